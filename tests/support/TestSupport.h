@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A fresh, empty folder that is removed with everything in it when the
+// object goes out of scope.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<std::uint8_t> readFile(const std::filesystem::path& path);
+std::string readTextFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void writeTextFile(const std::filesystem::path& path, const std::string& text);
+
+// Runs a shell command; returns its exit status and fills `output` with what
+// it printed on standard output.
+int runCommand(const std::string& command, std::string* output = nullptr);
+
+// The source tree's root (for test data), from TESSIVO_SOURCE_DIR.
+std::filesystem::path sourceDir();
+
+} // namespace testsupport
