@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 using namespace ImageReadWrite;
 using imagetest::compare;
@@ -241,4 +242,29 @@ TEST(RoundTrip, NamedImagesAreFoundOnTheImagePathAndUnknownNamesCarryTheName) {
         }
     }
     ::unsetenv("TESSIVO_IMAGE_PATH");
+}
+
+TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
+    testsupport::TempDir dir;
+    const auto script = testsupport::sourceDir() / "tests" / "image-read-write" / "make_foreign.py";
+    std::string names;
+    ASSERT_EQ(testsupport::runCommand("/usr/bin/python3 '" + script.string() + "' '" + dir.path().string() + "'", &names),
+              0);
+    std::istringstream lines(names);
+    std::string name;
+    int count = 0;
+    while (std::getline(lines, name)) {
+        SCOPED_TRACE(name);
+        ++count;
+        const auto expected = testsupport::readFile(dir / (name + ".raw"));
+        gfx::ImagePtr image;
+        ASSERT_NO_THROW(image = loadFile(dir / name));
+        ASSERT_EQ(image->width(), 29);
+        ASSERT_EQ(image->height(), 19);
+        const auto d = compare(*image, expected);
+        // Decoders may differ in JPEG upsampling and in 16-to-8-bit rounding.
+        const bool lossy = name.find(".jpg") != std::string::npos || name == "jpeg.tiff";
+        EXPECT_LE(d.max, lossy ? 12 : 2);
+    }
+    EXPECT_EQ(count, 20);
 }
