@@ -147,3 +147,18 @@ TEST(ImageEncoding, UnknownTypeIdentifiersAndEmptyImagesCannotBeCreated) {
         }
     }
 }
+
+TEST(ImageEncoding, LibraryErrorsWhileEncodingBecomeCannotCreateImageOfType) {
+    // libjpeg refuses sides above 65500 through its error exit, GIF has
+    // 16-bit sizes: both must come back as errors, not end the process.
+    const gfx::Image wide(65536, 1);
+    for (const auto& type : {ImageExportType::jpg(), ImageExportType::gif()}) {
+        try {
+            imageData(wide, type);
+            ADD_FAILURE() << type.mimeType();
+        } catch (const ImageReadWriteException& e) {
+            EXPECT_EQ(e.code(), ImageReadWriteError::cannotCreateImageOfType);
+            EXPECT_EQ(e.text(), type.typeIdentifier());
+        }
+    }
+}
