@@ -83,7 +83,7 @@ TEST(Encoder, VersionChoiceAndLevelBoost) {
     EXPECT_EQ(QRCode::encode(digits, QRCodeECC::low, 5, 10).version(), 5);
     const std::vector<QRSegment> hundred{QRSegment::makeBytes(bytesOf(100))};
     EXPECT_THROW(QRCode::encode(hundred, QRCodeECC::high, 1, 2), QRCodeError);
-    EXPECT_EQ(QRCode::encode(hundred, QRCodeECC::high).version(), 9);
+    EXPECT_EQ(QRCode::encode(hundred, QRCodeECC::high).version(), 10);
 }
 
 TEST(Encoder, CodewordCountsAndReedSolomon) {
