@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace QRCodeGenerator {
@@ -68,30 +69,117 @@ struct GaloisTables {
 };
 constexpr GaloisTables kGalois;
 
-// One finished run length goes to the front of the history; the light area
-// beyond the edge counts as part of a line's first run.
-inline void finderPenaltyAddHistory(int runLength, std::array<int, 7>& history, int size) {
-    if (history[0] == 0)
-        runLength += size;
-    for (int i = 6; i > 0; --i)
-        history[i] = history[i - 1];
-    history[0] = runLength;
-}
+// The last seven finished run lengths of a line, newest first, held in
+// separate variables so that a push stays in registers.
+struct RunHistory {
+    int h0 = 0, h1 = 0, h2 = 0, h3 = 0, h4 = 0, h5 = 0, h6 = 0;
 
-inline int finderPenaltyCountPatterns(const std::array<int, 7>& h) {
-    const int n = h[1];
-    const bool core = n > 0 && h[2] == n && h[3] == n * 3 && h[4] == n && h[5] == n;
-    return (core && h[0] >= n * 4 && h[6] >= n ? 1 : 0) + (core && h[6] >= n * 4 && h[0] >= n ? 1 : 0);
-}
-
-inline int finderPenaltyTerminateAndCount(bool runDark, int runLength, std::array<int, 7>& history, int size) {
-    if (runDark) {
-        finderPenaltyAddHistory(runLength, history, size);
-        runLength = 0;
+    // One finished run goes to the front; the light area beyond the edge
+    // counts as part of a line's first run.
+    void push(int runLength, int size) {
+        if (h0 == 0)
+            runLength += size;
+        h6 = h5;
+        h5 = h4;
+        h4 = h3;
+        h3 = h2;
+        h2 = h1;
+        h1 = h0;
+        h0 = runLength;
     }
-    runLength += size;
-    finderPenaltyAddHistory(runLength, history, size);
-    return finderPenaltyCountPatterns(history);
+
+    // Dark, light, dark, light, dark runs in the ratio 1:1:3:1:1 with at
+    // least four modules of light on one side and one on the other.
+    int countPatterns() const {
+        const int n = h1;
+        if (n <= 0 || h3 != n * 3 || h2 != n || h4 != n || h5 != n)
+            return 0;
+        return (h0 >= n * 4 && h6 >= n ? 1 : 0) + (h6 >= n * 4 && h0 >= n ? 1 : 0);
+    }
+};
+
+// Lines of modules packed 64 to a word, bit i of word i / 64 for module i.
+constexpr int kMaxWords = 3; // 177 modules
+
+inline bool bitAt(const std::uint64_t* bits, int i) { return ((bits[i >> 6] >> (i & 63)) & 1U) != 0; }
+
+// Run and finder-like penalties of one packed line of n modules, taken run by
+// run from the positions where a module differs from the next one. This gives
+// the same result as walking the line module by module with a run that
+// starts light and empty before the first module.
+int linePenalty(const std::uint64_t* bits, int n) {
+    int result = 0;
+    RunHistory history;
+    if (bitAt(bits, 0))
+        history.push(0, n); // the empty light run before a dark first module
+
+    auto finishRun = [&](int length, bool dark) {
+        if (length >= 5)
+            result += QRCode::kPenaltyN1 + (length - 5);
+        history.push(length, n);
+        if (!dark)
+            result += history.countPatterns() * QRCode::kPenaltyN3;
+    };
+
+    const int words = (n + 63) / 64;
+    int previousEnd = -1; // last module of the previous run
+    for (int w = 0; w < words; ++w) {
+        const std::uint64_t next = w + 1 < words ? bits[w + 1] : 0;
+        std::uint64_t changes = bits[w] ^ ((bits[w] >> 1) | (next << 63));
+        // Only positions 0 .. n-2 can end a run before the line does.
+        const int limit = n - 1 - w * 64;
+        if (limit < 64)
+            changes &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
+        while (changes != 0) {
+            const int i = w * 64 + __builtin_ctzll(changes);
+            changes &= changes - 1;
+            finishRun(i - previousEnd, bitAt(bits, i));
+            previousEnd = i;
+        }
+    }
+    const int length = n - 1 - previousEnd;
+    if (length >= 5)
+        result += QRCode::kPenaltyN1 + (length - 5);
+    if (bitAt(bits, n - 1)) {
+        history.push(length, n);
+        history.push(n, n);
+    } else {
+        history.push(length + n, n);
+    }
+    result += history.countPatterns() * QRCode::kPenaltyN3;
+    return result;
+}
+
+// The eight mask patterns over the largest symbol, row-major with rows of
+// kMaxSize cells; a pattern depends only on the coordinates, so smaller
+// symbols read the top-left part. Built once on first use.
+constexpr int kMaxSize = 177;
+
+const std::vector<std::uint8_t>& maskPatterns() {
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(static_cast<std::size_t>(8) * kMaxSize * kMaxSize);
+        std::size_t i = 0;
+        for (int m = 0; m < 8; ++m) {
+            for (int y = 0; y < kMaxSize; ++y) {
+                for (int x = 0; x < kMaxSize; ++x) {
+                    bool invert = false;
+                    switch (m) {
+                    case 0: invert = (x + y) % 2 == 0; break;
+                    case 1: invert = y % 2 == 0; break;
+                    case 2: invert = x % 3 == 0; break;
+                    case 3: invert = (x + y) % 3 == 0; break;
+                    case 4: invert = (x / 3 + y / 2) % 2 == 0; break;
+                    case 5: invert = x * y % 2 + x * y % 3 == 0; break;
+                    case 6: invert = (x * y % 2 + x * y % 3) % 2 == 0; break;
+                    default: invert = ((x + y) % 2 + x * y % 3) % 2 == 0; break;
+                    }
+                    t[i++] = invert ? 1 : 0;
+                }
+            }
+        }
+        return t;
+    }();
+    return table;
 }
 
 } // namespace
@@ -428,73 +516,81 @@ void QRCode::drawCodewords(std::span<const std::uint8_t> codewords) {
 void QRCode::applyMask(QRCodeMask mask) {
     if (mask > 7)
         throw std::logic_error("Unreachable");
+    const std::uint8_t* pattern = maskPatterns().data() + static_cast<std::size_t>(mask) * kMaxSize * kMaxSize;
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
     for (int y = 0; y < size_; ++y) {
         std::uint8_t* row = modules_.data() + static_cast<std::size_t>(y) * size_;
         const std::uint8_t* func = isFunction_.data() + static_cast<std::size_t>(y) * size_;
-        for (int x = 0; x < size_; ++x) {
-            bool invert = false;
-            switch (mask) {
-            case 0: invert = (x + y) % 2 == 0; break;
-            case 1: invert = y % 2 == 0; break;
-            case 2: invert = x % 3 == 0; break;
-            case 3: invert = (x + y) % 3 == 0; break;
-            case 4: invert = (x / 3 + y / 2) % 2 == 0; break;
-            case 5: invert = x * y % 2 + x * y % 3 == 0; break;
-            case 6: invert = (x * y % 2 + x * y % 3) % 2 == 0; break;
-            default: invert = ((x + y) % 2 + x * y % 3) % 2 == 0; break;
-            }
-            row[x] ^= static_cast<std::uint8_t>(invert && !func[x]);
+        const std::uint8_t* pat = pattern + static_cast<std::size_t>(y) * kMaxSize;
+        int x = 0;
+        // Eight cells at a time: cells hold 0 or 1, so the arithmetic of one
+        // byte never reaches its neighbour.
+        for (; x + 8 <= size_; x += 8) {
+            std::uint64_t r, p, f;
+            std::memcpy(&r, row + x, 8);
+            std::memcpy(&p, pat + x, 8);
+            std::memcpy(&f, func + x, 8);
+            r ^= p & (f ^ ones);
+            std::memcpy(row + x, &r, 8);
         }
+        for (; x < size_; ++x)
+            row[x] ^= static_cast<std::uint8_t>(pat[x] & (func[x] ^ 1U));
     }
 }
 
 int QRCode::getPenaltyScore() const {
     long long result = 0;
     const int n = size_;
+    const int words = (n + 63) / 64;
     const std::uint8_t* m = modules_.data();
 
-    // Runs and finder-like patterns along rows, then along columns.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int line = 0; line < n; ++line) {
-            bool runDark = false;
-            int runLength = 0;
-            std::array<int, 7> history{};
-            for (int k = 0; k < n; ++k) {
-                const bool dark = (pass == 0 ? m[static_cast<std::size_t>(line) * n + k]
-                                             : m[static_cast<std::size_t>(k) * n + line]) != 0;
-                if (dark == runDark) {
-                    ++runLength;
-                    if (runLength == 5)
-                        result += kPenaltyN1;
-                    else if (runLength > 5)
-                        ++result;
-                } else {
-                    finderPenaltyAddHistory(runLength, history, n);
-                    if (!runDark)
-                        result += finderPenaltyCountPatterns(history) * kPenaltyN3;
-                    runDark = dark;
-                    runLength = 1;
-                }
-            }
-            result += finderPenaltyTerminateAndCount(runDark, runLength, history, n) * kPenaltyN3;
+    // Pack rows and columns into bits once; every rule then works on words.
+    std::array<std::array<std::uint64_t, kMaxWords>, kMaxSize> rows{};
+    std::array<std::array<std::uint64_t, kMaxWords>, kMaxSize> columns{};
+    for (int y = 0; y < n; ++y) {
+        const std::uint8_t* line = m + static_cast<std::size_t>(y) * n;
+        auto& rowBits = rows[static_cast<std::size_t>(y)];
+        const int yWord = y >> 6;
+        const int yBit = y & 63;
+        for (int x = 0; x < n; ++x) {
+            const std::uint64_t v = line[x];
+            rowBits[static_cast<std::size_t>(x >> 6)] |= v << (x & 63);
+            columns[static_cast<std::size_t>(x)][static_cast<std::size_t>(yWord)] |= v << yBit;
         }
     }
 
-    // 2x2 blocks of one colour.
+    // Runs and finder-like patterns along rows, then along columns.
+    for (int i = 0; i < n; ++i)
+        result += linePenalty(rows[static_cast<std::size_t>(i)].data(), n);
+    for (int i = 0; i < n; ++i)
+        result += linePenalty(columns[static_cast<std::size_t>(i)].data(), n);
+
+    // 2x2 blocks of one colour: a module equal to its right, lower and
+    // lower-right neighbours, for the n - 1 first columns of the n - 1 first rows.
+    long long blocks = 0;
     for (int y = 0; y + 1 < n; ++y) {
-        const std::uint8_t* r0 = m + static_cast<std::size_t>(y) * n;
-        const std::uint8_t* r1 = r0 + n;
-        for (int x = 0; x + 1 < n; ++x) {
-            const std::uint8_t c = r0[x];
-            if (c == r0[x + 1] && c == r1[x] && c == r1[x + 1])
-                result += kPenaltyN2;
+        const auto& a = rows[static_cast<std::size_t>(y)];
+        const auto& b = rows[static_cast<std::size_t>(y) + 1];
+        for (int w = 0; w < words; ++w) {
+            const std::uint64_t aNext = w + 1 < words ? a[static_cast<std::size_t>(w) + 1] : 0;
+            const std::uint64_t bNext = w + 1 < words ? b[static_cast<std::size_t>(w) + 1] : 0;
+            const std::uint64_t aw = a[static_cast<std::size_t>(w)], bw = b[static_cast<std::size_t>(w)];
+            const std::uint64_t aRight = (aw >> 1) | (aNext << 63);
+            const std::uint64_t bRight = (bw >> 1) | (bNext << 63);
+            std::uint64_t same = ~(aw ^ bw) & ~(aw ^ aRight) & ~(bw ^ bRight);
+            const int limit = n - 1 - w * 64;
+            if (limit < 64)
+                same &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
+            blocks += __builtin_popcountll(same);
         }
     }
+    result += blocks * kPenaltyN2;
 
     // Balance of dark and light.
     long long dark = 0;
-    for (std::uint8_t c : modules_)
-        dark += c;
+    for (int y = 0; y < n; ++y)
+        for (int w = 0; w < words; ++w)
+            dark += __builtin_popcountll(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(w)]);
     const long long total = static_cast<long long>(n) * n;
     const long long k = (std::llabs(dark * 20 - total * 10) + total - 1) / total - 1;
     result += k * kPenaltyN4;
