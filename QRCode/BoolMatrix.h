@@ -63,6 +63,10 @@ public:
     // is false, also for a cell that itself lies outside.
     NeighbourInfo neighbourInfo(std::int64_t row, std::int64_t column) const noexcept
     {
+        const std::int64_t d = content_.rows();
+        // Far outside, every neighbour is outside too; this also keeps the
+        // +-1 below from overflowing.
+        if (row < -1 || row > d || column < -1 || column > d) return NeighbourInfo{};
         return NeighbourInfo{
             cellOrOff(row, column - 1),     cellOrOff(row - 1, column),     cellOrOff(row, column + 1),
             cellOrOff(row + 1, column),     cellOrOff(row - 1, column - 1), cellOrOff(row - 1, column + 1),

@@ -12,7 +12,7 @@
 namespace foundation {
 
 // Somewhere to run a task later: a timer queue, an application event loop,
-// or a manually driven clock in tests.
+// or a manually driven clock in tests. Tasks must not throw.
 class Executor {
 public:
     using Task = std::function<void()>;

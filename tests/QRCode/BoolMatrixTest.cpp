@@ -139,3 +139,12 @@ TEST(Array2D, RowMajorGridOfAnyType)
     EXPECT_EQ(bits.inverted().rows(), 1);
     EXPECT_EQ(bits.inverted().columns(), 2);
 }
+
+TEST(BoolMatrix, NeighbourQueriesFarOutsideAreSafe)
+{
+    const BoolMatrix full = BoolMatrix(2).flipped();
+    EXPECT_EQ(full.neighbourInfo(INT64_MIN, INT64_MAX), BoolMatrix::NeighbourInfo{});
+    EXPECT_EQ(full.neighbourInfo(INT64_MAX, 0), BoolMatrix::NeighbourInfo{});
+    EXPECT_TRUE(full.neighbourInfo(2, 2).topLeft);
+    EXPECT_TRUE(full.neighbourInfo(-1, -1).bottomRight);
+}
