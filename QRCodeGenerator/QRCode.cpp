@@ -36,7 +36,12 @@ constexpr std::array<std::array<std::int8_t, 41>, 4> kNumErrorCorrectionBlocks =
      25, 34, 30, 32, 35, 37, 40, 42, 45, 48, 51, 54, 57, 60, 63, 66, 70, 74, 77, 81},
 }};
 
-int eccIndex(QRCodeECC ecl) { return static_cast<int>(ecl); }
+int eccIndex(QRCodeECC ecl) {
+    const int index = static_cast<int>(ecl);
+    if (index < 0 || index > 3)
+        throw std::invalid_argument("Invalid error correction level");
+    return index;
+}
 
 // Two bits of the level in the format information.
 unsigned formatLevelBits(QRCodeECC ecl) {
@@ -251,6 +256,7 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
     : version_(version), size_(version * 4 + 17), errorCorrectionLevel_(errorCorrectionLevel) {
     if (version < kMinVersion || version > kMaxVersion)
         throw std::invalid_argument("Version value out of range");
+    eccIndex(errorCorrectionLevel); // refuses a level outside the four
     if (mask && *mask > 7)
         throw std::logic_error("Unreachable");
     if (dataCodewords.size() != static_cast<std::size_t>(getNumDataCodewords(version, errorCorrectionLevel)))
@@ -303,6 +309,8 @@ int QRCode::getNumDataCodewords(QRCodeVersion version, QRCodeECC ecl) {
 }
 
 std::vector<int> QRCode::getAlignmentPatternPositions(QRCodeVersion version) {
+    if (version < kMinVersion || version > kMaxVersion)
+        throw std::invalid_argument("Version number out of range");
     if (version == 1)
         return {};
     const int v = version;
@@ -345,6 +353,8 @@ std::vector<std::uint8_t> QRCode::reedSolomonComputeDivisor(int degree) {
 std::vector<std::uint8_t> QRCode::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
                                                               std::span<const std::uint8_t> divisor) {
     const std::size_t d = divisor.size();
+    if (d < 1 || d > 255)
+        throw std::invalid_argument("Degree out of range");
     std::vector<std::uint8_t> result(d, 0);
     // The divisor's logarithms, so that each step is one table read per term.
     std::array<int, 256> divisorLog{};

@@ -114,6 +114,18 @@ TEST(Encoder, EmptyTextPadsWithAlternatingCodewords) {
     EXPECT_EQ(encoded.mask(), fromCodewords.mask());
 }
 
+TEST(Encoder, CallerErrorsAreRefusedNotUndefined) {
+    const auto bogus = static_cast<QRCodeECC>(9);
+    EXPECT_THROW(QRCode::encode("x", bogus), std::invalid_argument);
+    EXPECT_THROW(QRCode::getNumDataCodewords(41, QRCodeECC::low), std::invalid_argument);
+    EXPECT_THROW(QRCode::getAlignmentPatternPositions(0), std::invalid_argument);
+    EXPECT_THROW(QRCode(1, QRCodeECC::low, std::vector<std::uint8_t>(3)), std::invalid_argument);
+    EXPECT_THROW(QRCode::encode(QRSegment::makeSegments("x"), QRCodeECC::low, 1, 40, 8), std::logic_error);
+    EXPECT_THROW(QRCode::encode(QRSegment::makeSegments("x"), QRCodeECC::low, 5, 4), std::invalid_argument);
+    EXPECT_THROW(QRCode::reedSolomonComputeRemainder(std::vector<std::uint8_t>{1}, std::vector<std::uint8_t>(300, 1)),
+                 std::invalid_argument);
+}
+
 TEST(Encoder, AlignmentPatternPositions) {
     EXPECT_TRUE(QRCode::getAlignmentPatternPositions(1).empty());
     EXPECT_EQ(QRCode::getAlignmentPatternPositions(2), (std::vector<int>{6, 18}));
