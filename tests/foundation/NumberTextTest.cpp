@@ -1,0 +1,133 @@
+#include "platform/foundation/NumberParse.h"
+#include "platform/foundation/NumberText.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+using namespace foundation;
+
+namespace {
+
+// Switches the process to a locale with "," as decimal separator while
+// alive: an installed one, or else one compiled into a scratch folder with
+// localedef when the locale sources are present.
+class CommaLocale {
+public:
+    CommaLocale()
+    {
+        previous_ = std::setlocale(LC_ALL, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+            if (std::setlocale(LC_ALL, name)) {
+                active_ = true;
+                return;
+            }
+        }
+        scratch_ = std::make_unique<testsupport::TempDir>();
+        const std::string target = (scratch_->path() / "de_DE.UTF-8").string();
+        testsupport::runCommand("localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1");
+        ::setenv("LOCPATH", scratch_->path().c_str(), 1);
+        active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    }
+    ~CommaLocale()
+    {
+        std::setlocale(LC_ALL, previous_.c_str());
+        if (scratch_) ::unsetenv("LOCPATH");
+    }
+    bool active() const { return active_; }
+
+private:
+    std::string previous_;
+    std::unique_ptr<testsupport::TempDir> scratch_;
+    bool active_ = false;
+};
+
+void expectNumberTexts()
+{
+    EXPECT_EQ(shortestNumberText(1.0), "1.0");
+    EXPECT_EQ(shortestNumberText(0.5), "0.5");
+    EXPECT_EQ(shortestNumberText(1.0 / 3.0), "0.3333333333333333");
+    EXPECT_EQ(shortestNumberText(1e-05), "1e-05");
+    EXPECT_EQ(shortestNumberText(0.1), "0.1");
+    EXPECT_EQ(shortestNumberText(-2.0), "-2.0");
+    EXPECT_EQ(shortestNumberText(100000.0), "100000.0");
+    EXPECT_EQ(shortestNumberText(0.0001), "0.0001");
+    EXPECT_EQ(shortestNumberText(1e16), "1e+16");
+    EXPECT_EQ(shortestNumberText(1.5e300), "1.5e+300");
+    EXPECT_EQ(shortestNumberText(-0.0), "-0.0");
+    EXPECT_EQ(shortestNumberText(std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(shortestNumberText(-std::numeric_limits<double>::infinity()), "-inf");
+
+    EXPECT_EQ(svgNumberText(1.0), "1");
+    EXPECT_EQ(svgNumberText(0.375), "0.375");
+    EXPECT_EQ(svgNumberText(0.3754), "0.375");
+    EXPECT_EQ(svgNumberText(2.5), "2.5");
+    EXPECT_EQ(svgNumberText(1234567.0), "1234567");
+    EXPECT_EQ(svgNumberText(-0.0), "0");
+    EXPECT_EQ(svgNumberText(-0.0001), "0");
+    EXPECT_EQ(svgNumberText(-12.25), "-12.25");
+    EXPECT_EQ(svgNumberText(0.9999), "1");
+    EXPECT_EQ(svgNumberText(std::numeric_limits<double>::infinity()), "0");
+
+    EXPECT_EQ(gradientComponentText(0.33333), "0.3333");
+    EXPECT_EQ(gradientComponentText(0.5), "0.5");
+    EXPECT_EQ(gradientComponentText(1.0), "1");
+    EXPECT_EQ(gradientComponentText(0.12345678), "0.1235");
+}
+
+void expectParsing()
+{
+    EXPECT_EQ(parseDouble("1.5"), 1.5);
+    EXPECT_EQ(parseDouble("-2e3"), -2000.0);
+    EXPECT_EQ(parseDouble("+.5"), 0.5);
+    EXPECT_EQ(parseDouble("0x1p3"), 8.0);
+    EXPECT_EQ(parseDouble("inf"), std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(std::isnan(*parseDouble("nan")));
+    for (const char* bad : {"", " 1.5", "1.5 ", "\t1.5", "\n1.5", "1,5", "1.5x", "x", "--1", "."}) {
+        EXPECT_FALSE(parseDouble(bad).has_value()) << '"' << bad << '"';
+    }
+    EXPECT_FALSE(parseDouble(std::string_view("1.5\0", 4)).has_value());
+    EXPECT_FALSE(parseDouble(std::string_view("\0" "1", 2)).has_value());
+
+    EXPECT_EQ(parseInt64("-42"), -42);
+    EXPECT_EQ(parseInt64("9223372036854775807"), INT64_MAX);
+    for (const char* bad : {"", "9223372036854775808", "1.0", " 1", "1 ", "+1", "0x10"}) {
+        EXPECT_FALSE(parseInt64(bad).has_value()) << '"' << bad << '"';
+    }
+}
+
+} // namespace
+
+TEST(NumberText, WritesShortestSvgAndGradientForms)
+{
+    expectNumberTexts();
+}
+
+TEST(NumberText, ShortestTextReadsBackExactly)
+{
+    for (double v : {0.1, 1.0 / 3.0, 2.0 / 3.0, 1e-300, 123456.789, 5e-324, 1.7976931348623157e308}) {
+        EXPECT_EQ(parseDouble(shortestNumberText(v)), v) << shortestNumberText(v);
+    }
+}
+
+TEST(NumberParse, AcceptsOnlyOneWholeCLocaleLiteral)
+{
+    expectParsing();
+}
+
+TEST(NumberText, IgnoresTheProcessLocale)
+{
+    CommaLocale locale;
+    if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma installed";
+    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+    expectNumberTexts();
+    expectParsing();
+}
