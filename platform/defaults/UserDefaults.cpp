@@ -326,11 +326,24 @@ std::optional<PropertyList> UserDefaults::presentedLocked(std::string_view key) 
 }
 
 UserDefaults::Change UserDefaults::applyLocked(std::string_view key, std::optional<PropertyList> value) {
+    if (value) {
+        // Refuse what the file cannot hold (text that is no UTF-8) before it
+        // gets into the domain, where it would stop every later save.
+        try {
+            (void)foundation::writeJson(nlohmann::json::object({{std::string(key), propertyListToJSON(*value)}}));
+        } catch (const std::exception& e) {
+            report("Cannot store settings value \"" + std::string(key) + "\": " + e.what());
+            return {presentedLocked(key), presentedLocked(key)};
+        }
+    }
+
     std::optional<FileLock> lock;
     if (ensureDirectory(directory_)) lock.emplace(lockFile_);
     if (!lock || !lock->held()) {
-        report("Cannot lock settings file \"" + file_.string() + "\": " +
-               errnoText(lock ? lock->error() : errno) + "; the change is kept in memory only");
+        if (!reportedLockFailure_)
+            report("Cannot lock settings file \"" + file_.string() + "\": " +
+                   errnoText(lock ? lock->error() : errno) + "; changes are kept in memory only");
+        reportedLockFailure_ = true;
         refreshLocked();
     } else {
         // Always start from what is on disk now: another program or store

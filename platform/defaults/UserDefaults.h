@@ -124,6 +124,7 @@ private:
     // suite then keeps changes in memory rather than overwrite what it could
     // not read.
     mutable bool readOnly_ = false;
+    bool reportedLockFailure_ = false;
     PropertyListDictionary registered_;
 };
 
