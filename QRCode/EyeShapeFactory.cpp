@@ -16,8 +16,11 @@ constexpr std::array<EyeShapeClass, 1> kFrameworkEyes{{
     generatorClass<::QRCode::EyeShape::Square, QRCodeEyeShapeGenerator>(),
 }};
 
-// Every eye shape family of the library, one line per family. The order
-// only matters for equal titles, which the registry keeps in this order.
+// Every eye shape family of the library, one line per family.
+// A family module offers its classes as a list, e.g.
+//   std::span<const EyeShapeClass> circleAndBarEyes();
+// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
+// which the registry keeps in this order.
 std::vector<EyeShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({

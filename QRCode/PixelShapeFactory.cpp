@@ -17,8 +17,11 @@ constexpr std::array<PixelShapeClass, 2> kFrameworkShapes{{
     generatorClass<::QRCode::PixelShape::Abstract, QRCodePixelShapeGenerator>(),
 }};
 
-// Every pixel shape family of the library, one line per family. The order
-// only matters for equal titles, which the registry keeps in this order.
+// Every pixel shape family of the library, one line per family.
+// A family module offers its classes as a list, e.g.
+//   std::span<const PixelShapeClass> circleAndBarEyes();
+// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
+// which the registry keeps in this order.
 std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({

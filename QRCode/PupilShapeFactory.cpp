@@ -15,8 +15,11 @@ constexpr std::array<PupilShapeClass, 1> kFrameworkPupils{{
     generatorClass<::QRCode::PupilShape::Square, QRCodePupilShapeGenerator>(),
 }};
 
-// Every pupil shape family of the library, one line per family. The order
-// only matters for equal titles, which the registry keeps in this order.
+// Every pupil shape family of the library, one line per family.
+// A family module offers its classes as a list, e.g.
+//   std::span<const PupilShapeClass> circleAndBarEyes();
+// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
+// which the registry keeps in this order.
 std::vector<PupilShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePupilShapeGenerator>({
