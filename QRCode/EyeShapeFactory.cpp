@@ -17,10 +17,10 @@ constexpr std::array<EyeShapeClass, 1> kFrameworkEyes{{
 }};
 
 // Every eye shape family of the library, one line per family.
-// A family module offers its classes as a list, e.g.
+// A family module offers its classes as a list built with
+// generatorClass<Class, Interface>(), e.g.
 //   std::span<const EyeShapeClass> circleAndBarEyes();
-// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
-// which the registry keeps in this order.
+// The order only matters for equal titles, which the registry keeps.
 std::vector<EyeShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({

@@ -18,10 +18,10 @@ constexpr std::array<PixelShapeClass, 2> kFrameworkShapes{{
 }};
 
 // Every pixel shape family of the library, one line per family.
-// A family module offers its classes as a list, e.g.
-//   std::span<const PixelShapeClass> circleAndBarEyes();
-// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
-// which the registry keeps in this order.
+// A family module offers its classes as a list built with
+// generatorClass<Class, Interface>(), e.g.
+//   std::span<const PixelShapeClass> templatePixelShapes();
+// The order only matters for equal titles, which the registry keeps.
 std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({

@@ -16,10 +16,10 @@ constexpr std::array<PupilShapeClass, 1> kFrameworkPupils{{
 }};
 
 // Every pupil shape family of the library, one line per family.
-// A family module offers its classes as a list, e.g.
-//   std::span<const PupilShapeClass> circleAndBarEyes();
-// built with generatorClass<Class, Interface>(), and is added below. The order only matters for equal titles,
-// which the registry keeps in this order.
+// A family module offers its classes as a list built with
+// generatorClass<Class, Interface>(), e.g.
+//   std::span<const PupilShapeClass> circlePupils();
+// The order only matters for equal titles, which the registry keeps.
 std::vector<PupilShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePupilShapeGenerator>({
