@@ -147,6 +147,17 @@ ImagePtr GraphicsContext::makeImage() {
     return img;
 }
 
+ImagePtr GraphicsContext::takeImage() {
+    if (pdf_ || !cr_) return nullptr;
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    cairo_surface_finish(surface_);
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    finished_ = true;
+    return std::make_shared<const Image>(std::move(bitmap_));
+}
+
 std::optional<std::vector<std::uint8_t>> GraphicsContext::finishPDF() {
     if (!pdf_ || finished_ || !cr_) return std::nullopt;
     const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;

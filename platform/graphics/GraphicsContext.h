@@ -71,6 +71,9 @@ public:
 
     // A copy of the bitmap drawn so far; nullptr for a PDF context.
     ImagePtr makeImage();
+    // The bitmap itself, without a copy; the context draws nothing afterwards.
+    // nullptr for a PDF context or when already taken.
+    ImagePtr takeImage();
     // Ends the page and the document and returns its bytes. Nothing is drawn
     // afterwards. Empty when the context is not a PDF context, was already
     // finished, or Cairo reported an error. The document carries no date.

@@ -40,12 +40,11 @@ Path ring() {
     return p;
 }
 
-// A 2 x 2 image: red top row, blue bottom row (rows run top to bottom).
-gfx::ImagePtr twoRowImage() {
-    auto img = std::make_shared<gfx::Image>(2, 2);
-    for (int x = 0; x < 2; ++x) {
-        img->setPixel(x, 0, {255, 0, 0, 255});
-        img->setPixel(x, 1, {0, 0, 255, 255});
+// An n x n image: red top half, blue bottom half (rows run top to bottom).
+gfx::ImagePtr twoRowImage(int n = 2) {
+    auto img = std::make_shared<gfx::Image>(n, n);
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) img->setPixel(x, y, y < n / 2 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
     }
     return img;
 }
@@ -65,6 +64,15 @@ TEST(GraphicsContext, BitmapCreationFailsCleanly) {
     EXPECT_EQ(img->width(), 3);
     EXPECT_TRUE(isClear(img->pixel(2, 1)));
     EXPECT_FALSE(ctx->finishPDF());
+    ctx->fillRect(Rect(0, 0, 1, 1));
+    const auto taken = ctx->takeImage();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->pixel(0, 1).a, 255);
+    EXPECT_FALSE(ctx->takeImage());
+    EXPECT_FALSE(ctx->makeImage());
+    ctx->fillRect(Rect(0, 0, 3, 2)); // ignored, no crash
+    ctx->saveGState();
+    ctx->restoreGState();
 }
 
 TEST(GraphicsContext, EvenOddLeavesHolesAndNonZeroFillsThem) {
@@ -347,9 +355,17 @@ void drawScene(GraphicsContext& ctx) {
     ctx.drawLinearGradient(gfx::Gradient({{0, Color::sRGB(0, 0, 1)}, {1, Color::sRGB(0, 1, 0)}}), {0, 100},
                            {0, 400});
     ctx.restoreGState();
+    // The image is released by the caller before the PDF is finished.
+    ctx.saveGState();
+    ctx.translateBy(0, 512);
+    ctx.scaleBy(1, -1);
+    ctx.drawImage(twoRowImage(16), Rect(200, 0, 80, 100)); // y-down 412...512, red on top
+    ctx.restoreGState();
     ctx.setShadow({10, -10}, 0, Color::sRGB(0, 0, 0));
     ctx.setFillColor(Color::sRGB(0, 0, 1));
     ctx.fillRect(Rect(50, 400, 60, 60));
+    ctx.setShadow({0, 0}, 20, Color::sRGB(0, 1, 0));
+    ctx.fillRect(Rect(380, 20, 10, 10)); // a soft green glow around a small square
 }
 
 } // namespace
@@ -379,7 +395,8 @@ TEST(GraphicsContext, PdfHasTheMediaBoxAndMatchesTheBitmap) {
     drawScene(*bmp);
     const auto img = bmp->makeImage();
     const int probes[][2] = {{100, 100}, {200, 200}, {20, 20}, {450, 50}, {450, 250}, {450, 480},
-                             {80, 430},  {115, 465}, {45, 395}, {300, 480}};
+                             {80, 430},  {115, 465}, {45, 395}, {300, 480},
+                             {240, 437}, {240, 487}, {385, 37}, {385, 45}, {397, 25}};
     for (const auto& p : probes) {
         SCOPED_TRACE(testing::Message() << "at " << p[0] << "," << p[1]);
         const Pixel a = page.pixel(p[0], p[1]), b = img->pixel(p[0], p[1]);
@@ -389,6 +406,11 @@ TEST(GraphicsContext, PdfHasTheMediaBoxAndMatchesTheBitmap) {
     }
     EXPECT_TRUE(isRed(img->pixel(100, 100)));
     EXPECT_EQ(img->pixel(115, 465), (Pixel{0, 0, 0, 255})); // shadow down-right of the blue square
+    EXPECT_TRUE(isRed(img->pixel(240, 437)));
+    EXPECT_TRUE(isBlue(img->pixel(240, 487)));
+    const Pixel glow = img->pixel(385, 37);
+    EXPECT_GT(glow.g, 255 - glow.r + 40); // greenish, fading into white
+    EXPECT_LT(glow.r, 250);
 }
 
 TEST(GraphicsContext, PdfBytesAreReproducible) {
