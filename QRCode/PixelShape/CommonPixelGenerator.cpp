@@ -1,0 +1,268 @@
+#include "QRCode/PixelShape/CommonPixelGenerator.h"
+
+#include "QRCode/PixelGeneratorMath.h"
+#include "QRCode/PixelShape/TemplateOutlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace QRCode::PixelShape {
+
+namespace {
+
+constexpr std::array<std::string_view, CommonPixelGenerator::pixelTypeCount> kRawValues{
+    "square", "circle",  "crt",  "roundedRect", "squircle", "sharp",  "star",     "heart",
+    "flower", "shiny",   "arrow", "wave",       "spikyCircle", "gear", "stitch",  "hexagon",
+    "hexa",   "wex",     "diamond", "koala",    "diagonal", "flame",  "roundedTriangle", "leaf",
+};
+
+// Quarter-circle cubic constant, as the graphics layer uses for rounded
+// rectangles.
+constexpr double kKappa = 0.5522847498307936;
+
+// Appends figures to the output path through one affine transform, without
+// building a path per module.
+struct Sink {
+    gfx::Path& out;
+    gfx::AffineTransform m;
+
+    gfx::Point map(gfx::Point p) const { return m.apply(p); }
+
+    void append(const gfx::Path& outline) const
+    {
+        using T = gfx::Path::ElementType;
+        for (const auto& e : outline.elements()) {
+            switch (e.type) {
+            case T::moveToPoint: out.moveTo(map(e.points[0])); break;
+            case T::addLineToPoint: out.lineTo(map(e.points[0])); break;
+            case T::addQuadCurveToPoint: out.quadTo(map(e.points[0]), map(e.points[1])); break;
+            case T::addCurveToPoint: out.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
+            case T::closeSubpath: out.closeSubpath(); break;
+            }
+        }
+    }
+
+    // The rounded rectangle of the graphics layer (same elements, same
+    // order), transformed on the way in.
+    void appendRoundedRect(const gfx::Rect& r, double cw, double ch) const
+    {
+        const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
+        if (!(cw > 0) || !(ch > 0)) {
+            out.moveTo(map({x0, y0}));
+            out.lineTo(map({x1, y0}));
+            out.lineTo(map({x1, y1}));
+            out.lineTo(map({x0, y1}));
+            out.closeSubpath();
+            return;
+        }
+        cw = std::min(cw, r.width() / 2);
+        ch = std::min(ch, r.height() / 2);
+        const double kx = cw * kKappa, ky = ch * kKappa;
+        out.moveTo(map({x1, y0 + ch}));
+        out.lineTo(map({x1, y1 - ch}));
+        out.curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
+        out.lineTo(map({x0 + cw, y1}));
+        out.curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
+        out.lineTo(map({x0, y0 + ch}));
+        out.curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
+        out.lineTo(map({x1 - cw, y0}));
+        out.curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
+        out.closeSubpath();
+    }
+};
+
+// The turn about (cx, cy) by `turns` full turns; the identity for 0 (which
+// keeps unrotated coordinates exact).
+gfx::AffineTransform turnAbout(double cx, double cy, double turns)
+{
+    if (turns == 0) return gfx::AffineTransform::identity();
+    return gfx::AffineTransform::translation(-cx, -cy)
+        .then(gfx::AffineTransform::rotation(turns * 2 * std::numbers::pi))
+        .then(gfx::AffineTransform::translation(cx, cy));
+}
+
+} // namespace
+
+const std::array<PixelType, CommonPixelGenerator::pixelTypeCount> CommonPixelGenerator::allPixelTypes = [] {
+    std::array<PixelType, pixelTypeCount> all{};
+    for (std::size_t i = 0; i < pixelTypeCount; ++i) all[i] = static_cast<PixelType>(i);
+    return all;
+}();
+
+std::string_view CommonPixelGenerator::rawValue(PixelType type) noexcept
+{
+    const auto i = static_cast<std::size_t>(type);
+    return i < kRawValues.size() ? kRawValues[i] : std::string_view();
+}
+
+std::optional<PixelType> CommonPixelGenerator::pixelTypeFromRawValue(std::string_view raw) noexcept
+{
+    for (std::size_t i = 0; i < kRawValues.size(); ++i) {
+        if (kRawValues[i] == raw) return static_cast<PixelType>(i);
+    }
+    return std::nullopt;
+}
+
+double clampedRotationFraction(double value) noexcept { return pixelmath::clampedFraction(value, -1, 1); }
+
+CommonPixelGenerator::CommonPixelGenerator(PixelType pixelType,
+                                           std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
+                                           double insetFraction, double cornerRadiusFraction,
+                                           std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
+                                           double rotationFraction)
+    : pixelType_(pixelType),
+      insetGenerator_(insetGenerator ? std::move(insetGenerator) : PixelInset::Fixed::Create()),
+      insetFraction_(insetFraction),
+      cornerRadiusFraction_(cornerRadiusFraction),
+      rotationGenerator_(rotationGenerator ? std::move(rotationGenerator) : PixelRotation::Fixed::Create()),
+      rotationFraction_(rotationFraction)
+{
+}
+
+void CommonPixelGenerator::setInsetGenerator(std::shared_ptr<QRCodePixelInsetGenerator> generator)
+{
+    insetGenerator_ = generator ? std::move(generator) : PixelInset::Fixed::Create();
+}
+
+void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator)
+{
+    rotationGenerator_ = generator ? std::move(generator) : PixelRotation::Fixed::Create();
+}
+
+gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size)
+{
+    gfx::Path path;
+    insetGenerator_->reset();
+    rotationGenerator_->reset();
+
+    const std::int64_t n = matrix.dimension();
+    if (n == 0) return path;
+    const auto dn = static_cast<double>(n);
+    const double cell = std::min(size.width / dn, size.height / dn);
+    // A size that is not positive and finite has nothing to draw into.
+    if (!(cell > 0) || !std::isfinite(cell)) return path;
+    const double xOffset = (size.width - dn * cell) / 2;
+    const double yOffset = (size.height - dn * cell) / 2;
+    const double half = cell / 2;
+
+    const gfx::Path* outline = nullptr;
+    const gfx::Path* oddOutline = nullptr;
+    if (pixelType_ != PixelType::roundedRect) {
+        outline = templatePath(pixelType_, 0);
+        if (outline == nullptr) return path;
+        oddOutline = pixelType_ == PixelType::shiny ? templatePath(pixelType_, 1) : outline;
+        if (oddOutline == nullptr) oddOutline = outline;
+    }
+
+    QRCodePixelInsetGenerator& insets = *insetGenerator_;
+    QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
+    const std::uint8_t* cells = matrix.data();
+
+    for (std::int64_t row = 0; row < n; ++row) {
+        const double y = static_cast<double>(row) * cell + yOffset;
+        const std::uint8_t* rowCells = cells + row * n;
+        for (std::int64_t column = 0; column < n; ++column) {
+            if (rowCells[column] == 0) continue;
+            const double x = static_cast<double>(column) * cell + xOffset;
+
+            const double inset = insets.insetValueFor(matrix, row, column, insetFraction_);
+            // Asked for every on-module, drawn or not, so a random sequence
+            // stays in step with the modules.
+            double turns = rotations.rotationValueFor(matrix, row, column, rotationFraction_);
+
+            const double d = cell * 0.5 * inset;
+            if (!std::isfinite(d)) continue;
+            const gfx::Rect insetRect = gfx::Rect(x, y, cell, cell).insetBy(d, d);
+            if (insetRect.isNull()) continue;
+            if (!std::isfinite(turns)) turns = 0;
+
+            const double w = insetRect.width();
+            const auto scale = gfx::AffineTransform::scale(w / 10, w / 10);
+
+            switch (pixelType_) {
+            case PixelType::roundedRect: {
+                const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
+                Sink{path, turnAbout(x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
+                break;
+            }
+            case PixelType::circle:
+                Sink{path, scale.then(gfx::AffineTransform::translation(insetRect.minX(), insetRect.minY()))}
+                    .append(*outline);
+                break;
+            case PixelType::stitch:
+                Sink{path, scale.then(gfx::AffineTransform::translation(x, y))}.append(*outline);
+                break;
+            case PixelType::shiny: {
+                const auto m = gfx::AffineTransform::scale(w / 8, w / 8)
+                                   .then(gfx::AffineTransform::translation(x, y))
+                                   .then(gfx::AffineTransform::translation(-w / 8, -w / 8));
+                Sink{path, m}.append(((row + column) % 2 != 0) ? *oddOutline : *outline);
+                break;
+            }
+            default:
+                Sink{path, scale.then(gfx::AffineTransform::translation(insetRect.minX(), insetRect.minY()))
+                               .then(turnAbout(x + half, y + half, turns))}
+                    .append(*outline);
+                break;
+            }
+        }
+    }
+    return path;
+}
+
+bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        insetFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    insetFraction_ = *value;
+    return true;
+}
+
+bool CommonPixelGenerator::setInsetGenerator(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue || !settingValue->is_string()) return false;
+    auto generator = PixelInset::generator(settingValue->get_ref<const std::string&>());
+    if (!generator) return false;
+    insetGenerator_ = std::move(generator);
+    return true;
+}
+
+bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        rotationFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    rotationFraction_ = clampedRotationFraction(*value);
+    return true;
+}
+
+bool CommonPixelGenerator::setRotationGenerator(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue || !settingValue->is_string()) return false;
+    auto generator = PixelRotation::generator(settingValue->get_ref<const std::string&>());
+    if (!generator) return false;
+    rotationGenerator_ = std::move(generator);
+    return true;
+}
+
+bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        cornerRadiusFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    cornerRadiusFraction_ = pixelmath::clampedFraction(*value, 0, 1);
+    return true;
+}
+
+} // namespace QRCode::PixelShape
