@@ -1,5 +1,4 @@
-#include "image-read-write/ImageEncoding.h"
-#include "image-read-write/ImageLoading.h"
+#include "image-read-write/ImageReadWrite.h"
 
 #include "ImageTestSupport.h"
 #include "platform/foundation/Base64.h"
