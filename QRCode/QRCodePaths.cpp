@@ -262,9 +262,11 @@ gfx::Path QRCode::pixelShapeSamplePath(const std::shared_ptr<QRCodePixelShapeGen
     (void)sample;
     static const int kSample[25] = {0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 0, 1};
     const BoolMatrix matrix = BoolMatrix::fromRawFlattenedInt(5, kSample);
-    RenderShape shape = RenderShape::squareModules();
-    shape.onPixels = pixelShape;
-    return rendering::composePath(matrix, size, Components::onPixels(), shape, nullptr, 0, false, true);
+    // Every cell of a 5 x 5 matrix lies in the outer ring or an eye block, so
+    // the on-pixel component would clear the whole sample: the generator
+    // draws the sample as it stands instead.
+    if (!pixelShape) return gfx::Path();
+    return pixelShape->generatePath(matrix, size);
 }
 
 } // namespace QRCode
