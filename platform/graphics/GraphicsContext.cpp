@@ -295,8 +295,12 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // The part of the unshifted shape that can reach there.
     const double sx0 = std::floor(tx0 - ox - margin), sy0 = std::floor(ty0 - oy - margin);
     const double sx1 = std::ceil(tx1 - ox + margin), sy1 = std::ceil(ty1 - oy + margin);
-    const int w = int(std::ceil((sx1 - sx0) * scale)), h = int(std::ceil((sy1 - sy0) * scale));
-    if (w <= 0 || h <= 0) return;
+    // The raster spans the clip plus two margins; anything else means the
+    // numbers lost their precision (an offset far beyond the page).
+    const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);
+    const double limit = (std::max(cx1 - cx0, cy1 - cy0) + 4 * margin + 4) * scale;
+    if (!(dw > 0 && dw <= limit && dh > 0 && dh <= limit)) return;
+    const int w = int(dw), h = int(dh);
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
