@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <memory>
 #include <optional>
 #include <variant>
@@ -27,11 +29,7 @@ inline constexpr const char* svg = "public.svg-image";
 // no location metadata be written (the encoders never write any).
 class ImageExportType {
 public:
-    struct Size {
-        double width = 0;
-        double height = 0;
-        friend bool operator==(const Size&, const Size&) = default;
-    };
+    using Size = gfx::Size; // points (PDF page) or SVG user units
 
     struct PNG { double scale = 1; bool excludeGPSData = false; };
     struct JPG { double scale = 1; std::optional<double> compression; bool excludeGPSData = false; };

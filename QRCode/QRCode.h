@@ -1,0 +1,90 @@
+#pragma once
+
+#include "QRCode/BoolMatrix.h"
+#include "QRCode/ErrorCorrection.h"
+#include "QRCode/QRCodeEngine.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace QRCode {
+
+// Holds the module matrix of one symbol with the level it was made with and
+// the engine that makes it. Every update asks the engine; a failed update
+// throws the engine's QRCodeException and leaves matrix and level as they
+// were. Used by one thread at a time. Not copyable (its engine serves one
+// call at a time); `copy()` makes an independent holder.
+class QRCode {
+public:
+    // File extension and type identifier of the library's document format.
+    static constexpr std::string_view EncodingExtension = "qrjcode";
+    static constexpr std::string_view EncodingUTI = "org.morvane.qrcode.encoding.qrjcode";
+
+    // Default engine, empty matrix, level quartile; nothing is generated.
+    QRCode();
+    // The given engine (the default one when null), then an update with
+    // empty data at level quartile.
+    explicit QRCode(std::shared_ptr<QRCodeEngine> engine);
+    // Bytes and a level with an engine (the default one when null).
+    QRCode(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection,
+           std::shared_ptr<QRCodeEngine> engine = nullptr);
+    // UTF-8 text and a level with an engine (the default one when null).
+    QRCode(std::string_view utf8String, ErrorCorrection errorCorrection, std::shared_ptr<QRCodeEngine> engine = nullptr);
+
+    QRCode(const QRCode&) = delete;
+    QRCode& operator=(const QRCode&) = delete;
+    QRCode(QRCode&&) noexcept = default;
+    QRCode& operator=(QRCode&&) noexcept = default;
+
+    const std::shared_ptr<QRCodeEngine>& engine() const { return engine_; }
+    // A null engine installs the default engine.
+    void setEngine(std::shared_ptr<QRCodeEngine> engine);
+
+    const BoolMatrix& current() const { return current_; }
+    ErrorCorrection currentErrorCorrection() const { return currentErrorCorrection_; }
+
+    void update(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection);
+    void update(std::string_view text, ErrorCorrection errorCorrection);
+
+    const BoolMatrix& boolMatrix() const { return current_; }
+    std::int64_t cellDimension() const { return current_.dimension(); }
+    // The image dimension over the matrix dimension; not finite for an
+    // empty matrix.
+    double cellSize(std::int64_t imageDimension) const;
+
+    // A new holder with the default engine and level quartile over an equal
+    // matrix; the receiver's engine and level are not carried over.
+    QRCode copy() const;
+
+    // Text art: two characters per module (two full blocks or two spaces),
+    // every row ended by a line feed.
+    std::string asciiRepresentation() const;
+    // Text art with two module rows per line of half blocks.
+    std::string smallAsciiRepresentation() const;
+
+    static bool canGenerateQRCode(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection,
+                                  std::shared_ptr<QRCodeEngine> engine = nullptr);
+    static bool canGenerateQRCode(std::string_view text, ErrorCorrection errorCorrection,
+                                  std::shared_ptr<QRCodeEngine> engine = nullptr);
+
+    // A new default engine (the platform filter's).
+    static std::shared_ptr<QRCodeEngine> QRCodeDefaultEngine();
+    // New instances of every engine: "coreimage", then "external".
+    static std::vector<std::shared_ptr<QRCodeEngine>> QRCodeAvailableEngines();
+
+private:
+    std::shared_ptr<QRCodeEngine> engine_;
+    BoolMatrix current_;
+    ErrorCorrection currentErrorCorrection_ = ErrorCorrection::quartile;
+};
+
+// The text art of any matrix, as QRCode::asciiRepresentation and
+// QRCode::smallAsciiRepresentation draw it.
+std::string asciiRepresentation(const BoolMatrix& matrix);
+std::string smallAsciiRepresentation(const BoolMatrix& matrix);
+
+} // namespace QRCode
