@@ -1,5 +1,6 @@
 #include "QRCode/FillStyle/FillShadows.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace QRCode::FillStyle::detail {
@@ -8,7 +9,9 @@ namespace {
 
 // Samples per device unit of the offscreen pictures: a bitmap's pixel, or
 // two per point for a PDF, which a viewer shows larger.
-double offscreenScale(const gfx::GraphicsContext& ctx) { return ctx.isPDF() ? 2.0 : 1.0; }
+double offscreenScale(const gfx::GraphicsContext& ctx) {
+    return ctx.isPDF() ? 2.0 : 1.0;
+}
 
 // Draws with `draw(offscreen, scale)` into a transparent bitmap that covers
 // the current clip in device space, then paints that bitmap into `ctx`
@@ -16,14 +19,16 @@ double offscreenScale(const gfx::GraphicsContext& ctx) { return ctx.isPDF() ? 2.
 // (scaled by `scale` in device space, which shadow offsets and blurs must
 // follow). Compositing that a PDF cannot express (erasing) thus stays in the
 // bitmap, and the PDF receives one image, as it does for a shadow.
+// `reach` (device space, y up) bounds what the drawing can touch.
 template <class Draw>
-void drawThroughOffscreen(gfx::GraphicsContext& ctx, Draw&& draw) {
+void drawThroughOffscreen(gfx::GraphicsContext& ctx, const gfx::Rect& reach, Draw&& draw) {
     const gfx::AffineTransform toDevice = ctx.ctm();
     if (!toDevice.isInvertible()) return;
     const gfx::Rect clip = ctx.clipBoundingBox();
     if (clip.isNull() || clip.isEmpty()) return;
     const gfx::Size device = ctx.deviceSize();
-    const gfx::Rect area = toDevice.apply(clip).intersection(gfx::Rect(0, 0, device.width, device.height));
+    const gfx::Rect area =
+        toDevice.apply(clip).intersection(gfx::Rect(0, 0, device.width, device.height)).intersection(reach);
     if (area.isNull() || area.isEmpty()) return;
     const double x0 = std::floor(area.minX()), y0 = std::floor(area.minY());
     const double x1 = std::ceil(area.maxX()), y1 = std::ceil(area.maxY());
@@ -44,6 +49,14 @@ void drawThroughOffscreen(gfx::GraphicsContext& ctx, Draw&& draw) {
     ctx.setInterpolationQuality(gfx::InterpolationQuality::none);
     ctx.drawImage(picture, gfx::Rect(x0, y0, x1 - x0, y1 - y0));
     ctx.restoreGState();
+}
+
+// Device bounds of the path's shadow: the path's bounds, moved by the
+// offset, grown by the blur's reach (three standard deviations of blur / 2).
+gfx::Rect shadowReach(const gfx::GraphicsContext& ctx, const gfx::Path& path, gfx::Size offset, double blur) {
+    const gfx::Rect bounds = ctx.ctm().apply(path.boundingBox());
+    const double margin = std::ceil(1.5 * std::max(0.0, blur)) + 2.0;
+    return bounds.offsetBy(offset.width, offset.height).insetBy(-margin, -margin);
 }
 
 } // namespace
@@ -70,8 +83,7 @@ void paintShadowOnly(gfx::GraphicsContext& ctx, const gfx::Path& path, gfx::Size
     ctx.restoreGState();
 }
 
-void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const Shadow& shadow,
-                     double expectedPixelSize) {
+void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const Shadow& shadow, double expectedPixelSize) {
     const gfx::Size offset = shadowOffset(shadow, expectedPixelSize);
     ctx.saveGState();
     ctx.setShouldAntialias(true);
@@ -80,7 +92,8 @@ void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const Sha
     // colour x alpha x (1 - the path's own shadow) into the path: paint the
     // colour everywhere, take the path's shadow away, and show the result
     // through the clip.
-    drawThroughOffscreen(ctx, [&](gfx::GraphicsContext& off, double scale) {
+    const gfx::Rect everywhere(-1e9, -1e9, 2e9, 2e9);
+    drawThroughOffscreen(ctx, everywhere, [&](gfx::GraphicsContext& off, double scale) {
         const double alpha = shadow.color.alpha();
         off.setFillColor(shadow.color.withAlpha(alpha * alpha));
         off.fillRect(off.clipBoundingBox());
@@ -95,13 +108,14 @@ void drawOuterShadow(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const gfx
     const gfx::Size offset = shadowOffset(shadow, expectedPixelSize);
     ctx.saveGState();
     ctx.clipToRect(rect);
-    drawThroughOffscreen(ctx, [&](gfx::GraphicsContext& off, double scale) {
-        paintShadowOnly(off, path, offset * scale, shadow.blur * scale, shadow.color);
-        // Nothing of the shadow stays under the path, which the fill covers.
-        off.setBlendMode(gfx::BlendMode::destinationOut);
-        off.setFillColor(gfx::Color::gray(0, 1));
-        off.fillPath(path, gfx::FillRule::nonZero);
-    });
+    drawThroughOffscreen(ctx, shadowReach(ctx, path, offset, shadow.blur),
+                         [&](gfx::GraphicsContext& off, double scale) {
+                             paintShadowOnly(off, path, offset * scale, shadow.blur * scale, shadow.color);
+                             // Nothing of the shadow stays under the path, which the fill covers.
+                             off.setBlendMode(gfx::BlendMode::destinationOut);
+                             off.setFillColor(gfx::Color::gray(0, 1));
+                             off.fillPath(path, gfx::FillRule::nonZero);
+                         });
     ctx.restoreGState();
 }
 
