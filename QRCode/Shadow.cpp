@@ -74,7 +74,13 @@ void appendFloodBlurOffset(std::string& s, std::string_view id, const FilterValu
     s.append("      result='flood-").append(id).append("'\n");
     s.append("      in='SourceGraphic'\n");
     s.append("      flood-opacity='").append(v.opacity).append("'\n");
-    s.append("      flood-color='rgb(").append(v.red).append(",").append(v.green).append(",").append(v.blue).append(")'\n");
+    s.append("      flood-color='rgb(")
+        .append(v.red)
+        .append(",")
+        .append(v.green)
+        .append(",")
+        .append(v.blue)
+        .append(")'\n");
     s.append("      id='feFlood-").append(id).append("' />\n");
     s.append(indent).append("<feGaussianBlur\n");
     s.append("      result='blur'\n");

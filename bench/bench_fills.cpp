@@ -52,8 +52,6 @@ void BM_FillPathWithShadow(benchmark::State& state) {
         ctx->restoreGState();
     }
 }
-BENCHMARK(BM_FillPathWithShadow)
-    ->ArgsProduct({{0, 1, 2}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillPathWithShadow)->ArgsProduct({{0, 1, 2}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -21,8 +21,7 @@ void paintShadowOnly(gfx::GraphicsContext& ctx, const gfx::Path& path, gfx::Size
 
 // The inner shadow: the shadow that everything outside the path casts into
 // it, painted inside the path only. Leaves the graphics state as it was.
-void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const Shadow& shadow,
-                     double expectedPixelSize);
+void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const Shadow& shadow, double expectedPixelSize);
 
 // The drop shadow of a fill drawn through a clip (gradients, images): the
 // path's shadow painted inside `rect` where the path is not, with nothing

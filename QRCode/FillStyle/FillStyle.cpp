@@ -60,8 +60,7 @@ QRCodeFillStylePtr QRCodeFillStyleFactory::Create(const foundation::SettingsDict
     const auto type = foundation::settingString(archive, "type");
     if (!type) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     const foundation::SettingsValue* entry = foundation::settingEntry(archive, "settings");
-    const foundation::SettingsDict settings =
-        entry && entry->is_object() ? *entry : foundation::SettingsDict::object();
+    const foundation::SettingsDict settings = entry && entry->is_object() ? *entry : foundation::SettingsDict::object();
     for (const Entry& e : entries_) {
         if (e.name == *type) return e.create(settings);
     }

@@ -57,8 +57,8 @@ public:
     // `rect` is the area the fill is laid out in; `expectedPixelSize` scales
     // the shadow's offset (not its blur). Callers save the graphics state
     // before the call and restore it afterwards.
-    virtual void fill(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const gfx::Path& path,
-                      double expectedPixelSize, const QRCode::Shadow* shadow) const = 0;
+    virtual void fill(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const gfx::Path& path, double expectedPixelSize,
+                      const QRCode::Shadow* shadow) const = 0;
     // The SVG form of the fill for the style identifier; with a shadow, the
     // shadow's filter is "<styleIdentifier>-shadow".
     virtual QRCode::FillStyle::SVGDefinition svgRepresentation(std::string_view styleIdentifier,

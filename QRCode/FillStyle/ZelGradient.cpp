@@ -33,7 +33,7 @@ std::size_t blankAt(std::string_view s, std::size_t i) {
     const auto byte = [&](std::size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
     const unsigned b0 = byte(i);
     if (b0 == ' ' || b0 == '\t') return 1;
-    if (b0 == 0xC2 && byte(i + 1) == 0xA0) return 2;                      // U+00A0
+    if (b0 == 0xC2 && byte(i + 1) == 0xA0) return 2;                        // U+00A0
     if (b0 == 0xE1 && byte(i + 1) == 0x9A && byte(i + 2) == 0x80) return 3; // U+1680
     if (b0 == 0xE2 && byte(i + 1) == 0x80) {
         const unsigned b2 = byte(i + 2);

@@ -4,6 +4,8 @@
 #include "QRCode/FillStyle/GradientFills.h"
 #include "QRCode/FillStyle/ImageFill.h"
 #include "QRCode/FillStyle/Solid.h"
+#include "image-read-write/ImageLoading.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +46,10 @@ std::vector<QRCodeFillStylePtr> allFills() {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x) image->setPixel(x, y, {200, 100, std::uint8_t(50 * (x + y)), 255});
     const ZelGradient ramp({{0.0, Color::sRGB(1, 0, 0)}, {1.0, Color::sRGB(0, 0, 1)}});
-    return {FillStyle::Solid::sRGB(1, 0, 0), std::make_shared<FillStyle::LinearGradient>(ramp, gfx::Point{0, 0}, gfx::Point{1, 1}),
-            std::make_shared<FillStyle::RadialGradient>(ramp, gfx::Point{0.5, 0.5}), std::make_shared<FillStyle::Image>(image)};
+    return {FillStyle::Solid::sRGB(1, 0, 0),
+            std::make_shared<FillStyle::LinearGradient>(ramp, gfx::Point{0, 0}, gfx::Point{1, 1}),
+            std::make_shared<FillStyle::RadialGradient>(ramp, gfx::Point{0.5, 0.5}),
+            std::make_shared<FillStyle::Image>(image)};
 }
 
 gfx::ImagePtr render(const QRCodeFillStyleGenerator& fill, const gfx::Path& path, const Shadow* shadow) {
@@ -91,7 +95,8 @@ int maxDifference(const gfx::Image& a, const gfx::Image& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const auto p = a.premultipliedPixel(x, y), q = b.premultipliedPixel(x, y);
-            worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b), std::abs(p.a - q.a)});
+            worst =
+                std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b), std::abs(p.a - q.a)});
         }
     return worst;
 }
@@ -144,5 +149,61 @@ TEST(FillShadows, PathsWithoutOverlapsShadowAsTheEvenOddConstruction) {
         else
             referenceDropShadow(*reference, rect, separateSquares(), *shadow, 4);
         EXPECT_LE(maxDifference(*ours->takeImage(), *reference->takeImage()), 2);
+    }
+}
+
+TEST(FillShadows, PdfShadowsAgreeWithTheBitmap) {
+    if (testsupport::runCommand("command -v pdftoppm >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm is not installed";
+    const Shadow inner(ShadowType::innerShadow, 1, -1, 0, Color::sRGB(0, 0, 0, 1));
+    const Shadow drop(ShadowType::dropShadow, 1, -1, 0, Color::sRGB(0, 0, 0, 1));
+    const ZelGradient ramp({{0.0, Color::sRGB(1, 0, 0)}, {1.0, Color::sRGB(0, 0, 1)}});
+    const FillStyle::LinearGradient fill(ramp, {0, 0}, {1, 1});
+    const auto draw = [&](gfx::GraphicsContext& ctx) {
+        ctx.scaleBy(1, -1);
+        ctx.translateBy(0, -50);
+        ctx.setFillColor(Color::gray(1));
+        ctx.fillRect(gfx::Rect(0, 0, 100, 50));
+        gfx::Path left = overlapping(), right;
+        right.addPath(overlapping(), gfx::AffineTransform::translation(50, 0));
+        ctx.saveGState();
+        fill.fill(ctx, gfx::Rect(0, 0, 50, 50), left, 4, &inner);
+        ctx.restoreGState();
+        ctx.saveGState();
+        fill.fill(ctx, gfx::Rect(50, 0, 50, 50), right, 4, &drop);
+        ctx.restoreGState();
+    };
+    auto bitmap = gfx::GraphicsContext::makeBitmap(100, 50);
+    draw(*bitmap);
+    const auto expected = bitmap->takeImage();
+    auto pdf = gfx::GraphicsContext::makePDF({100, 50});
+    draw(*pdf);
+    const auto bytes = pdf->finishPDF();
+    ASSERT_TRUE(bytes);
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "fills.pdf", *bytes);
+    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "fills.pdf").string() + "' '" +
+                                      (dir / "page").string() + "'"),
+              0);
+    const auto page = ImageReadWrite::loadFile(dir / "page.png");
+    ASSERT_EQ(page->width(), 100);
+    // Away from edges (antialiasing differs) the two agree: the inner
+    // shadow's bands along the top and left edges, the drop shadow right of
+    // and below the union, the fill inside the overlaps, the page outside.
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{20, 12},
+                                                               {12, 20},
+                                                               {22, 22},
+                                                               {30, 30},
+                                                               {40, 40},
+                                                               {86, 30},
+                                                               {78, 36},
+                                                               {66, 28},
+                                                               {72, 22},
+                                                               {62, 28},
+                                                               {95, 5}}) {
+        const auto a = expected->pixel(x, y), b = page->pixel(x, y);
+        EXPECT_NEAR(a.r, b.r, 12) << x << "," << y;
+        EXPECT_NEAR(a.g, b.g, 12) << x << "," << y;
+        EXPECT_NEAR(a.b, b.b, 12) << x << "," << y;
     }
 }

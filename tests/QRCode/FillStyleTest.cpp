@@ -1,5 +1,5 @@
-#include "QRCode/Colors.h"
 #include "QRCode/FillStyle/FillStyle.h"
+#include "QRCode/Colors.h"
 #include "QRCode/FillStyle/GradientFills.h"
 #include "QRCode/FillStyle/ImageFill.h"
 #include "QRCode/FillStyle/Solid.h"
@@ -69,8 +69,9 @@ TEST(FillStyleFactory, BadArchivesAreRefused) {
         EXPECT_EQ(e.text(), "1,0,0");
     }
     try {
-        factory.Create({{"type", "lineargradient"},
-                        {"settings", {{"startX", 0}, {"startY", 0}, {"endX", 1}, {"endY", 1}, {"gradient", "0:1,0,0,1"}}}});
+        factory.Create(
+            {{"type", "lineargradient"},
+             {"settings", {{"startX", 0}, {"startY", 0}, {"endX", 1}, {"endY", 1}, {"gradient", "0:1,0,0,1"}}}});
         FAIL();
     } catch (const ZelGradient::Exception& e) {
         EXPECT_EQ(e.code(), ZelGradient::GradientError::tooFewPins);
@@ -163,9 +164,9 @@ TEST(SolidFill, DropShadowFallsOutsideThePath) {
     const Shadow shadow(ShadowType::dropShadow, 1, -1, 0, Color::sRGB(0, 0, 0, 1));
     FillStyle::Solid::sRGB(1, 0, 0)->fill(*ctx, gfx::Rect(0, 0, 40, 40), squarePath(10, 20, 10), 4, &shadow);
     const auto img = ctx->takeImage();
-    EXPECT_EQ(img->pixel(15, 15), (gfx::Pixel{255, 0, 0, 255}));  // the square (rows 10...19 from the top)
-    EXPECT_EQ(img->pixel(22, 22), (gfx::Pixel{0, 0, 0, 255}));    // its shadow, down and right
-    EXPECT_EQ(img->pixel(12, 8).a, 0);                            // above: nothing
+    EXPECT_EQ(img->pixel(15, 15), (gfx::Pixel{255, 0, 0, 255})); // the square (rows 10...19 from the top)
+    EXPECT_EQ(img->pixel(22, 22), (gfx::Pixel{0, 0, 0, 255}));   // its shadow, down and right
+    EXPECT_EQ(img->pixel(12, 8).a, 0);                           // above: nothing
 }
 
 TEST(SolidFill, InnerShadowStaysInsideThePath) {
@@ -196,8 +197,8 @@ TEST(FillStyleImage, RendersIntoImagesOfTheRequestedSize) {
     EXPECT_EQ(errorOf([] { FillStyle::Solid::sRGB(0, 1, 0)->image(0, true); }), QRCodeError::cannotGenerateImage);
     // Flipped: a linear gradient from the rectangle's minimum corner starts
     // at the top.
-    const FillStyle::LinearGradient lg(ZelGradient({{0.0, Color::sRGB(1, 0, 0)}, {1.0, Color::sRGB(0, 0, 1)}}),
-                                       {0, 0}, {0, 1});
+    const FillStyle::LinearGradient lg(ZelGradient({{0.0, Color::sRGB(1, 0, 0)}, {1.0, Color::sRGB(0, 0, 1)}}), {0, 0},
+                                       {0, 1});
     const auto flipped = lg.image(4, true);
     EXPECT_GT(flipped->pixel(1, 0).r, 200);
     const auto upright = lg.image(4, false);

@@ -33,7 +33,9 @@ gfx::Path squarePath(double x, double y, double side) {
 }
 
 // Red share of a pixel of the red-to-blue ramp: 0 (blue) ... 1 (red).
-double redShare(const gfx::Pixel& p) { return p.r / 255.0; }
+double redShare(const gfx::Pixel& p) {
+    return p.r / 255.0;
+}
 
 QRCodeError errorOf(const std::function<void()>& f) {
     try {
@@ -54,7 +56,7 @@ TEST(LinearGradientFill, RunsBetweenThePointsOfTheRectangleAndPads) {
     const FillStyle::LinearGradient horizontal(redToBlue(), {0, 0}, {1, 0});
     horizontal.fill(*ctx, gfx::Rect(10, 20, 100, 50));
     auto img = ctx->takeImage();
-    EXPECT_EQ(img->pixel(2, 5), (gfx::Pixel{255, 0, 0, 255})); // before the start: first colour
+    EXPECT_EQ(img->pixel(2, 5), (gfx::Pixel{255, 0, 0, 255}));    // before the start: first colour
     EXPECT_EQ(img->pixel(125, 75), (gfx::Pixel{0, 0, 255, 255})); // after the end: last colour
     EXPECT_NEAR(redShare(img->pixel(60, 40)), 0.5, 0.02);
     EXPECT_NEAR(redShare(img->pixel(35, 5)), 0.75, 0.02);

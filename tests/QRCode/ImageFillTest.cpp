@@ -80,10 +80,10 @@ TEST(ImageFill, StretchedAndUprightInYDownContexts) {
     auto ctx = flippedBitmap(60, 60);
     fill.fill(*ctx, gfx::Rect(5, 5, 50, 50));
     auto img = ctx->takeImage();
-    EXPECT_EQ(img->pixel(2, 2).a, 0);                                 // outside the rectangle
-    EXPECT_EQ(img->pixel(8, 20), (gfx::Pixel{0, 255, 0, 255}));       // left quarter: 5...17
-    EXPECT_EQ(img->pixel(40, 10), (gfx::Pixel{255, 0, 0, 255}));      // top half red
-    EXPECT_EQ(img->pixel(40, 50), (gfx::Pixel{0, 0, 255, 255}));      // bottom half blue
+    EXPECT_EQ(img->pixel(2, 2).a, 0);                            // outside the rectangle
+    EXPECT_EQ(img->pixel(8, 20), (gfx::Pixel{0, 255, 0, 255}));  // left quarter: 5...17
+    EXPECT_EQ(img->pixel(40, 10), (gfx::Pixel{255, 0, 0, 255})); // top half red
+    EXPECT_EQ(img->pixel(40, 50), (gfx::Pixel{0, 0, 255, 255})); // bottom half blue
     EXPECT_EQ(img->pixel(57, 30).a, 0);
 
     // Through a path, with the same placement.
@@ -130,7 +130,9 @@ TEST(ImageFill, SettingsRoundTripAndRefusals) {
     const std::uint32_t crc = crc32(png.data() + 12, 17);
     png[29] = std::uint8_t(crc >> 24), png[30] = std::uint8_t(crc >> 16), png[31] = std::uint8_t(crc >> 8),
     png[32] = std::uint8_t(crc);
-    EXPECT_EQ(errorOf([&] { FillStyle::Image::Create({{"imagePNGbase64", foundation::base64Encode(png)}}); }),
+    EXPECT_EQ(errorOf([&] {
+                  FillStyle::Image::Create({{"imagePNGbase64", foundation::base64Encode(png)}});
+              }),
               QRCodeError::cannotCreateGenerator);
 }
 

@@ -1,5 +1,5 @@
-#include "QRCode/Colors.h"
 #include "QRCode/Shadow.h"
+#include "QRCode/Colors.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ TEST(Shadow, SettingsRoundTripAndRefusals) {
     EXPECT_EQ(back->blur, 3);
     EXPECT_EQ(back->settings(), inner.settings());
 
-    foundation::SettingsDict d = {{"offset-width", 1}, {"offset-height", 1}, {"blur", 2}, {"type", 2},
-                                  {"color", "0,0,0,1"}};
+    foundation::SettingsDict d = {
+        {"offset-width", 1}, {"offset-height", 1}, {"blur", 2}, {"type", 2}, {"color", "0,0,0,1"}};
     EXPECT_FALSE(Shadow::Create(d));
     d["type"] = 1;
     ASSERT_TRUE(Shadow::Create(d));

@@ -1,5 +1,5 @@
-#include "QRCode/Colors.h"
 #include "QRCode/FillStyle/ZelGradient.h"
+#include "QRCode/Colors.h"
 #include "QRCode/QRCodeError.h"
 
 #include <gtest/gtest.h>
@@ -65,8 +65,8 @@ TEST(ZelGradient, StringWriting) {
     EXPECT_EQ(ZelGradient::fromRGBAGradientString(g.asRGBAGradientString()).asRGBAGradientString(),
               "0.0:1,0,0,1|1.0:0,0,1,1");
 
-    const ZelGradient h({{0.5, Color::sRGB(0.5, 0.25, 0, 1)}, {1.0, Color::sRGB(0.123456, 0, 0, 1)},
-                         {0.00001, Color::gray(0.5, 0.5)}});
+    const ZelGradient h(
+        {{0.5, Color::sRGB(0.5, 0.25, 0, 1)}, {1.0, Color::sRGB(0.123456, 0, 0, 1)}, {0.00001, Color::gray(0.5, 0.5)}});
     EXPECT_EQ(h.asRGBAGradientString(), "1e-05:0.5,0.5,0.5,0.5|0.5:0.5,0.25,0,1|1.0:0.1235,0,0,1");
 
     const auto fromHex = ZelGradient::fromHexPins({{0, "#ff0000"}, {1, "00f"}});
