@@ -8,19 +8,22 @@
 
 namespace {
 
-using QRCode::EyeShapeClass;
-using QRCode::generatorClass;
+using ::QRCode::EyeShapeClass;
+using ::QRCode::generatorClass;
 
 // The eye shapes that belong to the framework itself.
 constexpr std::array<EyeShapeClass, 1> kFrameworkEyes{{
-    generatorClass<QRCode::EyeShape::Square, QRCodeEyeShapeGenerator>(),
+    generatorClass<::QRCode::EyeShape::Square, QRCodeEyeShapeGenerator>(),
 }};
 
-// Every eye shape family of the library, one line per family. The order
-// only matters for equal titles, which the registry keeps in this order.
+// Every eye shape family of the library, one line per family.
+// A family module offers its classes as a list built with
+// generatorClass<Class, Interface>(), e.g.
+//   std::span<const EyeShapeClass> circleAndBarEyes();
+// The order only matters for equal titles, which the registry keeps.
 std::vector<EyeShapeClass> registrationList()
 {
-    return QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
+    return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
         kFrameworkEyes,
     });
 }
@@ -44,7 +47,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
                                            const std::optional<gfx::Color>& backgroundColor,
                                            const std::optional<gfx::Color>& eyeBackgroundColor)
 {
-    auto context = QRCode::detail::makeSampleContext(dimension, backgroundColor);
+    auto context = ::QRCode::detail::makeSampleContext(dimension, backgroundColor);
     const auto toImage = gfx::AffineTransform::scale(dimension / 90, dimension / 90);
 
     if (eyeBackgroundColor) {
@@ -75,7 +78,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
         pupil = ownPupil.get();
     }
     if (pupil != nullptr) {
-        if (pupil->name() == QRCode::detail::usePixelShapeName) {
+        if (pupil->name() == ::QRCode::detail::usePixelShapeName) {
             gfx::Path bars;
             bars.addRect(gfx::Rect(30, 50, 30, 10));
             bars.addRect(gfx::Rect(30, 30, 30, 10));
@@ -87,7 +90,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
 
     context->setFillColor(foregroundColor);
     context->fillPath(path, gfx::FillRule::nonZero);
-    return QRCode::detail::finishSampleImage(*context);
+    return ::QRCode::detail::finishSampleImage(*context);
 }
 
 std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodeEyeShapeFactory::sampleImages(

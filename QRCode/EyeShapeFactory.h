@@ -12,7 +12,7 @@
 
 // The registry of eye shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
-class QRCodeEyeShapeFactory : public QRCode::GeneratorRegistry<QRCodeEyeShapeGenerator> {
+class QRCodeEyeShapeFactory : public ::QRCode::GeneratorRegistry<QRCodeEyeShapeGenerator> {
 public:
     // The one shared factory, built on first use.
     static const QRCodeEyeShapeFactory& shared();

@@ -31,10 +31,10 @@ public:
     // The pupil that suits this eye. It may be one object shared by every
     // eye of the class (changing its settings changes it for all of them).
     virtual std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() = 0;
-    virtual QRCode::SettingsDict settings() const = 0;
+    virtual ::QRCode::SettingsDict settings() const = 0;
     virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
     // Applies one setting; true when it was taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
+    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
 
     // The class's Name and Title.
     virtual std::string_view name() const noexcept = 0;
@@ -44,7 +44,7 @@ public:
     template <class T>
     std::optional<T> settingValue(std::string_view key) const
     {
-        return QRCode::settingValueIn<T>(settings(), key);
+        return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
 

@@ -8,20 +8,23 @@
 
 namespace {
 
-using QRCode::generatorClass;
-using QRCode::PixelShapeClass;
+using ::QRCode::generatorClass;
+using ::QRCode::PixelShapeClass;
 
 // The pixel shapes that belong to the framework itself.
 constexpr std::array<PixelShapeClass, 2> kFrameworkShapes{{
-    generatorClass<QRCode::PixelShape::Square, QRCodePixelShapeGenerator>(),
-    generatorClass<QRCode::PixelShape::Abstract, QRCodePixelShapeGenerator>(),
+    generatorClass<::QRCode::PixelShape::Square, QRCodePixelShapeGenerator>(),
+    generatorClass<::QRCode::PixelShape::Abstract, QRCodePixelShapeGenerator>(),
 }};
 
-// Every pixel shape family of the library, one line per family. The order
-// only matters for equal titles, which the registry keeps in this order.
+// Every pixel shape family of the library, one line per family.
+// A family module offers its classes as a list built with
+// generatorClass<Class, Interface>(), e.g.
+//   std::span<const PixelShapeClass> templatePixelShapes();
+// The order only matters for equal titles, which the registry keeps.
 std::vector<PixelShapeClass> registrationList()
 {
-    return QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
+    return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
     });
 }
@@ -58,13 +61,13 @@ gfx::ImagePtr QRCodePixelShapeFactory::image(QRCodePixelShapeGenerator& generato
                                              const std::optional<gfx::Color>& backgroundColor,
                                              const BoolMatrix* samplePixelMatrix, bool isOn)
 {
-    auto context = QRCode::detail::makeSampleContext(dimension, backgroundColor);
+    auto context = ::QRCode::detail::makeSampleContext(dimension, backgroundColor);
     const BoolMatrix& matrix = samplePixelMatrix != nullptr ? *samplePixelMatrix : sampleMatrix();
     const gfx::Size size{dimension, dimension};
     const gfx::Path path = isOn ? generator.generatePath(matrix, size) : generator.generatePath(matrix.flipped(), size);
     context->setFillColor(foregroundColor);
     context->fillPath(path, gfx::FillRule::nonZero);
-    return QRCode::detail::finishSampleImage(*context);
+    return ::QRCode::detail::finishSampleImage(*context);
 }
 
 std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodePixelShapeFactory::sampleImages(

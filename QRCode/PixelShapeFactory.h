@@ -13,7 +13,7 @@
 
 // The registry of pixel shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
-class QRCodePixelShapeFactory : public QRCode::GeneratorRegistry<QRCodePixelShapeGenerator> {
+class QRCodePixelShapeFactory : public ::QRCode::GeneratorRegistry<QRCodePixelShapeGenerator> {
 public:
     // The one shared factory, built on first use.
     static const QRCodePixelShapeFactory& shared();

@@ -33,10 +33,10 @@ public:
     // The path of every on-module, laid out in `size`: cells of
     // min(width, height) / n, the grid centred, row 0 at the top (y down).
     virtual gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) = 0;
-    virtual QRCode::SettingsDict settings() const = 0;
+    virtual ::QRCode::SettingsDict settings() const = 0;
     // Applies one setting; true when the key was understood and the value
     // taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
+    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
     virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
     // Whether eye and pupil shapes may draw with this shape.
     virtual bool canGenerateEyeAndPupilShapes() const = 0;
@@ -50,7 +50,7 @@ public:
     template <class T>
     std::optional<T> settingValue(std::string_view key) const
     {
-        return QRCode::settingValueIn<T>(settings(), key);
+        return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
 

@@ -12,7 +12,7 @@
 
 // The registry of pupil shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
-class QRCodePupilShapeFactory : public QRCode::GeneratorRegistry<QRCodePupilShapeGenerator> {
+class QRCodePupilShapeFactory : public ::QRCode::GeneratorRegistry<QRCodePupilShapeGenerator> {
 public:
     // The one shared factory, built on first use.
     static const QRCodePupilShapeFactory& shared();

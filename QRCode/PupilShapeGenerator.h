@@ -24,10 +24,10 @@ public:
     // Clears whatever the generator remembers between drawings.
     virtual void reset() = 0;
     virtual gfx::Path pupilPath() = 0;
-    virtual QRCode::SettingsDict settings() const = 0;
+    virtual ::QRCode::SettingsDict settings() const = 0;
     virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
     // Applies one setting; true when it was taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
+    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
 
     // The class's Name and Title.
     virtual std::string_view name() const noexcept = 0;
@@ -37,7 +37,7 @@ public:
     template <class T>
     std::optional<T> settingValue(std::string_view key) const
     {
-        return QRCode::settingValueIn<T>(settings(), key);
+        return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
 

@@ -35,7 +35,7 @@ gfx::Path Square::eyeBackgroundPath()
 
 std::shared_ptr<QRCodePupilShapeGenerator> Square::defaultPupil()
 {
-    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = QRCode::PupilShape::Square::Create();
+    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = ::QRCode::PupilShape::Square::Create();
     return pupil;
 }
 

@@ -72,14 +72,15 @@ struct Sink {
     }
 };
 
-// The turn about (cx, cy) by `turns` full turns; the identity for 0 (which
-// keeps unrotated coordinates exact).
-gfx::AffineTransform turnAbout(double cx, double cy, double turns)
+// Scale by s, move the origin to (ox, oy), then turn by `turns` about
+// (cx, cy): composed by hand, since it runs once per module.
+gfx::AffineTransform scaleMoveTurn(double s, double ox, double oy, double cx, double cy, double turns)
 {
-    if (turns == 0) return gfx::AffineTransform::identity();
-    return gfx::AffineTransform::translation(-cx, -cy)
-        .then(gfx::AffineTransform::rotation(turns * 2 * std::numbers::pi))
-        .then(gfx::AffineTransform::translation(cx, cy));
+    if (turns == 0) return {s, 0, 0, s, ox, oy};
+    const double angle = turns * 2 * std::numbers::pi;
+    const double cosine = std::cos(angle), sine = std::sin(angle);
+    const double dx = ox - cx, dy = oy - cy;
+    return {s * cosine, s * sine, -s * sine, s * cosine, cosine * dx - sine * dy + cx, sine * dx + cosine * dy + cy};
 }
 
 } // namespace
@@ -155,6 +156,14 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
         if (oddOutline == nullptr) oddOutline = outline;
     }
 
+    {
+        std::size_t onModules = 0;
+        const std::uint8_t* cell0 = matrix.data();
+        for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cell0[i];
+        const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
+        path.reserve(onModules * perModule);
+    }
+
     QRCodePixelInsetGenerator& insets = *insetGenerator_;
     QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
     const std::uint8_t* cells = matrix.data();
@@ -171,38 +180,35 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
             // stays in step with the modules.
             double turns = rotations.rotationValueFor(matrix, row, column, rotationFraction_);
 
+            // The cell inset by d on every side (grown for a negative d);
+            // nothing is left when d passes half the cell or is not finite.
             const double d = cell * 0.5 * inset;
-            if (!std::isfinite(d)) continue;
-            const gfx::Rect insetRect = gfx::Rect(x, y, cell, cell).insetBy(d, d);
-            if (insetRect.isNull()) continue;
+            const double w = cell - 2 * d;
+            if (!std::isfinite(d) || !(w >= 0)) continue;
+            const gfx::Rect insetRect(x + d, y + d, w, w);
             if (!std::isfinite(turns)) turns = 0;
-
-            const double w = insetRect.width();
-            const auto scale = gfx::AffineTransform::scale(w / 10, w / 10);
+            const double s = w / 10;
 
             switch (pixelType_) {
             case PixelType::roundedRect: {
                 const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
-                Sink{path, turnAbout(x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
+                Sink{path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
                 break;
             }
             case PixelType::circle:
-                Sink{path, scale.then(gfx::AffineTransform::translation(insetRect.minX(), insetRect.minY()))}
-                    .append(*outline);
+                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)}.append(*outline);
                 break;
             case PixelType::stitch:
-                Sink{path, scale.then(gfx::AffineTransform::translation(x, y))}.append(*outline);
+                Sink{path, scaleMoveTurn(s, x, y, 0, 0, 0)}.append(*outline);
                 break;
-            case PixelType::shiny: {
-                const auto m = gfx::AffineTransform::scale(w / 8, w / 8)
-                                   .then(gfx::AffineTransform::translation(x, y))
-                                   .then(gfx::AffineTransform::translation(-w / 8, -w / 8));
-                Sink{path, m}.append(((row + column) % 2 != 0) ? *oddOutline : *outline);
+            case PixelType::shiny:
+                // Scaled by an eighth of the width and moved back by one:
+                // template units 1...9 span the module.
+                Sink{path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0)}
+                    .append(((row + column) % 2 != 0) ? *oddOutline : *outline);
                 break;
-            }
             default:
-                Sink{path, scale.then(gfx::AffineTransform::translation(insetRect.minX(), insetRect.minY()))
-                               .then(turnAbout(x + half, y + half, turns))}
+                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns)}
                     .append(*outline);
                 break;
             }
