@@ -9,6 +9,7 @@
 #include "platform/foundation/Base64.h"
 #include "platform/graphics/GraphicsContext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <optional>
@@ -116,23 +117,30 @@ BoolMatrix LogoTemplate::applyingMask(const BoolMatrix& matrix, double size) con
     if (useImageMasking_) return applyingImageTransparencyMask(matrix);
 
     const std::int64_t n = matrix.dimension();
-    BoolMatrix result(n);
-    if (n == 0) return result;
+    // A side length of 0 shrinks the path and every centre to one point, so
+    // nothing is inside; one that is not finite places nothing anywhere.
+    if (n == 0 || size == 0 || !std::isfinite(size)) return n == 0 ? BoolMatrix(0) : matrix;
 
-    const gfx::Path scaled = path_.transformed(gfx::AffineTransform::scale(size, size));
+    // Scaling the path and the module centres by the same factor does not
+    // change which centres lie inside, so the test runs in module units
+    // (module (r, c) centred on (c + 0.5, r + 0.5)) whatever the output size.
+    const gfx::Path scaled = path_.transformed(gfx::AffineTransform::scale(double(n), double(n)));
     // Every point of the figure lies inside the hull of its points, so a
     // centre outside their bounds needs no winding count.
     const gfx::Rect bounds = scaled.boundingBox();
-    const bool hasBounds = !bounds.isNull();
-    const double m = size / double(n);
-    for (std::int64_t r = 0; r < n; ++r) {
-        const double y = double(r) * m + m / 2;
-        const bool rowMayHit = hasBounds && y >= bounds.minY() && y <= bounds.maxY();
-        for (std::int64_t c = 0; c < n; ++c) {
-            const double x = double(c) * m + m / 2;
-            const bool hidden = rowMayHit && x >= bounds.minX() && x <= bounds.maxX() &&
-                                scaled.contains(gfx::Point{x, y}, gfx::FillRule::nonZero);
-            if (!hidden && matrix(r, c)) result.set(r, c, true);
+    if (bounds.isNull() || !scaled.isFinite()) return matrix;
+    BoolMatrix result = matrix;
+    // The modules whose centres fall within the bounds, limited to the
+    // matrix before any conversion to integers.
+    const double last = double(n - 1);
+    const auto firstIndex = [last](double lo) { return std::int64_t(std::clamp(std::ceil(lo - 0.5), 0.0, last + 1)); };
+    const auto lastIndex = [last](double hi) { return std::int64_t(std::clamp(std::floor(hi - 0.5), -1.0, last)); };
+    const std::int64_t r0 = firstIndex(bounds.minY()), r1 = lastIndex(bounds.maxY());
+    const std::int64_t c0 = firstIndex(bounds.minX()), c1 = lastIndex(bounds.maxX());
+    for (std::int64_t r = r0; r <= r1; ++r) {
+        for (std::int64_t c = c0; c <= c1; ++c) {
+            if (result(r, c) && scaled.contains(gfx::Point{double(c) + 0.5, double(r) + 0.5}, gfx::FillRule::nonZero))
+                result.set(r, c, false);
         }
     }
     return result;
