@@ -1,0 +1,71 @@
+#include "platform/defaults/PropertyList.h"
+
+#include <charconv>
+#include <limits>
+
+namespace platform {
+
+PropertyList::~PropertyList() = default;
+PropertyList::PropertyList(const PropertyList&) = default;
+PropertyList::PropertyList(PropertyList&&) noexcept = default;
+PropertyList& PropertyList::operator=(const PropertyList&) = default;
+PropertyList& PropertyList::operator=(PropertyList&&) noexcept = default;
+
+std::optional<std::int64_t> PropertyList::asInt64() const {
+    if (auto v = std::get_if<std::int64_t>(&storage_)) return *v;
+    if (auto v = std::get_if<std::uint64_t>(&storage_)) {
+        if (*v <= std::uint64_t(std::numeric_limits<std::int64_t>::max())) return std::int64_t(*v);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> PropertyList::asUInt64() const {
+    if (auto v = std::get_if<std::uint64_t>(&storage_)) return *v;
+    if (auto v = std::get_if<std::int64_t>(&storage_)) {
+        if (*v >= 0) return std::uint64_t(*v);
+    }
+    return std::nullopt;
+}
+
+bool operator==(const PropertyList& a, const PropertyList& b) {
+    if (a.isInteger() && b.isInteger()) {
+        auto as = a.asInt64(), bs = b.asInt64();
+        if (as && bs) return *as == *bs;
+        auto au = a.asUInt64(), bu = b.asUInt64();
+        return au && bu && *au == *bu;
+    }
+    return a.storage_ == b.storage_;
+}
+
+namespace {
+std::string realText(double v) {
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+} // namespace
+
+std::string PropertyList::debugDescription() const {
+    switch (kind()) {
+    case Kind::Bool: return *asBool() ? "true" : "false";
+    case Kind::Integer: return std::to_string(std::get<std::int64_t>(storage_));
+    case Kind::Unsigned: return std::to_string(std::get<std::uint64_t>(storage_));
+    case Kind::Real: return realText(*asReal());
+    case Kind::String: return "\"" + *asString() + "\"";
+    case Kind::Data: return "<" + std::to_string(asData()->bytes.size()) + " bytes>";
+    case Kind::Date: return "@" + realText(asDate()->timeIntervalSince1970);
+    case Kind::Array: {
+        std::string s = "[";
+        for (const auto& e : *asArray()) s += (s.size() > 1 ? ", " : "") + e.debugDescription();
+        return s + "]";
+    }
+    case Kind::Dictionary: {
+        std::string s = "{";
+        for (const auto& [k, v] : *asDictionary()) s += (s.size() > 1 ? ", " : "") + k + ": " + v.debugDescription();
+        return s + "}";
+    }
+    }
+    return {};
+}
+
+} // namespace platform

@@ -1,0 +1,13 @@
+#pragma once
+
+// Everything of the typed settings store: keys, the serializable trait, the
+// bridges and the type-erased value.
+
+#include "settings-store/AnySerializable.h"
+#include "settings-store/Bridges.h"
+#include "settings-store/CollectionBridges.h"
+#include "settings-store/DefaultBridges.h"
+#include "settings-store/JSONCoding.h"
+#include "settings-store/Key.h"
+#include "settings-store/Serializable.h"
+#include "settings-store/Values.h"
