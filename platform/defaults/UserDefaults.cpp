@@ -353,14 +353,10 @@ std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) con
 }
 
 void UserDefaults::setObject(std::string_view key, std::optional<PropertyList> value) {
-    std::lock_guard guard(mutex_);
-    applyLocked(key, std::move(value));
+    change(key, std::move(value));
 }
 
-void UserDefaults::removeObjectForKey(std::string_view key) {
-    std::lock_guard guard(mutex_);
-    applyLocked(key, std::nullopt);
-}
+void UserDefaults::removeObjectForKey(std::string_view key) { change(key, std::nullopt); }
 
 void UserDefaults::registerDefaults(const PropertyListDictionary& defaults) {
     std::lock_guard guard(mutex_);
