@@ -185,7 +185,7 @@ private:
 // returns. The caller owns the observation; releasing it ends observing.
 template <DefaultsSerializable V>
 [[nodiscard]] std::shared_ptr<Observation> observe(const Key<V>& key, const ObservationOptions& options,
-                                                   std::function<void(const KeyChange<V>&)> handler) {
+                                                   std::type_identity_t<std::function<void(const KeyChange<V>&)>> handler) {
     auto observation = UserDefaultsKeyObservation::make(
         key.suite(), key.name(), [key, handler = std::move(handler)](BaseChange change) {
             handler(KeyChange<V>(std::move(change), key.defaultValue()));
