@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -33,26 +34,28 @@ TEST(ThreadedObservation, CancellingWhileAnotherThreadDeliversIsSafe) {
             auto state = std::make_unique<std::vector<int>>(64, 0);
             auto* raw = state.get();
             auto touch = [raw, &delivered](int v) {
+                // Linger so that cancellation often lands mid-delivery.
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
                 (*raw)[std::size_t(v) % raw->size()] += 1;
                 delivered.fetch_add(1);
             };
             switch (round % 3) {
             case 0: {
                 Cancellable c = publisher(number).sink([touch](const KeyChange<int>& k) { touch(k.newValue); });
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
                 c.cancel();
                 break;
             }
             case 1: {
                 auto o = observe(number, {ObservationOption::prior}, [touch](const KeyChange<int>& k) { touch(k.newValue); });
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
                 o->invalidate();
                 break;
             }
             default: {
                 auto s = updates(number);
                 s.setWakeup([touch] { touch(1); });
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
                 s.finish();
                 break;
             }
