@@ -97,13 +97,7 @@ void UserDefaults::removeObserver(const KeyValueObserver* observer, std::string_
     observers_.remove(observer, key, context);
 }
 
-std::optional<PropertyList> UserDefaults::presentedLocked(std::string_view key) const {
-    if (auto it = persistent_.find(key); it != persistent_.end()) return it->second;
-    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
-    return std::nullopt;
-}
-
-void UserDefaults::change(std::string_view key, std::optional<PropertyList> value) {
+void UserDefaults::applyAndReport(std::string_view key, std::optional<PropertyList> value) {
     using O = KeyValueObservingOptions;
     const auto observers = observers_.registrations(key);
     if (observers.empty()) {
@@ -124,24 +118,16 @@ void UserDefaults::change(std::string_view key, std::optional<PropertyList> valu
         }
     }
 
-    const bool wantsOld = observers_.anyWants(observers, O::Old);
-    const bool wantsNew = observers_.anyWants(observers, O::New);
-    std::optional<PropertyList> before;
-    std::optional<PropertyList> after;
+    Change change;
     {
         std::lock_guard guard(mutex_);
-        if (wantsOld) {
-            refreshLocked();
-            before = presentedLocked(key);
-        }
-        applyLocked(key, std::move(value));
-        if (wantsNew) after = presentedLocked(key);
+        change = applyLocked(key, std::move(value));
     }
     // Reported with the suite's lock released: observers may use the suite.
     for (const auto& r : observers) {
         KeyValueChange report;
-        if (contains(r->options, O::Old)) report.oldValue = before;
-        if (contains(r->options, O::New)) report.newValue = after;
+        if (contains(r->options, O::Old)) report.oldValue = change.oldValue;
+        if (contains(r->options, O::New)) report.newValue = change.newValue;
         observers_.deliver(*r, *this, report);
     }
 }

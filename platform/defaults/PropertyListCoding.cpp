@@ -1,5 +1,7 @@
 #include "platform/defaults/PropertyListCoding.h"
 
+#include "platform/foundation/Base64.h"
+
 #include <cmath>
 #include <limits>
 
@@ -7,55 +9,10 @@ namespace platform {
 
 namespace {
 
-const char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string base64(const std::vector<std::uint8_t>& bytes) {
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        std::uint32_t n = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-        out += kBase64Alphabet[(n >> 18) & 63];
-        out += kBase64Alphabet[(n >> 12) & 63];
-        out += kBase64Alphabet[(n >> 6) & 63];
-        out += kBase64Alphabet[n & 63];
-    }
-    if (i < bytes.size()) {
-        std::uint32_t n = bytes[i] << 16;
-        if (i + 1 < bytes.size()) n |= bytes[i + 1] << 8;
-        out += kBase64Alphabet[(n >> 18) & 63];
-        out += kBase64Alphabet[(n >> 12) & 63];
-        out += i + 1 < bytes.size() ? kBase64Alphabet[(n >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
-
 std::vector<std::uint8_t> unbase64(const std::string& text) {
-    if (text.size() % 4 != 0) throw PropertyListFormatError("base64 text of bad length");
-    std::vector<std::uint8_t> out;
-    out.reserve(text.size() / 4 * 3);
-    for (std::size_t i = 0; i < text.size(); i += 4) {
-        std::uint32_t n = 0;
-        int padding = 0;
-        for (std::size_t j = 0; j < 4; ++j) {
-            char c = text[i + j];
-            int v;
-            if (c >= 'A' && c <= 'Z') v = c - 'A';
-            else if (c >= 'a' && c <= 'z') v = c - 'a' + 26;
-            else if (c >= '0' && c <= '9') v = c - '0' + 52;
-            else if (c == '+') v = 62;
-            else if (c == '/') v = 63;
-            else if (c == '=' && i + 4 == text.size() && j >= 2) { v = 0; ++padding; }
-            else throw PropertyListFormatError("bad base64 text");
-            if (padding && c != '=') throw PropertyListFormatError("bad base64 text");
-            n = (n << 6) | std::uint32_t(v);
-        }
-        out.push_back(std::uint8_t(n >> 16));
-        if (padding < 2) out.push_back(std::uint8_t(n >> 8));
-        if (padding < 1) out.push_back(std::uint8_t(n));
-    }
-    return out;
+    auto bytes = foundation::base64Decode(text);
+    if (!bytes) throw PropertyListFormatError("bad base64 text");
+    return std::move(*bytes);
 }
 
 nlohmann::json realToJSON(double v) {
@@ -84,7 +41,7 @@ nlohmann::json propertyListToJSON(const PropertyList& value) {
     case Kind::Unsigned: return *value.asUInt64();
     case Kind::Real: return realToJSON(*value.asReal());
     case Kind::String: return *value.asString();
-    case Kind::Data: return nlohmann::json::object({{"$data", base64(value.asData()->bytes)}});
+    case Kind::Data: return nlohmann::json::object({{"$data", foundation::base64Encode(value.asData()->bytes)}});
     case Kind::Date: return nlohmann::json::object({{"$date", realToJSON(value.asDate()->timeIntervalSince1970)}});
     case Kind::Array: {
         auto out = nlohmann::json::array();

@@ -1,6 +1,7 @@
 #include "platform/defaults/UserDefaults.h"
 
 #include "platform/defaults/PropertyListCoding.h"
+#include "platform/foundation/Json.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -289,7 +290,7 @@ bool UserDefaults::saveLocked(const PropertyListDictionary& values) {
     try {
         auto json = nlohmann::json::object();
         for (const auto& [k, v] : values) json[k] = propertyListToJSON(v);
-        text = json.dump(2) + "\n";
+        text = foundation::writeJson(json, foundation::JsonStyle::formatted) + "\n";
     } catch (const std::exception& e) {
         report("Cannot save settings file \"" + file_.string() + "\": " + e.what());
         return false;
@@ -318,12 +319,31 @@ bool UserDefaults::saveLocked(const PropertyListDictionary& values) {
     return true;
 }
 
-void UserDefaults::applyLocked(std::string_view key, std::optional<PropertyList> value) {
+std::optional<PropertyList> UserDefaults::presentedLocked(std::string_view key) const {
+    if (auto it = persistent_.find(key); it != persistent_.end()) return it->second;
+    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
+    return std::nullopt;
+}
+
+UserDefaults::Change UserDefaults::applyLocked(std::string_view key, std::optional<PropertyList> value) {
+    if (value) {
+        // Refuse what the file cannot hold (text that is no UTF-8) before it
+        // gets into the domain, where it would stop every later save.
+        try {
+            (void)foundation::writeJson(nlohmann::json::object({{std::string(key), propertyListToJSON(*value)}}));
+        } catch (const std::exception& e) {
+            report("Cannot store settings value \"" + std::string(key) + "\": " + e.what());
+            return {presentedLocked(key), presentedLocked(key)};
+        }
+    }
+
     std::optional<FileLock> lock;
     if (ensureDirectory(directory_)) lock.emplace(lockFile_);
     if (!lock || !lock->held()) {
-        report("Cannot lock settings file \"" + file_.string() + "\": " +
-               errnoText(lock ? lock->error() : errno) + "; the change is kept in memory only");
+        if (!reportedLockFailure_)
+            report("Cannot lock settings file \"" + file_.string() + "\": " +
+                   errnoText(lock ? lock->error() : errno) + "; changes are kept in memory only");
+        reportedLockFailure_ = true;
         refreshLocked();
     } else {
         // Always start from what is on disk now: another program or store
@@ -331,32 +351,32 @@ void UserDefaults::applyLocked(std::string_view key, std::optional<PropertyList>
         loadLocked(&*lock);
     }
 
+    Change change{presentedLocked(key), std::nullopt};
     auto updated = persistent_;
     auto it = updated.find(key);
-    if (value) {
-        if (it != updated.end() && it->second == *value && it->second.kind() == value->kind()) return;
-        updated.insert_or_assign(std::string(key), std::move(*value));
-    } else {
-        if (it == updated.end()) return;
-        updated.erase(it);
+    bool unchanged = value ? (it != updated.end() && it->second == *value && it->second.kind() == value->kind())
+                           : it == updated.end();
+    if (!unchanged) {
+        if (value) updated.insert_or_assign(std::string(key), std::move(*value));
+        else updated.erase(it);
+        if (lock && lock->held() && !readOnly_ && saveLocked(updated)) loadedIdentity_ = currentIdentity();
+        persistent_ = std::move(updated);
     }
-    if (lock && lock->held() && !readOnly_ && saveLocked(updated)) loadedIdentity_ = currentIdentity();
-    persistent_ = std::move(updated);
+    change.newValue = presentedLocked(key);
+    return change;
 }
 
 std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) const {
     std::lock_guard guard(mutex_);
     refreshLocked();
-    if (auto it = persistent_.find(key); it != persistent_.end()) return it->second;
-    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
-    return std::nullopt;
+    return presentedLocked(key);
 }
 
 void UserDefaults::setObject(std::string_view key, std::optional<PropertyList> value) {
-    change(key, std::move(value));
+    applyAndReport(key, std::move(value));
 }
 
-void UserDefaults::removeObjectForKey(std::string_view key) { change(key, std::nullopt); }
+void UserDefaults::removeObjectForKey(std::string_view key) { setObject(key, std::nullopt); }
 
 void UserDefaults::registerDefaults(const PropertyListDictionary& defaults) {
     std::lock_guard guard(mutex_);

@@ -103,16 +103,25 @@ private:
 
     UserDefaults(std::string name, std::filesystem::path directory);
 
+    // What one change did to the value the suite presents for a name (the
+    // value set, else the registered fallback): the seam for change
+    // observers, which are to be called with it on the writing thread once
+    // mutex_ is released.
+    struct Change {
+        std::optional<PropertyList> oldValue;
+        std::optional<PropertyList> newValue;
+    };
+
     // Callers hold mutex_.
+    std::optional<PropertyList> presentedLocked(std::string_view key) const;
     void refreshLocked() const;
     void loadLocked(const FileLock* lock) const;
     FileIdentity currentIdentity() const;
-    void applyLocked(std::string_view key, std::optional<PropertyList> value);
+    Change applyLocked(std::string_view key, std::optional<PropertyList> value);
     bool saveLocked(const PropertyListDictionary& values);
     std::filesystem::path moveAsideLocked() const;
     // Writes one key and reports it to the key's observers (Observation.cpp).
-    void change(std::string_view key, std::optional<PropertyList> value);
-    std::optional<PropertyList> presentedLocked(std::string_view key) const;
+    void applyAndReport(std::string_view key, std::optional<PropertyList> value);
 
     std::string name_;
     std::filesystem::path directory_;
@@ -127,6 +136,7 @@ private:
     // suite then keeps changes in memory rather than overwrite what it could
     // not read.
     mutable bool readOnly_ = false;
+    bool reportedLockFailure_ = false;
     PropertyListDictionary registered_;
     KeyValueObserverList observers_;
 };

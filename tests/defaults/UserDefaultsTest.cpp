@@ -205,6 +205,19 @@ TEST(UserDefaults, UnreadableFileIsLeftAlone) {
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
 }
 
+TEST(UserDefaults, TextThatIsNoUTF8IsRefusedWithoutBlockingLaterSaves) {
+    TempDir dir;
+    auto suite = UserDefaults::open("s", dir.path());
+    testing::internal::CaptureStdout();
+    suite->setObject("bad", PropertyList("\xff\xfe"));
+    suite->setObject("\xc3", PropertyList(1));
+    auto printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
+    EXPECT_FALSE(suite->objectForKey("bad"));
+    suite->setObject("good", PropertyList("ok"));
+    EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("good"), PropertyList("ok"));
+}
+
 TEST(UserDefaults, SuitesAreInternedByName) {
     TempDir dir;
     ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);

@@ -1,0 +1,158 @@
+#include "settings-store/Defaults.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+using namespace Defaults;
+using platform::PropertyList;
+using platform::UserDefaults;
+using testsupport::TempDir;
+
+namespace {
+struct Fixture : testing::Test {
+    TempDir dir;
+    Suite suite = UserDefaults::open("settings", dir.path());
+    Suite reopen() const { return UserDefaults::open("settings", dir.path()); }
+};
+} // namespace
+
+using KeyTest = Fixture;
+
+TEST_F(KeyTest, DefaultWriteResetAndReopen) {
+    Key<int> size("eye shape idx", 3, suite);
+    EXPECT_EQ(size.get(), 3);
+    EXPECT_EQ(suite->objectForKey("eye shape idx"), PropertyList(3)); // registered
+    Defaults::set(size, 5);
+    EXPECT_EQ(Defaults::get(size), 5);
+    size.reset();
+    EXPECT_EQ(size.get(), 3);
+
+    Key<std::string> title("title", "untitled", suite);
+    Key<double> scale("scale", 1.5, suite);
+    title.set("Poster");
+    scale.set(2.0);
+
+    auto again = reopen();
+    EXPECT_EQ(again->objectForKey("title"), PropertyList("Poster"));
+    EXPECT_EQ(again->objectForKey("scale"), PropertyList(2.0));
+    EXPECT_FALSE(again->objectForKey("eye shape idx")) << "registered defaults are never saved";
+    EXPECT_EQ(Key<double>("scale", 1.5, again).get(), 2.0);
+}
+
+TEST_F(KeyTest, TextUnderAnIntegerKeyReadsThroughTheBridge) {
+    Key<int> count("count", 7, suite);
+    suite->setObject("count", PropertyList("5"));
+    EXPECT_EQ(count.get(), 5);
+    suite->setObject("count", PropertyList("abc"));
+    EXPECT_EQ(count.get(), 7);
+    EXPECT_EQ(suite->objectForKey("count"), PropertyList("abc")) << "reading leaves the stored object alone";
+    suite->setObject("count", PropertyList("4.5"));
+    EXPECT_EQ(count.get(), 7);
+    suite->setObject("count", PropertyList(4.0));
+    EXPECT_EQ(count.get(), 7) << "a real is no integer";
+    suite->setObject("count", PropertyList(std::int64_t(1) << 40));
+    EXPECT_EQ(count.get(), 7) << "out of range for int";
+
+    Key<bool> flag("flag", false, suite);
+    suite->setObject("flag", PropertyList("true"));
+    EXPECT_TRUE(flag.get());
+    suite->setObject("flag", PropertyList(platform::Date{0}));
+    EXPECT_FALSE(flag.get());
+}
+
+TEST_F(KeyTest, OptionalKeysRegisterNothingAndEmptyRemoves) {
+    Key<std::optional<int>> maybe("maybe", suite);
+    EXPECT_FALSE(suite->objectForKey("maybe"));
+    EXPECT_EQ(maybe.get(), std::nullopt);
+    maybe.set(4);
+    EXPECT_EQ(maybe.get(), 4);
+    EXPECT_EQ(suite->objectForKey("maybe"), PropertyList(4));
+    maybe.set(std::nullopt);
+    EXPECT_FALSE(suite->objectForKey("maybe"));
+    EXPECT_TRUE(reopen()->persistentDomain().empty());
+
+    Key<std::optional<URL>> link("link", suite);
+    link.set(URL::fromString("https://example.com/a"));
+    EXPECT_EQ(suite->objectForKey("link"), PropertyList("\"https://example.com/a\""));
+    EXPECT_EQ(link.get()->absoluteString, "https://example.com/a");
+}
+
+TEST_F(KeyTest, GetterKeysRegisterNothingAndAskEveryTime) {
+    int calls = 0;
+    Key<int> lazy("lazy", suite, [&] { return ++calls * 10; });
+    EXPECT_FALSE(suite->objectForKey("lazy"));
+    EXPECT_EQ(lazy.get(), 10);
+    EXPECT_EQ(lazy.get(), 20);
+    lazy.set(1);
+    EXPECT_EQ(lazy.get(), 1);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(KeyTest, ValuesThatConvertToNothingRemoveAndAreNotRegistered) {
+    Color bad{"no such space", {1, 2}};
+    Key<Color> color("color", bad, suite);
+    EXPECT_FALSE(suite->objectForKey("color"));
+    color.set(Color::sRGB(1, 0, 0));
+    EXPECT_TRUE(suite->objectForKey("color"));
+    color.set(bad);
+    EXPECT_FALSE(suite->objectForKey("color"));
+}
+
+TEST_F(KeyTest, ModifyWritesBackEvenWhenAbandoned) {
+    Key<std::vector<int>> list("list", {1}, suite);
+    list.modify([](std::vector<int>& v) { v.push_back(2); });
+    EXPECT_EQ(list.get(), (std::vector<int>{1, 2}));
+    EXPECT_THROW(list.modify([](std::vector<int>& v) {
+        v.push_back(3);
+        throw std::runtime_error("abandoned");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(list.get(), (std::vector<int>{1, 2, 3}));
+    Key<int> untouched("untouched", 9, suite);
+    Defaults::modify(untouched, [](int&) {});
+    EXPECT_EQ(suite->persistentDomain().at("untouched"), PropertyList(9)) << "the write-back happens unchanged too";
+}
+
+TEST_F(KeyTest, KeysAreEqualByNameAndSuite) {
+    Key<int> a("same", 1, suite);
+    Key<bool> b("same", true, suite);
+    auto other = UserDefaults::open("other", dir.path());
+    Key<int> c("same", 1, other);
+    const AnyKey& ua = a;
+    const AnyKey& ub = b;
+    EXPECT_TRUE(ua == ub);
+    EXPECT_EQ(ua.hash(), ub.hash());
+    EXPECT_FALSE(ua == static_cast<const AnyKey&>(c));
+    std::unordered_set<std::string> names{a.name()};
+    EXPECT_EQ(std::hash<AnyKey>{}(a), std::hash<AnyKey>{}(b));
+}
+
+TEST_F(KeyTest, RemoveAllRemovesEveryPresentedName) {
+    Key<int> a("a", 1, suite);
+    a.set(2);
+    suite->setObject("written elsewhere", PropertyList("x"));
+    removeAll(*suite);
+    EXPECT_TRUE(suite->persistentDomain().empty());
+    EXPECT_EQ(a.get(), 1);
+}
+
+TEST_F(KeyTest, ReadAndWriteInAnotherSuite) {
+    Key<int> a("a", 1, suite);
+    auto other = UserDefaults::open("other", dir.path());
+    a.set(*other, 8);
+    EXPECT_EQ(a.get(*other), 8);
+    EXPECT_EQ(a.get(), 1);
+}
+
+TEST(KeyNames, ValidityRule) {
+    EXPECT_TRUE(isValidKeyPath("eye shape idx"));
+    EXPECT_TRUE(isValidKeyPath(""));
+    EXPECT_TRUE(isValidKeyPath("a\r\nb"));
+    EXPECT_TRUE(isValidKeyPath("mid@dle"));
+    EXPECT_FALSE(isValidKeyPath("@count"));
+    EXPECT_FALSE(isValidKeyPath("a.b"));
+    EXPECT_FALSE(isValidKeyPath("."));
+    EXPECT_FALSE(isValidKeyPath("caf\xC3\xA9"));
+}
