@@ -1,0 +1,52 @@
+#include "image-read-write/Codecs.h"
+
+#include "image-read-write/ImageReadWriteError.h"
+
+namespace ImageReadWrite::detail {
+
+void checkDecodedSize(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0 || width > gfx::Image::kMaxPixels || height > gfx::Image::kMaxPixels ||
+        width * height > gfx::Image::kMaxPixels) {
+        failDecoding();
+    }
+}
+
+void checkEncodable(const gfx::Image& image, const char* typeIdentifier) {
+    if (image.empty()) failEncoding(typeIdentifier);
+}
+
+void failEncoding(const char* typeIdentifier) {
+    throw ImageReadWriteException(ImageReadWriteError::cannotCreateImageOfType, typeIdentifier);
+}
+
+void failDecoding() { throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage); }
+
+bool isOpaque(const gfx::Image& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint32_t* row = image.row(y);
+        for (int x = 0; x < image.width(); ++x) {
+            if ((row[x] >> 24) != 0xFF) return false;
+        }
+    }
+    return true;
+}
+
+Bytes straightPixels(const gfx::Image& image, bool withAlpha) {
+    const std::size_t channels = withAlpha ? 4 : 3;
+    Bytes out(std::size_t(image.width()) * std::size_t(image.height()) * channels);
+    std::uint8_t* p = out.data();
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint32_t* row = image.row(y);
+        for (int x = 0; x < image.width(); ++x) {
+            std::uint8_t r, g, b, a;
+            unpremultiply(row[x], r, g, b, a);
+            *p++ = r;
+            *p++ = g;
+            *p++ = b;
+            if (withAlpha) *p++ = a;
+        }
+    }
+    return out;
+}
+
+} // namespace ImageReadWrite::detail

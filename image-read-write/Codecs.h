@@ -1,0 +1,77 @@
+#pragma once
+
+// Internal to the module: the per-format encoders and decoders over the C
+// codec libraries. Encoders throw ImageReadWriteException(cannotCreateImageOfType)
+// on any failure; decoders throw ImageReadWriteException(unableToDecodeImage).
+
+#include "platform/graphics/Image.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace ImageReadWrite::detail {
+
+using Bytes = std::vector<std::uint8_t>;
+using ByteView = std::span<const std::uint8_t>;
+
+struct EncodeSettings {
+    double dpiX = 72;
+    double dpiY = 72;
+    std::optional<double> quality; // already clamped to 0...1
+};
+
+Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings);
+Bytes encodeJPEG(const gfx::Image& image, const EncodeSettings& settings);
+Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings);
+Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings);
+Bytes encodeGIF(const gfx::Image& image);
+
+// Whether libheif offers an HEVC encoder in this installation.
+bool heicEncoderAvailable();
+
+gfx::ImagePtr decodePNG(ByteView data);
+gfx::ImagePtr decodeJPEG(ByteView data);
+gfx::ImagePtr decodeTIFF(ByteView data);
+gfx::ImagePtr decodeHEIF(ByteView data);
+gfx::ImagePtr decodeGIF(ByteView data);
+
+// Throws unableToDecodeImage unless width x height is a size an image may have.
+void checkDecodedSize(std::int64_t width, std::int64_t height);
+// Throws cannotCreateImageOfType(typeIdentifier) for an image without pixels.
+void checkEncodable(const gfx::Image& image, const char* typeIdentifier);
+
+[[noreturn]] void failEncoding(const char* typeIdentifier);
+[[noreturn]] void failDecoding();
+
+// Straight (unpremultiplied) components of one ARGB32 premultiplied word.
+inline void unpremultiply(std::uint32_t v, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b, std::uint8_t& a) {
+    a = std::uint8_t(v >> 24);
+    r = std::uint8_t(v >> 16);
+    g = std::uint8_t(v >> 8);
+    b = std::uint8_t(v);
+    if (a == 255) return;
+    if (a == 0) {
+        r = g = b = 0;
+        return;
+    }
+    auto un = [a](unsigned c) { unsigned x = (c * 255 + a / 2) / a; return std::uint8_t(x > 255 ? 255 : x); };
+    r = un(r);
+    g = un(g);
+    b = un(b);
+}
+
+// One ARGB32 premultiplied word from straight components.
+inline std::uint32_t premultiplied(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    if (a == 255) return 0xFF000000u | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+    auto pre = [a](unsigned c) { return std::uint32_t((c * a + 127) / 255); };
+    return (std::uint32_t(a) << 24) | (pre(r) << 16) | (pre(g) << 8) | pre(b);
+}
+
+bool isOpaque(const gfx::Image& image);
+
+// Writes straight RGB (3 bytes per pixel) or RGBA (4) rows, top-down, packed.
+Bytes straightPixels(const gfx::Image& image, bool withAlpha);
+
+} // namespace ImageReadWrite::detail

@@ -1,0 +1,188 @@
+// TIFF over libtiff, reading and writing memory through client procedures.
+// libtiff's messages go to handlers attached to each open handle, which keep
+// them quiet; failures are reported by return values.
+
+#include "image-read-write/Codecs.h"
+#include "image-read-write/ImageExportType.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <mutex>
+
+namespace ImageReadWrite::detail {
+namespace {
+
+struct MemoryFile {
+    const std::uint8_t* data = nullptr; // reading
+    std::size_t size = 0;
+    Bytes* out = nullptr;               // writing
+    std::size_t position = 0;
+    bool failed = false;
+};
+
+tmsize_t memRead(thandle_t handle, void* buffer, tmsize_t count) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    if (count <= 0 || !f->data || f->position >= f->size) return 0;
+    const std::size_t n = std::min<std::size_t>(std::size_t(count), f->size - f->position);
+    std::memcpy(buffer, f->data + f->position, n);
+    f->position += n;
+    return tmsize_t(n);
+}
+
+tmsize_t memWrite(thandle_t handle, void* buffer, tmsize_t count) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    if (count < 0 || !f->out) return -1;
+    try {
+        const std::size_t end = f->position + std::size_t(count);
+        if (f->out->size() < end) f->out->resize(end);
+        std::memcpy(f->out->data() + f->position, buffer, std::size_t(count));
+        f->position = end;
+    } catch (...) {
+        f->failed = true;
+        return -1;
+    }
+    return count;
+}
+
+std::size_t currentSize(const MemoryFile* f) { return f->out ? f->out->size() : f->size; }
+
+toff_t memSeek(thandle_t handle, toff_t offset, int whence) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    std::uint64_t base = 0;
+    if (whence == SEEK_CUR) base = f->position;
+    else if (whence == SEEK_END) base = currentSize(f);
+    const std::uint64_t target = base + offset;
+    if (target < base || target > std::uint64_t(std::numeric_limits<std::int64_t>::max() / 2)) {
+        return toff_t(-1);
+    }
+    f->position = std::size_t(target);
+    return target;
+}
+
+int memClose(thandle_t) { return 0; }
+toff_t memSize(thandle_t handle) { return currentSize(static_cast<MemoryFile*>(handle)); }
+int memMap(thandle_t, void**, toff_t*) { return 0; }
+void memUnmap(thandle_t, void*, toff_t) {}
+
+int quietHandler(TIFF*, void*, const char*, const char*, va_list) {
+    return 1; // handled: nothing printed, nothing passed to the global handler
+}
+
+// Messages raised before a handle exists go to the process-wide handlers,
+// whose defaults print to standard error; switch those off once.
+void silenceGlobalHandlers() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        TIFFSetErrorHandler(nullptr);
+        TIFFSetWarningHandler(nullptr);
+    });
+}
+
+struct Options {
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    Options() {
+        if (!opts) return;
+        TIFFOpenOptionsSetErrorHandlerExtR(opts, quietHandler, nullptr);
+        TIFFOpenOptionsSetWarningHandlerExtR(opts, quietHandler, nullptr);
+        // No single allocation of libtiff's own larger than the largest image.
+        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(gfx::Image::kMaxPixels) * 4);
+    }
+    ~Options() {
+        if (opts) TIFFOpenOptionsFree(opts);
+    }
+};
+
+struct TiffHandle {
+    TIFF* tif = nullptr;
+    ~TiffHandle() {
+        if (tif) TIFFClose(tif);
+    }
+};
+
+TIFF* open(MemoryFile& file, const char* mode, Options& options) {
+    silenceGlobalHandlers();
+    if (!options.opts) return nullptr;
+    return TIFFClientOpenExt("memory", mode, &file, memRead, memWrite, memSeek, memClose, memSize, memMap,
+                             memUnmap, options.opts);
+}
+
+} // namespace
+
+Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
+    const char* type = ImageTypeIdentifier::tiff;
+    checkEncodable(image, type);
+    const bool alpha = !isOpaque(image);
+    const int channels = alpha ? 4 : 3;
+    Bytes pixels = straightPixels(image, alpha);
+
+    Bytes out;
+    MemoryFile file;
+    file.out = &out;
+    Options options;
+    TiffHandle handle;
+    handle.tif = open(file, "w", options);
+    TIFF* tif = handle.tif;
+    if (!tif) failEncoding(type);
+    const auto width = std::uint32_t(image.width());
+    const auto height = std::uint32_t(image.height());
+    bool ok = TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height) &&
+              TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8) && TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, channels) &&
+              TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB) &&
+              TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
+              TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
+              // Lossless: a quality has no meaning here.
+              TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW) &&
+              TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL) &&
+              TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0)) &&
+              TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(settings.dpiX)) &&
+              TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(settings.dpiY)) &&
+              TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    if (ok && alpha) {
+        std::uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+        ok = TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
+    }
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(channels);
+    for (std::uint32_t y = 0; ok && y < height; ++y) {
+        ok = TIFFWriteScanline(tif, pixels.data() + y * rowBytes, y, 0) == 1;
+    }
+    ok = ok && TIFFWriteDirectory(tif) && TIFFFlush(tif);
+    TIFFClose(tif);
+    handle.tif = nullptr;
+    if (!ok || file.failed || out.empty()) failEncoding(type);
+    return out;
+}
+
+gfx::ImagePtr decodeTIFF(ByteView data) {
+    MemoryFile file;
+    file.data = data.data();
+    file.size = data.size();
+    Options options;
+    TiffHandle handle;
+    handle.tif = open(file, "rm", options);
+    TIFF* tif = handle.tif;
+    if (!tif) failDecoding();
+    std::uint32_t width = 0, height = 0;
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height)) {
+        failDecoding();
+    }
+    checkDecodedSize(width, height);
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tif, message)) failDecoding();
+    auto image = std::make_shared<gfx::Image>(int(width), int(height));
+    // The raster has the image's layout: one 32-bit word per pixel, rows
+    // top-down, premultiplied, but with red in the low byte.
+    auto* raster = reinterpret_cast<std::uint32_t*>(image->data());
+    if (!TIFFReadRGBAImageOriented(tif, width, height, raster, ORIENTATION_TOPLEFT, 1)) failDecoding();
+    const std::size_t count = std::size_t(width) * height;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t v = raster[i];
+        raster[i] = (v & 0xFF00FF00u) | ((v & 0xFFu) << 16) | ((v >> 16) & 0xFFu);
+    }
+    return image;
+}
+
+} // namespace ImageReadWrite::detail

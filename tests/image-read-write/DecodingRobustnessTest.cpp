@@ -1,0 +1,184 @@
+// Malformed input of every format gives unableToDecodeImage: random bytes,
+// truncated files, flipped bits and headers that claim huge images (which
+// must be refused before anything of that size is allocated).
+
+#include "image-read-write/ImageEncoding.h"
+#include "image-read-write/ImageLoading.h"
+
+#include "ImageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+using namespace ImageReadWrite;
+
+namespace {
+
+// Loads; returns true on success, false on unableToDecodeImage, and fails
+// the test on any other outcome.
+bool tryLoad(const Bytes& bytes) {
+    try {
+        const auto image = load(bytes);
+        EXPECT_TRUE(image && !image->empty());
+        return true;
+    } catch (const ImageReadWriteException& e) {
+        EXPECT_EQ(e.code(), ImageReadWriteError::unableToDecodeImage);
+        return false;
+    }
+}
+
+struct Sample {
+    const char* name;
+    Bytes bytes;
+    // Bytes at the end that a decoder of the first image never needs
+    // (the PNG end chunk, the GIF trailer).
+    std::size_t optionalTail;
+};
+
+std::vector<Sample> samples() {
+    const auto image = imagetest::gradientImage(40, 30, true);
+    std::vector<Sample> result = {
+        {"png", imageData(*image, ImageExportType::png()), 12},
+        {"jpeg", imageData(*image, ImageExportType::jpg(1, 0.8)), 0},
+        {"tiff", imageData(*image, ImageExportType::tiff()), 0},
+        {"gif", imageData(*image, ImageExportType::gif()), 1},
+    };
+    if (imagetest::heicEncodingAvailable()) {
+        result.push_back({"heic", imageData(*image, ImageExportType::heic(1, 0.5)), 0});
+    }
+    return result;
+}
+
+std::size_t find(const Bytes& bytes, const char* text, std::size_t from = 0) {
+    const std::size_t n = std::strlen(text);
+    for (std::size_t i = from; i + n <= bytes.size(); ++i) {
+        if (std::memcmp(bytes.data() + i, text, n) == 0) return i;
+    }
+    return std::string::npos;
+}
+
+void putBE32(Bytes& b, std::size_t at, std::uint32_t v) {
+    b[at] = std::uint8_t(v >> 24);
+    b[at + 1] = std::uint8_t(v >> 16);
+    b[at + 2] = std::uint8_t(v >> 8);
+    b[at + 3] = std::uint8_t(v);
+}
+
+std::uint32_t crc32(const std::uint8_t* data, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= data[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+void expectRefused(const Bytes& bytes, const char* what) {
+    try {
+        load(bytes);
+        ADD_FAILURE() << what << " decoded";
+    } catch (const ImageReadWriteException& e) {
+        EXPECT_EQ(e.code(), ImageReadWriteError::unableToDecodeImage) << what;
+    }
+}
+
+} // namespace
+
+TEST(DecodingRobustness, EmptyUnknownAndRandomBytes) {
+    expectRefused({}, "empty");
+    expectRefused({'h', 'e', 'l', 'l', 'o'}, "text");
+    std::mt19937 random(12345);
+    const std::vector<Bytes> prefixes = {
+        {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'}, {0xFF, 0xD8, 0xFF}, {'I', 'I', 42, 0}, {'M', 'M', 0, 42},
+        {'G', 'I', 'F', '8', '9', 'a'}, {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'}, {}};
+    for (const auto& prefix : prefixes) {
+        for (int round = 0; round < 60; ++round) {
+            Bytes bytes = prefix;
+            const std::size_t n = random() % 600;
+            for (std::size_t i = 0; i < n; ++i) bytes.push_back(std::uint8_t(random()));
+            tryLoad(bytes); // random data may, very rarely, be a valid image
+        }
+    }
+}
+
+TEST(DecodingRobustness, TruncatedFilesOfEveryFormat) {
+    for (const auto& sample : samples()) {
+        SCOPED_TRACE(sample.name);
+        ASSERT_TRUE(tryLoad(sample.bytes));
+        const std::size_t size = sample.bytes.size();
+        const std::size_t step = std::max<std::size_t>(1, size / 300);
+        for (std::size_t length = 0; length + sample.optionalTail < size; length += step) {
+            const Bytes cut(sample.bytes.begin(), sample.bytes.begin() + std::ptrdiff_t(length));
+            EXPECT_FALSE(tryLoad(cut)) << "length " << length << " of " << size;
+        }
+    }
+}
+
+TEST(DecodingRobustness, FlippedBitsNeverCrash) {
+    std::mt19937 random(777);
+    for (const auto& sample : samples()) {
+        SCOPED_TRACE(sample.name);
+        for (int round = 0; round < 150; ++round) {
+            Bytes bytes = sample.bytes;
+            for (int flips = 0; flips < 4; ++flips) bytes[random() % bytes.size()] ^= std::uint8_t(1u << (random() % 8));
+            tryLoad(bytes);
+        }
+    }
+}
+
+TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
+    const auto image = imagetest::blockImage(16, 16);
+
+    Bytes png = imageData(*image, ImageExportType::png());
+    putBE32(png, 16, 100000); // IHDR width
+    putBE32(png, 20, 100000); // IHDR height
+    putBE32(png, 29, crc32(png.data() + 12, 17));
+    expectRefused(png, "png");
+
+    Bytes jpeg = imageData(*image, ImageExportType::jpg());
+    const std::size_t sof = find(jpeg, "\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    for (std::size_t at : {sof + 5, sof + 7}) { // height, width: 65000 each
+        jpeg[at] = 0xFD;
+        jpeg[at + 1] = 0xE8;
+    }
+    expectRefused(jpeg, "jpeg");
+
+    // A hand-made TIFF: 100000 x 100000 grey, one strip.
+    Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    auto put16 = [&](std::uint16_t v) { tiff.push_back(std::uint8_t(v)); tiff.push_back(std::uint8_t(v >> 8)); };
+    auto put32 = [&](std::uint32_t v) { put16(std::uint16_t(v)); put16(std::uint16_t(v >> 16)); };
+    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+        put16(tag); put16(type); put32(1); put32(value);
+    };
+    put16(7);
+    entry(256, 4, 100000); // width
+    entry(257, 4, 100000); // length
+    entry(258, 3, 8);      // bits per sample
+    entry(262, 3, 1);      // black is zero
+    entry(273, 4, 8);      // strip offset
+    entry(277, 3, 1);      // samples per pixel
+    entry(279, 4, 100);    // strip byte count
+    put32(0);
+    expectRefused(tiff, "tiff");
+
+    Bytes gif = imageData(*image, ImageExportType::gif());
+    gif[6] = gif[7] = gif[8] = gif[9] = 0xFF; // logical screen 65535 x 65535
+    expectRefused(gif, "gif screen");
+    Bytes gifFrame = imageData(*image, ImageExportType::gif());
+    const std::size_t descriptor = find(gifFrame, ",\0\0\0\0", 13);
+    ASSERT_NE(descriptor, std::string::npos);
+    for (std::size_t i = 5; i < 9; ++i) gifFrame[descriptor + i] = 0xFF; // frame 65535 x 65535
+    expectRefused(gifFrame, "gif frame");
+
+    if (imagetest::heicEncodingAvailable()) {
+        Bytes heic = imageData(*image, ImageExportType::heic());
+        const std::size_t ispe = find(heic, "ispe");
+        ASSERT_NE(ispe, std::string::npos);
+        putBE32(heic, ispe + 8, 100000);
+        putBE32(heic, ispe + 12, 100000);
+        expectRefused(heic, "heic");
+    }
+}

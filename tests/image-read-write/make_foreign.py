@@ -1,0 +1,63 @@
+#!/usr/bin/python3
+"""Writes images in many encodings with PIL, for the loader tests.
+
+Usage: make_foreign.py FOLDER
+For each variant NAME it writes FOLDER/NAME (the encoded file) and
+FOLDER/NAME.raw (PIL's own decoding, straight RGBA, rows top-down), and
+prints the variant names, one a line.
+"""
+import subprocess
+import sys
+
+from PIL import Image
+
+folder = sys.argv[1]
+width, height = 29, 19
+base = Image.new("RGBA", (width, height))
+for y in range(height):
+    for x in range(width):
+        alpha = 0 if x < 5 else (128 if y > 15 else 255)
+        base.putpixel((x, y), (x * 8, y * 13, 200 - x * 3, alpha))
+opaque = base.convert("RGB")
+
+variants = {
+    "rgba8.png": (base, {}),
+    "grey.png": (opaque.convert("L"), {}),
+    "greyalpha.png": (base.convert("LA"), {}),
+    "palette.png": (opaque.convert("P", palette=Image.ADAPTIVE, colors=16), {}),
+    "baseline.jpg": (opaque, {"quality": 95}),
+    "progressive.jpg": (opaque, {"quality": 95, "progressive": True}),
+    "grey.jpg": (opaque.convert("L"), {"quality": 95}),
+    "cmyk.jpg": (opaque.convert("CMYK"), {"quality": 95}),
+    "lzw.tiff": (base, {"compression": "tiff_lzw"}),
+    "raw.tiff": (opaque, {}),
+    "deflate.tiff": (base, {"compression": "tiff_adobe_deflate"}),
+    "jpeg.tiff": (opaque, {"compression": "jpeg"}),
+    "grey.tiff": (opaque.convert("L"), {}),
+    "cmyk.tiff": (opaque.convert("CMYK"), {}),
+    "packbits.tiff": (opaque, {"compression": "packbits"}),
+    "plain.gif": (opaque.convert("P", palette=Image.ADAPTIVE, colors=64), {}),
+    "interlaced.gif": (opaque.convert("P", palette=Image.ADAPTIVE, colors=64), {"interlace": True}),
+}
+for name, (image, options) in variants.items():
+    path = f"{folder}/{name}"
+    image.save(path, **options)
+    decoded = Image.open(path).convert("RGBA")
+    with open(path + ".raw", "wb") as out:
+        out.write(decoded.tobytes())
+    print(name)
+
+# What PIL cannot write: 16-bit and interlaced PNG, by ImageMagick.
+for name, arguments in {"rgba16.png": ["-define", "png:bit-depth=16", "-depth", "16"], "interlaced.png": ["-interlace", "PNG"]}.items():
+    path = f"{folder}/{name}"
+    subprocess.run(["convert", f"{folder}/rgba8.png", *arguments, path], check=True)
+    with open(path + ".raw", "wb") as out:
+        out.write(Image.open(path).convert("RGBA").tobytes())
+    print(name)
+
+# An animation: the first frame is the image.
+frames = [opaque.convert("P", palette=Image.ADAPTIVE, colors=32), Image.new("P", (width, height))]
+frames[0].save(f"{folder}/animated.gif", save_all=True, append_images=frames[1:], duration=100, loop=0)
+with open(f"{folder}/animated.gif.raw", "wb") as out:
+    out.write(Image.open(f"{folder}/animated.gif").convert("RGBA").tobytes())
+print("animated.gif")
