@@ -82,6 +82,9 @@ Observation& UserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
         std::lock_guard guard(mutex_);
         previous = std::exchange(lifetimeAssociation_, std::move(association));
     }
+    // Cancelled, not just released: releasing would run its handler and
+    // end the observation that is being moved to the new owner.
+    if (previous) previous->cancel();
     return *this;
 }
 
@@ -159,6 +162,9 @@ Observation& CompositeUserDefaultsKeyObservation::bindLifetime(LifetimeOwner& ow
         std::lock_guard guard(mutex_);
         previous = std::exchange(lifetimeAssociation_, std::move(association));
     }
+    // Cancelled, not just released: releasing would run its handler and
+    // end the observation that is being moved to the new owner.
+    if (previous) previous->cancel();
     return *this;
 }
 

@@ -72,8 +72,7 @@ public:
     // running on another thread and will not run again.
     virtual void invalidate() = 0;
     // The owner keeps this observation alive until the owner goes away,
-    // which invalidates it. Binding again replaces (and so ends) the earlier
-    // tie, which invalidates the observation: bind once.
+    // which invalidates it. Binding again moves the tie to the new owner.
     virtual Observation& bindLifetime(LifetimeOwner& owner) = 0;
     // Undoes the tie; observation goes on.
     virtual void unbindLifetime() = 0;
@@ -180,9 +179,10 @@ private:
     const Callback callback_;
 };
 
-// Observes one key: the handler gets a typed record for every change (and
-// the initial report with `initial`), on the writing thread, before the write
-// returns. The caller owns the observation; releasing it ends observing.
+// Observes one key: the handler gets a typed record for every write of the
+// key (and the initial report with `initial`), on the writing thread, before
+// the write returns. Handlers must not throw. The caller owns the
+// observation; releasing it ends observing.
 template <DefaultsSerializable V>
 [[nodiscard]] std::shared_ptr<Observation> observe(const Key<V>& key, const ObservationOptions& options,
                                                    std::type_identity_t<std::function<void(const KeyChange<V>&)>> handler) {

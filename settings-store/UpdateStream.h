@@ -62,22 +62,26 @@ public:
     // The next element; waits for one. Nothing once the stream has finished
     // and its buffer is empty.
     std::optional<T> next() {
+        if (!buffer_) return std::nullopt; // moved from
         std::unique_lock lock(buffer_->mutex);
         buffer_->available.wait(lock, [&] { return !buffer_->elements.empty() || buffer_->finished; });
         return popLocked();
     }
     template <class Rep, class Period> std::optional<T> next(std::chrono::duration<Rep, Period> timeout) {
+        if (!buffer_) return std::nullopt;
         std::unique_lock lock(buffer_->mutex);
         buffer_->available.wait_for(lock, timeout,
                                     [&] { return !buffer_->elements.empty() || buffer_->finished; });
         return popLocked();
     }
     std::optional<T> tryNext() {
+        if (!buffer_) return std::nullopt;
         std::lock_guard guard(buffer_->mutex);
         return popLocked();
     }
     // Every element waiting, oldest first.
     std::vector<T> drain() {
+        if (!buffer_) return {};
         std::lock_guard guard(buffer_->mutex);
         std::vector<T> out(std::make_move_iterator(buffer_->elements.begin()),
                            std::make_move_iterator(buffer_->elements.end()));
@@ -89,6 +93,7 @@ public:
     // empty buffer (at once if elements are already waiting). It must not
     // block; typically it schedules a drain on the consumer's executor.
     void setWakeup(std::function<void()> wakeup) {
+        if (!buffer_) return;
         auto wake = wakeup ? std::make_shared<const std::function<void()>>(std::move(wakeup)) : nullptr;
         bool waiting;
         {

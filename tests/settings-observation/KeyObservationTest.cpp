@@ -230,6 +230,28 @@ TEST_F(KeyObservation, BoundObservationLivesWithItsOwnerAndEndsWithIt) {
     number.set(2);
     EXPECT_EQ(calls, 1);
 
+    // Binding again moves the tie: the first owner no longer holds it.
+    {
+        LifetimeOwner first;
+        std::weak_ptr<Observation> moved;
+        {
+            LifetimeOwner second;
+            {
+                auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+                observation->bindLifetime(first);
+                observation->bindLifetime(second);
+                moved = observation;
+            }
+            EXPECT_EQ(first.trackerCount(), 0u);
+            number.set(5);
+            EXPECT_EQ(calls, 2);
+        }
+        EXPECT_TRUE(moved.expired());
+        number.set(6);
+        EXPECT_EQ(calls, 2);
+    }
+    calls = 1;
+
     // Unbinding hands the observation back to its caller.
     LifetimeOwner owner;
     auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
