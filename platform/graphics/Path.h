@@ -45,6 +45,7 @@ public:
 
     const std::vector<Element>& elements() const { return elements_; }
     std::size_t size() const { return elements_.size(); }
+    void reserve(std::size_t n) { elements_.reserve(n); }
     bool isEmpty() const { return elements_.empty(); }
     // False when any coordinate is NaN or infinite. Such a path is drawn,
     // clipped to and written to SVG as if it were empty.
