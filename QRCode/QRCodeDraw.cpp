@@ -61,12 +61,10 @@ private:
 };
 
 
-void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, double n,
-              const LogoTemplate& logo)
+void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo)
 {
     const double W = rect.width(), H = rect.height();
     const double s = std::min(layout.R.width(), layout.R.height());
-    (void)n;
     // The template's unit path is drawn with y up inside the unit square and
     // the context is flipped once more, so the image comes out upright.
     const gfx::Path logoPath =
@@ -182,7 +180,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
         }
     }
 
-    if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, n, *logoTemplate);
+    if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, *logoTemplate);
 }
 
 gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const
@@ -219,7 +217,10 @@ std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, 
     }
     const double factor = 72.0 / pdfResolution;
     const gfx::Size page{size.width * factor, size.height * factor};
-    if (!(page.width > 0) || !(page.height > 0) || !std::isfinite(page.width) || !std::isfinite(page.height)) {
+    // Far beyond any paper (about 350 m a side) the page's numbers would be
+    // written with hundreds of digits; such pages are refused.
+    constexpr double kMaxPageSide = 1e6;
+    if (!(page.width > 0) || !(page.height > 0) || !(page.width <= kMaxPageSide) || !(page.height <= kMaxPageSide)) {
         throw QRCodeException(QRCodeError::cannotGenerateImage);
     }
     auto ctx = gfx::GraphicsContext::makePDF(page);

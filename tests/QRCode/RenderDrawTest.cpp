@@ -178,6 +178,14 @@ TEST(RenderDraw, BitmapSizesAndRefusals)
             EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
         }
     }
+    for (gfx::Size bad : {gfx::Size{1e300, 1e300}, gfx::Size{0, 100}, gfx::Size{kNaN, 100}}) {
+        try {
+            code.pdfData(bad, 72, *design, nullptr);
+            ADD_FAILURE() << bad.width << " x " << bad.height;
+        } catch (const QRCodeException& e) {
+            EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
+        }
+    }
     try {
         code.pngData(100, kNaN, *design, nullptr);
         ADD_FAILURE();
