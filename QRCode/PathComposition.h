@@ -2,7 +2,7 @@
 
 #include "QRCode/BoolMatrix.h"
 #include "QRCode/Components.h"
-#include "QRCode/RenderDesign.h"
+#include "QRCode/Shape.h"
 #include "platform/graphics/Path.h"
 
 namespace QRCode {
@@ -15,7 +15,7 @@ namespace rendering {
 // the parts drawn with plain squares come back as the traced outline of
 // their union instead of one square per module: the same area, far fewer
 // edges, for filling (the SVG text keeps one square per module).
-gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components components, const RenderShape& shape,
+gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components components, const Shape& shape,
                       const LogoTemplate* logoTemplate, double additionalQuietSpace, bool extend, bool mirror,
                       bool mergeSquares = false);
 

@@ -1,3 +1,4 @@
+#include "QRCode/Design.h"
 #include "QRCode/DrawingHelpers.h"
 #include "QRCode/FillStyle/Solid.h"
 #include "QRCode/LogoTemplate.h"
@@ -33,7 +34,7 @@ public:
     {
     }
 
-    gfx::Path path(Components components, const RenderShape& shape, bool extend, bool mirror) const
+    gfx::Path path(Components components, const Shape& shape, bool extend, bool mirror) const
     {
         return rendering::composePath(matrix_, layout_.R.size, components, shape, logo_, layout_.q, extend, mirror,
                                       /*mergeSquares*/ true);
@@ -59,18 +60,11 @@ private:
     const LogoTemplate* logo_;
 };
 
-// A shape that draws plain squares for its on-pixels (and the square eye).
-RenderShape squareShape()
-{
-    return RenderShape::squareModules();
-}
 
-void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, double n,
-              const LogoTemplate& logo)
+void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo)
 {
     const double W = rect.width(), H = rect.height();
     const double s = std::min(layout.R.width(), layout.R.height());
-    (void)n;
     // The template's unit path is drawn with y up inside the unit square and
     // the context is flipped once more, so the image comes out upright.
     const gfx::Path logoPath =
@@ -99,17 +93,17 @@ std::optional<double> compressionValue(double compression)
 
 } // namespace
 
-void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const RenderDesign& design,
+void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design& design,
                   const LogoTemplate* logoTemplate) const
 {
-    const RenderShape& shape = design.shape;
-    const RenderStyle& style = design.style;
+    const Shape& shape = *design.shape();
+    const Style& style = *design.style();
     const BoolMatrix& matrix = current_;
     const double n = static_cast<double>(matrix.dimension());
 
     const double W = rect.width(), H = rect.height();
     const double sz = std::min(W, H);
-    const double a = static_cast<double>(design.additionalQuietZonePixels);
+    const double a = static_cast<double>(design.additionalQuietZonePixels());
     Layout layout;
     layout.m = sz / (n + 2 * a);
     layout.q = a * layout.m;
@@ -124,10 +118,10 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Render
     // to half the smaller side, past which the corners would overlap.
     {
         const QRCodeFillStyleGenerator& background =
-            style.background ? *style.background : static_cast<const QRCodeFillStyleGenerator&>(*FillStyle::clear());
+            style.background() ? *style.background() : static_cast<const QRCodeFillStyleGenerator&>(*FillStyle::clear());
         usingGState(ctx, [&](gfx::GraphicsContext& c) {
-            if (style.backgroundFractionalCornerRadius > 0) {
-                double radius = style.backgroundFractionalCornerRadius * layout.m;
+            if (style.backgroundFractionalCornerRadius() > 0) {
+                double radius = style.backgroundFractionalCornerRadius() * layout.m;
                 radius = std::min(radius, sz / 2);
                 gfx::Path clip;
                 clip.addRoundedRect(rect, radius, radius);
@@ -138,24 +132,27 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Render
     }
 
     const LayerPainter painter(ctx, matrix, layout, logoTemplate);
-    const Shadow* shadow = style.shadow ? &*style.shadow : nullptr;
-    const bool extend = shape.extendOffPixelsIntoEmptyQRCodeComponents;
-    const bool mirror = shape.mirrorEyePathsAroundQRCodeCenter;
+    // Plain squares for on-pixels, the square eye and its default pupil;
+    // made per drawing, as generators keep state while they draw.
+    const Shape squareShape;
+    const Shadow* shadow = style.shadow() ? &*style.shadow() : nullptr;
+    const bool extend = shape.extendOffPixelsIntoEmptyQRCodeComponents();
+    const bool mirror = shape.mirrorEyePathsAroundQRCodeCenter();
 
-    if (shape.negatedOnPixelsOnly) {
-        if (style.onPixelsBackground) {
-            painter.fillColor(*style.onPixelsBackground,
-                              painter.path(Components::negatedOnPixels(), squareShape(), false, true));
+    if (shape.negatedOnPixelsOnly()) {
+        if (style.onPixelsBackground()) {
+            painter.fillColor(*style.onPixelsBackground(),
+                              painter.path(Components::negatedOnPixels(), squareShape, false, true));
         }
-        if (style.offPixels && shape.offPixels) {
-            painter.fill(*style.offPixels, painter.path(Components::standard(), squareShape(), extend, true), shadow);
+        if (style.offPixels() && shape.offPixels()) {
+            painter.fill(*style.offPixels(), painter.path(Components::standard(), squareShape, extend, true), shadow);
         }
-        if (style.onPixels) {
-            painter.fill(*style.onPixels, painter.path(Components::negatedOnPixels(), shape, false, true), shadow);
+        if (style.onPixels()) {
+            painter.fill(*style.onPixels(), painter.path(Components::negatedOnPixels(), shape, false, true), shadow);
         }
     } else {
-        if (style.eyeBackground) {
-            painter.fillColor(*style.eyeBackground, painter.path(Components::eyeBackground(), shape, false, mirror));
+        if (style.eyeBackground()) {
+            painter.fillColor(*style.eyeBackground(), painter.path(Components::eyeBackground(), shape, false, mirror));
         }
         if (const auto& eyeStyle = style.actualEyeStyle()) {
             painter.fill(*eyeStyle, painter.path(Components::eyeOuter(), shape, false, mirror), shadow);
@@ -163,30 +160,30 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Render
         if (const auto& pupilStyle = style.actualPupilStyle()) {
             painter.fill(*pupilStyle, painter.path(Components::eyePupil(), shape, false, mirror), shadow);
         }
-        if (style.offPixels && shape.offPixels && style.offPixelsBackground) {
-            RenderShape backgroundShape = squareShape();
-            backgroundShape.offPixels = PixelShape::Square::Create();
-            backgroundShape.extendOffPixelsIntoEmptyQRCodeComponents = extend;
-            const auto solid = FillStyle::Solid::make(*style.offPixelsBackground);
+        if (style.offPixels() && shape.offPixels() && style.offPixelsBackground()) {
+            Shape backgroundShape;
+            backgroundShape.setOffPixels(PixelShape::Square::Create());
+            backgroundShape.setExtendOffPixelsIntoEmptyQRCodeComponents(extend);
+            const auto solid = FillStyle::Solid::make(*style.offPixelsBackground());
             painter.fill(*solid, painter.path(Components::offPixelsBackground(), backgroundShape, extend, true),
                          nullptr);
         }
-        if (style.offPixels && shape.offPixels) {
-            painter.fill(*style.offPixels, painter.path(Components::offPixels(), shape, extend, true), nullptr);
+        if (style.offPixels() && shape.offPixels()) {
+            painter.fill(*style.offPixels(), painter.path(Components::offPixels(), shape, extend, true), nullptr);
         }
-        if (style.onPixelsBackground) {
-            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground);
-            painter.fill(*solid, painter.path(Components::onPixels(), squareShape(), false, true), shadow);
+        if (style.onPixelsBackground()) {
+            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
+            painter.fill(*solid, painter.path(Components::onPixels(), squareShape, false, true), shadow);
         }
-        if (style.onPixels) {
-            painter.fill(*style.onPixels, painter.path(Components::onPixels(), shape, false, true), shadow);
+        if (style.onPixels()) {
+            painter.fill(*style.onPixels(), painter.path(Components::onPixels(), shape, false, true), shadow);
         }
     }
 
-    if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, n, *logoTemplate);
+    if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, *logoTemplate);
 }
 
-gfx::ImagePtr QRCode::cgImage(gfx::Size size, const RenderDesign& design, const LogoTemplate* logoTemplate) const
+gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const
 {
     const double width = size.width, height = size.height;
     // Whole pixels, truncated; anything not finite, below one pixel or beyond
@@ -205,14 +202,14 @@ gfx::ImagePtr QRCode::cgImage(gfx::Size size, const RenderDesign& design, const 
     return image;
 }
 
-gfx::ImagePtr QRCode::cgImage(std::int64_t dimension, const RenderDesign& design,
+gfx::ImagePtr QRCode::cgImage(std::int64_t dimension, const Design& design,
                               const LogoTemplate* logoTemplate) const
 {
     const auto d = static_cast<double>(dimension);
     return cgImage(gfx::Size{d, d}, design, logoTemplate);
 }
 
-std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, const Design& design,
                                           const LogoTemplate* logoTemplate) const
 {
     if (!(pdfResolution > 0) || !std::isfinite(pdfResolution)) {
@@ -220,7 +217,10 @@ std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, 
     }
     const double factor = 72.0 / pdfResolution;
     const gfx::Size page{size.width * factor, size.height * factor};
-    if (!(page.width > 0) || !(page.height > 0) || !std::isfinite(page.width) || !std::isfinite(page.height)) {
+    // Far beyond any paper (about 350 m a side) the page's numbers would be
+    // written with hundreds of digits; such pages are refused.
+    constexpr double kMaxPageSide = 1e6;
+    if (!(page.width > 0) || !(page.height > 0) || !(page.width <= kMaxPageSide) || !(page.height <= kMaxPageSide)) {
         throw QRCodeException(QRCodeError::cannotGenerateImage);
     }
     auto ctx = gfx::GraphicsContext::makePDF(page);
@@ -232,14 +232,14 @@ std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, 
     return std::move(*bytes);
 }
 
-std::vector<std::uint8_t> QRCode::pdfData(std::int64_t dimension, double pdfResolution, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::pdfData(std::int64_t dimension, double pdfResolution, const Design& design,
                                           const LogoTemplate* logoTemplate) const
 {
     const auto d = static_cast<double>(dimension);
     return pdfData(gfx::Size{d, d}, pdfResolution, design, logoTemplate);
 }
 
-std::vector<std::uint8_t> QRCode::pngData(gfx::Size size, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::pngData(gfx::Size size, double dpi, const Design& design,
                                           const LogoTemplate* logoTemplate) const
 {
     requireFinite(dpi);
@@ -247,14 +247,14 @@ std::vector<std::uint8_t> QRCode::pngData(gfx::Size size, double dpi, const Rend
     return ImageReadWrite::imageData(*image, ImageExportType::png(dpi / 72.0, false));
 }
 
-std::vector<std::uint8_t> QRCode::pngData(std::int64_t dimension, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::pngData(std::int64_t dimension, double dpi, const Design& design,
                                           const LogoTemplate* logoTemplate) const
 {
     const auto d = static_cast<double>(dimension);
     return pngData(gfx::Size{d, d}, dpi, design, logoTemplate);
 }
 
-std::vector<std::uint8_t> QRCode::jpegData(gfx::Size size, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::jpegData(gfx::Size size, double dpi, const Design& design,
                                            const LogoTemplate* logoTemplate, double compression) const
 {
     requireFinite(dpi);
@@ -262,14 +262,14 @@ std::vector<std::uint8_t> QRCode::jpegData(gfx::Size size, double dpi, const Ren
     return ImageReadWrite::imageData(*image, ImageExportType::jpg(dpi / 72.0, compressionValue(compression), false));
 }
 
-std::vector<std::uint8_t> QRCode::jpegData(std::int64_t dimension, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::jpegData(std::int64_t dimension, double dpi, const Design& design,
                                            const LogoTemplate* logoTemplate, double compression) const
 {
     const auto d = static_cast<double>(dimension);
     return jpegData(gfx::Size{d, d}, dpi, design, logoTemplate, compression);
 }
 
-std::vector<std::uint8_t> QRCode::tiffData(gfx::Size size, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::tiffData(gfx::Size size, double dpi, const Design& design,
                                            const LogoTemplate* logoTemplate, double compression) const
 {
     requireFinite(dpi);
@@ -278,7 +278,7 @@ std::vector<std::uint8_t> QRCode::tiffData(gfx::Size size, double dpi, const Ren
                                      ImageExportType::tiff(dpi / 72.0, compressionValue(compression), false));
 }
 
-std::vector<std::uint8_t> QRCode::tiffData(std::int64_t dimension, double dpi, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::tiffData(std::int64_t dimension, double dpi, const Design& design,
                                            const LogoTemplate* logoTemplate, double compression) const
 {
     const auto d = static_cast<double>(dimension);

@@ -1,5 +1,5 @@
 #include "QRCode/EyeShape/Square.h"
-#include "QRCode/FillStyle/Solid.h"
+#include "QRCode/Shape.h"
 #include "QRCode/LogoTemplate.h"
 #include "QRCode/PathComposition.h"
 #include "QRCode/PixelInsetGenerator.h"
@@ -141,7 +141,7 @@ void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size siz
     }
 }
 
-gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components components, const RenderShape& shape,
+gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components components, const Shape& shape,
                       const LogoTemplate* logoTemplate, double q, bool extend, bool mirror, bool mergeSquares)
 {
     gfx::Path path;
@@ -177,19 +177,19 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
 
     if (components.contains(Components::negatedOnPixels())) {
         const BoolMatrix negated = masked(matrix.inverted(), logoTemplate, sz);
-        if (shape.onPixels) appendPixels(path, *shape.onPixels, negated, size, q, mergeSquares);
+        if (shape.onPixels()) appendPixels(path, *shape.onPixels(), negated, size, q, mergeSquares);
         return path;
     }
 
-    if (components.contains(Components::eyeBackground()) && shape.eye) {
-        addThree(shape.eye->eyeBackgroundPath().transformed(Fy));
+    if (components.contains(Components::eyeBackground()) && shape.eye()) {
+        addThree(shape.eye()->eyeBackgroundPath().transformed(Fy));
     }
-    if (components.contains(Components::eyeOuter()) && shape.eye) {
-        addThree(shape.eye->eyePath());
+    if (components.contains(Components::eyeOuter()) && shape.eye()) {
+        addThree(shape.eye()->eyePath());
     }
     if (components.contains(Components::eyePupil())) {
-        std::shared_ptr<QRCodePupilShapeGenerator> pupil = shape.pupil;
-        if (!pupil && shape.eye) pupil = shape.eye->defaultPupil();
+        std::shared_ptr<QRCodePupilShapeGenerator> pupil = shape.pupil();
+        if (!pupil && shape.eye()) pupil = shape.eye()->defaultPupil();
         if (pupil) addThree(pupil->pupilPath());
     }
 
@@ -203,8 +203,8 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
             appendPixels(path, *plainSquare(), off, size, q, mergeSquares);
         }
         if (components.contains(Components::offPixels())) {
-            if (shape.offPixels) {
-                appendPixels(path, *shape.offPixels, off, size, q, mergeSquares);
+            if (shape.offPixels()) {
+                appendPixels(path, *shape.offPixels(), off, size, q, mergeSquares);
             } else {
                 appendPixels(path, *plainSquare(), off, size, q, mergeSquares);
             }
@@ -220,8 +220,8 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
         if (components.contains(Components::onPixelsBackground())) {
             appendPixels(path, *plainSquare(), on, size, q, mergeSquares);
         }
-        if (components.contains(Components::onPixels()) && shape.onPixels) {
-            appendPixels(path, *shape.onPixels, on, size, q, mergeSquares);
+        if (components.contains(Components::onPixels()) && shape.onPixels()) {
+            appendPixels(path, *shape.onPixels(), on, size, q, mergeSquares);
         }
     }
     return path;
@@ -229,24 +229,7 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
 
 } // namespace rendering
 
-RenderShape RenderShape::squareModules()
-{
-    RenderShape shape;
-    shape.onPixels = PixelShape::Square::Create();
-    shape.eye = EyeShape::Square::Create();
-    return shape;
-}
-
-RenderDesign RenderDesign::standard()
-{
-    RenderDesign design;
-    design.shape = RenderShape::squareModules();
-    design.style.onPixels = FillStyle::Solid::make(gfx::Color::gray(0, 1));
-    design.style.background = FillStyle::Solid::make(gfx::Color::gray(1, 1));
-    return design;
-}
-
-gfx::Path QRCode::path(gfx::Size size, Components components, const RenderShape& shape,
+gfx::Path QRCode::path(gfx::Size size, Components components, const Shape& shape,
                        const LogoTemplate* logoTemplate, double additionalQuietSpace, bool extend, bool mirror) const
 {
     return rendering::composePath(current_, size, components, shape, logoTemplate, additionalQuietSpace, extend,

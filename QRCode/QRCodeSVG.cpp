@@ -1,4 +1,5 @@
 #include "QRCode/Colors.h"
+#include "QRCode/Design.h"
 #include "QRCode/FillStyle/Solid.h"
 #include "QRCode/LogoTemplate.h"
 #include "QRCode/PathComposition.h"
@@ -104,25 +105,26 @@ struct SVGWriter {
 
 } // namespace
 
-std::string QRCode::svg(std::int64_t dimension, const RenderDesign& design, const LogoTemplate* logoTemplate) const
+std::string QRCode::svg(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const
 {
-    const RenderShape& shape = design.shape;
-    const RenderStyle& style = design.style;
+    const Shape& shape = *design.shape();
+    const Style& style = *design.style();
     const double d = static_cast<double>(dimension);
     const double n = static_cast<double>(current_.dimension());
-    const double z = static_cast<double>(design.additionalQuietZonePixels);
+    const double z = static_cast<double>(design.additionalQuietZonePixels());
     const double m = d / (2 * z + n);
     const double q = z * m;
     const gfx::Size inner{d - 2 * q, d - 2 * q};
     const double p = inner.width / n;
-    const Shadow* shadow = style.shadow ? &*style.shadow : nullptr;
-    const bool mirror = shape.mirrorEyePathsAroundQRCodeCenter;
-    const bool extend = shape.extendOffPixelsIntoEmptyQRCodeComponents;
+    const Shadow* shadow = style.shadow() ? &*style.shadow() : nullptr;
+    const bool mirror = shape.mirrorEyePathsAroundQRCodeCenter();
+    const bool extend = shape.extendOffPixelsIntoEmptyQRCodeComponents();
 
-    auto path = [&](Components components, const RenderShape& s, const LogoTemplate* logo, bool ext, bool mir) {
+    auto path = [&](Components components, const Shape& s, const LogoTemplate* logo, bool ext, bool mir) {
         return rendering::composePath(current_, inner, components, s, logo, q, ext, mir);
     };
 
+    const Shape squareShape;
     SVGWriter w;
     const std::string dText = std::to_string(dimension);
     w.text.reserve(static_cast<std::size_t>(n * n * 12) + 1024);
@@ -133,12 +135,12 @@ std::string QRCode::svg(std::int64_t dimension, const RenderDesign& design, cons
     w.text += dText;
     w.text += "\">\n";
 
-    if (style.background) {
-        const auto fill = style.background->svgRepresentation("background", p, nullptr);
+    if (style.background()) {
+        const auto fill = style.background()->svgRepresentation("background", p, nullptr);
         w.text += "   <rect id='background-shape' ";
         w.text += fill.styleAttribute();
         w.text += " x=\"0\" y=\"0\" width=\"" + dText + "\" height=\"" + dText + "\"";
-        const double r = style.backgroundFractionalCornerRadius;
+        const double r = style.backgroundFractionalCornerRadius();
         if (r > 0) {
             // Held to half the side (the widest corner a rectangle has), which
             // also keeps the whole number in range.
@@ -150,13 +152,13 @@ std::string QRCode::svg(std::int64_t dimension, const RenderDesign& design, cons
         if (fill.styleDefinition()) w.definitions.push_back(*fill.styleDefinition());
     }
 
-    if (!shape.negatedOnPixelsOnly) {
-        if (style.eyeBackground) {
+    if (!shape.negatedOnPixelsOnly()) {
+        if (style.eyeBackground()) {
             const gfx::Path eb = path(Components::eyeBackground(), shape, nullptr, false, mirror);
             w.text += "   <path id='eye-background-shape' fill=\"";
-            w.text += CGColorHexRGBString(*style.eyeBackground);
+            w.text += CGColorHexRGBString(*style.eyeBackground());
             w.text += "\" fill-opacity=\"";
-            appendSVGNumber(w.text, style.eyeBackground->alpha());
+            appendSVGNumber(w.text, style.eyeBackground()->alpha());
             w.text += "\" d=\"";
             appendSVGPathData(w.text, eb);
             w.text += "\" />\n";
@@ -169,36 +171,36 @@ std::string QRCode::svg(std::int64_t dimension, const RenderDesign& design, cons
             w.element("   <path id='eye-shape' ", eyeStyle->svgRepresentation("eye-outer-fill", p, shadow),
                       path(Components::eyeOuter(), shape, nullptr, false, mirror), true);
         }
-        if (style.offPixelsBackground) {
-            const auto solid = FillStyle::Solid::make(*style.offPixelsBackground);
+        if (style.offPixelsBackground()) {
+            const auto solid = FillStyle::Solid::make(*style.offPixelsBackground());
             w.element("   <path id='off-pixels-background-shape' ",
                       solid->svgRepresentation("off-pixels-background-color", p, nullptr),
                       path(Components::offPixelsBackground(), shape, logoTemplate, extend, true), false);
         }
-        if (shape.offPixels && style.offPixels) {
-            w.element("   <path id='off-pixels-shape' ", style.offPixels->svgRepresentation("off-pixels", p, nullptr),
+        if (shape.offPixels() && style.offPixels()) {
+            w.element("   <path id='off-pixels-shape' ", style.offPixels()->svgRepresentation("off-pixels", p, nullptr),
                       path(Components::offPixels(), shape, logoTemplate, extend, true), true);
         }
-        if (style.onPixelsBackground) {
-            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground);
+        if (style.onPixelsBackground()) {
+            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
             w.element("   <path id='on-pixels-background-shape' ",
                       solid->svgRepresentation("on-pixels-background-color", p, nullptr),
                       path(Components::onPixelsBackground(), shape, logoTemplate, false, true), false);
         }
-        if (style.onPixels) {
-            w.element("   <path id='on-pixels-shape' ", style.onPixels->svgRepresentation("on-pixels", p, shadow),
+        if (style.onPixels()) {
+            w.element("   <path id='on-pixels-shape' ", style.onPixels()->svgRepresentation("on-pixels", p, shadow),
                       path(Components::onPixels(), shape, logoTemplate, false, true), true);
         }
     } else {
-        if (style.onPixelsBackground) {
-            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground);
+        if (style.onPixelsBackground()) {
+            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
             w.element("   <path id='on-pixels-background-shape' ",
                       solid->svgRepresentation("on-pixels-background-color", p, nullptr),
-                      path(Components::negatedOnPixels(), RenderShape::squareModules(), logoTemplate, false, true),
+                      path(Components::negatedOnPixels(), squareShape, logoTemplate, false, true),
                       false);
         }
-        if (style.onPixels) {
-            w.element("   <path id='on-pixels-shape' ", style.onPixels->svgRepresentation("on-pixels", p, shadow),
+        if (style.onPixels()) {
+            w.element("   <path id='on-pixels-shape' ", style.onPixels()->svgRepresentation("on-pixels", p, shadow),
                       path(Components::negatedOnPixels(), shape, logoTemplate, false, true), true);
         }
     }
@@ -245,7 +247,7 @@ std::string QRCode::svg(std::int64_t dimension, const RenderDesign& design, cons
     return std::move(w.text);
 }
 
-std::vector<std::uint8_t> QRCode::svgData(std::int64_t dimension, const RenderDesign& design,
+std::vector<std::uint8_t> QRCode::svgData(std::int64_t dimension, const Design& design,
                                           const LogoTemplate* logoTemplate) const
 {
     const std::string text = svg(dimension, design, logoTemplate);

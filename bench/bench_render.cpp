@@ -2,7 +2,7 @@
 // the PDF of symbols of several versions, square modules and solid fills,
 // with and without a drop shadow.
 #include "QRCode/QRCode.h"
-#include "QRCode/RenderDesign.h"
+#include "QRCode/Design.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,10 +34,10 @@ QRCode::QRCode symbol(int which)
     }
 }
 
-QRCode::RenderDesign design(bool shadow)
+std::shared_ptr<QRCode::Design> design(bool shadow)
 {
-    auto d = QRCode::RenderDesign::standard();
-    if (shadow) d.style.shadow = QRCode::Shadow();
+    auto d = std::make_shared<QRCode::Design>();
+    if (shadow) d->style()->setShadow(QRCode::Shadow());
     return d;
 }
 
@@ -52,7 +52,7 @@ void BM_Bitmap1024(benchmark::State& state)
 {
     const auto code = symbol(int(state.range(0)));
     const auto d = design(state.range(1) != 0);
-    for (auto _ : state) benchmark::DoNotOptimize(code.cgImage(1024, d, nullptr));
+    for (auto _ : state) benchmark::DoNotOptimize(code.cgImage(1024, *d, nullptr));
     setLabel(state, code);
 }
 
@@ -60,7 +60,7 @@ void BM_SVG1024(benchmark::State& state)
 {
     const auto code = symbol(int(state.range(0)));
     const auto d = design(state.range(1) != 0);
-    for (auto _ : state) benchmark::DoNotOptimize(code.svg(1024, d, nullptr));
+    for (auto _ : state) benchmark::DoNotOptimize(code.svg(1024, *d, nullptr));
     setLabel(state, code);
 }
 
@@ -68,7 +68,7 @@ void BM_PDF1024(benchmark::State& state)
 {
     const auto code = symbol(int(state.range(0)));
     const auto d = design(state.range(1) != 0);
-    for (auto _ : state) benchmark::DoNotOptimize(code.pdfData(1024, 72, d, nullptr));
+    for (auto _ : state) benchmark::DoNotOptimize(code.pdfData(1024, 72, *d, nullptr));
     setLabel(state, code);
 }
 

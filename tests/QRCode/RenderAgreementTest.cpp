@@ -15,16 +15,16 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre)
     const QRCode::QRCode code(std::string("https://example.com/agreement"), QRCode::ErrorCorrection::medium);
     const auto n = static_cast<int>(code.current().dimension());
     auto design = blackOnWhite();
-    design.additionalQuietZonePixels = 2;
-    design.style.eye = QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.1, 0.1, 0.5));
-    design.style.eyeBackground = gfx::Color::sRGB(1, 1, 0.8);
+    design->setAdditionalQuietZonePixels(2);
+    design->style()->setEye(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.1, 0.1, 0.5)));
+    design->style()->setEyeBackground(gfx::Color::sRGB(1, 1, 0.8));
     const int cells = n + 4;
     const int d = cells * 9 + 3; // module size 9.1: edges off the pixel grid
 
     testsupport::TempDir dir;
-    const auto png = code.cgImage(d, design, nullptr);
-    testsupport::writeTextFile(dir / "code.svg", code.svg(d, design, nullptr));
-    testsupport::writeFile(dir / "code.pdf", code.pdfData(d, 72, design, nullptr));
+    const auto png = code.cgImage(d, *design, nullptr);
+    testsupport::writeTextFile(dir / "code.svg", code.svg(d, *design, nullptr));
+    testsupport::writeFile(dir / "code.pdf", code.pdfData(d, 72, *design, nullptr));
     const std::string size = std::to_string(d);
     ASSERT_EQ(testsupport::runCommand("rsvg-convert -w " + size + " -h " + size + " -o '" +
                                       (dir / "svg.png").string() + "' '" + (dir / "code.svg").string() + "'"),

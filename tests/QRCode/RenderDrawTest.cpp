@@ -48,9 +48,9 @@ TEST(RenderDraw, QuietZoneGeometryAndRoundedBackground)
     const BoolMatrix matrix = randomMatrix(25);
     const auto code = holder(matrix);
     auto design = blackOnWhite();
-    design.additionalQuietZonePixels = 2;
-    design.style.backgroundFractionalCornerRadius = 1.5; // radius 15
-    const auto image = code.cgImage(290, design, nullptr);
+    design->setAdditionalQuietZonePixels(2);
+    design->style()->setBackgroundFractionalCornerRadius(1.5); // radius 15
+    const auto image = code.cgImage(290, *design, nullptr);
     ASSERT_EQ(image->width(), 290);
     EXPECT_EQ(image->premultipliedPixel(1, 1).a, 0);      // outside the rounded corner
     EXPECT_EQ(image->premultipliedPixel(288, 288).a, 0);
@@ -70,10 +70,10 @@ TEST(RenderDraw, CornerRadiusIsHeldToHalfTheSmallerSide)
 {
     const auto code = holder(randomMatrix(25));
     auto design = blackOnWhite();
-    design.style.backgroundFractionalCornerRadius = 1000;
-    design.style.onPixels = QRCode::FillStyle::Solid::make(gfx::Color::gray(0, 0));
-    design.style.eye = design.style.onPixels;
-    const auto image = code.cgImage(gfx::Size{300, 200}, design, nullptr);
+    design->style()->setBackgroundFractionalCornerRadius(1000);
+    design->style()->setOnPixels(QRCode::FillStyle::Solid::make(gfx::Color::gray(0, 0)));
+    design->style()->setEye(design->style()->onPixels());
+    const auto image = code.cgImage(gfx::Size{300, 200}, *design, nullptr);
     // A radius of 100 on a 300 x 200 rectangle: the sides' midpoints and the
     // centre are painted, the corners are not.
     EXPECT_EQ(image->pixel(150, 1).a, 255);
@@ -88,9 +88,9 @@ TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill)
     const BoolMatrix matrix = randomMatrix(25);
     const auto code = holder(matrix);
     auto design = blackOnWhite();
-    design.shape.negatedOnPixelsOnly = true;
-    design.style.eye = QRCode::FillStyle::Solid::make(gfx::Color::sRGB(1, 0, 0));
-    const auto image = code.cgImage(250, design, nullptr);
+    design->shape()->setNegatedOnPixelsOnly(true);
+    design->style()->setEye(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(1, 0, 0)));
+    const auto image = code.cgImage(250, *design, nullptr);
     for (int r = 0; r < 25; ++r)
         for (int c = 0; c < 25; ++c) {
             const auto p = image->pixel(5 + 10 * c, 5 + 10 * r);
@@ -103,11 +103,11 @@ TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid)
 {
     const auto code = holder(fullMatrix(25, true));
     auto design = blackOnWhite();
-    design.additionalQuietZonePixels = 2; // q = 20, grid 250 from 20
+    design->setAdditionalQuietZonePixels(2); // q = 20, grid 250 from 20
     gfx::Path square;
     square.addRect(gfx::Rect(0.4, 0.4, 0.2, 0.2));
     const QRCode::LogoTemplate logo(solidImage(8, 8, {255, 0, 0, 255}), square, 0, true);
-    const auto image = code.cgImage(290, design, &logo);
+    const auto image = code.cgImage(290, *design, &logo);
     EXPECT_TRUE(isRed(*image, 121, 121));
     EXPECT_TRUE(isRed(*image, 168, 168));
     EXPECT_TRUE(isRed(*image, 145, 145));
@@ -122,13 +122,13 @@ TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid)
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) split->setPixel(x, y, y < 4 ? gfx::Pixel{0, 0, 255, 255} : gfx::Pixel{255, 0, 0, 255});
     const QRCode::LogoTemplate upright(split, square, 0, true);
-    const auto flipped = code.cgImage(290, design, &upright);
+    const auto flipped = code.cgImage(290, *design, &upright);
     EXPECT_EQ(flipped->pixel(145, 125).b, 255);
     EXPECT_TRUE(isRed(*flipped, 145, 165));
 
     // An inset larger than the box draws no image (and does not fail).
     const QRCode::LogoTemplate tooDeep(solidImage(8, 8, {255, 0, 0, 255}), square, 40, true);
-    const auto none = code.cgImage(290, design, &tooDeep);
+    const auto none = code.cgImage(290, *design, &tooDeep);
     EXPECT_FALSE(isRed(*none, 145, 145));
 }
 
@@ -136,14 +136,14 @@ TEST(RenderDraw, EmptyMatrixOrRectDrawsNothingAndSaysWhy)
 {
     const auto empty = holder(BoolMatrix());
     testing::internal::CaptureStdout();
-    const auto image = empty.cgImage(64, blackOnWhite(), nullptr);
+    const auto image = empty.cgImage(64, *blackOnWhite(), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "additionalQuietSpace too large\n");
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) ASSERT_EQ(image->premultipliedPixel(x, y).a, 0);
 
     auto ctx = gfx::GraphicsContext::makeBitmap(10, 10);
     testing::internal::CaptureStdout();
-    holder(randomMatrix(25)).draw(*ctx, gfx::Rect(0, 0, 0, 10), blackOnWhite(), nullptr);
+    holder(randomMatrix(25)).draw(*ctx, gfx::Rect(0, 0, 0, 10), *blackOnWhite(), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "additionalQuietSpace too large\n");
 }
 
@@ -151,12 +151,12 @@ TEST(RenderDraw, BitmapSizesAndRefusals)
 {
     const auto code = holder(randomMatrix(25));
     const auto design = blackOnWhite();
-    const auto odd = code.cgImage(gfx::Size{100.7, 100.7}, design, nullptr);
+    const auto odd = code.cgImage(gfx::Size{100.7, 100.7}, *design, nullptr);
     EXPECT_EQ(odd->width(), 100);
     EXPECT_EQ(odd->height(), 100);
     // The top of the symbol is in the first rows: with no data modules, eyes
     // at the top left, top right and bottom left, none at the bottom right.
-    const auto top = holder(BoolMatrix(25)).cgImage(250, design, nullptr);
+    const auto top = holder(BoolMatrix(25)).cgImage(250, *design, nullptr);
     EXPECT_LT(greyOnWhite(*top, 15, 15), 128);
     EXPECT_LT(greyOnWhite(*top, 235, 15), 128);
     EXPECT_GT(greyOnWhite(*top, 235, 235), 128);
@@ -164,7 +164,7 @@ TEST(RenderDraw, BitmapSizesAndRefusals)
     for (gfx::Size bad : {gfx::Size{0, 10}, gfx::Size{10, -1}, gfx::Size{kNaN, 10}, gfx::Size{10, kInf},
                           gfx::Size{0.5, 0.5}, gfx::Size{1e9, 1e9}, gfx::Size{1e300, 1}}) {
         try {
-            code.cgImage(bad, design, nullptr);
+            code.cgImage(bad, *design, nullptr);
             ADD_FAILURE() << bad.width << " x " << bad.height;
         } catch (const QRCodeException& e) {
             EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
@@ -172,21 +172,29 @@ TEST(RenderDraw, BitmapSizesAndRefusals)
     }
     for (double resolution : {0.0, -72.0, kNaN, kInf}) {
         try {
-            code.pdfData(100, resolution, design, nullptr);
+            code.pdfData(100, resolution, *design, nullptr);
             ADD_FAILURE() << resolution;
         } catch (const QRCodeException& e) {
             EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
         }
     }
+    for (gfx::Size bad : {gfx::Size{1e300, 1e300}, gfx::Size{0, 100}, gfx::Size{kNaN, 100}}) {
+        try {
+            code.pdfData(bad, 72, *design, nullptr);
+            ADD_FAILURE() << bad.width << " x " << bad.height;
+        } catch (const QRCodeException& e) {
+            EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
+        }
+    }
     try {
-        code.pngData(100, kNaN, design, nullptr);
+        code.pngData(100, kNaN, *design, nullptr);
         ADD_FAILURE();
     } catch (const QRCodeException& e) {
         EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
     }
     for (double dpi : {0.0, -1.0}) {
         try {
-            code.pngData(100, dpi, design, nullptr);
+            code.pngData(100, dpi, *design, nullptr);
             ADD_FAILURE() << dpi;
         } catch (const ImageReadWriteException& e) {
             EXPECT_EQ(e.code(), ImageReadWriteError::invalidDPI);
@@ -205,10 +213,10 @@ TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI)
         if (!std::regex_search(text, match, box)) return std::string("none");
         return match[1].str() + "x" + match[2].str();
     };
-    EXPECT_EQ(mediaBox(code.pdfData(1024, 144, design, nullptr)), "512x512");
-    EXPECT_EQ(mediaBox(code.pdfData(1024, 72, design, nullptr)), "1024x1024");
+    EXPECT_EQ(mediaBox(code.pdfData(1024, 144, *design, nullptr)), "512x512");
+    EXPECT_EQ(mediaBox(code.pdfData(1024, 72, *design, nullptr)), "1024x1024");
 
-    const auto png = code.pngData(512, 144, design, nullptr);
+    const auto png = code.pngData(512, 144, *design, nullptr);
     const auto loaded = ImageReadWrite::load(png);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->width(), 512);
@@ -223,8 +231,8 @@ TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI)
     EXPECT_EQ(be32(at + 4), 5669u);
     EXPECT_EQ(be32(at + 8), 5669u);
 
-    EXPECT_FALSE(code.jpegData(128, 72, design, nullptr, kInf).empty());
-    EXPECT_FALSE(code.tiffData(128, 72, design, nullptr, 0.5).empty());
+    EXPECT_FALSE(code.jpegData(128, 72, *design, nullptr, kInf).empty());
+    EXPECT_FALSE(code.tiffData(128, 72, *design, nullptr, 0.5).empty());
 }
 
 TEST(RenderDraw, RenderedSymbolsDecode)
@@ -232,14 +240,14 @@ TEST(RenderDraw, RenderedSymbolsDecode)
     const std::string message = "https://example.com/rendering/check?id=1234567890";
     const QRCode::QRCode code(message, QRCode::ErrorCorrection::high);
 
-    EXPECT_EQ(decoded(*code.cgImage(512, blackOnWhite(), nullptr)), message);
+    EXPECT_EQ(decoded(*code.cgImage(512, *blackOnWhite(), nullptr)), message);
 
     auto shadowed = blackOnWhite();
-    shadowed.style.shadow = QRCode::Shadow();
-    EXPECT_EQ(decoded(*code.cgImage(512, shadowed, nullptr)), message);
+    shadowed->style()->setShadow(QRCode::Shadow());
+    EXPECT_EQ(decoded(*code.cgImage(512, *shadowed, nullptr)), message);
 
     auto logo = QRCode::LogoTemplate::CircleCenter(solidImage(16, 16, {200, 30, 30, 255}));
     auto quiet = blackOnWhite();
-    quiet.additionalQuietZonePixels = 3;
-    EXPECT_EQ(decoded(*code.cgImage(512, quiet, logo.get())), message);
+    quiet->setAdditionalQuietZonePixels(3);
+    EXPECT_EQ(decoded(*code.cgImage(512, *quiet, logo.get())), message);
 }

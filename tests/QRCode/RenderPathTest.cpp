@@ -68,7 +68,7 @@ TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks)
 {
     // 300 x 200 with n = 25: m = 8, grid 200 wide from x = 50, D = 128.
     const auto code = holder(BoolMatrix(25));
-    const auto shape = QRCode::RenderShape::squareModules();
+    const QRCode::Shape shape;
     const gfx::Path pupils = code.path({300, 200}, Components::eyePupil(), shape, nullptr, 0, false, true);
     // The square pupil is 30...60 of the 90-unit box: 24...48 of a 72-pixel block.
     const gfx::Rect b = pupils.pathBoundingBox();
@@ -80,8 +80,8 @@ TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks)
     EXPECT_FALSE(pupils.contains({214, 164}));
 
     // The whole eye block of the first eye lies at (50, 0) with side 72.
-    auto cornerShape = shape;
-    cornerShape.eye = std::make_shared<CornerEye>();
+    QRCode::Shape cornerShape;
+    cornerShape.setEye(std::make_shared<CornerEye>());
     const gfx::Path eyes = code.path({300, 200}, Components::eyeOuter(), cornerShape, nullptr, 0, false, false);
     EXPECT_TRUE(eyes.contains({54, 4}));
     EXPECT_TRUE(eyes.contains({54, 132}));
@@ -91,8 +91,8 @@ TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks)
 TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks)
 {
     const auto code = holder(BoolMatrix(25));
-    auto shape = QRCode::RenderShape::squareModules();
-    shape.eye = std::make_shared<CornerEye>();
+    QRCode::Shape shape;
+    shape.setEye(std::make_shared<CornerEye>());
     // m = 10, blocks of 90 at (0, 0), (0, 160), (160, 0); the corner square is 10 wide.
     const gfx::Path mirrored = code.path(250, Components::eyeOuter(), shape, nullptr, 0, false, true);
     EXPECT_TRUE(mirrored.contains({5, 5}));
@@ -117,7 +117,7 @@ TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks)
 TEST(PathComposition, ReservedCellsNeverCarryPixelsUnlessOffPixelsExtend)
 {
     const int n = 25;
-    const auto shape = QRCode::RenderShape::squareModules();
+    const QRCode::Shape shape;
     const auto allOn = holder(fullMatrix(n, true));
     const auto allOff = holder(fullMatrix(n, false));
     for (bool merge : {false, true}) {
@@ -146,7 +146,7 @@ TEST(PathComposition, NegatedImageIsExclusiveAndCoversEveryLightCell)
     const int n = 25;
     const BoolMatrix matrix = randomMatrix(n);
     const auto code = holder(matrix);
-    const auto shape = QRCode::RenderShape::squareModules();
+    const QRCode::Shape shape;
     const gfx::Path negated = code.path(250, Components::negatedOnPixels() | Components::standard() |
                                                  Components::eyeBackground(),
                                         shape, nullptr, 0, false, true);
@@ -158,7 +158,7 @@ TEST(PathComposition, NegatedImageIsExclusiveAndCoversEveryLightCell)
 TEST(PathComposition, QuietSpaceMovesEveryPartAndEmptyInputsGiveEmptyOrZeroPaths)
 {
     const auto code = holder(randomMatrix(25));
-    const auto shape = QRCode::RenderShape::squareModules();
+    const QRCode::Shape shape;
     for (Components parts : {Components::allPrimary(), Components::negatedOnPixels()}) {
         const gfx::Path plain = code.path(250, parts, shape, nullptr, 0, true, true);
         const gfx::Path moved = code.path(250, parts, shape, nullptr, 20, true, true);
@@ -175,7 +175,7 @@ TEST(PathComposition, QuietSpaceMovesEveryPartAndEmptyInputsGiveEmptyOrZeroPaths
 TEST(PathComposition, OrderIsEyesThenPixels)
 {
     const auto code = holder(randomMatrix(25));
-    const auto shape = QRCode::RenderShape::squareModules();
+    const QRCode::Shape shape;
     const gfx::Path both = code.path(250, Components::eyeOuter() | Components::onPixels(), shape, nullptr, 0, false, true);
     gfx::Path expected = code.path(250, Components::eyeOuter(), shape, nullptr, 0, false, true);
     expected.addPath(code.path(250, Components::onPixels(), shape, nullptr, 0, false, true));

@@ -4,7 +4,7 @@
 #include "QRCode/FillStyle/Solid.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/QRCode.h"
-#include "QRCode/RenderDesign.h"
+#include "QRCode/Design.h"
 
 #include <memory>
 #include <string>
@@ -64,9 +64,10 @@ inline int greyOnWhite(const gfx::Image& image, int x, int y)
     return (int(p.r) + int(p.g) + int(p.b)) / 3 + white;
 }
 
-inline QRCode::RenderDesign blackOnWhite()
+// The default design: square modules, black on white.
+inline std::shared_ptr<QRCode::Design> blackOnWhite()
 {
-    return QRCode::RenderDesign::standard();
+    return std::make_shared<QRCode::Design>();
 }
 
 } // namespace rendertest

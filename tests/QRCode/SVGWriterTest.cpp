@@ -60,11 +60,11 @@ QRCode::QRCode singleModule()
     return holder(m);
 }
 
-QRCode::RenderDesign handDesign()
+std::shared_ptr<QRCode::Design> handDesign()
 {
     auto design = blackOnWhite();
-    design.shape.eye = std::make_shared<CornerEye>();
-    design.style.backgroundFractionalCornerRadius = 0.5;
+    design->shape()->setEye(std::make_shared<CornerEye>());
+    design->style()->setBackgroundFractionalCornerRadius(0.5);
     return design;
 }
 
@@ -86,8 +86,8 @@ gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour)
 TEST(SVGWriter, ExactTextOfASmallDesign)
 {
     const auto design = handDesign();
-    const std::string on = attributeOf(design.style.onPixels);
-    const std::string bg = attributeOf(design.style.background);
+    const std::string on = attributeOf(design->style()->onPixels());
+    const std::string bg = attributeOf(design->style()->background());
     const std::string expected =
         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" "
         "height=\"250\" width=\"250\">\n"
@@ -99,8 +99,8 @@ TEST(SVGWriter, ExactTextOfASmallDesign)
         "   <path id='on-pixels-shape' " + on + " d=\"M120 120 L130 120 L130 130 L120 130 Z \" />\n"
         "</svg>\n";
     const auto code = singleModule();
-    EXPECT_EQ(code.svg(250, design, nullptr), expected);
-    const auto bytes = code.svgData(250, design, nullptr);
+    EXPECT_EQ(code.svg(250, *design, nullptr), expected);
+    const auto bytes = code.svgData(250, *design, nullptr);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
 }
 
@@ -108,33 +108,33 @@ TEST(SVGWriter, OptionalElementsAndCornerRadius)
 {
     const auto code = singleModule();
     auto design = handDesign();
-    design.style.background = nullptr;
-    std::string text = code.svg(250, design, nullptr);
+    design->style()->setBackground(nullptr);
+    std::string text = code.svg(250, *design, nullptr);
     EXPECT_EQ(text.find("<rect"), std::string::npos);
     EXPECT_EQ(text.find(">\n   <path id='pupil-shape'"), text.find('>'));
 
     design = handDesign();
-    design.style.backgroundFractionalCornerRadius = 0.49; // 4.9 pixels
-    EXPECT_NE(code.svg(250, design, nullptr).find(" rx=\"4px\" ry=\"4px\" />\n"), std::string::npos);
+    design->style()->setBackgroundFractionalCornerRadius(0.49); // 4.9 pixels
+    EXPECT_NE(code.svg(250, *design, nullptr).find(" rx=\"4px\" ry=\"4px\" />\n"), std::string::npos);
     for (double r : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
-        design.style.backgroundFractionalCornerRadius = r;
-        EXPECT_EQ(code.svg(250, design, nullptr).find("rx="), std::string::npos) << r;
+        design->style()->setBackgroundFractionalCornerRadius(r);
+        EXPECT_EQ(code.svg(250, *design, nullptr).find("rx="), std::string::npos) << r;
     }
-    design.style.backgroundFractionalCornerRadius = std::numeric_limits<double>::infinity();
-    EXPECT_NE(code.svg(250, design, nullptr).find(" rx=\"125px\" ry=\"125px\""), std::string::npos);
+    design->style()->setBackgroundFractionalCornerRadius(std::numeric_limits<double>::infinity());
+    EXPECT_NE(code.svg(250, *design, nullptr).find(" rx=\"125px\" ry=\"125px\""), std::string::npos);
 
     // Off pixels need both the generator and the fill; their background only its colour.
     design = handDesign();
-    design.style.offPixels = QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1));
-    design.style.offPixelsBackground = gfx::Color::sRGB(0, 1, 0);
-    text = code.svg(250, design, nullptr);
+    design->style()->setOffPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1)));
+    design->style()->setOffPixelsBackground(gfx::Color::sRGB(0, 1, 0));
+    text = code.svg(250, *design, nullptr);
     EXPECT_EQ(text.find("'off-pixels-shape'"), std::string::npos);
     EXPECT_NE(text.find("'off-pixels-background-shape'"), std::string::npos);
-    design.shape.offPixels = QRCode::PixelShape::Square::Create();
-    EXPECT_NE(code.svg(250, design, nullptr).find("'off-pixels-shape'"), std::string::npos);
+    design->shape()->setOffPixels(QRCode::PixelShape::Square::Create());
+    EXPECT_NE(code.svg(250, *design, nullptr).find("'off-pixels-shape'"), std::string::npos);
 
-    design.style.eyeBackground = gfx::Color::sRGB(1, 0, 0, 0.5);
-    EXPECT_NE(code.svg(250, design, nullptr)
+    design->style()->setEyeBackground(gfx::Color::sRGB(1, 0, 0, 0.5));
+    EXPECT_NE(code.svg(250, *design, nullptr)
                   .find("   <path id='eye-background-shape' fill=\"#ff0000\" fill-opacity=\"0.5\" d=\"M0 90 "),
               std::string::npos);
 }
@@ -143,12 +143,12 @@ TEST(SVGWriter, NegatedModeWritesOnlyOnPixelElements)
 {
     const auto code = singleModule();
     auto design = handDesign();
-    design.shape.negatedOnPixelsOnly = true;
-    design.style.eyeBackground = gfx::Color::sRGB(1, 0, 0);
-    design.style.onPixelsBackground = gfx::Color::sRGB(0, 1, 0);
-    design.style.offPixels = QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1));
-    design.shape.offPixels = QRCode::PixelShape::Square::Create();
-    const std::string text = code.svg(250, design, nullptr);
+    design->shape()->setNegatedOnPixelsOnly(true);
+    design->style()->setEyeBackground(gfx::Color::sRGB(1, 0, 0));
+    design->style()->setOnPixelsBackground(gfx::Color::sRGB(0, 1, 0));
+    design->style()->setOffPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1)));
+    design->shape()->setOffPixels(QRCode::PixelShape::Square::Create());
+    const std::string text = code.svg(250, *design, nullptr);
     for (const char* id : {"eye-background-shape", "pupil-shape", "'eye-shape", "off-pixels"})
         EXPECT_EQ(text.find(id), std::string::npos) << id;
     const auto background = text.find("'on-pixels-background-shape'");
@@ -165,11 +165,11 @@ TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone)
 {
     const auto code = singleModule();
     auto design = handDesign();
-    design.additionalQuietZonePixels = 2; // d = 290: m = 10, q = 20, inner 250
+    design->setAdditionalQuietZonePixels(2); // d = 290: m = 10, q = 20, inner 250
     gfx::Path square;
     square.addRect(gfx::Rect(0.4, 0.4, 0.2, 0.2));
     const QRCode::LogoTemplate logo(solidImage(40, 40, {255, 0, 0, 255}), square, 5, true);
-    const std::string text = code.svg(290, design, &logo);
+    const std::string text = code.svg(290, *design, &logo);
     EXPECT_NE(text.find(" <image x=\"125\" y=\"125\" width=\"40\" height=\"40\" clip-path=\"url(#logo-mask)\"  "
                         "preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,"),
               std::string::npos);
@@ -184,7 +184,7 @@ TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone)
 
     // An inset that leaves no rectangle leaves the logo out.
     const QRCode::LogoTemplate tooDeep(solidImage(40, 40, {255, 0, 0, 255}), square, 30, true);
-    const std::string none = code.svg(290, design, &tooDeep);
+    const std::string none = code.svg(290, *design, &tooDeep);
     EXPECT_EQ(none.find("<image"), std::string::npos);
     EXPECT_EQ(none.find("inf"), std::string::npos);
     EXPECT_EQ(none.find("logo-mask"), std::string::npos);
@@ -213,7 +213,7 @@ TEST(SVGWriter, NumbersAndPathData)
 
     // A dimension that is not a multiple of the module count: fractions
     // with at most three digits, whole numbers in the header.
-    const std::string text = singleModule().svg(251, handDesign(), nullptr);
+    const std::string text = singleModule().svg(251, *handDesign(), nullptr);
     EXPECT_NE(text.find("height=\"251\" width=\"251\""), std::string::npos);
     EXPECT_NE(text.find("M120.48 120.48 L130.52 120.48 "), std::string::npos);
 }
@@ -222,11 +222,11 @@ TEST(SVGWriter, XmlLintAcceptsTheText)
 {
     const QRCode::QRCode code(std::string("svg check"), QRCode::ErrorCorrection::high);
     auto design = blackOnWhite();
-    design.style.shadow = QRCode::Shadow();
-    design.style.eyeBackground = gfx::Color::sRGB(1, 1, 0);
-    design.style.onPixelsBackground = gfx::Color::sRGB(0.9, 0.9, 1);
+    design->style()->setShadow(QRCode::Shadow());
+    design->style()->setEyeBackground(gfx::Color::sRGB(1, 1, 0));
+    design->style()->setOnPixelsBackground(gfx::Color::sRGB(0.9, 0.9, 1));
     auto logo = QRCode::LogoTemplate::CircleCenter(solidImage(32, 32, {0, 0, 255, 255}));
     testsupport::TempDir dir;
-    testsupport::writeTextFile(dir / "code.svg", code.svg(300, design, logo.get()));
+    testsupport::writeTextFile(dir / "code.svg", code.svg(300, *design, logo.get()));
     EXPECT_EQ(testsupport::runCommand("xmllint --noout '" + (dir / "code.svg").string() + "'"), 0);
 }
