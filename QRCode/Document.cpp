@@ -2,7 +2,6 @@
 
 #include "QRCode/QRCodeError.h"
 #include "QRCode/QRCodeMessageFormatter.h"
-#include "QRCode/RenderDesign.h"
 #include "platform/foundation/Base64.h"
 
 #include <algorithm>
@@ -22,32 +21,6 @@ QRCode makeHolder(const Content& content, ErrorCorrection errorCorrection, std::
 Content messageContent(const QRCodeMessageFormatter& message) {
     if (std::optional<std::string> text = message.text()) return Content::text(std::move(*text));
     return Content::data(message.data());
-}
-
-// What the renderers read of the design; generators and fills are shared.
-RenderDesign renderDesign(const Design& design) {
-    RenderDesign result;
-    const Shape& shape = *design.shape();
-    result.shape.onPixels = shape.onPixels();
-    result.shape.offPixels = shape.offPixels();
-    result.shape.negatedOnPixelsOnly = shape.negatedOnPixelsOnly();
-    result.shape.extendOffPixelsIntoEmptyQRCodeComponents = shape.extendOffPixelsIntoEmptyQRCodeComponents();
-    result.shape.mirrorEyePathsAroundQRCodeCenter = shape.mirrorEyePathsAroundQRCodeCenter();
-    result.shape.eye = shape.eye();
-    result.shape.pupil = shape.pupil();
-    const Style& style = *design.style();
-    result.style.onPixels = style.onPixels();
-    result.style.onPixelsBackground = style.onPixelsBackground();
-    result.style.offPixels = style.offPixels();
-    result.style.offPixelsBackground = style.offPixelsBackground();
-    result.style.eye = style.eye();
-    result.style.pupil = style.pupil();
-    result.style.background = style.background();
-    result.style.backgroundFractionalCornerRadius = style.backgroundFractionalCornerRadius();
-    result.style.shadow = style.shadow();
-    result.style.eyeBackground = style.eyeBackground();
-    result.additionalQuietZonePixels = design.additionalQuietZonePixels();
-    return result;
 }
 
 } // namespace
@@ -197,7 +170,7 @@ std::shared_ptr<Document> Document::copyDocument() const {
 // ---- Drawing and paths ----
 
 void Document::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect) const {
-    qrcode_.draw(ctx, rect, renderDesign(*design_), logoTemplate_.get());
+    qrcode_.draw(ctx, rect, *design_, logoTemplate_.get());
 }
 
 gfx::Path Document::path(gfx::Size size, Components components) const {
@@ -212,8 +185,7 @@ gfx::Path Document::path(gfx::Size size, Components components) const {
     }
     const Shape& shape = *design_->shape();
     if (shape.negatedOnPixelsOnly()) components.formUnion(Components::negatedOnPixels());
-    const RenderDesign design = renderDesign(*design_);
-    return qrcode_.path(gfx::Size{size.width - border, size.height - border}, components, design.shape,
+    return qrcode_.path(gfx::Size{size.width - border, size.height - border}, components, shape,
                         logoTemplate_.get(), quiet, shape.extendOffPixelsIntoEmptyQRCodeComponents(),
                         shape.mirrorEyePathsAroundQRCodeCenter());
 }
@@ -234,25 +206,25 @@ gfx::ImagePtr Document::cgImage(double width, double height) const { return cgIm
 
 gfx::ImagePtr Document::cgImage(gfx::Size size) const {
     requireCurrentMatrix();
-    return qrcode_.cgImage(size, renderDesign(*design_), logoTemplate_.get());
+    return qrcode_.cgImage(size, *design_, logoTemplate_.get());
 }
 
 Document::Bytes Document::pngData(std::int64_t dimension, double dpi) const {
     requireCurrentMatrix();
-    return qrcode_.pngData(dimension, dpi, renderDesign(*design_), logoTemplate_.get());
+    return qrcode_.pngData(dimension, dpi, *design_, logoTemplate_.get());
 }
 
 Document::Bytes Document::jpegData(std::int64_t dimension, double dpi, double compression) const {
     requireCurrentMatrix();
     // NaN counts as "0 or less"; the clamp never hands on a value outside 0...1.
     const double clamped = compression > 0 ? std::min(compression, 1.0) : 0.0;
-    return qrcode_.jpegData(dimension, dpi, renderDesign(*design_), logoTemplate_.get(), clamped);
+    return qrcode_.jpegData(dimension, dpi, *design_, logoTemplate_.get(), clamped);
 }
 
 Document::Bytes Document::tiffData(std::int64_t dimension, double dpi) const {
     requireCurrentMatrix();
     // No compression value: the encoder's own default.
-    return qrcode_.tiffData(dimension, dpi, renderDesign(*design_), logoTemplate_.get(),
+    return qrcode_.tiffData(dimension, dpi, *design_, logoTemplate_.get(),
                             std::numeric_limits<double>::infinity());
 }
 
@@ -267,17 +239,17 @@ Document::Bytes Document::pdfData(double width, double height, double pdfResolut
 
 Document::Bytes Document::pdfData(gfx::Size size, double pdfResolution) const {
     requireCurrentMatrix();
-    return qrcode_.pdfData(size, pdfResolution, renderDesign(*design_), logoTemplate_.get());
+    return qrcode_.pdfData(size, pdfResolution, *design_, logoTemplate_.get());
 }
 
 std::string Document::svg(std::int64_t dimension) const {
     requireCurrentMatrix();
-    return qrcode_.svg(dimension, renderDesign(*design_), logoTemplate_.get());
+    return qrcode_.svg(dimension, *design_, logoTemplate_.get());
 }
 
 Document::Bytes Document::svgData(std::int64_t dimension) const {
     requireCurrentMatrix();
-    return qrcode_.svgData(dimension, renderDesign(*design_), logoTemplate_.get());
+    return qrcode_.svgData(dimension, *design_, logoTemplate_.get());
 }
 
 Document::Bytes Document::exportData(const ExportType& type, std::int64_t dimension) const {
