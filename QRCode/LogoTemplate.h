@@ -75,7 +75,9 @@ public:
 
     // The matrix with the modules under the logo switched off, for a symbol
     // whose n x n modules fill a square of side `size`. Without masking the
-    // matrix is returned unchanged.
+    // matrix is returned unchanged. In path mode the result does not depend
+    // on `size` (as long as it is finite and not 0, else nothing is hidden),
+    // so every output hides the same modules.
     BoolMatrix applyingMask(const BoolMatrix& matrix, double size) const;
     // The image-transparency mask of the matrix. Never fails: when no bitmap
     // can be made it prints a line and returns the matrix unchanged.

@@ -373,12 +373,7 @@ std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) con
 }
 
 void UserDefaults::setObject(std::string_view key, std::optional<PropertyList> value) {
-    Change change;
-    {
-        std::lock_guard guard(mutex_);
-        change = applyLocked(key, std::move(value));
-    }
-    (void)change; // observers of the name are to be called here, outside the lock
+    applyAndReport(key, std::move(value));
 }
 
 void UserDefaults::removeObjectForKey(std::string_view key) { setObject(key, std::nullopt); }

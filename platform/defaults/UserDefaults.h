@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/defaults/Observation.h"
 #include "platform/defaults/PropertyList.h"
 
 #include <filesystem>
@@ -80,6 +81,15 @@ public:
     // Re-reads the file if another writer replaced it.
     void synchronize() const;
 
+    // Key-value observation of one key (Observation.h). The suite holds the
+    // observer weakly. With Initial, the first report is sent before this
+    // returns.
+    void addObserver(const std::shared_ptr<KeyValueObserver>& observer, std::string_view key,
+                     KeyValueObservingOptions options, const void* context = nullptr);
+    // Removes the most recent matching registration; waits for its callbacks
+    // running on other threads to end.
+    void removeObserver(const KeyValueObserver* observer, std::string_view key, const void* context = nullptr);
+
 private:
     struct FileIdentity {
         bool exists = false;
@@ -110,6 +120,8 @@ private:
     Change applyLocked(std::string_view key, std::optional<PropertyList> value);
     bool saveLocked(const PropertyListDictionary& values);
     std::filesystem::path moveAsideLocked() const;
+    // Writes one key and reports it to the key's observers (Observation.cpp).
+    void applyAndReport(std::string_view key, std::optional<PropertyList> value);
 
     std::string name_;
     std::filesystem::path directory_;
@@ -126,6 +138,7 @@ private:
     mutable bool readOnly_ = false;
     bool reportedLockFailure_ = false;
     PropertyListDictionary registered_;
+    KeyValueObserverList observers_;
 };
 
 } // namespace platform

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -285,4 +286,26 @@ TEST(SquarePupil, CoversThePupilSquare)
     EXPECT_FALSE(pupil.supportsSettingValueForKey("corners"));
     EXPECT_FALSE(pupil.setSettingValue(std::nullopt, "corners"));
     EXPECT_EQ(pupil.copyShape()->name(), "square");
+}
+
+TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies)
+{
+    // Each test runs in its own process, so this is the registries' and the
+    // outlines' first use.
+    auto shared = PixelShape::Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.7}});
+    const BoolMatrix m(9, std::vector<bool>(81, true));
+    std::vector<gfx::Path> paths(8);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        threads.emplace_back([&, i] {
+            auto own = shared->copyShape();
+            QRCodePixelShapeFactory::shared().named("square");
+            QRCodeEyeShapeFactory::shared().all();
+            QRCodePupilShapeFactory::shared().availableGeneratorNames();
+            paths[i] = own->generatePath(m, gfx::Size{90, 90});
+        });
+    }
+    for (auto& t : threads) t.join();
+    for (const auto& p : paths) EXPECT_EQ(p, paths[0]);
+    EXPECT_EQ(paths[0], shared->generatePath(m, gfx::Size{90, 90}));
 }

@@ -1,0 +1,161 @@
+#include "QtTestSupport.h"
+
+#include "settings-store/qt/Toggle.h"
+#include "settings-store/qt/WidgetBinding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
+
+#include <memory>
+#include <vector>
+
+using namespace Defaults;
+
+namespace {
+
+using Binding = QtSettings;
+
+TEST_F(Binding, TwoWidgetsOnOneKeyBothRefreshAndAResetShowsTheDefault) {
+    number.set(5);
+    QSpinBox first, second;
+    first.setRange(0, 100);
+    second.setRange(0, 100);
+    auto b1 = bindWidget(number, &first);
+    auto b2 = bindWidget(number, &second);
+    EXPECT_EQ(first.value(), 5); // shown at once
+    EXPECT_EQ(second.value(), 5);
+
+    number.set(9);
+    pumpEvents();
+    EXPECT_EQ(first.value(), 9);
+    EXPECT_EQ(second.value(), 9);
+
+    reset(number);
+    pumpEvents();
+    EXPECT_EQ(first.value(), 3);
+    EXPECT_EQ(second.value(), 3);
+}
+
+TEST_F(Binding, EditsGoToTheKeyAndRefreshesNeverWriteBack) {
+    QSpinBox box;
+    box.setRange(0, 100);
+    auto binding = bindWidget(number, &box);
+    int reports = 0;
+    auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++reports; });
+
+    box.setValue(42); // as if the user had changed it
+    EXPECT_EQ(number.get(), 42);
+    EXPECT_EQ(reports, 1);
+
+    number.set(17);
+    pumpEvents();
+    EXPECT_EQ(box.value(), 17);
+    EXPECT_EQ(reports, 2); // the refresh wrote nothing
+}
+
+TEST_F(Binding, ManyWritesInOneTurnRefreshOnce) {
+    QSpinBox box;
+    box.setRange(0, 100);
+    int refreshes = 0;
+    auto binding = bindWidget(
+        number, &box, &QSpinBox::valueChanged,
+        [&](QSpinBox& b, int v) {
+            ++refreshes;
+            b.setValue(v);
+        },
+        [](const QSpinBox& b) { return b.value(); });
+    pumpEvents();
+    refreshes = 0;
+    for (int i = 1; i <= 12; ++i) number.set(10 + i);
+    pumpEvents();
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_EQ(box.value(), 22);
+}
+
+TEST_F(Binding, NoRefreshAfterReleaseOrAfterTheWidgetIsGone) {
+    QSpinBox box;
+    box.setRange(0, 100);
+    int refreshes = 0;
+    auto binding = bindWidget(
+        number, &box, &QSpinBox::valueChanged,
+        [&](QSpinBox& b, int v) {
+            ++refreshes;
+            b.setValue(v);
+        },
+        [](const QSpinBox& b) { return b.value(); });
+    pumpEvents();
+    refreshes = 0;
+    number.set(50); // refresh queued
+    binding.reset();
+    pumpEvents();
+    EXPECT_EQ(refreshes, 0);
+    EXPECT_EQ(box.value(), 3);
+    box.setValue(60); // no longer written to the key
+    EXPECT_EQ(number.get(), 50);
+
+    auto gone = std::make_unique<QSpinBox>();
+    auto orphan = bindWidget(number, gone.get());
+    gone.reset();
+    number.set(51);
+    pumpEvents(); // nothing to refresh, nothing breaks
+    orphan->refresh();
+}
+
+TEST_F(Binding, StandardControlsShowAndWrite) {
+    QCheckBox check;
+    auto b1 = bindWidget(flag, &check);
+    check.click();
+    EXPECT_TRUE(flag.get());
+
+    QSlider slider;
+    slider.setRange(0, 10);
+    auto b2 = bindWidget(number, &slider);
+    EXPECT_EQ(slider.value(), 3);
+
+    QComboBox combo;
+    combo.addItems({"a", "b", "c", "d"});
+    Key<int> index("index", 2, suite);
+    auto b3 = bindWidget(index, &combo);
+    EXPECT_EQ(combo.currentIndex(), 2);
+    combo.setCurrentIndex(1);
+    EXPECT_EQ(index.get(), 1);
+
+    QLineEdit edit;
+    Key<std::string> text("text", "hello", suite);
+    auto b4 = bindWidget(text, &edit);
+    EXPECT_EQ(edit.text(), "hello");
+    text.set("grün");
+    pumpEvents();
+    EXPECT_EQ(edit.text(), QString::fromUtf8("grün"));
+}
+
+TEST_F(Binding, ToggleWritesTheKeyAndCallsItsHandlerOncePerChange) {
+    std::vector<bool> handled;
+    Toggle toggle("Show hints", flag);
+    toggle.onChange([&](bool on) { handled.push_back(on); });
+    EXPECT_EQ(toggle.text(), "Show hints");
+    EXPECT_FALSE(toggle.isChecked());
+    pumpEvents();
+    EXPECT_TRUE(handled.empty()); // not for the first value
+
+    toggle.click();
+    EXPECT_TRUE(flag.get());
+    pumpEvents();
+    EXPECT_EQ(handled, std::vector<bool>{true});
+
+    flag.set(false); // changed elsewhere
+    pumpEvents();
+    EXPECT_FALSE(toggle.isChecked());
+    EXPECT_EQ(handled, (std::vector<bool>{true, false}));
+
+    Toggle silent(flag);
+    silent.click();
+    pumpEvents();
+    EXPECT_TRUE(flag.get());
+    EXPECT_TRUE(toggle.isChecked());
+}
+
+} // namespace
