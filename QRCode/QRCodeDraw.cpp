@@ -3,6 +3,7 @@
 #include "QRCode/FillStyle/Solid.h"
 #include "QRCode/LogoTemplate.h"
 #include "QRCode/PathComposition.h"
+#include "QRCode/PixelShapeLink.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
@@ -113,6 +114,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     }
     layout.R = rect.insetBy(layout.q, layout.q);
     layout.p = layout.R.width() / n;
+    linkBorrowedPixelShape(shape);
 
     // Background, clipped to rounded corners when asked. The radius is held
     // to half the smaller side, past which the corners would overlap.

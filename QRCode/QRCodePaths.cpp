@@ -2,6 +2,7 @@
 #include "QRCode/Shape.h"
 #include "QRCode/LogoTemplate.h"
 #include "QRCode/PathComposition.h"
+#include "QRCode/PixelShapeLink.h"
 #include "QRCode/PixelInsetGenerator.h"
 #include "QRCode/PixelRotationGenerator.h"
 #include "QRCode/PixelShape/Square.h"
@@ -172,8 +173,7 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
         path.addPath(outline, E3);
     };
 
-    // Generators that borrow the pixel shape are linked by their own
-    // families once such generators exist; nothing to link for the others.
+    linkBorrowedPixelShape(shape);
 
     if (components.contains(Components::negatedOnPixels())) {
         const BoolMatrix negated = masked(matrix.inverted(), logoTemplate, sz);
@@ -228,6 +228,12 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
 }
 
 } // namespace rendering
+
+void linkBorrowedPixelShape(const Shape& shape)
+{
+    if (auto* eye = dynamic_cast<PixelShapeBorrower*>(shape.eye().get())) eye->setPixelShape(shape.onPixels());
+    if (auto* pupil = dynamic_cast<PixelShapeBorrower*>(shape.pupil().get())) pupil->setPixelShape(shape.onPixels());
+}
 
 gfx::Path QRCode::path(gfx::Size size, Components components, const Shape& shape,
                        const LogoTemplate* logoTemplate, double additionalQuietSpace, bool extend, bool mirror) const

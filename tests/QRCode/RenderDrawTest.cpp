@@ -251,3 +251,35 @@ TEST(RenderDraw, RenderedSymbolsDecode)
     quiet->setAdditionalQuietZonePixels(3);
     EXPECT_EQ(decoded(*code.cgImage(512, *quiet, logo.get())), message);
 }
+
+TEST(RenderDraw, EyeBackgroundAndOffPixelLayers)
+{
+    // Module size 10 on 250: the first eye's light ring is module 2 of its
+    // block, the outer ring is module 0.
+    BoolMatrix matrix(25);
+    matrix.set(12, 12, true);
+    const auto code = holder(matrix);
+    auto design = blackOnWhite();
+    design->style()->setEyeBackground(gfx::Color::sRGB(1, 1, 0));
+    design->style()->setOffPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1)));
+    design->style()->setOffPixelsBackground(gfx::Color::sRGB(0, 1, 0));
+
+    // Without an off-pixel generator neither off-pixel layer is drawn.
+    auto image = code.cgImage(250, *design, nullptr);
+    EXPECT_EQ(image->pixel(25, 25), (gfx::Pixel{255, 255, 0, 255})); // eye background shows in the ring gap
+    EXPECT_EQ(image->pixel(15, 15), (gfx::Pixel{0, 0, 0, 255}));     // the eye ring is over it
+    EXPECT_EQ(image->pixel(115, 115), (gfx::Pixel{255, 255, 255, 255}));
+
+    auto offShape = QRCode::PixelShape::Square::Create();
+    offShape->common().setInsetFraction(0.5); // leaves the background's edge showing
+    design->shape()->setOffPixels(offShape);
+    image = code.cgImage(250, *design, nullptr);
+    EXPECT_EQ(image->pixel(115, 115), (gfx::Pixel{0, 0, 255, 255}));  // off pixel
+    EXPECT_EQ(image->pixel(111, 111), (gfx::Pixel{0, 255, 0, 255}));  // its square background
+    EXPECT_EQ(image->pixel(125, 125), (gfx::Pixel{0, 0, 0, 255}));    // the on module
+    EXPECT_EQ(image->pixel(5, 125), (gfx::Pixel{255, 255, 255, 255})); // outer ring left alone
+
+    design->shape()->setExtendOffPixelsIntoEmptyQRCodeComponents(true);
+    image = code.cgImage(250, *design, nullptr);
+    EXPECT_EQ(image->pixel(5, 125), (gfx::Pixel{0, 0, 255, 255}));
+}

@@ -1,6 +1,7 @@
 #include "RenderTestSupport.h"
 
 #include "QRCode/PathComposition.h"
+#include "QRCode/PixelShapeLink.h"
 #include "QRCode/QRCodeError.h"
 #include "platform/graphics/GraphicsContext.h"
 
@@ -33,6 +34,23 @@ public:
     bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
     std::string_view name() const noexcept override { return "corner"; }
     std::string_view title() const noexcept override { return "Corner"; }
+};
+
+// A square eye that records the pixel shape it is handed.
+class BorrowingEye final : public QRCodeEyeShapeGenerator, public QRCode::PixelShapeBorrower {
+public:
+    std::weak_ptr<QRCodePixelShapeGenerator> borrowed;
+    void setPixelShape(std::weak_ptr<QRCodePixelShapeGenerator> pixelShape) override { borrowed = pixelShape; }
+    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<BorrowingEye>(); }
+    void reset() override {}
+    gfx::Path eyePath() override { return QRCode::EyeShape::Square().eyePath(); }
+    gfx::Path eyeBackgroundPath() override { return eyePath(); }
+    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return QRCode::EyeShape::Square().defaultPupil(); }
+    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
+    bool supportsSettingValueForKey(std::string_view) const override { return false; }
+    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
+    std::string_view name() const noexcept override { return "borrowing"; }
+    std::string_view title() const noexcept override { return "Borrowing"; }
 };
 
 gfx::Point cellCentre(int r, int c, double m, gfx::Point origin = {})
@@ -217,4 +235,15 @@ TEST(PathComposition, PixelShapeSamplePath)
     const int expected[5][5] = {{0, 0, 1, 1, 0}, {0, 0, 0, 1, 0}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, 0}, {0, 0, 1, 0, 1}};
     for (int r = 0; r < 5; ++r)
         for (int c = 0; c < 5; ++c) EXPECT_EQ(sample.contains(cellCentre(r, c, 10)), expected[r][c] != 0) << r << c;
+}
+
+TEST(PathComposition, EyesThatBorrowThePixelShapeAreLinkedOnEveryNonEmptyRequest)
+{
+    QRCode::Shape shape;
+    auto eye = std::make_shared<BorrowingEye>();
+    shape.setEye(eye);
+    holder(BoolMatrix()).path(100, Components::standard(), shape, nullptr, 0, false, true);
+    EXPECT_TRUE(eye->borrowed.expired());
+    holder(randomMatrix(25)).path(100, Components(), shape, nullptr, 0, false, true);
+    EXPECT_EQ(eye->borrowed.lock(), shape.onPixels());
 }
