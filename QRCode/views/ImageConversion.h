@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Path.h"
+
+#include <QImage>
+#include <QPainterPath>
+
+namespace QRCode::views {
+
+// A deep copy of the bitmap; both use premultiplied native-endian ARGB32,
+// so the rows are copied as they are. A null or empty image gives a null
+// QImage.
+QImage toQImage(const gfx::Image* image);
+
+// The same outline as a painter path (non-zero winding, as the library fills).
+QPainterPath toQPainterPath(const gfx::Path& path);
+
+} // namespace QRCode::views

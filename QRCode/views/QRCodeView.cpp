@@ -1,0 +1,382 @@
+#include "QRCode/views/QRCodeView.h"
+
+#include "QRCode/EyeShapeFactory.h"
+#include "QRCode/EyeShape/Square.h"
+#include "QRCode/FillStyle/Solid.h"
+#include "QRCode/PixelShape/Square.h"
+#include "QRCode/PixelShapeFactory.h"
+#include "QRCode/PupilShape/Square.h"
+#include "QRCode/PupilShapeFactory.h"
+#include "QRCode/QRCodeMessageFormatter.h"
+#include "QRCode/UniqueFileURL.h"
+#include "QRCode/views/ImageConversion.h"
+#include "QRCode/views/Pasteboard.h"
+
+#include <QDrag>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPointer>
+#include <QSaveFile>
+#include <QStringEncoder>
+#include <QUrl>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <limits>
+
+namespace {
+
+constexpr const char* kURIListMimeType = "text/uri-list";
+
+QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+QColor toQColor(const gfx::Color& color)
+{
+    const auto c = color.toSRGB();
+    return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
+                            float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
+}
+
+gfx::Color toColor(const QColor& color)
+{
+    const QColor rgb = color.toRgb();
+    return gfx::Color::sRGB(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF());
+}
+
+// The colour of a solid fill, or `fallback` for any other fill or none.
+QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback)
+{
+    if (const auto solid = std::dynamic_pointer_cast<QRCode::FillStyle::Solid>(fill)) {
+        return toQColor(solid->color());
+    }
+    return fallback;
+}
+
+} // namespace
+
+// Drag data made on request, from the view's document at that moment.
+class QRCodeDragMimeData : public QMimeData {
+public:
+    explicit QRCodeDragMimeData(QRCodeView* view) : view_(view) {}
+
+    QStringList formats() const override
+    {
+        return {QString::fromLatin1(QRCode::views::kPDFMimeType), QString::fromLatin1(QRCode::views::kPNGMimeType),
+                QString::fromLatin1(QRCode::views::kTIFFMimeType), QString::fromLatin1(kURIListMimeType)};
+    }
+
+    bool hasFormat(const QString& mimeType) const override { return formats().contains(mimeType); }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override
+    {
+        if (!view_) return {};
+        if (mimeType == QLatin1String(QRCode::views::kPDFMimeType)) return view_->dragPDF();
+        if (mimeType == QLatin1String(QRCode::views::kTIFFMimeType)) return nonEmpty(view_->dragTIFF());
+        if (mimeType == QLatin1String(QRCode::views::kPNGMimeType)) return nonEmpty(view_->dragPNG());
+        if (mimeType == QLatin1String(kURIListMimeType)) {
+            // A receiver may ask more than once; the file is written once.
+            if (!fileURL_) fileURL_ = view_->writeDroppedFile();
+            if (!*fileURL_) return {};
+            const QUrl& url = **fileURL_;
+            if (type.id() == QMetaType::QVariantList) return QVariantList{QVariant(url)};
+            if (type.id() == QMetaType::QUrl) return QVariant(url);
+            return QByteArray(url.toEncoded() + "\r\n");
+        }
+        return {};
+    }
+
+private:
+    static QVariant nonEmpty(const QByteArray& bytes) { return bytes.isEmpty() ? QVariant() : QVariant(bytes); }
+
+    QPointer<QRCodeView> view_;
+    mutable std::optional<std::optional<QUrl>> fileURL_;
+};
+
+QRCodeView::QRCodeView(QWidget* parent) : QRCodeView(nullptr, parent) {}
+
+QRCodeView::QRCodeView(QRCode::DocumentPtr document, QWidget* parent)
+    : QRCodeDocumentView(document, parent),
+      document_(document ? std::move(document) : std::make_shared<QRCode::Document>())
+{
+    refresh();
+}
+
+QRCodeView::~QRCodeView() = default;
+
+void QRCodeView::refresh() { submitChange(document_); }
+
+void QRCodeView::setDocument(QRCode::DocumentPtr document)
+{
+    document_ = document ? std::move(document) : std::make_shared<QRCode::Document>();
+    refresh();
+}
+
+void QRCodeView::setErrorCorrection(QRCode::ErrorCorrection errorCorrection)
+{
+    document_->setErrorCorrection(errorCorrection);
+    refresh();
+}
+
+QRCode::Document::Bytes QRCodeView::data() const { return document_->data().value_or(QRCode::Document::Bytes{}); }
+
+void QRCodeView::setData(QRCode::Document::Bytes data)
+{
+    document_->setData(std::move(data));
+    refresh();
+}
+
+void QRCodeView::setDesign(QRCode::DesignPtr design)
+{
+    if (design) document_->setDesign(std::move(design));
+    refresh();
+}
+
+void QRCodeView::setLogoTemplate(QRCode::LogoTemplatePtr logoTemplate)
+{
+    document_->setLogoTemplate(std::move(logoTemplate));
+    refresh();
+}
+
+std::int64_t QRCodeView::cellSize() const
+{
+    const double size = document_->cellSize(std::min(width(), height()));
+    if (!std::isfinite(size) || size < 0 || size > double(std::numeric_limits<std::int64_t>::max())) return 0;
+    return std::int64_t(size);
+}
+
+bool QRCodeView::setString(const QString& text) { return setString(text, QStringConverter::Utf8); }
+
+bool QRCodeView::setString(const QString& text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError()) return false;
+    setData(QRCode::Document::Bytes(bytes.begin(), bytes.end()));
+    return true;
+}
+
+void QRCodeView::setMessage(const QRCodeMessageFormatter& message) { setData(message.data()); }
+
+// ---- Designer properties ----
+
+void QRCodeView::applyEyeShape()
+{
+    auto eye = QRCodeEyeShapeFactory::shared().named(eyeShape_.toStdString());
+    if (!eye) eye = std::make_shared<QRCode::EyeShape::Square>();
+    document_->design()->shape()->setEye(std::move(eye)); // clears the pupil
+}
+
+void QRCodeView::applyPixelShape()
+{
+    auto pixels = QRCodePixelShapeFactory::shared().named(pixelShape_.toStdString());
+    if (!pixels) pixels = QRCode::PixelShape::Square::Create();
+    document_->design()->shape()->setOnPixels(std::move(pixels));
+}
+
+void QRCodeView::applyPupilShape()
+{
+    auto pupil = QRCodePupilShapeFactory::shared().named(pupilShape_.toStdString());
+    if (!pupil) pupil = std::make_shared<QRCode::PupilShape::Square>();
+    document_->design()->shape()->setPupil(std::move(pupil));
+}
+
+void QRCodeView::setIbEyeShape(const QString& name)
+{
+    eyeShape_ = name;
+    applyEyeShape();
+    refresh();
+}
+
+void QRCodeView::setIbPixelShape(const QString& name)
+{
+    pixelShape_ = name;
+    applyPixelShape();
+    refresh();
+}
+
+void QRCodeView::setIbPupilShape(const QString& name)
+{
+    pupilShape_ = name;
+    applyPupilShape();
+    refresh();
+}
+
+QString QRCodeView::ibCorrectionLevel() const
+{
+    switch (document_->errorCorrection()) {
+    case QRCode::ErrorCorrection::low: return QStringLiteral("L");
+    case QRCode::ErrorCorrection::medium: return QStringLiteral("M");
+    case QRCode::ErrorCorrection::quartile: return QStringLiteral("Q");
+    case QRCode::ErrorCorrection::high: return QStringLiteral("H");
+    }
+    return QStringLiteral("Q");
+}
+
+void QRCodeView::setIbCorrectionLevel(const QString& level)
+{
+    const QChar first = level.isEmpty() ? QChar('q') : level.front().toLower();
+    QRCode::ErrorCorrection value = QRCode::ErrorCorrection::quartile;
+    if (first == QChar('l')) value = QRCode::ErrorCorrection::low;
+    else if (first == QChar('m')) value = QRCode::ErrorCorrection::medium;
+    else if (first == QChar('h')) value = QRCode::ErrorCorrection::high;
+    setErrorCorrection(value);
+}
+
+QString QRCodeView::ibTextContent() const
+{
+    const auto bytes = document_->data();
+    if (!bytes) return {};
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(QByteArrayView(bytes->data(), qsizetype(bytes->size())));
+    if (decoder.hasError()) return {};
+    return text;
+}
+
+void QRCodeView::setIbTextContent(const QString& text) { setString(text); }
+
+QColor QRCodeView::ibPixelColor() const { return solidColor(document_->design()->style()->onPixels(), Qt::black); }
+QColor QRCodeView::ibEyeColor() const { return solidColor(document_->design()->style()->eye(), Qt::black); }
+QColor QRCodeView::ibPupilColor() const { return solidColor(document_->design()->style()->pupil(), Qt::black); }
+QColor QRCodeView::ibBackgroundColor() const
+{
+    return solidColor(document_->design()->style()->background(), Qt::white);
+}
+
+void QRCodeView::setIbPixelColor(const QColor& color)
+{
+    document_->design()->style()->setOnPixels(QRCode::FillStyle::Solid::make(toColor(color)));
+    refresh();
+}
+
+void QRCodeView::setIbEyeColor(const QColor& color)
+{
+    document_->design()->style()->setEye(QRCode::FillStyle::Solid::make(toColor(color)));
+    refresh();
+}
+
+void QRCodeView::setIbPupilColor(const QColor& color)
+{
+    document_->design()->style()->setPupil(QRCode::FillStyle::Solid::make(toColor(color)));
+    refresh();
+}
+
+void QRCodeView::setIbBackgroundColor(const QColor& color)
+{
+    document_->design()->style()->setBackground(QRCode::FillStyle::Solid::make(toColor(color)));
+    refresh();
+}
+
+void QRCodeView::prepareForInterfaceBuilder()
+{
+    try {
+        const auto bytes = data();
+        document_->update(std::span<const std::uint8_t>(bytes), document_->errorCorrection());
+    } catch (const std::exception& error) {
+        std::printf("%s\n", error.what());
+        return;
+    }
+    applyPixelShape();
+    applyEyeShape();
+    if (!pupilShape_.isEmpty()) {
+        document_->design()->shape()->setPupil(QRCodePupilShapeFactory::shared().named(pupilShape_.toStdString()));
+    }
+    document_->setLogoTemplate(document_->logoTemplate());
+    refresh();
+}
+
+// ---- Drag source ----
+
+QByteArray QRCodeView::dragPDF() const
+{
+    try {
+        const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
+        return toByteArray(document_->pdfData(size, 72));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QByteArray QRCodeView::dragTIFF() const
+{
+    if (!document_->isMatrixCurrent()) return {};
+    try {
+        const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
+        return toByteArray(document_->qrcode().tiffData(size, 144, *document_->design(),
+                                                        document_->logoTemplate().get(),
+                                                        std::numeric_limits<double>::infinity()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QByteArray QRCodeView::dragPNG() const
+{
+    if (!document_->isMatrixCurrent()) return {};
+    try {
+        const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
+        return toByteArray(
+            document_->qrcode().pngData(size, 72, *document_->design(), document_->logoTemplate().get()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+QString QRCodeView::dropFolder()
+{
+    if (!dropFolder_) {
+        auto folder = std::make_unique<QTemporaryDir>();
+        if (!folder->isValid()) return {};
+        dropFolder_ = std::move(folder);
+    }
+    return dropFolder_->path();
+}
+
+std::optional<QUrl> QRCodeView::writeDroppedFile()
+{
+    const QString folder = dropFolder();
+    if (folder.isEmpty()) return std::nullopt;
+    const QByteArray pdf = dragPDF();
+    if (pdf.isEmpty()) return std::nullopt;
+    const auto path = uniqueFileURL(std::filesystem::path(folder.toStdString()), kDroppedFileName);
+    const QString fileName = QString::fromStdString(path.string());
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+        std::printf("%s\n", file.errorString().toLocal8Bit().constData());
+        return std::nullopt;
+    }
+    return QUrl::fromLocalFile(fileName);
+}
+
+std::unique_ptr<QMimeData> QRCodeView::makeDragMimeData() { return std::make_unique<QRCodeDragMimeData>(this); }
+
+QImage QRCodeView::makeDragImage() const
+{
+    try {
+        const auto bitmap = document_->cgImage(128);
+        QImage image = QRCode::views::toQImage(bitmap.get());
+        image.setDevicePixelRatio(2.0); // 144 dpi: 64 x 64 points
+        return image;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+void QRCodeView::mousePressEvent(QMouseEvent* event)
+{
+    if (!property("supportsDrag").toBool()) return;
+    auto drag = std::make_unique<QDrag>(this);
+    drag->setMimeData(makeDragMimeData().release()); // the drag owns its data
+    const QImage image = makeDragImage();
+    if (!image.isNull()) {
+        drag->setPixmap(QPixmap::fromImage(image));
+        drag->setHotSpot(event->position().toPoint());
+    }
+    // exec() runs the drag to its end; the drag object is ours to delete.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}

@@ -1,0 +1,121 @@
+#include "QRCode/views/QRCodeDocumentView.h"
+#include "SlowPixelShape.h"
+#include "ViewsTestSupport.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using viewstest::decode;
+using viewstest::textDocument;
+using viewstest::waitFor;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+QRCode::DocumentPtr slowDocument(const std::string& text, int milliseconds) {
+    auto document = textDocument(text);
+    document->design()->shape()->setOnPixels(std::make_shared<SlowPixelShape>(std::chrono::milliseconds(milliseconds)));
+    return document;
+}
+
+} // namespace
+
+TEST(DocumentView, RendersTheDocumentAfterTheDebounce) {
+    QRCodeDocumentView view(textDocument("first"));
+    QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
+    EXPECT_TRUE(view.image().isNull()); // nothing before the pause is over
+    ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
+    EXPECT_EQ(view.image().deviceIndependentSize(), QSizeF(512, 512));
+    EXPECT_EQ(decode(view.image()), Texts{"first"});
+    EXPECT_EQ(view.imageOpacity(), 1.0);
+    EXPECT_FALSE(view.isBusy());
+}
+
+TEST(DocumentView, BurstOfChangesRendersOnceTheLastDocument) {
+    QRCodeDocumentView view(textDocument("start"));
+    QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
+    ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
+
+    QSignalSpy started(&view, &QRCodeDocumentView::renderStarted);
+    view.setDocument(textDocument("second"));
+    QTest::qWait(50);
+    view.setDocument(textDocument("third"));
+    QTest::qWait(50);
+    auto last = textDocument("fourth");
+    view.setDocument(last);
+    EXPECT_EQ(started.count(), 0);
+    ASSERT_TRUE(waitFor([&] { return displayed.count() == 2; }));
+    EXPECT_EQ(decode(view.image()), Texts{"fourth"});
+    // Give a stray second rendering every chance to show up.
+    QTest::qWait(250);
+    viewstest::settle();
+    EXPECT_EQ(started.count(), 1);
+    EXPECT_EQ(displayed.count(), 2);
+    EXPECT_EQ(view.document(), last);
+}
+
+TEST(DocumentView, ChangesInsideTheDocumentShowAfterAssigningItAgain) {
+    auto document = textDocument("before");
+    QRCodeDocumentView view(document);
+    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"before"}; }));
+    document->setUtf8String("after");
+    view.setDocument(document);
+    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"after"}; }));
+}
+
+TEST(DocumentView, NoDocumentEmptiesTheView) {
+    QRCodeDocumentView view(textDocument("shown"));
+    ASSERT_TRUE(waitFor([&] { return !view.image().isNull(); }));
+    QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
+    view.setDocument(nullptr);
+    ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
+    EXPECT_TRUE(view.image().isNull());
+    EXPECT_EQ(view.imageOpacity(), 1.0);
+}
+
+TEST(DocumentView, SlowRenderingDimsTheOldImageAndSpinsUntilTheNewOneArrives) {
+    QRCodeDocumentView view(textDocument("old"));
+    ASSERT_TRUE(waitFor([&] { return !view.image().isNull(); }));
+    view.setDocument(slowDocument("new", 900));
+    ASSERT_TRUE(waitFor([&] { return view.isBusy(); }));
+    EXPECT_EQ(view.imageOpacity(), 0.2);
+    EXPECT_EQ(decode(view.image()), Texts{"old"}); // still shown, dimmed
+    ASSERT_TRUE(waitFor([&] { return !view.isBusy(); }, 10000));
+    EXPECT_EQ(view.imageOpacity(), 1.0);
+    EXPECT_EQ(decode(view.image()), Texts{"new"});
+}
+
+TEST(DocumentView, OlderResultArrivingLastIsDiscarded) {
+    QRCodeDocumentView view(slowDocument("slow and old", 800));
+    QSignalSpy started(&view, &QRCodeDocumentView::renderStarted);
+    ASSERT_TRUE(waitFor([&] { return started.count() == 1; }));
+    view.setDocument(textDocument("quick and new"));
+    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"quick and new"}; }, 10000));
+    viewstest::settle(); // the slow one finishes after the quick one
+    EXPECT_EQ(decode(view.image()), Texts{"quick and new"});
+    EXPECT_FALSE(view.isBusy());
+}
+
+TEST(DocumentView, ViewDestroyedWhileRenderingIsLeftAlone) {
+    auto view = std::make_unique<QRCodeDocumentView>(slowDocument("gone", 300));
+    QSignalSpy started(view.get(), &QRCodeDocumentView::renderStarted);
+    ASSERT_TRUE(waitFor([&] { return started.count() == 1; }));
+    view.reset();
+    viewstest::settle(); // the result finds no view
+    SUCCEED();
+}
+
+TEST(DocumentView, ResizingPlacesTheIndicatorAndRendersNothing) {
+    QRCodeDocumentView view(textDocument("resize"));
+    QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
+    ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
+    QSignalSpy started(&view, &QRCodeDocumentView::renderStarted);
+    view.resize(200, 100);
+    EXPECT_EQ(view.busyIndicatorGeometry(), QRect(84, 34, 32, 32));
+    QTest::qWait(200);
+    EXPECT_EQ(started.count(), 0);
+}
