@@ -57,6 +57,17 @@ QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback)
     return fallback;
 }
 
+// The generator of that name, or null for an unknown name.
+template <class Factory>
+auto lookup(const Factory& factory, const QString& name) -> decltype(factory.named(std::string_view()))
+{
+    try {
+        return factory.named(name.toStdString());
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
 } // namespace
 
 // Drag data made on request, from the view's document at that moment.
@@ -167,21 +178,21 @@ void QRCodeView::setMessage(const QRCodeMessageFormatter& message) { setData(mes
 
 void QRCodeView::applyEyeShape()
 {
-    auto eye = QRCodeEyeShapeFactory::shared().named(eyeShape_.toStdString());
+    auto eye = lookup(QRCodeEyeShapeFactory::shared(), eyeShape_);
     if (!eye) eye = std::make_shared<QRCode::EyeShape::Square>();
     document_->design()->shape()->setEye(std::move(eye)); // clears the pupil
 }
 
 void QRCodeView::applyPixelShape()
 {
-    auto pixels = QRCodePixelShapeFactory::shared().named(pixelShape_.toStdString());
+    auto pixels = lookup(QRCodePixelShapeFactory::shared(), pixelShape_);
     if (!pixels) pixels = QRCode::PixelShape::Square::Create();
     document_->design()->shape()->setOnPixels(std::move(pixels));
 }
 
 void QRCodeView::applyPupilShape()
 {
-    auto pupil = QRCodePupilShapeFactory::shared().named(pupilShape_.toStdString());
+    auto pupil = lookup(QRCodePupilShapeFactory::shared(), pupilShape_);
     if (!pupil) pupil = std::make_shared<QRCode::PupilShape::Square>();
     document_->design()->shape()->setPupil(std::move(pupil));
 }
@@ -284,7 +295,7 @@ void QRCodeView::prepareForInterfaceBuilder()
     applyPixelShape();
     applyEyeShape();
     if (!pupilShape_.isEmpty()) {
-        document_->design()->shape()->setPupil(QRCodePupilShapeFactory::shared().named(pupilShape_.toStdString()));
+        document_->design()->shape()->setPupil(lookup(QRCodePupilShapeFactory::shared(), pupilShape_));
     }
     document_->setLogoTemplate(document_->logoTemplate());
     refresh();

@@ -1,4 +1,6 @@
+#include "QRCode/EyeShape/Square.h"
 #include "QRCode/EyeShapeFactory.h"
+#include "QRCode/PupilShape/Square.h"
 #include "QRCode/PixelShapeFactory.h"
 #include "QRCode/PupilShapeFactory.h"
 #include "QRCode/views/QRCodeDocumentUIView.h"
@@ -43,7 +45,7 @@ TEST(QRCodeShape, ModifiersDeriveNewValuesAndLeaveTheReceiver) {
     const auto baseShape = base.designShape();
     const QPainterPath before = base.path(QRectF(0, 0, 200, 200));
 
-    const auto circle = QRCodePixelShapeFactory::shared().named("circle");
+    const auto circle = QRCodePixelShapeFactory::shared().named("abstract");
     ASSERT_NE(circle, nullptr);
     const QRCodeShape circled = base.onPixels(circle);
     EXPECT_EQ(circled.designShape()->onPixels(), circle);
@@ -56,11 +58,11 @@ TEST(QRCodeShape, ModifiersDeriveNewValuesAndLeaveTheReceiver) {
     const QRCodeShape reshaped = circled.shape(*QRCode::Shape::create());
     EXPECT_EQ(reshaped.designShape()->onPixels()->name(), "square");
 
-    const auto pupil = QRCodePupilShapeFactory::shared().named("circle");
+    const auto pupil = std::make_shared<QRCode::PupilShape::Square>();
     ASSERT_NE(pupil, nullptr);
     const QRCodeShape withPupil = base.pupil(pupil);
     EXPECT_EQ(withPupil.designShape()->pupil(), pupil);
-    const QRCodeShape withEye = withPupil.eye(QRCodeEyeShapeFactory::shared().named("circle"));
+    const QRCodeShape withEye = withPupil.eye(std::make_shared<QRCode::EyeShape::Square>());
     EXPECT_EQ(withEye.designShape()->pupil(), nullptr);
     EXPECT_EQ(withEye.pupil(nullptr).designShape()->pupil(), nullptr);
 
@@ -81,8 +83,8 @@ TEST(QRCodeShape, UnencodableTextPrintsOnceAndOutlinesNothing) {
 TEST(QRCodeViewUI, BuildsTheDesignAndHandsTheDocumentOverLater) {
     QRCodeViewUIParameters parameters;
     parameters.text = "declarative";
-    parameters.eyeShape = QRCodeEyeShapeFactory::shared().named("circle");
-    parameters.pupilShape = QRCodePupilShapeFactory::shared().named("circle");
+    parameters.eyeShape = std::make_shared<QRCode::EyeShape::Square>();
+    parameters.pupilShape = std::make_shared<QRCode::PupilShape::Square>();
     parameters.additionalQuietZonePixels = 2;
     QRCode::DocumentPtr received;
     parameters.generatedDocument = [&](QRCode::DocumentPtr document) { received = std::move(document); };

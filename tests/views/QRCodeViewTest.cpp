@@ -78,12 +78,16 @@ TEST(QRCodeView, GeneratorNamesFallBackToSquares) {
     view.setIbEyeShape(QStringLiteral("no such eye"));
     EXPECT_NE(std::dynamic_pointer_cast<QRCode::EyeShape::Square>(shape.eye()), nullptr);
     EXPECT_EQ(shape.pupil(), nullptr); // setting the eye clears the pupil
-    view.setIbPixelShape(QStringLiteral("circle"));
-    EXPECT_EQ(shape.onPixels()->name(), "circle");
+    view.setIbPixelShape(QStringLiteral("abstract"));
+    EXPECT_EQ(shape.onPixels()->name(), "abstract");
     view.setIbPixelShape(QStringLiteral("unknown"));
     EXPECT_EQ(shape.onPixels()->name(), "square");
 
     // The design-time preview leaves the eye's own pupil for an empty name.
+    view.setIbPupilShape(QStringLiteral("unknown"));
+    EXPECT_NE(shape.pupil(), nullptr);
+    view.setIbEyeShape(QStringLiteral("square"));
+    EXPECT_EQ(shape.pupil(), nullptr);
     view.setIbPupilShape(QStringLiteral(""));
     view.prepareForInterfaceBuilder();
     EXPECT_EQ(shape.pupil(), nullptr);

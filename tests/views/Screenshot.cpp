@@ -14,8 +14,7 @@ int main(int argc, char** argv) {
     QRCodeView view;
     view.setWindowTitle(QStringLiteral("QRCodeView"));
     view.setIbTextContent(QStringLiteral("Tessivo views"));
-    view.setIbPixelShape(QStringLiteral("circle"));
-    view.setIbEyeShape(QStringLiteral("roundedRect"));
+    view.setIbPixelShape(QStringLiteral("abstract"));
     view.setIbPixelColor(QColor(20, 60, 140));
     view.setIbEyeColor(QColor(200, 40, 40));
     view.resize(420, 320);
