@@ -2,6 +2,7 @@
 
 #include "QRCode/PixelShape/Abstract.h"
 #include "QRCode/PixelShape/Square.h"
+#include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/SampleImageContext.h"
 
 #include <array>
@@ -26,6 +27,7 @@ std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
+        ::QRCode::PixelShape::templatePixelShapes(),
     });
 }
 
