@@ -1,12 +1,13 @@
 // The template pixel shapes: their outlines, their settings and that a real
 // symbol drawn with each of them still scans.
-#include "QRCode/PixelShape/Square.h"
+#include "QRCode/Design.h"
 #include "QRCode/PixelShape/TemplateOutlines.h"
 #include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/PixelShapeFactory.h"
+#include "QRCode/QRCode.h"
 #include "QRCode/QRCodeEngine.h"
+#include "QRCode/Shape.h"
 #include "platform/detector/QRDetector.h"
-#include "platform/graphics/GraphicsContext.h"
 
 #include <gtest/gtest.h>
 
@@ -495,54 +496,24 @@ TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle)
     EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", 0}})->generatePath(m, Size{20, 20}), plain);
 }
 
-namespace {
-
-// A symbol drawn the way a default design draws it: the three 9 x 9 eye
-// blocks as plain squares, every other on-module with `shape`, `module`
-// pixels per module and a four-module quiet zone, black on white.
-gfx::ImagePtr renderSymbol(const BoolMatrix& matrix, QRCodePixelShapeGenerator& shape, double module)
-{
-    const auto n = static_cast<int>(matrix.dimension());
-    const double quiet = 4 * module;
-    const double side = n * module + 2 * quiet;
-    auto context = gfx::GraphicsContext::makeBitmap(static_cast<int>(side), static_cast<int>(side));
-    if (!context) return nullptr;
-    context->setFillColor(gfx::Color::gray(1, 1));
-    context->fillRect(Rect(0, 0, side, side));
-    context->scaleBy(1, -1);
-    context->translateBy(quiet, quiet - side);
-
-    BoolMatrix eyes(n), data(n);
-    for (int r = 0; r < n; ++r) {
-        for (int c = 0; c < n; ++c) {
-            const bool inEye = (r < 9 && c < 9) || (r < 9 && c >= n - 9) || (r >= n - 9 && c < 9);
-            (inEye ? eyes : data).set(r, c, matrix(r, c));
-        }
-    }
-    const Size size{n * module, n * module};
-    context->setFillColor(gfx::Color::gray(0, 1));
-    context->fillPath(Square::Create()->generatePath(eyes, size));
-    context->fillPath(shape.generatePath(data, size));
-    return context->makeImage();
-}
-
-} // namespace
-
 TEST(TemplateShapes, EveryShapeScansOnAVersion3Symbol)
 {
+    // Drawn by the renderer with the default design (square eyes, black on
+    // white) and each shape for the on-pixels, three extra quiet modules.
     const std::string text = "https://example.org/template?id=0123456789";
-    QRCodeEngineExternal engine;
-    const BoolMatrix matrix = engine.generate(std::string_view(text), ErrorCorrection::medium);
-    ASSERT_EQ(matrix.dimension(), 29 + 2); // version 3 and the one-module margin
+    const ::QRCode::QRCode code(text, ErrorCorrection::medium, std::make_shared<QRCodeEngineExternal>());
+    ASSERT_EQ(code.cellDimension(), 29 + 2); // version 3 and the one-module margin
 
     for (const auto& type : templatePixelShapes()) {
         SCOPED_TRACE(std::string(type.name));
-        auto shape = type.create(SettingsDict());
+        auto design = std::make_shared<Design>();
+        design->setAdditionalQuietZonePixels(3);
+        design->shape()->setOnPixels(type.create(SettingsDict()));
         // The stitch's gap runs through the centre of every module, where a
         // decoder samples; only at a few pixels per module does the gap blur
         // away enough to read.
-        const double module = type.name == Stitch::Name ? 5 : 12;
-        const auto image = renderSymbol(matrix, *shape, module);
+        const std::int64_t pixelsPerModule = type.name == Stitch::Name ? 5 : 12;
+        const auto image = code.cgImage((31 + 6) * pixelsPerModule, *design, nullptr);
         ASSERT_NE(image, nullptr);
         const auto found = platform::detectQRCodes(*image);
         ASSERT_EQ(found.size(), 1U);
