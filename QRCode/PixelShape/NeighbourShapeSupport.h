@@ -1,12 +1,14 @@
 #pragma once
 
 #include "QRCode/BoolMatrix.h"
+#include "QRCode/PixelShapeGenerator.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Path.h"
 
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
+#include <algorithm>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -144,6 +146,31 @@ public:
         close();
     }
 
+    // The rectangle (x, y, w, h) of the unit cell with corners rounded by
+    // `radius`: the same elements, in the same order, as
+    // gfx::Path::addRoundedRect (a plain rectangle when radius is 0 or less).
+    void appendRoundedRect(double x, double y, double w, double h, double radius) const
+    {
+        if (!(radius > 0)) {
+            appendRect(x, y, w, h);
+            return;
+        }
+        constexpr double kappa = 0.5522847498307936; // quarter circle as a cubic
+        const double cw = std::min(radius, w / 2), ch = std::min(radius, h / 2);
+        const double kx = cw * kappa, ky = ch * kappa;
+        const double x1 = x + w, y1 = y + h;
+        moveTo({x1, y + ch});
+        lineTo({x1, y1 - ch});
+        curveTo({x1, y1 - ch + ky}, {x1 - cw + kx, y1}, {x1 - cw, y1});
+        lineTo({x + cw, y1});
+        curveTo({x + cw - kx, y1}, {x, y1 - ch + ky}, {x, y1 - ch});
+        lineTo({x, y + ch});
+        curveTo({x, y + ch - ky}, {x + cw - kx, y}, {x + cw, y});
+        lineTo({x1 - cw, y});
+        curveTo({x1 - cw + kx, y}, {x1, y + ch - ky}, {x1, y + ch});
+        close();
+    }
+
 private:
     gfx::Path& out_;
     gfx::AffineTransform m_;
@@ -171,5 +198,32 @@ void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
         }
     }
 }
+
+// The frame of a pixel shape without settings: made by its parameterless
+// constructor, Create ignores its dictionary, copies are fresh instances,
+// reset does nothing and every key is refused. Derived declares Name, Title
+// and generatePath, and may declare
+//   static constexpr bool canGenerateEyeAndPupil = false;
+template <class Derived>
+class ShapeWithoutSettings : public QRCodePixelShapeGenerator {
+public:
+    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
+
+    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
+    void reset() override {}
+    SettingsDict settings() const override { return SettingsDict::object(); }
+    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
+    bool supportsSettingValueForKey(std::string_view) const override { return false; }
+    bool canGenerateEyeAndPupilShapes() const override
+    {
+        if constexpr (requires { Derived::canGenerateEyeAndPupil; }) {
+            return Derived::canGenerateEyeAndPupil;
+        } else {
+            return true;
+        }
+    }
+    std::string_view name() const noexcept override { return Derived::Name; }
+    std::string_view title() const noexcept override { return Derived::Title; }
+};
 
 } // namespace QRCode::PixelShape::neighbours
