@@ -1,6 +1,7 @@
 #include "QRCode/PixelShapeFactory.h"
 
 #include "QRCode/PixelShape/Abstract.h"
+#include "QRCode/PixelShape/NeighbourShapesA.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/SampleImageContext.h"
@@ -28,6 +29,7 @@ std::vector<PixelShapeClass> registrationList()
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
         ::QRCode::PixelShape::templatePixelShapes(),
+        ::QRCode::PixelShape::neighbourShapesA(),
     });
 }
 
