@@ -2,6 +2,7 @@
 
 #include "QRCode/PixelShape/Abstract.h"
 #include "QRCode/PixelShape/NeighbourShapesA.h"
+#include "QRCode/PixelShape/NeighbourShapesB.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/SampleImageContext.h"
 
@@ -28,6 +29,7 @@ std::vector<PixelShapeClass> registrationList()
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
         ::QRCode::PixelShape::neighbourShapesA(),
+        ::QRCode::PixelShape::neighbourShapesB(),
     });
 }
 
