@@ -100,7 +100,7 @@ const std::array<gfx::Path, 4>& fillets()
 
 gfx::Path Blob::generatePath(const BoolMatrix& matrix, gfx::Size size)
 {
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t row,
+    return neighbours::tiledPath(matrix, size, 10, [&](const neighbours::TileSink& sink, std::int64_t row,
                                                    std::int64_t column, bool on) {
         const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
         if (on) {

@@ -195,7 +195,7 @@ const gfx::Path& circuitTile(unsigned stems)
 
 gfx::Path Circuit::generatePath(const BoolMatrix& matrix, gfx::Size size)
 {
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t row,
+    return neighbours::tiledPath(matrix, size, 14, [&](const neighbours::TileSink& sink, std::int64_t row,
                                                    std::int64_t column, bool on) {
         if (!on) return;
         const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);

@@ -202,7 +202,7 @@ const gfx::Path& crosshatchTile(unsigned arms)
 
 gfx::Path Crosshatch::generatePath(const BoolMatrix& matrix, gfx::Size size)
 {
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t row,
+    return neighbours::tiledPath(matrix, size, 14, [&](const neighbours::TileSink& sink, std::int64_t row,
                                                    std::int64_t column, bool on) {
         if (!on) return;
         const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);

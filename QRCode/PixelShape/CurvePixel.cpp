@@ -140,7 +140,7 @@ gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size)
         return outlines[on];
     };
 
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t row,
+    return neighbours::tiledPath(matrix, size, 10, [&](const neighbours::TileSink& sink, std::int64_t row,
                                                    std::int64_t column, bool on) {
         if (!on) return;
         using neighbours::isOn;

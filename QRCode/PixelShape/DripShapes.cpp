@@ -97,7 +97,7 @@ const std::array<gfx::Path, 4>& verticalTiles()
 template <class Pick>
 gfx::Path dripPath(const BoolMatrix& matrix, gfx::Size size, const std::array<gfx::Path, 4>& tiles, Pick pick)
 {
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t row,
+    return neighbours::tiledPath(matrix, size, 14, [&](const neighbours::TileSink& sink, std::int64_t row,
                                                    std::int64_t column, bool on) {
         if (on) sink.append(tiles[pick(matrix.neighbourInfo(row, column))]);
     });

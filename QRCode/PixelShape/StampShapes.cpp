@@ -45,8 +45,8 @@ constexpr OutlineStep kDonut[] = {
 
 gfx::Path stampPath(const BoolMatrix& matrix, gfx::Size size, const gfx::Path& stamp)
 {
-    return neighbours::tiledPath(matrix, size, [&](const neighbours::TileSink& sink, std::int64_t, std::int64_t,
-                                                   bool on) {
+    return neighbours::tiledPath(matrix, size, stamp.size(),
+                                 [&](const neighbours::TileSink& sink, std::int64_t, std::int64_t, bool on) {
         if (on) sink.append(stamp);
     });
 }
