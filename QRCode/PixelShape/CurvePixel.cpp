@@ -144,7 +144,8 @@ gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size)
                                                    std::int64_t column, bool on) {
         if (!on) return;
         using neighbours::isOn;
-        const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) | (isOn(matrix, row - 1, column) ? top : 0U) |
+        const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) |
+                               (isOn(matrix, row - 1, column) ? top : 0U) |
                                (isOn(matrix, row, column + 1) ? right : 0U) |
                                (isOn(matrix, row + 1, column) ? bottom : 0U);
         sink.append(outline(sides));

@@ -3,6 +3,7 @@
 #include "QRCode/PixelShape/TileWalk.h"
 
 #include <array>
+#include <span>
 
 namespace QRCode::PixelShape {
 
@@ -104,12 +105,11 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
     for (std::int64_t i = 0; i < d * d; ++i) onModules += matrix.data()[i];
     path.reserve(onModules * 8);
 
-    // The shape keeps nothing between calls: its tiles live for one build.
-    const std::array<gfx::Path, tileCount> tiles{
-        neighbours::outlinePath(kDot),          neighbours::outlinePath(kLeftCap),       neighbours::outlinePath(kRightCap),
-        neighbours::outlinePath(kTopCap),       neighbours::outlinePath(kBottomCap),     neighbours::outlinePath(kHorizontalBar),
-        neighbours::outlinePath(kVerticalBar),  neighbours::outlinePath(kTopLeftBend),   neighbours::outlinePath(kTopRightBend),
-        neighbours::outlinePath(kBottomLeftBend), neighbours::outlinePath(kBottomRightBend),
+    // The shape keeps no tiles: each outline is drawn from its table
+    // straight into the result.
+    const std::array<std::span<const OutlineStep>, tileCount> tiles{
+        kDot,         kLeftCap,    kRightCap,    kTopCap,        kBottomCap,      kHorizontalBar,
+        kVerticalBar, kTopLeftBend, kTopRightBend, kBottomLeftBend, kBottomRightBend,
     };
     const auto place = [&](std::int64_t row, std::int64_t column, Tile tileIndex) {
         neighbours::TileSink(path, layout->unitCellTransform(row, column)).append(tiles[tileIndex]);

@@ -229,7 +229,9 @@ TEST(CurvePixel, CornersRoundOnlyWhereBothSideNeighboursAreOff)
 
 TEST(CurvePixel, SettingsRules)
 {
-    const auto fraction = [](const QRCodePixelShapeGenerator& s) { return *s.settingValue<double>("cornerRadiusFraction"); };
+    const auto fraction = [](const QRCodePixelShapeGenerator& s) {
+        return *s.settingValue<double>("cornerRadiusFraction");
+    };
     EXPECT_EQ(make("curvePixel")->settings(), (SettingsDict{{"cornerRadiusFraction", 1.0}}));
     EXPECT_EQ(fraction(*make("curvePixel", {{"cornerRadiusFraction", "0.3"}})), 1.0);
     EXPECT_EQ(fraction(*make("curvePixel", {{"cornerRadiusFraction", 0.25}})), 0.25);
