@@ -4,6 +4,7 @@
 #include "QRCode/PixelShape/NeighbourShapesA.h"
 #include "QRCode/PixelShape/NeighbourShapesB.h"
 #include "QRCode/PixelShape/Square.h"
+#include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/SampleImageContext.h"
 
 #include <array>
@@ -28,6 +29,7 @@ std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
+        ::QRCode::PixelShape::templatePixelShapes(),
         ::QRCode::PixelShape::neighbourShapesA(),
         ::QRCode::PixelShape::neighbourShapesB(),
     });

@@ -31,8 +31,9 @@ constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& 
     return result;
 }
 
-// Draws every module of the matrix that `on` selects with tiles chosen by
-// `draw(sink, row, column, isOn)`.
+// Visits every module in row-major order and lets
+// `draw(sink, row, column, isOn)` append its tiles through the module's
+// unit-cell placement.
 template <class Draw>
 gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elementsPerModule, Draw&& draw)
 {

@@ -4,11 +4,13 @@
 #include "QRCode/PixelShape/Bars.h"
 #include "QRCode/PixelShape/NeighbourShapesA.h"
 #include "QRCode/PixelShape/RoundedPath.h"
+#include "QRCode/PixelShape/Square.h"
 #include "QRCode/PixelShape/TileShapes.h"
 #include "QRCode/PixelShapeFactory.h"
+#include "QRCode/Design.h"
 #include "QRCode/QRCode.h"
+#include "QRCode/Shape.h"
 #include "platform/detector/QRDetector.h"
-#include "platform/graphics/GraphicsContext.h"
 
 #include <gtest/gtest.h>
 
@@ -618,46 +620,16 @@ TEST(RoundedEndIndent, FilletsAreOffByDefault)
 
 namespace {
 
-// The symbol drawn as the renderer does: the shape draws the data modules
-// (finder patterns masked off), the finder patterns are plain squares, on
-// white with a quiet zone of four modules.
-gfx::ImagePtr renderSymbol(QRCodePixelShapeGenerator& shape, const BoolMatrix& matrix, int modulePixels)
+// The symbol drawn by the renderer with `shape` for the on-pixels (the eyes
+// are the default square ones), on white with a quiet zone of four modules.
+gfx::ImagePtr renderSymbol(const std::shared_ptr<QRCodePixelShapeGenerator>& shape, const ::QRCode::QRCode& code,
+                           int modulePixels)
 {
-    const std::int64_t n = matrix.dimension();
-    const int quiet = 4;
-    const int side = static_cast<int>(n + 2 * quiet) * modulePixels;
-    auto context = gfx::GraphicsContext::makeBitmap(side, side);
-    context->setFillColor(gfx::Color::sRGB(1, 1, 1));
-    context->fillRect(gfx::Rect(0, 0, side, side));
-    context->translateBy(0, side);
-    context->scaleBy(1, -1); // y down, row 0 at the top
-    context->translateBy(quiet * modulePixels, quiet * modulePixels);
-
-    BoolMatrix data = matrix;
-    BoolMatrix finders(n);
-    for (std::int64_t r = 0; r < n; ++r) {
-        for (std::int64_t c = 0; c < n; ++c) {
-            const bool inFinder = (r < 8 && c < 8) || (r < 8 && c >= n - 8) || (r >= n - 8 && c < 8);
-            if (inFinder) {
-                finders.set(r, c, matrix(r, c));
-                data.set(r, c, false);
-            }
-        }
-    }
-    const double extent = static_cast<double>(n * modulePixels);
-    context->setFillColor(gfx::Color::sRGB(0, 0, 0));
-    context->fillPath(shape.generatePath(data, Size{extent, extent}));
-    gfx::Path squares;
-    for (std::int64_t r = 0; r < n; ++r) {
-        for (std::int64_t c = 0; c < n; ++c) {
-            if (finders(r, c)) {
-                squares.addRect(gfx::Rect(double(c * modulePixels), double(r * modulePixels), modulePixels,
-                                          modulePixels));
-            }
-        }
-    }
-    context->fillPath(squares);
-    return context->makeImage();
+    Design design(gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
+    design.shape()->setOnPixels(shape);
+    design.setAdditionalQuietZonePixels(4);
+    const auto side = static_cast<double>((code.cellDimension() + 8) * modulePixels);
+    return code.cgImage(Size{side, side}, design, nullptr);
 }
 
 } // namespace
@@ -672,7 +644,6 @@ TEST(NeighbourShapesA, SymbolsDrawnWithEveryShapeScan)
     const std::string message = "https://example.com/tessivo?shapes=neighbours&n=42";
     for (const auto level : {ErrorCorrection::low, ErrorCorrection::high}) {
         ::QRCode::QRCode code(message, level);
-        const BoolMatrix& matrix = code.current();
         for (const auto& name : kNames) {
             const bool lattice = name.rfind("grid", 0) == 0;
             const SettingsDict variants[] = {SettingsDict(), {{"hasInnerCorners", true}, {"cornerRadiusFraction", 1}}};
@@ -680,7 +651,13 @@ TEST(NeighbourShapesA, SymbolsDrawnWithEveryShapeScan)
                 for (int modulePixels : {4, 12}) {
                     if (lattice && modulePixels > 4) continue;
                     const auto shape = make(name, settings);
-                    const auto found = platform::detectQRCodes(*renderSymbol(*shape, matrix, modulePixels));
+                    const auto image = renderSymbol(shape, code, modulePixels);
+                    // The shape is what was drawn: not the plain squares.
+                    const auto squares = renderSymbol(Square::Create(), code, modulePixels);
+                    ASSERT_EQ(image->width(), squares->width());
+                    EXPECT_FALSE(std::equal(image->data(), image->data() + image->stride() * image->height(),
+                                            squares->data()));
+                    const auto found = platform::detectQRCodes(*image);
                     ASSERT_EQ(found.size(), 1U) << name << " " << settings.dump() << " at " << modulePixels;
                     EXPECT_EQ(found[0].text, message) << name;
                 }
