@@ -2,6 +2,7 @@
 
 #include "QRCode/PixelShape/Abstract.h"
 #include "QRCode/PixelShape/NeighbourShapesA.h"
+#include "QRCode/PixelShape/NeighbourShapesB.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/SampleImageContext.h"
@@ -30,6 +31,7 @@ std::vector<PixelShapeClass> registrationList()
         kFrameworkShapes,
         ::QRCode::PixelShape::templatePixelShapes(),
         ::QRCode::PixelShape::neighbourShapesA(),
+        ::QRCode::PixelShape::neighbourShapesB(),
     });
 }
 
