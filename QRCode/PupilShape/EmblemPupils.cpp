@@ -238,8 +238,10 @@ void appendBoundary(gfx::Path& path, const std::array<BoundaryPiece, 8>& pieces,
             const double a0 = p.startAngle + (tw - i) * std::numbers::pi / 2;
             const double a1 = p.startAngle + (nw - i) * std::numbers::pi / 2;
             const double k = 4.0 / 3.0 * std::tan((a1 - a0) / 4) * kCornerRadius;
-            const gfx::Point start{p.centre.x + kCornerRadius * std::cos(a0), p.centre.y + kCornerRadius * std::sin(a0)};
-            const gfx::Point end{p.centre.x + kCornerRadius * std::cos(a1), p.centre.y + kCornerRadius * std::sin(a1)};
+            const gfx::Point start{p.centre.x + kCornerRadius * std::cos(a0),
+                                   p.centre.y + kCornerRadius * std::sin(a0)};
+            const gfx::Point end{p.centre.x + kCornerRadius * std::cos(a1),
+                                 p.centre.y + kCornerRadius * std::sin(a1)};
             path.curveTo({start.x - k * std::sin(a0), start.y + k * std::cos(a0)},
                          {end.x + k * std::sin(a1), end.y - k * std::cos(a1)}, end);
         }
@@ -296,7 +298,9 @@ gfx::Path gear()
                               .then(gfx::AffineTransform::translation(45, 45));
         for (std::size_t s = 0; s < std::size(kGearTooth); ++s) {
             const auto& step = kGearTooth[s];
-            const gfx::Point end = (k == 7 && s + 1 == std::size(kGearTooth)) ? kGearStart : turn.apply(gfx::Point{step.x, step.y});
+            // The last step returns exactly to the start.
+            const bool last = k == 7 && s + 1 == std::size(kGearTooth);
+            const gfx::Point end = last ? kGearStart : turn.apply(gfx::Point{step.x, step.y});
             if (step.op == 'L') {
                 pattern.lineTo(end);
             } else {

@@ -188,8 +188,8 @@ gfx::Path Shield::pupilPath()
     gfx::Path path;
     path.reserve(4 * 7);
     for (const auto& quarter : kShieldQuarters) {
-        gfx::Path part = detail::outlineFromSteps((corners_.rawValue & quarter.bit) != 0 ? quarter.cut : quarter.rounded);
-        path.addPath(part);
+        const bool cut = (corners_.rawValue & quarter.bit) != 0;
+        path.addPath(detail::outlineFromSteps(cut ? quarter.cut : quarter.rounded));
     }
     return path;
 }

@@ -209,7 +209,9 @@ TEST(PupilOutlines, RoundMembersHoldEveryPointInsideThePupilSquare)
     EXPECT_TRUE(arc.contains({59, 45}));
     // The cloud circle touches the pupil square at the middle of each side.
     const Path cloudCircle = CloudCircle().pupilPath();
-    for (const Point p : {Point{45, 30}, Point{60, 45}, Point{45, 60}, Point{30, 45}}) EXPECT_TRUE(hasPoint(cloudCircle, p));
+    for (const Point p : {Point{45, 30}, Point{60, 45}, Point{45, 60}, Point{30, 45}}) {
+        EXPECT_TRUE(hasPoint(cloudCircle, p));
+    }
 }
 
 TEST(PupilOutlines, BarsLeaveTheirGapsEmpty)
@@ -799,7 +801,8 @@ TEST(PupilScan, ContactSheet)
         Path frame;
         frame.addRect(gfx::Rect(30, 30, 30, 30));
         // Zoom on the pupil: the square 25...65 fills the cell.
-        const auto zoom = gfx::AffineTransform::translation(-25, -25).then(gfx::AffineTransform::scale(90 / 40.0, 90 / 40.0));
+        const auto zoom =
+            gfx::AffineTransform::translation(-25, -25).then(gfx::AffineTransform::scale(90 / 40.0, 90 / 40.0));
         Path zoomedFrame = frame.transformed(zoom);
         ctx->setFillColor(gfx::Color::sRGB(0.85, 0.9, 1));
         ctx->fillPath(zoomedFrame.transformed(place));
