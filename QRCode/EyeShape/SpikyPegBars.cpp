@@ -96,7 +96,7 @@ constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false};
 // Background, stated upside down: its tips point the mirrored way, so the
 // renderer's mirror puts them behind the ring's tips. It starts at the tip
 // near (76, 12) and runs with decreasing angle.
-constexpr SpikySpec kSpikyBackground{0, 90, 45.0, 41.2, 2.46, 17, 1, true};
+constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true};
 
 constexpr OutlineStep kSquarePegRing[] = {
     M(45, 70),

@@ -3,6 +3,7 @@
 #include "QRCode/BoolMatrix.h"
 #include "QRCode/EyeShape/EyeShapeSupport.h"
 #include "QRCode/PixelShapeGenerator.h"
+#include "QRCode/PixelShapeLink.h"
 
 #include <memory>
 
@@ -14,14 +15,14 @@ namespace QRCode::EyeShape {
 // each use; the eye only observes it (a weak reference) and draws plain
 // squares when it has none, when the shape is gone, or when the shape cannot
 // draw eyes. No settings.
-class UsePixelShape final : public EyeWithoutSettings<UsePixelShape> {
+class UsePixelShape final : public EyeWithoutSettings<UsePixelShape>, public PixelShapeBorrower {
 public:
     static constexpr std::string_view Name = "usePixelShape";
     static constexpr std::string_view Title = "Use Pixel Shape";
 
     // The pixel shape to draw with (empty once it has been released).
     std::shared_ptr<QRCodePixelShapeGenerator> pixelShape() const noexcept { return pixelShape_.lock(); }
-    void setPixelShape(const std::shared_ptr<QRCodePixelShapeGenerator>& shape) noexcept { pixelShape_ = shape; }
+    void setPixelShape(std::weak_ptr<QRCodePixelShapeGenerator> shape) override { pixelShape_ = std::move(shape); }
 
     // A copy does not carry the pixel shape over.
     std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<UsePixelShape>(); }
