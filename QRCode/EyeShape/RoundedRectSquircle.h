@@ -39,8 +39,9 @@ public:
     std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override;
     SettingsDict settings() const override;
     bool supportsSettingValueForKey(std::string_view key) const override;
-    // A number under "cornerRadiusFraction" (limited to 0...1): true. No
-    // value, another kind of value or another key: false, no change.
+    // A number under "cornerRadiusFraction" (limited to 0...1, and written
+    // into the pupil): true, as every eye with settings reports a value it
+    // took. No value, another kind of value or another key: false, no change.
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
     std::string_view name() const noexcept override { return Name; }
     std::string_view title() const noexcept override { return Title; }
