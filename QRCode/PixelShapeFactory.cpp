@@ -1,6 +1,7 @@
 #include "QRCode/PixelShapeFactory.h"
 
 #include "QRCode/PixelShape/Abstract.h"
+#include "QRCode/PixelShape/NeighbourShapesA.h"
 #include "QRCode/PixelShape/Square.h"
 #include "QRCode/SampleImageContext.h"
 
@@ -26,6 +27,7 @@ std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
+        ::QRCode::PixelShape::neighbourShapesA(),
     });
 }
 
