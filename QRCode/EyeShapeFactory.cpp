@@ -1,6 +1,8 @@
 #include "QRCode/EyeShapeFactory.h"
 
+#include "QRCode/EyeShape/RoundedCornerEyes.h"
 #include "QRCode/EyeShape/Square.h"
+#include "QRCode/EyeShape/UsePixelShape.h"
 #include "QRCode/PupilShapeFactory.h"
 #include "QRCode/SampleImageContext.h"
 
@@ -25,12 +27,9 @@ std::vector<EyeShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
         kFrameworkEyes,
+        ::QRCode::EyeShape::roundedCornerEyes(),
     });
 }
-
-// The eye class drawn with the design's pixel shape: previews draw two bars
-// in its place.
-constexpr std::string_view kUsePixelShapeEye = "usePixelShape";
 
 } // namespace
 
@@ -63,7 +62,9 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
     }
 
     gfx::Path path;
-    if (eye.name() == kUsePixelShapeEye) {
+    // The eye drawn with the design's pixel shape has no shape of its own to
+    // show: previews draw two bars in its place.
+    if (dynamic_cast<const ::QRCode::EyeShape::UsePixelShape*>(&eye) != nullptr) {
         gfx::Path bars;
         bars.addRect(gfx::Rect(10, 70, 70, 10));
         bars.addRect(gfx::Rect(10, 10, 70, 10));
