@@ -32,6 +32,8 @@ class GraphicsContext;
 
 namespace QRCode {
 
+struct FormattedContent;
+
 // An error of the document that is not a QRCodeError: a domain, a code and
 // a description (what()). Loading JSON whose top level is not an object
 // throws domain "QRCodeDocument", code -1, "Unable to decode object".
@@ -64,6 +66,8 @@ private:
 class Document {
 public:
     using Bytes = std::vector<std::uint8_t>;
+    // Typed content (QRCode/FormattedContent.h).
+    using FormattedContent = ::QRCode::FormattedContent;
 
     // The formats of exportData().
     struct ExportType {
@@ -99,6 +103,11 @@ public:
     // Text content holding the URL's absolute string.
     static std::shared_ptr<Document> fromURL(std::string_view absoluteURLString, ErrorCorrection errorCorrection,
                                              std::shared_ptr<QRCodeEngine> engine = nullptr);
+
+    // Zero bytes at the level, then set(formattedContent). The engine's and
+    // the formatter's errors pass on.
+    Document(const FormattedContent& formattedContent, ErrorCorrection errorCorrection,
+             std::shared_ptr<QRCodeEngine> engine = nullptr);
 
     // A new document loaded from a settings dictionary or its JSON (see
     // load() and loadJsonData()).
@@ -175,6 +184,14 @@ public:
     // content nor level changes.
     void update(std::string_view text, ErrorCorrection errorCorrection);
     void update(const QRCodeMessageFormatter& message, ErrorCorrection errorCorrection);
+
+    // The payload of the typed content becomes the content (text for every
+    // kind but raw bytes) through setContent, so an engine failure is only
+    // printed. A formatter's error is thrown before anything changes.
+    void set(const FormattedContent& formattedContent);
+    // setErrorCorrection (report-only), then set(formattedContent): a
+    // formatter's error leaves the new level and the old content.
+    void update(const FormattedContent& formattedContent, ErrorCorrection errorCorrection);
 
     // A new document (default engine) with the same content, a copy of the
     // design, a copy of the logo and the same level. A failure to copy the

@@ -24,6 +24,8 @@ class QRCodeMessageFormatter;
 namespace QRCode {
 
 class Content;
+enum class DetectionAccuracy : int;
+struct QRCodeFeature;
 class LogoTemplate;
 class Shape;
 class Design;
@@ -97,6 +99,17 @@ public:
     static std::shared_ptr<QRCodeEngine> QRCodeDefaultEngine();
     // New instances of every engine: "coreimage", then "external".
     static std::vector<std::shared_ptr<QRCodeEngine>> QRCodeAvailableEngines();
+
+    // ---- Detection (QRCode/Detection.h). None throws: an image without
+    // codes, or one that cannot be read, gives an empty list. ----
+
+    // The QR codes of the image in the detector's order.
+    static std::vector<QRCodeFeature> DetectQRCodes(const gfx::Image& image, DetectionAccuracy accuracy);
+    // The message of each code found that has one, in the same order.
+    static std::vector<std::string> DetectQRStrings(const gfx::Image& image, DetectionAccuracy accuracy);
+    // The QR codes of encoded image data (any format the image module
+    // reads), searched with accuracy high.
+    static std::vector<QRCodeFeature> DetectQRCodesIn(std::span<const std::uint8_t> encodedImage);
 
     // ---- Rendering ----
 

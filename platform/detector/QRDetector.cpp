@@ -6,7 +6,9 @@
 
 namespace platform {
 
-std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image) {
+std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image) { return detectQRCodes(image, DetectOptions{}); }
+
+std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image, const DetectOptions& options) {
     std::vector<DetectedQRCode> found;
     if (image.empty())
         return found;
@@ -31,7 +33,7 @@ std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image) {
 
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    hints.setTryHarder(true);
+    hints.setTryHarder(options.tryHarder);
     hints.setTryRotate(true);
     const ZXing::ImageView view(lum.data(), w, h, ZXing::ImageFormat::Lum);
     for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints)) {
@@ -39,6 +41,7 @@ std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image) {
             continue;
         DetectedQRCode code;
         code.text = result.text();
+        code.hasText = result.contentType() != ZXing::ContentType::Binary;
         code.bytes.assign(result.bytes().begin(), result.bytes().end());
         const auto& pos = result.position();
         for (int i = 0; i < 4; ++i)

@@ -16,6 +16,9 @@ struct DetectedQRCode {
     };
     // The message as text (UTF-8), as the decoder interprets the bytes.
     std::string text;
+    // False when the decoder took the message for binary data rather than
+    // text (then `text` is only the decoder's best guess).
+    bool hasText = true;
     // The message bytes exactly as stored in the symbol.
     std::vector<std::uint8_t> bytes;
     // Corners in image pixels (origin top-left): top-left, top-right,
@@ -28,5 +31,11 @@ struct DetectedQRCode {
 // shown. Never throws on image content: an image without symbols (or an
 // empty image) gives an empty list.
 std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image);
+
+struct DetectOptions {
+    // Slower, more thorough search (more binarisation and rotation tries).
+    bool tryHarder = true;
+};
+std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image, const DetectOptions& options);
 
 } // namespace platform
