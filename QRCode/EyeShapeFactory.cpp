@@ -78,7 +78,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
         pupil = ownPupil.get();
     }
     if (pupil != nullptr) {
-        if (pupil->name() == ::QRCode::detail::usePixelShapeName) {
+        if (::QRCode::detail::isUsePixelShapePupil(*pupil)) {
             gfx::Path bars;
             bars.addRect(gfx::Rect(30, 50, 30, 10));
             bars.addRect(gfx::Rect(30, 30, 30, 10));

@@ -1,6 +1,14 @@
 #include "QRCode/PupilShapeFactory.h"
 
+#include "QRCode/PupilShape/BarPupils.h"
+#include "QRCode/PupilShape/CirclePupils.h"
+#include "QRCode/PupilShape/EmblemPupils.h"
+#include "QRCode/PupilShape/LeafPupils.h"
+#include "QRCode/PupilShape/PixelPupils.h"
+#include "QRCode/PupilShape/RoundedPupils.h"
+#include "QRCode/PupilShape/ShieldPupils.h"
 #include "QRCode/PupilShape/Square.h"
+#include "QRCode/PupilShape/UsePixelShape.h"
 #include "QRCode/SampleImageContext.h"
 
 #include <array>
@@ -24,10 +32,23 @@ std::vector<PupilShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePupilShapeGenerator>({
         kFrameworkPupils,
+        ::QRCode::PupilShape::circlePupils(),
+        ::QRCode::PupilShape::barPupils(),
+        ::QRCode::PupilShape::pixelPupils(),
+        ::QRCode::PupilShape::emblemPupils(),
+        ::QRCode::PupilShape::leafPupils(),
+        ::QRCode::PupilShape::roundedPupils(),
+        ::QRCode::PupilShape::shieldPupils(),
+        ::QRCode::PupilShape::usePixelShapePupils(),
     });
 }
 
 } // namespace
+
+bool QRCode::detail::isUsePixelShapePupil(const QRCodePupilShapeGenerator& pupil) noexcept
+{
+    return dynamic_cast<const ::QRCode::PupilShape::UsePixelShape*>(&pupil) != nullptr;
+}
 
 QRCodePupilShapeFactory::QRCodePupilShapeFactory() : GeneratorRegistry(registrationList()) {}
 
@@ -47,7 +68,7 @@ gfx::ImagePtr QRCodePupilShapeFactory::image(QRCodePupilShapeGenerator& pupil, d
     // Twice the size, moved so that the pupil sits about the middle.
     const auto doubled = gfx::AffineTransform::translation(-22, -22).then(gfx::AffineTransform::scale(2, 2));
     gfx::Path path;
-    if (pupil.name() == ::QRCode::detail::usePixelShapeName) {
+    if (::QRCode::detail::isUsePixelShapePupil(pupil)) {
         gfx::Path bars;
         bars.addRect(gfx::Rect(30, 50, 30, 10));
         bars.addRect(gfx::Rect(30, 30, 30, 10));

@@ -35,7 +35,7 @@ public:
 };
 
 namespace QRCode::detail {
-// The pupil class drawn with the design's pixel shape: previews draw two
-// bars in its place.
-inline constexpr std::string_view usePixelShapeName = "usePixelShape";
+// Whether the pupil is drawn with the design's pixel shape
+// (PupilShape::UsePixelShape): previews draw two bars in its place.
+bool isUsePixelShapePupil(const QRCodePupilShapeGenerator& pupil) noexcept;
 } // namespace QRCode::detail
