@@ -1,5 +1,6 @@
 #include "QRCode/EyeShapeFactory.h"
 
+#include "QRCode/EyeShape/OutlineEyes.h"
 #include "QRCode/EyeShape/Square.h"
 #include "QRCode/PupilShapeFactory.h"
 #include "QRCode/SampleImageContext.h"
@@ -25,6 +26,7 @@ std::vector<EyeShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
         kFrameworkEyes,
+        ::QRCode::outlineEyeShapes(),
     });
 }
 

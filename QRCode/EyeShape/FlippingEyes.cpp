@@ -145,10 +145,7 @@ constexpr std::array<OutlineStep, 8> kEyeBackground{{
 // ---------------------------------------------------------------------------
 // RoundedOuter
 
-RoundedOuter::RoundedOuter(Flip flip) : flip_(flip), pupil_(makePupil())
-{
-    pupil_->setSettingValue(SettingsValue(static_cast<std::int64_t>(flip)), SettingsKey::flip);
-}
+RoundedOuter::RoundedOuter(Flip flip) : flip_(flip), pupil_(std::make_shared<PupilShape::RoundedOuter>(flip)) {}
 
 std::shared_ptr<RoundedOuter> RoundedOuter::Create(const SettingsDict& settings)
 {
@@ -189,7 +186,7 @@ void RoundedOuter::reset()
 void RoundedOuter::setFlip(Flip flip)
 {
     flip_ = flip;
-    pupil_->setSettingValue(SettingsValue(static_cast<std::int64_t>(flip)), SettingsKey::flip);
+    pupil_->setFlip(flip);
 }
 
 gfx::Path RoundedOuter::eyePath()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QRCode/EyeShape/EyeShapeSupport.h"
+#include "QRCode/PupilShape/RoundedPupils.h"
 
 namespace QRCode::EyeShape {
 
@@ -40,10 +41,8 @@ public:
     std::string_view title() const noexcept override { return Title; }
 
 private:
-    static std::shared_ptr<QRCodePupilShapeGenerator> makePupil();
-
     Flip flip_ = Flip::none;
-    std::shared_ptr<QRCodePupilShapeGenerator> pupil_;
+    std::shared_ptr<PupilShape::RoundedOuter> pupil_;
 };
 
 // A ring with the corner at (10, 10) rounded by 35 around a circular hole.
