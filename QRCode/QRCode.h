@@ -1,8 +1,12 @@
 #pragma once
 
 #include "QRCode/BoolMatrix.h"
+#include "QRCode/Components.h"
 #include "QRCode/ErrorCorrection.h"
 #include "QRCode/QRCodeEngine.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Path.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,7 +15,16 @@
 #include <string_view>
 #include <vector>
 
+namespace gfx {
+class GraphicsContext;
+}
+class QRCodePixelShapeGenerator;
+
 namespace QRCode {
+
+class LogoTemplate;
+class Shape;
+class Design;
 
 // Holds the module matrix of one symbol with the level it was made with and
 // the engine that makes it. Every update asks the engine; a failed update
@@ -75,6 +88,68 @@ public:
     static std::shared_ptr<QRCodeEngine> QRCodeDefaultEngine();
     // New instances of every engine: "coreimage", then "external".
     static std::vector<std::shared_ptr<QRCodeEngine>> QRCodeAvailableEngines();
+
+    // ---- Rendering ----
+
+    // The outline of the chosen parts of the symbol laid out in `size` (the
+    // area without the quiet zone), every part moved by
+    // (additionalQuietSpace, additionalQuietSpace). The two flags are taken
+    // from the arguments, not from the shape. An empty matrix gives the
+    // zero rectangle. Never fails.
+    gfx::Path path(gfx::Size size, Components components, const Shape& shape, const LogoTemplate* logoTemplate,
+                   double additionalQuietSpace, bool extendOffPixelsIntoEmptyQRCodeComponents,
+                   bool mirrorEyePathsAroundQRCodeCenter) const;
+    gfx::Path path(double dimension, Components components, const Shape& shape,
+                   const LogoTemplate* logoTemplate, double additionalQuietSpace,
+                   bool extendOffPixelsIntoEmptyQRCodeComponents, bool mirrorEyePathsAroundQRCodeCenter) const
+    {
+        return path(gfx::Size{dimension, dimension}, components, shape, logoTemplate, additionalQuietSpace,
+                    extendOffPixelsIntoEmptyQRCodeComponents, mirrorEyePathsAroundQRCodeCenter);
+    }
+    // The on-pixel path of `pixelShape` over a fixed 5 x 5 sample, for
+    // previews. Throws the engine's error when no holder can be made with it.
+    gfx::Path pixelShapeSamplePath(const std::shared_ptr<QRCodePixelShapeGenerator>& pixelShape,
+                                   gfx::Size size) const;
+
+    // Paints the design into `rect` of a context whose y axis grows
+    // downward. Each layer is drawn between a save and a restore.
+    void draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design& design,
+              const LogoTemplate* logoTemplate) const;
+
+    // A bitmap of the size (truncated to whole pixels), the top of the
+    // symbol in its first row. Throws QRCodeException(cannotGenerateImage)
+    // for a size that is not finite and positive or too large.
+    gfx::ImagePtr cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const;
+    gfx::ImagePtr cgImage(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const;
+
+    // A one-page PDF whose page is the size scaled by 72 / pdfResolution.
+    // Throws QRCodeException(cannotGenerateImage).
+    std::vector<std::uint8_t> pdfData(gfx::Size size, double pdfResolution, const Design& design,
+                                      const LogoTemplate* logoTemplate) const;
+    std::vector<std::uint8_t> pdfData(std::int64_t dimension, double pdfResolution, const Design& design,
+                                      const LogoTemplate* logoTemplate) const;
+
+    // Encoded bitmaps at `dpi` (written into the file). A compression of
+    // +infinity gives the encoder no quality. Throw the renderer's
+    // QRCodeException or the image module's ImageReadWriteException.
+    std::vector<std::uint8_t> pngData(gfx::Size size, double dpi, const Design& design,
+                                      const LogoTemplate* logoTemplate) const;
+    std::vector<std::uint8_t> pngData(std::int64_t dimension, double dpi, const Design& design,
+                                      const LogoTemplate* logoTemplate) const;
+    std::vector<std::uint8_t> jpegData(gfx::Size size, double dpi, const Design& design,
+                                       const LogoTemplate* logoTemplate, double compression) const;
+    std::vector<std::uint8_t> jpegData(std::int64_t dimension, double dpi, const Design& design,
+                                       const LogoTemplate* logoTemplate, double compression) const;
+    std::vector<std::uint8_t> tiffData(gfx::Size size, double dpi, const Design& design,
+                                       const LogoTemplate* logoTemplate, double compression) const;
+    std::vector<std::uint8_t> tiffData(std::int64_t dimension, double dpi, const Design& design,
+                                       const LogoTemplate* logoTemplate, double compression) const;
+
+    // The SVG 1.1 text of the design, `dimension` pixels a side. Throws the
+    // fill styles' errors.
+    std::string svg(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const;
+    std::vector<std::uint8_t> svgData(std::int64_t dimension, const Design& design,
+                                      const LogoTemplate* logoTemplate) const;
 
 private:
     std::shared_ptr<QRCodeEngine> engine_;

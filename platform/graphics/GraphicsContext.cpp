@@ -300,14 +300,19 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);
     const double limit = (std::max(cx1 - cx0, cy1 - cy0) + 4 * margin + 4) * scale;
     if (!(dw > 0 && dw <= limit && dh > 0 && dh <= limit)) return;
-    const int w = int(dw), h = int(dh);
+    // On a bitmap the mask is composited at a whole-pixel offset, which
+    // Cairo copies without resampling; the offset's fraction is drawn into
+    // the mask instead (one more row and column hold it).
+    const bool aligned = !pdf_;
+    const double fx = aligned ? ox - std::floor(ox) : 0.0, fy = aligned ? oy - std::floor(oy) : 0.0;
+    const int w = int(dw) + (aligned ? 1 : 0), h = int(dh) + (aligned ? 1 : 0);
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
     {
         CairoPtr<cairo_t> mc(cairo_create(mask.get()));
         const AffineTransform deviceToMask =
-            AffineTransform::translation(-sx0, -sy0).then(AffineTransform::scale(scale, scale));
+            AffineTransform::translation(-sx0 + fx, -sy0 + fy).then(AffineTransform::scale(scale, scale));
         const AffineTransform userToMask = state_.ctm.then(base_).then(deviceToMask);
         if (userToMask.isInvertible()) {
             cairo_matrix_t m;
@@ -325,9 +330,9 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     CairoPtr<cairo_pattern_t> pattern(cairo_pattern_create_for_surface(mask.get()));
     cairo_matrix_t pm;
     cairo_matrix_init_scale(&pm, scale, scale);
-    cairo_matrix_translate(&pm, -(sx0 + ox), -(sy0 + oy));
+    cairo_matrix_translate(&pm, -(sx0 + ox - fx), -(sy0 + oy - fy));
     cairo_pattern_set_matrix(pattern.get(), &pm);
-    cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_BILINEAR);
+    cairo_pattern_set_filter(pattern.get(), aligned ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_BILINEAR);
 
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
