@@ -1,7 +1,9 @@
 #include "QRCode/PixelShapeFactory.h"
 
 #include "QRCode/PixelShape/Abstract.h"
+#include "QRCode/PixelShape/NeighbourShapesA.h"
 #include "QRCode/PixelShape/Square.h"
+#include "QRCode/PixelShape/TemplateShapes.h"
 #include "QRCode/SampleImageContext.h"
 
 #include <array>
@@ -26,6 +28,8 @@ std::vector<PixelShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
+        ::QRCode::PixelShape::templatePixelShapes(),
+        ::QRCode::PixelShape::neighbourShapesA(),
     });
 }
 

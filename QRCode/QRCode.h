@@ -19,9 +19,11 @@ namespace gfx {
 class GraphicsContext;
 }
 class QRCodePixelShapeGenerator;
+class QRCodeMessageFormatter;
 
 namespace QRCode {
 
+class Content;
 class LogoTemplate;
 class Shape;
 class Design;
@@ -47,6 +49,9 @@ public:
            std::shared_ptr<QRCodeEngine> engine = nullptr);
     // UTF-8 text and a level with an engine (the default one when null).
     QRCode(std::string_view utf8String, ErrorCorrection errorCorrection, std::shared_ptr<QRCodeEngine> engine = nullptr);
+    // The message's bytes and a level with an engine (the default one when null).
+    QRCode(const QRCodeMessageFormatter& message, ErrorCorrection errorCorrection,
+           std::shared_ptr<QRCodeEngine> engine = nullptr);
 
     QRCode(const QRCode&) = delete;
     QRCode& operator=(const QRCode&) = delete;
@@ -62,6 +67,10 @@ public:
 
     void update(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection);
     void update(std::string_view text, ErrorCorrection errorCorrection);
+    // Text content through the engine's text path, data through its bytes path.
+    void update(const Content& content, ErrorCorrection errorCorrection);
+    // The message's bytes.
+    void update(const QRCodeMessageFormatter& message, ErrorCorrection errorCorrection);
 
     const BoolMatrix& boolMatrix() const { return current_; }
     std::int64_t cellDimension() const { return current_.dimension(); }

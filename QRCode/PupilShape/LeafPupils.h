@@ -18,7 +18,9 @@ public:
     const gfx::Path& baseOutline() const;
 };
 
-// The pupil square with the corners (60, 30) and (30, 60) cut off diagonally, every vertex rounded by 3. Unflipped the outline ends on its first point without a close.
+// The pupil square with the corners (60, 30) and (30, 60) cut off
+// diagonally, every vertex rounded by 3. Unflipped the outline ends on its
+// first point without a close.
 class HexagonLeaf final : public FlipPupil<HexagonLeaf> {
 public:
     static constexpr std::string_view Name = "hexagonLeaf";

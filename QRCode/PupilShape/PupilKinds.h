@@ -83,7 +83,10 @@ public:
         flip_ = *flip;
         return true;
     }
-    gfx::Path pupilPath() override { return flippedPupilOutline(static_cast<const Derived&>(*this).baseOutline(), flip_); }
+    gfx::Path pupilPath() override
+    {
+        return flippedPupilOutline(static_cast<const Derived&>(*this).baseOutline(), flip_);
+    }
     std::string_view name() const noexcept override { return Derived::Name; }
     std::string_view title() const noexcept override { return Derived::Title; }
 
@@ -125,7 +128,10 @@ public:
     // The radius in box units the outline uses: 0...5.
     double actualCornerRadius() const noexcept { return radius_; }
 
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<Derived>(fraction_); }
+    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override
+    {
+        return std::make_shared<Derived>(fraction_);
+    }
     void reset() override { setCornerRadiusFraction(DefaultCornerRadius); }
     SettingsDict settings() const override
     {

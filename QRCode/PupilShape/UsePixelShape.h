@@ -4,6 +4,7 @@
 // on the pupil square.
 
 #include "QRCode/PixelShapeGenerator.h"
+#include "QRCode/PixelShapeLink.h"
 #include "QRCode/PupilShape/PupilKinds.h"
 
 #include <memory>
@@ -14,16 +15,17 @@ namespace QRCode::PupilShape {
 // Asks a pixel shape to draw a 3 x 3 block of on-modules exactly on the
 // pupil square, so the pupil looks like nine data modules. The pixel shape
 // is not a setting: whoever composes a symbol's paths hands over the
-// design's on-pixel shape before asking for the pupil. It is held weakly
+// design's on-pixel shape before asking for the pupil
+// (linkBorrowedPixelShape). It is held weakly
 // and never kept alive; without one (or with one that may not draw eyes and
 // pupils) the plain square pixel shape draws.
-class UsePixelShape final : public FixedPupil<UsePixelShape> {
+class UsePixelShape final : public FixedPupil<UsePixelShape>, public PixelShapeBorrower {
 public:
     static constexpr std::string_view Name = "usePixelShape";
     static constexpr std::string_view Title = "Use Pixel Shape";
 
     std::shared_ptr<QRCodePixelShapeGenerator> pixelShape() const noexcept { return pixelShape_.lock(); }
-    void setPixelShape(const std::shared_ptr<QRCodePixelShapeGenerator>& shape) noexcept { pixelShape_ = shape; }
+    void setPixelShape(std::weak_ptr<QRCodePixelShapeGenerator> shape) override { pixelShape_ = std::move(shape); }
 
     // A copy draws with no pixel shape until one is handed over.
     gfx::Path pupilPath() override;

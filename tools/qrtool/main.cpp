@@ -1,9 +1,24 @@
 // qrtool: a thin command-line harness over the library, used by tests,
 // benchmarks and visual checks.
+#include "QRCode/Document.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
+#include "image-read-write/ImageEncoding.h"
+#include "image-read-write/ImageReadWriteError.h"
+#include "platform/foundation/Json.h"
+#include "platform/foundation/NumberParse.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -21,6 +36,13 @@ constexpr const char* kUsage =
     "  encode [--engine coreimage|external] [--level L|M|Q|H] [--small] (TEXT | --file PATH)\n"
     "            print the symbol of TEXT (or of the bytes of PATH) as text art;\n"
     "            defaults: engine coreimage, level Q, full-size art\n"
+    "  render [--document FILE] [--text TEXT | --file PATH] [--level L|M|Q|H]\n"
+    "         [--engine coreimage|external] [--size PX] [--dpi N] [--json -] -o OUTPUT\n"
+    "            render a document (loaded from its .qrjcode JSON, else a default\n"
+    "            one) whose content TEXT or the bytes of PATH replace; OUTPUT's\n"
+    "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
+    "            txt (text art); --json - prints the document's formatted JSON;\n"
+    "            defaults: size 1024, dpi 72\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
@@ -102,6 +124,261 @@ int encode(const std::vector<std::string_view>& args) {
     }
 }
 
+// ---- render ----
+
+std::optional<std::vector<std::uint8_t>> readBytes(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+// Writes `bytes` to a temporary file next to `path`, then renames it over
+// `path`: a failure never leaves a partial output file.
+bool writeAtomically(const std::string& path, const void* bytes, std::size_t size, std::string& error) {
+    const std::filesystem::path target(path);
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    const auto* p = static_cast<const char*>(bytes);
+    std::size_t left = size;
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    const int savedErrno = errno;
+    // The new file gets the permissions a plain create would give it.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(pattern.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        error = "cannot write '" + path + "': " + std::strerror(errno ? errno : savedErrno);
+        ::unlink(pattern.c_str());
+    }
+    return ok;
+}
+
+// Sends standard output to /dev/null while it lives: the document reports
+// passing regeneration failures there, and the tool reports the final state
+// itself in one line on standard error.
+class SilencedStdout {
+public:
+    SilencedStdout() {
+        std::fflush(stdout);
+        saved_ = ::dup(STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, STDOUT_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~SilencedStdout() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            ::dup2(saved_, STDOUT_FILENO);
+            ::close(saved_);
+        }
+    }
+    SilencedStdout(const SilencedStdout&) = delete;
+    SilencedStdout& operator=(const SilencedStdout&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+std::string levelName(QRCode::ErrorCorrection level) { return std::string(QRCode::errorCorrectionLetter(level)); }
+
+std::string engineErrorText(const QRCodeException& e, QRCode::ErrorCorrection level) {
+    if (e.code() == QRCodeError::unableToConvertTextToRequestedEncoding) return "the text is not valid UTF-8";
+    return "the message does not fit in a symbol at level " + levelName(level) + " (" + e.what() + ")";
+}
+
+int render(const std::vector<std::string_view>& args) {
+    std::optional<std::string> documentPath, text, filePath, engineName, output, jsonTarget;
+    std::optional<QRCode::ErrorCorrection> level;
+    std::int64_t size = 1024;
+    double dpi = 72;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        auto value = [&](std::optional<std::string>& slot, const char* what) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return "'" + std::string(arg) + "' needs " + what;
+            if (slot) return "'" + std::string(arg) + "' may be given only once";
+            slot = std::string(args[++i]);
+            return std::nullopt;
+        };
+        std::optional<std::string> problem;
+        std::optional<std::string> scratch;
+        if (arg == "--document") {
+            problem = value(documentPath, "a file");
+        } else if (arg == "--text") {
+            problem = value(text, "a text");
+        } else if (arg == "--file") {
+            problem = value(filePath, "a path");
+        } else if (arg == "--engine") {
+            problem = value(engineName, "coreimage or external");
+        } else if (arg == "-o" || arg == "--output") {
+            problem = value(output, "an output file");
+        } else if (arg == "--json") {
+            problem = value(jsonTarget, "'-'");
+            if (!problem && *jsonTarget != "-") problem = "--json takes only '-' (standard output)";
+        } else if (arg == "--level") {
+            problem = value(scratch, "one of L, M, Q, H");
+            if (!problem) {
+                if (scratch->size() != 1 || std::string_view("LMQH").find((*scratch)[0]) == std::string_view::npos)
+                    problem = "--level needs one of L, M, Q, H";
+                else
+                    level = QRCode::errorCorrectionFromCharacter((*scratch)[0]);
+            }
+        } else if (arg == "--size") {
+            problem = value(scratch, "a size in pixels");
+            if (!problem) {
+                const auto parsed = foundation::parseInt64(*scratch);
+                if (!parsed || *parsed < 1 || *parsed > 16384)
+                    problem = "--size needs a whole number of pixels from 1 to 16384";
+                else
+                    size = *parsed;
+            }
+        } else if (arg == "--dpi") {
+            problem = value(scratch, "a resolution");
+            if (!problem) {
+                const auto parsed = foundation::parseDouble(*scratch);
+                if (!parsed || !std::isfinite(*parsed) || *parsed <= 0 || *parsed > 1e6)
+                    problem = "--dpi needs a positive number";
+                else
+                    dpi = *parsed;
+            }
+        } else {
+            problem = "unknown argument '" + std::string(arg) + "' (see qrtool --help)";
+        }
+        if (problem) return fail(*problem);
+    }
+    if (text && filePath) return fail("give either --text or --file, not both");
+    if (!output && !jsonTarget) return fail("render needs -o OUTPUT (or --json -)");
+
+    // The output format, from the extension.
+    std::string extension;
+    if (output) {
+        extension = std::filesystem::path(*output).extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension == ".jpeg") extension = ".jpg";
+        if (extension == ".tif") extension = ".tiff";
+        static constexpr std::string_view known[] = {".png", ".jpg", ".tiff", ".gif", ".heic", ".pdf", ".svg", ".txt"};
+        if (std::find(std::begin(known), std::end(known), extension) == std::end(known))
+            return fail("cannot tell the format of '" + *output +
+                        "' (use .png, .jpg, .tiff, .gif, .heic, .pdf, .svg or .txt)");
+    }
+
+    std::shared_ptr<QRCode::QRCodeEngine> engine;
+    if (engineName) {
+        for (auto& candidate : QRCode::QRCode::QRCodeAvailableEngines())
+            if (candidate->name() == *engineName) engine = candidate;
+        if (!engine) return fail("unknown engine '" + *engineName + "' (coreimage or external)");
+    }
+
+    std::optional<std::vector<std::uint8_t>> fileBytes;
+    if (filePath) {
+        fileBytes = readBytes(*filePath);
+        if (!fileBytes) return fail("cannot read '" + *filePath + "'");
+    }
+
+    std::shared_ptr<QRCode::Document> document;
+    try {
+        const SilencedStdout silence;
+        document = std::make_shared<QRCode::Document>(engine);
+        if (documentPath) {
+            const auto json = readBytes(*documentPath);
+            if (!json) return fail("cannot read '" + *documentPath + "'");
+            try {
+                document->loadJsonData(*json);
+            } catch (const QRCodeException&) {
+                // The document's own content does not encode; what counts is
+                // the final state, checked below.
+            } catch (const QRCode::DocumentError& e) {
+                return fail("'" + *documentPath + "' is not a document: " + e.what());
+            } catch (const nlohmann::json::exception& e) {
+                return fail("'" + *documentPath + "' is not valid JSON: " + e.what());
+            }
+        }
+        if (text) document->setContent(QRCode::Content::text(*text));
+        if (fileBytes) document->setContent(QRCode::Content::data(std::move(*fileBytes)));
+        if (level) document->setErrorCorrection(*level);
+    } catch (const QRCodeException& e) {
+        return fail(engineErrorText(e, level.value_or(QRCode::defaultErrorCorrection)));
+    }
+
+    if (!document->isMatrixCurrent()) {
+        // The precise reason, from a throw-away holder of the same state.
+        try {
+            QRCode::QRCode probe;
+            probe.setEngine(document->engine());
+            probe.update(document->content(), document->errorCorrection());
+        } catch (const QRCodeException& e) {
+            return fail(engineErrorText(e, document->errorCorrection()));
+        }
+        return fail("the document cannot be encoded");
+    }
+
+    if (jsonTarget) {
+        try {
+            const std::string json = document->jsonStringFormatted() + "\n";
+            std::fwrite(json.data(), 1, json.size(), stdout);
+            if (std::fflush(stdout) != 0) return fail("cannot write to standard output");
+        } catch (const std::exception& e) {
+            return fail(std::string("cannot write the document's JSON: ") + e.what());
+        }
+    }
+    if (!output) return 0;
+
+    std::vector<std::uint8_t> bytes;
+    try {
+        if (extension == ".png") {
+            bytes = document->pngData(size, dpi);
+        } else if (extension == ".jpg") {
+            bytes = document->jpegData(size, dpi, 0.9);
+        } else if (extension == ".tiff") {
+            bytes = document->tiffData(size, dpi);
+        } else if (extension == ".pdf") {
+            bytes = document->pdfData(size, dpi);
+        } else if (extension == ".svg") {
+            bytes = document->svgData(size);
+        } else if (extension == ".txt") {
+            const std::string art = document->asciiRepresentation();
+            bytes.assign(art.begin(), art.end());
+        } else {
+            const gfx::ImagePtr image = document->cgImage(size);
+            const char* type = extension == ".gif" ? ImageTypeIdentifier::gif : ImageTypeIdentifier::heic;
+            bytes = ImageReadWrite::bitmapImageData(*image, type, dpi, std::nullopt, false);
+        }
+    } catch (const QRCodeException& e) {
+        return fail(std::string("cannot render ") + extension.substr(1) + ": " + e.what());
+    } catch (const ImageReadWriteException& e) {
+        return fail(std::string("cannot encode ") + extension.substr(1) + ": " + e.what());
+    } catch (const std::exception& e) {
+        return fail(std::string("cannot render ") + extension.substr(1) + ": " + e.what());
+    }
+
+    std::string error;
+    if (!writeAtomically(*output, bytes.data(), bytes.size(), error)) return fail(error);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +389,8 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "encode")
         return encode({args.begin() + 1, args.end()});
+    if (args[0] == "render")
+        return render({args.begin() + 1, args.end()});
     std::fprintf(stderr, "qrtool: unknown command '%.*s' (see qrtool --help)\n",
                  static_cast<int>(args[0].size()), args[0].data());
     return 1;

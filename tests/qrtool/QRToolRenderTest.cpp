@@ -1,0 +1,170 @@
+#include "image-read-write/ImageLoading.h"
+#include "platform/detector/QRDetector.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+#include <string>
+
+namespace {
+
+struct ToolResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolResult tool(const std::string& args) {
+    testsupport::TempDir scratch;
+    const auto errPath = scratch / "stderr";
+    ToolResult run;
+    run.status = testsupport::runCommand(std::string(QRTOOL_PATH) + " " + args + " 2>" + errPath.string(), &run.out);
+    run.err = testsupport::readTextFile(errPath);
+    return run;
+}
+
+int shell(const std::string& command, std::string* out = nullptr) {
+    return testsupport::runCommand(command + " 2>&1", out);
+}
+
+std::size_t entries(const std::filesystem::path& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(QRToolRender, EveryFormatOpensInAnIndependentReader) {
+    testsupport::TempDir dir;
+    for (const std::string ext : {"png", "jpg", "tiff", "gif", "heic", "pdf", "svg", "txt"}) {
+        const auto path = dir / ("x." + ext);
+        const ToolResult run = tool("render --text 'https://example.com' -o " + path.string());
+        ASSERT_EQ(run.status, 0) << ext << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << ext;
+        // (A sanitizer build may add its own report of a codec library.)
+        EXPECT_EQ(run.err.find("qrtool:"), std::string::npos) << ext << ": " << run.err;
+        std::string out;
+        if (ext == "pdf") {
+            ASSERT_EQ(shell("pdfinfo " + path.string(), &out), 0) << out;
+            EXPECT_NE(out.find("1024 x 1024 pts"), std::string::npos) << out;
+        } else if (ext == "svg") {
+            EXPECT_EQ(shell("xmllint --noout " + path.string(), &out), 0) << out;
+            const auto png = dir / "svg.png";
+            ASSERT_EQ(shell("rsvg-convert " + path.string() + " -o " + png.string(), &out), 0) << out;
+            const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(png));
+            ASSERT_EQ(found.size(), 1u);
+            EXPECT_EQ(found[0].text, "https://example.com");
+        } else if (ext == "txt") {
+            const std::string art = testsupport::readTextFile(path);
+            EXPECT_NE(art.find("\u2588\u2588"), std::string::npos);
+        } else {
+            ASSERT_EQ(shell("identify -format '%w %h' " + path.string(), &out), 0) << out;
+            EXPECT_EQ(out, "1024 1024") << ext;
+        }
+    }
+    const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "x.png"));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].text, "https://example.com");
+    EXPECT_EQ(entries(dir.path()), 9u); // eight outputs and the rasterised SVG, no temporaries
+}
+
+TEST(QRToolRender, SizeDpiLevelEngineAndFileContent) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "msg.bin", {'b', 'y', 't', 'e', 's'});
+    const ToolResult run = tool("render --file " + (dir / "msg.bin").string() +
+                         " --level H --engine external --size 300 --dpi 144 -o " + (dir / "a.png").string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string out;
+    ASSERT_EQ(shell("identify -units PixelsPerInch -format '%w %h %x' " + (dir / "a.png").string(), &out), 0);
+    // PNG stores pixels per metre: 144 dpi reads back as 143.99.
+    EXPECT_EQ(out.substr(0, 8), "300 300 ") << out;
+    EXPECT_NEAR(std::stod(out.substr(8)), 144, 0.05) << out;
+    const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "a.png"));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].bytes, (std::vector<std::uint8_t>{'b', 'y', 't', 'e', 's'}));
+
+    ASSERT_EQ(tool("render --text hi --size 200 --dpi 144 -o " + (dir / "a.pdf").string()).status, 0);
+    ASSERT_EQ(shell("pdfinfo " + (dir / "a.pdf").string(), &out), 0);
+    EXPECT_NE(out.find("100 x 100 pts"), std::string::npos) << out;
+}
+
+TEST(QRToolRender, DocumentsLoadPrintTheirJsonAndTakeNewContent) {
+    testsupport::TempDir dir;
+    const nlohmann::json document = {
+        {"correction", "L"},
+        {"text", "from the document"},
+        {"design", {{"additionalQuietZonePixels", 2}}},
+    };
+    testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
+
+    const ToolResult json = tool("render --document " + (dir / "doc.qrjcode").string() + " --json -");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto printed = nlohmann::json::parse(json.out);
+    EXPECT_EQ(printed["correction"], "L");
+    EXPECT_EQ(printed["text"], "from the document");
+    EXPECT_EQ(printed["design"]["additionalQuietZonePixels"], 2);
+    EXPECT_EQ(json.out.rfind("{\n  \"correction\": \"L\",\n", 0), 0u);
+
+    // The document's content at its own level, or replaced by --text.
+    ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "d.png").string()).status, 0);
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "d.png")).at(0).text, "from the document");
+    ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " --text replaced -o " +
+                   (dir / "e.png").string())
+                  .status,
+              0);
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "e.png")).at(0).text, "replaced");
+
+    // A document whose content fits only after the new level is set: no
+    // stray diagnostics on either stream.
+    testsupport::writeTextFile(dir / "big.qrjcode", nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
+    const ToolResult big = tool("render --document " + (dir / "big.qrjcode").string() + " --level L --json -");
+    EXPECT_EQ(big.status, 0) << big.err;
+    EXPECT_TRUE(big.err.empty()) << big.err;
+    EXPECT_EQ(nlohmann::json::parse(big.out)["correction"], "L");
+}
+
+TEST(QRToolRender, FailuresGiveOneLineStatusOneAndNoFile) {
+    testsupport::TempDir dir;
+    testsupport::writeTextFile(dir / "array.qrjcode", "[1, 2]");
+    testsupport::writeTextFile(dir / "broken.qrjcode", "{\"text\": ");
+    testsupport::writeTextFile(dir / "big.qrjcode", nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
+    const std::string out = (dir / "out.png").string();
+    for (const std::string& args : std::vector<std::string>{
+             std::string("render --text hi"),
+             "render --text hi -o " + (dir / "x.bmp").string(),
+             "render --text hi --file x -o " + out,
+             "render --text hi --level Z -o " + out,
+             "render --text hi --size 0 -o " + out,
+             "render --text hi --size 99999 -o " + out,
+             "render --text hi --dpi -3 -o " + out,
+             "render --text hi --dpi nan -o " + out,
+             "render --text hi --engine nope -o " + out,
+             std::string("render --text hi --json file.json"),
+             "render --text hi --bogus -o " + out,
+             "render --file /nonexistent/in -o " + out,
+             "render --document /nonexistent/doc -o " + out,
+             "render --document " + (dir / "array.qrjcode").string() + " -o " + out,
+             "render --document " + (dir / "broken.qrjcode").string() + " -o " + out,
+             "render --document " + (dir / "big.qrjcode").string() + " -o " + out,
+             "render --text \"$(printf '\\377')\" -o " + out,
+             "render --text \"$(head -c 3000 /dev/zero | tr '\\0' a)\" --level H -o " + out,
+             "render --text hi -o " + (dir / "missing" / "x.png").string(),
+         }) {
+        const ToolResult run = tool(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_TRUE(run.out.empty()) << args << ": " << run.out;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << args;
+    }
+    EXPECT_EQ(entries(dir.path()), 3u); // only the three inputs: no partial or temporary files
+
+    // An existing output stays as it was when rendering fails.
+    testsupport::writeTextFile(dir / "keep.png", "old");
+    EXPECT_EQ(tool("render --text \"$(printf '\\377')\" -o " + (dir / "keep.png").string()).status, 1);
+    EXPECT_EQ(testsupport::readTextFile(dir / "keep.png"), "old");
+}
