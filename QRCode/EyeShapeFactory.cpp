@@ -1,5 +1,6 @@
 #include "QRCode/EyeShapeFactory.h"
 
+#include "QRCode/EyeShape/OutlineEyes.h"
 #include "QRCode/EyeShape/RoundedCornerEyes.h"
 #include "QRCode/EyeShape/Square.h"
 #include "QRCode/EyeShape/UsePixelShape.h"
@@ -27,6 +28,7 @@ std::vector<EyeShapeClass> registrationList()
 {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
         kFrameworkEyes,
+        ::QRCode::outlineEyeShapes(),
         ::QRCode::EyeShape::roundedCornerEyes(),
     });
 }
