@@ -1,22 +1,18 @@
 #include "QRCode/DrawingHelpers.h"
 
+#include "QRCode/FillStyle/FillShadows.h"
+#include "QRCode/Shadow.h"
+
 #include <cmath>
 
 void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const std::optional<gfx::Color>& color,
                      gfx::Size offset, double blur) {
     if (!color) return;
-    usingGState(ctx, [&](gfx::GraphicsContext& c) {
-        c.setShouldAntialias(true);
-        c.clip(path, gfx::FillRule::nonZero);
-        usingGState(c, [&](gfx::GraphicsContext& inner) {
-            gfx::Path outside;
-            outside.addRect(gfx::Rect(-100000, -100000, 200000, 200000));
-            outside.addPath(path);
-            inner.setFillColor(*color);
-            inner.setShadow(offset, blur, *color);
-            inner.fillPath(outside, gfx::FillRule::evenOdd);
-        });
-    });
+    // The fills' inner shadow follows the path's nonzero coverage, so
+    // overlapping subpaths shadow like their union instead of leaving patches
+    // where an even-odd trick would count the overlap as outside.
+    const ::QRCode::Shadow shadow(::QRCode::ShadowType::innerShadow, offset, blur, *color);
+    ::QRCode::FillStyle::detail::drawInnerShadow(ctx, path, shadow, 1.0);
 }
 
 gfx::ImagePtr makeSRGBBitmapImage(const std::optional<gfx::Color>& fill, gfx::Size size,
