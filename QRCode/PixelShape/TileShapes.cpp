@@ -1,5 +1,7 @@
 #include "QRCode/PixelShape/TileShapes.h"
 
+#include "QRCode/PixelShape/TileWalk.h"
+
 #include <array>
 #include <span>
 
@@ -13,6 +15,7 @@ using neighbours::line;
 using neighbours::move;
 using neighbours::OutlineStep;
 using neighbours::TileSink;
+using neighbours::tiledPath;
 
 // An outline mirrored inside the unit cell: x -> 10 - x and/or y -> 10 - y.
 template <std::size_t N>
@@ -29,26 +32,6 @@ constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& 
         s.c2 = flip(s.c2);
     }
     return result;
-}
-
-// Visits every module in row-major order and lets
-// `draw(sink, row, column, isOn)` append its tiles through the module's
-// unit-cell placement.
-template <class Draw>
-gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elementsPerModule, Draw&& draw)
-{
-    gfx::Path path;
-    const auto layout = neighbours::ModuleLayout::of(matrix, size);
-    if (!layout) return path;
-    std::size_t onModules = 0;
-    const std::uint8_t* cells = matrix.data();
-    for (std::int64_t i = 0, count = layout->n * layout->n; i < count; ++i) onModules += cells[i];
-    path.reserve(onModules * elementsPerModule);
-    neighbours::forEachModule(matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on,
-                                                   const gfx::AffineTransform& placement) {
-        draw(TileSink(path, placement), row, column, on);
-    });
-    return path;
 }
 
 // ---- Pointy ---------------------------------------------------------------
