@@ -1,5 +1,6 @@
 #include "QRCode/EyeShape/Shield.h"
 
+#include "QRCode/EyeShape/CircleBarEyes.h"
 #include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/ShieldPupils.h"
 #include "QRCode/SettingsKey.h"
@@ -57,20 +58,6 @@ constexpr OutlineStep kNotchedTopLeft[] = {
     Z(),
 };
 
-// The whole box with every corner cut by a curve of 12.86 units.
-constexpr OutlineStep kBackground[] = {
-    M(90, 77.14),
-    L(90, 12.86),
-    C({77.14, 0}, {90, 5.76}, {84.24, 0}),
-    L(12.86, 0),
-    C({0, 12.86}, {5.76, 0}, {0, 5.76}),
-    L(0, 77.14),
-    C({12.86, 90}, {0, 84.24}, {5.76, 90}),
-    L(77.14, 90),
-    C({90, 77.14}, {84.24, 90}, {90, 84.24}),
-    Z(),
-};
-
 } // namespace
 
 std::shared_ptr<Shield> Shield::Create(const SettingsDict& settings)
@@ -111,7 +98,7 @@ gfx::Path Shield::eyePath()
 
 gfx::Path Shield::eyeBackgroundPath()
 {
-    return outlinePath(kBackground);
+    return roundedSquareBackground();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Shield::defaultPupil()

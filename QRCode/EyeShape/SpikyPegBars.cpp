@@ -1,5 +1,6 @@
 #include "QRCode/EyeShape/SpikyPegBars.h"
 
+#include "QRCode/EyeShape/CircleBarEyes.h"
 #include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/PixelPupils.h"
 #include "QRCode/PupilShape/ShieldPupils.h"
@@ -118,19 +119,6 @@ constexpr OutlineStep kSquarePegRing[] = {
     Z(),
 };
 
-constexpr OutlineStep kSquarePegBackground[] = {
-    M(90, 77.14),
-    L(90, 12.86),
-    C({77.14, 0}, {90, 5.76}, {84.24, 0}),
-    L(12.86, 0),
-    C({0, 12.86}, {5.76, 0}, {0, 5.76}),
-    L(0, 77.14),
-    C({12.86, 90}, {0, 84.24}, {5.76, 90}),
-    L(77.14, 90),
-    C({90, 77.14}, {84.24, 90}, {90, 84.24}),
-    Z(),
-};
-
 constexpr OutlineStep kSurroundingBarsBackground[] = {
     M(79.55, 79.55),
     C({90, 66}, {85.56, 77.98}, {90, 72.51}),
@@ -199,7 +187,7 @@ gfx::Path SquarePeg::eyePath()
 
 gfx::Path SquarePeg::eyeBackgroundPath()
 {
-    return outlinePath(kSquarePegBackground);
+    return roundedSquareBackground();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> SquarePeg::defaultPupil()
