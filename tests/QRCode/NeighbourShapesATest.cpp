@@ -12,6 +12,8 @@
 #include "QRCode/Shape.h"
 #include "platform/detector/QRDetector.h"
 
+#include "PixelShapeTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,29 +32,9 @@ namespace {
 const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "grid2x2",         "grid3x3",
                                       "grid4x4",  "razor",      "roundedPath", "roundedEndIndent"};
 
-std::shared_ptr<QRCodePixelShapeGenerator> make(const std::string& name, const SettingsDict& settings = {})
-{
-    return QRCodePixelShapeFactory::shared().named(name, settings);
-}
-
-// A matrix from rows of '#' (on) and '.' (off).
-BoolMatrix grid(const std::vector<std::string>& rows)
-{
-    BoolMatrix m(static_cast<std::int64_t>(rows.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) m.set(std::int64_t(r), std::int64_t(c), rows[r][c] == '#');
-    }
-    return m;
-}
-
-// Drawn with 10 units per module, so that module (r, c) spans
-// x 10c...10c + 10 and y 10r...10r + 10: unit-cell points of a module are
-// its outline coordinates shifted by the module's origin.
-gfx::Path drawn(QRCodePixelShapeGenerator& shape, const BoolMatrix& m)
-{
-    const double side = 10.0 * static_cast<double>(m.dimension());
-    return shape.generatePath(m, Size{side, side});
-}
+using pixelshapetest::drawn;
+using pixelshapetest::grid;
+using pixelshapetest::make;
 
 // Whether the unit-cell point (x, y) of module (row, column) is covered,
 // under both fill rules (they must agree: no tile overlaps another).
