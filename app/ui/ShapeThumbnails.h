@@ -1,0 +1,54 @@
+#pragma once
+
+// The thumbnails of one shape list, drawn by the library's preview images.
+// Each list entry is copied when the set is made, so drawing a thumbnail
+// never touches a generator that a rendering may be using at that moment.
+// Drawing is expensive next to painting, so the images of one size and
+// colour are drawn once, on first request, and kept.
+
+#include "QRCode/EyeShapeGenerator.h"
+#include "QRCode/PixelShapeGenerator.h"
+#include "QRCode/PupilShapeGenerator.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Image.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace Tessivo {
+
+enum class ShapeKind { eye, pupil, pixel };
+
+class ShapeThumbnails {
+public:
+    // Draws one entry at `dimension` pixels square in a colour.
+    using Draw = std::function<gfx::ImagePtr(double dimension, const gfx::Color& colour)>;
+
+    explicit ShapeThumbnails(std::vector<Draw> drawers);
+
+    static ShapeThumbnails eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list);
+    static ShapeThumbnails pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list);
+    static ShapeThumbnails pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list);
+
+    int count() const { return int(drawers_.size()); }
+
+    // One image per entry, pixelSize pixels square, in `colour`. An entry
+    // that cannot be drawn gives a null image.
+    const std::vector<QImage>& images(int pixelSize, const QColor& colour);
+
+    // How many times a whole set has been drawn (each size and colour once).
+    int drawnSets() const { return drawnSets_; }
+
+private:
+    std::vector<Draw> drawers_;
+    std::map<std::pair<QRgb, int>, std::vector<QImage>> cache_;
+    int drawnSets_ = 0;
+};
+
+} // namespace Tessivo
