@@ -3,7 +3,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<bool>& expanded, QWidget* parent)
     : QWidget(parent), header_(new QToolButton(this)), content_(new QWidget(this)) {
@@ -47,4 +47,4 @@ void CollapsibleGroup::showExpanded(bool expanded) {
     content_->setVisible(expanded);
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -14,7 +14,7 @@
 
 class QToolButton;
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 class CollapsibleGroup : public QWidget {
     Q_OBJECT
@@ -34,4 +34,4 @@ private:
     std::unique_ptr<Defaults::WidgetBinding> binding_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

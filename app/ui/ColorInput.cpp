@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 QColor toQColor(const Color& color) {
     const gfx::RGBA rgba = toGraphicsColor(color).toSRGB();
@@ -187,4 +187,4 @@ bool ColorInput::showsHexField() const { return stack_->currentWidget() == hex_;
 
 void ColorInput::showMode() { stack_->setCurrentWidget(useHex_.wrappedValue() ? static_cast<QWidget*>(hex_) : picker_); }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -20,7 +20,7 @@ class QLabel;
 class QLineEdit;
 class QStackedLayout;
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 // The stored colour as a Qt colour (sRGB, limited to the displayable range).
 QColor toQColor(const Color& color);
@@ -112,4 +112,4 @@ private:
     HexColorField* hex_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

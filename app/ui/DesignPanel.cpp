@@ -25,7 +25,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 namespace {
 
@@ -416,4 +416,4 @@ void DesignBottomBar::confirmReset() {
     box->open();
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

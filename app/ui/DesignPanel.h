@@ -28,7 +28,7 @@ class QPushButton;
 class QSlider;
 class QVBoxLayout;
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 class CollapsibleGroup;
 class ColorInput;
@@ -162,4 +162,4 @@ private:
     QPushButton* reset_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

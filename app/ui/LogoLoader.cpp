@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 namespace {
 
@@ -87,4 +87,4 @@ void LogoLoader::load(const QString& path) {
     });
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -13,7 +13,7 @@
 
 #include <memory>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 struct LogoLoadResult {
     gfx::ImagePtr image; // null on failure
@@ -40,4 +40,4 @@ private:
     std::unique_ptr<QFutureWatcher<LogoLoadResult>> watcher_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

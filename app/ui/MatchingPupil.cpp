@@ -2,7 +2,7 @@
 
 #include "app/core/SettingsKeys.h"
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 int matchingPupilIndex(int eyeIndex) { return eyeIndex == 12 ? 0 : eyeIndex; }
 
@@ -26,4 +26,4 @@ void MatchingPupilRule::changed() {
     }
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

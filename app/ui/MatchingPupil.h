@@ -13,7 +13,7 @@
 
 #include "settings-store/qt/Default.h"
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 // The pupil that matches an eye: the same index, but for the edge eye (12),
 // which has no pupil of its shape and takes the square one (0).
@@ -33,4 +33,4 @@ private:
     bool seenMatching_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -13,7 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 namespace {
 
@@ -110,4 +110,4 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
     column->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

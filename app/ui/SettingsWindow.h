@@ -19,7 +19,7 @@ class QLabel;
 class QRadioButton;
 class QTabWidget;
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 class GeneralSettingsTab : public QWidget {
     Q_OBJECT
@@ -66,4 +66,4 @@ private:
     ColorSettingsTab* colors_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

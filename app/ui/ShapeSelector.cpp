@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 namespace {
 constexpr int cellSize = ShapeSelector::imageSize + 2 * ShapeSelector::padding;
@@ -174,4 +174,4 @@ void ShapeGrid::drawThumbnails() {
     }
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

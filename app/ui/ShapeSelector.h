@@ -17,7 +17,7 @@
 #include "app/ui/ShapeThumbnails.h"
 #include "settings-store/qt/Default.h"
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 // One thumbnail: 30 x 30 with 2 points of padding, outlined 3 points wide
 // (inside its edge) in the accent colour while selected.
@@ -107,4 +107,4 @@ private:
     std::vector<ShapeSelector*> selectors_;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <exception>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 namespace {
 // Both sides hold premultiplied native-endian ARGB32 rows.
@@ -83,4 +83,4 @@ const std::vector<QImage>& ShapeThumbnails::images(int pixelSize, const QColor& 
     return cache_.emplace(key, std::move(images)).first->second;
 }
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace Tessivo {
+namespace Tessivo::ui {
 
 enum class ShapeKind { eye, pupil, pixel };
 
@@ -51,4 +51,4 @@ private:
     int drawnSets_ = 0;
 };
 
-} // namespace Tessivo
+} // namespace Tessivo::ui

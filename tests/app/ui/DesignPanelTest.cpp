@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 using namespace Tessivo;
+using namespace Tessivo::ui;
 
 namespace {
 

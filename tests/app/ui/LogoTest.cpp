@@ -16,6 +16,7 @@
 #include <fstream>
 
 using namespace Tessivo;
+using namespace Tessivo::ui;
 
 namespace {
 
