@@ -15,7 +15,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
@@ -384,36 +383,6 @@ void DesignPanel::logoLoaded(gfx::ImagePtr image) {
 void DesignPanel::logoFailed(const QString& message) {
     logoMessage_->setText(message);
     logoMessage_->show();
-}
-
-// DesignBottomBar
-
-DesignBottomBar::DesignBottomBar(QWidget* parent) : QWidget(parent) {
-    showHints_ = new Defaults::Toggle("Show hints", Keys::showHints(), this);
-    reset_ = new QPushButton("Reset to defaults", this);
-    reset_->setFlat(true);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(10 + 15, 10, 10 + 15, 10);
-    row->addWidget(showHints_);
-    row->addStretch(1);
-    row->addWidget(reset_);
-    connect(reset_, &QPushButton::clicked, this, [this] { confirmReset(); });
-}
-
-void DesignBottomBar::confirmReset() {
-    auto* box = new QMessageBox(window());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setObjectName("confirmResetDefaults");
-    box->setIcon(QMessageBox::Warning);
-    box->setWindowTitle("Reset to defaults");
-    box->setText("Are you sure?");
-    box->setInformativeText("You are going to reset all settings to their default values, so all changes will be lost!");
-    QPushButton* proceed = box->addButton("Proceed", QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton("Cancel", QMessageBox::RejectRole);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    connect(proceed, &QPushButton::clicked, box, [] { resetToDefaults(); });
-    box->open();
 }
 
 } // namespace Tessivo::ui

@@ -144,22 +144,4 @@ private:
     std::vector<std::unique_ptr<Defaults::WidgetBinding>> bindings_;
 };
 
-// The bar under the window's content: "Show hints" and "Reset to defaults".
-// The reset asks first; "Proceed" removes every stored setting but the
-// message type and the saved presets.
-class DesignBottomBar : public QWidget {
-    Q_OBJECT
-public:
-    explicit DesignBottomBar(QWidget* parent = nullptr);
-
-    QCheckBox* showHintsSwitch() const { return showHints_; }
-    QPushButton* resetButton() const { return reset_; }
-    // Shows the confirmation (window-modal, returns at once).
-    void confirmReset();
-
-private:
-    QCheckBox* showHints_;
-    QPushButton* reset_;
-};
-
 } // namespace Tessivo::ui

@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -341,63 +340,4 @@ TEST_F(Panel, GroupsAndHintsFollowTheirKeys) {
     for (auto* hint : panel->hints()) EXPECT_TRUE(hint->isVisible());
     EXPECT_TRUE(panel->hints()[0]->text().startsWith("\"Eyes\" are the forms at the 3 corners"));
     EXPECT_GT(panel->pixelGrid()->mapTo(pixels, QPoint()).y(), gridTopWithout);
-}
-
-TEST_F(Panel, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
-    Keys::layoutMode().set(0);
-    make();
-    DesignBottomBar bar;
-    bar.show();
-    EXPECT_EQ(bar.showHintsSwitch()->text(), "Show hints");
-    QTest::mouseClick(bar.showHintsSwitch(), Qt::LeftButton);
-    EXPECT_TRUE(Keys::showHints().get());
-
-    // Every key holds a value of its own.
-    Keys::eyeShapeIdx().set(4);
-    Keys::pupilShapeIdx().set(4);
-    Keys::pixelShapeIdx().set(4);
-    Keys::backgroundColor().set(Color::sRGB(0, 0, 1));
-    Keys::backgroundPadding().set(2);
-    Keys::backgroundRadius().set(2);
-    for (auto* key : {&Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(), &Keys::fgUnifiedColor()})
-        key->set(Color::sRGB(1, 0, 0));
-    for (auto* key : {&Keys::expandedEyeShape(), &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
-                      &Keys::expandedBackground(), &Keys::expandedLogo(), &Keys::expandedAdvanced(),
-                      &Keys::matchingPupil(), &Keys::unifiedColor(), &Keys::useHexColorInput()})
-        key->set(true);
-    Keys::errorCorrection().set(0);
-    Keys::messageType().set(4);
-    Keys::userPresets().set({R"({"name":"Mine"})"});
-    pumpEvents();
-    ASSERT_EQ(storedNames().size(), 24u);
-
-    auto dialog = [&] { return bar.window()->findChild<QMessageBox*>("confirmResetDefaults"); };
-    auto press = [&](const char* text) {
-        QMessageBox* box = dialog();
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), "Are you sure?");
-        EXPECT_EQ(box->informativeText(),
-                  "You are going to reset all settings to their default values, so all changes will be lost!");
-        for (auto* button : box->buttons())
-            if (button->text() == text) QTest::mouseClick(button, Qt::LeftButton);
-        pumpEvents();
-    };
-    QTest::mouseClick(bar.resetButton(), Qt::LeftButton);
-    press("Cancel");
-    EXPECT_EQ(storedNames().size(), 24u);
-
-    QTest::mouseClick(bar.resetButton(), Qt::LeftButton);
-    press("Proceed");
-    EXPECT_EQ(storedNames(), (std::set<std::string>{"message type", "user presets"}));
-    EXPECT_EQ(Keys::messageType().get(), 4);
-
-    // The panel shows the defaults at once: Advanced, every group closed, no hints, High.
-    for (auto* group : panel->groups()) {
-        EXPECT_TRUE(shown(group));
-        EXPECT_FALSE(group->isExpanded());
-    }
-    EXPECT_FALSE(bar.showHintsSwitch()->isChecked());
-    EXPECT_EQ(panel->errorCorrectionPicker()->currentText(), "High (~30%)");
-    EXPECT_EQ(panel->eyeGrid()->shownIndex(), 0);
-    EXPECT_FALSE(panel->foregroundColorInput()->showsHexField());
 }
