@@ -13,6 +13,9 @@ CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<boo
     header_->setAutoRaise(true);
     header_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     header_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A title, not a pressed button: open and closed groups look alike but
+    // for the arrow.
+    header_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 3px 0px; }"));
     QFont bold = header_->font();
     bold.setBold(true);
     header_->setFont(bold);
@@ -24,7 +27,7 @@ CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<boo
     column->addWidget(content_);
     // The content sits under the title, indented like a disclosure group's.
     auto* inner = new QVBoxLayout(content_);
-    inner->setContentsMargins(18, 0, 0, 6);
+    inner->setContentsMargins(6, 0, 0, 6);
     inner->setSpacing(6);
 
     // A click shows the new state at once and stores it; the binding brings

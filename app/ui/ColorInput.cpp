@@ -65,7 +65,10 @@ HexColorField::HexColorField(const QString& title, const Defaults::Key<Color>& c
     : QWidget(parent), color_(color), label_(new QLabel(title, this)), swatch_(new ColorSwatch(this)),
       lineEdit_(new QLineEdit(this)) {
     lineEdit_->setPlaceholderText("#RRGGBB");
-    lineEdit_->setFixedWidth(100);
+    // Wide enough for "#RRGGBB" and no wider: the panel's column is narrow,
+    // and equal widths keep the swatches of all rows in one line.
+    lineEdit_->setFixedWidth(std::min(100, lineEdit_->fontMetrics().horizontalAdvance("#RRGGBB") + 26));
+    label_->setWordWrap(true);
     lineEdit_->setAccessibleName(title);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -111,6 +114,7 @@ void HexColorField::submit() {
 ColorPickerField::ColorPickerField(const QString& title, const Defaults::Key<Color>& color, QWidget* parent)
     : QWidget(parent), color_(color) {
     auto* label = new QLabel(title, this);
+    label->setWordWrap(true);
     auto* button = new QPushButton(this);
     button->setAccessibleName(title);
     button->setFixedSize(46, 26);

@@ -162,7 +162,7 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
                                  Keys::eyeShapeIdx(), eyes->content());
         rows->addWidget(eyeGrid_);
         eyeColor_ = new ColorInput("Eye color", Keys::fgEyeColor(), eyes->content());
-        rows->addWidget(colourRow(eyeColor_, true));
+        rows->addWidget(colourRow(eyeColor_));
     }
     auto* pupils = addGroup("Pupils", Keys::expandedPupilShape());
     {
@@ -181,7 +181,7 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
         matchingRow->addWidget(matchingPupil_);
         rows->addLayout(matchingRow);
         pupilColor_ = new ColorInput("Pupil color", Keys::fgPupilColor(), pupils->content());
-        rows->addWidget(colourRow(pupilColor_, true));
+        rows->addWidget(colourRow(pupilColor_));
     }
     auto* pixels = addGroup("Pixels", Keys::expandedPixelShape());
     {
@@ -194,7 +194,7 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
                                    Keys::pixelShapeIdx(), pixels->content());
         rows->addWidget(pixelGrid_);
         pixelColor_ = new ColorInput("Pixel color", Keys::fgPixelColor(), pixels->content());
-        rows->addWidget(colourRow(pixelColor_, true));
+        rows->addWidget(colourRow(pixelColor_));
     }
     auto* background = addGroup("Background", Keys::expandedBackground());
     {
@@ -320,15 +320,10 @@ QLabel* DesignPanel::makeHint(const QString& text, QWidget* parent) {
     return hint;
 }
 
-QWidget* DesignPanel::colourRow(ColorInput* input, bool trailing) {
-    auto* row = new QWidget(input->parentWidget());
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    if (trailing) layout->addStretch(1);
-    input->setParent(row);
-    layout->addWidget(input);
-    partColourRows_.push_back(row);
-    return row;
+QWidget* DesignPanel::colourRow(ColorInput* input) {
+    // The row spans the width, its swatch against the trailing edge.
+    partColourRows_.push_back(input);
+    return input;
 }
 
 void DesignPanel::showStructure() {

@@ -101,7 +101,7 @@ signals:
 
 private:
     QLabel* makeHint(const QString& text, QWidget* parent);
-    QWidget* colourRow(ColorInput* input, bool trailing);
+    QWidget* colourRow(ColorInput* input);
     void showStructure();
     void showLogo();
     void logoLoaded(gfx::ImagePtr image);

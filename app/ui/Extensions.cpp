@@ -23,7 +23,7 @@ QWidget* makeDesignPanel(MainWindow& window, QWidget* parent) {
 
 void connectSettingsWindow(MainWindow& window, QAction& action) {
     action.setEnabled(true);
-    action.setShortcut(QKeySequence::Preferences);
+    action.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     // One Settings window, made when first asked for and closed with the
     // main window.
     auto settings = std::make_shared<QPointer<SettingsView>>();

@@ -13,9 +13,10 @@ namespace Tessivo::ui {
 
 namespace {
 constexpr int cellSize = ShapeSelector::imageSize + 2 * ShapeSelector::padding;
-constexpr int columnSpacing = 8;
+constexpr int minimumSpacing = 4;
+constexpr int preferredSpacing = 8;
 constexpr int rowSpacing = 3;
-constexpr int columnGroups = 5;
+constexpr int preferredColumns = 5;
 } // namespace
 
 const std::vector<QString>& shapeImageNames(ShapeKind kind) {
@@ -117,9 +118,12 @@ void ShapeGrid::showSelection() {
 }
 
 int ShapeGrid::columnsFor(int width) const {
-    int columns = std::max(1, (width + columnSpacing) / (cellSize + columnSpacing));
-    if (columns >= columnGroups) columns -= columns % columnGroups;
-    return std::max(1, std::min(columns, std::max(1, int(selectors_.size()))));
+    const int count = std::max(1, int(selectors_.size()));
+    const int fitting = std::clamp((width + minimumSpacing) / (cellSize + minimumSpacing), 1, count);
+    // As few rows as fit, filled evenly: 14 shapes at ten per row are two
+    // rows of seven, not ten and four.
+    const int rows = (count + fitting - 1) / fitting;
+    return (count + rows - 1) / rows;
 }
 
 int ShapeGrid::heightForWidth(int width) const {
@@ -131,7 +135,7 @@ int ShapeGrid::heightForWidth(int width) const {
 }
 
 QSize ShapeGrid::sizeHint() const {
-    const int width = columnGroups * cellSize + (columnGroups - 1) * columnSpacing;
+    const int width = preferredColumns * cellSize + (preferredColumns - 1) * preferredSpacing;
     return {width, heightForWidth(width)};
 }
 
@@ -139,12 +143,16 @@ QSize ShapeGrid::minimumSizeHint() const { return {cellSize, heightForWidth(cell
 
 void ShapeGrid::placeSelectors() {
     const int columns = columnsFor(width());
-    const int usedWidth = columns * cellSize + (columns - 1) * columnSpacing;
+    // The columns spread up to the preferred spacing; what is left centres them.
+    const int spacing = columns > 1 ? std::clamp((width() - columns * cellSize) / (columns - 1), minimumSpacing,
+                                                 preferredSpacing)
+                                    : 0;
+    const int usedWidth = columns * cellSize + (columns - 1) * spacing;
     const int left = std::max(0, (width() - usedWidth) / 2);
     for (std::size_t i = 0; i < selectors_.size(); ++i) {
         const int row = int(i) / columns;
         const int column = int(i) % columns;
-        selectors_[i]->move(left + column * (cellSize + columnSpacing), row * (cellSize + rowSpacing));
+        selectors_[i]->move(left + column * (cellSize + spacing), row * (cellSize + rowSpacing));
     }
 }
 

@@ -69,8 +69,8 @@ public:
 // The thumbnail names of each grid, in index order.
 const std::vector<QString>& shapeImageNames(ShapeKind kind);
 
-// The selectors of one list, laid out in rows: five column groups that each
-// take as many thumbnails as fit, rows 3 points apart, centred. Thumbnails
+// The selectors of one list, laid out in as few rows as the width allows,
+// filled evenly, rows 3 points apart, centred. Thumbnails
 // are drawn in the window's text colour, on first show and again only when
 // that colour or the screen's pixel ratio changes.
 class ShapeGrid : public QWidget {

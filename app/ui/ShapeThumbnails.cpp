@@ -18,6 +18,20 @@ QImage toQImage(const gfx::Image* image) {
     for (int y = 0; y < image->height(); ++y) std::memcpy(result.scanLine(y), image->row(y), std::size_t(image->stride()));
     return result;
 }
+// The modules a pixel thumbnail shows: a run across, a run down, a corner
+// and single modules, large enough to read at thumbnail size.
+const BoolMatrix& thumbnailMatrix() {
+    static const BoolMatrix matrix = [] {
+        static constexpr int cells[] = {1, 1, 1, 0, 1, //
+                                        1, 0, 0, 0, 0, //
+                                        1, 0, 1, 1, 0, //
+                                        0, 0, 1, 0, 1, //
+                                        1, 0, 0, 1, 1};
+        return BoolMatrix::fromRawFlattenedInt(5, cells);
+    }();
+    return matrix;
+}
+
 } // namespace
 
 ShapeThumbnails::ShapeThumbnails(std::vector<Draw> drawers) : drawers_(std::move(drawers)) {}
@@ -53,7 +67,7 @@ ShapeThumbnails ShapeThumbnails::pixels(const std::vector<std::shared_ptr<QRCode
         std::shared_ptr<QRCodePixelShapeGenerator> pixel = entry ? entry->copyShape() : nullptr;
         drawers.push_back([pixel](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
             if (!pixel) return nullptr;
-            return QRCodePixelShapeFactory::image(*pixel, dimension, colour);
+            return QRCodePixelShapeFactory::image(*pixel, dimension, colour, std::nullopt, &thumbnailMatrix());
         });
     }
     return ShapeThumbnails(std::move(drawers));
