@@ -5,7 +5,7 @@
 // newer request supersedes an older one still running: only the last
 // choice counts.
 
-#include "platform/graphics/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <QFutureWatcher>
 #include <QObject>

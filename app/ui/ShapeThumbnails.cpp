@@ -1,8 +1,8 @@
 #include "app/ui/ShapeThumbnails.h"
 
-#include "QRCode/EyeShapeFactory.h"
-#include "QRCode/PixelShapeFactory.h"
-#include "QRCode/PupilShapeFactory.h"
+#include "QRCode/generators/EyeShapeFactory.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "QRCode/generators/PupilShapeFactory.h"
 
 #include <cstring>
 #include <exception>

@@ -6,11 +6,11 @@
 // Drawing is expensive next to painting, so the images of one size and
 // colour are drawn once, on first request, and kept.
 
-#include "QRCode/EyeShapeGenerator.h"
-#include "QRCode/PixelShapeGenerator.h"
-#include "QRCode/PupilShapeGenerator.h"
-#include "platform/graphics/Color.h"
-#include "platform/graphics/Image.h"
+#include "QRCode/generators/EyeShapeGenerator.h"
+#include "QRCode/generators/PixelShapeGenerator.h"
+#include "QRCode/generators/PupilShapeGenerator.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Image.h"
 
 #include <QColor>
 #include <QImage>
