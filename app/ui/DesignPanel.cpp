@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace Tessivo::ui {
 
@@ -43,13 +42,6 @@ QPixmap circleSymbol(bool plus, const QColor& colour, qreal ratio) {
     painter.drawLine(QPointF(5, side / 2.0), QPointF(side - 5, side / 2.0));
     if (plus) painter.drawLine(QPointF(side / 2.0, 5), QPointF(side / 2.0, side - 5));
     return pixmap;
-}
-
-QImage toQImage(const gfx::Image& image) {
-    QImage result(image.width(), image.height(), QImage::Format_ARGB32_Premultiplied);
-    if (result.isNull()) return {};
-    for (int y = 0; y < image.height(); ++y) std::memcpy(result.scanLine(y), image.row(y), std::size_t(image.stride()));
-    return result;
 }
 
 QWidget* gap(QWidget* parent) {
@@ -266,7 +258,8 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
             emit logoChanged();
         });
         connect(selectImage_, &QPushButton::clicked, this, [this] { selectLogoImage(); });
-        connect(&loader_, &LogoLoader::loaded, this, [this](gfx::ImagePtr image) { logoLoaded(std::move(image)); });
+        connect(&loader_, &LogoLoader::loaded, this,
+                [this](gfx::ImagePtr image, const QImage& thumbnail) { logoLoaded(std::move(image), thumbnail); });
         connect(&loader_, &LogoLoader::failed, this, [this](const QString& message) { logoFailed(message); });
     }
     auto* advanced = addGroup("Advanced", Keys::expandedAdvanced());
@@ -366,9 +359,9 @@ bool DesignPanel::isLoadingLogo() const { return loader_.isLoading(); }
 
 QString DesignPanel::logoMessage() const { return logoMessage_->isHidden() ? QString() : logoMessage_->text(); }
 
-void DesignPanel::logoLoaded(gfx::ImagePtr image) {
+void DesignPanel::logoLoaded(gfx::ImagePtr image, const QImage& thumbnail) {
     logo_.image = std::move(image);
-    logoThumbnail_->setPixmap(QPixmap::fromImage(toQImage(*logo_.image)));
+    logoThumbnail_->setPixmap(QPixmap::fromImage(thumbnail));
     logoMessage_->clear();
     logoMessage_->hide();
     showLogo();

@@ -104,7 +104,7 @@ private:
     QWidget* colourRow(ColorInput* input);
     void showStructure();
     void showLogo();
-    void logoLoaded(gfx::ImagePtr image);
+    void logoLoaded(gfx::ImagePtr image, const QImage& thumbnail);
     void logoFailed(const QString& message);
 
     Defaults::Default<int> layoutMode_;

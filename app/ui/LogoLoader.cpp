@@ -48,11 +48,19 @@ QString refusal(const QString& path) {
 LogoLoadResult decodeLogoFile(const QString& path) {
     try {
         gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()));
-        if (image && !image->empty()) return {std::move(image), {}};
+        if (image && !image->empty()) {
+            // Scaled here, once: a large picture is never scaled on the main
+            // thread. Stretched to the square, as the thumbnail shows it.
+            const QImage view(image->data(), image->width(), image->height(), image->stride(),
+                              QImage::Format_ARGB32_Premultiplied);
+            QImage thumbnail =
+                view.scaled(thumbnailSide, thumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            return {std::move(image), std::move(thumbnail), {}};
+        }
     } catch (const std::exception&) {
         // told apart below
     }
-    return {nullptr, refusal(path)};
+    return {nullptr, {}, refusal(path)};
 }
 
 LogoLoader::LogoLoader(QObject* parent) : QObject(parent) {}
@@ -74,7 +82,7 @@ void LogoLoader::load(const QString& path) {
         const QFuture<LogoLoadResult> future = raw->future();
         const LogoLoadResult result = future.resultCount() > 0 ? future.result() : LogoLoadResult{};
         if (result.image)
-            emit loaded(result.image);
+            emit loaded(result.image, result.thumbnail);
         else
             emit failed(result.error.isEmpty() ? QStringLiteral("The image could not be loaded.") : result.error);
     });

@@ -8,6 +8,7 @@
 #include "platform/gfx/Image.h"
 
 #include <QFutureWatcher>
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -17,8 +18,13 @@ namespace Tessivo::ui {
 
 struct LogoLoadResult {
     gfx::ImagePtr image; // null on failure
+    QImage thumbnail;    // the image stretched to thumbnailSide square
     QString error;       // what to tell the user on failure
 };
+
+// Pixels of the logo thumbnail's side (120 points on a display of up to
+// twice the density).
+inline constexpr int thumbnailSide = 240;
 
 // Decodes `path` on the calling thread; never throws.
 LogoLoadResult decodeLogoFile(const QString& path);
@@ -33,7 +39,7 @@ public:
     bool isLoading() const;
 
 signals:
-    void loaded(gfx::ImagePtr image);
+    void loaded(gfx::ImagePtr image, const QImage& thumbnail);
     void failed(const QString& message);
 
 private:

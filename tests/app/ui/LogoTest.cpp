@@ -100,6 +100,9 @@ TEST_F(Logo, ARealPictureBecomesTheLogoAndTheOptionsFollowUseLogo) {
     EXPECT_EQ(panel->logo().image->pixel(5, 5), (gfx::Pixel{200, 20, 20, 255}));
     EXPECT_TRUE(panel->logoThumbnail()->isVisible());
     EXPECT_EQ(panel->logoThumbnail()->size(), QSize(120, 120)); // stretched, not kept in proportion
+    const QImage shown = panel->logoThumbnail()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(5, 5), QColor(200, 20, 20));
+    EXPECT_EQ(shown.pixelColor(shown.width() - 5, shown.height() - 5), QColor(200, 20, 20));
     EXPECT_TRUE(panel->logoMessage().isEmpty());
     EXPECT_EQ(changes.count(), 2);
 
