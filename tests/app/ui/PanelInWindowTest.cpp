@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -102,13 +103,11 @@ TEST_F(InWindow, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
     Keys::layoutMode().set(0);
     make();
     // Every key holds a value of its own.
-    Keys::eyeShapeIdx().set(4);
-    Keys::pupilShapeIdx().set(4);
-    Keys::pixelShapeIdx().set(4);
-    Keys::backgroundColor().set(Color::sRGB(0, 0, 1));
+    for (auto* key : {&Keys::eyeShapeIdx(), &Keys::pupilShapeIdx(), &Keys::pixelShapeIdx()}) key->set(4);
     Keys::backgroundPadding().set(2);
     Keys::backgroundRadius().set(2);
-    for (auto* key : {&Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(), &Keys::fgUnifiedColor()})
+    for (auto* key : {&Keys::backgroundColor(), &Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(),
+                      &Keys::fgUnifiedColor()})
         key->set(Color::sRGB(1, 0, 0));
     for (auto* key : {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(),
                       &Keys::expandedPixelShape(), &Keys::expandedBackground(), &Keys::expandedLogo(),
@@ -157,28 +156,55 @@ TEST_F(InWindow, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
     EXPECT_EQ(preview()->pixel(0, 0), (gfx::Pixel{255, 255, 255, 255}));
 }
 
-TEST_F(InWindow, TheSettingsItemOpensOneWindowWhoseChoicesApplyAtOnce) {
+TEST_F(InWindow, TheSettingsWindowsTabsApplyAtOnce) {
     make();
     QAction& item = window->settingsAction();
-    EXPECT_TRUE(item.isEnabled());
     item.trigger();
+    item.trigger(); // one window, raised again
     pumpEvents();
-    auto* settings = window->findChild<SettingsView*>();
-    ASSERT_NE(settings, nullptr);
-    EXPECT_TRUE(settings->isVisible());
-    EXPECT_TRUE(settings->isWindow());
-    item.trigger();
-    EXPECT_EQ(window->findChildren<SettingsView*>().size(), 1);
+    ASSERT_EQ(window->findChildren<SettingsView*>().size(), 1);
+    SettingsView* settings = window->findChild<SettingsView*>();
+    EXPECT_TRUE(settings->isVisible() && settings->isWindow());
+    EXPECT_EQ(settings->tabs()->tabText(0), "General");
+    EXPECT_EQ(settings->tabs()->tabText(1), "Colors");
+    GeneralSettingsTab* general = settings->generalTab();
+    ColorSettingsTab* colors = settings->colorTab();
+    EXPECT_TRUE(general->advancedChoice()->isChecked());
+    EXPECT_EQ(colors->unifiedCaption()->text(), "When off, eye/pupil/pixel colors can be set independently.");
 
-    const gfx::ImagePtr advanced = preview();
+    // Basic: the panel keeps only its colour rows, the unified toggle greys
+    // out but shows its value, the caption says why, and the preview uses
+    // the single (black) foreground instead of the red eyes.
+    const gfx::ImagePtr plain = preview();
     Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
+    Keys::unifiedColor().set(true);
     settle();
-    EXPECT_FALSE(samePixels(advanced, preview()));
-    clickBox(settings->generalTab()->basicChoice());
-    settle();
+    clickBox(general->basicChoice());
     EXPECT_EQ(Keys::layoutMode().get(), 0);
-    EXPECT_FALSE(panel->groups()[0]->isVisibleTo(panel));
+    settle();
+    for (auto* group : panel->groups()) EXPECT_FALSE(group->isVisibleTo(panel));
     EXPECT_TRUE(panel->basicBackgroundColorInput()->isVisibleTo(panel));
-    // Basic uses the single (black) foreground: the red eyes are gone.
-    EXPECT_TRUE(samePixels(advanced, preview()));
+    EXPECT_TRUE(samePixels(plain, preview()));
+    EXPECT_FALSE(colors->unifiedColorToggle()->isEnabled());
+    EXPECT_TRUE(colors->unifiedColorToggle()->isChecked());
+    EXPECT_TRUE(colors->unifiedCaption()->text().startsWith("Basic layout always uses a single foreground color."));
+
+    // A hand-edited 2 is Advanced everywhere, and showing it writes nothing.
+    Keys::layoutMode().set(2);
+    settle();
+    EXPECT_TRUE(general->advancedChoice()->isChecked());
+    EXPECT_TRUE(colors->unifiedColorToggle()->isEnabled());
+    EXPECT_TRUE(panel->groups()[0]->isVisibleTo(panel));
+    EXPECT_EQ(Keys::layoutMode().get(), 2);
+
+    settings->tabs()->setCurrentIndex(1);
+    clickBox(colors->unifiedColorToggle());
+    EXPECT_FALSE(Keys::unifiedColor().get());
+    settle();
+    EXPECT_FALSE(samePixels(plain, preview())); // the red eyes are back
+    clickBox(colors->hexInputToggle());
+    EXPECT_TRUE(Keys::useHexColorInput().get());
+    pumpEvents();
+    EXPECT_TRUE(panel->eyeColorInput()->showsHexField());
+    EXPECT_TRUE(panel->backgroundColorInput()->showsHexField());
 }
