@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QFrame>
@@ -49,6 +50,26 @@ QWidget* gap(QWidget* parent) {
     spacer->setFixedHeight(hintGap);
     return spacer;
 }
+
+// The panel scrolls: a wheel turned over a picker or slider that the user
+// has not clicked into scrolls the panel instead of changing the value
+// under the pointer. Ignored and reported handled, the event goes on to
+// the parent widgets, up to the scroll area.
+class WheelGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            if (auto* widget = qobject_cast<QWidget*>(watched); widget && !widget->hasFocus()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QFrame* divider(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -289,6 +310,16 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
     column->addStretch(1);
 
     matchingRule_ = new MatchingPupilRule(this);
+
+    auto* guard = new WheelGuard(this);
+    for (QWidget* control : findChildren<QComboBox*>()) {
+        control->setFocusPolicy(Qt::StrongFocus);
+        control->installEventFilter(guard);
+    }
+    for (QWidget* control : findChildren<QSlider*>()) {
+        control->setFocusPolicy(Qt::StrongFocus);
+        control->installEventFilter(guard);
+    }
 
     for (auto* observable : {static_cast<Defaults::ObservableBase*>(&layoutMode_.observable()),
                              static_cast<Defaults::ObservableBase*>(&unifiedColor_.observable()),

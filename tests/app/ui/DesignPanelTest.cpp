@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -304,7 +305,23 @@ TEST_F(Panel, SlidersWriteOnlyWhenMovedAndPickersShowWhatIsStored) {
     QTest::keyClick(slider, Qt::Key_PageUp);
     EXPECT_FLOAT_EQ(Keys::backgroundPadding().get(), 1.0f);
 
+    // A wheel turned over a picker or slider only scrolls the panel, until
+    // the user has clicked into the control.
     QComboBox* picker = panel->errorCorrectionPicker();
+    auto turnWheel = [](QWidget* widget) {
+        QWheelEvent wheel(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(widget, &wheel);
+    };
+    slider->clearFocus();
+    turnWheel(slider);
+    turnWheel(picker);
+    EXPECT_FLOAT_EQ(Keys::backgroundPadding().get(), 1.0f);
+    EXPECT_EQ(Keys::errorCorrection().get(), 7);
+    slider->setFocus();
+    turnWheel(slider);
+    EXPECT_NE(Keys::backgroundPadding().get(), 1.0f);
+
     ASSERT_EQ(picker->count(), 4);
     picker->setFocus();
     QTest::keyClick(picker, Qt::Key_Home);
