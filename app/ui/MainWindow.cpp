@@ -122,7 +122,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     schedulePreview();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The widgets and the renderer refer to the state: let them go first.
+    delete renderer_;
+    delete takeCentralWidget();
+}
 
 void MainWindow::schedulePreview() { renderer_->schedule(); }
 
