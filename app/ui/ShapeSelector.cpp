@@ -96,6 +96,8 @@ ShapeGrid::ShapeGrid(ShapeKind kind, std::shared_ptr<ShapeThumbnails> thumbnails
         case ShapeKind::pupil: selector = new PupilSelector(name, i, this); break;
         case ShapeKind::pixel: selector = new PixelSelector(name, i, this); break;
         }
+        // Read out by assistive technology; the thumbnail itself has no text.
+        if (const QString title = thumbnails_->title(i); !title.isEmpty()) selector->setAccessibleName(title);
         connect(selector, &QAbstractButton::clicked, this, [this, i] { index_.setWrappedValue(i); });
         selectors_.push_back(selector);
     }

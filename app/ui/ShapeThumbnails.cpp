@@ -34,7 +34,21 @@ const BoolMatrix& thumbnailMatrix() {
 
 } // namespace
 
-ShapeThumbnails::ShapeThumbnails(std::vector<Draw> drawers) : drawers_(std::move(drawers)) {}
+ShapeThumbnails::ShapeThumbnails(std::vector<Draw> drawers, std::vector<QString> titles)
+    : drawers_(std::move(drawers)), titles_(std::move(titles)) {}
+
+QString ShapeThumbnails::title(int index) const {
+    return index >= 0 && index < int(titles_.size()) ? titles_[std::size_t(index)] : QString();
+}
+
+namespace {
+template <class List> std::vector<QString> titlesOf(const List& list) {
+    std::vector<QString> titles;
+    for (const auto& entry : list)
+        titles.push_back(entry ? QString::fromUtf8(entry->title().data(), qsizetype(entry->title().size())) : QString());
+    return titles;
+}
+} // namespace
 
 ShapeThumbnails ShapeThumbnails::eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list) {
     std::vector<Draw> drawers;
@@ -46,7 +60,7 @@ ShapeThumbnails ShapeThumbnails::eyes(const std::vector<std::shared_ptr<QRCodeEy
             return QRCodeEyeShapeFactory::image(*eye, nullptr, dimension, colour);
         });
     }
-    return ShapeThumbnails(std::move(drawers));
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
 }
 
 ShapeThumbnails ShapeThumbnails::pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list) {
@@ -58,7 +72,7 @@ ShapeThumbnails ShapeThumbnails::pupils(const std::vector<std::shared_ptr<QRCode
             return QRCodePupilShapeFactory::image(*pupil, dimension, colour);
         });
     }
-    return ShapeThumbnails(std::move(drawers));
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
 }
 
 ShapeThumbnails ShapeThumbnails::pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list) {
@@ -70,7 +84,7 @@ ShapeThumbnails ShapeThumbnails::pixels(const std::vector<std::shared_ptr<QRCode
             return QRCodePixelShapeFactory::image(*pixel, dimension, colour, std::nullopt, &thumbnailMatrix());
         });
     }
-    return ShapeThumbnails(std::move(drawers));
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
 }
 
 const std::vector<QImage>& ShapeThumbnails::images(int pixelSize, const QColor& colour) {

@@ -14,6 +14,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QString>
 
 #include <functional>
 #include <map>
@@ -30,13 +31,15 @@ public:
     // Draws one entry at `dimension` pixels square in a colour.
     using Draw = std::function<gfx::ImagePtr(double dimension, const gfx::Color& colour)>;
 
-    explicit ShapeThumbnails(std::vector<Draw> drawers);
+    explicit ShapeThumbnails(std::vector<Draw> drawers, std::vector<QString> titles = {});
 
     static ShapeThumbnails eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list);
     static ShapeThumbnails pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list);
     static ShapeThumbnails pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list);
 
     int count() const { return int(drawers_.size()); }
+    // The display title of an entry ("Rounded path"), empty when unknown.
+    QString title(int index) const;
 
     // One image per entry, pixelSize pixels square, in `colour`. An entry
     // that cannot be drawn gives a null image.
@@ -47,6 +50,7 @@ public:
 
 private:
     std::vector<Draw> drawers_;
+    std::vector<QString> titles_;
     std::map<std::pair<QRgb, int>, std::vector<QImage>> cache_;
     int drawnSets_ = 0;
 };

@@ -98,6 +98,7 @@ TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
     EXPECT_EQ(panel->eyeGrid()->selectors()[12]->objectName(), "eye_edges");
     EXPECT_EQ(panel->pupilGrid()->selectors()[14]->objectName(), "pupil_blobby");
     EXPECT_EQ(panel->pixelGrid()->selectors()[13]->objectName(), "data_shiny");
+    EXPECT_EQ(panel->pixelGrid()->selectors()[6]->accessibleName().toStdString(), shapes.pixelShapes[6]->title());
 
     // Every thumbnail shows a drawn shape, and different shapes look different.
     for (auto* grid : {panel->eyeGrid(), panel->pupilGrid(), panel->pixelGrid()}) {
