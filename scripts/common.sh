@@ -13,6 +13,7 @@ TESSIVO_BUILD_PACKAGES=(
 # Extra tools the tests use as independent readers of what we write.
 TESSIVO_TEST_PACKAGES=(
   poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb
+  xdotool python3-vobject python3-icalendar
 )
 
 ensure_packages() {
