@@ -240,7 +240,7 @@ Builder::OnPixels Builder::OnPixels::insetGenerator(const QRCodePixelInsetGenera
 }
 
 Builder::OnPixels Builder::OnPixels::rotationGenerator(const QRCodePixelRotationGenerator& generator,
-                                                        double fraction) {
+                                                       double fraction) {
     setPixelGenerator(document(), "rotationGeneratorName", rotationGeneratorName(generator), "rotationFraction",
                       clampedFraction(fraction, -1));
     return *this;
