@@ -8,13 +8,5 @@ set(TESSIVO_PRIVACY_URL "https://tessivo.org/privacy/" CACHE STRING "Privacy pol
 set(TESSIVO_MAILING_LIST_SUITE "org.tessivo.shared" CACHE STRING "Defaults suite shared by the maker's applications")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/core/BuildConfig.h.in ${PROJECT_BINARY_DIR}/generated/app/core/BuildConfig.h @ONLY)
 
-set(TESSIVO_APPX_CORE_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/core/Presets.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/core/Export.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/core/Network.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/core/Updater.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/core/SupportMail.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/core/MailingListManager.cpp
-)
 set(TESSIVO_APPX_CORE_DEPS tessivo_qrcode tessivo_imagerw tessivo_defaults tessivo_settings
   Qt6::Core Qt6::Gui Qt6::Network)

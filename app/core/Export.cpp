@@ -7,7 +7,7 @@
 
 #include <exception>
 
-namespace tessivo {
+namespace Tessivo {
 namespace {
 
 QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
@@ -127,4 +127,4 @@ ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept
     return items;
 }
 
-} // namespace tessivo
+} // namespace Tessivo

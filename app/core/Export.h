@@ -12,7 +12,7 @@
 // The five file exports and the two clipboard copies of the design, as
 // plain work that can run on any thread: each takes a document that no other
 // thread renders at the same time.
-namespace tessivo {
+namespace Tessivo {
 
 enum class ExportFormat { png, jpeg, tiff, pdf, svg };
 
@@ -53,4 +53,4 @@ ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept;
 // The text art as text/plain (UTF-8).
 ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept;
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -9,7 +9,7 @@
 #include <QTimeZone>
 #include <QTimer>
 
-namespace tessivo {
+namespace Tessivo {
 namespace {
 
 platform::Date toDate(const QDateTime& time) { return platform::Date{double(time.toMSecsSinceEpoch()) / 1000.0}; }
@@ -250,4 +250,4 @@ void MailingListManager::subscribe(const QString& email)
     });
 }
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -14,7 +14,7 @@
 #include <memory>
 #include <optional>
 
-namespace tessivo {
+namespace Tessivo {
 
 // The invitation to the maker's newsletter: launch bookkeeping per
 // application, one decision shared by the maker's applications, when the
@@ -116,4 +116,4 @@ private:
 // (truncated; negative when `to` is earlier).
 std::int64_t wholeDaysBetween(const QDateTime& from, const QDateTime& to);
 
-} // namespace tessivo
+} // namespace Tessivo

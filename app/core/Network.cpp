@@ -2,7 +2,7 @@
 
 #include <QHostAddress>
 
-namespace tessivo {
+namespace Tessivo {
 
 bool isAllowedRequestURL(const QUrl& url)
 {
@@ -21,4 +21,4 @@ void applyNetworkOptions(QNetworkRequest& request, const NetworkOptions& options
     if (options.sslConfiguration) request.setSslConfiguration(*options.sslConfiguration);
 }
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace tessivo {
+namespace Tessivo {
 
 // Whether the application may send a request to this address: HTTPS always;
 // plain HTTP only to the loopback interface (the local servers of tests and
@@ -23,4 +23,4 @@ struct NetworkOptions {
 
 void applyNetworkOptions(QNetworkRequest& request, const NetworkOptions& options);
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-namespace tessivo {
+namespace Tessivo {
 namespace {
 
 using nlohmann::json;
@@ -209,4 +209,4 @@ void PresetStore::remove(const Defaults::UUID& id)
     suite_.setObject(keyName, platform::PropertyList(std::move(entries)));
 }
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -14,7 +14,7 @@
 
 // Presets: named snapshots of twelve design settings, nine built in and the
 // user's own stored as JSON texts under "user presets".
-namespace tessivo {
+namespace Tessivo {
 
 // A colour held as its "#RRGGBB" text; equal when the texts are equal.
 struct CodableColor {
@@ -81,4 +81,4 @@ private:
     platform::UserDefaults& suite_;
 };
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 
-namespace tessivo {
+namespace Tessivo {
 
 QByteArray percentEncodeQueryValue(const QString& text)
 {
@@ -29,4 +29,4 @@ void contactSupport(const std::optional<QString>& subject)
     if (url.isValid()) QDesktopServices::openUrl(url);
 }
 
-} // namespace tessivo
+} // namespace Tessivo

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace tessivo {
+namespace Tessivo {
 
 // Percent-encodes a query value: letters, digits, "-._~" and
 // "!$'()*,;:@/?" stay, every other byte of the UTF-8 text becomes %XX, so
@@ -23,4 +23,4 @@ QUrl supportMailURL(const QString& address, const QString& applicationName,
 // mail program takes it.
 void contactSupport(const std::optional<QString>& subject = std::nullopt);
 
-} // namespace tessivo
+} // namespace Tessivo

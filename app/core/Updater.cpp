@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-namespace tessivo {
+namespace Tessivo {
 
 std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml)
 {
@@ -124,4 +124,4 @@ void Updater::finish()
     emit checkFinished(result);
 }
 
-} // namespace tessivo
+} // namespace Tessivo

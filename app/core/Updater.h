@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace tessivo {
+namespace Tessivo {
 
 // One release in the update feed: an RSS <item> with <title>, <link> (the
 // download page), <description> (the release notes) and the version in
@@ -61,7 +61,7 @@ public:
 
 signals:
     void canCheckForUpdatesChanged(bool canCheck);
-    void checkFinished(const tessivo::UpdateCheckResult& result);
+    void checkFinished(const Tessivo::UpdateCheckResult& result);
 
 private:
     void finish();
@@ -74,4 +74,4 @@ private:
     QPointer<QNetworkReply> reply_;
 };
 
-} // namespace tessivo
+} // namespace Tessivo
