@@ -3,7 +3,10 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageExportType.h"
 
+#include <QMimeData>
 #include <QSaveFile>
+
+#include <memory>
 
 #include <exception>
 
@@ -125,6 +128,16 @@ ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept
         return QByteArray(text.data(), qsizetype(text.size()));
     });
     return items;
+}
+
+bool publishClipboardItems(const ClipboardItems& items, QClipboard& clipboard)
+{
+    if (items.empty()) return false;
+    auto mime = std::make_unique<QMimeData>();
+    for (const auto& [type, bytes] : items) mime->setData(type, bytes);
+    // The clipboard takes ownership of the data.
+    clipboard.setMimeData(mime.release());
+    return true;
 }
 
 } // namespace Tessivo

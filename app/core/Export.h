@@ -3,6 +3,7 @@
 #include "QRCode/Document.h"
 
 #include <QByteArray>
+#include <QClipboard>
 #include <QString>
 
 #include <cstdint>
@@ -52,5 +53,9 @@ using ClipboardItems = std::vector<std::pair<QString, QByteArray>>;
 ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept;
 // The text art as text/plain (UTF-8).
 ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept;
+
+// Replaces the clipboard's content with the items, on the main thread. An
+// empty list leaves the clipboard as it was and answers false.
+bool publishClipboardItems(const ClipboardItems& items, QClipboard& clipboard);
 
 } // namespace Tessivo

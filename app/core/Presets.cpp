@@ -1,7 +1,10 @@
 #include "app/core/Presets.h"
 
+#include "app/core/ColorText.h"
+#include "app/core/SettingsKeys.h"
 #include "platform/foundation/Json.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -208,5 +211,75 @@ void PresetStore::remove(const Defaults::UUID& id)
     });
     suite_.setObject(keyName, platform::PropertyList(std::move(entries)));
 }
+
+namespace {
+
+// The keys hold int; a stored index beyond that range saturates.
+int toKeyInt(std::int64_t value)
+{
+    return int(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+Color colorOrBlack(const CodableColor& color)
+{
+    return hexToColor(color.hex).value_or(Color::sRGB(0, 0, 0));
+}
+
+} // namespace
+
+PresetStore userPresetStore() { return PresetStore(*Keys::userPresets().suite()); }
+
+QRPreset presetFromSettings(std::string name)
+{
+    QRPreset p;
+    p.id = randomUUID();
+    p.name = std::move(name);
+    p.eyeShapeIdx = Keys::eyeShapeIdx().get();
+    p.pupilShapeIdx = Keys::pupilShapeIdx().get();
+    p.pixelShapeIdx = Keys::pixelShapeIdx().get();
+    p.backgroundColor = {colorToHex(Keys::backgroundColor().get())};
+    p.backgroundPadding = Keys::backgroundPadding().get();
+    p.backgroundRadius = Keys::backgroundRadius().get();
+    p.fgEyeColor = {colorToHex(Keys::fgEyeColor().get())};
+    p.fgPupilColor = {colorToHex(Keys::fgPupilColor().get())};
+    p.fgPixelColor = {colorToHex(Keys::fgPixelColor().get())};
+    p.fgUnifiedColor = {colorToHex(Keys::fgUnifiedColor().get())};
+    p.unifiedColor = Keys::unifiedColor().get();
+    p.errorCorrection = Keys::errorCorrection().get();
+    return p;
+}
+
+void applyPreset(const QRPreset& p)
+{
+    Keys::eyeShapeIdx().set(toKeyInt(p.eyeShapeIdx));
+    Keys::pupilShapeIdx().set(toKeyInt(p.pupilShapeIdx));
+    Keys::pixelShapeIdx().set(toKeyInt(p.pixelShapeIdx));
+    Keys::backgroundColor().set(colorOrBlack(p.backgroundColor));
+    Keys::backgroundPadding().set(p.backgroundPadding);
+    Keys::backgroundRadius().set(p.backgroundRadius);
+    Keys::fgEyeColor().set(colorOrBlack(p.fgEyeColor));
+    Keys::fgPupilColor().set(colorOrBlack(p.fgPupilColor));
+    Keys::fgPixelColor().set(colorOrBlack(p.fgPixelColor));
+    Keys::fgUnifiedColor().set(colorOrBlack(p.fgUnifiedColor));
+    Keys::unifiedColor().set(p.unifiedColor);
+    Keys::errorCorrection().set(toKeyInt(p.errorCorrection));
+}
+
+std::string trimmedPresetName(std::string_view name)
+{
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    while (!name.empty() && isSpace(name.front())) name.remove_prefix(1);
+    while (!name.empty() && isSpace(name.back())) name.remove_suffix(1);
+    return std::string(name);
+}
+
+bool saveCurrentAsPreset(std::string_view name)
+{
+    const std::string trimmed = trimmedPresetName(name);
+    if (trimmed.empty()) return false;
+    return userPresetStore().append(presetFromSettings(trimmed));
+}
+
+void deleteUserPreset(const QRPreset& preset) { userPresetStore().remove(preset.id); }
 
 } // namespace Tessivo

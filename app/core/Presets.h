@@ -81,4 +81,28 @@ private:
     platform::UserDefaults& suite_;
 };
 
+// ---- The presets and the settings keys ----
+
+// The user's presets in the suite of the "user presets" key.
+PresetStore userPresetStore();
+
+// A preset of the twelve design keys as they are now: a new id, the name,
+// colours as their "#RRGGBB" texts.
+QRPreset presetFromSettings(std::string name);
+
+// Writes the twelve design keys in field order (shape indices first, the
+// error-correction level last); a colour text that does not read becomes
+// black. Nothing else changes.
+void applyPreset(const QRPreset& preset);
+
+// Saves the current design under the name with surrounding white space
+// removed; an empty name saves nothing. False when nothing was saved.
+bool saveCurrentAsPreset(std::string_view name);
+
+// Removes the user presets with the preset's id.
+void deleteUserPreset(const QRPreset& preset);
+
+// The name with white space and line breaks removed from both ends.
+std::string trimmedPresetName(std::string_view name);
+
 } // namespace Tessivo
