@@ -29,8 +29,7 @@ std::optional<QDateTime> dateValue(const std::optional<platform::PropertyList>& 
 std::int64_t integerValue(const std::optional<platform::PropertyList>& value)
 {
     if (!value) return 0;
-    if (const auto* i = std::get_if<std::int64_t>(&value->storage())) return *i;
-    return 0;
+    return value->asInt64().value_or(0);
 }
 
 } // namespace
