@@ -5,6 +5,7 @@
 // a status with a body, nothing at all (a slow server), bytes that are not
 // HTTP, or a dropped connection.
 #include <QByteArray>
+#include <QObject>
 #include <QList>
 #include <QMap>
 #include <QSslCertificate>
@@ -66,6 +67,16 @@ struct TestCertificate {
 
 // Client TLS settings that trust exactly the given certificate (checks on).
 QSslConfiguration trusting(const QSslCertificate& certificate);
+
+// Receives what QDesktopServices would hand to another program
+// (installed with QDesktopServices::setUrlHandler(scheme, catcher, "open")).
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
 
 // Runs the event loop until the condition holds or the time runs out.
 bool waitFor(const std::function<bool()>& condition, int milliseconds = 10000);

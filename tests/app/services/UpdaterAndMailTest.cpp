@@ -35,15 +35,6 @@ UpdateCheckResult check(Updater& updater) {
     return finished.isEmpty() ? UpdateCheckResult{} : finished.front().front().value<UpdateCheckResult>();
 }
 
-// Receives what QDesktopServices hands to the mail program.
-class MailCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
-
 } // namespace
 
 Q_DECLARE_METATYPE(Tessivo::UpdateCheckResult)
@@ -118,7 +109,7 @@ TEST(SupportMail, BuildsTheAddressAndHandsItToTheMailProgram) {
     EXPECT_TRUE(text.endsWith("following:%0A%0A"));
     EXPECT_TRUE(supportMailURL(QStringLiteral("a@b"), QString()).toEncoded().contains("subject=App%20Support%20Request&body=Hello%20App%20Team,"));
 
-    MailCatcher catcher;
+    UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
     QCoreApplication::setApplicationName(QStringLiteral("Tessivo"));
     contactSupport(QStringLiteral("Crash & burn = bad?#1 +x"));
@@ -138,4 +129,3 @@ TEST(SupportMail, BuildsTheAddressAndHandsItToTheMailProgram) {
     EXPECT_TRUE(catcher.urls[1].toString().startsWith(QStringLiteral("mailto:support@")));
 }
 
-#include "UpdaterAndMailTest.moc"
