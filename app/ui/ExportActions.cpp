@@ -94,7 +94,11 @@ void ExportController::copyTextArt() { copy(&textArtClipboardItems); }
 
 void ExportController::report(bool success, const QString& message)
 {
-    if (success) {
+    if (success && showSuccess_) {
+        showSuccess_();
+    } else if (!success && showError_) {
+        showError_(message);
+    } else if (success) {
         if (!sheet_) {
             sheet_ = new SuccessSheet(window_);
             sheet_->setAttribute(Qt::WA_DeleteOnClose);
@@ -125,16 +129,15 @@ QString ExportController::errorMessage() const
 
 bool ExportController::isSuccessSheetShown() const { return sheet_ && sheet_->isVisible(); }
 
-ActionsMenu::ActionsMenu(ExportController& controller, QWidget* parent) : QMenu(QStringLiteral("Actions"), parent)
+void fillActionsMenu(QMenu& menu, ExportController& controller)
 {
-    setIcon(QIcon::fromTheme(QStringLiteral("document-send")));
-    addSection(QStringLiteral("Export as..."));
+    menu.addSection(QStringLiteral("Export as..."));
     for (ExportFormat format : kExportFormats)
-        addAction(QString::fromLatin1(exportFormatInfo(format).title), &controller,
-                  [&controller, format] { controller.exportAs(format); });
-    addSection(QStringLiteral("Copy to clipboard"));
-    addAction(QStringLiteral("Image"), &controller, &ExportController::copyImage);
-    addAction(QStringLiteral("ASCII Representation"), &controller, &ExportController::copyTextArt);
+        menu.addAction(QString::fromLatin1(exportFormatInfo(format).title), &controller,
+                       [&controller, format] { controller.exportAs(format); });
+    menu.addSection(QStringLiteral("Copy to clipboard"));
+    menu.addAction(QStringLiteral("Image"), &controller, &ExportController::copyImage);
+    menu.addAction(QStringLiteral("ASCII Representation"), &controller, &ExportController::copyTextArt);
 }
 
 } // namespace Tessivo

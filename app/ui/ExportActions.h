@@ -38,6 +38,12 @@ public:
 
     // A save dialog with the format's filter, default name and suffix.
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // Where outcomes are shown; by default an alert and a sheet of the
+    // controller's own.
+    void setReporters(std::function<void(const QString&)> showError, std::function<void()> showSuccess) {
+        showError_ = std::move(showError);
+        showSuccess_ = std::move(showSuccess);
+    }
 
     void exportAs(ExportFormat format);
     void copyImage();
@@ -63,16 +69,14 @@ private:
     QWidget* window_;
     DocumentProvider documents_;
     FileChooser chooseFile_;
+    std::function<void(const QString&)> showError_;
+    std::function<void()> showSuccess_;
     QPointer<QMessageBox> alert_;
     QPointer<SuccessSheet> sheet_;
 };
 
-// "Actions": "Export as..." PNG, JPEG, TIFF, PDF, SVG and "Copy to
-// clipboard" Image and ASCII Representation.
-class ActionsMenu : public QMenu {
-    Q_OBJECT
-public:
-    ActionsMenu(ExportController& controller, QWidget* parent = nullptr);
-};
+// Fills an "Actions" menu: "Export as..." PNG, JPEG, TIFF, PDF, SVG and
+// "Copy to clipboard" Image and ASCII Representation.
+void fillActionsMenu(QMenu& menu, ExportController& controller);
 
 } // namespace Tessivo

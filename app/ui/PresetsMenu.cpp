@@ -55,58 +55,46 @@ SavePresetSheet::SavePresetSheet(QWidget* parent) : QDialog(parent)
     connect(save_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-PresetsMenu::PresetsMenu(QWidget* parent) : QMenu(QStringLiteral("Presets"), parent)
+PresetsMenu::PresetsMenu(QMenu& menu, QWidget* window) : QObject(&menu), menu_(menu), window_(window)
 {
-    setIcon(QIcon::fromTheme(QStringLiteral("preferences-desktop-color")));
-    connect(this, &QMenu::aboutToShow, this, &PresetsMenu::rebuild);
+    connect(&menu_, &QMenu::aboutToShow, this, &PresetsMenu::rebuild);
     rebuild();
-}
-
-QWidget* PresetsMenu::sheetParent() const
-{
-    return parentWidget() ? parentWidget()->window() : nullptr;
 }
 
 void PresetsMenu::rebuild()
 {
-    clear();
-    addSection(QStringLiteral("Built-in"));
+    menu_.clear();
+    // The submenu is a child of the menu, not of its action.
+    if (deleteMenu_) deleteMenu_->deleteLater();
+    menu_.addSection(QStringLiteral("Built-in"));
     for (const QRPreset& preset : builtInPresets()) {
-        addAction(verbatimMenuText(preset.name), this, [this, preset] {
-            applyPreset(preset);
-            emit presetApplied(QString::fromStdString(preset.name));
-        });
+        menu_.addAction(verbatimMenuText(preset.name), this, [preset] { applyPreset(preset); });
     }
 
-    addSection(QStringLiteral("Your presets"));
+    menu_.addSection(QStringLiteral("Your presets"));
     const std::vector<QRPreset> user = userPresetStore().presets();
     if (user.empty()) {
-        QAction* none = addAction(QStringLiteral("No saved presets"));
+        QAction* none = menu_.addAction(QStringLiteral("No saved presets"));
         none->setEnabled(false);
     }
     for (const QRPreset& preset : user) {
-        addAction(verbatimMenuText(preset.name), this, [this, preset] {
-            applyPreset(preset);
-            emit presetApplied(QString::fromStdString(preset.name));
-        });
+        menu_.addAction(verbatimMenuText(preset.name), this, [preset] { applyPreset(preset); });
     }
 
-    addSeparator();
-    addAction(QStringLiteral("Save current as preset\u2026"), this, &PresetsMenu::askToSave);
+    menu_.addSeparator();
+    menu_.addAction(QStringLiteral("Save current as preset\u2026"), this, &PresetsMenu::askToSave);
 
     if (!user.empty()) {
-        QMenu* remove = addMenu(QStringLiteral("Delete a saved preset"));
+        QMenu* remove = menu_.addMenu(QStringLiteral("Delete a saved preset"));
+        deleteMenu_ = remove;
         for (const QRPreset& preset : user)
-            remove->addAction(verbatimMenuText(preset.name), this, [this, preset] {
-                deleteUserPreset(preset);
-                rebuild();
-            });
+            remove->addAction(verbatimMenuText(preset.name), this, [preset] { deleteUserPreset(preset); });
     }
 }
 
 void PresetsMenu::askToSave()
 {
-    auto* sheet = new SavePresetSheet(sheetParent());
+    auto* sheet = new SavePresetSheet(window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     connect(sheet, &QDialog::accepted, this, [this, sheet] {
         saveCurrentAsPreset(sheet->nameField()->text().trimmed().toStdString());

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QMenu>
+#include <QPointer>
 
 class QLineEdit;
 class QPushButton;
@@ -24,24 +25,26 @@ private:
     QPushButton* save_;
 };
 
-// "Presets": the built-in presets, the user's presets, saving the current
-// design and deleting a saved preset. Rebuilt each time it opens, so a
-// preset saved a moment ago is already listed.
-class PresetsMenu : public QMenu {
+// Fills a "Presets" menu: the built-in presets, the user's presets, saving
+// the current design and deleting a saved preset. Rebuilt each time the menu
+// opens, so a preset saved a moment ago is already listed. Lives as a child
+// of the menu.
+class PresetsMenu : public QObject {
     Q_OBJECT
 public:
-    explicit PresetsMenu(QWidget* parent = nullptr);
+    // `window` carries the naming sheet.
+    PresetsMenu(QMenu& menu, QWidget* window);
 
+    QMenu& menu() const { return menu_; }
     // Fills the menu from the presets as they are now.
     void rebuild();
-    // Opens the naming sheet on the menu's window; saves on "Save".
+    // Opens the naming sheet on the window; saves on "Save".
     void askToSave();
 
-signals:
-    void presetApplied(const QString& name);
-
 private:
-    QWidget* sheetParent() const;
+    QMenu& menu_;
+    QWidget* window_;
+    QPointer<QMenu> deleteMenu_;
 };
 
 // A menu text that shows the name exactly: "&" is not a mnemonic here.

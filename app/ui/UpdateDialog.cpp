@@ -44,17 +44,14 @@ QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QStri
     return box;
 }
 
-QAction* makeCheckForUpdatesAction(Updater& updater, QWidget* window, QObject* parent)
+void connectCheckForUpdates(QAction& action, Updater& updater, QWidget* window)
 {
-    auto* action = new QAction(QStringLiteral("Check for Updates\u2026"), parent);
-    action->setMenuRole(QAction::ApplicationSpecificRole);
-    action->setEnabled(updater.canCheckForUpdates());
-    QObject::connect(&updater, &Updater::canCheckForUpdatesChanged, action, &QAction::setEnabled);
-    QObject::connect(action, &QAction::triggered, &updater, &Updater::checkForUpdates);
-    QObject::connect(&updater, &Updater::checkFinished, action, [window](const UpdateCheckResult& result) {
+    action.setEnabled(updater.canCheckForUpdates());
+    QObject::connect(&updater, &Updater::canCheckForUpdatesChanged, &action, &QAction::setEnabled);
+    QObject::connect(&action, &QAction::triggered, &updater, &Updater::checkForUpdates);
+    QObject::connect(&updater, &Updater::checkFinished, &action, [window](const UpdateCheckResult& result) {
         makeUpdateResultDialog(result, QString::fromLatin1(kApplicationVersion), window)->open();
     });
-    return action;
 }
 
 } // namespace Tessivo

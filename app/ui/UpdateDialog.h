@@ -16,6 +16,6 @@ QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QStri
 // "Check for Updates…": enabled exactly while the updater may start a check;
 // shows the result when the check ends. Disabled for good when the build set
 // no feed address.
-QAction* makeCheckForUpdatesAction(Updater& updater, QWidget* window, QObject* parent);
+void connectCheckForUpdates(QAction& action, Updater& updater, QWidget* window);
 
 } // namespace Tessivo

@@ -63,7 +63,8 @@ protected:
 } // namespace
 
 TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
-    PresetsMenu menu(&window);
+    QMenu menu;
+    PresetsMenu presets(menu, &window);
     QStringList texts = actionTexts(menu);
     EXPECT_EQ(texts.mid(0, 11), (QStringList{"Built-in", "Classic", "Rounded", "Soft Circles", "Leaf", "Sunset",
                                              "Deep Ocean", "Midnight", "Retro Star", "Flower Power", "Your presets"}));
@@ -88,7 +89,7 @@ TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
     QTest::keyClick(sheet->nameField(), Qt::Key_Return);
     QApplication::processEvents();
 
-    menu.rebuild();
+    presets.rebuild();
     QAction* mine = findAction(menu, QStringLiteral("Salt && Pepper"));
     ASSERT_TRUE(mine);
     EXPECT_FALSE(findAction(menu, QStringLiteral("No saved presets")));
@@ -101,6 +102,7 @@ TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
     EXPECT_EQ(Keys::pixelShapeIdx().get(), 8);
 
     findAction(*remove->menu(), QStringLiteral("Salt && Pepper"))->trigger();
+    presets.rebuild();
     EXPECT_TRUE(findAction(menu, QStringLiteral("No saved presets")));
     EXPECT_TRUE(userPresetStore().presets().empty());
 }
@@ -120,7 +122,8 @@ TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
         ++asked;
         return chosen;
     });
-    ActionsMenu menu(controller, &window);
+    QMenu menu;
+    fillActionsMenu(menu, controller);
     EXPECT_EQ(actionTexts(menu), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG",
                                               "Copy to clipboard", "Image", "ASCII Representation"}));
     QSignalSpy finished(&controller, &ExportController::finished);
@@ -259,8 +262,28 @@ TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     EXPECT_EQ(box->informativeText(), QStringLiteral("Host not found"));
     box->close();
 
+    // The command follows the updater: off without a feed, off while a
+    // check runs, and the result is shown when it ends.
     Updater disabled(QUrl(), QStringLiteral("1.0"));
-    QObject owner;
-    EXPECT_FALSE(makeCheckForUpdatesAction(disabled, &window, &owner)->isEnabled());
-    EXPECT_EQ(makeCheckForUpdatesAction(disabled, &window, &owner)->text(), QStringLiteral("Check for Updates\u2026"));
+    QAction off(QStringLiteral("Check for Updates\u2026"));
+    connectCheckForUpdates(off, disabled, &window);
+    EXPECT_FALSE(off.isEnabled());
+
+    LocalServer server;
+    server.respondWith(200, "<rss version=\"2.0\"><channel></channel></rss>");
+    Updater updater(server.url(QStringLiteral("/feed")), QStringLiteral("1.0"));
+    QAction on(QStringLiteral("Check for Updates\u2026"));
+    connectCheckForUpdates(on, updater, &window);
+    EXPECT_TRUE(on.isEnabled());
+    on.trigger();
+    EXPECT_FALSE(on.isEnabled());
+    QMessageBox* shown = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (QMessageBox* b : window.findChildren<QMessageBox*>())
+            if (b->isVisible()) shown = b;
+        return shown != nullptr;
+    }));
+    EXPECT_TRUE(on.isEnabled());
+    EXPECT_EQ(shown->text(), QStringLiteral("You're up to date"));
+    EXPECT_EQ(server.requests().size(), 1);
 }
