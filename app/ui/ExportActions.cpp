@@ -3,27 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QLabel>
-#include <QMessageBox>
 #include <QThreadPool>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace Tessivo {
 
-SuccessSheet::SuccessSheet(QWidget* parent) : QDialog(parent)
-{
-    setWindowModality(Qt::WindowModal);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    auto* text = new QLabel(QStringLiteral("Successfully generated QR image!"), this);
-    text->setAlignment(Qt::AlignCenter);
-    layout->addWidget(text);
-}
-
-ExportController::ExportController(QWidget* window, DocumentProvider documents, QObject* parent)
+ExportController::ExportController(QWidget* window, DocumentProvider documents, Reporters reporters, QObject* parent)
     : QObject(parent), window_(window), documents_(std::move(documents)),
-      chooseFile_([this](ExportFormat f) { return chooseWithDialog(f); })
+      chooseFile_([this](ExportFormat f) { return chooseWithDialog(f); }), reporters_(std::move(reporters))
 {
 }
 
@@ -94,42 +80,12 @@ void ExportController::copyTextArt() { copy(&textArtClipboardItems); }
 
 void ExportController::report(bool success, const QString& message)
 {
-    if (success && showSuccess_) {
-        showSuccess_();
-    } else if (!success && showError_) {
-        showError_(message);
-    } else if (success) {
-        if (!sheet_) {
-            sheet_ = new SuccessSheet(window_);
-            sheet_->setAttribute(Qt::WA_DeleteOnClose);
-        }
-        sheet_->open();
-        // Each success hides the sheet two seconds later; nothing is cancelled.
-        QTimer::singleShot(kSuccessMilliseconds, this, [this] {
-            if (sheet_) sheet_->close();
-        });
-    } else {
-        if (!alert_) {
-            alert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Export failed"),
-                                     QStringLiteral("Export failed"), QMessageBox::Ok, window_);
-            alert_->setWindowModality(Qt::WindowModal);
-            alert_->setAttribute(Qt::WA_DeleteOnClose);
-        }
-        // A second failure before the dismissal replaces the text.
-        alert_->setInformativeText(message);
-        alert_->open();
-    }
+    if (success && reporters_.showSuccess) reporters_.showSuccess();
+    if (!success && reporters_.showError) reporters_.showError(message);
     emit finished(success);
 }
 
-QString ExportController::errorMessage() const
-{
-    return alert_ && alert_->isVisible() ? alert_->informativeText() : QString();
-}
-
-bool ExportController::isSuccessSheetShown() const { return sheet_ && sheet_->isVisible(); }
-
-void fillActionsMenu(QMenu& menu, ExportController& controller)
+void addActionsMenuItems(QMenu& menu, ExportController& controller)
 {
     menu.addSection(QStringLiteral("Export as..."));
     for (ExportFormat format : kExportFormats)

@@ -2,27 +2,17 @@
 
 #include "app/core/Export.h"
 
-#include <QDialog>
 #include <QMenu>
 #include <QPointer>
 
 #include <functional>
 #include <memory>
 
-class QMessageBox;
-
 namespace Tessivo {
 
-// The notice shown for two seconds after an export or a copy succeeded.
-class SuccessSheet : public QDialog {
-    Q_OBJECT
-public:
-    explicit SuccessSheet(QWidget* parent = nullptr);
-};
-
 // Runs the "Actions" menu: asks for a file, renders and writes off the main
-// thread on a document of its own, and reports back on the main thread with
-// the "Export failed" alert or the success sheet.
+// thread on a document of its own, and reports back on the main thread
+// through the window's "Export failed" alert or its success notice.
 class ExportController : public QObject {
     Q_OBJECT
 public:
@@ -34,25 +24,19 @@ public:
     static constexpr const char* kNoMessageText = "Enter a message first to generate a QR code.";
     static constexpr int kSuccessMilliseconds = 2000;
 
-    ExportController(QWidget* window, DocumentProvider documents, QObject* parent = nullptr);
+    struct Reporters {
+        std::function<void(const QString&)> showError;
+        std::function<void()> showSuccess;
+    };
+
+    ExportController(QWidget* window, DocumentProvider documents, Reporters reporters, QObject* parent = nullptr);
 
     // A save dialog with the format's filter, default name and suffix.
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
-    // Where outcomes are shown; by default an alert and a sheet of the
-    // controller's own.
-    void setReporters(std::function<void(const QString&)> showError, std::function<void()> showSuccess) {
-        showError_ = std::move(showError);
-        showSuccess_ = std::move(showSuccess);
-    }
 
     void exportAs(ExportFormat format);
     void copyImage();
     void copyTextArt();
-
-    // What the user sees: the alert's message while it is open, and whether
-    // the success sheet is up.
-    QString errorMessage() const;
-    bool isSuccessSheetShown() const;
 
 signals:
     // After the outcome is shown (tests and the status line wait for it).
@@ -69,14 +53,11 @@ private:
     QWidget* window_;
     DocumentProvider documents_;
     FileChooser chooseFile_;
-    std::function<void(const QString&)> showError_;
-    std::function<void()> showSuccess_;
-    QPointer<QMessageBox> alert_;
-    QPointer<SuccessSheet> sheet_;
+    Reporters reporters_;
 };
 
 // Fills an "Actions" menu: "Export as..." PNG, JPEG, TIFF, PDF, SVG and
 // "Copy to clipboard" Image and ASCII Representation.
-void fillActionsMenu(QMenu& menu, ExportController& controller);
+void addActionsMenuItems(QMenu& menu, ExportController& controller);
 
 } // namespace Tessivo
