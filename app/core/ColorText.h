@@ -4,7 +4,7 @@
 // and the stored colour as the graphics library's colour.
 
 #include "app/core/SettingsKeys.h"
-#include "platform/graphics/Color.h"
+#include "platform/gfx/Color.h"
 
 #include <optional>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "app/core/ColorText.h"
 
-#include "QRCode/FillStyle/Solid.h"
-#include "QRCode/LogoTemplate.h"
-#include "platform/graphics/GraphicsContext.h"
+#include "QRCode/fills/Solid.h"
+#include "QRCode/design/LogoTemplate.h"
+#include "platform/gfx/GraphicsContext.h"
 
 #include <cmath>
 #include <exception>

@@ -7,8 +7,8 @@
 #include "app/core/ShapeLists.h"
 
 #include "QRCode/Document.h"
-#include "QRCode/ErrorCorrection.h"
-#include "platform/graphics/Image.h"
+#include "QRCode/core/ErrorCorrection.h"
+#include "platform/gfx/Image.h"
 
 #include <string_view>
 

@@ -3,9 +3,9 @@
 // The shapes the design panel offers, in the order their stored indices
 // count them.
 
-#include "QRCode/EyeShapeGenerator.h"
-#include "QRCode/PixelShapeGenerator.h"
-#include "QRCode/PupilShapeGenerator.h"
+#include "QRCode/generators/EyeShapeGenerator.h"
+#include "QRCode/generators/PixelShapeGenerator.h"
+#include "QRCode/generators/PupilShapeGenerator.h"
 
 #include <memory>
 #include <vector>

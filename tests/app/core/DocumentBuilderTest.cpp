@@ -1,10 +1,10 @@
 #include "app/core/DocumentBuilder.h"
 #include "app/core/MainWindowState.h"
 
-#include "QRCode/EyeShape/Shield.h"
-#include "QRCode/PixelShape/RoundedPath.h"
-#include "QRCode/PupilShape/CirclePupils.h"
-#include "QRCode/PupilShape/ShieldPupils.h"
+#include "QRCode/generators/eye/Shield.h"
+#include "QRCode/generators/pixel/RoundedPath.h"
+#include "QRCode/generators/pupil/CirclePupils.h"
+#include "QRCode/generators/pupil/ShieldPupils.h"
 #include "platform/detector/QRDetector.h"
 
 #include <gtest/gtest.h>
