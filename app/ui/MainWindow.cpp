@@ -228,7 +228,7 @@ void MainWindow::bringToFront() {
 void MainWindow::showExportError(const QString& message) {
     exportErrorMessage_ = message;
     if (exportAlert_) {
-        exportAlert_->setText(message);
+        exportAlert_->setInformativeText(message);
         return;
     }
     auto* alert = new QMessageBox(QMessageBox::Warning, tr("Export failed"), message, QMessageBox::NoButton, this);

@@ -84,6 +84,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
     addField(wifi, tr("Network name (SSID)"), &MessageFields::msgWifiSSID);
     auto* securityRow = new QHBoxLayout;
+    securityRow->setSpacing(8);
     securityRow->addWidget(new QLabel(tr("Security"), wifi));
     auto* security = new QComboBox(wifi);
     security->addItem(tr("WPA/WPA2"), int(wifiWPA));

@@ -228,7 +228,7 @@ TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     newer.kind = UpdateCheckResult::Kind::updateAvailable;
     newer.newest = {QStringLiteral("Tessivo 2.0"), QStringLiteral("2.0"), QUrl(QStringLiteral("https://tessivo.org/get")),
                     QStringLiteral("<script>x</script> Faster")};
-    box = makeUpdateResultDialog(newer, QStringLiteral("1.0"), &window);
+    QMessageBox* box = makeUpdateResultDialog(newer, QStringLiteral("1.0"), &window);
     EXPECT_TRUE(box->informativeText().contains(QStringLiteral("2.0")));
     EXPECT_EQ(box->detailedText(), newer.newest.notes);
     UrlCatcher catcher;
