@@ -2,7 +2,9 @@
 
 #include "app/core/MainWindowState.h"
 #include "app/ui/DesignPanel.h"
+#include "app/ui/ExportActions.h"
 #include "app/ui/MainWindow.h"
+#include "app/ui/PresetsMenu.h"
 #include "app/ui/SettingsWindow.h"
 
 #include <QAction>
@@ -39,8 +41,15 @@ void connectSettingsWindow(MainWindow& window, QAction& action) {
     });
 }
 
-void fillPresetsMenu(MainWindow&, QMenu&) {}
+void fillPresetsMenu(MainWindow& window, QMenu& menu) { new PresetsMenu(menu, &window); }
 
-void fillActionsMenu(MainWindow&, QMenu&) {}
+void fillActionsMenu(MainWindow& window, QMenu& menu) {
+    auto* controller = new ExportController(
+        &window, [&window]() -> QRCode::DocumentPtr { return window.state().makeDocumentForBackground(); },
+        ExportController::Reporters{[&window](const QString& message) { window.showExportError(message); },
+                                    [&window] { window.showSuccessNotice(); }},
+        &window);
+    addActionsMenuItems(menu, *controller);
+}
 
 } // namespace Tessivo::ui
