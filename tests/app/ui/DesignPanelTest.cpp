@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "app/core/ColorText.h"
+#include "app/core/Presets.h"
 #include "app/ui/CollapsibleGroup.h"
 #include "app/ui/ColorInput.h"
 #include "app/ui/DesignPanel.h"
@@ -188,14 +189,15 @@ TEST_F(Panel, MatchingPupilFollowsTheEyeAfterAWholeChange) {
     pumpEvents();
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 14);
 
-    // A preset that changes the eye ends with the eye's pupil, not its own.
-    Keys::eyeShapeIdx().set(3);
-    Keys::pupilShapeIdx().set(9);
+    // A preset that changes the eye ends with the eye's pupil, not its own;
+    // one that keeps the eye keeps its pupil.
+    QRPreset preset = presetFromSettings("Mine");
+    preset.eyeShapeIdx = 3;
+    preset.pupilShapeIdx = 9;
+    applyPreset(preset);
     pumpEvents();
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 3);
-    // One that keeps the eye keeps its pupil.
-    Keys::eyeShapeIdx().set(3);
-    Keys::pupilShapeIdx().set(9);
+    applyPreset(preset);
     pumpEvents();
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
 
