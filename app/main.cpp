@@ -1,6 +1,7 @@
 // The program: one main window per user session. A second start shows the
 // running window instead of opening another.
 
+#include "app/ui/ApplicationServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SingleInstance.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     Tessivo::ui::MainWindow window;
     QObject::connect(&instance, &Tessivo::ui::SingleInstance::activationRequested, &window,
                      &Tessivo::ui::MainWindow::bringToFront);
+    Tessivo::ui::ApplicationServices services(window);
     window.show();
+    services.registerLaunch();
     return app.exec();
 }

@@ -1,5 +1,10 @@
 #include "app/ui/Extensions.h"
 
+#include "app/core/MainWindowState.h"
+#include "app/ui/ExportActions.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/PresetsMenu.h"
+
 #include <QWidget>
 
 namespace Tessivo::ui {
@@ -11,8 +16,15 @@ QWidget* makeDesignPanel(MainWindow&, QWidget* parent) {
     return panel;
 }
 
-void fillPresetsMenu(MainWindow&, QMenu&) {}
+void fillPresetsMenu(MainWindow& window, QMenu& menu) { new PresetsMenu(menu, &window); }
 
-void fillActionsMenu(MainWindow&, QMenu&) {}
+void fillActionsMenu(MainWindow& window, QMenu& menu) {
+    auto* controller = new ExportController(
+        &window, [&window]() -> QRCode::DocumentPtr { return window.state().makeDocumentForBackground(); },
+        ExportController::Reporters{[&window](const QString& message) { window.showExportError(message); },
+                                    [&window] { window.showSuccessNotice(); }},
+        &window);
+    addActionsMenuItems(menu, *controller);
+}
 
 } // namespace Tessivo::ui
