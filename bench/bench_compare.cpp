@@ -5,10 +5,10 @@
 //
 // The inputs are looked up in $TESSIVO_BENCH_INPUTS, then in
 // shared/bench-inputs beside the checkout (one or two levels up).
-#include "QRCode/Design.h"
-#include "QRCode/PixelShapeFactory.h"
 #include "QRCode/QRCode.h"
-#include "QRCode/QRCodeEngine.h"
+#include "QRCode/design/Design.h"
+#include "QRCode/encoding/QRCodeEngine.h"
+#include "QRCode/generators/PixelShapeFactory.h"
 #include "image-read-write/ImageEncoding.h"
 
 #include <benchmark/benchmark.h>
