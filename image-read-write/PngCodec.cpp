@@ -57,8 +57,11 @@ public:
     explicit PngLayout(const gfx::Image& image) {
         std::uint32_t last = 0;
         bool haveLast = false;
+        const std::size_t rowBytes = std::size_t(image.width()) * 4;
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
+            // Most rows of a code repeat the row above: nothing new in them.
+            if (y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0) continue;
             for (int x = 0; x < image.width(); ++x) {
                 const std::uint32_t v = row[x];
                 if (haveLast && v == last) continue;
@@ -274,8 +277,13 @@ bool writePng(png_structp png, png_infop info, const PngRows& rows, png_uint_32 
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
     png_set_compression_strategy(png, Z_RLE);
     png_write_info(png, info);
+    const std::size_t sourceBytes = std::size_t(width) * 4;
     for (int y = 0; y < rows.image->height(); ++y) {
-        layout.convertRow(rows.image->row(y), width, rows.buffer);
+        // libpng copies the row, so the buffer still holds the last one.
+        const std::uint32_t* row = rows.image->row(y);
+        if (y == 0 || std::memcmp(row, rows.image->row(y - 1), sourceBytes) != 0) {
+            layout.convertRow(row, width, rows.buffer);
+        }
         png_write_row(png, rows.buffer);
     }
     png_write_end(png, info);
