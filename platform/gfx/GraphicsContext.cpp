@@ -122,6 +122,53 @@ void keepRenderMemory() {
 #endif
 }
 
+// Device bounds of the groups of subpaths whose shadows can meet: two groups
+// more than two blur margins apart cast shadows that never touch, so each
+// can be rasterised, blurred and composited on its own, which gives the same
+// pixels as one raster over both. An eye's three squares sit in three
+// corners of the code: three small rasters instead of one the size of the
+// code. Paths of many subpaths (the modules) are one group.
+std::vector<Rect> shadowClusters(const Path& path, const AffineTransform& toDevice, double margin) {
+    constexpr std::size_t kMaxSubpaths = 64;
+    const auto& elements = path.elements();
+    if (elements.empty() || elements.front().type != Path::ElementType::moveToPoint) {
+        return {toDevice.apply(path.boundingBox())};
+    }
+    std::vector<Rect> boxes;
+    bool open = false;
+    for (const auto& e : elements) {
+        const int n = Path::pointCount(e.type);
+        if (e.type == Path::ElementType::moveToPoint || !open) {
+            if (boxes.size() == kMaxSubpaths) return {toDevice.apply(path.boundingBox())};
+            boxes.push_back(Rect::null());
+            open = true;
+        }
+        for (int i = 0; i < n; ++i) {
+            const Point p = toDevice.apply(e.points[std::size_t(i)]);
+            boxes.back() = boxes.back().unionWith(Rect(p.x, p.y, 0, 0));
+        }
+    }
+    std::erase_if(boxes, [](const Rect& r) { return r.isNull(); });
+    // Merge groups until no two of them come within reach of each other.
+    auto near = [margin](const Rect& a, const Rect& b) {
+        return a.minX() - margin <= b.maxX() + margin && b.minX() - margin <= a.maxX() + margin &&
+               a.minY() - margin <= b.maxY() + margin && b.minY() - margin <= a.maxY() + margin;
+    };
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < boxes.size() && !merged; ++i) {
+            for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+                if (!near(boxes[i], boxes[j])) continue;
+                boxes[i] = boxes[i].unionWith(boxes[j]);
+                boxes.erase(boxes.begin() + std::ptrdiff_t(j));
+                merged = true;
+                break;
+            }
+        }
+    }
+    return boxes;
+}
+
 } // namespace
 
 Gradient::Gradient(std::vector<GradientStop> stops) : stops_(std::move(stops)) {
@@ -391,15 +438,17 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
     if (!applyMatrix(cr_)) return;
     const cairo_fill_rule_t fr = rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
     if (state_.shadow.isSet) {
-        const Rect b = state_.ctm.then(base_).apply(path.boundingBox());
         const double fillAlpha = unit(state_.fill.toSRGB().a);
-        paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
-                    [&](cairo_t* mc, const AffineTransform&) {
-                        appendPath(mc, path);
-                        cairo_set_fill_rule(mc, fr);
-                        cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
-                        cairo_fill(mc);
-                    });
+        const double margin = std::min(std::ceil(3 * state_.shadow.blur / 2), kMaxShadowMargin);
+        for (const Rect& b : shadowClusters(path, state_.ctm.then(base_), margin)) {
+            paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
+                        [&](cairo_t* mc, const AffineTransform&) {
+                            appendPath(mc, path);
+                            cairo_set_fill_rule(mc, fr);
+                            cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
+                            cairo_fill(mc);
+                        });
+        }
         applyMatrix(cr_);
     }
     applyDrawingState();
