@@ -246,12 +246,6 @@ TEST_F(Panel, HexFieldStoresOnReturnAndPutsBackTheColourOnBadInput) {
     pumpEvents();
     EXPECT_EQ(edit->text(), "#00FF00");
     EXPECT_EQ(input->hexField()->swatch()->color(), QColor(0, 255, 0));
-
-    // The setting switches every colour row at once.
-    Keys::useHexColorInput().set(false);
-    pumpEvents();
-    EXPECT_FALSE(input->showsHexField());
-    EXPECT_FALSE(panel->basicBackgroundColorInput()->showsHexField());
 }
 
 TEST_F(Panel, ColourDialogStoresWhileChoosingAndCancelPutsBackTheStart) {
