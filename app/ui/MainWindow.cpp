@@ -193,7 +193,7 @@ void MainWindow::buildMenus() {
     checkForUpdatesAction_->setEnabled(false);
     app->addSeparator();
     settingsAction_ = app->addAction(tr("Settings…"));
-    settingsAction_->setEnabled(false);
+    connectSettingsWindow(*this, *settingsAction_);
     app->addSeparator();
     auto* hide = app->addAction(tr("Hide Tessivo"));
     connect(hide, &QAction::triggered, this, &QWidget::hide);
