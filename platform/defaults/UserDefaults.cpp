@@ -262,7 +262,7 @@ UserDefaults::UserDefaults(std::string name, std::filesystem::path directory)
     : name_(std::move(name)), directory_(std::move(directory)) {
     file_ = directory_ / (name_ + ".json");
     lockFile_ = directory_ / (name_ + ".json.lock");
-    Registry::instance().add(this);
+    if (!Registry::closed()) Registry::instance().add(this);
 }
 
 UserDefaults::~UserDefaults() {
