@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+namespace QRCode {
+
 namespace {
 
 using Type = gfx::Path::ElementType;
@@ -148,3 +150,5 @@ std::string svgPathData(const gfx::Path& path) {
     for (const auto& e : path.elements()) appendSpaceSeparated(text, e);
     return text;
 }
+
+} // namespace QRCode

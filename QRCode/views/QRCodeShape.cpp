@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <exception>
 
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodeMessageFormatter;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeGenerator;
+
 namespace {
 
 std::shared_ptr<QRCode::Shape> orDefault(std::shared_ptr<QRCode::Shape> shape)

@@ -26,6 +26,13 @@
 #include <exception>
 #include <limits>
 
+using QRCode::QRCodeEyeShapeFactory;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::QRCodeMessageFormatter;
+using QRCode::QRCodePixelShapeFactory;
+using QRCode::QRCodePupilShapeFactory;
+using QRCode::uniqueFileURL;
+
 namespace {
 
 constexpr const char* kURIListMimeType = "text/uri-list";

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 namespace Message = QRCode::Message;
 using Message::Contact;
 

@@ -11,6 +11,10 @@
 
 #include <cstdlib>
 
+using QRCode::QRCodeFillStyleGenerator;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::ZelGradient;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;

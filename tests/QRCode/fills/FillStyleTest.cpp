@@ -7,6 +7,14 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeFillStyleFactory;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::RGBAComponentsError;
+using QRCode::RGBAComponentsException;
+using QRCode::ZelGradient;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;

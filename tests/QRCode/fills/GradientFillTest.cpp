@@ -7,6 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeFillStyleGenerator;
+using QRCode::ZelGradient;
+using QRCode::sRGBColorSpace;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;

@@ -11,6 +11,11 @@
 #include <cmath>
 #include <limits>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::QRCodePupilShapeGenerator;
+
 using namespace rendertest;
 
 namespace {

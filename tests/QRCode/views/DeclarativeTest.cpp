@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::QRCodePixelShapeFactory;
+
 using viewstest::decode;
 using viewstest::waitFor;
 using Texts = std::vector<std::string>;
