@@ -19,7 +19,9 @@
 #include <span>
 #include <string_view>
 
-class QRCode::QRCodeMessageFormatter;
+namespace QRCode {
+class QRCodeMessageFormatter;
+}
 
 // An immutable value that outlines chosen parts of one symbol as a painter
 // path, for painting with any brush or pen. The content is encoded when the
@@ -52,6 +54,13 @@ public:
     // A copy of the given design shape replaces the receiver's.
     QRCodeShape shape(const QRCode::Shape& shape) const;
     QRCodeShape onPixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const;
+    // Other names for onPixels() and shape().
+    QRCodeShape pixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const { return onPixels(std::move(generator)); }
+    QRCodeShape pixelShape(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const
+    {
+        return onPixels(std::move(generator));
+    }
+    QRCodeShape withDesignShape(const QRCode::Shape& shape) const { return this->shape(shape); }
     // Null clears the off-pixel generator.
     QRCodeShape offPixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const;
     // Also clears the pupil generator.
