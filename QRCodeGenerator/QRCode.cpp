@@ -1,6 +1,7 @@
 #include "QRCodeGenerator/QRCode.h"
 
 #include "QRCodeGenerator/BitBuffer.h"
+#include "QRCodeGenerator/detail/Construction.h"
 
 #include <array>
 #include <climits>
@@ -9,6 +10,8 @@
 #include <stdexcept>
 
 namespace QRCodeGenerator {
+
+using namespace detail;
 
 namespace {
 
@@ -120,10 +123,10 @@ int linePenalty(const std::uint64_t* bits, int n) {
 
     auto finishRun = [&](int length, bool dark) {
         if (length >= 5)
-            result += QRCode::kPenaltyN1 + (length - 5);
+            result += detail::kPenaltyN1 + (length - 5);
         history.push(length, n);
         if (!dark)
-            result += history.countPatterns() * QRCode::kPenaltyN3;
+            result += history.countPatterns() * detail::kPenaltyN3;
     };
 
     const int words = (n + 63) / 64;
@@ -144,14 +147,14 @@ int linePenalty(const std::uint64_t* bits, int n) {
     }
     const int length = n - 1 - previousEnd;
     if (length >= 5)
-        result += QRCode::kPenaltyN1 + (length - 5);
+        result += detail::kPenaltyN1 + (length - 5);
     if (bitAt(bits, n - 1)) {
         history.push(length, n);
         history.push(n, n);
     } else {
         history.push(length + n, n);
     }
-    result += history.countPatterns() * QRCode::kPenaltyN3;
+    result += history.countPatterns() * detail::kPenaltyN3;
     return result;
 }
 
@@ -289,7 +292,7 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
     isFunction_.shrink_to_fit();
 }
 
-int QRCode::getNumRawDataModules(QRCodeVersion version) {
+int detail::getNumRawDataModules(QRCodeVersion version) {
     if (version < kMinVersion || version > kMaxVersion)
         throw std::invalid_argument("Version number out of range");
     const int v = version;
@@ -308,7 +311,7 @@ int QRCode::getNumDataCodewords(QRCodeVersion version, QRCodeECC ecl) {
     return getNumRawDataModules(version) / 8 - kEccCodewordsPerBlock[e][version] * kNumErrorCorrectionBlocks[e][version];
 }
 
-std::vector<int> QRCode::getAlignmentPatternPositions(QRCodeVersion version) {
+std::vector<int> detail::getAlignmentPatternPositions(QRCodeVersion version) {
     if (version < kMinVersion || version > kMaxVersion)
         throw std::invalid_argument("Version number out of range");
     if (version == 1)
@@ -324,7 +327,7 @@ std::vector<int> QRCode::getAlignmentPatternPositions(QRCodeVersion version) {
     return result;
 }
 
-std::uint8_t QRCode::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
+std::uint8_t detail::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
     unsigned z = 0;
     for (int i = 7; i >= 0; --i) {
         z = (z << 1) ^ ((z >> 7) * 0x11DU);
@@ -333,7 +336,7 @@ std::uint8_t QRCode::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
     return static_cast<std::uint8_t>(z);
 }
 
-std::vector<std::uint8_t> QRCode::reedSolomonComputeDivisor(int degree) {
+std::vector<std::uint8_t> detail::reedSolomonComputeDivisor(int degree) {
     if (degree < 1 || degree > 255)
         throw std::invalid_argument("Degree out of range");
     std::vector<std::uint8_t> result(static_cast<std::size_t>(degree), 0);
@@ -350,7 +353,7 @@ std::vector<std::uint8_t> QRCode::reedSolomonComputeDivisor(int degree) {
     return result;
 }
 
-std::vector<std::uint8_t> QRCode::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
+std::vector<std::uint8_t> detail::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
                                                               std::span<const std::uint8_t> divisor) {
     const std::size_t d = divisor.size();
     if (d < 1 || d > 255)
@@ -375,9 +378,9 @@ std::vector<std::uint8_t> QRCode::reedSolomonComputeRemainder(std::span<const st
     return result;
 }
 
-std::vector<std::uint8_t> QRCode::addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
+std::vector<std::uint8_t> detail::addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
                                                       QRCodeECC ecl) {
-    if (data.size() != static_cast<std::size_t>(getNumDataCodewords(version, ecl)))
+    if (data.size() != static_cast<std::size_t>(QRCode::getNumDataCodewords(version, ecl)))
         throw std::invalid_argument("Invalid argument");
     const int e = eccIndex(ecl);
     const int numBlocks = kNumErrorCorrectionBlocks[e][version];
@@ -459,7 +462,7 @@ void QRCode::drawAlignmentPattern(int x, int y) {
             setFunctionModule(x + dx, y + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
 }
 
-std::uint32_t QRCode::formatBits(QRCodeECC ecl, QRCodeMask mask) {
+std::uint32_t detail::formatBits(QRCodeECC ecl, QRCodeMask mask) {
     const std::uint32_t data = formatLevelBits(ecl) << 3 | mask;
     std::uint32_t rem = data;
     for (int i = 0; i < 10; ++i)
