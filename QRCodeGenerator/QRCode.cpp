@@ -4,6 +4,7 @@
 #include "QRCodeGenerator/detail/Construction.h"
 
 #include <array>
+#include <cassert>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -245,6 +246,7 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
     bb.appendBits(0, static_cast<int>((8 - bb.size() % 8) % 8));
     for (std::uint32_t pad = 0xEC; bb.size() < capacityBits; pad ^= 0xEC ^ 0x11)
         bb.appendBits(pad, 8);
+    assert(bb.size() == capacityBits && "terminator and padding fill the data capacity exactly");
 
     std::vector<std::uint8_t> dataCodewords(bb.size() / 8, 0);
     for (std::size_t i = 0; i < bb.size(); ++i)
@@ -285,6 +287,7 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
             applyMask(m); // masking twice restores the modules
         }
     }
+    assert(mask && *mask <= 7);
     mask_ = *mask;
     applyMask(mask_);
     drawFormatBits(mask_);
@@ -413,6 +416,8 @@ std::vector<std::uint8_t> detail::addEccAndInterleave(std::span<const std::uint8
                 result.push_back(blocks[static_cast<std::size_t>(j)][i]);
         }
     }
+    assert(k == data.size() && "the blocks use every data codeword");
+    assert(result.size() == static_cast<std::size_t>(rawCodewords) && "one codeword per 8 raw data modules");
     return result;
 }
 
@@ -524,6 +529,7 @@ void QRCode::drawCodewords(std::span<const std::uint8_t> codewords) {
             }
         }
     }
+    assert(i == totalBits && "every codeword bit has a module");
 }
 
 void QRCode::applyMask(QRCodeMask mask) {
