@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Pads of radius 4 about (5, 5); stems 2.4 units wide centred on the box's
 // middle line, meeting the box edge with their full width so that the stems

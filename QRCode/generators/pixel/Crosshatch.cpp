@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Discs of radius 4 about (5, 5); arms about 2 units wide along the
 // diagonals, cut square just past the box corner so that the arms of two

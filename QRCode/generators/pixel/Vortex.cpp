@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Tubes run between 1 and 9 across their direction and reach the box edge
 // where they join; ends and dots are arcs of radius 4 about (5, 5); a bend
