@@ -18,10 +18,7 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
     gfx::Path path;
     const auto layout = ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    std::size_t onModules = 0;
-    const std::uint8_t* cells = matrix.data();
-    for (std::int64_t i = 0, count = layout->n * layout->n; i < count; ++i) onModules += cells[i];
-    path.reserve(onModules * elementsPerOnModule);
+    path.reserve(onModuleCount(matrix) * elementsPerOnModule);
     forEachModule(matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on,
                                        const gfx::AffineTransform& placement) {
         draw(TileSink(path, placement), row, column, on);
