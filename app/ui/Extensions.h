@@ -4,6 +4,7 @@
 // application plug in. Each function is called once, while the window is
 // built; a part that is not there yet leaves its default here.
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -16,6 +17,9 @@ class MainWindow;
 // follows every key change. Logo and other window state: window.state(),
 // then window.schedulePreview().
 QWidget* makeDesignPanel(MainWindow& window, QWidget* parent);
+
+// The application menu's "Settings…" item opens the Settings window.
+void connectSettingsWindow(MainWindow& window, QAction& action);
 
 // The toolbar's "Presets" and "Actions" menus. A menu left empty disables
 // its toolbar button (no click without an effect).

@@ -122,7 +122,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     schedulePreview();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The widgets and the renderer refer to the state: let them go first.
+    delete renderer_;
+    delete takeCentralWidget();
+}
 
 void MainWindow::schedulePreview() { renderer_->schedule(); }
 
@@ -189,7 +193,7 @@ void MainWindow::buildMenus() {
     checkForUpdatesAction_->setEnabled(false);
     app->addSeparator();
     settingsAction_ = app->addAction(tr("Settings…"));
-    settingsAction_->setEnabled(false);
+    connectSettingsWindow(*this, *settingsAction_);
     app->addSeparator();
     auto* hide = app->addAction(tr("Hide Tessivo"));
     connect(hide, &QAction::triggered, this, &QWidget::hide);

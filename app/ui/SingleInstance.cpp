@@ -1,5 +1,6 @@
 #include "app/ui/SingleInstance.h"
 
+#include <QFileInfo>
 #include <QLocalSocket>
 
 #include <unistd.h>
@@ -11,6 +12,10 @@ constexpr char showRequest[] = "show\n";
 }
 
 QString SingleInstance::defaultServerName() {
+    // The user's private runtime folder when the session has one; otherwise
+    // a name in the temporary folder that carries the user id.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.startsWith(QLatin1Char('/')) && QFileInfo(runtime).isDir()) return runtime + QStringLiteral("/tessivo");
     return QStringLiteral("tessivo-%1").arg(qulonglong(::getuid()));
 }
 

@@ -13,7 +13,8 @@ namespace Tessivo::ui {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // The socket name for the current user.
+    // The socket for the current user: in $XDG_RUNTIME_DIR when there is
+    // one, else in the temporary folder under a name with the user id.
     static QString defaultServerName();
 
     explicit SingleInstance(QString serverName = defaultServerName(), QObject* parent = nullptr);
