@@ -1,6 +1,6 @@
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

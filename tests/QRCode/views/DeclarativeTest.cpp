@@ -6,7 +6,7 @@
 #include "QRCode/generators/PupilShapeFactory.h"
 #include "QRCode/views/QRCodeDocumentUIView.h"
 #include "QRCode/views/QRCodeShape.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QPainter>
 #include <QSignalSpy>

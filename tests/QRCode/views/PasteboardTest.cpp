@@ -1,7 +1,7 @@
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
 #include "QRCode/views/Pasteboard.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QGuiApplication>
 #include <QClipboard>

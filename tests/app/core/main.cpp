@@ -1,7 +1,7 @@
 // The application's keys live in the standard suite: point it at a fresh
 // folder before anything touches it, so no test reads or writes the user's
 // own settings.
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Presets, export, clipboard and network services. The clipboard and the
 // URL handlers need a GUI application (offscreen); the settings go to a
 // fresh folder so no test touches the user's own.
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QGuiApplication>
 #include <QThreadPool>

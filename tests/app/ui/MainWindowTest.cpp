@@ -6,7 +6,7 @@
 #include "app/ui/SingleInstance.h"
 
 #include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

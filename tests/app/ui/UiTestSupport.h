@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/core/SettingsKeys.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

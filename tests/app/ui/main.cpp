@@ -1,6 +1,6 @@
 // Widgets on the offscreen platform; the application's settings in a fresh
 // folder, never the user's own.
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 

@@ -7,7 +7,7 @@
 #include "app/ui/MainWindow.h"
 
 #include "../services/LocalServer.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -8,7 +8,7 @@
 
 #include "../services/LocalServer.h"
 #include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>

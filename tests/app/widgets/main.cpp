@@ -1,6 +1,6 @@
 // The presets menu, the export actions, the update dialog and the
 // mailing-list prompt, driven as a user would on the offscreen platform.
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QThreadPool>
