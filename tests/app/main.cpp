@@ -1,7 +1,7 @@
 // Every application suite keeps its settings in a fresh folder, never the
 // user's own; the services (clipboard, URL handlers) and the widgets get an
 // application object on the offscreen platform.
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 constexpr double kCornerRadius = 3;
 

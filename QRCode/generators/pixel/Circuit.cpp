@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Pads of radius 4 about (5, 5); stems 2.4 units wide centred on the box's
 // middle line, meeting the box edge with their full width so that the stems
@@ -182,12 +178,7 @@ constexpr std::array<std::span<const OutlineStep>, 16> kCircuitTiles{{
 
 const gfx::Path& circuitTile(unsigned stems)
 {
-    static const std::array<gfx::Path, 16> tiles = [] {
-        std::array<gfx::Path, 16> built;
-        built[0].addEllipse(gfx::Rect(1, 1, 8, 8));
-        for (unsigned i = 1; i < 16; ++i) built[i] = neighbours::outlinePath(kCircuitTiles[i]);
-        return built;
-    }();
+    static const std::array<gfx::Path, 16> tiles = neighbours::discOrOutlineTiles(kCircuitTiles);
     return tiles[stems];
 }
 

@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Discs of radius 4 about (5, 5); arms about 2 units wide along the
 // diagonals, cut square just past the box corner so that the arms of two
@@ -189,12 +185,7 @@ constexpr std::array<std::span<const OutlineStep>, 16> kCrosshatchTiles{{
 
 const gfx::Path& crosshatchTile(unsigned arms)
 {
-    static const std::array<gfx::Path, 16> tiles = [] {
-        std::array<gfx::Path, 16> built;
-        built[0].addEllipse(gfx::Rect(1, 1, 8, 8));
-        for (unsigned i = 1; i < 16; ++i) built[i] = neighbours::outlinePath(kCrosshatchTiles[i]);
-        return built;
-    }();
+    static const std::array<gfx::Path, 16> tiles = neighbours::discOrOutlineTiles(kCrosshatchTiles);
     return tiles[arms];
 }
 

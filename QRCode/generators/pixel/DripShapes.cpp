@@ -8,11 +8,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // The dot, shared by both directions: a circle of radius 4.5 about (5, 5).
 constexpr OutlineStep kDripDot[] = {

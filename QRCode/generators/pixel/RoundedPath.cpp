@@ -10,12 +10,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
-using neighbours::TileSink;
+using namespace neighbours;
 
 constexpr double kDefaultFraction = 0.65;
 

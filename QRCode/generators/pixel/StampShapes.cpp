@@ -6,11 +6,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Seven bands 1.25 units high rising 0.753 units per unit of x, from the
 // bottom-left corner to the top-right one. The curves are straight to

@@ -9,13 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
-using neighbours::TileSink;
-using neighbours::tiledPath;
+using namespace neighbours;
 
 // An outline mirrored inside the unit cell: x -> 10 - x and/or y -> 10 - y.
 template <std::size_t N>

@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace neighbours;
 
 // Tubes run between 1 and 9 across their direction and reach the box edge
 // where they join; ends and dots are arcs of radius 4 about (5, 5); a bend
@@ -101,9 +97,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
     if (d < 2) return path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0; i < d * d; ++i) onModules += matrix.data()[i];
-    path.reserve(onModules * 8);
+    path.reserve(onModuleCount(matrix) * 8);
 
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.

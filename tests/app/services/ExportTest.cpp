@@ -4,7 +4,7 @@
 
 #include "QRCode/Document.h"
 #include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "LocalServer.h"
 
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

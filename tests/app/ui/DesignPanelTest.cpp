@@ -1,6 +1,6 @@
 // The design panel driven as a user drives it: what it shows and what ends
 // up stored.
-#include "UiTestSupport.h"
+#include "tests/app/ui/UiTestSupport.h"
 
 #include "app/core/ColorText.h"
 #include "app/core/Presets.h"

@@ -1,6 +1,6 @@
 // Choosing a logo file: real files in a temporary folder, decoded off the
 // main thread; failures say why and keep the logo in place.
-#include "UiTestSupport.h"
+#include "tests/app/ui/UiTestSupport.h"
 
 #include "app/ui/DesignPanel.h"
 

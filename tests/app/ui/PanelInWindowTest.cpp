@@ -1,6 +1,6 @@
 // The design panel inside the real main window: its controls reach the
 // preview, the reset of the bottom bar, and the Settings menu item.
-#include "UiTestSupport.h"
+#include "tests/app/ui/UiTestSupport.h"
 
 #include "app/core/MainWindowState.h"
 #include "app/ui/CollapsibleGroup.h"

@@ -4,7 +4,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/PreviewView.h"
 #include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,6 +1,7 @@
 #include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
 
 #include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
 
 #include <algorithm>
@@ -137,14 +138,10 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
     insetGenerator_->reset();
     rotationGenerator_->reset();
 
-    const std::int64_t n = matrix.dimension();
-    if (n == 0) return path;
-    const auto dn = static_cast<double>(n);
-    const double cell = std::min(size.width / dn, size.height / dn);
-    // A size that is not positive and finite has nothing to draw into.
-    if (!(cell > 0) || !std::isfinite(cell)) return path;
-    const double xOffset = (size.width - dn * cell) / 2;
-    const double yOffset = (size.height - dn * cell) / 2;
+    const auto layout = neighbours::ModuleLayout::of(matrix, size);
+    if (!layout) return path;
+    const std::int64_t n = layout->n;
+    const double cell = layout->cell, xOffset = layout->x0, yOffset = layout->y0;
     const double half = cell / 2;
 
     const gfx::Path* outline = nullptr;
@@ -156,13 +153,8 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
         if (oddOutline == nullptr) oddOutline = outline;
     }
 
-    {
-        std::size_t onModules = 0;
-        const std::uint8_t* cell0 = matrix.data();
-        for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cell0[i];
-        const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
-        path.reserve(onModules * perModule);
-    }
+    const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
+    path.reserve(neighbours::onModuleCount(matrix) * perModule);
 
     QRCodePixelInsetGenerator& insets = *insetGenerator_;
     QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
