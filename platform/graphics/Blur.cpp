@@ -16,7 +16,8 @@ void boxRadii(double sigma, int radii[3]) {
     int wl = int(std::floor(wIdeal));
     if (wl % 2 == 0) --wl;
     const int wu = wl + 2;
-    const double mIdeal = (12 * sigma * sigma - n * wl * wl - 4.0 * n * wl - 3.0 * n) / (-4.0 * wl - 4);
+    const double w = wl;
+    const double mIdeal = (12 * sigma * sigma - n * w * w - 4.0 * n * w - 3.0 * n) / (-4.0 * w - 4);
     const int m = int(std::lround(mIdeal));
     for (int i = 0; i < n; ++i) radii[i] = ((i < m ? wl : wu) - 1) / 2;
 }
@@ -41,8 +42,9 @@ void horizontal(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int st
         const std::uint8_t* s = src + std::size_t(y) * stride;
         std::uint8_t* d = dst + std::size_t(y) * stride;
         std::copy(s, s + w, p + r);
+        // The first window holds r zeros, then at most r of the row's pixels.
         std::uint32_t acc = 0;
-        for (int i = 0; i < 2 * r; ++i) acc += p[i];
+        for (int i = r; i < 2 * r && i < r + w; ++i) acc += p[i];
         for (int x = 0; x < w; ++x) {
             acc += p[x + 2 * r];
             d[x] = div(acc);
@@ -93,6 +95,9 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
 
 void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sigma) {
     if (!(sigma >= 0.5) || width <= 0 || height <= 0) return;
+    // Box radii far beyond the plane only thin the result out further; the
+    // cap keeps every radius and window sum well inside an int.
+    sigma = std::min(sigma, kMaxBlurSigma);
     int radii[3];
     boxRadii(sigma, radii);
     std::vector<std::uint8_t> tmp(std::size_t(stride) * std::size_t(height));
