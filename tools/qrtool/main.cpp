@@ -3,7 +3,7 @@
 #include "QRCode/Document.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
-#include "QRCode/FillStyle/ImageFill.h"
+#include "QRCode/fills/ImageFill.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageReadWriteError.h"
 #include "platform/foundation/Json.h"
