@@ -21,8 +21,11 @@ namespace platform {
 // while holding an exclusive flock on <suite name>.json.lock, and re-reads
 // the file first when another writer has replaced it, so programs and store
 // instances that share a suite never lose each other's keys. Reads pick up a
-// file replaced by another writer. A file that cannot be parsed is renamed
-// aside (one line on standard output says where) and never overwritten.
+// file replaced by another writer. A file that cannot be parsed, or that
+// nests deeper than foundation::maxJsonDepth, is renamed aside (one line on
+// standard output says where) and never overwritten. A file without write
+// permission is left as it is and changes stay in memory (one line says so).
+// A value nested too deeply for the file is refused (one line says so).
 //
 // All operations are safe to call from several threads at once.
 class UserDefaults {
