@@ -297,7 +297,11 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // Device space of Cairo has y downward; the shadow's offset is y up.
     const double ox = shadow.offset.width, oy = -shadow.offset.height;
     const double sigma = shadow.blur / 2;
-    const double margin = std::min(std::ceil(3 * sigma), kMaxShadowMargin);
+    // The Gaussian's tail is cut at three sigma, at kMaxShadowMargin, and at
+    // the clip's own extent: a blur wider than what is drawn would otherwise
+    // make a small bitmap cost as much as the largest one.
+    const double margin =
+        std::min({std::ceil(3 * sigma), kMaxShadowMargin, std::ceil(std::max(cx1 - cx0, cy1 - cy0))});
     double scale = pdf_ ? kPdfShadowScale : 1.0;
 
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
