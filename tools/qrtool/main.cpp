@@ -43,7 +43,8 @@ constexpr const char* kUsage =
     "            one) whose content TEXT or the bytes of PATH replace; OUTPUT's\n"
     "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
     "            txt (text art); --json - prints the document's formatted JSON;\n"
-    "            defaults: size 1024, dpi 72\n"
+    "            defaults: size 1024 (1 to 16384), dpi 72 (1 to 100000); --file\n"
+    "            reads at most 1 MiB, --document at most 64 MiB\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
