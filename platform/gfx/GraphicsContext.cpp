@@ -39,9 +39,9 @@ double pdfShadowScale(double sigma) {
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
 // A PDF's shadow raster gets coarser rather than larger than this many
-// samples (16 MB of coverage), or this many samples a side: a page at a tiny
+// samples (4 MB of coverage), or this many samples a side: a page at a tiny
 // resolution is huge in points but needs no finer shadow than a normal one.
-constexpr double kMaxPdfShadowSamples = double(1 << 24);
+constexpr double kMaxPdfShadowSamples = double(1 << 22);
 constexpr double kMaxPdfShadowSide = 16384.0;
 // Blurs and shadow offsets are clamped to these (device units): a blur's
 // tail is cut at kMaxShadowMargin anyway, and an offset beyond the largest
