@@ -65,7 +65,7 @@ gfx::Path CGPathCodable::decode(std::span<const std::uint8_t> jsonData) {
 gfx::Path CGPathCodable::decode(std::string_view jsonText) {
     nlohmann::json doc;
     try {
-        doc = nlohmann::json::parse(jsonText.begin(), jsonText.end());
+        doc = foundation::parseJson(jsonText);
     } catch (const nlohmann::json::exception& e) {
         throw DecodingError(std::string("path JSON is malformed: ") + e.what());
     }

@@ -58,7 +58,8 @@ gfx::ImagePtr imageFromSettings(const foundation::SettingsDict& settings, std::s
     const auto bytes = foundation::base64Decode(*text);
     if (!bytes) return nullptr;
     try {
-        gfx::ImagePtr image = ImageReadWrite::load(std::span<const std::uint8_t>(*bytes));
+        gfx::ImagePtr image =
+            ImageReadWrite::load(std::span<const std::uint8_t>(*bytes), ImageReadWrite::kMaxEmbeddedImagePixels);
         if (!image || image->empty()) return nullptr;
         return image;
     } catch (const ImageReadWriteException&) {

@@ -5,6 +5,7 @@
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
+#include "platform/foundation/Json.h"
 
 namespace QRCode {
 
@@ -61,8 +62,10 @@ QRCodeFillStylePtr QRCodeFillStyleFactory::Create(const foundation::SettingsDict
     if (!archive.is_object() || archive.empty()) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     const auto type = foundation::settingString(archive, "type");
     if (!type) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    if (foundation::jsonDepth(archive) > foundation::maxJsonDepth) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    static const foundation::SettingsDict noSettings = foundation::SettingsDict::object();
     const foundation::SettingsValue* entry = foundation::settingEntry(archive, "settings");
-    const foundation::SettingsDict settings = entry && entry->is_object() ? *entry : foundation::SettingsDict::object();
+    const foundation::SettingsDict& settings = entry && entry->is_object() ? *entry : noSettings;
     for (const Entry& e : entries_) {
         if (e.name == *type) return e.create(settings);
     }

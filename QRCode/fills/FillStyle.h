@@ -88,8 +88,8 @@ public:
     std::vector<std::string> knownTypes() const;
 
     // A new fill from {"type", "settings"}. An empty dictionary, a missing or
-    // non-text "type", or a name no class has: QRCodeException
-    // (cannotCreateGenerator). A missing or mistyped "settings" is passed on
+    // non-text "type", a name no class has, or nesting deeper than
+    // foundation::maxJsonDepth: QRCodeException (cannotCreateGenerator). A missing or mistyped "settings" is passed on
     // as an empty dictionary; the class's own error passes through unchanged.
     QRCodeFillStylePtr Create(const foundation::SettingsDict& archive) const;
 

@@ -27,9 +27,9 @@ std::shared_ptr<Image> Image::Create(const foundation::SettingsDict& settings) {
     const auto bytes = foundation::base64Decode(*text);
     if (!bytes) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     try {
-        // The loader refuses images above its pixel cap, so a stored value
-        // cannot turn into a huge allocation.
-        return std::make_shared<Image>(ImageReadWrite::load(*bytes));
+        // The loader refuses images above the cap for embedded images, from
+        // their header, so a stored value cannot turn into a huge allocation.
+        return std::make_shared<Image>(ImageReadWrite::load(*bytes, ImageReadWrite::kMaxEmbeddedImagePixels));
     } catch (const ImageReadWriteException&) {
         throw QRCodeException(QRCodeError::cannotCreateGenerator);
     } catch (const std::length_error&) {

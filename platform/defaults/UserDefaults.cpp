@@ -409,7 +409,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     std::string problem;
     PropertyListDictionary values;
     try {
-        auto json = nlohmann::json::parse(text);
+        auto json = foundation::parseJson(text);
         if (!json.is_object()) throw PropertyListFormatError("the file does not hold a JSON object");
         for (auto it = json.begin(); it != json.end(); ++it) values.emplace(it.key(), propertyListFromJSON(it.value()));
     } catch (const std::exception& e) {
@@ -419,7 +419,12 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
         persistent_ = std::move(values);
         overlayPendingLocked();
         loadedIdentity_ = identity;
-        readOnly_ = false;
+        // A file its owner made read-only stays as it is: renaming a new
+        // file over it would replace it all the same.
+        const bool writable = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(file_.c_str(), W_OK) == 0;
+        if (!writable && !readOnly_)
+            report("Settings file \"" + file_.string() + "\" is read-only; changes are kept in memory only");
+        readOnly_ = !writable;
         return;
     }
 

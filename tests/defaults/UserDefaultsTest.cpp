@@ -327,8 +327,11 @@ TEST(UserDefaults, ThreadsSharingOneSuiteKeepEveryKey) {
 }
 
 TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
+    // Nested 30,000 deep: 60 KB that once crashed every start.
+    const std::string deep = "{\"a\": " + std::string(30000, '[') + std::string(30000, ']') + "}";
     for (const std::string& damaged : {std::string("{\"a\": 1,"), std::string("[1, 2]"),
-                                      std::string("{\"a\": {\"$date\": \"yesterday\"}}"), std::string("{\"a\": null}")}) {
+                                      std::string("{\"a\": {\"$date\": \"yesterday\"}}"), std::string("{\"a\": null}"),
+                                      deep}) {
         TempDir dir;
         testsupport::writeTextFile(dir / "s.json", damaged);
         auto suite = UserDefaults::open("s", dir.path());
@@ -368,18 +371,60 @@ TEST(UserDefaults, UnreadableFileIsLeftAlone) {
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
 }
 
-TEST(UserDefaults, TextThatIsNoUTF8IsRefusedWithoutBlockingLaterSaves) {
+TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
     TempDir dir;
     auto suite = UserDefaults::open("s", dir.path());
+    // Nested deeper than a settings file may be, in arrays and dictionaries.
+    auto nested = [](std::size_t depth, bool dictionaries) {
+        PropertyList value(1);
+        for (std::size_t i = 0; i < depth; ++i) {
+            if (dictionaries) {
+                PropertyListDictionary d;
+                d.emplace("k", std::move(value));
+                value = PropertyList(std::move(d));
+            } else {
+                PropertyListArray a;
+                a.push_back(std::move(value));
+                value = PropertyList(std::move(a));
+            }
+        }
+        return value;
+    };
     testing::internal::CaptureStdout();
     suite->setObject("bad", PropertyList("\xff\xfe"));
     suite->setObject("\xc3", PropertyList(1));
+    suite->setObject("deep", nested(30000, false));
+    suite->setObject("deeper", nested(100000, true));
     auto printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 4) << printed;
     EXPECT_FALSE(suite->objectForKey("bad"));
+    EXPECT_FALSE(suite->objectForKey("deep"));
+    EXPECT_FALSE(suite->objectForKey("deeper"));
+    suite->setObject("nested", nested(500, true));
+    EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("nested"), nested(500, true));
     suite->setObject("good", PropertyList("ok"));
     ASSERT_TRUE(suite->synchronize().ok());
     EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("good"), PropertyList("ok"));
+}
+
+TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string kept = "{\n  \"a\": 1\n}\n";
+    testsupport::writeTextFile(dir / "s.json", kept);
+    ::chmod((dir / "s.json").c_str(), 0400);
+    auto suite = UserDefaults::open("s", dir.path());
+    testing::internal::CaptureStdout();
+    suite->setObject("b", PropertyList(2));
+    suite->setObject("c", PropertyList(3));
+    auto printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_NE(printed.find("read-only"), std::string::npos) << printed;
+    EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
+    EXPECT_EQ(suite->objectForKey("c"), PropertyList(3));
+    EXPECT_EQ(testsupport::readTextFile(dir / "s.json"), kept);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "s.json").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0400u);
 }
 
 TEST(UserDefaults, SuitesAreInternedByName) {
@@ -409,6 +454,13 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$data": "abc"})")), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$unknown": 1})")), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$real": "zero"})")), platform::PropertyListFormatError);
+    nlohmann::json deep = 1;
+    for (int i = 0; i < 100000; ++i) {
+        nlohmann::json array = nlohmann::json::array();
+        array.push_back(std::move(deep));
+        deep = std::move(array);
+    }
+    EXPECT_THROW(propertyListFromJSON(deep), platform::PropertyListFormatError);
     // Integers and reals stay apart through the text.
     auto text = platform::propertyListToJSON(PropertyList(PropertyListArray{PropertyList(2), PropertyList(2.0)})).dump();
     auto back = propertyListFromJSON(nlohmann::json::parse(text));

@@ -3,6 +3,8 @@
 #include "image-read-write/ImageEncoding.h"
 #include "platform/foundation/Base64.h"
 
+#include "tests/support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 using QRCode::QRCodeError;
@@ -119,6 +121,8 @@ TEST(ImageFill, SettingsRoundTripAndRefusals) {
              foundation::SettingsDict{{"imagePNGbase64", withBreaks}},
              foundation::SettingsDict{{"imagePNGbase64", "not base64!"}},
              foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(std::string_view("no image here"))}},
+             // A real image, but above the 4096 x 4096 cap for stored images.
+             foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(testsupport::bilevelPNG(8192, 2049))}},
          }) {
         EXPECT_EQ(errorOf([&] { FillStyle::Image::Create(bad); }), QRCodeError::cannotCreateGenerator);
     }
