@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     } catch (const QRCode::DocumentError&) {
         return 0;
-    } catch (const QRCodeException&) {
+    } catch (const QRCode::QRCodeException&) {
         // The content does not encode; the document still renders its state.
     }
     try {
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)document.pdfData(48, 72);
         (void)document.svgData(48);
         (void)document.jsonData(false);
-    } catch (const QRCodeException&) {
+    } catch (const QRCode::QRCodeException&) {
     } catch (const ImageReadWriteException&) {
     } catch (const foundation::JsonError&) {
     }

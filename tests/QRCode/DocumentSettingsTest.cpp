@@ -202,7 +202,7 @@ TEST(DocumentSettings, FillSettingsNestedTooDeeplyAreRefusedNotWalked) {
     EXPECT_EQ(*loaded->content().textValue(), "deep");
     EXPECT_EQ(loaded->design()->settings(), Document().design()->settings());
     EXPECT_THROW(QRCode::Design::Create(settings["design"]), QRCodeException);
-    EXPECT_THROW(QRCodeFillStyleFactory::shared().Create(settings["design"]["style"]["onPixels"]), QRCodeException);
+    EXPECT_THROW(QRCode::QRCodeFillStyleFactory::shared().Create(settings["design"]["style"]["onPixels"]), QRCodeException);
 }
 
 TEST(DocumentSettings, NonFiniteNumbersInTheDesignFailTheJson) {

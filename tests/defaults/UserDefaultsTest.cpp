@@ -401,6 +401,7 @@ TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
     EXPECT_FALSE(suite->objectForKey("deep"));
     EXPECT_FALSE(suite->objectForKey("deeper"));
     suite->setObject("nested", nested(500, true));
+    ASSERT_TRUE(suite->synchronize().ok());
     EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("nested"), nested(500, true));
     suite->setObject("good", PropertyList("ok"));
     ASSERT_TRUE(suite->synchronize().ok());
