@@ -93,17 +93,19 @@ gfx::Path buildArcRing()
 // Cloud
 
 // One wavy side from `from` to `to` (parallel to an axis): crests on that
-// line, notches `depth` units towards `inward` (a unit vector across the
-// side), `waves` whole waves. Each crest meets the side's line smoothly; each
-// notch is a soft point, as in the drawn background.
-void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inward, double depth, int waves)
+// line moved by `shift`, notches `depth` units further towards `inward` (a
+// unit vector across the side), `waves` whole waves; the ends stay at `from`
+// and `to`, where the corners meet the side. Each crest meets the side's
+// line smoothly; each notch is a soft point, as in the drawn background.
+void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inward, double depth, int waves,
+                 gfx::Point shift = {})
 {
     const gfx::Point along = (to - from) * (1.0 / (2 * waves)); // one half-wave
     const gfx::Point dip = inward * depth;
     for (int i = 0; i < waves; ++i) {
-        const gfx::Point crest = from + along * (2 * i);
-        const gfx::Point notch = crest + along + dip;
-        const gfx::Point next = crest + along * 2;
+        const gfx::Point crest = i == 0 ? from : from + along * (2 * i) + shift;
+        const gfx::Point notch = from + along * (2 * i + 1) + shift + dip;
+        const gfx::Point next = i + 1 == waves ? to : from + along * (2 * i + 2) + shift;
         path.curveTo(crest + along * 0.36, notch - along * 0.3 - dip * 0.6, notch);
         path.curveTo(notch + along * 0.3 - dip * 0.6, next - along * 0.36, next);
     }
@@ -118,29 +120,32 @@ void addCorner(gfx::Path& path, gfx::Point from, gfx::Point corner, gfx::Point t
 
 gfx::Path buildCloudRing()
 {
+    constexpr gfx::Point kDrawnShift{-0.25, 0};
     gfx::Path path;
     // Outer contour: the square 10...80 with corners rounded by 5, each side
-    // waving between the edge and 2 units inside it in waves 7.5 long.
+    // waving between the edge and 2 units inside it in waves 7.5 long; the
+    // waves of the left and right sides sit 0.25 further left, as drawn.
     constexpr int outerWaves = 8;
     path.moveTo({80, 75});
-    addWavySide(path, {80, 75}, {80, 15}, {-1, 0}, 2, outerWaves);
+    addWavySide(path, {80, 75}, {80, 15}, {-1, 0}, 2, outerWaves, kDrawnShift);
     addCorner(path, {80, 15}, {80, 10}, {75, 10});
     addWavySide(path, {75, 10}, {15, 10}, {0, 1}, 2, outerWaves);
     addCorner(path, {15, 10}, {10, 10}, {10, 15});
-    addWavySide(path, {10, 15}, {10, 75}, {1, 0}, 2, outerWaves);
+    addWavySide(path, {10, 15}, {10, 75}, {1, 0}, 2, outerWaves, kDrawnShift);
     addCorner(path, {10, 75}, {10, 80}, {15, 80});
     addWavySide(path, {15, 80}, {75, 80}, {0, -1}, 2, outerWaves);
     addCorner(path, {75, 80}, {80, 80}, {80, 75});
     path.closeSubpath();
 
     // The hole, the other way round: the square 20...70, each side waving
-    // between the edge and 2 units outside it, into the ring.
+    // between the edge and 2 units outside it, into the ring; left and right
+    // again 0.25 further left.
     constexpr int innerWaves = 7;
     path.moveTo({70, 70});
     addWavySide(path, {70, 70}, {20, 70}, {0, 1}, 2, innerWaves);
-    addWavySide(path, {20, 70}, {20, 20}, {-1, 0}, 2, innerWaves);
+    addWavySide(path, {20, 70}, {20, 20}, {-1, 0}, 2, innerWaves, kDrawnShift);
     addWavySide(path, {20, 20}, {70, 20}, {0, -1}, 2, innerWaves);
-    addWavySide(path, {70, 20}, {70, 70}, {1, 0}, 2, innerWaves);
+    addWavySide(path, {70, 20}, {70, 70}, {1, 0}, 2, innerWaves, kDrawnShift);
     path.closeSubpath();
     return path;
 }

@@ -6,6 +6,7 @@
 #include "QRCode/PupilShape/ShieldPupils.h"
 
 #include <array>
+#include <utility>
 #include <cmath>
 #include <numbers>
 
@@ -29,7 +30,31 @@ struct SpikySpec {
     int startTip;          // k of the first tip
     int step;              // +1 or -1: the next tip's k
     bool mirrored;         // directions mirrored by y -> 90 - y
+    bool lineBack;         // ends with a line back to the start before closing
+    // Stretches (tip to valley or valley to tip, counted from the start)
+    // drawn as several curves, as traced, and into how many.
+    std::array<std::pair<int, int>, 4> splits;
 };
+
+// `path` continued by the cubic from its current point via c1, c2 to `to`,
+// cut into `parts` equal pieces of the parameter (the same curve).
+void splitCurveTo(gfx::Path& path, gfx::Point c1, gfx::Point c2, gfx::Point to, int parts)
+{
+    gfx::Point p0 = path.currentPoint(), p1 = c1, p2 = c2;
+    const gfx::Point p3 = to;
+    for (int remaining = parts; remaining > 1; --remaining) {
+        // Cut off the first 1/remaining of what is left (de Casteljau).
+        const double t = 1.0 / remaining;
+        const auto lerp = [t](gfx::Point a, gfx::Point b) { return a + (b - a) * t; };
+        const gfx::Point a = lerp(p0, p1), b = lerp(p1, p2), c = lerp(p2, p3);
+        const gfx::Point d = lerp(a, b), e = lerp(b, c), m = lerp(d, e);
+        path.curveTo(a, d, m);
+        p0 = m;
+        p1 = e;
+        p2 = c;
+    }
+    path.curveTo(p1, p2, p3);
+}
 
 gfx::Path spikyCircle(const SpikySpec& spec)
 {
@@ -69,9 +94,18 @@ gfx::Path spikyCircle(const SpikySpec& spec)
     };
 
     gfx::Path path;
-    path.reserve(2 * tips + 2);
+    path.reserve(2 * tips + 8);
     const gfx::Point start = tipPoint(spec.startTip);
     path.moveTo(start);
+    int stretch = 0;
+    const auto stretchTo = [&](gfx::Point c1, gfx::Point c2, gfx::Point to) {
+        int parts = 1;
+        for (const auto& [at, count] : spec.splits) {
+            if (at == stretch && count > 1) parts = count;
+        }
+        splitCurveTo(path, c1, c2, to, parts);
+        ++stretch;
+    };
     for (int i = 0; i < tips; ++i) {
         const int k = spec.startTip + i * spec.step;
         const int next = k + spec.step;
@@ -82,9 +116,10 @@ gfx::Path spikyCircle(const SpikySpec& spec)
         const gfx::Point tangent{-std::sin(a) * travel, std::cos(a) * travel};
         const gfx::Point tip = tipPoint(k);
         const gfx::Point nextTip = tipPoint(next);
-        path.curveTo(tip, valley - tangent * spec.handle, valley);
-        path.curveTo(valley + tangent * spec.handle, nextTip, nextTip);
+        stretchTo(tip, valley - tangent * spec.handle, valley);
+        stretchTo(valley + tangent * spec.handle, nextTip, nextTip);
     }
+    if (spec.lineBack) path.lineTo(start);
     path.closeSubpath();
     return path;
 }
@@ -92,12 +127,12 @@ gfx::Path spikyCircle(const SpikySpec& spec)
 // Ring: the outer edge from the tip at 84.8 degrees (48.18, 80) with
 // decreasing angle, then the hole from its tip at 84.8 degrees (47.27, 70)
 // the other way round, so the hole stays open under either fill rule.
-constexpr SpikySpec kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false};
-constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false};
+constexpr SpikySpec kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}};
+constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}};
 // Background, stated upside down: its tips point the mirrored way, so the
 // renderer's mirror puts them behind the ring's tips. It starts at the tip
 // near (76, 12) and runs with decreasing angle.
-constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true};
+constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}};
 
 constexpr OutlineStep kSquarePegRing[] = {
     M(45, 70),

@@ -246,7 +246,9 @@ bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& sett
     }
     const auto value = foundation::settingDouble(*settingValue);
     if (!value) return false;
-    rotationFraction_ = clampedRotationFraction(*value);
+    // Stored as given: only creation and copying limit it. A text is refused
+    // rather than silently taken as 0, so the caller learns it was not used.
+    rotationFraction_ = std::isnan(*value) ? 0 : *value;
     return true;
 }
 

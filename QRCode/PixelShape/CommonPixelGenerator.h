@@ -68,8 +68,8 @@ public:
     // "insetGeneratorName": the Name of an inset generator -> a new one of
     // that class; anything else refused.
     bool setInsetGenerator(const OptionalSettingsValue& settingValue);
-    // "rotationFraction": none -> 0; a number -> limited to -1...1 (NaN as
-    // 0); else refused.
+    // "rotationFraction": none -> 0; a number -> as given (NaN as 0); else
+    // refused.
     bool setRotationFraction(const OptionalSettingsValue& settingValue);
     // "rotationGeneratorName": as for the inset generator.
     bool setRotationGenerator(const OptionalSettingsValue& settingValue);
