@@ -34,6 +34,9 @@ struct SpikySpec {
     // Stretches (tip to valley or valley to tip, counted from the start)
     // drawn as several curves, as traced, and into how many.
     std::array<std::pair<int, int>, 4> splits;
+    // Where the first tip lies as traced, when that differs from the
+    // computed point by rounding; (0, 0) for the computed point.
+    gfx::Point tracedStart;
 };
 
 // `path` continued by the cubic from its current point via c1, c2 to `to`,
@@ -88,6 +91,7 @@ gfx::Path spikyCircle(const SpikySpec& spec)
     }
 
     const auto tipPoint = [&](int k) {
+        if (index(k) == index(spec.startTip) && spec.tracedStart != gfx::Point{}) return spec.tracedStart;
         const double a = direction(k);
         const double r = radius[index(k)];
         return gfx::Point{centre + r * std::cos(a), centre + r * std::sin(a)};
@@ -127,12 +131,12 @@ gfx::Path spikyCircle(const SpikySpec& spec)
 // Ring: the outer edge from the tip at 84.8 degrees (48.18, 80) with
 // decreasing angle, then the hole from its tip at 84.8 degrees (47.27, 70)
 // the other way round, so the hole stays open under either fill rule.
-constexpr SpikySpec kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}};
-constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}};
+constexpr SpikySpec kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}, {48.18, 80}};
+constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}, {47.27, 70}};
 // Background, stated upside down: its tips point the mirrored way, so the
 // renderer's mirror puts them behind the ring's tips. It starts at the tip
 // near (76, 12) and runs with decreasing angle.
-constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}};
+constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}, {}};
 
 constexpr OutlineStep kSquarePegRing[] = {
     M(45, 70),
