@@ -23,6 +23,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ struct StatedOutline {
     const char* steps;
     double coordinateSum;
 };
+
+void PrintTo(const StatedOutline& stated, std::ostream* os) { *os << stated.name; }
 
 char letter(Kind kind)
 {
