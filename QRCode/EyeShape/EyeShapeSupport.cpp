@@ -6,26 +6,6 @@
 
 namespace QRCode::EyeShape {
 
-void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps)
-{
-    for (const OutlineStep& step : steps) {
-        switch (step.kind) {
-        case OutlineStep::move: path.moveTo(step.to); break;
-        case OutlineStep::line: path.lineTo(step.to); break;
-        case OutlineStep::curve: path.curveTo(step.c1, step.c2, step.to); break;
-        case OutlineStep::close: path.closeSubpath(); break;
-        }
-    }
-}
-
-gfx::Path outlinePath(std::span<const OutlineStep> steps)
-{
-    gfx::Path path;
-    path.reserve(steps.size());
-    appendOutline(path, steps);
-    return path;
-}
-
 std::optional<double> numberSetting(const OptionalSettingsValue& value)
 {
     if (!value) return std::nullopt;

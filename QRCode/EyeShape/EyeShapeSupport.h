@@ -6,6 +6,7 @@
 
 #include "QRCode/EyeShapeGenerator.h"
 #include "QRCode/Flip.h"
+#include "QRCode/OutlineSteps.h"
 #include "QRCode/PupilShapeGenerator.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Path.h"
@@ -21,21 +22,6 @@ namespace QRCode::EyeShape {
 // The eye box: 90 x 90 units, 10 per module. The ring lies at 10...80 with
 // its hole at 20...70, the pupil at 30...60.
 inline constexpr double kEyeBoxSize = 90;
-
-// One step of a literal outline. A curve is written as its end point first,
-// then its two control points, as in the drawing data the outlines come from.
-struct OutlineStep {
-    enum Kind : std::uint8_t { move, line, curve, close };
-    Kind kind = close;
-    gfx::Point to{};
-    gfx::Point c1{};
-    gfx::Point c2{};
-};
-
-// Appends the steps to `path` in order.
-void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps);
-// A new path of the steps.
-gfx::Path outlinePath(std::span<const OutlineStep> steps);
 
 // A setting value as a real number: integers, reals and Booleans count as
 // numbers; a missing value, text and everything else do not.

@@ -8,7 +8,7 @@ namespace QRCode::EyeShape {
 
 namespace {
 
-using S = OutlineStep;
+using namespace outline;
 
 // Hands every entry of a settings dictionary to the generator in turn.
 template <class Generator>
@@ -28,116 +28,116 @@ SettingsDict flipSettings(Flip flip)
 // RoundedOuter: the square 10...80 with the corner at (10, 10) rounded by 20
 // around the square 20...70 with the corner at (20, 20) rounded by 11.
 constexpr std::array<OutlineStep, 14> kRoundedOuterRing{{
-    {S::move, {20, 70}},
-    {S::line, {70, 70}},
-    {S::line, {70, 20}},
-    {S::line, {31, 20}},
-    {S::curve, {20, 31}, {24.92, 20}, {20, 24.92}},
-    {S::line, {20, 70}},
-    {S::close},
-    {S::move, {10, 80}},
-    {S::curve, {10, 30}, {10, 80}, {10, 30}},
-    {S::curve, {30, 10}, {10, 18.95}, {18.95, 10}},
-    {S::line, {80, 10}},
-    {S::curve, {80, 80}, {80, 10.34}, {80, 80}},
-    {S::line, {10, 80}},
-    {S::close},
+    M(20, 70),
+    L(70, 70),
+    L(70, 20),
+    L(31, 20),
+    C({20, 31}, {24.92, 20}, {20, 24.92}),
+    L(20, 70),
+    Z(),
+    M(10, 80),
+    C({10, 30}, {10, 80}, {10, 30}),
+    C({30, 10}, {10, 18.95}, {18.95, 10}),
+    L(80, 10),
+    C({80, 80}, {80, 10.34}, {80, 80}),
+    L(10, 80),
+    Z(),
 }};
 
 // The square 0...90 with the corner at (0, 90) rounded by 25.71.
 constexpr std::array<OutlineStep, 7> kRoundedOuterBackground{{
-    {S::move, {0, 0}},
-    {S::curve, {0, 64.29}, {0, 0}, {0, 64.29}},
-    {S::curve, {25.71, 90}, {0, 78.49}, {11.51, 90}},
-    {S::line, {90, 90}},
-    {S::curve, {90, 0}, {90, 89.56}, {90, 0}},
-    {S::line, {0, 0}},
-    {S::close},
+    M(0, 0),
+    C({0, 64.29}, {0, 0}, {0, 64.29}),
+    C({25.71, 90}, {0, 78.49}, {11.51, 90}),
+    L(90, 90),
+    C({90, 0}, {90, 89.56}, {90, 0}),
+    L(0, 0),
+    Z(),
 }};
 
 // Headlight: a circle of radius 25 (one quarter split at (34.91, 67.88))
 // inside the square 10...80 with the corner at (10, 10) rounded by 35.
 constexpr std::array<OutlineStep, 14> kHeadlightRing{{
-    {S::move, {45, 20}},
-    {S::curve, {20, 45}, {31.19, 20}, {20, 31.19}},
-    {S::curve, {34.91, 67.88}, {20, 55.22}, {26.13, 64}},
-    {S::curve, {45, 70}, {37.99, 69.24}, {41.41, 70}},
-    {S::curve, {70, 45}, {58.81, 70}, {70, 58.81}},
-    {S::curve, {45, 20}, {70, 31.19}, {58.81, 20}},
-    {S::close},
-    {S::move, {80, 10}},
-    {S::curve, {80, 80}, {80, 10}, {80, 80}},
-    {S::line, {10, 80}},
-    {S::line, {10, 45}},
-    {S::curve, {45, 10}, {10, 25.67}, {25.67, 10}},
-    {S::line, {80, 10}},
-    {S::close},
+    M(45, 20),
+    C({20, 45}, {31.19, 20}, {20, 31.19}),
+    C({34.91, 67.88}, {20, 55.22}, {26.13, 64}),
+    C({45, 70}, {37.99, 69.24}, {41.41, 70}),
+    C({70, 45}, {58.81, 70}, {70, 58.81}),
+    C({45, 20}, {70, 31.19}, {58.81, 20}),
+    Z(),
+    M(80, 10),
+    C({80, 80}, {80, 10}, {80, 80}),
+    L(10, 80),
+    L(10, 45),
+    C({45, 10}, {10, 25.67}, {25.67, 10}),
+    L(80, 10),
+    Z(),
 }};
 
 // The square 0...90 with the corner at (0, 90) rounded by 45.
 constexpr std::array<OutlineStep, 7> kHeadlightBackground{{
-    {S::move, {0, 0}},
-    {S::line, {90, 0}},
-    {S::line, {90, 90}},
-    {S::line, {45, 90}},
-    {S::curve, {0, 45}, {20.15, 90}, {0, 69.85}},
-    {S::line, {0, 0}},
-    {S::close},
+    M(0, 0),
+    L(90, 0),
+    L(90, 90),
+    L(45, 90),
+    C({0, 45}, {20.15, 90}, {0, 69.85}),
+    L(0, 0),
+    Z(),
 }};
 
 // Eye: the holes of the three inner styles, each running opposite to the ring.
 constexpr std::array<OutlineStep, 7> kEyeHoleCircular{{
-    {S::move, {45, 70}},
-    {S::curve, {20, 45}, {31.19, 70}, {20, 58.81}},
-    {S::curve, {34.91, 22.12}, {20, 34.78}, {26.13, 26}},
-    {S::curve, {45, 20}, {37.99, 20.76}, {41.41, 20}},
-    {S::curve, {70, 45}, {58.81, 20}, {70, 31.19}},
-    {S::curve, {45, 70}, {70, 58.81}, {58.81, 70}},
-    {S::close},
+    M(45, 70),
+    C({20, 45}, {31.19, 70}, {20, 58.81}),
+    C({34.91, 22.12}, {20, 34.78}, {26.13, 26}),
+    C({45, 20}, {37.99, 20.76}, {41.41, 20}),
+    C({70, 45}, {58.81, 20}, {70, 31.19}),
+    C({45, 70}, {70, 58.81}, {58.81, 70}),
+    Z(),
 }};
 
 constexpr std::array<OutlineStep, 7> kEyeHoleSquaredFarCorner{{
-    {S::move, {70, 70}},
-    {S::line, {45, 70}},
-    {S::curve, {20, 45}, {31.19, 70}, {20, 58.81}},
-    {S::curve, {45, 20}, {20, 31.19}, {31.19, 20}},
-    {S::curve, {70, 45}, {58.81, 20}, {70, 31.19}},
-    {S::line, {70, 70}},
-    {S::close},
+    M(70, 70),
+    L(45, 70),
+    C({20, 45}, {31.19, 70}, {20, 58.81}),
+    C({45, 20}, {20, 31.19}, {31.19, 20}),
+    C({70, 45}, {58.81, 20}, {70, 31.19}),
+    L(70, 70),
+    Z(),
 }};
 
 constexpr std::array<OutlineStep, 7> kEyeHoleSquaredNearCorner{{
-    {S::move, {45, 70}},
-    {S::curve, {20, 45}, {31.19, 70}, {20, 58.81}},
-    {S::line, {20, 20}},
-    {S::line, {45, 20}},
-    {S::curve, {70, 45}, {58.81, 20}, {70, 31.19}},
-    {S::curve, {45, 70}, {70, 58.81}, {58.81, 70}},
-    {S::close},
+    M(45, 70),
+    C({20, 45}, {31.19, 70}, {20, 58.81}),
+    L(20, 20),
+    L(45, 20),
+    C({70, 45}, {58.81, 20}, {70, 31.19}),
+    C({45, 70}, {70, 58.81}, {58.81, 70}),
+    Z(),
 }};
 
 // The square 10...80 with the corners at (80, 10) and (10, 80) rounded by 35.
 constexpr std::array<OutlineStep, 8> kEyeRing{{
-    {S::move, {80, 80}},
-    {S::line, {80, 45}},
-    {S::curve, {45, 10}, {80, 25.67}, {64.33, 10}},
-    {S::line, {10, 10}},
-    {S::line, {10, 45}},
-    {S::curve, {45, 80}, {10, 64.33}, {25.67, 80}},
-    {S::line, {80, 80}},
-    {S::close},
+    M(80, 80),
+    L(80, 45),
+    C({45, 10}, {80, 25.67}, {64.33, 10}),
+    L(10, 10),
+    L(10, 45),
+    C({45, 80}, {10, 64.33}, {25.67, 80}),
+    L(80, 80),
+    Z(),
 }};
 
 // The square 0...90 with the corners at (90, 90) and (0, 0) rounded by 45.
 constexpr std::array<OutlineStep, 8> kEyeBackground{{
-    {S::move, {90, 0}},
-    {S::curve, {90, 45}, {90, 0}, {90, 45}},
-    {S::curve, {45, 90}, {90, 69.85}, {69.85, 90}},
-    {S::line, {0, 90}},
-    {S::line, {0, 45}},
-    {S::curve, {45, 0}, {0, 20.15}, {20.15, 0}},
-    {S::line, {90, 0}},
-    {S::close},
+    M(90, 0),
+    C({90, 45}, {90, 0}, {90, 45}),
+    C({45, 90}, {90, 69.85}, {69.85, 90}),
+    L(0, 90),
+    L(0, 45),
+    C({45, 0}, {0, 20.15}, {20.15, 0}),
+    L(90, 0),
+    Z(),
 }};
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "QRCode/EyeShape/RoundedRectSquircle.h"
 
-#include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/PixelPupils.h"
 #include "QRCode/PupilShape/ShieldPupils.h"
 #include "QRCode/SettingsKey.h"
@@ -9,7 +8,7 @@
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

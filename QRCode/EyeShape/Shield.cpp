@@ -1,13 +1,12 @@
 #include "QRCode/EyeShape/Shield.h"
 
 #include "QRCode/EyeShape/CircleBarEyes.h"
-#include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/ShieldPupils.h"
 #include "QRCode/SettingsKey.h"
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

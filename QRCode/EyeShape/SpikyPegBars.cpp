@@ -1,7 +1,6 @@
 #include "QRCode/EyeShape/SpikyPegBars.h"
 
 #include "QRCode/EyeShape/CircleBarEyes.h"
-#include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/PixelPupils.h"
 #include "QRCode/PupilShape/ShieldPupils.h"
 
@@ -12,7 +11,7 @@
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

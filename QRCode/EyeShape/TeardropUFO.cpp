@@ -1,11 +1,10 @@
 #include "QRCode/EyeShape/TeardropUFO.h"
 
-#include "QRCode/EyeShape/OutlineStepMakers.h"
 #include "QRCode/PupilShape/RoundedPupils.h"
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QRCode/BoolMatrix.h"
+#include "QRCode/OutlineSteps.h"
 #include "QRCode/PixelShapeGenerator.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Path.h"
@@ -74,27 +75,6 @@ inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept
     return int(info.left) + int(info.top) + int(info.right) + int(info.bottom);
 }
 
-// One step of a fixed outline in unit-cell coordinates. Tables of steps are
-// written in drawing order; `curve` takes the end point first and then the
-// two control points, the way outline tables are usually written down
-// (gfx::Path::curveTo takes the controls first).
-struct OutlineStep {
-    enum class Kind : unsigned char { move, line, curve, close };
-    Kind kind = Kind::close;
-    gfx::Point p{};  // end point
-    gfx::Point c1{}; // first control point (curves)
-    gfx::Point c2{}; // second control point (curves)
-};
-
-constexpr OutlineStep move(double x, double y) { return {OutlineStep::Kind::move, {x, y}, {}, {}}; }
-constexpr OutlineStep line(double x, double y) { return {OutlineStep::Kind::line, {x, y}, {}, {}}; }
-// A cubic to `end` with the controls `c1` then `c2`.
-constexpr OutlineStep curve(gfx::Point end, gfx::Point c1, gfx::Point c2)
-{
-    return {OutlineStep::Kind::curve, end, c1, c2};
-}
-constexpr OutlineStep close() { return {OutlineStep::Kind::close, {}, {}, {}}; }
-
 // Appends unit-cell outlines to `out` through one transform (usually
 // ModuleLayout::unitCellTransform).
 class TileSink {
@@ -108,17 +88,7 @@ public:
     void curveTo(gfx::Point c1, gfx::Point c2, gfx::Point end) const { out_.curveTo(map(c1), map(c2), map(end)); }
     void close() const { out_.closeSubpath(); }
 
-    void append(std::span<const OutlineStep> steps) const
-    {
-        for (const OutlineStep& s : steps) {
-            switch (s.kind) {
-            case OutlineStep::Kind::move: moveTo(s.p); break;
-            case OutlineStep::Kind::line: lineTo(s.p); break;
-            case OutlineStep::Kind::curve: curveTo(s.c1, s.c2, s.p); break;
-            case OutlineStep::Kind::close: close(); break;
-            }
-        }
-    }
+    void append(std::span<const OutlineStep> steps) const { appendOutline(out_, steps, m_); }
 
     // A path (in unit-cell coordinates), element by element.
     void append(const gfx::Path& outline) const
@@ -175,15 +145,6 @@ private:
     gfx::Path& out_;
     gfx::AffineTransform m_;
 };
-
-// An outline built from steps, for callers that keep a shared path.
-inline gfx::Path outlinePath(std::span<const OutlineStep> steps)
-{
-    gfx::Path path;
-    path.reserve(steps.size());
-    TileSink(path, gfx::AffineTransform::identity()).append(steps);
-    return path;
-}
 
 // Visits every module row by row from row 0, column by column within a row,
 // calling f(row, column, isOn, transform) with the module's unit-cell

@@ -1,6 +1,5 @@
 #include "QRCode/PupilShape/PupilKinds.h"
 
-#include "QRCode/PupilShape/OutlineSteps.h"
 
 #include <limits>
 
@@ -54,18 +53,6 @@ double unitFraction(double fraction) noexcept
 {
     if (!(fraction > 0)) return 0;
     return fraction < 1 ? fraction : 1;
-}
-
-void appendSteps(gfx::Path& path, std::span<const OutlineStep> steps)
-{
-    for (const auto& s : steps) {
-        switch (s.op) {
-        case 'M': path.moveTo({s.x, s.y}); break;
-        case 'L': path.lineTo({s.x, s.y}); break;
-        case 'C': path.curveTo({s.a, s.b}, {s.c, s.d}, {s.x, s.y}); break;
-        default: path.closeSubpath(); break;
-        }
-    }
 }
 
 } // namespace detail
