@@ -1,14 +1,14 @@
 #pragma once
 
 #include "QRCode/Document.h"
-#include "QRCode/FormattedContent.h"
-#include "QRCode/Shadow.h"
-#include "QRCode/URL.h"
+#include "QRCode/document/FormattedContent.h"
+#include "QRCode/design/Shadow.h"
+#include "QRCode/document/URL.h"
 #include "image-read-write/ImageExportType.h"
-#include "platform/graphics/Color.h"
-#include "platform/graphics/Geometry.h"
-#include "platform/graphics/Image.h"
-#include "platform/graphics/Path.h"
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
 
 #include <cstdint>
 #include <functional>

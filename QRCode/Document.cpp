@@ -1,7 +1,7 @@
 #include "QRCode/Document.h"
 
 #include "QRCode/QRCodeError.h"
-#include "QRCode/QRCodeMessageFormatter.h"
+#include "QRCode/document/QRCodeMessageFormatter.h"
 #include "platform/foundation/Base64.h"
 
 #include <algorithm>

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "QRCode/BoolMatrix.h"
-#include "QRCode/ChangeNotifier.h"
-#include "QRCode/Components.h"
-#include "QRCode/Content.h"
-#include "QRCode/Design.h"
-#include "QRCode/ErrorCorrection.h"
-#include "QRCode/LogoTemplate.h"
+#include "QRCode/core/BoolMatrix.h"
+#include "QRCode/document/ChangeNotifier.h"
+#include "QRCode/core/Components.h"
+#include "QRCode/encoding/Content.h"
+#include "QRCode/design/Design.h"
+#include "QRCode/core/ErrorCorrection.h"
+#include "QRCode/design/LogoTemplate.h"
 #include "QRCode/QRCode.h"
-#include "QRCode/QRCodeEngine.h"
+#include "QRCode/encoding/QRCodeEngine.h"
 #include "platform/foundation/SettingsValue.h"
-#include "platform/graphics/Geometry.h"
-#include "platform/graphics/Image.h"
-#include "platform/graphics/Path.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
 
 #include <cstdint>
 #include <memory>

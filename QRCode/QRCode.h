@@ -1,12 +1,12 @@
 #pragma once
 
-#include "QRCode/BoolMatrix.h"
-#include "QRCode/Components.h"
-#include "QRCode/ErrorCorrection.h"
-#include "QRCode/QRCodeEngine.h"
-#include "platform/graphics/Geometry.h"
-#include "platform/graphics/Image.h"
-#include "platform/graphics/Path.h"
+#include "QRCode/core/BoolMatrix.h"
+#include "QRCode/core/Components.h"
+#include "QRCode/core/ErrorCorrection.h"
+#include "QRCode/encoding/QRCodeEngine.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
 
 #include <cstdint>
 #include <memory>

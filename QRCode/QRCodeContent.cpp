@@ -1,7 +1,7 @@
 // The matrix holder's updates from a content value or a message.
-#include "QRCode/Content.h"
+#include "QRCode/encoding/Content.h"
 #include "QRCode/QRCode.h"
-#include "QRCode/QRCodeMessageFormatter.h"
+#include "QRCode/document/QRCodeMessageFormatter.h"
 
 namespace QRCode {
 

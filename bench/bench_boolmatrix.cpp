@@ -1,5 +1,5 @@
-#include "QRCode/BoolMatrix.h"
-#include "QRCode/SplitMix64.h"
+#include "QRCode/core/BoolMatrix.h"
+#include "QRCode/core/SplitMix64.h"
 
 #include <benchmark/benchmark.h>
 

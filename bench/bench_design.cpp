@@ -1,6 +1,6 @@
-#include "QRCode/Design.h"
-#include "QRCode/LogoTemplate.h"
-#include "QRCode/SplitMix64.h"
+#include "QRCode/design/Design.h"
+#include "QRCode/design/LogoTemplate.h"
+#include "QRCode/core/SplitMix64.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Our encoder against libqrencode on the same inputs, both bare (encoder
 // against the QR-filter layer) and through the two engines: a 100-character URL at level M (version 6) and 1,000 bytes at
 // level L (version 22).
-#include "QRCode/QRCodeEngine.h"
+#include "QRCode/encoding/QRCodeEngine.h"
 #include "QRCodeGenerator/QRCode.h"
 #include "platform/qrfilter/QRCodeFilter.h"
 

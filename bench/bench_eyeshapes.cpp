@@ -1,4 +1,4 @@
-#include "QRCode/EyeShapeFactory.h"
+#include "QRCode/generators/EyeShapeFactory.h"
 
 #include <benchmark/benchmark.h>
 

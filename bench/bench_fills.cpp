@@ -1,8 +1,8 @@
 // Fill styles painting the modules of a version-10 sized symbol into a
 // 1024 x 1024 bitmap, with and without shadows.
-#include "QRCode/FillStyle/GradientFills.h"
-#include "QRCode/FillStyle/ImageFill.h"
-#include "QRCode/FillStyle/Solid.h"
+#include "QRCode/fills/GradientFills.h"
+#include "QRCode/fills/ImageFill.h"
+#include "QRCode/fills/Solid.h"
 
 #include <benchmark/benchmark.h>
 

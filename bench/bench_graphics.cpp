@@ -1,4 +1,4 @@
-#include "platform/graphics/GraphicsContext.h"
+#include "platform/gfx/GraphicsContext.h"
 
 #include <benchmark/benchmark.h>
 

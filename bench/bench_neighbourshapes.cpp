@@ -1,7 +1,7 @@
 // Path generation of the neighbour-aware and tile pixel shapes at preview
 // size: a version-22-sized matrix (105 x 105 modules, about half on) laid out
 // in 1024 x 1024 points.
-#include "QRCode/PixelShapeFactory.h"
+#include "QRCode/generators/PixelShapeFactory.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Path generation of the pixel shapes, as the preview runs it on every edit:
 // a version-22 symbol (105 x 105 modules, about half of them on) laid out in
 // 1024 x 1024 points.
-#include "QRCode/PixelShape/Abstract.h"
-#include "QRCode/PixelShape/CommonPixelGenerator.h"
-#include "QRCode/PixelShape/Square.h"
+#include "QRCode/generators/pixel/Abstract.h"
+#include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
+#include "QRCode/generators/pixel/Square.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "QRCode/PupilShapeFactory.h"
+#include "QRCode/generators/PupilShapeFactory.h"
 
 #include <benchmark/benchmark.h>
 

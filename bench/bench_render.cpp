@@ -2,7 +2,7 @@
 // the PDF of symbols of several versions, square modules and solid fills,
 // with and without a drop shadow.
 #include "QRCode/QRCode.h"
-#include "QRCode/Design.h"
+#include "QRCode/design/Design.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // the background and the default pupil's outline, for the eyes with rounded,
 // notched and pointed corners (flipped and unflipped), the fixed spiky, peg
 // and bars rings and the pixel-shape eye.
-#include "QRCode/EyeShape/RoundedCornerEyes.h"
-#include "QRCode/EyeShapeFactory.h"
+#include "QRCode/generators/eye/RoundedCornerEyes.h"
+#include "QRCode/generators/EyeShapeFactory.h"
 
 #include <benchmark/benchmark.h>
 

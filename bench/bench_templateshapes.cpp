@@ -2,7 +2,7 @@
 // every edit: a version-22 symbol (105 x 105 modules, about half of them on)
 // laid out in 1024 x 1024 points. Each module appends the shared outline
 // through one transform.
-#include "QRCode/PixelShape/TemplateShapes.h"
+#include "QRCode/generators/pixel/TemplateShapes.h"
 
 #include <benchmark/benchmark.h>
 

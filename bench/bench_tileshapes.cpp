@@ -1,7 +1,7 @@
 // Path generation of the tile and ring pixel shapes at preview size: a
 // version-22 symbol (105 x 105 modules, about half of them on) laid out in
 // 1024 x 1024 points.
-#include "QRCode/PixelShapeFactory.h"
+#include "QRCode/generators/PixelShapeFactory.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 # tessivo_add_library(NAME SOURCES ... [DEPS ...])
 # A static library of one module. Headers are included from the repository
-# root ("platform/graphics/Path.h"), so every module shares one include root.
+# root ("platform/gfx/Path.h"), so every module shares one include root.
 function(tessivo_add_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})

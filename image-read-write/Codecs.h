@@ -4,7 +4,7 @@
 // codec libraries. Encoders throw ImageReadWriteException(cannotCreateImageOfType)
 // on any failure; decoders throw ImageReadWriteException(unableToDecodeImage).
 
-#include "platform/graphics/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <cstdint>
 #include <optional>

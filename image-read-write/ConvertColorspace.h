@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image-read-write/ImageReadWriteError.h"
-#include "platform/graphics/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <cstdint>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "image-read-write/ImageExportType.h"
 #include "image-read-write/ImageProperties.h"
 #include "image-read-write/ImageReadWriteError.h"
-#include "platform/graphics/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/graphics/Geometry.h"
+#include "platform/gfx/Geometry.h"
 
 #include <memory>
 #include <optional>

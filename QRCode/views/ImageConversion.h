@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/graphics/Image.h"
-#include "platform/graphics/Path.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
 
 #include <QImage>
 #include <QPainterPath>

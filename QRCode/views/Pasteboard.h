@@ -1,10 +1,10 @@
 #pragma once
 
-#include "QRCode/Design.h"
+#include "QRCode/design/Design.h"
 #include "QRCode/Document.h"
-#include "QRCode/LogoTemplate.h"
+#include "QRCode/design/LogoTemplate.h"
 #include "QRCode/QRCode.h"
-#include "platform/graphics/Geometry.h"
+#include "platform/gfx/Geometry.h"
 
 #include <QClipboard>
 #include <QMimeData>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "QRCode/ChangeNotifier.h"
+#include "QRCode/document/ChangeNotifier.h"
 #include "QRCode/Document.h"
-#include "QRCode/EyeShapeGenerator.h"
-#include "QRCode/FillStyle/FillStyle.h"
-#include "QRCode/PixelShapeGenerator.h"
-#include "QRCode/PupilShapeGenerator.h"
-#include "QRCode/Shadow.h"
+#include "QRCode/generators/EyeShapeGenerator.h"
+#include "QRCode/fills/FillStyle.h"
+#include "QRCode/generators/PixelShapeGenerator.h"
+#include "QRCode/generators/PupilShapeGenerator.h"
+#include "QRCode/design/Shadow.h"
 #include "QRCode/views/QRCodeDocumentView.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "QRCode/views/QRCodeShape.h"
 
-#include "QRCode/QRCodeMessageFormatter.h"
+#include "QRCode/document/QRCodeMessageFormatter.h"
 #include "QRCode/views/ImageConversion.h"
 
 #include <cstdio>

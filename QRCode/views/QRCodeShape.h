@@ -1,15 +1,15 @@
 #pragma once
 
-#include "QRCode/Components.h"
-#include "QRCode/Content.h"
-#include "QRCode/ErrorCorrection.h"
-#include "QRCode/EyeShapeGenerator.h"
-#include "QRCode/LogoTemplate.h"
-#include "QRCode/PixelShapeGenerator.h"
-#include "QRCode/PupilShapeGenerator.h"
+#include "QRCode/core/Components.h"
+#include "QRCode/encoding/Content.h"
+#include "QRCode/core/ErrorCorrection.h"
+#include "QRCode/generators/EyeShapeGenerator.h"
+#include "QRCode/design/LogoTemplate.h"
+#include "QRCode/generators/PixelShapeGenerator.h"
+#include "QRCode/generators/PupilShapeGenerator.h"
 #include "QRCode/QRCode.h"
-#include "QRCode/QRCodeEngine.h"
-#include "QRCode/Shape.h"
+#include "QRCode/encoding/QRCodeEngine.h"
+#include "QRCode/design/Shape.h"
 
 #include <QPainterPath>
 #include <QRectF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/graphics/Image.h"
+#include "platform/gfx/Image.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #include "QRCode/Document.h"
-#include "QRCode/FillStyle/Solid.h"
+#include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"

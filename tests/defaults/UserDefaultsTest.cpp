@@ -1,6 +1,6 @@
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/defaults/UserDefaults.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

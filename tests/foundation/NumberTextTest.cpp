@@ -1,7 +1,7 @@
 #include "platform/foundation/NumberParse.h"
 #include "platform/foundation/NumberText.h"
 
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

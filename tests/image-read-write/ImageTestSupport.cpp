@@ -1,7 +1,7 @@
 #include "ImageTestSupport.h"
 
 #include "image-read-write/Codecs.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "ImageTestSupport.h"
 #include "platform/foundation/Base64.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

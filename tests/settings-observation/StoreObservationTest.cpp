@@ -1,5 +1,5 @@
 #include "platform/defaults/UserDefaults.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // delivery that outlived its cancellation would be a use after free.
 
 #include "settings-store/Defaults.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings-store/Defaults.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 

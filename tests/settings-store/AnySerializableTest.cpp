@@ -1,5 +1,5 @@
 #include "settings-store/Defaults.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

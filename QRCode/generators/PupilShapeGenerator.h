@@ -1,0 +1,54 @@
+#pragma once
+
+#include "QRCode/generators/GeneratorRegistry.h"
+#include "platform/gfx/Path.h"
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+// A pupil shape: the outline of the 3 x 3 centre of a finder pattern, in the
+// 90 x 90 unit box of the eyes (10 units per module; the pupil square is
+// 30...60 on both axes).
+//
+// Every pupil class also has the class-level members
+//   static constexpr std::string_view Name, Title;
+//   static std::shared_ptr<Class> Create(const QRCode::SettingsDict& settings);
+// Create never fails (a null SettingsDict means none).
+class QRCodePupilShapeGenerator {
+public:
+    virtual ~QRCodePupilShapeGenerator() = default;
+
+    // A new generator of the same class with the same settings.
+    virtual std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const = 0;
+    // Clears whatever the generator remembers between drawings.
+    virtual void reset() = 0;
+    virtual gfx::Path pupilPath() = 0;
+    virtual ::QRCode::SettingsDict settings() const = 0;
+    virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
+    // Applies one setting; true when it was taken. std::nullopt is "no value".
+    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
+
+    // The class's Name and Title.
+    virtual std::string_view name() const noexcept = 0;
+    virtual std::string_view title() const noexcept = 0;
+
+    // The value under `key` of settings() as T, or nothing.
+    template <class T>
+    std::optional<T> settingValue(std::string_view key) const
+    {
+        return ::QRCode::settingValueIn<T>(settings(), key);
+    }
+};
+
+namespace QRCode {
+
+using PupilShapeClass = GeneratorClass<QRCodePupilShapeGenerator>;
+
+// The stored form {"type": Name, "settings": settings()}.
+inline SettingsDict pupilShapeArchive(const QRCodePupilShapeGenerator& generator)
+{
+    return generatorArchive(generator);
+}
+
+} // namespace QRCode

@@ -1,0 +1,78 @@
+#pragma once
+
+// What the eye shape classes share: outline tables, the "flip" setting and
+// its mirrors, fraction settings, shared default pupils and a base for the
+// classes without settings.
+
+#include "QRCode/generators/EyeShapeGenerator.h"
+#include "QRCode/core/Flip.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/PupilShapeGenerator.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Path.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace QRCode::EyeShape {
+
+// The eye box: 90 x 90 units, 10 per module. The ring lies at 10...80 with
+// its hole at 20...70, the pupil at 30...60.
+inline constexpr double kEyeBoxSize = 90;
+
+// A setting value as a real number: integers, reals and Booleans count as
+// numbers; a missing value, text and everything else do not.
+std::optional<double> numberSetting(const OptionalSettingsValue& value);
+// A setting value as an integer, fractions truncated toward zero; nothing for
+// a non-number or a number no integer can hold (NaN, infinities, overflow).
+std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value);
+
+// A corner-radius fraction limited to 0...1. NaN counts as 0, so no outline
+// is ever built from a NaN radius.
+double clampedFraction(double fraction) noexcept;
+
+// The "flip" setting rule shared by every flipping eye: a missing value or a
+// non-number is refused (std::nullopt); a number is read as an integer, 0...3
+// select that mirror and any other integer selects none.
+std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value);
+
+// The mirror of a flip inside the eye box: horizontal maps (x, y) to
+// (90 - x, y), vertical to (x, 90 - y), both to (90 - x, 90 - y).
+gfx::AffineTransform flipTransform(Flip flip) noexcept;
+
+// `path` under the flip's mirror. Flip none gives the path unchanged;
+// otherwise a new path with every subpath mirrored (which reverses each
+// subpath's direction, so holes stay holes), its last subpath closed.
+gfx::Path flippedPath(const gfx::Path& path, Flip flip);
+
+// One default pupil per eye class (`EyeClass` is the tag), made on first use
+// by the pupil's Create with no settings and shared by every eye of the
+// class and their copies. Creation is safe when several threads ask first.
+template <class EyeClass, class Pupil>
+std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil()
+{
+    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = Pupil::Create(SettingsDict());
+    return pupil;
+}
+
+// The common part of an eye class without settings: Create and copyShape
+// make a fresh instance, settings are empty and every key is refused, reset
+// does nothing. The derived class declares Name and Title and draws.
+template <class Derived>
+class EyeWithoutSettings : public QRCodeEyeShapeGenerator {
+public:
+    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
+
+    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
+    void reset() override {}
+    SettingsDict settings() const override { return SettingsDict::object(); }
+    bool supportsSettingValueForKey(std::string_view) const override { return false; }
+    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
+    std::string_view name() const noexcept override { return Derived::Name; }
+    std::string_view title() const noexcept override { return Derived::Title; }
+};
+
+} // namespace QRCode::EyeShape

@@ -1,0 +1,72 @@
+#include "QRCode/generators/pixel/Abstract.h"
+
+#include "QRCode/core/SplitMix64.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace QRCode::PixelShape {
+
+gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size)
+{
+    gfx::Path path;
+    const std::int64_t n = matrix.dimension();
+    if (n == 0) return path;
+    const auto dn = static_cast<double>(n);
+    const double cell = std::min(size.width / dn, size.height / dn);
+    if (!(cell > 0) || !std::isfinite(cell)) return path;
+    const double xOffset = (size.width - dn * cell) / 2;
+    const double yOffset = (size.height - dn * cell) / 2;
+    const double s = cell / 10;
+
+    SplitMix64 rng(seed);
+    const std::uint8_t* cells = matrix.data();
+    std::size_t onModules = 0;
+    for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cells[i];
+    path.reserve(onModules * 10); // at most a move, four lines, four curves and a close
+    for (std::int64_t row = 0; row < n; ++row) {
+        const double ty = static_cast<double>(row) * cell + yOffset;
+        for (std::int64_t column = 0; column < n; ++column) {
+            if (cells[row * n + column] == 0) continue;
+            const double tx = static_cast<double>(column) * cell + xOffset;
+            // Tile coordinates scaled to the cell, then moved onto it.
+            const auto at = [&](double x, double y) { return gfx::Point{x * s + tx, y * s + ty}; };
+
+            // One draw per corner, in this order; an even value rounds it.
+            const double a = (rng.next() % 2 == 0) ? 5 : 0; // top-left
+            const double b = (rng.next() % 2 == 0) ? 5 : 0; // top-right
+            const double c = (rng.next() % 2 == 0) ? 5 : 0; // bottom-left
+            const double e = (rng.next() % 2 == 0) ? 5 : 0; // bottom-right
+
+            path.moveTo(at(a, 0));
+            if (b == 0) {
+                path.lineTo(at(10, 0));
+            } else {
+                path.lineTo(at(10 - b, 0));
+                path.curveTo(at(10, 0), at(10, b), at(10, b));
+            }
+            if (e == 0) {
+                path.lineTo(at(10, 10));
+            } else {
+                path.lineTo(at(10, 10 - e));
+                path.curveTo(at(10, 10), at(10 - e, 10), at(10 - e, 10));
+            }
+            if (c == 0) {
+                path.lineTo(at(0, 10));
+            } else {
+                path.lineTo(at(c, 10));
+                path.curveTo(at(0, 10), at(0, 10 - c), at(0, 10 - c));
+            }
+            if (a == 0) {
+                path.lineTo(at(0, 0));
+            } else {
+                path.lineTo(at(0, a));
+                path.curveTo(at(0, 0), at(a, 0), at(a, 0));
+            }
+            path.closeSubpath();
+        }
+    }
+    return path;
+}
+
+} // namespace QRCode::PixelShape

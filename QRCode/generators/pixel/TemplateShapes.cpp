@@ -1,0 +1,219 @@
+#include "QRCode/generators/pixel/TemplateShapes.h"
+
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
+
+#include <array>
+
+namespace QRCode::PixelShape {
+
+namespace {
+
+// The inset generator a stored shape names: a text under
+// "insetGeneratorName" wins (the fixed generator when the name is unknown)
+// and the older Boolean key is then not read.
+std::shared_ptr<QRCodePixelInsetGenerator> insetGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelInsetGenerator> inset;
+    if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
+        inset = PixelInset::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomInset).value_or(false)) {
+        inset = PixelInset::Random::Create();
+    }
+    return inset ? inset : PixelInset::Fixed::Create();
+}
+
+std::shared_ptr<QRCodePixelRotationGenerator> rotationGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelRotationGenerator> rotation;
+    if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
+        rotation = PixelRotation::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomRotation).value_or(false)) {
+        rotation = PixelRotation::Random::Create();
+    }
+    return rotation ? rotation : PixelRotation::Fixed::Create();
+}
+
+bool isTrueNumber(const OptionalSettingsValue& value)
+{
+    return value && foundation::settingBool(*value).value_or(false);
+}
+
+double clampedCornerRadius(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
+
+} // namespace
+
+// ---- Circle ----
+
+Circle::Circle(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double insetFraction)
+    : common_(pixelType, std::move(insetGenerator), insetFraction, 0, PixelRotation::Fixed::Create(), 0)
+{
+}
+
+std::shared_ptr<Circle> Circle::Create(const SettingsDict& settings)
+{
+    const double insetFraction = foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(0.0);
+    return std::make_shared<Circle>(insetGeneratorFrom(settings), insetFraction);
+}
+
+std::shared_ptr<QRCodePixelShapeGenerator> Circle::copyShape() const
+{
+    return std::make_shared<Circle>(common_.insetGenerator()->copyInsetGenerator(), common_.insetFraction());
+}
+
+void Circle::reset()
+{
+    common_.setInsetGenerator(PixelInset::Fixed::Create());
+    common_.setInsetFraction(0.0);
+}
+
+gfx::Path Circle::generatePath(const BoolMatrix& matrix, gfx::Size size)
+{
+    return common_.generatePath(matrix, size);
+}
+
+SettingsDict Circle::settings() const
+{
+    SettingsDict result = SettingsDict::object();
+    result[std::string(SettingsKey::insetFraction)] = common_.insetFraction();
+    result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetGeneratorName(*common_.insetGenerator()));
+    return result;
+}
+
+bool Circle::supportsSettingValueForKey(std::string_view key) const
+{
+    return key == SettingsKey::insetFraction || key == SettingsKey::insetGeneratorName ||
+           key == SettingsKey::useRandomInset;
+}
+
+bool Circle::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
+{
+    if (key == SettingsKey::insetFraction) return common_.setInsetFraction(value);
+    if (key == SettingsKey::insetGeneratorName) return common_.setInsetGenerator(value);
+    if (key == SettingsKey::useRandomInset) {
+        common_.setInsetGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelInsetGenerator>(
+                                                            PixelInset::Random::Create())
+                                                      : PixelInset::Fixed::Create());
+        return true;
+    }
+    return false;
+}
+
+// ---- RoundedRect ----
+
+RoundedRect::RoundedRect(double cornerRadiusFraction, std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
+                         double insetFraction, std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
+                         double rotationFraction)
+    : common_(pixelType, std::move(insetGenerator), insetFraction, clampedCornerRadius(cornerRadiusFraction),
+              std::move(rotationGenerator), clampedRotationFraction(rotationFraction))
+{
+}
+
+std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
+{
+    const double cornerRadius =
+        foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius);
+    const double insetFraction = foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(0.0);
+    const double rotationFraction = foundation::settingDouble(settings, SettingsKey::rotationFraction).value_or(0.0);
+    return std::make_shared<RoundedRect>(cornerRadius, insetGeneratorFrom(settings), insetFraction,
+                                         rotationGeneratorFrom(settings), rotationFraction);
+}
+
+std::shared_ptr<QRCodePixelShapeGenerator> RoundedRect::copyShape() const
+{
+    return std::make_shared<RoundedRect>(common_.cornerRadiusFraction(), common_.insetGenerator()->copyInsetGenerator(),
+                                         common_.insetFraction(), common_.rotationGenerator()->copyRotationGenerator(),
+                                         common_.rotationFraction());
+}
+
+void RoundedRect::reset()
+{
+    common_.setCornerRadiusFraction(DefaultCornerRadius);
+    common_.setInsetGenerator(PixelInset::Fixed::Create());
+    common_.setInsetFraction(0.0);
+    common_.setRotationGenerator(PixelRotation::Fixed::Create());
+    common_.setRotationFraction(0.0);
+}
+
+gfx::Path RoundedRect::generatePath(const BoolMatrix& matrix, gfx::Size size)
+{
+    return common_.generatePath(matrix, size);
+}
+
+SettingsDict RoundedRect::settings() const
+{
+    SettingsDict result = SettingsDict::object();
+    const std::string_view insetName = insetGeneratorName(*common_.insetGenerator());
+    const std::string_view rotationName = rotationGeneratorName(*common_.rotationGenerator());
+    result[std::string(SettingsKey::cornerRadiusFraction)] = common_.cornerRadiusFraction();
+    result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
+    result[std::string(SettingsKey::insetFraction)] = common_.insetFraction();
+    result[std::string(SettingsKey::rotationGeneratorName)] = std::string(rotationName);
+    result[std::string(SettingsKey::rotationFraction)] = common_.rotationFraction();
+    // The older Boolean keys, for readers that only know them; only when true.
+    if (insetName == PixelInset::Random::Name) result[std::string(SettingsKey::useRandomInset)] = true;
+    if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
+    return result;
+}
+
+bool RoundedRect::supportsSettingValueForKey(std::string_view key) const
+{
+    return key == SettingsKey::cornerRadiusFraction || key == SettingsKey::insetFraction ||
+           key == SettingsKey::insetGeneratorName || key == SettingsKey::rotationFraction ||
+           key == SettingsKey::rotationGeneratorName;
+}
+
+bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
+{
+    if (key == SettingsKey::cornerRadiusFraction) return common_.setCornerRadiusFraction(value);
+    if (key == SettingsKey::insetFraction) return common_.setInsetFraction(value);
+    if (key == SettingsKey::insetGeneratorName) return common_.setInsetGenerator(value);
+    if (key == SettingsKey::rotationFraction) return common_.setRotationFraction(value);
+    if (key == SettingsKey::rotationGeneratorName) return common_.setRotationGenerator(value);
+    if (key == SettingsKey::useRandomInset) {
+        common_.setInsetGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelInsetGenerator>(
+                                                            PixelInset::Random::Create())
+                                                      : PixelInset::Fixed::Create());
+        return true;
+    }
+    if (key == SettingsKey::useRandomRotation) {
+        common_.setRotationGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelRotationGenerator>(
+                                                               PixelRotation::Random::Create())
+                                                         : PixelRotation::Fixed::Create());
+        return true;
+    }
+    return false;
+}
+
+// ---- The family list ----
+
+std::span<const PixelShapeClass> templatePixelShapes()
+{
+    static constexpr std::array<PixelShapeClass, 23> classes{{
+        generatorClass<Arrow, QRCodePixelShapeGenerator>(),
+        generatorClass<CRT, QRCodePixelShapeGenerator>(),
+        generatorClass<Circle, QRCodePixelShapeGenerator>(),
+        generatorClass<Diagonal, QRCodePixelShapeGenerator>(),
+        generatorClass<Diamond, QRCodePixelShapeGenerator>(),
+        generatorClass<Flame, QRCodePixelShapeGenerator>(),
+        generatorClass<Flower, QRCodePixelShapeGenerator>(),
+        generatorClass<Gear, QRCodePixelShapeGenerator>(),
+        generatorClass<Heart, QRCodePixelShapeGenerator>(),
+        generatorClass<Hexa, QRCodePixelShapeGenerator>(),
+        generatorClass<Hexagon, QRCodePixelShapeGenerator>(),
+        generatorClass<Koala, QRCodePixelShapeGenerator>(),
+        generatorClass<Leaf, QRCodePixelShapeGenerator>(),
+        generatorClass<RoundedRect, QRCodePixelShapeGenerator>(),
+        generatorClass<RoundedTriangle, QRCodePixelShapeGenerator>(),
+        generatorClass<Sharp, QRCodePixelShapeGenerator>(),
+        generatorClass<Shiny, QRCodePixelShapeGenerator>(),
+        generatorClass<SpikyCircle, QRCodePixelShapeGenerator>(),
+        generatorClass<Squircle, QRCodePixelShapeGenerator>(),
+        generatorClass<Star, QRCodePixelShapeGenerator>(),
+        generatorClass<Stitch, QRCodePixelShapeGenerator>(),
+        generatorClass<Wave, QRCodePixelShapeGenerator>(),
+        generatorClass<Wex, QRCodePixelShapeGenerator>(),
+    }};
+    return classes;
+}
+
+} // namespace QRCode::PixelShape

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
+
+#include <string_view>
+
+// Pixel shapes that draw each module as one or more fixed outlines of the
+// 10 x 10 unit cell, chosen (for Pointy and Razor) from the module's edge
+// neighbours. None of them has settings.
+namespace QRCode::PixelShape {
+
+// Every on-module a square, except the end of a line (exactly one edge
+// neighbour on), which comes to a point facing away from that neighbour.
+class Pointy final : public neighbours::ShapeWithoutSettings<Pointy> {
+public:
+    static constexpr std::string_view Name = "pointy";
+    static constexpr std::string_view Title = "Pointy";
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+};
+
+// Every on-module a grid of small squares whose gaps continue across module
+// edges, so that neighbouring modules form one lattice.
+class Grid2x2 final : public neighbours::ShapeWithoutSettings<Grid2x2> {
+public:
+    static constexpr std::string_view Name = "grid2x2";
+    static constexpr std::string_view Title = "2x2 Square Grid";
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+};
+
+class Grid3x3 final : public neighbours::ShapeWithoutSettings<Grid3x3> {
+public:
+    static constexpr std::string_view Name = "grid3x3";
+    static constexpr std::string_view Title = "3x3 Square Grid";
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+};
+
+class Grid4x4 final : public neighbours::ShapeWithoutSettings<Grid4x4> {
+public:
+    static constexpr std::string_view Name = "grid4x4";
+    static constexpr std::string_view Title = "4x4 Square Grid";
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+};
+
+// Connected modules as one smooth body: line ends swept off at one corner
+// (in a pinwheel order), outer corners of bends rounded, lone modules
+// rounded squares, and the inner corners of the on-region filled with small
+// concave fillets drawn in the off-module that sits in the corner.
+class Razor final : public neighbours::ShapeWithoutSettings<Razor> {
+public:
+    static constexpr std::string_view Name = "razor";
+    static constexpr std::string_view Title = "Razor";
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+};
+
+} // namespace QRCode::PixelShape

@@ -1,0 +1,276 @@
+#include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
+
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/pixel/detail/TemplateOutlines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace QRCode::PixelShape {
+
+namespace {
+
+constexpr std::array<std::string_view, CommonPixelGenerator::pixelTypeCount> kRawValues{
+    "square", "circle",  "crt",  "roundedRect", "squircle", "sharp",  "star",     "heart",
+    "flower", "shiny",   "arrow", "wave",       "spikyCircle", "gear", "stitch",  "hexagon",
+    "hexa",   "wex",     "diamond", "koala",    "diagonal", "flame",  "roundedTriangle", "leaf",
+};
+
+// Quarter-circle cubic constant, as the graphics layer uses for rounded
+// rectangles.
+constexpr double kKappa = 0.5522847498307936;
+
+// Appends figures to the output path through one affine transform, without
+// building a path per module.
+struct Sink {
+    gfx::Path& out;
+    gfx::AffineTransform m;
+
+    gfx::Point map(gfx::Point p) const { return m.apply(p); }
+
+    void append(const gfx::Path& outline) const
+    {
+        using T = gfx::Path::ElementType;
+        for (const auto& e : outline.elements()) {
+            switch (e.type) {
+            case T::moveToPoint: out.moveTo(map(e.points[0])); break;
+            case T::addLineToPoint: out.lineTo(map(e.points[0])); break;
+            case T::addQuadCurveToPoint: out.quadTo(map(e.points[0]), map(e.points[1])); break;
+            case T::addCurveToPoint: out.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
+            case T::closeSubpath: out.closeSubpath(); break;
+            }
+        }
+    }
+
+    // The rounded rectangle of the graphics layer (same elements, same
+    // order), transformed on the way in.
+    void appendRoundedRect(const gfx::Rect& r, double cw, double ch) const
+    {
+        const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
+        if (!(cw > 0) || !(ch > 0)) {
+            out.moveTo(map({x0, y0}));
+            out.lineTo(map({x1, y0}));
+            out.lineTo(map({x1, y1}));
+            out.lineTo(map({x0, y1}));
+            out.closeSubpath();
+            return;
+        }
+        cw = std::min(cw, r.width() / 2);
+        ch = std::min(ch, r.height() / 2);
+        const double kx = cw * kKappa, ky = ch * kKappa;
+        out.moveTo(map({x1, y0 + ch}));
+        out.lineTo(map({x1, y1 - ch}));
+        out.curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
+        out.lineTo(map({x0 + cw, y1}));
+        out.curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
+        out.lineTo(map({x0, y0 + ch}));
+        out.curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
+        out.lineTo(map({x1 - cw, y0}));
+        out.curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
+        out.closeSubpath();
+    }
+};
+
+// Scale by s, move the origin to (ox, oy), then turn by `turns` about
+// (cx, cy): composed by hand, since it runs once per module.
+gfx::AffineTransform scaleMoveTurn(double s, double ox, double oy, double cx, double cy, double turns)
+{
+    if (turns == 0) return {s, 0, 0, s, ox, oy};
+    const double angle = turns * 2 * std::numbers::pi;
+    const double cosine = std::cos(angle), sine = std::sin(angle);
+    const double dx = ox - cx, dy = oy - cy;
+    return {s * cosine, s * sine, -s * sine, s * cosine, cosine * dx - sine * dy + cx, sine * dx + cosine * dy + cy};
+}
+
+} // namespace
+
+const std::array<PixelType, CommonPixelGenerator::pixelTypeCount> CommonPixelGenerator::allPixelTypes = [] {
+    std::array<PixelType, pixelTypeCount> all{};
+    for (std::size_t i = 0; i < pixelTypeCount; ++i) all[i] = static_cast<PixelType>(i);
+    return all;
+}();
+
+std::string_view CommonPixelGenerator::rawValue(PixelType type) noexcept
+{
+    const auto i = static_cast<std::size_t>(type);
+    return i < kRawValues.size() ? kRawValues[i] : std::string_view();
+}
+
+std::optional<PixelType> CommonPixelGenerator::pixelTypeFromRawValue(std::string_view raw) noexcept
+{
+    for (std::size_t i = 0; i < kRawValues.size(); ++i) {
+        if (kRawValues[i] == raw) return static_cast<PixelType>(i);
+    }
+    return std::nullopt;
+}
+
+double clampedRotationFraction(double value) noexcept { return pixelmath::clampedFraction(value, -1, 1); }
+
+CommonPixelGenerator::CommonPixelGenerator(PixelType pixelType,
+                                           std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
+                                           double insetFraction, double cornerRadiusFraction,
+                                           std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
+                                           double rotationFraction)
+    : pixelType_(pixelType),
+      insetGenerator_(insetGenerator ? std::move(insetGenerator) : PixelInset::Fixed::Create()),
+      insetFraction_(insetFraction),
+      cornerRadiusFraction_(cornerRadiusFraction),
+      rotationGenerator_(rotationGenerator ? std::move(rotationGenerator) : PixelRotation::Fixed::Create()),
+      rotationFraction_(rotationFraction)
+{
+}
+
+void CommonPixelGenerator::setInsetGenerator(std::shared_ptr<QRCodePixelInsetGenerator> generator)
+{
+    insetGenerator_ = generator ? std::move(generator) : PixelInset::Fixed::Create();
+}
+
+void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator)
+{
+    rotationGenerator_ = generator ? std::move(generator) : PixelRotation::Fixed::Create();
+}
+
+gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size)
+{
+    gfx::Path path;
+    insetGenerator_->reset();
+    rotationGenerator_->reset();
+
+    const std::int64_t n = matrix.dimension();
+    if (n == 0) return path;
+    const auto dn = static_cast<double>(n);
+    const double cell = std::min(size.width / dn, size.height / dn);
+    // A size that is not positive and finite has nothing to draw into.
+    if (!(cell > 0) || !std::isfinite(cell)) return path;
+    const double xOffset = (size.width - dn * cell) / 2;
+    const double yOffset = (size.height - dn * cell) / 2;
+    const double half = cell / 2;
+
+    const gfx::Path* outline = nullptr;
+    const gfx::Path* oddOutline = nullptr;
+    if (pixelType_ != PixelType::roundedRect) {
+        outline = templatePath(pixelType_, 0);
+        if (outline == nullptr) return path;
+        oddOutline = pixelType_ == PixelType::shiny ? templatePath(pixelType_, 1) : outline;
+        if (oddOutline == nullptr) oddOutline = outline;
+    }
+
+    {
+        std::size_t onModules = 0;
+        const std::uint8_t* cell0 = matrix.data();
+        for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cell0[i];
+        const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
+        path.reserve(onModules * perModule);
+    }
+
+    QRCodePixelInsetGenerator& insets = *insetGenerator_;
+    QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
+    const std::uint8_t* cells = matrix.data();
+
+    for (std::int64_t row = 0; row < n; ++row) {
+        const double y = static_cast<double>(row) * cell + yOffset;
+        const std::uint8_t* rowCells = cells + row * n;
+        for (std::int64_t column = 0; column < n; ++column) {
+            if (rowCells[column] == 0) continue;
+            const double x = static_cast<double>(column) * cell + xOffset;
+
+            const double inset = insets.insetValueFor(matrix, row, column, insetFraction_);
+            // Asked for every on-module, drawn or not, so a random sequence
+            // stays in step with the modules.
+            double turns = rotations.rotationValueFor(matrix, row, column, rotationFraction_);
+
+            // The cell inset by d on every side (grown for a negative d);
+            // nothing is left when d passes half the cell or is not finite.
+            const double d = cell * 0.5 * inset;
+            const double w = cell - 2 * d;
+            if (!std::isfinite(d) || !(w >= 0)) continue;
+            const gfx::Rect insetRect(x + d, y + d, w, w);
+            if (!std::isfinite(turns)) turns = 0;
+            const double s = w / 10;
+
+            switch (pixelType_) {
+            case PixelType::roundedRect: {
+                const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
+                Sink{path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
+                break;
+            }
+            case PixelType::circle:
+                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)}.append(*outline);
+                break;
+            case PixelType::stitch:
+                Sink{path, scaleMoveTurn(s, x, y, 0, 0, 0)}.append(*outline);
+                break;
+            case PixelType::shiny:
+                // Scaled by an eighth of the width and moved back by one:
+                // template units 1...9 span the module.
+                Sink{path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0)}
+                    .append(((row + column) % 2 != 0) ? *oddOutline : *outline);
+                break;
+            default:
+                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns)}
+                    .append(*outline);
+                break;
+            }
+        }
+    }
+    return path;
+}
+
+bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        insetFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    insetFraction_ = *value;
+    return true;
+}
+
+bool CommonPixelGenerator::setInsetGenerator(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue || !settingValue->is_string()) return false;
+    auto generator = PixelInset::generator(settingValue->get_ref<const std::string&>());
+    if (!generator) return false;
+    insetGenerator_ = std::move(generator);
+    return true;
+}
+
+bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        rotationFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    // Stored as given: only creation and copying limit it. A text is refused
+    // rather than silently taken as 0, so the caller learns it was not used.
+    rotationFraction_ = std::isnan(*value) ? 0 : *value;
+    return true;
+}
+
+bool CommonPixelGenerator::setRotationGenerator(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue || !settingValue->is_string()) return false;
+    auto generator = PixelRotation::generator(settingValue->get_ref<const std::string&>());
+    if (!generator) return false;
+    rotationGenerator_ = std::move(generator);
+    return true;
+}
+
+bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& settingValue)
+{
+    if (!settingValue) {
+        cornerRadiusFraction_ = 0;
+        return true;
+    }
+    const auto value = foundation::settingDouble(*settingValue);
+    if (!value) return false;
+    cornerRadiusFraction_ = pixelmath::clampedFraction(*value, 0, 1);
+    return true;
+}
+
+} // namespace QRCode::PixelShape

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "QRCode/core/BoolMatrix.h"
+#include "QRCode/generators/GeneratorRegistry.h"
+#include "QRCode/generators/PixelInsetGenerator.h"
+#include "QRCode/generators/PixelRotationGenerator.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Path.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace QRCode::PixelShape {
+
+// The recipe that the template pixel shapes share: one fixed outline, drawn
+// in a 10 x 10 unit cell, scaled into each on-module's cell, shrunk by the
+// module's inset and turned by the module's rotation. A template shape owns
+// one and forwards generatePath to it.
+class CommonPixelGenerator {
+public:
+    // Which outline to draw; the raw value of each case is its name.
+    enum class PixelType : std::uint8_t {
+        square, circle, crt, roundedRect, squircle, sharp, star, heart, flower, shiny, arrow, wave,
+        spikyCircle, gear, stitch, hexagon, hexa, wex, diamond, koala, diagonal, flame, roundedTriangle, leaf,
+    };
+    static constexpr std::size_t pixelTypeCount = 24;
+    static const std::array<PixelType, pixelTypeCount> allPixelTypes;
+    static std::string_view rawValue(PixelType type) noexcept;
+    // The case whose raw value is `raw` exactly; nothing for any other text.
+    static std::optional<PixelType> pixelTypeFromRawValue(std::string_view raw) noexcept;
+
+    // The values are stored as given (the owning shape clamps what it must).
+    // A null generator is replaced by the fixed one.
+    CommonPixelGenerator(PixelType pixelType, std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
+                         double insetFraction, double cornerRadiusFraction,
+                         std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator, double rotationFraction);
+
+    PixelType pixelType() const noexcept { return pixelType_; }
+
+    const std::shared_ptr<QRCodePixelInsetGenerator>& insetGenerator() const noexcept { return insetGenerator_; }
+    void setInsetGenerator(std::shared_ptr<QRCodePixelInsetGenerator> generator);
+    double insetFraction() const noexcept { return insetFraction_; }
+    void setInsetFraction(double value) noexcept { insetFraction_ = value; }
+    // Corner rounding of "roundedRect" only.
+    double cornerRadiusFraction() const noexcept { return cornerRadiusFraction_; }
+    void setCornerRadiusFraction(double value) noexcept { cornerRadiusFraction_ = value; }
+    const std::shared_ptr<QRCodePixelRotationGenerator>& rotationGenerator() const noexcept
+    {
+        return rotationGenerator_;
+    }
+    void setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator);
+    double rotationFraction() const noexcept { return rotationFraction_; }
+    void setRotationFraction(double value) noexcept { rotationFraction_ = value; }
+
+    // One closed figure per on-module, in row-major module order. Restarts
+    // both generators first, so the same matrix always gives the same path.
+    // A module whose inset leaves no rectangle (or is not finite) draws
+    // nothing; a type whose outline is not registered draws nothing at all.
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size);
+
+    // The setters behind the settings keys; each answers whether the value
+    // was taken (std::nullopt is "no value").
+    // "insetFraction": none -> 0; a number -> as given; else refused.
+    bool setInsetFraction(const OptionalSettingsValue& settingValue);
+    // "insetGeneratorName": the Name of an inset generator -> a new one of
+    // that class; anything else refused.
+    bool setInsetGenerator(const OptionalSettingsValue& settingValue);
+    // "rotationFraction": none -> 0; a number -> as given (NaN as 0); else
+    // refused.
+    bool setRotationFraction(const OptionalSettingsValue& settingValue);
+    // "rotationGeneratorName": as for the inset generator.
+    bool setRotationGenerator(const OptionalSettingsValue& settingValue);
+    // "cornerRadiusFraction": none -> 0; a number -> limited to 0...1 (NaN as
+    // 0); else refused.
+    bool setCornerRadiusFraction(const OptionalSettingsValue& settingValue);
+
+private:
+    PixelType pixelType_;
+    std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator_;
+    double insetFraction_;
+    double cornerRadiusFraction_;
+    std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator_;
+    double rotationFraction_;
+};
+
+using PixelType = CommonPixelGenerator::PixelType;
+
+// A rotation fraction as shapes store it at creation and copy: limited to
+// -1...1, NaN as 0.
+double clampedRotationFraction(double value) noexcept;
+
+} // namespace QRCode::PixelShape

@@ -1,0 +1,190 @@
+#pragma once
+
+#include "QRCode/core/BoolMatrix.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/PixelShapeGenerator.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Path.h"
+
+#include <cmath>
+#include <cstdint>
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <span>
+
+// What the pixel shapes that look at their neighbours or draw fixed tiles
+// share: where each module lies in the output, reading a module and its
+// neighbours, and appending outlines of the 10 x 10 unit cell to the result
+// without building a transformed copy per module.
+namespace QRCode::PixelShape::neighbours {
+
+// The module grid laid into an output size: cells of min(width, height) / n,
+// the grid centred, row 0 at the top, x growing with the column.
+struct ModuleLayout {
+    std::int64_t n = 0;
+    double cell = 0;
+    double x0 = 0;
+    double y0 = 0;
+
+    // Nothing when there is nothing to draw: a matrix of dimension 0, or a
+    // size that gives no positive, finite module size (a zero, negative or
+    // non-finite size would otherwise produce degenerate or NaN geometry).
+    static std::optional<ModuleLayout> of(const BoolMatrix& matrix, gfx::Size size) noexcept
+    {
+        const std::int64_t n = matrix.dimension();
+        if (n <= 0) return std::nullopt;
+        const auto dn = static_cast<double>(n);
+        const double cell = std::min(size.width / dn, size.height / dn);
+        if (!(cell > 0) || !std::isfinite(cell)) return std::nullopt;
+        return ModuleLayout{n, cell, (size.width - dn * cell) * 0.5, (size.height - dn * cell) * 0.5};
+    }
+
+    gfx::Point origin(std::int64_t row, std::int64_t column) const noexcept
+    {
+        return {x0 + static_cast<double>(column) * cell, y0 + static_cast<double>(row) * cell};
+    }
+
+    gfx::Rect moduleRect(std::int64_t row, std::int64_t column) const noexcept
+    {
+        const gfx::Point o = origin(row, column);
+        return {o.x, o.y, cell, cell};
+    }
+
+    // Places the 10 x 10 unit cell on a module: scale by cell / 10, then
+    // translate to the module's origin.
+    gfx::AffineTransform unitCellTransform(std::int64_t row, std::int64_t column) const noexcept
+    {
+        const gfx::Point o = origin(row, column);
+        const double s = cell / 10;
+        return {s, 0, 0, s, o.x, o.y};
+    }
+};
+
+// Whether (row, column) is on; a cell outside the matrix counts as off.
+inline bool isOn(const BoolMatrix& matrix, std::int64_t row, std::int64_t column) noexcept
+{
+    const std::int64_t n = matrix.dimension();
+    if (row < 0 || column < 0 || row >= n || column >= n) return false;
+    return matrix.data()[row * n + column] != 0;
+}
+
+// How many of the four edge neighbours (left, top, right, bottom) are on.
+inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept
+{
+    return int(info.left) + int(info.top) + int(info.right) + int(info.bottom);
+}
+
+// Appends unit-cell outlines to `out` through one transform (usually
+// ModuleLayout::unitCellTransform).
+class TileSink {
+public:
+    TileSink(gfx::Path& out, const gfx::AffineTransform& transform) noexcept : out_(out), m_(transform) {}
+
+    gfx::Point map(gfx::Point p) const noexcept { return m_.apply(p); }
+
+    void moveTo(gfx::Point p) const { out_.moveTo(map(p)); }
+    void lineTo(gfx::Point p) const { out_.lineTo(map(p)); }
+    void curveTo(gfx::Point c1, gfx::Point c2, gfx::Point end) const { out_.curveTo(map(c1), map(c2), map(end)); }
+    void close() const { out_.closeSubpath(); }
+
+    void append(std::span<const OutlineStep> steps) const { appendOutline(out_, steps, m_); }
+
+    // A path (in unit-cell coordinates), element by element.
+    void append(const gfx::Path& outline) const
+    {
+        using T = gfx::Path::ElementType;
+        for (const auto& e : outline.elements()) {
+            switch (e.type) {
+            case T::moveToPoint: out_.moveTo(map(e.points[0])); break;
+            case T::addLineToPoint: out_.lineTo(map(e.points[0])); break;
+            case T::addQuadCurveToPoint: out_.quadTo(map(e.points[0]), map(e.points[1])); break;
+            case T::addCurveToPoint: out_.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
+            case T::closeSubpath: out_.closeSubpath(); break;
+            }
+        }
+    }
+
+    // The rectangle (x, y, w, h) of the unit cell as a rectangle path:
+    // move to its top-left corner, lines round, close.
+    void appendRect(double x, double y, double w, double h) const
+    {
+        moveTo({x, y});
+        lineTo({x + w, y});
+        lineTo({x + w, y + h});
+        lineTo({x, y + h});
+        close();
+    }
+
+    // The rectangle (x, y, w, h) of the unit cell with corners rounded by
+    // `radius`: the same elements, in the same order, as
+    // gfx::Path::addRoundedRect (a plain rectangle when radius is 0 or less).
+    void appendRoundedRect(double x, double y, double w, double h, double radius) const
+    {
+        if (!(radius > 0)) {
+            appendRect(x, y, w, h);
+            return;
+        }
+        constexpr double kappa = 0.5522847498307936; // quarter circle as a cubic
+        const double cw = std::min(radius, w / 2), ch = std::min(radius, h / 2);
+        const double kx = cw * kappa, ky = ch * kappa;
+        const double x1 = x + w, y1 = y + h;
+        moveTo({x1, y + ch});
+        lineTo({x1, y1 - ch});
+        curveTo({x1, y1 - ch + ky}, {x1 - cw + kx, y1}, {x1 - cw, y1});
+        lineTo({x + cw, y1});
+        curveTo({x + cw - kx, y1}, {x, y1 - ch + ky}, {x, y1 - ch});
+        lineTo({x, y + ch});
+        curveTo({x, y + ch - ky}, {x + cw - kx, y}, {x + cw, y});
+        lineTo({x1 - cw, y});
+        curveTo({x1 - cw + kx, y}, {x1, y + ch - ky}, {x1, y + ch});
+        close();
+    }
+
+private:
+    gfx::Path& out_;
+    gfx::AffineTransform m_;
+};
+
+// Visits every module row by row from row 0, column by column within a row,
+// calling f(row, column, isOn, transform) with the module's unit-cell
+// placement. Nothing is visited when the layout is empty.
+template <class F>
+void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
+{
+    const std::uint8_t* cells = matrix.data();
+    for (std::int64_t row = 0; row < layout.n; ++row) {
+        for (std::int64_t column = 0; column < layout.n; ++column) {
+            f(row, column, cells[row * layout.n + column] != 0, layout.unitCellTransform(row, column));
+        }
+    }
+}
+
+// The frame of a pixel shape without settings: made by its parameterless
+// constructor, Create ignores its dictionary, copies are fresh instances,
+// reset does nothing and every key is refused. Derived declares Name, Title
+// and generatePath, and may declare
+//   static constexpr bool canGenerateEyeAndPupil = false;
+template <class Derived>
+class ShapeWithoutSettings : public QRCodePixelShapeGenerator {
+public:
+    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
+
+    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
+    void reset() override {}
+    SettingsDict settings() const override { return SettingsDict::object(); }
+    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
+    bool supportsSettingValueForKey(std::string_view) const override { return false; }
+    bool canGenerateEyeAndPupilShapes() const override
+    {
+        if constexpr (requires { Derived::canGenerateEyeAndPupil; }) {
+            return Derived::canGenerateEyeAndPupil;
+        } else {
+            return true;
+        }
+    }
+    std::string_view name() const noexcept override { return Derived::Name; }
+    std::string_view title() const noexcept override { return Derived::Title; }
+};
+
+} // namespace QRCode::PixelShape::neighbours

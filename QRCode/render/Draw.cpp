@@ -1,0 +1,290 @@
+#include "QRCode/design/Design.h"
+#include "QRCode/core/detail/DrawingHelpers.h"
+#include "QRCode/fills/Solid.h"
+#include "QRCode/design/LogoTemplate.h"
+#include "QRCode/render/detail/PathComposition.h"
+#include "QRCode/generators/detail/PixelShapeLink.h"
+#include "QRCode/generators/pixel/Square.h"
+#include "QRCode/QRCode.h"
+#include "QRCode/QRCodeError.h"
+#include "image-read-write/ImageEncoding.h"
+#include "platform/gfx/GraphicsContext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace QRCode {
+
+namespace {
+
+// Layout of one drawing, derived from the rectangle and the design.
+struct Layout {
+    double m = 0;  // module size
+    double q = 0;  // extra quiet-zone width
+    gfx::Rect R;   // the rectangle less the quiet zone
+    double p = 0;  // pixel size handed to the fills
+};
+
+class LayerPainter {
+public:
+    LayerPainter(gfx::GraphicsContext& ctx, const BoolMatrix& matrix, const Layout& layout,
+                 const LogoTemplate* logoTemplate)
+        : ctx_(ctx), matrix_(matrix), layout_(layout), logo_(logoTemplate)
+    {
+    }
+
+    gfx::Path path(Components components, const Shape& shape, bool extend, bool mirror) const
+    {
+        return rendering::composePath(matrix_, layout_.R.size, components, shape, logo_, layout_.q, extend, mirror,
+                                      /*mergeSquares*/ true);
+    }
+
+    void fill(const QRCodeFillStyleGenerator& style, const gfx::Path& path, const Shadow* shadow) const
+    {
+        usingGState(ctx_, [&](gfx::GraphicsContext& ctx) { style.fill(ctx, layout_.R, path, layout_.p, shadow); });
+    }
+
+    void fillColor(const gfx::Color& color, const gfx::Path& path) const
+    {
+        usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
+            ctx.setFillColor(color);
+            ctx.fillPath(path, gfx::FillRule::nonZero);
+        });
+    }
+
+private:
+    gfx::GraphicsContext& ctx_;
+    const BoolMatrix& matrix_;
+    const Layout& layout_;
+    const LogoTemplate* logo_;
+};
+
+
+void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo)
+{
+    const double W = rect.width(), H = rect.height();
+    const double s = std::min(layout.R.width(), layout.R.height());
+    // The template's unit path is drawn with y up inside the unit square and
+    // the context is flipped once more, so the image comes out upright.
+    const gfx::Path logoPath =
+        logo.path().transformed(gfx::AffineTransform::scale(1, -1)
+                                    .then(gfx::AffineTransform::translation(0, 1))
+                                    .then(gfx::AffineTransform::scale(s, s)));
+    usingGState(ctx, [&](gfx::GraphicsContext& c) {
+        c.scaleBy(1, -1);
+        c.translateBy((W - s) / 2, (H - s) / 2 - H);
+        c.clip(logoPath, gfx::FillRule::nonZero);
+        const gfx::Rect box = logoPath.pathBoundingBox().insetBy(logo.inset(), logo.inset());
+        if (!box.isNull() && logo.image()) c.drawImage(logo.image(), box);
+    });
+}
+
+void requireFinite(double v)
+{
+    if (!std::isfinite(v)) throw QRCodeException(QRCodeError::cannotGenerateImage);
+}
+
+std::optional<double> compressionValue(double compression)
+{
+    if (compression == std::numeric_limits<double>::infinity()) return std::nullopt;
+    return compression;
+}
+
+} // namespace
+
+void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design& design,
+                  const LogoTemplate* logoTemplate) const
+{
+    const Shape& shape = *design.shape();
+    const Style& style = *design.style();
+    const BoolMatrix& matrix = current_;
+    const double n = static_cast<double>(matrix.dimension());
+
+    const double W = rect.width(), H = rect.height();
+    const double sz = std::min(W, H);
+    const double a = static_cast<double>(design.additionalQuietZonePixels());
+    Layout layout;
+    layout.m = sz / (n + 2 * a);
+    layout.q = a * layout.m;
+    if (!(sz > 2 * layout.q) || !std::isfinite(layout.m)) {
+        std::puts("additionalQuietSpace too large");
+        return;
+    }
+    layout.R = rect.insetBy(layout.q, layout.q);
+    layout.p = layout.R.width() / n;
+    linkBorrowedPixelShape(shape);
+
+    // Background, clipped to rounded corners when asked. The radius is held
+    // to half the smaller side, past which the corners would overlap.
+    {
+        const QRCodeFillStyleGenerator& background =
+            style.background() ? *style.background() : static_cast<const QRCodeFillStyleGenerator&>(*FillStyle::clear());
+        usingGState(ctx, [&](gfx::GraphicsContext& c) {
+            if (style.backgroundFractionalCornerRadius() > 0) {
+                double radius = style.backgroundFractionalCornerRadius() * layout.m;
+                radius = std::min(radius, sz / 2);
+                gfx::Path clip;
+                clip.addRoundedRect(rect, radius, radius);
+                c.clip(clip, gfx::FillRule::nonZero);
+            }
+            background.fill(c, rect);
+        });
+    }
+
+    const LayerPainter painter(ctx, matrix, layout, logoTemplate);
+    // Plain squares for on-pixels, the square eye and its default pupil;
+    // made per drawing, as generators keep state while they draw.
+    const Shape squareShape;
+    const Shadow* shadow = style.shadow() ? &*style.shadow() : nullptr;
+    const bool extend = shape.extendOffPixelsIntoEmptyQRCodeComponents();
+    const bool mirror = shape.mirrorEyePathsAroundQRCodeCenter();
+
+    if (shape.negatedOnPixelsOnly()) {
+        if (style.onPixelsBackground()) {
+            painter.fillColor(*style.onPixelsBackground(),
+                              painter.path(Components::negatedOnPixels(), squareShape, false, true));
+        }
+        if (style.offPixels() && shape.offPixels()) {
+            painter.fill(*style.offPixels(), painter.path(Components::standard(), squareShape, extend, true), shadow);
+        }
+        if (style.onPixels()) {
+            painter.fill(*style.onPixels(), painter.path(Components::negatedOnPixels(), shape, false, true), shadow);
+        }
+    } else {
+        if (style.eyeBackground()) {
+            painter.fillColor(*style.eyeBackground(), painter.path(Components::eyeBackground(), shape, false, mirror));
+        }
+        if (const auto& eyeStyle = style.actualEyeStyle()) {
+            painter.fill(*eyeStyle, painter.path(Components::eyeOuter(), shape, false, mirror), shadow);
+        }
+        if (const auto& pupilStyle = style.actualPupilStyle()) {
+            painter.fill(*pupilStyle, painter.path(Components::eyePupil(), shape, false, mirror), shadow);
+        }
+        if (style.offPixels() && shape.offPixels() && style.offPixelsBackground()) {
+            Shape backgroundShape;
+            backgroundShape.setOffPixels(PixelShape::Square::Create());
+            backgroundShape.setExtendOffPixelsIntoEmptyQRCodeComponents(extend);
+            const auto solid = FillStyle::Solid::make(*style.offPixelsBackground());
+            painter.fill(*solid, painter.path(Components::offPixelsBackground(), backgroundShape, extend, true),
+                         nullptr);
+        }
+        if (style.offPixels() && shape.offPixels()) {
+            painter.fill(*style.offPixels(), painter.path(Components::offPixels(), shape, extend, true), nullptr);
+        }
+        if (style.onPixelsBackground()) {
+            const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
+            painter.fill(*solid, painter.path(Components::onPixels(), squareShape, false, true), shadow);
+        }
+        if (style.onPixels()) {
+            painter.fill(*style.onPixels(), painter.path(Components::onPixels(), shape, false, true), shadow);
+        }
+    }
+
+    if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, *logoTemplate);
+}
+
+gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const
+{
+    const double width = size.width, height = size.height;
+    // Whole pixels, truncated; anything not finite, below one pixel or beyond
+    // what a bitmap holds is refused before any conversion.
+    if (!(width >= 1) || !(height >= 1) || !std::isfinite(width) || !std::isfinite(height) ||
+        std::trunc(width) * std::trunc(height) > static_cast<double>(gfx::Image::kMaxPixels)) {
+        throw QRCodeException(QRCodeError::cannotGenerateImage);
+    }
+    auto ctx = gfx::GraphicsContext::makeBitmap(static_cast<int>(width), static_cast<int>(height));
+    if (!ctx) throw QRCodeException(QRCodeError::cannotGenerateImage);
+    ctx->scaleBy(1, -1);
+    ctx->translateBy(0, -height);
+    draw(*ctx, gfx::Rect(0, 0, width, height), design, logoTemplate);
+    gfx::ImagePtr image = ctx->takeImage();
+    if (!image) throw QRCodeException(QRCodeError::cannotGenerateImage);
+    return image;
+}
+
+gfx::ImagePtr QRCode::cgImage(std::int64_t dimension, const Design& design,
+                              const LogoTemplate* logoTemplate) const
+{
+    const auto d = static_cast<double>(dimension);
+    return cgImage(gfx::Size{d, d}, design, logoTemplate);
+}
+
+std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, const Design& design,
+                                          const LogoTemplate* logoTemplate) const
+{
+    if (!(pdfResolution > 0) || !std::isfinite(pdfResolution)) {
+        throw QRCodeException(QRCodeError::cannotGenerateImage);
+    }
+    const double factor = 72.0 / pdfResolution;
+    const gfx::Size page{size.width * factor, size.height * factor};
+    // Far beyond any paper (about 350 m a side) the page's numbers would be
+    // written with hundreds of digits; such pages are refused.
+    constexpr double kMaxPageSide = 1e6;
+    if (!(page.width > 0) || !(page.height > 0) || !(page.width <= kMaxPageSide) || !(page.height <= kMaxPageSide)) {
+        throw QRCodeException(QRCodeError::cannotGenerateImage);
+    }
+    auto ctx = gfx::GraphicsContext::makePDF(page);
+    if (!ctx) throw QRCodeException(QRCodeError::cannotGenerateImage);
+    ctx->concatCTM(gfx::AffineTransform{1, 0, 0, -1, 0, page.height});
+    draw(*ctx, gfx::Rect(gfx::Point{0, 0}, page), design, logoTemplate);
+    auto bytes = ctx->finishPDF();
+    if (!bytes) throw QRCodeException(QRCodeError::cannotGenerateImage);
+    return std::move(*bytes);
+}
+
+std::vector<std::uint8_t> QRCode::pdfData(std::int64_t dimension, double pdfResolution, const Design& design,
+                                          const LogoTemplate* logoTemplate) const
+{
+    const auto d = static_cast<double>(dimension);
+    return pdfData(gfx::Size{d, d}, pdfResolution, design, logoTemplate);
+}
+
+std::vector<std::uint8_t> QRCode::pngData(gfx::Size size, double dpi, const Design& design,
+                                          const LogoTemplate* logoTemplate) const
+{
+    requireFinite(dpi);
+    const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
+    return ImageReadWrite::imageData(*image, ImageExportType::png(dpi / 72.0, false));
+}
+
+std::vector<std::uint8_t> QRCode::pngData(std::int64_t dimension, double dpi, const Design& design,
+                                          const LogoTemplate* logoTemplate) const
+{
+    const auto d = static_cast<double>(dimension);
+    return pngData(gfx::Size{d, d}, dpi, design, logoTemplate);
+}
+
+std::vector<std::uint8_t> QRCode::jpegData(gfx::Size size, double dpi, const Design& design,
+                                           const LogoTemplate* logoTemplate, double compression) const
+{
+    requireFinite(dpi);
+    const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
+    return ImageReadWrite::imageData(*image, ImageExportType::jpg(dpi / 72.0, compressionValue(compression), false));
+}
+
+std::vector<std::uint8_t> QRCode::jpegData(std::int64_t dimension, double dpi, const Design& design,
+                                           const LogoTemplate* logoTemplate, double compression) const
+{
+    const auto d = static_cast<double>(dimension);
+    return jpegData(gfx::Size{d, d}, dpi, design, logoTemplate, compression);
+}
+
+std::vector<std::uint8_t> QRCode::tiffData(gfx::Size size, double dpi, const Design& design,
+                                           const LogoTemplate* logoTemplate, double compression) const
+{
+    requireFinite(dpi);
+    const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
+    return ImageReadWrite::imageData(*image,
+                                     ImageExportType::tiff(dpi / 72.0, compressionValue(compression), false));
+}
+
+std::vector<std::uint8_t> QRCode::tiffData(std::int64_t dimension, double dpi, const Design& design,
+                                           const LogoTemplate* logoTemplate, double compression) const
+{
+    const auto d = static_cast<double>(dimension);
+    return tiffData(gfx::Size{d, d}, dpi, design, logoTemplate, compression);
+}
+
+} // namespace QRCode

@@ -1,0 +1,517 @@
+#include "platform/gfx/GraphicsContext.h"
+
+#include "platform/gfx/Blur.h"
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace gfx {
+
+namespace {
+
+// Resolution of the shadow raster, in samples per device unit. A bitmap's
+// device unit is its pixel; a PDF's is the point, which a viewer shows larger.
+constexpr double kPdfShadowScale = 2.0;
+// Largest blur margin (device units) kept around a shadow; beyond this the
+// Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
+constexpr double kMaxShadowMargin = 1024.0;
+
+cairo_operator_t cairoOperator(BlendMode m) {
+    switch (m) {
+    case BlendMode::normal: return CAIRO_OPERATOR_OVER;
+    case BlendMode::copy: return CAIRO_OPERATOR_SOURCE;
+    case BlendMode::clear: return CAIRO_OPERATOR_CLEAR;
+    case BlendMode::sourceIn: return CAIRO_OPERATOR_IN;
+    case BlendMode::sourceOut: return CAIRO_OPERATOR_OUT;
+    case BlendMode::sourceAtop: return CAIRO_OPERATOR_ATOP;
+    case BlendMode::destinationOver: return CAIRO_OPERATOR_DEST_OVER;
+    case BlendMode::destinationOut: return CAIRO_OPERATOR_DEST_OUT;
+    case BlendMode::multiply: return CAIRO_OPERATOR_MULTIPLY;
+    }
+    return CAIRO_OPERATOR_OVER;
+}
+
+cairo_filter_t cairoFilter(InterpolationQuality q) {
+    switch (q) {
+    case InterpolationQuality::none: return CAIRO_FILTER_NEAREST;
+    case InterpolationQuality::low: return CAIRO_FILTER_BILINEAR;
+    default: return CAIRO_FILTER_GOOD;
+    }
+}
+
+void toCairo(const AffineTransform& t, cairo_matrix_t& m) { cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty); }
+
+double unit(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+    try {
+        out->insert(out->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        return CAIRO_STATUS_NO_MEMORY;
+    }
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// A Cairo surface reading the image's pixels in place; the surface keeps the
+// image alive for as long as Cairo holds it (a PDF surface keeps its sources
+// until the document is finished).
+cairo_surface_t* surfaceForImage(const ImagePtr& image) {
+    static const cairo_user_data_key_t key{};
+    auto* data = const_cast<unsigned char*>(image->data());
+    cairo_surface_t* s =
+        cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, image->width(), image->height(), image->stride());
+    if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) return s;
+    auto holder = std::make_unique<ImagePtr>(image);
+    if (cairo_surface_set_user_data(s, &key, holder.get(),
+                                    [](void* p) { std::unique_ptr<ImagePtr>(static_cast<ImagePtr*>(p)); }) ==
+        CAIRO_STATUS_SUCCESS) {
+        holder.release();
+    }
+    return s;
+}
+
+struct CairoDeleter {
+    void operator()(cairo_t* c) const { cairo_destroy(c); }
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+    void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
+};
+template <class T>
+using CairoPtr = std::unique_ptr<T, CairoDeleter>;
+
+} // namespace
+
+Gradient::Gradient(std::vector<GradientStop> stops) : stops_(std::move(stops)) {
+    for (auto& s : stops_) s.location = unit(s.location);
+}
+
+std::unique_ptr<GraphicsContext> GraphicsContext::makeBitmap(int width, int height) {
+    if (width <= 0 || height <= 0) return nullptr;
+    std::unique_ptr<GraphicsContext> ctx(new GraphicsContext());
+    try {
+        ctx->bitmap_ = Image(width, height);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    if (cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width) != ctx->bitmap_.stride()) return nullptr;
+    ctx->surface_ = cairo_image_surface_create_for_data(ctx->bitmap_.data(), CAIRO_FORMAT_ARGB32, width, height,
+                                                        ctx->bitmap_.stride());
+    if (cairo_surface_status(ctx->surface_) != CAIRO_STATUS_SUCCESS) return nullptr;
+    ctx->cr_ = cairo_create(ctx->surface_);
+    if (cairo_status(ctx->cr_) != CAIRO_STATUS_SUCCESS) return nullptr;
+    ctx->deviceSize_ = {double(width), double(height)};
+    ctx->base_ = AffineTransform{1, 0, 0, -1, 0, double(height)};
+    return ctx;
+}
+
+std::unique_ptr<GraphicsContext> GraphicsContext::makePDF(Size size) {
+    if (!(size.width > 0) || !(size.height > 0) || !std::isfinite(size.width) || !std::isfinite(size.height)) {
+        return nullptr;
+    }
+    std::unique_ptr<GraphicsContext> ctx(new GraphicsContext());
+    ctx->pdf_ = true;
+    ctx->surface_ = cairo_pdf_surface_create_for_stream(appendBytes, &ctx->pdfBytes_, size.width, size.height);
+    if (cairo_surface_status(ctx->surface_) != CAIRO_STATUS_SUCCESS) return nullptr;
+    // An empty creation date leaves the date out, so equal drawings give
+    // equal bytes.
+    cairo_pdf_surface_set_metadata(ctx->surface_, CAIRO_PDF_METADATA_CREATE_DATE, "");
+    ctx->cr_ = cairo_create(ctx->surface_);
+    if (cairo_status(ctx->cr_) != CAIRO_STATUS_SUCCESS) return nullptr;
+    ctx->deviceSize_ = size;
+    ctx->base_ = AffineTransform{1, 0, 0, -1, 0, size.height};
+    return ctx;
+}
+
+GraphicsContext::~GraphicsContext() {
+    if (cr_) cairo_destroy(cr_);
+    if (surface_) {
+        // Finishing here (not only in finishPDF) makes sure Cairo stops
+        // writing into pdfBytes_ before it goes away.
+        cairo_surface_finish(surface_);
+        cairo_surface_destroy(surface_);
+    }
+}
+
+bool GraphicsContext::usable() const { return cr_ && !finished_ && cairo_status(cr_) == CAIRO_STATUS_SUCCESS; }
+
+ImagePtr GraphicsContext::makeImage() {
+    if (pdf_ || !cr_) return nullptr;
+    cairo_surface_flush(surface_);
+    auto img = std::make_shared<Image>(bitmap_);
+    cairo_surface_mark_dirty(surface_);
+    return img;
+}
+
+ImagePtr GraphicsContext::takeImage() {
+    if (pdf_ || !cr_) return nullptr;
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    cairo_surface_finish(surface_);
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    finished_ = true;
+    return std::make_shared<const Image>(std::move(bitmap_));
+}
+
+std::optional<std::vector<std::uint8_t>> GraphicsContext::finishPDF() {
+    if (!pdf_ || finished_ || !cr_) return std::nullopt;
+    const bool ok = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+    finished_ = true;
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    cairo_surface_finish(surface_);
+    if (!ok || cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) return std::nullopt;
+    return std::move(pdfBytes_);
+}
+
+// MARK: state
+
+void GraphicsContext::saveGState() {
+    if (!cr_) return;
+    stack_.push_back(state_);
+    cairo_save(cr_);
+}
+
+void GraphicsContext::restoreGState() {
+    if (!cr_ || stack_.empty()) return;
+    if (!layers_.empty() && stack_.size() <= layers_.back().depth) return;
+    state_ = stack_.back();
+    stack_.pop_back();
+    cairo_restore(cr_);
+}
+
+void GraphicsContext::translateBy(double tx, double ty) { state_.ctm = state_.ctm.translatedBy(tx, ty); }
+void GraphicsContext::scaleBy(double sx, double sy) { state_.ctm = state_.ctm.scaledBy(sx, sy); }
+void GraphicsContext::rotateBy(double radians) { state_.ctm = state_.ctm.rotatedBy(radians); }
+void GraphicsContext::concatCTM(const AffineTransform& t) { state_.ctm = t.then(state_.ctm); }
+void GraphicsContext::setAlpha(double alpha) { state_.alpha = unit(alpha); }
+
+void GraphicsContext::setShadow(Size offset, double blur, const Color& color) {
+    if (!std::isfinite(offset.width) || !std::isfinite(offset.height)) offset = {};
+    state_.shadow = ShadowState{offset, std::isfinite(blur) ? std::max(0.0, blur) : 0.0, color, true};
+}
+
+void GraphicsContext::setShadow(Size offset, double blur) { setShadow(offset, blur, Color::gray(0, 1.0 / 3.0)); }
+
+bool GraphicsContext::applyMatrix(cairo_t* cr) const {
+    const AffineTransform m = state_.ctm.then(base_);
+    if (!m.isInvertible()) return false;
+    cairo_matrix_t cm;
+    toCairo(m, cm);
+    cairo_set_matrix(cr, &cm);
+    return true;
+}
+
+void GraphicsContext::applyDrawingState() const {
+    cairo_set_operator(cr_, cairoOperator(state_.blend));
+    cairo_set_antialias(cr_, state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+}
+
+void GraphicsContext::setSource(const Color& c) const {
+    const RGBA s = c.toSRGB();
+    cairo_set_source_rgba(cr_, unit(s.r), unit(s.g), unit(s.b), unit(s.a) * state_.alpha);
+}
+
+void GraphicsContext::appendPath(cairo_t* cr, const Path& path) const {
+    cairo_new_path(cr);
+    Point cur{};
+    for (const auto& e : path.elements()) {
+        switch (e.type) {
+        case Path::ElementType::moveToPoint:
+            cairo_move_to(cr, e.points[0].x, e.points[0].y);
+            cur = e.points[0];
+            break;
+        case Path::ElementType::addLineToPoint:
+            cairo_line_to(cr, e.points[0].x, e.points[0].y);
+            cur = e.points[0];
+            break;
+        case Path::ElementType::addQuadCurveToPoint: {
+            const auto c = cubicControlsForQuad(cur, e.points[0], e.points[1]);
+            cairo_curve_to(cr, c[0].x, c[0].y, c[1].x, c[1].y, e.points[1].x, e.points[1].y);
+            cur = e.points[1];
+            break;
+        }
+        case Path::ElementType::addCurveToPoint:
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
+                           e.points[2].y);
+            cur = e.points[2];
+            break;
+        case Path::ElementType::closeSubpath: {
+            cairo_close_path(cr);
+            double x = 0, y = 0;
+            if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x, &y);
+            cur = {x, y};
+            break;
+        }
+        }
+    }
+}
+
+bool GraphicsContext::deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const {
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+    cairo_restore(cr_);
+    x0 = std::max(x0, 0.0);
+    y0 = std::max(y0, 0.0);
+    x1 = std::min(x1, deviceSize_.width);
+    y1 = std::min(y1, deviceSize_.height);
+    return x1 > x0 && y1 > y0;
+}
+
+Rect GraphicsContext::clipBoundingBox() const {
+    double x0, y0, x1, y1;
+    if (!cr_ || !deviceClipExtents(x0, y0, x1, y1)) return Rect::null();
+    const AffineTransform m = state_.ctm.then(base_);
+    if (!m.isInvertible()) return Rect::null();
+    return m.inverted().apply(Rect(x0, y0, x1 - x0, y1 - y0));
+}
+
+// MARK: shadows
+
+template <class F>
+void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1,
+                                  double by1, F&& drawCoverage) {
+    const RGBA sc = shadow.color.toSRGB();
+    if (!(unit(sc.a) * alpha > 0)) return;
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return;
+
+    // Device space of Cairo has y downward; the shadow's offset is y up.
+    const double ox = shadow.offset.width, oy = -shadow.offset.height;
+    const double sigma = shadow.blur / 2;
+    const double margin = std::min(std::ceil(3 * sigma), kMaxShadowMargin);
+    const double scale = pdf_ ? kPdfShadowScale : 1.0;
+
+    // Where shadow pixels can land: the clip, within reach of the shifted shape.
+    const double tx0 = std::max(cx0, bx0 + ox - margin), ty0 = std::max(cy0, by0 + oy - margin);
+    const double tx1 = std::min(cx1, bx1 + ox + margin), ty1 = std::min(cy1, by1 + oy + margin);
+    if (!(tx1 > tx0 && ty1 > ty0)) return;
+    // The part of the unshifted shape that can reach there.
+    const double sx0 = std::floor(tx0 - ox - margin), sy0 = std::floor(ty0 - oy - margin);
+    const double sx1 = std::ceil(tx1 - ox + margin), sy1 = std::ceil(ty1 - oy + margin);
+    // The raster spans the clip plus two margins; anything else means the
+    // numbers lost their precision (an offset far beyond the page).
+    const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);
+    const double limit = (std::max(cx1 - cx0, cy1 - cy0) + 4 * margin + 4) * scale;
+    if (!(dw > 0 && dw <= limit && dh > 0 && dh <= limit)) return;
+    // On a bitmap the mask is composited at a whole-pixel offset, which
+    // Cairo copies without resampling; the offset's fraction is drawn into
+    // the mask instead (one more row and column hold it).
+    const bool aligned = !pdf_;
+    const double fx = aligned ? ox - std::floor(ox) : 0.0, fy = aligned ? oy - std::floor(oy) : 0.0;
+    const int w = int(dw) + (aligned ? 1 : 0), h = int(dh) + (aligned ? 1 : 0);
+
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
+    {
+        CairoPtr<cairo_t> mc(cairo_create(mask.get()));
+        const AffineTransform deviceToMask =
+            AffineTransform::translation(-sx0 + fx, -sy0 + fy).then(AffineTransform::scale(scale, scale));
+        const AffineTransform userToMask = state_.ctm.then(base_).then(deviceToMask);
+        if (userToMask.isInvertible()) {
+            cairo_matrix_t m;
+            toCairo(userToMask, m);
+            cairo_set_matrix(mc.get(), &m);
+        }
+        cairo_set_antialias(mc.get(), state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        drawCoverage(mc.get(), deviceToMask);
+    }
+    cairo_surface_flush(mask.get());
+    detail::blurAlpha(cairo_image_surface_get_data(mask.get()), w, h, cairo_image_surface_get_stride(mask.get()),
+                      sigma * scale);
+    cairo_surface_mark_dirty(mask.get());
+
+    CairoPtr<cairo_pattern_t> pattern(cairo_pattern_create_for_surface(mask.get()));
+    cairo_matrix_t pm;
+    cairo_matrix_init_scale(&pm, scale, scale);
+    cairo_matrix_translate(&pm, -(sx0 + ox - fx), -(sy0 + oy - fy));
+    cairo_pattern_set_matrix(pattern.get(), &pm);
+    cairo_pattern_set_filter(pattern.get(), aligned ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_BILINEAR);
+
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_set_operator(cr_, cairoOperator(state_.blend));
+    cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
+    cairo_rectangle(cr_, tx0, ty0, tx1 - tx0, ty1 - ty0);
+    cairo_clip(cr_);
+    cairo_mask(cr_, pattern.get());
+    cairo_restore(cr_);
+}
+
+// MARK: drawing
+
+void GraphicsContext::fillPath(const Path& path, FillRule rule) {
+    if (!usable() || path.isEmpty() || !path.isFinite()) return;
+    if (!applyMatrix(cr_)) return;
+    const cairo_fill_rule_t fr = rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
+    if (state_.shadow.isSet) {
+        const Rect b = state_.ctm.then(base_).apply(path.boundingBox());
+        const double fillAlpha = unit(state_.fill.toSRGB().a);
+        paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
+                    [&](cairo_t* mc, const AffineTransform&) {
+                        appendPath(mc, path);
+                        cairo_set_fill_rule(mc, fr);
+                        cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
+                        cairo_fill(mc);
+                    });
+        applyMatrix(cr_);
+    }
+    applyDrawingState();
+    appendPath(cr_, path);
+    cairo_set_fill_rule(cr_, fr);
+    setSource(state_.fill);
+    cairo_fill(cr_);
+}
+
+void GraphicsContext::fillRect(const Rect& rect) {
+    Path p;
+    p.addRect(rect);
+    fillPath(p);
+}
+
+void GraphicsContext::fillEllipse(const Rect& rect) {
+    Path p;
+    p.addEllipse(rect);
+    fillPath(p);
+}
+
+void GraphicsContext::clip(const Path& path, FillRule rule) {
+    if (!usable()) return;
+    cairo_new_path(cr_);
+    if (path.isFinite() && !path.isEmpty() && applyMatrix(cr_)) {
+        cairo_set_antialias(cr_, state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        cairo_set_fill_rule(cr_, rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        appendPath(cr_, path);
+    } else {
+        // An empty or unusable outline clips everything away.
+        cairo_identity_matrix(cr_);
+        cairo_rectangle(cr_, 0, 0, 0, 0);
+    }
+    cairo_clip(cr_);
+}
+
+void GraphicsContext::clipToRect(const Rect& rect) {
+    Path p;
+    p.addRect(rect);
+    clip(p);
+}
+
+void GraphicsContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
+    if (!usable() || !start.isFinite() || !end.isFinite() || !applyMatrix(cr_)) return;
+    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
+    for (const auto& s : gradient.stops()) {
+        const RGBA c = s.color.toSRGB();
+        cairo_pattern_add_color_stop_rgba(p.get(), s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));
+    }
+    cairo_pattern_set_extend(p.get(), CAIRO_EXTEND_PAD);
+    applyDrawingState();
+    cairo_set_source(cr_, p.get());
+    cairo_paint_with_alpha(cr_, state_.alpha);
+}
+
+void GraphicsContext::drawRadialGradient(const Gradient& gradient, Point c0, double r0, Point c1, double r1) {
+    if (!usable() || !c0.isFinite() || !c1.isFinite() || !std::isfinite(r0) || !std::isfinite(r1)) return;
+    if (!applyMatrix(cr_)) return;
+    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_radial(c0.x, c0.y, std::max(0.0, r0), c1.x, c1.y, std::max(0.0, r1)));
+    for (const auto& s : gradient.stops()) {
+        const RGBA c = s.color.toSRGB();
+        cairo_pattern_add_color_stop_rgba(p.get(), s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));
+    }
+    cairo_pattern_set_extend(p.get(), CAIRO_EXTEND_PAD);
+    applyDrawingState();
+    cairo_set_source(cr_, p.get());
+    cairo_paint_with_alpha(cr_, state_.alpha);
+}
+
+void GraphicsContext::drawImage(const Image& image, const Rect& rect) {
+    if (image.empty()) return;
+    drawImage(std::make_shared<const Image>(image), rect);
+}
+
+void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect) {
+    if (!usable() || !image || image->empty() || rect.isEmpty()) return;
+    const Rect r = rect.standardized();
+    if (!std::isfinite(r.minX()) || !std::isfinite(r.minY()) || !std::isfinite(r.maxX()) || !std::isfinite(r.maxY()))
+        return;
+    if (!applyMatrix(cr_)) return;
+    CairoPtr<cairo_surface_t> surface(surfaceForImage(image));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return;
+    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_for_surface(surface.get()));
+    // User space to image pixels: the first row sits at the rectangle's maxY.
+    const double sx = image->width() / r.width(), sy = image->height() / r.height();
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
+    cairo_pattern_set_matrix(p.get(), &m);
+    // Padding repeats the edge pixels, so sampling at the border does not fade
+    // toward transparent.
+    cairo_pattern_set_extend(p.get(), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(p.get(), cairoFilter(state_.interpolation));
+    cairo_save(cr_);
+    applyDrawingState();
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
+    cairo_clip(cr_);
+    cairo_set_source(cr_, p.get());
+    cairo_paint_with_alpha(cr_, state_.alpha);
+    cairo_restore(cr_);
+}
+
+void GraphicsContext::beginTransparencyLayer() {
+    if (!cr_) return;
+    Layer layer{0, state_.shadow, state_.alpha};
+    saveGState();
+    layer.depth = stack_.size();
+    // Inside the layer nothing casts its own shadow or fades on its own: the
+    // layer as a whole does both when it ends.
+    state_.shadow = ShadowState{};
+    state_.alpha = 1;
+    state_.blend = BlendMode::normal;
+    layers_.push_back(layer);
+    cairo_push_group(cr_);
+}
+
+void GraphicsContext::endTransparencyLayer() {
+    if (!cr_ || layers_.empty()) return;
+    const Layer layer = layers_.back();
+    while (stack_.size() > layer.depth) {
+        state_ = stack_.back();
+        stack_.pop_back();
+        cairo_restore(cr_);
+    }
+    layers_.pop_back();
+    cairo_identity_matrix(cr_);
+    CairoPtr<cairo_pattern_t> group(cairo_pop_group(cr_));
+    // Back to the state saved at the begin (still inside its save).
+    state_ = stack_.back();
+    if (usable() && group) {
+        if (layer.shadow.isSet) {
+            double cx0, cy0, cx1, cy1;
+            if (deviceClipExtents(cx0, cy0, cx1, cy1)) {
+                paintShadow(layer.shadow, layer.alpha, cx0, cy0, cx1, cy1,
+                            [&](cairo_t* mc, const AffineTransform& deviceToMask) {
+                                // The group is in device coordinates.
+                                cairo_matrix_t m;
+                                toCairo(deviceToMask, m);
+                                cairo_set_matrix(mc, &m);
+                                cairo_set_source(mc, group.get());
+                                cairo_paint(mc);
+                            });
+            }
+        }
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        cairo_set_operator(cr_, cairoOperator(state_.blend));
+        cairo_set_source(cr_, group.get());
+        cairo_paint_with_alpha(cr_, layer.alpha);
+        cairo_restore(cr_);
+    }
+    restoreGState();
+}
+
+} // namespace gfx

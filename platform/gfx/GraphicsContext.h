@@ -1,0 +1,182 @@
+#pragma once
+
+#include "platform/gfx/Color.h"
+#include "platform/gfx/Geometry.h"
+#include "platform/gfx/Image.h"
+#include "platform/gfx/Path.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_pattern cairo_pattern_t;
+
+namespace gfx {
+
+struct GradientStop {
+    double location = 0; // 0...1 along the gradient
+    Color color;
+};
+
+// Colour stops of a gradient, interpolated in sRGB.
+class Gradient {
+public:
+    Gradient() = default;
+    // Stops in the order given; locations are limited to 0...1.
+    explicit Gradient(std::vector<GradientStop> stops);
+    const std::vector<GradientStop>& stops() const { return stops_; }
+
+private:
+    std::vector<GradientStop> stops_;
+};
+
+enum class BlendMode { normal, copy, clear, sourceIn, sourceOut, sourceAtop, destinationOver, destinationOut, multiply };
+enum class InterpolationQuality { defaultQuality, none, low, medium, high };
+
+// The drawing state that saveGState/restoreGState keep.
+struct ShadowState {
+    Size offset;      // device space, y up
+    double blur = 0;  // the Gaussian's sigma is blur / 2, in device units
+    Color color;
+    bool isSet = false;
+};
+
+// A drawing context on a bitmap or a one-page PDF, drawn with Cairo.
+//
+// User space starts with its origin at the bottom-left corner and y growing
+// upward (callers that want y downward flip it themselves with
+// scaleBy(1, -1) and translateBy(0, -height)). Shadows are offset in device
+// space with y up, whatever the current transform.
+//
+// A context is used by one thread at a time.
+class GraphicsContext {
+public:
+    // A transparent bitmap of width x height pixels; nullptr when the size is
+    // not positive or too large.
+    static std::unique_ptr<GraphicsContext> makeBitmap(int width, int height);
+    // A one-page PDF whose media box is (0, 0, size) in points; nullptr when
+    // the size is not positive and finite.
+    static std::unique_ptr<GraphicsContext> makePDF(Size mediaBoxSize);
+
+    ~GraphicsContext();
+    GraphicsContext(const GraphicsContext&) = delete;
+    GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+    bool isPDF() const { return pdf_; }
+    // Device size: pixels for a bitmap, points for a PDF.
+    Size deviceSize() const { return deviceSize_; }
+
+    // A copy of the bitmap drawn so far; nullptr for a PDF context.
+    ImagePtr makeImage();
+    // The bitmap itself, without a copy; the context draws nothing afterwards.
+    // nullptr for a PDF context or when already taken.
+    ImagePtr takeImage();
+    // Ends the page and the document and returns its bytes. Nothing is drawn
+    // afterwards. Empty when the context is not a PDF context, was already
+    // finished, or Cairo reported an error. The document carries no date.
+    std::optional<std::vector<std::uint8_t>> finishPDF();
+
+    // Graphics state: transform, clip, fill colour, shadow, antialiasing,
+    // interpolation quality, blend mode, alpha.
+    void saveGState();
+    // Does nothing without a matching save (or across a transparency layer).
+    void restoreGState();
+
+    void translateBy(double tx, double ty);
+    void scaleBy(double sx, double sy);
+    void rotateBy(double radians);
+    void concatCTM(const AffineTransform& t);
+    // The user-to-device transform (device space y up, origin bottom-left).
+    AffineTransform ctm() const { return state_.ctm; }
+
+    void setFillColor(const Color& color) { state_.fill = color; }
+    Color fillColor() const { return state_.fill; }
+    void setShouldAntialias(bool on) { state_.antialias = on; }
+    void setInterpolationQuality(InterpolationQuality q) { state_.interpolation = q; }
+    void setBlendMode(BlendMode mode) { state_.blend = mode; }
+    // Global alpha for everything drawn, 0...1.
+    void setAlpha(double alpha);
+
+    // Every fill or transparency layer made while a shadow is set casts it.
+    void setShadow(Size offset, double blur, const Color& color);
+    void setShadow(Size offset, double blur); // black at one third alpha, as the platform does
+    void clearShadow() { state_.shadow = ShadowState{}; }
+    const ShadowState& shadow() const { return state_.shadow; }
+
+    void fillPath(const Path& path, FillRule rule = FillRule::nonZero);
+    void fillRect(const Rect& rect);
+    void fillEllipse(const Rect& rect);
+
+    // Intersects the clip with the path.
+    void clip(const Path& path, FillRule rule = FillRule::nonZero);
+    void clipToRect(const Rect& rect);
+    // The clip's bounds in user space.
+    Rect clipBoundingBox() const;
+
+    // Gradients paint the whole clip, padding with the end colours before the
+    // start and after the end.
+    void drawLinearGradient(const Gradient& gradient, Point start, Point end);
+    void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
+                            double endRadius);
+
+    // Draws the image stretched into the rectangle, its first row at the
+    // rectangle's maxY: upright in a y-up space (a flipped space shows it
+    // upside down unless the caller flips back). Edges stay sharp.
+    void drawImage(const ImagePtr& image, const Rect& rect);
+    void drawImage(const Image& image, const Rect& rect);
+
+    // Everything drawn up to the matching end is composited as one picture,
+    // with the shadow and alpha in effect at the begin.
+    void beginTransparencyLayer();
+    void endTransparencyLayer();
+
+private:
+    struct State {
+        AffineTransform ctm;
+        Color fill = Color::gray(0, 1);
+        ShadowState shadow;
+        bool antialias = true;
+        InterpolationQuality interpolation = InterpolationQuality::defaultQuality;
+        BlendMode blend = BlendMode::normal;
+        double alpha = 1;
+    };
+    struct Layer {
+        std::size_t depth = 0; // size of stack_ after the layer's own save
+        ShadowState shadow;
+        double alpha = 1;
+    };
+
+    GraphicsContext() = default;
+    bool usable() const;
+    // Loads the user-to-device transform into Cairo; false when it cannot be
+    // inverted (nothing can be drawn through it).
+    bool applyMatrix(cairo_t* cr) const;
+    void applyDrawingState() const;
+    void appendPath(cairo_t* cr, const Path& path) const;
+    void setSource(const Color& c) const;
+    // Device (Cairo, y down) bounds of the current clip.
+    bool deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const;
+    // Paints the shadow of whatever `drawCoverage(maskContext, deviceToMask)`
+    // draws; the mask context starts in this context's user space. The
+    // bounds (Cairo device space) limit where the shape can be.
+    template <class F>
+    void paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1, double by1,
+                     F&& drawCoverage);
+
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    bool pdf_ = false;
+    bool finished_ = false;
+    Size deviceSize_;
+    AffineTransform base_; // y-up user space to Cairo's y-down device space
+    Image bitmap_;
+    std::vector<std::uint8_t> pdfBytes_;
+    State state_;
+    std::vector<State> stack_;
+    std::vector<Layer> layers_;
+};
+
+} // namespace gfx

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/gfx/Geometry.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace gfx {
+
+enum class FillRule { nonZero, evenOdd };
+
+// A vector outline: a list of elements in the platform's numbering. Quadratic
+// curves are kept as quadratics (stored paths and SVG output need them); only
+// the hand-over to Cairo turns them into cubics.
+class Path {
+public:
+    enum class ElementType : int { moveToPoint = 0, addLineToPoint = 1, addQuadCurveToPoint = 2, addCurveToPoint = 3, closeSubpath = 4 };
+
+    struct Element {
+        ElementType type = ElementType::closeSubpath;
+        // Only the first pointCount(type) points are meaningful.
+        std::array<Point, 3> points{};
+        friend bool operator==(const Element&, const Element&) = default;
+    };
+    static int pointCount(ElementType type);
+
+    void moveTo(Point p);
+    void lineTo(Point p);
+    void quadTo(Point control, Point end);
+    void curveTo(Point control1, Point control2, Point end);
+    void closeSubpath();
+
+    // Move to (minX, minY), lines to (maxX, minY), (maxX, maxY), (minX, maxY), close.
+    void addRect(const Rect& r);
+    // Corners rounded by elliptical quarter arcs of the given width and height
+    // (each limited to half the side); plain rectangle when either is 0 or less.
+    void addRoundedRect(const Rect& r, double cornerWidth, double cornerHeight);
+    // Four cubics starting at (maxX, midY), counter-clockwise in a y-up space.
+    void addEllipse(const Rect& r);
+    void addPath(const Path& other);
+    void addPath(const Path& other, const AffineTransform& transform);
+
+    Path transformed(const AffineTransform& transform) const;
+
+    const std::vector<Element>& elements() const { return elements_; }
+    std::size_t size() const { return elements_.size(); }
+    void reserve(std::size_t n) { elements_.reserve(n); }
+    bool isEmpty() const { return elements_.empty(); }
+    // False when any coordinate is NaN or infinite. Such a path is drawn,
+    // clipped to and written to SVG as if it were empty.
+    bool isFinite() const { return finite_; }
+    // The point the next element starts from (the start of the subpath after
+    // a close); (0, 0) for an empty path.
+    Point currentPoint() const { return current_; }
+
+    // Bounds of all points, control points included; the null rectangle when
+    // the path is empty.
+    Rect boundingBox() const;
+    // Bounds of the drawn figure: curves contribute their extremes, not their
+    // control points.
+    Rect pathBoundingBox() const;
+
+    // Whether a point lies inside the figure; open subpaths count as closed.
+    bool contains(Point p, FillRule rule = FillRule::nonZero) const;
+
+    // A copy in which every quadratic is the equal cubic.
+    Path withCubicsOnly() const;
+
+    friend bool operator==(const Path& a, const Path& b) { return a.elements_ == b.elements_; }
+
+private:
+    void append(ElementType type, std::initializer_list<Point> points);
+
+    std::vector<Element> elements_;
+    Point current_{};
+    Point subpathStart_{};
+    bool finite_ = true;
+};
+
+// The two control points of the cubic equal to the quadratic from `start`
+// with `control` to `end`.
+std::array<Point, 2> cubicControlsForQuad(Point start, Point control, Point end);
+
+} // namespace gfx

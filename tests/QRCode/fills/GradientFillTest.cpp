@@ -1,0 +1,209 @@
+#include "QRCode/core/Colors.h"
+#include "QRCode/fills/GradientFills.h"
+#include "QRCode/QRCodeError.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using gfx::Color;
+using QRCode::Shadow;
+using QRCode::ShadowType;
+namespace FillStyle = QRCode::FillStyle;
+
+namespace {
+
+const ZelGradient& redToBlue() {
+    static const ZelGradient g({{0.0, Color::sRGB(1, 0, 0)}, {1.0, Color::sRGB(0, 0, 1)}});
+    return g;
+}
+
+std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
+    auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
+    ctx->scaleBy(1, -1);
+    ctx->translateBy(0, -h);
+    return ctx;
+}
+
+gfx::Path squarePath(double x, double y, double side) {
+    gfx::Path p;
+    p.addRect(gfx::Rect(x, y, side, side));
+    return p;
+}
+
+// Red share of a pixel of the red-to-blue ramp: 0 (blue) ... 1 (red).
+double redShare(const gfx::Pixel& p) {
+    return p.r / 255.0;
+}
+
+QRCodeError errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const QRCodeException& e) {
+        return e.code();
+    }
+    ADD_FAILURE() << "no QRCodeException";
+    return QRCodeError::cannotGenerateQRCode;
+}
+
+} // namespace
+
+TEST(LinearGradientFill, RunsBetweenThePointsOfTheRectangleAndPads) {
+    // Rectangle (10, 20, 100, 50), start (0, 0), end (1, 0): red at x = 10,
+    // blue at x = 110, padded outside.
+    auto ctx = flippedBitmap(130, 80);
+    const FillStyle::LinearGradient horizontal(redToBlue(), {0, 0}, {1, 0});
+    horizontal.fill(*ctx, gfx::Rect(10, 20, 100, 50));
+    auto img = ctx->takeImage();
+    EXPECT_EQ(img->pixel(2, 5), (gfx::Pixel{255, 0, 0, 255}));    // before the start: first colour
+    EXPECT_EQ(img->pixel(125, 75), (gfx::Pixel{0, 0, 255, 255})); // after the end: last colour
+    EXPECT_NEAR(redShare(img->pixel(60, 40)), 0.5, 0.02);
+    EXPECT_NEAR(redShare(img->pixel(35, 5)), 0.75, 0.02);
+
+    ctx = flippedBitmap(130, 80);
+    const FillStyle::LinearGradient vertical(redToBlue(), {0, 0}, {0, 1});
+    vertical.fill(*ctx, gfx::Rect(10, 20, 100, 50));
+    img = ctx->takeImage();
+    EXPECT_EQ(img->pixel(60, 10), (gfx::Pixel{255, 0, 0, 255}));
+    EXPECT_NEAR(redShare(img->pixel(60, 45)), 0.5, 0.03);
+    EXPECT_EQ(img->pixel(60, 75), (gfx::Pixel{0, 0, 255, 255}));
+}
+
+TEST(RadialGradientFill, CentredWithRadiusFromTheWidth) {
+    // Rectangle (0, 0, 100, 50), centre (0.5, 0.5): centre (50, 25), outer
+    // radius 100 / 1.75.
+    auto ctx = flippedBitmap(160, 60);
+    const FillStyle::RadialGradient fill(redToBlue(), {0.5, 0.5});
+    fill.fill(*ctx, gfx::Rect(0, 0, 100, 50));
+    const auto img = ctx->takeImage();
+    EXPECT_GT(img->pixel(50, 25).r, 248); // the pixel centre is 0.7 from the gradient centre
+    const double r = 100 / 1.75;
+    EXPECT_NEAR(redShare(img->pixel(int(50 + r / 2), 25)), 0.5, 0.03);
+    EXPECT_EQ(img->pixel(int(50 + r + 3), 25), (gfx::Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(img->pixel(155, 55), (gfx::Pixel{0, 0, 255, 255}));
+}
+
+TEST(GradientFills, PathFillPaintsOnlyInsideWithoutShadow) {
+    auto ctx = flippedBitmap(40, 40);
+    const FillStyle::LinearGradient fill(redToBlue(), {0, 0}, {1, 0});
+    fill.fill(*ctx, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 20), 1, nullptr);
+    EXPECT_FALSE(ctx->shadow().isSet);
+    const auto img = ctx->takeImage();
+    EXPECT_EQ(img->pixel(5, 20).a, 0);
+    EXPECT_EQ(img->pixel(35, 20).a, 0);
+    EXPECT_EQ(img->pixel(20, 5).a, 0);
+    EXPECT_EQ(img->pixel(20, 20).a, 255);
+    EXPECT_NEAR(redShare(img->pixel(20, 20)), 0.5, 0.03);
+}
+
+TEST(GradientFills, DropShadowOutsideOnlyAndInsideUntouched) {
+    for (bool radial : {false, true}) {
+        std::shared_ptr<QRCodeFillStyleGenerator> fill;
+        if (radial)
+            fill = std::make_shared<FillStyle::RadialGradient>(redToBlue(), gfx::Point{0.5, 0.5});
+        else
+            fill = std::make_shared<FillStyle::LinearGradient>(redToBlue(), gfx::Point{0, 0}, gfx::Point{1, 0});
+        const Shadow shadow(ShadowType::dropShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
+        auto plain = flippedBitmap(40, 40);
+        fill->fill(*plain, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 16), 8, nullptr);
+        auto shadowed = flippedBitmap(40, 40);
+        fill->fill(*shadowed, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 16), 8, &shadow);
+        const auto a = plain->takeImage(), b = shadowed->takeImage();
+        // Inside the path exactly the gradient (no white, no shadow).
+        for (int y = 10; y < 26; ++y)
+            for (int x = 10; x < 26; ++x) ASSERT_EQ(a->pixel(x, y), b->pixel(x, y)) << x << "," << y;
+        // The shadow, offset (4, -4): right of and below the square.
+        EXPECT_EQ(b->pixel(28, 20), (gfx::Pixel{0, 255, 0, 255}));
+        EXPECT_EQ(b->pixel(20, 28), (gfx::Pixel{0, 255, 0, 255}));
+        EXPECT_EQ(b->pixel(5, 20).a, 0);
+        EXPECT_EQ(b->pixel(20, 5).a, 0);
+    }
+}
+
+TEST(GradientFills, InnerShadowInsideOnly) {
+    const FillStyle::RadialGradient fill(redToBlue(), {0.5, 0.5});
+    const Shadow shadow(ShadowType::innerShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
+    auto ctx = flippedBitmap(40, 40);
+    fill.fill(*ctx, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 20), 8, &shadow);
+    const auto img = ctx->takeImage();
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(img->pixel(i, 5).a, 0);
+        EXPECT_EQ(img->pixel(35, i).a, 0);
+    }
+    EXPECT_EQ(img->pixel(12, 20), (gfx::Pixel{0, 255, 0, 255})); // left edge, within 4 pixels
+    EXPECT_EQ(img->pixel(20, 12), (gfx::Pixel{0, 255, 0, 255})); // top edge
+    EXPECT_NE(img->pixel(27, 27), (gfx::Pixel{0, 255, 0, 255})); // far corner: gradient
+    EXPECT_EQ(img->pixel(27, 27).a, 255);
+}
+
+TEST(GradientFills, SettingsCreationErrors) {
+    const foundation::SettingsDict good = {
+        {"startX", 0.25}, {"startY", 0}, {"endX", 1}, {"endY", 0.75}, {"gradient", "0:1,0,0,1|1:0,0,1,1"}};
+    const auto made = FillStyle::LinearGradient::Create(good);
+    EXPECT_EQ(made->startPoint(), (gfx::Point{0.25, 0}));
+    EXPECT_EQ(made->gradient().asRGBAGradientString(), "0.0:1,0,0,1|1.0:0,0,1,1");
+    for (const char* key : {"startX", "startY", "endX", "endY", "gradient"}) {
+        auto missing = good;
+        missing.erase(key);
+        EXPECT_EQ(errorOf([&] { FillStyle::LinearGradient::Create(missing); }), QRCodeError::cannotCreateGenerator);
+        auto mistyped = good;
+        mistyped[key] = std::string(key) == "gradient" ? foundation::SettingsValue(3) : foundation::SettingsValue("1");
+        EXPECT_EQ(errorOf([&] { FillStyle::LinearGradient::Create(mistyped); }), QRCodeError::cannotCreateGenerator);
+    }
+    const foundation::SettingsDict radial = {{"centerX", 0.5}, {"centerY", true}, {"gradient", "0:1,0,0,1|1:0,0,1,1"}};
+    EXPECT_EQ(FillStyle::RadialGradient::Create(radial)->centerPoint(), (gfx::Point{0.5, 1}));
+    auto noCenter = radial;
+    noCenter.erase("centerY");
+    EXPECT_EQ(errorOf([&] { FillStyle::RadialGradient::Create(noCenter); }), QRCodeError::cannotCreateGenerator);
+    auto onePin = radial;
+    onePin["gradient"] = "0:1,0,0,1";
+    EXPECT_THROW(FillStyle::RadialGradient::Create(onePin), ZelGradient::Exception);
+    EXPECT_THROW(FillStyle::LinearGradient({ZelGradient::Pin(Color::gray(0), 0)}, {0, 0}, {1, 1}),
+                 ZelGradient::Exception);
+}
+
+TEST(GradientFills, CopyIsSRGBWithEqualPoints) {
+    FillStyle::RadialGradient fill(
+        ZelGradient({ZelGradient::Pin(Color::gray(0.5), 0), ZelGradient::Pin(Color::gray(1), 1)},
+                    gfx::ColorSpace::genericGray),
+        {0.2, 0.8});
+    fill.setCenterPoint({0.3, 0.7});
+    const auto copy = std::dynamic_pointer_cast<FillStyle::RadialGradient>(fill.copyStyle());
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->centerPoint(), (gfx::Point{0.3, 0.7}));
+    EXPECT_EQ(copy->gradient().colorspace(), sRGBColorSpace);
+    EXPECT_EQ(copy->gradient().pins(), fill.gradient().pins());
+}
+
+TEST(GradientFills, SvgText) {
+    const FillStyle::LinearGradient linear(redToBlue(), {0, 0}, {1, 1});
+    const auto lin = linear.svgRepresentation("f1", 10, nullptr);
+    EXPECT_EQ(lin.styleAttribute(), "fill=\"url(#f1)\" ");
+    EXPECT_EQ(lin.styleDefinition(), "<linearGradient id=\"f1\" x1=\"0.0\" y1=\"0.0\" x2=\"1.0\" y2=\"1.0\">\n"
+                                     "<stop offset=\"0.0\" stop-color=\"#ff0000\" stop-opacity=\"1.0\" />\n"
+                                     "<stop offset=\"1.0\" stop-color=\"#0000ff\" stop-opacity=\"1.0\" />\n"
+                                     "</linearGradient>\n");
+
+    // Pins given out of order are written in position order; radial stops
+    // are indented by three spaces and r is always 0.5.
+    const FillStyle::RadialGradient radial(
+        ZelGradient({{1.0, Color::sRGB(0, 0, 1, 0.5)}, {0.0, Color::sRGB(1, 0, 0)}, {0.25, Color::gray(1)}}),
+        {0.5, 0.25});
+    EXPECT_EQ(radial.svgRepresentation("r", 1, nullptr).styleDefinition(),
+              "<radialGradient id=\"r\" cx=\"0.5\" cy=\"0.25\" r=\"0.5\">\n"
+              "   <stop offset=\"0.0\" stop-color=\"#ff0000\" stop-opacity=\"1.0\" />\n"
+              "   <stop offset=\"0.25\" stop-color=\"#ffffff\" stop-opacity=\"1.0\" />\n"
+              "   <stop offset=\"1.0\" stop-color=\"#0000ff\" stop-opacity=\"0.5\" />\n"
+              "</radialGradient>\n");
+
+    // With a shadow the filter follows the gradient's closing tag.
+    const Shadow shadow;
+    const auto shadowed = linear.svgRepresentation("f1", 10, &shadow);
+    EXPECT_EQ(shadowed.styleAttribute(), "fill=\"url(#f1)\" style=\"filter:url(#f1-shadow)\"");
+    EXPECT_EQ(shadowed.styleDefinition(), *lin.styleDefinition() + shadow.svgDropShadowFilter("f1-shadow", 10));
+    const Shadow inner(ShadowType::innerShadow, 1, 1, 1, Color::gray(0));
+    const auto radialInner = radial.svgRepresentation("r", 4, &inner);
+    EXPECT_EQ(radialInner.styleDefinition(),
+              *radial.svgRepresentation("r", 4, nullptr).styleDefinition() + inner.svgInnerShadowFilter("r-shadow", 4));
+}

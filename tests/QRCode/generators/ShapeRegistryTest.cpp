@@ -1,0 +1,311 @@
+#include "QRCode/generators/eye/Square.h"
+#include "QRCode/generators/EyeShapeFactory.h"
+#include "QRCode/generators/pixel/Abstract.h"
+#include "QRCode/generators/pixel/Square.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "QRCode/generators/pupil/Square.h"
+#include "QRCode/generators/PupilShapeFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+#include <string>
+#include <vector>
+
+using namespace QRCode;
+
+namespace {
+
+struct Row {
+    const char* title;
+    const char* name;
+    int registration;
+};
+
+// The full registries as the shape modules will fill them: title, name and
+// the position of registration.
+const std::vector<Row> kPixelRows{
+    {"2x2 Square Grid", "grid2x2", 26}, {"3x3 Square Grid", "grid3x3", 27}, {"4x4 Square Grid", "grid4x4", 28},
+    {"Abstract", "abstract", 29},       {"Arrow", "arrow", 20},             {"Blob", "blob", 17},
+    {"CRT", "crt", 16},                 {"Circle", "circle", 2},            {"Circuit", "circuit", 18},
+    {"Crosshatch", "crosshatch", 37},   {"Curve pixel", "curvePixel", 9},   {"Diagonal", "diagonal", 35},
+    {"DiagonalStripes", "diagonalStripes", 36}, {"Diamond", "diamond", 33}, {"Donut", "donut", 19},
+    {"Drip Horizontal", "dripHorizontal", 39},  {"Drip Vertical", "dripVertical", 38}, {"Flame", "flame", 40},
+    {"Flower", "flower", 6},            {"Gear", "gear", 24},               {"Heart", "heart", 22},
+    {"Hexa", "hexa", 42},               {"Hexagon", "hexagon", 31},         {"Horizontal bars", "horizontal", 7},
+    {"Koala", "koala", 34},             {"Leaf", "leaf", 43},               {"Pointy", "pointy", 8},
+    {"Razor", "razor", 10},             {"Rounded end indent", "roundedEndIndent", 11},
+    {"Rounded path", "roundedPath", 12}, {"Rounded rectangle", "roundedRect", 3},
+    {"RoundedTriangle", "roundedTriangle", 41}, {"Sharp", "sharp", 13},     {"Shiny", "shiny", 15},
+    {"Spiky Circle", "spikyCircle", 23}, {"Square", "square", 1},           {"Squircle", "squircle", 4},
+    {"Star", "star", 14},               {"Stitch", "stitch", 30},           {"Vertical bars", "vertical", 5},
+    {"Vortex", "vortex", 25},           {"Wave", "wave", 21},               {"Wex", "wex", 32},
+};
+
+const std::vector<Row> kEyeRows{
+    {"Arc", "arc", 37}, {"CRT", "crt", 22}, {"Circle", "circle", 1}, {"Cloud", "cloud", 31},
+    {"Cloud Circle", "cloudCircle", 35}, {"Cornered pixels", "corneredPixels", 11},
+    {"Diagonal Stripes", "diagonalStripes", 33}, {"Dot Drag Horizontal", "dotDragHorizontal", 27},
+    {"Dot Drag Vertical", "dotDragVertical", 28}, {"Edges", "edges", 2}, {"Explode", "explode", 26},
+    {"Eye", "eye", 24}, {"Fabric Scissors", "fabricScissors", 32}, {"Fireball", "fireball", 17},
+    {"Flame", "flame", 34}, {"Headlight", "headlight", 29}, {"Hole Punch", "holePunch", 36},
+    {"Horizontal bars", "barsHorizontal", 9}, {"Leaf", "leaf", 7}, {"Peacock", "peacock", 18},
+    {"Pinch", "pinch", 21}, {"Pixels", "pixels", 10}, {"Rounded Pointing In", "roundedPointingIn", 12},
+    {"Rounded outer", "roundedOuter", 5}, {"Rounded pointing out", "roundedPointingOut", 13},
+    {"Rounded rectangle", "roundedRect", 3}, {"Shield", "shield", 14}, {"Spiky Circle", "spikyCircle", 25},
+    {"Square", "square", 6}, {"Square Peg", "squarePeg", 23}, {"Squircle", "squircle", 4},
+    {"Surrounding bars", "surroundingBars", 30}, {"Teardrop", "teardrop", 16}, {"UFO", "ufo", 19},
+    {"UFO Rounded", "ufoRounded", 20}, {"Use Pixel Shape", "usePixelShape", 15},
+    {"Vertical bars", "barsVertical", 8},
+};
+
+const std::vector<Row> kPupilRows{
+    {"Arc", "arc", 43}, {"Arrow", "arrow", 38}, {"Blade", "blade", 34}, {"Blobby", "blobby", 20},
+    {"CRT", "crt", 25}, {"Circle", "circle", 1}, {"Cloud", "cloud", 35}, {"Cloud Circle", "cloudCircle", 42},
+    {"Cornered pixels", "corneredPixels", 2}, {"Cross", "cross", 3}, {"CrossCurved", "crossCurved", 4},
+    {"Diagonal Stripes", "diagonalStripes", 37}, {"Dot Drag Horizontal", "dotDragHorizontal", 31},
+    {"Dot Drag Vertical", "dotDragVertical", 32}, {"Edges", "edges", 5}, {"Explode", "explode", 30},
+    {"Fabric Scissors", "fabricScissors", 36}, {"Flame", "flame", 39}, {"Forest", "forest", 29},
+    {"Gear", "gear", 41}, {"Heart", "heart", 44}, {"Hexagon Leaf", "hexagonLeaf", 18},
+    {"Horizontal bars", "barsHorizontal", 15}, {"Koala", "koala", 40}, {"Leaf", "leaf", 13},
+    {"Orbits", "orbits", 33}, {"Pinch", "pinch", 24}, {"Pixels", "pixels", 12},
+    {"Rounded Pointing In", "roundedPointingIn", 7}, {"Rounded outer", "roundedOuter", 10},
+    {"Rounded pointing out", "roundedPointingOut", 8}, {"Rounded rectangle", "roundedRect", 6},
+    {"Seal", "seal", 19}, {"Shield", "shield", 16}, {"Spiky Circle", "spikyCircle", 28},
+    {"Square", "square", 11}, {"Square horizontal bars", "barsHorizontalSquare", 26},
+    {"Square vertical bars", "barsVerticalSquare", 27}, {"Squircle", "squircle", 9},
+    {"Teardrop", "teardrop", 21}, {"UFO", "ufo", 22}, {"UFO Rounded", "ufoRounded", 23},
+    {"Use Pixel Shape", "usePixelShape", 17}, {"Vertical bars", "barsVertical", 14},
+};
+
+std::shared_ptr<QRCodePupilShapeGenerator> noPupil(const SettingsDict&) { return nullptr; }
+
+// A registry built from the rows in their registration order; its names must
+// come out in the rows' (title) order.
+std::vector<std::string> namesInRegistryOrder(std::vector<Row> rows)
+{
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.registration < b.registration; });
+    std::vector<PupilShapeClass> classes;
+    for (const Row& r : rows) classes.push_back({r.name, r.title, &noPupil});
+    return GeneratorRegistry<QRCodePupilShapeGenerator>(classes).availableGeneratorNames();
+}
+
+std::vector<std::string> namesOf(const std::vector<Row>& rows)
+{
+    std::vector<std::string> names;
+    for (const Row& r : rows) names.emplace_back(r.name);
+    return names;
+}
+
+// Tiny pupil classes for the name order of all().
+struct FakePupilBase : QRCodePupilShapeGenerator {
+    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return nullptr; }
+    void reset() override {}
+    gfx::Path pupilPath() override { return {}; }
+    SettingsDict settings() const override { return SettingsDict::object(); }
+    bool supportsSettingValueForKey(std::string_view) const override { return false; }
+    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
+    std::string_view title() const noexcept override { return {}; }
+};
+
+template <int I>
+struct FakePupil final : FakePupilBase {
+    static const char* const Name;
+    static const char* const Title;
+    static std::shared_ptr<FakePupil> Create(const SettingsDict&) { return std::make_shared<FakePupil>(); }
+    std::string_view name() const noexcept override { return Name; }
+};
+template <> const char* const FakePupil<0>::Name = "zeta";
+template <> const char* const FakePupil<0>::Title = "A";
+template <> const char* const FakePupil<1>::Name = "Zeta";
+template <> const char* const FakePupil<1>::Title = "B";
+template <> const char* const FakePupil<2>::Name = "ab";
+template <> const char* const FakePupil<2>::Title = "B";
+template <> const char* const FakePupil<3>::Name = "a";
+template <> const char* const FakePupil<3>::Title = "a";
+
+template <int I>
+PupilShapeClass fake()
+{
+    return {FakePupil<I>::Name, FakePupil<I>::Title,
+            [](const SettingsDict& s) -> std::shared_ptr<QRCodePupilShapeGenerator> { return FakePupil<I>::Create(s); }};
+}
+
+} // namespace
+
+TEST(GeneratorRegistry, TitleOrderComparesCharacterCodes)
+{
+    EXPECT_EQ(namesInRegistryOrder(kPixelRows), namesOf(kPixelRows));
+    EXPECT_EQ(namesInRegistryOrder(kEyeRows), namesOf(kEyeRows));
+    EXPECT_EQ(namesInRegistryOrder(kPupilRows), namesOf(kPupilRows));
+}
+
+TEST(GeneratorRegistry, EqualTitlesKeepRegistrationOrderAndAllSortsByName)
+{
+    GeneratorRegistry<QRCodePupilShapeGenerator> registry({fake<3>(), fake<2>(), fake<1>(), fake<0>()});
+    // Titles "A" < "B" (ab, then Zeta, as registered) < "a".
+    EXPECT_EQ(registry.availableGeneratorNames(), (std::vector<std::string>{"zeta", "ab", "Zeta", "a"}));
+    std::vector<std::string> all;
+    for (const auto& g : registry.all()) all.emplace_back(g->name());
+    EXPECT_EQ(all, (std::vector<std::string>{"Zeta", "a", "ab", "zeta"}));
+    // Each call makes new instances.
+    EXPECT_NE(registry.all()[0], registry.all()[0]);
+}
+
+TEST(GeneratorRegistry, ArchiveAndLookupErrors)
+{
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    auto expectError = [](QRCodeError code, auto&& call) {
+        try {
+            call();
+            ADD_FAILURE() << "no error, expected " << qrCodeErrorName(code);
+        } catch (const QRCodeException& e) {
+            EXPECT_EQ(e.code(), code);
+        }
+    };
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { factory.named("Square"); });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { factory.named(""); });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { factory.named("square "); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create(SettingsDict::object()); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create(SettingsDict()); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create({{"type", 3}}); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create({{"settings", SettingsDict::object()}}); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create(SettingsDict::array({"square"})); });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { factory.create({{"type", "wobble"}}); });
+    expectError(QRCodeError::unsupportedGeneratorName,
+                [&] { QRCodeEyeShapeFactory::shared().named("Square"); });
+    expectError(QRCodeError::cannotCreateGenerator,
+                [&] { QRCodeEyeShapeFactory::shared().create(SettingsDict::object()); });
+    expectError(QRCodeError::unsupportedGeneratorName,
+                [&] { QRCodeEyeShapeFactory::shared().create({{"type", "nothing"}}); });
+    expectError(QRCodeError::unsupportedGeneratorName,
+                [&] { QRCodePupilShapeFactory::shared().named("SQUARE"); });
+    expectError(QRCodeError::cannotCreateGenerator,
+                [&] { QRCodePupilShapeFactory::shared().create({{"type", nullptr}}); });
+}
+
+TEST(GeneratorRegistry, CreateFromArchives)
+{
+    const auto& pixels = QRCodePixelShapeFactory::shared();
+    auto square = pixels.named("square");
+    EXPECT_NE(std::dynamic_pointer_cast<PixelShape::Square>(square), nullptr);
+    EXPECT_EQ(square->settingValue<std::string>("insetGeneratorName"), "fixed");
+
+    auto withSettings = pixels.named("square", {{"insetFraction", 0.5}});
+    EXPECT_EQ(withSettings->settingValue<double>("insetFraction"), 0.5);
+
+    // Settings of the wrong kind mean the defaults.
+    auto fromText = pixels.create({{"type", "square"}, {"settings", "inset"}});
+    EXPECT_EQ(fromText->settings(), PixelShape::Square::Create()->settings());
+
+    // An archive round trip keeps the settings.
+    auto original = PixelShape::Square::Create({{"rotationGeneratorName", "random"}, {"rotationFraction", 0.5}});
+    auto restored = pixels.create(pixelShapeArchive(*original));
+    EXPECT_EQ(restored->settings(), original->settings());
+    EXPECT_EQ(pixels.create(pixelShapeArchive(*PixelShape::Abstract::Create()))->name(), "abstract");
+
+    auto eye = QRCodeEyeShapeFactory::shared().create({{"type", "square"}, {"settings", 4}});
+    EXPECT_NE(std::dynamic_pointer_cast<EyeShape::Square>(eye), nullptr);
+    EXPECT_EQ(eyeShapeArchive(*eye), (SettingsDict{{"type", "square"}, {"settings", SettingsDict::object()}}));
+
+    auto pupil = QRCodePupilShapeFactory::shared().create({{"type", "square"}, {"settings", {{"flip", 2}}}});
+    EXPECT_NE(std::dynamic_pointer_cast<PupilShape::Square>(pupil), nullptr);
+    EXPECT_EQ(pupilShapeArchive(*pupil), (SettingsDict{{"type", "square"}, {"settings", SettingsDict::object()}}));
+}
+
+TEST(GeneratorRegistry, FactoriesListTheirClasses)
+{
+    // Each registry's names are unique and its list is in title order.
+    auto check = [](const auto& registry) {
+        std::set<std::string_view> names;
+        std::string_view previousTitle;
+        for (const auto& type : registry.registeredTypes()) {
+            EXPECT_TRUE(names.insert(type.name).second) << type.name;
+            EXPECT_LE(previousTitle, type.title);
+            previousTitle = type.title;
+        }
+        std::string previousName;
+        for (const auto& generator : registry.all()) {
+            EXPECT_LE(previousName, std::string(generator->name()));
+            previousName = generator->name();
+            EXPECT_NE(registry.classNamed(generator->name()), nullptr);
+            EXPECT_EQ(registry.classNamed(generator->name())->title, generator->title());
+        }
+    };
+    check(QRCodePixelShapeFactory::shared());
+    check(QRCodeEyeShapeFactory::shared());
+    check(QRCodePupilShapeFactory::shared());
+    EXPECT_EQ(&QRCodePixelShapeFactory::shared(), &QRCodePixelShapeFactory::shared());
+
+    const auto pixelNames = QRCodePixelShapeFactory::shared().availableGeneratorNames();
+    EXPECT_NE(std::find(pixelNames.begin(), pixelNames.end(), "square"), pixelNames.end());
+    EXPECT_NE(std::find(pixelNames.begin(), pixelNames.end(), "abstract"), pixelNames.end());
+    EXPECT_EQ(QRCodePixelShapeFactory().availableGeneratorNames(), pixelNames);
+}
+
+TEST(SquareEye, PathsAndSharedDefaultPupil)
+{
+    EyeShape::Square eye;
+    EXPECT_EQ(eye.name(), "square");
+    EXPECT_EQ(eye.title(), "Square");
+    EXPECT_EQ(eye.settings(), SettingsDict::object());
+    EXPECT_FALSE(eye.supportsSettingValueForKey("flip"));
+    EXPECT_FALSE(eye.setSettingValue(SettingsValue(1), "flip"));
+
+    // The ring fills 10...80 minus 20...70 under either fill rule.
+    const gfx::Path ring = eye.eyePath();
+    for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
+        for (int y = 1; y < 90; y += 2) {
+            for (int x = 1; x < 90; x += 2) {
+                const bool inOuter = x > 10 && x < 80 && y > 10 && y < 80;
+                const bool inHole = x > 20 && x < 70 && y > 20 && y < 70;
+                EXPECT_EQ(ring.contains({double(x), double(y)}, rule), inOuter && !inHole)
+                    << x << "," << y << " rule " << int(rule);
+            }
+        }
+    }
+    EXPECT_EQ(ring.pathBoundingBox(), gfx::Rect(10, 10, 70, 70));
+    EXPECT_EQ(eye.eyeBackgroundPath().pathBoundingBox(), gfx::Rect(0, 0, 90, 90));
+
+    auto pupil = eye.defaultPupil();
+    EXPECT_EQ(pupil, EyeShape::Square().defaultPupil());
+    EXPECT_EQ(pupil, eye.copyShape()->defaultPupil());
+    EXPECT_EQ(pupil->name(), "square");
+}
+
+TEST(SquarePupil, CoversThePupilSquare)
+{
+    PupilShape::Square pupil;
+    const gfx::Path path = pupil.pupilPath();
+    EXPECT_EQ(path.pathBoundingBox(), gfx::Rect(30, 30, 30, 30));
+    EXPECT_TRUE(path.contains({45, 45}));
+    EXPECT_FALSE(path.contains({29, 45}));
+    EXPECT_EQ(pupil.settings(), SettingsDict::object());
+    EXPECT_FALSE(pupil.supportsSettingValueForKey("corners"));
+    EXPECT_FALSE(pupil.setSettingValue(std::nullopt, "corners"));
+    EXPECT_EQ(pupil.copyShape()->name(), "square");
+}
+
+TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies)
+{
+    // Each test runs in its own process, so this is the registries' and the
+    // outlines' first use.
+    auto shared = PixelShape::Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.7}});
+    const BoolMatrix m(9, std::vector<bool>(81, true));
+    std::vector<gfx::Path> paths(8);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        threads.emplace_back([&, i] {
+            auto own = shared->copyShape();
+            QRCodePixelShapeFactory::shared().named("square");
+            QRCodeEyeShapeFactory::shared().all();
+            QRCodePupilShapeFactory::shared().availableGeneratorNames();
+            paths[i] = own->generatePath(m, gfx::Size{90, 90});
+        });
+    }
+    for (auto& t : threads) t.join();
+    for (const auto& p : paths) EXPECT_EQ(p, paths[0]);
+    EXPECT_EQ(paths[0], shared->generatePath(m, gfx::Size{90, 90}));
+}

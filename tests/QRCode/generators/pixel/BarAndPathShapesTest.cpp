@@ -1,0 +1,649 @@
+// The bars, Pointy, the square grids, Razor, Rounded path and Rounded end
+// indent: registry entries, settings rules, the outlines that depend on a
+// module's neighbours, and real symbols drawn with each that must scan.
+#include "QRCode/generators/pixel/Bars.h"
+#include "QRCode/generators/pixel/detail/BarAndPathShapeClasses.h"
+#include "QRCode/generators/pixel/RoundedPath.h"
+#include "QRCode/generators/pixel/Square.h"
+#include "QRCode/generators/pixel/TileShapes.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "QRCode/design/Design.h"
+#include "QRCode/QRCode.h"
+#include "QRCode/design/Shape.h"
+#include "platform/detector/QRDetector.h"
+
+#include "tests/QRCode/generators/pixel/PixelShapeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace QRCode;
+using namespace QRCode::PixelShape;
+using gfx::Point;
+using gfx::Size;
+using ET = gfx::Path::ElementType;
+
+namespace {
+
+const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "grid2x2",         "grid3x3",
+                                      "grid4x4",  "razor",      "roundedPath", "roundedEndIndent"};
+
+using pixelshapetest::drawn;
+using pixelshapetest::grid;
+using pixelshapetest::make;
+
+// Whether the unit-cell point (x, y) of module (row, column) is covered,
+// under both fill rules (they must agree: no tile overlaps another).
+bool covered(const gfx::Path& path, int row, int column, double x, double y)
+{
+    const Point p{column * 10 + x, row * 10 + y};
+    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
+    EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
+    return nonZero;
+}
+
+std::size_t count(const gfx::Path& path, ET type)
+{
+    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
+                                                  [type](const auto& e) { return e.type == type; }));
+}
+
+// The points at which sub-paths start, in order.
+std::vector<Point> subpathStarts(const gfx::Path& path)
+{
+    std::vector<Point> starts;
+    for (const auto& e : path.elements()) {
+        if (e.type == ET::moveToPoint) starts.push_back(e.points[0]);
+    }
+    return starts;
+}
+
+bool near(double a, double b) { return std::fabs(a - b) < 1e-9; }
+
+void expectRect(const gfx::Rect& actual, double x, double y, double w, double h)
+{
+    EXPECT_NEAR(actual.minX(), x, 1e-9);
+    EXPECT_NEAR(actual.minY(), y, 1e-9);
+    EXPECT_NEAR(actual.width(), w, 1e-9);
+    EXPECT_NEAR(actual.height(), h, 1e-9);
+}
+
+} // namespace
+
+// ---- Family contract -------------------------------------------------------
+
+TEST(BarAndPathShapes, RegisteredByNameWithTitlesInTitleOrder)
+{
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"vertical", "Vertical bars"}, {"horizontal", "Horizontal bars"}, {"pointy", "Pointy"},
+        {"grid2x2", "2x2 Square Grid"}, {"grid3x3", "3x3 Square Grid"},  {"grid4x4", "4x4 Square Grid"},
+        {"razor", "Razor"},             {"roundedPath", "Rounded path"}, {"roundedEndIndent", "Rounded end indent"},
+    };
+    const auto family = barAndPathShapeClasses();
+    ASSERT_EQ(family.size(), expected.size());
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(family[i].name, expected[i].first);
+        EXPECT_EQ(family[i].title, expected[i].second);
+        const auto* type = factory.classNamed(expected[i].first);
+        ASSERT_NE(type, nullptr) << expected[i].first;
+        EXPECT_EQ(type->title, expected[i].second);
+        const auto shape = factory.named(expected[i].first);
+        EXPECT_EQ(shape->name(), expected[i].first);
+        EXPECT_EQ(shape->title(), expected[i].second);
+        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
+    }
+    // The registry lists by title, byte-wise: digits first, then capitals.
+    std::vector<std::string> ours;
+    for (const auto& type : factory.registeredTypes()) {
+        if (std::find(kNames.begin(), kNames.end(), std::string(type.name)) != kNames.end()) {
+            ours.emplace_back(type.name);
+        }
+    }
+    EXPECT_EQ(ours, (std::vector<std::string>{"grid2x2", "grid3x3", "grid4x4", "horizontal", "pointy", "razor",
+                                              "roundedEndIndent", "roundedPath", "vertical"}));
+}
+
+TEST(BarAndPathShapes, ShapesWithoutSettingsRefuseEveryKey)
+{
+    for (const std::string name : {"pointy", "grid2x2", "grid3x3", "grid4x4", "razor"}) {
+        const auto shape = make(name, {{"cornerRadiusFraction", 0.5}});
+        EXPECT_EQ(shape->settings(), SettingsDict::object()) << name;
+        for (const std::string key : {"cornerRadiusFraction", "insetFraction", "hasInnerCorners", ""}) {
+            EXPECT_FALSE(shape->supportsSettingValueForKey(key));
+            EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), key));
+            EXPECT_FALSE(shape->setSettingValue(std::nullopt, key));
+        }
+        const auto copy = shape->copyShape();
+        EXPECT_NE(copy.get(), shape.get());
+        EXPECT_EQ(copy->name(), name);
+    }
+}
+
+TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
+{
+    const SettingsDict changed[] = {
+        {{"insetFraction", 0.25}, {"cornerRadiusFraction", 0.5}},
+        {{"insetFraction", 0.0}, {"cornerRadiusFraction", 0.0}},
+        {}, {}, {}, {}, {},
+        {{"cornerRadiusFraction", 0.3}, {"hasInnerCorners", false}},
+        {{"cornerRadiusFraction", 0.9}, {"hasInnerCorners", true}},
+    };
+    for (std::size_t i = 0; i < kNames.size(); ++i) {
+        const auto shape = make(kNames[i], changed[i]);
+        const auto again = QRCodePixelShapeFactory::shared().create(pixelShapeArchive(*shape));
+        EXPECT_EQ(again->name(), kNames[i]);
+        EXPECT_EQ(again->settings(), shape->settings()) << kNames[i];
+        if (!changed[i].empty()) {
+            EXPECT_EQ(shape->settings(), changed[i]) << kNames[i];
+        }
+        // Same settings draw the same path.
+        const BoolMatrix m = grid({"##.", ".##", "#.#"});
+        EXPECT_EQ(drawn(*again, m), drawn(*shape, m)) << kNames[i];
+    }
+}
+
+TEST(BarAndPathShapes, EmptyMatrixAndUnusableSizesDrawNothing)
+{
+    const BoolMatrix full = grid({"###", "###", "###"});
+    for (const auto& name : kNames) {
+        auto shape = make(name, {{"hasInnerCorners", true}});
+        EXPECT_TRUE(shape->generatePath(BoolMatrix(), Size{100, 100}).isEmpty()) << name;
+        EXPECT_TRUE(shape->generatePath(grid({"...", "...", "..."}), Size{30, 30}).isEmpty()) << name;
+        EXPECT_TRUE(shape->generatePath(full, Size{0, 30}).isEmpty()) << name;
+        EXPECT_TRUE(shape->generatePath(full, Size{-30, -30}).isEmpty()) << name;
+        EXPECT_TRUE(shape->generatePath(full, Size{NAN, 30}).isEmpty()) << name;
+        EXPECT_TRUE(shape->generatePath(full, Size{INFINITY, INFINITY}).isEmpty()) << name;
+    }
+}
+
+TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
+{
+    // Pointy draws a full matrix as exact squares, so its bounds are the grid's.
+    const BoolMatrix full = grid({"###", "###", "###"});
+    Pointy pointy;
+    expectRect(pointy.generatePath(full, Size{50, 30}).boundingBox(), 10, 0, 30, 30);
+    expectRect(pointy.generatePath(full, Size{30, 50}).boundingBox(), 0, 10, 30, 30);
+    // Every shape stays inside the grid.
+    for (const auto& name : kNames) {
+        const gfx::Rect box = make(name)->generatePath(full, Size{50, 30}).pathBoundingBox();
+        EXPECT_GE(box.minX(), 10 - 1e-9) << name;
+        EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
+        EXPECT_GE(box.minY(), -1e-9) << name;
+        EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
+    }
+}
+
+// ---- Bars ------------------------------------------------------------------
+
+TEST(Bars, LoneModuleIsACircleAndAFullRowOneBar)
+{
+    Horizontal horizontal(Horizontal::DefaultInset, Horizontal::DefaultCornerRadius);
+    const gfx::Path lone = horizontal.generatePath(grid({"...", ".#.", "..."}), Size{30, 30});
+    gfx::Path circle;
+    circle.addRoundedRect(gfx::Rect(10.5, 10.5, 9, 9), 4.5, 4.5);
+    EXPECT_EQ(lone, circle);
+
+    const gfx::Path row = horizontal.generatePath(grid({"....", "####", "....", "...."}), Size{40, 40});
+    EXPECT_EQ(count(row, ET::moveToPoint), 1U);
+    expectRect(row.boundingBox(), 0.5, 10.5, 39, 9);
+    EXPECT_TRUE(row.contains({20, 15}));
+    EXPECT_FALSE(row.contains({0.8, 10.8})); // a semicircular end, not a corner
+
+    // A row that ends with on-modules still emits its bar; modules above each
+    // other are separate bars.
+    const gfx::Path ends = horizontal.generatePath(grid({"#.##", "...#", "....", "...."}), Size{40, 40});
+    EXPECT_EQ(count(ends, ET::moveToPoint), 3U);
+    Vertical vertical(Vertical::DefaultInset, Vertical::DefaultCornerRadius);
+    const gfx::Path column = vertical.generatePath(grid({"#.##", "...#", "....", "...."}), Size{40, 40});
+    EXPECT_EQ(count(column, ET::moveToPoint), 3U);
+    expectRect(vertical.generatePath(grid({".#..", ".#..", ".#..", ".#.."}), Size{40, 40}).boundingBox(), 10.5,
+               0.5, 9, 39);
+}
+
+TEST(Bars, NoInsetAndNoRadiusGiveExactRuns)
+{
+    Horizontal horizontal(0, 0);
+    gfx::Path expected;
+    expected.addRect(gfx::Rect(0, 0, 10, 10));
+    expected.addRect(gfx::Rect(20, 0, 20, 10));
+    expected.addRect(gfx::Rect(0, 10, 10, 10));
+    EXPECT_EQ(horizontal.generatePath(grid({"#.##", "#...", "....", "...."}), Size{40, 40}), expected);
+
+    Vertical vertical(0, 0);
+    gfx::Path columns;
+    columns.addRect(gfx::Rect(0, 0, 10, 20));
+    columns.addRect(gfx::Rect(20, 0, 10, 10));
+    columns.addRect(gfx::Rect(30, 0, 10, 10));
+    EXPECT_EQ(vertical.generatePath(grid({"#.##", "#...", "....", "...."}), Size{40, 40}), columns);
+}
+
+TEST(Bars, SettingsRules)
+{
+    // Create and the constructor clamp; text is not a number.
+    auto created = Horizontal::Create({{"insetFraction", 2}, {"cornerRadiusFraction", -1}});
+    EXPECT_EQ(created->settings(), (SettingsDict{{"insetFraction", 1.0}, {"cornerRadiusFraction", 0.0}}));
+    EXPECT_EQ(Vertical::Create({{"insetFraction", "0.5"}})->insetFraction(), 0.1);
+    EXPECT_EQ(Vertical::Create()->settings(), (SettingsDict{{"insetFraction", 0.1}, {"cornerRadiusFraction", 1.0}}));
+
+    // setSettingValue stores numbers as given; copies clamp.
+    auto bars = Horizontal::Create();
+    EXPECT_TRUE(bars->setSettingValue(SettingsValue(2), "cornerRadiusFraction"));
+    EXPECT_EQ(bars->settingValue<double>("cornerRadiusFraction"), 2.0);
+    EXPECT_EQ(bars->copyShape()->settingValue<double>("cornerRadiusFraction"), 1.0);
+    EXPECT_TRUE(bars->setSettingValue(SettingsValue(false), "insetFraction"));
+    EXPECT_EQ(bars->insetFraction(), 0.0);
+    EXPECT_TRUE(bars->setSettingValue(std::nullopt, "insetFraction"));
+    EXPECT_EQ(bars->insetFraction(), 0.1);
+    EXPECT_FALSE(bars->setSettingValue(SettingsValue("0.3"), "insetFraction"));
+    EXPECT_FALSE(bars->setSettingValue(SettingsValue(nullptr), "cornerRadiusFraction"));
+    EXPECT_FALSE(bars->setSettingValue(SettingsValue(0.3), "InsetFraction"));
+    EXPECT_FALSE(bars->supportsSettingValueForKey("hasInnerCorners"));
+    EXPECT_EQ(bars->insetFraction(), 0.1);
+    EXPECT_EQ(bars->cornerRadiusFraction(), 2.0);
+    bars->reset();
+    EXPECT_EQ(bars->settings(), (SettingsDict{{"insetFraction", 0.1}, {"cornerRadiusFraction", 1.0}}));
+}
+
+TEST(Bars, StoredFractionsOutsideTheUnitRangeStillDrawSoundBars)
+{
+    const BoolMatrix m = grid({"##.", "...", "..#"});
+    for (const char* key : {"insetFraction", "cornerRadiusFraction"}) {
+        for (double value : {-3.0, 7.0, double(NAN)}) {
+            auto bars = Vertical::Create();
+            ASSERT_TRUE(bars->setSettingValue(SettingsValue(value), key));
+            auto clamped = Vertical::Create();
+            clamped->setSettingValue(SettingsValue(std::isnan(value) ? 0.0 : std::clamp(value, 0.0, 1.0)), key);
+            const gfx::Path path = bars->generatePath(m, Size{30, 30});
+            EXPECT_TRUE(path.isFinite());
+            EXPECT_EQ(path, clamped->generatePath(m, Size{30, 30})) << key << " " << value;
+        }
+    }
+}
+
+// ---- Pointy ----------------------------------------------------------------
+
+TEST(Pointy, LineEndsComeToAPoint)
+{
+    Pointy pointy;
+    // A lone module is a full square.
+    const gfx::Path lone = drawn(pointy, grid({"...", ".#.", "..."}));
+    EXPECT_TRUE(covered(lone, 1, 1, 0.3, 0.3));
+    EXPECT_TRUE(covered(lone, 1, 1, 9.7, 9.7));
+
+    // A line of three: the ends point outwards, the middle is square.
+    const gfx::Path line = drawn(pointy, grid({"...", "###", "..."}));
+    EXPECT_FALSE(covered(line, 1, 0, 0.5, 0.5));
+    EXPECT_FALSE(covered(line, 1, 0, 0.5, 9.5));
+    EXPECT_TRUE(covered(line, 1, 0, 0.5, 5));
+    EXPECT_TRUE(covered(line, 1, 0, 9.5, 0.5));
+    EXPECT_TRUE(covered(line, 1, 1, 0.5, 0.5));
+    EXPECT_FALSE(covered(line, 1, 2, 9.5, 0.5));
+    EXPECT_TRUE(covered(line, 1, 2, 9.5, 5));
+
+    // A vertical pair on the matrix's edge: each points away from the other,
+    // the outside counting as off.
+    const gfx::Path pair = drawn(pointy, grid({"#..", "#..", "..."}));
+    EXPECT_FALSE(covered(pair, 0, 0, 0.5, 0.5));
+    EXPECT_TRUE(covered(pair, 0, 0, 5, 0.5));
+    EXPECT_TRUE(covered(pair, 0, 0, 0.5, 9.5));
+    EXPECT_FALSE(covered(pair, 1, 0, 9.5, 9.5));
+    EXPECT_TRUE(covered(pair, 1, 0, 5, 9.5));
+
+    // An L corner (two neighbours at right angles) is square.
+    const gfx::Path corner = drawn(pointy, grid({"##.", "#..", "..."}));
+    for (double x : {0.3, 9.7}) {
+        for (double y : {0.3, 9.7}) EXPECT_TRUE(covered(corner, 0, 0, x, y));
+    }
+}
+
+// ---- Grids -----------------------------------------------------------------
+
+TEST(Grids, SquaresFormOneLatticeAcrossModules)
+{
+    const BoolMatrix full = grid({"##", "##"});
+    const gfx::Path two = drawn(*Grid2x2::Create(), full);
+    EXPECT_EQ(count(two, ET::moveToPoint), 4U * 4U);
+    // Gaps of 0.5 inside a module and across module edges, in both axes.
+    for (double x : {0.25, 5.25, 10.25, 15.25}) EXPECT_FALSE(two.contains({x, 2}));
+    for (double y : {4.75, 9.75, 14.75, 19.75}) EXPECT_FALSE(two.contains({2, y}));
+    for (double x : {0.75, 4.75, 5.75, 9.75, 10.75, 19.75}) EXPECT_TRUE(two.contains({x, 2}));
+
+    const gfx::Path three = drawn(*Grid3x3::Create(), full);
+    EXPECT_EQ(count(three, ET::moveToPoint), 9U * 4U);
+    // 0.33 apart inside a module, 0.34 across the edge (9.99 to 10.33).
+    EXPECT_FALSE(three.contains({3.5, 1}));
+    EXPECT_FALSE(three.contains({9.995, 1}));
+    EXPECT_FALSE(three.contains({10.2, 1}));
+    EXPECT_TRUE(three.contains({10.4, 1}));
+    EXPECT_TRUE(three.contains({1, 9.6}));
+    EXPECT_FALSE(three.contains({1, 9.8}));
+    EXPECT_TRUE(three.contains({1, 10.1})); // the next row starts at its cell edge
+
+    const gfx::Path four = drawn(*Grid4x4::Create(), full);
+    EXPECT_EQ(count(four, ET::moveToPoint), 16U * 4U);
+    for (double v : {0.1, 2.6, 5.1, 7.6, 10.1, 12.6}) {
+        EXPECT_FALSE(four.contains({v, 1})) << v;
+        EXPECT_FALSE(four.contains({1, v})) << v;
+    }
+    // Drawn quadrant by quadrant, the upper-right one first.
+    const auto starts = subpathStarts(drawn(*Grid4x4::Create(), grid({"#"})));
+    ASSERT_EQ(starts.size(), 16U);
+    EXPECT_EQ(starts[0], (Point{5.25, 0.25}));
+    EXPECT_EQ(starts[4], (Point{0.25, 0.25}));
+    EXPECT_EQ(starts[8], (Point{5.25, 5.25}));
+    EXPECT_EQ(starts[15], (Point{2.75, 7.75}));
+}
+
+// ---- Razor -----------------------------------------------------------------
+
+TEST(Razor, LoneModulesPairsAndBends)
+{
+    Razor razor;
+    // A lone module: a rounded square of radius 3.
+    const gfx::Path lone = drawn(razor, grid({"#"}));
+    gfx::Path rounded;
+    rounded.addRoundedRect(gfx::Rect(0, 0, 10, 10), 3, 3);
+    EXPECT_EQ(lone, rounded);
+
+    // A horizontal pair on the matrix's top edge: the left module is swept
+    // at (0, 0), the right one at (10, 10) (a pinwheel, not a mirror).
+    const gfx::Path pair = drawn(razor, grid({"##", ".."}));
+    EXPECT_FALSE(covered(pair, 0, 0, 1, 1));
+    EXPECT_TRUE(covered(pair, 0, 0, 9.5, 9.5));
+    EXPECT_TRUE(covered(pair, 0, 0, 1, 9.5));
+    EXPECT_FALSE(covered(pair, 0, 1, 9.5, 9.5));
+    EXPECT_TRUE(covered(pair, 0, 1, 9.5, 0.5));
+
+    // A vertical pair: the upper one swept at (10, 0), the lower at (0, 10).
+    const gfx::Path column = drawn(razor, grid({"#.", "#."}));
+    EXPECT_FALSE(covered(column, 0, 0, 9.5, 0.5));
+    EXPECT_TRUE(covered(column, 0, 0, 0.5, 0.5));
+    EXPECT_FALSE(covered(column, 1, 0, 0.5, 9.5));
+    EXPECT_TRUE(covered(column, 1, 0, 9.5, 9.5));
+
+    // An L: the corner module is rounded at its outer corner only; the
+    // off-module in the bend gets the fillet at its (0, 0) corner.
+    const gfx::Path bend = drawn(razor, grid({"##.", "#..", "..."}));
+    EXPECT_FALSE(covered(bend, 0, 0, 0.3, 0.3));
+    EXPECT_TRUE(covered(bend, 0, 0, 9.7, 9.7));
+    EXPECT_TRUE(covered(bend, 1, 1, 0.2, 0.2));
+    EXPECT_FALSE(covered(bend, 1, 1, 1, 1));
+    EXPECT_FALSE(covered(bend, 1, 1, 9.8, 0.2));
+
+    // A 2 by 2 block reads as one rounded square, with no fillets.
+    const gfx::Path block = drawn(razor, grid({"##", "##"}));
+    EXPECT_EQ(count(block, ET::moveToPoint), 4U);
+    EXPECT_FALSE(covered(block, 0, 0, 0.3, 0.3));
+    EXPECT_FALSE(covered(block, 1, 1, 9.7, 9.7));
+    EXPECT_TRUE(covered(block, 0, 0, 9.9, 9.9));
+}
+
+TEST(Razor, FilletsNeedTheDiagonalAndComeInCornerOrder)
+{
+    Razor razor;
+    const gfx::Path ring = drawn(razor, grid({"###", "#.#", "###"}));
+    // In module order: four on-modules, the centre's four fillets, four more.
+    const auto starts = subpathStarts(ring);
+    ASSERT_EQ(starts.size(), 12U);
+    EXPECT_EQ(starts[4], (Point{11.25, 10}));
+    EXPECT_EQ(starts[5], (Point{18.75, 10}));
+    EXPECT_EQ(starts[6], (Point{11.25, 20}));
+    EXPECT_EQ(starts[7], (Point{18.75, 20}));
+    for (double x : {0.2, 9.8}) {
+        for (double y : {0.2, 9.8}) EXPECT_TRUE(covered(ring, 1, 1, x, y));
+    }
+    EXPECT_FALSE(covered(ring, 1, 1, 5, 5));
+
+    // Both side neighbours on but the diagonal off: no fillet.
+    const gfx::Path open = drawn(razor, grid({".#.", "#..", "..."}));
+    EXPECT_FALSE(covered(open, 1, 1, 0.2, 0.2));
+    EXPECT_FALSE(covered(open, 0, 0, 9.8, 9.8));
+}
+
+// ---- Rounded path ----------------------------------------------------------
+
+TEST(RoundedPath, CornersRoundOnlyWhereBothSidesAreFree)
+{
+    auto shape = RoundedPath::Create();
+    // A lone module: the rounded rectangle of radius 3.25 units.
+    gfx::Path lone;
+    lone.addRoundedRect(gfx::Rect(0, 0, 10, 10), 3.25, 3.25);
+    EXPECT_EQ(drawn(*shape, grid({"#"})), lone);
+    shape->setCornerRadiusFraction(1);
+    gfx::Path circle;
+    circle.addRoundedRect(gfx::Rect(0, 0, 10, 10), 5, 5);
+    EXPECT_EQ(drawn(*shape, grid({"#"})), circle);
+    shape->setCornerRadiusFraction(0.65);
+
+    // Side by side: the outer corners round, the shared edge stays square.
+    const gfx::Path pair = drawn(*shape, grid({"##", ".."}));
+    EXPECT_FALSE(covered(pair, 0, 0, 0.3, 0.3));
+    EXPECT_FALSE(covered(pair, 0, 0, 0.3, 9.7));
+    EXPECT_TRUE(covered(pair, 0, 0, 9.7, 0.3));
+    EXPECT_TRUE(covered(pair, 0, 1, 0.3, 9.7));
+    EXPECT_FALSE(covered(pair, 0, 1, 9.7, 0.3));
+    EXPECT_FALSE(covered(pair, 0, 1, 9.7, 9.7));
+
+    // A 3 by 3 block: only the four outer corners are rounded.
+    const gfx::Path block = drawn(*shape, grid({"###", "###", "###"}));
+    EXPECT_EQ(count(block, ET::addCurveToPoint), 4U);
+    EXPECT_FALSE(covered(block, 0, 0, 0.3, 0.3));
+    EXPECT_FALSE(covered(block, 2, 2, 9.7, 9.7));
+    EXPECT_TRUE(covered(block, 0, 1, 0.3, 0.3));
+    EXPECT_TRUE(covered(block, 1, 1, 0.1, 0.1));
+    EXPECT_TRUE(covered(block, 0, 0, 9.7, 9.7));
+
+    // Diagonals do not matter to an on-module.
+    const gfx::Path diagonal = drawn(*shape, grid({"#.", ".#"}));
+    EXPECT_EQ(count(diagonal, ET::moveToPoint), 2U);
+    EXPECT_FALSE(covered(diagonal, 0, 0, 9.7, 9.7));
+}
+
+TEST(RoundedPath, ZeroRadiusDrawsSharpSquaresAndCornerFillets)
+{
+    auto shape = RoundedPath::Create({{"cornerRadiusFraction", 0}});
+    const BoolMatrix m = grid({"##.#", "#.##", "###.", ".#.#"});
+    const gfx::Path path = drawn(*shape, m);
+    // The only curves left are the fillets', collapsed into a module corner.
+    std::size_t fillets = 0;
+    for (const auto& e : path.elements()) {
+        if (e.type != ET::addCurveToPoint) continue;
+        ++fillets;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(near(std::fmod(e.points[i].x, 10), 0));
+            EXPECT_TRUE(near(std::fmod(e.points[i].y, 10), 0));
+        }
+    }
+    EXPECT_GT(fillets, 0U); // fillets are on by default and are still emitted
+    // Every module is exactly covered.
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(covered(path, r, c, 0.2, 0.2), m(r, c));
+            EXPECT_EQ(covered(path, r, c, 9.8, 9.8), m(r, c));
+        }
+    }
+    // A one-neighbour module is the square traced from (0, 0).
+    const gfx::Path end = drawn(*shape, grid({"##", ".."}));
+    ASSERT_EQ(end.size(), 12U);
+    const std::vector<Point> expected{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}};
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(end.elements()[i].points[0], expected[i]);
+}
+
+TEST(RoundedPath, InnerCornerFillets)
+{
+    auto shape = RoundedPath::Create();
+    // The bend of an L gets one fillet in the off-module, in its top-left.
+    const gfx::Path bend = drawn(*shape, grid({"##.", "#..", "..."}));
+    EXPECT_TRUE(covered(bend, 1, 1, 0.15, 0.15));
+    EXPECT_FALSE(covered(bend, 1, 1, 0.6, 0.6));
+    // With its diagonal off there is no fillet.
+    const gfx::Path open = drawn(*shape, grid({".#.", "#..", "..."}));
+    EXPECT_FALSE(covered(open, 1, 1, 0.15, 0.15));
+
+    // Surrounded: four fillets, top-left, top-right, bottom-left, bottom-right.
+    const auto starts = subpathStarts(drawn(*shape, grid({"###", "#.#", "###"})));
+    ASSERT_EQ(starts.size(), 12U);
+    const double f = 5.0 / 3.0 * 0.65;
+    EXPECT_NEAR(starts[4].x, 10 + f, 1e-9);
+    EXPECT_NEAR(starts[4].y, 10, 1e-9);
+    EXPECT_NEAR(starts[5].x, 20 - f, 1e-9);
+    EXPECT_NEAR(starts[6].x, 10 + f, 1e-9);
+    EXPECT_NEAR(starts[6].y, 20, 1e-9);
+    EXPECT_NEAR(starts[7].x, 20 - f, 1e-9);
+
+    // Switched off: nothing in off-modules.
+    shape->setHasInnerCorners(false);
+    EXPECT_EQ(subpathStarts(drawn(*shape, grid({"###", "#.#", "###"}))).size(), 8U);
+}
+
+TEST(RoundedPath, SettingsRules)
+{
+    auto shape = RoundedPath::Create(SettingsDict::object());
+    EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", true}}));
+    EXPECT_EQ(RoundedPath::Create({{"hasInnerCorners", 0}})->hasInnerCorners(), false);
+    EXPECT_EQ(RoundedPath::Create({{"cornerRadiusFraction", 3}})->cornerRadiusFraction(), 1.0);
+    EXPECT_EQ(RoundedPath::Create({{"cornerRadiusFraction", "0.2"}})->cornerRadiusFraction(), 0.65);
+
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(2), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 1.0);
+    EXPECT_EQ(shape->actualRadius(), 5.0);
+    EXPECT_EQ(shape->actualRadiusSize(), (Size{5, 5}));
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(-1), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->actualRadius(), 0.0);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(NAN), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 0.0);
+    EXPECT_TRUE(shape->setSettingValue(std::nullopt, "cornerRadiusFraction"));
+    EXPECT_EQ(shape->actualRadius(), 3.25);
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue("1"), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 0.65);
+
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(0), "hasInnerCorners"));
+    EXPECT_FALSE(shape->hasInnerCorners());
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue("yes"), "hasInnerCorners"));
+    EXPECT_FALSE(shape->hasInnerCorners());
+    EXPECT_TRUE(shape->setSettingValue(std::nullopt, "hasInnerCorners"));
+    EXPECT_TRUE(shape->hasInnerCorners());
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), "insetFraction"));
+    EXPECT_FALSE(shape->supportsSettingValueForKey("insetFraction"));
+
+    shape->setCornerRadiusFraction(0.2);
+    shape->setHasInnerCorners(false);
+    const auto copy = shape->copyShape();
+    EXPECT_EQ(copy->settings(), shape->settings());
+    shape->reset();
+    EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", true}}));
+    EXPECT_EQ(shape->actualRadius(), 3.25);
+    EXPECT_EQ(copy->settingValue<double>("cornerRadiusFraction"), 0.2);
+}
+
+// ---- Rounded end indent ----------------------------------------------------
+
+TEST(RoundedEndIndent, RunEndsAreNotchedWhateverTheRadius)
+{
+    auto shape = RoundedEndIndent::Create();
+    const gfx::Path row = drawn(*shape, grid({"...", "###", "..."}));
+    // Left end: notched in to (2, 5), corners kept sharp.
+    EXPECT_FALSE(covered(row, 1, 0, 1.5, 5));
+    EXPECT_TRUE(covered(row, 1, 0, 2.5, 5));
+    EXPECT_TRUE(covered(row, 1, 0, 1, 0.3));
+    EXPECT_TRUE(covered(row, 1, 0, 1, 9.7));
+    EXPECT_TRUE(covered(row, 1, 1, 0.1, 0.1));
+    EXPECT_FALSE(covered(row, 1, 2, 8.5, 5));
+    EXPECT_TRUE(covered(row, 1, 2, 7.5, 5));
+    EXPECT_TRUE(covered(row, 1, 2, 9, 9.7));
+
+    const gfx::Path column = drawn(*shape, grid({"#.", "#."}));
+    EXPECT_FALSE(covered(column, 0, 0, 5, 1.5));
+    EXPECT_TRUE(covered(column, 0, 0, 5, 2.5));
+    EXPECT_FALSE(covered(column, 1, 0, 5, 8.5));
+    EXPECT_TRUE(covered(column, 1, 0, 9.8, 9.3));
+
+    // The notches do not change with the fraction; the lone module does.
+    const BoolMatrix ends = grid({"##", ".."});
+    const gfx::Path reference = drawn(*shape, ends);
+    for (double fraction : {0.0, 1.0}) {
+        shape->setCornerRadiusFraction(fraction);
+        EXPECT_EQ(drawn(*shape, ends), reference);
+        gfx::Path lone;
+        lone.addRoundedRect(gfx::Rect(0, 0, 10, 10), 5 * fraction, 5 * fraction);
+        EXPECT_EQ(drawn(*shape, grid({"#"})), lone);
+    }
+
+    // Other cases are those of Rounded path.
+    shape->setCornerRadiusFraction(0.65);
+    const BoolMatrix bends = grid({"##.", "##.", "..#"});
+    auto rounded = RoundedPath::Create({{"hasInnerCorners", false}});
+    EXPECT_EQ(drawn(*shape, bends), drawn(*rounded, bends));
+}
+
+TEST(RoundedEndIndent, FilletsAreOffByDefault)
+{
+    auto shape = RoundedEndIndent::Create();
+    EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", false}}));
+    const BoolMatrix bend = grid({"##.", "#..", "..."});
+    EXPECT_FALSE(covered(drawn(*shape, bend), 1, 1, 0.15, 0.15));
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(true), "hasInnerCorners"));
+    EXPECT_TRUE(covered(drawn(*shape, bend), 1, 1, 0.15, 0.15));
+    EXPECT_TRUE(shape->setSettingValue(std::nullopt, "hasInnerCorners"));
+    EXPECT_FALSE(shape->hasInnerCorners());
+
+    auto withFillets = RoundedEndIndent::Create({{"hasInnerCorners", true}, {"cornerRadiusFraction", 0.4}});
+    EXPECT_TRUE(withFillets->hasInnerCorners());
+    withFillets->reset();
+    EXPECT_EQ(withFillets->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", false}}));
+}
+
+// ---- Scanning --------------------------------------------------------------
+
+namespace {
+
+// The symbol drawn by the renderer with `shape` for the on-pixels (the eyes
+// are the default square ones), on white with a quiet zone of four modules.
+gfx::ImagePtr renderSymbol(const std::shared_ptr<QRCodePixelShapeGenerator>& shape, const ::QRCode::QRCode& code,
+                           int modulePixels)
+{
+    Design design(gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
+    design.shape()->setOnPixels(shape);
+    design.setAdditionalQuietZonePixels(4);
+    const auto side = static_cast<double>((code.cellDimension() + 8) * modulePixels);
+    return code.cgImage(Size{side, side}, design, nullptr);
+}
+
+} // namespace
+
+TEST(BarAndPathShapes, SymbolsDrawnWithEveryShapeScan)
+{
+    // The square grids cover each module with small squares separated by a
+    // lattice of light lines; close up, the decoder reads those lines as
+    // edges and fails at many module sizes, so they are read at the small
+    // size at which a symbol is usually seen (the lines blend into the
+    // squares there). Every other shape must also scan close up.
+    const std::string message = "https://example.com/tessivo?shapes=neighbours&n=42";
+    for (const auto level : {ErrorCorrection::low, ErrorCorrection::high}) {
+        ::QRCode::QRCode code(message, level);
+        for (const auto& name : kNames) {
+            const bool lattice = name.rfind("grid", 0) == 0;
+            const SettingsDict variants[] = {SettingsDict(), {{"hasInnerCorners", true}, {"cornerRadiusFraction", 1}}};
+            for (const auto& settings : variants) {
+                for (int modulePixels : {4, 12}) {
+                    if (lattice && modulePixels > 4) continue;
+                    const auto shape = make(name, settings);
+                    const auto image = renderSymbol(shape, code, modulePixels);
+                    // The shape is what was drawn: not the plain squares.
+                    const auto squares = renderSymbol(Square::Create(), code, modulePixels);
+                    ASSERT_EQ(image->width(), squares->width());
+                    EXPECT_FALSE(std::equal(image->data(), image->data() + image->stride() * image->height(),
+                                            squares->data()));
+                    const auto found = platform::detectQRCodes(*image);
+                    ASSERT_EQ(found.size(), 1U) << name << " " << settings.dump() << " at " << modulePixels;
+                    EXPECT_EQ(found[0].text, message) << name;
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,522 @@
+// The template pixel shapes: their outlines, their settings and that a real
+// symbol drawn with each of them still scans.
+#include "QRCode/design/Design.h"
+#include "QRCode/generators/pixel/detail/TemplateOutlines.h"
+#include "QRCode/generators/pixel/TemplateShapes.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "QRCode/QRCode.h"
+#include "QRCode/encoding/QRCodeEngine.h"
+#include "QRCode/design/Shape.h"
+#include "platform/detector/QRDetector.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace QRCode;
+using namespace QRCode::PixelShape;
+using gfx::Path;
+using gfx::Point;
+using gfx::Rect;
+using gfx::Size;
+using ET = gfx::Path::ElementType;
+
+namespace {
+
+// The 19 members that take the four inset and rotation keys.
+using OrdinaryShapes = std::tuple<Arrow, CRT, Diagonal, Diamond, Flame, Flower, Gear, Heart, Hexa, Hexagon, Koala,
+                                  Leaf, RoundedTriangle, Sharp, SpikyCircle, Squircle, Star, Wave, Wex>;
+
+template <class F>
+void forEachOrdinaryShape(F&& f)
+{
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        (f(static_cast<std::tuple_element_t<I, OrdinaryShapes>*>(nullptr)), ...);
+    }(std::make_index_sequence<std::tuple_size_v<OrdinaryShapes>>());
+}
+
+const Path& outline(PixelType type, int index = 0)
+{
+    const Path* path = templatePath(type, index);
+    if (path == nullptr) throw std::runtime_error("no outline for " + std::string(CommonPixelGenerator::rawValue(type)));
+    return *path;
+}
+
+BoolMatrix allOn(int n) { return BoolMatrix(n, std::vector<bool>(std::size_t(n) * std::size_t(n), true)); }
+
+// Each figure of a path (from one move to the next) as a path of its own.
+std::vector<Path> figures(const Path& path)
+{
+    std::vector<Path> result;
+    for (const auto& e : path.elements()) {
+        if (e.type == ET::moveToPoint) result.emplace_back();
+        if (result.empty()) continue;
+        Path& f = result.back();
+        switch (e.type) {
+        case ET::moveToPoint: f.moveTo(e.points[0]); break;
+        case ET::addLineToPoint: f.lineTo(e.points[0]); break;
+        case ET::addQuadCurveToPoint: f.quadTo(e.points[0], e.points[1]); break;
+        case ET::addCurveToPoint: f.curveTo(e.points[0], e.points[1], e.points[2]); break;
+        case ET::closeSubpath: f.closeSubpath(); break;
+        }
+    }
+    return result;
+}
+
+void expectBounds(const Rect& r, double minX, double minY, double maxX, double maxY, double tolerance,
+                  const std::string& what)
+{
+    EXPECT_NEAR(r.minX(), minX, tolerance) << what;
+    EXPECT_NEAR(r.minY(), minY, tolerance) << what;
+    EXPECT_NEAR(r.maxX(), maxX, tolerance) << what;
+    EXPECT_NEAR(r.maxY(), maxY, tolerance) << what;
+}
+
+SettingsDict defaultFourKeys(double inset = 0)
+{
+    return SettingsDict{{"insetGeneratorName", "fixed"},
+                        {"insetFraction", inset},
+                        {"rotationGeneratorName", "fixed"},
+                        {"rotationFraction", 0.0}};
+}
+
+} // namespace
+
+TEST(TemplateShapes, RegisteredInTitleOrderAndByName)
+{
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    // Title order of the template shapes among the others (byte order: "CRT"
+    // before "Circle", "Hexa" before "Hexagon", "Rounded rectangle" before
+    // "RoundedTriangle").
+    const std::vector<std::string> titleOrder = {
+        "arrow", "crt",   "circle", "diagonal",    "diamond",     "flame",           "flower", "gear",
+        "heart", "hexa",  "hexagon", "koala",      "leaf",        "roundedRect",     "roundedTriangle",
+        "sharp", "shiny", "spikyCircle", "squircle", "star",      "stitch",          "wave",   "wex"};
+    std::vector<std::string> registered;
+    for (const auto& name : factory.availableGeneratorNames()) {
+        if (std::find(titleOrder.begin(), titleOrder.end(), name) != titleOrder.end()) registered.push_back(name);
+    }
+    EXPECT_EQ(registered, titleOrder);
+    EXPECT_EQ(templatePixelShapes().size(), 23U);
+
+    // Every class: its Name is a pixel type's raw value, its instances answer
+    // with the class values and its stored form recreates it.
+    for (const auto& type : templatePixelShapes()) {
+        SCOPED_TRACE(std::string(type.name));
+        ASSERT_NE(factory.classNamed(type.name), nullptr);
+        EXPECT_TRUE(CommonPixelGenerator::pixelTypeFromRawValue(type.name).has_value());
+        auto shape = factory.named(type.name);
+        EXPECT_EQ(shape->name(), type.name);
+        EXPECT_EQ(shape->title(), type.title);
+        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
+        auto again = factory.create(pixelShapeArchive(*shape));
+        EXPECT_EQ(again->settings(), shape->settings());
+        EXPECT_EQ(again->generatePath(allOn(3), Size{30, 30}), shape->generatePath(allOn(3), Size{30, 30}));
+    }
+    EXPECT_EQ(factory.classNamed("spikyCircle")->title, "Spiky Circle");
+    EXPECT_EQ(factory.classNamed("roundedRect")->title, "Rounded rectangle");
+    EXPECT_EQ(factory.classNamed("roundedTriangle")->title, "RoundedTriangle");
+    EXPECT_EQ(factory.classNamed("crt")->title, "CRT");
+}
+
+TEST(TemplateOutlines, EveryTypeHasItsOutlinesBuiltOnce)
+{
+    for (const PixelType type : CommonPixelGenerator::allPixelTypes) {
+        SCOPED_TRACE(std::string(CommonPixelGenerator::rawValue(type)));
+        if (type == PixelType::roundedRect) {
+            EXPECT_EQ(templatePath(type), nullptr); // drawn from each module's own rectangle
+            continue;
+        }
+        ASSERT_NE(templatePath(type), nullptr);
+        EXPECT_EQ(templatePath(type), templatePath(type)); // shared, not rebuilt
+        EXPECT_TRUE(templatePath(type)->isFinite());
+        EXPECT_EQ(templatePath(type, 1) != nullptr, type == PixelType::shiny);
+    }
+}
+
+TEST(TemplateOutlines, StayInTheirBox)
+{
+    struct Expect {
+        PixelType type;
+        int index;
+        double minX, minY, maxX, maxY;
+    };
+    // Drawn bounds (curve extremes, not control points), to 0.01.
+    const Expect expected[] = {
+        {PixelType::arrow, 0, 0, 0, 10, 10},
+        {PixelType::crt, 0, 0, 0, 10, 10},
+        {PixelType::circle, 0, 0, 0, 10, 10},
+        {PixelType::diagonal, 0, 0, 0, 10, 10},
+        {PixelType::diamond, 0, 0, 0, 10, 10},
+        {PixelType::flame, 0, 0, 0, 10, 10},
+        {PixelType::flower, 0, 0, 0, 10, 10},
+        {PixelType::gear, 0, 0, 0, 10, 10},
+        {PixelType::hexa, 0, 0, 0.5, 10, 9.5},
+        {PixelType::hexagon, 0, 0, 0, 10, 10},
+        {PixelType::leaf, 0, 0, 0, 10, 10},
+        {PixelType::roundedTriangle, 0, 0.5, 0.5, 9.5, 9.5},
+        {PixelType::sharp, 0, 0, 0, 10, 10},
+        {PixelType::star, 0, 0.01, 0, 9.99, 9.95},
+        {PixelType::squircle, 0, 0, 0, 10, 10},
+        {PixelType::wave, 0, 0, 0, 10, 10},
+        {PixelType::wex, 0, 0, 0, 10, 10},
+        {PixelType::stitch, 0, 0.5, 0.5, 10, 10},
+        {PixelType::shiny, 0, 1.1025, 1.1025, 8.8975, 8.8975},
+        {PixelType::shiny, 1, 0, 0, 10, 10},
+        // Moved down by its mirroring: one unit lower than built.
+        {PixelType::koala, 0, 0.31, 1.31, 9.69, 10.69},
+    };
+    for (const auto& e : expected) {
+        const std::string what = std::string(CommonPixelGenerator::rawValue(e.type)) + " " + std::to_string(e.index);
+        expectBounds(outline(e.type, e.index).pathBoundingBox(), e.minX, e.minY, e.maxX, e.maxY, 0.01, what);
+    }
+    // The heart's tip lies 0.29 below the box; its lobes top out at 0.2925.
+    const Rect heart = outline(PixelType::heart).pathBoundingBox();
+    EXPECT_NEAR(heart.minY(), 0.2925, 0.001);
+    EXPECT_NEAR(heart.maxY(), 10.29, 1e-9);
+    EXPECT_TRUE(outline(PixelType::heart).contains({5, 10.2}));
+    // The spiky circle's tips reach the four edges to within 0.1.
+    expectBounds(outline(PixelType::spikyCircle).pathBoundingBox(), 0, 0, 10, 10, 0.1, "spikyCircle");
+}
+
+TEST(TemplateOutlines, MirroredOutlinesFaceTheRightWay)
+{
+    const Path& heart = outline(PixelType::heart);
+    EXPECT_TRUE(heart.contains({2.5, 1.5})); // a lobe at the top
+    EXPECT_FALSE(heart.contains({5, 1}));    // the notch between the lobes
+
+    // Diagonal: a band from (0, 0) to (10, 10), one subpath that ends where it
+    // starts without a close.
+    const Path& diagonal = outline(PixelType::diagonal);
+    EXPECT_TRUE(diagonal.contains({0.5, 0.5}));
+    EXPECT_TRUE(diagonal.contains({9.5, 9.5}));
+    EXPECT_FALSE(diagonal.contains({0.5, 9.5}));
+    EXPECT_FALSE(diagonal.contains({9.5, 0.5}));
+    EXPECT_NE(diagonal.elements().back().type, ET::closeSubpath);
+    EXPECT_EQ(diagonal.elements().back().points[0], diagonal.elements().front().points[0]);
+
+    // Flame: its straight side along y = 10, the slanted one from (9, 1) to (1, 0).
+    const Path& flame = outline(PixelType::flame);
+    EXPECT_TRUE(flame.contains({5, 9.95}));
+    EXPECT_FALSE(flame.contains({5, 0.3}));
+    EXPECT_TRUE(flame.contains({5, 0.7}));
+
+    // Leaf: square corner at (0, 0), rounded corner towards (0, 10).
+    const Path& leaf = outline(PixelType::leaf);
+    EXPECT_TRUE(leaf.contains({0.1, 0.1}));
+    EXPECT_FALSE(leaf.contains({0.3, 9.7}));
+    EXPECT_FALSE(leaf.contains({9.7, 0.3}));
+
+    // Koala: mirrored within its own height (11), not about y = 5.
+    const Rect koala = outline(PixelType::koala).boundingBox();
+    EXPECT_NEAR(koala.minY(), 0.32, 1e-9);
+    EXPECT_NEAR(koala.maxY(), 11.32, 1e-9);
+
+    // RoundedTriangle: apex up at (5, 0.5), base along y = 9.5.
+    const Path& triangle = outline(PixelType::roundedTriangle);
+    EXPECT_EQ(triangle.elements().front().points[0], (Point{1.69, 9.5}));
+    EXPECT_TRUE(triangle.contains({5, 0.7}));
+    EXPECT_TRUE(triangle.contains({1.5, 9.3}));
+    EXPECT_FALSE(triangle.contains({1.5, 0.7}));
+}
+
+TEST(TemplateOutlines, DistinctiveInsidesAndOutsides)
+{
+    const Path& arrow = outline(PixelType::arrow);
+    EXPECT_FALSE(arrow.contains({5, 9})); // the notch in the rear edge
+    EXPECT_TRUE(arrow.contains({5, 7}));
+
+    const Path& flower = outline(PixelType::flower);
+    for (const Point p : {Point{10, 5}, Point{5, 0}, Point{0, 5}, Point{5, 10}}) EXPECT_FALSE(flower.contains(p));
+    EXPECT_TRUE(flower.contains({5, 5}));
+
+    const Path& star = outline(PixelType::star);
+    EXPECT_TRUE(star.contains({5, 5}));
+    EXPECT_FALSE(star.contains({5, 9.5})); // between the two lower points
+
+    const Path& sharp = outline(PixelType::sharp);
+    EXPECT_TRUE(sharp.contains({0.2, 0.2}));
+    EXPECT_FALSE(sharp.contains({5, 0.5}));
+
+    const Path& shinyStar = outline(PixelType::shiny, 1);
+    EXPECT_TRUE(shinyStar.contains({5, 5}));
+    EXPECT_FALSE(shinyStar.contains({5, 2}));
+
+    // Stitch: two closed halves with a half-unit gap between x = 5 and 5.5,
+    // empty under both fill rules.
+    const auto halves = figures(outline(PixelType::stitch));
+    ASSERT_EQ(halves.size(), 2U);
+    EXPECT_EQ(halves[0].elements().back().type, ET::closeSubpath);
+    EXPECT_EQ(halves[1].elements().back().type, ET::closeSubpath);
+    EXPECT_NEAR(halves[0].pathBoundingBox().maxX(), 5, 1e-9);
+    EXPECT_NEAR(halves[1].pathBoundingBox().minX(), 5.5, 1e-9);
+    EXPECT_FALSE(outline(PixelType::stitch).contains({5.25, 3}));
+    EXPECT_FALSE(outline(PixelType::stitch).contains({5.25, 3}, gfx::FillRule::evenOdd));
+}
+
+TEST(TemplateOutlines, EveryFigureReturnsToItsStart)
+{
+    // Whether an outline closes with an explicit line or its last curve ends
+    // on the start, its last drawn point is its first; only the Star leaves
+    // its last edge to the close.
+    for (const PixelType type : CommonPixelGenerator::allPixelTypes) {
+        for (int index = 0; index < 2; ++index) {
+            const Path* path = templatePath(type, index);
+            if (path == nullptr || type == PixelType::square || type == PixelType::circle) continue;
+            for (const Path& f : figures(*path)) {
+                const auto& e = f.elements();
+                ASSERT_GE(e.size(), 3U);
+                const auto& last = e.back().type == ET::closeSubpath ? e[e.size() - 2] : e.back();
+                const Point end = last.points[static_cast<std::size_t>(Path::pointCount(last.type) - 1)];
+                const Point start = e.front().points[0];
+                if (type == PixelType::star) {
+                    EXPECT_EQ(end, (Point{3.15, 2.83}));
+                } else {
+                    EXPECT_NEAR(end.x, start.x, 1e-9) << CommonPixelGenerator::rawValue(type) << index;
+                    EXPECT_NEAR(end.y, start.y, 1e-9) << CommonPixelGenerator::rawValue(type) << index;
+                }
+            }
+        }
+    }
+}
+
+TEST(ShinyPixelShape, AlternatesItsOutlinesAndReachesPastTheModule)
+{
+    // A 3 x 3 block of 10-unit modules: corners and centre get the rounded
+    // diamond, inside its module; the middles of the sides get the star,
+    // reaching an eighth of a module past it on every side.
+    auto shiny = Shiny::Create();
+    const auto parts = figures(shiny->generatePath(allOn(3), Size{30, 30}));
+    ASSERT_EQ(parts.size(), 9U);
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            const Rect r = parts[static_cast<std::size_t>(row * 3 + column)].pathBoundingBox();
+            const double x = column * 10, y = row * 10;
+            if ((row + column) % 2 == 0) {
+                expectBounds(r, x + 0.128125, y + 0.128125, x + 9.871875, y + 9.871875, 1e-6, "diamond");
+            } else {
+                expectBounds(r, x - 1.25, y - 1.25, x + 11.25, y + 11.25, 1e-6, "star");
+            }
+        }
+    }
+}
+
+TEST(FixedTemplateShapes, ShinyAndStitchTakeNoSettings)
+{
+    auto check = [](auto* tag) {
+        using Shape = std::remove_pointer_t<decltype(tag)>;
+        SCOPED_TRACE(std::string(Shape::Name));
+        const BoolMatrix m = allOn(4);
+        auto plain = Shape::Create();
+        const Path expected = plain->generatePath(m, Size{40, 40});
+        EXPECT_EQ(plain->settings(), SettingsDict::object());
+        for (const char* key : {"insetFraction", "rotationFraction", "insetGeneratorName", "useRandomInset"}) {
+            EXPECT_FALSE(plain->supportsSettingValueForKey(key));
+            EXPECT_FALSE(plain->setSettingValue(SettingsValue(0.5), key));
+            EXPECT_FALSE(plain->setSettingValue(std::nullopt, key));
+        }
+        EXPECT_EQ(plain->generatePath(m, Size{40, 40}), expected);
+        auto created = Shape::Create({{"insetFraction", 0.5}, {"rotationFraction", 0.25}});
+        EXPECT_EQ(created->generatePath(m, Size{40, 40}), expected);
+        EXPECT_EQ(plain->copyShape()->generatePath(m, Size{40, 40}), expected);
+    };
+    check(static_cast<Shiny*>(nullptr));
+    check(static_cast<Stitch*>(nullptr));
+
+    // Stitch: two halves per module, placed in the module's own cell.
+    const auto parts = figures(Stitch::Create()->generatePath(allOn(2), Size{20, 20}));
+    ASSERT_EQ(parts.size(), 8U);
+    expectBounds(parts[6].pathBoundingBox(), 10.5, 10.5, 15, 20, 1e-9, "stitch left half");
+    expectBounds(parts[7].pathBoundingBox(), 15.5, 10.5, 20, 20, 1e-9, "stitch right half");
+}
+
+TEST(CirclePixelShape, InsetOnlyAndNeverTurned)
+{
+    auto circle = Circle::Create();
+    EXPECT_EQ(circle->settings(), (SettingsDict{{"insetFraction", 0.0}, {"insetGeneratorName", "fixed"}}));
+    EXPECT_TRUE(circle->supportsSettingValueForKey("useRandomInset"));
+    EXPECT_TRUE(circle->supportsSettingValueForKey("insetGeneratorName"));
+    EXPECT_FALSE(circle->supportsSettingValueForKey("rotationFraction"));
+    EXPECT_FALSE(circle->supportsSettingValueForKey("insetfraction"));
+    EXPECT_FALSE(circle->setSettingValue(SettingsValue(0.25), "rotationFraction"));
+    EXPECT_FALSE(circle->setSettingValue(SettingsValue("random"), "rotationGeneratorName"));
+
+    // Rotation keys are not read, and the legacy flag is never written.
+    auto turned = Circle::Create({{"rotationFraction", 0.25}, {"rotationGeneratorName", "random"},
+                                  {"useRandomInset", true}, {"insetFraction", 0.4}});
+    EXPECT_EQ(turned->settings(), (SettingsDict{{"insetFraction", 0.4}, {"insetGeneratorName", "random"}}));
+    EXPECT_EQ(turned->common().rotationFraction(), 0);
+    EXPECT_EQ(turned->insetFraction(), 0.4);
+
+    // An inset of 0.5 draws a circle half the cell wide, centred in it.
+    EXPECT_TRUE(circle->setSettingValue(SettingsValue(0.5), "insetFraction"));
+    const auto parts = figures(circle->generatePath(allOn(3), Size{60, 60}));
+    ASSERT_EQ(parts.size(), 9U);
+    expectBounds(parts[4].pathBoundingBox(), 25, 25, 35, 35, 1e-9, "inset circle");
+
+    EXPECT_TRUE(circle->setSettingValue(SettingsValue(true), "useRandomInset"));
+    EXPECT_EQ(circle->settingValue<std::string>("insetGeneratorName"), "random");
+    EXPECT_FALSE(circle->settings().contains("useRandomInset"));
+    auto copy = circle->copyShape();
+    EXPECT_EQ(copy->settings(), circle->settings());
+    circle->reset();
+    EXPECT_EQ(circle->settings(), Circle::Create()->settings());
+    EXPECT_EQ(copy->settingValue<std::string>("insetGeneratorName"), "random");
+}
+
+TEST(TemplateShapes, FamilySettingsRules)
+{
+    forEachOrdinaryShape([](auto* tag) {
+        using Shape = std::remove_pointer_t<decltype(tag)>;
+        SCOPED_TRACE(std::string(Shape::Name));
+        const double defaultInset = Shape::Name == "hexagon" ? 0.1 : 0.0;
+
+        for (const auto& settings : {SettingsDict(), SettingsDict::object(), SettingsDict{{"insetFraction", "x"}}}) {
+            auto shape = Shape::Create(settings);
+            EXPECT_EQ(shape->settings(), defaultFourKeys(defaultInset));
+            EXPECT_EQ(CommonPixelGenerator::rawValue(shape->common().pixelType()), Shape::Name);
+        }
+        EXPECT_EQ(Shape::Create({{"insetFraction", 0}})->common().insetFraction(), 0);
+
+        EXPECT_EQ(Shape::Create({{"rotationFraction", 2.5}})->common().rotationFraction(), 1);
+        EXPECT_EQ(Shape::Create({{"rotationFraction", -3}})->common().rotationFraction(), -1);
+        EXPECT_EQ(Shape(PixelInset::Fixed::Create(), 0, PixelRotation::Fixed::Create(), 2.5).common().rotationFraction(),
+                  1);
+
+        // A text name wins over the Boolean key, even when it is unknown.
+        auto named = Shape::Create({{"insetGeneratorName", "nonesuch"}, {"useRandomInset", true}});
+        EXPECT_EQ(named->template settingValue<std::string>("insetGeneratorName"), "fixed");
+        auto legacy = Shape::Create({{"useRandomRotation", true}});
+        EXPECT_EQ(legacy->template settingValue<std::string>("rotationGeneratorName"), "random");
+        EXPECT_EQ(legacy->template settingValue<bool>("useRandomRotation"), true);
+
+        auto shape = Shape::Create({{"insetGeneratorName", "pinch"}, {"insetFraction", 0.3}});
+        EXPECT_FALSE(shape->supportsSettingValueForKey("useRandomInset"));
+        EXPECT_FALSE(shape->supportsSettingValueForKey("InsetFraction"));
+        EXPECT_FALSE(shape->supportsSettingValueForKey("cornerRadiusFraction"));
+        EXPECT_FALSE(shape->setSettingValue(SettingsValue("0.5"), "insetFraction"));
+        EXPECT_EQ(shape->common().insetFraction(), 0.3);
+        EXPECT_TRUE(shape->setSettingValue(SettingsValue(false), "useRandomInset"));
+        EXPECT_EQ(shape->template settingValue<std::string>("insetGeneratorName"), "fixed");
+        EXPECT_FALSE(shape->setSettingValue(SettingsValue(0.5), "cornerRadiusFraction"));
+        EXPECT_EQ(shape->common().cornerRadiusFraction(), 0);
+
+        shape->reset();
+        EXPECT_EQ(shape->settings(), defaultFourKeys(defaultInset));
+    });
+
+    auto squircle = Squircle::Create();
+    EXPECT_TRUE(squircle->setSettingValue(SettingsValue(0.3), "insetFraction"));
+    EXPECT_EQ(squircle->insetFraction(), 0.3);
+    squircle->reset();
+    EXPECT_EQ(squircle->insetFraction(), 0);
+}
+
+TEST(TemplateShapes, OutlinesTurnWithTheModule)
+{
+    // A quarter turn carries the arrow's rear notch round to a side.
+    const BoolMatrix m = allOn(1);
+    const Path upright = Arrow::Create()->generatePath(m, Size{10, 10});
+    const Path turned = Arrow::Create({{"rotationFraction", 0.25}})->generatePath(m, Size{10, 10});
+    EXPECT_FALSE(upright.contains({5, 9}));
+    EXPECT_TRUE(upright.contains({1, 5}));
+    EXPECT_TRUE(turned.contains({5, 9}));
+    EXPECT_FALSE(turned.contains({1, 5}) && turned.contains({9, 5}));
+}
+
+TEST(RoundedRectPixelShape, DefaultsAndClamping)
+{
+    auto shape = RoundedRect::Create();
+    EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65},
+                                               {"insetGeneratorName", "fixed"},
+                                               {"insetFraction", 0.0},
+                                               {"rotationGeneratorName", "fixed"},
+                                               {"rotationFraction", 0.0}}));
+    EXPECT_EQ(RoundedRect::DefaultInset, 0.1);
+    EXPECT_EQ(shape->insetFraction(), 0); // the default inset is offered, not applied
+
+    EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", 2}})->cornerRadiusFraction(), 1);
+    EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", -0.5}})->cornerRadiusFraction(), 0);
+    EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", "x"}})->cornerRadiusFraction(), 0.65);
+    EXPECT_EQ(RoundedRect::Create({{"rotationFraction", 7}})->common().rotationFraction(), 1);
+
+    const auto fixedInset = PixelInset::Fixed::Create();
+    const auto fixedRotation = PixelRotation::Fixed::Create();
+    EXPECT_EQ(RoundedRect(-1, fixedInset, 0, fixedRotation, 0).cornerRadiusFraction(), 0);
+    EXPECT_EQ(RoundedRect(3, fixedInset, 0, fixedRotation, 0).cornerRadiusFraction(), 1);
+    // A radius that is not a number never reaches the drawing.
+    RoundedRect nan(std::numeric_limits<double>::quiet_NaN(), fixedInset, 0, fixedRotation, 0);
+    EXPECT_EQ(nan.cornerRadiusFraction(), 0);
+    EXPECT_TRUE(nan.generatePath(allOn(2), Size{20, 20}).isFinite());
+
+    EXPECT_TRUE(shape->setSettingValue(std::nullopt, "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 0);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(1.5), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 1);
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue("0.2"), "cornerRadiusFraction"));
+    EXPECT_EQ(shape->cornerRadiusFraction(), 1);
+
+    EXPECT_TRUE(shape->supportsSettingValueForKey("cornerRadiusFraction"));
+    EXPECT_FALSE(shape->supportsSettingValueForKey("useRandomInset"));
+    EXPECT_FALSE(shape->supportsSettingValueForKey("useRandomRotation"));
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(true), "useRandomRotation"));
+    EXPECT_EQ(shape->settingValue<bool>("useRandomRotation"), true);
+
+    auto copy = shape->copyShape();
+    EXPECT_EQ(copy->settings(), shape->settings());
+    copy->reset();
+    EXPECT_EQ(copy->settings(), RoundedRect::Create()->settings());
+    EXPECT_EQ(shape->cornerRadiusFraction(), 1);
+}
+
+TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle)
+{
+    BoolMatrix m(2);
+    m.set(1, 1, true);
+    // The default fraction on a 20-unit cell with an inset of 0.5: a 10-unit
+    // square with corners of 0.65 x 5.
+    auto shape = RoundedRect::Create({{"insetFraction", 0.5}});
+    Path expected;
+    expected.addRoundedRect(Rect(25, 25, 10, 10), 3.25, 3.25);
+    EXPECT_EQ(shape->generatePath(m, Size{40, 40}), expected);
+
+    // Fraction 1: a circle whose diameter is the side; 0: the plain square.
+    const Path circle = RoundedRect::Create({{"cornerRadiusFraction", 1}})->generatePath(m, Size{20, 20});
+    EXPECT_TRUE(circle.contains({15, 15}));
+    EXPECT_FALSE(circle.contains({10.5, 10.5}));
+    EXPECT_TRUE(circle.contains({10.1, 15}));
+    Path plain;
+    plain.addRect(Rect(10, 10, 10, 10));
+    EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", 0}})->generatePath(m, Size{20, 20}), plain);
+}
+
+TEST(TemplateShapes, EveryShapeScansOnAVersion3Symbol)
+{
+    // Drawn by the renderer with the default design (square eyes, black on
+    // white) and each shape for the on-pixels, three extra quiet modules.
+    const std::string text = "https://example.org/template?id=0123456789";
+    const ::QRCode::QRCode code(text, ErrorCorrection::medium, std::make_shared<QRCodeEngineExternal>());
+    ASSERT_EQ(code.cellDimension(), 29 + 2); // version 3 and the one-module margin
+
+    for (const auto& type : templatePixelShapes()) {
+        SCOPED_TRACE(std::string(type.name));
+        auto design = std::make_shared<Design>();
+        design->setAdditionalQuietZonePixels(3);
+        design->shape()->setOnPixels(type.create(SettingsDict()));
+        // The stitch's gap runs through the centre of every module, where a
+        // decoder samples; only at a few pixels per module does the gap blur
+        // away enough to read.
+        const std::int64_t pixelsPerModule = type.name == Stitch::Name ? 5 : 12;
+        const auto image = code.cgImage((31 + 6) * pixelsPerModule, *design, nullptr);
+        ASSERT_NE(image, nullptr);
+        const auto found = platform::detectQRCodes(*image);
+        ASSERT_EQ(found.size(), 1U);
+        EXPECT_EQ(found[0].text, text);
+    }
+}

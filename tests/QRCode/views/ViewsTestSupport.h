@@ -1,0 +1,82 @@
+#pragma once
+
+#include "QRCode/Document.h"
+#include "image-read-write/ImageLoading.h"
+#include "platform/detector/QRDetector.h"
+#include "platform/gfx/Image.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <QThreadPool>
+
+#include <cstring>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace viewstest {
+
+// Waits, running the event loop, until the condition holds or the time is up.
+template <class Pred>
+bool waitFor(Pred&& pred, int timeoutMs = 5000) {
+    return QTest::qWaitFor(std::forward<Pred>(pred), timeoutMs);
+}
+
+// Lets every rendering in flight finish and delivers its result.
+inline void settle() {
+    QThreadPool::globalInstance()->waitForDone();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+inline gfx::Image toImage(const QImage& source) {
+    const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    gfx::Image image(argb.width(), argb.height());
+    for (int y = 0; y < argb.height(); ++y) std::memcpy(image.row(y), argb.constScanLine(y), std::size_t(argb.width()) * 4);
+    return image;
+}
+
+// The texts of the symbols found in the image.
+inline std::vector<std::string> decode(const gfx::Image& image) {
+    std::vector<std::string> texts;
+    for (const auto& code : platform::detectQRCodes(image)) texts.push_back(code.text);
+    return texts;
+}
+
+inline std::vector<std::string> decode(const QImage& image) {
+    if (image.isNull()) return {};
+    // Shown on white, as the view's image would be.
+    QImage flat(image.size(), QImage::Format_ARGB32_Premultiplied);
+    flat.fill(Qt::white);
+    {
+        QPainter p(&flat);
+        p.drawImage(QPoint(0, 0), image);
+    }
+    return decode(toImage(flat));
+}
+
+inline std::vector<std::string> decodePNG(const QByteArray& png) {
+    const auto image = ImageReadWrite::load(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(png.data()), std::size_t(png.size())));
+    return image ? decode(*image) : std::vector<std::string>{};
+}
+
+// Width and height of the first page's media box, or {-1, -1}.
+inline std::pair<double, double> pdfMediaBox(const QByteArray& pdf) {
+    const std::string text(pdf.constData(), std::size_t(pdf.size()));
+    std::smatch m;
+    static const std::regex box(R"(/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\])");
+    if (!std::regex_search(text, m, box)) return {-1, -1};
+    return {std::stod(m[3]) - std::stod(m[1]), std::stod(m[4]) - std::stod(m[2])};
+}
+
+inline QRCode::DocumentPtr textDocument(const std::string& text) {
+    return std::make_shared<QRCode::Document>(std::string_view(text), QRCode::ErrorCorrection::medium);
+}
+
+} // namespace viewstest

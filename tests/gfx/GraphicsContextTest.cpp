@@ -1,0 +1,429 @@
+#include "platform/gfx/GraphicsContext.h"
+
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+using gfx::Color;
+using gfx::FillRule;
+using gfx::GraphicsContext;
+using gfx::Path;
+using gfx::Pixel;
+using gfx::Rect;
+
+namespace {
+
+// The pixel under the user-space point (x, y) of a fresh y-up context.
+Pixel at(const gfx::Image& img, double x, double y) {
+    return img.pixel(int(std::floor(x)), img.height() - 1 - int(std::floor(y)));
+}
+
+bool isRed(Pixel p) { return p.r > 240 && p.g < 15 && p.b < 15 && p.a > 240; }
+bool isBlue(Pixel p) { return p.b > 240 && p.r < 15 && p.g < 15 && p.a > 240; }
+bool isClear(Pixel p) { return p.a == 0; }
+
+std::unique_ptr<GraphicsContext> bitmap(int w = 100, int h = 100) {
+    auto ctx = GraphicsContext::makeBitmap(w, h);
+    EXPECT_TRUE(ctx);
+    return ctx;
+}
+
+Path ring() {
+    Path p;
+    p.addRect(Rect(10, 10, 80, 80));
+    p.addRect(Rect(30, 30, 40, 40));
+    return p;
+}
+
+// An n x n image: red top half, blue bottom half (rows run top to bottom).
+gfx::ImagePtr twoRowImage(int n = 2) {
+    auto img = std::make_shared<gfx::Image>(n, n);
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) img->setPixel(x, y, y < n / 2 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
+    }
+    return img;
+}
+
+} // namespace
+
+TEST(GraphicsContext, BitmapCreationFailsCleanly) {
+    EXPECT_FALSE(GraphicsContext::makeBitmap(0, 10));
+    EXPECT_FALSE(GraphicsContext::makeBitmap(10, -1));
+    EXPECT_FALSE(GraphicsContext::makeBitmap(40000, 10)); // beyond Cairo's limit
+    EXPECT_FALSE(GraphicsContext::makeBitmap(100000, 100000));
+    EXPECT_FALSE(GraphicsContext::makePDF({0, 10}));
+    EXPECT_FALSE(GraphicsContext::makePDF({NAN, 10}));
+    auto ctx = bitmap(3, 2);
+    const auto img = ctx->makeImage();
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->width(), 3);
+    EXPECT_TRUE(isClear(img->pixel(2, 1)));
+    EXPECT_FALSE(ctx->finishPDF());
+    ctx->fillRect(Rect(0, 0, 1, 1));
+    const auto taken = ctx->takeImage();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->pixel(0, 1).a, 255);
+    EXPECT_FALSE(ctx->takeImage());
+    EXPECT_FALSE(ctx->makeImage());
+    ctx->fillRect(Rect(0, 0, 3, 2)); // ignored, no crash
+    ctx->saveGState();
+    ctx->restoreGState();
+}
+
+TEST(GraphicsContext, EvenOddLeavesHolesAndNonZeroFillsThem) {
+    auto ctx = bitmap();
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->fillPath(ring(), FillRule::evenOdd);
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(at(*img, 20, 20)));
+    EXPECT_TRUE(isClear(at(*img, 50, 50)));
+    EXPECT_TRUE(isClear(at(*img, 5, 5)));
+
+    auto nz = bitmap();
+    nz->setFillColor(Color::sRGB(1, 0, 0));
+    nz->fillPath(ring(), FillRule::nonZero);
+    EXPECT_TRUE(isRed(at(*nz->makeImage(), 50, 50)));
+}
+
+TEST(GraphicsContext, YGrowsUpwardFromTheBottomLeft) {
+    auto ctx = bitmap(100, 50);
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->fillRect(Rect(0, 0, 10, 10));
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(img->pixel(0, 49)));
+    EXPECT_TRUE(isClear(img->pixel(0, 0)));
+}
+
+TEST(GraphicsContext, ClipsIntersectAndRestore) {
+    auto ctx = bitmap();
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->saveGState();
+    ctx->clipToRect(Rect(0, 0, 50, 100));
+    ctx->clipToRect(Rect(0, 0, 100, 50));
+    EXPECT_EQ(ctx->clipBoundingBox(), Rect(0, 0, 50, 50));
+    ctx->setFillColor(Color::sRGB(0, 0, 1));
+    ctx->translateBy(1000, 0);
+    ctx->restoreGState();
+    EXPECT_EQ(ctx->clipBoundingBox(), Rect(0, 0, 100, 100));
+    EXPECT_TRUE(ctx->ctm().isIdentity());
+
+    ctx->saveGState();
+    ctx->clipToRect(Rect(0, 0, 50, 100));
+    ctx->clipToRect(Rect(0, 0, 100, 50));
+    ctx->fillRect(Rect(0, 0, 100, 100));
+    ctx->restoreGState();
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(at(*img, 25, 25)));
+    EXPECT_TRUE(isClear(at(*img, 75, 25)));
+    EXPECT_TRUE(isClear(at(*img, 25, 75)));
+
+    // An empty clip hides everything.
+    auto none = bitmap();
+    none->clip(Path());
+    none->fillRect(Rect(0, 0, 100, 100));
+    EXPECT_TRUE(isClear(at(*none->makeImage(), 50, 50)));
+}
+
+TEST(GraphicsContext, LinearGradientPadsBothEndsWithinTheClip) {
+    auto ctx = bitmap();
+    const gfx::Gradient g({{0, Color::sRGB(1, 0, 0)}, {1, Color::sRGB(0, 0, 1)}});
+    ctx->clipToRect(Rect(0, 0, 100, 50));
+    ctx->drawLinearGradient(g, {25, 0}, {75, 0});
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(at(*img, 2, 10)));
+    EXPECT_TRUE(isBlue(at(*img, 97, 10)));
+    const Pixel mid = at(*img, 50, 10);
+    EXPECT_NEAR(mid.r, 128, 8);
+    EXPECT_NEAR(mid.b, 128, 8);
+    EXPECT_TRUE(isClear(at(*img, 50, 75)));
+}
+
+TEST(GraphicsContext, RadialGradientPadsPastItsCircle) {
+    auto ctx = bitmap();
+    const gfx::Gradient g({{0, Color::sRGB(1, 0, 0)}, {1, Color::sRGB(0, 0, 1)}});
+    ctx->drawRadialGradient(g, {50, 50}, 0, {50, 50}, 20);
+    auto img = ctx->makeImage();
+    const Pixel centre = at(*img, 50, 50);
+    EXPECT_GT(centre.r, 230);
+    EXPECT_TRUE(isBlue(at(*img, 2, 2)));
+    EXPECT_TRUE(isBlue(at(*img, 97, 50)));
+}
+
+TEST(GraphicsContext, ImagesAreUprightInYUpAndFlippedContexts) {
+    const auto image = twoRowImage();
+    auto up = bitmap();
+    up->drawImage(image, Rect(0, 0, 100, 100));
+    auto img = up->makeImage();
+    EXPECT_TRUE(isRed(img->pixel(50, 0)));   // top of the picture
+    EXPECT_TRUE(isBlue(img->pixel(50, 99))); // bottom
+    // Stretched without fading at the edges.
+    EXPECT_EQ(img->pixel(0, 0).a, 255);
+    EXPECT_EQ(img->pixel(99, 99).a, 255);
+
+    // A flipped (y-down) context draws it upside down, as the platform does;
+    // flipping back around the image rectangle makes it upright.
+    auto flipped = bitmap();
+    flipped->scaleBy(1, -1);
+    flipped->translateBy(0, -100);
+    flipped->drawImage(image, Rect(0, 0, 100, 50));
+    flipped->saveGState();
+    flipped->translateBy(0, 100);
+    flipped->scaleBy(1, -1);
+    flipped->drawImage(image, Rect(0, 0, 100, 50)); // lower half in y-down space
+    flipped->restoreGState();
+    img = flipped->makeImage();
+    EXPECT_TRUE(isBlue(img->pixel(50, 2)));
+    EXPECT_TRUE(isRed(img->pixel(50, 47)));
+    EXPECT_TRUE(isRed(img->pixel(50, 52)));
+    EXPECT_TRUE(isBlue(img->pixel(50, 97)));
+}
+
+TEST(GraphicsContext, ShadowOffsetIsDeviceSpaceYUpWhateverTheTransform) {
+    for (const bool flip : {false, true}) {
+        SCOPED_TRACE(flip ? "flipped" : "y up");
+        auto ctx = bitmap();
+        if (flip) {
+            ctx->scaleBy(1, -1);
+            ctx->translateBy(0, -100);
+        }
+        ctx->setShadow({2, -2}, 0, Color::sRGB(0, 0, 1));
+        ctx->setFillColor(Color::sRGB(1, 0, 0));
+        ctx->fillRect(Rect(40, 40, 20, 20));
+        auto img = ctx->makeImage();
+        // Rows top to bottom: the square covers rows and columns 40...59.
+        EXPECT_TRUE(isRed(img->pixel(50, 50)));
+        EXPECT_TRUE(isBlue(img->pixel(61, 61)));   // down and right
+        EXPECT_TRUE(isBlue(img->pixel(45, 61)));
+        EXPECT_TRUE(isClear(img->pixel(38, 38)));  // never up and left
+        EXPECT_TRUE(isClear(img->pixel(38, 50)));
+        EXPECT_TRUE(isClear(img->pixel(62, 62)));
+    }
+}
+
+TEST(GraphicsContext, ShadowBlurIsAGaussianOfHalfTheBlur) {
+    auto ctx = bitmap(200, 100);
+    // The shape lies off the bitmap; its shadow's edge falls at x = 100.
+    ctx->setShadow({-1000, 0}, 16, Color::sRGB(0, 0, 0)); // sigma 8
+    ctx->setFillColor(Color::sRGB(1, 1, 1));
+    ctx->fillRect(Rect(1100, -100, 1000, 300));
+    auto img = ctx->makeImage();
+    auto alphaAt = [&](int x) { return img->premultipliedPixel(x, 50).a / 255.0; };
+    // 1 - Phi(d / sigma) outside the edge.
+    EXPECT_NEAR(alphaAt(100), 0.5, 0.06);
+    EXPECT_NEAR(alphaAt(92), 0.159, 0.04);
+    EXPECT_NEAR(alphaAt(84), 0.023, 0.02);
+    EXPECT_NEAR(alphaAt(116), 0.977, 0.03);
+    // The shape's alpha of zero still casts nothing.
+    auto none = bitmap();
+    none->setShadow({0, 0}, 4, Color::sRGB(0, 0, 0));
+    none->setFillColor(Color::sRGB(1, 0, 0, 0));
+    none->fillRect(Rect(-10, -10, 1, 1));
+    EXPECT_TRUE(isClear(none->makeImage()->pixel(0, 99)));
+}
+
+TEST(GraphicsContext, ShadowIsClippedAndDrawnUnderTheShape) {
+    auto ctx = bitmap();
+    ctx->clipToRect(Rect(0, 0, 100, 50));
+    ctx->setShadow({0, 20}, 0, Color::sRGB(0, 0, 1));
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->fillRect(Rect(40, 20, 20, 20)); // shadow spans y 40...60, clip stops at 50
+    ctx->fillRect(Rect(40, 40, 5, 5));   // this one is above the earlier shadow
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isBlue(at(*img, 55, 45)));
+    EXPECT_TRUE(isClear(at(*img, 55, 55)));
+    EXPECT_TRUE(isRed(at(*img, 50, 30)));
+    EXPECT_TRUE(isRed(at(*img, 42, 42)));
+}
+
+TEST(GraphicsContext, InnerShadowStaysInsideItsPath) {
+    auto ctx = bitmap();
+    Path shape;
+    shape.addRect(Rect(20, 20, 60, 60));
+    ctx->setFillColor(Color::sRGB(1, 1, 1));
+    ctx->fillPath(shape);
+    ctx->saveGState();
+    ctx->clip(shape);
+    ctx->saveGState();
+    Path outside;
+    outside.addRect(Rect(-100000, -100000, 200000, 200000));
+    outside.addPath(shape);
+    ctx->setFillColor(Color::sRGB(0, 0, 1));
+    ctx->setShadow({4, -4}, 4, Color::sRGB(0, 0, 1));
+    ctx->fillPath(outside, FillRule::evenOdd);
+    ctx->restoreGState();
+    ctx->restoreGState();
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isClear(at(*img, 10, 50)));
+    EXPECT_TRUE(isClear(at(*img, 90, 50)));
+    const Pixel nearLeftEdge = at(*img, 21, 50), nearRightEdge = at(*img, 78, 50);
+    EXPECT_LT(nearLeftEdge.r, 100);    // shadow from the left (offset right)
+    EXPECT_GT(nearRightEdge.r, 240);   // not on the far side
+    EXPECT_GT(at(*img, 50, 50).r, 240); // the middle is untouched
+}
+
+TEST(GraphicsContext, TransparencyLayerCastsOneShadow) {
+    auto ctx = bitmap();
+    ctx->setShadow({0, -30}, 0, Color::sRGB(0, 0, 0, 0.5));
+    ctx->beginTransparencyLayer();
+    EXPECT_FALSE(ctx->shadow().isSet);
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->fillRect(Rect(40, 60, 20, 20));
+    ctx->fillRect(Rect(50, 60, 20, 20)); // overlaps the first
+    ctx->endTransparencyLayer();
+    EXPECT_TRUE(ctx->shadow().isSet);
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(at(*img, 55, 70)));
+    EXPECT_NEAR(at(*img, 45, 40).a, 128, 2);
+    EXPECT_NEAR(at(*img, 55, 40).a, 128, 2); // not darker where the squares overlap
+    EXPECT_TRUE(isClear(at(*img, 80, 40)));
+}
+
+TEST(GraphicsContext, UnusableInputDrawsNothingAndKeepsTheContextAlive) {
+    auto ctx = bitmap();
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    Path bad;
+    bad.moveTo({0, 0});
+    bad.lineTo({std::numeric_limits<double>::infinity(), 0});
+    bad.lineTo({0, 100});
+    ctx->fillPath(bad);
+    ctx->saveGState();
+    ctx->scaleBy(0, 0);
+    ctx->fillRect(Rect(0, 0, 100, 100));
+    ctx->drawImage(twoRowImage(), Rect(0, 0, 10, 10));
+    ctx->restoreGState();
+    ctx->setShadow({NAN, 1}, NAN, Color::sRGB(0, 0, 1));
+    ctx->fillRect(Rect(0, 0, 10, 10));
+    auto img = ctx->makeImage();
+    EXPECT_TRUE(isClear(at(*img, 50, 50)));
+    EXPECT_TRUE(isRed(at(*img, 5, 5)));
+}
+
+TEST(GraphicsContext, HugeShapesWithShadowsStayWithinTheClip) {
+    auto ctx = bitmap(64, 64);
+    ctx->setShadow({3, -3}, 50, Color::sRGB(0, 0, 0));
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->scaleBy(100, 100);
+    ctx->fillRect(Rect(-100000, -100000, 200000, 200000));
+    EXPECT_TRUE(isRed(ctx->makeImage()->pixel(32, 32)));
+}
+
+namespace {
+
+// A P6 image as written by pdftoppm.
+struct PPM {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    Pixel pixel(int x, int y) const {
+        const std::size_t i = (std::size_t(y) * width + x) * 3;
+        return {rgb[i], rgb[i + 1], rgb[i + 2], 255};
+    }
+};
+
+PPM readPPM(const std::filesystem::path& path) {
+    const auto bytes = testsupport::readFile(path);
+    std::string header(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
+    std::istringstream in(header);
+    std::string magic;
+    int maxval = 0;
+    PPM ppm;
+    in >> magic >> ppm.width >> ppm.height >> maxval;
+    const std::size_t offset = std::size_t(in.tellg()) + 1;
+    ppm.rgb.assign(bytes.begin() + std::ptrdiff_t(offset), bytes.end());
+    EXPECT_EQ(magic, "P6");
+    EXPECT_EQ(ppm.rgb.size(), std::size_t(ppm.width) * ppm.height * 3);
+    return ppm;
+}
+
+void drawScene(GraphicsContext& ctx) {
+    // Flipped to y-down, as the renderers do.
+    ctx.scaleBy(1, -1);
+    ctx.translateBy(0, -512);
+    ctx.setFillColor(Color::sRGB(1, 1, 1));
+    ctx.fillRect(Rect(0, 0, 512, 512));
+    ctx.setFillColor(Color::sRGB(1, 0, 0));
+    Path r;
+    r.addRect(Rect(50, 50, 300, 300));
+    r.addRect(Rect(150, 150, 100, 100));
+    ctx.fillPath(r, FillRule::evenOdd);
+    ctx.saveGState();
+    ctx.clipToRect(Rect(400, 0, 100, 512));
+    ctx.drawLinearGradient(gfx::Gradient({{0, Color::sRGB(0, 0, 1)}, {1, Color::sRGB(0, 1, 0)}}), {0, 100},
+                           {0, 400});
+    ctx.restoreGState();
+    // The image is released by the caller before the PDF is finished.
+    ctx.saveGState();
+    ctx.translateBy(0, 512);
+    ctx.scaleBy(1, -1);
+    ctx.drawImage(twoRowImage(16), Rect(200, 0, 80, 100)); // y-down 412...512, red on top
+    ctx.restoreGState();
+    ctx.setShadow({10, -10}, 0, Color::sRGB(0, 0, 0));
+    ctx.setFillColor(Color::sRGB(0, 0, 1));
+    ctx.fillRect(Rect(50, 400, 60, 60));
+    ctx.setShadow({0, 0}, 20, Color::sRGB(0, 1, 0));
+    ctx.fillRect(Rect(380, 20, 10, 10)); // a soft green glow around a small square
+}
+
+} // namespace
+
+TEST(GraphicsContext, PdfHasTheMediaBoxAndMatchesTheBitmap) {
+    auto pdf = GraphicsContext::makePDF({512, 512});
+    ASSERT_TRUE(pdf);
+    drawScene(*pdf);
+    const auto bytes = pdf->finishPDF();
+    ASSERT_TRUE(bytes);
+    EXPECT_FALSE(pdf->finishPDF());
+
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "scene.pdf", *bytes);
+    std::string info;
+    ASSERT_EQ(testsupport::runCommand("pdfinfo '" + (dir / "scene.pdf").string() + "'", &info), 0);
+    EXPECT_NE(info.find(" 512 x 512 pts\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 '" + (dir / "scene.pdf").string() + "' '" +
+                                      (dir / "page").string() + "'"),
+              0);
+    const PPM page = readPPM(dir / "page-1.ppm");
+    ASSERT_EQ(page.width, 512);
+    ASSERT_EQ(page.height, 512);
+
+    auto bmp = GraphicsContext::makeBitmap(512, 512);
+    drawScene(*bmp);
+    const auto img = bmp->makeImage();
+    const int probes[][2] = {{100, 100}, {200, 200}, {20, 20}, {450, 50}, {450, 250}, {450, 480},
+                             {80, 430},  {115, 465}, {45, 395}, {300, 480},
+                             {240, 437}, {240, 487}, {385, 37}, {385, 45}, {397, 25}};
+    for (const auto& p : probes) {
+        SCOPED_TRACE(testing::Message() << "at " << p[0] << "," << p[1]);
+        const Pixel a = page.pixel(p[0], p[1]), b = img->pixel(p[0], p[1]);
+        EXPECT_NEAR(a.r, b.r, 6);
+        EXPECT_NEAR(a.g, b.g, 6);
+        EXPECT_NEAR(a.b, b.b, 6);
+    }
+    EXPECT_TRUE(isRed(img->pixel(100, 100)));
+    EXPECT_EQ(img->pixel(115, 465), (Pixel{0, 0, 0, 255})); // shadow down-right of the blue square
+    EXPECT_TRUE(isRed(img->pixel(240, 437)));
+    EXPECT_TRUE(isBlue(img->pixel(240, 487)));
+    const Pixel glow = img->pixel(385, 37);
+    EXPECT_GT(glow.g, 255 - glow.r + 40); // greenish, fading into white
+    EXPECT_LT(glow.r, 250);
+}
+
+TEST(GraphicsContext, PdfBytesAreReproducible) {
+    auto make = [] {
+        auto pdf = GraphicsContext::makePDF({100.5, 200.25});
+        pdf->setFillColor(Color::sRGB(0, 1, 0));
+        pdf->fillRect(Rect(10, 10, 20, 20));
+        return *pdf->finishPDF();
+    };
+    const auto a = make();
+    const auto b = make();
+    EXPECT_EQ(a, b);
+    const std::string text(a.begin(), a.end());
+    EXPECT_EQ(text.find("CreationDate"), std::string::npos);
+    EXPECT_NE(text.find("/MediaBox [ 0 0 100.5 200.25 ]"), std::string::npos);
+}
