@@ -5,10 +5,13 @@
 // end point first, then its two control points, the way the outlines are
 // written down (gfx::Path::curveTo takes the controls first).
 
+#include "QRCode/core/Flip.h"
+#include "QRCode/generators/GeneratorRegistry.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace QRCode {
@@ -35,5 +38,29 @@ void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps,
                    const gfx::AffineTransform& transform = gfx::AffineTransform());
 // A new path of the steps.
 gfx::Path outlinePath(std::span<const OutlineStep> steps);
+
+// The box eyes and pupils are drawn in: 90 x 90 units, 10 per module.
+inline constexpr double kShapeBoxSize = 90;
+
+// `path` turned upside down within `height`: every point (x, y) becomes
+// (x, height - y). Outlines written with y growing the other way are stored
+// like this once, when built.
+gfx::Path mirroredTopDown(const gfx::Path& path, double height);
+
+// The "flip" setting of the flipping eyes and pupils: a missing value or a
+// non-number is refused (std::nullopt); a number is read as an integer, 0...3
+// select that mirror and any other number (NaN and numbers beyond the
+// integers too) selects none.
+std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value);
+
+// The mirror of a flip inside the 90-unit box: horizontal maps (x, y) to
+// (90 - x, y), vertical to (x, 90 - y), both to (90 - x, 90 - y).
+gfx::AffineTransform flipTransform(Flip flip) noexcept;
+
+// `path` under the flip's mirror. Flip none (or a raw value that is no
+// flip) gives the path unchanged;
+// otherwise a new path with every subpath mirrored (which reverses each
+// subpath's direction, so holes stay holes), its last subpath closed.
+gfx::Path flippedPath(const gfx::Path& path, Flip flip);
 
 } // namespace QRCode

@@ -83,10 +83,7 @@ gfx::Path buildArcRing()
 {
     // Mirrored once, when built, so that the ring's arc meets the arc of
     // the background after rendering has mirrored the background.
-    const auto mirror = gfx::AffineTransform::translation(0, -90).then(gfx::AffineTransform::scale(1, -1));
-    gfx::Path ring;
-    ring.addPath(outlinePath(kArcRingDrawn), mirror);
-    return ring;
+    return mirroredTopDown(outlinePath(kArcRingDrawn), kShapeBoxSize);
 }
 
 // ---------------------------------------------------------------------------

@@ -72,9 +72,9 @@ const std::array<gfx::Path, 4>& horizontalTiles()
 {
     static const std::array<gfx::Path, 4> tiles{
         outlinePath(kDripDot),
-        neighbours::flippedOutlinePath(kDripLeftJoin),
-        neighbours::flippedOutlinePath(kDripRightJoin),
-        neighbours::flippedOutlinePath(kDripHorizontalBoth),
+        mirroredTopDown(outlinePath(kDripLeftJoin), 10),
+        mirroredTopDown(outlinePath(kDripRightJoin), 10),
+        mirroredTopDown(outlinePath(kDripHorizontalBoth), 10),
     };
     return tiles;
 }
@@ -83,9 +83,9 @@ const std::array<gfx::Path, 4>& verticalTiles()
 {
     static const std::array<gfx::Path, 4> tiles{
         outlinePath(kDripDot),
-        neighbours::flippedOutlinePath(kDripTopJoin),
-        neighbours::flippedOutlinePath(kDripBottomJoin),
-        neighbours::flippedOutlinePath(kDripVerticalBoth),
+        mirroredTopDown(outlinePath(kDripTopJoin), 10),
+        mirroredTopDown(outlinePath(kDripBottomJoin), 10),
+        mirroredTopDown(outlinePath(kDripVerticalBoth), 10),
     };
     return tiles;
 }

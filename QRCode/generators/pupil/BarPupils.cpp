@@ -117,7 +117,7 @@ gfx::Path bars(bool horizontal, double cornerRadius)
 
 const gfx::Path& Arrow::baseOutline() const
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kArrow));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kArrow), kShapeBoxSize);
     return outline;
 }
 

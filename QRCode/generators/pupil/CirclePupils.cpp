@@ -168,7 +168,7 @@ gfx::Path Circle::pupilPath()
 
 gfx::Path Arc::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kArc));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kArc), kShapeBoxSize);
     return outline;
 }
 
@@ -198,7 +198,7 @@ gfx::Path Cloud::pupilPath()
 
 gfx::Path CloudCircle::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kCloudCircle));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kCloudCircle), kShapeBoxSize);
     return outline;
 }
 

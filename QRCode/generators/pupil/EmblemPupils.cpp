@@ -309,7 +309,7 @@ gfx::Path gear()
         }
     }
     pattern.closeSubpath();
-    return mirroredTopDown(pattern);
+    return mirroredTopDown(pattern, kShapeBoxSize);
 }
 
 } // namespace
@@ -348,13 +348,13 @@ gfx::Path Orbits::pupilPath()
 
 gfx::Path Flame::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kFlame));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kFlame), kShapeBoxSize);
     return outline;
 }
 
 gfx::Path Heart::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kHeart));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kHeart), kShapeBoxSize);
     return outline;
 }
 

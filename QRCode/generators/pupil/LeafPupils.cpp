@@ -39,7 +39,7 @@ const gfx::Rect kPupilSquare(30, 30, 30, 30);
 const gfx::Path& Forest::baseOutline() const
 {
     static const gfx::Path outline = [] {
-        gfx::Path path = mirroredTopDown(outlinePath(kForest));
+        gfx::Path path = mirroredTopDown(outlinePath(kForest), kShapeBoxSize);
         path.closeSubpath();
         return path;
     }();
@@ -54,7 +54,7 @@ const gfx::Path& HexagonLeaf::baseOutline() const
 
 const gfx::Path& Koala::baseOutline() const
 {
-    static const gfx::Path outline = mirroredTopDown(outlinePath(kKoala));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kKoala), kShapeBoxSize);
     return outline;
 }
 

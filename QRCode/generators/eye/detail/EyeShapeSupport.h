@@ -19,10 +19,6 @@
 
 namespace QRCode::EyeShape {
 
-// The eye box: 90 x 90 units, 10 per module. The ring lies at 10...80 with
-// its hole at 20...70, the pupil at 30...60.
-inline constexpr double kEyeBoxSize = 90;
-
 // A setting value as a real number: integers, reals and Booleans count as
 // numbers; a missing value, text and everything else do not.
 std::optional<double> numberSetting(const OptionalSettingsValue& value);
@@ -33,20 +29,6 @@ std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value);
 // A corner-radius fraction limited to 0...1. NaN counts as 0, so no outline
 // is ever built from a NaN radius.
 double clampedFraction(double fraction) noexcept;
-
-// The "flip" setting rule shared by every flipping eye: a missing value or a
-// non-number is refused (std::nullopt); a number is read as an integer, 0...3
-// select that mirror and any other integer selects none.
-std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value);
-
-// The mirror of a flip inside the eye box: horizontal maps (x, y) to
-// (90 - x, y), vertical to (x, 90 - y), both to (90 - x, 90 - y).
-gfx::AffineTransform flipTransform(Flip flip) noexcept;
-
-// `path` under the flip's mirror. Flip none gives the path unchanged;
-// otherwise a new path with every subpath mirrored (which reverses each
-// subpath's direction, so holes stay holes), its last subpath closed.
-gfx::Path flippedPath(const gfx::Path& path, Flip flip);
 
 // One default pupil per eye class (`EyeClass` is the tag), made on first use
 // by the pupil's Create with no settings and shared by every eye of the

@@ -23,14 +23,7 @@ using namespace outline;
 gfx::Path mirroredInOwnHeight(std::span<const OutlineStep> steps)
 {
     const gfx::Path outline = outlinePath(steps);
-    const double height = outline.boundingBox().height();
-    return outline.transformed(gfx::AffineTransform{1, 0, 0, -1, 0, height});
-}
-
-// The same within the fixed 10-unit box.
-gfx::Path mirroredInBox(std::span<const OutlineStep> steps)
-{
-    return outlinePath(steps).transformed(gfx::AffineTransform{1, 0, 0, -1, 0, 10});
+    return mirroredTopDown(outline, outline.boundingBox().height());
 }
 
 constexpr OutlineStep kArrow[] = {
@@ -432,7 +425,7 @@ gfx::Path hexaTemplate() { return outlinePath(kHexa); }
 gfx::Path hexagonTemplate() { return outlinePath(kHexagon); }
 gfx::Path koalaTemplate() { return mirroredInOwnHeight(kKoala); }
 gfx::Path leafTemplate() { return mirroredInOwnHeight(kLeaf); }
-gfx::Path roundedTriangleTemplate() { return mirroredInBox(kRoundedTriangle); }
+gfx::Path roundedTriangleTemplate() { return mirroredTopDown(outlinePath(kRoundedTriangle), 10); }
 gfx::Path sharpTemplate() { return outlinePath(kSharp); }
 gfx::Path shinyTemplate() { return outlinePath(kShiny); }
 gfx::Path shinyOddTemplate() { return outlinePath(kShinyOdd); }

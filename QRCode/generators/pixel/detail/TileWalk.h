@@ -28,11 +28,4 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
     return path;
 }
 
-// An outline drawn with y growing towards row - 1, stored flipped so that
-// every point (x, y) becomes (x, 10 - y).
-inline gfx::Path flippedOutlinePath(std::span<const OutlineStep> steps)
-{
-    return outlinePath(steps).transformed(gfx::AffineTransform{1, 0, 0, -1, 0, 10});
-}
-
 } // namespace QRCode::PixelShape::neighbours

@@ -9,6 +9,7 @@
 // and the outline.
 
 #include "QRCode/core/Flip.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "QRCode/generators/SettingsKey.h"
 
@@ -18,14 +19,6 @@
 #include <string_view>
 
 namespace QRCode::PupilShape {
-
-// `base` mirrored about the box's centre lines as `flip` says (a new, closed
-// path), or `base` itself for none. An unknown raw value draws unflipped.
-gfx::Path flippedPupilOutline(gfx::Path base, Flip flip);
-
-// Every point (x, y) of `authored` becomes (x, 90 - y): outlines authored
-// with y growing downward are kept this way.
-gfx::Path mirroredTopDown(const gfx::Path& authored);
 
 template <class Derived>
 class FixedPupil : public QRCodePupilShapeGenerator {
@@ -41,11 +34,6 @@ public:
     std::string_view title() const noexcept override { return Derived::Title; }
 };
 
-namespace detail {
-// The flip a number given as a setting selects: its integer value when it
-// is 0...3, none for any other number; std::nullopt when it is no number.
-std::optional<Flip> flipFromSettingValue(const SettingsValue& value);
-} // namespace detail
 
 template <class Derived>
 class FlipPupil : public QRCodePupilShapeGenerator {
@@ -77,15 +65,15 @@ public:
     bool supportsSettingValueForKey(std::string_view key) const override { return key == SettingsKey::flip; }
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
     {
-        if (key != SettingsKey::flip || !value) return false;
-        const auto flip = detail::flipFromSettingValue(*value);
+        if (key != SettingsKey::flip) return false;
+        const auto flip = flipFromSettingValue(value);
         if (!flip) return false;
         flip_ = *flip;
         return true;
     }
     gfx::Path pupilPath() override
     {
-        return flippedPupilOutline(static_cast<const Derived&>(*this).baseOutline(), flip_);
+        return flippedPath(static_cast<const Derived&>(*this).baseOutline(), flip_);
     }
     std::string_view name() const noexcept override { return Derived::Name; }
     std::string_view title() const noexcept override { return Derived::Title; }

@@ -107,7 +107,7 @@ int differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::u
 gfx::Path mirrored(const gfx::Path& path, Flip flip)
 {
     gfx::Path out;
-    out.addPath(path, EyeShape::flipTransform(flip));
+    out.addPath(path, QRCode::flipTransform(flip));
     return out;
 }
 
