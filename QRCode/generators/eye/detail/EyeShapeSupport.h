@@ -7,6 +7,7 @@
 #include "QRCode/generators/EyeShapeGenerator.h"
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
@@ -40,21 +41,8 @@ std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil()
     return pupil;
 }
 
-// The common part of an eye class without settings: Create and copyShape
-// make a fresh instance, settings are empty and every key is refused, reset
-// does nothing. The derived class declares Name and Title and draws.
+// An eye class without settings.
 template <class Derived>
-class EyeWithoutSettings : public QRCodeEyeShapeGenerator {
-public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
-
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
-};
+using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
 
 } // namespace QRCode::EyeShape

@@ -2,6 +2,7 @@
 
 #include "QRCode/core/BoolMatrix.h"
 #include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PixelShapeGenerator.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
@@ -166,15 +167,8 @@ void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
 // and generatePath, and may declare
 //   static constexpr bool canGenerateEyeAndPupil = false;
 template <class Derived>
-class ShapeWithoutSettings : public QRCodePixelShapeGenerator {
+class ShapeWithoutSettings : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
 public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
-
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
     bool canGenerateEyeAndPupilShapes() const override
     {
         if constexpr (requires { Derived::canGenerateEyeAndPupil; }) {
@@ -183,8 +177,6 @@ public:
             return true;
         }
     }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
 };
 
 } // namespace QRCode::PixelShape::neighbours

@@ -10,6 +10,7 @@
 
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "QRCode/generators/SettingsKey.h"
 
@@ -20,19 +21,9 @@
 
 namespace QRCode::PupilShape {
 
+// A pupil class without settings.
 template <class Derived>
-class FixedPupil : public QRCodePupilShapeGenerator {
-public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
-
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
-};
+using FixedPupil = WithoutSettings<Derived, QRCodePupilShapeGenerator>;
 
 
 template <class Derived>
