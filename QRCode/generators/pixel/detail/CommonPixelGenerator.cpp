@@ -1,6 +1,7 @@
 #include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
 
 #include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
 
 #include <algorithm>
@@ -17,60 +18,7 @@ constexpr std::array<std::string_view, CommonPixelGenerator::pixelTypeCount> kRa
     "hexa",   "wex",     "diamond", "koala",    "diagonal", "flame",  "roundedTriangle", "leaf",
 };
 
-// Quarter-circle cubic constant, as the graphics layer uses for rounded
-// rectangles.
-constexpr double kKappa = 0.5522847498307936;
-
-// Appends figures to the output path through one affine transform, without
-// building a path per module.
-struct Sink {
-    gfx::Path& out;
-    gfx::AffineTransform m;
-
-    gfx::Point map(gfx::Point p) const { return m.apply(p); }
-
-    void append(const gfx::Path& outline) const
-    {
-        using T = gfx::Path::ElementType;
-        for (const auto& e : outline.elements()) {
-            switch (e.type) {
-            case T::moveToPoint: out.moveTo(map(e.points[0])); break;
-            case T::addLineToPoint: out.lineTo(map(e.points[0])); break;
-            case T::addQuadCurveToPoint: out.quadTo(map(e.points[0]), map(e.points[1])); break;
-            case T::addCurveToPoint: out.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
-            case T::closeSubpath: out.closeSubpath(); break;
-            }
-        }
-    }
-
-    // The rounded rectangle of the graphics layer (same elements, same
-    // order), transformed on the way in.
-    void appendRoundedRect(const gfx::Rect& r, double cw, double ch) const
-    {
-        const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
-        if (!(cw > 0) || !(ch > 0)) {
-            out.moveTo(map({x0, y0}));
-            out.lineTo(map({x1, y0}));
-            out.lineTo(map({x1, y1}));
-            out.lineTo(map({x0, y1}));
-            out.closeSubpath();
-            return;
-        }
-        cw = std::min(cw, r.width() / 2);
-        ch = std::min(ch, r.height() / 2);
-        const double kx = cw * kKappa, ky = ch * kKappa;
-        out.moveTo(map({x1, y0 + ch}));
-        out.lineTo(map({x1, y1 - ch}));
-        out.curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
-        out.lineTo(map({x0 + cw, y1}));
-        out.curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
-        out.lineTo(map({x0, y0 + ch}));
-        out.curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
-        out.lineTo(map({x1 - cw, y0}));
-        out.curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
-        out.closeSubpath();
-    }
-};
+using neighbours::TileSink;
 
 // Scale by s, move the origin to (ox, oy), then turn by `turns` about
 // (cx, cy): composed by hand, since it runs once per module.
@@ -192,23 +140,23 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
             switch (pixelType_) {
             case PixelType::roundedRect: {
                 const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
-                Sink{path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
+                TileSink(path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)).appendRoundedRect(insetRect, radius, radius);
                 break;
             }
             case PixelType::circle:
-                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)}.append(*outline);
+                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)).append(*outline);
                 break;
             case PixelType::stitch:
-                Sink{path, scaleMoveTurn(s, x, y, 0, 0, 0)}.append(*outline);
+                TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).append(*outline);
                 break;
             case PixelType::shiny:
                 // Scaled by an eighth of the width and moved back by one:
                 // template units 1...9 span the module.
-                Sink{path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0)}
+                TileSink(path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0))
                     .append(((row + column) % 2 != 0) ? *oddOutline : *outline);
                 break;
             default:
-                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns)}
+                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns))
                     .append(*outline);
                 break;
             }

@@ -118,28 +118,15 @@ public:
     }
 
     // The rectangle (x, y, w, h) of the unit cell with corners rounded by
-    // `radius`: the same elements, in the same order, as
-    // gfx::Path::addRoundedRect (a plain rectangle when radius is 0 or less).
+    // `radius` (a plain rectangle when radius is 0 or less).
     void appendRoundedRect(double x, double y, double w, double h, double radius) const
     {
-        if (!(radius > 0)) {
-            appendRect(x, y, w, h);
-            return;
-        }
-        constexpr double kappa = 0.5522847498307936; // quarter circle as a cubic
-        const double cw = std::min(radius, w / 2), ch = std::min(radius, h / 2);
-        const double kx = cw * kappa, ky = ch * kappa;
-        const double x1 = x + w, y1 = y + h;
-        moveTo({x1, y + ch});
-        lineTo({x1, y1 - ch});
-        curveTo({x1, y1 - ch + ky}, {x1 - cw + kx, y1}, {x1 - cw, y1});
-        lineTo({x + cw, y1});
-        curveTo({x + cw - kx, y1}, {x, y1 - ch + ky}, {x, y1 - ch});
-        lineTo({x, y + ch});
-        curveTo({x, y + ch - ky}, {x + cw - kx, y}, {x + cw, y});
-        lineTo({x1 - cw, y});
-        curveTo({x1 - cw + kx, y}, {x1, y + ch - ky}, {x1, y + ch});
-        close();
+        appendRoundedRect(gfx::Rect(x, y, w, h), radius, radius);
+    }
+    // gfx::Path::addRoundedRect through the sink's transform.
+    void appendRoundedRect(const gfx::Rect& r, double cornerWidth, double cornerHeight) const
+    {
+        out_.addRoundedRect(r, cornerWidth, cornerHeight, m_);
     }
 
 private:
