@@ -1,5 +1,6 @@
 #include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
 
+#include "QRCode/generators/SettingsKey.h"
 #include "QRCode/generators/detail/PixelGeneratorMath.h"
 #include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
@@ -219,6 +220,85 @@ bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& 
     if (!value) return false;
     cornerRadiusFraction_ = pixelmath::clampedFraction(*value, 0, 1);
     return true;
+}
+
+namespace {
+
+bool isTrue(const OptionalSettingsValue& value)
+{
+    return value && foundation::settingBool(*value).value_or(false);
+}
+
+} // namespace
+
+void CommonPixelGenerator::setUseRandomInset(const OptionalSettingsValue& settingValue)
+{
+    if (isTrue(settingValue)) {
+        insetGenerator_ = PixelInset::Random::Create();
+    } else {
+        insetGenerator_ = PixelInset::Fixed::Create();
+    }
+}
+
+void CommonPixelGenerator::setUseRandomRotation(const OptionalSettingsValue& settingValue)
+{
+    if (isTrue(settingValue)) {
+        rotationGenerator_ = PixelRotation::Random::Create();
+    } else {
+        rotationGenerator_ = PixelRotation::Fixed::Create();
+    }
+}
+
+std::optional<bool> CommonPixelGenerator::setInsetOrRotationSetting(const OptionalSettingsValue& value,
+                                                                    std::string_view key)
+{
+    if (key == SettingsKey::insetFraction) return setInsetFraction(value);
+    if (key == SettingsKey::insetGeneratorName) return setInsetGenerator(value);
+    if (key == SettingsKey::rotationFraction) return setRotationFraction(value);
+    if (key == SettingsKey::rotationGeneratorName) return setRotationGenerator(value);
+    if (key == SettingsKey::useRandomInset) {
+        setUseRandomInset(value);
+        return true;
+    }
+    if (key == SettingsKey::useRandomRotation) {
+        setUseRandomRotation(value);
+        return true;
+    }
+    return std::nullopt;
+}
+
+void CommonPixelGenerator::writeInsetAndRotationSettings(SettingsDict& result) const
+{
+    const std::string_view insetName = insetGeneratorName(*insetGenerator_);
+    const std::string_view rotationName = rotationGeneratorName(*rotationGenerator_);
+    result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
+    result[std::string(SettingsKey::insetFraction)] = insetFraction_;
+    result[std::string(SettingsKey::rotationGeneratorName)] = std::string(rotationName);
+    result[std::string(SettingsKey::rotationFraction)] = rotationFraction_;
+    if (insetName == PixelInset::Random::Name) result[std::string(SettingsKey::useRandomInset)] = true;
+    if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
+}
+
+std::shared_ptr<QRCodePixelInsetGenerator> CommonPixelGenerator::insetGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelInsetGenerator> inset;
+    if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
+        inset = PixelInset::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomInset).value_or(false)) {
+        inset = PixelInset::Random::Create();
+    }
+    return inset ? inset : PixelInset::Fixed::Create();
+}
+
+std::shared_ptr<QRCodePixelRotationGenerator> CommonPixelGenerator::rotationGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelRotationGenerator> rotation;
+    if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
+        rotation = PixelRotation::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomRotation).value_or(false)) {
+        rotation = PixelRotation::Random::Create();
+    }
+    return rotation ? rotation : PixelRotation::Fixed::Create();
 }
 
 } // namespace QRCode::PixelShape
