@@ -10,7 +10,7 @@ namespace QRCode::EyeShape {
 
 CorneredPixels::CorneredPixels(double cornerRadiusFraction)
 {
-    cornerRadiusFraction_ = clampedFraction(cornerRadiusFraction);
+    cornerRadiusFraction_ = pixelmath::unitFraction(cornerRadiusFraction);
     actualCornerRadius_ = cornerRadiusFraction_ * 5;
 }
 
@@ -37,7 +37,7 @@ bool CorneredPixels::setSettingValue(const OptionalSettingsValue& value, std::st
     if (key != SettingsKey::cornerRadiusFraction) return false;
     const auto number = numberSetting(value);
     if (!number) return false;
-    setCornerRadiusFraction(clampedFraction(*number));
+    setCornerRadiusFraction(pixelmath::unitFraction(*number));
     return true;
 }
 

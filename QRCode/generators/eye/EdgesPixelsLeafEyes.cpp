@@ -81,7 +81,7 @@ bool Edges::setSettingValue(const OptionalSettingsValue& value, std::string_view
     if (key != SettingsKey::cornerRadiusFraction) return false;
     const auto number = numberSetting(value);
     if (!number) return false;
-    cornerRadiusFraction_ = clampedFraction(*number);
+    cornerRadiusFraction_ = pixelmath::unitFraction(*number);
     return true;
 }
 
@@ -92,7 +92,7 @@ std::shared_ptr<QRCodeEyeShapeGenerator> Edges::copyShape() const
 
 gfx::Path Edges::eyePath()
 {
-    const double r = clampedFraction(cornerRadiusFraction_) * 5;
+    const double r = pixelmath::unitFraction(cornerRadiusFraction_) * 5;
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(30, 70, 30, 10), r, r);
     path.addRoundedRect(gfx::Rect(30, 10, 30, 10), r, r);
@@ -111,7 +111,7 @@ gfx::Path Edges::eyeBackgroundPath()
 
 Pixels::Pixels(double cornerRadiusFraction)
 {
-    setCornerRadiusFraction(clampedFraction(cornerRadiusFraction));
+    setCornerRadiusFraction(pixelmath::unitFraction(cornerRadiusFraction));
 }
 
 std::shared_ptr<Pixels> Pixels::Create(const SettingsDict& settings)
@@ -135,7 +135,7 @@ bool Pixels::setSettingValue(const OptionalSettingsValue& value, std::string_vie
     if (key != SettingsKey::cornerRadiusFraction) return false;
     const auto number = numberSetting(value);
     if (!number) return false;
-    setCornerRadiusFraction(clampedFraction(*number));
+    setCornerRadiusFraction(pixelmath::unitFraction(*number));
     return true;
 }
 
@@ -152,7 +152,7 @@ void Pixels::reset()
 void Pixels::setCornerRadiusFraction(double fraction) noexcept
 {
     cornerRadiusFraction_ = fraction;
-    actualCornerRadius_ = clampedFraction(fraction) * 5;
+    actualCornerRadius_ = pixelmath::unitFraction(fraction) * 5;
 }
 
 gfx::Path Pixels::eyePath()

@@ -13,7 +13,7 @@ public:
     static constexpr double DefaultCornerRadius = 1.0;
 
     // The fraction is clamped to 0...1.
-    explicit Edges(double cornerRadiusFraction) : cornerRadiusFraction_(clampedFraction(cornerRadiusFraction)) {}
+    explicit Edges(double cornerRadiusFraction) : cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction)) {}
     static std::shared_ptr<Edges> Create(const SettingsDict& settings = SettingsDict());
 
     SettingsDict settings() const override;

@@ -59,7 +59,7 @@ constexpr OutlineStep kSquircleBackground[] = {
 // Rounded rectangle
 
 RoundedRect::RoundedRect(double cornerRadiusFraction)
-    : cornerRadiusFraction_(clampedFraction(cornerRadiusFraction)),
+    : cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction)),
       pupil_(std::make_shared<PupilShape::RoundedRect>(cornerRadiusFraction_))
 {
 }
@@ -72,7 +72,7 @@ std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
 
 void RoundedRect::setCornerRadiusFraction(double fraction)
 {
-    cornerRadiusFraction_ = clampedFraction(fraction);
+    cornerRadiusFraction_ = pixelmath::unitFraction(fraction);
     pupil_->setCornerRadiusFraction(cornerRadiusFraction_);
 }
 

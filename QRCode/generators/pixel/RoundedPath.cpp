@@ -162,7 +162,6 @@ void fillet(const TileSink& sink, double f, bool mirrorX, bool mirrorY)
     sink.close();
 }
 
-double unitFraction(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 } // namespace
 
@@ -175,7 +174,7 @@ RoundedPathBase::RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorne
 
 void RoundedPathBase::setCornerRadiusFraction(double fraction) noexcept
 {
-    cornerRadius_ = unitFraction(fraction);
+    cornerRadius_ = pixelmath::unitFraction(fraction);
     actualRadius_ = 5 * cornerRadius_;
 }
 

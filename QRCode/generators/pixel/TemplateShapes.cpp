@@ -10,7 +10,6 @@ namespace {
 
 using Common = CommonPixelGenerator;
 
-double clampedCornerRadius(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 } // namespace
 
@@ -73,7 +72,7 @@ bool Circle::setSettingValue(const OptionalSettingsValue& value, std::string_vie
 RoundedRect::RoundedRect(double cornerRadiusFraction, std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
                          double insetFraction, std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
                          double rotationFraction)
-    : common_(pixelType, std::move(insetGenerator), insetFraction, clampedCornerRadius(cornerRadiusFraction),
+    : common_(pixelType, std::move(insetGenerator), insetFraction, pixelmath::unitFraction(cornerRadiusFraction),
               std::move(rotationGenerator), clampedRotationFraction(rotationFraction))
 {
 }

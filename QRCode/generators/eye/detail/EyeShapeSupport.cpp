@@ -18,10 +18,4 @@ std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value)
     return foundation::settingInteger(*value);
 }
 
-double clampedFraction(double fraction) noexcept
-{
-    if (std::isnan(fraction) || fraction <= 0) return 0;
-    return fraction > 1 ? 1 : fraction;
-}
-
 } // namespace QRCode::EyeShape

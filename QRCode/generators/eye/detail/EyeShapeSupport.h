@@ -7,6 +7,7 @@
 #include "QRCode/generators/EyeShapeGenerator.h"
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
 #include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "platform/gfx/Geometry.h"
@@ -26,10 +27,6 @@ std::optional<double> numberSetting(const OptionalSettingsValue& value);
 // A setting value as an integer, fractions truncated toward zero; nothing for
 // a non-number or a number no integer can hold (NaN, infinities, overflow).
 std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value);
-
-// A corner-radius fraction limited to 0...1. NaN counts as 0, so no outline
-// is ever built from a NaN radius.
-double clampedFraction(double fraction) noexcept;
 
 // One default pupil per eye class (`EyeClass` is the tag), made on first use
 // by the pupil's Create with no settings and shared by every eye of the

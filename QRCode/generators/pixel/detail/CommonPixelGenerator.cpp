@@ -218,7 +218,7 @@ bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& 
     }
     const auto value = foundation::settingDouble(*settingValue);
     if (!value) return false;
-    cornerRadiusFraction_ = pixelmath::clampedFraction(*value, 0, 1);
+    cornerRadiusFraction_ = pixelmath::unitFraction(*value);
     return true;
 }
 

@@ -14,12 +14,6 @@ double finiteFraction(double fraction) noexcept
     return fraction;
 }
 
-double unitFraction(double fraction) noexcept
-{
-    if (!(fraction > 0)) return 0;
-    return fraction < 1 ? fraction : 1;
-}
-
 } // namespace detail
 
 } // namespace QRCode::PupilShape

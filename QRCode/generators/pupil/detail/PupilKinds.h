@@ -10,6 +10,7 @@
 
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
 #include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "QRCode/generators/SettingsKey.h"
@@ -78,8 +79,6 @@ namespace detail {
 // given when finite; a NaN becomes 0 and an infinity the bound it points to,
 // so that the settings stay writable as JSON.
 double finiteFraction(double fraction) noexcept;
-// The fraction clamped to 0...1 (NaN gives 0).
-double unitFraction(double fraction) noexcept;
 } // namespace detail
 
 template <class Derived>
@@ -102,7 +101,7 @@ public:
     void setCornerRadiusFraction(double fraction) noexcept
     {
         fraction_ = detail::finiteFraction(fraction);
-        radius_ = 5 * detail::unitFraction(fraction_);
+        radius_ = 5 * pixelmath::unitFraction(fraction_);
     }
     // The radius in box units the outline uses: 0...5.
     double actualCornerRadius() const noexcept { return radius_; }
@@ -128,7 +127,7 @@ public:
         if (key != SettingsKey::cornerRadiusFraction || !value) return false;
         const auto fraction = foundation::settingDouble(*value);
         if (!fraction) return false;
-        setCornerRadiusFraction(detail::unitFraction(*fraction));
+        setCornerRadiusFraction(pixelmath::unitFraction(*fraction));
         return true;
     }
     std::string_view name() const noexcept override { return Derived::Name; }
