@@ -134,8 +134,9 @@ std::shared_ptr<QRCodePupilShapeGenerator> Eye::defaultPupil()
 
 std::shared_ptr<QRCodePupilShapeGenerator> Edges::defaultPupil()
 {
-    // Rounded by 0.65 whatever the eye's own fraction.
-    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = std::make_shared<PupilShape::Edges>(0.65);
+    // Rounded by the pupil's own default whatever the eye's fraction.
+    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil =
+        std::make_shared<PupilShape::Edges>(PupilShape::Edges::DefaultCornerRadius);
     return pupil;
 }
 

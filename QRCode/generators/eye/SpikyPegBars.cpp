@@ -235,7 +235,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> SquarePeg::defaultPupil()
 
 // Surrounding bars
 
-SurroundingBars::SurroundingBars() : pupil_(std::make_shared<PupilShape::RoundedRect>(0.3)) {}
+SurroundingBars::SurroundingBars() : pupil_(std::make_shared<PupilShape::RoundedRect>(PupilShape::RoundedRect::DefaultRadius)) {}
 
 gfx::Path SurroundingBars::eyePath()
 {

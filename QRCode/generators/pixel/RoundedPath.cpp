@@ -13,7 +13,6 @@ namespace {
 using namespace outline;
 using neighbours::TileSink;
 
-constexpr double kDefaultFraction = 0.65;
 
 // The end of a run (one side neighbour on): the free side keeps its corners
 // sharp and bows in by two units at its middle, whatever the radius.
@@ -180,7 +179,7 @@ void RoundedPathBase::setCornerRadiusFraction(double fraction) noexcept
 
 void RoundedPathBase::reset()
 {
-    setCornerRadiusFraction(kDefaultFraction);
+    setCornerRadiusFraction(DefaultCornerRadius);
     hasInnerCorners_ = defaultHasInnerCorners_;
 }
 
@@ -201,7 +200,7 @@ bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::s
 {
     if (key == SettingsKey::cornerRadiusFraction) {
         if (!value) {
-            setCornerRadiusFraction(kDefaultFraction);
+            setCornerRadiusFraction(DefaultCornerRadius);
             return true;
         }
         const auto number = foundation::settingDouble(*value);
