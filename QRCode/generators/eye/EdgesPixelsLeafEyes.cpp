@@ -11,13 +11,6 @@ namespace {
 
 using namespace outline;
 
-SettingsDict fractionSettings(double fraction)
-{
-    SettingsDict dict = SettingsDict::object();
-    dict[std::string(SettingsKey::cornerRadiusFraction)] = fraction;
-    return dict;
-}
-
 gfx::Path wholeBox()
 {
     gfx::Path path;
@@ -60,39 +53,9 @@ constexpr std::array<OutlineStep, 8> kLeafBackground{{
 // ---------------------------------------------------------------------------
 // Edges
 
-std::shared_ptr<Edges> Edges::Create(const SettingsDict& settings)
-{
-    const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
-    return std::make_shared<Edges>(fraction.value_or(DefaultCornerRadius));
-}
-
-SettingsDict Edges::settings() const
-{
-    return fractionSettings(cornerRadiusFraction_);
-}
-
-bool Edges::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::cornerRadiusFraction;
-}
-
-bool Edges::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::cornerRadiusFraction) return false;
-    const auto number = numberSetting(value);
-    if (!number) return false;
-    cornerRadiusFraction_ = pixelmath::unitFraction(*number);
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Edges::copyShape() const
-{
-    return Create(settings());
-}
-
 gfx::Path Edges::eyePath()
 {
-    const double r = pixelmath::unitFraction(cornerRadiusFraction_) * 5;
+    const double r = actualCornerRadius();
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(30, 70, 30, 10), r, r);
     path.addRoundedRect(gfx::Rect(30, 10, 30, 10), r, r);
@@ -109,57 +72,11 @@ gfx::Path Edges::eyeBackgroundPath()
 // ---------------------------------------------------------------------------
 // Pixels
 
-Pixels::Pixels(double cornerRadiusFraction)
-{
-    setCornerRadiusFraction(pixelmath::unitFraction(cornerRadiusFraction));
-}
-
-std::shared_ptr<Pixels> Pixels::Create(const SettingsDict& settings)
-{
-    const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
-    return std::make_shared<Pixels>(fraction.value_or(DefaultCornerRadius));
-}
-
-SettingsDict Pixels::settings() const
-{
-    return fractionSettings(cornerRadiusFraction_);
-}
-
-bool Pixels::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::cornerRadiusFraction;
-}
-
-bool Pixels::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::cornerRadiusFraction) return false;
-    const auto number = numberSetting(value);
-    if (!number) return false;
-    setCornerRadiusFraction(pixelmath::unitFraction(*number));
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Pixels::copyShape() const
-{
-    return Create(settings());
-}
-
-void Pixels::reset()
-{
-    setCornerRadiusFraction(DefaultCornerRadius);
-}
-
-void Pixels::setCornerRadiusFraction(double fraction) noexcept
-{
-    cornerRadiusFraction_ = fraction;
-    actualCornerRadius_ = pixelmath::unitFraction(fraction) * 5;
-}
-
 gfx::Path Pixels::eyePath()
 {
     // A radius above 4.5 (fractions above 0.9) is limited to half the
     // square's side by the rounded rectangle itself.
-    const double r = actualCornerRadius_;
+    const double r = actualCornerRadius();
     gfx::Path path;
     const auto module = [&path, r](double x, double y) { path.addRoundedRect(gfx::Rect(x, y, 9, 9), r, r); };
     for (double y = 10; y <= 70; y += 10) module(10, y);

@@ -84,7 +84,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> BarsVertical::defaultPupil()
 
 std::shared_ptr<QRCodePupilShapeGenerator> CorneredPixels::defaultPupil()
 {
-    return std::make_shared<PupilShape::CorneredPixels>(cornerRadiusFraction_);
+    return std::make_shared<PupilShape::CorneredPixels>(cornerRadiusFraction());
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> CRT::defaultPupil()
@@ -142,7 +142,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> Edges::defaultPupil()
 
 std::shared_ptr<QRCodePupilShapeGenerator> Pixels::defaultPupil()
 {
-    return std::make_shared<PupilShape::Pixels>(cornerRadiusFraction_);
+    return std::make_shared<PupilShape::Pixels>(cornerRadiusFraction());
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil()

@@ -10,6 +10,8 @@
 #include "QRCode/generators/detail/PixelGeneratorMath.h"
 #include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
+#include "QRCode/generators/SettingsKey.h"
+#include "platform/foundation/SettingsValue.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
 
@@ -41,5 +43,70 @@ std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil()
 // An eye class without settings.
 template <class Derived>
 using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
+
+// The common part of the eyes with one "cornerRadiusFraction" setting
+// (cornered pixels, pixels, edges). Creation, copying and the setting clamp
+// the fraction to 0...1; setCornerRadiusFraction stores it as given and the
+// radius in box units follows it by the class's own rule (by default the
+// fraction clamped, times 5; a class may declare
+//   static double radiusFor(double fraction);
+// ). The derived class declares Name, Title, DefaultCornerRadius and draws.
+template <class Derived>
+class CornerRadiusEye : public QRCodeEyeShapeGenerator {
+public:
+    explicit CornerRadiusEye(double cornerRadiusFraction)
+    {
+        setCornerRadiusFraction(pixelmath::unitFraction(cornerRadiusFraction));
+    }
+    // "cornerRadiusFraction" when it holds a number, else the default.
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
+    {
+        const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
+        return std::make_shared<Derived>(fraction.value_or(Derived::DefaultCornerRadius));
+    }
+
+    SettingsDict settings() const override
+    {
+        SettingsDict dict = SettingsDict::object();
+        dict[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
+        return dict;
+    }
+    bool supportsSettingValueForKey(std::string_view key) const override
+    {
+        return key == SettingsKey::cornerRadiusFraction;
+    }
+    // A number under "cornerRadiusFraction" is clamped to 0...1 and taken;
+    // everything else is refused.
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
+    {
+        if (key != SettingsKey::cornerRadiusFraction) return false;
+        const auto number = numberSetting(value);
+        if (!number) return false;
+        setCornerRadiusFraction(pixelmath::unitFraction(*number));
+        return true;
+    }
+    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return Create(settings()); }
+    void reset() override { setCornerRadiusFraction(Derived::DefaultCornerRadius); }
+
+    double cornerRadiusFraction() const noexcept { return cornerRadiusFraction_; }
+    void setCornerRadiusFraction(double fraction) noexcept
+    {
+        cornerRadiusFraction_ = fraction;
+        if constexpr (requires { Derived::radiusFor(fraction); }) {
+            actualCornerRadius_ = Derived::radiusFor(fraction);
+        } else {
+            actualCornerRadius_ = pixelmath::unitFraction(fraction) * 5;
+        }
+    }
+    // The corner radius in box units.
+    double actualCornerRadius() const noexcept { return actualCornerRadius_; }
+
+    std::string_view name() const noexcept override { return Derived::Name; }
+    std::string_view title() const noexcept override { return Derived::Title; }
+
+private:
+    double cornerRadiusFraction_ = 0;
+    double actualCornerRadius_ = 0;
+};
 
 } // namespace QRCode::EyeShape
