@@ -10,21 +10,6 @@ namespace {
 
 using namespace outline;
 
-// Hands every entry of a settings dictionary to the generator in turn.
-template <class Generator>
-void applySettings(Generator& generator, const SettingsDict& settings)
-{
-    if (!settings.is_object()) return;
-    for (const auto& [key, value] : settings.items()) generator.setSettingValue(value, key);
-}
-
-SettingsDict flipSettings(Flip flip)
-{
-    SettingsDict dict = SettingsDict::object();
-    dict[std::string(SettingsKey::flip)] = static_cast<std::int64_t>(flip);
-    return dict;
-}
-
 // RoundedOuter: the square 10...80 with the corner at (10, 10) rounded by 20
 // around the square 20...70 with the corner at (20, 20) rounded by 11.
 constexpr std::array<OutlineStep, 14> kRoundedOuterRing{{
@@ -145,161 +130,42 @@ constexpr std::array<OutlineStep, 8> kEyeBackground{{
 // ---------------------------------------------------------------------------
 // RoundedOuter
 
-RoundedOuter::RoundedOuter(Flip flip) : flip_(flip), pupil_(std::make_shared<PupilShape::RoundedOuter>(flip)) {}
-
-std::shared_ptr<RoundedOuter> RoundedOuter::Create(const SettingsDict& settings)
+const gfx::Path& RoundedOuter::ring()
 {
-    auto eye = std::make_shared<RoundedOuter>(Flip::none);
-    applySettings(*eye, settings);
-    return eye;
+    static const gfx::Path path = outlinePath(kRoundedOuterRing);
+    return path;
 }
 
-SettingsDict RoundedOuter::settings() const
+const gfx::Path& RoundedOuter::background()
 {
-    return flipSettings(flip_);
+    static const gfx::Path path = outlinePath(kRoundedOuterBackground);
+    return path;
 }
 
-bool RoundedOuter::supportsSettingValueForKey(std::string_view key) const
+std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::makePupil()
 {
-    return key == SettingsKey::flip;
-}
-
-bool RoundedOuter::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::flip) return false;
-    const auto flip = flipFromSettingValue(value);
-    if (!flip) return false;
-    setFlip(*flip);
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> RoundedOuter::copyShape() const
-{
-    return std::make_shared<RoundedOuter>(flip_);
-}
-
-void RoundedOuter::reset()
-{
-    setFlip(Flip::none);
-}
-
-void RoundedOuter::setFlip(Flip flip)
-{
-    flip_ = flip;
-    pupil_->setFlip(flip);
-}
-
-gfx::Path RoundedOuter::eyePath()
-{
-    return flippedPath(outlinePath(kRoundedOuterRing), flip_);
-}
-
-gfx::Path RoundedOuter::eyeBackgroundPath()
-{
-    return flippedPath(outlinePath(kRoundedOuterBackground), flip_);
-}
-
-std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::defaultPupil()
-{
-    return pupil_;
+    return std::make_shared<PupilShape::RoundedOuter>(Flip::none);
 }
 
 // ---------------------------------------------------------------------------
 // Headlight
 
-std::shared_ptr<Headlight> Headlight::Create(const SettingsDict& settings)
+const gfx::Path& Headlight::ring()
 {
-    auto eye = std::make_shared<Headlight>(Flip::none);
-    applySettings(*eye, settings);
-    return eye;
+    static const gfx::Path path = outlinePath(kHeadlightRing);
+    return path;
 }
 
-SettingsDict Headlight::settings() const
+const gfx::Path& Headlight::background()
 {
-    return flipSettings(flip_);
-}
-
-bool Headlight::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::flip;
-}
-
-bool Headlight::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::flip) return false;
-    const auto flip = flipFromSettingValue(value);
-    if (!flip) return false;
-    flip_ = *flip;
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Headlight::copyShape() const
-{
-    return std::make_shared<Headlight>(flip_);
-}
-
-gfx::Path Headlight::eyePath()
-{
-    static const gfx::Path ring = outlinePath(kHeadlightRing);
-    return flippedPath(ring, flip_);
-}
-
-gfx::Path Headlight::eyeBackgroundPath()
-{
-    static const gfx::Path background = outlinePath(kHeadlightBackground);
-    return flippedPath(background, flip_);
+    static const gfx::Path path = outlinePath(kHeadlightBackground);
+    return path;
 }
 
 // ---------------------------------------------------------------------------
 // Eye
 
-std::shared_ptr<Eye> Eye::Create(const SettingsDict& settings)
-{
-    auto eye = std::make_shared<Eye>(Flip::none, Style::circular);
-    applySettings(*eye, settings);
-    return eye;
-}
-
-SettingsDict Eye::settings() const
-{
-    SettingsDict dict = flipSettings(flip_);
-    dict[std::string(SettingsKey::eyeInnerStyle)] = static_cast<std::int64_t>(eyeInnerStyle_);
-    return dict;
-}
-
-bool Eye::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::flip || key == SettingsKey::eyeInnerStyle;
-}
-
-bool Eye::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key == SettingsKey::flip) {
-        const auto flip = flipFromSettingValue(value);
-        if (!flip) return false;
-        flip_ = *flip;
-        return true;
-    }
-    if (key == SettingsKey::eyeInnerStyle) {
-        const auto raw = integerSetting(value);
-        eyeInnerStyle_ = raw == 1 ? Style::squaredFarCorner : raw == 2 ? Style::squaredNearCorner : Style::circular;
-        return true;
-    }
-    return false;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Eye::copyShape() const
-{
-    return Create(settings());
-}
-
-void Eye::reset()
-{
-    flip_ = Flip::none;
-    eyeInnerStyle_ = Style::circular;
-}
-
-gfx::Path Eye::eyePath()
+gfx::Path Eye::ring() const
 {
     gfx::Path path;
     switch (eyeInnerStyle_) {
@@ -308,12 +174,26 @@ gfx::Path Eye::eyePath()
     case Style::squaredNearCorner: appendOutline(path, kEyeHoleSquaredNearCorner); break;
     }
     appendOutline(path, kEyeRing);
-    return flippedPath(path, flip_);
+    return path;
 }
 
-gfx::Path Eye::eyeBackgroundPath()
+const gfx::Path& Eye::background()
 {
-    return flippedPath(outlinePath(kEyeBackground), flip_);
+    static const gfx::Path path = outlinePath(kEyeBackground);
+    return path;
+}
+
+void Eye::writeOtherSettings(SettingsDict& settings) const
+{
+    settings[std::string(SettingsKey::eyeInnerStyle)] = static_cast<std::int64_t>(eyeInnerStyle_);
+}
+
+std::optional<bool> Eye::setOtherSetting(const OptionalSettingsValue& value, std::string_view key)
+{
+    if (key != SettingsKey::eyeInnerStyle) return std::nullopt;
+    const auto raw = integerSetting(value);
+    eyeInnerStyle_ = raw == 1 ? Style::squaredFarCorner : raw == 2 ? Style::squaredNearCorner : Style::circular;
+    return true;
 }
 
 } // namespace QRCode::EyeShape
