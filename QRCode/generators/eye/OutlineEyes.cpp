@@ -150,16 +150,14 @@ std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil()
     return sharedDefaultPupil<Leaf, PupilShape::Leaf>();
 }
 
-Fireball::Fireball()
-    : coreEyeGenerator_(Flip::none, Eye::Style::squaredNearCorner),
-      corePupilGenerator_(std::make_shared<PupilShape::Teardrop>(Flip::none))
+std::shared_ptr<QRCodePupilShapeGenerator> Fireball::makePupil()
 {
+    return std::make_shared<PupilShape::Teardrop>(Flip::none);
 }
 
-Peacock::Peacock()
-    : coreEyeGenerator_(Flip::none, Eye::Style::squaredFarCorner),
-      corePupilGenerator_(std::make_shared<PupilShape::Circle>())
+std::shared_ptr<QRCodePupilShapeGenerator> Peacock::makePupil()
 {
+    return std::make_shared<PupilShape::Circle>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Explode::defaultPupil()
