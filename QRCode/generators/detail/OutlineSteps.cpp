@@ -41,6 +41,14 @@ std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value)
     return raw ? flipFromRawValue(*raw).value_or(Flip::none) : Flip::none;
 }
 
+std::optional<Corners> cornersFromSettingValue(const OptionalSettingsValue& value)
+{
+    if (!value) return std::nullopt;
+    const auto raw = foundation::settingInteger(*value);
+    if (!raw) return std::nullopt;
+    return Corners(*raw);
+}
+
 gfx::AffineTransform flipTransform(Flip flip) noexcept
 {
     switch (flip) {

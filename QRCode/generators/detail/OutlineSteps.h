@@ -5,6 +5,7 @@
 // end point first, then its two control points, the way the outlines are
 // written down (gfx::Path::curveTo takes the controls first).
 
+#include "QRCode/core/Corners.h"
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/GeneratorRegistry.h"
 #include "platform/gfx/Geometry.h"
@@ -52,6 +53,11 @@ gfx::Path mirroredTopDown(const gfx::Path& path, double height);
 // select that mirror and any other number (NaN and numbers beyond the
 // integers too) selects none.
 std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value);
+
+// The "corners" setting of the shield eye and pupil: a number read as an
+// integer gives those corner bits; a missing value or a non-number is
+// refused (std::nullopt).
+std::optional<Corners> cornersFromSettingValue(const OptionalSettingsValue& value);
 
 // The mirror of a flip inside the 90-unit box: horizontal maps (x, y) to
 // (90 - x, y), vertical to (x, 90 - y), both to (90 - x, 90 - y).

@@ -119,10 +119,10 @@ bool Shield::supportsSettingValueForKey(std::string_view key) const
 
 bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
 {
-    if (key != SettingsKey::corners || !value) return false;
-    const auto raw = foundation::settingInteger(*value);
-    if (!raw) return false;
-    corners_ = Corners(*raw);
+    if (key != SettingsKey::corners) return false;
+    const auto corners = cornersFromSettingValue(value);
+    if (!corners) return false;
+    corners_ = *corners;
     return true;
 }
 
