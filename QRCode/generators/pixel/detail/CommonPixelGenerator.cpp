@@ -86,14 +86,14 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
     insetGenerator_->reset();
     rotationGenerator_->reset();
 
-    const std::int64_t n = matrix.dimension();
-    if (n == 0) return path;
-    const auto dn = static_cast<double>(n);
-    const double cell = std::min(size.width / dn, size.height / dn);
-    // A size that is not positive and finite has nothing to draw into.
-    if (!(cell > 0) || !std::isfinite(cell)) return path;
-    const double xOffset = (size.width - dn * cell) / 2;
-    const double yOffset = (size.height - dn * cell) / 2;
+    // An empty matrix or a size that is not positive and finite has nothing
+    // to draw into.
+    const auto layout = neighbours::ModuleLayout::of(matrix, size);
+    if (!layout) return path;
+    const std::int64_t n = layout->n;
+    const double cell = layout->cell;
+    const double xOffset = layout->x0;
+    const double yOffset = layout->y0;
     const double half = cell / 2;
 
     const gfx::Path* outline = nullptr;
