@@ -62,85 +62,85 @@ Builder::Pupil Builder::pupil() const { return {{*this}}; }
 Builder::OffPixels Builder::offPixels() const { return {{*this}}; }
 Builder::Generate Builder::generate() const { return {{*this}}; }
 
-Builder& Builder::engine(std::shared_ptr<QRCodeEngine> engine) {
+Builder Builder::engine(std::shared_ptr<QRCodeEngine> engine) {
     document_->setEngine(std::move(engine));
     return *this;
 }
 
-Builder& Builder::text(std::string text) {
+Builder Builder::text(std::string text) {
     document_->setContent(::QRCode::Content::text(std::move(text)));
     return *this;
 }
 
-Builder& Builder::base64(std::span<const std::uint8_t> bytes) {
+Builder Builder::base64(std::span<const std::uint8_t> bytes) {
     document_->setContent(::QRCode::Content::text(foundation::base64Encode(bytes)));
     return *this;
 }
 
-Builder& Builder::url(const URL& url) {
+Builder Builder::url(const URL& url) {
     document_->setContent(::QRCode::Content::text(url.absoluteString()));
     return *this;
 }
 
-Builder& Builder::formattedContent(const FormattedContent& content) {
+Builder Builder::formattedContent(const FormattedContent& content) {
     document_->set(content);
     return *this;
 }
 
-Builder& Builder::errorCorrection(ErrorCorrection errorCorrection) {
+Builder Builder::errorCorrection(ErrorCorrection errorCorrection) {
     document_->setErrorCorrection(errorCorrection);
     return *this;
 }
 
-Builder& Builder::quietZonePixelCount(std::uint64_t pixels) {
+Builder Builder::quietZonePixelCount(std::uint64_t pixels) {
     document_->design()->setAdditionalQuietZonePixels(pixels);
     return *this;
 }
 
-Builder& Builder::negatedOnPixelsOnly(bool negated) {
+Builder Builder::negatedOnPixelsOnly(bool negated) {
     shapeOf(*document_).setNegatedOnPixelsOnly(negated);
     return *this;
 }
 
-Builder& Builder::when(bool condition, const std::function<void(Builder&)>& block) {
+Builder Builder::when(bool condition, const std::function<void(Builder&)>& block) {
     if (condition && block)
         block(*this);
     return *this;
 }
 
-Builder& Builder::foregroundColor(const gfx::Color& color) {
+Builder Builder::foregroundColor(const gfx::Color& color) {
     document_->design()->foregroundColor(color);
     return *this;
 }
 
-Builder& Builder::foregroundColor(std::string_view hexString) { return foregroundColor(hexColor(hexString)); }
+Builder Builder::foregroundColor(std::string_view hexString) { return foregroundColor(hexColor(hexString)); }
 
-Builder& Builder::backgroundColor(const gfx::Color& color) {
+Builder Builder::backgroundColor(const gfx::Color& color) {
     document_->design()->backgroundColor(color);
     return *this;
 }
 
-Builder& Builder::backgroundColor(std::string_view hexString) { return backgroundColor(hexColor(hexString)); }
+Builder Builder::backgroundColor(std::string_view hexString) { return backgroundColor(hexColor(hexString)); }
 
-Builder& Builder::shadow(std::optional<Shadow> shadow) {
+Builder Builder::shadow(std::optional<Shadow> shadow) {
     styleOf(*document_).setShadow(std::move(shadow));
     return *this;
 }
 
-Builder& Builder::shadow(ShadowType type, gfx::Size offset, double blur, const gfx::Color& color) {
+Builder Builder::shadow(ShadowType type, gfx::Size offset, double blur, const gfx::Color& color) {
     return shadow(Shadow(type, offset, blur, color));
 }
 
-Builder& Builder::shadow(ShadowType type, double dx, double dy, double blur, const gfx::Color& color) {
+Builder Builder::shadow(ShadowType type, double dx, double dy, double blur, const gfx::Color& color) {
     return shadow(Shadow(type, dx, dy, blur, color));
 }
 
-Builder& Builder::logoTemplate(LogoTemplatePtr logoTemplate) {
+Builder Builder::logoTemplate(LogoTemplatePtr logoTemplate) {
     document_->setLogoTemplate(std::move(logoTemplate));
     return *this;
 }
 
-Builder& Builder::logo(gfx::ImagePtr image, const LogoPosition& position) {
+Builder Builder::logo(gfx::ImagePtr image, const LogoPosition& position) {
     using Kind = LogoPosition::Kind;
     const bool center = position.kind == Kind::circleCenter || position.kind == Kind::squareCenter;
     const bool circle = position.kind == Kind::circleCenter || position.kind == Kind::circleBottomRight;
@@ -154,11 +154,11 @@ Builder& Builder::logo(gfx::ImagePtr image, const LogoPosition& position) {
     return logoTemplate(std::make_shared<LogoTemplate>(std::move(image), std::move(path), position.inset, true));
 }
 
-Builder& Builder::logo(gfx::ImagePtr image, gfx::ImagePtr maskImage) {
+Builder Builder::logo(gfx::ImagePtr image, gfx::ImagePtr maskImage) {
     return logoTemplate(std::make_shared<LogoTemplate>(std::move(image), std::move(maskImage), true));
 }
 
-Builder& Builder::logo(gfx::ImagePtr image, const gfx::Rect& unitRect, double inset) {
+Builder Builder::logo(gfx::ImagePtr image, const gfx::Rect& unitRect, double inset) {
     gfx::Path path;
     path.addRect(unitRect);
     return logoTemplate(std::make_shared<LogoTemplate>(std::move(image), std::move(path), inset, true));
@@ -177,70 +177,70 @@ Builder::Generate BuilderStage::generate() const { return builder.generate(); }
 
 // ---- Content ----
 
-Builder::Content& Builder::Content::data(std::span<const std::uint8_t> bytes) {
+Builder::Content Builder::Content::data(std::span<const std::uint8_t> bytes) {
     document().setData(Document::Bytes(bytes.begin(), bytes.end()));
     return *this;
 }
 
-Builder::Content& Builder::Content::message(const QRCodeMessageFormatter& message) {
+Builder::Content Builder::Content::message(const QRCodeMessageFormatter& message) {
     document().update(message, ErrorCorrection::quartile);
     return *this;
 }
 
 // ---- Background ----
 
-Builder::Background& Builder::Background::color(const gfx::Color& color) {
+Builder::Background Builder::Background::color(const gfx::Color& color) {
     document().design()->backgroundColor(color);
     return *this;
 }
 
-Builder::Background& Builder::Background::image(gfx::ImagePtr image) {
+Builder::Background Builder::Background::image(gfx::ImagePtr image) {
     styleOf(document()).setBackground(std::make_shared<FillStyle::Image>(std::move(image)));
     return *this;
 }
 
-Builder::Background& Builder::Background::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
+Builder::Background Builder::Background::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setBackground(std::move(fill));
     return *this;
 }
 
-Builder::Background& Builder::Background::cornerRadius(double fraction) {
+Builder::Background Builder::Background::cornerRadius(double fraction) {
     styleOf(document()).setBackgroundFractionalCornerRadius(fraction);
     return *this;
 }
 
 // ---- On-pixels ----
 
-Builder::OnPixels& Builder::OnPixels::shape(std::shared_ptr<QRCodePixelShapeGenerator> shape) {
+Builder::OnPixels Builder::OnPixels::shape(std::shared_ptr<QRCodePixelShapeGenerator> shape) {
     shapeOf(document()).setOnPixels(std::move(shape));
     return *this;
 }
 
-Builder::OnPixels& Builder::OnPixels::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::OnPixels& Builder::OnPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
+Builder::OnPixels Builder::OnPixels::color(const gfx::Color& color) { return style(solid(color)); }
+Builder::OnPixels Builder::OnPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
-Builder::OnPixels& Builder::OnPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
+Builder::OnPixels Builder::OnPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setOnPixels(std::move(fill));
     return *this;
 }
 
-Builder::OnPixels& Builder::OnPixels::backgroundColor(const gfx::Color& color) {
+Builder::OnPixels Builder::OnPixels::backgroundColor(const gfx::Color& color) {
     styleOf(document()).setOnPixelsBackground(color);
     return *this;
 }
 
-Builder::OnPixels& Builder::OnPixels::backgroundColor(std::string_view hexString) {
+Builder::OnPixels Builder::OnPixels::backgroundColor(std::string_view hexString) {
     return backgroundColor(hexColor(hexString));
 }
 
-Builder::OnPixels& Builder::OnPixels::insetGenerator(const QRCodePixelInsetGenerator& generator, double fraction) {
+Builder::OnPixels Builder::OnPixels::insetGenerator(const QRCodePixelInsetGenerator& generator, double fraction) {
     setPixelGenerator(document(), "insetGeneratorName", insetGeneratorName(generator), "insetFraction",
                       clampedFraction(fraction, 0));
     return *this;
 }
 
-Builder::OnPixels& Builder::OnPixels::rotationGenerator(const QRCodePixelRotationGenerator& generator,
-                                                        double fraction) {
+Builder::OnPixels Builder::OnPixels::rotationGenerator(const QRCodePixelRotationGenerator& generator,
+                                                       double fraction) {
     setPixelGenerator(document(), "rotationGeneratorName", rotationGeneratorName(generator), "rotationFraction",
                       clampedFraction(fraction, -1));
     return *this;
@@ -248,74 +248,74 @@ Builder::OnPixels& Builder::OnPixels::rotationGenerator(const QRCodePixelRotatio
 
 // ---- Eye ----
 
-Builder::Eye& Builder::Eye::shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape) {
+Builder::Eye Builder::Eye::shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape) {
     shapeOf(document()).setEye(std::move(shape));
     shapeOf(document()).setPupil(nullptr);
     return *this;
 }
 
-Builder::Eye& Builder::Eye::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::Eye& Builder::Eye::color(std::string_view hexString) { return color(hexColor(hexString)); }
+Builder::Eye Builder::Eye::color(const gfx::Color& color) { return style(solid(color)); }
+Builder::Eye Builder::Eye::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
-Builder::Eye& Builder::Eye::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
+Builder::Eye Builder::Eye::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setEye(std::move(fill));
     return *this;
 }
 
-Builder::Eye& Builder::Eye::backgroundColor(const gfx::Color& color) {
+Builder::Eye Builder::Eye::backgroundColor(const gfx::Color& color) {
     styleOf(document()).setEyeBackground(color);
     return *this;
 }
 
-Builder::Eye& Builder::Eye::backgroundColor(std::string_view hexString) {
+Builder::Eye Builder::Eye::backgroundColor(std::string_view hexString) {
     return backgroundColor(hexColor(hexString));
 }
 
-Builder::Eye& Builder::Eye::mirrorEyePathsAroundQRCodeCenter(bool mirror) {
+Builder::Eye Builder::Eye::mirrorEyePathsAroundQRCodeCenter(bool mirror) {
     shapeOf(document()).setMirrorEyePathsAroundQRCodeCenter(mirror);
     return *this;
 }
 
 // ---- Pupil ----
 
-Builder::Pupil& Builder::Pupil::shape(std::shared_ptr<QRCodePupilShapeGenerator> shape) {
+Builder::Pupil Builder::Pupil::shape(std::shared_ptr<QRCodePupilShapeGenerator> shape) {
     shapeOf(document()).setPupil(std::move(shape));
     return *this;
 }
 
-Builder::Pupil& Builder::Pupil::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::Pupil& Builder::Pupil::color(std::string_view hexString) { return color(hexColor(hexString)); }
+Builder::Pupil Builder::Pupil::color(const gfx::Color& color) { return style(solid(color)); }
+Builder::Pupil Builder::Pupil::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
-Builder::Pupil& Builder::Pupil::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
+Builder::Pupil Builder::Pupil::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setPupil(std::move(fill));
     return *this;
 }
 
 // ---- Off-pixels ----
 
-Builder::OffPixels& Builder::OffPixels::shape(std::shared_ptr<QRCodePixelShapeGenerator> shape) {
+Builder::OffPixels Builder::OffPixels::shape(std::shared_ptr<QRCodePixelShapeGenerator> shape) {
     shapeOf(document()).setOffPixels(std::move(shape));
     return *this;
 }
 
-Builder::OffPixels& Builder::OffPixels::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::OffPixels& Builder::OffPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
+Builder::OffPixels Builder::OffPixels::color(const gfx::Color& color) { return style(solid(color)); }
+Builder::OffPixels Builder::OffPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
-Builder::OffPixels& Builder::OffPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
+Builder::OffPixels Builder::OffPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setOffPixels(std::move(fill));
     return *this;
 }
 
-Builder::OffPixels& Builder::OffPixels::backgroundColor(const gfx::Color& color) {
+Builder::OffPixels Builder::OffPixels::backgroundColor(const gfx::Color& color) {
     styleOf(document()).setOffPixelsBackground(color);
     return *this;
 }
 
-Builder::OffPixels& Builder::OffPixels::backgroundColor(std::string_view hexString) {
+Builder::OffPixels Builder::OffPixels::backgroundColor(std::string_view hexString) {
     return backgroundColor(hexColor(hexString));
 }
 
-Builder::OffPixels& Builder::OffPixels::extendOffPixelsIntoEmptyQRCodeComponents(bool extend) {
+Builder::OffPixels Builder::OffPixels::extendOffPixelsIntoEmptyQRCodeComponents(bool extend) {
     shapeOf(document()).setExtendOffPixelsIntoEmptyQRCodeComponents(extend);
     return *this;
 }

@@ -36,7 +36,9 @@ namespace QRCode {
 // A Builder is a handle: copies share the same document. The stage values
 // (Content, Background, OnPixels, Eye, Pupil, OffPixels, Generate) hold the
 // builder and nothing else; each stage offers its own operations and the
-// accessors to every other stage and back to the builder.
+// accessors to every other stage and back to the builder. Every operation
+// returns its stage (or builder) by value, so a result kept in a variable
+// never refers to a temporary that has gone.
 //
 //   auto png = QRCode::build().text("hello").errorCorrection(ErrorCorrection::high)
 //                  .onPixels().shape(circle).color(red)
@@ -83,38 +85,38 @@ public:
     Generate generate() const;
 
     // ---- Content and level (regeneration failures are printed) ----
-    Builder& engine(std::shared_ptr<QRCodeEngine> engine);
-    Builder& text(std::string text);
+    Builder engine(std::shared_ptr<QRCodeEngine> engine);
+    Builder text(std::string text);
     // Text content: the standard base-64 text of the bytes.
-    Builder& base64(std::span<const std::uint8_t> bytes);
-    Builder& url(const URL& url);
+    Builder base64(std::span<const std::uint8_t> bytes);
+    Builder url(const URL& url);
     // Throws the formatter's error; nothing changes then.
-    Builder& formattedContent(const FormattedContent& content);
-    Builder& errorCorrection(ErrorCorrection errorCorrection);
+    Builder formattedContent(const FormattedContent& content);
+    Builder errorCorrection(ErrorCorrection errorCorrection);
 
     // ---- Design ----
-    Builder& quietZonePixelCount(std::uint64_t pixels);
-    Builder& negatedOnPixelsOnly(bool negated);
+    Builder quietZonePixelCount(std::uint64_t pixels);
+    Builder negatedOnPixelsOnly(bool negated);
     // Calls `block` with this builder only when `condition` holds.
-    Builder& when(bool condition, const std::function<void(Builder&)>& block);
-    Builder& foregroundColor(const gfx::Color& color);
+    Builder when(bool condition, const std::function<void(Builder&)>& block);
+    Builder foregroundColor(const gfx::Color& color);
     // Throws QRCodeException(invalidHexColorString); nothing changes then.
-    Builder& foregroundColor(std::string_view hexString);
-    Builder& backgroundColor(const gfx::Color& color);
-    Builder& backgroundColor(std::string_view hexString);
+    Builder foregroundColor(std::string_view hexString);
+    Builder backgroundColor(const gfx::Color& color);
+    Builder backgroundColor(std::string_view hexString);
     // No shadow removes it.
-    Builder& shadow(std::optional<Shadow> shadow);
-    Builder& shadow(ShadowType type, gfx::Size offset, double blur, const gfx::Color& color);
-    Builder& shadow(ShadowType type, double dx, double dy, double blur, const gfx::Color& color);
+    Builder shadow(std::optional<Shadow> shadow);
+    Builder shadow(ShadowType type, gfx::Size offset, double blur, const gfx::Color& color);
+    Builder shadow(ShadowType type, double dx, double dy, double blur, const gfx::Color& color);
 
     // ---- Logo (stored through the document, which regenerates) ----
-    Builder& logoTemplate(LogoTemplatePtr logoTemplate);
+    Builder logoTemplate(LogoTemplatePtr logoTemplate);
     // A null image throws QRCodeException(noImageSet).
-    Builder& logo(gfx::ImagePtr image, const LogoPosition& position);
+    Builder logo(gfx::ImagePtr image, const LogoPosition& position);
     // The whole unit square, masked by the mask image's transparency.
-    Builder& logo(gfx::ImagePtr image, gfx::ImagePtr maskImage);
+    Builder logo(gfx::ImagePtr image, gfx::ImagePtr maskImage);
     // The unit-square rectangle as the logo's path.
-    Builder& logo(gfx::ImagePtr image, const gfx::Rect& unitRect, double inset);
+    Builder logo(gfx::ImagePtr image, const gfx::Rect& unitRect, double inset);
 
 private:
     std::shared_ptr<Document> document_;
@@ -141,66 +143,66 @@ protected:
 };
 
 struct Builder::Content : BuilderStage {
-    Content& data(std::span<const std::uint8_t> bytes);
+    Content data(std::span<const std::uint8_t> bytes);
     // Regenerates from the message at level quartile, whatever the
     // document's level; neither content nor level changes. Throws the
     // engine's error (the previous matrix stays).
-    Content& message(const QRCodeMessageFormatter& message);
+    Content message(const QRCodeMessageFormatter& message);
 };
 
 struct Builder::Foreground : BuilderStage {};
 
 struct Builder::Background : BuilderStage {
-    Background& color(const gfx::Color& color);
+    Background color(const gfx::Color& color);
     // An image fill holding the image.
-    Background& image(gfx::ImagePtr image);
-    Background& style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
+    Background image(gfx::ImagePtr image);
+    Background style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
     // Stored as given.
-    Background& cornerRadius(double fraction);
+    Background cornerRadius(double fraction);
 };
 
 struct Builder::OnPixels : BuilderStage {
-    OnPixels& shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
-    OnPixels& color(const gfx::Color& color);
-    OnPixels& color(std::string_view hexString);
+    OnPixels shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
+    OnPixels color(const gfx::Color& color);
+    OnPixels color(std::string_view hexString);
     // Only the on-pixel fill; eye and pupil fills stay.
-    OnPixels& style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
-    OnPixels& backgroundColor(const gfx::Color& color);
-    OnPixels& backgroundColor(std::string_view hexString);
+    OnPixels style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
+    OnPixels backgroundColor(const gfx::Color& color);
+    OnPixels backgroundColor(std::string_view hexString);
     // When the on-pixel shape takes an inset generator: its name and the
     // fraction limited to 0...1 (not a number gives 0).
-    OnPixels& insetGenerator(const QRCodePixelInsetGenerator& generator, double fraction);
+    OnPixels insetGenerator(const QRCodePixelInsetGenerator& generator, double fraction);
     // When the on-pixel shape takes a rotation generator: its name and the
     // fraction limited to -1...1 (not a number gives 0).
-    OnPixels& rotationGenerator(const QRCodePixelRotationGenerator& generator, double fraction);
+    OnPixels rotationGenerator(const QRCodePixelRotationGenerator& generator, double fraction);
 };
 
 struct Builder::Eye : BuilderStage {
     // Also removes the pupil shape, so the eye's default pupil is used.
-    Eye& shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape);
-    Eye& color(const gfx::Color& color);
-    Eye& color(std::string_view hexString);
-    Eye& style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
-    Eye& backgroundColor(const gfx::Color& color);
-    Eye& backgroundColor(std::string_view hexString);
-    Eye& mirrorEyePathsAroundQRCodeCenter(bool mirror);
+    Eye shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape);
+    Eye color(const gfx::Color& color);
+    Eye color(std::string_view hexString);
+    Eye style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
+    Eye backgroundColor(const gfx::Color& color);
+    Eye backgroundColor(std::string_view hexString);
+    Eye mirrorEyePathsAroundQRCodeCenter(bool mirror);
 };
 
 struct Builder::Pupil : BuilderStage {
-    Pupil& shape(std::shared_ptr<QRCodePupilShapeGenerator> shape);
-    Pupil& color(const gfx::Color& color);
-    Pupil& color(std::string_view hexString);
-    Pupil& style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
+    Pupil shape(std::shared_ptr<QRCodePupilShapeGenerator> shape);
+    Pupil color(const gfx::Color& color);
+    Pupil color(std::string_view hexString);
+    Pupil style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
 };
 
 struct Builder::OffPixels : BuilderStage {
-    OffPixels& shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
-    OffPixels& color(const gfx::Color& color);
-    OffPixels& color(std::string_view hexString);
-    OffPixels& style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
-    OffPixels& backgroundColor(const gfx::Color& color);
-    OffPixels& backgroundColor(std::string_view hexString);
-    OffPixels& extendOffPixelsIntoEmptyQRCodeComponents(bool extend);
+    OffPixels shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
+    OffPixels color(const gfx::Color& color);
+    OffPixels color(std::string_view hexString);
+    OffPixels style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
+    OffPixels backgroundColor(const gfx::Color& color);
+    OffPixels backgroundColor(std::string_view hexString);
+    OffPixels extendOffPixelsIntoEmptyQRCodeComponents(bool extend);
 };
 
 // The exports; all but the path and the text art throw the document's errors.

@@ -12,7 +12,8 @@ TESSIVO_BUILD_PACKAGES=(
 )
 # Extra tools the tests use as independent readers of what we write.
 TESSIVO_TEST_PACKAGES=(
-  poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb
+  poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb openssl
+  xdotool python3-vobject python3-icalendar
 )
 
 ensure_packages() {

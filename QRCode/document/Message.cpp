@@ -2,7 +2,6 @@
 
 #include "QRCode/QRCodeError.h"
 #include "platform/foundation/Base64.h"
-#include "platform/foundation/NumberText.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
@@ -11,6 +10,7 @@
 #include <unicode/unistr.h>
 #include <unicode/utf8.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -253,7 +253,7 @@ Contact::Contact(const Name& name, std::string_view formattedName, const std::ve
     for (const auto& phone : telephone)
         card += "TEL:" + escapedText(phone) + "\n";
     for (const auto& url : urls)
-        card += "URL:" + url.absoluteString() + "\n";
+        card += "URL:" + escapedText(url.absoluteString()) + "\n";
     for (const auto& note : notes)
         card += "NOTE:" + noteText(note) + "\n";
     card += "END:VCARD";
@@ -294,10 +294,27 @@ Link Link::fromString(std::string_view urlString) {
 
 // ---- Location ----
 
+namespace {
+
+// The shortest plain decimal that reads back as the same double, integral
+// values keeping ".0" ("51.0", "0.00001"); geo URIs allow no exponent form.
+std::string geoNumberText(double value) {
+    if (value == 0)
+        value = 0; // no "-0.0"
+    char buf[512]; // the longest fixed form of a coordinate fits easily
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    std::string text(buf, result.ptr);
+    if (text.find('.') == std::string::npos)
+        text += ".0";
+    return text;
+}
+
+} // namespace
+
 Location::Location(double latitude, double longitude) {
-    if (!std::isfinite(latitude) || !std::isfinite(longitude))
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::abs(latitude) > 90 || std::abs(longitude) > 180)
         throw QRCodeException(QRCodeError::invalidContent);
-    const std::string c = foundation::shortestNumberText(latitude) + "," + foundation::shortestNumberText(longitude);
+    const std::string c = geoNumberText(latitude) + "," + geoNumberText(longitude);
     setUTF8Text("geo:" + c + "?q=" + c);
 }
 

@@ -37,8 +37,8 @@ protected:
 };
 
 // A vCard 3.0 card (lines separated by LF, no LF after "END:VCARD"). Text
-// values are escaped as vCard requires ("\\", "\;", "\,", "\n"), so that a
-// separator or a line break inside a field cannot shift or add fields.
+// values and URLs are escaped as vCard requires ("\\", "\;", "\,", "\n"), so
+// that a separator or a line break inside a field cannot shift or add fields.
 class Contact : public FormatterBase {
 public:
     class Name {
@@ -115,9 +115,10 @@ public:
     static Link fromString(std::string_view urlString);
 };
 
-// "geo:lat,long?q=lat,long" with the shortest round-trip number texts.
-// A latitude or longitude that is not finite throws
-// QRCodeException(invalidContent).
+// "geo:lat,long?q=lat,long" with the shortest round-trip number texts in
+// plain decimal form (never an exponent, which geo URIs do not allow). A
+// latitude outside -90...90 or a longitude outside -180...180 (or one that
+// is not finite) throws QRCodeException(invalidContent).
 class Location : public FormatterBase {
 public:
     Location(double latitude, double longitude);

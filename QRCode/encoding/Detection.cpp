@@ -58,6 +58,10 @@ std::vector<std::string> QRCode::DetectQRStrings(const gfx::Image& image, Detect
     return strings;
 }
 
+std::vector<std::string> detectQRStrings(const gfx::Image& image) {
+    return QRCode::DetectQRStrings(image, DetectionAccuracy::high);
+}
+
 std::vector<QRCodeFeature> QRCode::DetectQRCodesIn(std::span<const std::uint8_t> encodedImage) {
     gfx::ImagePtr image;
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/Image.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,5 +30,9 @@ struct QRCodeFeature {
     gfx::Rect bounds;
     gfx::Point topLeft, topRight, bottomLeft, bottomRight;
 };
+
+// The message texts of the codes found in the image, searched thoroughly;
+// never throws (a failure gives an empty list).
+std::vector<std::string> detectQRStrings(const gfx::Image& image);
 
 } // namespace QRCode

@@ -22,7 +22,7 @@ void QRCodeDocumentUIView::setDocument(QRCode::DocumentPtr document)
 {
     document_ = std::move(document);
     observe();
-    update();
+    showDocument();
 }
 
 void QRCodeDocumentUIView::observe()
@@ -36,12 +36,12 @@ void QRCodeDocumentUIView::observe()
         QCoreApplication* app = QCoreApplication::instance();
         if (app == nullptr) return;
         QMetaObject::invokeMethod(app, [self] {
-            if (self) self->update();
+            if (self) self->showDocument();
         });
     });
 }
 
-void QRCodeDocumentUIView::update()
+void QRCodeDocumentUIView::showDocument()
 {
     view_->setDocument(document_);
     view_->update();

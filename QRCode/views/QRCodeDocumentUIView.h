@@ -33,7 +33,8 @@ public:
 
 private:
     void observe();
-    void update();
+    // Hands the document to the hosted view again and repaints it.
+    void showDocument();
 
     QRCode::DocumentPtr document_;
     QRCodeDocumentView* view_ = nullptr; // child widget, owned by Qt's parent chain

@@ -52,6 +52,13 @@ public:
     // A copy of the given design shape replaces the receiver's.
     QRCodeShape shape(const QRCode::Shape& shape) const;
     QRCodeShape onPixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const;
+    // Other names for onPixels() and shape().
+    QRCodeShape pixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const { return onPixels(std::move(generator)); }
+    QRCodeShape pixelShape(std::shared_ptr<QRCodePixelShapeGenerator> generator) const
+    {
+        return onPixels(std::move(generator));
+    }
+    QRCodeShape withDesignShape(const QRCode::Shape& shape) const { return this->shape(shape); }
     // Null clears the off-pixel generator.
     QRCodeShape offPixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const;
     // Also clears the pupil generator.

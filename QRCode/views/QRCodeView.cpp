@@ -13,12 +13,14 @@
 #include "QRCode/views/Pasteboard.h"
 
 #include <QDrag>
+#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <cmath>
@@ -92,7 +94,7 @@ protected:
         if (mimeType == QLatin1String(QRCode::views::kPNGMimeType)) return nonEmpty(view_->dragPNG());
         if (mimeType == QLatin1String(kURIListMimeType)) {
             // A receiver may ask more than once; the file is written once.
-            if (!fileURL_) fileURL_ = view_->writeDroppedFile();
+            if (!fileURL_) fileURL_ = writeFile();
             if (!*fileURL_) return {};
             const QUrl& url = **fileURL_;
             if (type.id() == QMetaType::QVariantList) return QVariantList{QVariant(url)};
@@ -103,6 +105,20 @@ protected:
     }
 
 private:
+    // The PDF in a new folder of this drag's own, so that its name depends
+    // only on what exists where it lands, never on earlier drags.
+    std::optional<QUrl> writeFile() const
+    {
+        const QString root = QRCodeView::droppedFilesFolder();
+        if (root.isEmpty()) return std::nullopt;
+        QTemporaryDir folder(root + QStringLiteral("/drag-XXXXXX"));
+        if (!folder.isValid()) return std::nullopt;
+        folder.setAutoRemove(false); // removed with the root when the process ends
+        auto url = view_->writeDroppedFile(folder.path());
+        if (!url) QDir(folder.path()).removeRecursively();
+        return url;
+    }
+
     static QVariant nonEmpty(const QByteArray& bytes) { return bytes.isEmpty() ? QVariant() : QVariant(bytes); }
 
     QPointer<QRCodeView> view_;
@@ -338,19 +354,19 @@ QByteArray QRCodeView::dragPNG() const
     }
 }
 
-QString QRCodeView::dropFolder()
+QString QRCodeView::droppedFilesFolder()
 {
-    if (!dropFolder_) {
-        auto folder = std::make_unique<QTemporaryDir>();
-        if (!folder->isValid()) return {};
-        dropFolder_ = std::move(folder);
-    }
-    return dropFolder_->path();
+    // Receivers may open a dropped file's URL long after the drag (or the
+    // view) has ended, so the files live as long as the process.
+    static const std::unique_ptr<QTemporaryDir> folder = [] {
+        auto dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tessivo-drops-XXXXXX"));
+        return dir->isValid() ? std::move(dir) : nullptr;
+    }();
+    return folder ? folder->path() : QString();
 }
 
-std::optional<QUrl> QRCodeView::writeDroppedFile()
+std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder)
 {
-    const QString folder = dropFolder();
     if (folder.isEmpty()) return std::nullopt;
     const QByteArray pdf = dragPDF();
     if (pdf.isEmpty()) return std::nullopt;
@@ -381,13 +397,16 @@ QImage QRCodeView::makeDragImage() const
 void QRCodeView::mousePressEvent(QMouseEvent* event)
 {
     if (!property("supportsDrag").toBool()) return;
-    auto drag = std::make_unique<QDrag>(this);
-    drag->setMimeData(makeDragMimeData().release()); // the drag owns its data
+    // The drag object must outlive exec(): on X11 the receiver asks for the
+    // data after the drop, when exec() has already returned, and the platform
+    // answers from the drag object it still tracks and deletes it itself once
+    // the receiver has finished. Deleting it here would hand over nothing.
+    QDrag* drag = std::make_unique<QDrag>(this).release(); // owned by Qt from here on
+    drag->setMimeData(makeDragMimeData().release());      // the drag owns its data
     const QImage image = makeDragImage();
     if (!image.isNull()) {
         drag->setPixmap(QPixmap::fromImage(image));
         drag->setHotSpot(event->position().toPoint());
     }
-    // exec() runs the drag to its end; the drag object is ours to delete.
     drag->exec(Qt::CopyAction, Qt::CopyAction);
 }

@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringConverter>
-#include <QTemporaryDir>
+#include <QUrl>
 
 #include <memory>
 #include <optional>
@@ -36,7 +36,7 @@ class QRCodeView : public QRCodeDocumentView {
     Q_PROPERTY(QColor ibBackgroundColor READ ibBackgroundColor WRITE setIbBackgroundColor)
 public:
     // The name under which a dropped file is written (a counter is inserted
-    // before the extension when the name is taken).
+    // before the extension when a file of that name exists in the folder).
     static constexpr const char* kDroppedFileName = "Dropped QRCode.pdf";
 
     // A new default document (empty data, level quartile, default design).
@@ -102,15 +102,22 @@ public:
 
     // The data of one drag: PDF, PNG, TIFF and a file URL, each made when a
     // receiver asks for it, from the view's document at that moment. The
-    // file is written once per drag into a folder that lives as long as the
-    // view.
+    // file is written once per drag, into a new folder of its own inside
+    // droppedFilesFolder(), so it is named by what exists there (nothing:
+    // "Dropped QRCode.pdf") and not by earlier drags, and it stays readable
+    // after the drag, and the view, have gone.
     std::unique_ptr<QMimeData> makeDragMimeData();
     // The drag image: 128 x 128 pixels at 144 dpi; null when it cannot be
     // rendered.
     QImage makeDragImage() const;
-    // The folder where dropped files are written; empty when none could be
-    // made.
-    QString dropFolder();
+    // The folder under which dropped files are written; it is shared by all
+    // views and removed when the process ends. Empty when none could be made.
+    static QString droppedFilesFolder();
+    // Writes the document's PDF atomically into `folder`, named
+    // kDroppedFileName or, when a file of that name exists there, the first
+    // free "Dropped QRCode-N.pdf" (N = 2, 3, ...). The file's URL, or none
+    // when the PDF cannot be made or written (a failed write is printed).
+    std::optional<QUrl> writeDroppedFile(const QString& folder);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -125,8 +132,6 @@ private:
     QByteArray dragPDF() const;
     QByteArray dragTIFF() const;
     QByteArray dragPNG() const;
-    // Writes the PDF into the drop folder; the file's URL, or none.
-    std::optional<QUrl> writeDroppedFile();
 
     bool supportsDrag_ = false;
     QSize dragImageSize_{512, 512};
@@ -134,5 +139,4 @@ private:
     QString pixelShape_;
     QString pupilShape_;
     QRCode::DocumentPtr document_;
-    std::unique_ptr<QTemporaryDir> dropFolder_;
 };

@@ -23,6 +23,7 @@
 #include <chrono>
 #include <functional>
 #include <sstream>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -253,11 +254,30 @@ TEST(Builder, InsetAndRotationGeneratorsAreClampedAndOnlyWrittenWhenSupported) {
     EXPECT_TRUE(abstract->settings().empty());
 }
 
+TEST(Builder, ResultsKeptFromAChainOnTemporariesStayUsable) {
+    // Every operation hands back a value: a reference would point into the
+    // temporary stage (or builder) of the chain, gone at the semicolon.
+    const auto circle = QRCodePixelShapeFactory::shared().named("circle");
+    static_assert(!std::is_reference_v<decltype(QRCode::build().text(""))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().onPixels().shape(circle))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().content().data({}))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().background().cornerRadius(0))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().eye().mirrorEyePathsAroundQRCodeCenter(true))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().pupil().color("#000"))>);
+    static_assert(!std::is_reference_v<decltype(QRCode::build().offPixels().extendOffPixelsIntoEmptyQRCodeComponents(true))>);
+
+    const auto pixels = QRCode::build().text("kept").onPixels().shape(circle);
+    const auto eye = pixels.eye().color("#ff0000");
+    EXPECT_EQ(eye.builder.document(), pixels.builder.document());
+    EXPECT_EQ(pixels.builder.document()->design()->shape()->onPixels(), circle);
+    EXPECT_EQ(QRCode::detectQRStrings(*eye.generate().image(300)), std::vector<std::string>{"kept"});
+}
+
 TEST(Builder, WhenCallsTheBlockOnlyOnTrue) {
     auto builder = QRCode::build();
     int calls = 0;
-    Builder& same = builder.when(false, [&](Builder&) { ++calls; });
-    EXPECT_EQ(&same, &builder);
+    const Builder same = builder.when(false, [&](Builder&) { ++calls; });
+    EXPECT_EQ(same.document(), builder.document());
     EXPECT_EQ(calls, 0);
     builder.when(true, [&](Builder& b) {
         ++calls;
@@ -420,4 +440,8 @@ TEST(Detection, SeveralSymbolsAndBinaryContent) {
     EXPECT_EQ(strings, (std::vector<std::string>{"first", "second"}));
     EXPECT_EQ(withoutText, 1);
     EXPECT_EQ(QRCode::QRCode::DetectQRStrings(*canvas, DetectionAccuracy::high).size(), 2u);
+    auto found = QRCode::detectQRStrings(*canvas); // the image-level form searches thoroughly
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"first", "second"}));
+    EXPECT_TRUE(QRCode::detectQRStrings(gfx::Image()).empty());
 }

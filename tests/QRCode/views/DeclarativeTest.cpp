@@ -1,3 +1,4 @@
+#include "QRCode/fills/Solid.h"
 #include "QRCode/generators/eye/Square.h"
 #include "QRCode/generators/EyeShapeFactory.h"
 #include "QRCode/generators/pupil/Square.h"
@@ -54,9 +55,14 @@ TEST(QRCodeShape, ModifiersDeriveNewValuesAndLeaveTheReceiver) {
     EXPECT_EQ(base.path(QRectF(0, 0, 200, 200)), before);
     EXPECT_EQ(circled.qrcode().engine(), base.qrcode().engine());
 
+    EXPECT_EQ(base.pixels(circle).path(QRectF(0, 0, 200, 200)), circled.path(QRectF(0, 0, 200, 200)));
+    EXPECT_EQ(base.pixelShape(circle).designShape()->onPixels(), circle);
+
     // shape() copies its argument and drops earlier generator changes.
     const QRCodeShape reshaped = circled.shape(*QRCode::Shape::create());
     EXPECT_EQ(reshaped.designShape()->onPixels()->name(), "square");
+    EXPECT_EQ(circled.withDesignShape(*QRCode::Shape::create()).path(QRectF(0, 0, 200, 200)),
+              reshaped.path(QRectF(0, 0, 200, 200)));
 
     const auto pupil = std::make_shared<QRCode::PupilShape::Square>();
     ASSERT_NE(pupil, nullptr);
@@ -102,6 +108,32 @@ TEST(QRCodeViewUI, BuildsTheDesignAndHandsTheDocumentOverLater) {
     ASSERT_TRUE(waitFor([&] { return decode(view.documentView().image()) == Texts{"declarative"}; }));
 }
 
+TEST(QRCodeViewUI, OnPixelFillIsAppliedAfterTheForegroundColour) {
+    QRCodeViewUIParameters parameters;
+    parameters.text = "fill order";
+    parameters.foregroundColor = gfx::Color::sRGB(1, 0, 0);
+    parameters.onPixelStyle = QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0, 0, 1));
+    QRCodeViewUI view(parameters);
+    view.resize(240, 240);
+    // The foreground colour cleared the eye and pupil fills, which follow
+    // the on-pixel fill: the whole code is blue, nothing of it red.
+    EXPECT_EQ(view.content()->design()->style()->onPixels(), parameters.onPixelStyle);
+    EXPECT_EQ(view.content()->design()->style()->eye(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return decode(view.documentView().image()) == Texts{"fill order"}; }));
+    const QImage image = view.documentView().image().convertToFormat(QImage::Format_ARGB32);
+    int blue = 0, red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() < 200) continue;
+            blue += c.blue() > 200 && c.red() < 50;
+            red += c.red() > 200 && c.blue() < 50;
+        }
+    }
+    EXPECT_GT(blue, image.width() * image.height() / 10);
+    EXPECT_EQ(red, 0);
+}
+
 TEST(QRCodeViewUI, TextThatCannotBeEncodedGivesAnEmptyDocument) {
     QRCodeViewUIParameters parameters;
     parameters.text = std::string(4000, 'x');
@@ -122,4 +154,5 @@ TEST(QRCodeDocumentUIView, AnnouncedChangesReachTheHostedView) {
     document->setUtf8String("changed");
     document->notifyChanged();
     ASSERT_TRUE(waitFor([&] { return decode(host.documentView().image()) == Texts{"changed"}; }));
+    host.update(); // the widget's own repaint request stays reachable
 }

@@ -1,3 +1,5 @@
+#include "QRCode/fills/Solid.h"
+#include "QRCode/QRCodeError.h"
 #include "QRCode/views/Pasteboard.h"
 #include "ViewsTestSupport.h"
 
@@ -13,6 +15,16 @@ namespace {
 const QMimeData& clipboardData() { return *QGuiApplication::clipboard()->mimeData(); }
 
 QByteArray item(const char* type) { return clipboardData().data(QString::fromLatin1(type)); }
+
+// A fill that paints but has no SVG form.
+class PaintOnlyFill : public QRCode::FillStyle::Solid {
+public:
+    PaintOnlyFill() : Solid(gfx::Color::sRGB(0, 0, 0.5)) {}
+    std::shared_ptr<QRCodeFillStyleGenerator> copyStyle() const override { return std::make_shared<PaintOnlyFill>(); }
+    QRCode::FillStyle::SVGDefinition svgRepresentation(std::string_view, double, const QRCode::Shadow*) const override {
+        throw QRCodeException(QRCodeError::unsupportedExportType);
+    }
+};
 
 } // namespace
 
@@ -45,6 +57,15 @@ TEST(Pasteboard, ResolutionScalesThePageNotTheBitmaps) {
     EXPECT_EQ(png.size(), QSize(300, 300));
     // 144 dpi is 5669 dots per metre.
     EXPECT_NEAR(png.dotsPerMeterX(), 144 / 0.0254, 1.0);
+    EXPECT_EQ(viewstest::pilDPI(item(kTIFFMimeType)), std::make_pair(144.0, 144.0));
+}
+
+TEST(Pasteboard, AFillWithoutAnSVGFormLeavesOutOnlyTheSVG) {
+    const auto document = viewstest::textDocument("no svg");
+    document->design()->style()->setOnPixels(std::make_shared<PaintOnlyFill>());
+    addToPasteboard(*document, 240, 72, *QGuiApplication::clipboard());
+    EXPECT_EQ(clipboardData().formats(), (QStringList{kPDFMimeType, kTIFFMimeType, kPNGMimeType}));
+    EXPECT_EQ(viewstest::decodePNG(item(kPNGMimeType)), std::vector<std::string>{"no svg"});
 }
 
 TEST(Pasteboard, ResolutionOfZeroLeavesOutPageAndBitmapsButKeepsSVG) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -148,18 +149,20 @@ TEST(QRCodeView, DragDataHoldsTheFormatsAndAPromisedFile) {
     ASSERT_TRUE(urls[0].isLocalFile());
     const QFileInfo file(urls[0].toLocalFile());
     EXPECT_EQ(file.fileName(), "Dropped QRCode.pdf");
-    EXPECT_EQ(file.absolutePath(), QDir(view.dropFolder()).absolutePath());
+    EXPECT_TRUE(file.absoluteFilePath().startsWith(QDir(QRCodeView::droppedFilesFolder()).absolutePath() + "/"));
     QFile written(file.absoluteFilePath());
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), pdf);
     // Asking again within the same drag writes nothing new.
     EXPECT_EQ(mime->urls(), urls);
-    EXPECT_EQ(QDir(view.dropFolder()).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(file.absoluteDir().entryList(QDir::Files).size(), 1);
 
-    // A second drag into the same folder takes the next free name.
+    // A later drag names its file by what exists where it lands, not by the
+    // drags before it.
     const QList<QUrl> second = view.makeDragMimeData()->urls();
     ASSERT_EQ(second.size(), 1);
-    EXPECT_EQ(QFileInfo(second[0].toLocalFile()).fileName(), "Dropped QRCode-2.pdf");
+    EXPECT_EQ(QFileInfo(second[0].toLocalFile()).fileName(), "Dropped QRCode.pdf");
+    EXPECT_NE(second[0], urls[0]);
 
     const QImage dragImage = view.makeDragImage();
     EXPECT_EQ(dragImage.size(), QSize(128, 128));
@@ -174,6 +177,36 @@ TEST(QRCodeView, DragDataOfADocumentThatCannotRenderIsEmpty) {
     auto mime = view.makeDragMimeData();
     EXPECT_TRUE(mime->data(kPDFMimeType).isEmpty());
     EXPECT_TRUE(mime->data(kPNGMimeType).isEmpty());
+    const auto before = QDir(QRCodeView::droppedFilesFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     EXPECT_TRUE(mime->urls().isEmpty());
-    EXPECT_TRUE(QDir(view.dropFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(QDir(QRCodeView::droppedFilesFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+TEST(QRCodeView, DroppedFilesAreNamedByTheDestinationAndOutliveTheView) {
+    QTemporaryDir destination;
+    ASSERT_TRUE(destination.isValid());
+    QUrl dragged;
+    {
+        auto view = std::make_unique<QRCodeView>();
+        view->setIbTextContent(QStringLiteral("kept"));
+        EXPECT_EQ(QFileInfo(view->writeDroppedFile(destination.path())->toLocalFile()).fileName(),
+                  "Dropped QRCode.pdf");
+        EXPECT_EQ(QFileInfo(view->writeDroppedFile(destination.path())->toLocalFile()).fileName(),
+                  "Dropped QRCode-2.pdf");
+        // A gap left by a removed file is taken again.
+        QFile::remove(destination.filePath("Dropped QRCode.pdf"));
+        EXPECT_EQ(QFileInfo(view->writeDroppedFile(destination.path())->toLocalFile()).fileName(),
+                  "Dropped QRCode.pdf");
+        EXPECT_FALSE(view->writeDroppedFile(destination.filePath("missing/folder")));
+        EXPECT_FALSE(view->writeDroppedFile(QString()));
+
+        auto mime = view->makeDragMimeData();
+        ASSERT_EQ(mime->urls().size(), 1);
+        dragged = mime->urls()[0];
+    } // the view and the drag data are gone; a receiver may open the URL now
+    QFile file(dragged.toLocalFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(viewstest::pdfMediaBox(pdf), std::make_pair(512.0, 512.0));
 }

@@ -4,6 +4,7 @@
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/gfx/Image.h"
+#include "support/TestSupport.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QThreadPool>
 
+#include <cstdio>
 #include <cstring>
 #include <regex>
 #include <string>
@@ -73,6 +75,22 @@ inline std::pair<double, double> pdfMediaBox(const QByteArray& pdf) {
     static const std::regex box(R"(/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\])");
     if (!std::regex_search(text, m, box)) return {-1, -1};
     return {std::stod(m[3]) - std::stod(m[1]), std::stod(m[4]) - std::stod(m[2])};
+}
+
+// The resolution an independent reader (PIL) finds in an encoded image, or
+// {-1, -1} when it finds none.
+inline std::pair<double, double> pilDPI(const QByteArray& encoded) {
+    testsupport::TempDir dir;
+    const auto file = dir / "image";
+    testsupport::writeFile(file, std::vector<std::uint8_t>(encoded.begin(), encoded.end()));
+    std::string output;
+    const int status = testsupport::runCommand(
+        "/usr/bin/python3 -c 'import sys; from PIL import Image; d = Image.open(sys.argv[1]).info.get(\"dpi\"); "
+        "print(*(d or (-1, -1)))' '" + file.string() + "'",
+        &output);
+    double x = -1, y = -1;
+    if (status != 0 || std::sscanf(output.c_str(), "%lf %lf", &x, &y) != 2) return {-1, -1};
+    return {x, y};
 }
 
 inline QRCode::DocumentPtr textDocument(const std::string& text) {

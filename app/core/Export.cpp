@@ -1,0 +1,143 @@
+#include "app/core/Export.h"
+
+#include "image-read-write/ImageEncoding.h"
+#include "image-read-write/ImageExportType.h"
+
+#include <QMimeData>
+#include <QSaveFile>
+
+#include <memory>
+
+#include <exception>
+
+namespace Tessivo {
+namespace {
+
+QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// Premultiplied ARGB over opaque white: c + (255 - a) per channel.
+gfx::Image onWhite(const gfx::Image& image)
+{
+    gfx::Image result(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint32_t* src = image.row(y);
+        std::uint32_t* dst = result.row(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t p = src[x];
+            const std::uint32_t rest = 255 - (p >> 24);
+            const std::uint32_t r = ((p >> 16) & 0xFF) + rest;
+            const std::uint32_t g = ((p >> 8) & 0xFF) + rest;
+            const std::uint32_t b = (p & 0xFF) + rest;
+            dst[x] = 0xFF000000u | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+        }
+    }
+    return result;
+}
+
+template <class Make>
+void addItem(ClipboardItems& items, const char* type, Make&& make) noexcept
+{
+    try {
+        items.emplace_back(QString::fromLatin1(type), make());
+    } catch (const std::exception&) {
+        // The other representations still serve.
+    }
+}
+
+} // namespace
+
+const ExportFormatInfo& exportFormatInfo(ExportFormat format)
+{
+    static const ExportFormatInfo infos[] = {
+        {"PNG", "qrcode.png", "png", "PNG image (*.png)", "Could not save PNG."},
+        {"JPEG", "qrcode.jpg", "jpg", "JPEG image (*.jpg *.jpeg)", "Could not save JPEG."},
+        {"TIFF", "qrcode.tiff", "tiff", "TIFF image (*.tiff *.tif)", "Could not save TIFF."},
+        {"PDF", "qrcode.pdf", "pdf", "PDF document (*.pdf)", "Could not save PDF."},
+        {"SVG", "qrcode.svg", "svg", "SVG image (*.svg)", "Could not save SVG."},
+    };
+    return infos[static_cast<int>(format)];
+}
+
+QByteArray exportData(const QRCode::Document& document, ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::png:
+        return toByteArray(document.pngData(kExportDimension));
+    case ExportFormat::jpeg: {
+        const gfx::ImagePtr image = document.cgImage(kExportDimension);
+        // No quality given: the encoder's default applies.
+        return toByteArray(ImageReadWrite::bitmapImageData(onWhite(*image), ImageTypeIdentifier::jpeg,
+                                                           72, std::nullopt, false));
+    }
+    case ExportFormat::tiff:
+        return toByteArray(document.tiffData(kExportDimension));
+    case ExportFormat::pdf:
+        return toByteArray(document.pdfData(kExportDimension, 72));
+    case ExportFormat::svg: {
+        const std::string text = document.svg(kExportDimension);
+        return QByteArray(text.data(), qsizetype(text.size()));
+    }
+    }
+    return {};
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool exportToFile(const QRCode::Document& document, ExportFormat format, const QString& path) noexcept
+{
+    try {
+        const QByteArray bytes = exportData(document, format);
+        if (bytes.isEmpty()) return false;
+        return writeFileAtomically(path, bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept
+{
+    ClipboardItems items;
+    addItem(items, "application/pdf", [&] { return toByteArray(document.pdfData(kExportDimension, 72)); });
+    addItem(items, "image/tiff", [&] { return toByteArray(document.tiffData(kExportDimension, 72)); });
+    addItem(items, "image/png", [&] { return toByteArray(document.pngData(kExportDimension, 72)); });
+    addItem(items, "image/svg+xml", [&] {
+        const std::string text = document.svg(kExportDimension);
+        return QByteArray(text.data(), qsizetype(text.size()));
+    });
+    return items;
+}
+
+ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept
+{
+    ClipboardItems items;
+    addItem(items, "text/plain", [&] {
+        const std::string text = document.asciiRepresentation();
+        if (text.empty()) throw std::runtime_error("no text art");
+        return QByteArray(text.data(), qsizetype(text.size()));
+    });
+    return items;
+}
+
+bool publishClipboardItems(const ClipboardItems& items, QClipboard& clipboard)
+{
+    if (items.empty()) return false;
+    auto mime = std::make_unique<QMimeData>();
+    for (const auto& [type, bytes] : items) mime->setData(type, bytes);
+    // The clipboard takes ownership of the data.
+    clipboard.setMimeData(mime.release());
+    return true;
+}
+
+} // namespace Tessivo

@@ -1,0 +1,31 @@
+// The program: one main window per user session. A second start shows the
+// running window instead of opening another.
+
+#include "app/ui/ApplicationServices.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/SingleInstance.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tessivo"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSIVO_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.tessivo.Tessivo"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.tessivo.Tessivo"), QIcon(QStringLiteral(":/org.tessivo.Tessivo.png"))));
+    // Closing the window hides it; only Quit ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Tessivo::ui::SingleInstance instance;
+    if (instance.notifyRunningInstance()) return 0;
+    instance.listen();
+
+    Tessivo::ui::MainWindow window;
+    QObject::connect(&instance, &Tessivo::ui::SingleInstance::activationRequested, &window,
+                     &Tessivo::ui::MainWindow::bringToFront);
+    Tessivo::ui::ApplicationServices services(window);
+    window.show();
+    services.registerLaunch();
+    return app.exec();
+}

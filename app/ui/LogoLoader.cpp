@@ -1,0 +1,98 @@
+#include "app/ui/LogoLoader.h"
+
+#include "image-read-write/ImageLoading.h"
+#include "image-read-write/ImageReadWriteError.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPromise>
+#include <QThreadPool>
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+namespace Tessivo::ui {
+
+namespace {
+
+QString quoted(const QString& path) { return QStringLiteral("\u201C%1\u201D").arg(QFileInfo(path).fileName()); }
+
+// Why a file the image module refused could not be used. The module says
+// only that it could not decode; the header, read by Qt without decoding,
+// tells a picture that is too large from one that is no picture at all.
+QString refusal(const QString& path) {
+    const std::filesystem::path file(path.toStdString());
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        return QStringLiteral("%1 could not be found. It may have been moved or deleted.").arg(quoted(path));
+    }
+    if (!std::filesystem::is_regular_file(file, ec) || !std::ifstream(file, std::ios::binary)) {
+        return QStringLiteral("%1 could not be read.").arg(quoted(path));
+    }
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * qint64(size.height()) > gfx::Image::kMaxPixels) {
+        return QStringLiteral("%1 is too large for a logo (%2 \u00D7 %3 pixels; at most %4 million pixels).")
+            .arg(quoted(path))
+            .arg(size.width())
+            .arg(size.height())
+            .arg(gfx::Image::kMaxPixels / 1'000'000);
+    }
+    return QStringLiteral("%1 is not an image that can be used as a logo. Choose a PNG, JPEG, TIFF, GIF or HEIC file.")
+        .arg(quoted(path));
+}
+
+} // namespace
+
+LogoLoadResult decodeLogoFile(const QString& path) {
+    try {
+        gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()));
+        if (image && !image->empty()) {
+            // Scaled here, once: a large picture is never scaled on the main
+            // thread. Stretched to the square, as the thumbnail shows it.
+            const QImage view(image->data(), image->width(), image->height(), image->stride(),
+                              QImage::Format_ARGB32_Premultiplied);
+            QImage thumbnail =
+                view.scaled(thumbnailSide, thumbnailSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            return {std::move(image), std::move(thumbnail), {}};
+        }
+    } catch (const std::exception&) {
+        // told apart below
+    }
+    return {nullptr, {}, refusal(path)};
+}
+
+LogoLoader::LogoLoader(QObject* parent) : QObject(parent) {}
+
+LogoLoader::~LogoLoader() {
+    // A decode still running finishes into a promise nobody watches.
+    if (watcher_) watcher_->disconnect(this);
+}
+
+bool LogoLoader::isLoading() const { return watcher_ && watcher_->isRunning(); }
+
+void LogoLoader::load(const QString& path) {
+    if (watcher_) watcher_->disconnect(this); // superseded
+    auto promise = std::make_shared<QPromise<LogoLoadResult>>();
+    auto watcher = std::make_unique<QFutureWatcher<LogoLoadResult>>();
+    QFutureWatcher<LogoLoadResult>* raw = watcher.get();
+    connect(raw, &QFutureWatcherBase::finished, this, [this, raw] {
+        if (watcher_.get() != raw) return;
+        const QFuture<LogoLoadResult> future = raw->future();
+        const LogoLoadResult result = future.resultCount() > 0 ? future.result() : LogoLoadResult{};
+        if (result.image)
+            emit loaded(result.image, result.thumbnail);
+        else
+            emit failed(result.error.isEmpty() ? QStringLiteral("The image could not be loaded.") : result.error);
+    });
+    raw->setFuture(promise->future());
+    watcher_ = std::move(watcher);
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, path] {
+        promise->addResult(decodeLogoFile(path));
+        promise->finish();
+    });
+}
+
+} // namespace Tessivo::ui

@@ -1,0 +1,49 @@
+#pragma once
+
+// Decodes a logo file off the main thread through the image module (which
+// refuses images above its pixel limit) and reports on the main thread. A
+// newer request supersedes an older one still running: only the last
+// choice counts.
+
+#include "platform/gfx/Image.h"
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace Tessivo::ui {
+
+struct LogoLoadResult {
+    gfx::ImagePtr image; // null on failure
+    QImage thumbnail;    // the image stretched to thumbnailSide square
+    QString error;       // what to tell the user on failure
+};
+
+// Pixels of the logo thumbnail's side (120 points on a display of up to
+// twice the density).
+inline constexpr int thumbnailSide = 240;
+
+// Decodes `path` on the calling thread; never throws.
+LogoLoadResult decodeLogoFile(const QString& path);
+
+class LogoLoader : public QObject {
+    Q_OBJECT
+public:
+    explicit LogoLoader(QObject* parent = nullptr);
+    ~LogoLoader() override;
+
+    void load(const QString& path);
+    bool isLoading() const;
+
+signals:
+    void loaded(gfx::ImagePtr image, const QImage& thumbnail);
+    void failed(const QString& message);
+
+private:
+    std::unique_ptr<QFutureWatcher<LogoLoadResult>> watcher_;
+};
+
+} // namespace Tessivo::ui

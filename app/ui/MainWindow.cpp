@@ -1,0 +1,303 @@
+#include "app/ui/MainWindow.h"
+
+#include "app/core/MainWindowState.h"
+#include "app/core/SettingsKeys.h"
+#include "app/ui/Extensions.h"
+#include "app/ui/MessageSection.h"
+#include "app/ui/PreviewView.h"
+
+#include "settings-store/qt/Observable.h"
+#include "settings-store/qt/WidgetBinding.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace Tessivo::ui {
+
+namespace {
+
+QFrame* divider(QFrame::Shape shape, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(shape);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+template <class V> std::unique_ptr<Defaults::ObservableBase> observe(const Defaults::Key<V>& key, MainWindow* window) {
+    auto observable = std::make_unique<Defaults::Observable<V>>(key);
+    QObject::connect(observable.get(), &Defaults::ObservableBase::objectWillChange, window,
+                     [window] { window->schedulePreview(); });
+    return observable;
+}
+
+// A filled green rectangle with a white check mark.
+QPixmap successSymbol(int side) {
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(52, 199, 89));
+    p.drawRoundedRect(QRectF(side * 0.05, side * 0.15, side * 0.9, side * 0.7), side * 0.12, side * 0.12);
+    p.setPen(QPen(Qt::white, side * 0.08, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(side * 0.3, side * 0.5), QPointF(side * 0.45, side * 0.64),
+                              QPointF(side * 0.72, side * 0.36)}));
+    return pixmap;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<MainWindowState>()) {
+    setWindowTitle(QStringLiteral("Tessivo"));
+
+    auto* content = new QWidget(this);
+    content->setMinimumWidth(minimumContentWidth);
+    content->setMaximumWidth(maximumContentWidth);
+    content->setFixedHeight(contentHeight);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // Top row: preview | divider | message section above the design panel.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    preview_ = new PreviewView(content);
+    top->addWidget(preview_, 0, Qt::AlignCenter);
+    top->addWidget(divider(QFrame::VLine, content));
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(20, 20, 20, 20);
+    right->setSpacing(0);
+    messageSection_ = new MessageSection(*state_, content);
+    right->addWidget(messageSection_);
+    designScroll_ = new QScrollArea(content);
+    designScroll_->setWidgetResizable(true);
+    designScroll_->setFrameShape(QFrame::NoFrame);
+    designScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    designScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    designPanel_ = makeDesignPanel(*this, designScroll_);
+    designScroll_->setWidget(designPanel_);
+    right->addWidget(designScroll_, 1);
+    top->addLayout(right, 1);
+    column->addLayout(top, 1);
+    column->addWidget(divider(QFrame::HLine, content));
+    column->addWidget(buildBottomBar(content));
+    setCentralWidget(content);
+
+    renderer_ = new PreviewRenderer(*state_, *preview_, this);
+    connect(messageSection_, &MessageSection::messageChanged, this, &MainWindow::schedulePreview);
+    // Every key the document is built from.
+    observers_.push_back(observe(Keys::errorCorrection(), this));
+    observers_.push_back(observe(Keys::eyeShapeIdx(), this));
+    observers_.push_back(observe(Keys::pupilShapeIdx(), this));
+    observers_.push_back(observe(Keys::pixelShapeIdx(), this));
+    observers_.push_back(observe(Keys::backgroundColor(), this));
+    observers_.push_back(observe(Keys::backgroundPadding(), this));
+    observers_.push_back(observe(Keys::backgroundRadius(), this));
+    observers_.push_back(observe(Keys::layoutMode(), this));
+    observers_.push_back(observe(Keys::unifiedColor(), this));
+    observers_.push_back(observe(Keys::fgUnifiedColor(), this));
+    observers_.push_back(observe(Keys::fgEyeColor(), this));
+    observers_.push_back(observe(Keys::fgPupilColor(), this));
+    observers_.push_back(observe(Keys::fgPixelColor(), this));
+
+    buildToolbar();
+    buildMenus();
+    resize(minimumContentWidth, sizeHint().height());
+    schedulePreview();
+}
+
+MainWindow::~MainWindow() {
+    // The widgets and the renderer refer to the state: let them go first.
+    delete renderer_;
+    delete takeCentralWidget();
+}
+
+void MainWindow::schedulePreview() { renderer_->schedule(); }
+
+QWidget* MainWindow::buildBottomBar(QWidget* parent) {
+    auto* bar = new QWidget(parent);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(25, 4, 25, 4);
+    auto* hints = new QCheckBox(tr("Show hints"), bar);
+    bindings_.push_back(Defaults::bindWidget(Keys::showHints(), hints));
+    row->addWidget(hints);
+    row->addStretch(1);
+    auto* reset = new QPushButton(tr("Reset to defaults"), bar);
+    reset->setFlat(true);
+    reset->setObjectName(QStringLiteral("resetToDefaults"));
+    connect(reset, &QPushButton::clicked, this, &MainWindow::confirmResetToDefaults);
+    row->addWidget(reset);
+    return bar;
+}
+
+void MainWindow::buildToolbar() {
+    auto* toolbar = addToolBar(tr("Toolbar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolbar->toggleViewAction()->setEnabled(false);
+    auto* spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+
+    auto makeMenuButton = [&](const QString& title, const QString& icon, QMenu*& menu, QToolButton*& button) {
+        menu = new QMenu(title, this);
+        button = new QToolButton(toolbar);
+        button->setText(title);
+        button->setIcon(QIcon::fromTheme(icon));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setMenu(menu);
+        toolbar->addWidget(button);
+    };
+    makeMenuButton(tr("Presets"), QStringLiteral("preferences-desktop-color"), presetsMenu_, presetsButton_);
+    makeMenuButton(tr("Actions"), QStringLiteral("document-send"), actionsMenu_, actionsButton_);
+    fillPresetsMenu(*this, *presetsMenu_);
+    fillActionsMenu(*this, *actionsMenu_);
+    // A button whose menu stays empty would open nothing.
+    auto follow = [](QToolButton* button, QMenu* menu) {
+        auto update = [button, menu] { button->setEnabled(!menu->actions().isEmpty()); };
+        update();
+        QObject::connect(menu, &QMenu::aboutToShow, button, update);
+    };
+    follow(presetsButton_, presetsMenu_);
+    follow(actionsButton_, actionsMenu_);
+}
+
+void MainWindow::buildMenus() {
+    auto* app = menuBar()->addMenu(QStringLiteral("Tessivo"));
+    auto* about = app->addAction(tr("About Tessivo"));
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, tr("About Tessivo"),
+                           tr("<b>Tessivo</b> %1<br>Design QR codes with your own shapes and colours.")
+                               .arg(QApplication::applicationVersion()));
+    });
+    app->addSeparator();
+    checkForUpdatesAction_ = app->addAction(tr("Check for Updates…"));
+    checkForUpdatesAction_->setEnabled(false);
+    app->addSeparator();
+    settingsAction_ = app->addAction(tr("Settings…"));
+    connectSettingsWindow(*this, *settingsAction_);
+    app->addSeparator();
+    auto* hide = app->addAction(tr("Hide Tessivo"));
+    connect(hide, &QAction::triggered, this, &QWidget::hide);
+    auto* quit = app->addAction(tr("Quit Tessivo"));
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
+
+    // No "New": there is one window, and it is always there.
+    auto* file = menuBar()->addMenu(tr("File"));
+    auto* close = file->addAction(tr("Close Window"));
+    close->setShortcut(QKeySequence::Close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    auto* help = menuBar()->addMenu(tr("Help"));
+    contactSupportAction_ = help->addAction(tr("Contact Support"));
+    contactSupportAction_->setEnabled(false);
+    subscribeAction_ = help->addAction(tr("Subscribe to Newsletter…"));
+    subscribeAction_->setEnabled(false);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The window keeps its message and design; a second start or the
+    // desktop's activation shows it again.
+    event->ignore();
+    hide();
+}
+
+void MainWindow::bringToFront() {
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showExportError(const QString& message) {
+    exportErrorMessage_ = message;
+    if (exportAlert_) {
+        exportAlert_->setInformativeText(message);
+        return;
+    }
+    auto* alert = new QMessageBox(QMessageBox::Warning, tr("Export failed"), message, QMessageBox::NoButton, this);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->addButton(tr("OK"), QMessageBox::RejectRole);
+    alert->setText(tr("Export failed"));
+    alert->setInformativeText(message);
+    // Any way of closing it (OK, Escape) clears the text, so the next
+    // failure shows it again.
+    connect(alert, &QDialog::finished, this, [this] { exportErrorMessage_.reset(); });
+    exportAlert_ = alert;
+    alert->open();
+}
+
+void MainWindow::showSuccessNotice() {
+    if (!successNotice_) {
+        auto* notice = new QDialog(this, Qt::Sheet | Qt::FramelessWindowHint);
+        notice->setAttribute(Qt::WA_DeleteOnClose);
+        notice->setFixedSize(300, 200);
+        auto* layout = new QVBoxLayout(notice);
+        layout->setAlignment(Qt::AlignCenter);
+        auto* symbol = new QLabel(notice);
+        symbol->setPixmap(successSymbol(80));
+        symbol->setAlignment(Qt::AlignCenter);
+        layout->addWidget(symbol);
+        auto* text = new QLabel(tr("Successfully generated QR image!"), notice);
+        QFont bold = text->font();
+        bold.setBold(true);
+        text->setFont(bold);
+        text->setAlignment(Qt::AlignCenter);
+        layout->addWidget(text);
+        successNotice_ = notice;
+        notice->setWindowModality(Qt::WindowModal);
+        notice->open();
+    }
+    // Two seconds from the latest success.
+    auto* timer = successNotice_->findChild<QTimer*>();
+    if (!timer) {
+        timer = new QTimer(successNotice_);
+        timer->setSingleShot(true);
+        connect(timer, &QTimer::timeout, successNotice_.data(), &QDialog::accept);
+    }
+    timer->start(2000);
+}
+
+bool MainWindow::isSuccessNoticeShown() const { return successNotice_ && successNotice_->isVisible(); }
+
+void MainWindow::confirmResetToDefaults() {
+    if (resetConfirmation_) return;
+    auto* box = new QMessageBox(this);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(tr("Are you sure?"));
+    box->setText(tr("Are you sure?"));
+    box->setInformativeText(
+        tr("You are going to reset all settings to their default values, so all changes will be lost!"));
+    auto* proceed = box->addButton(tr("Proceed"), QMessageBox::DestructiveRole);
+    box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::buttonClicked, this, [proceed](QAbstractButton* button) {
+        if (button == proceed) resetToDefaults();
+    });
+    resetConfirmation_ = box;
+    box->open();
+}
+
+} // namespace Tessivo::ui

@@ -1,0 +1,114 @@
+#include "app/ui/ShapeThumbnails.h"
+
+#include "QRCode/generators/EyeShapeFactory.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "QRCode/generators/PupilShapeFactory.h"
+
+#include <cstring>
+#include <exception>
+
+namespace Tessivo::ui {
+
+namespace {
+// Both sides hold premultiplied native-endian ARGB32 rows.
+QImage toQImage(const gfx::Image* image) {
+    if (image == nullptr || image->empty()) return {};
+    QImage result(image->width(), image->height(), QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull()) return {};
+    for (int y = 0; y < image->height(); ++y) std::memcpy(result.scanLine(y), image->row(y), std::size_t(image->stride()));
+    return result;
+}
+// The modules a pixel thumbnail shows: a run across, a run down, a corner
+// and single modules, large enough to read at thumbnail size.
+const BoolMatrix& thumbnailMatrix() {
+    static const BoolMatrix matrix = [] {
+        static constexpr int cells[] = {1, 1, 1, 0, 1, //
+                                        1, 0, 0, 0, 0, //
+                                        1, 0, 1, 1, 0, //
+                                        0, 0, 1, 0, 1, //
+                                        1, 0, 0, 1, 1};
+        return BoolMatrix::fromRawFlattenedInt(5, cells);
+    }();
+    return matrix;
+}
+
+} // namespace
+
+ShapeThumbnails::ShapeThumbnails(std::vector<Draw> drawers, std::vector<QString> titles)
+    : drawers_(std::move(drawers)), titles_(std::move(titles)) {}
+
+QString ShapeThumbnails::title(int index) const {
+    return index >= 0 && index < int(titles_.size()) ? titles_[std::size_t(index)] : QString();
+}
+
+namespace {
+template <class List> std::vector<QString> titlesOf(const List& list) {
+    std::vector<QString> titles;
+    for (const auto& entry : list)
+        titles.push_back(entry ? QString::fromUtf8(entry->title().data(), qsizetype(entry->title().size())) : QString());
+    return titles;
+}
+} // namespace
+
+ShapeThumbnails ShapeThumbnails::eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list) {
+    std::vector<Draw> drawers;
+    for (const auto& entry : list) {
+        std::shared_ptr<QRCodeEyeShapeGenerator> eye = entry ? entry->copyShape() : nullptr;
+        drawers.push_back([eye](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
+            if (!eye) return nullptr;
+            // Drawn with the eye's own pupil, so the thumbnail reads as a finder.
+            return QRCodeEyeShapeFactory::image(*eye, nullptr, dimension, colour);
+        });
+    }
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+}
+
+ShapeThumbnails ShapeThumbnails::pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list) {
+    std::vector<Draw> drawers;
+    for (const auto& entry : list) {
+        std::shared_ptr<QRCodePupilShapeGenerator> pupil = entry ? entry->copyShape() : nullptr;
+        drawers.push_back([pupil](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
+            if (!pupil) return nullptr;
+            return QRCodePupilShapeFactory::image(*pupil, dimension, colour);
+        });
+    }
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+}
+
+ShapeThumbnails ShapeThumbnails::pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list) {
+    std::vector<Draw> drawers;
+    for (const auto& entry : list) {
+        std::shared_ptr<QRCodePixelShapeGenerator> pixel = entry ? entry->copyShape() : nullptr;
+        drawers.push_back([pixel](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
+            if (!pixel) return nullptr;
+            return QRCodePixelShapeFactory::image(*pixel, dimension, colour, std::nullopt, &thumbnailMatrix());
+        });
+    }
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+}
+
+const std::vector<QImage>& ShapeThumbnails::images(int pixelSize, const QColor& colour) {
+    const auto key = std::make_pair(colour.rgba(), pixelSize);
+    if (auto found = cache_.find(key); found != cache_.end()) return found->second;
+
+    const gfx::Color drawColour = gfx::Color::sRGB(colour.redF(), colour.greenF(), colour.blueF(), colour.alphaF());
+    std::vector<QImage> images;
+    images.reserve(drawers_.size());
+    for (const auto& draw : drawers_) {
+        QImage image;
+        try {
+            if (pixelSize > 0) {
+                const gfx::ImagePtr drawn = draw(double(pixelSize), drawColour);
+                image = toQImage(drawn.get());
+            }
+        } catch (const std::exception&) {
+            // A shape that cannot draw its preview leaves an empty cell; the
+            // grid stays usable.
+        }
+        images.push_back(std::move(image));
+    }
+    ++drawnSets_;
+    return cache_.emplace(key, std::move(images)).first->second;
+}
+
+} // namespace Tessivo::ui

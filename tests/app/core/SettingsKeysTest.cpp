@@ -1,0 +1,87 @@
+#include "app/core/ColorText.h"
+#include "app/core/SettingsKeys.h"
+
+#include <gtest/gtest.h>
+
+
+using namespace Tessivo;
+
+namespace {
+const Color white = Color::sRGB(1, 1, 1);
+const Color black = Color::sRGB(0, 0, 0);
+
+void clearStore() {
+    for (const auto* key : Keys::all()) key->reset();
+}
+} // namespace
+
+TEST(AppSettingsKeys, FreshStoreReadsEveryDefault) {
+    clearStore();
+    ASSERT_EQ(Keys::all().size(), 24u);
+    EXPECT_EQ(Keys::eyeShapeIdx().get(), 0);
+    EXPECT_EQ(Keys::pupilShapeIdx().get(), 0);
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 0);
+    EXPECT_EQ(Keys::errorCorrection().get(), 3);
+    EXPECT_EQ(Keys::layoutMode().get(), 1);
+    EXPECT_EQ(Keys::messageType().get(), 0);
+    EXPECT_EQ(Keys::backgroundColor().get(), white);
+    for (const auto* key : {&Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(), &Keys::fgUnifiedColor()})
+        EXPECT_EQ(key->get(), black) << key->name();
+    EXPECT_EQ(Keys::backgroundPadding().get(), 0.0f);
+    EXPECT_EQ(Keys::backgroundRadius().get(), 0.0f);
+    for (const auto* key : {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(),
+                            &Keys::expandedPixelShape(), &Keys::expandedBackground(), &Keys::expandedLogo(),
+                            &Keys::expandedAdvanced(), &Keys::matchingPupil(), &Keys::unifiedColor(),
+                            &Keys::useHexColorInput()})
+        EXPECT_FALSE(key->get()) << key->name();
+    EXPECT_TRUE(Keys::userPresets().get().empty());
+
+    // Registration writes nothing persistent: the names hold no stored value.
+    const auto persistent = platform::UserDefaults::standard()->persistentDomain();
+    for (const auto* key : Keys::all()) EXPECT_FALSE(persistent.contains(key->name())) << key->name();
+}
+
+TEST(AppSettingsKeys, ValuesRoundTripAndResetRestoresDefaults) {
+    clearStore();
+    const Color teal = *hexToColor("#1A8080");
+    Keys::backgroundColor().set(teal);
+    Keys::fgPixelColor().set(Color::sRGB(0.2, 0.4, 0.6, 0.5));
+    Keys::backgroundPadding().set(3.7f);
+    Keys::errorCorrection().set(1);
+    Keys::matchingPupil().set(true);
+    Keys::messageType().set(5);
+    Keys::userPresets().set({R"({"name":"A"})", R"({"name":"B"})"});
+
+    EXPECT_EQ(Keys::backgroundColor().get(), teal);
+    EXPECT_EQ(Keys::fgPixelColor().get(), Color::sRGB(0.2, 0.4, 0.6, 0.5));
+    EXPECT_FLOAT_EQ(Keys::backgroundPadding().get(), 3.7f);
+    EXPECT_EQ(Keys::errorCorrection().get(), 1);
+    EXPECT_TRUE(Keys::matchingPupil().get());
+    EXPECT_EQ(Keys::userPresets().get(), (UserPresetTexts{R"({"name":"A"})", R"({"name":"B"})"}));
+
+    // The stored form of the presets is an array of texts.
+    auto stored = platform::UserDefaults::standard()->objectForKey("user presets");
+    ASSERT_TRUE(stored && stored->asArray());
+    EXPECT_EQ(*(*stored->asArray())[1].asString(), R"({"name":"B"})");
+
+    resetToDefaults();
+    EXPECT_EQ(Keys::backgroundColor().get(), white);
+    EXPECT_EQ(Keys::fgPixelColor().get(), black);
+    EXPECT_EQ(Keys::backgroundPadding().get(), 0.0f);
+    EXPECT_EQ(Keys::errorCorrection().get(), 3);
+    EXPECT_FALSE(Keys::matchingPupil().get());
+    // Reset keeps the kind of message and the user's presets.
+    EXPECT_EQ(Keys::messageType().get(), 5);
+    EXPECT_EQ(Keys::userPresets().get().size(), 2u);
+}
+
+TEST(AppSettingsKeys, StoredValuesOfTheWrongKindReadAsTheDefault) {
+    clearStore();
+    auto& suite = *platform::UserDefaults::standard();
+    suite.setObject("eye shape idx", platform::PropertyList(std::string("seven")));
+    suite.setObject("background color", platform::PropertyList(std::int64_t(5)));
+    suite.setObject("layout mode", platform::PropertyList(std::int64_t(1) << 40));
+    EXPECT_EQ(Keys::eyeShapeIdx().get(), 0);
+    EXPECT_EQ(Keys::backgroundColor().get(), white);
+    EXPECT_EQ(Keys::layoutMode().get(), 1);
+}

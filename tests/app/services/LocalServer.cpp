@@ -1,0 +1,118 @@
+#include "LocalServer.h"
+
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+LocalServer::LocalServer() : server_(std::make_unique<QTcpServer>())
+{
+    QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, [this] {
+        while (QTcpSocket* s = server_->nextPendingConnection()) accept(s);
+    });
+    server_->listen(QHostAddress::LocalHost, 0);
+}
+
+LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key) : tls_(true)
+{
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificate(certificate);
+    config.setPrivateKey(key);
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(config);
+    QObject::connect(server.get(), &QTcpServer::pendingConnectionAvailable, [this] {
+        while (QTcpSocket* s = server_->nextPendingConnection()) accept(s);
+    });
+    server_ = std::move(server);
+    server_->listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl LocalServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(tls_ ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(server_->serverPort())
+                    .arg(path));
+}
+
+void LocalServer::accept(QTcpSocket* socket)
+{
+    socket->setParent(server_.get());
+    QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { readFrom(socket); });
+    if (socket->bytesAvailable()) readFrom(socket);
+}
+
+void LocalServer::readFrom(QTcpSocket* socket)
+{
+    QByteArray& buffer = buffers_[socket];
+    buffer += socket->readAll();
+    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0) return;
+    RecordedRequest request;
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+    request.method = first.value(0);
+    request.path = first.value(1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines[i].indexOf(':');
+        if (colon > 0) request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+    }
+    const qsizetype length = request.headers.value("content-length", "0").toLongLong();
+    if (buffer.size() < headerEnd + 4 + length) return;
+    request.body = buffer.mid(headerEnd + 4, length);
+    buffers_.remove(socket);
+    requests_.append(request);
+
+    switch (behaviour_) {
+    case Behaviour::silent:
+        return;
+    case Behaviour::drop:
+        socket->abort();
+        return;
+    case Behaviour::garbage:
+        socket->write("this is not an HTTP answer\r\n\r\n");
+        socket->disconnectFromHost();
+        return;
+    case Behaviour::respond:
+        socket->write("HTTP/1.1 " + QByteArray::number(status_) + " Status\r\nContent-Type: " + contentType_ +
+                      "\r\nContent-Length: " + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" +
+                      body_);
+        socket->disconnectFromHost();
+        return;
+    }
+}
+
+TestCertificate TestCertificate::make(const std::string& folder)
+{
+    const std::string key = folder + "/key.pem", cert = folder + "/cert.pem";
+    const int rc = testsupport::runCommand(
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+        "-addext subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + cert + "' 2>/dev/null");
+    if (rc != 0) throw std::runtime_error("openssl failed");
+    QFile certFile(QString::fromStdString(cert)), keyFile(QString::fromStdString(key));
+    certFile.open(QIODevice::ReadOnly);
+    keyFile.open(QIODevice::ReadOnly);
+    return {QSslCertificate(certFile.readAll(), QSsl::Pem), QSslKey(keyFile.readAll(), QSsl::Rsa, QSsl::Pem)};
+}
+
+QSslConfiguration trusting(const QSslCertificate& certificate)
+{
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setCaCertificates({certificate});
+    return config;
+}
+
+bool waitFor(const std::function<bool()>& condition, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}

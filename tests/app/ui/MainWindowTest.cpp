@@ -1,0 +1,293 @@
+#include "app/core/MainWindowState.h"
+#include "app/core/SettingsKeys.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/MessageSection.h"
+#include "app/ui/PreviewView.h"
+#include "app/ui/SingleInstance.h"
+
+#include "platform/detector/QRDetector.h"
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace Tessivo;
+using namespace Tessivo::ui;
+
+namespace {
+
+void pumpEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Lets posted key changes arrive, then waits for the preview to show the
+// newest values.
+void settle(MainWindow& window) {
+    pumpEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewRenderer().isBusy(); }, 20000));
+    pumpEvents();
+}
+
+std::vector<std::string> scan(const PreviewView& preview) {
+    std::vector<std::string> texts;
+    if (preview.codeImage())
+        for (const auto& code : platform::detectQRCodes(*preview.codeImage())) texts.push_back(code.text);
+    return texts;
+}
+
+QLineEdit* fieldWithPlaceholder(QWidget& root, const QString& placeholder) {
+    for (auto* edit : root.findChildren<QLineEdit*>())
+        if (edit->placeholderText() == placeholder) return edit;
+    return nullptr;
+}
+
+QAction* menuAction(QMainWindow& window, const QString& text) {
+    for (auto* menu : window.menuBar()->findChildren<QMenu*>())
+        for (auto* action : menu->actions())
+            if (action->text() == text) return action;
+    return nullptr;
+}
+
+struct MainWindowTest : ::testing::Test {
+    MainWindowTest() {
+        for (const auto* key : Keys::all()) key->reset();
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, TypingAUrlShowsACodeThatScansAndChangesWithEveryKeystroke) {
+    MainWindow window;
+    window.show();
+    settle(window);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::placeholder);
+
+    QLineEdit* field = window.messageSection().firstField();
+    ASSERT_TRUE(field);
+    QTest::keyClicks(field, "https://example.com");
+    settle(window);
+    ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
+    EXPECT_EQ(window.preview().codeImage()->width(), 1024);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"https://example.com"});
+    const auto before = window.preview().codeImage();
+
+    QTest::keyClicks(field, "/a");
+    settle(window);
+    EXPECT_NE(window.preview().codeImage(), before);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"https://example.com/a"});
+
+    // Clearing the field brings the placeholder back.
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    settle(window);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::placeholder);
+    EXPECT_FALSE(window.preview().codeImage());
+}
+
+TEST_F(MainWindowTest, TooLongMessageWarnsUntilTheLevelIsLowered) {
+    MainWindow window;
+    window.messageSection().firstField()->setText(QString(2000, QLatin1Char('a')));
+    settle(window);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::warning);
+
+    Keys::errorCorrection().set(0);
+    settle(window);
+    ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{std::string(2000, 'a')});
+}
+
+TEST_F(MainWindowTest, LargestMessageKeepsTheWindowResponsive) {
+    MainWindow window;
+    Keys::errorCorrection().set(0);
+    Keys::pixelShapeIdx().set(12);  // one of the slowest shapes
+    QLineEdit* field = window.messageSection().firstField();
+    field->setText(QString(2950, QLatin1Char('x')));
+    // The big code renders while the event loop goes on: the window takes
+    // keystrokes meanwhile, and the preview ends on the last text.
+    pumpEvents();
+    EXPECT_TRUE(window.previewRenderer().isBusy());
+    QTest::keyClicks(field, "abc");
+    EXPECT_EQ(field->text().size(), 2953);
+    settle(window);
+    ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{std::string(2950, 'x') + "abc"});
+}
+
+TEST_F(MainWindowTest, MessageKindsSwitchFormsKeepFieldsAndScan) {
+    MainWindow window;
+    MessageSection& section = window.messageSection();
+    QComboBox* picker = section.kindPicker();
+    ASSERT_EQ(picker->count(), 7);
+    EXPECT_EQ(picker->itemText(5), "Wi-Fi");
+
+    // URL and text share what was typed.
+    picker->setCurrentIndex(1);
+    pumpEvents();
+    EXPECT_EQ(Keys::messageType().get(), 1);
+    QTest::keyClicks(section.firstField(), "example.org");
+    picker->setCurrentIndex(0);
+    pumpEvents();
+    EXPECT_EQ(section.firstField()->text(), "example.org");
+
+    // Wi-Fi: "None" hides the password and keeps it; the payload scans.
+    picker->setCurrentIndex(5);
+    pumpEvents();
+    QTest::keyClicks(fieldWithPlaceholder(section, "Network name (SSID)"), "Cafe;Guest");
+    QLineEdit* password = fieldWithPlaceholder(section, "Password");
+    QTest::keyClicks(password, "p:w");
+    EXPECT_TRUE(password->isVisibleTo(&section));
+    auto* security = section.findChildren<QComboBox*>().at(1);
+    security->setCurrentIndex(2);
+    EXPECT_FALSE(password->isVisibleTo(&section));
+    settle(window);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"WIFI:T:nopass;S:Cafe\\;Guest;;"});
+    security->setCurrentIndex(1);
+    EXPECT_TRUE(password->isVisibleTo(&section));
+    EXPECT_EQ(password->text(), "p:w");
+    settle(window);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"WIFI:T:WEP;S:Cafe\\;Guest;P:p\\:w;;"});
+
+    // A stored kind that names none shows the text form with its text.
+    Keys::messageType().set(7);
+    settle(window);
+    EXPECT_EQ(section.firstField(), fieldWithPlaceholder(section, "The text you want to include in your QR code"));
+    EXPECT_TRUE(section.firstField()->isVisibleTo(&section));
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"example.org"});
+}
+
+TEST_F(MainWindowTest, HandEditedSettingsStillGiveAScannableCode) {
+    auto& suite = *platform::UserDefaults::standard();
+    suite.setObject("background padding", platform::PropertyList(std::numeric_limits<double>::quiet_NaN()));
+    suite.setObject("background radius", platform::PropertyList(-4.0));
+    suite.setObject("pixel shape idx", platform::PropertyList(std::int64_t(99)));
+    suite.setObject("eye shape idx", platform::PropertyList(std::int64_t(-3)));
+    suite.setObject("layout mode", platform::PropertyList(std::int64_t(2)));
+    suite.setObject("error correction", platform::PropertyList(std::int64_t(17)));
+    MainWindow window;
+    window.messageSection().firstField()->setText("junk settings");
+    settle(window);
+    ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
+    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"junk settings"});
+}
+
+TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
+    MainWindow window;
+    window.show();
+    QWidget* content = window.centralWidget();
+    EXPECT_EQ(content->minimumWidth(), 800);
+    EXPECT_EQ(content->maximumWidth(), 1000);
+    EXPECT_EQ(content->minimumHeight(), 580);
+    EXPECT_EQ(content->maximumHeight(), 580);
+    EXPECT_EQ(window.preview().size(), QSize(540, 540));
+    window.resize(1200, 900);
+    pumpEvents();
+    EXPECT_LE(content->width(), 1000);
+    EXPECT_EQ(content->height(), 580);
+    EXPECT_EQ(window.preview().size(), QSize(540, 540));
+
+    window.messageSection().firstField()->setText("kept");
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    window.bringToFront();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.messageSection().firstField()->text(), "kept");
+}
+
+TEST_F(MainWindowTest, ResetAsksFirstAndKeepsMessageKindAndPresets) {
+    MainWindow window;
+    window.show();
+    Keys::pixelShapeIdx().set(4);
+    Keys::showHints().set(true);
+    Keys::messageType().set(3);
+    Keys::userPresets().set({"{}"});
+    auto* reset = window.findChild<QAbstractButton*>("resetToDefaults");
+    ASSERT_TRUE(reset);
+
+    // Cancel changes nothing.
+    QTest::mouseClick(reset, Qt::LeftButton);
+    ASSERT_TRUE(window.resetConfirmation());
+    EXPECT_EQ(window.resetConfirmation()->windowTitle(), "Are you sure?");
+    EXPECT_EQ(window.resetConfirmation()->informativeText(),
+              "You are going to reset all settings to their default values, so all changes will be lost!");
+    auto buttonNamed = [&](const QString& text) -> QAbstractButton* {
+        for (auto* b : window.resetConfirmation()->buttons())
+            if (b->text() == text) return b;
+        return nullptr;
+    };
+    QTest::mouseClick(buttonNamed("Cancel"), Qt::LeftButton);
+    pumpEvents();
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 4);
+
+    QTest::mouseClick(reset, Qt::LeftButton);
+    QTest::mouseClick(buttonNamed("Proceed"), Qt::LeftButton);
+    pumpEvents();
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 0);
+    EXPECT_FALSE(Keys::showHints().get());
+    EXPECT_EQ(Keys::messageType().get(), 3);
+    EXPECT_EQ(Keys::userPresets().get().size(), 1u);
+    // The switch shows the reset value.
+    EXPECT_FALSE(window.findChild<QCheckBox*>()->isChecked());
+}
+
+TEST_F(MainWindowTest, ExportAlertShowsTheLatestFailureAndClearsOnDismissal) {
+    MainWindow window;
+    window.show();
+    window.showExportError("Could not write the file.");
+    ASSERT_TRUE(window.exportAlert());
+    EXPECT_TRUE(window.exportAlert()->isVisible());
+    EXPECT_EQ(window.exportAlert()->text(), "Export failed");
+    window.showExportError("The disk is full.");
+    EXPECT_EQ(window.exportAlert()->informativeText(), "The disk is full.");
+    EXPECT_EQ(window.exportErrorMessage(), QString("The disk is full."));
+    QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
+    pumpEvents();
+    EXPECT_FALSE(window.exportErrorMessage());
+    window.showExportError("Again.");
+    EXPECT_TRUE(window.exportAlert() && window.exportAlert()->isVisible());
+
+    window.showSuccessNotice();
+    EXPECT_TRUE(window.isSuccessNoticeShown());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isSuccessNoticeShown(); }, 5000));
+}
+
+TEST_F(MainWindowTest, MenusHaveNoNewItemAndLaterCommandsAreDisabled) {
+    MainWindow window;
+    EXPECT_FALSE(menuAction(window, "New"));
+    for (const char* text : {"Check for Updates…", "Contact Support", "Subscribe to Newsletter…"}) {
+        QAction* action = menuAction(window, QString::fromUtf8(text));
+        ASSERT_TRUE(action) << text;
+        EXPECT_FALSE(action->isEnabled()) << text;
+    }
+    // Empty toolbar menus would open nothing: their buttons are disabled.
+    EXPECT_EQ(window.actionsButton().isEnabled(), !window.actionsMenu().actions().isEmpty());
+    EXPECT_EQ(window.presetsButton().isEnabled(), !window.presetsMenu().actions().isEmpty());
+}
+
+TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {
+    const QString name = QStringLiteral("tessivo-test-%1").arg(QCoreApplication::applicationPid());
+    // A socket file left behind by a crashed run.
+    testsupport::writeTextFile((QDir::tempPath() + "/" + name).toStdString(), "");
+    SingleInstance first(name);
+    EXPECT_FALSE(first.notifyRunningInstance(200));  // nobody answers
+    ASSERT_TRUE(first.listen());
+    QSignalSpy activations(&first, &SingleInstance::activationRequested);
+
+    SingleInstance second(name);
+    EXPECT_TRUE(second.notifyRunningInstance());
+    EXPECT_TRUE(activations.wait(5000));
+    EXPECT_EQ(activations.count(), 1);
+}

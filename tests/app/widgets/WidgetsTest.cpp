@@ -1,0 +1,277 @@
+#include "app/core/ColorText.h"
+#include "app/core/Presets.h"
+#include "app/core/SettingsKeys.h"
+#include "app/ui/ExportActions.h"
+#include "app/ui/MailingListPrompt.h"
+#include "app/ui/PresetsMenu.h"
+#include "app/ui/UpdateDialog.h"
+
+#include "../services/LocalServer.h"
+#include "platform/detector/QRDetector.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace Tessivo;
+
+namespace {
+
+QStringList actionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (QAction* a : menu.actions()) texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
+    return texts;
+}
+
+QAction* findAction(const QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+template <class W> W* visibleTopLevel() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* typed = qobject_cast<W*>(w); typed && typed->isVisible()) return typed;
+    return nullptr;
+}
+
+class Widgets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const auto* key : Keys::all()) key->reset();
+        window.resize(800, 580);
+        window.show();
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &window) w->close();
+        SetUp();
+    }
+    QMainWindow window;
+};
+
+} // namespace
+
+TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
+    QMenu menu;
+    PresetsMenu presets(menu, &window);
+    QStringList texts = actionTexts(menu);
+    EXPECT_EQ(texts.mid(0, 11), (QStringList{"Built-in", "Classic", "Rounded", "Soft Circles", "Leaf", "Sunset",
+                                             "Deep Ocean", "Midnight", "Retro Star", "Flower Power", "Your presets"}));
+    ASSERT_TRUE(findAction(menu, QStringLiteral("No saved presets")));
+    EXPECT_FALSE(findAction(menu, QStringLiteral("No saved presets"))->isEnabled());
+    EXPECT_FALSE(findAction(menu, QStringLiteral("Delete a saved preset")));
+
+    findAction(menu, QStringLiteral("Sunset"))->trigger();
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 8);
+    EXPECT_EQ(colorToHex(Keys::fgPixelColor().get()), "#D9480F");
+
+    // Save through the sheet as the user does.
+    Keys::eyeShapeIdx().set(9);
+    findAction(menu, QStringLiteral("Save current as preset\u2026"))->trigger();
+    auto* sheet = visibleTopLevel<SavePresetSheet>();
+    if (!sheet) sheet = window.findChild<SavePresetSheet*>();
+    ASSERT_TRUE(sheet && sheet->isVisible());
+    EXPECT_FALSE(sheet->saveButton()->isEnabled());
+    QTest::keyClicks(sheet->nameField(), QStringLiteral("   "));
+    EXPECT_FALSE(sheet->saveButton()->isEnabled());
+    sheet->nameField()->setText(QStringLiteral("  Salt & Pepper  "));
+    QTest::keyClick(sheet->nameField(), Qt::Key_Return);
+    QApplication::processEvents();
+
+    presets.rebuild();
+    QAction* mine = findAction(menu, QStringLiteral("Salt && Pepper"));
+    ASSERT_TRUE(mine);
+    EXPECT_FALSE(findAction(menu, QStringLiteral("No saved presets")));
+    QAction* remove = findAction(menu, QStringLiteral("Delete a saved preset"));
+    ASSERT_TRUE(remove && remove->menu());
+
+    Keys::eyeShapeIdx().set(0);
+    mine->trigger();
+    EXPECT_EQ(Keys::eyeShapeIdx().get(), 9);
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 8);
+
+    findAction(*remove->menu(), QStringLiteral("Salt && Pepper"))->trigger();
+    presets.rebuild();
+    EXPECT_TRUE(findAction(menu, QStringLiteral("No saved presets")));
+    EXPECT_TRUE(userPresetStore().presets().empty());
+}
+
+TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
+    testsupport::TempDir dir;
+    std::string message = "Tessivo export";
+    QString shownError;
+    int successes = 0;
+    ExportController controller(
+        &window,
+        [&]() -> std::shared_ptr<QRCode::Document> {
+            if (message.empty()) return nullptr;
+            return std::make_shared<QRCode::Document>(message, QRCode::ErrorCorrection::high);
+        },
+        {[&](const QString& text) { shownError = text; }, [&] { ++successes; }});
+    QString chosen;
+    int asked = 0;
+    controller.setFileChooser([&](ExportFormat) {
+        ++asked;
+        return chosen;
+    });
+    QMenu menu;
+    addActionsMenuItems(menu, controller);
+    EXPECT_EQ(actionTexts(menu), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG",
+                                              "Copy to clipboard", "Image", "ASCII Representation"}));
+    EXPECT_EQ(successes, 0);
+    QSignalSpy finished(&controller, &ExportController::finished);
+
+    // A folder that does not exist.
+    chosen = QString::fromStdString((dir / "missing" / "code.svg").string());
+    findAction(menu, QStringLiteral("SVG"))->trigger();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(finished.takeFirst().front().toBool());
+    EXPECT_EQ(shownError, QStringLiteral("Could not save SVG."));
+
+    // Cancelling the dialog shows nothing.
+    chosen.clear();
+    findAction(menu, QStringLiteral("PDF"))->trigger();
+    QTest::qWait(50);
+    EXPECT_TRUE(finished.isEmpty());
+
+    // No message: the guard, no dialog, clipboard untouched.
+    QApplication::clipboard()->setText(QStringLiteral("keep"));
+    message.clear();
+    const int askedBefore = asked;
+    findAction(menu, QStringLiteral("PNG"))->trigger();
+    findAction(menu, QStringLiteral("Image"))->trigger();
+    EXPECT_EQ(asked, askedBefore);
+    EXPECT_EQ(shownError, QStringLiteral("Enter a message first to generate a QR code."));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("keep"));
+
+    // Copies reach the clipboard off the main thread and report success.
+    message = "copy me";
+    finished.clear();
+    findAction(menu, QStringLiteral("Image"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return !finished.isEmpty(); }));
+    EXPECT_TRUE(finished.takeFirst().front().toBool());
+    const QImage png = QImage::fromData(QApplication::clipboard()->mimeData()->data("image/png"), "PNG");
+    ASSERT_FALSE(png.isNull());
+    gfx::Image scan(png.width(), png.height());
+    for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x) {
+            const QRgb p = png.pixel(x, y);
+            scan.setPixel(x, y, {std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p)), 255});
+        }
+    const auto codes = platform::detectQRCodes(scan);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front().text, "copy me");
+}
+
+TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
+    testsupport::TempDir dir;
+    LocalServer server;
+    MailingListManager::Config config;
+    config.endpointURL = server.url(QStringLiteral("/mailinglist.php"));
+    config.privacyURL = QUrl(QStringLiteral("https://tessivo.org/privacy/"));
+    config.bundleIdentifier = QStringLiteral("org.tessivo.Tessivo");
+    auto store = platform::UserDefaults::open("shared", dir.path());
+    config.store = [store] { return store; };
+    config.timeZoneId = [] { return QStringLiteral("UTC"); };
+    MailingListManager manager(config);
+    MailingListPromptPresenter presenter(manager, &window);
+
+    manager.showPromptIfEligible(true);
+    MailingListPrompt* prompt = presenter.prompt();
+    ASSERT_TRUE(prompt && prompt->isVisible());
+    EXPECT_EQ(prompt->width(), 420);
+    EXPECT_EQ(prompt->visibleState(), 0);
+    EXPECT_FALSE(prompt->subscribeButton()->isEnabled());
+
+    QTest::keyClicks(prompt->emailField(), QStringLiteral(" "));
+    ASSERT_TRUE(prompt->subscribeButton()->isEnabled());
+    QTest::keyClick(prompt->emailField(), Qt::Key_Return);
+    EXPECT_TRUE(prompt->failureLabel()->isVisible());
+    EXPECT_EQ(prompt->failureLabel()->text(), QStringLiteral("Please enter a valid email address."));
+
+    // "Maybe later" closes; reopening starts with an empty form.
+    prompt->laterButton()->click();
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_EQ(manager.storedDecision(), MailingListManager::Decision::snoozed);
+    manager.showPromptIfEligible(true);
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_TRUE(prompt->emailField()->text().isEmpty());
+    EXPECT_FALSE(prompt->failureLabel()->isVisible());
+
+    server.respondWith(201);
+    QTest::keyClicks(prompt->emailField(), QStringLiteral("me@example.org"));
+    prompt->subscribeButton()->click();
+    EXPECT_EQ(prompt->visibleState(), 1);  // progress while the request runs
+    ASSERT_TRUE(waitFor([&] { return prompt->visibleState() == 2; }));
+    EXPECT_TRUE(manager.isOptedOut());
+    // The thanks close by themselves after 3.5 seconds.
+    QTest::qWait(3000);
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_TRUE(waitFor([&] { return !prompt->isVisible(); }, 2000));
+    EXPECT_FALSE(manager.isPresented());
+    EXPECT_EQ(manager.status().kind, MailingListManager::SubmitStatus::Kind::idle);
+}
+
+TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
+    UpdateCheckResult newer;
+    newer.kind = UpdateCheckResult::Kind::updateAvailable;
+    newer.newest = {QStringLiteral("Tessivo 2.0"), QStringLiteral("2.0"), QUrl(QStringLiteral("https://tessivo.org/get")),
+                    QStringLiteral("<script>x</script> Faster")};
+    QMessageBox* box = makeUpdateResultDialog(newer, QStringLiteral("1.0"), &window);
+    EXPECT_TRUE(box->informativeText().contains(QStringLiteral("2.0")));
+    EXPECT_EQ(box->detailedText(), newer.newest.notes);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    box->open();
+    QPushButton* download = nullptr;
+    for (QAbstractButton* b : box->buttons())
+        if (b->text() == QStringLiteral("Open Download Page")) download = qobject_cast<QPushButton*>(b);
+    ASSERT_TRUE(download);
+    download->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front(), QUrl(QStringLiteral("https://tessivo.org/get")));
+
+    UpdateCheckResult failed;
+    failed.errorMessage = QStringLiteral("Host not found");
+    box = makeUpdateResultDialog(failed, QStringLiteral("1.0"), &window);
+    EXPECT_EQ(box->text(), QStringLiteral("Update check failed"));
+    EXPECT_EQ(box->informativeText(), QStringLiteral("Host not found"));
+    box->close();
+
+    // The command follows the updater: off without a feed, off while a
+    // check runs, and the result is shown when it ends.
+    Updater disabled(QUrl(), QStringLiteral("1.0"));
+    QAction off(QStringLiteral("Check for Updates\u2026"));
+    connectCheckForUpdates(off, disabled, &window);
+    EXPECT_FALSE(off.isEnabled());
+
+    LocalServer server;
+    server.respondWith(200, "<rss version=\"2.0\"><channel></channel></rss>");
+    Updater updater(server.url(QStringLiteral("/feed")), QStringLiteral("1.0"));
+    QAction on(QStringLiteral("Check for Updates\u2026"));
+    connectCheckForUpdates(on, updater, &window);
+    EXPECT_TRUE(on.isEnabled());
+    on.trigger();
+    EXPECT_FALSE(on.isEnabled());
+    QMessageBox* shown = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (QMessageBox* b : window.findChildren<QMessageBox*>())
+            if (b->isVisible()) shown = b;
+        return shown != nullptr;
+    }));
+    EXPECT_TRUE(on.isEnabled());
+    EXPECT_EQ(shown->text(), QStringLiteral("You're up to date"));
+    EXPECT_EQ(server.requests().size(), 1);
+}
