@@ -24,7 +24,11 @@
 #include <variant>
 #include <vector>
 
+namespace QRCode {
+
 class QRCodeMessageFormatter;
+
+} // namespace QRCode
 
 namespace gfx {
 class GraphicsContext;

@@ -6,6 +6,8 @@
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
 
+namespace QRCode {
+
 foundation::SettingsDict QRCodeFillStyleGenerator::fillStyleArchive() const {
     foundation::SettingsDict archive = foundation::SettingsDict::object();
     archive["settings"] = settings();
@@ -37,10 +39,10 @@ QRCodeFillStylePtr createFill(const foundation::SettingsDict& settings) {
 
 QRCodeFillStyleFactory::QRCodeFillStyleFactory()
     : entries_{
-          {QRCode::FillStyle::Solid::Name, &createFill<QRCode::FillStyle::Solid>},
-          {QRCode::FillStyle::LinearGradient::Name, &createFill<QRCode::FillStyle::LinearGradient>},
-          {QRCode::FillStyle::RadialGradient::Name, &createFill<QRCode::FillStyle::RadialGradient>},
-          {QRCode::FillStyle::Image::Name, &createFill<QRCode::FillStyle::Image>},
+          {FillStyle::Solid::Name, &createFill<FillStyle::Solid>},
+          {FillStyle::LinearGradient::Name, &createFill<FillStyle::LinearGradient>},
+          {FillStyle::RadialGradient::Name, &createFill<FillStyle::RadialGradient>},
+          {FillStyle::Image::Name, &createFill<FillStyle::Image>},
       } {}
 
 const QRCodeFillStyleFactory& QRCodeFillStyleFactory::shared() {
@@ -66,6 +68,8 @@ QRCodeFillStylePtr QRCodeFillStyleFactory::Create(const foundation::SettingsDict
     }
     throw QRCodeException(QRCodeError::cannotCreateGenerator);
 }
+
+} // namespace QRCode
 
 namespace QRCode::FillStyle {
 

@@ -2,6 +2,7 @@
 
 #include "QRCode/fills/detail/FillShadows.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/foundation/Base64.h"
@@ -87,9 +88,9 @@ SVGDefinition Image::svgRepresentation(std::string_view styleIdentifier, double 
     std::string attribute = "fill=\"url(#";
     attribute.append(styleIdentifier).append(")\" fill-opacity=\"1\" ");
     if (shadow) {
-        const std::string filterId = std::string(styleIdentifier) + "-shadow";
+        const std::string filterId = svg::shadowFilterId(styleIdentifier);
         definition += shadow->svgFilter(filterId, expectedPixelSize);
-        attribute.append("style=\"filter:url(#").append(filterId).append(")\"");
+        svg::appendFilterStyle(attribute, filterId);
     }
     return SVGDefinition(std::move(attribute), std::move(definition));
 }

@@ -27,6 +27,12 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::CGColorSRGB;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodePixelShapeFactory;
+
 using QRCode::Builder;
 using QRCode::Document;
 using QRCode::DetectionAccuracy;

@@ -11,6 +11,10 @@
 #include <limits>
 #include <string>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using QRCode::Document;
 using QRCode::ErrorCorrection;
 using QRCode::LogoTemplate;

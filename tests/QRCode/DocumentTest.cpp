@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeMessageFormatter;
+
 using QRCode::Content;
 using QRCode::Document;
 using QRCode::ErrorCorrection;

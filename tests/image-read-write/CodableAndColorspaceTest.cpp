@@ -3,7 +3,7 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 #include "platform/foundation/Base64.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

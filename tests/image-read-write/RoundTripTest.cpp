@@ -1,7 +1,7 @@
 // Every bitmap format written by us is read back by our loader and by an
 // independent reader: size, pixels within the codec's tolerance and DPI.
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
@@ -66,15 +66,47 @@ TEST(RoundTrip, PNGIsLosslessWithAlphaAndWritesPhysicalResolution) {
     EXPECT_LE(compare(*image, external.rgba).max, 2);
 }
 
-TEST(RoundTrip, OpaquePNGIsWrittenWithoutAlphaAndExactly) {
+// PNG files take the smallest exact colour type the pixels allow; whatever
+// it is, both readers get every pixel back exactly.
+TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
     testsupport::TempDir dir;
-    const auto image = imagetest::gradientImage(16, 9, false);
-    const Bytes png = ImageRepresentation(image).png(DPI{300});
-    const auto external = imagetest::readWithPIL(save(dir, "a.png", png));
-    EXPECT_EQ(external.info["mode"], "RGB");
-    EXPECT_NEAR(external.info["dpi"][0].get<double>(), 300, 0.01);
-    EXPECT_EQ(compare(*image, external.rgba).max, 0);
-    EXPECT_EQ(compare(*load(png), *image).max, 0);
+    auto make = [](int w, int h, auto pixel) {
+        auto image = std::make_shared<gfx::Image>(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) image->setPixel(x, y, pixel(x, y));
+        return gfx::ImagePtr(image);
+    };
+    auto grey = [](int v, int a = 255) { return gfx::Pixel{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), std::uint8_t(a)}; };
+    struct Case {
+        const char* name;
+        gfx::ImagePtr image;
+        const char* mode;
+        int bitDepth;
+    };
+    const Case cases[] = {
+        {"black and white", make(21, 5, [&](int x, int y) { return grey((x + y) % 3 ? 255 : 0); }), "1", 1},
+        {"four greys", make(9, 9, [&](int x, int y) { return grey(85 * ((x * y) % 4)); }), "L", 2},
+        {"sixteen greys", make(17, 3, [&](int x, int) { return grey(17 * (x % 16)); }), "L", 4},
+        {"grey ramp", make(300, 2, [&](int x, int y) { return grey((x * 7 + y) % 256); }), "L", 8},
+        {"three greys not on a ramp step", make(8, 8, [&](int x, int) { return grey(x % 3 == 0 ? 0 : x % 3 == 1 ? 200 : 255); }), "P", 2},
+        {"gradient", imagetest::gradientImage(16, 9, false), "P", 8},
+        {"translucent colours", make(12, 12, [](int x, int y) {
+             return gfx::Pixel{std::uint8_t(x < 6 ? 200 : 0), 30, std::uint8_t(y < 6 ? 220 : 40), std::uint8_t(x % 4 ? 255 : 90 * (y % 3))};
+         }), "P", 4},
+        {"many colours", imagetest::gradientImage(40, 30, false), "RGB", 8},
+        {"many colours with alpha", imagetest::gradientImage(40, 30, true), "RGBA", 8},
+        {"translucent grey ramp", make(256, 3, [&](int x, int y) { return grey(x, 255 - 40 * y); }), "LA", 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes png = ImageRepresentation(c.image).png(DPI{300});
+        EXPECT_EQ(png[24], c.bitDepth); // IHDR's bit depth
+        const auto external = imagetest::readWithPIL(save(dir, "a.png", png));
+        EXPECT_EQ(external.info["mode"], std::string(c.mode));
+        EXPECT_NEAR(external.info["dpi"][0].get<double>(), 300, 0.01);
+        EXPECT_EQ(compare(*c.image, external.rgba).max, 0);
+        EXPECT_EQ(compare(*load(png), *c.image).max, 0);
+    }
 }
 
 TEST(RoundTrip, JPEGKeepsSizePixelsWithinToleranceAndDensity) {

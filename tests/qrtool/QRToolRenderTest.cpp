@@ -37,7 +37,43 @@ std::size_t entries(const std::filesystem::path& folder) {
     return n;
 }
 
+std::size_t lines(const std::string& s) { return std::size_t(std::count(s.begin(), s.end(), '\n')); }
+
 } // namespace
+
+TEST(QRTool, EncodePrintsTextArtAndBadInputGivesOneLineErrorAndStatusOne) {
+    // Default engine (filter, with its one-module margin) at level Q.
+    const ToolResult full = tool("encode 'HELLO WORLD'");
+    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ(lines(full.out), 23U);
+    EXPECT_NE(full.out.find("\u2588\u2588"), std::string::npos);
+    const ToolResult small = tool("encode --engine external --level H --small 'HELLO WORLD'");
+    EXPECT_EQ(small.status, 0);
+    EXPECT_EQ(lines(small.out), 14U); // version 2 at H: 27 rows, two per line
+    EXPECT_TRUE(small.err.empty());
+
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "msg.bin", {0x00, 0xFF, 0x10});
+    const ToolResult file = tool("encode --level L --file " + (dir / "msg.bin").string());
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(lines(file.out), 23U);
+
+    testsupport::writeFile(dir / "big.bin", std::vector<std::uint8_t>(3000, 'a'));
+    for (const std::string& args : {std::string("encode"), std::string("encode --level X hi"),
+                                   std::string("encode --engine nope hi"), std::string("encode a b"),
+                                   std::string("encode --bogus hi"), std::string("encode --file /nonexistent/x"),
+                                   std::string("encode --file ") + (dir / "big.bin").string(),
+                                   std::string("encode --engine external --level H --file ") + (dir / "big.bin").string(),
+                                   std::string("encode \"$(printf '\\377')\""), std::string("frobnicate")}) {
+        const ToolResult run = tool(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_TRUE(run.out.empty()) << args;
+        EXPECT_EQ(lines(run.err), 1U) << args << ": " << run.err;
+    }
+    const ToolResult help = tool("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("encode"), std::string::npos);
+}
 
 TEST(QRToolRender, EveryFormatOpensInAnIndependentReader) {
     testsupport::TempDir dir;

@@ -27,6 +27,9 @@
 #include <string_view>
 #include <vector>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 namespace {
 
 constexpr const char* kUsage =

@@ -21,9 +21,7 @@ gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size)
 
     SplitMix64 rng(seed);
     const std::uint8_t* cells = matrix.data();
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cells[i];
-    path.reserve(onModules * 10); // at most a move, four lines, four curves and a close
+    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
     for (std::int64_t row = 0; row < n; ++row) {
         const double ty = static_cast<double>(row) * cell + yOffset;
         for (std::int64_t column = 0; column < n; ++column) {

@@ -82,9 +82,7 @@ gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool hori
     const double cell = layout->cell;
     const std::uint8_t* cells = matrix.data();
     // At most one bar per on-module, ten elements each.
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0; i < n * n; ++i) onModules += cells[i];
-    path.reserve(onModules * 10);
+    path.reserve(neighbours::onModuleCount(matrix) * 10);
 
     // A run of k modules from position `start` along line `line` (a row for
     // horizontal bars, a column for vertical ones).

@@ -178,12 +178,7 @@ constexpr std::array<std::span<const OutlineStep>, 16> kCircuitTiles{{
 
 const gfx::Path& circuitTile(unsigned stems)
 {
-    static const std::array<gfx::Path, 16> tiles = [] {
-        std::array<gfx::Path, 16> built;
-        built[0].addEllipse(gfx::Rect(1, 1, 8, 8));
-        for (unsigned i = 1; i < 16; ++i) built[i] = outlinePath(kCircuitTiles[i]);
-        return built;
-    }();
+    static const std::array<gfx::Path, 16> tiles = neighbours::discOrOutlineTiles(kCircuitTiles);
     return tiles[stems];
 }
 

@@ -185,12 +185,7 @@ constexpr std::array<std::span<const OutlineStep>, 16> kCrosshatchTiles{{
 
 const gfx::Path& crosshatchTile(unsigned arms)
 {
-    static const std::array<gfx::Path, 16> tiles = [] {
-        std::array<gfx::Path, 16> built;
-        built[0].addEllipse(gfx::Rect(1, 1, 8, 8));
-        for (unsigned i = 1; i < 16; ++i) built[i] = outlinePath(kCrosshatchTiles[i]);
-        return built;
-    }();
+    static const std::array<gfx::Path, 16> tiles = neighbours::discOrOutlineTiles(kCrosshatchTiles);
     return tiles[arms];
 }
 

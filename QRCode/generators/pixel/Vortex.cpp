@@ -97,9 +97,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
     if (d < 2) return path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0; i < d * d; ++i) onModules += matrix.data()[i];
-    path.reserve(onModules * 8);
+    path.reserve(neighbours::onModuleCount(matrix) * 8);
 
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.

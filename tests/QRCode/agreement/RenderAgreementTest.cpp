@@ -50,3 +50,33 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre)
         }
     EXPECT_GT(dark, cells * cells / 5);
 }
+
+// A drop shadow in a PDF is a raster at a resolution that follows its blur:
+// the file stays small, and pdftoppm's picture of it matches the bitmap
+// render (on average within a few levels; edges differ a little between the
+// two rasterisers).
+TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap)
+{
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += char('a' + (i * 7) % 26);
+    const QRCode::QRCode code(text, QRCode::ErrorCorrection::low);
+    auto design = blackOnWhite();
+    design->style()->setShadow(QRCode::Shadow());
+    constexpr int d = 1024;
+
+    testsupport::TempDir dir;
+    const auto bitmap = code.cgImage(d, *design, nullptr);
+    const auto pdfBytes = code.pdfData(d, 72, *design, nullptr);
+    EXPECT_LT(pdfBytes.size(), 400u * 1024);
+    testsupport::writeFile(dir / "code.pdf", pdfBytes);
+    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
+                                      (dir / "pdf").string() + "'"),
+              0);
+    const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
+    ASSERT_TRUE(pdf);
+    ASSERT_EQ(pdf->width(), d);
+    double sum = 0;
+    for (int y = 0; y < d; ++y)
+        for (int x = 0; x < d; ++x) sum += std::abs(greyOnWhite(*pdf, x, y) - greyOnWhite(*bitmap, x, y));
+    EXPECT_LT(sum / (double(d) * d), 8.0);
+}

@@ -11,6 +11,11 @@
 #include <cmath>
 #include <functional>
 
+using QRCode::BoolMatrix;
+using QRCode::CGPathCodable;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using QRCode::LogoTemplate;
 
 namespace {

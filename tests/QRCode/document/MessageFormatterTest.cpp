@@ -1,6 +1,6 @@
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,6 +11,9 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
 
 namespace Message = QRCode::Message;
 using Message::Contact;

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using QRCode::ErrorCorrection;
 
 namespace {

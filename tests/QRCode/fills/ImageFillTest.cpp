@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;

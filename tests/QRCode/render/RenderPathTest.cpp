@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeGenerator;
+
 using QRCode::Components;
 using namespace rendertest;
 

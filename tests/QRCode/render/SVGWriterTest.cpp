@@ -1,7 +1,7 @@
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
-#include "QRCode/render/detail/SVGPathText.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/foundation/NumberText.h"
 #include "tests/support/TestSupport.h"
@@ -10,6 +10,11 @@
 
 #include <cmath>
 #include <limits>
+
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::QRCodePupilShapeGenerator;
 
 using namespace rendertest;
 
@@ -195,7 +200,7 @@ TEST(SVGWriter, NumbersAndPathData)
     for (double v : {0.0, -0.0, 1.0, 0.5, 1.0 / 3, 2.0 / 3, -0.0004, 1e-9, 123456789.1235, -7.25, 0.0005, 0.0015,
                      1e20, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         std::string text;
-        QRCode::rendering::appendSVGNumber(text, v);
+        QRCode::svg::appendNumber(text, v);
         EXPECT_EQ(text, foundation::svgNumberText(v)) << v;
     }
     gfx::Path p;
@@ -208,7 +213,7 @@ TEST(SVGWriter, NumbersAndPathData)
     p.quadTo({1, 2}, {3, 4});
     p.curveTo({1, 2}, {3, 4}, {5, 6});
     std::string data;
-    QRCode::rendering::appendSVGPathData(data, p);
+    QRCode::svg::appendPathData(data, p);
     EXPECT_EQ(data, "M0 0 L10 0 L10 10 L0 10 Z M0.5 0.667 Q1,2 3,4 C1,2 3,4 5,6 ");
 
     // A dimension that is not a multiple of the module count: fractions

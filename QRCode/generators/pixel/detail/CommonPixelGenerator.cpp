@@ -105,13 +105,8 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
         if (oddOutline == nullptr) oddOutline = outline;
     }
 
-    {
-        std::size_t onModules = 0;
-        const std::uint8_t* cell0 = matrix.data();
-        for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cell0[i];
-        const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
-        path.reserve(onModules * perModule);
-    }
+    const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
+    path.reserve(neighbours::onModuleCount(matrix) * perModule);
 
     QRCodePixelInsetGenerator& insets = *insetGenerator_;
     QRCodePixelRotationGenerator& rotations = *rotationGenerator_;

@@ -62,6 +62,15 @@ struct ModuleLayout {
     }
 };
 
+// How many modules are on (to size a path up front).
+inline std::size_t onModuleCount(const BoolMatrix& matrix) noexcept
+{
+    std::size_t count = 0;
+    const std::uint8_t* cells = matrix.data();
+    for (std::int64_t i = 0, n = matrix.dimension() * matrix.dimension(); i < n; ++i) count += cells[i];
+    return count;
+}
+
 // Whether (row, column) is on; a cell outside the matrix counts as off.
 inline bool isOn(const BoolMatrix& matrix, std::int64_t row, std::int64_t column) noexcept
 {

@@ -20,6 +20,7 @@
 #include "QRCode/design/Shape.h"
 #include "QRCode/design/Style.h"
 #include "platform/detector/QRDetector.h"
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "platform/gfx/GraphicsContext.h"
 
 #include <gtest/gtest.h>
@@ -66,13 +67,6 @@ const std::vector<Entry> kFamily{
     {"pinch", "Pinch", "pinch"},
     {"pixels", "Pixels", "pixels"},
     {"roundedOuter", "Rounded outer", "roundedOuter"},
-};
-
-// The registry's order by Title of the eyes above and the square eye.
-const std::vector<std::string> kRegistryOrder{
-    "arc", "crt", "circle", "cloud", "cloudCircle", "corneredPixels", "diagonalStripes", "dotDragHorizontal",
-    "dotDragVertical", "edges", "explode", "eye", "fabricScissors", "fireball", "flame", "headlight", "holePunch",
-    "barsHorizontal", "leaf", "peacock", "pinch", "pixels", "roundedOuter", "square", "barsVertical",
 };
 
 std::shared_ptr<QRCodeEyeShapeGenerator> named(std::string_view name, const SettingsDict& settings = SettingsDict())
@@ -149,54 +143,20 @@ std::string describe(const QRCodeEyeShapeGenerator& eye)
 // ---------------------------------------------------------------------------
 // Registry
 
-TEST(OutlineEyes, RegisteredByNameWithTitlesInTitleOrder)
-{
-    const auto& factory = QRCodeEyeShapeFactory::shared();
-    EXPECT_EQ(outlineEyeShapes().size(), kFamily.size());
-    for (const auto& entry : kFamily) {
-        const auto* type = factory.classNamed(entry.name);
-        ASSERT_NE(type, nullptr) << entry.name;
-        EXPECT_EQ(type->title, entry.title);
-        const auto eye = named(entry.name);
-        EXPECT_EQ(eye->name(), entry.name);
-        EXPECT_EQ(eye->title(), entry.title);
-        EXPECT_EQ(eye->copyShape()->name(), entry.name);
-    }
-    // Relative order of this family (and the square eye) in the registry.
-    std::vector<std::string> order;
-    for (const auto& name : factory.availableGeneratorNames()) {
-        if (std::find(kRegistryOrder.begin(), kRegistryOrder.end(), name) != kRegistryOrder.end())
-            order.push_back(name);
-    }
-    EXPECT_EQ(order, kRegistryOrder);
-    // Names are unique across the registry.
-    auto names = factory.availableGeneratorNames();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
-    // The stored form brings the settings back.
-    const auto eye = named("eye", {{"flip", 2}, {"eyeInnerStyle", 1}});
-    EXPECT_EQ(factory.create(eyeShapeArchive(*eye))->settings(), eye->settings());
-}
+using shapefamilytest::ShapeFamily;
 
-TEST(OutlineEyes, ClassesWithoutSettingsIgnoreAndRefuseEverything)
+INSTANTIATE_TEST_SUITE_P(Outline, ShapeFamily, testing::Values([] {
+                             shapefamilytest::Family family{"OutlineEyes", shapefamilytest::Kind::eye, {},
+                                                            shapefamilytest::namesAndTitles(outlineEyeShapes())};
+                             for (const auto& entry : kFamily) family.classes.emplace_back(entry.name, entry.title);
+                             return family;
+                         }()),
+                         shapefamilytest::familyLabel);
+
+TEST(OutlineEyes, StoredFormKeepsChangedSettings)
 {
-    const SettingsDict everything{{"flip", 1}, {"cornerRadiusFraction", 0.2}, {"eyeInnerStyle", 2}, {"corners", 3}};
-    for (const auto& entry : kFamily) {
-        const auto eye = named(entry.name, everything);
-        const bool hasSettings = !eye->settings().empty();
-        const bool expected = entry.name == "corneredPixels" || entry.name == "pixels" || entry.name == "edges" ||
-                              entry.name == "eye" || entry.name == "headlight" || entry.name == "roundedOuter";
-        EXPECT_EQ(hasSettings, expected) << entry.name;
-        if (expected) continue;
-        EXPECT_TRUE(eye->settings().is_object());
-        for (const auto& key : {"flip", "cornerRadiusFraction", "eyeInnerStyle", "corners"}) {
-            EXPECT_FALSE(eye->supportsSettingValueForKey(key)) << entry.name;
-            EXPECT_FALSE(eye->setSettingValue(SettingsValue(1), key)) << entry.name;
-        }
-        const gfx::Path before = eye->eyePath();
-        eye->reset();
-        EXPECT_EQ(eye->eyePath(), before) << entry.name;
-    }
+    const auto eye = named("eye", {{"flip", 2}, {"eyeInnerStyle", 1}});
+    EXPECT_EQ(QRCodeEyeShapeFactory::shared().create(eyeShapeArchive(*eye))->settings(), eye->settings());
 }
 
 // ---------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "QRCode/QRCode.h"
 #include "QRCode/design/Shape.h"
 #include "platform/detector/QRDetector.h"
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "platform/gfx/GraphicsContext.h"
 
 #include <gtest/gtest.h>
@@ -42,9 +43,6 @@ const std::vector<std::pair<std::string, std::string>> kClasses{
     {"ufoRounded", "UFO Rounded"},          {"squarePeg", "Square Peg"},
     {"spikyCircle", "Spiky Circle"},        {"surroundingBars", "Surrounding bars"},
 };
-
-const std::vector<std::string> kWithoutSettings{"squircle",   "roundedPointingOut", "usePixelShape",
-                                                "squarePeg",  "spikyCircle",        "surroundingBars"};
 
 std::shared_ptr<QRCodeEyeShapeGenerator> eyeNamed(const std::string& name, const SettingsDict& settings = {})
 {
@@ -81,49 +79,13 @@ gfx::Path mirroredTopToBottom(const gfx::Path& path)
 
 } // namespace
 
-TEST(RoundedCornerEyes, RegisteredByNameAndTitleInTitleOrder)
-{
-    const auto& registry = QRCodeEyeShapeFactory::shared();
-    for (const auto& [name, title] : kClasses) {
-        const auto* type = registry.classNamed(name);
-        ASSERT_NE(type, nullptr) << name;
-        EXPECT_EQ(type->title, title);
-        const auto eye = registry.named(name);
-        EXPECT_EQ(eye->name(), name);
-        EXPECT_EQ(eye->title(), title);
-        EXPECT_EQ(eye->copyShape()->name(), name);
-        // The archive recreates the class with its settings.
-        EXPECT_EQ(registry.create(eyeShapeArchive(*eye))->settings(), eye->settings());
-    }
-    // Titles sort by character code: "Rounded Pointing In" before "Rounded
-    // outer" and "Rounded pointing out", "Square" before "Square Peg".
-    const auto names = registry.availableGeneratorNames();
-    const auto position = [&names](const std::string& name) {
-        return std::find(names.begin(), names.end(), name) - names.begin();
-    };
-    const std::vector<std::string> expectedOrder{"roundedPointingIn", "roundedPointingOut", "roundedRect", "shield",
-                                                 "spikyCircle",       "square",             "squarePeg",   "squircle",
-                                                 "surroundingBars",   "teardrop",           "ufo",         "ufoRounded",
-                                                 "usePixelShape"};
-    for (std::size_t i = 1; i < expectedOrder.size(); ++i) {
-        EXPECT_LT(position(expectedOrder[i - 1]), position(expectedOrder[i])) << expectedOrder[i];
-    }
-    EXPECT_EQ(roundedCornerEyes().size(), kClasses.size());
-}
+using shapefamilytest::ShapeFamily;
 
-TEST(RoundedCornerEyes, ClassesWithoutSettingsRefuseEveryKey)
-{
-    const SettingsDict full{{"cornerRadiusFraction", 0.5}, {"flip", 2}, {"corners", 3}, {"eyeInnerStyle", 1}};
-    for (const auto& name : kWithoutSettings) {
-        const auto eye = eyeNamed(name, full);
-        EXPECT_EQ(eye->settings(), SettingsDict::object()) << name;
-        for (const char* key : {"cornerRadiusFraction", "flip", "corners"}) {
-            EXPECT_FALSE(eye->supportsSettingValueForKey(key)) << name;
-            EXPECT_FALSE(eye->setSettingValue(SettingsValue(1), key)) << name;
-        }
-        EXPECT_EQ(eye->settings(), SettingsDict::object());
-    }
-}
+INSTANTIATE_TEST_SUITE_P(RoundedCorner, ShapeFamily,
+                         testing::Values(shapefamilytest::Family{
+                             "RoundedCornerEyes", shapefamilytest::Kind::eye, kClasses,
+                             shapefamilytest::namesAndTitles(roundedCornerEyes())}),
+                         shapefamilytest::familyLabel);
 
 // The ring lies within 10...80, the pupil square (and so the hole's middle)
 // stays empty and the ring's sides are drawn, all alike under both fill
@@ -447,41 +409,8 @@ TEST(FlippingEyes, SharpCornersFollowTheFlip)
     EXPECT_EQ(sharpCorners(out), "S...");
 }
 
-TEST(FixedEyes, SpikySquarePegAndBarsOutlines)
+TEST(FixedEyes, SquarePegAndBarsOutlines)
 {
-    SpikyCircle spiky;
-    const gfx::Path ring = spiky.eyePath();
-    ASSERT_FALSE(ring.isEmpty());
-    const gfx::Rect ringBox = ring.pathBoundingBox();
-    EXPECT_NEAR(ringBox.minX(), 10, 1e-6);
-    EXPECT_NEAR(ringBox.minY(), 10, 1e-6);
-    EXPECT_NEAR(ringBox.maxX(), 80, 1e-6);
-    EXPECT_NEAR(ringBox.maxY(), 80, 1e-6);
-    EXPECT_NEAR(ring.elements().front().points[0].x, 48.18, 0.01);
-    EXPECT_NEAR(ring.elements().front().points[0].y, 80, 1e-9);
-    // The hole: the second subpath, from the tip at (47.27, 70), inside 20...70.
-    gfx::Path hole;
-    int subpath = 0;
-    for (const auto& e : ring.elements()) {
-        if (e.type == gfx::Path::ElementType::moveToPoint) ++subpath;
-        if (subpath != 2) continue;
-        if (e.type == gfx::Path::ElementType::moveToPoint) hole.moveTo(e.points[0]);
-        if (e.type == gfx::Path::ElementType::addCurveToPoint) hole.curveTo(e.points[0], e.points[1], e.points[2]);
-    }
-    ASSERT_FALSE(hole.isEmpty());
-    EXPECT_NEAR(hole.elements().front().points[0].x, 47.27, 0.01);
-    EXPECT_NEAR(hole.elements().front().points[0].y, 70, 1e-9);
-    EXPECT_NEAR(hole.pathBoundingBox().minX(), 20, 1e-6);
-    EXPECT_NEAR(hole.pathBoundingBox().maxX(), 70, 1e-6);
-    EXPECT_NEAR(hole.pathBoundingBox().minY(), 20, 1e-6);
-    EXPECT_NEAR(hole.pathBoundingBox().maxY(), 70, 1e-6);
-    const gfx::Path background = spiky.eyeBackgroundPath();
-    EXPECT_NEAR(background.elements().front().points[0].x, 75.94, 0.25);
-    EXPECT_NEAR(background.elements().front().points[0].y, 11.76, 0.25);
-    EXPECT_NEAR(background.pathBoundingBox().minX(), 0, 0.03);
-    EXPECT_NEAR(background.pathBoundingBox().maxY(), 90, 0.03);
-    EXPECT_EQ(SpikyCircle().eyePath(), ring);
-
     // Square peg: a round hole of radius 25 in a square ring whose corners
     // are rounded by 10.
     SquarePeg peg;

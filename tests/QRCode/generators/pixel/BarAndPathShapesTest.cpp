@@ -12,6 +12,7 @@
 #include "QRCode/design/Shape.h"
 #include "platform/detector/QRDetector.h"
 
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "tests/QRCode/generators/pixel/PixelShapeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,53 +77,24 @@ void expectRect(const gfx::Rect& actual, double x, double y, double w, double h)
 
 // ---- Family contract -------------------------------------------------------
 
-TEST(BarAndPathShapes, RegisteredByNameWithTitlesInTitleOrder)
-{
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {"vertical", "Vertical bars"}, {"horizontal", "Horizontal bars"}, {"pointy", "Pointy"},
-        {"grid2x2", "2x2 Square Grid"}, {"grid3x3", "3x3 Square Grid"},  {"grid4x4", "4x4 Square Grid"},
-        {"razor", "Razor"},             {"roundedPath", "Rounded path"}, {"roundedEndIndent", "Rounded end indent"},
-    };
-    const auto family = barAndPathShapeClasses();
-    ASSERT_EQ(family.size(), expected.size());
-    const auto& factory = QRCodePixelShapeFactory::shared();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(family[i].name, expected[i].first);
-        EXPECT_EQ(family[i].title, expected[i].second);
-        const auto* type = factory.classNamed(expected[i].first);
-        ASSERT_NE(type, nullptr) << expected[i].first;
-        EXPECT_EQ(type->title, expected[i].second);
-        const auto shape = factory.named(expected[i].first);
-        EXPECT_EQ(shape->name(), expected[i].first);
-        EXPECT_EQ(shape->title(), expected[i].second);
-        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
-    }
-    // The registry lists by title, byte-wise: digits first, then capitals.
-    std::vector<std::string> ours;
-    for (const auto& type : factory.registeredTypes()) {
-        if (std::find(kNames.begin(), kNames.end(), std::string(type.name)) != kNames.end()) {
-            ours.emplace_back(type.name);
-        }
-    }
-    EXPECT_EQ(ours, (std::vector<std::string>{"grid2x2", "grid3x3", "grid4x4", "horizontal", "pointy", "razor",
-                                              "roundedEndIndent", "roundedPath", "vertical"}));
-}
+using shapefamilytest::Family;
+using shapefamilytest::ShapeFamily;
 
-TEST(BarAndPathShapes, ShapesWithoutSettingsRefuseEveryKey)
-{
-    for (const std::string name : {"pointy", "grid2x2", "grid3x3", "grid4x4", "razor"}) {
-        const auto shape = make(name, {{"cornerRadiusFraction", 0.5}});
-        EXPECT_EQ(shape->settings(), SettingsDict::object()) << name;
-        for (const std::string key : {"cornerRadiusFraction", "insetFraction", "hasInnerCorners", ""}) {
-            EXPECT_FALSE(shape->supportsSettingValueForKey(key));
-            EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), key));
-            EXPECT_FALSE(shape->setSettingValue(std::nullopt, key));
-        }
-        const auto copy = shape->copyShape();
-        EXPECT_NE(copy.get(), shape.get());
-        EXPECT_EQ(copy->name(), name);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    BarAndPath, ShapeFamily,
+    testing::Values(Family{"BarAndPathShapes",
+                           shapefamilytest::Kind::pixel,
+                           {{"vertical", "Vertical bars"},
+                            {"horizontal", "Horizontal bars"},
+                            {"pointy", "Pointy"},
+                            {"grid2x2", "2x2 Square Grid"},
+                            {"grid3x3", "3x3 Square Grid"},
+                            {"grid4x4", "4x4 Square Grid"},
+                            {"razor", "Razor"},
+                            {"roundedPath", "Rounded path"},
+                            {"roundedEndIndent", "Rounded end indent"}},
+                           shapefamilytest::namesAndTitles(barAndPathShapeClasses())}),
+    shapefamilytest::familyLabel);
 
 TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
 {
@@ -135,6 +107,7 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
     };
     for (std::size_t i = 0; i < kNames.size(); ++i) {
         const auto shape = make(kNames[i], changed[i]);
+        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
         const auto again = QRCodePixelShapeFactory::shared().create(pixelShapeArchive(*shape));
         EXPECT_EQ(again->name(), kNames[i]);
         EXPECT_EQ(again->settings(), shape->settings()) << kNames[i];
@@ -144,20 +117,6 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
         // Same settings draw the same path.
         const BoolMatrix m = grid({"##.", ".##", "#.#"});
         EXPECT_EQ(drawn(*again, m), drawn(*shape, m)) << kNames[i];
-    }
-}
-
-TEST(BarAndPathShapes, EmptyMatrixAndUnusableSizesDrawNothing)
-{
-    const BoolMatrix full = grid({"###", "###", "###"});
-    for (const auto& name : kNames) {
-        auto shape = make(name, {{"hasInnerCorners", true}});
-        EXPECT_TRUE(shape->generatePath(BoolMatrix(), Size{100, 100}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(grid({"...", "...", "..."}), Size{30, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{0, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{-30, -30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{NAN, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{INFINITY, INFINITY}).isEmpty()) << name;
     }
 }
 

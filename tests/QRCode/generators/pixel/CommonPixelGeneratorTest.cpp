@@ -252,17 +252,6 @@ TEST(CommonPixelGenerator, RandomPathsRepeat)
     EXPECT_NE(rects[0].width(), rects[1].width());
 }
 
-TEST(CommonPixelGenerator, DegenerateInputsGiveEmptyPaths)
-{
-    auto common = makeCommon(PixelType::square);
-    EXPECT_TRUE(common.generatePath(BoolMatrix(), Size{100, 100}).isEmpty());
-    EXPECT_TRUE(common.generatePath(allOn(3), Size{0, 100}).isEmpty());
-    EXPECT_TRUE(common.generatePath(allOn(3), Size{-30, 30}).isEmpty());
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_TRUE(common.generatePath(allOn(3), Size{inf, inf}).isEmpty());
-    EXPECT_TRUE(common.generatePath(BoolMatrix(3), Size{30, 30}).isEmpty());
-}
-
 TEST(CommonPixelGenerator, TypesWithoutARegisteredOutlineDrawNothing)
 {
     for (const PixelType type : CommonPixelGenerator::allPixelTypes) {

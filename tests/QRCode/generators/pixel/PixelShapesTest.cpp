@@ -21,20 +21,14 @@ SettingsDict defaultSquareSettings()
 }
 } // namespace
 
-TEST(SquarePixelShape, DefaultsAndClassValues)
+TEST(SquarePixelShape, DefaultsDrawExactModuleSquares)
 {
     for (const auto& settings : {SettingsDict(), SettingsDict::object(), SettingsDict::array()}) {
         auto square = Square::Create(settings);
         EXPECT_EQ(square->settings(), defaultSquareSettings());
-        EXPECT_EQ(square->name(), "square");
-        EXPECT_EQ(square->title(), "Square");
-        EXPECT_TRUE(square->canGenerateEyeAndPupilShapes());
         EXPECT_EQ(square->common().pixelType(), PixelType::square);
         EXPECT_EQ(square->common().cornerRadiusFraction(), 0);
     }
-    EXPECT_EQ(pixelShapeArchive(*Square::Create()),
-              (SettingsDict{{"type", "square"}, {"settings", defaultSquareSettings()}}));
-    // A default square draws exact module squares.
     BoolMatrix m(2);
     m.set(1, 0, true);
     gfx::Path expected;
@@ -157,19 +151,6 @@ TEST(SquarePixelShape, ResetAndGeneratorsKeptByReference)
     square.reset();
     EXPECT_EQ(square.settings(), defaultSquareSettings());
     EXPECT_EQ(square.common().insetGenerator()->name(), "fixed");
-}
-
-TEST(AbstractPixelShape, NoSettings)
-{
-    auto abstract = Abstract::Create({{"anything", 1}});
-    EXPECT_EQ(abstract->name(), "abstract");
-    EXPECT_EQ(abstract->title(), "Abstract");
-    EXPECT_EQ(abstract->settings(), SettingsDict::object());
-    EXPECT_FALSE(abstract->supportsSettingValueForKey("insetFraction"));
-    EXPECT_FALSE(abstract->setSettingValue(SettingsValue(1), "insetFraction"));
-    EXPECT_TRUE(abstract->canGenerateEyeAndPupilShapes());
-    EXPECT_NE(std::dynamic_pointer_cast<Abstract>(abstract->copyShape()), nullptr);
-    EXPECT_EQ(pixelShapeArchive(*abstract), (SettingsDict{{"type", "abstract"}, {"settings", SettingsDict::object()}}));
 }
 
 TEST(AbstractPixelShape, CornersFollowTheSeededDraws)

@@ -8,6 +8,7 @@
 #include "QRCode/encoding/QRCodeEngine.h"
 #include "QRCode/design/Shape.h"
 #include "platform/detector/QRDetector.h"
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,14 @@ SettingsDict defaultFourKeys(double inset = 0)
 
 } // namespace
 
+using shapefamilytest::ShapeFamily;
+
+INSTANTIATE_TEST_SUITE_P(Template, ShapeFamily,
+                         testing::Values(shapefamilytest::Family{
+                             "TemplateShapes", shapefamilytest::Kind::pixel,
+                             shapefamilytest::namesAndTitles(templatePixelShapes()), {}}),
+                         shapefamilytest::familyLabel);
+
 TEST(TemplateShapes, RegisteredInTitleOrderAndByName)
 {
     const auto& factory = QRCodePixelShapeFactory::shared();
@@ -105,19 +114,10 @@ TEST(TemplateShapes, RegisteredInTitleOrderAndByName)
     EXPECT_EQ(registered, titleOrder);
     EXPECT_EQ(templatePixelShapes().size(), 23U);
 
-    // Every class: its Name is a pixel type's raw value, its instances answer
-    // with the class values and its stored form recreates it.
+    // Every class's Name is a pixel type's raw value.
     for (const auto& type : templatePixelShapes()) {
-        SCOPED_TRACE(std::string(type.name));
-        ASSERT_NE(factory.classNamed(type.name), nullptr);
-        EXPECT_TRUE(CommonPixelGenerator::pixelTypeFromRawValue(type.name).has_value());
-        auto shape = factory.named(type.name);
-        EXPECT_EQ(shape->name(), type.name);
-        EXPECT_EQ(shape->title(), type.title);
-        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
-        auto again = factory.create(pixelShapeArchive(*shape));
-        EXPECT_EQ(again->settings(), shape->settings());
-        EXPECT_EQ(again->generatePath(allOn(3), Size{30, 30}), shape->generatePath(allOn(3), Size{30, 30}));
+        EXPECT_TRUE(CommonPixelGenerator::pixelTypeFromRawValue(type.name).has_value()) << type.name;
+        EXPECT_TRUE(factory.named(type.name)->canGenerateEyeAndPupilShapes()) << type.name;
     }
     EXPECT_EQ(factory.classNamed("spikyCircle")->title, "Spiky Circle");
     EXPECT_EQ(factory.classNamed("roundedRect")->title, "Rounded rectangle");

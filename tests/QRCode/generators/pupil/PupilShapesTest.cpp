@@ -19,6 +19,7 @@
 #include "image-read-write/Codecs.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/gfx/GraphicsContext.h"
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,38 +84,35 @@ double coverage(const Path& path)
 // ---------------------------------------------------------------------------
 // Registry
 
+// Every pupil with its title, in the registry's title order (byte-wise:
+// "CRT" before "Circle", "Rounded Pointing In" before "Rounded outer").
+const std::vector<std::pair<std::string, std::string>> kPupils{
+    {"arc", "Arc"}, {"arrow", "Arrow"}, {"blade", "Blade"}, {"blobby", "Blobby"}, {"crt", "CRT"},
+    {"circle", "Circle"}, {"cloud", "Cloud"}, {"cloudCircle", "Cloud Circle"}, {"corneredPixels", "Cornered pixels"},
+    {"cross", "Cross"}, {"crossCurved", "CrossCurved"}, {"diagonalStripes", "Diagonal Stripes"},
+    {"dotDragHorizontal", "Dot Drag Horizontal"}, {"dotDragVertical", "Dot Drag Vertical"}, {"edges", "Edges"},
+    {"explode", "Explode"}, {"fabricScissors", "Fabric Scissors"}, {"flame", "Flame"}, {"forest", "Forest"},
+    {"gear", "Gear"}, {"heart", "Heart"}, {"hexagonLeaf", "Hexagon Leaf"}, {"barsHorizontal", "Horizontal bars"},
+    {"koala", "Koala"}, {"leaf", "Leaf"}, {"orbits", "Orbits"}, {"pinch", "Pinch"}, {"pixels", "Pixels"},
+    {"roundedPointingIn", "Rounded Pointing In"}, {"roundedOuter", "Rounded outer"},
+    {"roundedPointingOut", "Rounded pointing out"}, {"roundedRect", "Rounded rectangle"}, {"seal", "Seal"},
+    {"shield", "Shield"}, {"spikyCircle", "Spiky Circle"}, {"square", "Square"},
+    {"barsHorizontalSquare", "Square horizontal bars"}, {"barsVerticalSquare", "Square vertical bars"},
+    {"squircle", "Squircle"}, {"teardrop", "Teardrop"}, {"ufo", "UFO"}, {"ufoRounded", "UFO Rounded"},
+    {"usePixelShape", "Use Pixel Shape"}, {"barsVertical", "Vertical bars"}};
+
+using shapefamilytest::ShapeFamily;
+
+INSTANTIATE_TEST_SUITE_P(Pupils, ShapeFamily,
+                         testing::Values(shapefamilytest::Family{"Pupils", shapefamilytest::Kind::pupil, kPupils, {}}),
+                         shapefamilytest::familyLabel);
+
 TEST(PupilRegistry, HoldsEveryPupilSortedByTitle)
 {
-    const std::vector<std::string> expected{
-        "arc", "arrow", "blade", "blobby", "crt", "circle", "cloud", "cloudCircle", "corneredPixels", "cross",
-        "crossCurved", "diagonalStripes", "dotDragHorizontal", "dotDragVertical", "edges", "explode",
-        "fabricScissors", "flame", "forest", "gear", "heart", "hexagonLeaf", "barsHorizontal", "koala", "leaf",
-        "orbits", "pinch", "pixels", "roundedPointingIn", "roundedOuter", "roundedPointingOut", "roundedRect", "seal",
-        "shield", "spikyCircle", "square", "barsHorizontalSquare", "barsVerticalSquare", "squircle", "teardrop", "ufo",
-        "ufoRounded", "usePixelShape", "barsVertical"};
     const auto& factory = QRCodePupilShapeFactory::shared();
-    EXPECT_EQ(factory.availableGeneratorNames(), expected);
-
-    const std::vector<std::string> titles{
-        "Arc", "Arrow", "Blade", "Blobby", "CRT", "Circle", "Cloud", "Cloud Circle", "Cornered pixels", "Cross",
-        "CrossCurved", "Diagonal Stripes", "Dot Drag Horizontal", "Dot Drag Vertical", "Edges", "Explode",
-        "Fabric Scissors", "Flame", "Forest", "Gear", "Heart", "Hexagon Leaf", "Horizontal bars", "Koala", "Leaf",
-        "Orbits", "Pinch", "Pixels", "Rounded Pointing In", "Rounded outer", "Rounded pointing out",
-        "Rounded rectangle", "Seal", "Shield", "Spiky Circle", "Square", "Square horizontal bars",
-        "Square vertical bars", "Squircle", "Teardrop", "UFO", "UFO Rounded", "Use Pixel Shape", "Vertical bars"};
-    std::vector<std::string> registeredTitles;
-    for (const auto& type : factory.registeredTypes()) registeredTitles.emplace_back(type.title);
-    EXPECT_EQ(registeredTitles, titles);
-
-    // all() is by name; each generator reports its class's name and title.
-    const auto all = factory.all();
-    ASSERT_EQ(all.size(), 44u);
-    for (std::size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1]->name(), all[i]->name());
-    for (const auto& pupil : all) {
-        const auto* type = factory.classNamed(pupil->name());
-        ASSERT_NE(type, nullptr);
-        EXPECT_EQ(type->title, pupil->title());
-    }
+    std::vector<std::pair<std::string, std::string>> registered;
+    for (const auto& type : factory.registeredTypes()) registered.emplace_back(type.name, type.title);
+    EXPECT_EQ(registered, kPupils);
     EXPECT_NE(std::dynamic_pointer_cast<RoundedPointingIn>(factory.named("roundedPointingIn")), nullptr);
     EXPECT_NE(std::dynamic_pointer_cast<SquareBarsVertical>(factory.named("barsVerticalSquare")), nullptr);
     EXPECT_NE(std::dynamic_pointer_cast<UsePixelShape>(factory.named("usePixelShape")), nullptr);
@@ -132,29 +130,6 @@ TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings)
         EXPECT_EQ(back->name(), pupil->name());
         EXPECT_EQ(back->settings(), pupil->settings());
         EXPECT_EQ(back->pupilPath(), pupil->pupilPath());
-    }
-}
-
-TEST(PupilFamily, CreateCopyAndDefaultsAgreeForEveryMember)
-{
-    for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) {
-        SCOPED_TRACE(std::string(pupil->name()));
-        const auto type = QRCodePupilShapeFactory::shared().classNamed(pupil->name());
-        // nil and an empty dictionary give the default.
-        EXPECT_EQ(type->create(SettingsDict())->settings(), pupil->settings());
-        EXPECT_EQ(type->create(SettingsDict::object())->settings(), pupil->settings());
-        const auto copy = pupil->copyShape();
-        EXPECT_EQ(copy->name(), pupil->name());
-        EXPECT_EQ(copy->settings(), pupil->settings());
-        EXPECT_EQ(copy->pupilPath(), pupil->pupilPath());
-        // Every key that a member reports it supports, and no other.
-        const SettingsDict settings = pupil->settings();
-        for (const auto& [key, value] : settings.items()) EXPECT_TRUE(pupil->supportsSettingValueForKey(key));
-        for (const std::string_view key : {"flip", "cornerRadiusFraction", "corners"}) {
-            EXPECT_EQ(pupil->supportsSettingValueForKey(key), pupil->settings().contains(std::string(key)));
-        }
-        EXPECT_FALSE(pupil->supportsSettingValueForKey("Flip"));
-        EXPECT_FALSE(pupil->setSettingValue(SettingsValue(1), "unknown"));
     }
 }
 
@@ -615,20 +590,6 @@ TEST(ShieldPupil, CornersSelectTheCutQuarters)
     const auto six = Shield::Create({{"corners", 6}});
     EXPECT_EQ(six->corners().rawValue, 6);
     EXPECT_EQ(six->copyShape()->settings(), (SettingsDict{{"corners", 6}}));
-}
-
-TEST(FixedPupils, RefuseEverySetting)
-{
-    for (const auto& pupil : std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>{
-             Pinch::Create(), Seal::Create(), SpikyCircle::Create(), Squircle::Create(), Cross::Create(),
-             Gear::Create(), UsePixelShape::Create(), RoundedPointingOut::Create()}) {
-        SCOPED_TRACE(std::string(pupil->name()));
-        for (const std::string_view key : {"flip", "cornerRadiusFraction", "corners"}) {
-            EXPECT_FALSE(pupil->supportsSettingValueForKey(key));
-            EXPECT_FALSE(pupil->setSettingValue(SettingsValue(1), key));
-        }
-        EXPECT_TRUE(pupil->settings().empty());
-    }
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,143 @@
+// What users export, on the two anchor inputs: a 100-character URL at level M
+// (version 6) and 1,000 bytes at level L (version 22), both in byte mode,
+// read from the shared bench inputs. Every export is 1024 pixels (or points)
+// a side. The "bytes" counter is the size of the file written.
+//
+// The inputs are looked up in $TESSIVO_BENCH_INPUTS, then in
+// shared/bench-inputs beside the checkout (one or two levels up).
+#include "QRCode/QRCode.h"
+#include "QRCode/design/Design.h"
+#include "QRCode/encoding/QRCodeEngine.h"
+#include "QRCode/generators/PixelShapeFactory.h"
+#include "image-read-write/ImageEncoding.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using QRCode::QRCodePixelShapeFactory;
+
+namespace {
+
+std::vector<std::uint8_t> readInput(const std::string& name)
+{
+    std::vector<std::filesystem::path> dirs;
+    if (const char* env = std::getenv("TESSIVO_BENCH_INPUTS")) dirs.emplace_back(env);
+    const std::filesystem::path source = TESSIVO_SOURCE_DIR;
+    dirs.push_back(source / ".." / "shared" / "bench-inputs");
+    dirs.push_back(source / ".." / ".." / "shared" / "bench-inputs");
+    for (const auto& dir : dirs) {
+        std::ifstream in(dir / name, std::ios::binary);
+        if (in) return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    throw std::runtime_error("bench input not found: " + name);
+}
+
+struct Anchor {
+    std::vector<std::uint8_t> bytes;
+    QRCode::ErrorCorrection level;
+};
+
+// Argument 6: url100.txt at M; argument 22: text1000.txt at L.
+const Anchor& anchor(std::int64_t version)
+{
+    static const Anchor v6{readInput("url100.txt"), QRCode::ErrorCorrection::medium};
+    static const Anchor v22{readInput("text1000.txt"), QRCode::ErrorCorrection::low};
+    return version == 6 ? v6 : v22;
+}
+
+QRCode::QRCode code(std::int64_t version)
+{
+    const Anchor& a = anchor(version);
+    return QRCode::QRCode(std::span<const std::uint8_t>(a.bytes), a.level,
+                          std::make_shared<QRCode::QRCodeEngineExternal>());
+}
+
+std::shared_ptr<QRCode::Design> design(const char* pixelShape, bool shadow)
+{
+    auto d = std::make_shared<QRCode::Design>();
+    if (pixelShape) d->shape()->setOnPixels(QRCodePixelShapeFactory::shared().named(pixelShape));
+    if (shadow) d->style()->setShadow(QRCode::Shadow());
+    return d;
+}
+
+void label(benchmark::State& state, const QRCode::QRCode& c, std::size_t bytes)
+{
+    state.SetLabel("version " + std::to_string((c.current().dimension() - 2 - 17) / 4));
+    state.counters["bytes"] = double(bytes);
+}
+
+void BM_Encode(benchmark::State& state)
+{
+    const Anchor& a = anchor(state.range(0));
+    QRCode::QRCodeEngineExternal engine;
+    for (auto _ : state) benchmark::DoNotOptimize(engine.generate(std::span<const std::uint8_t>(a.bytes), a.level));
+}
+
+// Encoding, rendering and PNG writing, as an export does them.
+void png(benchmark::State& state, const char* pixelShape, bool shadow)
+{
+    const auto d = design(pixelShape, shadow);
+    const Anchor& a = anchor(state.range(0));
+    std::size_t size = 0;
+    for (auto _ : state) {
+        QRCode::QRCode c(std::span<const std::uint8_t>(a.bytes), a.level,
+                         std::make_shared<QRCode::QRCodeEngineExternal>());
+        size = c.pngData(1024, 72, *d, nullptr).size();
+    }
+    label(state, code(state.range(0)), size);
+}
+
+void BM_PlainPNG(benchmark::State& state) { png(state, nullptr, false); }
+void BM_RoundPNG(benchmark::State& state) { png(state, "circle", false); }
+void BM_ShadowPNG(benchmark::State& state) { png(state, nullptr, true); }
+
+void BM_SVG(benchmark::State& state)
+{
+    const auto c = code(state.range(0));
+    const auto d = design(nullptr, false);
+    std::size_t size = 0;
+    for (auto _ : state) size = c.svg(1024, *d, nullptr).size();
+    label(state, c, size);
+}
+
+// Argument 1: drop shadow.
+void BM_PDF(benchmark::State& state)
+{
+    const auto c = code(state.range(0));
+    const auto d = design(nullptr, state.range(1) != 0);
+    std::size_t size = 0;
+    for (auto _ : state) size = c.pdfData(1024, 72, *d, nullptr).size();
+    label(state, c, size);
+}
+
+// Rendering only (no encoding): every pixel shape on the version-22 symbol.
+void BM_PixelShapeBitmap(benchmark::State& state, const std::string& name)
+{
+    const auto c = code(22);
+    const auto d = design(name.c_str(), false);
+    for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
+}
+
+const int registered = [] {
+    for (const auto& name : QRCodePixelShapeFactory::shared().availableGeneratorNames()) {
+        benchmark::RegisterBenchmark(("BM_PixelShapeBitmap/" + name).c_str(), BM_PixelShapeBitmap, name)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return 0;
+}();
+
+} // namespace
+
+BENCHMARK(BM_Encode)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainPNG)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoundPNG)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SVG)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShadowPNG)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PDF)->Args({22, 0})->Args({22, 1})->Unit(benchmark::kMillisecond);
