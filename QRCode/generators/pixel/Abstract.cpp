@@ -14,7 +14,9 @@ gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size)
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
     const std::int64_t n = layout->n;
-    const double cell = layout->cell, xOffset = layout->x0, yOffset = layout->y0;
+    const double cell = layout->cell;
+    const double xOffset = layout->x0;
+    const double yOffset = layout->y0;
     const double s = cell / 10;
 
     SplitMix64 rng(seed);

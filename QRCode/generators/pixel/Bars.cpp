@@ -9,7 +9,6 @@ namespace QRCode::PixelShape {
 namespace {
 
 // 0...1, with NaN as 0.
-double unitFraction(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 struct Fractions {
     double inset;
@@ -26,7 +25,7 @@ Fractions fractionsFrom(const SettingsDict& settings)
 } // namespace
 
 BarsBase::BarsBase(double insetFraction, double cornerRadiusFraction)
-    : insetFraction_(unitFraction(insetFraction)), cornerRadiusFraction_(unitFraction(cornerRadiusFraction))
+    : insetFraction_(pixelmath::unitFraction(insetFraction)), cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction))
 {
 }
 
@@ -77,8 +76,8 @@ gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool hori
     gfx::Path path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    const double inset = unitFraction(insetFraction_);
-    const double corner = unitFraction(cornerRadiusFraction_);
+    const double inset = pixelmath::unitFraction(insetFraction_);
+    const double corner = pixelmath::unitFraction(cornerRadiusFraction_);
     const std::int64_t n = layout->n;
     const double cell = layout->cell;
     const std::uint8_t* cells = matrix.data();

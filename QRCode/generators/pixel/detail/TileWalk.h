@@ -26,13 +26,6 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
     return path;
 }
 
-// An outline drawn with y growing towards row - 1, stored flipped so that
-// every point (x, y) becomes (x, 10 - y).
-inline gfx::Path flippedOutlinePath(std::span<const OutlineStep> steps)
-{
-    return outlinePath(steps).transformed(gfx::AffineTransform{1, 0, 0, -1, 0, 10});
-}
-
 // The sixteen tiles of a shape that joins an on-module to the neighbours
 // named by four bits: tile 0 (no neighbour on) is the disc of radius 4 about
 // the cell's centre, every other tile the outline listed for its bits.

@@ -281,7 +281,7 @@ TEST(CommonPixelGenerator, SettingSetters)
     EXPECT_EQ(c.insetFraction(), 0);
 
     EXPECT_TRUE(c.setRotationFraction(OptionalSettingsValue(3)));
-    EXPECT_EQ(c.rotationFraction(), 1);
+    EXPECT_EQ(c.rotationFraction(), 3); // stored as given; creation and copy limit it
     EXPECT_TRUE(c.setRotationFraction(OptionalSettingsValue(-0.25)));
     EXPECT_EQ(c.rotationFraction(), -0.25);
     EXPECT_FALSE(c.setRotationFraction(OptionalSettingsValue("x")));

@@ -90,9 +90,11 @@ TEST(SquarePixelShape, SetSettingValue)
     EXPECT_FALSE(square->setSettingValue(SettingsValue("0.7"), "insetFraction"));
     EXPECT_EQ(square->common().insetFraction(), 0.5);
 
-    // The rotation fraction is limited like at creation; a text is refused.
+    // A rotation fraction set by key is stored as given (a copy limits it);
+    // a text is refused.
     EXPECT_TRUE(square->setSettingValue(SettingsValue(3), "rotationFraction"));
-    EXPECT_EQ(square->common().rotationFraction(), 1);
+    EXPECT_EQ(square->common().rotationFraction(), 3);
+    EXPECT_EQ(std::dynamic_pointer_cast<Square>(square->copyShape())->common().rotationFraction(), 1);
     EXPECT_TRUE(square->setSettingValue(SettingsValue(0.25), "rotationFraction"));
     EXPECT_FALSE(square->setSettingValue(SettingsValue("0.5"), "rotationFraction"));
     EXPECT_EQ(square->common().rotationFraction(), 0.25);
@@ -126,7 +128,7 @@ TEST(SquarePixelShape, SetSettingValue)
 TEST(SquarePixelShape, CopyIsIndependentAndRendersTheSame)
 {
     auto square = Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.8}});
-    square->setSettingValue(SettingsValue(5), "rotationFraction");
+    square->setSettingValue(SettingsValue(0.5), "rotationFraction");
     square->setSettingValue(SettingsValue("random"), "rotationGeneratorName");
     auto copy = std::dynamic_pointer_cast<Square>(square->copyShape());
     ASSERT_NE(copy, nullptr);

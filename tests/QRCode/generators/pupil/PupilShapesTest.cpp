@@ -702,10 +702,19 @@ TEST(PupilScan, SymbolsWithEveryPupilDecode)
     Design design;
     design.setAdditionalQuietZonePixels(3);
     std::vector<std::string> unread;
+    const std::set<std::string> readOnlyWhenSmall{"barsHorizontal", "barsVertical", "corneredPixels",
+                                                  "diagonalStripes"};
     for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) {
         design.shape()->setPupil(pupil);
         bool read = false;
+        // Pupils hollow at the decoder's sampling points (bars with gaps,
+        // separate cells, stripes) are read only when small, where the gaps
+        // blur shut; close up (around 1024 px) no decoder finds their
+        // finders. That is their design: they must decode at 2 to 4 pixels
+        // per module.
+        const bool onlyWhenSmall = readOnlyWhenSmall.contains(std::string(pupil->name()));
         for (const int scale : {2, 3, 4, 5, 6, 8}) {
+            if (onlyWhenSmall && scale > 4) break;
             const auto image = code.cgImage((dimension + 6) * scale, design, nullptr);
             ASSERT_NE(image, nullptr);
             const auto found = platform::detectQRCodes(*image);
