@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/Builder.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/design/Design.h"
@@ -41,15 +42,7 @@ using QRCode::FormattedContent;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::unsupportedExportType;
-}
+using qrcodetest::errorOf;
 
 std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 

@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
 #include "tests/support/TestSupport.h"
@@ -20,15 +21,7 @@ using Message::Contact;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::unsupportedExportType;
-}
+using qrcodetest::errorOf;
 
 std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 

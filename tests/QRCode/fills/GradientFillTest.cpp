@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/fills/GradientFills.h"
 #include "QRCode/QRCodeError.h"
@@ -43,15 +44,7 @@ double redShare(const gfx::Pixel& p) {
     return p.r / 255.0;
 }
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::cannotGenerateQRCode;
-}
+using qrcodetest::errorOf;
 
 } // namespace
 

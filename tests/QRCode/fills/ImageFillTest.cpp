@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/QRCodeError.h"
 #include "image-read-write/ImageEncoding.h"
@@ -17,15 +18,7 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::cannotGenerateQRCode;
-}
+using qrcodetest::errorOf;
 
 std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
     auto ctx = gfx::GraphicsContext::makeBitmap(w, h);

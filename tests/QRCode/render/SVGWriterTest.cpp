@@ -1,3 +1,4 @@
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
@@ -20,43 +21,9 @@ using namespace rendertest;
 
 namespace {
 
-// An eye drawn as the 10 x 10 square at the corner of its box, with a
-// pupil square 30...60: placements can be worked out by hand.
-class BoxPupil final : public QRCodePupilShapeGenerator {
-public:
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<BoxPupil>(); }
-    void reset() override {}
-    gfx::Path pupilPath() override
-    {
-        gfx::Path p;
-        p.addRect(gfx::Rect(30, 30, 30, 30));
-        return p;
-    }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return "box"; }
-    std::string_view title() const noexcept override { return "Box"; }
-};
-
-class CornerEye final : public QRCodeEyeShapeGenerator {
-public:
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<CornerEye>(); }
-    void reset() override {}
-    gfx::Path eyePath() override
-    {
-        gfx::Path p;
-        p.addRect(gfx::Rect(0, 0, 10, 10));
-        return p;
-    }
-    gfx::Path eyeBackgroundPath() override { return eyePath(); }
-    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return std::make_shared<BoxPupil>(); }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return "corner"; }
-    std::string_view title() const noexcept override { return "Corner"; }
-};
+// CornerEye(true): the 10 x 10 square at the corner of its box with a
+// pupil square 30...60, so placements can be worked out by hand.
+using shapetest::CornerEye;
 
 QRCode::QRCode singleModule()
 {
@@ -68,7 +35,7 @@ QRCode::QRCode singleModule()
 std::shared_ptr<QRCode::Design> handDesign()
 {
     auto design = blackOnWhite();
-    design->shape()->setEye(std::make_shared<CornerEye>());
+    design->shape()->setEye(std::make_shared<CornerEye>(true));
     design->style()->setBackgroundFractionalCornerRadius(0.5);
     return design;
 }

@@ -2,6 +2,7 @@
 // rings, the spiky circle, square peg and surrounding bars rings and the eye
 // drawn with the design's pixel shape: registry, settings, geometry in the
 // 90 x 90 box, default pupils, and real symbols that must scan.
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "QRCode/generators/eye/RoundedCornerEyes.h"
 #include "QRCode/generators/eye/RoundedPointing.h"
 #include "QRCode/generators/eye/RoundedRectSquircle.h"
@@ -434,44 +435,7 @@ TEST(FixedEyes, SquarePegAndBarsOutlines)
     }
 }
 
-namespace {
-
-// A pixel shape that draws every on cell as a diamond and can be told to
-// refuse drawing eyes.
-class DiamondPixels final : public QRCodePixelShapeGenerator {
-public:
-    explicit DiamondPixels(bool drawsEyes) : drawsEyes_(drawsEyes) {}
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return std::make_shared<DiamondPixels>(drawsEyes_); }
-    void reset() override {}
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
-        const double cell = std::min(size.width, size.height) / static_cast<double>(matrix.dimension());
-        gfx::Path path;
-        for (std::int64_t r = 0; r < matrix.dimension(); ++r) {
-            for (std::int64_t c = 0; c < matrix.dimension(); ++c) {
-                if (!matrix(r, c)) continue;
-                const double x = c * cell, y = r * cell;
-                path.moveTo({x + cell / 2, y});
-                path.lineTo({x + cell, y + cell / 2});
-                path.lineTo({x + cell / 2, y + cell});
-                path.lineTo({x, y + cell / 2});
-                path.closeSubpath();
-            }
-        }
-        return path;
-    }
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool canGenerateEyeAndPupilShapes() const override { return drawsEyes_; }
-    std::string_view name() const noexcept override { return "diamond"; }
-    std::string_view title() const noexcept override { return "Diamond"; }
-
-private:
-    bool drawsEyes_;
-};
-
-} // namespace
+using shapetest::MarkPixels;
 
 TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares)
 {
@@ -488,7 +452,7 @@ TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares)
     EXPECT_EQ(eye.eyePath(), squares);
     EXPECT_TRUE(filled(eye.eyePath(), {11, 11}));
 
-    auto diamonds = std::make_shared<DiamondPixels>(true);
+    auto diamonds = std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, true);
     eye.setPixelShape(diamonds);
     EXPECT_EQ(eye.eyePath(), diamonds->generatePath(ringMatrix, {90, 90}));
     EXPECT_FALSE(filled(eye.eyePath(), {11, 11}));
@@ -499,7 +463,7 @@ TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares)
     EXPECT_EQ(eye.pixelShape(), nullptr);
     EXPECT_EQ(eye.eyePath(), squares);
 
-    const auto refusing = std::make_shared<DiamondPixels>(false);
+    const auto refusing = std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, false);
     eye.setPixelShape(refusing);
     EXPECT_EQ(eye.eyePath(), squares);
 
