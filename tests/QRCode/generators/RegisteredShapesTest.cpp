@@ -115,6 +115,43 @@ void expectNothingDrawnFromNothing(const std::string& name)
     EXPECT_TRUE(shape->generatePath(full, gfx::Size{INFINITY, INFINITY}).isEmpty());
 }
 
+// Every class that stores a flip reads it by one rule: numbers (Booleans
+// too) count toward zero and anything outside 0...3 is no flip; text, null,
+// nothing and a misspelt key are refused and leave the flip alone. Create
+// reads its dictionary by the same rule and ignores keys it does not know.
+template <class Registry>
+void expectFlipRule(const Registry& registry)
+{
+    const struct {
+        SettingsValue value;
+        bool taken;
+        std::int64_t flip;
+    } cases[] = {{SettingsValue(3), true, 3},       {SettingsValue(2.9), true, 2},
+                 {SettingsValue(7), true, 0},       {SettingsValue(-1), true, 0},
+                 {SettingsValue(true), true, 1},    {SettingsValue(1e300), true, 0},
+                 {SettingsValue(NAN), true, 0},     {SettingsValue("1"), false, 2},
+                 {SettingsValue(nullptr), false, 2}};
+    int members = 0;
+    for (const auto& type : registry.registeredTypes()) {
+        const auto shape = type.create(SettingsDict());
+        if (!shape->settings().contains("flip")) continue;
+        ++members;
+        SCOPED_TRACE(std::string(type.name));
+        for (const auto& c : cases) {
+            shape->setSettingValue(SettingsValue(2), "flip");
+            EXPECT_EQ(shape->setSettingValue(c.value, "flip"), c.taken) << c.value.dump();
+            EXPECT_EQ(shape->settings()["flip"], c.flip) << c.value.dump();
+        }
+        EXPECT_FALSE(shape->setSettingValue(std::nullopt, "flip"));
+        EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), "Flip"));
+        EXPECT_EQ(shape->settings()["flip"], 2);
+        EXPECT_EQ(type.create({{"flip", 3}, {"other", 1}})->settings()["flip"], 3);
+        EXPECT_EQ(type.create({{"flip", 9}})->settings()["flip"], 0);
+        EXPECT_EQ(type.create({{"flip", "1"}})->settings()["flip"], 0);
+    }
+    EXPECT_GT(members, 5);
+}
+
 } // namespace
 
 TEST_P(ShapeFamily, ListsItsClassesWithTheirTitles)
@@ -140,6 +177,12 @@ TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract)
         case Kind::pupil: expectContract(QRCodePupilShapeFactory::shared(), name, title); break;
         }
     }
+}
+
+TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule)
+{
+    expectFlipRule(QRCodeEyeShapeFactory::shared());
+    expectFlipRule(QRCodePupilShapeFactory::shared());
 }
 
 // The classes that belong to no family list of their own.

@@ -36,22 +36,9 @@ const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "
 using pixelshapetest::drawn;
 using pixelshapetest::grid;
 using pixelshapetest::make;
-
-// Whether the unit-cell point (x, y) of module (row, column) is covered,
-// under both fill rules (they must agree: no tile overlaps another).
-bool covered(const gfx::Path& path, int row, int column, double x, double y)
-{
-    const Point p{column * 10 + x, row * 10 + y};
-    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
-    EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
-    return nonZero;
-}
-
-std::size_t count(const gfx::Path& path, ET type)
-{
-    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
-                                                  [type](const auto& e) { return e.type == type; }));
-}
+using pixelshapetest::count;
+using pixelshapetest::covered;
+using pixelshapetest::expectRect;
 
 // The points at which sub-paths start, in order.
 std::vector<Point> subpathStarts(const gfx::Path& path)
@@ -64,14 +51,6 @@ std::vector<Point> subpathStarts(const gfx::Path& path)
 }
 
 bool near(double a, double b) { return std::fabs(a - b) < 1e-9; }
-
-void expectRect(const gfx::Rect& actual, double x, double y, double w, double h)
-{
-    EXPECT_NEAR(actual.minX(), x, 1e-9);
-    EXPECT_NEAR(actual.minY(), y, 1e-9);
-    EXPECT_NEAR(actual.width(), w, 1e-9);
-    EXPECT_NEAR(actual.height(), h, 1e-9);
-}
 
 } // namespace
 

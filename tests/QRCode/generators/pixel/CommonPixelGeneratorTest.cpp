@@ -1,6 +1,7 @@
 #include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
 #include "QRCode/generators/pixel/Square.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
+#include "tests/QRCode/generators/pixel/PixelShapeTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,7 @@ using ET = gfx::Path::ElementType;
 
 namespace {
 
-BoolMatrix allOn(int n)
-{
-    return BoolMatrix(n, std::vector<bool>(std::size_t(n) * std::size_t(n), true));
-}
+using pixelshapetest::allOn;
 
 CommonPixelGenerator makeCommon(PixelType type, double inset = 0, double rotation = 0, double corner = 0,
                                 std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator = nullptr,

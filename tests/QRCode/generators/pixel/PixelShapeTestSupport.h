@@ -3,6 +3,9 @@
 #include "QRCode/core/BoolMatrix.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +35,40 @@ inline gfx::Path drawn(QRCode::QRCodePixelShapeGenerator& shape, const QRCode::B
 {
     const double side = 10.0 * static_cast<double>(m.dimension());
     return shape.generatePath(m, gfx::Size{side, side});
+}
+
+inline QRCode::BoolMatrix allOn(int n)
+{
+    return QRCode::BoolMatrix(n, std::vector<bool>(std::size_t(n) * std::size_t(n), true));
+}
+
+// Whether the unit-cell point (x, y) of module (row, column) of a drawing
+// at 10 units per module is covered under the non-zero rule, and (where
+// tiles must not overlap) alike under the even-odd rule.
+inline bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true)
+{
+    const gfx::Point p{column * 10 + x, row * 10 + y};
+    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
+    if (rulesAgree) {
+        EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
+    }
+    return nonZero;
+}
+
+inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type)
+{
+    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
+                                                  [type](const auto& e) { return e.type == type; }));
+}
+
+inline std::size_t subpaths(const gfx::Path& path) { return count(path, gfx::Path::ElementType::moveToPoint); }
+
+inline void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9)
+{
+    EXPECT_NEAR(actual.minX(), x, tolerance);
+    EXPECT_NEAR(actual.minY(), y, tolerance);
+    EXPECT_NEAR(actual.width(), w, tolerance);
+    EXPECT_NEAR(actual.height(), h, tolerance);
 }
 
 } // namespace pixelshapetest

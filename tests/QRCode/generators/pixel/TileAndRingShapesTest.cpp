@@ -33,33 +33,9 @@ const std::vector<std::string> kNames{"curvePixel", "dripVertical", "dripHorizon
 using pixelshapetest::drawn;
 using pixelshapetest::grid;
 using pixelshapetest::make;
-
-// Whether the unit-cell point (x, y) of module (row, column) is covered
-// under the non-zero rule, and (where tiles do not overlap) alike under the
-// even-odd rule.
-bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true)
-{
-    const Point p{column * 10 + x, row * 10 + y};
-    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
-    if (rulesAgree) {
-        EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
-    }
-    return nonZero;
-}
-
-std::size_t subpaths(const gfx::Path& path)
-{
-    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
-                                                  [](const auto& e) { return e.type == ET::moveToPoint; }));
-}
-
-void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9)
-{
-    EXPECT_NEAR(actual.minX(), x, tolerance);
-    EXPECT_NEAR(actual.minY(), y, tolerance);
-    EXPECT_NEAR(actual.width(), w, tolerance);
-    EXPECT_NEAR(actual.height(), h, tolerance);
-}
+using pixelshapetest::covered;
+using pixelshapetest::expectRect;
+using pixelshapetest::subpaths;
 
 // The 3 x 3 matrix whose centre is on and whose eight neighbours are the
 // bits of `mask` in the order of `offsets`.
