@@ -344,37 +344,11 @@ TEST(FlipPupils, FlipsMirrorTheBaseAboutTheBoxCentre)
     }
 }
 
-TEST(FlipPupils, SettingsReadNumbersAndRefuseTheRest)
+TEST(FlipPupils, RawValueOutsideTheFourDrawsUnflipped)
 {
-    Arrow arrow(Flip::none);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(2.9), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::vertical);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(7), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-    arrow.setFlip(Flip::both);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(-1), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(true), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::horizontal);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(1e300), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-
-    arrow.setFlip(Flip::both);
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue("2"), "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue(nullptr), "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(std::nullopt, "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue(1), "Flip"));
-    EXPECT_FALSE(arrow.supportsSettingValueForKey("Flip"));
-    EXPECT_EQ(arrow.flip(), Flip::both);
-
-    // Create reads the dictionary through the same setter.
-    EXPECT_EQ(Arrow::Create({{"flip", 3}})->flip(), Flip::both);
-    EXPECT_EQ(Arrow::Create({{"flip", 9}})->flip(), Flip::none);
-    EXPECT_EQ(Teardrop::Create({{"flip", 3}, {"cornerRadiusFraction", 0.5}, {"a", "b"}})->flip(), Flip::both);
-    EXPECT_EQ(Teardrop::Create({{"flip", 4}})->flip(), Flip::none);
-    EXPECT_EQ(Koala::Create({{"flip", "1"}})->flip(), Flip::none);
+    // The setting's number rule is the flip-setting suite's. Settings that
+    // are not a dictionary give the default.
     EXPECT_EQ(Leaf::Create(SettingsValue(5))->flip(), Flip::none);
-
     // A raw value outside the four draws unflipped instead of failing.
     Arrow odd(static_cast<Flip>(12));
     EXPECT_EQ(odd.pupilPath(), Arrow(Flip::none).pupilPath());
