@@ -39,6 +39,7 @@ using pixelshapetest::make;
 using pixelshapetest::count;
 using pixelshapetest::covered;
 using pixelshapetest::expectRect;
+using pixelshapetest::expectFullBlockInsideTheGrid;
 
 // The points at which sub-paths start, in order.
 std::vector<Point> subpathStarts(const gfx::Path& path)
@@ -107,13 +108,7 @@ TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
     expectRect(pointy.generatePath(full, Size{50, 30}).boundingBox(), 10, 0, 30, 30);
     expectRect(pointy.generatePath(full, Size{30, 50}).boundingBox(), 0, 10, 30, 30);
     // Every shape stays inside the grid.
-    for (const auto& name : kNames) {
-        const gfx::Rect box = make(name)->generatePath(full, Size{50, 30}).pathBoundingBox();
-        EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-        EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-        EXPECT_GE(box.minY(), -1e-9) << name;
-        EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
-    }
+    for (const auto& name : kNames) expectFullBlockInsideTheGrid(name);
 }
 
 // ---- Bars ------------------------------------------------------------------

@@ -35,6 +35,7 @@ using pixelshapetest::grid;
 using pixelshapetest::make;
 using pixelshapetest::covered;
 using pixelshapetest::expectRect;
+using pixelshapetest::expectFullBlockInsideTheGrid;
 using pixelshapetest::subpaths;
 
 // The 3 x 3 matrix whose centre is on and whose eight neighbours are the
@@ -82,17 +83,12 @@ TEST(TileAndRingShapes, GridIsCentredInTheLongerSide)
     expectRect(sharp.generatePath(corner, Size{200, 100}).boundingBox(), 50.2, 0.2, 3.6, 3.6);
     expectRect(sharp.generatePath(corner, Size{100, 200}).boundingBox(), 0.2, 50.2, 3.6, 3.6);
     // Every shape keeps a full block inside the grid.
-    const BoolMatrix full = grid({"###", "###", "###"});
     for (const auto& name : kNames) {
         // Eyes and pupils may draw with every shape but the vortex rings,
         // which also leave a lone module undrawn.
         EXPECT_EQ(make(name)->canGenerateEyeAndPupilShapes(), name != "vortex");
         EXPECT_EQ(make(name)->generatePath(grid({"#"}), Size{10, 10}).isEmpty(), name == "vortex") << name;
-        const gfx::Rect box = make(name)->generatePath(full, Size{50, 30}).pathBoundingBox();
-        EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-        EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-        EXPECT_GE(box.minY(), -1e-9) << name;
-        EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
+        expectFullBlockInsideTheGrid(name);
     }
 }
 
