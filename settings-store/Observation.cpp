@@ -28,6 +28,18 @@ template <class Self> std::unique_ptr<LifetimeAssociation> makeAssociation(Self&
     });
 }
 
+// Puts `association` (or none) in `slot` under the lock and cancels the one
+// it held outside it. Cancelled, not just released: releasing would run its
+// handler and end the observation that is being moved to a new owner.
+void replaceAssociation(std::mutex& mutex, std::unique_ptr<LifetimeAssociation>& slot,
+                        std::unique_ptr<LifetimeAssociation> association) {
+    {
+        std::lock_guard guard(mutex);
+        association = std::exchange(slot, std::move(association));
+    }
+    if (association) association->cancel();
+}
+
 } // namespace
 
 bool isPropagationSilenced() { return silencedFlag(); }
@@ -76,26 +88,11 @@ void UserDefaultsKeyObservation::invalidate() {
 }
 
 Observation& UserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    auto association = makeAssociation(*this, owner);
-    std::unique_ptr<LifetimeAssociation> previous;
-    {
-        std::lock_guard guard(mutex_);
-        previous = std::exchange(lifetimeAssociation_, std::move(association));
-    }
-    // Cancelled, not just released: releasing would run its handler and
-    // end the observation that is being moved to the new owner.
-    if (previous) previous->cancel();
+    replaceAssociation(mutex_, lifetimeAssociation_, makeAssociation(*this, owner));
     return *this;
 }
 
-void UserDefaultsKeyObservation::unbindLifetime() {
-    std::unique_ptr<LifetimeAssociation> association;
-    {
-        std::lock_guard guard(mutex_);
-        association = std::move(lifetimeAssociation_);
-    }
-    if (association) association->cancel();
-}
+void UserDefaultsKeyObservation::unbindLifetime() { replaceAssociation(mutex_, lifetimeAssociation_, nullptr); }
 
 void UserDefaultsKeyObservation::observeValue(std::string_view, const platform::UserDefaults& notifying,
                                               const BaseChange& change, const void*) {
@@ -156,26 +153,11 @@ void CompositeUserDefaultsKeyObservation::invalidate() {
 }
 
 Observation& CompositeUserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    auto association = makeAssociation(*this, owner);
-    std::unique_ptr<LifetimeAssociation> previous;
-    {
-        std::lock_guard guard(mutex_);
-        previous = std::exchange(lifetimeAssociation_, std::move(association));
-    }
-    // Cancelled, not just released: releasing would run its handler and
-    // end the observation that is being moved to the new owner.
-    if (previous) previous->cancel();
+    replaceAssociation(mutex_, lifetimeAssociation_, makeAssociation(*this, owner));
     return *this;
 }
 
-void CompositeUserDefaultsKeyObservation::unbindLifetime() {
-    std::unique_ptr<LifetimeAssociation> association;
-    {
-        std::lock_guard guard(mutex_);
-        association = std::move(lifetimeAssociation_);
-    }
-    if (association) association->cancel();
-}
+void CompositeUserDefaultsKeyObservation::unbindLifetime() { replaceAssociation(mutex_, lifetimeAssociation_, nullptr); }
 
 void CompositeUserDefaultsKeyObservation::observeValue(std::string_view, const platform::UserDefaults&,
                                                        const BaseChange& change, const void* context) {
