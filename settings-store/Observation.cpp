@@ -28,24 +28,38 @@ template <class Self> std::unique_ptr<LifetimeAssociation> makeAssociation(Self&
     });
 }
 
-// Puts `association` (or none) in `slot` under the lock and cancels the one
-// it held outside it. Cancelled, not just released: releasing would run its
-// handler and end the observation that is being moved to a new owner.
-void replaceAssociation(std::mutex& mutex, std::unique_ptr<LifetimeAssociation>& slot,
-                        std::unique_ptr<LifetimeAssociation> association) {
-    {
-        std::lock_guard guard(mutex);
-        association = std::exchange(slot, std::move(association));
-    }
-    if (association) association->cancel();
-}
-
 } // namespace
 
 bool isPropagationSilenced() { return silencedFlag(); }
 
 PropagationSilencer::PropagationSilencer() : previous_(std::exchange(silencedFlag(), true)) {}
 PropagationSilencer::~PropagationSilencer() { silencedFlag() = previous_; }
+
+// ---- what both share ----
+
+// Cancelled, not just released: releasing the earlier tie would run its
+// handler and end the observation that is being moved to the new owner.
+template <class Self> Observation& KeyObservationBase<Self>::bindLifetime(LifetimeOwner& owner) {
+    auto previous = makeAssociation(static_cast<Self&>(*this), owner);
+    {
+        std::lock_guard guard(mutex_);
+        std::swap(previous, lifetimeAssociation_);
+    }
+    if (previous) previous->cancel();
+    return *this;
+}
+
+template <class Self> void KeyObservationBase<Self>::unbindLifetime() {
+    std::unique_ptr<LifetimeAssociation> association;
+    {
+        std::lock_guard guard(mutex_);
+        association = std::move(lifetimeAssociation_);
+    }
+    if (association) association->cancel();
+}
+
+template class KeyObservationBase<UserDefaultsKeyObservation>;
+template class KeyObservationBase<CompositeUserDefaultsKeyObservation>;
 
 // ---- single key ----
 
@@ -86,13 +100,6 @@ void UserDefaultsKeyObservation::invalidate() {
     if (wasObserving && suite) suite->removeObserver(this, key_);
     if (association) association->cancel();
 }
-
-Observation& UserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    replaceAssociation(mutex_, lifetimeAssociation_, makeAssociation(*this, owner));
-    return *this;
-}
-
-void UserDefaultsKeyObservation::unbindLifetime() { replaceAssociation(mutex_, lifetimeAssociation_, nullptr); }
 
 void UserDefaultsKeyObservation::observeValue(std::string_view, const platform::UserDefaults& notifying,
                                               const BaseChange& change, const void*) {
@@ -151,13 +158,6 @@ void CompositeUserDefaultsKeyObservation::invalidate() {
     for (const auto& [suite, key] : live) suite->removeObserver(this, key, &compositeObservationContext);
     if (association) association->cancel();
 }
-
-Observation& CompositeUserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    replaceAssociation(mutex_, lifetimeAssociation_, makeAssociation(*this, owner));
-    return *this;
-}
-
-void CompositeUserDefaultsKeyObservation::unbindLifetime() { replaceAssociation(mutex_, lifetimeAssociation_, nullptr); }
 
 void CompositeUserDefaultsKeyObservation::observeValue(std::string_view, const platform::UserDefaults&,
                                                        const BaseChange& change, const void* context) {
