@@ -175,6 +175,19 @@ Builder::Pupil BuilderStage::pupil() const { return builder.pupil(); }
 Builder::OffPixels BuilderStage::offPixels() const { return builder.offPixels(); }
 Builder::Generate BuilderStage::generate() const { return builder.generate(); }
 
+template <class Stage> Stage FillStage<Stage>::color(const gfx::Color& color) {
+    return static_cast<Stage&>(*this).style(solid(color));
+}
+
+template <class Stage> Stage FillStage<Stage>::color(std::string_view hexString) {
+    return color(hexColor(hexString));
+}
+
+template struct FillStage<Builder::OnPixels>;
+template struct FillStage<Builder::Eye>;
+template struct FillStage<Builder::Pupil>;
+template struct FillStage<Builder::OffPixels>;
+
 // ---- Content ----
 
 Builder::Content Builder::Content::data(std::span<const std::uint8_t> bytes) {
@@ -216,9 +229,6 @@ Builder::OnPixels Builder::OnPixels::shape(std::shared_ptr<QRCodePixelShapeGener
     return *this;
 }
 
-Builder::OnPixels Builder::OnPixels::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::OnPixels Builder::OnPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
-
 Builder::OnPixels Builder::OnPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setOnPixels(std::move(fill));
     return *this;
@@ -254,9 +264,6 @@ Builder::Eye Builder::Eye::shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape)
     return *this;
 }
 
-Builder::Eye Builder::Eye::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::Eye Builder::Eye::color(std::string_view hexString) { return color(hexColor(hexString)); }
-
 Builder::Eye Builder::Eye::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setEye(std::move(fill));
     return *this;
@@ -283,9 +290,6 @@ Builder::Pupil Builder::Pupil::shape(std::shared_ptr<QRCodePupilShapeGenerator> 
     return *this;
 }
 
-Builder::Pupil Builder::Pupil::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::Pupil Builder::Pupil::color(std::string_view hexString) { return color(hexColor(hexString)); }
-
 Builder::Pupil Builder::Pupil::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setPupil(std::move(fill));
     return *this;
@@ -297,9 +301,6 @@ Builder::OffPixels Builder::OffPixels::shape(std::shared_ptr<QRCodePixelShapeGen
     shapeOf(document()).setOffPixels(std::move(shape));
     return *this;
 }
-
-Builder::OffPixels Builder::OffPixels::color(const gfx::Color& color) { return style(solid(color)); }
-Builder::OffPixels Builder::OffPixels::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
 Builder::OffPixels Builder::OffPixels::style(std::shared_ptr<QRCodeFillStyleGenerator> fill) {
     styleOf(document()).setOffPixels(std::move(fill));

@@ -146,6 +146,13 @@ protected:
     Document& document() const { return *builder.document(); }
 };
 
+// The colour shorthands of the stages that take a fill: a solid fill of the
+// colour, set through the stage's own style().
+template <class Stage> struct FillStage : BuilderStage {
+    Stage color(const gfx::Color& color);
+    Stage color(std::string_view hexString);
+};
+
 struct Builder::Content : BuilderStage {
     Content data(std::span<const std::uint8_t> bytes);
     // Regenerates from the message at level quartile, whatever the
@@ -165,10 +172,8 @@ struct Builder::Background : BuilderStage {
     Background cornerRadius(double fraction);
 };
 
-struct Builder::OnPixels : BuilderStage {
+struct Builder::OnPixels : FillStage<Builder::OnPixels> {
     OnPixels shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
-    OnPixels color(const gfx::Color& color);
-    OnPixels color(std::string_view hexString);
     // Only the on-pixel fill; eye and pupil fills stay.
     OnPixels style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
     OnPixels backgroundColor(const gfx::Color& color);
@@ -181,28 +186,22 @@ struct Builder::OnPixels : BuilderStage {
     OnPixels rotationGenerator(const QRCodePixelRotationGenerator& generator, double fraction);
 };
 
-struct Builder::Eye : BuilderStage {
+struct Builder::Eye : FillStage<Builder::Eye> {
     // Also removes the pupil shape, so the eye's default pupil is used.
     Eye shape(std::shared_ptr<QRCodeEyeShapeGenerator> shape);
-    Eye color(const gfx::Color& color);
-    Eye color(std::string_view hexString);
     Eye style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
     Eye backgroundColor(const gfx::Color& color);
     Eye backgroundColor(std::string_view hexString);
     Eye mirrorEyePathsAroundQRCodeCenter(bool mirror);
 };
 
-struct Builder::Pupil : BuilderStage {
+struct Builder::Pupil : FillStage<Builder::Pupil> {
     Pupil shape(std::shared_ptr<QRCodePupilShapeGenerator> shape);
-    Pupil color(const gfx::Color& color);
-    Pupil color(std::string_view hexString);
     Pupil style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
 };
 
-struct Builder::OffPixels : BuilderStage {
+struct Builder::OffPixels : FillStage<Builder::OffPixels> {
     OffPixels shape(std::shared_ptr<QRCodePixelShapeGenerator> shape);
-    OffPixels color(const gfx::Color& color);
-    OffPixels color(std::string_view hexString);
     OffPixels style(std::shared_ptr<QRCodeFillStyleGenerator> fill);
     OffPixels backgroundColor(const gfx::Color& color);
     OffPixels backgroundColor(std::string_view hexString);

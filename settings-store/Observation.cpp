@@ -35,6 +35,32 @@ bool isPropagationSilenced() { return silencedFlag(); }
 PropagationSilencer::PropagationSilencer() : previous_(std::exchange(silencedFlag(), true)) {}
 PropagationSilencer::~PropagationSilencer() { silencedFlag() = previous_; }
 
+// ---- what both share ----
+
+// Cancelled, not just released: releasing the earlier tie would run its
+// handler and end the observation that is being moved to the new owner.
+template <class Self> Observation& KeyObservationBase<Self>::bindLifetime(LifetimeOwner& owner) {
+    auto previous = makeAssociation(static_cast<Self&>(*this), owner);
+    {
+        std::lock_guard guard(mutex_);
+        std::swap(previous, lifetimeAssociation_);
+    }
+    if (previous) previous->cancel();
+    return *this;
+}
+
+template <class Self> void KeyObservationBase<Self>::unbindLifetime() {
+    std::unique_ptr<LifetimeAssociation> association;
+    {
+        std::lock_guard guard(mutex_);
+        association = std::move(lifetimeAssociation_);
+    }
+    if (association) association->cancel();
+}
+
+template class KeyObservationBase<UserDefaultsKeyObservation>;
+template class KeyObservationBase<CompositeUserDefaultsKeyObservation>;
+
 // ---- single key ----
 
 UserDefaultsKeyObservation::UserDefaultsKeyObservation(Private, const Suite& suite, std::string key,
@@ -72,28 +98,6 @@ void UserDefaultsKeyObservation::invalidate() {
     }
     // Waits for a delivery in progress on another thread.
     if (wasObserving && suite) suite->removeObserver(this, key_);
-    if (association) association->cancel();
-}
-
-Observation& UserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    auto association = makeAssociation(*this, owner);
-    std::unique_ptr<LifetimeAssociation> previous;
-    {
-        std::lock_guard guard(mutex_);
-        previous = std::exchange(lifetimeAssociation_, std::move(association));
-    }
-    // Cancelled, not just released: releasing would run its handler and
-    // end the observation that is being moved to the new owner.
-    if (previous) previous->cancel();
-    return *this;
-}
-
-void UserDefaultsKeyObservation::unbindLifetime() {
-    std::unique_ptr<LifetimeAssociation> association;
-    {
-        std::lock_guard guard(mutex_);
-        association = std::move(lifetimeAssociation_);
-    }
     if (association) association->cancel();
 }
 
@@ -152,28 +156,6 @@ void CompositeUserDefaultsKeyObservation::invalidate() {
         association = std::move(lifetimeAssociation_);
     }
     for (const auto& [suite, key] : live) suite->removeObserver(this, key, &compositeObservationContext);
-    if (association) association->cancel();
-}
-
-Observation& CompositeUserDefaultsKeyObservation::bindLifetime(LifetimeOwner& owner) {
-    auto association = makeAssociation(*this, owner);
-    std::unique_ptr<LifetimeAssociation> previous;
-    {
-        std::lock_guard guard(mutex_);
-        previous = std::exchange(lifetimeAssociation_, std::move(association));
-    }
-    // Cancelled, not just released: releasing would run its handler and
-    // end the observation that is being moved to the new owner.
-    if (previous) previous->cancel();
-    return *this;
-}
-
-void CompositeUserDefaultsKeyObservation::unbindLifetime() {
-    std::unique_ptr<LifetimeAssociation> association;
-    {
-        std::lock_guard guard(mutex_);
-        association = std::move(lifetimeAssociation_);
-    }
     if (association) association->cancel();
 }
 

@@ -103,11 +103,24 @@ template <std::invocable F> void withoutPropagation(F&& block) {
     std::forward<F>(block)();
 }
 
+// What both key observations share: the lock over their state and the tie to
+// an owner, which binding moves and unbinding undoes.
+template <class Self>
+class KeyObservationBase : public Observation,
+                           public platform::KeyValueObserver,
+                           public std::enable_shared_from_this<Self> {
+public:
+    Observation& bindLifetime(LifetimeOwner& owner) override;
+    void unbindLifetime() override;
+
+protected:
+    std::mutex mutex_;
+    std::unique_ptr<LifetimeAssociation> lifetimeAssociation_;
+};
+
 // Watches one key of one suite. Holds the suite weakly. Made by observe(),
 // by publishers and by update streams.
-class UserDefaultsKeyObservation final : public Observation,
-                                         public platform::KeyValueObserver,
-                                         public std::enable_shared_from_this<UserDefaultsKeyObservation> {
+class UserDefaultsKeyObservation final : public KeyObservationBase<UserDefaultsKeyObservation> {
 public:
     using Callback = std::function<void(BaseChange)>;
 
@@ -119,8 +132,6 @@ public:
     // callback runs once inside this call.
     void start(const ObservationOptions& options);
     void invalidate() override;
-    Observation& bindLifetime(LifetimeOwner& owner) override;
-    void unbindLifetime() override;
 
     void observeValue(std::string_view key, const platform::UserDefaults& suite, const BaseChange& change,
                       const void* context) override;
@@ -132,20 +143,15 @@ public:
     UserDefaultsKeyObservation(Private, const Suite& suite, std::string key, Callback callback);
 
 private:
-    std::mutex mutex_;
     std::weak_ptr<platform::UserDefaults> object_;
     const std::string key_;
     const Callback callback_;
     bool isObserving_ = false;
-    std::unique_ptr<LifetimeAssociation> lifetimeAssociation_;
 };
 
 // Watches several (suite, key) pairs; the handler learns only that one of
 // them changed.
-class CompositeUserDefaultsKeyObservation final
-    : public Observation,
-      public platform::KeyValueObserver,
-      public std::enable_shared_from_this<CompositeUserDefaultsKeyObservation> {
+class CompositeUserDefaultsKeyObservation final : public KeyObservationBase<CompositeUserDefaultsKeyObservation> {
 public:
     using Callback = std::function<void(BaseChange)>;
     using Pair = std::pair<Suite, std::string>;
@@ -156,8 +162,6 @@ public:
 
     void start(const ObservationOptions& options);
     void invalidate() override;
-    Observation& bindLifetime(LifetimeOwner& owner) override;
-    void unbindLifetime() override;
 
     void observeValue(std::string_view key, const platform::UserDefaults& suite, const BaseChange& change,
                       const void* context) override;
@@ -173,11 +177,13 @@ public:
     CompositeUserDefaultsKeyObservation(Private, const std::vector<Pair>& pairs, Callback callback);
 
 private:
-    std::mutex mutex_;
     std::vector<SuiteKeyPair> observables_;
-    std::unique_ptr<LifetimeAssociation> lifetimeAssociation_;
     const Callback callback_;
 };
+
+// Built once, in Observation.cpp.
+extern template class KeyObservationBase<UserDefaultsKeyObservation>;
+extern template class KeyObservationBase<CompositeUserDefaultsKeyObservation>;
 
 // Observes one key: the handler gets a typed record for every write of the
 // key (and the initial report with `initial`), on the writing thread, before

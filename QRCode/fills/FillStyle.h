@@ -106,6 +106,14 @@ private:
 
 namespace QRCode::FillStyle {
 
+// The base of the fill classes: name() is the class's Name, the key the
+// factory makes it by.
+template <class Self>
+class NamedFill : public QRCodeFillStyleGenerator {
+public:
+    std::string_view name() const override { return Self::Name; }
+};
+
 // One shared solid fill of generic grey 0 at alpha 0, made on first use.
 const std::shared_ptr<Solid>& clear();
 

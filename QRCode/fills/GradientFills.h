@@ -8,7 +8,7 @@ namespace QRCode::FillStyle {
 // A gradient along the line between two points. Points are in unit
 // coordinates of the filled rectangle: (0, 0) is its minimum corner, (1, 1)
 // its maximum; values outside 0...1 are allowed.
-class LinearGradient : public QRCodeFillStyleGenerator {
+class LinearGradient : public NamedFill<LinearGradient> {
 public:
     static constexpr std::string_view Name = "lineargradient";
 
@@ -21,7 +21,6 @@ public:
     gfx::Point startPoint() const { return startPoint_; }
     gfx::Point endPoint() const { return endPoint_; }
 
-    std::string_view name() const override { return Name; }
     std::shared_ptr<QRCodeFillStyleGenerator> copyStyle() const override;
     // "startX", "startY", "endX", "endY" and "gradient" (the RGBA gradient string).
     foundation::SettingsDict settings() const override;
@@ -44,7 +43,7 @@ private:
 
 // A gradient in circles around a centre (unit coordinates of the filled
 // rectangle); the outer radius is the rectangle's width / 1.75.
-class RadialGradient : public QRCodeFillStyleGenerator {
+class RadialGradient : public NamedFill<RadialGradient> {
 public:
     static constexpr std::string_view Name = "radialgradient";
 
@@ -57,7 +56,6 @@ public:
     gfx::Point centerPoint() const { return centerPoint_; }
     void setCenterPoint(gfx::Point centerPoint) { centerPoint_ = centerPoint; }
 
-    std::string_view name() const override { return Name; }
     std::shared_ptr<QRCodeFillStyleGenerator> copyStyle() const override;
     // "centerX", "centerY" and "gradient".
     foundation::SettingsDict settings() const override;

@@ -7,7 +7,7 @@ namespace QRCode::FillStyle {
 
 // A bitmap stretched over the filled rectangle, upright in the renderer's
 // y-down contexts. Without an image it paints nothing.
-class Image : public QRCodeFillStyleGenerator {
+class Image : public NamedFill<Image> {
 public:
     static constexpr std::string_view Name = "image";
 
@@ -16,7 +16,6 @@ public:
     const gfx::ImagePtr& image() const { return image_; }
     void setImage(gfx::ImagePtr image) { image_ = std::move(image); }
 
-    std::string_view name() const override { return Name; }
     std::shared_ptr<QRCodeFillStyleGenerator> copyStyle() const override;
     // {"imagePNGbase64": PNG at 72 dpi in base64 on one line}. No image:
     // QRCodeException(cannotGenerateImageBase64); an encoding failure passes

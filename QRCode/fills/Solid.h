@@ -6,7 +6,7 @@
 namespace QRCode::FillStyle {
 
 // A single colour.
-class Solid : public QRCodeFillStyleGenerator {
+class Solid : public NamedFill<Solid> {
 public:
     static constexpr std::string_view Name = "solid";
 
@@ -24,7 +24,6 @@ public:
 
     const gfx::Color& color() const { return color_; }
 
-    std::string_view name() const override { return Name; }
     std::shared_ptr<QRCodeFillStyleGenerator> copyStyle() const override;
     // {"color": RGBA text in sRGB}.
     foundation::SettingsDict settings() const override;

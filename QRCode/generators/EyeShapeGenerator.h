@@ -18,14 +18,10 @@ namespace QRCode {
 //   static constexpr std::string_view Name, Title;
 //   static std::shared_ptr<Class> Create(const QRCode::SettingsDict& settings);
 // Create never fails (a null SettingsDict means none).
-class QRCodeEyeShapeGenerator {
+class QRCodeEyeShapeGenerator : public QRCodeShapeGenerator {
 public:
-    virtual ~QRCodeEyeShapeGenerator() = default;
-
     // A new generator of the same class with the same settings.
     virtual std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const = 0;
-    // Clears whatever the generator remembers between drawings.
-    virtual void reset() = 0;
     // The ring's outline.
     virtual gfx::Path eyePath() = 0;
     // The area behind the eye, filled with the eye background colour.
@@ -33,21 +29,6 @@ public:
     // The pupil that suits this eye. It may be one object shared by every
     // eye of the class (changing its settings changes it for all of them).
     virtual std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() = 0;
-    virtual ::QRCode::SettingsDict settings() const = 0;
-    virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
-    // Applies one setting; true when it was taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
-
-    // The class's Name and Title.
-    virtual std::string_view name() const noexcept = 0;
-    virtual std::string_view title() const noexcept = 0;
-
-    // The value under `key` of settings() as T, or nothing.
-    template <class T>
-    std::optional<T> settingValue(std::string_view key) const
-    {
-        return ::QRCode::settingValueIn<T>(settings(), key);
-    }
 };
 
 } // namespace QRCode

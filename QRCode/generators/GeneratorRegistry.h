@@ -168,4 +168,33 @@ std::optional<T> settingValueIn(const SettingsDict& settings, std::string_view k
     }
 }
 
+// What every pixel, eye and pupil shape offers besides its drawing: its
+// settings and the class's names. Each family's interface adds copyShape
+// and its paths.
+class QRCodeShapeGenerator {
+public:
+    virtual ~QRCodeShapeGenerator() = default;
+
+    // Back to the class's default settings (nothing where there are none);
+    // clears whatever the generator remembers between drawings.
+    virtual void reset() = 0;
+    virtual SettingsDict settings() const = 0;
+    virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
+    // Applies one setting; true when the key was understood and the value
+    // taken. std::nullopt is "no value".
+    virtual bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) = 0;
+
+    // The class's Name and Title.
+    virtual std::string_view name() const noexcept = 0;
+    virtual std::string_view title() const noexcept = 0;
+
+    // The value under `key` of settings() as T (double, std::int64_t, bool,
+    // std::string or SettingsValue), or nothing when missing or of another kind.
+    template <class T>
+    std::optional<T> settingValue(std::string_view key) const
+    {
+        return settingValueIn<T>(settings(), key);
+    }
+};
+
 } // namespace QRCode

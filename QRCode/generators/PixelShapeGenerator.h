@@ -24,36 +24,15 @@ namespace QRCode {
 // A shape may keep state while drawing (random insets restart and advance),
 // so one shape serves one rendering at a time; concurrent renderings draw
 // with copies (copyShape).
-class QRCodePixelShapeGenerator {
+class QRCodePixelShapeGenerator : public QRCodeShapeGenerator {
 public:
-    virtual ~QRCodePixelShapeGenerator() = default;
-
     // An independent shape of the same class with the same settings.
     virtual std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const = 0;
-    // Back to the class's default settings (nothing where there are none).
-    virtual void reset() = 0;
     // The path of every on-module, laid out in `size`: cells of
     // min(width, height) / n, the grid centred, row 0 at the top (y down).
     virtual gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) = 0;
-    virtual ::QRCode::SettingsDict settings() const = 0;
-    // Applies one setting; true when the key was understood and the value
-    // taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
-    virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
     // Whether eye and pupil shapes may draw with this shape.
     virtual bool canGenerateEyeAndPupilShapes() const = 0;
-
-    // The class's Name and Title.
-    virtual std::string_view name() const noexcept = 0;
-    virtual std::string_view title() const noexcept = 0;
-
-    // The value under `key` of settings() as T (double, std::int64_t, bool,
-    // std::string or SettingsValue), or nothing when missing or of another kind.
-    template <class T>
-    std::optional<T> settingValue(std::string_view key) const
-    {
-        return ::QRCode::settingValueIn<T>(settings(), key);
-    }
 };
 
 } // namespace QRCode

@@ -17,30 +17,11 @@ namespace QRCode {
 //   static constexpr std::string_view Name, Title;
 //   static std::shared_ptr<Class> Create(const QRCode::SettingsDict& settings);
 // Create never fails (a null SettingsDict means none).
-class QRCodePupilShapeGenerator {
+class QRCodePupilShapeGenerator : public QRCodeShapeGenerator {
 public:
-    virtual ~QRCodePupilShapeGenerator() = default;
-
     // A new generator of the same class with the same settings.
     virtual std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const = 0;
-    // Clears whatever the generator remembers between drawings.
-    virtual void reset() = 0;
     virtual gfx::Path pupilPath() = 0;
-    virtual ::QRCode::SettingsDict settings() const = 0;
-    virtual bool supportsSettingValueForKey(std::string_view key) const = 0;
-    // Applies one setting; true when it was taken. std::nullopt is "no value".
-    virtual bool setSettingValue(const ::QRCode::OptionalSettingsValue& value, std::string_view key) = 0;
-
-    // The class's Name and Title.
-    virtual std::string_view name() const noexcept = 0;
-    virtual std::string_view title() const noexcept = 0;
-
-    // The value under `key` of settings() as T, or nothing.
-    template <class T>
-    std::optional<T> settingValue(std::string_view key) const
-    {
-        return ::QRCode::settingValueIn<T>(settings(), key);
-    }
 };
 
 } // namespace QRCode

@@ -26,6 +26,13 @@ gfx::Path outlinePath(std::span<const OutlineStep> steps)
     return path;
 }
 
+gfx::Path joinedOutlines(std::initializer_list<std::span<const OutlineStep>> parts)
+{
+    gfx::Path path;
+    for (const auto part : parts) appendOutline(path, part);
+    return path;
+}
+
 gfx::Path mirroredTopDown(const gfx::Path& path, double height)
 {
     gfx::Path mirrored;

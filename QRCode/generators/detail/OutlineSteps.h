@@ -12,6 +12,7 @@
 #include "platform/gfx/Path.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 
@@ -39,6 +40,16 @@ void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps,
                    const gfx::AffineTransform& transform = gfx::AffineTransform());
 // A new path of the steps.
 gfx::Path outlinePath(std::span<const OutlineStep> steps);
+// A new path of the tables one after the other (outlines built from shared parts).
+gfx::Path joinedOutlines(std::initializer_list<std::span<const OutlineStep>> parts);
+
+// The path of a fixed table, built once on first use and kept.
+template <const auto& Steps>
+const gfx::Path& cachedOutline()
+{
+    static const gfx::Path path = outlinePath(Steps);
+    return path;
+}
 
 // The box eyes and pupils are drawn in: 90 x 90 units, 10 per module.
 inline constexpr double kShapeBoxSize = 90;

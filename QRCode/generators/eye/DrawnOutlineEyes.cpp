@@ -348,8 +348,7 @@ gfx::Path Arc::eyePath()
 
 gfx::Path Arc::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kArcBackground);
-    return background;
+    return cachedOutline<kArcBackground>();
 }
 
 gfx::Path Cloud::eyePath()
@@ -360,8 +359,7 @@ gfx::Path Cloud::eyePath()
 
 gfx::Path Cloud::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kCloudBackground);
-    return background;
+    return cachedOutline<kCloudBackground>();
 }
 
 gfx::Path CloudCircle::eyePath()
@@ -372,8 +370,7 @@ gfx::Path CloudCircle::eyePath()
 
 gfx::Path CloudCircle::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kCloudCircleBackground);
-    return background;
+    return cachedOutline<kCloudCircleBackground>();
 }
 
 gfx::Path DiagonalStripes::eyePath()

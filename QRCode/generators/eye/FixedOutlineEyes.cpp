@@ -11,7 +11,7 @@ namespace {
 using namespace outline;
 
 // Explode: a four-pointed star of a hole in the full square 10...80.
-constexpr std::array<OutlineStep, 16> kExplodeRing{{
+constexpr std::array<OutlineStep, 10> kExplodeStar{{
     M(75, 75),
     C({45, 68}, {75, 75}, {60, 68}),
     C({15, 75}, {30, 68}, {15, 75}),
@@ -21,12 +21,6 @@ constexpr std::array<OutlineStep, 16> kExplodeRing{{
     C({75, 15}, {60, 22}, {75, 15}),
     C({68, 45}, {75, 15}, {68, 30}),
     C({75, 75}, {68, 60}, {75, 75}),
-    Z(),
-    M(80, 80),
-    C({80, 10}, {80, 80}, {80, 10}),
-    L(10, 10),
-    L(10, 80),
-    L(80, 80),
     Z(),
 }};
 
@@ -69,24 +63,6 @@ constexpr std::array<OutlineStep, 8> kFlameBackground{{
     C({76, 5}, {90, 11.27}, {83.73, 5}),
     L(0, 0),
     L(5, 76),
-    Z(),
-}};
-
-// Hole Punch: the circular hole of the Eye's circular style in the full
-// square 10...80.
-constexpr std::array<OutlineStep, 13> kHolePunchRing{{
-    M(45, 70),
-    C({20, 45}, {31.19, 70}, {20, 58.81}),
-    C({34.91, 22.12}, {20, 34.78}, {26.13, 26}),
-    C({45, 20}, {37.99, 20.76}, {41.41, 20}),
-    C({70, 45}, {58.81, 20}, {70, 31.19}),
-    C({45, 70}, {70, 58.81}, {58.81, 70}),
-    Z(),
-    M(80, 80),
-    C({80, 10}, {80, 80}, {80, 10}),
-    L(10, 10),
-    L(10, 80),
-    L(80, 80),
     Z(),
 }};
 
@@ -272,7 +248,7 @@ gfx::Path buildFabricScissorsBackground()
 
 gfx::Path Explode::eyePath()
 {
-    return outlinePath(kExplodeRing);
+    return joinedOutlines({kExplodeStar, kFullSquareEdge});
 }
 
 gfx::Path Explode::eyeBackgroundPath()
@@ -282,26 +258,24 @@ gfx::Path Explode::eyeBackgroundPath()
 
 gfx::Path Flame::eyePath()
 {
-    static const gfx::Path ring = outlinePath(kFlameRing);
-    return ring;
+    return cachedOutline<kFlameRing>();
 }
 
 gfx::Path Flame::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kFlameBackground);
-    return background;
+    return cachedOutline<kFlameBackground>();
 }
 
 gfx::Path HolePunch::eyePath()
 {
-    static const gfx::Path ring = outlinePath(kHolePunchRing);
+    // The circular hole of the Eye's circular style in the full square 10...80.
+    static const gfx::Path ring = joinedOutlines({kCircularHole, kFullSquareEdge});
     return ring;
 }
 
 gfx::Path HolePunch::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kSquareBackground);
-    return background;
+    return cachedOutline<kSquareBackground>();
 }
 
 gfx::Path Pinch::eyePath()

@@ -70,17 +70,8 @@ constexpr std::array<OutlineStep, 7> kHeadlightBackground{{
     Z(),
 }};
 
-// Eye: the holes of the three inner styles, each running opposite to the ring.
-constexpr std::array<OutlineStep, 7> kEyeHoleCircular{{
-    M(45, 70),
-    C({20, 45}, {31.19, 70}, {20, 58.81}),
-    C({34.91, 22.12}, {20, 34.78}, {26.13, 26}),
-    C({45, 20}, {37.99, 20.76}, {41.41, 20}),
-    C({70, 45}, {58.81, 20}, {70, 31.19}),
-    C({45, 70}, {70, 58.81}, {58.81, 70}),
-    Z(),
-}};
-
+// Eye: the holes of the two squared inner styles (the circular one is the
+// shared circular hole), each running opposite to the ring.
 constexpr std::array<OutlineStep, 7> kEyeHoleSquaredFarCorner{{
     M(70, 70),
     L(45, 70),
@@ -132,14 +123,12 @@ constexpr std::array<OutlineStep, 8> kEyeBackground{{
 
 const gfx::Path& RoundedOuter::ring()
 {
-    static const gfx::Path path = outlinePath(kRoundedOuterRing);
-    return path;
+    return cachedOutline<kRoundedOuterRing>();
 }
 
 const gfx::Path& RoundedOuter::background()
 {
-    static const gfx::Path path = outlinePath(kRoundedOuterBackground);
-    return path;
+    return cachedOutline<kRoundedOuterBackground>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::makePupil()
@@ -152,14 +141,12 @@ std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::makePupil()
 
 const gfx::Path& Headlight::ring()
 {
-    static const gfx::Path path = outlinePath(kHeadlightRing);
-    return path;
+    return cachedOutline<kHeadlightRing>();
 }
 
 const gfx::Path& Headlight::background()
 {
-    static const gfx::Path path = outlinePath(kHeadlightBackground);
-    return path;
+    return cachedOutline<kHeadlightBackground>();
 }
 
 // ---------------------------------------------------------------------------
@@ -169,7 +156,7 @@ gfx::Path Eye::ring() const
 {
     gfx::Path path;
     switch (eyeInnerStyle_) {
-    case Style::circular: appendOutline(path, kEyeHoleCircular); break;
+    case Style::circular: appendOutline(path, kCircularHole); break;
     case Style::squaredFarCorner: appendOutline(path, kEyeHoleSquaredFarCorner); break;
     case Style::squaredNearCorner: appendOutline(path, kEyeHoleSquaredNearCorner); break;
     }
@@ -179,8 +166,7 @@ gfx::Path Eye::ring() const
 
 const gfx::Path& Eye::background()
 {
-    static const gfx::Path path = outlinePath(kEyeBackground);
-    return path;
+    return cachedOutline<kEyeBackground>();
 }
 
 void Eye::writeOtherSettings(SettingsDict& settings) const

@@ -50,14 +50,12 @@ constexpr OutlineStep kBackground[] = {
 
 const gfx::Path& RoundedPointingIn::ring()
 {
-    static const gfx::Path path = outlinePath(kRing);
-    return path;
+    return cachedOutline<kRing>();
 }
 
 const gfx::Path& RoundedPointingIn::background()
 {
-    static const gfx::Path path = outlinePath(kBackground);
-    return path;
+    return cachedOutline<kBackground>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> RoundedPointingIn::makePupil()

@@ -137,14 +137,8 @@ constexpr SpikyForm kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{
 // near (76, 12) and runs with decreasing angle.
 constexpr SpikyForm kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}, {}};
 
-constexpr OutlineStep kSquarePegRing[] = {
-    M(45, 70),
-    C({20, 45}, {31.19, 70}, {20, 58.81}),
-    C({34.91, 22.12}, {20, 34.78}, {26.13, 26}),
-    C({45, 20}, {37.99, 20.76}, {41.41, 20}),
-    C({70, 45}, {58.81, 20}, {70, 31.19}),
-    C({45, 70}, {70, 58.81}, {58.81, 70}),
-    Z(),
+// Square Peg: the shared circular hole, then this rounded square edge.
+constexpr OutlineStep kSquarePegEdge[] = {
     M(80, 70),
     L(80, 20),
     C({70, 10}, {80, 14.48}, {75.52, 10}),
@@ -220,7 +214,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> SpikyCircle::defaultPupil()
 
 gfx::Path SquarePeg::eyePath()
 {
-    return outlinePath(kSquarePegRing);
+    return joinedOutlines({kCircularHole, kSquarePegEdge});
 }
 
 gfx::Path SquarePeg::eyeBackgroundPath()
@@ -252,8 +246,7 @@ gfx::Path SurroundingBars::eyePath()
 
 gfx::Path SurroundingBars::eyeBackgroundPath()
 {
-    static const gfx::Path background = outlinePath(kSurroundingBarsBackground);
-    return background;
+    return cachedOutline<kSurroundingBarsBackground>();
 }
 
 } // namespace QRCode::EyeShape

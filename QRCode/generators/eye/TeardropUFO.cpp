@@ -115,14 +115,12 @@ constexpr OutlineStep kUFORoundedBackground[] = {
 
 const gfx::Path& Teardrop::ring()
 {
-    static const gfx::Path path = outlinePath(kTeardropRing);
-    return path;
+    return cachedOutline<kTeardropRing>();
 }
 
 const gfx::Path& Teardrop::background()
 {
-    static const gfx::Path path = outlinePath(kTeardropBackground);
-    return path;
+    return cachedOutline<kTeardropBackground>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Teardrop::makePupil()
@@ -132,14 +130,12 @@ std::shared_ptr<QRCodePupilShapeGenerator> Teardrop::makePupil()
 
 const gfx::Path& UFO::ring()
 {
-    static const gfx::Path path = outlinePath(kUFORing);
-    return path;
+    return cachedOutline<kUFORing>();
 }
 
 const gfx::Path& UFO::background()
 {
-    static const gfx::Path path = outlinePath(kUFOBackground);
-    return path;
+    return cachedOutline<kUFOBackground>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> UFO::makePupil()
@@ -149,14 +145,12 @@ std::shared_ptr<QRCodePupilShapeGenerator> UFO::makePupil()
 
 const gfx::Path& UFORounded::ring()
 {
-    static const gfx::Path path = outlinePath(kUFORoundedRing);
-    return path;
+    return cachedOutline<kUFORoundedRing>();
 }
 
 const gfx::Path& UFORounded::background()
 {
-    static const gfx::Path path = outlinePath(kUFORoundedBackground);
-    return path;
+    return cachedOutline<kUFORoundedBackground>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> UFORounded::makePupil()

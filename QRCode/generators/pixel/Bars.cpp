@@ -6,23 +6,11 @@
 
 namespace QRCode::PixelShape {
 
-namespace {
-
-// 0...1, with NaN as 0.
-
-struct Fractions {
-    double inset;
-    double cornerRadius;
-};
-
-Fractions fractionsFrom(const SettingsDict& settings)
+BarsBase::Fractions BarsBase::fractionsFrom(const SettingsDict& settings)
 {
-    return {foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(BarsBase::DefaultInset),
-            foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction)
-                .value_or(BarsBase::DefaultCornerRadius)};
+    return {foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(DefaultInset),
+            foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius)};
 }
-
-} // namespace
 
 BarsBase::BarsBase(double insetFraction, double cornerRadiusFraction)
     : insetFraction_(pixelmath::unitFraction(insetFraction)), cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction))
@@ -111,28 +99,6 @@ gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool hori
         if (length > 0) emit(line, start, length);
     }
     return path;
-}
-
-std::shared_ptr<Horizontal> Horizontal::Create(const SettingsDict& settings)
-{
-    const Fractions f = fractionsFrom(settings);
-    return std::make_shared<Horizontal>(f.inset, f.cornerRadius);
-}
-
-std::shared_ptr<QRCodePixelShapeGenerator> Horizontal::copyShape() const
-{
-    return std::make_shared<Horizontal>(insetFraction(), cornerRadiusFraction());
-}
-
-std::shared_ptr<Vertical> Vertical::Create(const SettingsDict& settings)
-{
-    const Fractions f = fractionsFrom(settings);
-    return std::make_shared<Vertical>(f.inset, f.cornerRadius);
-}
-
-std::shared_ptr<QRCodePixelShapeGenerator> Vertical::copyShape() const
-{
-    return std::make_shared<Vertical>(insetFraction(), cornerRadiusFraction());
 }
 
 } // namespace QRCode::PixelShape

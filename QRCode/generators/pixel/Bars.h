@@ -34,6 +34,12 @@ public:
 
 protected:
     BarsBase(double insetFraction, double cornerRadiusFraction);
+    struct Fractions {
+        double inset;
+        double cornerRadius;
+    };
+    // The two fractions of Create's settings, the defaults where missing.
+    static Fractions fractionsFrom(const SettingsDict& settings);
     // The bars of every run, along rows (horizontal) or columns.
     gfx::Path barsPath(const BoolMatrix& matrix, gfx::Size size, bool horizontal) const;
 
@@ -42,32 +48,42 @@ private:
     double cornerRadiusFraction_;
 };
 
-class Horizontal final : public BarsBase {
+// What Horizontal and Vertical share: making, copying and drawing the bars
+// along rows (AlongRows) or down columns.
+template <class Self, bool AlongRows>
+class OrientedBars : public BarsBase {
+public:
+    OrientedBars(double insetFraction, double cornerRadiusFraction) : BarsBase(insetFraction, cornerRadiusFraction) {}
+    static std::shared_ptr<Self> Create(const SettingsDict& settings = SettingsDict())
+    {
+        const Fractions f = fractionsFrom(settings);
+        return std::make_shared<Self>(f.inset, f.cornerRadius);
+    }
+
+    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override
+    {
+        return std::make_shared<Self>(insetFraction(), cornerRadiusFraction());
+    }
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
+    {
+        return barsPath(matrix, size, AlongRows);
+    }
+    std::string_view name() const noexcept override { return Self::Name; }
+    std::string_view title() const noexcept override { return Self::Title; }
+};
+
+class Horizontal final : public OrientedBars<Horizontal, true> {
 public:
     static constexpr std::string_view Name = "horizontal";
     static constexpr std::string_view Title = "Horizontal bars";
-
-    Horizontal(double insetFraction, double cornerRadiusFraction) : BarsBase(insetFraction, cornerRadiusFraction) {}
-    static std::shared_ptr<Horizontal> Create(const SettingsDict& settings = SettingsDict());
-
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override { return barsPath(matrix, size, true); }
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
+    using OrientedBars::OrientedBars;
 };
 
-class Vertical final : public BarsBase {
+class Vertical final : public OrientedBars<Vertical, false> {
 public:
     static constexpr std::string_view Name = "vertical";
     static constexpr std::string_view Title = "Vertical bars";
-
-    Vertical(double insetFraction, double cornerRadiusFraction) : BarsBase(insetFraction, cornerRadiusFraction) {}
-    static std::shared_ptr<Vertical> Create(const SettingsDict& settings = SettingsDict());
-
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override { return barsPath(matrix, size, false); }
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
+    using OrientedBars::OrientedBars;
 };
 
 } // namespace QRCode::PixelShape

@@ -16,7 +16,8 @@ using Common = CommonPixelGenerator;
 // ---- Circle ----
 
 Circle::Circle(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double insetFraction)
-    : common_(pixelType, std::move(insetGenerator), insetFraction, 0, PixelRotation::Fixed::Create(), 0)
+    : CommonPixelShape(CommonPixelGenerator(pixelType, std::move(insetGenerator), insetFraction, 0,
+                                            PixelRotation::Fixed::Create(), 0))
 {
 }
 
@@ -35,11 +36,6 @@ void Circle::reset()
 {
     common_.setInsetGenerator(PixelInset::Fixed::Create());
     common_.setInsetFraction(0.0);
-}
-
-gfx::Path Circle::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
-    return common_.generatePath(matrix, size);
 }
 
 SettingsDict Circle::settings() const
@@ -72,8 +68,9 @@ bool Circle::setSettingValue(const OptionalSettingsValue& value, std::string_vie
 RoundedRect::RoundedRect(double cornerRadiusFraction, std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
                          double insetFraction, std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
                          double rotationFraction)
-    : common_(pixelType, std::move(insetGenerator), insetFraction, pixelmath::unitFraction(cornerRadiusFraction),
-              std::move(rotationGenerator), clampedRotationFraction(rotationFraction))
+    : CommonPixelShape(CommonPixelGenerator(pixelType, std::move(insetGenerator), insetFraction,
+                                            pixelmath::unitFraction(cornerRadiusFraction), std::move(rotationGenerator),
+                                            clampedRotationFraction(rotationFraction)))
 {
 }
 
@@ -101,11 +98,6 @@ void RoundedRect::reset()
     common_.setInsetFraction(0.0);
     common_.setRotationGenerator(PixelRotation::Fixed::Create());
     common_.setRotationFraction(0.0);
-}
-
-gfx::Path RoundedRect::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
-    return common_.generatePath(matrix, size);
 }
 
 SettingsDict RoundedRect::settings() const

@@ -170,12 +170,34 @@ public:
     using TemplateShape::TemplateShape;
 };
 
+// What Circle and RoundedRect share: drawing every module through their
+// common generator, and the class's names.
+template <class Self>
+class CommonPixelShape : public QRCodePixelShapeGenerator {
+public:
+    double insetFraction() const noexcept { return common_.insetFraction(); }
+    const CommonPixelGenerator& common() const noexcept { return common_; }
+
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
+    {
+        return common_.generatePath(matrix, size);
+    }
+    bool canGenerateEyeAndPupilShapes() const override { return true; }
+    std::string_view name() const noexcept override { return Self::Name; }
+    std::string_view title() const noexcept override { return Self::Title; }
+
+protected:
+    explicit CommonPixelShape(CommonPixelGenerator common) : common_(std::move(common)) {}
+
+    CommonPixelGenerator common_;
+};
+
 // ---- Circle: an inset but no rotation ----
 
 // A circle never turns, so it takes only the inset keys: "insetFraction",
 // "insetGeneratorName" and the older Boolean "useRandomInset" (which it
 // reports as supported but never writes).
-class Circle final : public QRCodePixelShapeGenerator {
+class Circle final : public CommonPixelShape<Circle> {
 public:
     static constexpr std::string_view Name = "circle";
     static constexpr std::string_view Title = "Circle";
@@ -185,28 +207,19 @@ public:
     Circle(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double insetFraction);
     static std::shared_ptr<Circle> Create(const SettingsDict& settings = SettingsDict());
 
-    double insetFraction() const noexcept { return common_.insetFraction(); }
-    const CommonPixelGenerator& common() const noexcept { return common_; }
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
     void reset() override;
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
     SettingsDict settings() const override;
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
     bool supportsSettingValueForKey(std::string_view key) const override;
-    bool canGenerateEyeAndPupilShapes() const override { return true; }
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
-
-private:
-    CommonPixelGenerator common_;
 };
 
 // ---- RoundedRect: the four keys plus a corner radius ----
 
 // Every module a rounded square of its inset rectangle; the corner radius is
 // cornerRadiusFraction x half the rectangle's side (1 gives a circle).
-class RoundedRect final : public QRCodePixelShapeGenerator {
+class RoundedRect final : public CommonPixelShape<RoundedRect> {
 public:
     static constexpr std::string_view Name = "roundedRect";
     static constexpr std::string_view Title = "Rounded rectangle";
@@ -225,21 +238,12 @@ public:
     static std::shared_ptr<RoundedRect> Create(const SettingsDict& settings = SettingsDict());
 
     double cornerRadiusFraction() const noexcept { return common_.cornerRadiusFraction(); }
-    double insetFraction() const noexcept { return common_.insetFraction(); }
-    const CommonPixelGenerator& common() const noexcept { return common_; }
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
     void reset() override;
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
     SettingsDict settings() const override;
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
     bool supportsSettingValueForKey(std::string_view key) const override;
-    bool canGenerateEyeAndPupilShapes() const override { return true; }
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
-
-private:
-    CommonPixelGenerator common_;
 };
 
 // ---- Shiny and Stitch: no settings at all ----

@@ -15,7 +15,7 @@ class Arrow final : public FlipPupil<Arrow> {
 public:
     static constexpr std::string_view Name = "arrow";
     static constexpr std::string_view Title = "Arrow";
-    explicit Arrow(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 

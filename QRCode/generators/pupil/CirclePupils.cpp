@@ -174,26 +174,22 @@ gfx::Path Arc::pupilPath()
 
 gfx::Path Blade::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kBlade);
-    return outline;
+    return cachedOutline<kBlade>();
 }
 
 gfx::Path Blobby::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kBlobby);
-    return outline;
+    return cachedOutline<kBlobby>();
 }
 
 gfx::Path CRT::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kCRT);
-    return outline;
+    return cachedOutline<kCRT>();
 }
 
 gfx::Path Cloud::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kCloud);
-    return outline;
+    return cachedOutline<kCloud>();
 }
 
 gfx::Path CloudCircle::pupilPath()

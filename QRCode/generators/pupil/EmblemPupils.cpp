@@ -318,32 +318,27 @@ gfx::Path Cross::pupilPath() { return outlinePath(kCross); }
 
 gfx::Path CrossCurved::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kCrossCurved);
-    return outline;
+    return cachedOutline<kCrossCurved>();
 }
 
 gfx::Path DotDragHorizontal::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kDotDragHorizontal);
-    return outline;
+    return cachedOutline<kDotDragHorizontal>();
 }
 
 gfx::Path DotDragVertical::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kDotDragVertical);
-    return outline;
+    return cachedOutline<kDotDragVertical>();
 }
 
 gfx::Path Explode::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kExplode);
-    return outline;
+    return cachedOutline<kExplode>();
 }
 
 gfx::Path Orbits::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kOrbits);
-    return outline;
+    return cachedOutline<kOrbits>();
 }
 
 gfx::Path Flame::pupilPath()

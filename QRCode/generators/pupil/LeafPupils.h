@@ -14,7 +14,7 @@ class Forest final : public FlipPupil<Forest> {
 public:
     static constexpr std::string_view Name = "forest";
     static constexpr std::string_view Title = "Forest";
-    explicit Forest(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 
@@ -25,7 +25,7 @@ class HexagonLeaf final : public FlipPupil<HexagonLeaf> {
 public:
     static constexpr std::string_view Name = "hexagonLeaf";
     static constexpr std::string_view Title = "Hexagon Leaf";
-    explicit HexagonLeaf(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 
@@ -43,7 +43,7 @@ class Leaf final : public FlipPupil<Leaf> {
 public:
     static constexpr std::string_view Name = "leaf";
     static constexpr std::string_view Title = "Leaf";
-    explicit Leaf(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 

@@ -16,7 +16,7 @@ class CorneredPixels final : public CornerRadiusPupil<CorneredPixels> {
 public:
     static constexpr std::string_view Name = "corneredPixels";
     static constexpr std::string_view Title = "Cornered pixels";
-    explicit CorneredPixels(double cornerRadiusFraction) noexcept : CornerRadiusPupil(cornerRadiusFraction) {}
+    using CornerRadiusPupil::CornerRadiusPupil;
     gfx::Path pupilPath() override;
 };
 
@@ -25,7 +25,7 @@ class Pixels final : public CornerRadiusPupil<Pixels> {
 public:
     static constexpr std::string_view Name = "pixels";
     static constexpr std::string_view Title = "Pixels";
-    explicit Pixels(double cornerRadiusFraction) noexcept : CornerRadiusPupil(cornerRadiusFraction) {}
+    using CornerRadiusPupil::CornerRadiusPupil;
     gfx::Path pupilPath() override;
 };
 
@@ -34,7 +34,7 @@ class Edges final : public CornerRadiusPupil<Edges> {
 public:
     static constexpr std::string_view Name = "edges";
     static constexpr std::string_view Title = "Edges";
-    explicit Edges(double cornerRadiusFraction) noexcept : CornerRadiusPupil(cornerRadiusFraction) {}
+    using CornerRadiusPupil::CornerRadiusPupil;
     gfx::Path pupilPath() override;
 };
 

@@ -65,14 +65,12 @@ gfx::Path Teardrop::baseOutline() const { return outlinePath(kTeardrop); }
 
 const gfx::Path& UFO::baseOutline() const
 {
-    static const gfx::Path outline = outlinePath(kUFO);
-    return outline;
+    return cachedOutline<kUFO>();
 }
 
 const gfx::Path& UFORounded::baseOutline() const
 {
-    static const gfx::Path outline = outlinePath(kUFORounded);
-    return outline;
+    return cachedOutline<kUFORounded>();
 }
 
 std::span<const PupilShapeClass> roundedPupils()

@@ -14,7 +14,7 @@ class RoundedOuter final : public FlipPupil<RoundedOuter> {
 public:
     static constexpr std::string_view Name = "roundedOuter";
     static constexpr std::string_view Title = "Rounded outer";
-    explicit RoundedOuter(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     gfx::Path baseOutline() const;
 };
 
@@ -23,7 +23,7 @@ class RoundedPointingIn final : public FlipPupil<RoundedPointingIn> {
 public:
     static constexpr std::string_view Name = "roundedPointingIn";
     static constexpr std::string_view Title = "Rounded Pointing In";
-    explicit RoundedPointingIn(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     gfx::Path baseOutline() const;
 };
 
@@ -43,7 +43,7 @@ class Teardrop final : public FlipPupil<Teardrop> {
 public:
     static constexpr std::string_view Name = "teardrop";
     static constexpr std::string_view Title = "Teardrop";
-    explicit Teardrop(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     gfx::Path baseOutline() const;
 };
 
@@ -52,7 +52,7 @@ class UFO final : public FlipPupil<UFO> {
 public:
     static constexpr std::string_view Name = "ufo";
     static constexpr std::string_view Title = "UFO";
-    explicit UFO(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 
@@ -61,7 +61,7 @@ class UFORounded final : public FlipPupil<UFORounded> {
 public:
     static constexpr std::string_view Name = "ufoRounded";
     static constexpr std::string_view Title = "UFO Rounded";
-    explicit UFORounded(Flip flip) noexcept : FlipPupil(flip) {}
+    using FlipPupil::FlipPupil;
     const gfx::Path& baseOutline() const;
 };
 

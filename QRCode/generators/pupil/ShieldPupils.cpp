@@ -199,8 +199,7 @@ gfx::Path Seal::pupilPath() { return outlinePath(kSeal); }
 
 gfx::Path SpikyCircle::pupilPath()
 {
-    static const gfx::Path outline = outlinePath(kSpikyCircle);
-    return outline;
+    return cachedOutline<kSpikyCircle>();
 }
 
 gfx::Path Squircle::pupilPath() { return outlinePath(kSquircle); }

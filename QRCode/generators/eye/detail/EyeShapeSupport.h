@@ -15,6 +15,7 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -22,6 +23,28 @@
 #include <string_view>
 
 namespace QRCode::EyeShape {
+
+// Outline parts several eyes are made of. The circular hole: radius 25 about
+// (45, 45), one quarter split at (34.91, 22.12), running against the ring.
+inline constexpr std::array<OutlineStep, 7> kCircularHole{{
+    outline::M(45, 70),
+    outline::C({20, 45}, {31.19, 70}, {20, 58.81}),
+    outline::C({34.91, 22.12}, {20, 34.78}, {26.13, 26}),
+    outline::C({45, 20}, {37.99, 20.76}, {41.41, 20}),
+    outline::C({70, 45}, {58.81, 20}, {70, 31.19}),
+    outline::C({45, 70}, {70, 58.81}, {58.81, 70}),
+    outline::Z(),
+}};
+
+// The full square 10...80 drawn from (80, 80), as the ring's outer edge.
+inline constexpr std::array<OutlineStep, 6> kFullSquareEdge{{
+    outline::M(80, 80),
+    outline::C({80, 10}, {80, 80}, {80, 10}),
+    outline::L(10, 10),
+    outline::L(10, 80),
+    outline::L(80, 80),
+    outline::Z(),
+}};
 
 // A setting value as a real number: integers, reals and Booleans count as
 // numbers; a missing value, text and everything else do not.
