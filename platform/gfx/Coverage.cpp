@@ -35,8 +35,7 @@ void CoverageRaster::closeSubpath() {
 
 namespace {
 
-// Segments for a curve whose largest second difference of control points is
-// `d`: uniform steps keep the distance to the curve within the tolerance
+// Segments for a curve whose second derivative is at most the bound: uniform steps keep the distance to the curve within the tolerance
 // (the deviation of a chord is an eighth of the second derivative's bound
 // times the step squared).
 int stepsFor(double secondDerivativeBound, double tolerance) {
@@ -49,7 +48,7 @@ int stepsFor(double secondDerivativeBound, double tolerance) {
 void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
     const Point p0{current_.x + originX_, current_.y + originY_};
     const Point dd = p0 - control * 2 + end;
-    const int n = stepsFor(2 * std::hypot(dd.x, dd.y), tolerance);
+    const int n = stepsFor(2 * std::sqrt(dd.x * dd.x + dd.y * dd.y), tolerance);
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
         lineTo(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
@@ -60,7 +59,7 @@ void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
 void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
     const Point p0{current_.x + originX_, current_.y + originY_};
     const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
-    const int n = stepsFor(6 * std::max(std::hypot(d1.x, d1.y), std::hypot(d2.x, d2.y)), tolerance);
+    const int n = stepsFor(6 * std::sqrt(std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y)), tolerance);
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
         lineTo(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
