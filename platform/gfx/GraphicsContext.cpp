@@ -507,6 +507,10 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     }
     endSubpath();
     if (turnsLeft && turnsRight) return false;
+    // Beyond Cairo's own coordinate range the raster's arithmetic would
+    // lose its precision (or overflow); Cairo handles such paths.
+    constexpr double kMaxCoordinate = 1e7;
+    if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
     double cx0, cy0, cx1, cy1;
     if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return false;
     const double x0 = std::floor(std::max(px0, cx0)), y0 = std::floor(std::max(py0, cy0));
