@@ -19,12 +19,16 @@
 #include <string_view>
 #include <vector>
 
+namespace QRCode {
+
 class QRCodeEyeShapeGenerator;
 class QRCodeFillStyleGenerator;
 class QRCodePixelInsetGenerator;
 class QRCodePixelRotationGenerator;
 class QRCodePixelShapeGenerator;
 class QRCodePupilShapeGenerator;
+
+} // namespace QRCode
 
 namespace QRCode {
 

@@ -2,11 +2,12 @@
 
 #include "QRCode/QRCodeError.h"
 #include "QRCode/document/QRCodeMessageFormatter.h"
+#include "QRCode/core/Diagnostics.h"
 #include "platform/foundation/Base64.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace QRCode {
 
@@ -70,8 +71,7 @@ void Document::regenerateReportingErrors() {
     try {
         regenerate();
     } catch (const std::exception& error) {
-        std::printf("QRCode.Document: Could not regenerate. Error was '%s'\n", error.what());
-        std::fflush(stdout);
+        diagnostic(std::string("QRCode.Document: Could not regenerate. Error was '") + error.what() + "'");
     }
 }
 
@@ -179,8 +179,7 @@ gfx::Path Document::path(gfx::Size size, Components components) const {
     const double quiet = size.width / (2 * q + n) * q;
     const double border = 2 * quiet;
     if (!(size.width > border)) {
-        std::printf("additionalQuietSpace too large\n");
-        std::fflush(stdout);
+        diagnostic("additionalQuietSpace too large");
         return gfx::Path();
     }
     const Shape& shape = *design_->shape();

@@ -24,7 +24,11 @@
 #include <variant>
 #include <vector>
 
+namespace QRCode {
+
 class QRCodeMessageFormatter;
+
+} // namespace QRCode
 
 namespace gfx {
 class GraphicsContext;
@@ -251,7 +255,8 @@ public:
     // setter; an unreadable design or logo keeps the current one (loading
     // never removes a logo). Then a throwing regeneration.
     void load(const SettingsDict& settings);
-    // Parses JSON (a parse error passes on as nlohmann::json::parse_error);
+    // Parses JSON (a parse error, text nested deeper than
+    // foundation::maxJsonDepth included, passes on as nlohmann::json::parse_error);
     // a top level that is not an object throws DocumentError("QRCodeDocument",
     // -1, "Unable to decode object").
     void loadJsonData(std::span<const std::uint8_t> jsonData);

@@ -18,8 +18,12 @@
 namespace gfx {
 class GraphicsContext;
 }
+namespace QRCode {
+
 class QRCodePixelShapeGenerator;
 class QRCodeMessageFormatter;
+
+} // namespace QRCode
 
 namespace QRCode {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace QRCode {
+
 namespace {
 
 // Names with their prefix, so what() can hand out a stable C string.
@@ -41,3 +43,5 @@ const char* QRCodeException::what() const noexcept
 {
     return whatOf(code_);
 }
+
+} // namespace QRCode

@@ -3,6 +3,8 @@
 #include <exception>
 #include <string_view>
 
+namespace QRCode {
+
 // The one error type of the design library. The ordinals are fixed: callers
 // and stored error codes rely on them, including the cases nothing raises.
 enum class QRCodeError : int {
@@ -37,3 +39,5 @@ public:
 private:
     QRCodeError code_;
 };
+
+} // namespace QRCode

@@ -1,14 +1,18 @@
 #include "QRCodeGenerator/QRCode.h"
 
 #include "QRCodeGenerator/BitBuffer.h"
+#include "QRCodeGenerator/detail/Construction.h"
 
 #include <array>
+#include <cassert>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
 namespace QRCodeGenerator {
+
+using namespace detail;
 
 namespace {
 
@@ -120,10 +124,10 @@ int linePenalty(const std::uint64_t* bits, int n) {
 
     auto finishRun = [&](int length, bool dark) {
         if (length >= 5)
-            result += QRCode::kPenaltyN1 + (length - 5);
+            result += detail::kPenaltyN1 + (length - 5);
         history.push(length, n);
         if (!dark)
-            result += history.countPatterns() * QRCode::kPenaltyN3;
+            result += history.countPatterns() * detail::kPenaltyN3;
     };
 
     const int words = (n + 63) / 64;
@@ -144,14 +148,14 @@ int linePenalty(const std::uint64_t* bits, int n) {
     }
     const int length = n - 1 - previousEnd;
     if (length >= 5)
-        result += QRCode::kPenaltyN1 + (length - 5);
+        result += detail::kPenaltyN1 + (length - 5);
     if (bitAt(bits, n - 1)) {
         history.push(length, n);
         history.push(n, n);
     } else {
         history.push(length + n, n);
     }
-    result += history.countPatterns() * QRCode::kPenaltyN3;
+    result += history.countPatterns() * detail::kPenaltyN3;
     return result;
 }
 
@@ -242,6 +246,7 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
     bb.appendBits(0, static_cast<int>((8 - bb.size() % 8) % 8));
     for (std::uint32_t pad = 0xEC; bb.size() < capacityBits; pad ^= 0xEC ^ 0x11)
         bb.appendBits(pad, 8);
+    assert(bb.size() == capacityBits && "terminator and padding fill the data capacity exactly");
 
     std::vector<std::uint8_t> dataCodewords(bb.size() / 8, 0);
     for (std::size_t i = 0; i < bb.size(); ++i)
@@ -282,6 +287,7 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
             applyMask(m); // masking twice restores the modules
         }
     }
+    assert(mask && *mask <= 7);
     mask_ = *mask;
     applyMask(mask_);
     drawFormatBits(mask_);
@@ -289,7 +295,7 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
     isFunction_.shrink_to_fit();
 }
 
-int QRCode::getNumRawDataModules(QRCodeVersion version) {
+int detail::getNumRawDataModules(QRCodeVersion version) {
     if (version < kMinVersion || version > kMaxVersion)
         throw std::invalid_argument("Version number out of range");
     const int v = version;
@@ -308,7 +314,7 @@ int QRCode::getNumDataCodewords(QRCodeVersion version, QRCodeECC ecl) {
     return getNumRawDataModules(version) / 8 - kEccCodewordsPerBlock[e][version] * kNumErrorCorrectionBlocks[e][version];
 }
 
-std::vector<int> QRCode::getAlignmentPatternPositions(QRCodeVersion version) {
+std::vector<int> detail::getAlignmentPatternPositions(QRCodeVersion version) {
     if (version < kMinVersion || version > kMaxVersion)
         throw std::invalid_argument("Version number out of range");
     if (version == 1)
@@ -324,7 +330,7 @@ std::vector<int> QRCode::getAlignmentPatternPositions(QRCodeVersion version) {
     return result;
 }
 
-std::uint8_t QRCode::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
+std::uint8_t detail::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
     unsigned z = 0;
     for (int i = 7; i >= 0; --i) {
         z = (z << 1) ^ ((z >> 7) * 0x11DU);
@@ -333,7 +339,7 @@ std::uint8_t QRCode::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
     return static_cast<std::uint8_t>(z);
 }
 
-std::vector<std::uint8_t> QRCode::reedSolomonComputeDivisor(int degree) {
+std::vector<std::uint8_t> detail::reedSolomonComputeDivisor(int degree) {
     if (degree < 1 || degree > 255)
         throw std::invalid_argument("Degree out of range");
     std::vector<std::uint8_t> result(static_cast<std::size_t>(degree), 0);
@@ -350,7 +356,7 @@ std::vector<std::uint8_t> QRCode::reedSolomonComputeDivisor(int degree) {
     return result;
 }
 
-std::vector<std::uint8_t> QRCode::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
+std::vector<std::uint8_t> detail::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
                                                               std::span<const std::uint8_t> divisor) {
     const std::size_t d = divisor.size();
     if (d < 1 || d > 255)
@@ -375,9 +381,9 @@ std::vector<std::uint8_t> QRCode::reedSolomonComputeRemainder(std::span<const st
     return result;
 }
 
-std::vector<std::uint8_t> QRCode::addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
+std::vector<std::uint8_t> detail::addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
                                                       QRCodeECC ecl) {
-    if (data.size() != static_cast<std::size_t>(getNumDataCodewords(version, ecl)))
+    if (data.size() != static_cast<std::size_t>(QRCode::getNumDataCodewords(version, ecl)))
         throw std::invalid_argument("Invalid argument");
     const int e = eccIndex(ecl);
     const int numBlocks = kNumErrorCorrectionBlocks[e][version];
@@ -410,6 +416,8 @@ std::vector<std::uint8_t> QRCode::addEccAndInterleave(std::span<const std::uint8
                 result.push_back(blocks[static_cast<std::size_t>(j)][i]);
         }
     }
+    assert(k == data.size() && "the blocks use every data codeword");
+    assert(result.size() == static_cast<std::size_t>(rawCodewords) && "one codeword per 8 raw data modules");
     return result;
 }
 
@@ -459,7 +467,7 @@ void QRCode::drawAlignmentPattern(int x, int y) {
             setFunctionModule(x + dx, y + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
 }
 
-std::uint32_t QRCode::formatBits(QRCodeECC ecl, QRCodeMask mask) {
+std::uint32_t detail::formatBits(QRCodeECC ecl, QRCodeMask mask) {
     const std::uint32_t data = formatLevelBits(ecl) << 3 | mask;
     std::uint32_t rem = data;
     for (int i = 0; i < 10; ++i)
@@ -521,6 +529,7 @@ void QRCode::drawCodewords(std::span<const std::uint8_t> codewords) {
             }
         }
     }
+    assert(i == totalBits && "every codeword bit has a module");
 }
 
 void QRCode::applyMask(QRCodeMask mask) {

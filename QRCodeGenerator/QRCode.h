@@ -51,23 +51,9 @@ public:
                             const std::string& darkColor = "#000000",
                             const std::optional<std::string>& pixelWidth = std::nullopt) const;
 
-    // Tables and arithmetic of the construction, public for testing.
-    static int getNumRawDataModules(QRCodeVersion version);
+    // The number of data codewords a version and level hold: what the
+    // constructor takes.
     static int getNumDataCodewords(QRCodeVersion version, QRCodeECC ecl);
-    static std::vector<int> getAlignmentPatternPositions(QRCodeVersion version);
-    static std::vector<std::uint8_t> addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
-                                                         QRCodeECC ecl);
-    static std::uint8_t reedSolomonMultiply(std::uint8_t x, std::uint8_t y);
-    static std::vector<std::uint8_t> reedSolomonComputeDivisor(int degree);
-    static std::vector<std::uint8_t> reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
-                                                                 std::span<const std::uint8_t> divisor);
-    // The 15 format bits (bit 14 first when read as a number) for a level and mask.
-    static std::uint32_t formatBits(QRCodeECC ecl, QRCodeMask mask);
-
-    static constexpr int kPenaltyN1 = 3;
-    static constexpr int kPenaltyN2 = 3;
-    static constexpr int kPenaltyN3 = 40;
-    static constexpr int kPenaltyN4 = 10;
 
 private:
     void setFunctionModule(int x, int y, bool dark);

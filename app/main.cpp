@@ -4,6 +4,7 @@
 #include "app/ui/ApplicationServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SingleInstance.h"
+#include "platform/defaults/UserDefaults.h"
 
 #include <QApplication>
 
@@ -27,5 +28,9 @@ int main(int argc, char** argv) {
     Tessivo::ui::ApplicationServices services(window);
     window.show();
     services.registerLaunch();
+    // Settings are saved behind the user's edits: save what is left while
+    // the program is still whole (a failure has printed its line).
+    QObject::connect(&app, &QCoreApplication::aboutToQuit,
+                     [] { (void)platform::UserDefaults::standard()->synchronize(); });
     return app.exec();
 }

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+using QRCode::QRCodePixelShapeFactory;
+
 namespace {
 
 std::vector<std::uint8_t> readInput(const std::string& name)

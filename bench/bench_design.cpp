@@ -4,6 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
+using QRCode::BoolMatrix;
+using QRCode::SplitMix64;
+
 namespace {
 
 BoolMatrix randomMatrix(std::int64_t dimension)

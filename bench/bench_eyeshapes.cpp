@@ -4,6 +4,8 @@
 
 #include <string>
 
+using QRCode::QRCodeEyeShapeFactory;
+
 namespace {
 
 // What one rendering asks of an eye: its ring, its background and its

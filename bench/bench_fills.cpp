@@ -6,6 +6,9 @@
 
 #include <benchmark/benchmark.h>
 
+using QRCode::QRCodeFillStylePtr;
+using QRCode::ZelGradient;
+
 namespace {
 
 constexpr int kModules = 57;

@@ -8,6 +8,9 @@
 #include <random>
 #include <string>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodePixelShapeFactory;
+
 namespace {
 
 BoolMatrix symbolLikeMatrix()

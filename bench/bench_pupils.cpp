@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+using QRCode::QRCodePupilShapeFactory;
+
 namespace {
 
 // The outline of every pupil once, as a preview list of all pupils asks

@@ -9,6 +9,8 @@
 
 #include <string>
 
+using QRCode::QRCodeEyeShapeFactory;
+
 namespace {
 
 void eyeOutlines(benchmark::State& state, const std::string& name, const QRCode::SettingsDict& settings)

@@ -15,7 +15,8 @@ CGImageCodable CGImageCodable::decode(const nlohmann::json& value) {
     const auto bytes = foundation::base64Decode(value.get_ref<const std::string&>());
     if (!bytes) throw ImageReadWriteException(ImageReadWriteError::codableInvalidData);
     try {
-        return CGImageCodable{ImageReadWrite::load(*bytes)};
+        // Stored images are logos: the cap for embedded images applies.
+        return CGImageCodable{ImageReadWrite::load(*bytes, ImageReadWrite::kMaxEmbeddedImagePixels)};
     } catch (const ImageReadWriteException&) {
         throw ImageReadWriteException(ImageReadWriteError::codableInvalidImage);
     }

@@ -13,7 +13,8 @@ struct CGImageCodable {
     // The stored value. Encoding errors of the image pass through unchanged.
     nlohmann::json encode() const;
     // Throws codableInvalidData when the value is not base64 text, and
-    // codableInvalidImage when its bytes hold no image.
+    // codableInvalidImage when its bytes hold no image or one larger than
+    // ImageReadWrite::kMaxEmbeddedImagePixels.
     static CGImageCodable decode(const nlohmann::json& value);
 };
 

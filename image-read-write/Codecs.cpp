@@ -2,11 +2,13 @@
 
 #include "image-read-write/ImageReadWriteError.h"
 
+#include <algorithm>
+
 namespace ImageReadWrite::detail {
 
-void checkDecodedSize(std::int64_t width, std::int64_t height) {
-    if (width <= 0 || height <= 0 || width > gfx::Image::kMaxPixels || height > gfx::Image::kMaxPixels ||
-        width * height > gfx::Image::kMaxPixels) {
+void checkDecodedSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
+    const std::int64_t cap = std::min(maxPixels, gfx::Image::kMaxPixels);
+    if (width <= 0 || height <= 0 || width > cap || height > cap || width * height > cap) {
         failDecoding();
     }
 }

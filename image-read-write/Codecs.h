@@ -31,14 +31,15 @@ Bytes encodeGIF(const gfx::Image& image);
 // Whether libheif offers an HEVC encoder in this installation.
 bool heicEncoderAvailable();
 
-gfx::ImagePtr decodePNG(ByteView data);
-gfx::ImagePtr decodeJPEG(ByteView data);
-gfx::ImagePtr decodeTIFF(ByteView data);
-gfx::ImagePtr decodeHEIF(ByteView data);
-gfx::ImagePtr decodeGIF(ByteView data);
+gfx::ImagePtr decodePNG(ByteView data, std::int64_t maxPixels);
+gfx::ImagePtr decodeJPEG(ByteView data, std::int64_t maxPixels);
+gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels);
+gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels);
+gfx::ImagePtr decodeGIF(ByteView data, std::int64_t maxPixels);
 
-// Throws unableToDecodeImage unless width x height is a size an image may have.
-void checkDecodedSize(std::int64_t width, std::int64_t height);
+// Throws unableToDecodeImage unless width x height is a size an image may
+// have and at most maxPixels (itself at most gfx::Image::kMaxPixels).
+void checkDecodedSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels);
 // Throws cannotCreateImageOfType(typeIdentifier) for an image without pixels.
 void checkEncodable(const gfx::Image& image, const char* typeIdentifier);
 

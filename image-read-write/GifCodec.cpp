@@ -177,7 +177,7 @@ Bytes encodeGIF(const gfx::Image& image) {
     return out;
 }
 
-gfx::ImagePtr decodeGIF(ByteView data) {
+gfx::ImagePtr decodeGIF(ByteView data, std::int64_t maxPixels) {
     MemoryReader reader{data, 0};
     int error = 0;
     ReadHandle handle;
@@ -202,11 +202,11 @@ gfx::ImagePtr decodeGIF(ByteView data) {
         } else if (record == IMAGE_DESC_RECORD_TYPE) {
             if (DGifGetImageDesc(gif) != GIF_OK) failDecoding();
             const GifImageDesc desc = gif->Image;
-            checkDecodedSize(desc.Width, desc.Height);
+            checkDecodedSize(desc.Width, desc.Height, maxPixels);
             // A zero logical screen is taken to be the first frame's size.
             const int canvasWidth = gif->SWidth > 0 ? gif->SWidth : desc.Left + desc.Width;
             const int canvasHeight = gif->SHeight > 0 ? gif->SHeight : desc.Top + desc.Height;
-            checkDecodedSize(canvasWidth, canvasHeight);
+            checkDecodedSize(canvasWidth, canvasHeight, maxPixels);
             const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
             if (!map || !map->Colors || map->ColorCount <= 0) failDecoding();
             auto image = std::make_shared<gfx::Image>(canvasWidth, canvasHeight);

@@ -152,7 +152,7 @@ Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
     return out;
 }
 
-gfx::ImagePtr decodeHEIF(ByteView data) {
+gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels) {
     initialiseLibrary();
     Context ctx(heif_context_alloc());
     if (!ctx) failDecoding();
@@ -167,7 +167,7 @@ gfx::ImagePtr decodeHEIF(ByteView data) {
     Handle handle(rawHandle);
     const int width = heif_image_handle_get_width(handle.get());
     const int height = heif_image_handle_get_height(handle.get());
-    checkDecodedSize(width, height);
+    checkDecodedSize(width, height, maxPixels);
     heif_image* rawImage = nullptr;
     if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr)
                 .code != heif_error_Ok ||

@@ -31,14 +31,14 @@ constexpr std::uintmax_t kMaxFileSize = std::uintmax_t(gfx::Image::kMaxPixels) *
 
 } // namespace
 
-gfx::ImagePtr load(std::span<const std::uint8_t> data) {
+gfx::ImagePtr load(std::span<const std::uint8_t> data, std::int64_t maxPixels) {
     try {
         switch (sniff(data)) {
-        case Format::png: return detail::decodePNG(data);
-        case Format::jpeg: return detail::decodeJPEG(data);
-        case Format::tiff: return detail::decodeTIFF(data);
-        case Format::gif: return detail::decodeGIF(data);
-        case Format::heif: return detail::decodeHEIF(data);
+        case Format::png: return detail::decodePNG(data, maxPixels);
+        case Format::jpeg: return detail::decodeJPEG(data, maxPixels);
+        case Format::tiff: return detail::decodeTIFF(data, maxPixels);
+        case Format::gif: return detail::decodeGIF(data, maxPixels);
+        case Format::heif: return detail::decodeHEIF(data, maxPixels);
         case Format::unknown: break;
         }
     } catch (const ImageReadWriteException&) {

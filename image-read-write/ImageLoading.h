@@ -11,10 +11,18 @@
 
 namespace ImageReadWrite {
 
+// The largest image a document carries (a logo, an image fill): 4096 x 4096
+// pixels, four times the sides of the largest code a screen shows, 64 MB
+// decoded.
+inline constexpr std::int64_t kMaxEmbeddedImagePixels = std::int64_t(4096) * 4096;
+
 // Decodes PNG, JPEG, TIFF, GIF (first frame) or HEIF/HEIC bytes; the format
 // is told by the first bytes. Throws unableToDecodeImage for anything else,
-// for malformed data and for images above gfx::Image::kMaxPixels.
-gfx::ImagePtr load(std::span<const std::uint8_t> data);
+// for malformed data and for images above maxPixels (at most
+// gfx::Image::kMaxPixels). The size is checked from the header, before any
+// pixel memory is taken; a PNG whose data is too short for the size it
+// claims is refused the same way.
+gfx::ImagePtr load(std::span<const std::uint8_t> data, std::int64_t maxPixels = gfx::Image::kMaxPixels);
 
 // Decodes the file at `path`. Throws unableToDecodeImage when the file
 // cannot be read or holds no readable image.

@@ -163,7 +163,7 @@ Bytes encodeJPEG(const gfx::Image& image, const EncodeSettings& settings) {
     return Bytes(holder.buffer, holder.buffer + holder.size);
 }
 
-gfx::ImagePtr decodeJPEG(ByteView data) {
+gfx::ImagePtr decodeJPEG(ByteView data, std::int64_t maxPixels) {
     if (data.empty()) failDecoding();
     DecompressHolder holder;
     if (!readHeader(&holder.cinfo, &holder.err, data.data(), static_cast<unsigned long>(data.size()))) {
@@ -171,7 +171,7 @@ gfx::ImagePtr decodeJPEG(ByteView data) {
     }
     const auto width = std::int64_t(holder.cinfo.output_width);
     const auto height = std::int64_t(holder.cinfo.output_height);
-    checkDecodedSize(width, height);
+    checkDecodedSize(width, height, maxPixels);
     auto image = std::make_shared<gfx::Image>(int(width), int(height));
     const bool cmyk = holder.cinfo.out_color_space == JCS_CMYK;
     Bytes cmykPixels;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <csetjmp>
 #include <cstring>
@@ -321,9 +322,11 @@ Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings) {
     return out;
 }
 
+constexpr double kMaxDeflateRatio = 1032;
+
 // Decoding uses libpng's simplified interface, which catches libpng's jumps
 // itself and reports failure by its return value.
-gfx::ImagePtr decodePNG(ByteView data) {
+gfx::ImagePtr decodePNG(ByteView data, std::int64_t maxPixels) {
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
@@ -332,15 +335,23 @@ gfx::ImagePtr decodePNG(ByteView data) {
         ~Release() { png_image_free(p); }
     } release{&png};
     if (!png_image_begin_read_from_memory(&png, data.data(), data.size())) failDecoding();
-    checkDecodedSize(png.width, png.height);
-    png.format = PNG_FORMAT_RGBA;
+    checkDecodedSize(png.width, png.height, maxPixels);
+    // Deflate packs at most 1032 bytes into one, and every row holds at
+    // least one filter byte and one bit per pixel: a file shorter than that
+    // bound lies about its size and would only cost memory and time.
+    const double leastRowBytes = 1 + std::ceil(double(png.width) / 8);
+    if (double(data.size()) * kMaxDeflateRatio < leastRowBytes * double(png.height)) failDecoding();
+    // Decoded straight into the image, as the words it keeps (0xAARRGGBB
+    // in native byte order), then premultiplied in place.
+    png.format = std::endian::native == std::endian::little ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     auto image = std::make_shared<gfx::Image>(int(png.width), int(png.height));
-    Bytes rgba(std::size_t(png.width) * png.height * 4);
-    if (!png_image_finish_read(&png, nullptr, rgba.data(), 0, nullptr)) failDecoding();
-    const std::uint8_t* p = rgba.data();
+    if (!png_image_finish_read(&png, nullptr, image->data(), image->stride(), nullptr)) failDecoding();
     for (int y = 0; y < image->height(); ++y) {
         std::uint32_t* row = image->row(y);
-        for (int x = 0; x < image->width(); ++x, p += 4) row[x] = premultiplied(p[0], p[1], p[2], p[3]);
+        for (int x = 0; x < image->width(); ++x) {
+            const std::uint32_t v = row[x];
+            row[x] = premultiplied(std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v), std::uint8_t(v >> 24));
+        }
     }
     return image;
 }

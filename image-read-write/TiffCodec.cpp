@@ -156,7 +156,7 @@ Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
     return out;
 }
 
-gfx::ImagePtr decodeTIFF(ByteView data) {
+gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels) {
     MemoryFile file;
     file.data = data.data();
     file.size = data.size();
@@ -169,7 +169,7 @@ gfx::ImagePtr decodeTIFF(ByteView data) {
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height)) {
         failDecoding();
     }
-    checkDecodedSize(width, height);
+    checkDecodedSize(width, height, maxPixels);
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message)) failDecoding();
     auto image = std::make_shared<gfx::Image>(int(width), int(height));

@@ -10,6 +10,10 @@ TESSIVO_BUILD_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev
 )
+# The compiler and libFuzzer runtime that scripts/fuzz.sh needs.
+TESSIVO_FUZZ_PACKAGES=(
+  clang libclang-rt-14-dev
+)
 # Extra tools the tests use as independent readers of what we write.
 TESSIVO_TEST_PACKAGES=(
   poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb openssl

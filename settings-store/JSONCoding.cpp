@@ -52,7 +52,7 @@ std::string jsonText(const JSON& value) {
 
 JSON parseJSON(std::string_view text) {
     try {
-        return JSON::parse(text.begin(), text.end());
+        return foundation::parseJson(text);
     } catch (const JSON::exception& e) {
         throw JSONDecodingError(std::string("The given data was not valid JSON: ") + e.what());
     }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace QRCode {
+
 namespace {
 
 void checkDimension(std::int64_t dimension)
@@ -73,3 +75,5 @@ std::string BoolMatrix::description() const
     }
     return text;
 }
+
+} // namespace QRCode

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace QRCode {
+
 // The square module matrix of a symbol, addressed [row, column] with (0, 0)
 // at the top-left. true is a dark ("on") module, false a light one. A value
 // type: copies are independent.
@@ -92,3 +94,5 @@ private:
 
     Array2D<bool> content_;
 };
+
+} // namespace QRCode

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace QRCode {
+
 const gfx::Color& standardWhite() {
     static const gfx::Color c = gfx::Color::gray(1, 1);
     return c;
@@ -120,3 +122,5 @@ gfx::Color CGColorFromHexString(std::string_view text, gfx::ColorSpace space) {
 }
 
 gfx::Color CGColorSRGB(double r, double g, double b, double a) { return gfx::Color::sRGB(r, g, b, a); }
+
+} // namespace QRCode

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace QRCode {
+
 // Shared colours and the two text forms of a colour: the RGBA text (four
 // components joined by commas, used by every settings dictionary that stores
 // a colour) and the hexadecimal text "#rrggbb".
@@ -75,3 +77,5 @@ std::string CGColorHexRGBString(const gfx::Color& color);
 gfx::Color CGColorFromHexString(std::string_view text, gfx::ColorSpace space = sRGBColorSpace);
 // An sRGB colour from its four components.
 gfx::Color CGColorSRGB(double r, double g, double b, double a);
+
+} // namespace QRCode

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace QRCode {
+
 // A small seeded pseudo-random generator (the SplitMix64 step). Its state
 // starts at the seed, unmixed. Meets the standard uniform random bit
 // generator requirements, so the standard distributions and std::shuffle
@@ -30,3 +32,5 @@ struct SplitMix64 {
 
     friend constexpr bool operator==(const SplitMix64&, const SplitMix64&) noexcept = default;
 };
+
+} // namespace QRCode

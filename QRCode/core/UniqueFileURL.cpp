@@ -3,6 +3,8 @@
 #include <string>
 #include <system_error>
 
+namespace QRCode {
+
 namespace {
 
 bool isTaken(const std::filesystem::path& path)
@@ -25,3 +27,5 @@ std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, std::st
     }
     return candidate;
 }
+
+} // namespace QRCode

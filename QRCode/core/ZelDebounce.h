@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+namespace QRCode {
+
 // Collapses a burst of calls into one: each debounce() cancels the run that
 // the previous call scheduled (unless it has started) and schedules its own
 // block on the executor one interval later. Called from one thread.
@@ -36,3 +38,5 @@ private:
     double interval_;
     std::shared_ptr<std::atomic<bool>> cancelled_ = std::make_shared<std::atomic<bool>>(false);
 };
+
+} // namespace QRCode

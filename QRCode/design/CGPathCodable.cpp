@@ -1,10 +1,13 @@
 #include "QRCode/design/CGPathCodable.h"
 
+#include "QRCode/core/detail/SVGText.h"
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberText.h"
 
 #include <cmath>
+
+namespace QRCode {
 
 namespace {
 
@@ -62,7 +65,7 @@ gfx::Path CGPathCodable::decode(std::span<const std::uint8_t> jsonData) {
 gfx::Path CGPathCodable::decode(std::string_view jsonText) {
     nlohmann::json doc;
     try {
-        doc = nlohmann::json::parse(jsonText.begin(), jsonText.end());
+        doc = foundation::parseJson(jsonText);
     } catch (const nlohmann::json::exception& e) {
         throw DecodingError(std::string("path JSON is malformed: ") + e.what());
     }
@@ -122,29 +125,20 @@ CGPathCodable CGPathCodable::fromCodingValue(const nlohmann::json& value) {
 }
 
 std::string svgPathCommand(const gfx::Path::Element& e) {
-    auto n = [](double v) { return foundation::svgNumberText(v); };
-    const auto& p = e.points;
-    switch (e.type) {
-    case Type::moveToPoint: return "M" + n(p[0].x) + " " + n(p[0].y);
-    case Type::addLineToPoint: return "L" + n(p[0].x) + " " + n(p[0].y);
-    case Type::addQuadCurveToPoint: return "Q" + n(p[0].x) + "," + n(p[0].y) + " " + n(p[1].x) + "," + n(p[1].y);
-    case Type::addCurveToPoint:
-        return "C" + n(p[0].x) + "," + n(p[0].y) + " " + n(p[1].x) + "," + n(p[1].y) + " " + n(p[2].x) + "," +
-               n(p[2].y);
-    case Type::closeSubpath: break;
-    }
-    return "Z";
+    std::string text;
+    svg::appendPathCommand(text, e);
+    return text;
 }
 
 void appendSpaceSeparated(std::string& text, const gfx::Path::Element& element) {
-    text += svgPathCommand(element);
+    svg::appendPathCommand(text, element);
     text += ' ';
 }
 
 std::string svgPathData(const gfx::Path& path) {
     std::string text;
-    if (!path.isFinite()) return text;
-    text.reserve(path.size() * 16);
-    for (const auto& e : path.elements()) appendSpaceSeparated(text, e);
+    svg::appendPathData(text, path);
     return text;
 }
+
+} // namespace QRCode

@@ -10,6 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace QRCode {
+
 // A path in its stored form: a JSON array of elements in path order,
 //   [{"type": 0, "points": [[0, 0]]}, {"type": 1, "points": [[1, 0]]}, ..., {"type": 4}]
 // with the element kinds numbered as gfx::Path::ElementType numbers them.
@@ -46,3 +48,5 @@ void appendSpaceSeparated(std::string& text, const gfx::Path::Element& element);
 // The SVG path data of a whole path: every element followed by one space.
 // A path with a coordinate that is not finite gives empty text.
 std::string svgPathData(const gfx::Path& path);
+
+} // namespace QRCode

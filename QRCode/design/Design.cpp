@@ -62,6 +62,9 @@ std::vector<std::uint8_t> Design::jsonData() const {
 }
 
 std::shared_ptr<Design> Design::Create(const SettingsDict& settings) {
+    // Deeper trees than any design has are refused before anything walks them.
+    if (foundation::jsonDepth(settings) > foundation::maxJsonDepth)
+        throw QRCodeException(QRCodeError::cannotCreateGenerator);
     auto design = std::make_shared<Design>();
     if (const SettingsValue* shape = foundation::settingEntry(settings, "shape"); shape && shape->is_object())
         design->shape_ = Shape::Create(*shape);
@@ -75,8 +78,13 @@ std::shared_ptr<Design> Design::Create(const SettingsDict& settings) {
 }
 
 std::shared_ptr<Design> Design::CreateFromJsonData(std::span<const std::uint8_t> jsonData) {
-    const SettingsValue parsed = SettingsValue::parse(jsonData.begin(), jsonData.end(), nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object()) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    SettingsValue parsed;
+    try {
+        parsed = foundation::parseJson(jsonData);
+    } catch (const nlohmann::json::exception&) {
+        throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    }
+    if (!parsed.is_object()) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     return Create(parsed);
 }
 

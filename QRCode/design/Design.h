@@ -78,8 +78,9 @@ public:
     // foundation::JsonError (a number that is not finite) pass on.
     std::vector<std::uint8_t> jsonData() const;
 
-    // Never fails: a missing or unreadable "shape" or "style" keeps the
-    // default one (with its white background).
+    // A missing or unreadable "shape" or "style" keeps the default one (with
+    // its white background); only settings nested deeper than
+    // foundation::maxJsonDepth fail (cannotCreateGenerator).
     static std::shared_ptr<Design> Create(const SettingsDict& settings);
     // JSON that is malformed or not an object throws
     // QRCodeException(cannotCreateGenerator).

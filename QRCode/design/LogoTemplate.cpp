@@ -3,6 +3,7 @@
 #include "QRCode/design/CGPathCodable.h"
 #include "QRCode/core/detail/DrawingHelpers.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/Diagnostics.h"
 #include "image-read-write/CGImageCodable.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <optional>
 #include <span>
 
@@ -58,15 +58,14 @@ gfx::ImagePtr imageFromSettings(const foundation::SettingsDict& settings, std::s
     const auto bytes = foundation::base64Decode(*text);
     if (!bytes) return nullptr;
     try {
-        gfx::ImagePtr image = ImageReadWrite::load(std::span<const std::uint8_t>(*bytes));
+        gfx::ImagePtr image =
+            ImageReadWrite::load(std::span<const std::uint8_t>(*bytes), ImageReadWrite::kMaxEmbeddedImagePixels);
         if (!image || image->empty()) return nullptr;
         return image;
     } catch (const ImageReadWriteException&) {
         return nullptr;
     }
 }
-
-void diagnostic(const char* line) { std::cout << line << std::endl; }
 
 } // namespace
 

@@ -1,10 +1,14 @@
 #include "QRCode/design/Shadow.h"
 
 #include "QRCode/core/Colors.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "platform/foundation/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string>
+#include <utility>
 
 namespace QRCode {
 
@@ -67,86 +71,78 @@ FilterValues filterValues(const Shadow& shadow, double pixelSize) {
             shortestNumberText(shadow.blur * 0.5)};
 }
 
-// The flood, blur and offset elements shared by both filters; `indent` opens
-// each element.
-void appendFloodBlurOffset(std::string& s, std::string_view id, const FilterValues& v, std::string_view indent) {
-    s.append(indent).append("<feFlood\n");
-    s.append("      result='flood-").append(id).append("'\n");
-    s.append("      in='SourceGraphic'\n");
-    s.append("      flood-opacity='").append(v.opacity).append("'\n");
-    s.append("      flood-color='rgb(")
-        .append(v.red)
-        .append(",")
-        .append(v.green)
-        .append(",")
-        .append(v.blue)
-        .append(")'\n");
-    s.append("      id='feFlood-").append(id).append("' />\n");
-    s.append(indent).append("<feGaussianBlur\n");
-    s.append("      result='blur'\n");
-    s.append("      in='SourceGraphic'\n");
-    s.append("      stdDeviation='").append(v.deviation).append("'\n");
-    s.append("      id='feGaussian-").append(id).append("' />\n");
-    s.append(indent).append("<feOffset\n");
-    s.append("      result='offset-").append(id).append("'\n");
-    s.append("      in='blur'\n");
-    s.append("      dx='").append(v.dx).append("'\n");
-    s.append("      dy='").append(v.dy).append("'\n");
-    s.append("      id='feOffset-").append(id).append("' />\n");
+// The attribute lines of one filter element: name and value pairs.
+using Attributes = std::initializer_list<std::pair<std::string_view, std::string_view>>;
+
+// One filter element: its opening at `indent`, then one attribute a line,
+// the last one closing the element. `lastIndent` indents the last line.
+void appendFilterElement(std::string& s, std::string_view indent, std::string_view name, Attributes attributes,
+                         std::string_view lastIndent = "      ") {
+    s.append(indent).append("<").append(name).append("\n");
+    std::size_t i = 0;
+    for (const auto& [key, value] : attributes) {
+        const bool last = ++i == attributes.size();
+        svg::appendAttributeLine(s, last ? lastIndent : "      ", key, value, last ? " />\n" : "\n");
+    }
+}
+
+// The opening of a filter: its style, id and region; the inner shadow's
+// indents its first two lines by one space, the drop shadow by three.
+void appendFilterOpening(std::string& s, std::string_view id, std::string_view indent) {
+    s.append("<filter\n");
+    svg::appendAttributeLine(s, indent, "style", "color-interpolation-filters:sRGB");
+    svg::appendAttributeLine(s, indent, "id", id);
+    svg::appendAttributeLine(s, "   ", "x", "-0.1");
+    svg::appendAttributeLine(s, "   ", "y", "-0.1");
+    svg::appendAttributeLine(s, "   ", "width", "1.2");
+    svg::appendAttributeLine(s, "   ", "height", "1.2", ">\n");
+}
+
+// The flood, blur and offset elements shared by both filters, then the two
+// composites that make the drop or the inner shadow of them.
+void appendFilterBody(std::string& s, std::string_view id, const FilterValues& v, std::string_view indent,
+                      Attributes firstComposite, Attributes secondComposite, std::string_view lastIndent) {
+    const std::string sid(id);
+    const std::string rgb = "rgb(" + v.red + "," + v.green + "," + v.blue + ")";
+    appendFilterElement(s, indent, "feFlood",
+                        {{"result", "flood-" + sid}, {"in", "SourceGraphic"}, {"flood-opacity", v.opacity},
+                         {"flood-color", rgb}, {"id", "feFlood-" + sid}});
+    appendFilterElement(s, indent, "feGaussianBlur",
+                        {{"result", "blur"}, {"in", "SourceGraphic"}, {"stdDeviation", v.deviation},
+                         {"id", "feGaussian-" + sid}});
+    appendFilterElement(s, indent, "feOffset",
+                        {{"result", "offset-" + sid}, {"in", "blur"}, {"dx", v.dx}, {"dy", v.dy},
+                         {"id", "feOffset-" + sid}});
+    appendFilterElement(s, indent, "feComposite", firstComposite);
+    appendFilterElement(s, indent, "feComposite", secondComposite, lastIndent);
 }
 
 } // namespace
 
 std::string Shadow::svgDropShadowFilter(std::string_view id, double pixelSize) const {
-    const FilterValues v = filterValues(*this, pixelSize);
+    const std::string sid(id);
     std::string s;
-    s.append("<filter\n");
-    s.append("   style='color-interpolation-filters:sRGB'\n");
-    s.append("   id='").append(id).append("'\n");
-    s.append("   x='-0.1'\n");
-    s.append("   y='-0.1'\n");
-    s.append("   width='1.2'\n");
-    s.append("   height='1.2'>\n");
-    appendFloodBlurOffset(s, id, v, "     ");
-    s.append("     <feComposite\n");
-    s.append("      result='comp1'\n");
-    s.append("      operator='in'\n");
-    s.append("      in='flood-").append(id).append("'\n");
-    s.append("      in2='offset-").append(id).append("'\n");
-    s.append("      id='feComposite-").append(id).append("-6' />\n");
-    s.append("     <feComposite\n");
-    s.append("      result='comp2'\n");
-    s.append("      operator='over'\n");
-    s.append("      in='SourceGraphic'\n");
-    s.append("      in2='comp1'\n");
-    s.append("      id='feComposite-").append(id).append("-7' />\n");
+    appendFilterOpening(s, id, "   ");
+    appendFilterBody(s, id, filterValues(*this, pixelSize), "     ",
+                     {{"result", "comp1"}, {"operator", "in"}, {"in", "flood-" + sid}, {"in2", "offset-" + sid},
+                      {"id", "feComposite-" + sid + "-6"}},
+                     {{"result", "comp2"}, {"operator", "over"}, {"in", "SourceGraphic"}, {"in2", "comp1"},
+                      {"id", "feComposite-" + sid + "-7"}},
+                     "      ");
     s.append("   </filter>\n");
     return s;
 }
 
 std::string Shadow::svgInnerShadowFilter(std::string_view id, double pixelSize) const {
-    const FilterValues v = filterValues(*this, pixelSize);
+    const std::string sid(id);
     std::string s;
-    s.append("<filter\n");
-    s.append(" style='color-interpolation-filters:sRGB'\n");
-    s.append(" id='").append(id).append("'\n");
-    s.append("   x='-0.1'\n");
-    s.append("   y='-0.1'\n");
-    s.append("   width='1.2'\n");
-    s.append("   height='1.2'>\n");
-    appendFloodBlurOffset(s, id, v, "  ");
-    s.append("  <feComposite\n");
-    s.append("      result='comp1'\n");
-    s.append("      operator='out'\n");
-    s.append("      in='flood-").append(id).append("'\n");
-    s.append("      in2='offset-").append(id).append("'\n");
-    s.append("      id='feComposite-").append(id).append("-6' />\n");
-    s.append("  <feComposite\n");
-    s.append("      result='comp2'\n");
-    s.append("      operator='atop'\n");
-    s.append("      in='comp1'\n");
-    s.append("      in2='SourceGraphic'\n");
-    s.append("     id='feComposite-").append(id).append("-7' />\n");
+    appendFilterOpening(s, id, " ");
+    appendFilterBody(s, id, filterValues(*this, pixelSize), "  ",
+                     {{"result", "comp1"}, {"operator", "out"}, {"in", "flood-" + sid}, {"in2", "offset-" + sid},
+                      {"id", "feComposite-" + sid + "-6"}},
+                     {{"result", "comp2"}, {"operator", "atop"}, {"in", "comp1"}, {"in2", "SourceGraphic"},
+                      {"id", "feComposite-" + sid + "-7"}},
+                     "     ");
     s.append("</filter>\n");
     return s;
 }

@@ -89,7 +89,7 @@ void Document::load(const SettingsDict& settings) {
 }
 
 void Document::loadJsonData(std::span<const std::uint8_t> jsonData) {
-    const SettingsValue parsed = nlohmann::json::parse(jsonData.begin(), jsonData.end());
+    const SettingsValue parsed = foundation::parseJson(jsonData);
     if (!parsed.is_object()) throw DocumentError("QRCodeDocument", -1, "Unable to decode object");
     load(parsed);
 }

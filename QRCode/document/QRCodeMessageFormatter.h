@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace QRCode {
+
 // Anything that can be encoded as a message: the bytes to encode and, unless
 // the payload is raw bytes, the same payload as text. The matrix holder and
 // the document accept any such object.
@@ -17,3 +19,5 @@ public:
     // The payload as text; absent only for raw bytes.
     virtual std::optional<std::string> text() const = 0;
 };
+
+} // namespace QRCode

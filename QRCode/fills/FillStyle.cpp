@@ -5,6 +5,9 @@
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
+#include "platform/foundation/Json.h"
+
+namespace QRCode {
 
 foundation::SettingsDict QRCodeFillStyleGenerator::fillStyleArchive() const {
     foundation::SettingsDict archive = foundation::SettingsDict::object();
@@ -37,10 +40,10 @@ QRCodeFillStylePtr createFill(const foundation::SettingsDict& settings) {
 
 QRCodeFillStyleFactory::QRCodeFillStyleFactory()
     : entries_{
-          {QRCode::FillStyle::Solid::Name, &createFill<QRCode::FillStyle::Solid>},
-          {QRCode::FillStyle::LinearGradient::Name, &createFill<QRCode::FillStyle::LinearGradient>},
-          {QRCode::FillStyle::RadialGradient::Name, &createFill<QRCode::FillStyle::RadialGradient>},
-          {QRCode::FillStyle::Image::Name, &createFill<QRCode::FillStyle::Image>},
+          {FillStyle::Solid::Name, &createFill<FillStyle::Solid>},
+          {FillStyle::LinearGradient::Name, &createFill<FillStyle::LinearGradient>},
+          {FillStyle::RadialGradient::Name, &createFill<FillStyle::RadialGradient>},
+          {FillStyle::Image::Name, &createFill<FillStyle::Image>},
       } {}
 
 const QRCodeFillStyleFactory& QRCodeFillStyleFactory::shared() {
@@ -59,13 +62,17 @@ QRCodeFillStylePtr QRCodeFillStyleFactory::Create(const foundation::SettingsDict
     if (!archive.is_object() || archive.empty()) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     const auto type = foundation::settingString(archive, "type");
     if (!type) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    if (foundation::jsonDepth(archive) > foundation::maxJsonDepth) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    static const foundation::SettingsDict noSettings = foundation::SettingsDict::object();
     const foundation::SettingsValue* entry = foundation::settingEntry(archive, "settings");
-    const foundation::SettingsDict settings = entry && entry->is_object() ? *entry : foundation::SettingsDict::object();
+    const foundation::SettingsDict& settings = entry && entry->is_object() ? *entry : noSettings;
     for (const Entry& e : entries_) {
         if (e.name == *type) return e.create(settings);
     }
     throw QRCodeException(QRCodeError::cannotCreateGenerator);
 }
+
+} // namespace QRCode
 
 namespace QRCode::FillStyle {
 

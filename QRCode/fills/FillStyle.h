@@ -36,6 +36,8 @@ class Image;
 
 } // namespace QRCode::FillStyle
 
+namespace QRCode {
+
 // A fill style: paints one part of a design (on-modules, off-modules, eyes,
 // pupils, backgrounds) into a graphics context and describes the same paint
 // as SVG text. Fills are owned by std::shared_ptr; every fill a factory or a
@@ -58,12 +60,11 @@ public:
     // the shadow's offset (not its blur). Callers save the graphics state
     // before the call and restore it afterwards.
     virtual void fill(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const gfx::Path& path, double expectedPixelSize,
-                      const QRCode::Shadow* shadow) const = 0;
+                      const Shadow* shadow) const = 0;
     // The SVG form of the fill for the style identifier; with a shadow, the
     // shadow's filter is "<styleIdentifier>-shadow".
-    virtual QRCode::FillStyle::SVGDefinition svgRepresentation(std::string_view styleIdentifier,
-                                                               double expectedPixelSize,
-                                                               const QRCode::Shadow* shadow) const = 0;
+    virtual FillStyle::SVGDefinition svgRepresentation(std::string_view styleIdentifier, double expectedPixelSize,
+                                                       const Shadow* shadow) const = 0;
 
     // {"type": name(), "settings": settings()}; fails as settings() does.
     foundation::SettingsDict fillStyleArchive() const;
@@ -87,8 +88,8 @@ public:
     std::vector<std::string> knownTypes() const;
 
     // A new fill from {"type", "settings"}. An empty dictionary, a missing or
-    // non-text "type", or a name no class has: QRCodeException
-    // (cannotCreateGenerator). A missing or mistyped "settings" is passed on
+    // non-text "type", a name no class has, or nesting deeper than
+    // foundation::maxJsonDepth: QRCodeException (cannotCreateGenerator). A missing or mistyped "settings" is passed on
     // as an empty dictionary; the class's own error passes through unchanged.
     QRCodeFillStylePtr Create(const foundation::SettingsDict& archive) const;
 
@@ -100,6 +101,8 @@ private:
     QRCodeFillStyleFactory();
     std::vector<Entry> entries_;
 };
+
+} // namespace QRCode
 
 namespace QRCode::FillStyle {
 

@@ -3,6 +3,7 @@
 #include "QRCode/core/Colors.h"
 #include "QRCode/fills/detail/FillShadows.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "platform/foundation/NumberText.h"
 
 namespace QRCode::FillStyle {
@@ -43,9 +44,9 @@ SVGDefinition gradientDefinition(std::string definition, std::string_view styleI
     std::string attribute = "fill=\"url(#";
     attribute.append(styleIdentifier).append(")\" ");
     if (shadow) {
-        const std::string filterId = std::string(styleIdentifier) + "-shadow";
+        const std::string filterId = svg::shadowFilterId(styleIdentifier);
         definition += shadow->svgFilter(filterId, expectedPixelSize);
-        attribute.append("style=\"filter:url(#").append(filterId).append(")\"");
+        svg::appendFilterStyle(attribute, filterId);
     }
     return SVGDefinition(std::move(attribute), std::move(definition));
 }
@@ -110,11 +111,13 @@ void LinearGradient::fill(gfx::GraphicsContext& ctx, const gfx::Rect& rect, cons
 SVGDefinition LinearGradient::svgRepresentation(std::string_view styleIdentifier, double expectedPixelSize,
                                                 const Shadow* shadow) const {
     std::string s = "<linearGradient ";
-    s.append("id=\"").append(styleIdentifier).append("\" ");
-    s.append("x1=\"").append(number(startPoint_.x)).append("\" ");
-    s.append("y1=\"").append(number(startPoint_.y)).append("\" ");
-    s.append("x2=\"").append(number(endPoint_.x)).append("\" ");
-    s.append("y2=\"").append(number(endPoint_.y)).append("\">\n");
+    svg::appendAttribute(s, "id", styleIdentifier);
+    for (const auto& [name, value] : {std::pair{"x1", startPoint_.x}, std::pair{"y1", startPoint_.y},
+                                      std::pair{"x2", endPoint_.x}, std::pair{"y2", endPoint_.y}}) {
+        s += ' ';
+        svg::appendAttribute(s, name, number(value));
+    }
+    s.append(">\n");
     appendStops(s, gradient_, "");
     s.append("</linearGradient>\n");
     return gradientDefinition(std::move(s), styleIdentifier, expectedPixelSize, shadow);
@@ -160,10 +163,14 @@ void RadialGradient::fill(gfx::GraphicsContext& ctx, const gfx::Rect& rect, cons
 SVGDefinition RadialGradient::svgRepresentation(std::string_view styleIdentifier, double expectedPixelSize,
                                                 const Shadow* shadow) const {
     std::string s = "<radialGradient ";
-    s.append("id=\"").append(styleIdentifier).append("\" ");
-    s.append("cx=\"").append(number(centerPoint_.x)).append("\" ");
-    s.append("cy=\"").append(number(centerPoint_.y)).append("\" ");
-    s.append("r=\"0.5\">\n");
+    svg::appendAttribute(s, "id", styleIdentifier);
+    s += ' ';
+    svg::appendAttribute(s, "cx", number(centerPoint_.x));
+    s += ' ';
+    svg::appendAttribute(s, "cy", number(centerPoint_.y));
+    s += ' ';
+    svg::appendAttribute(s, "r", "0.5");
+    s.append(">\n");
     appendStops(s, gradient_, "   ");
     s.append("</radialGradient>\n");
     return gradientDefinition(std::move(s), styleIdentifier, expectedPixelSize, shadow);

@@ -2,6 +2,7 @@
 
 #include "QRCode/fills/detail/FillShadows.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/foundation/Base64.h"
@@ -26,9 +27,9 @@ std::shared_ptr<Image> Image::Create(const foundation::SettingsDict& settings) {
     const auto bytes = foundation::base64Decode(*text);
     if (!bytes) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     try {
-        // The loader refuses images above its pixel cap, so a stored value
-        // cannot turn into a huge allocation.
-        return std::make_shared<Image>(ImageReadWrite::load(*bytes));
+        // The loader refuses images above the cap for embedded images, from
+        // their header, so a stored value cannot turn into a huge allocation.
+        return std::make_shared<Image>(ImageReadWrite::load(*bytes, ImageReadWrite::kMaxEmbeddedImagePixels));
     } catch (const ImageReadWriteException&) {
         throw QRCodeException(QRCodeError::cannotCreateGenerator);
     } catch (const std::length_error&) {
@@ -87,9 +88,9 @@ SVGDefinition Image::svgRepresentation(std::string_view styleIdentifier, double 
     std::string attribute = "fill=\"url(#";
     attribute.append(styleIdentifier).append(")\" fill-opacity=\"1\" ");
     if (shadow) {
-        const std::string filterId = std::string(styleIdentifier) + "-shadow";
+        const std::string filterId = svg::shadowFilterId(styleIdentifier);
         definition += shadow->svgFilter(filterId, expectedPixelSize);
-        attribute.append("style=\"filter:url(#").append(filterId).append(")\"");
+        svg::appendFilterStyle(attribute, filterId);
     }
     return SVGDefinition(std::move(attribute), std::move(definition));
 }

@@ -3,6 +3,7 @@
 #include "QRCode/core/Colors.h"
 #include "QRCode/fills/detail/FillShadows.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "platform/foundation/NumberText.h"
 
 namespace QRCode::FillStyle {
@@ -58,18 +59,16 @@ void Solid::fill(gfx::GraphicsContext& ctx, const gfx::Rect&, const gfx::Path& p
 
 SVGDefinition Solid::svgRepresentation(std::string_view styleIdentifier, double expectedPixelSize,
                                        const Shadow* shadow) const {
-    std::string attribute = "fill=\"";
-    attribute += CGColorHexRGBString(color_);
-    attribute += "\" fill-opacity=\"";
-    attribute += foundation::shortestNumberText(color_.alpha());
-    attribute += "\" ";
+    std::string attribute;
+    svg::appendAttribute(attribute, "fill", CGColorHexRGBString(color_));
+    attribute += ' ';
+    svg::appendAttribute(attribute, "fill-opacity", foundation::shortestNumberText(color_.alpha()));
+    attribute += ' ';
     if (!shadow) return SVGDefinition(std::move(attribute), std::nullopt);
 
-    const std::string filterId = std::string(styleIdentifier) + "-shadow";
+    const std::string filterId = svg::shadowFilterId(styleIdentifier);
     std::string definition = shadow->svgFilter(filterId, expectedPixelSize);
-    attribute += "style=\"filter:url(#";
-    attribute += filterId;
-    attribute += ")\"";
+    svg::appendFilterStyle(attribute, filterId);
     return SVGDefinition(std::move(attribute), std::move(definition));
 }
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <optional>
 
+namespace QRCode {
+
 namespace {
 
 double clampPosition(double position) {
@@ -184,3 +186,5 @@ ZelGradient ZelGradient::copyGradient() const {
     for (const Pin& pin : pins_) copies.push_back(pin.copyPin());
     return ZelGradient(std::move(copies), sRGBColorSpace);
 }
+
+} // namespace QRCode

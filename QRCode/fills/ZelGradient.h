@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace QRCode {
+
 // An immutable colour ramp: colour stops ("pins") in ascending order of
 // position, and the drawable gradient made from them. Stored as the RGBA
 // gradient string "0.0:1,0,0,1|1.0:0,0,1,1".
@@ -86,3 +88,5 @@ private:
 };
 
 using ZelGradientPin = ZelGradient::Pin;
+
+} // namespace QRCode

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace QRCode {
+
 namespace {
 
 using ::QRCode::EyeShapeClass;
@@ -107,3 +109,5 @@ std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodeEyeShapeFactory::sample
     }
     return images;
 }
+
+} // namespace QRCode

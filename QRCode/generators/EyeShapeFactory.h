@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace QRCode {
+
 // The registry of eye shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
 class QRCodeEyeShapeFactory : public ::QRCode::GeneratorRegistry<QRCodeEyeShapeGenerator> {
@@ -37,3 +39,5 @@ public:
         const std::optional<gfx::Color>& backgroundColor = std::nullopt,
         const std::optional<gfx::Color>& eyeBackgroundColor = std::nullopt);
 };
+
+} // namespace QRCode

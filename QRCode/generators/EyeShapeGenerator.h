@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+namespace QRCode {
+
 // An eye shape: the ring of a 7 x 7 finder pattern without its pupil, drawn
 // in a 90 x 90 unit box (10 units per module, a one-module margin: the
 // finder's outer edge is 10...80, the ring's inner edge 20...70).
@@ -47,6 +49,8 @@ public:
         return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
+
+} // namespace QRCode
 
 namespace QRCode {
 

@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+namespace QRCode {
+
 // Per-module inset strategy of the template pixel shapes. The value is a
 // fraction of half the module's cell: the outline shrinks by
 // cell * 0.5 * value on every side, so 0 is full size and 1 is nothing.
@@ -26,6 +28,8 @@ public:
     // The class's Name.
     virtual std::string_view name() const noexcept = 0;
 };
+
+} // namespace QRCode
 
 namespace QRCode {
 

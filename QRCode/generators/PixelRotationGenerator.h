@@ -8,6 +8,8 @@
 #include <span>
 #include <string_view>
 
+namespace QRCode {
+
 // Per-module rotation strategy of the template pixel shapes. The value is a
 // fraction of a full turn: the outline turns by value * 2 pi radians about
 // its cell's centre.
@@ -26,6 +28,8 @@ public:
     // The class's Name.
     virtual std::string_view name() const noexcept = 0;
 };
+
+} // namespace QRCode
 
 namespace QRCode {
 

@@ -9,6 +9,8 @@
 
 #include <array>
 
+namespace QRCode {
+
 namespace {
 
 using ::QRCode::generatorClass;
@@ -87,3 +89,5 @@ std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodePixelShapeFactory::samp
     }
     return images;
 }
+
+} // namespace QRCode

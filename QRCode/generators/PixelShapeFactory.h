@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace QRCode {
+
 // The registry of pixel shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
 class QRCodePixelShapeFactory : public ::QRCode::GeneratorRegistry<QRCodePixelShapeGenerator> {
@@ -41,3 +43,5 @@ public:
         const std::optional<gfx::Color>& backgroundColor = std::nullopt,
         const BoolMatrix* samplePixelMatrix = nullptr) const;
 };
+
+} // namespace QRCode

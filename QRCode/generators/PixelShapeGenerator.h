@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+namespace QRCode {
+
 // A pixel shape: turns the on-modules of a matrix into one path.
 //
 // Every shape class also has class-level members, which registries and
@@ -53,6 +55,8 @@ public:
         return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
+
+} // namespace QRCode
 
 namespace QRCode {
 

@@ -13,6 +13,8 @@
 
 #include <array>
 
+namespace QRCode {
+
 namespace {
 
 using ::QRCode::generatorClass;
@@ -90,3 +92,5 @@ std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodePupilShapeFactory::samp
     }
     return images;
 }
+
+} // namespace QRCode

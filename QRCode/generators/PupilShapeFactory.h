@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace QRCode {
+
 // The registry of pupil shape classes: finds them by Name, makes them from
 // their stored form and draws preview images.
 class QRCodePupilShapeFactory : public ::QRCode::GeneratorRegistry<QRCodePupilShapeGenerator> {
@@ -33,6 +35,8 @@ public:
         double dimension, const gfx::Color& foregroundColor,
         const std::optional<gfx::Color>& backgroundColor = std::nullopt);
 };
+
+} // namespace QRCode
 
 namespace QRCode::detail {
 // Whether the pupil is drawn with the design's pixel shape

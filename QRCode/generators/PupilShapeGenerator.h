@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+namespace QRCode {
+
 // A pupil shape: the outline of the 3 x 3 centre of a finder pattern, in the
 // 90 x 90 unit box of the eyes (10 units per module; the pupil square is
 // 30...60 on both axes).
@@ -40,6 +42,8 @@ public:
         return ::QRCode::settingValueIn<T>(settings(), key);
     }
 };
+
+} // namespace QRCode
 
 namespace QRCode {
 

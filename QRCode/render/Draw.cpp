@@ -7,12 +7,12 @@
 #include "QRCode/generators/pixel/Square.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/core/Diagnostics.h"
 #include "image-read-write/ImageEncoding.h"
 #include "platform/gfx/GraphicsContext.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace QRCode {
@@ -109,7 +109,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     layout.m = sz / (n + 2 * a);
     layout.q = a * layout.m;
     if (!(sz > 2 * layout.q) || !std::isfinite(layout.m)) {
-        std::puts("additionalQuietSpace too large");
+        diagnostic("additionalQuietSpace too large");
         return;
     }
     layout.R = rect.insetBy(layout.q, layout.q);

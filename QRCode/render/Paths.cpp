@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cmath>
 
 namespace QRCode {
@@ -122,8 +123,12 @@ void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size siz
                 out_[vy * stride + vx] &= std::uint8_t(~(1u << dir));
                 vx += dx[dir];
                 vy += dy[dir];
+                assert(vx >= 0 && vx <= n && vy >= 0 && vy <= n && "boundary edges stay on the grid's vertices");
                 const std::uint8_t bits = out_[vy * stride + vx];
-                if (bits == 0) break; // back at the start
+                if (bits == 0) {
+                    assert(vy * stride + vx == start && "a walk only runs out of edges where it began");
+                    break; // back at the start
+                }
                 // Keep going straight where possible; at a vertex shared by two
                 // diagonal cells turn clockwise, keeping the cells apart.
                 int next;
@@ -134,6 +139,7 @@ void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size siz
                 } else {
                     next = (dir + 3) & 3;
                 }
+                assert((bits & (1u << next)) != 0 && "the chosen edge leaves this vertex");
                 if (next != dir) out.lineTo(point(vx, vy));
                 dir = next;
             }

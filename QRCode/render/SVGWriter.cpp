@@ -1,11 +1,11 @@
 #include "QRCode/core/Colors.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "QRCode/design/Design.h"
 #include "QRCode/fills/Solid.h"
 #include "QRCode/design/LogoTemplate.h"
 #include "QRCode/render/detail/PathComposition.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
-#include "QRCode/render/detail/SVGPathText.h"
 #include "image-read-write/ImageEncoding.h"
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/NumberText.h"
@@ -17,75 +17,10 @@
 
 namespace QRCode {
 
-namespace rendering {
-
-void appendSVGNumber(std::string& out, double value)
-{
-    if (!std::isfinite(value)) {
-        out += '0';
-        return;
-    }
-    // The largest finite double has 309 integer digits.
-    char buffer[330];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
-    char* end = result.ptr;
-    if (std::find(buffer, end, '.') != end) {
-        while (end[-1] == '0') --end;
-        if (end[-1] == '.') --end;
-    }
-    if (end - buffer == 2 && buffer[0] == '-' && buffer[1] == '0') {
-        out += '0';
-        return;
-    }
-    out.append(buffer, end);
-}
-
-void appendSVGPathData(std::string& out, const gfx::Path& path)
-{
-    if (!path.isFinite()) return;
-    out.reserve(out.size() + path.size() * 16);
-    using T = gfx::Path::ElementType;
-    for (const auto& e : path.elements()) {
-        const auto& p = e.points;
-        switch (e.type) {
-        case T::moveToPoint:
-        case T::addLineToPoint:
-            out += e.type == T::moveToPoint ? 'M' : 'L';
-            appendSVGNumber(out, p[0].x);
-            out += ' ';
-            appendSVGNumber(out, p[0].y);
-            break;
-        case T::addQuadCurveToPoint:
-            out += 'Q';
-            appendSVGNumber(out, p[0].x);
-            out += ',';
-            appendSVGNumber(out, p[0].y);
-            out += ' ';
-            appendSVGNumber(out, p[1].x);
-            out += ',';
-            appendSVGNumber(out, p[1].y);
-            break;
-        case T::addCurveToPoint:
-            out += 'C';
-            for (int i = 0; i < 3; ++i) {
-                if (i > 0) out += ' ';
-                appendSVGNumber(out, p[i].x);
-                out += ',';
-                appendSVGNumber(out, p[i].y);
-            }
-            break;
-        case T::closeSubpath: out += 'Z'; break;
-        }
-        out += ' ';
-    }
-}
-
-} // namespace rendering
-
 namespace {
 
-using rendering::appendSVGNumber;
-using rendering::appendSVGPathData;
+using svg::appendNumber;
+using svg::appendPathData;
 
 struct SVGWriter {
     std::string text;
@@ -97,7 +32,7 @@ struct SVGWriter {
         text += prefix;
         text += fill.styleAttribute();
         text += " d=\"";
-        appendSVGPathData(text, path);
+        appendPathData(text, path);
         text += "\" />\n";
         if (keepsDefinition && fill.styleDefinition()) definitions.push_back(*fill.styleDefinition());
     }
@@ -158,9 +93,9 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
             w.text += "   <path id='eye-background-shape' fill=\"";
             w.text += CGColorHexRGBString(*style.eyeBackground());
             w.text += "\" fill-opacity=\"";
-            appendSVGNumber(w.text, style.eyeBackground()->alpha());
+            appendNumber(w.text, style.eyeBackground()->alpha());
             w.text += "\" d=\"";
-            appendSVGPathData(w.text, eb);
+            appendPathData(w.text, eb);
             w.text += "\" />\n";
         }
         if (const auto& pupilStyle = style.actualPupilStyle()) {
@@ -220,18 +155,18 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
         if (png && placeable) {
             // The clip lies in the document's space, like the image it clips.
             std::string clip = "   <clipPath id=\"logo-mask\">\n      <path d=\"";
-            appendSVGPathData(clip, scaled.transformed(gfx::AffineTransform::translation(q, q)));
+            appendPathData(clip, scaled.transformed(gfx::AffineTransform::translation(q, q)));
             clip += "\" />\n   </clipPath>\n";
             w.definitions.push_back(std::move(clip));
 
             w.text += " <image x=\"";
-            appendSVGNumber(w.text, R.minX());
+            appendNumber(w.text, R.minX());
             w.text += "\" y=\"";
-            appendSVGNumber(w.text, R.minY());
+            appendNumber(w.text, R.minY());
             w.text += "\" width=\"";
-            appendSVGNumber(w.text, R.width());
+            appendNumber(w.text, R.width());
             w.text += "\" height=\"";
-            appendSVGNumber(w.text, R.height());
+            appendNumber(w.text, R.height());
             w.text += "\" clip-path=\"url(#logo-mask)\"  preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,";
             w.text += foundation::base64Encode(*png, foundation::Base64Lines::lines64LF);
             w.text += "\" />";

@@ -2,9 +2,15 @@
 
 #include "QRCode/document/QRCodeMessageFormatter.h"
 #include "QRCode/views/ImageConversion.h"
+#include "QRCode/core/Diagnostics.h"
 
-#include <cstdio>
 #include <exception>
+#include <string>
+
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodeMessageFormatter;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeGenerator;
 
 namespace {
 
@@ -27,8 +33,7 @@ QRCodeShape::QRCodeShape(QRCode::Content content, QRCode::ErrorCorrection errorC
     try {
         holder->update(content_, errorCorrection_);
     } catch (const std::exception& error) {
-        std::printf("QRCodeShape: Error creating shape. Error was '%s'\n", error.what());
-        std::fflush(stdout);
+        QRCode::diagnostic(std::string("QRCodeShape: Error creating shape. Error was '") + error.what() + "'");
     }
     qrcode_ = std::move(holder);
 }

@@ -19,7 +19,9 @@
 #include <span>
 #include <string_view>
 
+namespace QRCode {
 class QRCodeMessageFormatter;
+}
 
 // An immutable value that outlines chosen parts of one symbol as a painter
 // path, for painting with any brush or pen. The content is encoded when the
@@ -37,7 +39,7 @@ public:
                 std::shared_ptr<QRCode::Shape> shape, QRCode::LogoTemplatePtr logoTemplate = nullptr,
                 std::shared_ptr<QRCode::QRCodeEngine> engine = nullptr);
     // The message's bytes, read once.
-    QRCodeShape(const QRCodeMessageFormatter& message, QRCode::ErrorCorrection errorCorrection,
+    QRCodeShape(const QRCode::QRCodeMessageFormatter& message, QRCode::ErrorCorrection errorCorrection,
                 QRCode::Components components, std::shared_ptr<QRCode::Shape> shape,
                 QRCode::LogoTemplatePtr logoTemplate = nullptr, std::shared_ptr<QRCode::QRCodeEngine> engine = nullptr);
 
@@ -51,20 +53,20 @@ public:
     QRCodeShape components(QRCode::Components components) const;
     // A copy of the given design shape replaces the receiver's.
     QRCodeShape shape(const QRCode::Shape& shape) const;
-    QRCodeShape onPixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const;
+    QRCodeShape onPixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const;
     // Other names for onPixels() and shape().
-    QRCodeShape pixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const { return onPixels(std::move(generator)); }
-    QRCodeShape pixelShape(std::shared_ptr<QRCodePixelShapeGenerator> generator) const
+    QRCodeShape pixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const { return onPixels(std::move(generator)); }
+    QRCodeShape pixelShape(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const
     {
         return onPixels(std::move(generator));
     }
     QRCodeShape withDesignShape(const QRCode::Shape& shape) const { return this->shape(shape); }
     // Null clears the off-pixel generator.
-    QRCodeShape offPixels(std::shared_ptr<QRCodePixelShapeGenerator> generator) const;
+    QRCodeShape offPixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const;
     // Also clears the pupil generator.
-    QRCodeShape eye(std::shared_ptr<QRCodeEyeShapeGenerator> generator) const;
+    QRCodeShape eye(std::shared_ptr<QRCode::QRCodeEyeShapeGenerator> generator) const;
     // Null clears the pupil generator (the eye's own pupil is drawn).
-    QRCodeShape pupil(std::shared_ptr<QRCodePupilShapeGenerator> generator) const;
+    QRCodeShape pupil(std::shared_ptr<QRCode::QRCodePupilShapeGenerator> generator) const;
     // Stored as given.
     QRCodeShape logoTemplate(QRCode::LogoTemplatePtr logoTemplate) const;
 

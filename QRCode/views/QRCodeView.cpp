@@ -11,6 +11,7 @@
 #include "QRCode/core/UniqueFileURL.h"
 #include "QRCode/views/ImageConversion.h"
 #include "QRCode/views/Pasteboard.h"
+#include "QRCode/core/Diagnostics.h"
 
 #include <QDrag>
 #include <QDir>
@@ -24,9 +25,15 @@
 #include <QUrl>
 
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <limits>
+
+using QRCode::QRCodeEyeShapeFactory;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::QRCodeMessageFormatter;
+using QRCode::QRCodePixelShapeFactory;
+using QRCode::QRCodePupilShapeFactory;
+using QRCode::uniqueFileURL;
 
 namespace {
 
@@ -305,7 +312,7 @@ void QRCodeView::prepareForInterfaceBuilder()
         const auto bytes = data();
         document_->update(std::span<const std::uint8_t>(bytes), document_->errorCorrection());
     } catch (const std::exception& error) {
-        std::printf("%s\n", error.what());
+        QRCode::diagnostic(error.what());
         return;
     }
     applyPixelShape();
@@ -374,7 +381,7 @@ std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder)
     const QString fileName = QString::fromStdString(path.string());
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        std::printf("%s\n", file.errorString().toLocal8Bit().constData());
+        QRCode::diagnostic(file.errorString().toLocal8Bit().constData());
         return std::nullopt;
     }
     return QUrl::fromLocalFile(fileName);

@@ -12,7 +12,9 @@
 #include <memory>
 #include <optional>
 
+namespace QRCode {
 class QRCodeMessageFormatter;
+}
 
 // A document view that always owns a document, exposes its content, level,
 // design and logo, offers designer properties (text, level, generators by
@@ -68,7 +70,7 @@ public:
     bool setString(const QString& text);
     bool setString(const QString& text, QStringConverter::Encoding encoding);
     // The message's bytes become data content.
-    void setMessage(const QRCodeMessageFormatter& message);
+    void setMessage(const QRCode::QRCodeMessageFormatter& message);
 
     bool supportsDrag() const { return supportsDrag_; }
     void setSupportsDrag(bool value) { supportsDrag_ = value; }

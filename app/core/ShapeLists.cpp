@@ -28,6 +28,10 @@
 #include "QRCode/generators/pupil/ShieldPupils.h"
 #include "QRCode/generators/pupil/Square.h"
 
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeGenerator;
+
 namespace Tessivo {
 
 namespace {

@@ -17,9 +17,9 @@ struct ShapeLists {
     static constexpr int pupilCount = 15;
     static constexpr int pixelCount = 14;
 
-    std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> eyeShapes;
-    std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> pupilShapes;
-    std::vector<std::shared_ptr<QRCodePixelShapeGenerator>> pixelShapes;
+    std::vector<std::shared_ptr<QRCode::QRCodeEyeShapeGenerator>> eyeShapes;
+    std::vector<std::shared_ptr<QRCode::QRCodePupilShapeGenerator>> pupilShapes;
+    std::vector<std::shared_ptr<QRCode::QRCodePixelShapeGenerator>> pixelShapes;
 
     // New generator objects for all three lists. A generator keeps state
     // while it draws, so one list serves one rendering at a time: work on
@@ -31,9 +31,9 @@ struct ShapeLists {
 
     // The members at stored indices, an index outside its list taken as the
     // nearest end.
-    const std::shared_ptr<QRCodeEyeShapeGenerator>& eye(int index) const;
-    const std::shared_ptr<QRCodePupilShapeGenerator>& pupil(int index) const;
-    const std::shared_ptr<QRCodePixelShapeGenerator>& pixel(int index) const;
+    const std::shared_ptr<QRCode::QRCodeEyeShapeGenerator>& eye(int index) const;
+    const std::shared_ptr<QRCode::QRCodePupilShapeGenerator>& pupil(int index) const;
+    const std::shared_ptr<QRCode::QRCodePixelShapeGenerator>& pixel(int index) const;
 
 private:
     struct Empty {};

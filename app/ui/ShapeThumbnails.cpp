@@ -7,6 +7,14 @@
 #include <cstring>
 #include <exception>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeFactory;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodePixelShapeFactory;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeFactory;
+using QRCode::QRCodePupilShapeGenerator;
+
 namespace Tessivo::ui {
 
 namespace {

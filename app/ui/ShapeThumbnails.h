@@ -33,9 +33,9 @@ public:
 
     explicit ShapeThumbnails(std::vector<Draw> drawers, std::vector<QString> titles = {});
 
-    static ShapeThumbnails eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list);
-    static ShapeThumbnails pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list);
-    static ShapeThumbnails pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list);
+    static ShapeThumbnails eyes(const std::vector<std::shared_ptr<QRCode::QRCodeEyeShapeGenerator>>& list);
+    static ShapeThumbnails pupils(const std::vector<std::shared_ptr<QRCode::QRCodePupilShapeGenerator>>& list);
+    static ShapeThumbnails pixels(const std::vector<std::shared_ptr<QRCode::QRCodePixelShapeGenerator>>& list);
 
     int count() const { return int(drawers_.size()); }
     // The display title of an entry ("Rounded path"), empty when unknown.

@@ -101,8 +101,12 @@ void UserDefaults::applyAndReport(std::string_view key, std::optional<PropertyLi
     using O = KeyValueObservingOptions;
     const auto observers = observers_.registrations(key);
     if (observers.empty()) {
-        std::lock_guard guard(mutex_);
-        applyLocked(key, std::move(value));
+        Change change;
+        {
+            std::lock_guard guard(mutex_);
+            change = applyLocked(key, std::move(value));
+        }
+        if (change.saveNow) (void)savePending();
         return;
     }
 
@@ -123,6 +127,7 @@ void UserDefaults::applyAndReport(std::string_view key, std::optional<PropertyLi
         std::lock_guard guard(mutex_);
         change = applyLocked(key, std::move(value));
     }
+    if (change.saveNow) (void)savePending();
     // Reported with the suite's lock released: observers may use the suite.
     for (const auto& r : observers) {
         KeyValueChange report;

@@ -2,10 +2,33 @@
 
 #include <charconv>
 #include <limits>
+#include <vector>
 
 namespace platform {
 
-PropertyList::~PropertyList() = default;
+// Takes nested arrays and dictionaries apart one level at a time, so that
+// freeing a value costs no stack however deeply a caller nested it.
+PropertyList::~PropertyList() {
+    std::vector<PropertyList> pending;
+    auto detachChildren = [&pending](Storage& storage) {
+        auto keep = [&pending](PropertyList& child) {
+            if (child.isArray() || child.isDictionary()) pending.push_back(std::move(child));
+        };
+        if (auto* array = std::get_if<PropertyListArray>(&storage)) {
+            for (auto& child : *array) keep(child);
+            array->clear();
+        } else if (auto* dictionary = std::get_if<PropertyListDictionary>(&storage)) {
+            for (auto& entry : *dictionary) keep(entry.second);
+            dictionary->clear();
+        }
+    };
+    detachChildren(storage_);
+    while (!pending.empty()) {
+        PropertyList next = std::move(pending.back());
+        pending.pop_back();
+        detachChildren(next.storage_);
+    }
+}
 PropertyList::PropertyList(const PropertyList&) = default;
 PropertyList::PropertyList(PropertyList&&) noexcept = default;
 PropertyList& PropertyList::operator=(const PropertyList&) = default;

@@ -1,6 +1,7 @@
 #include "platform/defaults/PropertyListCoding.h"
 
 #include "platform/foundation/Base64.h"
+#include "platform/foundation/Json.h"
 
 #include <cmath>
 #include <limits>
@@ -31,9 +32,25 @@ double realFromJSON(const nlohmann::json& j) {
     throw PropertyListFormatError("a real number was expected");
 }
 
+// Arrays and dictionaries nested deeper than JSON files may be are refused
+// on the way down, before the recursion could grow with the input.
+void checkDepth(std::size_t depth) {
+    if (depth > foundation::maxJsonDepth)
+        throw PropertyListFormatError("nested deeper than " + std::to_string(foundation::maxJsonDepth) + " levels");
+}
+
+nlohmann::json toJSON(const PropertyList& value, std::size_t depth);
+PropertyList fromJSON(const nlohmann::json& j, std::size_t depth);
+
 } // namespace
 
-nlohmann::json propertyListToJSON(const PropertyList& value) {
+nlohmann::json propertyListToJSON(const PropertyList& value) { return toJSON(value, 0); }
+
+PropertyList propertyListFromJSON(const nlohmann::json& j) { return fromJSON(j, 0); }
+
+namespace {
+
+nlohmann::json toJSON(const PropertyList& value, std::size_t depth) {
     using Kind = PropertyList::Kind;
     switch (value.kind()) {
     case Kind::Bool: return *value.asBool();
@@ -44,13 +61,15 @@ nlohmann::json propertyListToJSON(const PropertyList& value) {
     case Kind::Data: return nlohmann::json::object({{"$data", foundation::base64Encode(value.asData()->bytes)}});
     case Kind::Date: return nlohmann::json::object({{"$date", realToJSON(value.asDate()->timeIntervalSince1970)}});
     case Kind::Array: {
+        checkDepth(depth + 1);
         auto out = nlohmann::json::array();
-        for (const auto& e : *value.asArray()) out.push_back(propertyListToJSON(e));
+        for (const auto& e : *value.asArray()) out.push_back(toJSON(e, depth + 1));
         return out;
     }
     case Kind::Dictionary: {
+        checkDepth(depth + 1);
         auto out = nlohmann::json::object();
-        for (const auto& [k, v] : *value.asDictionary()) out[k] = propertyListToJSON(v);
+        for (const auto& [k, v] : *value.asDictionary()) out[k] = toJSON(v, depth + 1);
         if (out.size() == 1 && out.begin().key().starts_with("$"))
             return nlohmann::json::object({{"$dict", std::move(out)}});
         return out;
@@ -59,7 +78,7 @@ nlohmann::json propertyListToJSON(const PropertyList& value) {
     return nullptr;
 }
 
-PropertyList propertyListFromJSON(const nlohmann::json& j) {
+PropertyList fromJSON(const nlohmann::json& j, std::size_t depth) {
     switch (j.type()) {
     case nlohmann::json::value_t::boolean: return j.get<bool>();
     case nlohmann::json::value_t::number_integer: return j.get<std::int64_t>();
@@ -71,12 +90,14 @@ PropertyList propertyListFromJSON(const nlohmann::json& j) {
     case nlohmann::json::value_t::number_float: return j.get<double>();
     case nlohmann::json::value_t::string: return j.get<std::string>();
     case nlohmann::json::value_t::array: {
+        checkDepth(depth + 1);
         PropertyListArray out;
         out.reserve(j.size());
-        for (const auto& e : j) out.push_back(propertyListFromJSON(e));
+        for (const auto& e : j) out.push_back(fromJSON(e, depth + 1));
         return out;
     }
     case nlohmann::json::value_t::object: {
+        checkDepth(depth + 1);
         if (j.size() == 1 && j.begin().key().starts_with("$")) {
             const auto& key = j.begin().key();
             const auto& inner = j.begin().value();
@@ -85,18 +106,20 @@ PropertyList propertyListFromJSON(const nlohmann::json& j) {
             if (key == "$real") return realFromJSON(j);
             if (key == "$dict" && inner.is_object()) {
                 PropertyListDictionary out;
-                for (auto it = inner.begin(); it != inner.end(); ++it) out.emplace(it.key(), propertyListFromJSON(it.value()));
+                for (auto it = inner.begin(); it != inner.end(); ++it) out.emplace(it.key(), fromJSON(it.value(), depth + 1));
                 return out;
             }
             throw PropertyListFormatError("unknown tag " + key);
         }
         PropertyListDictionary out;
-        for (auto it = j.begin(); it != j.end(); ++it) out.emplace(it.key(), propertyListFromJSON(it.value()));
+        for (auto it = j.begin(); it != j.end(); ++it) out.emplace(it.key(), fromJSON(it.value(), depth + 1));
         return out;
     }
     default: break;
     }
     throw PropertyListFormatError(std::string("a value of JSON type ") + j.type_name() + " is no property-list object");
 }
+
+} // namespace
 
 } // namespace platform

@@ -3,15 +3,20 @@
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/foundation/Json.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <map>
+#include <memory>
+#include <pthread.h>
 #include <pwd.h>
 #include <stdexcept>
+#include <system_error>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,28 +93,106 @@ bool ensureDirectory(const std::filesystem::path& directory) {
     return false;
 }
 
-struct Registry {
-    std::mutex mutex;
-    std::map<std::string, std::weak_ptr<UserDefaults>, std::less<>> suites;
-};
-
-Registry& registry() {
-    static Registry instance;
-    return instance;
-}
+// How long the writer waits after a change for more to come, so that a burst
+// of changes (a slider being dragged) costs one save.
+constexpr auto coalescingDelay = std::chrono::milliseconds(20);
 
 } // namespace
 
-// An exclusive flock on the suite's lock file, held for one change.
+// The process's suites: the named ones, shared by name, and every live one,
+// whose unsaved changes it saves when the process ends. Made before the first
+// suite, so it is destroyed after every suite kept in a static, and its
+// destructor runs on return from main or exit().
+class UserDefaults::Registry {
+public:
+    static Registry& instance() {
+        static Registry registry;
+        return registry;
+    }
+    static bool closed() { return closed_.load(); }
+
+    std::mutex suitesMutex;
+    std::map<std::string, std::weak_ptr<UserDefaults>, std::less<>> suites;
+
+    void add(UserDefaults* suite) {
+        std::lock_guard guard(liveMutex_);
+        live_.push_back(suite);
+    }
+    void remove(UserDefaults* suite) {
+        std::lock_guard guard(liveMutex_);
+        std::erase(live_, suite);
+    }
+
+    ~Registry() {
+        std::vector<UserDefaults*> remaining;
+        {
+            std::lock_guard guard(liveMutex_);
+            remaining.swap(live_);
+            closed_ = true;
+        }
+        // Suites still alive here (held by a leaked object, or by a frame
+        // that exit() never unwound) save now; later changes to them are
+        // saved on the writing thread.
+        for (UserDefaults* suite : remaining) {
+            suite->stopWriter();
+            (void)suite->savePending();
+        }
+    }
+
+private:
+    Registry() { ::pthread_atfork(&prepareFork, &afterForkInParent, &afterForkInChild); }
+
+    // fork() waits for saves in progress and holds every suite still, so
+    // the child gets consistent suites with unlocked mutexes.
+    static void prepareFork() {
+        if (closed()) return;
+        auto& r = instance();
+        r.suitesMutex.lock();
+        r.liveMutex_.lock();
+        for (UserDefaults* suite : r.live_) {
+            suite->saveMutex_.lock();
+            suite->mutex_.lock();
+        }
+    }
+    static void afterForkInParent() {
+        if (closed()) return;
+        auto& r = instance();
+        for (UserDefaults* suite : r.live_) {
+            suite->mutex_.unlock();
+            suite->saveMutex_.unlock();
+        }
+        r.liveMutex_.unlock();
+        r.suitesMutex.unlock();
+    }
+    static void afterForkInChild() {
+        if (closed()) return;
+        auto& r = instance();
+        for (UserDefaults* suite : r.live_) {
+            suite->adoptAfterForkLocked();
+            suite->mutex_.unlock();
+            suite->saveMutex_.unlock();
+        }
+        r.liveMutex_.unlock();
+        r.suitesMutex.unlock();
+    }
+
+    std::mutex liveMutex_;
+    std::vector<UserDefaults*> live_;
+    static inline std::atomic<bool> closed_{false};
+};
+
+// An exclusive flock on the suite's lock file, held for one save.
 class UserDefaults::FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& path) {
+    // Without `wait`, gives up at once when someone else holds the lock
+    // (error() is then EWOULDBLOCK).
+    explicit FileLock(const std::filesystem::path& path, bool wait = true) {
         fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (!fd_) {
             error_ = errno;
             return;
         }
-        while (::flock(fd_.get(), LOCK_EX) != 0) {
+        while (::flock(fd_.get(), wait ? LOCK_EX : LOCK_EX | LOCK_NB) != 0) {
             if (errno != EINTR) {
                 error_ = errno;
                 fd_.reset();
@@ -141,8 +224,8 @@ bool UserDefaults::isValidSuiteName(std::string_view name) {
 
 std::shared_ptr<UserDefaults> UserDefaults::suite(std::string_view name) {
     if (!isValidSuiteName(name)) return nullptr;
-    auto& r = registry();
-    std::lock_guard guard(r.mutex);
+    auto& r = Registry::instance();
+    std::lock_guard guard(r.suitesMutex);
     auto it = r.suites.find(name);
     if (it != r.suites.end()) {
         if (auto existing = it->second.lock()) return existing;
@@ -179,9 +262,108 @@ UserDefaults::UserDefaults(std::string name, std::filesystem::path directory)
     : name_(std::move(name)), directory_(std::move(directory)) {
     file_ = directory_ / (name_ + ".json");
     lockFile_ = directory_ / (name_ + ".json.lock");
+    if (!Registry::closed()) Registry::instance().add(this);
 }
 
-UserDefaults::~UserDefaults() = default;
+UserDefaults::~UserDefaults() {
+    stopWriter();
+    (void)savePending();
+    if (!Registry::closed()) Registry::instance().remove(this);
+}
+
+void UserDefaults::adoptAfterForkLocked() {
+    // The parent saves its own pending changes, and its writer thread does
+    // not exist here: the handle is let go, and the condition variable made
+    // anew, since its old state still counts that thread as waiting.
+    pending_.clear();
+    dirty_ = false;
+    lastFailure_.clear();
+    if (writer_.joinable()) writer_.detach();
+    std::construct_at(&wake_);
+    loaded_ = false;
+}
+
+void UserDefaults::stopWriter() {
+    std::thread writer;
+    {
+        std::lock_guard guard(mutex_);
+        stopping_ = true;
+        writer = std::move(writer_);
+    }
+    wake_.notify_all();
+    if (writer.joinable()) writer.join();
+}
+
+void UserDefaults::writerLoop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [&] { return dirty_ || stopping_; });
+        wake_.wait_for(lock, coalescingDelay, [&] { return stopping_; });
+        // Whoever stops the writer saves what is left.
+        if (stopping_) return;
+        dirty_ = false;
+        lock.unlock();
+        (void)savePending();
+        lock.lock();
+    }
+}
+
+UserDefaults::SaveResult UserDefaults::savePending() {
+    std::lock_guard saving(saveMutex_);
+    {
+        std::lock_guard guard(mutex_);
+        if (pending_.empty()) {
+            refreshLocked();
+            return {};
+        }
+    }
+    // The file lock is taken without mutex_, so readers and writers of this
+    // suite go on while another program holds it.
+    std::optional<FileLock> lock;
+    int lockError = 0;
+    if (ensureDirectory(directory_)) {
+        lock.emplace(lockFile_);
+        lockError = lock->error();
+    } else {
+        lockError = errno;
+    }
+    PropertyListDictionary snapshot;
+    std::uint64_t savedGeneration = 0;
+    {
+        std::lock_guard guard(mutex_);
+        if (!lock || !lock->held()) {
+            std::string error = "Cannot lock settings file \"" + file_.string() + "\": " + errnoText(lockError) +
+                                "; changes are kept in memory only";
+            if (!reportedLockFailure_) report(error);
+            reportedLockFailure_ = true;
+            refreshLocked();
+            return {error};
+        }
+        // Start from what is on disk now: another program or store instance
+        // may have replaced the file since it was last read.
+        loadLocked(&*lock);
+        if (readOnly_)
+            return {"Cannot save settings file \"" + file_.string() +
+                    "\": it could not be read; changes are kept in memory only"};
+        snapshot = persistent_;
+        savedGeneration = generation_;
+    }
+    std::string error = saveFile(snapshot);
+    FileIdentity written = error.empty() ? currentIdentity() : FileIdentity{};
+    lock.reset();
+
+    std::lock_guard guard(mutex_);
+    if (!error.empty()) {
+        if (error != lastFailure_) report(error);
+        lastFailure_ = error;
+        return {error};
+    }
+    lastFailure_.clear();
+    reportedLockFailure_ = false;
+    std::erase_if(pending_, [&](const auto& entry) { return entry.second.generation <= savedGeneration; });
+    loadedIdentity_ = written;
+    return {};
+}
 
 UserDefaults::FileIdentity UserDefaults::currentIdentity() const {
     struct stat st {};
@@ -199,6 +381,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     if (!fd) {
         if (errno == ENOENT) {
             persistent_.clear();
+            overlayPendingLocked();
             loadedIdentity_ = {};
             readOnly_ = false;
             return;
@@ -226,7 +409,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     std::string problem;
     PropertyListDictionary values;
     try {
-        auto json = nlohmann::json::parse(text);
+        auto json = foundation::parseJson(text);
         if (!json.is_object()) throw PropertyListFormatError("the file does not hold a JSON object");
         for (auto it = json.begin(); it != json.end(); ++it) values.emplace(it.key(), propertyListFromJSON(it.value()));
     } catch (const std::exception& e) {
@@ -234,8 +417,14 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     }
     if (problem.empty()) {
         persistent_ = std::move(values);
+        overlayPendingLocked();
         loadedIdentity_ = identity;
-        readOnly_ = false;
+        // A file its owner made read-only stays as it is: renaming a new
+        // file over it would replace it all the same.
+        const bool writable = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(file_.c_str(), W_OK) == 0;
+        if (!writable && !readOnly_)
+            report("Settings file \"" + file_.string() + "\" is read-only; changes are kept in memory only");
+        readOnly_ = !writable;
         return;
     }
 
@@ -249,7 +438,17 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
             loadedIdentity_ = identity;
             return;
         }
-        ownLock.emplace(lockFile_);
+        // mutex_ is held here, so never wait for the file lock (a save of
+        // this suite holds it while it waits for mutex_). Whoever holds it
+        // is saving: they deal with the damaged file, and the next read
+        // looks again.
+        ownLock.emplace(lockFile_, false);
+        if (!ownLock->held() && ownLock->error() == EWOULDBLOCK) {
+            persistent_.clear();
+            overlayPendingLocked();
+            loadedIdentity_ = {};
+            return;
+        }
         lock = &*ownLock;
     }
     if (currentIdentity() != identity) {
@@ -274,33 +473,39 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
         report("Settings file \"" + file_.string() + "\" is damaged (" + problem + "); moved it to \"" +
                aside.string() + "\"");
         persistent_.clear();
+        overlayPendingLocked();
         loadedIdentity_ = {};
         readOnly_ = false;
     } else {
         if (!readOnly_) report("Settings file \"" + file_.string() + "\" is damaged (" + problem +
                                ") and could not be moved aside; changes are kept in memory only");
         persistent_.clear();
+        overlayPendingLocked();
         loadedIdentity_ = identity;
         readOnly_ = true;
     }
 }
 
-bool UserDefaults::saveLocked(const PropertyListDictionary& values) {
+void UserDefaults::overlayPendingLocked() const {
+    for (const auto& [key, change] : pending_) {
+        if (change.value) persistent_.insert_or_assign(key, *change.value);
+        else if (auto it = persistent_.find(key); it != persistent_.end()) persistent_.erase(it);
+    }
+}
+
+std::string UserDefaults::saveFile(const PropertyListDictionary& values) const {
+    const std::string failure = "Cannot save settings file \"" + file_.string() + "\": ";
     std::string text;
     try {
         auto json = nlohmann::json::object();
         for (const auto& [k, v] : values) json[k] = propertyListToJSON(v);
         text = foundation::writeJson(json, foundation::JsonStyle::formatted) + "\n";
     } catch (const std::exception& e) {
-        report("Cannot save settings file \"" + file_.string() + "\": " + e.what());
-        return false;
+        return failure + e.what();
     }
     std::string temporary = file_.string() + ".tmp-XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) {
-        report("Cannot save settings file \"" + file_.string() + "\": " + errnoText(errno));
-        return false;
-    }
+    if (!fd) return failure + errnoText(errno);
     bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text) && ::fsync(fd.get()) == 0;
     int error = errno;
     ok = fd.close() && ok;
@@ -310,13 +515,12 @@ bool UserDefaults::saveLocked(const PropertyListDictionary& values) {
     }
     if (!ok) {
         ::unlink(temporary.c_str());
-        report("Cannot save settings file \"" + file_.string() + "\": " + errnoText(error));
-        return false;
+        return failure + errnoText(error);
     }
     // Make the rename itself durable.
     FileDescriptor dir(::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir) ::fsync(dir.get());
-    return true;
+    return {};
 }
 
 std::optional<PropertyList> UserDefaults::presentedLocked(std::string_view key) const {
@@ -337,30 +541,29 @@ UserDefaults::Change UserDefaults::applyLocked(std::string_view key, std::option
         }
     }
 
-    std::optional<FileLock> lock;
-    if (ensureDirectory(directory_)) lock.emplace(lockFile_);
-    if (!lock || !lock->held()) {
-        if (!reportedLockFailure_)
-            report("Cannot lock settings file \"" + file_.string() + "\": " +
-                   errnoText(lock ? lock->error() : errno) + "; changes are kept in memory only");
-        reportedLockFailure_ = true;
-        refreshLocked();
-    } else {
-        // Always start from what is on disk now: another program or store
-        // instance may have replaced the file since it was last read.
-        loadLocked(&*lock);
-    }
+    refreshLocked();
 
     Change change{presentedLocked(key), std::nullopt};
-    auto updated = persistent_;
-    auto it = updated.find(key);
-    bool unchanged = value ? (it != updated.end() && it->second == *value && it->second.kind() == value->kind())
-                           : it == updated.end();
+    auto it = persistent_.find(key);
+    bool unchanged = value ? (it != persistent_.end() && it->second == *value && it->second.kind() == value->kind())
+                           : it == persistent_.end();
     if (!unchanged) {
-        if (value) updated.insert_or_assign(std::string(key), std::move(*value));
-        else updated.erase(it);
-        if (lock && lock->held() && !readOnly_ && saveLocked(updated)) loadedIdentity_ = currentIdentity();
-        persistent_ = std::move(updated);
+        if (value) persistent_.insert_or_assign(std::string(key), *value);
+        else persistent_.erase(it);
+        pending_.insert_or_assign(std::string(key), PendingChange{std::move(value), ++generation_});
+        if (stopping_ || Registry::closed()) {
+            change.saveNow = true;
+        } else {
+            if (!writer_.joinable()) {
+                try {
+                    writer_ = std::thread([this] { writerLoop(); });
+                } catch (const std::system_error&) {
+                    change.saveNow = true;
+                }
+            }
+            dirty_ = true;
+            wake_.notify_one();
+        }
     }
     change.newValue = presentedLocked(key);
     return change;
@@ -397,9 +600,6 @@ PropertyListDictionary UserDefaults::persistentDomain() const {
     return persistent_;
 }
 
-void UserDefaults::synchronize() const {
-    std::lock_guard guard(mutex_);
-    refreshLocked();
-}
+UserDefaults::SaveResult UserDefaults::synchronize() { return savePending(); }
 
 } // namespace platform

@@ -3,13 +3,17 @@
 #include "platform/defaults/Observation.h"
 #include "platform/defaults/PropertyList.h"
 
+#include <condition_variable>
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <thread>
 
 namespace platform {
 
@@ -17,12 +21,29 @@ namespace platform {
 // a registration domain of fallbacks that are never saved.
 //
 // Each suite keeps one JSON file, <directory>/<suite name>.json, mode 0600.
-// Every change rewrites that file atomically (temporary file, fsync, rename)
-// while holding an exclusive flock on <suite name>.json.lock, and re-reads
-// the file first when another writer has replaced it, so programs and store
-// instances that share a suite never lose each other's keys. Reads pick up a
-// file replaced by another writer. A file that cannot be parsed is renamed
-// aside (one line on standard output says where) and never overwritten.
+// A change takes effect in memory at once (readers and observers see it
+// before setObject returns); the file is written behind, off the caller's
+// thread, by the suite's own writer: changes that arrive close together are
+// saved as one file holding the latest values. Every save rewrites the file
+// atomically (temporary file, fsync, rename) while holding an exclusive flock
+// on <suite name>.json.lock, and re-reads the file under that lock first, so
+// programs and store instances that share a suite never lose each other's
+// keys. synchronize() writes what is still unsaved before it returns; so do
+// the suite's destructor and the end of the process (return from main or
+// exit()), for every suite still alive then. Reads pick up a file replaced by
+// another writer, keeping this suite's unsaved changes on top of it. A file
+// that cannot be parsed, or that nests deeper than foundation::maxJsonDepth,
+// is renamed aside (one line on standard output says where) and never
+// overwritten. A file without write permission is left as it is and changes
+// stay in memory (one line says so). A value nested too deeply for the file
+// is refused (one line says so).
+//
+// A save that fails prints one line on standard output (once until a save
+// succeeds again), keeps the changes in memory and is tried again on the next
+// change or synchronize(), which reports the failure to its caller.
+//
+// After fork() the child's copy of a suite forgets the changes its parent had
+// not saved yet (the parent still saves them) and writes its own.
 //
 // All operations are safe to call from several threads at once.
 class UserDefaults {
@@ -78,8 +99,17 @@ public:
     // The values set, without fallbacks.
     PropertyListDictionary persistentDomain() const;
 
-    // Re-reads the file if another writer replaced it.
-    void synchronize() const;
+    // What synchronize() reports: empty error when every change made before
+    // the call is in the file.
+    struct SaveResult {
+        std::string error;
+        bool ok() const { return error.empty(); }
+    };
+
+    // Writes the changes not saved yet and waits for that, then re-reads the
+    // file if another writer replaced it. On failure the changes stay in
+    // memory, to be saved by a later change or call.
+    SaveResult synchronize();
 
     // Key-value observation of one key (Observation.h). The suite holds the
     // observer weakly. With Initial, the first report is sent before this
@@ -100,6 +130,7 @@ private:
         bool operator==(const FileIdentity&) const = default;
     };
     class FileLock;
+    class Registry;
 
     UserDefaults(std::string name, std::filesystem::path directory);
 
@@ -110,16 +141,36 @@ private:
     struct Change {
         std::optional<PropertyList> oldValue;
         std::optional<PropertyList> newValue;
+        // No writer thread takes the change (shutting down, or a thread could
+        // not be started): the writing thread saves it itself.
+        bool saveNow = false;
+    };
+    // A change not in the file yet; `generation` tells a change saved from
+    // one made while the save was running.
+    struct PendingChange {
+        std::optional<PropertyList> value;
+        std::uint64_t generation = 0;
     };
 
     // Callers hold mutex_.
     std::optional<PropertyList> presentedLocked(std::string_view key) const;
     void refreshLocked() const;
     void loadLocked(const FileLock* lock) const;
+    void overlayPendingLocked() const;
+    // In the child of fork(), with mutex_ and saveMutex_ held.
+    void adoptAfterForkLocked();
     FileIdentity currentIdentity() const;
     Change applyLocked(std::string_view key, std::optional<PropertyList> value);
-    bool saveLocked(const PropertyListDictionary& values);
-    std::filesystem::path moveAsideLocked() const;
+    // Writes the file; the error text, empty on success. Needs the file lock,
+    // not mutex_.
+    std::string saveFile(const PropertyListDictionary& values) const;
+    // Saves the pending changes (the writer thread, synchronize, shutdown).
+    // Takes saveMutex_, then the file lock, then mutex_; never call it with
+    // mutex_ held.
+    SaveResult savePending();
+    void writerLoop();
+    // Ends the writer thread (without saving); returns once it has stopped.
+    void stopWriter();
     // Writes one key and reports it to the key's observers (Observation.cpp).
     void applyAndReport(std::string_view key, std::optional<PropertyList> value);
 
@@ -139,6 +190,18 @@ private:
     bool reportedLockFailure_ = false;
     PropertyListDictionary registered_;
     KeyValueObserverList observers_;
+
+    // Write-behind state, guarded by mutex_. persistent_ is always the file
+    // as last read with pending_ applied on top.
+    std::map<std::string, PendingChange, std::less<>> pending_;
+    std::uint64_t generation_ = 0;
+    bool dirty_ = false;    // the writer has changes to save
+    bool stopping_ = false; // the writer is gone or going: save on the caller's thread
+    std::string lastFailure_; // the failure last reported, until a save succeeds
+    std::condition_variable wake_;
+    std::thread writer_;
+    // Serialises saves of this suite (writer thread, synchronize, shutdown).
+    std::mutex saveMutex_;
 };
 
 } // namespace platform

@@ -17,7 +17,8 @@ void boxRadii(double sigma, int radii[3]) {
     int wl = int(std::floor(wIdeal));
     if (wl % 2 == 0) --wl;
     const int wu = wl + 2;
-    const double mIdeal = (12 * sigma * sigma - n * wl * wl - 4.0 * n * wl - 3.0 * n) / (-4.0 * wl - 4);
+    const double w = wl;
+    const double mIdeal = (12 * sigma * sigma - n * w * w - 4.0 * n * w - 3.0 * n) / (-4.0 * w - 4);
     const int m = int(std::lround(mIdeal));
     for (int i = 0; i < n; ++i) radii[i] = ((i < m ? wl : wu) - 1) / 2;
 }
@@ -67,8 +68,10 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
         std::fill(p + std::max(0, lo - r) + r, p + lo + r, std::uint8_t(0));
         std::fill(p + hi + 1 + r, p + std::min(w - 1, hi + r) + 1 + r, std::uint8_t(0));
         std::fill(d, d + lo, std::uint8_t(0));
+        // The first window holds zeros up to p[lo + r], then at most r of
+        // the row's samples: only those are summed, whatever the radius.
         std::uint32_t acc = 0;
-        for (int i = lo; i < lo + 2 * r; ++i) acc += p[i];
+        for (int i = lo + r; i < lo + 2 * r && i <= hi + r; ++i) acc += p[i];
         for (int x = lo; x <= hi; ++x) {
             acc += p[x + 2 * r];
             d[x] = div(acc);
@@ -141,6 +144,9 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
 
 void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sigma) {
     if (!(sigma >= 0.5) || width <= 0 || height <= 0) return;
+    // Box radii far beyond the plane only thin the result out further; the
+    // cap keeps every radius and window sum well inside an int.
+    sigma = std::min(sigma, kMaxBlurSigma);
     int radii[3];
     boxRadii(sigma, radii);
     std::vector<std::uint8_t> tmp(std::size_t(stride) * std::size_t(height));

@@ -45,6 +45,16 @@ constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
+// A PDF's shadow raster gets coarser rather than larger than this many
+// samples (4 MB of coverage), or this many samples a side: a page at a tiny
+// resolution is huge in points but needs no finer shadow than a normal one.
+constexpr double kMaxPdfShadowSamples = double(1 << 22);
+constexpr double kMaxPdfShadowSide = 16384.0;
+// Blurs and shadow offsets are clamped to these (device units): a blur's
+// tail is cut at kMaxShadowMargin anyway, and an offset beyond the largest
+// page only moves the shadow out of sight.
+constexpr double kMaxShadowBlur = 4096.0;
+constexpr double kMaxShadowOffset = 1e7;
 
 cairo_operator_t cairoOperator(BlendMode m) {
     switch (m) {
@@ -287,7 +297,9 @@ void GraphicsContext::setAlpha(double alpha) { state_.alpha = unit(alpha); }
 
 void GraphicsContext::setShadow(Size offset, double blur, const Color& color) {
     if (!std::isfinite(offset.width) || !std::isfinite(offset.height)) offset = {};
-    state_.shadow = ShadowState{offset, std::isfinite(blur) ? std::max(0.0, blur) : 0.0, color, true};
+    offset.width = std::clamp(offset.width, -kMaxShadowOffset, kMaxShadowOffset);
+    offset.height = std::clamp(offset.height, -kMaxShadowOffset, kMaxShadowOffset);
+    state_.shadow = ShadowState{offset, std::isfinite(blur) ? std::clamp(blur, 0.0, kMaxShadowBlur) : 0.0, color, true};
 }
 
 void GraphicsContext::setShadow(Size offset, double blur) { setShadow(offset, blur, Color::gray(0, 1.0 / 3.0)); }
@@ -379,8 +391,12 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // Device space of Cairo has y downward; the shadow's offset is y up.
     const double ox = shadow.offset.width, oy = -shadow.offset.height;
     const double sigma = shadow.blur / 2;
-    const double margin = std::min(std::ceil(3 * sigma), kMaxShadowMargin);
-    const double scale = pdf_ ? pdfShadowScale(sigma) : 1.0;
+    // The Gaussian's tail is cut at three sigma, at kMaxShadowMargin, and at
+    // the clip's own extent: a blur wider than what is drawn would otherwise
+    // make a small bitmap cost as much as the largest one.
+    const double margin =
+        std::min({std::ceil(3 * sigma), kMaxShadowMargin, std::ceil(std::max(cx1 - cx0, cy1 - cy0))});
+    double scale = pdf_ ? pdfShadowScale(sigma) : 1.0;
 
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
     const double tx0 = std::max(cx0, bx0 + ox - margin), ty0 = std::max(cy0, by0 + oy - margin);
@@ -389,6 +405,11 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // The part of the unshifted shape that can reach there.
     const double sx0 = std::floor(tx0 - ox - margin), sy0 = std::floor(ty0 - oy - margin);
     const double sx1 = std::ceil(tx1 - ox + margin), sy1 = std::ceil(ty1 - oy + margin);
+    if (pdf_) {
+        const double side = std::max(sx1 - sx0, sy1 - sy0), area = (sx1 - sx0) * (sy1 - sy0);
+        if (area > 0 && std::isfinite(area))
+            scale = std::min({scale, std::sqrt(kMaxPdfShadowSamples / area), kMaxPdfShadowSide / side});
+    }
     // The raster spans the clip plus two margins; anything else means the
     // numbers lost their precision (an offset far beyond the page).
     const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);

@@ -195,24 +195,34 @@ void Path::addRect(const Rect& r) {
 }
 
 void Path::addRoundedRect(const Rect& r, double cw, double ch) {
+    addRoundedRect(r, cw, ch, AffineTransform::identity());
+}
+
+void Path::addRoundedRect(const Rect& r, double cw, double ch, const AffineTransform& t) {
     if (r.isNull()) return;
+    const bool identity = t.isIdentity();
+    const auto map = [&](Point p) { return identity ? p : t.apply(p); };
+    const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
     if (!(cw > 0) || !(ch > 0)) {
-        addRect(r);
+        moveTo(map({x0, y0}));
+        lineTo(map({x1, y0}));
+        lineTo(map({x1, y1}));
+        lineTo(map({x0, y1}));
+        closeSubpath();
         return;
     }
     cw = std::min(cw, r.width() / 2);
     ch = std::min(ch, r.height() / 2);
-    const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
     const double kx = cw * kKappa, ky = ch * kKappa;
-    moveTo({x1, y0 + ch});
-    lineTo({x1, y1 - ch});
-    curveTo({x1, y1 - ch + ky}, {x1 - cw + kx, y1}, {x1 - cw, y1});
-    lineTo({x0 + cw, y1});
-    curveTo({x0 + cw - kx, y1}, {x0, y1 - ch + ky}, {x0, y1 - ch});
-    lineTo({x0, y0 + ch});
-    curveTo({x0, y0 + ch - ky}, {x0 + cw - kx, y0}, {x0 + cw, y0});
-    lineTo({x1 - cw, y0});
-    curveTo({x1 - cw + kx, y0}, {x1, y0 + ch - ky}, {x1, y0 + ch});
+    moveTo(map({x1, y0 + ch}));
+    lineTo(map({x1, y1 - ch}));
+    curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
+    lineTo(map({x0 + cw, y1}));
+    curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
+    lineTo(map({x0, y0 + ch}));
+    curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
+    lineTo(map({x1 - cw, y0}));
+    curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
     closeSubpath();
 }
 

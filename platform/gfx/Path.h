@@ -36,6 +36,9 @@ public:
     // Corners rounded by elliptical quarter arcs of the given width and height
     // (each limited to half the side); plain rectangle when either is 0 or less.
     void addRoundedRect(const Rect& r, double cornerWidth, double cornerHeight);
+    // The same elements with every point through `transform`, without an
+    // intermediate path (for callers that place many small figures).
+    void addRoundedRect(const Rect& r, double cornerWidth, double cornerHeight, const AffineTransform& transform);
     // Four cubics starting at (maxX, midY), counter-clockwise in a y-up space.
     void addEllipse(const Rect& r);
     void addPath(const Path& other);

@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/Builder.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/design/Design.h"
@@ -27,6 +28,12 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::CGColorSRGB;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodePixelShapeFactory;
+
 using QRCode::Builder;
 using QRCode::Document;
 using QRCode::DetectionAccuracy;
@@ -35,15 +42,7 @@ using QRCode::FormattedContent;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::unsupportedExportType;
-}
+using qrcodetest::errorOf;
 
 std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 

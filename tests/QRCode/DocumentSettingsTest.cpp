@@ -11,6 +11,10 @@
 #include <limits>
 #include <string>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using QRCode::Document;
 using QRCode::ErrorCorrection;
 using QRCode::LogoTemplate;
@@ -173,6 +177,32 @@ TEST(DocumentSettings, MalformedJsonErrors) {
     EXPECT_THROW(doc.loadJsonData("{\"text\": "), nlohmann::json::parse_error);
     EXPECT_THROW(Document::CreateFromJsonData(std::string_view("")), nlohmann::json::parse_error);
     EXPECT_THROW(Document::CreateFromJsonData(std::string_view("[]")), QRCode::DocumentError);
+}
+
+TEST(DocumentSettings, FillSettingsNestedTooDeeplyAreRefusedNotWalked) {
+    // Once the tree was copied recursively and 50,000 levels ended the process.
+    const std::size_t depth = 100000;
+    const std::string prefix = R"({"text": "deep", "design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )";
+    const std::string text = prefix + std::string(depth, '[') + std::string(depth, ']') + "}}}}}";
+    Document doc("kept", ErrorCorrection::low);
+    EXPECT_THROW(doc.loadJsonData(text), nlohmann::json::parse_error);
+    EXPECT_EQ(*doc.content().textValue(), "kept");
+
+    // The same tree handed over as settings: the design is unreadable and
+    // the document keeps its own, like any other unreadable design.
+    foundation::SettingsValue junk = 1;
+    for (std::size_t i = 0; i < depth; ++i) {
+        foundation::SettingsValue array = foundation::SettingsValue::array();
+        array.push_back(std::move(junk));
+        junk = std::move(array);
+    }
+    foundation::SettingsDict settings = foundation::parseJson(prefix + "0}}}}}");
+    settings["design"]["style"]["onPixels"]["settings"]["x"] = std::move(junk);
+    const auto loaded = Document::Create(settings);
+    EXPECT_EQ(*loaded->content().textValue(), "deep");
+    EXPECT_EQ(loaded->design()->settings(), Document().design()->settings());
+    EXPECT_THROW(QRCode::Design::Create(settings["design"]), QRCodeException);
+    EXPECT_THROW(QRCode::QRCodeFillStyleFactory::shared().Create(settings["design"]["style"]["onPixels"]), QRCodeException);
 }
 
 TEST(DocumentSettings, NonFiniteNumbersInTheDesignFailTheJson) {

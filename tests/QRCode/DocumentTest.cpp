@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/encoding/Content.h"
 #include "QRCode/Document.h"
 #include "QRCode/QRCodeError.h"
@@ -11,6 +12,11 @@
 #include <cmath>
 #include <string>
 #include <vector>
+
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeMessageFormatter;
 
 using QRCode::Content;
 using QRCode::Document;
@@ -46,15 +52,7 @@ struct Message final : QRCodeMessageFormatter {
 // 2,000 bytes: version 40 holds them at level L, not at H.
 std::vector<std::uint8_t> bigData() { return std::vector<std::uint8_t>(2000, 'x'); }
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::unsupportedExportType;
-}
+using qrcodetest::errorOf;
 
 std::string decode(const std::vector<std::uint8_t>& png) {
     const auto image = ImageReadWrite::load(png);

@@ -1,4 +1,5 @@
 #include "QRCodeGenerator/QRCode.h"
+#include "QRCodeGenerator/detail/Construction.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@ using QRCodeGenerator::QRCode;
 using QRCodeGenerator::QRCodeECC;
 using QRCodeGenerator::QRCodeError;
 using QRCodeGenerator::QRSegment;
+namespace detail = QRCodeGenerator::detail;
 
 namespace {
 
@@ -88,21 +90,21 @@ TEST(Encoder, VersionChoiceAndLevelBoost) {
 
 TEST(Encoder, CodewordCountsAndReedSolomon) {
     EXPECT_EQ(QRCode::getNumDataCodewords(1, QRCodeECC::medium), 16);
-    EXPECT_EQ(QRCode::getNumRawDataModules(1) / 8, 26);
+    EXPECT_EQ(detail::getNumRawDataModules(1) / 8, 26);
     EXPECT_EQ(QRCode::getNumDataCodewords(40, QRCodeECC::low), 2956);
-    EXPECT_EQ(QRCode::getNumRawDataModules(40), 29648);
+    EXPECT_EQ(detail::getNumRawDataModules(40), 29648);
 
     // The worked example of the standard: "01234567" at 1-M.
     const std::vector<std::uint8_t> data{0x10, 0x20, 0x0C, 0x56, 0x61, 0x80, 0xEC, 0x11,
                                          0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11};
-    const auto all = QRCode::addEccAndInterleave(data, 1, QRCodeECC::medium);
+    const auto all = detail::addEccAndInterleave(data, 1, QRCodeECC::medium);
     ASSERT_EQ(all.size(), 26U);
     const std::vector<std::uint8_t> ecc(all.begin() + 16, all.end());
     EXPECT_EQ(ecc, (std::vector<std::uint8_t>{0xA5, 0x24, 0xD4, 0xC1, 0xED, 0x36, 0xC7, 0x87, 0x2C, 0x55}));
 
-    EXPECT_EQ(QRCode::reedSolomonMultiply(0x80, 0x02), 0x1D);
-    EXPECT_EQ(QRCode::reedSolomonMultiply(0x53, 0xCA), 0x8F); // 0x53 * 0xCA over 0x11D
-    EXPECT_EQ(QRCode::reedSolomonComputeDivisor(2), (std::vector<std::uint8_t>{0x03, 0x02}));
+    EXPECT_EQ(detail::reedSolomonMultiply(0x80, 0x02), 0x1D);
+    EXPECT_EQ(detail::reedSolomonMultiply(0x53, 0xCA), 0x8F); // 0x53 * 0xCA over 0x11D
+    EXPECT_EQ(detail::reedSolomonComputeDivisor(2), (std::vector<std::uint8_t>{0x03, 0x02}));
 }
 
 TEST(Encoder, EmptyTextPadsWithAlternatingCodewords) {
@@ -118,20 +120,20 @@ TEST(Encoder, CallerErrorsAreRefusedNotUndefined) {
     const auto bogus = static_cast<QRCodeECC>(9);
     EXPECT_THROW(QRCode::encode("x", bogus), std::invalid_argument);
     EXPECT_THROW(QRCode::getNumDataCodewords(41, QRCodeECC::low), std::invalid_argument);
-    EXPECT_THROW(QRCode::getAlignmentPatternPositions(0), std::invalid_argument);
+    EXPECT_THROW(detail::getAlignmentPatternPositions(0), std::invalid_argument);
     EXPECT_THROW(QRCode(1, QRCodeECC::low, std::vector<std::uint8_t>(3)), std::invalid_argument);
     EXPECT_THROW(QRCode::encode(QRSegment::makeSegments("x"), QRCodeECC::low, 1, 40, 8), std::logic_error);
     EXPECT_THROW(QRCode::encode(QRSegment::makeSegments("x"), QRCodeECC::low, 5, 4), std::invalid_argument);
-    EXPECT_THROW(QRCode::reedSolomonComputeRemainder(std::vector<std::uint8_t>{1}, std::vector<std::uint8_t>(300, 1)),
+    EXPECT_THROW(detail::reedSolomonComputeRemainder(std::vector<std::uint8_t>{1}, std::vector<std::uint8_t>(300, 1)),
                  std::invalid_argument);
 }
 
 TEST(Encoder, AlignmentPatternPositions) {
-    EXPECT_TRUE(QRCode::getAlignmentPatternPositions(1).empty());
-    EXPECT_EQ(QRCode::getAlignmentPatternPositions(2), (std::vector<int>{6, 18}));
-    EXPECT_EQ(QRCode::getAlignmentPatternPositions(7), (std::vector<int>{6, 22, 38}));
-    EXPECT_EQ(QRCode::getAlignmentPatternPositions(32), (std::vector<int>{6, 34, 60, 86, 112, 138}));
-    EXPECT_EQ(QRCode::getAlignmentPatternPositions(40), (std::vector<int>{6, 30, 58, 86, 114, 142, 170}));
+    EXPECT_TRUE(detail::getAlignmentPatternPositions(1).empty());
+    EXPECT_EQ(detail::getAlignmentPatternPositions(2), (std::vector<int>{6, 18}));
+    EXPECT_EQ(detail::getAlignmentPatternPositions(7), (std::vector<int>{6, 22, 38}));
+    EXPECT_EQ(detail::getAlignmentPatternPositions(32), (std::vector<int>{6, 34, 60, 86, 112, 138}));
+    EXPECT_EQ(detail::getAlignmentPatternPositions(40), (std::vector<int>{6, 30, 58, 86, 114, 142, 170}));
 
     // Version 2's alignment pattern at (18, 18): dark centre, light ring.
     const QRCode v2 = QRCode::encode(std::vector<QRSegment>{}, QRCodeECC::low, 2, 2);
@@ -141,14 +143,14 @@ TEST(Encoder, AlignmentPatternPositions) {
 }
 
 TEST(Encoder, FormatAndVersionBits) {
-    EXPECT_EQ(QRCode::formatBits(QRCodeECC::medium, 0), 0b101010000010010U);
-    EXPECT_EQ(QRCode::formatBits(QRCodeECC::low, 4), 0b110011000101111U);
+    EXPECT_EQ(detail::formatBits(QRCodeECC::medium, 0), 0b101010000010010U);
+    EXPECT_EQ(detail::formatBits(QRCodeECC::low, 4), 0b110011000101111U);
 
     for (QRCodeGenerator::QRCodeMask mask = 0; mask < 8; ++mask) {
         const auto qr = QRCode::encode(QRSegment::makeSegments("format"), QRCodeECC::quartile, 1, 40, mask, false);
         EXPECT_EQ(qr.mask(), mask);
-        EXPECT_EQ(readFormatBits(qr), QRCode::formatBits(QRCodeECC::quartile, mask));
-        EXPECT_EQ(readSecondFormatCopy(qr), QRCode::formatBits(QRCodeECC::quartile, mask));
+        EXPECT_EQ(readFormatBits(qr), detail::formatBits(QRCodeECC::quartile, mask));
+        EXPECT_EQ(readSecondFormatCopy(qr), detail::formatBits(QRCodeECC::quartile, mask));
         EXPECT_TRUE(qr.getModule(8, qr.size() - 8));
     }
 

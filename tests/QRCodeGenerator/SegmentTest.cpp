@@ -31,21 +31,33 @@ TEST(BitBuffer, AppendsLowBitsMostSignificantFirst) {
     EXPECT_THROW(bb.appendBits(1, -1), std::invalid_argument);
 }
 
-TEST(QRSegment, NumericGroupsOfThree) {
-    const auto segs = QRSegment::makeSegments("01234567");
-    ASSERT_EQ(segs.size(), 1U);
-    EXPECT_EQ(segs[0].mode, Mode::numeric);
-    EXPECT_EQ(segs[0].numChars, 8U);
-    EXPECT_EQ(segs[0].data, bitsOf("0000001100" "0101011001" "1000011"));
+TEST(QRSegment, TextPicksTheNarrowestModeForTheWholeText) {
+    struct Case {
+        const char* text;
+        Mode mode;
+        std::size_t chars;
+    };
+    // Arabic-Indic digits are digits, but not ASCII ones; a digit with a
+    // combining mark is one character that is not a digit.
+    for (const Case& c : {Case{"01234567", Mode::numeric, 8}, Case{"AC-42", Mode::alphanumeric, 5},
+                          Case{"ac-42", Mode::byte, 5}, Case{"\u0661\u0662\u0663", Mode::byte, 6},
+                          Case{"12\u0301", Mode::byte, 4}}) {
+        const auto segs = QRSegment::makeSegments(c.text);
+        ASSERT_EQ(segs.size(), 1U) << c.text;
+        EXPECT_EQ(segs[0].mode, c.mode) << c.text;
+        EXPECT_EQ(segs[0].numChars, c.chars) << c.text;
+    }
+    EXPECT_EQ(QRSegment::makeSegments("01234567")[0].data, bitsOf("0000001100" "0101011001" "1000011"));
     EXPECT_EQ(QRSegment::makeNumeric("5").data, bitsOf("0101"));
-}
+    EXPECT_EQ(QRSegment::makeSegments("AC-42")[0].data, bitsOf("00111001110" "11100111001" "000010"));
+    EXPECT_EQ(QRSegment::makeSegments("ac-42")[0].data.size(), 40U);
 
-TEST(QRSegment, AlphanumericPairs) {
-    const auto segs = QRSegment::makeSegments("AC-42");
-    ASSERT_EQ(segs.size(), 1U);
-    EXPECT_EQ(segs[0].mode, Mode::alphanumeric);
-    EXPECT_EQ(segs[0].numChars, 5U);
-    EXPECT_EQ(segs[0].data, bitsOf("00111001110" "11100111001" "000010"));
+    EXPECT_TRUE(QRSegment::makeSegments("").empty());
+    const auto empty = QRSegment::makeBytes({});
+    EXPECT_EQ(empty.mode, Mode::byte);
+    EXPECT_EQ(empty.numChars, 0U);
+    EXPECT_TRUE(empty.data.empty());
+
     EXPECT_THROW(QRSegment::makeAlphanumeric("a"), std::invalid_argument);
     try {
         QRSegment::makeAlphanumeric("A?");
@@ -53,30 +65,6 @@ TEST(QRSegment, AlphanumericPairs) {
     } catch (const std::invalid_argument& e) {
         EXPECT_STREQ(e.what(), "String contains unencodable characters in alphanumeric mode");
     }
-}
-
-TEST(QRSegment, OtherTextIsOneByteSegment) {
-    auto segs = QRSegment::makeSegments("ac-42");
-    ASSERT_EQ(segs.size(), 1U);
-    EXPECT_EQ(segs[0].mode, Mode::byte);
-    EXPECT_EQ(segs[0].numChars, 5U);
-    EXPECT_EQ(segs[0].data.size(), 40U);
-
-    // Arabic-Indic digits are digits, but not ASCII ones.
-    segs = QRSegment::makeSegments("\u0661\u0662\u0663");
-    ASSERT_EQ(segs.size(), 1U);
-    EXPECT_EQ(segs[0].mode, Mode::byte);
-    EXPECT_EQ(segs[0].numChars, 6U);
-
-    // A digit with a combining mark is one character that is not a digit.
-    segs = QRSegment::makeSegments("12\u0301");
-    EXPECT_EQ(segs[0].mode, Mode::byte);
-
-    EXPECT_TRUE(QRSegment::makeSegments("").empty());
-    const auto empty = QRSegment::makeBytes({});
-    EXPECT_EQ(empty.mode, Mode::byte);
-    EXPECT_EQ(empty.numChars, 0U);
-    EXPECT_TRUE(empty.data.empty());
 }
 
 TEST(QRSegment, EciDesignatorLengths) {

@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <limits>
+#include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 using platform::Data;
 using platform::Date;
@@ -49,6 +55,31 @@ std::vector<std::string> filesIn(const std::filesystem::path& dir) {
     return names;
 }
 
+// Starts the suite writer program (SuiteWriter.cpp) with the arguments and
+// extra environment entries; its process id.
+pid_t startWriter(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
+    std::vector<std::string> args{TESSIVO_SUITE_WRITER};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> env = environment;
+    for (char** e = environ; *e; ++e) env.emplace_back(*e); // the first of a name wins
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
+    return pid;
+}
+
+// The exit status of the process, or -1 when it did not exit normally.
+int waitFor(pid_t pid) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
 } // namespace
 
 TEST(UserDefaults, EveryValueKindSurvivesReopeningWithItsKind) {
@@ -81,6 +112,7 @@ TEST(UserDefaults, FileIsPrivateAndWrittenWithoutLeftovers) {
     auto suite = UserDefaults::open("s", dir / "nested" / "config");
     suite->setObject("a", PropertyList(1));
     suite->setObject("a", PropertyList(2));
+    ASSERT_TRUE(suite->synchronize().ok());
     struct stat st {};
     ASSERT_EQ(::stat(suite->filePath().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -115,39 +147,166 @@ TEST(UserDefaults, TwoInstancesOfOneSuiteKeepEachOthersKeys) {
     auto a = UserDefaults::open("shared", dir.path());
     auto b = UserDefaults::open("shared", dir.path());
     a->setObject("from a", PropertyList(1));
-    b->setObject("from b", PropertyList(2));  // b never read the file before
-    a->setObject("again a", PropertyList(3)); // a's memory is stale here
+    b->setObject("from b", PropertyList(2)); // both unsaved: each save merges the other's
+    a->setObject("again a", PropertyList(3));
+    ASSERT_TRUE(a->synchronize().ok());
+    ASSERT_TRUE(b->synchronize().ok());
     EXPECT_EQ(b->objectForKey("again a"), PropertyList(3)); // reads see other writers
+    EXPECT_EQ(a->objectForKey("from b"), PropertyList(2));
     b->removeObjectForKey("from a");
+    // An unsaved change stays in front of a file another writer replaced.
+    a->setObject("unsaved", PropertyList(4));
+    ASSERT_TRUE(b->synchronize().ok());
+    EXPECT_EQ(a->objectForKey("unsaved"), PropertyList(4));
+    EXPECT_FALSE(a->objectForKey("from a"));
+    ASSERT_TRUE(a->synchronize().ok());
     auto c = UserDefaults::open("shared", dir.path());
     auto all = c->persistentDomain();
-    EXPECT_EQ(all.size(), 2u);
+    EXPECT_EQ(all.size(), 3u);
     EXPECT_EQ(all.at("from b"), PropertyList(2));
     EXPECT_EQ(all.at("again a"), PropertyList(3));
+    EXPECT_EQ(all.at("unsaved"), PropertyList(4));
 }
 
-TEST(UserDefaults, ConcurrentProcessesNeverLoseKeys) {
+TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
+    // None of the writer processes calls synchronize(): two return from
+    // main, two call exit() with their suite still alive.
     TempDir dir;
-    constexpr int processes = 4, keysEach = 25;
-    std::vector<pid_t> children;
-    for (int p = 0; p < processes; ++p) {
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            auto suite = UserDefaults::open("group.shared", dir.path());
-            for (int k = 0; k < keysEach; ++k)
-                suite->setObject("p" + std::to_string(p) + "k" + std::to_string(k), PropertyList(k));
-            std::_Exit(0);
-        }
-        children.push_back(pid);
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    constexpr int keysEach = 200;
+    std::vector<pid_t> writers;
+    for (int p = 0; p < 4; ++p) {
+        writers.push_back(startWriter({dir.path().string(), "group.shared", "p" + std::to_string(p) + "k",
+                                       std::to_string(keysEach), p % 2 ? "exit" : "return"}));
+        ASSERT_GT(writers.back(), 0);
     }
     auto suite = UserDefaults::open("group.shared", dir.path());
-    EXPECT_EQ(suite->persistentDomain().size(), std::size_t(processes * keysEach));
+    for (int k = 0; k < keysEach; ++k) suite->setObject("mine" + std::to_string(k), PropertyList(k));
+    for (pid_t pid : writers) EXPECT_EQ(waitFor(pid), 0);
+    ASSERT_TRUE(suite->synchronize().ok());
+    auto all = UserDefaults::open("group.shared", dir.path())->persistentDomain();
+    EXPECT_EQ(all.size(), std::size_t(5 * keysEach));
+    EXPECT_EQ(all["p1k199"], PropertyList(199));
+    EXPECT_EQ(all["p2k0"], PropertyList(0));
+    EXPECT_EQ(suite->persistentDomain().size(), all.size());
+
+    // The standard suite, kept in a static, saves as the process ends.
+    pid_t standard = startWriter({"unused", "unused", "std", "3", "standard"},
+                                 {"XDG_CONFIG_HOME=" + (dir / "xdg").string()});
+    ASSERT_GT(standard, 0);
+    EXPECT_EQ(waitFor(standard), 0);
+    auto saved = UserDefaults::open(UserDefaults::standardSuiteName, dir / "xdg" / "tessivo");
+    EXPECT_EQ(saved->objectForKey("std2"), PropertyList(2));
+}
+
+TEST(UserDefaults, BurstOfChangesEndsInFewSavesOfOneConsistentFile) {
+    TempDir dir;
+    auto suite = UserDefaults::open("s", dir.path());
+    int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_TO), 0);
+
+    // Whenever the file is there, it is complete.
+    std::atomic<bool> done{false};
+    std::atomic<int> damaged{0};
+    std::thread reader([&] {
+        while (!done) {
+            std::ifstream in(dir / "s.json");
+            if (!in) continue;
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            auto json = nlohmann::json::parse(text, nullptr, false);
+            if (json.is_discarded() || !json.is_object()) ++damaged;
+        }
+    });
+    for (int i = 0; i < 1000; ++i) {
+        const std::string key = "k" + std::to_string(i % 10);
+        suite->setObject(key, PropertyList(i));
+        ASSERT_EQ(suite->objectForKey(key), PropertyList(i)) << "a change shows before it is saved";
+    }
+    auto result = suite->synchronize();
+    done = true;
+    reader.join();
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(damaged, 0);
+
+    int saves = 0;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
+        for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            if (std::string_view(reinterpret_cast<inotify_event*>(p)->name) == "s.json") ++saves;
+    ::close(watch);
+    EXPECT_GE(saves, 1);
+    EXPECT_LT(saves, 50) << "changes close together share a save";
+
+    auto all = UserDefaults::open("s", dir.path())->persistentDomain();
+    ASSERT_EQ(all.size(), 10u);
+    for (int k = 0; k < 10; ++k) EXPECT_EQ(all["k" + std::to_string(k)], PropertyList(990 + k));
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
+}
+
+TEST(UserDefaults, ForkedChildSavesOnlyItsOwnChanges) {
+    TempDir dir;
+    auto suite = UserDefaults::open("s", dir.path());
+    suite->setObject("x", PropertyList(1)); // not saved yet when the child is made
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::alarm(60); // a hang fails the test instead of stalling it
+        char c = 0;
+        bool started = ::read(go[0], &c, 1) == 1;
+        suite->setObject("child", PropertyList(1));
+        std::_Exit(started && suite->synchronize().ok() ? 0 : 1);
+    }
+    suite->setObject("x", PropertyList(2));
+    ASSERT_TRUE(suite->synchronize().ok());
+    ASSERT_EQ(::write(go[1], "g", 1), 1);
+    EXPECT_EQ(waitFor(pid), 0);
+    ::close(go[0]);
+    ::close(go[1]);
+    auto all = UserDefaults::open("s", dir.path())->persistentDomain();
+    EXPECT_EQ(all["x"], PropertyList(2)) << "the child saved its parent's stale change";
+    EXPECT_EQ(all["child"], PropertyList(1));
+}
+
+TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
+    {
+        // The lock cannot be taken while its path is a folder.
+        TempDir dir;
+        auto suite = UserDefaults::open("s", dir.path());
+        std::filesystem::create_directory(dir / "s.json.lock");
+        testing::internal::CaptureStdout();
+        suite->setObject("a", PropertyList(1));
+        auto first = suite->synchronize();
+        suite->setObject("b", PropertyList(2));
+        auto second = suite->synchronize();
+        auto printed = testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(first.ok());
+        EXPECT_FALSE(second.ok());
+        EXPECT_NE(first.error.find("Cannot lock"), std::string::npos) << first.error;
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
+        EXPECT_FALSE(std::filesystem::exists(dir / "s.json"));
+
+        std::filesystem::remove(dir / "s.json.lock");
+        ASSERT_TRUE(suite->synchronize().ok());
+        EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 2u);
+    }
+    {
+        // The temporary file's name is too long for the file system.
+        TempDir dir;
+        auto suite = UserDefaults::open(std::string(240, 'n'), dir.path());
+        testing::internal::CaptureStdout();
+        suite->setObject("a", PropertyList(1));
+        auto first = suite->synchronize();
+        suite->setObject("b", PropertyList(2));
+        auto second = suite->synchronize();
+        auto printed = testing::internal::GetCapturedStdout();
+        EXPECT_NE(first.error.find("Cannot save"), std::string::npos) << first.error;
+        EXPECT_FALSE(second.ok());
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_EQ(suite->objectForKey("b"), PropertyList(2));
+    }
 }
 
 TEST(UserDefaults, ThreadsSharingOneSuiteKeepEveryKey) {
@@ -163,12 +322,16 @@ TEST(UserDefaults, ThreadsSharingOneSuiteKeepEveryKey) {
             }
         });
     for (auto& t : threads) t.join();
+    ASSERT_TRUE(suite->synchronize().ok());
     EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 80u);
 }
 
 TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
+    // Nested 30,000 deep: 60 KB that once crashed every start.
+    const std::string deep = "{\"a\": " + std::string(30000, '[') + std::string(30000, ']') + "}";
     for (const std::string& damaged : {std::string("{\"a\": 1,"), std::string("[1, 2]"),
-                                      std::string("{\"a\": {\"$date\": \"yesterday\"}}"), std::string("{\"a\": null}")}) {
+                                      std::string("{\"a\": {\"$date\": \"yesterday\"}}"), std::string("{\"a\": null}"),
+                                      deep}) {
         TempDir dir;
         testsupport::writeTextFile(dir / "s.json", damaged);
         auto suite = UserDefaults::open("s", dir.path());
@@ -184,6 +347,7 @@ TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
             if (name.starts_with("s.json.corrupt-")) aside = name;
         ASSERT_FALSE(aside.empty()) << damaged;
         EXPECT_EQ(testsupport::readTextFile(dir / aside), damaged);
+        ASSERT_TRUE(suite->synchronize().ok());
         EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 1u);
     }
 }
@@ -198,24 +362,70 @@ TEST(UserDefaults, UnreadableFileIsLeftAlone) {
     testing::internal::CaptureStdout();
     suite->setObject("new", PropertyList(2));
     suite->setObject("newer", PropertyList(3));
+    auto result = suite->synchronize();
     auto printed = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(result.ok());
     EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
     EXPECT_EQ(suite->objectForKey("new"), PropertyList(2));
     EXPECT_EQ(testsupport::readTextFile(dir / "s.json" / "inside"), "kept");
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
 }
 
-TEST(UserDefaults, TextThatIsNoUTF8IsRefusedWithoutBlockingLaterSaves) {
+TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
     TempDir dir;
     auto suite = UserDefaults::open("s", dir.path());
+    // Nested deeper than a settings file may be, in arrays and dictionaries.
+    auto nested = [](std::size_t depth, bool dictionaries) {
+        PropertyList value(1);
+        for (std::size_t i = 0; i < depth; ++i) {
+            if (dictionaries) {
+                PropertyListDictionary d;
+                d.emplace("k", std::move(value));
+                value = PropertyList(std::move(d));
+            } else {
+                PropertyListArray a;
+                a.push_back(std::move(value));
+                value = PropertyList(std::move(a));
+            }
+        }
+        return value;
+    };
     testing::internal::CaptureStdout();
     suite->setObject("bad", PropertyList("\xff\xfe"));
     suite->setObject("\xc3", PropertyList(1));
+    suite->setObject("deep", nested(30000, false));
+    suite->setObject("deeper", nested(100000, true));
     auto printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 2) << printed;
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 4) << printed;
     EXPECT_FALSE(suite->objectForKey("bad"));
+    EXPECT_FALSE(suite->objectForKey("deep"));
+    EXPECT_FALSE(suite->objectForKey("deeper"));
+    suite->setObject("nested", nested(500, true));
+    ASSERT_TRUE(suite->synchronize().ok());
+    EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("nested"), nested(500, true));
     suite->setObject("good", PropertyList("ok"));
+    ASSERT_TRUE(suite->synchronize().ok());
     EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("good"), PropertyList("ok"));
+}
+
+TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    const std::string kept = "{\n  \"a\": 1\n}\n";
+    testsupport::writeTextFile(dir / "s.json", kept);
+    ::chmod((dir / "s.json").c_str(), 0400);
+    auto suite = UserDefaults::open("s", dir.path());
+    testing::internal::CaptureStdout();
+    suite->setObject("b", PropertyList(2));
+    suite->setObject("c", PropertyList(3));
+    auto printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_NE(printed.find("read-only"), std::string::npos) << printed;
+    EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
+    EXPECT_EQ(suite->objectForKey("c"), PropertyList(3));
+    EXPECT_EQ(testsupport::readTextFile(dir / "s.json"), kept);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "s.json").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0400u);
 }
 
 TEST(UserDefaults, SuitesAreInternedByName) {
@@ -245,6 +455,13 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$data": "abc"})")), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$unknown": 1})")), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$real": "zero"})")), platform::PropertyListFormatError);
+    nlohmann::json deep = 1;
+    for (int i = 0; i < 100000; ++i) {
+        nlohmann::json array = nlohmann::json::array();
+        array.push_back(std::move(deep));
+        deep = std::move(array);
+    }
+    EXPECT_THROW(propertyListFromJSON(deep), platform::PropertyListFormatError);
     // Integers and reals stay apart through the text.
     auto text = platform::propertyListToJSON(PropertyList(PropertyListArray{PropertyList(2), PropertyList(2.0)})).dump();
     auto back = propertyListFromJSON(nlohmann::json::parse(text));

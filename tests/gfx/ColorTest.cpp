@@ -5,13 +5,10 @@
 #include <cmath>
 
 using gfx::Color;
-using gfx::ColorSpace;
 
 TEST(Color, SpacesConvertToSRGB) {
     EXPECT_EQ(Color::gray(0.25, 0.5).toSRGB(), (gfx::RGBA{0.25, 0.25, 0.25, 0.5}));
     EXPECT_EQ(Color::genericRGB(0.1, 0.2, 0.3).toSRGB(), (gfx::RGBA{0.1, 0.2, 0.3, 1}));
-    EXPECT_EQ(Color::gray(1).numberOfComponents(), 1);
-    EXPECT_EQ(Color::gray(0.5, 0.25).component(1), 0.25);
     const auto lin = Color::linearSRGB(0.5, 0, 1).toSRGB();
     EXPECT_NEAR(lin.r, 0.735357, 1e-5);
     EXPECT_EQ(lin.g, 0);
@@ -25,6 +22,5 @@ TEST(Color, OnlyExtendedSpacesLeaveTheUnitRange) {
     const auto n = Color::extendedSRGB(NAN, 0, 0, NAN).toSRGB();
     EXPECT_EQ(n.r, 0);
     EXPECT_EQ(n.a, 0);
-    EXPECT_EQ(Color::sRGB(1, 0, 0).withAlpha(0.5).alpha(), 0.5);
-    EXPECT_EQ(Color::sRGB(1, 0, 0).space(), ColorSpace::sRGB);
+    EXPECT_EQ(Color::sRGB(1, 0, 0).withAlpha(0.5).toSRGB(), (gfx::RGBA{1, 0, 0, 0.5}));
 }

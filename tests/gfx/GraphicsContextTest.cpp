@@ -1,9 +1,11 @@
 #include "platform/gfx/GraphicsContext.h"
+#include "platform/gfx/Blur.h"
 
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -163,15 +165,6 @@ TEST(GraphicsContext, LargeFillsAgreeWithTheScanConverter) {
         }
 }
 
-TEST(GraphicsContext, YGrowsUpwardFromTheBottomLeft) {
-    auto ctx = bitmap(100, 50);
-    ctx->setFillColor(Color::sRGB(1, 0, 0));
-    ctx->fillRect(Rect(0, 0, 10, 10));
-    auto img = ctx->makeImage();
-    EXPECT_TRUE(isRed(img->pixel(0, 49)));
-    EXPECT_TRUE(isClear(img->pixel(0, 0)));
-}
-
 TEST(GraphicsContext, ClipsIntersectAndRestore) {
     auto ctx = bitmap();
     ctx->setFillColor(Color::sRGB(1, 0, 0));
@@ -202,9 +195,9 @@ TEST(GraphicsContext, ClipsIntersectAndRestore) {
     EXPECT_TRUE(isClear(at(*none->makeImage(), 50, 50)));
 }
 
-TEST(GraphicsContext, LinearGradientPadsBothEndsWithinTheClip) {
-    auto ctx = bitmap();
+TEST(GraphicsContext, GradientsPadPastTheirEndsWithinTheClip) {
     const gfx::Gradient g({{0, Color::sRGB(1, 0, 0)}, {1, Color::sRGB(0, 0, 1)}});
+    auto ctx = bitmap();
     ctx->clipToRect(Rect(0, 0, 100, 50));
     ctx->drawLinearGradient(g, {25, 0}, {75, 0});
     auto img = ctx->makeImage();
@@ -214,15 +207,11 @@ TEST(GraphicsContext, LinearGradientPadsBothEndsWithinTheClip) {
     EXPECT_NEAR(mid.r, 128, 8);
     EXPECT_NEAR(mid.b, 128, 8);
     EXPECT_TRUE(isClear(at(*img, 50, 75)));
-}
 
-TEST(GraphicsContext, RadialGradientPadsPastItsCircle) {
-    auto ctx = bitmap();
-    const gfx::Gradient g({{0, Color::sRGB(1, 0, 0)}, {1, Color::sRGB(0, 0, 1)}});
-    ctx->drawRadialGradient(g, {50, 50}, 0, {50, 50}, 20);
-    auto img = ctx->makeImage();
-    const Pixel centre = at(*img, 50, 50);
-    EXPECT_GT(centre.r, 230);
+    auto radial = bitmap();
+    radial->drawRadialGradient(g, {50, 50}, 0, {50, 50}, 20);
+    img = radial->makeImage();
+    EXPECT_GT(at(*img, 50, 50).r, 230);
     EXPECT_TRUE(isBlue(at(*img, 2, 2)));
     EXPECT_TRUE(isBlue(at(*img, 97, 50)));
 }
@@ -499,4 +488,53 @@ TEST(GraphicsContext, PdfBytesAreReproducible) {
     const std::string text(a.begin(), a.end());
     EXPECT_EQ(text.find("CreationDate"), std::string::npos);
     EXPECT_NE(text.find("/MediaBox [ 0 0 100.5 200.25 ]"), std::string::npos);
+}
+
+TEST(GraphicsContext, HugeBlursAndOffsetsAreClampedAndStayCheap) {
+    auto ctx = bitmap(64, 64);
+    ctx->setShadow({1e300, -1e300}, 1e9, Color::sRGB(0, 0, 0));
+    EXPECT_EQ(ctx->shadow().blur, 4096);
+    EXPECT_EQ(ctx->shadow().offset.width, 1e7);
+    EXPECT_EQ(ctx->shadow().offset.height, -1e7);
+    // A blur far wider than the bitmap thins the shadow out to almost nothing.
+    ctx->setShadow({0, 0}, 1e9, Color::sRGB(0, 0, 0));
+    ctx->setFillColor(Color::sRGB(1, 0, 0));
+    ctx->fillRect(Rect(16, 16, 32, 32));
+    const auto img = ctx->makeImage();
+    EXPECT_TRUE(isRed(img->pixel(32, 32)));
+    EXPECT_LT(img->pixel(2, 2).a, 8);
+
+    // The blur itself: any sigma, work linear in the plane, no overflow.
+    std::vector<std::uint8_t> plane(50 * 50, 255);
+    gfx::detail::blurAlpha(plane.data(), 50, 50, 50, 1e12);
+    EXPECT_LT(*std::max_element(plane.begin(), plane.end()), 2);
+}
+
+TEST(GraphicsContext, PdfShadowsOnHugePagesAreDrawnCoarserNotDroppedOrHuge) {
+    // A 256-pixel code at 1 and at 0.1 dpi: 18,432 and 184,320 points a side.
+    testsupport::TempDir dir;
+    const std::size_t before = testsupport::peakResidentBytes();
+    for (const double side : {18432.0, 184320.0}) {
+        SCOPED_TRACE(side);
+        auto pdf = GraphicsContext::makePDF({side, side});
+        ASSERT_TRUE(pdf);
+        pdf->setFillColor(Color::sRGB(1, 1, 1));
+        pdf->fillRect(Rect(0, 0, side, side));
+        pdf->setShadow({side * 0.2, -side * 0.2}, side / 50, Color::sRGB(0, 1, 0));
+        pdf->setFillColor(Color::sRGB(1, 0, 0));
+        pdf->fillRect(Rect(side * 0.25, side * 0.25, side * 0.3, side * 0.3));
+        const auto bytes = pdf->finishPDF();
+        ASSERT_TRUE(bytes);
+        testsupport::writeFile(dir / "huge.pdf", *bytes);
+        ASSERT_EQ(testsupport::runCommand("pdftoppm -scale-to 512 '" + (dir / "huge.pdf").string() + "' '" +
+                                          (dir / "page").string() + "'"),
+                  0);
+        const PPM page = readPPM(dir / "page-1.ppm");
+        ASSERT_EQ(page.width, 512);
+        EXPECT_TRUE(isRed(page.pixel(200, 300)));
+        const Pixel shadow = page.pixel(333, 435); // below right of the square: shadow only
+        EXPECT_GT(shadow.g, 200);
+        EXPECT_LT(shadow.r, 60);
+    }
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(256) << 20);
 }

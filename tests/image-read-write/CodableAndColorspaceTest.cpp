@@ -3,8 +3,9 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 #include "platform/foundation/Base64.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,9 @@ TEST(CGImageCodable, BadValuesGiveTheirErrors) {
     EXPECT_EQ(decodeError(foundation::base64Encode(std::string_view("hello, not an image"))),
               ImageReadWriteError::codableInvalidImage);
     EXPECT_EQ(decodeError(""), ImageReadWriteError::codableInvalidImage);
+    // Stored images are logos, capped at 4096 x 4096 pixels.
+    EXPECT_EQ(decodeError(foundation::base64Encode(testsupport::bilevelPNG(4097, 4096))),
+              ImageReadWriteError::codableInvalidImage);
 }
 
 TEST(ConvertColorspace, LayoutsOfTheThreeSpaces) {

@@ -5,7 +5,8 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,26 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
         putBE32(heic, ispe + 12, 100000);
         expectRefused(heic, "heic");
     }
+}
+
+TEST(DecodingRobustness, SizesTheDataCannotHoldOrTheCallerRefusesCostNoMemory) {
+    // 16384 x 16384 is within the general cap, but a PNG of a few dozen bytes
+    // cannot hold it: refused from the header, not after taking gigabytes.
+    const Bytes bomb = testsupport::bilevelPNG(16384, 16384, false);
+    ASSERT_LT(bomb.size(), 100u);
+    const std::size_t before = testsupport::peakResidentBytes();
+    expectRefused(bomb, "png bomb");
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+
+    // A caller's cap counts pixels, checked before decoding in every format.
+    const auto image = imagetest::blockImage(16, 16);
+    for (const Bytes& bytes : {imageData(*image, ImageExportType::png()), imageData(*image, ImageExportType::jpg()),
+                               imageData(*image, ImageExportType::tiff()), imageData(*image, ImageExportType::gif())}) {
+        EXPECT_EQ(load(bytes, 256)->width(), 16);
+        EXPECT_THROW(load(bytes, 255), ImageReadWriteException);
+    }
+    // A genuine one-bit PNG packs far better than 8:1 and is still read.
+    const auto wide = load(testsupport::bilevelPNG(4000, 3, true), kMaxEmbeddedImagePixels);
+    EXPECT_EQ(wide->width(), 4000);
+    EXPECT_EQ(wide->pixel(3999, 2), (gfx::Pixel{0, 0, 0, 255}));
 }

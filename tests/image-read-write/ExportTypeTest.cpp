@@ -1,6 +1,6 @@
 #include "image-read-write/ImageEncoding.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 
 #include "image-read-write/Codecs.h"
 #include "tests/support/TestSupport.h"

@@ -1,7 +1,7 @@
 // Every bitmap format written by us is read back by our loader and by an
 // independent reader: size, pixels within the codec's tolerance and DPI.
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"

@@ -1,6 +1,6 @@
 #include "image-read-write/ImageReadWrite.h"
 
-#include "ImageTestSupport.h"
+#include "tests/image-read-write/ImageTestSupport.h"
 #include "platform/foundation/Base64.h"
 #include "tests/support/TestSupport.h"
 

@@ -37,7 +37,43 @@ std::size_t entries(const std::filesystem::path& folder) {
     return n;
 }
 
+std::size_t lines(const std::string& s) { return std::size_t(std::count(s.begin(), s.end(), '\n')); }
+
 } // namespace
+
+TEST(QRTool, EncodePrintsTextArtAndBadInputGivesOneLineErrorAndStatusOne) {
+    // Default engine (filter, with its one-module margin) at level Q.
+    const ToolResult full = tool("encode 'HELLO WORLD'");
+    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ(lines(full.out), 23U);
+    EXPECT_NE(full.out.find("\u2588\u2588"), std::string::npos);
+    const ToolResult small = tool("encode --engine external --level H --small 'HELLO WORLD'");
+    EXPECT_EQ(small.status, 0);
+    EXPECT_EQ(lines(small.out), 14U); // version 2 at H: 27 rows, two per line
+    EXPECT_TRUE(small.err.empty());
+
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir / "msg.bin", {0x00, 0xFF, 0x10});
+    const ToolResult file = tool("encode --level L --file " + (dir / "msg.bin").string());
+    EXPECT_EQ(file.status, 0);
+    EXPECT_EQ(lines(file.out), 23U);
+
+    testsupport::writeFile(dir / "big.bin", std::vector<std::uint8_t>(3000, 'a'));
+    for (const std::string& args : {std::string("encode"), std::string("encode --level X hi"),
+                                   std::string("encode --engine nope hi"), std::string("encode a b"),
+                                   std::string("encode --bogus hi"), std::string("encode --file /nonexistent/x"),
+                                   std::string("encode --file ") + (dir / "big.bin").string(),
+                                   std::string("encode --engine external --level H --file ") + (dir / "big.bin").string(),
+                                   std::string("encode \"$(printf '\\377')\""), std::string("frobnicate")}) {
+        const ToolResult run = tool(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_TRUE(run.out.empty()) << args;
+        EXPECT_EQ(lines(run.err), 1U) << args << ": " << run.err;
+    }
+    const ToolResult help = tool("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("encode"), std::string::npos);
+}
 
 TEST(QRToolRender, EveryFormatOpensInAnIndependentReader) {
     testsupport::TempDir dir;
@@ -133,6 +169,9 @@ TEST(QRToolRender, FailuresGiveOneLineStatusOneAndNoFile) {
     testsupport::writeTextFile(dir / "array.qrjcode", "[1, 2]");
     testsupport::writeTextFile(dir / "broken.qrjcode", "{\"text\": ");
     testsupport::writeTextFile(dir / "big.qrjcode", nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
+    // Fill settings nested 50,000 deep (once a stack overflow).
+    testsupport::writeTextFile(dir / "deep.qrjcode", R"({"design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )" +
+                                                         std::string(50000, '[') + std::string(50000, ']') + "}}}}}");
     const std::string out = (dir / "out.png").string();
     for (const std::string& args : std::vector<std::string>{
              std::string("render --text hi"),
@@ -154,6 +193,15 @@ TEST(QRToolRender, FailuresGiveOneLineStatusOneAndNoFile) {
              "render --text \"$(printf '\\377')\" -o " + out,
              "render --text \"$(head -c 3000 /dev/zero | tr '\\0' a)\" --level H -o " + out,
              "render --text hi -o " + (dir / "missing" / "x.png").string(),
+             // Endless input ends in an error, not in exhausted memory.
+             "render --file /dev/zero -o " + out,
+             "render --document /dev/zero -o " + out,
+             "encode --file /dev/zero",
+             "render --document " + (dir / "deep.qrjcode").string() + " -o " + out,
+             // Decimal only, like --size, and within 1...100000.
+             "render --text hi --dpi 0x10 -o " + out,
+             "render --text hi --dpi 0.001 -o " + out,
+             "render --text hi --dpi 1e6 -o " + out,
          }) {
         const ToolResult run = tool(args);
         EXPECT_EQ(run.status, 1) << args;
@@ -161,10 +209,47 @@ TEST(QRToolRender, FailuresGiveOneLineStatusOneAndNoFile) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << args << ": " << run.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << args;
     }
-    EXPECT_EQ(entries(dir.path()), 3u); // only the three inputs: no partial or temporary files
+    EXPECT_EQ(entries(dir.path()), 4u); // only the four inputs: no partial or temporary files
 
     // An existing output stays as it was when rendering fails.
     testsupport::writeTextFile(dir / "keep.png", "old");
     EXPECT_EQ(tool("render --text \"$(printf '\\377')\" -o " + (dir / "keep.png").string()).status, 1);
     EXPECT_EQ(testsupport::readTextFile(dir / "keep.png"), "old");
+}
+
+TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
+    testsupport::TempDir dir;
+    const auto file = dir / "private.png";
+    testsupport::writeTextFile(file, "old");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_EQ(tool("render --text hi -o " + file.string()).status, 0);
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(file)).at(0).text, "hi");
+
+    // A link to the output is followed: the link stays, its target changes.
+    std::filesystem::create_directory(dir / "real");
+    std::filesystem::create_symlink("real/target.png", dir / "link.png");
+    ASSERT_EQ(tool("render --text linked -o " + (dir / "link.png").string()).status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.png"));
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "real" / "target.png")).at(0).text, "linked");
+    EXPECT_EQ(entries(dir.path()), 3u);
+    EXPECT_EQ(entries(dir / "real"), 1u);
+}
+
+TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
+    testsupport::TempDir dir;
+    // A PNG signature and nothing a decoder can use, base64.
+    const std::string junk = "iVBORw0KGgoAAAAA";
+    const nlohmann::json document = {
+        {"text", "hi"},
+        {"logoTemplate", {{"image", junk}, {"relativeMaskPath", "W10="}}},
+        {"design", {{"style", {{"background", {{"type", "image"}, {"settings", {{"imagePNGbase64", junk}}}}}}}}},
+    };
+    testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
+    const ToolResult run = tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "a.png").string());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "a.png")).at(0).text, "hi");
 }

@@ -1,4 +1,4 @@
-#include "QtTestSupport.h"
+#include "tests/settings-store-qt/QtTestSupport.h"
 
 #include "settings-store/qt/Default.h"
 #include "settings-store/qt/QtLifetime.h"

@@ -1,4 +1,4 @@
-#include "QtTestSupport.h"
+#include "tests/settings-store-qt/QtTestSupport.h"
 
 #include "settings-store/qt/Toggle.h"
 #include "settings-store/qt/WidgetBinding.h"
@@ -16,59 +16,57 @@ using namespace Defaults;
 
 namespace {
 
-using Binding = QtSettings;
-
-TEST_F(Binding, TwoWidgetsOnOneKeyBothRefreshAndAResetShowsTheDefault) {
-    number.set(5);
-    QSpinBox first, second;
-    first.setRange(0, 100);
-    second.setRange(0, 100);
-    auto b1 = bindWidget(number, &first);
-    auto b2 = bindWidget(number, &second);
-    EXPECT_EQ(first.value(), 5); // shown at once
-    EXPECT_EQ(second.value(), 5);
-
-    number.set(9);
-    pumpEvents();
-    EXPECT_EQ(first.value(), 9);
-    EXPECT_EQ(second.value(), 9);
-
-    reset(number);
-    pumpEvents();
-    EXPECT_EQ(first.value(), 3);
-    EXPECT_EQ(second.value(), 3);
-}
-
-TEST_F(Binding, EditsGoToTheKeyAndRefreshesNeverWriteBack) {
+// A spin box 0...100 on `number`, counting the binding's refreshes.
+struct Binding : QtSettings {
     QSpinBox box;
+    int refreshes = 0;
+    std::unique_ptr<WidgetBinding> counted() {
+        box.setRange(0, 100);
+        auto binding = bindWidget(
+            number, &box, &QSpinBox::valueChanged,
+            [this](QSpinBox& b, int v) {
+                ++refreshes;
+                b.setValue(v);
+            },
+            [](const QSpinBox& b) { return b.value(); });
+        pumpEvents();
+        refreshes = 0;
+        return binding;
+    }
+};
+
+TEST_F(Binding, EditsGoToTheKeyAndEveryWidgetOnItRefreshesWithoutWritingBack) {
+    number.set(5);
+    QSpinBox second;
     box.setRange(0, 100);
-    auto binding = bindWidget(number, &box);
+    second.setRange(0, 100);
+    auto b1 = bindWidget(number, &box);
+    auto b2 = bindWidget(number, &second);
+    EXPECT_EQ(box.value(), 5); // shown at once
+    EXPECT_EQ(second.value(), 5);
     int reports = 0;
     auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++reports; });
 
     box.setValue(42); // as if the user had changed it
     EXPECT_EQ(number.get(), 42);
     EXPECT_EQ(reports, 1);
-
-    number.set(17);
     pumpEvents();
-    EXPECT_EQ(box.value(), 17);
-    EXPECT_EQ(reports, 2); // the refresh wrote nothing
+    EXPECT_EQ(second.value(), 42);
+
+    number.set(9);
+    pumpEvents();
+    EXPECT_EQ(box.value(), 9);
+    EXPECT_EQ(second.value(), 9);
+    EXPECT_EQ(reports, 2); // the refreshes wrote nothing
+
+    reset(number); // a removal shows the default
+    pumpEvents();
+    EXPECT_EQ(box.value(), 3);
+    EXPECT_EQ(second.value(), 3);
 }
 
 TEST_F(Binding, ManyWritesInOneTurnRefreshOnce) {
-    QSpinBox box;
-    box.setRange(0, 100);
-    int refreshes = 0;
-    auto binding = bindWidget(
-        number, &box, &QSpinBox::valueChanged,
-        [&](QSpinBox& b, int v) {
-            ++refreshes;
-            b.setValue(v);
-        },
-        [](const QSpinBox& b) { return b.value(); });
-    pumpEvents();
-    refreshes = 0;
+    auto binding = counted();
     for (int i = 1; i <= 12; ++i) number.set(10 + i);
     pumpEvents();
     EXPECT_EQ(refreshes, 1);
@@ -76,18 +74,7 @@ TEST_F(Binding, ManyWritesInOneTurnRefreshOnce) {
 }
 
 TEST_F(Binding, NoRefreshAfterReleaseOrAfterTheWidgetIsGone) {
-    QSpinBox box;
-    box.setRange(0, 100);
-    int refreshes = 0;
-    auto binding = bindWidget(
-        number, &box, &QSpinBox::valueChanged,
-        [&](QSpinBox& b, int v) {
-            ++refreshes;
-            b.setValue(v);
-        },
-        [](const QSpinBox& b) { return b.value(); });
-    pumpEvents();
-    refreshes = 0;
+    auto binding = counted();
     number.set(50); // refresh queued
     binding.reset();
     pumpEvents();

@@ -70,6 +70,7 @@ TEST(AnySerializable, KeysOfAnyValue) {
     Key<AnySerializable> key("any", AnySerializable("start"), suite);
     EXPECT_TRUE(key.get() == AnySerializable("start"));
     key.set(AnySerializable::dictionary({{"n", 2.5}}));
+    ASSERT_TRUE(suite->synchronize().ok()); // the file is read by another instance
     auto again = platform::UserDefaults::open("any", dir.path());
     EXPECT_TRUE(Key<AnySerializable>("any", nullptr, again).get() == AnySerializable::dictionary({{"n", 2.5}}));
     key.set(nullptr);

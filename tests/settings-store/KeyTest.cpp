@@ -34,6 +34,7 @@ TEST_F(KeyTest, DefaultWriteResetAndReopen) {
     title.set("Poster");
     scale.set(2.0);
 
+    ASSERT_TRUE(suite->synchronize().ok()); // the file is read by another instance
     auto again = reopen();
     EXPECT_EQ(again->objectForKey("title"), PropertyList("Poster"));
     EXPECT_EQ(again->objectForKey("scale"), PropertyList(2.0));

@@ -1,5 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include <sys/resource.h>
+#include <zlib.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -71,4 +74,44 @@ std::filesystem::path sourceDir() {
     return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
 }
 
+namespace {
+
+void appendChunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
+    auto put32 = [&png](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) png.push_back(std::uint8_t(v >> shift));
+    };
+    put32(std::uint32_t(data.size()));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    put32(std::uint32_t(::crc32(0, png.data() + start, uInt(png.size() - start))));
+}
+
+} // namespace
+
+std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, bool withPixelData) {
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<std::uint8_t> header;
+    for (std::uint32_t v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) header.push_back(std::uint8_t(v >> shift));
+    header.insert(header.end(), {1, 0, 0, 0, 0}); // 1 bit, grey, deflate, no filter, not interlaced
+    appendChunk(png, "IHDR", header);
+    const std::size_t raw = withPixelData ? std::size_t(height) * (1 + (width + 7) / 8) : 16;
+    const std::vector<std::uint8_t> rows(raw, 0);
+    std::vector<std::uint8_t> packed(compressBound(uLong(raw)));
+    uLongf packedSize = uLongf(packed.size());
+    compress2(packed.data(), &packedSize, rows.data(), uLong(raw), 9);
+    packed.resize(packedSize);
+    appendChunk(png, "IDAT", packed);
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
+std::size_t peakResidentBytes() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return std::size_t(usage.ru_maxrss) * 1024;
+}
+
 } // namespace testsupport
+

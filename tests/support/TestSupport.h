@@ -35,4 +35,12 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // The source tree's root (for test data), from TESSIVO_SOURCE_DIR.
 std::filesystem::path sourceDir();
 
+// A black-and-white PNG (one bit per pixel, all black) of the given size,
+// written byte by byte. Without pixel data its image data holds a few bytes
+// only: a tiny file that claims a huge image.
+std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, bool withPixelData = true);
+
+// The most memory this process has held so far, in bytes.
+std::size_t peakResidentBytes();
+
 } // namespace testsupport

@@ -3,29 +3,33 @@
 #include "QRCode/Document.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
+#include "QRCode/fills/ImageFill.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageReadWriteError.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
 
 namespace {
 
@@ -42,12 +46,55 @@ constexpr const char* kUsage =
     "            one) whose content TEXT or the bytes of PATH replace; OUTPUT's\n"
     "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
     "            txt (text art); --json - prints the document's formatted JSON;\n"
-    "            defaults: size 1024, dpi 72\n"
+    "            defaults: size 1024 (1 to 16384), dpi 72 (1 to 100000); --file\n"
+    "            reads at most 1 MiB, --document at most 64 MiB\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "qrtool: %s\n", message.c_str());
     return 1;
+}
+
+// Input files are read up to a size cap, so that an endless source (a pipe,
+// /dev/zero) ends in an error instead of exhausting memory. A message file
+// only needs what a symbol can hold (under 3 KB); a document carries its
+// images as base64 text, which the image caps keep far below 64 MiB.
+constexpr std::size_t kMaxMessageFileSize = std::size_t(1) << 20;
+constexpr std::size_t kMaxDocumentFileSize = std::size_t(64) << 20;
+
+std::optional<std::vector<std::uint8_t>> readBytes(const std::string& path, std::size_t cap, std::string& error) {
+    error = "cannot read '" + path + "'";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error += std::string(": ") + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        error += ": it is a folder";
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    std::array<std::uint8_t, 65536> buffer;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error += std::string(": ") + std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        if (bytes.size() + std::size_t(n) > cap) {
+            ::close(fd);
+            error = "'" + path + "' is larger than " + std::to_string(cap >> 20) + " MiB";
+            return std::nullopt;
+        }
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + n);
+    }
+    ::close(fd);
+    return bytes;
 }
 
 int encode(const std::vector<std::string_view>& args) {
@@ -104,13 +151,11 @@ int encode(const std::vector<std::string_view>& args) {
     try {
         std::optional<QRCode::QRCode> code;
         if (filePath) {
-            std::ifstream in(*filePath, std::ios::binary);
-            if (!in)
-                return fail("cannot read '" + *filePath + "'");
-            const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (in.bad())
-                return fail("cannot read '" + *filePath + "'");
-            code.emplace(std::span<const std::uint8_t>(bytes), level, engine);
+            std::string error;
+            const auto bytes = readBytes(*filePath, kMaxMessageFileSize, error);
+            if (!bytes)
+                return fail(error);
+            code.emplace(std::span<const std::uint8_t>(*bytes), level, engine);
         } else {
             code.emplace(std::string_view(*text), level, engine);
         }
@@ -126,20 +171,50 @@ int encode(const std::vector<std::string_view>& args) {
 
 // ---- render ----
 
-std::optional<std::vector<std::uint8_t>> readBytes(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+// The temporary output file while it exists, for the signal handler that
+// removes it when the tool is interrupted or terminated mid-write.
+char gTemporaryPath[4096];
+volatile sig_atomic_t gTemporaryPathSet = 0;
+
+extern "C" void removeTemporaryAndDie(int signal) {
+    if (gTemporaryPathSet) ::unlink(gTemporaryPath);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
 }
 
-// Writes `bytes` to a temporary file next to `path`, then renames it over
-// `path`: a failure never leaves a partial output file.
+class TemporaryFileGuard {
+public:
+    explicit TemporaryFileGuard(const std::string& path) {
+        if (path.size() >= sizeof gTemporaryPath) return;
+        std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
+        gTemporaryPathSet = 1;
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, removeTemporaryAndDie);
+    }
+    ~TemporaryFileGuard() { gTemporaryPathSet = 0; }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+};
+
+// The file a write to `path` lands in: symbolic links are followed, as a
+// shell redirection follows them, so that a link stays a link.
+std::filesystem::path writeTarget(const std::filesystem::path& path) {
+    std::filesystem::path target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(target, ec)) break;
+        const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
+        if (ec) break;
+        target = link.is_absolute() ? link : target.parent_path() / link;
+    }
+    return target;
+}
+
+// Writes `bytes` to a temporary file next to `path` (or next to the file a
+// symbolic link `path` points to), then renames it into place: a failure
+// never leaves a partial output file, and a file that is replaced keeps its
+// permissions.
 bool writeAtomically(const std::string& path, const void* bytes, std::size_t size, std::string& error) {
-    const std::filesystem::path target(path);
+    const std::filesystem::path target = writeTarget(path);
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -148,6 +223,7 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
         error = "cannot write '" + path + "': " + std::strerror(errno);
         return false;
     }
+    const TemporaryFileGuard guard(pattern);
     const auto* p = static_cast<const char*>(bytes);
     std::size_t left = size;
     bool ok = true;
@@ -162,12 +238,20 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
         left -= static_cast<std::size_t>(n);
     }
     const int savedErrno = errno;
-    // The new file gets the permissions a plain create would give it.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::fchmod(fd, 0666 & ~mask) == 0;
+    // A replaced file keeps its mode; a new one gets what a plain create
+    // would give it.
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ok = ok && ::fchmod(fd, mode) == 0;
     ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(pattern.c_str(), path.c_str()) == 0;
+    ok = ok && ::rename(pattern.c_str(), target.c_str()) == 0;
     if (!ok) {
         error = "cannot write '" + path + "': " + std::strerror(errno ? errno : savedErrno);
         ::unlink(pattern.c_str());
@@ -200,6 +284,46 @@ public:
 private:
     int saved_ = -1;
 };
+
+constexpr double kMinDpi = 1;
+constexpr double kMaxDpi = 100000;
+
+// The library keeps a document usable when its logo or a fill image cannot
+// be decoded (the logo is left out, the fill falls back); the tool says so
+// on standard error rather than render without a word.
+void warnAboutDroppedImages(std::span<const std::uint8_t> json, const QRCode::Document& document,
+                            const std::string& path) {
+    nlohmann::json tree;
+    try {
+        tree = foundation::parseJson(json);
+    } catch (const nlohmann::json::exception&) {
+        return;
+    }
+    if (const auto* logo = foundation::settingEntry(tree, "logoTemplate"); logo && logo->is_object() &&
+        !document.logoTemplate()) {
+        std::fprintf(stderr, "qrtool: warning: the logo in '%s' cannot be read; rendering without it\n", path.c_str());
+    }
+    std::vector<const nlohmann::json*> pending{&tree};
+    bool dropped = false;
+    while (!pending.empty() && !dropped) {
+        const nlohmann::json* node = pending.back();
+        pending.pop_back();
+        if (!node->is_structured()) continue;
+        if (node->is_object() && foundation::settingString(*node, "type") == QRCode::FillStyle::Image::Name) {
+            const auto* settings = foundation::settingEntry(*node, "settings");
+            try {
+                (void)QRCode::FillStyle::Image::Create(settings && settings->is_object() ? *settings
+                                                                                         : nlohmann::json::object());
+            } catch (const std::exception&) {
+                dropped = true;
+            }
+        }
+        for (const auto& child : *node) pending.push_back(&child);
+    }
+    if (dropped)
+        std::fprintf(stderr, "qrtool: warning: a fill image in '%s' cannot be read; that fill falls back\n",
+                     path.c_str());
+}
 
 std::string levelName(QRCode::ErrorCorrection level) { return std::string(QRCode::errorCorrectionLetter(level)); }
 
@@ -257,9 +381,13 @@ int render(const std::vector<std::string_view>& args) {
         } else if (arg == "--dpi") {
             problem = value(scratch, "a resolution");
             if (!problem) {
-                const auto parsed = foundation::parseDouble(*scratch);
-                if (!parsed || !std::isfinite(*parsed) || *parsed <= 0 || *parsed > 1e6)
-                    problem = "--dpi needs a positive number";
+                // Plain decimal notation only, like --size; the range keeps
+                // every format's resolution field exact to a percent and a
+                // PDF page within what viewers open.
+                const bool decimal = scratch->find_first_not_of("0123456789.eE+-") == std::string::npos;
+                const auto parsed = decimal ? foundation::parseDouble(*scratch) : std::nullopt;
+                if (!parsed || !(*parsed >= kMinDpi && *parsed <= kMaxDpi))
+                    problem = "--dpi needs a number from 1 to 100000";
                 else
                     dpi = *parsed;
             }
@@ -294,8 +422,9 @@ int render(const std::vector<std::string_view>& args) {
 
     std::optional<std::vector<std::uint8_t>> fileBytes;
     if (filePath) {
-        fileBytes = readBytes(*filePath);
-        if (!fileBytes) return fail("cannot read '" + *filePath + "'");
+        std::string error;
+        fileBytes = readBytes(*filePath, kMaxMessageFileSize, error);
+        if (!fileBytes) return fail(error);
     }
 
     std::shared_ptr<QRCode::Document> document;
@@ -303,10 +432,12 @@ int render(const std::vector<std::string_view>& args) {
         const SilencedStdout silence;
         document = std::make_shared<QRCode::Document>(engine);
         if (documentPath) {
-            const auto json = readBytes(*documentPath);
-            if (!json) return fail("cannot read '" + *documentPath + "'");
+            std::string error;
+            const auto json = readBytes(*documentPath, kMaxDocumentFileSize, error);
+            if (!json) return fail(error);
             try {
                 document->loadJsonData(*json);
+                warnAboutDroppedImages(*json, *document, *documentPath);
             } catch (const QRCodeException&) {
                 // The document's own content does not encode; what counts is
                 // the final state, checked below.
@@ -379,10 +510,7 @@ int render(const std::vector<std::string_view>& args) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+int run(const std::vector<std::string_view>& args) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::fputs(kUsage, stdout);
         return args.empty() ? 1 : 0;
@@ -394,4 +522,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qrtool: unknown command '%.*s' (see qrtool --help)\n",
                  static_cast<int>(args[0].size()), args[0].data());
     return 1;
+}
+
+} // namespace
+
+// No failure leaves the tool as an uncaught exception: whatever the library
+// throws ends as one line on standard error and exit status 1.
+int main(int argc, char** argv) {
+    try {
+        return run(std::vector<std::string_view>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory");
+    } catch (const std::exception& e) {
+        return fail(std::string("failed: ") + e.what());
+    } catch (...) {
+        return fail("failed for an unknown reason");
+    }
 }

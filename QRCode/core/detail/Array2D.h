@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace QRCode {
+
 // A row-major grid of rows x columns cells: the cell (row, column) is element
 // row * columns + column. Always holds exactly rows * columns cells. Booleans
 // are stored one byte each (not packed into bits) so that cells are
@@ -97,3 +99,5 @@ private:
     std::int64_t columns_ = 0;
     std::vector<storage_type> cells_;
 };
+
+} // namespace QRCode

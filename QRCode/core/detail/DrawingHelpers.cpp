@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace QRCode {
+
 void drawInnerShadow(gfx::GraphicsContext& ctx, const gfx::Path& path, const std::optional<gfx::Color>& color,
                      gfx::Size offset, double blur) {
     if (!color) return;
@@ -110,3 +112,5 @@ gfx::Path RectPathBuilder(bool rounded, const gfx::Rect& rect, double radius) {
     p.curveTo({x, y}, {x + r, y}, {x + r, y});
     return p;
 }
+
+} // namespace QRCode

@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 
+namespace QRCode {
+
 // Small drawing and outline helpers shared by the logo template and the
 // shape families.
 
@@ -76,3 +78,5 @@ template <std::integral T>
 constexpr bool isOdd(T v) {
     return !isEven(v);
 }
+
+} // namespace QRCode

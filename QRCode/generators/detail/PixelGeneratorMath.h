@@ -16,6 +16,10 @@ inline double clampedFraction(double value, double lower, double upper) noexcept
     return value < lower ? lower : (value > upper ? upper : value);
 }
 
+// A fraction of the shapes (corner radius, inset) limited to 0...1, NaN as
+// 0.
+inline double unitFraction(double value) noexcept { return clampedFraction(value, 0, 1); }
+
 // Rises from 0 at the edge (t = 0) to 1 in the middle (t = h) and falls
 // again; h is half the matrix dimension and must be positive.
 inline double wave(double t, double h) noexcept { return t < h ? t / h : 1 - (t - h) / h; }

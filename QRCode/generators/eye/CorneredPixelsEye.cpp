@@ -8,61 +8,12 @@
 
 namespace QRCode::EyeShape {
 
-CorneredPixels::CorneredPixels(double cornerRadiusFraction)
-{
-    cornerRadiusFraction_ = clampedFraction(cornerRadiusFraction);
-    actualCornerRadius_ = cornerRadiusFraction_ * 5;
-}
-
-std::shared_ptr<CorneredPixels> CorneredPixels::Create(const SettingsDict& settings)
-{
-    const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
-    return std::make_shared<CorneredPixels>(fraction.value_or(DefaultCornerRadius));
-}
-
-SettingsDict CorneredPixels::settings() const
-{
-    SettingsDict dict = SettingsDict::object();
-    dict[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
-    return dict;
-}
-
-bool CorneredPixels::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::cornerRadiusFraction;
-}
-
-bool CorneredPixels::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::cornerRadiusFraction) return false;
-    const auto number = numberSetting(value);
-    if (!number) return false;
-    setCornerRadiusFraction(clampedFraction(*number));
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> CorneredPixels::copyShape() const
-{
-    return Create(settings());
-}
-
-void CorneredPixels::reset()
-{
-    setCornerRadiusFraction(DefaultCornerRadius);
-}
-
-void CorneredPixels::setCornerRadiusFraction(double fraction) noexcept
-{
-    cornerRadiusFraction_ = fraction;
-    actualCornerRadius_ = fraction * 5;
-}
-
 gfx::Path CorneredPixels::eyePath()
 {
     // The property stores any value; the drawing keeps the rounding inside
     // its 9-unit module so that no corner reaches into a neighbour or out of
     // the box (a NaN radius draws square corners).
-    const double r = std::isnan(actualCornerRadius_) ? 0 : std::clamp(actualCornerRadius_, 0.0, 9.0);
+    const double r = std::isnan(actualCornerRadius()) ? 0 : std::clamp(actualCornerRadius(), 0.0, 9.0);
     gfx::Path path;
     const auto module = [&path](double x, double y) { path.addRect(gfx::Rect(x, y, 9, 9)); };
 

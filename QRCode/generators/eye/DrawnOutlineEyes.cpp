@@ -12,7 +12,7 @@ namespace QRCode::EyeShape {
 
 namespace {
 
-using S = OutlineStep;
+using namespace outline;
 
 // ---------------------------------------------------------------------------
 // Arc
@@ -22,88 +22,87 @@ using S = OutlineStep;
 // the hole (corners of radius 5 and a quarter circle of radius 32 about
 // (52, 38) at the corner (20, 70)), running the other way.
 constexpr std::array<OutlineStep, 30> kArcRingDrawn{{
-    {S::move, {51.07, 79.96}},
-    {S::curve, {10, 37}, {28.22, 78.95}, {10, 60.1}},
-    {S::curve, {10, 36}, {10, 36.77}, {10, 36.11}},
-    {S::line, {10, 20}},
-    {S::curve, {19.52, 10.01}, {10, 14.48}, {14.48, 10.01}},
-    {S::curve, {19.72, 10}, {19.59, 10.01}, {19.65, 10}},
-    {S::curve, {20, 10}, {19.81, 10}, {19.91, 10}},
-    {S::line, {70, 10}},
-    {S::curve, {80, 20}, {75.52, 10}, {80, 14.48}},
-    {S::line, {80, 70}},
-    {S::line, {80, 70.25}},
-    {S::line, {79.99, 70.48}},
-    {S::curve, {70, 80}, {79.74, 75.78}, {75.36, 80}},
-    {S::curve, {51.07, 79.96}, {70, 80}, {51.38, 79.99}},
-    {S::close},
+    M(51.07, 79.96),
+    C({10, 37}, {28.22, 78.95}, {10, 60.1}),
+    C({10, 36}, {10, 36.77}, {10, 36.11}),
+    L(10, 20),
+    C({19.52, 10.01}, {10, 14.48}, {14.48, 10.01}),
+    C({19.72, 10}, {19.59, 10.01}, {19.65, 10}),
+    C({20, 10}, {19.81, 10}, {19.91, 10}),
+    L(70, 10),
+    C({80, 20}, {75.52, 10}, {80, 14.48}),
+    L(80, 70),
+    L(80, 70.25),
+    L(79.99, 70.48),
+    C({70, 80}, {79.74, 75.78}, {75.36, 80}),
+    C({51.07, 79.96}, {70, 80}, {51.38, 79.99}),
+    Z(),
 
-    {S::move, {52, 70}},
-    {S::line, {65, 70}},
-    {S::curve, {70, 65}, {67.76, 70}, {70, 67.76}},
-    {S::curve, {70, 64.46}, {70, 65}, {70, 64.8}},
-    {S::curve, {70, 52}, {70, 62}, {70, 52}},
-    {S::curve, {70, 25}, {70, 40.32}, {70, 25}},
-    {S::curve, {65, 20}, {70, 22.24}, {67.76, 20}},
-    {S::curve, {52.55, 20}, {65, 20}, {59.47, 20}},
-    {S::curve, {33.71, 20}, {46.4, 20}, {39.15, 20}},
-    {S::curve, {25.54, 20}, {28.92, 20}, {25.54, 20}},
-    {S::line, {25, 20}},
-    {S::curve, {20, 25}, {22.24, 20}, {20, 22.24}},
-    {S::line, {20, 38}},
-    {S::curve, {52, 70}, {20, 55.67}, {34.33, 70}},
-    {S::close},
+    M(52, 70),
+    L(65, 70),
+    C({70, 65}, {67.76, 70}, {70, 67.76}),
+    C({70, 64.46}, {70, 65}, {70, 64.8}),
+    C({70, 52}, {70, 62}, {70, 52}),
+    C({70, 25}, {70, 40.32}, {70, 25}),
+    C({65, 20}, {70, 22.24}, {67.76, 20}),
+    C({52.55, 20}, {65, 20}, {59.47, 20}),
+    C({33.71, 20}, {46.4, 20}, {39.15, 20}),
+    C({25.54, 20}, {28.92, 20}, {25.54, 20}),
+    L(25, 20),
+    C({20, 25}, {22.24, 20}, {20, 22.24}),
+    L(20, 38),
+    C({52, 70}, {20, 55.67}, {34.33, 70}),
+    Z(),
 }};
 
 // The background as returned (rendering mirrors it): corners of radius 15
 // and a large arc at the corner (0, 90).
 constexpr std::array<OutlineStep, 20> kArcBackground{{
-    {S::move, {0.01, 40.6}},
-    {S::curve, {0, 40}, {0, 40.4}, {0, 40.2}},
-    {S::curve, {0, 39.5}, {0, 40}, {0, 39.82}},
-    {S::curve, {0, 15}, {0, 35.97}, {0, 15}},
-    {S::curve, {15, 0}, {0, 6.72}, {6.72, 0}},
-    {S::line, {19.03, 0}},
-    {S::curve, {21, 0}, {20.12, 0}, {21, 0}},
-    {S::curve, {74.96, 0}, {21.02, 0}, {74.96, 0}},
-    {S::curve, {83.64, 2.74}, {78.22, 0}, {81.2, 1.01}},
-    {S::curve, {90, 15}, {87.49, 5.45}, {90, 9.93}},
-    {S::curve, {90, 64}, {90, 15}, {90, 46.68}},
-    {S::curve, {90, 70.97}, {90, 64}, {90, 67.83}},
-    {S::curve, {90, 75}, {90, 73.15}, {90, 75}},
-    {S::curve, {75, 90}, {90, 83.28}, {83.28, 90}},
-    {S::line, {52, 90}},
-    {S::curve, {51.47, 89.99}, {51.82, 90}, {51.65, 90}},
-    {S::curve, {50.5, 90}, {51.15, 90}, {50.82, 90}},
-    {S::curve, {0.01, 40.6}, {22.98, 90}, {0.6, 67.98}},
-    {S::close},
+    M(0.01, 40.6),
+    C({0, 40}, {0, 40.4}, {0, 40.2}),
+    C({0, 39.5}, {0, 40}, {0, 39.82}),
+    C({0, 15}, {0, 35.97}, {0, 15}),
+    C({15, 0}, {0, 6.72}, {6.72, 0}),
+    L(19.03, 0),
+    C({21, 0}, {20.12, 0}, {21, 0}),
+    C({74.96, 0}, {21.02, 0}, {74.96, 0}),
+    C({83.64, 2.74}, {78.22, 0}, {81.2, 1.01}),
+    C({90, 15}, {87.49, 5.45}, {90, 9.93}),
+    C({90, 64}, {90, 15}, {90, 46.68}),
+    C({90, 70.97}, {90, 64}, {90, 67.83}),
+    C({90, 75}, {90, 73.15}, {90, 75}),
+    C({75, 90}, {90, 83.28}, {83.28, 90}),
+    L(52, 90),
+    C({51.47, 89.99}, {51.82, 90}, {51.65, 90}),
+    C({50.5, 90}, {51.15, 90}, {50.82, 90}),
+    C({0.01, 40.6}, {22.98, 90}, {0.6, 67.98}),
+    Z(),
 }};
 
 gfx::Path buildArcRing()
 {
     // Mirrored once, when built, so that the ring's arc meets the arc of
     // the background after rendering has mirrored the background.
-    const auto mirror = gfx::AffineTransform::translation(0, -90).then(gfx::AffineTransform::scale(1, -1));
-    gfx::Path ring;
-    ring.addPath(outlinePath(kArcRingDrawn), mirror);
-    return ring;
+    return mirroredTopDown(outlinePath(kArcRingDrawn), kShapeBoxSize);
 }
 
 // ---------------------------------------------------------------------------
 // Cloud
 
 // One wavy side from `from` to `to` (parallel to an axis): crests on that
-// line, notches `depth` units towards `inward` (a unit vector across the
-// side), `waves` whole waves. Each crest meets the side's line smoothly; each
-// notch is a soft point, as in the drawn background.
-void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inward, double depth, int waves)
+// line moved by `shift`, notches `depth` units further towards `inward` (a
+// unit vector across the side), `waves` whole waves; the ends stay at `from`
+// and `to`, where the corners meet the side. Each crest meets the side's
+// line smoothly; each notch is a soft point, as in the drawn background.
+void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inward, double depth, int waves,
+                 gfx::Point shift = {})
 {
     const gfx::Point along = (to - from) * (1.0 / (2 * waves)); // one half-wave
     const gfx::Point dip = inward * depth;
     for (int i = 0; i < waves; ++i) {
-        const gfx::Point crest = from + along * (2 * i);
-        const gfx::Point notch = crest + along + dip;
-        const gfx::Point next = crest + along * 2;
+        const gfx::Point crest = i == 0 ? from : from + along * (2 * i) + shift;
+        const gfx::Point notch = from + along * (2 * i + 1) + shift + dip;
+        const gfx::Point next = i + 1 == waves ? to : from + along * (2 * i + 2) + shift;
         path.curveTo(crest + along * 0.36, notch - along * 0.3 - dip * 0.6, notch);
         path.curveTo(notch + along * 0.3 - dip * 0.6, next - along * 0.36, next);
     }
@@ -118,75 +117,78 @@ void addCorner(gfx::Path& path, gfx::Point from, gfx::Point corner, gfx::Point t
 
 gfx::Path buildCloudRing()
 {
+    constexpr gfx::Point kDrawnShift{-0.25, 0};
     gfx::Path path;
     // Outer contour: the square 10...80 with corners rounded by 5, each side
-    // waving between the edge and 2 units inside it in waves 7.5 long.
+    // waving between the edge and 2 units inside it in waves 7.5 long; the
+    // waves of the left and right sides sit 0.25 further left, as drawn.
     constexpr int outerWaves = 8;
     path.moveTo({80, 75});
-    addWavySide(path, {80, 75}, {80, 15}, {-1, 0}, 2, outerWaves);
+    addWavySide(path, {80, 75}, {80, 15}, {-1, 0}, 2, outerWaves, kDrawnShift);
     addCorner(path, {80, 15}, {80, 10}, {75, 10});
     addWavySide(path, {75, 10}, {15, 10}, {0, 1}, 2, outerWaves);
     addCorner(path, {15, 10}, {10, 10}, {10, 15});
-    addWavySide(path, {10, 15}, {10, 75}, {1, 0}, 2, outerWaves);
+    addWavySide(path, {10, 15}, {10, 75}, {1, 0}, 2, outerWaves, kDrawnShift);
     addCorner(path, {10, 75}, {10, 80}, {15, 80});
     addWavySide(path, {15, 80}, {75, 80}, {0, -1}, 2, outerWaves);
     addCorner(path, {75, 80}, {80, 80}, {80, 75});
     path.closeSubpath();
 
     // The hole, the other way round: the square 20...70, each side waving
-    // between the edge and 2 units outside it, into the ring.
+    // between the edge and 2 units outside it, into the ring; left and right
+    // again 0.25 further left.
     constexpr int innerWaves = 7;
     path.moveTo({70, 70});
     addWavySide(path, {70, 70}, {20, 70}, {0, 1}, 2, innerWaves);
-    addWavySide(path, {20, 70}, {20, 20}, {-1, 0}, 2, innerWaves);
+    addWavySide(path, {20, 70}, {20, 20}, {-1, 0}, 2, innerWaves, kDrawnShift);
     addWavySide(path, {20, 20}, {70, 20}, {0, -1}, 2, innerWaves);
-    addWavySide(path, {70, 20}, {70, 70}, {1, 0}, 2, innerWaves);
+    addWavySide(path, {70, 20}, {70, 70}, {1, 0}, 2, innerWaves, kDrawnShift);
     path.closeSubpath();
     return path;
 }
 
 // The square 0...90 with scalloped sides; returned as drawn.
 constexpr std::array<OutlineStep, 40> kCloudBackground{{
-    {S::move, {90, 75}},
-    {S::curve, {88.27, 68}, {90, 72.47}, {89.37, 70.09}},
-    {S::curve, {90, 61}, {89.37, 65.91}, {90, 63.53}},
-    {S::curve, {87.69, 53}, {90, 58.06}, {89.15, 55.32}},
-    {S::curve, {90, 45}, {89.15, 50.68}, {90, 47.94}},
-    {S::curve, {88.27, 38}, {90, 42.47}, {89.37, 40.09}},
-    {S::curve, {90, 31}, {89.37, 35.91}, {90, 33.53}},
-    {S::curve, {87.69, 23}, {90, 28.06}, {89.15, 25.32}},
-    {S::curve, {90, 15}, {89.15, 20.68}, {90, 17.94}},
-    {S::curve, {75, 0}, {90, 6.72}, {83.28, 0}},
-    {S::curve, {67.5, 2.01}, {72.27, 0}, {69.71, 0.73}},
-    {S::curve, {60, 0}, {65.29, 0.73}, {62.73, 0}},
-    {S::curve, {52.5, 2.01}, {57.27, 0}, {54.71, 0.73}},
-    {S::curve, {45, 0}, {50.29, 0.73}, {47.73, 0}},
-    {S::curve, {37.5, 2.01}, {42.27, 0}, {39.71, 0.73}},
-    {S::curve, {30, 0}, {35.29, 0.73}, {32.73, 0}},
-    {S::curve, {22.5, 2.01}, {27.27, 0}, {24.71, 0.73}},
-    {S::curve, {15, 0}, {20.29, 0.73}, {17.73, 0}},
-    {S::curve, {4.81, 3.99}, {11.07, 0}, {7.49, 1.51}},
-    {S::curve, {2.62, 6.52}, {3.99, 4.75}, {3.26, 5.6}},
-    {S::curve, {0, 15}, {0.97, 8.94}, {0, 11.85}},
-    {S::curve, {2.31, 23}, {0, 17.94}, {0.85, 20.68}},
-    {S::curve, {0, 31}, {0.85, 25.32}, {0, 28.06}},
-    {S::curve, {1.73, 38}, {0, 33.53}, {0.63, 35.91}},
-    {S::curve, {0, 45}, {0.63, 40.09}, {0, 42.47}},
-    {S::curve, {2.31, 53}, {0, 47.94}, {0.85, 50.68}},
-    {S::curve, {0, 61}, {0.85, 55.32}, {0, 58.06}},
-    {S::curve, {1.73, 68}, {0, 63.53}, {0.63, 65.91}},
-    {S::curve, {0, 75}, {0.63, 70.09}, {0, 72.47}},
-    {S::curve, {15, 90}, {0, 83.28}, {6.72, 90}},
-    {S::curve, {22.5, 87.99}, {17.73, 90}, {20.29, 89.27}},
-    {S::curve, {30, 90}, {24.71, 89.27}, {27.27, 90}},
-    {S::curve, {37.5, 87.99}, {32.73, 90}, {35.29, 89.27}},
-    {S::curve, {45, 90}, {39.71, 89.27}, {42.27, 90}},
-    {S::curve, {52.5, 87.99}, {47.73, 90}, {50.29, 89.27}},
-    {S::curve, {60, 90}, {54.71, 89.27}, {57.27, 90}},
-    {S::curve, {67.5, 87.99}, {62.73, 90}, {65.29, 89.27}},
-    {S::curve, {75, 90}, {69.71, 89.27}, {72.27, 90}},
-    {S::curve, {90, 75}, {83.28, 90}, {90, 83.28}},
-    {S::close},
+    M(90, 75),
+    C({88.27, 68}, {90, 72.47}, {89.37, 70.09}),
+    C({90, 61}, {89.37, 65.91}, {90, 63.53}),
+    C({87.69, 53}, {90, 58.06}, {89.15, 55.32}),
+    C({90, 45}, {89.15, 50.68}, {90, 47.94}),
+    C({88.27, 38}, {90, 42.47}, {89.37, 40.09}),
+    C({90, 31}, {89.37, 35.91}, {90, 33.53}),
+    C({87.69, 23}, {90, 28.06}, {89.15, 25.32}),
+    C({90, 15}, {89.15, 20.68}, {90, 17.94}),
+    C({75, 0}, {90, 6.72}, {83.28, 0}),
+    C({67.5, 2.01}, {72.27, 0}, {69.71, 0.73}),
+    C({60, 0}, {65.29, 0.73}, {62.73, 0}),
+    C({52.5, 2.01}, {57.27, 0}, {54.71, 0.73}),
+    C({45, 0}, {50.29, 0.73}, {47.73, 0}),
+    C({37.5, 2.01}, {42.27, 0}, {39.71, 0.73}),
+    C({30, 0}, {35.29, 0.73}, {32.73, 0}),
+    C({22.5, 2.01}, {27.27, 0}, {24.71, 0.73}),
+    C({15, 0}, {20.29, 0.73}, {17.73, 0}),
+    C({4.81, 3.99}, {11.07, 0}, {7.49, 1.51}),
+    C({2.62, 6.52}, {3.99, 4.75}, {3.26, 5.6}),
+    C({0, 15}, {0.97, 8.94}, {0, 11.85}),
+    C({2.31, 23}, {0, 17.94}, {0.85, 20.68}),
+    C({0, 31}, {0.85, 25.32}, {0, 28.06}),
+    C({1.73, 38}, {0, 33.53}, {0.63, 35.91}),
+    C({0, 45}, {0.63, 40.09}, {0, 42.47}),
+    C({2.31, 53}, {0, 47.94}, {0.85, 50.68}),
+    C({0, 61}, {0.85, 55.32}, {0, 58.06}),
+    C({1.73, 68}, {0, 63.53}, {0.63, 65.91}),
+    C({0, 75}, {0.63, 70.09}, {0, 72.47}),
+    C({15, 90}, {0, 83.28}, {6.72, 90}),
+    C({22.5, 87.99}, {17.73, 90}, {20.29, 89.27}),
+    C({30, 90}, {24.71, 89.27}, {27.27, 90}),
+    C({37.5, 87.99}, {32.73, 90}, {35.29, 89.27}),
+    C({45, 90}, {39.71, 89.27}, {42.27, 90}),
+    C({52.5, 87.99}, {47.73, 90}, {50.29, 89.27}),
+    C({60, 90}, {54.71, 89.27}, {57.27, 90}),
+    C({67.5, 87.99}, {62.73, 90}, {65.29, 89.27}),
+    C({75, 90}, {69.71, 89.27}, {72.27, 90}),
+    C({90, 75}, {83.28, 90}, {90, 83.28}),
+    Z(),
 }};
 
 // ---------------------------------------------------------------------------
@@ -242,12 +244,12 @@ gfx::Path buildCloudCircleRing()
 }
 
 constexpr std::array<OutlineStep, 6> kCloudCircleBackground{{
-    {S::move, {90, 45}},
-    {S::curve, {45, 0}, {90, 20.15}, {69.85, 0}},
-    {S::curve, {0, 45}, {20.15, 0}, {0, 20.15}},
-    {S::curve, {45, 90}, {0, 69.85}, {20.15, 90}},
-    {S::curve, {90, 45}, {69.85, 90}, {90, 69.85}},
-    {S::close},
+    M(90, 45),
+    C({45, 0}, {90, 20.15}, {69.85, 0}),
+    C({0, 45}, {20.15, 0}, {0, 20.15}),
+    C({45, 90}, {0, 69.85}, {20.15, 90}),
+    C({90, 45}, {69.85, 90}, {90, 69.85}),
+    Z(),
 }};
 
 // ---------------------------------------------------------------------------

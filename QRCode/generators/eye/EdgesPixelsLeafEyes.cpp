@@ -9,14 +9,7 @@ namespace QRCode::EyeShape {
 
 namespace {
 
-using S = OutlineStep;
-
-SettingsDict fractionSettings(double fraction)
-{
-    SettingsDict dict = SettingsDict::object();
-    dict[std::string(SettingsKey::cornerRadiusFraction)] = fraction;
-    return dict;
-}
+using namespace outline;
 
 gfx::Path wholeBox()
 {
@@ -26,33 +19,33 @@ gfx::Path wholeBox()
 }
 
 constexpr std::array<OutlineStep, 16> kLeafRing{{
-    {S::move, {20, 20}},
-    {S::line, {60, 20}},
-    {S::curve, {70, 30}, {65.52, 20}, {70, 24.48}},
-    {S::line, {70, 70}},
-    {S::line, {30, 70}},
-    {S::curve, {20, 60}, {24.48, 70}, {20, 65.52}},
-    {S::line, {20, 20}},
-    {S::close},
-    {S::move, {10, 10}},
-    {S::curve, {10, 60}, {10, 10}, {10, 60}},
-    {S::curve, {30, 80}, {10, 71.05}, {18.95, 80}},
-    {S::line, {80, 80}},
-    {S::line, {80, 30}},
-    {S::curve, {60, 10}, {80, 18.95}, {71.05, 10}},
-    {S::line, {10, 10}},
-    {S::close},
+    M(20, 20),
+    L(60, 20),
+    C({70, 30}, {65.52, 20}, {70, 24.48}),
+    L(70, 70),
+    L(30, 70),
+    C({20, 60}, {24.48, 70}, {20, 65.52}),
+    L(20, 20),
+    Z(),
+    M(10, 10),
+    C({10, 60}, {10, 10}, {10, 60}),
+    C({30, 80}, {10, 71.05}, {18.95, 80}),
+    L(80, 80),
+    L(80, 30),
+    C({60, 10}, {80, 18.95}, {71.05, 10}),
+    L(10, 10),
+    Z(),
 }};
 
 constexpr std::array<OutlineStep, 8> kLeafBackground{{
-    {S::move, {90, 0}},
-    {S::curve, {90, 64.29}, {90, 0}, {90, 64.29}},
-    {S::curve, {64.29, 90}, {90, 78.49}, {78.49, 90}},
-    {S::line, {0, 90}},
-    {S::line, {0, 25.71}},
-    {S::curve, {25.71, 0}, {0, 11.51}, {11.51, 0}},
-    {S::line, {90, 0}},
-    {S::close},
+    M(90, 0),
+    C({90, 64.29}, {90, 0}, {90, 64.29}),
+    C({64.29, 90}, {90, 78.49}, {78.49, 90}),
+    L(0, 90),
+    L(0, 25.71),
+    C({25.71, 0}, {0, 11.51}, {11.51, 0}),
+    L(90, 0),
+    Z(),
 }};
 
 } // namespace
@@ -60,39 +53,9 @@ constexpr std::array<OutlineStep, 8> kLeafBackground{{
 // ---------------------------------------------------------------------------
 // Edges
 
-std::shared_ptr<Edges> Edges::Create(const SettingsDict& settings)
-{
-    const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
-    return std::make_shared<Edges>(fraction.value_or(DefaultCornerRadius));
-}
-
-SettingsDict Edges::settings() const
-{
-    return fractionSettings(cornerRadiusFraction_);
-}
-
-bool Edges::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::cornerRadiusFraction;
-}
-
-bool Edges::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::cornerRadiusFraction) return false;
-    const auto number = numberSetting(value);
-    if (!number) return false;
-    cornerRadiusFraction_ = clampedFraction(*number);
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Edges::copyShape() const
-{
-    return Create(settings());
-}
-
 gfx::Path Edges::eyePath()
 {
-    const double r = clampedFraction(cornerRadiusFraction_) * 5;
+    const double r = actualCornerRadius();
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(30, 70, 30, 10), r, r);
     path.addRoundedRect(gfx::Rect(30, 10, 30, 10), r, r);
@@ -109,57 +72,11 @@ gfx::Path Edges::eyeBackgroundPath()
 // ---------------------------------------------------------------------------
 // Pixels
 
-Pixels::Pixels(double cornerRadiusFraction)
-{
-    setCornerRadiusFraction(clampedFraction(cornerRadiusFraction));
-}
-
-std::shared_ptr<Pixels> Pixels::Create(const SettingsDict& settings)
-{
-    const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
-    return std::make_shared<Pixels>(fraction.value_or(DefaultCornerRadius));
-}
-
-SettingsDict Pixels::settings() const
-{
-    return fractionSettings(cornerRadiusFraction_);
-}
-
-bool Pixels::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::cornerRadiusFraction;
-}
-
-bool Pixels::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
-    if (key != SettingsKey::cornerRadiusFraction) return false;
-    const auto number = numberSetting(value);
-    if (!number) return false;
-    setCornerRadiusFraction(clampedFraction(*number));
-    return true;
-}
-
-std::shared_ptr<QRCodeEyeShapeGenerator> Pixels::copyShape() const
-{
-    return Create(settings());
-}
-
-void Pixels::reset()
-{
-    setCornerRadiusFraction(DefaultCornerRadius);
-}
-
-void Pixels::setCornerRadiusFraction(double fraction) noexcept
-{
-    cornerRadiusFraction_ = fraction;
-    actualCornerRadius_ = clampedFraction(fraction) * 5;
-}
-
 gfx::Path Pixels::eyePath()
 {
     // A radius above 4.5 (fractions above 0.9) is limited to half the
     // square's side by the rounded rectangle itself.
-    const double r = actualCornerRadius_;
+    const double r = actualCornerRadius();
     gfx::Path path;
     const auto module = [&path, r](double x, double y) { path.addRoundedRect(gfx::Rect(x, y, 9, 9), r, r); };
     for (double y = 10; y <= 70; y += 10) module(10, y);

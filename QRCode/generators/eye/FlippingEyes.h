@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QRCode/generators/eye/detail/EyeShapeSupport.h"
+#include "QRCode/generators/eye/detail/FlipEye.h"
 #include "QRCode/generators/pupil/RoundedPupils.h"
 
 namespace QRCode::EyeShape {
@@ -12,72 +13,35 @@ namespace QRCode::EyeShape {
 
 // A ring with the corner at (10, 10) rounded by 20 and its hole's matching
 // corner by 11. Owns its pupil, whose flip always equals the eye's.
-class RoundedOuter final : public QRCodeEyeShapeGenerator {
+class RoundedOuter final : public FlipEye<RoundedOuter> {
 public:
     static constexpr std::string_view Name = "roundedOuter";
     static constexpr std::string_view Title = "Rounded outer";
 
-    explicit RoundedOuter(Flip flip);
-    // The defaults, then every entry of `settings` handed to setSettingValue
-    // (unsupported keys and refused values are ignored).
-    static std::shared_ptr<RoundedOuter> Create(const SettingsDict& settings = SettingsDict());
+    using FlipEye::FlipEye;
 
-    SettingsDict settings() const override;
-    bool supportsSettingValueForKey(std::string_view key) const override;
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override;
-    void reset() override;
-
-    Flip flip() const noexcept { return flip_; }
-    // Also flips the pupil.
-    void setFlip(Flip flip);
-
-    gfx::Path eyePath() override;
-    gfx::Path eyeBackgroundPath() override;
-    // The eye's own pupil, the same object on every call.
-    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override;
-
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
-
-private:
-    Flip flip_ = Flip::none;
-    std::shared_ptr<PupilShape::RoundedOuter> pupil_;
+    static const gfx::Path& ring();
+    static const gfx::Path& background();
+    static std::shared_ptr<QRCodePupilShapeGenerator> makePupil();
 };
 
 // A ring with the corner at (10, 10) rounded by 35 around a circular hole.
-class Headlight final : public QRCodeEyeShapeGenerator {
+class Headlight final : public FlipEye<Headlight> {
 public:
     static constexpr std::string_view Name = "headlight";
     static constexpr std::string_view Title = "Headlight";
 
-    explicit Headlight(Flip flip) : flip_(flip) {}
-    static std::shared_ptr<Headlight> Create(const SettingsDict& settings = SettingsDict());
+    using FlipEye::FlipEye;
 
-    SettingsDict settings() const override;
-    bool supportsSettingValueForKey(std::string_view key) const override;
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override;
-    void reset() override { flip_ = Flip::none; }
-
-    Flip flip() const noexcept { return flip_; }
-    void setFlip(Flip flip) noexcept { flip_ = flip; }
-
-    gfx::Path eyePath() override;
-    gfx::Path eyeBackgroundPath() override;
+    static const gfx::Path& ring();
+    static const gfx::Path& background();
     // One circle pupil shared by every Headlight; it does not follow the flip.
     std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override;
-
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
-
-private:
-    Flip flip_ = Flip::none;
 };
 
 // A ring with the corners at (80, 10) and (10, 80) rounded by 35 around a
 // circular hole, one quarter of which the inner style may square off.
-class Eye final : public QRCodeEyeShapeGenerator {
+class Eye final : public FlipEye<Eye> {
 public:
     static constexpr std::string_view Name = "eye";
     static constexpr std::string_view Title = "Eye";
@@ -88,34 +52,25 @@ public:
         squaredNearCorner = 2, // the hole's quarter toward (20, 20) squared
     };
 
-    Eye(Flip flip, Style eyeInnerStyle) : flip_(flip), eyeInnerStyle_(eyeInnerStyle) {}
-    static std::shared_ptr<Eye> Create(const SettingsDict& settings = SettingsDict());
+    explicit Eye(Flip flip, Style eyeInnerStyle = Style::circular) : FlipEye(flip), eyeInnerStyle_(eyeInnerStyle) {}
 
-    SettingsDict settings() const override;
-    bool supportsSettingValueForKey(std::string_view key) const override;
-    // "flip" follows the flip rule. "eyeInnerStyle": a number whose integer
-    // value is 1 or 2 picks that style; anything else (another number, a
-    // non-number, no value) picks circular, so that key is always taken.
-    // An accepted flip reports true; other keys are refused.
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override;
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override;
-    void reset() override;
-
-    Flip flip() const noexcept { return flip_; }
-    void setFlip(Flip flip) noexcept { flip_ = flip; }
     Style eyeInnerStyle() const noexcept { return eyeInnerStyle_; }
     void setEyeInnerStyle(Style style) noexcept { eyeInnerStyle_ = style; }
 
-    gfx::Path eyePath() override;
-    gfx::Path eyeBackgroundPath() override;
+    gfx::Path ring() const;
+    static const gfx::Path& background();
     // One circle pupil shared by every Eye; it does not follow the flip.
     std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override;
 
-    std::string_view name() const noexcept override { return Name; }
-    std::string_view title() const noexcept override { return Title; }
+    // "eyeInnerStyle": a number whose integer value is 1 or 2 picks that
+    // style; anything else (another number, a non-number, no value) picks
+    // circular, so that key is always taken.
+    void writeOtherSettings(SettingsDict& settings) const;
+    bool supportsOtherSetting(std::string_view key) const { return key == SettingsKey::eyeInnerStyle; }
+    std::optional<bool> setOtherSetting(const OptionalSettingsValue& value, std::string_view key);
+    void resetOtherSettings() noexcept { eyeInnerStyle_ = Style::circular; }
 
 private:
-    Flip flip_ = Flip::none;
     Style eyeInnerStyle_ = Style::circular;
 };
 

@@ -84,7 +84,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> BarsVertical::defaultPupil()
 
 std::shared_ptr<QRCodePupilShapeGenerator> CorneredPixels::defaultPupil()
 {
-    return std::make_shared<PupilShape::CorneredPixels>(cornerRadiusFraction_);
+    return std::make_shared<PupilShape::CorneredPixels>(cornerRadiusFraction());
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> CRT::defaultPupil()
@@ -134,14 +134,15 @@ std::shared_ptr<QRCodePupilShapeGenerator> Eye::defaultPupil()
 
 std::shared_ptr<QRCodePupilShapeGenerator> Edges::defaultPupil()
 {
-    // Rounded by 0.65 whatever the eye's own fraction.
-    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = std::make_shared<PupilShape::Edges>(0.65);
+    // Rounded by the pupil's own default whatever the eye's fraction.
+    static const std::shared_ptr<QRCodePupilShapeGenerator> pupil =
+        std::make_shared<PupilShape::Edges>(PupilShape::Edges::DefaultCornerRadius);
     return pupil;
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Pixels::defaultPupil()
 {
-    return std::make_shared<PupilShape::Pixels>(cornerRadiusFraction_);
+    return std::make_shared<PupilShape::Pixels>(cornerRadiusFraction());
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil()
@@ -149,16 +150,14 @@ std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil()
     return sharedDefaultPupil<Leaf, PupilShape::Leaf>();
 }
 
-Fireball::Fireball()
-    : coreEyeGenerator_(Flip::none, Eye::Style::squaredNearCorner),
-      corePupilGenerator_(std::make_shared<PupilShape::Teardrop>(Flip::none))
+std::shared_ptr<QRCodePupilShapeGenerator> Fireball::makePupil()
 {
+    return std::make_shared<PupilShape::Teardrop>(Flip::none);
 }
 
-Peacock::Peacock()
-    : coreEyeGenerator_(Flip::none, Eye::Style::squaredFarCorner),
-      corePupilGenerator_(std::make_shared<PupilShape::Circle>())
+std::shared_ptr<QRCodePupilShapeGenerator> Peacock::makePupil()
 {
+    return std::make_shared<PupilShape::Circle>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Explode::defaultPupil()

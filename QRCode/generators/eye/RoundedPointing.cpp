@@ -1,11 +1,10 @@
 #include "QRCode/generators/eye/RoundedPointing.h"
 
-#include "QRCode/generators/eye/detail/OutlineStepMakers.h"
 #include "QRCode/generators/pupil/RoundedPupils.h"
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "QRCode/generators/eye/RoundedRectSquircle.h"
 
-#include "QRCode/generators/eye/detail/OutlineStepMakers.h"
 #include "QRCode/generators/pupil/PixelPupils.h"
 #include "QRCode/generators/pupil/ShieldPupils.h"
 #include "QRCode/generators/SettingsKey.h"
@@ -9,7 +8,7 @@
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 
@@ -60,7 +59,7 @@ constexpr OutlineStep kSquircleBackground[] = {
 // Rounded rectangle
 
 RoundedRect::RoundedRect(double cornerRadiusFraction)
-    : cornerRadiusFraction_(clampedFraction(cornerRadiusFraction)),
+    : cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction)),
       pupil_(std::make_shared<PupilShape::RoundedRect>(cornerRadiusFraction_))
 {
 }
@@ -73,7 +72,7 @@ std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
 
 void RoundedRect::setCornerRadiusFraction(double fraction)
 {
-    cornerRadiusFraction_ = clampedFraction(fraction);
+    cornerRadiusFraction_ = pixelmath::unitFraction(fraction);
     pupil_->setCornerRadiusFraction(cornerRadiusFraction_);
 }
 

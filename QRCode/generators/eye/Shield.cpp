@@ -1,13 +1,12 @@
 #include "QRCode/generators/eye/Shield.h"
 
 #include "QRCode/generators/eye/CircleBarEyes.h"
-#include "QRCode/generators/eye/detail/OutlineStepMakers.h"
 #include "QRCode/generators/pupil/ShieldPupils.h"
 #include "QRCode/generators/SettingsKey.h"
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 
@@ -120,10 +119,10 @@ bool Shield::supportsSettingValueForKey(std::string_view key) const
 
 bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
 {
-    if (key != SettingsKey::corners || !value) return false;
-    const auto raw = foundation::settingInteger(*value);
-    if (!raw) return false;
-    corners_ = Corners(*raw);
+    if (key != SettingsKey::corners) return false;
+    const auto corners = cornersFromSettingValue(value);
+    if (!corners) return false;
+    corners_ = *corners;
     return true;
 }
 

@@ -1,17 +1,17 @@
 #include "QRCode/generators/eye/SpikyPegBars.h"
 
 #include "QRCode/generators/eye/CircleBarEyes.h"
-#include "QRCode/generators/eye/detail/OutlineStepMakers.h"
 #include "QRCode/generators/pupil/PixelPupils.h"
 #include "QRCode/generators/pupil/ShieldPupils.h"
 
 #include <array>
+#include <utility>
 #include <cmath>
 #include <numbers>
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 
@@ -21,7 +21,7 @@ namespace {
 // tips is smooth, its controls on the circle's tangent. Tips sit on one
 // radius except the four nearest the axes, which are pushed out to touch the
 // outline's box exactly.
-struct SpikySpec {
+struct SpikyForm {
     double boxMin, boxMax; // the outline's box on both axes
     double tipRadius;
     double valleyRadius;
@@ -29,20 +29,47 @@ struct SpikySpec {
     int startTip;          // k of the first tip
     int step;              // +1 or -1: the next tip's k
     bool mirrored;         // directions mirrored by y -> 90 - y
+    bool lineBack;         // ends with a line back to the start before closing
+    // Stretches (tip to valley or valley to tip, counted from the start)
+    // drawn as several curves, as traced, and into how many.
+    std::array<std::pair<int, int>, 4> splits;
+    // Where the first tip lies as traced, when that differs from the
+    // computed point by rounding; (0, 0) for the computed point.
+    gfx::Point tracedStart;
 };
 
-gfx::Path spikyCircle(const SpikySpec& spec)
+// `path` continued by the cubic from its current point via c1, c2 to `to`,
+// cut into `parts` equal pieces of the parameter (the same curve).
+void splitCurveTo(gfx::Path& path, gfx::Point c1, gfx::Point c2, gfx::Point to, int parts)
+{
+    gfx::Point p0 = path.currentPoint(), p1 = c1, p2 = c2;
+    const gfx::Point p3 = to;
+    for (int remaining = parts; remaining > 1; --remaining) {
+        // Cut off the first 1/remaining of what is left (de Casteljau).
+        const double t = 1.0 / remaining;
+        const auto lerp = [t](gfx::Point a, gfx::Point b) { return a + (b - a) * t; };
+        const gfx::Point a = lerp(p0, p1), b = lerp(p1, p2), c = lerp(p2, p3);
+        const gfx::Point d = lerp(a, b), e = lerp(b, c), m = lerp(d, e);
+        path.curveTo(a, d, m);
+        p0 = m;
+        p1 = e;
+        p2 = c;
+    }
+    path.curveTo(p1, p2, p3);
+}
+
+gfx::Path spikyCircle(const SpikyForm& form)
 {
     constexpr int tips = 19;
     constexpr double centre = 45;
-    const auto direction = [&spec](double k) {
+    const auto direction = [&form](double k) {
         const double degrees = 84.8 + k * 360.0 / tips;
-        return (spec.mirrored ? -degrees : degrees) * std::numbers::pi / 180;
+        return (form.mirrored ? -degrees : degrees) * std::numbers::pi / 180;
     };
     const auto index = [](int k) { return static_cast<std::size_t>(((k % tips) + tips) % tips); };
 
     std::array<double, tips> radius;
-    radius.fill(spec.tipRadius);
+    radius.fill(form.tipRadius);
     // Push the tip that reaches furthest towards each side of the box onto
     // that side.
     for (int axis = 0; axis < 2; ++axis) {
@@ -57,34 +84,45 @@ gfx::Path spikyCircle(const SpikySpec& spec)
                     best = k;
                 }
             }
-            const double bound = sign > 0 ? spec.boxMax - centre : centre - spec.boxMin;
+            const double bound = sign > 0 ? form.boxMax - centre : centre - form.boxMin;
             radius[index(best)] = bound / reach;
         }
     }
 
     const auto tipPoint = [&](int k) {
+        if (index(k) == index(form.startTip) && form.tracedStart != gfx::Point{}) return form.tracedStart;
         const double a = direction(k);
         const double r = radius[index(k)];
         return gfx::Point{centre + r * std::cos(a), centre + r * std::sin(a)};
     };
 
     gfx::Path path;
-    path.reserve(2 * tips + 2);
-    const gfx::Point start = tipPoint(spec.startTip);
+    path.reserve(2 * tips + 8);
+    const gfx::Point start = tipPoint(form.startTip);
     path.moveTo(start);
+    int stretch = 0;
+    const auto stretchTo = [&](gfx::Point c1, gfx::Point c2, gfx::Point to) {
+        int parts = 1;
+        for (const auto& [at, count] : form.splits) {
+            if (at == stretch && count > 1) parts = count;
+        }
+        splitCurveTo(path, c1, c2, to, parts);
+        ++stretch;
+    };
     for (int i = 0; i < tips; ++i) {
-        const int k = spec.startTip + i * spec.step;
-        const int next = k + spec.step;
-        const double a = direction(k + 0.5 * spec.step);
-        const gfx::Point valley{centre + spec.valleyRadius * std::cos(a), centre + spec.valleyRadius * std::sin(a)};
+        const int k = form.startTip + i * form.step;
+        const int next = k + form.step;
+        const double a = direction(k + 0.5 * form.step);
+        const gfx::Point valley{centre + form.valleyRadius * std::cos(a), centre + form.valleyRadius * std::sin(a)};
         // The tangent in the direction of travel.
         const double travel = direction(next) > direction(k) ? 1.0 : -1.0;
         const gfx::Point tangent{-std::sin(a) * travel, std::cos(a) * travel};
         const gfx::Point tip = tipPoint(k);
         const gfx::Point nextTip = tipPoint(next);
-        path.curveTo(tip, valley - tangent * spec.handle, valley);
-        path.curveTo(valley + tangent * spec.handle, nextTip, nextTip);
+        stretchTo(tip, valley - tangent * form.handle, valley);
+        stretchTo(valley + tangent * form.handle, nextTip, nextTip);
     }
+    if (form.lineBack) path.lineTo(start);
     path.closeSubpath();
     return path;
 }
@@ -92,12 +130,12 @@ gfx::Path spikyCircle(const SpikySpec& spec)
 // Ring: the outer edge from the tip at 84.8 degrees (48.18, 80) with
 // decreasing angle, then the hole from its tip at 84.8 degrees (47.27, 70)
 // the other way round, so the hole stays open under either fill rule.
-constexpr SpikySpec kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false};
-constexpr SpikySpec kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false};
+constexpr SpikyForm kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}, {48.18, 80}};
+constexpr SpikyForm kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}, {47.27, 70}};
 // Background, stated upside down: its tips point the mirrored way, so the
 // renderer's mirror puts them behind the ring's tips. It starts at the tip
 // near (76, 12) and runs with decreasing angle.
-constexpr SpikySpec kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true};
+constexpr SpikyForm kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}, {}};
 
 constexpr OutlineStep kSquarePegRing[] = {
     M(45, 70),
@@ -197,7 +235,7 @@ std::shared_ptr<QRCodePupilShapeGenerator> SquarePeg::defaultPupil()
 
 // Surrounding bars
 
-SurroundingBars::SurroundingBars() : pupil_(std::make_shared<PupilShape::RoundedRect>(0.3)) {}
+SurroundingBars::SurroundingBars() : pupil_(std::make_shared<PupilShape::RoundedRect>(PupilShape::RoundedRect::DefaultRadius)) {}
 
 gfx::Path SurroundingBars::eyePath()
 {

@@ -1,11 +1,10 @@
 #include "QRCode/generators/eye/TeardropUFO.h"
 
-#include "QRCode/generators/eye/detail/OutlineStepMakers.h"
 #include "QRCode/generators/pupil/RoundedPupils.h"
 
 namespace QRCode::EyeShape {
 
-using namespace steps;
+using namespace outline;
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "QRCode/generators/pixel/Abstract.h"
 
 #include "QRCode/core/SplitMix64.h"
+#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,20 +11,17 @@ namespace QRCode::PixelShape {
 gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size)
 {
     gfx::Path path;
-    const std::int64_t n = matrix.dimension();
-    if (n == 0) return path;
-    const auto dn = static_cast<double>(n);
-    const double cell = std::min(size.width / dn, size.height / dn);
-    if (!(cell > 0) || !std::isfinite(cell)) return path;
-    const double xOffset = (size.width - dn * cell) / 2;
-    const double yOffset = (size.height - dn * cell) / 2;
+    const auto layout = neighbours::ModuleLayout::of(matrix, size);
+    if (!layout) return path;
+    const std::int64_t n = layout->n;
+    const double cell = layout->cell;
+    const double xOffset = layout->x0;
+    const double yOffset = layout->y0;
     const double s = cell / 10;
 
     SplitMix64 rng(seed);
     const std::uint8_t* cells = matrix.data();
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cells[i];
-    path.reserve(onModules * 10); // at most a move, four lines, four curves and a close
+    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
     for (std::int64_t row = 0; row < n; ++row) {
         const double ty = static_cast<double>(row) * cell + yOffset;
         for (std::int64_t column = 0; column < n; ++column) {

@@ -9,7 +9,6 @@ namespace QRCode::PixelShape {
 namespace {
 
 // 0...1, with NaN as 0.
-double unitFraction(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 struct Fractions {
     double inset;
@@ -26,7 +25,7 @@ Fractions fractionsFrom(const SettingsDict& settings)
 } // namespace
 
 BarsBase::BarsBase(double insetFraction, double cornerRadiusFraction)
-    : insetFraction_(unitFraction(insetFraction)), cornerRadiusFraction_(unitFraction(cornerRadiusFraction))
+    : insetFraction_(pixelmath::unitFraction(insetFraction)), cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction))
 {
 }
 
@@ -77,15 +76,13 @@ gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool hori
     gfx::Path path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    const double inset = unitFraction(insetFraction_);
-    const double corner = unitFraction(cornerRadiusFraction_);
+    const double inset = pixelmath::unitFraction(insetFraction_);
+    const double corner = pixelmath::unitFraction(cornerRadiusFraction_);
     const std::int64_t n = layout->n;
     const double cell = layout->cell;
     const std::uint8_t* cells = matrix.data();
     // At most one bar per on-module, ten elements each.
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0; i < n * n; ++i) onModules += cells[i];
-    path.reserve(onModules * 10);
+    path.reserve(neighbours::onModuleCount(matrix) * 10);
 
     // A run of k modules from position `start` along line `line` (a row for
     // horizontal bars, a column for vertical ones).

@@ -8,11 +8,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace outline;
 
 constexpr double kCornerRadius = 3;
 
@@ -69,29 +65,29 @@ const gfx::Path& onTile(unsigned rounded)
 // between the box corner and a curve from the middle of one of the corner's
 // edges to the middle of the other.
 constexpr OutlineStep kFilletTopLeft[] = {
-    move(0, 5), curve({1.1, 1.2}, {0, 5}, {0, 2.4}), curve({5, 0}, {2.2, 0}, {5, 0}), line(0, 0), line(0, 5),
-    close(),
+    M(0, 5), C({1.1, 1.2}, {0, 5}, {0, 2.4}), C({5, 0}, {2.2, 0}, {5, 0}), L(0, 0), L(0, 5),
+    Z(),
 };
 constexpr OutlineStep kFilletTopRight[] = {
-    move(10, 5), curve({8.9, 1.2}, {10, 5}, {10, 2.4}), curve({5, 0}, {7.8, 0}, {5, 0}), line(10, 0), line(10, 5),
-    close(),
+    M(10, 5), C({8.9, 1.2}, {10, 5}, {10, 2.4}), C({5, 0}, {7.8, 0}, {5, 0}), L(10, 0), L(10, 5),
+    Z(),
 };
 constexpr OutlineStep kFilletBottomLeft[] = {
-    move(0, 5), curve({1.1, 8.8}, {0, 5}, {0, 7.6}), curve({5, 10}, {2.2, 10}, {5, 10}), line(0, 10), line(0, 5),
-    close(),
+    M(0, 5), C({1.1, 8.8}, {0, 5}, {0, 7.6}), C({5, 10}, {2.2, 10}, {5, 10}), L(0, 10), L(0, 5),
+    Z(),
 };
 constexpr OutlineStep kFilletBottomRight[] = {
-    move(10, 5), curve({8.9, 8.8}, {10, 5}, {10, 7.6}), curve({5, 10}, {7.8, 10}, {5, 10}), line(10, 10),
-    line(10, 5), close(),
+    M(10, 5), C({8.9, 8.8}, {10, 5}, {10, 7.6}), C({5, 10}, {7.8, 10}, {5, 10}), L(10, 10),
+    L(10, 5), Z(),
 };
 
 const std::array<gfx::Path, 4>& fillets()
 {
     static const std::array<gfx::Path, 4> tiles{
-        neighbours::outlinePath(kFilletTopLeft),
-        neighbours::outlinePath(kFilletTopRight),
-        neighbours::outlinePath(kFilletBottomLeft),
-        neighbours::outlinePath(kFilletBottomRight),
+        outlinePath(kFilletTopLeft),
+        outlinePath(kFilletTopRight),
+        outlinePath(kFilletBottomLeft),
+        outlinePath(kFilletBottomRight),
     };
     return tiles;
 }

@@ -85,7 +85,7 @@ std::shared_ptr<CurvePixel> CurvePixel::Create(const SettingsDict& settings)
 
 void CurvePixel::setCornerRadiusFraction(double value) noexcept
 {
-    cornerRadius_ = pixelmath::clampedFraction(value, 0, 1);
+    cornerRadius_ = pixelmath::unitFraction(value);
     actualRadius_ = cornerRadius_ * kHalfSide;
 }
 

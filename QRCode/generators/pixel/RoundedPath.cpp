@@ -10,40 +10,35 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace outline;
 using neighbours::TileSink;
 
-constexpr double kDefaultFraction = 0.65;
 
 // The end of a run (one side neighbour on): the free side keeps its corners
 // sharp and bows in by two units at its middle, whatever the radius.
 constexpr std::array<OutlineStep, 7> kIndentFreeBottom{{
-    move(0, 0), line(10, 0), line(10, 10),
-    curve({5, 8}, {10, 10}, {9, 8}),
-    curve({0, 10}, {1, 8}, {0, 10}),
-    line(0, 0), close(),
+    M(0, 0), L(10, 0), L(10, 10),
+    C({5, 8}, {10, 10}, {9, 8}),
+    C({0, 10}, {1, 8}, {0, 10}),
+    L(0, 0), Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeRight{{
-    move(0, 0), line(10, 0),
-    curve({8, 5}, {10, 0}, {8, 1}),
-    curve({10, 10}, {8, 9}, {10, 10}),
-    line(0, 10), line(0, 0), close(),
+    M(0, 0), L(10, 0),
+    C({8, 5}, {10, 0}, {8, 1}),
+    C({10, 10}, {8, 9}, {10, 10}),
+    L(0, 10), L(0, 0), Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeLeft{{
-    move(10, 0), line(0, 0),
-    curve({2, 5}, {0, 0}, {2, 1}),
-    curve({0, 10}, {2, 9}, {0, 10}),
-    line(10, 10), line(10, 0), close(),
+    M(10, 0), L(0, 0),
+    C({2, 5}, {0, 0}, {2, 1}),
+    C({0, 10}, {2, 9}, {0, 10}),
+    L(10, 10), L(10, 0), Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeTop{{
-    move(0, 10), line(10, 10), line(10, 0),
-    curve({5, 2}, {10, 0}, {9, 2}),
-    curve({0, 0}, {1, 2}, {0, 0}),
-    line(0, 10), close(),
+    M(0, 10), L(10, 10), L(10, 0),
+    C({5, 2}, {10, 0}, {9, 2}),
+    C({0, 0}, {1, 2}, {0, 0}),
+    L(0, 10), Z(),
 }};
 
 // Draws one module's outline in unit-cell coordinates. A rounded corner is
@@ -166,7 +161,6 @@ void fillet(const TileSink& sink, double f, bool mirrorX, bool mirrorY)
     sink.close();
 }
 
-double unitFraction(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 } // namespace
 
@@ -179,13 +173,13 @@ RoundedPathBase::RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorne
 
 void RoundedPathBase::setCornerRadiusFraction(double fraction) noexcept
 {
-    cornerRadius_ = unitFraction(fraction);
+    cornerRadius_ = pixelmath::unitFraction(fraction);
     actualRadius_ = 5 * cornerRadius_;
 }
 
 void RoundedPathBase::reset()
 {
-    setCornerRadiusFraction(kDefaultFraction);
+    setCornerRadiusFraction(DefaultCornerRadius);
     hasInnerCorners_ = defaultHasInnerCorners_;
 }
 
@@ -206,7 +200,7 @@ bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::s
 {
     if (key == SettingsKey::cornerRadiusFraction) {
         if (!value) {
-            setCornerRadiusFraction(kDefaultFraction);
+            setCornerRadiusFraction(DefaultCornerRadius);
             return true;
         }
         const auto number = foundation::settingDouble(*value);

@@ -19,6 +19,8 @@ class RoundedPathBase : public QRCodePixelShapeGenerator {
 public:
     // Fillet radius per unit of cornerRadiusFraction.
     static constexpr double innerRadius = 5.0 / 3.0;
+    // The corner-radius fraction of both classes by default and after reset.
+    static constexpr double DefaultCornerRadius = 0.65;
 
     double cornerRadiusFraction() const noexcept { return cornerRadius_; }
     void setCornerRadiusFraction(double fraction) noexcept;
@@ -55,7 +57,7 @@ class RoundedPath final : public RoundedPathBase {
 public:
     static constexpr std::string_view Name = "roundedPath";
     static constexpr std::string_view Title = "Rounded path";
-    static constexpr double DefaultCornerRadiusValue = 0.65;
+    static constexpr double DefaultCornerRadiusValue = DefaultCornerRadius;
     static constexpr bool DefaultHasInnerCorners = true;
 
     RoundedPath(double cornerRadiusFraction, bool hasInnerCorners)
@@ -75,7 +77,6 @@ class RoundedEndIndent final : public RoundedPathBase {
 public:
     static constexpr std::string_view Name = "roundedEndIndent";
     static constexpr std::string_view Title = "Rounded end indent";
-    static constexpr double DefaultCornerRadius = 0.65;
     static constexpr bool DefaultHasInnerCorners = false;
 
     RoundedEndIndent(double cornerRadiusFraction, bool hasInnerCorners)

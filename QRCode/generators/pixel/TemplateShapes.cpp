@@ -8,37 +8,8 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-// The inset generator a stored shape names: a text under
-// "insetGeneratorName" wins (the fixed generator when the name is unknown)
-// and the older Boolean key is then not read.
-std::shared_ptr<QRCodePixelInsetGenerator> insetGeneratorFrom(const SettingsDict& settings)
-{
-    std::shared_ptr<QRCodePixelInsetGenerator> inset;
-    if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
-        inset = PixelInset::generator(*name);
-    } else if (foundation::settingBool(settings, SettingsKey::useRandomInset).value_or(false)) {
-        inset = PixelInset::Random::Create();
-    }
-    return inset ? inset : PixelInset::Fixed::Create();
-}
+using Common = CommonPixelGenerator;
 
-std::shared_ptr<QRCodePixelRotationGenerator> rotationGeneratorFrom(const SettingsDict& settings)
-{
-    std::shared_ptr<QRCodePixelRotationGenerator> rotation;
-    if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
-        rotation = PixelRotation::generator(*name);
-    } else if (foundation::settingBool(settings, SettingsKey::useRandomRotation).value_or(false)) {
-        rotation = PixelRotation::Random::Create();
-    }
-    return rotation ? rotation : PixelRotation::Fixed::Create();
-}
-
-bool isTrueNumber(const OptionalSettingsValue& value)
-{
-    return value && foundation::settingBool(*value).value_or(false);
-}
-
-double clampedCornerRadius(double value) noexcept { return pixelmath::clampedFraction(value, 0, 1); }
 
 } // namespace
 
@@ -52,7 +23,7 @@ Circle::Circle(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double
 std::shared_ptr<Circle> Circle::Create(const SettingsDict& settings)
 {
     const double insetFraction = foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(0.0);
-    return std::make_shared<Circle>(insetGeneratorFrom(settings), insetFraction);
+    return std::make_shared<Circle>(Common::insetGeneratorFrom(settings), insetFraction);
 }
 
 std::shared_ptr<QRCodePixelShapeGenerator> Circle::copyShape() const
@@ -90,9 +61,7 @@ bool Circle::setSettingValue(const OptionalSettingsValue& value, std::string_vie
     if (key == SettingsKey::insetFraction) return common_.setInsetFraction(value);
     if (key == SettingsKey::insetGeneratorName) return common_.setInsetGenerator(value);
     if (key == SettingsKey::useRandomInset) {
-        common_.setInsetGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelInsetGenerator>(
-                                                            PixelInset::Random::Create())
-                                                      : PixelInset::Fixed::Create());
+        common_.setUseRandomInset(value);
         return true;
     }
     return false;
@@ -103,7 +72,7 @@ bool Circle::setSettingValue(const OptionalSettingsValue& value, std::string_vie
 RoundedRect::RoundedRect(double cornerRadiusFraction, std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator,
                          double insetFraction, std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
                          double rotationFraction)
-    : common_(pixelType, std::move(insetGenerator), insetFraction, clampedCornerRadius(cornerRadiusFraction),
+    : common_(pixelType, std::move(insetGenerator), insetFraction, pixelmath::unitFraction(cornerRadiusFraction),
               std::move(rotationGenerator), clampedRotationFraction(rotationFraction))
 {
 }
@@ -114,8 +83,8 @@ std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius);
     const double insetFraction = foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(0.0);
     const double rotationFraction = foundation::settingDouble(settings, SettingsKey::rotationFraction).value_or(0.0);
-    return std::make_shared<RoundedRect>(cornerRadius, insetGeneratorFrom(settings), insetFraction,
-                                         rotationGeneratorFrom(settings), rotationFraction);
+    return std::make_shared<RoundedRect>(cornerRadius, Common::insetGeneratorFrom(settings), insetFraction,
+                                         Common::rotationGeneratorFrom(settings), rotationFraction);
 }
 
 std::shared_ptr<QRCodePixelShapeGenerator> RoundedRect::copyShape() const
@@ -142,16 +111,8 @@ gfx::Path RoundedRect::generatePath(const BoolMatrix& matrix, gfx::Size size)
 SettingsDict RoundedRect::settings() const
 {
     SettingsDict result = SettingsDict::object();
-    const std::string_view insetName = insetGeneratorName(*common_.insetGenerator());
-    const std::string_view rotationName = rotationGeneratorName(*common_.rotationGenerator());
     result[std::string(SettingsKey::cornerRadiusFraction)] = common_.cornerRadiusFraction();
-    result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
-    result[std::string(SettingsKey::insetFraction)] = common_.insetFraction();
-    result[std::string(SettingsKey::rotationGeneratorName)] = std::string(rotationName);
-    result[std::string(SettingsKey::rotationFraction)] = common_.rotationFraction();
-    // The older Boolean keys, for readers that only know them; only when true.
-    if (insetName == PixelInset::Random::Name) result[std::string(SettingsKey::useRandomInset)] = true;
-    if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
+    common_.writeInsetAndRotationSettings(result);
     return result;
 }
 
@@ -165,23 +126,7 @@ bool RoundedRect::supportsSettingValueForKey(std::string_view key) const
 bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
 {
     if (key == SettingsKey::cornerRadiusFraction) return common_.setCornerRadiusFraction(value);
-    if (key == SettingsKey::insetFraction) return common_.setInsetFraction(value);
-    if (key == SettingsKey::insetGeneratorName) return common_.setInsetGenerator(value);
-    if (key == SettingsKey::rotationFraction) return common_.setRotationFraction(value);
-    if (key == SettingsKey::rotationGeneratorName) return common_.setRotationGenerator(value);
-    if (key == SettingsKey::useRandomInset) {
-        common_.setInsetGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelInsetGenerator>(
-                                                            PixelInset::Random::Create())
-                                                      : PixelInset::Fixed::Create());
-        return true;
-    }
-    if (key == SettingsKey::useRandomRotation) {
-        common_.setRotationGenerator(isTrueNumber(value) ? std::shared_ptr<QRCodePixelRotationGenerator>(
-                                                               PixelRotation::Random::Create())
-                                                         : PixelRotation::Fixed::Create());
-        return true;
-    }
-    return false;
+    return common_.setInsetOrRotationSetting(value, key).value_or(false);
 }
 
 // ---- The family list ----

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/pixel/detail/TemplateShape.h"
 
 #include <span>
@@ -247,31 +248,20 @@ private:
 // instance draws the same, Create ignores its dictionary and every key is
 // refused.
 template <class Derived>
-class FixedTemplateShape : public QRCodePixelShapeGenerator {
+class FixedTemplateShape : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
 public:
     FixedTemplateShape()
         : common_(Derived::pixelType, PixelInset::Fixed::Create(), 0, 0, PixelRotation::Fixed::Create(), 0)
     {
     }
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict())
-    {
-        return std::make_shared<Derived>();
-    }
 
     const CommonPixelGenerator& common() const noexcept { return common_; }
 
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return Create(); }
-    void reset() override {}
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
     {
         return common_.generatePath(matrix, size);
     }
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
 
 private:
     CommonPixelGenerator common_;

@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace outline;
 using neighbours::TileSink;
 using neighbours::tiledPath;
 
@@ -26,8 +22,8 @@ constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& 
         return gfx::Point{mirrorX ? 10 - p.x : p.x, mirrorY ? 10 - p.y : p.y};
     };
     for (auto& s : result) {
-        if (s.kind == OutlineStep::Kind::close) continue;
-        s.p = flip(s.p);
+        if (s.kind == OutlineStep::close) continue;
+        s.to = flip(s.to);
         s.c1 = flip(s.c1);
         s.c2 = flip(s.c2);
     }
@@ -39,13 +35,13 @@ constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& 
 // Pentagons: the full half of the square on the neighbour's side, a right
 // angled point at the middle of the opposite edge.
 constexpr std::array<OutlineStep, 6> kPointTowardsY10{
-    {move(0, 0), line(10, 0), line(10, 5), line(5, 10), line(0, 5), close()}};
+    {M(0, 0), L(10, 0), L(10, 5), L(5, 10), L(0, 5), Z()}};
 constexpr std::array<OutlineStep, 6> kPointTowardsY0{
-    {move(0, 10), line(10, 10), line(10, 5), line(5, 0), line(0, 5), close()}};
+    {M(0, 10), L(10, 10), L(10, 5), L(5, 0), L(0, 5), Z()}};
 constexpr std::array<OutlineStep, 6> kPointTowardsX10{
-    {move(0, 0), line(0, 10), line(5, 10), line(10, 5), line(5, 0), close()}};
+    {M(0, 0), L(0, 10), L(5, 10), L(10, 5), L(5, 0), Z()}};
 constexpr std::array<OutlineStep, 6> kPointTowardsX0{
-    {move(10, 0), line(5, 0), line(0, 5), line(5, 10), line(10, 10), close()}};
+    {M(10, 0), L(5, 0), L(0, 5), L(5, 10), L(10, 10), Z()}};
 
 // ---- Grids ----------------------------------------------------------------
 
@@ -53,7 +49,7 @@ constexpr std::array<OutlineStep, 6> kPointTowardsX0{
 // close.
 constexpr std::array<OutlineStep, 6> gridSquare(double xa, double xb, double ya, double yb)
 {
-    return {{move(xa, ya), line(xb, ya), line(xb, yb), line(xa, yb), line(xa, ya), close()}};
+    return {{M(xa, ya), L(xb, ya), L(xb, yb), L(xa, yb), L(xa, ya), Z()}};
 }
 
 template <std::size_t Squares>
@@ -123,42 +119,42 @@ gfx::Path gridPath(const BoolMatrix& matrix, gfx::Size size, const std::array<Ou
 
 // A corner region swept away by a curve that starts at the adjacent corner.
 constexpr std::array<OutlineStep, 7> kRazorCut0_10{{
-    move(0, 0), line(10, 0), line(10, 10),
-    curve({2, 8}, {10, 10}, {4.5, 9.5}),
-    curve({0, 4}, {-0.5, 6.5}, {0, 4}),
-    line(0, 0), close(),
+    M(0, 0), L(10, 0), L(10, 10),
+    C({2, 8}, {10, 10}, {4.5, 9.5}),
+    C({0, 4}, {-0.5, 6.5}, {0, 4}),
+    L(0, 0), Z(),
 }};
 constexpr std::array<OutlineStep, 7> kRazorCut10_10{{
-    move(0, 0), line(10, 0),
-    curve({8, 8}, {10, 0}, {9.5, 5.5}),
-    curve({4, 10}, {6.5, 10.5}, {4, 10}),
-    line(0, 10), line(0, 0), close(),
+    M(0, 0), L(10, 0),
+    C({8, 8}, {10, 0}, {9.5, 5.5}),
+    C({4, 10}, {6.5, 10.5}, {4, 10}),
+    L(0, 10), L(0, 0), Z(),
 }};
 constexpr std::array<OutlineStep, 7> kRazorCut0_0{{
-    move(2, 2),
-    curve({6, 0}, {3.5, -0.5}, {6, 0}),
-    line(10, 0), line(10, 10), line(0, 10),
-    curve({2, 2}, {0, 10}, {0.5, 4.5}),
-    close(),
+    M(2, 2),
+    C({6, 0}, {3.5, -0.5}, {6, 0}),
+    L(10, 0), L(10, 10), L(0, 10),
+    C({2, 2}, {0, 10}, {0.5, 4.5}),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kRazorCut10_0{{
-    move(0, 0),
-    curve({8, 2}, {0, 0}, {5.5, 0.5}),
-    curve({10, 6}, {10.5, 3.5}, {10, 6}),
-    line(10, 10), line(0, 10), line(0, 0), close(),
+    M(0, 0),
+    C({8, 2}, {0, 0}, {5.5, 0.5}),
+    C({10, 6}, {10.5, 3.5}, {10, 6}),
+    L(10, 10), L(0, 10), L(0, 0), Z(),
 }};
 
 // The square with its corner at (0, 0) rounded (radius 3 along the edges,
 // two cubics through (1.22, 0.58)). The first two curves run straight along
 // x = 10 and the last line has zero length; both are part of the outline.
 constexpr std::array<OutlineStep, 10> kRazorRounded0_0{{
-    move(10, 10),
-    curve({10, 3}, {10, 10}, {10, 3}),
-    curve({10, 0}, {10, 1.32}, {10, 0}),
-    line(3, 0),
-    curve({1.22, 0.58}, {2.34, 0}, {1.72, 0.22}),
-    curve({0, 3}, {0.48, 1.13}, {0, 2.01}),
-    line(0, 10), line(10, 10), line(10, 10), close(),
+    M(10, 10),
+    C({10, 3}, {10, 10}, {10, 3}),
+    C({10, 0}, {10, 1.32}, {10, 0}),
+    L(3, 0),
+    C({1.22, 0.58}, {2.34, 0}, {1.72, 0.22}),
+    C({0, 3}, {0.48, 1.13}, {0, 2.01}),
+    L(0, 10), L(10, 10), L(10, 10), Z(),
 }};
 constexpr auto kRazorRounded10_0 = mirrored(kRazorRounded0_0, true, false);
 constexpr auto kRazorRounded0_10 = mirrored(kRazorRounded0_0, false, true);
@@ -167,10 +163,10 @@ constexpr auto kRazorRounded10_10 = mirrored(kRazorRounded0_0, true, true);
 // A small concave piece filling the corner (0, 0) of an off-module, reaching
 // 1.25 along each edge.
 constexpr std::array<OutlineStep, 5> kRazorFillet0_0{{
-    move(1.25, 0), line(0, 0),
-    curve({0, 1.25}, {0, 0}, {0, 0.625}),
-    curve({1.25, 0}, {0, 0.625}, {0.625, 0}),
-    close(),
+    M(1.25, 0), L(0, 0),
+    C({0, 1.25}, {0, 0}, {0, 0.625}),
+    C({1.25, 0}, {0, 0.625}, {0.625, 0}),
+    Z(),
 }};
 constexpr auto kRazorFillet10_0 = mirrored(kRazorFillet0_0, true, false);
 constexpr auto kRazorFillet0_10 = mirrored(kRazorFillet0_0, false, true);

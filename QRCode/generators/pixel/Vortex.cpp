@@ -9,11 +9,7 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-using neighbours::close;
-using neighbours::curve;
-using neighbours::line;
-using neighbours::move;
-using neighbours::OutlineStep;
+using namespace outline;
 
 // Tubes run between 1 and 9 across their direction and reach the box edge
 // where they join; ends and dots are arcs of radius 4 about (5, 5); a bend
@@ -21,56 +17,56 @@ using neighbours::OutlineStep;
 // empty. The zero-length lines in the caps are part of the outlines.
 // dot
 constexpr OutlineStep kDot[] = {
-    move(9, 5), curve({5, 1}, {9, 2.79}, {7.21, 1}), curve({1, 5}, {2.79, 1}, {1, 2.79}),
-    curve({5, 9}, {1, 7.21}, {2.79, 9}), curve({9, 5}, {7.21, 9}, {9, 7.21}), close(),
+    M(9, 5), C({5, 1}, {9, 2.79}, {7.21, 1}), C({1, 5}, {2.79, 1}, {1, 2.79}),
+    C({5, 9}, {1, 7.21}, {2.79, 9}), C({9, 5}, {7.21, 9}, {9, 7.21}), Z(),
 };
 // left cap (rounded end on the left)
 constexpr OutlineStep kLeftCap[] = {
-    move(1, 5), curve({5, 1}, {1, 2.79}, {2.79, 1}), line(10, 1), line(10, 9), line(5, 9),
-    curve({1, 5}, {2.79, 9}, {1, 7.21}), close(),
+    M(1, 5), C({5, 1}, {1, 2.79}, {2.79, 1}), L(10, 1), L(10, 9), L(5, 9),
+    C({1, 5}, {2.79, 9}, {1, 7.21}), Z(),
 };
 // right cap (rounded end on the right)
 constexpr OutlineStep kRightCap[] = {
-    move(0, 1), line(5, 1), curve({9, 5}, {7.21, 1}, {9, 2.79}), line(9, 5), curve({5, 9}, {9, 7.21}, {7.21, 9}),
-    line(0, 9), line(0, 1), close(),
+    M(0, 1), L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 5), C({5, 9}, {9, 7.21}, {7.21, 9}),
+    L(0, 9), L(0, 1), Z(),
 };
 // top cap (rounded end at the top)
 constexpr OutlineStep kTopCap[] = {
-    move(1, 10), line(9, 10), line(9, 5), curve({5, 1}, {9, 2.79}, {7.21, 1}), line(5, 1),
-    curve({1, 5}, {2.79, 1}, {1, 2.79}), line(1, 10), close(),
+    M(1, 10), L(9, 10), L(9, 5), C({5, 1}, {9, 2.79}, {7.21, 1}), L(5, 1),
+    C({1, 5}, {2.79, 1}, {1, 2.79}), L(1, 10), Z(),
 };
 // bottom cap (rounded end at the bottom)
 constexpr OutlineStep kBottomCap[] = {
-    move(1, 5), curve({5, 9}, {1, 7.21}, {2.79, 9}), line(5, 9), curve({9, 5}, {7.21, 9}, {9, 7.21}), line(9, 0),
-    line(1, 0), line(1, 5), close(),
+    M(1, 5), C({5, 9}, {1, 7.21}, {2.79, 9}), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 0),
+    L(1, 0), L(1, 5), Z(),
 };
 // horizontal bar
 constexpr OutlineStep kHorizontalBar[] = {
-    move(0, 1), line(10, 1), line(10, 9), line(0, 9), line(0, 1), close(),
+    M(0, 1), L(10, 1), L(10, 9), L(0, 9), L(0, 1), Z(),
 };
 // vertical bar
 constexpr OutlineStep kVerticalBar[] = {
-    move(1, 0), line(9, 0), line(9, 10), line(1, 10), line(1, 0), close(),
+    M(1, 0), L(9, 0), L(9, 10), L(1, 10), L(1, 0), Z(),
 };
 // top-left bend (outer corner at the top left rounded)
 constexpr OutlineStep kTopLeftBend[] = {
-    move(1, 9), line(10, 9), line(10, 1), line(5, 1), curve({1, 5}, {2.79, 1}, {1, 2.79}), line(1, 9), close(),
-    move(1, 10), line(9, 10), line(9, 9), line(1, 9), line(1, 10), close(),
+    M(1, 9), L(10, 9), L(10, 1), L(5, 1), C({1, 5}, {2.79, 1}, {1, 2.79}), L(1, 9), Z(),
+    M(1, 10), L(9, 10), L(9, 9), L(1, 9), L(1, 10), Z(),
 };
 // top-right bend (outer corner at the top right rounded)
 constexpr OutlineStep kTopRightBend[] = {
-    move(9, 9), line(0, 9), line(0, 1), line(5, 1), curve({9, 5}, {7.21, 1}, {9, 2.79}), line(9, 9), close(),
-    move(9, 10), line(1, 10), line(1, 9), line(9, 9), line(9, 10), close(),
+    M(9, 9), L(0, 9), L(0, 1), L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 9), Z(),
+    M(9, 10), L(1, 10), L(1, 9), L(9, 9), L(9, 10), Z(),
 };
 // bottom-left bend (outer corner at the bottom left rounded)
 constexpr OutlineStep kBottomLeftBend[] = {
-    move(1, 1), line(10, 1), line(10, 9), line(5, 9), curve({1, 5}, {2.79, 9}, {1, 7.21}), line(1, 1), close(),
-    move(1, 0), line(9, 0), line(9, 1), line(1, 1), line(1, 0), close(),
+    M(1, 1), L(10, 1), L(10, 9), L(5, 9), C({1, 5}, {2.79, 9}, {1, 7.21}), L(1, 1), Z(),
+    M(1, 0), L(9, 0), L(9, 1), L(1, 1), L(1, 0), Z(),
 };
 // bottom-right bend (outer corner at the bottom right rounded)
 constexpr OutlineStep kBottomRightBend[] = {
-    move(9, 1), line(0, 1), line(0, 9), line(5, 9), curve({9, 5}, {7.21, 9}, {9, 7.21}), line(9, 1), close(),
-    move(9, 0), line(1, 0), line(1, 1), line(9, 1), line(9, 0), close(),
+    M(9, 1), L(0, 1), L(0, 9), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 1), Z(),
+    M(9, 0), L(1, 0), L(1, 1), L(9, 1), L(9, 0), Z(),
 };
 
 enum Tile : std::size_t {
@@ -101,9 +97,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
     if (d < 2) return path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    std::size_t onModules = 0;
-    for (std::int64_t i = 0; i < d * d; ++i) onModules += matrix.data()[i];
-    path.reserve(onModules * 8);
+    path.reserve(neighbours::onModuleCount(matrix) * 8);
 
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.

@@ -1,6 +1,6 @@
 #include "QRCode/generators/pupil/EmblemPupils.h"
 
-#include "QRCode/generators/pupil/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 
 #include <algorithm>
 #include <array>
@@ -12,115 +12,115 @@ namespace QRCode::PupilShape {
 
 namespace {
 
-using detail::OutlineStep;
+using namespace outline;
 
 constexpr OutlineStep kCross[] = {
-    {'M', 30, 50}, {'L', 34, 45}, {'L', 30, 40}, {'L', 30, 30}, {'L', 40, 30}, {'L', 45, 34},
-    {'L', 50, 30}, {'L', 60, 30}, {'L', 60, 40}, {'L', 56, 45}, {'L', 60, 50}, {'L', 60, 60},
-    {'L', 50, 60}, {'L', 45, 56}, {'L', 40, 60}, {'L', 30, 60}, {'L', 30, 50}, {'Z'},
+    M(30, 50), L(34, 45), L(30, 40), L(30, 30), L(40, 30), L(45, 34),
+    L(50, 30), L(60, 30), L(60, 40), L(56, 45), L(60, 50), L(60, 60),
+    L(50, 60), L(45, 56), L(40, 60), L(30, 60), L(30, 50), Z(),
 };
 
 constexpr OutlineStep kCrossCurved[] = {
-    {'M', 30, 50},
-    {'C', 34, 45, 30, 50, 34, 49},
-    {'C', 30, 40, 34, 41, 30, 40},
-    {'L', 30, 30},
-    {'L', 40, 30},
-    {'C', 45, 34, 40, 30, 41, 34},
-    {'C', 50, 30, 49, 34, 50, 30},
-    {'L', 60, 30},
-    {'L', 60, 40},
-    {'C', 56, 45, 60, 40, 56, 41},
-    {'C', 60, 50, 56, 49, 60, 50},
-    {'L', 60, 60},
-    {'L', 50, 60},
-    {'C', 45, 56, 50, 60, 49, 56},
-    {'C', 40, 60, 41, 56, 40, 60},
-    {'L', 30, 60},
-    {'L', 30, 50},
-    {'Z'},
+    M(30, 50),
+    C({34, 45}, {30, 50}, {34, 49}),
+    C({30, 40}, {34, 41}, {30, 40}),
+    L(30, 30),
+    L(40, 30),
+    C({45, 34}, {40, 30}, {41, 34}),
+    C({50, 30}, {49, 34}, {50, 30}),
+    L(60, 30),
+    L(60, 40),
+    C({56, 45}, {60, 40}, {56, 41}),
+    C({60, 50}, {56, 49}, {60, 50}),
+    L(60, 60),
+    L(50, 60),
+    C({45, 56}, {50, 60}, {49, 56}),
+    C({40, 60}, {41, 56}, {40, 60}),
+    L(30, 60),
+    L(30, 50),
+    Z(),
 };
 
 constexpr OutlineStep kDotDragHorizontal[] = {
-    {'M', 30, 55}, {'C', 35, 50, 30, 52.24, 32.24, 50}, {'L', 55, 50}, {'C', 60, 55, 57.76, 50, 60, 52.24},
-    {'L', 60, 55}, {'C', 55, 60, 60, 57.76, 57.76, 60}, {'L', 35, 60}, {'C', 30, 55, 32.24, 60, 30, 57.76},
-    {'Z'},
-    {'M', 30, 45}, {'C', 35, 40, 30, 42.24, 32.24, 40}, {'L', 55, 40}, {'C', 60, 45, 57.76, 40, 60, 42.24},
-    {'L', 60, 45}, {'C', 55, 50, 60, 47.76, 57.76, 50}, {'L', 35, 50}, {'C', 30, 45, 32.24, 50, 30, 47.76},
-    {'Z'},
-    {'M', 30, 35}, {'C', 35, 30, 30, 32.24, 32.24, 30}, {'L', 55, 30}, {'C', 60, 35, 57.76, 30, 60, 32.24},
-    {'L', 60, 35}, {'C', 55, 40, 60, 37.76, 57.76, 40}, {'L', 35, 40}, {'C', 30, 35, 32.24, 40, 30, 37.76},
-    {'Z'},
+    M(30, 55), C({35, 50}, {30, 52.24}, {32.24, 50}), L(55, 50), C({60, 55}, {57.76, 50}, {60, 52.24}),
+    L(60, 55), C({55, 60}, {60, 57.76}, {57.76, 60}), L(35, 60), C({30, 55}, {32.24, 60}, {30, 57.76}),
+    Z(),
+    M(30, 45), C({35, 40}, {30, 42.24}, {32.24, 40}), L(55, 40), C({60, 45}, {57.76, 40}, {60, 42.24}),
+    L(60, 45), C({55, 50}, {60, 47.76}, {57.76, 50}), L(35, 50), C({30, 45}, {32.24, 50}, {30, 47.76}),
+    Z(),
+    M(30, 35), C({35, 30}, {30, 32.24}, {32.24, 30}), L(55, 30), C({60, 35}, {57.76, 30}, {60, 32.24}),
+    L(60, 35), C({55, 40}, {60, 37.76}, {57.76, 40}), L(35, 40), C({30, 35}, {32.24, 40}, {30, 37.76}),
+    Z(),
 };
 
 constexpr OutlineStep kDotDragVertical[] = {
-    {'M', 55, 60}, {'C', 50, 55, 52.24, 60, 50, 57.76}, {'L', 50, 35}, {'C', 55, 30, 50, 32.24, 52.24, 30},
-    {'L', 55, 30}, {'C', 60, 35, 57.76, 30, 60, 32.24}, {'L', 60, 55}, {'C', 55, 60, 60, 57.76, 57.76, 60},
-    {'Z'},
-    {'M', 45, 60}, {'C', 40, 55, 42.24, 60, 40, 57.76}, {'L', 40, 35}, {'C', 45, 30, 40, 32.24, 42.24, 30},
-    {'L', 45, 30}, {'C', 50, 35, 47.76, 30, 50, 32.24}, {'L', 50, 55}, {'C', 45, 60, 50, 57.76, 47.76, 60},
-    {'Z'},
-    {'M', 35, 60}, {'C', 30, 55, 32.24, 60, 30, 57.76}, {'L', 30, 35}, {'C', 35, 30, 30, 32.24, 32.24, 30},
-    {'L', 35, 30}, {'C', 40, 35, 37.76, 30, 40, 32.24}, {'L', 40, 55}, {'C', 35, 60, 40, 57.76, 37.76, 60},
-    {'Z'},
+    M(55, 60), C({50, 55}, {52.24, 60}, {50, 57.76}), L(50, 35), C({55, 30}, {50, 32.24}, {52.24, 30}),
+    L(55, 30), C({60, 35}, {57.76, 30}, {60, 32.24}), L(60, 55), C({55, 60}, {60, 57.76}, {57.76, 60}),
+    Z(),
+    M(45, 60), C({40, 55}, {42.24, 60}, {40, 57.76}), L(40, 35), C({45, 30}, {40, 32.24}, {42.24, 30}),
+    L(45, 30), C({50, 35}, {47.76, 30}, {50, 32.24}), L(50, 55), C({45, 60}, {50, 57.76}, {47.76, 60}),
+    Z(),
+    M(35, 60), C({30, 55}, {32.24, 60}, {30, 57.76}), L(30, 35), C({35, 30}, {30, 32.24}, {32.24, 30}),
+    L(35, 30), C({40, 35}, {37.76, 30}, {40, 32.24}), L(40, 55), C({35, 60}, {40, 57.76}, {37.76, 60}),
+    Z(),
 };
 
 constexpr OutlineStep kExplode[] = {
-    {'M', 32.5, 45.5},
-    {'C', 30, 30, 32.5, 38, 30, 30},
-    {'C', 45, 32.5, 30, 30, 37.5, 32.5},
-    {'C', 60, 30, 52.5, 32.5, 60, 30},
-    {'C', 57.5, 45, 60, 30, 57.5, 37.5},
-    {'C', 60, 60, 57.5, 52.5, 60, 60},
-    {'C', 45, 57.5, 60, 60, 52.5, 57.5},
-    {'C', 30, 60, 37.5, 57.5, 30, 60},
-    {'C', 32.5, 45.5, 30, 60, 32.5, 53},
-    {'Z'},
+    M(32.5, 45.5),
+    C({30, 30}, {32.5, 38}, {30, 30}),
+    C({45, 32.5}, {30, 30}, {37.5, 32.5}),
+    C({60, 30}, {52.5, 32.5}, {60, 30}),
+    C({57.5, 45}, {60, 30}, {57.5, 37.5}),
+    C({60, 60}, {57.5, 52.5}, {60, 60}),
+    C({45, 57.5}, {60, 60}, {52.5, 57.5}),
+    C({30, 60}, {37.5, 57.5}, {30, 60}),
+    C({32.5, 45.5}, {30, 60}, {32.5, 53}),
+    Z(),
 };
 
 constexpr OutlineStep kOrbits[] = {
-    {'M', 52, 53},
-    {'C', 52, 52, 52, 53, 52, 52.63},
-    {'L', 53, 52},
-    {'C', 60, 45, 56.87, 52, 60, 48.87},
-    {'C', 53, 38, 60, 41.13, 56.87, 38},
-    {'L', 52, 38},
-    {'C', 52, 37, 52, 37.37, 52, 37},
-    {'C', 45, 30, 52, 33.13, 48.87, 30},
-    {'C', 38, 37, 41.13, 30, 38, 33.13},
-    {'C', 38, 38, 38, 37, 38, 37.37},
-    {'L', 37, 38},
-    {'C', 30, 45, 33.13, 38, 30, 41.13},
-    {'C', 37, 52, 30, 48.87, 33.13, 52},
-    {'L', 38, 52},
-    {'C', 38, 53, 38, 52.63, 38, 53},
-    {'C', 45, 60, 38, 56.87, 41.13, 60},
-    {'C', 52, 53, 48.87, 60, 52, 56.87},
-    {'Z'},
+    M(52, 53),
+    C({52, 52}, {52, 53}, {52, 52.63}),
+    L(53, 52),
+    C({60, 45}, {56.87, 52}, {60, 48.87}),
+    C({53, 38}, {60, 41.13}, {56.87, 38}),
+    L(52, 38),
+    C({52, 37}, {52, 37.37}, {52, 37}),
+    C({45, 30}, {52, 33.13}, {48.87, 30}),
+    C({38, 37}, {41.13, 30}, {38, 33.13}),
+    C({38, 38}, {38, 37}, {38, 37.37}),
+    L(37, 38),
+    C({30, 45}, {33.13, 38}, {30, 41.13}),
+    C({37, 52}, {30, 48.87}, {33.13, 52}),
+    L(38, 52),
+    C({38, 53}, {38, 52.63}, {38, 53}),
+    C({45, 60}, {38, 56.87}, {41.13, 60}),
+    C({52, 53}, {48.87, 60}, {52, 56.87}),
+    Z(),
 };
 
 // Listed top-down; stored mirrored. The right edge lies at x 60.01.
 constexpr OutlineStep kFlame[] = {
-    {'M', 32.62, 34.67},
-    {'C', 37.13, 30, 32.93, 30.97, 33, 30.07},
-    {'L', 60.01, 30},
-    {'L', 60.01, 53.59},
-    {'C', 55.5, 58.33, 60.02, 57.35, 59.21, 57.98},
-    {'L', 31.01, 60},
-    {'L', 32.62, 34.67},
-    {'Z'},
+    M(32.62, 34.67),
+    C({37.13, 30}, {32.93, 30.97}, {33, 30.07}),
+    L(60.01, 30),
+    L(60.01, 53.59),
+    C({55.5, 58.33}, {60.02, 57.35}, {59.21, 57.98}),
+    L(31.01, 60),
+    L(32.62, 34.67),
+    Z(),
 };
 
 // Listed top-down (tip at (45, 31)); stored mirrored.
 constexpr OutlineStep kHeart[] = {
-    {'M', 60, 50.29},
-    {'C', 45, 31, 60, 38.45, 45, 31},
-    {'C', 30, 50.29, 45, 31, 30, 38.45},
-    {'C', 37.67, 59, 30, 53.35, 31.58, 59},
-    {'C', 45, 54.69, 42.55, 59, 45, 54.69},
-    {'C', 52.33, 59, 45, 54.69, 47.45, 59},
-    {'C', 60, 50.29, 58.42, 59, 60, 53.35},
-    {'Z'},
+    M(60, 50.29),
+    C({45, 31}, {60, 38.45}, {45, 31}),
+    C({30, 50.29}, {45, 31}, {30, 38.45}),
+    C({37.67, 59}, {30, 53.35}, {31.58, 59}),
+    C({45, 54.69}, {42.55, 59}, {45, 54.69}),
+    C({52.33, 59}, {45, 54.69}, {47.45, 59}),
+    C({60, 50.29}, {58.42, 59}, {60, 53.35}),
+    Z(),
 };
 
 // One tooth of the gear, from the end of the flat tip at angle 0 to the end
@@ -128,14 +128,14 @@ constexpr OutlineStep kHeart[] = {
 // (45, 45) by multiples of 45 degrees.
 constexpr gfx::Point kGearStart{60, 46.54};
 constexpr OutlineStep kGearTooth[] = {
-    {'C', 59.16, 47.53, 59.99, 47.02, 59.64, 47.43},
-    {'L', 56.61, 47.98},
-    {'C', 56.47, 47.98, 56.56, 47.98, 56.52, 47.98},
-    {'C', 55.22, 51, 56.2, 49.04, 55.78, 50.06},
-    {'C', 55.31, 51.11, 55.25, 51.03, 55.28, 51.07},
-    {'L', 56.8, 53.23},
-    {'C', 56.69, 54.52, 57.07, 53.63, 57.03, 54.17},
-    {'L', 54.52, 56.69},
+    C({59.16, 47.53}, {59.99, 47.02}, {59.64, 47.43}),
+    L(56.61, 47.98),
+    C({56.47, 47.98}, {56.56, 47.98}, {56.52, 47.98}),
+    C({55.22, 51}, {56.2, 49.04}, {55.78, 50.06}),
+    C({55.31, 51.11}, {55.25, 51.03}, {55.28, 51.07}),
+    L(56.8, 53.23),
+    C({56.69, 54.52}, {57.07, 53.63}, {57.03, 54.17}),
+    L(54.52, 56.69),
 };
 
 // Vertices of the pinking-shears square, starting and ending at (34.95, 59.9).
@@ -300,61 +300,61 @@ gfx::Path gear()
             const auto& step = kGearTooth[s];
             // The last step returns exactly to the start.
             const bool last = k == 7 && s + 1 == std::size(kGearTooth);
-            const gfx::Point end = last ? kGearStart : turn.apply(gfx::Point{step.x, step.y});
-            if (step.op == 'L') {
+            const gfx::Point end = last ? kGearStart : turn.apply(step.to);
+            if (step.kind == OutlineStep::line) {
                 pattern.lineTo(end);
             } else {
-                pattern.curveTo(turn.apply(gfx::Point{step.a, step.b}), turn.apply(gfx::Point{step.c, step.d}), end);
+                pattern.curveTo(turn.apply(step.c1), turn.apply(step.c2), end);
             }
         }
     }
     pattern.closeSubpath();
-    return mirroredTopDown(pattern);
+    return mirroredTopDown(pattern, kShapeBoxSize);
 }
 
 } // namespace
 
-gfx::Path Cross::pupilPath() { return detail::outlineFromSteps(kCross); }
+gfx::Path Cross::pupilPath() { return outlinePath(kCross); }
 
 gfx::Path CrossCurved::pupilPath()
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kCrossCurved);
+    static const gfx::Path outline = outlinePath(kCrossCurved);
     return outline;
 }
 
 gfx::Path DotDragHorizontal::pupilPath()
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kDotDragHorizontal);
+    static const gfx::Path outline = outlinePath(kDotDragHorizontal);
     return outline;
 }
 
 gfx::Path DotDragVertical::pupilPath()
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kDotDragVertical);
+    static const gfx::Path outline = outlinePath(kDotDragVertical);
     return outline;
 }
 
 gfx::Path Explode::pupilPath()
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kExplode);
+    static const gfx::Path outline = outlinePath(kExplode);
     return outline;
 }
 
 gfx::Path Orbits::pupilPath()
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kOrbits);
+    static const gfx::Path outline = outlinePath(kOrbits);
     return outline;
 }
 
 gfx::Path Flame::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(detail::outlineFromSteps(kFlame));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kFlame), kShapeBoxSize);
     return outline;
 }
 
 gfx::Path Heart::pupilPath()
 {
-    static const gfx::Path outline = mirroredTopDown(detail::outlineFromSteps(kHeart));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kHeart), kShapeBoxSize);
     return outline;
 }
 

@@ -1,7 +1,7 @@
 #include "QRCode/generators/pupil/LeafPupils.h"
 
 #include "QRCode/core/detail/DrawingHelpers.h"
-#include "QRCode/generators/pupil/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 
 #include <array>
 
@@ -9,27 +9,27 @@ namespace QRCode::PupilShape {
 
 namespace {
 
-using detail::OutlineStep;
+using namespace outline;
 
 // Listed top-down; kept mirrored. Control points reach beyond the pupil
 // square.
 constexpr OutlineStep kForest[] = {
-    {'M', 36.68, 33.18},
-    {'C', 30.56, 60, 27.26, 40.33, 30.56, 60},
-    {'C', 35.74, 57.76, 30.56, 60, 31.7, 57.76},
-    {'C', 56.45, 53.29, 42.33, 57.76, 50.33, 60},
-    {'C', 57.86, 33.18, 63.51, 46.59, 57.86, 33.18},
-    {'C', 36.68, 33.18, 57.86, 33.18, 46.09, 26.03},
-    {'Z'},
+    M(36.68, 33.18),
+    C({30.56, 60}, {27.26, 40.33}, {30.56, 60}),
+    C({35.74, 57.76}, {30.56, 60}, {31.7, 57.76}),
+    C({56.45, 53.29}, {42.33, 57.76}, {50.33, 60}),
+    C({57.86, 33.18}, {63.51, 46.59}, {57.86, 33.18}),
+    C({36.68, 33.18}, {57.86, 33.18}, {46.09, 26.03}),
+    Z(),
 };
 
 // Listed top-down; kept mirrored.
 constexpr OutlineStep kKoala[] = {
-    {'M', 31.62, 58.38},
-    {'C', 59.77, 49.43, 36.42, 63.18, 57.53, 56.46},
-    {'C', 40.57, 30.23, 62, 42.39, 47.61, 28},
-    {'C', 31.62, 58.38, 33.54, 32.47, 26.82, 53.58},
-    {'Z'},
+    M(31.62, 58.38),
+    C({59.77, 49.43}, {36.42, 63.18}, {57.53, 56.46}),
+    C({40.57, 30.23}, {62, 42.39}, {47.61, 28}),
+    C({31.62, 58.38}, {33.54, 32.47}, {26.82, 53.58}),
+    Z(),
 };
 
 const gfx::Rect kPupilSquare(30, 30, 30, 30);
@@ -39,7 +39,7 @@ const gfx::Rect kPupilSquare(30, 30, 30, 30);
 const gfx::Path& Forest::baseOutline() const
 {
     static const gfx::Path outline = [] {
-        gfx::Path path = mirroredTopDown(detail::outlineFromSteps(kForest));
+        gfx::Path path = mirroredTopDown(outlinePath(kForest), kShapeBoxSize);
         path.closeSubpath();
         return path;
     }();
@@ -54,7 +54,7 @@ const gfx::Path& HexagonLeaf::baseOutline() const
 
 const gfx::Path& Koala::baseOutline() const
 {
-    static const gfx::Path outline = mirroredTopDown(detail::outlineFromSteps(kKoala));
+    static const gfx::Path outline = mirroredTopDown(outlinePath(kKoala), kShapeBoxSize);
     return outline;
 }
 

@@ -101,7 +101,7 @@ std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultRadius));
 }
 
-void RoundedRect::setCornerRadiusFraction(double fraction) noexcept { fraction_ = detail::unitFraction(fraction); }
+void RoundedRect::setCornerRadiusFraction(double fraction) noexcept { fraction_ = pixelmath::unitFraction(fraction); }
 
 std::shared_ptr<QRCodePupilShapeGenerator> RoundedRect::copyShape() const
 {

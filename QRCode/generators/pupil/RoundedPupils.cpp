@@ -1,7 +1,7 @@
 #include "QRCode/generators/pupil/RoundedPupils.h"
 
 #include "QRCode/core/detail/DrawingHelpers.h"
-#include "QRCode/generators/pupil/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 
 #include <array>
 
@@ -9,69 +9,69 @@ namespace QRCode::PupilShape {
 
 namespace {
 
-using detail::OutlineStep;
+using namespace outline;
 
 constexpr OutlineStep kRoundedOuter[] = {
-    {'M', 36, 30}, {'L', 60, 30}, {'L', 60, 60}, {'L', 30, 60}, {'L', 30, 36}, {'C', 36, 30, 30, 30, 36, 30}, {'Z'},
+    M(36, 30), L(60, 30), L(60, 60), L(30, 60), L(30, 36), C({36, 30}, {30, 30}, {36, 30}), Z(),
 };
 
 constexpr OutlineStep kTeardrop[] = {
-    {'M', 60, 45},
-    {'C', 45, 30, 60, 36.72, 53.28, 30},
-    {'L', 30, 30},
-    {'L', 30, 45},
-    {'C', 45, 60, 30, 53.28, 36.72, 60},
-    {'C', 60, 45, 53.28, 60, 60, 53.28},
-    {'Z'},
+    M(60, 45),
+    C({45, 30}, {60, 36.72}, {53.28, 30}),
+    L(30, 30),
+    L(30, 45),
+    C({45, 60}, {30, 53.28}, {36.72, 60}),
+    C({60, 45}, {53.28, 60}, {60, 53.28}),
+    Z(),
 };
 
 // The first curve has its controls on its chord: a straight edge.
 constexpr OutlineStep kUFO[] = {
-    {'M', 60, 60},
-    {'C', 60, 45, 60, 60, 60, 45},
-    {'C', 45, 30, 60, 36.72, 53.28, 30},
-    {'L', 30, 30},
-    {'L', 30, 45},
-    {'C', 45, 60, 30, 53.28, 36.72, 60},
-    {'L', 60, 60},
-    {'L', 60, 60},
-    {'Z'},
+    M(60, 60),
+    C({60, 45}, {60, 60}, {60, 45}),
+    C({45, 30}, {60, 36.72}, {53.28, 30}),
+    L(30, 30),
+    L(30, 45),
+    C({45, 60}, {30, 53.28}, {36.72, 60}),
+    L(60, 60),
+    L(60, 60),
+    Z(),
 };
 
 constexpr OutlineStep kUFORounded[] = {
-    {'M', 60, 56},
-    {'L', 60, 45},
-    {'C', 45, 30, 60, 36.72, 53.28, 30},
-    {'L', 34, 30},
-    {'C', 32.47, 30.3, 33.46, 30, 32.94, 30.11},
-    {'C', 30, 34, 31.02, 30.9, 30, 32.33},
-    {'L', 30, 45},
-    {'C', 45, 60, 30, 53.28, 36.72, 60},
-    {'L', 56, 60},
-    {'C', 60, 56, 58.21, 60, 60, 58.21},
-    {'Z'},
+    M(60, 56),
+    L(60, 45),
+    C({45, 30}, {60, 36.72}, {53.28, 30}),
+    L(34, 30),
+    C({32.47, 30.3}, {33.46, 30}, {32.94, 30.11}),
+    C({30, 34}, {31.02, 30.9}, {30, 32.33}),
+    L(30, 45),
+    C({45, 60}, {30, 53.28}, {36.72, 60}),
+    L(56, 60),
+    C({60, 56}, {58.21, 60}, {60, 58.21}),
+    Z(),
 };
 
 } // namespace
 
-gfx::Path RoundedOuter::baseOutline() const { return detail::outlineFromSteps(kRoundedOuter); }
+gfx::Path RoundedOuter::baseOutline() const { return outlinePath(kRoundedOuter); }
 
 // The corners (30, 30), (60, 30) and (30, 60) rounded by 6.
 gfx::Path RoundedPointingIn::baseOutline() const { return PathFromRectCorners(11, gfx::Rect(30, 30, 30, 30), 6); }
 
 gfx::Path RoundedPointingOut::pupilPath() { return pupilShape_.pupilPath(); }
 
-gfx::Path Teardrop::baseOutline() const { return detail::outlineFromSteps(kTeardrop); }
+gfx::Path Teardrop::baseOutline() const { return outlinePath(kTeardrop); }
 
 const gfx::Path& UFO::baseOutline() const
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kUFO);
+    static const gfx::Path outline = outlinePath(kUFO);
     return outline;
 }
 
 const gfx::Path& UFORounded::baseOutline() const
 {
-    static const gfx::Path outline = detail::outlineFromSteps(kUFORounded);
+    static const gfx::Path outline = outlinePath(kUFORounded);
     return outline;
 }
 

@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::SplitMix64;
+
 namespace {
 
 enum class Kind { numeric, alphanumeric, bytes, utf8 };

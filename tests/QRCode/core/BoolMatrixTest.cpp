@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::Array2D;
+using QRCode::BoolMatrix;
+
 namespace {
 
 // 3 x 3:  # . #

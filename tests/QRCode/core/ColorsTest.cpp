@@ -6,6 +6,21 @@
 
 #include <cmath>
 
+using QRCode::CGColorFromHexString;
+using QRCode::CGColorFromRGBAString;
+using QRCode::CGColorHexRGBString;
+using QRCode::CGColorRGBAString;
+using QRCode::CGColorSRGB;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::RGBAComponents;
+using QRCode::RGBAComponentsError;
+using QRCode::RGBAComponentsException;
+using QRCode::extendedGrayColorSpace;
+using QRCode::standardBlack;
+using QRCode::standardClear;
+using QRCode::standardWhite;
+
 namespace {
 
 void expectRGBA(const gfx::Color& c, double r, double g, double b, double a) {

@@ -5,6 +5,17 @@
 #include <limits>
 #include <stdexcept>
 
+using QRCode::PathFromRectCorners;
+using QRCode::RectPathBuilder;
+using QRCode::drawCenteredImage;
+using QRCode::drawInnerShadow;
+using QRCode::isEven;
+using QRCode::isOdd;
+using QRCode::makeSRGBBitmapImage;
+using QRCode::squareSize;
+using QRCode::usingGState;
+using QRCode::usingTransparencyLayer;
+
 using gfx::Color;
 using gfx::Path;
 using gfx::Point;

@@ -2,7 +2,6 @@
 #include "QRCode/core/ErrorCorrection.h"
 #include "QRCode/core/Flip.h"
 #include "QRCode/QRCodeError.h"
-#include "QRCode/generators/SettingsKey.h"
 
 #include <gtest/gtest.h>
 
@@ -54,24 +53,6 @@ TEST(QRCodeError, FixedOrdinalsAndNames)
         EXPECT_STREQ(e.what(), "QRCodeError.invalidContent");
         EXPECT_EQ(dynamic_cast<const QRCodeException&>(e).code(), QRCodeError::invalidContent);
     }
-}
-
-TEST(SettingsKey, EveryKeyIsItsOwnName)
-{
-#define EXPECT_KEY(name) EXPECT_EQ(SettingsKey::name, #name)
-    EXPECT_KEY(cornerRadiusFraction);
-    EXPECT_KEY(insetFraction);
-    EXPECT_KEY(hasInnerCorners);
-    EXPECT_KEY(insetGeneratorName);
-    EXPECT_KEY(rotationGeneratorName);
-    EXPECT_KEY(rotationFraction);
-    EXPECT_KEY(useRandomRotation);
-    EXPECT_KEY(corners);
-    EXPECT_KEY(additionalQuietZonePixels);
-    EXPECT_KEY(eyeInnerStyle);
-    EXPECT_KEY(flip);
-    EXPECT_KEY(useRandomInset);
-#undef EXPECT_KEY
 }
 
 TEST(Corners, SetOperationsOnRawBits)

@@ -6,6 +6,11 @@
 
 #include <limits>
 
+using QRCode::CGPathCodable;
+using QRCode::appendSpaceSeparated;
+using QRCode::svgPathCommand;
+using QRCode::svgPathData;
+
 using gfx::Path;
 using gfx::Point;
 using gfx::Rect;

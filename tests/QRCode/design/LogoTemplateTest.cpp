@@ -6,10 +6,17 @@
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/Json.h"
 
+#include "tests/support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+
+using QRCode::BoolMatrix;
+using QRCode::CGPathCodable;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
 
 using QRCode::LogoTemplate;
 
@@ -340,6 +347,13 @@ TEST(LogoTemplate, SettingsThatDescribeNoTemplateOrFallBack) {
     broken.insert(8, "\n");
     EXPECT_FALSE(LogoTemplate::Create(with("image", broken)));
     EXPECT_FALSE(LogoTemplate::Create(with("image", foundation::base64Encode(std::string_view("not an image")))));
+    // Stored images are capped at 4096 x 4096 pixels, from their header: a
+    // few kilobytes of one-bit PNG cannot make a logo of hundreds of megabytes.
+    const std::size_t before = testsupport::peakResidentBytes();
+    EXPECT_FALSE(LogoTemplate::Create(with("image", foundation::base64Encode(testsupport::bilevelPNG(4097, 4096)))));
+    EXPECT_FALSE(LogoTemplate::Create(with("image", foundation::base64Encode(testsupport::bilevelPNG(8192, 8192)))));
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(48) << 20);
+    EXPECT_TRUE(LogoTemplate::Create(with("image", foundation::base64Encode(testsupport::bilevelPNG(4096, 2)))));
 
     // Loose entries take their defaults.
     const auto noFlag = LogoTemplate::Create(without("masksQRCodePixels"));

@@ -1,6 +1,7 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,20 +13,15 @@
 #include <string>
 #include <vector>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 namespace Message = QRCode::Message;
 using Message::Contact;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::unsupportedExportType;
-}
+using qrcodetest::errorOf;
 
 std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 

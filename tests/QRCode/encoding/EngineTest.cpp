@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/QRCode.h"
 #include "QRCodeGenerator/QRCode.h"
 #include "QRCode/QRCodeError.h"
@@ -10,19 +11,15 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using QRCode::ErrorCorrection;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException thrown";
-    return QRCodeError::invalidContent;
-}
+using qrcodetest::errorOf;
 
 bool borderIsLight(const BoolMatrix& m) {
     const auto n = m.dimension();

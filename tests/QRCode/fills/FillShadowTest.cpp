@@ -11,6 +11,10 @@
 
 #include <cstdlib>
 
+using QRCode::QRCodeFillStyleGenerator;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::ZelGradient;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;
@@ -103,7 +107,7 @@ int maxDifference(const gfx::Image& a, const gfx::Image& b) {
 
 } // namespace
 
-TEST(FillShadows, OverlapsGetNoShadowPatchesOrWhitePatches) {
+TEST(FillShadows, EveryFillShadowsOnTheRightSideOfItsEdgeWithoutPatches) {
     const Shadow inner(ShadowType::innerShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
     const Shadow drop(ShadowType::dropShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
     for (const auto& fill : allFills()) {
@@ -125,8 +129,22 @@ TEST(FillShadows, OverlapsGetNoShadowPatchesOrWhitePatches) {
                 }
             }
         }
-        // The shadow itself is there, right of and below the union.
+        // The shadow itself is there, right of and below the union, and
+        // nothing above it.
         EXPECT_EQ(dropped->pixel(35, 30), (gfx::Pixel{0, 255, 0, 255})) << fill->name();
+        EXPECT_EQ(dropped->pixel(15, 5).a, 0) << fill->name();
+        EXPECT_EQ(dropped->pixel(5, 15).a, 0) << fill->name();
+        // The inner shadow stays inside: the outside, moved (2, 2) on
+        // screen, falls on the top and left edges; nothing outside the union.
+        const auto inside = render(*fill, overlapping(), &inner);
+        EXPECT_EQ(inside->pixel(11, 15), (gfx::Pixel{0, 255, 0, 255})) << fill->name();
+        EXPECT_EQ(inside->pixel(15, 11), (gfx::Pixel{0, 255, 0, 255})) << fill->name();
+        for (int i = 0; i < 44; ++i) {
+            EXPECT_EQ(inside->pixel(i, 5).a, 0) << fill->name();
+            EXPECT_EQ(inside->pixel(5, i).a, 0) << fill->name();
+            EXPECT_EQ(inside->pixel(i, 38).a, 0) << fill->name();
+            EXPECT_EQ(inside->pixel(38, i).a, 0) << fill->name();
+        }
     }
 }
 

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::QRCodeFillStylePtr;
+using QRCode::ZelGradient;
+
 using gfx::Color;
 using QRCode::Shadow;
 using QRCode::ShadowType;

@@ -1,3 +1,4 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/fills/GradientFills.h"
 #include "QRCode/QRCodeError.h"
@@ -6,6 +7,12 @@
 
 #include <cmath>
 #include <cstdlib>
+
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeFillStyleGenerator;
+using QRCode::ZelGradient;
+using QRCode::sRGBColorSpace;
 
 using gfx::Color;
 using QRCode::Shadow;
@@ -37,15 +44,7 @@ double redShare(const gfx::Pixel& p) {
     return p.r / 255.0;
 }
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::cannotGenerateQRCode;
-}
+using qrcodetest::errorOf;
 
 } // namespace
 
@@ -95,46 +94,6 @@ TEST(GradientFills, PathFillPaintsOnlyInsideWithoutShadow) {
     EXPECT_EQ(img->pixel(20, 5).a, 0);
     EXPECT_EQ(img->pixel(20, 20).a, 255);
     EXPECT_NEAR(redShare(img->pixel(20, 20)), 0.5, 0.03);
-}
-
-TEST(GradientFills, DropShadowOutsideOnlyAndInsideUntouched) {
-    for (bool radial : {false, true}) {
-        std::shared_ptr<QRCodeFillStyleGenerator> fill;
-        if (radial)
-            fill = std::make_shared<FillStyle::RadialGradient>(redToBlue(), gfx::Point{0.5, 0.5});
-        else
-            fill = std::make_shared<FillStyle::LinearGradient>(redToBlue(), gfx::Point{0, 0}, gfx::Point{1, 0});
-        const Shadow shadow(ShadowType::dropShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
-        auto plain = flippedBitmap(40, 40);
-        fill->fill(*plain, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 16), 8, nullptr);
-        auto shadowed = flippedBitmap(40, 40);
-        fill->fill(*shadowed, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 16), 8, &shadow);
-        const auto a = plain->takeImage(), b = shadowed->takeImage();
-        // Inside the path exactly the gradient (no white, no shadow).
-        for (int y = 10; y < 26; ++y)
-            for (int x = 10; x < 26; ++x) ASSERT_EQ(a->pixel(x, y), b->pixel(x, y)) << x << "," << y;
-        // The shadow, offset (4, -4): right of and below the square.
-        EXPECT_EQ(b->pixel(28, 20), (gfx::Pixel{0, 255, 0, 255}));
-        EXPECT_EQ(b->pixel(20, 28), (gfx::Pixel{0, 255, 0, 255}));
-        EXPECT_EQ(b->pixel(5, 20).a, 0);
-        EXPECT_EQ(b->pixel(20, 5).a, 0);
-    }
-}
-
-TEST(GradientFills, InnerShadowInsideOnly) {
-    const FillStyle::RadialGradient fill(redToBlue(), {0.5, 0.5});
-    const Shadow shadow(ShadowType::innerShadow, 0.5, -0.5, 0, Color::sRGB(0, 1, 0, 1));
-    auto ctx = flippedBitmap(40, 40);
-    fill.fill(*ctx, gfx::Rect(0, 0, 40, 40), squarePath(10, 10, 20), 8, &shadow);
-    const auto img = ctx->takeImage();
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_EQ(img->pixel(i, 5).a, 0);
-        EXPECT_EQ(img->pixel(35, i).a, 0);
-    }
-    EXPECT_EQ(img->pixel(12, 20), (gfx::Pixel{0, 255, 0, 255})); // left edge, within 4 pixels
-    EXPECT_EQ(img->pixel(20, 12), (gfx::Pixel{0, 255, 0, 255})); // top edge
-    EXPECT_NE(img->pixel(27, 27), (gfx::Pixel{0, 255, 0, 255})); // far corner: gradient
-    EXPECT_EQ(img->pixel(27, 27).a, 255);
 }
 
 TEST(GradientFills, SettingsCreationErrors) {

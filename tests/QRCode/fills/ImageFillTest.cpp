@@ -1,9 +1,15 @@
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/QRCodeError.h"
 #include "image-read-write/ImageEncoding.h"
 #include "platform/foundation/Base64.h"
 
+#include "tests/support/TestSupport.h"
+
 #include <gtest/gtest.h>
+
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
 
 using gfx::Color;
 using QRCode::Shadow;
@@ -12,15 +18,7 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
-QRCodeError errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const QRCodeException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "no QRCodeException";
-    return QRCodeError::cannotGenerateQRCode;
-}
+using qrcodetest::errorOf;
 
 std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
     auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
@@ -116,6 +114,8 @@ TEST(ImageFill, SettingsRoundTripAndRefusals) {
              foundation::SettingsDict{{"imagePNGbase64", withBreaks}},
              foundation::SettingsDict{{"imagePNGbase64", "not base64!"}},
              foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(std::string_view("no image here"))}},
+             // A real image, but above the 4096 x 4096 cap for stored images.
+             foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(testsupport::bilevelPNG(8192, 2049))}},
          }) {
         EXPECT_EQ(errorOf([&] { FillStyle::Image::Create(bad); }), QRCodeError::cannotCreateGenerator);
     }

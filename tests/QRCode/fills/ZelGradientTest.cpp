@@ -6,6 +6,11 @@
 
 #include <cmath>
 
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::ZelGradient;
+using QRCode::sRGBColorSpace;
+
 using gfx::Color;
 using Pin = ZelGradient::Pin;
 using GradientError = ZelGradient::GradientError;

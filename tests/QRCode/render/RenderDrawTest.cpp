@@ -13,6 +13,10 @@
 #include <limits>
 #include <regex>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+
 using namespace rendertest;
 
 namespace {

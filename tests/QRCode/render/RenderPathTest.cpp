@@ -1,3 +1,4 @@
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/render/detail/PathComposition.h"
@@ -7,48 +8,27 @@
 
 #include <gtest/gtest.h>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodePixelShapeGenerator;
+using QRCode::QRCodePupilShapeGenerator;
+
 using QRCode::Components;
 using namespace rendertest;
+using shapetest::CornerEye;
+using shapetest::NoSettings;
 
 namespace {
 
-// An eye that is only a 10 x 10 square in the top-left corner of its box,
-// so that mirroring shows.
-class CornerEye final : public QRCodeEyeShapeGenerator {
-public:
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<CornerEye>(); }
-    void reset() override {}
-    gfx::Path eyePath() override
-    {
-        gfx::Path p;
-        p.addRect(gfx::Rect(0, 0, 10, 10));
-        return p;
-    }
-    gfx::Path eyeBackgroundPath() override { return eyePath(); }
-    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override
-    {
-        return QRCode::EyeShape::Square().defaultPupil();
-    }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return "corner"; }
-    std::string_view title() const noexcept override { return "Corner"; }
-};
-
 // A square eye that records the pixel shape it is handed.
-class BorrowingEye final : public QRCodeEyeShapeGenerator, public QRCode::PixelShapeBorrower {
+class BorrowingEye final : public NoSettings<QRCodeEyeShapeGenerator>, public QRCode::PixelShapeBorrower {
 public:
     std::weak_ptr<QRCodePixelShapeGenerator> borrowed;
     void setPixelShape(std::weak_ptr<QRCodePixelShapeGenerator> pixelShape) override { borrowed = pixelShape; }
     std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<BorrowingEye>(); }
-    void reset() override {}
     gfx::Path eyePath() override { return QRCode::EyeShape::Square().eyePath(); }
     gfx::Path eyeBackgroundPath() override { return eyePath(); }
     std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return QRCode::EyeShape::Square().defaultPupil(); }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
     std::string_view name() const noexcept override { return "borrowing"; }
     std::string_view title() const noexcept override { return "Borrowing"; }
 };

@@ -15,24 +15,24 @@ namespace rendertest {
 // matrix (an empty one, or one of a chosen dimension).
 class FixedEngine final : public QRCode::QRCodeEngine {
 public:
-    explicit FixedEngine(BoolMatrix matrix) : matrix_(std::move(matrix)) {}
+    explicit FixedEngine(QRCode::BoolMatrix matrix) : matrix_(std::move(matrix)) {}
     std::string name() const override { return "fixed"; }
-    BoolMatrix generate(std::string_view, QRCode::ErrorCorrection) override { return matrix_; }
-    BoolMatrix generate(std::span<const std::uint8_t>, QRCode::ErrorCorrection) override { return matrix_; }
+    QRCode::BoolMatrix generate(std::string_view, QRCode::ErrorCorrection) override { return matrix_; }
+    QRCode::BoolMatrix generate(std::span<const std::uint8_t>, QRCode::ErrorCorrection) override { return matrix_; }
 
 private:
-    BoolMatrix matrix_;
+    QRCode::BoolMatrix matrix_;
 };
 
-inline QRCode::QRCode holder(const BoolMatrix& matrix)
+inline QRCode::QRCode holder(const QRCode::BoolMatrix& matrix)
 {
     return QRCode::QRCode(std::make_shared<FixedEngine>(matrix));
 }
 
 // A pseudo-random n x n matrix (fixed seed).
-inline BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u)
+inline QRCode::BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u)
 {
-    BoolMatrix m(n);
+    QRCode::BoolMatrix m(n);
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) {
             seed = seed * 1664525u + 1013904223u;
@@ -41,9 +41,9 @@ inline BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u)
     return m;
 }
 
-inline BoolMatrix fullMatrix(int n, bool value)
+inline QRCode::BoolMatrix fullMatrix(int n, bool value)
 {
-    BoolMatrix m(n);
+    QRCode::BoolMatrix m(n);
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) m.set(r, c, value);
     return m;

@@ -1,7 +1,8 @@
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
-#include "QRCode/render/detail/SVGPathText.h"
+#include "QRCode/core/detail/SVGText.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/foundation/NumberText.h"
 #include "tests/support/TestSupport.h"
@@ -11,47 +12,18 @@
 #include <cmath>
 #include <limits>
 
+using QRCode::BoolMatrix;
+using QRCode::QRCodeEyeShapeGenerator;
+using QRCode::QRCodeFillStylePtr;
+using QRCode::QRCodePupilShapeGenerator;
+
 using namespace rendertest;
 
 namespace {
 
-// An eye drawn as the 10 x 10 square at the corner of its box, with a
-// pupil square 30...60: placements can be worked out by hand.
-class BoxPupil final : public QRCodePupilShapeGenerator {
-public:
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<BoxPupil>(); }
-    void reset() override {}
-    gfx::Path pupilPath() override
-    {
-        gfx::Path p;
-        p.addRect(gfx::Rect(30, 30, 30, 30));
-        return p;
-    }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return "box"; }
-    std::string_view title() const noexcept override { return "Box"; }
-};
-
-class CornerEye final : public QRCodeEyeShapeGenerator {
-public:
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<CornerEye>(); }
-    void reset() override {}
-    gfx::Path eyePath() override
-    {
-        gfx::Path p;
-        p.addRect(gfx::Rect(0, 0, 10, 10));
-        return p;
-    }
-    gfx::Path eyeBackgroundPath() override { return eyePath(); }
-    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return std::make_shared<BoxPupil>(); }
-    QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const QRCode::OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return "corner"; }
-    std::string_view title() const noexcept override { return "Corner"; }
-};
+// CornerEye(true): the 10 x 10 square at the corner of its box with a
+// pupil square 30...60, so placements can be worked out by hand.
+using shapetest::CornerEye;
 
 QRCode::QRCode singleModule()
 {
@@ -63,7 +35,7 @@ QRCode::QRCode singleModule()
 std::shared_ptr<QRCode::Design> handDesign()
 {
     auto design = blackOnWhite();
-    design->shape()->setEye(std::make_shared<CornerEye>());
+    design->shape()->setEye(std::make_shared<CornerEye>(true));
     design->style()->setBackgroundFractionalCornerRadius(0.5);
     return design;
 }
@@ -195,7 +167,7 @@ TEST(SVGWriter, NumbersAndPathData)
     for (double v : {0.0, -0.0, 1.0, 0.5, 1.0 / 3, 2.0 / 3, -0.0004, 1e-9, 123456789.1235, -7.25, 0.0005, 0.0015,
                      1e20, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         std::string text;
-        QRCode::rendering::appendSVGNumber(text, v);
+        QRCode::svg::appendNumber(text, v);
         EXPECT_EQ(text, foundation::svgNumberText(v)) << v;
     }
     gfx::Path p;
@@ -208,7 +180,7 @@ TEST(SVGWriter, NumbersAndPathData)
     p.quadTo({1, 2}, {3, 4});
     p.curveTo({1, 2}, {3, 4}, {5, 6});
     std::string data;
-    QRCode::rendering::appendSVGPathData(data, p);
+    QRCode::svg::appendPathData(data, p);
     EXPECT_EQ(data, "M0 0 L10 0 L10 10 L0 10 Z M0.5 0.667 Q1,2 3,4 C1,2 3,4 5,6 ");
 
     // A dimension that is not a multiple of the module count: fractions

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using QRCode::BoolMatrix;
+
 namespace {
 
 // Splits into lines (each must end in "\n") and counts code points per line.

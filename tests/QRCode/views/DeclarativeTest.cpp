@@ -6,12 +6,14 @@
 #include "QRCode/generators/PupilShapeFactory.h"
 #include "QRCode/views/QRCodeDocumentUIView.h"
 #include "QRCode/views/QRCodeShape.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QPainter>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+
+using QRCode::QRCodePixelShapeFactory;
 
 using viewstest::decode;
 using viewstest::waitFor;

@@ -1,6 +1,6 @@
 #include "QRCode/views/QRCodeDocumentView.h"
 #include "SlowPixelShape.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QSignalSpy>
 

@@ -1,7 +1,7 @@
 // A real drag from the interactive view into a second program, on a private
 // X server: the receiver must get every format and the promised file, which
 // it only asks for after the drop, when the source's drag call has returned.
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 #include "image-read-write/ImageLoading.h"
 
 #include <QFile>

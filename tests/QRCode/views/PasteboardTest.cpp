@@ -1,12 +1,16 @@
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
 #include "QRCode/views/Pasteboard.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QGuiApplication>
 #include <QClipboard>
 
 #include <gtest/gtest.h>
+
+using QRCode::QRCodeError;
+using QRCode::QRCodeException;
+using QRCode::QRCodeFillStyleGenerator;
 
 using namespace QRCode::views;
 

@@ -3,7 +3,7 @@
 #include "QRCode/generators/pupil/Square.h"
 #include "QRCode/views/Pasteboard.h"
 #include "QRCode/views/QRCodeView.h"
-#include "ViewsTestSupport.h"
+#include "tests/QRCode/views/ViewsTestSupport.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,15 +8,15 @@
 
 // Square pixels that take a while to outline, so that a rendering is slow
 // enough for the view to show that it is busy.
-class SlowPixelShape final : public QRCodePixelShapeGenerator {
+class SlowPixelShape final : public QRCode::QRCodePixelShapeGenerator {
 public:
     explicit SlowPixelShape(std::chrono::milliseconds delay) : delay_(delay) {}
 
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override {
+    std::shared_ptr<QRCode::QRCodePixelShapeGenerator> copyShape() const override {
         return std::make_shared<SlowPixelShape>(delay_);
     }
     void reset() override {}
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
+    gfx::Path generatePath(const QRCode::BoolMatrix& matrix, gfx::Size size) override {
         std::this_thread::sleep_for(delay_);
         return square_->generatePath(matrix, size);
     }

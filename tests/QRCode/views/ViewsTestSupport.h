@@ -4,7 +4,7 @@
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/gfx/Image.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

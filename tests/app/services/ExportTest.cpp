@@ -4,7 +4,7 @@
 
 #include "QRCode/Document.h"
 #include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -92,8 +92,6 @@ TEST(Export, EveryFormatOpensInAnIndependentReaderAndScans) {
             EXPECT_EQ(size, "1024 1024") << info.title;
         }
     }
-    EXPECT_STREQ(exportFormatInfo(ExportFormat::jpeg).failureText, "Could not save JPEG.");
-    EXPECT_STREQ(exportFormatInfo(ExportFormat::jpeg).defaultName, "qrcode.jpg");
 }
 
 TEST(Export, JpegOfATransparentBackgroundIsWhite) {

@@ -1,19 +1,13 @@
 #include "LocalServer.h"
 
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
 
-LocalServer::LocalServer() : server_(std::make_unique<QTcpServer>())
-{
-    QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, [this] {
-        while (QTcpSocket* s = server_->nextPendingConnection()) accept(s);
-    });
-    server_->listen(QHostAddress::LocalHost, 0);
-}
+LocalServer::LocalServer() { start(std::make_unique<QTcpServer>()); }
 
 LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key) : tls_(true)
 {
@@ -23,10 +17,15 @@ LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key)
     config.setPrivateKey(key);
     config.setPeerVerifyMode(QSslSocket::VerifyNone);
     server->setSslConfiguration(config);
-    QObject::connect(server.get(), &QTcpServer::pendingConnectionAvailable, [this] {
+    start(std::move(server));
+}
+
+void LocalServer::start(std::unique_ptr<QTcpServer> server)
+{
+    server_ = std::move(server);
+    QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, [this] {
         while (QTcpSocket* s = server_->nextPendingConnection()) accept(s);
     });
-    server_ = std::move(server);
     server_->listen(QHostAddress::LocalHost, 0);
 }
 

@@ -45,6 +45,7 @@ public:
     const QList<RecordedRequest>& requests() const { return requests_; }
 
 private:
+    void start(std::unique_ptr<QTcpServer> server);
     void accept(QTcpSocket* socket);
     void readFrom(QTcpSocket* socket);
 

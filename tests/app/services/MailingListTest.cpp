@@ -1,7 +1,7 @@
 #include "app/core/MailingListManager.h"
 
 #include "LocalServer.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

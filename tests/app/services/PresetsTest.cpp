@@ -95,11 +95,11 @@ TEST(PresetJSON, RefusesMissingKeysWrongTypesAndBadIds) {
     EXPECT_THROW(presetJSONText(nan), std::exception);
 }
 
-TEST(PresetJSON, BuiltInsAreTheNineDesignsWithTheirOwnIds) {
+// Deleting and comparing go by id: no two built-ins may share one (their
+// names and order are checked in the presets menu's test).
+TEST(PresetJSON, BuiltInsHaveTheirOwnIds) {
     const auto& all = builtInPresets();
     ASSERT_EQ(all.size(), 9u);
-    EXPECT_EQ(all.front().name, "Classic");
-    EXPECT_EQ(all.back().name, "Flower Power");
     for (std::size_t i = 0; i < all.size(); ++i)
         for (std::size_t j = 0; j < i; ++j) EXPECT_NE(all[i].id, all[j].id);
 }

@@ -2,7 +2,7 @@
 #include "app/core/Updater.h"
 
 #include "LocalServer.h"
-#include "support/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDesktopServices>
 #include <QSignalSpy>

@@ -1,6 +1,6 @@
 // Choosing a logo file: real files in a temporary folder, decoded off the
 // main thread; failures say why and keep the logo in place.
-#include "UiTestSupport.h"
+#include "tests/app/ui/UiTestSupport.h"
 
 #include "app/ui/DesignPanel.h"
 
@@ -10,10 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 
-#include <filesystem>
-#include <fstream>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -41,10 +38,6 @@ struct Logo : FreshSettings {
         pumpEvents();
     }
 };
-
-void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 std::string bigEndian(std::uint32_t v) {
     return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
@@ -132,23 +125,18 @@ TEST_F(Logo, BadFilesSayWhyAndKeepTheCurrentLogo) {
     ASSERT_NE(first, nullptr);
 
     QSignalSpy changes(panel.get(), &DesignPanel::logoChanged);
-    writeBytes(dir / "notes.png", "just some text, not a picture\n");
+    testsupport::writeTextFile(dir / "notes.png", "just some text, not a picture\n");
     load(path("notes.png"));
     EXPECT_EQ(panel->logo().image, first);
     EXPECT_TRUE(panel->logoMessage().contains("\u201Cnotes.png\u201D is not an image")) << panel->logoMessage().toStdString();
 
     // A PNG cut short after its header.
-    std::string truncated;
-    {
-        std::ifstream in(dir / "first.png", std::ios::binary);
-        truncated.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    writeBytes(dir / "cut.png", truncated.substr(0, 40));
+    testsupport::writeTextFile(dir / "cut.png", testsupport::readTextFile(dir / "first.png").substr(0, 40));
     load(path("cut.png"));
     EXPECT_EQ(panel->logo().image, first);
     EXPECT_TRUE(panel->logoMessage().contains("cut.png")) << panel->logoMessage().toStdString();
 
-    writeBytes(dir / "huge.png", hugePNG(40000, 40000));
+    testsupport::writeTextFile(dir / "huge.png", hugePNG(40000, 40000));
     load(path("huge.png"));
     EXPECT_EQ(panel->logo().image, first);
     EXPECT_TRUE(panel->logoMessage().contains("too large")) << panel->logoMessage().toStdString();

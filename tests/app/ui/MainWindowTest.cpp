@@ -1,24 +1,27 @@
+// The main window as the user meets it: typing, the preview that scans,
+// the message forms, its size, its alerts and its commands.
+#include "UiTestSupport.h"
+
+#include "../services/LocalServer.h"
+
 #include "app/core/MainWindowState.h"
-#include "app/core/SettingsKeys.h"
-#include "app/ui/MainWindow.h"
+#include "app/ui/ApplicationServices.h"
+#include "app/ui/MailingListPrompt.h"
 #include "app/ui/MessageSection.h"
-#include "app/ui/PreviewView.h"
 #include "app/ui/SingleInstance.h"
 
-#include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
-
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QDir>
+#include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
+#include <QTimer>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
+#include <QUrlQuery>
 
 #include <limits>
 
@@ -27,50 +30,36 @@ using namespace Tessivo::ui;
 
 namespace {
 
-void pumpEvents() {
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
-
-// Lets posted key changes arrive, then waits for the preview to show the
-// newest values.
-void settle(MainWindow& window) {
-    pumpEvents();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewRenderer().isBusy(); }, 20000));
-    pumpEvents();
-}
-
-std::vector<std::string> scan(const PreviewView& preview) {
-    std::vector<std::string> texts;
-    if (preview.codeImage())
-        for (const auto& code : platform::detectQRCodes(*preview.codeImage())) texts.push_back(code.text);
-    return texts;
-}
-
 QLineEdit* fieldWithPlaceholder(QWidget& root, const QString& placeholder) {
     for (auto* edit : root.findChildren<QLineEdit*>())
         if (edit->placeholderText() == placeholder) return edit;
     return nullptr;
 }
 
-QAction* menuAction(QMainWindow& window, const QString& text) {
+QAction* menuBarAction(QMainWindow& window, const QString& text) {
     for (auto* menu : window.menuBar()->findChildren<QMenu*>())
-        for (auto* action : menu->actions())
-            if (action->text() == text) return action;
+        if (QAction* action = findAction(*menu, text)) return action;
     return nullptr;
 }
 
-struct MainWindowTest : ::testing::Test {
-    MainWindowTest() {
-        for (const auto* key : Keys::all()) key->reset();
-    }
-};
+// Answers the next save dialog with `path`, as a user typing a name would.
+void answerSaveDialog(const QString& path, QString* suggested) {
+    QTimer::singleShot(100, [path, suggested] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                *suggested = dialog->selectedFiles().value(0);
+                if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(path);
+                QMetaObject::invokeMethod(dialog, "accept");
+                return;
+            }
+    });
+}
+
+using MainWindowTest = FreshSettings;
 
 } // namespace
 
-TEST_F(MainWindowTest, TypingAUrlShowsACodeThatScansAndChangesWithEveryKeystroke) {
+TEST_F(MainWindowTest, TypingShowsACodeThatScansAndATooLongMessageWarnsUntilTheLevelIsLowered) {
     MainWindow window;
     window.show();
     settle(window);
@@ -84,7 +73,6 @@ TEST_F(MainWindowTest, TypingAUrlShowsACodeThatScansAndChangesWithEveryKeystroke
     EXPECT_EQ(window.preview().codeImage()->width(), 1024);
     EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"https://example.com"});
     const auto before = window.preview().codeImage();
-
     QTest::keyClicks(field, "/a");
     settle(window);
     EXPECT_NE(window.preview().codeImage(), before);
@@ -96,14 +84,11 @@ TEST_F(MainWindowTest, TypingAUrlShowsACodeThatScansAndChangesWithEveryKeystroke
     settle(window);
     EXPECT_EQ(window.preview().content(), PreviewView::Content::placeholder);
     EXPECT_FALSE(window.preview().codeImage());
-}
 
-TEST_F(MainWindowTest, TooLongMessageWarnsUntilTheLevelIsLowered) {
-    MainWindow window;
-    window.messageSection().firstField()->setText(QString(2000, QLatin1Char('a')));
+    // 2000 bytes fit at L, not at the default H.
+    field->setText(QString(2000, QLatin1Char('a')));
     settle(window);
     EXPECT_EQ(window.preview().content(), PreviewView::Content::warning);
-
     Keys::errorCorrection().set(0);
     settle(window);
     ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
@@ -188,11 +173,8 @@ TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
     MainWindow window;
     window.show();
     QWidget* content = window.centralWidget();
-    EXPECT_EQ(content->minimumWidth(), 800);
-    EXPECT_EQ(content->maximumWidth(), 1000);
-    EXPECT_EQ(content->minimumHeight(), 580);
-    EXPECT_EQ(content->maximumHeight(), 580);
-    EXPECT_EQ(window.preview().size(), QSize(540, 540));
+    EXPECT_EQ(content->minimumSize(), QSize(800, 580));
+    EXPECT_EQ(content->maximumSize(), QSize(1000, 580));
     window.resize(1200, 900);
     pumpEvents();
     EXPECT_LE(content->width(), 1000);
@@ -205,42 +187,6 @@ TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
     window.bringToFront();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.messageSection().firstField()->text(), "kept");
-}
-
-TEST_F(MainWindowTest, ResetAsksFirstAndKeepsMessageKindAndPresets) {
-    MainWindow window;
-    window.show();
-    Keys::pixelShapeIdx().set(4);
-    Keys::showHints().set(true);
-    Keys::messageType().set(3);
-    Keys::userPresets().set({"{}"});
-    auto* reset = window.findChild<QAbstractButton*>("resetToDefaults");
-    ASSERT_TRUE(reset);
-
-    // Cancel changes nothing.
-    QTest::mouseClick(reset, Qt::LeftButton);
-    ASSERT_TRUE(window.resetConfirmation());
-    EXPECT_EQ(window.resetConfirmation()->windowTitle(), "Are you sure?");
-    EXPECT_EQ(window.resetConfirmation()->informativeText(),
-              "You are going to reset all settings to their default values, so all changes will be lost!");
-    auto buttonNamed = [&](const QString& text) -> QAbstractButton* {
-        for (auto* b : window.resetConfirmation()->buttons())
-            if (b->text() == text) return b;
-        return nullptr;
-    };
-    QTest::mouseClick(buttonNamed("Cancel"), Qt::LeftButton);
-    pumpEvents();
-    EXPECT_EQ(Keys::pixelShapeIdx().get(), 4);
-
-    QTest::mouseClick(reset, Qt::LeftButton);
-    QTest::mouseClick(buttonNamed("Proceed"), Qt::LeftButton);
-    pumpEvents();
-    EXPECT_EQ(Keys::pixelShapeIdx().get(), 0);
-    EXPECT_FALSE(Keys::showHints().get());
-    EXPECT_EQ(Keys::messageType().get(), 3);
-    EXPECT_EQ(Keys::userPresets().get().size(), 1u);
-    // The switch shows the reset value.
-    EXPECT_FALSE(window.findChild<QCheckBox*>()->isChecked());
 }
 
 TEST_F(MainWindowTest, ExportAlertShowsTheLatestFailureAndClearsOnDismissal) {
@@ -264,17 +210,59 @@ TEST_F(MainWindowTest, ExportAlertShowsTheLatestFailureAndClearsOnDismissal) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isSuccessNoticeShown(); }, 5000));
 }
 
-TEST_F(MainWindowTest, MenusHaveNoNewItemAndLaterCommandsAreDisabled) {
+// The commands are off until the services exist; then export, Help and the
+// newsletter command work from the running window.
+TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
+    testsupport::TempDir dir;
     MainWindow window;
-    EXPECT_FALSE(menuAction(window, "New"));
+    EXPECT_FALSE(menuBarAction(window, "New"));
     for (const char* text : {"Check for Updates…", "Contact Support", "Subscribe to Newsletter…"}) {
-        QAction* action = menuAction(window, QString::fromUtf8(text));
+        QAction* action = menuBarAction(window, QString::fromUtf8(text));
         ASSERT_TRUE(action) << text;
         EXPECT_FALSE(action->isEnabled()) << text;
     }
     // Empty toolbar menus would open nothing: their buttons are disabled.
     EXPECT_EQ(window.actionsButton().isEnabled(), !window.actionsMenu().actions().isEmpty());
     EXPECT_EQ(window.presetsButton().isEnabled(), !window.presetsMenu().actions().isEmpty());
+
+    LocalServer server;
+    MailingListManager::Config config;
+    config.endpointURL = server.url(QStringLiteral("/mailinglist.php"));
+    auto store = platform::UserDefaults::open("shared", dir.path());
+    config.store = [store] { return store; };
+    ApplicationServices services(window, std::make_unique<Updater>(QUrl(), QStringLiteral("1.0")),
+                                 std::make_unique<MailingListManager>(config));
+    window.show();
+    EXPECT_TRUE(window.actionsButton().isEnabled() && window.presetsButton().isEnabled());
+    EXPECT_FALSE(window.checkForUpdatesAction().isEnabled()); // no feed address
+
+    window.state().fields.qrText = "From the window";
+    QString suggested;
+    answerSaveDialog(QString::fromStdString((dir / "mine").string()), &suggested);
+    findAction(window.actionsMenu(), QStringLiteral("SVG"))->trigger();
+    EXPECT_TRUE(suggested.endsWith(QStringLiteral("/qrcode.svg"))) << suggested.toStdString();
+    ASSERT_TRUE(waitFor([&] { return window.isSuccessNoticeShown(); }));
+    EXPECT_TRUE(testsupport::readTextFile(dir / "mine.svg").find("<svg") != std::string::npos);
+
+    // Help: Contact Support hands a mail to the mail program.
+    UrlCatcher mail;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail, "open");
+    ASSERT_TRUE(window.contactSupportAction().isEnabled());
+    window.contactSupportAction().trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    ASSERT_EQ(mail.urls.size(), 1);
+    EXPECT_TRUE(QUrlQuery(mail.urls.front()).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded)
+                    .endsWith(QStringLiteral(" Support Request")));
+
+    // "Subscribe to Newsletter…" opens the prompt; "Don't ask again" hides
+    // the command for good.
+    ASSERT_TRUE(window.subscribeAction().isVisible());
+    window.subscribeAction().trigger();
+    auto* prompt = window.findChild<MailingListPrompt*>();
+    ASSERT_TRUE(prompt && prompt->isVisible());
+    prompt->declineButton()->click();
+    EXPECT_FALSE(prompt->isVisible());
+    EXPECT_FALSE(window.subscribeAction().isVisible());
 }
 
 TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {

@@ -1,16 +1,21 @@
 #pragma once
 
 #include "app/core/SettingsKeys.h"
-#include "support/TestSupport.h"
+#include "app/ui/MainWindow.h"
+#include "app/ui/PreviewView.h"
+#include "platform/detector/QRDetector.h"
+#include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 // Runs what the event loop has queued, including what that queues in turn
 // (key observers report on a later turn, and may write keys themselves).
@@ -21,9 +26,32 @@ inline void pumpEvents() {
     }
 }
 
+// Lets posted key changes arrive, then waits for the preview to show the
+// newest values.
+inline void settle(Tessivo::ui::MainWindow& window) {
+    pumpEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.previewRenderer().isBusy(); }, 20000));
+    pumpEvents();
+}
+
+// What a scanner reads from the preview's code.
+inline std::vector<std::string> scan(const Tessivo::ui::PreviewView& preview) {
+    std::vector<std::string> texts;
+    if (preview.codeImage())
+        for (const auto& code : platform::detectQRCodes(*preview.codeImage())) texts.push_back(code.text);
+    return texts;
+}
+
 // Clicks a check box on its box (its label may be narrower than the row).
 inline void clickBox(QAbstractButton* box) {
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+// The menu item with this text ("&&" stands for a literal "&").
+inline QAction* findAction(const QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions())
+        if (a->text() == text) return a;
+    return nullptr;
 }
 
 // The names that hold a stored value in the standard suite.

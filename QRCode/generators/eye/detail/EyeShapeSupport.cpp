@@ -6,26 +6,6 @@
 
 namespace QRCode::EyeShape {
 
-void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps)
-{
-    for (const OutlineStep& step : steps) {
-        switch (step.kind) {
-        case OutlineStep::move: path.moveTo(step.to); break;
-        case OutlineStep::line: path.lineTo(step.to); break;
-        case OutlineStep::curve: path.curveTo(step.c1, step.c2, step.to); break;
-        case OutlineStep::close: path.closeSubpath(); break;
-        }
-    }
-}
-
-gfx::Path outlinePath(std::span<const OutlineStep> steps)
-{
-    gfx::Path path;
-    path.reserve(steps.size());
-    appendOutline(path, steps);
-    return path;
-}
-
 std::optional<double> numberSetting(const OptionalSettingsValue& value)
 {
     if (!value) return std::nullopt;
@@ -36,40 +16,6 @@ std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value)
 {
     if (!value) return std::nullopt;
     return foundation::settingInteger(*value);
-}
-
-double clampedFraction(double fraction) noexcept
-{
-    if (std::isnan(fraction) || fraction <= 0) return 0;
-    return fraction > 1 ? 1 : fraction;
-}
-
-std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value)
-{
-    if (!value || !numberSetting(value)) return std::nullopt;
-    // A number too large for an integer is still a number: it names no
-    // mirror, so it selects none like any other out-of-range integer.
-    return flipFromRawValue(integerSetting(value).value_or(-1)).value_or(Flip::none);
-}
-
-gfx::AffineTransform flipTransform(Flip flip) noexcept
-{
-    switch (flip) {
-    case Flip::horizontal: return {-1, 0, 0, 1, kEyeBoxSize, 0};
-    case Flip::vertical: return {1, 0, 0, -1, 0, kEyeBoxSize};
-    case Flip::both: return {-1, 0, 0, -1, kEyeBoxSize, kEyeBoxSize};
-    case Flip::none: break;
-    }
-    return gfx::AffineTransform::identity();
-}
-
-gfx::Path flippedPath(const gfx::Path& path, Flip flip)
-{
-    if (flip == Flip::none) return path;
-    gfx::Path mirrored;
-    mirrored.addPath(path, flipTransform(flip));
-    mirrored.closeSubpath();
-    return mirrored;
 }
 
 } // namespace QRCode::EyeShape

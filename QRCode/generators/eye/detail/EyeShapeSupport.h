@@ -6,7 +6,12 @@
 
 #include "QRCode/generators/EyeShapeGenerator.h"
 #include "QRCode/core/Flip.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
+#include "QRCode/generators/SettingsKey.h"
+#include "platform/foundation/SettingsValue.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
 
@@ -18,49 +23,12 @@
 
 namespace QRCode::EyeShape {
 
-// The eye box: 90 x 90 units, 10 per module. The ring lies at 10...80 with
-// its hole at 20...70, the pupil at 30...60.
-inline constexpr double kEyeBoxSize = 90;
-
-// One step of a literal outline. A curve is written as its end point first,
-// then its two control points, as in the drawing data the outlines come from.
-struct OutlineStep {
-    enum Kind : std::uint8_t { move, line, curve, close };
-    Kind kind = close;
-    gfx::Point to{};
-    gfx::Point c1{};
-    gfx::Point c2{};
-};
-
-// Appends the steps to `path` in order.
-void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps);
-// A new path of the steps.
-gfx::Path outlinePath(std::span<const OutlineStep> steps);
-
 // A setting value as a real number: integers, reals and Booleans count as
 // numbers; a missing value, text and everything else do not.
 std::optional<double> numberSetting(const OptionalSettingsValue& value);
 // A setting value as an integer, fractions truncated toward zero; nothing for
 // a non-number or a number no integer can hold (NaN, infinities, overflow).
 std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value);
-
-// A corner-radius fraction limited to 0...1. NaN counts as 0, so no outline
-// is ever built from a NaN radius.
-double clampedFraction(double fraction) noexcept;
-
-// The "flip" setting rule shared by every flipping eye: a missing value or a
-// non-number is refused (std::nullopt); a number is read as an integer, 0...3
-// select that mirror and any other integer selects none.
-std::optional<Flip> flipFromSettingValue(const OptionalSettingsValue& value);
-
-// The mirror of a flip inside the eye box: horizontal maps (x, y) to
-// (90 - x, y), vertical to (x, 90 - y), both to (90 - x, 90 - y).
-gfx::AffineTransform flipTransform(Flip flip) noexcept;
-
-// `path` under the flip's mirror. Flip none gives the path unchanged;
-// otherwise a new path with every subpath mirrored (which reverses each
-// subpath's direction, so holes stay holes), its last subpath closed.
-gfx::Path flippedPath(const gfx::Path& path, Flip flip);
 
 // One default pupil per eye class (`EyeClass` is the tag), made on first use
 // by the pupil's Create with no settings and shared by every eye of the
@@ -72,21 +40,73 @@ std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil()
     return pupil;
 }
 
-// The common part of an eye class without settings: Create and copyShape
-// make a fresh instance, settings are empty and every key is refused, reset
-// does nothing. The derived class declares Name and Title and draws.
+// An eye class without settings.
 template <class Derived>
-class EyeWithoutSettings : public QRCodeEyeShapeGenerator {
-public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
+using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
 
-    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
+// The common part of the eyes with one "cornerRadiusFraction" setting
+// (cornered pixels, pixels, edges). Creation, copying and the setting clamp
+// the fraction to 0...1; setCornerRadiusFraction stores it as given and the
+// radius in box units follows it by the class's own rule (by default the
+// fraction clamped, times 5; a class may declare
+//   static double radiusFor(double fraction);
+// ). The derived class declares Name, Title, DefaultCornerRadius and draws.
+template <class Derived>
+class CornerRadiusEye : public QRCodeEyeShapeGenerator {
+public:
+    explicit CornerRadiusEye(double cornerRadiusFraction)
+    {
+        setCornerRadiusFraction(pixelmath::unitFraction(cornerRadiusFraction));
+    }
+    // "cornerRadiusFraction" when it holds a number, else the default.
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
+    {
+        const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
+        return std::make_shared<Derived>(fraction.value_or(Derived::DefaultCornerRadius));
+    }
+
+    SettingsDict settings() const override
+    {
+        SettingsDict dict = SettingsDict::object();
+        dict[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
+        return dict;
+    }
+    bool supportsSettingValueForKey(std::string_view key) const override
+    {
+        return key == SettingsKey::cornerRadiusFraction;
+    }
+    // A number under "cornerRadiusFraction" is clamped to 0...1 and taken;
+    // everything else is refused.
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
+    {
+        if (key != SettingsKey::cornerRadiusFraction) return false;
+        const auto number = numberSetting(value);
+        if (!number) return false;
+        setCornerRadiusFraction(pixelmath::unitFraction(*number));
+        return true;
+    }
+    std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return Create(settings()); }
+    void reset() override { setCornerRadiusFraction(Derived::DefaultCornerRadius); }
+
+    double cornerRadiusFraction() const noexcept { return cornerRadiusFraction_; }
+    void setCornerRadiusFraction(double fraction) noexcept
+    {
+        cornerRadiusFraction_ = fraction;
+        if constexpr (requires { Derived::radiusFor(fraction); }) {
+            actualCornerRadius_ = Derived::radiusFor(fraction);
+        } else {
+            actualCornerRadius_ = pixelmath::unitFraction(fraction) * 5;
+        }
+    }
+    // The corner radius in box units.
+    double actualCornerRadius() const noexcept { return actualCornerRadius_; }
+
     std::string_view name() const noexcept override { return Derived::Name; }
     std::string_view title() const noexcept override { return Derived::Title; }
+
+private:
+    double cornerRadiusFraction_ = 0;
+    double actualCornerRadius_ = 0;
 };
 
 } // namespace QRCode::EyeShape

@@ -1,6 +1,8 @@
 #include "QRCode/generators/pixel/detail/CommonPixelGenerator.h"
 
+#include "QRCode/generators/SettingsKey.h"
 #include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
 
 #include <algorithm>
@@ -17,60 +19,7 @@ constexpr std::array<std::string_view, CommonPixelGenerator::pixelTypeCount> kRa
     "hexa",   "wex",     "diamond", "koala",    "diagonal", "flame",  "roundedTriangle", "leaf",
 };
 
-// Quarter-circle cubic constant, as the graphics layer uses for rounded
-// rectangles.
-constexpr double kKappa = 0.5522847498307936;
-
-// Appends figures to the output path through one affine transform, without
-// building a path per module.
-struct Sink {
-    gfx::Path& out;
-    gfx::AffineTransform m;
-
-    gfx::Point map(gfx::Point p) const { return m.apply(p); }
-
-    void append(const gfx::Path& outline) const
-    {
-        using T = gfx::Path::ElementType;
-        for (const auto& e : outline.elements()) {
-            switch (e.type) {
-            case T::moveToPoint: out.moveTo(map(e.points[0])); break;
-            case T::addLineToPoint: out.lineTo(map(e.points[0])); break;
-            case T::addQuadCurveToPoint: out.quadTo(map(e.points[0]), map(e.points[1])); break;
-            case T::addCurveToPoint: out.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
-            case T::closeSubpath: out.closeSubpath(); break;
-            }
-        }
-    }
-
-    // The rounded rectangle of the graphics layer (same elements, same
-    // order), transformed on the way in.
-    void appendRoundedRect(const gfx::Rect& r, double cw, double ch) const
-    {
-        const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
-        if (!(cw > 0) || !(ch > 0)) {
-            out.moveTo(map({x0, y0}));
-            out.lineTo(map({x1, y0}));
-            out.lineTo(map({x1, y1}));
-            out.lineTo(map({x0, y1}));
-            out.closeSubpath();
-            return;
-        }
-        cw = std::min(cw, r.width() / 2);
-        ch = std::min(ch, r.height() / 2);
-        const double kx = cw * kKappa, ky = ch * kKappa;
-        out.moveTo(map({x1, y0 + ch}));
-        out.lineTo(map({x1, y1 - ch}));
-        out.curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
-        out.lineTo(map({x0 + cw, y1}));
-        out.curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
-        out.lineTo(map({x0, y0 + ch}));
-        out.curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
-        out.lineTo(map({x1 - cw, y0}));
-        out.curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
-        out.closeSubpath();
-    }
-};
+using neighbours::TileSink;
 
 // Scale by s, move the origin to (ox, oy), then turn by `turns` about
 // (cx, cy): composed by hand, since it runs once per module.
@@ -137,14 +86,14 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
     insetGenerator_->reset();
     rotationGenerator_->reset();
 
-    const std::int64_t n = matrix.dimension();
-    if (n == 0) return path;
-    const auto dn = static_cast<double>(n);
-    const double cell = std::min(size.width / dn, size.height / dn);
-    // A size that is not positive and finite has nothing to draw into.
-    if (!(cell > 0) || !std::isfinite(cell)) return path;
-    const double xOffset = (size.width - dn * cell) / 2;
-    const double yOffset = (size.height - dn * cell) / 2;
+    // An empty matrix or a size that is not positive and finite has nothing
+    // to draw into.
+    const auto layout = neighbours::ModuleLayout::of(matrix, size);
+    if (!layout) return path;
+    const std::int64_t n = layout->n;
+    const double cell = layout->cell;
+    const double xOffset = layout->x0;
+    const double yOffset = layout->y0;
     const double half = cell / 2;
 
     const gfx::Path* outline = nullptr;
@@ -156,13 +105,8 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
         if (oddOutline == nullptr) oddOutline = outline;
     }
 
-    {
-        std::size_t onModules = 0;
-        const std::uint8_t* cell0 = matrix.data();
-        for (std::int64_t i = 0, count = n * n; i < count; ++i) onModules += cell0[i];
-        const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
-        path.reserve(onModules * perModule);
-    }
+    const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
+    path.reserve(neighbours::onModuleCount(matrix) * perModule);
 
     QRCodePixelInsetGenerator& insets = *insetGenerator_;
     QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
@@ -192,23 +136,23 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
             switch (pixelType_) {
             case PixelType::roundedRect: {
                 const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
-                Sink{path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)}.appendRoundedRect(insetRect, radius, radius);
+                TileSink(path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)).appendRoundedRect(insetRect, radius, radius);
                 break;
             }
             case PixelType::circle:
-                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)}.append(*outline);
+                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)).append(*outline);
                 break;
             case PixelType::stitch:
-                Sink{path, scaleMoveTurn(s, x, y, 0, 0, 0)}.append(*outline);
+                TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).append(*outline);
                 break;
             case PixelType::shiny:
                 // Scaled by an eighth of the width and moved back by one:
                 // template units 1...9 span the module.
-                Sink{path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0)}
+                TileSink(path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0))
                     .append(((row + column) % 2 != 0) ? *oddOutline : *outline);
                 break;
             default:
-                Sink{path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns)}
+                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns))
                     .append(*outline);
                 break;
             }
@@ -246,7 +190,9 @@ bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& sett
     }
     const auto value = foundation::settingDouble(*settingValue);
     if (!value) return false;
-    rotationFraction_ = clampedRotationFraction(*value);
+    // Stored as given: only creation and copying limit it. A text is refused
+    // rather than silently taken as 0, so the caller learns it was not used.
+    rotationFraction_ = std::isnan(*value) ? 0 : *value;
     return true;
 }
 
@@ -267,8 +213,87 @@ bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& 
     }
     const auto value = foundation::settingDouble(*settingValue);
     if (!value) return false;
-    cornerRadiusFraction_ = pixelmath::clampedFraction(*value, 0, 1);
+    cornerRadiusFraction_ = pixelmath::unitFraction(*value);
     return true;
+}
+
+namespace {
+
+bool isTrue(const OptionalSettingsValue& value)
+{
+    return value && foundation::settingBool(*value).value_or(false);
+}
+
+} // namespace
+
+void CommonPixelGenerator::setUseRandomInset(const OptionalSettingsValue& settingValue)
+{
+    if (isTrue(settingValue)) {
+        insetGenerator_ = PixelInset::Random::Create();
+    } else {
+        insetGenerator_ = PixelInset::Fixed::Create();
+    }
+}
+
+void CommonPixelGenerator::setUseRandomRotation(const OptionalSettingsValue& settingValue)
+{
+    if (isTrue(settingValue)) {
+        rotationGenerator_ = PixelRotation::Random::Create();
+    } else {
+        rotationGenerator_ = PixelRotation::Fixed::Create();
+    }
+}
+
+std::optional<bool> CommonPixelGenerator::setInsetOrRotationSetting(const OptionalSettingsValue& value,
+                                                                    std::string_view key)
+{
+    if (key == SettingsKey::insetFraction) return setInsetFraction(value);
+    if (key == SettingsKey::insetGeneratorName) return setInsetGenerator(value);
+    if (key == SettingsKey::rotationFraction) return setRotationFraction(value);
+    if (key == SettingsKey::rotationGeneratorName) return setRotationGenerator(value);
+    if (key == SettingsKey::useRandomInset) {
+        setUseRandomInset(value);
+        return true;
+    }
+    if (key == SettingsKey::useRandomRotation) {
+        setUseRandomRotation(value);
+        return true;
+    }
+    return std::nullopt;
+}
+
+void CommonPixelGenerator::writeInsetAndRotationSettings(SettingsDict& result) const
+{
+    const std::string_view insetName = insetGeneratorName(*insetGenerator_);
+    const std::string_view rotationName = rotationGeneratorName(*rotationGenerator_);
+    result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
+    result[std::string(SettingsKey::insetFraction)] = insetFraction_;
+    result[std::string(SettingsKey::rotationGeneratorName)] = std::string(rotationName);
+    result[std::string(SettingsKey::rotationFraction)] = rotationFraction_;
+    if (insetName == PixelInset::Random::Name) result[std::string(SettingsKey::useRandomInset)] = true;
+    if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
+}
+
+std::shared_ptr<QRCodePixelInsetGenerator> CommonPixelGenerator::insetGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelInsetGenerator> inset;
+    if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
+        inset = PixelInset::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomInset).value_or(false)) {
+        inset = PixelInset::Random::Create();
+    }
+    return inset ? inset : PixelInset::Fixed::Create();
+}
+
+std::shared_ptr<QRCodePixelRotationGenerator> CommonPixelGenerator::rotationGeneratorFrom(const SettingsDict& settings)
+{
+    std::shared_ptr<QRCodePixelRotationGenerator> rotation;
+    if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
+        rotation = PixelRotation::generator(*name);
+    } else if (foundation::settingBool(settings, SettingsKey::useRandomRotation).value_or(false)) {
+        rotation = PixelRotation::Random::Create();
+    }
+    return rotation ? rotation : PixelRotation::Fixed::Create();
 }
 
 } // namespace QRCode::PixelShape

@@ -68,14 +68,36 @@ public:
     // "insetGeneratorName": the Name of an inset generator -> a new one of
     // that class; anything else refused.
     bool setInsetGenerator(const OptionalSettingsValue& settingValue);
-    // "rotationFraction": none -> 0; a number -> limited to -1...1 (NaN as
-    // 0); else refused.
+    // "rotationFraction": none -> 0; a number -> as given (NaN as 0); else
+    // refused.
     bool setRotationFraction(const OptionalSettingsValue& settingValue);
     // "rotationGeneratorName": as for the inset generator.
     bool setRotationGenerator(const OptionalSettingsValue& settingValue);
     // "cornerRadiusFraction": none -> 0; a number -> limited to 0...1 (NaN as
     // 0); else refused.
     bool setCornerRadiusFraction(const OptionalSettingsValue& settingValue);
+    // The older Boolean keys "useRandomInset" and "useRandomRotation": a true
+    // value picks a new random generator, anything else (no value included)
+    // a new fixed one; always taken.
+    void setUseRandomInset(const OptionalSettingsValue& settingValue);
+    void setUseRandomRotation(const OptionalSettingsValue& settingValue);
+
+    // The keys of the shapes with inset and rotation: "insetFraction",
+    // "insetGeneratorName", "rotationFraction" and "rotationGeneratorName"
+    // through the setters above, the two older Boolean keys too; nothing
+    // for any other key.
+    std::optional<bool> setInsetOrRotationSetting(const OptionalSettingsValue& value, std::string_view key);
+    // Those four keys written into `result`, and each older Boolean key only
+    // when its generator is the random one (never as false), for readers
+    // that only know them.
+    void writeInsetAndRotationSettings(SettingsDict& result) const;
+
+    // The generators a stored shape names: a text under the generator-name
+    // key wins (the fixed generator when the name is unknown) and the older
+    // Boolean key is then not read; otherwise a true Boolean key picks the
+    // random generator; otherwise the fixed one.
+    static std::shared_ptr<QRCodePixelInsetGenerator> insetGeneratorFrom(const SettingsDict& settings);
+    static std::shared_ptr<QRCodePixelRotationGenerator> rotationGeneratorFrom(const SettingsDict& settings);
 
 private:
     PixelType pixelType_;

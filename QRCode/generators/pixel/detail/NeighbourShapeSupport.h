@@ -1,6 +1,8 @@
 #pragma once
 
 #include "QRCode/core/BoolMatrix.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PixelShapeGenerator.h"
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
@@ -60,6 +62,15 @@ struct ModuleLayout {
     }
 };
 
+// How many modules are on (to size a path up front).
+inline std::size_t onModuleCount(const BoolMatrix& matrix) noexcept
+{
+    std::size_t count = 0;
+    const std::uint8_t* cells = matrix.data();
+    for (std::int64_t i = 0, n = matrix.dimension() * matrix.dimension(); i < n; ++i) count += cells[i];
+    return count;
+}
+
 // Whether (row, column) is on; a cell outside the matrix counts as off.
 inline bool isOn(const BoolMatrix& matrix, std::int64_t row, std::int64_t column) noexcept
 {
@@ -74,27 +85,6 @@ inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept
     return int(info.left) + int(info.top) + int(info.right) + int(info.bottom);
 }
 
-// One step of a fixed outline in unit-cell coordinates. Tables of steps are
-// written in drawing order; `curve` takes the end point first and then the
-// two control points, the way outline tables are usually written down
-// (gfx::Path::curveTo takes the controls first).
-struct OutlineStep {
-    enum class Kind : unsigned char { move, line, curve, close };
-    Kind kind = Kind::close;
-    gfx::Point p{};  // end point
-    gfx::Point c1{}; // first control point (curves)
-    gfx::Point c2{}; // second control point (curves)
-};
-
-constexpr OutlineStep move(double x, double y) { return {OutlineStep::Kind::move, {x, y}, {}, {}}; }
-constexpr OutlineStep line(double x, double y) { return {OutlineStep::Kind::line, {x, y}, {}, {}}; }
-// A cubic to `end` with the controls `c1` then `c2`.
-constexpr OutlineStep curve(gfx::Point end, gfx::Point c1, gfx::Point c2)
-{
-    return {OutlineStep::Kind::curve, end, c1, c2};
-}
-constexpr OutlineStep close() { return {OutlineStep::Kind::close, {}, {}, {}}; }
-
 // Appends unit-cell outlines to `out` through one transform (usually
 // ModuleLayout::unitCellTransform).
 class TileSink {
@@ -108,17 +98,7 @@ public:
     void curveTo(gfx::Point c1, gfx::Point c2, gfx::Point end) const { out_.curveTo(map(c1), map(c2), map(end)); }
     void close() const { out_.closeSubpath(); }
 
-    void append(std::span<const OutlineStep> steps) const
-    {
-        for (const OutlineStep& s : steps) {
-            switch (s.kind) {
-            case OutlineStep::Kind::move: moveTo(s.p); break;
-            case OutlineStep::Kind::line: lineTo(s.p); break;
-            case OutlineStep::Kind::curve: curveTo(s.c1, s.c2, s.p); break;
-            case OutlineStep::Kind::close: close(); break;
-            }
-        }
-    }
+    void append(std::span<const OutlineStep> steps) const { appendOutline(out_, steps, m_); }
 
     // A path (in unit-cell coordinates), element by element.
     void append(const gfx::Path& outline) const
@@ -147,43 +127,21 @@ public:
     }
 
     // The rectangle (x, y, w, h) of the unit cell with corners rounded by
-    // `radius`: the same elements, in the same order, as
-    // gfx::Path::addRoundedRect (a plain rectangle when radius is 0 or less).
+    // `radius` (a plain rectangle when radius is 0 or less).
     void appendRoundedRect(double x, double y, double w, double h, double radius) const
     {
-        if (!(radius > 0)) {
-            appendRect(x, y, w, h);
-            return;
-        }
-        constexpr double kappa = 0.5522847498307936; // quarter circle as a cubic
-        const double cw = std::min(radius, w / 2), ch = std::min(radius, h / 2);
-        const double kx = cw * kappa, ky = ch * kappa;
-        const double x1 = x + w, y1 = y + h;
-        moveTo({x1, y + ch});
-        lineTo({x1, y1 - ch});
-        curveTo({x1, y1 - ch + ky}, {x1 - cw + kx, y1}, {x1 - cw, y1});
-        lineTo({x + cw, y1});
-        curveTo({x + cw - kx, y1}, {x, y1 - ch + ky}, {x, y1 - ch});
-        lineTo({x, y + ch});
-        curveTo({x, y + ch - ky}, {x + cw - kx, y}, {x + cw, y});
-        lineTo({x1 - cw, y});
-        curveTo({x1 - cw + kx, y}, {x1, y + ch - ky}, {x1, y + ch});
-        close();
+        appendRoundedRect(gfx::Rect(x, y, w, h), radius, radius);
+    }
+    // gfx::Path::addRoundedRect through the sink's transform.
+    void appendRoundedRect(const gfx::Rect& r, double cornerWidth, double cornerHeight) const
+    {
+        out_.addRoundedRect(r, cornerWidth, cornerHeight, m_);
     }
 
 private:
     gfx::Path& out_;
     gfx::AffineTransform m_;
 };
-
-// An outline built from steps, for callers that keep a shared path.
-inline gfx::Path outlinePath(std::span<const OutlineStep> steps)
-{
-    gfx::Path path;
-    path.reserve(steps.size());
-    TileSink(path, gfx::AffineTransform::identity()).append(steps);
-    return path;
-}
 
 // Visits every module row by row from row 0, column by column within a row,
 // calling f(row, column, isOn, transform) with the module's unit-cell
@@ -205,15 +163,8 @@ void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
 // and generatePath, and may declare
 //   static constexpr bool canGenerateEyeAndPupil = false;
 template <class Derived>
-class ShapeWithoutSettings : public QRCodePixelShapeGenerator {
+class ShapeWithoutSettings : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
 public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
-
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
     bool canGenerateEyeAndPupilShapes() const override
     {
         if constexpr (requires { Derived::canGenerateEyeAndPupil; }) {
@@ -222,8 +173,6 @@ public:
             return true;
         }
     }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
 };
 
 } // namespace QRCode::PixelShape::neighbours

@@ -53,23 +53,8 @@ public:
         const double rotationFraction =
             foundation::settingDouble(settings, SettingsKey::rotationFraction).value_or(0.0);
 
-        std::shared_ptr<QRCodePixelInsetGenerator> inset;
-        if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
-            inset = PixelInset::generator(*name);
-        } else if (foundation::settingBool(settings, SettingsKey::useRandomInset).value_or(false)) {
-            inset = PixelInset::Random::Create();
-        }
-        if (!inset) inset = PixelInset::Fixed::Create();
-
-        std::shared_ptr<QRCodePixelRotationGenerator> rotation;
-        if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
-            rotation = PixelRotation::generator(*name);
-        } else if (foundation::settingBool(settings, SettingsKey::useRandomRotation).value_or(false)) {
-            rotation = PixelRotation::Random::Create();
-        }
-        if (!rotation) rotation = PixelRotation::Fixed::Create();
-
-        return std::make_shared<Derived>(std::move(inset), insetFraction, std::move(rotation), rotationFraction);
+        return std::make_shared<Derived>(CommonPixelGenerator::insetGeneratorFrom(settings), insetFraction,
+                                         CommonPixelGenerator::rotationGeneratorFrom(settings), rotationFraction);
     }
 
     CommonPixelGenerator& common() noexcept { return common_; }
@@ -98,16 +83,7 @@ public:
     SettingsDict settings() const override
     {
         SettingsDict result = SettingsDict::object();
-        const std::string_view insetName = insetGeneratorName(*common_.insetGenerator());
-        const std::string_view rotationName = rotationGeneratorName(*common_.rotationGenerator());
-        result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
-        result[std::string(SettingsKey::insetFraction)] = common_.insetFraction();
-        result[std::string(SettingsKey::rotationGeneratorName)] = std::string(rotationName);
-        result[std::string(SettingsKey::rotationFraction)] = common_.rotationFraction();
-        // The older Boolean keys are written for readers that only know them,
-        // and only when true.
-        if (insetName == PixelInset::Random::Name) result[std::string(SettingsKey::useRandomInset)] = true;
-        if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
+        common_.writeInsetAndRotationSettings(result);
         return result;
     }
 
@@ -119,27 +95,7 @@ public:
 
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
     {
-        if (key == SettingsKey::insetFraction) return common_.setInsetFraction(value);
-        if (key == SettingsKey::insetGeneratorName) return common_.setInsetGenerator(value);
-        if (key == SettingsKey::rotationFraction) return common_.setRotationFraction(value);
-        if (key == SettingsKey::rotationGeneratorName) return common_.setRotationGenerator(value);
-        if (key == SettingsKey::useRandomInset) {
-            if (isTrueNumber(value)) {
-                common_.setInsetGenerator(PixelInset::Random::Create());
-            } else {
-                common_.setInsetGenerator(PixelInset::Fixed::Create());
-            }
-            return true;
-        }
-        if (key == SettingsKey::useRandomRotation) {
-            if (isTrueNumber(value)) {
-                common_.setRotationGenerator(PixelRotation::Random::Create());
-            } else {
-                common_.setRotationGenerator(PixelRotation::Fixed::Create());
-            }
-            return true;
-        }
-        return false;
+        return common_.setInsetOrRotationSetting(value, key).value_or(false);
     }
 
     bool canGenerateEyeAndPupilShapes() const override { return true; }
@@ -148,11 +104,6 @@ public:
     std::string_view title() const noexcept override { return Derived::Title; }
 
 private:
-    static bool isTrueNumber(const OptionalSettingsValue& value)
-    {
-        return value && foundation::settingBool(*value).value_or(false);
-    }
-
     CommonPixelGenerator common_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 
+#include <array>
 #include <span>
 
 // The walk of the tile pixel shapes over the neighbour-shape helpers.
@@ -17,10 +18,7 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
     gfx::Path path;
     const auto layout = ModuleLayout::of(matrix, size);
     if (!layout) return path;
-    std::size_t onModules = 0;
-    const std::uint8_t* cells = matrix.data();
-    for (std::int64_t i = 0, count = layout->n * layout->n; i < count; ++i) onModules += cells[i];
-    path.reserve(onModules * elementsPerOnModule);
+    path.reserve(onModuleCount(matrix) * elementsPerOnModule);
     forEachModule(matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on,
                                        const gfx::AffineTransform& placement) {
         draw(TileSink(path, placement), row, column, on);
@@ -28,11 +26,15 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
     return path;
 }
 
-// An outline drawn with y growing towards row - 1, stored flipped so that
-// every point (x, y) becomes (x, 10 - y).
-inline gfx::Path flippedOutlinePath(std::span<const OutlineStep> steps)
+// The sixteen tiles of a shape that joins an on-module to the neighbours
+// named by four bits: tile 0 (no neighbour on) is the disc of radius 4 about
+// the cell's centre, every other tile the outline listed for its bits.
+inline std::array<gfx::Path, 16> discOrOutlineTiles(const std::array<std::span<const OutlineStep>, 16>& outlines)
 {
-    return outlinePath(steps).transformed(gfx::AffineTransform{1, 0, 0, -1, 0, 10});
+    std::array<gfx::Path, 16> tiles;
+    tiles[0].addEllipse(gfx::Rect(1, 1, 8, 8));
+    for (unsigned i = 1; i < 16; ++i) tiles[i] = outlinePath(outlines[i]);
+    return tiles;
 }
 
 } // namespace QRCode::PixelShape::neighbours

@@ -9,6 +9,9 @@
 // and the outline.
 
 #include "QRCode/core/Flip.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
+#include "QRCode/generators/detail/PixelGeneratorMath.h"
+#include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PupilShapeGenerator.h"
 #include "QRCode/generators/SettingsKey.h"
 
@@ -19,33 +22,10 @@
 
 namespace QRCode::PupilShape {
 
-// `base` mirrored about the box's centre lines as `flip` says (a new, closed
-// path), or `base` itself for none. An unknown raw value draws unflipped.
-gfx::Path flippedPupilOutline(gfx::Path base, Flip flip);
-
-// Every point (x, y) of `authored` becomes (x, 90 - y): outlines authored
-// with y growing downward are kept this way.
-gfx::Path mirroredTopDown(const gfx::Path& authored);
-
+// A pupil class without settings.
 template <class Derived>
-class FixedPupil : public QRCodePupilShapeGenerator {
-public:
-    static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
+using FixedPupil = WithoutSettings<Derived, QRCodePupilShapeGenerator>;
 
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<Derived>(); }
-    void reset() override {}
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view name() const noexcept override { return Derived::Name; }
-    std::string_view title() const noexcept override { return Derived::Title; }
-};
-
-namespace detail {
-// The flip a number given as a setting selects: its integer value when it
-// is 0...3, none for any other number; std::nullopt when it is no number.
-std::optional<Flip> flipFromSettingValue(const SettingsValue& value);
-} // namespace detail
 
 template <class Derived>
 class FlipPupil : public QRCodePupilShapeGenerator {
@@ -77,15 +57,15 @@ public:
     bool supportsSettingValueForKey(std::string_view key) const override { return key == SettingsKey::flip; }
     bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
     {
-        if (key != SettingsKey::flip || !value) return false;
-        const auto flip = detail::flipFromSettingValue(*value);
+        if (key != SettingsKey::flip) return false;
+        const auto flip = flipFromSettingValue(value);
         if (!flip) return false;
         flip_ = *flip;
         return true;
     }
     gfx::Path pupilPath() override
     {
-        return flippedPupilOutline(static_cast<const Derived&>(*this).baseOutline(), flip_);
+        return flippedPath(static_cast<const Derived&>(*this).baseOutline(), flip_);
     }
     std::string_view name() const noexcept override { return Derived::Name; }
     std::string_view title() const noexcept override { return Derived::Title; }
@@ -99,8 +79,6 @@ namespace detail {
 // given when finite; a NaN becomes 0 and an infinity the bound it points to,
 // so that the settings stay writable as JSON.
 double finiteFraction(double fraction) noexcept;
-// The fraction clamped to 0...1 (NaN gives 0).
-double unitFraction(double fraction) noexcept;
 } // namespace detail
 
 template <class Derived>
@@ -123,7 +101,7 @@ public:
     void setCornerRadiusFraction(double fraction) noexcept
     {
         fraction_ = detail::finiteFraction(fraction);
-        radius_ = 5 * detail::unitFraction(fraction_);
+        radius_ = 5 * pixelmath::unitFraction(fraction_);
     }
     // The radius in box units the outline uses: 0...5.
     double actualCornerRadius() const noexcept { return radius_; }
@@ -149,7 +127,7 @@ public:
         if (key != SettingsKey::cornerRadiusFraction || !value) return false;
         const auto fraction = foundation::settingDouble(*value);
         if (!fraction) return false;
-        setCornerRadiusFraction(detail::unitFraction(*fraction));
+        setCornerRadiusFraction(pixelmath::unitFraction(*fraction));
         return true;
     }
     std::string_view name() const noexcept override { return Derived::Name; }

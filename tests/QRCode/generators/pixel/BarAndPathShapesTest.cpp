@@ -12,6 +12,7 @@
 #include "QRCode/design/Shape.h"
 #include "platform/detector/QRDetector.h"
 
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "tests/QRCode/generators/pixel/PixelShapeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,22 +36,10 @@ const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "
 using pixelshapetest::drawn;
 using pixelshapetest::grid;
 using pixelshapetest::make;
-
-// Whether the unit-cell point (x, y) of module (row, column) is covered,
-// under both fill rules (they must agree: no tile overlaps another).
-bool covered(const gfx::Path& path, int row, int column, double x, double y)
-{
-    const Point p{column * 10 + x, row * 10 + y};
-    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
-    EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
-    return nonZero;
-}
-
-std::size_t count(const gfx::Path& path, ET type)
-{
-    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
-                                                  [type](const auto& e) { return e.type == type; }));
-}
+using pixelshapetest::count;
+using pixelshapetest::covered;
+using pixelshapetest::expectRect;
+using pixelshapetest::expectFullBlockInsideTheGrid;
 
 // The points at which sub-paths start, in order.
 std::vector<Point> subpathStarts(const gfx::Path& path)
@@ -64,65 +53,28 @@ std::vector<Point> subpathStarts(const gfx::Path& path)
 
 bool near(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
-void expectRect(const gfx::Rect& actual, double x, double y, double w, double h)
-{
-    EXPECT_NEAR(actual.minX(), x, 1e-9);
-    EXPECT_NEAR(actual.minY(), y, 1e-9);
-    EXPECT_NEAR(actual.width(), w, 1e-9);
-    EXPECT_NEAR(actual.height(), h, 1e-9);
-}
-
 } // namespace
 
 // ---- Family contract -------------------------------------------------------
 
-TEST(BarAndPathShapes, RegisteredByNameWithTitlesInTitleOrder)
-{
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {"vertical", "Vertical bars"}, {"horizontal", "Horizontal bars"}, {"pointy", "Pointy"},
-        {"grid2x2", "2x2 Square Grid"}, {"grid3x3", "3x3 Square Grid"},  {"grid4x4", "4x4 Square Grid"},
-        {"razor", "Razor"},             {"roundedPath", "Rounded path"}, {"roundedEndIndent", "Rounded end indent"},
-    };
-    const auto family = barAndPathShapeClasses();
-    ASSERT_EQ(family.size(), expected.size());
-    const auto& factory = QRCodePixelShapeFactory::shared();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(family[i].name, expected[i].first);
-        EXPECT_EQ(family[i].title, expected[i].second);
-        const auto* type = factory.classNamed(expected[i].first);
-        ASSERT_NE(type, nullptr) << expected[i].first;
-        EXPECT_EQ(type->title, expected[i].second);
-        const auto shape = factory.named(expected[i].first);
-        EXPECT_EQ(shape->name(), expected[i].first);
-        EXPECT_EQ(shape->title(), expected[i].second);
-        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
-    }
-    // The registry lists by title, byte-wise: digits first, then capitals.
-    std::vector<std::string> ours;
-    for (const auto& type : factory.registeredTypes()) {
-        if (std::find(kNames.begin(), kNames.end(), std::string(type.name)) != kNames.end()) {
-            ours.emplace_back(type.name);
-        }
-    }
-    EXPECT_EQ(ours, (std::vector<std::string>{"grid2x2", "grid3x3", "grid4x4", "horizontal", "pointy", "razor",
-                                              "roundedEndIndent", "roundedPath", "vertical"}));
-}
+using shapefamilytest::Family;
+using shapefamilytest::ShapeFamily;
 
-TEST(BarAndPathShapes, ShapesWithoutSettingsRefuseEveryKey)
-{
-    for (const std::string name : {"pointy", "grid2x2", "grid3x3", "grid4x4", "razor"}) {
-        const auto shape = make(name, {{"cornerRadiusFraction", 0.5}});
-        EXPECT_EQ(shape->settings(), SettingsDict::object()) << name;
-        for (const std::string key : {"cornerRadiusFraction", "insetFraction", "hasInnerCorners", ""}) {
-            EXPECT_FALSE(shape->supportsSettingValueForKey(key));
-            EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), key));
-            EXPECT_FALSE(shape->setSettingValue(std::nullopt, key));
-        }
-        const auto copy = shape->copyShape();
-        EXPECT_NE(copy.get(), shape.get());
-        EXPECT_EQ(copy->name(), name);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    BarAndPath, ShapeFamily,
+    testing::Values(Family{"BarAndPathShapes",
+                           shapefamilytest::Kind::pixel,
+                           {{"vertical", "Vertical bars"},
+                            {"horizontal", "Horizontal bars"},
+                            {"pointy", "Pointy"},
+                            {"grid2x2", "2x2 Square Grid"},
+                            {"grid3x3", "3x3 Square Grid"},
+                            {"grid4x4", "4x4 Square Grid"},
+                            {"razor", "Razor"},
+                            {"roundedPath", "Rounded path"},
+                            {"roundedEndIndent", "Rounded end indent"}},
+                           shapefamilytest::namesAndTitles(barAndPathShapeClasses())}),
+    shapefamilytest::familyLabel);
 
 TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
 {
@@ -135,6 +87,7 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
     };
     for (std::size_t i = 0; i < kNames.size(); ++i) {
         const auto shape = make(kNames[i], changed[i]);
+        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
         const auto again = QRCodePixelShapeFactory::shared().create(pixelShapeArchive(*shape));
         EXPECT_EQ(again->name(), kNames[i]);
         EXPECT_EQ(again->settings(), shape->settings()) << kNames[i];
@@ -147,20 +100,6 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
     }
 }
 
-TEST(BarAndPathShapes, EmptyMatrixAndUnusableSizesDrawNothing)
-{
-    const BoolMatrix full = grid({"###", "###", "###"});
-    for (const auto& name : kNames) {
-        auto shape = make(name, {{"hasInnerCorners", true}});
-        EXPECT_TRUE(shape->generatePath(BoolMatrix(), Size{100, 100}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(grid({"...", "...", "..."}), Size{30, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{0, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{-30, -30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{NAN, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{INFINITY, INFINITY}).isEmpty()) << name;
-    }
-}
-
 TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
 {
     // Pointy draws a full matrix as exact squares, so its bounds are the grid's.
@@ -169,13 +108,7 @@ TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
     expectRect(pointy.generatePath(full, Size{50, 30}).boundingBox(), 10, 0, 30, 30);
     expectRect(pointy.generatePath(full, Size{30, 50}).boundingBox(), 0, 10, 30, 30);
     // Every shape stays inside the grid.
-    for (const auto& name : kNames) {
-        const gfx::Rect box = make(name)->generatePath(full, Size{50, 30}).pathBoundingBox();
-        EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-        EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-        EXPECT_GE(box.minY(), -1e-9) << name;
-        EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
-    }
+    for (const auto& name : kNames) expectFullBlockInsideTheGrid(name);
 }
 
 // ---- Bars ------------------------------------------------------------------

@@ -3,6 +3,9 @@
 #include "QRCode/core/BoolMatrix.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,16 +13,16 @@
 // Helpers shared by the pixel-shape suites.
 namespace pixelshapetest {
 
-inline std::shared_ptr<QRCodePixelShapeGenerator> make(const std::string& name,
+inline std::shared_ptr<QRCode::QRCodePixelShapeGenerator> make(const std::string& name,
                                                        const QRCode::SettingsDict& settings = {})
 {
-    return QRCodePixelShapeFactory::shared().named(name, settings);
+    return QRCode::QRCodePixelShapeFactory::shared().named(name, settings);
 }
 
 // A matrix from rows of '#' (on) and '.' (off).
-inline BoolMatrix grid(const std::vector<std::string>& rows)
+inline QRCode::BoolMatrix grid(const std::vector<std::string>& rows)
 {
-    BoolMatrix m(static_cast<std::int64_t>(rows.size()));
+    QRCode::BoolMatrix m(static_cast<std::int64_t>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < rows[r].size(); ++c) m.set(std::int64_t(r), std::int64_t(c), rows[r][c] == '#');
     }
@@ -28,10 +31,55 @@ inline BoolMatrix grid(const std::vector<std::string>& rows)
 
 // Drawn with 10 units per module: module (r, c) spans x 10c...10c + 10 and
 // y 10r...10r + 10, so its unit-cell points are shifted by its origin.
-inline gfx::Path drawn(QRCodePixelShapeGenerator& shape, const BoolMatrix& m)
+inline gfx::Path drawn(QRCode::QRCodePixelShapeGenerator& shape, const QRCode::BoolMatrix& m)
 {
     const double side = 10.0 * static_cast<double>(m.dimension());
     return shape.generatePath(m, gfx::Size{side, side});
+}
+
+inline QRCode::BoolMatrix allOn(int n)
+{
+    return QRCode::BoolMatrix(n, std::vector<bool>(std::size_t(n) * std::size_t(n), true));
+}
+
+// Whether the unit-cell point (x, y) of module (row, column) of a drawing
+// at 10 units per module is covered under the non-zero rule, and (where
+// tiles must not overlap) alike under the even-odd rule.
+inline bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true)
+{
+    const gfx::Point p{column * 10 + x, row * 10 + y};
+    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
+    if (rulesAgree) {
+        EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
+    }
+    return nonZero;
+}
+
+inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type)
+{
+    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
+                                                  [type](const auto& e) { return e.type == type; }));
+}
+
+inline std::size_t subpaths(const gfx::Path& path) { return count(path, gfx::Path::ElementType::moveToPoint); }
+
+inline void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9)
+{
+    EXPECT_NEAR(actual.minX(), x, tolerance);
+    EXPECT_NEAR(actual.minY(), y, tolerance);
+    EXPECT_NEAR(actual.width(), w, tolerance);
+    EXPECT_NEAR(actual.height(), h, tolerance);
+}
+
+// A full 3 x 3 block drawn at 50 x 30 stays inside the grid, which is
+// centred in the longer side (x 10...40).
+inline void expectFullBlockInsideTheGrid(const std::string& name)
+{
+    const gfx::Rect box = make(name)->generatePath(grid({"###", "###", "###"}), gfx::Size{50, 30}).pathBoundingBox();
+    EXPECT_GE(box.minX(), 10 - 1e-9) << name;
+    EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
+    EXPECT_GE(box.minY(), -1e-9) << name;
+    EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
 }
 
 } // namespace pixelshapetest

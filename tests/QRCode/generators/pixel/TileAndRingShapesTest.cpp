@@ -9,6 +9,7 @@
 #include "QRCode/design/Shape.h"
 #include "platform/detector/QRDetector.h"
 
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "tests/QRCode/generators/pixel/PixelShapeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -32,33 +33,10 @@ const std::vector<std::string> kNames{"curvePixel", "dripVertical", "dripHorizon
 using pixelshapetest::drawn;
 using pixelshapetest::grid;
 using pixelshapetest::make;
-
-// Whether the unit-cell point (x, y) of module (row, column) is covered
-// under the non-zero rule, and (where tiles do not overlap) alike under the
-// even-odd rule.
-bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true)
-{
-    const Point p{column * 10 + x, row * 10 + y};
-    const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
-    if (rulesAgree) {
-        EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
-    }
-    return nonZero;
-}
-
-std::size_t subpaths(const gfx::Path& path)
-{
-    return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
-                                                  [](const auto& e) { return e.type == ET::moveToPoint; }));
-}
-
-void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9)
-{
-    EXPECT_NEAR(actual.minX(), x, tolerance);
-    EXPECT_NEAR(actual.minY(), y, tolerance);
-    EXPECT_NEAR(actual.width(), w, tolerance);
-    EXPECT_NEAR(actual.height(), h, tolerance);
-}
+using pixelshapetest::covered;
+using pixelshapetest::expectRect;
+using pixelshapetest::expectFullBlockInsideTheGrid;
+using pixelshapetest::subpaths;
 
 // The 3 x 3 matrix whose centre is on and whose eight neighbours are the
 // bits of `mask` in the order of `offsets`.
@@ -76,68 +54,24 @@ BoolMatrix centreWith(unsigned mask, const std::vector<std::pair<int, int>>& off
 
 // ---- Family contract -------------------------------------------------------
 
-TEST(TileAndRingShapes, RegisteredByNameWithTitlesInTitleOrder)
-{
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {"curvePixel", "Curve pixel"}, {"dripVertical", "Drip Vertical"}, {"dripHorizontal", "Drip Horizontal"},
-        {"diagonalStripes", "DiagonalStripes"}, {"donut", "Donut"}, {"blob", "Blob"},
-        {"circuit", "Circuit"}, {"crosshatch", "Crosshatch"}, {"vortex", "Vortex"},
-    };
-    const auto family = tileAndRingShapeClasses();
-    ASSERT_EQ(family.size(), expected.size());
-    const auto& factory = QRCodePixelShapeFactory::shared();
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(family[i].name, expected[i].first);
-        EXPECT_EQ(family[i].title, expected[i].second);
-        const auto* type = factory.classNamed(expected[i].first);
-        ASSERT_NE(type, nullptr) << expected[i].first;
-        const auto shape = factory.named(expected[i].first);
-        EXPECT_EQ(shape->name(), expected[i].first);
-        EXPECT_EQ(shape->title(), expected[i].second);
-        // Eyes and pupils may draw with every shape but the vortex rings.
-        EXPECT_EQ(shape->canGenerateEyeAndPupilShapes(), expected[i].first != "vortex");
-    }
-    std::vector<std::string> ours;
-    for (const auto& type : factory.registeredTypes()) {
-        if (std::find(kNames.begin(), kNames.end(), std::string(type.name)) != kNames.end()) {
-            ours.emplace_back(type.name);
-        }
-    }
-    EXPECT_EQ(ours, (std::vector<std::string>{"blob", "circuit", "crosshatch", "curvePixel", "diagonalStripes",
-                                              "donut", "dripHorizontal", "dripVertical", "vortex"}));
-}
+using shapefamilytest::Family;
+using shapefamilytest::ShapeFamily;
 
-TEST(TileAndRingShapes, ShapesWithoutSettingsRefuseEveryKey)
-{
-    for (std::size_t i = 1; i < kNames.size(); ++i) {
-        const auto shape = make(kNames[i], {{"cornerRadiusFraction", 0.5}});
-        EXPECT_EQ(shape->settings(), SettingsDict::object()) << kNames[i];
-        for (const std::string key : {"cornerRadiusFraction", "insetFraction", ""}) {
-            EXPECT_FALSE(shape->supportsSettingValueForKey(key));
-            EXPECT_FALSE(shape->setSettingValue(SettingsValue(1), key));
-            EXPECT_FALSE(shape->setSettingValue(std::nullopt, key));
-        }
-        const auto copy = shape->copyShape();
-        EXPECT_NE(copy.get(), shape.get());
-        EXPECT_EQ(copy->name(), kNames[i]);
-        const auto again = QRCodePixelShapeFactory::shared().create(pixelShapeArchive(*shape));
-        EXPECT_EQ(again->name(), kNames[i]);
-    }
-}
-
-TEST(TileAndRingShapes, EmptyMatricesAndUnusableSizesDrawNothing)
-{
-    const BoolMatrix full = grid({"###", "###", "###"});
-    for (const auto& name : kNames) {
-        auto shape = make(name);
-        EXPECT_TRUE(shape->generatePath(BoolMatrix(), Size{100, 100}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(grid({"...", "...", "..."}), Size{30, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{0, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{NAN, 30}).isEmpty()) << name;
-        EXPECT_TRUE(shape->generatePath(full, Size{INFINITY, INFINITY}).isEmpty()) << name;
-        EXPECT_EQ(shape->generatePath(grid({"#"}), Size{10, 10}).isEmpty(), name == "vortex") << name;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    TileAndRing, ShapeFamily,
+    testing::Values(Family{"TileAndRingShapes",
+                           shapefamilytest::Kind::pixel,
+                           {{"curvePixel", "Curve pixel"},
+                            {"dripVertical", "Drip Vertical"},
+                            {"dripHorizontal", "Drip Horizontal"},
+                            {"diagonalStripes", "DiagonalStripes"},
+                            {"donut", "Donut"},
+                            {"blob", "Blob"},
+                            {"circuit", "Circuit"},
+                            {"crosshatch", "Crosshatch"},
+                            {"vortex", "Vortex"}},
+                           shapefamilytest::namesAndTitles(tileAndRingShapeClasses())}),
+    shapefamilytest::familyLabel);
 
 TEST(TileAndRingShapes, GridIsCentredInTheLongerSide)
 {
@@ -149,13 +83,12 @@ TEST(TileAndRingShapes, GridIsCentredInTheLongerSide)
     expectRect(sharp.generatePath(corner, Size{200, 100}).boundingBox(), 50.2, 0.2, 3.6, 3.6);
     expectRect(sharp.generatePath(corner, Size{100, 200}).boundingBox(), 0.2, 50.2, 3.6, 3.6);
     // Every shape keeps a full block inside the grid.
-    const BoolMatrix full = grid({"###", "###", "###"});
     for (const auto& name : kNames) {
-        const gfx::Rect box = make(name)->generatePath(full, Size{50, 30}).pathBoundingBox();
-        EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-        EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-        EXPECT_GE(box.minY(), -1e-9) << name;
-        EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
+        // Eyes and pupils may draw with every shape but the vortex rings,
+        // which also leave a lone module undrawn.
+        EXPECT_EQ(make(name)->canGenerateEyeAndPupilShapes(), name != "vortex");
+        EXPECT_EQ(make(name)->generatePath(grid({"#"}), Size{10, 10}).isEmpty(), name == "vortex") << name;
+        expectFullBlockInsideTheGrid(name);
     }
 }
 

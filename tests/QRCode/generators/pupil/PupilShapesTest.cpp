@@ -1,6 +1,7 @@
 // The pupil shapes: registry, settings and their refusals, flips, corners,
 // outlines that catch transcription and construction faults, and symbols
 // with each pupil on their finder patterns that must still scan.
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "QRCode/generators/PixelShapeGenerator.h"
 #include "QRCode/generators/pupil/BarPupils.h"
 #include "QRCode/generators/pupil/CirclePupils.h"
@@ -19,6 +20,7 @@
 #include "image-read-write/Codecs.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/gfx/GraphicsContext.h"
+#include "tests/QRCode/generators/ShapeFamilyTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,41 +85,35 @@ double coverage(const Path& path)
 // ---------------------------------------------------------------------------
 // Registry
 
+// Every pupil with its title, in the registry's title order (byte-wise:
+// "CRT" before "Circle", "Rounded Pointing In" before "Rounded outer").
+const std::vector<std::pair<std::string, std::string>> kPupils{
+    {"arc", "Arc"}, {"arrow", "Arrow"}, {"blade", "Blade"}, {"blobby", "Blobby"}, {"crt", "CRT"},
+    {"circle", "Circle"}, {"cloud", "Cloud"}, {"cloudCircle", "Cloud Circle"}, {"corneredPixels", "Cornered pixels"},
+    {"cross", "Cross"}, {"crossCurved", "CrossCurved"}, {"diagonalStripes", "Diagonal Stripes"},
+    {"dotDragHorizontal", "Dot Drag Horizontal"}, {"dotDragVertical", "Dot Drag Vertical"}, {"edges", "Edges"},
+    {"explode", "Explode"}, {"fabricScissors", "Fabric Scissors"}, {"flame", "Flame"}, {"forest", "Forest"},
+    {"gear", "Gear"}, {"heart", "Heart"}, {"hexagonLeaf", "Hexagon Leaf"}, {"barsHorizontal", "Horizontal bars"},
+    {"koala", "Koala"}, {"leaf", "Leaf"}, {"orbits", "Orbits"}, {"pinch", "Pinch"}, {"pixels", "Pixels"},
+    {"roundedPointingIn", "Rounded Pointing In"}, {"roundedOuter", "Rounded outer"},
+    {"roundedPointingOut", "Rounded pointing out"}, {"roundedRect", "Rounded rectangle"}, {"seal", "Seal"},
+    {"shield", "Shield"}, {"spikyCircle", "Spiky Circle"}, {"square", "Square"},
+    {"barsHorizontalSquare", "Square horizontal bars"}, {"barsVerticalSquare", "Square vertical bars"},
+    {"squircle", "Squircle"}, {"teardrop", "Teardrop"}, {"ufo", "UFO"}, {"ufoRounded", "UFO Rounded"},
+    {"usePixelShape", "Use Pixel Shape"}, {"barsVertical", "Vertical bars"}};
+
+using shapefamilytest::ShapeFamily;
+
+INSTANTIATE_TEST_SUITE_P(Pupils, ShapeFamily,
+                         testing::Values(shapefamilytest::Family{"Pupils", shapefamilytest::Kind::pupil, kPupils, {}}),
+                         shapefamilytest::familyLabel);
+
 TEST(PupilRegistry, HoldsEveryPupilSortedByTitle)
 {
-    const std::vector<std::string> expected{
-        "arc", "arrow", "blade", "blobby", "crt", "circle", "cloud", "cloudCircle", "corneredPixels", "cross",
-        "crossCurved", "diagonalStripes", "dotDragHorizontal", "dotDragVertical", "edges", "explode",
-        "fabricScissors", "flame", "forest", "gear", "heart", "hexagonLeaf", "barsHorizontal", "koala", "leaf",
-        "orbits", "pinch", "pixels", "roundedPointingIn", "roundedOuter", "roundedPointingOut", "roundedRect", "seal",
-        "shield", "spikyCircle", "square", "barsHorizontalSquare", "barsVerticalSquare", "squircle", "teardrop", "ufo",
-        "ufoRounded", "usePixelShape", "barsVertical"};
     const auto& factory = QRCodePupilShapeFactory::shared();
-    EXPECT_EQ(factory.availableGeneratorNames(), expected);
-
-    const std::vector<std::string> titles{
-        "Arc", "Arrow", "Blade", "Blobby", "CRT", "Circle", "Cloud", "Cloud Circle", "Cornered pixels", "Cross",
-        "CrossCurved", "Diagonal Stripes", "Dot Drag Horizontal", "Dot Drag Vertical", "Edges", "Explode",
-        "Fabric Scissors", "Flame", "Forest", "Gear", "Heart", "Hexagon Leaf", "Horizontal bars", "Koala", "Leaf",
-        "Orbits", "Pinch", "Pixels", "Rounded Pointing In", "Rounded outer", "Rounded pointing out",
-        "Rounded rectangle", "Seal", "Shield", "Spiky Circle", "Square", "Square horizontal bars",
-        "Square vertical bars", "Squircle", "Teardrop", "UFO", "UFO Rounded", "Use Pixel Shape", "Vertical bars"};
-    std::vector<std::string> registeredTitles;
-    for (const auto& type : factory.registeredTypes()) registeredTitles.emplace_back(type.title);
-    EXPECT_EQ(registeredTitles, titles);
-
-    // all() is by name; each generator reports its class's name and title.
-    const auto all = factory.all();
-    ASSERT_EQ(all.size(), 44u);
-    for (std::size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1]->name(), all[i]->name());
-    for (const auto& pupil : all) {
-        const auto* type = factory.classNamed(pupil->name());
-        ASSERT_NE(type, nullptr);
-        EXPECT_EQ(type->title, pupil->title());
-    }
-    EXPECT_NE(std::dynamic_pointer_cast<RoundedPointingIn>(factory.named("roundedPointingIn")), nullptr);
-    EXPECT_NE(std::dynamic_pointer_cast<SquareBarsVertical>(factory.named("barsVerticalSquare")), nullptr);
-    EXPECT_NE(std::dynamic_pointer_cast<UsePixelShape>(factory.named("usePixelShape")), nullptr);
+    std::vector<std::pair<std::string, std::string>> registered;
+    for (const auto& type : factory.registeredTypes()) registered.emplace_back(type.name, type.title);
+    EXPECT_EQ(registered, kPupils);
 }
 
 TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings)
@@ -132,29 +128,6 @@ TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings)
         EXPECT_EQ(back->name(), pupil->name());
         EXPECT_EQ(back->settings(), pupil->settings());
         EXPECT_EQ(back->pupilPath(), pupil->pupilPath());
-    }
-}
-
-TEST(PupilFamily, CreateCopyAndDefaultsAgreeForEveryMember)
-{
-    for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) {
-        SCOPED_TRACE(std::string(pupil->name()));
-        const auto type = QRCodePupilShapeFactory::shared().classNamed(pupil->name());
-        // nil and an empty dictionary give the default.
-        EXPECT_EQ(type->create(SettingsDict())->settings(), pupil->settings());
-        EXPECT_EQ(type->create(SettingsDict::object())->settings(), pupil->settings());
-        const auto copy = pupil->copyShape();
-        EXPECT_EQ(copy->name(), pupil->name());
-        EXPECT_EQ(copy->settings(), pupil->settings());
-        EXPECT_EQ(copy->pupilPath(), pupil->pupilPath());
-        // Every key that a member reports it supports, and no other.
-        const SettingsDict settings = pupil->settings();
-        for (const auto& [key, value] : settings.items()) EXPECT_TRUE(pupil->supportsSettingValueForKey(key));
-        for (const std::string_view key : {"flip", "cornerRadiusFraction", "corners"}) {
-            EXPECT_EQ(pupil->supportsSettingValueForKey(key), pupil->settings().contains(std::string(key)));
-        }
-        EXPECT_FALSE(pupil->supportsSettingValueForKey("Flip"));
-        EXPECT_FALSE(pupil->setSettingValue(SettingsValue(1), "unknown"));
     }
 }
 
@@ -371,37 +344,11 @@ TEST(FlipPupils, FlipsMirrorTheBaseAboutTheBoxCentre)
     }
 }
 
-TEST(FlipPupils, SettingsReadNumbersAndRefuseTheRest)
+TEST(FlipPupils, RawValueOutsideTheFourDrawsUnflipped)
 {
-    Arrow arrow(Flip::none);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(2.9), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::vertical);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(7), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-    arrow.setFlip(Flip::both);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(-1), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(true), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::horizontal);
-    EXPECT_TRUE(arrow.setSettingValue(SettingsValue(1e300), "flip"));
-    EXPECT_EQ(arrow.flip(), Flip::none);
-
-    arrow.setFlip(Flip::both);
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue("2"), "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue(nullptr), "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(std::nullopt, "flip"));
-    EXPECT_FALSE(arrow.setSettingValue(SettingsValue(1), "Flip"));
-    EXPECT_FALSE(arrow.supportsSettingValueForKey("Flip"));
-    EXPECT_EQ(arrow.flip(), Flip::both);
-
-    // Create reads the dictionary through the same setter.
-    EXPECT_EQ(Arrow::Create({{"flip", 3}})->flip(), Flip::both);
-    EXPECT_EQ(Arrow::Create({{"flip", 9}})->flip(), Flip::none);
-    EXPECT_EQ(Teardrop::Create({{"flip", 3}, {"cornerRadiusFraction", 0.5}, {"a", "b"}})->flip(), Flip::both);
-    EXPECT_EQ(Teardrop::Create({{"flip", 4}})->flip(), Flip::none);
-    EXPECT_EQ(Koala::Create({{"flip", "1"}})->flip(), Flip::none);
+    // The setting's number rule is the flip-setting suite's. Settings that
+    // are not a dictionary give the default.
     EXPECT_EQ(Leaf::Create(SettingsValue(5))->flip(), Flip::none);
-
     // A raw value outside the four draws unflipped instead of failing.
     Arrow odd(static_cast<Flip>(12));
     EXPECT_EQ(odd.pupilPath(), Arrow(Flip::none).pupilPath());
@@ -617,56 +564,10 @@ TEST(ShieldPupil, CornersSelectTheCutQuarters)
     EXPECT_EQ(six->copyShape()->settings(), (SettingsDict{{"corners", 6}}));
 }
 
-TEST(FixedPupils, RefuseEverySetting)
-{
-    for (const auto& pupil : std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>{
-             Pinch::Create(), Seal::Create(), SpikyCircle::Create(), Squircle::Create(), Cross::Create(),
-             Gear::Create(), UsePixelShape::Create(), RoundedPointingOut::Create()}) {
-        SCOPED_TRACE(std::string(pupil->name()));
-        for (const std::string_view key : {"flip", "cornerRadiusFraction", "corners"}) {
-            EXPECT_FALSE(pupil->supportsSettingValueForKey(key));
-            EXPECT_FALSE(pupil->setSettingValue(SettingsValue(1), key));
-        }
-        EXPECT_TRUE(pupil->settings().empty());
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Use pixel shape
 
-namespace {
-// A pixel shape drawing a circle per module, which may or may not draw
-// eyes and pupils.
-class CirclePixels final : public QRCodePixelShapeGenerator {
-public:
-    explicit CirclePixels(bool forPupils) : forPupils_(forPupils) {}
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override
-    {
-        return std::make_shared<CirclePixels>(forPupils_);
-    }
-    void reset() override {}
-    Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
-        const double cell = std::min(size.width, size.height) / double(matrix.dimension());
-        Path path;
-        for (std::int64_t r = 0; r < matrix.dimension(); ++r) {
-            for (std::int64_t c = 0; c < matrix.dimension(); ++c) {
-                if (matrix.at(r, c)) path.addEllipse(gfx::Rect(c * cell, r * cell, cell, cell));
-            }
-        }
-        return path;
-    }
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool canGenerateEyeAndPupilShapes() const override { return forPupils_; }
-    std::string_view name() const noexcept override { return "circlePixels"; }
-    std::string_view title() const noexcept override { return "Circle pixels"; }
-
-private:
-    bool forPupils_;
-};
-} // namespace
+using shapetest::MarkPixels;
 
 TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape)
 {
@@ -677,11 +578,11 @@ TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape)
     EXPECT_EQ(bounds, gfx::Rect(30, 30, 30, 30));
     EXPECT_NEAR(coverage(square), 1, 1e-9);
 
-    auto refused = std::make_shared<CirclePixels>(false);
+    auto refused = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, false);
     pupil.setPixelShape(refused);
     EXPECT_EQ(pupil.pupilPath(), square);
 
-    auto circles = std::make_shared<CirclePixels>(true);
+    auto circles = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, true);
     pupil.setPixelShape(circles);
     EXPECT_EQ(pupil.pupilPath(), circles->generatePath(UsePixelShape::pupilMatrix(), {60, 60}));
     EXPECT_FALSE(pupil.pupilPath().contains({30.3, 30.3}));
@@ -741,10 +642,19 @@ TEST(PupilScan, SymbolsWithEveryPupilDecode)
     Design design;
     design.setAdditionalQuietZonePixels(3);
     std::vector<std::string> unread;
+    const std::set<std::string> readOnlyWhenSmall{"barsHorizontal", "barsVertical", "corneredPixels",
+                                                  "diagonalStripes"};
     for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) {
         design.shape()->setPupil(pupil);
         bool read = false;
+        // Pupils hollow at the decoder's sampling points (bars with gaps,
+        // separate cells, stripes) are read only when small, where the gaps
+        // blur shut; close up (around 1024 px) no decoder finds their
+        // finders. That is their design: they must decode at 2 to 4 pixels
+        // per module.
+        const bool onlyWhenSmall = readOnlyWhenSmall.contains(std::string(pupil->name()));
         for (const int scale : {2, 3, 4, 5, 6, 8}) {
+            if (onlyWhenSmall && scale > 4) break;
             const auto image = code.cgImage((dimension + 6) * scale, design, nullptr);
             ASSERT_NE(image, nullptr);
             const auto found = platform::detectQRCodes(*image);
@@ -770,7 +680,7 @@ TEST(PupilScan, RendererHandsTheOnPixelShapeToTheUsePixelShapePupil)
 {
     const ::QRCode::QRCode code("pupil", ErrorCorrection::low);
     Shape shape;
-    auto circles = std::make_shared<CirclePixels>(true);
+    auto circles = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, true);
     auto pupil = std::make_shared<UsePixelShape>();
     shape.setOnPixels(circles);
     shape.setPupil(pupil);

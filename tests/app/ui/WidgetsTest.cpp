@@ -1,3 +1,7 @@
+// The presets menu, the export actions, the update dialog and the
+// mailing-list prompt on their own, driven as a user would.
+#include "UiTestSupport.h"
+
 #include "app/core/ColorText.h"
 #include "app/core/Presets.h"
 #include "app/core/SettingsKeys.h"
@@ -7,8 +11,6 @@
 #include "app/ui/UpdateDialog.h"
 
 #include "../services/LocalServer.h"
-#include "platform/detector/QRDetector.h"
-#include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,9 +21,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 using namespace Tessivo;
 
@@ -31,12 +30,6 @@ QStringList actionTexts(const QMenu& menu) {
     QStringList texts;
     for (QAction* a : menu.actions()) texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
     return texts;
-}
-
-QAction* findAction(const QMenu& menu, const QString& text) {
-    for (QAction* a : menu.actions())
-        if (a->text() == text) return a;
-    return nullptr;
 }
 
 template <class W> W* visibleTopLevel() {

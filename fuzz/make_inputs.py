@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Writes the fuzz inputs that are too big to keep in the repository: every
+input that once crashed the library or cost it minutes and gigabytes, made
+again from a few lines each. Usage: make_inputs.py OUTPUT_FOLDER"""
+import base64
+import json
+import os
+import struct
+import sys
+import zlib
+
+
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def bilevel_png(width, height, with_pixels=True):
+    """A black one-bit PNG; without pixels its data is a few bytes only."""
+    header = struct.pack(">IIBBBBB", width, height, 1, 0, 0, 0, 0)
+    raw = bytes(height * (1 + (width + 7) // 8)) if with_pixels else bytes(16)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
+def nested(depth, inner="1"):
+    return "[" * depth + inner + "]" * depth
+
+
+def document(design=None, logo=None, text="https://example.com"):
+    doc = {"text": text}
+    if design is not None:
+        doc["design"] = design
+    if logo is not None:
+        doc["logoTemplate"] = logo
+    return json.dumps(doc)
+
+
+def shadow(blur, dx=0.3, dy=-0.3):
+    return {"style": {"shadow": {"offset-width": dx, "offset-height": dy, "blur": blur, "type": 0,
+                                 "color": "0.0,0.0,0.0,0.8"}}}
+
+
+def image_fill(png):
+    return {"style": {"onPixels": {"type": "image", "settings": {"imagePNGbase64": base64.b64encode(png).decode()}}}}
+
+
+def logo(png):
+    path = base64.b64encode(json.dumps([[0, [0.4, 0.4]], [1, [0.6, 0.4]], [1, [0.6, 0.6]], [4]]).encode()).decode()
+    return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
+
+
+def main():
+    out = sys.argv[1]
+    bomb = bilevel_png(16384, 16384, with_pixels=False)  # 68 bytes
+    big = bilevel_png(8192, 8192)  # about 8 KB, 64 million pixels
+    deep_fill = ('{"text": "deep", "design": {"style": {"onPixels": {"type": "solid", "settings": {"x": '
+                 + nested(50000) + "}}}}}")
+    inputs = {
+        "document": {
+            "deep-fill-settings.json": deep_fill,
+            "deep-design.json": '{"text": "deep", "design": ' + nested(30000, "{}") + "}",
+            "huge-blur.json": document(shadow(1e9)),
+            "huge-shadow-offset.json": document(shadow(4, 1e300, -1e300)),
+            "png-bomb-logo.json": document(logo=logo(bomb)),
+            "big-logo.json": document(logo=logo(big)),
+            "png-bomb-fill.json": document(image_fill(bomb)),
+        },
+        "settings": {
+            "deep-array.json": '{"a": ' + nested(30000) + "}",
+            "deep-dictionary.json": '{"a": ' + '{"k": ' * 30000 + "1" + "}" * 30000 + "}",
+            "deep-string-value.json": json.dumps({"codable": nested(30000)}),
+        },
+        "image": {
+            "png-bomb-16384.png": bomb,
+            "png-8192.png": big,
+        },
+        "encoder": {
+            "too-long-binary": b"\x03" + bytes(4000),
+            "too-long-text": b"\x07" + b"A" * 8000,
+        },
+    }
+    for target, files in inputs.items():
+        folder = os.path.join(out, target)
+        os.makedirs(folder, exist_ok=True)
+        for name, content in files.items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(content if isinstance(content, bytes) else content.encode())
+
+
+if __name__ == "__main__":
+    main()
