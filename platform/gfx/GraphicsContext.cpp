@@ -1,6 +1,7 @@
 #include "platform/gfx/GraphicsContext.h"
 
 #include "platform/gfx/Blur.h"
+#include "platform/gfx/Coverage.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <new>
 #include <stdexcept>
 
 namespace gfx {
@@ -35,6 +38,10 @@ double pdfShadowScale(double sigma) {
     if (!(sigma > 0)) return kPdfShadowScaleMax;
     return std::clamp(kPdfShadowSamplesPerSigma / sigma, kPdfShadowScaleMin, kPdfShadowScaleMax);
 }
+// Fills of fewer path elements go to Cairo as they are, and so do bitmaps
+// larger than this (the coverage raster holds a float per pixel).
+constexpr std::size_t kCoverageMinElements = 2048;
+constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
@@ -472,11 +479,101 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
         }
         applyMatrix(cr_);
     }
+    if (rule == FillRule::nonZero && fillByCoverage(path)) return;
     applyDrawingState();
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fr);
     setSource(state_.fill);
     cairo_fill(cr_);
+}
+
+bool GraphicsContext::fillByCoverage(const Path& path) {
+    // Cairo's scan converter samples every pixel row fifteen times across
+    // all the edges the row meets, so a code of thousands of small curves
+    // (flower or rounded pixels) costs it tens of milliseconds; the coverage
+    // raster's cost follows the edges' length and the pixels instead.
+    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
+    // Summed coverage equals the non-zero rule only while the subpaths turn
+    // one way: where one turning each way meet in a pixel (a shape of two
+    // halves drawn in opposite senses) they would cancel. Each subpath's
+    // sense is the sign of its control polygon's area.
+    bool turnsLeft = false, turnsRight = false;
+    double twiceArea = 0;
+    Point first{}, last{};
+    bool inSubpath = false;
+    const auto endSubpath = [&] {
+        if (!inSubpath) return;
+        twiceArea += last.x * first.y - first.x * last.y;
+        turnsLeft = turnsLeft || twiceArea > 0;
+        turnsRight = turnsRight || twiceArea < 0;
+        twiceArea = 0;
+        inSubpath = false;
+    };
+    for (const auto& e : path.elements()) {
+        if (e.type == Path::ElementType::moveToPoint) endSubpath();
+        for (int k = 0; k < Path::pointCount(e.type); ++k) {
+            const Point d = m.apply(e.points[std::size_t(k)]);
+            px0 = std::min(px0, d.x), px1 = std::max(px1, d.x);
+            py0 = std::min(py0, d.y), py1 = std::max(py1, d.y);
+            if (inSubpath) {
+                twiceArea += last.x * d.y - d.x * last.y;
+            } else {
+                first = d;
+                inSubpath = true;
+            }
+            last = d;
+        }
+    }
+    endSubpath();
+    if (turnsLeft && turnsRight) return false;
+    // Beyond Cairo's own coordinate range the raster's arithmetic would
+    // lose its precision (or overflow); Cairo handles such paths.
+    constexpr double kMaxCoordinate = 1e7;
+    if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return false;
+    const double x0 = std::floor(std::max(px0, cx0)), y0 = std::floor(std::max(py0, cy0));
+    const double x1 = std::ceil(std::min(px1, cx1)), y1 = std::ceil(std::min(py1, cy1));
+    if (!(x1 > x0 && y1 > y0)) return false;
+    const double area = (x1 - x0) * (y1 - y0);
+    if (!(area <= kCoverageMaxPixels)) return false;
+    const int w = int(x1 - x0), h = int(y1 - y0);
+
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+    try {
+        detail::CoverageRaster raster(int(x0), int(y0), w, h);
+        const double tolerance = cairo_get_tolerance(cr_);
+        for (const auto& e : path.elements()) {
+            switch (e.type) {
+            case Path::ElementType::moveToPoint: raster.moveTo(m.apply(e.points[0])); break;
+            case Path::ElementType::addLineToPoint: raster.lineTo(m.apply(e.points[0])); break;
+            case Path::ElementType::addQuadCurveToPoint:
+                raster.quadTo(m.apply(e.points[0]), m.apply(e.points[1]), tolerance);
+                break;
+            case Path::ElementType::addCurveToPoint:
+                raster.curveTo(m.apply(e.points[0]), m.apply(e.points[1]), m.apply(e.points[2]), tolerance);
+                break;
+            case Path::ElementType::closeSubpath: raster.closeSubpath(); break;
+            }
+        }
+        raster.closeSubpath();
+        cairo_surface_flush(mask.get());
+        raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+        cairo_surface_mark_dirty(mask.get());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    applyDrawingState();
+    setSource(state_.fill);
+    cairo_mask_surface(cr_, mask.get(), x0, y0);
+    cairo_restore(cr_);
+    cairo_new_path(cr_);
+    return true;
 }
 
 void GraphicsContext::fillRect(const Rect& rect) {

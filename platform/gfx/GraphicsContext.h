@@ -158,6 +158,9 @@ private:
     bool applyMatrix(cairo_t* cr) const;
     void applyDrawingState() const;
     void appendPath(cairo_t* cr, const Path& path) const;
+    // Fills a path of many elements through an area-coverage mask on a
+    // bitmap; false (nothing drawn) when the fill does not qualify.
+    bool fillByCoverage(const Path& path);
     void setSource(const Color& c) const;
     // Device (Cairo, y down) bounds of the current clip.
     bool deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const;

@@ -92,6 +92,79 @@ TEST(GraphicsContext, EvenOddLeavesHolesAndNonZeroFillsThem) {
     EXPECT_TRUE(isRed(at(*nz->makeImage(), 50, 50)));
 }
 
+// A path of thousands of elements is filled by summing pixel areas, not by
+// Cairo's scan converter (which the even-odd rule still uses). Separate
+// shapes fill alike under both rules, so the two pictures must agree within
+// the scan converter's sampling error (a sixteenth of a pixel's rows): ellipses and quadratic diamonds
+// reaching past the bitmap's edges, under a round clip, and pairs of halves
+// drawn in opposite senses with a gap narrower than a pixel between them
+// (whose areas must not cancel).
+TEST(GraphicsContext, LargeFillsAgreeWithTheScanConverter) {
+    Path shapes;
+    for (int i = 0; i < 24; ++i)
+        for (int j = 0; j < 24; ++j) {
+            const double x = -7 + i * 9.3, y = -7 + j * 9.3;
+            if ((i + j) % 2) {
+                shapes.addEllipse(Rect(x, y, 7.7, 6.1));
+            } else {
+                shapes.moveTo({x + 3.5, y});
+                shapes.quadTo({x + 7, y}, {x + 7, y + 3.5});
+                shapes.quadTo({x + 7, y + 7}, {x + 3.5, y + 7});
+                shapes.quadTo({x, y + 7}, {x, y + 3.5});
+                shapes.closeSubpath();
+            }
+        }
+    Path halves;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 12; ++j) {
+            const double x = 3.2 + i * 9.7, y = 2.6 + j * 16.3;
+            halves.addRect(Rect(x, y, 4.1, 12)); // one sense
+            halves.moveTo({x + 4.4, y});         // the other
+            halves.lineTo({x + 4.4, y + 12});
+            halves.lineTo({x + 8.5, y + 12});
+            halves.lineTo({x + 8.5, y});
+            halves.closeSubpath();
+        }
+    ASSERT_GT(shapes.size(), 2048u);
+    ASSERT_GT(halves.size(), 2048u);
+
+    for (const Path* path : {&shapes, &halves})
+        for (bool clipped : {false, true}) {
+            SCOPED_TRACE(std::string(path == &shapes ? "shapes" : "halves") + (clipped ? " clipped" : ""));
+            std::shared_ptr<const gfx::Image> images[2];
+            for (FillRule rule : {FillRule::nonZero, FillRule::evenOdd}) {
+                auto ctx = bitmap(200, 200);
+                if (clipped) {
+                    Path circle;
+                    circle.addEllipse(Rect(20.5, 20.5, 160, 160));
+                    ctx->clip(circle);
+                }
+                ctx->setFillColor(Color::sRGB(0, 0, 1, 0.8));
+                ctx->fillPath(*path, rule);
+                images[rule == FillRule::evenOdd] = ctx->makeImage();
+            }
+            int maxDiff = 0;
+            double sum = 0;
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 200; ++x) {
+                    const int d = std::abs(int(images[0]->pixel(x, y).a) - int(images[1]->pixel(x, y).a));
+                    maxDiff = std::max(maxDiff, d);
+                    sum += d;
+                }
+            // Where the clip's edge crosses a shape's, the clip's coverage
+            // multiplies the mask's instead of cutting the shape exactly.
+            EXPECT_LE(maxDiff, clipped ? 64 : 32);
+            EXPECT_LT(sum / (200 * 200), 1.0);
+            if (clipped) {
+                EXPECT_TRUE(isClear(images[0]->pixel(5, 5)));
+            }
+            // The gap of 0.3 pixels leaves most of its pixel covered.
+            if (path == &halves && !clipped) {
+                EXPECT_NEAR(images[0]->pixel(7, 200 - 1 - 5).a, 0.7 * 0.8 * 255, 12);
+            }
+        }
+}
+
 TEST(GraphicsContext, ClipsIntersectAndRestore) {
     auto ctx = bitmap();
     ctx->setFillColor(Color::sRGB(1, 0, 0));
