@@ -29,10 +29,8 @@ gfx::Color hexColor(std::string_view hexString) { return CGColorFromHexString(he
 
 // Limits a fraction to lower...1; not a number gives 0.
 double clampedFraction(double value, double lower) {
-    if (std::isnan(value))
-        return 0;
-    if (value <= lower)
-        return lower;
+    if (std::isnan(value)) return 0;
+    if (value <= lower) return lower;
     return value > 1 ? 1 : value;
 }
 
@@ -41,8 +39,7 @@ double clampedFraction(double value, double lower) {
 void setPixelGenerator(Document& document, std::string_view nameKey, std::string_view name,
                        std::string_view fractionKey, double fraction) {
     const auto& pixels = shapeOf(document).onPixels();
-    if (!pixels || !pixels->supportsSettingValueForKey(nameKey))
-        return;
+    if (!pixels || !pixels->supportsSettingValueForKey(nameKey)) return;
     pixels->setSettingValue(SettingsValue(std::string(name)), nameKey);
     pixels->setSettingValue(SettingsValue(fraction), fractionKey);
 }
@@ -103,8 +100,7 @@ Builder Builder::negatedOnPixelsOnly(bool negated) {
 }
 
 Builder Builder::when(bool condition, const std::function<void(Builder&)>& block) {
-    if (condition && block)
-        block(*this);
+    if (condition && block) block(*this);
     return *this;
 }
 
@@ -179,9 +175,7 @@ template <class Stage> Stage FillStage<Stage>::color(const gfx::Color& color) {
     return static_cast<Stage&>(*this).style(solid(color));
 }
 
-template <class Stage> Stage FillStage<Stage>::color(std::string_view hexString) {
-    return color(hexColor(hexString));
-}
+template <class Stage> Stage FillStage<Stage>::color(std::string_view hexString) { return color(hexColor(hexString)); }
 
 template struct FillStage<Builder::OnPixels>;
 template struct FillStage<Builder::Eye>;
@@ -249,8 +243,7 @@ Builder::OnPixels Builder::OnPixels::insetGenerator(const QRCodePixelInsetGenera
     return *this;
 }
 
-Builder::OnPixels Builder::OnPixels::rotationGenerator(const QRCodePixelRotationGenerator& generator,
-                                                       double fraction) {
+Builder::OnPixels Builder::OnPixels::rotationGenerator(const QRCodePixelRotationGenerator& generator, double fraction) {
     setPixelGenerator(document(), "rotationGeneratorName", rotationGeneratorName(generator), "rotationFraction",
                       clampedFraction(fraction, -1));
     return *this;
@@ -274,9 +267,7 @@ Builder::Eye Builder::Eye::backgroundColor(const gfx::Color& color) {
     return *this;
 }
 
-Builder::Eye Builder::Eye::backgroundColor(std::string_view hexString) {
-    return backgroundColor(hexColor(hexString));
-}
+Builder::Eye Builder::Eye::backgroundColor(std::string_view hexString) { return backgroundColor(hexColor(hexString)); }
 
 Builder::Eye Builder::Eye::mirrorEyePathsAroundQRCodeCenter(bool mirror) {
     shapeOf(document()).setMirrorEyePathsAroundQRCodeCenter(mirror);

@@ -29,10 +29,8 @@ Content messageContent(const QRCodeMessageFormatter& message) {
 // ---- Initialisers ----
 
 Document::Document(InitTag, Content content, ErrorCorrection errorCorrection, std::shared_ptr<QRCodeEngine> engine)
-    : errorCorrection_(errorCorrection),
-      design_(Design::create()),
-      qrcode_(makeHolder(content, errorCorrection, std::move(engine))),
-      content_(std::move(content)) {}
+    : errorCorrection_(errorCorrection), design_(Design::create()),
+      qrcode_(makeHolder(content, errorCorrection, std::move(engine))), content_(std::move(content)) {}
 
 Document::Document() : Document(InitTag{}, Content(), ErrorCorrection::quartile, nullptr) {}
 
@@ -184,8 +182,8 @@ gfx::Path Document::path(gfx::Size size, Components components) const {
     }
     const Shape& shape = *design_->shape();
     if (shape.negatedOnPixelsOnly()) components.formUnion(Components::negatedOnPixels());
-    return qrcode_.path(gfx::Size{size.width - border, size.height - border}, components, shape,
-                        logoTemplate_.get(), quiet, shape.extendOffPixelsIntoEmptyQRCodeComponents(),
+    return qrcode_.path(gfx::Size{size.width - border, size.height - border}, components, shape, logoTemplate_.get(),
+                        quiet, shape.extendOffPixelsIntoEmptyQRCodeComponents(),
                         shape.mirrorEyePathsAroundQRCodeCenter());
 }
 
@@ -223,8 +221,7 @@ Document::Bytes Document::jpegData(std::int64_t dimension, double dpi, double co
 Document::Bytes Document::tiffData(std::int64_t dimension, double dpi) const {
     requireCurrentMatrix();
     // No compression value: the encoder's own default.
-    return qrcode_.tiffData(dimension, dpi, *design_, logoTemplate_.get(),
-                            std::numeric_limits<double>::infinity());
+    return qrcode_.tiffData(dimension, dpi, *design_, logoTemplate_.get(), std::numeric_limits<double>::infinity());
 }
 
 Document::Bytes Document::pdfData(std::int64_t dimension, double pdfResolution) const {
@@ -256,9 +253,7 @@ Document::Bytes Document::exportData(const ExportType& type, std::int64_t dimens
         const Document& document;
         std::int64_t dimension;
         Bytes operator()(const ExportType::PNG& t) const { return document.pngData(dimension, t.dpi); }
-        Bytes operator()(const ExportType::JPG& t) const {
-            return document.jpegData(dimension, t.dpi, t.compression);
-        }
+        Bytes operator()(const ExportType::JPG& t) const { return document.jpegData(dimension, t.dpi, t.compression); }
         Bytes operator()(const ExportType::TIFF& t) const { return document.tiffData(dimension, t.dpi); }
         Bytes operator()(const ExportType::PDF& t) const { return document.pdfData(dimension, t.pdfResolution); }
         Bytes operator()(const ExportType::SVG&) const { return document.svgData(dimension); }

@@ -75,10 +75,19 @@ public:
 
     // The formats of exportData().
     struct ExportType {
-        struct PNG { double dpi = 72; };
-        struct JPG { double dpi = 72; double compression = 0.9; };
-        struct TIFF { double dpi = 72; };
-        struct PDF { double pdfResolution = 72; };
+        struct PNG {
+            double dpi = 72;
+        };
+        struct JPG {
+            double dpi = 72;
+            double compression = 0.9;
+        };
+        struct TIFF {
+            double dpi = 72;
+        };
+        struct PDF {
+            double pdfResolution = 72;
+        };
         struct SVG {};
         std::variant<PNG, JPG, TIFF, PDF, SVG> value;
 

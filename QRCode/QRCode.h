@@ -54,7 +54,8 @@ public:
     QRCode(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection,
            std::shared_ptr<QRCodeEngine> engine = nullptr);
     // UTF-8 text and a level with an engine (the default one when null).
-    QRCode(std::string_view utf8String, ErrorCorrection errorCorrection, std::shared_ptr<QRCodeEngine> engine = nullptr);
+    QRCode(std::string_view utf8String, ErrorCorrection errorCorrection,
+           std::shared_ptr<QRCodeEngine> engine = nullptr);
     // The message's bytes and a level with an engine (the default one when null).
     QRCode(const QRCodeMessageFormatter& message, ErrorCorrection errorCorrection,
            std::shared_ptr<QRCodeEngine> engine = nullptr);
@@ -125,17 +126,15 @@ public:
     gfx::Path path(gfx::Size size, Components components, const Shape& shape, const LogoTemplate* logoTemplate,
                    double additionalQuietSpace, bool extendOffPixelsIntoEmptyQRCodeComponents,
                    bool mirrorEyePathsAroundQRCodeCenter) const;
-    gfx::Path path(double dimension, Components components, const Shape& shape,
-                   const LogoTemplate* logoTemplate, double additionalQuietSpace,
-                   bool extendOffPixelsIntoEmptyQRCodeComponents, bool mirrorEyePathsAroundQRCodeCenter) const
-    {
+    gfx::Path path(double dimension, Components components, const Shape& shape, const LogoTemplate* logoTemplate,
+                   double additionalQuietSpace, bool extendOffPixelsIntoEmptyQRCodeComponents,
+                   bool mirrorEyePathsAroundQRCodeCenter) const {
         return path(gfx::Size{dimension, dimension}, components, shape, logoTemplate, additionalQuietSpace,
                     extendOffPixelsIntoEmptyQRCodeComponents, mirrorEyePathsAroundQRCodeCenter);
     }
     // The on-pixel path of `pixelShape` over a fixed 5 x 5 sample, for
     // previews. Throws the engine's error when no holder can be made with it.
-    gfx::Path pixelShapeSamplePath(const std::shared_ptr<QRCodePixelShapeGenerator>& pixelShape,
-                                   gfx::Size size) const;
+    gfx::Path pixelShapeSamplePath(const std::shared_ptr<QRCodePixelShapeGenerator>& pixelShape, gfx::Size size) const;
 
     // Paints the design into `rect` of a context whose y axis grows
     // downward. Each layer is drawn between a save and a restore.

@@ -25,8 +25,7 @@ constexpr std::array<const char*, 14> kWhat{
 };
 constexpr std::string_view kPrefix = "QRCodeError.";
 
-const char* whatOf(QRCodeError error) noexcept
-{
+const char* whatOf(QRCodeError error) noexcept {
     const auto ordinal = static_cast<int>(error);
     if (ordinal < 0 || ordinal >= static_cast<int>(kWhat.size())) return "QRCodeError.unknown";
     return kWhat[static_cast<std::size_t>(ordinal)];
@@ -34,14 +33,10 @@ const char* whatOf(QRCodeError error) noexcept
 
 } // namespace
 
-std::string_view qrCodeErrorName(QRCodeError error) noexcept
-{
+std::string_view qrCodeErrorName(QRCodeError error) noexcept {
     return std::string_view(whatOf(error)).substr(kPrefix.size());
 }
 
-const char* QRCodeException::what() const noexcept
-{
-    return whatOf(code_);
-}
+const char* QRCodeException::what() const noexcept { return whatOf(code_); }
 
 } // namespace QRCode

@@ -19,7 +19,7 @@ namespace {
 // Error-correction codewords per block and number of blocks, by level
 // (low, medium, quartile, high) and version; index 0 is never read.
 constexpr std::array<std::array<std::int8_t, 41>, 4> kEccCodewordsPerBlock = {{
-    {-1, 7, 10, 15, 20, 26, 18, 20, 24, 30, 18, 20, 24, 26, 30, 22, 24, 28, 30, 28, 28,
+    {-1, 7,  10, 15, 20, 26, 18, 20, 24, 30, 18, 20, 24, 26, 30, 22, 24, 28, 30, 28, 28,
      28, 28, 30, 30, 26, 28, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30},
     {-1, 10, 16, 26, 18, 24, 16, 18, 22, 22, 26, 30, 22, 22, 24, 24, 28, 28, 26, 26, 26,
      26, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28},
@@ -30,20 +30,19 @@ constexpr std::array<std::array<std::int8_t, 41>, 4> kEccCodewordsPerBlock = {{
 }};
 
 constexpr std::array<std::array<std::int8_t, 41>, 4> kNumErrorCorrectionBlocks = {{
-    {-1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 4, 4, 4, 4, 4, 6, 6, 6, 6, 7, 8,
-     8, 9, 9, 10, 12, 12, 12, 13, 14, 15, 16, 17, 18, 19, 19, 20, 21, 22, 24, 25},
-    {-1, 1, 1, 1, 2, 2, 4, 4, 4, 5, 5, 5, 8, 9, 9, 10, 10, 11, 13, 14, 16,
+    {-1, 1, 1, 1,  1,  1,  2,  2,  2,  2,  4,  4,  4,  4,  4,  6,  6,  6,  6,  7, 8,
+     8,  9, 9, 10, 12, 12, 12, 13, 14, 15, 16, 17, 18, 19, 19, 20, 21, 22, 24, 25},
+    {-1, 1,  1,  1,  2,  2,  4,  4,  4,  5,  5,  5,  8,  9,  9,  10, 10, 11, 13, 14, 16,
      17, 17, 18, 20, 21, 23, 25, 26, 28, 29, 31, 33, 35, 37, 38, 40, 43, 45, 47, 49},
-    {-1, 1, 1, 2, 2, 4, 4, 6, 6, 8, 8, 8, 10, 12, 16, 12, 17, 16, 18, 21, 20,
+    {-1, 1,  1,  2,  2,  4,  4,  6,  6,  8,  8,  8,  10, 12, 16, 12, 17, 16, 18, 21, 20,
      23, 23, 25, 27, 29, 34, 34, 35, 38, 40, 43, 45, 48, 51, 53, 56, 59, 62, 65, 68},
-    {-1, 1, 1, 2, 4, 4, 4, 5, 6, 8, 8, 11, 11, 16, 16, 18, 16, 19, 21, 25, 25,
+    {-1, 1,  1,  2,  4,  4,  4,  5,  6,  8,  8,  11, 11, 16, 16, 18, 16, 19, 21, 25, 25,
      25, 34, 30, 32, 35, 37, 40, 42, 45, 48, 51, 54, 57, 60, 63, 66, 70, 74, 77, 81},
 }};
 
 int eccIndex(QRCodeECC ecl) {
     const int index = static_cast<int>(ecl);
-    if (index < 0 || index > 3)
-        throw std::invalid_argument("Invalid error correction level");
+    if (index < 0 || index > 3) throw std::invalid_argument("Invalid error correction level");
     return index;
 }
 
@@ -69,11 +68,9 @@ struct GaloisTables {
             exp[i] = static_cast<std::uint8_t>(x);
             log[x] = i;
             x <<= 1;
-            if (x & 0x100)
-                x ^= 0x11D;
+            if (x & 0x100) x ^= 0x11D;
         }
-        for (int i = 255; i < 512; ++i)
-            exp[i] = exp[i - 255];
+        for (int i = 255; i < 512; ++i) exp[i] = exp[i - 255];
     }
 };
 constexpr GaloisTables kGalois;
@@ -86,8 +83,7 @@ struct RunHistory {
     // One finished run goes to the front; the light area beyond the edge
     // counts as part of a line's first run.
     void push(int runLength, int size) {
-        if (h0 == 0)
-            runLength += size;
+        if (h0 == 0) runLength += size;
         h6 = h5;
         h5 = h4;
         h4 = h3;
@@ -101,8 +97,7 @@ struct RunHistory {
     // least four modules of light on one side and one on the other.
     int countPatterns() const {
         const int n = h1;
-        if (n <= 0 || h3 != n * 3 || h2 != n || h4 != n || h5 != n)
-            return 0;
+        if (n <= 0 || h3 != n * 3 || h2 != n || h4 != n || h5 != n) return 0;
         return (h0 >= n * 4 && h6 >= n ? 1 : 0) + (h6 >= n * 4 && h0 >= n ? 1 : 0);
     }
 };
@@ -119,15 +114,12 @@ inline bool bitAt(const std::uint64_t* bits, int i) { return ((bits[i >> 6] >> (
 int linePenalty(const std::uint64_t* bits, int n) {
     int result = 0;
     RunHistory history;
-    if (bitAt(bits, 0))
-        history.push(0, n); // the empty light run before a dark first module
+    if (bitAt(bits, 0)) history.push(0, n); // the empty light run before a dark first module
 
     auto finishRun = [&](int length, bool dark) {
-        if (length >= 5)
-            result += detail::kPenaltyN1 + (length - 5);
+        if (length >= 5) result += detail::kPenaltyN1 + (length - 5);
         history.push(length, n);
-        if (!dark)
-            result += history.countPatterns() * detail::kPenaltyN3;
+        if (!dark) result += history.countPatterns() * detail::kPenaltyN3;
     };
 
     const int words = (n + 63) / 64;
@@ -137,8 +129,7 @@ int linePenalty(const std::uint64_t* bits, int n) {
         std::uint64_t changes = bits[w] ^ ((bits[w] >> 1) | (next << 63));
         // Only positions 0 .. n-2 can end a run before the line does.
         const int limit = n - 1 - w * 64;
-        if (limit < 64)
-            changes &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
+        if (limit < 64) changes &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
         while (changes != 0) {
             const int i = w * 64 + __builtin_ctzll(changes);
             changes &= changes - 1;
@@ -147,8 +138,7 @@ int linePenalty(const std::uint64_t* bits, int n) {
         }
     }
     const int length = n - 1 - previousEnd;
-    if (length >= 5)
-        result += detail::kPenaltyN1 + (length - 5);
+    if (length >= 5) result += detail::kPenaltyN1 + (length - 5);
     if (bitAt(bits, n - 1)) {
         history.push(length, n);
         history.push(n, n);
@@ -193,9 +183,7 @@ const std::vector<std::uint8_t>& maskPatterns() {
 
 } // namespace
 
-QRCode QRCode::encode(std::string_view text, QRCodeECC ecl) {
-    return encode(QRSegment::makeSegments(text), ecl);
-}
+QRCode QRCode::encode(std::string_view text, QRCodeECC ecl) { return encode(QRSegment::makeSegments(text), ecl); }
 
 QRCode QRCode::encodeBinary(std::span<const std::uint8_t> data, QRCodeECC ecl) {
     return encode(std::vector<QRSegment>{QRSegment::makeBytes(data)}, ecl);
@@ -205,8 +193,7 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
                       QRCodeVersion maxVersion, std::optional<QRCodeMask> mask, bool boostEcl) {
     if (minVersion < kMinVersion || maxVersion > kMaxVersion || minVersion > maxVersion)
         throw std::invalid_argument("Invalid version range");
-    if (mask && *mask > 7)
-        throw std::logic_error("Unreachable");
+    if (mask && *mask > 7) throw std::logic_error("Unreachable");
 
     QRCodeVersion version = minVersion;
     std::size_t dataUsedBits = 0;
@@ -218,8 +205,7 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
             break;
         }
         if (version >= maxVersion) {
-            if (!used)
-                throw QRCodeError(QRCodeError::Code::dataTooLong, "Segment too long");
+            if (!used) throw QRCodeError(QRCodeError::Code::dataTooLong, "Segment too long");
             throw QRCodeError(QRCodeError::Code::dataTooLong,
                               "Data length = " + std::to_string(*used) +
                                   " bits, Max capacity = " + std::to_string(capacityBits) + " bits");
@@ -228,8 +214,7 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
 
     if (boostEcl) {
         for (QRCodeECC level : {QRCodeECC::medium, QRCodeECC::quartile, QRCodeECC::high})
-            if (dataUsedBits <= static_cast<std::size_t>(getNumDataCodewords(version, level)) * 8)
-                ecl = level;
+            if (dataUsedBits <= static_cast<std::size_t>(getNumDataCodewords(version, level)) * 8) ecl = level;
         // Capacity shrinks as the level rises, so the last level that fits is
         // the highest one and never below the requested level.
     }
@@ -244,14 +229,12 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
     }
     bb.appendBits(0, static_cast<int>(std::min<std::size_t>(4, capacityBits - bb.size())));
     bb.appendBits(0, static_cast<int>((8 - bb.size() % 8) % 8));
-    for (std::uint32_t pad = 0xEC; bb.size() < capacityBits; pad ^= 0xEC ^ 0x11)
-        bb.appendBits(pad, 8);
+    for (std::uint32_t pad = 0xEC; bb.size() < capacityBits; pad ^= 0xEC ^ 0x11) bb.appendBits(pad, 8);
     assert(bb.size() == capacityBits && "terminator and padding fill the data capacity exactly");
 
     std::vector<std::uint8_t> dataCodewords(bb.size() / 8, 0);
     for (std::size_t i = 0; i < bb.size(); ++i)
-        if (bb.bits[i])
-            dataCodewords[i >> 3] |= static_cast<std::uint8_t>(1U << (7 - (i & 7)));
+        if (bb.bits[i]) dataCodewords[i >> 3] |= static_cast<std::uint8_t>(1U << (7 - (i & 7)));
 
     return QRCode(version, ecl, dataCodewords, mask);
 }
@@ -259,11 +242,9 @@ QRCode QRCode::encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRC
 QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<const std::uint8_t> dataCodewords,
                std::optional<QRCodeMask> mask)
     : version_(version), size_(version * 4 + 17), errorCorrectionLevel_(errorCorrectionLevel) {
-    if (version < kMinVersion || version > kMaxVersion)
-        throw std::invalid_argument("Version value out of range");
+    if (version < kMinVersion || version > kMaxVersion) throw std::invalid_argument("Version value out of range");
     eccIndex(errorCorrectionLevel); // refuses a level outside the four
-    if (mask && *mask > 7)
-        throw std::logic_error("Unreachable");
+    if (mask && *mask > 7) throw std::logic_error("Unreachable");
     if (dataCodewords.size() != static_cast<std::size_t>(getNumDataCodewords(version, errorCorrectionLevel)))
         throw std::invalid_argument("Invalid number of data codewords");
 
@@ -296,37 +277,33 @@ QRCode::QRCode(QRCodeVersion version, QRCodeECC errorCorrectionLevel, std::span<
 }
 
 int detail::getNumRawDataModules(QRCodeVersion version) {
-    if (version < kMinVersion || version > kMaxVersion)
-        throw std::invalid_argument("Version number out of range");
+    if (version < kMinVersion || version > kMaxVersion) throw std::invalid_argument("Version number out of range");
     const int v = version;
     int result = (16 * v + 128) * v + 64;
     if (v >= 2) {
         const int a = v / 7 + 2;
         result -= (25 * a - 10) * a - 55;
-        if (v >= 7)
-            result -= 36;
+        if (v >= 7) result -= 36;
     }
     return result;
 }
 
 int QRCode::getNumDataCodewords(QRCodeVersion version, QRCodeECC ecl) {
     const int e = eccIndex(ecl);
-    return getNumRawDataModules(version) / 8 - kEccCodewordsPerBlock[e][version] * kNumErrorCorrectionBlocks[e][version];
+    return getNumRawDataModules(version) / 8 -
+           kEccCodewordsPerBlock[e][version] * kNumErrorCorrectionBlocks[e][version];
 }
 
 std::vector<int> detail::getAlignmentPatternPositions(QRCodeVersion version) {
-    if (version < kMinVersion || version > kMaxVersion)
-        throw std::invalid_argument("Version number out of range");
-    if (version == 1)
-        return {};
+    if (version < kMinVersion || version > kMaxVersion) throw std::invalid_argument("Version number out of range");
+    if (version == 1) return {};
     const int v = version;
     const int numAlign = v / 7 + 2;
     const int step = v == 32 ? 26 : (v * 4 + numAlign * 2 + 1) / (numAlign * 2 - 2) * 2;
     std::vector<int> result(static_cast<std::size_t>(numAlign));
     result[0] = 6;
     const int size = v * 4 + 17;
-    for (int i = numAlign - 1, pos = size - 7; i >= 1; --i, pos -= step)
-        result[static_cast<std::size_t>(i)] = pos;
+    for (int i = numAlign - 1, pos = size - 7; i >= 1; --i, pos -= step) result[static_cast<std::size_t>(i)] = pos;
     return result;
 }
 
@@ -340,16 +317,14 @@ std::uint8_t detail::reedSolomonMultiply(std::uint8_t x, std::uint8_t y) {
 }
 
 std::vector<std::uint8_t> detail::reedSolomonComputeDivisor(int degree) {
-    if (degree < 1 || degree > 255)
-        throw std::invalid_argument("Degree out of range");
+    if (degree < 1 || degree > 255) throw std::invalid_argument("Degree out of range");
     std::vector<std::uint8_t> result(static_cast<std::size_t>(degree), 0);
     result.back() = 1;
     std::uint8_t root = 1;
     for (int i = 0; i < degree; ++i) {
         for (std::size_t j = 0; j < result.size(); ++j) {
             result[j] = reedSolomonMultiply(result[j], root);
-            if (j + 1 < result.size())
-                result[j] ^= result[j + 1];
+            if (j + 1 < result.size()) result[j] ^= result[j + 1];
         }
         root = reedSolomonMultiply(root, 0x02);
     }
@@ -359,24 +334,19 @@ std::vector<std::uint8_t> detail::reedSolomonComputeDivisor(int degree) {
 std::vector<std::uint8_t> detail::reedSolomonComputeRemainder(std::span<const std::uint8_t> data,
                                                               std::span<const std::uint8_t> divisor) {
     const std::size_t d = divisor.size();
-    if (d < 1 || d > 255)
-        throw std::invalid_argument("Degree out of range");
+    if (d < 1 || d > 255) throw std::invalid_argument("Degree out of range");
     std::vector<std::uint8_t> result(d, 0);
     // The divisor's logarithms, so that each step is one table read per term.
     std::array<int, 256> divisorLog{};
-    for (std::size_t i = 0; i < d; ++i)
-        divisorLog[i] = divisor[i] == 0 ? -1 : kGalois.log[divisor[i]];
+    for (std::size_t i = 0; i < d; ++i) divisorLog[i] = divisor[i] == 0 ? -1 : kGalois.log[divisor[i]];
     for (std::uint8_t b : data) {
         const std::uint8_t factor = b ^ result[0];
-        for (std::size_t i = 0; i + 1 < d; ++i)
-            result[i] = result[i + 1];
+        for (std::size_t i = 0; i + 1 < d; ++i) result[i] = result[i + 1];
         result[d - 1] = 0;
-        if (factor == 0)
-            continue;
+        if (factor == 0) continue;
         const int logFactor = kGalois.log[factor];
         for (std::size_t i = 0; i < d; ++i)
-            if (divisorLog[i] >= 0)
-                result[i] ^= kGalois.exp[static_cast<std::size_t>(divisorLog[i] + logFactor)];
+            if (divisorLog[i] >= 0) result[i] ^= kGalois.exp[static_cast<std::size_t>(divisorLog[i] + logFactor)];
     }
     return result;
 }
@@ -397,13 +367,13 @@ std::vector<std::uint8_t> detail::addEccAndInterleave(std::span<const std::uint8
     blocks.reserve(static_cast<std::size_t>(numBlocks));
     std::size_t k = 0;
     for (int i = 0; i < numBlocks; ++i) {
-        const std::size_t dataLen = static_cast<std::size_t>(shortBlockLen - blockEccLen + (i < numShortBlocks ? 0 : 1));
+        const std::size_t dataLen =
+            static_cast<std::size_t>(shortBlockLen - blockEccLen + (i < numShortBlocks ? 0 : 1));
         std::vector<std::uint8_t> block(data.begin() + static_cast<std::ptrdiff_t>(k),
                                         data.begin() + static_cast<std::ptrdiff_t>(k + dataLen));
         k += dataLen;
         const std::vector<std::uint8_t> ecc = reedSolomonComputeRemainder(block, divisor);
-        if (i < numShortBlocks)
-            block.push_back(0); // placeholder so that every block has the same length
+        if (i < numShortBlocks) block.push_back(0); // placeholder so that every block has the same length
         block.insert(block.end(), ecc.begin(), ecc.end());
         blocks.push_back(std::move(block));
     }
@@ -441,8 +411,7 @@ void QRCode::drawFunctionPatterns() {
     for (std::size_t i = 0; i < n; ++i) {
         for (std::size_t j = 0; j < n; ++j) {
             // The three corners taken by finder patterns get none.
-            if ((i == 0 && j == 0) || (i == 0 && j == n - 1) || (i == n - 1 && j == 0))
-                continue;
+            if ((i == 0 && j == 0) || (i == 0 && j == n - 1) || (i == n - 1 && j == 0)) continue;
             drawAlignmentPattern(positions[i], positions[j]);
         }
     }
@@ -455,23 +424,20 @@ void QRCode::drawFinderPattern(int x, int y) {
         for (int dx = -4; dx <= 4; ++dx) {
             const int dist = std::max(std::abs(dx), std::abs(dy));
             const int xx = x + dx, yy = y + dy;
-            if (xx >= 0 && xx < size_ && yy >= 0 && yy < size_)
-                setFunctionModule(xx, yy, dist != 2 && dist != 4);
+            if (xx >= 0 && xx < size_ && yy >= 0 && yy < size_) setFunctionModule(xx, yy, dist != 2 && dist != 4);
         }
     }
 }
 
 void QRCode::drawAlignmentPattern(int x, int y) {
     for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx)
-            setFunctionModule(x + dx, y + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
+        for (int dx = -2; dx <= 2; ++dx) setFunctionModule(x + dx, y + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
 }
 
 std::uint32_t detail::formatBits(QRCodeECC ecl, QRCodeMask mask) {
     const std::uint32_t data = formatLevelBits(ecl) << 3 | mask;
     std::uint32_t rem = data;
-    for (int i = 0; i < 10; ++i)
-        rem = (rem << 1) ^ ((rem >> 9) * 0x537U);
+    for (int i = 0; i < 10; ++i) rem = (rem << 1) ^ ((rem >> 9) * 0x537U);
     return (data << 10 | rem) ^ 0x5412U;
 }
 
@@ -479,27 +445,21 @@ void QRCode::drawFormatBits(QRCodeMask mask) {
     const std::uint32_t bits = formatBits(errorCorrectionLevel_, mask);
     auto bit = [bits](int i) { return ((bits >> i) & 1U) != 0; };
 
-    for (int i = 0; i <= 5; ++i)
-        setFunctionModule(8, i, bit(i));
+    for (int i = 0; i <= 5; ++i) setFunctionModule(8, i, bit(i));
     setFunctionModule(8, 7, bit(6));
     setFunctionModule(8, 8, bit(7));
     setFunctionModule(7, 8, bit(8));
-    for (int i = 9; i < 15; ++i)
-        setFunctionModule(14 - i, 8, bit(i));
+    for (int i = 9; i < 15; ++i) setFunctionModule(14 - i, 8, bit(i));
 
-    for (int i = 0; i < 8; ++i)
-        setFunctionModule(size_ - 1 - i, 8, bit(i));
-    for (int i = 8; i < 15; ++i)
-        setFunctionModule(8, size_ - 15 + i, bit(i));
+    for (int i = 0; i < 8; ++i) setFunctionModule(size_ - 1 - i, 8, bit(i));
+    for (int i = 8; i < 15; ++i) setFunctionModule(8, size_ - 15 + i, bit(i));
     setFunctionModule(8, size_ - 8, true);
 }
 
 void QRCode::drawVersion() {
-    if (version_ < 7)
-        return;
+    if (version_ < 7) return;
     std::uint32_t rem = version_;
-    for (int i = 0; i < 12; ++i)
-        rem = (rem << 1) ^ ((rem >> 11) * 0x1F25U);
+    for (int i = 0; i < 12; ++i) rem = (rem << 1) ^ ((rem >> 11) * 0x1F25U);
     const std::uint32_t bits = static_cast<std::uint32_t>(version_) << 12 | rem;
     for (int i = 0; i < 18; ++i) {
         const bool dark = ((bits >> i) & 1U) != 0;
@@ -514,8 +474,7 @@ void QRCode::drawCodewords(std::span<const std::uint8_t> codewords) {
     const std::size_t totalBits = codewords.size() * 8;
     std::size_t i = 0;
     for (int right = size_ - 1; right >= 1; right -= 2) {
-        if (right == 6)
-            right = 5;
+        if (right == 6) right = 5;
         const bool upward = ((right + 1) & 2) == 0;
         for (int vert = 0; vert < size_; ++vert) {
             for (int j = 0; j < 2; ++j) {
@@ -533,8 +492,7 @@ void QRCode::drawCodewords(std::span<const std::uint8_t> codewords) {
 }
 
 void QRCode::applyMask(QRCodeMask mask) {
-    if (mask > 7)
-        throw std::logic_error("Unreachable");
+    if (mask > 7) throw std::logic_error("Unreachable");
     const std::uint8_t* pattern = maskPatterns().data() + static_cast<std::size_t>(mask) * kMaxSize * kMaxSize;
     constexpr std::uint64_t ones = 0x0101010101010101ULL;
     for (int y = 0; y < size_; ++y) {
@@ -552,8 +510,7 @@ void QRCode::applyMask(QRCodeMask mask) {
             r ^= p & (f ^ ones);
             std::memcpy(row + x, &r, 8);
         }
-        for (; x < size_; ++x)
-            row[x] ^= static_cast<std::uint8_t>(pat[x] & (func[x] ^ 1U));
+        for (; x < size_; ++x) row[x] ^= static_cast<std::uint8_t>(pat[x] & (func[x] ^ 1U));
     }
 }
 
@@ -579,10 +536,8 @@ int QRCode::getPenaltyScore() const {
     }
 
     // Runs and finder-like patterns along rows, then along columns.
-    for (int i = 0; i < n; ++i)
-        result += linePenalty(rows[static_cast<std::size_t>(i)].data(), n);
-    for (int i = 0; i < n; ++i)
-        result += linePenalty(columns[static_cast<std::size_t>(i)].data(), n);
+    for (int i = 0; i < n; ++i) result += linePenalty(rows[static_cast<std::size_t>(i)].data(), n);
+    for (int i = 0; i < n; ++i) result += linePenalty(columns[static_cast<std::size_t>(i)].data(), n);
 
     // 2x2 blocks of one colour: a module equal to its right, lower and
     // lower-right neighbours, for the n - 1 first columns of the n - 1 first rows.
@@ -598,8 +553,7 @@ int QRCode::getPenaltyScore() const {
             const std::uint64_t bRight = (bw >> 1) | (bNext << 63);
             std::uint64_t same = ~(aw ^ bw) & ~(aw ^ aRight) & ~(bw ^ bRight);
             const int limit = n - 1 - w * 64;
-            if (limit < 64)
-                same &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
+            if (limit < 64) same &= limit <= 0 ? 0 : (std::uint64_t(1) << limit) - 1;
             blocks += __builtin_popcountll(same);
         }
     }
@@ -613,34 +567,28 @@ int QRCode::getPenaltyScore() const {
     const long long total = static_cast<long long>(n) * n;
     const long long k = (std::llabs(dark * 20 - total * 10) + total - 1) / total - 1;
     result += k * kPenaltyN4;
-    if (result < INT_MIN || result > INT_MAX)
-        throw std::logic_error("Penalty out of range");
+    if (result < INT_MIN || result > INT_MAX) throw std::logic_error("Penalty out of range");
     return static_cast<int>(result);
 }
 
-std::string QRCode::toSvgString(int border, const std::optional<std::string>& lightColor,
-                                const std::string& darkColor, const std::optional<std::string>& pixelWidth) const {
-    if (border < 0)
-        throw std::invalid_argument("Border must be non-negative");
+std::string QRCode::toSvgString(int border, const std::optional<std::string>& lightColor, const std::string& darkColor,
+                                const std::optional<std::string>& pixelWidth) const {
+    if (border < 0) throw std::invalid_argument("Border must be non-negative");
     const long long dim = static_cast<long long>(size_) + 2LL * border;
     std::string s;
     s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     s += "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n";
     s += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" viewBox=\"0 0 ";
     s += std::to_string(dim) + " " + std::to_string(dim) + "\" stroke=\"none\"";
-    if (pixelWidth)
-        s += " width=\"" + *pixelWidth + "\"";
+    if (pixelWidth) s += " width=\"" + *pixelWidth + "\"";
     s += ">\n";
-    if (lightColor)
-        s += "  <rect width=\"100%\" height=\"100%\" fill=\"" + *lightColor + "\"/>\n";
+    if (lightColor) s += "  <rect width=\"100%\" height=\"100%\" fill=\"" + *lightColor + "\"/>\n";
     s += "  <path d=\"";
     bool first = true;
     for (int y = 0; y < size_; ++y) {
         for (int x = 0; x < size_; ++x) {
-            if (!getModule(x, y))
-                continue;
-            if (!first)
-                s += ' ';
+            if (!getModule(x, y)) continue;
+            if (!first) s += ' ';
             first = false;
             s += 'M';
             s += std::to_string(x + border);

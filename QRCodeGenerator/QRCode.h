@@ -24,9 +24,9 @@ public:
     // Encodes segments: the smallest version in [minVersion, maxVersion] that
     // holds them, the level raised as far as that version allows when
     // `boostEcl`, and the given mask (automatic when absent).
-    static QRCode encode(const std::vector<QRSegment>& segments, QRCodeECC ecl,
-                         QRCodeVersion minVersion = kMinVersion, QRCodeVersion maxVersion = kMaxVersion,
-                         std::optional<QRCodeMask> mask = std::nullopt, bool boostEcl = true);
+    static QRCode encode(const std::vector<QRSegment>& segments, QRCodeECC ecl, QRCodeVersion minVersion = kMinVersion,
+                         QRCodeVersion maxVersion = kMaxVersion, std::optional<QRCodeMask> mask = std::nullopt,
+                         bool boostEcl = true);
 
     // Builds the symbol from its data codewords (exactly getNumDataCodewords
     // of them); an absent mask means the one of lowest penalty.

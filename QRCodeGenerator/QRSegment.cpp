@@ -26,28 +26,24 @@ int QRSegment::numCharCountBits(Mode mode, QRCodeVersion version) {
 QRSegment QRSegment::makeBytes(std::span<const std::uint8_t> bytes) {
     BitBuffer bb;
     bb.bits.reserve(bytes.size() * 8);
-    for (std::uint8_t b : bytes)
-        bb.appendBits(b, 8);
+    for (std::uint8_t b : bytes) bb.appendBits(b, 8);
     return {Mode::byte, static_cast<unsigned>(bytes.size()), std::move(bb.bits)};
 }
 
 bool QRSegment::isNumeric(std::string_view text) {
     for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     return true;
 }
 
 bool QRSegment::isAlphanumeric(std::string_view text) {
     for (char c : text)
-        if (kAlphanumericCharset.find(c) == std::string_view::npos)
-            return false;
+        if (kAlphanumericCharset.find(c) == std::string_view::npos) return false;
     return true;
 }
 
 QRSegment QRSegment::makeNumeric(std::string_view digits) {
-    if (!isNumeric(digits))
-        throw std::invalid_argument("String contains non-numeric characters");
+    if (!isNumeric(digits)) throw std::invalid_argument("String contains non-numeric characters");
     BitBuffer bb;
     unsigned accum = 0;
     int count = 0;
@@ -79,8 +75,7 @@ QRSegment QRSegment::makeAlphanumeric(std::string_view text) {
             count = 0;
         }
     }
-    if (count > 0)
-        bb.appendBits(accum, 6);
+    if (count > 0) bb.appendBits(accum, 6);
     return {Mode::alphanumeric, static_cast<unsigned>(text.size()), std::move(bb.bits)};
 }
 
@@ -105,12 +100,9 @@ std::vector<QRSegment> QRSegment::makeSegments(std::string_view text) {
     // characters: a character is a digit or in the alphanumeric set only when
     // it is a single ASCII byte, and any other character brings non-ASCII
     // bytes with it.
-    if (text.empty())
-        return {};
-    if (isNumeric(text))
-        return {makeNumeric(text)};
-    if (isAlphanumeric(text))
-        return {makeAlphanumeric(text)};
+    if (text.empty()) return {};
+    if (isNumeric(text)) return {makeNumeric(text)};
+    if (isAlphanumeric(text)) return {makeAlphanumeric(text)};
     return {makeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()})};
 }
 
@@ -118,8 +110,7 @@ std::optional<std::size_t> QRSegment::getTotalBits(const std::vector<QRSegment>&
     std::size_t result = 0;
     for (const QRSegment& seg : segments) {
         const int width = numCharCountBits(seg.mode, version);
-        if (width > 63 || static_cast<std::uint64_t>(seg.numChars) >= (std::uint64_t(1) << width))
-            return std::nullopt;
+        if (width > 63 || static_cast<std::uint64_t>(seg.numChars) >= (std::uint64_t(1) << width)) return std::nullopt;
         result += 4 + static_cast<std::size_t>(width) + seg.data.size();
     }
     return result;

@@ -55,8 +55,7 @@ struct QRSegment {
 
 } // namespace QRCodeGenerator
 
-template <>
-struct std::hash<QRCodeGenerator::QRSegment> {
+template <> struct std::hash<QRCodeGenerator::QRSegment> {
     std::size_t operator()(const QRCodeGenerator::QRSegment& s) const noexcept {
         std::size_t h = std::hash<int>{}(static_cast<int>(s.mode));
         h = h * 31 + std::hash<unsigned>{}(s.numChars);

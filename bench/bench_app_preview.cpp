@@ -33,7 +33,8 @@ struct ScratchSettings {
 const ScratchSettings scratch;
 
 // 100 characters.
-const std::string url = "https://example.com/products/spring-collection/items?id=1234567890&ref=newsletter-campaign-2026-ab";
+const std::string url =
+    "https://example.com/products/spring-collection/items?id=1234567890&ref=newsletter-campaign-2026-ab";
 
 void useDesign(int eye, int pupil, int pixel, int level) {
     resetToDefaults();
@@ -109,4 +110,3 @@ void BM_PreviewLargestMessage(benchmark::State& state) {
 BENCHMARK(BM_PreviewLargestMessage)->DenseRange(0, ShapeLists::pixelCount - 1, 1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

@@ -26,8 +26,9 @@ void BM_ThumbnailGridsFirstDraw(benchmark::State& state) {
     int drawn = 0;
     for (auto _ : state) {
         QWidget window;
-        auto* eyes = new ShapeGrid(ShapeKind::eye, std::make_shared<ShapeThumbnails>(ShapeThumbnails::eyes(shapes.eyeShapes)),
-                                   Keys::eyeShapeIdx(), &window);
+        auto* eyes =
+            new ShapeGrid(ShapeKind::eye, std::make_shared<ShapeThumbnails>(ShapeThumbnails::eyes(shapes.eyeShapes)),
+                          Keys::eyeShapeIdx(), &window);
         auto* pupils = new ShapeGrid(ShapeKind::pupil,
                                      std::make_shared<ShapeThumbnails>(ShapeThumbnails::pupils(shapes.pupilShapes)),
                                      Keys::pupilShapeIdx(), &window);
@@ -38,7 +39,7 @@ void BM_ThumbnailGridsFirstDraw(benchmark::State& state) {
         pupils->setGeometry(0, 100, 210, 120);
         pixels->setGeometry(0, 220, 210, 120);
         window.resize(210, 340);
-        window.show(); // draws the thumbnails
+        window.show();                           // draws the thumbnails
         benchmark::DoNotOptimize(window.grab()); // and paints them
         drawn += int(eyes->selectors().size() + pupils->selectors().size() + pixels->selectors().size());
     }
@@ -50,9 +51,9 @@ BENCHMARK(BM_ThumbnailGridsFirstDraw)->Unit(benchmark::kMillisecond);
 void BM_ThumbnailGridsRepaint(benchmark::State& state) {
     const ShapeLists shapes;
     QWidget window;
-    auto* pixels = new ShapeGrid(ShapeKind::pixel,
-                                 std::make_shared<ShapeThumbnails>(ShapeThumbnails::pixels(shapes.pixelShapes)),
-                                 Keys::pixelShapeIdx(), &window);
+    auto* pixels =
+        new ShapeGrid(ShapeKind::pixel, std::make_shared<ShapeThumbnails>(ShapeThumbnails::pixels(shapes.pixelShapes)),
+                      Keys::pixelShapeIdx(), &window);
     pixels->setGeometry(0, 0, 210, 120);
     window.resize(210, 120);
     window.show();

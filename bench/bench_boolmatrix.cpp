@@ -8,8 +8,7 @@ using QRCode::SplitMix64;
 
 namespace {
 
-BoolMatrix randomMatrix(std::int64_t dimension)
-{
+BoolMatrix randomMatrix(std::int64_t dimension) {
     SplitMix64 rng(42);
     std::vector<bool> cells(static_cast<std::size_t>(dimension * dimension));
     for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = rng.next() & 1;
@@ -17,8 +16,7 @@ BoolMatrix randomMatrix(std::int64_t dimension)
 }
 
 // What a shape generator does: one neighbour record per module.
-void BM_NeighbourWalk(benchmark::State& state)
-{
+void BM_NeighbourWalk(benchmark::State& state) {
     const BoolMatrix m = randomMatrix(state.range(0));
     for (auto _ : state) {
         int count = 0;
@@ -34,8 +32,7 @@ void BM_NeighbourWalk(benchmark::State& state)
 }
 BENCHMARK(BM_NeighbourWalk)->Arg(23)->Arg(179);
 
-void BM_InvertAndMask(benchmark::State& state)
-{
+void BM_InvertAndMask(benchmark::State& state) {
     const BoolMatrix m = randomMatrix(state.range(0));
     const BoolMatrix mask = randomMatrix(state.range(0)).flipped();
     for (auto _ : state) benchmark::DoNotOptimize(m.inverted().masked(mask));

@@ -25,8 +25,7 @@ using QRCode::QRCodePixelShapeFactory;
 
 namespace {
 
-std::vector<std::uint8_t> readInput(const std::string& name)
-{
+std::vector<std::uint8_t> readInput(const std::string& name) {
     std::vector<std::filesystem::path> dirs;
     if (const char* env = std::getenv("TESSIVO_BENCH_INPUTS")) dirs.emplace_back(env);
     const std::filesystem::path source = TESSIVO_SOURCE_DIR;
@@ -45,44 +44,38 @@ struct Anchor {
 };
 
 // Argument 6: url100.txt at M; argument 22: text1000.txt at L.
-const Anchor& anchor(std::int64_t version)
-{
+const Anchor& anchor(std::int64_t version) {
     static const Anchor v6{readInput("url100.txt"), QRCode::ErrorCorrection::medium};
     static const Anchor v22{readInput("text1000.txt"), QRCode::ErrorCorrection::low};
     return version == 6 ? v6 : v22;
 }
 
-QRCode::QRCode code(std::int64_t version)
-{
+QRCode::QRCode code(std::int64_t version) {
     const Anchor& a = anchor(version);
     return QRCode::QRCode(std::span<const std::uint8_t>(a.bytes), a.level,
                           std::make_shared<QRCode::QRCodeEngineExternal>());
 }
 
-std::shared_ptr<QRCode::Design> design(const char* pixelShape, bool shadow)
-{
+std::shared_ptr<QRCode::Design> design(const char* pixelShape, bool shadow) {
     auto d = std::make_shared<QRCode::Design>();
     if (pixelShape) d->shape()->setOnPixels(QRCodePixelShapeFactory::shared().named(pixelShape));
     if (shadow) d->style()->setShadow(QRCode::Shadow());
     return d;
 }
 
-void label(benchmark::State& state, const QRCode::QRCode& c, std::size_t bytes)
-{
+void label(benchmark::State& state, const QRCode::QRCode& c, std::size_t bytes) {
     state.SetLabel("version " + std::to_string((c.current().dimension() - 2 - 17) / 4));
     state.counters["bytes"] = double(bytes);
 }
 
-void BM_Encode(benchmark::State& state)
-{
+void BM_Encode(benchmark::State& state) {
     const Anchor& a = anchor(state.range(0));
     QRCode::QRCodeEngineExternal engine;
     for (auto _ : state) benchmark::DoNotOptimize(engine.generate(std::span<const std::uint8_t>(a.bytes), a.level));
 }
 
 // Encoding, rendering and PNG writing, as an export does them.
-void png(benchmark::State& state, const char* pixelShape, bool shadow)
-{
+void png(benchmark::State& state, const char* pixelShape, bool shadow) {
     const auto d = design(pixelShape, shadow);
     const Anchor& a = anchor(state.range(0));
     std::size_t size = 0;
@@ -98,8 +91,7 @@ void BM_PlainPNG(benchmark::State& state) { png(state, nullptr, false); }
 void BM_RoundPNG(benchmark::State& state) { png(state, "circle", false); }
 void BM_ShadowPNG(benchmark::State& state) { png(state, nullptr, true); }
 
-void BM_SVG(benchmark::State& state)
-{
+void BM_SVG(benchmark::State& state) {
     const auto c = code(state.range(0));
     const auto d = design(nullptr, false);
     std::size_t size = 0;
@@ -108,8 +100,7 @@ void BM_SVG(benchmark::State& state)
 }
 
 // Argument 1: drop shadow.
-void BM_PDF(benchmark::State& state)
-{
+void BM_PDF(benchmark::State& state) {
     const auto c = code(state.range(0));
     const auto d = design(nullptr, state.range(1) != 0);
     std::size_t size = 0;
@@ -118,8 +109,7 @@ void BM_PDF(benchmark::State& state)
 }
 
 // Rendering only (no encoding): every pixel shape on the version-22 symbol.
-void BM_PixelShapeBitmap(benchmark::State& state, const std::string& name)
-{
+void BM_PixelShapeBitmap(benchmark::State& state, const std::string& name) {
     const auto c = code(22);
     const auto d = design(name.c_str(), false);
     for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));

@@ -9,16 +9,14 @@ using QRCode::SplitMix64;
 
 namespace {
 
-BoolMatrix randomMatrix(std::int64_t dimension)
-{
+BoolMatrix randomMatrix(std::int64_t dimension) {
     SplitMix64 rng(7);
     std::vector<bool> cells(static_cast<std::size_t>(dimension * dimension));
     for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = rng.next() & 1;
     return BoolMatrix(dimension, cells);
 }
 
-gfx::ImagePtr logoImage(int side)
-{
+gfx::ImagePtr logoImage(int side) {
     auto image = std::make_shared<gfx::Image>(side, side);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
@@ -31,16 +29,14 @@ gfx::ImagePtr logoImage(int side)
 
 // The mask every rendering applies before building module paths, at the
 // preview's size.
-void BM_PathMaskCircle(benchmark::State& state)
-{
+void BM_PathMaskCircle(benchmark::State& state) {
     const BoolMatrix m = randomMatrix(state.range(0));
     const auto logo = QRCode::LogoTemplate::CircleCenter(logoImage(64));
     for (auto _ : state) benchmark::DoNotOptimize(logo->applyingMask(m, 1024));
 }
 BENCHMARK(BM_PathMaskCircle)->Arg(25)->Arg(177);
 
-void BM_ImageTransparencyMask(benchmark::State& state)
-{
+void BM_ImageTransparencyMask(benchmark::State& state) {
     const BoolMatrix m = randomMatrix(state.range(0));
     QRCode::LogoTemplate logo(logoImage(512), nullptr);
     for (auto _ : state) benchmark::DoNotOptimize(logo.applyingMask(m, 1024));
@@ -48,8 +44,7 @@ void BM_ImageTransparencyMask(benchmark::State& state)
 BENCHMARK(BM_ImageTransparencyMask)->Arg(25)->Arg(177);
 
 // A design stored and read back, as the settings panel does on every edit.
-void BM_DesignSettingsRoundTrip(benchmark::State& state)
-{
+void BM_DesignSettingsRoundTrip(benchmark::State& state) {
     QRCode::Design design(gfx::Color::sRGB(0.2, 0.1, 0.6), gfx::Color::sRGB(1, 1, 0.9));
     design.setAdditionalQuietZonePixels(2);
     for (auto _ : state) benchmark::DoNotOptimize(QRCode::Design::CreateFromJsonData(design.jsonData()));

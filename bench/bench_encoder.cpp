@@ -1,6 +1,6 @@
 // Our encoder against libqrencode on the same inputs, both bare (encoder
-// against the QR-filter layer) and through the two engines: a 100-character URL at level M (version 6) and 1,000 bytes at
-// level L (version 22).
+// against the QR-filter layer) and through the two engines: a 100-character URL at level M (version 6) and 1,000 bytes
+// at level L (version 22).
 #include "QRCode/encoding/QRCodeEngine.h"
 #include "QRCodeGenerator/QRCode.h"
 #include "platform/qrfilter/QRCodeFilter.h"
@@ -14,8 +14,7 @@ namespace {
 
 std::string url100() {
     std::string s = "https://www.example.com/products/catalogue/item?id=";
-    while (s.size() < 100)
-        s += static_cast<char>('a' + s.size() % 26);
+    while (s.size() < 100) s += static_cast<char>('a' + s.size() % 26);
     return s;
 }
 
@@ -39,8 +38,7 @@ void BM_Libqrencode_Url_M(benchmark::State& state) {
     platform::QRCodeFilter filter;
     filter.setInputMessage({text.begin(), text.end()});
     filter.setInputCorrectionLevel("M");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(filter.outputImage());
+    for (auto _ : state) benchmark::DoNotOptimize(filter.outputImage());
 }
 void BM_External_1000_L(benchmark::State& state) {
     const auto data = bytes1000();
@@ -51,20 +49,17 @@ void BM_Libqrencode_1000_L(benchmark::State& state) {
     platform::QRCodeFilter filter;
     filter.setInputMessage(bytes1000());
     filter.setInputCorrectionLevel("L");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(filter.outputImage());
+    for (auto _ : state) benchmark::DoNotOptimize(filter.outputImage());
 }
 
 // The two engines as the library uses them: message in, module matrix out.
-template <class Engine>
-void BM_Engine_Url_M(benchmark::State& state) {
+template <class Engine> void BM_Engine_Url_M(benchmark::State& state) {
     Engine engine;
     const std::string text = url100();
     for (auto _ : state)
         benchmark::DoNotOptimize(engine.generate(std::string_view(text), QRCode::ErrorCorrection::medium));
 }
-template <class Engine>
-void BM_Engine_1000_L(benchmark::State& state) {
+template <class Engine> void BM_Engine_1000_L(benchmark::State& state) {
     Engine engine;
     const auto data = bytes1000();
     for (auto _ : state)

@@ -10,8 +10,7 @@ namespace {
 
 // What one rendering asks of an eye: its ring, its background and its
 // pupil's outline (three finder patterns share them).
-void BM_EyeOutlines(benchmark::State& state, std::string name)
-{
+void BM_EyeOutlines(benchmark::State& state, std::string name) {
     const auto eye = QRCodeEyeShapeFactory::shared().named(name);
     for (auto _ : state) {
         benchmark::DoNotOptimize(eye->eyePath());

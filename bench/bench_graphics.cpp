@@ -73,8 +73,7 @@ BENCHMARK(BM_LinearGradientThroughPathClip)->Unit(benchmark::kMillisecond);
 // The shadow blur alone on a 1024 x 1024 coverage plane: argument 0 is a
 // code-like plane (dark in about half of 9-pixel modules), 1 the same plane
 // with only three corner squares set, as an eye's shadow is.
-void BM_BlurAlpha(benchmark::State& state)
-{
+void BM_BlurAlpha(benchmark::State& state) {
     constexpr int n = 1024;
     std::vector<std::uint8_t> plane(std::size_t(n) * n);
     for (int y = 0; y < n; ++y) {

@@ -13,8 +13,7 @@ using QRCode::QRCodePixelShapeFactory;
 
 namespace {
 
-BoolMatrix symbolLikeMatrix()
-{
+BoolMatrix symbolLikeMatrix() {
     std::mt19937 rng(22);
     BoolMatrix m(105);
     for (int r = 0; r < 105; ++r) {
@@ -23,8 +22,7 @@ BoolMatrix symbolLikeMatrix()
     return m;
 }
 
-void BM_NeighbourShape(benchmark::State& state, const std::string& name)
-{
+void BM_NeighbourShape(benchmark::State& state, const std::string& name) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = QRCodePixelShapeFactory::shared().named(name);
     for (auto _ : state) benchmark::DoNotOptimize(shape->generatePath(m, gfx::Size{1024, 1024}));
@@ -35,7 +33,6 @@ BENCHMARK_CAPTURE(BM_NeighbourShape, pointy, std::string("pointy"))->Unit(benchm
 BENCHMARK_CAPTURE(BM_NeighbourShape, grid4x4, std::string("grid4x4"))->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_NeighbourShape, razor, std::string("razor"))->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_NeighbourShape, roundedPath, std::string("roundedPath"))->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_NeighbourShape, roundedEndIndent, std::string("roundedEndIndent"))
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_NeighbourShape, roundedEndIndent, std::string("roundedEndIndent"))->Unit(benchmark::kMicrosecond);
 
 } // namespace

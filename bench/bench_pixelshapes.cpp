@@ -13,8 +13,7 @@ using namespace QRCode;
 
 namespace {
 
-BoolMatrix symbolLikeMatrix()
-{
+BoolMatrix symbolLikeMatrix() {
     std::mt19937 rng(22);
     BoolMatrix m(105);
     for (int r = 0; r < 105; ++r) {
@@ -23,16 +22,14 @@ BoolMatrix symbolLikeMatrix()
     return m;
 }
 
-void BM_SquarePlain(benchmark::State& state)
-{
+void BM_SquarePlain(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = PixelShape::Square::Create();
     for (auto _ : state) benchmark::DoNotOptimize(shape->generatePath(m, gfx::Size{1024, 1024}));
 }
 BENCHMARK(BM_SquarePlain)->Unit(benchmark::kMicrosecond);
 
-void BM_SquareRandomInsetAndRotation(benchmark::State& state)
-{
+void BM_SquareRandomInsetAndRotation(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = PixelShape::Square::Create({{"insetGeneratorName", "random"},
                                              {"insetFraction", 0.5},
@@ -42,17 +39,15 @@ void BM_SquareRandomInsetAndRotation(benchmark::State& state)
 }
 BENCHMARK(BM_SquareRandomInsetAndRotation)->Unit(benchmark::kMicrosecond);
 
-void BM_RoundedRectRotated(benchmark::State& state)
-{
+void BM_RoundedRectRotated(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
-    PixelShape::CommonPixelGenerator common(PixelShape::PixelType::roundedRect, PixelInset::Fixed::Create(), 0.1,
-                                            0.6, PixelRotation::HWave::Create(), 0.25);
+    PixelShape::CommonPixelGenerator common(PixelShape::PixelType::roundedRect, PixelInset::Fixed::Create(), 0.1, 0.6,
+                                            PixelRotation::HWave::Create(), 0.25);
     for (auto _ : state) benchmark::DoNotOptimize(common.generatePath(m, gfx::Size{1024, 1024}));
 }
 BENCHMARK(BM_RoundedRectRotated)->Unit(benchmark::kMicrosecond);
 
-void BM_Abstract(benchmark::State& state)
-{
+void BM_Abstract(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
     PixelShape::Abstract shape;
     for (auto _ : state) benchmark::DoNotOptimize(shape.generatePath(m, gfx::Size{1024, 1024}));

@@ -8,8 +8,7 @@ namespace {
 
 // The outline of every pupil once, as a preview list of all pupils asks
 // for them (the fixed outlines are shared, the others built per call).
-void BM_AllPupilOutlines(benchmark::State& state)
-{
+void BM_AllPupilOutlines(benchmark::State& state) {
     const auto pupils = QRCodePupilShapeFactory::shared().all();
     for (auto _ : state) {
         std::size_t elements = 0;
@@ -22,8 +21,7 @@ BENCHMARK(BM_AllPupilOutlines);
 
 // One pupil path per finder of a rendering, for a pupil built per call and
 // a shared one.
-void BM_PupilOutline(benchmark::State& state, const char* name)
-{
+void BM_PupilOutline(benchmark::State& state, const char* name) {
     const auto pupil = QRCodePupilShapeFactory::shared().named(name);
     for (auto _ : state) benchmark::DoNotOptimize(pupil->pupilPath());
 }

@@ -13,8 +13,7 @@ using QRCode::QRCodeEyeShapeFactory;
 
 namespace {
 
-void eyeOutlines(benchmark::State& state, const std::string& name, const QRCode::SettingsDict& settings)
-{
+void eyeOutlines(benchmark::State& state, const std::string& name, const QRCode::SettingsDict& settings) {
     const auto eye = QRCodeEyeShapeFactory::shared().named(name, settings);
     for (auto _ : state) {
         for (int placement = 0; placement < 3; ++placement) {
@@ -28,8 +27,7 @@ void eyeOutlines(benchmark::State& state, const std::string& name, const QRCode:
     }
 }
 
-void registerAll()
-{
+void registerAll() {
     for (const auto& type : QRCode::EyeShape::roundedCornerEyes()) {
         const std::string name(type.name);
         benchmark::RegisterBenchmark(("eyeOutlines/" + name).c_str(), eyeOutlines, name, QRCode::SettingsDict());

@@ -12,8 +12,7 @@ using namespace QRCode;
 
 namespace {
 
-BoolMatrix symbolLikeMatrix()
-{
+BoolMatrix symbolLikeMatrix() {
     std::mt19937 rng(22);
     BoolMatrix m(105);
     for (int r = 0; r < 105; ++r) {
@@ -22,9 +21,7 @@ BoolMatrix symbolLikeMatrix()
     return m;
 }
 
-template <class Shape>
-void BM_Template(benchmark::State& state)
-{
+template <class Shape> void BM_Template(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = Shape::Create();
     for (auto _ : state) benchmark::DoNotOptimize(shape->generatePath(m, gfx::Size{1024, 1024}));
@@ -39,8 +36,7 @@ BENCHMARK(BM_Template<PixelShape::Circle>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Template<PixelShape::Stitch>)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Template<PixelShape::RoundedRect>)->Unit(benchmark::kMicrosecond);
 
-void BM_FlowerTurnedByWave(benchmark::State& state)
-{
+void BM_FlowerTurnedByWave(benchmark::State& state) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = PixelShape::Flower::Create({{"rotationGeneratorName", "horizontalWave"}, {"rotationFraction", 0.5}});
     for (auto _ : state) benchmark::DoNotOptimize(shape->generatePath(m, gfx::Size{1024, 1024}));

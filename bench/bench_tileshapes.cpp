@@ -13,8 +13,7 @@ using QRCode::QRCodePixelShapeFactory;
 
 namespace {
 
-BoolMatrix symbolLikeMatrix()
-{
+BoolMatrix symbolLikeMatrix() {
     std::mt19937 rng(22);
     BoolMatrix m(105);
     for (int r = 0; r < 105; ++r) {
@@ -23,8 +22,7 @@ BoolMatrix symbolLikeMatrix()
     return m;
 }
 
-void BM_TileShape(benchmark::State& state, const std::string& name)
-{
+void BM_TileShape(benchmark::State& state, const std::string& name) {
     const BoolMatrix m = symbolLikeMatrix();
     auto shape = QRCodePixelShapeFactory::shared().named(name);
     for (auto _ : state) benchmark::DoNotOptimize(shape->generatePath(m, gfx::Size{1024, 1024}));

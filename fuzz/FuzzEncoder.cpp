@@ -11,10 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto level = static_cast<QRCodeGenerator::QRCodeECC>(data[0] & 3);
     const std::span<const std::uint8_t> message(data + 1, size - 1);
     try {
-        const auto symbol = (data[0] & 4)
-            ? QRCodeGenerator::QRCode::encode(
-                  std::string_view(reinterpret_cast<const char*>(message.data()), message.size()), level)
-            : QRCodeGenerator::QRCode::encodeBinary(message, level);
+        const auto symbol =
+            (data[0] & 4) ? QRCodeGenerator::QRCode::encode(
+                                std::string_view(reinterpret_cast<const char*>(message.data()), message.size()), level)
+                          : QRCodeGenerator::QRCode::encodeBinary(message, level);
         (void)symbol.getModule(symbol.size() / 2, symbol.size() / 2);
     } catch (const QRCodeGenerator::QRCodeError&) {
     }

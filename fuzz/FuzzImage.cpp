@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const auto image = ImageReadWrite::load(std::span<const std::uint8_t>(data, size),
-                                                ImageReadWrite::kMaxEmbeddedImagePixels);
+        const auto image =
+            ImageReadWrite::load(std::span<const std::uint8_t>(data, size), ImageReadWrite::kMaxEmbeddedImagePixels);
         if (image->width() * std::int64_t(image->height()) <= 256 * 256)
             (void)ImageReadWrite::imageData(*image, ImageExportType::png());
     } catch (const ImageReadWriteException&) {

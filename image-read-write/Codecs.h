@@ -57,7 +57,10 @@ inline void unpremultiply(std::uint32_t v, std::uint8_t& r, std::uint8_t& g, std
         r = g = b = 0;
         return;
     }
-    auto un = [a](unsigned c) { unsigned x = (c * 255 + a / 2) / a; return std::uint8_t(x > 255 ? 255 : x); };
+    auto un = [a](unsigned c) {
+        unsigned x = (c * 255 + a / 2) / a;
+        return std::uint8_t(x > 255 ? 255 : x);
+    };
     r = un(r);
     g = un(g);
     b = un(b);

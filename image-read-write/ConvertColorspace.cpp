@@ -8,8 +8,8 @@
 namespace ImageReadWrite {
 namespace {
 
-ColorspaceImage makeTarget(const gfx::ImagePtr& source, ColorspaceImage::ColorSpace space,
-                           ColorspaceImage::Alpha alpha, int bytesPerPixel) {
+ColorspaceImage makeTarget(const gfx::ImagePtr& source, ColorspaceImage::ColorSpace space, ColorspaceImage::Alpha alpha,
+                           int bytesPerPixel) {
     if (!source || source->empty()) throw ImageReadWriteException(ImageReadWriteError::cannotConvertColorspace);
     ColorspaceImage target;
     target.colorSpace = space;
@@ -44,7 +44,8 @@ const std::array<double, 256>& linearTable() {
 ConvertColorspace::ConvertColorspace(gfx::ImagePtr image) : image_(std::move(image)) {}
 
 ColorspaceImage ConvertColorspace::toCMYK() const {
-    ColorspaceImage target = makeTarget(image_, ColorspaceImage::ColorSpace::genericCMYK, ColorspaceImage::Alpha::none, 4);
+    ColorspaceImage target =
+        makeTarget(image_, ColorspaceImage::ColorSpace::genericCMYK, ColorspaceImage::Alpha::none, 4);
     std::uint8_t* out = target.data.data();
     for (int y = 0; y < target.height; ++y) {
         const std::uint32_t* row = image_->row(y);
@@ -67,7 +68,8 @@ ColorspaceImage ConvertColorspace::toCMYK() const {
 }
 
 ColorspaceImage ConvertColorspace::toGray() const {
-    ColorspaceImage target = makeTarget(image_, ColorspaceImage::ColorSpace::genericGray, ColorspaceImage::Alpha::none, 1);
+    ColorspaceImage target =
+        makeTarget(image_, ColorspaceImage::ColorSpace::genericGray, ColorspaceImage::Alpha::none, 1);
     const auto& linear = linearTable();
     std::uint8_t* out = target.data.data();
     for (int y = 0; y < target.height; ++y) {
@@ -76,8 +78,8 @@ ColorspaceImage ConvertColorspace::toGray() const {
             // Premultiplied components are the image over the black of an
             // empty grey context.
             const std::uint32_t v = row[x];
-            const double luminance = 0.2126 * linear[(v >> 16) & 0xFF] + 0.7152 * linear[(v >> 8) & 0xFF] +
-                                     0.0722 * linear[v & 0xFF];
+            const double luminance =
+                0.2126 * linear[(v >> 16) & 0xFF] + 0.7152 * linear[(v >> 8) & 0xFF] + 0.0722 * linear[v & 0xFF];
             *out++ = std::uint8_t(std::lround(std::pow(luminance, 1 / 2.2) * 255));
         }
     }

@@ -68,14 +68,25 @@ Bytes resolutionExif(double dpiX, double dpiY) {
     };
     Bytes b;
     b.insert(b.end(), {'I', 'I', 42, 0});
-    put32(b, 8);  // first directory
-    put16(b, 3);  // entries
-    put16(b, 0x011A); put16(b, 5); put32(b, 1); put32(b, 50); // XResolution, rational at 50
-    put16(b, 0x011B); put16(b, 5); put32(b, 1); put32(b, 58); // YResolution, rational at 58
-    put16(b, 0x0128); put16(b, 3); put32(b, 1); put32(b, 2);  // ResolutionUnit: inches
-    put32(b, 0);  // no next directory
-    put32(b, rational(dpiX)); put32(b, 100);
-    put32(b, rational(dpiY)); put32(b, 100);
+    put32(b, 8); // first directory
+    put16(b, 3); // entries
+    put16(b, 0x011A);
+    put16(b, 5);
+    put32(b, 1);
+    put32(b, 50); // XResolution, rational at 50
+    put16(b, 0x011B);
+    put16(b, 5);
+    put32(b, 1);
+    put32(b, 58); // YResolution, rational at 58
+    put16(b, 0x0128);
+    put16(b, 3);
+    put32(b, 1);
+    put32(b, 2); // ResolutionUnit: inches
+    put32(b, 0); // no next directory
+    put32(b, rational(dpiX));
+    put32(b, 100);
+    put32(b, rational(dpiY));
+    put32(b, 100);
     return b;
 }
 
@@ -140,8 +151,7 @@ Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
     }
     Handle handle(rawHandle);
     const Bytes exif = resolutionExif(settings.dpiX, settings.dpiY);
-    if (heif_context_add_exif_metadata(ctx.get(), handle.get(), exif.data(), int(exif.size())).code !=
-        heif_error_Ok) {
+    if (heif_context_add_exif_metadata(ctx.get(), handle.get(), exif.data(), int(exif.size())).code != heif_error_Ok) {
         failEncoding(type);
     }
     Bytes out;
@@ -169,8 +179,8 @@ gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels) {
     const int height = heif_image_handle_get_height(handle.get());
     checkDecodedSize(width, height, maxPixels);
     heif_image* rawImage = nullptr;
-    if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr)
-                .code != heif_error_Ok ||
+    if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr).code !=
+            heif_error_Ok ||
         !rawImage) {
         failDecoding();
     }

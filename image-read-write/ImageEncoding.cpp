@@ -115,8 +115,7 @@ Bytes imageData(const gfx::Image& image, const ImageExportType& type, const Imag
         return bitmapImageData(image, ImageTypeIdentifier::heic, v.scale * 72, v.compression, v.excludeGPSData,
                                otherProperties);
     }
-    case T::Kind::pdf:
-        return pdfData(image, std::get<T::PDF>(value).size);
+    case T::Kind::pdf: return pdfData(image, std::get<T::PDF>(value).size);
     case T::Kind::svg: {
         const auto& v = std::get<T::SVG>(value);
         const std::string text = svgWrapper(image, v.size, v.fillStyle, *v.embeddedImageFormat);
@@ -144,9 +143,8 @@ Bytes pdfData(const gfx::Image& image, std::optional<ImageExportType::Size> page
 
     // Cairo only reads from a source surface; the image stays unchanged.
     SurfaceHolder bitmap;
-    bitmap.surface = cairo_image_surface_create_for_data(const_cast<std::uint8_t*>(image.data()),
-                                                         CAIRO_FORMAT_ARGB32, image.width(), image.height(),
-                                                         image.stride());
+    bitmap.surface = cairo_image_surface_create_for_data(const_cast<std::uint8_t*>(image.data()), CAIRO_FORMAT_ARGB32,
+                                                         image.width(), image.height(), image.stride());
     if (cairo_surface_status(bitmap.surface) != CAIRO_STATUS_SUCCESS) {
         fail(ImageReadWriteError::cannotCreatePDFContext);
     }
@@ -167,8 +165,8 @@ Bytes pdfData(const gfx::Image& image, std::optional<ImageExportType::Size> page
     return out;
 }
 
-std::string svgWrapper(const gfx::Image& image, std::optional<ImageExportType::Size> size,
-                       SVGImageFillStyle fillStyle, const ImageExportType& embeddedImageFormat) {
+std::string svgWrapper(const gfx::Image& image, std::optional<ImageExportType::Size> size, SVGImageFillStyle fillStyle,
+                       const ImageExportType& embeddedImageFormat) {
     const std::string mimeType = embeddedImageFormat.mimeType();
     if (mimeType != "image/jpeg" && mimeType != "image/png" && mimeType != "image/gif" && mimeType != "image/tiff") {
         fail(ImageReadWriteError::unsupportedEmbeddedImageType, mimeType);
@@ -186,7 +184,8 @@ std::string svgWrapper(const gfx::Image& image, std::optional<ImageExportType::S
 
     const Bytes embedded = imageData(image, embeddedImageFormat);
 
-    text += "<image width=\"" + foundation::shortestNumberText(w) + "\" height=\"" + foundation::shortestNumberText(h) + "\" ";
+    text += "<image width=\"" + foundation::shortestNumberText(w) + "\" height=\"" + foundation::shortestNumberText(h) +
+            "\" ";
     text += " xlink:href=\"data:" + mimeType + ";base64," + base64Lines(embedded);
     text += "\" x=\"0\" y=\"0\" ";
     switch (fillStyle) {

@@ -18,8 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Encodes the image in the format of `type`. `otherProperties` (a JSON
 // object) are added to the encoder's properties, replacing computed entries
 // of the same name. Throws ImageReadWriteException.
-Bytes imageData(const gfx::Image& image, const ImageExportType& type,
-                const ImageProperties* otherProperties = nullptr);
+Bytes imageData(const gfx::Image& image, const ImageExportType& type, const ImageProperties* otherProperties = nullptr);
 
 // Encodes a bitmap format named by its type identifier (ImageTypeIdentifier:
 // png, jpeg, tiff, heic, gif) at `dpi`. Throws invalidDPI for a DPI that is
@@ -33,8 +32,8 @@ Bytes bitmapImageData(const gfx::Image& image, std::string_view typeIdentifier, 
 Bytes pdfData(const gfx::Image& image, std::optional<ImageExportType::Size> pageSize);
 
 // The SVG text that wraps the image, base64-encoded in `embeddedImageFormat`.
-std::string svgWrapper(const gfx::Image& image, std::optional<ImageExportType::Size> size,
-                       SVGImageFillStyle fillStyle, const ImageExportType& embeddedImageFormat);
+std::string svgWrapper(const gfx::Image& image, std::optional<ImageExportType::Size> size, SVGImageFillStyle fillStyle,
+                       const ImageExportType& embeddedImageFormat);
 
 // Argument tags for the conveniences below: a resolution in dots per inch,
 // or a multiple of 72 dots per inch.

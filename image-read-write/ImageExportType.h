@@ -31,11 +31,28 @@ class ImageExportType {
 public:
     using Size = gfx::Size; // points (PDF page) or SVG user units
 
-    struct PNG { double scale = 1; bool excludeGPSData = false; };
-    struct JPG { double scale = 1; std::optional<double> compression; bool excludeGPSData = false; };
-    struct TIFF { double scale = 1; std::optional<double> compression; bool excludeGPSData = false; };
-    struct PDF { Size size; };
-    struct HEIC { double scale = 1; std::optional<double> compression; bool excludeGPSData = false; };
+    struct PNG {
+        double scale = 1;
+        bool excludeGPSData = false;
+    };
+    struct JPG {
+        double scale = 1;
+        std::optional<double> compression;
+        bool excludeGPSData = false;
+    };
+    struct TIFF {
+        double scale = 1;
+        std::optional<double> compression;
+        bool excludeGPSData = false;
+    };
+    struct PDF {
+        Size size;
+    };
+    struct HEIC {
+        double scale = 1;
+        std::optional<double> compression;
+        bool excludeGPSData = false;
+    };
     struct SVG {
         std::optional<Size> size;
         SVGImageFillStyle fillStyle = SVGImageFillStyle::aspectFit;

@@ -53,7 +53,8 @@ gfx::ImagePtr load(std::span<const std::uint8_t> data, std::int64_t maxPixels) {
 
 gfx::ImagePtr loadFile(const std::filesystem::path& path) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
+    if (!std::filesystem::is_regular_file(path, ec))
+        throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size > kMaxFileSize) throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
     std::ifstream in(path, std::ios::binary);
@@ -91,8 +92,8 @@ gfx::ImagePtr loadNamed(std::string_view name) {
     const std::string text(name);
     auto failure = [&] { return ImageReadWriteException(ImageReadWriteError::cannotLoadImageNamed, text); };
     // A name, not a path: no separators, no parent references.
-    if (text.empty() || text.find('/') != std::string::npos || text.find('\0') != std::string::npos ||
-        text == "." || text == "..") {
+    if (text.empty() || text.find('/') != std::string::npos || text.find('\0') != std::string::npos || text == "." ||
+        text == "..") {
         throw failure();
     }
     static constexpr const char* extensions[] = {"", ".png", ".jpg", ".jpeg", ".tiff", ".tif", ".gif", ".heic"};

@@ -120,8 +120,7 @@ struct DecompressHolder {
     ~DecompressHolder() { jpeg_destroy_decompress(&cinfo); }
 };
 
-bool readHeader(jpeg_decompress_struct* cinfo, JpegErrorManager* err, const std::uint8_t* data,
-                unsigned long size) {
+bool readHeader(jpeg_decompress_struct* cinfo, JpegErrorManager* err, const std::uint8_t* data, unsigned long size) {
     if (setjmp(err->jump)) return false;
     jpeg_create_decompress(cinfo);
     jpeg_mem_src(cinfo, data, size);
@@ -155,8 +154,8 @@ Bytes encodeJPEG(const gfx::Image& image, const EncodeSettings& settings) {
     // The premultiplied components are the image composited over black,
     // which is what a format without alpha can show of it.
     if (!compress(&holder.cinfo, &holder.err, image.data(), image.stride(), JDIMENSION(image.width()),
-                  JDIMENSION(image.height()), quality < 0 ? -1 : (quality < 1 ? 1 : quality),
-                  density(settings.dpiX), density(settings.dpiY), &holder.buffer, &holder.size)) {
+                  JDIMENSION(image.height()), quality < 0 ? -1 : (quality < 1 ? 1 : quality), density(settings.dpiX),
+                  density(settings.dpiY), &holder.buffer, &holder.size)) {
         failEncoding(type);
     }
     if (!holder.buffer || holder.size == 0) failEncoding(type);
@@ -198,8 +197,8 @@ gfx::ImagePtr decodeJPEG(ByteView data, std::int64_t maxPixels) {
                     ye = 255 - ye;
                     k = 255 - k;
                 }
-                row[x] = premultiplied(std::uint8_t(c * k / 255), std::uint8_t(m * k / 255),
-                                       std::uint8_t(ye * k / 255), 255);
+                row[x] = premultiplied(std::uint8_t(c * k / 255), std::uint8_t(m * k / 255), std::uint8_t(ye * k / 255),
+                                       255);
             }
         }
     }

@@ -135,8 +135,10 @@ private:
         std::uint8_t r, g, b, a;
         unpremultiply(v, r, g, b, a);
         if (a != 255) opaque_ = false;
-        if (r != g || g != b) grey_ = false;
-        else if (a == 255) greyLevels_[b] = true;
+        if (r != g || g != b)
+            grey_ = false;
+        else if (a == 255)
+            greyLevels_[b] = true;
         if (colours_ > kMaxColours) return;
         std::size_t s = slotOf(v);
         while (keys_[s] != 0) {
@@ -218,8 +220,7 @@ private:
     }
 
     // Packs one sample of bitDepth_ bits per pixel, most significant first.
-    template <class Sample>
-    void pack(const std::uint32_t* src, int width, png_bytep out, Sample&& sample) const {
+    template <class Sample> void pack(const std::uint32_t* src, int width, png_bytep out, Sample&& sample) const {
         if (bitDepth_ == 8) {
             for (int x = 0; x < width; ++x) out[x] = png_byte(sample(src[x]));
             return;
@@ -314,8 +315,8 @@ Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings) {
     holder.info = png_create_info_struct(holder.png);
     if (!holder.info) failEncoding(type);
     png_set_write_fn(holder.png, &target, pngWrite, pngFlush);
-    if (!writePng(holder.png, holder.info, PngRows{&image, layout.get(), buffer.data()},
-                  pixelsPerMetre(settings.dpiX), pixelsPerMetre(settings.dpiY))) {
+    if (!writePng(holder.png, holder.info, PngRows{&image, layout.get(), buffer.data()}, pixelsPerMetre(settings.dpiX),
+                  pixelsPerMetre(settings.dpiY))) {
         failEncoding(type);
     }
     if (out.empty()) failEncoding(type);

@@ -19,7 +19,7 @@ namespace {
 struct MemoryFile {
     const std::uint8_t* data = nullptr; // reading
     std::size_t size = 0;
-    Bytes* out = nullptr;               // writing
+    Bytes* out = nullptr; // writing
     std::size_t position = 0;
     bool failed = false;
 };
@@ -53,8 +53,10 @@ std::size_t currentSize(const MemoryFile* f) { return f->out ? f->out->size() : 
 toff_t memSeek(thandle_t handle, toff_t offset, int whence) {
     auto* f = static_cast<MemoryFile*>(handle);
     std::uint64_t base = 0;
-    if (whence == SEEK_CUR) base = f->position;
-    else if (whence == SEEK_END) base = currentSize(f);
+    if (whence == SEEK_CUR)
+        base = f->position;
+    else if (whence == SEEK_END)
+        base = currentSize(f);
     const std::uint64_t target = base + offset;
     if (target < base || target > std::uint64_t(std::numeric_limits<std::int64_t>::max() / 2)) {
         return toff_t(-1);
@@ -106,8 +108,8 @@ struct TiffHandle {
 TIFF* open(MemoryFile& file, const char* mode, Options& options) {
     silenceGlobalHandlers();
     if (!options.opts) return nullptr;
-    return TIFFClientOpenExt("memory", mode, &file, memRead, memWrite, memSeek, memClose, memSize, memMap,
-                             memUnmap, options.opts);
+    return TIFFClientOpenExt("memory", mode, &file, memRead, memWrite, memSeek, memClose, memSize, memMap, memUnmap,
+                             options.opts);
 }
 
 } // namespace

@@ -58,7 +58,7 @@ struct Feeder {
         h.word(combined);
     }
     template <class I>
-        requires std::is_integral_v<I>
+    requires std::is_integral_v<I>
     void operator()(I v) const { h.word(v); }
 };
 
@@ -85,10 +85,12 @@ struct ToPlist {
         return PropertyList(std::move(out));
     }
     template <class I>
-        requires std::is_integral_v<I>
-    std::optional<PropertyList> operator()(I v) const {
-        if constexpr (std::is_signed_v<I>) return PropertyList(std::int64_t(v));
-        else return PropertyList(std::uint64_t(v));
+    requires std::is_integral_v<I> std::optional<PropertyList>
+    operator()(I v) const {
+        if constexpr (std::is_signed_v<I>)
+            return PropertyList(std::int64_t(v));
+        else
+            return PropertyList(std::uint64_t(v));
     }
 };
 

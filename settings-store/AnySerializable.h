@@ -24,9 +24,9 @@ public:
     using Array = std::vector<AnySerializable>;
     using Dictionary = std::map<std::string, AnySerializable>;
     // Every integer width keeps a kind of its own, as do the two real widths.
-    using Storage = std::variant<Empty, bool, std::int8_t, std::uint8_t, std::int16_t, std::uint16_t, std::int32_t,
-                                 std::uint32_t, std::int64_t, std::uint64_t, float, double, std::string, Data, Date,
-                                 Array, Dictionary>;
+    using Storage =
+        std::variant<Empty, bool, std::int8_t, std::uint8_t, std::int16_t, std::uint16_t, std::int32_t, std::uint32_t,
+                     std::int64_t, std::uint64_t, float, double, std::string, Data, Date, Array, Dictionary>;
 
     // The empty value (the nil literal).
     AnySerializable() = default;
@@ -67,8 +67,10 @@ public:
 
     // The value as a T, or nothing when it does not convert.
     template <DefaultsSerializable T> std::optional<T> get() const {
-        if constexpr (std::is_same_v<T, AnySerializable>) return *this;
-        else return fromSerializable<T>(storedForm());
+        if constexpr (std::is_same_v<T, AnySerializable>)
+            return *this;
+        else
+            return fromSerializable<T>(storedForm());
     }
 
     // The value as a property-list object; nothing for the empty value.
@@ -88,11 +90,10 @@ public:
 private:
     template <class T> static constexpr bool isKind() {
         return std::is_same_v<T, bool> || std::is_same_v<T, std::int8_t> || std::is_same_v<T, std::uint8_t> ||
-               std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::uint16_t> ||
-               std::is_same_v<T, std::int32_t> || std::is_same_v<T, std::uint32_t> ||
-               std::is_same_v<T, std::int64_t> || std::is_same_v<T, std::uint64_t> || std::is_same_v<T, float> ||
-               std::is_same_v<T, double> || std::is_same_v<T, std::string> || std::is_same_v<T, Data> ||
-               std::is_same_v<T, Date>;
+               std::is_same_v<T, std::int16_t> || std::is_same_v<T, std::uint16_t> || std::is_same_v<T, std::int32_t> ||
+               std::is_same_v<T, std::uint32_t> || std::is_same_v<T, std::int64_t> ||
+               std::is_same_v<T, std::uint64_t> || std::is_same_v<T, float> || std::is_same_v<T, double> ||
+               std::is_same_v<T, std::string> || std::is_same_v<T, Data> || std::is_same_v<T, Date>;
     }
 
     Storage value_;

@@ -42,7 +42,9 @@ template <Codable T> struct TopLevelCodableBridge {
     using Value = T;
     using Serializable = std::string;
     std::optional<std::string> serialize(const std::optional<T>& value) const { return detail::jsonSerialize(value); }
-    std::optional<T> deserialize(const std::optional<std::string>& text) const { return detail::jsonDeserialize<T>(text); }
+    std::optional<T> deserialize(const std::optional<std::string>& text) const {
+        return detail::jsonDeserialize<T>(text);
+    }
 };
 
 // ---- raw values ----
@@ -78,12 +80,14 @@ template <RawRepresentable T> struct RawValueJSONCoding {
 
 // A codable raw-representable value as the JSON text of its own encoding.
 template <class T>
-    requires Codable<T> && RawRepresentable<T>
+requires Codable<T> && RawRepresentable<T>
 struct RawRepresentableCodableBridge {
     using Value = T;
     using Serializable = std::string;
     std::optional<std::string> serialize(const std::optional<T>& value) const { return detail::jsonSerialize(value); }
-    std::optional<T> deserialize(const std::optional<std::string>& text) const { return detail::jsonDeserialize<T>(text); }
+    std::optional<T> deserialize(const std::optional<std::string>& text) const {
+        return detail::jsonDeserialize<T>(text);
+    }
 };
 
 // A raw-representable value as its bare raw value.
@@ -150,7 +154,8 @@ concept DefaultsRange = requires(const R& r, const typename R::Bound& b) {
     { r.lowerBound } -> std::convertible_to<typename R::Bound>;
     { r.upperBound } -> std::convertible_to<typename R::Bound>;
     { R::uncheckedBounds(b, b) } -> std::same_as<R>;
-} && DefaultsSerializable<typename R::Bound> && std::totally_ordered<typename R::Bound>;
+}
+&&DefaultsSerializable<typename R::Bound>&& std::totally_ordered<typename R::Bound>;
 
 // A range as the two-element array [lower, upper], each bound in its own
 // stored form. A stored pair whose lower bound exceeds its upper bound is
@@ -232,8 +237,9 @@ template <class T> struct NativeSerializable {
 
 template <> struct Serializable<bool> : NativeSerializable<bool> {};
 template <class T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-struct Serializable<T> : NativeSerializable<T> {};
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) struct Serializable<T>
+    : NativeSerializable<T> {
+};
 template <std::floating_point T> struct Serializable<T> : NativeSerializable<T> {};
 template <> struct Serializable<std::string> : NativeSerializable<std::string> {};
 template <> struct Serializable<Data> : NativeSerializable<Data> {};
@@ -264,7 +270,7 @@ template <> struct Serializable<Color> {
 };
 
 template <class B>
-    requires DefaultsRange<Range<B>>
+requires DefaultsRange<Range<B>>
 struct Serializable<Range<B>> {
     using Bridge = RangeBridge<Range<B>>;
     static constexpr bool isNativelySupportedType = false;
@@ -272,7 +278,7 @@ struct Serializable<Range<B>> {
 };
 
 template <class B>
-    requires DefaultsRange<ClosedRange<B>>
+requires DefaultsRange<ClosedRange<B>>
 struct Serializable<ClosedRange<B>> {
     using Bridge = RangeBridge<ClosedRange<B>>;
     static constexpr bool isNativelySupportedType = false;

@@ -50,13 +50,16 @@ template <class E> std::optional<std::vector<E>> elementsFromPlist(const Propert
         stored.reserve(array->size());
         for (const auto& e : *array) {
             std::optional<Stored> s;
-            if constexpr (Defaults::Serializable<Stored>::isNativelySupportedType) s = NativeCast<Stored>::cast(e);
-            else s = fromSerializable<Stored>(e);
+            if constexpr (Defaults::Serializable<Stored>::isNativelySupportedType)
+                s = NativeCast<Stored>::cast(e);
+            else
+                s = fromSerializable<Stored>(e);
             if (!s) return std::nullopt;
             stored.push_back(std::move(*s));
         }
         for (auto& s : stored) {
-            if (auto v = fromBridgeValue<E>(Defaults::Serializable<E>::bridge().deserialize(std::optional<Stored>(std::move(s)))))
+            if (auto v = fromBridgeValue<E>(
+                    Defaults::Serializable<E>::bridge().deserialize(std::optional<Stored>(std::move(s)))))
                 out.push_back(std::move(*v));
         }
     }
@@ -86,7 +89,8 @@ template <DefaultsSerializable E> struct ArrayBridge {
         out.reserve(array->size());
         auto bridge = Defaults::Serializable<E>::bridge();
         for (const auto& e : *array)
-            if (auto s = bridge.serialize(detail::toBridgeValue<detail::ElementValue<E>>(e))) out.push_back(std::move(*s));
+            if (auto s = bridge.serialize(detail::toBridgeValue<detail::ElementValue<E>>(e)))
+                out.push_back(std::move(*s));
         return out;
     }
     std::optional<Value> deserialize(const std::optional<Serializable>& stored) const {
@@ -112,8 +116,10 @@ template <LosslessStringConvertible K, DefaultsSerializable E> struct Dictionary
         auto bridge = Defaults::Serializable<E>::bridge();
         for (const auto& [k, e] : *dictionary) {
             auto key = LosslessString<K>::description(k);
-            if (auto s = bridge.serialize(detail::toBridgeValue<detail::ElementValue<E>>(e))) out.insert_or_assign(key, std::move(*s));
-            else out.erase(key);
+            if (auto s = bridge.serialize(detail::toBridgeValue<detail::ElementValue<E>>(e)))
+                out.insert_or_assign(key, std::move(*s));
+            else
+                out.erase(key);
         }
         return out;
     }
@@ -124,7 +130,8 @@ template <LosslessStringConvertible K, DefaultsSerializable E> struct Dictionary
         for (const auto& [text, s] : *stored) {
             auto key = LosslessString<K>::fromText(text);
             if (!key) continue;
-            if (auto v = detail::fromBridgeValue<E>(bridge.deserialize(s))) out.insert_or_assign(std::move(*key), std::move(*v));
+            if (auto v = detail::fromBridgeValue<E>(bridge.deserialize(s)))
+                out.insert_or_assign(std::move(*key), std::move(*v));
         }
         return out;
     }
@@ -154,7 +161,9 @@ template <class Container, class E, class Traits> struct ElementListBridge {
 namespace detail {
 template <class E> struct SetTraits {
     static const std::set<E>& elements(const std::set<E>& s) { return s; }
-    static std::set<E> make(std::vector<E>&& v) { return std::set<E>(std::make_move_iterator(v.begin()), std::make_move_iterator(v.end())); }
+    static std::set<E> make(std::vector<E>&& v) {
+        return std::set<E>(std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
+    }
 };
 } // namespace detail
 
@@ -168,7 +177,8 @@ template <DefaultsSerializable E> struct SetBridge : ElementListBridge<std::set<
 template <class T> inline constexpr bool setAlgebraSerializable = false;
 
 template <class T>
-concept DefaultsSetAlgebraSerializable = setAlgebraSerializable<T> && requires(const T& c, T& m, typename T::Element e) {
+concept DefaultsSetAlgebraSerializable = setAlgebraSerializable<T> &&
+    requires(const T& c, T& m, typename T::Element e) {
     typename T::Element;
     { c.elementsArray() } -> std::same_as<std::vector<typename T::Element>>;
     T{};
@@ -181,7 +191,8 @@ concept DefaultsSetAlgebraSerializable = setAlgebraSerializable<T> && requires(c
 template <class T> inline constexpr bool collectionSerializable = false;
 
 template <class T>
-concept DefaultsCollectionSerializable = collectionSerializable<T> && requires(const T& c, std::vector<typename T::value_type> v) {
+concept DefaultsCollectionSerializable = collectionSerializable<T> &&
+    requires(const T& c, std::vector<typename T::value_type> v) {
     typename T::value_type;
     c.begin();
     c.end();

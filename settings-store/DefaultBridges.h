@@ -39,13 +39,20 @@ template <class B> struct WithBridge {
 
 template <class T> auto chooseDefaultBridge() {
     using C = DefaultBridgeChoice<T>;
-    if constexpr (C::families != 1) return NoBridge<T>{};
-    else if constexpr (C::raw && C::codable && preferRawRepresentable<T>) return WithBridge<RawRepresentableBridge<T>>{};
-    else if constexpr (C::raw && C::codable) return WithBridge<RawRepresentableCodableBridge<T>>{};
-    else if constexpr (C::codable) return WithBridge<TopLevelCodableBridge<T>>{};
-    else if constexpr (C::raw) return WithBridge<RawRepresentableBridge<T>>{};
-    else if constexpr (DefaultsCollectionSerializable<T>) return WithBridge<CollectionBridge<T>>{};
-    else return WithBridge<SetAlgebraBridge<T>>{};
+    if constexpr (C::families != 1)
+        return NoBridge<T>{};
+    else if constexpr (C::raw && C::codable && preferRawRepresentable<T>)
+        return WithBridge<RawRepresentableBridge<T>>{};
+    else if constexpr (C::raw && C::codable)
+        return WithBridge<RawRepresentableCodableBridge<T>>{};
+    else if constexpr (C::codable)
+        return WithBridge<TopLevelCodableBridge<T>>{};
+    else if constexpr (C::raw)
+        return WithBridge<RawRepresentableBridge<T>>{};
+    else if constexpr (DefaultsCollectionSerializable<T>)
+        return WithBridge<CollectionBridge<T>>{};
+    else
+        return WithBridge<SetAlgebraBridge<T>>{};
 }
 } // namespace detail
 

@@ -14,8 +14,8 @@ void refuseNonFinite(const JSON& value, std::string& path) {
         double v = value.get<double>();
         if (!std::isfinite(v)) {
             const char* name = std::isnan(v) ? "nan" : (v > 0 ? "inf" : "-inf");
-            throw JSONEncodingError("Unable to encode the non-finite number " + std::string(name) +
-                                    " in JSON at \"" + (path.empty() ? "(top level)" : path) + "\"");
+            throw JSONEncodingError("Unable to encode the non-finite number " + std::string(name) + " in JSON at \"" +
+                                    (path.empty() ? "(top level)" : path) + "\"");
         }
     } else if (value.is_array()) {
         std::size_t index = 0;

@@ -121,7 +121,7 @@ std::optional<std::vector<std::uint8_t>> base64Decode(std::string_view text);
 } // namespace detail
 
 template <class T>
-    requires detail::adl::HasADLJSON<T>
+requires detail::adl::HasADLJSON<T>
 struct JSONCoding<T> {
     static JSON encode(const T& value) {
         JSON j;
@@ -150,11 +150,12 @@ template <> struct JSONCoding<bool> {
 };
 
 template <class T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-struct JSONCoding<T> {
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) struct JSONCoding<T> {
     static JSON encode(T v) {
-        if constexpr (std::is_signed_v<T>) return std::int64_t(v);
-        else return std::uint64_t(v);
+        if constexpr (std::is_signed_v<T>)
+            return std::int64_t(v);
+        else
+            return std::uint64_t(v);
     }
     static T decode(const JSON& j) {
         if (j.is_number_unsigned()) {
@@ -250,7 +251,8 @@ template <Codable T> struct JSONCoding<std::map<std::string, T>> {
         return out;
     }
     static std::map<std::string, T> decode(const JSON& j) {
-        if (!j.is_object()) throw JSONDecodingError("Expected to decode Dictionary but found " + detail::jsonTypeName(j));
+        if (!j.is_object())
+            throw JSONDecodingError("Expected to decode Dictionary but found " + detail::jsonTypeName(j));
         std::map<std::string, T> out;
         for (auto it = j.begin(); it != j.end(); ++it) out.emplace(it.key(), JSONCoding<T>::decode(it.value()));
         return out;

@@ -56,8 +56,7 @@ public:
     // Registers the default's stored form in the suite's registration domain
     // (unless it is an empty optional or converts to nothing).
     Key(std::string name, Value defaultValue, Suite suite = platform::UserDefaults::standard())
-        : AnyKey(std::move(name), std::move(suite)),
-          defaultValueGetter_([v = std::move(defaultValue)] { return v; }) {
+        : AnyKey(std::move(name), std::move(suite)), defaultValueGetter_([v = std::move(defaultValue)] { return v; }) {
         registerDefault();
     }
 
@@ -67,8 +66,8 @@ public:
         : AnyKey(std::move(name), std::move(suite)), defaultValueGetter_(std::move(defaultValueGetter)) {}
 
     // For optional values: the default is the empty optional.
-    Key(std::string name, Suite suite = platform::UserDefaults::standard())
-        requires DefaultsOptionalProtocol<Value> && std::is_default_constructible_v<Value>
+    Key(std::string name, Suite suite = platform::UserDefaults::standard()) requires
+        DefaultsOptionalProtocol<Value> && std::is_default_constructible_v<Value>
         : Key(std::move(name), Value{}, std::move(suite)) {}
 
     Value defaultValue() const { return defaultValueGetter_(); }

@@ -63,8 +63,7 @@ template class KeyObservationBase<CompositeUserDefaultsKeyObservation>;
 
 // ---- single key ----
 
-UserDefaultsKeyObservation::UserDefaultsKeyObservation(Private, const Suite& suite, std::string key,
-                                                       Callback callback)
+UserDefaultsKeyObservation::UserDefaultsKeyObservation(Private, const Suite& suite, std::string key, Callback callback)
     : object_(suite), key_(std::move(key)), callback_(std::move(callback)) {}
 
 std::shared_ptr<UserDefaultsKeyObservation> UserDefaultsKeyObservation::make(const Suite& suite, std::string key,
@@ -172,8 +171,8 @@ std::shared_ptr<Observation> observe(const std::vector<std::reference_wrapper<co
                                      const ObservationOptions& options, std::function<void()> handler) {
     std::vector<CompositeUserDefaultsKeyObservation::Pair> pairs;
     for (const AnyKey& key : keys) pairs.emplace_back(key.suite(), key.name());
-    auto observation = CompositeUserDefaultsKeyObservation::make(
-        pairs, [handler = std::move(handler)](BaseChange) { handler(); });
+    auto observation =
+        CompositeUserDefaultsKeyObservation::make(pairs, [handler = std::move(handler)](BaseChange) { handler(); });
     observation->start(options);
     return observation;
 }

@@ -47,9 +47,7 @@ template <DefaultsSerializable Value> struct KeyChange {
         : kind(change.kind), indexes(std::move(change.indexes)), isPrior(change.isPrior),
           newValue(convert(change.newValue, defaultValue)), oldValue(convert(change.oldValue, defaultValue)) {}
 
-    friend bool operator==(const KeyChange& a, const KeyChange& b)
-        requires std::equality_comparable<Value>
-    {
+    friend bool operator==(const KeyChange& a, const KeyChange& b) requires std::equality_comparable<Value> {
         return a.kind == b.kind && a.indexes == b.indexes && a.isPrior == b.isPrior && a.newValue == b.newValue &&
                a.oldValue == b.oldValue;
     }
@@ -156,8 +154,7 @@ public:
     using Callback = std::function<void(BaseChange)>;
     using Pair = std::pair<Suite, std::string>;
 
-    static std::shared_ptr<CompositeUserDefaultsKeyObservation> make(const std::vector<Pair>& pairs,
-                                                                     Callback callback);
+    static std::shared_ptr<CompositeUserDefaultsKeyObservation> make(const std::vector<Pair>& pairs, Callback callback);
     ~CompositeUserDefaultsKeyObservation() override;
 
     void start(const ObservationOptions& options);
@@ -190,8 +187,9 @@ extern template class KeyObservationBase<CompositeUserDefaultsKeyObservation>;
 // the write returns. Handlers must not throw. The caller owns the
 // observation; releasing it ends observing.
 template <DefaultsSerializable V>
-[[nodiscard]] std::shared_ptr<Observation> observe(const Key<V>& key, const ObservationOptions& options,
-                                                   std::type_identity_t<std::function<void(const KeyChange<V>&)>> handler) {
+[[nodiscard]] std::shared_ptr<Observation> observe(
+    const Key<V>& key, const ObservationOptions& options,
+    std::type_identity_t<std::function<void(const KeyChange<V>&)>> handler) {
     auto observation = UserDefaultsKeyObservation::make(
         key.suite(), key.name(), [key, handler = std::move(handler)](BaseChange change) {
             handler(KeyChange<V>(std::move(change), key.defaultValue()));
@@ -203,8 +201,7 @@ template <DefaultsSerializable V>
 // Observes several keys, each in its own suite; the handler runs once per
 // change of any of them.
 [[nodiscard]] std::shared_ptr<Observation> observe(const std::vector<std::reference_wrapper<const AnyKey>>& keys,
-                                                   const ObservationOptions& options,
-                                                   std::function<void()> handler);
+                                                   const ObservationOptions& options, std::function<void()> handler);
 
 // Removes the keys' stored values, each from its own suite, in order. Each
 // removal is reported to the key's observers like any other change.

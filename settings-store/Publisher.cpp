@@ -61,9 +61,8 @@ AnyPublisher<void> publisher(const std::vector<std::reference_wrapper<const AnyK
                              const ObservationOptions& options) {
     auto merged = AnyPublisher<void>::empty();
     for (const AnyKey& key : keys)
-        merged = merged.merge(DefaultsPublisher{key.suite(), key.name(), options}
-                                  .eraseToAnyPublisher()
-                                  .map<void>([](const BaseChange&) {}));
+        merged = merged.merge(DefaultsPublisher{key.suite(), key.name(), options}.eraseToAnyPublisher().map<void>(
+            [](const BaseChange&) {}));
     return merged;
 }
 

@@ -45,12 +45,8 @@ private:
     std::function<void()> cancel_;
 };
 
-template <class T> struct SubscriberOf {
-    using type = std::function<void(const T&)>;
-};
-template <> struct SubscriberOf<void> {
-    using type = std::function<void()>;
-};
+template <class T> struct SubscriberOf { using type = std::function<void(const T&)>; };
+template <> struct SubscriberOf<void> { using type = std::function<void()>; };
 
 // A type-erased publisher of Output (void: a bare "something changed").
 template <class Output> class AnyPublisher {

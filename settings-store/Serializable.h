@@ -59,7 +59,8 @@ concept DefaultsSerializable = requires {
     typename Serializable<T>::Bridge;
     { Serializable<T>::isNativelySupportedType } -> std::convertible_to<bool>;
     { Serializable<T>::bridge() } -> std::same_as<typename Serializable<T>::Bridge>;
-} && DefaultsBridge<typename Serializable<T>::Bridge> &&
+}
+&&DefaultsBridge<typename Serializable<T>::Bridge> &&
     (Serializable<T>::isNativelySupportedType || !std::same_as<typename Serializable<T>::Bridge::Serializable, T>);
 
 template <class T> inline constexpr bool isNativelySupportedType = Serializable<T>::isNativelySupportedType;
@@ -87,8 +88,7 @@ template <> struct LosslessString<std::string> {
 };
 
 template <class T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-struct LosslessString<T> {
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) struct LosslessString<T> {
     static std::string description(T v) { return std::to_string(v); }
     static std::optional<T> fromText(std::string_view text) {
         if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
@@ -118,11 +118,12 @@ template <> struct NativeCast<bool> {
 };
 
 template <class T>
-    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-struct NativeCast<T> {
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) struct NativeCast<T> {
     static std::optional<PropertyList> toPlist(T v) {
-        if constexpr (std::is_signed_v<T>) return PropertyList(std::int64_t(v));
-        else return PropertyList(std::uint64_t(v));
+        if constexpr (std::is_signed_v<T>)
+            return PropertyList(std::int64_t(v));
+        else
+            return PropertyList(std::uint64_t(v));
     }
     // Only an integer that fits; a real is not an integer, even 5.0.
     static std::optional<T> cast(const PropertyList& o) {
@@ -245,17 +246,24 @@ template <class> inline constexpr bool dependentFalse = false;
 // A value handed to a bridge whose Value may be the type itself or, for an
 // optional, the wrapped type.
 template <class V, class T> std::optional<V> toBridgeValue(const T& value) {
-    if constexpr (std::is_same_v<T, V>) return value;
-    else if constexpr (IsOptional<T>::value && std::is_same_v<typename T::value_type, V>) return value;
-    else if constexpr (std::is_convertible_v<const T&, V>) return V(value);
-    else static_assert(dependentFalse<T>, "the bridge's Value type does not hold this type");
+    if constexpr (std::is_same_v<T, V>)
+        return value;
+    else if constexpr (IsOptional<T>::value && std::is_same_v<typename T::value_type, V>)
+        return value;
+    else if constexpr (std::is_convertible_v<const T&, V>)
+        return V(value);
+    else
+        static_assert(dependentFalse<T>, "the bridge's Value type does not hold this type");
 }
 
 template <class T, class V> std::optional<T> fromBridgeValue(std::optional<V>&& result) {
     if (!result) return std::nullopt;
-    if constexpr (std::is_same_v<T, V>) return std::move(result);
-    else if constexpr (std::is_constructible_v<T, V&&>) return T(std::move(*result));
-    else static_assert(dependentFalse<T>, "the bridge's Value type does not convert to this type");
+    if constexpr (std::is_same_v<T, V>)
+        return std::move(result);
+    else if constexpr (std::is_constructible_v<T, V&&>)
+        return T(std::move(*result));
+    else
+        static_assert(dependentFalse<T>, "the bridge's Value type does not convert to this type");
 }
 } // namespace detail
 
@@ -285,8 +293,10 @@ template <DefaultsSerializable T> std::optional<T> fromSerializable(const Proper
     using Bridge = typename Serializable<T>::Bridge;
     using Stored = typename Bridge::Serializable;
     std::optional<Stored> input;
-    if constexpr (!std::is_same_v<Stored, T>) input = fromSerializable<Stored>(object);
-    else input = NativeCast<Stored>::cast(object);
+    if constexpr (!std::is_same_v<Stored, T>)
+        input = fromSerializable<Stored>(object);
+    else
+        input = NativeCast<Stored>::cast(object);
     return detail::fromBridgeValue<T>(Serializable<T>::bridge().deserialize(input));
 }
 

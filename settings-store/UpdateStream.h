@@ -70,8 +70,7 @@ public:
     template <class Rep, class Period> std::optional<T> next(std::chrono::duration<Rep, Period> timeout) {
         if (!buffer_) return std::nullopt;
         std::unique_lock lock(buffer_->mutex);
-        buffer_->available.wait_for(lock, timeout,
-                                    [&] { return !buffer_->elements.empty() || buffer_->finished; });
+        buffer_->available.wait_for(lock, timeout, [&] { return !buffer_->elements.empty() || buffer_->finished; });
         return popLocked();
     }
     std::optional<T> tryNext() {

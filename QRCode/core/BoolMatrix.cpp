@@ -6,37 +6,29 @@ namespace QRCode {
 
 namespace {
 
-void checkDimension(std::int64_t dimension)
-{
+void checkDimension(std::int64_t dimension) {
     if (dimension < 0) throw std::invalid_argument("BoolMatrix: negative dimension " + std::to_string(dimension));
 }
 
-void checkCount(std::int64_t dimension, std::size_t count)
-{
+void checkCount(std::int64_t dimension, std::size_t count) {
     checkDimension(dimension);
     // Compared by division so that a huge dimension cannot overflow.
     const auto d = static_cast<std::uint64_t>(dimension);
     const bool matches = d == 0 ? count == 0 : (count % d == 0 && count / d == d);
     if (!matches) {
-        throw std::invalid_argument("BoolMatrix: " + std::to_string(count) + " cells for dimension "
-                                    + std::to_string(dimension));
+        throw std::invalid_argument("BoolMatrix: " + std::to_string(count) + " cells for dimension " +
+                                    std::to_string(dimension));
     }
 }
 
 } // namespace
 
-BoolMatrix::BoolMatrix(std::int64_t dimension)
-    : content_((checkDimension(dimension), dimension), dimension, false)
-{
-}
+BoolMatrix::BoolMatrix(std::int64_t dimension) : content_((checkDimension(dimension), dimension), dimension, false) {}
 
 BoolMatrix::BoolMatrix(std::int64_t dimension, const std::vector<bool>& flattened)
-    : content_((checkCount(dimension, flattened.size()), dimension), dimension, flattened)
-{
-}
+    : content_((checkCount(dimension, flattened.size()), dimension), dimension, flattened) {}
 
-BoolMatrix BoolMatrix::fromRawFlattenedInt(std::int64_t dimension, std::span<const int> rawFlattenedInt)
-{
+BoolMatrix BoolMatrix::fromRawFlattenedInt(std::int64_t dimension, std::span<const int> rawFlattenedInt) {
     checkCount(dimension, rawFlattenedInt.size());
     Array2D<bool> content(dimension, dimension, false);
     std::uint8_t* cells = content.data();
@@ -44,16 +36,12 @@ BoolMatrix BoolMatrix::fromRawFlattenedInt(std::int64_t dimension, std::span<con
     return BoolMatrix(std::move(content));
 }
 
-BoolMatrix BoolMatrix::flipped() const
-{
-    return BoolMatrix(content_.inverted());
-}
+BoolMatrix BoolMatrix::flipped() const { return BoolMatrix(content_.inverted()); }
 
-BoolMatrix BoolMatrix::masked(const BoolMatrix& mask) const
-{
+BoolMatrix BoolMatrix::masked(const BoolMatrix& mask) const {
     if (mask.dimension() != dimension()) {
-        throw std::invalid_argument("BoolMatrix: mask of dimension " + std::to_string(mask.dimension())
-                                    + " for a matrix of dimension " + std::to_string(dimension()));
+        throw std::invalid_argument("BoolMatrix: mask of dimension " + std::to_string(mask.dimension()) +
+                                    " for a matrix of dimension " + std::to_string(dimension()));
     }
     Array2D<bool> result(dimension(), dimension(), false);
     std::uint8_t* out = result.data();
@@ -63,8 +51,7 @@ BoolMatrix BoolMatrix::masked(const BoolMatrix& mask) const
     return BoolMatrix(std::move(result));
 }
 
-std::string BoolMatrix::description() const
-{
+std::string BoolMatrix::description() const {
     const std::int64_t d = dimension();
     std::string text;
     text.reserve(content_.count() + static_cast<std::size_t>(d));

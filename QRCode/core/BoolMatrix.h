@@ -63,8 +63,7 @@ public:
 
     // The neighbours of (row, column). Every neighbour outside the matrix
     // is false, also for a cell that itself lies outside.
-    NeighbourInfo neighbourInfo(std::int64_t row, std::int64_t column) const noexcept
-    {
+    NeighbourInfo neighbourInfo(std::int64_t row, std::int64_t column) const noexcept {
         const std::int64_t d = content_.rows();
         // Far outside, every neighbour is outside too; this also keeps the
         // +-1 below from overflowing.
@@ -85,8 +84,7 @@ public:
 private:
     explicit BoolMatrix(Array2D<bool> content) : content_(std::move(content)) {}
 
-    bool cellOrOff(std::int64_t row, std::int64_t column) const noexcept
-    {
+    bool cellOrOff(std::int64_t row, std::int64_t column) const noexcept {
         const std::int64_t d = content_.rows();
         if (row < 0 || row >= d || column < 0 || column >= d) return false;
         return content_.data()[row * d + column] != 0;

@@ -87,34 +87,30 @@ std::string CGColorHexRGBString(const gfx::Color& color) {
 
 gfx::Color CGColorFromHexString(std::string_view text, gfx::ColorSpace space) {
     std::string s(text);
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) {
-        return ch < 128 ? char(std::tolower(ch)) : char(ch);
-    });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char ch) { return ch < 128 ? char(std::tolower(ch)) : char(ch); });
     if (!s.empty() && s.front() == '#') s.erase(0, 1);
     switch (s.size()) {
-    case 3:
-        s += 'f';
-        [[fallthrough]];
+    case 3: s += 'f'; [[fallthrough]];
     case 4: {
         std::string doubled;
         for (char ch : s) doubled.append(2, ch);
         s = doubled;
         break;
     }
-    case 6:
-        s += "ff";
-        break;
-    case 8:
-        break;
-    default:
-        throw QRCodeException(QRCodeError::invalidHexColorString);
+    case 6: s += "ff"; break;
+    case 8: break;
+    default: throw QRCodeException(QRCodeError::invalidHexColorString);
     }
     std::uint32_t value = 0;
     for (char ch : s) {
         int d;
-        if (ch >= '0' && ch <= '9') d = ch - '0';
-        else if (ch >= 'a' && ch <= 'f') d = ch - 'a' + 10;
-        else throw QRCodeException(QRCodeError::invalidHexColorString);
+        if (ch >= '0' && ch <= '9')
+            d = ch - '0';
+        else if (ch >= 'a' && ch <= 'f')
+            d = ch - 'a' + 10;
+        else
+            throw QRCodeException(QRCodeError::invalidHexColorString);
         value = (value << 4) | std::uint32_t(d);
     }
     auto part = [value](int shift) { return double((value >> shift) & 0xff) / 255.0; };

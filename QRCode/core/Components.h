@@ -14,8 +14,7 @@ public:
 
     constexpr Components() = default;
     constexpr explicit Components(RawValue rawValue) : rawValue_(rawValue) {}
-    constexpr Components(std::initializer_list<Components> members)
-    {
+    constexpr Components(std::initializer_list<Components> members) {
         for (Components m : members) rawValue_ = RawValue(rawValue_ | m.rawValue_);
     }
 
@@ -53,24 +52,21 @@ public:
     constexpr void subtract(Components o) { *this = subtracting(o); }
 
     // Adds the member; true when any of its bits was missing before.
-    constexpr bool insert(Components member)
-    {
+    constexpr bool insert(Components member) {
         const bool wasMissing = !member.isSubset(*this);
         formUnion(member);
         return wasMissing;
     }
     // Clears the member's bits; the previous common part, or nothing when
     // there was none.
-    constexpr std::optional<Components> remove(Components member)
-    {
+    constexpr std::optional<Components> remove(Components member) {
         const Components previous = intersection(member);
         subtract(member);
         if (previous.isEmpty()) return std::nullopt;
         return previous;
     }
     // Adds the member; the previous common part, or nothing when there was none.
-    constexpr std::optional<Components> update(Components member)
-    {
+    constexpr std::optional<Components> update(Components member) {
         const Components previous = intersection(member);
         formUnion(member);
         if (previous.isEmpty()) return std::nullopt;

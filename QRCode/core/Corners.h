@@ -24,16 +24,14 @@ struct Corners {
     static const Corners all;         // 15
 
     // The union of the given members (0 for an empty list).
-    static constexpr Corners of(std::initializer_list<Corners> members) noexcept
-    {
+    static constexpr Corners of(std::initializer_list<Corners> members) noexcept {
         std::int64_t raw = 0;
         for (const auto m : members) raw |= m.rawValue;
         return Corners(raw);
     }
 
     // Exactly the bits 1, 2, 4 and 8 of the corners given as true.
-    static constexpr Corners fromFlags(bool tl, bool tr, bool bl, bool br) noexcept
-    {
+    static constexpr Corners fromFlags(bool tl, bool tr, bool bl, bool br) noexcept {
         return Corners((tl ? 1 : 0) | (tr ? 2 : 0) | (bl ? 4 : 0) | (br ? 8 : 0));
     }
 
@@ -49,8 +47,7 @@ struct Corners {
     constexpr Corners subtracting(Corners other) const noexcept { return Corners(rawValue & ~other.rawValue); }
 
     // Adds the members; true when they were not all present before.
-    constexpr bool insert(Corners members) noexcept
-    {
+    constexpr bool insert(Corners members) noexcept {
         const bool inserted = !contains(members);
         rawValue |= members.rawValue;
         return inserted;
@@ -58,8 +55,7 @@ struct Corners {
 
     // Removes the members; returns those that were present, or std::nullopt
     // (leaving the set unchanged) when none of them were.
-    constexpr std::optional<Corners> remove(Corners members) noexcept
-    {
+    constexpr std::optional<Corners> remove(Corners members) noexcept {
         const Corners present = intersection(members);
         if (present.isEmpty()) return std::nullopt;
         rawValue &= ~members.rawValue;

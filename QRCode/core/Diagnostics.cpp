@@ -5,8 +5,7 @@
 
 namespace QRCode {
 
-void diagnostic(std::string_view line)
-{
+void diagnostic(std::string_view line) {
     std::string text(line);
     text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);

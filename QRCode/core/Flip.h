@@ -14,15 +14,13 @@ enum class Flip : std::int64_t {
 };
 
 // 0...3 give a flip; every other integer gives std::nullopt.
-constexpr std::optional<Flip> flipFromRawValue(std::int64_t raw) noexcept
-{
+constexpr std::optional<Flip> flipFromRawValue(std::int64_t raw) noexcept {
     if (raw < 0 || raw > 3) return std::nullopt;
     return static_cast<Flip>(raw);
 }
 
 // A stored flip: an absent or unknown integer gives none.
-constexpr Flip flipFromSetting(std::optional<std::int64_t> raw) noexcept
-{
+constexpr Flip flipFromSetting(std::optional<std::int64_t> raw) noexcept {
     return raw ? flipFromRawValue(*raw).value_or(Flip::none) : Flip::none;
 }
 

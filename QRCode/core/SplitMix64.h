@@ -17,8 +17,7 @@ struct SplitMix64 {
     constexpr SplitMix64() noexcept = default;
     constexpr explicit SplitMix64(std::uint64_t seed) noexcept : state(seed) {}
 
-    constexpr std::uint64_t next() noexcept
-    {
+    constexpr std::uint64_t next() noexcept {
         state += 0x9e3779b97f4a7c15ULL;
         std::uint64_t z = state;
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;

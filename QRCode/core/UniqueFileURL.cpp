@@ -7,18 +7,15 @@ namespace QRCode {
 
 namespace {
 
-bool isTaken(const std::filesystem::path& path)
-{
+bool isTaken(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::symlink_status(path, error);
-    return status.type() != std::filesystem::file_type::not_found
-        && status.type() != std::filesystem::file_type::none;
+    return status.type() != std::filesystem::file_type::not_found && status.type() != std::filesystem::file_type::none;
 }
 
 } // namespace
 
-std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, std::string_view name)
-{
+std::filesystem::path uniqueFileURL(const std::filesystem::path& folder, std::string_view name) {
     std::filesystem::path candidate = folder / std::filesystem::path(std::string(name));
     const std::string stem = candidate.stem().string();
     const std::string extension = candidate.extension().string(); // with its leading "." or empty

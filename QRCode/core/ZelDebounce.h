@@ -18,12 +18,9 @@ public:
     using Block = std::function<void()>;
 
     ZelDebounce(foundation::Executor& executor, double intervalSeconds)
-        : executor_(executor), interval_(intervalSeconds)
-    {
-    }
+        : executor_(executor), interval_(intervalSeconds) {}
 
-    void debounce(Block block)
-    {
+    void debounce(Block block) {
         cancelled_->store(true);
         cancelled_ = std::make_shared<std::atomic<bool>>(false);
         executor_.scheduleAfter(interval_, [cancelled = cancelled_, block = std::move(block)] {

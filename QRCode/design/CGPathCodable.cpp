@@ -47,8 +47,8 @@ std::vector<std::uint8_t> CGPathCodable::encodeJSON() const {
         if (count > 0) {
             nlohmann::ordered_json points = nlohmann::ordered_json::array();
             for (int i = 0; i < count; ++i) {
-                points.push_back(nlohmann::ordered_json::array({coordinate(e.points[std::size_t(i)].x),
-                                                                coordinate(e.points[std::size_t(i)].y)}));
+                points.push_back(nlohmann::ordered_json::array(
+                    {coordinate(e.points[std::size_t(i)].x), coordinate(e.points[std::size_t(i)].y)}));
             }
             record["points"] = std::move(points);
         }

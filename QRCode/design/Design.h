@@ -53,8 +53,7 @@ public:
     // Any arithmetic value: negative and non-finite give 0, fractions are
     // truncated, values above maxAdditionalQuietZonePixels are limited to it.
     template <class T>
-        requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>)
-    void setAdditionalQuietZonePixels(T value) {
+    requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>) void setAdditionalQuietZonePixels(T value) {
         additionalQuietZonePixels_ = guardedQuietZonePixels(value);
     }
 
@@ -89,8 +88,8 @@ public:
 
     // The guard applied to every extra quiet zone value.
     template <class T>
-        requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>)
-    static constexpr std::uint64_t guardedQuietZonePixels(T value) {
+    requires(std::is_arithmetic_v<T> && !std::is_same_v<T, bool>) static constexpr std::uint64_t
+        guardedQuietZonePixels(T value) {
         if constexpr (std::is_floating_point_v<T>) {
             // NaN fails the first test, infinities the second.
             if (!(value > 0) || !(value < std::numeric_limits<T>::infinity())) return 0;

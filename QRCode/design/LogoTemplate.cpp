@@ -154,9 +154,10 @@ BoolMatrix LogoTemplate::applyingImageTransparencyMask(const BoolMatrix& matrix)
     const gfx::ImagePtr& source = maskImage_ ? maskImage_ : image_;
     const double w = source->width(), h = source->height(), d = double(n);
     const gfx::Size cover = w > h ? gfx::Size{w * d / h, d} : w < h ? gfx::Size{d, h * d / w} : gfx::Size{d, d};
-    const gfx::ImagePtr fitted = makeSRGBBitmapImage(
-        std::nullopt, gfx::Size{d, d},
-        [&](gfx::GraphicsContext& ctx, gfx::Size canvas) { drawCenteredImage(ctx, canvas, source, cover); });
+    const gfx::ImagePtr fitted =
+        makeSRGBBitmapImage(std::nullopt, gfx::Size{d, d}, [&](gfx::GraphicsContext& ctx, gfx::Size canvas) {
+            drawCenteredImage(ctx, canvas, source, cover);
+        });
     if (!fitted) {
         diagnostic("Couldn't scale logo template image");
         return matrix;

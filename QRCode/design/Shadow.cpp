@@ -105,14 +105,17 @@ void appendFilterBody(std::string& s, std::string_view id, const FilterValues& v
     const std::string sid(id);
     const std::string rgb = "rgb(" + v.red + "," + v.green + "," + v.blue + ")";
     appendFilterElement(s, indent, "feFlood",
-                        {{"result", "flood-" + sid}, {"in", "SourceGraphic"}, {"flood-opacity", v.opacity},
-                         {"flood-color", rgb}, {"id", "feFlood-" + sid}});
-    appendFilterElement(s, indent, "feGaussianBlur",
-                        {{"result", "blur"}, {"in", "SourceGraphic"}, {"stdDeviation", v.deviation},
-                         {"id", "feGaussian-" + sid}});
-    appendFilterElement(s, indent, "feOffset",
-                        {{"result", "offset-" + sid}, {"in", "blur"}, {"dx", v.dx}, {"dy", v.dy},
-                         {"id", "feOffset-" + sid}});
+                        {{"result", "flood-" + sid},
+                         {"in", "SourceGraphic"},
+                         {"flood-opacity", v.opacity},
+                         {"flood-color", rgb},
+                         {"id", "feFlood-" + sid}});
+    appendFilterElement(
+        s, indent, "feGaussianBlur",
+        {{"result", "blur"}, {"in", "SourceGraphic"}, {"stdDeviation", v.deviation}, {"id", "feGaussian-" + sid}});
+    appendFilterElement(
+        s, indent, "feOffset",
+        {{"result", "offset-" + sid}, {"in", "blur"}, {"dx", v.dx}, {"dy", v.dy}, {"id", "feOffset-" + sid}});
     appendFilterElement(s, indent, "feComposite", firstComposite);
     appendFilterElement(s, indent, "feComposite", secondComposite, lastIndent);
 }
@@ -124,9 +127,15 @@ std::string Shadow::svgDropShadowFilter(std::string_view id, double pixelSize) c
     std::string s;
     appendFilterOpening(s, id, "   ");
     appendFilterBody(s, id, filterValues(*this, pixelSize), "     ",
-                     {{"result", "comp1"}, {"operator", "in"}, {"in", "flood-" + sid}, {"in2", "offset-" + sid},
+                     {{"result", "comp1"},
+                      {"operator", "in"},
+                      {"in", "flood-" + sid},
+                      {"in2", "offset-" + sid},
                       {"id", "feComposite-" + sid + "-6"}},
-                     {{"result", "comp2"}, {"operator", "over"}, {"in", "SourceGraphic"}, {"in2", "comp1"},
+                     {{"result", "comp2"},
+                      {"operator", "over"},
+                      {"in", "SourceGraphic"},
+                      {"in2", "comp1"},
                       {"id", "feComposite-" + sid + "-7"}},
                      "      ");
     s.append("   </filter>\n");
@@ -138,9 +147,15 @@ std::string Shadow::svgInnerShadowFilter(std::string_view id, double pixelSize) 
     std::string s;
     appendFilterOpening(s, id, " ");
     appendFilterBody(s, id, filterValues(*this, pixelSize), "  ",
-                     {{"result", "comp1"}, {"operator", "out"}, {"in", "flood-" + sid}, {"in2", "offset-" + sid},
+                     {{"result", "comp1"},
+                      {"operator", "out"},
+                      {"in", "flood-" + sid},
+                      {"in2", "offset-" + sid},
                       {"id", "feComposite-" + sid + "-6"}},
-                     {{"result", "comp2"}, {"operator", "atop"}, {"in", "comp1"}, {"in2", "SourceGraphic"},
+                     {{"result", "comp2"},
+                      {"operator", "atop"},
+                      {"in", "comp1"},
+                      {"in2", "SourceGraphic"},
                       {"id", "feComposite-" + sid + "-7"}},
                      "     ");
     s.append("</filter>\n");

@@ -11,8 +11,7 @@ namespace QRCode {
 
 namespace {
 
-template <class T>
-std::shared_ptr<T> required(std::shared_ptr<T> generator) {
+template <class T> std::shared_ptr<T> required(std::shared_ptr<T> generator) {
     if (!generator) throw QRCodeException(QRCodeError::noGeneratorSet);
     return generator;
 }

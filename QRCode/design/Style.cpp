@@ -48,7 +48,8 @@ std::optional<gfx::Color> colorFrom(const SettingsDict& settings, std::string_vi
 
 } // namespace
 
-Style::Style() : onPixels_(FillStyle::Solid::make(standardBlack())), background_(FillStyle::Solid::make(standardWhite())) {}
+Style::Style()
+    : onPixels_(FillStyle::Solid::make(standardBlack())), background_(FillStyle::Solid::make(standardWhite())) {}
 
 void Style::setForegroundStyle(QRCodeFillStylePtr fill) {
     onPixels_ = required(std::move(fill));
@@ -79,7 +80,8 @@ SettingsDict Style::settings() const {
     if (eye_) dict["eye"] = eye_->fillStyleArchive();
     if (pupil_) dict["pupil"] = pupil_->fillStyleArchive();
     if (background_) dict["background"] = background_->fillStyleArchive();
-    if (backgroundFractionalCornerRadius_ > 0) dict["backgroundFractionalCornerRadius"] = backgroundFractionalCornerRadius_;
+    if (backgroundFractionalCornerRadius_ > 0)
+        dict["backgroundFractionalCornerRadius"] = backgroundFractionalCornerRadius_;
     if (offPixels_) dict["offPixels"] = offPixels_->fillStyleArchive();
     if (eyeBackground_) dict["eyeBackground"] = colorEntry(*eyeBackground_);
     if (onPixelsBackground_) dict["onPixelsBackground"] = colorEntry(*onPixelsBackground_);

@@ -34,8 +34,8 @@ SettingsDict Document::settings() const {
 }
 
 Document::Bytes Document::jsonData(bool formatted) const {
-    const std::string text =
-        foundation::writeJson(settings(), formatted ? foundation::JsonStyle::formatted : foundation::JsonStyle::compact);
+    const std::string text = foundation::writeJson(settings(), formatted ? foundation::JsonStyle::formatted
+                                                                         : foundation::JsonStyle::compact);
     return Bytes(text.begin(), text.end());
 }
 

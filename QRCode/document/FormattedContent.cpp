@@ -9,13 +9,9 @@ namespace QRCode {
 
 namespace {
 
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 // Spelled out for compilers without deduction for aggregates (clang 14).
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::string textOf(const QRCodeMessageFormatter& formatter) { return formatter.text().value_or(std::string()); }
 

@@ -14,14 +14,35 @@ namespace QRCode {
 // formatters: text, bytes as base-64 text, raw bytes, a link, a location, a
 // phone number, an SMS or an event. A value type.
 struct FormattedContent {
-    struct Text { std::string text; };
-    struct Base64 { std::vector<std::uint8_t> data; };
-    struct RawData { std::vector<std::uint8_t> data; };
-    struct Link { URL url; };
-    struct Location { double lat = 0; double lon = 0; };
-    struct Phone { std::string phoneNumber; };
-    struct SMS { std::string mobileNumber; std::string message; };
-    struct Event { std::string summary; std::string location; Message::Date start; Message::Date end; };
+    struct Text {
+        std::string text;
+    };
+    struct Base64 {
+        std::vector<std::uint8_t> data;
+    };
+    struct RawData {
+        std::vector<std::uint8_t> data;
+    };
+    struct Link {
+        URL url;
+    };
+    struct Location {
+        double lat = 0;
+        double lon = 0;
+    };
+    struct Phone {
+        std::string phoneNumber;
+    };
+    struct SMS {
+        std::string mobileNumber;
+        std::string message;
+    };
+    struct Event {
+        std::string summary;
+        std::string location;
+        Message::Date start;
+        Message::Date end;
+    };
 
     std::variant<Text, Base64, RawData, Link, Location, Phone, SMS, Event> value;
 

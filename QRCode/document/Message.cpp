@@ -19,20 +19,16 @@ namespace QRCode::Message {
 
 namespace {
 
-[[noreturn]] void throwEncodingError() {
-    throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding);
-}
+[[noreturn]] void throwEncodingError() { throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding); }
 
 bool isValidUTF8(std::string_view text) {
     const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
-    if (text.size() > static_cast<std::size_t>(INT32_MAX))
-        return false;
+    if (text.size() > static_cast<std::size_t>(INT32_MAX)) return false;
     for (std::int32_t i = 0; i < length;) {
         UChar32 c;
         U8_NEXT(s, i, length, c);
-        if (c < 0)
-            return false;
+        if (c < 0) return false;
     }
     return true;
 }
@@ -51,8 +47,7 @@ std::string escapedText(std::string_view value) {
         case ';': out += "\\;"; break;
         case ',': out += "\\,"; break;
         case '\r':
-            if (i + 1 < value.size() && value[i + 1] == '\n')
-                ++i;
+            if (i + 1 < value.size() && value[i + 1] == '\n') ++i;
             out += "\\n";
             break;
         case '\n': out += "\\n"; break;
@@ -62,7 +57,9 @@ std::string escapedText(std::string_view value) {
     return out;
 }
 
-std::string escapedOptional(const std::optional<std::string>& value) { return escapedText(std::string_view(orEmpty(value))); }
+std::string escapedOptional(const std::optional<std::string>& value) {
+    return escapedText(std::string_view(orEmpty(value)));
+}
 
 // A note: "," escaped (with backslash and ";"), then every run of white
 // space (line breaks included) collapsed to one space.
@@ -76,14 +73,12 @@ std::string noteText(std::string_view note) {
         UChar32 c;
         U8_NEXT(s, i, length, c);
         if (c >= 0 && u_isUWhiteSpace(c)) {
-            if (!inSpace)
-                out += ' ';
+            if (!inSpace) out += ' ';
             inSpace = true;
             continue;
         }
         inSpace = false;
-        if (c == '\\' || c == ';' || c == ',')
-            out += '\\';
+        if (c == '\\' || c == ';' || c == ',') out += '\\';
         out.append(note.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
     }
     return out;
@@ -119,8 +114,7 @@ std::string utcTimestamp(Date date) {
     const hh_mm_ss<seconds> time{secs - days};
     // The year of the era, as a date pattern's "yyyy" writes it.
     int year = static_cast<int>(ymd.year());
-    if (year <= 0)
-        year = 1 - year;
+    if (year <= 0) year = 1 - year;
     char buf[48];
     std::snprintf(buf, sizeof buf, "%04d%02u%02uT%02d%02d%02dZ", year, static_cast<unsigned>(ymd.month()),
                   static_cast<unsigned>(ymd.day()), static_cast<int>(time.hours().count()),
@@ -139,8 +133,7 @@ std::string utf8(const icu::UnicodeString& text) {
 }
 
 // Calls `visit` with each grapheme cluster of the text.
-template <class Visit>
-void forEachCharacter(const icu::UnicodeString& text, Visit&& visit) {
+template <class Visit> void forEachCharacter(const icu::UnicodeString& text, Visit&& visit) {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> it(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status) || !it) {
@@ -161,8 +154,7 @@ void forEachCharacter(const icu::UnicodeString& text, Visit&& visit) {
 } // namespace
 
 void FormatterBase::setUTF8Text(std::string text) {
-    if (!isValidUTF8(text))
-        throwEncodingError();
+    if (!isValidUTF8(text)) throwEncodingError();
     data_.assign(text.begin(), text.end());
     text_ = std::move(text);
 }
@@ -174,8 +166,7 @@ std::string removingCharacters(std::string_view text, std::string_view character
     const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
     auto canonical = [&](const icu::UnicodeString& s) {
         UErrorCode st = U_ZERO_ERROR;
-        if (!nfd)
-            return s;
+        if (!nfd) return s;
         icu::UnicodeString out = nfd->normalize(s, st);
         return U_SUCCESS(st) ? out : s;
     };
@@ -185,8 +176,7 @@ std::string removingCharacters(std::string_view text, std::string_view character
     forEachCharacter(unicode(text), [&](const icu::UnicodeString& c) {
         const icu::UnicodeString key = canonical(c);
         for (const auto& r : removed)
-            if (r == key)
-                return;
+            if (r == key) return;
         out += c;
     });
     return utf8(out);
@@ -196,8 +186,7 @@ std::string phoneNumberCharacters(std::string_view text) {
     icu::UnicodeString out;
     forEachCharacter(unicode(text), [&](const icu::UnicodeString& c) {
         const UChar32 first = c.char32At(0);
-        if (first == '+' || u_getIntPropertyValue(first, UCHAR_NUMERIC_TYPE) != U_NT_NONE)
-            out += c;
+        if (first == '+' || u_getIntPropertyValue(first, UCHAR_NUMERIC_TYPE) != U_NT_NONE) out += c;
     });
     return utf8(out);
 }
@@ -211,8 +200,9 @@ Contact::Name::Name(std::optional<std::string> lastName, std::optional<std::stri
       namePrefix_(std::move(namePrefix)), nameSuffix_(std::move(nameSuffix)) {}
 
 std::string Contact::Name::vcard() const {
-    return "N:" + escapedOptional(lastName_) + ";" + escapedOptional(firstName_) + ";" + escapedOptional(additionalName_) + ";" +
-           escapedOptional(namePrefix_) + ";" + escapedOptional(nameSuffix_) + "\n";
+    return "N:" + escapedOptional(lastName_) + ";" + escapedOptional(firstName_) + ";" +
+           escapedOptional(additionalName_) + ";" + escapedOptional(namePrefix_) + ";" + escapedOptional(nameSuffix_) +
+           "\n";
 }
 
 Contact::Address::Address(std::string type, std::optional<std::string> postOfficeAddress,
@@ -228,10 +218,9 @@ std::string Contact::Address::vcard() const {
     // or the line are dropped.
     std::string type;
     for (const char c : type_)
-        if (c != ':' && c != ';' && c != '\r' && c != '\n' && c != '"')
-            type += c;
-    return "ADR;TYPE=" + type + ":" + escapedOptional(postOfficeAddress_) + ";" + escapedOptional(extendedAddress_) + ";" +
-           escapedOptional(street_) + ";" + escapedOptional(locality_) + ";" + escapedOptional(region_) + ";" +
+        if (c != ':' && c != ';' && c != '\r' && c != '\n' && c != '"') type += c;
+    return "ADR;TYPE=" + type + ":" + escapedOptional(postOfficeAddress_) + ";" + escapedOptional(extendedAddress_) +
+           ";" + escapedOptional(street_) + ";" + escapedOptional(locality_) + ";" + escapedOptional(region_) + ";" +
            escapedOptional(postalCode_) + ";" + escapedOptional(country_) + "\n";
 }
 
@@ -242,20 +231,13 @@ Contact::Contact(const Name& name, std::string_view formattedName, const std::ve
     std::string card = "BEGIN:VCARD\nVERSION:3.0\n";
     card += name.vcard();
     card += "FN:" + escapedText(formattedName) + "\n";
-    for (const auto& address : addresses)
-        card += address.vcard();
-    if (organization)
-        card += "ORG:" + escapedText(*organization) + "\n";
-    if (title)
-        card += "TITLE:" + escapedText(*title) + "\n";
-    for (const auto& mail : email)
-        card += "EMAIL:" + escapedText(mail) + "\n";
-    for (const auto& phone : telephone)
-        card += "TEL:" + escapedText(phone) + "\n";
-    for (const auto& url : urls)
-        card += "URL:" + escapedText(url.absoluteString()) + "\n";
-    for (const auto& note : notes)
-        card += "NOTE:" + noteText(note) + "\n";
+    for (const auto& address : addresses) card += address.vcard();
+    if (organization) card += "ORG:" + escapedText(*organization) + "\n";
+    if (title) card += "TITLE:" + escapedText(*title) + "\n";
+    for (const auto& mail : email) card += "EMAIL:" + escapedText(mail) + "\n";
+    for (const auto& phone : telephone) card += "TEL:" + escapedText(phone) + "\n";
+    for (const auto& url : urls) card += "URL:" + escapedText(url.absoluteString()) + "\n";
+    for (const auto& note : notes) card += "NOTE:" + noteText(note) + "\n";
     card += "END:VCARD";
     setUTF8Text(std::move(card));
 }
@@ -269,8 +251,7 @@ DataBase64::DataBase64(std::span<const std::uint8_t> bytes) { setUTF8Text(founda
 // ---- Event ----
 
 Event::Event(std::string_view summary, std::string_view location, Date start, Date end) {
-    if (!isValidUTF8(summary) || !isValidUTF8(location))
-        throwEncodingError();
+    if (!isValidUTF8(summary) || !isValidUTF8(location)) throwEncodingError();
     const std::string crlf = "\r\n";
     std::string block = "BEGIN:VEVENT\r\n";
     block += "SUMMARY:" + escapedText(removingCharacters(summary, crlf)) + "\r\n";
@@ -287,8 +268,7 @@ Link::Link(const URL& url) { setUTF8Text(url.absoluteString()); }
 
 Link Link::fromString(std::string_view urlString) {
     const auto url = URL::fromString(urlString);
-    if (!url)
-        throw QRCodeException(QRCodeError::invalidURL);
+    if (!url) throw QRCodeException(QRCodeError::invalidURL);
     return Link(*url);
 }
 
@@ -299,13 +279,11 @@ namespace {
 // The shortest plain decimal that reads back as the same double, integral
 // values keeping ".0" ("51.0", "0.00001"); geo URIs allow no exponent form.
 std::string geoNumberText(double value) {
-    if (value == 0)
-        value = 0; // no "-0.0"
-    char buf[512]; // the longest fixed form of a coordinate fits easily
+    if (value == 0) value = 0; // no "-0.0"
+    char buf[512];             // the longest fixed form of a coordinate fits easily
     const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     std::string text(buf, result.ptr);
-    if (text.find('.') == std::string::npos)
-        text += ".0";
+    if (text.find('.') == std::string::npos) text += ".0";
     return text;
 }
 
@@ -320,19 +298,15 @@ Location::Location(double latitude, double longitude) {
 
 // ---- Mail ----
 
-Mail::Mail(std::string_view mailTo, const std::optional<std::string>& subject,
-           const std::optional<std::string>& body) {
+Mail::Mail(std::string_view mailTo, const std::optional<std::string>& subject, const std::optional<std::string>& body) {
     std::string text = "mailto:" + percentEncoded(mailTo, "?");
     std::string query;
-    if (subject)
-        query += "subject=" + percentEncoded(*subject, "&=+");
+    if (subject) query += "subject=" + percentEncoded(*subject, "&=+");
     if (body) {
-        if (!query.empty())
-            query += "&";
+        if (!query.empty()) query += "&";
         query += "body=" + percentEncoded(*body, "&=+");
     }
-    if (!query.empty())
-        text += "?" + query;
+    if (!query.empty()) text += "?" + query;
     if (!isValidUTF8(mailTo) || (subject && !isValidUTF8(*subject)) || (body && !isValidUTF8(*body)))
         throwEncodingError();
     setUTF8Text(std::move(text));
@@ -341,14 +315,12 @@ Mail::Mail(std::string_view mailTo, const std::optional<std::string>& subject,
 // ---- Phone and SMS ----
 
 Phone::Phone(std::string_view number) {
-    if (!isValidUTF8(number))
-        throwEncodingError();
+    if (!isValidUTF8(number)) throwEncodingError();
     setUTF8Text("TEL:" + phoneNumberCharacters(number));
 }
 
 SMS::SMS(std::string_view mobileNumber, std::string_view message) {
-    if (!isValidUTF8(mobileNumber))
-        throwEncodingError();
+    if (!isValidUTF8(mobileNumber)) throwEncodingError();
     setUTF8Text("SMSTO:" + phoneNumberCharacters(mobileNumber) + ":" + std::string(message));
 }
 
@@ -357,28 +329,24 @@ SMS::SMS(std::string_view mobileNumber, std::string_view message) {
 Text::Text(std::string text) { setUTF8Text(std::move(text)); }
 
 Text::Text(std::string text, std::string_view encoding) {
-    if (!isValidUTF8(text))
-        throwEncodingError();
+    if (!isValidUTF8(text)) throwEncodingError();
     UErrorCode status = U_ZERO_ERROR;
     const std::string name(encoding);
     std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(ucnv_open(name.c_str(), &status), &ucnv_close);
-    if (U_FAILURE(status) || !converter)
-        throwEncodingError();
+    if (U_FAILURE(status) || !converter) throwEncodingError();
     // Stop at the first character the encoding lacks instead of substituting.
     ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     const icu::UnicodeString source = unicode(text);
     status = U_ZERO_ERROR;
     const std::int32_t needed =
         ucnv_fromUChars(converter.get(), nullptr, 0, source.getBuffer(), source.length(), &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
-        throwEncodingError();
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) throwEncodingError();
     Bytes bytes(static_cast<std::size_t>(needed));
     status = U_ZERO_ERROR;
     ucnv_reset(converter.get());
-    ucnv_fromUChars(converter.get(), reinterpret_cast<char*>(bytes.data()), needed, source.getBuffer(),
-                    source.length(), &status);
-    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING)
-        throwEncodingError();
+    ucnv_fromUChars(converter.get(), reinterpret_cast<char*>(bytes.data()), needed, source.getBuffer(), source.length(),
+                    &status);
+    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) throwEncodingError();
     data_ = std::move(bytes);
     text_ = std::move(text);
 }

@@ -27,8 +27,7 @@ std::vector<QRCodeFeature> QRCode::DetectQRCodes(const gfx::Image& image, Detect
     }
     for (auto& code : found) {
         QRCodeFeature feature;
-        if (code.hasText)
-            feature.messageString = std::move(code.text);
+        if (code.hasText) feature.messageString = std::move(code.text);
         feature.messageBytes = std::move(code.bytes);
         auto point = [&](std::size_t i) {
             return gfx::Point{static_cast<double>(code.corners[i].x), static_cast<double>(code.corners[i].y)};
@@ -53,8 +52,7 @@ std::vector<QRCodeFeature> QRCode::DetectQRCodes(const gfx::Image& image, Detect
 std::vector<std::string> QRCode::DetectQRStrings(const gfx::Image& image, DetectionAccuracy accuracy) {
     std::vector<std::string> strings;
     for (auto& feature : DetectQRCodes(image, accuracy))
-        if (feature.messageString)
-            strings.push_back(std::move(*feature.messageString));
+        if (feature.messageString) strings.push_back(std::move(*feature.messageString));
     return strings;
 }
 
@@ -69,8 +67,7 @@ std::vector<QRCodeFeature> QRCode::DetectQRCodesIn(std::span<const std::uint8_t>
     } catch (const std::exception&) {
         return {};
     }
-    if (!image)
-        return {};
+    if (!image) return {};
     return DetectQRCodes(*image, DetectionAccuracy::high);
 }
 

@@ -11,8 +11,7 @@ namespace {
 
 std::optional<std::string_view> levelLetter(ErrorCorrection level) {
     const auto raw = rawValue(level);
-    if (raw < 0 || raw > 3)
-        return std::nullopt;
+    if (raw < 0 || raw > 3) return std::nullopt;
     return errorCorrectionLetters[static_cast<std::size_t>(raw)];
 }
 
@@ -34,8 +33,7 @@ BoolMatrix withBorder(const QRCodeGenerator::QRCode& symbol) {
     BoolMatrix matrix(s + 2);
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x)
-            if (symbol.getModule(x, y))
-                matrix.set(y + 1, x + 1, true);
+            if (symbol.getModule(x, y)) matrix.set(y + 1, x + 1, true);
     return matrix;
 }
 
@@ -57,30 +55,26 @@ bool isValidUTF8(std::string_view text) noexcept {
             extra = 1;
         } else if (c >= 0xE0 && c <= 0xEF) {
             extra = 2;
-            if (c == 0xE0) lo = 0xA0;      // overlong
-            if (c == 0xED) hi = 0x9F;      // surrogates
+            if (c == 0xE0) lo = 0xA0; // overlong
+            if (c == 0xED) hi = 0x9F; // surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             extra = 3;
-            if (c == 0xF0) lo = 0x90;      // overlong
-            if (c == 0xF4) hi = 0x8F;      // above U+10FFFF
+            if (c == 0xF0) lo = 0x90; // overlong
+            if (c == 0xF4) hi = 0x8F; // above U+10FFFF
         } else {
             return false;
         }
-        if (n - i <= static_cast<std::size_t>(extra))
-            return false;
-        if (p[i + 1] < lo || p[i + 1] > hi)
-            return false;
+        if (n - i <= static_cast<std::size_t>(extra)) return false;
+        if (p[i + 1] < lo || p[i + 1] > hi) return false;
         for (int k = 2; k <= extra; ++k)
-            if ((p[i + static_cast<std::size_t>(k)] & 0xC0) != 0x80)
-                return false;
+            if ((p[i + static_cast<std::size_t>(k)] & 0xC0) != 0x80) return false;
         i += static_cast<std::size_t>(extra) + 1;
     }
     return true;
 }
 
 BoolMatrix QRCodeEngineCoreImage::generate(std::string_view text, ErrorCorrection errorCorrection) {
-    if (!isValidUTF8(text))
-        throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding);
+    if (!isValidUTF8(text)) throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding);
     return generate(bytesOf(text), errorCorrection);
 }
 
@@ -99,19 +93,16 @@ BoolMatrix QRCodeEngineCoreImage::generate(std::span<const std::uint8_t> data, E
     for (int y = 0; y < w; ++y) {
         const std::uint8_t* row = image->pixels.data() + static_cast<std::size_t>(y) * w;
         for (int x = 0; x < w; ++x)
-            if (row[x] == 0)
-                matrix.set(y, x, true);
+            if (row[x] == 0) matrix.set(y, x, true);
     }
     return matrix;
 }
 
 BoolMatrix QRCodeEngineExternal::generate(std::string_view text, ErrorCorrection errorCorrection) {
-    if (!isValidUTF8(text))
-        throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding);
+    if (!isValidUTF8(text)) throw QRCodeException(QRCodeError::unableToConvertTextToRequestedEncoding);
     const auto letter = levelLetter(errorCorrection);
     const auto level = letter ? encoderLevel(*letter) : std::nullopt;
-    if (!level)
-        throw QRCodeException(QRCodeError::cannotGenerateQRCode);
+    if (!level) throw QRCodeException(QRCodeError::cannotGenerateQRCode);
     try {
         return withBorder(QRCodeGenerator::QRCode::encode(text, *level));
     } catch (const QRCodeGenerator::QRCodeError&) {
@@ -122,8 +113,7 @@ BoolMatrix QRCodeEngineExternal::generate(std::string_view text, ErrorCorrection
 BoolMatrix QRCodeEngineExternal::generate(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection) {
     const auto letter = levelLetter(errorCorrection);
     const auto level = letter ? encoderLevel(*letter) : std::nullopt;
-    if (!level)
-        throw QRCodeException(QRCodeError::cannotGenerateQRCode);
+    if (!level) throw QRCodeException(QRCodeError::cannotGenerateQRCode);
     try {
         return withBorder(QRCodeGenerator::QRCode::encodeBinary(data, *level));
     } catch (const QRCodeGenerator::QRCodeError&) {

@@ -31,8 +31,7 @@ gfx::ImagePtr QRCodeFillStyleGenerator::image(int width, int height, bool isFlip
 
 namespace {
 
-template <class Fill>
-QRCodeFillStylePtr createFill(const foundation::SettingsDict& settings) {
+template <class Fill> QRCodeFillStylePtr createFill(const foundation::SettingsDict& settings) {
     return Fill::Create(settings);
 }
 
@@ -62,7 +61,8 @@ QRCodeFillStylePtr QRCodeFillStyleFactory::Create(const foundation::SettingsDict
     if (!archive.is_object() || archive.empty()) throw QRCodeException(QRCodeError::cannotCreateGenerator);
     const auto type = foundation::settingString(archive, "type");
     if (!type) throw QRCodeException(QRCodeError::cannotCreateGenerator);
-    if (foundation::jsonDepth(archive) > foundation::maxJsonDepth) throw QRCodeException(QRCodeError::cannotCreateGenerator);
+    if (foundation::jsonDepth(archive) > foundation::maxJsonDepth)
+        throw QRCodeException(QRCodeError::cannotCreateGenerator);
     static const foundation::SettingsDict noSettings = foundation::SettingsDict::object();
     const foundation::SettingsValue* entry = foundation::settingEntry(archive, "settings");
     const foundation::SettingsDict& settings = entry && entry->is_object() ? *entry : noSettings;

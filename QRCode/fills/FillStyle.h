@@ -108,8 +108,7 @@ namespace QRCode::FillStyle {
 
 // The base of the fill classes: name() is the class's Name, the key the
 // factory makes it by.
-template <class Self>
-class NamedFill : public QRCodeFillStyleGenerator {
+template <class Self> class NamedFill : public QRCodeFillStyleGenerator {
 public:
     std::string_view name() const override { return Self::Name; }
 };

@@ -22,9 +22,7 @@ ZelGradient requiredGradient(const foundation::SettingsDict& settings) {
     return ZelGradient::fromRGBAGradientString(*text);
 }
 
-std::string number(double v) {
-    return foundation::shortestNumberText(v);
-}
+std::string number(double v) { return foundation::shortestNumberText(v); }
 
 // One stop line per pin, in position order.
 void appendStops(std::string& s, const ZelGradient& gradient, std::string_view indent) {

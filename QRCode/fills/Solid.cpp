@@ -16,17 +16,13 @@ std::shared_ptr<Solid> Solid::genericRGB(double red, double green, double blue, 
     return make(gfx::Color::genericRGB(red, green, blue, alpha));
 }
 
-std::shared_ptr<Solid> Solid::gray(double gray, double alpha) {
-    return make(gfx::Color::gray(gray, alpha));
-}
+std::shared_ptr<Solid> Solid::gray(double gray, double alpha) { return make(gfx::Color::gray(gray, alpha)); }
 
 std::shared_ptr<Solid> Solid::hexString(std::string_view hex) {
     return make(CGColorFromHexString(hex, sRGBColorSpace));
 }
 
-std::shared_ptr<QRCodeFillStyleGenerator> Solid::copyStyle() const {
-    return make(color_);
-}
+std::shared_ptr<QRCodeFillStyleGenerator> Solid::copyStyle() const { return make(color_); }
 
 foundation::SettingsDict Solid::settings() const {
     foundation::SettingsDict dict = foundation::SettingsDict::object();

@@ -26,8 +26,7 @@ constexpr std::array<EyeShapeClass, 1> kFrameworkEyes{{
 // generatorClass<Class, Interface>(), e.g.
 //   std::span<const EyeShapeClass> circleAndBarEyes();
 // The order only matters for equal titles, which the registry keeps.
-std::vector<EyeShapeClass> registrationList()
-{
+std::vector<EyeShapeClass> registrationList() {
     return ::QRCode::concatenateFamilies<QRCodeEyeShapeGenerator>({
         kFrameworkEyes,
         ::QRCode::outlineEyeShapes(),
@@ -39,8 +38,7 @@ std::vector<EyeShapeClass> registrationList()
 
 QRCodeEyeShapeFactory::QRCodeEyeShapeFactory() : GeneratorRegistry(registrationList()) {}
 
-const QRCodeEyeShapeFactory& QRCodeEyeShapeFactory::shared()
-{
+const QRCodeEyeShapeFactory& QRCodeEyeShapeFactory::shared() {
     static const QRCodeEyeShapeFactory factory;
     return factory;
 }
@@ -48,8 +46,7 @@ const QRCodeEyeShapeFactory& QRCodeEyeShapeFactory::shared()
 gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodePupilShapeGenerator* pupil,
                                            double dimension, const gfx::Color& foregroundColor,
                                            const std::optional<gfx::Color>& backgroundColor,
-                                           const std::optional<gfx::Color>& eyeBackgroundColor)
-{
+                                           const std::optional<gfx::Color>& eyeBackgroundColor) {
     auto context = ::QRCode::detail::makeSampleContext(dimension, backgroundColor);
     const auto toImage = gfx::AffineTransform::scale(dimension / 90, dimension / 90);
 
@@ -100,8 +97,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
 
 std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodeEyeShapeFactory::sampleImages(
     double dimension, const gfx::Color& foregroundColor, const std::optional<gfx::Color>& backgroundColor,
-    const std::optional<gfx::Color>& eyeBackgroundColor)
-{
+    const std::optional<gfx::Color>& eyeBackgroundColor) {
     std::vector<std::pair<std::string, gfx::ImagePtr>> images;
     for (const auto& eye : shared().all()) {
         images.emplace_back(std::string(eye->name()),

@@ -38,9 +38,6 @@ namespace QRCode {
 using EyeShapeClass = GeneratorClass<QRCodeEyeShapeGenerator>;
 
 // The stored form {"type": Name, "settings": settings()}.
-inline SettingsDict eyeShapeArchive(const QRCodeEyeShapeGenerator& generator)
-{
-    return generatorArchive(generator);
-}
+inline SettingsDict eyeShapeArchive(const QRCodeEyeShapeGenerator& generator) { return generatorArchive(generator); }
 
 } // namespace QRCode

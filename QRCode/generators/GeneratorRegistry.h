@@ -31,19 +31,15 @@ using OptionalSettingsValue = std::optional<SettingsValue>;
 // One class of a generator family as a registry sees it: the class-level
 // Name and Title and its Create. A class T with static members Name, Title
 // and Create(const SettingsDict&) becomes an entry through generatorClass<T>.
-template <class Generator>
-struct GeneratorClass {
+template <class Generator> struct GeneratorClass {
     std::string_view name;
     std::string_view title;
     std::shared_ptr<Generator> (*create)(const SettingsDict& settings);
 };
 
-template <class T, class Generator>
-constexpr GeneratorClass<Generator> generatorClass()
-{
-    return {T::Name, T::Title, [](const SettingsDict& settings) -> std::shared_ptr<Generator> {
-                return T::Create(settings);
-            }};
+template <class T, class Generator> constexpr GeneratorClass<Generator> generatorClass() {
+    return {T::Name, T::Title,
+            [](const SettingsDict& settings) -> std::shared_ptr<Generator> { return T::Create(settings); }};
 }
 
 // The classes of one generator family, fixed at construction.
@@ -52,13 +48,11 @@ constexpr GeneratorClass<Generator> generatorClass()
 // comparing byte by byte (so "CRT" before "Circle", "Hexa" before
 // "Hexagon"); all() is sorted by Name the same way. Lookup by name is exact
 // and case-sensitive.
-template <class Generator>
-class GeneratorRegistry {
+template <class Generator> class GeneratorRegistry {
 public:
     using Class = GeneratorClass<Generator>;
 
-    explicit GeneratorRegistry(std::vector<Class> registrationOrder) : types_(std::move(registrationOrder))
-    {
+    explicit GeneratorRegistry(std::vector<Class> registrationOrder) : types_(std::move(registrationOrder)) {
         std::stable_sort(types_.begin(), types_.end(),
                          [](const Class& a, const Class& b) { return a.title < b.title; });
     }
@@ -66,8 +60,7 @@ public:
     const std::vector<Class>& registeredTypes() const noexcept { return types_; }
 
     // The Name of every registered class, in registry order.
-    std::vector<std::string> availableGeneratorNames() const
-    {
+    std::vector<std::string> availableGeneratorNames() const {
         std::vector<std::string> names;
         names.reserve(types_.size());
         for (const auto& t : types_) names.emplace_back(t.name);
@@ -75,8 +68,7 @@ public:
     }
 
     // One new generator of every class with default settings, by Name.
-    std::vector<std::shared_ptr<Generator>> all() const
-    {
+    std::vector<std::shared_ptr<Generator>> all() const {
         std::vector<const Class*> byName;
         byName.reserve(types_.size());
         for (const auto& t : types_) byName.push_back(&t);
@@ -89,8 +81,7 @@ public:
     }
 
     // The registered class called `name`, or nullptr.
-    const Class* classNamed(std::string_view name) const noexcept
-    {
+    const Class* classNamed(std::string_view name) const noexcept {
         for (const auto& t : types_) {
             if (t.name == name) return &t;
         }
@@ -100,8 +91,7 @@ public:
     // A new generator of the class called `name`, made with `settings` (a
     // null SettingsDict for none). An unknown name throws
     // QRCodeException(unsupportedGeneratorName).
-    std::shared_ptr<Generator> named(std::string_view name, const SettingsDict& settings = SettingsDict()) const
-    {
+    std::shared_ptr<Generator> named(std::string_view name, const SettingsDict& settings = SettingsDict()) const {
         const Class* type = classNamed(name);
         if (type == nullptr) throw QRCodeException(QRCodeError::unsupportedGeneratorName);
         return type->create(settings);
@@ -111,8 +101,7 @@ public:
     // missing or non-text "type" throws cannotCreateGenerator; an unknown type
     // throws unsupportedGeneratorName; "settings" of another kind than a
     // dictionary means the defaults.
-    std::shared_ptr<Generator> create(const SettingsDict& archive) const
-    {
+    std::shared_ptr<Generator> create(const SettingsDict& archive) const {
         const auto type = foundation::settingString(archive, "type");
         if (!type) throw QRCodeException(QRCodeError::cannotCreateGenerator);
         const SettingsValue* settings = foundation::settingEntry(archive, "settings");
@@ -128,17 +117,14 @@ private:
 // of a registry is the concatenation of its families' lists.
 template <class Generator>
 std::vector<GeneratorClass<Generator>> concatenateFamilies(
-    std::initializer_list<std::span<const GeneratorClass<Generator>>> families)
-{
+    std::initializer_list<std::span<const GeneratorClass<Generator>>> families) {
     std::vector<GeneratorClass<Generator>> list;
     for (const auto family : families) list.insert(list.end(), family.begin(), family.end());
     return list;
 }
 
 // The stored form of a generator of any of the three shape families.
-template <class Generator>
-SettingsDict generatorArchive(const Generator& generator)
-{
+template <class Generator> SettingsDict generatorArchive(const Generator& generator) {
     SettingsDict archive = SettingsDict::object();
     archive["type"] = std::string(generator.name());
     archive["settings"] = generator.settings();
@@ -149,9 +135,7 @@ SettingsDict generatorArchive(const Generator& generator)
 // T (double, std::int64_t, bool, std::string or SettingsValue), or nothing
 // when the key is missing or the value is of another kind. Numbers follow the
 // settings readers: Booleans count as numbers, strings never do.
-template <class T>
-std::optional<T> settingValueIn(const SettingsDict& settings, std::string_view key)
-{
+template <class T> std::optional<T> settingValueIn(const SettingsDict& settings, std::string_view key) {
     if constexpr (std::is_same_v<T, double>) {
         return foundation::settingDouble(settings, key);
     } else if constexpr (std::is_same_v<T, bool>) {
@@ -190,9 +174,7 @@ public:
 
     // The value under `key` of settings() as T (double, std::int64_t, bool,
     // std::string or SettingsValue), or nothing when missing or of another kind.
-    template <class T>
-    std::optional<T> settingValue(std::string_view key) const
-    {
+    template <class T> std::optional<T> settingValue(std::string_view key) const {
         return settingValueIn<T>(settings(), key);
     }
 };

@@ -15,13 +15,11 @@ using pixelmath::wave;
 // stored value outside it (or NaN) must neither break the draw's range nor
 // blow modules up.
 
-double Random::insetValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double insetFraction)
-{
+double Random::insetValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double insetFraction) {
     return pixelmath::drawClosedFromZero(insetRandomGenerator, clampedFraction(insetFraction, 0, 1));
 }
 
-double Pinch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t column, double insetFraction)
-{
+double Pinch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t column, double insetFraction) {
     const double h = static_cast<double>(matrix.dimension()) * 0.5;
     if (!(h > 0)) return 0;
     const double dr = static_cast<double>(row) - h;
@@ -29,8 +27,7 @@ double Pinch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int
     return insetFraction * std::sqrt(dr * dr + dc * dc) / h;
 }
 
-double Punch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t column, double insetFraction)
-{
+double Punch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t column, double insetFraction) {
     const double h = static_cast<double>(matrix.dimension()) * 0.5;
     if (!(h > 0)) return 0;
     const double f = clampedFraction(insetFraction, 0, 1);
@@ -38,26 +35,20 @@ double Punch::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int
 }
 
 double HorizontalWave::insetValueFor(const BoolMatrix& matrix, std::int64_t, std::int64_t column,
-                                     double insetFraction)
-{
+                                     double insetFraction) {
     const double h = static_cast<double>(matrix.dimension()) * 0.5;
     if (!(h > 0)) return 0;
     return clampedFraction(insetFraction, 0, 1) * wave(static_cast<double>(column), h);
 }
 
-double VerticalWave::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t, double insetFraction)
-{
+double VerticalWave::insetValueFor(const BoolMatrix& matrix, std::int64_t row, std::int64_t, double insetFraction) {
     const double h = static_cast<double>(matrix.dimension()) * 0.5;
     if (!(h > 0)) return 0;
     return clampedFraction(insetFraction, 0, 1) * wave(static_cast<double>(row), h);
 }
 
 namespace {
-template <class T>
-std::shared_ptr<QRCodePixelInsetGenerator> make()
-{
-    return T::Create();
-}
+template <class T> std::shared_ptr<QRCodePixelInsetGenerator> make() { return T::Create(); }
 
 constexpr std::array<GeneratorEntry, 6> kGenerators{{
     {Fixed::Name, &make<Fixed>},
@@ -71,8 +62,7 @@ constexpr std::array<GeneratorEntry, 6> kGenerators{{
 
 std::span<const GeneratorEntry> generators() { return kGenerators; }
 
-std::shared_ptr<QRCodePixelInsetGenerator> generator(std::string_view name)
-{
+std::shared_ptr<QRCodePixelInsetGenerator> generator(std::string_view name) {
     for (const auto& entry : kGenerators) {
         if (entry.name == name) return entry.create();
     }

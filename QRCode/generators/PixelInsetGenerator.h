@@ -35,8 +35,7 @@ namespace QRCode {
 
 // The Name of a generator's class, as shapes write it under
 // "insetGeneratorName".
-inline std::string_view insetGeneratorName(const QRCodePixelInsetGenerator& generator) noexcept
-{
+inline std::string_view insetGeneratorName(const QRCodePixelInsetGenerator& generator) noexcept {
     return generator.name();
 }
 
@@ -50,8 +49,7 @@ public:
 
     void reset() override {}
     std::shared_ptr<QRCodePixelInsetGenerator> copyInsetGenerator() const override { return Create(); }
-    double insetValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double insetFraction) override
-    {
+    double insetValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double insetFraction) override {
         return insetFraction;
     }
     std::string_view name() const noexcept override { return Name; }

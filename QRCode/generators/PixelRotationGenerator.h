@@ -35,8 +35,7 @@ namespace QRCode {
 
 // The Name of a generator's class, as shapes write it under
 // "rotationGeneratorName".
-inline std::string_view rotationGeneratorName(const QRCodePixelRotationGenerator& generator) noexcept
-{
+inline std::string_view rotationGeneratorName(const QRCodePixelRotationGenerator& generator) noexcept {
     return generator.name();
 }
 
@@ -50,8 +49,7 @@ public:
 
     void reset() override {}
     std::shared_ptr<QRCodePixelRotationGenerator> copyRotationGenerator() const override { return Create(); }
-    double rotationValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double rotationFraction) override
-    {
+    double rotationValueFor(const BoolMatrix&, std::int64_t, std::int64_t, double rotationFraction) override {
         return rotationFraction;
     }
     std::string_view name() const noexcept override { return Name; }

@@ -27,8 +27,7 @@ constexpr std::array<PixelShapeClass, 2> kFrameworkShapes{{
 // generatorClass<Class, Interface>(), e.g.
 //   std::span<const PixelShapeClass> templatePixelShapes();
 // The order only matters for equal titles, which the registry keeps.
-std::vector<PixelShapeClass> registrationList()
-{
+std::vector<PixelShapeClass> registrationList() {
     return ::QRCode::concatenateFamilies<QRCodePixelShapeGenerator>({
         kFrameworkShapes,
         ::QRCode::PixelShape::templatePixelShapes(),
@@ -41,14 +40,12 @@ std::vector<PixelShapeClass> registrationList()
 
 QRCodePixelShapeFactory::QRCodePixelShapeFactory() : GeneratorRegistry(registrationList()) {}
 
-const QRCodePixelShapeFactory& QRCodePixelShapeFactory::shared()
-{
+const QRCodePixelShapeFactory& QRCodePixelShapeFactory::shared() {
     static const QRCodePixelShapeFactory factory;
     return factory;
 }
 
-const BoolMatrix& QRCodePixelShapeFactory::sampleMatrix()
-{
+const BoolMatrix& QRCodePixelShapeFactory::sampleMatrix() {
     static const BoolMatrix matrix = [] {
         static constexpr int cells[49] = {
             0, 0, 0, 0, 0, 0, 0, //
@@ -67,8 +64,7 @@ const BoolMatrix& QRCodePixelShapeFactory::sampleMatrix()
 gfx::ImagePtr QRCodePixelShapeFactory::image(QRCodePixelShapeGenerator& generator, double dimension,
                                              const gfx::Color& foregroundColor,
                                              const std::optional<gfx::Color>& backgroundColor,
-                                             const BoolMatrix* samplePixelMatrix, bool isOn)
-{
+                                             const BoolMatrix* samplePixelMatrix, bool isOn) {
     auto context = ::QRCode::detail::makeSampleContext(dimension, backgroundColor);
     const BoolMatrix& matrix = samplePixelMatrix != nullptr ? *samplePixelMatrix : sampleMatrix();
     const gfx::Size size{dimension, dimension};
@@ -80,8 +76,7 @@ gfx::ImagePtr QRCodePixelShapeFactory::image(QRCodePixelShapeGenerator& generato
 
 std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodePixelShapeFactory::sampleImages(
     double dimension, const gfx::Color& foregroundColor, const std::optional<gfx::Color>& backgroundColor,
-    const BoolMatrix* samplePixelMatrix) const
-{
+    const BoolMatrix* samplePixelMatrix) const {
     std::vector<std::pair<std::string, gfx::ImagePtr>> images;
     for (const auto& generator : all()) {
         images.emplace_back(std::string(generator->name()),

@@ -42,8 +42,7 @@ namespace QRCode {
 using PixelShapeClass = GeneratorClass<QRCodePixelShapeGenerator>;
 
 // The stored form {"type": Name, "settings": settings()}.
-inline SettingsDict pixelShapeArchive(const QRCodePixelShapeGenerator& generator)
-{
+inline SettingsDict pixelShapeArchive(const QRCodePixelShapeGenerator& generator) {
     return generatorArchive(generator);
 }
 

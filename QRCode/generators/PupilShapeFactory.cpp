@@ -30,8 +30,7 @@ constexpr std::array<PupilShapeClass, 1> kFrameworkPupils{{
 // generatorClass<Class, Interface>(), e.g.
 //   std::span<const PupilShapeClass> circlePupils();
 // The order only matters for equal titles, which the registry keeps.
-std::vector<PupilShapeClass> registrationList()
-{
+std::vector<PupilShapeClass> registrationList() {
     return ::QRCode::concatenateFamilies<QRCodePupilShapeGenerator>({
         kFrameworkPupils,
         ::QRCode::PupilShape::circlePupils(),
@@ -47,23 +46,20 @@ std::vector<PupilShapeClass> registrationList()
 
 } // namespace
 
-bool QRCode::detail::isUsePixelShapePupil(const QRCodePupilShapeGenerator& pupil) noexcept
-{
+bool QRCode::detail::isUsePixelShapePupil(const QRCodePupilShapeGenerator& pupil) noexcept {
     return dynamic_cast<const ::QRCode::PupilShape::UsePixelShape*>(&pupil) != nullptr;
 }
 
 QRCodePupilShapeFactory::QRCodePupilShapeFactory() : GeneratorRegistry(registrationList()) {}
 
-const QRCodePupilShapeFactory& QRCodePupilShapeFactory::shared()
-{
+const QRCodePupilShapeFactory& QRCodePupilShapeFactory::shared() {
     static const QRCodePupilShapeFactory factory;
     return factory;
 }
 
 gfx::ImagePtr QRCodePupilShapeFactory::image(QRCodePupilShapeGenerator& pupil, double dimension,
                                              const gfx::Color& foregroundColor,
-                                             const std::optional<gfx::Color>& backgroundColor)
-{
+                                             const std::optional<gfx::Color>& backgroundColor) {
     auto context = ::QRCode::detail::makeSampleContext(dimension, backgroundColor);
     context->scaleBy(dimension / 90, dimension / 90);
 
@@ -84,8 +80,7 @@ gfx::ImagePtr QRCodePupilShapeFactory::image(QRCodePupilShapeGenerator& pupil, d
 }
 
 std::vector<std::pair<std::string, gfx::ImagePtr>> QRCodePupilShapeFactory::sampleImages(
-    double dimension, const gfx::Color& foregroundColor, const std::optional<gfx::Color>& backgroundColor)
-{
+    double dimension, const gfx::Color& foregroundColor, const std::optional<gfx::Color>& backgroundColor) {
     std::vector<std::pair<std::string, gfx::ImagePtr>> images;
     for (const auto& pupil : shared().all()) {
         images.emplace_back(std::string(pupil->name()), image(*pupil, dimension, foregroundColor, backgroundColor));

@@ -31,8 +31,7 @@ namespace QRCode {
 using PupilShapeClass = GeneratorClass<QRCodePupilShapeGenerator>;
 
 // The stored form {"type": Name, "settings": settings()}.
-inline SettingsDict pupilShapeArchive(const QRCodePupilShapeGenerator& generator)
-{
+inline SettingsDict pupilShapeArchive(const QRCodePupilShapeGenerator& generator) {
     return generatorArchive(generator);
 }
 

@@ -21,33 +21,28 @@ namespace {
 
 // Layout of one drawing, derived from the rectangle and the design.
 struct Layout {
-    double m = 0;  // module size
-    double q = 0;  // extra quiet-zone width
-    gfx::Rect R;   // the rectangle less the quiet zone
-    double p = 0;  // pixel size handed to the fills
+    double m = 0; // module size
+    double q = 0; // extra quiet-zone width
+    gfx::Rect R;  // the rectangle less the quiet zone
+    double p = 0; // pixel size handed to the fills
 };
 
 class LayerPainter {
 public:
     LayerPainter(gfx::GraphicsContext& ctx, const BoolMatrix& matrix, const Layout& layout,
                  const LogoTemplate* logoTemplate)
-        : ctx_(ctx), matrix_(matrix), layout_(layout), logo_(logoTemplate)
-    {
-    }
+        : ctx_(ctx), matrix_(matrix), layout_(layout), logo_(logoTemplate) {}
 
-    gfx::Path path(Components components, const Shape& shape, bool extend, bool mirror) const
-    {
+    gfx::Path path(Components components, const Shape& shape, bool extend, bool mirror) const {
         return rendering::composePath(matrix_, layout_.R.size, components, shape, logo_, layout_.q, extend, mirror,
                                       /*mergeSquares*/ true);
     }
 
-    void fill(const QRCodeFillStyleGenerator& style, const gfx::Path& path, const Shadow* shadow) const
-    {
+    void fill(const QRCodeFillStyleGenerator& style, const gfx::Path& path, const Shadow* shadow) const {
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) { style.fill(ctx, layout_.R, path, layout_.p, shadow); });
     }
 
-    void fillColor(const gfx::Color& color, const gfx::Path& path) const
-    {
+    void fillColor(const gfx::Color& color, const gfx::Path& path) const {
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
             ctx.setFillColor(color);
             ctx.fillPath(path, gfx::FillRule::nonZero);
@@ -61,17 +56,14 @@ private:
     const LogoTemplate* logo_;
 };
 
-
-void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo)
-{
+void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo) {
     const double W = rect.width(), H = rect.height();
     const double s = std::min(layout.R.width(), layout.R.height());
     // The template's unit path is drawn with y up inside the unit square and
     // the context is flipped once more, so the image comes out upright.
-    const gfx::Path logoPath =
-        logo.path().transformed(gfx::AffineTransform::scale(1, -1)
-                                    .then(gfx::AffineTransform::translation(0, 1))
-                                    .then(gfx::AffineTransform::scale(s, s)));
+    const gfx::Path logoPath = logo.path().transformed(gfx::AffineTransform::scale(1, -1)
+                                                           .then(gfx::AffineTransform::translation(0, 1))
+                                                           .then(gfx::AffineTransform::scale(s, s)));
     usingGState(ctx, [&](gfx::GraphicsContext& c) {
         c.scaleBy(1, -1);
         c.translateBy((W - s) / 2, (H - s) / 2 - H);
@@ -81,13 +73,11 @@ void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& la
     });
 }
 
-void requireFinite(double v)
-{
+void requireFinite(double v) {
     if (!std::isfinite(v)) throw QRCodeException(QRCodeError::cannotGenerateImage);
 }
 
-std::optional<double> compressionValue(double compression)
-{
+std::optional<double> compressionValue(double compression) {
     if (compression == std::numeric_limits<double>::infinity()) return std::nullopt;
     return compression;
 }
@@ -95,8 +85,7 @@ std::optional<double> compressionValue(double compression)
 } // namespace
 
 void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design& design,
-                  const LogoTemplate* logoTemplate) const
-{
+                  const LogoTemplate* logoTemplate) const {
     const Shape& shape = *design.shape();
     const Style& style = *design.style();
     const BoolMatrix& matrix = current_;
@@ -120,7 +109,8 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     // to half the smaller side, past which the corners would overlap.
     {
         const QRCodeFillStyleGenerator& background =
-            style.background() ? *style.background() : static_cast<const QRCodeFillStyleGenerator&>(*FillStyle::clear());
+            style.background() ? *style.background()
+                               : static_cast<const QRCodeFillStyleGenerator&>(*FillStyle::clear());
         usingGState(ctx, [&](gfx::GraphicsContext& c) {
             if (style.backgroundFractionalCornerRadius() > 0) {
                 double radius = style.backgroundFractionalCornerRadius() * layout.m;
@@ -185,8 +175,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     if (logoTemplate != nullptr) drawLogo(ctx, rect, layout, *logoTemplate);
 }
 
-gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const
-{
+gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const {
     const double width = size.width, height = size.height;
     // Whole pixels, truncated; anything not finite, below one pixel or beyond
     // what a bitmap holds is refused before any conversion.
@@ -204,16 +193,13 @@ gfx::ImagePtr QRCode::cgImage(gfx::Size size, const Design& design, const LogoTe
     return image;
 }
 
-gfx::ImagePtr QRCode::cgImage(std::int64_t dimension, const Design& design,
-                              const LogoTemplate* logoTemplate) const
-{
+gfx::ImagePtr QRCode::cgImage(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const {
     const auto d = static_cast<double>(dimension);
     return cgImage(gfx::Size{d, d}, design, logoTemplate);
 }
 
 std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, const Design& design,
-                                          const LogoTemplate* logoTemplate) const
-{
+                                          const LogoTemplate* logoTemplate) const {
     if (!(pdfResolution > 0) || !std::isfinite(pdfResolution)) {
         throw QRCodeException(QRCodeError::cannotGenerateImage);
     }
@@ -235,54 +221,46 @@ std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, 
 }
 
 std::vector<std::uint8_t> QRCode::pdfData(std::int64_t dimension, double pdfResolution, const Design& design,
-                                          const LogoTemplate* logoTemplate) const
-{
+                                          const LogoTemplate* logoTemplate) const {
     const auto d = static_cast<double>(dimension);
     return pdfData(gfx::Size{d, d}, pdfResolution, design, logoTemplate);
 }
 
 std::vector<std::uint8_t> QRCode::pngData(gfx::Size size, double dpi, const Design& design,
-                                          const LogoTemplate* logoTemplate) const
-{
+                                          const LogoTemplate* logoTemplate) const {
     requireFinite(dpi);
     const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
     return ImageReadWrite::imageData(*image, ImageExportType::png(dpi / 72.0, false));
 }
 
 std::vector<std::uint8_t> QRCode::pngData(std::int64_t dimension, double dpi, const Design& design,
-                                          const LogoTemplate* logoTemplate) const
-{
+                                          const LogoTemplate* logoTemplate) const {
     const auto d = static_cast<double>(dimension);
     return pngData(gfx::Size{d, d}, dpi, design, logoTemplate);
 }
 
 std::vector<std::uint8_t> QRCode::jpegData(gfx::Size size, double dpi, const Design& design,
-                                           const LogoTemplate* logoTemplate, double compression) const
-{
+                                           const LogoTemplate* logoTemplate, double compression) const {
     requireFinite(dpi);
     const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
     return ImageReadWrite::imageData(*image, ImageExportType::jpg(dpi / 72.0, compressionValue(compression), false));
 }
 
 std::vector<std::uint8_t> QRCode::jpegData(std::int64_t dimension, double dpi, const Design& design,
-                                           const LogoTemplate* logoTemplate, double compression) const
-{
+                                           const LogoTemplate* logoTemplate, double compression) const {
     const auto d = static_cast<double>(dimension);
     return jpegData(gfx::Size{d, d}, dpi, design, logoTemplate, compression);
 }
 
 std::vector<std::uint8_t> QRCode::tiffData(gfx::Size size, double dpi, const Design& design,
-                                           const LogoTemplate* logoTemplate, double compression) const
-{
+                                           const LogoTemplate* logoTemplate, double compression) const {
     requireFinite(dpi);
     const gfx::ImagePtr image = cgImage(size, design, logoTemplate);
-    return ImageReadWrite::imageData(*image,
-                                     ImageExportType::tiff(dpi / 72.0, compressionValue(compression), false));
+    return ImageReadWrite::imageData(*image, ImageExportType::tiff(dpi / 72.0, compressionValue(compression), false));
 }
 
 std::vector<std::uint8_t> QRCode::tiffData(std::int64_t dimension, double dpi, const Design& design,
-                                           const LogoTemplate* logoTemplate, double compression) const
-{
+                                           const LogoTemplate* logoTemplate, double compression) const {
     const auto d = static_cast<double>(dimension);
     return tiffData(gfx::Size{d, d}, dpi, design, logoTemplate, compression);
 }

@@ -22,15 +22,11 @@ namespace {
 using gfx::AffineTransform;
 
 // A plain square generator: exact module squares.
-std::shared_ptr<QRCodePixelShapeGenerator> plainSquare()
-{
-    return PixelShape::Square::Create();
-}
+std::shared_ptr<QRCodePixelShapeGenerator> plainSquare() { return PixelShape::Square::Create(); }
 
 // The matrix masked by the logo (sized to the module grid's side), or the
 // matrix itself when there is no logo.
-BoolMatrix masked(BoolMatrix matrix, const LogoTemplate* logoTemplate, double side)
-{
+BoolMatrix masked(BoolMatrix matrix, const LogoTemplate* logoTemplate, double side) {
     if (logoTemplate == nullptr || !logoTemplate->masksQRCodePixels()) return matrix;
     return logoTemplate->applyingMask(matrix, side);
 }
@@ -38,8 +34,7 @@ BoolMatrix masked(BoolMatrix matrix, const LogoTemplate* logoTemplate, double si
 // Appends the pixel path of `matrix` drawn by `generator` at `size`, moved by
 // (q, q); plain squares are merged when allowed.
 void appendPixels(gfx::Path& out, QRCodePixelShapeGenerator& generator, const BoolMatrix& matrix, gfx::Size size,
-                  double q, bool mergeSquares)
-{
+                  double q, bool mergeSquares) {
     if (mergeSquares && isPlainSquare(generator)) {
         appendMergedSquares(out, matrix, size, {q, q});
         return;
@@ -54,8 +49,7 @@ void appendPixels(gfx::Path& out, QRCodePixelShapeGenerator& generator, const Bo
 
 } // namespace
 
-void clearReservedCells(BoolMatrix& matrix)
-{
+void clearReservedCells(BoolMatrix& matrix) {
     const std::int64_t n = matrix.dimension();
     for (std::int64_t r = 0; r < n; ++r) {
         for (std::int64_t c = 0; c < n; ++c) {
@@ -66,8 +60,7 @@ void clearReservedCells(BoolMatrix& matrix)
     }
 }
 
-bool isPlainSquare(const QRCodePixelShapeGenerator& generator)
-{
+bool isPlainSquare(const QRCodePixelShapeGenerator& generator) {
     const auto* square = dynamic_cast<const PixelShape::Square*>(&generator);
     if (square == nullptr) return false;
     const PixelShape::CommonPixelGenerator& common = square->common();
@@ -76,8 +69,7 @@ bool isPlainSquare(const QRCodePixelShapeGenerator& generator)
            common.rotationGenerator()->name() == PixelRotation::Fixed::Name && common.rotationFraction() == 0;
 }
 
-void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size size, gfx::Point offset)
-{
+void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size size, gfx::Point offset) {
     const std::int64_t n = matrix.dimension();
     if (n == 0) return;
     const auto dn = static_cast<double>(n);
@@ -149,8 +141,7 @@ void appendMergedSquares(gfx::Path& out, const BoolMatrix& matrix, gfx::Size siz
 }
 
 gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components components, const Shape& shape,
-                      const LogoTemplate* logoTemplate, double q, bool extend, bool mirror, bool mergeSquares)
-{
+                      const LogoTemplate* logoTemplate, double q, bool extend, bool mirror, bool mergeSquares) {
     gfx::Path path;
     const std::int64_t n = matrix.dimension();
     if (n == 0) {
@@ -199,8 +190,8 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
         if (pupil) addThree(pupil->pupilPath());
     }
 
-    const bool wantsOff = components.contains(Components::offPixelsBackground()) ||
-                          components.contains(Components::offPixels());
+    const bool wantsOff =
+        components.contains(Components::offPixelsBackground()) || components.contains(Components::offPixels());
     if (wantsOff) {
         BoolMatrix off = matrix.inverted();
         if (!extend) clearReservedCells(off);
@@ -217,8 +208,8 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
         }
     }
 
-    const bool wantsOn = components.contains(Components::onPixelsBackground()) ||
-                         components.contains(Components::onPixels());
+    const bool wantsOn =
+        components.contains(Components::onPixelsBackground()) || components.contains(Components::onPixels());
     if (wantsOn) {
         BoolMatrix on = matrix;
         clearReservedCells(on);
@@ -235,22 +226,19 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
 
 } // namespace rendering
 
-void linkBorrowedPixelShape(const Shape& shape)
-{
+void linkBorrowedPixelShape(const Shape& shape) {
     if (auto* eye = dynamic_cast<PixelShapeBorrower*>(shape.eye().get())) eye->setPixelShape(shape.onPixels());
     if (auto* pupil = dynamic_cast<PixelShapeBorrower*>(shape.pupil().get())) pupil->setPixelShape(shape.onPixels());
 }
 
-gfx::Path QRCode::path(gfx::Size size, Components components, const Shape& shape,
-                       const LogoTemplate* logoTemplate, double additionalQuietSpace, bool extend, bool mirror) const
-{
+gfx::Path QRCode::path(gfx::Size size, Components components, const Shape& shape, const LogoTemplate* logoTemplate,
+                       double additionalQuietSpace, bool extend, bool mirror) const {
     return rendering::composePath(current_, size, components, shape, logoTemplate, additionalQuietSpace, extend,
                                   mirror);
 }
 
 gfx::Path QRCode::pixelShapeSamplePath(const std::shared_ptr<QRCodePixelShapeGenerator>& pixelShape,
-                                       gfx::Size size) const
-{
+                                       gfx::Size size) const {
     // A holder made with this engine, as the sample is drawn for it; its
     // construction passes the engine's error on.
     const QRCode sample(engine_);

@@ -27,8 +27,7 @@ struct SVGWriter {
     std::vector<std::string> definitions;
 
     void element(std::string_view prefix, const FillStyle::SVGDefinition& fill, const gfx::Path& path,
-                 bool keepsDefinition)
-    {
+                 bool keepsDefinition) {
         text += prefix;
         text += fill.styleAttribute();
         text += " d=\"";
@@ -40,8 +39,7 @@ struct SVGWriter {
 
 } // namespace
 
-std::string QRCode::svg(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const
-{
+std::string QRCode::svg(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const {
     const Shape& shape = *design.shape();
     const Style& style = *design.style();
     const double d = static_cast<double>(dimension);
@@ -131,8 +129,7 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
             const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
             w.element("   <path id='on-pixels-background-shape' ",
                       solid->svgRepresentation("on-pixels-background-color", p, nullptr),
-                      path(Components::negatedOnPixels(), squareShape, logoTemplate, false, true),
-                      false);
+                      path(Components::negatedOnPixels(), squareShape, logoTemplate, false, true), false);
         }
         if (style.onPixels()) {
             w.element("   <path id='on-pixels-shape' ", style.onPixels()->svgRepresentation("on-pixels", p, shadow),
@@ -149,7 +146,8 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
         }
         const double s = std::min(inner.width, inner.height);
         const gfx::Path scaled = logoTemplate->path().transformed(gfx::AffineTransform::scale(s, s));
-        const gfx::Rect R = scaled.pathBoundingBox().insetBy(logoTemplate->inset(), logoTemplate->inset()).offsetBy(q, q);
+        const gfx::Rect R =
+            scaled.pathBoundingBox().insetBy(logoTemplate->inset(), logoTemplate->inset()).offsetBy(q, q);
         const bool placeable = !R.isNull() && std::isfinite(R.origin.x) && std::isfinite(R.origin.y) &&
                                std::isfinite(R.size.width) && std::isfinite(R.size.height);
         if (png && placeable) {
@@ -167,7 +165,8 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
             appendNumber(w.text, R.width());
             w.text += "\" height=\"";
             appendNumber(w.text, R.height());
-            w.text += "\" clip-path=\"url(#logo-mask)\"  preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,";
+            w.text +=
+                "\" clip-path=\"url(#logo-mask)\"  preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,";
             w.text += foundation::base64Encode(*png, foundation::Base64Lines::lines64LF);
             w.text += "\" />";
         }
@@ -183,8 +182,7 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
 }
 
 std::vector<std::uint8_t> QRCode::svgData(std::int64_t dimension, const Design& design,
-                                          const LogoTemplate* logoTemplate) const
-{
+                                          const LogoTemplate* logoTemplate) const {
     const std::string text = svg(dimension, design, logoTemplate);
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }

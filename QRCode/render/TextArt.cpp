@@ -11,8 +11,7 @@ constexpr std::string_view kLowerHalf = "\u2584";
 std::string asciiRepresentation(const BoolMatrix& matrix) {
     const std::int64_t n = matrix.dimension();
     std::string result;
-    if (n <= 0)
-        return result;
+    if (n <= 0) return result;
     result.reserve(static_cast<std::size_t>(n * (n * 6 + 1)));
     const std::uint8_t* cells = matrix.data();
     for (std::int64_t r = 0; r < n; ++r) {
@@ -32,8 +31,7 @@ std::string asciiRepresentation(const BoolMatrix& matrix) {
 std::string smallAsciiRepresentation(const BoolMatrix& matrix) {
     const std::int64_t n = matrix.dimension();
     std::string result;
-    if (n < 1)
-        return result;
+    if (n < 1) return result;
     const std::uint8_t* cells = matrix.data();
     for (std::int64_t r = 0; r < n; r += 2) {
         for (std::int64_t c = 0; c < n; ++c) {

@@ -4,8 +4,7 @@
 
 namespace QRCode::views {
 
-QImage toQImage(const gfx::Image* image)
-{
+QImage toQImage(const gfx::Image* image) {
     if (image == nullptr || image->empty()) return {};
     QImage result(image->width(), image->height(), QImage::Format_ARGB32_Premultiplied);
     if (result.isNull()) return {};
@@ -16,8 +15,7 @@ QImage toQImage(const gfx::Image* image)
     return result;
 }
 
-QPainterPath toQPainterPath(const gfx::Path& path)
-{
+QPainterPath toQPainterPath(const gfx::Path& path) {
     QPainterPath result;
     result.setFillRule(Qt::WindingFill);
     for (const auto& e : path.elements()) {

@@ -11,15 +11,12 @@
 namespace QRCode::views {
 namespace {
 
-QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
-{
+QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 // Runs one item's producer; an item that fails is simply not offered.
-template <class Make>
-void addItem(QMimeData& mime, const char* type, Make&& make)
-{
+template <class Make> void addItem(QMimeData& mime, const char* type, Make&& make) {
     try {
         mime.setData(QString::fromLatin1(type), make());
     } catch (const std::exception&) {
@@ -28,25 +25,22 @@ void addItem(QMimeData& mime, const char* type, Make&& make)
 }
 
 // The width as a whole SVG dimension, or 0 when it has none.
-std::int64_t svgDimensionOfWidth(double width)
-{
+std::int64_t svgDimensionOfWidth(double width) {
     if (!std::isfinite(width)) return 0;
     const double whole = std::trunc(width);
     if (whole < 1 || whole > double(std::numeric_limits<int>::max())) return 0;
     return std::int64_t(whole);
 }
 
-void publish(std::unique_ptr<QMimeData> mime, QClipboard& clipboard, QClipboard::Mode mode)
-{
+void publish(std::unique_ptr<QMimeData> mime, QClipboard& clipboard, QClipboard::Mode mode) {
     // The clipboard takes ownership of the data it is given.
     clipboard.setMimeData(mime.release(), mode);
 }
 
 } // namespace
 
-std::unique_ptr<QMimeData> pasteboardItems(const QRCode& qrcode, gfx::Size size, std::int64_t svgDimension,
-                                           double dpi, const Design& design, const LogoTemplate* logoTemplate)
-{
+std::unique_ptr<QMimeData> pasteboardItems(const QRCode& qrcode, gfx::Size size, std::int64_t svgDimension, double dpi,
+                                           const Design& design, const LogoTemplate* logoTemplate) {
     auto mime = std::make_unique<QMimeData>();
     addItem(*mime, kPDFMimeType, [&] { return toByteArray(qrcode.pdfData(size, dpi, design, logoTemplate)); });
     // The bitmap encoders refuse a resolution of zero or less themselves.
@@ -64,22 +58,18 @@ std::unique_ptr<QMimeData> pasteboardItems(const QRCode& qrcode, gfx::Size size,
 }
 
 void addToPasteboard(const QRCode& qrcode, std::int64_t dimension, double dpi, const Design& design,
-                     const LogoTemplate* logoTemplate, QClipboard& clipboard, QClipboard::Mode mode)
-{
+                     const LogoTemplate* logoTemplate, QClipboard& clipboard, QClipboard::Mode mode) {
     const double side = double(dimension);
     publish(pasteboardItems(qrcode, gfx::Size{side, side}, dimension, dpi, design, logoTemplate), clipboard, mode);
 }
 
 void addToPasteboard(const QRCode& qrcode, gfx::Size size, double dpi, const Design& design,
-                     const LogoTemplate* logoTemplate, QClipboard& clipboard, QClipboard::Mode mode)
-{
-    publish(pasteboardItems(qrcode, size, svgDimensionOfWidth(size.width), dpi, design, logoTemplate), clipboard,
-            mode);
+                     const LogoTemplate* logoTemplate, QClipboard& clipboard, QClipboard::Mode mode) {
+    publish(pasteboardItems(qrcode, size, svgDimensionOfWidth(size.width), dpi, design, logoTemplate), clipboard, mode);
 }
 
 void addToPasteboard(const Document& document, std::int64_t dimension, double dpi, QClipboard& clipboard,
-                     QClipboard::Mode mode)
-{
+                     QClipboard::Mode mode) {
     if (!document.isMatrixCurrent()) {
         publish(std::make_unique<QMimeData>(), clipboard, mode);
         return;
@@ -89,8 +79,7 @@ void addToPasteboard(const Document& document, std::int64_t dimension, double dp
 }
 
 void addToPasteboard(const Document& document, gfx::Size size, double dpi, QClipboard& clipboard,
-                     QClipboard::Mode mode)
-{
+                     QClipboard::Mode mode) {
     if (!document.isMatrixCurrent()) {
         publish(std::make_unique<QMimeData>(), clipboard, mode);
         return;

@@ -27,8 +27,8 @@ inline constexpr const char* kSVGMimeType = "image/svg+xml";
 // size x 72 / dpi points, a TIFF and a PNG of the size in pixels carrying
 // `dpi`, and the SVG text `svgDimension` pixels a side (no SVG item when
 // that is not positive).
-std::unique_ptr<QMimeData> pasteboardItems(const QRCode& qrcode, gfx::Size size, std::int64_t svgDimension,
-                                           double dpi, const Design& design, const LogoTemplate* logoTemplate);
+std::unique_ptr<QMimeData> pasteboardItems(const QRCode& qrcode, gfx::Size size, std::int64_t svgDimension, double dpi,
+                                           const Design& design, const LogoTemplate* logoTemplate);
 
 // A square of `dimension` pixels; the SVG at that dimension.
 void addToPasteboard(const QRCode& qrcode, std::int64_t dimension, double dpi, const Design& design,

@@ -7,8 +7,7 @@
 #include <exception>
 
 QRCodeDocumentUIView::QRCodeDocumentUIView(QRCode::DocumentPtr document, QWidget* parent)
-    : QWidget(parent), document_(std::move(document))
-{
+    : QWidget(parent), document_(std::move(document)) {
     auto* layout = new QVBoxLayout(this); // owned by this widget
     layout->setContentsMargins(0, 0, 0, 0);
     view_ = new QRCodeDocumentView(document_, this); // owned by this widget
@@ -18,15 +17,13 @@ QRCodeDocumentUIView::QRCodeDocumentUIView(QRCode::DocumentPtr document, QWidget
 
 QRCodeDocumentUIView::~QRCodeDocumentUIView() = default;
 
-void QRCodeDocumentUIView::setDocument(QRCode::DocumentPtr document)
-{
+void QRCodeDocumentUIView::setDocument(QRCode::DocumentPtr document) {
     document_ = std::move(document);
     observe();
     showDocument();
 }
 
-void QRCodeDocumentUIView::observe()
-{
+void QRCodeDocumentUIView::observe() {
     subscription_ = {};
     if (!document_) return;
     QPointer<QRCodeDocumentUIView> self(this);
@@ -41,14 +38,12 @@ void QRCodeDocumentUIView::observe()
     });
 }
 
-void QRCodeDocumentUIView::showDocument()
-{
+void QRCodeDocumentUIView::showDocument() {
     view_->setDocument(document_);
     view_->update();
 }
 
-std::pair<QRCode::DocumentPtr, bool> QRCodeViewUI::makeDocument(const QRCodeViewUIParameters& p)
-{
+std::pair<QRCode::DocumentPtr, bool> QRCodeViewUI::makeDocument(const QRCodeViewUIParameters& p) {
     QRCode::DocumentPtr document;
     try {
         document = std::make_shared<QRCode::Document>(std::string_view(p.text), p.errorCorrection, p.engine);
@@ -82,19 +77,17 @@ std::pair<QRCode::DocumentPtr, bool> QRCodeViewUI::makeDocument(const QRCodeView
 }
 
 QRCodeViewUI::QRCodeViewUI(const QRCodeViewUIParameters& parameters, QWidget* parent)
-    : QRCodeViewUI(makeDocument(parameters), parameters, parent)
-{
-}
+    : QRCodeViewUI(makeDocument(parameters), parameters, parent) {}
 
 QRCodeViewUI::QRCodeViewUI(std::pair<QRCode::DocumentPtr, bool> built, const QRCodeViewUIParameters& parameters,
                            QWidget* parent)
-    : QRCodeDocumentUIView(built.first, parent), valid_(built.second)
-{
+    : QRCodeDocumentUIView(built.first, parent), valid_(built.second) {
     // The receiver gets the document once construction is over, even when
     // this view is gone by then.
     if (parameters.generatedDocument && QCoreApplication::instance() != nullptr) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [callback = parameters.generatedDocument, document = built.first] { callback(document); },
+            QCoreApplication::instance(),
+            [callback = parameters.generatedDocument, document = built.first] { callback(document); },
             Qt::QueuedConnection);
     }
 }

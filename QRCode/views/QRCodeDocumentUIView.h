@@ -84,7 +84,6 @@ public:
     static std::pair<QRCode::DocumentPtr, bool> makeDocument(const QRCodeViewUIParameters& parameters);
 
 private:
-    QRCodeViewUI(std::pair<QRCode::DocumentPtr, bool> built, const QRCodeViewUIParameters& parameters,
-                 QWidget* parent);
+    QRCodeViewUI(std::pair<QRCode::DocumentPtr, bool> built, const QRCodeViewUIParameters& parameters, QWidget* parent);
     bool valid_ = false;
 };

@@ -14,8 +14,7 @@
 // A small spinning indicator, hidden while stopped.
 class BusyIndicator : public QWidget {
 public:
-    explicit BusyIndicator(QWidget* parent) : QWidget(parent)
-    {
+    explicit BusyIndicator(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         hide();
         timer_.setInterval(80);
@@ -25,22 +24,19 @@ public:
         });
     }
 
-    void start()
-    {
+    void start() {
         show();
         raise();
         timer_.start();
     }
-    void stop()
-    {
+    void stop() {
         timer_.stop();
         hide();
     }
     bool isAnimating() const { return timer_.isActive(); }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const double side = std::min(width(), height());
@@ -70,8 +66,7 @@ struct RenderSnapshot {
     QRCode::LogoTemplatePtr logoTemplate;
 };
 
-std::shared_ptr<RenderSnapshot> takeSnapshot(const QRCode::DocumentPtr& document)
-{
+std::shared_ptr<RenderSnapshot> takeSnapshot(const QRCode::DocumentPtr& document) {
     if (!document || !document->isMatrixCurrent()) return nullptr;
     try {
         auto snapshot = std::make_shared<RenderSnapshot>();
@@ -87,8 +82,7 @@ std::shared_ptr<RenderSnapshot> takeSnapshot(const QRCode::DocumentPtr& document
     }
 }
 
-QImage renderSnapshot(const RenderSnapshot* snapshot, int pixels, double devicePixelRatio)
-{
+QImage renderSnapshot(const RenderSnapshot* snapshot, int pixels, double devicePixelRatio) {
     if (snapshot == nullptr) return {};
     try {
         const auto bitmap = snapshot->qrcode.cgImage(gfx::Size{double(pixels), double(pixels)}, *snapshot->design,
@@ -104,8 +98,7 @@ QImage renderSnapshot(const RenderSnapshot* snapshot, int pixels, double deviceP
 } // namespace
 
 QRCodeDocumentView::QRCodeDocumentView(QRCode::DocumentPtr document, QWidget* parent)
-    : QWidget(parent), busyIndicator_(new BusyIndicator(this))
-{
+    : QWidget(parent), busyIndicator_(new BusyIndicator(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     debounce_.setSingleShot(true);
     debounce_.setInterval(kDebounceMilliseconds);
@@ -121,8 +114,7 @@ QRCodeDocumentView::~QRCodeDocumentView() = default;
 
 void QRCodeDocumentView::setDocument(QRCode::DocumentPtr document) { submitChange(std::move(document)); }
 
-void QRCodeDocumentView::submitChange(QRCode::DocumentPtr document)
-{
+void QRCodeDocumentView::submitChange(QRCode::DocumentPtr document) {
     document_ = document;
     pendingDocument_ = std::move(document);
     debounce_.start(); // restarts: only the last change of a burst is handled
@@ -130,13 +122,11 @@ void QRCodeDocumentView::submitChange(QRCode::DocumentPtr document)
 
 bool QRCodeDocumentView::isBusy() const { return busyIndicator_->isAnimating(); }
 
-QRect QRCodeDocumentView::busyIndicatorGeometry() const
-{
+QRect QRCodeDocumentView::busyIndicatorGeometry() const {
     return QRect(int(width() * 0.5 - 16), int(height() * 0.5 - 16), 32, 32);
 }
 
-void QRCodeDocumentView::handleChange()
-{
+void QRCodeDocumentView::handleChange() {
     if (!progressArmed_) {
         progressArmed_ = true;
         progressDelay_.start();
@@ -163,8 +153,7 @@ void QRCodeDocumentView::handleChange()
         QThread::LowPriority);
 }
 
-void QRCodeDocumentView::display(std::uint64_t sequence, QImage image)
-{
+void QRCodeDocumentView::display(std::uint64_t sequence, QImage image) {
     // Renderings run side by side and may finish out of order; an older
     // document never replaces a newer one on screen.
     if (sequence < displayedSequence_) return;
@@ -180,15 +169,13 @@ void QRCodeDocumentView::display(std::uint64_t sequence, QImage image)
     emit imageDisplayed();
 }
 
-void QRCodeDocumentView::progressDelayElapsed()
-{
+void QRCodeDocumentView::progressDelayElapsed() {
     opacity_ = 0.2;
     busyIndicator_->start();
     update();
 }
 
-void QRCodeDocumentView::paintEvent(QPaintEvent*)
-{
+void QRCodeDocumentView::paintEvent(QPaintEvent*) {
     if (image_.isNull()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -199,8 +186,7 @@ void QRCodeDocumentView::paintEvent(QPaintEvent*)
     painter.drawImage(target, image_);
 }
 
-void QRCodeDocumentView::resizeEvent(QResizeEvent* event)
-{
+void QRCodeDocumentView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     busyIndicator_->setGeometry(busyIndicatorGeometry());
 }

@@ -55,9 +55,10 @@ public:
     QRCodeShape shape(const QRCode::Shape& shape) const;
     QRCodeShape onPixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const;
     // Other names for onPixels() and shape().
-    QRCodeShape pixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const { return onPixels(std::move(generator)); }
-    QRCodeShape pixelShape(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const
-    {
+    QRCodeShape pixels(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const {
+        return onPixels(std::move(generator));
+    }
+    QRCodeShape pixelShape(std::shared_ptr<QRCode::QRCodePixelShapeGenerator> generator) const {
         return onPixels(std::move(generator));
     }
     QRCodeShape withDesignShape(const QRCode::Shape& shape) const { return this->shape(shape); }

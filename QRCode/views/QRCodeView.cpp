@@ -39,27 +39,23 @@ namespace {
 
 constexpr const char* kURIListMimeType = "text/uri-list";
 
-QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
-{
+QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-QColor toQColor(const gfx::Color& color)
-{
+QColor toQColor(const gfx::Color& color) {
     const auto c = color.toSRGB();
     return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
                             float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
 }
 
-gfx::Color toColor(const QColor& color)
-{
+gfx::Color toColor(const QColor& color) {
     const QColor rgb = color.toRgb();
     return gfx::Color::sRGB(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF());
 }
 
 // The colour of a solid fill, or `fallback` for any other fill or none.
-QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback)
-{
+QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback) {
     if (const auto solid = std::dynamic_pointer_cast<QRCode::FillStyle::Solid>(fill)) {
         return toQColor(solid->color());
     }
@@ -68,8 +64,7 @@ QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback)
 
 // The generator of that name, or null for an unknown name.
 template <class Factory>
-auto lookup(const Factory& factory, const QString& name) -> decltype(factory.named(std::string_view()))
-{
+auto lookup(const Factory& factory, const QString& name) -> decltype(factory.named(std::string_view())) {
     try {
         return factory.named(name.toStdString());
     } catch (const std::exception&) {
@@ -84,8 +79,7 @@ class QRCodeDragMimeData : public QMimeData {
 public:
     explicit QRCodeDragMimeData(QRCodeView* view) : view_(view) {}
 
-    QStringList formats() const override
-    {
+    QStringList formats() const override {
         return {QString::fromLatin1(QRCode::views::kPDFMimeType), QString::fromLatin1(QRCode::views::kPNGMimeType),
                 QString::fromLatin1(QRCode::views::kTIFFMimeType), QString::fromLatin1(kURIListMimeType)};
     }
@@ -93,8 +87,7 @@ public:
     bool hasFormat(const QString& mimeType) const override { return formats().contains(mimeType); }
 
 protected:
-    QVariant retrieveData(const QString& mimeType, QMetaType type) const override
-    {
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
         if (!view_) return {};
         if (mimeType == QLatin1String(QRCode::views::kPDFMimeType)) return view_->dragPDF();
         if (mimeType == QLatin1String(QRCode::views::kTIFFMimeType)) return nonEmpty(view_->dragTIFF());
@@ -114,8 +107,7 @@ protected:
 private:
     // The PDF in a new folder of this drag's own, so that its name depends
     // only on what exists where it lands, never on earlier drags.
-    std::optional<QUrl> writeFile() const
-    {
+    std::optional<QUrl> writeFile() const {
         const QString root = QRCodeView::droppedFilesFolder();
         if (root.isEmpty()) return std::nullopt;
         QTemporaryDir folder(root + QStringLiteral("/drag-XXXXXX"));
@@ -136,8 +128,7 @@ QRCodeView::QRCodeView(QWidget* parent) : QRCodeView(nullptr, parent) {}
 
 QRCodeView::QRCodeView(QRCode::DocumentPtr document, QWidget* parent)
     : QRCodeDocumentView(document, parent),
-      document_(document ? std::move(document) : std::make_shared<QRCode::Document>())
-{
+      document_(document ? std::move(document) : std::make_shared<QRCode::Document>()) {
     refresh();
 }
 
@@ -145,40 +136,34 @@ QRCodeView::~QRCodeView() = default;
 
 void QRCodeView::refresh() { submitChange(document_); }
 
-void QRCodeView::setDocument(QRCode::DocumentPtr document)
-{
+void QRCodeView::setDocument(QRCode::DocumentPtr document) {
     document_ = document ? std::move(document) : std::make_shared<QRCode::Document>();
     refresh();
 }
 
-void QRCodeView::setErrorCorrection(QRCode::ErrorCorrection errorCorrection)
-{
+void QRCodeView::setErrorCorrection(QRCode::ErrorCorrection errorCorrection) {
     document_->setErrorCorrection(errorCorrection);
     refresh();
 }
 
 QRCode::Document::Bytes QRCodeView::data() const { return document_->data().value_or(QRCode::Document::Bytes{}); }
 
-void QRCodeView::setData(QRCode::Document::Bytes data)
-{
+void QRCodeView::setData(QRCode::Document::Bytes data) {
     document_->setData(std::move(data));
     refresh();
 }
 
-void QRCodeView::setDesign(QRCode::DesignPtr design)
-{
+void QRCodeView::setDesign(QRCode::DesignPtr design) {
     if (design) document_->setDesign(std::move(design));
     refresh();
 }
 
-void QRCodeView::setLogoTemplate(QRCode::LogoTemplatePtr logoTemplate)
-{
+void QRCodeView::setLogoTemplate(QRCode::LogoTemplatePtr logoTemplate) {
     document_->setLogoTemplate(std::move(logoTemplate));
     refresh();
 }
 
-std::int64_t QRCodeView::cellSize() const
-{
+std::int64_t QRCodeView::cellSize() const {
     const double size = document_->cellSize(std::min(width(), height()));
     if (!std::isfinite(size) || size < 0 || size > double(std::numeric_limits<std::int64_t>::max())) return 0;
     return std::int64_t(size);
@@ -186,8 +171,7 @@ std::int64_t QRCodeView::cellSize() const
 
 bool QRCodeView::setString(const QString& text) { return setString(text, QStringConverter::Utf8); }
 
-bool QRCodeView::setString(const QString& text, QStringConverter::Encoding encoding)
-{
+bool QRCodeView::setString(const QString& text, QStringConverter::Encoding encoding) {
     QStringEncoder encoder(encoding, QStringConverter::Flag::Stateless);
     const QByteArray bytes = encoder.encode(text);
     if (encoder.hasError()) return false;
@@ -199,50 +183,43 @@ void QRCodeView::setMessage(const QRCodeMessageFormatter& message) { setData(mes
 
 // ---- Designer properties ----
 
-void QRCodeView::applyEyeShape()
-{
+void QRCodeView::applyEyeShape() {
     auto eye = lookup(QRCodeEyeShapeFactory::shared(), eyeShape_);
     if (!eye) eye = std::make_shared<QRCode::EyeShape::Square>();
     document_->design()->shape()->setEye(std::move(eye)); // clears the pupil
 }
 
-void QRCodeView::applyPixelShape()
-{
+void QRCodeView::applyPixelShape() {
     auto pixels = lookup(QRCodePixelShapeFactory::shared(), pixelShape_);
     if (!pixels) pixels = QRCode::PixelShape::Square::Create();
     document_->design()->shape()->setOnPixels(std::move(pixels));
 }
 
-void QRCodeView::applyPupilShape()
-{
+void QRCodeView::applyPupilShape() {
     auto pupil = lookup(QRCodePupilShapeFactory::shared(), pupilShape_);
     if (!pupil) pupil = std::make_shared<QRCode::PupilShape::Square>();
     document_->design()->shape()->setPupil(std::move(pupil));
 }
 
-void QRCodeView::setIbEyeShape(const QString& name)
-{
+void QRCodeView::setIbEyeShape(const QString& name) {
     eyeShape_ = name;
     applyEyeShape();
     refresh();
 }
 
-void QRCodeView::setIbPixelShape(const QString& name)
-{
+void QRCodeView::setIbPixelShape(const QString& name) {
     pixelShape_ = name;
     applyPixelShape();
     refresh();
 }
 
-void QRCodeView::setIbPupilShape(const QString& name)
-{
+void QRCodeView::setIbPupilShape(const QString& name) {
     pupilShape_ = name;
     applyPupilShape();
     refresh();
 }
 
-QString QRCodeView::ibCorrectionLevel() const
-{
+QString QRCodeView::ibCorrectionLevel() const {
     switch (document_->errorCorrection()) {
     case QRCode::ErrorCorrection::low: return QStringLiteral("L");
     case QRCode::ErrorCorrection::medium: return QStringLiteral("M");
@@ -252,18 +229,19 @@ QString QRCodeView::ibCorrectionLevel() const
     return QStringLiteral("Q");
 }
 
-void QRCodeView::setIbCorrectionLevel(const QString& level)
-{
+void QRCodeView::setIbCorrectionLevel(const QString& level) {
     const QChar first = level.isEmpty() ? QChar('q') : level.front().toLower();
     QRCode::ErrorCorrection value = QRCode::ErrorCorrection::quartile;
-    if (first == QChar('l')) value = QRCode::ErrorCorrection::low;
-    else if (first == QChar('m')) value = QRCode::ErrorCorrection::medium;
-    else if (first == QChar('h')) value = QRCode::ErrorCorrection::high;
+    if (first == QChar('l'))
+        value = QRCode::ErrorCorrection::low;
+    else if (first == QChar('m'))
+        value = QRCode::ErrorCorrection::medium;
+    else if (first == QChar('h'))
+        value = QRCode::ErrorCorrection::high;
     setErrorCorrection(value);
 }
 
-QString QRCodeView::ibTextContent() const
-{
+QString QRCodeView::ibTextContent() const {
     const auto bytes = document_->data();
     if (!bytes) return {};
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -277,37 +255,31 @@ void QRCodeView::setIbTextContent(const QString& text) { setString(text); }
 QColor QRCodeView::ibPixelColor() const { return solidColor(document_->design()->style()->onPixels(), Qt::black); }
 QColor QRCodeView::ibEyeColor() const { return solidColor(document_->design()->style()->eye(), Qt::black); }
 QColor QRCodeView::ibPupilColor() const { return solidColor(document_->design()->style()->pupil(), Qt::black); }
-QColor QRCodeView::ibBackgroundColor() const
-{
+QColor QRCodeView::ibBackgroundColor() const {
     return solidColor(document_->design()->style()->background(), Qt::white);
 }
 
-void QRCodeView::setIbPixelColor(const QColor& color)
-{
+void QRCodeView::setIbPixelColor(const QColor& color) {
     document_->design()->style()->setOnPixels(QRCode::FillStyle::Solid::make(toColor(color)));
     refresh();
 }
 
-void QRCodeView::setIbEyeColor(const QColor& color)
-{
+void QRCodeView::setIbEyeColor(const QColor& color) {
     document_->design()->style()->setEye(QRCode::FillStyle::Solid::make(toColor(color)));
     refresh();
 }
 
-void QRCodeView::setIbPupilColor(const QColor& color)
-{
+void QRCodeView::setIbPupilColor(const QColor& color) {
     document_->design()->style()->setPupil(QRCode::FillStyle::Solid::make(toColor(color)));
     refresh();
 }
 
-void QRCodeView::setIbBackgroundColor(const QColor& color)
-{
+void QRCodeView::setIbBackgroundColor(const QColor& color) {
     document_->design()->style()->setBackground(QRCode::FillStyle::Solid::make(toColor(color)));
     refresh();
 }
 
-void QRCodeView::prepareForInterfaceBuilder()
-{
+void QRCodeView::prepareForInterfaceBuilder() {
     try {
         const auto bytes = data();
         document_->update(std::span<const std::uint8_t>(bytes), document_->errorCorrection());
@@ -326,8 +298,7 @@ void QRCodeView::prepareForInterfaceBuilder()
 
 // ---- Drag source ----
 
-QByteArray QRCodeView::dragPDF() const
-{
+QByteArray QRCodeView::dragPDF() const {
     try {
         const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
         return toByteArray(document_->pdfData(size, 72));
@@ -336,21 +307,18 @@ QByteArray QRCodeView::dragPDF() const
     }
 }
 
-QByteArray QRCodeView::dragTIFF() const
-{
+QByteArray QRCodeView::dragTIFF() const {
     if (!document_->isMatrixCurrent()) return {};
     try {
         const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
-        return toByteArray(document_->qrcode().tiffData(size, 144, *document_->design(),
-                                                        document_->logoTemplate().get(),
-                                                        std::numeric_limits<double>::infinity()));
+        return toByteArray(document_->qrcode().tiffData(
+            size, 144, *document_->design(), document_->logoTemplate().get(), std::numeric_limits<double>::infinity()));
     } catch (const std::exception&) {
         return {};
     }
 }
 
-QByteArray QRCodeView::dragPNG() const
-{
+QByteArray QRCodeView::dragPNG() const {
     if (!document_->isMatrixCurrent()) return {};
     try {
         const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
@@ -361,8 +329,7 @@ QByteArray QRCodeView::dragPNG() const
     }
 }
 
-QString QRCodeView::droppedFilesFolder()
-{
+QString QRCodeView::droppedFilesFolder() {
     // Receivers may open a dropped file's URL long after the drag (or the
     // view) has ended, so the files live as long as the process.
     static const std::unique_ptr<QTemporaryDir> folder = [] {
@@ -372,8 +339,7 @@ QString QRCodeView::droppedFilesFolder()
     return folder ? folder->path() : QString();
 }
 
-std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder)
-{
+std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder) {
     if (folder.isEmpty()) return std::nullopt;
     const QByteArray pdf = dragPDF();
     if (pdf.isEmpty()) return std::nullopt;
@@ -389,8 +355,7 @@ std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder)
 
 std::unique_ptr<QMimeData> QRCodeView::makeDragMimeData() { return std::make_unique<QRCodeDragMimeData>(this); }
 
-QImage QRCodeView::makeDragImage() const
-{
+QImage QRCodeView::makeDragImage() const {
     try {
         const auto bitmap = document_->cgImage(128);
         QImage image = QRCode::views::toQImage(bitmap.get());
@@ -401,15 +366,14 @@ QImage QRCodeView::makeDragImage() const
     }
 }
 
-void QRCodeView::mousePressEvent(QMouseEvent* event)
-{
+void QRCodeView::mousePressEvent(QMouseEvent* event) {
     if (!property("supportsDrag").toBool()) return;
     // The drag object must outlive exec(): on X11 the receiver asks for the
     // data after the drop, when exec() has already returned, and the platform
     // answers from the drag object it still tracks and deletes it itself once
     // the receiver has finished. Deleting it here would hand over nothing.
     QDrag* drag = std::make_unique<QDrag>(this).release(); // owned by Qt from here on
-    drag->setMimeData(makeDragMimeData().release());      // the drag owns its data
+    drag->setMimeData(makeDragMimeData().release());       // the drag owns its data
     const QImage image = makeDragImage();
     if (!image.isNull()) {
         drag->setPixmap(QPixmap::fromImage(image));

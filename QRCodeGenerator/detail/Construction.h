@@ -17,8 +17,7 @@ int getNumRawDataModules(QRCodeVersion version);
 std::vector<int> getAlignmentPatternPositions(QRCodeVersion version);
 // The data codewords split into blocks, each followed by its error
 // correction, interleaved as the symbol stores them.
-std::vector<std::uint8_t> addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version,
-                                              QRCodeECC ecl);
+std::vector<std::uint8_t> addEccAndInterleave(std::span<const std::uint8_t> data, QRCodeVersion version, QRCodeECC ecl);
 // Reed-Solomon arithmetic over GF(2^8) modulo 0x11D.
 std::uint8_t reedSolomonMultiply(std::uint8_t x, std::uint8_t y);
 std::vector<std::uint8_t> reedSolomonComputeDivisor(int degree);

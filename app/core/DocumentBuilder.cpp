@@ -66,7 +66,7 @@ QRCode::DocumentPtr makeDocument(std::string_view text, const DesignValues& v, c
     try {
         document = std::make_shared<QRCode::Document>(text, level);
     } catch (const std::exception&) {
-        return nullptr;  // does not fit at this level, or the engine failed
+        return nullptr; // does not fit at this level, or the engine failed
     }
 
     auto& design = *document->design();

@@ -38,7 +38,7 @@ struct DesignValues {
 struct LogoOptions {
     gfx::ImagePtr image;
     bool active = false;
-    int position = 0;  // 0 centre, anything else the lower-right corner
+    int position = 0; // 0 centre, anything else the lower-right corner
     bool maintainAspectRatio = true;
 };
 

@@ -13,14 +13,12 @@
 namespace Tessivo {
 namespace {
 
-QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
-{
+QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 // Premultiplied ARGB over opaque white: c + (255 - a) per channel.
-gfx::Image onWhite(const gfx::Image& image)
-{
+gfx::Image onWhite(const gfx::Image& image) {
     gfx::Image result(image.width(), image.height());
     for (int y = 0; y < image.height(); ++y) {
         const std::uint32_t* src = image.row(y);
@@ -37,9 +35,7 @@ gfx::Image onWhite(const gfx::Image& image)
     return result;
 }
 
-template <class Make>
-void addItem(ClipboardItems& items, const char* type, Make&& make) noexcept
-{
+template <class Make> void addItem(ClipboardItems& items, const char* type, Make&& make) noexcept {
     try {
         items.emplace_back(QString::fromLatin1(type), make());
     } catch (const std::exception&) {
@@ -49,8 +45,7 @@ void addItem(ClipboardItems& items, const char* type, Make&& make) noexcept
 
 } // namespace
 
-const ExportFormatInfo& exportFormatInfo(ExportFormat format)
-{
+const ExportFormatInfo& exportFormatInfo(ExportFormat format) {
     static const ExportFormatInfo infos[] = {
         {"PNG", "qrcode.png", "png", "PNG image (*.png)", "Could not save PNG."},
         {"JPEG", "qrcode.jpg", "jpg", "JPEG image (*.jpg *.jpeg)", "Could not save JPEG."},
@@ -61,21 +56,17 @@ const ExportFormatInfo& exportFormatInfo(ExportFormat format)
     return infos[static_cast<int>(format)];
 }
 
-QByteArray exportData(const QRCode::Document& document, ExportFormat format)
-{
+QByteArray exportData(const QRCode::Document& document, ExportFormat format) {
     switch (format) {
-    case ExportFormat::png:
-        return toByteArray(document.pngData(kExportDimension));
+    case ExportFormat::png: return toByteArray(document.pngData(kExportDimension));
     case ExportFormat::jpeg: {
         const gfx::ImagePtr image = document.cgImage(kExportDimension);
         // No quality given: the encoder's default applies.
-        return toByteArray(ImageReadWrite::bitmapImageData(onWhite(*image), ImageTypeIdentifier::jpeg,
-                                                           72, std::nullopt, false));
+        return toByteArray(
+            ImageReadWrite::bitmapImageData(onWhite(*image), ImageTypeIdentifier::jpeg, 72, std::nullopt, false));
     }
-    case ExportFormat::tiff:
-        return toByteArray(document.tiffData(kExportDimension));
-    case ExportFormat::pdf:
-        return toByteArray(document.pdfData(kExportDimension, 72));
+    case ExportFormat::tiff: return toByteArray(document.tiffData(kExportDimension));
+    case ExportFormat::pdf: return toByteArray(document.pdfData(kExportDimension, 72));
     case ExportFormat::svg: {
         const std::string text = document.svg(kExportDimension);
         return QByteArray(text.data(), qsizetype(text.size()));
@@ -84,8 +75,7 @@ QByteArray exportData(const QRCode::Document& document, ExportFormat format)
     return {};
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes)
-{
+bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
     if (file.write(bytes) != bytes.size()) {
@@ -95,8 +85,7 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes)
     return file.commit();
 }
 
-bool exportToFile(const QRCode::Document& document, ExportFormat format, const QString& path) noexcept
-{
+bool exportToFile(const QRCode::Document& document, ExportFormat format, const QString& path) noexcept {
     try {
         const QByteArray bytes = exportData(document, format);
         if (bytes.isEmpty()) return false;
@@ -106,8 +95,7 @@ bool exportToFile(const QRCode::Document& document, ExportFormat format, const Q
     }
 }
 
-ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept
-{
+ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept {
     ClipboardItems items;
     addItem(items, "application/pdf", [&] { return toByteArray(document.pdfData(kExportDimension, 72)); });
     addItem(items, "image/tiff", [&] { return toByteArray(document.tiffData(kExportDimension, 72)); });
@@ -119,8 +107,7 @@ ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept
     return items;
 }
 
-ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept
-{
+ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept {
     ClipboardItems items;
     addItem(items, "text/plain", [&] {
         const std::string text = document.asciiRepresentation();
@@ -130,8 +117,7 @@ ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept
     return items;
 }
 
-bool publishClipboardItems(const ClipboardItems& items, QClipboard& clipboard)
-{
+bool publishClipboardItems(const ClipboardItems& items, QClipboard& clipboard) {
     if (items.empty()) return false;
     auto mime = std::make_unique<QMimeData>();
     for (const auto& [type, bytes] : items) mime->setData(type, bytes);

@@ -18,11 +18,11 @@ namespace Tessivo {
 enum class ExportFormat { png, jpeg, tiff, pdf, svg };
 
 struct ExportFormatInfo {
-    const char* title;        // menu item: "PNG"
-    const char* defaultName;  // "qrcode.png"
-    const char* suffix;       // "png"
-    const char* nameFilter;   // save dialog filter
-    const char* failureText;  // "Could not save PNG."
+    const char* title;       // menu item: "PNG"
+    const char* defaultName; // "qrcode.png"
+    const char* suffix;      // "png"
+    const char* nameFilter;  // save dialog filter
+    const char* failureText; // "Could not save PNG."
 };
 
 const ExportFormatInfo& exportFormatInfo(ExportFormat format);

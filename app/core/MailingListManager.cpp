@@ -14,28 +14,24 @@ namespace {
 
 platform::Date toDate(const QDateTime& time) { return platform::Date{double(time.toMSecsSinceEpoch()) / 1000.0}; }
 
-QDateTime fromDate(const platform::Date& date)
-{
+QDateTime fromDate(const platform::Date& date) {
     return QDateTime::fromMSecsSinceEpoch(qint64(date.timeIntervalSince1970 * 1000.0));
 }
 
-std::optional<QDateTime> dateValue(const std::optional<platform::PropertyList>& value)
-{
+std::optional<QDateTime> dateValue(const std::optional<platform::PropertyList>& value) {
     if (!value) return std::nullopt;
     if (const platform::Date* date = value->asDate()) return fromDate(*date);
     return std::nullopt;
 }
 
-std::int64_t integerValue(const std::optional<platform::PropertyList>& value)
-{
+std::int64_t integerValue(const std::optional<platform::PropertyList>& value) {
     if (!value) return 0;
     return value->asInt64().value_or(0);
 }
 
 } // namespace
 
-std::int64_t wholeDaysBetween(const QDateTime& from, const QDateTime& to)
-{
+std::int64_t wholeDaysBetween(const QDateTime& from, const QDateTime& to) {
     const QDateTime a = from.toLocalTime();
     const QDateTime b = to.toLocalTime();
     std::int64_t days = a.date().daysTo(b.date());
@@ -44,8 +40,7 @@ std::int64_t wholeDaysBetween(const QDateTime& from, const QDateTime& to)
     return days;
 }
 
-MailingListManager::Config MailingListManager::defaultConfig()
-{
+MailingListManager::Config MailingListManager::defaultConfig() {
     Config config;
     config.endpointURL = QUrl(QString::fromUtf8(kMailingListEndpoint));
     config.privacyURL = QUrl(QString::fromUtf8(kPrivacyPolicyURL));
@@ -67,53 +62,46 @@ MailingListManager::Config MailingListManager::defaultConfig()
 
 QString MailingListManager::promptTitle() { return QStringLiteral("Stay in the loop"); }
 
-QString MailingListManager::promptMessage()
-{
-    return QStringLiteral("Occasional offers, news, and updates about new features.\nNo spam \u2014 I absolutely promise.");
+QString MailingListManager::promptMessage() {
+    return QStringLiteral(
+        "Occasional offers, news, and updates about new features.\nNo spam \u2014 I absolutely promise.");
 }
 
-MailingListManager::MailingListManager(Config config, QObject* parent) : QObject(parent), config_(std::move(config))
-{
+MailingListManager::MailingListManager(Config config, QObject* parent) : QObject(parent), config_(std::move(config)) {
     const Decision decision = storedDecision();
     isOptedOut_ = decision == Decision::declined || decision == Decision::subscribed;
 }
 
-std::shared_ptr<platform::UserDefaults> MailingListManager::store() const
-{
+std::shared_ptr<platform::UserDefaults> MailingListManager::store() const {
     if (config_.store)
         if (auto s = config_.store()) return s;
     return platform::UserDefaults::standard();
 }
 
-QString MailingListManager::appKey(const QString& suffix) const
-{
+QString MailingListManager::appKey(const QString& suffix) const {
     const QString id = config_.bundleIdentifier.isEmpty() ? QStringLiteral("unknown.app") : config_.bundleIdentifier;
     return QStringLiteral("mailingList.") + id + suffix;
 }
 
-void MailingListManager::setPresented(bool presented)
-{
+void MailingListManager::setPresented(bool presented) {
     if (presented == isPresented_) return;
     isPresented_ = presented;
     emit isPresentedChanged(presented);
 }
 
-void MailingListManager::setStatus(SubmitStatus status)
-{
+void MailingListManager::setStatus(SubmitStatus status) {
     if (status == status_) return;
     status_ = std::move(status);
     emit statusChanged();
 }
 
-void MailingListManager::setOptedOut()
-{
+void MailingListManager::setOptedOut() {
     if (isOptedOut_) return;
     isOptedOut_ = true;
     emit isOptedOutChanged(true);
 }
 
-MailingListManager::Decision MailingListManager::storedDecision() const
-{
+MailingListManager::Decision MailingListManager::storedDecision() const {
     const auto value = store()->objectForKey(decisionKey);
     const std::string* text = value ? value->asString() : nullptr;
     if (!text) return Decision::none;
@@ -123,20 +111,17 @@ MailingListManager::Decision MailingListManager::storedDecision() const
     return Decision::none;
 }
 
-std::int64_t MailingListManager::launchCount() const
-{
+std::int64_t MailingListManager::launchCount() const {
     return integerValue(store()->objectForKey(appKey(QStringLiteral(".launchCount")).toStdString()));
 }
 
-std::int64_t MailingListManager::daysSinceInstall() const
-{
+std::int64_t MailingListManager::daysSinceInstall() const {
     const auto installed = dateValue(store()->objectForKey(appKey(QStringLiteral(".installDate")).toStdString()));
     if (!installed) return 0;
     return wholeDaysBetween(*installed, config_.now());
 }
 
-void MailingListManager::registerLaunch()
-{
+void MailingListManager::registerLaunch() {
     auto s = store();
     const std::string installKey = appKey(QStringLiteral(".installDate")).toStdString();
     if (!s->objectForKey(installKey)) s->setObject(installKey, platform::PropertyList(toDate(config_.now())));
@@ -149,8 +134,7 @@ void MailingListManager::registerLaunch()
 
 bool MailingListManager::launchesOrDaysSuffice() const { return launchCount() >= 3 || daysSinceInstall() >= 2; }
 
-void MailingListManager::evaluatePrompt()
-{
+void MailingListManager::evaluatePrompt() {
     const Decision decision = storedDecision();
     if (decision == Decision::declined || decision == Decision::subscribed) return;
     if (updaterBusyCheck_ && updaterBusyCheck_()) return;
@@ -161,22 +145,19 @@ void MailingListManager::evaluatePrompt()
     if (launchesOrDaysSuffice()) showPrompt();
 }
 
-void MailingListManager::showPromptIfEligible(bool force)
-{
+void MailingListManager::showPromptIfEligible(bool force) {
     const Decision decision = storedDecision();
     if (decision == Decision::declined || decision == Decision::subscribed) return;
     if (force || launchesOrDaysSuffice()) showPrompt();
 }
 
-void MailingListManager::showPrompt()
-{
+void MailingListManager::showPrompt() {
     setPresented(true);
     store()->setObject(appKey(QStringLiteral(".lastShownAt")).toStdString(),
                        platform::PropertyList(toDate(config_.now())));
 }
 
-void MailingListManager::snooze()
-{
+void MailingListManager::snooze() {
     const QDateTime until = config_.now().toLocalTime().addDays(14);
     auto s = store();
     s->setObject(decisionKey, platform::PropertyList(std::string("snoozed")));
@@ -184,15 +165,13 @@ void MailingListManager::snooze()
     setPresented(false);
 }
 
-void MailingListManager::decline()
-{
+void MailingListManager::decline() {
     store()->setObject(decisionKey, platform::PropertyList(std::string("declined")));
     setOptedOut();
     setPresented(false);
 }
 
-QByteArray MailingListManager::requestBody(const QString& trimmedEmail) const
-{
+QByteArray MailingListManager::requestBody(const QString& trimmedEmail) const {
     QJsonObject body;
     body.insert(QStringLiteral("email"), trimmedEmail);
     body.insert(QStringLiteral("app"),
@@ -203,8 +182,7 @@ QByteArray MailingListManager::requestBody(const QString& trimmedEmail) const
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-void MailingListManager::subscribe(const QString& email)
-{
+void MailingListManager::subscribe(const QString& email) {
     const QString trimmed = email.trimmed();
     if (trimmed.isEmpty() || !trimmed.contains(QLatin1Char('@'))) {
         setStatus(SubmitStatus::failure(QStringLiteral("Please enter a valid email address.")));

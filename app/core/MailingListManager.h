@@ -30,7 +30,7 @@ public:
     struct SubmitStatus {
         enum class Kind { idle, submitting, success, failure };
         Kind kind = Kind::idle;
-        QString message;  // failure only
+        QString message; // failure only
         friend bool operator==(const SubmitStatus&, const SubmitStatus&) = default;
         static SubmitStatus failure(QString text) { return {Kind::failure, std::move(text)}; }
     };

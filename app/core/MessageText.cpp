@@ -39,13 +39,23 @@ std::string mailtoQueryEncoded(std::string_view text) {
     auto keep = [](unsigned char c) {
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
         switch (c) {
-        case '-': case '.': case '_': case '~':                      // unreserved
-        case '!': case '$': case '\'': case '(': case ')': case '*':  // sub-delimiters but & = +
-        case ',': case ';':
-        case ':': case '@': case '/': case '?':
-            return true;
-        default:
-            return false;
+        case '-':
+        case '.':
+        case '_':
+        case '~': // unreserved
+        case '!':
+        case '$':
+        case '\'':
+        case '(':
+        case ')':
+        case '*': // sub-delimiters but & = +
+        case ',':
+        case ';':
+        case ':':
+        case '@':
+        case '/':
+        case '?': return true;
+        default: return false;
         }
     };
     std::string out;

@@ -11,8 +11,8 @@ namespace Tessivo {
 
 enum class MessageType { text = 0, url = 1, email = 2, phone = 3, sms = 4, wifi = 5, vcard = 6 };
 
-inline constexpr std::array<MessageType, 7> allMessageTypes{MessageType::text,  MessageType::url,  MessageType::email,
-                                                            MessageType::phone, MessageType::sms,  MessageType::wifi,
+inline constexpr std::array<MessageType, 7> allMessageTypes{MessageType::text,  MessageType::url, MessageType::email,
+                                                            MessageType::phone, MessageType::sms, MessageType::wifi,
                                                             MessageType::vcard};
 
 // 0...6 give a kind; every other integer gives nothing.

@@ -4,8 +4,7 @@
 
 namespace Tessivo {
 
-bool isAllowedRequestURL(const QUrl& url)
-{
+bool isAllowedRequestURL(const QUrl& url) {
     if (!url.isValid() || url.host().isEmpty()) return false;
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("https")) return true;
@@ -15,8 +14,7 @@ bool isAllowedRequestURL(const QUrl& url)
     return !address.isNull() && address.isLoopback();
 }
 
-void applyNetworkOptions(QNetworkRequest& request, const NetworkOptions& options)
-{
+void applyNetworkOptions(QNetworkRequest& request, const NetworkOptions& options) {
     request.setTransferTimeout(options.timeoutMilliseconds);
     if (options.sslConfiguration) request.setSslConfiguration(*options.sslConfiguration);
 }

@@ -19,15 +19,13 @@ json encodeColor(const CodableColor& color) { return json{{"hex", color.hex}}; }
 
 // Strict readers: a missing key or a value of another type fails the whole
 // preset, as the decoder of the stored form does.
-const json& member(const json& object, const char* key)
-{
+const json& member(const json& object, const char* key) {
     auto it = object.find(key);
     if (it == object.end()) throw std::runtime_error(std::string("missing key ") + key);
     return *it;
 }
 
-std::int64_t readInteger(const json& object, const char* key)
-{
+std::int64_t readInteger(const json& object, const char* key) {
     const json& v = member(object, key);
     if (v.is_number_integer()) {
         if (v.is_number_unsigned() && v.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
@@ -42,8 +40,7 @@ std::int64_t readInteger(const json& object, const char* key)
     throw std::runtime_error(std::string("not an integer: ") + key);
 }
 
-float readFloat(const json& object, const char* key)
-{
+float readFloat(const json& object, const char* key) {
     const json& v = member(object, key);
     if (!v.is_number()) throw std::runtime_error(std::string("not a number: ") + key);
     const double d = v.get<double>();
@@ -52,23 +49,20 @@ float readFloat(const json& object, const char* key)
     return float(d);
 }
 
-std::string readString(const json& object, const char* key)
-{
+std::string readString(const json& object, const char* key) {
     const json& v = member(object, key);
     if (!v.is_string()) throw std::runtime_error(std::string("not a string: ") + key);
     return v.get<std::string>();
 }
 
-CodableColor readColor(const json& object, const char* key)
-{
+CodableColor readColor(const json& object, const char* key) {
     const json& v = member(object, key);
     if (!v.is_object()) throw std::runtime_error(std::string("not a colour: ") + key);
     return CodableColor{readString(v, "hex")};
 }
 
-QRPreset makePreset(std::string name, std::int64_t eye, std::int64_t pupil, std::int64_t pixel,
-                    const char* background, float padding, float radius, const char* foreground)
-{
+QRPreset makePreset(std::string name, std::int64_t eye, std::int64_t pupil, std::int64_t pixel, const char* background,
+                    float padding, float radius, const char* foreground) {
     QRPreset p;
     p.id = randomUUID();
     p.name = std::move(name);
@@ -86,8 +80,7 @@ QRPreset makePreset(std::string name, std::int64_t eye, std::int64_t pupil, std:
 
 } // namespace
 
-Defaults::UUID randomUUID()
-{
+Defaults::UUID randomUUID() {
     thread_local std::mt19937_64 engine{std::random_device{}()};
     Defaults::UUID id;
     for (std::size_t i = 0; i < id.bytes.size(); i += 8) {
@@ -99,8 +92,7 @@ Defaults::UUID randomUUID()
     return id;
 }
 
-json encodePreset(const QRPreset& p)
-{
+json encodePreset(const QRPreset& p) {
     json j = json::object();
     j["id"] = p.id.uuidString();
     j["name"] = p.name;
@@ -122,8 +114,7 @@ json encodePreset(const QRPreset& p)
 
 std::string presetJSONText(const QRPreset& preset) { return foundation::writeJson(encodePreset(preset)); }
 
-std::optional<QRPreset> decodePreset(std::string_view jsonText)
-{
+std::optional<QRPreset> decodePreset(std::string_view jsonText) {
     try {
         const json j = json::parse(jsonText);
         if (!j.is_object()) return std::nullopt;
@@ -152,8 +143,7 @@ std::optional<QRPreset> decodePreset(std::string_view jsonText)
     }
 }
 
-const std::vector<QRPreset>& builtInPresets()
-{
+const std::vector<QRPreset>& builtInPresets() {
     static const std::vector<QRPreset> presets{
         makePreset("Classic", 0, 0, 0, "#FFFFFF", 0, 0, "#000000"),
         makePreset("Rounded", 2, 2, 3, "#FFFFFF", 4, 8, "#1A1A1A"),
@@ -168,15 +158,13 @@ const std::vector<QRPreset>& builtInPresets()
     return presets;
 }
 
-platform::PropertyListArray PresetStore::rawEntries() const
-{
+platform::PropertyListArray PresetStore::rawEntries() const {
     const auto stored = suite_.objectForKey(keyName);
     if (!stored || !stored->isArray()) return {};
     return *stored->asArray();
 }
 
-std::vector<QRPreset> PresetStore::presets() const
-{
+std::vector<QRPreset> PresetStore::presets() const {
     std::vector<QRPreset> result;
     for (const auto& entry : rawEntries()) {
         if (const std::string* text = entry.asString())
@@ -185,8 +173,7 @@ std::vector<QRPreset> PresetStore::presets() const
     return result;
 }
 
-bool PresetStore::append(const QRPreset& preset)
-{
+bool PresetStore::append(const QRPreset& preset) {
     std::string text;
     try {
         text = presetJSONText(preset);
@@ -200,8 +187,7 @@ bool PresetStore::append(const QRPreset& preset)
     return true;
 }
 
-void PresetStore::remove(const Defaults::UUID& id)
-{
+void PresetStore::remove(const Defaults::UUID& id) {
     auto entries = rawEntries();
     std::erase_if(entries, [&](const platform::PropertyList& entry) {
         const std::string* text = entry.asString();
@@ -215,22 +201,17 @@ void PresetStore::remove(const Defaults::UUID& id)
 namespace {
 
 // The keys hold int; a stored index beyond that range saturates.
-int toKeyInt(std::int64_t value)
-{
+int toKeyInt(std::int64_t value) {
     return int(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-Color colorOrBlack(const CodableColor& color)
-{
-    return hexToColor(color.hex).value_or(Color::sRGB(0, 0, 0));
-}
+Color colorOrBlack(const CodableColor& color) { return hexToColor(color.hex).value_or(Color::sRGB(0, 0, 0)); }
 
 } // namespace
 
 PresetStore userPresetStore() { return PresetStore(*Keys::userPresets().suite()); }
 
-QRPreset presetFromSettings(std::string name)
-{
+QRPreset presetFromSettings(std::string name) {
     QRPreset p;
     p.id = randomUUID();
     p.name = std::move(name);
@@ -249,8 +230,7 @@ QRPreset presetFromSettings(std::string name)
     return p;
 }
 
-void applyPreset(const QRPreset& p)
-{
+void applyPreset(const QRPreset& p) {
     Keys::eyeShapeIdx().set(toKeyInt(p.eyeShapeIdx));
     Keys::pupilShapeIdx().set(toKeyInt(p.pupilShapeIdx));
     Keys::pixelShapeIdx().set(toKeyInt(p.pixelShapeIdx));
@@ -265,16 +245,14 @@ void applyPreset(const QRPreset& p)
     Keys::errorCorrection().set(toKeyInt(p.errorCorrection));
 }
 
-std::string trimmedPresetName(std::string_view name)
-{
+std::string trimmedPresetName(std::string_view name) {
     auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
     while (!name.empty() && isSpace(name.front())) name.remove_prefix(1);
     while (!name.empty() && isSpace(name.back())) name.remove_suffix(1);
     return std::string(name);
 }
 
-bool saveCurrentAsPreset(std::string_view name)
-{
+bool saveCurrentAsPreset(std::string_view name) {
     const std::string trimmed = trimmedPresetName(name);
     if (trimmed.empty()) return false;
     return userPresetStore().append(presetFromSettings(trimmed));

@@ -15,10 +15,10 @@ namespace Keys {
 
 // Function-local statics: made once, on first use, safe against concurrent
 // first calls.
-#define TESSIVO_KEY(function, Type, name, defaultValue)                                          \
-    const Defaults::Key<Type>& function() {                                                      \
-        static const Defaults::Key<Type> key(name, defaultValue, platform::UserDefaults::standard()); \
-        return key;                                                                              \
+#define TESSIVO_KEY(function, Type, name, defaultValue)                                                                \
+    const Defaults::Key<Type>& function() {                                                                            \
+        static const Defaults::Key<Type> key(name, defaultValue, platform::UserDefaults::standard());                  \
+        return key;                                                                                                    \
     }
 
 TESSIVO_KEY(eyeShapeIdx, int, "eye shape idx", 0)
@@ -49,12 +49,12 @@ TESSIVO_KEY(userPresets, UserPresetTexts, "user presets", UserPresetTexts{})
 #undef TESSIVO_KEY
 
 std::vector<const Defaults::AnyKey*> all() {
-    return {&eyeShapeIdx(),        &pupilShapeIdx(),     &pixelShapeIdx(),    &backgroundColor(),
-            &backgroundPadding(),  &backgroundRadius(),  &fgEyeColor(),       &fgPupilColor(),
-            &fgPixelColor(),       &showHints(),         &expandedEyeShape(), &expandedPupilShape(),
-            &expandedPixelShape(), &expandedBackground(), &expandedLogo(),    &expandedAdvanced(),
-            &matchingPupil(),      &errorCorrection(),   &unifiedColor(),     &fgUnifiedColor(),
-            &useHexColorInput(),   &layoutMode(),        &messageType(),      &userPresets()};
+    return {&eyeShapeIdx(),        &pupilShapeIdx(),      &pixelShapeIdx(),    &backgroundColor(),
+            &backgroundPadding(),  &backgroundRadius(),   &fgEyeColor(),       &fgPupilColor(),
+            &fgPixelColor(),       &showHints(),          &expandedEyeShape(), &expandedPupilShape(),
+            &expandedPixelShape(), &expandedBackground(), &expandedLogo(),     &expandedAdvanced(),
+            &matchingPupil(),      &errorCorrection(),    &unifiedColor(),     &fgUnifiedColor(),
+            &useHexColorInput(),   &layoutMode(),         &messageType(),      &userPresets()};
 }
 
 std::vector<const Defaults::AnyKey*> resettable() {

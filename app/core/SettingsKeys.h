@@ -24,13 +24,13 @@ const Defaults::Key<int>& eyeShapeIdx();
 const Defaults::Key<int>& pupilShapeIdx();
 const Defaults::Key<int>& pixelShapeIdx();
 
-const Defaults::Key<Color>& backgroundColor();    // white
-const Defaults::Key<float>& backgroundPadding();  // extra quiet zone, in modules
-const Defaults::Key<float>& backgroundRadius();   // corner radius as a fraction
+const Defaults::Key<Color>& backgroundColor();   // white
+const Defaults::Key<float>& backgroundPadding(); // extra quiet zone, in modules
+const Defaults::Key<float>& backgroundRadius();  // corner radius as a fraction
 
-const Defaults::Key<Color>& fgEyeColor();    // black
-const Defaults::Key<Color>& fgPupilColor();  // black
-const Defaults::Key<Color>& fgPixelColor();  // black
+const Defaults::Key<Color>& fgEyeColor();   // black
+const Defaults::Key<Color>& fgPupilColor(); // black
+const Defaults::Key<Color>& fgPixelColor(); // black
 
 const Defaults::Key<bool>& showHints();
 const Defaults::Key<bool>& expandedEyeShape();
@@ -45,7 +45,7 @@ const Defaults::Key<bool>& matchingPupil();
 const Defaults::Key<int>& errorCorrection();
 
 const Defaults::Key<bool>& unifiedColor();
-const Defaults::Key<Color>& fgUnifiedColor();  // black
+const Defaults::Key<Color>& fgUnifiedColor(); // black
 const Defaults::Key<bool>& useHexColorInput();
 // 0 Basic, anything else Advanced (default 1).
 const Defaults::Key<int>& layoutMode();

@@ -7,24 +7,19 @@
 
 namespace Tessivo {
 
-QByteArray percentEncodeQueryValue(const QString& text)
-{
-    return text.toUtf8().toPercentEncoding("!$'()*,;:@/?");
-}
+QByteArray percentEncodeQueryValue(const QString& text) { return text.toUtf8().toPercentEncoding("!$'()*,;:@/?"); }
 
-QUrl supportMailURL(const QString& address, const QString& applicationName, const std::optional<QString>& subject)
-{
+QUrl supportMailURL(const QString& address, const QString& applicationName, const std::optional<QString>& subject) {
     const QString name = applicationName.isEmpty() ? QStringLiteral("App") : applicationName;
     const QString subjectText = subject ? *subject : name + QStringLiteral(" Support Request");
-    const QString body = QStringLiteral("Hello ") + name +
-                         QStringLiteral(" Team,\n\nI need assistance with the following:\n\n");
+    const QString body =
+        QStringLiteral("Hello ") + name + QStringLiteral(" Team,\n\nI need assistance with the following:\n\n");
     const QByteArray text = "mailto:" + address.toUtf8() + "?subject=" + percentEncodeQueryValue(subjectText) +
                             "&body=" + percentEncodeQueryValue(body);
     return QUrl::fromEncoded(text, QUrl::StrictMode);
 }
 
-void contactSupport(const std::optional<QString>& subject)
-{
+void contactSupport(const std::optional<QString>& subject) {
     const QUrl url = supportMailURL(QString::fromUtf8(kSupportAddress), QCoreApplication::applicationName(), subject);
     if (url.isValid()) QDesktopServices::openUrl(url);
 }

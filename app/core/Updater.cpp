@@ -7,8 +7,7 @@
 
 namespace Tessivo {
 
-std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml)
-{
+std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml) {
     QXmlStreamReader reader(xml);
     std::vector<UpdateItem> items;
     bool sawRSS = false;
@@ -30,7 +29,8 @@ std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml)
                     item->downloadPage = QUrl(reader.readElementText().trimmed(), QUrl::StrictMode);
                 else if (plain && name == QLatin1String("description"))
                     item->notes = reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
-                else if (reader.namespaceUri() == QLatin1String(kUpdateFeedNamespace) && name == QLatin1String("version"))
+                else if (reader.namespaceUri() == QLatin1String(kUpdateFeedNamespace) &&
+                         name == QLatin1String("version"))
                     item->version = reader.readElementText().trimmed();
             }
         } else if (reader.isEndElement() && item && reader.name() == QLatin1String("item") &&
@@ -42,13 +42,11 @@ std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml)
             item.reset();
         }
     }
-    if (reader.hasError() || !sawRSS)
-        throw std::runtime_error("The update feed could not be read.");
+    if (reader.hasError() || !sawRSS) throw std::runtime_error("The update feed could not be read.");
     return items;
 }
 
-int compareVersions(const QString& a, const QString& b)
-{
+int compareVersions(const QString& a, const QString& b) {
     const QStringList pa = a.trimmed().split(QLatin1Char('.'));
     const QStringList pb = b.trimmed().split(QLatin1Char('.'));
     for (qsizetype i = 0; i < std::max(pa.size(), pb.size()); ++i) {
@@ -68,13 +66,12 @@ int compareVersions(const QString& a, const QString& b)
     return 0;
 }
 
-UpdateCheckResult evaluateFeed(const std::vector<UpdateItem>& items, const QString& currentVersion)
-{
+UpdateCheckResult evaluateFeed(const std::vector<UpdateItem>& items, const QString& currentVersion) {
     UpdateCheckResult result;
     result.kind = UpdateCheckResult::Kind::upToDate;
     for (const auto& item : items) {
-        const QString& best = result.kind == UpdateCheckResult::Kind::updateAvailable ? result.newest.version
-                                                                                       : currentVersion;
+        const QString& best =
+            result.kind == UpdateCheckResult::Kind::updateAvailable ? result.newest.version : currentVersion;
         if (compareVersions(item.version, best) > 0) {
             result.kind = UpdateCheckResult::Kind::updateAvailable;
             result.newest = item;
@@ -85,12 +82,9 @@ UpdateCheckResult evaluateFeed(const std::vector<UpdateItem>& items, const QStri
 
 Updater::Updater(QUrl feedURL, QString currentVersion, NetworkOptions options, QObject* parent)
     : QObject(parent), feedURL_(std::move(feedURL)), currentVersion_(std::move(currentVersion)),
-      options_(std::move(options)), configured_(isAllowedRequestURL(feedURL_))
-{
-}
+      options_(std::move(options)), configured_(isAllowedRequestURL(feedURL_)) {}
 
-void Updater::checkForUpdates()
-{
+void Updater::checkForUpdates() {
     if (!canCheckForUpdates()) return;
     QNetworkRequest request(feedURL_);
     applyNetworkOptions(request, options_);
@@ -100,8 +94,7 @@ void Updater::checkForUpdates()
     emit canCheckForUpdatesChanged(false);
 }
 
-void Updater::finish()
-{
+void Updater::finish() {
     QNetworkReply* reply = reply_;
     if (!reply) return;
     reply_ = nullptr;

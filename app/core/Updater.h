@@ -38,8 +38,8 @@ int compareVersions(const QString& a, const QString& b);
 struct UpdateCheckResult {
     enum class Kind { upToDate, updateAvailable, error };
     Kind kind = Kind::error;
-    UpdateItem newest;     // updateAvailable: the newest release
-    QString errorMessage;  // error
+    UpdateItem newest;    // updateAvailable: the newest release
+    QString errorMessage; // error
 };
 
 // The newest item above the current version, or up to date.

@@ -11,22 +11,18 @@
 namespace Tessivo::ui {
 
 ApplicationServices::ApplicationServices(MainWindow& window)
-    : ApplicationServices(window,
-                          std::make_unique<Updater>(QUrl(QString::fromUtf8(kUpdateFeedURL)),
-                                                    QString::fromLatin1(kApplicationVersion)),
-                          std::make_unique<MailingListManager>(MailingListManager::defaultConfig()))
-{
-}
+    : ApplicationServices(
+          window,
+          std::make_unique<Updater>(QUrl(QString::fromUtf8(kUpdateFeedURL)), QString::fromLatin1(kApplicationVersion)),
+          std::make_unique<MailingListManager>(MailingListManager::defaultConfig())) {}
 
 ApplicationServices::ApplicationServices(MainWindow& window, std::unique_ptr<Updater> updater,
                                          std::unique_ptr<MailingListManager> mailingList)
-    : updater_(std::move(updater)), mailingList_(std::move(mailingList))
-{
+    : updater_(std::move(updater)), mailingList_(std::move(mailingList)) {
     attach(window);
 }
 
-void ApplicationServices::attach(MainWindow& window)
-{
+void ApplicationServices::attach(MainWindow& window) {
     connectCheckForUpdates(window.checkForUpdatesAction(), *updater_, &window);
 
     QAction& support = window.contactSupportAction();

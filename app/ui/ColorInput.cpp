@@ -189,6 +189,8 @@ ColorInput::ColorInput(const QString& title, const Defaults::Key<Color>& color, 
 
 bool ColorInput::showsHexField() const { return stack_->currentWidget() == hex_; }
 
-void ColorInput::showMode() { stack_->setCurrentWidget(useHex_.wrappedValue() ? static_cast<QWidget*>(hex_) : picker_); }
+void ColorInput::showMode() {
+    stack_->setCurrentWidget(useHex_.wrappedValue() ? static_cast<QWidget*>(hex_) : picker_);
+}
 
 } // namespace Tessivo::ui

@@ -167,12 +167,14 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
     auto* eyes = addGroup("Eyes", Keys::expandedEyeShape());
     {
         QVBoxLayout* rows = contentLayout(eyes);
-        rows->addWidget(makeHint("\"Eyes\" are the forms at the 3 corners - here, you can change their shape as well as "
-                                 "their color",
-                                 eyes->content()));
+        rows->addWidget(
+            makeHint("\"Eyes\" are the forms at the 3 corners - here, you can change their shape as well as "
+                     "their color",
+                     eyes->content()));
         addGap(rows, eyes->content());
-        eyeGrid_ = new ShapeGrid(ShapeKind::eye, std::make_shared<ShapeThumbnails>(ShapeThumbnails::eyes(shapes.eyeShapes)),
-                                 Keys::eyeShapeIdx(), eyes->content());
+        eyeGrid_ =
+            new ShapeGrid(ShapeKind::eye, std::make_shared<ShapeThumbnails>(ShapeThumbnails::eyes(shapes.eyeShapes)),
+                          Keys::eyeShapeIdx(), eyes->content());
         rows->addWidget(eyeGrid_);
         eyeColor_ = new ColorInput("Eye color", Keys::fgEyeColor(), eyes->content());
         rows->addWidget(colourRow(eyeColor_));
@@ -199,8 +201,9 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
     auto* pixels = addGroup("Pixels", Keys::expandedPixelShape());
     {
         QVBoxLayout* rows = contentLayout(pixels);
-        rows->addWidget(makeHint("Here, you can adjust the shape and color of the inner pixels, that is: the main content",
-                                 pixels->content()));
+        rows->addWidget(
+            makeHint("Here, you can adjust the shape and color of the inner pixels, that is: the main content",
+                     pixels->content()));
         addGap(rows, pixels->content());
         pixelGrid_ = new ShapeGrid(ShapeKind::pixel,
                                    std::make_shared<ShapeThumbnails>(ShapeThumbnails::pixels(shapes.pixelShapes)),
@@ -382,9 +385,7 @@ void DesignPanel::selectLogoImage() {
     loadLogo(chosen.front());
 }
 
-void DesignPanel::loadLogo(const QString& path) {
-    loader_.load(path);
-}
+void DesignPanel::loadLogo(const QString& path) { loader_.load(path); }
 
 bool DesignPanel::isLoadingLogo() const { return loader_.isLoading(); }
 

@@ -9,12 +9,9 @@ namespace Tessivo {
 
 ExportController::ExportController(QWidget* window, DocumentProvider documents, Reporters reporters, QObject* parent)
     : QObject(parent), window_(window), documents_(std::move(documents)),
-      chooseFile_([this](ExportFormat f) { return chooseWithDialog(f); }), reporters_(std::move(reporters))
-{
-}
+      chooseFile_([this](ExportFormat f) { return chooseWithDialog(f); }), reporters_(std::move(reporters)) {}
 
-QString ExportController::chooseWithDialog(ExportFormat format)
-{
+QString ExportController::chooseWithDialog(ExportFormat format) {
     const ExportFormatInfo& info = exportFormatInfo(format);
     QFileDialog dialog(window_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -26,8 +23,7 @@ QString ExportController::chooseWithDialog(ExportFormat format)
     return dialog.selectedFiles().front();
 }
 
-std::shared_ptr<QRCode::Document> ExportController::documentForJob()
-{
+std::shared_ptr<QRCode::Document> ExportController::documentForJob() {
     std::shared_ptr<QRCode::Document> built;
     try {
         built = documents_ ? documents_() : nullptr;
@@ -37,8 +33,7 @@ std::shared_ptr<QRCode::Document> ExportController::documentForJob()
     return nullptr;
 }
 
-void ExportController::exportAs(ExportFormat format)
-{
+void ExportController::exportAs(ExportFormat format) {
     auto document = documentForJob();
     const QString failure = QString::fromLatin1(exportFormatInfo(format).failureText);
     if (!document) {
@@ -50,14 +45,16 @@ void ExportController::exportAs(ExportFormat format)
     QPointer<ExportController> self(this);
     QThreadPool::globalInstance()->start([self, document, format, path, failure] {
         const bool ok = exportToFile(*document, format, path);
-        QMetaObject::invokeMethod(qApp, [self, ok, failure] {
-            if (self) self->report(ok, failure);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, ok, failure] {
+                if (self) self->report(ok, failure);
+            },
+            Qt::QueuedConnection);
     });
 }
 
-void ExportController::copy(ClipboardItems (*make)(const QRCode::Document&) noexcept)
-{
+void ExportController::copy(ClipboardItems (*make)(const QRCode::Document&) noexcept) {
     auto document = documentForJob();
     if (!document) {
         report(false, QString::fromLatin1(kNoMessageText));
@@ -67,26 +64,27 @@ void ExportController::copy(ClipboardItems (*make)(const QRCode::Document&) noex
     QThreadPool::globalInstance()->start([self, document, make] {
         ClipboardItems items = make(*document);
         // The clipboard belongs to the main thread: only the bytes travel.
-        QMetaObject::invokeMethod(qApp, [self, items = std::move(items)] {
-            if (!self) return;
-            const bool ok = publishClipboardItems(items, *QGuiApplication::clipboard());
-            self->report(ok, QStringLiteral("Could not copy the QR code to the clipboard."));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, items = std::move(items)] {
+                if (!self) return;
+                const bool ok = publishClipboardItems(items, *QGuiApplication::clipboard());
+                self->report(ok, QStringLiteral("Could not copy the QR code to the clipboard."));
+            },
+            Qt::QueuedConnection);
     });
 }
 
 void ExportController::copyImage() { copy(&imageClipboardItems); }
 void ExportController::copyTextArt() { copy(&textArtClipboardItems); }
 
-void ExportController::report(bool success, const QString& message)
-{
+void ExportController::report(bool success, const QString& message) {
     if (success && reporters_.showSuccess) reporters_.showSuccess();
     if (!success && reporters_.showError) reporters_.showError(message);
     emit finished(success);
 }
 
-void addActionsMenuItems(QMenu& menu, ExportController& controller)
-{
+void addActionsMenuItems(QMenu& menu, ExportController& controller) {
     menu.addSection(QStringLiteral("Export as..."));
     for (ExportFormat format : kExportFormats)
         menu.addAction(QString::fromLatin1(exportFormatInfo(format).title), &controller,

@@ -13,8 +13,7 @@
 namespace Tessivo {
 namespace {
 
-QLabel* label(const QString& text, QWidget* parent, qreal scale = 1.0, bool bold = false, const char* color = nullptr)
-{
+QLabel* label(const QString& text, QWidget* parent, qreal scale = 1.0, bool bold = false, const char* color = nullptr) {
     auto* l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText);
     QFont font = l->font();
@@ -28,8 +27,7 @@ QLabel* label(const QString& text, QWidget* parent, qreal scale = 1.0, bool bold
 } // namespace
 
 MailingListPrompt::MailingListPrompt(MailingListManager& manager, QWidget* parent)
-    : QDialog(parent), manager_(manager)
-{
+    : QDialog(parent), manager_(manager) {
     setWindowTitle(MailingListManager::promptTitle());
     setWindowModality(Qt::WindowModal);
     setFixedWidth(420);
@@ -117,7 +115,8 @@ MailingListPrompt::MailingListPrompt(MailingListManager& manager, QWidget* paren
     if (privacy.isValid()) {
         auto* link = new QLabel(this);
         link->setTextFormat(Qt::RichText);
-        link->setText(QStringLiteral("<a href=\"%1\">Privacy policy</a>").arg(privacy.toString(QUrl::FullyEncoded).toHtmlEscaped()));
+        link->setText(QStringLiteral("<a href=\"%1\">Privacy policy</a>")
+                          .arg(privacy.toString(QUrl::FullyEncoded).toHtmlEscaped()));
         link->setOpenExternalLinks(true);
         QFont small = link->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -125,7 +124,8 @@ MailingListPrompt::MailingListPrompt(MailingListManager& manager, QWidget* paren
         footer->addWidget(link);
     }
     footer->addStretch();
-    footer->addWidget(label(QStringLiteral("You can unsubscribe any time."), this, 0.85, false, "palette(placeholder-text)"));
+    footer->addWidget(
+        label(QStringLiteral("You can unsubscribe any time."), this, 0.85, false, "palette(placeholder-text)"));
     layout->addLayout(footer);
 
     connect(email_, &QLineEdit::textChanged, this,
@@ -140,8 +140,7 @@ MailingListPrompt::MailingListPrompt(MailingListManager& manager, QWidget* paren
 
 int MailingListPrompt::visibleState() const { return states_->currentIndex(); }
 
-void MailingListPrompt::showStatus()
-{
+void MailingListPrompt::showStatus() {
     using Kind = MailingListManager::SubmitStatus::Kind;
     const auto& status = manager_.status();
     switch (status.kind) {
@@ -153,9 +152,7 @@ void MailingListPrompt::showStatus()
         done_->setDefault(false);
         subscribe_->setDefault(true);
         break;
-    case Kind::submitting:
-        states_->setCurrentIndex(1);
-        break;
+    case Kind::submitting: states_->setCurrentIndex(1); break;
     case Kind::success: {
         states_->setCurrentIndex(2);
         subscribe_->setDefault(false);
@@ -171,8 +168,7 @@ void MailingListPrompt::showStatus()
     adjustSize();
 }
 
-void MailingListPrompt::hideEvent(QHideEvent* event)
-{
+void MailingListPrompt::hideEvent(QHideEvent* event) {
     // Whatever closed the sheet, the next opening starts afresh.
     ++thanksGeneration_;
     email_->clear();
@@ -182,8 +178,7 @@ void MailingListPrompt::hideEvent(QHideEvent* event)
 }
 
 MailingListPromptPresenter::MailingListPromptPresenter(MailingListManager& manager, QWidget* window)
-    : QObject(window), manager_(manager)
-{
+    : QObject(window), manager_(manager) {
     connect(&manager_, &MailingListManager::isPresentedChanged, this, [this, window](bool presented) {
         if (presented) {
             if (!prompt_) prompt_ = new MailingListPrompt(manager_, window);

@@ -56,8 +56,8 @@ QPixmap successSymbol(int side) {
     p.setBrush(QColor(52, 199, 89));
     p.drawRoundedRect(QRectF(side * 0.05, side * 0.15, side * 0.9, side * 0.7), side * 0.12, side * 0.12);
     p.setPen(QPen(Qt::white, side * 0.08, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPolyline(QPolygonF({QPointF(side * 0.3, side * 0.5), QPointF(side * 0.45, side * 0.64),
-                              QPointF(side * 0.72, side * 0.36)}));
+    p.drawPolyline(QPolygonF(
+        {QPointF(side * 0.3, side * 0.5), QPointF(side * 0.45, side * 0.64), QPointF(side * 0.72, side * 0.36)}));
     return pixmap;
 }
 

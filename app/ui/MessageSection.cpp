@@ -129,7 +129,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
 MessageSection::~MessageSection() = default;
 
-QLineEdit* MessageSection::addField(QWidget* form, const QString& placeholder, std::string MessageFields::* field) {
+QLineEdit* MessageSection::addField(QWidget* form, const QString& placeholder, std::string MessageFields::*field) {
     auto* edit = new QLineEdit(form);
     edit->setPlaceholderText(placeholder);
     edit->setAccessibleName(placeholder);

@@ -41,7 +41,7 @@ signals:
     void messageChanged();
 
 private:
-    QLineEdit* addField(QWidget* form, const QString& placeholder, std::string MessageFields::* field);
+    QLineEdit* addField(QWidget* form, const QString& placeholder, std::string MessageFields::*field);
     void showFormOfStoredKind();
 
     MainWindowState& state_;

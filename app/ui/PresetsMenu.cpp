@@ -11,15 +11,13 @@
 
 namespace Tessivo {
 
-QString verbatimMenuText(const std::string& name)
-{
+QString verbatimMenuText(const std::string& name) {
     QString text = QString::fromStdString(name);
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
     return text;
 }
 
-SavePresetSheet::SavePresetSheet(QWidget* parent) : QDialog(parent)
-{
+SavePresetSheet::SavePresetSheet(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Save Preset"));
     setWindowModality(Qt::WindowModal);
     setFixedWidth(340);
@@ -55,14 +53,12 @@ SavePresetSheet::SavePresetSheet(QWidget* parent) : QDialog(parent)
     connect(save_, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-PresetsMenu::PresetsMenu(QMenu& menu, QWidget* window) : QObject(&menu), menu_(menu), window_(window)
-{
+PresetsMenu::PresetsMenu(QMenu& menu, QWidget* window) : QObject(&menu), menu_(menu), window_(window) {
     connect(&menu_, &QMenu::aboutToShow, this, &PresetsMenu::rebuild);
     rebuild();
 }
 
-void PresetsMenu::rebuild()
-{
+void PresetsMenu::rebuild() {
     menu_.clear();
     // The submenu is a child of the menu, not of its action.
     if (deleteMenu_) deleteMenu_->deleteLater();
@@ -92,8 +88,7 @@ void PresetsMenu::rebuild()
     }
 }
 
-void PresetsMenu::askToSave()
-{
+void PresetsMenu::askToSave() {
     auto* sheet = new SavePresetSheet(window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     connect(sheet, &QDialog::accepted, this, [this, sheet] {

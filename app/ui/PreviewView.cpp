@@ -118,11 +118,8 @@ void PreviewView::paintEvent(QPaintEvent*) {
 }
 
 PreviewRenderer::PreviewRenderer(const MainWindowState& state, PreviewView& view, QObject* parent)
-    : QObject(parent),
-      state_(state),
-      view_(&view),
-      workerShapes_(std::make_shared<const ShapeLists>(state.shapes.copy())),
-      mailbox_(std::make_shared<Mailbox>()) {
+    : QObject(parent), state_(state), view_(&view),
+      workerShapes_(std::make_shared<const ShapeLists>(state.shapes.copy())), mailbox_(std::make_shared<Mailbox>()) {
     mailbox_->target = this;
 }
 
@@ -167,7 +164,10 @@ void PreviewRenderer::rebuild() {
         if (!mailbox->target) return;
         PreviewRenderer* target = mailbox->target;
         QMetaObject::invokeMethod(
-            target, [target, generation, image = std::move(image)]() mutable { target->finished(generation, std::move(image)); },
+            target,
+            [target, generation, image = std::move(image)]() mutable {
+                target->finished(generation, std::move(image));
+            },
             Qt::QueuedConnection);
     });
 }
@@ -175,8 +175,10 @@ void PreviewRenderer::rebuild() {
 void PreviewRenderer::finished(std::uint64_t generation, gfx::ImagePtr image) {
     running_ = false;
     if (generation == generation_ && view_) {
-        if (image) view_->showCode(std::move(image));
-        else view_->showWarning();
+        if (image)
+            view_->showCode(std::move(image));
+        else
+            view_->showWarning();
     }
     if (pending_) {
         pending_ = false;

@@ -20,18 +20,17 @@ constexpr int preferredColumns = 5;
 } // namespace
 
 const std::vector<QString>& shapeImageNames(ShapeKind kind) {
-    static const std::vector<QString> eyes = {"square",         "circle",         "roundedRect",    "roundedOuter",
-                                              "roundedpointingin", "leaf",        "squircle",       "barsHorizontal",
-                                              "barsVertical",   "pixels",         "corneredPixels", "shield",
-                                              "edges"};
-    static const std::vector<QString> pupils = {"square",         "circle",         "roundedRect",    "roundedOuter",
-                                                "roundedpointingin", "leaf",        "squircle",       "barsHorizontal",
-                                                "barsVertical",   "pixels",         "corneredPixels", "shield",
-                                                "hexagonLeaf",    "seal",           "blobby"};
-    static const std::vector<QString> pixels = {"square",     "circle",           "curvePixel", "roundedRect",
-                                                "horizontal", "vertical",         "roundedPath", "roundedEndIndent",
-                                                "squircle",   "pointy",           "sharp",      "star",
-                                                "flower",     "shiny"};
+    static const std::vector<QString> eyes = {
+        "square",         "circle",   "roundedRect",    "roundedOuter", "roundedpointingin",
+        "leaf",           "squircle", "barsHorizontal", "barsVertical", "pixels",
+        "corneredPixels", "shield",   "edges"};
+    static const std::vector<QString> pupils = {
+        "square",         "circle",   "roundedRect",    "roundedOuter", "roundedpointingin",
+        "leaf",           "squircle", "barsHorizontal", "barsVertical", "pixels",
+        "corneredPixels", "shield",   "hexagonLeaf",    "seal",         "blobby"};
+    static const std::vector<QString> pixels = {
+        "square",           "circle",   "curvePixel", "roundedRect", "horizontal", "vertical", "roundedPath",
+        "roundedEndIndent", "squircle", "pointy",     "sharp",       "star",       "flower",   "shiny"};
     switch (kind) {
     case ShapeKind::eye: return eyes;
     case ShapeKind::pupil: return pupils;
@@ -146,9 +145,8 @@ QSize ShapeGrid::minimumSizeHint() const { return {cellSize, heightForWidth(cell
 void ShapeGrid::placeSelectors() {
     const int columns = columnsFor(width());
     // The columns spread up to the preferred spacing; what is left centres them.
-    const int spacing = columns > 1 ? std::clamp((width() - columns * cellSize) / (columns - 1), minimumSpacing,
-                                                 preferredSpacing)
-                                    : 0;
+    const int spacing =
+        columns > 1 ? std::clamp((width() - columns * cellSize) / (columns - 1), minimumSpacing, preferredSpacing) : 0;
     const int usedWidth = columns * cellSize + (columns - 1) * spacing;
     const int left = std::max(0, (width() - usedWidth) / 2);
     for (std::size_t i = 0; i < selectors_.size(); ++i) {

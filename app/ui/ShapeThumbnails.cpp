@@ -23,7 +23,8 @@ QImage toQImage(const gfx::Image* image) {
     if (image == nullptr || image->empty()) return {};
     QImage result(image->width(), image->height(), QImage::Format_ARGB32_Premultiplied);
     if (result.isNull()) return {};
-    for (int y = 0; y < image->height(); ++y) std::memcpy(result.scanLine(y), image->row(y), std::size_t(image->stride()));
+    for (int y = 0; y < image->height(); ++y)
+        std::memcpy(result.scanLine(y), image->row(y), std::size_t(image->stride()));
     return result;
 }
 // The modules a pixel thumbnail shows: a run across, a run down, a corner
@@ -53,7 +54,8 @@ namespace {
 template <class List> std::vector<QString> titlesOf(const List& list) {
     std::vector<QString> titles;
     for (const auto& entry : list)
-        titles.push_back(entry ? QString::fromUtf8(entry->title().data(), qsizetype(entry->title().size())) : QString());
+        titles.push_back(entry ? QString::fromUtf8(entry->title().data(), qsizetype(entry->title().size()))
+                               : QString());
     return titles;
 }
 } // namespace

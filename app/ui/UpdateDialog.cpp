@@ -7,8 +7,7 @@
 
 namespace Tessivo {
 
-QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QString& currentVersion, QWidget* parent)
-{
+QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QString& currentVersion, QWidget* parent) {
     auto* box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowTitle(QStringLiteral("Software Update"));
@@ -23,8 +22,8 @@ QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QStri
     case UpdateCheckResult::Kind::updateAvailable: {
         box->setIcon(QMessageBox::Information);
         box->setText(QStringLiteral("A new version of Tessivo is available"));
-        box->setInformativeText(QStringLiteral("Tessivo %1 is available; you have %2.")
-                                    .arg(result.newest.version, currentVersion));
+        box->setInformativeText(
+            QStringLiteral("Tessivo %1 is available; you have %2.").arg(result.newest.version, currentVersion));
         // The notes come from the network: shown as plain text.
         if (!result.newest.notes.isEmpty()) box->setDetailedText(result.newest.notes);
         QPushButton* download = box->addButton(QStringLiteral("Open Download Page"), QMessageBox::AcceptRole);
@@ -44,8 +43,7 @@ QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QStri
     return box;
 }
 
-void connectCheckForUpdates(QAction& action, Updater& updater, QWidget* window)
-{
+void connectCheckForUpdates(QAction& action, Updater& updater, QWidget* window) {
     action.setEnabled(updater.canCheckForUpdates());
     QObject::connect(&updater, &Updater::canCheckForUpdatesChanged, &action, &QAction::setEnabled);
     QObject::connect(&action, &QAction::triggered, &updater, &Updater::checkForUpdates);

@@ -10,8 +10,7 @@ namespace Tessivo {
 // The outcome of a check the user asked for: "You're up to date", the newer
 // version with its notes and a button that opens its download page, or the
 // error.
-QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QString& currentVersion,
-                                    QWidget* parent);
+QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QString& currentVersion, QWidget* parent);
 
 // "Check for Updates…": enabled exactly while the updater may start a check;
 // shows the result when the check ends. Disabled for good when the build set

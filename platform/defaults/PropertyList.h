@@ -39,8 +39,8 @@ using PropertyListDictionary = std::map<std::string, PropertyList, std::less<>>;
 class PropertyList {
 public:
     enum class Kind { Bool, Integer, Unsigned, Real, String, Data, Date, Array, Dictionary };
-    using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, platform::Data,
-                                 platform::Date, PropertyListArray, PropertyListDictionary>;
+    using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, platform::Data, platform::Date,
+                                 PropertyListArray, PropertyListDictionary>;
 
     PropertyList() : storage_(false) {}
     PropertyList(bool v) : storage_(v) {}

@@ -106,7 +106,8 @@ PropertyList fromJSON(const nlohmann::json& j, std::size_t depth) {
             if (key == "$real") return realFromJSON(j);
             if (key == "$dict" && inner.is_object()) {
                 PropertyListDictionary out;
-                for (auto it = inner.begin(); it != inner.end(); ++it) out.emplace(it.key(), fromJSON(it.value(), depth + 1));
+                for (auto it = inner.begin(); it != inner.end(); ++it)
+                    out.emplace(it.key(), fromJSON(it.value(), depth + 1));
                 return out;
             }
             throw PropertyListFormatError("unknown tag " + key);

@@ -242,7 +242,8 @@ std::shared_ptr<UserDefaults> UserDefaults::open(std::string_view name, std::fil
 }
 
 std::filesystem::path UserDefaults::defaultDirectory() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return std::filesystem::path(xdg) / "tessivo";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/')
+        return std::filesystem::path(xdg) / "tessivo";
     std::filesystem::path home;
     if (const char* h = std::getenv("HOME"); h && h[0] == '/') {
         home = h;
@@ -386,20 +387,22 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
             readOnly_ = false;
             return;
         }
-        if (!readOnly_) report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
-                               "; changes are kept in memory only");
+        if (!readOnly_)
+            report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
+                   "; changes are kept in memory only");
         readOnly_ = true;
         loadedIdentity_ = currentIdentity();
         return;
     }
     struct stat st {};
     ::fstat(fd.get(), &st);
-    FileIdentity identity{true, st.st_dev, st.st_ino,
-                          std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, st.st_size};
+    FileIdentity identity{true, st.st_dev, st.st_ino, std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                          st.st_size};
     std::string text;
     if (!readAll(fd.get(), text)) {
-        if (!readOnly_) report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
-                               "; changes are kept in memory only");
+        if (!readOnly_)
+            report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
+                   "; changes are kept in memory only");
         readOnly_ = true;
         loadedIdentity_ = identity;
         return;
@@ -477,8 +480,9 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
         loadedIdentity_ = {};
         readOnly_ = false;
     } else {
-        if (!readOnly_) report("Settings file \"" + file_.string() + "\" is damaged (" + problem +
-                               ") and could not be moved aside; changes are kept in memory only");
+        if (!readOnly_)
+            report("Settings file \"" + file_.string() + "\" is damaged (" + problem +
+                   ") and could not be moved aside; changes are kept in memory only");
         persistent_.clear();
         overlayPendingLocked();
         loadedIdentity_ = identity;
@@ -488,8 +492,10 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
 
 void UserDefaults::overlayPendingLocked() const {
     for (const auto& [key, change] : pending_) {
-        if (change.value) persistent_.insert_or_assign(key, *change.value);
-        else if (auto it = persistent_.find(key); it != persistent_.end()) persistent_.erase(it);
+        if (change.value)
+            persistent_.insert_or_assign(key, *change.value);
+        else if (auto it = persistent_.find(key); it != persistent_.end())
+            persistent_.erase(it);
     }
 }
 
@@ -548,8 +554,10 @@ UserDefaults::Change UserDefaults::applyLocked(std::string_view key, std::option
     bool unchanged = value ? (it != persistent_.end() && it->second == *value && it->second.kind() == value->kind())
                            : it == persistent_.end();
     if (!unchanged) {
-        if (value) persistent_.insert_or_assign(std::string(key), *value);
-        else persistent_.erase(it);
+        if (value)
+            persistent_.insert_or_assign(std::string(key), *value);
+        else
+            persistent_.erase(it);
         pending_.insert_or_assign(std::string(key), PendingChange{std::move(value), ++generation_});
         if (stopping_ || Registry::closed()) {
             change.saveNow = true;

@@ -195,8 +195,8 @@ private:
     // as last read with pending_ applied on top.
     std::map<std::string, PendingChange, std::less<>> pending_;
     std::uint64_t generation_ = 0;
-    bool dirty_ = false;    // the writer has changes to save
-    bool stopping_ = false; // the writer is gone or going: save on the caller's thread
+    bool dirty_ = false;      // the writer has changes to save
+    bool stopping_ = false;   // the writer is gone or going: save on the caller's thread
     std::string lastFailure_; // the failure last reported, until a save succeeds
     std::condition_variable wake_;
     std::thread writer_;

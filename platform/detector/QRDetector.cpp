@@ -10,8 +10,7 @@ std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image) { return dete
 
 std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image, const DetectOptions& options) {
     std::vector<DetectedQRCode> found;
-    if (image.empty())
-        return found;
+    if (image.empty()) return found;
 
     // Luminance over a white backdrop: premultiplied components plus the
     // missing coverage in white.
@@ -37,15 +36,13 @@ std::vector<DetectedQRCode> detectQRCodes(const gfx::Image& image, const DetectO
     hints.setTryRotate(true);
     const ZXing::ImageView view(lum.data(), w, h, ZXing::ImageFormat::Lum);
     for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints)) {
-        if (!result.isValid())
-            continue;
+        if (!result.isValid()) continue;
         DetectedQRCode code;
         code.text = result.text();
         code.hasText = result.contentType() != ZXing::ContentType::Binary;
         code.bytes.assign(result.bytes().begin(), result.bytes().end());
         const auto& pos = result.position();
-        for (int i = 0; i < 4; ++i)
-            code.corners[static_cast<std::size_t>(i)] = {pos[i].x, pos[i].y};
+        for (int i = 0; i < 4; ++i) code.corners[static_cast<std::size_t>(i)] = {pos[i].x, pos[i].y};
         found.push_back(std::move(code));
     }
     return found;

@@ -7,8 +7,7 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-constexpr std::array<std::int8_t, 256> makeDecodeTable()
-{
+constexpr std::array<std::int8_t, 256> makeDecodeTable() {
     std::array<std::int8_t, 256> table{};
     for (auto& v : table) v = -1;
     for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
@@ -18,8 +17,7 @@ constexpr auto kDecode = makeDecodeTable();
 
 } // namespace
 
-std::string base64Encode(std::span<const std::uint8_t> bytes, Base64Lines lines)
-{
+std::string base64Encode(std::span<const std::uint8_t> bytes, Base64Lines lines) {
     std::string out;
     const std::size_t encodedLength = (bytes.size() + 2) / 3 * 4;
     out.reserve(encodedLength + encodedLength / 64);
@@ -57,13 +55,12 @@ std::string base64Encode(std::span<const std::uint8_t> bytes, Base64Lines lines)
     return out;
 }
 
-std::string base64Encode(std::string_view bytes, Base64Lines lines)
-{
-    return base64Encode(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), lines);
+std::string base64Encode(std::string_view bytes, Base64Lines lines) {
+    return base64Encode(
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), lines);
 }
 
-std::optional<std::vector<std::uint8_t>> base64Decode(std::string_view text)
-{
+std::optional<std::vector<std::uint8_t>> base64Decode(std::string_view text) {
     if (text.size() % 4 != 0) return std::nullopt;
     std::vector<std::uint8_t> out;
     out.reserve(text.size() / 4 * 3);

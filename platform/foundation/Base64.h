@@ -10,8 +10,8 @@
 namespace foundation {
 
 enum class Base64Lines {
-    single,       // the whole text on one line
-    lines64LF,    // lines of 64 characters separated by LF (no LF after the last)
+    single,    // the whole text on one line
+    lines64LF, // lines of 64 characters separated by LF (no LF after the last)
 };
 
 // Standard alphabet (A-Z a-z 0-9 + /) with "=" padding.

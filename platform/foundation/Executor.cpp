@@ -5,8 +5,7 @@
 namespace foundation {
 namespace {
 
-double sanitisedDelay(double seconds)
-{
+double sanitisedDelay(double seconds) {
     if (std::isnan(seconds) || seconds < 0) return 0.0;
     // About 30 years; keeps the time point arithmetic far from overflow.
     return std::fmin(seconds, 1e9);
@@ -14,13 +13,11 @@ double sanitisedDelay(double seconds)
 
 } // namespace
 
-void ManualExecutor::scheduleAfter(double delaySeconds, Task task)
-{
+void ManualExecutor::scheduleAfter(double delaySeconds, Task task) {
     tasks_.emplace(std::make_pair(now_ + sanitisedDelay(delaySeconds), sequence_++), std::move(task));
 }
 
-void ManualExecutor::advance(double seconds)
-{
+void ManualExecutor::advance(double seconds) {
     const double target = now_ + sanitisedDelay(seconds);
     while (!tasks_.empty() && tasks_.begin()->first.first <= target) {
         auto node = tasks_.extract(tasks_.begin());
@@ -30,13 +27,9 @@ void ManualExecutor::advance(double seconds)
     now_ = target;
 }
 
-TimerExecutor::TimerExecutor()
-    : worker_([this] { run(); })
-{
-}
+TimerExecutor::TimerExecutor() : worker_([this] { run(); }) {}
 
-TimerExecutor::~TimerExecutor()
-{
+TimerExecutor::~TimerExecutor() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -45,9 +38,9 @@ TimerExecutor::~TimerExecutor()
     worker_.join();
 }
 
-void TimerExecutor::scheduleAfter(double delaySeconds, Task task)
-{
-    const auto delay = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sanitisedDelay(delaySeconds)));
+void TimerExecutor::scheduleAfter(double delaySeconds, Task task) {
+    const auto delay =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(sanitisedDelay(delaySeconds)));
     {
         std::lock_guard lock(mutex_);
         tasks_.emplace(std::make_pair(Clock::now() + delay, sequence_++), std::move(task));
@@ -55,8 +48,7 @@ void TimerExecutor::scheduleAfter(double delaySeconds, Task task)
     changed_.notify_all();
 }
 
-void TimerExecutor::run()
-{
+void TimerExecutor::run() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         if (tasks_.empty()) {

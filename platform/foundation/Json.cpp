@@ -12,8 +12,7 @@ namespace {
 // Calls visit(node, depth) for every node of the tree, parents first, with
 // an explicit stack so that no tree can exhaust the call stack. Stops at the
 // first node for which visit returns false; returns whether it got through.
-template <class Visit>
-bool walkJson(const nlohmann::json& root, Visit&& visit) {
+template <class Visit> bool walkJson(const nlohmann::json& root, Visit&& visit) {
     std::vector<std::pair<const nlohmann::json*, std::size_t>> pending{{&root, 0}};
     while (!pending.empty()) {
         const auto [node, depth] = pending.back();
@@ -35,8 +34,10 @@ std::size_t firstTooDeepBracket(std::string_view text, std::size_t limit) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inString) {
-            if (c == '\\') ++i;
-            else if (c == '"') inString = false;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
         } else if (c == '"') {
             inString = true;
         } else if (c == '[' || c == '{') {
@@ -50,15 +51,13 @@ std::size_t firstTooDeepBracket(std::string_view text, std::size_t limit) {
 
 } // namespace
 
-bool isJsonWritable(const nlohmann::json& value) noexcept
-{
+bool isJsonWritable(const nlohmann::json& value) noexcept {
     return walkJson(value, [](const nlohmann::json& node, std::size_t) {
         return !node.is_number_float() || std::isfinite(node.get<double>());
     });
 }
 
-std::size_t jsonDepth(const nlohmann::json& value, std::size_t limit)
-{
+std::size_t jsonDepth(const nlohmann::json& value, std::size_t limit) {
     std::size_t deepest = 0;
     walkJson(value, [&](const nlohmann::json& node, std::size_t depth) {
         const std::size_t here = depth + (node.is_structured() ? 1 : 0);
@@ -68,8 +67,7 @@ std::size_t jsonDepth(const nlohmann::json& value, std::size_t limit)
     return deepest;
 }
 
-nlohmann::json parseJson(std::string_view text)
-{
+nlohmann::json parseJson(std::string_view text) {
     if (const std::size_t at = firstTooDeepBracket(text, maxJsonDepth)) {
         throw nlohmann::json::parse_error::create(
             101, at, "syntax error: nested deeper than " + std::to_string(maxJsonDepth) + " levels", nullptr);
@@ -77,13 +75,11 @@ nlohmann::json parseJson(std::string_view text)
     return nlohmann::json::parse(text.begin(), text.end());
 }
 
-nlohmann::json parseJson(std::span<const std::uint8_t> bytes)
-{
+nlohmann::json parseJson(std::span<const std::uint8_t> bytes) {
     return parseJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string writeJson(const nlohmann::json& value, JsonStyle style)
-{
+std::string writeJson(const nlohmann::json& value, JsonStyle style) {
     if (jsonDepth(value) > maxJsonDepth)
         throw JsonError("JSON nested deeper than " + std::to_string(maxJsonDepth) + " levels is not written");
     if (!isJsonWritable(value)) throw JsonError("JSON cannot hold a NaN or infinite number");

@@ -19,8 +19,8 @@ public:
 };
 
 enum class JsonStyle {
-    compact,    // no whitespace at all
-    formatted,  // indented by two spaces, one member or element per line
+    compact,   // no whitespace at all
+    formatted, // indented by two spaces, one member or element per line
 };
 
 // JSON text of `value`, object keys in sorted order. Throws JsonError

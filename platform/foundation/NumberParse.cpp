@@ -10,21 +10,18 @@ namespace {
 
 // The C locale as a locale object, made once; strtod_l reads with it no
 // matter what the process locale is.
-locale_t cLocale()
-{
+locale_t cLocale() {
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
 }
 
-bool startsWithSpaceOrNul(char c)
-{
+bool startsWithSpaceOrNul(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\0';
 }
 
 } // namespace
 
-std::optional<double> parseDouble(std::string_view text)
-{
+std::optional<double> parseDouble(std::string_view text) {
     if (text.empty() || startsWithSpaceOrNul(text.front())) return std::nullopt;
     // A NUL inside the text ends the C string early, which then leaves
     // characters over and is refused below.
@@ -35,8 +32,7 @@ std::optional<double> parseDouble(std::string_view text)
     return value;
 }
 
-std::optional<std::int64_t> parseInt64(std::string_view text)
-{
+std::optional<std::int64_t> parseInt64(std::string_view text) {
     std::int64_t value = 0;
     const char* first = text.data();
     const char* last = text.data() + text.size();

@@ -8,8 +8,7 @@
 
 namespace foundation {
 
-std::string shortestNumberText(double value)
-{
+std::string shortestNumberText(double value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
 
@@ -23,14 +22,13 @@ std::string shortestNumberText(double value)
     return text;
 }
 
-std::string fixedNumberText(double value, int maxFractionDigits)
-{
+std::string fixedNumberText(double value, int maxFractionDigits) {
     if (!std::isfinite(value)) return "0";
     if (maxFractionDigits < 0) maxFractionDigits = 0;
     // Up to 309 integer digits, a sign, a point and the fraction digits.
     std::string buffer(320 + static_cast<std::size_t>(maxFractionDigits), '\0');
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, maxFractionDigits);
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, maxFractionDigits);
     buffer.resize(static_cast<std::size_t>(result.ptr - buffer.data()));
     if (buffer.find('.') != std::string::npos) {
         while (buffer.back() == '0') buffer.pop_back();
@@ -41,14 +39,8 @@ std::string fixedNumberText(double value, int maxFractionDigits)
     return buffer;
 }
 
-std::string svgNumberText(double value)
-{
-    return fixedNumberText(value, 3);
-}
+std::string svgNumberText(double value) { return fixedNumberText(value, 3); }
 
-std::string gradientComponentText(double value)
-{
-    return fixedNumberText(value, 4);
-}
+std::string gradientComponentText(double value) { return fixedNumberText(value, 4); }
 
 } // namespace foundation

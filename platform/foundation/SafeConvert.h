@@ -11,9 +11,7 @@ namespace foundation {
 // `value` is NaN, infinite or outside the range of T. Every conversion of a
 // stored double to an integer goes through here (or saturatingInteger), so an
 // out-of-range value never reaches the undefined built-in conversion.
-template <std::integral T>
-std::optional<T> truncatedInteger(double value) noexcept
-{
+template <std::integral T> std::optional<T> truncatedInteger(double value) noexcept {
     if (!std::isfinite(value)) return std::nullopt;
     const double t = std::trunc(value);
     // Both bounds are powers of two (or zero) and so exact as doubles.
@@ -25,9 +23,7 @@ std::optional<T> truncatedInteger(double value) noexcept
 
 // Truncation toward zero that saturates at the bounds of T instead of
 // failing; NaN gives `nanValue`.
-template <std::integral T>
-T saturatingInteger(double value, T nanValue = T(0)) noexcept
-{
+template <std::integral T> T saturatingInteger(double value, T nanValue = T(0)) noexcept {
     if (std::isnan(value)) return nanValue;
     if (auto v = truncatedInteger<T>(value)) return *v;
     return value < 0 ? std::numeric_limits<T>::min() : std::numeric_limits<T>::max();

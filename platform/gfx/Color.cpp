@@ -26,8 +26,10 @@ Color::Color(ColorSpace space, double c0, double c1, double c2, double a) : spac
     if (isGray()) c1 = c2 = c0;
     c_ = {c0, c1, c2};
     for (double& c : c_) {
-        if (!isExtended(space)) c = unit(c);
-        else if (std::isnan(c)) c = 0;
+        if (!isExtended(space))
+            c = unit(c);
+        else if (std::isnan(c))
+            c = 0;
     }
 }
 

@@ -35,7 +35,9 @@ public:
         return Color(ColorSpace::linearSRGB, r, g, b, a);
     }
     static Color gray(double gray, double a = 1) { return Color(ColorSpace::genericGray, gray, gray, gray, a); }
-    static Color extendedGray(double gray, double a = 1) { return Color(ColorSpace::extendedGray, gray, gray, gray, a); }
+    static Color extendedGray(double gray, double a = 1) {
+        return Color(ColorSpace::extendedGray, gray, gray, gray, a);
+    }
     // A colour from components in `space`: three for the RGB spaces, the first
     // one only for the grey spaces. Components of the non-extended spaces are
     // limited to 0...1, alpha always is; NaN

@@ -7,9 +7,7 @@ namespace gfx::detail {
 
 CoverageRaster::CoverageRaster(int originX, int originY, int width, int height)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
-      cells_(std::size_t(width_ + 2) * std::size_t(height_), 0.0f)
-{
-}
+      cells_(std::size_t(width_ + 2) * std::size_t(height_), 0.0f) {}
 
 void CoverageRaster::moveTo(Point p) {
     closeSubpath();
@@ -35,9 +33,8 @@ void CoverageRaster::closeSubpath() {
 
 namespace {
 
-// Segments for a curve whose second derivative is at most the bound: uniform steps keep the distance to the curve within the tolerance
-// (the deviation of a chord is an eighth of the second derivative's bound
-// times the step squared).
+// Segments for a curve whose second derivative is at most the bound: uniform steps keep the distance to the curve
+// within the tolerance (the deviation of a chord is an eighth of the second derivative's bound times the step squared).
 int stepsFor(double secondDerivativeBound, double tolerance) {
     const double n = std::ceil(std::sqrt(secondDerivativeBound / (8 * tolerance)));
     return std::isfinite(n) ? int(std::clamp(n, 1.0, 1000.0)) : 1;

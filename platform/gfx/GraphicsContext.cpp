@@ -99,13 +99,13 @@ cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned in
 cairo_surface_t* surfaceForImage(const ImagePtr& image) {
     static const cairo_user_data_key_t key{};
     auto* data = const_cast<unsigned char*>(image->data());
-    cairo_surface_t* s =
-        cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, image->width(), image->height(), image->stride());
+    cairo_surface_t* s = cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, image->width(), image->height(),
+                                                             image->stride());
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) return s;
     auto holder = std::make_unique<ImagePtr>(image);
-    if (cairo_surface_set_user_data(s, &key, holder.get(),
-                                    [](void* p) { std::unique_ptr<ImagePtr>(static_cast<ImagePtr*>(p)); }) ==
-        CAIRO_STATUS_SUCCESS) {
+    if (cairo_surface_set_user_data(s, &key, holder.get(), [](void* p) {
+            std::unique_ptr<ImagePtr>(static_cast<ImagePtr*>(p));
+        }) == CAIRO_STATUS_SUCCESS) {
         holder.release();
     }
     return s;
@@ -116,8 +116,7 @@ struct CairoDeleter {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
     void operator()(cairo_pattern_t* p) const { cairo_pattern_destroy(p); }
 };
-template <class T>
-using CairoPtr = std::unique_ptr<T, CairoDeleter>;
+template <class T> using CairoPtr = std::unique_ptr<T, CairoDeleter>;
 
 // A render allocates a few large blocks (the bitmap, shadow masks, Cairo's
 // edge lists and spans) and frees them at the end. With its default,
@@ -394,8 +393,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // The Gaussian's tail is cut at three sigma, at kMaxShadowMargin, and at
     // the clip's own extent: a blur wider than what is drawn would otherwise
     // make a small bitmap cost as much as the largest one.
-    const double margin =
-        std::min({std::ceil(3 * sigma), kMaxShadowMargin, std::ceil(std::max(cx1 - cx0, cy1 - cy0))});
+    const double margin = std::min({std::ceil(3 * sigma), kMaxShadowMargin, std::ceil(std::max(cx1 - cx0, cy1 - cy0))});
     double scale = pdf_ ? pdfShadowScale(sigma) : 1.0;
 
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
@@ -625,7 +623,8 @@ void GraphicsContext::drawLinearGradient(const Gradient& gradient, Point start, 
 void GraphicsContext::drawRadialGradient(const Gradient& gradient, Point c0, double r0, Point c1, double r1) {
     if (!usable() || !c0.isFinite() || !c1.isFinite() || !std::isfinite(r0) || !std::isfinite(r1)) return;
     if (!applyMatrix(cr_)) return;
-    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_radial(c0.x, c0.y, std::max(0.0, r0), c1.x, c1.y, std::max(0.0, r1)));
+    CairoPtr<cairo_pattern_t> p(
+        cairo_pattern_create_radial(c0.x, c0.y, std::max(0.0, r0), c1.x, c1.y, std::max(0.0, r1)));
     for (const auto& s : gradient.stops()) {
         const RGBA c = s.color.toSRGB();
         cairo_pattern_add_color_stop_rgba(p.get(), s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));

@@ -33,13 +33,23 @@ private:
     std::vector<GradientStop> stops_;
 };
 
-enum class BlendMode { normal, copy, clear, sourceIn, sourceOut, sourceAtop, destinationOver, destinationOut, multiply };
+enum class BlendMode {
+    normal,
+    copy,
+    clear,
+    sourceIn,
+    sourceOut,
+    sourceAtop,
+    destinationOver,
+    destinationOut,
+    multiply
+};
 enum class InterpolationQuality { defaultQuality, none, low, medium, high };
 
 // The drawing state that saveGState/restoreGState keep.
 struct ShadowState {
-    Size offset;      // device space, y up
-    double blur = 0;  // the Gaussian's sigma is blur / 2, in device units
+    Size offset;     // device space, y up
+    double blur = 0; // the Gaussian's sigma is blur / 2, in device units
     Color color;
     bool isSet = false;
 };

@@ -66,8 +66,7 @@ void windSegment(Point p, Point q, Point pt, int& winding) {
 }
 
 // Splits curves into line segments fine enough for containment tests.
-template <class F>
-void flatten(const std::vector<Path::Element>& elements, F&& segment) {
+template <class F> void flatten(const std::vector<Path::Element>& elements, F&& segment) {
     Point cur{}, start{};
     bool open = false;
     auto closeIt = [&] {
@@ -113,9 +112,7 @@ void flatten(const std::vector<Path::Element>& elements, F&& segment) {
             cur = end;
             break;
         }
-        case Path::ElementType::closeSubpath:
-            closeIt();
-            break;
+        case Path::ElementType::closeSubpath: closeIt(); break;
         }
     }
     closeIt();
@@ -131,14 +128,10 @@ std::array<Point, 2> cubicControlsForQuad(Point start, Point control, Point end)
 int Path::pointCount(ElementType type) {
     switch (type) {
     case ElementType::moveToPoint:
-    case ElementType::addLineToPoint:
-        return 1;
-    case ElementType::addQuadCurveToPoint:
-        return 2;
-    case ElementType::addCurveToPoint:
-        return 3;
-    case ElementType::closeSubpath:
-        return 0;
+    case ElementType::addLineToPoint: return 1;
+    case ElementType::addQuadCurveToPoint: return 2;
+    case ElementType::addCurveToPoint: return 3;
+    case ElementType::closeSubpath: return 0;
     }
     return 0;
 }
@@ -312,8 +305,7 @@ Rect Path::pathBoundingBox() const {
             cur = end;
             break;
         }
-        case ElementType::closeSubpath:
-            break;
+        case ElementType::closeSubpath: break;
         }
     }
     return b.rect();
@@ -334,12 +326,8 @@ Path Path::withCubicsOnly() const {
     for (const auto& e : elements_) {
         Element n = e;
         switch (e.type) {
-        case ElementType::moveToPoint:
-            cur = start = e.points[0];
-            break;
-        case ElementType::addLineToPoint:
-            cur = e.points[0];
-            break;
+        case ElementType::moveToPoint: cur = start = e.points[0]; break;
+        case ElementType::addLineToPoint: cur = e.points[0]; break;
         case ElementType::addQuadCurveToPoint: {
             const auto cc = cubicControlsForQuad(cur, e.points[0], e.points[1]);
             n.type = ElementType::addCurveToPoint;
@@ -347,12 +335,8 @@ Path Path::withCubicsOnly() const {
             cur = e.points[1];
             break;
         }
-        case ElementType::addCurveToPoint:
-            cur = e.points[2];
-            break;
-        case ElementType::closeSubpath:
-            cur = start;
-            break;
+        case ElementType::addCurveToPoint: cur = e.points[2]; break;
+        case ElementType::closeSubpath: cur = start; break;
         }
         out.elements_.push_back(n);
     }

@@ -15,7 +15,13 @@ enum class FillRule { nonZero, evenOdd };
 // the hand-over to Cairo turns them into cubics.
 class Path {
 public:
-    enum class ElementType : int { moveToPoint = 0, addLineToPoint = 1, addQuadCurveToPoint = 2, addCurveToPoint = 3, closeSubpath = 4 };
+    enum class ElementType : int {
+        moveToPoint = 0,
+        addLineToPoint = 1,
+        addQuadCurveToPoint = 2,
+        addCurveToPoint = 3,
+        closeSubpath = 4
+    };
 
     struct Element {
         ElementType type = ElementType::closeSubpath;

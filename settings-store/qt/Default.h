@@ -46,11 +46,7 @@ public:
     AnyPublisher<KeyChange<V>> publisher() const { return Defaults::publisher(key(), {ObservationOption::initial}); }
     // Removes the stored value; views show the registered default again.
     void reset() const { key().suite()->removeObjectForKey(key().name()); }
-    bool isDefaultValue() const
-        requires std::equality_comparable<V>
-    {
-        return wrappedValue() == defaultValue();
-    }
+    bool isDefaultValue() const requires std::equality_comparable<V> { return wrappedValue() == defaultValue(); }
 
     Observable<V>& observable() const { return *observable_; }
 

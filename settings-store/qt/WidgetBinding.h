@@ -77,8 +77,9 @@ private:
 // The general form: `changed` is the widget's signal for user edits, `show`
 // puts a value into the widget, `read` takes it out.
 template <DefaultsSerializable V, class W, class Signal, class Show, class Read>
-[[nodiscard]] std::unique_ptr<WidgetBinding> bindWidget(const Key<V>& key, W* widget, Signal changed, Show show, Read read,
-                                                  foundation::Executor& executor = mainThreadExecutor()) {
+[[nodiscard]] std::unique_ptr<WidgetBinding> bindWidget(const Key<V>& key, W* widget, Signal changed, Show show,
+                                                        Read read,
+                                                        foundation::Executor& executor = mainThreadExecutor()) {
     return std::make_unique<KeyWidgetBinding<V, W>>(key, widget, changed, std::move(show), std::move(read), executor);
 }
 

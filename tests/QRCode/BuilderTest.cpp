@@ -35,8 +35,8 @@ using QRCode::QRCodeException;
 using QRCode::QRCodePixelShapeFactory;
 
 using QRCode::Builder;
-using QRCode::Document;
 using QRCode::DetectionAccuracy;
+using QRCode::Document;
 using QRCode::ErrorCorrection;
 using QRCode::FormattedContent;
 
@@ -60,8 +60,7 @@ std::vector<std::string> decodedStrings(const gfx::Image& image) {
 gfx::ImagePtr solidImage(int size, gfx::Pixel pixel) {
     auto image = std::make_shared<gfx::Image>(size, size);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            image->setPixel(x, y, pixel);
+        for (int x = 0; x < size; ++x) image->setPixel(x, y, pixel);
     return image;
 }
 
@@ -70,13 +69,11 @@ gfx::ImagePtr canvasWith(const std::vector<gfx::ImagePtr>& symbols, int symbolSi
     const int width = static_cast<int>(symbols.size()) * (symbolSize + 40) + 40;
     auto canvas = std::make_shared<gfx::Image>(width, symbolSize + 80);
     for (int y = 0; y < canvas->height(); ++y)
-        for (int x = 0; x < canvas->width(); ++x)
-            canvas->setPixel(x, y, gfx::Pixel{255, 255, 255, 255});
+        for (int x = 0; x < canvas->width(); ++x) canvas->setPixel(x, y, gfx::Pixel{255, 255, 255, 255});
     for (std::size_t i = 0; i < symbols.size(); ++i)
         for (int y = 0; y < symbolSize; ++y)
             for (int x = 0; x < symbolSize; ++x)
-                canvas->setPixel(40 + static_cast<int>(i) * (symbolSize + 40) + x, 40 + y,
-                                 symbols[i]->pixel(x, y));
+                canvas->setPixel(40 + static_cast<int>(i) * (symbolSize + 40) + x, 40 + y, symbols[i]->pixel(x, y));
     return canvas;
 }
 
@@ -263,7 +260,8 @@ TEST(Builder, ResultsKeptFromAChainOnTemporariesStayUsable) {
     static_assert(!std::is_reference_v<decltype(QRCode::build().background().cornerRadius(0))>);
     static_assert(!std::is_reference_v<decltype(QRCode::build().eye().mirrorEyePathsAroundQRCodeCenter(true))>);
     static_assert(!std::is_reference_v<decltype(QRCode::build().pupil().color("#000"))>);
-    static_assert(!std::is_reference_v<decltype(QRCode::build().offPixels().extendOffPixelsIntoEmptyQRCodeComponents(true))>);
+    static_assert(
+        !std::is_reference_v<decltype(QRCode::build().offPixels().extendOffPixelsIntoEmptyQRCodeComponents(true))>);
 
     const auto pixels = QRCode::build().text("kept").onPixels().shape(circle);
     const auto eye = pixels.eye().color("#ff0000");
@@ -319,8 +317,7 @@ TEST(Builder, LogoTemplates) {
     EXPECT_DOUBLE_EQ(box.maxY(), 0.6);
     EXPECT_DOUBLE_EQ(tmpl->inset(), 1.5);
 
-    EXPECT_EQ(errorOf([&] { builder.logo(nullptr, Builder::LogoPosition::squareCenter()); }),
-              QRCodeError::noImageSet);
+    EXPECT_EQ(errorOf([&] { builder.logo(nullptr, Builder::LogoPosition::squareCenter()); }), QRCodeError::noImageSet);
     builder.logoTemplate(nullptr);
     EXPECT_EQ(builder.document()->logoTemplate(), nullptr);
 }

@@ -124,10 +124,14 @@ TEST(DocumentSettings, LoadingOrderDefaultsAndKeptValues) {
     doc->load({{"data", 12}});
     EXPECT_EQ(doc->data(), std::vector<std::uint8_t>{});
 
-    for (const auto& [value, level] : std::vector<std::pair<nlohmann::json, ErrorCorrection>>{
-             {"high", ErrorCorrection::high}, {"h", ErrorCorrection::high}, {"low", ErrorCorrection::low},
-             {"M", ErrorCorrection::medium}, {"", ErrorCorrection::quartile}, {"x", ErrorCorrection::quartile},
-             {3, ErrorCorrection::quartile}}) {
+    for (const auto& [value, level] :
+         std::vector<std::pair<nlohmann::json, ErrorCorrection>>{{"high", ErrorCorrection::high},
+                                                                 {"h", ErrorCorrection::high},
+                                                                 {"low", ErrorCorrection::low},
+                                                                 {"M", ErrorCorrection::medium},
+                                                                 {"", ErrorCorrection::quartile},
+                                                                 {"x", ErrorCorrection::quartile},
+                                                                 {3, ErrorCorrection::quartile}}) {
         doc->setErrorCorrection(ErrorCorrection::low == level ? ErrorCorrection::high : ErrorCorrection::low);
         doc->load({{"correction", value}});
         EXPECT_EQ(doc->errorCorrection(), level) << value;
@@ -182,7 +186,8 @@ TEST(DocumentSettings, MalformedJsonErrors) {
 TEST(DocumentSettings, FillSettingsNestedTooDeeplyAreRefusedNotWalked) {
     // Once the tree was copied recursively and 50,000 levels ended the process.
     const std::size_t depth = 100000;
-    const std::string prefix = R"({"text": "deep", "design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )";
+    const std::string prefix =
+        R"({"text": "deep", "design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )";
     const std::string text = prefix + std::string(depth, '[') + std::string(depth, ']') + "}}}}}";
     Document doc("kept", ErrorCorrection::low);
     EXPECT_THROW(doc.loadJsonData(text), nlohmann::json::parse_error);
@@ -202,7 +207,8 @@ TEST(DocumentSettings, FillSettingsNestedTooDeeplyAreRefusedNotWalked) {
     EXPECT_EQ(*loaded->content().textValue(), "deep");
     EXPECT_EQ(loaded->design()->settings(), Document().design()->settings());
     EXPECT_THROW(QRCode::Design::Create(settings["design"]), QRCodeException);
-    EXPECT_THROW(QRCode::QRCodeFillStyleFactory::shared().Create(settings["design"]["style"]["onPixels"]), QRCodeException);
+    EXPECT_THROW(QRCode::QRCodeFillStyleFactory::shared().Create(settings["design"]["style"]["onPixels"]),
+                 QRCodeException);
 }
 
 TEST(DocumentSettings, NonFiniteNumbersInTheDesignFailTheJson) {

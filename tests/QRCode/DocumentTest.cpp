@@ -116,8 +116,9 @@ TEST(Document, InitialisersSetContentLevelAndGenerate) {
     // No document exists without a matrix: the engine's error is the result.
     const auto big = bigData();
     EXPECT_EQ(errorOf([&] { Document d(big, ErrorCorrection::high); }), QRCodeError::cannotGenerateImage);
-    EXPECT_EQ(errorOf([&] { Document d(big, ErrorCorrection::high, std::make_shared<QRCode::QRCodeEngineExternal>()); }),
-              QRCodeError::cannotGenerateQRCode);
+    EXPECT_EQ(
+        errorOf([&] { Document d(big, ErrorCorrection::high, std::make_shared<QRCode::QRCodeEngineExternal>()); }),
+        QRCodeError::cannotGenerateQRCode);
     EXPECT_EQ(errorOf([] { Document d(std::string_view("\xff"), ErrorCorrection::low); }),
               QRCodeError::unableToConvertTextToRequestedEncoding);
 }
@@ -160,7 +161,7 @@ TEST(Document, FailedSetterKeepsValueAndLastGoodMatrixAndRefusesExports) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out, kRegenerateLine + "QRCodeError.cannotGenerateImage'\n");
 
-    EXPECT_EQ(doc.data(), bigData()); // the new value is stored
+    EXPECT_EQ(doc.data(), bigData());  // the new value is stored
     EXPECT_EQ(doc.boolMatrix(), good); // the previous matrix stays
     EXPECT_FALSE(doc.isMatrixCurrent());
 
@@ -168,8 +169,7 @@ TEST(Document, FailedSetterKeepsValueAndLastGoodMatrixAndRefusesExports) {
     EXPECT_EQ(errorOf([&] { doc.pngData(64); }), QRCodeError::cannotGenerateQRCode);
     EXPECT_EQ(errorOf([&] { doc.pdfData(64); }), QRCodeError::cannotGenerateQRCode);
     EXPECT_EQ(errorOf([&] { doc.svg(64); }), QRCodeError::cannotGenerateQRCode);
-    EXPECT_EQ(errorOf([&] { doc.exportData(Document::ExportType::tiff(72), 64); }),
-              QRCodeError::cannotGenerateQRCode);
+    EXPECT_EQ(errorOf([&] { doc.exportData(Document::ExportType::tiff(72), 64); }), QRCodeError::cannotGenerateQRCode);
     EXPECT_EQ(errorOf([&] { doc.cgImage(64); }), QRCodeError::cannotGenerateQRCode);
     EXPECT_FALSE(doc.asciiRepresentation().empty()); // text art never fails
 
@@ -324,12 +324,12 @@ TEST(Document, ExportsProduceTheirFormatsAndScan) {
 }
 
 TEST(Document, OneCallCreators) {
-    const auto image = QRCode::makeImage("one call", 150, gfx::Color::sRGB(0, 0, 0.5, 1), gfx::Color::sRGB(1, 1, 0.8, 1),
-                                         ErrorCorrection::high);
+    const auto image = QRCode::makeImage("one call", 150, gfx::Color::sRGB(0, 0, 0.5, 1),
+                                         gfx::Color::sRGB(1, 1, 0.8, 1), ErrorCorrection::high);
     ASSERT_EQ(image->width(), 150);
     EXPECT_EQ(platform::detectQRCodes(*image).at(0).text, "one call");
     const auto plain = QRCode::makeImage("plain", 99, ErrorCorrection::low, nullptr, nullptr);
     EXPECT_EQ(platform::detectQRCodes(*plain).at(0).text, "plain");
-    EXPECT_FALSE(QRCode::makePath("path", 100, QRCode::Components::standard(), ErrorCorrection::low, nullptr)
-                     .isEmpty());
+    EXPECT_FALSE(
+        QRCode::makePath("path", 100, QRCode::Components::standard(), ErrorCorrection::low, nullptr).isEmpty());
 }

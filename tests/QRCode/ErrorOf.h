@@ -10,8 +10,7 @@ namespace qrcodetest {
 
 // The code of the QRCodeException that `f` throws; a test failure when it
 // throws none.
-inline QRCode::QRCodeError errorOf(const std::function<void()>& f)
-{
+inline QRCode::QRCodeError errorOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const QRCode::QRCodeException& e) {

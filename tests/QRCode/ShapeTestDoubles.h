@@ -15,8 +15,7 @@
 namespace shapetest {
 
 // The settings side of a shape that stores none.
-template <class Generator>
-class NoSettings : public Generator {
+template <class Generator> class NoSettings : public Generator {
 public:
     void reset() override {}
     QRCode::SettingsDict settings() const override { return QRCode::SettingsDict::object(); }
@@ -27,9 +26,10 @@ public:
 // A pupil that is the square 30...60 of its box.
 class BoxPupil final : public NoSettings<QRCode::QRCodePupilShapeGenerator> {
 public:
-    std::shared_ptr<QRCode::QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<BoxPupil>(); }
-    gfx::Path pupilPath() override
-    {
+    std::shared_ptr<QRCode::QRCodePupilShapeGenerator> copyShape() const override {
+        return std::make_shared<BoxPupil>();
+    }
+    gfx::Path pupilPath() override {
         gfx::Path p;
         p.addRect(gfx::Rect(30, 30, 30, 30));
         return p;
@@ -43,19 +43,16 @@ public:
 class CornerEye final : public NoSettings<QRCode::QRCodeEyeShapeGenerator> {
 public:
     explicit CornerEye(bool boxPupil = false) : boxPupil_(boxPupil) {}
-    std::shared_ptr<QRCode::QRCodeEyeShapeGenerator> copyShape() const override
-    {
+    std::shared_ptr<QRCode::QRCodeEyeShapeGenerator> copyShape() const override {
         return std::make_shared<CornerEye>(boxPupil_);
     }
-    gfx::Path eyePath() override
-    {
+    gfx::Path eyePath() override {
         gfx::Path p;
         p.addRect(gfx::Rect(0, 0, 10, 10));
         return p;
     }
     gfx::Path eyeBackgroundPath() override { return eyePath(); }
-    std::shared_ptr<QRCode::QRCodePupilShapeGenerator> defaultPupil() override
-    {
+    std::shared_ptr<QRCode::QRCodePupilShapeGenerator> defaultPupil() override {
         if (boxPupil_) return std::make_shared<BoxPupil>();
         return QRCode::EyeShape::Square().defaultPupil();
     }
@@ -72,12 +69,10 @@ class MarkPixels final : public NoSettings<QRCode::QRCodePixelShapeGenerator> {
 public:
     enum class Mark { diamond, circle };
     MarkPixels(Mark mark, bool drawsEyes) : mark_(mark), drawsEyes_(drawsEyes) {}
-    std::shared_ptr<QRCode::QRCodePixelShapeGenerator> copyShape() const override
-    {
+    std::shared_ptr<QRCode::QRCodePixelShapeGenerator> copyShape() const override {
         return std::make_shared<MarkPixels>(mark_, drawsEyes_);
     }
-    gfx::Path generatePath(const QRCode::BoolMatrix& matrix, gfx::Size size) override
-    {
+    gfx::Path generatePath(const QRCode::BoolMatrix& matrix, gfx::Size size) override {
         const double cell = std::min(size.width, size.height) / static_cast<double>(matrix.dimension());
         gfx::Path path;
         for (std::int64_t r = 0; r < matrix.dimension(); ++r) {

@@ -14,29 +14,27 @@ namespace detail = QRCodeGenerator::detail;
 
 namespace {
 
-std::vector<std::uint8_t> bytesOf(std::size_t n, std::uint8_t value = 'a') { return std::vector<std::uint8_t>(n, value); }
+std::vector<std::uint8_t> bytesOf(std::size_t n, std::uint8_t value = 'a') {
+    return std::vector<std::uint8_t>(n, value);
+}
 
 // The 15 format bits as read back from the first copy of a symbol.
 std::uint32_t readFormatBits(const QRCode& qr) {
     std::uint32_t bits = 0;
     auto put = [&](int i, int x, int y) { bits |= static_cast<std::uint32_t>(qr.getModule(x, y)) << i; };
-    for (int i = 0; i <= 5; ++i)
-        put(i, 8, i);
+    for (int i = 0; i <= 5; ++i) put(i, 8, i);
     put(6, 8, 7);
     put(7, 8, 8);
     put(8, 7, 8);
-    for (int i = 9; i < 15; ++i)
-        put(i, 14 - i, 8);
+    for (int i = 9; i < 15; ++i) put(i, 14 - i, 8);
     return bits;
 }
 
 std::uint32_t readSecondFormatCopy(const QRCode& qr) {
     std::uint32_t bits = 0;
     const int s = qr.size();
-    for (int i = 0; i < 8; ++i)
-        bits |= static_cast<std::uint32_t>(qr.getModule(s - 1 - i, 8)) << i;
-    for (int i = 8; i < 15; ++i)
-        bits |= static_cast<std::uint32_t>(qr.getModule(8, s - 15 + i)) << i;
+    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint32_t>(qr.getModule(s - 1 - i, 8)) << i;
+    for (int i = 8; i < 15; ++i) bits |= static_cast<std::uint32_t>(qr.getModule(8, s - 15 + i)) << i;
     return bits;
 }
 
@@ -187,11 +185,9 @@ TEST(Encoder, SvgText) {
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
 
     std::size_t dark = 0;
-    for (auto m : qr.modules())
-        dark += m;
+    for (auto m : qr.modules()) dark += m;
     std::size_t pieces = 0;
-    for (std::size_t p = svg.find("h1v1h-1z"); p != std::string::npos; p = svg.find("h1v1h-1z", p + 1))
-        ++pieces;
+    for (std::size_t p = svg.find("h1v1h-1z"); p != std::string::npos; p = svg.find("h1v1h-1z", p + 1)) ++pieces;
     EXPECT_EQ(pieces, dark);
 
     const std::string bare = qr.toSvgString(0);

@@ -20,10 +20,8 @@ struct ReferencePenalty {
     std::array<int, 7> history{};
 
     void addHistory(int run) {
-        if (history[0] == 0)
-            run += size;
-        for (int i = 6; i > 0; --i)
-            history[i] = history[i - 1];
+        if (history[0] == 0) run += size;
+        for (int i = 6; i > 0; --i) history[i] = history[i - 1];
         history[0] = run;
     }
     int countPatterns() const {
@@ -52,8 +50,7 @@ long long referencePenalty(const QRCode& qr) {
                         ++result;
                 } else {
                     p.addHistory(run);
-                    if (!runColor)
-                        result += p.countPatterns() * 40;
+                    if (!runColor) result += p.countPatterns() * 40;
                     runColor = dark;
                     run = 1;
                 }
@@ -75,8 +72,7 @@ long long referencePenalty(const QRCode& qr) {
         }
     long long dark = 0;
     for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x)
-            dark += qr.getModule(x, y);
+        for (int x = 0; x < n; ++x) dark += qr.getModule(x, y);
     const long long total = static_cast<long long>(n) * n;
     const long long k = (std::llabs(dark * 20 - total * 10) + total - 1) / total - 1;
     return result + k * 10;
@@ -94,10 +90,9 @@ TEST(MaskChoice, LowestReferencePenaltyWinsWithLowestNumberOnTies) {
     for (int version = 1; version <= 40; version += 3) {
         for (int levelIndex = 0; levelIndex < 4; ++levelIndex) {
             const auto level = static_cast<QRCodeECC>(levelIndex);
-            std::vector<std::uint8_t> data(static_cast<std::size_t>(QRCode::getNumDataCodewords(
-                static_cast<QRCodeGenerator::QRCodeVersion>(version), level)));
-            for (auto& b : data)
-                b = static_cast<std::uint8_t>(next());
+            std::vector<std::uint8_t> data(static_cast<std::size_t>(
+                QRCode::getNumDataCodewords(static_cast<QRCodeGenerator::QRCodeVersion>(version), level)));
+            for (auto& b : data) b = static_cast<std::uint8_t>(next());
             const auto v = static_cast<QRCodeGenerator::QRCodeVersion>(version);
             const QRCode chosen(v, level, data);
             long long best = LLONG_MAX;

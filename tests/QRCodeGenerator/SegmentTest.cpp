@@ -13,8 +13,7 @@ namespace {
 
 std::vector<bool> bitsOf(const std::string& text) {
     std::vector<bool> bits;
-    for (char c : text)
-        bits.push_back(c == '1');
+    for (char c : text) bits.push_back(c == '1');
     return bits;
 }
 
@@ -39,17 +38,21 @@ TEST(QRSegment, TextPicksTheNarrowestModeForTheWholeText) {
     };
     // Arabic-Indic digits are digits, but not ASCII ones; a digit with a
     // combining mark is one character that is not a digit.
-    for (const Case& c : {Case{"01234567", Mode::numeric, 8}, Case{"AC-42", Mode::alphanumeric, 5},
-                          Case{"ac-42", Mode::byte, 5}, Case{"\u0661\u0662\u0663", Mode::byte, 6},
-                          Case{"12\u0301", Mode::byte, 4}}) {
+    for (const Case& c :
+         {Case{"01234567", Mode::numeric, 8}, Case{"AC-42", Mode::alphanumeric, 5}, Case{"ac-42", Mode::byte, 5},
+          Case{"\u0661\u0662\u0663", Mode::byte, 6}, Case{"12\u0301", Mode::byte, 4}}) {
         const auto segs = QRSegment::makeSegments(c.text);
         ASSERT_EQ(segs.size(), 1U) << c.text;
         EXPECT_EQ(segs[0].mode, c.mode) << c.text;
         EXPECT_EQ(segs[0].numChars, c.chars) << c.text;
     }
-    EXPECT_EQ(QRSegment::makeSegments("01234567")[0].data, bitsOf("0000001100" "0101011001" "1000011"));
+    EXPECT_EQ(QRSegment::makeSegments("01234567")[0].data, bitsOf("0000001100"
+                                                                  "0101011001"
+                                                                  "1000011"));
     EXPECT_EQ(QRSegment::makeNumeric("5").data, bitsOf("0101"));
-    EXPECT_EQ(QRSegment::makeSegments("AC-42")[0].data, bitsOf("00111001110" "11100111001" "000010"));
+    EXPECT_EQ(QRSegment::makeSegments("AC-42")[0].data, bitsOf("00111001110"
+                                                               "11100111001"
+                                                               "000010"));
     EXPECT_EQ(QRSegment::makeSegments("ac-42")[0].data.size(), 40U);
 
     EXPECT_TRUE(QRSegment::makeSegments("").empty());

@@ -190,8 +190,8 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     EXPECT_EQ(suite->persistentDomain().size(), all.size());
 
     // The standard suite, kept in a static, saves as the process ends.
-    pid_t standard = startWriter({"unused", "unused", "std", "3", "standard"},
-                                 {"XDG_CONFIG_HOME=" + (dir / "xdg").string()});
+    pid_t standard =
+        startWriter({"unused", "unused", "std", "3", "standard"}, {"XDG_CONFIG_HOME=" + (dir / "xdg").string()});
     ASSERT_GT(standard, 0);
     EXPECT_EQ(waitFor(standard), 0);
     auto saved = UserDefaults::open(UserDefaults::standardSuiteName, dir / "xdg" / "tessivo");
@@ -329,9 +329,9 @@ TEST(UserDefaults, ThreadsSharingOneSuiteKeepEveryKey) {
 TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
     // Nested 30,000 deep: 60 KB that once crashed every start.
     const std::string deep = "{\"a\": " + std::string(30000, '[') + std::string(30000, ']') + "}";
-    for (const std::string& damaged : {std::string("{\"a\": 1,"), std::string("[1, 2]"),
-                                      std::string("{\"a\": {\"$date\": \"yesterday\"}}"), std::string("{\"a\": null}"),
-                                      deep}) {
+    for (const std::string& damaged :
+         {std::string("{\"a\": 1,"), std::string("[1, 2]"), std::string("{\"a\": {\"$date\": \"yesterday\"}}"),
+          std::string("{\"a\": null}"), deep}) {
         TempDir dir;
         testsupport::writeTextFile(dir / "s.json", damaged);
         auto suite = UserDefaults::open("s", dir.path());
@@ -454,7 +454,8 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     EXPECT_THROW(propertyListFromJSON(nlohmann::json(nullptr)), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$data": "abc"})")), platform::PropertyListFormatError);
     EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$unknown": 1})")), platform::PropertyListFormatError);
-    EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$real": "zero"})")), platform::PropertyListFormatError);
+    EXPECT_THROW(propertyListFromJSON(nlohmann::json::parse(R"({"$real": "zero"})")),
+                 platform::PropertyListFormatError);
     nlohmann::json deep = 1;
     for (int i = 0; i < 100000; ++i) {
         nlohmann::json array = nlohmann::json::array();
@@ -463,7 +464,8 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     }
     EXPECT_THROW(propertyListFromJSON(deep), platform::PropertyListFormatError);
     // Integers and reals stay apart through the text.
-    auto text = platform::propertyListToJSON(PropertyList(PropertyListArray{PropertyList(2), PropertyList(2.0)})).dump();
+    auto text =
+        platform::propertyListToJSON(PropertyList(PropertyListArray{PropertyList(2), PropertyList(2.0)})).dump();
     auto back = propertyListFromJSON(nlohmann::json::parse(text));
     EXPECT_TRUE(back.asArray()->at(0).isInteger());
     EXPECT_TRUE(back.asArray()->at(1).isReal());

@@ -18,8 +18,8 @@ gfx::Image drawSymbol(const std::string& text, int scale, std::uint32_t light, i
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
             const int mx = (x - offset) / scale - 3, my = (y - offset) / scale - 3;
-            const bool dark = x >= offset && y >= offset && mx >= 0 && my >= 0 && mx < img->width &&
-                              my < img->width && img->pixels[static_cast<std::size_t>(my * img->width + mx)] == 0;
+            const bool dark = x >= offset && y >= offset && mx >= 0 && my >= 0 && mx < img->width && my < img->width &&
+                              img->pixels[static_cast<std::size_t>(my * img->width + mx)] == 0;
             image.row(y)[x] = dark ? 0xFF000000U : light;
         }
     return image;
@@ -51,7 +51,6 @@ TEST(QRDetector, NothingToFind) {
     EXPECT_TRUE(platform::detectQRCodes(gfx::Image()).empty());
     gfx::Image blank(64, 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            blank.row(y)[x] = 0xFFFFFFFFU;
+        for (int x = 0; x < 64; ++x) blank.row(y)[x] = 0xFFFFFFFFU;
     EXPECT_TRUE(platform::detectQRCodes(blank).empty());
 }

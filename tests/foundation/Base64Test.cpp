@@ -8,12 +8,16 @@ using foundation::Base64Lines;
 
 namespace {
 std::vector<std::uint8_t> bytes(std::string_view s) { return {s.begin(), s.end()}; }
-}
+} // namespace
 
-TEST(Base64, StandardExamplesBothWaysAndEveryLengthRoundTrips)
-{
-    for (const auto& [plain, encoded] : std::initializer_list<std::pair<std::string_view, std::string_view>>{
-             {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"}, {"\xfb\xff\xbf", "+/+/"}}) {
+TEST(Base64, StandardExamplesBothWaysAndEveryLengthRoundTrips) {
+    for (const auto& [plain, encoded] :
+         std::initializer_list<std::pair<std::string_view, std::string_view>>{{"", ""},
+                                                                              {"f", "Zg=="},
+                                                                              {"fo", "Zm8="},
+                                                                              {"foo", "Zm9v"},
+                                                                              {"foobar", "Zm9vYmFy"},
+                                                                              {"\xfb\xff\xbf", "+/+/"}}) {
         EXPECT_EQ(base64Encode(plain), encoded);
         EXPECT_EQ(base64Decode(encoded), bytes(plain)) << encoded;
     }
@@ -25,8 +29,7 @@ TEST(Base64, StandardExamplesBothWaysAndEveryLengthRoundTrips)
     }
 }
 
-TEST(Base64, LineBrokenFormHas64CharacterLinesAndNoTrailingBreak)
-{
+TEST(Base64, LineBrokenFormHas64CharacterLinesAndNoTrailingBreak) {
     const std::vector<std::uint8_t> data(100, 0xAB);
     const std::string text = base64Encode(data, Base64Lines::lines64LF);
     ASSERT_EQ(text.size(), 136u + 2u); // 136 characters, two LFs
@@ -38,10 +41,9 @@ TEST(Base64, LineBrokenFormHas64CharacterLinesAndNoTrailingBreak)
     EXPECT_EQ(base64Encode(data), std::string(text).erase(129, 1).erase(64, 1));
 }
 
-TEST(Base64, RefusesWhitespaceBadCharactersAndBadPadding)
-{
-    for (const char* bad : {"Zm9v\n", "Zm 9v", " Zm9v", "Zm9vYmFy\nZm9v", "Zm9", "Zg=", "Zg", "Z===", "====",
-                            "Zm=v", "Zg==Zg==", "Zm9-", "Zm9_", "Zm9v=", "Zm9v====", "Z*9v"}) {
+TEST(Base64, RefusesWhitespaceBadCharactersAndBadPadding) {
+    for (const char* bad : {"Zm9v\n", "Zm 9v", " Zm9v", "Zm9vYmFy\nZm9v", "Zm9", "Zg=", "Zg", "Z===", "====", "Zm=v",
+                            "Zg==Zg==", "Zm9-", "Zm9_", "Zm9v=", "Zm9v====", "Z*9v"}) {
         EXPECT_FALSE(base64Decode(bad).has_value()) << '"' << bad << '"';
     }
     EXPECT_FALSE(base64Decode(std::string_view("Zm\0v", 4)).has_value());

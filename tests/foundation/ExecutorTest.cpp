@@ -10,8 +10,7 @@
 using foundation::ManualExecutor;
 using foundation::TimerExecutor;
 
-TEST(ManualExecutor, RunsDueTasksInDeadlineThenSchedulingOrder)
-{
+TEST(ManualExecutor, RunsDueTasksInDeadlineThenSchedulingOrder) {
     ManualExecutor executor;
     std::vector<int> order;
     executor.scheduleAfter(0.2, [&] { order.push_back(3); });
@@ -28,8 +27,7 @@ TEST(ManualExecutor, RunsDueTasksInDeadlineThenSchedulingOrder)
     EXPECT_EQ(executor.pendingCount(), 0u);
 }
 
-TEST(TimerExecutor, RunsTasksOnItsThreadAndDropsPendingOnesOnDestruction)
-{
+TEST(TimerExecutor, RunsTasksOnItsThreadAndDropsPendingOnesOnDestruction) {
     std::promise<std::thread::id> ran;
     std::atomic<bool> lateRan{false};
     {

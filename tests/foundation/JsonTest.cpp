@@ -8,8 +8,7 @@ using foundation::JsonError;
 using foundation::JsonStyle;
 using foundation::writeJson;
 
-TEST(Json, WritesSortedKeysCompactAndFormatted)
-{
+TEST(Json, WritesSortedKeysCompactAndFormatted) {
     const nlohmann::json value = {{"zeta", 1}, {"alpha", {{"b", true}, {"a", nullptr}}}, {"mid", {1.5, "x"}}};
     EXPECT_EQ(writeJson(value), R"({"alpha":{"a":null,"b":true},"mid":[1.5,"x"],"zeta":1})");
     const std::string formatted = writeJson(value, JsonStyle::formatted);
@@ -18,8 +17,7 @@ TEST(Json, WritesSortedKeysCompactAndFormatted)
     EXPECT_EQ(nlohmann::json::parse(formatted), value);
 }
 
-TEST(Json, RefusesNonFiniteNumbersAnywhereInsteadOfWritingNull)
-{
+TEST(Json, RefusesNonFiniteNumbersAnywhereInsteadOfWritingNull) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_THROW(writeJson(nlohmann::json(nan)), JsonError);
@@ -28,16 +26,14 @@ TEST(Json, RefusesNonFiniteNumbersAnywhereInsteadOfWritingNull)
     EXPECT_TRUE(foundation::isJsonWritable(nlohmann::json{{"x", 1e308}}));
 }
 
-TEST(Json, RefusesInvalidUtf8WithTheSameError)
-{
+TEST(Json, RefusesInvalidUtf8WithTheSameError) {
     EXPECT_THROW(writeJson(nlohmann::json{{"k", std::string("\xff\xfe")}}), JsonError);
 }
 
 namespace {
 
 // [[...[1]...]] nested `depth` arrays deep, built without copying.
-nlohmann::json nested(std::size_t depth)
-{
+nlohmann::json nested(std::size_t depth) {
     nlohmann::json value = 1;
     for (std::size_t i = 0; i < depth; ++i) {
         nlohmann::json array = nlohmann::json::array();
@@ -49,8 +45,7 @@ nlohmann::json nested(std::size_t depth)
 
 } // namespace
 
-TEST(Json, NestingBeyondTheLimitIsRefusedWithoutRecursion)
-{
+TEST(Json, NestingBeyondTheLimitIsRefusedWithoutRecursion) {
     using foundation::maxJsonDepth;
     EXPECT_EQ(foundation::jsonDepth(nlohmann::json(3)), 0u);
     EXPECT_EQ(foundation::jsonDepth(nlohmann::json{{"a", {1, {2}}}}), 3u);

@@ -22,8 +22,7 @@ namespace {
 // localedef when the locale sources are present.
 class CommaLocale {
 public:
-    CommaLocale()
-    {
+    CommaLocale() {
         previous_ = std::setlocale(LC_ALL, nullptr);
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
             if (std::setlocale(LC_ALL, name)) {
@@ -37,8 +36,7 @@ public:
         ::setenv("LOCPATH", scratch_->path().c_str(), 1);
         active_ = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
     }
-    ~CommaLocale()
-    {
+    ~CommaLocale() {
         std::setlocale(LC_ALL, previous_.c_str());
         if (scratch_) ::unsetenv("LOCPATH");
     }
@@ -50,8 +48,7 @@ private:
     bool active_ = false;
 };
 
-void expectNumberTexts()
-{
+void expectNumberTexts() {
     EXPECT_EQ(shortestNumberText(1.0), "1.0");
     EXPECT_EQ(shortestNumberText(0.5), "0.5");
     EXPECT_EQ(shortestNumberText(1.0 / 3.0), "0.3333333333333333");
@@ -83,8 +80,7 @@ void expectNumberTexts()
     EXPECT_EQ(gradientComponentText(0.12345678), "0.1235");
 }
 
-void expectParsing()
-{
+void expectParsing() {
     EXPECT_EQ(parseDouble("1.5"), 1.5);
     EXPECT_EQ(parseDouble("-2e3"), -2000.0);
     EXPECT_EQ(parseDouble("+.5"), 0.5);
@@ -95,7 +91,10 @@ void expectParsing()
         EXPECT_FALSE(parseDouble(bad).has_value()) << '"' << bad << '"';
     }
     EXPECT_FALSE(parseDouble(std::string_view("1.5\0", 4)).has_value());
-    EXPECT_FALSE(parseDouble(std::string_view("\0" "1", 2)).has_value());
+    EXPECT_FALSE(parseDouble(std::string_view("\0"
+                                              "1",
+                                              2))
+                     .has_value());
 
     EXPECT_EQ(parseInt64("-42"), -42);
     EXPECT_EQ(parseInt64("9223372036854775807"), INT64_MAX);
@@ -106,25 +105,17 @@ void expectParsing()
 
 } // namespace
 
-TEST(NumberText, WritesShortestSvgAndGradientForms)
-{
-    expectNumberTexts();
-}
+TEST(NumberText, WritesShortestSvgAndGradientForms) { expectNumberTexts(); }
 
-TEST(NumberText, ShortestTextReadsBackExactly)
-{
+TEST(NumberText, ShortestTextReadsBackExactly) {
     for (double v : {0.1, 1.0 / 3.0, 2.0 / 3.0, 1e-300, 123456.789, 5e-324, 1.7976931348623157e308}) {
         EXPECT_EQ(parseDouble(shortestNumberText(v)), v) << shortestNumberText(v);
     }
 }
 
-TEST(NumberParse, AcceptsOnlyOneWholeCLocaleLiteral)
-{
-    expectParsing();
-}
+TEST(NumberParse, AcceptsOnlyOneWholeCLocaleLiteral) { expectParsing(); }
 
-TEST(NumberText, IgnoresTheProcessLocale)
-{
+TEST(NumberText, IgnoresTheProcessLocale) {
     CommaLocale locale;
     if (!locale.active()) GTEST_SKIP() << "no locale with a decimal comma installed";
     ASSERT_EQ(*std::localeconv()->decimal_point, ',');

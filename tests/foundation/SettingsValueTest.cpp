@@ -11,10 +11,9 @@ using namespace foundation;
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
-}
+} // namespace
 
-TEST(SettingsValue, BooleansAndNumbersCountStringsNever)
-{
+TEST(SettingsValue, BooleansAndNumbersCountStringsNever) {
     const SettingsDict dict = {
         {"t", true}, {"f", false}, {"i", -7}, {"u", 12u}, {"d", 2.75}, {"s", "3"}, {"n", nullptr}, {"a", {1, 2}},
     };
@@ -37,8 +36,7 @@ TEST(SettingsValue, BooleansAndNumbersCountStringsNever)
     EXPECT_FALSE(settingDouble(SettingsValue(3.0), "x"));
 }
 
-TEST(SettingsValue, IntegerReadersTruncateAndRefuseWhatDoesNotFit)
-{
+TEST(SettingsValue, IntegerReadersTruncateAndRefuseWhatDoesNotFit) {
     EXPECT_EQ(settingInteger(SettingsValue(-2.9)), -2);
     EXPECT_EQ(settingInteger(SettingsValue(2.9)), 2);
     EXPECT_EQ(settingUnsignedInteger(SettingsValue(-0.5)), 0u);
@@ -54,8 +52,7 @@ TEST(SettingsValue, IntegerReadersTruncateAndRefuseWhatDoesNotFit)
     EXPECT_EQ(settingDouble(SettingsValue(kInf)), kInf);
 }
 
-TEST(SafeConvert, GuardsEveryIntegerType)
-{
+TEST(SafeConvert, GuardsEveryIntegerType) {
     EXPECT_EQ(truncatedInteger<int>(2147483647.9), 2147483647);
     EXPECT_FALSE(truncatedInteger<int>(2147483648.0));
     EXPECT_EQ(truncatedInteger<int>(-2147483648.5), -2147483647 - 1);

@@ -23,7 +23,8 @@ void referenceBlur(std::vector<std::uint8_t>& data, int w, int h, int stride, do
     for (int i = 0; i < 3; ++i) {
         const int r = ((i < m ? wl : wl + 2) - 1) / 2;
         if (r <= 0) continue;
-        const std::uint64_t recip = ((std::uint64_t(1) << 32) + std::uint64_t(2 * r + 1) / 2) / std::uint64_t(2 * r + 1);
+        const std::uint64_t recip =
+            ((std::uint64_t(1) << 32) + std::uint64_t(2 * r + 1) / 2) / std::uint64_t(2 * r + 1);
         auto div = [&](std::uint64_t sum) { return std::uint8_t((sum * recip + (std::uint64_t(1) << 31)) >> 32); };
         for (int pass = 0; pass < 2; ++pass) {
             const auto& src = pass == 0 ? data : tmp;
@@ -65,6 +66,7 @@ TEST(Blur, SparseAndDensePlanesMatchTheDirectSums) {
         auto expected = plane;
         referenceBlur(expected, w, h, stride, sigma);
         gfx::detail::blurAlpha(plane.data(), w, h, stride, sigma);
-        ASSERT_EQ(plane, expected) << w << " x " << h << ", stride " << stride << ", sigma " << sigma << ", kind " << kind;
+        ASSERT_EQ(plane, expected) << w << " x " << h << ", stride " << stride << ", sigma " << sigma << ", kind "
+                                   << kind;
     }
 }

@@ -46,7 +46,8 @@ Path ring() {
 gfx::ImagePtr twoRowImage(int n = 2) {
     auto img = std::make_shared<gfx::Image>(n, n);
     for (int y = 0; y < n; ++y) {
-        for (int x = 0; x < n; ++x) img->setPixel(x, y, y < n / 2 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
+        for (int x = 0; x < n; ++x)
+            img->setPixel(x, y, y < n / 2 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
     }
     return img;
 }
@@ -259,9 +260,9 @@ TEST(GraphicsContext, ShadowOffsetIsDeviceSpaceYUpWhateverTheTransform) {
         auto img = ctx->makeImage();
         // Rows top to bottom: the square covers rows and columns 40...59.
         EXPECT_TRUE(isRed(img->pixel(50, 50)));
-        EXPECT_TRUE(isBlue(img->pixel(61, 61)));   // down and right
+        EXPECT_TRUE(isBlue(img->pixel(61, 61))); // down and right
         EXPECT_TRUE(isBlue(img->pixel(45, 61)));
-        EXPECT_TRUE(isClear(img->pixel(38, 38)));  // never up and left
+        EXPECT_TRUE(isClear(img->pixel(38, 38))); // never up and left
         EXPECT_TRUE(isClear(img->pixel(38, 50)));
         EXPECT_TRUE(isClear(img->pixel(62, 62)));
     }
@@ -323,8 +324,8 @@ TEST(GraphicsContext, InnerShadowStaysInsideItsPath) {
     EXPECT_TRUE(isClear(at(*img, 10, 50)));
     EXPECT_TRUE(isClear(at(*img, 90, 50)));
     const Pixel nearLeftEdge = at(*img, 21, 50), nearRightEdge = at(*img, 78, 50);
-    EXPECT_LT(nearLeftEdge.r, 100);    // shadow from the left (offset right)
-    EXPECT_GT(nearRightEdge.r, 240);   // not on the far side
+    EXPECT_LT(nearLeftEdge.r, 100);     // shadow from the left (offset right)
+    EXPECT_GT(nearRightEdge.r, 240);    // not on the far side
     EXPECT_GT(at(*img, 50, 50).r, 240); // the middle is untouched
 }
 
@@ -414,8 +415,7 @@ void drawScene(GraphicsContext& ctx) {
     ctx.fillPath(r, FillRule::evenOdd);
     ctx.saveGState();
     ctx.clipToRect(Rect(400, 0, 100, 512));
-    ctx.drawLinearGradient(gfx::Gradient({{0, Color::sRGB(0, 0, 1)}, {1, Color::sRGB(0, 1, 0)}}), {0, 100},
-                           {0, 400});
+    ctx.drawLinearGradient(gfx::Gradient({{0, Color::sRGB(0, 0, 1)}, {1, Color::sRGB(0, 1, 0)}}), {0, 100}, {0, 400});
     ctx.restoreGState();
     // The image is released by the caller before the PDF is finished.
     ctx.saveGState();
@@ -456,9 +456,9 @@ TEST(GraphicsContext, PdfHasTheMediaBoxAndMatchesTheBitmap) {
     auto bmp = GraphicsContext::makeBitmap(512, 512);
     drawScene(*bmp);
     const auto img = bmp->makeImage();
-    const int probes[][2] = {{100, 100}, {200, 200}, {20, 20}, {450, 50}, {450, 250}, {450, 480},
-                             {80, 430},  {115, 465}, {45, 395}, {300, 480},
-                             {240, 437}, {240, 487}, {385, 37}, {385, 45}, {397, 25}};
+    const int probes[][2] = {{100, 100}, {200, 200}, {20, 20},   {450, 50}, {450, 250},
+                             {450, 480}, {80, 430},  {115, 465}, {45, 395}, {300, 480},
+                             {240, 437}, {240, 487}, {385, 37},  {385, 45}, {397, 25}};
     for (const auto& p : probes) {
         SCOPED_TRACE(testing::Message() << "at " << p[0] << "," << p[1]);
         const Pixel a = page.pixel(p[0], p[1]), b = img->pixel(p[0], p[1]);

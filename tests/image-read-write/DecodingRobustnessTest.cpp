@@ -91,9 +91,13 @@ TEST(DecodingRobustness, EmptyUnknownAndRandomBytes) {
     expectRefused({}, "empty");
     expectRefused({'h', 'e', 'l', 'l', 'o'}, "text");
     std::mt19937 random(12345);
-    const std::vector<Bytes> prefixes = {
-        {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'}, {0xFF, 0xD8, 0xFF}, {'I', 'I', 42, 0}, {'M', 'M', 0, 42},
-        {'G', 'I', 'F', '8', '9', 'a'}, {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'}, {}};
+    const std::vector<Bytes> prefixes = {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'},
+                                         {0xFF, 0xD8, 0xFF},
+                                         {'I', 'I', 42, 0},
+                                         {'M', 'M', 0, 42},
+                                         {'G', 'I', 'F', '8', '9', 'a'},
+                                         {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'},
+                                         {}};
     for (const auto& prefix : prefixes) {
         for (int round = 0; round < 60; ++round) {
             Bytes bytes = prefix;
@@ -123,7 +127,8 @@ TEST(DecodingRobustness, FlippedBitsNeverCrash) {
         SCOPED_TRACE(sample.name);
         for (int round = 0; round < 150; ++round) {
             Bytes bytes = sample.bytes;
-            for (int flips = 0; flips < 4; ++flips) bytes[random() % bytes.size()] ^= std::uint8_t(1u << (random() % 8));
+            for (int flips = 0; flips < 4; ++flips)
+                bytes[random() % bytes.size()] ^= std::uint8_t(1u << (random() % 8));
             tryLoad(bytes);
         }
     }
@@ -149,10 +154,19 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
 
     // A hand-made TIFF: 100000 x 100000 grey, one strip.
     Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
-    auto put16 = [&](std::uint16_t v) { tiff.push_back(std::uint8_t(v)); tiff.push_back(std::uint8_t(v >> 8)); };
-    auto put32 = [&](std::uint32_t v) { put16(std::uint16_t(v)); put16(std::uint16_t(v >> 16)); };
+    auto put16 = [&](std::uint16_t v) {
+        tiff.push_back(std::uint8_t(v));
+        tiff.push_back(std::uint8_t(v >> 8));
+    };
+    auto put32 = [&](std::uint32_t v) {
+        put16(std::uint16_t(v));
+        put16(std::uint16_t(v >> 16));
+    };
     auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
-        put16(tag); put16(type); put32(1); put32(value);
+        put16(tag);
+        put16(type);
+        put32(1);
+        put32(value);
     };
     put16(7);
     entry(256, 4, 100000); // width

@@ -11,8 +11,7 @@ using namespace ImageReadWrite;
 
 namespace {
 
-template <typename F>
-ImageReadWriteError errorOf(F&& f) {
+template <typename F> ImageReadWriteError errorOf(F&& f) {
     try {
         f();
     } catch (const ImageReadWriteException& e) {
@@ -101,8 +100,8 @@ TEST(ImageProperties, ExtraPropertiesReplaceComputedOnes) {
 
 TEST(ImageProperties, ZeroNegativeAndNonFiniteDPIAreRefused) {
     const auto image = imagetest::blockImage(4, 4);
-    const double bad[] = {0, -1, std::nan(""), std::numeric_limits<double>::infinity(),
-                          -std::numeric_limits<double>::infinity(), 1e308};
+    const double bad[] = {
+        0, -1, std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), 1e308};
     for (double scale : bad) {
         EXPECT_EQ(errorOf([&] { imageData(*image, ImageExportType::png(scale)); }), ImageReadWriteError::invalidDPI)
             << scale;

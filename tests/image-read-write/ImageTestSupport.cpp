@@ -15,10 +15,12 @@ gfx::ImagePtr gradientImage(int width, int height, bool transparency) {
     auto image = std::make_shared<gfx::Image>(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            gfx::Pixel p{std::uint8_t(x * 255 / std::max(1, width - 1)), std::uint8_t(y * 255 / std::max(1, height - 1)),
-                         std::uint8_t(128 + (x - y) / 4), 255};
-            if (transparency && x < width / 4) p.a = 0;
-            else if (transparency && y >= height - 4) p.a = 160;
+            gfx::Pixel p{std::uint8_t(x * 255 / std::max(1, width - 1)),
+                         std::uint8_t(y * 255 / std::max(1, height - 1)), std::uint8_t(128 + (x - y) / 4), 255};
+            if (transparency && x < width / 4)
+                p.a = 0;
+            else if (transparency && y >= height - 4)
+                p.a = 160;
             image->setPixel(x, y, p);
         }
     }
@@ -82,9 +84,8 @@ ExternalRead readWithPIL(const std::filesystem::path& file) {
     const auto raw = file.string() + ".raw";
     const auto script = testsupport::sourceDir() / "tests" / "image-read-write" / "read_image.py";
     std::string output;
-    const int status = testsupport::runCommand("/usr/bin/python3 '" + script.string() + "' '" + file.string() + "' '" +
-                                                   raw + "'",
-                                               &output);
+    const int status = testsupport::runCommand(
+        "/usr/bin/python3 '" + script.string() + "' '" + file.string() + "' '" + raw + "'", &output);
     EXPECT_EQ(status, 0) << output;
     ExternalRead result;
     if (status != 0) return result;
@@ -97,9 +98,7 @@ ExternalRead readWithImageMagick(const std::filesystem::path& file, int width, i
     ExternalRead result;
     std::string output;
     const int status = testsupport::runCommand(
-        "identify -format '{\"width\":%w,\"height\":%h}' '" + file.string() +
-            "' 2>/dev/null",
-        &output);
+        "identify -format '{\"width\":%w,\"height\":%h}' '" + file.string() + "' 2>/dev/null", &output);
     EXPECT_EQ(status, 0) << output;
     if (status != 0) return result;
     result.info = nlohmann::json::parse(output);

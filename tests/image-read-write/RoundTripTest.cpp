@@ -25,8 +25,8 @@ std::filesystem::path save(const testsupport::TempDir& dir, const std::string& n
 
 // The big-endian 32-bit word at `offset`.
 std::uint32_t be32(const Bytes& b, std::size_t offset) {
-    return (std::uint32_t(b[offset]) << 24) | (std::uint32_t(b[offset + 1]) << 16) | (std::uint32_t(b[offset + 2]) << 8) |
-           b[offset + 3];
+    return (std::uint32_t(b[offset]) << 24) | (std::uint32_t(b[offset + 1]) << 16) |
+           (std::uint32_t(b[offset + 2]) << 8) | b[offset + 3];
 }
 
 std::size_t find(const Bytes& bytes, const char* text) {
@@ -76,7 +76,9 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
             for (int x = 0; x < w; ++x) image->setPixel(x, y, pixel(x, y));
         return gfx::ImagePtr(image);
     };
-    auto grey = [](int v, int a = 255) { return gfx::Pixel{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), std::uint8_t(a)}; };
+    auto grey = [](int v, int a = 255) {
+        return gfx::Pixel{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v), std::uint8_t(a)};
+    };
     struct Case {
         const char* name;
         gfx::ImagePtr image;
@@ -88,11 +90,18 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
         {"four greys", make(9, 9, [&](int x, int y) { return grey(85 * ((x * y) % 4)); }), "L", 2},
         {"sixteen greys", make(17, 3, [&](int x, int) { return grey(17 * (x % 16)); }), "L", 4},
         {"grey ramp", make(300, 2, [&](int x, int y) { return grey((x * 7 + y) % 256); }), "L", 8},
-        {"three greys not on a ramp step", make(8, 8, [&](int x, int) { return grey(x % 3 == 0 ? 0 : x % 3 == 1 ? 200 : 255); }), "P", 2},
+        {"three greys not on a ramp step",
+         make(8, 8, [&](int x, int) { return grey(x % 3 == 0   ? 0
+                                                  : x % 3 == 1 ? 200
+                                                               : 255); }), "P", 2},
         {"gradient", imagetest::gradientImage(16, 9, false), "P", 8},
-        {"translucent colours", make(12, 12, [](int x, int y) {
-             return gfx::Pixel{std::uint8_t(x < 6 ? 200 : 0), 30, std::uint8_t(y < 6 ? 220 : 40), std::uint8_t(x % 4 ? 255 : 90 * (y % 3))};
-         }), "P", 4},
+        {"translucent colours",
+         make(12, 12,
+              [](int x, int y) {
+                  return gfx::Pixel{std::uint8_t(x < 6 ? 200 : 0), 30, std::uint8_t(y < 6 ? 220 : 40),
+                                    std::uint8_t(x % 4 ? 255 : 90 * (y % 3))};
+              }),
+         "P", 4},
         {"many colours", imagetest::gradientImage(40, 30, false), "RGB", 8},
         {"many colours with alpha", imagetest::gradientImage(40, 30, true), "RGBA", 8},
         {"translucent grey ramp", make(256, 3, [&](int x, int y) { return grey(x, 255 - 40 * y); }), "LA", 8},
@@ -280,8 +289,8 @@ TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
     testsupport::TempDir dir;
     const auto script = testsupport::sourceDir() / "tests" / "image-read-write" / "make_foreign.py";
     std::string names;
-    ASSERT_EQ(testsupport::runCommand("/usr/bin/python3 '" + script.string() + "' '" + dir.path().string() + "'", &names),
-              0);
+    ASSERT_EQ(
+        testsupport::runCommand("/usr/bin/python3 '" + script.string() + "' '" + dir.path().string() + "'", &names), 0);
     std::istringstream lines(names);
     std::string name;
     int count = 0;

@@ -17,7 +17,8 @@ std::string base64InLines(const Bytes& bytes) {
     return text;
 }
 
-const char* kHead = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" ";
+const char* kHead =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" ";
 
 } // namespace
 
@@ -35,13 +36,15 @@ TEST(SVGWrapper, ExactTextForEachFillStyle) {
     EXPECT_EQ(svgWrapper(*image, std::nullopt, SVGImageFillStyle::scale, ImageExportType::png()),
               start + "preserveAspectRatio=\"none\"  />\n</svg>");
     // imageData gives the same text as UTF-8 bytes.
-    const Bytes bytes = imageData(*image, ImageExportType::svg(std::nullopt, SVGImageFillStyle::scale, ImageExportType::png()));
+    const Bytes bytes =
+        imageData(*image, ImageExportType::svg(std::nullopt, SVGImageFillStyle::scale, ImageExportType::png()));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), start + "preserveAspectRatio=\"none\"  />\n</svg>");
 }
 
 TEST(SVGWrapper, SizesAndBase64Lines) {
     const auto image = imagetest::gradientImage(100, 100, false);
-    const std::string svg = ImageRepresentation(image).svg(std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png());
+    const std::string svg =
+        ImageRepresentation(image).svg(std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png());
     EXPECT_NE(svg.find(" width=\"100\" height=\"100\" "), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 100 100\""), std::string::npos);
     EXPECT_NE(svg.find("<image width=\"100.0\" height=\"100.0\" "), std::string::npos);
@@ -66,8 +69,8 @@ TEST(SVGWrapper, SizesAndBase64Lines) {
     EXPECT_NE(sized.find(" width=\"100.25\" height=\"50\" "), std::string::npos);
     EXPECT_NE(sized.find("<image width=\"100.25\" height=\"50.0\" "), std::string::npos);
     EXPECT_NE(sized.find("data:image/gif;base64,"), std::string::npos);
-    const std::string third =
-        svgWrapper(*image, ImageExportType::Size{1.0 / 3, 1.0 / 3}, SVGImageFillStyle::aspectFit, ImageExportType::jpg());
+    const std::string third = svgWrapper(*image, ImageExportType::Size{1.0 / 3, 1.0 / 3}, SVGImageFillStyle::aspectFit,
+                                         ImageExportType::jpg());
     EXPECT_NE(third.find(" width=\"0.333\" height=\"0.333\" "), std::string::npos);
     EXPECT_NE(third.find("<image width=\"0.3333333333333333\" height=\"0.3333333333333333\" "), std::string::npos);
 }
@@ -113,7 +116,8 @@ TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUpright) {
     // Top half red, bottom half blue: the page must show red on top.
     auto image = std::make_shared<gfx::Image>(50, 50);
     for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 50; ++x) image->setPixel(x, y, y < 25 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
+        for (int x = 0; x < 50; ++x)
+            image->setPixel(x, y, y < 25 ? gfx::Pixel{255, 0, 0, 255} : gfx::Pixel{0, 0, 255, 255});
     const Bytes pdf = imageData(*image, ImageExportType::pdf({200, 100}));
     ASSERT_GT(pdf.size(), 5u);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
@@ -146,8 +150,8 @@ TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUpright) {
 
 TEST(PDFPage, UnusablePageSizesCannotMakeAContext) {
     const auto image = imagetest::blockImage(4, 4);
-    for (const auto size : {ImageExportType::Size{0, 10}, ImageExportType::Size{-1, 10},
-                            ImageExportType::Size{std::nan(""), 10}}) {
+    for (const auto size :
+         {ImageExportType::Size{0, 10}, ImageExportType::Size{-1, 10}, ImageExportType::Size{std::nan(""), 10}}) {
         try {
             imageData(*image, ImageExportType::pdf(size));
             ADD_FAILURE();

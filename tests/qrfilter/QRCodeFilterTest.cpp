@@ -10,8 +10,7 @@ namespace {
 bool hasFinderAt(const platform::GrayImage& img, int m) {
     auto dark = [&](int x, int y) { return img.pixels[static_cast<std::size_t>(y * img.width + x)] == 0; };
     for (int i = 0; i < 7; ++i)
-        if (!dark(m + i, m) || !dark(m, m + i) || !dark(m + 6, m + i) || !dark(m + i, m + 6))
-            return false;
+        if (!dark(m + i, m) || !dark(m, m + i) || !dark(m + 6, m + i) || !dark(m + i, m + 6)) return false;
     return !dark(m + 1, m + 1) && dark(m + 3, m + 3);
 }
 
@@ -28,11 +27,10 @@ TEST(QRCodeFilter, OnePixelPerModuleWithOneModuleMargin) {
     EXPECT_EQ(img->height, 23);
     ASSERT_EQ(img->pixels.size(), 23U * 23U);
     for (int i = 0; i < 23; ++i) {
-        EXPECT_EQ(img->pixels[static_cast<std::size_t>(i)], 255); // top margin row
+        EXPECT_EQ(img->pixels[static_cast<std::size_t>(i)], 255);      // top margin row
         EXPECT_EQ(img->pixels[static_cast<std::size_t>(i * 23)], 255); // left margin column
     }
-    for (std::uint8_t p : img->pixels)
-        ASSERT_TRUE(p == 0 || p == 255);
+    for (std::uint8_t p : img->pixels) ASSERT_TRUE(p == 0 || p == 255);
     EXPECT_TRUE(hasFinderAt(*img, 1));
 }
 

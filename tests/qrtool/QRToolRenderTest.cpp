@@ -59,12 +59,12 @@ TEST(QRTool, EncodePrintsTextArtAndBadInputGivesOneLineErrorAndStatusOne) {
     EXPECT_EQ(lines(file.out), 23U);
 
     testsupport::writeFile(dir / "big.bin", std::vector<std::uint8_t>(3000, 'a'));
-    for (const std::string& args : {std::string("encode"), std::string("encode --level X hi"),
-                                   std::string("encode --engine nope hi"), std::string("encode a b"),
-                                   std::string("encode --bogus hi"), std::string("encode --file /nonexistent/x"),
-                                   std::string("encode --file ") + (dir / "big.bin").string(),
-                                   std::string("encode --engine external --level H --file ") + (dir / "big.bin").string(),
-                                   std::string("encode \"$(printf '\\377')\""), std::string("frobnicate")}) {
+    for (const std::string& args :
+         {std::string("encode"), std::string("encode --level X hi"), std::string("encode --engine nope hi"),
+          std::string("encode a b"), std::string("encode --bogus hi"), std::string("encode --file /nonexistent/x"),
+          std::string("encode --file ") + (dir / "big.bin").string(),
+          std::string("encode --engine external --level H --file ") + (dir / "big.bin").string(),
+          std::string("encode \"$(printf '\\377')\""), std::string("frobnicate")}) {
         const ToolResult run = tool(args);
         EXPECT_EQ(run.status, 1) << args;
         EXPECT_TRUE(run.out.empty()) << args;
@@ -113,7 +113,7 @@ TEST(QRToolRender, SizeDpiLevelEngineAndFileContent) {
     testsupport::TempDir dir;
     testsupport::writeFile(dir / "msg.bin", {'b', 'y', 't', 'e', 's'});
     const ToolResult run = tool("render --file " + (dir / "msg.bin").string() +
-                         " --level H --engine external --size 300 --dpi 144 -o " + (dir / "a.png").string());
+                                " --level H --engine external --size 300 --dpi 144 -o " + (dir / "a.png").string());
     ASSERT_EQ(run.status, 0) << run.err;
     std::string out;
     ASSERT_EQ(shell("identify -units PixelsPerInch -format '%w %h %x' " + (dir / "a.png").string(), &out), 0);
@@ -147,17 +147,19 @@ TEST(QRToolRender, DocumentsLoadPrintTheirJsonAndTakeNewContent) {
     EXPECT_EQ(json.out.rfind("{\n  \"correction\": \"L\",\n", 0), 0u);
 
     // The document's content at its own level, or replaced by --text.
-    ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "d.png").string()).status, 0);
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "d.png")).at(0).text, "from the document");
-    ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " --text replaced -o " +
-                   (dir / "e.png").string())
-                  .status,
+    ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "d.png").string()).status,
               0);
+    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "d.png")).at(0).text, "from the document");
+    ASSERT_EQ(
+        tool("render --document " + (dir / "doc.qrjcode").string() + " --text replaced -o " + (dir / "e.png").string())
+            .status,
+        0);
     EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "e.png")).at(0).text, "replaced");
 
     // A document whose content fits only after the new level is set: no
     // stray diagnostics on either stream.
-    testsupport::writeTextFile(dir / "big.qrjcode", nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
+    testsupport::writeTextFile(dir / "big.qrjcode",
+                               nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
     const ToolResult big = tool("render --document " + (dir / "big.qrjcode").string() + " --level L --json -");
     EXPECT_EQ(big.status, 0) << big.err;
     EXPECT_TRUE(big.err.empty()) << big.err;
@@ -168,10 +170,12 @@ TEST(QRToolRender, FailuresGiveOneLineStatusOneAndNoFile) {
     testsupport::TempDir dir;
     testsupport::writeTextFile(dir / "array.qrjcode", "[1, 2]");
     testsupport::writeTextFile(dir / "broken.qrjcode", "{\"text\": ");
-    testsupport::writeTextFile(dir / "big.qrjcode", nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
+    testsupport::writeTextFile(dir / "big.qrjcode",
+                               nlohmann::json{{"correction", "H"}, {"text", std::string(2000, 'a')}}.dump());
     // Fill settings nested 50,000 deep (once a stack overflow).
-    testsupport::writeTextFile(dir / "deep.qrjcode", R"({"design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )" +
-                                                         std::string(50000, '[') + std::string(50000, ']') + "}}}}}");
+    testsupport::writeTextFile(dir / "deep.qrjcode",
+                               R"({"design": {"style": {"onPixels": {"type": "solid", "settings": {"x": )" +
+                                   std::string(50000, '[') + std::string(50000, ']') + "}}}}}");
     const std::string out = (dir / "out.png").string();
     for (const std::string& args : std::vector<std::string>{
              std::string("render --text hi"),
@@ -247,7 +251,8 @@ TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
         {"design", {{"style", {{"background", {{"type", "image"}, {"settings", {{"imagePNGbase64", junk}}}}}}}}},
     };
     testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
-    const ToolResult run = tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "a.png").string());
+    const ToolResult run =
+        tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "a.png").string());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;

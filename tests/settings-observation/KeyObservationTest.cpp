@@ -138,8 +138,10 @@ TEST_F(KeyObservation, ResetRemovesEachKeyFromItsOwnSuiteInOrder) {
     number.set(1);
     second.set(2);
     std::vector<std::string> order;
-    auto a = observe(number, {}, [&](const KeyChange<int>& c) { order.push_back("number " + std::to_string(c.newValue)); });
-    auto b = observe(second, {}, [&](const KeyChange<int>& c) { order.push_back("second " + std::to_string(c.newValue)); });
+    auto a =
+        observe(number, {}, [&](const KeyChange<int>& c) { order.push_back("number " + std::to_string(c.newValue)); });
+    auto b =
+        observe(second, {}, [&](const KeyChange<int>& c) { order.push_back("second " + std::to_string(c.newValue)); });
     reset(second, number);
     EXPECT_EQ(order, (std::vector<std::string>{"second 7", "number 3"}));
     EXPECT_EQ(number.get(), 3);

@@ -20,8 +20,7 @@ using O = KeyValueObservingOptions;
 struct Recorder : KeyValueObserver {
     std::vector<KeyValueChange> changes;
     std::function<void(const UserDefaults&)> onChange;
-    void observeValue(std::string_view, const UserDefaults& suite, const KeyValueChange& change,
-                      const void*) override {
+    void observeValue(std::string_view, const UserDefaults& suite, const KeyValueChange& change, const void*) override {
         changes.push_back(change);
         if (onChange) onChange(suite);
     }

@@ -47,7 +47,8 @@ TEST(ThreadedObservation, CancellingWhileAnotherThreadDeliversIsSafe) {
                 break;
             }
             case 1: {
-                auto o = observe(number, {ObservationOption::prior}, [touch](const KeyChange<int>& k) { touch(k.newValue); });
+                auto o = observe(number, {ObservationOption::prior},
+                                 [touch](const KeyChange<int>& k) { touch(k.newValue); });
                 std::this_thread::sleep_for(std::chrono::microseconds(300));
                 o->invalidate();
                 break;
@@ -77,8 +78,12 @@ TEST(ThreadedObservation, ConcurrentWritersReachEveryObserver) {
     std::atomic<int> calls{0};
     auto oa = observe(a, {}, [&](const KeyChange<int>&) { calls.fetch_add(1); });
     auto both = observe({a, b}, {}, [&] { calls.fetch_add(1); });
-    std::thread t1([&] { for (int i = 0; i < 40; ++i) a.set(i + 1); });
-    std::thread t2([&] { for (int i = 0; i < 40; ++i) b.set(i + 1); });
+    std::thread t1([&] {
+        for (int i = 0; i < 40; ++i) a.set(i + 1);
+    });
+    std::thread t2([&] {
+        for (int i = 0; i < 40; ++i) b.set(i + 1);
+    });
     t1.join();
     t2.join();
     EXPECT_EQ(calls.load(), 40 + 80);

@@ -36,8 +36,8 @@ TEST_F(ObservableValue, SignalsOnceAfterStartingThenAfterEveryWriteNeverDuringIt
     EXPECT_EQ(cb.count, 1);
 
     a.setValue(5);
-    EXPECT_EQ(ca.count, 1); // not during the write
-    EXPECT_EQ(b.value(), 5);  // but the store holds the value at once
+    EXPECT_EQ(ca.count, 1);  // not during the write
+    EXPECT_EQ(b.value(), 5); // but the store holds the value at once
     pumpEvents();
     EXPECT_EQ(ca.count, 2);
     EXPECT_EQ(cb.count, 2);
@@ -74,7 +74,7 @@ TEST_F(ObservableValue, ChangingTheKeyRestartsOnlyForAnotherNameOrSuite) {
     observable.setKey(other);
     pumpEvents();
     EXPECT_EQ(c.count, 1); // the new observation's start
-    number.set(4);           // the old key is no longer observed
+    number.set(4);         // the old key is no longer observed
     pumpEvents();
     EXPECT_EQ(c.count, 1);
     other.set(2);

@@ -79,5 +79,6 @@ TEST(AnySerializable, KeysOfAnyValue) {
 
     Key<std::vector<AnySerializable>> mixed("mixed", {}, suite);
     mixed.set({AnySerializable(1), AnySerializable("x")});
-    EXPECT_EQ(suite->objectForKey("mixed"), PropertyList(platform::PropertyListArray{PropertyList(1), PropertyList("x")}));
+    EXPECT_EQ(suite->objectForKey("mixed"),
+              PropertyList(platform::PropertyListArray{PropertyList(1), PropertyList("x")}));
 }

@@ -31,7 +31,7 @@ void from_json(const JSON& j, Preset& p) {
 }
 
 enum class Mode { light, dark };
-enum class Level { low, high };       // codable, but prefers its raw value
+enum class Level { low, high };        // codable, but prefers its raw value
 enum class Plain { one = 1, two = 2 }; // raw-representable only
 
 template <class E> struct Names;
@@ -161,7 +161,9 @@ std::string captured(const std::function<void()>& run) {
     return testing::internal::GetCapturedStdout();
 }
 
-PropertyList list(std::initializer_list<PropertyList> items) { return PropertyList(platform::PropertyListArray(items)); }
+PropertyList list(std::initializer_list<PropertyList> items) {
+    return PropertyList(platform::PropertyListArray(items));
+}
 
 } // namespace
 
@@ -236,7 +238,8 @@ TEST(RangeBridge, PairsRoundTripAndBadPairsAreRefused) {
     EXPECT_EQ(toSerializable(Range<int>(2, 5)), list({PropertyList(2), PropertyList(5)}));
     EXPECT_EQ(roundTrip(Range<int>(2, 5)), Range<int>(2, 5));
     EXPECT_EQ(roundTrip(ClosedRange<double>(-1.5, -1.5)), ClosedRange<double>(-1.5, -1.5));
-    EXPECT_EQ(fromSerializable<Range<int>>(list({PropertyList(1), PropertyList(3), PropertyList(9)})), Range<int>(1, 3));
+    EXPECT_EQ(fromSerializable<Range<int>>(list({PropertyList(1), PropertyList(3), PropertyList(9)})),
+              Range<int>(1, 3));
     EXPECT_FALSE(fromSerializable<Range<int>>(list({PropertyList(1)})));
     EXPECT_FALSE(fromSerializable<Range<int>>(list({})));
     EXPECT_FALSE(fromSerializable<Range<int>>(list({PropertyList(1), PropertyList("3")})));
@@ -255,12 +258,14 @@ TEST(RangeBridge, PairsRoundTripAndBadPairsAreRefused) {
 
 TEST(ColorBridge, PairRoundTripAndRefusals) {
     auto red = Color::sRGB(1, 0, 0, 0.5);
-    EXPECT_EQ(toSerializable(red), list({PropertyList("kCGColorSpaceSRGB"),
-                                         list({PropertyList(1.0), PropertyList(0.0), PropertyList(0.0), PropertyList(0.5)})}));
+    EXPECT_EQ(toSerializable(red),
+              list({PropertyList("kCGColorSpaceSRGB"),
+                    list({PropertyList(1.0), PropertyList(0.0), PropertyList(0.0), PropertyList(0.5)})}));
     EXPECT_EQ(roundTrip(red), red);
     EXPECT_EQ(roundTrip(Color::gray(0.25)), Color::gray(0.25));
     // Integers count as reals in the component list.
-    EXPECT_EQ(fromSerializable<Color>(list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList(1), PropertyList(1)})})),
+    EXPECT_EQ(fromSerializable<Color>(
+                  list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList(1), PropertyList(1)})})),
               Color::gray(1, 1));
 
     auto refused = [](const PropertyList& object) { return !fromSerializable<Color>(object); };
@@ -268,10 +273,11 @@ TEST(ColorBridge, PairRoundTripAndRefusals) {
     EXPECT_TRUE(refused(list({PropertyList("kCGColorSpaceSRGB")})));
     EXPECT_TRUE(refused(list({PropertyList("kCGColorSpaceSRGB"), list({PropertyList(1.0), PropertyList(0.5)})})))
         << "too few components for the space";
-    EXPECT_TRUE(refused(list({PropertyList("kCGColorSpaceExtendedGray"),
-                              list({PropertyList(1.0), PropertyList(1.0), PropertyList(1.0)})})));
+    EXPECT_TRUE(refused(list(
+        {PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList(1.0), PropertyList(1.0), PropertyList(1.0)})})));
     EXPECT_TRUE(refused(list({PropertyList("Nowhere"), list({PropertyList(1.0), PropertyList(1.0)})})));
-    EXPECT_TRUE(refused(list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList("1"), PropertyList(1.0)})})));
+    EXPECT_TRUE(
+        refused(list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList("1"), PropertyList(1.0)})})));
     EXPECT_TRUE(refused(list({PropertyList(3), list({})})));
     EXPECT_TRUE(refused(PropertyList("red")));
 }
@@ -299,7 +305,8 @@ TEST(CollectionBridges, ArraysDropWhatDoesNotConvert) {
 TEST(CollectionBridges, DictionariesWithKeysThatAreNotText) {
     std::map<int, int> numbers{{7, 5}, {-1, 0}};
     auto stored = toSerializable(numbers);
-    EXPECT_EQ(stored, PropertyList(platform::PropertyListDictionary{{"7", PropertyList("5")}, {"-1", PropertyList("0")}}));
+    EXPECT_EQ(stored,
+              PropertyList(platform::PropertyListDictionary{{"7", PropertyList("5")}, {"-1", PropertyList("0")}}));
     EXPECT_EQ(roundTrip(numbers), numbers);
     auto messy = PropertyList(platform::PropertyListDictionary{
         {"7", PropertyList("5")}, {"seven", PropertyList("1")}, {"8", PropertyList("x")}, {"+9", PropertyList("2")}});
@@ -307,8 +314,7 @@ TEST(CollectionBridges, DictionariesWithKeysThatAreNotText) {
     EXPECT_EQ(roundTrip(std::map<int, int>()), (std::map<int, int>()));
 
     std::map<std::string, std::vector<double>> native{{"a", {1.5}}};
-    EXPECT_EQ(toSerializable(native),
-              PropertyList(platform::PropertyListDictionary{{"a", list({PropertyList(1.5)})}}));
+    EXPECT_EQ(toSerializable(native), PropertyList(platform::PropertyListDictionary{{"a", list({PropertyList(1.5)})}}));
     EXPECT_EQ(roundTrip(native), native);
 }
 

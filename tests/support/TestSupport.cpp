@@ -56,7 +56,9 @@ void writeTextFile(const std::filesystem::path& path, const std::string& text) {
 
 int runCommand(const std::string& command, std::string* output) {
     struct PipeCloser {
-        void operator()(FILE* f) const { if (f) pclose(f); }
+        void operator()(FILE* f) const {
+            if (f) pclose(f);
+        }
     };
     FILE* raw = popen(command.c_str(), "r");
     if (!raw) return -1;
@@ -114,4 +116,3 @@ std::size_t peakResidentBytes() {
 }
 
 } // namespace testsupport
-

@@ -107,14 +107,12 @@ int encode(const std::vector<std::string_view>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size())
-                return std::nullopt;
+            if (i + 1 >= args.size()) return std::nullopt;
             return std::string(args[++i]);
         };
         if (arg == "--engine") {
             const auto v = value();
-            if (!v)
-                return fail("--engine needs a value (coreimage or external)");
+            if (!v) return fail("--engine needs a value (coreimage or external)");
             engineName = *v;
         } else if (arg == "--level") {
             const auto v = value();
@@ -125,36 +123,29 @@ int encode(const std::vector<std::string_view>& args) {
             small = true;
         } else if (arg == "--file") {
             const auto v = value();
-            if (!v)
-                return fail("--file needs a path");
-            if (filePath)
-                return fail("only one --file may be given");
+            if (!v) return fail("--file needs a path");
+            if (filePath) return fail("only one --file may be given");
             filePath = *v;
         } else if (arg.size() > 1 && arg.substr(0, 2) == "--") {
             return fail("unknown option '" + std::string(arg) + "' (see qrtool --help)");
         } else {
-            if (text)
-                return fail("only one message may be given (quote text with spaces)");
+            if (text) return fail("only one message may be given (quote text with spaces)");
             text = std::string(arg);
         }
     }
-    if (text.has_value() == filePath.has_value())
-        return fail("encode needs exactly one of TEXT or --file PATH");
+    if (text.has_value() == filePath.has_value()) return fail("encode needs exactly one of TEXT or --file PATH");
 
     std::shared_ptr<QRCode::QRCodeEngine> engine;
     for (auto& candidate : QRCode::QRCode::QRCodeAvailableEngines())
-        if (candidate->name() == engineName)
-            engine = candidate;
-    if (!engine)
-        return fail("unknown engine '" + engineName + "' (coreimage or external)");
+        if (candidate->name() == engineName) engine = candidate;
+    if (!engine) return fail("unknown engine '" + engineName + "' (coreimage or external)");
 
     try {
         std::optional<QRCode::QRCode> code;
         if (filePath) {
             std::string error;
             const auto bytes = readBytes(*filePath, kMaxMessageFileSize, error);
-            if (!bytes)
-                return fail(error);
+            if (!bytes) return fail(error);
             code.emplace(std::span<const std::uint8_t>(*bytes), level, engine);
         } else {
             code.emplace(std::string_view(*text), level, engine);
@@ -163,8 +154,7 @@ int encode(const std::vector<std::string_view>& args) {
         std::fwrite(art.data(), 1, art.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     } catch (const QRCodeException& e) {
-        if (e.code() == QRCodeError::unableToConvertTextToRequestedEncoding)
-            return fail("the text is not valid UTF-8");
+        if (e.code() == QRCodeError::unableToConvertTextToRequestedEncoding) return fail("the text is not valid UTF-8");
         return fail(std::string("the message does not fit in a symbol at this level (") + e.what() + ")");
     }
 }
@@ -299,8 +289,8 @@ void warnAboutDroppedImages(std::span<const std::uint8_t> json, const QRCode::Do
     } catch (const nlohmann::json::exception&) {
         return;
     }
-    if (const auto* logo = foundation::settingEntry(tree, "logoTemplate"); logo && logo->is_object() &&
-        !document.logoTemplate()) {
+    if (const auto* logo = foundation::settingEntry(tree, "logoTemplate");
+        logo && logo->is_object() && !document.logoTemplate()) {
         std::fprintf(stderr, "qrtool: warning: the logo in '%s' cannot be read; rendering without it\n", path.c_str());
     }
     std::vector<const nlohmann::json*> pending{&tree};
@@ -515,12 +505,10 @@ int run(const std::vector<std::string_view>& args) {
         std::fputs(kUsage, stdout);
         return args.empty() ? 1 : 0;
     }
-    if (args[0] == "encode")
-        return encode({args.begin() + 1, args.end()});
-    if (args[0] == "render")
-        return render({args.begin() + 1, args.end()});
-    std::fprintf(stderr, "qrtool: unknown command '%.*s' (see qrtool --help)\n",
-                 static_cast<int>(args[0].size()), args[0].data());
+    if (args[0] == "encode") return encode({args.begin() + 1, args.end()});
+    if (args[0] == "render") return render({args.begin() + 1, args.end()});
+    std::fprintf(stderr, "qrtool: unknown command '%.*s' (see qrtool --help)\n", static_cast<int>(args[0].size()),
+                 args[0].data());
     return 1;
 }
 

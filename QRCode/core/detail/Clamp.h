@@ -11,19 +11,23 @@ namespace QRCode {
 
 // Ranges to clamp to. The returning form is clamped(value, range), the
 // in-place form clamp(value, range).
-template <typename T> struct ClosedRange { T lower; T upper; };         // lower...upper
-template <typename T> struct HalfOpenRange { T lower; T upper; };       // lower..<upper
-template <typename T> struct PartialRangeUpTo { T upper; };             // ..<upper
-template <typename T> struct PartialRangeThrough { T upper; };          // ...upper
-template <typename T> struct PartialRangeFrom { T lower; };             // lower...
+template <typename T> struct ClosedRange {
+    T lower;
+    T upper;
+}; // lower...upper
+template <typename T> struct HalfOpenRange {
+    T lower;
+    T upper;
+};                                                             // lower..<upper
+template <typename T> struct PartialRangeUpTo { T upper; };    // ..<upper
+template <typename T> struct PartialRangeThrough { T upper; }; // ...upper
+template <typename T> struct PartialRangeFrom { T lower; };    // lower...
 
 namespace detail {
 // The largest value below `upper`: the next representable double (or
 // float) for floating-point types, upper - 1 for integers. There is no
 // integer below the minimum, so that range is refused.
-template <typename T>
-T largestBelow(T upper)
-{
+template <typename T> T largestBelow(T upper) {
     if constexpr (std::is_floating_point_v<T>) {
         return std::nextafter(upper, -std::numeric_limits<T>::infinity());
     } else {
@@ -34,11 +38,12 @@ T largestBelow(T upper)
 } // namespace detail
 
 template <typename T> T clamped(T value, ClosedRange<T> r) { return std::min(std::max(value, r.lower), r.upper); }
-template <typename T> T clamped(T value, HalfOpenRange<T> r)
-{
+template <typename T> T clamped(T value, HalfOpenRange<T> r) {
     return std::min(std::max(value, r.lower), detail::largestBelow(r.upper));
 }
-template <typename T> T clamped(T value, PartialRangeUpTo<T> r) { return std::min(value, detail::largestBelow(r.upper)); }
+template <typename T> T clamped(T value, PartialRangeUpTo<T> r) {
+    return std::min(value, detail::largestBelow(r.upper));
+}
 template <typename T> T clamped(T value, PartialRangeThrough<T> r) { return std::min(value, r.upper); }
 template <typename T> T clamped(T value, PartialRangeFrom<T> r) { return std::max(value, r.lower); }
 

@@ -14,8 +14,7 @@ namespace QRCode {
 
 // Runs `body(ctx)` between a save and a restore of the graphics state; the
 // state is restored also when `body` throws, and the exception passes on.
-template <class F>
-decltype(auto) usingGState(gfx::GraphicsContext& ctx, F&& body) {
+template <class F> decltype(auto) usingGState(gfx::GraphicsContext& ctx, F&& body) {
     struct Restore {
         gfx::GraphicsContext& ctx;
         ~Restore() { ctx.restoreGState(); }
@@ -27,8 +26,7 @@ decltype(auto) usingGState(gfx::GraphicsContext& ctx, F&& body) {
 
 // Runs `body(ctx)` inside a transparency layer, which is ended also when
 // `body` throws.
-template <class F>
-decltype(auto) usingTransparencyLayer(gfx::GraphicsContext& ctx, F&& body) {
+template <class F> decltype(auto) usingTransparencyLayer(gfx::GraphicsContext& ctx, F&& body) {
     struct End {
         gfx::GraphicsContext& ctx;
         ~End() { ctx.endTransparencyLayer(); }
@@ -70,13 +68,7 @@ gfx::Path RectPathBuilder(bool rounded, const gfx::Rect& rect, double radius);
 inline gfx::Size squareSize(std::integral auto n) { return {double(n), double(n)}; }
 inline gfx::Size squareSize(double d) { return {d, d}; }
 
-template <std::integral T>
-constexpr bool isEven(T v) {
-    return v % 2 == 0;
-}
-template <std::integral T>
-constexpr bool isOdd(T v) {
-    return !isEven(v);
-}
+template <std::integral T> constexpr bool isEven(T v) { return v % 2 == 0; }
+template <std::integral T> constexpr bool isOdd(T v) { return !isEven(v); }
 
 } // namespace QRCode

@@ -6,8 +6,7 @@
 
 namespace QRCode::svg {
 
-void appendNumber(std::string& out, double value)
-{
+void appendNumber(std::string& out, double value) {
     if (!std::isfinite(value)) {
         out += '0';
         return;
@@ -27,8 +26,7 @@ void appendNumber(std::string& out, double value)
     out.append(buffer, end);
 }
 
-void appendPathCommand(std::string& out, const gfx::Path::Element& element)
-{
+void appendPathCommand(std::string& out, const gfx::Path::Element& element) {
     using T = gfx::Path::ElementType;
     const auto& p = element.points;
     switch (element.type) {
@@ -62,8 +60,7 @@ void appendPathCommand(std::string& out, const gfx::Path::Element& element)
     }
 }
 
-void appendPathData(std::string& out, const gfx::Path& path)
-{
+void appendPathData(std::string& out, const gfx::Path& path) {
     if (!path.isFinite()) return;
     out.reserve(out.size() + path.size() * 16);
     for (const auto& e : path.elements()) {
@@ -72,21 +69,18 @@ void appendPathData(std::string& out, const gfx::Path& path)
     }
 }
 
-void appendAttribute(std::string& out, std::string_view name, std::string_view value)
-{
+void appendAttribute(std::string& out, std::string_view name, std::string_view value) {
     out.append(name).append("=\"").append(value).append("\"");
 }
 
 void appendAttributeLine(std::string& out, std::string_view indent, std::string_view name, std::string_view value,
-                         std::string_view end)
-{
+                         std::string_view end) {
     out.append(indent).append(name).append("='").append(value).append("'").append(end);
 }
 
 std::string shadowFilterId(std::string_view styleIdentifier) { return std::string(styleIdentifier) + "-shadow"; }
 
-void appendFilterStyle(std::string& out, std::string_view filterId)
-{
+void appendFilterStyle(std::string& out, std::string_view filterId) {
     out.append("style=\"filter:url(#").append(filterId).append(")\"");
 }
 

@@ -9,9 +9,7 @@ namespace {
 
 // Samples per device unit of the offscreen pictures: a bitmap's pixel, or
 // two per point for a PDF, which a viewer shows larger.
-double offscreenScale(const gfx::GraphicsContext& ctx) {
-    return ctx.isPDF() ? 2.0 : 1.0;
-}
+double offscreenScale(const gfx::GraphicsContext& ctx) { return ctx.isPDF() ? 2.0 : 1.0; }
 
 // Draws with `draw(offscreen, scale)` into a transparent bitmap that covers
 // the current clip in device space, then paints that bitmap into `ctx`
@@ -20,8 +18,7 @@ double offscreenScale(const gfx::GraphicsContext& ctx) {
 // follow). Compositing that a PDF cannot express (erasing) thus stays in the
 // bitmap, and the PDF receives one image, as it does for a shadow.
 // `reach` (device space, y up) bounds what the drawing can touch.
-template <class Draw>
-void drawThroughOffscreen(gfx::GraphicsContext& ctx, const gfx::Rect& reach, Draw&& draw) {
+template <class Draw> void drawThroughOffscreen(gfx::GraphicsContext& ctx, const gfx::Rect& reach, Draw&& draw) {
     const gfx::AffineTransform toDevice = ctx.ctm();
     if (!toDevice.isInvertible()) return;
     const gfx::Rect clip = ctx.clipBoundingBox();

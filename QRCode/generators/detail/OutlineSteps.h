@@ -44,9 +44,7 @@ gfx::Path outlinePath(std::span<const OutlineStep> steps);
 gfx::Path joinedOutlines(std::initializer_list<std::span<const OutlineStep>> parts);
 
 // The path of a fixed table, built once on first use and kept.
-template <const auto& Steps>
-const gfx::Path& cachedOutline()
-{
+template <const auto& Steps> const gfx::Path& cachedOutline() {
     static const gfx::Path path = outlinePath(Steps);
     return path;
 }

@@ -8,8 +8,7 @@
 namespace QRCode::detail {
 
 std::unique_ptr<gfx::GraphicsContext> makeSampleContext(double dimension,
-                                                        const std::optional<gfx::Color>& backgroundColor)
-{
+                                                        const std::optional<gfx::Color>& backgroundColor) {
     if (!std::isfinite(dimension)) throw QRCodeException(QRCodeError::cannotGenerateImage);
     const double pixels = std::trunc(dimension);
     if (pixels < 1 || pixels > static_cast<double>(std::numeric_limits<int>::max())) {
@@ -29,8 +28,7 @@ std::unique_ptr<gfx::GraphicsContext> makeSampleContext(double dimension,
     return context;
 }
 
-gfx::ImagePtr finishSampleImage(gfx::GraphicsContext& context)
-{
+gfx::ImagePtr finishSampleImage(gfx::GraphicsContext& context) {
     auto image = context.makeImage();
     if (!image) throw QRCodeException(QRCodeError::cannotGenerateImage);
     return image;

@@ -12,8 +12,7 @@ namespace QRCode {
 // copyShape make a fresh instance, settings are empty and every key is
 // refused, reset does nothing. The derived class declares Name and Title and
 // draws.
-template <class Derived, class Interface>
-class WithoutSettings : public Interface {
+template <class Derived, class Interface> class WithoutSettings : public Interface {
 public:
     static std::shared_ptr<Derived> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Derived>(); }
 

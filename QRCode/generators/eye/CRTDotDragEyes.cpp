@@ -54,8 +54,7 @@ constexpr double kHandle = 2.76;
 constexpr double kReach = 5 - kHandle; // 2.24
 
 // A bar 50 x 10 with semicircular ends along x, its top edge at y.
-void addHorizontalBar(gfx::Path& path, double y)
-{
+void addHorizontalBar(gfx::Path& path, double y) {
     path.moveTo({20, y + 5});
     path.curveTo({20, y + kReach}, {20 + kReach, y}, {25, y});
     path.lineTo({65, y});
@@ -68,8 +67,7 @@ void addHorizontalBar(gfx::Path& path, double y)
 }
 
 // A bar 10 x 50 with semicircular ends along y, its left edge at x.
-void addVerticalBar(gfx::Path& path, double x)
-{
+void addVerticalBar(gfx::Path& path, double x) {
     path.moveTo({x + 5, 70});
     path.curveTo({x + kReach, 70}, {x, 65 + kHandle}, {x, 65});
     path.lineTo({x, 25});
@@ -82,8 +80,7 @@ void addVerticalBar(gfx::Path& path, double x)
 }
 
 // A dot of radius 5 starting at its rightmost point.
-void addDotFromRight(gfx::Path& path, double cx, double cy)
-{
+void addDotFromRight(gfx::Path& path, double cx, double cy) {
     path.moveTo({cx + 5, cy});
     path.curveTo({cx + 5, cy - kHandle}, {cx + kHandle, cy - 5}, {cx, cy - 5});
     path.curveTo({cx - kHandle, cy - 5}, {cx - 5, cy - kHandle}, {cx - 5, cy});
@@ -93,8 +90,7 @@ void addDotFromRight(gfx::Path& path, double cx, double cy)
 }
 
 // A dot of radius 5 starting at its point of least y.
-void addDotFromTop(gfx::Path& path, double cx, double cy)
-{
+void addDotFromTop(gfx::Path& path, double cx, double cy) {
     path.moveTo({cx, cy - 5});
     path.curveTo({cx - kHandle, cy - 5}, {cx - 5, cy - kHandle}, {cx - 5, cy});
     path.curveTo({cx - 5, cy + kHandle}, {cx - kHandle, cy + 5}, {cx, cy + 5});
@@ -105,8 +101,7 @@ void addDotFromTop(gfx::Path& path, double cx, double cy)
 
 constexpr std::array<double, 5> kDotCentres{55, 45, 35, 25, 65};
 
-gfx::Path buildDotDragHorizontalRing()
-{
+gfx::Path buildDotDragHorizontalRing() {
     gfx::Path path;
     addHorizontalBar(path, 70);
     addHorizontalBar(path, 10);
@@ -115,8 +110,7 @@ gfx::Path buildDotDragHorizontalRing()
     return path;
 }
 
-gfx::Path buildDotDragVerticalRing()
-{
+gfx::Path buildDotDragVerticalRing() {
     gfx::Path path;
     addVerticalBar(path, 70);
     addVerticalBar(path, 10);
@@ -126,44 +120,29 @@ gfx::Path buildDotDragVerticalRing()
 }
 
 // Both dot-drag eyes share one background outline.
-const gfx::Path& dotDragBackground()
-{
+const gfx::Path& dotDragBackground() {
     static const gfx::Path background = roundedSquareBackground();
     return background;
 }
 
 } // namespace
 
-gfx::Path CRT::eyePath()
-{
-    return outlinePath(kCRTRing);
-}
+gfx::Path CRT::eyePath() { return outlinePath(kCRTRing); }
 
-gfx::Path CRT::eyeBackgroundPath()
-{
-    return outlinePath(kCRTBackground);
-}
+gfx::Path CRT::eyeBackgroundPath() { return outlinePath(kCRTBackground); }
 
-gfx::Path DotDragHorizontal::eyePath()
-{
+gfx::Path DotDragHorizontal::eyePath() {
     static const gfx::Path ring = buildDotDragHorizontalRing();
     return ring;
 }
 
-gfx::Path DotDragHorizontal::eyeBackgroundPath()
-{
-    return dotDragBackground();
-}
+gfx::Path DotDragHorizontal::eyeBackgroundPath() { return dotDragBackground(); }
 
-gfx::Path DotDragVertical::eyePath()
-{
+gfx::Path DotDragVertical::eyePath() {
     static const gfx::Path ring = buildDotDragVerticalRing();
     return ring;
 }
 
-gfx::Path DotDragVertical::eyeBackgroundPath()
-{
-    return dotDragBackground();
-}
+gfx::Path DotDragVertical::eyeBackgroundPath() { return dotDragBackground(); }
 
 } // namespace QRCode::EyeShape

@@ -67,41 +67,22 @@ constexpr std::array<OutlineStep, 10> kRoundedSquareBackground{{
 
 } // namespace
 
-gfx::Path roundedSquareBackground()
-{
-    return outlinePath(kRoundedSquareBackground);
-}
+gfx::Path roundedSquareBackground() { return outlinePath(kRoundedSquareBackground); }
 
-gfx::Path Circle::eyePath()
-{
-    return outlinePath(kCircleRing);
-}
+gfx::Path Circle::eyePath() { return outlinePath(kCircleRing); }
 
-gfx::Path Circle::eyeBackgroundPath()
-{
+gfx::Path Circle::eyeBackgroundPath() {
     gfx::Path path;
     path.addEllipse(gfx::Rect(0, 0, 90, 90));
     return path;
 }
 
-gfx::Path BarsHorizontal::eyePath()
-{
-    return outlinePath(kBarRing);
-}
+gfx::Path BarsHorizontal::eyePath() { return outlinePath(kBarRing); }
 
-gfx::Path BarsHorizontal::eyeBackgroundPath()
-{
-    return roundedSquareBackground();
-}
+gfx::Path BarsHorizontal::eyeBackgroundPath() { return roundedSquareBackground(); }
 
-gfx::Path BarsVertical::eyePath()
-{
-    return outlinePath(kBarRing);
-}
+gfx::Path BarsVertical::eyePath() { return outlinePath(kBarRing); }
 
-gfx::Path BarsVertical::eyeBackgroundPath()
-{
-    return roundedSquareBackground();
-}
+gfx::Path BarsVertical::eyeBackgroundPath() { return roundedSquareBackground(); }
 
 } // namespace QRCode::EyeShape

@@ -9,8 +9,7 @@ namespace QRCode::EyeShape {
 // their own. No settings; a copy gets its own inner eye and pupil. The
 // derived class declares Name, Title, the inner style and
 //   static std::shared_ptr<QRCodePupilShapeGenerator> makePupil();
-template <class Derived>
-class CompositeEye : public EyeWithoutSettings<Derived> {
+template <class Derived> class CompositeEye : public EyeWithoutSettings<Derived> {
 public:
     CompositeEye() : coreEyeGenerator_(Flip::none, Derived::innerStyle), corePupilGenerator_(Derived::makePupil()) {}
 

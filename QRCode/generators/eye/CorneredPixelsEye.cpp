@@ -8,8 +8,7 @@
 
 namespace QRCode::EyeShape {
 
-gfx::Path CorneredPixels::eyePath()
-{
+gfx::Path CorneredPixels::eyePath() {
     // The property stores any value; the drawing keeps the rounding inside
     // its 9-unit module so that no corner reaches into a neighbour or out of
     // the box (a NaN radius draws square corners).
@@ -85,8 +84,7 @@ gfx::Path CorneredPixels::eyePath()
     return path;
 }
 
-gfx::Path CorneredPixels::eyeBackgroundPath()
-{
+gfx::Path CorneredPixels::eyeBackgroundPath() {
     gfx::Path path;
     path.addRect(gfx::Rect(0, 0, 90, 90));
     return path;

@@ -79,8 +79,7 @@ constexpr std::array<OutlineStep, 20> kArcBackground{{
     Z(),
 }};
 
-gfx::Path buildArcRing()
-{
+gfx::Path buildArcRing() {
     // Mirrored once, when built, so that the ring's arc meets the arc of
     // the background after rendering has mirrored the background.
     return mirroredTopDown(outlinePath(kArcRingDrawn), kShapeBoxSize);
@@ -95,8 +94,7 @@ gfx::Path buildArcRing()
 // and `to`, where the corners meet the side. Each crest meets the side's
 // line smoothly; each notch is a soft point, as in the drawn background.
 void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inward, double depth, int waves,
-                 gfx::Point shift = {})
-{
+                 gfx::Point shift = {}) {
     const gfx::Point along = (to - from) * (1.0 / (2 * waves)); // one half-wave
     const gfx::Point dip = inward * depth;
     for (int i = 0; i < waves; ++i) {
@@ -109,14 +107,12 @@ void addWavySide(gfx::Path& path, gfx::Point from, gfx::Point to, gfx::Point inw
 }
 
 // A quarter turn of radius 5 from `from` to `to` about the corner's centre.
-void addCorner(gfx::Path& path, gfx::Point from, gfx::Point corner, gfx::Point to)
-{
+void addCorner(gfx::Path& path, gfx::Point from, gfx::Point corner, gfx::Point to) {
     constexpr double k = 0.552; // handle length of a quarter circle per radius
     path.curveTo(from + (corner - from) * k, to + (corner - to) * k, to);
 }
 
-gfx::Path buildCloudRing()
-{
+gfx::Path buildCloudRing() {
     constexpr gfx::Point kDrawnShift{-0.25, 0};
     gfx::Path path;
     // Outer contour: the square 10...80 with corners rounded by 5, each side
@@ -196,8 +192,7 @@ constexpr std::array<OutlineStep, 40> kCloudBackground{{
 
 constexpr gfx::Point kCentre{45, 45};
 
-gfx::Point polar(double angle, double radius)
-{
+gfx::Point polar(double angle, double radius) {
     return {kCentre.x + radius * std::cos(angle), kCentre.y + radius * std::sin(angle)};
 }
 
@@ -205,8 +200,7 @@ gfx::Point polar(double angle, double radius)
 // lie at `notchRadius` and whose crests lie at `crestRadius`, starting at the
 // notch at `startAngle` and running by `direction` (+1 or -1).
 void addScallopedCircle(gfx::Path& path, double startAngle, double notchRadius, double crestRadius, int count,
-                        int direction)
-{
+                        int direction) {
     const double half = direction * std::numbers::pi / count; // notch to crest
     const double rise = crestRadius - notchRadius;
     const auto radial = [](double angle) { return gfx::Point{std::cos(angle), std::sin(angle)}; };
@@ -232,8 +226,7 @@ void addScallopedCircle(gfx::Path& path, double startAngle, double notchRadius, 
     path.closeSubpath();
 }
 
-gfx::Path buildCloudCircleRing()
-{
+gfx::Path buildCloudCircleRing() {
     gfx::Path path;
     // Outer contour: 32 scallops bulging outward from radius 35 to 35.9.
     addScallopedCircle(path, std::atan2(79.78 - 45, 48.62 - 45), 35, 35.9, 32, +1);
@@ -263,8 +256,7 @@ constexpr int kStripeCount = 28;
 
 // The hole spans -50...50 in x - y. No band may straddle either end of that
 // range, or the piece beside the hole's corner would not be convex.
-constexpr bool bandsClearHoleCorners()
-{
+constexpr bool bandsClearHoleCorners() {
     for (int k = 0; k < kStripeCount; ++k) {
         const double c = kStripeFirst + kStripeStep * k;
         for (double end : {-50.0, 50.0}) {
@@ -282,8 +274,7 @@ struct HalfPlane {
 };
 
 // The convex polygon clipped to a half-plane (Sutherland-Hodgman).
-std::vector<gfx::Point> clip(const std::vector<gfx::Point>& polygon, HalfPlane h)
-{
+std::vector<gfx::Point> clip(const std::vector<gfx::Point>& polygon, HalfPlane h) {
     std::vector<gfx::Point> out;
     const auto value = [&h](gfx::Point p) { return h.a * p.x + h.b * p.y - h.limit; };
     for (std::size_t i = 0; i < polygon.size(); ++i) {
@@ -299,8 +290,7 @@ std::vector<gfx::Point> clip(const std::vector<gfx::Point>& polygon, HalfPlane h
     return out;
 }
 
-void addPolygon(gfx::Path& path, std::vector<gfx::Point> polygon)
-{
+void addPolygon(gfx::Path& path, std::vector<gfx::Point> polygon) {
     if (polygon.size() < 3) return;
     // Every piece runs the same way round.
     double area = 0;
@@ -314,8 +304,7 @@ void addPolygon(gfx::Path& path, std::vector<gfx::Point> polygon)
     path.closeSubpath();
 }
 
-gfx::Path buildDiagonalStripesRing()
-{
+gfx::Path buildDiagonalStripesRing() {
     const std::vector<gfx::Point> square{{10, 10}, {80, 10}, {80, 80}, {10, 80}};
     gfx::Path path;
     for (int k = 0; k < kStripeCount; ++k) {
@@ -340,47 +329,33 @@ gfx::Path buildDiagonalStripesRing()
 
 } // namespace
 
-gfx::Path Arc::eyePath()
-{
+gfx::Path Arc::eyePath() {
     static const gfx::Path ring = buildArcRing();
     return ring;
 }
 
-gfx::Path Arc::eyeBackgroundPath()
-{
-    return cachedOutline<kArcBackground>();
-}
+gfx::Path Arc::eyeBackgroundPath() { return cachedOutline<kArcBackground>(); }
 
-gfx::Path Cloud::eyePath()
-{
+gfx::Path Cloud::eyePath() {
     static const gfx::Path ring = buildCloudRing();
     return ring;
 }
 
-gfx::Path Cloud::eyeBackgroundPath()
-{
-    return cachedOutline<kCloudBackground>();
-}
+gfx::Path Cloud::eyeBackgroundPath() { return cachedOutline<kCloudBackground>(); }
 
-gfx::Path CloudCircle::eyePath()
-{
+gfx::Path CloudCircle::eyePath() {
     static const gfx::Path ring = buildCloudCircleRing();
     return ring;
 }
 
-gfx::Path CloudCircle::eyeBackgroundPath()
-{
-    return cachedOutline<kCloudCircleBackground>();
-}
+gfx::Path CloudCircle::eyeBackgroundPath() { return cachedOutline<kCloudCircleBackground>(); }
 
-gfx::Path DiagonalStripes::eyePath()
-{
+gfx::Path DiagonalStripes::eyePath() {
     static const gfx::Path ring = buildDiagonalStripesRing();
     return ring;
 }
 
-gfx::Path DiagonalStripes::eyeBackgroundPath()
-{
+gfx::Path DiagonalStripes::eyeBackgroundPath() {
     static const gfx::Path background = roundedSquareBackground();
     return background;
 }

@@ -11,8 +11,7 @@ namespace {
 
 using namespace outline;
 
-gfx::Path wholeBox()
-{
+gfx::Path wholeBox() {
     gfx::Path path;
     path.addRect(gfx::Rect(0, 0, 90, 90));
     return path;
@@ -53,8 +52,7 @@ constexpr std::array<OutlineStep, 8> kLeafBackground{{
 // ---------------------------------------------------------------------------
 // Edges
 
-gfx::Path Edges::eyePath()
-{
+gfx::Path Edges::eyePath() {
     const double r = actualCornerRadius();
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(30, 70, 30, 10), r, r);
@@ -64,16 +62,12 @@ gfx::Path Edges::eyePath()
     return path;
 }
 
-gfx::Path Edges::eyeBackgroundPath()
-{
-    return wholeBox();
-}
+gfx::Path Edges::eyeBackgroundPath() { return wholeBox(); }
 
 // ---------------------------------------------------------------------------
 // Pixels
 
-gfx::Path Pixels::eyePath()
-{
+gfx::Path Pixels::eyePath() {
     // A radius above 4.5 (fractions above 0.9) is limited to half the
     // square's side by the rounded rectangle itself.
     const double r = actualCornerRadius();
@@ -86,22 +80,13 @@ gfx::Path Pixels::eyePath()
     return path;
 }
 
-gfx::Path Pixels::eyeBackgroundPath()
-{
-    return wholeBox();
-}
+gfx::Path Pixels::eyeBackgroundPath() { return wholeBox(); }
 
 // ---------------------------------------------------------------------------
 // Leaf
 
-gfx::Path Leaf::eyePath()
-{
-    return outlinePath(kLeafRing);
-}
+gfx::Path Leaf::eyePath() { return outlinePath(kLeafRing); }
 
-gfx::Path Leaf::eyeBackgroundPath()
-{
-    return outlinePath(kLeafBackground);
-}
+gfx::Path Leaf::eyeBackgroundPath() { return outlinePath(kLeafBackground); }
 
 } // namespace QRCode::EyeShape

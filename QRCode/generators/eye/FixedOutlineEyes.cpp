@@ -119,8 +119,7 @@ struct SideFrame {
 // The four sides of the square lo...hi, walked from (lo, hi) through
 // (hi, hi), (hi, lo) and (lo, lo); the normal points into the square when
 // `inward`, else out of it.
-std::array<SideFrame, 4> squareSides(double lo, double hi, bool inward)
-{
+std::array<SideFrame, 4> squareSides(double lo, double hi, bool inward) {
     const double s = inward ? 1 : -1;
     return {{
         {{lo, hi}, {1, 0}, {0, -s}},
@@ -131,8 +130,7 @@ std::array<SideFrame, 4> squareSides(double lo, double hi, bool inward)
 }
 
 // Tooth flanks are straight cubics, as in the drawn outline.
-void straightTo(gfx::Path& path, gfx::Point to)
-{
+void straightTo(gfx::Path& path, gfx::Point to) {
     const gfx::Point from = path.currentPoint();
     path.curveTo(from, to, to);
 }
@@ -141,8 +139,7 @@ void straightTo(gfx::Path& path, gfx::Point to)
 // to the tip at tips[to] (either way along the side), a notch halfway
 // between two tips and half their distance deep, so the flanks run at 45
 // degrees.
-void teeth(gfx::Path& path, const SideFrame& side, std::span<const double> tips, std::size_t from, std::size_t to)
-{
+void teeth(gfx::Path& path, const SideFrame& side, std::span<const double> tips, std::size_t from, std::size_t to) {
     const int step = to > from ? 1 : -1;
     for (std::size_t i = from; i != to; i += static_cast<std::size_t>(step)) {
         const double a = tips[i], b = tips[i + static_cast<std::size_t>(step)];
@@ -157,8 +154,7 @@ void teeth(gfx::Path& path, const SideFrame& side, std::span<const double> tips,
 constexpr std::array<double, 11> kRingTips{10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60};
 constexpr std::array<double, 11> kHoleTips{0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50};
 
-gfx::Path buildFabricScissorsRing()
-{
+gfx::Path buildFabricScissorsRing() {
     gfx::Path path;
     // Outer contour: the square 10...80, tooth tips on the edge every 5 units
     // from 20 to 70, notches 2.5 inside between them; each corner cut back by
@@ -209,8 +205,7 @@ gfx::Path buildFabricScissorsRing()
     return path;
 }
 
-gfx::Path buildFabricScissorsBackground()
-{
+gfx::Path buildFabricScissorsBackground() {
     // The square 0.45...89.55 with tips on its edge from 5.4 to 84.6 about
     // 4.95 apart, notches halfway between them and half as deep, and each
     // corner cut off by a 45 degree chamfer from the last tip of one side to
@@ -246,56 +241,32 @@ gfx::Path buildFabricScissorsBackground()
 
 } // namespace
 
-gfx::Path Explode::eyePath()
-{
-    return joinedOutlines({kExplodeStar, kFullSquareEdge});
-}
+gfx::Path Explode::eyePath() { return joinedOutlines({kExplodeStar, kFullSquareEdge}); }
 
-gfx::Path Explode::eyeBackgroundPath()
-{
-    return outlinePath(kSquareBackground);
-}
+gfx::Path Explode::eyeBackgroundPath() { return outlinePath(kSquareBackground); }
 
-gfx::Path Flame::eyePath()
-{
-    return cachedOutline<kFlameRing>();
-}
+gfx::Path Flame::eyePath() { return cachedOutline<kFlameRing>(); }
 
-gfx::Path Flame::eyeBackgroundPath()
-{
-    return cachedOutline<kFlameBackground>();
-}
+gfx::Path Flame::eyeBackgroundPath() { return cachedOutline<kFlameBackground>(); }
 
-gfx::Path HolePunch::eyePath()
-{
+gfx::Path HolePunch::eyePath() {
     // The circular hole of the Eye's circular style in the full square 10...80.
     static const gfx::Path ring = joinedOutlines({kCircularHole, kFullSquareEdge});
     return ring;
 }
 
-gfx::Path HolePunch::eyeBackgroundPath()
-{
-    return cachedOutline<kSquareBackground>();
-}
+gfx::Path HolePunch::eyeBackgroundPath() { return cachedOutline<kSquareBackground>(); }
 
-gfx::Path Pinch::eyePath()
-{
-    return outlinePath(kPinchRing);
-}
+gfx::Path Pinch::eyePath() { return outlinePath(kPinchRing); }
 
-gfx::Path Pinch::eyeBackgroundPath()
-{
-    return outlinePath(kPinchBackground);
-}
+gfx::Path Pinch::eyeBackgroundPath() { return outlinePath(kPinchBackground); }
 
-gfx::Path FabricScissors::eyePath()
-{
+gfx::Path FabricScissors::eyePath() {
     static const gfx::Path ring = buildFabricScissorsRing();
     return ring;
 }
 
-gfx::Path FabricScissors::eyeBackgroundPath()
-{
+gfx::Path FabricScissors::eyeBackgroundPath() {
     static const gfx::Path background = buildFabricScissorsBackground();
     return background;
 }

@@ -121,39 +121,25 @@ constexpr std::array<OutlineStep, 8> kEyeBackground{{
 // ---------------------------------------------------------------------------
 // RoundedOuter
 
-const gfx::Path& RoundedOuter::ring()
-{
-    return cachedOutline<kRoundedOuterRing>();
-}
+const gfx::Path& RoundedOuter::ring() { return cachedOutline<kRoundedOuterRing>(); }
 
-const gfx::Path& RoundedOuter::background()
-{
-    return cachedOutline<kRoundedOuterBackground>();
-}
+const gfx::Path& RoundedOuter::background() { return cachedOutline<kRoundedOuterBackground>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::makePupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> RoundedOuter::makePupil() {
     return std::make_shared<PupilShape::RoundedOuter>(Flip::none);
 }
 
 // ---------------------------------------------------------------------------
 // Headlight
 
-const gfx::Path& Headlight::ring()
-{
-    return cachedOutline<kHeadlightRing>();
-}
+const gfx::Path& Headlight::ring() { return cachedOutline<kHeadlightRing>(); }
 
-const gfx::Path& Headlight::background()
-{
-    return cachedOutline<kHeadlightBackground>();
-}
+const gfx::Path& Headlight::background() { return cachedOutline<kHeadlightBackground>(); }
 
 // ---------------------------------------------------------------------------
 // Eye
 
-gfx::Path Eye::ring() const
-{
+gfx::Path Eye::ring() const {
     gfx::Path path;
     switch (eyeInnerStyle_) {
     case Style::circular: appendOutline(path, kCircularHole); break;
@@ -164,18 +150,13 @@ gfx::Path Eye::ring() const
     return path;
 }
 
-const gfx::Path& Eye::background()
-{
-    return cachedOutline<kEyeBackground>();
-}
+const gfx::Path& Eye::background() { return cachedOutline<kEyeBackground>(); }
 
-void Eye::writeOtherSettings(SettingsDict& settings) const
-{
+void Eye::writeOtherSettings(SettingsDict& settings) const {
     settings[std::string(SettingsKey::eyeInnerStyle)] = static_cast<std::int64_t>(eyeInnerStyle_);
 }
 
-std::optional<bool> Eye::setOtherSetting(const OptionalSettingsValue& value, std::string_view key)
-{
+std::optional<bool> Eye::setOtherSetting(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::eyeInnerStyle) return std::nullopt;
     const auto raw = integerSetting(value);
     eyeInnerStyle_ = raw == 1 ? Style::squaredFarCorner : raw == 2 ? Style::squaredNearCorner : Style::circular;

@@ -22,11 +22,7 @@ namespace QRCode {
 
 namespace {
 
-template <class T>
-constexpr EyeShapeClass eye()
-{
-    return generatorClass<T, QRCodeEyeShapeGenerator>();
-}
+template <class T> constexpr EyeShapeClass eye() { return generatorClass<T, QRCodeEyeShapeGenerator>(); }
 
 constexpr std::array kOutlineEyes{
     eye<EyeShape::Circle>(),
@@ -57,131 +53,95 @@ constexpr std::array kOutlineEyes{
 
 } // namespace
 
-std::span<const EyeShapeClass> outlineEyeShapes()
-{
-    return kOutlineEyes;
-}
+std::span<const EyeShapeClass> outlineEyeShapes() { return kOutlineEyes; }
 
 // ---------------------------------------------------------------------------
 // Default pupils. Shared ones are made once per eye class on first use.
 
 namespace EyeShape {
 
-std::shared_ptr<QRCodePupilShapeGenerator> Circle::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Circle::defaultPupil() {
     return sharedDefaultPupil<Circle, PupilShape::Circle>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> BarsHorizontal::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> BarsHorizontal::defaultPupil() {
     return sharedDefaultPupil<BarsHorizontal, PupilShape::BarsHorizontal>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> BarsVertical::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> BarsVertical::defaultPupil() {
     return sharedDefaultPupil<BarsVertical, PupilShape::BarsVertical>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> CorneredPixels::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> CorneredPixels::defaultPupil() {
     return std::make_shared<PupilShape::CorneredPixels>(cornerRadiusFraction());
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> CRT::defaultPupil()
-{
-    return sharedDefaultPupil<CRT, PupilShape::CRT>();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> CRT::defaultPupil() { return sharedDefaultPupil<CRT, PupilShape::CRT>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> DotDragHorizontal::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> DotDragHorizontal::defaultPupil() {
     return sharedDefaultPupil<DotDragHorizontal, PupilShape::DotDragHorizontal>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> DotDragVertical::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> DotDragVertical::defaultPupil() {
     return sharedDefaultPupil<DotDragVertical, PupilShape::DotDragVertical>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Arc::defaultPupil()
-{
-    return sharedDefaultPupil<Arc, PupilShape::Arc>();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> Arc::defaultPupil() { return sharedDefaultPupil<Arc, PupilShape::Arc>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Cloud::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Cloud::defaultPupil() {
     return sharedDefaultPupil<Cloud, PupilShape::Cloud>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> CloudCircle::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> CloudCircle::defaultPupil() {
     return sharedDefaultPupil<CloudCircle, PupilShape::CloudCircle>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> DiagonalStripes::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> DiagonalStripes::defaultPupil() {
     return sharedDefaultPupil<DiagonalStripes, PupilShape::DiagonalStripes>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Headlight::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Headlight::defaultPupil() {
     return sharedDefaultPupil<Headlight, PupilShape::Circle>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Eye::defaultPupil()
-{
-    return sharedDefaultPupil<Eye, PupilShape::Circle>();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> Eye::defaultPupil() { return sharedDefaultPupil<Eye, PupilShape::Circle>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Edges::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Edges::defaultPupil() {
     // Rounded by the pupil's own default whatever the eye's fraction.
     static const std::shared_ptr<QRCodePupilShapeGenerator> pupil =
         std::make_shared<PupilShape::Edges>(PupilShape::Edges::DefaultCornerRadius);
     return pupil;
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Pixels::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Pixels::defaultPupil() {
     return std::make_shared<PupilShape::Pixels>(cornerRadiusFraction());
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil()
-{
-    return sharedDefaultPupil<Leaf, PupilShape::Leaf>();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> Leaf::defaultPupil() { return sharedDefaultPupil<Leaf, PupilShape::Leaf>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Fireball::makePupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Fireball::makePupil() {
     return std::make_shared<PupilShape::Teardrop>(Flip::none);
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Peacock::makePupil()
-{
-    return std::make_shared<PupilShape::Circle>();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> Peacock::makePupil() { return std::make_shared<PupilShape::Circle>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Explode::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Explode::defaultPupil() {
     return sharedDefaultPupil<Explode, PupilShape::Explode>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Flame::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Flame::defaultPupil() {
     return sharedDefaultPupil<Flame, PupilShape::Flame>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> HolePunch::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> HolePunch::defaultPupil() {
     return sharedDefaultPupil<HolePunch, PupilShape::Circle>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Pinch::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Pinch::defaultPupil() {
     return sharedDefaultPupil<Pinch, PupilShape::Pinch>();
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> FabricScissors::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> FabricScissors::defaultPupil() {
     return sharedDefaultPupil<FabricScissors, PupilShape::FabricScissors>();
 }
 

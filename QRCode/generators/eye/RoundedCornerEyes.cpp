@@ -11,8 +11,7 @@
 
 namespace QRCode::EyeShape {
 
-std::span<const EyeShapeClass> roundedCornerEyes()
-{
+std::span<const EyeShapeClass> roundedCornerEyes() {
     // In the order of registration (which only matters for equal titles).
     static constexpr std::array<EyeShapeClass, 12> classes{{
         generatorClass<RoundedRect, QRCodeEyeShapeGenerator>(),

@@ -35,31 +35,20 @@ constexpr OutlineStep kRing[] = {
 // Unflipped: the whole box with a sharp corner at (90, 0), which the
 // renderer's top-to-bottom mirror puts under the ring's sharp corner.
 constexpr OutlineStep kBackground[] = {
-    M(90, 60.43),
-    L(90, 0),
-    L(29.57, 0),
-    C({0, 29.57}, {13.24, 0}, {0, 13.24}),
-    L(0, 60.43),
-    C({29.57, 90}, {0, 76.76}, {13.24, 90}),
-    L(60.43, 90),
-    C({90, 60.43}, {76.76, 90}, {90, 76.76}),
+    M(90, 60.43), L(90, 0),
+    L(29.57, 0),  C({0, 29.57}, {13.24, 0}, {0, 13.24}),
+    L(0, 60.43),  C({29.57, 90}, {0, 76.76}, {13.24, 90}),
+    L(60.43, 90), C({90, 60.43}, {76.76, 90}, {90, 76.76}),
     Z(),
 };
 
 } // namespace
 
-const gfx::Path& RoundedPointingIn::ring()
-{
-    return cachedOutline<kRing>();
-}
+const gfx::Path& RoundedPointingIn::ring() { return cachedOutline<kRing>(); }
 
-const gfx::Path& RoundedPointingIn::background()
-{
-    return cachedOutline<kBackground>();
-}
+const gfx::Path& RoundedPointingIn::background() { return cachedOutline<kBackground>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> RoundedPointingIn::makePupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> RoundedPointingIn::makePupil() {
     return PupilShape::RoundedPointingIn::Create();
 }
 

@@ -60,51 +60,37 @@ constexpr OutlineStep kSquircleBackground[] = {
 
 RoundedRect::RoundedRect(double cornerRadiusFraction)
     : cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction)),
-      pupil_(std::make_shared<PupilShape::RoundedRect>(cornerRadiusFraction_))
-{
-}
+      pupil_(std::make_shared<PupilShape::RoundedRect>(cornerRadiusFraction_)) {}
 
-std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
-{
+std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings) {
     return std::make_shared<RoundedRect>(
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultRadius));
 }
 
-void RoundedRect::setCornerRadiusFraction(double fraction)
-{
+void RoundedRect::setCornerRadiusFraction(double fraction) {
     cornerRadiusFraction_ = pixelmath::unitFraction(fraction);
     pupil_->setCornerRadiusFraction(cornerRadiusFraction_);
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> RoundedRect::defaultPupil()
-{
-    return pupil_;
-}
+std::shared_ptr<QRCodePupilShapeGenerator> RoundedRect::defaultPupil() { return pupil_; }
 
-std::shared_ptr<QRCodeEyeShapeGenerator> RoundedRect::copyShape() const
-{
+std::shared_ptr<QRCodeEyeShapeGenerator> RoundedRect::copyShape() const {
     return std::make_shared<RoundedRect>(cornerRadiusFraction_);
 }
 
-void RoundedRect::reset()
-{
-    setCornerRadiusFraction(DefaultRadius);
-}
+void RoundedRect::reset() { setCornerRadiusFraction(DefaultRadius); }
 
-SettingsDict RoundedRect::settings() const
-{
+SettingsDict RoundedRect::settings() const {
     SettingsDict result = SettingsDict::object();
     result[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
     return result;
 }
 
-bool RoundedRect::supportsSettingValueForKey(std::string_view key) const
-{
+bool RoundedRect::supportsSettingValueForKey(std::string_view key) const {
     return key == SettingsKey::cornerRadiusFraction;
 }
 
-bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::cornerRadiusFraction) return false;
     const auto fraction = numberSetting(value);
     if (!fraction) return false;
@@ -112,8 +98,7 @@ bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::strin
     return true;
 }
 
-gfx::Path RoundedRect::eyePath()
-{
+gfx::Path RoundedRect::eyePath() {
     const double outerRadius = std::clamp(35 * cornerRadiusFraction_, 0.0, 35.0);
     const double innerRadius = std::clamp(outerRadius - 7.5, 0.0, 25.0);
 
@@ -128,8 +113,7 @@ gfx::Path RoundedRect::eyePath()
     return path;
 }
 
-gfx::Path RoundedRect::eyeBackgroundPath()
-{
+gfx::Path RoundedRect::eyeBackgroundPath() {
     const double radius = 45 * cornerRadiusFraction_;
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(0, 0, 90, 90), radius, radius);
@@ -138,18 +122,11 @@ gfx::Path RoundedRect::eyeBackgroundPath()
 
 // Squircle
 
-gfx::Path Squircle::eyePath()
-{
-    return outlinePath(kSquircleRing);
-}
+gfx::Path Squircle::eyePath() { return outlinePath(kSquircleRing); }
 
-gfx::Path Squircle::eyeBackgroundPath()
-{
-    return outlinePath(kSquircleBackground);
-}
+gfx::Path Squircle::eyeBackgroundPath() { return outlinePath(kSquircleBackground); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Squircle::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Squircle::defaultPupil() {
     return sharedDefaultPupil<Squircle, PupilShape::Squircle>();
 }
 

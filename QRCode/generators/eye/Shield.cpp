@@ -59,19 +59,14 @@ constexpr OutlineStep kNotchedTopLeft[] = {
 
 } // namespace
 
-std::shared_ptr<Shield> Shield::Create(const SettingsDict& settings)
-{
+std::shared_ptr<Shield> Shield::Create(const SettingsDict& settings) {
     const auto raw = foundation::settingInteger(settings, SettingsKey::corners);
     return std::make_shared<Shield>(raw ? Corners(*raw) : Corners::all);
 }
 
-std::shared_ptr<QRCodeEyeShapeGenerator> Shield::copyShape() const
-{
-    return Create(settings());
-}
+std::shared_ptr<QRCodeEyeShapeGenerator> Shield::copyShape() const { return Create(settings()); }
 
-gfx::Path Shield::eyePath()
-{
+gfx::Path Shield::eyePath() {
     // Top left, top right, bottom left, bottom right: each the top-left
     // quarter mirrored onto its place. The pieces only touch, so the fill
     // rule does not matter.
@@ -95,30 +90,21 @@ gfx::Path Shield::eyePath()
     return path;
 }
 
-gfx::Path Shield::eyeBackgroundPath()
-{
-    return roundedSquareBackground();
-}
+gfx::Path Shield::eyeBackgroundPath() { return roundedSquareBackground(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Shield::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Shield::defaultPupil() {
     return std::make_shared<PupilShape::Shield>(corners_);
 }
 
-SettingsDict Shield::settings() const
-{
+SettingsDict Shield::settings() const {
     SettingsDict result = SettingsDict::object();
     result[std::string(SettingsKey::corners)] = corners_.rawValue;
     return result;
 }
 
-bool Shield::supportsSettingValueForKey(std::string_view key) const
-{
-    return key == SettingsKey::corners;
-}
+bool Shield::supportsSettingValueForKey(std::string_view key) const { return key == SettingsKey::corners; }
 
-bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::corners) return false;
     const auto corners = cornersFromSettingValue(value);
     if (!corners) return false;

@@ -19,9 +19,7 @@ public:
 
     explicit Shield(Corners corners) : corners_(corners) {}
     Shield(bool topLeft, bool topRight, bool bottomLeft, bool bottomRight)
-        : corners_(Corners::fromFlags(topLeft, topRight, bottomLeft, bottomRight))
-    {
-    }
+        : corners_(Corners::fromFlags(topLeft, topRight, bottomLeft, bottomRight)) {}
     // The integer value of a number under "corners", else all four corners.
     static std::shared_ptr<Shield> Create(const SettingsDict& settings = SettingsDict());
 

@@ -25,11 +25,11 @@ struct SpikyForm {
     double boxMin, boxMax; // the outline's box on both axes
     double tipRadius;
     double valleyRadius;
-    double handle;         // distance of a valley's controls from it
-    int startTip;          // k of the first tip
-    int step;              // +1 or -1: the next tip's k
-    bool mirrored;         // directions mirrored by y -> 90 - y
-    bool lineBack;         // ends with a line back to the start before closing
+    double handle; // distance of a valley's controls from it
+    int startTip;  // k of the first tip
+    int step;      // +1 or -1: the next tip's k
+    bool mirrored; // directions mirrored by y -> 90 - y
+    bool lineBack; // ends with a line back to the start before closing
     // Stretches (tip to valley or valley to tip, counted from the start)
     // drawn as several curves, as traced, and into how many.
     std::array<std::pair<int, int>, 4> splits;
@@ -40,8 +40,7 @@ struct SpikyForm {
 
 // `path` continued by the cubic from its current point via c1, c2 to `to`,
 // cut into `parts` equal pieces of the parameter (the same curve).
-void splitCurveTo(gfx::Path& path, gfx::Point c1, gfx::Point c2, gfx::Point to, int parts)
-{
+void splitCurveTo(gfx::Path& path, gfx::Point c1, gfx::Point c2, gfx::Point to, int parts) {
     gfx::Point p0 = path.currentPoint(), p1 = c1, p2 = c2;
     const gfx::Point p3 = to;
     for (int remaining = parts; remaining > 1; --remaining) {
@@ -58,8 +57,7 @@ void splitCurveTo(gfx::Path& path, gfx::Point c1, gfx::Point c2, gfx::Point to, 
     path.curveTo(p1, p2, p3);
 }
 
-gfx::Path spikyCircle(const SpikyForm& form)
-{
+gfx::Path spikyCircle(const SpikyForm& form) {
     constexpr int tips = 19;
     constexpr double centre = 45;
     const auto direction = [&form](double k) {
@@ -130,12 +128,15 @@ gfx::Path spikyCircle(const SpikyForm& form)
 // Ring: the outer edge from the tip at 84.8 degrees (48.18, 80) with
 // decreasing angle, then the hole from its tip at 84.8 degrees (47.27, 70)
 // the other way round, so the hole stays open under either fill rule.
-constexpr SpikyForm kSpikyOuter{10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}, {48.18, 80}};
-constexpr SpikyForm kSpikyHole{20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}, {47.27, 70}};
+constexpr SpikyForm kSpikyOuter{
+    10, 80, 35.0, 32.2, 1.9, 0, -1, false, true, {{{3, 2}, {13, 2}, {22, 2}, {32, 2}}}, {48.18, 80}};
+constexpr SpikyForm kSpikyHole{
+    20, 70, 25.0, 22.9, 1.37, 0, 1, false, false, {{{5, 2}, {17, 3}, {30, 2}, {-1, 1}}}, {47.27, 70}};
 // Background, stated upside down: its tips point the mirrored way, so the
 // renderer's mirror puts them behind the ring's tips. It starts at the tip
 // near (76, 12) and runs with decreasing angle.
-constexpr SpikyForm kSpikyBackground{0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}, {}};
+constexpr SpikyForm kSpikyBackground{
+    0, 90, 45.4, 41.2, 2.46, 17, 1, true, false, {{{-1, 1}, {-1, 1}, {-1, 1}, {-1, 1}}}, {}};
 
 // Square Peg: the shared circular hole, then this rounded square edge.
 constexpr OutlineStep kSquarePegEdge[] = {
@@ -171,8 +172,7 @@ constexpr OutlineStep kSurroundingBarsBackground[] = {
 // A bar with every corner rounded by radius 5, each corner one cubic whose
 // controls lie 2.76 from its ends; it starts on the left edge just above
 // the bottom-left corner and runs to that corner first.
-void addBar(gfx::Path& path, double x0, double y0, double x1, double y1)
-{
+void addBar(gfx::Path& path, double x0, double y0, double x1, double y1) {
     constexpr double r = 5, k = 2.76;
     path.moveTo({x0, y0 + r});
     path.curveTo({x0, y0 + r - k}, {x0 + r - k, y0}, {x0 + r, y0});
@@ -189,8 +189,7 @@ void addBar(gfx::Path& path, double x0, double y0, double x1, double y1)
 
 // Spiky circle
 
-gfx::Path SpikyCircle::eyePath()
-{
+gfx::Path SpikyCircle::eyePath() {
     static const gfx::Path ring = [] {
         gfx::Path path = spikyCircle(kSpikyOuter);
         path.addPath(spikyCircle(kSpikyHole));
@@ -199,40 +198,31 @@ gfx::Path SpikyCircle::eyePath()
     return ring;
 }
 
-gfx::Path SpikyCircle::eyeBackgroundPath()
-{
+gfx::Path SpikyCircle::eyeBackgroundPath() {
     static const gfx::Path background = spikyCircle(kSpikyBackground);
     return background;
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> SpikyCircle::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> SpikyCircle::defaultPupil() {
     return sharedDefaultPupil<SpikyCircle, PupilShape::SpikyCircle>();
 }
 
 // Square peg
 
-gfx::Path SquarePeg::eyePath()
-{
-    return joinedOutlines({kCircularHole, kSquarePegEdge});
-}
+gfx::Path SquarePeg::eyePath() { return joinedOutlines({kCircularHole, kSquarePegEdge}); }
 
-gfx::Path SquarePeg::eyeBackgroundPath()
-{
-    return roundedSquareBackground();
-}
+gfx::Path SquarePeg::eyeBackgroundPath() { return roundedSquareBackground(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> SquarePeg::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> SquarePeg::defaultPupil() {
     return sharedDefaultPupil<SquarePeg, PupilShape::Squircle>();
 }
 
 // Surrounding bars
 
-SurroundingBars::SurroundingBars() : pupil_(std::make_shared<PupilShape::RoundedRect>(PupilShape::RoundedRect::DefaultRadius)) {}
+SurroundingBars::SurroundingBars()
+    : pupil_(std::make_shared<PupilShape::RoundedRect>(PupilShape::RoundedRect::DefaultRadius)) {}
 
-gfx::Path SurroundingBars::eyePath()
-{
+gfx::Path SurroundingBars::eyePath() {
     static const gfx::Path ring = [] {
         gfx::Path path;
         addBar(path, 10, 20, 20, 70); // left
@@ -244,9 +234,6 @@ gfx::Path SurroundingBars::eyePath()
     return ring;
 }
 
-gfx::Path SurroundingBars::eyeBackgroundPath()
-{
-    return cachedOutline<kSurroundingBarsBackground>();
-}
+gfx::Path SurroundingBars::eyeBackgroundPath() { return cachedOutline<kSurroundingBarsBackground>(); }
 
 } // namespace QRCode::EyeShape

@@ -4,8 +4,7 @@
 
 namespace QRCode::EyeShape {
 
-gfx::Path Square::eyePath()
-{
+gfx::Path Square::eyePath() {
     gfx::Path path;
     // The inner square and the outer one run in opposite directions, so the
     // inside is a hole under both fill rules.
@@ -26,15 +25,13 @@ gfx::Path Square::eyePath()
     return path;
 }
 
-gfx::Path Square::eyeBackgroundPath()
-{
+gfx::Path Square::eyeBackgroundPath() {
     gfx::Path path;
     path.addRect(gfx::Rect(0, 0, 90, 90));
     return path;
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Square::defaultPupil()
-{
+std::shared_ptr<QRCodePupilShapeGenerator> Square::defaultPupil() {
     static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = ::QRCode::PupilShape::Square::Create();
     return pupil;
 }

@@ -30,12 +30,8 @@ constexpr OutlineStep kTeardropRing[] = {
 };
 
 constexpr OutlineStep kTeardropBackground[] = {
-    M(90, 45),
-    C({45, 90}, {90, 69.85}, {69.85, 90}),
-    L(0, 90),
-    L(0, 45),
-    C({45, 0}, {0, 20.15}, {20.15, 0}),
-    C({90, 45}, {69.85, 0}, {90, 20.15}),
+    M(90, 45), C({45, 90}, {90, 69.85}, {69.85, 90}), L(0, 90),
+    L(0, 45),  C({45, 0}, {0, 20.15}, {20.15, 0}),    C({90, 45}, {69.85, 0}, {90, 20.15}),
     Z(),
 };
 
@@ -113,49 +109,22 @@ constexpr OutlineStep kUFORoundedBackground[] = {
 
 } // namespace
 
-const gfx::Path& Teardrop::ring()
-{
-    return cachedOutline<kTeardropRing>();
-}
+const gfx::Path& Teardrop::ring() { return cachedOutline<kTeardropRing>(); }
 
-const gfx::Path& Teardrop::background()
-{
-    return cachedOutline<kTeardropBackground>();
-}
+const gfx::Path& Teardrop::background() { return cachedOutline<kTeardropBackground>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> Teardrop::makePupil()
-{
-    return PupilShape::Teardrop::Create();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> Teardrop::makePupil() { return PupilShape::Teardrop::Create(); }
 
-const gfx::Path& UFO::ring()
-{
-    return cachedOutline<kUFORing>();
-}
+const gfx::Path& UFO::ring() { return cachedOutline<kUFORing>(); }
 
-const gfx::Path& UFO::background()
-{
-    return cachedOutline<kUFOBackground>();
-}
+const gfx::Path& UFO::background() { return cachedOutline<kUFOBackground>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> UFO::makePupil()
-{
-    return PupilShape::UFO::Create();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> UFO::makePupil() { return PupilShape::UFO::Create(); }
 
-const gfx::Path& UFORounded::ring()
-{
-    return cachedOutline<kUFORoundedRing>();
-}
+const gfx::Path& UFORounded::ring() { return cachedOutline<kUFORoundedRing>(); }
 
-const gfx::Path& UFORounded::background()
-{
-    return cachedOutline<kUFORoundedBackground>();
-}
+const gfx::Path& UFORounded::background() { return cachedOutline<kUFORoundedBackground>(); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> UFORounded::makePupil()
-{
-    return PupilShape::UFORounded::Create();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> UFORounded::makePupil() { return PupilShape::UFORounded::Create(); }
 
 } // namespace QRCode::EyeShape

@@ -7,8 +7,7 @@
 
 namespace QRCode::EyeShape {
 
-const BoolMatrix& UsePixelShape::ringMatrix()
-{
+const BoolMatrix& UsePixelShape::ringMatrix() {
     static const BoolMatrix matrix = [] {
         std::array<int, 81> cells{};
         for (int row = 1; row <= 7; ++row) {
@@ -21,8 +20,7 @@ const BoolMatrix& UsePixelShape::ringMatrix()
     return matrix;
 }
 
-gfx::Path UsePixelShape::eyePath()
-{
+gfx::Path UsePixelShape::eyePath() {
     std::shared_ptr<QRCodePixelShapeGenerator> shape = pixelShape_.lock();
     if (!shape || !shape->canGenerateEyeAndPupilShapes()) {
         // Plain squares: no inset, no rounding, no rotation.
@@ -31,16 +29,12 @@ gfx::Path UsePixelShape::eyePath()
     return shape->generatePath(ringMatrix(), gfx::Size{90, 90});
 }
 
-gfx::Path UsePixelShape::eyeBackgroundPath()
-{
+gfx::Path UsePixelShape::eyeBackgroundPath() {
     gfx::Path path;
     path.addRect(gfx::Rect(0, 0, 90, 90));
     return path;
 }
 
-std::shared_ptr<QRCodePupilShapeGenerator> UsePixelShape::defaultPupil()
-{
-    return PupilShape::UsePixelShape::Create();
-}
+std::shared_ptr<QRCodePupilShapeGenerator> UsePixelShape::defaultPupil() { return PupilShape::UsePixelShape::Create(); }
 
 } // namespace QRCode::EyeShape

@@ -8,8 +8,7 @@
 
 namespace QRCode::PixelShape {
 
-gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;

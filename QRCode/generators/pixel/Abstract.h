@@ -14,7 +14,9 @@ public:
     static constexpr std::uint64_t seed = 123456;
 
     Abstract() = default;
-    static std::shared_ptr<Abstract> Create(const SettingsDict& = SettingsDict()) { return std::make_shared<Abstract>(); }
+    static std::shared_ptr<Abstract> Create(const SettingsDict& = SettingsDict()) {
+        return std::make_shared<Abstract>();
+    }
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return Create(); }
     void reset() override {}

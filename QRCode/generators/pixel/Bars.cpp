@@ -6,38 +6,32 @@
 
 namespace QRCode::PixelShape {
 
-BarsBase::Fractions BarsBase::fractionsFrom(const SettingsDict& settings)
-{
+BarsBase::Fractions BarsBase::fractionsFrom(const SettingsDict& settings) {
     return {foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(DefaultInset),
             foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius)};
 }
 
 BarsBase::BarsBase(double insetFraction, double cornerRadiusFraction)
-    : insetFraction_(pixelmath::unitFraction(insetFraction)), cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction))
-{
-}
+    : insetFraction_(pixelmath::unitFraction(insetFraction)),
+      cornerRadiusFraction_(pixelmath::unitFraction(cornerRadiusFraction)) {}
 
-void BarsBase::reset()
-{
+void BarsBase::reset() {
     insetFraction_ = DefaultInset;
     cornerRadiusFraction_ = DefaultCornerRadius;
 }
 
-SettingsDict BarsBase::settings() const
-{
+SettingsDict BarsBase::settings() const {
     SettingsDict result = SettingsDict::object();
     result[std::string(SettingsKey::insetFraction)] = insetFraction_;
     result[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
     return result;
 }
 
-bool BarsBase::supportsSettingValueForKey(std::string_view key) const
-{
+bool BarsBase::supportsSettingValueForKey(std::string_view key) const {
     return key == SettingsKey::insetFraction || key == SettingsKey::cornerRadiusFraction;
 }
 
-bool BarsBase::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool BarsBase::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     double* field = nullptr;
     double fallback = 0;
     if (key == SettingsKey::insetFraction) {
@@ -59,8 +53,7 @@ bool BarsBase::setSettingValue(const OptionalSettingsValue& value, std::string_v
     return true;
 }
 
-gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool horizontal) const
-{
+gfx::Path BarsBase::barsPath(const BoolMatrix& matrix, gfx::Size size, bool horizontal) const {
     gfx::Path path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;

@@ -50,22 +50,18 @@ private:
 
 // What Horizontal and Vertical share: making, copying and drawing the bars
 // along rows (AlongRows) or down columns.
-template <class Self, bool AlongRows>
-class OrientedBars : public BarsBase {
+template <class Self, bool AlongRows> class OrientedBars : public BarsBase {
 public:
     OrientedBars(double insetFraction, double cornerRadiusFraction) : BarsBase(insetFraction, cornerRadiusFraction) {}
-    static std::shared_ptr<Self> Create(const SettingsDict& settings = SettingsDict())
-    {
+    static std::shared_ptr<Self> Create(const SettingsDict& settings = SettingsDict()) {
         const Fractions f = fractionsFrom(settings);
         return std::make_shared<Self>(f.inset, f.cornerRadius);
     }
 
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override
-    {
+    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override {
         return std::make_shared<Self>(insetFraction(), cornerRadiusFraction());
     }
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return barsPath(matrix, size, AlongRows);
     }
     std::string_view name() const noexcept override { return Self::Name; }

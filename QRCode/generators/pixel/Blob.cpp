@@ -18,8 +18,7 @@ enum Corner : unsigned { topLeft = 1, topRight = 2, bottomRight = 4, bottomLeft 
 // The square traced clockwise on screen from the top edge; a rounded corner
 // is a line to 3 units before the corner and a cubic whose first control is
 // the corner and whose second is its own end point (not a circular arc).
-gfx::Path blobSquare(unsigned rounded)
-{
+gfx::Path blobSquare(unsigned rounded) {
     const double r = kCornerRadius;
     gfx::Path p;
     p.moveTo({(rounded & topLeft) != 0 ? r : 0, 0});
@@ -51,8 +50,7 @@ gfx::Path blobSquare(unsigned rounded)
     return p;
 }
 
-const gfx::Path& onTile(unsigned rounded)
-{
+const gfx::Path& onTile(unsigned rounded) {
     static const std::array<gfx::Path, 16> tiles = [] {
         std::array<gfx::Path, 16> built;
         for (unsigned i = 0; i < 16; ++i) built[i] = blobSquare(i);
@@ -65,24 +63,19 @@ const gfx::Path& onTile(unsigned rounded)
 // between the box corner and a curve from the middle of one of the corner's
 // edges to the middle of the other.
 constexpr OutlineStep kFilletTopLeft[] = {
-    M(0, 5), C({1.1, 1.2}, {0, 5}, {0, 2.4}), C({5, 0}, {2.2, 0}, {5, 0}), L(0, 0), L(0, 5),
-    Z(),
+    M(0, 5), C({1.1, 1.2}, {0, 5}, {0, 2.4}), C({5, 0}, {2.2, 0}, {5, 0}), L(0, 0), L(0, 5), Z(),
 };
 constexpr OutlineStep kFilletTopRight[] = {
-    M(10, 5), C({8.9, 1.2}, {10, 5}, {10, 2.4}), C({5, 0}, {7.8, 0}, {5, 0}), L(10, 0), L(10, 5),
-    Z(),
+    M(10, 5), C({8.9, 1.2}, {10, 5}, {10, 2.4}), C({5, 0}, {7.8, 0}, {5, 0}), L(10, 0), L(10, 5), Z(),
 };
 constexpr OutlineStep kFilletBottomLeft[] = {
-    M(0, 5), C({1.1, 8.8}, {0, 5}, {0, 7.6}), C({5, 10}, {2.2, 10}, {5, 10}), L(0, 10), L(0, 5),
-    Z(),
+    M(0, 5), C({1.1, 8.8}, {0, 5}, {0, 7.6}), C({5, 10}, {2.2, 10}, {5, 10}), L(0, 10), L(0, 5), Z(),
 };
 constexpr OutlineStep kFilletBottomRight[] = {
-    M(10, 5), C({8.9, 8.8}, {10, 5}, {10, 7.6}), C({5, 10}, {7.8, 10}, {5, 10}), L(10, 10),
-    L(10, 5), Z(),
+    M(10, 5), C({8.9, 8.8}, {10, 5}, {10, 7.6}), C({5, 10}, {7.8, 10}, {5, 10}), L(10, 10), L(10, 5), Z(),
 };
 
-const std::array<gfx::Path, 4>& fillets()
-{
+const std::array<gfx::Path, 4>& fillets() {
     static const std::array<gfx::Path, 4> tiles{
         outlinePath(kFilletTopLeft),
         outlinePath(kFilletTopRight),
@@ -94,29 +87,28 @@ const std::array<gfx::Path, 4>& fillets()
 
 } // namespace
 
-gfx::Path Blob::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
-    return neighbours::tiledPath(matrix, size, 10, [&](const neighbours::TileSink& sink, std::int64_t row,
-                                                   std::int64_t column, bool on) {
-        const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
-        if (on) {
-            // A corner is rounded only when all three modules touching it are off.
-            unsigned rounded = 0;
-            if (!n.left && !n.top && !n.topLeft) rounded |= topLeft;
-            if (!n.right && !n.top && !n.topRight) rounded |= topRight;
-            if (!n.right && !n.bottom && !n.bottomRight) rounded |= bottomRight;
-            if (!n.left && !n.bottom && !n.bottomLeft) rounded |= bottomLeft;
-            sink.append(onTile(rounded));
-            return;
-        }
-        // An off-module between two on-modules meeting at its corner gets a
-        // fillet there; the diagonal module is not looked at.
-        const auto& f = fillets();
-        if (n.left && n.top) sink.append(f[0]);
-        if (n.top && n.right) sink.append(f[1]);
-        if (n.left && n.bottom) sink.append(f[2]);
-        if (n.bottom && n.right) sink.append(f[3]);
-    });
+gfx::Path Blob::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+    return neighbours::tiledPath(matrix, size, 10,
+                                 [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+                                     const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
+                                     if (on) {
+                                         // A corner is rounded only when all three modules touching it are off.
+                                         unsigned rounded = 0;
+                                         if (!n.left && !n.top && !n.topLeft) rounded |= topLeft;
+                                         if (!n.right && !n.top && !n.topRight) rounded |= topRight;
+                                         if (!n.right && !n.bottom && !n.bottomRight) rounded |= bottomRight;
+                                         if (!n.left && !n.bottom && !n.bottomLeft) rounded |= bottomLeft;
+                                         sink.append(onTile(rounded));
+                                         return;
+                                     }
+                                     // An off-module between two on-modules meeting at its corner gets a
+                                     // fillet there; the diagonal module is not looked at.
+                                     const auto& f = fillets();
+                                     if (n.left && n.top) sink.append(f[0]);
+                                     if (n.top && n.right) sink.append(f[1]);
+                                     if (n.left && n.bottom) sink.append(f[2]);
+                                     if (n.bottom && n.right) sink.append(f[3]);
+                                 });
 }
 
 } // namespace QRCode::PixelShape

@@ -11,8 +11,6 @@ namespace QRCode::PixelShape {
 
 namespace {
 
-
-
 // The drawn square: the cell inset by 0.5 on every side, so that
 // neighbouring modules always stay 1 unit apart.
 constexpr double kLow = 0.5;
@@ -22,8 +20,7 @@ constexpr double kHalfSide = 4.5;
 // Side neighbours, one bit each.
 enum Side : unsigned { left = 1, top = 2, right = 4, bottom = 8 };
 
-const gfx::Path& plainSquare()
-{
+const gfx::Path& plainSquare() {
     static const gfx::Path square = [] {
         gfx::Path p;
         p.addRect(gfx::Rect(kLow, kLow, kHigh - kLow, kHigh - kLow));
@@ -36,8 +33,7 @@ const gfx::Path& plainSquare()
 // each corner whose two side neighbours are both off. A rounded corner is a
 // line to rho before the corner and a cubic whose first control is the
 // corner and whose second is its own end point.
-gfx::Path partlyRounded(unsigned on, double rho)
-{
+gfx::Path partlyRounded(unsigned on, double rho) {
     const bool round = rho > 0;
     const bool tl = round && (on & (left | top)) == 0;
     const bool tr = round && (on & (top | right)) == 0;
@@ -77,37 +73,31 @@ gfx::Path partlyRounded(unsigned on, double rho)
 
 CurvePixel::CurvePixel(double cornerRadiusFraction) { setCornerRadiusFraction(cornerRadiusFraction); }
 
-std::shared_ptr<CurvePixel> CurvePixel::Create(const SettingsDict& settings)
-{
+std::shared_ptr<CurvePixel> CurvePixel::Create(const SettingsDict& settings) {
     return std::make_shared<CurvePixel>(
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadiusValue));
 }
 
-void CurvePixel::setCornerRadiusFraction(double value) noexcept
-{
+void CurvePixel::setCornerRadiusFraction(double value) noexcept {
     cornerRadius_ = pixelmath::unitFraction(value);
     actualRadius_ = cornerRadius_ * kHalfSide;
 }
 
-std::shared_ptr<QRCodePixelShapeGenerator> CurvePixel::copyShape() const
-{
+std::shared_ptr<QRCodePixelShapeGenerator> CurvePixel::copyShape() const {
     return std::make_shared<CurvePixel>(cornerRadius_);
 }
 
-SettingsDict CurvePixel::settings() const
-{
+SettingsDict CurvePixel::settings() const {
     SettingsDict result = SettingsDict::object();
     result[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadius_;
     return result;
 }
 
-bool CurvePixel::supportsSettingValueForKey(std::string_view key) const
-{
+bool CurvePixel::supportsSettingValueForKey(std::string_view key) const {
     return key == SettingsKey::cornerRadiusFraction;
 }
 
-bool CurvePixel::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool CurvePixel::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::cornerRadiusFraction) return false;
     if (!value) {
         reset();
@@ -119,8 +109,7 @@ bool CurvePixel::setSettingValue(const OptionalSettingsValue& value, std::string
     return true;
 }
 
-gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     // The outlines depend only on which side neighbours are on and on the
     // radius, so each is made once per build.
     const double rho = actualRadius_;
@@ -140,16 +129,16 @@ gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size)
         return outlines[on];
     };
 
-    return neighbours::tiledPath(matrix, size, 10, [&](const neighbours::TileSink& sink, std::int64_t row,
-                                                   std::int64_t column, bool on) {
-        if (!on) return;
-        using neighbours::isOn;
-        const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) |
-                               (isOn(matrix, row - 1, column) ? top : 0U) |
-                               (isOn(matrix, row, column + 1) ? right : 0U) |
-                               (isOn(matrix, row + 1, column) ? bottom : 0U);
-        sink.append(outline(sides));
-    });
+    return neighbours::tiledPath(matrix, size, 10,
+                                 [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+                                     if (!on) return;
+                                     using neighbours::isOn;
+                                     const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) |
+                                                            (isOn(matrix, row - 1, column) ? top : 0U) |
+                                                            (isOn(matrix, row, column + 1) ? right : 0U) |
+                                                            (isOn(matrix, row + 1, column) ? bottom : 0U);
+                                     sink.append(outline(sides));
+                                 });
 }
 
 } // namespace QRCode::PixelShape

@@ -13,32 +13,43 @@ namespace {
 using namespace outline;
 using neighbours::TileSink;
 
-
 // The end of a run (one side neighbour on): the free side keeps its corners
 // sharp and bows in by two units at its middle, whatever the radius.
 constexpr std::array<OutlineStep, 7> kIndentFreeBottom{{
-    M(0, 0), L(10, 0), L(10, 10),
+    M(0, 0),
+    L(10, 0),
+    L(10, 10),
     C({5, 8}, {10, 10}, {9, 8}),
     C({0, 10}, {1, 8}, {0, 10}),
-    L(0, 0), Z(),
+    L(0, 0),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeRight{{
-    M(0, 0), L(10, 0),
+    M(0, 0),
+    L(10, 0),
     C({8, 5}, {10, 0}, {8, 1}),
     C({10, 10}, {8, 9}, {10, 10}),
-    L(0, 10), L(0, 0), Z(),
+    L(0, 10),
+    L(0, 0),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeLeft{{
-    M(10, 0), L(0, 0),
+    M(10, 0),
+    L(0, 0),
     C({2, 5}, {0, 0}, {2, 1}),
     C({0, 10}, {2, 9}, {0, 10}),
-    L(10, 10), L(10, 0), Z(),
+    L(10, 10),
+    L(10, 0),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kIndentFreeTop{{
-    M(0, 10), L(10, 10), L(10, 0),
+    M(0, 10),
+    L(10, 10),
+    L(10, 0),
     C({5, 2}, {10, 0}, {9, 2}),
     C({0, 0}, {1, 2}, {0, 0}),
-    L(0, 10), Z(),
+    L(0, 10),
+    Z(),
 }};
 
 // Draws one module's outline in unit-cell coordinates. A rounded corner is
@@ -50,13 +61,11 @@ struct Outliner {
     const TileSink& sink;
     double r;
 
-    void corner(gfx::Point cornerPoint, gfx::Point end) const
-    {
+    void corner(gfx::Point cornerPoint, gfx::Point end) const {
         if (r > 0) sink.curveTo(cornerPoint, end, end);
     }
 
-    void onModule(const BoolMatrix::NeighbourInfo& nb, bool indentedEnds) const
-    {
+    void onModule(const BoolMatrix::NeighbourInfo& nb, bool indentedEnds) const {
         const int count = neighbours::edgeNeighbourCount(nb);
         if (count == 0) {
             sink.appendRoundedRect(0, 0, 10, 10, r);
@@ -67,10 +76,14 @@ struct Outliner {
             return;
         }
         if (count == 1 && indentedEnds) {
-            if (nb.top) sink.append(kIndentFreeBottom);
-            else if (nb.left) sink.append(kIndentFreeRight);
-            else if (nb.right) sink.append(kIndentFreeLeft);
-            else sink.append(kIndentFreeTop);
+            if (nb.top)
+                sink.append(kIndentFreeBottom);
+            else if (nb.left)
+                sink.append(kIndentFreeRight);
+            else if (nb.right)
+                sink.append(kIndentFreeLeft);
+            else
+                sink.append(kIndentFreeTop);
             return;
         }
         const double q = 10 - r;
@@ -148,11 +161,8 @@ struct Outliner {
 
 // The fillet of radius f in one corner of an off-module; the mirrors turn
 // the top-left fillet into the others (x -> 10 - x, y -> 10 - y).
-void fillet(const TileSink& sink, double f, bool mirrorX, bool mirrorY)
-{
-    const auto at = [&](double x, double y) {
-        return gfx::Point{mirrorX ? 10 - x : x, mirrorY ? 10 - y : y};
-    };
+void fillet(const TileSink& sink, double f, bool mirrorX, bool mirrorY) {
+    const auto at = [&](double x, double y) { return gfx::Point{mirrorX ? 10 - x : x, mirrorY ? 10 - y : y}; };
     const double h = f / 2;
     sink.moveTo(at(f, 0));
     sink.lineTo(at(0, 0));
@@ -161,43 +171,36 @@ void fillet(const TileSink& sink, double f, bool mirrorX, bool mirrorY)
     sink.close();
 }
 
-
 } // namespace
 
 RoundedPathBase::RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorners, bool defaultHasInnerCorners,
                                  bool indentedEnds)
-    : hasInnerCorners_(hasInnerCorners), defaultHasInnerCorners_(defaultHasInnerCorners), indentedEnds_(indentedEnds)
-{
+    : hasInnerCorners_(hasInnerCorners), defaultHasInnerCorners_(defaultHasInnerCorners), indentedEnds_(indentedEnds) {
     setCornerRadiusFraction(cornerRadiusFraction);
 }
 
-void RoundedPathBase::setCornerRadiusFraction(double fraction) noexcept
-{
+void RoundedPathBase::setCornerRadiusFraction(double fraction) noexcept {
     cornerRadius_ = pixelmath::unitFraction(fraction);
     actualRadius_ = 5 * cornerRadius_;
 }
 
-void RoundedPathBase::reset()
-{
+void RoundedPathBase::reset() {
     setCornerRadiusFraction(DefaultCornerRadius);
     hasInnerCorners_ = defaultHasInnerCorners_;
 }
 
-SettingsDict RoundedPathBase::settings() const
-{
+SettingsDict RoundedPathBase::settings() const {
     SettingsDict result = SettingsDict::object();
     result[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadius_;
     result[std::string(SettingsKey::hasInnerCorners)] = hasInnerCorners_;
     return result;
 }
 
-bool RoundedPathBase::supportsSettingValueForKey(std::string_view key) const
-{
+bool RoundedPathBase::supportsSettingValueForKey(std::string_view key) const {
     return key == SettingsKey::cornerRadiusFraction || key == SettingsKey::hasInnerCorners;
 }
 
-bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key == SettingsKey::cornerRadiusFraction) {
         if (!value) {
             setCornerRadiusFraction(DefaultCornerRadius);
@@ -221,8 +224,7 @@ bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::s
     return false;
 }
 
-gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
@@ -232,44 +234,40 @@ gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size
     const bool indented = indentedEnds_;
     path.reserve(static_cast<std::size_t>(layout->n * layout->n) * 8);
 
-    neighbours::forEachModule(matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on,
-                                                   const gfx::AffineTransform& placement) {
-        if (!on && !fillets) return;
-        const TileSink sink(path, placement);
-        const auto nb = matrix.neighbourInfo(row, column);
-        if (on) {
-            Outliner{sink, r}.onModule(nb, indented);
-            return;
-        }
-        if (nb.top && nb.left && nb.topLeft) fillet(sink, f, false, false);
-        if (nb.top && nb.right && nb.topRight) fillet(sink, f, true, false);
-        if (nb.bottom && nb.left && nb.bottomLeft) fillet(sink, f, false, true);
-        if (nb.bottom && nb.right && nb.bottomRight) fillet(sink, f, true, true);
-    });
+    neighbours::forEachModule(
+        matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on, const gfx::AffineTransform& placement) {
+            if (!on && !fillets) return;
+            const TileSink sink(path, placement);
+            const auto nb = matrix.neighbourInfo(row, column);
+            if (on) {
+                Outliner{sink, r}.onModule(nb, indented);
+                return;
+            }
+            if (nb.top && nb.left && nb.topLeft) fillet(sink, f, false, false);
+            if (nb.top && nb.right && nb.topRight) fillet(sink, f, true, false);
+            if (nb.bottom && nb.left && nb.bottomLeft) fillet(sink, f, false, true);
+            if (nb.bottom && nb.right && nb.bottomRight) fillet(sink, f, true, true);
+        });
     return path;
 }
 
-std::shared_ptr<RoundedPath> RoundedPath::Create(const SettingsDict& settings)
-{
+std::shared_ptr<RoundedPath> RoundedPath::Create(const SettingsDict& settings) {
     return std::make_shared<RoundedPath>(
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadiusValue),
         foundation::settingBool(settings, SettingsKey::hasInnerCorners).value_or(DefaultHasInnerCorners));
 }
 
-std::shared_ptr<QRCodePixelShapeGenerator> RoundedPath::copyShape() const
-{
+std::shared_ptr<QRCodePixelShapeGenerator> RoundedPath::copyShape() const {
     return std::make_shared<RoundedPath>(cornerRadiusFraction(), hasInnerCorners());
 }
 
-std::shared_ptr<RoundedEndIndent> RoundedEndIndent::Create(const SettingsDict& settings)
-{
+std::shared_ptr<RoundedEndIndent> RoundedEndIndent::Create(const SettingsDict& settings) {
     return std::make_shared<RoundedEndIndent>(
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius),
         foundation::settingBool(settings, SettingsKey::hasInnerCorners).value_or(DefaultHasInnerCorners));
 }
 
-std::shared_ptr<QRCodePixelShapeGenerator> RoundedEndIndent::copyShape() const
-{
+std::shared_ptr<QRCodePixelShapeGenerator> RoundedEndIndent::copyShape() const {
     return std::make_shared<RoundedEndIndent>(cornerRadiusFraction(), hasInnerCorners());
 }
 

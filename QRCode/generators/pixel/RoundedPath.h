@@ -41,8 +41,7 @@ public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
 
 protected:
-    RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorners, bool defaultHasInnerCorners,
-                    bool indentedEnds);
+    RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorners, bool defaultHasInnerCorners, bool indentedEnds);
 
 private:
     double actualRadius_ = 0;
@@ -61,9 +60,7 @@ public:
     static constexpr bool DefaultHasInnerCorners = true;
 
     RoundedPath(double cornerRadiusFraction, bool hasInnerCorners)
-        : RoundedPathBase(cornerRadiusFraction, hasInnerCorners, DefaultHasInnerCorners, false)
-    {
-    }
+        : RoundedPathBase(cornerRadiusFraction, hasInnerCorners, DefaultHasInnerCorners, false) {}
     static std::shared_ptr<RoundedPath> Create(const SettingsDict& settings = SettingsDict());
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
@@ -80,9 +77,7 @@ public:
     static constexpr bool DefaultHasInnerCorners = false;
 
     RoundedEndIndent(double cornerRadiusFraction, bool hasInnerCorners)
-        : RoundedPathBase(cornerRadiusFraction, hasInnerCorners, DefaultHasInnerCorners, true)
-    {
-    }
+        : RoundedPathBase(cornerRadiusFraction, hasInnerCorners, DefaultHasInnerCorners, true) {}
     static std::shared_ptr<RoundedEndIndent> Create(const SettingsDict& settings = SettingsDict());
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;

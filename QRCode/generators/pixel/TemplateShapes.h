@@ -172,14 +172,12 @@ public:
 
 // What Circle and RoundedRect share: drawing every module through their
 // common generator, and the class's names.
-template <class Self>
-class CommonPixelShape : public QRCodePixelShapeGenerator {
+template <class Self> class CommonPixelShape : public QRCodePixelShapeGenerator {
 public:
     double insetFraction() const noexcept { return common_.insetFraction(); }
     const CommonPixelGenerator& common() const noexcept { return common_; }
 
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
@@ -206,7 +204,6 @@ public:
     // The generator is kept (not copied); the fraction is stored as given.
     Circle(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double insetFraction);
     static std::shared_ptr<Circle> Create(const SettingsDict& settings = SettingsDict());
-
 
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
     void reset() override;
@@ -251,18 +248,14 @@ public:
 // A template shape with no inset, no rotation and no settings: every
 // instance draws the same, Create ignores its dictionary and every key is
 // refused.
-template <class Derived>
-class FixedTemplateShape : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
+template <class Derived> class FixedTemplateShape : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
 public:
     FixedTemplateShape()
-        : common_(Derived::pixelType, PixelInset::Fixed::Create(), 0, 0, PixelRotation::Fixed::Create(), 0)
-    {
-    }
+        : common_(Derived::pixelType, PixelInset::Fixed::Create(), 0, 0, PixelRotation::Fixed::Create(), 0) {}
 
     const CommonPixelGenerator& common() const noexcept { return common_; }
 
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
@@ -309,8 +302,8 @@ gfx::Path koalaTemplate();
 gfx::Path leafTemplate();
 gfx::Path roundedTriangleTemplate();
 gfx::Path sharpTemplate();
-gfx::Path shinyTemplate();     // drawn where row + column is even
-gfx::Path shinyOddTemplate();  // drawn where row + column is odd
+gfx::Path shinyTemplate();    // drawn where row + column is even
+gfx::Path shinyOddTemplate(); // drawn where row + column is odd
 gfx::Path spikyCircleTemplate();
 gfx::Path squircleTemplate();
 gfx::Path starTemplate();

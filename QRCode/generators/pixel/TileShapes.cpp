@@ -10,17 +10,14 @@ namespace QRCode::PixelShape {
 namespace {
 
 using namespace outline;
-using neighbours::TileSink;
 using neighbours::tiledPath;
+using neighbours::TileSink;
 
 // An outline mirrored inside the unit cell: x -> 10 - x and/or y -> 10 - y.
 template <std::size_t N>
-constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& steps, bool mirrorX, bool mirrorY)
-{
+constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& steps, bool mirrorX, bool mirrorY) {
     std::array<OutlineStep, N> result = steps;
-    const auto flip = [&](gfx::Point p) {
-        return gfx::Point{mirrorX ? 10 - p.x : p.x, mirrorY ? 10 - p.y : p.y};
-    };
+    const auto flip = [&](gfx::Point p) { return gfx::Point{mirrorX ? 10 - p.x : p.x, mirrorY ? 10 - p.y : p.y}; };
     for (auto& s : result) {
         if (s.kind == OutlineStep::close) continue;
         s.to = flip(s.to);
@@ -34,27 +31,21 @@ constexpr std::array<OutlineStep, N> mirrored(const std::array<OutlineStep, N>& 
 
 // Pentagons: the full half of the square on the neighbour's side, a right
 // angled point at the middle of the opposite edge.
-constexpr std::array<OutlineStep, 6> kPointTowardsY10{
-    {M(0, 0), L(10, 0), L(10, 5), L(5, 10), L(0, 5), Z()}};
-constexpr std::array<OutlineStep, 6> kPointTowardsY0{
-    {M(0, 10), L(10, 10), L(10, 5), L(5, 0), L(0, 5), Z()}};
-constexpr std::array<OutlineStep, 6> kPointTowardsX10{
-    {M(0, 0), L(0, 10), L(5, 10), L(10, 5), L(5, 0), Z()}};
-constexpr std::array<OutlineStep, 6> kPointTowardsX0{
-    {M(10, 0), L(5, 0), L(0, 5), L(5, 10), L(10, 10), Z()}};
+constexpr std::array<OutlineStep, 6> kPointTowardsY10{{M(0, 0), L(10, 0), L(10, 5), L(5, 10), L(0, 5), Z()}};
+constexpr std::array<OutlineStep, 6> kPointTowardsY0{{M(0, 10), L(10, 10), L(10, 5), L(5, 0), L(0, 5), Z()}};
+constexpr std::array<OutlineStep, 6> kPointTowardsX10{{M(0, 0), L(0, 10), L(5, 10), L(10, 5), L(5, 0), Z()}};
+constexpr std::array<OutlineStep, 6> kPointTowardsX0{{M(10, 0), L(5, 0), L(0, 5), L(5, 10), L(10, 10), Z()}};
 
 // ---- Grids ----------------------------------------------------------------
 
 // One small square of a grid tile: move, three lines, back to the start,
 // close.
-constexpr std::array<OutlineStep, 6> gridSquare(double xa, double xb, double ya, double yb)
-{
+constexpr std::array<OutlineStep, 6> gridSquare(double xa, double xb, double ya, double yb) {
     return {{M(xa, ya), L(xb, ya), L(xb, yb), L(xa, yb), L(xa, ya), Z()}};
 }
 
 template <std::size_t Squares>
-constexpr std::array<OutlineStep, Squares * 6> gridTile(const std::array<std::array<double, 4>, Squares>& squares)
-{
+constexpr std::array<OutlineStep, Squares * 6> gridTile(const std::array<std::array<double, 4>, Squares>& squares) {
     std::array<OutlineStep, Squares * 6> steps{};
     for (std::size_t i = 0; i < Squares; ++i) {
         const auto& q = squares[i];
@@ -108,8 +99,7 @@ constexpr auto kGrid4x4 = gridTile<16>({{
 }});
 
 template <std::size_t N>
-gfx::Path gridPath(const BoolMatrix& matrix, gfx::Size size, const std::array<OutlineStep, N>& tile)
-{
+gfx::Path gridPath(const BoolMatrix& matrix, gfx::Size size, const std::array<OutlineStep, N>& tile) {
     return tiledPath(matrix, size, N, [&](const TileSink& sink, std::int64_t, std::int64_t, bool on) {
         if (on) sink.append(tile);
     });
@@ -119,21 +109,29 @@ gfx::Path gridPath(const BoolMatrix& matrix, gfx::Size size, const std::array<Ou
 
 // A corner region swept away by a curve that starts at the adjacent corner.
 constexpr std::array<OutlineStep, 7> kRazorCut0_10{{
-    M(0, 0), L(10, 0), L(10, 10),
+    M(0, 0),
+    L(10, 0),
+    L(10, 10),
     C({2, 8}, {10, 10}, {4.5, 9.5}),
     C({0, 4}, {-0.5, 6.5}, {0, 4}),
-    L(0, 0), Z(),
+    L(0, 0),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kRazorCut10_10{{
-    M(0, 0), L(10, 0),
+    M(0, 0),
+    L(10, 0),
     C({8, 8}, {10, 0}, {9.5, 5.5}),
     C({4, 10}, {6.5, 10.5}, {4, 10}),
-    L(0, 10), L(0, 0), Z(),
+    L(0, 10),
+    L(0, 0),
+    Z(),
 }};
 constexpr std::array<OutlineStep, 7> kRazorCut0_0{{
     M(2, 2),
     C({6, 0}, {3.5, -0.5}, {6, 0}),
-    L(10, 0), L(10, 10), L(0, 10),
+    L(10, 0),
+    L(10, 10),
+    L(0, 10),
     C({2, 2}, {0, 10}, {0.5, 4.5}),
     Z(),
 }};
@@ -141,7 +139,10 @@ constexpr std::array<OutlineStep, 7> kRazorCut10_0{{
     M(0, 0),
     C({8, 2}, {0, 0}, {5.5, 0.5}),
     C({10, 6}, {10.5, 3.5}, {10, 6}),
-    L(10, 10), L(0, 10), L(0, 0), Z(),
+    L(10, 10),
+    L(0, 10),
+    L(0, 0),
+    Z(),
 }};
 
 // The square with its corner at (0, 0) rounded (radius 3 along the edges,
@@ -154,7 +155,10 @@ constexpr std::array<OutlineStep, 10> kRazorRounded0_0{{
     L(3, 0),
     C({1.22, 0.58}, {2.34, 0}, {1.72, 0.22}),
     C({0, 3}, {0.48, 1.13}, {0, 2.01}),
-    L(0, 10), L(10, 10), L(10, 10), Z(),
+    L(0, 10),
+    L(10, 10),
+    L(10, 10),
+    Z(),
 }};
 constexpr auto kRazorRounded10_0 = mirrored(kRazorRounded0_0, true, false);
 constexpr auto kRazorRounded0_10 = mirrored(kRazorRounded0_0, false, true);
@@ -163,7 +167,8 @@ constexpr auto kRazorRounded10_10 = mirrored(kRazorRounded0_0, true, true);
 // A small concave piece filling the corner (0, 0) of an off-module, reaching
 // 1.25 along each edge.
 constexpr std::array<OutlineStep, 5> kRazorFillet0_0{{
-    M(1.25, 0), L(0, 0),
+    M(1.25, 0),
+    L(0, 0),
     C({0, 1.25}, {0, 0}, {0, 0.625}),
     C({1.25, 0}, {0, 0.625}, {0.625, 0}),
     Z(),
@@ -174,8 +179,7 @@ constexpr auto kRazorFillet10_10 = mirrored(kRazorFillet0_0, true, true);
 
 } // namespace
 
-gfx::Path Pointy::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path Pointy::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     return tiledPath(matrix, size, 6, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
         if (!on) return;
         const auto nb = matrix.neighbourInfo(row, column);
@@ -197,8 +201,7 @@ gfx::Path Grid2x2::generatePath(const BoolMatrix& matrix, gfx::Size size) { retu
 gfx::Path Grid3x3::generatePath(const BoolMatrix& matrix, gfx::Size size) { return gridPath(matrix, size, kGrid3x3); }
 gfx::Path Grid4x4::generatePath(const BoolMatrix& matrix, gfx::Size size) { return gridPath(matrix, size, kGrid4x4); }
 
-gfx::Path Razor::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path Razor::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     return tiledPath(matrix, size, 10, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
         const auto nb = matrix.neighbourInfo(row, column);
         if (!on) {
@@ -211,17 +214,26 @@ gfx::Path Razor::generatePath(const BoolMatrix& matrix, gfx::Size size)
         switch (neighbours::edgeNeighbourCount(nb)) {
         case 0: sink.appendRoundedRect(0, 0, 10, 10, 3); return;
         case 1:
-            if (nb.left) sink.append(kRazorCut10_10);
-            else if (nb.top) sink.append(kRazorCut0_10);
-            else if (nb.right) sink.append(kRazorCut0_0);
-            else sink.append(kRazorCut10_0);
+            if (nb.left)
+                sink.append(kRazorCut10_10);
+            else if (nb.top)
+                sink.append(kRazorCut0_10);
+            else if (nb.right)
+                sink.append(kRazorCut0_0);
+            else
+                sink.append(kRazorCut10_0);
             return;
         case 2:
-            if (nb.left && nb.top) sink.append(kRazorRounded10_10);
-            else if (nb.top && nb.right) sink.append(kRazorRounded0_10);
-            else if (nb.right && nb.bottom) sink.append(kRazorRounded0_0);
-            else if (nb.left && nb.bottom) sink.append(kRazorRounded10_0);
-            else sink.appendRect(0, 0, 10, 10); // a straight run through the module
+            if (nb.left && nb.top)
+                sink.append(kRazorRounded10_10);
+            else if (nb.top && nb.right)
+                sink.append(kRazorRounded0_10);
+            else if (nb.right && nb.bottom)
+                sink.append(kRazorRounded0_0);
+            else if (nb.left && nb.bottom)
+                sink.append(kRazorRounded10_0);
+            else
+                sink.appendRect(0, 0, 10, 10); // a straight run through the module
             return;
         default: sink.appendRect(0, 0, 10, 10); return;
         }

@@ -17,28 +17,29 @@ using namespace outline;
 // empty. The zero-length lines in the caps are part of the outlines.
 // dot
 constexpr OutlineStep kDot[] = {
-    M(9, 5), C({5, 1}, {9, 2.79}, {7.21, 1}), C({1, 5}, {2.79, 1}, {1, 2.79}),
-    C({5, 9}, {1, 7.21}, {2.79, 9}), C({9, 5}, {7.21, 9}, {9, 7.21}), Z(),
+    M(9, 5),
+    C({5, 1}, {9, 2.79}, {7.21, 1}),
+    C({1, 5}, {2.79, 1}, {1, 2.79}),
+    C({5, 9}, {1, 7.21}, {2.79, 9}),
+    C({9, 5}, {7.21, 9}, {9, 7.21}),
+    Z(),
 };
 // left cap (rounded end on the left)
 constexpr OutlineStep kLeftCap[] = {
-    M(1, 5), C({5, 1}, {1, 2.79}, {2.79, 1}), L(10, 1), L(10, 9), L(5, 9),
-    C({1, 5}, {2.79, 9}, {1, 7.21}), Z(),
+    M(1, 5), C({5, 1}, {1, 2.79}, {2.79, 1}), L(10, 1), L(10, 9), L(5, 9), C({1, 5}, {2.79, 9}, {1, 7.21}), Z(),
 };
 // right cap (rounded end on the right)
 constexpr OutlineStep kRightCap[] = {
-    M(0, 1), L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 5), C({5, 9}, {9, 7.21}, {7.21, 9}),
-    L(0, 9), L(0, 1), Z(),
+    M(0, 1), L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 5), C({5, 9}, {9, 7.21}, {7.21, 9}), L(0, 9), L(0, 1), Z(),
 };
 // top cap (rounded end at the top)
 constexpr OutlineStep kTopCap[] = {
-    M(1, 10), L(9, 10), L(9, 5), C({5, 1}, {9, 2.79}, {7.21, 1}), L(5, 1),
-    C({1, 5}, {2.79, 1}, {1, 2.79}), L(1, 10), Z(),
+    M(1, 10), L(9, 10), L(9, 5), C({5, 1}, {9, 2.79}, {7.21, 1}), L(5, 1), C({1, 5}, {2.79, 1}, {1, 2.79}),
+    L(1, 10), Z(),
 };
 // bottom cap (rounded end at the bottom)
 constexpr OutlineStep kBottomCap[] = {
-    M(1, 5), C({5, 9}, {1, 7.21}, {2.79, 9}), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 0),
-    L(1, 0), L(1, 5), Z(),
+    M(1, 5), C({5, 9}, {1, 7.21}, {2.79, 9}), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 0), L(1, 0), L(1, 5), Z(),
 };
 // horizontal bar
 constexpr OutlineStep kHorizontalBar[] = {
@@ -50,28 +51,38 @@ constexpr OutlineStep kVerticalBar[] = {
 };
 // top-left bend (outer corner at the top left rounded)
 constexpr OutlineStep kTopLeftBend[] = {
-    M(1, 9), L(10, 9), L(10, 1), L(5, 1), C({1, 5}, {2.79, 1}, {1, 2.79}), L(1, 9), Z(),
-    M(1, 10), L(9, 10), L(9, 9), L(1, 9), L(1, 10), Z(),
+    M(1, 9), L(10, 9), L(10, 1), L(5, 1), C({1, 5}, {2.79, 1}, {1, 2.79}), L(1, 9), Z(), M(1, 10), L(9, 10),
+    L(9, 9), L(1, 9),  L(1, 10), Z(),
 };
 // top-right bend (outer corner at the top right rounded)
 constexpr OutlineStep kTopRightBend[] = {
-    M(9, 9), L(0, 9), L(0, 1), L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 9), Z(),
-    M(9, 10), L(1, 10), L(1, 9), L(9, 9), L(9, 10), Z(),
+    M(9, 9), L(0, 9), L(0, 1),  L(5, 1), C({9, 5}, {7.21, 1}, {9, 2.79}), L(9, 9), Z(), M(9, 10), L(1, 10),
+    L(1, 9), L(9, 9), L(9, 10), Z(),
 };
 // bottom-left bend (outer corner at the bottom left rounded)
 constexpr OutlineStep kBottomLeftBend[] = {
-    M(1, 1), L(10, 1), L(10, 9), L(5, 9), C({1, 5}, {2.79, 9}, {1, 7.21}), L(1, 1), Z(),
-    M(1, 0), L(9, 0), L(9, 1), L(1, 1), L(1, 0), Z(),
+    M(1, 1), L(10, 1), L(10, 9), L(5, 9), C({1, 5}, {2.79, 9}, {1, 7.21}), L(1, 1), Z(), M(1, 0), L(9, 0),
+    L(9, 1), L(1, 1),  L(1, 0),  Z(),
 };
 // bottom-right bend (outer corner at the bottom right rounded)
 constexpr OutlineStep kBottomRightBend[] = {
-    M(9, 1), L(0, 1), L(0, 9), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 1), Z(),
-    M(9, 0), L(1, 0), L(1, 1), L(9, 1), L(9, 0), Z(),
+    M(9, 1), L(0, 1), L(0, 9), L(5, 9), C({9, 5}, {7.21, 9}, {9, 7.21}), L(9, 1), Z(), M(9, 0), L(1, 0),
+    L(1, 1), L(9, 1), L(9, 0), Z(),
 };
 
 enum Tile : std::size_t {
-    dot, leftCap, rightCap, topCap, bottomCap, horizontalBar, verticalBar,
-    topLeftBend, topRightBend, bottomLeftBend, bottomRightBend, tileCount
+    dot,
+    leftCap,
+    rightCap,
+    topCap,
+    bottomCap,
+    horizontalBar,
+    verticalBar,
+    topLeftBend,
+    topRightBend,
+    bottomLeftBend,
+    bottomRightBend,
+    tileCount
 };
 
 // Which tile an on-module of the ring takes from its two neighbours along
@@ -90,8 +101,7 @@ constexpr Choice kColumnBetween{dot, bottomCap, topCap, verticalBar};           
 
 } // namespace
 
-gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
     const std::int64_t d = matrix.dimension();
     if (d < 2) return path;
@@ -102,7 +112,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.
     const std::array<std::span<const OutlineStep>, tileCount> tiles{
-        kDot,         kLeftCap,    kRightCap,    kTopCap,        kBottomCap,      kHorizontalBar,
+        kDot,         kLeftCap,     kRightCap,     kTopCap,         kBottomCap,       kHorizontalBar,
         kVerticalBar, kTopLeftBend, kTopRightBend, kBottomLeftBend, kBottomRightBend,
     };
     const auto place = [&](std::int64_t row, std::int64_t column, Tile tileIndex) {
@@ -119,11 +129,11 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size)
                 const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
                 Tile chosen;
                 if (column == first) {
-                    chosen = row == first ? kTopLeftCorner.pick(n.right, n.bottom)
-                                          : kBottomLeftCorner.pick(n.right, n.top);
+                    chosen =
+                        row == first ? kTopLeftCorner.pick(n.right, n.bottom) : kBottomLeftCorner.pick(n.right, n.top);
                 } else if (column == last) {
-                    chosen = row == first ? kTopRightCorner.pick(n.left, n.bottom)
-                                          : kBottomRightCorner.pick(n.left, n.top);
+                    chosen =
+                        row == first ? kTopRightCorner.pick(n.left, n.bottom) : kBottomRightCorner.pick(n.left, n.top);
                 } else {
                     chosen = kRowBetween.pick(n.left, n.right);
                 }

@@ -11,6 +11,7 @@ namespace QRCode::PixelShape {
 class Vortex final : public neighbours::ShapeWithoutSettings<Vortex> {
 public:
     static constexpr bool canGenerateEyeAndPupil = false;
+
 public:
     static constexpr std::string_view Name = "vortex";
     static constexpr std::string_view Title = "Vortex";

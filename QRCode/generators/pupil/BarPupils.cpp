@@ -95,12 +95,11 @@ constexpr double kBarThickness = 9.33;
 constexpr double kBarOrigins[] = {30, 40.33, 50.66};
 
 // Three bars across the pupil square, stacked along y when horizontal.
-gfx::Path bars(bool horizontal, double cornerRadius)
-{
+gfx::Path bars(bool horizontal, double cornerRadius) {
     gfx::Path path;
     for (const double origin : kBarOrigins) {
-        const gfx::Rect rect = horizontal ? gfx::Rect(30, origin, 30, kBarThickness)
-                                          : gfx::Rect(origin, 30, kBarThickness, 30);
+        const gfx::Rect rect =
+            horizontal ? gfx::Rect(30, origin, 30, kBarThickness) : gfx::Rect(origin, 30, kBarThickness, 30);
         gfx::Path bar;
         if (cornerRadius > 0) {
             bar.addRoundedRect(rect, cornerRadius, cornerRadius);
@@ -115,8 +114,7 @@ gfx::Path bars(bool horizontal, double cornerRadius)
 
 } // namespace
 
-const gfx::Path& Arrow::baseOutline() const
-{
+const gfx::Path& Arrow::baseOutline() const {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kArrow), kShapeBoxSize);
     return outline;
 }
@@ -126,8 +124,7 @@ gfx::Path BarsVertical::pupilPath() { return bars(false, 4); }
 gfx::Path SquareBarsHorizontal::pupilPath() { return bars(true, 0); }
 gfx::Path SquareBarsVertical::pupilPath() { return bars(false, 0); }
 
-std::span<const PupilShapeClass> barPupils()
-{
+std::span<const PupilShapeClass> barPupils() {
     static constexpr std::array<PupilShapeClass, 5> classes{{
         generatorClass<BarsVertical, QRCodePupilShapeGenerator>(),
         generatorClass<BarsHorizontal, QRCodePupilShapeGenerator>(),

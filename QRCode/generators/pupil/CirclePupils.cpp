@@ -159,47 +159,31 @@ constexpr OutlineStep kCloudCircle[] = {
 
 } // namespace
 
-gfx::Path Circle::pupilPath()
-{
+gfx::Path Circle::pupilPath() {
     gfx::Path path;
     path.addEllipse(gfx::Rect(30, 30, 30, 30));
     return path;
 }
 
-gfx::Path Arc::pupilPath()
-{
+gfx::Path Arc::pupilPath() {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kArc), kShapeBoxSize);
     return outline;
 }
 
-gfx::Path Blade::pupilPath()
-{
-    return cachedOutline<kBlade>();
-}
+gfx::Path Blade::pupilPath() { return cachedOutline<kBlade>(); }
 
-gfx::Path Blobby::pupilPath()
-{
-    return cachedOutline<kBlobby>();
-}
+gfx::Path Blobby::pupilPath() { return cachedOutline<kBlobby>(); }
 
-gfx::Path CRT::pupilPath()
-{
-    return cachedOutline<kCRT>();
-}
+gfx::Path CRT::pupilPath() { return cachedOutline<kCRT>(); }
 
-gfx::Path Cloud::pupilPath()
-{
-    return cachedOutline<kCloud>();
-}
+gfx::Path Cloud::pupilPath() { return cachedOutline<kCloud>(); }
 
-gfx::Path CloudCircle::pupilPath()
-{
+gfx::Path CloudCircle::pupilPath() {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kCloudCircle), kShapeBoxSize);
     return outline;
 }
 
-std::span<const PupilShapeClass> circlePupils()
-{
+std::span<const PupilShapeClass> circlePupils() {
     static constexpr std::array<PupilShapeClass, 7> classes{{
         generatorClass<Circle, QRCodePupilShapeGenerator>(),
         generatorClass<Blobby, QRCodePupilShapeGenerator>(),

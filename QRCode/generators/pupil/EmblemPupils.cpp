@@ -15,9 +15,8 @@ namespace {
 using namespace outline;
 
 constexpr OutlineStep kCross[] = {
-    M(30, 50), L(34, 45), L(30, 40), L(30, 30), L(40, 30), L(45, 34),
-    L(50, 30), L(60, 30), L(60, 40), L(56, 45), L(60, 50), L(60, 60),
-    L(50, 60), L(45, 56), L(40, 60), L(30, 60), L(30, 50), Z(),
+    M(30, 50), L(34, 45), L(30, 40), L(30, 30), L(40, 30), L(45, 34), L(50, 30), L(60, 30), L(60, 40),
+    L(56, 45), L(60, 50), L(60, 60), L(50, 60), L(45, 56), L(40, 60), L(30, 60), L(30, 50), Z(),
 };
 
 constexpr OutlineStep kCrossCurved[] = {
@@ -42,26 +41,62 @@ constexpr OutlineStep kCrossCurved[] = {
 };
 
 constexpr OutlineStep kDotDragHorizontal[] = {
-    M(30, 55), C({35, 50}, {30, 52.24}, {32.24, 50}), L(55, 50), C({60, 55}, {57.76, 50}, {60, 52.24}),
-    L(60, 55), C({55, 60}, {60, 57.76}, {57.76, 60}), L(35, 60), C({30, 55}, {32.24, 60}, {30, 57.76}),
+    M(30, 55),
+    C({35, 50}, {30, 52.24}, {32.24, 50}),
+    L(55, 50),
+    C({60, 55}, {57.76, 50}, {60, 52.24}),
+    L(60, 55),
+    C({55, 60}, {60, 57.76}, {57.76, 60}),
+    L(35, 60),
+    C({30, 55}, {32.24, 60}, {30, 57.76}),
     Z(),
-    M(30, 45), C({35, 40}, {30, 42.24}, {32.24, 40}), L(55, 40), C({60, 45}, {57.76, 40}, {60, 42.24}),
-    L(60, 45), C({55, 50}, {60, 47.76}, {57.76, 50}), L(35, 50), C({30, 45}, {32.24, 50}, {30, 47.76}),
+    M(30, 45),
+    C({35, 40}, {30, 42.24}, {32.24, 40}),
+    L(55, 40),
+    C({60, 45}, {57.76, 40}, {60, 42.24}),
+    L(60, 45),
+    C({55, 50}, {60, 47.76}, {57.76, 50}),
+    L(35, 50),
+    C({30, 45}, {32.24, 50}, {30, 47.76}),
     Z(),
-    M(30, 35), C({35, 30}, {30, 32.24}, {32.24, 30}), L(55, 30), C({60, 35}, {57.76, 30}, {60, 32.24}),
-    L(60, 35), C({55, 40}, {60, 37.76}, {57.76, 40}), L(35, 40), C({30, 35}, {32.24, 40}, {30, 37.76}),
+    M(30, 35),
+    C({35, 30}, {30, 32.24}, {32.24, 30}),
+    L(55, 30),
+    C({60, 35}, {57.76, 30}, {60, 32.24}),
+    L(60, 35),
+    C({55, 40}, {60, 37.76}, {57.76, 40}),
+    L(35, 40),
+    C({30, 35}, {32.24, 40}, {30, 37.76}),
     Z(),
 };
 
 constexpr OutlineStep kDotDragVertical[] = {
-    M(55, 60), C({50, 55}, {52.24, 60}, {50, 57.76}), L(50, 35), C({55, 30}, {50, 32.24}, {52.24, 30}),
-    L(55, 30), C({60, 35}, {57.76, 30}, {60, 32.24}), L(60, 55), C({55, 60}, {60, 57.76}, {57.76, 60}),
+    M(55, 60),
+    C({50, 55}, {52.24, 60}, {50, 57.76}),
+    L(50, 35),
+    C({55, 30}, {50, 32.24}, {52.24, 30}),
+    L(55, 30),
+    C({60, 35}, {57.76, 30}, {60, 32.24}),
+    L(60, 55),
+    C({55, 60}, {60, 57.76}, {57.76, 60}),
     Z(),
-    M(45, 60), C({40, 55}, {42.24, 60}, {40, 57.76}), L(40, 35), C({45, 30}, {40, 32.24}, {42.24, 30}),
-    L(45, 30), C({50, 35}, {47.76, 30}, {50, 32.24}), L(50, 55), C({45, 60}, {50, 57.76}, {47.76, 60}),
+    M(45, 60),
+    C({40, 55}, {42.24, 60}, {40, 57.76}),
+    L(40, 35),
+    C({45, 30}, {40, 32.24}, {42.24, 30}),
+    L(45, 30),
+    C({50, 35}, {47.76, 30}, {50, 32.24}),
+    L(50, 55),
+    C({45, 60}, {50, 57.76}, {47.76, 60}),
     Z(),
-    M(35, 60), C({30, 55}, {32.24, 60}, {30, 57.76}), L(30, 35), C({35, 30}, {30, 32.24}, {32.24, 30}),
-    L(35, 30), C({40, 35}, {37.76, 30}, {40, 32.24}), L(40, 55), C({35, 60}, {40, 57.76}, {37.76, 60}),
+    M(35, 60),
+    C({30, 55}, {32.24, 60}, {30, 57.76}),
+    L(30, 35),
+    C({35, 30}, {30, 32.24}, {32.24, 30}),
+    L(35, 30),
+    C({40, 35}, {37.76, 30}, {40, 32.24}),
+    L(40, 55),
+    C({35, 60}, {40, 57.76}, {37.76, 60}),
     Z(),
 };
 
@@ -128,14 +163,10 @@ constexpr OutlineStep kHeart[] = {
 // (45, 45) by multiples of 45 degrees.
 constexpr gfx::Point kGearStart{60, 46.54};
 constexpr OutlineStep kGearTooth[] = {
-    C({59.16, 47.53}, {59.99, 47.02}, {59.64, 47.43}),
-    L(56.61, 47.98),
-    C({56.47, 47.98}, {56.56, 47.98}, {56.52, 47.98}),
-    C({55.22, 51}, {56.2, 49.04}, {55.78, 50.06}),
-    C({55.31, 51.11}, {55.25, 51.03}, {55.28, 51.07}),
-    L(56.8, 53.23),
-    C({56.69, 54.52}, {57.07, 53.63}, {57.03, 54.17}),
-    L(54.52, 56.69),
+    C({59.16, 47.53}, {59.99, 47.02}, {59.64, 47.43}), L(56.61, 47.98),
+    C({56.47, 47.98}, {56.56, 47.98}, {56.52, 47.98}), C({55.22, 51}, {56.2, 49.04}, {55.78, 50.06}),
+    C({55.31, 51.11}, {55.25, 51.03}, {55.28, 51.07}), L(56.8, 53.23),
+    C({56.69, 54.52}, {57.07, 53.63}, {57.03, 54.17}), L(54.52, 56.69),
 };
 
 // Vertices of the pinking-shears square, starting and ending at (34.95, 59.9).
@@ -150,23 +181,32 @@ constexpr gfx::Point kFabricScissors[] = {
 
 // Bounds of y - x of each diagonal stripe, in drawing order.
 constexpr std::array<std::array<double, 2>, 12> kStripeBands{{
-    {23.62, 26.2},   {19.07, 21.65},   {14.51, 17.1},    {9.96, 12.55},   {5.4, 7.99},     {0.85, 3.44},
-    {-3.71, -1.11},  {-26.47, -23.89}, {-21.91, -19.33}, {-17.36, -14.78}, {-12.81, -10.22}, {-8.26, -5.67},
+    {23.62, 26.2},
+    {19.07, 21.65},
+    {14.51, 17.1},
+    {9.96, 12.55},
+    {5.4, 7.99},
+    {0.85, 3.44},
+    {-3.71, -1.11},
+    {-26.47, -23.89},
+    {-21.91, -19.33},
+    {-17.36, -14.78},
+    {-12.81, -10.22},
+    {-8.26, -5.67},
 }};
 
 // The boundary of the pupil square with corners rounded by 4, walked as
 // eight pieces: a side, then the corner arc that follows it.
 struct BoundaryPiece {
     bool isArc;
-    gfx::Point from, to;            // a side
-    gfx::Point centre;              // an arc of radius 4...
-    double startAngle = 0;          // ...from this angle, a quarter turn on
+    gfx::Point from, to;   // a side
+    gfx::Point centre;     // an arc of radius 4...
+    double startAngle = 0; // ...from this angle, a quarter turn on
 };
 
 constexpr double kCornerRadius = 4;
 
-std::array<BoundaryPiece, 8> roundedSquareBoundary()
-{
+std::array<BoundaryPiece, 8> roundedSquareBoundary() {
     constexpr double q = std::numbers::pi / 2;
     return {{
         {false, {34, 30}, {56, 30}, {}, 0},
@@ -181,8 +221,7 @@ std::array<BoundaryPiece, 8> roundedSquareBoundary()
 }
 
 // A point of the boundary at parameter t (piece index + fraction along it).
-gfx::Point boundaryPoint(const std::array<BoundaryPiece, 8>& pieces, double t)
-{
+gfx::Point boundaryPoint(const std::array<BoundaryPiece, 8>& pieces, double t) {
     const int i = std::clamp(static_cast<int>(std::floor(t)), 0, 7);
     const double f = t - i;
     const auto& p = pieces[i];
@@ -192,8 +231,7 @@ gfx::Point boundaryPoint(const std::array<BoundaryPiece, 8>& pieces, double t)
 }
 
 // Parameters at which the boundary crosses the line y - x = d.
-std::vector<double> boundaryCrossings(const std::array<BoundaryPiece, 8>& pieces, double d)
-{
+std::vector<double> boundaryCrossings(const std::array<BoundaryPiece, 8>& pieces, double d) {
     std::vector<double> result;
     for (int i = 0; i < 8; ++i) {
         const auto& p = pieces[i];
@@ -222,8 +260,7 @@ std::vector<double> boundaryCrossings(const std::array<BoundaryPiece, 8>& pieces
 
 // Appends the boundary from parameter t0 forward to t1 (wrapping past the
 // end), curves as cubics.
-void appendBoundary(gfx::Path& path, const std::array<BoundaryPiece, 8>& pieces, double t0, double t1)
-{
+void appendBoundary(gfx::Path& path, const std::array<BoundaryPiece, 8>& pieces, double t0, double t1) {
     if (t1 < t0) t1 += 8;
     double t = t0;
     while (t < t1 - 1e-12) {
@@ -240,8 +277,7 @@ void appendBoundary(gfx::Path& path, const std::array<BoundaryPiece, 8>& pieces,
             const double k = 4.0 / 3.0 * std::tan((a1 - a0) / 4) * kCornerRadius;
             const gfx::Point start{p.centre.x + kCornerRadius * std::cos(a0),
                                    p.centre.y + kCornerRadius * std::sin(a0)};
-            const gfx::Point end{p.centre.x + kCornerRadius * std::cos(a1),
-                                 p.centre.y + kCornerRadius * std::sin(a1)};
+            const gfx::Point end{p.centre.x + kCornerRadius * std::cos(a1), p.centre.y + kCornerRadius * std::sin(a1)};
             path.curveTo({start.x - k * std::sin(a0), start.y + k * std::cos(a0)},
                          {end.x + k * std::sin(a1), end.y - k * std::cos(a1)}, end);
         }
@@ -249,8 +285,7 @@ void appendBoundary(gfx::Path& path, const std::array<BoundaryPiece, 8>& pieces,
     }
 }
 
-gfx::Path diagonalStripes()
-{
+gfx::Path diagonalStripes() {
     const auto pieces = roundedSquareBoundary();
     gfx::Path path;
     for (const auto& [lower, upper] : kStripeBands) {
@@ -288,8 +323,7 @@ gfx::Path diagonalStripes()
     return path;
 }
 
-gfx::Path gear()
-{
+gfx::Path gear() {
     gfx::Path pattern;
     pattern.moveTo(kGearStart);
     for (int k = 0; k < 8; ++k) {
@@ -316,51 +350,32 @@ gfx::Path gear()
 
 gfx::Path Cross::pupilPath() { return outlinePath(kCross); }
 
-gfx::Path CrossCurved::pupilPath()
-{
-    return cachedOutline<kCrossCurved>();
-}
+gfx::Path CrossCurved::pupilPath() { return cachedOutline<kCrossCurved>(); }
 
-gfx::Path DotDragHorizontal::pupilPath()
-{
-    return cachedOutline<kDotDragHorizontal>();
-}
+gfx::Path DotDragHorizontal::pupilPath() { return cachedOutline<kDotDragHorizontal>(); }
 
-gfx::Path DotDragVertical::pupilPath()
-{
-    return cachedOutline<kDotDragVertical>();
-}
+gfx::Path DotDragVertical::pupilPath() { return cachedOutline<kDotDragVertical>(); }
 
-gfx::Path Explode::pupilPath()
-{
-    return cachedOutline<kExplode>();
-}
+gfx::Path Explode::pupilPath() { return cachedOutline<kExplode>(); }
 
-gfx::Path Orbits::pupilPath()
-{
-    return cachedOutline<kOrbits>();
-}
+gfx::Path Orbits::pupilPath() { return cachedOutline<kOrbits>(); }
 
-gfx::Path Flame::pupilPath()
-{
+gfx::Path Flame::pupilPath() {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kFlame), kShapeBoxSize);
     return outline;
 }
 
-gfx::Path Heart::pupilPath()
-{
+gfx::Path Heart::pupilPath() {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kHeart), kShapeBoxSize);
     return outline;
 }
 
-gfx::Path Gear::pupilPath()
-{
+gfx::Path Gear::pupilPath() {
     static const gfx::Path outline = gear();
     return outline;
 }
 
-gfx::Path FabricScissors::pupilPath()
-{
+gfx::Path FabricScissors::pupilPath() {
     static const gfx::Path outline = [] {
         gfx::Path path;
         path.moveTo(kFabricScissors[0]);
@@ -372,14 +387,12 @@ gfx::Path FabricScissors::pupilPath()
     return outline;
 }
 
-gfx::Path DiagonalStripes::pupilPath()
-{
+gfx::Path DiagonalStripes::pupilPath() {
     static const gfx::Path outline = diagonalStripes();
     return outline;
 }
 
-std::span<const PupilShapeClass> emblemPupils()
-{
+std::span<const PupilShapeClass> emblemPupils() {
     static constexpr std::array<PupilShapeClass, 11> classes{{
         generatorClass<Cross, QRCodePupilShapeGenerator>(),
         generatorClass<CrossCurved, QRCodePupilShapeGenerator>(),

@@ -36,8 +36,7 @@ const gfx::Rect kPupilSquare(30, 30, 30, 30);
 
 } // namespace
 
-const gfx::Path& Forest::baseOutline() const
-{
+const gfx::Path& Forest::baseOutline() const {
     static const gfx::Path outline = [] {
         gfx::Path path = mirroredTopDown(outlinePath(kForest), kShapeBoxSize);
         path.closeSubpath();
@@ -46,26 +45,22 @@ const gfx::Path& Forest::baseOutline() const
     return outline;
 }
 
-const gfx::Path& HexagonLeaf::baseOutline() const
-{
+const gfx::Path& HexagonLeaf::baseOutline() const {
     static const gfx::Path outline = RectPathBuilder(true, kPupilSquare, 3);
     return outline;
 }
 
-const gfx::Path& Koala::baseOutline() const
-{
+const gfx::Path& Koala::baseOutline() const {
     static const gfx::Path outline = mirroredTopDown(outlinePath(kKoala), kShapeBoxSize);
     return outline;
 }
 
-const gfx::Path& Leaf::baseOutline() const
-{
+const gfx::Path& Leaf::baseOutline() const {
     static const gfx::Path outline = PathFromRectCorners(10, kPupilSquare, 6);
     return outline;
 }
 
-std::span<const PupilShapeClass> leafPupils()
-{
+std::span<const PupilShapeClass> leafPupils() {
     static constexpr std::array<PupilShapeClass, 4> classes{{
         generatorClass<Leaf, QRCodePupilShapeGenerator>(),
         generatorClass<HexagonLeaf, QRCodePupilShapeGenerator>(),

@@ -5,8 +5,7 @@
 
 namespace QRCode::PupilShape {
 
-gfx::Path CorneredPixels::pupilPath()
-{
+gfx::Path CorneredPixels::pupilPath() {
     const double r = actualCornerRadius();
     gfx::Path path;
     path.reserve(9 * 6);
@@ -77,8 +76,7 @@ gfx::Path CorneredPixels::pupilPath()
     return path;
 }
 
-gfx::Path Pixels::pupilPath()
-{
+gfx::Path Pixels::pupilPath() {
     // A radius beyond half the 9-unit side is drawn as half the side.
     const double r = std::min(actualCornerRadius(), 4.5);
     gfx::Path path;
@@ -89,39 +87,33 @@ gfx::Path Pixels::pupilPath()
     return path;
 }
 
-gfx::Path Edges::pupilPath()
-{
+gfx::Path Edges::pupilPath() {
     gfx::Path path;
     path.addRoundedRect(gfx::Rect(30, 30, 30, 30), actualCornerRadius(), actualCornerRadius());
     return path;
 }
-std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings)
-{
+std::shared_ptr<RoundedRect> RoundedRect::Create(const SettingsDict& settings) {
     return std::make_shared<RoundedRect>(
         foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultRadius));
 }
 
 void RoundedRect::setCornerRadiusFraction(double fraction) noexcept { fraction_ = pixelmath::unitFraction(fraction); }
 
-std::shared_ptr<QRCodePupilShapeGenerator> RoundedRect::copyShape() const
-{
+std::shared_ptr<QRCodePupilShapeGenerator> RoundedRect::copyShape() const {
     return std::make_shared<RoundedRect>(fraction_);
 }
 
-SettingsDict RoundedRect::settings() const
-{
+SettingsDict RoundedRect::settings() const {
     SettingsDict dict = SettingsDict::object();
     dict[std::string(SettingsKey::cornerRadiusFraction)] = fraction_;
     return dict;
 }
 
-bool RoundedRect::supportsSettingValueForKey(std::string_view key) const
-{
+bool RoundedRect::supportsSettingValueForKey(std::string_view key) const {
     return key == SettingsKey::cornerRadiusFraction;
 }
 
-bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::cornerRadiusFraction || !value) return false;
     const auto fraction = foundation::settingDouble(*value);
     if (!fraction) return false;
@@ -129,8 +121,7 @@ bool RoundedRect::setSettingValue(const OptionalSettingsValue& value, std::strin
     return true;
 }
 
-gfx::Path RoundedRect::pupilPath()
-{
+gfx::Path RoundedRect::pupilPath() {
     // At most 13.5: nine tenths of half the pupil square.
     const double r = fraction_ * 15 * 0.9;
     gfx::Path path;
@@ -138,8 +129,7 @@ gfx::Path RoundedRect::pupilPath()
     return path;
 }
 
-std::span<const PupilShapeClass> pixelPupils()
-{
+std::span<const PupilShapeClass> pixelPupils() {
     static constexpr std::array<PupilShapeClass, 4> classes{{
         generatorClass<CorneredPixels, QRCodePupilShapeGenerator>(),
         generatorClass<Edges, QRCodePupilShapeGenerator>(),

@@ -16,12 +16,8 @@ constexpr OutlineStep kRoundedOuter[] = {
 };
 
 constexpr OutlineStep kTeardrop[] = {
-    M(60, 45),
-    C({45, 30}, {60, 36.72}, {53.28, 30}),
-    L(30, 30),
-    L(30, 45),
-    C({45, 60}, {30, 53.28}, {36.72, 60}),
-    C({60, 45}, {53.28, 60}, {60, 53.28}),
+    M(60, 45), C({45, 30}, {60, 36.72}, {53.28, 30}), L(30, 30),
+    L(30, 45), C({45, 60}, {30, 53.28}, {36.72, 60}), C({60, 45}, {53.28, 60}, {60, 53.28}),
     Z(),
 };
 
@@ -63,18 +59,11 @@ gfx::Path RoundedPointingOut::pupilPath() { return pupilShape_.pupilPath(); }
 
 gfx::Path Teardrop::baseOutline() const { return outlinePath(kTeardrop); }
 
-const gfx::Path& UFO::baseOutline() const
-{
-    return cachedOutline<kUFO>();
-}
+const gfx::Path& UFO::baseOutline() const { return cachedOutline<kUFO>(); }
 
-const gfx::Path& UFORounded::baseOutline() const
-{
-    return cachedOutline<kUFORounded>();
-}
+const gfx::Path& UFORounded::baseOutline() const { return cachedOutline<kUFORounded>(); }
 
-std::span<const PupilShapeClass> roundedPupils()
-{
+std::span<const PupilShapeClass> roundedPupils() {
     static constexpr std::array<PupilShapeClass, 6> classes{{
         generatorClass<RoundedPointingIn, QRCodePupilShapeGenerator>(),
         generatorClass<RoundedPointingOut, QRCodePupilShapeGenerator>(),

@@ -22,23 +22,19 @@ constexpr ShieldQuarter kShieldQuarters[] = {
     {1,
      {{M(37.58, 60), C({30, 52.42}, {36.03, 56.66}, {33.34, 53.97}), C({30, 45}, {30, 48.7}, {30, 45}), L(45, 45),
        L(45, 60), L(37.58, 60), Z()}},
-     {{M(45, 45), L(30, 45), L(30, 56), C({34, 60}, {30, 58.21}, {31.79, 60}), L(45, 60), L(45, 45),
-       Z()}}},
+     {{M(45, 45), L(30, 45), L(30, 56), C({34, 60}, {30, 58.21}, {31.79, 60}), L(45, 60), L(45, 45), Z()}}},
     {2,
      {{M(52.42, 60), C({60, 52.42}, {53.97, 56.66}, {56.66, 53.97}), C({60, 45}, {60, 48.7}, {60, 45}), L(45, 45),
        L(45, 60), L(52.42, 60), Z()}},
-     {{M(45, 45), L(60, 45), L(60, 56), C({56, 60}, {60, 58.21}, {58.21, 60}), L(45, 60), L(45, 45),
-       Z()}}},
+     {{M(45, 45), L(60, 45), L(60, 56), C({56, 60}, {60, 58.21}, {58.21, 60}), L(45, 60), L(45, 45), Z()}}},
     {4,
      {{M(37.58, 30), C({30, 37.58}, {36.03, 33.34}, {33.34, 36.03}), C({30, 45}, {30, 41.3}, {30, 45}), L(45, 45),
        L(45, 30), L(37.58, 30), Z()}},
-     {{M(45, 45), L(30, 45), L(30, 34), C({34, 30}, {30, 31.79}, {31.79, 30}), L(45, 30), L(45, 45),
-       Z()}}},
+     {{M(45, 45), L(30, 45), L(30, 34), C({34, 30}, {30, 31.79}, {31.79, 30}), L(45, 30), L(45, 45), Z()}}},
     {8,
      {{M(52.42, 30), C({60, 37.58}, {53.97, 33.34}, {56.66, 36.03}), C({60, 45}, {60, 41.3}, {60, 45}), L(45, 45),
        L(45, 30), L(52.42, 30), Z()}},
-     {{M(45, 45), L(60, 45), L(60, 34), C({56, 30}, {60, 31.79}, {58.21, 30}), L(45, 30), L(45, 45),
-       Z()}}},
+     {{M(45, 45), L(60, 45), L(60, 34), C({56, 30}, {60, 31.79}, {58.21, 30}), L(45, 30), L(45, 45), Z()}}},
 };
 
 constexpr OutlineStep kPinch[] = {
@@ -159,23 +155,20 @@ constexpr OutlineStep kSpikyCircle[] = {
 
 } // namespace
 
-std::shared_ptr<Shield> Shield::Create(const SettingsDict& settings)
-{
+std::shared_ptr<Shield> Shield::Create(const SettingsDict& settings) {
     const auto raw = foundation::settingInteger(settings, SettingsKey::corners);
     return raw ? std::make_shared<Shield>(Corners(*raw)) : std::make_shared<Shield>();
 }
 
 std::shared_ptr<QRCodePupilShapeGenerator> Shield::copyShape() const { return Create(settings()); }
 
-SettingsDict Shield::settings() const
-{
+SettingsDict Shield::settings() const {
     SettingsDict dict = SettingsDict::object();
     dict[std::string(SettingsKey::corners)] = corners_.rawValue;
     return dict;
 }
 
-bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key)
-{
+bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_view key) {
     if (key != SettingsKey::corners) return false;
     const auto corners = cornersFromSettingValue(value);
     if (!corners) return false;
@@ -183,8 +176,7 @@ bool Shield::setSettingValue(const OptionalSettingsValue& value, std::string_vie
     return true;
 }
 
-gfx::Path Shield::pupilPath()
-{
+gfx::Path Shield::pupilPath() {
     gfx::Path path;
     path.reserve(4 * 7);
     for (const auto& quarter : kShieldQuarters) {
@@ -197,15 +189,11 @@ gfx::Path Pinch::pupilPath() { return outlinePath(kPinch); }
 
 gfx::Path Seal::pupilPath() { return outlinePath(kSeal); }
 
-gfx::Path SpikyCircle::pupilPath()
-{
-    return cachedOutline<kSpikyCircle>();
-}
+gfx::Path SpikyCircle::pupilPath() { return cachedOutline<kSpikyCircle>(); }
 
 gfx::Path Squircle::pupilPath() { return outlinePath(kSquircle); }
 
-std::span<const PupilShapeClass> shieldPupils()
-{
+std::span<const PupilShapeClass> shieldPupils() {
     static constexpr std::array<PupilShapeClass, 5> classes{{
         generatorClass<Squircle, QRCodePupilShapeGenerator>(),
         generatorClass<Shield, QRCodePupilShapeGenerator>(),

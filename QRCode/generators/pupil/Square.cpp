@@ -2,8 +2,7 @@
 
 namespace QRCode::PupilShape {
 
-gfx::Path Square::pupilPath()
-{
+gfx::Path Square::pupilPath() {
     gfx::Path path;
     path.addRect(gfx::Rect(30, 30, 30, 30));
     return path;

@@ -6,8 +6,7 @@
 
 namespace QRCode::PupilShape {
 
-const BoolMatrix& UsePixelShape::pupilMatrix()
-{
+const BoolMatrix& UsePixelShape::pupilMatrix() {
     static const BoolMatrix matrix = [] {
         // Rows and columns 3...5 of a 6 x 6 grid: at 10 units a module the
         // block covers 30...60 on both axes, the pupil square.
@@ -20,15 +19,13 @@ const BoolMatrix& UsePixelShape::pupilMatrix()
     return matrix;
 }
 
-gfx::Path UsePixelShape::pupilPath()
-{
+gfx::Path UsePixelShape::pupilPath() {
     std::shared_ptr<QRCodePixelShapeGenerator> shape = pixelShape_.lock();
     if (!shape || !shape->canGenerateEyeAndPupilShapes()) shape = PixelShape::Square::Create();
     return shape->generatePath(pupilMatrix(), gfx::Size{60, 60});
 }
 
-std::span<const PupilShapeClass> usePixelShapePupils()
-{
+std::span<const PupilShapeClass> usePixelShapePupils() {
     static constexpr std::array<PupilShapeClass, 1> classes{{
         generatorClass<UsePixelShape, QRCodePupilShapeGenerator>(),
     }};

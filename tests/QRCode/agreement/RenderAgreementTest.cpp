@@ -10,8 +10,7 @@ using namespace rendertest;
 // The same design as a bitmap, as SVG rasterised by rsvg-convert and as PDF
 // rasterised by pdftoppm: every module centre (quiet zone included) is dark
 // or light alike in all three.
-TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre)
-{
+TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre) {
     const QRCode::QRCode code(std::string("https://example.com/agreement"), QRCode::ErrorCorrection::medium);
     const auto n = static_cast<int>(code.current().dimension());
     auto design = blackOnWhite();
@@ -26,8 +25,8 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre)
     testsupport::writeTextFile(dir / "code.svg", code.svg(d, *design, nullptr));
     testsupport::writeFile(dir / "code.pdf", code.pdfData(d, 72, *design, nullptr));
     const std::string size = std::to_string(d);
-    ASSERT_EQ(testsupport::runCommand("rsvg-convert -w " + size + " -h " + size + " -o '" +
-                                      (dir / "svg.png").string() + "' '" + (dir / "code.svg").string() + "'"),
+    ASSERT_EQ(testsupport::runCommand("rsvg-convert -w " + size + " -h " + size + " -o '" + (dir / "svg.png").string() +
+                                      "' '" + (dir / "code.svg").string() + "'"),
               0);
     ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
                                       (dir / "pdf").string() + "'"),
@@ -55,8 +54,7 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre)
 // the file stays small, and pdftoppm's picture of it matches the bitmap
 // render (on average within a few levels; edges differ a little between the
 // two rasterisers).
-TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap)
-{
+TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap) {
     std::string text;
     for (int i = 0; i < 1000; ++i) text += char('a' + (i * 7) % 26);
     const QRCode::QRCode code(text, QRCode::ErrorCorrection::low);

@@ -46,16 +46,17 @@ int capacityChars(Kind kind, int version, QRCode::ErrorCorrection level) {
     const auto mode = kind == Kind::numeric        ? QRSegment::Mode::numeric
                       : kind == Kind::alphanumeric ? QRSegment::Mode::alphanumeric
                                                    : QRSegment::Mode::byte;
-    const int bits = QRCodeGenerator::QRCode::getNumDataCodewords(v, static_cast<QRCodeGenerator::QRCodeECC>(level)) * 8 -
-                     4 - QRSegment::numCharCountBits(mode, v);
+    const int bits =
+        QRCodeGenerator::QRCode::getNumDataCodewords(v, static_cast<QRCodeGenerator::QRCodeECC>(level)) * 8 - 4 -
+        QRSegment::numCharCountBits(mode, v);
     return maxChars(kind, bits);
 }
 
 std::vector<Message> generateMessages(int count) {
     SplitMix64 rng(20261206);
     auto below = [&rng](std::uint64_t n) { return static_cast<int>(rng.next() % n); };
-    static const std::vector<std::string> multiByte = {"\u00e9", "\u00df", "\u20ac", "\u4e2d", "\u6587",
-                                                       "\U0001F600", "\u0416", "\u05d0"};
+    static const std::vector<std::string> multiByte = {"\u00e9", "\u00df",     "\u20ac", "\u4e2d",
+                                                       "\u6587", "\U0001F600", "\u0416", "\u05d0"};
     std::vector<Message> messages;
     for (int i = 0; i < count; ++i) {
         Message m;
@@ -70,8 +71,7 @@ std::vector<Message> generateMessages(int count) {
         const int length = low + below(static_cast<std::uint64_t>(high - low + 1));
         switch (m.kind) {
         case Kind::numeric:
-            for (int k = 0; k < length; ++k)
-                m.bytes.push_back(static_cast<std::uint8_t>('0' + below(10)));
+            for (int k = 0; k < length; ++k) m.bytes.push_back(static_cast<std::uint8_t>('0' + below(10)));
             break;
         case Kind::alphanumeric: {
             const std::string set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
@@ -80,19 +80,16 @@ std::vector<Message> generateMessages(int count) {
             break;
         }
         case Kind::bytes:
-            for (int k = 0; k < length; ++k)
-                m.bytes.push_back(static_cast<std::uint8_t>(below(256)));
+            for (int k = 0; k < length; ++k) m.bytes.push_back(static_cast<std::uint8_t>(below(256)));
             break;
         case Kind::utf8:
             while (true) {
                 const std::string piece = below(3) == 0 ? std::string(1, static_cast<char>('a' + below(26)))
                                                         : multiByte[static_cast<std::size_t>(below(8))];
-                if (m.bytes.size() + piece.size() > static_cast<std::size_t>(length))
-                    break;
+                if (m.bytes.size() + piece.size() > static_cast<std::size_t>(length)) break;
                 m.bytes.insert(m.bytes.end(), piece.begin(), piece.end());
             }
-            if (m.bytes.empty())
-                m.bytes.push_back('x');
+            if (m.bytes.empty()) m.bytes.push_back('x');
             break;
         }
         messages.push_back(std::move(m));
@@ -136,8 +133,8 @@ TEST(Scan, GeneratedMessagesDecodeThroughBothEngines) {
 
     for (std::size_t i = 0; i < messages.size(); ++i) {
         const Message& m = messages[i];
-        for (QRCode::QRCodeEngine* engine : {static_cast<QRCode::QRCodeEngine*>(&coreImage),
-                                             static_cast<QRCode::QRCodeEngine*>(&external)}) {
+        for (QRCode::QRCodeEngine* engine :
+             {static_cast<QRCode::QRCodeEngine*>(&coreImage), static_cast<QRCode::QRCodeEngine*>(&external)}) {
             SCOPED_TRACE(describe(m, i) + " through " + engine->name());
             BoolMatrix matrix;
             if (m.kind == Kind::bytes) {
@@ -146,12 +143,10 @@ TEST(Scan, GeneratedMessagesDecodeThroughBothEngines) {
                 const std::string text(m.bytes.begin(), m.bytes.end());
                 matrix = engine->generate(std::string_view(text), m.level);
             }
-            if (engine == &external)
-                externalVersions.insert(static_cast<int>((matrix.dimension() - 2 - 17) / 4));
+            if (engine == &external) externalVersions.insert(static_cast<int>((matrix.dimension() - 2 - 17) / 4));
             const auto found = platform::detectQRCodes(render(matrix, 3));
             EXPECT_EQ(found.size(), 1U);
-            if (found.size() != 1)
-                continue;
+            if (found.size() != 1) continue;
             EXPECT_EQ(found[0].bytes, m.bytes);
             if (m.kind != Kind::bytes) {
                 EXPECT_EQ(found[0].text, std::string(m.bytes.begin(), m.bytes.end()));

@@ -10,16 +10,14 @@ namespace {
 // 3 x 3:  # . #
 //         . # .
 //         # # .
-BoolMatrix sample()
-{
+BoolMatrix sample() {
     const std::vector<int> cells{1, 0, 1, 0, 1, 0, 1, 1, 0};
     return BoolMatrix::fromRawFlattenedInt(3, cells);
 }
 
 } // namespace
 
-TEST(BoolMatrix, ConstructionAndTextForm)
-{
+TEST(BoolMatrix, ConstructionAndTextForm) {
     EXPECT_EQ(BoolMatrix().dimension(), 0);
     EXPECT_EQ(BoolMatrix().description(), "");
     EXPECT_EQ(BoolMatrix(2).description(), "..\n..\n");
@@ -36,8 +34,7 @@ TEST(BoolMatrix, ConstructionAndTextForm)
     EXPECT_EQ(m.data()[2 * 3 + 2], 0);
 }
 
-TEST(BoolMatrix, RefusesCellCountsThatDisagreeWithTheDimension)
-{
+TEST(BoolMatrix, RefusesCellCountsThatDisagreeWithTheDimension) {
     EXPECT_THROW(BoolMatrix(2, std::vector<bool>(3, true)), std::invalid_argument);
     EXPECT_THROW(BoolMatrix(2, std::vector<bool>(5, true)), std::invalid_argument);
     const std::vector<int> eight(8, 1);
@@ -49,8 +46,7 @@ TEST(BoolMatrix, RefusesCellCountsThatDisagreeWithTheDimension)
     EXPECT_EQ(BoolMatrix(0, std::vector<bool>{}).dimension(), 0);
 }
 
-TEST(BoolMatrix, CellAccessOutsideThrows)
-{
+TEST(BoolMatrix, CellAccessOutsideThrows) {
     BoolMatrix m(3);
     EXPECT_THROW(m(3, 0), std::out_of_range);
     EXPECT_THROW(m(0, -1), std::out_of_range);
@@ -62,8 +58,7 @@ TEST(BoolMatrix, CellAccessOutsideThrows)
     EXPECT_THROW(BoolMatrix()(0, 0), std::out_of_range);
 }
 
-TEST(BoolMatrix, CopiesAreIndependent)
-{
+TEST(BoolMatrix, CopiesAreIndependent) {
     BoolMatrix m = sample();
     BoolMatrix copy = m.copyMatrix();
     BoolMatrix assigned = m;
@@ -73,8 +68,7 @@ TEST(BoolMatrix, CopiesAreIndependent)
     EXPECT_TRUE(m(0, 1));
 }
 
-TEST(BoolMatrix, NeighboursAtBordersAreOff)
-{
+TEST(BoolMatrix, NeighboursAtBordersAreOff) {
     const BoolMatrix full = BoolMatrix(3).flipped(); // all on
     const BoolMatrix::NeighbourInfo none{};
     const BoolMatrix::NeighbourInfo all{true, true, true, true, true, true, true, true};
@@ -98,15 +92,13 @@ TEST(BoolMatrix, NeighboursAtBordersAreOff)
     EXPECT_EQ(BoolMatrix(1).flipped().neighbourInfo(0, 0), none);
 }
 
-TEST(BoolMatrix, NeighboursReadTheRightCells)
-{
+TEST(BoolMatrix, NeighboursReadTheRightCells) {
     const BoolMatrix m = sample(); // #.# / .#. / ##.
     EXPECT_EQ(m.neighbourInfo(1, 1), (BoolMatrix::NeighbourInfo{false, false, false, true, true, true, true, false}));
     EXPECT_EQ(m.neighbourInfo(0, 1), (BoolMatrix::NeighbourInfo{true, false, true, true, false, false, false, false}));
 }
 
-TEST(BoolMatrix, InversionNegatesWithoutMirroring)
-{
+TEST(BoolMatrix, InversionNegatesWithoutMirroring) {
     const BoolMatrix m = sample();
     EXPECT_EQ(m.flipped().description(), ".#.\n#.#\n..#\n");
     EXPECT_EQ(m.inverted(), m.flipped());
@@ -114,8 +106,7 @@ TEST(BoolMatrix, InversionNegatesWithoutMirroring)
     EXPECT_EQ(m.description(), "#.#\n.#.\n##.\n"); // receiver unchanged
 }
 
-TEST(BoolMatrix, MaskingKeepsCellsOnlyWhereTheMaskIsOn)
-{
+TEST(BoolMatrix, MaskingKeepsCellsOnlyWhereTheMaskIsOn) {
     const BoolMatrix m = sample();
     const std::vector<int> maskCells{1, 1, 0, 0, 1, 1, 0, 1, 1};
     const BoolMatrix mask = BoolMatrix::fromRawFlattenedInt(3, maskCells);
@@ -125,8 +116,7 @@ TEST(BoolMatrix, MaskingKeepsCellsOnlyWhereTheMaskIsOn)
     EXPECT_THROW(m.masked(BoolMatrix(4)), std::invalid_argument);
 }
 
-TEST(Array2D, RowMajorGridOfAnyType)
-{
+TEST(Array2D, RowMajorGridOfAnyType) {
     Array2D<int> grid(2, 3, std::vector<int>{1, 2, 3, 4, 5, 6});
     EXPECT_EQ(grid(1, 0), 4);
     grid.set(0, 2, 9);
@@ -143,8 +133,7 @@ TEST(Array2D, RowMajorGridOfAnyType)
     EXPECT_EQ(bits.inverted().columns(), 2);
 }
 
-TEST(BoolMatrix, NeighbourQueriesFarOutsideAreSafe)
-{
+TEST(BoolMatrix, NeighbourQueriesFarOutsideAreSafe) {
     const BoolMatrix full = BoolMatrix(2).flipped();
     EXPECT_EQ(full.neighbourInfo(INT64_MIN, INT64_MAX), BoolMatrix::NeighbourInfo{});
     EXPECT_EQ(full.neighbourInfo(INT64_MAX, 0), BoolMatrix::NeighbourInfo{});

@@ -5,13 +5,13 @@
 #include <limits>
 #include <stdexcept>
 
-using QRCode::PathFromRectCorners;
-using QRCode::RectPathBuilder;
 using QRCode::drawCenteredImage;
 using QRCode::drawInnerShadow;
 using QRCode::isEven;
 using QRCode::isOdd;
 using QRCode::makeSRGBBitmapImage;
+using QRCode::PathFromRectCorners;
+using QRCode::RectPathBuilder;
 using QRCode::squareSize;
 using QRCode::usingGState;
 using QRCode::usingTransparencyLayer;
@@ -28,9 +28,7 @@ std::vector<Type> types(const Path& p) {
     for (const auto& e : p.elements()) out.push_back(e.type);
     return out;
 }
-gfx::Pixel at(const gfx::Image& img, double x, double y) {
-    return img.pixel(int(x), img.height() - 1 - int(y));
-}
+gfx::Pixel at(const gfx::Image& img, double x, double y) { return img.pixel(int(x), img.height() - 1 - int(y)); }
 } // namespace
 
 TEST(DrawingHelpers, StateBlocksRestoreEvenWhenTheBodyThrows) {
@@ -88,21 +86,21 @@ TEST(DrawingHelpers, InnerShadowOfOverlappingSubpathsFollowsTheirUnion) {
 }
 
 TEST(DrawingHelpers, SRGBBitmapImages) {
-    const auto img = makeSRGBBitmapImage(Color::sRGB(0, 0, 1), {20.9, 10.2},
-                                         [](gfx::GraphicsContext& c, gfx::Size size) {
-                                             EXPECT_EQ(size, (gfx::Size{20.9, 10.2}));
-                                             c.setFillColor(Color::sRGB(1, 0, 0));
-                                             c.fillRect(Rect(0, 0, 10, 10.2));
-                                         });
+    const auto img =
+        makeSRGBBitmapImage(Color::sRGB(0, 0, 1), {20.9, 10.2}, [](gfx::GraphicsContext& c, gfx::Size size) {
+            EXPECT_EQ(size, (gfx::Size{20.9, 10.2}));
+            c.setFillColor(Color::sRGB(1, 0, 0));
+            c.fillRect(Rect(0, 0, 10, 10.2));
+        });
     ASSERT_TRUE(img);
     EXPECT_EQ(img->width(), 20);
     EXPECT_EQ(img->height(), 10);
     EXPECT_EQ(img->pixel(2, 2), (gfx::Pixel{255, 0, 0, 255}));
     EXPECT_EQ(img->pixel(15, 2), (gfx::Pixel{0, 0, 255, 255}));
     EXPECT_TRUE(makeSRGBBitmapImage(std::nullopt, {4, 4}));
-    for (const gfx::Size bad : {gfx::Size{0, 10}, gfx::Size{0.5, 10}, gfx::Size{-3, 3},
-                                gfx::Size{std::numeric_limits<double>::infinity(), 1},
-                                gfx::Size{std::numeric_limits<double>::quiet_NaN(), 1}, gfx::Size{1e30, 1e30}}) {
+    for (const gfx::Size bad :
+         {gfx::Size{0, 10}, gfx::Size{0.5, 10}, gfx::Size{-3, 3}, gfx::Size{std::numeric_limits<double>::infinity(), 1},
+          gfx::Size{std::numeric_limits<double>::quiet_NaN(), 1}, gfx::Size{1e30, 1e30}}) {
         EXPECT_FALSE(makeSRGBBitmapImage(std::nullopt, bad)) << bad.width;
     }
 }

@@ -9,10 +9,9 @@
 
 using namespace QRCode;
 
-TEST(ErrorCorrection, RawValuesLettersAndOrder)
-{
-    EXPECT_EQ(allErrorCorrections, (std::array{ErrorCorrection::low, ErrorCorrection::medium,
-                                                ErrorCorrection::quartile, ErrorCorrection::high}));
+TEST(ErrorCorrection, RawValuesLettersAndOrder) {
+    EXPECT_EQ(allErrorCorrections, (std::array{ErrorCorrection::low, ErrorCorrection::medium, ErrorCorrection::quartile,
+                                               ErrorCorrection::high}));
     std::string letters;
     for (auto level : allErrorCorrections) letters += errorCorrectionLetter(level);
     EXPECT_EQ(letters, "LMQH");
@@ -22,8 +21,7 @@ TEST(ErrorCorrection, RawValuesLettersAndOrder)
     EXPECT_EQ(defaultErrorCorrection, ErrorCorrection::quartile);
 }
 
-TEST(ErrorCorrection, ParsesTheFirstCharacterInEitherCase)
-{
+TEST(ErrorCorrection, ParsesTheFirstCharacterInEitherCase) {
     EXPECT_EQ(errorCorrectionFromString("q"), ErrorCorrection::quartile);
     EXPECT_EQ(errorCorrectionFromString("Q"), ErrorCorrection::quartile);
     EXPECT_EQ(errorCorrectionFromString("quartile"), ErrorCorrection::quartile);
@@ -38,8 +36,7 @@ TEST(ErrorCorrection, ParsesTheFirstCharacterInEitherCase)
     EXPECT_EQ(errorCorrectionFromSettingsString("low"), ErrorCorrection::low);
 }
 
-TEST(QRCodeError, FixedOrdinalsAndNames)
-{
+TEST(QRCodeError, FixedOrdinalsAndNames) {
     EXPECT_EQ(static_cast<int>(QRCodeError::cannotGenerateQRCode), 0);
     EXPECT_EQ(static_cast<int>(QRCodeError::noGeneratorSet), 3);
     EXPECT_EQ(static_cast<int>(QRCodeError::unsupportedColor), 7);
@@ -55,8 +52,7 @@ TEST(QRCodeError, FixedOrdinalsAndNames)
     }
 }
 
-TEST(Corners, SetOperationsOnRawBits)
-{
+TEST(Corners, SetOperationsOnRawBits) {
     Corners c = Corners::of({Corners::topLeft, Corners::bottomRight});
     EXPECT_EQ(c.rawValue, 9);
     EXPECT_FALSE(c.remove(Corners::topRight));
@@ -83,16 +79,14 @@ TEST(Corners, SetOperationsOnRawBits)
     EXPECT_EQ(Corners(0x70 | 1).rawValue, 0x71); // unknown bits stay
 }
 
-TEST(Corners, CodedAsTheBareInteger)
-{
+TEST(Corners, CodedAsTheBareInteger) {
     EXPECT_EQ(nlohmann::json(Corners::topRight).dump(), "2");
     EXPECT_EQ(nlohmann::json::parse("9").get<Corners>(), Corners(9));
     EXPECT_THROW(nlohmann::json::parse("\"9\"").get<Corners>(), std::invalid_argument);
     EXPECT_THROW(nlohmann::json::parse("1.5").get<Corners>(), std::invalid_argument);
 }
 
-TEST(Flip, RawValues)
-{
+TEST(Flip, RawValues) {
     EXPECT_EQ(flipFromRawValue(3), Flip::both);
     EXPECT_FALSE(flipFromRawValue(7));
     EXPECT_FALSE(flipFromRawValue(-1));

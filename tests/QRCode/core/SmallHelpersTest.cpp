@@ -14,8 +14,7 @@
 
 using namespace QRCode;
 
-TEST(SplitMix64, PublishedSequenceForSeedZero)
-{
+TEST(SplitMix64, PublishedSequenceForSeedZero) {
     SplitMix64 rng(0);
     EXPECT_EQ(rng.next(), 0xe220a8397b1dcdafULL);
     EXPECT_EQ(rng.state, 0x9e3779b97f4a7c15ULL);
@@ -23,8 +22,7 @@ TEST(SplitMix64, PublishedSequenceForSeedZero)
     EXPECT_EQ(rng.next(), 0x06c45d188009454fULL);
 }
 
-TEST(SplitMix64, RepeatsFromTheSameSeed)
-{
+TEST(SplitMix64, RepeatsFromTheSameSeed) {
     // The abstract pixel shape relies on this parity pattern for seed 123456.
     SplitMix64 rng(123456);
     std::string parity;
@@ -40,8 +38,7 @@ TEST(SplitMix64, RepeatsFromTheSameSeed)
     EXPECT_EQ(x, y);
 }
 
-TEST(UniqueFileURL, CountsUpFromTwo)
-{
+TEST(UniqueFileURL, CountsUpFromTwo) {
     testsupport::TempDir dir;
     EXPECT_EQ(uniqueFileURL(dir.path(), "Dropped QRCode.pdf"), dir / "Dropped QRCode.pdf");
     testsupport::writeTextFile(dir / "Dropped QRCode.pdf", "x");
@@ -57,8 +54,7 @@ TEST(UniqueFileURL, CountsUpFromTwo)
     EXPECT_EQ(uniqueFileURL(dir.path(), "link.png"), dir / "link-2.png");
 }
 
-TEST(ZelDebounce, BurstRunsOnlyTheLastBlockOneIntervalAfterIt)
-{
+TEST(ZelDebounce, BurstRunsOnlyTheLastBlockOneIntervalAfterIt) {
     foundation::ManualExecutor executor;
     ZelDebounce debounce(executor, 0.1);
     std::vector<std::pair<int, double>> runs;
@@ -77,8 +73,7 @@ TEST(ZelDebounce, BurstRunsOnlyTheLastBlockOneIntervalAfterIt)
     EXPECT_EQ(runs.size(), 1u);
 }
 
-TEST(ZelDebounce, SingleCallRunsOnceAndSurvivesTheDebouncer)
-{
+TEST(ZelDebounce, SingleCallRunsOnceAndSurvivesTheDebouncer) {
     foundation::ManualExecutor executor;
     int count = 0;
     {
@@ -93,8 +88,7 @@ TEST(ZelDebounce, SingleCallRunsOnceAndSurvivesTheDebouncer)
     EXPECT_EQ(count, 1);
 }
 
-TEST(Clamp, AllRangeForms)
-{
+TEST(Clamp, AllRangeForms) {
     EXPECT_EQ(clamped(15, HalfOpenRange<int>{0, 10}), 9);
     EXPECT_EQ(clamped(15.0, HalfOpenRange<double>{0.0, 10.0}), std::nextafter(10.0, 0.0));
     EXPECT_LT(clamped(15.0, HalfOpenRange<double>{0.0, 10.0}), 10.0);

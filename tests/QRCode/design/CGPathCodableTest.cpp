@@ -6,8 +6,8 @@
 
 #include <limits>
 
-using QRCode::CGPathCodable;
 using QRCode::appendSpaceSeparated;
+using QRCode::CGPathCodable;
 using QRCode::svgPathCommand;
 using QRCode::svgPathData;
 
@@ -133,12 +133,17 @@ TEST(SvgPathData, RoundTripsThroughAnIndependentReader) {
     while (i < d.size()) {
         const char cmd = d[i++];
         if (cmd == ' ') continue;
-        if (cmd == 'M') { const double x = number(); back.moveTo({x, number()}); }
-        else if (cmd == 'Q') { const double a = number(), b = number(), c = number(); back.quadTo({a, b}, {c, number()}); }
-        else if (cmd == 'C') {
+        if (cmd == 'M') {
+            const double x = number();
+            back.moveTo({x, number()});
+        } else if (cmd == 'Q') {
+            const double a = number(), b = number(), c = number();
+            back.quadTo({a, b}, {c, number()});
+        } else if (cmd == 'C') {
             const double a = number(), b = number(), c = number(), e = number(), f = number();
             back.curveTo({a, b}, {c, e}, {f, number()});
-        } else if (cmd == 'Z') back.closeSubpath();
+        } else if (cmd == 'Z')
+            back.closeSubpath();
     }
     EXPECT_EQ(back, p);
 }

@@ -22,17 +22,13 @@ using foundation::SettingsDict;
 namespace {
 
 // Settings written as JSON text and parsed again: what a stored file gives.
-SettingsDict throughJson(const SettingsDict& settings) {
-    return SettingsDict::parse(foundation::writeJson(settings));
-}
+SettingsDict throughJson(const SettingsDict& settings) { return SettingsDict::parse(foundation::writeJson(settings)); }
 
 SettingsDict archive(const char* type, SettingsDict settings = SettingsDict::object()) {
     return SettingsDict{{"type", type}, {"settings", std::move(settings)}};
 }
 
-std::string solidColorText(const QRCodeFillStylePtr& fill) {
-    return fill->settings().at("color").get<std::string>();
-}
+std::string solidColorText(const QRCodeFillStylePtr& fill) { return fill->settings().at("color").get<std::string>(); }
 
 std::shared_ptr<PixelShape::Square> insetSquare(double inset) {
     return PixelShape::Square::Create(SettingsDict{{"insetFraction", inset}});
@@ -198,10 +194,12 @@ TEST(Style, CornerRadiusIsWrittenOnlyAboveZero) {
     const auto negative = Style::Create(SettingsDict{{"backgroundFractionalCornerRadius", -1}});
     EXPECT_EQ(negative->backgroundFractionalCornerRadius(), 0);
     EXPECT_FALSE(negative->background());
-    EXPECT_EQ(Style::Create(SettingsDict{{"backgroundFractionalCornerRadius", 3.5}})->backgroundFractionalCornerRadius(),
-              3.5);
-    EXPECT_EQ(Style::Create(SettingsDict{{"backgroundFractionalCornerRadius", "0.5"}})->backgroundFractionalCornerRadius(),
-              0);
+    EXPECT_EQ(
+        Style::Create(SettingsDict{{"backgroundFractionalCornerRadius", 3.5}})->backgroundFractionalCornerRadius(),
+        3.5);
+    EXPECT_EQ(
+        Style::Create(SettingsDict{{"backgroundFractionalCornerRadius", "0.5"}})->backgroundFractionalCornerRadius(),
+        0);
 }
 
 TEST(Style, ColourEntries) {
@@ -313,7 +311,8 @@ TEST(Design, CreatedFromNothingKeepsTheWhiteBackground) {
 
 TEST(Design, QuietZoneFromSettingsIsGuarded) {
     auto read = [](SettingsDict value) {
-        return Design::Create(SettingsDict{{"additionalQuietZonePixels", std::move(value)}})->additionalQuietZonePixels();
+        return Design::Create(SettingsDict{{"additionalQuietZonePixels", std::move(value)}})
+            ->additionalQuietZonePixels();
     };
     EXPECT_EQ(read(2.9), 2u);
     EXPECT_EQ(read("2"), 0u);

@@ -39,11 +39,9 @@ nlohmann::json readBack(const char* mode, const std::string& text) {
     testsupport::writeTextFile(dir / "message", text);
     const auto script = testsupport::sourceDir() / "tests" / "QRCode" / "document" / "read_message.py";
     std::string output;
-    const int status = testsupport::runCommand("/usr/bin/python3 '" + script.string() + "' " + mode + " '" +
-                                                   (dir / "message").string() + "' 2>&1",
-                                               &output);
-    if (status != 0 && output.find("No module named") != std::string::npos)
-        return nullptr;
+    const int status = testsupport::runCommand(
+        "/usr/bin/python3 '" + script.string() + "' " + mode + " '" + (dir / "message").string() + "' 2>&1", &output);
+    if (status != 0 && output.find("No module named") != std::string::npos) return nullptr;
     EXPECT_EQ(status, 0) << output;
     return status == 0 ? nlohmann::json::parse(output) : nlohmann::json::object();
 }
@@ -57,12 +55,12 @@ TEST(ContactMessage, MinimalCardHasNoTrailingLineFeed) {
 }
 
 TEST(ContactMessage, FullCardInFieldOrder) {
-    const Contact card(Contact::Name("Lovelace", "Ada", std::nullopt, "Lady", std::nullopt), "Ada Lovelace",
-                       {Contact::Address("home", std::nullopt, std::nullopt, "1 Main St", "London", std::nullopt,
-                                         "N1", "UK"),
-                        Contact::Address("work")},
-                       std::string(), "Countess", {"+44 1", "+44 2"}, {"ada@example.org"},
-                       {url("https://example.org/ada")}, {"a, b\n\n  c", "second"});
+    const Contact card(
+        Contact::Name("Lovelace", "Ada", std::nullopt, "Lady", std::nullopt), "Ada Lovelace",
+        {Contact::Address("home", std::nullopt, std::nullopt, "1 Main St", "London", std::nullopt, "N1", "UK"),
+         Contact::Address("work")},
+        std::string(), "Countess", {"+44 1", "+44 2"}, {"ada@example.org"}, {url("https://example.org/ada")},
+        {"a, b\n\n  c", "second"});
     EXPECT_EQ(*card.text(), "BEGIN:VCARD\n"
                             "VERSION:3.0\n"
                             "N:Lovelace;Ada;;Lady;\n"
@@ -97,28 +95,25 @@ TEST(ContactMessage, SeparatorsAndLineBreaksInFieldsAreEscaped) {
 
 TEST(ContactMessage, EveryFieldReadsBackExactlyWithAStandardParser) {
     const std::string hostile = "a;b,c\\d\ne";
-    const Contact card(Contact::Name(hostile, "A,B", "x;y", "Dr.", "Jr\\"), "F;N, " + hostile,
-                       {Contact::Address("home", "PO;1", "ext,2", "1, Main St; Flat 2", "Town\\", "Re;g", "N1",
-                                         "UK,\nEU")},
-                       "Acme; Inc, Ltd", "Head; of, things", {"+44 1;2"}, {"a,b@example.org"},
-                       {url("https://example.org/a?b=c,d;e"), url("https://example.org/p;q,r")},
-                       {"one, two;\n  three\\"});
+    const Contact card(
+        Contact::Name(hostile, "A,B", "x;y", "Dr.", "Jr\\"), "F;N, " + hostile,
+        {Contact::Address("home", "PO;1", "ext,2", "1, Main St; Flat 2", "Town\\", "Re;g", "N1", "UK,\nEU")},
+        "Acme; Inc, Ltd", "Head; of, things", {"+44 1;2"}, {"a,b@example.org"},
+        {url("https://example.org/a?b=c,d;e"), url("https://example.org/p;q,r")}, {"one, two;\n  three\\"});
     const auto fields = readBack("vcard", *card.text());
-    if (fields.is_null())
-        GTEST_SKIP() << "python3-vobject is not installed; ./test installs it";
+    if (fields.is_null()) GTEST_SKIP() << "python3-vobject is not installed; ./test installs it";
     using Strings = std::vector<std::string>;
     EXPECT_EQ(fields["n"].get<Strings>(), (Strings{hostile, "A,B", "x;y", "Dr.", "Jr\\"}));
     EXPECT_EQ(fields["fn"], "F;N, " + hostile);
-    EXPECT_EQ(fields["adr"].get<std::vector<Strings>>(),
-              (std::vector<Strings>{{"home", "PO;1", "ext,2", "1, Main St; Flat 2", "Town\\", "Re;g", "N1",
-                                     "UK,\nEU"}}));
+    EXPECT_EQ(
+        fields["adr"].get<std::vector<Strings>>(),
+        (std::vector<Strings>{{"home", "PO;1", "ext,2", "1, Main St; Flat 2", "Town\\", "Re;g", "N1", "UK,\nEU"}}));
     EXPECT_EQ(fields["org"].get<std::vector<Strings>>(), (std::vector<Strings>{{"Acme; Inc, Ltd"}}));
     EXPECT_EQ(fields["title"].get<Strings>(), Strings{"Head; of, things"});
     EXPECT_EQ(fields["tel"].get<Strings>(), Strings{"+44 1;2"});
     EXPECT_EQ(fields["email"].get<Strings>(), Strings{"a,b@example.org"});
-    EXPECT_EQ(fields["url"].get<Strings>(),
-              (Strings{url("https://example.org/a?b=c,d;e").absoluteString(),
-                       url("https://example.org/p;q,r").absoluteString()}));
+    EXPECT_EQ(fields["url"].get<Strings>(), (Strings{url("https://example.org/a?b=c,d;e").absoluteString(),
+                                                     url("https://example.org/p;q,r").absoluteString()}));
     // Notes have their white space collapsed on purpose; nothing else changes.
     EXPECT_EQ(fields["note"].get<Strings>(), Strings{"one, two; three\\"});
 }
@@ -140,11 +135,10 @@ TEST(EventMessage, BlockWithUTCTimesAndCRLF) {
 }
 
 TEST(EventMessage, ReadsBackExactlyWithAStandardParser) {
-    const Message::Event event("Lunch; with, \"friends\"\\\nand more", "Caf\u00e9, 1; 2",
-                               utc(2024, 2, 29, 23, 59, 58), utc(2024, 3, 1, 0, 30, 0));
+    const Message::Event event("Lunch; with, \"friends\"\\\nand more", "Caf\u00e9, 1; 2", utc(2024, 2, 29, 23, 59, 58),
+                               utc(2024, 3, 1, 0, 30, 0));
     const auto fields = readBack("vevent", *event.text());
-    if (fields.is_null())
-        GTEST_SKIP() << "python3-icalendar is not installed; ./test installs it";
+    if (fields.is_null()) GTEST_SKIP() << "python3-icalendar is not installed; ./test installs it";
     EXPECT_EQ(fields["summary"], "Lunch; with, \"friends\"\\\nand more");
     EXPECT_EQ(fields["location"], "Caf\u00e9, 1; 2");
     EXPECT_EQ(fields["start"], "2024-02-29T23:59:58+00:00");
@@ -195,9 +189,12 @@ TEST(LocationMessage, ShortestPlainDecimalsWithinRange) {
     EXPECT_EQ(*Message::Location(-2.5e-7, 1.0 / 3).text(),
               "geo:-0.00000025,0.3333333333333333?q=-0.00000025,0.3333333333333333");
     EXPECT_EQ(*Message::Location(-90, 180).text(), "geo:-90.0,180.0?q=-90.0,180.0");
-    for (const auto& [lat, lon] : std::vector<std::pair<double, double>>{
-             {std::nan(""), 0}, {0, std::numeric_limits<double>::infinity()}, {90.000001, 0}, {-91, 0},
-             {0, 180.5}, {0, -1e300}}) {
+    for (const auto& [lat, lon] : std::vector<std::pair<double, double>>{{std::nan(""), 0},
+                                                                         {0, std::numeric_limits<double>::infinity()},
+                                                                         {90.000001, 0},
+                                                                         {-91, 0},
+                                                                         {0, 180.5},
+                                                                         {0, -1e300}}) {
         EXPECT_EQ(errorOf([&] { Message::Location(lat, lon); }), QRCodeError::invalidContent) << lat << "," << lon;
     }
 }

@@ -24,8 +24,7 @@ using qrcodetest::errorOf;
 bool borderIsLight(const BoolMatrix& m) {
     const auto n = m.dimension();
     for (std::int64_t i = 0; i < n; ++i)
-        if (m(0, i) || m(n - 1, i) || m(i, 0) || m(i, n - 1))
-            return false;
+        if (m(0, i) || m(n - 1, i) || m(i, 0) || m(i, n - 1)) return false;
     return true;
 }
 
@@ -59,8 +58,7 @@ TEST(QRCodeHolder, ExternalEngineAddsOneModuleBorder) {
     // The border wraps exactly the encoder's symbol.
     const auto symbol = QRCodeGenerator::QRCode::encode("HELLO WORLD", QRCodeGenerator::QRCodeECC::quartile);
     for (int y = 0; y < symbol.size(); ++y)
-        for (int x = 0; x < symbol.size(); ++x)
-            ASSERT_EQ(code.boolMatrix()(y + 1, x + 1), symbol.getModule(x, y));
+        for (int x = 0; x < symbol.size(); ++x) ASSERT_EQ(code.boolMatrix()(y + 1, x + 1), symbol.getModule(x, y));
 }
 
 TEST(QRCodeHolder, FilterEngineReadsTheFilterImage) {
@@ -96,13 +94,19 @@ TEST(QRCodeHolder, EmptyMessageStillGivesASymbol) {
 
 TEST(QRCodeHolder, DataThatDoesNotFit) {
     const std::vector<std::uint8_t> big(3000, 0x41);
-    EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineExternal().generate(std::span<const std::uint8_t>(big), ErrorCorrection::high); }),
+    EXPECT_EQ(errorOf([&] {
+                  QRCode::QRCodeEngineExternal().generate(std::span<const std::uint8_t>(big), ErrorCorrection::high);
+              }),
               QRCodeError::cannotGenerateQRCode);
-    EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineCoreImage().generate(std::span<const std::uint8_t>(big), ErrorCorrection::high); }),
+    EXPECT_EQ(errorOf([&] {
+                  QRCode::QRCodeEngineCoreImage().generate(std::span<const std::uint8_t>(big), ErrorCorrection::high);
+              }),
               QRCodeError::cannotGenerateImage);
     EXPECT_FALSE(QRCode::QRCode::canGenerateQRCode(std::span<const std::uint8_t>(big), ErrorCorrection::low));
-    EXPECT_TRUE(QRCode::QRCode::canGenerateQRCode(std::span<const std::uint8_t>(big.data(), 2953), ErrorCorrection::low));
-    EXPECT_FALSE(QRCode::QRCode::canGenerateQRCode(std::span<const std::uint8_t>(big.data(), 2954), ErrorCorrection::low, external()));
+    EXPECT_TRUE(
+        QRCode::QRCode::canGenerateQRCode(std::span<const std::uint8_t>(big.data(), 2953), ErrorCorrection::low));
+    EXPECT_FALSE(QRCode::QRCode::canGenerateQRCode(std::span<const std::uint8_t>(big.data(), 2954),
+                                                   ErrorCorrection::low, external()));
     EXPECT_TRUE(QRCode::QRCode::canGenerateQRCode(std::string_view("hello"), ErrorCorrection::high, external()));
 
     // An out-of-range level is refused by both engines, never guessed.
@@ -115,12 +119,14 @@ TEST(QRCodeHolder, DataThatDoesNotFit) {
 
 TEST(QRCodeHolder, TextThatIsNotUTF8) {
     for (const std::string& bad : {std::string("\xff"), std::string("ab\xc3"), std::string("\xed\xa0\x80"),
-                                  std::string("\xc0\xaf"), std::string("\xf4\x90\x80\x80")}) {
+                                   std::string("\xc0\xaf"), std::string("\xf4\x90\x80\x80")}) {
         EXPECT_FALSE(QRCode::isValidUTF8(bad));
-        EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineCoreImage().generate(std::string_view(bad), ErrorCorrection::low); }),
-                  QRCodeError::unableToConvertTextToRequestedEncoding);
-        EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineExternal().generate(std::string_view(bad), ErrorCorrection::low); }),
-                  QRCodeError::unableToConvertTextToRequestedEncoding);
+        EXPECT_EQ(
+            errorOf([&] { QRCode::QRCodeEngineCoreImage().generate(std::string_view(bad), ErrorCorrection::low); }),
+            QRCodeError::unableToConvertTextToRequestedEncoding);
+        EXPECT_EQ(
+            errorOf([&] { QRCode::QRCodeEngineExternal().generate(std::string_view(bad), ErrorCorrection::low); }),
+            QRCodeError::unableToConvertTextToRequestedEncoding);
     }
     EXPECT_TRUE(QRCode::isValidUTF8("gr\u00fc\u00df \u20ac \U0001F600"));
     // The same bytes are fine as data.

@@ -11,8 +11,8 @@
 using QRCode::QRCodeError;
 using QRCode::QRCodeException;
 using QRCode::QRCodeFillStyleGenerator;
-using QRCode::ZelGradient;
 using QRCode::sRGBColorSpace;
+using QRCode::ZelGradient;
 
 using gfx::Color;
 using QRCode::Shadow;
@@ -40,9 +40,7 @@ gfx::Path squarePath(double x, double y, double side) {
 }
 
 // Red share of a pixel of the red-to-blue ramp: 0 (blue) ... 1 (red).
-double redShare(const gfx::Pixel& p) {
-    return p.r / 255.0;
-}
+double redShare(const gfx::Pixel& p) { return p.r / 255.0; }
 
 using qrcodetest::errorOf;
 

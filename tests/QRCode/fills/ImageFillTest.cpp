@@ -115,7 +115,8 @@ TEST(ImageFill, SettingsRoundTripAndRefusals) {
              foundation::SettingsDict{{"imagePNGbase64", "not base64!"}},
              foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(std::string_view("no image here"))}},
              // A real image, but above the 4096 x 4096 cap for stored images.
-             foundation::SettingsDict{{"imagePNGbase64", foundation::base64Encode(testsupport::bilevelPNG(8192, 2049))}},
+             foundation::SettingsDict{
+                 {"imagePNGbase64", foundation::base64Encode(testsupport::bilevelPNG(8192, 2049))}},
          }) {
         EXPECT_EQ(errorOf([&] { FillStyle::Image::Create(bad); }), QRCodeError::cannotCreateGenerator);
     }

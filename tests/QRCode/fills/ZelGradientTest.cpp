@@ -8,8 +8,8 @@
 
 using QRCode::QRCodeError;
 using QRCode::QRCodeException;
-using QRCode::ZelGradient;
 using QRCode::sRGBColorSpace;
+using QRCode::ZelGradient;
 
 using gfx::Color;
 using Pin = ZelGradient::Pin;

@@ -15,8 +15,7 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 } // namespace
 
-TEST(PixelInset, RegistryOrderAndExactLookup)
-{
+TEST(PixelInset, RegistryOrderAndExactLookup) {
     std::vector<std::string> names;
     for (const auto& entry : PixelInset::generators()) names.emplace_back(entry.name);
     EXPECT_EQ(names, (std::vector<std::string>{"fixed", "random", "pinch", "punch", "horizontalWave", "verticalWave"}));
@@ -32,8 +31,7 @@ TEST(PixelInset, RegistryOrderAndExactLookup)
     EXPECT_EQ(PixelInset::generator(""), nullptr);
 }
 
-TEST(PixelRotation, RegistryOrderAndExactLookup)
-{
+TEST(PixelRotation, RegistryOrderAndExactLookup) {
     std::vector<std::string> names;
     for (const auto& entry : PixelRotation::generators()) names.emplace_back(entry.name);
     EXPECT_EQ(names, (std::vector<std::string>{"fixed", "random", "horizontalWave", "verticalWave"}));
@@ -47,8 +45,7 @@ TEST(PixelRotation, RegistryOrderAndExactLookup)
     EXPECT_EQ(PixelRotation::generator("pinch"), nullptr);
 }
 
-TEST(PixelInset, WaveValuesOn25Modules)
-{
+TEST(PixelInset, WaveValuesOn25Modules) {
     const BoolMatrix m(25);
     PixelInset::HorizontalWave horizontal;
     EXPECT_DOUBLE_EQ(horizontal.insetValueFor(m, 3, 0, 1), 0);
@@ -72,8 +69,7 @@ TEST(PixelInset, WaveValuesOn25Modules)
     EXPECT_DOUBLE_EQ(punch.insetValueFor(m, 12, 6, 1), 6 / 12.5);
 }
 
-TEST(PixelInset, PinchGrowsWithDistanceFromTheCentre)
-{
+TEST(PixelInset, PinchGrowsWithDistanceFromTheCentre) {
     PixelInset::Pinch pinch;
     const BoolMatrix even(4);
     EXPECT_EQ(pinch.insetValueFor(even, 2, 2, 1), 0); // exact centre only for even n
@@ -83,8 +79,7 @@ TEST(PixelInset, PinchGrowsWithDistanceFromTheCentre)
     EXPECT_NEAR(pinch.insetValueFor(odd, 0, 0, 1), std::sqrt(2.0), 1e-12);
 }
 
-TEST(PixelRotation, WaveValues)
-{
+TEST(PixelRotation, WaveValues) {
     const BoolMatrix m(10);
     PixelRotation::HWave h;
     PixelRotation::VWave v;
@@ -94,8 +89,7 @@ TEST(PixelRotation, WaveValues)
     EXPECT_DOUBLE_EQ(v.rotationValueFor(m, 4, 0, -0.5), -0.2);
 }
 
-TEST(PixelGenerators, FixedReturnTheFractionUnchanged)
-{
+TEST(PixelGenerators, FixedReturnTheFractionUnchanged) {
     const BoolMatrix m(3);
     PixelInset::Fixed inset;
     PixelRotation::Fixed rotation;
@@ -104,8 +98,7 @@ TEST(PixelGenerators, FixedReturnTheFractionUnchanged)
     EXPECT_EQ(rotation.rotationValueFor(m, 1, 1, 0.25), 0.25);
 }
 
-TEST(PixelGenerators, RandomAndWaveFractionsAreClamped)
-{
+TEST(PixelGenerators, RandomAndWaveFractionsAreClamped) {
     const BoolMatrix m(25);
     PixelInset::HorizontalWave horizontal;
     PixelInset::VerticalWave vertical;
@@ -134,16 +127,14 @@ TEST(PixelGenerators, RandomAndWaveFractionsAreClamped)
     }
 }
 
-TEST(PixelGenerators, EmptyMatrixGivesZeroInsteadOfDividingByZero)
-{
+TEST(PixelGenerators, EmptyMatrixGivesZeroInsteadOfDividingByZero) {
     const BoolMatrix empty;
     EXPECT_EQ(PixelInset::Pinch().insetValueFor(empty, 0, 0, 1), 0);
     EXPECT_EQ(PixelInset::HorizontalWave().insetValueFor(empty, 0, 0, 1), 0);
     EXPECT_EQ(PixelRotation::VWave().rotationValueFor(empty, 0, 0, 1), 0);
 }
 
-TEST(PixelGenerators, RandomFirstDrawsArePinned)
-{
+TEST(PixelGenerators, RandomFirstDrawsArePinned) {
     const BoolMatrix m(3);
     PixelInset::Random inset;
     EXPECT_EQ(inset.insetValueFor(m, 0, 0, 1), 0.5219830829158851);
@@ -154,8 +145,7 @@ TEST(PixelGenerators, RandomFirstDrawsArePinned)
     EXPECT_EQ(half.insetValueFor(m, 0, 0, 0.5), 0.5219830829158851 / 2);
 }
 
-TEST(PixelGenerators, RandomSequencesRestartOnResetAndCopiesStartFresh)
-{
+TEST(PixelGenerators, RandomSequencesRestartOnResetAndCopiesStartFresh) {
     const BoolMatrix m(3);
     auto first = PixelInset::Random::Create();
     std::vector<double> a;
@@ -182,8 +172,7 @@ TEST(PixelGenerators, RandomSequencesRestartOnResetAndCopiesStartFresh)
     EXPECT_EQ(rotation.randomGenerator.state, SplitMix64(308653205).state + 0x9e3779b97f4a7c15ULL);
 }
 
-TEST(PixelGenerators, RandomValuesSpreadOverTheWholeRange)
-{
+TEST(PixelGenerators, RandomValuesSpreadOverTheWholeRange) {
     const BoolMatrix m(3);
     PixelRotation::Random rotation;
     double lo = 1, hi = -1;

@@ -20,11 +20,10 @@ using shapefamilytest::ShapeFamily;
 namespace {
 
 // The keys that one family or another stores.
-constexpr std::string_view kKnownKeys[] = {"cornerRadiusFraction", "insetFraction", "hasInnerCorners", "flip",
-                                           "corners",              "eyeInnerStyle"};
+constexpr std::string_view kKnownKeys[] = {
+    "cornerRadiusFraction", "insetFraction", "hasInnerCorners", "flip", "corners", "eyeInnerStyle"};
 
-BoolMatrix sampleMatrix()
-{
+BoolMatrix sampleMatrix() {
     BoolMatrix m(3);
     const char* rows[] = {"##.", ".##", "#.#"};
     for (int r = 0; r < 3; ++r) {
@@ -41,9 +40,7 @@ SettingsDict archive(const QRCodePixelShapeGenerator& g) { return pixelShapeArch
 SettingsDict archive(const QRCodeEyeShapeGenerator& g) { return eyeShapeArchive(g); }
 SettingsDict archive(const QRCodePupilShapeGenerator& g) { return pupilShapeArchive(g); }
 
-template <class Registry>
-void expectListedWithTitles(const Registry& registry, const Family& family)
-{
+template <class Registry> void expectListedWithTitles(const Registry& registry, const Family& family) {
     if (!family.listed.empty()) {
         auto listed = family.listed, classes = family.classes;
         std::sort(listed.begin(), listed.end());
@@ -58,8 +55,7 @@ void expectListedWithTitles(const Registry& registry, const Family& family)
 }
 
 template <class Registry>
-void expectContract(const Registry& registry, const std::string& name, const std::string& title)
-{
+void expectContract(const Registry& registry, const std::string& name, const std::string& title) {
     SCOPED_TRACE(name);
     const auto shape = registry.named(name);
     ASSERT_NE(shape, nullptr);
@@ -100,8 +96,7 @@ void expectContract(const Registry& registry, const std::string& name, const std
 }
 
 // Nothing to lay out, or no usable size, draws nothing.
-void expectNothingDrawnFromNothing(const std::string& name)
-{
+void expectNothingDrawnFromNothing(const std::string& name) {
     SCOPED_TRACE(name);
     const auto shape = QRCodePixelShapeFactory::shared().named(name);
     BoolMatrix full(3), empty(3);
@@ -119,18 +114,14 @@ void expectNothingDrawnFromNothing(const std::string& name)
 // too) count toward zero and anything outside 0...3 is no flip; text, null,
 // nothing and a misspelt key are refused and leave the flip alone. Create
 // reads its dictionary by the same rule and ignores keys it does not know.
-template <class Registry>
-void expectFlipRule(const Registry& registry)
-{
+template <class Registry> void expectFlipRule(const Registry& registry) {
     const struct {
         SettingsValue value;
         bool taken;
         std::int64_t flip;
-    } cases[] = {{SettingsValue(3), true, 3},       {SettingsValue(2.9), true, 2},
-                 {SettingsValue(7), true, 0},       {SettingsValue(-1), true, 0},
-                 {SettingsValue(true), true, 1},    {SettingsValue(1e300), true, 0},
-                 {SettingsValue(NAN), true, 0},     {SettingsValue("1"), false, 2},
-                 {SettingsValue(nullptr), false, 2}};
+    } cases[] = {{SettingsValue(3), true, 3},   {SettingsValue(2.9), true, 2},  {SettingsValue(7), true, 0},
+                 {SettingsValue(-1), true, 0},  {SettingsValue(true), true, 1}, {SettingsValue(1e300), true, 0},
+                 {SettingsValue(NAN), true, 0}, {SettingsValue("1"), false, 2}, {SettingsValue(nullptr), false, 2}};
     int members = 0;
     for (const auto& type : registry.registeredTypes()) {
         const auto shape = type.create(SettingsDict());
@@ -154,8 +145,7 @@ void expectFlipRule(const Registry& registry)
 
 } // namespace
 
-TEST_P(ShapeFamily, ListsItsClassesWithTheirTitles)
-{
+TEST_P(ShapeFamily, ListsItsClassesWithTheirTitles) {
     const Family& family = GetParam();
     switch (family.kind) {
     case Kind::pixel: expectListedWithTitles(QRCodePixelShapeFactory::shared(), family); break;
@@ -164,8 +154,7 @@ TEST_P(ShapeFamily, ListsItsClassesWithTheirTitles)
     }
 }
 
-TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract)
-{
+TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract) {
     const Family& family = GetParam();
     for (const auto& [name, title] : family.classes) {
         switch (family.kind) {
@@ -179,8 +168,7 @@ TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract)
     }
 }
 
-TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule)
-{
+TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule) {
     expectFlipRule(QRCodeEyeShapeFactory::shared());
     expectFlipRule(QRCodePupilShapeFactory::shared());
 }

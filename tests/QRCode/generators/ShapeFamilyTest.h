@@ -29,8 +29,8 @@ struct Family {
 
 // Names and titles of a class list.
 template <class Generator>
-std::vector<std::pair<std::string, std::string>> namesAndTitles(std::span<const QRCode::GeneratorClass<Generator>> list)
-{
+std::vector<std::pair<std::string, std::string>> namesAndTitles(
+    std::span<const QRCode::GeneratorClass<Generator>> list) {
     std::vector<std::pair<std::string, std::string>> out;
     for (const auto& type : list) out.emplace_back(type.name, type.title);
     return out;

@@ -29,8 +29,7 @@ struct FakePupilBase : QRCodePupilShapeGenerator {
     std::string_view title() const noexcept override { return {}; }
 };
 
-template <int I>
-struct FakePupil final : FakePupilBase {
+template <int I> struct FakePupil final : FakePupilBase {
     static const char* const Name;
     static const char* const Title;
     static std::shared_ptr<FakePupil> Create(const SettingsDict&) { return std::make_shared<FakePupil>(); }
@@ -45,17 +44,15 @@ template <> const char* const FakePupil<2>::Title = "B";
 template <> const char* const FakePupil<3>::Name = "a";
 template <> const char* const FakePupil<3>::Title = "a";
 
-template <int I>
-PupilShapeClass fake()
-{
-    return {FakePupil<I>::Name, FakePupil<I>::Title,
-            [](const SettingsDict& s) -> std::shared_ptr<QRCodePupilShapeGenerator> { return FakePupil<I>::Create(s); }};
+template <int I> PupilShapeClass fake() {
+    return {
+        FakePupil<I>::Name, FakePupil<I>::Title,
+        [](const SettingsDict& s) -> std::shared_ptr<QRCodePupilShapeGenerator> { return FakePupil<I>::Create(s); }};
 }
 
 } // namespace
 
-TEST(GeneratorRegistry, EqualTitlesKeepRegistrationOrderAndAllSortsByName)
-{
+TEST(GeneratorRegistry, EqualTitlesKeepRegistrationOrderAndAllSortsByName) {
     GeneratorRegistry<QRCodePupilShapeGenerator> registry({fake<3>(), fake<2>(), fake<1>(), fake<0>()});
     // Titles "A" < "B" (ab, then Zeta, as registered) < "a".
     EXPECT_EQ(registry.availableGeneratorNames(), (std::vector<std::string>{"zeta", "ab", "Zeta", "a"}));
@@ -66,8 +63,7 @@ TEST(GeneratorRegistry, EqualTitlesKeepRegistrationOrderAndAllSortsByName)
     EXPECT_NE(registry.all()[0], registry.all()[0]);
 }
 
-TEST(GeneratorRegistry, ArchiveAndLookupErrors)
-{
+TEST(GeneratorRegistry, ArchiveAndLookupErrors) {
     const auto& factory = QRCodePixelShapeFactory::shared();
     auto expectError = [](QRCodeError code, auto&& call) {
         try {
@@ -86,20 +82,19 @@ TEST(GeneratorRegistry, ArchiveAndLookupErrors)
     expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create({{"settings", SettingsDict::object()}}); });
     expectError(QRCodeError::cannotCreateGenerator, [&] { factory.create(SettingsDict::array({"square"})); });
     expectError(QRCodeError::unsupportedGeneratorName, [&] { factory.create({{"type", "wobble"}}); });
-    expectError(QRCodeError::unsupportedGeneratorName,
-                [&] { QRCodeEyeShapeFactory::shared().named("Square"); });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { QRCodeEyeShapeFactory::shared().named("Square"); });
     expectError(QRCodeError::cannotCreateGenerator,
                 [&] { QRCodeEyeShapeFactory::shared().create(SettingsDict::object()); });
-    expectError(QRCodeError::unsupportedGeneratorName,
-                [&] { QRCodeEyeShapeFactory::shared().create({{"type", "nothing"}}); });
-    expectError(QRCodeError::unsupportedGeneratorName,
-                [&] { QRCodePupilShapeFactory::shared().named("SQUARE"); });
-    expectError(QRCodeError::cannotCreateGenerator,
-                [&] { QRCodePupilShapeFactory::shared().create({{"type", nullptr}}); });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] {
+        QRCodeEyeShapeFactory::shared().create({{"type", "nothing"}});
+    });
+    expectError(QRCodeError::unsupportedGeneratorName, [&] { QRCodePupilShapeFactory::shared().named("SQUARE"); });
+    expectError(QRCodeError::cannotCreateGenerator, [&] {
+        QRCodePupilShapeFactory::shared().create({{"type", nullptr}});
+    });
 }
 
-TEST(GeneratorRegistry, CreateFromArchives)
-{
+TEST(GeneratorRegistry, CreateFromArchives) {
     const auto& pixels = QRCodePixelShapeFactory::shared();
     auto square = pixels.named("square");
     EXPECT_NE(std::dynamic_pointer_cast<PixelShape::Square>(square), nullptr);
@@ -127,8 +122,7 @@ TEST(GeneratorRegistry, CreateFromArchives)
     EXPECT_EQ(pupilShapeArchive(*pupil), (SettingsDict{{"type", "square"}, {"settings", SettingsDict::object()}}));
 }
 
-TEST(GeneratorRegistry, FactoriesListTheirClasses)
-{
+TEST(GeneratorRegistry, FactoriesListTheirClasses) {
     // Each registry's names are unique and its list is in title order,
     // compared by character code ("CRT" before "Circle").
     auto check = [](const auto& registry) {
@@ -158,8 +152,7 @@ TEST(GeneratorRegistry, FactoriesListTheirClasses)
     EXPECT_EQ(QRCodePixelShapeFactory().availableGeneratorNames(), pixelNames);
 }
 
-TEST(SquareEye, PathsAndSharedDefaultPupil)
-{
+TEST(SquareEye, PathsAndSharedDefaultPupil) {
     EyeShape::Square eye;
     EXPECT_EQ(eye.name(), "square");
     EXPECT_EQ(eye.title(), "Square");
@@ -188,8 +181,7 @@ TEST(SquareEye, PathsAndSharedDefaultPupil)
     EXPECT_EQ(pupil->name(), "square");
 }
 
-TEST(SquarePupil, CoversThePupilSquare)
-{
+TEST(SquarePupil, CoversThePupilSquare) {
     PupilShape::Square pupil;
     const gfx::Path path = pupil.pupilPath();
     EXPECT_EQ(path.pathBoundingBox(), gfx::Rect(30, 30, 30, 30));
@@ -201,8 +193,7 @@ TEST(SquarePupil, CoversThePupilSquare)
     EXPECT_EQ(pupil.copyShape()->name(), "square");
 }
 
-TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies)
-{
+TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies) {
     // Each test runs in its own process, so this is the registries' and the
     // outlines' first use.
     auto shared = PixelShape::Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.7}});

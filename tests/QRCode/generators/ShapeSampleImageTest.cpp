@@ -20,17 +20,12 @@ const gfx::Color kBlack = gfx::Color::sRGB(0, 0, 0);
 const gfx::Color kWhite = gfx::Color::sRGB(1, 1, 1);
 const gfx::Color kRed = gfx::Color::sRGB(1, 0, 0);
 
-bool isColour(const gfx::Image& image, int x, int y, gfx::Pixel expected)
-{
-    return image.pixel(x, y) == expected;
-}
+bool isColour(const gfx::Image& image, int x, int y, gfx::Pixel expected) { return image.pixel(x, y) == expected; }
 const gfx::Pixel kBlackPixel{0, 0, 0, 255};
 const gfx::Pixel kWhitePixel{255, 255, 255, 255};
 const gfx::Pixel kRedPixel{255, 0, 0, 255};
 
-template <class F>
-void expectError(QRCodeError code, F&& call)
-{
+template <class F> void expectError(QRCodeError code, F&& call) {
     try {
         call();
         ADD_FAILURE() << "no error";
@@ -41,8 +36,7 @@ void expectError(QRCodeError code, F&& call)
 
 } // namespace
 
-TEST(PixelSampleImage, OnModulesOfTheSampleMatrix)
-{
+TEST(PixelSampleImage, OnModulesOfTheSampleMatrix) {
     auto square = PixelShape::Square::Create();
     // 70 points for 7 modules: each module 10 pixels, row 0 at the top.
     const auto image = QRCodePixelShapeFactory::image(*square, 70, kBlack, kWhite);
@@ -62,8 +56,7 @@ TEST(PixelSampleImage, OnModulesOfTheSampleMatrix)
     }
 }
 
-TEST(PixelSampleImage, OffModulesIncludeTheBorder)
-{
+TEST(PixelSampleImage, OffModulesIncludeTheBorder) {
     auto square = PixelShape::Square::Create();
     const auto image = QRCodePixelShapeFactory::image(*square, 70, kBlack, std::nullopt, nullptr, false);
     const BoolMatrix& m = QRCodePixelShapeFactory::sampleMatrix();
@@ -81,8 +74,7 @@ TEST(PixelSampleImage, OffModulesIncludeTheBorder)
     EXPECT_EQ(image->pixel(69, 69), kBlackPixel);
 }
 
-TEST(PixelSampleImage, FractionalDimensionAndOwnMatrix)
-{
+TEST(PixelSampleImage, FractionalDimensionAndOwnMatrix) {
     auto square = PixelShape::Square::Create();
     BoolMatrix one(1);
     one.set(0, 0, true);
@@ -103,19 +95,16 @@ TEST(PixelSampleImage, FractionalDimensionAndOwnMatrix)
     EXPECT_EQ(quarter->pixel(75, 75), kBlackPixel);
 }
 
-TEST(PixelSampleImage, BadDimensionsAreRefused)
-{
+TEST(PixelSampleImage, BadDimensionsAreRefused) {
     auto square = PixelShape::Square::Create();
-    for (double d : {0.0, 0.99, -5.0, std::numeric_limits<double>::quiet_NaN(),
-                     std::numeric_limits<double>::infinity(), 1e30}) {
-        expectError(QRCodeError::cannotGenerateImage,
-                    [&] { QRCodePixelShapeFactory::image(*square, d, kBlack); });
+    for (double d :
+         {0.0, 0.99, -5.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e30}) {
+        expectError(QRCodeError::cannotGenerateImage, [&] { QRCodePixelShapeFactory::image(*square, d, kBlack); });
     }
     EXPECT_EQ(QRCodePixelShapeFactory::image(*square, 1, kBlack)->width(), 1);
 }
 
-TEST(PixelSampleImage, OnePerGeneratorOfAll)
-{
+TEST(PixelSampleImage, OnePerGeneratorOfAll) {
     const auto& factory = QRCodePixelShapeFactory::shared();
     const auto images = factory.sampleImages(35, kBlack, kWhite);
     const auto all = factory.all();
@@ -127,8 +116,7 @@ TEST(PixelSampleImage, OnePerGeneratorOfAll)
     expectError(QRCodeError::cannotGenerateImage, [&] { factory.sampleImages(0, kBlack); });
 }
 
-TEST(EyeSampleImage, SquareEyeWithItsPupil)
-{
+TEST(EyeSampleImage, SquareEyeWithItsPupil) {
     EyeShape::Square eye;
     const auto image = QRCodeEyeShapeFactory::image(eye, nullptr, 90, kBlack, kWhite);
     ASSERT_EQ(image->width(), 90);
@@ -141,8 +129,7 @@ TEST(EyeSampleImage, SquareEyeWithItsPupil)
     }
 }
 
-TEST(EyeSampleImage, SquareRingHasAHoleUnderBothFillRules)
-{
+TEST(EyeSampleImage, SquareRingHasAHoleUnderBothFillRules) {
     EyeShape::Square eye;
     for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
         auto context = gfx::GraphicsContext::makeBitmap(90, 90);
@@ -151,36 +138,32 @@ TEST(EyeSampleImage, SquareRingHasAHoleUnderBothFillRules)
         const auto image = context->makeImage();
         for (int y = 0; y < 90; ++y) {
             for (int x = 0; x < 90; ++x) {
-                const bool ring =
-                    x >= 10 && x < 80 && y >= 10 && y < 80 && !(x >= 20 && x < 70 && y >= 20 && y < 70);
+                const bool ring = x >= 10 && x < 80 && y >= 10 && y < 80 && !(x >= 20 && x < 70 && y >= 20 && y < 70);
                 ASSERT_EQ(image->pixel(x, y).a, ring ? 255 : 0) << x << "," << y << " rule " << int(rule);
             }
         }
     }
 }
 
-TEST(EyeSampleImage, EyeBackgroundAndGivenPupil)
-{
+TEST(EyeSampleImage, EyeBackgroundAndGivenPupil) {
     EyeShape::Square eye;
     PupilShape::Square pupil;
     const auto image = QRCodeEyeShapeFactory::image(eye, &pupil, 180, kBlack, kWhite, kRed);
     ASSERT_EQ(image->width(), 180);
-    EXPECT_EQ(image->pixel(5, 5), kRedPixel);       // margin: eye background
-    EXPECT_EQ(image->pixel(50, 50), kRedPixel);     // between ring and pupil
-    EXPECT_EQ(image->pixel(30, 30), kBlackPixel);   // ring
-    EXPECT_EQ(image->pixel(90, 90), kBlackPixel);   // pupil
+    EXPECT_EQ(image->pixel(5, 5), kRedPixel);     // margin: eye background
+    EXPECT_EQ(image->pixel(50, 50), kRedPixel);   // between ring and pupil
+    EXPECT_EQ(image->pixel(30, 30), kBlackPixel); // ring
+    EXPECT_EQ(image->pixel(90, 90), kBlackPixel); // pupil
     EXPECT_EQ(image->pixel(175, 175), kRedPixel);
 
     const auto sample = QRCodeEyeShapeFactory::sampleImages(45, kBlack);
     const auto all = QRCodeEyeShapeFactory::shared().all();
     ASSERT_EQ(sample.size(), all.size());
     for (std::size_t i = 0; i < sample.size(); ++i) EXPECT_EQ(sample[i].first, all[i]->name());
-    expectError(QRCodeError::cannotGenerateImage,
-                [&] { QRCodeEyeShapeFactory::image(eye, nullptr, 0.5, kBlack); });
+    expectError(QRCodeError::cannotGenerateImage, [&] { QRCodeEyeShapeFactory::image(eye, nullptr, 0.5, kBlack); });
 }
 
-TEST(PupilSampleImage, SquarePupilAtTwiceItsSize)
-{
+TEST(PupilSampleImage, SquarePupilAtTwiceItsSize) {
     PupilShape::Square pupil;
     const auto image = QRCodePupilShapeFactory::image(pupil, 90, kBlack, kWhite);
     for (int y = 0; y < 90; ++y) {
@@ -191,6 +174,5 @@ TEST(PupilSampleImage, SquarePupilAtTwiceItsSize)
     }
     const auto sample = QRCodePupilShapeFactory::sampleImages(30, kBlack);
     ASSERT_EQ(sample.size(), QRCodePupilShapeFactory::shared().all().size());
-    expectError(QRCodeError::cannotGenerateImage,
-                [&] { QRCodePupilShapeFactory::image(pupil, std::nan(""), kBlack); });
+    expectError(QRCodeError::cannotGenerateImage, [&] { QRCodePupilShapeFactory::image(pupil, std::nan(""), kBlack); });
 }

@@ -24,30 +24,26 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour)
-{
+gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
     auto image = std::make_shared<gfx::Image>(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
     return image;
 }
 
-bool isRed(const gfx::Image& image, int x, int y)
-{
+bool isRed(const gfx::Image& image, int x, int y) {
     const auto p = image.pixel(x, y);
     return p.r > 200 && p.g < 50 && p.b < 50 && p.a > 200;
 }
 
-std::string decoded(const gfx::Image& image)
-{
+std::string decoded(const gfx::Image& image) {
     const auto found = platform::detectQRCodes(image);
     return found.empty() ? std::string("<nothing>") : found.front().text;
 }
 
 } // namespace
 
-TEST(RenderDraw, QuietZoneGeometryAndRoundedBackground)
-{
+TEST(RenderDraw, QuietZoneGeometryAndRoundedBackground) {
     // 290 x 290, n = 25, two extra quiet modules: m = 10, q = 20.
     const BoolMatrix matrix = randomMatrix(25);
     const auto code = holder(matrix);
@@ -56,7 +52,7 @@ TEST(RenderDraw, QuietZoneGeometryAndRoundedBackground)
     design->style()->setBackgroundFractionalCornerRadius(1.5); // radius 15
     const auto image = code.cgImage(290, *design, nullptr);
     ASSERT_EQ(image->width(), 290);
-    EXPECT_EQ(image->premultipliedPixel(1, 1).a, 0);      // outside the rounded corner
+    EXPECT_EQ(image->premultipliedPixel(1, 1).a, 0); // outside the rounded corner
     EXPECT_EQ(image->premultipliedPixel(288, 288).a, 0);
     EXPECT_EQ(image->pixel(145, 0), (gfx::Pixel{255, 255, 255, 255}));
     EXPECT_EQ(image->pixel(10, 145), (gfx::Pixel{255, 255, 255, 255})); // quiet zone
@@ -70,8 +66,7 @@ TEST(RenderDraw, QuietZoneGeometryAndRoundedBackground)
     EXPECT_LT(greyOnWhite(*image, 35, 35), 128);
 }
 
-TEST(RenderDraw, CornerRadiusIsHeldToHalfTheSmallerSide)
-{
+TEST(RenderDraw, CornerRadiusIsHeldToHalfTheSmallerSide) {
     const auto code = holder(randomMatrix(25));
     auto design = blackOnWhite();
     design->style()->setBackgroundFractionalCornerRadius(1000);
@@ -87,8 +82,7 @@ TEST(RenderDraw, CornerRadiusIsHeldToHalfTheSmallerSide)
     EXPECT_EQ(image->premultipliedPixel(296, 196).a, 0);
 }
 
-TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill)
-{
+TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill) {
     const BoolMatrix matrix = randomMatrix(25);
     const auto code = holder(matrix);
     auto design = blackOnWhite();
@@ -103,8 +97,7 @@ TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill)
         }
 }
 
-TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid)
-{
+TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid) {
     const auto code = holder(fullMatrix(25, true));
     auto design = blackOnWhite();
     design->setAdditionalQuietZonePixels(2); // q = 20, grid 250 from 20
@@ -124,7 +117,8 @@ TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid)
     // An image with a top half of blue comes out upright.
     auto split = std::make_shared<gfx::Image>(8, 8);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) split->setPixel(x, y, y < 4 ? gfx::Pixel{0, 0, 255, 255} : gfx::Pixel{255, 0, 0, 255});
+        for (int x = 0; x < 8; ++x)
+            split->setPixel(x, y, y < 4 ? gfx::Pixel{0, 0, 255, 255} : gfx::Pixel{255, 0, 0, 255});
     const QRCode::LogoTemplate upright(split, square, 0, true);
     const auto flipped = code.cgImage(290, *design, &upright);
     EXPECT_EQ(flipped->pixel(145, 125).b, 255);
@@ -136,8 +130,7 @@ TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid)
     EXPECT_FALSE(isRed(*none, 145, 145));
 }
 
-TEST(RenderDraw, EmptyMatrixOrRectDrawsNothingAndSaysWhy)
-{
+TEST(RenderDraw, EmptyMatrixOrRectDrawsNothingAndSaysWhy) {
     const auto empty = holder(BoolMatrix());
     testing::internal::CaptureStdout();
     const auto image = empty.cgImage(64, *blackOnWhite(), nullptr);
@@ -151,8 +144,7 @@ TEST(RenderDraw, EmptyMatrixOrRectDrawsNothingAndSaysWhy)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "additionalQuietSpace too large\n");
 }
 
-TEST(RenderDraw, BitmapSizesAndRefusals)
-{
+TEST(RenderDraw, BitmapSizesAndRefusals) {
     const auto code = holder(randomMatrix(25));
     const auto design = blackOnWhite();
     const auto odd = code.cgImage(gfx::Size{100.7, 100.7}, *design, nullptr);
@@ -206,8 +198,7 @@ TEST(RenderDraw, BitmapSizesAndRefusals)
     }
 }
 
-TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI)
-{
+TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI) {
     const auto code = holder(randomMatrix(25));
     const auto design = blackOnWhite();
     auto mediaBox = [](const std::vector<std::uint8_t>& pdf) {
@@ -239,8 +230,7 @@ TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI)
     EXPECT_FALSE(code.tiffData(128, 72, *design, nullptr, 0.5).empty());
 }
 
-TEST(RenderDraw, RenderedSymbolsDecode)
-{
+TEST(RenderDraw, RenderedSymbolsDecode) {
     const std::string message = "https://example.com/rendering/check?id=1234567890";
     const QRCode::QRCode code(message, QRCode::ErrorCorrection::high);
 
@@ -256,8 +246,7 @@ TEST(RenderDraw, RenderedSymbolsDecode)
     EXPECT_EQ(decoded(*code.cgImage(512, *quiet, logo.get())), message);
 }
 
-TEST(RenderDraw, EyeBackgroundAndOffPixelLayers)
-{
+TEST(RenderDraw, EyeBackgroundAndOffPixelLayers) {
     // Module size 10 on 250: the first eye's light ring is module 2 of its
     // block, the outer ring is module 0.
     BoolMatrix matrix(25);
@@ -278,9 +267,9 @@ TEST(RenderDraw, EyeBackgroundAndOffPixelLayers)
     offShape->common().setInsetFraction(0.5); // leaves the background's edge showing
     design->shape()->setOffPixels(offShape);
     image = code.cgImage(250, *design, nullptr);
-    EXPECT_EQ(image->pixel(115, 115), (gfx::Pixel{0, 0, 255, 255}));  // off pixel
-    EXPECT_EQ(image->pixel(111, 111), (gfx::Pixel{0, 255, 0, 255}));  // its square background
-    EXPECT_EQ(image->pixel(125, 125), (gfx::Pixel{0, 0, 0, 255}));    // the on module
+    EXPECT_EQ(image->pixel(115, 115), (gfx::Pixel{0, 0, 255, 255}));   // off pixel
+    EXPECT_EQ(image->pixel(111, 111), (gfx::Pixel{0, 255, 0, 255}));   // its square background
+    EXPECT_EQ(image->pixel(125, 125), (gfx::Pixel{0, 0, 0, 255}));     // the on module
     EXPECT_EQ(image->pixel(5, 125), (gfx::Pixel{255, 255, 255, 255})); // outer ring left alone
 
     design->shape()->setExtendOffPixelsIntoEmptyQRCodeComponents(true);

@@ -28,22 +28,23 @@ public:
     std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return std::make_shared<BorrowingEye>(); }
     gfx::Path eyePath() override { return QRCode::EyeShape::Square().eyePath(); }
     gfx::Path eyeBackgroundPath() override { return eyePath(); }
-    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return QRCode::EyeShape::Square().defaultPupil(); }
+    std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override {
+        return QRCode::EyeShape::Square().defaultPupil();
+    }
     std::string_view name() const noexcept override { return "borrowing"; }
     std::string_view title() const noexcept override { return "Borrowing"; }
 };
 
-gfx::Point cellCentre(int r, int c, double m, gfx::Point origin = {})
-{
+gfx::Point cellCentre(int r, int c, double m, gfx::Point origin = {}) {
     return {origin.x + (c + 0.5) * m, origin.y + (r + 0.5) * m};
 }
 
 } // namespace
 
-TEST(Components, RawValuesAndSetAlgebra)
-{
+TEST(Components, RawValuesAndSetAlgebra) {
     EXPECT_EQ(Components::offPixelsBackground().rawValue(), -128);
-    EXPECT_EQ(Components::standard(), (Components{Components::eyeOuter(), Components::eyePupil(), Components::onPixels()}));
+    EXPECT_EQ(Components::standard(),
+              (Components{Components::eyeOuter(), Components::eyePupil(), Components::onPixels()}));
     EXPECT_EQ(Components::allPrimary().rawValue(), 31);
     EXPECT_TRUE(Components::eyePupil().contains(Components::standard()));
     EXPECT_FALSE(Components::eyePupil().isSuperset(Components::standard()));
@@ -62,8 +63,7 @@ TEST(Components, RawValuesAndSetAlgebra)
     EXPECT_EQ(Components::standard().subtracting(Components::eye()), Components::onPixels());
 }
 
-TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks)
-{
+TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks) {
     // 300 x 200 with n = 25: m = 8, grid 200 wide from x = 50, D = 128.
     const auto code = holder(BoolMatrix(25));
     const QRCode::Shape shape;
@@ -86,16 +86,15 @@ TEST(PathComposition, WideSizeCentresTheGridAndPlacesTheEyeBlocks)
     EXPECT_TRUE(eyes.contains({182, 4}));
 }
 
-TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks)
-{
+TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks) {
     const auto code = holder(BoolMatrix(25));
     QRCode::Shape shape;
     shape.setEye(std::make_shared<CornerEye>());
     // m = 10, blocks of 90 at (0, 0), (0, 160), (160, 0); the corner square is 10 wide.
     const gfx::Path mirrored = code.path(250, Components::eyeOuter(), shape, nullptr, 0, false, true);
     EXPECT_TRUE(mirrored.contains({5, 5}));
-    EXPECT_TRUE(mirrored.contains({5, 245}));   // last rows: flipped top to bottom
-    EXPECT_TRUE(mirrored.contains({245, 5}));   // last columns: flipped left to right
+    EXPECT_TRUE(mirrored.contains({5, 245})); // last rows: flipped top to bottom
+    EXPECT_TRUE(mirrored.contains({245, 5})); // last columns: flipped left to right
     EXPECT_FALSE(mirrored.contains({5, 165}));
     EXPECT_FALSE(mirrored.contains({165, 5}));
 
@@ -112,8 +111,7 @@ TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks)
     EXPECT_FALSE(plain.contains({5, 245}));
 }
 
-TEST(PathComposition, ReservedCellsNeverCarryPixelsUnlessOffPixelsExtend)
-{
+TEST(PathComposition, ReservedCellsNeverCarryPixelsUnlessOffPixelsExtend) {
     const int n = 25;
     const QRCode::Shape shape;
     const auto allOn = holder(fullMatrix(n, true));
@@ -139,22 +137,20 @@ TEST(PathComposition, ReservedCellsNeverCarryPixelsUnlessOffPixelsExtend)
     }
 }
 
-TEST(PathComposition, NegatedImageIsExclusiveAndCoversEveryLightCell)
-{
+TEST(PathComposition, NegatedImageIsExclusiveAndCoversEveryLightCell) {
     const int n = 25;
     const BoolMatrix matrix = randomMatrix(n);
     const auto code = holder(matrix);
     const QRCode::Shape shape;
-    const gfx::Path negated = code.path(250, Components::negatedOnPixels() | Components::standard() |
-                                                 Components::eyeBackground(),
-                                        shape, nullptr, 0, false, true);
+    const gfx::Path negated =
+        code.path(250, Components::negatedOnPixels() | Components::standard() | Components::eyeBackground(), shape,
+                  nullptr, 0, false, true);
     EXPECT_EQ(negated, code.path(250, Components::negatedOnPixels(), shape, nullptr, 0, false, true));
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) EXPECT_EQ(negated.contains(cellCentre(r, c, 10)), !matrix(r, c)) << r << "," << c;
 }
 
-TEST(PathComposition, QuietSpaceMovesEveryPartAndEmptyInputsGiveEmptyOrZeroPaths)
-{
+TEST(PathComposition, QuietSpaceMovesEveryPartAndEmptyInputsGiveEmptyOrZeroPaths) {
     const auto code = holder(randomMatrix(25));
     const QRCode::Shape shape;
     for (Components parts : {Components::allPrimary(), Components::negatedOnPixels()}) {
@@ -170,18 +166,17 @@ TEST(PathComposition, QuietSpaceMovesEveryPartAndEmptyInputsGiveEmptyOrZeroPaths
     EXPECT_EQ(empty.path(250, Components::standard(), shape, nullptr, 10, false, true), zero);
 }
 
-TEST(PathComposition, OrderIsEyesThenPixels)
-{
+TEST(PathComposition, OrderIsEyesThenPixels) {
     const auto code = holder(randomMatrix(25));
     const QRCode::Shape shape;
-    const gfx::Path both = code.path(250, Components::eyeOuter() | Components::onPixels(), shape, nullptr, 0, false, true);
+    const gfx::Path both =
+        code.path(250, Components::eyeOuter() | Components::onPixels(), shape, nullptr, 0, false, true);
     gfx::Path expected = code.path(250, Components::eyeOuter(), shape, nullptr, 0, false, true);
     expected.addPath(code.path(250, Components::onPixels(), shape, nullptr, 0, false, true));
     EXPECT_EQ(both, expected);
 }
 
-TEST(PathComposition, MergedSquaresCoverExactlyWhatTheModulesCover)
-{
+TEST(PathComposition, MergedSquaresCoverExactlyWhatTheModulesCover) {
     // Diagonal neighbours, holes and rings: the traced outline fills the same
     // pixels as one square per module, at a size that puts edges off the grid.
     for (std::uint32_t seed : {1u, 7u, 99u}) {
@@ -203,13 +198,13 @@ TEST(PathComposition, MergedSquaresCoverExactlyWhatTheModulesCover)
         int worst = 0;
         for (int y = 0; y < 520; ++y)
             for (int x = 0; x < 520; ++x)
-                worst = std::max(worst, std::abs(int(a->premultipliedPixel(x, y).a) - int(b->premultipliedPixel(x, y).a)));
+                worst =
+                    std::max(worst, std::abs(int(a->premultipliedPixel(x, y).a) - int(b->premultipliedPixel(x, y).a)));
         EXPECT_LE(worst, 1) << "seed " << seed;
     }
 }
 
-TEST(PathComposition, PixelShapeSamplePath)
-{
+TEST(PathComposition, PixelShapeSamplePath) {
     const QRCode::QRCode code;
     const gfx::Path sample = code.pixelShapeSamplePath(QRCode::PixelShape::Square::Create(), {50, 50});
     const int expected[5][5] = {{0, 0, 1, 1, 0}, {0, 0, 0, 1, 0}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, 0}, {0, 0, 1, 0, 1}};
@@ -217,8 +212,7 @@ TEST(PathComposition, PixelShapeSamplePath)
         for (int c = 0; c < 5; ++c) EXPECT_EQ(sample.contains(cellCentre(r, c, 10)), expected[r][c] != 0) << r << c;
 }
 
-TEST(PathComposition, EyesThatBorrowThePixelShapeAreLinkedOnEveryNonEmptyRequest)
-{
+TEST(PathComposition, EyesThatBorrowThePixelShapeAreLinkedOnEveryNonEmptyRequest) {
     QRCode::Shape shape;
     auto eye = std::make_shared<BorrowingEye>();
     shape.setEye(eye);

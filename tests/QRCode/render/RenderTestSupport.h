@@ -24,14 +24,12 @@ private:
     QRCode::BoolMatrix matrix_;
 };
 
-inline QRCode::QRCode holder(const QRCode::BoolMatrix& matrix)
-{
+inline QRCode::QRCode holder(const QRCode::BoolMatrix& matrix) {
     return QRCode::QRCode(std::make_shared<FixedEngine>(matrix));
 }
 
 // A pseudo-random n x n matrix (fixed seed).
-inline QRCode::BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u)
-{
+inline QRCode::BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u) {
     QRCode::BoolMatrix m(n);
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) {
@@ -41,8 +39,7 @@ inline QRCode::BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u)
     return m;
 }
 
-inline QRCode::BoolMatrix fullMatrix(int n, bool value)
-{
+inline QRCode::BoolMatrix fullMatrix(int n, bool value) {
     QRCode::BoolMatrix m(n);
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c) m.set(r, c, value);
@@ -50,24 +47,19 @@ inline QRCode::BoolMatrix fullMatrix(int n, bool value)
 }
 
 // Whether a cell is in the outer ring or one of the three eye blocks.
-inline bool isReserved(int r, int c, int n)
-{
+inline bool isReserved(int r, int c, int n) {
     return r == 0 || c == 0 || r == n - 1 || c == n - 1 || (r < 9 && c < 9) || (r >= n - 9 && c < 9) ||
            (r < 9 && c >= n - 9);
 }
 
 // Straight colour of a pixel laid over white, as grey 0...255.
-inline int greyOnWhite(const gfx::Image& image, int x, int y)
-{
+inline int greyOnWhite(const gfx::Image& image, int x, int y) {
     const gfx::Pixel p = image.premultipliedPixel(x, y);
     const int white = 255 - p.a;
     return (int(p.r) + int(p.g) + int(p.b)) / 3 + white;
 }
 
 // The default design: square modules, black on white.
-inline std::shared_ptr<QRCode::Design> blackOnWhite()
-{
-    return std::make_shared<QRCode::Design>();
-}
+inline std::shared_ptr<QRCode::Design> blackOnWhite() { return std::make_shared<QRCode::Design>(); }
 
 } // namespace rendertest

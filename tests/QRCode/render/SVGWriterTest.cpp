@@ -25,28 +25,24 @@ namespace {
 // pupil square 30...60, so placements can be worked out by hand.
 using shapetest::CornerEye;
 
-QRCode::QRCode singleModule()
-{
+QRCode::QRCode singleModule() {
     BoolMatrix m(25);
     m.set(12, 12, true);
     return holder(m);
 }
 
-std::shared_ptr<QRCode::Design> handDesign()
-{
+std::shared_ptr<QRCode::Design> handDesign() {
     auto design = blackOnWhite();
     design->shape()->setEye(std::make_shared<CornerEye>(true));
     design->style()->setBackgroundFractionalCornerRadius(0.5);
     return design;
 }
 
-std::string attributeOf(const QRCodeFillStylePtr& fill)
-{
+std::string attributeOf(const QRCodeFillStylePtr& fill) {
     return fill->svgRepresentation("x", 10, nullptr).styleAttribute();
 }
 
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour)
-{
+gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
     auto image = std::make_shared<gfx::Image>(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
@@ -55,20 +51,27 @@ gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour)
 
 } // namespace
 
-TEST(SVGWriter, ExactTextOfASmallDesign)
-{
+TEST(SVGWriter, ExactTextOfASmallDesign) {
     const auto design = handDesign();
     const std::string on = attributeOf(design->style()->onPixels());
     const std::string bg = attributeOf(design->style()->background());
     const std::string expected =
         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" "
         "height=\"250\" width=\"250\">\n"
-        "   <rect id='background-shape' " + bg + " x=\"0\" y=\"0\" width=\"250\" height=\"250\" rx=\"5px\" ry=\"5px\" />\n"
-        "   <path id='pupil-shape' " + on + " d=\"M30 30 L60 30 L60 60 L30 60 Z M30 220 L60 220 L60 190 L30 190 Z "
+        "   <rect id='background-shape' " +
+        bg +
+        " x=\"0\" y=\"0\" width=\"250\" height=\"250\" rx=\"5px\" ry=\"5px\" />\n"
+        "   <path id='pupil-shape' " +
+        on +
+        " d=\"M30 30 L60 30 L60 60 L30 60 Z M30 220 L60 220 L60 190 L30 190 Z "
         "M220 30 L190 30 L190 60 L220 60 Z \" />\n"
-        "   <path id='eye-shape' " + on + " d=\"M0 0 L10 0 L10 10 L0 10 Z M0 250 L10 250 L10 240 L0 240 Z "
+        "   <path id='eye-shape' " +
+        on +
+        " d=\"M0 0 L10 0 L10 10 L0 10 Z M0 250 L10 250 L10 240 L0 240 Z "
         "M250 0 L240 0 L240 10 L250 10 Z \" />\n"
-        "   <path id='on-pixels-shape' " + on + " d=\"M120 120 L130 120 L130 130 L120 130 Z \" />\n"
+        "   <path id='on-pixels-shape' " +
+        on +
+        " d=\"M120 120 L130 120 L130 130 L120 130 Z \" />\n"
         "</svg>\n";
     const auto code = singleModule();
     EXPECT_EQ(code.svg(250, *design, nullptr), expected);
@@ -76,8 +79,7 @@ TEST(SVGWriter, ExactTextOfASmallDesign)
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
 }
 
-TEST(SVGWriter, OptionalElementsAndCornerRadius)
-{
+TEST(SVGWriter, OptionalElementsAndCornerRadius) {
     const auto code = singleModule();
     auto design = handDesign();
     design->style()->setBackground(nullptr);
@@ -111,8 +113,7 @@ TEST(SVGWriter, OptionalElementsAndCornerRadius)
               std::string::npos);
 }
 
-TEST(SVGWriter, NegatedModeWritesOnlyOnPixelElements)
-{
+TEST(SVGWriter, NegatedModeWritesOnlyOnPixelElements) {
     const auto code = singleModule();
     auto design = handDesign();
     design->shape()->setNegatedOnPixelsOnly(true);
@@ -133,8 +134,7 @@ TEST(SVGWriter, NegatedModeWritesOnlyOnPixelElements)
     EXPECT_EQ(std::count(d.begin(), d.end(), 'Z'), 25 * 25 - 1);
 }
 
-TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone)
-{
+TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone) {
     const auto code = singleModule();
     auto design = handDesign();
     design->setAdditionalQuietZonePixels(2); // d = 290: m = 10, q = 20, inner 250
@@ -146,8 +146,9 @@ TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone)
                         "preserveAspectRatio=\"none\" xlink:href=\"data:image/png;base64,"),
               std::string::npos);
     EXPECT_NE(text.find("\" /><defs>\n"), std::string::npos);
-    const std::string clip = "   <clipPath id=\"logo-mask\">\n      <path d=\"M120 120 L170 120 L170 170 L120 170 Z \" />\n"
-                             "   </clipPath>\n</defs>\n</svg>\n";
+    const std::string clip =
+        "   <clipPath id=\"logo-mask\">\n      <path d=\"M120 120 L170 120 L170 170 L120 170 Z \" />\n"
+        "   </clipPath>\n</defs>\n</svg>\n";
     ASSERT_GE(text.size(), clip.size());
     EXPECT_EQ(text.substr(text.size() - clip.size()), clip);
     // The base64 text is broken into lines of 64.
@@ -162,10 +163,9 @@ TEST(SVGWriter, LogoIsClippedAndPlacedWithTheQuietZone)
     EXPECT_EQ(none.find("logo-mask"), std::string::npos);
 }
 
-TEST(SVGWriter, NumbersAndPathData)
-{
-    for (double v : {0.0, -0.0, 1.0, 0.5, 1.0 / 3, 2.0 / 3, -0.0004, 1e-9, 123456789.1235, -7.25, 0.0005, 0.0015,
-                     1e20, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+TEST(SVGWriter, NumbersAndPathData) {
+    for (double v : {0.0, -0.0, 1.0, 0.5, 1.0 / 3, 2.0 / 3, -0.0004, 1e-9, 123456789.1235, -7.25, 0.0005, 0.0015, 1e20,
+                     std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         std::string text;
         QRCode::svg::appendNumber(text, v);
         EXPECT_EQ(text, foundation::svgNumberText(v)) << v;
@@ -190,8 +190,7 @@ TEST(SVGWriter, NumbersAndPathData)
     EXPECT_NE(text.find("M120.48 120.48 L130.52 120.48 "), std::string::npos);
 }
 
-TEST(SVGWriter, XmlLintAcceptsTheText)
-{
+TEST(SVGWriter, XmlLintAcceptsTheText) {
     const QRCode::QRCode code(std::string("svg check"), QRCode::ErrorCorrection::high);
     auto design = blackOnWhite();
     design->style()->setShadow(QRCode::Shadow());

@@ -18,10 +18,19 @@ std::vector<std::u32string> lines(const std::string& art) {
         const unsigned char c = static_cast<unsigned char>(art[i]);
         char32_t cp;
         int len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if (c < 0xE0) { cp = c & 0x1F; len = 2; }
-        else if (c < 0xF0) { cp = c & 0x0F; len = 3; }
-        else { cp = c & 0x07; len = 4; }
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if (c < 0xE0) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if (c < 0xF0) {
+            cp = c & 0x0F;
+            len = 3;
+        } else {
+            cp = c & 0x07;
+            len = 4;
+        }
         for (int k = 1; k < len; ++k)
             cp = (cp << 6) | (static_cast<unsigned char>(art[i + static_cast<std::size_t>(k)]) & 0x3F);
         i += static_cast<std::size_t>(len);
@@ -44,8 +53,7 @@ TEST(TextArt, FullAndSmallFormsOfASymbol) {
     ASSERT_EQ(symbol.size(), 21);
     BoolMatrix m(21);
     for (int y = 0; y < 21; ++y)
-        for (int x = 0; x < 21; ++x)
-            m.set(y, x, symbol.getModule(x, y));
+        for (int x = 0; x < 21; ++x) m.set(y, x, symbol.getModule(x, y));
 
     const auto full = lines(QRCode::asciiRepresentation(m));
     ASSERT_EQ(full.size(), 21U);
@@ -69,8 +77,7 @@ TEST(TextArt, FullAndSmallFormsOfASymbol) {
             EXPECT_EQ(small[static_cast<std::size_t>(line)][static_cast<std::size_t>(c)], expected);
         }
     }
-    for (char32_t cp : small.back())
-        EXPECT_TRUE(cp == U'\u2580' || cp == U' ');
+    for (char32_t cp : small.back()) EXPECT_TRUE(cp == U'\u2580' || cp == U' ');
 }
 
 TEST(TextArt, SmallMatricesAndEmpty) {

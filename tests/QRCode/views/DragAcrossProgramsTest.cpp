@@ -31,8 +31,8 @@ bool runDrag(const QString& outDir, const QString& text, QString* log) {
                    QStringLiteral(VIEWS_DRAG_HELPER), text, outDir});
     const bool finished = process.waitForFinished(120000);
     if (!finished) process.kill();
-    *log = QString::fromLocal8Bit(process.readAll()) + readAll(outDir + "/source.log") +
-           readAll(outDir + "/receiver.log");
+    *log =
+        QString::fromLocal8Bit(process.readAll()) + readAll(outDir + "/source.log") + readAll(outDir + "/receiver.log");
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 

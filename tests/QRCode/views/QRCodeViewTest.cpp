@@ -44,8 +44,8 @@ TEST(QRCodeView, StartsWithADefaultDocumentAndDesignerDefaults) {
 
 TEST(QRCodeView, CorrectionLevelTakesTheFirstLetterInAnyCase) {
     QRCodeView view;
-    const std::pair<const char*, const char*> cases[] = {
-        {"high", "H"}, {"L", "L"}, {"m", "M"}, {"", "Q"}, {"x", "Q"}, {"Hq", "H"}};
+    const std::pair<const char*, const char*> cases[] = {{"high", "H"}, {"L", "L"}, {"m", "M"},
+                                                         {"", "Q"},     {"x", "Q"}, {"Hq", "H"}};
     for (const auto& [input, expected] : cases) {
         view.setIbCorrectionLevel(QString::fromUtf8(input));
         EXPECT_EQ(view.ibCorrectionLevel(), QString::fromLatin1(expected)) << input;

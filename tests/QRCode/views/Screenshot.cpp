@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
     view.setIbEyeColor(QColor(200, 40, 40));
     view.resize(420, 320);
     view.show();
-    if (!QTest::qWaitForWindowExposed(&view) ||
-        !QTest::qWaitFor([&] { return !view.image().isNull(); }, 10000)) {
+    if (!QTest::qWaitForWindowExposed(&view) || !QTest::qWaitFor([&] { return !view.image().isNull(); }, 10000)) {
         std::fprintf(stderr, "no rendering\n");
         return 1;
     }

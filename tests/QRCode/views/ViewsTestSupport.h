@@ -22,8 +22,7 @@
 namespace viewstest {
 
 // Waits, running the event loop, until the condition holds or the time is up.
-template <class Pred>
-bool waitFor(Pred&& pred, int timeoutMs = 5000) {
+template <class Pred> bool waitFor(Pred&& pred, int timeoutMs = 5000) {
     return QTest::qWaitFor(std::forward<Pred>(pred), timeoutMs);
 }
 
@@ -39,7 +38,8 @@ inline void settle() {
 inline gfx::Image toImage(const QImage& source) {
     const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     gfx::Image image(argb.width(), argb.height());
-    for (int y = 0; y < argb.height(); ++y) std::memcpy(image.row(y), argb.constScanLine(y), std::size_t(argb.width()) * 4);
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(image.row(y), argb.constScanLine(y), std::size_t(argb.width()) * 4);
     return image;
 }
 
@@ -86,7 +86,8 @@ inline std::pair<double, double> pilDPI(const QByteArray& encoded) {
     std::string output;
     const int status = testsupport::runCommand(
         "/usr/bin/python3 -c 'import sys; from PIL import Image; d = Image.open(sys.argv[1]).info.get(\"dpi\"); "
-        "print(*(d or (-1, -1)))' '" + file.string() + "'",
+        "print(*(d or (-1, -1)))' '" +
+            file.string() + "'",
         &output);
     double x = -1, y = -1;
     if (status != 0 || std::sscanf(output.c_str(), "%lf %lf", &x, &y) != 2) return {-1, -1};

@@ -17,7 +17,7 @@ void expectColor(const std::optional<Color>& color, double r, double g, double b
 TEST(ColorToHex, FormatsRoundedSRGBComponentsAndIgnoresAlpha) {
     EXPECT_EQ(colorToHex(Color::sRGB(1, 1, 1)), "#FFFFFF");
     EXPECT_EQ(colorToHex(Color::sRGB(0, 0, 0)), "#000000");
-    EXPECT_EQ(colorToHex(Color::sRGB(0.5, 0.5, 0.5)), "#808080");  // 127.5 rounds up
+    EXPECT_EQ(colorToHex(Color::sRGB(0.5, 0.5, 0.5)), "#808080"); // 127.5 rounds up
     EXPECT_EQ(colorToHex(Color::sRGB(0.2, 0.2, 0.2)), "#333333");
     EXPECT_EQ(colorToHex(Color::sRGB(1, 0, 0, 0.5)), "#FF0000");
     EXPECT_EQ(colorToHex(Color::gray(1)), "#FFFFFF");

@@ -125,7 +125,7 @@ TEST_F(Builder, BasicLayoutUsesTheUnifiedColourAndNoLogo) {
     ASSERT_TRUE(doc->logoTemplate());
     EXPECT_EQ(doc->logoTemplate()->inset(), 4);
     expectRect(doc->logoTemplate()->path().boundingBox(), 0.35, 0.35, 0.3, 0.3);
-    logo.position = 2;  // any value but 0 is the lower-right corner
+    logo.position = 2; // any value but 0 is the lower-right corner
     doc = makeDocument("https://example.com", design, logo, shapes);
     EXPECT_EQ(doc->logoTemplate()->inset(), 8);
     expectRect(doc->logoTemplate()->path().boundingBox(), 0.7, 0.7, 0.3, 0.3);
@@ -145,14 +145,14 @@ TEST(FitLogoImage, KeepsTheAspectRatioCentredOrInTheLowerRightCorner) {
     EXPECT_EQ(centred->pixel(150, 296).a, 0);
 
     auto corner = fitLogoImage(*wide, 307, false);
-    EXPECT_EQ(corner->pixel(150, 10).a, 0);            // top stays empty
-    EXPECT_EQ(corner->pixel(150, 300).a, 255);         // touches the bottom
+    EXPECT_EQ(corner->pixel(150, 10).a, 0);    // top stays empty
+    EXPECT_EQ(corner->pixel(150, 300).a, 255); // touches the bottom
     EXPECT_EQ(corner->pixel(306, 306).a, 255);
 
     const auto tall = redPicture(50, 100);
     auto tallCorner = fitLogoImage(*tall, 307, false);
-    EXPECT_EQ(tallCorner->pixel(10, 150).a, 0);        // left stays empty
-    EXPECT_EQ(tallCorner->pixel(300, 0).a, 255);       // touches the right
+    EXPECT_EQ(tallCorner->pixel(10, 150).a, 0);  // left stays empty
+    EXPECT_EQ(tallCorner->pixel(300, 0).a, 255); // touches the right
     EXPECT_FALSE(fitLogoImage(gfx::Image(), 307, true));
 }
 

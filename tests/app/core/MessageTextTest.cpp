@@ -74,7 +74,7 @@ TEST(MessageText, WifiEscapesNameAndPasswordAndEndsInTwoSemicolons) {
     f.msgWifiPassword = R"(a:b,c"d\e)";
     f.msgWifiHidden = true;
     EXPECT_EQ(messageText(5, f), R"(WIFI:T:WEP;S:Cafe\;Guest;P:a\:b\,c\"d\\e;H:true;;)");
-    f.msgWifiAuth = 7;  // never offered; taken as WPA, never read past the table
+    f.msgWifiAuth = 7; // never offered; taken as WPA, never read past the table
     f.msgWifiHidden = false;
     EXPECT_EQ(messageText(5, f), R"(WIFI:T:WPA;S:Cafe\;Guest;P:a\:b\,c\"d\\e;;)");
 }

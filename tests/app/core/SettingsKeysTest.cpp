@@ -29,10 +29,10 @@ TEST_F(AppSettingsKeys, FreshStoreReadsEveryDefaultAndStoresNothing) {
         EXPECT_EQ(key->get(), black) << key->name();
     EXPECT_EQ(Keys::backgroundPadding().get(), 0.0f);
     EXPECT_EQ(Keys::backgroundRadius().get(), 0.0f);
-    for (const auto* key : {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(),
-                            &Keys::expandedPixelShape(), &Keys::expandedBackground(), &Keys::expandedLogo(),
-                            &Keys::expandedAdvanced(), &Keys::matchingPupil(), &Keys::unifiedColor(),
-                            &Keys::useHexColorInput()})
+    for (const auto* key :
+         {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
+          &Keys::expandedBackground(), &Keys::expandedLogo(), &Keys::expandedAdvanced(), &Keys::matchingPupil(),
+          &Keys::unifiedColor(), &Keys::useHexColorInput()})
         EXPECT_FALSE(key->get()) << key->name();
     EXPECT_TRUE(Keys::userPresets().get().empty());
 

@@ -65,12 +65,12 @@ fs::path toPGM(const fs::path& file, ExportFormat format, const testsupport::Tem
                   " && mv " + shellQuote(dir / "pdfpage.pgm") + " " + shellQuote(out);
         break;
     case ExportFormat::svg:
-        command = "rsvg-convert -b white -o " + shellQuote(dir / "svg.png") + " " + shellQuote(file) +
-                  " && convert " + shellQuote(dir / "svg.png") + " -colorspace Gray -depth 8 pgm:" + shellQuote(out);
+        command = "rsvg-convert -b white -o " + shellQuote(dir / "svg.png") + " " + shellQuote(file) + " && convert " +
+                  shellQuote(dir / "svg.png") + " -colorspace Gray -depth 8 pgm:" + shellQuote(out);
         break;
     default:
-        command = "convert " + shellQuote(file) + " -background white -flatten -colorspace Gray -depth 8 pgm:" +
-                  shellQuote(out);
+        command = "convert " + shellQuote(file) +
+                  " -background white -flatten -colorspace Gray -depth 8 pgm:" + shellQuote(out);
     }
     EXPECT_EQ(testsupport::runCommand(command + " 2>&1"), 0) << command;
     return out;
@@ -120,9 +120,11 @@ TEST(Export, AFailureLeavesTheExistingFileAndNoLeftovers) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 
     // A folder that does not exist, or a folder in the file's place.
-    EXPECT_FALSE(exportToFile(*makeDocument(), ExportFormat::svg, QString::fromStdString((dir / "no/such.svg").string())));
+    EXPECT_FALSE(
+        exportToFile(*makeDocument(), ExportFormat::svg, QString::fromStdString((dir / "no/such.svg").string())));
     fs::create_directory(dir / "taken.pdf");
-    EXPECT_FALSE(exportToFile(*makeDocument(), ExportFormat::pdf, QString::fromStdString((dir / "taken.pdf").string())));
+    EXPECT_FALSE(
+        exportToFile(*makeDocument(), ExportFormat::pdf, QString::fromStdString((dir / "taken.pdf").string())));
     EXPECT_TRUE(fs::is_directory(dir / "taken.pdf"));
 
     // A success replaces the old file whole.

@@ -9,8 +9,7 @@
 
 LocalServer::LocalServer() { start(std::make_unique<QTcpServer>()); }
 
-LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key) : tls_(true)
-{
+LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key) : tls_(true) {
     auto server = std::make_unique<QSslServer>();
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.setLocalCertificate(certificate);
@@ -20,8 +19,7 @@ LocalServer::LocalServer(const QSslCertificate& certificate, const QSslKey& key)
     start(std::move(server));
 }
 
-void LocalServer::start(std::unique_ptr<QTcpServer> server)
-{
+void LocalServer::start(std::unique_ptr<QTcpServer> server) {
     server_ = std::move(server);
     QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, [this] {
         while (QTcpSocket* s = server_->nextPendingConnection()) accept(s);
@@ -29,23 +27,20 @@ void LocalServer::start(std::unique_ptr<QTcpServer> server)
     server_->listen(QHostAddress::LocalHost, 0);
 }
 
-QUrl LocalServer::url(const QString& path) const
-{
+QUrl LocalServer::url(const QString& path) const {
     return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
                     .arg(tls_ ? QStringLiteral("https") : QStringLiteral("http"))
                     .arg(server_->serverPort())
                     .arg(path));
 }
 
-void LocalServer::accept(QTcpSocket* socket)
-{
+void LocalServer::accept(QTcpSocket* socket) {
     socket->setParent(server_.get());
     QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { readFrom(socket); });
     if (socket->bytesAvailable()) readFrom(socket);
 }
 
-void LocalServer::readFrom(QTcpSocket* socket)
-{
+void LocalServer::readFrom(QTcpSocket* socket) {
     QByteArray& buffer = buffers_[socket];
     buffer += socket->readAll();
     const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
@@ -57,7 +52,8 @@ void LocalServer::readFrom(QTcpSocket* socket)
     request.path = first.value(1);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const qsizetype colon = lines[i].indexOf(':');
-        if (colon > 0) request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+        if (colon > 0)
+            request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
     }
     const qsizetype length = request.headers.value("content-length", "0").toLongLong();
     if (buffer.size() < headerEnd + 4 + length) return;
@@ -66,11 +62,8 @@ void LocalServer::readFrom(QTcpSocket* socket)
     requests_.append(request);
 
     switch (behaviour_) {
-    case Behaviour::silent:
-        return;
-    case Behaviour::drop:
-        socket->abort();
-        return;
+    case Behaviour::silent: return;
+    case Behaviour::drop: socket->abort(); return;
     case Behaviour::garbage:
         socket->write("this is not an HTTP answer\r\n\r\n");
         socket->disconnectFromHost();
@@ -84,12 +77,11 @@ void LocalServer::readFrom(QTcpSocket* socket)
     }
 }
 
-TestCertificate TestCertificate::make(const std::string& folder)
-{
+TestCertificate TestCertificate::make(const std::string& folder) {
     const std::string key = folder + "/key.pem", cert = folder + "/cert.pem";
-    const int rc = testsupport::runCommand(
-        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
-        "-addext subjectAltName=IP:127.0.0.1 -keyout '" + key + "' -out '" + cert + "' 2>/dev/null");
+    const int rc = testsupport::runCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+                                           "-addext subjectAltName=IP:127.0.0.1 -keyout '" +
+                                           key + "' -out '" + cert + "' 2>/dev/null");
     if (rc != 0) throw std::runtime_error("openssl failed");
     QFile certFile(QString::fromStdString(cert)), keyFile(QString::fromStdString(key));
     certFile.open(QIODevice::ReadOnly);
@@ -97,15 +89,13 @@ TestCertificate TestCertificate::make(const std::string& folder)
     return {QSslCertificate(certFile.readAll(), QSsl::Pem), QSslKey(keyFile.readAll(), QSsl::Rsa, QSsl::Pem)};
 }
 
-QSslConfiguration trusting(const QSslCertificate& certificate)
-{
+QSslConfiguration trusting(const QSslCertificate& certificate) {
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.setCaCertificates({certificate});
     return config;
 }
 
-bool waitFor(const std::function<bool()>& condition, int milliseconds)
-{
+bool waitFor(const std::function<bool()>& condition, int milliseconds) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

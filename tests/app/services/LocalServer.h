@@ -21,7 +21,7 @@
 struct RecordedRequest {
     QByteArray method;
     QByteArray path;
-    QMap<QByteArray, QByteArray> headers;  // names in lower case
+    QMap<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
 };
 

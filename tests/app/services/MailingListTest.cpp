@@ -61,7 +61,7 @@ TEST_F(MailingList, OpensOnTheThirdLaunchOrAfterTwoWholeDays) {
     // Another application: its own count and install date, same decision.
     MailingListManager other(config(QStringLiteral("org.tessivo.Other")));
     EXPECT_FALSE(launch(other));
-    now = now.addDays(1).addSecs(23 * 3600);  // 1 day 23 hours: one whole day
+    now = now.addDays(1).addSecs(23 * 3600); // 1 day 23 hours: one whole day
     EXPECT_EQ(other.daysSinceInstall(), 1);
     other.evaluatePrompt();
     EXPECT_FALSE(other.isPresented());
@@ -99,7 +99,7 @@ TEST_F(MailingList, SnoozeLastsFourteenDaysAndForeignValuesReadAsDefaults) {
     EXPECT_FALSE(m.isOptedOut());
     now = now.addDays(13);
     EXPECT_FALSE(launch(m));
-    m.showPromptIfEligible(true);  // the menu ignores the snooze
+    m.showPromptIfEligible(true); // the menu ignores the snooze
     EXPECT_TRUE(m.isPresented());
     now = now.addDays(1).addSecs(1);
     EXPECT_TRUE(launch(m));
@@ -166,8 +166,8 @@ TEST_F(MailingList, SubscribingSendsTheBodyAndTokenAndReadsTheAnswer) {
 }
 
 TEST_F(MailingList, BrokenServersEndInTheFormWithAMessage) {
-    for (auto behaviour : {LocalServer::Behaviour::silent, LocalServer::Behaviour::garbage,
-                           LocalServer::Behaviour::drop}) {
+    for (auto behaviour :
+         {LocalServer::Behaviour::silent, LocalServer::Behaviour::garbage, LocalServer::Behaviour::drop}) {
         MailingListManager::Config c = config();
         c.network.timeoutMilliseconds = 300;
         MailingListManager m(c);

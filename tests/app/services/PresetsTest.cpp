@@ -41,8 +41,10 @@ TEST(PresetJSON, WritesSortedCompactKeysAndRoundTrips) {
                     "\"backgroundRadius\":12.0,\"errorCorrection\":3,\"eyeShapeIdx\":6,"
                     "\"fgEyeColor\":{\"hex\":\"#D9480F\"},\"fgPixelColor\":{\"hex\":\"#D9480F\"},"
                     "\"fgPupilColor\":{\"hex\":\"#D9480F\"},\"fgUnifiedColor\":{\"hex\":\"#D9480F\"},"
-                    "\"id\":\"" + id + "\",\"name\":\"Ünïcode & \\\"quotes\\\"\",\"pixelShapeIdx\":8,"
-                    "\"pupilShapeIdx\":6,\"unifiedColor\":true}");
+                    "\"id\":\"" +
+                        id +
+                        "\",\"name\":\"Ünïcode & \\\"quotes\\\"\",\"pixelShapeIdx\":8,"
+                        "\"pupilShapeIdx\":6,\"unifiedColor\":true}");
     EXPECT_EQ(id.size(), 36u);
     const auto back = decodePreset(text);
     ASSERT_TRUE(back);
@@ -170,8 +172,7 @@ TEST_F(PresetKeys, EntriesThatDoNotDecodeAreKeptButNotOffered) {
     const std::string second = lacking.dump();
     const std::string third = presetJSONText(builtIn("Midnight"));
     Keys::userPresets().suite()->setObject(
-        PresetStore::keyName,
-        platform::PropertyList(platform::PropertyListArray{first, second, 42, third}));
+        PresetStore::keyName, platform::PropertyList(platform::PropertyListArray{first, second, 42, third}));
 
     auto presets = userPresetStore().presets();
     ASSERT_EQ(presets.size(), 2u);

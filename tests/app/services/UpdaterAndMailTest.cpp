@@ -17,12 +17,13 @@ namespace {
 
 QByteArray feed(const QByteArray& items) {
     return "<?xml version=\"1.0\"?><rss version=\"2.0\" xmlns:tessivo=\"https://tessivo.org/xmlns/update\">"
-           "<channel><title>Tessivo</title>" + items + "</channel></rss>";
+           "<channel><title>Tessivo</title>" +
+           items + "</channel></rss>";
 }
 
 QByteArray item(const char* version, const char* link, const char* notes = "Fixes.") {
-    return QByteArray("<item><title>Tessivo ") + version + "</title><link>" + link + "</link><description>" +
-           notes + "</description><tessivo:version>" + version + "</tessivo:version></item>";
+    return QByteArray("<item><title>Tessivo ") + version + "</title><link>" + link + "</link><description>" + notes +
+           "</description><tessivo:version>" + version + "</tessivo:version></item>";
 }
 
 UpdateCheckResult check(Updater& updater) {
@@ -45,11 +46,12 @@ TEST(UpdateFeed, ComparesVersionsAndPicksTheNewestSecureRelease) {
     EXPECT_GT(compareVersions("2.0", "1.99.99"), 0);
     EXPECT_LT(compareVersions("1.2", "1.2.beta"), 0);
 
-    const auto items = parseUpdateFeed(feed(item("0.9", "https://tessivo.org/0.9") +
-                                            item("1.4.2", "https://tessivo.org/download", "<![CDATA[<b>New</b> & better]]>") +
-                                            item("9.0", "http://insecure.example/9.0") + "<item><title>x</title></item>" +
-                                            item("1.4.1", "https://tessivo.org/1.4.1")));
-    ASSERT_EQ(items.size(), 3u);  // no version, or a download page without HTTPS: left out
+    const auto items =
+        parseUpdateFeed(feed(item("0.9", "https://tessivo.org/0.9") +
+                             item("1.4.2", "https://tessivo.org/download", "<![CDATA[<b>New</b> & better]]>") +
+                             item("9.0", "http://insecure.example/9.0") + "<item><title>x</title></item>" +
+                             item("1.4.1", "https://tessivo.org/1.4.1")));
+    ASSERT_EQ(items.size(), 3u); // no version, or a download page without HTTPS: left out
     const auto newer = evaluateFeed(items, "1.4");
     EXPECT_EQ(newer.kind, Kind::updateAvailable);
     EXPECT_EQ(newer.newest.version, QStringLiteral("1.4.2"));
@@ -68,7 +70,7 @@ TEST(Updater, ChecksOnlyWhenAskedAndReportsEachOutcome) {
 
     LocalServer server;
     Updater updater(server.url(QStringLiteral("/appcast.xml")), "1.0", NetworkOptions{3000, {}});
-    EXPECT_TRUE(server.requests().isEmpty());  // nothing happens by itself
+    EXPECT_TRUE(server.requests().isEmpty()); // nothing happens by itself
 
     server.respondWith(200, feed(item("1.1", "https://tessivo.org/download")), "application/rss+xml");
     UpdateCheckResult result = check(updater);
@@ -104,10 +106,13 @@ TEST(Updater, HttpsFeedNeedsATrustedCertificate) {
 TEST(SupportMail, BuildsTheAddressAndHandsItToTheMailProgram) {
     const QUrl url = supportMailURL(QStringLiteral("help@tessivo.org"), QStringLiteral("Tessivo"));
     const QByteArray text = url.toEncoded();
-    EXPECT_TRUE(text.startsWith("mailto:help@tessivo.org?subject=Tessivo%20Support%20Request&body=Hello%20Tessivo%20Team,%0A%0AI%20need"))
+    EXPECT_TRUE(text.startsWith(
+        "mailto:help@tessivo.org?subject=Tessivo%20Support%20Request&body=Hello%20Tessivo%20Team,%0A%0AI%20need"))
         << text.toStdString();
     EXPECT_TRUE(text.endsWith("following:%0A%0A"));
-    EXPECT_TRUE(supportMailURL(QStringLiteral("a@b"), QString()).toEncoded().contains("subject=App%20Support%20Request&body=Hello%20App%20Team,"));
+    EXPECT_TRUE(supportMailURL(QStringLiteral("a@b"), QString())
+                    .toEncoded()
+                    .contains("subject=App%20Support%20Request&body=Hello%20App%20Team,"));
 
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
@@ -128,4 +133,3 @@ TEST(SupportMail, BuildsTheAddressAndHandsItToTheMailProgram) {
               QStringLiteral("Tessivo Support Request"));
     EXPECT_TRUE(catcher.urls[1].toString().startsWith(QStringLiteral("mailto:support@")));
 }
-

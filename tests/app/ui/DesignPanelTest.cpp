@@ -112,7 +112,8 @@ TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
 
     // Clicking the selected one writes the same index again, nothing else.
     int reports = 0;
-    auto observation = Defaults::observe(Keys::pixelShapeIdx(), {}, [&](const Defaults::KeyChange<int>&) { ++reports; });
+    auto observation =
+        Defaults::observe(Keys::pixelShapeIdx(), {}, [&](const Defaults::KeyChange<int>&) { ++reports; });
     QTest::mouseClick(panel->pixelGrid()->selectors()[6], Qt::LeftButton);
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(Keys::pixelShapeIdx().get(), 6);

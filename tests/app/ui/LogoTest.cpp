@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-
 using namespace Tessivo;
 using namespace Tessivo::ui;
 
@@ -39,9 +38,7 @@ struct Logo : FreshSettings {
     }
 };
 
-std::string bigEndian(std::uint32_t v) {
-    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-}
+std::string bigEndian(std::uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 
 std::uint32_t crc32Of(const std::string& bytes) {
     std::uint32_t crc = 0xFFFFFFFFu;
@@ -61,8 +58,8 @@ std::string chunk(const std::string& type, const std::string& data) {
 // data stream: the size alone is what matters.
 std::string hugePNG(std::uint32_t width, std::uint32_t height) {
     const std::string ihdr = bigEndian(width) + bigEndian(height) + std::string("\x08\x00\x00\x00\x00", 5);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) +
-           chunk("IEND", "");
+    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
+           chunk("IDAT", std::string("\x78\x9c\x03\x00\x00\x00\x00\x01", 8)) + chunk("IEND", "");
 }
 
 } // namespace
@@ -128,7 +125,8 @@ TEST_F(Logo, BadFilesSayWhyAndKeepTheCurrentLogo) {
     testsupport::writeTextFile(dir / "notes.png", "just some text, not a picture\n");
     load(path("notes.png"));
     EXPECT_EQ(panel->logo().image, first);
-    EXPECT_TRUE(panel->logoMessage().contains("\u201Cnotes.png\u201D is not an image")) << panel->logoMessage().toStdString();
+    EXPECT_TRUE(panel->logoMessage().contains("\u201Cnotes.png\u201D is not an image"))
+        << panel->logoMessage().toStdString();
 
     // A PNG cut short after its header.
     testsupport::writeTextFile(dir / "cut.png", testsupport::readTextFile(dir / "first.png").substr(0, 40));

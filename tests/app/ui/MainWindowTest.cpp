@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, TypingShowsACodeThatScansAndATooLongMessageWarnsUntilTheL
 TEST_F(MainWindowTest, LargestMessageKeepsTheWindowResponsive) {
     MainWindow window;
     Keys::errorCorrection().set(0);
-    Keys::pixelShapeIdx().set(12);  // one of the slowest shapes
+    Keys::pixelShapeIdx().set(12); // one of the slowest shapes
     QLineEdit* field = window.messageSection().firstField();
     field->setText(QString(2950, QLatin1Char('x')));
     // The big code renders while the event loop goes on: the window takes
@@ -251,7 +251,8 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     window.contactSupportAction().trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     ASSERT_EQ(mail.urls.size(), 1);
-    EXPECT_TRUE(QUrlQuery(mail.urls.front()).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded)
+    EXPECT_TRUE(QUrlQuery(mail.urls.front())
+                    .queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded)
                     .endsWith(QStringLiteral(" Support Request")));
 
     // "Subscribe to Newsletter…" opens the prompt; "Don't ask again" hides
@@ -270,7 +271,7 @@ TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {
     // A socket file left behind by a crashed run.
     testsupport::writeTextFile((QDir::tempPath() + "/" + name).toStdString(), "");
     SingleInstance first(name);
-    EXPECT_FALSE(first.notifyRunningInstance(200));  // nobody answers
+    EXPECT_FALSE(first.notifyRunningInstance(200)); // nobody answers
     ASSERT_TRUE(first.listen());
     QSignalSpy activations(&first, &SingleInstance::activationRequested);
 

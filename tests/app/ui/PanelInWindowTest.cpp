@@ -69,7 +69,8 @@ TEST_F(InWindow, ShapeColourAndLogoChangesReachThePreview) {
     // Some module of the preview is now that red.
     bool red = false;
     for (int y = 0; y < preview()->height() && !red; y += 3)
-        for (int x = 0; x < preview()->width() && !red; x += 3) red = preview()->pixel(x, y) == gfx::Pixel{0xC0, 0x1C, 0x28, 255};
+        for (int x = 0; x < preview()->width() && !red; x += 3)
+            red = preview()->pixel(x, y) == gfx::Pixel{0xC0, 0x1C, 0x28, 255};
     EXPECT_TRUE(red);
 
     // A logo reaches the preview once "Use logo" is on.
@@ -101,10 +102,10 @@ TEST_F(InWindow, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
     for (auto* key : {&Keys::backgroundColor(), &Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(),
                       &Keys::fgUnifiedColor()})
         key->set(Color::sRGB(1, 0, 0));
-    for (auto* key : {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(),
-                      &Keys::expandedPixelShape(), &Keys::expandedBackground(), &Keys::expandedLogo(),
-                      &Keys::expandedAdvanced(), &Keys::matchingPupil(), &Keys::unifiedColor(),
-                      &Keys::useHexColorInput()})
+    for (auto* key :
+         {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
+          &Keys::expandedBackground(), &Keys::expandedLogo(), &Keys::expandedAdvanced(), &Keys::matchingPupil(),
+          &Keys::unifiedColor(), &Keys::useHexColorInput()})
         key->set(true);
     Keys::errorCorrection().set(0);
     Keys::messageType().set(1); // a web address: the text field still counts
@@ -142,8 +143,7 @@ TEST_F(InWindow, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
         EXPECT_FALSE(group->isExpanded());
     }
     for (auto* hint : panel->hints()) EXPECT_FALSE(hint->isVisibleTo(panel));
-    for (auto* box : window->findChildren<QCheckBox*>())
-        EXPECT_FALSE(box->text() == "Show hints" && box->isChecked());
+    for (auto* box : window->findChildren<QCheckBox*>()) EXPECT_FALSE(box->text() == "Show hints" && box->isChecked());
     EXPECT_EQ(panel->errorCorrectionPicker()->currentText(), "High (~30%)");
     EXPECT_EQ(panel->eyeGrid()->shownIndex(), 0);
     EXPECT_FALSE(panel->foregroundColorInput()->showsHexField());

@@ -43,9 +43,7 @@ inline std::vector<std::string> scan(const Tessivo::ui::PreviewView& preview) {
 }
 
 // Clicks a check box on its box (its label may be narrower than the row).
-inline void clickBox(QAbstractButton* box) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-}
+inline void clickBox(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
 
 // The menu item with this text ("&&" stands for a literal "&").
 inline QAction* findAction(const QMenu& menu, const QString& text) {

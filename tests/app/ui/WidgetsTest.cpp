@@ -28,7 +28,8 @@ namespace {
 
 QStringList actionTexts(const QMenu& menu) {
     QStringList texts;
-    for (QAction* a : menu.actions()) texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
+    for (QAction* a : menu.actions())
+        texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
     return texts;
 }
 
@@ -105,13 +106,12 @@ TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
     std::string message = "Tessivo export";
     QString shownError;
     int successes = 0;
-    ExportController controller(
-        &window,
-        [&]() -> std::shared_ptr<QRCode::Document> {
-            if (message.empty()) return nullptr;
-            return std::make_shared<QRCode::Document>(message, QRCode::ErrorCorrection::high);
-        },
-        {[&](const QString& text) { shownError = text; }, [&] { ++successes; }});
+    ExportController controller(&window,
+                                [&]() -> std::shared_ptr<QRCode::Document> {
+                                    if (message.empty()) return nullptr;
+                                    return std::make_shared<QRCode::Document>(message, QRCode::ErrorCorrection::high);
+                                },
+                                {[&](const QString& text) { shownError = text; }, [&] { ++successes; }});
     QString chosen;
     int asked = 0;
     controller.setFileChooser([&](ExportFormat) {
@@ -120,8 +120,8 @@ TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
     });
     QMenu menu;
     addActionsMenuItems(menu, controller);
-    EXPECT_EQ(actionTexts(menu), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG",
-                                              "Copy to clipboard", "Image", "ASCII Representation"}));
+    EXPECT_EQ(actionTexts(menu), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG", "Copy to clipboard",
+                                              "Image", "ASCII Representation"}));
     EXPECT_EQ(successes, 0);
     QSignalSpy finished(&controller, &ExportController::finished);
 
@@ -205,7 +205,7 @@ TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
     server.respondWith(201);
     QTest::keyClicks(prompt->emailField(), QStringLiteral("me@example.org"));
     prompt->subscribeButton()->click();
-    EXPECT_EQ(prompt->visibleState(), 1);  // progress while the request runs
+    EXPECT_EQ(prompt->visibleState(), 1); // progress while the request runs
     ASSERT_TRUE(waitFor([&] { return prompt->visibleState() == 2; }));
     EXPECT_TRUE(manager.isOptedOut());
     // The thanks close by themselves after 3.5 seconds.
@@ -219,8 +219,8 @@ TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
 TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     UpdateCheckResult newer;
     newer.kind = UpdateCheckResult::Kind::updateAvailable;
-    newer.newest = {QStringLiteral("Tessivo 2.0"), QStringLiteral("2.0"), QUrl(QStringLiteral("https://tessivo.org/get")),
-                    QStringLiteral("<script>x</script> Faster")};
+    newer.newest = {QStringLiteral("Tessivo 2.0"), QStringLiteral("2.0"),
+                    QUrl(QStringLiteral("https://tessivo.org/get")), QStringLiteral("<script>x</script> Faster")};
     QMessageBox* box = makeUpdateResultDialog(newer, QStringLiteral("1.0"), &window);
     EXPECT_TRUE(box->informativeText().contains(QStringLiteral("2.0")));
     EXPECT_EQ(box->detailedText(), newer.newest.notes);

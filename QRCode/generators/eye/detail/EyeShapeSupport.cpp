@@ -6,14 +6,12 @@
 
 namespace QRCode::EyeShape {
 
-std::optional<double> numberSetting(const OptionalSettingsValue& value)
-{
+std::optional<double> numberSetting(const OptionalSettingsValue& value) {
     if (!value) return std::nullopt;
     return foundation::settingDouble(*value);
 }
 
-std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value)
-{
+std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value) {
     if (!value) return std::nullopt;
     return foundation::settingInteger(*value);
 }

@@ -56,16 +56,13 @@ std::optional<std::int64_t> integerSetting(const OptionalSettingsValue& value);
 // One default pupil per eye class (`EyeClass` is the tag), made on first use
 // by the pupil's Create with no settings and shared by every eye of the
 // class and their copies. Creation is safe when several threads ask first.
-template <class EyeClass, class Pupil>
-std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil()
-{
+template <class EyeClass, class Pupil> std::shared_ptr<QRCodePupilShapeGenerator> sharedDefaultPupil() {
     static const std::shared_ptr<QRCodePupilShapeGenerator> pupil = Pupil::Create(SettingsDict());
     return pupil;
 }
 
 // An eye class without settings.
-template <class Derived>
-using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
+template <class Derived> using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
 
 // The common part of the eyes with one "cornerRadiusFraction" setting
 // (cornered pixels, pixels, edges). Creation, copying and the setting clamp
@@ -74,34 +71,28 @@ using EyeWithoutSettings = WithoutSettings<Derived, QRCodeEyeShapeGenerator>;
 // fraction clamped, times 5; a class may declare
 //   static double radiusFor(double fraction);
 // ). The derived class declares Name, Title, DefaultCornerRadius and draws.
-template <class Derived>
-class CornerRadiusEye : public QRCodeEyeShapeGenerator {
+template <class Derived> class CornerRadiusEye : public QRCodeEyeShapeGenerator {
 public:
-    explicit CornerRadiusEye(double cornerRadiusFraction)
-    {
+    explicit CornerRadiusEye(double cornerRadiusFraction) {
         setCornerRadiusFraction(pixelmath::unitFraction(cornerRadiusFraction));
     }
     // "cornerRadiusFraction" when it holds a number, else the default.
-    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
-    {
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict()) {
         const auto fraction = foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction);
         return std::make_shared<Derived>(fraction.value_or(Derived::DefaultCornerRadius));
     }
 
-    SettingsDict settings() const override
-    {
+    SettingsDict settings() const override {
         SettingsDict dict = SettingsDict::object();
         dict[std::string(SettingsKey::cornerRadiusFraction)] = cornerRadiusFraction_;
         return dict;
     }
-    bool supportsSettingValueForKey(std::string_view key) const override
-    {
+    bool supportsSettingValueForKey(std::string_view key) const override {
         return key == SettingsKey::cornerRadiusFraction;
     }
     // A number under "cornerRadiusFraction" is clamped to 0...1 and taken;
     // everything else is refused.
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
-    {
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override {
         if (key != SettingsKey::cornerRadiusFraction) return false;
         const auto number = numberSetting(value);
         if (!number) return false;
@@ -112,8 +103,7 @@ public:
     void reset() override { setCornerRadiusFraction(Derived::DefaultCornerRadius); }
 
     double cornerRadiusFraction() const noexcept { return cornerRadiusFraction_; }
-    void setCornerRadiusFraction(double fraction) noexcept
-    {
+    void setCornerRadiusFraction(double fraction) noexcept {
         cornerRadiusFraction_ = fraction;
         if constexpr (requires { Derived::radiusFor(fraction); }) {
             actualCornerRadius_ = Derived::radiusFor(fraction);

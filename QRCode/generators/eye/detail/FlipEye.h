@@ -24,19 +24,16 @@ namespace QRCode::EyeShape {
 //   bool supportsOtherSetting(std::string_view key) const;
 //   std::optional<bool> setOtherSetting(const OptionalSettingsValue&, std::string_view key);
 //   void resetOtherSettings();
-template <class Derived>
-class FlipEye : public QRCodeEyeShapeGenerator {
+template <class Derived> class FlipEye : public QRCodeEyeShapeGenerator {
 public:
-    explicit FlipEye(Flip flip)
-    {
+    explicit FlipEye(Flip flip) {
         if constexpr (ownsPupil) pupil_ = Derived::makePupil();
         setFlip(flip);
     }
 
     // From the defaults, every entry of the dictionary through
     // setSettingValue (so other keys and refused values change nothing).
-    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
-    {
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict()) {
         auto eye = std::make_shared<Derived>(Flip::none);
         if (settings.is_object()) {
             for (const auto& [key, value] : settings.items()) eye->setSettingValue(value, key);
@@ -46,48 +43,44 @@ public:
 
     Flip flip() const noexcept { return flip_; }
     // Stores the flip and hands it to the eye's own pupil.
-    void setFlip(Flip flip)
-    {
+    void setFlip(Flip flip) {
         flip_ = flip;
         if (pupil_) pupil_->setSettingValue(SettingsValue(static_cast<std::int64_t>(flip)), SettingsKey::flip);
     }
 
     std::shared_ptr<QRCodeEyeShapeGenerator> copyShape() const override { return Create(settings()); }
-    void reset() override
-    {
+    void reset() override {
         setFlip(Flip::none);
-        if constexpr (requires(Derived& d) { d.resetOtherSettings(); }) self().resetOtherSettings();
+        if constexpr (requires(Derived & d) { d.resetOtherSettings(); }) self().resetOtherSettings();
     }
     gfx::Path eyePath() override { return flippedPath(self().ring(), flip_); }
     gfx::Path eyeBackgroundPath() override { return flippedPath(self().background(), flip_); }
     // The eye's own pupil, the same object on every call.
     std::shared_ptr<QRCodePupilShapeGenerator> defaultPupil() override { return pupil_; }
 
-    SettingsDict settings() const override
-    {
+    SettingsDict settings() const override {
         SettingsDict result = SettingsDict::object();
         result[std::string(SettingsKey::flip)] = static_cast<std::int64_t>(flip_);
         if constexpr (requires(const Derived& d) { d.writeOtherSettings(result); }) self().writeOtherSettings(result);
         return result;
     }
-    bool supportsSettingValueForKey(std::string_view key) const override
-    {
+    bool supportsSettingValueForKey(std::string_view key) const override {
         if (key == SettingsKey::flip) return true;
-        if constexpr (requires(const Derived& d) { d.supportsOtherSetting(key); }) return self().supportsOtherSetting(key);
+        if constexpr (requires(const Derived& d) { d.supportsOtherSetting(key); })
+            return self().supportsOtherSetting(key);
         return false;
     }
     // "flip" with a number: its integer value 0...3 selects that flip, any
     // other none; true. No value or not a number: false. Other keys go to
     // the class's own settings, if any.
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
-    {
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override {
         if (key == SettingsKey::flip) {
             const auto flip = flipFromSettingValue(value);
             if (!flip) return false;
             setFlip(*flip);
             return true;
         }
-        if constexpr (requires(Derived& d) { d.setOtherSetting(value, key); }) {
+        if constexpr (requires(Derived & d) { d.setOtherSetting(value, key); }) {
             return self().setOtherSetting(value, key).value_or(false);
         }
         return false;

@@ -8,8 +8,7 @@
 
 namespace QRCode::PixelShape {
 
-std::span<const PixelShapeClass> barAndPathShapeClasses()
-{
+std::span<const PixelShapeClass> barAndPathShapeClasses() {
     static constexpr std::array<PixelShapeClass, 9> classes{{
         generatorClass<Vertical, QRCodePixelShapeGenerator>(),
         generatorClass<Horizontal, QRCodePixelShapeGenerator>(),

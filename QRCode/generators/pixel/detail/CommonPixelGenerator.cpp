@@ -14,17 +14,17 @@ namespace QRCode::PixelShape {
 namespace {
 
 constexpr std::array<std::string_view, CommonPixelGenerator::pixelTypeCount> kRawValues{
-    "square", "circle",  "crt",  "roundedRect", "squircle", "sharp",  "star",     "heart",
-    "flower", "shiny",   "arrow", "wave",       "spikyCircle", "gear", "stitch",  "hexagon",
-    "hexa",   "wex",     "diamond", "koala",    "diagonal", "flame",  "roundedTriangle", "leaf",
+    "square", "circle",          "crt",   "roundedRect", "squircle", "sharp",       "star",
+    "heart",  "flower",          "shiny", "arrow",       "wave",     "spikyCircle", "gear",
+    "stitch", "hexagon",         "hexa",  "wex",         "diamond",  "koala",       "diagonal",
+    "flame",  "roundedTriangle", "leaf",
 };
 
 using neighbours::TileSink;
 
 // Scale by s, move the origin to (ox, oy), then turn by `turns` about
 // (cx, cy): composed by hand, since it runs once per module.
-gfx::AffineTransform scaleMoveTurn(double s, double ox, double oy, double cx, double cy, double turns)
-{
+gfx::AffineTransform scaleMoveTurn(double s, double ox, double oy, double cx, double cy, double turns) {
     if (turns == 0) return {s, 0, 0, s, ox, oy};
     const double angle = turns * 2 * std::numbers::pi;
     const double cosine = std::cos(angle), sine = std::sin(angle);
@@ -40,14 +40,12 @@ const std::array<PixelType, CommonPixelGenerator::pixelTypeCount> CommonPixelGen
     return all;
 }();
 
-std::string_view CommonPixelGenerator::rawValue(PixelType type) noexcept
-{
+std::string_view CommonPixelGenerator::rawValue(PixelType type) noexcept {
     const auto i = static_cast<std::size_t>(type);
     return i < kRawValues.size() ? kRawValues[i] : std::string_view();
 }
 
-std::optional<PixelType> CommonPixelGenerator::pixelTypeFromRawValue(std::string_view raw) noexcept
-{
+std::optional<PixelType> CommonPixelGenerator::pixelTypeFromRawValue(std::string_view raw) noexcept {
     for (std::size_t i = 0; i < kRawValues.size(); ++i) {
         if (kRawValues[i] == raw) return static_cast<PixelType>(i);
     }
@@ -61,27 +59,20 @@ CommonPixelGenerator::CommonPixelGenerator(PixelType pixelType,
                                            double insetFraction, double cornerRadiusFraction,
                                            std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator,
                                            double rotationFraction)
-    : pixelType_(pixelType),
-      insetGenerator_(insetGenerator ? std::move(insetGenerator) : PixelInset::Fixed::Create()),
-      insetFraction_(insetFraction),
-      cornerRadiusFraction_(cornerRadiusFraction),
+    : pixelType_(pixelType), insetGenerator_(insetGenerator ? std::move(insetGenerator) : PixelInset::Fixed::Create()),
+      insetFraction_(insetFraction), cornerRadiusFraction_(cornerRadiusFraction),
       rotationGenerator_(rotationGenerator ? std::move(rotationGenerator) : PixelRotation::Fixed::Create()),
-      rotationFraction_(rotationFraction)
-{
-}
+      rotationFraction_(rotationFraction) {}
 
-void CommonPixelGenerator::setInsetGenerator(std::shared_ptr<QRCodePixelInsetGenerator> generator)
-{
+void CommonPixelGenerator::setInsetGenerator(std::shared_ptr<QRCodePixelInsetGenerator> generator) {
     insetGenerator_ = generator ? std::move(generator) : PixelInset::Fixed::Create();
 }
 
-void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator)
-{
+void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator) {
     rotationGenerator_ = generator ? std::move(generator) : PixelRotation::Fixed::Create();
 }
 
-gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size)
-{
+gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
     insetGenerator_->reset();
     rotationGenerator_->reset();
@@ -136,15 +127,14 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
             switch (pixelType_) {
             case PixelType::roundedRect: {
                 const double radius = insetRect.height() * 0.5 * cornerRadiusFraction_;
-                TileSink(path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns)).appendRoundedRect(insetRect, radius, radius);
+                TileSink(path, scaleMoveTurn(1, 0, 0, x + half, y + half, turns))
+                    .appendRoundedRect(insetRect, radius, radius);
                 break;
             }
             case PixelType::circle:
                 TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)).append(*outline);
                 break;
-            case PixelType::stitch:
-                TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).append(*outline);
-                break;
+            case PixelType::stitch: TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).append(*outline); break;
             case PixelType::shiny:
                 // Scaled by an eighth of the width and moved back by one:
                 // template units 1...9 span the module.
@@ -161,8 +151,7 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
     return path;
 }
 
-bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& settingValue)
-{
+bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& settingValue) {
     if (!settingValue) {
         insetFraction_ = 0;
         return true;
@@ -173,8 +162,7 @@ bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& setting
     return true;
 }
 
-bool CommonPixelGenerator::setInsetGenerator(const OptionalSettingsValue& settingValue)
-{
+bool CommonPixelGenerator::setInsetGenerator(const OptionalSettingsValue& settingValue) {
     if (!settingValue || !settingValue->is_string()) return false;
     auto generator = PixelInset::generator(settingValue->get_ref<const std::string&>());
     if (!generator) return false;
@@ -182,8 +170,7 @@ bool CommonPixelGenerator::setInsetGenerator(const OptionalSettingsValue& settin
     return true;
 }
 
-bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& settingValue)
-{
+bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& settingValue) {
     if (!settingValue) {
         rotationFraction_ = 0;
         return true;
@@ -196,8 +183,7 @@ bool CommonPixelGenerator::setRotationFraction(const OptionalSettingsValue& sett
     return true;
 }
 
-bool CommonPixelGenerator::setRotationGenerator(const OptionalSettingsValue& settingValue)
-{
+bool CommonPixelGenerator::setRotationGenerator(const OptionalSettingsValue& settingValue) {
     if (!settingValue || !settingValue->is_string()) return false;
     auto generator = PixelRotation::generator(settingValue->get_ref<const std::string&>());
     if (!generator) return false;
@@ -205,8 +191,7 @@ bool CommonPixelGenerator::setRotationGenerator(const OptionalSettingsValue& set
     return true;
 }
 
-bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& settingValue)
-{
+bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& settingValue) {
     if (!settingValue) {
         cornerRadiusFraction_ = 0;
         return true;
@@ -219,15 +204,11 @@ bool CommonPixelGenerator::setCornerRadiusFraction(const OptionalSettingsValue& 
 
 namespace {
 
-bool isTrue(const OptionalSettingsValue& value)
-{
-    return value && foundation::settingBool(*value).value_or(false);
-}
+bool isTrue(const OptionalSettingsValue& value) { return value && foundation::settingBool(*value).value_or(false); }
 
 } // namespace
 
-void CommonPixelGenerator::setUseRandomInset(const OptionalSettingsValue& settingValue)
-{
+void CommonPixelGenerator::setUseRandomInset(const OptionalSettingsValue& settingValue) {
     if (isTrue(settingValue)) {
         insetGenerator_ = PixelInset::Random::Create();
     } else {
@@ -235,8 +216,7 @@ void CommonPixelGenerator::setUseRandomInset(const OptionalSettingsValue& settin
     }
 }
 
-void CommonPixelGenerator::setUseRandomRotation(const OptionalSettingsValue& settingValue)
-{
+void CommonPixelGenerator::setUseRandomRotation(const OptionalSettingsValue& settingValue) {
     if (isTrue(settingValue)) {
         rotationGenerator_ = PixelRotation::Random::Create();
     } else {
@@ -245,8 +225,7 @@ void CommonPixelGenerator::setUseRandomRotation(const OptionalSettingsValue& set
 }
 
 std::optional<bool> CommonPixelGenerator::setInsetOrRotationSetting(const OptionalSettingsValue& value,
-                                                                    std::string_view key)
-{
+                                                                    std::string_view key) {
     if (key == SettingsKey::insetFraction) return setInsetFraction(value);
     if (key == SettingsKey::insetGeneratorName) return setInsetGenerator(value);
     if (key == SettingsKey::rotationFraction) return setRotationFraction(value);
@@ -262,8 +241,7 @@ std::optional<bool> CommonPixelGenerator::setInsetOrRotationSetting(const Option
     return std::nullopt;
 }
 
-void CommonPixelGenerator::writeInsetAndRotationSettings(SettingsDict& result) const
-{
+void CommonPixelGenerator::writeInsetAndRotationSettings(SettingsDict& result) const {
     const std::string_view insetName = insetGeneratorName(*insetGenerator_);
     const std::string_view rotationName = rotationGeneratorName(*rotationGenerator_);
     result[std::string(SettingsKey::insetGeneratorName)] = std::string(insetName);
@@ -274,8 +252,7 @@ void CommonPixelGenerator::writeInsetAndRotationSettings(SettingsDict& result) c
     if (rotationName == PixelRotation::Random::Name) result[std::string(SettingsKey::useRandomRotation)] = true;
 }
 
-std::shared_ptr<QRCodePixelInsetGenerator> CommonPixelGenerator::insetGeneratorFrom(const SettingsDict& settings)
-{
+std::shared_ptr<QRCodePixelInsetGenerator> CommonPixelGenerator::insetGeneratorFrom(const SettingsDict& settings) {
     std::shared_ptr<QRCodePixelInsetGenerator> inset;
     if (const auto name = foundation::settingString(settings, SettingsKey::insetGeneratorName)) {
         inset = PixelInset::generator(*name);
@@ -285,8 +262,8 @@ std::shared_ptr<QRCodePixelInsetGenerator> CommonPixelGenerator::insetGeneratorF
     return inset ? inset : PixelInset::Fixed::Create();
 }
 
-std::shared_ptr<QRCodePixelRotationGenerator> CommonPixelGenerator::rotationGeneratorFrom(const SettingsDict& settings)
-{
+std::shared_ptr<QRCodePixelRotationGenerator> CommonPixelGenerator::rotationGeneratorFrom(
+    const SettingsDict& settings) {
     std::shared_ptr<QRCodePixelRotationGenerator> rotation;
     if (const auto name = foundation::settingString(settings, SettingsKey::rotationGeneratorName)) {
         rotation = PixelRotation::generator(*name);

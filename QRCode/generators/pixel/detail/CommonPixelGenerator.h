@@ -23,8 +23,30 @@ class CommonPixelGenerator {
 public:
     // Which outline to draw; the raw value of each case is its name.
     enum class PixelType : std::uint8_t {
-        square, circle, crt, roundedRect, squircle, sharp, star, heart, flower, shiny, arrow, wave,
-        spikyCircle, gear, stitch, hexagon, hexa, wex, diamond, koala, diagonal, flame, roundedTriangle, leaf,
+        square,
+        circle,
+        crt,
+        roundedRect,
+        squircle,
+        sharp,
+        star,
+        heart,
+        flower,
+        shiny,
+        arrow,
+        wave,
+        spikyCircle,
+        gear,
+        stitch,
+        hexagon,
+        hexa,
+        wex,
+        diamond,
+        koala,
+        diagonal,
+        flame,
+        roundedTriangle,
+        leaf,
     };
     static constexpr std::size_t pixelTypeCount = 24;
     static const std::array<PixelType, pixelTypeCount> allPixelTypes;
@@ -47,8 +69,7 @@ public:
     // Corner rounding of "roundedRect" only.
     double cornerRadiusFraction() const noexcept { return cornerRadiusFraction_; }
     void setCornerRadiusFraction(double value) noexcept { cornerRadiusFraction_ = value; }
-    const std::shared_ptr<QRCodePixelRotationGenerator>& rotationGenerator() const noexcept
-    {
+    const std::shared_ptr<QRCodePixelRotationGenerator>& rotationGenerator() const noexcept {
         return rotationGenerator_;
     }
     void setRotationGenerator(std::shared_ptr<QRCodePixelRotationGenerator> generator);

@@ -31,8 +31,7 @@ struct ModuleLayout {
     // Nothing when there is nothing to draw: a matrix of dimension 0, or a
     // size that gives no positive, finite module size (a zero, negative or
     // non-finite size would otherwise produce degenerate or NaN geometry).
-    static std::optional<ModuleLayout> of(const BoolMatrix& matrix, gfx::Size size) noexcept
-    {
+    static std::optional<ModuleLayout> of(const BoolMatrix& matrix, gfx::Size size) noexcept {
         const std::int64_t n = matrix.dimension();
         if (n <= 0) return std::nullopt;
         const auto dn = static_cast<double>(n);
@@ -41,21 +40,18 @@ struct ModuleLayout {
         return ModuleLayout{n, cell, (size.width - dn * cell) * 0.5, (size.height - dn * cell) * 0.5};
     }
 
-    gfx::Point origin(std::int64_t row, std::int64_t column) const noexcept
-    {
+    gfx::Point origin(std::int64_t row, std::int64_t column) const noexcept {
         return {x0 + static_cast<double>(column) * cell, y0 + static_cast<double>(row) * cell};
     }
 
-    gfx::Rect moduleRect(std::int64_t row, std::int64_t column) const noexcept
-    {
+    gfx::Rect moduleRect(std::int64_t row, std::int64_t column) const noexcept {
         const gfx::Point o = origin(row, column);
         return {o.x, o.y, cell, cell};
     }
 
     // Places the 10 x 10 unit cell on a module: scale by cell / 10, then
     // translate to the module's origin.
-    gfx::AffineTransform unitCellTransform(std::int64_t row, std::int64_t column) const noexcept
-    {
+    gfx::AffineTransform unitCellTransform(std::int64_t row, std::int64_t column) const noexcept {
         const gfx::Point o = origin(row, column);
         const double s = cell / 10;
         return {s, 0, 0, s, o.x, o.y};
@@ -63,8 +59,7 @@ struct ModuleLayout {
 };
 
 // How many modules are on (to size a path up front).
-inline std::size_t onModuleCount(const BoolMatrix& matrix) noexcept
-{
+inline std::size_t onModuleCount(const BoolMatrix& matrix) noexcept {
     std::size_t count = 0;
     const std::uint8_t* cells = matrix.data();
     for (std::int64_t i = 0, n = matrix.dimension() * matrix.dimension(); i < n; ++i) count += cells[i];
@@ -72,16 +67,14 @@ inline std::size_t onModuleCount(const BoolMatrix& matrix) noexcept
 }
 
 // Whether (row, column) is on; a cell outside the matrix counts as off.
-inline bool isOn(const BoolMatrix& matrix, std::int64_t row, std::int64_t column) noexcept
-{
+inline bool isOn(const BoolMatrix& matrix, std::int64_t row, std::int64_t column) noexcept {
     const std::int64_t n = matrix.dimension();
     if (row < 0 || column < 0 || row >= n || column >= n) return false;
     return matrix.data()[row * n + column] != 0;
 }
 
 // How many of the four edge neighbours (left, top, right, bottom) are on.
-inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept
-{
+inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept {
     return int(info.left) + int(info.top) + int(info.right) + int(info.bottom);
 }
 
@@ -101,8 +94,7 @@ public:
     void append(std::span<const OutlineStep> steps) const { appendOutline(out_, steps, m_); }
 
     // A path (in unit-cell coordinates), element by element.
-    void append(const gfx::Path& outline) const
-    {
+    void append(const gfx::Path& outline) const {
         using T = gfx::Path::ElementType;
         for (const auto& e : outline.elements()) {
             switch (e.type) {
@@ -117,8 +109,7 @@ public:
 
     // The rectangle (x, y, w, h) of the unit cell as a rectangle path:
     // move to its top-left corner, lines round, close.
-    void appendRect(double x, double y, double w, double h) const
-    {
+    void appendRect(double x, double y, double w, double h) const {
         moveTo({x, y});
         lineTo({x + w, y});
         lineTo({x + w, y + h});
@@ -128,13 +119,11 @@ public:
 
     // The rectangle (x, y, w, h) of the unit cell with corners rounded by
     // `radius` (a plain rectangle when radius is 0 or less).
-    void appendRoundedRect(double x, double y, double w, double h, double radius) const
-    {
+    void appendRoundedRect(double x, double y, double w, double h, double radius) const {
         appendRoundedRect(gfx::Rect(x, y, w, h), radius, radius);
     }
     // gfx::Path::addRoundedRect through the sink's transform.
-    void appendRoundedRect(const gfx::Rect& r, double cornerWidth, double cornerHeight) const
-    {
+    void appendRoundedRect(const gfx::Rect& r, double cornerWidth, double cornerHeight) const {
         out_.addRoundedRect(r, cornerWidth, cornerHeight, m_);
     }
 
@@ -146,9 +135,7 @@ private:
 // Visits every module row by row from row 0, column by column within a row,
 // calling f(row, column, isOn, transform) with the module's unit-cell
 // placement. Nothing is visited when the layout is empty.
-template <class F>
-void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
-{
+template <class F> void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f) {
     const std::uint8_t* cells = matrix.data();
     for (std::int64_t row = 0; row < layout.n; ++row) {
         for (std::int64_t column = 0; column < layout.n; ++column) {
@@ -162,11 +149,9 @@ void forEachModule(const BoolMatrix& matrix, const ModuleLayout& layout, F&& f)
 // reset does nothing and every key is refused. Derived declares Name, Title
 // and generatePath, and may declare
 //   static constexpr bool canGenerateEyeAndPupil = false;
-template <class Derived>
-class ShapeWithoutSettings : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
+template <class Derived> class ShapeWithoutSettings : public WithoutSettings<Derived, QRCodePixelShapeGenerator> {
 public:
-    bool canGenerateEyeAndPupilShapes() const override
-    {
+    bool canGenerateEyeAndPupilShapes() const override {
         if constexpr (requires { Derived::canGenerateEyeAndPupil; }) {
             return Derived::canGenerateEyeAndPupil;
         } else {

@@ -8,8 +8,7 @@
 
 namespace QRCode::PixelShape {
 
-std::span<const TemplateOutline> templateOutlineTable()
-{
+std::span<const TemplateOutline> templateOutlineTable() {
     static constexpr TemplateOutline table[] = {
         {PixelType::square, 0, &squareTemplate},
         {PixelType::circle, 0, &circleTemplate},
@@ -39,8 +38,7 @@ std::span<const TemplateOutline> templateOutlineTable()
     return table;
 }
 
-const gfx::Path* templatePath(PixelType type, int index)
-{
+const gfx::Path* templatePath(PixelType type, int index) {
     using Outlines = std::array<std::array<std::optional<gfx::Path>, 2>, CommonPixelGenerator::pixelTypeCount>;
     static const Outlines outlines = [] {
         Outlines built;

@@ -21,20 +21,16 @@ namespace QRCode::PixelShape {
 //   static constexpr PixelType pixelType;
 // and, when its default inset fraction is not 0,
 //   static constexpr double defaultInsetFraction;
-template <class Derived>
-class TemplateShape : public QRCodePixelShapeGenerator {
+template <class Derived> class TemplateShape : public QRCodePixelShapeGenerator {
 public:
     // The generators are kept (not copied); the inset fraction is stored as
     // given, the rotation fraction limited to -1...1 (NaN as 0).
     TemplateShape(std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator, double insetFraction,
                   std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator, double rotationFraction)
         : common_(Derived::pixelType, std::move(insetGenerator), insetFraction, 0, std::move(rotationGenerator),
-                  clampedRotationFraction(rotationFraction))
-    {
-    }
+                  clampedRotationFraction(rotationFraction)) {}
 
-    static constexpr double defaultInset() noexcept
-    {
+    static constexpr double defaultInset() noexcept {
         if constexpr (requires { Derived::defaultInsetFraction; }) {
             return Derived::defaultInsetFraction;
         } else {
@@ -46,10 +42,9 @@ public:
     // "insetGeneratorName" picks that generator (the fixed one when the name
     // is unknown) and then the Boolean key is not read; otherwise a true
     // "useRandomInset" picks the random generator. Rotation alike.
-    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
-    {
-        const double insetFraction = foundation::settingDouble(settings, SettingsKey::insetFraction)
-                                         .value_or(defaultInset());
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict()) {
+        const double insetFraction =
+            foundation::settingDouble(settings, SettingsKey::insetFraction).value_or(defaultInset());
         const double rotationFraction =
             foundation::settingDouble(settings, SettingsKey::rotationFraction).value_or(0.0);
 
@@ -60,41 +55,35 @@ public:
     CommonPixelGenerator& common() noexcept { return common_; }
     const CommonPixelGenerator& common() const noexcept { return common_; }
 
-    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override
-    {
+    std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override {
         return std::make_shared<Derived>(common_.insetGenerator()->copyInsetGenerator(), common_.insetFraction(),
                                          common_.rotationGenerator()->copyRotationGenerator(),
                                          common_.rotationFraction());
     }
 
-    void reset() override
-    {
+    void reset() override {
         common_.setInsetGenerator(PixelInset::Fixed::Create());
         common_.setInsetFraction(defaultInset());
         common_.setRotationGenerator(PixelRotation::Fixed::Create());
         common_.setRotationFraction(0.0);
     }
 
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override
-    {
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
 
-    SettingsDict settings() const override
-    {
+    SettingsDict settings() const override {
         SettingsDict result = SettingsDict::object();
         common_.writeInsetAndRotationSettings(result);
         return result;
     }
 
-    bool supportsSettingValueForKey(std::string_view key) const override
-    {
+    bool supportsSettingValueForKey(std::string_view key) const override {
         return key == SettingsKey::insetFraction || key == SettingsKey::insetGeneratorName ||
                key == SettingsKey::rotationFraction || key == SettingsKey::rotationGeneratorName;
     }
 
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
-    {
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override {
         return common_.setInsetOrRotationSetting(value, key).value_or(false);
     }
 

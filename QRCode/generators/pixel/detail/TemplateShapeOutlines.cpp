@@ -20,21 +20,13 @@ using namespace outline;
 // is at the top, and are turned once when built. H is the box's height, not its top edge, so an outline
 // that reaches below y = 0 (the koala's controls) also moves down by that
 // amount.
-gfx::Path mirroredInOwnHeight(std::span<const OutlineStep> steps)
-{
+gfx::Path mirroredInOwnHeight(std::span<const OutlineStep> steps) {
     const gfx::Path outline = outlinePath(steps);
     return mirroredTopDown(outline, outline.boundingBox().height());
 }
 
 constexpr OutlineStep kArrow[] = {
-    M(5, 0),
-    L(10, 2),
-    L(10, 10),
-    L(5, 8),
-    L(0, 10),
-    L(0, 2),
-    L(5, 0),
-    Z(),
+    M(5, 0), L(10, 2), L(10, 10), L(5, 8), L(0, 10), L(0, 2), L(5, 0), Z(),
 };
 
 constexpr OutlineStep kCrt[] = {
@@ -51,35 +43,19 @@ constexpr OutlineStep kCrt[] = {
 };
 
 constexpr OutlineStep kDiagonal[] = {
-    M(0, 10),
-    L(0, 5),
-    L(5, 0),
-    L(10, 0),
-    L(10, 5),
-    L(5, 10),
-    L(0, 10),
+    M(0, 10), L(0, 5), L(5, 0), L(10, 0), L(10, 5), L(5, 10), L(0, 10),
 };
 
 constexpr OutlineStep kDiamond[] = {
-    M(1, 1),
-    L(10, 0),
-    L(9, 9),
-    L(0, 10),
-    L(1, 1),
-    Z(),
+    M(1, 1), L(10, 0), L(9, 9), L(0, 10), L(1, 1), Z(),
 };
 
 constexpr OutlineStep kFlame[] = {
-    M(1, 1),
-    C({2, 0}, {1, 0.45}, {1.45, 0}),
-    L(9, 0),
-    C({10, 1}, {9.55, 0}, {10, 0.45}),
-    L(10, 8),
-    C({9, 9}, {10, 8.55}, {9.55, 9}),
-    L(1, 10),
-    C({0, 9}, {0.45, 10}, {0, 9.55}),
-    L(1, 1),
-    Z(),
+    M(1, 1),  C({2, 0}, {1, 0.45}, {1.45, 0}),
+    L(9, 0),  C({10, 1}, {9.55, 0}, {10, 0.45}),
+    L(10, 8), C({9, 9}, {10, 8.55}, {9.55, 9}),
+    L(1, 10), C({0, 9}, {0.45, 10}, {0, 9.55}),
+    L(1, 1),  Z(),
 };
 
 constexpr OutlineStep kFlower[] = {
@@ -194,27 +170,11 @@ constexpr OutlineStep kHeart[] = {
 };
 
 constexpr OutlineStep kHexa[] = {
-    M(0, 5),
-    L(2.5, 9.5),
-    L(7.5, 9.5),
-    L(10, 5),
-    L(7.5, 0.5),
-    L(2.5, 0.5),
-    L(0, 5),
-    Z(),
+    M(0, 5), L(2.5, 9.5), L(7.5, 9.5), L(10, 5), L(7.5, 0.5), L(2.5, 0.5), L(0, 5), Z(),
 };
 
 constexpr OutlineStep kHexagon[] = {
-    M(0, 2),
-    L(0, 8),
-    L(2, 10),
-    L(8, 10),
-    L(10, 8),
-    L(10, 2),
-    L(8, 0),
-    L(2, 0),
-    L(0, 2),
-    Z(),
+    M(0, 2), L(0, 8), L(2, 10), L(8, 10), L(10, 8), L(10, 2), L(8, 0), L(2, 0), L(0, 2), Z(),
 };
 
 constexpr OutlineStep kKoala[] = {
@@ -272,16 +232,11 @@ constexpr OutlineStep kSharp[] = {
 
 // Shiny where row + column is even: a diamond with rounded tips.
 constexpr OutlineStep kShiny[] = {
-    M(1.47, 5.88),
-    C({1.47, 4.12}, {0.98, 5.4}, {0.98, 4.6}),
-    L(4.12, 1.47),
-    C({5.88, 1.47}, {4.6, 0.98}, {5.4, 0.98}),
-    L(8.53, 4.12),
-    C({8.53, 5.88}, {9.02, 4.6}, {9.02, 5.4}),
-    L(5.88, 8.53),
-    C({4.12, 8.53}, {5.4, 9.02}, {4.6, 9.02}),
-    L(1.47, 5.88),
-    Z(),
+    M(1.47, 5.88), C({1.47, 4.12}, {0.98, 5.4}, {0.98, 4.6}),
+    L(4.12, 1.47), C({5.88, 1.47}, {4.6, 0.98}, {5.4, 0.98}),
+    L(8.53, 4.12), C({8.53, 5.88}, {9.02, 4.6}, {9.02, 5.4}),
+    L(5.88, 8.53), C({4.12, 8.53}, {5.4, 9.02}, {4.6, 9.02}),
+    L(1.47, 5.88), Z(),
 };
 
 // Shiny where row + column is odd: a star whose points are the box corners.
@@ -337,17 +292,8 @@ constexpr OutlineStep kSquircle[] = {
 };
 
 constexpr OutlineStep kStar[] = {
-    M(5, 0),
-    L(6.85, 2.83),
-    L(9.99, 3.8),
-    L(8, 6.52),
-    L(8.09, 9.95),
-    L(5, 8.8),
-    L(1.91, 9.95),
-    L(2, 6.52),
-    L(0.01, 3.8),
-    L(3.15, 2.83),
-    Z(),
+    M(5, 0),       L(6.85, 2.83), L(9.99, 3.8), L(8, 6.52),    L(8.09, 9.95), L(5, 8.8),
+    L(1.91, 9.95), L(2, 6.52),    L(0.01, 3.8), L(3.15, 2.83), Z(),
 };
 
 // Two halves, the second the mirror of the first about x = 5.25.
@@ -386,20 +332,8 @@ constexpr OutlineStep kWave[] = {
 };
 
 constexpr OutlineStep kWex[] = {
-    M(0, 2),
-    L(1, 5),
-    L(0, 8),
-    L(2, 10),
-    L(5, 9),
-    L(8, 10),
-    L(10, 8),
-    L(9, 5),
-    L(10, 2),
-    L(8, 0),
-    L(5, 1),
-    L(2, 0),
-    L(0, 2),
-    Z(),
+    M(0, 2), L(1, 5),  L(0, 8), L(2, 10), L(5, 9), L(8, 10), L(10, 8),
+    L(9, 5), L(10, 2), L(8, 0), L(5, 1),  L(2, 0), L(0, 2),  Z(),
 };
 
 } // namespace
@@ -407,8 +341,7 @@ constexpr OutlineStep kWex[] = {
 gfx::Path arrowTemplate() { return outlinePath(kArrow); }
 gfx::Path crtTemplate() { return outlinePath(kCrt); }
 
-gfx::Path circleTemplate()
-{
+gfx::Path circleTemplate() {
     gfx::Path path;
     path.addEllipse(gfx::Rect(0, 0, 10, 10));
     return path;

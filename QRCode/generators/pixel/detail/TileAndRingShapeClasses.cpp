@@ -10,8 +10,7 @@
 
 namespace QRCode::PixelShape {
 
-std::span<const PixelShapeClass> tileAndRingShapeClasses()
-{
+std::span<const PixelShapeClass> tileAndRingShapeClasses() {
     static constexpr std::array<PixelShapeClass, 9> classes{{
         generatorClass<CurvePixel, QRCodePixelShapeGenerator>(),
         generatorClass<DripVertical, QRCodePixelShapeGenerator>(),

@@ -23,19 +23,15 @@
 namespace QRCode::PupilShape {
 
 // A pupil class without settings.
-template <class Derived>
-using FixedPupil = WithoutSettings<Derived, QRCodePupilShapeGenerator>;
+template <class Derived> using FixedPupil = WithoutSettings<Derived, QRCodePupilShapeGenerator>;
 
-
-template <class Derived>
-class FlipPupil : public QRCodePupilShapeGenerator {
+template <class Derived> class FlipPupil : public QRCodePupilShapeGenerator {
 public:
     explicit FlipPupil(Flip flip) noexcept : flip_(flip) {}
 
     // Starts with flip none and takes every entry it understands; unknown
     // keys and unusable values leave the default.
-    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
-    {
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict()) {
         auto pupil = std::make_shared<Derived>(Flip::none);
         if (settings.is_object()) {
             for (const auto& [key, value] : settings.items()) pupil->setSettingValue(value, key);
@@ -48,25 +44,20 @@ public:
 
     std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return std::make_shared<Derived>(flip_); }
     void reset() override { flip_ = Flip::none; }
-    SettingsDict settings() const override
-    {
+    SettingsDict settings() const override {
         SettingsDict dict = SettingsDict::object();
         dict[std::string(SettingsKey::flip)] = static_cast<std::int64_t>(flip_);
         return dict;
     }
     bool supportsSettingValueForKey(std::string_view key) const override { return key == SettingsKey::flip; }
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
-    {
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override {
         if (key != SettingsKey::flip) return false;
         const auto flip = flipFromSettingValue(value);
         if (!flip) return false;
         flip_ = *flip;
         return true;
     }
-    gfx::Path pupilPath() override
-    {
-        return flippedPath(static_cast<const Derived&>(*this).baseOutline(), flip_);
-    }
+    gfx::Path pupilPath() override { return flippedPath(static_cast<const Derived&>(*this).baseOutline(), flip_); }
     std::string_view name() const noexcept override { return Derived::Name; }
     std::string_view title() const noexcept override { return Derived::Title; }
 
@@ -81,8 +72,7 @@ namespace detail {
 double finiteFraction(double fraction) noexcept;
 } // namespace detail
 
-template <class Derived>
-class CornerRadiusPupil : public QRCodePupilShapeGenerator {
+template <class Derived> class CornerRadiusPupil : public QRCodePupilShapeGenerator {
 public:
     static constexpr double DefaultCornerRadius = 0.65;
 
@@ -90,40 +80,34 @@ public:
 
     // A number under "cornerRadiusFraction" is taken as given; anything
     // else gives the default.
-    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict())
-    {
+    static std::shared_ptr<Derived> Create(const SettingsDict& settings = SettingsDict()) {
         return std::make_shared<Derived>(
             foundation::settingDouble(settings, SettingsKey::cornerRadiusFraction).value_or(DefaultCornerRadius));
     }
 
     double cornerRadiusFraction() const noexcept { return fraction_; }
     // Stores the fraction as given (see detail::finiteFraction).
-    void setCornerRadiusFraction(double fraction) noexcept
-    {
+    void setCornerRadiusFraction(double fraction) noexcept {
         fraction_ = detail::finiteFraction(fraction);
         radius_ = 5 * pixelmath::unitFraction(fraction_);
     }
     // The radius in box units the outline uses: 0...5.
     double actualCornerRadius() const noexcept { return radius_; }
 
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override
-    {
+    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override {
         return std::make_shared<Derived>(fraction_);
     }
     void reset() override { setCornerRadiusFraction(DefaultCornerRadius); }
-    SettingsDict settings() const override
-    {
+    SettingsDict settings() const override {
         SettingsDict dict = SettingsDict::object();
         dict[std::string(SettingsKey::cornerRadiusFraction)] = fraction_;
         return dict;
     }
-    bool supportsSettingValueForKey(std::string_view key) const override
-    {
+    bool supportsSettingValueForKey(std::string_view key) const override {
         return key == SettingsKey::cornerRadiusFraction;
     }
     // Unlike the initialiser, a setting is stored clamped to 0...1.
-    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override
-    {
+    bool setSettingValue(const OptionalSettingsValue& value, std::string_view key) override {
         if (key != SettingsKey::cornerRadiusFraction || !value) return false;
         const auto fraction = foundation::settingDouble(*value);
         if (!fraction) return false;

@@ -69,15 +69,13 @@ const std::vector<Entry> kFamily{
     {"roundedOuter", "Rounded outer", "roundedOuter"},
 };
 
-std::shared_ptr<QRCodeEyeShapeGenerator> named(std::string_view name, const SettingsDict& settings = SettingsDict())
-{
+std::shared_ptr<QRCodeEyeShapeGenerator> named(std::string_view name, const SettingsDict& settings = SettingsDict()) {
     return QRCodeEyeShapeFactory::shared().named(name, settings);
 }
 
 // Alpha coverage of the path filled in a bitmap of the eye box, `scale`
 // pixels per unit.
-std::vector<std::uint8_t> coverage(const gfx::Path& path, gfx::FillRule rule, int scale = 2)
-{
+std::vector<std::uint8_t> coverage(const gfx::Path& path, gfx::FillRule rule, int scale = 2) {
     const int side = 90 * scale;
     auto context = gfx::GraphicsContext::makeBitmap(side, side);
     context->setFillColor(gfx::Color::gray(0, 1));
@@ -91,39 +89,35 @@ std::vector<std::uint8_t> coverage(const gfx::Path& path, gfx::FillRule rule, in
 }
 
 // How many pixels differ by more than anti-aliasing can explain.
-int differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
-{
+int differingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     int count = 0;
     for (std::size_t i = 0; i < a.size(); ++i) count += std::abs(int(a[i]) - int(b[i])) > 64 ? 1 : 0;
     return count;
 }
 
-gfx::Path mirrored(const gfx::Path& path, Flip flip)
-{
+gfx::Path mirrored(const gfx::Path& path, Flip flip) {
     gfx::Path out;
     out.addPath(path, QRCode::flipTransform(flip));
     return out;
 }
 
-bool inside(const gfx::Path& path, double x, double y)
-{
+bool inside(const gfx::Path& path, double x, double y) {
     return path.contains({x, y}, gfx::FillRule::nonZero) && path.contains({x, y}, gfx::FillRule::evenOdd);
 }
 
-bool outside(const gfx::Path& path, double x, double y)
-{
+bool outside(const gfx::Path& path, double x, double y) {
     return !path.contains({x, y}, gfx::FillRule::nonZero) && !path.contains({x, y}, gfx::FillRule::evenOdd);
 }
 
 // Every eye of the family in every setting worth drawing.
-std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> everyVariant()
-{
+std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> everyVariant() {
     std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> eyes;
     for (const auto& entry : kFamily) eyes.push_back(named(entry.name));
     for (std::int64_t f = 1; f <= 3; ++f) {
         eyes.push_back(named("roundedOuter", {{"flip", f}}));
         eyes.push_back(named("headlight", {{"flip", f}}));
-        for (std::int64_t style = 0; style <= 2; ++style) eyes.push_back(named("eye", {{"flip", f}, {"eyeInnerStyle", style}}));
+        for (std::int64_t style = 0; style <= 2; ++style)
+            eyes.push_back(named("eye", {{"flip", f}, {"eyeInnerStyle", style}}));
     }
     for (double fraction : {0.0, 0.3, 1.0}) {
         eyes.push_back(named("corneredPixels", {{"cornerRadiusFraction", fraction}}));
@@ -133,8 +127,7 @@ std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> everyVariant()
     return eyes;
 }
 
-std::string describe(const QRCodeEyeShapeGenerator& eye)
-{
+std::string describe(const QRCodeEyeShapeGenerator& eye) {
     return std::string(eye.name()) + " " + eye.settings().dump();
 }
 
@@ -146,15 +139,16 @@ std::string describe(const QRCodeEyeShapeGenerator& eye)
 using shapefamilytest::ShapeFamily;
 
 INSTANTIATE_TEST_SUITE_P(Outline, ShapeFamily, testing::Values([] {
-                             shapefamilytest::Family family{"OutlineEyes", shapefamilytest::Kind::eye, {},
+                             shapefamilytest::Family family{"OutlineEyes",
+                                                            shapefamilytest::Kind::eye,
+                                                            {},
                                                             shapefamilytest::namesAndTitles(outlineEyeShapes())};
                              for (const auto& entry : kFamily) family.classes.emplace_back(entry.name, entry.title);
                              return family;
                          }()),
                          shapefamilytest::familyLabel);
 
-TEST(OutlineEyes, StoredFormKeepsChangedSettings)
-{
+TEST(OutlineEyes, StoredFormKeepsChangedSettings) {
     const auto eye = named("eye", {{"flip", 2}, {"eyeInnerStyle", 1}});
     EXPECT_EQ(QRCodeEyeShapeFactory::shared().create(eyeShapeArchive(*eye))->settings(), eye->settings());
 }
@@ -162,8 +156,7 @@ TEST(OutlineEyes, StoredFormKeepsChangedSettings)
 // ---------------------------------------------------------------------------
 // Geometry shared by the family
 
-TEST(OutlineEyes, OutlinesFillAlikeUnderBothRulesAndStayInTheirBox)
-{
+TEST(OutlineEyes, OutlinesFillAlikeUnderBothRulesAndStayInTheirBox) {
     for (const auto& eye : everyVariant()) {
         SCOPED_TRACE(describe(*eye));
         const gfx::Path ring = eye->eyePath();
@@ -187,20 +180,18 @@ TEST(OutlineEyes, OutlinesFillAlikeUnderBothRulesAndStayInTheirBox)
         EXPECT_LE(backgroundBounds.maxX(), 90 + 1e-9);
         EXPECT_LE(backgroundBounds.maxY(), 90 + 1e-9);
         EXPECT_TRUE(inside(background, 45, 45));
-        EXPECT_EQ(differingPixels(coverage(background, gfx::FillRule::nonZero),
-                                  coverage(background, gfx::FillRule::evenOdd)),
-                  0);
+        EXPECT_EQ(
+            differingPixels(coverage(background, gfx::FillRule::nonZero), coverage(background, gfx::FillRule::evenOdd)),
+            0);
     }
 }
 
-TEST(OutlineEyes, HolesAreOpenRingsAreFilled)
-{
+TEST(OutlineEyes, HolesAreOpenRingsAreFilled) {
     // A point in the middle of each side of the ring (15 units from the box
     // edge) and in the hole near its edge.
-    const std::vector<std::string_view> fullRings{"barsHorizontal", "barsVertical", "crt",  "cloud",
-                                                  "explode",        "flame",        "holePunch", "pinch",
-                                                  "fabricScissors", "roundedOuter", "headlight", "eye",
-                                                  "leaf",           "arc",          "fireball",  "peacock"};
+    const std::vector<std::string_view> fullRings{
+        "barsHorizontal", "barsVertical", "crt",       "cloud", "explode", "flame", "holePunch", "pinch",
+        "fabricScissors", "roundedOuter", "headlight", "eye",   "leaf",    "arc",   "fireball",  "peacock"};
     for (const auto name : fullRings) {
         SCOPED_TRACE(name);
         const gfx::Path ring = named(name)->eyePath();
@@ -224,19 +215,18 @@ TEST(OutlineEyes, HolesAreOpenRingsAreFilled)
     EXPECT_TRUE(inside(EyeShape::HolePunch().eyePath(), 68, 68));
 }
 
-TEST(OutlineEyes, BackgroundsAreAuthoredUpsideDown)
-{
+TEST(OutlineEyes, BackgroundsAreAuthoredUpsideDown) {
     // Rendering mirrors the background by y -> 90 - y; an asymmetric one only
     // lies under its ring after that.
     struct Case {
         std::string_view name;
-        gfx::Point ringCorner; // an empty corner of the ring's bounding square
+        gfx::Point ringCorner;       // an empty corner of the ring's bounding square
         gfx::Point backgroundCorner; // the same corner of the box, empty after mirroring
     };
     for (const auto& c : std::vector<Case>{{"roundedOuter", {11, 11}, {1, 1}},
-                                          {"headlight", {11, 11}, {1, 1}},
-                                          {"arc", {11, 11}, {8, 14}},
-                                          {"leaf", {11, 79}, {1, 89}}}) {
+                                           {"headlight", {11, 11}, {1, 1}},
+                                           {"arc", {11, 11}, {8, 14}},
+                                           {"leaf", {11, 79}, {1, 89}}}) {
         SCOPED_TRACE(c.name);
         const auto eye = named(c.name);
         EXPECT_TRUE(outside(eye->eyePath(), c.ringCorner.x, c.ringCorner.y));
@@ -257,8 +247,7 @@ TEST(OutlineEyes, BackgroundsAreAuthoredUpsideDown)
 // ---------------------------------------------------------------------------
 // Flips
 
-TEST(OutlineEyes, FlipsMirrorBothOutlines)
-{
+TEST(OutlineEyes, FlipsMirrorBothOutlines) {
     for (const auto name : {"roundedOuter", "headlight", "eye"}) {
         for (std::int64_t style = 0; style <= (std::string_view(name) == "eye" ? 2 : 0); ++style) {
             const auto plain = named(name, {{"eyeInnerStyle", style}});
@@ -286,8 +275,7 @@ TEST(OutlineEyes, FlipsMirrorBothOutlines)
     EXPECT_EQ(EyeShape::Headlight(Flip::horizontal).eyePath(), EyeShape::Headlight(Flip::horizontal).eyePath());
 }
 
-TEST(OutlineEyes, FlipSettingKeepsTheOtherSettings)
-{
+TEST(OutlineEyes, FlipSettingKeepsTheOtherSettings) {
     // The number rule is the flip-setting suite's; here only that a flip
     // leaves the inner style alone and is not taken as a style.
     Eye eye(Flip::none, Eye::Style::squaredFarCorner);
@@ -298,8 +286,7 @@ TEST(OutlineEyes, FlipSettingKeepsTheOtherSettings)
     EXPECT_EQ(named("headlight", {{"flip", 2}})->copyShape()->settings(), (SettingsDict{{"flip", 2}}));
 }
 
-TEST(OutlineEyes, EyeInnerStyleSetting)
-{
+TEST(OutlineEyes, EyeInnerStyleSetting) {
     Eye eye(Flip::horizontal, Eye::Style::squaredNearCorner);
     EXPECT_EQ(eye.settings(), (SettingsDict{{"flip", 1}, {"eyeInnerStyle", 2}}));
     const auto copy = eye.copyShape();
@@ -332,8 +319,7 @@ TEST(OutlineEyes, EyeInnerStyleSetting)
     EXPECT_EQ(eye.settings(), (SettingsDict{{"flip", 0}, {"eyeInnerStyle", 0}}));
 }
 
-TEST(OutlineEyes, RoundedOuterKeepsItsPupilFlippedLikeItself)
-{
+TEST(OutlineEyes, RoundedOuterKeepsItsPupilFlippedLikeItself) {
     auto eye = std::static_pointer_cast<EyeShape::RoundedOuter>(named("roundedOuter", {{"flip", 3}}));
     const auto pupil = eye->defaultPupil();
     EXPECT_EQ(pupil, eye->defaultPupil());
@@ -356,8 +342,7 @@ TEST(OutlineEyes, RoundedOuterKeepsItsPupilFlippedLikeItself)
 // ---------------------------------------------------------------------------
 // Corner-radius eyes
 
-TEST(OutlineEyes, CorneredPixelsSettings)
-{
+TEST(OutlineEyes, CorneredPixelsSettings) {
     auto make = [](const SettingsDict& settings) {
         return std::static_pointer_cast<EyeShape::CorneredPixels>(named("corneredPixels", settings));
     };
@@ -392,8 +377,7 @@ TEST(OutlineEyes, CorneredPixelsSettings)
     EXPECT_EQ(p1->settings(), (SettingsDict{{"cornerRadiusFraction", 0.2}}));
 }
 
-TEST(OutlineEyes, CorneredPixelsOutline)
-{
+TEST(OutlineEyes, CorneredPixelsOutline) {
     // Fraction 0: 24 squares of 9 units, the ring ending at 79.
     const gfx::Path square = EyeShape::CorneredPixels(0).eyePath();
     EXPECT_EQ(square.pathBoundingBox(), gfx::Rect(10, 10, 69, 69));
@@ -430,8 +414,7 @@ TEST(OutlineEyes, CorneredPixelsOutline)
     }
 }
 
-TEST(OutlineEyes, EdgesAndPixelsSettings)
-{
+TEST(OutlineEyes, EdgesAndPixelsSettings) {
     auto edges = std::static_pointer_cast<EyeShape::Edges>(named("edges", SettingsDict::object()));
     auto pixels = std::static_pointer_cast<EyeShape::Pixels>(named("pixels", SettingsDict::object()));
     EXPECT_DOUBLE_EQ(edges->cornerRadiusFraction(), 1.0);
@@ -462,7 +445,7 @@ TEST(OutlineEyes, EdgesAndPixelsSettings)
     EXPECT_TRUE(outside(EyeShape::Edges(1).eyePath(), 30.5, 70.5));
     EXPECT_TRUE(inside(EyeShape::Edges(1).eyePath(), 35, 75));
     EXPECT_TRUE(outside(EyeShape::Edges(1).eyePath(), 15, 15)); // the ring's corners stay empty
-    edges->setCornerRadiusFraction(-4); // stored as given, drawn clamped
+    edges->setCornerRadiusFraction(-4);                         // stored as given, drawn clamped
     EXPECT_EQ(edges->settings(), (SettingsDict{{"cornerRadiusFraction", -4.0}}));
     EXPECT_EQ(edges->eyePath(), EyeShape::Edges(0).eyePath());
 
@@ -479,8 +462,7 @@ TEST(OutlineEyes, EdgesAndPixelsSettings)
 // ---------------------------------------------------------------------------
 // Particular outlines
 
-TEST(OutlineEyes, BarEyesShareTheirRingButNotTheirPupil)
-{
+TEST(OutlineEyes, BarEyesShareTheirRingButNotTheirPupil) {
     EyeShape::BarsHorizontal horizontal;
     EyeShape::BarsVertical vertical;
     EXPECT_EQ(horizontal.eyePath(), vertical.eyePath());
@@ -491,8 +473,7 @@ TEST(OutlineEyes, BarEyesShareTheirRingButNotTheirPupil)
     EXPECT_EQ(EyeShape::DotDragVertical().eyeBackgroundPath(), EyeShape::DotDragHorizontal().eyeBackgroundPath());
 }
 
-TEST(OutlineEyes, DotDragRings)
-{
+TEST(OutlineEyes, DotDragRings) {
     const gfx::Path horizontal = EyeShape::DotDragHorizontal().eyePath();
     const gfx::Path vertical = EyeShape::DotDragVertical().eyePath();
     for (const gfx::Path* ring : {&horizontal, &vertical}) {
@@ -510,8 +491,7 @@ TEST(OutlineEyes, DotDragRings)
               0);
 }
 
-TEST(OutlineEyes, DrawnOutlines)
-{
+TEST(OutlineEyes, DrawnOutlines) {
     // The arc ring is mirrored when built; its background is not.
     EXPECT_EQ(EyeShape::Arc().eyePath().elements().front().points[0].x, 51.07);
     EXPECT_NEAR(EyeShape::Arc().eyePath().elements().front().points[0].y, 10.04, 1e-9);
@@ -528,8 +508,8 @@ TEST(OutlineEyes, DrawnOutlines)
             const double ux = (x + 0.5) / 4, uy = (y + 0.5) / 4;
             const bool ring = ux > 10 && ux < 80 && uy > 10 && uy < 80 && !(ux > 20 && ux < 70 && uy > 20 && uy < 70);
             const int a = alpha[static_cast<std::size_t>(y * 360 + x)];
-            const bool clearOfRing = ux < 9.8 || ux > 80.2 || uy < 9.8 || uy > 80.2 ||
-                                     (ux > 20.2 && ux < 69.8 && uy > 20.2 && uy < 69.8);
+            const bool clearOfRing =
+                ux < 9.8 || ux > 80.2 || uy < 9.8 || uy > 80.2 || (ux > 20.2 && ux < 69.8 && uy > 20.2 && uy < 69.8);
             if (clearOfRing) {
                 ASSERT_EQ(a, 0) << ux << "," << uy;
             }
@@ -546,8 +526,7 @@ TEST(OutlineEyes, DrawnOutlines)
     EXPECT_NEAR(cloud.pathBoundingBox().maxY(), 80, 1e-9);
 }
 
-TEST(OutlineEyes, CompositesDrawWithTheirInnerEye)
-{
+TEST(OutlineEyes, CompositesDrawWithTheirInnerEye) {
     EyeShape::Fireball fireball;
     EyeShape::Peacock peacock;
     EXPECT_EQ(fireball.eyePath(), Eye(Flip::none, Eye::Style::squaredNearCorner).eyePath());
@@ -561,8 +540,7 @@ TEST(OutlineEyes, CompositesDrawWithTheirInnerEye)
     EXPECT_EQ(fireball.defaultPupil()->settings(), (SettingsDict{{"flip", 0}}));
 }
 
-TEST(OutlineEyes, FixedOutlines)
-{
+TEST(OutlineEyes, FixedOutlines) {
     // Hole Punch's hole is exactly the Eye's circular hole.
     const auto holePunch = EyeShape::HolePunch().eyePath().elements();
     const auto eye = Eye(Flip::none, Eye::Style::circular).eyePath().elements();
@@ -591,8 +569,7 @@ TEST(OutlineEyes, FixedOutlines)
 // ---------------------------------------------------------------------------
 // Default pupils
 
-TEST(OutlineEyes, DefaultPupils)
-{
+TEST(OutlineEyes, DefaultPupils) {
     const std::vector<std::string_view> newPerCall{"corneredPixels", "pixels"};
     const std::vector<std::string_view> owned{"roundedOuter", "fireball", "peacock"};
     for (const auto& entry : kFamily) {
@@ -623,8 +600,7 @@ TEST(OutlineEyes, DefaultPupils)
     EXPECT_EQ(named("headlight", {{"flip", 2}})->defaultPupil(), named("headlight")->defaultPupil());
 }
 
-TEST(OutlineEyes, FirstUseFromManyThreadsMakesOneOutlineAndOnePupil)
-{
+TEST(OutlineEyes, FirstUseFromManyThreadsMakesOneOutlineAndOnePupil) {
     std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> pupils(8);
     std::vector<gfx::Path> rings(8);
     std::vector<std::thread> threads;
@@ -645,8 +621,7 @@ TEST(OutlineEyes, FirstUseFromManyThreadsMakesOneOutlineAndOnePupil)
 // ---------------------------------------------------------------------------
 // Scanning
 
-TEST(OutlineEyes, SymbolsWithEachEyeScan)
-{
+TEST(OutlineEyes, SymbolsWithEachEyeScan) {
     // Whether a finder pattern is found depends on the eye and pupil
     // together (the decoder checks run lengths across and diagonally through
     // the centre), so each eye must scan with at least one of its default

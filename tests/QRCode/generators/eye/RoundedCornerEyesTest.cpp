@@ -37,23 +37,27 @@ namespace {
 
 // Every class of the family with its title, in catalogue order.
 const std::vector<std::pair<std::string, std::string>> kClasses{
-    {"roundedRect", "Rounded rectangle"},   {"squircle", "Squircle"},
-    {"roundedPointingIn", "Rounded Pointing In"}, {"roundedPointingOut", "Rounded pointing out"},
-    {"shield", "Shield"},                   {"usePixelShape", "Use Pixel Shape"},
-    {"teardrop", "Teardrop"},               {"ufo", "UFO"},
-    {"ufoRounded", "UFO Rounded"},          {"squarePeg", "Square Peg"},
-    {"spikyCircle", "Spiky Circle"},        {"surroundingBars", "Surrounding bars"},
+    {"roundedRect", "Rounded rectangle"},
+    {"squircle", "Squircle"},
+    {"roundedPointingIn", "Rounded Pointing In"},
+    {"roundedPointingOut", "Rounded pointing out"},
+    {"shield", "Shield"},
+    {"usePixelShape", "Use Pixel Shape"},
+    {"teardrop", "Teardrop"},
+    {"ufo", "UFO"},
+    {"ufoRounded", "UFO Rounded"},
+    {"squarePeg", "Square Peg"},
+    {"spikyCircle", "Spiky Circle"},
+    {"surroundingBars", "Surrounding bars"},
 };
 
-std::shared_ptr<QRCodeEyeShapeGenerator> eyeNamed(const std::string& name, const SettingsDict& settings = {})
-{
+std::shared_ptr<QRCodeEyeShapeGenerator> eyeNamed(const std::string& name, const SettingsDict& settings = {}) {
     return QRCodeEyeShapeFactory::shared().named(name, settings);
 }
 
 // Every eye of the family in its default settings and in the settings that
 // change its outline.
-std::vector<std::pair<std::string, std::shared_ptr<QRCodeEyeShapeGenerator>>> eyeVariants()
-{
+std::vector<std::pair<std::string, std::shared_ptr<QRCodeEyeShapeGenerator>>> eyeVariants() {
     std::vector<std::pair<std::string, std::shared_ptr<QRCodeEyeShapeGenerator>>> eyes;
     for (const auto& [name, title] : kClasses) eyes.emplace_back(name, eyeNamed(name));
     for (double f : {0.0, 0.5, 1.0}) {
@@ -68,13 +72,11 @@ std::vector<std::pair<std::string, std::shared_ptr<QRCodeEyeShapeGenerator>>> ey
     return eyes;
 }
 
-bool filled(const gfx::Path& path, gfx::Point p, gfx::FillRule rule = gfx::FillRule::nonZero)
-{
+bool filled(const gfx::Path& path, gfx::Point p, gfx::FillRule rule = gfx::FillRule::nonZero) {
     return path.contains(p, rule);
 }
 
-gfx::Path mirroredTopToBottom(const gfx::Path& path)
-{
+gfx::Path mirroredTopToBottom(const gfx::Path& path) {
     return path.transformed(gfx::AffineTransform::scale(1, -1).then(gfx::AffineTransform::translation(0, 90)));
 }
 
@@ -83,17 +85,16 @@ gfx::Path mirroredTopToBottom(const gfx::Path& path)
 using shapefamilytest::ShapeFamily;
 
 INSTANTIATE_TEST_SUITE_P(RoundedCorner, ShapeFamily,
-                         testing::Values(shapefamilytest::Family{
-                             "RoundedCornerEyes", shapefamilytest::Kind::eye, kClasses,
-                             shapefamilytest::namesAndTitles(roundedCornerEyes())}),
+                         testing::Values(shapefamilytest::Family{"RoundedCornerEyes", shapefamilytest::Kind::eye,
+                                                                 kClasses,
+                                                                 shapefamilytest::namesAndTitles(roundedCornerEyes())}),
                          shapefamilytest::familyLabel);
 
 // The ring lies within 10...80, the pupil square (and so the hole's middle)
 // stays empty and the ring's sides are drawn, all alike under both fill
 // rules; the background lies within the box and, once mirrored top to bottom
 // as rendering does, behind every point of the ring.
-TEST(RoundedCornerEyes, RingHoleAndBackgroundInTheBox)
-{
+TEST(RoundedCornerEyes, RingHoleAndBackgroundInTheBox) {
     for (const auto& [label, eye] : eyeVariants()) {
         SCOPED_TRACE(label);
         const gfx::Path ring = eye->eyePath();
@@ -131,8 +132,7 @@ TEST(RoundedCornerEyes, RingHoleAndBackgroundInTheBox)
     }
 }
 
-TEST(RoundedCornerEyes, DefaultPupils)
-{
+TEST(RoundedCornerEyes, DefaultPupils) {
     // Shared by every eye of the class and its copies.
     for (const char* name : {"squircle", "squarePeg", "spikyCircle"}) {
         const auto a = eyeNamed(name);
@@ -147,8 +147,8 @@ TEST(RoundedCornerEyes, DefaultPupils)
     EXPECT_NE(dynamic_cast<PupilShape::SpikyCircle*>(eyeNamed("spikyCircle")->defaultPupil().get()), nullptr);
 
     // Owned: one object per eye, the same on every call, a new one per copy.
-    for (const char* name : {"roundedRect", "roundedPointingIn", "roundedPointingOut", "teardrop", "ufo",
-                             "ufoRounded", "surroundingBars"}) {
+    for (const char* name : {"roundedRect", "roundedPointingIn", "roundedPointingOut", "teardrop", "ufo", "ufoRounded",
+                             "surroundingBars"}) {
         const auto eye = eyeNamed(name);
         EXPECT_EQ(eye->defaultPupil(), eye->defaultPupil()) << name;
         EXPECT_NE(eye->defaultPupil(), eye->copyShape()->defaultPupil()) << name;
@@ -175,8 +175,7 @@ TEST(RoundedCornerEyes, DefaultPupils)
     EXPECT_EQ(usePixelPupil->pixelShape(), nullptr);
 }
 
-TEST(RoundedRectEye, FractionClampedAndKeptInStepWithItsPupil)
-{
+TEST(RoundedRectEye, FractionClampedAndKeptInStepWithItsPupil) {
     const auto fraction = [](const SettingsDict& settings) {
         return RoundedRect::Create(settings)->cornerRadiusFraction();
     };
@@ -215,8 +214,7 @@ TEST(RoundedRectEye, FractionClampedAndKeptInStepWithItsPupil)
     EXPECT_DOUBLE_EQ(pupil->settingValue<double>("cornerRadiusFraction").value_or(-1), 0.3);
 }
 
-TEST(RoundedRectEye, OutlinesFromSquareToCircle)
-{
+TEST(RoundedRectEye, OutlinesFromSquareToCircle) {
     // Fraction 1: the annulus between diameters 70 and 50, and a round
     // background of diameter 90.
     const auto round = RoundedRect::Create({{"cornerRadiusFraction", 1}});
@@ -242,8 +240,7 @@ TEST(RoundedRectEye, OutlinesFromSquareToCircle)
     EXPECT_FALSE(filled(RoundedRect::Create()->eyePath(), {11, 11}));
 }
 
-TEST(ShieldEye, CornerSelection)
-{
+TEST(ShieldEye, CornerSelection) {
     // A point of each outer corner that a notch cuts away and a plain
     // rounded corner keeps: top left, top right, bottom left, bottom right
     // (the top is the side of larger y).
@@ -277,8 +274,7 @@ TEST(ShieldEye, CornerSelection)
     EXPECT_EQ(none.eyeBackgroundPath(), all.eyeBackgroundPath());
 }
 
-TEST(ShieldEye, SettingsAndPupil)
-{
+TEST(ShieldEye, SettingsAndPupil) {
     EXPECT_EQ(Shield::Create({{"corners", "6"}})->corners(), Corners(15));
     EXPECT_EQ(Shield::Create({{"corners", 6}})->corners(), Corners(6));
     EXPECT_EQ(Shield::Create()->corners(), Corners(15));
@@ -307,13 +303,14 @@ TEST(ShieldEye, SettingsAndPupil)
     EXPECT_EQ(pupil->corners(), Corners(9)); // a pupil taken earlier does not follow
 }
 
-TEST(FlippingEyes, PupilFollowsTheFlip)
-{
+TEST(FlippingEyes, PupilFollowsTheFlip) {
     for (const char* name : {"roundedPointingIn", "teardrop", "ufo", "ufoRounded"}) {
         SCOPED_TRACE(name);
         const auto eye = eyeNamed(name);
         const auto pupil = eye->defaultPupil();
-        const auto flipOf = [](const auto& generator) { return generator->template settingValue<std::int64_t>("flip"); };
+        const auto flipOf = [](const auto& generator) {
+            return generator->template settingValue<std::int64_t>("flip");
+        };
         EXPECT_EQ(flipOf(eye), 0);
         EXPECT_EQ(flipOf(pupil), 0);
 
@@ -353,8 +350,7 @@ TEST(FlippingEyes, PupilFollowsTheFlip)
     }
 }
 
-TEST(FlippingEyes, SharpCornersFollowTheFlip)
-{
+TEST(FlippingEyes, SharpCornersFollowTheFlip) {
     // The ring's corner squares: sharp corners fill their very tip.
     const auto sharpCorners = [](const std::shared_ptr<QRCodeEyeShapeGenerator>& eye) {
         const gfx::Path ring = eye->eyePath();
@@ -401,8 +397,7 @@ TEST(FlippingEyes, SharpCornersFollowTheFlip)
     EXPECT_EQ(sharpCorners(out), "S...");
 }
 
-TEST(FixedEyes, SquarePegAndBarsOutlines)
-{
+TEST(FixedEyes, SquarePegAndBarsOutlines) {
     // Square peg: a round hole of radius 25 in a square ring whose corners
     // are rounded by 10.
     SquarePeg peg;
@@ -428,8 +423,7 @@ TEST(FixedEyes, SquarePegAndBarsOutlines)
 
 using shapetest::MarkPixels;
 
-TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares)
-{
+TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares) {
     const BoolMatrix& ringMatrix = UsePixelShape::ringMatrix();
     ASSERT_EQ(ringMatrix.dimension(), 9);
     int on = 0;
@@ -463,8 +457,7 @@ TEST(UsePixelShapeEye, DrawsWithTheHandedPixelShapeOrPlainSquares)
     EXPECT_EQ(eye.eyeBackgroundPath(), box);
 }
 
-TEST(UsePixelShapeEye, PreviewDrawsBarsForTheClass)
-{
+TEST(UsePixelShapeEye, PreviewDrawsBarsForTheClass) {
     const gfx::Color black = gfx::Color::sRGB(0, 0, 0);
     const gfx::Color white = gfx::Color::sRGB(1, 1, 1);
     const gfx::Pixel blackPixel{0, 0, 0, 255};
@@ -482,8 +475,7 @@ TEST(UsePixelShapeEye, PreviewDrawsBarsForTheClass)
 // must scan. The surrounding bars leave the ring's corners open, which the
 // decoder's finder-pattern check along the diagonals does not accept at any
 // size: that shape is unscannable by design and only drawn here.
-TEST(RoundedCornerEyes, SymbolsWithEachEyeScan)
-{
+TEST(RoundedCornerEyes, SymbolsWithEachEyeScan) {
     const std::string message = "https://example.com/eyes?shape=rounded";
     const ::QRCode::QRCode code(message, ErrorCorrection::medium);
     for (const auto& [label, eye] : eyeVariants()) {

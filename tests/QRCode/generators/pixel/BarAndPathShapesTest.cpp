@@ -33,17 +33,16 @@ namespace {
 const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "grid2x2",         "grid3x3",
                                       "grid4x4",  "razor",      "roundedPath", "roundedEndIndent"};
 
-using pixelshapetest::drawn;
-using pixelshapetest::grid;
-using pixelshapetest::make;
 using pixelshapetest::count;
 using pixelshapetest::covered;
-using pixelshapetest::expectRect;
+using pixelshapetest::drawn;
 using pixelshapetest::expectFullBlockInsideTheGrid;
+using pixelshapetest::expectRect;
+using pixelshapetest::grid;
+using pixelshapetest::make;
 
 // The points at which sub-paths start, in order.
-std::vector<Point> subpathStarts(const gfx::Path& path)
-{
+std::vector<Point> subpathStarts(const gfx::Path& path) {
     std::vector<Point> starts;
     for (const auto& e : path.elements()) {
         if (e.type == ET::moveToPoint) starts.push_back(e.points[0]);
@@ -60,28 +59,30 @@ bool near(double a, double b) { return std::fabs(a - b) < 1e-9; }
 using shapefamilytest::Family;
 using shapefamilytest::ShapeFamily;
 
-INSTANTIATE_TEST_SUITE_P(
-    BarAndPath, ShapeFamily,
-    testing::Values(Family{"BarAndPathShapes",
-                           shapefamilytest::Kind::pixel,
-                           {{"vertical", "Vertical bars"},
-                            {"horizontal", "Horizontal bars"},
-                            {"pointy", "Pointy"},
-                            {"grid2x2", "2x2 Square Grid"},
-                            {"grid3x3", "3x3 Square Grid"},
-                            {"grid4x4", "4x4 Square Grid"},
-                            {"razor", "Razor"},
-                            {"roundedPath", "Rounded path"},
-                            {"roundedEndIndent", "Rounded end indent"}},
-                           shapefamilytest::namesAndTitles(barAndPathShapeClasses())}),
-    shapefamilytest::familyLabel);
+INSTANTIATE_TEST_SUITE_P(BarAndPath, ShapeFamily,
+                         testing::Values(Family{"BarAndPathShapes",
+                                                shapefamilytest::Kind::pixel,
+                                                {{"vertical", "Vertical bars"},
+                                                 {"horizontal", "Horizontal bars"},
+                                                 {"pointy", "Pointy"},
+                                                 {"grid2x2", "2x2 Square Grid"},
+                                                 {"grid3x3", "3x3 Square Grid"},
+                                                 {"grid4x4", "4x4 Square Grid"},
+                                                 {"razor", "Razor"},
+                                                 {"roundedPath", "Rounded path"},
+                                                 {"roundedEndIndent", "Rounded end indent"}},
+                                                shapefamilytest::namesAndTitles(barAndPathShapeClasses())}),
+                         shapefamilytest::familyLabel);
 
-TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
-{
+TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry) {
     const SettingsDict changed[] = {
         {{"insetFraction", 0.25}, {"cornerRadiusFraction", 0.5}},
         {{"insetFraction", 0.0}, {"cornerRadiusFraction", 0.0}},
-        {}, {}, {}, {}, {},
+        {},
+        {},
+        {},
+        {},
+        {},
         {{"cornerRadiusFraction", 0.3}, {"hasInnerCorners", false}},
         {{"cornerRadiusFraction", 0.9}, {"hasInnerCorners", true}},
     };
@@ -100,8 +101,7 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry)
     }
 }
 
-TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
-{
+TEST(BarAndPathShapes, GridIsCentredInTheLongerSide) {
     // Pointy draws a full matrix as exact squares, so its bounds are the grid's.
     const BoolMatrix full = grid({"###", "###", "###"});
     Pointy pointy;
@@ -113,8 +113,7 @@ TEST(BarAndPathShapes, GridIsCentredInTheLongerSide)
 
 // ---- Bars ------------------------------------------------------------------
 
-TEST(Bars, LoneModuleIsACircleAndAFullRowOneBar)
-{
+TEST(Bars, LoneModuleIsACircleAndAFullRowOneBar) {
     Horizontal horizontal(Horizontal::DefaultInset, Horizontal::DefaultCornerRadius);
     const gfx::Path lone = horizontal.generatePath(grid({"...", ".#.", "..."}), Size{30, 30});
     gfx::Path circle;
@@ -134,12 +133,11 @@ TEST(Bars, LoneModuleIsACircleAndAFullRowOneBar)
     Vertical vertical(Vertical::DefaultInset, Vertical::DefaultCornerRadius);
     const gfx::Path column = vertical.generatePath(grid({"#.##", "...#", "....", "...."}), Size{40, 40});
     EXPECT_EQ(count(column, ET::moveToPoint), 3U);
-    expectRect(vertical.generatePath(grid({".#..", ".#..", ".#..", ".#.."}), Size{40, 40}).boundingBox(), 10.5,
-               0.5, 9, 39);
+    expectRect(vertical.generatePath(grid({".#..", ".#..", ".#..", ".#.."}), Size{40, 40}).boundingBox(), 10.5, 0.5, 9,
+               39);
 }
 
-TEST(Bars, NoInsetAndNoRadiusGiveExactRuns)
-{
+TEST(Bars, NoInsetAndNoRadiusGiveExactRuns) {
     Horizontal horizontal(0, 0);
     gfx::Path expected;
     expected.addRect(gfx::Rect(0, 0, 10, 10));
@@ -155,8 +153,7 @@ TEST(Bars, NoInsetAndNoRadiusGiveExactRuns)
     EXPECT_EQ(vertical.generatePath(grid({"#.##", "#...", "....", "...."}), Size{40, 40}), columns);
 }
 
-TEST(Bars, SettingsRules)
-{
+TEST(Bars, SettingsRules) {
     // Create and the constructor clamp; text is not a number.
     auto created = Horizontal::Create({{"insetFraction", 2}, {"cornerRadiusFraction", -1}});
     EXPECT_EQ(created->settings(), (SettingsDict{{"insetFraction", 1.0}, {"cornerRadiusFraction", 0.0}}));
@@ -182,8 +179,7 @@ TEST(Bars, SettingsRules)
     EXPECT_EQ(bars->settings(), (SettingsDict{{"insetFraction", 0.1}, {"cornerRadiusFraction", 1.0}}));
 }
 
-TEST(Bars, StoredFractionsOutsideTheUnitRangeStillDrawSoundBars)
-{
+TEST(Bars, StoredFractionsOutsideTheUnitRangeStillDrawSoundBars) {
     const BoolMatrix m = grid({"##.", "...", "..#"});
     for (const char* key : {"insetFraction", "cornerRadiusFraction"}) {
         for (double value : {-3.0, 7.0, double(NAN)}) {
@@ -200,8 +196,7 @@ TEST(Bars, StoredFractionsOutsideTheUnitRangeStillDrawSoundBars)
 
 // ---- Pointy ----------------------------------------------------------------
 
-TEST(Pointy, LineEndsComeToAPoint)
-{
+TEST(Pointy, LineEndsComeToAPoint) {
     Pointy pointy;
     // A lone module is a full square.
     const gfx::Path lone = drawn(pointy, grid({"...", ".#.", "..."}));
@@ -236,8 +231,7 @@ TEST(Pointy, LineEndsComeToAPoint)
 
 // ---- Grids -----------------------------------------------------------------
 
-TEST(Grids, SquaresFormOneLatticeAcrossModules)
-{
+TEST(Grids, SquaresFormOneLatticeAcrossModules) {
     const BoolMatrix full = grid({"##", "##"});
     const gfx::Path two = drawn(*Grid2x2::Create(), full);
     EXPECT_EQ(count(two, ET::moveToPoint), 4U * 4U);
@@ -274,8 +268,7 @@ TEST(Grids, SquaresFormOneLatticeAcrossModules)
 
 // ---- Razor -----------------------------------------------------------------
 
-TEST(Razor, LoneModulesPairsAndBends)
-{
+TEST(Razor, LoneModulesPairsAndBends) {
     Razor razor;
     // A lone module: a rounded square of radius 3.
     const gfx::Path lone = drawn(razor, grid({"#"}));
@@ -316,8 +309,7 @@ TEST(Razor, LoneModulesPairsAndBends)
     EXPECT_TRUE(covered(block, 0, 0, 9.9, 9.9));
 }
 
-TEST(Razor, FilletsNeedTheDiagonalAndComeInCornerOrder)
-{
+TEST(Razor, FilletsNeedTheDiagonalAndComeInCornerOrder) {
     Razor razor;
     const gfx::Path ring = drawn(razor, grid({"###", "#.#", "###"}));
     // In module order: four on-modules, the centre's four fillets, four more.
@@ -340,8 +332,7 @@ TEST(Razor, FilletsNeedTheDiagonalAndComeInCornerOrder)
 
 // ---- Rounded path ----------------------------------------------------------
 
-TEST(RoundedPath, CornersRoundOnlyWhereBothSidesAreFree)
-{
+TEST(RoundedPath, CornersRoundOnlyWhereBothSidesAreFree) {
     auto shape = RoundedPath::Create();
     // A lone module: the rounded rectangle of radius 3.25 units.
     gfx::Path lone;
@@ -377,8 +368,7 @@ TEST(RoundedPath, CornersRoundOnlyWhereBothSidesAreFree)
     EXPECT_FALSE(covered(diagonal, 0, 0, 9.7, 9.7));
 }
 
-TEST(RoundedPath, ZeroRadiusDrawsSharpSquaresAndCornerFillets)
-{
+TEST(RoundedPath, ZeroRadiusDrawsSharpSquaresAndCornerFillets) {
     auto shape = RoundedPath::Create({{"cornerRadiusFraction", 0}});
     const BoolMatrix m = grid({"##.#", "#.##", "###.", ".#.#"});
     const gfx::Path path = drawn(*shape, m);
@@ -407,8 +397,7 @@ TEST(RoundedPath, ZeroRadiusDrawsSharpSquaresAndCornerFillets)
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(end.elements()[i].points[0], expected[i]);
 }
 
-TEST(RoundedPath, InnerCornerFillets)
-{
+TEST(RoundedPath, InnerCornerFillets) {
     auto shape = RoundedPath::Create();
     // The bend of an L gets one fillet in the off-module, in its top-left.
     const gfx::Path bend = drawn(*shape, grid({"##.", "#..", "..."}));
@@ -434,8 +423,7 @@ TEST(RoundedPath, InnerCornerFillets)
     EXPECT_EQ(subpathStarts(drawn(*shape, grid({"###", "#.#", "###"}))).size(), 8U);
 }
 
-TEST(RoundedPath, SettingsRules)
-{
+TEST(RoundedPath, SettingsRules) {
     auto shape = RoundedPath::Create(SettingsDict::object());
     EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", true}}));
     EXPECT_EQ(RoundedPath::Create({{"hasInnerCorners", 0}})->hasInnerCorners(), false);
@@ -476,8 +464,7 @@ TEST(RoundedPath, SettingsRules)
 
 // ---- Rounded end indent ----------------------------------------------------
 
-TEST(RoundedEndIndent, RunEndsAreNotchedWhateverTheRadius)
-{
+TEST(RoundedEndIndent, RunEndsAreNotchedWhateverTheRadius) {
     auto shape = RoundedEndIndent::Create();
     const gfx::Path row = drawn(*shape, grid({"...", "###", "..."}));
     // Left end: notched in to (2, 5), corners kept sharp.
@@ -514,8 +501,7 @@ TEST(RoundedEndIndent, RunEndsAreNotchedWhateverTheRadius)
     EXPECT_EQ(drawn(*shape, bends), drawn(*rounded, bends));
 }
 
-TEST(RoundedEndIndent, FilletsAreOffByDefault)
-{
+TEST(RoundedEndIndent, FilletsAreOffByDefault) {
     auto shape = RoundedEndIndent::Create();
     EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", false}}));
     const BoolMatrix bend = grid({"##.", "#..", "..."});
@@ -538,8 +524,7 @@ namespace {
 // The symbol drawn by the renderer with `shape` for the on-pixels (the eyes
 // are the default square ones), on white with a quiet zone of four modules.
 gfx::ImagePtr renderSymbol(const std::shared_ptr<QRCodePixelShapeGenerator>& shape, const ::QRCode::QRCode& code,
-                           int modulePixels)
-{
+                           int modulePixels) {
     Design design(gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
     design.shape()->setOnPixels(shape);
     design.setAdditionalQuietZonePixels(4);
@@ -549,8 +534,7 @@ gfx::ImagePtr renderSymbol(const std::shared_ptr<QRCodePixelShapeGenerator>& sha
 
 } // namespace
 
-TEST(BarAndPathShapes, SymbolsDrawnWithEveryShapeScan)
-{
+TEST(BarAndPathShapes, SymbolsDrawnWithEveryShapeScan) {
     // The square grids cover each module with small squares separated by a
     // lattice of light lines; close up, the decoder reads those lines as
     // edges and fails at many module sizes, so they are read at the small
@@ -570,8 +554,8 @@ TEST(BarAndPathShapes, SymbolsDrawnWithEveryShapeScan)
                     // The shape is what was drawn: not the plain squares.
                     const auto squares = renderSymbol(Square::Create(), code, modulePixels);
                     ASSERT_EQ(image->width(), squares->width());
-                    EXPECT_FALSE(std::equal(image->data(), image->data() + image->stride() * image->height(),
-                                            squares->data()));
+                    EXPECT_FALSE(
+                        std::equal(image->data(), image->data() + image->stride() * image->height(), squares->data()));
                     const auto found = platform::detectQRCodes(*image);
                     ASSERT_EQ(found.size(), 1U) << name << " " << settings.dump() << " at " << modulePixels;
                     EXPECT_EQ(found[0].text, message) << name;

@@ -23,15 +23,13 @@ using pixelshapetest::allOn;
 
 CommonPixelGenerator makeCommon(PixelType type, double inset = 0, double rotation = 0, double corner = 0,
                                 std::shared_ptr<QRCodePixelInsetGenerator> insetGenerator = nullptr,
-                                std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator = nullptr)
-{
+                                std::shared_ptr<QRCodePixelRotationGenerator> rotationGenerator = nullptr) {
     return CommonPixelGenerator(type, insetGenerator ? insetGenerator : PixelInset::Fixed::Create(), inset, corner,
                                 rotationGenerator ? rotationGenerator : PixelRotation::Fixed::Create(), rotation);
 }
 
 // The rectangles of a path made of closed four-corner figures, in order.
-std::vector<Rect> figureBounds(const Path& path)
-{
+std::vector<Rect> figureBounds(const Path& path) {
     std::vector<Rect> rects;
     Path figure;
     for (const auto& e : path.elements()) {
@@ -47,8 +45,7 @@ std::vector<Rect> figureBounds(const Path& path)
     return rects;
 }
 
-void expectRectNear(const Rect& actual, const Rect& expected, double tolerance = 1e-9)
-{
+void expectRectNear(const Rect& actual, const Rect& expected, double tolerance = 1e-9) {
     EXPECT_NEAR(actual.minX(), expected.minX(), tolerance);
     EXPECT_NEAR(actual.minY(), expected.minY(), tolerance);
     EXPECT_NEAR(actual.width(), expected.width(), tolerance);
@@ -57,12 +54,12 @@ void expectRectNear(const Rect& actual, const Rect& expected, double tolerance =
 
 } // namespace
 
-TEST(PixelType, RawValuesInCaseOrder)
-{
+TEST(PixelType, RawValuesInCaseOrder) {
     const std::vector<std::string_view> expected{
-        "square", "circle", "crt",         "roundedRect", "squircle", "sharp",   "star",  "heart",
-        "flower", "shiny",  "arrow",       "wave",        "spikyCircle", "gear", "stitch", "hexagon",
-        "hexa",   "wex",    "diamond",     "koala",       "diagonal", "flame",   "roundedTriangle", "leaf"};
+        "square", "circle",          "crt",   "roundedRect", "squircle", "sharp",       "star",
+        "heart",  "flower",          "shiny", "arrow",       "wave",     "spikyCircle", "gear",
+        "stitch", "hexagon",         "hexa",  "wex",         "diamond",  "koala",       "diagonal",
+        "flame",  "roundedTriangle", "leaf"};
     ASSERT_EQ(CommonPixelGenerator::allPixelTypes.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const PixelType type = CommonPixelGenerator::allPixelTypes[i];
@@ -74,8 +71,7 @@ TEST(PixelType, RawValuesInCaseOrder)
     EXPECT_FALSE(CommonPixelGenerator::pixelTypeFromRawValue(""));
 }
 
-TEST(CommonPixelGenerator, ThreeByThreeIn90By60)
-{
+TEST(CommonPixelGenerator, ThreeByThreeIn90By60) {
     auto common = makeCommon(PixelType::square);
     const Path path = common.generatePath(allOn(3), Size{90, 60});
     // Cells of 20 points, the grid centred across (xOffset 15), flush at the top.
@@ -97,8 +93,7 @@ TEST(CommonPixelGenerator, ThreeByThreeIn90By60)
     EXPECT_EQ(e[4].type, ET::closeSubpath);
 }
 
-TEST(CommonPixelGenerator, OnlyOnModulesInRowMajorOrder)
-{
+TEST(CommonPixelGenerator, OnlyOnModulesInRowMajorOrder) {
     BoolMatrix m(3);
     m.set(2, 0, true);
     m.set(0, 2, true);
@@ -109,8 +104,7 @@ TEST(CommonPixelGenerator, OnlyOnModulesInRowMajorOrder)
     EXPECT_EQ(rects[1], Rect(0, 20, 10, 10));
 }
 
-TEST(CommonPixelGenerator, InsetShrinksOrGrowsAboutTheCellCentre)
-{
+TEST(CommonPixelGenerator, InsetShrinksOrGrowsAboutTheCellCentre) {
     BoolMatrix one(3);
     one.set(1, 1, true);
     auto shrink = makeCommon(PixelType::square, 0.5);
@@ -119,8 +113,7 @@ TEST(CommonPixelGenerator, InsetShrinksOrGrowsAboutTheCellCentre)
     expectRectNear(grow.generatePath(one, Size{60, 60}).pathBoundingBox(), Rect(15, 15, 30, 30));
 }
 
-TEST(CommonPixelGenerator, InsetThatLeavesNoRectangleSkipsTheModule)
-{
+TEST(CommonPixelGenerator, InsetThatLeavesNoRectangleSkipsTheModule) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (double inset : {1.5, nan, inf, -inf}) {
@@ -142,8 +135,7 @@ TEST(CommonPixelGenerator, InsetThatLeavesNoRectangleSkipsTheModule)
     EXPECT_GT(rects.size(), 0u);
 }
 
-TEST(CommonPixelGenerator, SkippedModulesStillAdvanceTheRandomRotation)
-{
+TEST(CommonPixelGenerator, SkippedModulesStillAdvanceTheRandomRotation) {
     // The rotation of a module must not depend on whether an earlier module
     // was drawn.
     BoolMatrix m(2);
@@ -157,12 +149,10 @@ TEST(CommonPixelGenerator, SkippedModulesStillAdvanceTheRandomRotation)
     // generator that only hits (0, 0).
     struct FirstGone final : QRCodePixelInsetGenerator {
         void reset() override {}
-        std::shared_ptr<QRCodePixelInsetGenerator> copyInsetGenerator() const override
-        {
+        std::shared_ptr<QRCodePixelInsetGenerator> copyInsetGenerator() const override {
             return std::make_shared<FirstGone>();
         }
-        double insetValueFor(const BoolMatrix&, std::int64_t row, std::int64_t column, double) override
-        {
+        double insetValueFor(const BoolMatrix&, std::int64_t row, std::int64_t column, double) override {
             return row == 0 && column == 0 ? 5 : 0;
         }
         std::string_view name() const noexcept override { return "firstGone"; }
@@ -173,8 +163,7 @@ TEST(CommonPixelGenerator, SkippedModulesStillAdvanceTheRandomRotation)
     for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(second.elements()[i], both.elements()[5 + i]);
 }
 
-TEST(CommonPixelGenerator, QuarterTurnAboutTheCellCentre)
-{
+TEST(CommonPixelGenerator, QuarterTurnAboutTheCellCentre) {
     BoolMatrix one(3);
     one.set(0, 0, true);
     auto common = makeCommon(PixelType::square, 0, 0.25);
@@ -195,8 +184,7 @@ TEST(CommonPixelGenerator, QuarterTurnAboutTheCellCentre)
     expectRectNear(box, Rect(25 - halfDiagonal, 10 - halfDiagonal, 2 * halfDiagonal, 2 * halfDiagonal));
 }
 
-TEST(CommonPixelGenerator, RoundedRectRadii)
-{
+TEST(CommonPixelGenerator, RoundedRectRadii) {
     BoolMatrix one(1);
     one.set(0, 0, true);
     auto roundest = makeCommon(PixelType::roundedRect, 0, 0, 1);
@@ -230,10 +218,8 @@ TEST(CommonPixelGenerator, RoundedRectRadii)
     EXPECT_NEAR(box.width(), 10 * std::sqrt(2.0), 1e-9);
 }
 
-TEST(CommonPixelGenerator, RandomPathsRepeat)
-{
-    auto common = makeCommon(PixelType::square, 1, 1, 0, PixelInset::Random::Create(),
-                             PixelRotation::Random::Create());
+TEST(CommonPixelGenerator, RandomPathsRepeat) {
+    auto common = makeCommon(PixelType::square, 1, 1, 0, PixelInset::Random::Create(), PixelRotation::Random::Create());
     const BoolMatrix m = allOn(5);
     const Path first = common.generatePath(m, Size{100, 100});
     const Path second = common.generatePath(m, Size{100, 100});
@@ -250,8 +236,7 @@ TEST(CommonPixelGenerator, RandomPathsRepeat)
     EXPECT_NE(rects[0].width(), rects[1].width());
 }
 
-TEST(CommonPixelGenerator, TypesWithoutARegisteredOutlineDrawNothing)
-{
+TEST(CommonPixelGenerator, TypesWithoutARegisteredOutlineDrawNothing) {
     for (const PixelType type : CommonPixelGenerator::allPixelTypes) {
         if (type == PixelType::roundedRect) continue;
         auto common = makeCommon(type);
@@ -265,8 +250,7 @@ TEST(CommonPixelGenerator, TypesWithoutARegisteredOutlineDrawNothing)
     EXPECT_EQ(templatePath(PixelType::roundedRect), nullptr);
 }
 
-TEST(CommonPixelGenerator, SettingSetters)
-{
+TEST(CommonPixelGenerator, SettingSetters) {
     auto c = makeCommon(PixelType::roundedRect, 0.2, 0.3, 0.4);
 
     EXPECT_TRUE(c.setInsetFraction(OptionalSettingsValue(1.5)));

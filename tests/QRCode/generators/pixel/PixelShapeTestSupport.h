@@ -14,14 +14,12 @@
 namespace pixelshapetest {
 
 inline std::shared_ptr<QRCode::QRCodePixelShapeGenerator> make(const std::string& name,
-                                                       const QRCode::SettingsDict& settings = {})
-{
+                                                               const QRCode::SettingsDict& settings = {}) {
     return QRCode::QRCodePixelShapeFactory::shared().named(name, settings);
 }
 
 // A matrix from rows of '#' (on) and '.' (off).
-inline QRCode::BoolMatrix grid(const std::vector<std::string>& rows)
-{
+inline QRCode::BoolMatrix grid(const std::vector<std::string>& rows) {
     QRCode::BoolMatrix m(static_cast<std::int64_t>(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         for (std::size_t c = 0; c < rows[r].size(); ++c) m.set(std::int64_t(r), std::int64_t(c), rows[r][c] == '#');
@@ -31,22 +29,19 @@ inline QRCode::BoolMatrix grid(const std::vector<std::string>& rows)
 
 // Drawn with 10 units per module: module (r, c) spans x 10c...10c + 10 and
 // y 10r...10r + 10, so its unit-cell points are shifted by its origin.
-inline gfx::Path drawn(QRCode::QRCodePixelShapeGenerator& shape, const QRCode::BoolMatrix& m)
-{
+inline gfx::Path drawn(QRCode::QRCodePixelShapeGenerator& shape, const QRCode::BoolMatrix& m) {
     const double side = 10.0 * static_cast<double>(m.dimension());
     return shape.generatePath(m, gfx::Size{side, side});
 }
 
-inline QRCode::BoolMatrix allOn(int n)
-{
+inline QRCode::BoolMatrix allOn(int n) {
     return QRCode::BoolMatrix(n, std::vector<bool>(std::size_t(n) * std::size_t(n), true));
 }
 
 // Whether the unit-cell point (x, y) of module (row, column) of a drawing
 // at 10 units per module is covered under the non-zero rule, and (where
 // tiles must not overlap) alike under the even-odd rule.
-inline bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true)
-{
+inline bool covered(const gfx::Path& path, int row, int column, double x, double y, bool rulesAgree = true) {
     const gfx::Point p{column * 10 + x, row * 10 + y};
     const bool nonZero = path.contains(p, gfx::FillRule::nonZero);
     if (rulesAgree) {
@@ -55,16 +50,14 @@ inline bool covered(const gfx::Path& path, int row, int column, double x, double
     return nonZero;
 }
 
-inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type)
-{
+inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type) {
     return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
                                                   [type](const auto& e) { return e.type == type; }));
 }
 
 inline std::size_t subpaths(const gfx::Path& path) { return count(path, gfx::Path::ElementType::moveToPoint); }
 
-inline void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9)
-{
+inline void expectRect(const gfx::Rect& actual, double x, double y, double w, double h, double tolerance = 1e-9) {
     EXPECT_NEAR(actual.minX(), x, tolerance);
     EXPECT_NEAR(actual.minY(), y, tolerance);
     EXPECT_NEAR(actual.width(), w, tolerance);
@@ -73,8 +66,7 @@ inline void expectRect(const gfx::Rect& actual, double x, double y, double w, do
 
 // A full 3 x 3 block drawn at 50 x 30 stays inside the grid, which is
 // centred in the longer side (x 10...40).
-inline void expectFullBlockInsideTheGrid(const std::string& name)
-{
+inline void expectFullBlockInsideTheGrid(const std::string& name) {
     const gfx::Rect box = make(name)->generatePath(grid({"###", "###", "###"}), gfx::Size{50, 30}).pathBoundingBox();
     EXPECT_GE(box.minX(), 10 - 1e-9) << name;
     EXPECT_LE(box.maxX(), 40 + 1e-9) << name;

@@ -12,8 +12,7 @@ using gfx::Size;
 using ET = gfx::Path::ElementType;
 
 namespace {
-SettingsDict defaultSquareSettings()
-{
+SettingsDict defaultSquareSettings() {
     return SettingsDict{{"insetGeneratorName", "fixed"},
                         {"insetFraction", 0.0},
                         {"rotationGeneratorName", "fixed"},
@@ -21,8 +20,7 @@ SettingsDict defaultSquareSettings()
 }
 } // namespace
 
-TEST(SquarePixelShape, DefaultsDrawExactModuleSquares)
-{
+TEST(SquarePixelShape, DefaultsDrawExactModuleSquares) {
     for (const auto& settings : {SettingsDict(), SettingsDict::object(), SettingsDict::array()}) {
         auto square = Square::Create(settings);
         EXPECT_EQ(square->settings(), defaultSquareSettings());
@@ -36,8 +34,7 @@ TEST(SquarePixelShape, DefaultsDrawExactModuleSquares)
     EXPECT_EQ(Square::Create()->generatePath(m, Size{20, 20}), expected);
 }
 
-TEST(SquarePixelShape, CreateReadsSettingsAndLegacyKeys)
-{
+TEST(SquarePixelShape, CreateReadsSettingsAndLegacyKeys) {
     auto random = Square::Create({{"useRandomInset", true}});
     EXPECT_EQ(random->settingValue<std::string>("insetGeneratorName"), "random");
     EXPECT_EQ(random->settingValue<bool>("useRandomInset"), true);
@@ -66,8 +63,7 @@ TEST(SquarePixelShape, CreateReadsSettingsAndLegacyKeys)
     EXPECT_EQ(Square::Create({{"insetFraction", 0.5}, {"unknown", 1}})->settingValue<double>("insetFraction"), 0.5);
 }
 
-TEST(SquarePixelShape, SettingsRoundTrip)
-{
+TEST(SquarePixelShape, SettingsRoundTrip) {
     auto square = Square::Create({{"insetGeneratorName", "random"},
                                   {"insetFraction", 0.3},
                                   {"rotationGeneratorName", "verticalWave"},
@@ -83,8 +79,7 @@ TEST(SquarePixelShape, SettingsRoundTrip)
     EXPECT_EQ(Square::Create(settings)->generatePath(m, Size{40, 40}), square->generatePath(m, Size{40, 40}));
 }
 
-TEST(SquarePixelShape, SetSettingValue)
-{
+TEST(SquarePixelShape, SetSettingValue) {
     auto square = Square::Create();
     EXPECT_TRUE(square->setSettingValue(SettingsValue(0.5), "insetFraction"));
     EXPECT_FALSE(square->setSettingValue(SettingsValue("0.7"), "insetFraction"));
@@ -125,8 +120,7 @@ TEST(SquarePixelShape, SetSettingValue)
     }
 }
 
-TEST(SquarePixelShape, CopyIsIndependentAndRendersTheSame)
-{
+TEST(SquarePixelShape, CopyIsIndependentAndRendersTheSame) {
     auto square = Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.8}});
     square->setSettingValue(SettingsValue(0.5), "rotationFraction");
     square->setSettingValue(SettingsValue("random"), "rotationGeneratorName");
@@ -142,8 +136,7 @@ TEST(SquarePixelShape, CopyIsIndependentAndRendersTheSame)
     EXPECT_EQ(square->common().insetFraction(), 0.8);
 }
 
-TEST(SquarePixelShape, ResetAndGeneratorsKeptByReference)
-{
+TEST(SquarePixelShape, ResetAndGeneratorsKeptByReference) {
     auto inset = PixelInset::Random::Create();
     Square square(inset, 0.4, PixelRotation::HWave::Create(), -7);
     EXPECT_EQ(square.common().insetGenerator(), inset);
@@ -153,8 +146,7 @@ TEST(SquarePixelShape, ResetAndGeneratorsKeptByReference)
     EXPECT_EQ(square.common().insetGenerator()->name(), "fixed");
 }
 
-TEST(AbstractPixelShape, CornersFollowTheSeededDraws)
-{
+TEST(AbstractPixelShape, CornersFollowTheSeededDraws) {
     BoolMatrix m(3);
     m.set(0, 1, true);
     m.set(2, 2, true);

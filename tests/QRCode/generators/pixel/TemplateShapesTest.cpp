@@ -32,29 +32,27 @@ using ET = gfx::Path::ElementType;
 namespace {
 
 // The 19 members that take the four inset and rotation keys.
-using OrdinaryShapes = std::tuple<Arrow, CRT, Diagonal, Diamond, Flame, Flower, Gear, Heart, Hexa, Hexagon, Koala,
-                                  Leaf, RoundedTriangle, Sharp, SpikyCircle, Squircle, Star, Wave, Wex>;
+using OrdinaryShapes = std::tuple<Arrow, CRT, Diagonal, Diamond, Flame, Flower, Gear, Heart, Hexa, Hexagon, Koala, Leaf,
+                                  RoundedTriangle, Sharp, SpikyCircle, Squircle, Star, Wave, Wex>;
 
-template <class F>
-void forEachOrdinaryShape(F&& f)
-{
+template <class F> void forEachOrdinaryShape(F&& f) {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
         (f(static_cast<std::tuple_element_t<I, OrdinaryShapes>*>(nullptr)), ...);
-    }(std::make_index_sequence<std::tuple_size_v<OrdinaryShapes>>());
+    }
+    (std::make_index_sequence<std::tuple_size_v<OrdinaryShapes>>());
 }
 
-const Path& outline(PixelType type, int index = 0)
-{
+const Path& outline(PixelType type, int index = 0) {
     const Path* path = templatePath(type, index);
-    if (path == nullptr) throw std::runtime_error("no outline for " + std::string(CommonPixelGenerator::rawValue(type)));
+    if (path == nullptr)
+        throw std::runtime_error("no outline for " + std::string(CommonPixelGenerator::rawValue(type)));
     return *path;
 }
 
 using pixelshapetest::allOn;
 
 // Each figure of a path (from one move to the next) as a path of its own.
-std::vector<Path> figures(const Path& path)
-{
+std::vector<Path> figures(const Path& path) {
     std::vector<Path> result;
     for (const auto& e : path.elements()) {
         if (e.type == ET::moveToPoint) result.emplace_back();
@@ -72,16 +70,14 @@ std::vector<Path> figures(const Path& path)
 }
 
 void expectBounds(const Rect& r, double minX, double minY, double maxX, double maxY, double tolerance,
-                  const std::string& what)
-{
+                  const std::string& what) {
     EXPECT_NEAR(r.minX(), minX, tolerance) << what;
     EXPECT_NEAR(r.minY(), minY, tolerance) << what;
     EXPECT_NEAR(r.maxX(), maxX, tolerance) << what;
     EXPECT_NEAR(r.maxY(), maxY, tolerance) << what;
 }
 
-SettingsDict defaultFourKeys(double inset = 0)
-{
+SettingsDict defaultFourKeys(double inset = 0) {
     return SettingsDict{{"insetGeneratorName", "fixed"},
                         {"insetFraction", inset},
                         {"rotationGeneratorName", "fixed"},
@@ -93,13 +89,13 @@ SettingsDict defaultFourKeys(double inset = 0)
 using shapefamilytest::ShapeFamily;
 
 INSTANTIATE_TEST_SUITE_P(Template, ShapeFamily,
-                         testing::Values(shapefamilytest::Family{
-                             "TemplateShapes", shapefamilytest::Kind::pixel,
-                             shapefamilytest::namesAndTitles(templatePixelShapes()), {}}),
+                         testing::Values(shapefamilytest::Family{"TemplateShapes",
+                                                                 shapefamilytest::Kind::pixel,
+                                                                 shapefamilytest::namesAndTitles(templatePixelShapes()),
+                                                                 {}}),
                          shapefamilytest::familyLabel);
 
-TEST(TemplateShapes, EveryClassIsAPixelTypeThatDrawsEyes)
-{
+TEST(TemplateShapes, EveryClassIsAPixelTypeThatDrawsEyes) {
     // Order and titles are the registry suite's; here the tie to the outline
     // table: each class's Name must be a pixel type's raw value.
     EXPECT_EQ(templatePixelShapes().size(), 23U);
@@ -109,8 +105,7 @@ TEST(TemplateShapes, EveryClassIsAPixelTypeThatDrawsEyes)
     }
 }
 
-TEST(TemplateOutlines, EveryTypeHasItsOutlinesBuiltOnce)
-{
+TEST(TemplateOutlines, EveryTypeHasItsOutlinesBuiltOnce) {
     for (const PixelType type : CommonPixelGenerator::allPixelTypes) {
         SCOPED_TRACE(std::string(CommonPixelGenerator::rawValue(type)));
         if (type == PixelType::roundedRect) {
@@ -124,8 +119,7 @@ TEST(TemplateOutlines, EveryTypeHasItsOutlinesBuiltOnce)
     }
 }
 
-TEST(TemplateOutlines, StayInTheirBox)
-{
+TEST(TemplateOutlines, StayInTheirBox) {
     struct Expect {
         PixelType type;
         int index;
@@ -169,8 +163,7 @@ TEST(TemplateOutlines, StayInTheirBox)
     expectBounds(outline(PixelType::spikyCircle).pathBoundingBox(), 0, 0, 10, 10, 0.1, "spikyCircle");
 }
 
-TEST(TemplateOutlines, MirroredOutlinesFaceTheRightWay)
-{
+TEST(TemplateOutlines, MirroredOutlinesFaceTheRightWay) {
     const Path& heart = outline(PixelType::heart);
     EXPECT_TRUE(heart.contains({2.5, 1.5})); // a lobe at the top
     EXPECT_FALSE(heart.contains({5, 1}));    // the notch between the lobes
@@ -210,8 +203,7 @@ TEST(TemplateOutlines, MirroredOutlinesFaceTheRightWay)
     EXPECT_FALSE(triangle.contains({1.5, 0.7}));
 }
 
-TEST(TemplateOutlines, DistinctiveInsidesAndOutsides)
-{
+TEST(TemplateOutlines, DistinctiveInsidesAndOutsides) {
     const Path& arrow = outline(PixelType::arrow);
     EXPECT_FALSE(arrow.contains({5, 9})); // the notch in the rear edge
     EXPECT_TRUE(arrow.contains({5, 7}));
@@ -244,8 +236,7 @@ TEST(TemplateOutlines, DistinctiveInsidesAndOutsides)
     EXPECT_FALSE(outline(PixelType::stitch).contains({5.25, 3}, gfx::FillRule::evenOdd));
 }
 
-TEST(TemplateOutlines, EveryFigureReturnsToItsStart)
-{
+TEST(TemplateOutlines, EveryFigureReturnsToItsStart) {
     // Whether an outline closes with an explicit line or its last curve ends
     // on the start, its last drawn point is its first; only the Star leaves
     // its last edge to the close.
@@ -270,8 +261,7 @@ TEST(TemplateOutlines, EveryFigureReturnsToItsStart)
     }
 }
 
-TEST(ShinyPixelShape, AlternatesItsOutlinesAndReachesPastTheModule)
-{
+TEST(ShinyPixelShape, AlternatesItsOutlinesAndReachesPastTheModule) {
     // A 3 x 3 block of 10-unit modules: corners and centre get the rounded
     // diamond, inside its module; the middles of the sides get the star,
     // reaching an eighth of a module past it on every side.
@@ -291,8 +281,7 @@ TEST(ShinyPixelShape, AlternatesItsOutlinesAndReachesPastTheModule)
     }
 }
 
-TEST(FixedTemplateShapes, ShinyAndStitchTakeNoSettings)
-{
+TEST(FixedTemplateShapes, ShinyAndStitchTakeNoSettings) {
     auto check = [](auto* tag) {
         using Shape = std::remove_pointer_t<decltype(tag)>;
         SCOPED_TRACE(std::string(Shape::Name));
@@ -320,8 +309,7 @@ TEST(FixedTemplateShapes, ShinyAndStitchTakeNoSettings)
     expectBounds(parts[7].pathBoundingBox(), 15.5, 10.5, 20, 20, 1e-9, "stitch right half");
 }
 
-TEST(CirclePixelShape, InsetOnlyAndNeverTurned)
-{
+TEST(CirclePixelShape, InsetOnlyAndNeverTurned) {
     auto circle = Circle::Create();
     EXPECT_EQ(circle->settings(), (SettingsDict{{"insetFraction", 0.0}, {"insetGeneratorName", "fixed"}}));
     EXPECT_TRUE(circle->supportsSettingValueForKey("useRandomInset"));
@@ -332,8 +320,10 @@ TEST(CirclePixelShape, InsetOnlyAndNeverTurned)
     EXPECT_FALSE(circle->setSettingValue(SettingsValue("random"), "rotationGeneratorName"));
 
     // Rotation keys are not read, and the legacy flag is never written.
-    auto turned = Circle::Create({{"rotationFraction", 0.25}, {"rotationGeneratorName", "random"},
-                                  {"useRandomInset", true}, {"insetFraction", 0.4}});
+    auto turned = Circle::Create({{"rotationFraction", 0.25},
+                                  {"rotationGeneratorName", "random"},
+                                  {"useRandomInset", true},
+                                  {"insetFraction", 0.4}});
     EXPECT_EQ(turned->settings(), (SettingsDict{{"insetFraction", 0.4}, {"insetGeneratorName", "random"}}));
     EXPECT_EQ(turned->common().rotationFraction(), 0);
     EXPECT_EQ(turned->insetFraction(), 0.4);
@@ -354,8 +344,7 @@ TEST(CirclePixelShape, InsetOnlyAndNeverTurned)
     EXPECT_EQ(copy->settingValue<std::string>("insetGeneratorName"), "random");
 }
 
-TEST(TemplateShapes, FamilySettingsRules)
-{
+TEST(TemplateShapes, FamilySettingsRules) {
     forEachOrdinaryShape([](auto* tag) {
         using Shape = std::remove_pointer_t<decltype(tag)>;
         SCOPED_TRACE(std::string(Shape::Name));
@@ -370,8 +359,8 @@ TEST(TemplateShapes, FamilySettingsRules)
 
         EXPECT_EQ(Shape::Create({{"rotationFraction", 2.5}})->common().rotationFraction(), 1);
         EXPECT_EQ(Shape::Create({{"rotationFraction", -3}})->common().rotationFraction(), -1);
-        EXPECT_EQ(Shape(PixelInset::Fixed::Create(), 0, PixelRotation::Fixed::Create(), 2.5).common().rotationFraction(),
-                  1);
+        EXPECT_EQ(
+            Shape(PixelInset::Fixed::Create(), 0, PixelRotation::Fixed::Create(), 2.5).common().rotationFraction(), 1);
 
         // A text name wins over the Boolean key, even when it is unknown.
         auto named = Shape::Create({{"insetGeneratorName", "nonesuch"}, {"useRandomInset", true}});
@@ -402,8 +391,7 @@ TEST(TemplateShapes, FamilySettingsRules)
     EXPECT_EQ(squircle->insetFraction(), 0);
 }
 
-TEST(TemplateShapes, OutlinesTurnWithTheModule)
-{
+TEST(TemplateShapes, OutlinesTurnWithTheModule) {
     // A quarter turn carries the arrow's rear notch round to a side.
     const BoolMatrix m = allOn(1);
     const Path upright = Arrow::Create()->generatePath(m, Size{10, 10});
@@ -414,8 +402,7 @@ TEST(TemplateShapes, OutlinesTurnWithTheModule)
     EXPECT_FALSE(turned.contains({1, 5}) && turned.contains({9, 5}));
 }
 
-TEST(RoundedRectPixelShape, DefaultsAndClamping)
-{
+TEST(RoundedRectPixelShape, DefaultsAndClamping) {
     auto shape = RoundedRect::Create();
     EXPECT_EQ(shape->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65},
                                                {"insetGeneratorName", "fixed"},
@@ -459,8 +446,7 @@ TEST(RoundedRectPixelShape, DefaultsAndClamping)
     EXPECT_EQ(shape->cornerRadiusFraction(), 1);
 }
 
-TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle)
-{
+TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle) {
     BoolMatrix m(2);
     m.set(1, 1, true);
     // The default fraction on a 20-unit cell with an inset of 0.5: a 10-unit
@@ -480,8 +466,7 @@ TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle)
     EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", 0}})->generatePath(m, Size{20, 20}), plain);
 }
 
-TEST(TemplateShapes, EveryShapeScansOnAVersion3Symbol)
-{
+TEST(TemplateShapes, EveryShapeScansOnAVersion3Symbol) {
     // Drawn by the renderer with the default design (square eyes, black on
     // white) and each shape for the on-pixels, three extra quiet modules.
     const std::string text = "https://example.org/template?id=0123456789";

@@ -30,18 +30,17 @@ namespace {
 const std::vector<std::string> kNames{"curvePixel", "dripVertical", "dripHorizontal", "diagonalStripes", "donut",
                                       "blob",       "circuit",      "crosshatch",     "vortex"};
 
+using pixelshapetest::covered;
 using pixelshapetest::drawn;
+using pixelshapetest::expectFullBlockInsideTheGrid;
+using pixelshapetest::expectRect;
 using pixelshapetest::grid;
 using pixelshapetest::make;
-using pixelshapetest::covered;
-using pixelshapetest::expectRect;
-using pixelshapetest::expectFullBlockInsideTheGrid;
 using pixelshapetest::subpaths;
 
 // The 3 x 3 matrix whose centre is on and whose eight neighbours are the
 // bits of `mask` in the order of `offsets`.
-BoolMatrix centreWith(unsigned mask, const std::vector<std::pair<int, int>>& offsets)
-{
+BoolMatrix centreWith(unsigned mask, const std::vector<std::pair<int, int>>& offsets) {
     BoolMatrix m(3);
     m.set(1, 1, true);
     for (std::size_t i = 0; i < offsets.size(); ++i) {
@@ -57,24 +56,22 @@ BoolMatrix centreWith(unsigned mask, const std::vector<std::pair<int, int>>& off
 using shapefamilytest::Family;
 using shapefamilytest::ShapeFamily;
 
-INSTANTIATE_TEST_SUITE_P(
-    TileAndRing, ShapeFamily,
-    testing::Values(Family{"TileAndRingShapes",
-                           shapefamilytest::Kind::pixel,
-                           {{"curvePixel", "Curve pixel"},
-                            {"dripVertical", "Drip Vertical"},
-                            {"dripHorizontal", "Drip Horizontal"},
-                            {"diagonalStripes", "DiagonalStripes"},
-                            {"donut", "Donut"},
-                            {"blob", "Blob"},
-                            {"circuit", "Circuit"},
-                            {"crosshatch", "Crosshatch"},
-                            {"vortex", "Vortex"}},
-                           shapefamilytest::namesAndTitles(tileAndRingShapeClasses())}),
-    shapefamilytest::familyLabel);
+INSTANTIATE_TEST_SUITE_P(TileAndRing, ShapeFamily,
+                         testing::Values(Family{"TileAndRingShapes",
+                                                shapefamilytest::Kind::pixel,
+                                                {{"curvePixel", "Curve pixel"},
+                                                 {"dripVertical", "Drip Vertical"},
+                                                 {"dripHorizontal", "Drip Horizontal"},
+                                                 {"diagonalStripes", "DiagonalStripes"},
+                                                 {"donut", "Donut"},
+                                                 {"blob", "Blob"},
+                                                 {"circuit", "Circuit"},
+                                                 {"crosshatch", "Crosshatch"},
+                                                 {"vortex", "Vortex"}},
+                                                shapefamilytest::namesAndTitles(tileAndRingShapeClasses())}),
+                         shapefamilytest::familyLabel);
 
-TEST(TileAndRingShapes, GridIsCentredInTheLongerSide)
-{
+TEST(TileAndRingShapes, GridIsCentredInTheLongerSide) {
     // One square module in the corner of 25 x 25 modules at 200 x 100: cells
     // of 4, the grid moved 50 to the right.
     BoolMatrix corner(25);
@@ -94,8 +91,7 @@ TEST(TileAndRingShapes, GridIsCentredInTheLongerSide)
 
 // ---- Curve pixel -----------------------------------------------------------
 
-TEST(CurvePixel, CornersRoundOnlyWhereBothSideNeighboursAreOff)
-{
+TEST(CurvePixel, CornersRoundOnlyWhereBothSideNeighboursAreOff) {
     CurvePixel shape(1);
     // A lone module is a circle of diameter 9 about the middle of its cell.
     const gfx::Path lone = drawn(shape, grid({"#"}));
@@ -144,8 +140,7 @@ TEST(CurvePixel, CornersRoundOnlyWhereBothSideNeighboursAreOff)
     expectRect(square.boundingBox(), 0.5, 0.5, 9, 9);
 }
 
-TEST(CurvePixel, SettingsRules)
-{
+TEST(CurvePixel, SettingsRules) {
     const auto fraction = [](const QRCodePixelShapeGenerator& s) {
         return *s.settingValue<double>("cornerRadiusFraction");
     };
@@ -189,8 +184,7 @@ TEST(CurvePixel, SettingsRules)
 
 // ---- Drips -----------------------------------------------------------------
 
-TEST(Drip, RunsChainOnlyAlongTheShapesDirection)
-{
+TEST(Drip, RunsChainOnlyAlongTheShapesDirection) {
     const auto horizontal = make("dripHorizontal");
     const auto vertical = make("dripVertical");
     for (const auto& shape : {horizontal, vertical}) {
@@ -229,8 +223,7 @@ TEST(Drip, RunsChainOnlyAlongTheShapesDirection)
 
 // ---- Diagonal stripes and donut -------------------------------------------
 
-TEST(DiagonalStripesAndDonut, EveryModuleStampsTheSameTemplate)
-{
+TEST(DiagonalStripesAndDonut, EveryModuleStampsTheSameTemplate) {
     const BoolMatrix m = grid({"#.", ".#"});
     for (const auto& [name, perModule] : {std::pair<std::string, std::size_t>{"diagonalStripes", 7}, {"donut", 2}}) {
         const gfx::Path path = drawn(*make(name), m);
@@ -266,8 +259,7 @@ TEST(DiagonalStripesAndDonut, EveryModuleStampsTheSameTemplate)
 
 // ---- Blob ------------------------------------------------------------------
 
-TEST(Blob, CornersRoundWhereNothingTouchesAndFilletsBridgeConcaveCorners)
-{
+TEST(Blob, CornersRoundWhereNothingTouchesAndFilletsBridgeConcaveCorners) {
     const auto blob = make("blob");
     // Alone: all four corners rounded, no fillets around it.
     const gfx::Path lone = drawn(*blob, grid({"...", ".#.", "..."}));
@@ -322,8 +314,7 @@ TEST(Blob, CornersRoundWhereNothingTouchesAndFilletsBridgeConcaveCorners)
 
 // ---- Circuit and crosshatch ------------------------------------------------
 
-TEST(Circuit, StemsPointExactlyAtTheOnSideNeighbours)
-{
+TEST(Circuit, StemsPointExactlyAtTheOnSideNeighbours) {
     const auto circuit = make("circuit");
     // left, top, right, bottom; every diagonal is on and must not matter.
     const std::vector<std::pair<int, int>> sides{{0, -1}, {-1, 0}, {0, 1}, {1, 0}};
@@ -348,8 +339,7 @@ TEST(Circuit, StemsPointExactlyAtTheOnSideNeighbours)
     expectRect(drawn(*circuit, grid({"#"})).pathBoundingBox(), 1, 1, 8, 8, 1e-6);
 }
 
-TEST(Crosshatch, ArmsPointExactlyAtTheOnDiagonalNeighbours)
-{
+TEST(Crosshatch, ArmsPointExactlyAtTheOnDiagonalNeighbours) {
     const auto crosshatch = make("crosshatch");
     // topLeft, topRight, bottomLeft, bottomRight.
     const std::vector<std::pair<int, int>> corners{{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
@@ -373,8 +363,7 @@ TEST(Crosshatch, ArmsPointExactlyAtTheOnDiagonalNeighbours)
 
 // ---- Vortex ----------------------------------------------------------------
 
-TEST(Vortex, RingsJoinAlongThemselvesOnly)
-{
+TEST(Vortex, RingsJoinAlongThemselvesOnly) {
     const auto vortex = make("vortex");
     // A lone module anywhere is a dot of radius 4; the centre of an odd
     // matrix too.
@@ -420,8 +409,7 @@ TEST(Vortex, RingsJoinAlongThemselvesOnly)
 
 // ---- Scanning --------------------------------------------------------------
 
-TEST(TileAndRingShapes, SymbolsDrawnWithEveryShapeScan)
-{
+TEST(TileAndRingShapes, SymbolsDrawnWithEveryShapeScan) {
     // Drawn by the renderer with the default design (square eyes and
     // pupils, black on white) and the shape for the on-pixels.
     //

@@ -42,16 +42,14 @@ using Element = Path::Element;
 using Type = Path::ElementType;
 
 // The number of subpaths (moves) and of elements of one type.
-std::size_t countOf(const Path& path, Type type)
-{
+std::size_t countOf(const Path& path, Type type) {
     std::size_t n = 0;
     for (const auto& e : path.elements()) n += e.type == type ? 1 : 0;
     return n;
 }
 
 // Every point of `path`, control points included.
-std::vector<Point> pointsOf(const Path& path)
-{
+std::vector<Point> pointsOf(const Path& path) {
     std::vector<Point> points;
     for (const auto& e : path.elements()) {
         for (int i = 0; i < Path::pointCount(e.type); ++i) points.push_back(e.points[static_cast<std::size_t>(i)]);
@@ -59,8 +57,7 @@ std::vector<Point> pointsOf(const Path& path)
     return points;
 }
 
-bool hasPoint(const Path& path, Point p, double tolerance = 1e-9)
-{
+bool hasPoint(const Path& path, Point p, double tolerance = 1e-9) {
     for (const auto& q : pointsOf(path)) {
         if (std::abs(q.x - p.x) <= tolerance && std::abs(q.y - p.y) <= tolerance) return true;
     }
@@ -68,8 +65,7 @@ bool hasPoint(const Path& path, Point p, double tolerance = 1e-9)
 }
 
 // The share of a 0.5-unit grid over the pupil square that the outline fills.
-double coverage(const Path& path)
-{
+double coverage(const Path& path) {
     int inside = 0, total = 0;
     for (double y = 30.25; y < 60; y += 0.5) {
         for (double x = 30.25; x < 60; x += 0.5) {
@@ -87,20 +83,50 @@ double coverage(const Path& path)
 
 // Every pupil with its title, in the registry's title order (byte-wise:
 // "CRT" before "Circle", "Rounded Pointing In" before "Rounded outer").
-const std::vector<std::pair<std::string, std::string>> kPupils{
-    {"arc", "Arc"}, {"arrow", "Arrow"}, {"blade", "Blade"}, {"blobby", "Blobby"}, {"crt", "CRT"},
-    {"circle", "Circle"}, {"cloud", "Cloud"}, {"cloudCircle", "Cloud Circle"}, {"corneredPixels", "Cornered pixels"},
-    {"cross", "Cross"}, {"crossCurved", "CrossCurved"}, {"diagonalStripes", "Diagonal Stripes"},
-    {"dotDragHorizontal", "Dot Drag Horizontal"}, {"dotDragVertical", "Dot Drag Vertical"}, {"edges", "Edges"},
-    {"explode", "Explode"}, {"fabricScissors", "Fabric Scissors"}, {"flame", "Flame"}, {"forest", "Forest"},
-    {"gear", "Gear"}, {"heart", "Heart"}, {"hexagonLeaf", "Hexagon Leaf"}, {"barsHorizontal", "Horizontal bars"},
-    {"koala", "Koala"}, {"leaf", "Leaf"}, {"orbits", "Orbits"}, {"pinch", "Pinch"}, {"pixels", "Pixels"},
-    {"roundedPointingIn", "Rounded Pointing In"}, {"roundedOuter", "Rounded outer"},
-    {"roundedPointingOut", "Rounded pointing out"}, {"roundedRect", "Rounded rectangle"}, {"seal", "Seal"},
-    {"shield", "Shield"}, {"spikyCircle", "Spiky Circle"}, {"square", "Square"},
-    {"barsHorizontalSquare", "Square horizontal bars"}, {"barsVerticalSquare", "Square vertical bars"},
-    {"squircle", "Squircle"}, {"teardrop", "Teardrop"}, {"ufo", "UFO"}, {"ufoRounded", "UFO Rounded"},
-    {"usePixelShape", "Use Pixel Shape"}, {"barsVertical", "Vertical bars"}};
+const std::vector<std::pair<std::string, std::string>> kPupils{{"arc", "Arc"},
+                                                               {"arrow", "Arrow"},
+                                                               {"blade", "Blade"},
+                                                               {"blobby", "Blobby"},
+                                                               {"crt", "CRT"},
+                                                               {"circle", "Circle"},
+                                                               {"cloud", "Cloud"},
+                                                               {"cloudCircle", "Cloud Circle"},
+                                                               {"corneredPixels", "Cornered pixels"},
+                                                               {"cross", "Cross"},
+                                                               {"crossCurved", "CrossCurved"},
+                                                               {"diagonalStripes", "Diagonal Stripes"},
+                                                               {"dotDragHorizontal", "Dot Drag Horizontal"},
+                                                               {"dotDragVertical", "Dot Drag Vertical"},
+                                                               {"edges", "Edges"},
+                                                               {"explode", "Explode"},
+                                                               {"fabricScissors", "Fabric Scissors"},
+                                                               {"flame", "Flame"},
+                                                               {"forest", "Forest"},
+                                                               {"gear", "Gear"},
+                                                               {"heart", "Heart"},
+                                                               {"hexagonLeaf", "Hexagon Leaf"},
+                                                               {"barsHorizontal", "Horizontal bars"},
+                                                               {"koala", "Koala"},
+                                                               {"leaf", "Leaf"},
+                                                               {"orbits", "Orbits"},
+                                                               {"pinch", "Pinch"},
+                                                               {"pixels", "Pixels"},
+                                                               {"roundedPointingIn", "Rounded Pointing In"},
+                                                               {"roundedOuter", "Rounded outer"},
+                                                               {"roundedPointingOut", "Rounded pointing out"},
+                                                               {"roundedRect", "Rounded rectangle"},
+                                                               {"seal", "Seal"},
+                                                               {"shield", "Shield"},
+                                                               {"spikyCircle", "Spiky Circle"},
+                                                               {"square", "Square"},
+                                                               {"barsHorizontalSquare", "Square horizontal bars"},
+                                                               {"barsVerticalSquare", "Square vertical bars"},
+                                                               {"squircle", "Squircle"},
+                                                               {"teardrop", "Teardrop"},
+                                                               {"ufo", "UFO"},
+                                                               {"ufoRounded", "UFO Rounded"},
+                                                               {"usePixelShape", "Use Pixel Shape"},
+                                                               {"barsVertical", "Vertical bars"}};
 
 using shapefamilytest::ShapeFamily;
 
@@ -108,16 +134,14 @@ INSTANTIATE_TEST_SUITE_P(Pupils, ShapeFamily,
                          testing::Values(shapefamilytest::Family{"Pupils", shapefamilytest::Kind::pupil, kPupils, {}}),
                          shapefamilytest::familyLabel);
 
-TEST(PupilRegistry, HoldsEveryPupilSortedByTitle)
-{
+TEST(PupilRegistry, HoldsEveryPupilSortedByTitle) {
     const auto& factory = QRCodePupilShapeFactory::shared();
     std::vector<std::pair<std::string, std::string>> registered;
     for (const auto& type : factory.registeredTypes()) registered.emplace_back(type.name, type.title);
     EXPECT_EQ(registered, kPupils);
 }
 
-TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings)
-{
+TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings) {
     const auto& factory = QRCodePupilShapeFactory::shared();
     auto arrow = std::make_shared<Arrow>(Flip::vertical);
     auto pixels = std::make_shared<Pixels>(0.25);
@@ -134,8 +158,7 @@ TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings)
 // ---------------------------------------------------------------------------
 // Outlines of every member
 
-TEST(PupilOutlines, EveryOutlineFillsThePupilSquareAndStaysNearIt)
-{
+TEST(PupilOutlines, EveryOutlineFillsThePupilSquareAndStaysNearIt) {
     for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) {
         SCOPED_TRACE(std::string(pupil->name()));
         const Path path = pupil->pupilPath();
@@ -158,11 +181,10 @@ TEST(PupilOutlines, EveryOutlineFillsThePupilSquareAndStaysNearIt)
     }
 }
 
-TEST(PupilOutlines, RoundMembersHoldEveryPointInsideThePupilSquare)
-{
+TEST(PupilOutlines, RoundMembersHoldEveryPointInsideThePupilSquare) {
     std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> members{
-        Circle::Create(), Arc::Create(), Blade::Create(), Blobby::Create(), CRT::Create(), Cloud::Create(),
-        CloudCircle::Create()};
+        Circle::Create(), Arc::Create(),   Blade::Create(),      Blobby::Create(),
+        CRT::Create(),    Cloud::Create(), CloudCircle::Create()};
     for (const auto& pupil : members) {
         SCOPED_TRACE(std::string(pupil->name()));
         const auto box = pupil->pupilPath().boundingBox();
@@ -187,8 +209,7 @@ TEST(PupilOutlines, RoundMembersHoldEveryPointInsideThePupilSquare)
     }
 }
 
-TEST(PupilOutlines, BarsLeaveTheirGapsEmpty)
-{
+TEST(PupilOutlines, BarsLeaveTheirGapsEmpty) {
     const Path horizontal = BarsHorizontal().pupilPath();
     EXPECT_EQ(countOf(horizontal, Type::moveToPoint), 3u);
     for (const double y : {35.0, 45.0, 55.0}) EXPECT_TRUE(horizontal.contains({45, y}));
@@ -203,8 +224,7 @@ TEST(PupilOutlines, BarsLeaveTheirGapsEmpty)
     EXPECT_FALSE(BarsVertical().pupilPath().contains({40, 45}));
 }
 
-TEST(PupilOutlines, EmblemsKeepTheirListedExtents)
-{
+TEST(PupilOutlines, EmblemsKeepTheirListedExtents) {
     EXPECT_NEAR(Flame().pupilPath().pathBoundingBox().maxX(), 60.01, 1e-3);
     const auto scissors = FabricScissors().pupilPath().boundingBox();
     EXPECT_NEAR(scissors.maxX(), 59.9, 1e-9);
@@ -229,8 +249,7 @@ TEST(PupilOutlines, EmblemsKeepTheirListedExtents)
     EXPECT_FALSE(orbits.contains({32, 32}));
 }
 
-TEST(PupilOutlines, GearHasEightTeethOnAClosedRing)
-{
+TEST(PupilOutlines, GearHasEightTeethOnAClosedRing) {
     const Path gear = Gear().pupilPath();
     EXPECT_EQ(countOf(gear, Type::moveToPoint), 1u);
     EXPECT_EQ(gear.elements().back().type, Type::closeSubpath);
@@ -249,13 +268,12 @@ TEST(PupilOutlines, GearHasEightTeethOnAClosedRing)
     EXPECT_TRUE(hasPoint(gear, {54.52, 90 - 56.69}, 0.011));
 }
 
-TEST(PupilOutlines, DiagonalStripesFollowTheirBands)
-{
+TEST(PupilOutlines, DiagonalStripesFollowTheirBands) {
     const Path stripes = DiagonalStripes().pupilPath();
     EXPECT_EQ(countOf(stripes, Type::moveToPoint), 12u);
     EXPECT_EQ(countOf(stripes, Type::closeSubpath), 12u);
-    const double bands[12][2] = {{23.62, 26.2},   {19.07, 21.65},   {14.51, 17.1},    {9.96, 12.55},
-                                 {5.4, 7.99},     {0.85, 3.44},     {-3.71, -1.11},   {-26.47, -23.89},
+    const double bands[12][2] = {{23.62, 26.2},    {19.07, 21.65},   {14.51, 17.1},    {9.96, 12.55},
+                                 {5.4, 7.99},      {0.85, 3.44},     {-3.71, -1.11},   {-26.47, -23.89},
                                  {-21.91, -19.33}, {-17.36, -14.78}, {-12.81, -10.22}, {-8.26, -5.67}};
     for (const auto& band : bands) {
         // Inside the band across the whole square, outside just beyond it.
@@ -299,18 +317,21 @@ TEST(PupilOutlines, DiagonalStripesFollowTheirBands)
 // Flip members
 
 namespace {
-std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> flipMembers()
-{
-    return {std::make_shared<Arrow>(Flip::none),       std::make_shared<Forest>(Flip::none),
-            std::make_shared<HexagonLeaf>(Flip::none), std::make_shared<Koala>(),
-            std::make_shared<Leaf>(Flip::none),        std::make_shared<RoundedOuter>(Flip::none),
-            std::make_shared<RoundedPointingIn>(Flip::none), std::make_shared<Teardrop>(Flip::none),
-            std::make_shared<UFO>(Flip::none),         std::make_shared<UFORounded>(Flip::none)};
+std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> flipMembers() {
+    return {std::make_shared<Arrow>(Flip::none),
+            std::make_shared<Forest>(Flip::none),
+            std::make_shared<HexagonLeaf>(Flip::none),
+            std::make_shared<Koala>(),
+            std::make_shared<Leaf>(Flip::none),
+            std::make_shared<RoundedOuter>(Flip::none),
+            std::make_shared<RoundedPointingIn>(Flip::none),
+            std::make_shared<Teardrop>(Flip::none),
+            std::make_shared<UFO>(Flip::none),
+            std::make_shared<UFORounded>(Flip::none)};
 }
 } // namespace
 
-TEST(FlipPupils, FlipsMirrorTheBaseAboutTheBoxCentre)
-{
+TEST(FlipPupils, FlipsMirrorTheBaseAboutTheBoxCentre) {
     for (const auto& pupil : flipMembers()) {
         SCOPED_TRACE(std::string(pupil->name()));
         const Path base = pupil->pupilPath();
@@ -344,8 +365,7 @@ TEST(FlipPupils, FlipsMirrorTheBaseAboutTheBoxCentre)
     }
 }
 
-TEST(FlipPupils, RawValueOutsideTheFourDrawsUnflipped)
-{
+TEST(FlipPupils, RawValueOutsideTheFourDrawsUnflipped) {
     // The setting's number rule is the flip-setting suite's. Settings that
     // are not a dictionary give the default.
     EXPECT_EQ(Leaf::Create(SettingsValue(5))->flip(), Flip::none);
@@ -354,12 +374,13 @@ TEST(FlipPupils, RawValueOutsideTheFourDrawsUnflipped)
     EXPECT_EQ(odd.pupilPath(), Arrow(Flip::none).pupilPath());
 }
 
-TEST(FlipPupils, ArrowLeavesOutTheQuadrantItsFlipChooses)
-{
+TEST(FlipPupils, ArrowLeavesOutTheQuadrantItsFlipChooses) {
     const struct {
         Flip flip;
         Point missing;
-    } cases[] = {{Flip::none, {52.5, 52.5}}, {Flip::horizontal, {37.5, 52.5}}, {Flip::vertical, {52.5, 37.5}},
+    } cases[] = {{Flip::none, {52.5, 52.5}},
+                 {Flip::horizontal, {37.5, 52.5}},
+                 {Flip::vertical, {52.5, 37.5}},
                  {Flip::both, {37.5, 37.5}}};
     for (const auto& c : cases) {
         const Path path = Arrow(c.flip).pupilPath();
@@ -373,8 +394,7 @@ TEST(FlipPupils, ArrowLeavesOutTheQuadrantItsFlipChooses)
     EXPECT_EQ(base.currentPoint(), base.elements().front().points[0]);
 }
 
-TEST(FlipPupils, MembersKeepTheirOwnCorners)
-{
+TEST(FlipPupils, MembersKeepTheirOwnCorners) {
     // Rounded outer: only (30, 30) is rounded; flipped both, (60, 60).
     EXPECT_FALSE(RoundedOuter(Flip::none).pupilPath().contains({30.5, 30.5}));
     EXPECT_TRUE(RoundedOuter(Flip::none).pupilPath().contains({59.5, 59.5}));
@@ -426,8 +446,7 @@ TEST(FlipPupils, MembersKeepTheirOwnCorners)
 // ---------------------------------------------------------------------------
 // Corner-radius members
 
-TEST(CornerRadiusPupils, InitialiserKeepsTheFractionSettingsClampIt)
-{
+TEST(CornerRadiusPupils, InitialiserKeepsTheFractionSettingsClampIt) {
     CorneredPixels pixels(1.5);
     EXPECT_EQ(pixels.settings(), (SettingsDict{{"cornerRadiusFraction", 1.5}}));
     EXPECT_DOUBLE_EQ(pixels.actualCornerRadius(), 5);
@@ -462,8 +481,7 @@ TEST(CornerRadiusPupils, InitialiserKeepsTheFractionSettingsClampIt)
     EXPECT_DOUBLE_EQ(infinite.actualCornerRadius(), 5);
 }
 
-TEST(CornerRadiusPupils, CorneredPixelsRoundOnlyTheOuterCorners)
-{
+TEST(CornerRadiusPupils, CorneredPixelsRoundOnlyTheOuterCorners) {
     const Path path = CorneredPixels(0.65).pupilPath();
     EXPECT_EQ(path.elements().front().points[0], (Point{33.25, 30}));
     EXPECT_EQ(countOf(path, Type::moveToPoint), 9u);
@@ -473,14 +491,13 @@ TEST(CornerRadiusPupils, CorneredPixelsRoundOnlyTheOuterCorners)
     for (const Point p : {Point{30.3, 30.3}, Point{58.7, 30.3}, Point{30.3, 58.7}, Point{58.7, 58.7}}) {
         EXPECT_FALSE(path.contains(p));
     }
-    EXPECT_TRUE(path.contains({39 - 0.2, 30.2}));  // inner corner of a corner cell
-    EXPECT_FALSE(path.contains({39.5, 35}));        // gap between cells
+    EXPECT_TRUE(path.contains({39 - 0.2, 30.2})); // inner corner of a corner cell
+    EXPECT_FALSE(path.contains({39.5, 35}));      // gap between cells
     EXPECT_EQ(countOf(CorneredPixels(0).pupilPath(), Type::addCurveToPoint), 0u);
     EXPECT_EQ(countOf(CorneredPixels(-1).pupilPath(), Type::addCurveToPoint), 0u);
 }
 
-TEST(CornerRadiusPupils, PixelsAndRoundedRectDrawTheirRadius)
-{
+TEST(CornerRadiusPupils, PixelsAndRoundedRectDrawTheirRadius) {
     Path expected;
     for (const double y : {30.0, 40.0, 50.0}) {
         for (const double x : {30.0, 40.0, 50.0}) expected.addRoundedRect(gfx::Rect(x, y, 9, 9), 2.5, 2.5);
@@ -523,8 +540,7 @@ TEST(CornerRadiusPupils, PixelsAndRoundedRectDrawTheirRadius)
 // ---------------------------------------------------------------------------
 // Shield
 
-TEST(ShieldPupil, CornersSelectTheCutQuarters)
-{
+TEST(ShieldPupil, CornersSelectTheCutQuarters) {
     const Point tl{31, 55}, tr{59, 55}, bl{31, 35}, br{59, 35};
     const Path all = Shield().pupilPath();
     EXPECT_EQ(countOf(all, Type::moveToPoint), 4u);
@@ -569,8 +585,7 @@ TEST(ShieldPupil, CornersSelectTheCutQuarters)
 
 using shapetest::MarkPixels;
 
-TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape)
-{
+TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape) {
     UsePixelShape pupil;
     const Path square = pupil.pupilPath();
     EXPECT_EQ(countOf(square, Type::moveToPoint), 9u);
@@ -607,8 +622,7 @@ TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape)
 // ---------------------------------------------------------------------------
 // Concurrency of the shared outlines
 
-TEST(PupilOutlines, ConcurrentFirstUseAgrees)
-{
+TEST(PupilOutlines, ConcurrentFirstUseAgrees) {
     const auto reference = QRCodePupilShapeFactory::shared().all();
     std::vector<std::vector<Path>> results(6);
     std::vector<std::thread> threads;
@@ -633,8 +647,7 @@ TEST(PupilOutlines, ConcurrentFirstUseAgrees)
 // others are found at some sizes and not at others. A camera sees a symbol
 // at many sizes; each pupil must decode at one of several, except the few
 // this decoder is known never to find.
-TEST(PupilScan, SymbolsWithEveryPupilDecode)
-{
+TEST(PupilScan, SymbolsWithEveryPupilDecode) {
     const std::string message = "https://example.org/pupils?every=shape";
     const ::QRCode::QRCode code(message, ErrorCorrection::medium);
     const auto dimension = code.boolMatrix().dimension();
@@ -676,8 +689,7 @@ TEST(PupilScan, SymbolsWithEveryPupilDecode)
     for (const auto& name : unread) EXPECT_TRUE(finderHidden.contains(name)) << name << " no longer decodes";
 }
 
-TEST(PupilScan, RendererHandsTheOnPixelShapeToTheUsePixelShapePupil)
-{
+TEST(PupilScan, RendererHandsTheOnPixelShapeToTheUsePixelShapePupil) {
     const ::QRCode::QRCode code("pupil", ErrorCorrection::low);
     Shape shape;
     auto circles = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, true);
@@ -691,8 +703,7 @@ TEST(PupilScan, RendererHandsTheOnPixelShapeToTheUsePixelShapePupil)
 
 // Writes every pupil in its box, in registry order (8 to a row), to the PNG
 // named by TESSIVO_PUPIL_SHEET; for looking at, not a check.
-TEST(PupilScan, ContactSheet)
-{
+TEST(PupilScan, ContactSheet) {
     const char* target = std::getenv("TESSIVO_PUPIL_SHEET");
     if (target == nullptr) GTEST_SKIP() << "set TESSIVO_PUPIL_SHEET to write the sheet";
     const auto& factory = QRCodePupilShapeFactory::shared();
