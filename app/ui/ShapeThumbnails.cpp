@@ -3,8 +3,8 @@
 #include "QRCode/generators/EyeShapeFactory.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 #include "QRCode/generators/PupilShapeFactory.h"
+#include "QRCode/views/ImageConversion.h"
 
-#include <cstring>
 #include <exception>
 
 using QRCode::BoolMatrix;
@@ -18,15 +18,6 @@ using QRCode::QRCodePupilShapeGenerator;
 namespace Tessivo::ui {
 
 namespace {
-// Both sides hold premultiplied native-endian ARGB32 rows.
-QImage toQImage(const gfx::Image* image) {
-    if (image == nullptr || image->empty()) return {};
-    QImage result(image->width(), image->height(), QImage::Format_ARGB32_Premultiplied);
-    if (result.isNull()) return {};
-    for (int y = 0; y < image->height(); ++y)
-        std::memcpy(result.scanLine(y), image->row(y), std::size_t(image->stride()));
-    return result;
-}
 // The modules a pixel thumbnail shows: a run across, a run down, a corner
 // and single modules, large enough to read at thumbnail size.
 const BoolMatrix& thumbnailMatrix() {
@@ -109,7 +100,7 @@ const std::vector<QImage>& ShapeThumbnails::images(int pixelSize, const QColor& 
         try {
             if (pixelSize > 0) {
                 const gfx::ImagePtr drawn = draw(double(pixelSize), drawColour);
-                image = toQImage(drawn.get());
+                image = QRCode::views::toQImage(drawn.get());
             }
         } catch (const std::exception&) {
             // A shape that cannot draw its preview leaves an empty cell; the
