@@ -1,6 +1,7 @@
 #include "app/core/Presets.h"
 
 #include "app/core/ColorText.h"
+#include "app/core/DocumentBuilder.h"
 #include "app/core/SettingsKeys.h"
 #include "platform/foundation/Json.h"
 
@@ -116,7 +117,7 @@ std::string presetJSONText(const QRPreset& preset) { return foundation::writeJso
 
 std::optional<QRPreset> decodePreset(std::string_view jsonText) {
     try {
-        const json j = json::parse(jsonText);
+        const json j = foundation::parseJson(jsonText);
         if (!j.is_object()) return std::nullopt;
         QRPreset p;
         auto id = Defaults::UUID::fromString(readString(j, "id"));
@@ -215,18 +216,20 @@ QRPreset presetFromSettings(std::string name) {
     QRPreset p;
     p.id = randomUUID();
     p.name = std::move(name);
-    p.eyeShapeIdx = Keys::eyeShapeIdx().get();
-    p.pupilShapeIdx = Keys::pupilShapeIdx().get();
-    p.pixelShapeIdx = Keys::pixelShapeIdx().get();
-    p.backgroundColor = {colorToHex(Keys::backgroundColor().get())};
-    p.backgroundPadding = Keys::backgroundPadding().get();
-    p.backgroundRadius = Keys::backgroundRadius().get();
-    p.fgEyeColor = {colorToHex(Keys::fgEyeColor().get())};
-    p.fgPupilColor = {colorToHex(Keys::fgPupilColor().get())};
-    p.fgPixelColor = {colorToHex(Keys::fgPixelColor().get())};
-    p.fgUnifiedColor = {colorToHex(Keys::fgUnifiedColor().get())};
-    p.unifiedColor = Keys::unifiedColor().get();
-    p.errorCorrection = Keys::errorCorrection().get();
+    // The same keys, read the same way, as the preview's design values.
+    const DesignValues v = DesignValues::fromSettings();
+    p.eyeShapeIdx = v.eyeShapeIdx;
+    p.pupilShapeIdx = v.pupilShapeIdx;
+    p.pixelShapeIdx = v.pixelShapeIdx;
+    p.backgroundColor = {colorToHex(v.backgroundColor)};
+    p.backgroundPadding = v.backgroundPadding;
+    p.backgroundRadius = v.backgroundRadius;
+    p.fgEyeColor = {colorToHex(v.fgEyeColor)};
+    p.fgPupilColor = {colorToHex(v.fgPupilColor)};
+    p.fgPixelColor = {colorToHex(v.fgPixelColor)};
+    p.fgUnifiedColor = {colorToHex(v.fgUnifiedColor)};
+    p.unifiedColor = v.unifiedColor;
+    p.errorCorrection = v.errorCorrection;
     return p;
 }
 
