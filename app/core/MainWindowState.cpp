@@ -6,10 +6,6 @@ namespace Tessivo {
 
 std::string MainWindowState::messageText() const { return Tessivo::messageText(Keys::messageType().get(), fields); }
 
-QRCode::DocumentPtr MainWindowState::makeDocument() const {
-    return Tessivo::makeDocument(messageText(), DesignValues::fromSettings(), logo, shapes);
-}
-
 QRCode::DocumentPtr MainWindowState::makeDocumentForBackground() const {
     return Tessivo::makeDocument(messageText(), DesignValues::fromSettings(), logo, shapes.copy());
 }

@@ -23,12 +23,9 @@ public:
     // The text of the stored kind of message and the fields.
     std::string messageText() const;
 
-    // A new document from the current message and keys, using the window's
-    // own shape lists (main thread), or null when there is no message or it
-    // does not fit.
-    QRCode::DocumentPtr makeDocument() const;
-    // The same with generators of its own, safe to render on another thread
-    // while the preview renders.
+    // A new document from the current message and keys, with generators of
+    // its own, safe to render on another thread while the preview renders;
+    // null when there is no message or it does not fit.
     QRCode::DocumentPtr makeDocumentForBackground() const;
     // The document rendered at 1024 x 1024, or null.
     gfx::ImagePtr makeQRImage() const;
