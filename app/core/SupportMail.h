@@ -7,11 +7,6 @@
 
 namespace Tessivo {
 
-// Percent-encodes a query value: letters, digits, "-._~" and
-// "!$'()*,;:@/?" stay, every other byte of the UTF-8 text becomes %XX, so
-// "&", "=", "+" and "#" inside the text cannot split or end a field.
-QByteArray percentEncodeQueryValue(const QString& text);
-
 // mailto:<address>?subject=...&body=... with the subject "<name> Support
 // Request" unless one is given, and a greeting body ready for the user's
 // text. An empty application name reads as "App".
