@@ -152,28 +152,48 @@ void PreviewRenderer::rebuild() {
     }
     running_ = true;
     const std::uint64_t generation = ++generation_;
+    // A kept fit stands in for the picture (already fitted, so taken as it
+    // is); otherwise the job fits it and hands the fit back.
+    LogoOptions logo = state_.logo;
+    FittedLogo fit;
+    if (!logo.image) fittedLogo_ = {};
+    if (logo.active && logo.maintainAspectRatio && logo.image && !logo.image->empty()) {
+        const bool centered = logo.position == 0;
+        if (fittedLogo_.source == logo.image && fittedLogo_.centered == centered) {
+            logo.image = fittedLogo_.fitted;
+            logo.maintainAspectRatio = false;
+        } else {
+            fit = {logo.image, centered, nullptr};
+        }
+    }
     // The job owns copies of everything it reads; the worker shapes serve
     // one rendering at a time because only one job runs at once. It posts
     // its result through the mailbox, which the renderer closes when it is
     // destroyed (events posted to a destroyed object are dropped).
     QThreadPool::globalInstance()->start([mailbox = mailbox_, generation, text = std::move(text),
-                                          design = DesignValues::fromSettings(), logo = state_.logo,
-                                          shapes = workerShapes_] {
+                                          design = DesignValues::fromSettings(), logo = std::move(logo),
+                                          fit = std::move(fit), shapes = workerShapes_]() mutable {
+        if (fit.source) {
+            fit.fitted = fitLogoImage(*fit.source, logoCanvasSide, fit.centered);
+            logo.image = fit.fitted;
+            logo.maintainAspectRatio = false;
+        }
         gfx::ImagePtr image = makeQRImage(text, design, logo, *shapes);
         std::lock_guard lock(mailbox->mutex);
         if (!mailbox->target) return;
         PreviewRenderer* target = mailbox->target;
         QMetaObject::invokeMethod(
             target,
-            [target, generation, image = std::move(image)]() mutable {
-                target->finished(generation, std::move(image));
+            [target, generation, image = std::move(image), fit = std::move(fit)]() mutable {
+                target->finished(generation, std::move(image), std::move(fit));
             },
             Qt::QueuedConnection);
     });
 }
 
-void PreviewRenderer::finished(std::uint64_t generation, gfx::ImagePtr image) {
+void PreviewRenderer::finished(std::uint64_t generation, gfx::ImagePtr image, FittedLogo fit) {
     running_ = false;
+    if (fit.source) fittedLogo_ = std::move(fit);
     if (generation == generation_ && view_) {
         if (image)
             view_->showCode(std::move(image));

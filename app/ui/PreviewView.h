@@ -70,8 +70,17 @@ signals:
     void updated();
 
 private:
+    // The logo picture fitted to its canvas. Fitting a large picture costs
+    // more than the rest of a rendering, so it is kept between renderings
+    // and done again only for another picture or position.
+    struct FittedLogo {
+        gfx::ImagePtr source;
+        bool centered = true;
+        gfx::ImagePtr fitted;
+    };
+
     void rebuild();
-    void finished(std::uint64_t generation, gfx::ImagePtr image);
+    void finished(std::uint64_t generation, gfx::ImagePtr image, FittedLogo fit);
 
     struct Mailbox {
         std::mutex mutex;
@@ -86,6 +95,7 @@ private:
     bool running_ = false;
     bool pending_ = false;
     std::shared_ptr<Mailbox> mailbox_;
+    FittedLogo fittedLogo_;
 };
 
 } // namespace Tessivo::ui

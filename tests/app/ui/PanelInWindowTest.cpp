@@ -75,7 +75,7 @@ TEST_F(InWindow, ShapeColourAndLogoChangesReachThePreview) {
 
     // A logo reaches the preview once "Use logo" is on.
     testsupport::TempDir dir;
-    QImage logo(50, 50, QImage::Format_RGB32);
+    QImage logo(60, 30, QImage::Format_RGB32);
     logo.fill(QColor(0, 90, 200));
     const QString file = QString::fromStdString((dir / "logo.png").string());
     ASSERT_TRUE(logo.save(file));
@@ -90,6 +90,16 @@ TEST_F(InWindow, ShapeColourAndLogoChangesReachThePreview) {
     EXPECT_TRUE(window->state().logo.active);
     EXPECT_EQ(preview()->pixel(512, 512), (gfx::Pixel{0, 90, 200, 255}));
     EXPECT_FALSE(samePixels(withoutLogo, preview()));
+    // Later renderings reuse the fitted logo yet draw what a fresh build
+    // draws; another position fits the picture again.
+    Keys::backgroundPadding().set(2);
+    settle();
+    EXPECT_TRUE(samePixels(preview(), window->state().makeQRImage()));
+    window->state().logo.position = 1;
+    window->schedulePreview();
+    settle();
+    EXPECT_NE(preview()->pixel(512, 512), (gfx::Pixel{0, 90, 200, 255}));
+    EXPECT_TRUE(samePixels(preview(), window->state().makeQRImage()));
 }
 
 TEST_F(InWindow, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
