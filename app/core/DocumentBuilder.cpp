@@ -13,19 +13,7 @@ namespace Tessivo {
 
 DesignValues DesignValues::fromSettings() {
     DesignValues v;
-    v.errorCorrection = Keys::errorCorrection().get();
-    v.eyeShapeIdx = Keys::eyeShapeIdx().get();
-    v.pupilShapeIdx = Keys::pupilShapeIdx().get();
-    v.pixelShapeIdx = Keys::pixelShapeIdx().get();
-    v.backgroundColor = Keys::backgroundColor().get();
-    v.backgroundPadding = Keys::backgroundPadding().get();
-    v.backgroundRadius = Keys::backgroundRadius().get();
-    v.layoutMode = Keys::layoutMode().get();
-    v.unifiedColor = Keys::unifiedColor().get();
-    v.fgUnifiedColor = Keys::fgUnifiedColor().get();
-    v.fgEyeColor = Keys::fgEyeColor().get();
-    v.fgPupilColor = Keys::fgPupilColor().get();
-    v.fgPixelColor = Keys::fgPixelColor().get();
+    forEachKey([&v](const auto& key, auto member) { v.*member = key.get(); });
     return v;
 }
 

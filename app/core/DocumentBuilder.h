@@ -32,6 +32,24 @@ struct DesignValues {
 
     // The values stored now (defaults where nothing is stored).
     static DesignValues fromSettings();
+
+    // Calls visit(key, member) for every key the document is built from, so
+    // readers and observers of the design keys share one list.
+    template <class Visit> static void forEachKey(Visit&& visit) {
+        visit(Keys::errorCorrection(), &DesignValues::errorCorrection);
+        visit(Keys::eyeShapeIdx(), &DesignValues::eyeShapeIdx);
+        visit(Keys::pupilShapeIdx(), &DesignValues::pupilShapeIdx);
+        visit(Keys::pixelShapeIdx(), &DesignValues::pixelShapeIdx);
+        visit(Keys::backgroundColor(), &DesignValues::backgroundColor);
+        visit(Keys::backgroundPadding(), &DesignValues::backgroundPadding);
+        visit(Keys::backgroundRadius(), &DesignValues::backgroundRadius);
+        visit(Keys::layoutMode(), &DesignValues::layoutMode);
+        visit(Keys::unifiedColor(), &DesignValues::unifiedColor);
+        visit(Keys::fgUnifiedColor(), &DesignValues::fgUnifiedColor);
+        visit(Keys::fgEyeColor(), &DesignValues::fgEyeColor);
+        visit(Keys::fgPupilColor(), &DesignValues::fgPupilColor);
+        visit(Keys::fgPixelColor(), &DesignValues::fgPixelColor);
+    }
 };
 
 // The logo of the main window (not saved).

@@ -1,5 +1,6 @@
 #include "app/ui/MainWindow.h"
 
+#include "app/core/DocumentBuilder.h"
 #include "app/core/MainWindowState.h"
 #include "app/core/SettingsKeys.h"
 #include "app/ui/Extensions.h"
@@ -102,19 +103,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     renderer_ = new PreviewRenderer(*state_, *preview_, this);
     connect(messageSection_, &MessageSection::messageChanged, this, &MainWindow::schedulePreview);
     // Every key the document is built from.
-    observers_.push_back(observe(Keys::errorCorrection(), this));
-    observers_.push_back(observe(Keys::eyeShapeIdx(), this));
-    observers_.push_back(observe(Keys::pupilShapeIdx(), this));
-    observers_.push_back(observe(Keys::pixelShapeIdx(), this));
-    observers_.push_back(observe(Keys::backgroundColor(), this));
-    observers_.push_back(observe(Keys::backgroundPadding(), this));
-    observers_.push_back(observe(Keys::backgroundRadius(), this));
-    observers_.push_back(observe(Keys::layoutMode(), this));
-    observers_.push_back(observe(Keys::unifiedColor(), this));
-    observers_.push_back(observe(Keys::fgUnifiedColor(), this));
-    observers_.push_back(observe(Keys::fgEyeColor(), this));
-    observers_.push_back(observe(Keys::fgPupilColor(), this));
-    observers_.push_back(observe(Keys::fgPixelColor(), this));
+    DesignValues::forEachKey([this](const auto& key, auto) { observers_.push_back(observe(key, this)); });
 
     buildToolbar();
     buildMenus();
