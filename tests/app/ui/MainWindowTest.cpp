@@ -2,7 +2,7 @@
 // the message forms, its size, its alerts and its commands.
 #include "UiTestSupport.h"
 
-#include "../services/LocalServer.h"
+#include "tests/app/AppTestSupport.h"
 
 #include "app/core/MainWindowState.h"
 #include "app/ui/ApplicationServices.h"
@@ -21,7 +21,6 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrlQuery>
 
 #include <limits>
 
@@ -95,14 +94,20 @@ TEST_F(MainWindowTest, TypingShowsACodeThatScansAndATooLongMessageWarnsUntilTheL
     EXPECT_EQ(scan(window.preview()), std::vector<std::string>{std::string(2000, 'a')});
 }
 
-TEST_F(MainWindowTest, LargestMessageKeepsTheWindowResponsive) {
+// Hand-edited settings, the slowest pixel shape and the largest message:
+// the window takes keystrokes while the code renders, and the preview ends
+// on the last text, scannable.
+TEST_F(MainWindowTest, HandEditedSettingsAndTheLargestMessageKeepTheWindowResponsive) {
+    auto& suite = *platform::UserDefaults::standard();
+    suite.setObject("background padding", platform::PropertyList(std::numeric_limits<double>::quiet_NaN()));
+    suite.setObject("background radius", platform::PropertyList(-4.0));
+    suite.setObject("eye shape idx", platform::PropertyList(std::int64_t(-3)));
+    suite.setObject("layout mode", platform::PropertyList(std::int64_t(2)));
+    suite.setObject("error correction", platform::PropertyList(std::int64_t(0)));
+    suite.setObject("pixel shape idx", platform::PropertyList(std::int64_t(12)));
     MainWindow window;
-    Keys::errorCorrection().set(0);
-    Keys::pixelShapeIdx().set(12); // one of the slowest shapes
     QLineEdit* field = window.messageSection().firstField();
     field->setText(QString(2950, QLatin1Char('x')));
-    // The big code renders while the event loop goes on: the window takes
-    // keystrokes meanwhile, and the preview ends on the last text.
     pumpEvents();
     EXPECT_TRUE(window.previewRenderer().isBusy());
     QTest::keyClicks(field, "abc");
@@ -116,8 +121,9 @@ TEST_F(MainWindowTest, MessageKindsSwitchFormsKeepFieldsAndScan) {
     MainWindow window;
     MessageSection& section = window.messageSection();
     QComboBox* picker = section.kindPicker();
-    ASSERT_EQ(picker->count(), 7);
-    EXPECT_EQ(picker->itemText(5), "Wi-Fi");
+    QStringList kinds;
+    for (int i = 0; i < picker->count(); ++i) kinds << picker->itemText(i);
+    EXPECT_EQ(kinds, (QStringList{"Text", "URL", "Email", "Phone", "SMS", "Wi-Fi", "Contact"}));
 
     // URL and text share what was typed.
     picker->setCurrentIndex(1);
@@ -154,22 +160,7 @@ TEST_F(MainWindowTest, MessageKindsSwitchFormsKeepFieldsAndScan) {
     EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"example.org"});
 }
 
-TEST_F(MainWindowTest, HandEditedSettingsStillGiveAScannableCode) {
-    auto& suite = *platform::UserDefaults::standard();
-    suite.setObject("background padding", platform::PropertyList(std::numeric_limits<double>::quiet_NaN()));
-    suite.setObject("background radius", platform::PropertyList(-4.0));
-    suite.setObject("pixel shape idx", platform::PropertyList(std::int64_t(99)));
-    suite.setObject("eye shape idx", platform::PropertyList(std::int64_t(-3)));
-    suite.setObject("layout mode", platform::PropertyList(std::int64_t(2)));
-    suite.setObject("error correction", platform::PropertyList(std::int64_t(17)));
-    MainWindow window;
-    window.messageSection().firstField()->setText("junk settings");
-    settle(window);
-    ASSERT_EQ(window.preview().content(), PreviewView::Content::code);
-    EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"junk settings"});
-}
-
-TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
+TEST_F(MainWindowTest, SizeLimitsHidingAndNotices) {
     MainWindow window;
     window.show();
     QWidget* content = window.centralWidget();
@@ -187,11 +178,8 @@ TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
     window.bringToFront();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.messageSection().firstField()->text(), "kept");
-}
 
-TEST_F(MainWindowTest, ExportAlertShowsTheLatestFailureAndClearsOnDismissal) {
-    MainWindow window;
-    window.show();
+    // The export alert shows the latest failure and clears on dismissal.
     window.showExportError("Could not write the file.");
     ASSERT_TRUE(window.exportAlert());
     EXPECT_TRUE(window.exportAlert()->isVisible());
@@ -247,13 +235,11 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     // Help: Contact Support hands a mail to the mail program.
     UrlCatcher mail;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail, "open");
-    ASSERT_TRUE(window.contactSupportAction().isEnabled());
     window.contactSupportAction().trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
     ASSERT_EQ(mail.urls.size(), 1);
-    EXPECT_TRUE(QUrlQuery(mail.urls.front())
-                    .queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded)
-                    .endsWith(QStringLiteral(" Support Request")));
+    EXPECT_TRUE(mail.urls.front().toEncoded().contains("Support%20Request"))
+        << mail.urls.front().toString().toStdString();
 
     // "Subscribe to Newsletter…" opens the prompt; "Don't ask again" hides
     // the command for good.

@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Runs what the event loop has queued, including what that queues in turn
@@ -24,6 +26,12 @@ inline void pumpEvents() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+// Stores a value and lets the widgets that show the key catch up.
+template <class T> void store(const Defaults::Key<T>& key, const std::type_identity_t<T>& value) {
+    key.set(value);
+    pumpEvents();
 }
 
 // Lets posted key changes arrive, then waits for the preview to show the
@@ -40,6 +48,10 @@ inline std::vector<std::string> scan(const Tessivo::ui::PreviewView& preview) {
     if (preview.codeImage())
         for (const auto& code : platform::detectQRCodes(*preview.codeImage())) texts.push_back(code.text);
     return texts;
+}
+
+inline bool samePixels(const gfx::ImagePtr& a, const gfx::ImagePtr& b) {
+    return a && b && a->byteCount() == b->byteCount() && std::equal(a->data(), a->data() + a->byteCount(), b->data());
 }
 
 // Clicks a check box on its box (its label may be narrower than the row).

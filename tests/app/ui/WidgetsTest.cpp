@@ -10,7 +10,7 @@
 #include "app/ui/PresetsMenu.h"
 #include "app/ui/UpdateDialog.h"
 
-#include "../services/LocalServer.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -154,17 +154,7 @@ TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
     findAction(menu, QStringLiteral("Image"))->trigger();
     ASSERT_TRUE(waitFor([&] { return !finished.isEmpty(); }));
     EXPECT_TRUE(finished.takeFirst().front().toBool());
-    const QImage png = QImage::fromData(QApplication::clipboard()->mimeData()->data("image/png"), "PNG");
-    ASSERT_FALSE(png.isNull());
-    gfx::Image scan(png.width(), png.height());
-    for (int y = 0; y < png.height(); ++y)
-        for (int x = 0; x < png.width(); ++x) {
-            const QRgb p = png.pixel(x, y);
-            scan.setPixel(x, y, {std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p)), 255});
-        }
-    const auto codes = platform::detectQRCodes(scan);
-    ASSERT_FALSE(codes.empty());
-    EXPECT_EQ(codes.front().text, "copy me");
+    EXPECT_EQ(scanImage(QImage::fromData(QApplication::clipboard()->mimeData()->data("image/png"), "PNG")), "copy me");
 }
 
 TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
@@ -243,13 +233,8 @@ TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     EXPECT_EQ(box->informativeText(), QStringLiteral("Host not found"));
     box->close();
 
-    // The command follows the updater: off without a feed, off while a
-    // check runs, and the result is shown when it ends.
-    Updater disabled(QUrl(), QStringLiteral("1.0"));
-    QAction off(QStringLiteral("Check for Updates\u2026"));
-    connectCheckForUpdates(off, disabled, &window);
-    EXPECT_FALSE(off.isEnabled());
-
+    // The command is off while a check runs (and without a feed: see the
+    // window's test), and the result is shown when it ends.
     LocalServer server;
     server.respondWith(200, "<rss version=\"2.0\"><channel></channel></rss>");
     Updater updater(server.url(QStringLiteral("/feed")), QStringLiteral("1.0"));

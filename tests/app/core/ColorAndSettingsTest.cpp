@@ -1,0 +1,58 @@
+#include "app/core/ColorText.h"
+#include "app/core/SettingsKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace Tessivo;
+
+TEST(ColorToHex, FormatsRoundedSRGBComponentsAndIgnoresAlpha) {
+    EXPECT_EQ(colorToHex(Color::sRGB(0, 0, 0)), "#000000");
+    EXPECT_EQ(colorToHex(Color::sRGB(0.5, 0.5, 0.5)), "#808080"); // 127.5 rounds up
+    EXPECT_EQ(colorToHex(Color::sRGB(1, 0, 0, 0.5)), "#FF0000");
+    EXPECT_EQ(colorToHex(Color::gray(1)), "#FFFFFF");
+    // Out-of-range and non-numbers still give text that reads back.
+    EXPECT_EQ(colorToHex(*Color::make("kCGColorSpaceExtendedSRGB", {1.5, -0.2, 0.2, 1})), "#FF0033");
+    EXPECT_EQ(colorToHex(Color{"kCGColorSpaceSRGB", {std::numeric_limits<double>::quiet_NaN(), 0, 1, 1}}), "#0000FF");
+    EXPECT_EQ(colorToHex(Color{"no such space", {1, 1, 1, 1}}), "#000000");
+}
+
+TEST(HexToColor, AcceptsSixDigitsWithOptionalHashAndRefusesEverythingElse) {
+    const double v = 26.0 / 255.0;
+    for (const char* text : {"#1a1a1a", "1A1A1A", " #1A1A1A\n"})
+        EXPECT_EQ(hexToColor(text), Color::sRGB(v, v, v)) << text;
+    // A sign counts among the six characters.
+    EXPECT_EQ(hexToColor("+FFFFF"), Color::sRGB(15.0 / 255.0, 1, 1));
+    EXPECT_EQ(hexToColor("-00001"), Color::sRGB(1, 1, 1));
+    for (const char* text : {"", "#", "#FFF", "##1A1A1A", "#1A1A1A80", "#GGGGGG", "1A1A1A1", "+-1234", "-", "#12 456",
+                             "\xC3\x84\xC3\x84\xC3\x84"})
+        EXPECT_FALSE(hexToColor(text)) << text;
+
+    for (int i = 0; i < 256; ++i) {
+        const auto rgb = [i](double alpha) {
+            return Color::sRGB(i / 255.0, (255 - i) / 255.0, ((i * 7) % 256) / 255.0, alpha);
+        };
+        EXPECT_EQ(hexToColor(colorToHex(rgb(0.25))), rgb(1)) << i;
+    }
+}
+
+// The defaults as the user sees them: see the window's reset test.
+TEST(AppSettingsKeys, RegistrationStoresNothingAndValuesOfTheWrongKindReadAsTheDefault) {
+    for (const auto* key : Keys::all()) key->reset();
+    ASSERT_EQ(Keys::all().size(), 24u);
+    (void)Keys::backgroundColor().get();
+    const auto persistent = platform::UserDefaults::standard()->persistentDomain();
+    for (const auto* key : Keys::all()) EXPECT_FALSE(persistent.contains(key->name())) << key->name();
+
+    Keys::fgPixelColor().set(Color::sRGB(0.2, 0.4, 0.6, 0.5));
+    EXPECT_EQ(Keys::fgPixelColor().get(), Color::sRGB(0.2, 0.4, 0.6, 0.5));
+    auto& suite = *platform::UserDefaults::standard();
+    suite.setObject("eye shape idx", platform::PropertyList(std::string("seven")));
+    suite.setObject("background color", platform::PropertyList(std::int64_t(5)));
+    suite.setObject("layout mode", platform::PropertyList(std::int64_t(1) << 40));
+    EXPECT_EQ(Keys::eyeShapeIdx().get(), 0);
+    EXPECT_EQ(Keys::backgroundColor().get(), Color::sRGB(1, 1, 1));
+    EXPECT_EQ(Keys::layoutMode().get(), 1);
+    for (const auto* key : Keys::all()) key->reset();
+}
