@@ -198,8 +198,7 @@ TEST_F(Panel, MatchingPupilFollowsTheEyeAfterAWholeChange) {
     pumpEvents();
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 0);
 
-    QTest::mouseClick(panel->eyeGrid()->selectors()[5], Qt::LeftButton);
-    pumpEvents();
+    click(panel->eyeGrid()->selectors()[5]);
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 5);
 
     // A pupil chosen by hand stays, until the next eye change.
@@ -219,11 +218,9 @@ TEST_F(Panel, MatchingPupilFollowsTheEyeAfterAWholeChange) {
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
 
     // Switched off: the pupil stays where it is and eyes no longer move it.
-    QTest::mouseClick(panel->matchingPupilSwitch(), Qt::LeftButton);
-    pumpEvents();
+    click(panel->matchingPupilSwitch());
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
-    QTest::mouseClick(panel->eyeGrid()->selectors()[12], Qt::LeftButton);
-    pumpEvents();
+    click(panel->eyeGrid()->selectors()[12]);
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
 }
 

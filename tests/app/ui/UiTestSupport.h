@@ -54,6 +54,12 @@ inline bool samePixels(const gfx::ImagePtr& a, const gfx::ImagePtr& b) {
     return a && b && a->byteCount() == b->byteCount() && std::equal(a->data(), a->data() + a->byteCount(), b->data());
 }
 
+// Clicks the widget and lets what the click stored reach the widgets.
+inline void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+    pumpEvents();
+}
+
 // Clicks a check box on its box (its label may be narrower than the row).
 inline void clickBox(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
 
