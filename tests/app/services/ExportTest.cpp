@@ -115,14 +115,9 @@ TEST(Clipboard, ImageCopyOffersFourFormatsAndTextArtOnlyText) {
     ASSERT_TRUE(publishClipboardItems(textArtClipboardItems(*doc), *clipboard));
     mime = clipboard->mimeData();
     EXPECT_FALSE(mime->hasFormat(QStringLiteral("image/png")));
-    const QString text = clipboard->text();
-    const QStringList rows = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_FALSE(rows.isEmpty());
-    const qsizetype modules = qsizetype(doc->boolMatrix().dimension());
-    EXPECT_EQ(rows.size(), modules);
-    EXPECT_EQ(rows.front().size(), 2 * modules);
-    EXPECT_EQ(text, QString::fromStdString(doc->asciiRepresentation()));
-    EXPECT_TRUE(text.contains(QStringLiteral("\u2588\u2588")));
+    // The text art itself is the library's (checked there), in UTF-8.
+    EXPECT_EQ(clipboard->text(), QString::fromStdString(doc->asciiRepresentation()));
+    EXPECT_TRUE(clipboard->text().contains(QStringLiteral("\u2588\u2588")));
 
     // Nothing made: the clipboard keeps what it had, and the caller hears so.
     clipboard->setText(QStringLiteral("keep me"));

@@ -1,5 +1,4 @@
 #include "app/core/ColorText.h"
-#include "app/core/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -35,24 +34,4 @@ TEST(HexToColor, AcceptsSixDigitsWithOptionalHashAndRefusesEverythingElse) {
         };
         EXPECT_EQ(hexToColor(colorToHex(rgb(0.25))), rgb(1)) << i;
     }
-}
-
-// The defaults as the user sees them: see the window's reset test.
-TEST(AppSettingsKeys, RegistrationStoresNothingAndValuesOfTheWrongKindReadAsTheDefault) {
-    for (const auto* key : Keys::all()) key->reset();
-    ASSERT_EQ(Keys::all().size(), 24u);
-    (void)Keys::backgroundColor().get();
-    const auto persistent = platform::UserDefaults::standard()->persistentDomain();
-    for (const auto* key : Keys::all()) EXPECT_FALSE(persistent.contains(key->name())) << key->name();
-
-    Keys::fgPixelColor().set(Color::sRGB(0.2, 0.4, 0.6, 0.5));
-    EXPECT_EQ(Keys::fgPixelColor().get(), Color::sRGB(0.2, 0.4, 0.6, 0.5));
-    auto& suite = *platform::UserDefaults::standard();
-    suite.setObject("eye shape idx", platform::PropertyList(std::string("seven")));
-    suite.setObject("background color", platform::PropertyList(std::int64_t(5)));
-    suite.setObject("layout mode", platform::PropertyList(std::int64_t(1) << 40));
-    EXPECT_EQ(Keys::eyeShapeIdx().get(), 0);
-    EXPECT_EQ(Keys::backgroundColor().get(), Color::sRGB(1, 1, 1));
-    EXPECT_EQ(Keys::layoutMode().get(), 1);
-    for (const auto* key : Keys::all()) key->reset();
 }
