@@ -1,5 +1,5 @@
 // The main window as the user meets it: typing, the preview that scans,
-// the message forms, its size, its alerts and its commands.
+// the message forms, its size, and its commands with their alerts.
 #include "UiTestSupport.h"
 
 #include "tests/app/AppTestSupport.h"
@@ -11,12 +11,15 @@
 #include "app/ui/SingleInstance.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -41,17 +44,22 @@ QAction* menuBarAction(QMainWindow& window, const QString& text) {
     return nullptr;
 }
 
-// Answers the next save dialog with `path`, as a user typing a name would.
+// Answers the next save dialog with `path` as a user typing a name would, or
+// cancels it when `path` is empty.
 void answerSaveDialog(const QString& path, QString* suggested) {
     QTimer::singleShot(100, [path, suggested] {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
                 *suggested = dialog->selectedFiles().value(0);
                 if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(path);
-                QMetaObject::invokeMethod(dialog, "accept");
+                QMetaObject::invokeMethod(dialog, path.isEmpty() ? "reject" : "accept");
                 return;
             }
     });
+}
+
+QImage clipboardPNG() {
+    return QImage::fromData(QApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG");
 }
 
 using MainWindowTest = FreshSettings;
@@ -160,7 +168,7 @@ TEST_F(MainWindowTest, MessageKindsSwitchFormsKeepFieldsAndScan) {
     EXPECT_EQ(scan(window.preview()), std::vector<std::string>{"example.org"});
 }
 
-TEST_F(MainWindowTest, SizeLimitsHidingAndNotices) {
+TEST_F(MainWindowTest, SizeLimitsAndClosingHidesWithStateKept) {
     MainWindow window;
     window.show();
     QWidget* content = window.centralWidget();
@@ -178,24 +186,6 @@ TEST_F(MainWindowTest, SizeLimitsHidingAndNotices) {
     window.bringToFront();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.messageSection().firstField()->text(), "kept");
-
-    // The export alert shows the latest failure and clears on dismissal.
-    window.showExportError("Could not write the file.");
-    ASSERT_TRUE(window.exportAlert());
-    EXPECT_TRUE(window.exportAlert()->isVisible());
-    EXPECT_EQ(window.exportAlert()->text(), "Export failed");
-    window.showExportError("The disk is full.");
-    EXPECT_EQ(window.exportAlert()->informativeText(), "The disk is full.");
-    EXPECT_EQ(window.exportErrorMessage(), QString("The disk is full."));
-    QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
-    pumpEvents();
-    EXPECT_FALSE(window.exportErrorMessage());
-    window.showExportError("Again.");
-    EXPECT_TRUE(window.exportAlert() && window.exportAlert()->isVisible());
-
-    window.showSuccessNotice();
-    EXPECT_TRUE(window.isSuccessNoticeShown());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isSuccessNoticeShown(); }, 5000));
 }
 
 // The commands are off until the services exist; then export, Help and the
@@ -224,6 +214,10 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     EXPECT_TRUE(window.actionsButton().isEnabled() && window.presetsButton().isEnabled());
     EXPECT_FALSE(window.checkForUpdatesAction().isEnabled()); // no feed address
 
+    // Export through the save dialog: it suggests the format's name, the
+    // file is written and a notice shown for a while; cancelling shows nothing.
+    EXPECT_EQ(actionTexts(window.actionsMenu()), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG",
+                                                              "Copy to clipboard", "Image", "ASCII Representation"}));
     window.state().fields.qrText = "From the window";
     QString suggested;
     answerSaveDialog(QString::fromStdString((dir / "mine").string()), &suggested);
@@ -231,6 +225,45 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("/qrcode.svg"))) << suggested.toStdString();
     ASSERT_TRUE(waitFor([&] { return window.isSuccessNoticeShown(); }));
     EXPECT_TRUE(testsupport::readTextFile(dir / "mine.svg").find("<svg") != std::string::npos);
+    EXPECT_TRUE(waitFor([&] { return !window.isSuccessNoticeShown(); }, 5000));
+    answerSaveDialog(QString(), &suggested);
+    findAction(window.actionsMenu(), QStringLiteral("PNG"))->trigger();
+    QTest::qWait(100);
+    EXPECT_FALSE(window.exportErrorMessage());
+    EXPECT_FALSE(window.isSuccessNoticeShown());
+
+    // A folder that does not exist: the alert names the format. With no
+    // message, neither a dialog nor the clipboard is touched, and the guard's
+    // text replaces the open alert's. Dismissing clears it; the next failure
+    // shows it again.
+    answerSaveDialog(QString::fromStdString((dir / "missing" / "code.pdf").string()), &suggested);
+    findAction(window.actionsMenu(), QStringLiteral("PDF"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return window.exportAlert() && window.exportAlert()->isVisible(); }));
+    EXPECT_EQ(window.exportAlert()->text(), "Export failed");
+    EXPECT_EQ(window.exportAlert()->informativeText(), "Could not save PDF.");
+    window.state().fields.qrText.clear();
+    QApplication::clipboard()->setText(QStringLiteral("keep"));
+    suggested.clear();
+    answerSaveDialog(QString::fromStdString((dir / "unwanted").string()), &suggested);
+    findAction(window.actionsMenu(), QStringLiteral("PNG"))->trigger();
+    findAction(window.actionsMenu(), QStringLiteral("Image"))->trigger();
+    QTest::qWait(200);
+    EXPECT_TRUE(suggested.isEmpty());
+    EXPECT_EQ(window.exportAlert()->informativeText(), "Enter a message first to generate a QR code.");
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("keep"));
+    QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
+    pumpEvents();
+    EXPECT_FALSE(window.exportErrorMessage());
+    findAction(window.actionsMenu(), QStringLiteral("Image"))->trigger();
+    EXPECT_TRUE(window.exportAlert() && window.exportAlert()->isVisible());
+    QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
+
+    // A copy reaches the clipboard off the main thread and scans.
+    window.state().fields.qrText = "copy me";
+    findAction(window.actionsMenu(), QStringLiteral("Image"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return !clipboardPNG().isNull(); }));
+    EXPECT_EQ(scanImage(clipboardPNG()), "copy me");
+    EXPECT_TRUE(waitFor([&] { return window.isSuccessNoticeShown(); }));
 
     // Help: Contact Support hands a mail to the mail program.
     UrlCatcher mail;

@@ -63,6 +63,14 @@ inline void click(QWidget* widget) {
 // Clicks a check box on its box (its label may be narrower than the row).
 inline void clickBox(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
 
+// The menu's item texts, "--" for a separator without a title.
+inline QStringList actionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (QAction* a : menu.actions())
+        texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
+    return texts;
+}
+
 // The menu item with this text ("&&" stands for a literal "&").
 inline QAction* findAction(const QMenu& menu, const QString& text) {
     for (QAction* a : menu.actions())
