@@ -78,54 +78,6 @@ int inkedPixels(const QImage& image) {
 
 } // namespace
 
-TEST_F(Panel, LayoutsGroupsAndHintsFollowTheirKeys) {
-    Keys::layoutMode().set(0);
-    make();
-    // Basic: the two colour rows and nothing else, whatever "unified color" holds.
-    EXPECT_TRUE(shown(panel->foregroundColorInput()) && shown(panel->basicBackgroundColorInput()));
-    for (auto* group : panel->groups()) EXPECT_FALSE(shown(group));
-
-    // Advanced with one colour: the six groups, closed, each opened on its
-    // own; the foreground row on top, no per-part rows.
-    Keys::layoutMode().set(1);
-    store(Keys::unifiedColor(), true);
-    std::vector<QString> titles;
-    for (auto* group : panel->groups()) {
-        titles.push_back(group->header()->text());
-        EXPECT_FALSE(group->content()->isVisible());
-    }
-    EXPECT_EQ(titles, (std::vector<QString>{"Eyes", "Pupils", "Pixels", "Background", "Logo", "Advanced"}));
-    CollapsibleGroup* pixels = panel->groups()[2];
-    QTest::mouseClick(pixels->header(), Qt::LeftButton);
-    EXPECT_TRUE(Keys::expandedPixelShape().get());
-    EXPECT_TRUE(pixels->content()->isVisible());
-    EXPECT_FALSE(Keys::expandedEyeShape().get());
-    store(Keys::expandedLogo(), true);
-    EXPECT_TRUE(panel->groups()[4]->content()->isVisible());
-    openAllGroups();
-    EXPECT_TRUE(shown(panel->foregroundColorInput()));
-    EXPECT_FALSE(shown(panel->basicBackgroundColorInput()));
-    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
-        EXPECT_FALSE(shown(input));
-
-    // Per-part colours: no top row; the part rows show their stored colours.
-    Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
-    store(Keys::unifiedColor(), false);
-    EXPECT_FALSE(shown(panel->foregroundColorInput()));
-    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
-        EXPECT_TRUE(shown(input));
-    EXPECT_EQ(panel->eyeColorInput()->pickerField()->swatch()->color(), QColor(255, 0, 0));
-
-    // Hints: shown above the controls, which move down to make room.
-    for (auto* hint : panel->hints()) EXPECT_FALSE(hint->isVisible());
-    const int gridTopWithout = panel->pixelGrid()->mapTo(pixels, QPoint()).y();
-    store(Keys::showHints(), true);
-    ASSERT_EQ(panel->hints().size(), 6u);
-    for (auto* hint : panel->hints()) EXPECT_TRUE(hint->isVisible());
-    EXPECT_TRUE(panel->hints()[0]->text().startsWith("\"Eyes\" are the forms at the 3 corners"));
-    EXPECT_GT(panel->pixelGrid()->mapTo(pixels, QPoint()).y(), gridTopWithout);
-}
-
 TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
     Keys::expandedEyeShape().set(true);
     Keys::expandedPupilShape().set(true);
@@ -382,8 +334,10 @@ TEST_F(Panel, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
     EXPECT_EQ(preview()->pixel(0, 0), (gfx::Pixel{255, 255, 255, 255}));
 }
 
-TEST_F(Panel, TheSettingsWindowAndThePanelsControlsChangeThePreviewAtOnce) {
-    Keys::expandedPixelShape().set(true);
+// The Settings window's choices and the panel's groups, rows, hints and
+// controls: what the panel shows and what reaches the preview at once.
+TEST_F(Panel, LayoutColoursGroupsAndHintsFollowTheSettingsAndReachThePreview) {
+    Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
     make();
     QAction& item = window->settingsAction();
     item.trigger();
@@ -399,35 +353,66 @@ TEST_F(Panel, TheSettingsWindowAndThePanelsControlsChangeThePreviewAtOnce) {
     EXPECT_TRUE(general->advancedChoice()->isChecked());
     EXPECT_EQ(colors->unifiedCaption()->text(), "When off, eye/pupil/pixel colors can be set independently.");
 
-    // Basic: the panel keeps only its colour rows, the unified toggle greys
-    // out but shows its value, the caption says why, and the preview uses
-    // the single (black) foreground instead of the red eyes.
-    const gfx::ImagePtr plain = preview();
-    Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
-    Keys::unifiedColor().set(true);
+    // Advanced with per-part colours: six closed groups, each opened on its
+    // own; the part rows show their stored colours, no foreground row.
+    std::vector<QString> titles;
+    for (auto* group : panel->groups()) {
+        titles.push_back(group->header()->text());
+        EXPECT_FALSE(group->content()->isVisible());
+    }
+    EXPECT_EQ(titles, (std::vector<QString>{"Eyes", "Pupils", "Pixels", "Background", "Logo", "Advanced"}));
+    CollapsibleGroup* pixels = panel->groups()[2];
+    QTest::mouseClick(pixels->header(), Qt::LeftButton);
+    EXPECT_TRUE(Keys::expandedPixelShape().get());
+    EXPECT_TRUE(pixels->content()->isVisible());
+    EXPECT_FALSE(Keys::expandedEyeShape().get());
+    store(Keys::expandedLogo(), true);
+    EXPECT_TRUE(panel->groups()[4]->content()->isVisible());
+    openAllGroups();
+    EXPECT_FALSE(shown(panel->foregroundColorInput()) || shown(panel->basicBackgroundColorInput()));
+    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
+        EXPECT_TRUE(shown(input));
+    EXPECT_EQ(panel->eyeColorInput()->pickerField()->swatch()->color(), QColor(255, 0, 0));
+    const gfx::ImagePtr redEyes = preview();
+
+    // One colour: the foreground row on top, no part rows, black eyes.
+    settings->tabs()->setCurrentIndex(1);
+    clickBox(colors->unifiedColorToggle());
+    EXPECT_TRUE(Keys::unifiedColor().get());
     settle();
+    EXPECT_TRUE(shown(panel->foregroundColorInput()));
+    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
+        EXPECT_FALSE(shown(input));
+    EXPECT_FALSE(samePixels(redEyes, preview()));
+    const gfx::ImagePtr plain = preview();
+
+    // Basic: the two colour rows and nothing else; the unified toggle greys
+    // out but shows its value, and the caption says why.
+    settings->tabs()->setCurrentIndex(0);
     clickBox(general->basicChoice());
     EXPECT_EQ(Keys::layoutMode().get(), 0);
     settle();
-    EXPECT_FALSE(panel->groups()[0]->isVisibleTo(panel)); // the rows: see the panel's own tests
+    EXPECT_TRUE(shown(panel->foregroundColorInput()) && shown(panel->basicBackgroundColorInput()));
+    for (auto* group : panel->groups()) EXPECT_FALSE(shown(group));
     EXPECT_TRUE(samePixels(plain, preview()));
     EXPECT_FALSE(colors->unifiedColorToggle()->isEnabled());
     EXPECT_TRUE(colors->unifiedColorToggle()->isChecked());
     EXPECT_TRUE(colors->unifiedCaption()->text().startsWith("Basic layout always uses a single foreground color."));
+    store(Keys::unifiedColor(), false); // whatever "unified color" holds
+    settle();
+    EXPECT_TRUE(shown(panel->foregroundColorInput()) && !shown(panel->eyeColorInput()));
+    EXPECT_TRUE(samePixels(plain, preview()));
 
-    // A hand-edited 2 is Advanced everywhere, and showing it writes nothing.
+    // A hand-edited 2 is Advanced everywhere (with the part colours again),
+    // and showing it writes nothing.
     Keys::layoutMode().set(2);
     settle();
     EXPECT_TRUE(general->advancedChoice()->isChecked());
     EXPECT_TRUE(colors->unifiedColorToggle()->isEnabled());
     EXPECT_TRUE(panel->groups()[0]->isVisibleTo(panel));
     EXPECT_EQ(Keys::layoutMode().get(), 2);
-
+    EXPECT_TRUE(samePixels(redEyes, preview()));
     settings->tabs()->setCurrentIndex(1);
-    clickBox(colors->unifiedColorToggle());
-    EXPECT_FALSE(Keys::unifiedColor().get());
-    settle();
-    EXPECT_FALSE(samePixels(plain, preview())); // the red eyes are back
     clickBox(colors->hexInputToggle());
     EXPECT_TRUE(Keys::useHexColorInput().get());
     pumpEvents();
@@ -449,6 +434,15 @@ TEST_F(Panel, TheSettingsWindowAndThePanelsControlsChangeThePreviewAtOnce) {
     EXPECT_EQ(Keys::pixelShapeIdx().get(), 1);
     settle();
     EXPECT_FALSE(samePixels(squares, preview()));
+
+    // Hints: shown above the controls, which move down to make room.
+    for (auto* hint : panel->hints()) EXPECT_FALSE(hint->isVisible());
+    const int gridTopWithout = panel->pixelGrid()->mapTo(pixels, QPoint()).y();
+    store(Keys::showHints(), true);
+    ASSERT_EQ(panel->hints().size(), 6u);
+    for (auto* hint : panel->hints()) EXPECT_TRUE(hint->isVisible());
+    EXPECT_TRUE(panel->hints()[0]->text().startsWith("\"Eyes\" are the forms at the 3 corners"));
+    EXPECT_GT(panel->pixelGrid()->mapTo(pixels, QPoint()).y(), gridTopWithout);
 }
 
 TEST_F(Panel, ARealPictureBecomesTheLogoInThePanelAndThePreview) {
