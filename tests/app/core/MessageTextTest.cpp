@@ -4,17 +4,6 @@
 
 using namespace Tessivo;
 
-TEST(MessageType, RawValuesTitlesAndUnknownValues) {
-    ASSERT_EQ(allMessageTypes.size(), 7u);
-    const char* titles[] = {"Text", "URL", "Email", "Phone", "SMS", "Wi-Fi", "Contact"};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(rawValue(allMessageTypes[std::size_t(i)]), i);
-        EXPECT_EQ(title(*messageTypeFromRaw(i)), titles[i]);
-    }
-    EXPECT_FALSE(messageTypeFromRaw(7));
-    EXPECT_FALSE(messageTypeFromRaw(-1));
-}
-
 TEST(MessageText, TextAndUrlAndUnknownKindsGiveTheTypedTextUnchanged) {
     MessageFields f;
     f.qrText = "   ";

@@ -63,10 +63,15 @@ TEST(PresetJSON, WritesSortedCompactKeysAndRoundTrips) {
     EXPECT_EQ(other->backgroundRadius, 4.0f);
     EXPECT_EQ(other->id.uuidString(), "0F8FAD5B-D9CB-469F-A165-70867728950E");
 
-    // Equal settings with another id are another preset.
+    // Equal settings with another id are another preset; deleting and
+    // comparing go by id, so no two built-ins share one.
     QRPreset twin = p;
     twin.id = randomUUID();
     EXPECT_NE(twin, p);
+    const auto& all = builtInPresets();
+    ASSERT_EQ(all.size(), 9u);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(all[i].id, all[j].id);
 }
 
 TEST(PresetJSON, RefusesMissingKeysWrongTypesAndBadIds) {
@@ -97,30 +102,21 @@ TEST(PresetJSON, RefusesMissingKeysWrongTypesAndBadIds) {
     EXPECT_THROW(presetJSONText(nan), std::exception);
 }
 
-// Deleting and comparing go by id: no two built-ins may share one (their
-// names and order are checked in the presets menu's test).
-TEST(PresetJSON, BuiltInsHaveTheirOwnIds) {
-    const auto& all = builtInPresets();
-    ASSERT_EQ(all.size(), 9u);
-    for (std::size_t i = 0; i < all.size(); ++i)
-        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(all[i].id, all[j].id);
-}
-
 TEST_F(PresetKeys, ApplyingWritesTheTwelveKeysAndNothingElse) {
     Keys::layoutMode().set(0);
     Keys::matchingPupil().set(true);
     Keys::messageType().set(4);
-    applyPreset(builtIn("Sunset"));
-    EXPECT_EQ(Keys::eyeShapeIdx().get(), 6);
-    EXPECT_EQ(Keys::pupilShapeIdx().get(), 6);
-    EXPECT_EQ(Keys::pixelShapeIdx().get(), 8);
-    EXPECT_EQ(colorToHex(Keys::backgroundColor().get()), "#FFF4E8");
-    EXPECT_EQ(Keys::backgroundPadding().get(), 4.0f);
-    EXPECT_EQ(Keys::backgroundRadius().get(), 12.0f);
-    for (const auto* key : {&Keys::fgEyeColor(), &Keys::fgPupilColor(), &Keys::fgPixelColor(), &Keys::fgUnifiedColor()})
-        EXPECT_EQ(colorToHex(key->get()), "#D9480F");
-    EXPECT_TRUE(Keys::unifiedColor().get());
-    EXPECT_EQ(Keys::errorCorrection().get(), 3);
+    // Every value distinct from the others and from the defaults.
+    QRPreset preset = builtIn("Sunset");
+    preset.pupilShapeIdx = 9;
+    preset.errorCorrection = 1;
+    preset.fgEyeColor = {"#112233"};
+    preset.fgPupilColor = {"#445566"};
+    preset.fgPixelColor = {"#778899"};
+    applyPreset(preset);
+    QRPreset back = presetFromSettings(preset.name);
+    back.id = preset.id;
+    EXPECT_EQ(back, preset);
     EXPECT_EQ(Keys::layoutMode().get(), 0);
     EXPECT_TRUE(Keys::matchingPupil().get());
     EXPECT_EQ(Keys::messageType().get(), 4);

@@ -1,7 +1,7 @@
 #include "app/core/SupportMail.h"
 #include "app/core/Updater.h"
 
-#include "LocalServer.h"
+#include "tests/app/AppTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDesktopServices>

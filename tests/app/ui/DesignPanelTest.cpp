@@ -1,21 +1,32 @@
-// The design panel driven as a user drives it: what it shows and what ends
-// up stored.
+// The design panel inside the real main window, driven as a user drives it:
+// what it shows, what ends up stored and what reaches the preview; the reset
+// of the bottom bar, the Settings window, and logo files (real files in a
+// temporary folder, decoded off the main thread; failures say why and keep
+// the logo in place).
 #include "tests/app/ui/UiTestSupport.h"
 
 #include "app/core/ColorText.h"
+#include "app/core/MainWindowState.h"
 #include "app/core/Presets.h"
 #include "app/ui/CollapsibleGroup.h"
 #include "app/ui/ColorInput.h"
 #include "app/ui/DesignPanel.h"
+#include "app/ui/SettingsWindow.h"
 #include "app/ui/ShapeSelector.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -26,22 +37,34 @@ using namespace Tessivo::ui;
 namespace {
 
 struct Panel : FreshSettings {
-    ShapeLists shapes;
-    std::unique_ptr<DesignPanel> panel;
+    testsupport::TempDir dir;
+    std::unique_ptr<MainWindow> window;
+    DesignPanel* panel = nullptr;
 
     void make() {
-        panel = std::make_unique<DesignPanel>(shapes);
-        panel->resize(260, 900);
-        panel->show();
-        pumpEvents();
+        window = std::make_unique<MainWindow>();
+        window->state().fields.qrText = "https://example.org/tessivo";
+        window->show();
+        panel = qobject_cast<DesignPanel*>(window->designPanel());
+        ASSERT_NE(panel, nullptr);
+        settle();
     }
+    void settle() { ::settle(*window); }
+    gfx::ImagePtr preview() const { return window->preview().codeImage(); }
+    QString path(const char* name) const { return QString::fromStdString((dir / name).string()); }
     void openAllGroups() {
         for (auto* group : panel->groups())
             if (!group->isExpanded()) QTest::mouseClick(group->header(), Qt::LeftButton);
         pumpEvents();
     }
     // Whether the widget is shown within the panel (all its parents visible).
-    bool shown(const QWidget* widget) const { return widget->isVisibleTo(panel.get()); }
+    bool shown(const QWidget* widget) const { return widget->isVisibleTo(panel); }
+    // Loads a logo file and waits for the outcome on the main thread.
+    void load(const QString& file) {
+        panel->loadLogo(file);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->isLoadingLogo(); }, 10000));
+        pumpEvents();
+    }
 };
 
 // Darkest pixel count: how much of a thumbnail is drawn.
@@ -55,44 +78,13 @@ int inkedPixels(const QImage& image) {
 
 } // namespace
 
-TEST_F(Panel, BasicAdvancedAndUnifiedLayoutsShowTheirRows) {
-    Keys::layoutMode().set(0);
-    Keys::unifiedColor().set(false);
-    make();
-    // Basic: the two colour rows and nothing else, whatever "unified color" holds.
-    EXPECT_TRUE(shown(panel->foregroundColorInput()) && shown(panel->basicBackgroundColorInput()));
-    for (auto* group : panel->groups()) EXPECT_FALSE(shown(group));
-
-    // Advanced with one colour: the six groups, the foreground row on top,
-    // no per-part rows.
-    Keys::layoutMode().set(1);
-    Keys::unifiedColor().set(true);
-    pumpEvents();
-    openAllGroups();
-    std::vector<QString> titles;
-    for (auto* group : panel->groups()) titles.push_back(group->header()->text());
-    EXPECT_EQ(titles, (std::vector<QString>{"Eyes", "Pupils", "Pixels", "Background", "Logo", "Advanced"}));
-    EXPECT_TRUE(shown(panel->foregroundColorInput()));
-    EXPECT_FALSE(shown(panel->basicBackgroundColorInput()));
-    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
-        EXPECT_FALSE(shown(input));
-
-    // Per-part colours: no top group; the part rows show their stored colours.
-    Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
-    Keys::unifiedColor().set(false);
-    pumpEvents();
-    EXPECT_FALSE(shown(panel->foregroundColorInput()));
-    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
-        EXPECT_TRUE(shown(input));
-    EXPECT_EQ(panel->eyeColorInput()->pickerField()->swatch()->color(), QColor(255, 0, 0));
-}
-
 TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
     Keys::expandedEyeShape().set(true);
     Keys::expandedPupilShape().set(true);
     Keys::expandedPixelShape().set(true);
     make();
     // One thumbnail per offered shape, in the list's order.
+    const ShapeLists& shapes = window->state().shapes;
     ASSERT_EQ(panel->eyeGrid()->selectors().size(), shapes.eyeShapes.size());
     ASSERT_EQ(panel->pupilGrid()->selectors().size(), shapes.pupilShapes.size());
     ASSERT_EQ(panel->pixelGrid()->selectors().size(), shapes.pixelShapes.size());
@@ -110,14 +102,6 @@ TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
     pumpEvents();
     EXPECT_EQ(panel->pixelGrid()->shownIndex(), 6);
 
-    // Clicking the selected one writes the same index again, nothing else.
-    int reports = 0;
-    auto observation =
-        Defaults::observe(Keys::pixelShapeIdx(), {}, [&](const Defaults::KeyChange<int>&) { ++reports; });
-    QTest::mouseClick(panel->pixelGrid()->selectors()[6], Qt::LeftButton);
-    EXPECT_EQ(reports, 1);
-    EXPECT_EQ(Keys::pixelShapeIdx().get(), 6);
-
     // Changed from elsewhere: exactly that thumbnail is outlined; none when
     // the value lies outside the list.
     auto outlined = [&] {
@@ -127,29 +111,20 @@ TEST_F(Panel, ShapeThumbnailsStoreTheirIndexAndTheOutlineFollowsTheKey) {
                 found.push_back(selector->idx());
         return found;
     };
-    Keys::eyeShapeIdx().set(9);
-    pumpEvents();
+    store(Keys::eyeShapeIdx(), 9);
     EXPECT_EQ(outlined(), std::vector<int>{9});
-    Keys::eyeShapeIdx().set(40);
-    pumpEvents();
+    store(Keys::eyeShapeIdx(), 40);
     EXPECT_TRUE(outlined().empty());
     EXPECT_EQ(Keys::eyeShapeIdx().get(), 40); // shown, never corrected behind the user's back
-}
 
-TEST_F(Panel, ThumbnailsAreDrawnOncePerColourNotPerRepaint) {
-    Keys::expandedPixelShape().set(true);
-    make();
+    // Thumbnails are drawn once per text colour, not per repaint; a new
+    // colour (theme change) draws them once in that colour.
     ShapeThumbnails& thumbnails = panel->pixelGrid()->thumbnails();
     EXPECT_EQ(thumbnails.drawnSets(), 1);
-    for (int i = 0; i < 3; ++i) {
-        panel->repaint();
-        panel->pixelGrid()->hide();
-        panel->pixelGrid()->show();
-        (void)panel->grab();
-    }
+    panel->pixelGrid()->hide();
+    panel->pixelGrid()->show();
+    (void)panel->grab();
     EXPECT_EQ(thumbnails.drawnSets(), 1);
-
-    // A new text colour (theme change) draws them once in that colour.
     QPalette palette = panel->palette();
     palette.setColor(QPalette::WindowText, QColor(200, 30, 30));
     panel->setPalette(palette);
@@ -175,13 +150,11 @@ TEST_F(Panel, MatchingPupilFollowsTheEyeAfterAWholeChange) {
     pumpEvents();
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 0);
 
-    QTest::mouseClick(panel->eyeGrid()->selectors()[5], Qt::LeftButton);
-    pumpEvents();
+    click(panel->eyeGrid()->selectors()[5]);
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 5);
 
     // A pupil chosen by hand stays, until the next eye change.
-    Keys::pupilShapeIdx().set(14);
-    pumpEvents();
+    store(Keys::pupilShapeIdx(), 14);
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 14);
 
     // A preset that changes the eye ends with the eye's pupil, not its own;
@@ -197,78 +170,65 @@ TEST_F(Panel, MatchingPupilFollowsTheEyeAfterAWholeChange) {
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
 
     // Switched off: the pupil stays where it is and eyes no longer move it.
-    QTest::mouseClick(panel->matchingPupilSwitch(), Qt::LeftButton);
-    pumpEvents();
+    click(panel->matchingPupilSwitch());
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
-    QTest::mouseClick(panel->eyeGrid()->selectors()[12], Qt::LeftButton);
-    pumpEvents();
+    click(panel->eyeGrid()->selectors()[12]);
     EXPECT_EQ(Keys::pupilShapeIdx().get(), 9);
 }
 
-TEST_F(Panel, HexFieldStoresOnReturnAndPutsBackTheColourOnBadInput) {
+TEST_F(Panel, ColourDialogAndHexFieldStoreWhatTheUserChoosesAndRestoreOnBadInput) {
     Keys::layoutMode().set(0);
-    Keys::useHexColorInput().set(true);
-    Keys::fgUnifiedColor().set(Color::sRGB(0, 0, 1, 0.5));
-    make();
-    ColorInput* input = panel->foregroundColorInput();
-    ASSERT_TRUE(input->showsHexField());
-    QLineEdit* edit = input->hexField()->lineEdit();
-    EXPECT_EQ(edit->text(), "#0000FF");
-    EXPECT_EQ(edit->placeholderText(), "#RRGGBB");
-
-    // Typing alone changes nothing.
-    edit->clear();
-    QTest::keyClicks(edit, "1a1a1a");
-    EXPECT_EQ(Keys::fgUnifiedColor().get(), Color::sRGB(0, 0, 1, 0.5));
-    QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_EQ(Keys::fgUnifiedColor().get(), Color::sRGB(26 / 255.0, 26 / 255.0, 26 / 255.0)); // opaque now
-    EXPECT_EQ(edit->text(), "#1A1A1A");
-
-    for (const char* bad : {"#12345", "xyz", "#1A1A1A80"}) {
-        edit->setText(bad);
-        QTest::keyClick(edit, Qt::Key_Return);
-        EXPECT_EQ(edit->text(), "#1A1A1A") << bad;
-        EXPECT_EQ(Keys::fgUnifiedColor().get(), Color::sRGB(26 / 255.0, 26 / 255.0, 26 / 255.0)) << bad;
-    }
-
-    // Typed but not submitted: kept while the colour set elsewhere has the
-    // same text, replaced by any other colour's text.
-    edit->setText("#ff0000");
-    Keys::fgUnifiedColor().set(Color::sRGB(1, 0, 0));
-    pumpEvents();
-    EXPECT_EQ(edit->text(), "#ff0000");
-    Keys::fgUnifiedColor().set(Color::sRGB(0, 1, 0));
-    pumpEvents();
-    EXPECT_EQ(edit->text(), "#00FF00");
-    EXPECT_EQ(input->hexField()->swatch()->color(), QColor(0, 255, 0));
-}
-
-TEST_F(Panel, ColourDialogStoresWhileChoosingAndCancelPutsBackTheStart) {
-    Keys::layoutMode().set(0);
-    Keys::backgroundColor().set(Color::sRGB(1, 1, 1));
     make();
     ColorPickerField* picker = panel->basicBackgroundColorInput()->pickerField();
     QTest::mouseClick(picker->button(), Qt::LeftButton);
     QColorDialog* dialog = picker->dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->testOption(QColorDialog::ShowAlphaChannel));
-
+    // Stored while choosing, opacity included; Cancel puts back the start.
     dialog->setCurrentColor(QColor(255, 128, 0, 128));
     EXPECT_EQ(colorToHex(Keys::backgroundColor().get()), "#FF8000");
-    EXPECT_NEAR(Keys::backgroundColor().get().components.back(), 128 / 255.0, 1e-6); // opacity kept
+    EXPECT_NEAR(Keys::backgroundColor().get().components.back(), 128 / 255.0, 1e-6);
     pumpEvents();
     EXPECT_EQ(picker->swatch()->color(), QColor(255, 128, 0, 128));
-
     dialog->reject();
     pumpEvents();
     EXPECT_EQ(Keys::backgroundColor().get(), Color::sRGB(1, 1, 1));
-
     QTest::mouseClick(picker->button(), Qt::LeftButton);
     ASSERT_NE(picker->dialog(), nullptr);
     picker->dialog()->setCurrentColor(QColor(10, 20, 30));
     picker->dialog()->accept();
     pumpEvents();
     EXPECT_EQ(colorToHex(Keys::backgroundColor().get()), "#0A141E");
+
+    Keys::fgUnifiedColor().set(Color::sRGB(0, 0, 1, 0.5));
+    store(Keys::useHexColorInput(), true);
+    ColorInput* input = panel->foregroundColorInput();
+    ASSERT_TRUE(input->showsHexField());
+    QLineEdit* edit = input->hexField()->lineEdit();
+    EXPECT_EQ(edit->text(), "#0000FF");
+    EXPECT_EQ(edit->placeholderText(), "#RRGGBB");
+    // Typing alone changes nothing; Return stores the colour, opaque.
+    edit->clear();
+    QTest::keyClicks(edit, "1a1a1a");
+    EXPECT_EQ(Keys::fgUnifiedColor().get(), Color::sRGB(0, 0, 1, 0.5));
+    QTest::keyClick(edit, Qt::Key_Return);
+    const Color typed = Color::sRGB(26 / 255.0, 26 / 255.0, 26 / 255.0);
+    EXPECT_EQ(Keys::fgUnifiedColor().get(), typed);
+    EXPECT_EQ(edit->text(), "#1A1A1A");
+    for (const char* bad : {"#12345", "xyz", "#1A1A1A80"}) {
+        edit->setText(bad);
+        QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_EQ(edit->text(), "#1A1A1A") << bad;
+        EXPECT_EQ(Keys::fgUnifiedColor().get(), typed) << bad;
+    }
+    // Typed but not submitted: kept while the colour set elsewhere has the
+    // same text, replaced by any other colour's text.
+    edit->setText("#ff0000");
+    store(Keys::fgUnifiedColor(), Color::sRGB(1, 0, 0));
+    EXPECT_EQ(edit->text(), "#ff0000");
+    store(Keys::fgUnifiedColor(), Color::sRGB(0, 1, 0));
+    EXPECT_EQ(edit->text(), "#00FF00");
+    EXPECT_EQ(input->hexField()->swatch()->color(), QColor(0, 255, 0));
 }
 
 TEST_F(Panel, SlidersWriteOnlyWhenMovedAndPickersShowWhatIsStored) {
@@ -321,26 +281,278 @@ TEST_F(Panel, SlidersWriteOnlyWhenMovedAndPickersShowWhatIsStored) {
     EXPECT_EQ(picker->currentText(), "Low (~7%)");
 }
 
-TEST_F(Panel, GroupsAndHintsFollowTheirKeys) {
+TEST_F(Panel, ResetAsksFirstThenLeavesOnlyMessageTypeAndPresets) {
+    Keys::layoutMode().set(0);
     make();
-    for (auto* group : panel->groups()) EXPECT_FALSE(group->content()->isVisible());
+    // Every key holds a value of its own: a preset's twelve and the rest.
+    applyPreset(builtInPresets()[4]);
+    for (auto* key : {&Keys::showHints(), &Keys::expandedEyeShape(), &Keys::expandedPupilShape(),
+                      &Keys::expandedPixelShape(), &Keys::expandedBackground(), &Keys::expandedLogo(),
+                      &Keys::expandedAdvanced(), &Keys::matchingPupil(), &Keys::useHexColorInput()})
+        key->set(true);
+    Keys::errorCorrection().set(0);
+    Keys::messageType().set(1); // a web address: the text field still counts
+    Keys::userPresets().set({R"({"name":"Mine"})"});
+    settle();
+    ASSERT_EQ(storedNames().size(), 24u);
+    const gfx::ImagePtr styled = preview();
+
+    auto* reset = window->findChild<QPushButton*>("resetToDefaults");
+    ASSERT_NE(reset, nullptr);
+    auto press = [&](const char* text) {
+        QMessageBox* box = window->resetConfirmation();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Are you sure?");
+        EXPECT_EQ(box->informativeText(),
+                  "You are going to reset all settings to their default values, so all changes will be lost!");
+        for (auto* button : box->buttons())
+            if (button->text() == text) QTest::mouseClick(button, Qt::LeftButton);
+        settle();
+    };
+    QTest::mouseClick(reset, Qt::LeftButton);
+    press("Cancel");
+    EXPECT_EQ(storedNames().size(), 24u);
+
+    QTest::mouseClick(reset, Qt::LeftButton);
+    press("Proceed");
+    EXPECT_EQ(storedNames(), (std::set<std::string>{"message type", "user presets"}));
+    EXPECT_EQ(Keys::messageType().get(), 1);
+    ASSERT_NE(preview(), nullptr);
+
+    // Panel and preview show the defaults at once: Advanced, every group
+    // closed, no hints, High, the square shapes in black on white.
+    for (auto* group : panel->groups()) {
+        EXPECT_TRUE(group->isVisibleTo(panel));
+        EXPECT_FALSE(group->isExpanded());
+    }
+    for (auto* hint : panel->hints()) EXPECT_FALSE(hint->isVisibleTo(panel));
+    for (auto* box : window->findChildren<QCheckBox*>()) EXPECT_FALSE(box->text() == "Show hints" && box->isChecked());
+    EXPECT_EQ(panel->errorCorrectionPicker()->currentText(), "High (~30%)");
+    EXPECT_EQ(panel->eyeGrid()->shownIndex(), 0);
+    EXPECT_FALSE(panel->foregroundColorInput()->showsHexField());
+    EXPECT_FALSE(samePixels(styled, preview()));
+    EXPECT_EQ(preview()->pixel(0, 0), (gfx::Pixel{255, 255, 255, 255}));
+}
+
+// The Settings window's choices and the panel's groups, rows, hints and
+// controls: what the panel shows and what reaches the preview at once.
+TEST_F(Panel, LayoutColoursGroupsAndHintsFollowTheSettingsAndReachThePreview) {
+    Keys::fgEyeColor().set(Color::sRGB(1, 0, 0));
+    make();
+    QAction& item = window->settingsAction();
+    item.trigger();
+    item.trigger(); // one window, raised again
+    pumpEvents();
+    ASSERT_EQ(window->findChildren<SettingsView*>().size(), 1);
+    SettingsView* settings = window->findChild<SettingsView*>();
+    EXPECT_TRUE(settings->isVisible() && settings->isWindow());
+    EXPECT_EQ(settings->tabs()->tabText(0), "General");
+    EXPECT_EQ(settings->tabs()->tabText(1), "Colors");
+    GeneralSettingsTab* general = settings->generalTab();
+    ColorSettingsTab* colors = settings->colorTab();
+    EXPECT_TRUE(general->advancedChoice()->isChecked());
+    EXPECT_EQ(colors->unifiedCaption()->text(), "When off, eye/pupil/pixel colors can be set independently.");
+
+    // Advanced with per-part colours: six closed groups, each opened on its
+    // own; the part rows show their stored colours, no foreground row.
+    std::vector<QString> titles;
+    for (auto* group : panel->groups()) {
+        titles.push_back(group->header()->text());
+        EXPECT_FALSE(group->content()->isVisible());
+    }
+    EXPECT_EQ(titles, (std::vector<QString>{"Eyes", "Pupils", "Pixels", "Background", "Logo", "Advanced"}));
     CollapsibleGroup* pixels = panel->groups()[2];
     QTest::mouseClick(pixels->header(), Qt::LeftButton);
     EXPECT_TRUE(Keys::expandedPixelShape().get());
     EXPECT_TRUE(pixels->content()->isVisible());
-    EXPECT_FALSE(Keys::expandedEyeShape().get()); // each group on its own
-
-    Keys::expandedLogo().set(true);
-    pumpEvents();
+    EXPECT_FALSE(Keys::expandedEyeShape().get());
+    store(Keys::expandedLogo(), true);
     EXPECT_TRUE(panel->groups()[4]->content()->isVisible());
-
     openAllGroups();
+    EXPECT_FALSE(shown(panel->foregroundColorInput()) || shown(panel->basicBackgroundColorInput()));
+    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
+        EXPECT_TRUE(shown(input));
+    EXPECT_EQ(panel->eyeColorInput()->pickerField()->swatch()->color(), QColor(255, 0, 0));
+    const gfx::ImagePtr redEyes = preview();
+
+    // One colour: the foreground row on top, no part rows, black eyes.
+    settings->tabs()->setCurrentIndex(1);
+    clickBox(colors->unifiedColorToggle());
+    EXPECT_TRUE(Keys::unifiedColor().get());
+    settle();
+    EXPECT_TRUE(shown(panel->foregroundColorInput()));
+    for (auto* input : {panel->eyeColorInput(), panel->pupilColorInput(), panel->pixelColorInput()})
+        EXPECT_FALSE(shown(input));
+    EXPECT_FALSE(samePixels(redEyes, preview()));
+    const gfx::ImagePtr plain = preview();
+
+    // Basic: the two colour rows and nothing else; the unified toggle greys
+    // out but shows its value, and the caption says why.
+    settings->tabs()->setCurrentIndex(0);
+    clickBox(general->basicChoice());
+    EXPECT_EQ(Keys::layoutMode().get(), 0);
+    settle();
+    EXPECT_TRUE(shown(panel->foregroundColorInput()) && shown(panel->basicBackgroundColorInput()));
+    for (auto* group : panel->groups()) EXPECT_FALSE(shown(group));
+    EXPECT_TRUE(samePixels(plain, preview()));
+    EXPECT_FALSE(colors->unifiedColorToggle()->isEnabled());
+    EXPECT_TRUE(colors->unifiedColorToggle()->isChecked());
+    EXPECT_TRUE(colors->unifiedCaption()->text().startsWith("Basic layout always uses a single foreground color."));
+    store(Keys::unifiedColor(), false); // whatever "unified color" holds
+    settle();
+    EXPECT_TRUE(shown(panel->foregroundColorInput()) && !shown(panel->eyeColorInput()));
+    EXPECT_TRUE(samePixels(plain, preview()));
+
+    // A hand-edited 2 is Advanced everywhere (with the part colours again),
+    // and showing it writes nothing.
+    Keys::layoutMode().set(2);
+    settle();
+    EXPECT_TRUE(general->advancedChoice()->isChecked());
+    EXPECT_TRUE(colors->unifiedColorToggle()->isEnabled());
+    EXPECT_TRUE(panel->groups()[0]->isVisibleTo(panel));
+    EXPECT_EQ(Keys::layoutMode().get(), 2);
+    EXPECT_TRUE(samePixels(redEyes, preview()));
+    settings->tabs()->setCurrentIndex(1);
+    clickBox(colors->hexInputToggle());
+    EXPECT_TRUE(Keys::useHexColorInput().get());
+    pumpEvents();
+    EXPECT_TRUE(panel->eyeColorInput()->showsHexField());
+    EXPECT_TRUE(panel->backgroundColorInput()->showsHexField());
+
+    // A pixel colour typed in hex and a pixel shape clicked in the panel.
+    QLineEdit* pixelHex = panel->pixelColorInput()->hexField()->lineEdit();
+    pixelHex->setText("#C01C28");
+    QTest::keyClick(pixelHex, Qt::Key_Return);
+    settle();
+    bool red = false; // some module of the preview is now that red
+    for (int y = 0; y < preview()->height() && !red; y += 3)
+        for (int x = 0; x < preview()->width() && !red; x += 3)
+            red = preview()->pixel(x, y) == gfx::Pixel{0xC0, 0x1C, 0x28, 255};
+    EXPECT_TRUE(red);
+    const gfx::ImagePtr squares = preview();
+    QTest::mouseClick(panel->pixelGrid()->selectors()[1], Qt::LeftButton); // circles
+    EXPECT_EQ(Keys::pixelShapeIdx().get(), 1);
+    settle();
+    EXPECT_FALSE(samePixels(squares, preview()));
+
+    // Hints: shown above the controls, which move down to make room.
     for (auto* hint : panel->hints()) EXPECT_FALSE(hint->isVisible());
     const int gridTopWithout = panel->pixelGrid()->mapTo(pixels, QPoint()).y();
-    Keys::showHints().set(true);
-    pumpEvents();
+    store(Keys::showHints(), true);
     ASSERT_EQ(panel->hints().size(), 6u);
     for (auto* hint : panel->hints()) EXPECT_TRUE(hint->isVisible());
     EXPECT_TRUE(panel->hints()[0]->text().startsWith("\"Eyes\" are the forms at the 3 corners"));
     EXPECT_GT(panel->pixelGrid()->mapTo(pixels, QPoint()).y(), gridTopWithout);
+}
+
+TEST_F(Panel, ARealPictureBecomesTheLogoInThePanelAndThePreview) {
+    Keys::expandedLogo().set(true);
+    make();
+    // Off at first: the options are disabled but keep their values.
+    EXPECT_FALSE(panel->logo().active);
+    EXPECT_TRUE(panel->logo().maintainAspectRatio);
+    EXPECT_EQ(panel->logo().position, 0);
+    EXPECT_FALSE(panel->maintainAspectRatioToggle()->isEnabled());
+    EXPECT_FALSE(panel->logoPositionPicker()->isEnabled());
+    EXPECT_FALSE(panel->selectImageButton()->isEnabled());
+    EXPECT_FALSE(panel->logoThumbnail()->isVisible()); // no image yet
+
+    QSignalSpy changes(panel, &DesignPanel::logoChanged);
+    clickBox(panel->useLogoToggle());
+    EXPECT_TRUE(panel->logo().active);
+    EXPECT_TRUE(panel->selectImageButton()->isEnabled());
+    EXPECT_EQ(changes.count(), 1);
+
+    QImage picture(64, 32, QImage::Format_ARGB32);
+    picture.fill(QColor(200, 20, 20));
+    ASSERT_TRUE(picture.save(path("logo.png")));
+    load(path("logo.png"));
+    ASSERT_NE(panel->logo().image, nullptr);
+    EXPECT_EQ(panel->logo().image->width(), 64);
+    EXPECT_EQ(panel->logo().image->height(), 32);
+    EXPECT_EQ(panel->logo().image->pixel(5, 5), (gfx::Pixel{200, 20, 20, 255}));
+    EXPECT_TRUE(panel->logoThumbnail()->isVisible());
+    EXPECT_EQ(panel->logoThumbnail()->size(), QSize(120, 120)); // stretched, not kept in proportion
+    const QImage shown = panel->logoThumbnail()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(5, 5), QColor(200, 20, 20));
+    EXPECT_EQ(shown.pixelColor(shown.width() - 5, shown.height() - 5), QColor(200, 20, 20));
+    EXPECT_TRUE(panel->logoMessage().isEmpty());
+    EXPECT_EQ(changes.count(), 2);
+    settle();
+    EXPECT_EQ(preview()->pixel(512, 512), (gfx::Pixel{200, 20, 20, 255}));
+
+    // Later renderings reuse the fitted logo yet draw what a fresh build
+    // draws; another position fits the picture again.
+    Keys::backgroundPadding().set(2);
+    settle();
+    EXPECT_TRUE(samePixels(preview(), window->state().makeQRImage()));
+    panel->logoPositionPicker()->setCurrentIndex(1);
+    clickBox(panel->maintainAspectRatioToggle());
+    EXPECT_EQ(panel->logo().position, 1);
+    EXPECT_FALSE(panel->logo().maintainAspectRatio);
+    settle();
+    EXPECT_NE(preview()->pixel(512, 512), (gfx::Pixel{200, 20, 20, 255}));
+    EXPECT_TRUE(samePixels(preview(), window->state().makeQRImage()));
+
+    // Switched off: the image stays in the panel but leaves the preview.
+    const gfx::ImagePtr withLogo = preview();
+    clickBox(panel->useLogoToggle());
+    EXPECT_FALSE(panel->logo().active);
+    EXPECT_NE(panel->logo().image, nullptr);
+    EXPECT_FALSE(panel->logoThumbnail()->isEnabled());
+    EXPECT_EQ(panel->logo().position, 1);
+    settle();
+    EXPECT_FALSE(samePixels(withLogo, preview()));
+
+    // The logo is no setting: nothing was stored for it.
+    EXPECT_EQ(storedNames(), (std::set<std::string>{"background padding", "expanded logo settings"}));
+}
+
+TEST_F(Panel, BadLogoFilesSayWhyAndKeepTheCurrentLogo) {
+    Keys::expandedLogo().set(true);
+    make();
+    clickBox(panel->useLogoToggle());
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(path("first.png")));
+    load(path("first.png"));
+    const gfx::ImagePtr first = panel->logo().image;
+    ASSERT_NE(first, nullptr);
+
+    QSignalSpy changes(panel, &DesignPanel::logoChanged);
+    testsupport::writeTextFile(dir / "notes.png", "just some text, not a picture\n");
+    load(path("notes.png"));
+    EXPECT_EQ(panel->logo().image, first);
+    EXPECT_TRUE(panel->logoMessage().contains("\u201Cnotes.png\u201D is not an image"))
+        << panel->logoMessage().toStdString();
+
+    // A PNG cut short after its header.
+    testsupport::writeTextFile(dir / "cut.png", testsupport::readTextFile(dir / "first.png").substr(0, 40));
+    load(path("cut.png"));
+    EXPECT_EQ(panel->logo().image, first);
+    EXPECT_TRUE(panel->logoMessage().contains("cut.png")) << panel->logoMessage().toStdString();
+
+    testsupport::writeFile(dir / "huge.png", testsupport::bilevelPNG(40000, 40000, false));
+    load(path("huge.png"));
+    EXPECT_EQ(panel->logo().image, first);
+    EXPECT_TRUE(panel->logoMessage().contains("too large")) << panel->logoMessage().toStdString();
+    EXPECT_TRUE(panel->logoMessage().contains("40000")) << panel->logoMessage().toStdString();
+
+    load(path("gone.png")); // chosen, then removed before it was read
+    EXPECT_EQ(panel->logo().image, first);
+    EXPECT_TRUE(panel->logoMessage().contains("could not be found")) << panel->logoMessage().toStdString();
+    EXPECT_EQ(changes.count(), 0);
+
+    // A good file chosen while a bad one is still being read replaces the
+    // logo and clears the message: only the last choice counts.
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path("second.png")));
+    panel->loadLogo(path("notes.png"));
+    load(path("second.png"));
+    QTest::qWait(50);
+    pumpEvents();
+    EXPECT_TRUE(panel->logoMessage().isEmpty());
+    ASSERT_NE(panel->logo().image, first);
+    EXPECT_EQ(panel->logo().image->pixel(0, 0), (gfx::Pixel{0, 255, 0, 255}));
+    EXPECT_EQ(changes.count(), 1);
 }

@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Runs what the event loop has queued, including what that queues in turn
@@ -24,6 +26,12 @@ inline void pumpEvents() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+// Stores a value and lets the widgets that show the key catch up.
+template <class T> void store(const Defaults::Key<T>& key, const std::type_identity_t<T>& value) {
+    key.set(value);
+    pumpEvents();
 }
 
 // Lets posted key changes arrive, then waits for the preview to show the
@@ -42,8 +50,26 @@ inline std::vector<std::string> scan(const Tessivo::ui::PreviewView& preview) {
     return texts;
 }
 
+inline bool samePixels(const gfx::ImagePtr& a, const gfx::ImagePtr& b) {
+    return a && b && a->byteCount() == b->byteCount() && std::equal(a->data(), a->data() + a->byteCount(), b->data());
+}
+
+// Clicks the widget and lets what the click stored reach the widgets.
+inline void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+    pumpEvents();
+}
+
 // Clicks a check box on its box (its label may be narrower than the row).
 inline void clickBox(QAbstractButton* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); }
+
+// The menu's item texts, "--" for a separator without a title.
+inline QStringList actionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (QAction* a : menu.actions())
+        texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
+    return texts;
+}
 
 // The menu item with this text ("&&" stands for a literal "&").
 inline QAction* findAction(const QMenu& menu, const QString& text) {

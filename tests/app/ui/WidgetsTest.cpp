@@ -1,37 +1,27 @@
-// The presets menu, the export actions, the update dialog and the
-// mailing-list prompt on their own, driven as a user would.
+// The presets menu, the update dialog and the mailing-list prompt on their
+// own, driven as a user would (the export actions: see the window's test).
 #include "UiTestSupport.h"
 
 #include "app/core/ColorText.h"
 #include "app/core/Presets.h"
 #include "app/core/SettingsKeys.h"
-#include "app/ui/ExportActions.h"
 #include "app/ui/MailingListPrompt.h"
 #include "app/ui/PresetsMenu.h"
 #include "app/ui/UpdateDialog.h"
 
-#include "../services/LocalServer.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 
 using namespace Tessivo;
 
 namespace {
-
-QStringList actionTexts(const QMenu& menu) {
-    QStringList texts;
-    for (QAction* a : menu.actions())
-        texts << (a->isSeparator() && a->text().isEmpty() ? QStringLiteral("--") : a->text());
-    return texts;
-}
 
 template <class W> W* visibleTopLevel() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -99,72 +89,6 @@ TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
     presets.rebuild();
     EXPECT_TRUE(findAction(menu, QStringLiteral("No saved presets")));
     EXPECT_TRUE(userPresetStore().presets().empty());
-}
-
-TEST_F(Widgets, ExportReportsSuccessFailureAndTheMissingMessage) {
-    testsupport::TempDir dir;
-    std::string message = "Tessivo export";
-    QString shownError;
-    int successes = 0;
-    ExportController controller(&window,
-                                [&]() -> std::shared_ptr<QRCode::Document> {
-                                    if (message.empty()) return nullptr;
-                                    return std::make_shared<QRCode::Document>(message, QRCode::ErrorCorrection::high);
-                                },
-                                {[&](const QString& text) { shownError = text; }, [&] { ++successes; }});
-    QString chosen;
-    int asked = 0;
-    controller.setFileChooser([&](ExportFormat) {
-        ++asked;
-        return chosen;
-    });
-    QMenu menu;
-    addActionsMenuItems(menu, controller);
-    EXPECT_EQ(actionTexts(menu), (QStringList{"Export as...", "PNG", "JPEG", "TIFF", "PDF", "SVG", "Copy to clipboard",
-                                              "Image", "ASCII Representation"}));
-    EXPECT_EQ(successes, 0);
-    QSignalSpy finished(&controller, &ExportController::finished);
-
-    // A folder that does not exist.
-    chosen = QString::fromStdString((dir / "missing" / "code.svg").string());
-    findAction(menu, QStringLiteral("SVG"))->trigger();
-    ASSERT_TRUE(finished.wait(10000));
-    EXPECT_FALSE(finished.takeFirst().front().toBool());
-    EXPECT_EQ(shownError, QStringLiteral("Could not save SVG."));
-
-    // Cancelling the dialog shows nothing.
-    chosen.clear();
-    findAction(menu, QStringLiteral("PDF"))->trigger();
-    QTest::qWait(50);
-    EXPECT_TRUE(finished.isEmpty());
-
-    // No message: the guard, no dialog, clipboard untouched.
-    QApplication::clipboard()->setText(QStringLiteral("keep"));
-    message.clear();
-    const int askedBefore = asked;
-    findAction(menu, QStringLiteral("PNG"))->trigger();
-    findAction(menu, QStringLiteral("Image"))->trigger();
-    EXPECT_EQ(asked, askedBefore);
-    EXPECT_EQ(shownError, QStringLiteral("Enter a message first to generate a QR code."));
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("keep"));
-
-    // Copies reach the clipboard off the main thread and report success.
-    message = "copy me";
-    finished.clear();
-    findAction(menu, QStringLiteral("Image"))->trigger();
-    ASSERT_TRUE(waitFor([&] { return !finished.isEmpty(); }));
-    EXPECT_TRUE(finished.takeFirst().front().toBool());
-    const QImage png = QImage::fromData(QApplication::clipboard()->mimeData()->data("image/png"), "PNG");
-    ASSERT_FALSE(png.isNull());
-    gfx::Image scan(png.width(), png.height());
-    for (int y = 0; y < png.height(); ++y)
-        for (int x = 0; x < png.width(); ++x) {
-            const QRgb p = png.pixel(x, y);
-            scan.setPixel(x, y, {std::uint8_t(qRed(p)), std::uint8_t(qGreen(p)), std::uint8_t(qBlue(p)), 255});
-        }
-    const auto codes = platform::detectQRCodes(scan);
-    ASSERT_FALSE(codes.empty());
-    EXPECT_EQ(codes.front().text, "copy me");
 }
 
 TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
@@ -243,13 +167,8 @@ TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     EXPECT_EQ(box->informativeText(), QStringLiteral("Host not found"));
     box->close();
 
-    // The command follows the updater: off without a feed, off while a
-    // check runs, and the result is shown when it ends.
-    Updater disabled(QUrl(), QStringLiteral("1.0"));
-    QAction off(QStringLiteral("Check for Updates\u2026"));
-    connectCheckForUpdates(off, disabled, &window);
-    EXPECT_FALSE(off.isEnabled());
-
+    // The command is off while a check runs (and without a feed: see the
+    // window's test), and the result is shown when it ends.
     LocalServer server;
     server.respondWith(200, "<rss version=\"2.0\"><channel></channel></rss>");
     Updater updater(server.url(QStringLiteral("/feed")), QStringLiteral("1.0"));

@@ -1,10 +1,13 @@
 #pragma once
 
+// Helpers of the services' and the windows' tests.
+//
 // A one-purpose HTTP(S) server on 127.0.0.1 for the network tests. It runs
 // on the test's own event loop, records each request and answers as told:
 // a status with a body, nothing at all (a slow server), bytes that are not
 // HTTP, or a dropped connection.
 #include <QByteArray>
+#include <QImage>
 #include <QObject>
 #include <QList>
 #include <QMap>
@@ -16,7 +19,9 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 struct RecordedRequest {
     QByteArray method;
@@ -81,3 +86,6 @@ public slots:
 
 // Runs the event loop until the condition holds or the time runs out.
 bool waitFor(const std::function<bool()>& condition, int milliseconds = 10000);
+
+// The text a scanner reads from the picture, or "" when it finds no code.
+std::string scanImage(const QImage& image);

@@ -1,11 +1,14 @@
-#include "LocalServer.h"
+#include "tests/app/AppTestSupport.h"
 
+#include "platform/detector/QRDetector.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+
+#include <cstring>
 
 LocalServer::LocalServer() { start(std::make_unique<QTcpServer>()); }
 
@@ -104,4 +107,15 @@ bool waitFor(const std::function<bool()>& condition, int milliseconds) {
         QThread::msleep(1);
     }
     return true;
+}
+
+std::string scanImage(const QImage& image) {
+    if (image.isNull()) return {};
+    // Qt's premultiplied ARGB32 is the bitmap's own layout.
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    gfx::Image bitmap(argb.width(), argb.height());
+    for (int y = 0; y < argb.height(); ++y)
+        std::memcpy(bitmap.row(y), argb.constScanLine(y), std::size_t(bitmap.stride()));
+    const auto codes = platform::detectQRCodes(bitmap);
+    return codes.empty() ? std::string() : codes.front().text;
 }
