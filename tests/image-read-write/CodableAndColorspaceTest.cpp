@@ -16,13 +16,7 @@ using namespace ImageReadWrite;
 namespace {
 
 ImageReadWriteError decodeError(const nlohmann::json& value) {
-    try {
-        CGImageCodable::decode(value);
-    } catch (const ImageReadWriteException& e) {
-        return e.code();
-    }
-    ADD_FAILURE() << "decoded " << value.dump();
-    return ImageReadWriteError::internalError;
+    return imagetest::thrown([&] { CGImageCodable::decode(value); }).code;
 }
 
 } // namespace
