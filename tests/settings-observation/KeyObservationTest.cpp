@@ -8,7 +8,6 @@
 #include <vector>
 
 using namespace Defaults;
-using platform::KeyValueObservingOptions;
 using platform::PropertyList;
 using platform::UserDefaults;
 
@@ -18,60 +17,42 @@ struct KeyObservation : ::testing::Test {
     testsupport::TempDir dir;
     Suite suite = UserDefaults::open("keys", dir.path());
     Key<int> number{"number", 3, suite};
+    std::vector<std::string> log;
+    auto record() {
+        return [this](const KeyChange<int>& c) {
+            log.push_back((c.isPrior ? "prior " : "") + std::to_string(c.oldValue) + " -> " +
+                          std::to_string(c.newValue));
+        };
+    }
 };
 
-TEST(ObservationOptions, MapToRegistrationOptions) {
-    EXPECT_EQ(unsigned(registrationOptions({})), 3u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::initial})), 7u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::prior})), 11u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::initial, ObservationOption::prior})), 7u);
-}
-
-TEST_F(KeyObservation, WithoutOptionsEachChangeCarriesOldAndNewAndRemovalTheDefault) {
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {}, [&](const KeyChange<int>& c) { seen.push_back(c); });
-    EXPECT_TRUE(seen.empty());
-    number.set(5);
-    number.set(8);
-    number.reset();
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].oldValue, 3);
-    EXPECT_EQ(seen[0].newValue, 5);
-    EXPECT_EQ(seen[1].oldValue, 5);
-    EXPECT_EQ(seen[1].newValue, 8);
-    EXPECT_EQ(seen[2].oldValue, 8);
-    EXPECT_EQ(seen[2].newValue, 3);
-    EXPECT_FALSE(seen[2].isPrior);
-}
-
-TEST_F(KeyObservation, InitialReportComesInsideTheCallWithTheDefaultAsOldValue) {
-    number.set(4);
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {ObservationOption::initial, ObservationOption::prior},
-                               [&](const KeyChange<int>& c) { seen.push_back(c); });
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].newValue, 4);
-    EXPECT_EQ(seen[0].oldValue, 3);
-    // With initial, prior is not asked for: one report per change.
-    number.set(6);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_FALSE(seen[1].isPrior);
-    EXPECT_EQ(seen[1].oldValue, 4);
-    EXPECT_EQ(seen[1].newValue, 6);
-}
-
-TEST_F(KeyObservation, PriorReportsComeFirstAndCarryTheDefaultAsNewValue) {
+TEST_F(KeyObservation, ReportsFollowTheOptions) {
+    {
+        // Without options: no report at the start, then old and new of each
+        // change; a removal reports the default.
+        auto observation = observe(number, {}, record());
+        EXPECT_TRUE(log.empty());
+        number.set(5);
+        number.set(8);
+        number.reset();
+        EXPECT_EQ(log, (std::vector<std::string>{"3 -> 5", "5 -> 8", "8 -> 3"}));
+    }
+    {
+        // The initial report comes inside the call, with the default as old
+        // value; with initial, prior is not asked for.
+        log.clear();
+        number.set(4);
+        auto observation = observe(number, {ObservationOption::initial, ObservationOption::prior}, record());
+        EXPECT_EQ(log, std::vector<std::string>{"3 -> 4"});
+        number.set(6);
+        EXPECT_EQ(log, (std::vector<std::string>{"3 -> 4", "4 -> 6"}));
+    }
+    // Prior reports come first and carry the default as new value.
+    log.clear();
     number.set(10);
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {ObservationOption::prior}, [&](const KeyChange<int>& c) { seen.push_back(c); });
+    auto observation = observe(number, {ObservationOption::prior}, record());
     number.set(11);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_TRUE(seen[0].isPrior);
-    EXPECT_EQ(seen[0].oldValue, 10);
-    EXPECT_EQ(seen[0].newValue, 3);
-    EXPECT_FALSE(seen[1].isPrior);
-    EXPECT_EQ(seen[1].oldValue, 10);
-    EXPECT_EQ(seen[1].newValue, 11);
+    EXPECT_EQ(log, (std::vector<std::string>{"prior 10 -> 3", "10 -> 11"}));
 }
 
 TEST_F(KeyObservation, UnconvertibleStoredObjectsReadAsTheDefault) {
