@@ -64,7 +64,7 @@ TEST_F(StoreObservation, ReportsCarryWhatTheOptionsAskFor) {
     EXPECT_EQ(seenDuringPrior, PropertyList("a"));
 }
 
-TEST_F(StoreObservation, ObserversMayUseTheSuiteAndRemoveThemselvesFromTheirCallback) {
+TEST_F(StoreObservation, ObserversAreHeldWeaklyAndMayUseTheSuiteAndRemoveThemselvesFromTheirCallback) {
     auto self = std::make_shared<Recorder>();
     auto later = std::make_shared<Recorder>();
     self->onChange = [&](const UserDefaults&) {
@@ -80,21 +80,20 @@ TEST_F(StoreObservation, ObserversMayUseTheSuiteAndRemoveThemselvesFromTheirCall
     EXPECT_EQ(self->changes.size(), 1u);
     EXPECT_EQ(later->changes.size(), 2u);
     EXPECT_EQ(suite->objectForKey("echo"), PropertyList(true));
-}
 
-TEST_F(StoreObservation, ObserversAreHeldWeaklyAndRemovedOnesAreSilent) {
+    // Observers are held weakly; removed ones are silent.
     auto gone = std::make_shared<Recorder>();
     suite->addObserver(gone, "k", O::New);
     std::weak_ptr<Recorder> weak = gone;
     gone.reset();
     EXPECT_TRUE(weak.expired());
-    suite->setObject("k", PropertyList(1)); // no call into a destroyed observer
+    suite->setObject("k", PropertyList(3)); // no call into a destroyed observer
 
     auto removed = std::make_shared<Recorder>();
     suite->addObserver(removed, "k", O::New);
     suite->removeObserver(removed.get(), "k");
     suite->removeObserver(removed.get(), "k"); // harmless
-    suite->setObject("k", PropertyList(2));
+    suite->setObject("k", PropertyList(4));
     EXPECT_TRUE(removed->changes.empty());
 }
 
