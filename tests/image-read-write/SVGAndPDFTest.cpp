@@ -41,28 +41,20 @@ TEST(SVGWrapper, ExactTextForEachFillStyle) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), start + "preserveAspectRatio=\"none\"  />\n</svg>");
 }
 
-TEST(SVGWrapper, SizesAndBase64Lines) {
+TEST(SVGWrapper, SizesAndAnEmbeddedImageThatDecodesBack) {
     const auto image = imagetest::gradientImage(100, 100, false);
     const std::string svg =
         ImageRepresentation(image).svg(std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png());
     EXPECT_NE(svg.find(" width=\"100\" height=\"100\" "), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 100 100\""), std::string::npos);
     EXPECT_NE(svg.find("<image width=\"100.0\" height=\"100.0\" "), std::string::npos);
-    // Every base64 line but the last is 64 characters, each ends in LF.
-    const auto begin = svg.find(";base64,") + 8;
-    const auto end = svg.find("\" x=\"0\"");
-    const std::string body = svg.substr(begin, end - begin);
-    ASSERT_GT(body.size(), 200u);
-    ASSERT_EQ(body.back(), '\n');
-    std::size_t lineStart = 0;
-    while (lineStart < body.size()) {
-        const auto lf = body.find('\n', lineStart);
-        if (lf + 1 < body.size()) {
-            EXPECT_EQ(lf - lineStart, 64u);
-        }
-        lineStart = lf + 1;
-    }
-    EXPECT_EQ(body.find('\r'), std::string::npos);
+    // The embedded image decodes back to the picture.
+    const auto begin = svg.find("data:image/png;base64,") + 22;
+    std::string body = svg.substr(begin, svg.find('"', begin) - begin);
+    std::erase(body, '\n');
+    const auto bytes = foundation::base64Decode(body);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(imagetest::compare(*load(*bytes), *image).max, 0);
 
     const std::string sized =
         svgWrapper(*image, ImageExportType::Size{100.25, 50}, SVGImageFillStyle::aspectFit, ImageExportType::gif());
@@ -73,17 +65,6 @@ TEST(SVGWrapper, SizesAndBase64Lines) {
                                          ImageExportType::jpg());
     EXPECT_NE(third.find(" width=\"0.333\" height=\"0.333\" "), std::string::npos);
     EXPECT_NE(third.find("<image width=\"0.3333333333333333\" height=\"0.3333333333333333\" "), std::string::npos);
-}
-
-TEST(SVGWrapper, EmbeddedImageDecodesBackToTheImage) {
-    const auto image = imagetest::blockImage(24, 16);
-    const std::string svg = svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::tiff());
-    const auto begin = svg.find("data:image/tiff;base64,") + 23;
-    std::string body = svg.substr(begin, svg.find('"', begin) - begin);
-    std::erase(body, '\n');
-    const auto bytes = foundation::base64Decode(body);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(imagetest::compare(*load(*bytes), *image).max, 0);
 }
 
 TEST(SVGWrapper, OnlyBitmapFormatsCanBeEmbedded) {
