@@ -97,20 +97,13 @@ TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUprightOrAClearError) {
     ASSERT_GT(pdf.size(), 5u);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
     EXPECT_EQ(pdf, ImageRepresentation(image).pdf({200, 100})); // no timestamp
-    const std::string text(pdf.begin(), pdf.end());
-    EXPECT_EQ(text.find("CreationDate"), std::string::npos);
-
+    EXPECT_EQ(std::string(pdf.begin(), pdf.end()).find("CreationDate"), std::string::npos);
+    // One page; its size shows in the page rendered at 72 dpi.
     const auto path = dir / "page.pdf";
     testsupport::writeFile(path, pdf);
     std::string info;
     ASSERT_EQ(testsupport::runCommand("pdfinfo '" + path.string() + "'", &info), 0);
-    std::string compact; // pdfinfo aligns its values with runs of blanks
-    for (char c : info) {
-        if (c != ' ' || (!compact.empty() && compact.back() != ' ')) compact += c;
-    }
-    EXPECT_NE(compact.find("Pages: 1\n"), std::string::npos) << info;
-    EXPECT_NE(compact.find("Page size: 200 x 100 pts"), std::string::npos) << info;
-
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     ASSERT_EQ(testsupport::runCommand("pdftoppm -png -r 72 -singlefile '" + path.string() + "' '" +
                                       (dir / "page").string() + "'"),
               0);
