@@ -138,20 +138,17 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
         put16(std::uint16_t(v));
         put16(std::uint16_t(v >> 16));
     };
-    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
-        put16(tag);
-        put16(type);
+    // Width, length, bits per sample, black is zero, strip offset, samples
+    // per pixel, strip byte count: tag, type (3 short, 4 long), value.
+    const std::uint32_t entries[][3] = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 8},  {262, 3, 1},
+                                        {273, 4, 8},      {277, 3, 1},      {279, 4, 100}};
+    put16(std::uint16_t(std::size(entries)));
+    for (const auto& [tag, type, value] : entries) {
+        put16(std::uint16_t(tag));
+        put16(std::uint16_t(type));
         put32(1);
         put32(value);
-    };
-    put16(7);
-    entry(256, 4, 100000); // width
-    entry(257, 4, 100000); // length
-    entry(258, 3, 8);      // bits per sample
-    entry(262, 3, 1);      // black is zero
-    entry(273, 4, 8);      // strip offset
-    entry(277, 3, 1);      // samples per pixel
-    entry(279, 4, 100);    // strip byte count
+    }
     put32(0);
     expectRefused(tiff, "tiff");
 

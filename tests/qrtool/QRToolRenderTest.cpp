@@ -39,6 +39,13 @@ std::size_t entries(const std::filesystem::path& folder) {
 
 std::size_t lines(const std::string& s) { return std::size_t(std::count(s.begin(), s.end(), '\n')); }
 
+// The text of the one code a picture file shows.
+std::string scanned(const std::filesystem::path& picture) {
+    const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(picture));
+    EXPECT_EQ(found.size(), 1u) << picture;
+    return found.empty() ? std::string() : found[0].text;
+}
+
 } // namespace
 
 TEST(QRTool, EncodePrintsTextArtAndBadInputGivesOneLineErrorAndStatusOne) {
@@ -92,9 +99,7 @@ TEST(QRToolRender, EveryFormatOpensInAnIndependentReader) {
             EXPECT_EQ(shell("xmllint --noout " + path.string(), &out), 0) << out;
             const auto png = dir / "svg.png";
             ASSERT_EQ(shell("rsvg-convert " + path.string() + " -o " + png.string(), &out), 0) << out;
-            const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(png));
-            ASSERT_EQ(found.size(), 1u);
-            EXPECT_EQ(found[0].text, "https://example.com");
+            EXPECT_EQ(scanned(png), "https://example.com");
         } else if (ext == "txt") {
             const std::string art = testsupport::readTextFile(path);
             EXPECT_NE(art.find("\u2588\u2588"), std::string::npos);
@@ -103,9 +108,7 @@ TEST(QRToolRender, EveryFormatOpensInAnIndependentReader) {
             EXPECT_EQ(out, "1024 1024") << ext;
         }
     }
-    const auto found = platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "x.png"));
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].text, "https://example.com");
+    EXPECT_EQ(scanned(dir / "x.png"), "https://example.com");
     EXPECT_EQ(entries(dir.path()), 9u); // eight outputs and the rasterised SVG, no temporaries
 }
 
@@ -149,12 +152,12 @@ TEST(QRToolRender, DocumentsLoadPrintTheirJsonAndTakeNewContent) {
     // The document's content at its own level, or replaced by --text.
     ASSERT_EQ(tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "d.png").string()).status,
               0);
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "d.png")).at(0).text, "from the document");
+    EXPECT_EQ(scanned(dir / "d.png"), "from the document");
     ASSERT_EQ(
         tool("render --document " + (dir / "doc.qrjcode").string() + " --text replaced -o " + (dir / "e.png").string())
             .status,
         0);
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "e.png")).at(0).text, "replaced");
+    EXPECT_EQ(scanned(dir / "e.png"), "replaced");
 
     // A document whose content fits only after the new level is set: no
     // stray diagnostics on either stream.
@@ -229,14 +232,14 @@ TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
     ASSERT_EQ(tool("render --text hi -o " + file.string()).status, 0);
     EXPECT_EQ(std::filesystem::status(file).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(file)).at(0).text, "hi");
+    EXPECT_EQ(scanned(file), "hi");
 
     // A link to the output is followed: the link stays, its target changes.
     std::filesystem::create_directory(dir / "real");
     std::filesystem::create_symlink("real/target.png", dir / "link.png");
     ASSERT_EQ(tool("render --text linked -o " + (dir / "link.png").string()).status, 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.png"));
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "real" / "target.png")).at(0).text, "linked");
+    EXPECT_EQ(scanned(dir / "real" / "target.png"), "linked");
     EXPECT_EQ(entries(dir.path()), 3u);
     EXPECT_EQ(entries(dir / "real"), 1u);
 }
@@ -256,5 +259,5 @@ TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
-    EXPECT_EQ(platform::detectQRCodes(*ImageReadWrite::loadFile(dir / "a.png")).at(0).text, "hi");
+    EXPECT_EQ(scanned(dir / "a.png"), "hi");
 }
