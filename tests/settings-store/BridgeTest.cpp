@@ -165,7 +165,7 @@ TEST(CodableBridge, SortedCompactTextAndRoundTrip) {
               (std::vector<app::Preset>{preset, {"Card", 8, 2}}));
 }
 
-TEST(CodableBridge, DecodingIsStrictAndSilent) {
+TEST(CodableBridge, DecodingIsStrictAndSilentEncodingNonFiniteNumbersFailsWithAMessage) {
     TopLevelCodableBridge<app::Preset> bridge;
     std::string out = captured([&] {
         EXPECT_FALSE(bridge.deserialize(std::string("not json")));
@@ -182,12 +182,11 @@ TEST(CodableBridge, DecodingIsStrictAndSilent) {
     EXPECT_FALSE(TopLevelCodableBridge<std::uint8_t>().deserialize(std::string("256")));
     EXPECT_FALSE(TopLevelCodableBridge<int>().deserialize(std::string("\"5\"")));
     EXPECT_EQ(TopLevelCodableBridge<double>().deserialize(std::string("5")), 5.0);
-}
 
-TEST(CodableBridge, NonFiniteNumbersFailToEncodeWithAMessage) {
+    // Non-finite numbers fail to encode, with a message.
     app::Preset preset{"x", 1, std::numeric_limits<float>::infinity()};
     std::optional<PropertyList> stored;
-    auto out = captured([&] { stored = toSerializable(preset); });
+    out = captured([&] { stored = toSerializable(preset); });
     EXPECT_FALSE(stored);
     EXPECT_NE(out.find("non-finite"), std::string::npos) << out;
     EXPECT_NE(out.find("scale"), std::string::npos) << out;
@@ -246,7 +245,7 @@ TEST(RangeBridge, PairsRoundTripAndBadPairsAreRefused) {
     EXPECT_FALSE(fromSerializable<ClosedRange<UUID>>(list({PropertyList(low.uuidString()), PropertyList("x")})));
 }
 
-TEST(ColorBridge, PairRoundTripAndRefusals) {
+TEST(ColorBridge, PairAndArchiveFormsAreReadAndGarbageRefused) {
     auto red = Color::sRGB(1, 0, 0, 0.5);
     EXPECT_EQ(toSerializable(red),
               list({PropertyList("kCGColorSpaceSRGB"),
@@ -270,9 +269,7 @@ TEST(ColorBridge, PairRoundTripAndRefusals) {
         refused(list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList("1"), PropertyList(1.0)})})));
     EXPECT_TRUE(refused(list({PropertyList(3), list({})})));
     EXPECT_TRUE(refused(PropertyList("red")));
-}
-
-TEST(ColorBridge, ArchiveFormIsReadAndGarbageReported) {
+    // The archive form is read; garbage in it is reported.
     std::string pair = R"(["kCGColorSpaceSRGB",[0,0.5,1,1]])";
     platform::Data archive(std::vector<std::uint8_t>(pair.begin(), pair.end()));
     EXPECT_EQ(fromSerializable<Color>(PropertyList(archive)), Color::sRGB(0, 0.5, 1, 1));
@@ -308,7 +305,7 @@ TEST(CollectionBridges, DictionariesWithKeysThatAreNotText) {
     EXPECT_EQ(roundTrip(native), native);
 }
 
-TEST(CollectionBridges, SetsAndCustomCollections) {
+TEST(CollectionBridges, SetsCustomCollectionsAndOptionals) {
     std::set<std::string> words{"b", "a"};
     EXPECT_EQ(toSerializable(words), list({PropertyList("a"), PropertyList("b")}));
     EXPECT_EQ(roundTrip(words), words);
@@ -331,12 +328,11 @@ TEST(CollectionBridges, SetsAndCustomCollections) {
     EXPECT_EQ(toSerializable(ids), list({PropertyList(id.uuidString()), PropertyList(id.uuidString())}));
     EXPECT_EQ(fromSerializable<app::IdList>(list({PropertyList("bad"), PropertyList(id.uuidString())}))->items,
               std::vector<UUID>{id});
-}
 
-TEST(CollectionBridges, OptionalsStoreAsTheirWrappedValue) {
-    auto url = URL::fromString("file:///tmp/a");
-    EXPECT_EQ(toSerializable(url), toSerializable(*url));
-    EXPECT_EQ(fromSerializable<std::optional<URL>>(*toSerializable(*url)), std::optional<std::optional<URL>>(url));
+    // Optionals store as their wrapped value.
+    auto file = URL::fromString("file:///tmp/a");
+    EXPECT_EQ(toSerializable(file), toSerializable(*file));
+    EXPECT_EQ(fromSerializable<std::optional<URL>>(*toSerializable(*file)), std::optional<std::optional<URL>>(file));
     EXPECT_FALSE(toSerializable(std::optional<URL>()));
     EXPECT_FALSE(OptionalBridge<URL>().serialize(std::nullopt));
 }
