@@ -1,5 +1,6 @@
 #include "platform/gfx/GraphicsContext.h"
 #include "platform/gfx/Blur.h"
+#include "image-read-write/ImageLoading.h"
 
 #include "tests/support/TestSupport.h"
 
@@ -7,9 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 using gfx::Color;
 using gfx::FillRule;
@@ -361,29 +360,14 @@ TEST(GraphicsContext, UnusableInputDrawsNothingAndKeepsTheContextAlive) {
 
 namespace {
 
-// A P6 image as written by pdftoppm.
-struct PPM {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    Pixel pixel(int x, int y) const {
-        const std::size_t i = (std::size_t(y) * width + x) * 3;
-        return {rgb[i], rgb[i + 1], rgb[i + 2], 255};
-    }
-};
-
-PPM readPPM(const std::filesystem::path& path) {
-    const auto bytes = testsupport::readFile(path);
-    std::string header(bytes.begin(), bytes.begin() + std::min<std::size_t>(bytes.size(), 64));
-    std::istringstream in(header);
-    std::string magic;
-    int maxval = 0;
-    PPM ppm;
-    in >> magic >> ppm.width >> ppm.height >> maxval;
-    const std::size_t offset = std::size_t(in.tellg()) + 1;
-    ppm.rgb.assign(bytes.begin() + std::ptrdiff_t(offset), bytes.end());
-    EXPECT_EQ(magic, "P6");
-    EXPECT_EQ(ppm.rgb.size(), std::size_t(ppm.width) * ppm.height * 3);
-    return ppm;
+// The first page of a PDF as pdftoppm renders it with `options`.
+gfx::ImagePtr rasterise(const testsupport::TempDir& dir, const std::vector<std::uint8_t>& pdf,
+                        const std::string& options) {
+    testsupport::writeFile(dir / "page.pdf", pdf);
+    const std::string base = (dir / "page").string();
+    EXPECT_EQ(testsupport::runCommand("pdftoppm -png -singlefile " + options + " '" + base + ".pdf' '" + base + "'"),
+              0);
+    return ImageReadWrite::loadFile(base + ".png");
 }
 
 void drawScene(GraphicsContext& ctx) {
@@ -432,17 +416,13 @@ TEST(GraphicsContext, PdfIsReproducibleHasTheMediaBoxAndMatchesTheBitmap) {
     EXPECT_NE(std::string(odd.begin(), odd.end()).find("/MediaBox [ 0 0 100.5 200.25 ]"), std::string::npos);
 
     testsupport::TempDir dir;
-    testsupport::writeFile(dir / "scene.pdf", *bytes);
+    const auto page = rasterise(dir, *bytes, "-r 72");
+    ASSERT_EQ(page->width(), 512);
+    ASSERT_EQ(page->height(), 512);
     std::string info;
-    ASSERT_EQ(testsupport::runCommand("pdfinfo '" + (dir / "scene.pdf").string() + "'", &info), 0);
+    ASSERT_EQ(testsupport::runCommand("pdfinfo '" + (dir / "page.pdf").string() + "'", &info), 0);
     EXPECT_NE(info.find(" 512 x 512 pts\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
-    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 '" + (dir / "scene.pdf").string() + "' '" +
-                                      (dir / "page").string() + "'"),
-              0);
-    const PPM page = readPPM(dir / "page-1.ppm");
-    ASSERT_EQ(page.width, 512);
-    ASSERT_EQ(page.height, 512);
 
     auto bmp = GraphicsContext::makeBitmap(512, 512);
     drawScene(*bmp);
@@ -452,7 +432,7 @@ TEST(GraphicsContext, PdfIsReproducibleHasTheMediaBoxAndMatchesTheBitmap) {
                              {240, 437}, {240, 487}, {385, 37},  {385, 45}, {397, 25}};
     for (const auto& p : probes) {
         SCOPED_TRACE(testing::Message() << "at " << p[0] << "," << p[1]);
-        const Pixel a = page.pixel(p[0], p[1]), b = img->pixel(p[0], p[1]);
+        const Pixel a = page->pixel(p[0], p[1]), b = img->pixel(p[0], p[1]);
         EXPECT_NEAR(a.r, b.r, 6);
         EXPECT_NEAR(a.g, b.g, 6);
         EXPECT_NEAR(a.b, b.b, 6);
@@ -508,14 +488,10 @@ TEST(GraphicsContext, PdfShadowsOnHugePagesAreDrawnCoarserNotDroppedOrHuge) {
         pdf->fillRect(Rect(side * 0.25, side * 0.25, side * 0.3, side * 0.3));
         const auto bytes = pdf->finishPDF();
         ASSERT_TRUE(bytes);
-        testsupport::writeFile(dir / "huge.pdf", *bytes);
-        ASSERT_EQ(testsupport::runCommand("pdftoppm -scale-to 512 '" + (dir / "huge.pdf").string() + "' '" +
-                                          (dir / "page").string() + "'"),
-                  0);
-        const PPM page = readPPM(dir / "page-1.ppm");
-        ASSERT_EQ(page.width, 512);
-        EXPECT_TRUE(isRed(page.pixel(200, 300)));
-        const Pixel shadow = page.pixel(333, 435); // below right of the square: shadow only
+        const auto page = rasterise(dir, *bytes, "-scale-to 512");
+        ASSERT_EQ(page->width(), 512);
+        EXPECT_TRUE(isRed(page->pixel(200, 300)));
+        const Pixel shadow = page->pixel(333, 435); // below right of the square: shadow only
         EXPECT_GT(shadow.g, 200);
         EXPECT_LT(shadow.r, 60);
     }
