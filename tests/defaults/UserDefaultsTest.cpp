@@ -10,14 +10,11 @@
 #include <fstream>
 #include <functional>
 #include <limits>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 using platform::Data;
 using platform::Date;
@@ -54,24 +51,6 @@ std::vector<std::string> filesIn(const std::filesystem::path& dir) {
     for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Starts the suite writer program (SuiteWriter.cpp) with the arguments and
-// extra environment entries; its process id.
-pid_t startWriter(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
-    std::vector<std::string> args{TESSIVO_SUITE_WRITER};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = environment;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e); // the first of a name wins
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
 }
 
 // What `run` printed on standard output, and how many lines that is.
@@ -177,15 +156,21 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     // main, two call exit() with their suite still alive.
     TempDir dir;
     constexpr int keysEach = 200;
-    std::vector<pid_t> writers;
+    // The suite writer program (SuiteWriter.cpp), four at once; the shell
+    // ends with status 0 only if every one of them does.
+    const std::string writer = "'" TESSIVO_SUITE_WRITER "' '" + dir.path().string() + "' group.shared p";
+    std::string script, waits = "true";
     for (int p = 0; p < 4; ++p) {
-        writers.push_back(startWriter({dir.path().string(), "group.shared", "p" + std::to_string(p) + "k",
-                                       std::to_string(keysEach), p % 2 ? "exit" : "return"}));
-        ASSERT_GT(writers.back(), 0);
+        const std::string n = std::to_string(p);
+        script += writer + n + "k " + std::to_string(keysEach) + (p % 2 ? " exit" : " return") + " & p" + n + "=$!; ";
+        waits += " && wait $p" + n;
     }
+    int writers = -1;
+    std::thread others([&] { writers = testsupport::runCommand(script + waits); });
     auto suite = UserDefaults::open("group.shared", dir.path());
     for (int k = 0; k < keysEach; ++k) suite->setObject("mine" + std::to_string(k), PropertyList(k));
-    for (pid_t pid : writers) EXPECT_EQ(waitFor(pid), 0);
+    others.join();
+    EXPECT_EQ(writers, 0);
     ASSERT_TRUE(suite->synchronize().ok());
     auto all = UserDefaults::open("group.shared", dir.path())->persistentDomain();
     EXPECT_EQ(all.size(), std::size_t(5 * keysEach));
@@ -194,10 +179,9 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     EXPECT_EQ(suite->persistentDomain().size(), all.size());
 
     // The standard suite, kept in a static, saves as the process ends.
-    pid_t standard =
-        startWriter({"unused", "unused", "std", "3", "standard"}, {"XDG_CONFIG_HOME=" + (dir / "xdg").string()});
-    ASSERT_GT(standard, 0);
-    EXPECT_EQ(waitFor(standard), 0);
+    EXPECT_EQ(testsupport::runCommand("XDG_CONFIG_HOME='" + (dir / "xdg").string() +
+                                      "' '" TESSIVO_SUITE_WRITER "' unused unused std 3 standard"),
+              0);
     auto saved = UserDefaults::open(UserDefaults::standardSuiteName, dir / "xdg" / "tessivo");
     EXPECT_EQ(saved->objectForKey("std2"), PropertyList(2));
 }
