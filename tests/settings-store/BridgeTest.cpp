@@ -87,22 +87,16 @@ template <> struct RawRepresentation<app::Mode> {
         return std::nullopt;
     }
 };
-template <> struct RawRepresentation<app::Level> {
+// An enum stored as its int value, low...high.
+template <class E, int low, int high> struct IntRawRepresentation {
     using RawValue = int;
-    static int rawValue(app::Level l) { return int(l); }
-    static std::optional<app::Level> fromRawValue(int v) {
-        if (v == 0 || v == 1) return app::Level(v);
-        return std::nullopt;
+    static int rawValue(E e) { return int(e); }
+    static std::optional<E> fromRawValue(int v) {
+        return v >= low && v <= high ? std::optional<E>(E(v)) : std::nullopt;
     }
 };
-template <> struct RawRepresentation<app::Plain> {
-    using RawValue = int;
-    static int rawValue(app::Plain p) { return int(p); }
-    static std::optional<app::Plain> fromRawValue(int v) {
-        if (v == 1 || v == 2) return app::Plain(v);
-        return std::nullopt;
-    }
-};
+template <> struct RawRepresentation<app::Level> : IntRawRepresentation<app::Level, 0, 1> {};
+template <> struct RawRepresentation<app::Plain> : IntRawRepresentation<app::Plain, 1, 2> {};
 template <> struct JSONCoding<app::Mode> : RawValueJSONCoding<app::Mode> {};
 template <> struct JSONCoding<app::Level> : RawValueJSONCoding<app::Level> {};
 template <> inline constexpr bool preferRawRepresentable<app::Level> = true;
