@@ -86,7 +86,7 @@ TEST(Encoder, VersionChoiceAndLevelBoost) {
     EXPECT_EQ(QRCode::encode(hundred, QRCodeECC::high).version(), 10);
 }
 
-TEST(Encoder, CodewordCountsAndReedSolomon) {
+TEST(Encoder, CodewordCountsReedSolomonAndPadding) {
     EXPECT_EQ(QRCode::getNumDataCodewords(1, QRCodeECC::medium), 16);
     EXPECT_EQ(detail::getNumRawDataModules(1) / 8, 26);
     EXPECT_EQ(QRCode::getNumDataCodewords(40, QRCodeECC::low), 2956);
@@ -103,18 +103,16 @@ TEST(Encoder, CodewordCountsAndReedSolomon) {
     EXPECT_EQ(detail::reedSolomonMultiply(0x80, 0x02), 0x1D);
     EXPECT_EQ(detail::reedSolomonMultiply(0x53, 0xCA), 0x8F); // 0x53 * 0xCA over 0x11D
     EXPECT_EQ(detail::reedSolomonComputeDivisor(2), (std::vector<std::uint8_t>{0x03, 0x02}));
-}
 
-TEST(Encoder, EmptyTextPadsWithAlternatingCodewords) {
-    // Terminator, then 0xEC 0x11 ...: at 1-H there are 9 data codewords.
-    const std::vector<std::uint8_t> data{0x00, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11};
-    const QRCode fromCodewords(1, QRCodeECC::high, data);
+    // Empty text: the terminator, then 0xEC 0x11 ... (9 data codewords at 1-H).
+    const std::vector<std::uint8_t> padding{0x00, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11};
+    const QRCode fromCodewords(1, QRCodeECC::high, padding);
     const auto encoded = QRCode::encode("", QRCodeECC::low);
     EXPECT_EQ(encoded.modules(), fromCodewords.modules());
     EXPECT_EQ(encoded.mask(), fromCodewords.mask());
 }
 
-TEST(Encoder, CallerErrorsAreRefusedNotUndefined) {
+TEST(Encoder, CallerErrorsAreRefusedOutsideReadsLightAndEncodingStable) {
     const auto bogus = static_cast<QRCodeECC>(9);
     EXPECT_THROW(QRCode::encode("x", bogus), std::invalid_argument);
     EXPECT_THROW(QRCode::getNumDataCodewords(41, QRCodeECC::low), std::invalid_argument);
@@ -124,6 +122,15 @@ TEST(Encoder, CallerErrorsAreRefusedNotUndefined) {
     EXPECT_THROW(QRCode::encode(QRSegment::makeSegments("x"), QRCodeECC::low, 5, 4), std::invalid_argument);
     EXPECT_THROW(detail::reedSolomonComputeRemainder(std::vector<std::uint8_t>{1}, std::vector<std::uint8_t>(300, 1)),
                  std::invalid_argument);
+    // Reading outside the symbol gives light modules; encoding is stable.
+    const auto a = QRCode::encode("https://example.com/stable", QRCodeECC::medium);
+    EXPECT_FALSE(a.getModule(-1, 0));
+    EXPECT_FALSE(a.getModule(a.size(), 0));
+    EXPECT_FALSE(a.getModule(0, a.size()));
+    EXPECT_TRUE(a.getModule(0, 0)); // finder corner
+    const auto b = QRCode::encode("https://example.com/stable", QRCodeECC::medium);
+    EXPECT_EQ(a.mask(), b.mask());
+    EXPECT_EQ(a.modules(), b.modules());
 }
 
 TEST(Encoder, AlignmentPatternPositions) {
@@ -161,18 +168,6 @@ TEST(Encoder, FormatAndVersionBits) {
     }
     EXPECT_EQ(bits, 0x07C94U);
     EXPECT_EQ(mirrored, 0x07C94U);
-}
-
-TEST(Encoder, ModulesOutsideAreLightAndEncodingIsStable) {
-    const auto a = QRCode::encode("https://example.com/stable", QRCodeECC::medium);
-    EXPECT_FALSE(a.getModule(-1, 0));
-    EXPECT_FALSE(a.getModule(a.size(), 0));
-    EXPECT_FALSE(a.getModule(0, a.size()));
-    EXPECT_TRUE(a.getModule(0, 0)); // finder corner
-    const auto b = QRCode::encode("https://example.com/stable", QRCodeECC::medium);
-    EXPECT_EQ(a.mask(), b.mask());
-    EXPECT_EQ(a.modules(), b.modules());
-    EXPECT_EQ(a.modules().size(), static_cast<std::size_t>(a.size() * a.size()));
 }
 
 TEST(Encoder, SvgText) {

@@ -8,15 +8,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <limits>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 using platform::Data;
 using platform::Date;
@@ -55,23 +53,14 @@ std::vector<std::string> filesIn(const std::filesystem::path& dir) {
     return names;
 }
 
-// Starts the suite writer program (SuiteWriter.cpp) with the arguments and
-// extra environment entries; its process id.
-pid_t startWriter(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
-    std::vector<std::string> args{TESSIVO_SUITE_WRITER};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env = environment;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e); // the first of a name wins
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
+// What `run` printed on standard output, and how many lines that is.
+std::string printed(const std::function<void()>& run) {
+    testing::internal::CaptureStdout();
+    run();
+    return testing::internal::GetCapturedStdout();
 }
+
+long lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 // The exit status of the process, or -1 when it did not exit normally.
 int waitFor(pid_t pid) {
@@ -82,15 +71,15 @@ int waitFor(pid_t pid) {
 
 } // namespace
 
-TEST(UserDefaults, EveryValueKindSurvivesReopeningWithItsKind) {
+TEST(UserDefaults, EveryValueKindSurvivesReopeningWithItsKindInAPrivateFile) {
     TempDir dir;
     {
-        auto suite = UserDefaults::open("group.example.shared", dir.path());
+        auto suite = UserDefaults::open("group.example.shared", dir / "nested" / "config");
         for (const auto& [k, v] : everyKind()) suite->setObject(k, v);
         suite->setObject("nan", PropertyList(std::numeric_limits<double>::quiet_NaN()));
         suite->setObject("inf", PropertyList(-std::numeric_limits<double>::infinity()));
     }
-    auto reopened = UserDefaults::open("group.example.shared", dir.path());
+    auto reopened = UserDefaults::open("group.example.shared", dir / "nested" / "config");
     for (const auto& [k, v] : everyKind()) {
         auto got = reopened->objectForKey(k);
         ASSERT_TRUE(got) << k;
@@ -102,21 +91,15 @@ TEST(UserDefaults, EveryValueKindSurvivesReopeningWithItsKind) {
     EXPECT_TRUE(std::isnan(*reopened->objectForKey("nan")->asReal()));
     EXPECT_EQ(*reopened->objectForKey("inf")->asReal(), -std::numeric_limits<double>::infinity());
 
-    auto text = testsupport::readTextFile(dir / "group.example.shared.json");
+    auto text = testsupport::readTextFile(reopened->filePath());
     EXPECT_EQ(text.find("null"), std::string::npos) << text;
     EXPECT_NE(text.find("5.0"), std::string::npos) << text;
-}
-
-TEST(UserDefaults, FileIsPrivateAndWrittenWithoutLeftovers) {
-    TempDir dir;
-    auto suite = UserDefaults::open("s", dir / "nested" / "config");
-    suite->setObject("a", PropertyList(1));
-    suite->setObject("a", PropertyList(2));
-    ASSERT_TRUE(suite->synchronize().ok());
+    // The folder is made on demand; the file is private and has no leftovers.
     struct stat st {};
-    ASSERT_EQ(::stat(suite->filePath().c_str(), &st), 0);
+    ASSERT_EQ(::stat(reopened->filePath().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(filesIn(dir / "nested" / "config"), (std::vector<std::string>{"s.json", "s.json.lock"}));
+    EXPECT_EQ(filesIn(dir / "nested" / "config"),
+              (std::vector<std::string>{"group.example.shared.json", "group.example.shared.json.lock"}));
 }
 
 TEST(UserDefaults, RegisteredDefaultsAreFallbacksAndNeverSaved) {
@@ -173,15 +156,21 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     // main, two call exit() with their suite still alive.
     TempDir dir;
     constexpr int keysEach = 200;
-    std::vector<pid_t> writers;
+    // The suite writer program (SuiteWriter.cpp), four at once; the shell
+    // ends with status 0 only if every one of them does.
+    const std::string writer = "'" TESSIVO_SUITE_WRITER "' '" + dir.path().string() + "' group.shared p";
+    std::string script, waits = "true";
     for (int p = 0; p < 4; ++p) {
-        writers.push_back(startWriter({dir.path().string(), "group.shared", "p" + std::to_string(p) + "k",
-                                       std::to_string(keysEach), p % 2 ? "exit" : "return"}));
-        ASSERT_GT(writers.back(), 0);
+        const std::string n = std::to_string(p);
+        script += writer + n + "k " + std::to_string(keysEach) + (p % 2 ? " exit" : " return") + " & p" + n + "=$!; ";
+        waits += " && wait $p" + n;
     }
+    int writers = -1;
+    std::thread others([&] { writers = testsupport::runCommand(script + waits); });
     auto suite = UserDefaults::open("group.shared", dir.path());
     for (int k = 0; k < keysEach; ++k) suite->setObject("mine" + std::to_string(k), PropertyList(k));
-    for (pid_t pid : writers) EXPECT_EQ(waitFor(pid), 0);
+    others.join();
+    EXPECT_EQ(writers, 0);
     ASSERT_TRUE(suite->synchronize().ok());
     auto all = UserDefaults::open("group.shared", dir.path())->persistentDomain();
     EXPECT_EQ(all.size(), std::size_t(5 * keysEach));
@@ -190,10 +179,9 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     EXPECT_EQ(suite->persistentDomain().size(), all.size());
 
     // The standard suite, kept in a static, saves as the process ends.
-    pid_t standard =
-        startWriter({"unused", "unused", "std", "3", "standard"}, {"XDG_CONFIG_HOME=" + (dir / "xdg").string()});
-    ASSERT_GT(standard, 0);
-    EXPECT_EQ(waitFor(standard), 0);
+    EXPECT_EQ(testsupport::runCommand("XDG_CONFIG_HOME='" + (dir / "xdg").string() +
+                                      "' '" TESSIVO_SUITE_WRITER "' unused unused std 3 standard"),
+              0);
     auto saved = UserDefaults::open(UserDefaults::standardSuiteName, dir / "xdg" / "tessivo");
     EXPECT_EQ(saved->objectForKey("std2"), PropertyList(2));
 }
@@ -270,42 +258,30 @@ TEST(UserDefaults, ForkedChildSavesOnlyItsOwnChanges) {
 }
 
 TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
-    {
-        // The lock cannot be taken while its path is a folder.
+    // The lock cannot be taken while its path is a folder; the temporary
+    // file's name is too long for the file system.
+    for (const bool lockIsAFolder : {true, false}) {
         TempDir dir;
-        auto suite = UserDefaults::open("s", dir.path());
-        std::filesystem::create_directory(dir / "s.json.lock");
-        testing::internal::CaptureStdout();
-        suite->setObject("a", PropertyList(1));
-        auto first = suite->synchronize();
-        suite->setObject("b", PropertyList(2));
-        auto second = suite->synchronize();
-        auto printed = testing::internal::GetCapturedStdout();
-        EXPECT_FALSE(first.ok());
+        const std::string name = lockIsAFolder ? "s" : std::string(240, 'n');
+        auto suite = UserDefaults::open(name, dir.path());
+        if (lockIsAFolder) std::filesystem::create_directory(dir / "s.json.lock");
+        UserDefaults::SaveResult first, second;
+        const std::string out = printed([&] {
+            suite->setObject("a", PropertyList(1));
+            first = suite->synchronize();
+            suite->setObject("b", PropertyList(2));
+            second = suite->synchronize();
+        });
+        EXPECT_NE(first.error.find(lockIsAFolder ? "Cannot lock" : "Cannot save"), std::string::npos) << first.error;
         EXPECT_FALSE(second.ok());
-        EXPECT_NE(first.error.find("Cannot lock"), std::string::npos) << first.error;
-        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+        EXPECT_EQ(lines(out), 1) << out;
         EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
+        EXPECT_EQ(suite->objectForKey("b"), PropertyList(2));
+        if (!lockIsAFolder) continue;
         EXPECT_FALSE(std::filesystem::exists(dir / "s.json"));
-
         std::filesystem::remove(dir / "s.json.lock");
         ASSERT_TRUE(suite->synchronize().ok());
         EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 2u);
-    }
-    {
-        // The temporary file's name is too long for the file system.
-        TempDir dir;
-        auto suite = UserDefaults::open(std::string(240, 'n'), dir.path());
-        testing::internal::CaptureStdout();
-        suite->setObject("a", PropertyList(1));
-        auto first = suite->synchronize();
-        suite->setObject("b", PropertyList(2));
-        auto second = suite->synchronize();
-        auto printed = testing::internal::GetCapturedStdout();
-        EXPECT_NE(first.error.find("Cannot save"), std::string::npos) << first.error;
-        EXPECT_FALSE(second.ok());
-        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
-        EXPECT_EQ(suite->objectForKey("b"), PropertyList(2));
     }
 }
 
@@ -335,11 +311,9 @@ TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
         TempDir dir;
         testsupport::writeTextFile(dir / "s.json", damaged);
         auto suite = UserDefaults::open("s", dir.path());
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(suite->objectForKey("a"));
-        auto printed = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
-        EXPECT_NE(printed.find("s.json.corrupt-"), std::string::npos) << printed;
+        const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
+        EXPECT_EQ(lines(out), 1) << out;
+        EXPECT_NE(out.find("s.json.corrupt-"), std::string::npos) << out;
 
         suite->setObject("b", PropertyList(2));
         std::string aside;
@@ -359,13 +333,12 @@ TEST(UserDefaults, UnreadableFileIsLeftAlone) {
     std::filesystem::create_directory(dir / "s.json");
     testsupport::writeTextFile(dir / "s.json" / "inside", "kept");
     auto suite = UserDefaults::open("s", dir.path());
-    testing::internal::CaptureStdout();
-    suite->setObject("new", PropertyList(2));
-    suite->setObject("newer", PropertyList(3));
-    auto result = suite->synchronize();
-    auto printed = testing::internal::GetCapturedStdout();
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    const std::string out = printed([&] {
+        suite->setObject("new", PropertyList(2));
+        suite->setObject("newer", PropertyList(3));
+        EXPECT_FALSE(suite->synchronize().ok());
+    });
+    EXPECT_EQ(lines(out), 1) << out;
     EXPECT_EQ(suite->objectForKey("new"), PropertyList(2));
     EXPECT_EQ(testsupport::readTextFile(dir / "s.json" / "inside"), "kept");
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
@@ -390,13 +363,13 @@ TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
         }
         return value;
     };
-    testing::internal::CaptureStdout();
-    suite->setObject("bad", PropertyList("\xff\xfe"));
-    suite->setObject("\xc3", PropertyList(1));
-    suite->setObject("deep", nested(30000, false));
-    suite->setObject("deeper", nested(100000, true));
-    auto printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 4) << printed;
+    const std::string out = printed([&] {
+        suite->setObject("bad", PropertyList("\xff\xfe"));
+        suite->setObject("\xc3", PropertyList(1));
+        suite->setObject("deep", nested(30000, false));
+        suite->setObject("deeper", nested(100000, true));
+    });
+    EXPECT_EQ(lines(out), 4) << out;
     EXPECT_FALSE(suite->objectForKey("bad"));
     EXPECT_FALSE(suite->objectForKey("deep"));
     EXPECT_FALSE(suite->objectForKey("deeper"));
@@ -414,12 +387,12 @@ TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {
     testsupport::writeTextFile(dir / "s.json", kept);
     ::chmod((dir / "s.json").c_str(), 0400);
     auto suite = UserDefaults::open("s", dir.path());
-    testing::internal::CaptureStdout();
-    suite->setObject("b", PropertyList(2));
-    suite->setObject("c", PropertyList(3));
-    auto printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
-    EXPECT_NE(printed.find("read-only"), std::string::npos) << printed;
+    const std::string out = printed([&] {
+        suite->setObject("b", PropertyList(2));
+        suite->setObject("c", PropertyList(3));
+    });
+    EXPECT_EQ(lines(out), 1) << out;
+    EXPECT_NE(out.find("read-only"), std::string::npos) << out;
     EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
     EXPECT_EQ(suite->objectForKey("c"), PropertyList(3));
     EXPECT_EQ(testsupport::readTextFile(dir / "s.json"), kept);

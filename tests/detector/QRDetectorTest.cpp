@@ -27,7 +27,7 @@ gfx::Image drawSymbol(const std::string& text, int scale, std::uint32_t light, i
 
 } // namespace
 
-TEST(QRDetector, DecodesTextBytesAndCorners) {
+TEST(QRDetector, DecodesTextBytesAndCornersOnWhiteOrTransparentAndFindsNothingInBlanks) {
     const std::string text = "gr\u00fc\u00dfe \u20ac";
     const auto found = platform::detectQRCodes(drawSymbol(text, 4, 0xFFFFFFFFU, 10));
     ASSERT_EQ(found.size(), 1U);
@@ -37,17 +37,14 @@ TEST(QRDetector, DecodesTextBytesAndCorners) {
     EXPECT_NEAR(found[0].corners[0].x, 10 + 4 * 4, 3);
     EXPECT_NEAR(found[0].corners[0].y, 10 + 4 * 4, 3);
     EXPECT_GT(found[0].corners[2].x, found[0].corners[0].x);
-}
 
-TEST(QRDetector, TransparentBackgroundReadsAsWhite) {
     // Transparent light modules are premultiplied zeros, i.e. black if read
     // naively; shown on white they are light.
-    const auto found = platform::detectQRCodes(drawSymbol("on glass", 4, 0x00000000U));
-    ASSERT_EQ(found.size(), 1U);
-    EXPECT_EQ(found[0].text, "on glass");
-}
+    const auto onGlass = platform::detectQRCodes(drawSymbol("on glass", 4, 0x00000000U));
+    ASSERT_EQ(onGlass.size(), 1U);
+    EXPECT_EQ(onGlass[0].text, "on glass");
 
-TEST(QRDetector, NothingToFind) {
+    // Nothing to find.
     EXPECT_TRUE(platform::detectQRCodes(gfx::Image()).empty());
     gfx::Image blank(64, 64);
     for (int y = 0; y < 64; ++y)

@@ -17,16 +17,14 @@ TEST(Json, WritesSortedKeysCompactAndFormatted) {
     EXPECT_EQ(nlohmann::json::parse(formatted), value);
 }
 
-TEST(Json, RefusesNonFiniteNumbersAnywhereInsteadOfWritingNull) {
+TEST(Json, RefusesNonFiniteNumbersAnywhereInsteadOfWritingNullAndInvalidUtf8) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     EXPECT_THROW(writeJson(nlohmann::json(nan)), JsonError);
     EXPECT_THROW(writeJson(nlohmann::json{{"a", {{"b", {1.0, -inf}}}}}, JsonStyle::formatted), JsonError);
     EXPECT_FALSE(foundation::isJsonWritable(nlohmann::json::array({1, nlohmann::json{{"x", inf}}})));
     EXPECT_TRUE(foundation::isJsonWritable(nlohmann::json{{"x", 1e308}}));
-}
-
-TEST(Json, RefusesInvalidUtf8WithTheSameError) {
+    // Invalid UTF-8 gives the same error.
     EXPECT_THROW(writeJson(nlohmann::json{{"k", std::string("\xff\xfe")}}), JsonError);
 }
 

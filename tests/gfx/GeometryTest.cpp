@@ -16,7 +16,7 @@ void expectNear(Point a, Point b) {
 }
 } // namespace
 
-TEST(Rect, InsetOvershootGivesNullAndNegativeInsetGrows) {
+TEST(Rect, InsetEdgesUnionAndIntersectionOfStandardizedRects) {
     const Rect r(10, 20, 30, 40);
     EXPECT_EQ(r.insetBy(5, 5), Rect(15, 25, 20, 30));
     EXPECT_EQ(r.insetBy(-1, -2), Rect(9, 18, 32, 44));
@@ -25,14 +25,11 @@ TEST(Rect, InsetOvershootGivesNullAndNegativeInsetGrows) {
     EXPECT_TRUE(r.insetBy(0, 21).isNull());
     EXPECT_TRUE(r.insetBy(0, 21).isEmpty());
     // A negative size is standardized first.
-    EXPECT_EQ(Rect(40, 60, -30, -40).insetBy(5, 5), Rect(15, 25, 20, 30));
-}
-
-TEST(Rect, EdgesUnionAndIntersection) {
-    const Rect r(40, 60, -30, -40);
-    EXPECT_EQ(r.minX(), 10);
-    EXPECT_EQ(r.maxY(), 60);
-    EXPECT_EQ(r.midX(), 25);
+    const Rect negative(40, 60, -30, -40);
+    EXPECT_EQ(negative.insetBy(5, 5), Rect(15, 25, 20, 30));
+    EXPECT_EQ(negative.minX(), 10);
+    EXPECT_EQ(negative.maxY(), 60);
+    EXPECT_EQ(negative.midX(), 25);
     EXPECT_EQ(Rect(0, 0, 10, 10).intersection(Rect(5, 5, 10, 10)), Rect(5, 5, 5, 5));
     EXPECT_TRUE(Rect(0, 0, 1, 1).intersection(Rect(2, 2, 1, 1)).isNull());
     EXPECT_EQ(Rect::null().unionWith(Rect(1, 2, 3, 4)), Rect(1, 2, 3, 4));
@@ -41,7 +38,7 @@ TEST(Rect, EdgesUnionAndIntersection) {
     EXPECT_FALSE(Rect(0, 0, 2, 2).contains({2, 1}));
 }
 
-TEST(AffineTransform, ThenAppliesLeftOperandFirst) {
+TEST(AffineTransform, ThenAppliesLeftOperandFirstAndRotationInvertAndDegenerateCases) {
     const auto scale = AffineTransform::scale(2, 3);
     const auto move = AffineTransform::translation(10, 0);
     expectNear(scale.then(move).apply(Point{1, 1}), {12, 3});
@@ -51,13 +48,11 @@ TEST(AffineTransform, ThenAppliesLeftOperandFirst) {
     // Layout: x' = a x + c y + tx, y' = b x + d y + ty.
     const AffineTransform t{1, 2, 3, 4, 5, 6};
     expectNear(t.apply(Point{1, 1}), {9, 12});
-}
 
-TEST(AffineTransform, RotationInvertAndDegenerateCases) {
     const auto r = AffineTransform::rotation(std::numbers::pi / 2);
     expectNear(r.apply(Point{1, 0}), {0, 1});
-    const AffineTransform t = AffineTransform{2, 1, -1, 3, 4, 5};
-    expectNear(t.then(t.inverted()).apply(Point{7, -3}), {7, -3});
+    const AffineTransform u = AffineTransform{2, 1, -1, 3, 4, 5};
+    expectNear(u.then(u.inverted()).apply(Point{7, -3}), {7, -3});
     const auto singular = AffineTransform::scale(0, 1);
     EXPECT_FALSE(singular.isInvertible());
     EXPECT_EQ(singular.inverted(), singular);

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-TEST(Image, StartsTransparentAndStoresStraightColours) {
+TEST(Image, StartsTransparentStoresStraightColoursAndRefusesSizesItCannotHold) {
     gfx::Image image(3, 2);
     EXPECT_EQ(image.pixel(2, 1), (gfx::Pixel{0, 0, 0, 0}));
 
@@ -18,9 +18,7 @@ TEST(Image, StartsTransparentAndStoresStraightColours) {
     EXPECT_NEAR(straight.r, 200, 1);
     EXPECT_NEAR(straight.g, 100, 1);
     EXPECT_NEAR(straight.b, 50, 1);
-}
 
-TEST(Image, RefusesSizesItCannotHold) {
     EXPECT_THROW(gfx::Image(0, 10), std::length_error);
     EXPECT_THROW(gfx::Image(-1, 10), std::length_error);
     EXPECT_THROW(gfx::Image(100000, 100000), std::length_error);

@@ -24,10 +24,8 @@ TEST(Path, RectangleUsesThePlatformElementOrder) {
     p.addRect(Rect(1, 2, 3, 4));
     ASSERT_EQ(types(p), (std::vector<Type>{Type::moveToPoint, Type::addLineToPoint, Type::addLineToPoint,
                                            Type::addLineToPoint, Type::closeSubpath}));
-    EXPECT_EQ(p.elements()[0].points[0], (Point{1, 2}));
-    EXPECT_EQ(p.elements()[1].points[0], (Point{4, 2}));
-    EXPECT_EQ(p.elements()[2].points[0], (Point{4, 6}));
-    EXPECT_EQ(p.elements()[3].points[0], (Point{1, 6}));
+    const Point corners[] = {{1, 2}, {4, 2}, {4, 6}, {1, 6}};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(p.elements()[i].points[0], corners[i]) << i;
 }
 
 TEST(Path, QuadraticsStayQuadraticUntilConverted) {

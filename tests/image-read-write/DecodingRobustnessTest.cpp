@@ -10,8 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
+
+#include <zlib.h>
 
 using namespace ImageReadWrite;
 
@@ -52,37 +53,12 @@ std::vector<Sample> samples() {
     return result;
 }
 
-std::size_t find(const Bytes& bytes, const char* text, std::size_t from = 0) {
-    const std::size_t n = std::strlen(text);
-    for (std::size_t i = from; i + n <= bytes.size(); ++i) {
-        if (std::memcmp(bytes.data() + i, text, n) == 0) return i;
-    }
-    return std::string::npos;
-}
-
 void putBE32(Bytes& b, std::size_t at, std::uint32_t v) {
-    b[at] = std::uint8_t(v >> 24);
-    b[at + 1] = std::uint8_t(v >> 16);
-    b[at + 2] = std::uint8_t(v >> 8);
-    b[at + 3] = std::uint8_t(v);
-}
-
-std::uint32_t crc32(const std::uint8_t* data, std::size_t n) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < n; ++i) {
-        c ^= data[i];
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-    }
-    return c ^ 0xFFFFFFFFu;
+    for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (24 - 8 * i));
 }
 
 void expectRefused(const Bytes& bytes, const char* what) {
-    try {
-        load(bytes);
-        ADD_FAILURE() << what << " decoded";
-    } catch (const ImageReadWriteException& e) {
-        EXPECT_EQ(e.code(), ImageReadWriteError::unableToDecodeImage) << what;
-    }
+    EXPECT_EQ(imagetest::thrown([&] { load(bytes); }).code, ImageReadWriteError::unableToDecodeImage) << what;
 }
 
 } // namespace
@@ -108,7 +84,8 @@ TEST(DecodingRobustness, EmptyUnknownAndRandomBytes) {
     }
 }
 
-TEST(DecodingRobustness, TruncatedFilesOfEveryFormat) {
+TEST(DecodingRobustness, TruncatedOrBitFlippedFilesOfEveryFormat) {
+    std::mt19937 random(777);
     for (const auto& sample : samples()) {
         SCOPED_TRACE(sample.name);
         ASSERT_TRUE(tryLoad(sample.bytes));
@@ -118,13 +95,7 @@ TEST(DecodingRobustness, TruncatedFilesOfEveryFormat) {
             const Bytes cut(sample.bytes.begin(), sample.bytes.begin() + std::ptrdiff_t(length));
             EXPECT_FALSE(tryLoad(cut)) << "length " << length << " of " << size;
         }
-    }
-}
-
-TEST(DecodingRobustness, FlippedBitsNeverCrash) {
-    std::mt19937 random(777);
-    for (const auto& sample : samples()) {
-        SCOPED_TRACE(sample.name);
+        // Flipped bits may decode or be refused, but never crash.
         for (int round = 0; round < 150; ++round) {
             Bytes bytes = sample.bytes;
             for (int flips = 0; flips < 4; ++flips)
@@ -140,11 +111,11 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
     Bytes png = imageData(*image, ImageExportType::png());
     putBE32(png, 16, 100000); // IHDR width
     putBE32(png, 20, 100000); // IHDR height
-    putBE32(png, 29, crc32(png.data() + 12, 17));
+    putBE32(png, 29, std::uint32_t(::crc32(0, png.data() + 12, 17)));
     expectRefused(png, "png");
 
     Bytes jpeg = imageData(*image, ImageExportType::jpg());
-    const std::size_t sof = find(jpeg, "\xFF\xC0");
+    const std::size_t sof = imagetest::find(jpeg, "\xFF\xC0");
     ASSERT_NE(sof, std::string::npos);
     for (std::size_t at : {sof + 5, sof + 7}) { // height, width: 65000 each
         jpeg[at] = 0xFD;
@@ -162,20 +133,17 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
         put16(std::uint16_t(v));
         put16(std::uint16_t(v >> 16));
     };
-    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
-        put16(tag);
-        put16(type);
+    // Width, length, bits per sample, black is zero, strip offset, samples
+    // per pixel, strip byte count: tag, type (3 short, 4 long), value.
+    const std::uint32_t entries[][3] = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 8},  {262, 3, 1},
+                                        {273, 4, 8},      {277, 3, 1},      {279, 4, 100}};
+    put16(std::uint16_t(std::size(entries)));
+    for (const auto& [tag, type, value] : entries) {
+        put16(std::uint16_t(tag));
+        put16(std::uint16_t(type));
         put32(1);
         put32(value);
-    };
-    put16(7);
-    entry(256, 4, 100000); // width
-    entry(257, 4, 100000); // length
-    entry(258, 3, 8);      // bits per sample
-    entry(262, 3, 1);      // black is zero
-    entry(273, 4, 8);      // strip offset
-    entry(277, 3, 1);      // samples per pixel
-    entry(279, 4, 100);    // strip byte count
+    }
     put32(0);
     expectRefused(tiff, "tiff");
 
@@ -183,14 +151,14 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
     gif[6] = gif[7] = gif[8] = gif[9] = 0xFF; // logical screen 65535 x 65535
     expectRefused(gif, "gif screen");
     Bytes gifFrame = imageData(*image, ImageExportType::gif());
-    const std::size_t descriptor = find(gifFrame, ",\0\0\0\0", 13);
+    const std::size_t descriptor = imagetest::find(gifFrame, std::string_view(",\0\0\0\0", 5), 13);
     ASSERT_NE(descriptor, std::string::npos);
     for (std::size_t i = 5; i < 9; ++i) gifFrame[descriptor + i] = 0xFF; // frame 65535 x 65535
     expectRefused(gifFrame, "gif frame");
 
     if (imagetest::heicEncodingAvailable()) {
         Bytes heic = imageData(*image, ImageExportType::heic());
-        const std::size_t ispe = find(heic, "ispe");
+        const std::size_t ispe = imagetest::find(heic, "ispe");
         ASSERT_NE(ispe, std::string::npos);
         putBE32(heic, ispe + 8, 100000);
         putBE32(heic, ispe + 12, 100000);

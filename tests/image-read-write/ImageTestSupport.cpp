@@ -120,4 +120,9 @@ nlohmann::json readHEICExifResolution(const std::filesystem::path& file) {
 
 bool heicEncodingAvailable() { return ImageReadWrite::detail::heicEncoderAvailable(); }
 
+std::size_t find(const ImageReadWrite::Bytes& bytes, std::string_view text, std::size_t from) {
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return all.find(text, from);
+}
+
 } // namespace imagetest

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "image-read-write/ImageEncoding.h"
+#include "image-read-write/ImageReadWriteError.h"
 #include "platform/gfx/Image.h"
+
+#include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
@@ -39,5 +42,23 @@ ExternalRead readWithImageMagick(const std::filesystem::path& file, int width, i
 nlohmann::json readHEICExifResolution(const std::filesystem::path& file);
 
 bool heicEncodingAvailable();
+
+// Where `text` first occurs in `bytes` at or after `from`, or npos.
+std::size_t find(const ImageReadWrite::Bytes& bytes, std::string_view text, std::size_t from = 0);
+
+// The error code and text `f` throws; fails the test when it throws none.
+struct Thrown {
+    ImageReadWriteError code = ImageReadWriteError::internalError;
+    std::string text;
+};
+template <typename F> Thrown thrown(F&& f) {
+    try {
+        f();
+    } catch (const ImageReadWriteException& e) {
+        return {e.code(), e.text()};
+    }
+    ADD_FAILURE() << "no error thrown";
+    return {};
+}
 
 } // namespace imagetest

@@ -41,28 +41,20 @@ TEST(SVGWrapper, ExactTextForEachFillStyle) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), start + "preserveAspectRatio=\"none\"  />\n</svg>");
 }
 
-TEST(SVGWrapper, SizesAndBase64Lines) {
+TEST(SVGWrapper, SizesAndAnEmbeddedImageThatDecodesBack) {
     const auto image = imagetest::gradientImage(100, 100, false);
     const std::string svg =
         ImageRepresentation(image).svg(std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png());
     EXPECT_NE(svg.find(" width=\"100\" height=\"100\" "), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 100 100\""), std::string::npos);
     EXPECT_NE(svg.find("<image width=\"100.0\" height=\"100.0\" "), std::string::npos);
-    // Every base64 line but the last is 64 characters, each ends in LF.
-    const auto begin = svg.find(";base64,") + 8;
-    const auto end = svg.find("\" x=\"0\"");
-    const std::string body = svg.substr(begin, end - begin);
-    ASSERT_GT(body.size(), 200u);
-    ASSERT_EQ(body.back(), '\n');
-    std::size_t lineStart = 0;
-    while (lineStart < body.size()) {
-        const auto lf = body.find('\n', lineStart);
-        if (lf + 1 < body.size()) {
-            EXPECT_EQ(lf - lineStart, 64u);
-        }
-        lineStart = lf + 1;
-    }
-    EXPECT_EQ(body.find('\r'), std::string::npos);
+    // The embedded image decodes back to the picture.
+    const auto begin = svg.find("data:image/png;base64,") + 22;
+    std::string body = svg.substr(begin, svg.find('"', begin) - begin);
+    std::erase(body, '\n');
+    const auto bytes = foundation::base64Decode(body);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(imagetest::compare(*load(*bytes), *image).max, 0);
 
     const std::string sized =
         svgWrapper(*image, ImageExportType::Size{100.25, 50}, SVGImageFillStyle::aspectFit, ImageExportType::gif());
@@ -75,17 +67,6 @@ TEST(SVGWrapper, SizesAndBase64Lines) {
     EXPECT_NE(third.find("<image width=\"0.3333333333333333\" height=\"0.3333333333333333\" "), std::string::npos);
 }
 
-TEST(SVGWrapper, EmbeddedImageDecodesBackToTheImage) {
-    const auto image = imagetest::blockImage(24, 16);
-    const std::string svg = svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::tiff());
-    const auto begin = svg.find("data:image/tiff;base64,") + 23;
-    std::string body = svg.substr(begin, svg.find('"', begin) - begin);
-    std::erase(body, '\n');
-    const auto bytes = foundation::base64Decode(body);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(imagetest::compare(*load(*bytes), *image).max, 0);
-}
-
 TEST(SVGWrapper, OnlyBitmapFormatsCanBeEmbedded) {
     const auto image = imagetest::blockImage(4, 4);
     const std::pair<ImageExportType, const char*> refused[] = {
@@ -94,24 +75,18 @@ TEST(SVGWrapper, OnlyBitmapFormatsCanBeEmbedded) {
         {ImageExportType::svg(std::nullopt, SVGImageFillStyle::scale, ImageExportType::png()), "image/svg+xml"},
     };
     for (const auto& [type, mime] : refused) {
-        try {
-            svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, type);
-            ADD_FAILURE() << mime;
-        } catch (const ImageReadWriteException& e) {
-            EXPECT_EQ(e.code(), ImageReadWriteError::unsupportedEmbeddedImageType);
-            EXPECT_EQ(e.text(), mime);
-        }
+        const auto e = imagetest::thrown([&] { svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, type); });
+        EXPECT_EQ(e.code, ImageReadWriteError::unsupportedEmbeddedImageType);
+        EXPECT_EQ(e.text, mime);
     }
     // Errors of the embedded encoding pass through unchanged.
-    try {
-        svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png(0));
-        FAIL();
-    } catch (const ImageReadWriteException& e) {
-        EXPECT_EQ(e.code(), ImageReadWriteError::invalidDPI);
-    }
+    EXPECT_EQ(imagetest::thrown([&] {
+                  svgWrapper(*image, std::nullopt, SVGImageFillStyle::aspectFit, ImageExportType::png(0));
+              }).code,
+              ImageReadWriteError::invalidDPI);
 }
 
-TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUpright) {
+TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUprightOrAClearError) {
     testsupport::TempDir dir;
     // Top half red, bottom half blue: the page must show red on top.
     auto image = std::make_shared<gfx::Image>(50, 50);
@@ -122,20 +97,13 @@ TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUpright) {
     ASSERT_GT(pdf.size(), 5u);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
     EXPECT_EQ(pdf, ImageRepresentation(image).pdf({200, 100})); // no timestamp
-    const std::string text(pdf.begin(), pdf.end());
-    EXPECT_EQ(text.find("CreationDate"), std::string::npos);
-
+    EXPECT_EQ(std::string(pdf.begin(), pdf.end()).find("CreationDate"), std::string::npos);
+    // One page; its size shows in the page rendered at 72 dpi.
     const auto path = dir / "page.pdf";
     testsupport::writeFile(path, pdf);
     std::string info;
     ASSERT_EQ(testsupport::runCommand("pdfinfo '" + path.string() + "'", &info), 0);
-    std::string compact; // pdfinfo aligns its values with runs of blanks
-    for (char c : info) {
-        if (c != ' ' || (!compact.empty() && compact.back() != ' ')) compact += c;
-    }
-    EXPECT_NE(compact.find("Pages: 1\n"), std::string::npos) << info;
-    EXPECT_NE(compact.find("Page size: 200 x 100 pts"), std::string::npos) << info;
-
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     ASSERT_EQ(testsupport::runCommand("pdftoppm -png -r 72 -singlefile '" + path.string() + "' '" +
                                       (dir / "page").string() + "'"),
               0);
@@ -146,17 +114,10 @@ TEST(PDFPage, OnePageOfTheGivenSizeReproducibleAndUpright) {
     EXPECT_EQ(rendered->pixel(100, 90), (gfx::Pixel{0, 0, 255, 255}));
     EXPECT_EQ(rendered->pixel(5, 10), (gfx::Pixel{255, 0, 0, 255}));
     EXPECT_EQ(rendered->pixel(195, 90), (gfx::Pixel{0, 0, 255, 255}));
-}
 
-TEST(PDFPage, UnusablePageSizesCannotMakeAContext) {
-    const auto image = imagetest::blockImage(4, 4);
     for (const auto size :
          {ImageExportType::Size{0, 10}, ImageExportType::Size{-1, 10}, ImageExportType::Size{std::nan(""), 10}}) {
-        try {
-            imageData(*image, ImageExportType::pdf(size));
-            ADD_FAILURE();
-        } catch (const ImageReadWriteException& e) {
-            EXPECT_EQ(e.code(), ImageReadWriteError::cannotCreatePDFContext);
-        }
+        EXPECT_EQ(imagetest::thrown([&] { imageData(*image, ImageExportType::pdf(size)); }).code,
+                  ImageReadWriteError::cannotCreatePDFContext);
     }
 }

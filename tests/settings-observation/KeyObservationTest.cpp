@@ -8,7 +8,6 @@
 #include <vector>
 
 using namespace Defaults;
-using platform::KeyValueObservingOptions;
 using platform::PropertyList;
 using platform::UserDefaults;
 
@@ -18,86 +17,61 @@ struct KeyObservation : ::testing::Test {
     testsupport::TempDir dir;
     Suite suite = UserDefaults::open("keys", dir.path());
     Key<int> number{"number", 3, suite};
+    std::vector<std::string> log;
+    int calls = 0;
+    // Handlers that log each report as "[prior ]old -> new", or count them.
+    auto record() {
+        return [this](const KeyChange<int>& c) {
+            log.push_back((c.isPrior ? "prior " : "") + std::to_string(c.oldValue) + " -> " +
+                          std::to_string(c.newValue));
+        };
+    }
+    auto count() {
+        return [this](const KeyChange<int>&) { ++calls; };
+    }
 };
 
-TEST(ObservationOptions, MapToRegistrationOptions) {
-    EXPECT_EQ(unsigned(registrationOptions({})), 3u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::initial})), 7u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::prior})), 11u);
-    EXPECT_EQ(unsigned(registrationOptions({ObservationOption::initial, ObservationOption::prior})), 7u);
-}
-
-TEST_F(KeyObservation, WithoutOptionsEachChangeCarriesOldAndNewAndRemovalTheDefault) {
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {}, [&](const KeyChange<int>& c) { seen.push_back(c); });
-    EXPECT_TRUE(seen.empty());
-    number.set(5);
-    number.set(8);
-    number.reset();
-    ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].oldValue, 3);
-    EXPECT_EQ(seen[0].newValue, 5);
-    EXPECT_EQ(seen[1].oldValue, 5);
-    EXPECT_EQ(seen[1].newValue, 8);
-    EXPECT_EQ(seen[2].oldValue, 8);
-    EXPECT_EQ(seen[2].newValue, 3);
-    EXPECT_FALSE(seen[2].isPrior);
-}
-
-TEST_F(KeyObservation, InitialReportComesInsideTheCallWithTheDefaultAsOldValue) {
-    number.set(4);
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {ObservationOption::initial, ObservationOption::prior},
-                               [&](const KeyChange<int>& c) { seen.push_back(c); });
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].newValue, 4);
-    EXPECT_EQ(seen[0].oldValue, 3);
-    // With initial, prior is not asked for: one report per change.
-    number.set(6);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_FALSE(seen[1].isPrior);
-    EXPECT_EQ(seen[1].oldValue, 4);
-    EXPECT_EQ(seen[1].newValue, 6);
-}
-
-TEST_F(KeyObservation, PriorReportsComeFirstAndCarryTheDefaultAsNewValue) {
+TEST_F(KeyObservation, ReportsFollowTheOptions) {
+    {
+        // Without options: no report at the start, then old and new of each
+        // change; a removal, or an object that does not convert, reads as the default.
+        auto observation = observe(number, {}, record());
+        EXPECT_TRUE(log.empty());
+        number.set(5);
+        number.set(8);
+        number.reset();
+        suite->setObject("number", PropertyList(platform::Date{5}));
+        EXPECT_EQ(log, (std::vector<std::string>{"3 -> 5", "5 -> 8", "8 -> 3", "3 -> 3"}));
+    }
+    {
+        // The initial report comes inside the call, with the default as old
+        // value; with initial, prior is not asked for.
+        log.clear();
+        number.set(4);
+        auto observation = observe(number, {ObservationOption::initial, ObservationOption::prior}, record());
+        EXPECT_EQ(log, std::vector<std::string>{"3 -> 4"});
+        number.set(6);
+        EXPECT_EQ(log, (std::vector<std::string>{"3 -> 4", "4 -> 6"}));
+    }
+    // Prior reports come first and carry the default as new value.
+    log.clear();
     number.set(10);
-    std::vector<KeyChange<int>> seen;
-    auto observation = observe(number, {ObservationOption::prior}, [&](const KeyChange<int>& c) { seen.push_back(c); });
+    auto observation = observe(number, {ObservationOption::prior}, record());
     number.set(11);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_TRUE(seen[0].isPrior);
-    EXPECT_EQ(seen[0].oldValue, 10);
-    EXPECT_EQ(seen[0].newValue, 3);
-    EXPECT_FALSE(seen[1].isPrior);
-    EXPECT_EQ(seen[1].oldValue, 10);
-    EXPECT_EQ(seen[1].newValue, 11);
+    EXPECT_EQ(log, (std::vector<std::string>{"prior 10 -> 3", "10 -> 11"}));
 }
 
-TEST_F(KeyObservation, UnconvertibleStoredObjectsReadAsTheDefault) {
-    Key<bool> flag("flag", true, suite);
-    std::vector<KeyChange<bool>> seen;
-    auto observation = observe(flag, {}, [&](const KeyChange<bool>& c) { seen.push_back(c); });
-    suite->setObject("flag", PropertyList(platform::Date{5}));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_TRUE(seen[0].newValue);
-    EXPECT_EQ(seen[0], KeyChange<bool>(platform::KeyValueChange{}, true));
-}
-
-TEST_F(KeyObservation, ReleasedAndInvalidatedObservationsAreSilent) {
-    int calls = 0;
-    auto released = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
-    auto invalidated = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+TEST_F(KeyObservation, ReleasedInvalidatedSilencedOrSuitelessObservationsNeverCall) {
+    auto released = observe(number, {}, count());
+    auto invalidated = observe(number, {}, count());
     released.reset();
     invalidated->invalidate();
     invalidated->invalidate();
     number.set(1);
     EXPECT_EQ(calls, 0);
-}
 
-TEST_F(KeyObservation, SilencingIsPerBlockAndNestingRestoresTheOuterState) {
-    int calls = 0;
-    auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+    // Silencing is per block; nesting, even left by an exception, restores the outer state.
+    auto observation = observe(number, {}, count());
     withoutPropagation([&] {
         number.set(1);
         withoutPropagation([&] { number.set(2); });
@@ -109,13 +83,20 @@ TEST_F(KeyObservation, SilencingIsPerBlockAndNestingRestoresTheOuterState) {
     EXPECT_FALSE(isPropagationSilenced());
     number.set(5);
     EXPECT_EQ(calls, 1);
+
+    testsupport::TempDir otherDir;
+    Suite gone = UserDefaults::open("gone", otherDir.path());
+    auto orphan = UserDefaultsKeyObservation::make(gone, "k", [&](BaseChange) { ++calls; });
+    gone.reset();
+    orphan->start({ObservationOption::initial});
+    orphan->invalidate();
+    EXPECT_EQ(calls, 1);
 }
 
 TEST_F(KeyObservation, CompositeObservationCallsOncePerChangeOfAnyKey) {
     testsupport::TempDir otherDir;
     Suite other = UserDefaults::open("other", otherDir.path());
     Key<std::string> name("name", "x", other);
-    int calls = 0;
     auto observation = observe({number, name}, {}, [&] { ++calls; });
     number.set(1);
     name.set("y");
@@ -137,13 +118,12 @@ TEST_F(KeyObservation, ResetRemovesEachKeyFromItsOwnSuiteInOrder) {
     Key<int> second("second", 7, other);
     number.set(1);
     second.set(2);
-    std::vector<std::string> order;
     auto a =
-        observe(number, {}, [&](const KeyChange<int>& c) { order.push_back("number " + std::to_string(c.newValue)); });
+        observe(number, {}, [&](const KeyChange<int>& c) { log.push_back("number " + std::to_string(c.newValue)); });
     auto b =
-        observe(second, {}, [&](const KeyChange<int>& c) { order.push_back("second " + std::to_string(c.newValue)); });
+        observe(second, {}, [&](const KeyChange<int>& c) { log.push_back("second " + std::to_string(c.newValue)); });
     reset(second, number);
-    EXPECT_EQ(order, (std::vector<std::string>{"second 7", "number 3"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"second 7", "number 3"}));
     EXPECT_EQ(number.get(), 3);
     EXPECT_EQ(second.get(), 7);
     EXPECT_FALSE(other->persistentDomain().contains("second"));
@@ -154,17 +134,6 @@ TEST_F(KeyObservation, ResetRemovesEachKeyFromItsOwnSuiteInOrder) {
     reset(std::vector<std::reference_wrapper<const AnyKey>>{}); // nothing to do
 }
 
-TEST_F(KeyObservation, ObservationOfAReleasedSuiteNeverCalls) {
-    testsupport::TempDir otherDir;
-    Suite gone = UserDefaults::open("gone", otherDir.path());
-    int calls = 0;
-    auto observation = UserDefaultsKeyObservation::make(gone, "k", [&](BaseChange) { ++calls; });
-    gone.reset();
-    observation->start({ObservationOption::initial});
-    observation->invalidate();
-    EXPECT_EQ(calls, 0);
-}
-
 TEST(Lifetime, OwnerKeepsTargetsAliveAndRunsHandlersInOrderBeforeReleasingThem) {
     std::vector<std::string> events;
     struct Target {
@@ -173,22 +142,19 @@ TEST(Lifetime, OwnerKeepsTargetsAliveAndRunsHandlersInOrderBeforeReleasingThem) 
         std::vector<std::string>& events;
         std::string name;
     };
-    std::weak_ptr<Target> first;
     std::unique_ptr<LifetimeAssociation> a, b, c;
     {
         LifetimeOwner owner;
-        auto t1 = std::make_shared<Target>(events, "one");
-        auto t2 = std::make_shared<Target>(events, "two");
-        auto t3 = std::make_shared<Target>(events, "three");
-        first = t1;
-        a = std::make_unique<LifetimeAssociation>(t1, owner, [&] { events.push_back("one handler"); });
-        b = std::make_unique<LifetimeAssociation>(t2, owner, [&] { events.push_back("two handler"); });
-        c = std::make_unique<LifetimeAssociation>(t3, owner, [&] { events.push_back("three handler"); });
-        t1.reset();
-        t2.reset();
-        t3.reset();
-        EXPECT_FALSE(first.expired());
-        b->cancel(); // no handler
+        auto associate = [&](const char* name) {
+            return std::make_unique<LifetimeAssociation>(
+                std::make_shared<Target>(events, name), owner,
+                [&events, name] { events.push_back(name + std::string(" handler")); });
+        };
+        a = associate("one");
+        b = associate("two");
+        c = associate("three");
+        EXPECT_TRUE(events.empty()); // the owner keeps the targets alive
+        b->cancel();                 // no handler
         b->cancel();
         EXPECT_EQ(owner.trackerCount(), 2u);
         EXPECT_EQ(events, std::vector<std::string>{"two released"});
@@ -200,33 +166,27 @@ TEST(Lifetime, OwnerKeepsTargetsAliveAndRunsHandlersInOrderBeforeReleasingThem) 
     a.reset();
     c.reset();
     EXPECT_TRUE(events.empty());
-}
 
-TEST(Lifetime, ReleasingAnAssociationRunsTheHandlerAtOnceAndLeavesAnEmptyList) {
+    // Releasing an association runs its handler at once and leaves an empty list.
     LifetimeOwner owner;
-    bool ran = false;
-    auto target = std::make_shared<int>(1);
-    std::weak_ptr<int> weak = target;
-    auto association = std::make_unique<LifetimeAssociation>(std::move(target), owner, [&] { ran = true; });
+    auto association = std::make_unique<LifetimeAssociation>(std::make_shared<Target>(events, "four"), owner,
+                                                             [&] { events.push_back("four handler"); });
     association.reset();
-    EXPECT_TRUE(ran);
-    EXPECT_TRUE(weak.expired());
+    EXPECT_EQ(events, (std::vector<std::string>{"four handler", "four released"}));
     EXPECT_EQ(owner.trackerCount(), 0u);
 }
 
 TEST_F(KeyObservation, BoundObservationLivesWithItsOwnerAndEndsWithIt) {
-    int calls = 0;
     std::weak_ptr<Observation> weak;
     {
         LifetimeOwner owner;
         {
-            auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+            auto observation = observe(number, {}, count());
             observation->bindLifetime(owner);
             weak = observation;
         }
         number.set(1); // the owner keeps it observing
         EXPECT_EQ(calls, 1);
-        EXPECT_FALSE(weak.expired());
     }
     EXPECT_TRUE(weak.expired());
     number.set(2);
@@ -235,32 +195,30 @@ TEST_F(KeyObservation, BoundObservationLivesWithItsOwnerAndEndsWithIt) {
     // Binding again moves the tie: the first owner no longer holds it.
     {
         LifetimeOwner first;
-        std::weak_ptr<Observation> moved;
         {
             LifetimeOwner second;
             {
-                auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+                auto observation = observe(number, {}, count());
                 observation->bindLifetime(first);
                 observation->bindLifetime(second);
-                moved = observation;
+                weak = observation;
             }
             EXPECT_EQ(first.trackerCount(), 0u);
             number.set(5);
             EXPECT_EQ(calls, 2);
         }
-        EXPECT_TRUE(moved.expired());
+        EXPECT_TRUE(weak.expired());
         number.set(6);
         EXPECT_EQ(calls, 2);
     }
-    calls = 1;
 
     // Unbinding hands the observation back to its caller.
     LifetimeOwner owner;
-    auto observation = observe(number, {}, [&](const KeyChange<int>&) { ++calls; });
+    auto observation = observe(number, {}, count());
     observation->bindLifetime(owner).unbindLifetime();
     EXPECT_EQ(owner.trackerCount(), 0u);
     number.set(3);
-    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(calls, 3);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,31 +20,24 @@ struct PublishersAndStreams : ::testing::Test {
     Key<std::string> text{"text", "none", suite};
 };
 
-TEST_F(PublishersAndStreams, PublisherSendsInitialRecordBeforeSinkReturnsThenChanges) {
+TEST_F(PublishersAndStreams, PublishersSendTheRecordsTheOptionsAskForUntilCancelled) {
     number.set(4);
-    std::vector<KeyChange<int>> seen;
-    Cancellable subscription =
-        publisher(number, {ObservationOption::initial}).sink([&](const KeyChange<int>& c) { seen.push_back(c); });
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].newValue, 4);
+    std::vector<std::string> seen;
+    auto record = [&](const KeyChange<int>& c) {
+        seen.push_back((c.isPrior ? "prior " : "") + std::to_string(c.oldValue) + " -> " + std::to_string(c.newValue));
+    };
+    Cancellable initial = publisher(number, {ObservationOption::initial}).sink(record);
+    EXPECT_EQ(seen, std::vector<std::string>{"3 -> 4"}); // before sink returns
     number.set(5);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].newValue, 5);
-    subscription.cancel();
+    initial.cancel();
     number.set(6);
-    EXPECT_EQ(seen.size(), 2u);
-}
+    EXPECT_EQ(seen, (std::vector<std::string>{"3 -> 4", "4 -> 5"}));
 
-TEST_F(PublishersAndStreams, PriorPublisherSendsTwoRecordsPerChange) {
-    std::vector<KeyChange<int>> seen;
-    auto subscription =
-        publisher(number, {ObservationOption::prior}).sink([&](const KeyChange<int>& c) { seen.push_back(c); });
+    seen.clear();
+    auto prior = publisher(number, {ObservationOption::prior}).sink(record);
     EXPECT_TRUE(seen.empty());
     number.set(9);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_TRUE(seen[0].isPrior);
-    EXPECT_EQ(seen[0].newValue, 3);
-    EXPECT_EQ(seen[1].newValue, 9);
+    EXPECT_EQ(seen, (std::vector<std::string>{"prior 6 -> 3", "6 -> 9"}));
 }
 
 TEST_F(PublishersAndStreams, DroppingTheHandleEndsTheSubscriptionAndReleasesTheSubscriber) {
@@ -60,7 +54,7 @@ TEST_F(PublishersAndStreams, DroppingTheHandleEndsTheSubscriptionAndReleasesTheS
     number.set(2);
 }
 
-TEST_F(PublishersAndStreams, KeysPublisherEmitsOncePerChangeOfEitherKey) {
+TEST_F(PublishersAndStreams, PublisherAndStreamOfSeveralKeysEmitOncePerChangeOfEitherKey) {
     int none = 0, both = 0;
     auto empty = publisher(std::vector<std::reference_wrapper<const AnyKey>>{}).sink([&] { ++none; });
     auto merged = publisher({}, number, text).sink([&] { ++both; });
@@ -72,9 +66,18 @@ TEST_F(PublishersAndStreams, KeysPublisherEmitsOncePerChangeOfEitherKey) {
     merged.cancel();
     text.set("b");
     EXPECT_EQ(both, 3);
+
+    // The stream of several keys yields one initial mark, then one per change.
+    auto stream = updates({number, text});
+    EXPECT_EQ(stream.drain().size(), 1u);
+    text.set("x");
+    number.set(7);
+    EXPECT_EQ(stream.drain().size(), 2u);
+    withoutPropagation([&] { number.set(8); });
+    EXPECT_TRUE(stream.drain().empty());
 }
 
-TEST_F(PublishersAndStreams, StreamYieldsInitialValueThenEveryChangeInOrder) {
+TEST_F(PublishersAndStreams, StreamYieldsInitialValueThenEveryChangeInOrderUntilFinished) {
     auto stream = updates(number);
     number.set(10);
     number.set(11);
@@ -89,14 +92,13 @@ TEST_F(PublishersAndStreams, StreamYieldsInitialValueThenEveryChangeInOrder) {
     EXPECT_FALSE(later.tryNext());
     number.set(13);
     EXPECT_EQ(later.drain(), std::vector<int>{13});
-}
 
-TEST_F(PublishersAndStreams, FinishedStreamYieldsNothingMore) {
-    auto stream = updates(text);
-    EXPECT_EQ(stream.next(), "none");
-    stream.finish();
+    // A finished stream does not wait: it has ended.
+    auto texts = updates(text);
+    EXPECT_EQ(texts.next(), "unrelated");
+    texts.finish();
     text.set("late");
-    EXPECT_FALSE(stream.next()); // does not wait: the stream has ended
+    EXPECT_FALSE(texts.next());
 }
 
 TEST_F(PublishersAndStreams, BlockingNextReceivesAChangeFromAnotherThread) {
@@ -117,16 +119,6 @@ TEST_F(PublishersAndStreams, WakeupRunsWhenTheBufferStopsBeingEmpty) {
     EXPECT_EQ(stream.drain(), (std::vector<int>{3, 1, 2}));
     number.set(3);
     EXPECT_EQ(wakeups, 2);
-}
-
-TEST_F(PublishersAndStreams, KeysStreamYieldsOneInitialMark) {
-    auto stream = updates({number, text});
-    EXPECT_EQ(stream.drain().size(), 1u);
-    text.set("x");
-    number.set(7);
-    EXPECT_EQ(stream.drain().size(), 2u);
-    withoutPropagation([&] { number.set(8); });
-    EXPECT_TRUE(stream.drain().empty());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 using platform::KeyValueChange;
@@ -17,11 +18,14 @@ namespace {
 
 using O = KeyValueObservingOptions;
 
+// Each report as "[prior ]old -> new", "-" for a value not reported.
 struct Recorder : KeyValueObserver {
-    std::vector<KeyValueChange> changes;
+    std::vector<std::string> changes;
     std::function<void(const UserDefaults&)> onChange;
     void observeValue(std::string_view, const UserDefaults& suite, const KeyValueChange& change, const void*) override {
-        changes.push_back(change);
+        EXPECT_EQ(change.kind, platform::KeyValueChangeKind::Setting);
+        auto text = [](const std::optional<PropertyList>& v) { return v ? v->debugDescription() : "-"; };
+        changes.push_back((change.isPrior ? "prior " : "") + text(change.oldValue) + " -> " + text(change.newValue));
         if (onChange) onChange(suite);
     }
 };
@@ -37,31 +41,18 @@ TEST_F(StoreObservation, ReportsCarryWhatTheOptionsAskFor) {
     auto onlyNew = std::make_shared<Recorder>();
     suite->addObserver(both, "k", O::New | O::Old);
     suite->addObserver(onlyNew, "k", O::New);
-
     suite->setObject("k", PropertyList(2));
     suite->removeObjectForKey("k");
-    ASSERT_EQ(both->changes.size(), 2u);
-    EXPECT_EQ(both->changes[0].oldValue, PropertyList(1)); // the registered fallback
-    EXPECT_EQ(both->changes[0].newValue, PropertyList(2));
-    EXPECT_FALSE(both->changes[0].isPrior);
-    EXPECT_EQ(both->changes[0].kind, platform::KeyValueChangeKind::Setting);
-    EXPECT_EQ(both->changes[1].newValue, PropertyList(1));
-    ASSERT_EQ(onlyNew->changes.size(), 2u);
-    EXPECT_FALSE(onlyNew->changes[0].oldValue.has_value());
+    suite->setObject("other", PropertyList(3)); // other keys are not reported
+    // A removal reports the registered fallback.
+    EXPECT_EQ(both->changes, (std::vector<std::string>{"1 -> 2", "2 -> 1"}));
+    EXPECT_EQ(onlyNew->changes, (std::vector<std::string>{"- -> 2", "- -> 1"}));
 
-    // Other keys are not reported.
-    suite->setObject("other", PropertyList(3));
-    EXPECT_EQ(both->changes.size(), 2u);
-}
-
-TEST_F(StoreObservation, InitialIsSentWhileRegisteringAndPriorBeforeTheChange) {
+    // Initial is sent while registering; prior before the change is made.
     suite->setObject("k", PropertyList("a"));
     auto initial = std::make_shared<Recorder>();
     suite->addObserver(initial, "k", O::New | O::Old | O::Initial);
-    ASSERT_EQ(initial->changes.size(), 1u);
-    EXPECT_EQ(initial->changes[0].newValue, PropertyList("a"));
-    EXPECT_FALSE(initial->changes[0].oldValue.has_value());
-
+    EXPECT_EQ(initial->changes, std::vector<std::string>{"- -> \"a\""});
     auto prior = std::make_shared<Recorder>();
     std::optional<PropertyList> seenDuringPrior;
     prior->onChange = [&](const UserDefaults& s) {
@@ -69,16 +60,11 @@ TEST_F(StoreObservation, InitialIsSentWhileRegisteringAndPriorBeforeTheChange) {
     };
     suite->addObserver(prior, "k", O::New | O::Old | O::Prior);
     suite->setObject("k", PropertyList("b"));
-    ASSERT_EQ(prior->changes.size(), 2u);
-    EXPECT_TRUE(prior->changes[0].isPrior);
-    EXPECT_EQ(prior->changes[0].oldValue, PropertyList("a"));
-    EXPECT_FALSE(prior->changes[0].newValue.has_value());
+    EXPECT_EQ(prior->changes, (std::vector<std::string>{"prior \"a\" -> -", "\"a\" -> \"b\""}));
     EXPECT_EQ(seenDuringPrior, PropertyList("a"));
-    EXPECT_FALSE(prior->changes[1].isPrior);
-    EXPECT_EQ(prior->changes[1].newValue, PropertyList("b"));
 }
 
-TEST_F(StoreObservation, ObserversMayUseTheSuiteAndRemoveThemselvesFromTheirCallback) {
+TEST_F(StoreObservation, ObserversAreHeldWeaklyAndMayUseTheSuiteAndRemoveThemselvesFromTheirCallback) {
     auto self = std::make_shared<Recorder>();
     auto later = std::make_shared<Recorder>();
     self->onChange = [&](const UserDefaults&) {
@@ -94,21 +80,20 @@ TEST_F(StoreObservation, ObserversMayUseTheSuiteAndRemoveThemselvesFromTheirCall
     EXPECT_EQ(self->changes.size(), 1u);
     EXPECT_EQ(later->changes.size(), 2u);
     EXPECT_EQ(suite->objectForKey("echo"), PropertyList(true));
-}
 
-TEST_F(StoreObservation, ObserversAreHeldWeaklyAndRemovedOnesAreSilent) {
+    // Observers are held weakly; removed ones are silent.
     auto gone = std::make_shared<Recorder>();
     suite->addObserver(gone, "k", O::New);
     std::weak_ptr<Recorder> weak = gone;
     gone.reset();
     EXPECT_TRUE(weak.expired());
-    suite->setObject("k", PropertyList(1)); // no call into a destroyed observer
+    suite->setObject("k", PropertyList(3)); // no call into a destroyed observer
 
     auto removed = std::make_shared<Recorder>();
     suite->addObserver(removed, "k", O::New);
     suite->removeObserver(removed.get(), "k");
     suite->removeObserver(removed.get(), "k"); // harmless
-    suite->setObject("k", PropertyList(2));
+    suite->setObject("k", PropertyList(4));
     EXPECT_TRUE(removed->changes.empty());
 }
 
