@@ -120,19 +120,6 @@ TEST(GradientFills, SettingsCreationErrors) {
                  ZelGradient::Exception);
 }
 
-TEST(GradientFills, CopyIsSRGBWithEqualPoints) {
-    FillStyle::RadialGradient fill(
-        ZelGradient({ZelGradient::Pin(Color::gray(0.5), 0), ZelGradient::Pin(Color::gray(1), 1)},
-                    gfx::ColorSpace::genericGray),
-        {0.2, 0.8});
-    fill.setCenterPoint({0.3, 0.7});
-    const auto copy = std::dynamic_pointer_cast<FillStyle::RadialGradient>(fill.copyStyle());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->centerPoint(), (gfx::Point{0.3, 0.7}));
-    EXPECT_EQ(copy->gradient().colorspace(), sRGBColorSpace);
-    EXPECT_EQ(copy->gradient().pins(), fill.gradient().pins());
-}
-
 TEST(GradientFills, SvgText) {
     const FillStyle::LinearGradient linear(redToBlue(), {0, 0}, {1, 1});
     const auto lin = linear.svgRepresentation("f1", 10, nullptr);

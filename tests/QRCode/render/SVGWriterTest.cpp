@@ -170,19 +170,6 @@ TEST(SVGWriter, NumbersAndPathData) {
         QRCode::svg::appendNumber(text, v);
         EXPECT_EQ(text, foundation::svgNumberText(v)) << v;
     }
-    gfx::Path p;
-    p.moveTo({0, 0});
-    p.lineTo({10, 0});
-    p.lineTo({10, 10});
-    p.lineTo({0, 10});
-    p.closeSubpath();
-    p.moveTo({0.5, 2.0 / 3});
-    p.quadTo({1, 2}, {3, 4});
-    p.curveTo({1, 2}, {3, 4}, {5, 6});
-    std::string data;
-    QRCode::svg::appendPathData(data, p);
-    EXPECT_EQ(data, "M0 0 L10 0 L10 10 L0 10 Z M0.5 0.667 Q1,2 3,4 C1,2 3,4 5,6 ");
-
     // A dimension that is not a multiple of the module count: fractions
     // with at most three digits, whole numbers in the header.
     const std::string text = singleModule().svg(251, *handDesign(), nullptr);
