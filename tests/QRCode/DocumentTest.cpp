@@ -319,8 +319,6 @@ TEST(Document, ExportsProduceTheirFormatsAndScan) {
     const auto image = doc.cgImage(31.9, 20.2);
     EXPECT_EQ(image->width(), 31);
     EXPECT_EQ(image->height(), 20);
-    EXPECT_EQ(doc.asciiRepresentation(), doc.qrcode().asciiRepresentation());
-    EXPECT_EQ(doc.smallAsciiRepresentation(), doc.qrcode().smallAsciiRepresentation());
 }
 
 TEST(Document, OneCallCreators) {

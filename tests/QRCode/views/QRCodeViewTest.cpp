@@ -94,17 +94,6 @@ TEST(QRCodeView, GeneratorNamesFallBackToSquares) {
     EXPECT_EQ(shape.pupil(), nullptr);
 }
 
-TEST(QRCodeView, ColoursAreSolidFills) {
-    QRCodeView view;
-    view.setIbPixelColor(QColor(255, 0, 0));
-    view.setIbEyeColor(QColor(0, 128, 0));
-    view.setIbBackgroundColor(QColor(0, 0, 255));
-    EXPECT_EQ(view.ibPixelColor().name(), "#ff0000");
-    EXPECT_EQ(view.ibEyeColor().name(), "#008000");
-    EXPECT_EQ(view.ibBackgroundColor().name(), "#0000ff");
-    EXPECT_EQ(view.ibPupilColor(), QColor(Qt::black)); // no pupil fill
-}
-
 TEST(QRCodeView, CellSizeUsesTheSmallerSide) {
     QRCodeView view;
     view.setIbTextContent(QStringLiteral("cells"));
