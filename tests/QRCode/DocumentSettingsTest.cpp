@@ -1,4 +1,5 @@
 #include "QRCode/Document.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/ErrorOf.h"
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
@@ -33,8 +34,6 @@ gfx::ImagePtr logoImage(int w, int h) {
 }
 
 std::string text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-std::vector<std::uint8_t> bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
 std::shared_ptr<Document> styledDocument() {
     auto doc = std::make_shared<Document>("styled", ErrorCorrection::high);
@@ -302,5 +301,5 @@ TEST(DocumentTemplates, TemplatesKeepTheLookAndTakeTheText) {
     EXPECT_THROW(Document::PNGUsingTemplate(templateJson, tooLong, 100), QRCodeException);
     EXPECT_THROW(Document::UsingTemplate(templateJson, tooLong), QRCodeException);
     testing::internal::GetCapturedStdout();
-    EXPECT_THROW(Document::UsingTemplate(bytes("[]"), "x"), QRCode::DocumentError);
+    EXPECT_THROW(Document::UsingTemplate(qrcodetest::bytesOf("[]"), "x"), QRCode::DocumentError);
 }

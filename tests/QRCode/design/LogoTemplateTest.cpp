@@ -1,4 +1,5 @@
 #include "QRCode/design/LogoTemplate.h"
+#include "tests/QRCode/TestDrawing.h"
 
 #include "QRCode/design/CGPathCodable.h"
 #include "QRCode/QRCodeError.h"
@@ -24,6 +25,7 @@ using QRCode::LogoTemplate;
 namespace {
 
 using qrcodetest::errorOf;
+using qrcodetest::rectPath;
 
 // An image whose pixels come from `alphaAt(x, y)` (red, straight alpha).
 gfx::ImagePtr makeImage(int w, int h, const std::function<std::uint8_t(int, int)>& alphaAt) {
@@ -52,12 +54,6 @@ int countOn(const BoolMatrix& m) {
     int count = 0;
     for (bool b : m.flattened()) count += b;
     return count;
-}
-
-gfx::Path rectPath(double x, double y, double w, double h) {
-    gfx::Path p;
-    p.addRect(gfx::Rect(x, y, w, h));
-    return p;
 }
 
 void expectRectNear(const gfx::Rect& actual, const gfx::Rect& expected) {

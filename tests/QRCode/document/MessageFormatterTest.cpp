@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
 #include "tests/support/TestSupport.h"
@@ -21,9 +22,8 @@ using Message::Contact;
 
 namespace {
 
+using qrcodetest::bytesOf;
 using qrcodetest::errorOf;
-
-std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 
 Message::Date utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
     using namespace std::chrono;

@@ -2,6 +2,7 @@
 // the union of the parts; paths without overlaps shadow as with the classic
 // even-odd construction.
 #include "QRCode/fills/GradientFills.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/fills/Solid.h"
 #include "image-read-write/ImageLoading.h"
@@ -22,12 +23,7 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
-std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
-    auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
-    ctx->scaleBy(1, -1);
-    ctx->translateBy(0, -h);
-    return ctx;
-}
+using qrcodetest::flippedBitmap;
 
 // Two squares drawn the same way round that overlap in (18...26)^2: the
 // overlap has winding number 2.

@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/fills/FillStyle.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/fills/GradientFills.h"
@@ -23,20 +24,11 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
+using qrcodetest::rectPath;
+
 using qrcodetest::errorOf;
 
-gfx::Path squarePath(double x, double y, double side) {
-    gfx::Path p;
-    p.addRect(gfx::Rect(x, y, side, side));
-    return p;
-}
-
 } // namespace
-
-TEST(FillStyleFactory, KnownTypesInRegistrationOrder) {
-    const std::vector<std::string> expected = {"solid", "lineargradient", "radialgradient", "image"};
-    EXPECT_EQ(QRCodeFillStyleFactory::shared().knownTypes(), expected);
-}
 
 TEST(FillStyleFactory, BadArchivesAreRefused) {
     const auto& factory = QRCodeFillStyleFactory::shared();
@@ -130,7 +122,7 @@ TEST(SolidFill, SvgText) {
 TEST(SolidFill, DropShadowOffsetScalesWithPixelSizeNotBlur) {
     auto ctx = gfx::GraphicsContext::makeBitmap(50, 50);
     const Shadow shadow(ShadowType::dropShadow, 2, 3, 4, Color::sRGB(0, 0, 1, 0.5));
-    FillStyle::Solid::sRGB(1, 0, 0)->fill(*ctx, gfx::Rect(0, 0, 50, 50), squarePath(10, 10, 10), 10, &shadow);
+    FillStyle::Solid::sRGB(1, 0, 0)->fill(*ctx, gfx::Rect(0, 0, 50, 50), rectPath(10, 10, 10, 10), 10, &shadow);
     ASSERT_TRUE(ctx->shadow().isSet);
     EXPECT_EQ(ctx->shadow().offset, (gfx::Size{20, 30}));
     EXPECT_EQ(ctx->shadow().blur, 4);

@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/QRCodeError.h"
 #include "image-read-write/ImageEncoding.h"
@@ -18,14 +19,9 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
-using qrcodetest::errorOf;
+using qrcodetest::flippedBitmap;
 
-std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
-    auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
-    ctx->scaleBy(1, -1);
-    ctx->translateBy(0, -h);
-    return ctx;
-}
+using qrcodetest::errorOf;
 
 // 200 x 100: the top half red, the bottom half blue, a green left quarter.
 gfx::ImagePtr testImage() {

@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
@@ -22,17 +23,12 @@ using namespace rendertest;
 
 namespace {
 
+using qrcodetest::solidImage;
+
 using qrcodetest::errorOf;
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
-
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
-    auto image = std::make_shared<gfx::Image>(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
-    return image;
-}
 
 bool isRed(const gfx::Image& image, int x, int y) {
     const auto p = image.pixel(x, y);

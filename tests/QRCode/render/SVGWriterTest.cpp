@@ -1,4 +1,5 @@
 #include "tests/QRCode/ShapeTestDoubles.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
@@ -21,6 +22,8 @@ using namespace rendertest;
 
 namespace {
 
+using qrcodetest::solidImage;
+
 // CornerEye(true): the 10 x 10 square at the corner of its box with a
 // pupil square 30...60, so placements can be worked out by hand.
 using shapetest::CornerEye;
@@ -40,13 +43,6 @@ std::shared_ptr<QRCode::Design> handDesign() {
 
 std::string attributeOf(const QRCodeFillStylePtr& fill) {
     return fill->svgRepresentation("x", 10, nullptr).styleAttribute();
-}
-
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
-    auto image = std::make_shared<gfx::Image>(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
-    return image;
 }
 
 } // namespace

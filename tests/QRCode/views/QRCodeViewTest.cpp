@@ -29,11 +29,7 @@ std::string toString(const QRCode::Document::Bytes& bytes) { return std::string(
 TEST(QRCodeView, StartsWithADefaultDocumentAndDesignerDefaults) {
     QRCodeView view;
     ASSERT_NE(view.document(), nullptr);
-    EXPECT_FALSE(view.supportsDrag());
-    EXPECT_EQ(view.dragImageSize(), QSize(512, 512));
     EXPECT_EQ(view.ibCorrectionLevel(), "Q");
-    EXPECT_EQ(view.ibTextContent(), "");
-    EXPECT_TRUE(view.ibEyeShape().isEmpty() && view.ibPixelShape().isEmpty() && view.ibPupilShape().isEmpty());
     EXPECT_EQ(view.ibBackgroundColor(), QColor(Qt::white));
 
     view.setDocument(nullptr);
