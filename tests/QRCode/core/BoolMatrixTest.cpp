@@ -77,6 +77,9 @@ TEST(BoolMatrix, NeighboursReadTheRightCellsAndAreOffOutside) {
               (BoolMatrix::NeighbourInfo{false, false, true, true, false, false, false, true}));
     EXPECT_EQ(full.neighbourInfo(2, 2),
               (BoolMatrix::NeighbourInfo{true, true, false, false, true, false, false, false}));
+    // At the right edge nothing wraps into the next row.
+    EXPECT_EQ(full.neighbourInfo(1, 2), (BoolMatrix::NeighbourInfo{true, true, false, true, true, false, true, false}));
+    EXPECT_EQ(full.neighbourInfo(2, 1), (BoolMatrix::NeighbourInfo{true, true, true, false, true, true, false, false}));
 
     // Cells outside the matrix: whatever lies inside is still read, the
     // rest is off; never an out-of-range read, even at the integer limits.
