@@ -204,17 +204,9 @@ TEST(FillShadows, PdfShadowsAgreeWithTheBitmap) {
     // Away from edges (antialiasing differs) the two agree: the inner
     // shadow's bands along the top and left edges, the drop shadow right of
     // and below the union, the fill inside the overlaps, the page outside.
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{20, 12},
-                                                               {12, 20},
-                                                               {22, 22},
-                                                               {30, 30},
-                                                               {40, 40},
-                                                               {86, 30},
-                                                               {78, 36},
-                                                               {66, 28},
-                                                               {72, 22},
-                                                               {62, 28},
-                                                               {95, 5}}) {
+    const int points[][2] = {{20, 12}, {12, 20}, {22, 22}, {30, 30}, {40, 40}, {86, 30},
+                             {78, 36}, {66, 28}, {72, 22}, {62, 28}, {95, 5}};
+    for (const auto& [x, y] : points) {
         const auto a = expected->pixel(x, y), b = page->pixel(x, y);
         EXPECT_NEAR(a.r, b.r, 12) << x << "," << y;
         EXPECT_NEAR(a.g, b.g, 12) << x << "," << y;
