@@ -339,13 +339,6 @@ TEST(FormattedContent, ConstructorAndEngineFailureIsOnlyPrinted) {
 
 // ---- Detection ----
 
-TEST(Detection, AccuracyFromRawValue) {
-    EXPECT_EQ(QRCode::detectionAccuracy(0), DetectionAccuracy::low);
-    EXPECT_EQ(QRCode::detectionAccuracy(1), DetectionAccuracy::high);
-    EXPECT_FALSE(QRCode::detectionAccuracy(2).has_value());
-    EXPECT_FALSE(QRCode::detectionAccuracy(-1).has_value());
-}
-
 TEST(Detection, FindsRenderedSymbolWithBoundsInImageCoordinates) {
     const Document doc(std::string_view("detect me"), ErrorCorrection::medium);
     const auto symbol = doc.cgImage(300);
@@ -368,7 +361,11 @@ TEST(Detection, FindsRenderedSymbolWithBoundsInImageCoordinates) {
     EXPECT_EQ(QRCode::QRCode::DetectQRCodesIn(doc.pngData(300)).at(0).messageString, "detect me");
 }
 
-TEST(Detection, NothingInBlankOrUnreadableImages) {
+TEST(Detection, NothingInBlankOrUnreadableImagesAndAccuracyFromRawValue) {
+    EXPECT_EQ(QRCode::detectionAccuracy(0), DetectionAccuracy::low);
+    EXPECT_EQ(QRCode::detectionAccuracy(1), DetectionAccuracy::high);
+    EXPECT_FALSE(QRCode::detectionAccuracy(2).has_value());
+    EXPECT_FALSE(QRCode::detectionAccuracy(-1).has_value());
     const auto blank = solidImage(200, 200, {255, 255, 255, 255});
     EXPECT_TRUE(QRCode::QRCode::DetectQRCodes(*blank, DetectionAccuracy::high).empty());
     EXPECT_TRUE(QRCode::QRCode::DetectQRStrings(*blank, DetectionAccuracy::low).empty());

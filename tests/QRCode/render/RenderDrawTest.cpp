@@ -97,7 +97,7 @@ TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill) {
 }
 
 TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid) {
-    const auto code = holder(fullMatrix(25, true));
+    const auto code = holder(BoolMatrix(25).flipped());
     auto design = blackOnWhite();
     design->setAdditionalQuietZonePixels(2); // q = 20, grid 250 from 20
     gfx::Path square;
