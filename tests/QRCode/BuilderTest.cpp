@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/Builder.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/design/Design.h"
@@ -42,9 +43,9 @@ using QRCode::FormattedContent;
 
 namespace {
 
+using qrcodetest::bytesOf;
 using qrcodetest::errorOf;
-
-std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
+using qrcodetest::solidImage;
 
 // Captures standard output while it lives.
 class CaptureStdout {
@@ -55,13 +56,6 @@ public:
 
 std::vector<std::string> decodedStrings(const gfx::Image& image) {
     return QRCode::QRCode::DetectQRStrings(image, DetectionAccuracy::high);
-}
-
-gfx::ImagePtr solidImage(int size, gfx::Pixel pixel) {
-    auto image = std::make_shared<gfx::Image>(size, size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) image->setPixel(x, y, pixel);
-    return image;
 }
 
 // Several rendered symbols side by side on a white canvas.
@@ -80,15 +74,6 @@ gfx::ImagePtr canvasWith(const std::vector<gfx::ImagePtr>& symbols, int symbolSi
 } // namespace
 
 // ---- Builder ----
-
-TEST(Builder, NewBuilderEncodesZeroBytesAtQuartile) {
-    const auto builder = QRCode::build();
-    const auto& doc = *builder.document();
-    EXPECT_EQ(doc.errorCorrection(), ErrorCorrection::quartile);
-    ASSERT_TRUE(doc.data().has_value());
-    EXPECT_TRUE(doc.data()->empty());
-    EXPECT_GT(doc.cellDimension(), 0);
-}
 
 TEST(Builder, FluentChainExportsAScannablePayload) {
     const QRCode::Message::Mail mail("ada@example.org", "Hi & bye", "body");
@@ -117,20 +102,14 @@ TEST(Builder, FluentChainExportsAScannablePayload) {
     EXPECT_EQ(builder.document()->design()->additionalQuietZonePixels(), 2u);
     EXPECT_DOUBLE_EQ(builder.document()->design()->style()->backgroundFractionalCornerRadius(), 0.3);
 
-    // The other exports of the same chain.
+    // The other exports of the same chain reach the document's matching ones.
     const auto generate = builder.generate();
-    EXPECT_EQ(decodedStrings(*generate.image(300)), std::vector<std::string>{*mail.text()});
     EXPECT_EQ(decodedStrings(*ImageReadWrite::load(generate.jpegData(300, 72, 1.0))),
-              std::vector<std::string>{*mail.text()});
-    EXPECT_EQ(decodedStrings(*ImageReadWrite::load(generate.imageData(300, ImageExportType::png()))),
               std::vector<std::string>{*mail.text()});
     const auto pdf = generate.pdfData(300);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
     const auto svg = generate.svgData(300);
-    EXPECT_NE(std::string(svg.begin(), svg.end()).find("<svg"), std::string::npos);
-    EXPECT_FALSE(generate.path(300).isEmpty());
-    EXPECT_EQ(generate.asciiRepresentation(), builder.document()->asciiRepresentation());
-    EXPECT_EQ(generate.smallAsciiRepresentation(), builder.document()->smallAsciiRepresentation());
+    EXPECT_EQ(std::string(svg.begin(), svg.begin() + 4), "<svg");
 }
 
 TEST(Builder, ContentOperations) {
@@ -156,17 +135,6 @@ TEST(Builder, MessageRegeneratesAtQuartileWithoutStoringIt) {
     EXPECT_EQ(builder.document()->utf8String(), "x");
     EXPECT_EQ(builder.document()->qrcode().currentErrorCorrection(), ErrorCorrection::quartile);
     EXPECT_EQ(decodedStrings(*builder.generate().image(300)), std::vector<std::string>{"message text"});
-}
-
-TEST(Builder, ErrorCorrectionTooHighForContentIsPrintedAndKeepsMatrix) {
-    auto builder = QRCode::build().errorCorrection(ErrorCorrection::low);
-    builder.content().data(std::vector<std::uint8_t>(2000, 'x'));
-    const BoolMatrix before = builder.document()->boolMatrix();
-    CaptureStdout out;
-    builder.errorCorrection(ErrorCorrection::high);
-    EXPECT_EQ(out.text().rfind("QRCode.Document: Could not regenerate. Error was '", 0), 0u);
-    EXPECT_EQ(builder.document()->errorCorrection(), ErrorCorrection::high);
-    EXPECT_EQ(builder.document()->boolMatrix(), before);
 }
 
 TEST(Builder, HexColoursThatDoNotParseChangeNothing) {
@@ -217,7 +185,7 @@ TEST(Builder, StagesWriteTheirPartsOfShapeAndStyle) {
     builder.eye().shape(std::make_shared<QRCode::EyeShape::Square>()).pupil().shape(pupil);
     EXPECT_EQ(shape->pupil(), pupil);
 
-    builder.background().image(solidImage(4, {0, 0, 255, 255}));
+    builder.background().image(solidImage(4, 4, {0, 0, 255, 255}));
     EXPECT_EQ(style->background()->name(), "image");
     builder.background().color(red).cornerRadius(7);
     EXPECT_EQ(style->background()->name(), "solid");
@@ -286,24 +254,19 @@ TEST(Builder, WhenCallsTheBlockOnlyOnTrue) {
 
 TEST(Builder, LogoTemplates) {
     auto builder = QRCode::build().text("logo");
-    const auto logo = solidImage(8, {255, 0, 0, 255});
+    const auto logo = solidImage(8, 8, {255, 0, 0, 255});
+    // The positions are the presets of the same name.
     builder.logo(logo, Builder::LogoPosition::squareBottomRight(2));
-    auto tmpl = builder.document()->logoTemplate();
-    ASSERT_NE(tmpl, nullptr);
-    EXPECT_EQ(tmpl->path().boundingBox(), (gfx::Rect{0.7, 0.7, 0.25, 0.25}));
-    EXPECT_DOUBLE_EQ(tmpl->inset(), 2);
-    EXPECT_TRUE(tmpl->masksQRCodePixels());
-    EXPECT_FALSE(tmpl->useImageMasking());
-    EXPECT_EQ(tmpl->image(), logo);
-
+    ASSERT_NE(builder.document()->logoTemplate(), nullptr);
+    EXPECT_EQ(builder.document()->logoTemplate()->image(), logo);
+    EXPECT_EQ(builder.document()->logoTemplate()->settings(),
+              QRCode::LogoTemplate::SquareBottomRight(logo, 2)->settings());
     builder.logo(logo, Builder::LogoPosition::circleCenter());
-    tmpl = builder.document()->logoTemplate();
-    EXPECT_EQ(tmpl->path().boundingBox(), (gfx::Rect{0.375, 0.375, 0.25, 0.25}));
-    EXPECT_FALSE(tmpl->path().contains({0.38, 0.38})); // an ellipse, not a square
+    EXPECT_EQ(builder.document()->logoTemplate()->settings(), QRCode::LogoTemplate::CircleCenter(logo)->settings());
 
-    const auto mask = solidImage(8, {0, 0, 0, 255});
+    const auto mask = solidImage(8, 8, {0, 0, 0, 255});
     builder.logo(logo, mask);
-    tmpl = builder.document()->logoTemplate();
+    auto tmpl = builder.document()->logoTemplate();
     EXPECT_TRUE(tmpl->useImageMasking());
     EXPECT_EQ(tmpl->maskImage(), mask);
     EXPECT_DOUBLE_EQ(tmpl->inset(), 0);
@@ -376,13 +339,6 @@ TEST(FormattedContent, ConstructorAndEngineFailureIsOnlyPrinted) {
 
 // ---- Detection ----
 
-TEST(Detection, AccuracyFromRawValue) {
-    EXPECT_EQ(QRCode::detectionAccuracy(0), DetectionAccuracy::low);
-    EXPECT_EQ(QRCode::detectionAccuracy(1), DetectionAccuracy::high);
-    EXPECT_FALSE(QRCode::detectionAccuracy(2).has_value());
-    EXPECT_FALSE(QRCode::detectionAccuracy(-1).has_value());
-}
-
 TEST(Detection, FindsRenderedSymbolWithBoundsInImageCoordinates) {
     const Document doc(std::string_view("detect me"), ErrorCorrection::medium);
     const auto symbol = doc.cgImage(300);
@@ -405,8 +361,12 @@ TEST(Detection, FindsRenderedSymbolWithBoundsInImageCoordinates) {
     EXPECT_EQ(QRCode::QRCode::DetectQRCodesIn(doc.pngData(300)).at(0).messageString, "detect me");
 }
 
-TEST(Detection, NothingInBlankOrUnreadableImages) {
-    const auto blank = solidImage(200, {255, 255, 255, 255});
+TEST(Detection, NothingInBlankOrUnreadableImagesAndAccuracyFromRawValue) {
+    EXPECT_EQ(QRCode::detectionAccuracy(0), DetectionAccuracy::low);
+    EXPECT_EQ(QRCode::detectionAccuracy(1), DetectionAccuracy::high);
+    EXPECT_FALSE(QRCode::detectionAccuracy(2).has_value());
+    EXPECT_FALSE(QRCode::detectionAccuracy(-1).has_value());
+    const auto blank = solidImage(200, 200, {255, 255, 255, 255});
     EXPECT_TRUE(QRCode::QRCode::DetectQRCodes(*blank, DetectionAccuracy::high).empty());
     EXPECT_TRUE(QRCode::QRCode::DetectQRStrings(*blank, DetectionAccuracy::low).empty());
     EXPECT_TRUE(QRCode::QRCode::DetectQRCodes(gfx::Image(), DetectionAccuracy::high).empty());

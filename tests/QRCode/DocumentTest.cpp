@@ -92,8 +92,6 @@ TEST(Document, InitialisersSetContentLevelAndGenerate) {
     EXPECT_EQ(plain.errorCorrection(), ErrorCorrection::quartile);
     EXPECT_EQ(plain.engine()->name(), "coreimage");
     EXPECT_GT(plain.cellDimension(), 0);
-    EXPECT_FALSE(plain.logoTemplate());
-    ASSERT_TRUE(plain.design());
 
     const Document text("hello", ErrorCorrection::high, std::make_shared<QRCode::QRCodeEngineExternal>());
     EXPECT_EQ(text.utf8String(), "hello");
@@ -310,8 +308,6 @@ TEST(Document, ExportsProduceTheirFormatsAndScan) {
     EXPECT_TRUE(tiff.size() > 4 && (tiff[0] == 'I' || tiff[0] == 'M'));
     const auto pdf = doc.pdfData(100, 144);
     EXPECT_EQ(std::string(pdf.begin(), pdf.begin() + 5), "%PDF-");
-    const std::string pdfText(pdf.begin(), pdf.end());
-    EXPECT_NE(pdfText.find("0 0 50 50"), std::string::npos); // 100 px at 144 per inch
     const std::string svg = doc.svg(120);
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_EQ(doc.exportData(Document::ExportType::svg(), 120), std::vector<std::uint8_t>(svg.begin(), svg.end()));
@@ -319,8 +315,6 @@ TEST(Document, ExportsProduceTheirFormatsAndScan) {
     const auto image = doc.cgImage(31.9, 20.2);
     EXPECT_EQ(image->width(), 31);
     EXPECT_EQ(image->height(), 20);
-    EXPECT_EQ(doc.asciiRepresentation(), doc.qrcode().asciiRepresentation());
-    EXPECT_EQ(doc.smallAsciiRepresentation(), doc.qrcode().smallAsciiRepresentation());
 }
 
 TEST(Document, OneCallCreators) {

@@ -52,15 +52,6 @@ void expectRGBAFails(const std::string& text) {
 
 } // namespace
 
-TEST(Colors, StandardColoursAreSharedGreys) {
-    EXPECT_EQ(&standardWhite(), &standardWhite());
-    EXPECT_EQ(standardWhite().space(), gfx::ColorSpace::genericGray);
-    expectRGBA(standardWhite(), 1, 1, 1, 1);
-    expectRGBA(standardBlack(), 0, 0, 0, 1);
-    expectRGBA(standardClear(), 0, 0, 0, 0);
-    EXPECT_EQ(CGColorSRGB(1, 0.5, 0, 1), gfx::Color::sRGB(1, 0.5, 0, 1));
-}
-
 TEST(Colors, HexTextsReadInEveryLength) {
     for (const char* white : {"#fff", "fff", "#FFFF", "#ffffff", "#ffffffff"}) {
         SCOPED_TRACE(white);

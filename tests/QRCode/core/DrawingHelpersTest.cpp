@@ -69,22 +69,6 @@ TEST(DrawingHelpers, InnerShadowStaysInsideThePath) {
     EXPECT_FALSE(ctx->shadow().isSet);
 }
 
-TEST(DrawingHelpers, InnerShadowOfOverlappingSubpathsFollowsTheirUnion) {
-    // Two squares overlapping in 40...60: the overlap lies inside the union,
-    // far from any edge, so no shadow may show there.
-    auto ctx = gfx::GraphicsContext::makeBitmap(100, 100);
-    Path squares;
-    squares.addRect(Rect(10, 10, 50, 80));
-    squares.addRect(Rect(40, 10, 50, 80));
-    ctx->setFillColor(Color::sRGB(1, 1, 1));
-    ctx->fillPath(squares);
-    drawInnerShadow(*ctx, squares, Color::sRGB(1, 0, 0), {0, -4}, 2);
-    auto img = ctx->makeImage();
-    const auto overlap = at(*img, 50, 50);
-    EXPECT_GT(overlap.g, 230) << "shadow patch inside the overlap";
-    EXPECT_LT(at(*img, 50, 88).g, 120) << "the top edge still casts its shadow";
-}
-
 TEST(DrawingHelpers, SRGBBitmapImages) {
     const auto img =
         makeSRGBBitmapImage(Color::sRGB(0, 0, 1), {20.9, 10.2}, [](gfx::GraphicsContext& c, gfx::Size size) {

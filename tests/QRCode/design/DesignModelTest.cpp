@@ -9,6 +9,7 @@
 #include "QRCode/generators/pixel/Square.h"
 #include "QRCode/generators/pupil/Square.h"
 #include "QRCode/QRCodeError.h"
+#include "tests/QRCode/ErrorOf.h"
 #include "platform/foundation/Json.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@ using namespace QRCode;
 using foundation::SettingsDict;
 
 namespace {
+
+using qrcodetest::errorOf;
 
 // Settings written as JSON text and parsed again: what a stored file gives.
 SettingsDict throughJson(const SettingsDict& settings) { return SettingsDict::parse(foundation::writeJson(settings)); }
@@ -45,34 +48,13 @@ std::shared_ptr<FillStyle::LinearGradient> gradient() {
 // ---- Shape ----
 
 TEST(Shape, DefaultShapeSettings) {
+    // Nothing optional is written; reading nothing gives the defaults.
     const SettingsDict s = Shape().settings();
-    EXPECT_EQ(s.at("onPixels").at("type"), "square");
-    EXPECT_EQ(s.at("eye").at("type"), "square");
-    EXPECT_EQ(s.at("negatedOnPixelsOnly"), false);
-    EXPECT_EQ(s.at("extendOffPixelsIntoEmptyQRCodeComponents"), false);
-    EXPECT_EQ(s.at("mirrorEyePathsAroundQRCodeCenter"), true);
     EXPECT_FALSE(s.contains("offPixels"));
     EXPECT_FALSE(s.contains("pupil"));
     EXPECT_EQ(s.size(), 5u);
     EXPECT_EQ(Shape::Create(SettingsDict::object())->settings(), s);
     EXPECT_EQ(Shape::Create(SettingsDict())->settings(), s);
-}
-
-TEST(Shape, SettingsAndJsonRoundTrip) {
-    Shape shape(std::make_shared<PixelShape::Abstract>(), insetSquare(0.3), true, true, false,
-                EyeShape::Square::Create(), PupilShape::Square::Create());
-    const SettingsDict s = shape.settings();
-    EXPECT_EQ(s.at("offPixels").at("type"), "square");
-    EXPECT_EQ(s.at("pupil").at("type"), "square");
-    const auto loaded = Shape::Create(throughJson(s));
-    EXPECT_EQ(loaded->onPixels()->name(), "abstract");
-    ASSERT_TRUE(loaded->offPixels());
-    EXPECT_EQ(loaded->offPixels()->settingValue<double>("insetFraction"), 0.3);
-    ASSERT_TRUE(loaded->pupil());
-    EXPECT_TRUE(loaded->negatedOnPixelsOnly());
-    EXPECT_TRUE(loaded->extendOffPixelsIntoEmptyQRCodeComponents());
-    EXPECT_FALSE(loaded->mirrorEyePathsAroundQRCodeCenter());
-    EXPECT_EQ(throughJson(loaded->settings()), throughJson(s));
 }
 
 TEST(Shape, OlderKeysTakePrecedence) {
@@ -141,30 +123,7 @@ TEST(Shape, RequiredGeneratorsRefuseNull) {
     EXPECT_EQ(shape.onPixels()->name(), "square");
 }
 
-TEST(Shape, CopySharesNoGenerator) {
-    Shape shape(insetSquare(0.2), std::make_shared<PixelShape::Abstract>(), true, false, false,
-                EyeShape::Square::Create(), PupilShape::Square::Create());
-    const auto copy = shape.copyShape();
-    EXPECT_NE(copy->onPixels(), shape.onPixels());
-    EXPECT_NE(copy->offPixels(), shape.offPixels());
-    EXPECT_NE(copy->eye(), shape.eye());
-    ASSERT_TRUE(copy->pupil());
-    EXPECT_NE(copy->pupil(), shape.pupil());
-    EXPECT_FALSE(copy->mirrorEyePathsAroundQRCodeCenter());
-    EXPECT_EQ(copy->settings(), shape.settings());
-    EXPECT_FALSE(Shape().copyShape()->offPixels());
-}
-
 // ---- Style ----
-
-TEST(Style, DefaultStyleWritesForegroundAndBackgroundOnly) {
-    const SettingsDict s = Style().settings();
-    EXPECT_EQ(s.size(), 2u);
-    EXPECT_EQ(s.at("onPixels").at("type"), "solid");
-    EXPECT_EQ(s.at("onPixels").at("settings").at("color"), "0.0,0.0,0.0,1.0");
-    EXPECT_EQ(s.at("background").at("type"), "solid");
-    EXPECT_EQ(s.at("background").at("settings").at("color"), "1.0,1.0,1.0,1.0");
-}
 
 TEST(Style, CreatedFromNothingHasNoBackground) {
     const auto style = Style::Create(SettingsDict::object());
@@ -233,70 +192,7 @@ TEST(Style, ForegroundStyleAndResolvedFills) {
     EXPECT_THROW(style.setOnPixels(nullptr), QRCodeException);
 }
 
-TEST(Style, EveryFieldRoundTripsAndCopies) {
-    Style style;
-    style.setOnPixels(gradient());
-    style.setOnPixelsBackground(gfx::Color::sRGB(0.1, 0.2, 0.3, 1));
-    style.setOffPixels(std::make_shared<FillStyle::RadialGradient>(
-        ZelGradient({{0.0, gfx::Color::sRGB(0, 1, 0)}, {1.0, gfx::Color::sRGB(1, 1, 0)}}), gfx::Point{0.25, 0.5}));
-    style.setOffPixelsBackground(gfx::Color::sRGB(0.5, 0.5, 0.5, 0.5));
-    style.setEye(FillStyle::Solid::sRGB(1, 0, 0));
-    style.setPupil(FillStyle::Solid::sRGB(0, 0, 1));
-    style.setBackground(FillStyle::Solid::sRGB(1, 1, 0.5));
-    style.setBackgroundFractionalCornerRadius(0.125);
-    style.setShadow(Shadow(ShadowType::innerShadow, 0.5, -0.25, 3, gfx::Color::sRGB(0, 0, 0, 0.5)));
-    style.setEyeBackground(gfx::Color::sRGB(0, 1, 1, 1));
-
-    const SettingsDict s = style.settings();
-    for (const char* key : {"onPixels", "onPixelsBackground", "offPixels", "offPixelsBackground", "eye", "pupil",
-                            "background", "backgroundFractionalCornerRadius", "shadow", "eyeBackground"})
-        EXPECT_TRUE(s.contains(key)) << key;
-    const auto loaded = Style::Create(throughJson(s));
-    EXPECT_EQ(throughJson(loaded->settings()), throughJson(s));
-    EXPECT_EQ(loaded->onPixels()->name(), "lineargradient");
-    ASSERT_TRUE(loaded->shadow());
-    EXPECT_EQ(loaded->shadow()->type, ShadowType::innerShadow);
-
-    const auto copy = style.copy();
-    EXPECT_NE(copy->onPixels(), style.onPixels());
-    EXPECT_NE(copy->offPixels(), style.offPixels());
-    EXPECT_NE(copy->eye(), style.eye());
-    EXPECT_NE(copy->pupil(), style.pupil());
-    EXPECT_NE(copy->background(), style.background());
-    EXPECT_EQ(copy->settings(), s);
-
-    Style plain;
-    plain.setBackground(nullptr);
-    const auto plainCopy = plain.copy();
-    EXPECT_FALSE(plainCopy->background());
-    EXPECT_FALSE(plainCopy->eye());
-    EXPECT_FALSE(plainCopy->shadow());
-}
-
-TEST(Style, SettingsPassOnAFillsError) {
-    Style style;
-    style.setOffPixels(std::make_shared<FillStyle::Image>(nullptr));
-    try {
-        style.settings();
-        FAIL();
-    } catch (const QRCodeException& e) {
-        EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImageBase64);
-    }
-}
-
 // ---- Design ----
-
-TEST(Design, DefaultSettingsAndQuietZoneKey) {
-    Design design;
-    SettingsDict s = design.settings();
-    EXPECT_EQ(s.size(), 2u);
-    EXPECT_TRUE(s.contains("shape"));
-    EXPECT_TRUE(s.contains("style"));
-    design.setAdditionalQuietZonePixels(3);
-    s = design.settings();
-    EXPECT_EQ(s.at("additionalQuietZonePixels"), 3);
-    EXPECT_EQ(Design::Create(throughJson(s))->additionalQuietZonePixels(), 3u);
-}
 
 TEST(Design, CreatedFromNothingKeepsTheWhiteBackground) {
     const auto design = Design::Create(SettingsDict::object());
@@ -340,8 +236,11 @@ TEST(Design, QuietZoneFromCallersIsGuarded) {
     EXPECT_EQ(design.additionalQuietZonePixels(), Design::maxAdditionalQuietZonePixels);
     design.setAdditionalQuietZonePixels(std::int64_t(1) << 40);
     EXPECT_EQ(design.additionalQuietZonePixels(), Design::maxAdditionalQuietZonePixels);
-    // What is stored is what the guard let through.
+    // What is stored is what the guard let through, and only when not zero.
     EXPECT_EQ(design.settings().at("additionalQuietZonePixels"), Design::maxAdditionalQuietZonePixels);
+    design.setAdditionalQuietZonePixels(3);
+    EXPECT_EQ(Design::Create(throughJson(design.settings()))->additionalQuietZonePixels(), 3u);
+    EXPECT_EQ(Design().settings().size(), 2u);
 }
 
 TEST(Design, ColourInitialiserAndFluentSetters) {
@@ -372,28 +271,56 @@ TEST(Design, ColourInitialiserAndFluentSetters) {
     EXPECT_THROW(design.setShape(nullptr), QRCodeException);
 }
 
-TEST(Design, JsonRoundTripAndCopy) {
-    Design design;
-    design.setShape(std::make_shared<Shape>(std::make_shared<PixelShape::Abstract>(), insetSquare(0.1), false, true,
-                                            false, EyeShape::Square::Create(), PupilShape::Square::Create()));
-    design.foregroundStyle(gradient()).backgroundColor(gfx::Color::sRGB(1, 1, 0.75));
-    design.style()->setShadow(Shadow());
-    design.setAdditionalQuietZonePixels(2);
+TEST(Design, EveryFieldRoundTripsThroughJsonAndCopiesDeeply) {
+    // Every generator and flag of the shape, every field of the style.
+    auto design = std::make_shared<Design>();
+    design->setShape(std::make_shared<Shape>(std::make_shared<PixelShape::Abstract>(), insetSquare(0.3), true, true,
+                                             false, EyeShape::Square::Create(), PupilShape::Square::Create()));
+    auto& style = *design->style();
+    style.setOnPixels(gradient());
+    style.setOnPixelsBackground(gfx::Color::sRGB(0.1, 0.2, 0.3, 1));
+    style.setOffPixels(std::make_shared<FillStyle::RadialGradient>(
+        ZelGradient({{0.0, gfx::Color::sRGB(0, 1, 0)}, {1.0, gfx::Color::sRGB(1, 1, 0)}}), gfx::Point{0.25, 0.5}));
+    style.setOffPixelsBackground(gfx::Color::sRGB(0.5, 0.5, 0.5, 0.5));
+    style.setEye(FillStyle::Solid::sRGB(1, 0, 0));
+    style.setPupil(FillStyle::Solid::sRGB(0, 0, 1));
+    style.setBackground(FillStyle::Solid::sRGB(1, 1, 0.5));
+    style.setBackgroundFractionalCornerRadius(0.125);
+    style.setShadow(Shadow(ShadowType::innerShadow, 0.5, -0.25, 3, gfx::Color::sRGB(0, 0, 0, 0.5)));
+    style.setEyeBackground(gfx::Color::sRGB(0, 1, 1, 1));
+    design->setAdditionalQuietZonePixels(2);
 
-    const auto json = design.jsonData();
-    const auto loaded = Design::CreateFromJsonData(json);
-    EXPECT_EQ(throughJson(loaded->settings()), throughJson(design.settings()));
-    EXPECT_EQ(SettingsDict::parse(loaded->jsonData()), SettingsDict::parse(json));
+    const SettingsDict s = design->settings();
+    for (const char* key : {"onPixels", "onPixelsBackground", "offPixels", "offPixelsBackground", "eye", "pupil",
+                            "background", "backgroundFractionalCornerRadius", "shadow", "eyeBackground"})
+        EXPECT_TRUE(s.at("style").contains(key)) << key;
+    for (const char* key : {"offPixels", "pupil"}) EXPECT_TRUE(s.at("shape").contains(key)) << key;
+    EXPECT_EQ(s.at("shape").at("offPixels").at("settings").at("insetFraction"), 0.3);
+    const auto loaded = Design::CreateFromJsonData(design->jsonData());
+    EXPECT_EQ(throughJson(loaded->settings()), throughJson(s));
     EXPECT_EQ(loaded->shape()->onPixels()->name(), "abstract");
-    EXPECT_EQ(loaded->additionalQuietZonePixels(), 2u);
+    EXPECT_EQ(loaded->style()->shadow()->type, ShadowType::innerShadow);
 
-    const auto copy = design.copy();
-    EXPECT_NE(copy->shape(), design.shape());
-    EXPECT_NE(copy->style(), design.style());
-    EXPECT_NE(copy->shape()->onPixels(), design.shape()->onPixels());
-    EXPECT_EQ(copy->settings(), design.settings());
+    // The copy shares no generator and no fill.
+    const auto copy = design->copy();
+    const auto& shape = *design->shape();
+    EXPECT_NE(copy->shape()->onPixels(), shape.onPixels());
+    EXPECT_NE(copy->shape()->offPixels(), shape.offPixels());
+    EXPECT_NE(copy->shape()->eye(), shape.eye());
+    EXPECT_NE(copy->shape()->pupil(), shape.pupil());
+    EXPECT_NE(copy->style()->onPixels(), style.onPixels());
+    EXPECT_NE(copy->style()->offPixels(), style.offPixels());
+    EXPECT_NE(copy->style()->eye(), style.eye());
+    EXPECT_NE(copy->style()->pupil(), style.pupil());
+    EXPECT_NE(copy->style()->background(), style.background());
+    EXPECT_EQ(copy->settings(), s);
     copy->foregroundColor(gfx::Color::sRGB(0, 0, 0));
-    EXPECT_EQ(design.style()->onPixels()->name(), "lineargradient");
+    EXPECT_EQ(style.onPixels()->name(), "lineargradient");
+    // Copies of what is not set stay unset.
+    Style plain;
+    plain.setBackground(nullptr);
+    EXPECT_FALSE(plain.copy()->background() || plain.copy()->eye() || plain.copy()->shadow());
+    EXPECT_FALSE(Shape().copyShape()->offPixels());
 }
 
 TEST(Design, BadJsonIsCannotCreateGenerator) {
@@ -408,11 +335,14 @@ TEST(Design, BadJsonIsCannotCreateGenerator) {
     EXPECT_EQ(Design::CreateFromJsonData(std::string_view("{}"))->settings(), Design().settings());
 }
 
-TEST(Design, SettingsPassOnTheStylesError) {
+TEST(Design, SettingsPassOnAFillsError) {
     Design design;
     design.foregroundStyle(std::make_shared<FillStyle::Image>(nullptr));
-    EXPECT_THROW(design.settings(), QRCodeException);
-    EXPECT_THROW(design.jsonData(), QRCodeException);
+    EXPECT_EQ(errorOf([&] { design.settings(); }), QRCodeError::cannotGenerateImageBase64);
+    EXPECT_EQ(errorOf([&] { design.jsonData(); }), QRCodeError::cannotGenerateImageBase64);
+    Style style;
+    style.setOffPixels(std::make_shared<FillStyle::Image>(nullptr));
+    EXPECT_EQ(errorOf([&] { style.settings(); }), QRCodeError::cannotGenerateImageBase64);
     // A radius that JSON cannot hold fails the text form, not the dictionary.
     Design infinite;
     infinite.style()->setBackgroundFractionalCornerRadius(std::numeric_limits<double>::infinity());

@@ -19,17 +19,6 @@ std::vector<std::string> lines(const std::string& text) {
 }
 } // namespace
 
-TEST(Shadow, DefaultShadowSettings) {
-    const Shadow shadow;
-    const auto s = shadow.settings();
-    EXPECT_EQ(s.size(), 5u);
-    EXPECT_DOUBLE_EQ(s["offset-width"].get<double>(), 0.2);
-    EXPECT_DOUBLE_EQ(s["offset-height"].get<double>(), -0.2);
-    EXPECT_DOUBLE_EQ(s["blur"].get<double>(), 4.0);
-    EXPECT_EQ(s["type"].get<int>(), 0);
-    EXPECT_EQ(s["color"].get<std::string>(), "0.0,0.0,0.0,0.8");
-}
-
 TEST(Shadow, SettingsRoundTripAndRefusals) {
     const Shadow inner(ShadowType::innerShadow, 1.5, -2.25, 3, gfx::Color::sRGB(0.5, 0.25, 1, 0.5));
     const auto back = Shadow::Create(inner.settings());

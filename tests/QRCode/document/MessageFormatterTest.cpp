@@ -1,4 +1,5 @@
 #include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/document/Message.h"
 #include "QRCode/QRCodeError.h"
 #include "tests/support/TestSupport.h"
@@ -21,9 +22,8 @@ using Message::Contact;
 
 namespace {
 
+using qrcodetest::bytesOf;
 using qrcodetest::errorOf;
-
-std::vector<std::uint8_t> bytesOf(std::string_view s) { return {s.begin(), s.end()}; }
 
 Message::Date utc(int y, unsigned m, unsigned d, int hh, int mm, int ss) {
     using namespace std::chrono;
@@ -48,10 +48,12 @@ nlohmann::json readBack(const char* mode, const std::string& text) {
 
 } // namespace
 
-TEST(ContactMessage, MinimalCardHasNoTrailingLineFeed) {
+TEST(ContactMessage, MinimalCardHasNoTrailingLineFeedAndInvalidUTF8IsRefused) {
     const Contact card(Contact::Name(), "Ada", {}, std::nullopt, std::nullopt, {}, {}, {}, {});
     EXPECT_EQ(*card.text(), "BEGIN:VCARD\nVERSION:3.0\nN:;;;;\nFN:Ada\nEND:VCARD");
     EXPECT_EQ(card.data(), bytesOf(*card.text()));
+    EXPECT_EQ(errorOf([] { Contact(Contact::Name(), "\xff", {}, std::nullopt, std::nullopt, {}, {}, {}, {}); }),
+              QRCodeError::unableToConvertTextToRequestedEncoding);
 }
 
 TEST(ContactMessage, FullCardInFieldOrder) {
@@ -118,12 +120,7 @@ TEST(ContactMessage, EveryFieldReadsBackExactlyWithAStandardParser) {
     EXPECT_EQ(fields["note"].get<Strings>(), Strings{"one, two; three\\"});
 }
 
-TEST(ContactMessage, InvalidUTF8IsRefused) {
-    EXPECT_EQ(errorOf([] { Contact(Contact::Name(), "\xff", {}, std::nullopt, std::nullopt, {}, {}, {}, {}); }),
-              QRCodeError::unableToConvertTextToRequestedEncoding);
-}
-
-TEST(EventMessage, BlockWithUTCTimesAndCRLF) {
+TEST(EventMessage, BlockWithUTCTimesCRLFAndEscapes) {
     const Message::Event event("Lunch\r\nMeeting", "Cafe", utc(2024, 1, 2, 3, 4, 5), utc(2024, 1, 2, 4, 0, 0));
     EXPECT_EQ(*event.text(), "BEGIN:VEVENT\r\n"
                              "SUMMARY:LunchMeeting\r\n"
@@ -132,6 +129,16 @@ TEST(EventMessage, BlockWithUTCTimesAndCRLF) {
                              "DTEND:20240102T040000Z\r\n"
                              "END:VEVENT");
     EXPECT_EQ(event.data(), bytesOf(*event.text()));
+
+    // Lone line breaks and separators are escaped; times drop their fraction.
+    const auto start = utc(1999, 12, 31, 23, 59, 59) + std::chrono::milliseconds(999);
+    const Message::Event escaped("a\nb\rc, d; e\\", "", start, start);
+    EXPECT_EQ(*escaped.text(), "BEGIN:VEVENT\r\n"
+                               "SUMMARY:a\\nb\\nc\\, d\\; e\\\\\r\n"
+                               "LOCATION:\r\n"
+                               "DTSTART:19991231T235959Z\r\n"
+                               "DTEND:19991231T235959Z\r\n"
+                               "END:VEVENT");
 }
 
 TEST(EventMessage, ReadsBackExactlyWithAStandardParser) {
@@ -145,26 +152,12 @@ TEST(EventMessage, ReadsBackExactlyWithAStandardParser) {
     EXPECT_EQ(fields["end"], "2024-03-01T00:30:00+00:00");
 }
 
-TEST(EventMessage, LoneLineBreaksAndSeparatorsAreEscaped) {
-    const auto start = utc(1999, 12, 31, 23, 59, 59) + std::chrono::milliseconds(999);
-    const Message::Event event("a\nb\rc, d; e\\", "", start, start);
-    EXPECT_EQ(*event.text(), "BEGIN:VEVENT\r\n"
-                             "SUMMARY:a\\nb\\nc\\, d\\; e\\\\\r\n"
-                             "LOCATION:\r\n"
-                             "DTSTART:19991231T235959Z\r\n"
-                             "DTEND:19991231T235959Z\r\n"
-                             "END:VEVENT");
-}
-
 TEST(MailMessage, PercentEncodingAndQuery) {
     EXPECT_EQ(*Message::Mail("a b", "Hi there").text(), "mailto:a%20b?subject=Hi%20there");
     EXPECT_EQ(*Message::Mail("a b").text(), "mailto:a%20b");
     EXPECT_EQ(*Message::Mail("x@y.z", std::string()).text(), "mailto:x@y.z?subject=");
     EXPECT_EQ(*Message::Mail("x@y.z", std::nullopt, "line1\nl\u00e9").text(), "mailto:x@y.z?body=line1%0Al%C3%A9");
     EXPECT_EQ(*Message::Mail("x@y.z", "s", "b").text(), "mailto:x@y.z?subject=s&body=b");
-}
-
-TEST(MailMessage, QuerySeparatorsInsideValuesAreEncoded) {
     // "a&body=x" as a subject must not become a second query item.
     EXPECT_EQ(*Message::Mail("who?@y.z", "a&body=x+1", "50%").text(),
               "mailto:who%3F@y.z?subject=a%26body%3Dx%2B1&body=50%25");

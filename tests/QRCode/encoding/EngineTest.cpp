@@ -32,20 +32,31 @@ std::shared_ptr<QRCode::QRCodeEngine> external() { return std::make_shared<QRCod
 
 } // namespace
 
-TEST(QRCodeHolder, StartsEmptyWithDefaultEngine) {
+TEST(QRCodeHolder, DefaultEngineEmptyMessagesAndCopies) {
     const QRCode::QRCode code;
     EXPECT_EQ(code.cellDimension(), 0);
-    EXPECT_EQ(code.current().dimension(), 0);
     EXPECT_EQ(code.currentErrorCorrection(), ErrorCorrection::quartile);
     EXPECT_EQ(code.engine()->name(), "coreimage");
     EXPECT_FALSE(std::isfinite(code.cellSize(100)));
-    EXPECT_EQ(QRCode::QRCode::EncodingExtension, "qrjcode");
-
     const auto engines = QRCode::QRCode::QRCodeAvailableEngines();
     ASSERT_EQ(engines.size(), 2U);
     EXPECT_EQ(engines[0]->name(), "coreimage");
     EXPECT_EQ(engines[1]->name(), "external");
-    EXPECT_EQ(QRCode::QRCode::QRCodeDefaultEngine()->name(), "coreimage");
+    QRCode::QRCode holder;
+    holder.setEngine(nullptr);
+    EXPECT_EQ(holder.engine()->name(), "coreimage");
+
+    // An empty message still gives a symbol, through either engine.
+    EXPECT_EQ(QRCode::QRCode(QRCode::QRCode::QRCodeDefaultEngine()).cellDimension(), 23);
+    EXPECT_EQ(QRCode::QRCode(external()).cellDimension(), 23);
+    EXPECT_EQ(QRCode::QRCode(std::string_view(""), ErrorCorrection::high).cellDimension(), 23);
+
+    // A copy takes the default engine and level, and the same matrix.
+    const QRCode::QRCode high(std::string_view("copy"), ErrorCorrection::high, external());
+    const QRCode::QRCode copy = high.copy();
+    EXPECT_EQ(copy.engine()->name(), "coreimage");
+    EXPECT_EQ(copy.currentErrorCorrection(), ErrorCorrection::quartile);
+    EXPECT_EQ(copy.current(), high.current());
 }
 
 TEST(QRCodeHolder, ExternalEngineAddsOneModuleBorder) {
@@ -81,15 +92,6 @@ TEST(QRCodeHolder, FilterEngineReadsTheFilterImage) {
             ASSERT_TRUE(px == 0 || px == 255);
             ASSERT_EQ(m(y, x), px == 0);
         }
-}
-
-TEST(QRCodeHolder, EmptyMessageStillGivesASymbol) {
-    const QRCode::QRCode viaEngine(QRCode::QRCode::QRCodeDefaultEngine());
-    EXPECT_EQ(viaEngine.cellDimension(), 23);
-    EXPECT_EQ(viaEngine.currentErrorCorrection(), ErrorCorrection::quartile);
-    const QRCode::QRCode viaExternal(external());
-    EXPECT_EQ(viaExternal.cellDimension(), 23);
-    EXPECT_EQ(QRCode::QRCode(std::string_view(""), ErrorCorrection::high).cellDimension(), 23);
 }
 
 TEST(QRCodeHolder, DataThatDoesNotFit) {
@@ -145,16 +147,4 @@ TEST(QRCodeHolder, FailedUpdateKeepsTheLastGoodState) {
     code.update(std::string_view("12345"), ErrorCorrection::low);
     EXPECT_EQ(code.currentErrorCorrection(), ErrorCorrection::low);
     EXPECT_NE(code.current(), before);
-}
-
-TEST(QRCodeHolder, CopyUsesDefaultEngineAndLevel) {
-    const QRCode::QRCode code(std::string_view("copy"), ErrorCorrection::high, external());
-    const QRCode::QRCode copy = code.copy();
-    EXPECT_EQ(copy.engine()->name(), "coreimage");
-    EXPECT_EQ(copy.currentErrorCorrection(), ErrorCorrection::quartile);
-    EXPECT_EQ(copy.current(), code.current());
-
-    QRCode::QRCode holder;
-    holder.setEngine(nullptr);
-    EXPECT_EQ(holder.engine()->name(), "coreimage");
 }

@@ -2,6 +2,7 @@
 // the union of the parts; paths without overlaps shadow as with the classic
 // even-odd construction.
 #include "QRCode/fills/GradientFills.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "QRCode/fills/ImageFill.h"
 #include "QRCode/fills/Solid.h"
 #include "image-read-write/ImageLoading.h"
@@ -22,12 +23,7 @@ namespace FillStyle = QRCode::FillStyle;
 
 namespace {
 
-std::unique_ptr<gfx::GraphicsContext> flippedBitmap(int w, int h) {
-    auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
-    ctx->scaleBy(1, -1);
-    ctx->translateBy(0, -h);
-    return ctx;
-}
+using qrcodetest::flippedBitmap;
 
 // Two squares drawn the same way round that overlap in (18...26)^2: the
 // overlap has winding number 2.
@@ -208,17 +204,9 @@ TEST(FillShadows, PdfShadowsAgreeWithTheBitmap) {
     // Away from edges (antialiasing differs) the two agree: the inner
     // shadow's bands along the top and left edges, the drop shadow right of
     // and below the union, the fill inside the overlaps, the page outside.
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{20, 12},
-                                                               {12, 20},
-                                                               {22, 22},
-                                                               {30, 30},
-                                                               {40, 40},
-                                                               {86, 30},
-                                                               {78, 36},
-                                                               {66, 28},
-                                                               {72, 22},
-                                                               {62, 28},
-                                                               {95, 5}}) {
+    const int points[][2] = {{20, 12}, {12, 20}, {22, 22}, {30, 30}, {40, 40}, {86, 30},
+                             {78, 36}, {66, 28}, {72, 22}, {62, 28}, {95, 5}};
+    for (const auto& [x, y] : points) {
         const auto a = expected->pixel(x, y), b = page->pixel(x, y);
         EXPECT_NEAR(a.r, b.r, 12) << x << "," << y;
         EXPECT_NEAR(a.g, b.g, 12) << x << "," << y;

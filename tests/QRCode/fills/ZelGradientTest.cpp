@@ -1,4 +1,5 @@
 #include "QRCode/fills/ZelGradient.h"
+#include "tests/QRCode/ErrorOf.h"
 #include "QRCode/core/Colors.h"
 #include "QRCode/QRCodeError.h"
 
@@ -32,12 +33,7 @@ TEST(ZelGradient, PinPositionsAreClamped) {
     EXPECT_EQ(Pin(Color::sRGB(1, 0, 0), 7).position(), 1);
     EXPECT_EQ(Pin(Color::sRGB(1, 0, 0), std::nan("")).position(), 0);
     EXPECT_EQ(Pin::fromHexColor("#00ff00", 0.5).color(), Color::sRGB(0, 1, 0, 1));
-    try {
-        Pin::fromHexColor("#ggg", 0);
-        FAIL();
-    } catch (const QRCodeException& e) {
-        EXPECT_EQ(e.code(), QRCodeError::invalidHexColorString);
-    }
+    EXPECT_EQ(qrcodetest::errorOf([] { Pin::fromHexColor("#ggg", 0); }), QRCodeError::invalidHexColorString);
 }
 
 TEST(ZelGradient, PinsSortStablyAndFewerThanTwoAreRefused) {

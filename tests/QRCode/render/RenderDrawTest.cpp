@@ -1,3 +1,5 @@
+#include "tests/QRCode/ErrorOf.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
@@ -21,15 +23,12 @@ using namespace rendertest;
 
 namespace {
 
+using qrcodetest::solidImage;
+
+using qrcodetest::errorOf;
+
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
-
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
-    auto image = std::make_shared<gfx::Image>(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
-    return image;
-}
 
 bool isRed(const gfx::Image& image, int x, int y) {
     const auto p = image.pixel(x, y);
@@ -98,7 +97,7 @@ TEST(RenderDraw, NegatedModeDrawsLightModulesInTheOnPixelFill) {
 }
 
 TEST(RenderDraw, LogoIsClippedToItsPathOverTheModuleGrid) {
-    const auto code = holder(fullMatrix(25, true));
+    const auto code = holder(BoolMatrix(25).flipped());
     auto design = blackOnWhite();
     design->setAdditionalQuietZonePixels(2); // q = 20, grid 250 from 20
     gfx::Path square;
@@ -159,35 +158,18 @@ TEST(RenderDraw, BitmapSizesAndRefusals) {
 
     for (gfx::Size bad : {gfx::Size{0, 10}, gfx::Size{10, -1}, gfx::Size{kNaN, 10}, gfx::Size{10, kInf},
                           gfx::Size{0.5, 0.5}, gfx::Size{1e9, 1e9}, gfx::Size{1e300, 1}}) {
-        try {
-            code.cgImage(bad, *design, nullptr);
-            ADD_FAILURE() << bad.width << " x " << bad.height;
-        } catch (const QRCodeException& e) {
-            EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
-        }
+        EXPECT_EQ(errorOf([&] { code.cgImage(bad, *design, nullptr); }), QRCodeError::cannotGenerateImage)
+            << bad.width << " x " << bad.height;
     }
     for (double resolution : {0.0, -72.0, kNaN, kInf}) {
-        try {
-            code.pdfData(100, resolution, *design, nullptr);
-            ADD_FAILURE() << resolution;
-        } catch (const QRCodeException& e) {
-            EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
-        }
+        EXPECT_EQ(errorOf([&] { code.pdfData(100, resolution, *design, nullptr); }), QRCodeError::cannotGenerateImage)
+            << resolution;
     }
     for (gfx::Size bad : {gfx::Size{1e300, 1e300}, gfx::Size{0, 100}, gfx::Size{kNaN, 100}}) {
-        try {
-            code.pdfData(bad, 72, *design, nullptr);
-            ADD_FAILURE() << bad.width << " x " << bad.height;
-        } catch (const QRCodeException& e) {
-            EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
-        }
+        EXPECT_EQ(errorOf([&] { code.pdfData(bad, 72, *design, nullptr); }), QRCodeError::cannotGenerateImage)
+            << bad.width << " x " << bad.height;
     }
-    try {
-        code.pngData(100, kNaN, *design, nullptr);
-        ADD_FAILURE();
-    } catch (const QRCodeException& e) {
-        EXPECT_EQ(e.code(), QRCodeError::cannotGenerateImage);
-    }
+    EXPECT_EQ(errorOf([&] { code.pngData(100, kNaN, *design, nullptr); }), QRCodeError::cannotGenerateImage);
     for (double dpi : {0.0, -1.0}) {
         try {
             code.pngData(100, dpi, *design, nullptr);

@@ -114,8 +114,8 @@ TEST(PathComposition, MirroringFlipsTheSecondAndThirdEyeInsideTheirBlocks) {
 TEST(PathComposition, ReservedCellsNeverCarryPixelsUnlessOffPixelsExtend) {
     const int n = 25;
     const QRCode::Shape shape;
-    const auto allOn = holder(fullMatrix(n, true));
-    const auto allOff = holder(fullMatrix(n, false));
+    const auto allOn = holder(BoolMatrix(n).flipped());
+    const auto allOff = holder(BoolMatrix(n));
     for (bool merge : {false, true}) {
         const gfx::Path on = QRCode::rendering::composePath(allOn.current(), {250, 250}, Components::onPixels(), shape,
                                                             nullptr, 0, false, true, merge);

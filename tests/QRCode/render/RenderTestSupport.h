@@ -39,13 +39,6 @@ inline QRCode::BoolMatrix randomMatrix(int n, std::uint32_t seed = 0x9E3779B9u) 
     return m;
 }
 
-inline QRCode::BoolMatrix fullMatrix(int n, bool value) {
-    QRCode::BoolMatrix m(n);
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) m.set(r, c, value);
-    return m;
-}
-
 // Whether a cell is in the outer ring or one of the three eye blocks.
 inline bool isReserved(int r, int c, int n) {
     return r == 0 || c == 0 || r == n - 1 || c == n - 1 || (r < 9 && c < 9) || (r >= n - 9 && c < 9) ||

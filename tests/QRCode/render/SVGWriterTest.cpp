@@ -1,4 +1,5 @@
 #include "tests/QRCode/ShapeTestDoubles.h"
+#include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
@@ -21,6 +22,8 @@ using namespace rendertest;
 
 namespace {
 
+using qrcodetest::solidImage;
+
 // CornerEye(true): the 10 x 10 square at the corner of its box with a
 // pupil square 30...60, so placements can be worked out by hand.
 using shapetest::CornerEye;
@@ -40,13 +43,6 @@ std::shared_ptr<QRCode::Design> handDesign() {
 
 std::string attributeOf(const QRCodeFillStylePtr& fill) {
     return fill->svgRepresentation("x", 10, nullptr).styleAttribute();
-}
-
-gfx::ImagePtr solidImage(int w, int h, gfx::Pixel colour) {
-    auto image = std::make_shared<gfx::Image>(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image->setPixel(x, y, colour);
-    return image;
 }
 
 } // namespace
@@ -170,19 +166,6 @@ TEST(SVGWriter, NumbersAndPathData) {
         QRCode::svg::appendNumber(text, v);
         EXPECT_EQ(text, foundation::svgNumberText(v)) << v;
     }
-    gfx::Path p;
-    p.moveTo({0, 0});
-    p.lineTo({10, 0});
-    p.lineTo({10, 10});
-    p.lineTo({0, 10});
-    p.closeSubpath();
-    p.moveTo({0.5, 2.0 / 3});
-    p.quadTo({1, 2}, {3, 4});
-    p.curveTo({1, 2}, {3, 4}, {5, 6});
-    std::string data;
-    QRCode::svg::appendPathData(data, p);
-    EXPECT_EQ(data, "M0 0 L10 0 L10 10 L0 10 Z M0.5 0.667 Q1,2 3,4 C1,2 3,4 5,6 ");
-
     // A dimension that is not a multiple of the module count: fractions
     // with at most three digits, whole numbers in the header.
     const std::string text = singleModule().svg(251, *handDesign(), nullptr);

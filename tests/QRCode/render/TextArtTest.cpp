@@ -100,10 +100,3 @@ TEST(TextArt, SmallMatricesAndEmpty) {
     m.set(1, 0, false);
     EXPECT_EQ(QRCode::smallAsciiRepresentation(m), "\u2580\u2584\n");
 }
-
-TEST(TextArt, HolderForwardsToItsMatrix) {
-    const QRCode::QRCode code(std::string_view("art"), QRCode::ErrorCorrection::low,
-                              std::make_shared<QRCode::QRCodeEngineExternal>());
-    EXPECT_EQ(code.asciiRepresentation(), QRCode::asciiRepresentation(code.boolMatrix()));
-    EXPECT_EQ(code.smallAsciiRepresentation(), QRCode::smallAsciiRepresentation(code.boolMatrix()));
-}

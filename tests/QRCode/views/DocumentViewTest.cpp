@@ -24,8 +24,9 @@ QRCode::DocumentPtr slowDocument(const std::string& text, int milliseconds) {
 
 } // namespace
 
-TEST(DocumentView, RendersTheDocumentAfterTheDebounce) {
-    QRCodeDocumentView view(textDocument("first"));
+TEST(DocumentView, RendersTheDocumentAfterTheDebounceAndAgainWhenAssignedAgain) {
+    auto document = textDocument("first");
+    QRCodeDocumentView view(document);
     QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
     EXPECT_TRUE(view.image().isNull()); // nothing before the pause is over
     ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
@@ -33,6 +34,10 @@ TEST(DocumentView, RendersTheDocumentAfterTheDebounce) {
     EXPECT_EQ(decode(view.image()), Texts{"first"});
     EXPECT_EQ(view.imageOpacity(), 1.0);
     EXPECT_FALSE(view.isBusy());
+    // Changes inside the same document show once it is assigned again.
+    document->setUtf8String("after");
+    view.setDocument(document);
+    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"after"}; }));
 }
 
 TEST(DocumentView, BurstOfChangesRendersOnceTheLastDocument) {
@@ -56,15 +61,6 @@ TEST(DocumentView, BurstOfChangesRendersOnceTheLastDocument) {
     EXPECT_EQ(started.count(), 1);
     EXPECT_EQ(displayed.count(), 2);
     EXPECT_EQ(view.document(), last);
-}
-
-TEST(DocumentView, ChangesInsideTheDocumentShowAfterAssigningItAgain) {
-    auto document = textDocument("before");
-    QRCodeDocumentView view(document);
-    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"before"}; }));
-    document->setUtf8String("after");
-    view.setDocument(document);
-    ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"after"}; }));
 }
 
 TEST(DocumentView, NoDocumentEmptiesTheView) {

@@ -29,11 +29,7 @@ std::string toString(const QRCode::Document::Bytes& bytes) { return std::string(
 TEST(QRCodeView, StartsWithADefaultDocumentAndDesignerDefaults) {
     QRCodeView view;
     ASSERT_NE(view.document(), nullptr);
-    EXPECT_FALSE(view.supportsDrag());
-    EXPECT_EQ(view.dragImageSize(), QSize(512, 512));
     EXPECT_EQ(view.ibCorrectionLevel(), "Q");
-    EXPECT_EQ(view.ibTextContent(), "");
-    EXPECT_TRUE(view.ibEyeShape().isEmpty() && view.ibPixelShape().isEmpty() && view.ibPupilShape().isEmpty());
     EXPECT_EQ(view.ibBackgroundColor(), QColor(Qt::white));
 
     view.setDocument(nullptr);
@@ -92,17 +88,6 @@ TEST(QRCodeView, GeneratorNamesFallBackToSquares) {
     view.setIbPupilShape(QStringLiteral(""));
     view.prepareForInterfaceBuilder();
     EXPECT_EQ(shape.pupil(), nullptr);
-}
-
-TEST(QRCodeView, ColoursAreSolidFills) {
-    QRCodeView view;
-    view.setIbPixelColor(QColor(255, 0, 0));
-    view.setIbEyeColor(QColor(0, 128, 0));
-    view.setIbBackgroundColor(QColor(0, 0, 255));
-    EXPECT_EQ(view.ibPixelColor().name(), "#ff0000");
-    EXPECT_EQ(view.ibEyeColor().name(), "#008000");
-    EXPECT_EQ(view.ibBackgroundColor().name(), "#0000ff");
-    EXPECT_EQ(view.ibPupilColor(), QColor(Qt::black)); // no pupil fill
 }
 
 TEST(QRCodeView, CellSizeUsesTheSmallerSide) {
