@@ -36,7 +36,6 @@ const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "
 using pixelshapetest::count;
 using pixelshapetest::covered;
 using pixelshapetest::drawn;
-using pixelshapetest::expectFullBlockInsideTheGrid;
 using pixelshapetest::expectRect;
 using pixelshapetest::grid;
 using pixelshapetest::make;
@@ -99,16 +98,6 @@ TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry) {
         const BoolMatrix m = grid({"##.", ".##", "#.#"});
         EXPECT_EQ(drawn(*again, m), drawn(*shape, m)) << kNames[i];
     }
-}
-
-TEST(BarAndPathShapes, GridIsCentredInTheLongerSide) {
-    // Pointy draws a full matrix as exact squares, so its bounds are the grid's.
-    const BoolMatrix full = grid({"###", "###", "###"});
-    Pointy pointy;
-    expectRect(pointy.generatePath(full, Size{50, 30}).boundingBox(), 10, 0, 30, 30);
-    expectRect(pointy.generatePath(full, Size{30, 50}).boundingBox(), 0, 10, 30, 30);
-    // Every shape stays inside the grid.
-    for (const auto& name : kNames) expectFullBlockInsideTheGrid(name);
 }
 
 // ---- Bars ------------------------------------------------------------------
@@ -198,6 +187,11 @@ TEST(Bars, StoredFractionsOutsideTheUnitRangeStillDrawSoundBars) {
 
 TEST(Pointy, LineEndsComeToAPoint) {
     Pointy pointy;
+    // A full matrix is exact squares, so its bounds are the grid's, centred
+    // in the longer side.
+    const BoolMatrix full = grid({"###", "###", "###"});
+    expectRect(pointy.generatePath(full, Size{50, 30}).boundingBox(), 10, 0, 30, 30);
+    expectRect(pointy.generatePath(full, Size{30, 50}).boundingBox(), 0, 10, 30, 30);
     // A lone module is a full square.
     const gfx::Path lone = drawn(pointy, grid({"...", ".#.", "..."}));
     EXPECT_TRUE(covered(lone, 1, 1, 0.3, 0.3));
@@ -515,52 +509,4 @@ TEST(RoundedEndIndent, FilletsAreOffByDefault) {
     EXPECT_TRUE(withFillets->hasInnerCorners());
     withFillets->reset();
     EXPECT_EQ(withFillets->settings(), (SettingsDict{{"cornerRadiusFraction", 0.65}, {"hasInnerCorners", false}}));
-}
-
-// ---- Scanning --------------------------------------------------------------
-
-namespace {
-
-// The symbol drawn by the renderer with `shape` for the on-pixels (the eyes
-// are the default square ones), on white with a quiet zone of four modules.
-gfx::ImagePtr renderSymbol(const std::shared_ptr<QRCodePixelShapeGenerator>& shape, const ::QRCode::QRCode& code,
-                           int modulePixels) {
-    Design design(gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
-    design.shape()->setOnPixels(shape);
-    design.setAdditionalQuietZonePixels(4);
-    const auto side = static_cast<double>((code.cellDimension() + 8) * modulePixels);
-    return code.cgImage(Size{side, side}, design, nullptr);
-}
-
-} // namespace
-
-TEST(BarAndPathShapes, SymbolsDrawnWithEveryShapeScan) {
-    // The square grids cover each module with small squares separated by a
-    // lattice of light lines; close up, the decoder reads those lines as
-    // edges and fails at many module sizes, so they are read at the small
-    // size at which a symbol is usually seen (the lines blend into the
-    // squares there). Every other shape must also scan close up.
-    const std::string message = "https://example.com/tessivo?shapes=neighbours&n=42";
-    for (const auto level : {ErrorCorrection::low, ErrorCorrection::high}) {
-        ::QRCode::QRCode code(message, level);
-        for (const auto& name : kNames) {
-            const bool lattice = name.rfind("grid", 0) == 0;
-            const SettingsDict variants[] = {SettingsDict(), {{"hasInnerCorners", true}, {"cornerRadiusFraction", 1}}};
-            for (const auto& settings : variants) {
-                for (int modulePixels : {4, 12}) {
-                    if (lattice && modulePixels > 4) continue;
-                    const auto shape = make(name, settings);
-                    const auto image = renderSymbol(shape, code, modulePixels);
-                    // The shape is what was drawn: not the plain squares.
-                    const auto squares = renderSymbol(Square::Create(), code, modulePixels);
-                    ASSERT_EQ(image->width(), squares->width());
-                    EXPECT_FALSE(
-                        std::equal(image->data(), image->data() + image->stride() * image->height(), squares->data()));
-                    const auto found = platform::detectQRCodes(*image);
-                    ASSERT_EQ(found.size(), 1U) << name << " " << settings.dump() << " at " << modulePixels;
-                    EXPECT_EQ(found[0].text, message) << name;
-                }
-            }
-        }
-    }
 }

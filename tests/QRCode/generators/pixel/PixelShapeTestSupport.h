@@ -64,14 +64,4 @@ inline void expectRect(const gfx::Rect& actual, double x, double y, double w, do
     EXPECT_NEAR(actual.height(), h, tolerance);
 }
 
-// A full 3 x 3 block drawn at 50 x 30 stays inside the grid, which is
-// centred in the longer side (x 10...40).
-inline void expectFullBlockInsideTheGrid(const std::string& name) {
-    const gfx::Rect box = make(name)->generatePath(grid({"###", "###", "###"}), gfx::Size{50, 30}).pathBoundingBox();
-    EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-    EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-    EXPECT_GE(box.minY(), -1e-9) << name;
-    EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
-}
-
 } // namespace pixelshapetest

@@ -1,8 +1,16 @@
+#include "QRCode/design/Design.h"
+#include "QRCode/design/Shape.h"
+#include "QRCode/generators/PixelShapeFactory.h"
 #include "QRCode/generators/pixel/Abstract.h"
 #include "QRCode/generators/pixel/Square.h"
+#include "QRCode/QRCode.h"
+#include "platform/detector/QRDetector.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <string>
 #include <vector>
 
 using namespace QRCode;
@@ -187,4 +195,56 @@ TEST(AbstractPixelShape, CornersFollowTheSeededDraws) {
     EXPECT_EQ(abstract.generatePath(m, Size{30, 40}), path);
     EXPECT_EQ(Abstract().generatePath(m, Size{30, 40}), path);
     EXPECT_TRUE(abstract.generatePath(BoolMatrix(), Size{30, 40}).isEmpty());
+}
+
+// Every pixel shape, drawn by the renderer for the on-pixels of real symbols
+// (square eyes and pupils, black on white), must scan at every module size
+// tried, in its default settings and at the extremes of its corner radius.
+// A decoder samples each module at its centre, which some shapes leave
+// unreliable by design; those are read only at the sizes where they scan:
+// the square grids' light lattice and the stitch's gap, which blur shut at a
+// few pixels a module; the donut's hole, which is that centre; and the
+// diagonal stripes, which put a band's edge through it at some sizes.
+TEST(PixelShapes, SymbolsDrawnWithEveryShapeScan) {
+    const std::vector<int> everySize{3, 4, 6, 8, 10, 12, 16};
+    const std::map<std::string, std::vector<int>> onlyAt{{"grid2x2", {3, 4}}, {"grid3x3", {3, 4}},
+                                                         {"grid4x4", {3, 4}}, {"stitch", {5}},
+                                                         {"donut", {3, 4}},   {"diagonalStripes", {3, 4, 6, 12, 16}}};
+    const std::string message = "https://example.com/tessivo?shapes=tiles&n=42";
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    for (const auto level : {ErrorCorrection::low, ErrorCorrection::high}) {
+        const ::QRCode::QRCode code(message, level);
+        const std::int64_t n = code.current().dimension();
+        for (const auto& type : factory.registeredTypes()) {
+            const std::string name(type.name);
+            const auto& sizes = onlyAt.contains(name) ? onlyAt.at(name) : everySize;
+            std::vector<SettingsDict> variants{SettingsDict()};
+            if (factory.named(name)->settings().contains("cornerRadiusFraction")) {
+                variants.push_back({{"cornerRadiusFraction", 0}});
+                variants.push_back({{"cornerRadiusFraction", 1}, {"hasInnerCorners", true}});
+            }
+            for (const auto& settings : variants) {
+                Design design(gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1)), squares;
+                design.setAdditionalQuietZonePixels(3);
+                squares.setAdditionalQuietZonePixels(3);
+                design.shape()->setOnPixels(factory.named(name, settings));
+                for (int modulePixels : sizes) {
+                    SCOPED_TRACE(name + " " + settings.dump() + " at " + std::to_string(modulePixels) + " level " +
+                                 std::to_string(int(level)));
+                    const auto image = code.cgImage((n + 6) * modulePixels, design, nullptr);
+                    const auto found = platform::detectQRCodes(*image);
+                    EXPECT_EQ(found.size(), 1U);
+                    if (found.size() == 1) {
+                        EXPECT_EQ(found[0].text, message);
+                    }
+                    if (name != "square" && settings.empty() && modulePixels == sizes.back()) {
+                        // The shape is what was drawn, not the plain squares.
+                        const auto plain = code.cgImage((n + 6) * modulePixels, squares, nullptr);
+                        EXPECT_FALSE(std::equal(image->data(), image->data() + image->stride() * image->height(),
+                                                plain->data()));
+                    }
+                }
+            }
+        }
+    }
 }

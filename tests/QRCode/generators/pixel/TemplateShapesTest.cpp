@@ -465,27 +465,3 @@ TEST(RoundedRectPixelShape, RadiusFollowsTheInsetRectangle) {
     plain.addRect(Rect(10, 10, 10, 10));
     EXPECT_EQ(RoundedRect::Create({{"cornerRadiusFraction", 0}})->generatePath(m, Size{20, 20}), plain);
 }
-
-TEST(TemplateShapes, EveryShapeScansOnAVersion3Symbol) {
-    // Drawn by the renderer with the default design (square eyes, black on
-    // white) and each shape for the on-pixels, three extra quiet modules.
-    const std::string text = "https://example.org/template?id=0123456789";
-    const ::QRCode::QRCode code(text, ErrorCorrection::medium, std::make_shared<QRCodeEngineExternal>());
-    ASSERT_EQ(code.cellDimension(), 29 + 2); // version 3 and the one-module margin
-
-    for (const auto& type : templatePixelShapes()) {
-        SCOPED_TRACE(std::string(type.name));
-        auto design = std::make_shared<Design>();
-        design->setAdditionalQuietZonePixels(3);
-        design->shape()->setOnPixels(type.create(SettingsDict()));
-        // The stitch's gap runs through the centre of every module, where a
-        // decoder samples; only at a few pixels per module does the gap blur
-        // away enough to read.
-        const std::int64_t pixelsPerModule = type.name == Stitch::Name ? 5 : 12;
-        const auto image = code.cgImage((31 + 6) * pixelsPerModule, *design, nullptr);
-        ASSERT_NE(image, nullptr);
-        const auto found = platform::detectQRCodes(*image);
-        ASSERT_EQ(found.size(), 1U);
-        EXPECT_EQ(found[0].text, text);
-    }
-}
