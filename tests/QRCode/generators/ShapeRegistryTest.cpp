@@ -154,12 +154,6 @@ TEST(GeneratorRegistry, FactoriesListTheirClasses) {
 
 TEST(SquareEye, PathsAndSharedDefaultPupil) {
     EyeShape::Square eye;
-    EXPECT_EQ(eye.name(), "square");
-    EXPECT_EQ(eye.title(), "Square");
-    EXPECT_EQ(eye.settings(), SettingsDict::object());
-    EXPECT_FALSE(eye.supportsSettingValueForKey("flip"));
-    EXPECT_FALSE(eye.setSettingValue(SettingsValue(1), "flip"));
-
     // The ring fills 10...80 minus 20...70 under either fill rule.
     const gfx::Path ring = eye.eyePath();
     for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
@@ -179,18 +173,6 @@ TEST(SquareEye, PathsAndSharedDefaultPupil) {
     EXPECT_EQ(pupil, EyeShape::Square().defaultPupil());
     EXPECT_EQ(pupil, eye.copyShape()->defaultPupil());
     EXPECT_EQ(pupil->name(), "square");
-}
-
-TEST(SquarePupil, CoversThePupilSquare) {
-    PupilShape::Square pupil;
-    const gfx::Path path = pupil.pupilPath();
-    EXPECT_EQ(path.pathBoundingBox(), gfx::Rect(30, 30, 30, 30));
-    EXPECT_TRUE(path.contains({45, 45}));
-    EXPECT_FALSE(path.contains({29, 45}));
-    EXPECT_EQ(pupil.settings(), SettingsDict::object());
-    EXPECT_FALSE(pupil.supportsSettingValueForKey("corners"));
-    EXPECT_FALSE(pupil.setSettingValue(std::nullopt, "corners"));
-    EXPECT_EQ(pupil.copyShape()->name(), "square");
 }
 
 TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies) {
