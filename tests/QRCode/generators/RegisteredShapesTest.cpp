@@ -82,6 +82,21 @@ void expectContract(const Registry& registry, const std::string& name, const std
     EXPECT_EQ(drawing(*copy), drawn);
     EXPECT_EQ(drawing(*again), drawn);
 
+    // Every setting changed from its default survives a copy and the stored
+    // form, and draws the same there.
+    const auto changed = registry.named(name);
+    for (const auto& [key, value] : defaults.items()) {
+        const SettingsValue other = value.is_boolean()          ? SettingsValue(!value.template get<bool>())
+                                    : value.is_number_integer() ? SettingsValue(2)
+                                    : value.is_number()         ? SettingsValue(0.3)
+                                                                : SettingsValue("random");
+        EXPECT_TRUE(changed->setSettingValue(other, key)) << key;
+    }
+    EXPECT_EQ(changed->copyShape()->settings(), changed->settings());
+    const auto restored = registry.create(archive(*changed));
+    EXPECT_EQ(restored->settings(), changed->settings());
+    EXPECT_EQ(drawing(*restored), drawing(*changed));
+
     // A class takes exactly the keys it stores.
     for (const auto& [key, value] : defaults.items()) EXPECT_TRUE(shape->supportsSettingValueForKey(key)) << key;
     for (const std::string_view key : kKnownKeys) {

@@ -30,9 +30,6 @@ using ET = gfx::Path::ElementType;
 
 namespace {
 
-const std::vector<std::string> kNames{"vertical", "horizontal", "pointy",      "grid2x2",         "grid3x3",
-                                      "grid4x4",  "razor",      "roundedPath", "roundedEndIndent"};
-
 using pixelshapetest::count;
 using pixelshapetest::covered;
 using pixelshapetest::drawn;
@@ -72,33 +69,6 @@ INSTANTIATE_TEST_SUITE_P(BarAndPath, ShapeFamily,
                                                  {"roundedEndIndent", "Rounded end indent"}},
                                                 shapefamilytest::namesAndTitles(barAndPathShapeClasses())}),
                          shapefamilytest::familyLabel);
-
-TEST(BarAndPathShapes, ArchivesRoundTripThroughTheRegistry) {
-    const SettingsDict changed[] = {
-        {{"insetFraction", 0.25}, {"cornerRadiusFraction", 0.5}},
-        {{"insetFraction", 0.0}, {"cornerRadiusFraction", 0.0}},
-        {},
-        {},
-        {},
-        {},
-        {},
-        {{"cornerRadiusFraction", 0.3}, {"hasInnerCorners", false}},
-        {{"cornerRadiusFraction", 0.9}, {"hasInnerCorners", true}},
-    };
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        const auto shape = make(kNames[i], changed[i]);
-        EXPECT_TRUE(shape->canGenerateEyeAndPupilShapes());
-        const auto again = QRCodePixelShapeFactory::shared().create(pixelShapeArchive(*shape));
-        EXPECT_EQ(again->name(), kNames[i]);
-        EXPECT_EQ(again->settings(), shape->settings()) << kNames[i];
-        if (!changed[i].empty()) {
-            EXPECT_EQ(shape->settings(), changed[i]) << kNames[i];
-        }
-        // Same settings draw the same path.
-        const BoolMatrix m = grid({"##.", ".##", "#.#"});
-        EXPECT_EQ(drawn(*again, m), drawn(*shape, m)) << kNames[i];
-    }
-}
 
 // ---- Bars ------------------------------------------------------------------
 

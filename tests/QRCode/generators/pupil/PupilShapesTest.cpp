@@ -137,20 +137,6 @@ TEST(PupilRegistry, HoldsEveryPupilSortedByTitle) {
     EXPECT_EQ(registered, kPupils);
 }
 
-TEST(PupilRegistry, ArchivesRoundTripWithTheirSettings) {
-    const auto& factory = QRCodePupilShapeFactory::shared();
-    auto arrow = std::make_shared<Arrow>(Flip::vertical);
-    auto pixels = std::make_shared<Pixels>(0.25);
-    auto shield = std::make_shared<Shield>(Corners(6));
-    for (const std::shared_ptr<QRCodePupilShapeGenerator>& pupil :
-         std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>{arrow, pixels, shield}) {
-        const auto back = factory.create(pupilShapeArchive(*pupil));
-        EXPECT_EQ(back->name(), pupil->name());
-        EXPECT_EQ(back->settings(), pupil->settings());
-        EXPECT_EQ(back->pupilPath(), pupil->pupilPath());
-    }
-}
-
 // ---------------------------------------------------------------------------
 // Outlines of every member
 
