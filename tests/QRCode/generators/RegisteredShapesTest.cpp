@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 
 using namespace QRCode;
 using shapefamilytest::Family;
@@ -202,6 +203,78 @@ TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract) {
 TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule) {
     expectFlipRule(QRCodeEyeShapeFactory::shared());
     expectFlipRule(QRCodePupilShapeFactory::shared());
+}
+
+namespace {
+
+// How one class reads "cornerRadiusFraction": its default (also what text
+// gives), whether Create and setSettingValue hold a number within 0...1 or
+// store it as given, and what setting nothing does.
+enum class OnNothing { refused, fallback, zero };
+struct RadiusRule {
+    Kind kind;
+    std::string name;
+    double fallback;
+    std::optional<bool> createLimits;
+    bool setLimits;
+    OnNothing onNothing;
+};
+
+template <class Registry> void expectRadiusRule(const Registry& registry, const RadiusRule& rule) {
+    SCOPED_TRACE(rule.name);
+    const std::string key = "cornerRadiusFraction";
+    const auto value = [&](const auto& shape) { return shape->settings()[key].template get<double>(); };
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name)), rule.fallback);
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, "0.5"}})), rule.fallback);
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, 0.25}})), 0.25);
+    if (rule.createLimits) {
+        EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, 2}})), *rule.createLimits ? 1 : 2);
+        EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, -1}})), *rule.createLimits ? 0 : -1);
+    }
+    const auto shape = registry.named(rule.name);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(2), key));
+    EXPECT_DOUBLE_EQ(value(shape), rule.setLimits ? 1 : 2);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(-0.5), key));
+    EXPECT_DOUBLE_EQ(value(shape), rule.setLimits ? 0 : -0.5);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(0.4), key));
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue("0.2"), key));
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue(nullptr), key));
+    EXPECT_DOUBLE_EQ(value(shape), 0.4);
+    EXPECT_EQ(shape->setSettingValue(std::nullopt, key), rule.onNothing != OnNothing::refused);
+    EXPECT_DOUBLE_EQ(value(shape), rule.onNothing == OnNothing::refused    ? 0.4
+                                   : rule.onNothing == OnNothing::fallback ? rule.fallback
+                                                                           : 0);
+    shape->setSettingValue(SettingsValue(0.4), key);
+    shape->reset();
+    EXPECT_DOUBLE_EQ(value(shape), rule.fallback);
+}
+
+} // namespace
+
+TEST(CornerRadiusSetting, EveryClassReadsItByItsRule) {
+    const RadiusRule rules[] = {
+        {Kind::pixel, "horizontal", 1.0, true, false, OnNothing::fallback},
+        {Kind::pixel, "vertical", 1.0, true, false, OnNothing::fallback},
+        {Kind::pixel, "roundedPath", 0.65, true, true, OnNothing::fallback},
+        {Kind::pixel, "roundedEndIndent", 0.65, true, true, OnNothing::fallback},
+        {Kind::pixel, "curvePixel", 1.0, true, true, OnNothing::fallback},
+        {Kind::pixel, "roundedRect", 0.65, true, true, OnNothing::zero},
+        {Kind::eye, "corneredPixels", 0.65, true, true, OnNothing::refused},
+        {Kind::eye, "pixels", 0.65, true, true, OnNothing::refused},
+        {Kind::eye, "edges", 1.0, true, true, OnNothing::refused},
+        {Kind::eye, "roundedRect", 0.3, true, true, OnNothing::refused},
+        {Kind::pupil, "corneredPixels", 0.65, std::nullopt, true, OnNothing::refused},
+        {Kind::pupil, "pixels", 0.65, false, true, OnNothing::refused},
+        {Kind::pupil, "edges", 0.65, std::nullopt, true, OnNothing::refused},
+        {Kind::pupil, "roundedRect", 0.3, true, true, OnNothing::refused},
+    };
+    for (const auto& rule : rules) {
+        switch (rule.kind) {
+        case Kind::pixel: expectRadiusRule(QRCodePixelShapeFactory::shared(), rule); break;
+        case Kind::eye: expectRadiusRule(QRCodeEyeShapeFactory::shared(), rule); break;
+        case Kind::pupil: expectRadiusRule(QRCodePupilShapeFactory::shared(), rule); break;
+        }
+    }
 }
 
 // The classes that belong to no family list of their own.
