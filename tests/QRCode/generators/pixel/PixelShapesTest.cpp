@@ -28,13 +28,11 @@ SettingsDict defaultSquareSettings() {
 }
 } // namespace
 
+// (The four keys' shared rules are checked over every template shape, the
+// square among them.)
 TEST(SquarePixelShape, DefaultsDrawExactModuleSquares) {
-    for (const auto& settings : {SettingsDict(), SettingsDict::object(), SettingsDict::array()}) {
-        auto square = Square::Create(settings);
-        EXPECT_EQ(square->settings(), defaultSquareSettings());
-        EXPECT_EQ(square->common().pixelType(), PixelType::square);
-        EXPECT_EQ(square->common().cornerRadiusFraction(), 0);
-    }
+    EXPECT_EQ(Square::Create(SettingsDict::array())->settings(), defaultSquareSettings());
+    EXPECT_EQ(Square::Create()->common().pixelType(), PixelType::square);
     BoolMatrix m(2);
     m.set(1, 0, true);
     gfx::Path expected;
@@ -52,62 +50,40 @@ TEST(SquarePixelShape, CreateReadsSettingsAndLegacyKeys) {
     EXPECT_EQ(Square::Create({{"useRandomRotation", 1}})->common().rotationGenerator()->name(), "random");
     EXPECT_EQ(Square::Create({{"useRandomRotation", "true"}})->common().rotationGenerator()->name(), "fixed");
     EXPECT_EQ(Square::Create({{"useRandomInset", 0}})->common().insetGenerator()->name(), "fixed");
-
-    // A text name wins over the Boolean key, even an unknown one.
-    auto unknown = Square::Create({{"insetGeneratorName", "wobble"}, {"useRandomInset", true}});
-    EXPECT_EQ(unknown->common().insetGenerator()->name(), "fixed");
     auto named = Square::Create({{"insetGeneratorName", "punch"}, {"rotationGeneratorName", "horizontalWave"}});
     EXPECT_EQ(named->common().insetGenerator()->name(), "punch");
     EXPECT_EQ(named->common().rotationGenerator()->name(), "horizontalWave");
     // A name of another kind falls back to the Boolean key.
     EXPECT_EQ(Square::Create({{"insetGeneratorName", 3}, {"useRandomInset", true}})->common().insetGenerator()->name(),
               "random");
-
-    auto fractions = Square::Create({{"insetFraction", -0.25}, {"rotationFraction", 3}});
-    EXPECT_EQ(fractions->common().insetFraction(), -0.25);
-    EXPECT_EQ(fractions->common().rotationFraction(), 1);
-    EXPECT_EQ(Square::Create({{"rotationFraction", -2.5}})->common().rotationFraction(), -1);
-    EXPECT_EQ(Square::Create({{"insetFraction", "0.5"}})->common().insetFraction(), 0);
-    EXPECT_EQ(Square::Create({{"insetFraction", 0.5}, {"unknown", 1}})->settingValue<double>("insetFraction"), 0.5);
+    EXPECT_EQ(Square::Create({{"insetFraction", -0.25}})->common().insetFraction(), -0.25);
 }
 
 TEST(SquarePixelShape, SetSettingValue) {
+    // (What each setter does with a value is the common generator's suite;
+    // here which key reaches which setter.)
     auto square = Square::Create();
-    EXPECT_TRUE(square->setSettingValue(SettingsValue(0.5), "insetFraction"));
-    EXPECT_FALSE(square->setSettingValue(SettingsValue("0.7"), "insetFraction"));
-    EXPECT_EQ(square->common().insetFraction(), 0.5);
-
-    // A rotation fraction set by key is stored as given (a copy limits it);
-    // a text is refused.
     EXPECT_TRUE(square->setSettingValue(SettingsValue(3), "rotationFraction"));
-    EXPECT_EQ(square->common().rotationFraction(), 3);
     EXPECT_EQ(std::dynamic_pointer_cast<Square>(square->copyShape())->common().rotationFraction(), 1);
-    EXPECT_TRUE(square->setSettingValue(SettingsValue(0.25), "rotationFraction"));
-    EXPECT_FALSE(square->setSettingValue(SettingsValue("0.5"), "rotationFraction"));
-    EXPECT_EQ(square->common().rotationFraction(), 0.25);
-    EXPECT_TRUE(square->setSettingValue(std::nullopt, "rotationFraction"));
-    EXPECT_EQ(square->common().rotationFraction(), 0);
+    EXPECT_TRUE(square->setSettingValue(SettingsValue(0.5), "insetFraction"));
+    EXPECT_EQ(square->common().insetFraction(), 0.5);
 
     EXPECT_TRUE(square->setSettingValue(SettingsValue(true), "useRandomRotation"));
     EXPECT_EQ(square->settingValue<std::string>("rotationGeneratorName"), "random");
     EXPECT_EQ(square->settingValue<bool>("useRandomRotation"), true);
     EXPECT_TRUE(square->setSettingValue(std::nullopt, "useRandomRotation"));
     EXPECT_EQ(square->settingValue<std::string>("rotationGeneratorName"), "fixed");
-
     // false replaces even a wave generator with the fixed one.
     EXPECT_TRUE(square->setSettingValue(SettingsValue("horizontalWave"), "insetGeneratorName"));
     EXPECT_TRUE(square->setSettingValue(SettingsValue(false), "useRandomInset"));
     EXPECT_EQ(square->common().insetGenerator()->name(), "fixed");
-
     EXPECT_FALSE(square->setSettingValue(SettingsValue("nope"), "insetGeneratorName"));
     EXPECT_FALSE(square->setSettingValue(SettingsValue("random"), "rotationgeneratorname"));
-    EXPECT_FALSE(square->setSettingValue(SettingsValue(1), "cornerRadiusFraction"));
-    EXPECT_EQ(square->common().cornerRadiusFraction(), 0);
 
     for (const char* key : {"insetFraction", "insetGeneratorName", "rotationFraction", "rotationGeneratorName"}) {
         EXPECT_TRUE(square->supportsSettingValueForKey(key)) << key;
     }
-    for (const char* key : {"useRandomInset", "useRandomRotation", "InsetFraction", "cornerRadiusFraction", ""}) {
+    for (const char* key : {"useRandomInset", "useRandomRotation", "InsetFraction", ""}) {
         EXPECT_FALSE(square->supportsSettingValueForKey(key)) << key;
     }
 }

@@ -2,6 +2,7 @@
 // symbol drawn with each of them still scans.
 #include "QRCode/design/Design.h"
 #include "QRCode/generators/pixel/detail/TemplateOutlines.h"
+#include "QRCode/generators/pixel/Square.h"
 #include "QRCode/generators/pixel/TemplateShapes.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 #include "QRCode/QRCode.h"
@@ -31,9 +32,9 @@ using ET = gfx::Path::ElementType;
 
 namespace {
 
-// The 19 members that take the four inset and rotation keys.
-using OrdinaryShapes = std::tuple<Arrow, CRT, Diagonal, Diamond, Flame, Flower, Gear, Heart, Hexa, Hexagon, Koala, Leaf,
-                                  RoundedTriangle, Sharp, SpikyCircle, Squircle, Star, Wave, Wex>;
+// The 19 members that take the four inset and rotation keys, and the square.
+using OrdinaryShapes = std::tuple<Square, Arrow, CRT, Diagonal, Diamond, Flame, Flower, Gear, Heart, Hexa, Hexagon,
+                                  Koala, Leaf, RoundedTriangle, Sharp, SpikyCircle, Squircle, Star, Wave, Wex>;
 
 template <class F> void forEachOrdinaryShape(F&& f) {
     [&]<std::size_t... I>(std::index_sequence<I...>) {
