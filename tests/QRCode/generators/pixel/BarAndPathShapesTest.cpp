@@ -33,6 +33,7 @@ namespace {
 using pixelshapetest::count;
 using pixelshapetest::covered;
 using pixelshapetest::drawn;
+using pixelshapetest::expectCovered;
 using pixelshapetest::expectRect;
 using pixelshapetest::grid;
 using pixelshapetest::make;
@@ -160,22 +161,14 @@ TEST(Pointy, LineEndsComeToAPoint) {
 
     // A line of three: the ends point outwards, the middle is square.
     const gfx::Path line = drawn(pointy, grid({"...", "###", "..."}));
-    EXPECT_FALSE(covered(line, 1, 0, 0.5, 0.5));
-    EXPECT_FALSE(covered(line, 1, 0, 0.5, 9.5));
-    EXPECT_TRUE(covered(line, 1, 0, 0.5, 5));
-    EXPECT_TRUE(covered(line, 1, 0, 9.5, 0.5));
-    EXPECT_TRUE(covered(line, 1, 1, 0.5, 0.5));
-    EXPECT_FALSE(covered(line, 1, 2, 9.5, 0.5));
-    EXPECT_TRUE(covered(line, 1, 2, 9.5, 5));
+    expectCovered(line, {{1, 0, 0.5, 5}, {1, 0, 9.5, 0.5}, {1, 1, 0.5, 0.5}, {1, 2, 9.5, 5}}, true);
+    expectCovered(line, {{1, 0, 0.5, 0.5}, {1, 0, 0.5, 9.5}, {1, 2, 9.5, 0.5}}, false);
 
     // A vertical pair on the matrix's edge: each points away from the other,
     // the outside counting as off.
     const gfx::Path pair = drawn(pointy, grid({"#..", "#..", "..."}));
-    EXPECT_FALSE(covered(pair, 0, 0, 0.5, 0.5));
-    EXPECT_TRUE(covered(pair, 0, 0, 5, 0.5));
-    EXPECT_TRUE(covered(pair, 0, 0, 0.5, 9.5));
-    EXPECT_FALSE(covered(pair, 1, 0, 9.5, 9.5));
-    EXPECT_TRUE(covered(pair, 1, 0, 5, 9.5));
+    expectCovered(pair, {{0, 0, 5, 0.5}, {0, 0, 0.5, 9.5}, {1, 0, 5, 9.5}}, true);
+    expectCovered(pair, {{0, 0, 0.5, 0.5}, {1, 0, 9.5, 9.5}}, false);
 
     // An L corner (two neighbours at right angles) is square.
     const gfx::Path corner = drawn(pointy, grid({"##.", "#..", "..."}));
@@ -234,34 +227,25 @@ TEST(Razor, LoneModulesPairsAndBends) {
     // A horizontal pair on the matrix's top edge: the left module is swept
     // at (0, 0), the right one at (10, 10) (a pinwheel, not a mirror).
     const gfx::Path pair = drawn(razor, grid({"##", ".."}));
-    EXPECT_FALSE(covered(pair, 0, 0, 1, 1));
-    EXPECT_TRUE(covered(pair, 0, 0, 9.5, 9.5));
-    EXPECT_TRUE(covered(pair, 0, 0, 1, 9.5));
-    EXPECT_FALSE(covered(pair, 0, 1, 9.5, 9.5));
-    EXPECT_TRUE(covered(pair, 0, 1, 9.5, 0.5));
+    expectCovered(pair, {{0, 0, 9.5, 9.5}, {0, 0, 1, 9.5}, {0, 1, 9.5, 0.5}}, true);
+    expectCovered(pair, {{0, 0, 1, 1}, {0, 1, 9.5, 9.5}}, false);
 
     // A vertical pair: the upper one swept at (10, 0), the lower at (0, 10).
     const gfx::Path column = drawn(razor, grid({"#.", "#."}));
-    EXPECT_FALSE(covered(column, 0, 0, 9.5, 0.5));
-    EXPECT_TRUE(covered(column, 0, 0, 0.5, 0.5));
-    EXPECT_FALSE(covered(column, 1, 0, 0.5, 9.5));
-    EXPECT_TRUE(covered(column, 1, 0, 9.5, 9.5));
+    expectCovered(column, {{0, 0, 0.5, 0.5}, {1, 0, 9.5, 9.5}}, true);
+    expectCovered(column, {{0, 0, 9.5, 0.5}, {1, 0, 0.5, 9.5}}, false);
 
     // An L: the corner module is rounded at its outer corner only; the
     // off-module in the bend gets the fillet at its (0, 0) corner.
     const gfx::Path bend = drawn(razor, grid({"##.", "#..", "..."}));
-    EXPECT_FALSE(covered(bend, 0, 0, 0.3, 0.3));
-    EXPECT_TRUE(covered(bend, 0, 0, 9.7, 9.7));
-    EXPECT_TRUE(covered(bend, 1, 1, 0.2, 0.2));
-    EXPECT_FALSE(covered(bend, 1, 1, 1, 1));
-    EXPECT_FALSE(covered(bend, 1, 1, 9.8, 0.2));
+    expectCovered(bend, {{0, 0, 9.7, 9.7}, {1, 1, 0.2, 0.2}}, true);
+    expectCovered(bend, {{0, 0, 0.3, 0.3}, {1, 1, 1, 1}, {1, 1, 9.8, 0.2}}, false);
 
     // A 2 by 2 block reads as one rounded square, with no fillets.
     const gfx::Path block = drawn(razor, grid({"##", "##"}));
     EXPECT_EQ(count(block, ET::moveToPoint), 4U);
-    EXPECT_FALSE(covered(block, 0, 0, 0.3, 0.3));
-    EXPECT_FALSE(covered(block, 1, 1, 9.7, 9.7));
-    EXPECT_TRUE(covered(block, 0, 0, 9.9, 9.9));
+    expectCovered(block, {{0, 0, 9.9, 9.9}}, true);
+    expectCovered(block, {{0, 0, 0.3, 0.3}, {1, 1, 9.7, 9.7}}, false);
 }
 
 TEST(Razor, FilletsNeedTheDiagonalAndComeInCornerOrder) {
@@ -301,21 +285,14 @@ TEST(RoundedPath, CornersRoundOnlyWhereBothSidesAreFree) {
 
     // Side by side: the outer corners round, the shared edge stays square.
     const gfx::Path pair = drawn(*shape, grid({"##", ".."}));
-    EXPECT_FALSE(covered(pair, 0, 0, 0.3, 0.3));
-    EXPECT_FALSE(covered(pair, 0, 0, 0.3, 9.7));
-    EXPECT_TRUE(covered(pair, 0, 0, 9.7, 0.3));
-    EXPECT_TRUE(covered(pair, 0, 1, 0.3, 9.7));
-    EXPECT_FALSE(covered(pair, 0, 1, 9.7, 0.3));
-    EXPECT_FALSE(covered(pair, 0, 1, 9.7, 9.7));
+    expectCovered(pair, {{0, 0, 9.7, 0.3}, {0, 1, 0.3, 9.7}}, true);
+    expectCovered(pair, {{0, 0, 0.3, 0.3}, {0, 0, 0.3, 9.7}, {0, 1, 9.7, 0.3}, {0, 1, 9.7, 9.7}}, false);
 
     // A 3 by 3 block: only the four outer corners are rounded.
     const gfx::Path block = drawn(*shape, grid({"###", "###", "###"}));
     EXPECT_EQ(count(block, ET::addCurveToPoint), 4U);
-    EXPECT_FALSE(covered(block, 0, 0, 0.3, 0.3));
-    EXPECT_FALSE(covered(block, 2, 2, 9.7, 9.7));
-    EXPECT_TRUE(covered(block, 0, 1, 0.3, 0.3));
-    EXPECT_TRUE(covered(block, 1, 1, 0.1, 0.1));
-    EXPECT_TRUE(covered(block, 0, 0, 9.7, 9.7));
+    expectCovered(block, {{0, 1, 0.3, 0.3}, {1, 1, 0.1, 0.1}, {0, 0, 9.7, 9.7}}, true);
+    expectCovered(block, {{0, 0, 0.3, 0.3}, {2, 2, 9.7, 9.7}}, false);
 
     // Diagonals do not matter to an on-module.
     const gfx::Path diagonal = drawn(*shape, grid({"#.", ".#"}));
@@ -405,20 +382,13 @@ TEST(RoundedEndIndent, RunEndsAreNotchedWhateverTheRadius) {
     auto shape = RoundedEndIndent::Create();
     const gfx::Path row = drawn(*shape, grid({"...", "###", "..."}));
     // Left end: notched in to (2, 5), corners kept sharp.
-    EXPECT_FALSE(covered(row, 1, 0, 1.5, 5));
-    EXPECT_TRUE(covered(row, 1, 0, 2.5, 5));
-    EXPECT_TRUE(covered(row, 1, 0, 1, 0.3));
-    EXPECT_TRUE(covered(row, 1, 0, 1, 9.7));
-    EXPECT_TRUE(covered(row, 1, 1, 0.1, 0.1));
-    EXPECT_FALSE(covered(row, 1, 2, 8.5, 5));
-    EXPECT_TRUE(covered(row, 1, 2, 7.5, 5));
-    EXPECT_TRUE(covered(row, 1, 2, 9, 9.7));
+    expectCovered(
+        row, {{1, 0, 2.5, 5}, {1, 0, 1, 0.3}, {1, 0, 1, 9.7}, {1, 1, 0.1, 0.1}, {1, 2, 7.5, 5}, {1, 2, 9, 9.7}}, true);
+    expectCovered(row, {{1, 0, 1.5, 5}, {1, 2, 8.5, 5}}, false);
 
     const gfx::Path column = drawn(*shape, grid({"#.", "#."}));
-    EXPECT_FALSE(covered(column, 0, 0, 5, 1.5));
-    EXPECT_TRUE(covered(column, 0, 0, 5, 2.5));
-    EXPECT_FALSE(covered(column, 1, 0, 5, 8.5));
-    EXPECT_TRUE(covered(column, 1, 0, 9.8, 9.3));
+    expectCovered(column, {{0, 0, 5, 2.5}, {1, 0, 9.8, 9.3}}, true);
+    expectCovered(column, {{0, 0, 5, 1.5}, {1, 0, 5, 8.5}}, false);
 
     // The notches do not change with the fraction; the lone module does.
     const BoolMatrix ends = grid({"##", ".."});

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,22 @@ inline bool covered(const gfx::Path& path, int row, int column, double x, double
         EXPECT_EQ(nonZero, path.contains(p, gfx::FillRule::evenOdd)) << "at " << p.x << ", " << p.y;
     }
     return nonZero;
+}
+
+// A point of a module's unit cell, as `covered` takes it.
+struct ModulePoint {
+    int row, column;
+    double x, y;
+};
+
+// Expects every point covered (or, with `expected` false, every point
+// left empty).
+inline void expectCovered(const gfx::Path& path, std::initializer_list<ModulePoint> points, bool expected,
+                          bool rulesAgree = true) {
+    for (const auto& p : points) {
+        EXPECT_EQ(covered(path, p.row, p.column, p.x, p.y, rulesAgree), expected)
+            << "module " << p.row << "," << p.column << " at " << p.x << "," << p.y;
+    }
 }
 
 inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type) {

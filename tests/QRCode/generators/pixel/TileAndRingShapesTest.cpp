@@ -29,6 +29,7 @@ namespace {
 
 using pixelshapetest::covered;
 using pixelshapetest::drawn;
+using pixelshapetest::expectCovered;
 using pixelshapetest::expectRect;
 using pixelshapetest::grid;
 using pixelshapetest::make;
@@ -90,23 +91,15 @@ TEST(CurvePixel, CornersRoundOnlyWhereBothSideNeighboursAreOff) {
     // always separates neighbours.
     const gfx::Path row = drawn(shape, grid({"###", "...", "..."}));
     EXPECT_EQ(subpaths(row), 3U);
-    EXPECT_FALSE(covered(row, 0, 0, 0.8, 0.8));
-    EXPECT_FALSE(covered(row, 0, 0, 0.8, 9.2));
-    EXPECT_TRUE(covered(row, 0, 0, 9.4, 0.6));
-    EXPECT_TRUE(covered(row, 0, 0, 9.4, 9.4));
-    EXPECT_TRUE(covered(row, 0, 1, 0.6, 0.6));
-    EXPECT_TRUE(covered(row, 0, 1, 9.4, 9.4));
-    EXPECT_FALSE(covered(row, 0, 2, 9.2, 0.8));
-    EXPECT_TRUE(covered(row, 0, 2, 0.6, 9.4));
-    EXPECT_FALSE(covered(row, 0, 1, 0, 5));
+    expectCovered(row, {{0, 0, 9.4, 0.6}, {0, 0, 9.4, 9.4}, {0, 1, 0.6, 0.6}, {0, 1, 9.4, 9.4}, {0, 2, 0.6, 9.4}},
+                  true);
+    expectCovered(row, {{0, 0, 0.8, 0.8}, {0, 0, 0.8, 9.2}, {0, 2, 9.2, 0.8}, {0, 1, 0, 5}}, false);
 
     // An L: the corner module has its top and right neighbours and rounds
     // only its bottom-left corner.
     const gfx::Path ell = drawn(shape, grid({"#..", "##.", "..."}));
-    EXPECT_TRUE(covered(ell, 1, 0, 0.6, 0.6));
-    EXPECT_TRUE(covered(ell, 1, 0, 9.4, 9.4));
-    EXPECT_TRUE(covered(ell, 1, 0, 9.4, 0.6));
-    EXPECT_FALSE(covered(ell, 1, 0, 0.8, 9.2));
+    expectCovered(ell, {{1, 0, 0.6, 0.6}, {1, 0, 9.4, 9.4}, {1, 0, 9.4, 0.6}}, true);
+    expectCovered(ell, {{1, 0, 0.8, 9.2}}, false);
 
     // Diagonal neighbours play no part: a checkerboard is all circles.
     const gfx::Path checker = drawn(shape, grid({"#.#", ".#.", "#.#"}));
@@ -160,22 +153,16 @@ TEST(Drip, RunsChainOnlyAlongTheShapesDirection) {
     const BoolMatrix pair = grid({"##", ".."});
     const gfx::Path joined = drawn(*horizontal, pair);
     EXPECT_EQ(subpaths(joined), 2U);
-    EXPECT_TRUE(covered(joined, 0, 0, 9.95, 5));
-    EXPECT_TRUE(covered(joined, 0, 1, 0.05, 5));
-    EXPECT_TRUE(covered(joined, 0, 0, 9.95, 3.15));
-    EXPECT_FALSE(covered(joined, 0, 0, 9.95, 6.87));
+    expectCovered(joined, {{0, 0, 9.95, 5}, {0, 1, 0.05, 5}, {0, 0, 9.95, 3.15}}, true);
+    expectCovered(joined, {{0, 0, 9.95, 6.87}}, false);
     EXPECT_FALSE(covered(drawn(*vertical, pair), 0, 0, 9.95, 5));
 
     // A column of three in the vertical shape: bottom join, both joins, top
     // join; the top one starts on the border and gets no neck upwards.
     const BoolMatrix column = grid({"#..", "#..", "#.."});
     const gfx::Path chain = drawn(*vertical, column);
-    EXPECT_FALSE(covered(chain, 0, 0, 5, 0.05));
-    EXPECT_TRUE(covered(chain, 0, 0, 5, 9.95));
-    EXPECT_TRUE(covered(chain, 1, 0, 5, 0.05));
-    EXPECT_TRUE(covered(chain, 1, 0, 5, 9.95));
-    EXPECT_TRUE(covered(chain, 2, 0, 5, 0.05));
-    EXPECT_FALSE(covered(chain, 2, 0, 5, 9.95));
+    expectCovered(chain, {{0, 0, 5, 9.95}, {1, 0, 5, 0.05}, {1, 0, 5, 9.95}, {2, 0, 5, 0.05}}, true);
+    expectCovered(chain, {{0, 0, 5, 0.05}, {2, 0, 5, 9.95}}, false);
     // The same column in the horizontal shape is three dots.
     const gfx::Path dots = drawn(*horizontal, column);
     EXPECT_FALSE(covered(dots, 0, 0, 5, 9.95));
@@ -204,18 +191,13 @@ TEST(DiagonalStripesAndDonut, EveryModuleStampsTheSameTemplate) {
 
     // Bands and gaps along the left edge.
     const gfx::Path stripes = drawn(*make("diagonalStripes"), grid({"#"}));
-    EXPECT_TRUE(covered(stripes, 0, 0, 0.05, 8.2));
-    EXPECT_FALSE(covered(stripes, 0, 0, 0.05, 7.0));
-    EXPECT_TRUE(covered(stripes, 0, 0, 5, 4.0));
+    expectCovered(stripes, {{0, 0, 0.05, 8.2}, {0, 0, 5, 4.0}}, true);
+    expectCovered(stripes, {{0, 0, 0.05, 7.0}}, false);
 
     // The hole stays empty under both rules; neighbouring donuts only touch.
     const gfx::Path donuts = drawn(*make("donut"), grid({"##", ".."}));
-    EXPECT_FALSE(covered(donuts, 0, 0, 5, 5));
-    EXPECT_FALSE(covered(donuts, 0, 1, 5, 5));
-    EXPECT_TRUE(covered(donuts, 0, 0, 5, 2));
-    EXPECT_TRUE(covered(donuts, 0, 0, 9.95, 5));
-    EXPECT_TRUE(covered(donuts, 0, 1, 0.05, 5));
-    EXPECT_FALSE(covered(donuts, 0, 0, 10, 4));
+    expectCovered(donuts, {{0, 0, 5, 2}, {0, 0, 9.95, 5}, {0, 1, 0.05, 5}}, true);
+    expectCovered(donuts, {{0, 0, 5, 5}, {0, 1, 5, 5}, {0, 0, 10, 4}}, false);
 }
 
 // ---- Blob ------------------------------------------------------------------
@@ -233,18 +215,15 @@ TEST(Blob, CornersRoundWhereNothingTouchesAndFilletsBridgeConcaveCorners) {
     // Side by side: the shared edge's corners stay square, no fillet.
     const gfx::Path pair = drawn(*blob, grid({"##", ".."}));
     EXPECT_EQ(subpaths(pair), 2U);
-    EXPECT_TRUE(covered(pair, 0, 0, 9.9, 0.1));
-    EXPECT_TRUE(covered(pair, 0, 1, 0.1, 9.9));
-    EXPECT_FALSE(covered(pair, 0, 0, 0.3, 0.3));
+    expectCovered(pair, {{0, 0, 9.9, 0.1}, {0, 1, 0.1, 9.9}}, true);
+    expectCovered(pair, {{0, 0, 0.3, 0.3}}, false);
 
     // Touching at a corner: the facing corners stay square and the two off
     // modules between them get the fillets that bridge them.
     const gfx::Path diagonal = drawn(*blob, grid({"#.", ".#"}));
     EXPECT_EQ(subpaths(diagonal), 4U);
-    EXPECT_TRUE(covered(diagonal, 0, 0, 9.9, 9.9));
-    EXPECT_TRUE(covered(diagonal, 0, 1, 0.3, 9.7));
-    EXPECT_TRUE(covered(diagonal, 1, 0, 9.7, 0.3));
-    EXPECT_FALSE(covered(diagonal, 0, 1, 5, 5));
+    expectCovered(diagonal, {{0, 0, 9.9, 9.9}, {0, 1, 0.3, 9.7}, {1, 0, 9.7, 0.3}}, true);
+    expectCovered(diagonal, {{0, 1, 5, 5}}, false);
 
     // An off module between four on ones gets four fillets, in the order
     // top-left, top-right, bottom-left, bottom-right (told by the point each
@@ -342,10 +321,8 @@ TEST(Vortex, RingsJoinAlongThemselvesOnly) {
     const gfx::Path loop = drawn(*vortex, grid({"##", "##"}));
     EXPECT_EQ(subpaths(loop), 8U);
     expectRect(loop.pathBoundingBox(), 1, 1, 18, 18, 1e-6);
-    EXPECT_FALSE(covered(loop, 1, 1, 0, 0));
-    EXPECT_FALSE(covered(loop, 0, 0, 1.3, 1.3));
-    EXPECT_TRUE(covered(loop, 0, 0, 5, 9.5));
-    EXPECT_TRUE(covered(loop, 0, 0, 9.5, 5));
+    expectCovered(loop, {{0, 0, 5, 9.5}, {0, 0, 9.5, 5}}, true);
+    expectCovered(loop, {{1, 1, 0, 0}, {0, 0, 1.3, 1.3}}, false);
 
     // A full row 0 is one capsule: cap, three bars, cap.
     const gfx::Path capsule = drawn(*vortex, grid({"#####", ".....", ".....", ".....", "....."}));
@@ -363,9 +340,6 @@ TEST(Vortex, RingsJoinAlongThemselvesOnly) {
     const BoolMatrix full = grid({"#####", "#####", "#####", "#####", "#####"});
     const gfx::Path rings = drawn(*vortex, full);
     EXPECT_EQ(subpaths(rings), 33U);
-    EXPECT_FALSE(covered(rings, 1, 2, 5, 0));
-    EXPECT_FALSE(covered(rings, 2, 1, 0, 5));
-    EXPECT_TRUE(covered(rings, 2, 2, 5, 5));
-    EXPECT_TRUE(covered(rings, 0, 2, 5, 5));
-    EXPECT_TRUE(covered(rings, 2, 4, 5, 0));
+    expectCovered(rings, {{2, 2, 5, 5}, {0, 2, 5, 5}, {2, 4, 5, 0}}, true);
+    expectCovered(rings, {{1, 2, 5, 0}, {2, 1, 0, 5}}, false);
 }
