@@ -175,23 +175,33 @@ TEST(SquareEye, PathsAndSharedDefaultPupil) {
     EXPECT_EQ(pupil->name(), "square");
 }
 
-TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies) {
-    // Each test runs in its own process, so this is the registries' and the
-    // outlines' first use.
+TEST(GeneratorRegistry, ConcurrentFirstUseAgrees) {
+    // Each test runs in its own process, so this is the registries', the
+    // shared outlines' and the shared default pupils' first use: every thread
+    // draws its own copy of one random square, every eye and every pupil.
     auto shared = PixelShape::Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.7}});
     const BoolMatrix m(9, std::vector<bool>(81, true));
-    std::vector<gfx::Path> paths(8);
+    struct Drawn {
+        gfx::Path pixels;
+        std::vector<gfx::Path> outlines;
+        std::shared_ptr<QRCodePupilShapeGenerator> sharedPupil;
+    };
+    const auto draw = [&] {
+        Drawn drawn{shared->copyShape()->generatePath(m, gfx::Size{90, 90}), {}, nullptr};
+        for (const auto& eye : QRCodeEyeShapeFactory::shared().all()) drawn.outlines.push_back(eye->eyePath());
+        for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) drawn.outlines.push_back(pupil->pupilPath());
+        drawn.sharedPupil = QRCodeEyeShapeFactory::shared().named("cloud")->defaultPupil();
+        return drawn;
+    };
+    std::vector<Drawn> results(8);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        threads.emplace_back([&, i] {
-            auto own = shared->copyShape();
-            QRCodePixelShapeFactory::shared().named("square");
-            QRCodeEyeShapeFactory::shared().all();
-            QRCodePupilShapeFactory::shared().availableGeneratorNames();
-            paths[i] = own->generatePath(m, gfx::Size{90, 90});
-        });
-    }
+    for (auto& result : results) threads.emplace_back([&] { result = draw(); });
     for (auto& t : threads) t.join();
-    for (const auto& p : paths) EXPECT_EQ(p, paths[0]);
-    EXPECT_EQ(paths[0], shared->generatePath(m, gfx::Size{90, 90}));
+    const Drawn reference = draw();
+    for (const auto& result : results) {
+        EXPECT_EQ(result.pixels, reference.pixels);
+        EXPECT_EQ(result.outlines, reference.outlines);
+        EXPECT_EQ(result.sharedPupil, reference.sharedPupil);
+    }
+    EXPECT_EQ(reference.pixels, shared->generatePath(m, gfx::Size{90, 90}));
 }

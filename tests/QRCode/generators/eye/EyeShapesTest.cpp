@@ -40,7 +40,6 @@
 #include <limits>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace QRCode;
@@ -316,24 +315,6 @@ TEST(EyeShapes, DefaultPupils) {
     const auto usePixel = std::dynamic_pointer_cast<PupilShape::UsePixelShape>(named("usePixelShape")->defaultPupil());
     ASSERT_NE(usePixel, nullptr);
     EXPECT_EQ(usePixel->pixelShape(), nullptr);
-}
-
-TEST(EyeShapes, FirstUseFromManyThreadsMakesOneOutlineAndOnePupil) {
-    std::vector<std::shared_ptr<QRCodePupilShapeGenerator>> pupils(8);
-    std::vector<gfx::Path> rings(8);
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < 8; ++i) {
-        threads.emplace_back([&, i] {
-            FabricScissors eye;
-            rings[i] = eye.eyePath();
-            pupils[i] = Cloud().defaultPupil();
-        });
-    }
-    for (auto& t : threads) t.join();
-    for (std::size_t i = 1; i < 8; ++i) {
-        EXPECT_EQ(rings[i], rings[0]);
-        EXPECT_EQ(pupils[i], pupils[0]);
-    }
 }
 
 // ---------------------------------------------------------------------------

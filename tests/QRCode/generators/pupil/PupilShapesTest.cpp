@@ -25,7 +25,6 @@
 #include <cmath>
 #include <limits>
 #include <set>
-#include <thread>
 
 using namespace QRCode;
 using namespace QRCode::PupilShape;
@@ -519,25 +518,6 @@ TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape) {
     // Previews know the class, not just its name.
     EXPECT_TRUE(::QRCode::detail::isUsePixelShapePupil(pupil));
     EXPECT_FALSE(::QRCode::detail::isUsePixelShapePupil(PupilShape::Square()));
-}
-
-// ---------------------------------------------------------------------------
-// Concurrency of the shared outlines
-
-TEST(PupilOutlines, ConcurrentFirstUseAgrees) {
-    const auto reference = QRCodePupilShapeFactory::shared().all();
-    std::vector<std::vector<Path>> results(6);
-    std::vector<std::thread> threads;
-    for (auto& result : results) {
-        threads.emplace_back([&result] {
-            for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) result.push_back(pupil->pupilPath());
-        });
-    }
-    for (auto& t : threads) t.join();
-    for (const auto& result : results) {
-        ASSERT_EQ(result.size(), reference.size());
-        for (std::size_t i = 0; i < result.size(); ++i) EXPECT_EQ(result[i], reference[i]->pupilPath());
-    }
 }
 
 // ---------------------------------------------------------------------------
