@@ -205,6 +205,39 @@ TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule) {
     expectFlipRule(QRCodePupilShapeFactory::shared());
 }
 
+// Every class that stores corners reads them by one rule: all four by
+// default and for text; a number counts toward zero and is kept as given,
+// bits beyond the four and negative numbers too; text and nothing are
+// refused; copies keep them.
+TEST(CornersSetting, EveryEyeAndPupilReadsThemByOneRule) {
+    int members = 0;
+    const auto check = [&](const auto& registry) {
+        for (const auto& type : registry.registeredTypes()) {
+            if (!type.create(SettingsDict())->settings().contains("corners")) continue;
+            ++members;
+            SCOPED_TRACE(std::string(type.name));
+            const auto corners = [](const auto& shape) { return shape->settings()["corners"]; };
+            EXPECT_EQ(corners(type.create(SettingsDict())), 15);
+            EXPECT_EQ(corners(type.create({{"corners", "6"}})), 15);
+            EXPECT_EQ(corners(type.create({{"corners", 6.9}})), 6);
+            const auto shape = type.create(SettingsDict());
+            for (const int value : {-7, 21, 16}) {
+                EXPECT_TRUE(shape->setSettingValue(SettingsValue(value), "corners"));
+                EXPECT_EQ(corners(shape), value);
+            }
+            EXPECT_FALSE(shape->setSettingValue(SettingsValue("3"), "corners"));
+            EXPECT_FALSE(shape->setSettingValue(std::nullopt, "corners"));
+            EXPECT_EQ(corners(shape), 16);
+            EXPECT_EQ(corners(shape->copyShape()), 16);
+            shape->reset();
+            EXPECT_EQ(corners(shape), 15);
+        }
+    };
+    check(QRCodeEyeShapeFactory::shared());
+    check(QRCodePupilShapeFactory::shared());
+    EXPECT_EQ(members, 2);
+}
+
 namespace {
 
 // How one class reads "cornerRadiusFraction": its default (also what text
