@@ -67,6 +67,23 @@ inline void expectCovered(const gfx::Path& path, std::initializer_list<ModulePoi
     }
 }
 
+// The bounds of each closed figure of a path, in order.
+inline std::vector<gfx::Rect> figureBounds(const gfx::Path& path) {
+    std::vector<gfx::Rect> rects;
+    gfx::Path figure;
+    for (const auto& e : path.elements()) {
+        if (e.type == gfx::Path::ElementType::moveToPoint) figure = gfx::Path();
+        switch (e.type) {
+        case gfx::Path::ElementType::moveToPoint: figure.moveTo(e.points[0]); break;
+        case gfx::Path::ElementType::addLineToPoint: figure.lineTo(e.points[0]); break;
+        case gfx::Path::ElementType::addQuadCurveToPoint: figure.quadTo(e.points[0], e.points[1]); break;
+        case gfx::Path::ElementType::addCurveToPoint: figure.curveTo(e.points[0], e.points[1], e.points[2]); break;
+        case gfx::Path::ElementType::closeSubpath: rects.push_back(figure.pathBoundingBox()); break;
+        }
+    }
+    return rects;
+}
+
 inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type) {
     return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
                                                   [type](const auto& e) { return e.type == type; }));

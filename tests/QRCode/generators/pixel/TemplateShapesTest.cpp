@@ -51,24 +51,7 @@ const Path& outline(PixelType type, int index = 0) {
 }
 
 using pixelshapetest::allOn;
-
-// Each figure of a path (from one move to the next) as a path of its own.
-std::vector<Path> figures(const Path& path) {
-    std::vector<Path> result;
-    for (const auto& e : path.elements()) {
-        if (e.type == ET::moveToPoint) result.emplace_back();
-        if (result.empty()) continue;
-        Path& f = result.back();
-        switch (e.type) {
-        case ET::moveToPoint: f.moveTo(e.points[0]); break;
-        case ET::addLineToPoint: f.lineTo(e.points[0]); break;
-        case ET::addQuadCurveToPoint: f.quadTo(e.points[0], e.points[1]); break;
-        case ET::addCurveToPoint: f.curveTo(e.points[0], e.points[1], e.points[2]); break;
-        case ET::closeSubpath: f.closeSubpath(); break;
-        }
-    }
-    return result;
-}
+using pixelshapetest::figureBounds;
 
 void expectBounds(const Rect& r, double minX, double minY, double maxX, double maxY, double tolerance,
                   const std::string& what) {
@@ -159,11 +142,11 @@ TEST(ShinyPixelShape, AlternatesItsOutlinesAndReachesPastTheModule) {
     // diamond, inside its module; the middles of the sides get the star,
     // reaching an eighth of a module past it on every side.
     auto shiny = Shiny::Create();
-    const auto parts = figures(shiny->generatePath(allOn(3), Size{30, 30}));
+    const auto parts = figureBounds(shiny->generatePath(allOn(3), Size{30, 30}));
     ASSERT_EQ(parts.size(), 9U);
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 3; ++column) {
-            const Rect r = parts[static_cast<std::size_t>(row * 3 + column)].pathBoundingBox();
+            const Rect r = parts[static_cast<std::size_t>(row * 3 + column)];
             const double x = column * 10, y = row * 10;
             if ((row + column) % 2 == 0) {
                 expectBounds(r, x + 0.128125, y + 0.128125, x + 9.871875, y + 9.871875, 1e-6, "diamond");
@@ -196,10 +179,10 @@ TEST(FixedTemplateShapes, ShinyAndStitchTakeNoSettings) {
     check(static_cast<Stitch*>(nullptr));
 
     // Stitch: two halves per module, placed in the module's own cell.
-    const auto parts = figures(Stitch::Create()->generatePath(allOn(2), Size{20, 20}));
+    const auto parts = figureBounds(Stitch::Create()->generatePath(allOn(2), Size{20, 20}));
     ASSERT_EQ(parts.size(), 8U);
-    expectBounds(parts[6].pathBoundingBox(), 10.5, 10.5, 15, 20, 1e-9, "stitch left half");
-    expectBounds(parts[7].pathBoundingBox(), 15.5, 10.5, 20, 20, 1e-9, "stitch right half");
+    expectBounds(parts[6], 10.5, 10.5, 15, 20, 1e-9, "stitch left half");
+    expectBounds(parts[7], 15.5, 10.5, 20, 20, 1e-9, "stitch right half");
 }
 
 TEST(CirclePixelShape, InsetOnlyAndNeverTurned) {
@@ -223,9 +206,9 @@ TEST(CirclePixelShape, InsetOnlyAndNeverTurned) {
 
     // An inset of 0.5 draws a circle half the cell wide, centred in it.
     EXPECT_TRUE(circle->setSettingValue(SettingsValue(0.5), "insetFraction"));
-    const auto parts = figures(circle->generatePath(allOn(3), Size{60, 60}));
+    const auto parts = figureBounds(circle->generatePath(allOn(3), Size{60, 60}));
     ASSERT_EQ(parts.size(), 9U);
-    expectBounds(parts[4].pathBoundingBox(), 25, 25, 35, 35, 1e-9, "inset circle");
+    expectBounds(parts[4], 25, 25, 35, 35, 1e-9, "inset circle");
 
     EXPECT_TRUE(circle->setSettingValue(SettingsValue(true), "useRandomInset"));
     EXPECT_EQ(circle->settingValue<std::string>("insetGeneratorName"), "random");
