@@ -153,20 +153,10 @@ TEST(GeneratorRegistry, FactoriesListTheirClasses) {
 }
 
 TEST(SquareEye, PathsAndSharedDefaultPupil) {
+    // (The ring's pixels are the sample-image suite's, its fill rules the eye
+    // geometry suite's.)
     EyeShape::Square eye;
-    // The ring fills 10...80 minus 20...70 under either fill rule.
-    const gfx::Path ring = eye.eyePath();
-    for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
-        for (int y = 1; y < 90; y += 2) {
-            for (int x = 1; x < 90; x += 2) {
-                const bool inOuter = x > 10 && x < 80 && y > 10 && y < 80;
-                const bool inHole = x > 20 && x < 70 && y > 20 && y < 70;
-                EXPECT_EQ(ring.contains({double(x), double(y)}, rule), inOuter && !inHole)
-                    << x << "," << y << " rule " << int(rule);
-            }
-        }
-    }
-    EXPECT_EQ(ring.pathBoundingBox(), gfx::Rect(10, 10, 70, 70));
+    EXPECT_EQ(eye.eyePath().pathBoundingBox(), gfx::Rect(10, 10, 70, 70));
     EXPECT_EQ(eye.eyeBackgroundPath().pathBoundingBox(), gfx::Rect(0, 0, 90, 90));
 
     auto pupil = eye.defaultPupil();

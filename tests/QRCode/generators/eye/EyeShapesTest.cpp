@@ -112,6 +112,7 @@ std::string describe(const QRCodeEyeShapeGenerator& eye) {
 // outline.
 std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> everyVariant() {
     std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>> eyes;
+    eyes.push_back(named("square"));
     for (const auto& entry : kEyes) eyes.push_back(named(entry.name));
     for (std::int64_t f = 1; f <= 3; ++f) {
         for (const auto& name : kFlipping) {
@@ -195,8 +196,8 @@ TEST(EyeShapes, RingHoleAndBackgroundInTheBox) {
     const std::map<std::string, double> backgroundSlack{{"shield", 0.03}};
     // Rings that draw all four sides solid, with the hole open up to them.
     const std::vector<std::string> fullRings{
-        "barsHorizontal", "barsVertical", "crt",       "cloud", "explode", "flame", "holePunch", "pinch",
-        "fabricScissors", "roundedOuter", "headlight", "eye",   "leaf",    "arc",   "fireball",  "peacock"};
+        "square",         "barsHorizontal", "barsVertical", "crt", "cloud", "explode", "flame",    "holePunch", "pinch",
+        "fabricScissors", "roundedOuter",   "headlight",    "eye", "leaf",  "arc",     "fireball", "peacock"};
     // Rings whose four sides are drawn, whatever their hole.
     const std::vector<std::string> solidSides{
         "roundedRect", "squircle",   "roundedPointingIn", "roundedPointingOut", "shield",          "teardrop",
