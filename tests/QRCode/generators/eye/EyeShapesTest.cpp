@@ -6,6 +6,7 @@
 #include "QRCode/design/Design.h"
 #include "QRCode/design/Shape.h"
 #include "QRCode/generators/EyeShapeFactory.h"
+#include "QRCode/generators/PupilShapeFactory.h"
 #include "QRCode/generators/eye/CRTDotDragEyes.h"
 #include "QRCode/generators/eye/CircleBarEyes.h"
 #include "QRCode/generators/eye/CompositeEyes.h"
@@ -713,7 +714,31 @@ TEST(EyeShapes, DrawnOutlines) {
 
 using shapetest::MarkPixels;
 
-TEST(EyeShapes, UsePixelShapeDrawsWithTheHandedPixelShapeOrPlainSquares) {
+TEST(UsePixelShape, EyeAndPupilDrawWithTheHandedPixelShapeOrPlainSquares) {
+    // The eye draws the 24 ring modules of a 9 x 9 grid over the 90-unit
+    // box, the pupil its matrix over 60 units (the pupil square 30...60).
+    // Without a pixel shape, with one that draws no eyes, and once the shape
+    // is released elsewhere (neither keeps it alive) they draw plain squares;
+    // copies start without one.
+    const auto check = [](auto& shape, const auto& draw, const BoolMatrix& matrix, gfx::Size size) {
+        const gfx::Path squares = PixelShape::Square::Create()->generatePath(matrix, size);
+        EXPECT_EQ(draw(shape), squares);
+        shape.setPixelShape(std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, false));
+        EXPECT_EQ(draw(shape), squares);
+        auto diamonds = std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, true);
+        shape.setPixelShape(diamonds);
+        EXPECT_EQ(draw(shape), diamonds->generatePath(matrix, size));
+        EXPECT_NE(draw(shape), squares);
+        EXPECT_EQ(draw(*shape.copyShape()), squares);
+        diamonds.reset();
+        EXPECT_EQ(shape.pixelShape(), nullptr);
+        EXPECT_EQ(draw(shape), squares);
+    };
+    UsePixelShape eye;
+    check(eye, [](auto& e) { return e.eyePath(); }, UsePixelShape::ringMatrix(), {90, 90});
+    PupilShape::UsePixelShape pupil;
+    check(pupil, [](auto& p) { return p.pupilPath(); }, PupilShape::UsePixelShape::pupilMatrix(), {60, 60});
+
     const BoolMatrix& ringMatrix = UsePixelShape::ringMatrix();
     ASSERT_EQ(ringMatrix.dimension(), 9);
     int on = 0;
@@ -721,35 +746,30 @@ TEST(EyeShapes, UsePixelShapeDrawsWithTheHandedPixelShapeOrPlainSquares) {
         for (std::int64_t c = 0; c < 9; ++c) on += ringMatrix(r, c) ? 1 : 0;
     }
     EXPECT_EQ(on, 24);
-
-    const gfx::Path squares = PixelShape::Square::Create()->generatePath(ringMatrix, {90, 90});
-    UsePixelShape eye;
-    EXPECT_EQ(eye.eyePath(), squares);
-    auto diamonds = std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, true);
-    eye.setPixelShape(diamonds);
-    EXPECT_EQ(eye.eyePath(), diamonds->generatePath(ringMatrix, {90, 90}));
-    EXPECT_FALSE(eye.eyePath().contains({11, 11}));
-    // A copy does not carry the pixel shape over; the eye does not keep it
-    // alive; a shape that draws no eyes is not used.
-    EXPECT_EQ(eye.copyShape()->eyePath(), squares);
-    diamonds.reset();
-    EXPECT_EQ(eye.pixelShape(), nullptr);
-    EXPECT_EQ(eye.eyePath(), squares);
-    eye.setPixelShape(std::make_shared<MarkPixels>(MarkPixels::Mark::diamond, false));
-    EXPECT_EQ(eye.eyePath(), squares);
     gfx::Path box;
     box.addRect(gfx::Rect(0, 0, 90, 90));
     EXPECT_EQ(eye.eyeBackgroundPath(), box);
+    // The pupil's plain squares: nine modules filling the pupil square.
+    const gfx::Path squares = pupil.pupilPath();
+    EXPECT_EQ(squares.pathBoundingBox(), gfx::Rect(30, 30, 30, 30));
+    int modules = 0;
+    for (const auto& e : squares.elements()) modules += e.type == gfx::Path::ElementType::moveToPoint ? 1 : 0;
+    EXPECT_EQ(modules, 9);
+    EXPECT_TRUE(inside(squares, 30.1, 30.1));
+    EXPECT_TRUE(inside(squares, 59.9, 59.9));
+    // Previews know the pupil class, not just its name.
+    EXPECT_TRUE(::QRCode::detail::isUsePixelShapePupil(pupil));
+    EXPECT_FALSE(::QRCode::detail::isUsePixelShapePupil(PupilShape::Square()));
 
-    // Its preview draws bars for the class.
+    // The eye's preview draws bars for the class.
     const gfx::Pixel black{0, 0, 0, 255}, white{255, 255, 255, 255};
-    PupilShape::Square pupil;
+    PupilShape::Square square;
     UsePixelShape plain;
     const auto image =
-        QRCodeEyeShapeFactory::image(plain, &pupil, 90, gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
+        QRCodeEyeShapeFactory::image(plain, &square, 90, gfx::Color::sRGB(0, 0, 0), gfx::Color::sRGB(1, 1, 1));
     EXPECT_EQ(image->pixel(45, 15), black); // bar
     EXPECT_EQ(image->pixel(15, 45), white); // no ring side
-    const auto squircle = QRCodeEyeShapeFactory::image(*named("squircle"), &pupil, 90, gfx::Color::sRGB(0, 0, 0),
+    const auto squircle = QRCodeEyeShapeFactory::image(*named("squircle"), &square, 90, gfx::Color::sRGB(0, 0, 0),
                                                        gfx::Color::sRGB(1, 1, 1));
     EXPECT_EQ(squircle->pixel(15, 45), black);
 }

@@ -467,44 +467,7 @@ TEST(ShieldPupil, CornersSelectTheCutQuarters) {
     EXPECT_EQ(countOf(oddPath, Type::moveToPoint), 4u);
 }
 
-// ---------------------------------------------------------------------------
-// Use pixel shape
-
 using shapetest::MarkPixels;
-
-TEST(UsePixelShapePupil, DrawsNineModulesWithThePixelShape) {
-    UsePixelShape pupil;
-    const Path square = pupil.pupilPath();
-    EXPECT_EQ(countOf(square, Type::moveToPoint), 9u);
-    const auto bounds = square.boundingBox();
-    EXPECT_EQ(bounds, gfx::Rect(30, 30, 30, 30));
-    EXPECT_NEAR(coverage(square), 1, 1e-9);
-
-    auto refused = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, false);
-    pupil.setPixelShape(refused);
-    EXPECT_EQ(pupil.pupilPath(), square);
-
-    auto circles = std::make_shared<MarkPixels>(MarkPixels::Mark::circle, true);
-    pupil.setPixelShape(circles);
-    EXPECT_EQ(pupil.pupilPath(), circles->generatePath(UsePixelShape::pupilMatrix(), {60, 60}));
-    EXPECT_FALSE(pupil.pupilPath().contains({30.3, 30.3}));
-    EXPECT_EQ(pupil.pupilPath().boundingBox(), gfx::Rect(30, 30, 30, 30));
-
-    // Copies start without a pixel shape; the pupil keeps none alive.
-    const auto copy = std::dynamic_pointer_cast<UsePixelShape>(pupil.copyShape());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->pixelShape(), nullptr);
-    circles.reset();
-    EXPECT_EQ(pupil.pixelShape(), nullptr);
-    EXPECT_EQ(pupil.pupilPath(), square);
-
-    EXPECT_TRUE(pupil.settings().empty());
-    EXPECT_FALSE(pupil.setSettingValue(SettingsValue(1), "flip"));
-
-    // Previews know the class, not just its name.
-    EXPECT_TRUE(::QRCode::detail::isUsePixelShapePupil(pupil));
-    EXPECT_FALSE(::QRCode::detail::isUsePixelShapePupil(PupilShape::Square()));
-}
 
 // ---------------------------------------------------------------------------
 // Scanning: a symbol with each pupil on its three finder patterns
