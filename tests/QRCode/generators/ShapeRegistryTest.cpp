@@ -1,3 +1,4 @@
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "QRCode/generators/eye/Square.h"
 #include "QRCode/generators/EyeShapeFactory.h"
 #include "QRCode/generators/pixel/Abstract.h"
@@ -19,35 +20,20 @@ using namespace QRCode;
 namespace {
 
 // Tiny pupil classes for the name order of all().
-struct FakePupilBase : QRCodePupilShapeGenerator {
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return nullptr; }
-    void reset() override {}
-    gfx::Path pupilPath() override { return {}; }
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view title() const noexcept override { return {}; }
-};
+constexpr std::string_view kFakeNames[] = {"zeta", "Zeta", "ab", "a"};
+constexpr std::string_view kFakeTitles[] = {"A", "B", "B", "a"};
 
-template <int I> struct FakePupil final : FakePupilBase {
-    static const char* const Name;
-    static const char* const Title;
-    static std::shared_ptr<FakePupil> Create(const SettingsDict&) { return std::make_shared<FakePupil>(); }
-    std::string_view name() const noexcept override { return Name; }
+template <int I> struct FakePupil final : shapetest::NoSettings<QRCodePupilShapeGenerator> {
+    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return nullptr; }
+    gfx::Path pupilPath() override { return {}; }
+    std::string_view name() const noexcept override { return kFakeNames[I]; }
+    std::string_view title() const noexcept override { return kFakeTitles[I]; }
 };
-template <> const char* const FakePupil<0>::Name = "zeta";
-template <> const char* const FakePupil<0>::Title = "A";
-template <> const char* const FakePupil<1>::Name = "Zeta";
-template <> const char* const FakePupil<1>::Title = "B";
-template <> const char* const FakePupil<2>::Name = "ab";
-template <> const char* const FakePupil<2>::Title = "B";
-template <> const char* const FakePupil<3>::Name = "a";
-template <> const char* const FakePupil<3>::Title = "a";
 
 template <int I> PupilShapeClass fake() {
-    return {
-        FakePupil<I>::Name, FakePupil<I>::Title,
-        [](const SettingsDict& s) -> std::shared_ptr<QRCodePupilShapeGenerator> { return FakePupil<I>::Create(s); }};
+    return {kFakeNames[I], kFakeTitles[I], [](const SettingsDict&) -> std::shared_ptr<QRCodePupilShapeGenerator> {
+                return std::make_shared<FakePupil<I>>();
+            }};
 }
 
 } // namespace
