@@ -15,32 +15,26 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 } // namespace
 
-TEST(PixelInset, RegistryOrderAndExactLookup) {
-    std::vector<std::string> names;
-    for (const auto& entry : PixelInset::generators()) names.emplace_back(entry.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"fixed", "random", "pinch", "punch", "horizontalWave", "verticalWave"}));
-
-    for (const auto& name : names) {
+TEST(PixelInsetAndRotation, RegistryOrderAndExactLookup) {
+    std::vector<std::string> insets, rotations;
+    for (const auto& entry : PixelInset::generators()) insets.emplace_back(entry.name);
+    for (const auto& entry : PixelRotation::generators()) rotations.emplace_back(entry.name);
+    EXPECT_EQ(insets,
+              (std::vector<std::string>{"fixed", "random", "pinch", "punch", "horizontalWave", "verticalWave"}));
+    EXPECT_EQ(rotations, (std::vector<std::string>{"fixed", "random", "horizontalWave", "verticalWave"}));
+    for (const auto& name : insets) {
         auto generator = PixelInset::generator(name);
         ASSERT_NE(generator, nullptr) << name;
         EXPECT_EQ(insetGeneratorName(*generator), name);
         EXPECT_EQ(generator->copyInsetGenerator()->name(), name);
     }
-    EXPECT_EQ(PixelInset::generator("Random"), nullptr);
-    EXPECT_EQ(PixelInset::generator(" random"), nullptr);
-    EXPECT_EQ(PixelInset::generator(""), nullptr);
-}
-
-TEST(PixelRotation, RegistryOrderAndExactLookup) {
-    std::vector<std::string> names;
-    for (const auto& entry : PixelRotation::generators()) names.emplace_back(entry.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"fixed", "random", "horizontalWave", "verticalWave"}));
-    for (const auto& name : names) {
+    for (const auto& name : rotations) {
         auto generator = PixelRotation::generator(name);
         ASSERT_NE(generator, nullptr) << name;
         EXPECT_EQ(rotationGeneratorName(*generator), name);
         EXPECT_EQ(generator->copyRotationGenerator()->name(), name);
     }
+    for (const char* name : {"Random", " random", ""}) EXPECT_EQ(PixelInset::generator(name), nullptr) << name;
     EXPECT_EQ(PixelRotation::generator("Fixed"), nullptr);
     EXPECT_EQ(PixelRotation::generator("pinch"), nullptr);
 }

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <optional>
 
 using namespace QRCode;
 using shapefamilytest::Family;
@@ -81,6 +83,21 @@ void expectContract(const Registry& registry, const std::string& name, const std
     EXPECT_EQ(drawing(*copy), drawn);
     EXPECT_EQ(drawing(*again), drawn);
 
+    // Every setting changed from its default survives a copy and the stored
+    // form, and draws the same there.
+    const auto changed = registry.named(name);
+    for (const auto& [key, value] : defaults.items()) {
+        const SettingsValue other = value.is_boolean()          ? SettingsValue(!value.template get<bool>())
+                                    : value.is_number_integer() ? SettingsValue(2)
+                                    : value.is_number()         ? SettingsValue(0.3)
+                                                                : SettingsValue("random");
+        EXPECT_TRUE(changed->setSettingValue(other, key)) << key;
+    }
+    EXPECT_EQ(changed->copyShape()->settings(), changed->settings());
+    const auto restored = registry.create(archive(*changed));
+    EXPECT_EQ(restored->settings(), changed->settings());
+    EXPECT_EQ(drawing(*restored), drawing(*changed));
+
     // A class takes exactly the keys it stores.
     for (const auto& [key, value] : defaults.items()) EXPECT_TRUE(shape->supportsSettingValueForKey(key)) << key;
     for (const std::string_view key : kKnownKeys) {
@@ -95,13 +112,28 @@ void expectContract(const Registry& registry, const std::string& name, const std
     EXPECT_EQ(shape->settings(), defaults);
 }
 
-// Nothing to lay out, or no usable size, draws nothing.
-void expectNothingDrawnFromNothing(const std::string& name) {
+// Nothing to lay out, or no usable size, draws nothing; a full block drawn
+// in a wider or taller size stays inside the grid, which is centred in the
+// longer side (give or take the reach of a shape whose outline leaves its
+// module by design); every shape but the vortex rings can draw eyes and
+// pupils.
+void expectPixelShapeLayout(const std::string& name) {
+    const std::map<std::string, double> reach{{"heart", 0.29}, {"koala", 0.7}, {"shiny", 1.25}};
+    const double slack = (reach.contains(name) ? reach.at(name) : 0) + 1e-9;
     SCOPED_TRACE(name);
     const auto shape = QRCodePixelShapeFactory::shared().named(name);
+    EXPECT_EQ(shape->canGenerateEyeAndPupilShapes(), name != "vortex");
     BoolMatrix full(3), empty(3);
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) full.set(r, c, true);
+    }
+    for (const auto& [size, grid] : {std::pair{gfx::Size{50, 30}, gfx::Rect(10, 0, 30, 30)},
+                                     std::pair{gfx::Size{30, 50}, gfx::Rect(0, 10, 30, 30)}}) {
+        const gfx::Rect box = shape->generatePath(full, size).pathBoundingBox();
+        EXPECT_GE(box.minX(), grid.minX() - slack);
+        EXPECT_LE(box.maxX(), grid.maxX() + slack);
+        EXPECT_GE(box.minY(), grid.minY() - slack);
+        EXPECT_LE(box.maxY(), grid.maxY() + slack);
     }
     EXPECT_TRUE(shape->generatePath(BoolMatrix(), gfx::Size{100, 100}).isEmpty());
     EXPECT_TRUE(shape->generatePath(empty, gfx::Size{30, 30}).isEmpty());
@@ -160,7 +192,7 @@ TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract) {
         switch (family.kind) {
         case Kind::pixel:
             expectContract(QRCodePixelShapeFactory::shared(), name, title);
-            expectNothingDrawnFromNothing(name);
+            expectPixelShapeLayout(name);
             break;
         case Kind::eye: expectContract(QRCodeEyeShapeFactory::shared(), name, title); break;
         case Kind::pupil: expectContract(QRCodePupilShapeFactory::shared(), name, title); break;
@@ -171,6 +203,111 @@ TEST_P(ShapeFamily, EveryClassKeepsTheGeneratorContract) {
 TEST(FlipSetting, EveryEyeAndPupilReadsItByOneRule) {
     expectFlipRule(QRCodeEyeShapeFactory::shared());
     expectFlipRule(QRCodePupilShapeFactory::shared());
+}
+
+// Every class that stores corners reads them by one rule: all four by
+// default and for text; a number counts toward zero and is kept as given,
+// bits beyond the four and negative numbers too; text and nothing are
+// refused; copies keep them.
+TEST(CornersSetting, EveryEyeAndPupilReadsThemByOneRule) {
+    int members = 0;
+    const auto check = [&](const auto& registry) {
+        for (const auto& type : registry.registeredTypes()) {
+            if (!type.create(SettingsDict())->settings().contains("corners")) continue;
+            ++members;
+            SCOPED_TRACE(std::string(type.name));
+            const auto corners = [](const auto& shape) { return shape->settings()["corners"]; };
+            EXPECT_EQ(corners(type.create(SettingsDict())), 15);
+            EXPECT_EQ(corners(type.create({{"corners", "6"}})), 15);
+            EXPECT_EQ(corners(type.create({{"corners", 6.9}})), 6);
+            const auto shape = type.create(SettingsDict());
+            for (const int value : {-7, 21, 16}) {
+                EXPECT_TRUE(shape->setSettingValue(SettingsValue(value), "corners"));
+                EXPECT_EQ(corners(shape), value);
+            }
+            EXPECT_FALSE(shape->setSettingValue(SettingsValue("3"), "corners"));
+            EXPECT_FALSE(shape->setSettingValue(std::nullopt, "corners"));
+            EXPECT_EQ(corners(shape), 16);
+            EXPECT_EQ(corners(shape->copyShape()), 16);
+            shape->reset();
+            EXPECT_EQ(corners(shape), 15);
+        }
+    };
+    check(QRCodeEyeShapeFactory::shared());
+    check(QRCodePupilShapeFactory::shared());
+    EXPECT_EQ(members, 2);
+}
+
+namespace {
+
+// How one class reads "cornerRadiusFraction": its default (also what text
+// gives), whether Create and setSettingValue hold a number within 0...1 or
+// store it as given, and what setting nothing does.
+enum class OnNothing { refused, fallback, zero };
+struct RadiusRule {
+    Kind kind;
+    std::string name;
+    double fallback;
+    std::optional<bool> createLimits;
+    bool setLimits;
+    OnNothing onNothing;
+};
+
+template <class Registry> void expectRadiusRule(const Registry& registry, const RadiusRule& rule) {
+    SCOPED_TRACE(rule.name);
+    const std::string key = "cornerRadiusFraction";
+    const auto value = [&](const auto& shape) { return shape->settings()[key].template get<double>(); };
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name)), rule.fallback);
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, "0.5"}})), rule.fallback);
+    EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, 0.25}})), 0.25);
+    if (rule.createLimits) {
+        EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, 2}})), *rule.createLimits ? 1 : 2);
+        EXPECT_DOUBLE_EQ(value(registry.named(rule.name, {{key, -1}})), *rule.createLimits ? 0 : -1);
+    }
+    const auto shape = registry.named(rule.name);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(2), key));
+    EXPECT_DOUBLE_EQ(value(shape), rule.setLimits ? 1 : 2);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(-0.5), key));
+    EXPECT_DOUBLE_EQ(value(shape), rule.setLimits ? 0 : -0.5);
+    EXPECT_TRUE(shape->setSettingValue(SettingsValue(0.4), key));
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue("0.2"), key));
+    EXPECT_FALSE(shape->setSettingValue(SettingsValue(nullptr), key));
+    EXPECT_DOUBLE_EQ(value(shape), 0.4);
+    EXPECT_EQ(shape->setSettingValue(std::nullopt, key), rule.onNothing != OnNothing::refused);
+    EXPECT_DOUBLE_EQ(value(shape), rule.onNothing == OnNothing::refused    ? 0.4
+                                   : rule.onNothing == OnNothing::fallback ? rule.fallback
+                                                                           : 0);
+    shape->setSettingValue(SettingsValue(0.4), key);
+    shape->reset();
+    EXPECT_DOUBLE_EQ(value(shape), rule.fallback);
+}
+
+} // namespace
+
+TEST(CornerRadiusSetting, EveryClassReadsItByItsRule) {
+    const RadiusRule rules[] = {
+        {Kind::pixel, "horizontal", 1.0, true, false, OnNothing::fallback},
+        {Kind::pixel, "vertical", 1.0, true, false, OnNothing::fallback},
+        {Kind::pixel, "roundedPath", 0.65, true, true, OnNothing::fallback},
+        {Kind::pixel, "roundedEndIndent", 0.65, true, true, OnNothing::fallback},
+        {Kind::pixel, "curvePixel", 1.0, true, true, OnNothing::fallback},
+        {Kind::pixel, "roundedRect", 0.65, true, true, OnNothing::zero},
+        {Kind::eye, "corneredPixels", 0.65, true, true, OnNothing::refused},
+        {Kind::eye, "pixels", 0.65, true, true, OnNothing::refused},
+        {Kind::eye, "edges", 1.0, true, true, OnNothing::refused},
+        {Kind::eye, "roundedRect", 0.3, true, true, OnNothing::refused},
+        {Kind::pupil, "corneredPixels", 0.65, std::nullopt, true, OnNothing::refused},
+        {Kind::pupil, "pixels", 0.65, false, true, OnNothing::refused},
+        {Kind::pupil, "edges", 0.65, std::nullopt, true, OnNothing::refused},
+        {Kind::pupil, "roundedRect", 0.3, true, true, OnNothing::refused},
+    };
+    for (const auto& rule : rules) {
+        switch (rule.kind) {
+        case Kind::pixel: expectRadiusRule(QRCodePixelShapeFactory::shared(), rule); break;
+        case Kind::eye: expectRadiusRule(QRCodeEyeShapeFactory::shared(), rule); break;
+        case Kind::pupil: expectRadiusRule(QRCodePupilShapeFactory::shared(), rule); break;
+        }
+    }
 }
 
 // The classes that belong to no family list of their own.

@@ -1,3 +1,4 @@
+#include "tests/QRCode/ShapeTestDoubles.h"
 #include "QRCode/generators/eye/Square.h"
 #include "QRCode/generators/EyeShapeFactory.h"
 #include "QRCode/generators/pixel/Abstract.h"
@@ -19,35 +20,20 @@ using namespace QRCode;
 namespace {
 
 // Tiny pupil classes for the name order of all().
-struct FakePupilBase : QRCodePupilShapeGenerator {
-    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return nullptr; }
-    void reset() override {}
-    gfx::Path pupilPath() override { return {}; }
-    SettingsDict settings() const override { return SettingsDict::object(); }
-    bool supportsSettingValueForKey(std::string_view) const override { return false; }
-    bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
-    std::string_view title() const noexcept override { return {}; }
-};
+constexpr std::string_view kFakeNames[] = {"zeta", "Zeta", "ab", "a"};
+constexpr std::string_view kFakeTitles[] = {"A", "B", "B", "a"};
 
-template <int I> struct FakePupil final : FakePupilBase {
-    static const char* const Name;
-    static const char* const Title;
-    static std::shared_ptr<FakePupil> Create(const SettingsDict&) { return std::make_shared<FakePupil>(); }
-    std::string_view name() const noexcept override { return Name; }
+template <int I> struct FakePupil final : shapetest::NoSettings<QRCodePupilShapeGenerator> {
+    std::shared_ptr<QRCodePupilShapeGenerator> copyShape() const override { return nullptr; }
+    gfx::Path pupilPath() override { return {}; }
+    std::string_view name() const noexcept override { return kFakeNames[I]; }
+    std::string_view title() const noexcept override { return kFakeTitles[I]; }
 };
-template <> const char* const FakePupil<0>::Name = "zeta";
-template <> const char* const FakePupil<0>::Title = "A";
-template <> const char* const FakePupil<1>::Name = "Zeta";
-template <> const char* const FakePupil<1>::Title = "B";
-template <> const char* const FakePupil<2>::Name = "ab";
-template <> const char* const FakePupil<2>::Title = "B";
-template <> const char* const FakePupil<3>::Name = "a";
-template <> const char* const FakePupil<3>::Title = "a";
 
 template <int I> PupilShapeClass fake() {
-    return {
-        FakePupil<I>::Name, FakePupil<I>::Title,
-        [](const SettingsDict& s) -> std::shared_ptr<QRCodePupilShapeGenerator> { return FakePupil<I>::Create(s); }};
+    return {kFakeNames[I], kFakeTitles[I], [](const SettingsDict&) -> std::shared_ptr<QRCodePupilShapeGenerator> {
+                return std::make_shared<FakePupil<I>>();
+            }};
 }
 
 } // namespace
@@ -153,26 +139,10 @@ TEST(GeneratorRegistry, FactoriesListTheirClasses) {
 }
 
 TEST(SquareEye, PathsAndSharedDefaultPupil) {
+    // (The ring's pixels are the sample-image suite's, its fill rules the eye
+    // geometry suite's.)
     EyeShape::Square eye;
-    EXPECT_EQ(eye.name(), "square");
-    EXPECT_EQ(eye.title(), "Square");
-    EXPECT_EQ(eye.settings(), SettingsDict::object());
-    EXPECT_FALSE(eye.supportsSettingValueForKey("flip"));
-    EXPECT_FALSE(eye.setSettingValue(SettingsValue(1), "flip"));
-
-    // The ring fills 10...80 minus 20...70 under either fill rule.
-    const gfx::Path ring = eye.eyePath();
-    for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
-        for (int y = 1; y < 90; y += 2) {
-            for (int x = 1; x < 90; x += 2) {
-                const bool inOuter = x > 10 && x < 80 && y > 10 && y < 80;
-                const bool inHole = x > 20 && x < 70 && y > 20 && y < 70;
-                EXPECT_EQ(ring.contains({double(x), double(y)}, rule), inOuter && !inHole)
-                    << x << "," << y << " rule " << int(rule);
-            }
-        }
-    }
-    EXPECT_EQ(ring.pathBoundingBox(), gfx::Rect(10, 10, 70, 70));
+    EXPECT_EQ(eye.eyePath().pathBoundingBox(), gfx::Rect(10, 10, 70, 70));
     EXPECT_EQ(eye.eyeBackgroundPath().pathBoundingBox(), gfx::Rect(0, 0, 90, 90));
 
     auto pupil = eye.defaultPupil();
@@ -181,35 +151,33 @@ TEST(SquareEye, PathsAndSharedDefaultPupil) {
     EXPECT_EQ(pupil->name(), "square");
 }
 
-TEST(SquarePupil, CoversThePupilSquare) {
-    PupilShape::Square pupil;
-    const gfx::Path path = pupil.pupilPath();
-    EXPECT_EQ(path.pathBoundingBox(), gfx::Rect(30, 30, 30, 30));
-    EXPECT_TRUE(path.contains({45, 45}));
-    EXPECT_FALSE(path.contains({29, 45}));
-    EXPECT_EQ(pupil.settings(), SettingsDict::object());
-    EXPECT_FALSE(pupil.supportsSettingValueForKey("corners"));
-    EXPECT_FALSE(pupil.setSettingValue(std::nullopt, "corners"));
-    EXPECT_EQ(pupil.copyShape()->name(), "square");
-}
-
-TEST(GeneratorRegistry, ConcurrentFirstUseAndRenderingWithCopies) {
-    // Each test runs in its own process, so this is the registries' and the
-    // outlines' first use.
+TEST(GeneratorRegistry, ConcurrentFirstUseAgrees) {
+    // Each test runs in its own process, so this is the registries', the
+    // shared outlines' and the shared default pupils' first use: every thread
+    // draws its own copy of one random square, every eye and every pupil.
     auto shared = PixelShape::Square::Create({{"insetGeneratorName", "random"}, {"insetFraction", 0.7}});
     const BoolMatrix m(9, std::vector<bool>(81, true));
-    std::vector<gfx::Path> paths(8);
+    struct Drawn {
+        gfx::Path pixels;
+        std::vector<gfx::Path> outlines;
+        std::shared_ptr<QRCodePupilShapeGenerator> sharedPupil;
+    };
+    const auto draw = [&] {
+        Drawn drawn{shared->copyShape()->generatePath(m, gfx::Size{90, 90}), {}, nullptr};
+        for (const auto& eye : QRCodeEyeShapeFactory::shared().all()) drawn.outlines.push_back(eye->eyePath());
+        for (const auto& pupil : QRCodePupilShapeFactory::shared().all()) drawn.outlines.push_back(pupil->pupilPath());
+        drawn.sharedPupil = QRCodeEyeShapeFactory::shared().named("cloud")->defaultPupil();
+        return drawn;
+    };
+    std::vector<Drawn> results(8);
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        threads.emplace_back([&, i] {
-            auto own = shared->copyShape();
-            QRCodePixelShapeFactory::shared().named("square");
-            QRCodeEyeShapeFactory::shared().all();
-            QRCodePupilShapeFactory::shared().availableGeneratorNames();
-            paths[i] = own->generatePath(m, gfx::Size{90, 90});
-        });
-    }
+    for (auto& result : results) threads.emplace_back([&] { result = draw(); });
     for (auto& t : threads) t.join();
-    for (const auto& p : paths) EXPECT_EQ(p, paths[0]);
-    EXPECT_EQ(paths[0], shared->generatePath(m, gfx::Size{90, 90}));
+    const Drawn reference = draw();
+    for (const auto& result : results) {
+        EXPECT_EQ(result.pixels, reference.pixels);
+        EXPECT_EQ(result.outlines, reference.outlines);
+        EXPECT_EQ(result.sharedPupil, reference.sharedPupil);
+    }
+    EXPECT_EQ(reference.pixels, shared->generatePath(m, gfx::Size{90, 90}));
 }

@@ -129,22 +129,6 @@ TEST(EyeSampleImage, SquareEyeWithItsPupil) {
     }
 }
 
-TEST(EyeSampleImage, SquareRingHasAHoleUnderBothFillRules) {
-    EyeShape::Square eye;
-    for (gfx::FillRule rule : {gfx::FillRule::nonZero, gfx::FillRule::evenOdd}) {
-        auto context = gfx::GraphicsContext::makeBitmap(90, 90);
-        context->setFillColor(kBlack);
-        context->fillPath(eye.eyePath(), rule);
-        const auto image = context->makeImage();
-        for (int y = 0; y < 90; ++y) {
-            for (int x = 0; x < 90; ++x) {
-                const bool ring = x >= 10 && x < 80 && y >= 10 && y < 80 && !(x >= 20 && x < 70 && y >= 20 && y < 70);
-                ASSERT_EQ(image->pixel(x, y).a, ring ? 255 : 0) << x << "," << y << " rule " << int(rule);
-            }
-        }
-    }
-}
-
 TEST(EyeSampleImage, EyeBackgroundAndGivenPupil) {
     EyeShape::Square eye;
     PupilShape::Square pupil;

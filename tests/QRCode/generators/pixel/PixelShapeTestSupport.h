@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,39 @@ inline bool covered(const gfx::Path& path, int row, int column, double x, double
     return nonZero;
 }
 
+// A point of a module's unit cell, as `covered` takes it.
+struct ModulePoint {
+    int row, column;
+    double x, y;
+};
+
+// Expects every point covered (or, with `expected` false, every point
+// left empty).
+inline void expectCovered(const gfx::Path& path, std::initializer_list<ModulePoint> points, bool expected,
+                          bool rulesAgree = true) {
+    for (const auto& p : points) {
+        EXPECT_EQ(covered(path, p.row, p.column, p.x, p.y, rulesAgree), expected)
+            << "module " << p.row << "," << p.column << " at " << p.x << "," << p.y;
+    }
+}
+
+// The bounds of each closed figure of a path, in order.
+inline std::vector<gfx::Rect> figureBounds(const gfx::Path& path) {
+    std::vector<gfx::Rect> rects;
+    gfx::Path figure;
+    for (const auto& e : path.elements()) {
+        if (e.type == gfx::Path::ElementType::moveToPoint) figure = gfx::Path();
+        switch (e.type) {
+        case gfx::Path::ElementType::moveToPoint: figure.moveTo(e.points[0]); break;
+        case gfx::Path::ElementType::addLineToPoint: figure.lineTo(e.points[0]); break;
+        case gfx::Path::ElementType::addQuadCurveToPoint: figure.quadTo(e.points[0], e.points[1]); break;
+        case gfx::Path::ElementType::addCurveToPoint: figure.curveTo(e.points[0], e.points[1], e.points[2]); break;
+        case gfx::Path::ElementType::closeSubpath: rects.push_back(figure.pathBoundingBox()); break;
+        }
+    }
+    return rects;
+}
+
 inline std::size_t count(const gfx::Path& path, gfx::Path::ElementType type) {
     return static_cast<std::size_t>(std::count_if(path.elements().begin(), path.elements().end(),
                                                   [type](const auto& e) { return e.type == type; }));
@@ -62,16 +96,6 @@ inline void expectRect(const gfx::Rect& actual, double x, double y, double w, do
     EXPECT_NEAR(actual.minY(), y, tolerance);
     EXPECT_NEAR(actual.width(), w, tolerance);
     EXPECT_NEAR(actual.height(), h, tolerance);
-}
-
-// A full 3 x 3 block drawn at 50 x 30 stays inside the grid, which is
-// centred in the longer side (x 10...40).
-inline void expectFullBlockInsideTheGrid(const std::string& name) {
-    const gfx::Rect box = make(name)->generatePath(grid({"###", "###", "###"}), gfx::Size{50, 30}).pathBoundingBox();
-    EXPECT_GE(box.minX(), 10 - 1e-9) << name;
-    EXPECT_LE(box.maxX(), 40 + 1e-9) << name;
-    EXPECT_GE(box.minY(), -1e-9) << name;
-    EXPECT_LE(box.maxY(), 30 + 1e-9) << name;
 }
 
 } // namespace pixelshapetest
