@@ -1,9 +1,9 @@
-// PNG over libpng. libpng reports errors by longjmp; every libpng call that
-// can fail runs inside a small function whose frame holds no C++ object with
-// a destructor, so the jump never skips one.
+// PNG: written here (chunks around a run-length deflate stream), read with
+// libpng's simplified interface.
 
 #include "image-read-write/Codecs.h"
 #include "image-read-write/ImageExportType.h"
+#include "image-read-write/RunLengthDeflate.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -12,40 +12,13 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <csetjmp>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace ImageReadWrite::detail {
 namespace {
-
-struct PngWriteTarget {
-    Bytes* out;
-};
-
-void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void pngWarning(png_structp, png_const_charp) {}
-
-void pngWrite(png_structp png, png_bytep data, png_size_t length) {
-    auto* target = static_cast<PngWriteTarget*>(png_get_io_ptr(png));
-    bool failed = false;
-    try {
-        target->out->insert(target->out->end(), data, data + length);
-    } catch (...) {
-        failed = true;
-    }
-    // Raised outside the handler so that the jump leaves no exception behind.
-    if (failed) png_error(png, "out of memory");
-}
-
-void pngFlush(png_structp) {}
-
-struct PngWriteHolder {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~PngWriteHolder() { png_destroy_write_struct(&png, info ? &info : nullptr); }
-};
 
 // The smallest exact form of an image in PNG: grey at 1, 2, 4 or 8 bits
 // when every pixel is an opaque grey, a palette of up to 256 colours (with a
@@ -55,14 +28,15 @@ struct PngWriteHolder {
 // zlib, which is where a PNG export spends its time.
 class PngLayout {
 public:
-    explicit PngLayout(const gfx::Image& image) {
+    explicit PngLayout(const gfx::Image& image) : repeats_(std::size_t(image.height())) {
         std::uint32_t last = 0;
         bool haveLast = false;
         const std::size_t rowBytes = std::size_t(image.width()) * 4;
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
             // Most rows of a code repeat the row above: nothing new in them.
-            if (y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0) continue;
+            repeats_[std::size_t(y)] = y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0;
+            if (repeats_[std::size_t(y)]) continue;
             for (int x = 0; x < image.width(); ++x) {
                 const std::uint32_t v = row[x];
                 if (haveLast && v == last) continue;
@@ -75,6 +49,8 @@ public:
     }
 
     int colorType() const { return colorType_; }
+    // Whether image row y is the same as the row above.
+    bool repeatsRowAbove(int y) const { return repeats_[std::size_t(y)]; }
     int bitDepth() const { return bitDepth_; }
     const std::vector<png_color>& palette() const { return palette_; }
     const std::vector<png_byte>& transparency() const { return trns_; }
@@ -234,6 +210,7 @@ private:
         }
     }
 
+    std::vector<bool> repeats_;
     bool opaque_ = true;
     bool grey_ = true;
     std::array<bool, 256> greyLevels_{};
@@ -247,49 +224,61 @@ private:
     std::vector<png_byte> trns_;
 };
 
-struct PngRows {
-    const gfx::Image* image;
-    const PngLayout* layout;
-    png_bytep buffer;
-};
+void appendBigEndian(Bytes& out, std::uint32_t v) {
+    const std::uint8_t bytes[4] = {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+    out.insert(out.end(), bytes, bytes + 4);
+}
 
-bool writePng(png_structp png, png_infop info, const PngRows& rows, png_uint_32 ppmX, png_uint_32 ppmY) {
-    if (setjmp(png_jmpbuf(png))) return false;
-    const PngLayout& layout = *rows.layout;
-    const int width = rows.image->width();
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(rows.image->height()), layout.bitDepth(),
-                 layout.colorType(), PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (layout.colorType() == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, info, layout.palette().data(), int(layout.palette().size()));
-        if (!layout.transparency().empty()) {
-            png_set_tRNS(png, info, layout.transparency().data(), int(layout.transparency().size()), nullptr);
+void appendChunk(Bytes& out, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
+    appendBigEndian(out, std::uint32_t(size));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    if (size != 0) out.insert(out.end(), data, data + size);
+    appendBigEndian(out, std::uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
+}
+
+// The compressed scanlines, each with its filter byte. Rows that repeat the
+// one above are all zeros under the "up" filter; other rows take "none" or
+// "up", whichever leaves fewer changes from one byte to the next, since the
+// run-length deflate that follows codes one match per run. Rows of
+// anti-aliased round modules, which never repeat, mostly keep their runs of
+// one level unfiltered; the edge rows of square modules mostly shrink to
+// zeros under "up". Measured on 1024 x 1024 codes at versions 6 and 22, the
+// other filters and libpng's sum-of-differences choice are no smaller, and
+// zlib's matching strategies at any level are slower and larger for codes.
+Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
+    const int width = image.width();
+    const std::size_t rowBytes = layout.rowBytes(width);
+    // Each buffer holds a filter byte and one row of the file.
+    std::vector<std::uint8_t> previous(rowBytes + 1), current(rowBytes + 1), up(rowBytes + 1), zeros(rowBytes + 1);
+    up[0] = zeros[0] = 2;
+    Bytes out;
+    RunLengthDeflate deflate(out);
+    for (int y = 0; y < image.height(); ++y) {
+        if (y > 0 && layout.repeatsRowAbove(y)) {
+            deflate.write(zeros.data(), zeros.size());
+            continue;
         }
-    }
-    png_set_pHYs(png, info, ppmX, ppmY, PNG_RESOLUTION_METER);
-    // Most of what we write is flat colour in large blocks (codes at 1024
-    // pixels for every preview and export), written with run-length deflate.
-    // Rows that repeat the one above become zeros under the "up" filter; rows
-    // of anti-aliased round modules, which never repeat, pack best unfiltered
-    // (their runs of one level stay runs). libpng picks the cheaper of the two
-    // for each row. Measured on 1024 x 1024 codes at versions 6 and 22 (grey
-    // rows): against "up" alone, round modules 18-20% and plain codes 9-10%
-    // smaller, for at most 0.7 ms more; libpng's choice among all five
-    // filters is no smaller and twice as slow; the default deflate strategy
-    // is slower at every level and larger for plain codes.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
-    png_set_compression_strategy(png, Z_RLE);
-    png_write_info(png, info);
-    const std::size_t sourceBytes = std::size_t(width) * 4;
-    for (int y = 0; y < rows.image->height(); ++y) {
-        // libpng copies the row, so the buffer still holds the last one.
-        const std::uint32_t* row = rows.image->row(y);
-        if (y == 0 || std::memcmp(row, rows.image->row(y - 1), sourceBytes) != 0) {
-            layout.convertRow(row, width, rows.buffer);
+        layout.convertRow(image.row(y), width, current.data() + 1);
+        const std::uint8_t* chosen = current.data();
+        if (y > 0) {
+            std::size_t noneChanges = 0, upChanges = 0;
+            std::uint8_t lastNone = 0, lastUp = 2;
+            for (std::size_t i = 1; i <= rowBytes; ++i) {
+                const std::uint8_t v = current[i], d = std::uint8_t(v - previous[i]);
+                up[i] = d;
+                noneChanges += v != lastNone;
+                upChanges += d != lastUp;
+                lastNone = v;
+                lastUp = d;
+            }
+            if (upChanges < noneChanges) chosen = up.data();
         }
-        png_write_row(png, rows.buffer);
+        deflate.write(chosen, rowBytes + 1);
+        previous.swap(current);
     }
-    png_write_end(png, info);
-    return true;
+    deflate.finish();
+    return out;
 }
 
 png_uint_32 pixelsPerMetre(double dpi) {
@@ -299,28 +288,50 @@ png_uint_32 pixelsPerMetre(double dpi) {
     return png_uint_32(ppm);
 }
 
+Bytes pngFile(const gfx::Image& image, const EncodeSettings& settings) {
+    const auto layout = std::make_unique<PngLayout>(image);
+    const Bytes data = compressedRows(image, *layout);
+
+    Bytes out;
+    out.reserve(data.size() + 1024);
+    static constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    out.insert(out.end(), signature, signature + 8);
+    Bytes header;
+    appendBigEndian(header, std::uint32_t(image.width()));
+    appendBigEndian(header, std::uint32_t(image.height()));
+    header.insert(header.end(), {std::uint8_t(layout->bitDepth()), std::uint8_t(layout->colorType()), 0, 0, 0});
+    appendChunk(out, "IHDR", header.data(), header.size());
+    if (layout->colorType() == PNG_COLOR_TYPE_PALETTE) {
+        Bytes palette;
+        for (const png_color& c : layout->palette()) palette.insert(palette.end(), {c.red, c.green, c.blue});
+        appendChunk(out, "PLTE", palette.data(), palette.size());
+        if (!layout->transparency().empty()) {
+            appendChunk(out, "tRNS", layout->transparency().data(), layout->transparency().size());
+        }
+    }
+    Bytes physical;
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiX));
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiY));
+    physical.push_back(1); // per metre
+    appendChunk(out, "pHYs", physical.data(), physical.size());
+    // Chunks of at most 1 MiB, far below the format's limit of 2 GiB.
+    constexpr std::size_t kMaxChunk = std::size_t(1) << 20;
+    for (std::size_t at = 0; at < data.size(); at += kMaxChunk) {
+        appendChunk(out, "IDAT", data.data() + at, std::min(kMaxChunk, data.size() - at));
+    }
+    appendChunk(out, "IEND", nullptr, 0);
+    return out;
+}
+
 } // namespace
 
 Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings) {
-    const char* type = ImageTypeIdentifier::png;
-    checkEncodable(image, type);
-    const auto layout = std::make_unique<PngLayout>(image);
-    std::vector<png_byte> buffer(layout->rowBytes(image.width()));
-
-    Bytes out;
-    PngWriteTarget target{&out};
-    PngWriteHolder holder;
-    holder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    if (!holder.png) failEncoding(type);
-    holder.info = png_create_info_struct(holder.png);
-    if (!holder.info) failEncoding(type);
-    png_set_write_fn(holder.png, &target, pngWrite, pngFlush);
-    if (!writePng(holder.png, holder.info, PngRows{&image, layout.get(), buffer.data()}, pixelsPerMetre(settings.dpiX),
-                  pixelsPerMetre(settings.dpiY))) {
-        failEncoding(type);
+    checkEncodable(image, ImageTypeIdentifier::png);
+    try {
+        return pngFile(image, settings);
+    } catch (const std::bad_alloc&) {
+        failEncoding(ImageTypeIdentifier::png);
     }
-    if (out.empty()) failEncoding(type);
-    return out;
 }
 
 constexpr double kMaxDeflateRatio = 1032;

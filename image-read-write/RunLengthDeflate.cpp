@@ -1,0 +1,297 @@
+#include "image-read-write/RunLengthDeflate.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace ImageReadWrite::detail {
+namespace {
+
+constexpr int kMaxCodeBits = 15;
+constexpr int kMaxCodeLengthBits = 7;
+constexpr int kEndOfBlock = 256;
+
+struct LengthCode {
+    std::uint16_t symbol;
+    std::uint8_t extraBits;
+    std::uint8_t extra;
+};
+
+// The length symbol, with its extra bits, of every match length 3...258.
+constexpr std::array<LengthCode, 256> kLengthCodes = [] {
+    constexpr std::array<int, 29> base = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                          31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    constexpr std::array<int, 29> extraBits = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                               2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    std::array<LengthCode, 256> table{};
+    int code = 0;
+    for (int length = 3; length <= 258; ++length) {
+        while (code + 1 < 29 && base[code + 1] <= length) ++code;
+        table[length - 3] = LengthCode{std::uint16_t(257 + code), std::uint8_t(extraBits[code]),
+                                       std::uint8_t(length - base[code])};
+    }
+    return table;
+}();
+
+// Optimal code lengths of at most maxBits bits (package-merge). At least two
+// symbols get a code, so the code is complete as inflaters expect.
+void codeLengths(const std::uint32_t* freq, int n, int maxBits, std::uint8_t* lengths) {
+    std::fill(lengths, lengths + n, std::uint8_t(0));
+    std::vector<int> leaves;
+    for (int i = 0; i < n; ++i) {
+        if (freq[i] != 0) leaves.push_back(i);
+    }
+    for (int i = 0; leaves.size() < 2; ++i) {
+        if (freq[i] == 0) leaves.push_back(i);
+    }
+    std::stable_sort(leaves.begin(), leaves.end(), [freq](int a, int b) { return freq[a] < freq[b]; });
+
+    struct Node {
+        std::uint64_t weight;
+        int symbol; // -1 for a package
+        int left, right;
+    };
+    std::vector<Node> nodes;
+    nodes.reserve(leaves.size() * std::size_t(maxBits + 1));
+    for (int s : leaves) nodes.push_back(Node{std::max<std::uint64_t>(freq[s], 1), s, -1, -1});
+    const std::size_t leafCount = leaves.size();
+    std::vector<int> list(leafCount);
+    for (std::size_t i = 0; i < leafCount; ++i) list[i] = int(i);
+    std::vector<int> next;
+    for (int level = 1; level < maxBits; ++level) {
+        next.clear();
+        std::size_t leaf = 0, pair = 0;
+        while (leaf < leafCount || pair + 1 < list.size()) {
+            const bool takePackage =
+                pair + 1 < list.size() &&
+                (leaf == leafCount ||
+                 nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight <
+                     nodes[leaf].weight);
+            if (takePackage) {
+                const std::uint64_t w =
+                    nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight;
+                nodes.push_back(Node{w, -1, list[pair], list[pair + 1]});
+                next.push_back(int(nodes.size() - 1));
+                pair += 2;
+            } else {
+                next.push_back(int(leaf++));
+            }
+        }
+        list.swap(next);
+    }
+    // Each symbol's code length is how often it occurs among the first
+    // 2n - 2 items of the last list.
+    std::vector<int> stack(list.begin(), list.begin() + std::ptrdiff_t(2 * leafCount - 2));
+    while (!stack.empty()) {
+        const Node& node = nodes[std::size_t(stack.back())];
+        stack.pop_back();
+        if (node.symbol >= 0) {
+            ++lengths[node.symbol];
+        } else {
+            stack.push_back(node.left);
+            stack.push_back(node.right);
+        }
+    }
+}
+
+// Canonical codes, bit-reversed because deflate sends Huffman codes from
+// their most significant bit while the bit writer fills from the least.
+void canonicalCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
+    std::array<int, kMaxCodeBits + 1> count{};
+    for (int i = 0; i < n; ++i) ++count[lengths[i]];
+    count[0] = 0;
+    std::array<unsigned, kMaxCodeBits + 1> nextCode{};
+    unsigned code = 0;
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
+        code = (code + unsigned(count[bits - 1])) << 1;
+        nextCode[bits] = code;
+    }
+    for (int i = 0; i < n; ++i) {
+        const int len = lengths[i];
+        if (len == 0) continue;
+        unsigned c = nextCode[len]++, reversed = 0;
+        for (int b = 0; b < len; ++b, c >>= 1) reversed = (reversed << 1) | (c & 1);
+        codes[i] = std::uint16_t(reversed);
+    }
+}
+
+} // namespace
+
+RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
+    tokens_.reserve(kBlockTokens);
+    // Deflate, 32 KiB window, no preset dictionary; the check bits make the
+    // pair a multiple of 31.
+    out_.push_back(0x78);
+    out_.push_back(0x01);
+}
+
+void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t n = std::min<std::size_t>(size - done, std::size_t(1) << 30);
+        adler_ = std::uint32_t(adler32(adler_, data + done, uInt(n)));
+        done += n;
+    }
+    const std::uint8_t* p = data;
+    const std::uint8_t* const end = data + size;
+    while (p < end) {
+        if (int(*p) != previous_) {
+            endRun();
+            previous_ = *p;
+            literal(*p++);
+            continue;
+        }
+        // A run of the previous byte, eight bytes at a time where it is long.
+        const std::uint8_t* q = p + 1;
+        const std::uint64_t pattern = 0x0101010101010101ull * *p;
+        while (end - q >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, q, 8);
+            if (word != pattern) break;
+            q += 8;
+        }
+        while (q < end && *q == *p) ++q;
+        run_ += std::size_t(q - p);
+        p = q;
+    }
+}
+
+void RunLengthDeflate::literal(std::uint8_t byte) {
+    tokens_.push_back(byte);
+    ++freq_[byte];
+    if (tokens_.size() >= kBlockTokens) flushBlock(false);
+}
+
+void RunLengthDeflate::match(unsigned length) {
+    tokens_.push_back(std::uint16_t(256 + length - 3));
+    ++freq_[kLengthCodes[length - 3].symbol];
+    if (tokens_.size() >= kBlockTokens) flushBlock(false);
+}
+
+void RunLengthDeflate::endRun() {
+    std::size_t r = run_;
+    run_ = 0;
+    // Matches of at most 258, none shorter than 3 except a tail of literals.
+    while (r > 258) {
+        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
+        match(unsigned(take));
+        r -= take;
+    }
+    if (r >= 3) {
+        match(unsigned(r));
+    } else {
+        while (r-- > 0) literal(std::uint8_t(previous_));
+    }
+}
+
+void RunLengthDeflate::putBits(std::uint32_t bits, int count) {
+    bits_ |= std::uint64_t(bits) << bitCount_;
+    bitCount_ += count;
+    if (bitCount_ >= 32) {
+        const std::uint8_t bytes[4] = {std::uint8_t(bits_), std::uint8_t(bits_ >> 8), std::uint8_t(bits_ >> 16),
+                                       std::uint8_t(bits_ >> 24)};
+        out_.insert(out_.end(), bytes, bytes + 4);
+        bits_ >>= 32;
+        bitCount_ -= 32;
+    }
+}
+
+void RunLengthDeflate::flushBlock(bool last) {
+    freq_[kEndOfBlock] = 1;
+    std::array<std::uint8_t, kLitLenSymbols> litLen{};
+    std::array<std::uint16_t, kLitLenSymbols> litCode{};
+    codeLengths(freq_.data(), kLitLenSymbols, kMaxCodeBits, litLen.data());
+    canonicalCodes(litLen.data(), kLitLenSymbols, litCode.data());
+    int hlit = kLitLenSymbols;
+    while (hlit > 257 && litLen[std::size_t(hlit - 1)] == 0) --hlit;
+    // Two distance codes of one bit each (a complete code); only the first,
+    // distance 1, is ever sent.
+    constexpr int hdist = 2;
+
+    // The code lengths of both alphabets, run-length coded with symbols
+    // 16 (repeat the last 3-6 times), 17 (3-10 zeros) and 18 (11-138 zeros).
+    std::vector<std::uint8_t> all(litLen.begin(), litLen.begin() + hlit);
+    all.push_back(1);
+    all.push_back(1);
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> clSymbols; // symbol, extra
+    std::array<std::uint32_t, 19> clFreq{};
+    auto emit = [&](int symbol, int extra) {
+        clSymbols.emplace_back(std::uint8_t(symbol), std::uint8_t(extra));
+        ++clFreq[std::size_t(symbol)];
+    };
+    for (std::size_t i = 0; i < all.size();) {
+        const std::uint8_t v = all[i];
+        std::size_t run = 1;
+        while (i + run < all.size() && all[i + run] == v) ++run;
+        i += run;
+        if (v == 0) {
+            while (run >= 11) {
+                const std::size_t r = std::min<std::size_t>(run, 138);
+                emit(18, int(r - 11));
+                run -= r;
+            }
+            if (run >= 3) {
+                emit(17, int(run - 3));
+                run = 0;
+            }
+        } else {
+            emit(v, 0);
+            --run;
+            while (run >= 3) {
+                const std::size_t r = std::min<std::size_t>(run, 6);
+                emit(16, int(r - 3));
+                run -= r;
+            }
+        }
+        while (run-- > 0) emit(v, 0);
+    }
+    std::array<std::uint8_t, 19> clLen{};
+    std::array<std::uint16_t, 19> clCode{};
+    codeLengths(clFreq.data(), 19, kMaxCodeLengthBits, clLen.data());
+    canonicalCodes(clLen.data(), 19, clCode.data());
+    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
+                                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
+    int hclen = 19;
+    while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;
+
+    putBits(last ? 1 : 0, 1);
+    putBits(2, 2); // dynamic Huffman codes
+    putBits(std::uint32_t(hlit - 257), 5);
+    putBits(hdist - 1, 5);
+    putBits(std::uint32_t(hclen - 4), 4);
+    for (int i = 0; i < hclen; ++i) putBits(clLen[order[std::size_t(i)]], 3);
+    for (const auto& [symbol, extra] : clSymbols) {
+        putBits(clCode[symbol], clLen[symbol]);
+        if (symbol == 16) putBits(extra, 2);
+        if (symbol == 17) putBits(extra, 3);
+        if (symbol == 18) putBits(extra, 7);
+    }
+    for (const std::uint16_t token : tokens_) {
+        if (token < 256) {
+            putBits(litCode[token], litLen[token]);
+            continue;
+        }
+        const LengthCode& lc = kLengthCodes[token - 256];
+        putBits(litCode[lc.symbol], litLen[lc.symbol]);
+        if (lc.extraBits != 0) putBits(lc.extra, lc.extraBits);
+        putBits(0, 1); // distance 1
+    }
+    putBits(litCode[kEndOfBlock], litLen[kEndOfBlock]);
+    tokens_.clear();
+    freq_.fill(0);
+}
+
+void RunLengthDeflate::finish() {
+    endRun();
+    flushBlock(true);
+    while (bitCount_ > 0) {
+        out_.push_back(std::uint8_t(bits_));
+        bits_ >>= 8;
+        bitCount_ -= 8;
+    }
+    bitCount_ = 0;
+    bits_ = 0;
+    for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(std::uint8_t(adler_ >> shift));
+}
+
+} // namespace ImageReadWrite::detail
