@@ -8,6 +8,10 @@
 #include <png.h>
 #include <zlib.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -32,11 +36,13 @@ public:
         std::uint32_t last = 0;
         bool haveLast = false;
         const std::size_t rowBytes = std::size_t(image.width()) * 4;
+        std::array<std::uint8_t, 257> levels{};
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
             // Most rows of a code repeat the row above: nothing new in them.
             repeats_[std::size_t(y)] = y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0;
             if (repeats_[std::size_t(y)]) continue;
+            if (markOpaqueGreys(row, image.width(), levels)) continue;
             for (int x = 0; x < image.width(); ++x) {
                 const std::uint32_t v = row[x];
                 if (haveLast && v == last) continue;
@@ -44,6 +50,9 @@ public:
                 haveLast = true;
                 see(v);
             }
+        }
+        for (unsigned level = 0; level < 256; ++level) {
+            if (levels[level] != 0) see(0xFF000000u | level * 0x010101u);
         }
         choose();
     }
@@ -64,7 +73,19 @@ public:
         switch (colorType_) {
         case PNG_COLOR_TYPE_GRAY:
             if (bitDepth_ == 8) {
-                for (int x = 0; x < width; ++x) out[x] = png_byte(src[x]); // blue equals the grey level
+                int x = 0; // blue equals the grey level
+#if defined(__SSE2__)
+                const __m128i low = _mm_set1_epi32(0xFF);
+                for (; x + 16 <= width; x += 16) {
+                    __m128i v[4];
+                    for (int i = 0; i < 4; ++i) {
+                        v[i] = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x + 4 * i)), low);
+                    }
+                    const __m128i words = _mm_packs_epi32(v[0], v[1]), words2 = _mm_packs_epi32(v[2], v[3]);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(words, words2));
+                }
+#endif
+                for (; x < width; ++x) out[x] = png_byte(src[x]);
             } else {
                 pack(src, width, out, [this](std::uint32_t v) { return unsigned(v & 0xFF) / greyStep_; });
             }
@@ -104,10 +125,27 @@ private:
     static constexpr std::size_t kSlots = 1024; // open addressing for up to 257 colours
     static constexpr unsigned kMaxColours = 256;
 
+    // Marks the level of every opaque grey pixel of a row (slot 256 takes
+    // the others) without a branch per pixel; whether all were opaque greys.
+    // Anti-aliased codes in black and white are nothing else.
+    static bool markOpaqueGreys(const std::uint32_t* row, int width, std::array<std::uint8_t, 257>& levels) {
+        std::uint32_t others = 0;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = row[x];
+            const std::uint32_t other = ((v >> 24) ^ 0xFF) | ((v ^ (v >> 8)) & 0xFFFF);
+            others |= other;
+            levels[other != 0 ? 256 : (v & 0xFF)] = 1;
+        }
+        return others == 0;
+    }
+
     static std::size_t slotOf(std::uint32_t v) { return (v * 2654435761u) >> 22; }
 
     // Records one premultiplied pixel value.
     void see(std::uint32_t v) {
+        // An opaque grey seen before is in the table already (or the table
+        // is full): nothing to learn.
+        if ((v >> 24) == 0xFF && ((v ^ (v >> 8)) & 0xFFFF) == 0 && greyLevels_[v & 0xFF]) return;
         std::uint8_t r, g, b, a;
         unpremultiply(v, r, g, b, a);
         if (a != 255) opaque_ = false;
@@ -237,6 +275,33 @@ void appendChunk(Bytes& out, const char (&type)[5], const std::uint8_t* data, st
     appendBigEndian(out, std::uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
 }
 
+// out[i] = a[i] - b[i] for i < n.
+void subtract(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(va, vb));
+    }
+#endif
+    for (; i < n; ++i) out[i] = std::uint8_t(a[i] - b[i]);
+}
+
+// How many of bytes 1...n differ from the byte before them.
+std::size_t changes(const std::uint8_t* bytes, std::size_t n) {
+    std::size_t count = 0, i = 1;
+#if defined(__SSE2__)
+    for (; i + 16 <= n + 1; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i - 1));
+        count += 16 - std::size_t(std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, before)))));
+    }
+#endif
+    for (; i <= n; ++i) count += bytes[i] != bytes[i - 1];
+    return count;
+}
+
 // The compressed scanlines, each with its filter byte. Rows that repeat the
 // one above are all zeros under the "up" filter; other rows take "none" or
 // "up", whichever leaves fewer changes from one byte to the next, since the
@@ -250,29 +315,21 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
     const int width = image.width();
     const std::size_t rowBytes = layout.rowBytes(width);
     // Each buffer holds a filter byte and one row of the file.
-    std::vector<std::uint8_t> previous(rowBytes + 1), current(rowBytes + 1), up(rowBytes + 1), zeros(rowBytes + 1);
-    up[0] = zeros[0] = 2;
+    std::vector<std::uint8_t> previous(rowBytes + 1), current(rowBytes + 1), up(rowBytes + 1);
+    up[0] = 2;
     Bytes out;
     RunLengthDeflate deflate(out);
     for (int y = 0; y < image.height(); ++y) {
         if (y > 0 && layout.repeatsRowAbove(y)) {
-            deflate.write(zeros.data(), zeros.size());
+            deflate.writeRun(2, 1);
+            deflate.writeRun(0, rowBytes);
             continue;
         }
         layout.convertRow(image.row(y), width, current.data() + 1);
         const std::uint8_t* chosen = current.data();
         if (y > 0) {
-            std::size_t noneChanges = 0, upChanges = 0;
-            std::uint8_t lastNone = 0, lastUp = 2;
-            for (std::size_t i = 1; i <= rowBytes; ++i) {
-                const std::uint8_t v = current[i], d = std::uint8_t(v - previous[i]);
-                up[i] = d;
-                noneChanges += v != lastNone;
-                upChanges += d != lastUp;
-                lastNone = v;
-                lastUp = d;
-            }
-            if (upChanges < noneChanges) chosen = up.data();
+            subtract(current.data() + 1, previous.data() + 1, up.data() + 1, rowBytes);
+            if (changes(up.data(), rowBytes) < changes(current.data(), rowBytes)) chosen = up.data();
         }
         deflate.write(chosen, rowBytes + 1);
         previous.swap(current);

@@ -1,6 +1,8 @@
 #include "image-read-write/RunLengthDeflate.h"
 
-#include <zlib.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -116,10 +118,81 @@ void canonicalCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
     }
 }
 
+constexpr std::uint32_t kAdlerModulus = 65521;
+// Bytes that can be summed before the sums must be reduced: the largest n
+// with 255 n (n + 1) / 2 + (n + 1) (kAdlerModulus - 1) below 2^32, as zlib has it.
+constexpr std::size_t kAdlerBlock = 5552;
+
+// Adler-32 (RFC 1950). Sixteen bytes at a time where SSE2 is there: the
+// byte sum and the sum weighted by distance from the block's end, which is
+// what the second running sum adds up to.
+std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::size_t n) {
+    std::uint32_t s1 = adler & 0xFFFF, s2 = adler >> 16;
+    while (n > 0) {
+        std::size_t block = std::min(n, kAdlerBlock);
+        n -= block;
+#if defined(__SSE2__)
+        const std::size_t vectors = block / 16;
+        if (vectors > 0) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+            const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+            __m128i sum = zero, previousSums = zero, weighted = zero;
+            for (std::size_t i = 0; i < vectors; ++i, p += 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                previousSums = _mm_add_epi32(previousSums, sum);
+                sum = _mm_add_epi32(sum, _mm_sad_epu8(bytes, zero));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weightsLow));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), weightsHigh));
+            }
+            auto total = [](__m128i v) {
+                alignas(16) std::uint32_t lanes[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(lanes), v);
+                return std::uint64_t(lanes[0]) + lanes[1] + lanes[2] + lanes[3];
+            };
+            const std::uint64_t bytesSum = total(sum);
+            const std::uint64_t newS2 =
+                s2 + std::uint64_t(vectors) * 16 * s1 + 16 * total(previousSums) + total(weighted);
+            s1 = std::uint32_t((s1 + bytesSum) % kAdlerModulus);
+            s2 = std::uint32_t(newS2 % kAdlerModulus);
+            block -= vectors * 16;
+        }
+#endif
+        for (; block > 0; --block) {
+            s1 += *p++;
+            s2 += s1;
+        }
+        s1 %= kAdlerModulus;
+        s2 %= kAdlerModulus;
+    }
+    return (s2 << 16) | s1;
+}
+
+// Writes bits from the least significant, four bytes at a time, into room
+// reserved beforehand.
+struct BitWriter {
+    std::uint8_t* at;
+    std::uint64_t bits;
+    int count;
+
+    void put(std::uint32_t value, int n) {
+        bits |= std::uint64_t(value) << count;
+        count += n;
+        if (count >= 32) {
+            const std::uint32_t word = std::uint32_t(bits);
+            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16),
+                                           std::uint8_t(word >> 24)};
+            std::memcpy(at, bytes, 4);
+            at += 4;
+            bits >>= 32;
+            count -= 32;
+        }
+    }
+};
+
 } // namespace
 
 RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
-    tokens_.reserve(kBlockTokens);
     // Deflate, 32 KiB window, no preset dictionary; the check bits make the
     // pair a multiple of 31.
     out_.push_back(0x78);
@@ -127,11 +200,7 @@ RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
 }
 
 void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const std::size_t n = std::min<std::size_t>(size - done, std::size_t(1) << 30);
-        adler_ = std::uint32_t(adler32(adler_, data + done, uInt(n)));
-        done += n;
-    }
+    adler_ = adler32Update(adler_, data, size);
     const std::uint8_t* p = data;
     const std::uint8_t* const end = data + size;
     while (p < end) {
@@ -156,16 +225,33 @@ void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
+    if (count == 0) return;
+    // Each copy adds the byte to the first sum and the new first sum to the second.
+    const std::uint64_t s1 = adler_ & 0xFFFF, s2 = adler_ >> 16, m = kAdlerModulus;
+    const std::uint64_t c = count % m, pairs = (std::uint64_t(count) % (2 * m)) * ((std::uint64_t(count) + 1) % (2 * m)) / 2 % m;
+    const std::uint64_t newS1 = (s1 + c * byte) % m;
+    const std::uint64_t newS2 = (s2 + c * s1 + pairs * byte) % m;
+    adler_ = std::uint32_t((newS2 << 16) | newS1);
+    if (int(byte) != previous_) {
+        endRun();
+        previous_ = byte;
+        literal(byte);
+        --count;
+    }
+    run_ += count;
+}
+
 void RunLengthDeflate::literal(std::uint8_t byte) {
-    tokens_.push_back(byte);
+    tokens_[tokenCount_] = byte;
     ++freq_[byte];
-    if (tokens_.size() >= kBlockTokens) flushBlock(false);
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
 }
 
 void RunLengthDeflate::match(unsigned length) {
-    tokens_.push_back(std::uint16_t(256 + length - 3));
+    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
     ++freq_[kLengthCodes[length - 3].symbol];
-    if (tokens_.size() >= kBlockTokens) flushBlock(false);
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
 }
 
 void RunLengthDeflate::endRun() {
@@ -181,18 +267,6 @@ void RunLengthDeflate::endRun() {
         match(unsigned(r));
     } else {
         while (r-- > 0) literal(std::uint8_t(previous_));
-    }
-}
-
-void RunLengthDeflate::putBits(std::uint32_t bits, int count) {
-    bits_ |= std::uint64_t(bits) << bitCount_;
-    bitCount_ += count;
-    if (bitCount_ >= 32) {
-        const std::uint8_t bytes[4] = {std::uint8_t(bits_), std::uint8_t(bits_ >> 8), std::uint8_t(bits_ >> 16),
-                                       std::uint8_t(bits_ >> 24)};
-        out_.insert(out_.end(), bytes, bytes + 4);
-        bits_ >>= 32;
-        bitCount_ -= 32;
     }
 }
 
@@ -254,30 +328,39 @@ void RunLengthDeflate::flushBlock(bool last) {
     int hclen = 19;
     while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;
 
-    putBits(last ? 1 : 0, 1);
-    putBits(2, 2); // dynamic Huffman codes
-    putBits(std::uint32_t(hlit - 257), 5);
-    putBits(hdist - 1, 5);
-    putBits(std::uint32_t(hclen - 4), 4);
-    for (int i = 0; i < hclen; ++i) putBits(clLen[order[std::size_t(i)]], 3);
+    // A block takes at most 31 bits a token (15 for the length, 5 extra, 1
+    // for the distance) besides its header, which is under 600 bytes.
+    const std::size_t start = out_.size();
+    out_.resize(start + 4 * tokenCount_ + 1024);
+    BitWriter out{out_.data() + start, bits_, bitCount_};
+    out.put(last ? 1 : 0, 1);
+    out.put(2, 2); // dynamic Huffman codes
+    out.put(std::uint32_t(hlit - 257), 5);
+    out.put(hdist - 1, 5);
+    out.put(std::uint32_t(hclen - 4), 4);
+    for (int i = 0; i < hclen; ++i) out.put(clLen[order[std::size_t(i)]], 3);
     for (const auto& [symbol, extra] : clSymbols) {
-        putBits(clCode[symbol], clLen[symbol]);
-        if (symbol == 16) putBits(extra, 2);
-        if (symbol == 17) putBits(extra, 3);
-        if (symbol == 18) putBits(extra, 7);
+        out.put(clCode[symbol], clLen[symbol]);
+        if (symbol == 16) out.put(extra, 2);
+        if (symbol == 17) out.put(extra, 3);
+        if (symbol == 18) out.put(extra, 7);
     }
-    for (const std::uint16_t token : tokens_) {
+    for (std::size_t i = 0; i < tokenCount_; ++i) {
+        const std::uint16_t token = tokens_[i];
         if (token < 256) {
-            putBits(litCode[token], litLen[token]);
+            out.put(litCode[token], litLen[token]);
             continue;
         }
         const LengthCode& lc = kLengthCodes[token - 256];
-        putBits(litCode[lc.symbol], litLen[lc.symbol]);
-        if (lc.extraBits != 0) putBits(lc.extra, lc.extraBits);
-        putBits(0, 1); // distance 1
+        out.put(litCode[lc.symbol], litLen[lc.symbol]);
+        if (lc.extraBits != 0) out.put(lc.extra, lc.extraBits);
+        out.put(0, 1); // distance 1
     }
-    putBits(litCode[kEndOfBlock], litLen[kEndOfBlock]);
-    tokens_.clear();
+    out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
+    out_.resize(std::size_t(out.at - out_.data()));
+    bits_ = out.bits;
+    bitCount_ = out.count;
+    tokenCount_ = 0;
     freq_.fill(0);
 }
 

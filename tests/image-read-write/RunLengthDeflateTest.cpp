@@ -1,6 +1,7 @@
 // The PNG writer's deflate stream, read back by zlib: runs at and around
-// the match-length limits, runs split across writes, several blocks, and
-// symbol frequencies skewed enough to need the 15-bit code length limit.
+// the match-length limits, runs split across writes or handed over as runs,
+// several blocks, and symbol frequencies skewed enough to need the 15-bit
+// code length limit.
 
 #include "image-read-write/RunLengthDeflate.h"
 
@@ -87,6 +88,25 @@ TEST(RunLengthDeflate, ZlibReadsBackWhatWasWritten) {
             }
         }
     }
+    // Runs handed over as runs make the same stream as their bytes, with
+    // the same checksum, also past the checksum's modulus (65521).
+    Bytes expanded;
+    Bytes viaRuns;
+    {
+        RunLengthDeflate deflate(viaRuns);
+        for (auto [byte, count] : {std::pair<int, std::size_t>{2, 1}, {0, 1024}, {2, 1}, {0, 1024}, {0, 70000},
+                                   {255, 131073}, {7, 2}, {7, 0}, {9, 1}}) {
+            expanded.insert(expanded.end(), count, std::uint8_t(byte));
+            deflate.writeRun(std::uint8_t(byte), count);
+            const Bytes few = {5, 6, 6};
+            deflate.write(few.data(), few.size());
+            expanded.insert(expanded.end(), few.begin(), few.end());
+        }
+        deflate.finish();
+    }
+    EXPECT_EQ(viaRuns, compress(expanded, 1000));
+    EXPECT_EQ(inflated(viaRuns, expanded.size()), expanded);
+
     // Long runs cost about two bits per 258 bytes.
     EXPECT_LT(compress(Bytes(1 << 20, 0), 4096).size(), 1100u);
 }
