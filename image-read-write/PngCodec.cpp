@@ -36,7 +36,7 @@ public:
         std::uint32_t last = 0;
         bool haveLast = false;
         const std::size_t rowBytes = std::size_t(image.width()) * 4;
-        std::array<std::uint8_t, 257> levels{};
+        std::array<std::uint8_t, 256> levels{};
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
             // Most rows of a code repeat the row above: nothing new in them.
@@ -125,18 +125,38 @@ private:
     static constexpr std::size_t kSlots = 1024; // open addressing for up to 257 colours
     static constexpr unsigned kMaxColours = 256;
 
-    // Marks the level of every opaque grey pixel of a row (slot 256 takes
-    // the others) without a branch per pixel; whether all were opaque greys.
-    // Anti-aliased codes in black and white are nothing else.
-    static bool markOpaqueGreys(const std::uint32_t* row, int width, std::array<std::uint8_t, 257>& levels) {
-        std::uint32_t others = 0;
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t v = row[x];
-            const std::uint32_t other = ((v >> 24) ^ 0xFF) | ((v ^ (v >> 8)) & 0xFFFF);
-            others |= other;
-            levels[other != 0 ? 256 : (v & 0xFF)] = 1;
+    // Marks the level of every opaque grey pixel of a row in `levels`;
+    // whether all were opaque greys (anti-aliased codes in black and white
+    // are nothing else). On the first other pixel it stops, having marked
+    // only greys that are there.
+    static bool markOpaqueGreys(const std::uint32_t* row, int width, std::array<std::uint8_t, 256>& levels) {
+        auto mark = [&](std::uint32_t v) {
+            if ((v >> 24) != 0xFF || ((v ^ (v >> 8)) & 0xFFFF) != 0) return false;
+            levels[v & 0xFF] = 1;
+            return true;
+        };
+        if (width == 0 || !mark(row[0])) return width == 0;
+        int x = 1;
+#if defined(__SSE2__)
+        // Four pixels a step; only those that differ from the pixel before
+        // them can bring a new level.
+        const __m128i lowByte = _mm_set1_epi32(0xFF), alpha = _mm_set1_epi32(int(0xFF000000u));
+        for (; x + 4 <= width; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            const __m128i b = _mm_and_si128(v, lowByte);
+            const __m128i grey =
+                _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)), _mm_or_si128(_mm_slli_epi32(b, 16), alpha));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) != 0xFFFF) return false;
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x - 1));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, before)) != 0xFFFF) {
+                for (int i = 0; i < 4; ++i) levels[row[x + i] & 0xFF] = 1;
+            }
         }
-        return others == 0;
+#endif
+        for (; x < width; ++x) {
+            if (!mark(row[x])) return false;
+        }
+        return true;
     }
 
     static std::size_t slotOf(std::uint32_t v) { return (v * 2654435761u) >> 22; }
@@ -297,11 +317,17 @@ void subtract(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, s
 std::size_t changes(const std::uint8_t* bytes, std::size_t n) {
     std::size_t count = 0, i = 1;
 #if defined(__SSE2__)
+    const __m128i one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+    __m128i same = zero; // two 64-bit counts
     for (; i + 16 <= n + 1; i += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
         const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i - 1));
-        count += 16 - std::size_t(std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, before)))));
+        same = _mm_add_epi64(same, _mm_sad_epu8(_mm_and_si128(_mm_cmpeq_epi8(v, before), one), zero));
+        count += 16;
     }
+    alignas(16) std::uint64_t lanes[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), same);
+    count -= std::size_t(lanes[0] + lanes[1]);
 #endif
     for (; i <= n; ++i) count += bytes[i] != bytes[i - 1];
     return count;
