@@ -16,6 +16,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -29,7 +30,7 @@ namespace {
 // transparency table when some are not opaque), else grey-alpha, RGB or RGBA.
 // Codes are mostly two colours with anti-aliased edges between them, which
 // fit a palette or a grey ramp; a third of the bytes or less goes through
-// zlib, which is where a PNG export spends its time.
+// deflate, which is where a PNG export spends its time.
 class PngLayout {
 public:
     explicit PngLayout(const gfx::Image& image) : repeats_(std::size_t(image.height())) {
@@ -67,6 +68,8 @@ public:
         const std::size_t bits = std::size_t(width) * std::size_t(channels()) * std::size_t(bitDepth_);
         return (bits + 7) / 8;
     }
+    // Bytes from one pixel to the next, as the filters count them.
+    std::size_t filterDistance() const { return std::size_t(std::max(1, channels() * bitDepth_ / 8)); }
 
     // The file's bytes of one image row; never throws.
     void convertRow(const std::uint32_t* src, int width, png_bytep out) const {
@@ -135,7 +138,8 @@ private:
             levels[v & 0xFF] = 1;
             return true;
         };
-        if (width == 0 || !mark(row[0])) return width == 0;
+        if (width == 0) return true;
+        if (!mark(row[0])) return false;
         int x = 1;
 #if defined(__SSE2__)
         // Four pixels a step; only those that differ from the pixel before
@@ -192,11 +196,6 @@ private:
 
     static int depthFor(unsigned count) { return count <= 2 ? 1 : count <= 4 ? 2 : count <= 16 ? 4 : 8; }
 
-public:
-    // Bytes from one pixel to the next, as the filters count them.
-    std::size_t filterDistance() const { return std::size_t(std::max(1, channels() * bitDepth_ / 8)); }
-
-private:
     int channels() const {
         switch (colorType_) {
         case PNG_COLOR_TYPE_GRAY:
@@ -335,8 +334,7 @@ std::size_t changes(const std::uint8_t* bytes, std::size_t n) {
 
 // The Paeth filter of a row: `row` and `above` are preceded by `distance`
 // zero bytes, which stand for the pixel left of the row.
-void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out, std::size_t n,
-           std::size_t distance) {
+void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out, std::size_t n, std::size_t distance) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -357,7 +355,8 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - distance));
         const __m128i low = predict(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero));
-        const __m128i high = predict(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
+        const __m128i high =
+            predict(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, _mm_packus_epi16(low, high)));
     }
 #endif

@@ -30,8 +30,8 @@ constexpr std::array<LengthCode, 256> kLengthCodes = [] {
     int code = 0;
     for (int length = 3; length <= 258; ++length) {
         while (code + 1 < 29 && base[code + 1] <= length) ++code;
-        table[length - 3] = LengthCode{std::uint16_t(257 + code), std::uint8_t(extraBits[code]),
-                                       std::uint8_t(length - base[code])};
+        table[length - 3] =
+            LengthCode{std::uint16_t(257 + code), std::uint8_t(extraBits[code]), std::uint8_t(length - base[code])};
     }
     return table;
 }();
@@ -66,10 +66,9 @@ void codeLengths(const std::uint32_t* freq, int n, int maxBits, std::uint8_t* le
         std::size_t leaf = 0, pair = 0;
         while (leaf < leafCount || pair + 1 < list.size()) {
             const bool takePackage =
-                pair + 1 < list.size() &&
-                (leaf == leafCount ||
-                 nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight <
-                     nodes[leaf].weight);
+                pair + 1 < list.size() && (leaf == leafCount || nodes[std::size_t(list[pair])].weight +
+                                                                        nodes[std::size_t(list[pair + 1])].weight <
+                                                                    nodes[leaf].weight);
             if (takePackage) {
                 const std::uint64_t w =
                     nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight;
@@ -228,10 +227,11 @@ void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
 void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
     if (count == 0) return;
     // Each copy adds the byte to the first sum and the new first sum to the second.
-    const std::uint64_t s1 = adler_ & 0xFFFF, s2 = adler_ >> 16, m = kAdlerModulus;
-    const std::uint64_t c = count % m, pairs = (std::uint64_t(count) % (2 * m)) * ((std::uint64_t(count) + 1) % (2 * m)) / 2 % m;
-    const std::uint64_t newS1 = (s1 + c * byte) % m;
-    const std::uint64_t newS2 = (s2 + c * s1 + pairs * byte) % m;
+    const std::uint64_t s1 = adler_ & 0xFFFF, s2 = adler_ >> 16, m = kAdlerModulus, n = count;
+    // n (n + 1) / 2 modulo m, from the factors modulo 2m so that nothing overflows.
+    const std::uint64_t triangle = (n % (2 * m)) * ((n + 1) % (2 * m)) / 2 % m;
+    const std::uint64_t newS1 = (s1 + n % m * byte) % m;
+    const std::uint64_t newS2 = (s2 + n % m * s1 + triangle * byte) % m;
     adler_ = std::uint32_t((newS2 << 16) | newS1);
     if (int(byte) != previous_) {
         endRun();
@@ -323,7 +323,7 @@ void RunLengthDeflate::flushBlock(bool last) {
     std::array<std::uint16_t, 19> clCode{};
     codeLengths(clFreq.data(), 19, kMaxCodeLengthBits, clLen.data());
     canonicalCodes(clLen.data(), 19, clCode.data());
-    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
+    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
     int hclen = 19;
     while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;

@@ -39,7 +39,7 @@ private:
     std::vector<std::uint16_t> tokens_ = std::vector<std::uint16_t>(kBlockTokens);
     std::size_t tokenCount_ = 0;
     std::array<std::uint32_t, kLitLenSymbols> freq_{};
-    int previous_ = -1; // the last byte written, -1 before the first
+    int previous_ = -1;   // the last byte written, -1 before the first
     std::size_t run_ = 0; // bytes equal to previous_ not yet tokenised
     std::uint32_t adler_ = 1;
     std::uint64_t bits_ = 0;

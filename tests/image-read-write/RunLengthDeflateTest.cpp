@@ -94,8 +94,9 @@ TEST(RunLengthDeflate, ZlibReadsBackWhatWasWritten) {
     Bytes viaRuns;
     {
         RunLengthDeflate deflate(viaRuns);
-        for (auto [byte, count] : {std::pair<int, std::size_t>{2, 1}, {0, 1024}, {2, 1}, {0, 1024}, {0, 70000},
-                                   {255, 131073}, {7, 2}, {7, 0}, {9, 1}}) {
+        const std::vector<std::pair<int, std::size_t>> runs = {{2, 1},        {0, 1024}, {2, 1}, {0, 1024}, {0, 70000},
+                                                               {255, 131073}, {7, 2},    {7, 0}, {9, 1}};
+        for (auto [byte, count] : runs) {
             expanded.insert(expanded.end(), count, std::uint8_t(byte));
             deflate.writeRun(std::uint8_t(byte), count);
             const Bytes few = {5, 6, 6};
