@@ -204,7 +204,7 @@ void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     const std::uint8_t* const end = data + size;
     while (p < end) {
         if (int(*p) != previous_) {
-            endRun();
+            if (run_ != 0) endRun();
             previous_ = *p;
             literal(*p++);
             continue;
@@ -345,16 +345,21 @@ void RunLengthDeflate::flushBlock(bool last) {
         if (symbol == 17) out.put(extra, 3);
         if (symbol == 18) out.put(extra, 7);
     }
+    // Every token as one string of at most 21 bits: a literal's code, or a
+    // length's code, its extra bits and the distance code (a 0 bit).
+    std::array<std::uint32_t, 512> tokenBits;
+    std::array<std::uint8_t, 512> tokenBitCount;
+    for (int t = 0; t < 256; ++t) {
+        tokenBits[std::size_t(t)] = litCode[std::size_t(t)];
+        tokenBitCount[std::size_t(t)] = litLen[std::size_t(t)];
+        const LengthCode& lc = kLengthCodes[std::size_t(t)];
+        const int codeBits = litLen[lc.symbol];
+        tokenBits[std::size_t(256 + t)] = litCode[lc.symbol] | std::uint32_t(lc.extra) << codeBits;
+        tokenBitCount[std::size_t(256 + t)] = std::uint8_t(codeBits + lc.extraBits + 1);
+    }
     for (std::size_t i = 0; i < tokenCount_; ++i) {
         const std::uint16_t token = tokens_[i];
-        if (token < 256) {
-            out.put(litCode[token], litLen[token]);
-            continue;
-        }
-        const LengthCode& lc = kLengthCodes[token - 256];
-        out.put(litCode[lc.symbol], litLen[lc.symbol]);
-        if (lc.extraBits != 0) out.put(lc.extra, lc.extraBits);
-        out.put(0, 1); // distance 1
+        out.put(tokenBits[token], tokenBitCount[token]);
     }
     out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
     out_.resize(std::size_t(out.at - out_.data()));
