@@ -7,6 +7,9 @@
 // shared/bench-inputs beside the checkout (one or two levels up).
 #include "QRCode/QRCode.h"
 #include "QRCode/design/Design.h"
+#include "QRCode/design/LogoTemplate.h"
+#include "QRCode/fills/GradientFills.h"
+#include "QRCode/fills/Solid.h"
 #include "QRCode/encoding/QRCodeEngine.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 #include "image-read-write/ImageEncoding.h"
@@ -91,6 +94,34 @@ void BM_PlainPNG(benchmark::State& state) { png(state, nullptr, false); }
 void BM_RoundPNG(benchmark::State& state) { png(state, "circle", false); }
 void BM_ShadowPNG(benchmark::State& state) { png(state, nullptr, true); }
 
+// PNG exports that need more than grey levels, on the version-22 symbol:
+// argument 0 a linear gradient fill, 1 a transparent background, 2 a
+// photo-like logo in the centre.
+void BM_StyledPNG(benchmark::State& state) {
+    const auto c = code(22);
+    const auto d = design(nullptr, false);
+    std::shared_ptr<QRCode::LogoTemplate> logo;
+    switch (state.range(0)) {
+    case 0: {
+        const QRCode::ZelGradient ramp({{0.0, gfx::Color::sRGB(0.8, 0, 0)}, {1.0, gfx::Color::sRGB(0, 0, 0.6)}});
+        d->style()->setOnPixels(
+            std::make_shared<QRCode::FillStyle::LinearGradient>(ramp, gfx::Point{0, 0}, gfx::Point{1, 1}));
+        break;
+    }
+    case 1: d->style()->setBackground(QRCode::FillStyle::Solid::sRGB(1, 1, 1, 0)); break;
+    default: {
+        auto img = std::make_shared<gfx::Image>(256, 256);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                img->setPixel(x, y, {std::uint8_t(x), std::uint8_t(y), std::uint8_t((x * y) >> 8), 255});
+        logo = QRCode::LogoTemplate::CircleCenter(img);
+    }
+    }
+    std::size_t size = 0;
+    for (auto _ : state) size = c.pngData(1024, 72, *d, logo.get()).size();
+    label(state, c, size);
+}
+
 void BM_SVG(benchmark::State& state) {
     const auto c = code(state.range(0));
     const auto d = design(nullptr, false);
@@ -128,6 +159,7 @@ const int registered = [] {
 BENCHMARK(BM_Encode)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPNG)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoundPNG)->Arg(6)->Arg(22)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StyledPNG)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SVG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowPNG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PDF)->Args({22, 0})->Args({22, 1})->Unit(benchmark::kMillisecond);

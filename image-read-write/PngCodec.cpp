@@ -1,68 +1,49 @@
-// PNG over libpng. libpng reports errors by longjmp; every libpng call that
-// can fail runs inside a small function whose frame holds no C++ object with
-// a destructor, so the jump never skips one.
+// PNG: written here (chunks around a run-length deflate stream), read with
+// libpng's simplified interface.
 
 #include "image-read-write/Codecs.h"
 #include "image-read-write/ImageExportType.h"
+#include "image-read-write/RunLengthDeflate.h"
 
 #include <png.h>
 #include <zlib.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
-#include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace ImageReadWrite::detail {
 namespace {
-
-struct PngWriteTarget {
-    Bytes* out;
-};
-
-void pngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void pngWarning(png_structp, png_const_charp) {}
-
-void pngWrite(png_structp png, png_bytep data, png_size_t length) {
-    auto* target = static_cast<PngWriteTarget*>(png_get_io_ptr(png));
-    bool failed = false;
-    try {
-        target->out->insert(target->out->end(), data, data + length);
-    } catch (...) {
-        failed = true;
-    }
-    // Raised outside the handler so that the jump leaves no exception behind.
-    if (failed) png_error(png, "out of memory");
-}
-
-void pngFlush(png_structp) {}
-
-struct PngWriteHolder {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~PngWriteHolder() { png_destroy_write_struct(&png, info ? &info : nullptr); }
-};
 
 // The smallest exact form of an image in PNG: grey at 1, 2, 4 or 8 bits
 // when every pixel is an opaque grey, a palette of up to 256 colours (with a
 // transparency table when some are not opaque), else grey-alpha, RGB or RGBA.
 // Codes are mostly two colours with anti-aliased edges between them, which
 // fit a palette or a grey ramp; a third of the bytes or less goes through
-// zlib, which is where a PNG export spends its time.
+// deflate, which is where a PNG export spends its time.
 class PngLayout {
 public:
-    explicit PngLayout(const gfx::Image& image) {
+    explicit PngLayout(const gfx::Image& image) : repeats_(std::size_t(image.height())) {
         std::uint32_t last = 0;
         bool haveLast = false;
         const std::size_t rowBytes = std::size_t(image.width()) * 4;
+        std::array<std::uint8_t, 256> levels{};
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
             // Most rows of a code repeat the row above: nothing new in them.
-            if (y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0) continue;
+            repeats_[std::size_t(y)] = y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0;
+            if (repeats_[std::size_t(y)]) continue;
+            if (markOpaqueGreys(row, image.width(), levels)) continue;
             for (int x = 0; x < image.width(); ++x) {
                 const std::uint32_t v = row[x];
                 if (haveLast && v == last) continue;
@@ -71,10 +52,15 @@ public:
                 see(v);
             }
         }
+        for (unsigned level = 0; level < 256; ++level) {
+            if (levels[level] != 0) see(0xFF000000u | level * 0x010101u);
+        }
         choose();
     }
 
     int colorType() const { return colorType_; }
+    // Whether image row y is the same as the row above.
+    bool repeatsRowAbove(int y) const { return repeats_[std::size_t(y)]; }
     int bitDepth() const { return bitDepth_; }
     const std::vector<png_color>& palette() const { return palette_; }
     const std::vector<png_byte>& transparency() const { return trns_; }
@@ -82,13 +68,27 @@ public:
         const std::size_t bits = std::size_t(width) * std::size_t(channels()) * std::size_t(bitDepth_);
         return (bits + 7) / 8;
     }
+    // Bytes from one pixel to the next, as the filters count them.
+    std::size_t filterDistance() const { return std::size_t(std::max(1, channels() * bitDepth_ / 8)); }
 
     // The file's bytes of one image row; never throws.
     void convertRow(const std::uint32_t* src, int width, png_bytep out) const {
         switch (colorType_) {
         case PNG_COLOR_TYPE_GRAY:
             if (bitDepth_ == 8) {
-                for (int x = 0; x < width; ++x) out[x] = png_byte(src[x]); // blue equals the grey level
+                int x = 0; // blue equals the grey level
+#if defined(__SSE2__)
+                const __m128i low = _mm_set1_epi32(0xFF);
+                for (; x + 16 <= width; x += 16) {
+                    __m128i v[4];
+                    for (int i = 0; i < 4; ++i) {
+                        v[i] = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x + 4 * i)), low);
+                    }
+                    const __m128i words = _mm_packs_epi32(v[0], v[1]), words2 = _mm_packs_epi32(v[2], v[3]);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(words, words2));
+                }
+#endif
+                for (; x < width; ++x) out[x] = png_byte(src[x]);
             } else {
                 pack(src, width, out, [this](std::uint32_t v) { return unsigned(v & 0xFF) / greyStep_; });
             }
@@ -128,10 +128,48 @@ private:
     static constexpr std::size_t kSlots = 1024; // open addressing for up to 257 colours
     static constexpr unsigned kMaxColours = 256;
 
+    // Marks the level of every opaque grey pixel of a row in `levels`;
+    // whether all were opaque greys (anti-aliased codes in black and white
+    // are nothing else). On the first other pixel it stops, having marked
+    // only greys that are there.
+    static bool markOpaqueGreys(const std::uint32_t* row, int width, std::array<std::uint8_t, 256>& levels) {
+        auto mark = [&](std::uint32_t v) {
+            if ((v >> 24) != 0xFF || ((v ^ (v >> 8)) & 0xFFFF) != 0) return false;
+            levels[v & 0xFF] = 1;
+            return true;
+        };
+        if (width == 0) return true;
+        if (!mark(row[0])) return false;
+        int x = 1;
+#if defined(__SSE2__)
+        // Four pixels a step; only those that differ from the pixel before
+        // them can bring a new level.
+        const __m128i lowByte = _mm_set1_epi32(0xFF), alpha = _mm_set1_epi32(int(0xFF000000u));
+        for (; x + 4 <= width; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            const __m128i b = _mm_and_si128(v, lowByte);
+            const __m128i grey =
+                _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)), _mm_or_si128(_mm_slli_epi32(b, 16), alpha));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) != 0xFFFF) return false;
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x - 1));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, before)) != 0xFFFF) {
+                for (int i = 0; i < 4; ++i) levels[row[x + i] & 0xFF] = 1;
+            }
+        }
+#endif
+        for (; x < width; ++x) {
+            if (!mark(row[x])) return false;
+        }
+        return true;
+    }
+
     static std::size_t slotOf(std::uint32_t v) { return (v * 2654435761u) >> 22; }
 
     // Records one premultiplied pixel value.
     void see(std::uint32_t v) {
+        // An opaque grey seen before is in the table already (or the table
+        // is full): nothing to learn.
+        if ((v >> 24) == 0xFF && ((v ^ (v >> 8)) & 0xFFFF) == 0 && greyLevels_[v & 0xFF]) return;
         std::uint8_t r, g, b, a;
         unpremultiply(v, r, g, b, a);
         if (a != 255) opaque_ = false;
@@ -234,6 +272,7 @@ private:
         }
     }
 
+    std::vector<bool> repeats_;
     bool opaque_ = true;
     bool grey_ = true;
     std::array<bool, 256> greyLevels_{};
@@ -247,49 +286,138 @@ private:
     std::vector<png_byte> trns_;
 };
 
-struct PngRows {
-    const gfx::Image* image;
-    const PngLayout* layout;
-    png_bytep buffer;
-};
+void appendBigEndian(Bytes& out, std::uint32_t v) {
+    const std::uint8_t bytes[4] = {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+    out.insert(out.end(), bytes, bytes + 4);
+}
 
-bool writePng(png_structp png, png_infop info, const PngRows& rows, png_uint_32 ppmX, png_uint_32 ppmY) {
-    if (setjmp(png_jmpbuf(png))) return false;
-    const PngLayout& layout = *rows.layout;
-    const int width = rows.image->width();
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(rows.image->height()), layout.bitDepth(),
-                 layout.colorType(), PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (layout.colorType() == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, info, layout.palette().data(), int(layout.palette().size()));
-        if (!layout.transparency().empty()) {
-            png_set_tRNS(png, info, layout.transparency().data(), int(layout.transparency().size()), nullptr);
-        }
+void appendChunk(Bytes& out, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
+    appendBigEndian(out, std::uint32_t(size));
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    if (size != 0) out.insert(out.end(), data, data + size);
+    appendBigEndian(out, std::uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
+}
+
+// out[i] = a[i] - b[i] for i < n.
+void subtract(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t n) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(va, vb));
     }
-    png_set_pHYs(png, info, ppmX, ppmY, PNG_RESOLUTION_METER);
-    // Most of what we write is flat colour in large blocks (codes at 1024
-    // pixels for every preview and export), written with run-length deflate.
-    // Rows that repeat the one above become zeros under the "up" filter; rows
-    // of anti-aliased round modules, which never repeat, pack best unfiltered
-    // (their runs of one level stay runs). libpng picks the cheaper of the two
-    // for each row. Measured on 1024 x 1024 codes at versions 6 and 22 (grey
-    // rows): against "up" alone, round modules 18-20% and plain codes 9-10%
-    // smaller, for at most 0.7 ms more; libpng's choice among all five
-    // filters is no smaller and twice as slow; the default deflate strategy
-    // is slower at every level and larger for plain codes.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
-    png_set_compression_strategy(png, Z_RLE);
-    png_write_info(png, info);
-    const std::size_t sourceBytes = std::size_t(width) * 4;
-    for (int y = 0; y < rows.image->height(); ++y) {
-        // libpng copies the row, so the buffer still holds the last one.
-        const std::uint32_t* row = rows.image->row(y);
-        if (y == 0 || std::memcmp(row, rows.image->row(y - 1), sourceBytes) != 0) {
-            layout.convertRow(row, width, rows.buffer);
-        }
-        png_write_row(png, rows.buffer);
+#endif
+    for (; i < n; ++i) out[i] = std::uint8_t(a[i] - b[i]);
+}
+
+// How many of bytes 1...n differ from the byte before them.
+std::size_t changes(const std::uint8_t* bytes, std::size_t n) {
+    std::size_t count = 0, i = 1;
+#if defined(__SSE2__)
+    const __m128i one = _mm_set1_epi8(1), zero = _mm_setzero_si128();
+    __m128i same = zero; // two 64-bit counts
+    for (; i + 16 <= n + 1; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i - 1));
+        same = _mm_add_epi64(same, _mm_sad_epu8(_mm_and_si128(_mm_cmpeq_epi8(v, before), one), zero));
+        count += 16;
     }
-    png_write_end(png, info);
-    return true;
+    alignas(16) std::uint64_t lanes[2];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), same);
+    count -= std::size_t(lanes[0] + lanes[1]);
+#endif
+    for (; i <= n; ++i) count += bytes[i] != bytes[i - 1];
+    return count;
+}
+
+// The Paeth filter of a row: `row` and `above` are preceded by `distance`
+// zero bytes, which stand for the pixel left of the row.
+void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out, std::size_t n, std::size_t distance) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    auto predict = [&](__m128i a, __m128i b, __m128i c) {
+        // pa = |p - a| = |b - c|, pb = |a - c|, pc = |a + b - 2c|
+        auto abs16 = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+        const __m128i pa = abs16(_mm_sub_epi16(b, c));
+        const __m128i pb = abs16(_mm_sub_epi16(a, c));
+        const __m128i pc = abs16(_mm_sub_epi16(_mm_add_epi16(a, b), _mm_add_epi16(c, c)));
+        const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
+        const __m128i useC = _mm_cmpgt_epi16(pb, pc);
+        const __m128i bOrC = _mm_or_si128(_mm_and_si128(useC, c), _mm_andnot_si128(useC, b));
+        return _mm_or_si128(_mm_and_si128(notA, bOrC), _mm_andnot_si128(notA, a));
+    };
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - distance));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - distance));
+        const __m128i low = predict(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero));
+        const __m128i high =
+            predict(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_sub_epi8(x, _mm_packus_epi16(low, high)));
+    }
+#endif
+    for (; i < n; ++i) {
+        const int a = row[i - distance], b = above[i], c = above[i - distance];
+        const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+        out[i] = std::uint8_t(row[i] - (pa <= pb && pa <= pc ? a : pb <= pc ? b : c));
+    }
+}
+
+// The compressed scanlines, each with its filter byte. Rows that repeat the
+// one above are all zeros under the "up" filter. Other rows take the filter
+// (none, sub, up or Paeth) that leaves the fewest changes from one byte to
+// the next, since the run-length deflate that follows codes one match per
+// run: rows of anti-aliased round modules mostly keep their runs of one
+// level unfiltered, the edge rows of square modules mostly shrink to zeros
+// under "up", and gradient fills and pictures flatten under "sub" and
+// Paeth (a linear gradient code in RGB is half the size it is with none and
+// up alone). Measured on 1024 x 1024 codes at versions 6 and 22, libpng's
+// sum-of-differences choice is larger, the average filter never wins, and
+// zlib's matching strategies at any level are slower and larger for codes.
+Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
+    const int width = image.width();
+    const std::size_t rowBytes = layout.rowBytes(width), distance = layout.filterDistance();
+    // The rows of the file, after eight zero bytes: the pixel left of the
+    // row for sub and Paeth, and (the last) the filter byte of "none".
+    constexpr std::size_t kLead = 8;
+    std::vector<std::uint8_t> previous(kLead + rowBytes), current(kLead + rowBytes);
+    // Filtered rows, each after its filter byte.
+    std::vector<std::uint8_t> sub(rowBytes + 1), up(rowBytes + 1), paethRow(rowBytes + 1);
+    sub[0] = 1;
+    up[0] = 2;
+    paethRow[0] = 4;
+    Bytes out;
+    RunLengthDeflate deflate(out);
+    for (int y = 0; y < image.height(); ++y) {
+        if (y > 0 && layout.repeatsRowAbove(y)) {
+            deflate.writeRun(2, 1);
+            deflate.writeRun(0, rowBytes);
+            continue;
+        }
+        std::uint8_t* const row = current.data() + kLead;
+        const std::uint8_t* const above = previous.data() + kLead;
+        layout.convertRow(image.row(y), width, row);
+        subtract(row, row - distance, sub.data() + 1, rowBytes);
+        subtract(row, above, up.data() + 1, rowBytes);
+        paeth(row, above, paethRow.data() + 1, rowBytes, distance);
+        const std::uint8_t* chosen = row - 1;
+        std::size_t least = changes(chosen, rowBytes);
+        for (const std::uint8_t* filtered : {sub.data(), up.data(), paethRow.data()}) {
+            const std::size_t count = changes(filtered, rowBytes);
+            if (count < least) {
+                least = count;
+                chosen = filtered;
+            }
+        }
+        deflate.write(chosen, rowBytes + 1);
+        previous.swap(current);
+    }
+    deflate.finish();
+    return out;
 }
 
 png_uint_32 pixelsPerMetre(double dpi) {
@@ -299,28 +427,50 @@ png_uint_32 pixelsPerMetre(double dpi) {
     return png_uint_32(ppm);
 }
 
+Bytes pngFile(const gfx::Image& image, const EncodeSettings& settings) {
+    const auto layout = std::make_unique<PngLayout>(image);
+    const Bytes data = compressedRows(image, *layout);
+
+    Bytes out;
+    out.reserve(data.size() + 1024);
+    static constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    out.insert(out.end(), signature, signature + 8);
+    Bytes header;
+    appendBigEndian(header, std::uint32_t(image.width()));
+    appendBigEndian(header, std::uint32_t(image.height()));
+    header.insert(header.end(), {std::uint8_t(layout->bitDepth()), std::uint8_t(layout->colorType()), 0, 0, 0});
+    appendChunk(out, "IHDR", header.data(), header.size());
+    if (layout->colorType() == PNG_COLOR_TYPE_PALETTE) {
+        Bytes palette;
+        for (const png_color& c : layout->palette()) palette.insert(palette.end(), {c.red, c.green, c.blue});
+        appendChunk(out, "PLTE", palette.data(), palette.size());
+        if (!layout->transparency().empty()) {
+            appendChunk(out, "tRNS", layout->transparency().data(), layout->transparency().size());
+        }
+    }
+    Bytes physical;
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiX));
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiY));
+    physical.push_back(1); // per metre
+    appendChunk(out, "pHYs", physical.data(), physical.size());
+    // Chunks of at most 1 MiB, far below the format's limit of 2 GiB.
+    constexpr std::size_t kMaxChunk = std::size_t(1) << 20;
+    for (std::size_t at = 0; at < data.size(); at += kMaxChunk) {
+        appendChunk(out, "IDAT", data.data() + at, std::min(kMaxChunk, data.size() - at));
+    }
+    appendChunk(out, "IEND", nullptr, 0);
+    return out;
+}
+
 } // namespace
 
 Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings) {
-    const char* type = ImageTypeIdentifier::png;
-    checkEncodable(image, type);
-    const auto layout = std::make_unique<PngLayout>(image);
-    std::vector<png_byte> buffer(layout->rowBytes(image.width()));
-
-    Bytes out;
-    PngWriteTarget target{&out};
-    PngWriteHolder holder;
-    holder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
-    if (!holder.png) failEncoding(type);
-    holder.info = png_create_info_struct(holder.png);
-    if (!holder.info) failEncoding(type);
-    png_set_write_fn(holder.png, &target, pngWrite, pngFlush);
-    if (!writePng(holder.png, holder.info, PngRows{&image, layout.get(), buffer.data()}, pixelsPerMetre(settings.dpiX),
-                  pixelsPerMetre(settings.dpiY))) {
-        failEncoding(type);
+    checkEncodable(image, ImageTypeIdentifier::png);
+    try {
+        return pngFile(image, settings);
+    } catch (const std::bad_alloc&) {
+        failEncoding(ImageTypeIdentifier::png);
     }
-    if (out.empty()) failEncoding(type);
-    return out;
 }
 
 constexpr double kMaxDeflateRatio = 1032;

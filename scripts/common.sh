@@ -5,7 +5,7 @@
 TESSIVO_BUILD_PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   libcairo2-dev libqrencode-dev libzxing-dev
-  libpng-dev libjpeg62-turbo-dev libtiff-dev libheif-dev libgif-dev
+  libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libheif-dev libgif-dev
   nlohmann-json3-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev

@@ -128,6 +128,14 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
         {"many colours", imagetest::gradientImage(40, 30, false), "RGB", 8},
         {"many colours with alpha", imagetest::gradientImage(40, 30, true), "RGBA", 8},
         {"translucent grey ramp", makeImage(256, 3, [&](int x, int y) { return grey(x, 255 - 40 * y); }), "LA", 8},
+        // Incompressible, so the data spans more than one IDAT chunk.
+        {"noise",
+         makeImage(800, 600,
+              [](int x, int y) {
+                  const std::uint32_t h = (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) * 2654435761u;
+                  return gfx::Pixel{std::uint8_t(h >> 8), std::uint8_t(h >> 16), std::uint8_t(h >> 24), 255};
+              }),
+         "RGB", 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

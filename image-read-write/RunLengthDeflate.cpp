@@ -1,0 +1,385 @@
+#include "image-read-write/RunLengthDeflate.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <cstring>
+
+namespace ImageReadWrite::detail {
+namespace {
+
+constexpr int kMaxCodeBits = 15;
+constexpr int kMaxCodeLengthBits = 7;
+constexpr int kEndOfBlock = 256;
+
+struct LengthCode {
+    std::uint16_t symbol;
+    std::uint8_t extraBits;
+    std::uint8_t extra;
+};
+
+// The length symbol, with its extra bits, of every match length 3...258.
+constexpr std::array<LengthCode, 256> kLengthCodes = [] {
+    constexpr std::array<int, 29> base = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                          31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    constexpr std::array<int, 29> extraBits = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                               2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    std::array<LengthCode, 256> table{};
+    int code = 0;
+    for (int length = 3; length <= 258; ++length) {
+        while (code + 1 < 29 && base[code + 1] <= length) ++code;
+        table[length - 3] =
+            LengthCode{std::uint16_t(257 + code), std::uint8_t(extraBits[code]), std::uint8_t(length - base[code])};
+    }
+    return table;
+}();
+
+// Optimal code lengths of at most maxBits bits (package-merge). At least two
+// symbols get a code, so the code is complete as inflaters expect.
+void codeLengths(const std::uint32_t* freq, int n, int maxBits, std::uint8_t* lengths) {
+    std::fill(lengths, lengths + n, std::uint8_t(0));
+    std::vector<int> leaves;
+    for (int i = 0; i < n; ++i) {
+        if (freq[i] != 0) leaves.push_back(i);
+    }
+    for (int i = 0; leaves.size() < 2; ++i) {
+        if (freq[i] == 0) leaves.push_back(i);
+    }
+    std::stable_sort(leaves.begin(), leaves.end(), [freq](int a, int b) { return freq[a] < freq[b]; });
+
+    struct Node {
+        std::uint64_t weight;
+        int symbol; // -1 for a package
+        int left, right;
+    };
+    std::vector<Node> nodes;
+    nodes.reserve(leaves.size() * std::size_t(maxBits + 1));
+    for (int s : leaves) nodes.push_back(Node{std::max<std::uint64_t>(freq[s], 1), s, -1, -1});
+    const std::size_t leafCount = leaves.size();
+    std::vector<int> list(leafCount);
+    for (std::size_t i = 0; i < leafCount; ++i) list[i] = int(i);
+    std::vector<int> next;
+    for (int level = 1; level < maxBits; ++level) {
+        next.clear();
+        std::size_t leaf = 0, pair = 0;
+        while (leaf < leafCount || pair + 1 < list.size()) {
+            const bool takePackage =
+                pair + 1 < list.size() && (leaf == leafCount || nodes[std::size_t(list[pair])].weight +
+                                                                        nodes[std::size_t(list[pair + 1])].weight <
+                                                                    nodes[leaf].weight);
+            if (takePackage) {
+                const std::uint64_t w =
+                    nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight;
+                nodes.push_back(Node{w, -1, list[pair], list[pair + 1]});
+                next.push_back(int(nodes.size() - 1));
+                pair += 2;
+            } else {
+                next.push_back(int(leaf++));
+            }
+        }
+        list.swap(next);
+    }
+    // Each symbol's code length is how often it occurs among the first
+    // 2n - 2 items of the last list.
+    std::vector<int> stack(list.begin(), list.begin() + std::ptrdiff_t(2 * leafCount - 2));
+    while (!stack.empty()) {
+        const Node& node = nodes[std::size_t(stack.back())];
+        stack.pop_back();
+        if (node.symbol >= 0) {
+            ++lengths[node.symbol];
+        } else {
+            stack.push_back(node.left);
+            stack.push_back(node.right);
+        }
+    }
+}
+
+// Canonical codes, bit-reversed because deflate sends Huffman codes from
+// their most significant bit while the bit writer fills from the least.
+void canonicalCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
+    std::array<int, kMaxCodeBits + 1> count{};
+    for (int i = 0; i < n; ++i) ++count[lengths[i]];
+    count[0] = 0;
+    std::array<unsigned, kMaxCodeBits + 1> nextCode{};
+    unsigned code = 0;
+    for (int bits = 1; bits <= kMaxCodeBits; ++bits) {
+        code = (code + unsigned(count[bits - 1])) << 1;
+        nextCode[bits] = code;
+    }
+    for (int i = 0; i < n; ++i) {
+        const int len = lengths[i];
+        if (len == 0) continue;
+        unsigned c = nextCode[len]++, reversed = 0;
+        for (int b = 0; b < len; ++b, c >>= 1) reversed = (reversed << 1) | (c & 1);
+        codes[i] = std::uint16_t(reversed);
+    }
+}
+
+constexpr std::uint32_t kAdlerModulus = 65521;
+// Bytes that can be summed before the sums must be reduced: the largest n
+// with 255 n (n + 1) / 2 + (n + 1) (kAdlerModulus - 1) below 2^32, as zlib has it.
+constexpr std::size_t kAdlerBlock = 5552;
+
+// Adler-32 (RFC 1950). Sixteen bytes at a time where SSE2 is there: the
+// byte sum and the sum weighted by distance from the block's end, which is
+// what the second running sum adds up to.
+std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::size_t n) {
+    std::uint32_t s1 = adler & 0xFFFF, s2 = adler >> 16;
+    while (n > 0) {
+        std::size_t block = std::min(n, kAdlerBlock);
+        n -= block;
+#if defined(__SSE2__)
+        const std::size_t vectors = block / 16;
+        if (vectors > 0) {
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i weightsLow = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+            const __m128i weightsHigh = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+            __m128i sum = zero, previousSums = zero, weighted = zero;
+            for (std::size_t i = 0; i < vectors; ++i, p += 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                previousSums = _mm_add_epi32(previousSums, sum);
+                sum = _mm_add_epi32(sum, _mm_sad_epu8(bytes, zero));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weightsLow));
+                weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), weightsHigh));
+            }
+            auto total = [](__m128i v) {
+                alignas(16) std::uint32_t lanes[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(lanes), v);
+                return std::uint64_t(lanes[0]) + lanes[1] + lanes[2] + lanes[3];
+            };
+            const std::uint64_t bytesSum = total(sum);
+            const std::uint64_t newS2 =
+                s2 + std::uint64_t(vectors) * 16 * s1 + 16 * total(previousSums) + total(weighted);
+            s1 = std::uint32_t((s1 + bytesSum) % kAdlerModulus);
+            s2 = std::uint32_t(newS2 % kAdlerModulus);
+            block -= vectors * 16;
+        }
+#endif
+        for (; block > 0; --block) {
+            s1 += *p++;
+            s2 += s1;
+        }
+        s1 %= kAdlerModulus;
+        s2 %= kAdlerModulus;
+    }
+    return (s2 << 16) | s1;
+}
+
+// Writes bits from the least significant, four bytes at a time, into room
+// reserved beforehand.
+struct BitWriter {
+    std::uint8_t* at;
+    std::uint64_t bits;
+    int count;
+
+    void put(std::uint32_t value, int n) {
+        bits |= std::uint64_t(value) << count;
+        count += n;
+        if (count >= 32) {
+            const std::uint32_t word = std::uint32_t(bits);
+            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16),
+                                           std::uint8_t(word >> 24)};
+            std::memcpy(at, bytes, 4);
+            at += 4;
+            bits >>= 32;
+            count -= 32;
+        }
+    }
+};
+
+} // namespace
+
+RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
+    // Deflate, 32 KiB window, no preset dictionary; the check bits make the
+    // pair a multiple of 31.
+    out_.push_back(0x78);
+    out_.push_back(0x01);
+}
+
+void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
+    adler_ = adler32Update(adler_, data, size);
+    const std::uint8_t* p = data;
+    const std::uint8_t* const end = data + size;
+    while (p < end) {
+        if (int(*p) != previous_) {
+            if (run_ != 0) endRun();
+            previous_ = *p;
+            literal(*p++);
+            continue;
+        }
+        // A run of the previous byte, eight bytes at a time where it is long.
+        const std::uint8_t* q = p + 1;
+        const std::uint64_t pattern = 0x0101010101010101ull * *p;
+        while (end - q >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, q, 8);
+            if (word != pattern) break;
+            q += 8;
+        }
+        while (q < end && *q == *p) ++q;
+        run_ += std::size_t(q - p);
+        p = q;
+    }
+}
+
+void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
+    if (count == 0) return;
+    // Each copy adds the byte to the first sum and the new first sum to the second.
+    const std::uint64_t s1 = adler_ & 0xFFFF, s2 = adler_ >> 16, m = kAdlerModulus, n = count;
+    // n (n + 1) / 2 modulo m, from the factors modulo 2m so that nothing overflows.
+    const std::uint64_t triangle = (n % (2 * m)) * ((n + 1) % (2 * m)) / 2 % m;
+    const std::uint64_t newS1 = (s1 + n % m * byte) % m;
+    const std::uint64_t newS2 = (s2 + n % m * s1 + triangle * byte) % m;
+    adler_ = std::uint32_t((newS2 << 16) | newS1);
+    if (int(byte) != previous_) {
+        endRun();
+        previous_ = byte;
+        literal(byte);
+        --count;
+    }
+    run_ += count;
+}
+
+void RunLengthDeflate::literal(std::uint8_t byte) {
+    tokens_[tokenCount_] = byte;
+    ++freq_[byte];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+void RunLengthDeflate::match(unsigned length) {
+    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
+    ++freq_[kLengthCodes[length - 3].symbol];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+void RunLengthDeflate::endRun() {
+    std::size_t r = run_;
+    run_ = 0;
+    // Matches of at most 258, none shorter than 3 except a tail of literals.
+    while (r > 258) {
+        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
+        match(unsigned(take));
+        r -= take;
+    }
+    if (r >= 3) {
+        match(unsigned(r));
+    } else {
+        while (r-- > 0) literal(std::uint8_t(previous_));
+    }
+}
+
+void RunLengthDeflate::flushBlock(bool last) {
+    freq_[kEndOfBlock] = 1;
+    std::array<std::uint8_t, kLitLenSymbols> litLen{};
+    std::array<std::uint16_t, kLitLenSymbols> litCode{};
+    codeLengths(freq_.data(), kLitLenSymbols, kMaxCodeBits, litLen.data());
+    canonicalCodes(litLen.data(), kLitLenSymbols, litCode.data());
+    int hlit = kLitLenSymbols;
+    while (hlit > 257 && litLen[std::size_t(hlit - 1)] == 0) --hlit;
+    // Two distance codes of one bit each (a complete code); only the first,
+    // distance 1, is ever sent.
+    constexpr int hdist = 2;
+
+    // The code lengths of both alphabets, run-length coded with symbols
+    // 16 (repeat the last 3-6 times), 17 (3-10 zeros) and 18 (11-138 zeros).
+    std::vector<std::uint8_t> all(litLen.begin(), litLen.begin() + hlit);
+    all.push_back(1);
+    all.push_back(1);
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> clSymbols; // symbol, extra
+    std::array<std::uint32_t, 19> clFreq{};
+    auto emit = [&](int symbol, int extra) {
+        clSymbols.emplace_back(std::uint8_t(symbol), std::uint8_t(extra));
+        ++clFreq[std::size_t(symbol)];
+    };
+    for (std::size_t i = 0; i < all.size();) {
+        const std::uint8_t v = all[i];
+        std::size_t run = 1;
+        while (i + run < all.size() && all[i + run] == v) ++run;
+        i += run;
+        if (v == 0) {
+            while (run >= 11) {
+                const std::size_t r = std::min<std::size_t>(run, 138);
+                emit(18, int(r - 11));
+                run -= r;
+            }
+            if (run >= 3) {
+                emit(17, int(run - 3));
+                run = 0;
+            }
+        } else {
+            emit(v, 0);
+            --run;
+            while (run >= 3) {
+                const std::size_t r = std::min<std::size_t>(run, 6);
+                emit(16, int(r - 3));
+                run -= r;
+            }
+        }
+        while (run-- > 0) emit(v, 0);
+    }
+    std::array<std::uint8_t, 19> clLen{};
+    std::array<std::uint16_t, 19> clCode{};
+    codeLengths(clFreq.data(), 19, kMaxCodeLengthBits, clLen.data());
+    canonicalCodes(clLen.data(), 19, clCode.data());
+    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
+    int hclen = 19;
+    while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;
+
+    // A block takes at most 31 bits a token (15 for the length, 5 extra, 1
+    // for the distance) besides its header, which is under 600 bytes.
+    const std::size_t start = out_.size();
+    out_.resize(start + 4 * tokenCount_ + 1024);
+    BitWriter out{out_.data() + start, bits_, bitCount_};
+    out.put(last ? 1 : 0, 1);
+    out.put(2, 2); // dynamic Huffman codes
+    out.put(std::uint32_t(hlit - 257), 5);
+    out.put(hdist - 1, 5);
+    out.put(std::uint32_t(hclen - 4), 4);
+    for (int i = 0; i < hclen; ++i) out.put(clLen[order[std::size_t(i)]], 3);
+    for (const auto& [symbol, extra] : clSymbols) {
+        out.put(clCode[symbol], clLen[symbol]);
+        if (symbol == 16) out.put(extra, 2);
+        if (symbol == 17) out.put(extra, 3);
+        if (symbol == 18) out.put(extra, 7);
+    }
+    // Every token as one string of at most 21 bits: a literal's code, or a
+    // length's code, its extra bits and the distance code (a 0 bit).
+    std::array<std::uint32_t, 512> tokenBits;
+    std::array<std::uint8_t, 512> tokenBitCount;
+    for (int t = 0; t < 256; ++t) {
+        tokenBits[std::size_t(t)] = litCode[std::size_t(t)];
+        tokenBitCount[std::size_t(t)] = litLen[std::size_t(t)];
+        const LengthCode& lc = kLengthCodes[std::size_t(t)];
+        const int codeBits = litLen[lc.symbol];
+        tokenBits[std::size_t(256 + t)] = litCode[lc.symbol] | std::uint32_t(lc.extra) << codeBits;
+        tokenBitCount[std::size_t(256 + t)] = std::uint8_t(codeBits + lc.extraBits + 1);
+    }
+    for (std::size_t i = 0; i < tokenCount_; ++i) {
+        const std::uint16_t token = tokens_[i];
+        out.put(tokenBits[token], tokenBitCount[token]);
+    }
+    out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
+    out_.resize(std::size_t(out.at - out_.data()));
+    bits_ = out.bits;
+    bitCount_ = out.count;
+    tokenCount_ = 0;
+    freq_.fill(0);
+}
+
+void RunLengthDeflate::finish() {
+    endRun();
+    flushBlock(true);
+    while (bitCount_ > 0) {
+        out_.push_back(std::uint8_t(bits_));
+        bits_ >>= 8;
+        bitCount_ -= 8;
+    }
+    bitCount_ = 0;
+    bits_ = 0;
+    for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(std::uint8_t(adler_ >> shift));
+}
+
+} // namespace ImageReadWrite::detail

@@ -1,0 +1,49 @@
+#pragma once
+
+// A zlib stream (deflate with dynamic Huffman codes) whose only matches
+// repeat the byte before: the run-length strategy that suits filtered
+// scanlines of codes, without the general matcher's window copies and hash
+// upkeep, which cost more than the runs themselves on a bitmap that is
+// mostly rows of zeros. Internal to the module.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace ImageReadWrite::detail {
+
+class RunLengthDeflate {
+public:
+    // Compressed bytes are appended to `out` as they are made.
+    explicit RunLengthDeflate(std::vector<std::uint8_t>& out);
+
+    void write(const std::uint8_t* data, std::size_t size);
+    // The same as writing `count` copies of `byte`, at a cost that does not
+    // grow with the count.
+    void writeRun(std::uint8_t byte, std::size_t count);
+    // Ends the stream (last block, checksum); nothing may be written after.
+    void finish();
+
+private:
+    static constexpr int kLitLenSymbols = 286;
+    static constexpr std::size_t kBlockTokens = std::size_t(1) << 16;
+
+    void literal(std::uint8_t byte);
+    void endRun();
+    void match(unsigned length);
+    void flushBlock(bool last);
+
+    std::vector<std::uint8_t>& out_;
+    // Literals are the byte, matches 256 + length - 3; every match has distance 1.
+    std::vector<std::uint16_t> tokens_ = std::vector<std::uint16_t>(kBlockTokens);
+    std::size_t tokenCount_ = 0;
+    std::array<std::uint32_t, kLitLenSymbols> freq_{};
+    int previous_ = -1;   // the last byte written, -1 before the first
+    std::size_t run_ = 0; // bytes equal to previous_ not yet tokenised
+    std::uint32_t adler_ = 1;
+    std::uint64_t bits_ = 0;
+    int bitCount_ = 0;
+};
+
+} // namespace ImageReadWrite::detail
