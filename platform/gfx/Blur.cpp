@@ -40,28 +40,59 @@ struct Divider {
 };
 
 // Windows of at most 255 samples take a faster way: sums fit 16 bits, so
-// eight of them share a vector register, and the quotient comes from a float
-// multiply. Both ways give the exactly rounded quotient for these widths: d is
-// odd, so sum / d lies at least 1 / (2d) >= 1/510 from a half, and neither
-// errs by more than 1e-5 there (the reciprocal by 255 d / 2^33, the float by a
-// few units of a 24-bit mantissa on values up to 255).
+// eight of them share a vector register, and the quotient comes from a
+// multiply. Every way gives the exactly rounded quotient for these widths,
+// round(sum / d) = floor((sum + (d - 1) / 2) / d) as d is odd:
+// - the 32.32 reciprocal above errs by at most 255 d / 2^33, and sum / d
+//   lies at least 1 / (2d) >= 1/510 from a half;
+// - so does a float multiply, off by a few units of a 24-bit mantissa on
+//   values up to 255;
+// - a 16-bit multiply-high by m = ceil(2^k / d) gives floor(n / d) for every
+//   n <= N when (m d - 2^k) N < 2^k, which holds for most widths (all below
+//   217) with m below 2^16; the others take the float.
 constexpr int kNarrowMaxRadius = 127;
 
 struct NarrowDivider {
     float inv;
-    explicit NarrowDivider(int d) : inv(1.0f / float(d)) {}
-    std::uint8_t operator()(std::uint32_t sum) const { return std::uint8_t(int(float(sum) * inv + 0.5f)); }
+    std::uint16_t half;       // (d - 1) / 2
+    std::uint16_t magic = 0;  // m, or 0 where no 16-bit m fits
+    int shift = 0;            // k - 16
+    explicit NarrowDivider(int d) : inv(1.0f / float(d)), half(std::uint16_t((d - 1) / 2)) {
+        const std::uint64_t largest = 255 * std::uint64_t(d) + half;
+        for (int k = 16; k < 32; ++k) {
+            const std::uint64_t m = ((std::uint64_t(1) << k) + std::uint64_t(d) - 1) / std::uint64_t(d);
+            if (m > 0xFFFF) break;
+            if ((m * std::uint64_t(d) - (std::uint64_t(1) << k)) * largest < (std::uint64_t(1) << k)) {
+                magic = std::uint16_t(m);
+                shift = k - 16;
+                break;
+            }
+        }
+    }
+    std::uint8_t operator()(std::uint32_t sum) const {
+        if (magic != 0) return std::uint8_t(((sum + half) * magic) >> (16 + shift));
+        return std::uint8_t(int(float(sum) * inv + 0.5f));
+    }
 };
 
 #if defined(__SSE2__)
 // Eight 16-bit sums to their rounded quotients, as NarrowDivider does.
-inline __m128i divide8(__m128i sums, __m128 inv) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128 half = _mm_set1_ps(0.5f);
-    const __m128 lo = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sums, zero)), inv), half);
-    const __m128 hi = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(sums, zero)), inv), half);
-    return _mm_packs_epi32(_mm_cvttps_epi32(lo), _mm_cvttps_epi32(hi));
-}
+struct NarrowDivider8 {
+    __m128 inv;
+    __m128i half, magic, shift;
+    bool useMagic;
+    explicit NarrowDivider8(const NarrowDivider& d)
+        : inv(_mm_set1_ps(d.inv)), half(_mm_set1_epi16(short(d.half))), magic(_mm_set1_epi16(short(d.magic))),
+          shift(_mm_cvtsi32_si128(d.shift)), useMagic(d.magic != 0) {}
+    __m128i operator()(__m128i sums) const {
+        if (useMagic) return _mm_srl_epi16(_mm_mulhi_epu16(_mm_add_epi16(sums, half), magic), shift);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128 halfF = _mm_set1_ps(0.5f);
+        const __m128 lo = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sums, zero)), inv), halfF);
+        const __m128 hi = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(sums, zero)), inv), halfF);
+        return _mm_packs_epi32(_mm_cvttps_epi32(lo), _mm_cvttps_epi32(hi));
+    }
+};
 #endif
 
 // Working memory of one blur, kept across its passes.
@@ -71,12 +102,40 @@ struct Scratch {
     std::vector<std::uint32_t> acc;
 };
 
+// Windows this narrow are summed sample by sample; wider ones from prefix
+// sums.
+constexpr int kDirectMaxRadius = 4;
+
 // The window sums of p[lo .. hi + 2r] (x's window is p[x .. x + 2r]),
-// rounded, into d[lo .. hi]. Sums are differences of running 16-bit prefix
-// sums, which wrap harmlessly as no window reaches 2^16.
-void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, std::uint16_t* prefix) {
-    const NarrowDivider div(2 * r + 1);
-    const int end = hi + 2 * r + 1; // prefix[lo .. end] is needed
+// rounded, into d[lo .. hi]. Wider sums are differences of running 16-bit
+// prefix sums, which wrap harmlessly as no window reaches 2^16.
+void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, std::uint16_t* prefix,
+               const NarrowDivider& div) {
+    const int w = 2 * r + 1;
+    int x = lo;
+    if (r <= kDirectMaxRadius) {
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const NarrowDivider8 divide8(div);
+        for (; x + 16 <= hi + 1; x += 16) {
+            __m128i s0 = zero, s1 = zero;
+            for (int k = 0; k < w; ++k) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x + k));
+                s0 = _mm_add_epi16(s0, _mm_unpacklo_epi8(v, zero));
+                s1 = _mm_add_epi16(s1, _mm_unpackhi_epi8(v, zero));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(s0), divide8(s1)));
+        }
+#endif
+        for (; x <= hi; ++x) {
+            std::uint32_t sum = 0;
+            for (int k = 0; k < w; ++k) sum += p[x + k];
+            d[x] = div(sum);
+        }
+        return;
+    }
+
+    const int end = hi + w; // prefix[lo .. end] is needed
     std::uint16_t* P = prefix;
     P[lo] = 0;
     int i = lo;
@@ -95,16 +154,14 @@ void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, st
 #endif
     for (; i < end; ++i) P[i + 1] = std::uint16_t(P[i] + p[i]);
 
-    const int w = 2 * r + 1;
-    int x = lo;
 #if defined(__SSE2__)
-    const __m128 inv = _mm_set1_ps(div.inv);
+    const NarrowDivider8 divide8(div);
     for (; x + 16 <= hi + 1; x += 16) {
         const auto* a = reinterpret_cast<const __m128i*>(P + x);
         const auto* b = reinterpret_cast<const __m128i*>(P + x + w);
         const __m128i s0 = _mm_sub_epi16(_mm_loadu_si128(b), _mm_loadu_si128(a));
         const __m128i s1 = _mm_sub_epi16(_mm_loadu_si128(b + 1), _mm_loadu_si128(a + 1));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(s0, inv), divide8(s1, inv)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(s0), divide8(s1)));
     }
 #endif
     for (; x <= hi; ++x) d[x] = div(std::uint16_t(P[x + w] - P[x]));
@@ -124,6 +181,34 @@ void wideRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r) {
     }
 }
 
+// The first and the last non-zero sample of a row (w when there is none,
+// and -1), sixteen at a time: most rows of an eye's shadow are empty.
+int firstSet(const std::uint8_t* s, int w) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 16 <= w; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0xFFFF) break;
+    }
+#endif
+    while (x < w && s[x] == 0) ++x;
+    return x;
+}
+
+int lastSet(const std::uint8_t* s, int w) {
+    int x = w;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x >= 16; x -= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x - 16));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0xFFFF) break;
+    }
+#endif
+    while (x > 0 && s[x - 1] == 0) --x;
+    return x - 1;
+}
+
 // Shadows are mostly empty away from their shapes (an eye's shadow is three
 // corner squares in a plane the size of the code), so both passes skip what
 // only zeros reach: a row is blurred between its first and last set sample
@@ -135,6 +220,7 @@ void wideRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r) {
 std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r,
                                Scratch& scratch) {
     const bool narrow = r <= kNarrowMaxRadius;
+    const NarrowDivider narrowDiv(2 * r + 1);
     // Each row between r transparent pixels on either side, so the sums need
     // no edge tests. Only the part of a row that is read is copied; the
     // padding is never written.
@@ -146,14 +232,12 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + std::size_t(y) * stride;
         std::uint8_t* d = dst + std::size_t(y) * stride;
-        int first = 0;
-        while (first < w && s[first] == 0) ++first;
+        const int first = firstSet(s, w);
         if (first == w) {
             std::fill(d, d + w, std::uint8_t(0));
             continue;
         }
-        int last = w - 1;
-        while (s[last] == 0) --last;
+        const int last = lastSet(s, w);
         const int lo = std::max(0, first - r), hi = std::min(w - 1, last + r);
         std::copy(s + lo, s + hi + 1, p + r + lo);
         // The window of x reads p[x .. x + 2r], that is src[x - r .. x + r].
@@ -161,7 +245,7 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
         std::fill(p + hi + 1 + r, p + std::min(w - 1, hi + r) + 1 + r, std::uint8_t(0));
         std::fill(d, d + lo, std::uint8_t(0));
         if (narrow) {
-            narrowRow(p, d, lo, hi, r, scratch.prefix.data());
+            narrowRow(p, d, lo, hi, r, scratch.prefix.data(), narrowDiv);
         } else {
             wideRow(p, d, lo, hi, r);
         }
@@ -180,14 +264,14 @@ void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8
     int x = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    const __m128 inv = _mm_set1_ps(div.inv);
+    const NarrowDivider8 divide8(div);
     for (; x + 16 <= n; x += 16) {
         auto* a = reinterpret_cast<__m128i*>(acc + x);
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + x));
         const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sub + x));
         const __m128i v0 = _mm_add_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(in, zero));
         const __m128i v1 = _mm_add_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(in, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0, inv), divide8(v1, inv)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0), divide8(v1)));
         _mm_storeu_si128(a, _mm_sub_epi16(v0, _mm_unpacklo_epi8(out, zero)));
         _mm_storeu_si128(a + 1, _mm_sub_epi16(v1, _mm_unpackhi_epi8(out, zero)));
     }
