@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -249,8 +250,10 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     std::vector<std::int32_t> cover(std::size_t(width) + 1, 0);
     std::vector<const VerticalEdge*> active;
     std::vector<std::int64_t> cuts;
+    std::vector<const VerticalEdge*> merged;
     // Everything is allocated before the first row is written.
     active.reserve(edges.size());
+    merged.reserve(edges.size());
     cuts.reserve(2 * edges.size() + 2);
     std::size_t touchedBegin = 0, touchedEnd = 0; // the cells of cover a row has written
     auto addSpan = [&](std::int64_t x0, std::int64_t x1, std::int32_t band) {
@@ -269,17 +272,36 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
         cover[i1] += band * std::int32_t(x1 - std::int64_t(i1) * kFixedOne);
     };
     std::size_t next = 0;
+    // A row crossed by the same edges as the one above, neither of them cut,
+    // repeats it: most rows of a module do.
+    bool aboveWhole = false;
     for (int row = 0; row < height; ++row) {
         const std::int64_t top = std::int64_t(row) * kFixedOne, bottom = top + kFixedOne;
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
         // The edges crossing the row, kept in order along it.
+        const std::size_t crossingAbove = active.size();
         std::erase_if(active, [top](const VerticalEdge* e) { return e->bottom <= top; });
+        const std::size_t staying = active.size();
         for (; next < edges.size() && edges[next].top < bottom; ++next) {
-            if (edges[next].bottom <= top) continue;
-            const auto at = std::upper_bound(active.begin(), active.end(), edges[next].x,
-                                             [](std::int64_t x, const VerticalEdge* e) { return x < e->x; });
-            active.insert(at, &edges[next]);
+            if (edges[next].bottom > top) active.push_back(&edges[next]);
         }
+        const bool changed = active.size() != crossingAbove || staying != crossingAbove;
+        if (active.size() != staying) {
+            auto byX = [](const VerticalEdge* a, const VerticalEdge* b) { return a->x < b->x; };
+            const auto added = active.begin() + std::ptrdiff_t(staying);
+            std::sort(added, active.end(), byX);
+            merged.clear();
+            std::merge(active.begin(), added, added, active.end(), std::back_inserter(merged), byX);
+            active.swap(merged);
+        }
+        const bool whole = std::none_of(active.begin(), active.end(), [top, bottom](const VerticalEdge* e) {
+            return e->top > top || e->bottom < bottom;
+        });
+        if (whole && aboveWhole && !changed) {
+            std::memcpy(out, out - stride, std::size_t(width));
+            continue;
+        }
+        aboveWhole = whole;
         touchedBegin = std::size_t(width);
         touchedEnd = 0;
         if (!active.empty()) {
