@@ -48,8 +48,8 @@ struct Divider {
 // - so does a float multiply, off by a few units of a 24-bit mantissa on
 //   values up to 255;
 // - a 16-bit multiply-high by m = ceil(2^k / d) gives floor(n / d) for every
-//   n <= N when (m d - 2^k) N < 2^k, which holds for most widths (all below
-//   217) with m below 2^16; the others take the float.
+//   n <= N when (m d - 2^k) N < 2^k, which holds with m below 2^16 for most
+//   widths (all below 203); the others take the float.
 constexpr int kNarrowMaxRadius = 127;
 
 struct NarrowDivider {

@@ -185,10 +185,11 @@ std::vector<Rect> shadowClusters(const Path& path, const AffineTransform& toDevi
     return boxes;
 }
 
-// A shadow's mask drawn by coverage where that gives Cairo's own pixels, an
-// opaque fill of a path along the axes (merged square modules), in a fifth
-// of Cairo's time: the whole A8 surface behind `mc` gets the path's coverage
-// under `toMask`. False (nothing drawn) when the path does not qualify.
+// A shadow's mask drawn by coverage where that gives Cairo's own pixels (an
+// opaque fill of a path along the axes, such as merged square modules), at
+// several times Cairo's speed: the whole A8 surface behind `mc` gets the
+// path's coverage under `toMask`. False (nothing drawn) when the path does
+// not qualify.
 bool maskByCoverage(cairo_t* mc, const Path& path, const AffineTransform& toMask) {
     cairo_surface_t* s = cairo_get_target(mc);
     if (cairo_image_surface_get_format(s) != CAIRO_FORMAT_A8) return false;
