@@ -54,9 +54,9 @@ constexpr int kNarrowMaxRadius = 127;
 
 struct NarrowDivider {
     float inv;
-    std::uint16_t half;       // (d - 1) / 2
-    std::uint16_t magic = 0;  // m, or 0 where no 16-bit m fits
-    int shift = 0;            // k - 16
+    std::uint16_t half;      // (d - 1) / 2
+    std::uint16_t magic = 0; // m, or 0 where no 16-bit m fits
+    int shift = 0;           // k - 16
     explicit NarrowDivider(int d) : inv(1.0f / float(d)), half(std::uint16_t((d - 1) / 2)) {
         const std::uint64_t largest = 255 * std::uint64_t(d) + half;
         for (int k = 16; k < 32; ++k) {

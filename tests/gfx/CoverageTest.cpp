@@ -44,8 +44,8 @@ TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
         }
         const double sx = (rng() % 2 ? 1 : -1) * (onTies ? 1 : uniform(0.3, 2));
         const double sy = (rng() % 2 ? 1 : -1) * (onTies ? 1 : uniform(0.3, 2));
-        const AffineTransform userToDevice{sx, 0, 0, sy, (sx < 0 ? w : 0) + uniform(-5, 5),
-                                           (sy < 0 ? h : 0) + uniform(-5, 5)};
+        const AffineTransform userToDevice{
+            sx, 0, 0, sy, (sx < 0 ? w : 0) + uniform(-5, 5), (sy < 0 ? h : 0) + uniform(-5, 5)};
 
         auto ctx = gfx::GraphicsContext::makeBitmap(w, h);
         ASSERT_TRUE(ctx);
@@ -80,7 +80,7 @@ TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
     std::vector<std::uint8_t> plane(16 * 16, 0xAB);
     EXPECT_FALSE(gfx::detail::rectilinearCoverage(curve, {}, plane.data(), 16, 16, 16));
     EXPECT_FALSE(gfx::detail::rectilinearCoverage(slant, {}, plane.data(), 16, 16, 16));
-    EXPECT_FALSE(gfx::detail::rectilinearCoverage(square, AffineTransform{huge, 0, 0, huge, huge, 0}, plane.data(),
-                                                  16, 16, 16));
+    EXPECT_FALSE(
+        gfx::detail::rectilinearCoverage(square, AffineTransform{huge, 0, 0, huge, huge, 0}, plane.data(), 16, 16, 16));
     EXPECT_EQ(plane, std::vector<std::uint8_t>(16 * 16, 0xAB));
 }
