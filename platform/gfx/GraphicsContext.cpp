@@ -472,7 +472,15 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     cairo_set_operator(cr_, cairoOperator(state_.blend));
-    cairo_rectangle(cr_, tx0, ty0, tx1 - tx0, ty1 - ty0);
+    if (aligned) {
+        // Whole pixels: the mask already holds the coverage of the pixels
+        // the rectangle cuts (and reaches past them), so a cut would apply
+        // that coverage twice and draw a sharp shadow's edge too light.
+        cairo_rectangle(cr_, std::floor(tx0), std::floor(ty0), std::ceil(tx1) - std::floor(tx0),
+                        std::ceil(ty1) - std::floor(ty0));
+    } else {
+        cairo_rectangle(cr_, tx0, ty0, tx1 - tx0, ty1 - ty0);
+    }
     cairo_clip(cr_);
     cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     cairo_mask(cr_, pattern.get());
