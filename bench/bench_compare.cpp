@@ -146,6 +146,14 @@ void BM_PixelShapeBitmap(benchmark::State& state, const std::string& name) {
     for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
 }
 
+// Rendering only, plain and with the default drop shadow: what the shadow
+// itself costs, apart from encoding the picture.
+void BM_ShadowBitmap(benchmark::State& state) {
+    const auto c = code(22);
+    const auto d = design(nullptr, state.range(0) != 0);
+    for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
+}
+
 const int registered = [] {
     for (const auto& name : QRCodePixelShapeFactory::shared().availableGeneratorNames()) {
         benchmark::RegisterBenchmark(("BM_PixelShapeBitmap/" + name).c_str(), BM_PixelShapeBitmap, name)
@@ -163,3 +171,4 @@ BENCHMARK(BM_StyledPNG)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SVG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowPNG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PDF)->Args({22, 0})->Args({22, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShadowBitmap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

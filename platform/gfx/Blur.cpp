@@ -5,6 +5,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace gfx::detail {
 
 namespace {
@@ -23,6 +27,9 @@ void boxRadii(double sigma, int radii[3]) {
     for (int i = 0; i < n; ++i) radii[i] = ((i < m ? wl : wu) - 1) / 2;
 }
 
+// Every pass writes a window's sum divided by its width d = 2r + 1, rounded.
+// Wide windows (a blur of a sigma above about 120) use a 32.32 fixed-point
+// reciprocal.
 struct Divider {
     std::uint64_t recip;
     explicit Divider(int d) : recip(((std::uint64_t(1) << 32) + std::uint64_t(d) / 2) / std::uint64_t(d)) {}
@@ -32,76 +39,289 @@ struct Divider {
     }
 };
 
+// Windows of at most 255 samples take a faster way: sums fit 16 bits, so
+// eight of them share a vector register, and the quotient comes from a
+// multiply. Every way gives the exactly rounded quotient for these widths,
+// round(sum / d) = floor((sum + (d - 1) / 2) / d) as d is odd:
+// - the 32.32 reciprocal above errs by at most 255 d / 2^33, and sum / d
+//   lies at least 1 / (2d) >= 1/510 from a half;
+// - so does a float multiply, off by a few units of a 24-bit mantissa on
+//   values up to 255;
+// - a 16-bit multiply-high by m = ceil(2^k / d) gives floor(n / d) for every
+//   n <= N when (m d - 2^k) N < 2^k, which holds with m below 2^16 for most
+//   widths (all below 203); the others take the float.
+constexpr int kNarrowMaxRadius = 127;
+
+struct NarrowDivider {
+    float inv;
+    std::uint16_t half;      // (d - 1) / 2
+    std::uint16_t magic = 0; // m, or 0 where no 16-bit m fits
+    int shift = 0;           // k - 16
+    explicit NarrowDivider(int d) : inv(1.0f / float(d)), half(std::uint16_t((d - 1) / 2)) {
+        const std::uint64_t largest = 255 * std::uint64_t(d) + half;
+        for (int k = 16; k < 32; ++k) {
+            const std::uint64_t m = ((std::uint64_t(1) << k) + std::uint64_t(d) - 1) / std::uint64_t(d);
+            if (m > 0xFFFF) break;
+            if ((m * std::uint64_t(d) - (std::uint64_t(1) << k)) * largest < (std::uint64_t(1) << k)) {
+                magic = std::uint16_t(m);
+                shift = k - 16;
+                break;
+            }
+        }
+    }
+    std::uint8_t operator()(std::uint32_t sum) const {
+        if (magic != 0) return std::uint8_t(((sum + half) * magic) >> (16 + shift));
+        return std::uint8_t(int(float(sum) * inv + 0.5f));
+    }
+};
+
+#if defined(__SSE2__)
+// Eight 16-bit sums to their rounded quotients, as NarrowDivider does.
+struct NarrowDivider8 {
+    __m128 inv;
+    __m128i half, magic, shift;
+    bool useMagic;
+    explicit NarrowDivider8(const NarrowDivider& d)
+        : inv(_mm_set1_ps(d.inv)), half(_mm_set1_epi16(short(d.half))), magic(_mm_set1_epi16(short(d.magic))),
+          shift(_mm_cvtsi32_si128(d.shift)), useMagic(d.magic != 0) {}
+    __m128i operator()(__m128i sums) const {
+        if (useMagic) return _mm_srl_epi16(_mm_mulhi_epu16(_mm_add_epi16(sums, half), magic), shift);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128 halfF = _mm_set1_ps(0.5f);
+        const __m128 lo = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpacklo_epi16(sums, zero)), inv), halfF);
+        const __m128 hi = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(_mm_unpackhi_epi16(sums, zero)), inv), halfF);
+        return _mm_packs_epi32(_mm_cvttps_epi32(lo), _mm_cvttps_epi32(hi));
+    }
+};
+#endif
+
+// Working memory of one blur, kept across its passes.
+struct Scratch {
+    std::vector<std::uint8_t> padded, rowSet, zeros;
+    std::vector<std::uint16_t> prefix, acc16;
+    std::vector<std::uint32_t> acc;
+};
+
+// Windows this narrow are summed sample by sample; wider ones from prefix
+// sums.
+constexpr int kDirectMaxRadius = 4;
+
+// The window sums of p[lo .. hi + 2r] (x's window is p[x .. x + 2r]),
+// rounded, into d[lo .. hi]. Wider sums are differences of running 16-bit
+// prefix sums, which wrap harmlessly as no window reaches 2^16.
+void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, std::uint16_t* prefix,
+               const NarrowDivider& div) {
+    const int w = 2 * r + 1;
+    int x = lo;
+    if (r <= kDirectMaxRadius) {
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const NarrowDivider8 divide8(div);
+        for (; x + 16 <= hi + 1; x += 16) {
+            __m128i s0 = zero, s1 = zero;
+            for (int k = 0; k < w; ++k) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x + k));
+                s0 = _mm_add_epi16(s0, _mm_unpacklo_epi8(v, zero));
+                s1 = _mm_add_epi16(s1, _mm_unpackhi_epi8(v, zero));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(s0), divide8(s1)));
+        }
+#endif
+        for (; x <= hi; ++x) {
+            std::uint32_t sum = 0;
+            for (int k = 0; k < w; ++k) sum += p[x + k];
+            d[x] = div(sum);
+        }
+        return;
+    }
+
+    const int end = hi + w; // prefix[lo .. end] is needed
+    std::uint16_t* P = prefix;
+    P[lo] = 0;
+    int i = lo;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    __m128i carry = zero;
+    for (; i + 8 <= end; i += 8) {
+        __m128i v = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + i)), zero);
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 2));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 4));
+        v = _mm_add_epi16(v, _mm_slli_si128(v, 8));
+        v = _mm_add_epi16(v, carry);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(P + i + 1), v);
+        carry = _mm_shuffle_epi32(_mm_shufflehi_epi16(v, 0xFF), 0xFF);
+    }
+#endif
+    for (; i < end; ++i) P[i + 1] = std::uint16_t(P[i] + p[i]);
+
+#if defined(__SSE2__)
+    const NarrowDivider8 divide8(div);
+    for (; x + 16 <= hi + 1; x += 16) {
+        const auto* a = reinterpret_cast<const __m128i*>(P + x);
+        const auto* b = reinterpret_cast<const __m128i*>(P + x + w);
+        const __m128i s0 = _mm_sub_epi16(_mm_loadu_si128(b), _mm_loadu_si128(a));
+        const __m128i s1 = _mm_sub_epi16(_mm_loadu_si128(b + 1), _mm_loadu_si128(a + 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(s0), divide8(s1)));
+    }
+#endif
+    for (; x <= hi; ++x) d[x] = div(std::uint16_t(P[x + w] - P[x]));
+}
+
+// The same with a running 32-bit sum, for wide windows.
+void wideRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r) {
+    const Divider div(2 * r + 1);
+    // The first window holds zeros up to p[lo + r], then at most r of
+    // the row's samples: only those are summed, whatever the radius.
+    std::uint32_t acc = 0;
+    for (int i = lo + r; i < lo + 2 * r && i <= hi + r; ++i) acc += p[i];
+    for (int x = lo; x <= hi; ++x) {
+        acc += p[x + 2 * r];
+        d[x] = div(acc);
+        acc -= p[x];
+    }
+}
+
+// The first and the last non-zero sample of a row (w when there is none,
+// and -1), sixteen at a time: most rows of an eye's shadow are empty.
+int firstSet(const std::uint8_t* s, int w) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 16 <= w; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0xFFFF) break;
+    }
+#endif
+    while (x < w && s[x] == 0) ++x;
+    return x;
+}
+
+int lastSet(const std::uint8_t* s, int w) {
+    int x = w;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; x >= 16; x -= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x - 16));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0xFFFF) break;
+    }
+#endif
+    while (x > 0 && s[x - 1] == 0) --x;
+    return x - 1;
+}
+
 // Shadows are mostly empty away from their shapes (an eye's shadow is three
 // corner squares in a plane the size of the code), so both passes skip what
 // only zeros reach: a row is blurred between its first and last set sample
 // (plus the radius), and a row whose whole vertical window is empty is
 // written as zeros. The sums are exact, so skipping changes no value.
 //
-// Columns of src that can hold set samples: [columns.first, columns.second),
-// empty when first >= second. Fills rowSet (one flag per row of dst) and
-// returns the columns of dst that can hold set samples.
+// Fills scratch.rowSet (one flag per row of dst) and returns the columns of
+// dst that can hold set samples: [first, second), empty when first >= second.
 std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r,
-                               std::vector<std::uint8_t>& padded, std::vector<std::uint8_t>& rowSet) {
-    const Divider div(2 * r + 1);
-    // Each row between r transparent pixels on either side, so the running
-    // sum needs no edge tests. Only the part of a row that is read is copied;
-    // the padding is never written.
-    padded.assign(std::size_t(w) + 2 * std::size_t(r) + 1, 0);
-    rowSet.assign(std::size_t(h), 0);
-    std::uint8_t* p = padded.data();
+                               Scratch& scratch) {
+    const bool narrow = r <= kNarrowMaxRadius;
+    const NarrowDivider narrowDiv(2 * r + 1);
+    // Each row between r transparent pixels on either side, so the sums need
+    // no edge tests. Only the part of a row that is read is copied; the
+    // padding is never written.
+    scratch.padded.assign(std::size_t(w) + 2 * std::size_t(r) + 1, 0);
+    if (narrow) scratch.prefix.resize(std::size_t(w) + 2 * std::size_t(r) + 2);
+    scratch.rowSet.assign(std::size_t(h), 0);
+    std::uint8_t* p = scratch.padded.data();
     int minX = w, maxX = -1;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + std::size_t(y) * stride;
         std::uint8_t* d = dst + std::size_t(y) * stride;
-        int first = 0;
-        while (first < w && s[first] == 0) ++first;
+        const int first = firstSet(s, w);
         if (first == w) {
             std::fill(d, d + w, std::uint8_t(0));
             continue;
         }
-        int last = w - 1;
-        while (s[last] == 0) --last;
+        const int last = lastSet(s, w);
         const int lo = std::max(0, first - r), hi = std::min(w - 1, last + r);
         std::copy(s + lo, s + hi + 1, p + r + lo);
         // The window of x reads p[x .. x + 2r], that is src[x - r .. x + r].
         std::fill(p + std::max(0, lo - r) + r, p + lo + r, std::uint8_t(0));
         std::fill(p + hi + 1 + r, p + std::min(w - 1, hi + r) + 1 + r, std::uint8_t(0));
         std::fill(d, d + lo, std::uint8_t(0));
-        // The first window holds zeros up to p[lo + r], then at most r of
-        // the row's samples: only those are summed, whatever the radius.
-        std::uint32_t acc = 0;
-        for (int i = lo + r; i < lo + 2 * r && i <= hi + r; ++i) acc += p[i];
-        for (int x = lo; x <= hi; ++x) {
-            acc += p[x + 2 * r];
-            d[x] = div(acc);
-            acc -= p[x];
+        if (narrow) {
+            narrowRow(p, d, lo, hi, r, scratch.prefix.data(), narrowDiv);
+        } else {
+            wideRow(p, d, lo, hi, r);
         }
         std::fill(d + hi + 1, d + w, std::uint8_t(0));
-        rowSet[std::size_t(y)] = 1;
+        scratch.rowSet[std::size_t(y)] = 1;
         minX = std::min(minX, lo);
         maxX = std::max(maxX, hi);
     }
     return {minX, maxX + 1};
 }
 
-void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r,
-              std::vector<std::uint32_t>& acc, const std::vector<std::uint8_t>& rowSet, std::pair<int, int> columns) {
-    const Divider div(2 * r + 1);
+// One output row of the vertical pass over n columns: writes the rounded
+// window sums acc + add and leaves acc + add - sub for the next row.
+void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
+                   const NarrowDivider& div) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const NarrowDivider8 divide8(div);
+    for (; x + 16 <= n; x += 16) {
+        auto* a = reinterpret_cast<__m128i*>(acc + x);
+        const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + x));
+        const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sub + x));
+        const __m128i v0 = _mm_add_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(in, zero));
+        const __m128i v1 = _mm_add_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(in, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0), divide8(v1)));
+        _mm_storeu_si128(a, _mm_sub_epi16(v0, _mm_unpacklo_epi8(out, zero)));
+        _mm_storeu_si128(a + 1, _mm_sub_epi16(v1, _mm_unpackhi_epi8(out, zero)));
+    }
+#endif
+    for (; x < n; ++x) {
+        const std::uint16_t v = std::uint16_t(acc[x] + add[x]);
+        d[x] = div(v);
+        acc[x] = std::uint16_t(v - sub[x]);
+    }
+}
+
+void wideColumns(std::uint32_t* a, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
+                 const Divider& div) {
+    for (int x = 0; x < n; ++x) {
+        const std::uint32_t v = a[x] + add[x];
+        d[x] = div(v);
+        a[x] = v - sub[x];
+    }
+}
+
+void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r, Scratch& scratch,
+              std::pair<int, int> columns) {
+    const bool narrow = r <= kNarrowMaxRadius;
+    const NarrowDivider narrowDiv(2 * r + 1);
+    const Divider wideDiv(2 * r + 1);
     const int x0 = columns.first, x1 = std::max(columns.first, columns.second);
     const int n = x1 - x0;
-    acc.assign(std::size_t(std::max(n, 0)), 0);
+    const std::size_t columnCount = std::size_t(std::max(n, 0));
+    if (narrow) {
+        scratch.acc16.assign(columnCount, 0);
+    } else {
+        scratch.acc.assign(columnCount, 0);
+    }
+    // Rows that are not set hold zeros: they are read from here instead.
+    scratch.zeros.assign(columnCount, 0);
+    const auto& rowSet = scratch.rowSet;
     auto isSet = [&](int y) { return y >= 0 && y < h && rowSet[std::size_t(y)] != 0; };
     int setInWindow = 0; // set rows among y - r ... y + r
     for (int y = 0; y < std::min(r, h); ++y) {
         if (!isSet(y)) continue;
         ++setInWindow;
         const std::uint8_t* s = src + std::size_t(y) * stride + x0;
-        for (int x = 0; x < n; ++x) acc[std::size_t(x)] += s[x];
+        if (narrow) {
+            for (std::size_t x = 0; x < columnCount; ++x) scratch.acc16[x] = std::uint16_t(scratch.acc16[x] + s[x]);
+        } else {
+            for (std::size_t x = 0; x < columnCount; ++x) scratch.acc[x] += s[x];
+        }
     }
     // One pass per row: add the row entering the window, write, take away
-    // the row leaving it. Rows that are not set hold zeros and are skipped.
-    std::uint32_t* a = acc.data();
+    // the row leaving it.
     for (int y = 0; y < h; ++y) {
         const bool addSet = isSet(y + r), subSet = isSet(y - r);
         std::uint8_t* row = dst + std::size_t(y) * stride;
@@ -113,28 +333,12 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
         }
         std::fill(row, row + x0, std::uint8_t(0));
         std::fill(row + x1, row + w, std::uint8_t(0));
-        std::uint8_t* d = row + x0;
-        const std::uint8_t* add = addSet ? src + std::size_t(y + r) * stride + x0 : nullptr;
-        const std::uint8_t* sub = subSet ? src + std::size_t(y - r) * stride + x0 : nullptr;
-        if (add && sub) {
-            for (int x = 0; x < n; ++x) {
-                const std::uint32_t v = a[x] + add[x];
-                d[x] = div(v);
-                a[x] = v - sub[x];
-            }
-        } else if (add) {
-            for (int x = 0; x < n; ++x) {
-                const std::uint32_t v = a[x] + add[x];
-                d[x] = div(v);
-                a[x] = v;
-            }
-        } else if (sub) {
-            for (int x = 0; x < n; ++x) {
-                d[x] = div(a[x]);
-                a[x] -= sub[x];
-            }
+        const std::uint8_t* add = addSet ? src + std::size_t(y + r) * stride + x0 : scratch.zeros.data();
+        const std::uint8_t* sub = subSet ? src + std::size_t(y - r) * stride + x0 : scratch.zeros.data();
+        if (narrow) {
+            narrowColumns(scratch.acc16.data(), add, sub, row + x0, n, narrowDiv);
         } else {
-            for (int x = 0; x < n; ++x) d[x] = div(a[x]);
+            wideColumns(scratch.acc.data(), add, sub, row + x0, n, wideDiv);
         }
         if (subSet) --setInWindow;
     }
@@ -150,12 +354,11 @@ void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sig
     int radii[3];
     boxRadii(sigma, radii);
     std::vector<std::uint8_t> tmp(std::size_t(stride) * std::size_t(height));
-    std::vector<std::uint32_t> acc;
-    std::vector<std::uint8_t> padded, rowSet;
+    Scratch scratch;
     for (int r : radii) {
         if (r <= 0) continue;
-        const auto columns = horizontal(data, tmp.data(), width, height, stride, r, padded, rowSet);
-        vertical(tmp.data(), data, width, height, stride, r, acc, rowSet, columns);
+        const auto columns = horizontal(data, tmp.data(), width, height, stride, r, scratch);
+        vertical(tmp.data(), data, width, height, stride, r, scratch, columns);
     }
 }
 

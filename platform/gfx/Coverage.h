@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/Path.h"
 
 #include <cstdint>
 #include <vector>
@@ -42,5 +43,14 @@ private:
     Point start_{}, current_{};
     bool open_ = false;
 };
+
+// Exact coverage (non-zero rule) of a path whose segments all run along the
+// axes under `m`, as merged square modules do, into the width x height plane
+// `data` (its first pixel at the origin of m's space). Unlike the signed
+// areas above, the winding is resolved before it is summed, so outlines with
+// holes and overlapping subpaths come out exact too. False, with nothing
+// written, when a segment is curved, slanted or not finite.
+bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_t* data, int width, int height,
+                         int stride);
 
 } // namespace gfx::detail

@@ -288,6 +288,24 @@ TEST(GraphicsContext, ShadowBlurIsAGaussianOfHalfTheBlur) {
     EXPECT_TRUE(isClear(none->makeImage()->pixel(0, 99)));
 }
 
+TEST(GraphicsContext, SharpShadowEdgesKeepTheirCoverage) {
+    // The square spans x 5.5...15.5, its shadow 15.5...25.5: both edge
+    // pixels of the shadow are half covered, whether a fill or a layer casts it.
+    for (const bool layer : {false, true}) {
+        SCOPED_TRACE(layer ? "layer" : "fill");
+        auto ctx = bitmap(40, 40);
+        ctx->setShadow({10, 0}, 0, Color::sRGB(0, 0, 1));
+        ctx->setFillColor(Color::sRGB(1, 0, 0));
+        if (layer) ctx->beginTransparencyLayer();
+        ctx->fillRect(Rect(5.5, 10, 10, 10));
+        if (layer) ctx->endTransparencyLayer();
+        auto img = ctx->makeImage();
+        EXPECT_NEAR(img->pixel(25, 25).a, 128, 1);
+        EXPECT_NEAR(img->pixel(15, 25).a, 191, 1); // half red over half shadow
+        EXPECT_EQ(img->pixel(20, 25).a, 255);
+    }
+}
+
 TEST(GraphicsContext, ShadowIsClippedAndDrawnUnderTheShape) {
     auto ctx = bitmap();
     ctx->clipToRect(Rect(0, 0, 100, 50));
