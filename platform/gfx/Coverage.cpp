@@ -66,10 +66,10 @@ void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
 
 void CoverageRaster::edge(Point a, Point b) {
     if (a.y == b.y) return;
-    float dir = 1;
+    float dir = sign_;
     if (a.y > b.y) {
         std::swap(a, b);
-        dir = -1;
+        dir = -dir;
     }
     const double w = double(width_);
     const double dxdy = (b.x - a.x) / (b.y - a.y);
@@ -127,6 +127,85 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
             out[x] = std::uint8_t(c * 255.0f + 0.5f);
         }
     }
+}
+
+} // namespace gfx::detail
+
+namespace gfx::detail {
+
+bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<float>& signs) {
+    const std::size_t n = subpaths.size();
+    signs.assign(n, 1.0f);
+    if (n == 0) return true;
+    // Subpaths are binned by their bounds into square cells, so each one is
+    // compared only with those near it.
+    double gx0 = subpaths[0].x0, gy0 = subpaths[0].y0, gx1 = subpaths[0].x1, gy1 = subpaths[0].y1;
+    for (const auto& s : subpaths) {
+        gx0 = std::min(gx0, s.x0), gy0 = std::min(gy0, s.y0);
+        gx1 = std::max(gx1, s.x1), gy1 = std::max(gy1, s.y1);
+    }
+    constexpr int kMaxCellsASide = 256;
+    const double cell = std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, 16.0});
+    const int cols = std::clamp(int((gx1 - gx0) / cell) + 1, 1, kMaxCellsASide + 1);
+    const int rows = std::clamp(int((gy1 - gy0) / cell) + 1, 1, kMaxCellsASide + 1);
+    const auto cellRange = [&](const SubpathExtent& s, int& c0, int& r0, int& c1, int& r1) {
+        c0 = std::clamp(int((s.x0 - gx0) / cell), 0, cols - 1), c1 = std::clamp(int((s.x1 - gx0) / cell), 0, cols - 1);
+        r0 = std::clamp(int((s.y0 - gy0) / cell), 0, rows - 1), r1 = std::clamp(int((s.y1 - gy0) / cell), 0, rows - 1);
+    };
+    // Counting sort of (cell, subpath) pairs.
+    std::vector<std::uint32_t> start(std::size_t(cols) * std::size_t(rows) + 1, 0);
+    for (const auto& s : subpaths) {
+        int c0, r0, c1, r1;
+        cellRange(s, c0, r0, c1, r1);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) ++start[std::size_t(r) * std::size_t(cols) + std::size_t(c) + 1];
+    }
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<std::uint32_t> members(start.back());
+    {
+        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        for (std::size_t i = 0; i < n; ++i) {
+            int c0, r0, c1, r1;
+            cellRange(subpaths[i], c0, r0, c1, r1);
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c)
+                    members[fill[std::size_t(r) * std::size_t(cols) + std::size_t(c)]++] = std::uint32_t(i);
+        }
+    }
+
+    const auto holds = [](const SubpathExtent& a, const SubpathExtent& b) {
+        return a.x0 <= b.x0 && a.y0 <= b.y0 && a.x1 >= b.x1 && a.y1 >= b.y1;
+    };
+    std::vector<std::size_t> seen(n, std::size_t(-1));
+    for (std::size_t i = 0; i < n; ++i) {
+        const SubpathExtent& a = subpaths[i];
+        std::size_t root = i;
+        double rootArea = (a.x1 - a.x0) * (a.y1 - a.y0);
+        int c0, r0, c1, r1;
+        cellRange(a, c0, r0, c1, r1);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) {
+                const std::size_t k = std::size_t(r) * std::size_t(cols) + std::size_t(c);
+                for (std::uint32_t m = start[k]; m < start[k + 1]; ++m) {
+                    const std::size_t j = members[m];
+                    if (j == i || seen[j] == i) continue;
+                    seen[j] = i;
+                    const SubpathExtent& b = subpaths[j];
+                    if (holds(b, a)) {
+                        const double area = (b.x1 - b.x0) * (b.y1 - b.y0);
+                        if (area > rootArea || (area == rootArea && j < root)) root = j, rootArea = area;
+                        continue;
+                    }
+                    if (holds(a, b) || (a.twiceArea < 0) == (b.twiceArea < 0)) continue;
+                    // Misjudged, an overlap this small changes no pixel by a level.
+                    const double ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
+                    const double oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
+                    if (ox > 0 && oy > 0 && std::min(ox, 1.0) * std::min(oy, 1.0) > 1.0 / 256) return false;
+                }
+            }
+        signs[i] = subpaths[root].twiceArea < 0 ? -1.0f : 1.0f;
+    }
+    return true;
 }
 
 } // namespace gfx::detail

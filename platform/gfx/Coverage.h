@@ -15,7 +15,9 @@ namespace gfx::detail {
 //
 // Coverage is the winding number weighted by area, held to 0..1: exact for
 // the non-zero rule except in pixels where edges of different windings meet
-// (overlapping subpaths), where it is within a few levels.
+// (overlapping subpaths), where it is within a few levels. Subpaths that turn
+// the other way are counted with the sign given to setOrientation, so that
+// separate figures drawn in opposite senses add up instead of cancelling.
 class CoverageRaster {
 public:
     // A raster of `width` x `height` pixels whose top left pixel is at
@@ -28,6 +30,8 @@ public:
     void quadTo(Point control, Point end, double tolerance);
     void curveTo(Point c1, Point c2, Point end, double tolerance);
     void closeSubpath();
+    // Edges added from now on count with this sign (1 or -1).
+    void setOrientation(float sign) { sign_ = sign; }
 
     // Writes coverage (0..255) into an 8-bit plane of the raster's size.
     void resolve(std::uint8_t* data, int stride) const;
@@ -41,6 +45,23 @@ private:
     std::vector<float> cells_;
     Point start_{}, current_{};
     bool open_ = false;
+    float sign_ = 1;
 };
+
+// Device bounds and twice the signed area (of the control polygon) of one
+// subpath.
+struct SubpathExtent {
+    double x0, y0, x1, y1;
+    double twiceArea;
+};
+
+// The sign each subpath's edges need so that summed coverage is the non-zero
+// rule's: every figure counts positively, and a subpath nested inside a figure
+// of the other sense (a hole) counts against it. Nesting is judged by bounds:
+// the sense that counts is that of the largest subpath whose bounds hold this
+// one's. Returns false when two subpaths of opposite senses overlap by more
+// than a 1/255 of a pixel's area (bounds neither holding the other), where no
+// sign is right everywhere.
+bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<float>& signs);
 
 } // namespace gfx::detail
