@@ -33,35 +33,60 @@ void CoverageRaster::closeSubpath() {
 
 namespace {
 
-// Segments for a curve whose second derivative is at most the bound: uniform steps keep the distance to the curve
-// within the tolerance (the deviation of a chord is an eighth of the second derivative's bound times the step squared).
-int stepsFor(double secondDerivativeBound, double tolerance) {
-    const double n = std::ceil(std::sqrt(secondDerivativeBound / (8 * tolerance)));
-    return std::isfinite(n) ? int(std::clamp(n, 1.0, 1000.0)) : 1;
+// Segments for a curve whose second derivative is at most sqrt(squaredBound):
+// uniform steps keep the distance to the curve within the tolerance (the
+// deviation of a chord is an eighth of the second derivative's bound times the
+// step squared). That is the least n with n^4 >= bound^2 / (8 tolerance)^2;
+// small curves, the most common, find it without a square root.
+int stepsFor(double squaredBound, double tolerance) {
+    const double k = squaredBound / (64 * tolerance * tolerance);
+    if (!(k <= 1e12)) return std::isfinite(k) ? 1000 : 1; // 1000^4 is the cap; NaN or infinity: one chord
+    int n = 1;
+    while (n < 4 && double(n * n) * double(n * n) < k) ++n;
+    if (double(n * n) * double(n * n) >= k) return n;
+    return int(std::clamp(std::ceil(std::sqrt(std::sqrt(k))), 5.0, 1000.0));
 }
 
 } // namespace
 
 void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
-    const Point p0{current_.x + originX_, current_.y + originY_};
-    const Point dd = p0 - control * 2 + end;
-    const int n = stepsFor(2 * std::sqrt(dd.x * dd.x + dd.y * dd.y), tolerance);
+    if (!open_) {
+        lineTo(end);
+        return;
+    }
+    const Point origin{double(originX_), double(originY_)};
+    const Point p0 = current_, c = control - origin, p1 = end - origin;
+    const Point dd = p0 - c * 2 + p1;
+    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
+    Point from = p0;
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
-        lineTo(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
+        const Point to = p0 * (u * u) + c * (2 * u * t) + p1 * (t * t);
+        edge(from, to);
+        from = to;
     }
-    lineTo(end);
+    edge(from, p1);
+    current_ = p1;
 }
 
 void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
-    const Point p0{current_.x + originX_, current_.y + originY_};
-    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
-    const int n = stepsFor(6 * std::sqrt(std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y)), tolerance);
+    if (!open_) {
+        lineTo(end);
+        return;
+    }
+    const Point origin{double(originX_), double(originY_)};
+    const Point p0 = current_, k1 = c1 - origin, k2 = c2 - origin, p1 = end - origin;
+    const Point d1 = p0 - k1 * 2 + k2, d2 = k1 - k2 * 2 + p1;
+    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
+    Point from = p0;
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
-        lineTo(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+        const Point to = p0 * (u * u * u) + k1 * (3 * u * u * t) + k2 * (3 * u * t * t) + p1 * (t * t * t);
+        edge(from, to);
+        from = to;
     }
-    lineTo(end);
+    edge(from, p1);
+    current_ = p1;
 }
 
 void CoverageRaster::edge(Point a, Point b) {
@@ -71,24 +96,28 @@ void CoverageRaster::edge(Point a, Point b) {
         std::swap(a, b);
         dir = -dir;
     }
+    const double yTop = std::max(a.y, 0.0), yEnd = std::min(b.y, double(height_));
+    if (!(yTop < yEnd)) return;
     const double w = double(width_);
     const double dxdy = (b.x - a.x) / (b.y - a.y);
-    const int rowBegin = int(std::max(std::floor(a.y), 0.0));
-    const int rowEnd = int(std::min(std::ceil(b.y), double(height_)));
     const std::size_t rowCells = std::size_t(width_ + 2);
-    for (int row = rowBegin; row < rowEnd; ++row) {
-        const double top = std::max(double(row), a.y), bottom = std::min(double(row + 1), b.y);
+    // yTop is at least 0: truncation is the floor.
+    int row = int(yTop);
+    float* cell = &cells_[std::size_t(row) * rowCells];
+    double top = yTop;
+    // Parts left of the raster count from its left border, parts right of
+    // it from beyond its last pixel: the pixels inside see the same.
+    double xTop = std::clamp(a.x + dxdy * (top - a.y), 0.0, w);
+    while (top < yEnd) {
+        const double bottom = std::min(double(row + 1), yEnd);
         const float d = float(bottom - top) * dir;
-        // Parts left of the raster count from its left border, parts right
-        // of it from beyond its last pixel: the pixels inside see the same.
-        const double xTop = std::clamp(a.x + dxdy * (top - a.y), 0.0, w);
         const double xBottom = std::clamp(a.x + dxdy * (bottom - a.y), 0.0, w);
-        float* cell = &cells_[std::size_t(row) * rowCells];
         const double x0 = std::min(xTop, xBottom), x1 = std::max(xTop, xBottom);
-        const double x0floor = std::floor(x0);
-        const int x0i = int(x0floor);
-        const double x1ceil = std::ceil(x1);
-        const int x1i = int(x1ceil);
+        // Both are at least 0: truncation is the floor.
+        const int x0i = int(x0);
+        const double x0floor = double(x0i);
+        int x1i = int(x1);
+        if (double(x1i) < x1) ++x1i;
         if (x1i <= x0i + 1) {
             // Within one pixel: the area right of the edge's midpoint.
             const float xmf = float(0.5 * (xTop + xBottom) - x0floor);
@@ -98,7 +127,7 @@ void CoverageRaster::edge(Point a, Point b) {
             const double s = 1.0 / (x1 - x0);
             const double x0f = x0 - x0floor;
             const double a0 = 0.5 * s * (1 - x0f) * (1 - x0f);
-            const double x1f = x1 - x1ceil + 1;
+            const double x1f = x1 - double(x1i) + 1;
             const double am = 0.5 * s * x1f * x1f;
             cell[x0i] += d * float(a0);
             if (x1i == x0i + 2) {
@@ -112,6 +141,10 @@ void CoverageRaster::edge(Point a, Point b) {
             }
             cell[x1i] += d * float(am);
         }
+        top = bottom;
+        xTop = xBottom;
+        ++row;
+        cell += rowCells;
     }
 }
 
