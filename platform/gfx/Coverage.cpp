@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace gfx::detail {
 
@@ -48,6 +49,24 @@ int stepsFor(double squaredBound, double tolerance) {
 }
 
 } // namespace
+
+void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vector<Point>& out) {
+    const Point dd = p0 - control * 2 + end;
+    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
+    for (int i = 1; i <= n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        out.push_back(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
+    }
+}
+
+void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out) {
+    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
+    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
+    for (int i = 1; i <= n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        out.push_back(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+    }
+}
 
 void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
     if (!open_) {
@@ -166,7 +185,81 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
 
 namespace gfx::detail {
 
-bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<float>& signs) {
+namespace {
+
+// The convex hull, counter-clockwise (y up), of the points (monotone chain).
+std::vector<Point> convexHull(std::vector<Point> points) {
+    std::sort(points.begin(), points.end(), [](Point a, Point b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    if (points.size() < 3) return points;
+    const auto cross = [](Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
+    std::vector<Point> hull(2 * points.size());
+    std::size_t k = 0;
+    for (const Point& p : points) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p) <= 0) --k;
+        hull[k++] = p;
+    }
+    for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
+        hull[k++] = points[i];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+// Whether some edge of either hull has the other at most `slack` inside its
+// outer side: figures within such hulls share at most a strip that thin. The
+// edges facing the other hull are tried first, which finds the separating
+// one of neighbouring figures in a step or two.
+bool separated(const std::vector<Point>& a, const std::vector<Point>& b, double slack) {
+    const auto centre = [](const std::vector<Point>& p) {
+        Point c{};
+        for (const Point& q : p) c = c + q;
+        return c * (1.0 / double(p.size()));
+    };
+    const Point ca = centre(a), cb = centre(b);
+    const auto apart = [slack](const std::vector<Point>& p, const std::vector<Point>& q, Point towards) {
+        const std::size_t n = p.size();
+        const auto normal = [&](std::size_t i) {
+            const Point u = p[i], v = p[(i + 1) % n];
+            // Outward normal of a counter-clockwise hull's edge.
+            return Point{v.y - u.y, u.x - v.x};
+        };
+        std::size_t best = 0;
+        double bestDot = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < n; ++i) {
+            const Point nv = normal(i);
+            const double len = std::sqrt(nv.x * nv.x + nv.y * nv.y);
+            if (!(len > 0)) continue;
+            const double dot = (nv.x * towards.x + nv.y * towards.y) / len;
+            if (dot > bestDot) bestDot = dot, best = i;
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            // best, best + 1, best - 1, best + 2, ...
+            const std::size_t step = (k + 1) / 2;
+            const std::size_t i = k % 2 ? (best + step) % n : (best + n - step % n) % n;
+            const Point nv = normal(i);
+            const double len = std::sqrt(nv.x * nv.x + nv.y * nv.y);
+            if (!(len > 0)) continue;
+            const double edge = (nv.x * p[i].x + nv.y * p[i].y) / len;
+            bool beyond = true;
+            for (const Point& w : q) {
+                if ((nv.x * w.x + nv.y * w.y) / len < edge - slack) {
+                    beyond = false;
+                    break;
+                }
+            }
+            if (beyond) return true;
+        }
+        return false;
+    };
+    return apart(a, b, cb - ca) || apart(b, a, ca - cb);
+}
+
+} // namespace
+
+bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
+                    const std::function<void(std::size_t, std::vector<Point>&)>& pointsOf,
+                    std::vector<float>& signs) {
     const std::size_t n = subpaths.size();
     signs.assign(n, 1.0f);
     if (n == 0) return true;
@@ -177,8 +270,13 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<floa
         gx0 = std::min(gx0, s.x0), gy0 = std::min(gy0, s.y0);
         gx1 = std::max(gx1, s.x1), gy1 = std::max(gy1, s.y1);
     }
-    constexpr int kMaxCellsASide = 256;
-    const double cell = std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, 16.0});
+    // Cells about the size of a typical subpath hold a few each.
+    constexpr int kMaxCellsASide = 1024;
+    double typical = 0;
+    for (const auto& s : subpaths) typical += std::max(s.x1 - s.x0, s.y1 - s.y0);
+    typical /= double(n);
+    const double cell =
+        std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, typical, 1.0 / kMaxCellsASide});
     const int cols = std::clamp(int((gx1 - gx0) / cell) + 1, 1, kMaxCellsASide + 1);
     const int rows = std::clamp(int((gy1 - gy0) / cell) + 1, 1, kMaxCellsASide + 1);
     const auto cellRange = [&](const SubpathExtent& s, int& c0, int& r0, int& c1, int& r1) {
@@ -209,7 +307,31 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<floa
     const auto holds = [](const SubpathExtent& a, const SubpathExtent& b) {
         return a.x0 <= b.x0 && a.y0 <= b.y0 && a.x1 >= b.x1 && a.y1 >= b.y1;
     };
+    // Overlap within a strip this thin covers under a quarter of 1/255 of any
+    // pixel (up to four figures meet at a corner).
+    constexpr double kSlack = 1.0 / 1536;
+    std::vector<std::vector<Point>> hulls(n);
+    std::vector<bool> hullMade(n, false);
+    std::vector<Point> scratch;
+    const auto hull = [&](std::size_t i) -> const std::vector<Point>& {
+        if (!hullMade[i]) {
+            scratch.clear();
+            pointsOf(i, scratch);
+            hulls[i] = convexHull(scratch);
+            hullMade[i] = true;
+        }
+        return hulls[i];
+    };
+    const auto hullsApart = [&](std::size_t i, std::size_t j) {
+        const auto& a = hull(i);
+        const auto& b = hull(j);
+        // A figure of fewer than three distinct points covers nothing.
+        return a.size() < 3 || b.size() < 3 || separated(a, b, kSlack);
+    };
     std::vector<std::size_t> seen(n, std::size_t(-1));
+    // Subpaths piled on one another would be compared pair by pair; past
+    // this many comparisons the fill is left to Cairo.
+    std::size_t budget = 64 * n + 4096;
     for (std::size_t i = 0; i < n; ++i) {
         const SubpathExtent& a = subpaths[i];
         std::size_t root = i;
@@ -223,17 +345,24 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<floa
                     const std::size_t j = members[m];
                     if (j == i || seen[j] == i) continue;
                     seen[j] = i;
+                    if (budget-- == 0) return false;
                     const SubpathExtent& b = subpaths[j];
-                    if (holds(b, a)) {
+                    const bool inside = holds(b, a);
+                    if (inside) {
                         const double area = (b.x1 - b.x0) * (b.y1 - b.y0);
                         if (area > rootArea || (area == rootArea && j < root)) root = j, rootArea = area;
-                        continue;
                     }
-                    if (holds(a, b) || (a.twiceArea < 0) == (b.twiceArea < 0)) continue;
-                    // Misjudged, an overlap this small changes no pixel by a level.
+                    // Each pair is judged once, from its first subpath. A
+                    // hole is taken to lie inside its figure; a figure inside
+                    // one of its own sense would be counted twice.
+                    if (j < i) continue;
+                    if ((inside || holds(a, b)) && (a.twiceArea < 0) != (b.twiceArea < 0)) continue;
+                    // Bounds that overlap by under a quarter of 1/255 of a
+                    // pixel cannot change one by a level.
                     const double ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
                     const double oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
-                    if (ox > 0 && oy > 0 && std::min(ox, 1.0) * std::min(oy, 1.0) > 1.0 / 256) return false;
+                    if (!(ox > 0 && oy > 0 && std::min(ox, 1.0) * std::min(oy, 1.0) > 1.0 / 1024)) continue;
+                    if (!hullsApart(i, j)) return false;
                 }
             }
         signs[i] = subpaths[root].twiceArea < 0 ? -1.0f : 1.0f;

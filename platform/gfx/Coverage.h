@@ -3,6 +3,7 @@
 #include "platform/gfx/Geometry.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace gfx::detail {
@@ -48,6 +49,10 @@ private:
     float sign_ = 1;
 };
 
+// The points a raster's quadTo or curveTo from p0 draws its chords to.
+void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vector<Point>& out);
+void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out);
+
 // Device bounds and twice the signed area (of the control polygon) of one
 // subpath.
 struct SubpathExtent {
@@ -59,9 +64,14 @@ struct SubpathExtent {
 // rule's: every figure counts positively, and a subpath nested inside a figure
 // of the other sense (a hole) counts against it. Nesting is judged by bounds:
 // the sense that counts is that of the largest subpath whose bounds hold this
-// one's. Returns false when two subpaths of opposite senses overlap by more
-// than a 1/255 of a pixel's area (bounds neither holding the other), where no
-// sign is right everywhere.
-bool orientSubpaths(const std::vector<SubpathExtent>& subpaths, std::vector<float>& signs);
+// one's. Returns false (summing would be wrong) when two figures may overlap
+// by more than a quarter of 1/255 of a pixel's area: bounds that overlap that
+// much, other than a hole's within its figure's, are looked at again through
+// the convex hulls of the polygons the raster fills, whose corners
+// `pointsOf(i, out)` lists; so are figures nested in one of their own sense.
+// Past a number of comparisons proportional to the subpaths it gives up.
+bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
+                    const std::function<void(std::size_t, std::vector<Point>&)>& pointsOf,
+                    std::vector<float>& signs);
 
 } // namespace gfx::detail

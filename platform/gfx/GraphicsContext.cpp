@@ -494,12 +494,15 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const AffineTransform m = state_.ctm.then(base_);
     double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
     // Summed coverage equals the non-zero rule only while the figures count
-    // one way: where one turning each way meet in a pixel (a shape of two
-    // halves drawn in opposite senses) they would cancel. Each subpath's
-    // sense is the sign of its control polygon's area; when both senses
-    // occur, orientSubpaths picks the sign each subpath is counted with.
+    // one way and do not overlap: where one turning each way meet in a pixel
+    // (a shape of two halves drawn in opposite senses) they would cancel,
+    // and where two overlap by a sliver the pixel would count it twice. Each
+    // subpath's sense is the sign of its control polygon's area;
+    // orientSubpaths picks the sign each subpath is counted with, or refuses
+    // overlapping figures, which Cairo fills.
     bool turnsLeft = false, turnsRight = false;
     std::vector<detail::SubpathExtent> extents;
+    std::vector<std::size_t> firstElements;
     detail::SubpathExtent current{};
     Point first{}, last{};
     bool inSubpath = false;
@@ -512,7 +515,9 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
         inSubpath = false;
     };
     try {
-        for (const auto& e : path.elements()) {
+        const auto& elements = path.elements();
+        for (std::size_t index = 0; index < elements.size(); ++index) {
+            const auto& e = elements[index];
             if (e.type == Path::ElementType::moveToPoint) endSubpath();
             for (int k = 0; k < Path::pointCount(e.type); ++k) {
                 const Point d = m.apply(e.points[std::size_t(k)]);
@@ -524,6 +529,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
                     current = {d.x, d.y, d.x, d.y, 0};
                     first = d;
                     inSubpath = true;
+                    firstElements.push_back(index);
                 }
                 last = d;
             }
@@ -550,7 +556,32 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const int w = int(x1 - x0), h = int(y1 - y0);
     std::vector<float> signs;
     try {
-        if (turnsLeft && turnsRight && !detail::orientSubpaths(extents, signs)) return false;
+        const double tolerance = cairo_get_tolerance(cr_);
+        const auto pointsOf = [&](std::size_t i, std::vector<Point>& out) {
+            const auto& elements = path.elements();
+            Point start{}, at{};
+            for (std::size_t index = firstElements[i]; index < elements.size(); ++index) {
+                const auto& e = elements[index];
+                if (index > firstElements[i] && e.type == Path::ElementType::moveToPoint) break;
+                const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
+                switch (e.type) {
+                case Path::ElementType::moveToPoint: out.push_back(start = at = p(0)); break;
+                case Path::ElementType::addLineToPoint: out.push_back(at = p(0)); break;
+                case Path::ElementType::addQuadCurveToPoint:
+                    if (out.empty()) out.push_back(start = at = p(1));
+                    detail::flattenQuad(at, p(0), p(1), tolerance, out);
+                    at = out.back();
+                    break;
+                case Path::ElementType::addCurveToPoint:
+                    if (out.empty()) out.push_back(start = at = p(2));
+                    detail::flattenCubic(at, p(0), p(1), p(2), tolerance, out);
+                    at = out.back();
+                    break;
+                case Path::ElementType::closeSubpath: at = start; break;
+                }
+            }
+        };
+        if (!detail::orientSubpaths(extents, pointsOf, signs)) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
