@@ -279,9 +279,10 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
         std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, typical, 1.0 / kMaxCellsASide});
     const int cols = std::clamp(int((gx1 - gx0) / cell) + 1, 1, kMaxCellsASide + 1);
     const int rows = std::clamp(int((gy1 - gy0) / cell) + 1, 1, kMaxCellsASide + 1);
+    const auto column = [&](double x) { return std::clamp(int((x - gx0) / cell), 0, cols - 1); };
+    const auto row = [&](double y) { return std::clamp(int((y - gy0) / cell), 0, rows - 1); };
     const auto cellRange = [&](const SubpathExtent& s, int& c0, int& r0, int& c1, int& r1) {
-        c0 = std::clamp(int((s.x0 - gx0) / cell), 0, cols - 1), c1 = std::clamp(int((s.x1 - gx0) / cell), 0, cols - 1);
-        r0 = std::clamp(int((s.y0 - gy0) / cell), 0, rows - 1), r1 = std::clamp(int((s.y1 - gy0) / cell), 0, rows - 1);
+        c0 = column(s.x0), c1 = column(s.x1), r0 = row(s.y0), r1 = row(s.y1);
     };
     // Counting sort of (cell, subpath) pairs.
     std::vector<std::uint32_t> start(std::size_t(cols) * std::size_t(rows) + 1, 0);
@@ -328,7 +329,6 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
         // A figure of fewer than three distinct points covers nothing.
         return a.size() < 3 || b.size() < 3 || separated(a, b, kSlack);
     };
-    std::vector<std::size_t> seen(n, std::size_t(-1));
     // Subpaths piled on one another would be compared pair by pair; past
     // this many comparisons the fill is left to Cairo.
     std::size_t budget = 64 * n + 4096;
@@ -343,10 +343,14 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
                 const std::size_t k = std::size_t(r) * std::size_t(cols) + std::size_t(c);
                 for (std::uint32_t m = start[k]; m < start[k + 1]; ++m) {
                     const std::size_t j = members[m];
-                    if (j == i || seen[j] == i) continue;
-                    seen[j] = i;
-                    if (budget-- == 0) return false;
+                    if (j == i) continue;
                     const SubpathExtent& b = subpaths[j];
+                    // Bounds that meet share the cell of their common top
+                    // left corner; the pair is looked at there only.
+                    const double ix0 = std::max(a.x0, b.x0), iy0 = std::max(a.y0, b.y0);
+                    if (ix0 > std::min(a.x1, b.x1) || iy0 > std::min(a.y1, b.y1)) continue;
+                    if (column(ix0) != c || row(iy0) != r) continue;
+                    if (budget-- == 0) return false;
                     const bool inside = holds(b, a);
                     if (inside) {
                         const double area = (b.x1 - b.x0) * (b.y1 - b.y0);
