@@ -279,28 +279,31 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
         std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, typical, 1.0 / kMaxCellsASide});
     const int cols = std::clamp(int((gx1 - gx0) / cell) + 1, 1, kMaxCellsASide + 1);
     const int rows = std::clamp(int((gy1 - gy0) / cell) + 1, 1, kMaxCellsASide + 1);
-    const auto column = [&](double x) { return std::clamp(int((x - gx0) / cell), 0, cols - 1); };
-    const auto row = [&](double y) { return std::clamp(int((y - gy0) / cell), 0, rows - 1); };
-    const auto cellRange = [&](const SubpathExtent& s, int& c0, int& r0, int& c1, int& r1) {
-        c0 = column(s.x0), c1 = column(s.x1), r0 = row(s.y0), r1 = row(s.y1);
+    const double perCell = 1 / cell;
+    struct Cells {
+        int c0, r0, c1, r1;
     };
+    std::vector<Cells> ranges(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const SubpathExtent& s = subpaths[i];
+        const auto column = [&](double x) { return std::clamp(int((x - gx0) * perCell), 0, cols - 1); };
+        const auto row = [&](double y) { return std::clamp(int((y - gy0) * perCell), 0, rows - 1); };
+        ranges[i] = {column(s.x0), row(s.y0), column(s.x1), row(s.y1)};
+    }
     // Counting sort of (cell, subpath) pairs.
     std::vector<std::uint32_t> start(std::size_t(cols) * std::size_t(rows) + 1, 0);
-    for (const auto& s : subpaths) {
-        int c0, r0, c1, r1;
-        cellRange(s, c0, r0, c1, r1);
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) ++start[std::size_t(r) * std::size_t(cols) + std::size_t(c) + 1];
+    for (const Cells& g : ranges) {
+        for (int r = g.r0; r <= g.r1; ++r)
+            for (int c = g.c0; c <= g.c1; ++c) ++start[std::size_t(r) * std::size_t(cols) + std::size_t(c) + 1];
     }
     for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
     std::vector<std::uint32_t> members(start.back());
     {
         std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
         for (std::size_t i = 0; i < n; ++i) {
-            int c0, r0, c1, r1;
-            cellRange(subpaths[i], c0, r0, c1, r1);
-            for (int r = r0; r <= r1; ++r)
-                for (int c = c0; c <= c1; ++c)
+            const Cells& g = ranges[i];
+            for (int r = g.r0; r <= g.r1; ++r)
+                for (int c = g.c0; c <= g.c1; ++c)
                     members[fill[std::size_t(r) * std::size_t(cols) + std::size_t(c)]++] = std::uint32_t(i);
         }
     }
@@ -336,10 +339,9 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
         const SubpathExtent& a = subpaths[i];
         std::size_t root = i;
         double rootArea = (a.x1 - a.x0) * (a.y1 - a.y0);
-        int c0, r0, c1, r1;
-        cellRange(a, c0, r0, c1, r1);
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) {
+        const Cells& ga = ranges[i];
+        for (int r = ga.r0; r <= ga.r1; ++r)
+            for (int c = ga.c0; c <= ga.c1; ++c) {
                 const std::size_t k = std::size_t(r) * std::size_t(cols) + std::size_t(c);
                 for (std::uint32_t m = start[k]; m < start[k + 1]; ++m) {
                     const std::size_t j = members[m];
@@ -347,9 +349,10 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
                     const SubpathExtent& b = subpaths[j];
                     // Bounds that meet share the cell of their common top
                     // left corner; the pair is looked at there only.
-                    const double ix0 = std::max(a.x0, b.x0), iy0 = std::max(a.y0, b.y0);
-                    if (ix0 > std::min(a.x1, b.x1) || iy0 > std::min(a.y1, b.y1)) continue;
-                    if (column(ix0) != c || row(iy0) != r) continue;
+                    const Cells& gb = ranges[j];
+                    if (std::max(ga.c0, gb.c0) != c || std::max(ga.r0, gb.r0) != r) continue;
+                    if (std::max(a.x0, b.x0) > std::min(a.x1, b.x1) || std::max(a.y0, b.y0) > std::min(a.y1, b.y1))
+                        continue;
                     if (budget-- == 0) return false;
                     const bool inside = holds(b, a);
                     if (inside) {
