@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace gfx::detail {
 
@@ -187,37 +188,42 @@ namespace gfx::detail {
 
 namespace {
 
-// The convex hull, counter-clockwise (y up), of the points (monotone chain).
-std::vector<Point> convexHull(std::vector<Point> points) {
+// Appends the convex hull, counter-clockwise (y up), of the points (monotone
+// chain; the points are sorted in place) to `out`.
+void appendConvexHull(std::vector<Point>& points, std::vector<Point>& out) {
     std::sort(points.begin(), points.end(), [](Point a, Point b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
-    if (points.size() < 3) return points;
+    if (points.size() < 3) {
+        out.insert(out.end(), points.begin(), points.end());
+        return;
+    }
     const auto cross = [](Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
-    std::vector<Point> hull(2 * points.size());
+    const std::size_t base = out.size();
     std::size_t k = 0;
+    const auto at = [&](std::size_t i) -> Point& { return out[base + i]; };
+    out.resize(base + 2 * points.size());
     for (const Point& p : points) {
-        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p) <= 0) --k;
-        hull[k++] = p;
+        while (k >= 2 && cross(at(k - 2), at(k - 1), p) <= 0) --k;
+        at(k++) = p;
     }
     for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
-        while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0) --k;
-        hull[k++] = points[i];
+        while (k >= lower && cross(at(k - 2), at(k - 1), points[i]) <= 0) --k;
+        at(k++) = points[i];
     }
-    hull.resize(k - 1);
-    return hull;
+    out.resize(base + k - 1);
 }
 
 // Whether some edge of either hull has the other at most `slack` inside its
 // outer side: figures within such hulls share at most a strip that thin. The
 // edges facing the other hull are tried first, which finds the separating
 // one of neighbouring figures in a step or two.
-bool separated(const std::vector<Point>& a, const std::vector<Point>& b, double slack) {
-    const auto centre = [](const std::vector<Point>& p) {
+bool separated(std::span<const Point> a, std::span<const Point> b, double slack) {
+    const auto centre = [](std::span<const Point> p) {
         Point c{};
         for (const Point& q : p) c = c + q;
         return c * (1.0 / double(p.size()));
     };
     const Point ca = centre(a), cb = centre(b);
-    const auto apart = [slack](const std::vector<Point>& p, const std::vector<Point>& q, Point towards) {
+    const auto apart = [slack](std::span<const Point> p, std::span<const Point> q, Point towards) {
         const std::size_t n = p.size();
         const auto normal = [&](std::size_t i) {
             const Point u = p[i], v = p[(i + 1) % n];
@@ -314,21 +320,24 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
     // Overlap within a strip this thin covers under a quarter of 1/255 of any
     // pixel (up to four figures meet at a corner).
     constexpr double kSlack = 1.0 / 1536;
-    std::vector<std::vector<Point>> hulls(n);
-    std::vector<bool> hullMade(n, false);
-    std::vector<Point> scratch;
-    const auto hull = [&](std::size_t i) -> const std::vector<Point>& {
-        if (!hullMade[i]) {
+    // Hulls, made when first needed, one after another in a pool.
+    constexpr std::size_t kNotMade = std::size_t(-1);
+    std::vector<std::size_t> hullStart(n, kNotMade), hullEnd(n, 0);
+    std::vector<Point> pool, scratch;
+    const auto hull = [&](std::size_t i) {
+        if (hullStart[i] == kNotMade) {
             scratch.clear();
             pointsOf(i, scratch);
-            hulls[i] = convexHull(scratch);
-            hullMade[i] = true;
+            hullStart[i] = pool.size();
+            appendConvexHull(scratch, pool);
+            hullEnd[i] = pool.size();
         }
-        return hulls[i];
     };
     const auto hullsApart = [&](std::size_t i, std::size_t j) {
-        const auto& a = hull(i);
-        const auto& b = hull(j);
+        hull(i);
+        hull(j);
+        const std::span<const Point> a(pool.data() + hullStart[i], hullEnd[i] - hullStart[i]);
+        const std::span<const Point> b(pool.data() + hullStart[j], hullEnd[j] - hullStart[j]);
         // A figure of fewer than three distinct points covers nothing.
         return a.size() < 3 || b.size() < 3 || separated(a, b, kSlack);
     };
