@@ -14,11 +14,11 @@ namespace gfx::detail {
 // pixels, not edges times sub-sample rows as a scan converter's does, which
 // makes it the fast way for outlines of thousands of small curves.
 //
-// Coverage is the winding number weighted by area, held to 0..1: exact for
-// the non-zero rule except in pixels where edges of different windings meet
-// (overlapping subpaths), where it is within a few levels. Subpaths that turn
-// the other way are counted with the sign given to setOrientation, so that
-// separate figures drawn in opposite senses add up instead of cancelling.
+// Coverage is the winding number weighted by area, held to 0..1: the non-zero
+// rule's wherever the figures do not overlap (overlaps count twice in pixels
+// their edges cross; orientSubpaths finds them). Subpaths that turn the other
+// way are counted with the sign given to setOrientation, so that separate
+// figures drawn in opposite senses add up instead of cancelling.
 class CoverageRaster {
 public:
     // A raster of `width` x `height` pixels whose top left pixel is at

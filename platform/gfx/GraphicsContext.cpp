@@ -500,7 +500,6 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     // subpath's sense is the sign of its control polygon's area;
     // orientSubpaths picks the sign each subpath is counted with, or refuses
     // overlapping figures, which Cairo fills.
-    bool turnsLeft = false, turnsRight = false;
     std::vector<detail::SubpathExtent> extents;
     std::vector<std::size_t> firstElements;
     detail::SubpathExtent current{};
@@ -509,8 +508,6 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const auto endSubpath = [&] {
         if (!inSubpath) return;
         current.twiceArea += last.x * first.y - first.x * last.y;
-        turnsLeft = turnsLeft || current.twiceArea > 0;
-        turnsRight = turnsRight || current.twiceArea < 0;
         extents.push_back(current);
         inSubpath = false;
     };
