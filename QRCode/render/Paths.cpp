@@ -39,8 +39,11 @@ void appendPixels(gfx::Path& out, QRCodePixelShapeGenerator& generator, const Bo
         appendMergedSquares(out, matrix, size, {q, q});
         return;
     }
-    const gfx::Path pixels = generator.generatePath(matrix, size);
-    if (q == 0) {
+    gfx::Path pixels = generator.generatePath(matrix, size);
+    if (q == 0 && out.isEmpty()) {
+        // A version-40 outline runs to tens of megabytes: taken, not copied.
+        out = std::move(pixels);
+    } else if (q == 0) {
         out.addPath(pixels);
     } else {
         out.addPath(pixels, AffineTransform::translation(q, q));

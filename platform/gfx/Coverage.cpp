@@ -8,6 +8,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <limits>
+#include <span>
 
 namespace gfx::detail {
 
@@ -39,62 +41,109 @@ void CoverageRaster::closeSubpath() {
 
 namespace {
 
-// Segments for a curve whose second derivative is at most the bound: uniform steps keep the distance to the curve
-// within the tolerance (the deviation of a chord is an eighth of the second derivative's bound times the step squared).
-int stepsFor(double secondDerivativeBound, double tolerance) {
-    const double n = std::ceil(std::sqrt(secondDerivativeBound / (8 * tolerance)));
-    return std::isfinite(n) ? int(std::clamp(n, 1.0, 1000.0)) : 1;
+// Segments for a curve whose second derivative is at most sqrt(squaredBound):
+// uniform steps keep the distance to the curve within the tolerance (the
+// deviation of a chord is an eighth of the second derivative's bound times the
+// step squared). That is the least n with n^4 >= bound^2 / (8 tolerance)^2;
+// small curves, the most common, find it without a square root.
+int stepsFor(double squaredBound, double tolerance) {
+    const double k = squaredBound / (64 * tolerance * tolerance);
+    if (!(k <= 1e12)) return std::isfinite(k) ? 1000 : 1; // 1000^4 is the cap; NaN or infinity: one chord
+    int n = 1;
+    while (n < 4 && double(n * n) * double(n * n) < k) ++n;
+    if (double(n * n) * double(n * n) >= k) return n;
+    return int(std::clamp(std::ceil(std::sqrt(std::sqrt(k))), 5.0, 1000.0));
 }
 
 } // namespace
 
-void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
-    const Point p0{current_.x + originX_, current_.y + originY_};
+void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vector<Point>& out) {
     const Point dd = p0 - control * 2 + end;
-    const int n = stepsFor(2 * std::sqrt(dd.x * dd.x + dd.y * dd.y), tolerance);
+    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
+    for (int i = 1; i <= n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        out.push_back(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
+    }
+}
+
+void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out) {
+    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
+    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
+    for (int i = 1; i <= n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        out.push_back(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+    }
+}
+
+void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
+    if (!open_) {
+        lineTo(end);
+        return;
+    }
+    const Point origin{double(originX_), double(originY_)};
+    const Point p0 = current_, c = control - origin, p1 = end - origin;
+    const Point dd = p0 - c * 2 + p1;
+    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
+    Point from = p0;
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
-        lineTo(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
+        const Point to = p0 * (u * u) + c * (2 * u * t) + p1 * (t * t);
+        edge(from, to);
+        from = to;
     }
-    lineTo(end);
+    edge(from, p1);
+    current_ = p1;
 }
 
 void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
-    const Point p0{current_.x + originX_, current_.y + originY_};
-    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
-    const int n = stepsFor(6 * std::sqrt(std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y)), tolerance);
+    if (!open_) {
+        lineTo(end);
+        return;
+    }
+    const Point origin{double(originX_), double(originY_)};
+    const Point p0 = current_, k1 = c1 - origin, k2 = c2 - origin, p1 = end - origin;
+    const Point d1 = p0 - k1 * 2 + k2, d2 = k1 - k2 * 2 + p1;
+    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
+    Point from = p0;
     for (int i = 1; i < n; ++i) {
         const double t = double(i) / n, u = 1 - t;
-        lineTo(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+        const Point to = p0 * (u * u * u) + k1 * (3 * u * u * t) + k2 * (3 * u * t * t) + p1 * (t * t * t);
+        edge(from, to);
+        from = to;
     }
-    lineTo(end);
+    edge(from, p1);
+    current_ = p1;
 }
 
 void CoverageRaster::edge(Point a, Point b) {
     if (a.y == b.y) return;
-    float dir = 1;
+    float dir = sign_;
     if (a.y > b.y) {
         std::swap(a, b);
-        dir = -1;
+        dir = -dir;
     }
+    const double yTop = std::max(a.y, 0.0), yEnd = std::min(b.y, double(height_));
+    if (!(yTop < yEnd)) return;
     const double w = double(width_);
     const double dxdy = (b.x - a.x) / (b.y - a.y);
-    const int rowBegin = int(std::max(std::floor(a.y), 0.0));
-    const int rowEnd = int(std::min(std::ceil(b.y), double(height_)));
     const std::size_t rowCells = std::size_t(width_ + 2);
-    for (int row = rowBegin; row < rowEnd; ++row) {
-        const double top = std::max(double(row), a.y), bottom = std::min(double(row + 1), b.y);
+    // yTop is at least 0: truncation is the floor.
+    int row = int(yTop);
+    float* cell = &cells_[std::size_t(row) * rowCells];
+    double top = yTop;
+    // Parts left of the raster count from its left border, parts right of
+    // it from beyond its last pixel: the pixels inside see the same.
+    double xTop = std::clamp(a.x + dxdy * (top - a.y), 0.0, w);
+    while (top < yEnd) {
+        const double bottom = std::min(double(row + 1), yEnd);
         const float d = float(bottom - top) * dir;
-        // Parts left of the raster count from its left border, parts right
-        // of it from beyond its last pixel: the pixels inside see the same.
-        const double xTop = std::clamp(a.x + dxdy * (top - a.y), 0.0, w);
         const double xBottom = std::clamp(a.x + dxdy * (bottom - a.y), 0.0, w);
-        float* cell = &cells_[std::size_t(row) * rowCells];
         const double x0 = std::min(xTop, xBottom), x1 = std::max(xTop, xBottom);
-        const double x0floor = std::floor(x0);
-        const int x0i = int(x0floor);
-        const double x1ceil = std::ceil(x1);
-        const int x1i = int(x1ceil);
+        // Both are at least 0: truncation is the floor.
+        const int x0i = int(x0);
+        const double x0floor = double(x0i);
+        int x1i = int(x1);
+        if (double(x1i) < x1) ++x1i;
         if (x1i <= x0i + 1) {
             // Within one pixel: the area right of the edge's midpoint.
             const float xmf = float(0.5 * (xTop + xBottom) - x0floor);
@@ -104,7 +153,7 @@ void CoverageRaster::edge(Point a, Point b) {
             const double s = 1.0 / (x1 - x0);
             const double x0f = x0 - x0floor;
             const double a0 = 0.5 * s * (1 - x0f) * (1 - x0f);
-            const double x1f = x1 - x1ceil + 1;
+            const double x1f = x1 - double(x1i) + 1;
             const double am = 0.5 * s * x1f * x1f;
             cell[x0i] += d * float(a0);
             if (x1i == x0i + 2) {
@@ -118,6 +167,10 @@ void CoverageRaster::edge(Point a, Point b) {
             }
             cell[x1i] += d * float(am);
         }
+        top = bottom;
+        xTop = xBottom;
+        ++row;
+        cell += rowCells;
     }
 }
 
@@ -337,6 +390,210 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
         std::memset(out + end, 0, std::size_t(width) - end);
         resolveCover(cover.data() + touchedBegin, out + touchedBegin, end - touchedBegin);
         std::fill(cover.begin() + std::ptrdiff_t(touchedBegin), cover.begin() + std::ptrdiff_t(touchedEnd), 0);
+    }
+    return true;
+}
+
+} // namespace gfx::detail
+
+namespace gfx::detail {
+
+namespace {
+
+// Appends the convex hull, counter-clockwise (y up), of the points (monotone
+// chain; the points are sorted in place) to `out`.
+void appendConvexHull(std::vector<Point>& points, std::vector<Point>& out) {
+    std::sort(points.begin(), points.end(), [](Point a, Point b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    if (points.size() < 3) {
+        out.insert(out.end(), points.begin(), points.end());
+        return;
+    }
+    const auto cross = [](Point o, Point a, Point b) { return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x); };
+    const std::size_t base = out.size();
+    std::size_t k = 0;
+    const auto at = [&](std::size_t i) -> Point& { return out[base + i]; };
+    out.resize(base + 2 * points.size());
+    for (const Point& p : points) {
+        while (k >= 2 && cross(at(k - 2), at(k - 1), p) <= 0) --k;
+        at(k++) = p;
+    }
+    for (std::size_t i = points.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && cross(at(k - 2), at(k - 1), points[i]) <= 0) --k;
+        at(k++) = points[i];
+    }
+    out.resize(base + k - 1);
+}
+
+// Whether some edge of either hull has the other at most `slack` inside its
+// outer side: figures within such hulls share at most a strip that thin. The
+// edges facing the other hull are tried first, which finds the separating
+// one of neighbouring figures in a step or two.
+bool separated(std::span<const Point> a, std::span<const Point> b, double slack) {
+    const auto centre = [](std::span<const Point> p) {
+        Point c{};
+        for (const Point& q : p) c = c + q;
+        return c * (1.0 / double(p.size()));
+    };
+    const Point ca = centre(a), cb = centre(b);
+    const auto apart = [slack](std::span<const Point> p, std::span<const Point> q, Point towards) {
+        const std::size_t n = p.size();
+        const auto normal = [&](std::size_t i) {
+            const Point u = p[i], v = p[(i + 1) % n];
+            // Outward normal of a counter-clockwise hull's edge.
+            return Point{v.y - u.y, u.x - v.x};
+        };
+        std::size_t best = 0;
+        double bestDot = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < n; ++i) {
+            const Point nv = normal(i);
+            const double len = std::sqrt(nv.x * nv.x + nv.y * nv.y);
+            if (!(len > 0)) continue;
+            const double dot = (nv.x * towards.x + nv.y * towards.y) / len;
+            if (dot > bestDot) bestDot = dot, best = i;
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            // best, best + 1, best - 1, best + 2, ...
+            const std::size_t step = (k + 1) / 2;
+            const std::size_t i = k % 2 ? (best + step) % n : (best + n - step % n) % n;
+            const Point nv = normal(i);
+            const double len = std::sqrt(nv.x * nv.x + nv.y * nv.y);
+            if (!(len > 0)) continue;
+            const double edge = (nv.x * p[i].x + nv.y * p[i].y) / len;
+            bool beyond = true;
+            for (const Point& w : q) {
+                if ((nv.x * w.x + nv.y * w.y) / len < edge - slack) {
+                    beyond = false;
+                    break;
+                }
+            }
+            if (beyond) return true;
+        }
+        return false;
+    };
+    return apart(a, b, cb - ca) || apart(b, a, ca - cb);
+}
+
+} // namespace
+
+bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
+                    const std::function<void(std::size_t, std::vector<Point>&)>& pointsOf,
+                    std::vector<float>& signs) {
+    const std::size_t n = subpaths.size();
+    signs.assign(n, 1.0f);
+    if (n == 0) return true;
+    // Subpaths are binned by their bounds into square cells, so each one is
+    // compared only with those near it.
+    double gx0 = subpaths[0].x0, gy0 = subpaths[0].y0, gx1 = subpaths[0].x1, gy1 = subpaths[0].y1;
+    for (const auto& s : subpaths) {
+        gx0 = std::min(gx0, s.x0), gy0 = std::min(gy0, s.y0);
+        gx1 = std::max(gx1, s.x1), gy1 = std::max(gy1, s.y1);
+    }
+    // Cells about the size of a typical subpath hold a few each.
+    constexpr int kMaxCellsASide = 1024;
+    double typical = 0;
+    for (const auto& s : subpaths) typical += std::max(s.x1 - s.x0, s.y1 - s.y0);
+    typical /= double(n);
+    const double cell =
+        std::max({(gx1 - gx0) / kMaxCellsASide, (gy1 - gy0) / kMaxCellsASide, typical, 1.0 / kMaxCellsASide});
+    const int cols = std::clamp(int((gx1 - gx0) / cell) + 1, 1, kMaxCellsASide + 1);
+    const int rows = std::clamp(int((gy1 - gy0) / cell) + 1, 1, kMaxCellsASide + 1);
+    const double perCell = 1 / cell;
+    struct Cells {
+        int c0, r0, c1, r1;
+    };
+    std::vector<Cells> ranges(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const SubpathExtent& s = subpaths[i];
+        const auto column = [&](double x) { return std::clamp(int((x - gx0) * perCell), 0, cols - 1); };
+        const auto row = [&](double y) { return std::clamp(int((y - gy0) * perCell), 0, rows - 1); };
+        ranges[i] = {column(s.x0), row(s.y0), column(s.x1), row(s.y1)};
+    }
+    // Counting sort of (cell, subpath) pairs.
+    std::vector<std::uint32_t> start(std::size_t(cols) * std::size_t(rows) + 1, 0);
+    for (const Cells& g : ranges) {
+        for (int r = g.r0; r <= g.r1; ++r)
+            for (int c = g.c0; c <= g.c1; ++c) ++start[std::size_t(r) * std::size_t(cols) + std::size_t(c) + 1];
+    }
+    for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+    std::vector<std::uint32_t> members(start.back());
+    {
+        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        for (std::size_t i = 0; i < n; ++i) {
+            const Cells& g = ranges[i];
+            for (int r = g.r0; r <= g.r1; ++r)
+                for (int c = g.c0; c <= g.c1; ++c)
+                    members[fill[std::size_t(r) * std::size_t(cols) + std::size_t(c)]++] = std::uint32_t(i);
+        }
+    }
+
+    const auto holds = [](const SubpathExtent& a, const SubpathExtent& b) {
+        return a.x0 <= b.x0 && a.y0 <= b.y0 && a.x1 >= b.x1 && a.y1 >= b.y1;
+    };
+    // Overlap within a strip this thin covers under a quarter of 1/255 of any
+    // pixel (up to four figures meet at a corner).
+    constexpr double kSlack = 1.0 / 1536;
+    // Hulls, made when first needed, one after another in a pool.
+    constexpr std::size_t kNotMade = std::size_t(-1);
+    std::vector<std::size_t> hullStart(n, kNotMade), hullEnd(n, 0);
+    std::vector<Point> pool, scratch;
+    const auto hull = [&](std::size_t i) {
+        if (hullStart[i] == kNotMade) {
+            scratch.clear();
+            pointsOf(i, scratch);
+            hullStart[i] = pool.size();
+            appendConvexHull(scratch, pool);
+            hullEnd[i] = pool.size();
+        }
+    };
+    const auto hullsApart = [&](std::size_t i, std::size_t j) {
+        hull(i);
+        hull(j);
+        const std::span<const Point> a(pool.data() + hullStart[i], hullEnd[i] - hullStart[i]);
+        const std::span<const Point> b(pool.data() + hullStart[j], hullEnd[j] - hullStart[j]);
+        // A figure of fewer than three distinct points covers nothing.
+        return a.size() < 3 || b.size() < 3 || separated(a, b, kSlack);
+    };
+    // Subpaths piled on one another would be compared pair by pair; past
+    // this many comparisons the fill is left to Cairo.
+    std::size_t budget = 64 * n + 4096;
+    for (std::size_t i = 0; i < n; ++i) {
+        const SubpathExtent& a = subpaths[i];
+        std::size_t root = i;
+        double rootArea = (a.x1 - a.x0) * (a.y1 - a.y0);
+        const Cells& ga = ranges[i];
+        for (int r = ga.r0; r <= ga.r1; ++r)
+            for (int c = ga.c0; c <= ga.c1; ++c) {
+                const std::size_t k = std::size_t(r) * std::size_t(cols) + std::size_t(c);
+                for (std::uint32_t m = start[k]; m < start[k + 1]; ++m) {
+                    const std::size_t j = members[m];
+                    if (j == i) continue;
+                    const SubpathExtent& b = subpaths[j];
+                    // Bounds that meet share the cell of their common top
+                    // left corner; the pair is looked at there only.
+                    const Cells& gb = ranges[j];
+                    if (std::max(ga.c0, gb.c0) != c || std::max(ga.r0, gb.r0) != r) continue;
+                    if (std::max(a.x0, b.x0) > std::min(a.x1, b.x1) || std::max(a.y0, b.y0) > std::min(a.y1, b.y1))
+                        continue;
+                    if (budget-- == 0) return false;
+                    const bool inside = holds(b, a);
+                    if (inside) {
+                        const double area = (b.x1 - b.x0) * (b.y1 - b.y0);
+                        if (area > rootArea || (area == rootArea && j < root)) root = j, rootArea = area;
+                    }
+                    // Each pair is judged once, from its first subpath. A
+                    // hole is taken to lie inside its figure; a figure inside
+                    // one of its own sense would be counted twice.
+                    if (j < i) continue;
+                    if ((inside || holds(a, b)) && (a.twiceArea < 0) != (b.twiceArea < 0)) continue;
+                    // Bounds that overlap by under a quarter of 1/255 of a
+                    // pixel cannot change one by a level.
+                    const double ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
+                    const double oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
+                    if (!(ox > 0 && oy > 0 && std::min(ox, 1.0) * std::min(oy, 1.0) > 1.0 / 1024)) continue;
+                    if (!hullsApart(i, j)) return false;
+                }
+            }
+        signs[i] = subpaths[root].twiceArea < 0 ? -1.0f : 1.0f;
     }
     return true;
 }

@@ -527,39 +527,52 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
     const AffineTransform m = state_.ctm.then(base_);
     double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
-    // Summed coverage equals the non-zero rule only while the subpaths turn
-    // one way: where one turning each way meet in a pixel (a shape of two
-    // halves drawn in opposite senses) they would cancel. Each subpath's
-    // sense is the sign of its control polygon's area.
-    bool turnsLeft = false, turnsRight = false;
-    double twiceArea = 0;
+    // Summed coverage equals the non-zero rule only while the figures count
+    // one way and do not overlap: where one turning each way meet in a pixel
+    // (a shape of two halves drawn in opposite senses) they would cancel,
+    // and where two overlap by a sliver the pixel would count it twice. Each
+    // subpath's sense is the sign of its control polygon's area;
+    // orientSubpaths picks the sign each subpath is counted with, or refuses
+    // overlapping figures, which Cairo fills.
+    std::vector<detail::SubpathExtent> extents;
+    std::vector<std::size_t> firstElements;
+    detail::SubpathExtent current{};
     Point first{}, last{};
     bool inSubpath = false;
     const auto endSubpath = [&] {
         if (!inSubpath) return;
-        twiceArea += last.x * first.y - first.x * last.y;
-        turnsLeft = turnsLeft || twiceArea > 0;
-        turnsRight = turnsRight || twiceArea < 0;
-        twiceArea = 0;
+        current.twiceArea += last.x * first.y - first.x * last.y;
+        extents.push_back(current);
         inSubpath = false;
     };
-    for (const auto& e : path.elements()) {
-        if (e.type == Path::ElementType::moveToPoint) endSubpath();
-        for (int k = 0; k < Path::pointCount(e.type); ++k) {
-            const Point d = m.apply(e.points[std::size_t(k)]);
-            px0 = std::min(px0, d.x), px1 = std::max(px1, d.x);
-            py0 = std::min(py0, d.y), py1 = std::max(py1, d.y);
-            if (inSubpath) {
-                twiceArea += last.x * d.y - d.x * last.y;
-            } else {
-                first = d;
-                inSubpath = true;
+    try {
+        const auto& elements = path.elements();
+        for (std::size_t index = 0; index < elements.size(); ++index) {
+            const auto& e = elements[index];
+            if (e.type == Path::ElementType::moveToPoint) endSubpath();
+            for (int k = 0; k < Path::pointCount(e.type); ++k) {
+                const Point d = m.apply(e.points[std::size_t(k)]);
+                if (inSubpath) {
+                    current.twiceArea += last.x * d.y - d.x * last.y;
+                    current.x0 = std::min(current.x0, d.x), current.x1 = std::max(current.x1, d.x);
+                    current.y0 = std::min(current.y0, d.y), current.y1 = std::max(current.y1, d.y);
+                } else {
+                    current = {d.x, d.y, d.x, d.y, 0};
+                    first = d;
+                    inSubpath = true;
+                    firstElements.push_back(index);
+                }
+                last = d;
             }
-            last = d;
         }
+        endSubpath();
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    endSubpath();
-    if (turnsLeft && turnsRight) return false;
+    for (const auto& x : extents) {
+        px0 = std::min(px0, x.x0), px1 = std::max(px1, x.x1);
+        py0 = std::min(py0, x.y0), py1 = std::max(py1, x.y1);
+    }
     // Beyond Cairo's own coordinate range the raster's arithmetic would
     // lose its precision (or overflow); Cairo handles such paths.
     constexpr double kMaxCoordinate = 1e7;
@@ -572,15 +585,56 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const double area = (x1 - x0) * (y1 - y0);
     if (!(area <= kCoverageMaxPixels)) return false;
     const int w = int(x1 - x0), h = int(y1 - y0);
+    std::vector<float> signs;
+    try {
+        const double tolerance = cairo_get_tolerance(cr_);
+        const auto pointsOf = [&](std::size_t i, std::vector<Point>& out) {
+            const auto& elements = path.elements();
+            Point start{}, at{};
+            for (std::size_t index = firstElements[i]; index < elements.size(); ++index) {
+                const auto& e = elements[index];
+                if (index > firstElements[i] && e.type == Path::ElementType::moveToPoint) break;
+                const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
+                switch (e.type) {
+                case Path::ElementType::moveToPoint: out.push_back(start = at = p(0)); break;
+                case Path::ElementType::addLineToPoint: out.push_back(at = p(0)); break;
+                case Path::ElementType::addQuadCurveToPoint:
+                    if (out.empty()) out.push_back(start = at = p(1));
+                    detail::flattenQuad(at, p(0), p(1), tolerance, out);
+                    at = out.back();
+                    break;
+                case Path::ElementType::addCurveToPoint:
+                    if (out.empty()) out.push_back(start = at = p(2));
+                    detail::flattenCubic(at, p(0), p(1), p(2), tolerance, out);
+                    at = out.back();
+                    break;
+                case Path::ElementType::closeSubpath: at = start; break;
+                }
+            }
+        };
+        if (!detail::orientSubpaths(extents, pointsOf, signs)) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
         detail::CoverageRaster raster(int(x0), int(y0), w, h);
         const double tolerance = cairo_get_tolerance(cr_);
+        // Subpaths are counted as above: the first begins with the first
+        // point, each later one at a move.
+        std::size_t subpath = 0;
+        bool started = false;
+        if (!signs.empty()) raster.setOrientation(signs[0]);
         for (const auto& e : path.elements()) {
             switch (e.type) {
-            case Path::ElementType::moveToPoint: raster.moveTo(m.apply(e.points[0])); break;
+            case Path::ElementType::moveToPoint:
+                // The last subpath closes with its own sign.
+                raster.closeSubpath();
+                if (started && ++subpath < signs.size()) raster.setOrientation(signs[subpath]);
+                raster.moveTo(m.apply(e.points[0]));
+                break;
             case Path::ElementType::addLineToPoint: raster.lineTo(m.apply(e.points[0])); break;
             case Path::ElementType::addQuadCurveToPoint:
                 raster.quadTo(m.apply(e.points[0]), m.apply(e.points[1]), tolerance);
@@ -590,6 +644,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
                 break;
             case Path::ElementType::closeSubpath: raster.closeSubpath(); break;
             }
+            started = started || e.type != Path::ElementType::closeSubpath;
         }
         raster.closeSubpath();
         cairo_surface_flush(mask.get());

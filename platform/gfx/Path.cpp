@@ -125,26 +125,16 @@ std::array<Point, 2> cubicControlsForQuad(Point start, Point control, Point end)
     return {start + (control - start) * k, end + (control - end) * k};
 }
 
-int Path::pointCount(ElementType type) {
-    switch (type) {
-    case ElementType::moveToPoint:
-    case ElementType::addLineToPoint: return 1;
-    case ElementType::addQuadCurveToPoint: return 2;
-    case ElementType::addCurveToPoint: return 3;
-    case ElementType::closeSubpath: return 0;
-    }
-    return 0;
-}
-
 void Path::append(ElementType type, std::initializer_list<Point> points) {
-    Element e;
+    // Built in place: outlines of whole codes are hundreds of thousands of
+    // elements, and a copy of each costs a call to memcpy.
+    Element& e = elements_.emplace_back();
     e.type = type;
     std::size_t i = 0;
     for (const Point& p : points) {
         e.points[i++] = p;
         finite_ = finite_ && p.isFinite();
     }
-    elements_.push_back(e);
 }
 
 void Path::moveTo(Point p) {

@@ -29,7 +29,16 @@ public:
         std::array<Point, 3> points{};
         friend bool operator==(const Element&, const Element&) = default;
     };
-    static int pointCount(ElementType type);
+    static constexpr int pointCount(ElementType type) {
+        switch (type) {
+        case ElementType::moveToPoint:
+        case ElementType::addLineToPoint: return 1;
+        case ElementType::addQuadCurveToPoint: return 2;
+        case ElementType::addCurveToPoint: return 3;
+        case ElementType::closeSubpath: return 0;
+        }
+        return 0;
+    }
 
     void moveTo(Point p);
     void lineTo(Point p);

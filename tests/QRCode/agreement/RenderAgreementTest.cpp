@@ -1,9 +1,15 @@
 #include "tests/QRCode/render/RenderTestSupport.h"
 
+#include "QRCode/generators/PixelShapeFactory.h"
 #include "image-read-write/ImageLoading.h"
+#include "platform/gfx/GraphicsContext.h"
 #include "tests/support/TestSupport.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace rendertest;
 
@@ -77,4 +83,114 @@ TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap) {
     for (int y = 0; y < d; ++y)
         for (int x = 0; x < d; ++x) sum += std::abs(greyOnWhite(*pdf, x, y) - greyOnWhite(*bitmap, x, y));
     EXPECT_LT(sum / (double(d) * d), 8.0);
+}
+
+namespace {
+
+// The outline with every curve replaced by 32 chords.
+gfx::Path polygonOf(const gfx::Path& path) {
+    gfx::Path out;
+    gfx::Point current{};
+    for (const auto& e : path.elements()) {
+        const auto& p = e.points;
+        switch (e.type) {
+        case gfx::Path::ElementType::moveToPoint: out.moveTo(current = p[0]); break;
+        case gfx::Path::ElementType::addLineToPoint: out.lineTo(current = p[0]); break;
+        case gfx::Path::ElementType::addQuadCurveToPoint:
+        case gfx::Path::ElementType::addCurveToPoint: {
+            const bool cubic = e.type == gfx::Path::ElementType::addCurveToPoint;
+            const gfx::Point c1 = cubic ? p[0] : current + (p[0] - current) * (2.0 / 3);
+            const gfx::Point end = cubic ? p[2] : p[1];
+            const gfx::Point c2 = cubic ? p[1] : end + (p[0] - end) * (2.0 / 3);
+            for (int i = 1; i <= 32; ++i) {
+                const double t = i / 32.0, u = 1 - t;
+                out.lineTo(current * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+            }
+            current = end;
+            break;
+        }
+        case gfx::Path::ElementType::closeSubpath: out.closeSubpath(); break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+namespace {
+
+// Cairo's anti-aliased non-zero fill of a polygon into an A8 surface of
+// size * scale pixels a side, drawn `scale` times larger.
+struct CairoFill {
+    CairoFill(const gfx::Path& polygon, int size, int scale)
+        : surface(cairo_image_surface_create(CAIRO_FORMAT_A8, size * scale, size * scale)) {
+        cairo_t* cr = cairo_create(surface);
+        cairo_scale(cr, scale, scale);
+        for (const auto& e : polygon.elements()) {
+            if (e.type == gfx::Path::ElementType::moveToPoint) cairo_move_to(cr, e.points[0].x, e.points[0].y);
+            if (e.type == gfx::Path::ElementType::addLineToPoint) cairo_line_to(cr, e.points[0].x, e.points[0].y);
+            if (e.type == gfx::Path::ElementType::closeSubpath) cairo_close_path(cr);
+        }
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+        cairo_fill(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        data = cairo_image_surface_get_data(surface);
+        stride = cairo_image_surface_get_stride(surface);
+    }
+    ~CairoFill() { cairo_surface_destroy(surface); }
+    CairoFill(const CairoFill&) = delete;
+    CairoFill& operator=(const CairoFill&) = delete;
+    int at(int x, int y) const { return data[y * stride + x]; }
+    cairo_surface_t* surface;
+    const unsigned char* data = nullptr;
+    int stride = 0;
+};
+
+} // namespace
+
+// Large anti-aliased fills are summed from pixel areas, each figure counted
+// positively and holes against it; figures that may overlap go to Cairo's
+// scan converter as before. So every pixel shape's outline (figures of both
+// senses, holes, mirrored and joined neighbours, overlapping strokes) comes
+// out either as the non-zero rule's coverage within a level -- Cairo's fill of
+// the same polygon at 32 times the resolution, averaged down, is within half
+// a level of it -- or exactly as Cairo fills it.
+TEST(RenderAgreement, PixelShapeCoverageIsTheNonZeroRulesArea) {
+    constexpr int n = 33, kScale = 32;
+    const double side = n * 7.37; // module edges off the pixel grid
+    const int size = int(std::ceil(side));
+    const auto matrix = randomMatrix(n);
+    const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
+    int summed = 0;
+    for (const auto& name : factory.availableGeneratorNames()) {
+        SCOPED_TRACE(name);
+        const gfx::Path polygon = polygonOf(factory.named(name)->generatePath(matrix, gfx::Size{side, side}));
+        ASSERT_GT(polygon.size(), 2048u); // large enough to be summed
+
+        auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+        ctx->scaleBy(1, -1);
+        ctx->translateBy(0, -size);
+        ctx->setFillColor(gfx::Color::sRGB(0, 0, 0));
+        ctx->fillPath(polygon);
+        const auto image = ctx->takeImage();
+        const CairoFill reference(polygon, size, kScale), scanConverted(polygon, size, 1);
+
+        int fromArea = 0, fromScanConverter = 0, covered = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                int sum = 0;
+                for (int j = 0; j < kScale; ++j)
+                    for (int i = 0; i < kScale; ++i) sum += reference.at(x * kScale + i, y * kScale + j);
+                const int a = image->premultipliedPixel(x, y).a;
+                fromArea = std::max(fromArea, int(std::ceil(std::abs(a - double(sum) / (kScale * kScale)) - 0.5)));
+                fromScanConverter = std::max(fromScanConverter, std::abs(a - scanConverted.at(x, y)));
+                covered += a > 128;
+            }
+        EXPECT_TRUE(fromArea <= 1 || fromScanConverter == 0) << fromArea << " levels from the area";
+        summed += fromScanConverter != 0;
+        EXPECT_GT(covered, size * size / 10);
+    }
+    // Most shapes are summed; a handful overlap their neighbours.
+    EXPECT_GE(summed, 36);
 }
