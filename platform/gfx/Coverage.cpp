@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <span>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <limits>
-#include <span>
 
 namespace gfx::detail {
 
