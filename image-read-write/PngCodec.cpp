@@ -335,6 +335,10 @@ std::size_t changes(const std::uint8_t* bytes, std::size_t n) {
 // The Paeth filter of a row: `row` and `above` are preceded by `distance`
 // zero bytes, which stand for the pixel left of the row.
 void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out, std::size_t n, std::size_t distance) {
+    // Indexed from the left neighbours' own pointers: i - distance would wrap
+    // below zero at the row's start.
+    const std::uint8_t* const left = row - distance;
+    const std::uint8_t* const aboveLeft = above - distance;
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -351,9 +355,9 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
     };
     for (; i + 16 <= n; i += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - distance));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i));
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + i - distance));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(aboveLeft + i));
         const __m128i low = predict(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), _mm_unpacklo_epi8(c, zero));
         const __m128i high =
             predict(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), _mm_unpackhi_epi8(c, zero));
@@ -361,7 +365,7 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
     }
 #endif
     for (; i < n; ++i) {
-        const int a = row[i - distance], b = above[i], c = above[i - distance];
+        const int a = left[i], b = above[i], c = aboveLeft[i];
         const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
         out[i] = std::uint8_t(row[i] - (pa <= pb && pa <= pc ? a : pb <= pc ? b : c));
     }
