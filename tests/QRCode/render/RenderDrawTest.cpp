@@ -13,7 +13,7 @@
 
 #include <cmath>
 #include <limits>
-#include <regex>
+#include <sstream>
 
 using QRCode::BoolMatrix;
 using QRCode::QRCodeError;
@@ -185,10 +185,13 @@ TEST(RenderDraw, PDFPageFollowsTheResolutionAndPNGCarriesTheDPI) {
     const auto design = blackOnWhite();
     auto mediaBox = [](const std::vector<std::uint8_t>& pdf) {
         const std::string text(pdf.begin(), pdf.end());
-        std::smatch match;
-        const std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])");
-        if (!std::regex_search(text, match, box)) return std::string("none");
-        return match[1].str() + "x" + match[2].str();
+        const auto at = text.find("/MediaBox");
+        if (at == std::string::npos) return std::string("none");
+        std::istringstream fields(text.substr(at + 9, 64));
+        std::string open, x0, y0, width, height;
+        fields >> open >> x0 >> y0 >> width >> height;
+        if (open != "[" || x0 != "0" || y0 != "0") return std::string("none");
+        return width + "x" + height;
     };
     EXPECT_EQ(mediaBox(code.pdfData(1024, 144, *design, nullptr)), "512x512");
     EXPECT_EQ(mediaBox(code.pdfData(1024, 72, *design, nullptr)), "1024x1024");
