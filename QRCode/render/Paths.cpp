@@ -2,6 +2,7 @@
 #include "QRCode/design/Shape.h"
 #include "QRCode/design/LogoTemplate.h"
 #include "QRCode/render/detail/PathComposition.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 #include "QRCode/generators/detail/PixelShapeLink.h"
 #include "QRCode/generators/PixelInsetGenerator.h"
 #include "QRCode/generators/PixelRotationGenerator.h"
@@ -162,8 +163,8 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
     const double D = (dn - 9) * m;
 
     const AffineTransform E = AffineTransform::scale(s, s).then(AffineTransform::translation(cx + q, cy + q));
-    const AffineTransform Fy = AffineTransform::scale(1, -1).then(AffineTransform::translation(0, 90));
-    const AffineTransform Fx = AffineTransform::scale(-1, 1).then(AffineTransform::translation(90, 0));
+    const AffineTransform Fy = flipTransform(Flip::vertical);
+    const AffineTransform Fx = flipTransform(Flip::horizontal);
     const AffineTransform E1 = E;
     const AffineTransform E2 = (mirror ? Fy.then(E) : E).then(AffineTransform::translation(0, D));
     const AffineTransform E3 = (mirror ? Fx.then(E) : E).then(AffineTransform::translation(D, 0));
