@@ -5,6 +5,7 @@
 #include "QRCode/generators/eye/Square.h"
 #include "QRCode/generators/eye/UsePixelShape.h"
 #include "QRCode/generators/PupilShapeFactory.h"
+#include "QRCode/generators/detail/OutlineSteps.h"
 #include "QRCode/generators/detail/SampleImageContext.h"
 
 #include <array>
@@ -53,9 +54,7 @@ gfx::ImagePtr QRCodeEyeShapeFactory::image(QRCodeEyeShapeGenerator& eye, QRCodeP
     if (eyeBackgroundColor) {
         // The background outline is mirrored top to bottom inside the box;
         // the eye and pupil outlines are not.
-        const auto mirror = gfx::AffineTransform::translation(0, -90).then(gfx::AffineTransform::scale(1, -1));
-        gfx::Path background = eye.eyeBackgroundPath().transformed(mirror);
-        background.closeSubpath();
+        const gfx::Path background = flippedPath(eye.eyeBackgroundPath(), Flip::vertical);
         context->saveGState();
         context->setFillColor(*eyeBackgroundColor);
         context->fillPath(background.transformed(toImage), gfx::FillRule::nonZero);
