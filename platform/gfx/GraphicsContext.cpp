@@ -589,9 +589,10 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const double area = (x1 - x0) * (y1 - y0);
     if (!(area <= kCoverageMaxPixels)) return false;
     const int w = int(x1 - x0), h = int(y1 - y0);
+    // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
+    const double tolerance = cairo_get_tolerance(cr_);
     std::vector<float> signs;
     try {
-        const double tolerance = cairo_get_tolerance(cr_);
         const auto pointsOf = [&](std::size_t i, std::vector<Point>& out) {
             const auto& elements = path.elements();
             Point start{}, at{};
@@ -625,7 +626,6 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
         detail::CoverageRaster raster(int(x0), int(y0), w, h);
-        const double tolerance = cairo_get_tolerance(cr_);
         // Subpaths are counted as above: the first begins with the first
         // point, each later one at a move.
         std::size_t subpath = 0;
