@@ -128,13 +128,16 @@ private:
     static constexpr std::size_t kSlots = 1024; // open addressing for up to 257 colours
     static constexpr unsigned kMaxColours = 256;
 
+    // An opaque premultiplied pixel whose three channels are equal.
+    static bool isOpaqueGrey(std::uint32_t v) { return (v >> 24) == 0xFF && ((v ^ (v >> 8)) & 0xFFFF) == 0; }
+
     // Marks the level of every opaque grey pixel of a row in `levels`;
     // whether all were opaque greys (anti-aliased codes in black and white
     // are nothing else). On the first other pixel it stops, having marked
     // only greys that are there.
     static bool markOpaqueGreys(const std::uint32_t* row, int width, std::array<std::uint8_t, 256>& levels) {
         auto mark = [&](std::uint32_t v) {
-            if ((v >> 24) != 0xFF || ((v ^ (v >> 8)) & 0xFFFF) != 0) return false;
+            if (!isOpaqueGrey(v)) return false;
             levels[v & 0xFF] = 1;
             return true;
         };
@@ -169,7 +172,7 @@ private:
     void see(std::uint32_t v) {
         // An opaque grey seen before is in the table already (or the table
         // is full): nothing to learn.
-        if ((v >> 24) == 0xFF && ((v ^ (v >> 8)) & 0xFFFF) == 0 && greyLevels_[v & 0xFF]) return;
+        if (isOpaqueGrey(v) && greyLevels_[v & 0xFF]) return;
         std::uint8_t r, g, b, a;
         unpremultiply(v, r, g, b, a);
         if (a != 255) opaque_ = false;

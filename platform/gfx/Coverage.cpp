@@ -55,24 +55,37 @@ int stepsFor(double squaredBound, double tolerance) {
     return int(std::clamp(std::ceil(std::sqrt(std::sqrt(k))), 5.0, 1000.0));
 }
 
+// Calls emit with the end of each chord of the curve from p0, the last one
+// being `end` itself: the points flattenQuad and flattenCubic list and the
+// raster draws its edges to.
+template <class Emit> void quadChords(Point p0, Point control, Point end, double tolerance, Emit&& emit) {
+    const Point dd = p0 - control * 2 + end;
+    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
+    for (int i = 1; i < n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        emit(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
+    }
+    emit(end);
+}
+
+template <class Emit> void cubicChords(Point p0, Point c1, Point c2, Point end, double tolerance, Emit&& emit) {
+    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
+    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
+    for (int i = 1; i < n; ++i) {
+        const double t = double(i) / n, u = 1 - t;
+        emit(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
+    }
+    emit(end);
+}
+
 } // namespace
 
 void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vector<Point>& out) {
-    const Point dd = p0 - control * 2 + end;
-    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
-    for (int i = 1; i <= n; ++i) {
-        const double t = double(i) / n, u = 1 - t;
-        out.push_back(p0 * (u * u) + control * (2 * u * t) + end * (t * t));
-    }
+    quadChords(p0, control, end, tolerance, [&](Point p) { out.push_back(p); });
 }
 
 void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out) {
-    const Point d1 = p0 - c1 * 2 + c2, d2 = c1 - c2 * 2 + end;
-    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
-    for (int i = 1; i <= n; ++i) {
-        const double t = double(i) / n, u = 1 - t;
-        out.push_back(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + end * (t * t * t));
-    }
+    cubicChords(p0, c1, c2, end, tolerance, [&](Point p) { out.push_back(p); });
 }
 
 void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
@@ -81,18 +94,10 @@ void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
         return;
     }
     const Point origin{double(originX_), double(originY_)};
-    const Point p0 = current_, c = control - origin, p1 = end - origin;
-    const Point dd = p0 - c * 2 + p1;
-    const int n = stepsFor(4 * (dd.x * dd.x + dd.y * dd.y), tolerance);
-    Point from = p0;
-    for (int i = 1; i < n; ++i) {
-        const double t = double(i) / n, u = 1 - t;
-        const Point to = p0 * (u * u) + c * (2 * u * t) + p1 * (t * t);
-        edge(from, to);
-        from = to;
-    }
-    edge(from, p1);
-    current_ = p1;
+    quadChords(current_, control - origin, end - origin, tolerance, [this](Point to) {
+        edge(current_, to);
+        current_ = to;
+    });
 }
 
 void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
@@ -101,18 +106,10 @@ void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
         return;
     }
     const Point origin{double(originX_), double(originY_)};
-    const Point p0 = current_, k1 = c1 - origin, k2 = c2 - origin, p1 = end - origin;
-    const Point d1 = p0 - k1 * 2 + k2, d2 = k1 - k2 * 2 + p1;
-    const int n = stepsFor(36 * std::max(d1.x * d1.x + d1.y * d1.y, d2.x * d2.x + d2.y * d2.y), tolerance);
-    Point from = p0;
-    for (int i = 1; i < n; ++i) {
-        const double t = double(i) / n, u = 1 - t;
-        const Point to = p0 * (u * u * u) + k1 * (3 * u * u * t) + k2 * (3 * u * t * t) + p1 * (t * t * t);
-        edge(from, to);
-        from = to;
-    }
-    edge(from, p1);
-    current_ = p1;
+    cubicChords(current_, c1 - origin, c2 - origin, end - origin, tolerance, [this](Point to) {
+        edge(current_, to);
+        current_ = to;
+    });
 }
 
 void CoverageRaster::edge(Point a, Point b) {

@@ -45,6 +45,11 @@ constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
+
+// How far (device units) a shadow of this blur reaches beyond its shape: the
+// Gaussian's tail is cut at three sigma (sigma is blur / 2).
+double shadowReach(double blur) { return std::min(std::ceil(3 * (blur / 2)), kMaxShadowMargin); }
+
 // A PDF's shadow raster gets coarser rather than larger than this many
 // samples (4 MB of coverage), or this many samples a side: a page at a tiny
 // resolution is huge in points but needs no finer shadow than a normal one.
@@ -412,10 +417,10 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // Device space of Cairo has y downward; the shadow's offset is y up.
     const double ox = shadow.offset.width, oy = -shadow.offset.height;
     const double sigma = shadow.blur / 2;
-    // The Gaussian's tail is cut at three sigma, at kMaxShadowMargin, and at
-    // the clip's own extent: a blur wider than what is drawn would otherwise
-    // make a small bitmap cost as much as the largest one.
-    const double margin = std::min({std::ceil(3 * sigma), kMaxShadowMargin, std::ceil(std::max(cx1 - cx0, cy1 - cy0))});
+    // The reach is cut at the clip's own extent too: a blur wider than what
+    // is drawn would otherwise make a small bitmap cost as much as the
+    // largest one.
+    const double margin = std::min(shadowReach(shadow.blur), std::ceil(std::max(cx1 - cx0, cy1 - cy0)));
     double scale = pdf_ ? pdfShadowScale(sigma) : 1.0;
 
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
@@ -495,8 +500,7 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
     const cairo_fill_rule_t fr = rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
     if (state_.shadow.isSet) {
         const double fillAlpha = unit(state_.fill.toSRGB().a);
-        const double margin = std::min(std::ceil(3 * state_.shadow.blur / 2), kMaxShadowMargin);
-        for (const Rect& b : shadowClusters(path, state_.ctm.then(base_), margin)) {
+        for (const Rect& b : shadowClusters(path, state_.ctm.then(base_), shadowReach(state_.shadow.blur))) {
             paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
                         [&](cairo_t* mc, const AffineTransform& deviceToMask) {
                             if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
@@ -585,9 +589,10 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     const double area = (x1 - x0) * (y1 - y0);
     if (!(area <= kCoverageMaxPixels)) return false;
     const int w = int(x1 - x0), h = int(y1 - y0);
+    // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
+    const double tolerance = cairo_get_tolerance(cr_);
     std::vector<float> signs;
     try {
-        const double tolerance = cairo_get_tolerance(cr_);
         const auto pointsOf = [&](std::size_t i, std::vector<Point>& out) {
             const auto& elements = path.elements();
             Point start{}, at{};
@@ -621,7 +626,6 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
         detail::CoverageRaster raster(int(x0), int(y0), w, h);
-        const double tolerance = cairo_get_tolerance(cr_);
         // Subpaths are counted as above: the first begins with the first
         // point, each later one at a move.
         std::size_t subpath = 0;
