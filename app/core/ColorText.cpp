@@ -19,6 +19,12 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 } // namespace
 
+std::string_view trimmedWhitespace(std::string_view text) {
+    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 gfx::Color toGraphicsColor(const Color& color) {
     const auto& c = color.components;
     const auto& name = color.colorSpaceName;
@@ -53,8 +59,7 @@ std::string colorToHex(const Color& color) {
 }
 
 std::optional<Color> hexToColor(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    text = trimmedWhitespace(text);
     if (!text.empty() && text.front() == '#') text.remove_prefix(1);
     if (text.size() != 6) return std::nullopt;
 

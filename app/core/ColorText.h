@@ -24,6 +24,9 @@ std::string colorToHex(const Color& color);
 // among them ("-00001" is white). Nothing for any other text.
 std::optional<Color> hexToColor(std::string_view text);
 
+// The text without white space and line breaks at either end.
+std::string_view trimmedWhitespace(std::string_view text);
+
 // The stored colour as a drawing colour. A colour of an unknown space or with
 // the wrong number of components draws as opaque black.
 gfx::Color toGraphicsColor(const Color& color);

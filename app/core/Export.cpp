@@ -17,6 +17,8 @@ QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
+QByteArray toByteArray(const std::string& text) { return QByteArray(text.data(), qsizetype(text.size())); }
+
 // Premultiplied ARGB over opaque white: c + (255 - a) per channel.
 gfx::Image onWhite(const gfx::Image& image) {
     gfx::Image result(image.width(), image.height());
@@ -67,10 +69,7 @@ QByteArray exportData(const QRCode::Document& document, ExportFormat format) {
     }
     case ExportFormat::tiff: return toByteArray(document.tiffData(kExportDimension));
     case ExportFormat::pdf: return toByteArray(document.pdfData(kExportDimension, 72));
-    case ExportFormat::svg: {
-        const std::string text = document.svg(kExportDimension);
-        return QByteArray(text.data(), qsizetype(text.size()));
-    }
+    case ExportFormat::svg: return toByteArray(document.svg(kExportDimension));
     }
     return {};
 }
@@ -100,10 +99,7 @@ ClipboardItems imageClipboardItems(const QRCode::Document& document) noexcept {
     addItem(items, "application/pdf", [&] { return toByteArray(document.pdfData(kExportDimension, 72)); });
     addItem(items, "image/tiff", [&] { return toByteArray(document.tiffData(kExportDimension, 72)); });
     addItem(items, "image/png", [&] { return toByteArray(document.pngData(kExportDimension, 72)); });
-    addItem(items, "image/svg+xml", [&] {
-        const std::string text = document.svg(kExportDimension);
-        return QByteArray(text.data(), qsizetype(text.size()));
-    });
+    addItem(items, "image/svg+xml", [&] { return toByteArray(document.svg(kExportDimension)); });
     return items;
 }
 
@@ -112,7 +108,7 @@ ClipboardItems textArtClipboardItems(const QRCode::Document& document) noexcept 
     addItem(items, "text/plain", [&] {
         const std::string text = document.asciiRepresentation();
         if (text.empty()) throw std::runtime_error("no text art");
-        return QByteArray(text.data(), qsizetype(text.size()));
+        return toByteArray(text);
     });
     return items;
 }

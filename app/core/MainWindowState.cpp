@@ -6,8 +6,8 @@ namespace Tessivo {
 
 std::string MainWindowState::messageText() const { return Tessivo::messageText(Keys::messageType().get(), fields); }
 
-QRCode::DocumentPtr MainWindowState::makeDocumentForBackground() const {
-    return Tessivo::makeDocument(messageText(), DesignValues::fromSettings(), logo, shapes.copy());
+QRCode::DocumentPtr MainWindowState::makeDocument() const {
+    return Tessivo::makeDocument(messageText(), DesignValues::fromSettings(), logo, shapes);
 }
 
 gfx::ImagePtr MainWindowState::makeQRImage() const {

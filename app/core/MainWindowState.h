@@ -16,17 +16,17 @@ class MainWindowState {
 public:
     MessageFields fields;
     LogoOptions logo;
-    // Used by the preview on the main thread. Documents for other threads
-    // are made by makeDocumentForBackground().
+    // Used on the main thread only; work on other threads takes copies.
     const ShapeLists shapes;
 
     // The text of the stored kind of message and the fields.
     std::string messageText() const;
 
-    // A new document from the current message and keys, with generators of
-    // its own, safe to render on another thread while the preview renders;
-    // null when there is no message or it does not fit.
-    QRCode::DocumentPtr makeDocumentForBackground() const;
+    // A new document from the current message and keys, null when there is
+    // no message or it does not fit. It holds the generators of `shapes`:
+    // copy it (QRCode::Document::copyDocument) before rendering it on
+    // another thread.
+    QRCode::DocumentPtr makeDocument() const;
     // The document rendered at 1024 x 1024, or null.
     gfx::ImagePtr makeQRImage() const;
 };

@@ -248,12 +248,7 @@ void applyPreset(const QRPreset& p) {
     Keys::errorCorrection().set(toKeyInt(p.errorCorrection));
 }
 
-std::string trimmedPresetName(std::string_view name) {
-    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
-    while (!name.empty() && isSpace(name.front())) name.remove_prefix(1);
-    while (!name.empty() && isSpace(name.back())) name.remove_suffix(1);
-    return std::string(name);
-}
+std::string trimmedPresetName(std::string_view name) { return std::string(trimmedWhitespace(name)); }
 
 bool saveCurrentAsPreset(std::string_view name) {
     const std::string trimmed = trimmedPresetName(name);

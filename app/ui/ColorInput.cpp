@@ -160,12 +160,12 @@ void ColorPickerField::openDialog() {
     dialog->setOption(QColorDialog::ShowAlphaChannel);
     dialog->setOption(QColorDialog::DontUseNativeDialog);
     dialog->setWindowTitle(static_cast<QPushButton*>(button_)->accessibleName());
-    connect(dialog, &QColorDialog::currentColorChanged, this, [this](const QColor& chosen) {
+    // Every change in the dialog is taken at once; choosing takes the last one.
+    const auto take = [this](const QColor& chosen) {
         if (chosen.isValid() && chosen != toQColor(color_.wrappedValue())) color_.setWrappedValue(fromQColor(chosen));
-    });
-    connect(dialog, &QColorDialog::colorSelected, this, [this](const QColor& chosen) {
-        if (chosen.isValid() && chosen != toQColor(color_.wrappedValue())) color_.setWrappedValue(fromQColor(chosen));
-    });
+    };
+    connect(dialog, &QColorDialog::currentColorChanged, this, take);
+    connect(dialog, &QColorDialog::colorSelected, this, take);
     connect(dialog, &QDialog::rejected, this, [this, original] {
         if (!(color_.wrappedValue() == original)) color_.setWrappedValue(original);
     });

@@ -45,7 +45,7 @@ void fillPresetsMenu(MainWindow& window, QMenu& menu) { new PresetsMenu(menu, &w
 
 void fillActionsMenu(MainWindow& window, QMenu& menu) {
     auto* controller = new ExportController(
-        &window, [&window]() -> QRCode::DocumentPtr { return window.state().makeDocumentForBackground(); },
+        &window, [&window]() -> QRCode::DocumentPtr { return window.state().makeDocument(); },
         ExportController::Reporters{[&window](const QString& message) { window.showExportError(message); },
                                     [&window] { window.showSuccessNotice(); }},
         &window);

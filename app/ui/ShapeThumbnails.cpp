@@ -49,43 +49,40 @@ template <class List> std::vector<QString> titlesOf(const List& list) {
                                : QString());
     return titles;
 }
+
+// One drawer per entry, each over a copy of its generator of its own; a
+// missing entry draws nothing.
+template <class Generator, class DrawOne>
+ShapeThumbnails thumbnailsOf(const std::vector<std::shared_ptr<Generator>>& list, DrawOne drawOne) {
+    std::vector<ShapeThumbnails::Draw> drawers;
+    for (const auto& entry : list) {
+        std::shared_ptr<Generator> shape = entry ? entry->copyShape() : nullptr;
+        drawers.push_back([shape, drawOne](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
+            if (!shape) return nullptr;
+            return drawOne(*shape, dimension, colour);
+        });
+    }
+    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+}
 } // namespace
 
 ShapeThumbnails ShapeThumbnails::eyes(const std::vector<std::shared_ptr<QRCodeEyeShapeGenerator>>& list) {
-    std::vector<Draw> drawers;
-    for (const auto& entry : list) {
-        std::shared_ptr<QRCodeEyeShapeGenerator> eye = entry ? entry->copyShape() : nullptr;
-        drawers.push_back([eye](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
-            if (!eye) return nullptr;
-            // Drawn with the eye's own pupil, so the thumbnail reads as a finder.
-            return QRCodeEyeShapeFactory::image(*eye, nullptr, dimension, colour);
-        });
-    }
-    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+    return thumbnailsOf(list, [](QRCodeEyeShapeGenerator& eye, double dimension, const gfx::Color& colour) {
+        // Drawn with the eye's own pupil, so the thumbnail reads as a finder.
+        return QRCodeEyeShapeFactory::image(eye, nullptr, dimension, colour);
+    });
 }
 
 ShapeThumbnails ShapeThumbnails::pupils(const std::vector<std::shared_ptr<QRCodePupilShapeGenerator>>& list) {
-    std::vector<Draw> drawers;
-    for (const auto& entry : list) {
-        std::shared_ptr<QRCodePupilShapeGenerator> pupil = entry ? entry->copyShape() : nullptr;
-        drawers.push_back([pupil](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
-            if (!pupil) return nullptr;
-            return QRCodePupilShapeFactory::image(*pupil, dimension, colour);
-        });
-    }
-    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+    return thumbnailsOf(list, [](QRCodePupilShapeGenerator& pupil, double dimension, const gfx::Color& colour) {
+        return QRCodePupilShapeFactory::image(pupil, dimension, colour);
+    });
 }
 
 ShapeThumbnails ShapeThumbnails::pixels(const std::vector<std::shared_ptr<QRCodePixelShapeGenerator>>& list) {
-    std::vector<Draw> drawers;
-    for (const auto& entry : list) {
-        std::shared_ptr<QRCodePixelShapeGenerator> pixel = entry ? entry->copyShape() : nullptr;
-        drawers.push_back([pixel](double dimension, const gfx::Color& colour) -> gfx::ImagePtr {
-            if (!pixel) return nullptr;
-            return QRCodePixelShapeFactory::image(*pixel, dimension, colour, std::nullopt, &thumbnailMatrix());
-        });
-    }
-    return ShapeThumbnails(std::move(drawers), titlesOf(list));
+    return thumbnailsOf(list, [](QRCodePixelShapeGenerator& pixel, double dimension, const gfx::Color& colour) {
+        return QRCodePixelShapeFactory::image(pixel, dimension, colour, std::nullopt, &thumbnailMatrix());
+    });
 }
 
 const std::vector<QImage>& ShapeThumbnails::images(int pixelSize, const QColor& colour) {
