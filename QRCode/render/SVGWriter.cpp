@@ -96,13 +96,16 @@ std::string QRCode::svg(std::int64_t dimension, const Design& design, const Logo
             appendPathData(w.text, eb);
             w.text += "\" />\n";
         }
-        if (const auto& pupilStyle = style.actualPupilStyle()) {
-            w.element("   <path id='pupil-shape' ", pupilStyle->svgRepresentation("pupil-fill", p, shadow),
-                      path(Components::eyePupil(), shape, nullptr, false, mirror), true);
-        }
+        // Eyes before pupils, in the order the bitmap and PDF paint them: the
+        // later element lies on top, so with a shadow the eye's shadow falls
+        // under the pupil rather than across it.
         if (const auto& eyeStyle = style.actualEyeStyle()) {
             w.element("   <path id='eye-shape' ", eyeStyle->svgRepresentation("eye-outer-fill", p, shadow),
                       path(Components::eyeOuter(), shape, nullptr, false, mirror), true);
+        }
+        if (const auto& pupilStyle = style.actualPupilStyle()) {
+            w.element("   <path id='pupil-shape' ", pupilStyle->svgRepresentation("pupil-fill", p, shadow),
+                      path(Components::eyePupil(), shape, nullptr, false, mirror), true);
         }
         if (style.offPixelsBackground()) {
             const auto solid = FillStyle::Solid::make(*style.offPixelsBackground());

@@ -4,6 +4,7 @@
 #include "QRCode/fills/Solid.h"
 #include "QRCode/QRCodeError.h"
 #include "image-read-write/ImageLoading.h"
+#include "image-read-write/ImageReadWriteError.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/foundation/Json.h"
 
@@ -262,6 +263,38 @@ TEST(DocumentDesign, CopyDocumentSharesNothingAndUsesTheDefaultEngine) {
     EXPECT_TRUE(copy->logoTemplate()->maskImage());
 }
 
+// A logo that leaves the modules under it visible (the right half of the
+// picture is half transparent, so they show through) stays so in a copied
+// document and in a design transferred with its logo: each renders exactly
+// like the source and stores the same settings.
+TEST(DocumentDesign, CopiesOfALogoThatShowsTheModulesRenderLikeTheSource) {
+    gfx::Path box;
+    box.addRect(gfx::Rect(0.3, 0.3, 0.4, 0.4));
+    auto source = styledDocument();
+    source->setLogoTemplate(std::make_shared<LogoTemplate>(logoImage(8, 8), box, 0, false));
+    const auto png = source->pngData(240);
+    Document masked("styled", ErrorCorrection::high);
+    masked.setDesign(source->design()->copy());
+    masked.setLogoTemplate(std::make_shared<LogoTemplate>(logoImage(8, 8), box, 0, true));
+    ASSERT_NE(masked.pngData(240), png); // masking shows in the picture
+
+    const auto copy = source->copyDocument();
+    EXPECT_EQ(copy->pngData(240), png);
+    EXPECT_EQ(copy->settings(), source->settings());
+    masked.applyDesign(*source, true);
+    EXPECT_EQ(masked.pngData(240), png);
+    EXPECT_EQ(Document("styled", ErrorCorrection::high).applyingDesign(*source, true)->pngData(240), png);
+}
+
+// A logo whose picture cannot be stored fails the document's settings and
+// JSON rather than writing them without it (they would load without a logo).
+TEST(DocumentSettings, ALogoThatCannotBeStoredFailsTheSettings) {
+    auto doc = styledDocument();
+    doc->setLogoTemplate(LogoTemplate::CircleCenter(std::make_shared<gfx::Image>()));
+    EXPECT_THROW(doc->settings(), ImageReadWriteException);
+    EXPECT_THROW(doc->jsonData(true), ImageReadWriteException);
+}
+
 TEST(DocumentTemplates, TemplatesKeepTheLookAndTakeTheText) {
     auto model = styledDocument();
     // A template whose logo carries a mask image keeps it.
@@ -283,12 +316,16 @@ TEST(DocumentTemplates, TemplatesKeepTheLookAndTakeTheText) {
     const auto pdf = Document::PDFUsingTemplate(templateJson, "pdf", 100, 72);
     EXPECT_EQ(text(pdf).substr(0, 5), "%PDF-");
 
-    // A text that the template's level cannot hold fails; it never exports
-    // the template's own content.
+    // A text that the template's level cannot hold fails with the engine's
+    // error, which names the cause; it never exports the template's own
+    // content, and no document whose matrix is not its text's is handed out.
     const std::string tooLong(2000, 'q');
     testing::internal::CaptureStdout();
-    EXPECT_THROW(Document::PNGUsingTemplate(templateJson, tooLong, 100), QRCodeException);
-    EXPECT_THROW(Document::UsingTemplate(templateJson, tooLong), QRCodeException);
+    EXPECT_EQ(errorOf([&] { Document::PNGUsingTemplate(templateJson, tooLong, 100); }),
+              QRCodeError::cannotGenerateImage);
+    EXPECT_EQ(errorOf([&] { Document::PDFUsingTemplate(templateJson, tooLong, 100, 72); }),
+              QRCodeError::cannotGenerateImage);
+    EXPECT_EQ(errorOf([&] { Document::UsingTemplate(templateJson, tooLong); }), QRCodeError::cannotGenerateImage);
     testing::internal::GetCapturedStdout();
     EXPECT_THROW(Document::UsingTemplate(qrcodetest::bytesOf("[]"), "x"), QRCode::DocumentError);
 }

@@ -198,6 +198,13 @@ TEST(Document, ThrowingSettersAndUpdates) {
     EXPECT_EQ(doc.data(), bigData());
     EXPECT_EQ(doc.boolMatrix(), good);
 
+    // Bytes that fit are taken like text that fits.
+    Message fittingBytes;
+    fittingBytes.bytes = {1, 2, 3};
+    doc.setMessage(fittingBytes);
+    EXPECT_EQ(doc.data(), fittingBytes.bytes);
+    EXPECT_TRUE(doc.isMatrixCurrent());
+
     Message fitting;
     fitting.payload = "fits";
     doc.setMessage(fitting);

@@ -10,8 +10,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace rendertest;
+
+namespace {
+
+// The SVG text drawn by rsvg-convert at d x d pixels.
+gfx::ImagePtr rasteriseSVG(const testsupport::TempDir& dir, const std::string& svg, int d) {
+    testsupport::writeTextFile(dir / "code.svg", svg);
+    const std::string size = std::to_string(d);
+    if (testsupport::runCommand("rsvg-convert -w " + size + " -h " + size + " -o '" + (dir / "svg.png").string() +
+                                "' '" + (dir / "code.svg").string() + "'") != 0)
+        return nullptr;
+    return ImageReadWrite::loadFile(dir / "svg.png");
+}
+
+} // namespace
 
 // The same design as a bitmap, as SVG rasterised by rsvg-convert and as PDF
 // rasterised by pdftoppm: every module centre (quiet zone included) is dark
@@ -28,16 +43,11 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre) {
 
     testsupport::TempDir dir;
     const auto png = code.cgImage(d, *design, nullptr);
-    testsupport::writeTextFile(dir / "code.svg", code.svg(d, *design, nullptr));
     testsupport::writeFile(dir / "code.pdf", code.pdfData(d, 72, *design, nullptr));
-    const std::string size = std::to_string(d);
-    ASSERT_EQ(testsupport::runCommand("rsvg-convert -w " + size + " -h " + size + " -o '" + (dir / "svg.png").string() +
-                                      "' '" + (dir / "code.svg").string() + "'"),
-              0);
     ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
                                       (dir / "pdf").string() + "'"),
               0);
-    const auto svg = ImageReadWrite::loadFile(dir / "svg.png");
+    const auto svg = rasteriseSVG(dir, code.svg(d, *design, nullptr), d);
     const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
     ASSERT_TRUE(svg && pdf);
     ASSERT_EQ(svg->width(), d);
@@ -54,6 +64,41 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre) {
             EXPECT_EQ(greyOnWhite(*pdf, x, y) < 128, expected) << "pdf " << r << "," << c;
         }
     EXPECT_GT(dark, cells * cells / 5);
+}
+
+// Eyes and pupils cast their shadows in the order they are painted: the
+// eye first, so the eye's shadow falls under the pupil, never across it. A
+// shadow long enough to reach from the eye's ring into the pupil leaves every
+// pupil of the rasterised SVG the plain pupil colour, as in the bitmap.
+TEST(RenderAgreement, ShadowedSVGPaintsPupilsOverTheEyesShadowLikeTheBitmap) {
+    const QRCode::QRCode code(std::string("https://example.com/shadowed"), QRCode::ErrorCorrection::medium);
+    const int n = static_cast<int>(code.current().dimension());
+    auto design = blackOnWhite();
+    constexpr int z = 2, m = 12;
+    design->setAdditionalQuietZonePixels(z);
+    design->style()->setEye(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.2, 0.4, 0.9)));
+    design->style()->setPupil(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(1, 0.8, 0.1)));
+    design->style()->setShadow(
+        QRCode::Shadow(QRCode::ShadowType::dropShadow, 1.3, -1.3, 4, gfx::Color::sRGB(0, 0, 0, 0.8)));
+    const int d = (n + 2 * z) * m;
+
+    testsupport::TempDir dir;
+    const auto png = code.cgImage(d, *design, nullptr);
+    const auto svg = rasteriseSVG(dir, code.svg(d, *design, nullptr), d);
+    ASSERT_TRUE(svg);
+    ASSERT_EQ(svg->width(), d);
+
+    // Each pupil covers modules 3...5 of its eye block (the matrix's outer
+    // ring is its first row and column); a pixel inside its edges is compared.
+    const int near = (z + 3) * m, far = (z + n - 6) * m;
+    const std::pair<int, int> pupils[] = {{near, near}, {far, near}, {near, far}};
+    for (const auto& [left, top] : pupils)
+        for (int y = top + 2; y < top + 3 * m - 2; ++y)
+            for (int x = left + 2; x < left + 3 * m - 2; ++x) {
+                const gfx::Pixel a = png->pixel(x, y), b = svg->pixel(x, y);
+                const int difference = std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+                ASSERT_LE(difference, 8) << "pupil at " << left << "," << top << ", pixel " << x << "," << y;
+            }
 }
 
 // A drop shadow in a PDF is a raster at a resolution that follows its blur:

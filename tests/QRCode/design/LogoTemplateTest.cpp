@@ -261,6 +261,13 @@ TEST(LogoTemplate, CopiesKeepModeMaskingAndGeometry) {
     EXPECT_TRUE(withImage2->useImageMasking());
     EXPECT_EQ(withImage2->image(), other);
     EXPECT_EQ(withImage2->maskImage(), nullptr);
+
+    // A template that leaves the modules under its logo visible stays so in
+    // every copy: turning masking on would hide modules the source shows.
+    LogoTemplate imageModeShowing(image, mask, false);
+    EXPECT_FALSE(imageModeShowing.copyLogoTemplate()->masksQRCodePixels());
+    EXPECT_FALSE(imageModeShowing.copyWithImage(other, mask)->masksQRCodePixels());
+    EXPECT_EQ(imageModeShowing.copyLogoTemplate()->applyingMask(pattern(9), 9), pattern(9));
 }
 
 TEST(LogoTemplate, SettingsRoundTripInBothModes) {

@@ -57,14 +57,14 @@ TEST(SVGWriter, ExactTextOfASmallDesign) {
         "   <rect id='background-shape' " +
         bg +
         " x=\"0\" y=\"0\" width=\"250\" height=\"250\" rx=\"5px\" ry=\"5px\" />\n"
-        "   <path id='pupil-shape' " +
-        on +
-        " d=\"M30 30 L60 30 L60 60 L30 60 Z M30 220 L60 220 L60 190 L30 190 Z "
-        "M220 30 L190 30 L190 60 L220 60 Z \" />\n"
         "   <path id='eye-shape' " +
         on +
         " d=\"M0 0 L10 0 L10 10 L0 10 Z M0 250 L10 250 L10 240 L0 240 Z "
         "M250 0 L240 0 L240 10 L250 10 Z \" />\n"
+        "   <path id='pupil-shape' " +
+        on +
+        " d=\"M30 30 L60 30 L60 60 L30 60 Z M30 220 L60 220 L60 190 L30 190 Z "
+        "M220 30 L190 30 L190 60 L220 60 Z \" />\n"
         "   <path id='on-pixels-shape' " +
         on +
         " d=\"M120 120 L130 120 L130 130 L120 130 Z \" />\n"
@@ -81,7 +81,7 @@ TEST(SVGWriter, OptionalElementsAndCornerRadius) {
     design->style()->setBackground(nullptr);
     std::string text = code.svg(250, *design, nullptr);
     EXPECT_EQ(text.find("<rect"), std::string::npos);
-    EXPECT_EQ(text.find(">\n   <path id='pupil-shape'"), text.find('>'));
+    EXPECT_EQ(text.find(">\n   <path id='eye-shape'"), text.find('>'));
 
     design = handDesign();
     design->style()->setBackgroundFractionalCornerRadius(0.49); // 4.9 pixels

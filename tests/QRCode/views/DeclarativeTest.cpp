@@ -79,6 +79,22 @@ TEST(QRCodeShape, ModifiersDeriveNewValuesAndLeaveTheReceiver) {
     EXPECT_EQ(decode(paint(high.path(QRectF(0, 0, 300, 300)), 300)), Texts{"modifiers"});
 }
 
+// Derived values copy the logo; one that leaves the modules under it visible
+// stays so, so changing another property does not hide those modules.
+TEST(QRCodeShape, DerivedValuesKeepALogoThatLeavesTheModulesVisible) {
+    gfx::Path box;
+    box.addRect(gfx::Rect(0.3, 0.3, 0.4, 0.4));
+    const auto picture = std::make_shared<gfx::Image>(4, 4);
+    const QRCodeShape base("logo kept visible", QRCode::ErrorCorrection::high, QRCode::Components::standard(),
+                           QRCode::Shape::create(), std::make_shared<QRCode::LogoTemplate>(picture, box, 0, false));
+    const QRectF rect(0, 0, 300, 300);
+    const QRCodeShape derived = base.errorCorrection(QRCode::ErrorCorrection::high);
+    EXPECT_FALSE(derived.logo()->masksQRCodePixels());
+    EXPECT_EQ(derived.path(rect), base.path(rect));
+    const auto masking = std::make_shared<QRCode::LogoTemplate>(picture, box, 0, true);
+    EXPECT_NE(base.logoTemplate(masking).path(rect), base.path(rect)); // masking shows
+}
+
 TEST(QRCodeShape, UnencodableTextPrintsOnceAndOutlinesNothing) {
     testing::internal::CaptureStdout();
     const QRCodeShape shape = makeShape(std::string(4000, 'x'), QRCode::ErrorCorrection::high);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 using viewstest::decode;
@@ -61,6 +62,29 @@ TEST(DocumentView, BurstOfChangesRendersOnceTheLastDocument) {
     EXPECT_EQ(started.count(), 1);
     EXPECT_EQ(displayed.count(), 2);
     EXPECT_EQ(view.document(), last);
+}
+
+// The view renders its own copy of the logo; a logo that leaves the modules
+// under it visible (its picture is half transparent) shows them in the view
+// exactly as the document's own image does.
+TEST(DocumentView, ShowsALogoThatLeavesTheModulesVisibleAsTheDocumentDrawsIt) {
+    auto picture = std::make_shared<gfx::Image>(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) picture->setPixel(x, y, gfx::Pixel{200, 30, 30, 120});
+    gfx::Path box;
+    box.addRect(gfx::Rect(0.3, 0.3, 0.4, 0.4));
+    auto document = textDocument("logo over visible modules");
+    document->setLogoTemplate(std::make_shared<QRCode::LogoTemplate>(picture, box, 0, false));
+    QRCodeDocumentView view(document);
+    ASSERT_TRUE(waitFor([&] { return !view.image().isNull(); }));
+    const gfx::Image shown = viewstest::toImage(view.image());
+    const auto expected = document->cgImage(shown.width());
+    ASSERT_EQ(shown.byteCount(), expected->byteCount());
+    EXPECT_EQ(std::memcmp(shown.data(), expected->data(), shown.byteCount()), 0);
+
+    document->setLogoTemplate(std::make_shared<QRCode::LogoTemplate>(picture, box, 0, true));
+    const auto masked = document->cgImage(shown.width());
+    EXPECT_NE(std::memcmp(shown.data(), masked->data(), shown.byteCount()), 0); // masking shows
 }
 
 TEST(DocumentView, NoDocumentEmptiesTheView) {
