@@ -1,12 +1,17 @@
-// A settings file as the user-defaults store finds it on disk, and the same
-// bytes as the JSON text the typed settings keys decode.
+// A settings file as the user-defaults store finds it on disk, the same
+// bytes as the JSON text the typed settings keys decode, and as the raw data
+// a colour setting holds (a keyed archive in a binary property list).
+#include "platform/archive/BinaryPropertyList.h"
 #include "platform/defaults/UserDefaults.h"
+#include "settings-store/Bridges.h"
 #include "settings-store/JSONCoding.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <span>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +54,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)Defaults::jsonText(Defaults::parseJSON(std::string_view(reinterpret_cast<const char*>(data), size)));
     } catch (const Defaults::JSONDecodingError&) {
     } catch (const Defaults::JSONEncodingError&) {
+    }
+    const std::span<const std::uint8_t> bytes(data, size);
+    // Never throws: a bridge reports what it cannot read and gives nothing.
+    (void)Defaults::fromSerializable<Defaults::Color>(
+        platform::PropertyList(platform::Data(std::vector<std::uint8_t>(bytes.begin(), bytes.end()))));
+    try {
+        // Whatever the reader accepts, the writer writes and the reader reads again.
+        const auto tree = archive::readBinaryPropertyList(bytes);
+        try {
+            (void)archive::readBinaryPropertyList(archive::writeBinaryPropertyList(tree));
+        } catch (const archive::FormatError&) {
+            __builtin_trap();
+        }
+    } catch (const archive::FormatError&) {
     }
     return 0;
 }

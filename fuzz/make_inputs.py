@@ -49,6 +49,26 @@ def logo(png):
     return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
 
 
+def bplist(objects, top=0, offset_size=1, ref_size=1, count=None):
+    """A binary property list laid out by hand from its objects' bytes."""
+    out, offsets = bytearray(b"bplist00"), []
+    for obj in objects:
+        offsets.append(len(out))
+        out += obj
+    table = len(out)
+    for offset in offsets:
+        out += offset.to_bytes(offset_size, "big")
+    out += bytes(6) + bytes([offset_size, ref_size])
+    out += struct.pack(">QQQ", len(objects) if count is None else count, top, table)
+    return bytes(out)
+
+
+def chain(arrays):
+    """Arrays each holding the next, two-byte references."""
+    objects = [b"\xa1" + (i + 1).to_bytes(2, "big") for i in range(arrays - 1)] + [b"\xa0"]
+    return bplist(objects, offset_size=4, ref_size=2)
+
+
 def main():
     out = sys.argv[1]
     bomb = bilevel_png(16384, 16384, with_pixels=False)  # 68 bytes
@@ -69,6 +89,11 @@ def main():
             "deep-array.json": '{"a": ' + nested(30000) + "}",
             "deep-dictionary.json": '{"a": ' + '{"k": ' * 30000 + "1" + "}" * 30000 + "}",
             "deep-string-value.json": json.dumps({"codable": nested(30000)}),
+            "bplist-billion-count": b"bplist00\xaf\x12\x3b\x9a\xca\x00" + bytes(16),
+            "bplist-deep-chain": chain(20000),
+            "bplist-self-reference": bplist([b"\xa1\x00"]),
+            # 60 arrays each holding the next one twice: 2^60 elements unshared.
+            "bplist-shared-doubling": bplist([b"\xa2" + bytes([i + 1, i + 1]) for i in range(60)] + [b"\x09"]),
         },
         "image": {
             "png-bomb-16384.png": bomb,

@@ -3,6 +3,7 @@
 // Bridges of single values, and the serializable trait of the standard
 // single-value types.
 
+#include "platform/archive/KeyedArchive.h"
 #include "settings-store/Serializable.h"
 #include "settings-store/Values.h"
 
@@ -205,12 +206,70 @@ private:
     }
 };
 
+// ---- keyed archives ----
+
+// An object type that a keyed archive holds with class checking: one for
+// which archive::Archivable<T> is specialised (platform/archive/KeyedArchive.h).
+template <class T>
+concept NSSecureCoding = archive::KeyedArchivable<T>;
+
+namespace detail {
+template <NSSecureCoding T> std::optional<Data> archiveSerialize(const std::optional<T>& value) {
+    if (!value) return std::nullopt;
+    try {
+        return Data(archive::archivedData(*value));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// A failure prints its description: the data is no archive, holds another
+// class, or its fields make no T. An archive of the absent object gives
+// nothing silently.
+template <NSSecureCoding T> std::optional<T> archiveDeserialize(const Data& data) {
+    try {
+        return archive::unarchivedObject<T>(data.bytes);
+    } catch (const std::exception& error) {
+        printError(error);
+        return std::nullopt;
+    }
+}
+} // namespace detail
+
+// An archivable object as its keyed archive (raw data), secure coding
+// required. Archiving failures yield nothing silently; unarchiving failures
+// print their description once and yield nothing.
+template <NSSecureCoding T> struct NSSecureCodingBridge {
+    using Value = T;
+    using Serializable = Data;
+    std::optional<Data> serialize(const std::optional<T>& value) const { return detail::archiveSerialize(value); }
+    std::optional<T> deserialize(const std::optional<Data>& data) const {
+        if (!data) return std::nullopt;
+        return detail::archiveDeserialize<T>(*data);
+    }
+};
+
+// An archivable object that is also codable, stored as the JSON text of its
+// encoding (never as an archive), exactly as TopLevelCodableBridge stores it.
+template <class T>
+requires Codable<T> && NSSecureCoding<T>
+struct CodableNSSecureCodingBridge {
+    using Value = T;
+    using Serializable = std::string;
+    std::optional<std::string> serialize(const std::optional<T>& value) const { return detail::jsonSerialize(value); }
+    std::optional<T> deserialize(const std::optional<std::string>& text) const {
+        return detail::jsonDeserialize<T>(text);
+    }
+};
+
 // ---- colours ----
 
-// A colour as the pair [colour-space name, [components..., alpha]]. Reading
-// also accepts raw data holding the UTF-8 JSON text of such a pair (the
-// archive form of this store); a pair whose space is unknown or whose list
-// is not exactly the space's components plus alpha reads as nothing.
+// A colour with a known named colour space as the pair [colour-space name,
+// [components..., alpha]]; any other colour (one whose space has no name)
+// as the keyed archive of the colour (raw data). Reading takes both forms,
+// whichever wrote them: a pair whose space is unknown or whose list is not
+// exactly the space's components plus alpha reads as nothing, silently; raw
+// data that is no colour archive prints the unarchiver's error once.
 struct ColorBridge {
     using Value = Color;
     using Serializable = PropertyList;
@@ -286,3 +345,15 @@ struct Serializable<ClosedRange<B>> {
 };
 
 } // namespace Defaults
+
+// The colour as the platform colour object of a keyed archive: class
+// "NSColor"; "colorSpaceName", a string object, left out for a colour whose
+// space has no name; "components", the components with alpha last as inline
+// bytes, each a big-endian IEEE 754 64-bit real. A named colour must be one
+// Color::make accepts; a colour without a named space has 1 to 16
+// components. Anything else is refused both ways (ArchiveError).
+template <> struct archive::Archivable<Defaults::Color> {
+    static constexpr std::string_view className = "NSColor";
+    static void encode(const Defaults::Color& color, KeyedEncoder& coder);
+    static Defaults::Color decode(const KeyedDecoder& coder);
+};

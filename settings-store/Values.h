@@ -39,7 +39,10 @@ struct URL {
 };
 
 // A colour: the name of its colour space and its components followed by
-// alpha, in the space's order.
+// alpha, in the space's order. An empty name is a colour whose space has no
+// name (a device-dependent colour from another program, say): its
+// components are kept as they are, alpha last, and it is stored as a keyed
+// archive rather than as a pair.
 struct Color {
     std::string colorSpaceName;
     std::vector<double> components;

@@ -1,19 +1,12 @@
 #include "QRCode/views/ImageConversion.h"
 
-#include <cstring>
+#include "image-read-write/qt/PlatformImage.h"
+
+#include <algorithm>
 
 namespace QRCode::views {
 
-QImage toQImage(const gfx::Image* image) {
-    if (image == nullptr || image->empty()) return {};
-    QImage result(image->width(), image->height(), QImage::Format_ARGB32_Premultiplied);
-    if (result.isNull()) return {};
-    const auto rowBytes = std::size_t(image->stride());
-    for (int y = 0; y < image->height(); ++y) {
-        std::memcpy(result.scanLine(y), image->row(y), rowBytes);
-    }
-    return result;
-}
+QImage toQImage(const gfx::Image* image) { return image ? ImageReadWrite::toQImage(*image) : QImage(); }
 
 QPainterPath toQPainterPath(const gfx::Path& path) {
     QPainterPath result;
@@ -31,6 +24,27 @@ QPainterPath toQPainterPath(const gfx::Path& path) {
         }
     }
     return result;
+}
+
+QColor toQColor(const gfx::Color& color) {
+    const auto c = color.toSRGB();
+    return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
+                            float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
+}
+
+gfx::Color toColor(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return gfx::Color::sRGB(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF());
+}
+
+QColor platformColor(const FillStyle::Solid& fill) { return toQColor(fill.color()); }
+
+QPainterPath bezierPath(const Builder::Generate& generate, std::int64_t dimension) {
+    return toQPainterPath(generate.path(dimension));
+}
+
+std::shared_ptr<FillStyle::Image> makeImageFill(const QImage& image) {
+    return std::make_shared<FillStyle::Image>(ImageReadWrite::cgImage(image));
 }
 
 } // namespace QRCode::views

@@ -1,6 +1,6 @@
 #include "QRCode/views/QRCodeDocumentView.h"
 
-#include "QRCode/views/ImageConversion.h"
+#include "QRCode/views/PlatformImage.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -85,11 +85,8 @@ std::shared_ptr<RenderSnapshot> takeSnapshot(const QRCode::DocumentPtr& document
 QImage renderSnapshot(const RenderSnapshot* snapshot, int pixels, double devicePixelRatio) {
     if (snapshot == nullptr) return {};
     try {
-        const auto bitmap = snapshot->qrcode.cgImage(gfx::Size{double(pixels), double(pixels)}, *snapshot->design,
-                                                     snapshot->logoTemplate.get());
-        QImage image = QRCode::views::toQImage(bitmap.get());
-        image.setDevicePixelRatio(devicePixelRatio);
-        return image;
+        return QRCode::views::platformImage(snapshot->qrcode, gfx::Size{double(pixels), double(pixels)},
+                                            72 * devicePixelRatio, *snapshot->design, snapshot->logoTemplate.get());
     } catch (const std::exception&) {
         return {};
     }

@@ -10,6 +10,7 @@
 #include "QRCode/document/QRCodeMessageFormatter.h"
 #include "QRCode/core/UniqueFileURL.h"
 #include "QRCode/views/ImageConversion.h"
+#include "QRCode/views/PlatformImage.h"
 #include "QRCode/views/Pasteboard.h"
 #include "QRCode/core/Diagnostics.h"
 
@@ -34,6 +35,7 @@ using QRCode::QRCodeMessageFormatter;
 using QRCode::QRCodePixelShapeFactory;
 using QRCode::QRCodePupilShapeFactory;
 using QRCode::uniqueFileURL;
+using QRCode::views::toColor;
 
 namespace {
 
@@ -43,21 +45,10 @@ QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-QColor toQColor(const gfx::Color& color) {
-    const auto c = color.toSRGB();
-    return QColor::fromRgbF(float(std::clamp(c.r, 0.0, 1.0)), float(std::clamp(c.g, 0.0, 1.0)),
-                            float(std::clamp(c.b, 0.0, 1.0)), float(std::clamp(c.a, 0.0, 1.0)));
-}
-
-gfx::Color toColor(const QColor& color) {
-    const QColor rgb = color.toRgb();
-    return gfx::Color::sRGB(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF());
-}
-
 // The colour of a solid fill, or `fallback` for any other fill or none.
 QColor solidColor(const QRCodeFillStylePtr& fill, const QColor& fallback) {
     if (const auto solid = std::dynamic_pointer_cast<QRCode::FillStyle::Solid>(fill)) {
-        return toQColor(solid->color());
+        return QRCode::views::platformColor(*solid);
     }
     return fallback;
 }
@@ -307,23 +298,23 @@ QByteArray QRCodeView::dragPDF() const {
     }
 }
 
+// The document's image of dragImageSize pixels at 144 dpi.
+QImage QRCodeView::dragImage() const {
+    const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
+    return QRCode::views::platformImage(*document_, size, 144);
+}
+
 QByteArray QRCodeView::dragTIFF() const {
-    if (!document_->isMatrixCurrent()) return {};
     try {
-        const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
-        return toByteArray(document_->qrcode().tiffData(
-            size, 144, *document_->design(), document_->logoTemplate().get(), std::numeric_limits<double>::infinity()));
+        return toByteArray(ImageReadWrite::tiffRepresentation(dragImage()));
     } catch (const std::exception&) {
         return {};
     }
 }
 
 QByteArray QRCodeView::dragPNG() const {
-    if (!document_->isMatrixCurrent()) return {};
     try {
-        const gfx::Size size{double(dragImageSize_.width()), double(dragImageSize_.height())};
-        return toByteArray(
-            document_->qrcode().pngData(size, 72, *document_->design(), document_->logoTemplate().get()));
+        return toByteArray(ImageReadWrite::imageData(dragImage(), ImageExportType::png(1, false)));
     } catch (const std::exception&) {
         return {};
     }
@@ -357,10 +348,7 @@ std::unique_ptr<QMimeData> QRCodeView::makeDragMimeData() { return std::make_uni
 
 QImage QRCodeView::makeDragImage() const {
     try {
-        const auto bitmap = document_->cgImage(128);
-        QImage image = QRCode::views::toQImage(bitmap.get());
-        image.setDevicePixelRatio(2.0); // 144 dpi: 64 x 64 points
-        return image;
+        return QRCode::views::platformImage(*document_, 128, 144); // 64 x 64 points
     } catch (const std::exception&) {
         return {};
     }

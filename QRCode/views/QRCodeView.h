@@ -131,6 +131,8 @@ private:
     void applyPixelShape();
     void applyPupilShape();
 
+    // Throws the renderer's errors.
+    QImage dragImage() const;
     QByteArray dragPDF() const;
     QByteArray dragTIFF() const;
     QByteArray dragPNG() const;

@@ -2,6 +2,7 @@
 
 #include "QRCode/Document.h"
 #include "image-read-write/ImageLoading.h"
+#include "image-read-write/qt/PlatformImage.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/gfx/Image.h"
 #include "tests/support/TestSupport.h"
@@ -35,14 +36,6 @@ inline void settle() {
     }
 }
 
-inline gfx::Image toImage(const QImage& source) {
-    const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    gfx::Image image(argb.width(), argb.height());
-    for (int y = 0; y < argb.height(); ++y)
-        std::memcpy(image.row(y), argb.constScanLine(y), std::size_t(argb.width()) * 4);
-    return image;
-}
-
 // The texts of the symbols found in the image.
 inline std::vector<std::string> decode(const gfx::Image& image) {
     std::vector<std::string> texts;
@@ -59,7 +52,7 @@ inline std::vector<std::string> decode(const QImage& image) {
         QPainter p(&flat);
         p.drawImage(QPoint(0, 0), image);
     }
-    return decode(toImage(flat));
+    return decode(*ImageReadWrite::cgImage(flat));
 }
 
 inline std::vector<std::string> decodePNG(const QByteArray& png) {

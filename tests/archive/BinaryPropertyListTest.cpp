@@ -1,0 +1,235 @@
+#include "platform/archive/BinaryPropertyList.h"
+
+#include "archive/ArchiveTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace archive;
+using archivetest::Bytes;
+using archivetest::Crafted;
+
+namespace {
+
+PlistObject sampleTree() {
+    PlistArray many;
+    for (int i = 0; i < 300; ++i) many.emplace_back(i);
+    return PlistObject(PlistDictionary{
+        {"bool", PlistObject(true)},
+        {"no", PlistObject(false)},
+        {"small", PlistObject(7)},
+        {"byte", PlistObject(200)},
+        {"short", PlistObject(40000)},
+        {"int", PlistObject(std::int64_t(3000000000))},
+        {"negative", PlistObject(-5)},
+        {"big", PlistObject(std::uint64_t(1) << 63 | 5)},
+        {"real", PlistObject(0.25)},
+        {"date", PlistObject(PlistDate{611409600})},
+        {"data", PlistObject(PlistBytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19})},
+        {"ascii", PlistObject("plain text that is longer than fifteen")},
+        {"unicode", PlistObject("gr\u00fc\u00dfe \u2603 \U0001F600")},
+        {"empty", PlistObject("")},
+        {"array", PlistObject(std::move(many))},
+        {"nested", PlistObject(PlistDictionary{
+                       {"inner", PlistObject(PlistArray{
+                                     PlistObject(PlistArray{}), PlistObject(PlistDictionary{}),
+                                     PlistObject(PlistArray{PlistObject(1),
+                                                            PlistObject(PlistArray{PlistObject(2),
+                                                                                   PlistObject(PlistArray{
+                                                                                       PlistObject(3)})})})})}})},
+    });
+}
+
+// `depth` arrays, each holding the next; the innermost is empty.
+PlistObject nestedArrays(std::size_t depth) {
+    PlistObject inner{PlistArray{}};
+    for (std::size_t i = 1; i < depth; ++i) inner = PlistObject(PlistArray{inner});
+    return inner;
+}
+
+Bytes marker(std::uint8_t kind, std::vector<std::uint8_t> rest = {}) {
+    rest.insert(rest.begin(), kind);
+    return rest;
+}
+
+void expectRefused(const Bytes& bytes, const std::string& what) {
+    try {
+        (void)readBinaryPropertyList(bytes);
+        ADD_FAILURE() << what << ": read without an error";
+    } catch (const FormatError& error) {
+        EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos) << what;
+    }
+}
+
+} // namespace
+
+TEST(BinaryPropertyList, EveryKindRoundTripsAndPythonReadsWhatWeWrite) {
+    const PlistObject tree = sampleTree();
+    const Bytes bytes = writeBinaryPropertyList(tree);
+    ASSERT_GE(bytes.size(), 8u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 8), "bplist00");
+    EXPECT_EQ(readBinaryPropertyList(bytes), tree);
+
+    // plistlib reads our bytes as the same values; the sample it writes
+    // itself has the same content.
+    const auto dumped = archivetest::pythonDump(bytes);
+    ASSERT_TRUE(dumped.is_object()) << dumped;
+    EXPECT_EQ(dumped["big"], (std::uint64_t(1) << 63) + 5);
+    EXPECT_EQ(dumped["negative"], -5);
+    EXPECT_EQ(dumped["unicode"], "gr\u00fc\u00dfe \u2603 \U0001F600");
+    EXPECT_EQ(dumped["data"]["data"], "000102030405060708090a0b0c0d0e0f10111213");
+    EXPECT_EQ(dumped["date"]["date"], 611409600.0);
+    EXPECT_EQ(dumped["array"].size(), 300u);
+    EXPECT_EQ(dumped["array"][299], 299);
+    EXPECT_EQ(dumped["nested"]["inner"][2][1][1][0], 3);
+    EXPECT_EQ(dumped, archivetest::pythonDump(archivetest::pythonSample("kinds")));
+}
+
+TEST(BinaryPropertyList, WhatPythonWritesReadsBack) {
+    const PlistObject read = readBinaryPropertyList(archivetest::pythonSample("kinds"));
+    EXPECT_EQ(read, sampleTree());
+    // Python writes 2^63 + 5 as a 16-byte integer.
+    ASSERT_TRUE(read.asDictionary());
+    EXPECT_EQ(read.asDictionary()->at("big").kind(), PlistObject::Kind::Unsigned);
+}
+
+TEST(BinaryPropertyList, SharedObjectsAreWrittenOnceAndStayShared) {
+    // Sixty levels of [x, x]: 2^60 elements as a tree, 61 objects as a file.
+    PlistObject shared("leaf");
+    for (int i = 0; i < 60; ++i) shared = PlistObject(PlistArray{shared, shared});
+    const Bytes bytes = writeBinaryPropertyList(shared);
+    EXPECT_LT(bytes.size(), 500u);
+    const PlistObject read = readBinaryPropertyList(bytes);
+    ASSERT_TRUE(read.asArray());
+    EXPECT_EQ(read.asArray()->at(0).identity(), read.asArray()->at(1).identity());
+    // Written again, it is as small: the reader kept the sharing.
+    EXPECT_EQ(writeBinaryPropertyList(read).size(), bytes.size());
+}
+
+TEST(BinaryPropertyList, NestingIsLimitedWhenWritingAndReading) {
+    const std::size_t limit = maxPlistDepth();
+    EXPECT_EQ(readBinaryPropertyList(writeBinaryPropertyList(nestedArrays(limit))), nestedArrays(limit));
+    EXPECT_THROW(writeBinaryPropertyList(nestedArrays(limit + 1)), FormatError);
+
+    // Files laid out by hand: `arrays` arrays, each holding the next.
+    auto chain = [](std::size_t arrays) {
+        Crafted c{.offsetSize = 2, .refSize = 2};
+        for (std::size_t i = 1; i < arrays; ++i) c.objects.push_back(Bytes{0xA1, std::uint8_t(i >> 8), std::uint8_t(i)});
+        c.objects.push_back(marker(0xA0));
+        return c;
+    };
+    EXPECT_EQ(readBinaryPropertyList(chain(limit).bytes()), nestedArrays(limit));
+    expectRefused(chain(limit + 1).bytes(), "nested past the limit");
+
+    // Sharing cannot smuggle depth in: object 0 holds object 2 (the head of
+    // a chain) and object 1, which holds object 2 again, one level deeper.
+    auto shared = [&](std::size_t arrays) {
+        Crafted c = chain(arrays);
+        c.objects[0] = Bytes{0xA2, 0, 2, 0, 1};
+        c.objects[1] = Bytes{0xA1, 0, 2};
+        return c;
+    };
+    EXPECT_NO_THROW(readBinaryPropertyList(shared(limit).bytes()));
+    expectRefused(shared(limit + 1).bytes(), "a shared chain met one level deeper");
+}
+
+TEST(BinaryPropertyList, HostileFilesAreRefusedWithAnError) {
+    const Bytes valid = writeBinaryPropertyList(sampleTree());
+
+    // A billion-element array claimed by a 30-byte file, and by one just
+    // long enough to have a trailer.
+    Bytes thirty{'b', 'p', 'l', 'i', 's', 't', '0', '0', 0xAF, 0x12, 0x3B, 0x9A, 0xCA, 0x00};
+    thirty.resize(30, 0);
+    expectRefused(thirty, "a billion elements in 30 bytes");
+    expectRefused(Crafted{.objects = {Bytes{0xAF, 0x12, 0x3B, 0x9A, 0xCA, 0x00}}}.bytes(), "a billion elements");
+    expectRefused(Crafted{.objects = {Bytes{0x4F, 0x13, 0, 0, 0, 0, 0x3B, 0x9A, 0xCA, 0x00}}}.bytes(), "a billion bytes");
+    expectRefused(Crafted{.objects = {Bytes{0xDF, 0x13, 0x7F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}}}.bytes(),
+                  "a dictionary count near 2^63");
+    expectRefused(Crafted{.objects = {Bytes{0x6F, 0x13, 0x80, 0, 0, 0, 0, 0, 0, 1}}}.bytes(), "a UTF-16 count near 2^63");
+
+    // References and offsets outside the file.
+    expectRefused(Crafted{.objects = {Bytes{0xA1, 5}}}.bytes(), "an element reference past the table");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .top = 3}.bytes(), "a top object past the table");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .offsetOverrides = {200}}.bytes(), "an object offset past the end");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .offsetOverrides = {2}}.bytes(), "an object offset inside the header");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .tableOffset = 4000}.bytes(), "an offset table past the end");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .count = 1u << 30}.bytes(), "more objects than the table holds");
+    expectRefused(Crafted{.objects = {Bytes{0x09}}, .count = 0}.bytes(), "no objects");
+    expectRefused(Crafted{.objects = {Bytes{0x13, 0, 0}}}.bytes(), "an integer running into the offset table");
+    expectRefused(Crafted{.objects = {Bytes{0xA3, 0}}}.bytes(), "an array running into the offset table");
+
+    // Odd widths in the trailer.
+    for (std::uint8_t width : {0, 9, 16, 255}) {
+        expectRefused(Crafted{.objects = {Bytes{0x09}}, .offsetSize = width}.bytes(), "offset width " + std::to_string(width));
+        expectRefused(Crafted{.objects = {Bytes{0x09}}, .refSize = width}.bytes(), "reference width " + std::to_string(width));
+    }
+    // Three-byte offsets are unusual but well-formed.
+    EXPECT_EQ(readBinaryPropertyList(Crafted{.objects = {Bytes{0x09}}, .offsetSize = 3}.bytes()), PlistObject(true));
+
+    // Containers that contain themselves, directly or through another, and
+    // one whose references overlap its own marker.
+    expectRefused(Crafted{.objects = {Bytes{0xA1, 0}}}.bytes(), "an array holding itself");
+    expectRefused(Crafted{.objects = {Bytes{0xA1, 1}, Bytes{0xA1, 0}}}.bytes(), "two arrays holding each other");
+    expectRefused(Crafted{.objects = {Bytes{0x51, 'k'}, Bytes{0xD1, 0, 1}}, .top = 1}.bytes(), "a dictionary holding itself");
+    expectRefused(Crafted{.objects = {Bytes{0xA1, 1}, Bytes{0x09}}, .offsetOverrides = {8, 8}}.bytes(),
+                  "two table entries at one offset, the array holding itself through the second");
+
+    // Kinds and contents a keyed archive never holds.
+    expectRefused(Crafted{.objects = {Bytes{0x00}}}.bytes(), "null");
+    expectRefused(Crafted{.objects = {Bytes{0xC1, 1}, Bytes{0x09}}}.bytes(), "a set");
+    expectRefused(Crafted{.objects = {Bytes{0x70}}}.bytes(), "an unknown marker");
+    expectRefused(Crafted{.objects = {Bytes{0x15, 0}}}.bytes(), "a 32-byte integer");
+    expectRefused(Crafted{.objects = {Bytes{0x21, 0, 0}}}.bytes(), "a 2-byte real");
+    expectRefused(Crafted{.objects = {Bytes{0x51, 0xE9}}}.bytes(), "a byte above 127 in an ASCII string");
+    expectRefused(Crafted{.objects = {Bytes{0x61, 0xD8, 0x3D}}}.bytes(), "an unpaired surrogate");
+    expectRefused(Crafted{.objects = {Bytes{0xD1, 1, 1}, Bytes{0x10, 1}}}.bytes(), "a key that is not a string");
+    expectRefused(Crafted{.objects = {Bytes{0xD2, 1, 1, 2, 2}, Bytes{0x51, 'k'}, Bytes{0x09}}}.bytes(), "a key given twice");
+    expectRefused(Bytes{'b', 'p', 'l', 'i', 's', 't', '0', '1'}, "another version");
+
+    // Every truncation of a valid file, and a wrong header.
+    for (std::size_t size = 0; size < valid.size(); ++size)
+        expectRefused(Bytes(valid.begin(), valid.begin() + std::ptrdiff_t(size)), "truncated to " + std::to_string(size));
+    Bytes header = valid;
+    header[7] = '1';
+    expectRefused(header, "bplist01");
+}
+
+TEST(BinaryPropertyList, EveryDamagedByteReadsOrIsRefused) {
+    // Under the sanitizers this walks every path of the reader with a
+    // damaged value: it must read something or throw, never anything else.
+    const Bytes valid = writeBinaryPropertyList(sampleTree());
+    for (std::size_t i = 0; i < valid.size(); ++i) {
+        for (std::uint8_t flip : {0x01, 0x10, 0x80, 0xFF}) {
+            Bytes damaged = valid;
+            damaged[i] ^= flip;
+            try {
+                (void)readBinaryPropertyList(damaged);
+            } catch (const FormatError&) {
+            }
+        }
+    }
+}
+
+TEST(BinaryPropertyList, TextThatIsNotUTF8IsNotWritten) {
+    for (std::string bad : {"\xC3", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "ab\xFF"})
+        EXPECT_THROW(writeBinaryPropertyList(PlistObject(PlistArray{PlistObject(bad)})), FormatError) << bad;
+    // Keys too.
+    EXPECT_THROW(writeBinaryPropertyList(PlistObject(PlistDictionary{{"\xFF", PlistObject(1)}})), FormatError);
+}
+
+TEST(BinaryPropertyList, NumbersKeepTheirValues) {
+    for (std::int64_t v : {std::int64_t(0), std::int64_t(255), std::int64_t(256), std::int64_t(65535),
+                           std::int64_t(65536), std::int64_t(4294967295), std::int64_t(4294967296), std::int64_t(-1),
+                           std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()})
+        EXPECT_EQ(readBinaryPropertyList(writeBinaryPropertyList(PlistObject(v))).asInteger(), v) << v;
+    const auto max = readBinaryPropertyList(writeBinaryPropertyList(PlistObject(~std::uint64_t(0))));
+    ASSERT_EQ(max.kind(), PlistObject::Kind::Unsigned);
+    EXPECT_EQ(std::get<std::uint64_t>(max.storage()), ~std::uint64_t(0));
+    const auto nan = readBinaryPropertyList(writeBinaryPropertyList(PlistObject(std::nan(""))));
+    ASSERT_TRUE(nan.asReal());
+    EXPECT_TRUE(std::isnan(*nan.asReal()));
+    // A four-byte real reads as the same number.
+    EXPECT_EQ(*readBinaryPropertyList(Crafted{.objects = {Bytes{0x22, 0x3E, 0x80, 0, 0}}}.bytes()).asReal(), 0.25);
+}
