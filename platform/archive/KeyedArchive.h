@@ -100,8 +100,9 @@ class ArchiveWriter;
 class ArchiveReader;
 } // namespace detail
 
-// Writes the fields of one object. Keys are any text not starting with "$"
-// (those are the format's own); writing a key twice keeps the last value.
+// Writes the fields of one object. Keys are any non-empty text not starting
+// with "$" (those are the format's own; others throw writeInvalid); writing
+// a key twice keeps the last value.
 class KeyedEncoder {
 public:
     void encodeBool(std::string_view key, bool value);
