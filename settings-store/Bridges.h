@@ -9,6 +9,18 @@
 
 #include <concepts>
 
+// The colour as the platform colour object of a keyed archive: class
+// "NSColor"; "colorSpaceName", a string object, left out for a colour whose
+// space has no name; "components", the components with alpha last as inline
+// bytes, each a big-endian IEEE 754 64-bit real. A named colour must be one
+// Color::make accepts; a colour without a named space has 1 to 16
+// components. Anything else is refused both ways (ArchiveError).
+template <> struct archive::Archivable<Defaults::Color> {
+    static constexpr std::string_view className = "NSColor";
+    static void encode(const Defaults::Color& color, KeyedEncoder& coder);
+    static Defaults::Color decode(const KeyedDecoder& coder);
+};
+
 namespace Defaults {
 
 // ---- JSON text bridges ----
@@ -345,15 +357,3 @@ struct Serializable<ClosedRange<B>> {
 };
 
 } // namespace Defaults
-
-// The colour as the platform colour object of a keyed archive: class
-// "NSColor"; "colorSpaceName", a string object, left out for a colour whose
-// space has no name; "components", the components with alpha last as inline
-// bytes, each a big-endian IEEE 754 64-bit real. A named colour must be one
-// Color::make accepts; a colour without a named space has 1 to 16
-// components. Anything else is refused both ways (ArchiveError).
-template <> struct archive::Archivable<Defaults::Color> {
-    static constexpr std::string_view className = "NSColor";
-    static void encode(const Defaults::Color& color, KeyedEncoder& coder);
-    static Defaults::Color decode(const KeyedDecoder& coder);
-};

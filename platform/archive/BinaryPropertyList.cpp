@@ -99,7 +99,7 @@ std::size_t bytesFor(std::uint64_t value) {
 class Writer {
 public:
     std::vector<std::uint8_t> write(const PlistObject& root) {
-        number(root, 0);
+        number(root);
         refSize_ = bytesFor(order_.size());
         out_.assign(std::begin(header), std::end(header));
         std::vector<std::uint64_t> offsets;
@@ -121,27 +121,38 @@ public:
     }
 
 private:
-    // Gives every distinct object an index, parents before their children.
+    // Gives every distinct object an index, parents before their children,
+    // and returns its height (0 for a scalar, 1 for a container of scalars).
     // Dictionary keys are string objects of their own, one per distinct key.
-    void number(const PlistObject& object, std::size_t depth) {
-        if (index_.contains(object.identity())) return;
-        const bool container = object.asArray() || object.asDictionary();
-        if (container && depth >= maxPlistDepth())
-            throw FormatError("The property list is nested more than " + std::to_string(maxPlistDepth()) +
-                              " levels deep.");
-        index_.emplace(object.identity(), order_.size());
+    std::size_t number(const PlistObject& object, std::size_t depth = 0) {
+        if (auto seen = index_.find(object.identity()); seen != index_.end()) return seen->second.height;
+        if (depth > maxPlistDepth()) tooDeep();
+        index_.emplace(object.identity(), Numbered{order_.size(), 0});
         order_.push_back(&object);
+        std::size_t height = 0;
         if (auto array = object.asArray()) {
-            for (const auto& element : *array) number(element, depth + 1);
+            for (const auto& element : *array) height = std::max(height, number(element, depth + 1) + 1);
+            if (array->empty()) height = 1;
         } else if (auto dictionary = object.asDictionary()) {
+            height = 1;
             for (const auto& [key, value] : *dictionary) {
                 if (!keyIndex_.contains(key)) {
                     keyIndex_.emplace(key, order_.size());
                     order_.push_back(&keys_.emplace_back(key));
                 }
-                number(value, depth + 1);
+                height = std::max(height, number(value, depth + 1) + 1);
             }
         }
+        // A shared object counts at its deepest use, which its first use
+        // need not be: the heights tell. The depth only bounds the recursion.
+        if (height > maxPlistDepth()) tooDeep();
+        index_.at(object.identity()).height = height;
+        return height;
+    }
+
+    [[noreturn]] static void tooDeep() {
+        throw FormatError("The property list is nested more than " + std::to_string(maxPlistDepth()) +
+                          " levels deep.");
     }
 
     void appendBigEndian(std::uint64_t value, std::size_t size) {
@@ -164,7 +175,7 @@ private:
         appendBigEndian(std::uint64_t(value), size);
     }
 
-    void reference(const PlistObject& object) { appendBigEndian(index_.at(object.identity()), refSize_); }
+    void reference(const PlistObject& object) { appendBigEndian(index_.at(object.identity()).index, refSize_); }
 
     void writeObject(const PlistObject& object) {
         struct Visit {
@@ -219,7 +230,11 @@ private:
         std::visit(Visit{*this}, object.storage());
     }
 
-    std::unordered_map<const void*, std::size_t> index_;
+    struct Numbered {
+        std::size_t index;
+        std::size_t height;
+    };
+    std::unordered_map<const void*, Numbered> index_;
     std::vector<const PlistObject*> order_;
     std::map<std::string, std::size_t, std::less<>> keyIndex_;
     std::deque<PlistObject> keys_;

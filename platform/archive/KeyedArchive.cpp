@@ -125,6 +125,12 @@ ArchiveReader::ArchiveReader(std::span<const std::uint8_t> bytes) {
     // Every object is decoded once per reference to it; an archive whose
     // objects refer to one another exponentially often stops here instead.
     visitsLeft_ = 8 * objects_->size() + 64;
+    bytesLeft_ = 4 * bytes.size() + (std::size_t(1) << 20);
+}
+
+void ArchiveReader::handOut(std::size_t size) {
+    if (size > bytesLeft_) throw ArchiveError::corrupt("The archived objects refer to their data too often.");
+    bytesLeft_ -= size;
 }
 
 const PlistObject* ArchiveReader::at(std::uint64_t index) const {
@@ -209,6 +215,7 @@ std::optional<std::vector<std::uint8_t>> KeyedDecoder::decodeBytes(std::string_v
     const auto* value = field(key);
     if (!value) return std::nullopt;
     if (!value->asData()) wrongKind(key, "bytes");
+    reader_.handOut(value->asData()->size());
     return *value->asData();
 }
 
@@ -236,6 +243,7 @@ std::optional<std::vector<std::uint8_t>> KeyedDecoder::decodeData(std::string_vi
     const auto* object = referenced(key);
     if (!object) return std::nullopt;
     if (!object->asData()) wrongKind(key, "data");
+    reader_.handOut(object->asData()->size());
     return *object->asData();
 }
 

@@ -41,8 +41,9 @@
 // caller names, and an archived object whose "$classname" differs is an
 // error (unexpectedClass), never a different type. Hostile archives
 // (reference cycles, references outside "$objects", graphs that refer to
-// one object exponentially often, nesting past maxPlistDepth()) are refused
-// with readCorrupt; the cost of reading is linear in the archive's size.
+// one object or one large data object exponentially often, nesting past
+// maxPlistDepth()) are refused with readCorrupt; the time and memory of
+// reading stay linear in the archive's size.
 
 #include "platform/archive/BinaryPropertyList.h"
 
@@ -100,8 +101,9 @@ class ArchiveWriter;
 class ArchiveReader;
 } // namespace detail
 
-// Writes the fields of one object. Keys are any text not starting with "$"
-// (those are the format's own); writing a key twice keeps the last value.
+// Writes the fields of one object. Keys are any non-empty text not starting
+// with "$" (those are the format's own; others throw writeInvalid); writing
+// a key twice keeps the last value.
 class KeyedEncoder {
 public:
     void encodeBool(std::string_view key, bool value);
@@ -199,6 +201,12 @@ public:
     // for an index outside "$objects".
     const PlistObject* at(std::uint64_t index) const;
 
+    // Counts `size` bytes handed out as decoded strings and data. A value
+    // holds its own copies, so an archive whose objects all refer to one
+    // large data object would cost its size once per reference: the total
+    // is held to a few times the archive's size (readCorrupt beyond).
+    void handOut(std::size_t size);
+
     // Decodes the object at `index` as class `className` with `decodeFields`.
     template <class T, class F> T object(std::uint64_t index, std::string_view className, F&& decodeFields) {
         Visit visit(*this, index, className);
@@ -227,6 +235,7 @@ private:
     std::vector<bool> inProgress_;
     std::size_t depth_ = 0;
     std::size_t visitsLeft_ = 0;
+    std::size_t bytesLeft_ = 0;
 };
 
 } // namespace detail

@@ -112,6 +112,14 @@ TEST(BinaryPropertyList, NestingIsLimitedWhenWritingAndReading) {
     const std::size_t limit = maxPlistDepth();
     EXPECT_EQ(readBinaryPropertyList(writeBinaryPropertyList(nestedArrays(limit))), nestedArrays(limit));
     EXPECT_THROW(writeBinaryPropertyList(nestedArrays(limit + 1)), FormatError);
+    EXPECT_THROW(writeBinaryPropertyList(nestedArrays(2 * limit)), FormatError);
+    // A chain shared at two depths is as deep as its deeper use, though
+    // written where it is first met.
+    const PlistObject sharedChain = nestedArrays(limit - 2);
+    EXPECT_NO_THROW(writeBinaryPropertyList(PlistObject(PlistArray{sharedChain, PlistObject(PlistArray{sharedChain})})));
+    EXPECT_THROW(writeBinaryPropertyList(
+                     PlistObject(PlistArray{sharedChain, PlistObject(PlistArray{PlistObject(PlistArray{sharedChain})})})),
+                 FormatError);
 
     // Files laid out by hand: `arrays` arrays, each holding the next.
     auto chain = [](std::size_t arrays) {

@@ -258,6 +258,19 @@ TEST(KeyedArchive, HostileArchivesAreRefusedQuickly) {
     }
     EXPECT_EQ(refusal(archiveOf(deep, PlistObject(PlistDictionary{{"root", PlistObject(UID{3})}}))), Code::readCorrupt);
 
+    // Two hundred objects, each holding one shared 64 KB data object: a
+    // small file that would decode to 13 MB of copies.
+    PlistArray sharing{null, swatchClass, name, PlistObject(PlistBytes(1 << 16, 7))};
+    for (std::uint64_t i = 0; i < 200; ++i) {
+        PlistDictionary fields{{"$class", PlistObject(UID{1})}, {"name", PlistObject(UID{2})},
+                               {"alpha", PlistObject(1)}, {"blob", PlistObject(UID{3})}};
+        if (i + 1 < 200) fields.emplace("child", PlistObject(UID{sharing.size() + 1}));
+        sharing.emplace_back(std::move(fields));
+    }
+    const Bytes sharingBytes = archiveOf(sharing, PlistObject(PlistDictionary{{"root", PlistObject(UID{4})}}));
+    EXPECT_LT(sharingBytes.size(), 80000u);
+    EXPECT_EQ(refusal(sharingBytes), Code::readCorrupt);
+
     // Sixty trees each holding the next one twice: 2^60 visits if each
     // reference were followed anew.
     PlistArray dag{null};
