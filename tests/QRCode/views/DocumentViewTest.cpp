@@ -77,7 +77,9 @@ TEST(DocumentView, ShowsALogoThatLeavesTheModulesVisibleAsTheDocumentDrawsIt) {
     document->setLogoTemplate(std::make_shared<QRCode::LogoTemplate>(picture, box, 0, false));
     QRCodeDocumentView view(document);
     ASSERT_TRUE(waitFor([&] { return !view.image().isNull(); }));
-    const gfx::Image shown = viewstest::toImage(view.image());
+    const auto shownImage = ImageReadWrite::cgImage(view.image());
+    ASSERT_TRUE(shownImage);
+    const gfx::Image& shown = *shownImage;
     const auto expected = document->cgImage(shown.width());
     ASSERT_EQ(shown.byteCount(), expected->byteCount());
     EXPECT_EQ(std::memcmp(shown.data(), expected->data(), shown.byteCount()), 0);
