@@ -1,10 +1,10 @@
 // The program: one main window per user session. A second start shows the
 // running window instead of opening another.
 
+#include "app/ui/ApplicationLifetime.h"
 #include "app/ui/ApplicationServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SingleInstance.h"
-#include "platform/defaults/UserDefaults.h"
 
 #include <QApplication>
 
@@ -22,15 +22,16 @@ int main(int argc, char** argv) {
     if (instance.notifyRunningInstance()) return 0;
     instance.listen();
 
+    // Quit, the session's end and termination signals save the settings
+    // and end the loop; no window can refuse.
+    Tessivo::ui::ApplicationLifetime lifetime;
+    lifetime.handleTerminationSignals();
+
     Tessivo::ui::MainWindow window;
     QObject::connect(&instance, &Tessivo::ui::SingleInstance::activationRequested, &window,
                      &Tessivo::ui::MainWindow::bringToFront);
     Tessivo::ui::ApplicationServices services(window);
     window.show();
     services.registerLaunch();
-    // Settings are saved behind the user's edits: save what is left while
-    // the program is still whole (a failure has printed its line).
-    QObject::connect(&app, &QCoreApplication::aboutToQuit,
-                     [] { (void)platform::UserDefaults::standard()->synchronize(); });
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "app/ui/Extensions.h"
 #include "app/ui/MessageSection.h"
 #include "app/ui/PreviewView.h"
+#include "app/ui/SwitchToggle.h"
 
 #include "settings-store/qt/Observable.h"
 #include "settings-store/qt/WidgetBinding.h"
@@ -18,16 +19,21 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace Tessivo::ui {
 
@@ -81,17 +87,25 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     preview_ = new PreviewView(content);
     top->addWidget(preview_, 0, Qt::AlignCenter);
     top->addWidget(divider(QFrame::VLine, content));
+    // The column is padded 20 points on every side; the panel's scroll bar
+    // lies in the right-hand padding, so the panel is as wide as the message
+    // section and its controls keep a gap to the bar.
+    designScroll_ = new QScrollArea(content);
+    const int barWidth = designScroll_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, designScroll_);
+    const int barGap = 4;
+    const int rightEdge = std::max(0, columnPadding - barWidth - barGap);
     auto* right = new QVBoxLayout;
-    right->setContentsMargins(20, 20, 20, 20);
+    right->setContentsMargins(columnPadding, columnPadding, rightEdge, columnPadding);
     right->setSpacing(0);
     messageSection_ = new MessageSection(*state_, content);
+    messageSection_->setContentsMargins(0, 0, columnPadding - rightEdge, 0);
     right->addWidget(messageSection_);
-    designScroll_ = new QScrollArea(content);
     designScroll_->setWidgetResizable(true);
     designScroll_->setFrameShape(QFrame::NoFrame);
     designScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     designScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     designPanel_ = makeDesignPanel(*this, designScroll_);
+    designPanel_->setContentsMargins(0, 0, std::max(barGap, columnPadding - rightEdge - barWidth), 0);
     designScroll_->setWidget(designPanel_);
     right->addWidget(designScroll_, 1);
     top->addLayout(right, 1);
@@ -107,7 +121,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
 
     buildToolbar();
     buildMenus();
-    resize(minimumContentWidth, sizeHint().height());
+    holdSizeLimits();
+    resize(minimumSize());
     schedulePreview();
 }
 
@@ -123,9 +138,7 @@ QWidget* MainWindow::buildBottomBar(QWidget* parent) {
     auto* bar = new QWidget(parent);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(25, 4, 25, 4);
-    auto* hints = new QCheckBox(tr("Show hints"), bar);
-    bindings_.push_back(Defaults::bindWidget(Keys::showHints(), hints));
-    row->addWidget(hints);
+    row->addWidget(new SwitchToggle(tr("Show hints"), Keys::showHints(), bar));
     row->addStretch(1);
     auto* reset = new QPushButton(tr("Reset to defaults"), bar);
     reset->setFlat(true);
@@ -185,7 +198,7 @@ void MainWindow::buildMenus() {
     connectSettingsWindow(*this, *settingsAction_);
     app->addSeparator();
     auto* hide = app->addAction(tr("Hide Tessivo"));
-    connect(hide, &QAction::triggered, this, &QWidget::hide);
+    connect(hide, &QAction::triggered, this, &MainWindow::hideApplication);
     auto* quit = app->addAction(tr("Quit Tessivo"));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
@@ -195,7 +208,7 @@ void MainWindow::buildMenus() {
     auto* file = menuBar()->addMenu(tr("File"));
     auto* close = file->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence::Close);
-    connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(close, &QAction::triggered, this, &MainWindow::hideApplication);
 
     auto* help = menuBar()->addMenu(tr("Help"));
     contactSupportAction_ = help->addAction(tr("Contact Support"));
@@ -206,8 +219,58 @@ void MainWindow::buildMenus() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window keeps its message and design; a second start or the
-    // desktop's activation shows it again.
+    // desktop's activation shows it again. Quit does not come here: it ends
+    // the event loop without asking the windows (ApplicationLifetime).
     event->ignore();
+    hideApplication();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    holdSizeLimits();
+    // Typing starts in the message field when the window first appears.
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        if (QWidget* field = messageSection_->firstField()) field->setFocus(Qt::ActiveWindowFocusReason);
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::LayoutRequest:
+    case QEvent::FontChange:
+    case QEvent::StyleChange: holdSizeLimits(); break;
+    default: break;
+    }
+    return handled;
+}
+
+void MainWindow::holdSizeLimits() {
+    // The menu bar, the toolbar and the content's least size; the content's
+    // height is fixed, so this is the window's one height.
+    const QSize least = layout()->totalMinimumSize();
+    const QSize minimum(std::max(minimumContentWidth, least.width()), least.height());
+    const QSize maximum(std::max(maximumContentWidth, minimum.width()), least.height());
+    if (minimumSize() != minimum) setMinimumSize(minimum);
+    if (maximumSize() != maximum) setMaximumSize(maximum);
+}
+
+void MainWindow::hideApplication() {
+    // Popups and tool tips close by themselves; every other window goes
+    // with the program and comes back with it.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget == this || !widget->isVisible()) continue;
+        switch (widget->windowType()) {
+        case Qt::Popup:
+        case Qt::ToolTip:
+        case Qt::Desktop:
+        case Qt::SplashScreen: continue;
+        default: break;
+        }
+        hiddenWindows_.emplace_back(widget);
+        widget->hide();
+    }
     hide();
 }
 
@@ -216,6 +279,13 @@ void MainWindow::bringToFront() {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();
     activateWindow();
+    // The windows hidden with the program, above the main window.
+    const auto hidden = std::exchange(hiddenWindows_, {});
+    for (const QPointer<QWidget>& widget : hidden) {
+        if (!widget) continue;
+        widget->show();
+        widget->raise();
+    }
 }
 
 void MainWindow::showExportError(const QString& message) {

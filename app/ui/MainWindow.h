@@ -42,6 +42,8 @@ public:
     static constexpr int minimumContentWidth = 800;
     static constexpr int maximumContentWidth = 1000;
     static constexpr int contentHeight = 580;
+    // Around the message section and the design panel.
+    static constexpr int columnPadding = 20;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -56,6 +58,7 @@ public:
     PreviewRenderer& previewRenderer() const { return *renderer_; }
     MessageSection& messageSection() const { return *messageSection_; }
     QWidget* designPanel() const { return designPanel_; }
+    QScrollArea* designScroll() const { return designScroll_; }
 
     QMenu& presetsMenu() const { return *presetsMenu_; }
     QMenu& actionsMenu() const { return *actionsMenu_; }
@@ -79,16 +82,26 @@ public:
     QMessageBox* resetConfirmation() const { return resetConfirmation_; }
     QMessageBox* exportAlert() const { return exportAlert_; }
 
-    // Shows, raises and activates the window (a second start of the program).
+    // Hides the program: this window and every other window it shows (the
+    // Settings window, a colour dialog). bringToFront brings them back.
+    void hideApplication();
+    // Shows, raises and activates the window (a second start of the program),
+    // and the windows that hideApplication hid.
     void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
     QWidget* buildBottomBar(QWidget* parent);
     void buildToolbar();
+    // The window's own limits: the content's width range and its height,
+    // with the menu bar and the toolbar, so that the window manager offers
+    // no size the layout cannot fill.
+    void holdSizeLimits();
 
     std::unique_ptr<MainWindowState> state_;
     PreviewView* preview_ = nullptr;
@@ -110,6 +123,9 @@ private:
     QPointer<QMessageBox> exportAlert_;
     QPointer<QMessageBox> resetConfirmation_;
     QPointer<QDialog> successNotice_;
+
+    std::vector<QPointer<QWidget>> hiddenWindows_;
+    bool shownBefore_ = false;
 
     std::vector<std::unique_ptr<Defaults::ObservableBase>> observers_;
     std::vector<std::unique_ptr<Defaults::WidgetBinding>> bindings_;

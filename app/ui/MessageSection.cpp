@@ -37,7 +37,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
     // Header row: "Message", a spacer and the kind picker at the right end.
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(10, 6, 10, 0);
+    header->setContentsMargins(0, 6, 0, 0);
     auto* heading = new QLabel(tr("Message"), this);
     QFont bold = heading->font();
     bold.setBold(true);
@@ -53,7 +53,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
     auto* forms = new QWidget(this);
     auto* formsLayout = new QVBoxLayout(forms);
-    formsLayout->setContentsMargins(10, 0, 10, 6);
+    formsLayout->setContentsMargins(0, 0, 0, 6);
     formsLayout->setSpacing(0);
     outer->addWidget(forms);
 
