@@ -7,6 +7,7 @@
 #include "app/ui/MessageSection.h"
 #include "app/ui/PreviewView.h"
 #include "app/ui/SwitchToggle.h"
+#include "app/ui/Symbols.h"
 
 #include "settings-store/qt/Observable.h"
 #include "settings-store/qt/WidgetBinding.h"
@@ -17,6 +18,8 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
+#include <QGraphicsDropShadowEffect>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +29,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpacerItem>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -38,6 +42,8 @@
 namespace Tessivo::ui {
 
 namespace {
+
+constexpr int minimumAlertWidth = 380;
 
 QFrame* divider(QFrame::Shape shape, QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -67,6 +73,66 @@ QPixmap successSymbol(int side) {
         {QPointF(side * 0.3, side * 0.5), QPointF(side * 0.45, side * 0.64), QPointF(side * 0.72, side * 0.36)}));
     return pixmap;
 }
+
+// A message box lays itself out as narrow as its words; with a short title
+// and text the window manager then cuts the title. Give it room for the
+// title and a line of text that reads in one go.
+void giveAlertWidth(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle());
+    const int width = std::max(minimumAlertWidth, titleWidth + 160);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+// The success notice: a framed card over the window with the symbol and the
+// message. It belongs to the window, so it needs no window manager.
+class SuccessNotice : public QWidget {
+public:
+    explicit SuccessNotice(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("successNotice"));
+        setFixedSize(300, 200);
+        setAttribute(Qt::WA_StyledBackground, false);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(16, 16, 16, 16);
+        layout->addStretch(1);
+        auto* symbol = new QLabel(this);
+        symbol->setPixmap(successSymbol(80));
+        symbol->setAlignment(Qt::AlignCenter);
+        layout->addWidget(symbol);
+        auto* text = new QLabel(tr("Successfully generated QR image!"), this);
+        QFont bold = text->font();
+        bold.setBold(true);
+        text->setFont(bold);
+        text->setAlignment(Qt::AlignCenter);
+        layout->addWidget(text);
+        layout->addStretch(1);
+        auto* shadow = new QGraphicsDropShadowEffect(this);
+        shadow->setBlurRadius(24);
+        shadow->setOffset(0, 4);
+        shadow->setColor(QColor(0, 0, 0, 90));
+        setGraphicsEffect(shadow);
+        hide();
+    }
+
+    // Centred over the window's content.
+    void place() {
+        const QWidget* area = parentWidget();
+        move((area->width() - width()) / 2, (area->height() - height()) / 2);
+        raise();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor border = palette().color(QPalette::Mid);
+        painter.setPen(QPen(border, 1));
+        painter.setBrush(palette().color(QPalette::Window).lighter(104));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    }
+};
 
 } // namespace
 
@@ -158,18 +224,18 @@ void MainWindow::buildToolbar() {
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(spacer);
 
-    auto makeMenuButton = [&](const QString& title, const QString& icon, QMenu*& menu, QToolButton*& button) {
+    auto makeMenuButton = [&](const QString& title, Symbol symbol, QMenu*& menu, QToolButton*& button) {
         menu = new QMenu(title, this);
         button = new QToolButton(toolbar);
         button->setText(title);
-        button->setIcon(QIcon::fromTheme(icon));
+        button->setIcon(symbolIcon(symbol));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(menu);
         toolbar->addWidget(button);
     };
-    makeMenuButton(tr("Presets"), QStringLiteral("preferences-desktop-color"), presetsMenu_, presetsButton_);
-    makeMenuButton(tr("Actions"), QStringLiteral("document-send"), actionsMenu_, actionsButton_);
+    makeMenuButton(tr("Presets"), Symbol::palette, presetsMenu_, presetsButton_);
+    makeMenuButton(tr("Actions"), Symbol::send, actionsMenu_, actionsButton_);
     fillPresetsMenu(*this, *presetsMenu_);
     fillActionsMenu(*this, *actionsMenu_);
     // A button whose menu stays empty would open nothing.
@@ -300,6 +366,7 @@ void MainWindow::showExportError(const QString& message) {
     alert->addButton(tr("OK"), QMessageBox::RejectRole);
     alert->setText(tr("Export failed"));
     alert->setInformativeText(message);
+    giveAlertWidth(*alert);
     // Any way of closing it (OK, Escape) clears the text, so the next
     // failure shows it again.
     connect(alert, &QDialog::finished, this, [this] { exportErrorMessage_.reset(); });
@@ -308,34 +375,13 @@ void MainWindow::showExportError(const QString& message) {
 }
 
 void MainWindow::showSuccessNotice() {
-    if (!successNotice_) {
-        auto* notice = new QDialog(this, Qt::Sheet | Qt::FramelessWindowHint);
-        notice->setAttribute(Qt::WA_DeleteOnClose);
-        notice->setFixedSize(300, 200);
-        auto* layout = new QVBoxLayout(notice);
-        layout->setAlignment(Qt::AlignCenter);
-        auto* symbol = new QLabel(notice);
-        symbol->setPixmap(successSymbol(80));
-        symbol->setAlignment(Qt::AlignCenter);
-        layout->addWidget(symbol);
-        auto* text = new QLabel(tr("Successfully generated QR image!"), notice);
-        QFont bold = text->font();
-        bold.setBold(true);
-        text->setFont(bold);
-        text->setAlignment(Qt::AlignCenter);
-        layout->addWidget(text);
-        successNotice_ = notice;
-        notice->setWindowModality(Qt::WindowModal);
-        notice->open();
-    }
-    // Two seconds from the latest success.
-    auto* timer = successNotice_->findChild<QTimer*>();
-    if (!timer) {
-        timer = new QTimer(successNotice_);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, successNotice_.data(), &QDialog::accept);
-    }
-    timer->start(2000);
+    if (!successNotice_) successNotice_ = new SuccessNotice(this);
+    auto* notice = static_cast<SuccessNotice*>(successNotice_.data());
+    notice->place();
+    notice->show();
+    // Each success hides the notice 2 seconds later, whatever came between:
+    // a second success while it shows does not keep it longer.
+    QTimer::singleShot(successNoticeDuration, notice, &QWidget::hide);
 }
 
 bool MainWindow::isSuccessNoticeShown() const { return successNotice_ && successNotice_->isVisible(); }
@@ -349,7 +395,12 @@ void MainWindow::confirmResetToDefaults() {
     box->setInformativeText(
         tr("You are going to reset all settings to their default values, so all changes will be lost!"));
     auto* proceed = box->addButton(tr("Proceed"), QMessageBox::DestructiveRole);
-    box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    auto* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // Return must not run the destructive choice.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    proceed->setAutoDefault(false);
+    giveAlertWidth(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     connect(box, &QMessageBox::buttonClicked, this, [proceed](QAbstractButton* button) {

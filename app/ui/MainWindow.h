@@ -74,7 +74,8 @@ public:
     // shown replaces the text. Dismissing it clears the text.
     void showExportError(const QString& message);
     std::optional<QString> exportErrorMessage() const { return exportErrorMessage_; }
-    // The success notice, shown for 2 seconds.
+    // The success notice, hidden again 2 seconds after each success.
+    static constexpr int successNoticeDuration = 2000;
     void showSuccessNotice();
     bool isSuccessNoticeShown() const;
     // The reset confirmation; "Proceed" resets the design keys.
@@ -122,7 +123,7 @@ private:
     std::optional<QString> exportErrorMessage_;
     QPointer<QMessageBox> exportAlert_;
     QPointer<QMessageBox> resetConfirmation_;
-    QPointer<QDialog> successNotice_;
+    QPointer<QWidget> successNotice_;
 
     std::vector<QPointer<QWidget>> hiddenWindows_;
     bool shownBefore_ = false;

@@ -133,6 +133,9 @@ QLineEdit* MessageSection::addField(QWidget* form, const QString& placeholder, s
     auto* edit = new QLineEdit(form);
     edit->setPlaceholderText(placeholder);
     edit->setAccessibleName(placeholder);
+    // At the narrowest window a long placeholder is cut: the whole text
+    // shows when the pointer rests on the field.
+    edit->setToolTip(placeholder);
     edit->setText(qs(state_.fields.*field));
     form->layout()->addWidget(edit);
     const auto index = std::size_t(std::find(forms_.begin(), forms_.end(), form) - forms_.begin());
