@@ -18,14 +18,15 @@ int main(int argc, char** argv) {
     // Closing the window hides it; only Quit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Quit, the session's end and termination signals save the settings
+    // and end the loop; no window can refuse. In place before the program
+    // can be found by its socket.
+    Tessivo::ui::ApplicationLifetime lifetime;
+    lifetime.handleTerminationSignals();
+
     Tessivo::ui::SingleInstance instance;
     if (instance.notifyRunningInstance()) return 0;
     instance.listen();
-
-    // Quit, the session's end and termination signals save the settings
-    // and end the loop; no window can refuse.
-    Tessivo::ui::ApplicationLifetime lifetime;
-    lifetime.handleTerminationSignals();
 
     Tessivo::ui::MainWindow window;
     QObject::connect(&instance, &Tessivo::ui::SingleInstance::activationRequested, &window,

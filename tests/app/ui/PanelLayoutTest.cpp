@@ -17,14 +17,19 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <array>
+
 using namespace Tessivo;
 using namespace Tessivo::ui;
 
 namespace {
 
-const Defaults::Key<bool>* const groupKeys[] = {&Keys::expandedEyeShape(),   &Keys::expandedPupilShape(),
-                                                &Keys::expandedPixelShape(), &Keys::expandedBackground(),
-                                                &Keys::expandedLogo(),       &Keys::expandedAdvanced()};
+// The groups' keys in the panel's order. Asked for inside the tests: the
+// keys open the settings store, which must find the test's own folder.
+std::array<const Defaults::Key<bool>*, 6> groupKeys() {
+    return {&Keys::expandedEyeShape(),   &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
+            &Keys::expandedBackground(), &Keys::expandedLogo(),       &Keys::expandedAdvanced()};
+}
 
 struct PanelLayout : FreshSettings {
     std::unique_ptr<MainWindow> window;
@@ -44,7 +49,8 @@ struct PanelLayout : FreshSettings {
         pumpEvents();
     }
     void openGroups(unsigned mask) {
-        for (std::size_t i = 0; i < std::size(groupKeys); ++i) groupKeys[i]->set((mask >> i & 1u) != 0);
+        const auto keys = groupKeys();
+        for (std::size_t i = 0; i < keys.size(); ++i) keys[i]->set((mask >> i & 1u) != 0);
         pumpEvents();
     }
     // Where the panel's last shown control ends, in the panel.
