@@ -16,7 +16,7 @@ CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<boo
     // A title, not a pressed button: open and closed groups look alike but
     // for the arrow. Keyboard focus (Tab; Space opens and closes) outlines
     // it in the accent colour; the transparent border keeps it in place.
-    header_->setFocusPolicy(Qt::StrongFocus);
+    header_->setFocusPolicy(Qt::TabFocus);
     header_->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid transparent; border-radius: 3px;"
                                           " padding: 2px 0px; }"
                                           "QToolButton:focus { border-color: palette(highlight); }"));

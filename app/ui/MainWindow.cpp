@@ -10,11 +10,9 @@
 #include "app/ui/Symbols.h"
 
 #include "settings-store/qt/Observable.h"
-#include "settings-store/qt/WidgetBinding.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>

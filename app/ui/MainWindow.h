@@ -23,7 +23,6 @@ class QToolButton;
 // the meta-object compiler reads.
 namespace Defaults {
 class ObservableBase;
-class WidgetBinding;
 } // namespace Defaults
 
 namespace Tessivo {
@@ -129,7 +128,6 @@ private:
     bool shownBefore_ = false;
 
     std::vector<std::unique_ptr<Defaults::ObservableBase>> observers_;
-    std::vector<std::unique_ptr<Defaults::WidgetBinding>> bindings_;
 };
 
 } // namespace Tessivo::ui

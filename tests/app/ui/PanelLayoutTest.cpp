@@ -127,7 +127,9 @@ TEST_F(PanelLayout, RowsKeepTitlesWholeAndInputsAtTheRightEndClearOfTheScrollBar
                 EXPECT_FALSE(QRect(title->pos(), title->size()).intersects(fieldInRow)) << what;
                 // Clear of the scroll bar.
                 EXPECT_LE(inViewport(field).right(), scroll->viewport()->width() - 3) << what;
-                if (hex) EXPECT_LE(field->width(), 100) << what;
+                if (hex) {
+                    EXPECT_LE(field->width(), 100) << what;
+                }
             }
         }
     }
