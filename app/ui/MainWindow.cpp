@@ -3,6 +3,7 @@
 #include "app/core/DocumentBuilder.h"
 #include "app/core/MainWindowState.h"
 #include "app/core/SettingsKeys.h"
+#include "app/ui/Alerts.h"
 #include "app/ui/Extensions.h"
 #include "app/ui/MessageSection.h"
 #include "app/ui/PreviewView.h"
@@ -17,7 +18,6 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +27,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSpacerItem>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -40,8 +39,6 @@
 namespace Tessivo::ui {
 
 namespace {
-
-constexpr int minimumAlertWidth = 380;
 
 QFrame* divider(QFrame::Shape shape, QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -70,18 +67,6 @@ QPixmap successSymbol(int side) {
     p.drawPolyline(QPolygonF(
         {QPointF(side * 0.3, side * 0.5), QPointF(side * 0.45, side * 0.64), QPointF(side * 0.72, side * 0.36)}));
     return pixmap;
-}
-
-// A message box lays itself out as narrow as its words; with a short title
-// and text the window manager then cuts the title. Give it room for the
-// title and a line of text that reads in one go.
-void giveAlertWidth(QMessageBox& box) {
-    auto* grid = qobject_cast<QGridLayout*>(box.layout());
-    if (!grid) return;
-    const int titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle());
-    const int width = std::max(minimumAlertWidth, titleWidth + 160);
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
-                  grid->columnCount());
 }
 
 // The success notice: a framed card over the window with the symbol and the
