@@ -1,10 +1,10 @@
 // The program: one main window per user session. A second start shows the
 // running window instead of opening another.
 
+#include "app/ui/ApplicationLifetime.h"
 #include "app/ui/ApplicationServices.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/SingleInstance.h"
-#include "platform/defaults/UserDefaults.h"
 
 #include <QApplication>
 
@@ -18,6 +18,12 @@ int main(int argc, char** argv) {
     // Closing the window hides it; only Quit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Quit, the session's end and termination signals save the settings
+    // and end the loop; no window can refuse. In place before the program
+    // can be found by its socket.
+    Tessivo::ui::ApplicationLifetime lifetime;
+    lifetime.handleTerminationSignals();
+
     Tessivo::ui::SingleInstance instance;
     if (instance.notifyRunningInstance()) return 0;
     instance.listen();
@@ -28,9 +34,5 @@ int main(int argc, char** argv) {
     Tessivo::ui::ApplicationServices services(window);
     window.show();
     services.registerLaunch();
-    // Settings are saved behind the user's edits: save what is left while
-    // the program is still whole (a failure has printed its line).
-    QObject::connect(&app, &QCoreApplication::aboutToQuit,
-                     [] { (void)platform::UserDefaults::standard()->synchronize(); });
     return app.exec();
 }

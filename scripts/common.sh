@@ -8,7 +8,7 @@ TESSIVO_BUILD_PACKAGES=(
   libpng-dev zlib1g-dev libjpeg62-turbo-dev libtiff-dev libheif-dev libgif-dev
   nlohmann-json3-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev
+  qt6-base-dev libqt6svg6
 )
 # The compiler and libFuzzer runtime that scripts/fuzz.sh needs.
 TESSIVO_FUZZ_PACKAGES=(
@@ -17,7 +17,7 @@ TESSIVO_FUZZ_PACKAGES=(
 # Extra tools the tests use as independent readers of what we write.
 TESSIVO_TEST_PACKAGES=(
   poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb openssl
-  xdotool python3-vobject python3-icalendar
+  xdotool python3-vobject python3-icalendar openbox
 )
 
 ensure_packages() {

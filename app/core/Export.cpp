@@ -6,9 +6,10 @@
 #include <QMimeData>
 #include <QSaveFile>
 
-#include <memory>
-
+#include <algorithm>
+#include <cstring>
 #include <exception>
+#include <memory>
 
 namespace Tessivo {
 namespace {
@@ -37,6 +38,28 @@ gfx::Image onWhite(const gfx::Image& image) {
     return result;
 }
 
+// The PNG without its pHYs chunk: a saved file carries no resolution (the
+// encoder writes one for every PNG; readers take their own default without
+// it). Every chunk keeps its own checksum, so the rest stays valid.
+QByteArray withoutResolution(const std::vector<std::uint8_t>& png) {
+    constexpr std::size_t signature = 8;
+    QByteArray out;
+    out.reserve(qsizetype(png.size()));
+    out.append(reinterpret_cast<const char*>(png.data()), qsizetype(std::min(signature, png.size())));
+    std::size_t at = signature;
+    while (at + 12 <= png.size()) {
+        const std::size_t length = std::size_t(png[at]) << 24 | std::size_t(png[at + 1]) << 16 |
+                                   std::size_t(png[at + 2]) << 8 | std::size_t(png[at + 3]);
+        const std::size_t whole = 12 + length;
+        if (length > png.size() - at - 12) break; // not a chunk: keep what follows as it is
+        if (std::memcmp(png.data() + at + 4, "pHYs", 4) != 0)
+            out.append(reinterpret_cast<const char*>(png.data() + at), qsizetype(whole));
+        at += whole;
+    }
+    if (at < png.size()) out.append(reinterpret_cast<const char*>(png.data() + at), qsizetype(png.size() - at));
+    return out;
+}
+
 template <class Make> void addItem(ClipboardItems& items, const char* type, Make&& make) noexcept {
     try {
         items.emplace_back(QString::fromLatin1(type), make());
@@ -60,7 +83,7 @@ const ExportFormatInfo& exportFormatInfo(ExportFormat format) {
 
 QByteArray exportData(const QRCode::Document& document, ExportFormat format) {
     switch (format) {
-    case ExportFormat::png: return toByteArray(document.pngData(kExportDimension));
+    case ExportFormat::png: return withoutResolution(document.pngData(kExportDimension));
     case ExportFormat::jpeg: {
         const gfx::ImagePtr image = document.cgImage(kExportDimension);
         // No quality given: the encoder's default applies.

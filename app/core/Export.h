@@ -33,7 +33,8 @@ inline constexpr ExportFormat kExportFormats[] = {ExportFormat::png, ExportForma
 inline constexpr std::int64_t kExportDimension = 1024;
 
 // The file's bytes. Throws the library's errors. A JPEG has no alpha, so a
-// transparent background is laid on white first.
+// transparent background is laid on white first. A PNG file carries no
+// resolution (the clipboard's PNG keeps its 72 dpi).
 QByteArray exportData(const QRCode::Document& document, ExportFormat format);
 
 // Writes the bytes through a temporary file beside `path` that replaces the

@@ -14,8 +14,12 @@ CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<boo
     header_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     header_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // A title, not a pressed button: open and closed groups look alike but
-    // for the arrow.
-    header_->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 3px 0px; }"));
+    // for the arrow. Keyboard focus (Tab; Space opens and closes) outlines
+    // it in the accent colour; the transparent border keeps it in place.
+    header_->setFocusPolicy(Qt::TabFocus);
+    header_->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid transparent; border-radius: 3px;"
+                                          " padding: 2px 0px; }"
+                                          "QToolButton:focus { border-color: palette(highlight); }"));
     QFont bold = header_->font();
     bold.setBold(true);
     header_->setFont(bold);

@@ -1,6 +1,7 @@
 #include "app/ui/ColorInput.h"
 
 #include "app/core/ColorText.h"
+#include "app/ui/LabeledRow.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
@@ -9,7 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStackedLayout>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -68,15 +69,17 @@ HexColorField::HexColorField(const QString& title, const Defaults::Key<Color>& c
     // Wide enough for "#RRGGBB" and no wider: the panel's column is narrow,
     // and equal widths keep the swatches of all rows in one line.
     lineEdit_->setFixedWidth(std::min(100, lineEdit_->fontMetrics().horizontalAdvance("#RRGGBB") + 26));
-    label_->setWordWrap(true);
     lineEdit_->setAccessibleName(title);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    row->addWidget(label_);
-    row->addStretch(1);
-    row->addWidget(swatch_);
-    row->addWidget(lineEdit_);
+    // The swatch and the field, 6 points apart, at the right end of the row.
+    auto* input = new QWidget(this);
+    auto* inputRow = new QHBoxLayout(input);
+    inputRow->setContentsMargins(0, 0, 0, 0);
+    inputRow->setSpacing(6);
+    swatch_->setParent(input);
+    lineEdit_->setParent(input);
+    inputRow->addWidget(swatch_);
+    inputRow->addWidget(lineEdit_);
+    new LabeledRowLayout(label_, input, this);
     swatch_->setColor(toQColor(color_.wrappedValue()));
     connect(&color_.observable(), &Defaults::ObservableBase::objectWillChange, this, [this] { colorChanged(); });
     connect(lineEdit_, &QLineEdit::returnPressed, this, [this] { submit(); });
@@ -114,7 +117,6 @@ void HexColorField::submit() {
 ColorPickerField::ColorPickerField(const QString& title, const Defaults::Key<Color>& color, QWidget* parent)
     : QWidget(parent), color_(color) {
     auto* label = new QLabel(title, this);
-    label->setWordWrap(true);
     auto* button = new QPushButton(this);
     button->setAccessibleName(title);
     button->setFixedSize(46, 26);
@@ -127,12 +129,7 @@ ColorPickerField::ColorPickerField(const QString& title, const Defaults::Key<Col
     button_ = button;
     label->setBuddy(button);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
-    row->addWidget(label);
-    row->addStretch(1);
-    row->addWidget(button);
+    new LabeledRowLayout(label, button, this);
 
     showColor();
     connect(&color_.observable(), &Defaults::ObservableBase::objectWillChange, this, [this] { showColor(); });
@@ -177,20 +174,24 @@ void ColorPickerField::openDialog() {
 
 ColorInput::ColorInput(const QString& title, const Defaults::Key<Color>& color, QWidget* parent)
     : QWidget(parent), title_(title), useHex_(Keys::useHexColorInput()) {
-    stack_ = new QStackedLayout(this);
-    stack_->setContentsMargins(0, 0, 0, 0);
+    // One of the two is shown; a stacked layout would take the taller of
+    // the two rows' heights for either.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
     picker_ = new ColorPickerField(title, color, this);
     hex_ = new HexColorField(title, color, this);
-    stack_->addWidget(picker_);
-    stack_->addWidget(hex_);
+    column->addWidget(picker_);
+    column->addWidget(hex_);
     showMode();
     connect(&useHex_.observable(), &Defaults::ObservableBase::objectWillChange, this, [this] { showMode(); });
 }
 
-bool ColorInput::showsHexField() const { return stack_->currentWidget() == hex_; }
+bool ColorInput::showsHexField() const { return !hex_->isHidden(); }
 
 void ColorInput::showMode() {
-    stack_->setCurrentWidget(useHex_.wrappedValue() ? static_cast<QWidget*>(hex_) : picker_);
+    const bool hex = useHex_.wrappedValue();
+    picker_->setVisible(!hex);
+    hex_->setVisible(hex);
 }
 
 } // namespace Tessivo::ui

@@ -18,7 +18,6 @@
 
 class QLabel;
 class QLineEdit;
-class QStackedLayout;
 
 namespace Tessivo::ui {
 
@@ -107,7 +106,6 @@ private:
 
     QString title_;
     Defaults::Default<bool> useHex_;
-    QStackedLayout* stack_;
     ColorPickerField* picker_;
     HexColorField* hex_;
 };

@@ -6,19 +6,20 @@
 #include "app/ui/MatchingPupil.h"
 #include "app/ui/ShapeSelector.h"
 
-#include "settings-store/qt/Toggle.h"
+#include "app/ui/SwitchToggle.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -70,6 +71,23 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+// A picker under its title, both at the row's leading edge, like the
+// sliders: the same at every width, whatever the title's length.
+QWidget* captioned(const QString& title, QComboBox* picker, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    auto* label = new QLabel(title, box);
+    label->setBuddy(picker);
+    picker->setParent(box);
+    picker->setMaximumWidth(300);
+    picker->setAccessibleName(title);
+    column->addWidget(label);
+    column->addWidget(picker);
+    return box;
+}
 
 QFrame* divider(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -190,7 +208,7 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
                                    std::make_shared<ShapeThumbnails>(ShapeThumbnails::pupils(shapes.pupilShapes)),
                                    Keys::pupilShapeIdx(), pupils->content());
         rows->addWidget(pupilGrid_);
-        matchingPupil_ = new Defaults::Toggle("Matching Pupil", Keys::matchingPupil(), pupils->content());
+        matchingPupil_ = new SwitchToggle("Matching Pupil", Keys::matchingPupil(), pupils->content());
         auto* matchingRow = new QHBoxLayout;
         matchingRow->addStretch(1);
         matchingRow->addWidget(matchingPupil_);
@@ -241,14 +259,9 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
         maintainAspectRatio_ = new QCheckBox("Maintain aspect ratio", content);
         maintainAspectRatio_->setChecked(logo_.maintainAspectRatio);
         rows->addWidget(maintainAspectRatio_);
-        auto* positionForm = new QFormLayout;
-        positionForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
-        positionForm->setContentsMargins(0, 0, 0, 0);
         logoPosition_ = new QComboBox(content);
         logoPosition_->addItems({"Center", "Lower-right corner"});
-        logoPosition_->setMaximumWidth(300);
-        positionForm->addRow("Position", logoPosition_);
-        rows->addLayout(positionForm);
+        rows->addWidget(captioned("Position", logoPosition_, content));
         logoThumbnail_ = new QLabel(content);
         logoThumbnail_->setFixedSize(120, 120);
         logoThumbnail_->setScaledContents(true); // stretched to its frame
@@ -296,14 +309,9 @@ DesignPanel::DesignPanel(const ShapeLists& shapes, QWidget* parent)
         hint->setContentsMargins(0, 0, 0, hintGap);
         rows->addWidget(hint);
         addGap(rows, content);
-        auto* form = new QFormLayout;
-        form->setRowWrapPolicy(QFormLayout::WrapLongRows);
-        form->setContentsMargins(0, 0, 0, 0);
         errorCorrection_ = new QComboBox(content);
         errorCorrection_->addItems({"Low (~7%)", "Medium (~15%)", "Quartile (~25%)", "High (~30%)"});
-        errorCorrection_->setMaximumWidth(300);
-        form->addRow("Error correction", errorCorrection_);
-        rows->addLayout(form);
+        rows->addWidget(captioned("Error correction", errorCorrection_, content));
         // Any stored value but 0...2 is taken as High, and shown so.
         bindings_.push_back(Defaults::bindWidget(
             Keys::errorCorrection(), errorCorrection_, &QComboBox::activated,
@@ -403,6 +411,16 @@ void DesignPanel::logoLoaded(gfx::ImagePtr image, const QImage& thumbnail) {
 void DesignPanel::logoFailed(const QString& message) {
     logoMessage_->setText(message);
     logoMessage_->show();
+    // The message sits at the end of the logo group, often below what the
+    // panel shows: bring it into view once the panel has made room for it.
+    QTimer::singleShot(0, logoMessage_, [this] {
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+            if (auto* scroll = qobject_cast<QScrollArea*>(w)) {
+                if (QLayout* panelLayout = layout()) panelLayout->activate();
+                scroll->ensureWidgetVisible(logoMessage_, 0, 6);
+                return;
+            }
+    });
 }
 
 } // namespace Tessivo::ui

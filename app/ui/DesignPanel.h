@@ -34,6 +34,7 @@ class CollapsibleGroup;
 class ColorInput;
 class MatchingPupilRule;
 class ShapeGrid;
+class SwitchToggle;
 
 // A slider over a 32-bit key from 0 to 20 without a step. Only the user's
 // moves write the key; showing a stored value never rounds it.
@@ -83,7 +84,7 @@ public:
     ShapeGrid* eyeGrid() const { return eyeGrid_; }
     ShapeGrid* pupilGrid() const { return pupilGrid_; }
     ShapeGrid* pixelGrid() const { return pixelGrid_; }
-    QCheckBox* matchingPupilSwitch() const { return matchingPupil_; }
+    SwitchToggle* matchingPupilSwitch() const { return matchingPupil_; }
     ValueSlider* paddingSlider() const { return padding_; }
     ValueSlider* radiusSlider() const { return radius_; }
     QCheckBox* useLogoToggle() const { return useLogo_; }
@@ -123,7 +124,7 @@ private:
     ShapeGrid* eyeGrid_ = nullptr;
     ShapeGrid* pupilGrid_ = nullptr;
     ShapeGrid* pixelGrid_ = nullptr;
-    QCheckBox* matchingPupil_ = nullptr;
+    SwitchToggle* matchingPupil_ = nullptr;
     ValueSlider* padding_ = nullptr;
     ValueSlider* radius_ = nullptr;
     QCheckBox* useLogo_ = nullptr;

@@ -3,31 +3,38 @@
 #include "app/core/DocumentBuilder.h"
 #include "app/core/MainWindowState.h"
 #include "app/core/SettingsKeys.h"
+#include "app/ui/Alerts.h"
 #include "app/ui/Extensions.h"
 #include "app/ui/MessageSection.h"
 #include "app/ui/PreviewView.h"
+#include "app/ui/SwitchToggle.h"
+#include "app/ui/Symbols.h"
 
 #include "settings-store/qt/Observable.h"
-#include "settings-store/qt/WidgetBinding.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
+#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace Tessivo::ui {
 
@@ -62,6 +69,54 @@ QPixmap successSymbol(int side) {
     return pixmap;
 }
 
+// The success notice: a framed card over the window with the symbol and the
+// message. It belongs to the window, so it needs no window manager.
+class SuccessNotice : public QWidget {
+public:
+    explicit SuccessNotice(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("successNotice"));
+        setFixedSize(300, 200);
+        setAttribute(Qt::WA_StyledBackground, false);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(16, 16, 16, 16);
+        layout->addStretch(1);
+        auto* symbol = new QLabel(this);
+        symbol->setPixmap(successSymbol(80));
+        symbol->setAlignment(Qt::AlignCenter);
+        layout->addWidget(symbol);
+        auto* text = new QLabel(tr("Successfully generated QR image!"), this);
+        QFont bold = text->font();
+        bold.setBold(true);
+        text->setFont(bold);
+        text->setAlignment(Qt::AlignCenter);
+        layout->addWidget(text);
+        layout->addStretch(1);
+        auto* shadow = new QGraphicsDropShadowEffect(this);
+        shadow->setBlurRadius(24);
+        shadow->setOffset(0, 4);
+        shadow->setColor(QColor(0, 0, 0, 90));
+        setGraphicsEffect(shadow);
+        hide();
+    }
+
+    // Centred over the window's content.
+    void place() {
+        const QWidget* area = parentWidget();
+        move((area->width() - width()) / 2, (area->height() - height()) / 2);
+        raise();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor border = palette().color(QPalette::Mid);
+        painter.setPen(QPen(border, 1));
+        painter.setBrush(palette().color(QPalette::Window).lighter(104));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    }
+};
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_unique<MainWindowState>()) {
@@ -81,17 +136,25 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     preview_ = new PreviewView(content);
     top->addWidget(preview_, 0, Qt::AlignCenter);
     top->addWidget(divider(QFrame::VLine, content));
+    // The column is padded 20 points on every side; the panel's scroll bar
+    // lies in the right-hand padding, so the panel is as wide as the message
+    // section and its controls keep a gap to the bar.
+    designScroll_ = new QScrollArea(content);
+    const int barWidth = designScroll_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, designScroll_);
+    const int barGap = 4;
+    const int rightEdge = std::max(0, columnPadding - barWidth - barGap);
     auto* right = new QVBoxLayout;
-    right->setContentsMargins(20, 20, 20, 20);
+    right->setContentsMargins(columnPadding, columnPadding, rightEdge, columnPadding);
     right->setSpacing(0);
     messageSection_ = new MessageSection(*state_, content);
+    messageSection_->setContentsMargins(0, 0, columnPadding - rightEdge, 0);
     right->addWidget(messageSection_);
-    designScroll_ = new QScrollArea(content);
     designScroll_->setWidgetResizable(true);
     designScroll_->setFrameShape(QFrame::NoFrame);
     designScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     designScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     designPanel_ = makeDesignPanel(*this, designScroll_);
+    designPanel_->setContentsMargins(0, 0, std::max(barGap, columnPadding - rightEdge - barWidth), 0);
     designScroll_->setWidget(designPanel_);
     right->addWidget(designScroll_, 1);
     top->addLayout(right, 1);
@@ -107,7 +170,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
 
     buildToolbar();
     buildMenus();
-    resize(minimumContentWidth, sizeHint().height());
+    holdSizeLimits();
+    resize(minimumSize());
     schedulePreview();
 }
 
@@ -123,9 +187,7 @@ QWidget* MainWindow::buildBottomBar(QWidget* parent) {
     auto* bar = new QWidget(parent);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(25, 4, 25, 4);
-    auto* hints = new QCheckBox(tr("Show hints"), bar);
-    bindings_.push_back(Defaults::bindWidget(Keys::showHints(), hints));
-    row->addWidget(hints);
+    row->addWidget(new SwitchToggle(tr("Show hints"), Keys::showHints(), bar));
     row->addStretch(1);
     auto* reset = new QPushButton(tr("Reset to defaults"), bar);
     reset->setFlat(true);
@@ -145,18 +207,18 @@ void MainWindow::buildToolbar() {
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(spacer);
 
-    auto makeMenuButton = [&](const QString& title, const QString& icon, QMenu*& menu, QToolButton*& button) {
+    auto makeMenuButton = [&](const QString& title, Symbol symbol, QMenu*& menu, QToolButton*& button) {
         menu = new QMenu(title, this);
         button = new QToolButton(toolbar);
         button->setText(title);
-        button->setIcon(QIcon::fromTheme(icon));
+        button->setIcon(symbolIcon(symbol));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(menu);
         toolbar->addWidget(button);
     };
-    makeMenuButton(tr("Presets"), QStringLiteral("preferences-desktop-color"), presetsMenu_, presetsButton_);
-    makeMenuButton(tr("Actions"), QStringLiteral("document-send"), actionsMenu_, actionsButton_);
+    makeMenuButton(tr("Presets"), Symbol::palette, presetsMenu_, presetsButton_);
+    makeMenuButton(tr("Actions"), Symbol::send, actionsMenu_, actionsButton_);
     fillPresetsMenu(*this, *presetsMenu_);
     fillActionsMenu(*this, *actionsMenu_);
     // A button whose menu stays empty would open nothing.
@@ -185,7 +247,7 @@ void MainWindow::buildMenus() {
     connectSettingsWindow(*this, *settingsAction_);
     app->addSeparator();
     auto* hide = app->addAction(tr("Hide Tessivo"));
-    connect(hide, &QAction::triggered, this, &QWidget::hide);
+    connect(hide, &QAction::triggered, this, &MainWindow::hideApplication);
     auto* quit = app->addAction(tr("Quit Tessivo"));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
@@ -195,7 +257,7 @@ void MainWindow::buildMenus() {
     auto* file = menuBar()->addMenu(tr("File"));
     auto* close = file->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence::Close);
-    connect(close, &QAction::triggered, this, &QWidget::close);
+    connect(close, &QAction::triggered, this, &MainWindow::hideApplication);
 
     auto* help = menuBar()->addMenu(tr("Help"));
     contactSupportAction_ = help->addAction(tr("Contact Support"));
@@ -206,8 +268,58 @@ void MainWindow::buildMenus() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The window keeps its message and design; a second start or the
-    // desktop's activation shows it again.
+    // desktop's activation shows it again. Quit does not come here: it ends
+    // the event loop without asking the windows (ApplicationLifetime).
     event->ignore();
+    hideApplication();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    holdSizeLimits();
+    // Typing starts in the message field when the window first appears.
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        if (QWidget* field = messageSection_->firstField()) field->setFocus(Qt::ActiveWindowFocusReason);
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::LayoutRequest:
+    case QEvent::FontChange:
+    case QEvent::StyleChange: holdSizeLimits(); break;
+    default: break;
+    }
+    return handled;
+}
+
+void MainWindow::holdSizeLimits() {
+    // The menu bar, the toolbar and the content's least size; the content's
+    // height is fixed, so this is the window's one height.
+    const QSize least = layout()->totalMinimumSize();
+    const QSize minimum(std::max(minimumContentWidth, least.width()), least.height());
+    const QSize maximum(std::max(maximumContentWidth, minimum.width()), least.height());
+    if (minimumSize() != minimum) setMinimumSize(minimum);
+    if (maximumSize() != maximum) setMaximumSize(maximum);
+}
+
+void MainWindow::hideApplication() {
+    // Popups and tool tips close by themselves; every other window goes
+    // with the program and comes back with it.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget == this || !widget->isVisible()) continue;
+        switch (widget->windowType()) {
+        case Qt::Popup:
+        case Qt::ToolTip:
+        case Qt::Desktop:
+        case Qt::SplashScreen: continue;
+        default: break;
+        }
+        hiddenWindows_.emplace_back(widget);
+        widget->hide();
+    }
     hide();
 }
 
@@ -216,6 +328,13 @@ void MainWindow::bringToFront() {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     raise();
     activateWindow();
+    // The windows hidden with the program, above the main window.
+    const auto hidden = std::exchange(hiddenWindows_, {});
+    for (const QPointer<QWidget>& widget : hidden) {
+        if (!widget) continue;
+        widget->show();
+        widget->raise();
+    }
 }
 
 void MainWindow::showExportError(const QString& message) {
@@ -230,6 +349,7 @@ void MainWindow::showExportError(const QString& message) {
     alert->addButton(tr("OK"), QMessageBox::RejectRole);
     alert->setText(tr("Export failed"));
     alert->setInformativeText(message);
+    giveAlertWidth(*alert);
     // Any way of closing it (OK, Escape) clears the text, so the next
     // failure shows it again.
     connect(alert, &QDialog::finished, this, [this] { exportErrorMessage_.reset(); });
@@ -238,34 +358,13 @@ void MainWindow::showExportError(const QString& message) {
 }
 
 void MainWindow::showSuccessNotice() {
-    if (!successNotice_) {
-        auto* notice = new QDialog(this, Qt::Sheet | Qt::FramelessWindowHint);
-        notice->setAttribute(Qt::WA_DeleteOnClose);
-        notice->setFixedSize(300, 200);
-        auto* layout = new QVBoxLayout(notice);
-        layout->setAlignment(Qt::AlignCenter);
-        auto* symbol = new QLabel(notice);
-        symbol->setPixmap(successSymbol(80));
-        symbol->setAlignment(Qt::AlignCenter);
-        layout->addWidget(symbol);
-        auto* text = new QLabel(tr("Successfully generated QR image!"), notice);
-        QFont bold = text->font();
-        bold.setBold(true);
-        text->setFont(bold);
-        text->setAlignment(Qt::AlignCenter);
-        layout->addWidget(text);
-        successNotice_ = notice;
-        notice->setWindowModality(Qt::WindowModal);
-        notice->open();
-    }
-    // Two seconds from the latest success.
-    auto* timer = successNotice_->findChild<QTimer*>();
-    if (!timer) {
-        timer = new QTimer(successNotice_);
-        timer->setSingleShot(true);
-        connect(timer, &QTimer::timeout, successNotice_.data(), &QDialog::accept);
-    }
-    timer->start(2000);
+    if (!successNotice_) successNotice_ = new SuccessNotice(this);
+    auto* notice = static_cast<SuccessNotice*>(successNotice_.data());
+    notice->place();
+    notice->show();
+    // Each success hides the notice 2 seconds later, whatever came between:
+    // a second success while it shows does not keep it longer.
+    QTimer::singleShot(successNoticeDuration, notice, &QWidget::hide);
 }
 
 bool MainWindow::isSuccessNoticeShown() const { return successNotice_ && successNotice_->isVisible(); }
@@ -279,7 +378,12 @@ void MainWindow::confirmResetToDefaults() {
     box->setInformativeText(
         tr("You are going to reset all settings to their default values, so all changes will be lost!"));
     auto* proceed = box->addButton(tr("Proceed"), QMessageBox::DestructiveRole);
-    box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    auto* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // Return must not run the destructive choice.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    proceed->setAutoDefault(false);
+    giveAlertWidth(*box);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     connect(box, &QMessageBox::buttonClicked, this, [proceed](QAbstractButton* button) {

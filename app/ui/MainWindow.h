@@ -23,7 +23,6 @@ class QToolButton;
 // the meta-object compiler reads.
 namespace Defaults {
 class ObservableBase;
-class WidgetBinding;
 } // namespace Defaults
 
 namespace Tessivo {
@@ -42,6 +41,8 @@ public:
     static constexpr int minimumContentWidth = 800;
     static constexpr int maximumContentWidth = 1000;
     static constexpr int contentHeight = 580;
+    // Around the message section and the design panel.
+    static constexpr int columnPadding = 20;
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -56,6 +57,7 @@ public:
     PreviewRenderer& previewRenderer() const { return *renderer_; }
     MessageSection& messageSection() const { return *messageSection_; }
     QWidget* designPanel() const { return designPanel_; }
+    QScrollArea* designScroll() const { return designScroll_; }
 
     QMenu& presetsMenu() const { return *presetsMenu_; }
     QMenu& actionsMenu() const { return *actionsMenu_; }
@@ -71,7 +73,8 @@ public:
     // shown replaces the text. Dismissing it clears the text.
     void showExportError(const QString& message);
     std::optional<QString> exportErrorMessage() const { return exportErrorMessage_; }
-    // The success notice, shown for 2 seconds.
+    // The success notice, hidden again 2 seconds after each success.
+    static constexpr int successNoticeDuration = 2000;
     void showSuccessNotice();
     bool isSuccessNoticeShown() const;
     // The reset confirmation; "Proceed" resets the design keys.
@@ -79,16 +82,26 @@ public:
     QMessageBox* resetConfirmation() const { return resetConfirmation_; }
     QMessageBox* exportAlert() const { return exportAlert_; }
 
-    // Shows, raises and activates the window (a second start of the program).
+    // Hides the program: this window and every other window it shows (the
+    // Settings window, a colour dialog). bringToFront brings them back.
+    void hideApplication();
+    // Shows, raises and activates the window (a second start of the program),
+    // and the windows that hideApplication hid.
     void bringToFront();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();
     QWidget* buildBottomBar(QWidget* parent);
     void buildToolbar();
+    // The window's own limits: the content's width range and its height,
+    // with the menu bar and the toolbar, so that the window manager offers
+    // no size the layout cannot fill.
+    void holdSizeLimits();
 
     std::unique_ptr<MainWindowState> state_;
     PreviewView* preview_ = nullptr;
@@ -109,10 +122,12 @@ private:
     std::optional<QString> exportErrorMessage_;
     QPointer<QMessageBox> exportAlert_;
     QPointer<QMessageBox> resetConfirmation_;
-    QPointer<QDialog> successNotice_;
+    QPointer<QWidget> successNotice_;
+
+    std::vector<QPointer<QWidget>> hiddenWindows_;
+    bool shownBefore_ = false;
 
     std::vector<std::unique_ptr<Defaults::ObservableBase>> observers_;
-    std::vector<std::unique_ptr<Defaults::WidgetBinding>> bindings_;
 };
 
 } // namespace Tessivo::ui

@@ -37,7 +37,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
     // Header row: "Message", a spacer and the kind picker at the right end.
     auto* header = new QHBoxLayout;
-    header->setContentsMargins(10, 6, 10, 0);
+    header->setContentsMargins(0, 6, 0, 0);
     auto* heading = new QLabel(tr("Message"), this);
     QFont bold = heading->font();
     bold.setBold(true);
@@ -53,7 +53,7 @@ MessageSection::MessageSection(MainWindowState& state, QWidget* parent) : QWidge
 
     auto* forms = new QWidget(this);
     auto* formsLayout = new QVBoxLayout(forms);
-    formsLayout->setContentsMargins(10, 0, 10, 6);
+    formsLayout->setContentsMargins(0, 0, 0, 6);
     formsLayout->setSpacing(0);
     outer->addWidget(forms);
 
@@ -133,6 +133,9 @@ QLineEdit* MessageSection::addField(QWidget* form, const QString& placeholder, s
     auto* edit = new QLineEdit(form);
     edit->setPlaceholderText(placeholder);
     edit->setAccessibleName(placeholder);
+    // At the narrowest window a long placeholder is cut: the whole text
+    // shows when the pointer rests on the field.
+    edit->setToolTip(placeholder);
     edit->setText(qs(state_.fields.*field));
     form->layout()->addWidget(edit);
     const auto index = std::size_t(std::find(forms_.begin(), forms_.end(), form) - forms_.begin());

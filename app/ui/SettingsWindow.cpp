@@ -1,13 +1,13 @@
 #include "app/ui/SettingsWindow.h"
 
 #include "app/core/SettingsKeys.h"
+#include "app/ui/Symbols.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -103,8 +103,8 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
     tabs_ = new QTabWidget(this);
     general_ = new GeneralSettingsTab;
     colors_ = new ColorSettingsTab;
-    tabs_->addTab(general_, QIcon::fromTheme("preferences-system"), "General");
-    tabs_->addTab(colors_, QIcon::fromTheme("preferences-desktop-color"), "Colors");
+    tabs_->addTab(general_, symbolIcon(Symbol::gear), "General");
+    tabs_->addTab(colors_, symbolIcon(Symbol::palette), "Colors");
     auto* column = new QVBoxLayout(this);
     column->addWidget(tabs_);
     column->setSizeConstraint(QLayout::SetFixedSize);

@@ -140,7 +140,10 @@ QSize ShapeGrid::sizeHint() const {
     return {width, heightForWidth(width)};
 }
 
-QSize ShapeGrid::minimumSizeHint() const { return {cellSize, heightForWidth(cellSize)}; }
+// One cell wide; the height is the layouts' business through heightForWidth.
+// The height of that one column would make the scrolling panel as tall as a
+// grid of fourteen rows at any width.
+QSize ShapeGrid::minimumSizeHint() const { return {cellSize, cellSize}; }
 
 void ShapeGrid::placeSelectors() {
     const int columns = columnsFor(width());

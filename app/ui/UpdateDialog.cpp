@@ -1,6 +1,7 @@
 #include "app/ui/UpdateDialog.h"
 
 #include "app/core/BuildConfig.h"
+#include "app/ui/Alerts.h"
 
 #include <QDesktopServices>
 #include <QPushButton>
@@ -40,6 +41,7 @@ QMessageBox* makeUpdateResultDialog(const UpdateCheckResult& result, const QStri
         box->addButton(QMessageBox::Ok);
         break;
     }
+    ui::giveAlertWidth(*box);
     return box;
 }
 

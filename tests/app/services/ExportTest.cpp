@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 using namespace Tessivo;
 namespace fs = std::filesystem;
@@ -43,6 +45,22 @@ std::string readAndScan(const fs::path& file, ExportFormat format, const testsup
     return scanImage(QImage(QString::fromStdString(png.string())));
 }
 
+// The chunk types of a PNG, as a reader walks them (ImageMagick checks the
+// checksums when it reads the file).
+std::multiset<std::string> pngChunkNames(const std::vector<std::uint8_t>& png) {
+    std::multiset<std::string> names;
+    std::size_t at = 8;
+    while (at + 12 <= png.size()) {
+        const std::size_t length = std::size_t(png[at]) << 24 | std::size_t(png[at + 1]) << 16 |
+                                   std::size_t(png[at + 2]) << 8 | std::size_t(png[at + 3]);
+        if (length > png.size() - at - 12) break;
+        names.insert(std::string(reinterpret_cast<const char*>(png.data() + at + 4), 4));
+        at += 12 + length;
+    }
+    EXPECT_EQ(at, png.size()) << "bytes after the last whole chunk";
+    return names;
+}
+
 } // namespace
 
 TEST(Export, EveryFormatOpensInAnIndependentReaderAndScans) {
@@ -58,6 +76,21 @@ TEST(Export, EveryFormatOpensInAnIndependentReaderAndScans) {
             EXPECT_EQ(size, "1024 1024") << info.title;
         }
     }
+    // The PNG file carries no resolution; the clipboard's PNG keeps 72 dpi.
+    const std::vector<std::uint8_t> png = testsupport::readFile(dir / "qrcode.png");
+    EXPECT_EQ(pngChunkNames(png).count("pHYs"), 0u);
+    EXPECT_EQ(pngChunkNames(png).count("IDAT"), 1u);
+    std::string units;
+    testsupport::runCommand("identify -format '%U' " + q(dir / "qrcode.png"), &units);
+    EXPECT_EQ(units, "Undefined");
+    const ClipboardItems copied = imageClipboardItems(*makeDocument());
+    const auto copiedPNG = std::find_if(copied.begin(), copied.end(), [](const auto& item) {
+        return item.first == "image/png";
+    });
+    ASSERT_NE(copiedPNG, copied.end());
+    EXPECT_EQ(pngChunkNames(std::vector<std::uint8_t>(copiedPNG->second.begin(), copiedPNG->second.end())).count("pHYs"),
+              1u);
+
     // A JPEG of a transparent background is white, as ImageMagick reads it
     // without any flattening of ours.
     const fs::path clear = dir / "clear.jpg";

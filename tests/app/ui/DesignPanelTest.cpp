@@ -13,6 +13,7 @@
 #include "app/ui/DesignPanel.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/ShapeSelector.h"
+#include "app/ui/SwitchToggle.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -165,6 +165,10 @@ TEST_F(Widgets, UpdateResultsSayWhatHappenedAndOpenTheDownloadPage) {
     box = makeUpdateResultDialog(failed, QStringLiteral("1.0"), &window);
     EXPECT_EQ(box->text(), QStringLiteral("Update check failed"));
     EXPECT_EQ(box->informativeText(), QStringLiteral("Host not found"));
+    // Wide enough that a window manager does not cut the title.
+    box->show();
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()) + 120);
+    EXPECT_GE(box->width(), 360);
     box->close();
 
     // The command is off while a check runs (and without a feed: see the

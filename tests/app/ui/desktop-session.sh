@@ -1,0 +1,93 @@
+#!/bin/sh
+# Runs under xvfb-run: a window manager (openbox), the real program with
+# its own settings folder, driven with xdotool as a user drives it. Every
+# step has a time limit.
+#   desktop-session.sh PROGRAM OUTDIR
+# Checks: the window manager cannot make the window larger than its layout
+# (resizing, maximising), and Ctrl+Q with the Settings window open ends the
+# program with status 0. Prints what it saw; exits 1 on the first failure.
+program="$1"; out="$2"
+export QT_QPA_PLATFORM=xcb
+export HOME="$out/home" XDG_CONFIG_HOME="$out/home/config" XDG_RUNTIME_DIR="$out/run"
+mkdir -p "$XDG_CONFIG_HOME/tessivo" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# The newsletter was answered: no prompt covers the window.
+printf '{"mailingList.shared.decision":"declined"}' >"$XDG_CONFIG_HOME/tessivo/org.tessivo.shared.json"
+
+# Openbox with one key of our own: Super+M maximises the focused window.
+cat >"$out/openbox.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <keyboard><keybind key="W-m"><action name="ToggleMaximize"/></keybind></keyboard>
+  <focus><focusNew>yes</focusNew></focus>
+</openbox_config>
+XML
+openbox --config-file "$out/openbox.xml" >"$out/openbox.log" 2>&1 &
+wm=$!
+app=""
+finish() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  kill "$wm" 2>/dev/null
+  exit "$1"
+}
+fail() {
+  echo "FAILED: $*"
+  if [ -n "$app" ] && ! kill -0 "$app" 2>/dev/null; then wait "$app"; echo "the program had ended with status $?"; fi
+  finish 1
+}
+# Waits for the window manager to have started up (it names its theme at
+# the end); a window mapped earlier can be left unmanaged and unseen.
+i=0
+until xprop -root _OB_THEME 2>/dev/null | grep -q '='; do
+  i=$((i + 1)); [ "$i" -gt 100 ] && fail "openbox did not start"; sleep 0.1
+done
+sleep 0.3
+
+"$program" >"$out/program.log" 2>&1 &
+app=$!
+# The window of this title, once it is on screen (a search can fail on the
+# short-lived windows of a starting program: ask again).
+find_window() {
+  i=0
+  while [ "$i" -lt 200 ]; do
+    found=$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$found" ] && { echo "$found"; return; }
+    i=$((i + 1)); sleep 0.1
+  done
+}
+win=$(find_window '^Tessivo$')
+[ -n "$win" ] || fail "the main window did not appear"
+sleep 0.5
+
+size() { timeout 5 xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p'; }
+first=$(size); echo "opened at $first"
+height=${first#*x}
+[ "${first%x*}" = 800 ] || fail "opened $first wide, not 800"
+
+timeout 5 xdotool windowsize "$win" 1400 900; sleep 0.5
+now=$(size); echo "asked for 1400x900, got $now"
+[ "$now" = "1000x$height" ] || fail "resized to $now"
+
+timeout 5 xdotool windowsize "$win" 800 "$height"; sleep 0.3
+timeout 5 xdotool windowactivate --sync "$win"
+timeout 5 xdotool key --clearmodifiers super+m; sleep 0.8
+now=$(size); echo "maximised: $now"
+timeout 5 xprop -id "$win" _NET_WM_STATE | grep -q MAXIMIZED || fail "not maximised"
+[ "$now" = "1000x$height" ] || fail "maximised to $now"
+timeout 5 xdotool key --clearmodifiers super+m; sleep 0.5
+
+# Settings open, the main window clicked, Ctrl+Q: the program ends.
+timeout 5 xdotool key --clearmodifiers ctrl+comma
+settings=$(find_window '^Settings$')
+[ -n "$settings" ] || fail "the Settings window did not open"
+timeout 5 xdotool windowactivate --sync "$win"
+timeout 5 xdotool mousemove --window "$win" 200 300 click 1; sleep 0.3
+timeout 5 xdotool key --clearmodifiers ctrl+q
+i=0
+while kill -0 "$app" 2>/dev/null; do
+  i=$((i + 1)); [ "$i" -gt 100 ] && fail "the program did not end after Ctrl+Q"; sleep 0.1
+done
+wait "$app"; status=$?; app=""
+echo "quit with status $status"
+[ "$status" = 0 ] || fail "the program ended with status $status"
+echo "passed"
+finish 0
