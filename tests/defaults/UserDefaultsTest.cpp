@@ -10,7 +10,9 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -324,6 +326,97 @@ TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
         ASSERT_TRUE(suite->synchronize().ok());
         EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 1u);
     }
+}
+
+namespace {
+
+// The one name moved aside in the folder.
+std::filesystem::path movedAside(const std::filesystem::path& dir) {
+    for (const auto& name : filesIn(dir))
+        if (name.starts_with("s.json.corrupt-")) return dir / name;
+    return {};
+}
+
+} // namespace
+
+TEST(UserDefaults, SettingsPathThatIsNoRegularFileIsMovedAsideWithoutOpeningIt) {
+    // A FIFO under the settings name, and a link to one: opening either to
+    // read would wait for a writer forever.
+    for (const bool linked : {false, true}) {
+        TempDir dir;
+        ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+        if (linked)
+            std::filesystem::create_symlink(dir / "pipe", dir / "s.json");
+        else
+            ASSERT_EQ(::link((dir / "pipe").c_str(), (dir / "s.json").c_str()), 0);
+        testsupport::FifoWatch watch(dir / "pipe");
+        auto suite = UserDefaults::open("s", dir.path());
+        const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
+        EXPECT_FALSE(watch.openedForReading()) << linked;
+        EXPECT_EQ(lines(out), 1) << out;
+        EXPECT_NE(out.find("is damaged (it is not a regular file); moved it to"), std::string::npos) << out;
+
+        // What was there is moved as it is: the FIFO, or the link itself.
+        const auto aside = movedAside(dir.path());
+        struct stat st {};
+        ASSERT_EQ(::lstat(aside.c_str(), &st), 0) << linked;
+        EXPECT_TRUE(linked ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
+        if (linked) {
+            EXPECT_EQ(std::filesystem::read_symlink(aside), dir / "pipe");
+        }
+
+        suite->setObject("a", PropertyList(1));
+        ASSERT_TRUE(suite->synchronize().ok());
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / "s.json")));
+        EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("a"), PropertyList(1));
+    }
+}
+
+TEST(UserDefaults, SettingsLinkedToADeviceIsMovedAsideUnread) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "reading the device would exhaust memory before a limit stops it; the FIFO cases cover the path";
+#else
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/zero", dir / "s.json");
+    // In a child with little address space, so that reading the endless
+    // device fails the test instead of exhausting the machine.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+        auto suite = UserDefaults::open("s", dir.path());
+        std::_Exit(suite->objectForKey("a") ? 2 : 0);
+    }
+    EXPECT_EQ(waitFor(child), 0);
+    const auto aside = movedAside(dir.path());
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(std::filesystem::read_symlink(aside), "/dev/zero");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "s.json")));
+#endif
+}
+
+TEST(UserDefaults, OversizedSettingsFileIsMovedAsideUnreadAndALinkToAGoodFileIsRead) {
+    TempDir dir;
+    {
+        std::ofstream big(dir / "s.json");
+        big << "{\"a\": 1}";
+    }
+    std::filesystem::resize_file(dir / "s.json", std::uintmax_t(UserDefaults::maxFileSize) + 1);
+    auto suite = UserDefaults::open("s", dir.path());
+    const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
+    EXPECT_EQ(lines(out), 1) << out;
+    EXPECT_NE(out.find("is damaged (it is larger than 64 MB)"), std::string::npos) << out;
+    EXPECT_EQ(std::filesystem::file_size(movedAside(dir.path())), std::uintmax_t(UserDefaults::maxFileSize) + 1);
+
+    // Settings kept elsewhere and linked in are the user's own set-up.
+    TempDir linked;
+    testsupport::writeTextFile(linked / "kept.json", "{\"a\": 7}");
+    std::filesystem::create_symlink(linked / "kept.json", linked / "s.json");
+    const std::string quiet =
+        printed([&] { EXPECT_EQ(UserDefaults::open("s", linked.path())->objectForKey("a"), PropertyList(7)); });
+    EXPECT_EQ(quiet, "");
+    EXPECT_TRUE(std::filesystem::is_symlink(linked / "s.json"));
 }
 
 TEST(UserDefaults, UnreadableFileIsLeftAlone) {
