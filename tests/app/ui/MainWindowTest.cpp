@@ -333,3 +333,23 @@ TEST_F(MainWindowTest, StartsWhenTheSettingsFileIsAFifoOrALinkToOne) {
     }
     std::filesystem::remove(pipe);
 }
+
+// Pasting far more than a symbol holds cuts the field one character past
+// that and shows "Message too long", never a code of part of the text.
+TEST_F(MainWindowTest, APastedMessageBeyondWhatASymbolHoldsShowsTooLong) {
+    MainWindow window;
+    window.show();
+    Keys::errorCorrection().set(0);
+    QLineEdit* field = window.messageSection().firstField();
+    ASSERT_TRUE(field);
+    QApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('a')));
+    field->paste();
+    settle(window);
+    EXPECT_EQ(field->text().size(), qsizetype(maximumMessageBytes) + 1);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::warning);
+
+    // The largest message that fits still makes a code.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    settle(window);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::code);
+}
