@@ -440,10 +440,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     PropertyListDictionary values;
     if (problem.empty()) {
         try {
-            auto json = foundation::parseJson(text);
-            if (!json.is_object()) throw PropertyListFormatError("the file does not hold a JSON object");
-            for (auto it = json.begin(); it != json.end(); ++it)
-                values.emplace(it.key(), propertyListFromJSON(it.value()));
+            values = propertyListDictionaryFromJSONText(std::move(text));
         } catch (const std::exception& e) {
             problem = e.what();
         }

@@ -1,5 +1,6 @@
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/foundation/Json.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -535,4 +536,46 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     auto back = propertyListFromJSON(nlohmann::json::parse(text));
     EXPECT_TRUE(back.asArray()->at(0).isInteger());
     EXPECT_TRUE(back.asArray()->at(1).isReal());
+}
+
+TEST(PropertyListCoding, ReadingAFileStraightFromItsTextAgreesWithReadingItsJsonTree) {
+    const auto viaTree = [](const std::string& text) {
+        const auto json = foundation::parseJson(text);
+        if (!json.is_object()) throw platform::PropertyListFormatError("not an object");
+        PropertyListDictionary out;
+        for (auto it = json.begin(); it != json.end(); ++it) out.emplace(it.key(), platform::propertyListFromJSON(*it));
+        return out;
+    };
+    nlohmann::json every = nlohmann::json::object();
+    for (const auto& [key, value] : everyKind()) every[key] = platform::propertyListToJSON(value);
+    const std::string deep = std::string(600, '[') + std::string(600, ']');
+    for (const std::string& text : {
+             every.dump(),
+             testsupport::readTextFile(testsupport::sourceDir() / "fuzz/corpus/settings/every-kind.json"),
+             std::string(R"({"a": {"$dict": {"$data": "AAE="}}, "b": {"$dict": {"$dict": {"$x": 1}}}})"),
+             std::string(R"({"a": {"$date": {"$real": "-inf"}}, "b": [{"$real": "nan"}, {"$data": ""}], "c": 1e400})"),
+             std::string(R"({"a": 1, "a": [2, 3], "big": 18446744073709551615, "neg": -9223372036854775808})"),
+             std::string(R"({"a": {"$date": 5}})"), std::string(R"({"a": {"$real": 1.5}})"),
+             std::string(R"({"a": {"$dict": 5}})"), std::string(R"({"a": null})"), std::string("[1, 2]"),
+             std::string("7"), std::string("{\"a\": 1,"), std::string("{} x"), "{\"a\": " + deep + "}",
+             "{\"a\": " + std::string(510, '[') + std::string(510, ']') + "}",
+             "{\"a\": " + std::string(512, '[') + std::string(512, ']') + "}", std::string("{\"\xff\": 1}")}) {
+        std::optional<PropertyListDictionary> expected, actual;
+        try {
+            expected = viaTree(text);
+        } catch (const std::exception&) {
+        }
+        try {
+            actual = platform::propertyListDictionaryFromJSONText(text);
+        } catch (const std::exception&) {
+        }
+        ASSERT_EQ(actual.has_value(), expected.has_value()) << text.substr(0, 80);
+        if (expected) {
+            // NaN equals nothing, so texts holding one compare by description.
+            EXPECT_EQ(PropertyList(*actual).debugDescription(), PropertyList(*expected).debugDescription());
+            if (text.find("nan") == std::string::npos) {
+                EXPECT_TRUE(*actual == *expected) << text.substr(0, 80);
+            }
+        }
+    }
 }
