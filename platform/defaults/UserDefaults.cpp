@@ -389,14 +389,16 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     // below without being opened, and the open never blocks in case the path
     // changes between the check and the open. A directory is left as it is:
     // it cannot be read and is not ours to move.
+    const std::string notRegular = "it is not a regular file";
+    const std::string tooLarge = "it is larger than " + std::to_string(maxFileSize >> 20) + " MB";
     std::string problem;
     struct stat st {};
     FileDescriptor fd;
     const bool present = ::stat(file_.c_str(), &st) == 0;
     if (present && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-        problem = "it is not a regular file";
+        problem = notRegular;
     } else if (present && S_ISREG(st.st_mode) && st.st_size > maxFileSize) {
-        problem = "it is larger than " + std::to_string(maxFileSize >> 20) + " MB";
+        problem = tooLarge;
     } else {
         fd.reset(::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
         if (!fd) {
@@ -416,7 +418,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
         }
         ::fstat(fd.get(), &st);
         if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
-            problem = "it is not a regular file";
+            problem = notRegular;
             fd.reset();
         }
     }
@@ -425,7 +427,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
     std::string text;
     if (fd && !readAll(fd.get(), text, maxFileSize)) {
         if (errno == EFBIG) {
-            problem = "it is larger than " + std::to_string(maxFileSize >> 20) + " MB";
+            problem = tooLarge;
         } else {
             if (!readOnly_)
                 report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +

@@ -33,11 +33,12 @@ namespace platform {
 // the suite's destructor and the end of the process (return from main or
 // exit()), for every suite still alive then. Reads pick up a file replaced by
 // another writer, keeping this suite's unsaved changes on top of it. A file
-// that cannot be parsed, or that nests deeper than foundation::maxJsonDepth,
-// is renamed aside (one line on standard output says where) and never
-// overwritten. A file without write permission is left as it is and changes
-// stay in memory (one line says so). A value nested too deeply for the file
-// is refused (one line says so).
+// that cannot be parsed, that nests deeper than foundation::maxJsonDepth, or
+// that is no regular file of at most maxFileSize bytes, is renamed aside
+// (one line on standard output says where) and never overwritten. A file
+// without write permission is left as it is and changes stay in memory (one
+// line says so). A value nested too deeply for the file is refused (one line
+// says so).
 //
 // A save that fails prints one line on standard output (once until a save
 // succeeds again), keeps the changes in memory and is tried again on the next
