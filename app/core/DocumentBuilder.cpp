@@ -49,7 +49,7 @@ void applyLogo(QRCode::Document& document, const LogoOptions& logo) {
 QRCode::DocumentPtr makeDocument(std::string_view text, const DesignValues& v, const LogoOptions& logo,
                                  const ShapeLists& shapes) {
     const auto level = errorCorrectionLevel(v.errorCorrection);
-    if (text.empty()) return nullptr;
+    if (text.empty() || text.size() > maximumMessageBytes) return nullptr;
     QRCode::DocumentPtr document;
     try {
         document = std::make_shared<QRCode::Document>(text, level);

@@ -10,6 +10,7 @@
 #include "QRCode/core/ErrorCorrection.h"
 #include "platform/gfx/Image.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace Tessivo {
@@ -61,13 +62,17 @@ struct LogoOptions {
 };
 
 inline constexpr int previewDimension = 1024;
+// The most bytes any QR symbol holds (version 40 at level L). A longer
+// message is refused before it reaches the encoder, whose cost grows with it.
+inline constexpr std::size_t maximumMessageBytes = 2953;
 inline constexpr int logoCanvasSide = 307;
 
 // 0 L, 1 M, 2 Q, 3 H; anything else H.
 QRCode::ErrorCorrection errorCorrectionLevel(long long stored);
 
 // A new document for the text, or null for an empty text or a text that does
-// not fit at the chosen level. The document holds the list's generators
+// not fit at the chosen level (longer than maximumMessageBytes: refused
+// without encoding). The document holds the list's generators
 // themselves, so it must be rendered before another document of the same
 // lists is (use ShapeLists::copy() for work on another thread).
 QRCode::DocumentPtr makeDocument(std::string_view text, const DesignValues& design, const LogoOptions& logo,

@@ -9,13 +9,22 @@
 #include <QTimeZone>
 #include <QTimer>
 
+#include <cmath>
+
 namespace Tessivo {
 namespace {
 
 platform::Date toDate(const QDateTime& time) { return platform::Date{double(time.toMSecsSinceEpoch()) / 1000.0}; }
 
-QDateTime fromDate(const platform::Date& date) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(date.timeIntervalSince1970 * 1000.0));
+// Stored dates come from a file anyone can edit: only a finite time whose
+// milliseconds fit an integer (within about 292 million years of 1970) is a
+// date; anything else reads as no date at all.
+std::optional<QDateTime> fromDate(const platform::Date& date) {
+    const double seconds = date.timeIntervalSince1970;
+    if (!std::isfinite(seconds) || std::fabs(seconds) > maximumStoredDateSeconds) return std::nullopt;
+    const QDateTime time = QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000.0));
+    if (!time.isValid()) return std::nullopt;
+    return time;
 }
 
 std::optional<QDateTime> dateValue(const std::optional<platform::PropertyList>& value) {
@@ -202,11 +211,17 @@ void MailingListManager::subscribe(const QString& email) {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
 
     QNetworkReply* reply = network_.post(request, requestBody(trimmed));
+    boundReply(*reply, config_.network);
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         const QVariant code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (!code.isValid()) {
-            if (reply->error() == QNetworkReply::OperationCanceledError)
+        if (const QString stopped = boundedReplyFailure(*reply); !stopped.isEmpty() && !boundedReplyTimedOut(*reply)) {
+            // An answer that never ends is no answer, whatever its status.
+            setStatus(SubmitStatus::failure(stopped + QStringLiteral(" Please try again later.")));
+            return;
+        }
+        if (!code.isValid() || boundedReplyTimedOut(*reply)) {
+            if (boundedReplyTimedOut(*reply) || reply->error() == QNetworkReply::OperationCanceledError)
                 setStatus(SubmitStatus::failure(QStringLiteral("The request timed out. Please try again later.")));
             else if (reply->error() != QNetworkReply::NoError)
                 setStatus(SubmitStatus::failure(reply->errorString()));

@@ -112,6 +112,10 @@ private:
     QNetworkAccessManager network_;
 };
 
+// The farthest a stored date may lie from 1970, in seconds; farther, NaN or
+// infinite, it counts as missing.
+inline constexpr double maximumStoredDateSeconds = 9.0e15;
+
 // Whole days from `from` to `to` in local time as a calendar counts them
 // (truncated; negative when `to` is earlier).
 std::int64_t wholeDaysBetween(const QDateTime& from, const QDateTime& to);

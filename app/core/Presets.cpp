@@ -19,48 +19,72 @@ using nlohmann::json;
 json encodeColor(const CodableColor& color) { return json{{"hex", color.hex}}; }
 
 // Strict readers: a missing key or a value of another type fails the whole
-// preset, as the decoder of the stored form does.
-const json& member(const json& object, const char* key) {
+// preset, as the decoder of the stored form does. They report failure by
+// value, not by exception: a stored array may hold millions of entries that
+// are not presets, and each must cost next to nothing.
+const json* member(const json& object, const char* key) {
     auto it = object.find(key);
-    if (it == object.end()) throw std::runtime_error(std::string("missing key ") + key);
-    return *it;
+    return it == object.end() ? nullptr : &*it;
 }
 
-std::int64_t readInteger(const json& object, const char* key) {
-    const json& v = member(object, key);
-    if (v.is_number_integer()) {
-        if (v.is_number_unsigned() && v.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
-            throw std::runtime_error("integer out of range");
-        return v.get<std::int64_t>();
+std::optional<std::int64_t> readInteger(const json& object, const char* key) {
+    const json* v = member(object, key);
+    if (!v) return std::nullopt;
+    if (v->is_number_unsigned()) {
+        const std::uint64_t u = v->get<std::uint64_t>();
+        if (u > std::uint64_t(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
+        return std::int64_t(u);
     }
-    if (v.is_number_float()) {
+    if (v->is_number_integer()) return v->get<std::int64_t>();
+    if (v->is_number_float()) {
         // A whole number written with a fraction part still reads as an integer.
-        const double d = v.get<double>();
+        const double d = v->get<double>();
         if (std::isfinite(d) && d == std::trunc(d) && d >= -9.2e18 && d <= 9.2e18) return std::int64_t(d);
     }
-    throw std::runtime_error(std::string("not an integer: ") + key);
+    return std::nullopt;
 }
 
-float readFloat(const json& object, const char* key) {
-    const json& v = member(object, key);
-    if (!v.is_number()) throw std::runtime_error(std::string("not a number: ") + key);
-    const double d = v.get<double>();
-    if (std::isfinite(d) && std::fabs(d) > double(std::numeric_limits<float>::max()))
-        throw std::runtime_error(std::string("number out of range: ") + key);
+std::optional<float> readFloat(const json& object, const char* key) {
+    const json* v = member(object, key);
+    if (!v || !v->is_number()) return std::nullopt;
+    const double d = v->get<double>();
+    if (std::isfinite(d) && std::fabs(d) > double(std::numeric_limits<float>::max())) return std::nullopt;
     return float(d);
 }
 
-std::string readString(const json& object, const char* key) {
-    const json& v = member(object, key);
-    if (!v.is_string()) throw std::runtime_error(std::string("not a string: ") + key);
-    return v.get<std::string>();
+const std::string* readString(const json& object, const char* key) {
+    const json* v = member(object, key);
+    return v && v->is_string() ? v->get_ptr<const std::string*>() : nullptr;
 }
 
-CodableColor readColor(const json& object, const char* key) {
-    const json& v = member(object, key);
-    if (!v.is_object()) throw std::runtime_error(std::string("not a colour: ") + key);
-    return CodableColor{readString(v, "hex")};
+std::optional<CodableColor> readColor(const json& object, const char* key) {
+    const json* v = member(object, key);
+    if (!v || !v->is_object()) return std::nullopt;
+    const std::string* hex = readString(*v, "hex");
+    if (!hex) return std::nullopt;
+    return CodableColor{*hex};
 }
+
+// The fewest characters a preset's text can have: its fourteen key names,
+// the five colours' "hex" and the 36 characters of the id, before any quote,
+// colon or value. Shorter text is refused without parsing it.
+constexpr std::size_t shortestPresetText = std::string_view("backgroundColor").size() +
+                                           std::string_view("backgroundPadding").size() +
+                                           std::string_view("backgroundRadius").size() +
+                                           std::string_view("errorCorrection").size() +
+                                           std::string_view("eyeShapeIdx").size() +
+                                           std::string_view("fgEyeColor").size() +
+                                           std::string_view("fgPixelColor").size() +
+                                           std::string_view("fgPupilColor").size() +
+                                           std::string_view("fgUnifiedColor").size() + std::string_view("id").size() +
+                                           std::string_view("name").size() + std::string_view("pixelShapeIdx").size() +
+                                           std::string_view("pupilShapeIdx").size() +
+                                           std::string_view("unifiedColor").size() + 5 * std::string_view("hex").size() +
+                                           36;
+
+// A preset nests two levels (the colours); anything deeper is not one and
+// is dropped while parsing, so no deep tree is ever built.
+constexpr int deepestPresetLevel = 2;
 
 QRPreset makePreset(std::string name, std::int64_t eye, std::int64_t pupil, std::int64_t pixel, const char* background,
                     float padding, float radius, const char* foreground) {
@@ -116,32 +140,42 @@ json encodePreset(const QRPreset& p) {
 std::string presetJSONText(const QRPreset& preset) { return foundation::writeJson(encodePreset(preset)); }
 
 std::optional<QRPreset> decodePreset(std::string_view jsonText) {
-    try {
-        const json j = foundation::parseJson(jsonText);
-        if (!j.is_object()) return std::nullopt;
-        QRPreset p;
-        auto id = Defaults::UUID::fromString(readString(j, "id"));
-        if (!id) return std::nullopt;
-        p.id = *id;
-        p.name = readString(j, "name");
-        p.eyeShapeIdx = readInteger(j, "eyeShapeIdx");
-        p.pupilShapeIdx = readInteger(j, "pupilShapeIdx");
-        p.pixelShapeIdx = readInteger(j, "pixelShapeIdx");
-        p.backgroundColor = readColor(j, "backgroundColor");
-        p.backgroundPadding = readFloat(j, "backgroundPadding");
-        p.backgroundRadius = readFloat(j, "backgroundRadius");
-        p.fgEyeColor = readColor(j, "fgEyeColor");
-        p.fgPupilColor = readColor(j, "fgPupilColor");
-        p.fgPixelColor = readColor(j, "fgPixelColor");
-        p.fgUnifiedColor = readColor(j, "fgUnifiedColor");
-        const json& flag = member(j, "unifiedColor");
-        if (!flag.is_boolean()) return std::nullopt;
-        p.unifiedColor = flag.get<bool>();
-        p.errorCorrection = readInteger(j, "errorCorrection");
-        return p;
-    } catch (const std::exception&) {
+    if (jsonText.size() < shortestPresetText) return std::nullopt;
+    const json::parser_callback_t shallow = [](int depth, json::parse_event_t event, json&) {
+        return depth < deepestPresetLevel ||
+               (event != json::parse_event_t::object_start && event != json::parse_event_t::array_start);
+    };
+    const json j = json::parse(jsonText.begin(), jsonText.end(), shallow, /*allow_exceptions=*/false);
+    if (!j.is_object()) return std::nullopt;
+    QRPreset p;
+    const std::string* id = readString(j, "id");
+    const auto uuid = id ? Defaults::UUID::fromString(*id) : std::nullopt;
+    const std::string* name = readString(j, "name");
+    const auto eye = readInteger(j, "eyeShapeIdx"), pupil = readInteger(j, "pupilShapeIdx"),
+               pixel = readInteger(j, "pixelShapeIdx"), level = readInteger(j, "errorCorrection");
+    const auto padding = readFloat(j, "backgroundPadding"), radius = readFloat(j, "backgroundRadius");
+    auto background = readColor(j, "backgroundColor"), eyeColor = readColor(j, "fgEyeColor"),
+         pupilColor = readColor(j, "fgPupilColor"), pixelColor = readColor(j, "fgPixelColor"),
+         unified = readColor(j, "fgUnifiedColor");
+    const json* flag = member(j, "unifiedColor");
+    if (!uuid || !name || !eye || !pupil || !pixel || !level || !padding || !radius || !background || !eyeColor ||
+        !pupilColor || !pixelColor || !unified || !flag || !flag->is_boolean())
         return std::nullopt;
-    }
+    p.id = *uuid;
+    p.name = *name;
+    p.eyeShapeIdx = *eye;
+    p.pupilShapeIdx = *pupil;
+    p.pixelShapeIdx = *pixel;
+    p.backgroundColor = std::move(*background);
+    p.backgroundPadding = *padding;
+    p.backgroundRadius = *radius;
+    p.fgEyeColor = std::move(*eyeColor);
+    p.fgPupilColor = std::move(*pupilColor);
+    p.fgPixelColor = std::move(*pixelColor);
+    p.fgUnifiedColor = std::move(*unified);
+    p.unifiedColor = flag->get<bool>();
+    p.errorCorrection = *level;
+    return p;
 }
 
 const std::vector<QRPreset>& builtInPresets() {
@@ -165,12 +199,17 @@ platform::PropertyListArray PresetStore::rawEntries() const {
     return *stored->asArray();
 }
 
-std::vector<QRPreset> PresetStore::presets() const {
+std::vector<QRPreset> PresetStore::presets(std::size_t limit) const {
     std::vector<QRPreset> result;
-    for (const auto& entry : rawEntries()) {
-        if (const std::string* text = entry.asString())
-            if (auto preset = decodePreset(*text)) result.push_back(std::move(*preset));
-    }
+    suite_.readObject(keyName, [&](const platform::PropertyList* stored) {
+        const platform::PropertyListArray* entries = stored ? stored->asArray() : nullptr;
+        if (!entries) return;
+        // From the newest back, so a limit stops the walk early.
+        for (auto it = entries->rbegin(); it != entries->rend() && result.size() < limit; ++it)
+            if (const std::string* text = it->asString())
+                if (auto preset = decodePreset(*text)) result.push_back(std::move(*preset));
+    });
+    std::reverse(result.begin(), result.end());
     return result;
 }
 

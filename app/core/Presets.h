@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,8 +68,10 @@ public:
 
     explicit PresetStore(platform::UserDefaults& suite) : suite_(suite) {}
 
-    // The entries that decode, in stored order.
-    std::vector<QRPreset> presets() const;
+    // The entries that decode, in stored order; with a limit, only the
+    // newest that many of them (still in stored order). Entries are read in
+    // place and tested cheaply, so a huge array costs little.
+    std::vector<QRPreset> presets(std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
     // Appends the preset. False (and nothing stored) when it cannot be
     // encoded.
     bool append(const QRPreset& preset);
@@ -82,6 +85,11 @@ private:
 };
 
 // ---- The presets and the settings keys ----
+
+// How many user presets the presets menu lists at most: the newest ones, so
+// that a preset just saved always shows. Every stored entry is kept whatever
+// the menu shows.
+inline constexpr std::size_t presetsMenuLimit = 100;
 
 // The user's presets in the suite of the "user presets" key.
 PresetStore userPresetStore();

@@ -1,20 +1,48 @@
 #include "app/core/Updater.h"
 
+#include <QCoreApplication>
 #include <QNetworkReply>
+#include <QThreadPool>
 #include <QXmlStreamReader>
 
 #include <stdexcept>
 
 namespace Tessivo {
 
+namespace {
+
+// Reads the text of the element whose start the reader is at, with the text
+// of elements inside it, up to its end. Iterative, and counts the nesting
+// against the feed's limit, so no feed runs the stack out.
+QString elementText(QXmlStreamReader& reader, int& depth) {
+    QString text;
+    const int end = depth - 1;
+    while (depth > end && !reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaximumFeedDepth) throw std::runtime_error("The update feed is nested too deeply.");
+            break;
+        case QXmlStreamReader::EndElement: --depth; break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference: text += reader.text(); break;
+        default: break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml) {
     QXmlStreamReader reader(xml);
     std::vector<UpdateItem> items;
     bool sawRSS = false;
     std::optional<UpdateItem> item;
+    int depth = 0;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement()) {
+            if (++depth > kMaximumFeedDepth) throw std::runtime_error("The update feed is nested too deeply.");
             const auto name = reader.name();
             const bool plain = reader.namespaceUri().isEmpty();
             if (!sawRSS) {
@@ -24,22 +52,24 @@ std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml) {
                 item.emplace();
             } else if (item) {
                 if (plain && name == QLatin1String("title"))
-                    item->title = reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+                    item->title = elementText(reader, depth).trimmed();
                 else if (plain && name == QLatin1String("link"))
-                    item->downloadPage = QUrl(reader.readElementText().trimmed(), QUrl::StrictMode);
+                    item->downloadPage = QUrl(elementText(reader, depth).trimmed(), QUrl::StrictMode);
                 else if (plain && name == QLatin1String("description"))
-                    item->notes = reader.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+                    item->notes = elementText(reader, depth).trimmed();
                 else if (reader.namespaceUri() == QLatin1String(kUpdateFeedNamespace) &&
                          name == QLatin1String("version"))
-                    item->version = reader.readElementText().trimmed();
+                    item->version = elementText(reader, depth).trimmed();
             }
-        } else if (reader.isEndElement() && item && reader.name() == QLatin1String("item") &&
-                   reader.namespaceUri().isEmpty()) {
-            // Only a release with a version and a secure download page is offered.
-            if (!item->version.isEmpty() && item->downloadPage.isValid() &&
-                item->downloadPage.scheme() == QLatin1String("https"))
-                items.push_back(std::move(*item));
-            item.reset();
+        } else if (reader.isEndElement()) {
+            --depth;
+            if (item && reader.name() == QLatin1String("item") && reader.namespaceUri().isEmpty()) {
+                // Only a release with a version and a secure download page is offered.
+                if (!item->version.isEmpty() && item->downloadPage.isValid() &&
+                    item->downloadPage.scheme() == QLatin1String("https"))
+                    items.push_back(std::move(*item));
+                item.reset();
+            }
         }
     }
     if (reader.hasError() || !sawRSS) throw std::runtime_error("The update feed could not be read.");
@@ -88,8 +118,11 @@ void Updater::checkForUpdates() {
     if (!canCheckForUpdates()) return;
     QNetworkRequest request(feedURL_);
     applyNetworkOptions(request, options_);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Each redirect is checked before it is followed (boundReply).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     reply_ = network_.get(request);
+    boundReply(*reply_, options_);
+    busy_ = true;
     connect(reply_, &QNetworkReply::finished, this, &Updater::finish);
     emit canCheckForUpdatesChanged(false);
 }
@@ -102,17 +135,37 @@ void Updater::finish() {
 
     UpdateCheckResult result;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError) {
+    if (const QString stopped = boundedReplyFailure(*reply); !stopped.isEmpty()) {
+        result.errorMessage = stopped;
+    } else if (reply->error() != QNetworkReply::NoError) {
         result.errorMessage = reply->errorString();
     } else if (status < 200 || status > 299) {
         result.errorMessage = QStringLiteral("The update server returned %1.").arg(status);
     } else {
-        try {
-            result = evaluateFeed(parseUpdateFeed(reply->readAll()), currentVersion_);
-        } catch (const std::exception& e) {
-            result.errorMessage = QString::fromUtf8(e.what());
-        }
+        // Reading the feed is left to another thread: the window stays
+        // responsive whatever the feed holds.
+        QPointer<Updater> self(this);
+        QThreadPool::globalInstance()->start([self, xml = reply->readAll(), current = currentVersion_] {
+            UpdateCheckResult parsed;
+            try {
+                parsed = evaluateFeed(parseUpdateFeed(xml), current);
+            } catch (const std::exception& e) {
+                parsed.errorMessage = QString::fromUtf8(e.what());
+            }
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, parsed] {
+                    if (self) self->report(parsed);
+                },
+                Qt::QueuedConnection);
+        });
+        return;
     }
+    report(result);
+}
+
+void Updater::report(const UpdateCheckResult& result) {
+    busy_ = false;
     emit canCheckForUpdatesChanged(canCheckForUpdates());
     emit checkFinished(result);
 }

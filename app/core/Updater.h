@@ -26,8 +26,12 @@ struct UpdateItem {
 
 inline constexpr const char* kUpdateFeedNamespace = "https://tessivo.org/xmlns/update";
 
+// The deepest element nesting a feed may have; real feeds nest five levels.
+inline constexpr int kMaximumFeedDepth = 64;
+
 // The items of a feed that carry a version and an HTTPS download page.
-// Throws std::runtime_error for text that is not an RSS document.
+// Throws std::runtime_error for text that is not an RSS document or that
+// nests deeper than kMaximumFeedDepth.
 std::vector<UpdateItem> parseUpdateFeed(const QByteArray& xml);
 
 // Compares dotted versions component by component, numbers by value, a
@@ -54,8 +58,9 @@ public:
 
     bool isConfigured() const { return configured_; }
     // A user-initiated check may start now.
-    bool canCheckForUpdates() const { return configured_ && !reply_; }
-    bool sessionInProgress() const { return reply_ != nullptr; }
+    bool canCheckForUpdates() const { return configured_ && !busy_; }
+    // From sending the request until the result is reported.
+    bool sessionInProgress() const { return busy_; }
     // Starts one check; does nothing unless canCheckForUpdates().
     void checkForUpdates();
 
@@ -65,6 +70,7 @@ signals:
 
 private:
     void finish();
+    void report(const UpdateCheckResult& result);
 
     QUrl feedURL_;
     QString currentVersion_;
@@ -72,6 +78,7 @@ private:
     bool configured_ = false;
     QNetworkAccessManager network_;
     QPointer<QNetworkReply> reply_;
+    bool busy_ = false;
 };
 
 } // namespace Tessivo

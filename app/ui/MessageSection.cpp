@@ -131,6 +131,9 @@ MessageSection::~MessageSection() = default;
 
 QLineEdit* MessageSection::addField(QWidget* form, const QString& placeholder, std::string MessageFields::*field) {
     auto* edit = new QLineEdit(form);
+    // One character more than a symbol can hold in bytes: longer text is
+    // cut there and still shows as too long, never as a shorter code.
+    edit->setMaxLength(int(maximumMessageBytes) + 1);
     edit->setPlaceholderText(placeholder);
     edit->setAccessibleName(placeholder);
     // At the narrowest window a long placeholder is cut: the whole text

@@ -68,7 +68,7 @@ void PresetsMenu::rebuild() {
     }
 
     menu_.addSection(QStringLiteral("Your presets"));
-    const std::vector<QRPreset> user = userPresetStore().presets();
+    const std::vector<QRPreset> user = userPresetStore().presets(presetsMenuLimit);
     if (user.empty()) {
         QAction* none = menu_.addAction(QStringLiteral("No saved presets"));
         none->setEnabled(false);

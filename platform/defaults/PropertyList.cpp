@@ -6,6 +6,32 @@
 
 namespace platform {
 
+namespace {
+const PropertyListDictionary emptyDictionary;
+} // namespace
+
+DictionaryBox::DictionaryBox() = default;
+DictionaryBox::DictionaryBox(PropertyListDictionary dictionary)
+    : dictionary_(dictionary.empty() ? nullptr : std::make_unique<PropertyListDictionary>(std::move(dictionary))) {}
+DictionaryBox::DictionaryBox(const DictionaryBox& other)
+    : dictionary_(other.dictionary_ ? std::make_unique<PropertyListDictionary>(*other.dictionary_) : nullptr) {}
+DictionaryBox::DictionaryBox(DictionaryBox&& other) noexcept = default;
+DictionaryBox& DictionaryBox::operator=(const DictionaryBox& other) {
+    if (this != &other) *this = DictionaryBox(other);
+    return *this;
+}
+DictionaryBox& DictionaryBox::operator=(DictionaryBox&& other) noexcept = default;
+DictionaryBox::~DictionaryBox() = default;
+
+const PropertyListDictionary& DictionaryBox::get() const { return dictionary_ ? *dictionary_ : emptyDictionary; }
+
+PropertyListDictionary& DictionaryBox::get() {
+    if (!dictionary_) dictionary_ = std::make_unique<PropertyListDictionary>();
+    return *dictionary_;
+}
+
+bool operator==(const DictionaryBox& a, const DictionaryBox& b) { return a.get() == b.get(); }
+
 // Takes nested arrays and dictionaries apart one level at a time, so that
 // freeing a value costs no stack however deeply a caller nested it.
 PropertyList::~PropertyList() {
@@ -17,9 +43,9 @@ PropertyList::~PropertyList() {
         if (auto* array = std::get_if<PropertyListArray>(&storage)) {
             for (auto& child : *array) keep(child);
             array->clear();
-        } else if (auto* dictionary = std::get_if<PropertyListDictionary>(&storage)) {
-            for (auto& entry : *dictionary) keep(entry.second);
-            dictionary->clear();
+        } else if (auto* box = std::get_if<DictionaryBox>(&storage)) {
+            for (auto& entry : box->get()) keep(entry.second);
+            box->get().clear();
         }
     };
     detachChildren(storage_);

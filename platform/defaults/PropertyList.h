@@ -3,6 +3,7 @@
 #include <compare>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -33,6 +34,28 @@ class PropertyList;
 using PropertyListArray = std::vector<PropertyList>;
 using PropertyListDictionary = std::map<std::string, PropertyList, std::less<>>;
 
+// A dictionary held behind a pointer, a value like the dictionary itself.
+// A map is twice the size of the other kinds; boxed, every property list
+// is as small as a string, which is most of what a large settings file
+// holds. A moved-from box reads as empty.
+class DictionaryBox {
+public:
+    DictionaryBox();
+    DictionaryBox(PropertyListDictionary dictionary);
+    DictionaryBox(const DictionaryBox& other);
+    DictionaryBox(DictionaryBox&& other) noexcept;
+    DictionaryBox& operator=(const DictionaryBox& other);
+    DictionaryBox& operator=(DictionaryBox&& other) noexcept;
+    ~DictionaryBox();
+
+    const PropertyListDictionary& get() const;
+    PropertyListDictionary& get();
+    friend bool operator==(const DictionaryBox& a, const DictionaryBox& b);
+
+private:
+    std::unique_ptr<PropertyListDictionary> dictionary_;
+};
+
 // One property-list object: the kinds of value a defaults suite keeps.
 // Signed and unsigned integers are separate kinds only so that the whole
 // unsigned 64-bit range fits; they compare by value.
@@ -40,7 +63,7 @@ class PropertyList {
 public:
     enum class Kind { Bool, Integer, Unsigned, Real, String, Data, Date, Array, Dictionary };
     using Storage = std::variant<bool, std::int64_t, std::uint64_t, double, std::string, platform::Data, platform::Date,
-                                 PropertyListArray, PropertyListDictionary>;
+                                 PropertyListArray, DictionaryBox>;
 
     PropertyList() : storage_(false) {}
     PropertyList(bool v) : storage_(v) {}
@@ -56,7 +79,7 @@ public:
     PropertyList(platform::Data v) : storage_(std::move(v)) {}
     PropertyList(platform::Date v) : storage_(v) {}
     PropertyList(PropertyListArray v) : storage_(std::move(v)) {}
-    PropertyList(PropertyListDictionary v) : storage_(std::move(v)) {}
+    PropertyList(PropertyListDictionary v) : storage_(DictionaryBox(std::move(v))) {}
 
     // Out of line: keeps GCC 12 from false "maybe uninitialized" warnings
     // about the variant in callers' inlined code.
@@ -85,7 +108,16 @@ public:
     const platform::Data* asData() const { return std::get_if<platform::Data>(&storage_); }
     const platform::Date* asDate() const { return std::get_if<platform::Date>(&storage_); }
     const PropertyListArray* asArray() const { return std::get_if<PropertyListArray>(&storage_); }
-    const PropertyListDictionary* asDictionary() const { return std::get_if<PropertyListDictionary>(&storage_); }
+    const PropertyListDictionary* asDictionary() const {
+        const DictionaryBox* box = std::get_if<DictionaryBox>(&storage_);
+        return box ? &box->get() : nullptr;
+    }
+    // For changing a value in place: the array or dictionary, else null.
+    PropertyListArray* mutableArray() { return std::get_if<PropertyListArray>(&storage_); }
+    PropertyListDictionary* mutableDictionary() {
+        DictionaryBox* box = std::get_if<DictionaryBox>(&storage_);
+        return box ? &box->get() : nullptr;
+    }
 
     // An integer of either signedness, when it fits the wanted type.
     std::optional<std::int64_t> asInt64() const;

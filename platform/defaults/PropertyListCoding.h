@@ -22,4 +22,13 @@ public:
 
 PropertyList propertyListFromJSON(const nlohmann::json& json);
 
+// A settings file's text (a JSON object) as the dictionary of its members,
+// each read as propertyListFromJSON reads it, but straight from the text:
+// no JSON tree is built, and every array is made at its final size, so a
+// file costs little more than the values it holds. The text is released
+// once read. Throws nlohmann::json::parse_error for text that is not JSON
+// or nests deeper than foundation::maxJsonDepth, PropertyListFormatError
+// for JSON this encoding never writes.
+PropertyListDictionary propertyListDictionaryFromJSONText(std::string text);
+
 } // namespace platform

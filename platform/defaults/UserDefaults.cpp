@@ -72,7 +72,9 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-bool readAll(int fd, std::string& out) {
+// Reads to the end; fails with EFBIG once more than `limit` bytes came (a
+// file that grows while it is read).
+bool readAll(int fd, std::string& out, off_t limit) {
     char buffer[16384];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -81,6 +83,10 @@ bool readAll(int fd, std::string& out) {
             return false;
         }
         if (n == 0) return true;
+        if (off_t(out.size()) + n > limit) {
+            errno = EFBIG;
+            return false;
+        }
         out.append(buffer, std::size_t(n));
     }
 }
@@ -378,45 +384,68 @@ void UserDefaults::refreshLocked() const {
 
 void UserDefaults::loadLocked(const FileLock* lock) const {
     loaded_ = true;
-    FileDescriptor fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd) {
-        if (errno == ENOENT) {
-            persistent_.clear();
-            overlayPendingLocked();
-            loadedIdentity_ = {};
-            readOnly_ = false;
+    // Only a regular file (or a link to one) is read. Anything else (a FIFO
+    // would block the open, a device never ends) is damaged and moved aside
+    // below without being opened, and the open never blocks in case the path
+    // changes between the check and the open. A directory is left as it is:
+    // it cannot be read and is not ours to move.
+    const std::string notRegular = "it is not a regular file";
+    const std::string tooLarge = "it is larger than " + std::to_string(maxFileSize >> 20) + " MB";
+    std::string problem;
+    struct stat st {};
+    FileDescriptor fd;
+    const bool present = ::stat(file_.c_str(), &st) == 0;
+    if (present && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        problem = notRegular;
+    } else if (present && S_ISREG(st.st_mode) && st.st_size > maxFileSize) {
+        problem = tooLarge;
+    } else {
+        fd.reset(::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+        if (!fd) {
+            if (errno == ENOENT) {
+                persistent_.clear();
+                overlayPendingLocked();
+                loadedIdentity_ = {};
+                readOnly_ = false;
+                return;
+            }
+            if (!readOnly_)
+                report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
+                       "; changes are kept in memory only");
+            readOnly_ = true;
+            loadedIdentity_ = currentIdentity();
             return;
         }
-        if (!readOnly_)
-            report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
-                   "; changes are kept in memory only");
-        readOnly_ = true;
-        loadedIdentity_ = currentIdentity();
-        return;
+        ::fstat(fd.get(), &st);
+        if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+            problem = notRegular;
+            fd.reset();
+        }
     }
-    struct stat st {};
-    ::fstat(fd.get(), &st);
     FileIdentity identity{true, st.st_dev, st.st_ino, std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
                           st.st_size};
     std::string text;
-    if (!readAll(fd.get(), text)) {
-        if (!readOnly_)
-            report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
-                   "; changes are kept in memory only");
-        readOnly_ = true;
-        loadedIdentity_ = identity;
-        return;
+    if (fd && !readAll(fd.get(), text, maxFileSize)) {
+        if (errno == EFBIG) {
+            problem = tooLarge;
+        } else {
+            if (!readOnly_)
+                report("Cannot read settings file \"" + file_.string() + "\": " + errnoText(errno) +
+                       "; changes are kept in memory only");
+            readOnly_ = true;
+            loadedIdentity_ = identity;
+            return;
+        }
     }
     fd.reset();
 
-    std::string problem;
     PropertyListDictionary values;
-    try {
-        auto json = foundation::parseJson(text);
-        if (!json.is_object()) throw PropertyListFormatError("the file does not hold a JSON object");
-        for (auto it = json.begin(); it != json.end(); ++it) values.emplace(it.key(), propertyListFromJSON(it.value()));
-    } catch (const std::exception& e) {
-        problem = e.what();
+    if (problem.empty()) {
+        try {
+            values = propertyListDictionaryFromJSONText(std::move(text));
+        } catch (const std::exception& e) {
+            problem = e.what();
+        }
     }
     if (problem.empty()) {
         persistent_ = std::move(values);
@@ -581,6 +610,14 @@ std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) con
     std::lock_guard guard(mutex_);
     refreshLocked();
     return presentedLocked(key);
+}
+
+void UserDefaults::readObject(std::string_view key, const std::function<void(const PropertyList*)>& reader) const {
+    std::lock_guard guard(mutex_);
+    refreshLocked();
+    if (auto it = persistent_.find(key); it != persistent_.end()) return reader(&it->second);
+    if (auto it = registered_.find(key); it != registered_.end()) return reader(&it->second);
+    reader(nullptr);
 }
 
 void UserDefaults::setObject(std::string_view key, std::optional<PropertyList> value) {

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -32,11 +33,12 @@ namespace platform {
 // the suite's destructor and the end of the process (return from main or
 // exit()), for every suite still alive then. Reads pick up a file replaced by
 // another writer, keeping this suite's unsaved changes on top of it. A file
-// that cannot be parsed, or that nests deeper than foundation::maxJsonDepth,
-// is renamed aside (one line on standard output says where) and never
-// overwritten. A file without write permission is left as it is and changes
-// stay in memory (one line says so). A value nested too deeply for the file
-// is refused (one line says so).
+// that cannot be parsed, that nests deeper than foundation::maxJsonDepth, or
+// that is no regular file of at most maxFileSize bytes, is renamed aside
+// (one line on standard output says where) and never overwritten. A file
+// without write permission is left as it is and changes stay in memory (one
+// line says so). A value nested too deeply for the file is refused (one line
+// says so).
 //
 // A save that fails prints one line on standard output (once until a save
 // succeeds again), keeps the changes in memory and is tried again on the next
@@ -72,6 +74,13 @@ public:
 
     static bool isValidSuiteName(std::string_view name);
 
+    // The largest settings file read, in bytes. A larger one, and one that is
+    // not a regular file (a FIFO, a device, a link to either), is damaged:
+    // moved aside unread like a file that does not parse. A link to a
+    // regular file is read through, since users keep settings files in
+    // folders of their own that way.
+    static constexpr off_t maxFileSize = off_t(64) << 20;
+
     ~UserDefaults();
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
@@ -81,6 +90,11 @@ public:
 
     // The value set for the name, else its registered fallback, else nothing.
     std::optional<PropertyList> objectForKey(std::string_view key) const;
+
+    // Hands the value objectForKey would give (or null) to `reader` without
+    // copying it: for reading part of a large value. The suite stays locked
+    // while the reader runs, so the reader must not use the suite.
+    void readObject(std::string_view key, const std::function<void(const PropertyList*)>& reader) const;
 
     // Stores the value under the name; nothing removes the value set.
     void setObject(std::string_view key, std::optional<PropertyList> value);

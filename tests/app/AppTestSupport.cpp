@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <QTimer>
 
 #include <cstring>
 
@@ -73,11 +74,41 @@ void LocalServer::readFrom(QTcpSocket* socket) {
         return;
     case Behaviour::respond:
         socket->write("HTTP/1.1 " + QByteArray::number(status_) + " Status\r\nContent-Type: " + contentType_ +
-                      "\r\nContent-Length: " + QByteArray::number(body_.size()) + "\r\nConnection: close\r\n\r\n" +
-                      body_);
+                      "\r\nContent-Length: " + QByteArray::number(body_.size()) + "\r\n" + extraHeaders_ +
+                      "Connection: close\r\n\r\n" + body_);
         socket->disconnectFromHost();
         return;
+    case Behaviour::endless: sendEndlessly(socket); return;
+    case Behaviour::trickle: trickle(socket); return;
     }
+}
+
+void LocalServer::sendEndlessly(QTcpSocket* socket) {
+    // No length: the body ends when the connection does. The server stops by
+    // itself after 256 MB, so a client without a cap fails its test rather
+    // than the machine.
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + contentType_ + "\r\nConnection: close\r\n\r\n");
+    auto sent = std::make_shared<qint64>(0);
+    const QByteArray chunk(64 * 1024, 'x');
+    auto more = [socket, sent, chunk] {
+        while (socket->bytesToWrite() < 4 * chunk.size() && *sent < (qint64(256) << 20)) {
+            socket->write(chunk);
+            *sent += chunk.size();
+        }
+        if (*sent >= (qint64(256) << 20)) socket->disconnectFromHost();
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
+}
+
+void LocalServer::trickle(QTcpSocket* socket) {
+    // A whole reply's worth of headers, then one byte of the body every 50 ms
+    // (each read is quick; the exchange never ends).
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + contentType_ +
+                  "\r\nContent-Length: 100000\r\nConnection: close\r\n\r\n");
+    auto* timer = new QTimer(socket);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+    timer->start(50);
 }
 
 TestCertificate TestCertificate::make(const std::string& folder) {

@@ -4,8 +4,9 @@
 //
 // A one-purpose HTTP(S) server on 127.0.0.1 for the network tests. It runs
 // on the test's own event loop, records each request and answers as told:
-// a status with a body, nothing at all (a slow server), bytes that are not
-// HTTP, or a dropped connection.
+// a status with a body (and extra header lines), nothing at all (a slow
+// server), bytes that are not HTTP, a dropped connection, a body that never
+// ends, or a body trickled out one byte at a time.
 #include <QByteArray>
 #include <QImage>
 #include <QObject>
@@ -32,17 +33,19 @@ struct RecordedRequest {
 
 class LocalServer {
 public:
-    enum class Behaviour { respond, silent, garbage, drop };
+    enum class Behaviour { respond, silent, garbage, drop, endless, trickle };
 
     // Plain HTTP, or TLS with the given certificate and key.
     LocalServer();
     LocalServer(const QSslCertificate& certificate, const QSslKey& key);
 
-    void respondWith(int status, QByteArray body = {}, QByteArray contentType = "text/plain") {
+    void respondWith(int status, QByteArray body = {}, QByteArray contentType = "text/plain",
+                     QByteArray extraHeaders = {}) {
         behaviour_ = Behaviour::respond;
         status_ = status;
         body_ = std::move(body);
         contentType_ = std::move(contentType);
+        extraHeaders_ = std::move(extraHeaders);
     }
     void setBehaviour(Behaviour behaviour) { behaviour_ = behaviour; }
 
@@ -53,6 +56,8 @@ private:
     void start(std::unique_ptr<QTcpServer> server);
     void accept(QTcpSocket* socket);
     void readFrom(QTcpSocket* socket);
+    void sendEndlessly(QTcpSocket* socket);
+    void trickle(QTcpSocket* socket);
 
     std::unique_ptr<QTcpServer> server_;
     bool tls_ = false;
@@ -60,6 +65,7 @@ private:
     int status_ = 200;
     QByteArray body_;
     QByteArray contentType_ = "text/plain";
+    QByteArray extraHeaders_;
     QMap<QTcpSocket*, QByteArray> buffers_;
     QList<RecordedRequest> requests_;
 };

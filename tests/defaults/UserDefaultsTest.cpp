@@ -1,5 +1,6 @@
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/foundation/Json.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -326,6 +329,97 @@ TEST(UserDefaults, DamagedFileIsMovedAsideNotOverwritten) {
     }
 }
 
+namespace {
+
+// The one name moved aside in the folder.
+std::filesystem::path movedAside(const std::filesystem::path& dir) {
+    for (const auto& name : filesIn(dir))
+        if (name.starts_with("s.json.corrupt-")) return dir / name;
+    return {};
+}
+
+} // namespace
+
+TEST(UserDefaults, SettingsPathThatIsNoRegularFileIsMovedAsideWithoutOpeningIt) {
+    // A FIFO under the settings name, and a link to one: opening either to
+    // read would wait for a writer forever.
+    for (const bool linked : {false, true}) {
+        TempDir dir;
+        ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+        if (linked)
+            std::filesystem::create_symlink(dir / "pipe", dir / "s.json");
+        else
+            ASSERT_EQ(::link((dir / "pipe").c_str(), (dir / "s.json").c_str()), 0);
+        testsupport::FifoWatch watch(dir / "pipe");
+        auto suite = UserDefaults::open("s", dir.path());
+        const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
+        EXPECT_FALSE(watch.openedForReading()) << linked;
+        EXPECT_EQ(lines(out), 1) << out;
+        EXPECT_NE(out.find("is damaged (it is not a regular file); moved it to"), std::string::npos) << out;
+
+        // What was there is moved as it is: the FIFO, or the link itself.
+        const auto aside = movedAside(dir.path());
+        struct stat st {};
+        ASSERT_EQ(::lstat(aside.c_str(), &st), 0) << linked;
+        EXPECT_TRUE(linked ? S_ISLNK(st.st_mode) : S_ISFIFO(st.st_mode));
+        if (linked) {
+            EXPECT_EQ(std::filesystem::read_symlink(aside), dir / "pipe");
+        }
+
+        suite->setObject("a", PropertyList(1));
+        ASSERT_TRUE(suite->synchronize().ok());
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / "s.json")));
+        EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("a"), PropertyList(1));
+    }
+}
+
+TEST(UserDefaults, SettingsLinkedToADeviceIsMovedAsideUnread) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "reading the device would exhaust memory before a limit stops it; the FIFO cases cover the path";
+#else
+    TempDir dir;
+    std::filesystem::create_symlink("/dev/zero", dir / "s.json");
+    // In a child with little address space, so that reading the endless
+    // device fails the test instead of exhausting the machine.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+        auto suite = UserDefaults::open("s", dir.path());
+        std::_Exit(suite->objectForKey("a") ? 2 : 0);
+    }
+    EXPECT_EQ(waitFor(child), 0);
+    const auto aside = movedAside(dir.path());
+    ASSERT_FALSE(aside.empty());
+    EXPECT_EQ(std::filesystem::read_symlink(aside), "/dev/zero");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "s.json")));
+#endif
+}
+
+TEST(UserDefaults, OversizedSettingsFileIsMovedAsideUnreadAndALinkToAGoodFileIsRead) {
+    TempDir dir;
+    {
+        std::ofstream big(dir / "s.json");
+        big << "{\"a\": 1}";
+    }
+    std::filesystem::resize_file(dir / "s.json", std::uintmax_t(UserDefaults::maxFileSize) + 1);
+    auto suite = UserDefaults::open("s", dir.path());
+    const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
+    EXPECT_EQ(lines(out), 1) << out;
+    EXPECT_NE(out.find("is damaged (it is larger than 64 MB)"), std::string::npos) << out;
+    EXPECT_EQ(std::filesystem::file_size(movedAside(dir.path())), std::uintmax_t(UserDefaults::maxFileSize) + 1);
+
+    // Settings kept elsewhere and linked in are the user's own set-up.
+    TempDir linked;
+    testsupport::writeTextFile(linked / "kept.json", "{\"a\": 7}");
+    std::filesystem::create_symlink(linked / "kept.json", linked / "s.json");
+    const std::string quiet =
+        printed([&] { EXPECT_EQ(UserDefaults::open("s", linked.path())->objectForKey("a"), PropertyList(7)); });
+    EXPECT_EQ(quiet, "");
+    EXPECT_TRUE(std::filesystem::is_symlink(linked / "s.json"));
+}
+
 TEST(UserDefaults, UnreadableFileIsLeftAlone) {
     // A file that exists but cannot be read is not damaged: it is neither
     // moved aside nor overwritten, and changes stay in memory.
@@ -442,4 +536,46 @@ TEST(PropertyListCoding, RefusesWhatItNeverWrites) {
     auto back = propertyListFromJSON(nlohmann::json::parse(text));
     EXPECT_TRUE(back.asArray()->at(0).isInteger());
     EXPECT_TRUE(back.asArray()->at(1).isReal());
+}
+
+TEST(PropertyListCoding, ReadingAFileStraightFromItsTextAgreesWithReadingItsJsonTree) {
+    const auto viaTree = [](const std::string& text) {
+        const auto json = foundation::parseJson(text);
+        if (!json.is_object()) throw platform::PropertyListFormatError("not an object");
+        PropertyListDictionary out;
+        for (auto it = json.begin(); it != json.end(); ++it) out.emplace(it.key(), platform::propertyListFromJSON(*it));
+        return out;
+    };
+    nlohmann::json every = nlohmann::json::object();
+    for (const auto& [key, value] : everyKind()) every[key] = platform::propertyListToJSON(value);
+    const std::string deep = std::string(600, '[') + std::string(600, ']');
+    for (const std::string& text : {
+             every.dump(),
+             testsupport::readTextFile(testsupport::sourceDir() / "fuzz/corpus/settings/every-kind.json"),
+             std::string(R"({"a": {"$dict": {"$data": "AAE="}}, "b": {"$dict": {"$dict": {"$x": 1}}}})"),
+             std::string(R"({"a": {"$date": {"$real": "-inf"}}, "b": [{"$real": "nan"}, {"$data": ""}], "c": 1e400})"),
+             std::string(R"({"a": 1, "a": [2, 3], "big": 18446744073709551615, "neg": -9223372036854775808})"),
+             std::string(R"({"a": {"$date": 5}})"), std::string(R"({"a": {"$real": 1.5}})"),
+             std::string(R"({"a": {"$dict": 5}})"), std::string(R"({"a": null})"), std::string("[1, 2]"),
+             std::string("7"), std::string("{\"a\": 1,"), std::string("{} x"), "{\"a\": " + deep + "}",
+             "{\"a\": " + std::string(510, '[') + std::string(510, ']') + "}",
+             "{\"a\": " + std::string(512, '[') + std::string(512, ']') + "}", std::string("{\"\xff\": 1}")}) {
+        std::optional<PropertyListDictionary> expected, actual;
+        try {
+            expected = viaTree(text);
+        } catch (const std::exception&) {
+        }
+        try {
+            actual = platform::propertyListDictionaryFromJSONText(text);
+        } catch (const std::exception&) {
+        }
+        ASSERT_EQ(actual.has_value(), expected.has_value()) << text.substr(0, 80);
+        if (expected) {
+            // NaN equals nothing, so texts holding one compare by description.
+            EXPECT_EQ(PropertyList(*actual).debugDescription(), PropertyList(*expected).debugDescription());
+            if (text.find("nan") == std::string::npos) {
+                EXPECT_TRUE(*actual == *expected) << text.substr(0, 80);
+            }
+        }
+    }
 }

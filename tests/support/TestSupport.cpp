@@ -1,9 +1,12 @@
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -113,6 +116,26 @@ std::size_t peakResidentBytes() {
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
     return std::size_t(usage.ru_maxrss) * 1024;
+}
+
+FifoWatch::FifoWatch(const std::filesystem::path& fifo)
+    : thread_([this, fifo] {
+          while (!stop_) {
+              const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+              if (fd >= 0) {
+                  opened_ = true;
+                  ::close(fd);
+              }
+              std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+      }) {}
+
+FifoWatch::~FifoWatch() { openedForReading(); }
+
+bool FifoWatch::openedForReading() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return opened_;
 }
 
 } // namespace testsupport

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testsupport {
@@ -42,5 +44,22 @@ std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, 
 
 // The most memory this process has held so far, in bytes.
 std::size_t peakResidentBytes();
+
+// Watches a FIFO from the writing side: whoever opens it to read (which
+// blocks until a writer comes) is let through at once and noted, so a test
+// of code that must never open it fails instead of hanging.
+class FifoWatch {
+public:
+    explicit FifoWatch(const std::filesystem::path& fifo);
+    ~FifoWatch();
+    FifoWatch(const FifoWatch&) = delete;
+    FifoWatch& operator=(const FifoWatch&) = delete;
+    // Stops watching; whether anyone opened the FIFO to read.
+    bool openedForReading();
+
+private:
+    std::atomic<bool> stop_{false}, opened_{false};
+    std::thread thread_;
+};
 
 } // namespace testsupport

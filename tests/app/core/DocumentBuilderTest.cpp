@@ -2,6 +2,7 @@
 #include "app/core/MainWindowState.h"
 
 #include "platform/detector/QRDetector.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,18 @@ TEST_F(Builder, HandEditedJunkNeverReadsOutsideTheListsOrFails) {
     // An empty message gives no code (a too long one: see the window's tests).
     EXPECT_FALSE(makeDocument("", design, logo, shapes));
     EXPECT_FALSE(makeQRImage("", design, logo, shapes));
+}
+
+TEST_F(Builder, AMessageBeyondWhatASymbolHoldsIsRefusedBeforeEncoding) {
+    design.errorCorrection = 0;
+    auto largest = makeDocument(std::string(maximumMessageBytes, 'a'), design, logo, shapes);
+    ASSERT_TRUE(largest);
+    EXPECT_GE(largest->qrcode().cellDimension(), 177); // version 40
+    EXPECT_FALSE(makeDocument(std::string(maximumMessageBytes + 1, 'a'), design, logo, shapes));
+    // 16 MB once cost gigabytes in the encoder; now it costs a size check.
+    const std::size_t before = testsupport::peakResidentBytes();
+    EXPECT_FALSE(makeQRImage(std::string(16u << 20, 'a'), design, logo, shapes));
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(200) << 20);
 }
 
 TEST_F(Builder, BasicLayoutUsesTheUnifiedColourAndNoLogo) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace Tessivo;
 using Status = MailingListManager::SubmitStatus;
 
@@ -187,4 +189,50 @@ TEST_F(MailingList, BrokenServersEndInTheFormWithAMessage) {
     MailingListManager m(c);
     m.subscribe(QStringLiteral("a@b"));
     EXPECT_EQ(m.status().kind, Status::Kind::failure);
+}
+
+TEST_F(MailingList, EndlessAndTricklingAnswersEndWithinTheLimits) {
+    MailingListManager::Config c = config();
+    c.network.maximumReplyBytes = 1 << 20;
+    c.network.timeoutMilliseconds = 20000;
+    MailingListManager capped(c);
+    server.setBehaviour(LocalServer::Behaviour::endless);
+    subscribeAndWait(capped, QStringLiteral("a@b"));
+    EXPECT_EQ(capped.status(),
+              Status::failure(QStringLiteral("The server's reply is larger than 1048576 bytes. Please try again later.")));
+    EXPECT_EQ(capped.storedDecision(), MailingListManager::Decision::none);
+
+    // One byte every 50 ms: no read waits long, the whole exchange does.
+    c.network.timeoutMilliseconds = 400;
+    MailingListManager impatient(c);
+    server.setBehaviour(LocalServer::Behaviour::trickle);
+    subscribeAndWait(impatient, QStringLiteral("a@b"));
+    EXPECT_EQ(impatient.status(), Status::failure(QStringLiteral("The request timed out. Please try again later.")));
+    EXPECT_FALSE(impatient.isOptedOut());
+}
+
+TEST_F(MailingList, StoredDatesThatAreNoTimeReadAsMissing) {
+    MailingListManager m(config());
+    const std::string installKey = "mailingList.org.tessivo.Tessivo.installDate";
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e300, -9.5e15, 9.5e15}) {
+        shared->setObject(installKey, platform::PropertyList(platform::Date{seconds}));
+        EXPECT_EQ(m.daysSinceInstall(), 0) << seconds;
+        // Nothing opens on the strength of such a date (the count is 1 here).
+        shared->setObject("mailingList.org.tessivo.Tessivo.launchCount", platform::PropertyList(0));
+        EXPECT_FALSE(launch(m)) << seconds;
+        EXPECT_TRUE(shared->objectForKey(installKey)->isDate()); // kept as it is
+    }
+    shared->setObject(installKey, platform::PropertyList(platform::Date{double(now.toSecsSinceEpoch()) - 3 * 86400}));
+    EXPECT_EQ(m.daysSinceInstall(), 3);
+
+    // A snooze "until" NaN or infinity is no snooze: the prompt opens.
+    shared->setObject("mailingList.org.tessivo.Tessivo.launchCount", platform::PropertyList(5));
+    m.snooze();
+    for (double seconds : {std::numeric_limits<double>::quiet_NaN(), inf, -inf}) {
+        shared->setObject(MailingListManager::snoozeUntilKey, platform::PropertyList(platform::Date{seconds}));
+        m.setPresented(false);
+        m.evaluatePrompt();
+        EXPECT_TRUE(m.isPresented()) << seconds;
+    }
 }

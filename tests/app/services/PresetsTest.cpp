@@ -184,3 +184,54 @@ TEST_F(PresetKeys, EntriesThatDoNotDecodeAreKeptButNotOffered) {
     EXPECT_EQ(*entries[2].asString(), third);
     EXPECT_EQ(decodePreset(*entries[3].asString())->name, "New");
 }
+
+TEST(PresetJSON, HostileTextsAreRefusedQuietlyAndDeepExtrasIgnored) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    for (const std::string& text : {std::string(), std::string("x"), std::string("{}"), deep,
+                                    "{\"id\":" + deep + "}", std::string(300, '{'), std::string(300, ' '),
+                                    "\"" + std::string(400, 'a') + "\"", std::string("{\"name\":\"\xff\xfe\"}")})
+        EXPECT_FALSE(decodePreset(text)) << text.substr(0, 40);
+
+    // Keys beyond the fourteen are ignored however deeply they nest.
+    nlohmann::json withExtra = nlohmann::json::parse(presetJSONText(builtIn("Leaf")));
+    std::string text = withExtra.dump();
+    text.insert(1, "\"extra\":" + deep + ",");
+    const auto decoded = decodePreset(text);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, builtIn("Leaf"));
+}
+
+TEST_F(PresetKeys, AHugeStoredArrayOffersItsNewestPresetsAndIsKeptByteForByte) {
+    // 200,000 entries that are no presets around 150 that are.
+    platform::PropertyListArray entries;
+    for (int i = 0; i < 200000; ++i) {
+        if (i % 1000 == 999) {
+            QRPreset p = builtIn("Sunset");
+            p.id = randomUUID();
+            p.name = "Mine " + std::to_string(i / 1000);
+            entries.emplace_back(presetJSONText(p));
+        } else if (i % 7 == 0) {
+            entries.emplace_back(std::int64_t(i));
+        } else {
+            entries.emplace_back("x" + std::to_string(i));
+        }
+    }
+    entries.emplace_back(std::string(300, '['));
+    const platform::PropertyList stored(entries);
+    Keys::userPresets().suite()->setObject(PresetStore::keyName, stored);
+
+    const auto newest = userPresetStore().presets(presetsMenuLimit);
+    ASSERT_EQ(newest.size(), presetsMenuLimit);
+    EXPECT_EQ(newest.front().name, "Mine 100");
+    EXPECT_EQ(newest.back().name, "Mine 199");
+    EXPECT_EQ(userPresetStore().presets().size(), 200u);
+    EXPECT_EQ(Keys::userPresets().suite()->objectForKey(PresetStore::keyName), stored);
+
+    // Deleting one keeps every other entry exactly as it was.
+    deleteUserPreset(newest.front());
+    const auto after = storedEntries();
+    ASSERT_EQ(after.size(), entries.size() - 1);
+    auto expected = entries;
+    expected.erase(expected.begin() + 100 * 1000 + 999);
+    EXPECT_TRUE(after == expected);
+}

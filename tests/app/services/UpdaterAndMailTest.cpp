@@ -5,6 +5,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDesktopServices>
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QUrlQuery>
 
@@ -24,6 +25,14 @@ QByteArray feed(const QByteArray& items) {
 QByteArray item(const char* version, const char* link, const char* notes = "Fixes.") {
     return QByteArray("<item><title>Tessivo ") + version + "</title><link>" + link + "</link><description>" + notes +
            "</description><tessivo:version>" + version + "</tessivo:version></item>";
+}
+
+NetworkOptions options(int timeoutMilliseconds, std::optional<QSslConfiguration> tls = {}, qint64 cap = 4 << 20) {
+    NetworkOptions o;
+    o.timeoutMilliseconds = timeoutMilliseconds;
+    o.sslConfiguration = std::move(tls);
+    o.maximumReplyBytes = cap;
+    return o;
 }
 
 UpdateCheckResult check(Updater& updater) {
@@ -69,7 +78,7 @@ TEST(Updater, ChecksOnlyWhenAskedAndReportsEachOutcome) {
     EXPECT_FALSE(Updater(QUrl("http://example.org/feed.xml"), "1.0").canCheckForUpdates());
 
     LocalServer server;
-    Updater updater(server.url(QStringLiteral("/appcast.xml")), "1.0", NetworkOptions{3000, {}});
+    Updater updater(server.url(QStringLiteral("/appcast.xml")), "1.0", options(3000));
     EXPECT_TRUE(server.requests().isEmpty()); // nothing happens by itself
 
     server.respondWith(200, feed(item("1.1", "https://tessivo.org/download")), "application/rss+xml");
@@ -97,10 +106,97 @@ TEST(Updater, HttpsFeedNeedsATrustedCertificate) {
     LocalServer secure(cert.certificate, cert.key);
     secure.respondWith(200, feed(item("3.0", "https://tessivo.org/download")));
 
-    Updater untrusted(secure.url(QStringLiteral("/feed")), "1.0", NetworkOptions{3000, {}});
+    Updater untrusted(secure.url(QStringLiteral("/feed")), "1.0", options(3000));
     EXPECT_EQ(check(untrusted).kind, Kind::error);
-    Updater trusted(secure.url(QStringLiteral("/feed")), "1.0", NetworkOptions{3000, trusting(cert.certificate)});
+    Updater trusted(secure.url(QStringLiteral("/feed")), "1.0", options(3000, trusting(cert.certificate)));
     EXPECT_EQ(check(trusted).kind, Kind::updateAvailable);
+}
+
+TEST(UpdateFeed, DeepNestingIsRefusedWithoutRecursion) {
+    // Markup inside the texts is read through at any sane depth.
+    const QByteArray nested = QByteArray("<b>").repeated(10) + "New" + QByteArray("</b>").repeated(10);
+    const auto items = parseUpdateFeed(feed(item("2.0", "https://tessivo.org/2.0", nested.constData())));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items.front().notes, QStringLiteral("New"));
+
+    // 100,000 levels, in the channel and inside a release's notes.
+    const QByteArray open = QByteArray("<x>").repeated(100000), close = QByteArray("</x>").repeated(100000);
+    for (const QByteArray& deep : {feed(open + close), feed(item("2.0", "https://a", (open + close).constData()))}) {
+        try {
+            parseUpdateFeed(deep);
+            ADD_FAILURE() << "a deep feed was read";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "The update feed is nested too deeply.");
+        }
+    }
+}
+
+TEST(Network, RedirectsNeverLeadToPlainHttpElsewhereNorDownFromHttps) {
+    const QUrl loopback(QStringLiteral("http://127.0.0.1:8080/feed.xml"));
+    EXPECT_TRUE(isAllowedRedirect(loopback, QUrl(QStringLiteral("/moved.xml"))));
+    EXPECT_TRUE(isAllowedRedirect(loopback, QUrl(QStringLiteral("http://localhost:9/feed.xml"))));
+    EXPECT_TRUE(isAllowedRedirect(loopback, QUrl(QStringLiteral("https://tessivo.org/feed.xml"))));
+    EXPECT_FALSE(isAllowedRedirect(loopback, QUrl(QStringLiteral("http://203.0.113.9/feed.xml"))));
+    EXPECT_FALSE(isAllowedRedirect(loopback, QUrl(QStringLiteral("//203.0.113.9/feed.xml"))));
+    EXPECT_FALSE(isAllowedRedirect(loopback, QUrl(QStringLiteral("ftp://127.0.0.1/feed.xml"))));
+    const QUrl secure(QStringLiteral("https://tessivo.org/feed.xml"));
+    EXPECT_TRUE(isAllowedRedirect(secure, QUrl(QStringLiteral("https://cdn.tessivo.org/feed.xml"))));
+    EXPECT_FALSE(isAllowedRedirect(secure, QUrl(QStringLiteral("http://127.0.0.1/feed.xml"))));
+}
+
+TEST(Updater, EndlessTricklingDeepAndRedirectedRepliesEndWithAClearError) {
+    qRegisterMetaType<UpdateCheckResult>();
+    LocalServer server;
+    const QUrl address = server.url(QStringLiteral("/appcast.xml"));
+
+    // A body that never ends is cut at the cap.
+    server.setBehaviour(LocalServer::Behaviour::endless);
+    Updater capped(address, "1.0", options(20000, {}, 1 << 20));
+    UpdateCheckResult result = check(capped);
+    EXPECT_EQ(result.kind, Kind::error);
+    EXPECT_EQ(result.errorMessage, QStringLiteral("The server's reply is larger than 1048576 bytes."));
+
+    // A byte every 50 ms keeps every read short; the exchange as a whole
+    // still ends at the limit.
+    server.setBehaviour(LocalServer::Behaviour::trickle);
+    Updater impatient(address, "1.0", options(400));
+    result = check(impatient);
+    EXPECT_EQ(result.kind, Kind::error);
+    EXPECT_EQ(result.errorMessage, QStringLiteral("The request timed out."));
+
+    // A feed nested 100,000 deep is an error, read off the main thread.
+    server.respondWith(200, feed(QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000)));
+    Updater updater(address, "1.0", options(10000));
+    result = check(updater);
+    EXPECT_EQ(result.kind, Kind::error);
+    EXPECT_EQ(result.errorMessage, QStringLiteral("The update feed is nested too deeply."));
+}
+
+TEST(Updater, FollowsRedirectsOnlyWhereRequestsMayGo) {
+    qRegisterMetaType<UpdateCheckResult>();
+    LocalServer origin, mirror;
+    mirror.respondWith(200, feed(item("1.1", "https://tessivo.org/download")));
+    origin.respondWith(302, {}, "text/plain", "Location: " + mirror.url(QStringLiteral("/feed.xml")).toEncoded() + "\r\n");
+    Updater updater(origin.url(QStringLiteral("/appcast.xml")), "1.0", options(5000));
+    EXPECT_EQ(check(updater).kind, Kind::updateAvailable);
+    ASSERT_EQ(mirror.requests().size(), 1);
+    EXPECT_EQ(mirror.requests().front().path, "/feed.xml");
+
+    // Plain HTTP away from the loopback interface is refused before any
+    // connection: every request that is not for loopback goes to a proxy on
+    // 127.0.0.1, which must see nothing.
+    LocalServer proxy;
+    proxy.respondWith(200, feed(item("9.0", "https://tessivo.org/download")));
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), quint16(proxy.url({}).port())));
+    origin.respondWith(302, {}, "text/plain", "Location: http://203.0.113.9/feed.xml\r\n");
+    const UpdateCheckResult refused = check(updater);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    EXPECT_EQ(refused.kind, Kind::error);
+    EXPECT_EQ(refused.errorMessage,
+              QStringLiteral("The server redirected to an address that is not allowed (http://203.0.113.9/feed.xml)."));
+    EXPECT_TRUE(proxy.requests().isEmpty());
+    EXPECT_EQ(origin.requests().size(), 2);
 }
 
 TEST(SupportMail, BuildsTheAddressAndHandsItToTheMailProgram) {

@@ -25,7 +25,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <filesystem>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -298,4 +301,55 @@ TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {
     EXPECT_TRUE(second.notifyRunningInstance());
     EXPECT_TRUE(activations.wait(5000));
     EXPECT_EQ(activations.count(), 1);
+}
+
+// A settings file that is a FIFO, or a link to one, would once stop the start
+// for good: the window now opens on defaults and the path is moved aside.
+TEST_F(MainWindowTest, StartsWhenTheSettingsFileIsAFifoOrALinkToOne) {
+    auto& suite = *platform::UserDefaults::standard();
+    ASSERT_TRUE(suite.synchronize().ok());
+    const std::filesystem::path file = suite.filePath();
+    const std::filesystem::path pipe = file.parent_path() / "pipe";
+    std::filesystem::create_directories(file.parent_path());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const bool linked : {false, true}) {
+        std::filesystem::remove(file);
+        if (linked)
+            std::filesystem::create_symlink(pipe, file);
+        else
+            ASSERT_EQ(::link(pipe.c_str(), file.c_str()), 0);
+        testsupport::FifoWatch watch(pipe);
+        {
+            MainWindow window;
+            window.show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+            EXPECT_EQ(Keys::eyeShapeIdx().get(), 0);
+        }
+        EXPECT_FALSE(watch.openedForReading());
+        int aside = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+            if (entry.path().filename().string().starts_with(file.filename().string() + ".corrupt-")) ++aside;
+        EXPECT_EQ(aside, linked ? 2 : 1);
+    }
+    std::filesystem::remove(pipe);
+}
+
+// Pasting far more than a symbol holds cuts the field one character past
+// that and shows "Message too long", never a code of part of the text.
+TEST_F(MainWindowTest, APastedMessageBeyondWhatASymbolHoldsShowsTooLong) {
+    MainWindow window;
+    window.show();
+    Keys::errorCorrection().set(0);
+    QLineEdit* field = window.messageSection().firstField();
+    ASSERT_TRUE(field);
+    QApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('a')));
+    field->paste();
+    settle(window);
+    EXPECT_EQ(field->text().size(), qsizetype(maximumMessageBytes) + 1);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::warning);
+
+    // The largest message that fits still makes a code.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    settle(window);
+    EXPECT_EQ(window.preview().content(), PreviewView::Content::code);
 }

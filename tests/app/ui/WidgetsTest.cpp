@@ -91,6 +91,45 @@ TEST_F(Widgets, PresetsMenuAppliesSavesAndDeletesWithNamesVerbatim) {
     EXPECT_TRUE(userPresetStore().presets().empty());
 }
 
+TEST_F(Widgets, PresetsMenuListsTheNewestSavedPresetsAndKeepsEveryStoredEntry) {
+    // 150 presets among half a million stored entries that are not presets.
+    platform::PropertyListArray entries;
+    for (int i = 0; i < 500000; ++i) {
+        if (i < 150 * 2000 && i % 2000 == 1999) {
+            QRPreset p = builtInPresets().front();
+            p.id = randomUUID();
+            p.name = "Mine " + std::to_string(i / 2000);
+            entries.emplace_back(presetJSONText(p));
+        } else {
+            entries.emplace_back("bad " + std::to_string(i));
+        }
+    }
+    const platform::PropertyList stored(entries);
+    auto& suite = *Keys::userPresets().suite();
+    suite.setObject(PresetStore::keyName, stored);
+
+    QMenu menu;
+    PresetsMenu presets(menu, &window);
+    const QStringList texts = actionTexts(menu);
+    const auto first = texts.indexOf(QStringLiteral("Your presets")) + 1;
+    const auto divider = texts.indexOf(QStringLiteral("--"), first);
+    ASSERT_EQ(divider - first, qsizetype(presetsMenuLimit));
+    EXPECT_EQ(texts[first], QStringLiteral("Mine 50"));
+    EXPECT_EQ(texts[divider - 1], QStringLiteral("Mine 149"));
+    QAction* remove = findAction(menu, QStringLiteral("Delete a saved preset"));
+    ASSERT_TRUE(remove && remove->menu());
+    EXPECT_EQ(remove->menu()->actions().size(), qsizetype(presetsMenuLimit));
+
+    // Opening the menu and applying a preset change nothing stored.
+    emit menu.aboutToShow();
+    QAction* mine = findAction(menu, QStringLiteral("Mine 60"));
+    ASSERT_TRUE(mine);
+    mine->trigger();
+    ASSERT_TRUE(suite.synchronize().ok());
+    EXPECT_EQ(suite.objectForKey(PresetStore::keyName), stored);
+    suite.removeObjectForKey(PresetStore::keyName);
+}
+
 TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
     testsupport::TempDir dir;
     LocalServer server;
