@@ -190,9 +190,9 @@ TEST(Document, AStoredMessageNoSymbolHoldsLoadsWithItsTextKeptAndCostsOnlyItsCop
         testing::internal::CaptureStdout();
         const QRCodeError error = errorOf([&] { doc.loadJsonData(json); });
         testing::internal::GetCapturedStdout();
-        // The parsed tree and the stored text, and nothing the size of the
-        // message beyond them.
-        EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(24) << 20) << engine->name();
+        // The parsed tree and the stored text (with room for a sanitizer's
+        // bookkeeping); the filter once took some 150 times the message.
+        EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20) << engine->name();
         EXPECT_EQ(error, engine->name() == "external" ? QRCodeError::cannotGenerateQRCode
                                                       : QRCodeError::cannotGenerateImage);
         EXPECT_EQ(doc.utf8String(), text); // nothing lost

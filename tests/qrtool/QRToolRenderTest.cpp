@@ -345,7 +345,7 @@ TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
         const auto [status, peak] = statusAndPeakMemory(
             {"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o", (dir / "x.png").string()});
         EXPECT_EQ(status, 1) << engine;
-        EXPECT_LT(peak, std::size_t(160) << 20) << engine;
+        EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
 }
