@@ -183,9 +183,47 @@ const std::vector<std::uint8_t>& maskPatterns() {
 
 } // namespace
 
-QRCode QRCode::encode(std::string_view text, QRCodeECC ecl) { return encode(QRSegment::makeSegments(text), ecl); }
+namespace {
+
+// The data bits of `chars` characters in `mode`, as the segment makers pack
+// them: three digits in 10 bits, two alphanumerics in 11, a byte in 8.
+std::size_t dataBits(QRSegment::Mode mode, std::size_t chars) {
+    switch (mode) {
+    case QRSegment::Mode::numeric: return chars / 3 * 10 + (chars % 3 == 0 ? 0 : chars % 3 * 3 + 1);
+    case QRSegment::Mode::alphanumeric: return chars / 2 * 11 + chars % 2 * 6;
+    default: return chars * 8;
+    }
+}
+
+// Refuses a single segment that the largest symbol cannot hold, with the
+// error the version search would end in, before any bit of it is built: the
+// cost of refusing a huge message does not grow with the message.
+void requireFitsLargestVersion(QRSegment::Mode mode, std::size_t chars, QRCodeECC ecl) {
+    const int countBits = QRSegment::numCharCountBits(mode, kMaxVersion);
+    if (chars >= (std::size_t(1) << countBits)) throw QRCodeError(QRCodeError::Code::dataTooLong, "Segment too long");
+    const std::size_t used = 4 + static_cast<std::size_t>(countBits) + dataBits(mode, chars);
+    const std::size_t capacityBits = static_cast<std::size_t>(QRCode::getNumDataCodewords(kMaxVersion, ecl)) * 8;
+    if (used > capacityBits)
+        throw QRCodeError(QRCodeError::Code::dataTooLong, "Data length = " + std::to_string(used) +
+                                                              " bits, Max capacity = " + std::to_string(capacityBits) +
+                                                              " bits");
+}
+
+QRSegment::Mode textMode(std::string_view text) {
+    if (QRSegment::isNumeric(text)) return QRSegment::Mode::numeric;
+    if (QRSegment::isAlphanumeric(text)) return QRSegment::Mode::alphanumeric;
+    return QRSegment::Mode::byte;
+}
+
+} // namespace
+
+QRCode QRCode::encode(std::string_view text, QRCodeECC ecl) {
+    if (!text.empty()) requireFitsLargestVersion(textMode(text), text.size(), ecl);
+    return encode(QRSegment::makeSegments(text), ecl);
+}
 
 QRCode QRCode::encodeBinary(std::span<const std::uint8_t> data, QRCodeECC ecl) {
+    requireFitsLargestVersion(QRSegment::Mode::byte, data.size(), ecl);
     return encode(std::vector<QRSegment>{QRSegment::makeBytes(data)}, ecl);
 }
 

@@ -2,6 +2,7 @@
 
 #include "QRCodeGenerator/BitBuffer.h"
 
+#include <array>
 #include <stdexcept>
 
 namespace QRCodeGenerator {
@@ -37,8 +38,15 @@ bool QRSegment::isNumeric(std::string_view text) {
 }
 
 bool QRSegment::isAlphanumeric(std::string_view text) {
+    // A table rather than a search of the charset per character: this scan
+    // decides the mode of every text, however long.
+    static constexpr auto member = [] {
+        std::array<bool, 256> table{};
+        for (char c : kAlphanumericCharset) table[static_cast<unsigned char>(c)] = true;
+        return table;
+    }();
     for (char c : text)
-        if (kAlphanumericCharset.find(c) == std::string_view::npos) return false;
+        if (!member[static_cast<unsigned char>(c)]) return false;
     return true;
 }
 

@@ -69,6 +69,28 @@ def chain(arrays):
     return bplist(objects, offset_size=4, ref_size=2)
 
 
+def gradient_pins(count):
+    """A linear gradient fill of `count` pins, most of them in runs at one position."""
+    pins = "|".join("%r:%d,%d,1,1" % (round(i / count, 3), i % 2, i % 3 == 0) for i in range(count))
+    return {"style": {"onPixels": {"type": "lineargradient", "settings": {
+        "startX": 0, "startY": 0, "endX": 1, "endY": 1, "gradient": pins}}}}
+
+
+def spiral_logo(png, curves):
+    """A logo whose mask path is a spiral of `curves` half-turn cubics, each
+    across the whole logo."""
+    k = 4 / 3  # a half circle's control points stand out 4/3 of its radius
+    elements = [{"type": 0, "points": [[0.5, 0.5]]}]
+    for i in range(curves):
+        r = 0.4 * (i + 1) / curves
+        side = 1 if i % 2 == 0 else -1
+        elements.append({"type": 3, "points": [[0.5 + side * r, 0.5 + side * k * r],
+                                               [0.5 - side * r, 0.5 + side * k * r], [0.5 - side * r, 0.5]]})
+    elements.append({"type": 4})
+    path = base64.b64encode(json.dumps(elements, separators=(",", ":")).encode()).decode()
+    return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
+
+
 def main():
     out = sys.argv[1]
     bomb = bilevel_png(16384, 16384, with_pixels=False)  # 68 bytes
@@ -84,6 +106,9 @@ def main():
             "png-bomb-logo.json": document(logo=logo(bomb)),
             "big-logo.json": document(logo=logo(big)),
             "png-bomb-fill.json": document(image_fill(bomb)),
+            "message-of-megabytes.json": document(text="m" * (4 << 20)),
+            "gradient-of-100000-pins.json": document(gradient_pins(100000)),
+            "mask-of-40000-curves.json": document(logo=spiral_logo(bilevel_png(8, 8), 40000)),
         },
         "settings": {
             "deep-array.json": '{"a": ' + nested(30000) + "}",
@@ -102,6 +127,8 @@ def main():
         "encoder": {
             "too-long-binary": b"\x03" + bytes(4000),
             "too-long-text": b"\x07" + b"A" * 8000,
+            "digits-of-megabytes": b"\x04" + b"7" * (16 << 20),
+            "bytes-of-megabytes": b"\x00" + bytes(16 << 20),
         },
     }
     for target, files in inputs.items():

@@ -71,40 +71,33 @@ gfx::Path CGPathCodable::decode(std::string_view jsonText) {
     }
     if (!doc.is_array()) throw DecodingError("path JSON is not an array");
 
-    // Read every record before building, so a bad record anywhere builds nothing.
-    struct Record {
-        std::int64_t type;
-        std::vector<gfx::Point> points;
-    };
-    std::vector<Record> records;
-    records.reserve(doc.size());
+    // Built as it is read: a bad record anywhere throws, and the half-built
+    // path goes with it. (No list of records first: a stored path may hold
+    // hundreds of thousands.)
+    gfx::Path out;
+    out.reserve(doc.size());
+    std::vector<gfx::Point> points;
     for (const auto& item : doc) {
         if (!item.is_object()) throw DecodingError("path element is not an object");
         const auto type = item.find("type");
         if (type == item.end()) throw DecodingError("path element has no type");
-        Record r{readType(*type), {}};
-        const auto points = item.find("points");
-        if (points != item.end() && !points->is_null()) {
-            if (!points->is_array()) throw DecodingError("path element points are not an array");
-            for (const auto& p : *points) {
+        const std::int64_t kind = readType(*type);
+        points.clear();
+        const auto found = item.find("points");
+        if (found != item.end() && !found->is_null()) {
+            if (!found->is_array()) throw DecodingError("path element points are not an array");
+            for (const auto& p : *found) {
                 if (!p.is_array() || p.size() != 2) throw DecodingError("path point is not a pair of numbers");
-                r.points.push_back({readNumber(p[0]), readNumber(p[1])});
+                points.push_back({readNumber(p[0]), readNumber(p[1])});
             }
         }
-        if (r.type >= 0 && r.type <= 4 &&
-            r.points.size() < std::size_t(gfx::Path::pointCount(static_cast<Type>(r.type)))) {
+        if (kind >= 0 && kind <= 4 && points.size() < std::size_t(gfx::Path::pointCount(static_cast<Type>(kind))))
             throw DecodingError("path element has fewer points than its kind needs");
-        }
-        records.push_back(std::move(r));
-    }
-
-    gfx::Path out;
-    for (const auto& r : records) {
-        switch (r.type) {
-        case 0: out.moveTo(r.points[0]); break;
-        case 1: out.lineTo(r.points[0]); break;
-        case 2: out.quadTo(r.points[0], r.points[1]); break;
-        case 3: out.curveTo(r.points[0], r.points[1], r.points[2]); break;
+        switch (kind) {
+        case 0: out.moveTo(points[0]); break;
+        case 1: out.lineTo(points[0]); break;
+        case 2: out.quadTo(points[0], points[1]); break;
+        case 3: out.curveTo(points[0], points[1], points[2]); break;
         case 4: out.closeSubpath(); break;
         default: break; // unknown kinds are skipped
         }

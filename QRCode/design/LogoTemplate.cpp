@@ -136,10 +136,14 @@ BoolMatrix LogoTemplate::applyingMask(const BoolMatrix& matrix, double size) con
     const auto lastIndex = [last](double hi) { return std::int64_t(std::clamp(std::floor(hi - 0.5), -1.0, last)); };
     const std::int64_t r0 = firstIndex(bounds.minY()), r1 = lastIndex(bounds.maxY());
     const std::int64_t c0 = firstIndex(bounds.minX()), c1 = lastIndex(bounds.maxX());
+    if (r1 < r0 || c1 < c0) return result;
+    // One pass over the outline for all those centres: a test per module
+    // would flatten the whole path again for each of them.
+    const std::int64_t columns = c1 - c0 + 1;
+    const std::vector<int> winding = scaled.windingNumbersAtCellCentres(c0, r0, columns, r1 - r0 + 1);
     for (std::int64_t r = r0; r <= r1; ++r) {
         for (std::int64_t c = c0; c <= c1; ++c) {
-            if (result(r, c) && scaled.contains(gfx::Point{double(c) + 0.5, double(r) + 0.5}, gfx::FillRule::nonZero))
-                result.set(r, c, false);
+            if (winding[std::size_t((r - r0) * columns + (c - c0))] != 0) result.set(r, c, false);
         }
     }
     return result;

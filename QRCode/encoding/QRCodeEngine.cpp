@@ -79,6 +79,11 @@ BoolMatrix QRCodeEngineCoreImage::generate(std::string_view text, ErrorCorrectio
 }
 
 BoolMatrix QRCodeEngineCoreImage::generate(std::span<const std::uint8_t> data, ErrorCorrection errorCorrection) {
+    // The filter encodes bytes, and no symbol holds more than this many
+    // (version 40, level L); the filter's cost grows with what it is handed,
+    // so a message that cannot fit is refused before it gets there.
+    constexpr std::size_t kMostBytesASymbolHolds = 2953;
+    if (data.size() > kMostBytesASymbolHolds) throw QRCodeException(QRCodeError::cannotGenerateImage);
     const auto letter = levelLetter(errorCorrection);
     filter_.setInputMessage({data.begin(), data.end()});
     filter_.setInputCorrectionLevel(letter ? std::string(*letter) : std::string());

@@ -29,7 +29,8 @@ public:
 // matrix is the filter's image read pixel by pixel, so it includes the
 // filter's one-module light margin.
 //   text that is not valid UTF-8      -> unableToConvertTextToRequestedEncoding
-//   no image (the data does not fit)  -> cannotGenerateImage
+//   no image (the data does not fit)  -> cannotGenerateImage (more than a
+//                                        symbol can hold is refused at once)
 class QRCodeEngineCoreImage final : public QRCodeEngine {
 public:
     static constexpr std::string_view Name = "coreimage";

@@ -17,16 +17,23 @@ double clampPosition(double position) {
     return std::max(std::min(position, 1.0), 0.0);
 }
 
-// Pieces of `text` between separators, empty pieces dropped.
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
+// Calls `visit` with each piece of `text` between separators, in order,
+// empty pieces dropped.
+template <class Visit>
+void forEachPart(std::string_view text, char separator, Visit&& visit) {
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find(separator, start);
         if (end == std::string_view::npos) end = text.size();
-        if (end > start) parts.push_back(text.substr(start, end - start));
+        if (end > start) visit(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+// Pieces of `text` between separators, empty pieces dropped.
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    forEachPart(text, separator, [&](std::string_view part) { parts.push_back(part); });
     return parts;
 }
 
@@ -91,8 +98,8 @@ double clampComponent(double v) {
 }
 
 std::vector<ZelGradient::Pin> sortedPins(std::vector<ZelGradient::Pin> pins) {
-    std::stable_sort(pins.begin(), pins.end(),
-                     [](const ZelGradient::Pin& a, const ZelGradient::Pin& b) { return a.position() < b.position(); });
+    auto byPosition = [](const ZelGradient::Pin& a, const ZelGradient::Pin& b) { return a.position() < b.position(); };
+    if (!std::is_sorted(pins.begin(), pins.end(), byPosition)) std::stable_sort(pins.begin(), pins.end(), byPosition);
     return pins;
 }
 
@@ -143,11 +150,14 @@ ZelGradient ZelGradient::fromHexPins(const std::vector<std::pair<double, std::st
 }
 
 ZelGradient ZelGradient::fromRGBAGradientString(std::string_view text) {
-    const auto parts = split(text, '|');
-    if (parts.size() < 2) throw Exception(GradientError::tooFewPins);
+    // The pins are read straight from the text, without a list of its parts
+    // first: a stored gradient may hold a great many.
+    std::size_t count = 0;
+    forEachPart(text, '|', [&](std::string_view) { ++count; });
+    if (count < 2) throw Exception(GradientError::tooFewPins);
     std::vector<Pin> pins;
-    pins.reserve(parts.size());
-    for (std::string_view part : parts) {
+    pins.reserve(count);
+    forEachPart(text, '|', [&](std::string_view part) {
         auto pieces = split(part, ':');
         if (pieces.size() != 2) throw Exception(GradientError::tooFewPins);
         const auto position = foundation::parseDouble(trimBlanks(pieces[0]));
@@ -158,7 +168,7 @@ ZelGradient ZelGradient::fromRGBAGradientString(std::string_view text) {
         }
         if (components.size() != 4) throw Exception(GradientError::invalidColor);
         pins.emplace_back(gfx::Color::sRGB(components[0], components[1], components[2], components[3]), *position);
-    }
+    });
     return ZelGradient(std::move(pins), sRGBColorSpace);
 }
 

@@ -214,8 +214,43 @@ bool maskByCoverage(cairo_t* mc, const Path& path, const AffineTransform& toMask
 
 } // namespace
 
+namespace {
+
+// Keeps the first and the last stop of every run that `sameRun` groups:
+// between them the ramp goes straight from one to the other, so the stops
+// inside a run at one location never show, and the ones inside a bucket are
+// what the cap gives up.
+template <class SameRun>
+void keepFirstAndLastOfRuns(std::vector<GradientStop>& stops, SameRun sameRun) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < stops.size();) {
+        std::size_t end = i + 1;
+        while (end < stops.size() && sameRun(stops[i], stops[end])) ++end;
+        stops[kept++] = stops[i];
+        if (end - i > 1) stops[kept++] = stops[end - 1];
+        i = end;
+    }
+    stops.resize(kept);
+}
+
+} // namespace
+
 Gradient::Gradient(std::vector<GradientStop> stops) : stops_(std::move(stops)) {
     for (auto& s : stops_) s.location = unit(s.location);
+    // Cairo orders stops stably by location; so do we, once, so that what
+    // is handed to it needs no reordering.
+    auto byLocation = [](const GradientStop& a, const GradientStop& b) { return a.location < b.location; };
+    if (!std::is_sorted(stops_.begin(), stops_.end(), byLocation))
+        std::stable_sort(stops_.begin(), stops_.end(), byLocation);
+    keepFirstAndLastOfRuns(stops_, [](const GradientStop& a, const GradientStop& b) {
+        return a.location == b.location;
+    });
+    if (stops_.size() > kMostStops) {
+        constexpr double spans = kMostStops / 2;
+        auto span = [&](const GradientStop& s) { return std::min(std::floor(s.location * spans), spans - 1); };
+        keepFirstAndLastOfRuns(stops_, [&](const GradientStop& a, const GradientStop& b) { return span(a) == span(b); });
+    }
+    stops_.shrink_to_fit();
 }
 
 std::unique_ptr<GraphicsContext> GraphicsContext::makeBitmap(int width, int height) {

@@ -24,8 +24,18 @@ struct GradientStop {
 // Colour stops of a gradient, interpolated in sRGB.
 class Gradient {
 public:
+    // Drawing costs Cairo time in proportion to the stops for every stop it
+    // is given and for every pixel where the colour moves past one, so the
+    // stops drawn are capped: beyond kMostStops, the ramp is cut into
+    // kMostStops / 2 equal spans and only the first and the last stop of
+    // each span are kept.
+    static constexpr std::size_t kMostStops = 256;
+
     Gradient() = default;
-    // Stops in the order given; locations are limited to 0...1.
+    // The stops as drawn: locations limited to 0...1, sorted by location
+    // (stably: stops at one location keep their order), of the stops at one
+    // location only the first and the last (the ones in between never
+    // show), and capped as above.
     explicit Gradient(std::vector<GradientStop> stops);
     const std::vector<GradientStop>& stops() const { return stops_; }
 

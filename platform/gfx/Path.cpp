@@ -308,6 +308,62 @@ bool Path::contains(Point p, FillRule rule) const {
     return rule == FillRule::evenOdd ? (winding % 2) != 0 : winding != 0;
 }
 
+std::vector<int> Path::windingNumbersAtCellCentres(std::int64_t firstColumn, std::int64_t firstRow,
+                                                   std::int64_t columns, std::int64_t rows) const {
+    if (columns <= 0 || rows <= 0) return {};
+    // Per row, a difference list over the columns: a crossing at x adds its
+    // direction to every cell whose centre lies left of x, so it adds at the
+    // row's start and takes away again after the last such cell.
+    const std::size_t stride = std::size_t(columns) + 1;
+    std::vector<int> diff(stride * std::size_t(rows), 0);
+    if (finite_ && !elements_.empty()) {
+        const auto centre = [](std::int64_t i) { return double(i) + 0.5; };
+        // The first index in [lo, hi] whose centre satisfies `after`, or
+        // hi + 1; `after` holds from some index on. Starts from `guess` and
+        // steps to the exact answer, so rounding in the guess never decides.
+        const auto firstWhere = [](double guess, std::int64_t lo, std::int64_t hi, auto after) {
+            std::int64_t i = std::isnan(guess) ? lo : std::int64_t(std::clamp(guess, double(lo), double(hi + 1)));
+            while (i > lo && after(i - 1)) --i;
+            while (i <= hi && !after(i)) ++i;
+            return i;
+        };
+        const std::int64_t lastRow = firstRow + rows - 1, lastColumn = firstColumn + columns - 1;
+        flatten(elements_, [&](Point a, Point b) {
+            // The rows whose centre line the segment crosses, as windSegment
+            // counts them: ylo <= y < yhi.
+            if (a.y == b.y) return;
+            const bool up = b.y > a.y;
+            const double ylo = up ? a.y : b.y, yhi = up ? b.y : a.y;
+            const std::int64_t r0 = firstWhere(std::ceil(ylo - 0.5), firstRow, lastRow,
+                                               [&](std::int64_t r) { return !(centre(r) < ylo); });
+            const std::int64_t r1 = firstWhere(std::ceil(yhi - 0.5), firstRow, lastRow,
+                                               [&](std::int64_t r) { return centre(r) >= yhi; });
+            for (std::int64_t r = r0; r < r1; ++r) {
+                const double y = centre(r);
+                const double x = a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y);
+                if (std::isnan(x)) continue;
+                // The cells with x > centre are those before the first
+                // centre at or right of x.
+                const std::int64_t end = firstWhere(std::ceil(x - 0.5), firstColumn, lastColumn,
+                                                    [&](std::int64_t c) { return !(x > centre(c)); });
+                if (end == firstColumn) continue;
+                int* row = diff.data() + std::size_t(r - firstRow) * stride;
+                row[0] += up ? 1 : -1;
+                row[end - firstColumn] -= up ? 1 : -1;
+            }
+        });
+    }
+    std::vector<int> winding(std::size_t(columns) * std::size_t(rows));
+    for (std::int64_t r = 0; r < rows; ++r) {
+        int sum = 0;
+        for (std::int64_t c = 0; c < columns; ++c) {
+            sum += diff[std::size_t(r) * stride + std::size_t(c)];
+            winding[std::size_t(r) * std::size_t(columns) + std::size_t(c)] = sum;
+        }
+    }
+    return winding;
+}
+
 Path Path::withCubicsOnly() const {
     Path out;
     out.elements_.reserve(elements_.size());

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace gfx {
@@ -81,6 +82,14 @@ public:
 
     // Whether a point lies inside the figure; open subpaths count as closed.
     bool contains(Point p, FillRule rule = FillRule::nonZero) const;
+    // The winding numbers `contains` finds at the centres (c + 0.5, r + 0.5)
+    // of a block of unit cells (columns firstColumn... and rows firstRow...,
+    // row by row), from one pass over the outline: the cost grows with the
+    // outline plus the rows each of its pieces crosses, not with their
+    // product with the cells. Zero everywhere for a path that is empty or
+    // not finite.
+    std::vector<int> windingNumbersAtCellCentres(std::int64_t firstColumn, std::int64_t firstRow,
+                                                 std::int64_t columns, std::int64_t rows) const;
 
     // A copy in which every quadratic is the equal cubic.
     Path withCubicsOnly() const;

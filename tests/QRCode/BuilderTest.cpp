@@ -19,9 +19,11 @@
 #include "QRCode/design/Style.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/gfx/GraphicsContext.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <sstream>
@@ -125,6 +127,28 @@ TEST(Builder, ContentOperations) {
     builder.engine(QRCode::QRCode::QRCodeAvailableEngines().back());
     EXPECT_EQ(builder.document()->engine()->name(), "external");
     EXPECT_EQ(decodedStrings(*builder.generate().image(300)), std::vector<std::string>{"TEL:+1555"});
+}
+
+TEST(Builder, MegabytesOfContentAreStoredAndRefusedWithoutEncodingThem) {
+    const std::string text(std::size_t(4) << 20, 'm');
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    auto builder = QRCode::build().text("small");
+    const auto good = builder.document()->boolMatrix();
+    const std::size_t before = testsupport::peakResidentBytes();
+    testing::internal::CaptureStdout();
+    builder.text(text);
+    EXPECT_EQ(builder.document()->utf8String()->size(), text.size());
+    builder.content().data(bytes);
+    EXPECT_EQ(builder.document()->data()->size(), bytes.size());
+    builder.base64(bytes);
+    const std::string out = testing::internal::GetCapturedStdout();
+    // The stored copies (the base-64 text a third larger), and no more.
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(32) << 20);
+    // One printed line per change, never a throw.
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+    EXPECT_NE(out.find("QRCodeError.cannotGenerateImage"), std::string::npos) << out;
+    EXPECT_EQ(builder.document()->boolMatrix(), good);
+    EXPECT_FALSE(builder.document()->isMatrixCurrent());
 }
 
 TEST(Builder, MessageRegeneratesAtQuartileWithoutStoringIt) {

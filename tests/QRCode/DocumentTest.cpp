@@ -6,6 +6,7 @@
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/foundation/Base64.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,26 @@ TEST(Document, FailedSetterKeepsValueAndLastGoodMatrixAndRefusesExports) {
     EXPECT_TRUE(doc.isMatrixCurrent());
     EXPECT_NE(doc.boolMatrix(), good);
     EXPECT_NO_THROW(doc.pngData(200));
+}
+
+TEST(Document, AStoredMessageNoSymbolHoldsLoadsWithItsTextKeptAndCostsOnlyItsCopies) {
+    const std::string text(std::size_t(4) << 20, 'd');
+    const std::string json = nlohmann::json{{"correction", "L"}, {"text", text}}.dump();
+    for (const auto& engine : QRCode::QRCode::QRCodeAvailableEngines()) {
+        Document doc(engine);
+        const std::size_t before = testsupport::peakResidentBytes();
+        testing::internal::CaptureStdout();
+        const QRCodeError error = errorOf([&] { doc.loadJsonData(json); });
+        testing::internal::GetCapturedStdout();
+        // The parsed tree and the stored text (with room for a sanitizer's
+        // bookkeeping); the filter once took some 150 times the message.
+        EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20) << engine->name();
+        EXPECT_EQ(error, engine->name() == "external" ? QRCodeError::cannotGenerateQRCode
+                                                      : QRCodeError::cannotGenerateImage);
+        EXPECT_EQ(doc.utf8String(), text); // nothing lost
+        EXPECT_EQ(doc.errorCorrection(), ErrorCorrection::low);
+        EXPECT_EQ(errorOf([&] { doc.setText(text); }), error);
+    }
 }
 
 TEST(Document, ThrowingSettersAndUpdates) {

@@ -1,5 +1,6 @@
 #include "QRCodeGenerator/QRCode.h"
 #include "QRCodeGenerator/detail/Construction.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,55 @@ TEST(Encoder, CapacityAtVersion40Low) {
         FAIL();
     } catch (const QRCodeError& e) {
         EXPECT_STREQ(e.what(), "Segment too long");
+    }
+}
+
+TEST(Encoder, EveryModeAndLevelHoldsItsCapacityAndNotOneCharacterMore) {
+    // The most characters of each mode in a version-40 symbol, by level.
+    struct Capacity {
+        char fill;
+        std::size_t atLevel[4];
+    };
+    for (const Capacity& c : {Capacity{'7', {7089, 5596, 3993, 3057}}, Capacity{'A', {4296, 3391, 2420, 1852}},
+                              Capacity{'a', {2953, 2331, 1663, 1273}}}) {
+        for (int level = 0; level < 4; ++level) {
+            const auto ecl = static_cast<QRCodeECC>(level);
+            const std::size_t most = c.atLevel[level];
+            const auto full = QRCode::encode(std::string(most, c.fill), ecl);
+            EXPECT_EQ(full.version(), 40) << c.fill << level;
+            EXPECT_EQ(full.errorCorrectionLevel(), ecl) << c.fill << level;
+            EXPECT_THROW(QRCode::encode(std::string(most + 1, c.fill), ecl), QRCodeError) << c.fill << level;
+        }
+    }
+    EXPECT_EQ(QRCode::encodeBinary(bytesOf(1273), QRCodeECC::high).version(), 40);
+    EXPECT_THROW(QRCode::encodeBinary(bytesOf(1274), QRCodeECC::high), QRCodeError);
+}
+
+TEST(Encoder, AMessageBeyondAnySymbolIsRefusedWithoutBuildingIt) {
+    // 24 MB: building its bits alone would take as much again.
+    const std::string digits(std::size_t(24) << 20, '7');
+    const std::string letters(std::size_t(24) << 20, 'Q');
+    const std::vector<std::uint8_t> bytes(std::size_t(24) << 20, 0xA5);
+    const std::size_t before = testsupport::peakResidentBytes();
+    for (const std::string* text : {&digits, &letters}) {
+        try {
+            QRCode::encode(*text, QRCodeECC::low);
+            FAIL() << "24 MB must not fit";
+        } catch (const QRCodeError& e) {
+            EXPECT_EQ(e.code(), QRCodeError::Code::dataTooLong);
+            EXPECT_STREQ(e.what(), "Segment too long");
+        }
+    }
+    EXPECT_THROW(QRCode::encodeBinary(bytes, QRCodeECC::low), QRCodeError);
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(4) << 20);
+
+    // Just beyond the count field the refusal names the bits, as the version
+    // search would.
+    try {
+        QRCode::encode(std::string(7090, '7'), QRCodeECC::low);
+        FAIL();
+    } catch (const QRCodeError& e) {
+        EXPECT_STREQ(e.what(), "Data length = 23652 bits, Max capacity = 23648 bits");
     }
 }
 

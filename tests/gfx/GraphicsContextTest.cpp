@@ -4,6 +4,7 @@
 
 #include "tests/support/TestSupport.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -218,6 +219,107 @@ TEST(GraphicsContext, GradientsPadPastTheirEndsWithinTheClip) {
     img = radial->makeImage();
     EXPECT_GT(at(*img, 50, 50).r, 230);
     expectSeen(*img, {{2, 2, Seen::blue}, {97, 50, Seen::blue}});
+}
+
+namespace {
+
+// What Cairo itself paints for a linear (along x) or a centred radial
+// gradient with every stop as given, in the bitmap's byte layout.
+std::vector<std::uint8_t> cairoRamp(const std::vector<gfx::GradientStop>& stops, bool radial, int w, int h) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(surface);
+    cairo_pattern_t* pattern = radial ? cairo_pattern_create_radial(w / 2.0, h / 2.0, 0, w / 2.0, h / 2.0, w / 2.0)
+                                      : cairo_pattern_create_linear(0, 0, w, 0);
+    for (const auto& s : stops) {
+        const auto c = s.color.toSRGB();
+        cairo_pattern_add_color_stop_rgba(pattern, s.location, c.r, c.g, c.b, c.a);
+    }
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_set_source(cr, pattern);
+    cairo_paint(cr);
+    cairo_surface_flush(surface);
+    const auto* data = cairo_image_surface_get_data(surface);
+    std::vector<std::uint8_t> bytes(data, data + std::size_t(cairo_image_surface_get_stride(surface)) * h);
+    cairo_pattern_destroy(pattern);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return bytes;
+}
+
+std::vector<std::uint8_t> drawnRamp(const gfx::Gradient& gradient, bool radial, int w, int h) {
+    auto ctx = GraphicsContext::makeBitmap(w, h);
+    if (radial)
+        ctx->drawRadialGradient(gradient, {w / 2.0, h / 2.0}, 0, {w / 2.0, h / 2.0}, w / 2.0);
+    else
+        ctx->drawLinearGradient(gradient, {0, 0}, {double(w), 0});
+    const auto image = ctx->makeImage();
+    return std::vector<std::uint8_t>(image->data(), image->data() + image->byteCount());
+}
+
+} // namespace
+
+TEST(GraphicsContext, GradientStopsInsideARunAtOneLocationAreDroppedWithoutChangingAPixel) {
+    const Color red = Color::sRGB(1, 0, 0), green = Color::sRGB(0, 1, 0), blue = Color::sRGB(0, 0, 1);
+    const Color white = Color::sRGB(1, 1, 1), clear = Color::sRGB(0, 0, 0, 0), grey = Color::gray(0.5);
+    // Runs at the ends and inside, one of them given out of order.
+    const std::vector<gfx::GradientStop> stops{
+        {0, red},      {0, white},     {0, blue},     {0.3, green},  {0.3, clear}, {0.3, red},   {0.3, grey},
+        {1, white},    {1, red},       {1, green},    {0.6, blue},   {0.6, white}, {0.6, green}, {0.45, grey},
+        {-1, green},   {2, blue},
+    };
+    const gfx::Gradient gradient(stops);
+    const auto& kept = gradient.stops();
+    // Sorted stably; first and last of each run; clamped locations join runs.
+    const std::vector<std::pair<double, Color>> expected{{0, red},   {0, green}, {0.3, green}, {0.3, grey},
+                                                         {0.45, grey}, {0.6, blue}, {0.6, green}, {1, white},
+                                                         {1, blue}};
+    ASSERT_EQ(kept.size(), expected.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].location, expected[i].first) << i;
+        EXPECT_EQ(kept[i].color, expected[i].second) << i;
+    }
+    for (const bool radial : {false, true}) {
+        std::vector<gfx::GradientStop> sorted = stops;
+        for (auto& s : sorted) s.location = std::clamp(s.location, 0.0, 1.0);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.location < b.location; });
+        EXPECT_EQ(drawnRamp(gradient, radial, 200, 200), cairoRamp(sorted, radial, 200, 200)) << radial;
+    }
+}
+
+TEST(GraphicsContext, AGradientDrawsAtMostItsStopCapKeepingEverySpansFirstAndLastStop) {
+    // Ten thousand stops at distinct locations, a hard edge among them.
+    std::vector<gfx::GradientStop> stops;
+    std::uint64_t seed = 7;
+    for (int i = 0; i < 10000; ++i) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        stops.push_back({i / 9999.0, Color::sRGB((seed >> 33) % 2, (seed >> 40) % 2, (seed >> 50) % 2)});
+    }
+    stops.push_back({0.5, Color::sRGB(1, 1, 1)});
+    const gfx::Gradient gradient(stops);
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.location < b.location; });
+
+    // Of every 1/128 of the ramp, its first and its last stop.
+    std::vector<gfx::GradientStop> expected;
+    for (std::size_t i = 0; i < stops.size();) {
+        const int span = std::min(int(stops[i].location * 128), 127);
+        std::size_t last = i;
+        while (last + 1 < stops.size() && std::min(int(stops[last + 1].location * 128), 127) == span) ++last;
+        expected.push_back(stops[i]);
+        if (last > i) expected.push_back(stops[last]);
+        i = last + 1;
+    }
+    ASSERT_EQ(gradient.stops().size(), expected.size());
+    EXPECT_LE(gradient.stops().size(), gfx::Gradient::kMostStops);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(gradient.stops()[i].location, expected[i].location) << i;
+        EXPECT_EQ(gradient.stops()[i].color, expected[i].color) << i;
+    }
+    EXPECT_EQ(drawnRamp(gradient, false, 300, 20), cairoRamp(expected, false, 300, 20));
+
+    // At the cap nothing is given up.
+    const std::vector<gfx::GradientStop> atCap(stops.begin(), stops.begin() + gfx::Gradient::kMostStops);
+    EXPECT_EQ(gfx::Gradient(atCap).stops().size(), gfx::Gradient::kMostStops);
 }
 
 TEST(GraphicsContext, ImagesAreUprightInYUpAndFlippedContexts) {

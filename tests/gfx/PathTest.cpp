@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 using gfx::FillRule;
 using gfx::Path;
@@ -110,4 +113,90 @@ TEST(Path, NonFiniteCoordinatesAreFlagged) {
     Path r;
     r.addPath(p);
     EXPECT_FALSE(r.isFinite());
+}
+
+namespace {
+
+// The winding at (x, y) as `contains` tells it, under both rules: 0 outside,
+// 1 inside an odd count, 2 inside an even nonzero count.
+int containsClass(const Path& p, Point at) {
+    const bool nonZero = p.contains(at, FillRule::nonZero), odd = p.contains(at, FillRule::evenOdd);
+    return odd ? 1 : nonZero ? 2 : 0;
+}
+
+int windingClass(int winding) { return winding % 2 != 0 ? 1 : winding != 0 ? 2 : 0; }
+
+// Random outlines of lines, quadratics and cubics in a 12 x 12 area, half of
+// their points on the quarter grid so that many pass exactly through cell
+// centres and along their rows; some subpaths left open.
+Path randomOutline(std::uint64_t& seed) {
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return seed >> 33;
+    };
+    auto coordinate = [&] { return next() % 2 ? double(next() % 49) / 4 : double(next() % 120000) / 10000; };
+    auto point = [&] { return Point{coordinate() - 0.5, coordinate() - 0.5}; };
+    Path p;
+    for (int sub = 0, subs = 1 + int(next() % 3); sub < subs; ++sub) {
+        p.moveTo(point());
+        for (int k = 0, pieces = 1 + int(next() % 6); k < pieces; ++k) {
+            switch (next() % 3) {
+            case 0: p.lineTo(point()); break;
+            case 1: p.quadTo(point(), point()); break;
+            default: p.curveTo(point(), point(), point()); break;
+            }
+        }
+        if (next() % 4) p.closeSubpath();
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(Path, WindingNumbersOfACellBlockAgreeWithContainsAtEveryCentre) {
+    std::uint64_t seed = 42;
+    std::vector<Path> paths;
+    for (int i = 0; i < 300; ++i) paths.push_back(randomOutline(seed));
+    // Edges exactly on the centres' rows and columns, twice over, and a
+    // figure with a hole wound the other way.
+    Path box;
+    box.addRect(Rect(2.5, 3.5, 4, 5));
+    box.addRect(Rect(2.5, 3.5, 4, 5));
+    box.moveTo({4.5, 5.5});
+    box.lineTo({4.5, 7.5});
+    box.lineTo({5.5, 7.5});
+    box.closeSubpath();
+    paths.push_back(box);
+    Path ellipse;
+    ellipse.addEllipse(Rect(-3, 1.25, 14, 7.5));
+    paths.push_back(ellipse);
+
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const Path& p = paths[i];
+        // A block reaching past the outline on every side.
+        const std::int64_t c0 = -2, r0 = -1, columns = 16, rows = 15;
+        const std::vector<int> winding = p.windingNumbersAtCellCentres(c0, r0, columns, rows);
+        ASSERT_EQ(winding.size(), std::size_t(columns * rows));
+        for (std::int64_t r = 0; r < rows; ++r) {
+            for (std::int64_t c = 0; c < columns; ++c) {
+                const Point centre{double(c0 + c) + 0.5, double(r0 + r) + 0.5};
+                ASSERT_EQ(windingClass(winding[std::size_t(r * columns + c)]), containsClass(p, centre))
+                    << "path " << i << " at " << centre.x << ", " << centre.y;
+            }
+        }
+    }
+    // An offset block reads the same windings as the whole.
+    const auto whole = ellipse.windingNumbersAtCellCentres(0, 0, 12, 12);
+    const auto part = ellipse.windingNumbersAtCellCentres(3, 4, 5, 2);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(part[std::size_t(r * 5 + c)], whole[std::size_t((r + 4) * 12 + c + 3)]);
+
+    // Nothing is inside an empty or a non-finite path.
+    Path broken = box;
+    broken.lineTo({std::numeric_limits<double>::quiet_NaN(), 1});
+    for (const Path& p : {Path(), broken}) {
+        const auto none = p.windingNumbersAtCellCentres(0, 0, 10, 10);
+        EXPECT_EQ(std::count(none.begin(), none.end(), 0), 100);
+    }
+    EXPECT_TRUE(box.windingNumbersAtCellCentres(0, 0, 0, 5).empty());
 }

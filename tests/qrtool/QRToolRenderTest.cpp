@@ -5,6 +5,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <vector>
@@ -259,4 +264,88 @@ TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
     EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
     EXPECT_EQ(scanned(dir / "a.png"), "hi");
+}
+
+TEST(QRToolRender, OutputsThatAreNotRegularFilesAreRefusedAndLeftAsTheyAre) {
+    testsupport::TempDir dir;
+    ASSERT_EQ(shell("mkfifo " + (dir / "pipe.png").string()), 0);
+    std::filesystem::create_symlink("pipe.png", dir / "to-pipe.png");
+    std::filesystem::create_symlink("loop-b.png", dir / "loop-a.png");
+    std::filesystem::create_symlink("loop-a.png", dir / "loop-b.png");
+    std::filesystem::create_directory(dir / "folder.png");
+    for (const std::string name : {"pipe.png", "to-pipe.png", "loop-a.png", "folder.png"}) {
+        const ToolResult run = tool("render --text hi -o " + (dir / name).string());
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << name << ": " << run.err;
+        EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.png"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-pipe.png"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "loop-a.png"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.png"));
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.png"));
+    EXPECT_EQ(entries(dir.path()), 5u); // no temporary left behind
+}
+
+TEST(QRToolRender, AnOutputNameAtTheFileNameLimitIsWritten) {
+    testsupport::TempDir dir;
+    const auto path = dir / (std::string(251, 'n') + ".png"); // 255 bytes, the most a name may have
+    const ToolResult run = tool("render --text limit -o " + path.string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(scanned(path), "limit");
+    EXPECT_EQ(entries(dir.path()), 1u);
+}
+
+TEST(QRToolRender, AWriteStoppedByTheFileSizeLimitLeavesNoTemporaryFile) {
+    // The kernel stops the write with SIGXFSZ at the size limit: the tool
+    // ends by that signal, and its temporary file goes with it.
+    testsupport::TempDir dir;
+    const std::string command =
+        "ulimit -f 8 && exec " + std::string(QRTOOL_PATH) + " render --text hi -o " + (dir / "big.tiff").string();
+    std::string out;
+    const int status = shell("sh -c '" + command + "'; echo \"status $?\"", &out);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out.find("status 153"), std::string::npos) << out; // 128 + SIGXFSZ
+    EXPECT_EQ(entries(dir.path()), 0u);
+}
+
+namespace {
+
+// Runs the tool with `args` (no shell) and returns its exit status and the
+// most memory it held, in bytes.
+std::pair<int, std::size_t> statusAndPeakMemory(const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(QRTOOL_PATH)};
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(QRTOOL_PATH, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(child, &status, 0, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::size_t(usage.ru_maxrss) * 1024};
+}
+
+} // namespace
+
+TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
+    // 8 MB of text in a document (the filter once took some 150 times that).
+    testsupport::TempDir dir;
+    testsupport::writeTextFile(dir / "huge.qrjcode",
+                               nlohmann::json{{"text", std::string(std::size_t(8) << 20, 'h')}}.dump());
+    const ToolResult run = tool("render --document " + (dir / "huge.qrjcode").string() + " -o " +
+                                (dir / "x.png").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("does not fit in a symbol"), std::string::npos) << run.err;
+    for (const char* engine : {"coreimage", "external"}) {
+        const auto [status, peak] = statusAndPeakMemory(
+            {"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o", (dir / "x.png").string()});
+        EXPECT_EQ(status, 1) << engine;
+        EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
 }

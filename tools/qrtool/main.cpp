@@ -172,17 +172,90 @@ extern "C" void removeTemporaryAndDie(int signal) {
     ::raise(signal);
 }
 
-class TemporaryFileGuard {
+// Every signal sent from outside whose default action ends the process
+// (SIGKILL cannot be caught; faults of the tool itself are left to their
+// default).
+sigset_t terminatingSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                  SIGPROF, SIGPOLL, SIGPWR})
+        sigaddset(&set, s);
+    for (int s = SIGRTMIN; s <= SIGRTMAX; ++s) sigaddset(&set, s);
+    return set;
+}
+
+// Holds the terminating signals back while it lives, so that the temporary
+// file and the handler's record of it come and go together.
+class SignalsHeld {
 public:
-    explicit TemporaryFileGuard(const std::string& path) {
-        if (path.size() >= sizeof gTemporaryPath) return;
-        std::memcpy(gTemporaryPath, path.c_str(), path.size() + 1);
-        gTemporaryPathSet = 1;
-        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(s, removeTemporaryAndDie);
+    SignalsHeld() {
+        const sigset_t set = terminatingSignals();
+        ::sigprocmask(SIG_BLOCK, &set, &saved_);
     }
-    ~TemporaryFileGuard() { gTemporaryPathSet = 0; }
-    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
-    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    ~SignalsHeld() { ::sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t saved_;
+};
+
+// Creates the temporary file for an output in `folder` and registers it with
+// the signal handler; the file is removed when the tool is ended by a signal
+// while it exists.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::filesystem::path& folder) {
+        // A short name of its own: one derived from the output's name could
+        // pass the file-name limit that the output itself is within.
+        std::string pattern = (folder / ".qrtool-XXXXXX").string();
+        if (pattern.size() >= sizeof gTemporaryPath) {
+            errno = ENAMETOOLONG;
+            return;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporaryAndDie;
+        sigemptyset(&action.sa_mask);
+        const sigset_t set = terminatingSignals();
+        for (int s = 1; s < NSIG; ++s)
+            if (sigismember(&set, s) == 1) ::sigaction(s, &action, nullptr);
+        const SignalsHeld held;
+        fd_ = ::mkstemp(pattern.data());
+        if (fd_ < 0) return;
+        path_ = pattern;
+        std::memcpy(gTemporaryPath, pattern.c_str(), pattern.size() + 1);
+        gTemporaryPathSet = 1;
+    }
+    ~TemporaryFile() {
+        const SignalsHeld held;
+        if (fd_ >= 0) ::close(fd_);
+        if (!path_.empty() && gTemporaryPathSet) ::unlink(path_.c_str());
+        gTemporaryPathSet = 0;
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    // Closes the file; false with errno set when that fails.
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+    // Renames the file to `target`; afterwards nothing is removed.
+    bool renameTo(const std::filesystem::path& target) {
+        const SignalsHeld held;
+        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+        gTemporaryPathSet = 0;
+        path_.clear();
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+    std::string path_;
 };
 
 // The file a write to `path` lands in: symbolic links are followed, as a
@@ -199,26 +272,47 @@ std::filesystem::path writeTarget(const std::filesystem::path& path) {
     return target;
 }
 
+// Why `path` cannot be an output, or nothing: an output is replaced by a new
+// regular file, so it must be one already (or a link to one), or not exist.
+// A device, a pipe or a folder, or a link to one, is refused rather than
+// replaced.
+std::optional<std::string> unfitOutput(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return std::nullopt; // a new file (or a link to where one will be)
+        return "cannot write '" + path + "': " + std::strerror(errno);
+    }
+    if (S_ISREG(st.st_mode)) return std::nullopt;
+    const char* what = S_ISDIR(st.st_mode)                          ? "a folder"
+                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                       : S_ISFIFO(st.st_mode)                       ? "a pipe"
+                       : S_ISSOCK(st.st_mode)                       ? "a socket"
+                                                                    : "not a regular file";
+    return "cannot write '" + path + "': it is " + what + ", not a regular file";
+}
+
 // Writes `bytes` to a temporary file next to `path` (or next to the file a
 // symbolic link `path` points to), then renames it into place: a failure
 // never leaves a partial output file, and a file that is replaced keeps its
 // permissions.
 bool writeAtomically(const std::string& path, const void* bytes, std::size_t size, std::string& error) {
+    if (const auto unfit = unfitOutput(path)) {
+        error = *unfit;
+        return false;
+    }
     const std::filesystem::path target = writeTarget(path);
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    TemporaryFile temporary(folder);
+    if (temporary.fd() < 0) {
         error = "cannot write '" + path + "': " + std::strerror(errno);
         return false;
     }
-    const TemporaryFileGuard guard(pattern);
     const auto* p = static_cast<const char*>(bytes);
     std::size_t left = size;
     bool ok = true;
     while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
+        const ssize_t n = ::write(temporary.fd(), p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
             ok = false;
@@ -227,7 +321,7 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    const int savedErrno = errno;
+    int savedErrno = errno;
     // A replaced file keeps its mode; a new one gets what a plain create
     // would give it.
     struct stat existing {};
@@ -239,13 +333,14 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    ok = ok && ::fchmod(fd, mode) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(pattern.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        error = "cannot write '" + path + "': " + std::strerror(errno ? errno : savedErrno);
-        ::unlink(pattern.c_str());
-    }
+    const auto failed = [&] {
+        savedErrno = errno;
+        return false;
+    };
+    if (ok && ::fchmod(temporary.fd(), mode) != 0) ok = failed();
+    if (!temporary.close() && ok) ok = failed();
+    if (ok && !temporary.renameTo(target)) ok = failed();
+    if (!ok) error = "cannot write '" + path + "': " + std::strerror(savedErrno);
     return ok;
 }
 
@@ -402,6 +497,10 @@ int render(const std::vector<std::string_view>& args) {
             return fail("cannot tell the format of '" + *output +
                         "' (use .png, .jpg, .tiff, .gif, .heic, .pdf, .svg or .txt)");
     }
+
+    // Checked before the work of rendering as well as when writing.
+    if (output)
+        if (const auto unfit = unfitOutput(*output)) return fail(*unfit);
 
     std::shared_ptr<QRCode::QRCodeEngine> engine;
     if (engineName) {

@@ -169,6 +169,58 @@ TEST(LogoTemplate, PathMaskUsesNonzeroWinding) {
     EXPECT_FALSE(b(6, 3));
 }
 
+namespace {
+
+// A circle about (0.5, 0.5) of `radius` in unit space, of `arcs` cubic arcs;
+// with `wobble` every other arc bulges out a little, so that curves decide.
+gfx::Path circleOfArcs(int arcs, double radius, double wobble = 0) {
+    gfx::Path p;
+    const double step = 2 * M_PI / arcs, k = 4.0 / 3 * std::tan(step / 4);
+    auto at = [&](double a, double r) { return gfx::Point{0.5 + r * std::cos(a), 0.5 + r * std::sin(a)}; };
+    p.moveTo(at(0, radius));
+    for (int i = 0; i < arcs; ++i) {
+        const double a0 = i * step, a1 = (i + 1) * step, bulge = radius * (1 + (i % 2 ? wobble : 0));
+        const gfx::Point p0 = at(a0, radius), p1 = at(a1, radius);
+        p.curveTo({p0.x - k * bulge * std::sin(a0), p0.y + k * bulge * std::cos(a0)},
+                  {p1.x + k * bulge * std::sin(a1), p1.y - k * bulge * std::cos(a1)}, p1);
+    }
+    p.closeSubpath();
+    return p;
+}
+
+} // namespace
+
+TEST(LogoTemplate, PathMaskOfManyCurvesHidesWhatATestPerModuleHides) {
+    const auto image = uniformImage(1, 1, 255);
+    for (const auto& [arcs, wobble] : {std::pair{2000, 0.0}, std::pair{60, 0.8}}) {
+        const gfx::Path path = circleOfArcs(arcs, 0.3, wobble);
+        const BoolMatrix source = pattern(41);
+        const BoolMatrix masked = LogoTemplate(image, path).applyingMask(source, 410);
+        const gfx::Path scaled = path.transformed(gfx::AffineTransform::scale(41, 41));
+        int hidden = 0;
+        for (int r = 0; r < 41; ++r) {
+            for (int c = 0; c < 41; ++c) {
+                const bool inside = scaled.contains({c + 0.5, r + 0.5});
+                EXPECT_EQ(masked(r, c), source(r, c) && !inside) << r << "," << c;
+                hidden += source(r, c) && inside;
+            }
+        }
+        EXPECT_GT(hidden, 200) << arcs;
+    }
+
+    // 400,000 curves (a test per module flattened the path once per module:
+    // hours): the modules within the circle, and only those.
+    const BoolMatrix all = allOn(45);
+    const BoolMatrix masked = LogoTemplate(image, circleOfArcs(400000, 0.3)).applyingMask(all, 45);
+    for (int r = 0; r < 45; ++r) {
+        for (int c = 0; c < 45; ++c) {
+            const double distance = std::hypot(c + 0.5 - 22.5, r + 0.5 - 22.5);
+            if (std::fabs(distance - 13.5) < 1e-6) continue;
+            EXPECT_EQ(masked(r, c), distance > 13.5) << r << "," << c;
+        }
+    }
+}
+
 TEST(LogoTemplate, MatricesThatComeBackUnchangedOrEmpty) {
     const auto t = LogoTemplate::SquareCenter(uniformImage(1, 1, 255));
     EXPECT_EQ(t->applyingMask(BoolMatrix(0), 100).dimension(), 0);

@@ -3,6 +3,7 @@
 #include "QRCodeGenerator/QRCode.h"
 #include "QRCode/QRCodeError.h"
 #include "platform/qrfilter/QRCodeFilter.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,35 @@ TEST(QRCodeHolder, DataThatDoesNotFit) {
               QRCodeError::cannotGenerateQRCode);
     EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineCoreImage().generate(std::string_view("a"), bogus); }),
               QRCodeError::cannotGenerateImage);
+}
+
+TEST(QRCodeHolder, AMessageNoSymbolHoldsIsRefusedBeforeEncoding) {
+    // Just beyond the most a symbol holds: the engines' own "does not fit".
+    const std::string justOver(2954, 'a');
+    const std::string digits(7089, '1');
+    EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineCoreImage().generate(justOver, ErrorCorrection::low); }),
+              QRCodeError::cannotGenerateImage);
+    EXPECT_EQ(errorOf([&] { QRCode::QRCodeEngineExternal().generate(justOver, ErrorCorrection::low); }),
+              QRCodeError::cannotGenerateQRCode);
+    // What fits is still encoded: 7,089 digits by our encoder, 2,953 bytes by
+    // the filter (which encodes bytes only).
+    EXPECT_EQ(QRCode::QRCodeEngineExternal().generate(digits, ErrorCorrection::low).dimension(), 179);
+    EXPECT_EQ(QRCode::QRCodeEngineCoreImage().generate(justOver.substr(1), ErrorCorrection::low).dimension(), 179);
+
+    // Megabytes of text or data cost nothing beyond the message itself
+    // (the filter once took some 150 times the message).
+    const std::string text(std::size_t(8) << 20, 'a');
+    const std::vector<std::uint8_t> data(text.begin(), text.end());
+    const std::size_t before = testsupport::peakResidentBytes();
+    for (const auto& engine : QRCode::QRCode::QRCodeAvailableEngines()) {
+        const QRCodeError expected = engine->name() == "external" ? QRCodeError::cannotGenerateQRCode
+                                                                  : QRCodeError::cannotGenerateImage;
+        EXPECT_EQ(errorOf([&] { engine->generate(text, ErrorCorrection::low); }), expected) << engine->name();
+        EXPECT_EQ(errorOf([&] { engine->generate(std::span<const std::uint8_t>(data), ErrorCorrection::low); }),
+                  expected)
+            << engine->name();
+    }
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(4) << 20);
 }
 
 TEST(QRCodeHolder, TextThatIsNotUTF8) {

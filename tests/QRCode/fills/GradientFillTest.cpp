@@ -72,6 +72,34 @@ TEST(RadialGradientFill, CentredWithRadiusFromTheWidth) {
     EXPECT_EQ(img->pixel(155, 55), (gfx::Pixel{0, 0, 255, 255}));
 }
 
+TEST(GradientFills, AHundredThousandStoredPinsAreKeptAndDrawnAsThePinsThatCanShow) {
+    // 20,000 pins at each of five positions: only the first and the last of
+    // each run can show.
+    std::string text, reduced;
+    for (int run = 0; run < 5; ++run) {
+        for (int i = 0; i < 20000; ++i) {
+            const std::string pin = std::to_string(run / 4.0) + ":" + std::to_string(i % 3 == 0) + "," +
+                                    std::to_string(i % 3 == 1) + "," + std::to_string(i % 2) + ",1";
+            text += (text.empty() ? "" : "|") + pin;
+            if (i == 0 || i == 19999) reduced += (reduced.empty() ? "" : "|") + pin;
+        }
+    }
+    const nlohmann::json settings{{"centerX", 0.4}, {"centerY", 0.5}, {"gradient", text}};
+    const auto many = FillStyle::RadialGradient::Create(settings);
+    const auto few = FillStyle::RadialGradient::Create(
+        nlohmann::json{{"centerX", 0.4}, {"centerY", 0.5}, {"gradient", reduced}});
+    ASSERT_TRUE(many && few);
+    EXPECT_EQ(many->gradient().pins().size(), 100000u);
+    EXPECT_EQ(many->settings()["gradient"], ZelGradient::fromRGBAGradientString(text).asRGBAGradientString());
+
+    auto a = flippedBitmap(150, 100), b = flippedBitmap(150, 100);
+    many->fill(*a, gfx::Rect(5, 5, 140, 90));
+    few->fill(*b, gfx::Rect(5, 5, 140, 90));
+    const auto drawn = a->takeImage(), expected = b->takeImage();
+    EXPECT_EQ(std::vector<std::uint8_t>(drawn->data(), drawn->data() + drawn->byteCount()),
+              std::vector<std::uint8_t>(expected->data(), expected->data() + expected->byteCount()));
+}
+
 TEST(GradientFills, PathFillPaintsOnlyInsideWithoutShadow) {
     auto ctx = flippedBitmap(40, 40);
     const FillStyle::LinearGradient fill(redToBlue(), {0, 0}, {1, 0});
