@@ -778,7 +778,7 @@ void CoverageFill::appendFixed(const Path& path, const AffineTransform& transfor
         const std::size_t firstPoint = points_.size(), firstSubpath = subpaths_.size(), elements = elements_;
         append(path, transform);
         endSubpath();
-        constexpr std::size_t kMaxStamps = 8;
+        constexpr std::size_t kMaxStamps = 32;
         if (stamps_.size() == kMaxStamps) return;
         Stamp made{&path, m, {}, {}, {}, elements_ - elements, start_};
         made.points.assign(points_.begin() + std::ptrdiff_t(firstPoint), points_.end());
