@@ -98,11 +98,10 @@ constexpr auto kGrid4x4 = gridTile<16>({{
     {2.75, 5, 7.75, 10},
 }});
 
-template <std::size_t N>
-void gridOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out,
-                  const std::array<OutlineStep, N>& tile) {
+// The tile's squares are one fixed path, flattened once for a whole code.
+void gridOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out, const gfx::Path& tile) {
     tiledOutlines(matrix, size, out, [&](const TileSink& sink, std::int64_t, std::int64_t, bool on) {
-        if (on) sink.append(tile);
+        if (on) sink.appendFixed(tile);
     });
 }
 
@@ -187,25 +186,25 @@ void Pointy::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::Outline
         if (neighbours::edgeNeighbourCount(nb) != 1) {
             sink.appendRect(0, 0, 10, 10);
         } else if (nb.top) {
-            sink.append(kPointTowardsY10);
+            sink.appendFixed(cachedOutline<kPointTowardsY10>());
         } else if (nb.bottom) {
-            sink.append(kPointTowardsY0);
+            sink.appendFixed(cachedOutline<kPointTowardsY0>());
         } else if (nb.left) {
-            sink.append(kPointTowardsX10);
+            sink.appendFixed(cachedOutline<kPointTowardsX10>());
         } else {
-            sink.append(kPointTowardsX0);
+            sink.appendFixed(cachedOutline<kPointTowardsX0>());
         }
     });
 }
 
 void Grid2x2::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
-    gridOutlines(matrix, size, out, kGrid2x2);
+    gridOutlines(matrix, size, out, cachedOutline<kGrid2x2>());
 }
 void Grid3x3::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
-    gridOutlines(matrix, size, out, kGrid3x3);
+    gridOutlines(matrix, size, out, cachedOutline<kGrid3x3>());
 }
 void Grid4x4::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
-    gridOutlines(matrix, size, out, kGrid4x4);
+    gridOutlines(matrix, size, out, cachedOutline<kGrid4x4>());
 }
 
 void Razor::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
