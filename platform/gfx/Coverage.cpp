@@ -193,7 +193,31 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
         const float* cell = &cells_[std::size_t(row) * rowCells];
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
         float sum = 0;
-        for (int x = 0; x < width_; ++x) {
+        int x = 0;
+#if defined(__SSE2__)
+        // Four running sums at a time: each lane adds the cells before it
+        // (two shifted adds) and the sum carried from the last four.
+        const __m128 one = _mm_set1_ps(1.0f), scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+        __m128 carry = _mm_setzero_ps();
+        const auto levels = [&](const float* at) {
+            __m128 v = _mm_loadu_ps(at);
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+            v = _mm_add_ps(v, carry);
+            carry = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+            const __m128 c = _mm_min_ps(_mm_and_ps(v, magnitude), one);
+            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, scale), half));
+        };
+        for (; x + 16 <= width_; x += 16) {
+            const __m128i a = levels(cell + x), b = levels(cell + x + 4);
+            const __m128i c = levels(cell + x + 8), d = levels(cell + x + 12);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d)));
+        }
+        sum = _mm_cvtss_f32(carry);
+#endif
+        for (; x < width_; ++x) {
             sum += cell[x];
             const float c = std::min(std::fabs(sum), 1.0f);
             out[x] = std::uint8_t(c * 255.0f + 0.5f);
