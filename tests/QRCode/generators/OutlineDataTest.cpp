@@ -368,8 +368,11 @@ const StatedOutline kStatedOutlines[] = {
     {"pupil_gearFirstTooth", pupil("gear"), kMirror90, 60, 46.54, "MCLCCCLCL", 2036.09},
     {"pupil_fabricScissors", pupil("fabricScissors"), kAsIs, 34.95, 59.9, "MLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLZ",
      3331.25},
-    {"pupil_diagonalStripes", pupil("diagonalStripes"), kAsIs, 36.38, 60,
-     "MLCLCLZMLLLZMLLLZMLLLZMLLLZMCLCZMCLCZMLCLCLZMLLLZMLLLZMLLLZMLLLZ", 6120},
+    // The stripes run at 45 degrees: a band moved along them shifts its ends
+    // by as much in x as in y, which x + y does not see; read with y doubled.
+    {"pupil_diagonalStripes", pupil("diagonalStripes"), gfx::AffineTransform::scale(1, 2), 36.38, 120,
+     "MLCLCLZMLLLZMLLLZMLLLZMLLLZMCLCZMCLCZMLCLCLZMLLLZMLLLZMLLLZMLLLZ", 9175.9653677654715},
+    {"pupil_barsHorizontal", pupil("barsHorizontal"), kAsIs, 60, 34, "MLCLCLCLCZMLCLCLCLCZMLCLCLCLCZ", 4632.75},
     {"pupil_shieldCut", pupil("shield"), kAsIs, 37.58, 60, "MCCLLLZMCCLLLZMCCLLLZMCCLLLZ", 3600},
     {"pupil_shieldRounded", pupil("shield", {{"corners", 0}}), kAsIs, 45, 45, "MLLCLLZMLLCLLZMLLCLLZMLLCLLZ", 2880},
 };
