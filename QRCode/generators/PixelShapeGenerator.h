@@ -3,6 +3,7 @@
 #include "QRCode/core/BoolMatrix.h"
 #include "QRCode/generators/GeneratorRegistry.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
 #include <memory>
@@ -31,6 +32,19 @@ public:
     // The path of every on-module, laid out in `size`: cells of
     // min(width, height) / n, the grid centred, row 0 at the top (y down).
     virtual gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) = 0;
+    // The outlines generatePath draws, in the same order and places, handed
+    // to `sink` instead of kept: each module's figures end with
+    // sink.endFigure(). The default hands over generatePath's whole path as
+    // one group.
+    virtual void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
+        sink.append(generatePath(matrix, size), gfx::AffineTransform());
+        sink.endFigure();
+    }
+    // Whether every module's figures stay inside the module's cell and do
+    // not overlap one another (a hole lies inside its figure): then the
+    // figures of a whole code can be summed into coverage module by module,
+    // with no check for overlaps.
+    virtual bool outlinesStayInModules() const { return false; }
     // Whether eye and pupil shapes may draw with this shape.
     virtual bool canGenerateEyeAndPupilShapes() const = 0;
 };

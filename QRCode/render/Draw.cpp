@@ -9,6 +9,7 @@
 #include "QRCode/QRCodeError.h"
 #include "QRCode/core/Diagnostics.h"
 #include "image-read-write/ImageEncoding.h"
+#include "platform/gfx/Coverage.h"
 #include "platform/gfx/GraphicsContext.h"
 
 #include <algorithm>
@@ -42,6 +43,18 @@ public:
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) { style.fill(ctx, layout_.R, path, layout_.p, shadow); });
     }
 
+    // Fills a pixel layer: straight from the modules' outlines where that
+    // gives the path's pixels (a solid fill without a shadow on a bitmap, a
+    // shape whose outlines stay in their modules), otherwise through the
+    // layer's path.
+    void fillPixels(const QRCodeFillStyleGenerator& style, Components component, rendering::PixelLayer layer,
+                    const Shape& shape, QRCodePixelShapeGenerator* generator, bool extend,
+                    const Shadow* shadow) const {
+        if (!fillStreamed(style, layer, generator, extend, shadow)) {
+            fill(style, path(component, shape, extend, true), shadow);
+        }
+    }
+
     void fillColor(const gfx::Color& color, const gfx::Path& path) const {
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
             ctx.setFillColor(color);
@@ -50,6 +63,29 @@ public:
     }
 
 private:
+    bool fillStreamed(const QRCodeFillStyleGenerator& style, rendering::PixelLayer layer,
+                      QRCodePixelShapeGenerator* generator, bool extend, const Shadow* shadow) const {
+        const auto* solid = dynamic_cast<const FillStyle::Solid*>(&style);
+        if (solid == nullptr || shadow != nullptr || generator == nullptr || !generator->outlinesStayInModules() ||
+            rendering::isPlainSquare(*generator)) {
+            return false;
+        }
+        bool drawn = false;
+        usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
+            ctx.setFillColor(solid->color());
+            // The layer's path lies in user space moved by the quiet zone.
+            const gfx::Size size = layout_.R.size;
+            auto coverage = ctx.makeCoverageFill(gfx::AffineTransform::translation(layout_.q, layout_.q),
+                                                 gfx::Rect(gfx::Point{layout_.q, layout_.q}, size));
+            if (!coverage) return;
+            const double side = std::min(size.width, size.height);
+            generator->generateOutlines(rendering::layerModules(matrix_, layer, logo_, side, extend), size,
+                                        *coverage);
+            drawn = ctx.fillCoverage(*coverage);
+        });
+        return drawn;
+    }
+
     gfx::GraphicsContext& ctx_;
     const BoolMatrix& matrix_;
     const Layout& layout_;
@@ -140,7 +176,8 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
             painter.fill(*style.offPixels(), painter.path(Components::standard(), squareShape, extend, true), shadow);
         }
         if (style.onPixels()) {
-            painter.fill(*style.onPixels(), painter.path(Components::negatedOnPixels(), shape, false, true), shadow);
+            painter.fillPixels(*style.onPixels(), Components::negatedOnPixels(), rendering::PixelLayer::negatedOn, shape,
+                               shape.onPixels().get(), false, shadow);
         }
     } else {
         if (style.eyeBackground()) {
@@ -161,14 +198,16 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
                          nullptr);
         }
         if (style.offPixels() && shape.offPixels()) {
-            painter.fill(*style.offPixels(), painter.path(Components::offPixels(), shape, extend, true), nullptr);
+            painter.fillPixels(*style.offPixels(), Components::offPixels(), rendering::PixelLayer::off, shape,
+                               shape.offPixels().get(), extend, nullptr);
         }
         if (style.onPixelsBackground()) {
             const auto solid = FillStyle::Solid::make(*style.onPixelsBackground());
             painter.fill(*solid, painter.path(Components::onPixels(), squareShape, false, true), shadow);
         }
         if (style.onPixels()) {
-            painter.fill(*style.onPixels(), painter.path(Components::onPixels(), shape, false, true), shadow);
+            painter.fillPixels(*style.onPixels(), Components::onPixels(), rendering::PixelLayer::on, shape,
+                               shape.onPixels().get(), false, shadow);
         }
     }
 

@@ -53,6 +53,22 @@ void appendPixels(gfx::Path& out, QRCodePixelShapeGenerator& generator, const Bo
 
 } // namespace
 
+BoolMatrix layerModules(const BoolMatrix& matrix, PixelLayer layer, const LogoTemplate* logoTemplate, double side,
+                        bool extend) {
+    switch (layer) {
+    case PixelLayer::negatedOn: return masked(matrix.inverted(), logoTemplate, side);
+    case PixelLayer::off: {
+        BoolMatrix off = matrix.inverted();
+        if (!extend) clearReservedCells(off);
+        return masked(std::move(off), logoTemplate, side);
+    }
+    case PixelLayer::on: break;
+    }
+    BoolMatrix on = matrix;
+    clearReservedCells(on);
+    return masked(std::move(on), logoTemplate, side);
+}
+
 void clearReservedCells(BoolMatrix& matrix) {
     const std::int64_t n = matrix.dimension();
     for (std::int64_t r = 0; r < n; ++r) {
@@ -177,7 +193,7 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
     linkBorrowedPixelShape(shape);
 
     if (components.contains(Components::negatedOnPixels())) {
-        const BoolMatrix negated = masked(matrix.inverted(), logoTemplate, sz);
+        const BoolMatrix negated = layerModules(matrix, PixelLayer::negatedOn, logoTemplate, sz, extend);
         if (shape.onPixels()) appendPixels(path, *shape.onPixels(), negated, size, q, mergeSquares);
         return path;
     }
@@ -197,9 +213,7 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
     const bool wantsOff =
         components.contains(Components::offPixelsBackground()) || components.contains(Components::offPixels());
     if (wantsOff) {
-        BoolMatrix off = matrix.inverted();
-        if (!extend) clearReservedCells(off);
-        off = masked(std::move(off), logoTemplate, sz);
+        const BoolMatrix off = layerModules(matrix, PixelLayer::off, logoTemplate, sz, extend);
         if (components.contains(Components::offPixelsBackground())) {
             appendPixels(path, *plainSquare(), off, size, q, mergeSquares);
         }
@@ -215,9 +229,7 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
     const bool wantsOn =
         components.contains(Components::onPixelsBackground()) || components.contains(Components::onPixels());
     if (wantsOn) {
-        BoolMatrix on = matrix;
-        clearReservedCells(on);
-        on = masked(std::move(on), logoTemplate, sz);
+        const BoolMatrix on = layerModules(matrix, PixelLayer::on, logoTemplate, sz, extend);
         if (components.contains(Components::onPixelsBackground())) {
             appendPixels(path, *plainSquare(), on, size, q, mergeSquares);
         }

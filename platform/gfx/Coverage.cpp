@@ -171,13 +171,53 @@ void CoverageRaster::edge(Point a, Point b) {
     }
 }
 
+void CoverageRaster::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
+    if (count == 0) return;
+    sign_ = sign;
+    const Point origin{shift.x - originX_, shift.y - originY_};
+    const Point first = points[0] + origin;
+    Point at = first;
+    for (std::size_t i = 1; i < count; ++i) {
+        const Point next = points[i] + origin;
+        edge(at, next);
+        at = next;
+    }
+    edge(at, first);
+    start_ = current_ = first;
+    open_ = true;
+}
+
 void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
     const std::size_t rowCells = std::size_t(width_ + 2);
     for (int row = 0; row < height_; ++row) {
         const float* cell = &cells_[std::size_t(row) * rowCells];
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
         float sum = 0;
-        for (int x = 0; x < width_; ++x) {
+        int x = 0;
+#if defined(__SSE2__)
+        // Four running sums at a time: each lane adds the cells before it
+        // (two shifted adds) and the sum carried from the last four.
+        const __m128 one = _mm_set1_ps(1.0f), scale = _mm_set1_ps(255.0f), half = _mm_set1_ps(0.5f);
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+        __m128 carry = _mm_setzero_ps();
+        const auto levels = [&](const float* at) {
+            __m128 v = _mm_loadu_ps(at);
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+            v = _mm_add_ps(v, carry);
+            carry = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+            const __m128 c = _mm_min_ps(_mm_and_ps(v, magnitude), one);
+            return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, scale), half));
+        };
+        for (; x + 16 <= width_; x += 16) {
+            const __m128i a = levels(cell + x), b = levels(cell + x + 4);
+            const __m128i c = levels(cell + x + 8), d = levels(cell + x + 12);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                             _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d)));
+        }
+        sum = _mm_cvtss_f32(carry);
+#endif
+        for (; x < width_; ++x) {
             sum += cell[x];
             const float c = std::min(std::fabs(sum), 1.0f);
             out[x] = std::uint8_t(c * 255.0f + 0.5f);
@@ -596,3 +636,214 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
 }
 
 } // namespace gfx::detail
+
+namespace gfx {
+
+CoverageFill::CoverageFill(const AffineTransform& toDevice, int originX, int originY, int width, int height,
+                           double tolerance)
+    : toDevice_(toDevice), originX_(originX), originY_(originY), width_(std::max(width, 0)),
+      height_(std::max(height, 0)), tolerance_(tolerance), raster_(originX, originY, width, height) {}
+
+
+void CoverageFill::endSubpath() {
+    if (!open_) return;
+    open_ = false;
+    const std::size_t first = subpathFirst_, end = points_.size();
+    if (end - first < 3) {
+        // Fewer than three points enclose nothing.
+        points_.resize(first);
+        return;
+    }
+    Subpath s{first, end, 0, points_[first].x, points_[first].y, points_[first].x, points_[first].y};
+    Point last = points_[end - 1];
+    for (std::size_t i = first; i < end; ++i) {
+        const Point p = points_[i];
+        s.twiceArea += last.x * p.y - p.x * last.y;
+        s.x0 = std::min(s.x0, p.x), s.x1 = std::max(s.x1, p.x);
+        s.y0 = std::min(s.y0, p.y), s.y1 = std::max(s.y1, p.y);
+        last = p;
+    }
+    subpaths_.push_back(s);
+}
+
+void CoverageFill::moveTo(Point p) {
+    const Point d = device(p);
+    if (!placed_.empty()) materialise();
+    ++elements_;
+    closed_ = false;
+    startAt(d);
+}
+
+void CoverageFill::startAt(Point d) {
+    endSubpath();
+    start_ = d;
+    hasStart_ = true;
+    subpathFirst_ = points_.size();
+    points_.push_back(d);
+    open_ = true;
+}
+
+bool CoverageFill::reopen() {
+    // An element after a close starts a new subpath at the last start.
+    if (!hasStart_) return false;
+    subpathFirst_ = points_.size();
+    points_.push_back(start_);
+    open_ = true;
+    return true;
+}
+
+// Each point goes to device space before anything else is called: a point
+// kept in two halves across a call and read back whole stalls the processor
+// (the loads cannot be forwarded from the stores).
+bool CoverageFill::element(Point end) {
+    if (!placed_.empty()) materialise();
+    ++elements_;
+    closed_ = false;
+    if (open_ || reopen()) return true;
+    startAt(end);
+    return false;
+}
+
+void CoverageFill::lineTo(Point p) {
+    const Point d = device(p);
+    if (element(d)) points_.push_back(d);
+}
+
+void CoverageFill::quadTo(Point control, Point end) {
+    const Point c = device(control), e = device(end);
+    if (element(e)) detail::quadChords(points_.back(), c, e, tolerance_, [this](Point q) { points_.push_back(q); });
+}
+
+void CoverageFill::curveTo(Point control1, Point control2, Point end) {
+    const Point c1 = device(control1), c2 = device(control2), e = device(end);
+    if (element(e)) {
+        detail::cubicChords(points_.back(), c1, c2, e, tolerance_, [this](Point q) { points_.push_back(q); });
+    }
+}
+
+void CoverageFill::closeSubpath() {
+    if (!placed_.empty()) materialise();
+    // Counted as a path counts it: a close after a close adds nothing.
+    if (elements_ > 0 && !closed_) ++elements_;
+    closed_ = true;
+    endSubpath();
+}
+
+void CoverageFill::signsOf(const std::vector<Subpath>& subpaths, std::vector<float>& signs) {
+    const std::size_t n = subpaths.size();
+    signs.assign(n, 1.0f);
+    // Subpaths all of one sense count with that sense, nested or not.
+    const bool oneSense = std::all_of(subpaths.begin(), subpaths.end(), [&](const Subpath& s) {
+        return (s.twiceArea < 0) == (subpaths.front().twiceArea < 0);
+    });
+    // Otherwise the sense that counts for each subpath is that of the
+    // largest one in the group whose bounds hold it: its own for a figure,
+    // its figure's for a hole.
+    for (std::size_t i = 0; i < n; ++i) {
+        const Subpath& a = subpaths[i];
+        std::size_t root = i;
+        double rootArea = (a.x1 - a.x0) * (a.y1 - a.y0);
+        for (std::size_t j = 0; j < n && !oneSense; ++j) {
+            const Subpath& b = subpaths[j];
+            if (j == i || !(b.x0 <= a.x0 && b.y0 <= a.y0 && b.x1 >= a.x1 && b.y1 >= a.y1)) continue;
+            const double area = (b.x1 - b.x0) * (b.y1 - b.y0);
+            if (area > rootArea || (area == rootArea && j < root)) root = j, rootArea = area;
+        }
+        signs[i] = subpaths[root].twiceArea < 0 ? -1.0f : 1.0f;
+    }
+}
+
+void CoverageFill::endFigure() {
+    endSubpath();
+    if (subpaths_.empty() && placed_.size() == 1) {
+        // One fixed outline alone: its polygons and signs as kept.
+        const Stamp& stamp = stamps_[placed_.front().stamp];
+        const Point shift = placed_.front().shift;
+        placed_.clear();
+        if (!finite_) return;
+        for (std::size_t i = 0; i < stamp.subpaths.size(); ++i) {
+            const Subpath& s = stamp.subpaths[i];
+            raster_.addPolygon(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
+        }
+        return;
+    }
+    materialise();
+    signsOf(subpaths_, signs_);
+    if (finite_) {
+        for (std::size_t i = 0; i < subpaths_.size(); ++i) {
+            const Subpath& s = subpaths_[i];
+            raster_.addPolygon(points_.data() + s.first, s.end - s.first, {0, 0}, signs_[i]);
+        }
+    }
+    points_.clear();
+    subpaths_.clear();
+}
+
+void CoverageFill::appendFixed(const Path& path, const AffineTransform& transform) {
+    const AffineTransform m = transform.then(toDevice_);
+    // Only closed paths that start with a move are kept: what follows them
+    // starts afresh, and they start nowhere else.
+    const bool keepable = !path.isEmpty() && path.isFinite() &&
+                          path.elements().front().type == Path::ElementType::moveToPoint &&
+                          path.elements().back().type == Path::ElementType::closeSubpath && std::isfinite(m.tx) &&
+                          std::isfinite(m.ty);
+    if (!keepable) {
+        append(path, transform);
+        return;
+    }
+    const auto sameShape = [&](const Stamp& s) {
+        return s.path == &path && s.placed.a == m.a && s.placed.b == m.b && s.placed.c == m.c && s.placed.d == m.d;
+    };
+    const auto stamp = std::find_if(stamps_.begin(), stamps_.end(), sameShape);
+    if (stamp == stamps_.end()) {
+        // Flattened here once, under this placement, and kept.
+        materialise();
+        endSubpath();
+        const std::size_t firstPoint = points_.size(), firstSubpath = subpaths_.size(), elements = elements_;
+        append(path, transform);
+        endSubpath();
+        constexpr std::size_t kMaxStamps = 32;
+        if (stamps_.size() == kMaxStamps) return;
+        Stamp made{&path, m, {}, {}, {}, elements_ - elements, start_};
+        made.points.assign(points_.begin() + std::ptrdiff_t(firstPoint), points_.end());
+        for (std::size_t i = firstSubpath; i < subpaths_.size(); ++i) {
+            Subpath sp = subpaths_[i];
+            sp.first -= firstPoint;
+            sp.end -= firstPoint;
+            made.subpaths.push_back(sp);
+        }
+        signsOf(made.subpaths, made.signs);
+        stamps_.push_back(std::move(made));
+        return;
+    }
+    endSubpath();
+    const Point shift{m.tx - stamp->placed.tx, m.ty - stamp->placed.ty};
+    placed_.push_back({std::size_t(stamp - stamps_.begin()), shift});
+    elements_ += stamp->elements;
+    start_ = stamp->start + shift;
+    hasStart_ = true;
+    closed_ = true;
+    open_ = false;
+}
+
+void CoverageFill::materialise() {
+    for (const Placed& p : placed_) {
+        const Stamp& stamp = stamps_[p.stamp];
+        const std::size_t base = points_.size();
+        for (const Point& q : stamp.points) points_.push_back(q + p.shift);
+        for (Subpath sp : stamp.subpaths) {
+            sp.first += base;
+            sp.end += base;
+            sp.x0 += p.shift.x, sp.x1 += p.shift.x, sp.y0 += p.shift.y, sp.y1 += p.shift.y;
+            subpaths_.push_back(sp);
+        }
+    }
+    placed_.clear();
+}
+
+void CoverageFill::resolve(std::uint8_t* data, int stride) {
+    endFigure();
+    raster_.resolve(data, stride);
+}
+
+} // namespace gfx

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -34,6 +36,10 @@ public:
     void closeSubpath();
     // Edges added from now on count with this sign (1 or -1).
     void setOrientation(float sign) { sign_ = sign; }
+
+    // The closed polygon through `points`, each moved by `shift`, counted
+    // with `sign`: as moveTo, lineTo for the rest and closeSubpath do.
+    void addPolygon(const Point* points, std::size_t count, Point shift, float sign);
 
     // Writes coverage (0..255) into an 8-bit plane of the raster's size.
     void resolve(std::uint8_t* data, int stride) const;
@@ -85,3 +91,105 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
                     std::vector<float>& signs);
 
 } // namespace gfx::detail
+
+namespace gfx {
+
+// Outlines streamed straight into a coverage raster: each point goes to
+// device space once, curves are flattened as they arrive and each group of
+// figures (one module's outlines) is rasterised when it ends, so a whole
+// code's outline is never held. Within a group every figure counts
+// positively and a subpath nested in a larger one of the other sense (a
+// hole) against it; groups must not overlap one another, nor a group's
+// figures each other (summed coverage would count an overlap twice).
+// GraphicsContext::makeCoverageFill makes one and fillCoverage paints it.
+class CoverageFill final : public OutlineSink {
+public:
+    // Points arrive in the space that `toDevice` maps to Cairo's device
+    // space; the raster covers width x height pixels from (originX, originY).
+    CoverageFill(const AffineTransform& toDevice, int originX, int originY, int width, int height,
+                 double tolerance);
+
+    void moveTo(Point p) override;
+    void lineTo(Point p) override;
+    void quadTo(Point control, Point end) override;
+    void curveTo(Point control1, Point control2, Point end) override;
+    void closeSubpath() override;
+    void endFigure() override;
+    // A fixed path placed again under the same scale and turn as before (a
+    // template in every module) is not flattened again: its device polygons
+    // are moved to the new place.
+    void appendFixed(const Path& path, const AffineTransform& transform) override;
+
+    // False once a point was not finite: nothing is to be drawn then, as
+    // for a path that is not finite.
+    bool isFinite() const { return finite_; }
+    // How many elements were handed over (a path of them would be as long).
+    std::size_t elementCount() const { return elements_; }
+    int originX() const { return originX_; }
+    int originY() const { return originY_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Ends the last group and writes coverage (0...255) into an 8-bit plane
+    // of the raster's size.
+    void resolve(std::uint8_t* data, int stride);
+
+private:
+    struct Subpath {
+        std::size_t first, end; // its points in points_
+        double twiceArea;
+        double x0, y0, x1, y1;
+    };
+    Point device(Point p) {
+        const Point d = toDevice_.apply(p);
+        finite_ = finite_ && std::isfinite(d.x) && std::isfinite(d.y);
+        return d;
+    }
+    void endSubpath();
+    // Starts a subpath at the last start after a close; false before any.
+    bool reopen();
+    // Starts a subpath at device point d.
+    void startAt(Point d);
+    // Counts an element that ends at device point `end` and readies the
+    // open subpath for it; false when it only started one there.
+    bool element(Point end);
+
+    AffineTransform toDevice_;
+    int originX_, originY_, width_, height_;
+    double tolerance_;
+    detail::CoverageRaster raster_;
+    // The open group: its subpaths' device points, one after another.
+    std::vector<Point> points_;
+    std::vector<Subpath> subpaths_;
+    std::vector<float> signs_;
+    std::size_t subpathFirst_ = 0;
+    Point start_{}; // device space; a line after a close starts here
+    bool hasStart_ = false;
+    bool open_ = false;
+    std::size_t elements_ = 0;
+    // Paths flattened once: their polygons as drawn under `placed`.
+    struct Stamp {
+        const Path* path;
+        AffineTransform placed; // the placement (to device space) they were flattened under
+        std::vector<Point> points;
+        std::vector<Subpath> subpaths;
+        std::vector<float> signs; // as a group of its own
+        std::size_t elements;
+        Point start; // the start point after the path
+    };
+    std::vector<Stamp> stamps_;
+    // A stamp placed in the open group, not yet copied into it: a group of
+    // that stamp alone is rasterised straight from it.
+    struct Placed {
+        std::size_t stamp;
+        Point shift;
+    };
+    std::vector<Placed> placed_;
+    // Copies the placed stamps into the open group.
+    void materialise();
+    // The signs of a group's subpaths (see endFigure).
+    static void signsOf(const std::vector<Subpath>& subpaths, std::vector<float>& signs);
+    bool closed_ = false; // the last element was a close
+    bool finite_ = true;
+};
+
+} // namespace gfx

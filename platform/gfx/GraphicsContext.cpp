@@ -692,13 +692,50 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    paintMask(mask.get(), int(x0), int(y0));
+    return true;
+}
+
+void GraphicsContext::paintMask(cairo_surface_t* mask, int x, int y) {
     cairo_save(cr_);
     cairo_identity_matrix(cr_);
     applyDrawingState();
     setSource(state_.fill);
-    cairo_mask_surface(cr_, mask.get(), x0, y0);
+    cairo_mask_surface(cr_, mask, x, y);
     cairo_restore(cr_);
     cairo_new_path(cr_);
+}
+
+std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTransform& toUser,
+                                                                const Rect& userBounds) const {
+    if (!usable() || pdf_ || !state_.antialias || state_.shadow.isSet || userBounds.isNull()) return nullptr;
+    const AffineTransform m = toUser.then(state_.ctm).then(base_);
+    if (!m.isInvertible()) return nullptr;
+    const Rect device = state_.ctm.then(base_).apply(userBounds);
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return nullptr;
+    const double x0 = std::floor(std::max(device.minX(), cx0)), y0 = std::floor(std::max(device.minY(), cy0));
+    const double x1 = std::ceil(std::min(device.maxX(), cx1)), y1 = std::ceil(std::min(device.maxY(), cy1));
+    if (!(x1 > x0 && y1 > y0) || !((x1 - x0) * (y1 - y0) <= kCoverageMaxPixels)) return nullptr;
+    try {
+        return std::make_unique<CoverageFill>(m, int(x0), int(y0), int(x1 - x0), int(y1 - y0),
+                                              cairo_get_tolerance(cr_));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+bool GraphicsContext::fillCoverage(CoverageFill& fill) {
+    if (fill.elementCount() < kCoverageMinElements) return false;
+    if (!usable()) return true;
+    fill.endFigure();
+    if (!fill.isFinite() || fill.width() <= 0 || fill.height() <= 0) return true;
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, fill.width(), fill.height()));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+    cairo_surface_flush(mask.get());
+    fill.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+    cairo_surface_mark_dirty(mask.get());
+    paintMask(mask.get(), fill.originX(), fill.originY());
     return true;
 }
 

@@ -16,6 +16,8 @@ typedef struct _cairo_pattern cairo_pattern_t;
 
 namespace gfx {
 
+class CoverageFill;
+
 struct GradientStop {
     double location = 0; // 0...1 along the gradient
     Color color;
@@ -129,6 +131,19 @@ public:
     const ShadowState& shadow() const { return state_.shadow; }
 
     void fillPath(const Path& path, FillRule rule = FillRule::nonZero);
+
+    // A coverage fill for figures handed over in the space that `toUser`
+    // maps to user space, all within `userBounds`: see CoverageFill for what
+    // the figures must keep to. nullptr where the context cannot take one (a
+    // PDF, antialiasing off, a shadow set, a transform that cannot be
+    // inverted, a raster beyond the coverage limit): the caller fills a path.
+    std::unique_ptr<CoverageFill> makeCoverageFill(const AffineTransform& toUser, const Rect& userBounds) const;
+    // Paints the fill colour through the coverage of the figures handed to
+    // `fill` (nothing when one of their points was not finite) and answers
+    // true; or answers false, with nothing drawn, for figures of so few
+    // elements that fillPath would hand them to Cairo: the caller fills
+    // their path, so that both ways give the same pixels.
+    bool fillCoverage(CoverageFill& fill);
     void fillRect(const Rect& rect);
     void fillEllipse(const Rect& rect);
 
@@ -181,6 +196,9 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // Paints the fill colour through an A8 mask whose first pixel is at
+    // device pixel (x, y).
+    void paintMask(cairo_surface_t* mask, int x, int y);
     void setSource(const Color& c) const;
     // Device (Cairo, y down) bounds of the current clip.
     bool deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const;

@@ -1,4 +1,5 @@
 #include "platform/gfx/Path.h"
+#include "platform/gfx/OutlineSink.h"
 
 #include <algorithm>
 #include <cmath>
@@ -181,32 +182,60 @@ void Path::addRoundedRect(const Rect& r, double cw, double ch) {
     addRoundedRect(r, cw, ch, AffineTransform::identity());
 }
 
-void Path::addRoundedRect(const Rect& r, double cw, double ch, const AffineTransform& t) {
+namespace {
+
+// The elements of a rounded rectangle (see Path::addRoundedRect), each point
+// through `t`, handed to `out` (a Path or an OutlineSink).
+template <class Out> void roundedRectElements(Out& out, const Rect& r, double cw, double ch, const AffineTransform& t) {
     if (r.isNull()) return;
     const bool identity = t.isIdentity();
     const auto map = [&](Point p) { return identity ? p : t.apply(p); };
     const double x0 = r.minX(), x1 = r.maxX(), y0 = r.minY(), y1 = r.maxY();
     if (!(cw > 0) || !(ch > 0)) {
-        moveTo(map({x0, y0}));
-        lineTo(map({x1, y0}));
-        lineTo(map({x1, y1}));
-        lineTo(map({x0, y1}));
-        closeSubpath();
+        out.moveTo(map({x0, y0}));
+        out.lineTo(map({x1, y0}));
+        out.lineTo(map({x1, y1}));
+        out.lineTo(map({x0, y1}));
+        out.closeSubpath();
         return;
     }
     cw = std::min(cw, r.width() / 2);
     ch = std::min(ch, r.height() / 2);
     const double kx = cw * kKappa, ky = ch * kKappa;
-    moveTo(map({x1, y0 + ch}));
-    lineTo(map({x1, y1 - ch}));
-    curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
-    lineTo(map({x0 + cw, y1}));
-    curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
-    lineTo(map({x0, y0 + ch}));
-    curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
-    lineTo(map({x1 - cw, y0}));
-    curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
-    closeSubpath();
+    out.moveTo(map({x1, y0 + ch}));
+    out.lineTo(map({x1, y1 - ch}));
+    out.curveTo(map({x1, y1 - ch + ky}), map({x1 - cw + kx, y1}), map({x1 - cw, y1}));
+    out.lineTo(map({x0 + cw, y1}));
+    out.curveTo(map({x0 + cw - kx, y1}), map({x0, y1 - ch + ky}), map({x0, y1 - ch}));
+    out.lineTo(map({x0, y0 + ch}));
+    out.curveTo(map({x0, y0 + ch - ky}), map({x0 + cw - kx, y0}), map({x0 + cw, y0}));
+    out.lineTo(map({x1 - cw, y0}));
+    out.curveTo(map({x1 - cw + kx, y0}), map({x1, y0 + ch - ky}), map({x1, y0 + ch}));
+    out.closeSubpath();
+}
+
+} // namespace
+
+void Path::addRoundedRect(const Rect& r, double cw, double ch, const AffineTransform& t) {
+    roundedRectElements(*this, r, cw, ch, t);
+}
+
+void OutlineSink::addRoundedRect(const Rect& r, double cw, double ch, const AffineTransform& t) {
+    roundedRectElements(*this, r, cw, ch, t);
+}
+
+void OutlineSink::append(const Path& path, const AffineTransform& t) {
+    for (const auto& e : path.elements()) {
+        switch (e.type) {
+        case Path::ElementType::moveToPoint: moveTo(t.apply(e.points[0])); break;
+        case Path::ElementType::addLineToPoint: lineTo(t.apply(e.points[0])); break;
+        case Path::ElementType::addQuadCurveToPoint: quadTo(t.apply(e.points[0]), t.apply(e.points[1])); break;
+        case Path::ElementType::addCurveToPoint:
+            curveTo(t.apply(e.points[0]), t.apply(e.points[1]), t.apply(e.points[2]));
+            break;
+        case Path::ElementType::closeSubpath: closeSubpath(); break;
+        }
+    }
 }
 
 void Path::addEllipse(const Rect& r) {

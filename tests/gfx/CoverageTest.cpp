@@ -84,3 +84,142 @@ TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
         gfx::detail::rectilinearCoverage(square, AffineTransform{huge, 0, 0, huge, huge, 0}, plane.data(), 16, 16, 16));
     EXPECT_EQ(plane, std::vector<std::uint8_t>(16 * 16, 0xAB));
 }
+
+namespace {
+
+// One figure per cell of a grid, each kept inside its cell: discs with a
+// hole drawn the other way, squares drawn either way round, and rounded
+// rectangles; each cell's figure ends a group.
+void cellFigures(gfx::OutlineSink& sink, int columns, int rows, double cell, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const double x = c * cell, y = r * cell;
+            const AffineTransform at = AffineTransform::translation(x, y);
+            Path figure;
+            switch (rng() % 4) {
+            case 0:
+                figure.addEllipse(Rect(0.5, 0.5, cell - 1, cell - 1));
+                // The hole runs the other way round.
+                {
+                    Path hole;
+                    hole.addEllipse(Rect(cell * 0.3, cell * 0.3, cell * 0.4, cell * 0.4));
+                    figure.addPath(hole.transformed(AffineTransform{1, 0, 0, -1, 0, cell}));
+                }
+                break;
+            case 1: figure.addRect(Rect(0.2, 0.3, cell - 0.6, cell - 0.9)); break;
+            case 2:
+                // A square traced clockwise: it must add, not cancel its neighbours.
+                figure.moveTo({0, 0});
+                figure.lineTo({0, cell});
+                figure.lineTo({cell, cell});
+                figure.lineTo({cell, 0});
+                figure.closeSubpath();
+                break;
+            default: figure.addRoundedRect(Rect(0.1, 0.1, cell - 0.2, cell - 0.2), cell / 4, cell / 4); break;
+            }
+            sink.append(figure, at);
+            sink.endFigure();
+        }
+}
+
+} // namespace
+
+TEST(CoverageFill, FiguresStreamedCellByCellGetThePathsCoverage) {
+    constexpr int size = 230, cells = 23;
+    const double cell = 9.7;
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        Path whole;
+        gfx::PathOutlineSink toPath(whole);
+        cellFigures(toPath, cells, cells, cell, seed);
+        ASSERT_GT(whole.size(), 2048u);
+        const AffineTransform flip{1, 0, 0, -1, 0, double(size)};
+
+        auto viaPath = gfx::GraphicsContext::makeBitmap(size, size);
+        viaPath->concatCTM(flip);
+        viaPath->translateBy(3.3, 2.1);
+        viaPath->fillPath(whole);
+
+        auto streamed = gfx::GraphicsContext::makeBitmap(size, size);
+        streamed->concatCTM(flip);
+        auto fill = streamed->makeCoverageFill(AffineTransform::translation(3.3, 2.1), Rect(0, 0, size, size));
+        ASSERT_TRUE(fill);
+        cellFigures(*fill, cells, cells, cell, seed);
+        ASSERT_TRUE(streamed->fillCoverage(*fill));
+
+        const auto a = viaPath->takeImage(), b = streamed->takeImage();
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                ASSERT_LE(std::abs(int(a->pixel(x, y).a) - int(b->pixel(x, y).a)), 1) << x << ", " << y;
+    }
+}
+
+TEST(CoverageFill, FixedOutlinesPlacedAgainGiveTheSamePixels) {
+    // A fixed outline (a disc with a hole and a mirrored square) placed in
+    // every cell, flattened once and moved, against the same handed over
+    // element by element.
+    Path outline;
+    outline.addEllipse(Rect(0.5, 0.5, 8, 8));
+    Path hole;
+    hole.addEllipse(Rect(3, 3, 3, 3));
+    outline.addPath(hole.transformed(AffineTransform{1, 0, 0, -1, 0, 9}));
+    constexpr int size = 200;
+    std::vector<gfx::ImagePtr> images;
+    for (const bool fixed : {true, false}) {
+        auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+        auto fill = ctx->makeCoverageFill({}, Rect(0, 0, size, size));
+        ASSERT_TRUE(fill);
+        for (int r = 0; r < 21; ++r)
+            for (int c = 0; c < 21; ++c) {
+                const AffineTransform at = AffineTransform::scale(1.03, 1.03).then(
+                    AffineTransform::translation(c * 9.41 + 0.37, r * 9.41 + 0.61));
+                if (fixed) {
+                    fill->appendFixed(outline, at);
+                } else {
+                    fill->append(outline, at);
+                }
+                fill->endFigure();
+            }
+        ASSERT_TRUE(ctx->fillCoverage(*fill));
+        images.push_back(ctx->takeImage());
+    }
+    int covered = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            ASSERT_LE(std::abs(int(images[0]->pixel(x, y).a) - int(images[1]->pixel(x, y).a)), 1) << x << ", " << y;
+            covered += images[0]->pixel(x, y).a > 128;
+        }
+    EXPECT_GT(covered, size * size / 3);
+}
+
+TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigures) {
+    auto ctx = gfx::GraphicsContext::makeBitmap(64, 64);
+    // Too few elements: nothing drawn, the caller fills the path (Cairo).
+    auto small = ctx->makeCoverageFill({}, Rect(0, 0, 64, 64));
+    ASSERT_TRUE(small);
+    Path square;
+    square.addRect(Rect(4, 4, 20, 20));
+    small->append(square, {});
+    EXPECT_FALSE(ctx->fillCoverage(*small));
+    // A point that is not finite: taken, and nothing drawn, as fillPath does.
+    auto broken = ctx->makeCoverageFill({}, Rect(0, 0, 64, 64));
+    for (int i = 0; i < 600; ++i) broken->append(square, {});
+    broken->lineTo({std::numeric_limits<double>::quiet_NaN(), 3});
+    EXPECT_TRUE(ctx->fillCoverage(*broken));
+    const auto image = ctx->makeImage();
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) ASSERT_EQ(image->pixel(x, y).a, 0);
+
+    // No coverage fill where fillPath would not sum: a PDF, antialiasing
+    // off, a shadow, a transform that cannot be inverted.
+    auto pdf = gfx::GraphicsContext::makePDF({100, 100});
+    EXPECT_FALSE(pdf->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+    ctx->setShouldAntialias(false);
+    EXPECT_FALSE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+    ctx->setShouldAntialias(true);
+    ctx->setShadow({2, 2}, 3);
+    EXPECT_FALSE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+    ctx->clearShadow();
+    EXPECT_FALSE(ctx->makeCoverageFill(AffineTransform::scale(0, 1), Rect(0, 0, 10, 10)));
+    EXPECT_TRUE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+}

@@ -4,17 +4,29 @@
 
 namespace QRCode {
 
-void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps, const gfx::AffineTransform& transform) {
+namespace {
+
+template <class Out> void appendSteps(Out& out, std::span<const OutlineStep> steps, const gfx::AffineTransform& transform) {
     const bool identity = transform == gfx::AffineTransform();
     const auto map = [&](gfx::Point p) { return identity ? p : transform.apply(p); };
     for (const OutlineStep& step : steps) {
         switch (step.kind) {
-        case OutlineStep::move: path.moveTo(map(step.to)); break;
-        case OutlineStep::line: path.lineTo(map(step.to)); break;
-        case OutlineStep::curve: path.curveTo(map(step.c1), map(step.c2), map(step.to)); break;
-        case OutlineStep::close: path.closeSubpath(); break;
+        case OutlineStep::move: out.moveTo(map(step.to)); break;
+        case OutlineStep::line: out.lineTo(map(step.to)); break;
+        case OutlineStep::curve: out.curveTo(map(step.c1), map(step.c2), map(step.to)); break;
+        case OutlineStep::close: out.closeSubpath(); break;
         }
     }
+}
+
+} // namespace
+
+void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps, const gfx::AffineTransform& transform) {
+    appendSteps(path, steps, transform);
+}
+
+void appendOutline(gfx::OutlineSink& sink, std::span<const OutlineStep> steps, const gfx::AffineTransform& transform) {
+    appendSteps(sink, steps, transform);
 }
 
 gfx::Path outlinePath(std::span<const OutlineStep> steps) {

@@ -9,6 +9,7 @@
 #include "QRCode/core/Flip.h"
 #include "QRCode/generators/GeneratorRegistry.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
 #include <cstdint>
@@ -38,6 +39,7 @@ constexpr OutlineStep Z() { return {OutlineStep::close, {}, {}, {}}; }
 // Appends the steps to `path` in order, each point through `transform`.
 void appendOutline(gfx::Path& path, std::span<const OutlineStep> steps,
                    const gfx::AffineTransform& transform = gfx::AffineTransform());
+void appendOutline(gfx::OutlineSink& sink, std::span<const OutlineStep> steps, const gfx::AffineTransform& transform);
 // A new path of the steps.
 gfx::Path outlinePath(std::span<const OutlineStep> steps);
 // A new path of the tables one after the other (outlines built from shared parts).

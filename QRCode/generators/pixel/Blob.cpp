@@ -87,8 +87,8 @@ const std::array<gfx::Path, 4>& fillets() {
 
 } // namespace
 
-gfx::Path Blob::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return neighbours::tiledPath(matrix, size, 10,
+void Blob::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    neighbours::tiledOutlines(matrix, size, out,
                                  [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
                                      const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
                                      if (on) {
@@ -98,16 +98,16 @@ gfx::Path Blob::generatePath(const BoolMatrix& matrix, gfx::Size size) {
                                          if (!n.right && !n.top && !n.topRight) rounded |= topRight;
                                          if (!n.right && !n.bottom && !n.bottomRight) rounded |= bottomRight;
                                          if (!n.left && !n.bottom && !n.bottomLeft) rounded |= bottomLeft;
-                                         sink.append(onTile(rounded));
+                                         sink.appendFixed(onTile(rounded));
                                          return;
                                      }
                                      // An off-module between two on-modules meeting at its corner gets a
                                      // fillet there; the diagonal module is not looked at.
                                      const auto& f = fillets();
-                                     if (n.left && n.top) sink.append(f[0]);
-                                     if (n.top && n.right) sink.append(f[1]);
-                                     if (n.left && n.bottom) sink.append(f[2]);
-                                     if (n.bottom && n.right) sink.append(f[3]);
+                                     if (n.left && n.top) sink.appendFixed(f[0]);
+                                     if (n.top && n.right) sink.appendFixed(f[1]);
+                                     if (n.left && n.bottom) sink.appendFixed(f[2]);
+                                     if (n.bottom && n.right) sink.appendFixed(f[3]);
                                  });
 }
 

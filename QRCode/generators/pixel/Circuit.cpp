@@ -360,13 +360,13 @@ const gfx::Path& circuitTile(unsigned stems) {
 
 } // namespace
 
-gfx::Path Circuit::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return neighbours::tiledPath(
-        matrix, size, 14, [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+void Circuit::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    neighbours::tiledOutlines(
+        matrix, size, out, [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
             if (!on) return;
             const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
             const unsigned stems = (n.left ? 1U : 0U) | (n.top ? 2U : 0U) | (n.right ? 4U : 0U) | (n.bottom ? 8U : 0U);
-            sink.append(circuitTile(stems));
+            sink.appendFixed(circuitTile(stems));
         });
 }
 

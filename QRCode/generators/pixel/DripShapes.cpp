@@ -142,23 +142,24 @@ const std::array<gfx::Path, 4>& verticalTiles() {
 }
 
 template <class Pick>
-gfx::Path dripPath(const BoolMatrix& matrix, gfx::Size size, const std::array<gfx::Path, 4>& tiles, Pick pick) {
-    return neighbours::tiledPath(matrix, size, 14,
-                                 [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
-                                     if (on) sink.append(tiles[pick(matrix.neighbourInfo(row, column))]);
-                                 });
+void dripOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out, const std::array<gfx::Path, 4>& tiles,
+                  Pick pick) {
+    neighbours::tiledOutlines(matrix, size, out,
+                              [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+                                  if (on) sink.appendFixed(tiles[pick(matrix.neighbourInfo(row, column))]);
+                              });
 }
 
 } // namespace
 
-gfx::Path DripHorizontal::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return dripPath(matrix, size, horizontalTiles(), [](const BoolMatrix::NeighbourInfo& info) {
+void DripHorizontal::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    dripOutlines(matrix, size, out, horizontalTiles(), [](const BoolMatrix::NeighbourInfo& info) {
         return (info.left ? 1U : 0U) | (info.right ? 2U : 0U);
     });
 }
 
-gfx::Path DripVertical::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return dripPath(matrix, size, verticalTiles(), [](const BoolMatrix::NeighbourInfo& info) {
+void DripVertical::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    dripOutlines(matrix, size, out, verticalTiles(), [](const BoolMatrix::NeighbourInfo& info) {
         return (info.top ? 1U : 0U) | (info.bottom ? 2U : 0U);
     });
 }

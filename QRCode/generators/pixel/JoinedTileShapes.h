@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
+#include "QRCode/generators/pixel/detail/TileWalk.h"
 
 namespace QRCode::PixelShape {
 
@@ -8,20 +8,24 @@ namespace QRCode::PixelShape {
 // nothing touches them, and every concave corner between two on-modules
 // filled with a small fillet, so touching modules flow into one another.
 // No settings.
-class Blob final : public neighbours::ShapeWithoutSettings<Blob> {
+class Blob final : public neighbours::TiledShape<Blob> {
 public:
     static constexpr std::string_view Name = "blob";
     static constexpr std::string_view Title = "Blob";
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    static constexpr std::size_t elementsPerModule = 10;
+    static constexpr bool staysInModules = true;
+    void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink);
 };
 
 // Every on-module a round pad with a straight trace to each on-module
 // beside, above or below it. No settings.
-class Circuit final : public neighbours::ShapeWithoutSettings<Circuit> {
+class Circuit final : public neighbours::TiledShape<Circuit> {
 public:
     static constexpr std::string_view Name = "circuit";
     static constexpr std::string_view Title = "Circuit";
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    static constexpr std::size_t elementsPerModule = 14;
+    static constexpr bool staysInModules = true;
+    void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink);
 };
 
 // Every on-module a disc with an arm through each corner whose diagonal

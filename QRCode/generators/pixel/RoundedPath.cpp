@@ -233,11 +233,12 @@ gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size
     const bool fillets = hasInnerCorners_;
     const bool indented = indentedEnds_;
     path.reserve(static_cast<std::size_t>(layout->n * layout->n) * 8);
+    gfx::PathOutlineSink out(path);
 
     neighbours::forEachModule(
         matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on, const gfx::AffineTransform& placement) {
             if (!on && !fillets) return;
-            const TileSink sink(path, placement);
+            const TileSink sink(out, placement);
             const auto nb = matrix.neighbourInfo(row, column);
             if (on) {
                 Outliner{sink, r}.onModule(nb, indented);

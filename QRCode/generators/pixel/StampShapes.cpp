@@ -79,23 +79,23 @@ constexpr OutlineStep kDonut[] = {
     Z(),
 };
 
-gfx::Path stampPath(const BoolMatrix& matrix, gfx::Size size, const gfx::Path& stamp) {
-    return neighbours::tiledPath(matrix, size, stamp.size(),
-                                 [&](const neighbours::TileSink& sink, std::int64_t, std::int64_t, bool on) {
-                                     if (on) sink.append(stamp);
-                                 });
+void stampOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out, const gfx::Path& stamp) {
+    neighbours::tiledOutlines(matrix, size, out,
+                              [&](const neighbours::TileSink& sink, std::int64_t, std::int64_t, bool on) {
+                                  if (on) sink.appendFixed(stamp);
+                              });
 }
 
 } // namespace
 
-gfx::Path DiagonalStripes::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+void DiagonalStripes::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
     static const gfx::Path stamp = outlinePath(kDiagonalStripes);
-    return stampPath(matrix, size, stamp);
+    stampOutlines(matrix, size, out, stamp);
 }
 
-gfx::Path Donut::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+void Donut::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
     static const gfx::Path stamp = outlinePath(kDonut);
-    return stampPath(matrix, size, stamp);
+    stampOutlines(matrix, size, out, stamp);
 }
 
 } // namespace QRCode::PixelShape

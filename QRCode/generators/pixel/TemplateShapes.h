@@ -180,6 +180,10 @@ public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
+        common_.generateOutlines(matrix, size, sink);
+    }
+    bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
     std::string_view name() const noexcept override { return Self::Name; }
     std::string_view title() const noexcept override { return Self::Title; }
@@ -258,6 +262,10 @@ public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
+        common_.generateOutlines(matrix, size, sink);
+    }
+    bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
 
 private:

@@ -10,7 +10,7 @@ namespace QRCode::PixelShape {
 namespace {
 
 using namespace outline;
-using neighbours::tiledPath;
+using neighbours::tiledOutlines;
 using neighbours::TileSink;
 
 // An outline mirrored inside the unit cell: x -> 10 - x and/or y -> 10 - y.
@@ -98,10 +98,10 @@ constexpr auto kGrid4x4 = gridTile<16>({{
     {2.75, 5, 7.75, 10},
 }});
 
-template <std::size_t N>
-gfx::Path gridPath(const BoolMatrix& matrix, gfx::Size size, const std::array<OutlineStep, N>& tile) {
-    return tiledPath(matrix, size, N, [&](const TileSink& sink, std::int64_t, std::int64_t, bool on) {
-        if (on) sink.append(tile);
+// The tile's squares are one fixed path, flattened once for a whole code.
+void gridOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out, const gfx::Path& tile) {
+    tiledOutlines(matrix, size, out, [&](const TileSink& sink, std::int64_t, std::int64_t, bool on) {
+        if (on) sink.appendFixed(tile);
     });
 }
 
@@ -179,30 +179,36 @@ constexpr auto kRazorFillet10_10 = mirrored(kRazorFillet0_0, true, true);
 
 } // namespace
 
-gfx::Path Pointy::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return tiledPath(matrix, size, 6, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+void Pointy::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    tiledOutlines(matrix, size, out, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
         if (!on) return;
         const auto nb = matrix.neighbourInfo(row, column);
         if (neighbours::edgeNeighbourCount(nb) != 1) {
             sink.appendRect(0, 0, 10, 10);
         } else if (nb.top) {
-            sink.append(kPointTowardsY10);
+            sink.appendFixed(cachedOutline<kPointTowardsY10>());
         } else if (nb.bottom) {
-            sink.append(kPointTowardsY0);
+            sink.appendFixed(cachedOutline<kPointTowardsY0>());
         } else if (nb.left) {
-            sink.append(kPointTowardsX10);
+            sink.appendFixed(cachedOutline<kPointTowardsX10>());
         } else {
-            sink.append(kPointTowardsX0);
+            sink.appendFixed(cachedOutline<kPointTowardsX0>());
         }
     });
 }
 
-gfx::Path Grid2x2::generatePath(const BoolMatrix& matrix, gfx::Size size) { return gridPath(matrix, size, kGrid2x2); }
-gfx::Path Grid3x3::generatePath(const BoolMatrix& matrix, gfx::Size size) { return gridPath(matrix, size, kGrid3x3); }
-gfx::Path Grid4x4::generatePath(const BoolMatrix& matrix, gfx::Size size) { return gridPath(matrix, size, kGrid4x4); }
+void Grid2x2::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    gridOutlines(matrix, size, out, cachedOutline<kGrid2x2>());
+}
+void Grid3x3::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    gridOutlines(matrix, size, out, cachedOutline<kGrid3x3>());
+}
+void Grid4x4::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    gridOutlines(matrix, size, out, cachedOutline<kGrid4x4>());
+}
 
-gfx::Path Razor::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return tiledPath(matrix, size, 10, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+void Razor::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    tiledOutlines(matrix, size, out, [&](const TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
         const auto nb = matrix.neighbourInfo(row, column);
         if (!on) {
             if (nb.left && nb.top && nb.topLeft) sink.append(kRazorFillet0_0);

@@ -108,6 +108,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return path;
     path.reserve(neighbours::onModuleCount(matrix) * 8);
+    gfx::PathOutlineSink sink(path);
 
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.
@@ -116,7 +117,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
         kVerticalBar, kTopLeftBend, kTopRightBend, kBottomLeftBend, kBottomRightBend,
     };
     const auto place = [&](std::int64_t row, std::int64_t column, Tile tileIndex) {
-        neighbours::TileSink(path, layout->unitCellTransform(row, column)).append(tiles[tileIndex]);
+        neighbours::TileSink(sink, layout->unitCellTransform(row, column)).append(tiles[tileIndex]);
     };
 
     for (std::int64_t k = 0; k < d / 2; ++k) {

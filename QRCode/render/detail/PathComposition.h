@@ -19,6 +19,14 @@ gfx::Path composePath(const BoolMatrix& matrix, gfx::Size size, Components compo
                       const LogoTemplate* logoTemplate, double additionalQuietSpace, bool extend, bool mirror,
                       bool mergeSquares = false);
 
+// The modules a pixel layer of composePath draws at grid side `side`: the
+// on-modules less the reserved cells, the off-modules (less the reserved
+// cells unless `extend`), or every off-module for negated on-pixels; each
+// masked by the logo.
+enum class PixelLayer { on, off, negatedOn };
+BoolMatrix layerModules(const BoolMatrix& matrix, PixelLayer layer, const LogoTemplate* logoTemplate, double side,
+                        bool extend);
+
 // Sets every cell of the outer ring and of the three 9 x 9 eye blocks off.
 void clearReservedCells(BoolMatrix& matrix);
 

@@ -1,5 +1,6 @@
 #include "tests/QRCode/render/RenderTestSupport.h"
 
+#include "QRCode/fills/Solid.h"
 #include "QRCode/generators/PixelShapeFactory.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/gfx/GraphicsContext.h"
@@ -238,4 +239,51 @@ TEST(RenderAgreement, PixelShapeCoverageIsTheNonZeroRulesArea) {
     }
     // Most shapes are summed; a handful overlap their neighbours.
     EXPECT_GE(summed, 36);
+}
+
+// Pixel layers of shapes whose outlines stay in their modules are filled
+// from the modules' outlines as the shape hands them over, not from the
+// layer's path; both must give the same pixels. An invisible shadow sends
+// the same design down the path's way (on-pixels, and their negation, cast
+// the style's shadow). Also at a size whose path is too short for the
+// summed fill, where both must leave the layer to Cairo.
+TEST(RenderAgreement, PixelLayersFilledFromModuleOutlinesMatchTheirPaths) {
+    const auto matrix = randomMatrix(57, 7);
+    const auto code = holder(matrix);
+    const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
+    int streamed = 0;
+    for (const auto& name : factory.availableGeneratorNames()) {
+        SCOPED_TRACE(name);
+        const auto shape = factory.named(name);
+        streamed += shape->outlinesStayInModules();
+        for (const bool negated : {false, true}) {
+            auto direct = std::make_shared<QRCode::Design>();
+            auto viaPath = std::make_shared<QRCode::Design>();
+            for (const auto& d : {direct, viaPath}) {
+                d->shape()->setOnPixels(shape->copyShape());
+                d->shape()->setNegatedOnPixelsOnly(negated);
+                d->style()->setOnPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.2, 0.4, 0.9, 0.8)));
+            }
+            viaPath->style()->setShadow(
+                QRCode::Shadow(QRCode::ShadowType::dropShadow, 1, 1, 0, gfx::Color::sRGB(0, 0, 0, 0)));
+            for (const int size : {431, 60}) {
+                const auto a = code.cgImage(size, *direct, nullptr);
+                const auto b = code.cgImage(size, *viaPath, nullptr);
+                int worst = 0;
+                for (int y = 0; y < size; ++y)
+                    for (int x = 0; x < size; ++x) {
+                        const gfx::Pixel p = a->premultipliedPixel(x, y), q = b->premultipliedPixel(x, y);
+                        worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
+                                          std::abs(p.a - q.a)});
+                    }
+                EXPECT_LE(worst, 1) << "at " << size << " px" << (negated ? ", negated" : "");
+            }
+        }
+    }
+    // Most shapes keep to their modules; the slowest to fill among them
+    // must stay on the direct way.
+    EXPECT_GE(streamed, 20);
+    for (const char* name : {"gear", "flower", "spikyCircle", "sharp", "circle", "grid4x4", "diagonalStripes"}) {
+        EXPECT_TRUE(factory.named(name)->outlinesStayInModules()) << name;
+    }
 }

@@ -82,8 +82,8 @@ Draw ring(std::string name, SettingsDict settings = {}) {
 Draw background(std::string name) {
     return [=] { return QRCodeEyeShapeFactory::shared().named(name)->eyeBackgroundPath(); };
 }
-Draw pupil(std::string name) {
-    return [=] { return QRCodePupilShapeFactory::shared().named(name)->pupilPath(); };
+Draw pupil(std::string name, SettingsDict settings = {}) {
+    return [=] { return QRCodePupilShapeFactory::shared().named(name, settings)->pupilPath(); };
 }
 
 struct StatedOutline {
@@ -200,6 +200,10 @@ const StatedOutline kStatedOutlines[] = {
      80.5416666667},
     {"tile_roundedPathFilletBottomRight", tile("roundedPath", ".#./###/.#."), cell(0, 0), 10 - 5.0 / 3 * 0.65, 10,
      "MLCCZ", 155.125},
+    {"tile_roundedEndIndentFreeBottom", tile("roundedEndIndent", "#./#."), cell(1, 0), 0, 0, "MLLCCLZ", 109},
+    {"tile_roundedEndIndentFreeTop", tile("roundedEndIndent", "#./#."), cell(0, 0), 0, 10, "MLLCCLZ", 81},
+    {"tile_roundedEndIndentFreeRight", tile("roundedEndIndent", "##/.."), cell(0, 1), 0, 0, "MLCCLLZ", 109},
+    {"tile_roundedEndIndentFreeLeft", tile("roundedEndIndent", "##/.."), cell(0, 0), 10, 0, "MLCCLLZ", 81},
     {"tile_curvePixelBottom", tile("curvePixel", ".#./###/.#."), cell(0, 1), 5, 0.5, "MLCLLLCZ", 96.5},
     {"tile_curvePixelTop", tile("curvePixel", ".#./###/.#."), cell(2, 1), 0.5, 0.5, "MLLCLCLZ", 110},
     {"tile_curvePixelRight", tile("curvePixel", ".#./###/.#."), cell(1, 0), 5, 0.5, "MLLLCLCZ", 87.5},
@@ -246,6 +250,27 @@ const StatedOutline kStatedOutlines[] = {
      "MCCCCCLCCCCCLCCCCCCCLZ", 512.69},
     {"tile_crosshatchAllFour", tile("crosshatch", "#.#/.#./#.#"), cell(1, 1), 9.26, -0.74, "MLCCCCLCCCCCCCCCCCLCCCCCZ",
      594.75},
+    {"tile_pointyTowardsY0", tile("pointy", "#./#."), cell(0, 0), 0, 10, "MLLLLZ", 55},
+    {"tile_pointyTowardsY10", tile("pointy", "#./#."), cell(1, 0), 0, 0, "MLLLLZ", 45},
+    {"tile_pointyTowardsX0", tile("pointy", "##/.."), cell(0, 0), 10, 0, "MLLLLZ", 55},
+    {"tile_pointyTowardsX10", tile("pointy", "##/.."), cell(0, 1), 0, 0, "MLLLLZ", 45},
+    {"tile_grid2x2", tile("grid2x2", "#"), cell(0, 0), 0.5, 0, "MLLLLZMLLLLZMLLLLZMLLLLZ", 182},
+    {"tile_grid3x3", tile("grid3x3", "#"), cell(0, 0), 0.33, 0,
+     "MLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZ", 422.55},
+    {"tile_grid4x4", tile("grid4x4", "#"), cell(0, 0), 5.25, 0.25,
+     "MLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZMLLLLZ", 784},
+    {"tile_razorCut10_0", tile("razor", "#./#."), cell(0, 0), 0, 0, "MCCLLLZ", 92},
+    {"tile_razorCut0_10", tile("razor", "#./#."), cell(1, 0), 0, 0, "MLLCCLZ", 88},
+    {"tile_razorCut0_0", tile("razor", "##/.."), cell(0, 0), 2, 2, "MCLLLCZ", 78},
+    {"tile_razorCut10_10", tile("razor", "##/.."), cell(0, 1), 0, 0, "MLCCLLZ", 106},
+    {"tile_razorRounded0_0", tile("razor", "##/#."), cell(0, 0), 10, 10, "MCCLCCLLLZ", 163.02},
+    {"tile_razorRounded10_0", tile("razor", "##/.#"), cell(0, 1), 0, 10, "MCCLCCLLLZ", 135.5},
+    {"tile_razorRounded0_10", tile("razor", "#./##"), cell(1, 0), 10, 0, "MCCLCCLLLZ", 204.5},
+    {"tile_razorRounded10_10", tile("razor", ".#/##"), cell(1, 1), 0, 0, "MCCLCCLLLZ", 176.98},
+    {"tile_razorFillet0_0", tile("razor", "##/#."), cell(1, 1), 1.25, 0, "MLCCZ", 5.625},
+    {"tile_razorFillet10_0", tile("razor", "##/.#"), cell(1, 0), 8.75, 0, "MLCCZ", 79.375},
+    {"tile_razorFillet0_10", tile("razor", "#./##"), cell(0, 1), 1.25, 10, "MLCCZ", 80.625},
+    {"tile_razorFillet10_10", tile("razor", ".#/##"), cell(0, 0), 8.75, 10, "MLCCZ", 154.375},
     {"eye_barsBackground", background("barsHorizontal"), kAsIs, 90, 77.14, "MLCLCLCLCZ", 1607.14},
     {"eye_crtBackground", background("crt"), kAsIs, 0, 45, "MCCCCCCCCZ", 2205.0},
     {"eye_dotDragHorizontalUpperBar", ring("dotDragHorizontal"), kAsIs, 20, 75, "MCLCLCLCZ", 1920.0},
@@ -293,6 +318,17 @@ const StatedOutline kStatedOutlines[] = {
     {"eye_squarePegBackground", background("squarePeg"), kAsIs, 90, 77.14, "MLCLCLCLCZ", 1607.14},
     {"eye_surroundingBarsBackground", background("surroundingBars"), kAsIs, 79.55, 79.55, "MCLCCLCCLCCLCZ", 2679.1},
     {"eye_arcHole", ring("arc"), kMirror90, 52, 70, "MLCCCCCCCCLCLCZ", 3103.86},
+    {"eye_crtRing", ring("crt"), kAsIs, 45, 70, "MCCCCCCCCZMCCCCCCCCLZ", 4743},
+    {"eye_circleRing", ring("circle"), kAsIs, 45, 20, "MCCCCCZMCCCCCZ", 2778.3},
+    {"eye_barsRing", ring("barsHorizontal"), kAsIs, 65, 20, "MLCLCLCLCZMLCLCLCLCZ", 3065},
+    // The shield's quarters are one table mirrored four ways, under which a
+    // moved coordinate leaves the whole ring's sum as it was: the top-left
+    // quarter, drawn as stated, is pinned.
+    {"eye_shieldNotchedQuarter", ring("shield"), kAsIs, 22.9, 78.06, "MCCCCLCCCCCCLLCZ", 3292.18},
+    {"eye_shieldRoundedQuarter", ring("shield", {{"corners", 0}}), kAsIs, 45, 80, "MCLCCCCCCCCCLCCLZ", 3334.98},
+    {"eye_arcRing", ring("arc"), kAsIs, 51.07, 10.04, "MCCLCCCLCLLLCCZMLCCCCCCCCLCLCZ", 6175.57},
+    {"eye_fireballRing", ring("fireball"), kAsIs, 45, 70, "MCLLCCZMLCLLCLZ", 2192.62},
+    {"eye_peacockRing", ring("peacock"), kAsIs, 70, 70, "MLCCCLZMLCLLCLZ", 2162.38},
     {"pupil_arc", pupil("arc"), kMirror90, 30, 37, "MLCLCCCCCLCCCZ", 3079.18},
     {"pupil_blade", pupil("blade"), kAsIs, 60, 39, "MCCCCCCCCCCCCZ", 3338.79},
     {"pupil_blobby", pupil("blobby"), kAsIs, 60, 55, "MCLCCLCCCCCCCCLCCCCLCCCLCCCLCCLCCZ", 7290.3},
@@ -325,6 +361,20 @@ const StatedOutline kStatedOutlines[] = {
     {"pupil_seal", pupil("seal"), kAsIs, 37.04, 33.54, "MCCLCLCCLCLCCLCLCCLCLCCLCLCCLCLCCLCLCCLCLZ", 7990.47},
     {"pupil_spikyCircle", pupil("spikyCircle"), kAsIs, 55.32, 33.92, "MCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCCZ",
      10361.01},
+    {"pupil_arrow", pupil("arrow"), kAsIs, 60, 37.5,
+     "MCCCCCCCLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLC", 6690.13},
+    // The gear's teeth are one tooth turned about the centre, which leaves
+    // the sum over all of them unchanged: the first tooth, unturned, is pinned.
+    {"pupil_gearFirstTooth", pupil("gear"), kMirror90, 60, 46.54, "MCLCCCLCL", 2036.09},
+    {"pupil_fabricScissors", pupil("fabricScissors"), kAsIs, 34.95, 59.9, "MLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLLZ",
+     3331.25},
+    // The stripes run at 45 degrees: a band moved along them shifts its ends
+    // by as much in x as in y, which x + y does not see; read with y doubled.
+    {"pupil_diagonalStripes", pupil("diagonalStripes"), gfx::AffineTransform::scale(1, 2), 36.38, 120,
+     "MLCLCLZMLLLZMLLLZMLLLZMLLLZMCLCZMCLCZMLCLCLZMLLLZMLLLZMLLLZMLLLZ", 9175.9653677654715},
+    {"pupil_barsHorizontal", pupil("barsHorizontal"), kAsIs, 60, 34, "MLCLCLCLCZMLCLCLCLCZMLCLCLCLCZ", 4632.75},
+    {"pupil_shieldCut", pupil("shield"), kAsIs, 37.58, 60, "MCCLLLZMCCLLLZMCCLLLZMCCLLLZ", 3600},
+    {"pupil_shieldRounded", pupil("shield", {{"corners", 0}}), kAsIs, 45, 45, "MLLCLLZMLLCLLZMLLCLLZMLLCLLZ", 2880},
 };
 
 class OutlineData : public ::testing::TestWithParam<StatedOutline> {};

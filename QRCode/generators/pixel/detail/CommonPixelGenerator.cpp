@@ -74,13 +74,38 @@ void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotat
 
 gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
+    const gfx::Path* outline = pixelType_ != PixelType::roundedRect ? templatePath(pixelType_, 0) : nullptr;
+    const gfx::Path* oddOutline = pixelType_ == PixelType::shiny ? templatePath(pixelType_, 1) : outline;
+    const std::size_t perModule =
+        outline != nullptr ? std::max(outline->size(), (oddOutline != nullptr ? oddOutline : outline)->size()) : 10;
+    path.reserve(neighbours::onModuleCount(matrix) * perModule);
+    gfx::PathOutlineSink sink(path);
+    generateOutlines(matrix, size, sink);
+    return path;
+}
+
+bool CommonPixelGenerator::outlinesStayInModules() const {
+    if (!(insetFraction_ >= 0) || rotationFraction_ != 0) return false;
+    if (pixelType_ == PixelType::roundedRect) return true;
+    // Shiny's outlines are scaled so that template units 1...9 span the module.
+    const double low = pixelType_ == PixelType::shiny ? 1 : 0, high = pixelType_ == PixelType::shiny ? 9 : 10;
+    for (int index = 0; index < (pixelType_ == PixelType::shiny ? 2 : 1); ++index) {
+        const gfx::Path* outline = templatePath(pixelType_, index);
+        if (outline == nullptr) return false;
+        const gfx::Rect box = outline->pathBoundingBox();
+        if (!(box.minX() >= low && box.minY() >= low && box.maxX() <= high && box.maxY() <= high)) return false;
+    }
+    return true;
+}
+
+void CommonPixelGenerator::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& path) {
     insetGenerator_->reset();
     rotationGenerator_->reset();
 
     // An empty matrix or a size that is not positive and finite has nothing
     // to draw into.
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
-    if (!layout) return path;
+    if (!layout) return;
     const std::int64_t n = layout->n;
     const double cell = layout->cell;
     const double xOffset = layout->x0;
@@ -91,13 +116,10 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
     const gfx::Path* oddOutline = nullptr;
     if (pixelType_ != PixelType::roundedRect) {
         outline = templatePath(pixelType_, 0);
-        if (outline == nullptr) return path;
+        if (outline == nullptr) return;
         oddOutline = pixelType_ == PixelType::shiny ? templatePath(pixelType_, 1) : outline;
         if (oddOutline == nullptr) oddOutline = outline;
     }
-
-    const std::size_t perModule = outline != nullptr ? std::max(outline->size(), oddOutline->size()) : 10;
-    path.reserve(neighbours::onModuleCount(matrix) * perModule);
 
     QRCodePixelInsetGenerator& insets = *insetGenerator_;
     QRCodePixelRotationGenerator& rotations = *rotationGenerator_;
@@ -132,23 +154,23 @@ gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size
                 break;
             }
             case PixelType::circle:
-                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)).append(*outline);
+                TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), 0, 0, 0)).appendFixed(*outline);
                 break;
-            case PixelType::stitch: TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).append(*outline); break;
+            case PixelType::stitch: TileSink(path, scaleMoveTurn(s, x, y, 0, 0, 0)).appendFixed(*outline); break;
             case PixelType::shiny:
                 // Scaled by an eighth of the width and moved back by one:
                 // template units 1...9 span the module.
                 TileSink(path, scaleMoveTurn(w / 8, x - w / 8, y - w / 8, 0, 0, 0))
-                    .append(((row + column) % 2 != 0) ? *oddOutline : *outline);
+                    .appendFixed(((row + column) % 2 != 0) ? *oddOutline : *outline);
                 break;
             default:
                 TileSink(path, scaleMoveTurn(s, insetRect.minX(), insetRect.minY(), x + half, y + half, turns))
-                    .append(*outline);
+                    .appendFixed(*outline);
                 break;
             }
+            path.endFigure();
         }
     }
-    return path;
 }
 
 bool CommonPixelGenerator::setInsetFraction(const OptionalSettingsValue& settingValue) {

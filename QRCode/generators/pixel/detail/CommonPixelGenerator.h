@@ -5,6 +5,7 @@
 #include "QRCode/generators/PixelInsetGenerator.h"
 #include "QRCode/generators/PixelRotationGenerator.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
 #include <array>
@@ -81,6 +82,11 @@ public:
     // A module whose inset leaves no rectangle (or is not finite) draws
     // nothing; a type whose outline is not registered draws nothing at all.
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size);
+    // The same figures handed to `sink`, each module's ended with endFigure().
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink);
+    // Whether every module's figure stays inside its cell: the outline fits
+    // its box, no inset grows a module and nothing turns.
+    bool outlinesStayInModules() const;
 
     // The setters behind the settings keys; each answers whether the value
     // was taken (std::nullopt is "no value").

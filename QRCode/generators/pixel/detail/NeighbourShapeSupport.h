@@ -5,6 +5,7 @@
 #include "QRCode/generators/detail/WithoutSettings.h"
 #include "QRCode/generators/PixelShapeGenerator.h"
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
 #include <cmath>
@@ -78,11 +79,11 @@ inline int edgeNeighbourCount(const BoolMatrix::NeighbourInfo& info) noexcept {
     return int(info.left) + int(info.top) + int(info.right) + int(info.bottom);
 }
 
-// Appends unit-cell outlines to `out` through one transform (usually
+// Hands unit-cell outlines to `out` through one transform (usually
 // ModuleLayout::unitCellTransform).
 class TileSink {
 public:
-    TileSink(gfx::Path& out, const gfx::AffineTransform& transform) noexcept : out_(out), m_(transform) {}
+    TileSink(gfx::OutlineSink& out, const gfx::AffineTransform& transform) noexcept : out_(out), m_(transform) {}
 
     gfx::Point map(gfx::Point p) const noexcept { return m_.apply(p); }
 
@@ -94,18 +95,9 @@ public:
     void append(std::span<const OutlineStep> steps) const { appendOutline(out_, steps, m_); }
 
     // A path (in unit-cell coordinates), element by element.
-    void append(const gfx::Path& outline) const {
-        using T = gfx::Path::ElementType;
-        for (const auto& e : outline.elements()) {
-            switch (e.type) {
-            case T::moveToPoint: out_.moveTo(map(e.points[0])); break;
-            case T::addLineToPoint: out_.lineTo(map(e.points[0])); break;
-            case T::addQuadCurveToPoint: out_.quadTo(map(e.points[0]), map(e.points[1])); break;
-            case T::addCurveToPoint: out_.curveTo(map(e.points[0]), map(e.points[1]), map(e.points[2])); break;
-            case T::closeSubpath: out_.closeSubpath(); break;
-            }
-        }
-    }
+    void append(const gfx::Path& outline) const { out_.append(outline, m_); }
+    // A path that outlives the sink unchanged (a shape's fixed outline).
+    void appendFixed(const gfx::Path& outline) const { out_.appendFixed(outline, m_); }
 
     // The rectangle (x, y, w, h) of the unit cell as a rectangle path:
     // move to its top-left corner, lines round, close.
@@ -128,7 +120,7 @@ public:
     }
 
 private:
-    gfx::Path& out_;
+    gfx::OutlineSink& out_;
     gfx::AffineTransform m_;
 };
 

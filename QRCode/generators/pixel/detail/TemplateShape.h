@@ -71,6 +71,10 @@ public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
         return common_.generatePath(matrix, size);
     }
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
+        common_.generateOutlines(matrix, size, sink);
+    }
+    bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
 
     SettingsDict settings() const override {
         SettingsDict result = SettingsDict::object();

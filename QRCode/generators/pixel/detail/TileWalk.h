@@ -9,21 +9,56 @@
 namespace QRCode::PixelShape::neighbours {
 
 // Visits every module row by row, column by column, and lets
-// `draw(sink, row, column, isOn)` append the module's outlines in unit-cell
-// coordinates through `sink`. Empty when there is nothing to lay out.
-// `elementsPerOnModule` sizes the result up front (a hint, not a limit).
+// `draw(sink, row, column, isOn)` hand the module's outlines in unit-cell
+// coordinates to `out` through `sink`, ending each module's figures with
+// out.endFigure(). Nothing when there is nothing to lay out.
+template <class Draw> void tiledOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out, Draw&& draw) {
+    const auto layout = ModuleLayout::of(matrix, size);
+    if (!layout) return;
+    forEachModule(matrix, *layout,
+                  [&](std::int64_t row, std::int64_t column, bool on, const gfx::AffineTransform& placement) {
+                      draw(TileSink(out, placement), row, column, on);
+                      out.endFigure();
+                  });
+}
+
+// The outlines of tiledOutlines as one path. `elementsPerOnModule` sizes
+// the result up front (a hint, not a limit).
 template <class Draw>
 gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elementsPerOnModule, Draw&& draw) {
     gfx::Path path;
-    const auto layout = ModuleLayout::of(matrix, size);
-    if (!layout) return path;
     path.reserve(onModuleCount(matrix) * elementsPerOnModule);
-    forEachModule(matrix, *layout,
-                  [&](std::int64_t row, std::int64_t column, bool on, const gfx::AffineTransform& placement) {
-                      draw(TileSink(path, placement), row, column, on);
-                  });
+    gfx::PathOutlineSink sink(path);
+    tiledOutlines(matrix, size, sink, std::forward<Draw>(draw));
     return path;
 }
+
+// A shape without settings that hands its outlines over module by module:
+// Derived declares
+//   void drawOutlines(const BoolMatrix&, gfx::Size, gfx::OutlineSink&);
+//   static constexpr std::size_t elementsPerModule; // sizes a path up front
+// and, when every module's figures stay inside its cell without overlapping,
+//   static constexpr bool staysInModules = true;
+template <class Derived> class TiledShape : public ShapeWithoutSettings<Derived> {
+public:
+    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
+        gfx::Path path;
+        path.reserve(onModuleCount(matrix) * Derived::elementsPerModule);
+        gfx::PathOutlineSink sink(path);
+        static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
+        return path;
+    }
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
+        static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
+    }
+    bool outlinesStayInModules() const override {
+        if constexpr (requires { Derived::staysInModules; }) {
+            return Derived::staysInModules;
+        } else {
+            return false;
+        }
+    }
+};
 
 // The sixteen tiles of a shape that joins an on-module to the neighbours
 // named by four bits: tile 0 (no neighbour on) is the disc of radius 4 about

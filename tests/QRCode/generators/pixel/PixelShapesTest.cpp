@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -201,6 +202,68 @@ TEST(PixelShapes, SymbolsDrawnWithEveryShapeScan) {
                                                 plain->data()));
                     }
                 }
+            }
+        }
+    }
+}
+
+namespace {
+
+// Records the figures a shape hands over, one path per group.
+class GroupRecorder final : public gfx::OutlineSink {
+public:
+    void moveTo(Point p) override { current_.moveTo(p); }
+    void lineTo(Point p) override { current_.lineTo(p); }
+    void quadTo(Point c, Point end) override { current_.quadTo(c, end); }
+    void curveTo(Point c1, Point c2, Point end) override { current_.curveTo(c1, c2, end); }
+    void closeSubpath() override { current_.closeSubpath(); }
+    void endFigure() override {
+        if (!current_.isEmpty()) groups.push_back(std::move(current_));
+        current_ = gfx::Path();
+    }
+    std::vector<gfx::Path> groups;
+
+private:
+    gfx::Path current_;
+};
+
+BoolMatrix scattered(int n, unsigned seed) {
+    BoolMatrix m(n);
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            seed = seed * 1103515245u + 12345u;
+            m.set(r, c, (seed >> 16) % 3 != 0);
+        }
+    return m;
+}
+
+} // namespace
+
+// The outlines a shape hands over are its path's, element for element; a
+// shape that says its outlines stay in their modules hands each module's
+// over as a group that lies within one module cell.
+TEST(PixelShapeOutlines, AreThePathsAndKeepToTheirModulesWhereTheShapeSaysSo) {
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    for (const auto& name : factory.availableGeneratorNames()) {
+        SCOPED_TRACE(name);
+        for (const unsigned seed : {3u, 17u}) {
+            const BoolMatrix matrix = scattered(19, seed);
+            const Size size{190, 190}; // 10 units a module
+            const auto shape = factory.named(name);
+            GroupRecorder recorder;
+            shape->generateOutlines(matrix, size, recorder);
+            recorder.endFigure();
+            gfx::Path joined;
+            for (const auto& g : recorder.groups) joined.addPath(g);
+            EXPECT_EQ(joined.elements(), shape->generatePath(matrix, size).elements());
+            if (!shape->outlinesStayInModules()) continue;
+            EXPECT_GT(recorder.groups.size(), 100u);
+            for (const auto& g : recorder.groups) {
+                const gfx::Rect box = g.pathBoundingBox();
+                const double column = std::floor(box.minX() / 10 + 1e-9), row = std::floor(box.minY() / 10 + 1e-9);
+                EXPECT_TRUE(box.maxX() <= 10 * column + 10 + 1e-9 && box.maxY() <= 10 * row + 10 + 1e-9)
+                    << "a group reaches from " << box.minX() << ", " << box.minY() << " to " << box.maxX() << ", "
+                    << box.maxY();
             }
         }
     }
