@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -95,11 +97,24 @@ struct NarrowDivider8 {
 };
 #endif
 
+// Rows of a pass's input carry identities: two rows with the same identity
+// hold the same samples, and every row of zeros has kZeroRow. A shadow's mask
+// repeats most of its rows (the inside rows of a row of modules are all
+// alike), a box pass turns equal rows into equal rows, and a vertical window
+// that gains the same row as it loses gives the sum it gave one row before:
+// such rows are copied instead of summed again. Rows with different
+// identities may still be equal; nothing relies on the converse.
+using RowId = std::uint32_t;
+constexpr RowId kZeroRow = 0;
+
 // Working memory of one blur, kept across its passes.
 struct Scratch {
-    std::vector<std::uint8_t> padded, rowSet, zeros;
+    std::vector<std::uint8_t> padded, zeros;
     std::vector<std::uint16_t> prefix, acc16;
     std::vector<std::uint32_t> acc;
+    std::vector<RowId> ids, nextIds; // of the rows of the pass's input and output
+    RowId lastId = kZeroRow;
+    RowId freshId() { return ++lastId; }
 };
 
 // Windows this narrow are summed sample by sample; wider ones from prefix
@@ -215,8 +230,8 @@ int lastSet(const std::uint8_t* s, int w) {
 // (plus the radius), and a row whose whole vertical window is empty is
 // written as zeros. The sums are exact, so skipping changes no value.
 //
-// Fills scratch.rowSet (one flag per row of dst) and returns the columns of
-// dst that can hold set samples: [first, second), empty when first >= second.
+// Leaves the identities of dst's rows in scratch.ids and returns the columns
+// of dst that can hold set samples: [first, second), empty when first >= second.
 std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r,
                                Scratch& scratch) {
     const bool narrow = r <= kNarrowMaxRadius;
@@ -226,39 +241,46 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
     // padding is never written.
     scratch.padded.assign(std::size_t(w) + 2 * std::size_t(r) + 1, 0);
     if (narrow) scratch.prefix.resize(std::size_t(w) + 2 * std::size_t(r) + 2);
-    scratch.rowSet.assign(std::size_t(h), 0);
+    auto& ids = scratch.ids;
     std::uint8_t* p = scratch.padded.data();
     int minX = w, maxX = -1;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + std::size_t(y) * stride;
         std::uint8_t* d = dst + std::size_t(y) * stride;
-        const int first = firstSet(s, w);
+        const std::size_t row = std::size_t(y);
+        // A row like the one above blurs like it (its columns are counted).
+        if (y > 0 && ids[row] == ids[row - 1]) {
+            std::memcpy(d, d - stride, std::size_t(w));
+            continue;
+        }
+        const int first = ids[row] == kZeroRow ? w : firstSet(s, w);
         if (first == w) {
-            std::fill(d, d + w, std::uint8_t(0));
+            std::memset(d, 0, std::size_t(w));
+            ids[row] = kZeroRow;
             continue;
         }
         const int last = lastSet(s, w);
         const int lo = std::max(0, first - r), hi = std::min(w - 1, last + r);
-        std::copy(s + lo, s + hi + 1, p + r + lo);
+        std::memcpy(p + r + lo, s + lo, std::size_t(hi + 1 - lo));
         // The window of x reads p[x .. x + 2r], that is src[x - r .. x + r].
         std::fill(p + std::max(0, lo - r) + r, p + lo + r, std::uint8_t(0));
         std::fill(p + hi + 1 + r, p + std::min(w - 1, hi + r) + 1 + r, std::uint8_t(0));
-        std::fill(d, d + lo, std::uint8_t(0));
+        std::memset(d, 0, std::size_t(lo));
         if (narrow) {
             narrowRow(p, d, lo, hi, r, scratch.prefix.data(), narrowDiv);
         } else {
             wideRow(p, d, lo, hi, r);
         }
-        std::fill(d + hi + 1, d + w, std::uint8_t(0));
-        scratch.rowSet[std::size_t(y)] = 1;
+        std::memset(d + hi + 1, 0, std::size_t(w - 1 - hi));
         minX = std::min(minX, lo);
         maxX = std::max(maxX, hi);
     }
     return {minX, maxX + 1};
 }
 
-// One output row of the vertical pass over n columns: writes the rounded
-// window sums acc + add and leaves acc + add - sub for the next row.
+// One output row of the vertical pass over n columns: takes the row leaving
+// the window from the sums, adds the row entering it, and writes the rounded
+// sums.
 void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
                    const NarrowDivider& div) {
     int x = 0;
@@ -269,29 +291,33 @@ void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8
         auto* a = reinterpret_cast<__m128i*>(acc + x);
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + x));
         const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sub + x));
-        const __m128i v0 = _mm_add_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(in, zero));
-        const __m128i v1 = _mm_add_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(in, zero));
+        const __m128i v0 = _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(out, zero)),
+                                         _mm_unpacklo_epi8(in, zero));
+        const __m128i v1 = _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(out, zero)),
+                                         _mm_unpackhi_epi8(in, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0), divide8(v1)));
-        _mm_storeu_si128(a, _mm_sub_epi16(v0, _mm_unpacklo_epi8(out, zero)));
-        _mm_storeu_si128(a + 1, _mm_sub_epi16(v1, _mm_unpackhi_epi8(out, zero)));
+        _mm_storeu_si128(a, v0);
+        _mm_storeu_si128(a + 1, v1);
     }
 #endif
     for (; x < n; ++x) {
-        const std::uint16_t v = std::uint16_t(acc[x] + add[x]);
+        const std::uint16_t v = std::uint16_t(acc[x] - sub[x] + add[x]);
         d[x] = div(v);
-        acc[x] = std::uint16_t(v - sub[x]);
+        acc[x] = v;
     }
 }
 
 void wideColumns(std::uint32_t* a, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
                  const Divider& div) {
     for (int x = 0; x < n; ++x) {
-        const std::uint32_t v = a[x] + add[x];
+        const std::uint32_t v = a[x] - sub[x] + add[x];
         d[x] = div(v);
-        a[x] = v - sub[x];
+        a[x] = v;
     }
 }
 
+// Reads the identities of src's rows from scratch.ids and leaves those of
+// dst's there.
 void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r, Scratch& scratch,
               std::pair<int, int> columns) {
     const bool narrow = r <= kNarrowMaxRadius;
@@ -305,42 +331,69 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
     } else {
         scratch.acc.assign(columnCount, 0);
     }
-    // Rows that are not set hold zeros: they are read from here instead.
+    // Rows of zeros are read from here instead.
     scratch.zeros.assign(columnCount, 0);
-    const auto& rowSet = scratch.rowSet;
-    auto isSet = [&](int y) { return y >= 0 && y < h && rowSet[std::size_t(y)] != 0; };
-    int setInWindow = 0; // set rows among y - r ... y + r
+    const auto& ids = scratch.ids;
+    auto& outIds = scratch.nextIds;
+    outIds.resize(std::size_t(h));
+    auto idOf = [&](int y) { return y >= 0 && y < h ? ids[std::size_t(y)] : kZeroRow; };
+    auto rowOf = [&](int y) {
+        return idOf(y) == kZeroRow ? scratch.zeros.data() : src + std::size_t(y) * stride + x0;
+    };
+    int setInWindow = 0; // rows not known to be zero among y - r ... y + r
+    // The window before the first row: rows -r - 1 ... r - 1.
     for (int y = 0; y < std::min(r, h); ++y) {
-        if (!isSet(y)) continue;
+        if (idOf(y) == kZeroRow) continue;
         ++setInWindow;
-        const std::uint8_t* s = src + std::size_t(y) * stride + x0;
+        const std::uint8_t* s = rowOf(y);
         if (narrow) {
             for (std::size_t x = 0; x < columnCount; ++x) scratch.acc16[x] = std::uint16_t(scratch.acc16[x] + s[x]);
         } else {
             for (std::size_t x = 0; x < columnCount; ++x) scratch.acc[x] += s[x];
         }
     }
-    // One pass per row: add the row entering the window, write, take away
-    // the row leaving it.
+    // One pass per row: take away the row leaving the window, add the row
+    // entering it, write.
     for (int y = 0; y < h; ++y) {
-        const bool addSet = isSet(y + r), subSet = isSet(y - r);
+        const RowId addId = idOf(y + r), subId = idOf(y - r - 1);
+        if (subId != kZeroRow) --setInWindow;
+        if (addId != kZeroRow) ++setInWindow;
         std::uint8_t* row = dst + std::size_t(y) * stride;
-        if (addSet) ++setInWindow;
         if (setInWindow == 0 || n <= 0) {
-            std::fill(row, row + w, std::uint8_t(0));
-            if (subSet) --setInWindow;
+            // The whole window is zeros, and so are its sums from now on.
+            if (subId != kZeroRow) {
+                std::fill(scratch.acc16.begin(), scratch.acc16.end(), std::uint16_t(0));
+                std::fill(scratch.acc.begin(), scratch.acc.end(), 0u);
+            }
+            std::memset(row, 0, std::size_t(w));
+            outIds[std::size_t(y)] = kZeroRow;
             continue;
         }
-        std::fill(row, row + x0, std::uint8_t(0));
-        std::fill(row + x1, row + w, std::uint8_t(0));
-        const std::uint8_t* add = addSet ? src + std::size_t(y + r) * stride + x0 : scratch.zeros.data();
-        const std::uint8_t* sub = subSet ? src + std::size_t(y - r) * stride + x0 : scratch.zeros.data();
-        if (narrow) {
-            narrowColumns(scratch.acc16.data(), add, sub, row + x0, n, narrowDiv);
-        } else {
-            wideColumns(scratch.acc.data(), add, sub, row + x0, n, wideDiv);
+        if (y > 0 && addId == subId) {
+            // The sums are those of the row above.
+            std::memcpy(row, row - stride, std::size_t(w));
+            outIds[std::size_t(y)] = outIds[std::size_t(y) - 1];
+            continue;
         }
-        if (subSet) --setInWindow;
+        std::memset(row, 0, std::size_t(x0));
+        std::memset(row + x1, 0, std::size_t(w - x1));
+        if (narrow) {
+            narrowColumns(scratch.acc16.data(), rowOf(y + r), rowOf(y - r - 1), row + x0, n, narrowDiv);
+        } else {
+            wideColumns(scratch.acc.data(), rowOf(y + r), rowOf(y - r - 1), row + x0, n, wideDiv);
+        }
+        outIds[std::size_t(y)] = scratch.freshId();
+    }
+    std::swap(scratch.ids, outIds);
+}
+
+// Identities of the rows of a plane: equal neighbours share one.
+void identifyRows(const std::uint8_t* data, int w, int h, int stride, Scratch& scratch) {
+    scratch.ids.resize(std::size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = data + std::size_t(y) * stride;
+        const bool same = y > 0 && std::memcmp(s, s - stride, std::size_t(w)) == 0;
+        scratch.ids[std::size_t(y)] = same ? scratch.ids[std::size_t(y) - 1] : scratch.freshId();
     }
 }
 
@@ -353,12 +406,14 @@ void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sig
     sigma = std::min(sigma, kMaxBlurSigma);
     int radii[3];
     boxRadii(sigma, radii);
-    std::vector<std::uint8_t> tmp(std::size_t(stride) * std::size_t(height));
+    // Every pass writes all of its rows' samples: the buffer needs no zeros.
+    const auto tmp = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(stride) * std::size_t(height));
     Scratch scratch;
+    identifyRows(data, width, height, stride, scratch);
     for (int r : radii) {
         if (r <= 0) continue;
-        const auto columns = horizontal(data, tmp.data(), width, height, stride, r, scratch);
-        vertical(tmp.data(), data, width, height, stride, r, scratch, columns);
+        const auto columns = horizontal(data, tmp.get(), width, height, stride, r, scratch);
+        vertical(tmp.get(), data, width, height, stride, r, scratch, columns);
     }
 }
 
