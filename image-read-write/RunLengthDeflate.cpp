@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace ImageReadWrite::detail {
@@ -167,27 +168,47 @@ std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::siz
     return (s2 << 16) | s1;
 }
 
-// Writes bits from the least significant, four bytes at a time, into room
-// reserved beforehand.
+// Writes bits from the least significant into room reserved beforehand
+// (with eight bytes to spare): every put stores eight bytes and moves on by
+// the whole bytes it completed, which keeps fewer than eight bits pending.
 struct BitWriter {
     std::uint8_t* at;
     std::uint64_t bits;
     int count;
 
+    // n is at most 32.
     void put(std::uint32_t value, int n) {
         bits |= std::uint64_t(value) << count;
         count += n;
-        if (count >= 32) {
-            const std::uint32_t word = std::uint32_t(bits);
-            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16),
-                                           std::uint8_t(word >> 24)};
-            std::memcpy(at, bytes, 4);
-            at += 4;
-            bits >>= 32;
-            count -= 32;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at, &bits, 8);
+        } else {
+            for (int i = 0; i < 8; ++i) at[i] = std::uint8_t(bits >> (8 * i));
         }
+        // At most 39 bits were pending: whole is at most 4.
+        const int whole = count >> 3;
+        at += whole;
+        bits >>= 8 * whole;
+        count &= 7;
     }
 };
+
+// The length of the stretch of bytes from p on that each differ from the
+// byte before them (p itself is taken to).
+std::size_t literalStretch(const std::uint8_t* p, const std::uint8_t* end) {
+    const std::uint8_t* q = p + 1;
+#if defined(__SSE2__)
+    while (end - q >= 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q - 1));
+        const int same = _mm_movemask_epi8(_mm_cmpeq_epi8(here, before));
+        if (same != 0) return std::size_t(q - p) + std::size_t(std::countr_zero(unsigned(same)));
+        q += 16;
+    }
+#endif
+    while (q < end && *q != q[-1]) ++q;
+    return std::size_t(q - p);
+}
 
 } // namespace
 
@@ -198,6 +219,59 @@ RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
     out_.push_back(0x01);
 }
 
+// The token emitters are small and run once a byte or so: defined ahead of
+// their callers so that they are inlined. A block ends at exactly
+// kBlockTokens tokens, whatever way they come.
+inline void RunLengthDeflate::literal(std::uint8_t byte) {
+    tokens_[tokenCount_] = byte;
+    ++freq_[byte];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+inline void RunLengthDeflate::literals(const std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        const std::size_t take = std::min(n, kBlockTokens - tokenCount_);
+        std::uint16_t* const to = tokens_.data() + tokenCount_;
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 16 <= take; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 8), _mm_unpackhi_epi8(v, zero));
+        }
+#endif
+        for (; i < take; ++i) to[i] = p[i];
+        for (i = 0; i < take; ++i) ++freq_[p[i]];
+        tokenCount_ += take;
+        p += take;
+        n -= take;
+        if (tokenCount_ == kBlockTokens) flushBlock(false);
+    }
+}
+
+inline void RunLengthDeflate::match(unsigned length) {
+    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
+    ++freq_[kLengthCodes[length - 3].symbol];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+inline void RunLengthDeflate::endRun() {
+    std::size_t r = run_;
+    run_ = 0;
+    // Matches of at most 258, none shorter than 3 except a tail of literals.
+    while (r > 258) {
+        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
+        match(unsigned(take));
+        r -= take;
+    }
+    if (r >= 3) {
+        match(unsigned(r));
+    } else {
+        while (r-- > 0) literal(std::uint8_t(previous_));
+    }
+}
+
 void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     adler_ = adler32Update(adler_, data, size);
     const std::uint8_t* p = data;
@@ -205,8 +279,11 @@ void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     while (p < end) {
         if (int(*p) != previous_) {
             if (run_ != 0) endRun();
-            previous_ = *p;
-            literal(*p++);
+            // Bytes each unlike the one before are literals, in one go.
+            const std::size_t n = literalStretch(p, end);
+            literals(p, n);
+            p += n;
+            previous_ = p[-1];
             continue;
         }
         // A run of the previous byte, eight bytes at a time where it is long.
@@ -240,34 +317,6 @@ void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
         --count;
     }
     run_ += count;
-}
-
-void RunLengthDeflate::literal(std::uint8_t byte) {
-    tokens_[tokenCount_] = byte;
-    ++freq_[byte];
-    if (++tokenCount_ == kBlockTokens) flushBlock(false);
-}
-
-void RunLengthDeflate::match(unsigned length) {
-    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
-    ++freq_[kLengthCodes[length - 3].symbol];
-    if (++tokenCount_ == kBlockTokens) flushBlock(false);
-}
-
-void RunLengthDeflate::endRun() {
-    std::size_t r = run_;
-    run_ = 0;
-    // Matches of at most 258, none shorter than 3 except a tail of literals.
-    while (r > 258) {
-        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
-        match(unsigned(take));
-        r -= take;
-    }
-    if (r >= 3) {
-        match(unsigned(r));
-    } else {
-        while (r-- > 0) literal(std::uint8_t(previous_));
-    }
 }
 
 void RunLengthDeflate::flushBlock(bool last) {
@@ -328,11 +377,8 @@ void RunLengthDeflate::flushBlock(bool last) {
     int hclen = 19;
     while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;
 
-    // A block takes at most 31 bits a token (15 for the length, 5 extra, 1
-    // for the distance) besides its header, which is under 600 bytes.
-    const std::size_t start = out_.size();
-    out_.resize(start + 4 * tokenCount_ + 1024);
-    BitWriter out{out_.data() + start, bits_, bitCount_};
+    if (!blockBytes_) blockBytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBlockBytes);
+    BitWriter out{blockBytes_.get(), bits_, bitCount_};
     out.put(last ? 1 : 0, 1);
     out.put(2, 2); // dynamic Huffman codes
     out.put(std::uint32_t(hlit - 257), 5);
@@ -362,7 +408,7 @@ void RunLengthDeflate::flushBlock(bool last) {
         out.put(tokenBits[token], tokenBitCount[token]);
     }
     out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
-    out_.resize(std::size_t(out.at - out_.data()));
+    out_.insert(out_.end(), blockBytes_.get(), out.at);
     bits_ = out.bits;
     bitCount_ = out.count;
     tokenCount_ = 0;

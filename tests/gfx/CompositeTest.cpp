@@ -23,13 +23,17 @@ TEST(Composite, MaskedColourOverPixelsIsCairosToTheByte) {
     auto unit = [&] { return std::uniform_real_distribution<double>(0, 1)(rng); };
     for (int round = 0; round < 400; ++round) {
         const int w = 1 + int(rng() % 70), h = 1 + int(rng() % 4);
-        // Premultiplied destinations: opaque, translucent and clear pixels.
-        std::vector<std::uint32_t> pixels(std::size_t(w) * h);
-        for (auto& p : pixels) {
+        // Premultiplied destinations: opaque, translucent and clear pixels,
+        // in half of the rounds mostly one background, as under a shadow.
+        auto randomPixel = [&] {
             const unsigned a = rng() % 3 == 0 ? 255 : rng() % 5 == 0 ? 0 : rng() % 256;
             auto channel = [&] { return a == 0 ? 0u : unsigned(rng() % (a + 1)); };
-            p = a << 24 | channel() << 16 | channel() << 8 | channel();
-        }
+            return a << 24 | channel() << 16 | channel() << 8 | channel();
+        };
+        const std::uint32_t background = randomPixel();
+        const bool mostlyBackground = round % 2 == 0;
+        std::vector<std::uint32_t> pixels(std::size_t(w) * h);
+        for (auto& p : pixels) p = mostlyBackground && rng() % 8 != 0 ? background : randomPixel();
         const int maskStride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, w);
         std::vector<std::uint8_t> mask(std::size_t(maskStride) * h, 0);
         for (int y = 0; y < h; ++y) {
