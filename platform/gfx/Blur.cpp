@@ -1,5 +1,7 @@
 #include "platform/gfx/Blur.h"
 
+#include "platform/gfx/Simd.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -107,6 +109,64 @@ struct NarrowDivider8 {
 using RowId = std::uint32_t;
 constexpr RowId kZeroRow = 0;
 
+#if TESSIVO_HAVE_AVX2
+// Sixteen 16-bit sums (in order) to their rounded quotients, as
+// NarrowDivider does.
+TESSIVO_AVX2 __m256i divide16(const NarrowDivider& d, __m256i sums) {
+    if (d.magic != 0) {
+        return _mm256_srl_epi16(
+            _mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(short(d.half))), _mm256_set1_epi16(short(d.magic))),
+            _mm_cvtsi32_si128(d.shift));
+    }
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256 inv = _mm256_set1_ps(d.inv), half = _mm256_set1_ps(0.5f);
+    const __m256 lo = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_unpacklo_epi16(sums, zero)), inv), half);
+    const __m256 hi = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_unpackhi_epi16(sums, zero)), inv), half);
+    return _mm256_packs_epi32(_mm256_cvttps_epi32(lo), _mm256_cvttps_epi32(hi));
+}
+
+// Thirty-two quotients from two vectors of sixteen, as bytes in order.
+TESSIVO_AVX2 void storeQuotients(const NarrowDivider& d, __m256i sums0, __m256i sums1, std::uint8_t* out) {
+    const __m256i packed = _mm256_packus_epi16(divide16(d, sums0), divide16(d, sums1));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute4x64_epi64(packed, 0xD8));
+}
+
+TESSIVO_AVX2 __m256i widen(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// The direct window sums of narrowRow, 32 a step; returns where it stopped.
+__attribute__((target("avx2"))) int directRowAVX2(const std::uint8_t* p, std::uint8_t* d, int x, int hi, int w,
+                                                  const NarrowDivider& div) {
+    for (; x + 32 <= hi + 1; x += 32) {
+        __m256i s0 = _mm256_setzero_si256(), s1 = s0;
+        for (int k = 0; k < w; ++k) {
+            s0 = _mm256_add_epi16(s0, widen(p + x + k));
+            s1 = _mm256_add_epi16(s1, widen(p + x + k + 16));
+        }
+        storeQuotients(div, s0, s1, d + x);
+    }
+    return x;
+}
+
+// narrowColumns, 32 columns a step; returns where it stopped.
+__attribute__((target("avx2"))) int columnsAVX2(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub,
+                                                std::uint8_t* d, int n, const NarrowDivider& div) {
+    int x = 0;
+    for (; x + 32 <= n; x += 32) {
+        auto* a = reinterpret_cast<__m256i*>(acc + x);
+        const __m256i v0 =
+            _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a), widen(sub + x)), widen(add + x));
+        const __m256i v1 =
+            _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a + 1), widen(sub + x + 16)), widen(add + x + 16));
+        storeQuotients(div, v0, v1, d + x);
+        _mm256_storeu_si256(a, v0);
+        _mm256_storeu_si256(a + 1, v1);
+    }
+    return x;
+}
+#endif
+
 // Working memory of one blur, kept across its passes.
 struct Scratch {
     std::vector<std::uint8_t> padded, zeros;
@@ -129,6 +189,9 @@ void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, st
     const int w = 2 * r + 1;
     int x = lo;
     if (r <= kDirectMaxRadius) {
+#if TESSIVO_HAVE_AVX2
+        if (haveAVX2()) x = directRowAVX2(p, d, x, hi, w, div);
+#endif
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
         const NarrowDivider8 divide8(div);
@@ -284,6 +347,9 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
 void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
                    const NarrowDivider& div) {
     int x = 0;
+#if TESSIVO_HAVE_AVX2
+    if (haveAVX2()) x = columnsAVX2(acc, add, sub, d, n, div);
+#endif
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const NarrowDivider8 divide8(div);

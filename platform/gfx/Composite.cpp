@@ -1,19 +1,14 @@
 #include "platform/gfx/Composite.h"
 
+#include "platform/gfx/Simd.h"
+
 #include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-// Builds for x86-64 with GCC or Clang add an AVX2 loop, taken where the
-// processor has it.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TESSIVO_HAVE_AVX2 1
-#include <immintrin.h>
-#else
-#define TESSIVO_HAVE_AVX2 0
-#endif
+
 
 namespace gfx::detail {
 
@@ -48,7 +43,7 @@ std::uint32_t solidPixel(double red, double green, double blue, double alpha) {
 }
 
 #if TESSIVO_HAVE_AVX2
-#define TESSIVO_AVX2 __attribute__((target("avx2"), always_inline)) inline
+namespace {
 
 // a * b / 255, rounded, in each 16-bit lane.
 TESSIVO_AVX2 __m256i multiply8(__m256i a, __m256i b) {
@@ -64,7 +59,7 @@ TESSIVO_AVX2 __m256i over4(__m256i source, __m256i pixels4, __m256i masks4) {
 }
 
 // Eight pixels a step, as the SSE2 loop below does four.
-__attribute__((target("avx2"))) static std::size_t maskSolidOverAVX2(std::uint32_t colour, const std::uint8_t* mask,
+__attribute__((target("avx2"))) std::size_t maskSolidOverAVX2(std::uint32_t colour, const std::uint8_t* mask,
                                                                       std::uint32_t* pixels, std::size_t n) {
     std::size_t x = 0;
     const __m256i zero = _mm256_setzero_si256();
@@ -90,10 +85,7 @@ __attribute__((target("avx2"))) static std::size_t maskSolidOverAVX2(std::uint32
     return x;
 }
 
-static bool haveAVX2() {
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
-}
+} // namespace
 #endif
 
 void maskSolidOver(std::uint32_t colour, const std::uint8_t* mask, std::uint32_t* pixels, std::size_t n) {
