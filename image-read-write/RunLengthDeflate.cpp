@@ -193,23 +193,6 @@ struct BitWriter {
     }
 };
 
-// The length of the stretch of bytes from p on that each differ from the
-// byte before them (p itself is taken to).
-std::size_t literalStretch(const std::uint8_t* p, const std::uint8_t* end) {
-    const std::uint8_t* q = p + 1;
-#if defined(__SSE2__)
-    while (end - q >= 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q - 1));
-        const int same = _mm_movemask_epi8(_mm_cmpeq_epi8(here, before));
-        if (same != 0) return std::size_t(q - p) + std::size_t(std::countr_zero(unsigned(same)));
-        q += 16;
-    }
-#endif
-    while (q < end && *q != q[-1]) ++q;
-    return std::size_t(q - p);
-}
-
 } // namespace
 
 RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
@@ -226,28 +209,6 @@ inline void RunLengthDeflate::literal(std::uint8_t byte) {
     tokens_[tokenCount_] = byte;
     ++freq_[byte];
     if (++tokenCount_ == kBlockTokens) flushBlock(false);
-}
-
-inline void RunLengthDeflate::literals(const std::uint8_t* p, std::size_t n) {
-    while (n > 0) {
-        const std::size_t take = std::min(n, kBlockTokens - tokenCount_);
-        std::uint16_t* const to = tokens_.data() + tokenCount_;
-        std::size_t i = 0;
-#if defined(__SSE2__)
-        const __m128i zero = _mm_setzero_si128();
-        for (; i + 16 <= take; i += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi8(v, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 8), _mm_unpackhi_epi8(v, zero));
-        }
-#endif
-        for (; i < take; ++i) to[i] = p[i];
-        for (i = 0; i < take; ++i) ++freq_[p[i]];
-        tokenCount_ += take;
-        p += take;
-        n -= take;
-        if (tokenCount_ == kBlockTokens) flushBlock(false);
-    }
 }
 
 inline void RunLengthDeflate::match(unsigned length) {
@@ -272,33 +233,88 @@ inline void RunLengthDeflate::endRun() {
     }
 }
 
+inline void RunLengthDeflate::step(std::uint8_t byte) {
+    if (int(byte) != previous_) {
+        if (run_ != 0) endRun();
+        previous_ = byte;
+        literal(byte);
+    } else {
+        ++run_;
+    }
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes whose equalities to the byte before them are the bits of
+// `same`, with room for their tokens in the block. Which tokens a run
+// before a literal makes (none, one or two literals, or one match) depends
+// on the data alone, so they are chosen without branches: the filtered rows
+// of a smooth picture alternate short runs and literals at random, which
+// the branches of step() guess wrong about half the time.
+inline void RunLengthDeflate::tokenise16(const std::uint8_t* bytes, unsigned same) {
+    unsigned differ = ~same & 0xFFFFu;
+    // A run before the first literal began run_ bytes before the block.
+    std::ptrdiff_t lastLiteral = -1 - std::ptrdiff_t(run_);
+    std::size_t n = tokenCount_;
+    std::uint16_t* const tokens = tokens_.data();
+    while (differ != 0) {
+        const int k = std::countr_zero(differ);
+        differ &= differ - 1;
+        const std::size_t run = std::size_t(k - lastLiteral - 1);
+        lastLiteral = k;
+        const unsigned before = bytes[k - 1], byte = bytes[k];
+        if (run > 258) [[unlikely]] {
+            // A long run (several matches) ends here: the rest of the block
+            // goes byte by byte.
+            tokenCount_ = n;
+            run_ = run;
+            previous_ = int(before);
+            for (int rest = k; rest < 16; ++rest) step(bytes[rest]);
+            return;
+        }
+        {
+            const bool isMatch = run >= 3;
+            const LengthCode& code = kLengthCodes[isMatch ? run - 3 : 0];
+            tokens[n] = isMatch ? std::uint16_t(256 + run - 3) : std::uint16_t(before);
+            tokens[n + 1] = std::uint16_t(before);
+            freq_[isMatch ? code.symbol : before] += isMatch ? 1u : unsigned(run);
+            n += isMatch ? 1 : run;
+        }
+        tokens[n++] = std::uint16_t(byte);
+        ++freq_[byte];
+    }
+    tokenCount_ = n;
+    run_ = std::size_t(15 - lastLiteral);
+    previous_ = bytes[15];
+    if (tokenCount_ == kBlockTokens) flushBlock(false);
+}
+#endif
+
 void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     adler_ = adler32Update(adler_, data, size);
-    const std::uint8_t* p = data;
-    const std::uint8_t* const end = data + size;
-    while (p < end) {
-        if (int(*p) != previous_) {
-            if (run_ != 0) endRun();
-            // Bytes each unlike the one before are literals, in one go.
-            const std::size_t n = literalStretch(p, end);
-            literals(p, n);
-            p += n;
-            previous_ = p[-1];
-            continue;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (size > 16) {
+        step(data[0]);
+        for (i = 1; i + 16 <= size; i += 16) {
+            const unsigned same = unsigned(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
+                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i - 1)))));
+            if (same == 0xFFFF) {
+                run_ += 16;
+                continue;
+            }
+            // Sixteen literals and a run's two make at most 48 tokens; a
+            // block that could fill up on the way is tokenised byte by byte,
+            // so that it ends at exactly kBlockTokens.
+            if (kBlockTokens - tokenCount_ < 48) {
+                for (std::size_t k = 0; k < 16; ++k) step(data[i + k]);
+                continue;
+            }
+            tokenise16(data + i, same);
         }
-        // A run of the previous byte, eight bytes at a time where it is long.
-        const std::uint8_t* q = p + 1;
-        const std::uint64_t pattern = 0x0101010101010101ull * *p;
-        while (end - q >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, q, 8);
-            if (word != pattern) break;
-            q += 8;
-        }
-        while (q < end && *q == *p) ++q;
-        run_ += std::size_t(q - p);
-        p = q;
     }
+#endif
+    for (; i < size; ++i) step(data[i]);
 }
 
 void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {

@@ -35,7 +35,8 @@ private:
     static constexpr std::size_t kMaxBlockBytes = 4 * kBlockTokens + 1024 + 8;
 
     void literal(std::uint8_t byte);
-    void literals(const std::uint8_t* bytes, std::size_t n);
+    void step(std::uint8_t byte);
+    void tokenise16(const std::uint8_t* bytes, unsigned same);
     void endRun();
     void match(unsigned length);
     void flushBlock(bool last);
