@@ -173,6 +173,9 @@ struct Scratch {
     std::vector<std::uint16_t> prefix, acc16;
     std::vector<std::uint32_t> acc;
     std::vector<RowId> ids, nextIds; // of the rows of the pass's input and output
+    // The row of the horizontal pass's output that holds row y's samples:
+    // a repeated row is not written again, only its first.
+    std::vector<int> canonical;
     RowId lastId = kZeroRow;
     RowId freshId() { return ++lastId; }
 };
@@ -305,6 +308,8 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
     scratch.padded.assign(std::size_t(w) + 2 * std::size_t(r) + 1, 0);
     if (narrow) scratch.prefix.resize(std::size_t(w) + 2 * std::size_t(r) + 2);
     auto& ids = scratch.ids;
+    scratch.canonical.resize(std::size_t(h));
+    RowId idAbove = kZeroRow;
     std::uint8_t* p = scratch.padded.data();
     int minX = w, maxX = -1;
     for (int y = 0; y < h; ++y) {
@@ -312,13 +317,20 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
         std::uint8_t* d = dst + std::size_t(y) * stride;
         const std::size_t row = std::size_t(y);
         // A row like the one above blurs like it (its columns are counted).
-        if (y > 0 && ids[row] == ids[row - 1]) {
-            std::memcpy(d, d - stride, std::size_t(w));
+        // The one above may have been found to be zeros since: its identity
+        // as it came is compared.
+        const RowId id = ids[row];
+        if (y > 0 && id == idAbove) {
+            scratch.canonical[row] = scratch.canonical[row - 1];
+            ids[row] = ids[row - 1];
             continue;
         }
+        idAbove = id;
+        scratch.canonical[row] = y;
+        // Rows of zeros are never read (the vertical pass knows them by
+        // their identity).
         const int first = ids[row] == kZeroRow ? w : firstSet(s, w);
         if (first == w) {
-            std::memset(d, 0, std::size_t(w));
             ids[row] = kZeroRow;
             continue;
         }
@@ -383,9 +395,11 @@ void wideColumns(std::uint32_t* a, const std::uint8_t* add, const std::uint8_t* 
 }
 
 // Reads the identities of src's rows from scratch.ids and leaves those of
-// dst's there.
+// dst's there. Unless `everyRow` is set, rows of zeros and rows that repeat
+// the row above are left unwritten: the next horizontal pass does not read
+// them.
 void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r, Scratch& scratch,
-              std::pair<int, int> columns) {
+              std::pair<int, int> columns, bool everyRow) {
     const bool narrow = r <= kNarrowMaxRadius;
     const NarrowDivider narrowDiv(2 * r + 1);
     const Divider wideDiv(2 * r + 1);
@@ -404,7 +418,8 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
     outIds.resize(std::size_t(h));
     auto idOf = [&](int y) { return y >= 0 && y < h ? ids[std::size_t(y)] : kZeroRow; };
     auto rowOf = [&](int y) {
-        return idOf(y) == kZeroRow ? scratch.zeros.data() : src + std::size_t(y) * stride + x0;
+        return idOf(y) == kZeroRow ? scratch.zeros.data()
+                                   : src + std::size_t(scratch.canonical[std::size_t(y)]) * stride + x0;
     };
     int setInWindow = 0; // rows not known to be zero among y - r ... y + r
     // The window before the first row: rows -r - 1 ... r - 1.
@@ -431,13 +446,13 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
                 std::fill(scratch.acc16.begin(), scratch.acc16.end(), std::uint16_t(0));
                 std::fill(scratch.acc.begin(), scratch.acc.end(), 0u);
             }
-            std::memset(row, 0, std::size_t(w));
+            if (everyRow) std::memset(row, 0, std::size_t(w));
             outIds[std::size_t(y)] = kZeroRow;
             continue;
         }
         if (y > 0 && addId == subId) {
             // The sums are those of the row above.
-            std::memcpy(row, row - stride, std::size_t(w));
+            if (everyRow) std::memcpy(row, row - stride, std::size_t(w));
             outIds[std::size_t(y)] = outIds[std::size_t(y) - 1];
             continue;
         }
@@ -472,14 +487,16 @@ void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sig
     sigma = std::min(sigma, kMaxBlurSigma);
     int radii[3];
     boxRadii(sigma, radii);
-    // Every pass writes all of its rows' samples: the buffer needs no zeros.
+    // Only rows that a pass writes are read back: the buffer needs no zeros.
     const auto tmp = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(stride) * std::size_t(height));
     Scratch scratch;
     identifyRows(data, width, height, stride, scratch);
-    for (int r : radii) {
-        if (r <= 0) continue;
-        const auto columns = horizontal(data, tmp.get(), width, height, stride, r, scratch);
-        vertical(tmp.get(), data, width, height, stride, r, scratch, columns);
+    int last = 2;
+    while (last > 0 && radii[last] <= 0) --last;
+    for (int i = 0; i <= last; ++i) {
+        if (radii[i] <= 0) continue;
+        const auto columns = horizontal(data, tmp.get(), width, height, stride, radii[i], scratch);
+        vertical(tmp.get(), data, width, height, stride, radii[i], scratch, columns, i == last);
     }
 }
 
