@@ -296,9 +296,9 @@ void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     if (size > 16) {
         step(data[0]);
         for (i = 1; i + 16 <= size; i += 16) {
-            const unsigned same = unsigned(_mm_movemask_epi8(
-                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
-                               _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i - 1)))));
+            const unsigned same = unsigned(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
+                                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i - 1)))));
             if (same == 0xFFFF) {
                 run_ += 16;
                 continue;

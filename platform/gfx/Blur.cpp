@@ -114,9 +114,9 @@ constexpr RowId kZeroRow = 0;
 // NarrowDivider does.
 TESSIVO_AVX2 __m256i divide16(const NarrowDivider& d, __m256i sums) {
     if (d.magic != 0) {
-        return _mm256_srl_epi16(
-            _mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(short(d.half))), _mm256_set1_epi16(short(d.magic))),
-            _mm_cvtsi32_si128(d.shift));
+        return _mm256_srl_epi16(_mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(short(d.half))),
+                                                   _mm256_set1_epi16(short(d.magic))),
+                                _mm_cvtsi32_si128(d.shift));
     }
     const __m256i zero = _mm256_setzero_si256();
     const __m256 inv = _mm256_set1_ps(d.inv), half = _mm256_set1_ps(0.5f);
@@ -155,8 +155,7 @@ __attribute__((target("avx2"))) int columnsAVX2(std::uint16_t* acc, const std::u
     int x = 0;
     for (; x + 32 <= n; x += 32) {
         auto* a = reinterpret_cast<__m256i*>(acc + x);
-        const __m256i v0 =
-            _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a), widen(sub + x)), widen(add + x));
+        const __m256i v0 = _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a), widen(sub + x)), widen(add + x));
         const __m256i v1 =
             _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a + 1), widen(sub + x + 16)), widen(add + x + 16));
         storeQuotients(div, v0, v1, d + x);
@@ -369,8 +368,8 @@ void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8
         auto* a = reinterpret_cast<__m128i*>(acc + x);
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + x));
         const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sub + x));
-        const __m128i v0 = _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(out, zero)),
-                                         _mm_unpacklo_epi8(in, zero));
+        const __m128i v0 =
+            _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(out, zero)), _mm_unpacklo_epi8(in, zero));
         const __m128i v1 = _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(out, zero)),
                                          _mm_unpackhi_epi8(in, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0), divide8(v1)));

@@ -9,7 +9,6 @@
 #include <emmintrin.h>
 #endif
 
-
 namespace gfx::detail {
 
 namespace {
@@ -60,7 +59,7 @@ TESSIVO_AVX2 __m256i over4(__m256i source, __m256i pixels4, __m256i masks4) {
 
 // Eight pixels a step, as the SSE2 loop below does four.
 __attribute__((target("avx2"))) std::size_t maskSolidOverAVX2(std::uint32_t colour, const std::uint8_t* mask,
-                                                                      std::uint32_t* pixels, std::size_t n) {
+                                                              std::uint32_t* pixels, std::size_t n) {
     std::size_t x = 0;
     const __m256i zero = _mm256_setzero_si256();
     const __m256i source = _mm256_unpacklo_epi8(_mm256_set1_epi32(int(colour)), zero);

@@ -503,8 +503,8 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_restore(cr_);
 }
 
-bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx,
-                                          int dy, int x0, int y0, int x1, int y1, std::uint32_t colour) {
+bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy,
+                                          int x0, int y0, int x1, int y1, std::uint32_t colour) {
     if (pdf_ || !layers_.empty() || state_.blend != BlendMode::normal || cairo_get_target(cr_) != surface_) {
         return false;
     }
@@ -516,8 +516,8 @@ bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, i
     cairo_new_path(cr_);
     cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
     cairo_clip(cr_);
-    std::unique_ptr<cairo_rectangle_list_t, void (*)(cairo_rectangle_list_t*)> clip(
-        cairo_copy_clip_rectangle_list(cr_), cairo_rectangle_list_destroy);
+    std::unique_ptr<cairo_rectangle_list_t, void (*)(cairo_rectangle_list_t*)> clip(cairo_copy_clip_rectangle_list(cr_),
+                                                                                    cairo_rectangle_list_destroy);
     cairo_restore(cr_);
     if (!clip || clip->status != CAIRO_STATUS_SUCCESS) return false;
     for (int i = 0; i < clip->num_rectangles; ++i) {
@@ -531,8 +531,10 @@ bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, i
     for (int i = 0; i < clip->num_rectangles; ++i) {
         const cairo_rectangle_t& r = clip->rectangles[i];
         // Where the rectangle, the mask and the bitmap meet.
-        const int left = std::max({int(r.x), dx, 0}), right = std::min({int(r.x + r.width), dx + width, bitmap_.width()});
-        const int top = std::max({int(r.y), dy, 0}), bottom = std::min({int(r.y + r.height), dy + height, bitmap_.height()});
+        const int left = std::max({int(r.x), dx, 0}),
+                  right = std::min({int(r.x + r.width), dx + width, bitmap_.width()});
+        const int top = std::max({int(r.y), dy, 0}),
+                  bottom = std::min({int(r.y + r.height), dy + height, bitmap_.height()});
         for (int y = top; y < bottom; ++y) {
             detail::maskSolidOver(colour, mask + std::ptrdiff_t(y - dy) * stride + (left - dx), bitmap_.row(y) + left,
                                   std::size_t(std::max(0, right - left)));

@@ -55,8 +55,7 @@ TEST(Composite, MaskedColourOverPixelsIsCairosToTheByte) {
         auto expected = pixels;
         Surface dst{cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(expected.data()),
                                                         CAIRO_FORMAT_ARGB32, w, h, w * 4)};
-        Surface maskSurface{
-            cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, w, h, maskStride)};
+        Surface maskSurface{cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, w, h, maskStride)};
         cairo_t* cr = cairo_create(dst.s);
         cairo_set_source_rgba(cr, r, g, b, a);
         cairo_mask_surface(cr, maskSurface.s, 0, 0);
