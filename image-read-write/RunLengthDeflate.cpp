@@ -176,16 +176,16 @@ struct BitWriter {
     std::uint64_t bits;
     int count;
 
-    // n is at most 32.
-    void put(std::uint32_t value, int n) {
-        bits |= std::uint64_t(value) << count;
+    // n is at most 56.
+    void put(std::uint64_t value, int n) {
+        bits |= value << count;
         count += n;
         if constexpr (std::endian::native == std::endian::little) {
             std::memcpy(at, &bits, 8);
         } else {
             for (int i = 0; i < 8; ++i) at[i] = std::uint8_t(bits >> (8 * i));
         }
-        // At most 39 bits were pending: whole is at most 4.
+        // At most 63 bits are pending: whole is at most 7.
         const int whole = count >> 3;
         at += whole;
         bits >>= 8 * whole;
@@ -271,14 +271,12 @@ inline void RunLengthDeflate::tokenise16(const std::uint8_t* bytes, unsigned sam
             for (int rest = k; rest < 16; ++rest) step(bytes[rest]);
             return;
         }
-        {
-            const bool isMatch = run >= 3;
-            const LengthCode& code = kLengthCodes[isMatch ? run - 3 : 0];
-            tokens[n] = isMatch ? std::uint16_t(256 + run - 3) : std::uint16_t(before);
-            tokens[n + 1] = std::uint16_t(before);
-            freq_[isMatch ? code.symbol : before] += isMatch ? 1u : unsigned(run);
-            n += isMatch ? 1 : run;
-        }
+        const bool isMatch = run >= 3;
+        const LengthCode& code = kLengthCodes[isMatch ? run - 3 : 0];
+        tokens[n] = isMatch ? std::uint16_t(256 + run - 3) : std::uint16_t(before);
+        tokens[n + 1] = std::uint16_t(before);
+        freq_[isMatch ? code.symbol : before] += isMatch ? 1u : unsigned(run);
+        n += isMatch ? 1 : run;
         tokens[n++] = std::uint16_t(byte);
         ++freq_[byte];
     }
@@ -419,10 +417,14 @@ void RunLengthDeflate::flushBlock(bool last) {
         tokenBits[std::size_t(256 + t)] = litCode[lc.symbol] | std::uint32_t(lc.extra) << codeBits;
         tokenBitCount[std::size_t(256 + t)] = std::uint8_t(codeBits + lc.extraBits + 1);
     }
-    for (std::size_t i = 0; i < tokenCount_; ++i) {
-        const std::uint16_t token = tokens_[i];
-        out.put(tokenBits[token], tokenBitCount[token]);
+    // Two tokens a put (at most 42 bits): each put waits for the one before.
+    std::size_t i = 0;
+    for (; i + 2 <= tokenCount_; i += 2) {
+        const std::uint16_t first = tokens_[i], second = tokens_[i + 1];
+        const int firstBits = tokenBitCount[first];
+        out.put(tokenBits[first] | std::uint64_t(tokenBits[second]) << firstBits, firstBits + tokenBitCount[second]);
     }
+    if (i < tokenCount_) out.put(tokenBits[tokens_[i]], tokenBitCount[tokens_[i]]);
     out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
     out_.insert(out_.end(), blockBytes_.get(), out.at);
     bits_ = out.bits;
