@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace ImageReadWrite::detail {
 namespace {
@@ -62,23 +63,27 @@ void codeLengths(const std::uint32_t* freq, int n, int maxBits, std::uint8_t* le
     std::vector<int> list(leafCount);
     for (std::size_t i = 0; i < leafCount; ++i) list[i] = int(i);
     std::vector<int> next;
+    // Leaves and packages are merged by weight, a leaf first on a tie; an
+    // infinite weight past the end of each stands for none left, so the
+    // merge needs no branches (their outcome follows the data).
+    constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+    std::vector<std::uint64_t> leafWeight(leafCount + 1, kNone), packageWeight;
+    for (std::size_t i = 0; i < leafCount; ++i) leafWeight[i] = nodes[i].weight;
     for (int level = 1; level < maxBits; ++level) {
-        next.clear();
-        std::size_t leaf = 0, pair = 0;
-        while (leaf < leafCount || pair + 1 < list.size()) {
-            const bool takePackage =
-                pair + 1 < list.size() && (leaf == leafCount || nodes[std::size_t(list[pair])].weight +
-                                                                        nodes[std::size_t(list[pair + 1])].weight <
-                                                                    nodes[leaf].weight);
-            if (takePackage) {
-                const std::uint64_t w =
-                    nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight;
-                nodes.push_back(Node{w, -1, list[pair], list[pair + 1]});
-                next.push_back(int(nodes.size() - 1));
-                pair += 2;
-            } else {
-                next.push_back(int(leaf++));
-            }
+        const std::size_t packages = list.size() / 2, firstPackage = nodes.size();
+        packageWeight.assign(packages + 1, kNone);
+        for (std::size_t j = 0; j < packages; ++j) {
+            const int left = list[2 * j], right = list[2 * j + 1];
+            packageWeight[j] = nodes[std::size_t(left)].weight + nodes[std::size_t(right)].weight;
+            nodes.push_back(Node{packageWeight[j], -1, left, right});
+        }
+        next.resize(leafCount + packages);
+        std::size_t leaf = 0, package = 0;
+        for (std::size_t k = 0; k < next.size(); ++k) {
+            const bool takePackage = packageWeight[package] < leafWeight[leaf];
+            next[k] = takePackage ? int(firstPackage + package) : int(leaf);
+            package += takePackage ? 1 : 0;
+            leaf += takePackage ? 0 : 1;
         }
         list.swap(next);
     }
