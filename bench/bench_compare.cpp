@@ -154,6 +154,16 @@ void BM_ShadowBitmap(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
 }
 
+// PNG writing only, of the version-22 picture rendered once: argument 0 plain,
+// 1 with the default drop shadow (whose blurred levels the writer must code).
+void BM_PNGWriteOnly(benchmark::State& state) {
+    const auto c = code(22);
+    const auto image = c.cgImage(1024, *design(nullptr, state.range(0) != 0), nullptr);
+    std::size_t size = 0;
+    for (auto _ : state) size = ImageReadWrite::imageData(*image, ImageExportType::png(1, false)).size();
+    label(state, c, size);
+}
+
 const int registered = [] {
     for (const auto& name : QRCodePixelShapeFactory::shared().availableGeneratorNames()) {
         benchmark::RegisterBenchmark(("BM_PixelShapeBitmap/" + name).c_str(), BM_PixelShapeBitmap, name)
@@ -172,3 +182,4 @@ BENCHMARK(BM_SVG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowPNG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PDF)->Args({22, 0})->Args({22, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowBitmap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PNGWriteOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

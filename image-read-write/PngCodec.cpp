@@ -38,12 +38,28 @@ public:
         bool haveLast = false;
         const std::size_t rowBytes = std::size_t(image.width()) * 4;
         std::array<std::uint8_t, 256> levels{};
+        // Once the opaque greys seen leave 8-bit grey as the only form they
+        // fit, rows of opaque greys need not be marked (a shadow's blurred
+        // picture has a new level almost every pixel); should another
+        // colour come, the rows passed over are marked after all.
+        bool settled = false, onlyGreys = true;
         for (int y = 0; y < image.height(); ++y) {
             const std::uint32_t* row = image.row(y);
             // Most rows of a code repeat the row above: nothing new in them.
             repeats_[std::size_t(y)] = y > 0 && std::memcmp(row, image.row(y - 1), rowBytes) == 0;
             if (repeats_[std::size_t(y)]) continue;
-            if (markOpaqueGreys(row, image.width(), levels)) continue;
+            if (settled && allOpaqueGreys(row, image.width())) continue;
+            if (settled) {
+                settled = false;
+                for (int above = 0; above < y; ++above) {
+                    if (!repeats_[std::size_t(above)]) markOpaqueGreys(image.row(above), image.width(), levels);
+                }
+            }
+            if (markOpaqueGreys(row, image.width(), levels)) {
+                settled = onlyGreys && onlyEightBitGrey(levels);
+                continue;
+            }
+            onlyGreys = false;
             for (int x = 0; x < image.width(); ++x) {
                 const std::uint32_t v = row[x];
                 if (haveLast && v == last) continue;
@@ -164,6 +180,39 @@ private:
             if (!mark(row[x])) return false;
         }
         return true;
+    }
+
+    // Whether every pixel of a row is an opaque grey.
+    static bool allOpaqueGreys(const std::uint32_t* row, int width) {
+        int x = 0;
+#if defined(__SSE2__)
+        const __m128i lowByte = _mm_set1_epi32(0xFF), alpha = _mm_set1_epi32(int(0xFF000000u));
+        for (; x + 4 <= width; x += 4) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            const __m128i b = _mm_and_si128(v, lowByte);
+            const __m128i grey =
+                _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)), _mm_or_si128(_mm_slli_epi32(b, 16), alpha));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) != 0xFFFF) return false;
+        }
+#endif
+        for (; x < width; ++x) {
+            if (!isOpaqueGrey(row[x])) return false;
+        }
+        return true;
+    }
+
+    // Whether an image of only these grey levels is written as 8-bit grey
+    // whatever other greys join them: more than 16 levels (too many for a
+    // 4-bit palette) and one of them off the 4-bit grey steps.
+    static bool onlyEightBitGrey(const std::array<std::uint8_t, 256>& levels) {
+        unsigned count = 0;
+        bool offSteps = false;
+        for (unsigned level = 0; level < 256; ++level) {
+            if (levels[level] == 0) continue;
+            ++count;
+            offSteps = offSteps || level % 17 != 0;
+        }
+        return count > 16 && offSteps;
     }
 
     static std::size_t slotOf(std::uint32_t v) { return (v * 2654435761u) >> 22; }

@@ -5,7 +5,9 @@
 #endif
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <limits>
 
 namespace ImageReadWrite::detail {
 namespace {
@@ -61,23 +63,27 @@ void codeLengths(const std::uint32_t* freq, int n, int maxBits, std::uint8_t* le
     std::vector<int> list(leafCount);
     for (std::size_t i = 0; i < leafCount; ++i) list[i] = int(i);
     std::vector<int> next;
+    // Leaves and packages are merged by weight, a leaf first on a tie; an
+    // infinite weight past the end of each stands for none left, so the
+    // merge needs no branches (their outcome follows the data).
+    constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+    std::vector<std::uint64_t> leafWeight(leafCount + 1, kNone), packageWeight;
+    for (std::size_t i = 0; i < leafCount; ++i) leafWeight[i] = nodes[i].weight;
     for (int level = 1; level < maxBits; ++level) {
-        next.clear();
-        std::size_t leaf = 0, pair = 0;
-        while (leaf < leafCount || pair + 1 < list.size()) {
-            const bool takePackage =
-                pair + 1 < list.size() && (leaf == leafCount || nodes[std::size_t(list[pair])].weight +
-                                                                        nodes[std::size_t(list[pair + 1])].weight <
-                                                                    nodes[leaf].weight);
-            if (takePackage) {
-                const std::uint64_t w =
-                    nodes[std::size_t(list[pair])].weight + nodes[std::size_t(list[pair + 1])].weight;
-                nodes.push_back(Node{w, -1, list[pair], list[pair + 1]});
-                next.push_back(int(nodes.size() - 1));
-                pair += 2;
-            } else {
-                next.push_back(int(leaf++));
-            }
+        const std::size_t packages = list.size() / 2, firstPackage = nodes.size();
+        packageWeight.assign(packages + 1, kNone);
+        for (std::size_t j = 0; j < packages; ++j) {
+            const int left = list[2 * j], right = list[2 * j + 1];
+            packageWeight[j] = nodes[std::size_t(left)].weight + nodes[std::size_t(right)].weight;
+            nodes.push_back(Node{packageWeight[j], -1, left, right});
+        }
+        next.resize(leafCount + packages);
+        std::size_t leaf = 0, package = 0;
+        for (std::size_t k = 0; k < next.size(); ++k) {
+            const bool takePackage = packageWeight[package] < leafWeight[leaf];
+            next[k] = takePackage ? int(firstPackage + package) : int(leaf);
+            package += takePackage ? 1 : 0;
+            leaf += takePackage ? 0 : 1;
         }
         list.swap(next);
     }
@@ -167,25 +173,28 @@ std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::siz
     return (s2 << 16) | s1;
 }
 
-// Writes bits from the least significant, four bytes at a time, into room
-// reserved beforehand.
+// Writes bits from the least significant into room reserved beforehand
+// (with eight bytes to spare): every put stores eight bytes and moves on by
+// the whole bytes it completed, which keeps fewer than eight bits pending.
 struct BitWriter {
     std::uint8_t* at;
     std::uint64_t bits;
     int count;
 
-    void put(std::uint32_t value, int n) {
-        bits |= std::uint64_t(value) << count;
+    // n is at most 56.
+    void put(std::uint64_t value, int n) {
+        bits |= value << count;
         count += n;
-        if (count >= 32) {
-            const std::uint32_t word = std::uint32_t(bits);
-            const std::uint8_t bytes[4] = {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16),
-                                           std::uint8_t(word >> 24)};
-            std::memcpy(at, bytes, 4);
-            at += 4;
-            bits >>= 32;
-            count -= 32;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at, &bits, 8);
+        } else {
+            for (int i = 0; i < 8; ++i) at[i] = std::uint8_t(bits >> (8 * i));
         }
+        // At most 63 bits are pending: whole is at most 7.
+        const int whole = count >> 3;
+        at += whole;
+        bits >>= 8 * whole;
+        count &= 7;
     }
 };
 
@@ -198,30 +207,117 @@ RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
     out_.push_back(0x01);
 }
 
+// The token emitters are small and run once a byte or so: defined ahead of
+// their callers so that they are inlined. A block ends at exactly
+// kBlockTokens tokens, whatever way they come.
+inline void RunLengthDeflate::literal(std::uint8_t byte) {
+    tokens_[tokenCount_] = byte;
+    ++freq_[byte];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+inline void RunLengthDeflate::match(unsigned length) {
+    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
+    ++freq_[kLengthCodes[length - 3].symbol];
+    if (++tokenCount_ == kBlockTokens) flushBlock(false);
+}
+
+inline void RunLengthDeflate::endRun() {
+    std::size_t r = run_;
+    run_ = 0;
+    // Matches of at most 258, none shorter than 3 except a tail of literals.
+    while (r > 258) {
+        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
+        match(unsigned(take));
+        r -= take;
+    }
+    if (r >= 3) {
+        match(unsigned(r));
+    } else {
+        while (r-- > 0) literal(std::uint8_t(previous_));
+    }
+}
+
+inline void RunLengthDeflate::step(std::uint8_t byte) {
+    if (int(byte) != previous_) {
+        if (run_ != 0) endRun();
+        previous_ = byte;
+        literal(byte);
+    } else {
+        ++run_;
+    }
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes whose equalities to the byte before them are the bits of
+// `same`, with room for their tokens in the block. Which tokens a run
+// before a literal makes (none, one or two literals, or one match) depends
+// on the data alone, so they are chosen without branches: the filtered rows
+// of a smooth picture alternate short runs and literals at random, which
+// the branches of step() guess wrong about half the time.
+inline void RunLengthDeflate::tokenise16(const std::uint8_t* bytes, unsigned same) {
+    unsigned differ = ~same & 0xFFFFu;
+    // A run before the first literal began run_ bytes before the block.
+    std::ptrdiff_t lastLiteral = -1 - std::ptrdiff_t(run_);
+    std::size_t n = tokenCount_;
+    std::uint16_t* const tokens = tokens_.data();
+    while (differ != 0) {
+        const int k = std::countr_zero(differ);
+        differ &= differ - 1;
+        const std::size_t run = std::size_t(k - lastLiteral - 1);
+        lastLiteral = k;
+        const unsigned before = bytes[k - 1], byte = bytes[k];
+        if (run > 258) [[unlikely]] {
+            // A long run (several matches) ends here: the rest of the block
+            // goes byte by byte.
+            tokenCount_ = n;
+            run_ = run;
+            previous_ = int(before);
+            for (int rest = k; rest < 16; ++rest) step(bytes[rest]);
+            return;
+        }
+        const bool isMatch = run >= 3;
+        const LengthCode& code = kLengthCodes[isMatch ? run - 3 : 0];
+        tokens[n] = isMatch ? std::uint16_t(256 + run - 3) : std::uint16_t(before);
+        tokens[n + 1] = std::uint16_t(before);
+        freq_[isMatch ? code.symbol : before] += isMatch ? 1u : unsigned(run);
+        n += isMatch ? 1 : run;
+        tokens[n++] = std::uint16_t(byte);
+        ++freq_[byte];
+    }
+    tokenCount_ = n;
+    run_ = std::size_t(15 - lastLiteral);
+    previous_ = bytes[15];
+    if (tokenCount_ == kBlockTokens) flushBlock(false);
+}
+#endif
+
 void RunLengthDeflate::write(const std::uint8_t* data, std::size_t size) {
     adler_ = adler32Update(adler_, data, size);
-    const std::uint8_t* p = data;
-    const std::uint8_t* const end = data + size;
-    while (p < end) {
-        if (int(*p) != previous_) {
-            if (run_ != 0) endRun();
-            previous_ = *p;
-            literal(*p++);
-            continue;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (size > 16) {
+        step(data[0]);
+        for (i = 1; i + 16 <= size; i += 16) {
+            const unsigned same = unsigned(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
+                                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i - 1)))));
+            if (same == 0xFFFF) {
+                run_ += 16;
+                continue;
+            }
+            // Sixteen literals and a run's two make at most 48 tokens; a
+            // block that could fill up on the way is tokenised byte by byte,
+            // so that it ends at exactly kBlockTokens.
+            if (kBlockTokens - tokenCount_ < 48) {
+                for (std::size_t k = 0; k < 16; ++k) step(data[i + k]);
+                continue;
+            }
+            tokenise16(data + i, same);
         }
-        // A run of the previous byte, eight bytes at a time where it is long.
-        const std::uint8_t* q = p + 1;
-        const std::uint64_t pattern = 0x0101010101010101ull * *p;
-        while (end - q >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, q, 8);
-            if (word != pattern) break;
-            q += 8;
-        }
-        while (q < end && *q == *p) ++q;
-        run_ += std::size_t(q - p);
-        p = q;
     }
+#endif
+    for (; i < size; ++i) step(data[i]);
 }
 
 void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
@@ -240,34 +336,6 @@ void RunLengthDeflate::writeRun(std::uint8_t byte, std::size_t count) {
         --count;
     }
     run_ += count;
-}
-
-void RunLengthDeflate::literal(std::uint8_t byte) {
-    tokens_[tokenCount_] = byte;
-    ++freq_[byte];
-    if (++tokenCount_ == kBlockTokens) flushBlock(false);
-}
-
-void RunLengthDeflate::match(unsigned length) {
-    tokens_[tokenCount_] = std::uint16_t(256 + length - 3);
-    ++freq_[kLengthCodes[length - 3].symbol];
-    if (++tokenCount_ == kBlockTokens) flushBlock(false);
-}
-
-void RunLengthDeflate::endRun() {
-    std::size_t r = run_;
-    run_ = 0;
-    // Matches of at most 258, none shorter than 3 except a tail of literals.
-    while (r > 258) {
-        const std::size_t take = r - 258 < 3 ? r - 3 : 258;
-        match(unsigned(take));
-        r -= take;
-    }
-    if (r >= 3) {
-        match(unsigned(r));
-    } else {
-        while (r-- > 0) literal(std::uint8_t(previous_));
-    }
 }
 
 void RunLengthDeflate::flushBlock(bool last) {
@@ -328,11 +396,8 @@ void RunLengthDeflate::flushBlock(bool last) {
     int hclen = 19;
     while (hclen > 4 && clLen[order[std::size_t(hclen - 1)]] == 0) --hclen;
 
-    // A block takes at most 31 bits a token (15 for the length, 5 extra, 1
-    // for the distance) besides its header, which is under 600 bytes.
-    const std::size_t start = out_.size();
-    out_.resize(start + 4 * tokenCount_ + 1024);
-    BitWriter out{out_.data() + start, bits_, bitCount_};
+    if (!blockBytes_) blockBytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBlockBytes);
+    BitWriter out{blockBytes_.get(), bits_, bitCount_};
     out.put(last ? 1 : 0, 1);
     out.put(2, 2); // dynamic Huffman codes
     out.put(std::uint32_t(hlit - 257), 5);
@@ -357,12 +422,16 @@ void RunLengthDeflate::flushBlock(bool last) {
         tokenBits[std::size_t(256 + t)] = litCode[lc.symbol] | std::uint32_t(lc.extra) << codeBits;
         tokenBitCount[std::size_t(256 + t)] = std::uint8_t(codeBits + lc.extraBits + 1);
     }
-    for (std::size_t i = 0; i < tokenCount_; ++i) {
-        const std::uint16_t token = tokens_[i];
-        out.put(tokenBits[token], tokenBitCount[token]);
+    // Two tokens a put (at most 42 bits): each put waits for the one before.
+    std::size_t i = 0;
+    for (; i + 2 <= tokenCount_; i += 2) {
+        const std::uint16_t first = tokens_[i], second = tokens_[i + 1];
+        const int firstBits = tokenBitCount[first];
+        out.put(tokenBits[first] | std::uint64_t(tokenBits[second]) << firstBits, firstBits + tokenBitCount[second]);
     }
+    if (i < tokenCount_) out.put(tokenBits[tokens_[i]], tokenBitCount[tokens_[i]]);
     out.put(litCode[kEndOfBlock], litLen[kEndOfBlock]);
-    out_.resize(std::size_t(out.at - out_.data()));
+    out_.insert(out_.end(), blockBytes_.get(), out.at);
     bits_ = out.bits;
     bitCount_ = out.count;
     tokenCount_ = 0;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace ImageReadWrite::detail {
@@ -28,13 +29,20 @@ public:
 private:
     static constexpr int kLitLenSymbols = 286;
     static constexpr std::size_t kBlockTokens = std::size_t(1) << 16;
+    // A block takes at most 31 bits a token (15 for the length, 5 extra, 1
+    // for the distance) besides its header, which is under 600 bytes; the
+    // bit writer stores eight bytes past where it stands.
+    static constexpr std::size_t kMaxBlockBytes = 4 * kBlockTokens + 1024 + 8;
 
     void literal(std::uint8_t byte);
+    void step(std::uint8_t byte);
+    void tokenise16(const std::uint8_t* bytes, unsigned same);
     void endRun();
     void match(unsigned length);
     void flushBlock(bool last);
 
     std::vector<std::uint8_t>& out_;
+    std::unique_ptr<std::uint8_t[]> blockBytes_; // one block's bits, before they join out_
     // Literals are the byte, matches 256 + length - 3; every match has distance 1.
     std::vector<std::uint16_t> tokens_ = std::vector<std::uint16_t>(kBlockTokens);
     std::size_t tokenCount_ = 0;

@@ -1,7 +1,11 @@
 #include "platform/gfx/Blur.h"
 
+#include "platform/gfx/Simd.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -95,11 +99,84 @@ struct NarrowDivider8 {
 };
 #endif
 
+// Rows of a pass's input carry identities: two rows with the same identity
+// hold the same samples, and every row of zeros has kZeroRow. A shadow's mask
+// repeats most of its rows (the inside rows of a row of modules are all
+// alike), a box pass turns equal rows into equal rows, and a vertical window
+// that gains the same row as it loses gives the sum it gave one row before:
+// such rows are copied instead of summed again. Rows with different
+// identities may still be equal; nothing relies on the converse.
+using RowId = std::uint32_t;
+constexpr RowId kZeroRow = 0;
+
+#if TESSIVO_HAVE_AVX2
+// Sixteen 16-bit sums (in order) to their rounded quotients, as
+// NarrowDivider does.
+TESSIVO_AVX2 __m256i divide16(const NarrowDivider& d, __m256i sums) {
+    if (d.magic != 0) {
+        return _mm256_srl_epi16(_mm256_mulhi_epu16(_mm256_add_epi16(sums, _mm256_set1_epi16(short(d.half))),
+                                                   _mm256_set1_epi16(short(d.magic))),
+                                _mm_cvtsi32_si128(d.shift));
+    }
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256 inv = _mm256_set1_ps(d.inv), half = _mm256_set1_ps(0.5f);
+    const __m256 lo = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_unpacklo_epi16(sums, zero)), inv), half);
+    const __m256 hi = _mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_unpackhi_epi16(sums, zero)), inv), half);
+    return _mm256_packs_epi32(_mm256_cvttps_epi32(lo), _mm256_cvttps_epi32(hi));
+}
+
+// Thirty-two quotients from two vectors of sixteen, as bytes in order.
+TESSIVO_AVX2 void storeQuotients(const NarrowDivider& d, __m256i sums0, __m256i sums1, std::uint8_t* out) {
+    const __m256i packed = _mm256_packus_epi16(divide16(d, sums0), divide16(d, sums1));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute4x64_epi64(packed, 0xD8));
+}
+
+TESSIVO_AVX2 __m256i widen(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+// The direct window sums of narrowRow, 32 a step; returns where it stopped.
+__attribute__((target("avx2"))) int directRowAVX2(const std::uint8_t* p, std::uint8_t* d, int x, int hi, int w,
+                                                  const NarrowDivider& div) {
+    for (; x + 32 <= hi + 1; x += 32) {
+        __m256i s0 = _mm256_setzero_si256(), s1 = s0;
+        for (int k = 0; k < w; ++k) {
+            s0 = _mm256_add_epi16(s0, widen(p + x + k));
+            s1 = _mm256_add_epi16(s1, widen(p + x + k + 16));
+        }
+        storeQuotients(div, s0, s1, d + x);
+    }
+    return x;
+}
+
+// narrowColumns, 32 columns a step; returns where it stopped.
+__attribute__((target("avx2"))) int columnsAVX2(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub,
+                                                std::uint8_t* d, int n, const NarrowDivider& div) {
+    int x = 0;
+    for (; x + 32 <= n; x += 32) {
+        auto* a = reinterpret_cast<__m256i*>(acc + x);
+        const __m256i v0 = _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a), widen(sub + x)), widen(add + x));
+        const __m256i v1 =
+            _mm256_add_epi16(_mm256_sub_epi16(_mm256_loadu_si256(a + 1), widen(sub + x + 16)), widen(add + x + 16));
+        storeQuotients(div, v0, v1, d + x);
+        _mm256_storeu_si256(a, v0);
+        _mm256_storeu_si256(a + 1, v1);
+    }
+    return x;
+}
+#endif
+
 // Working memory of one blur, kept across its passes.
 struct Scratch {
-    std::vector<std::uint8_t> padded, rowSet, zeros;
+    std::vector<std::uint8_t> padded, zeros;
     std::vector<std::uint16_t> prefix, acc16;
     std::vector<std::uint32_t> acc;
+    std::vector<RowId> ids, nextIds; // of the rows of the pass's input and output
+    // The row of the horizontal pass's output that holds row y's samples:
+    // a repeated row is not written again, only its first.
+    std::vector<int> canonical;
+    RowId lastId = kZeroRow;
+    RowId freshId() { return ++lastId; }
 };
 
 // Windows this narrow are summed sample by sample; wider ones from prefix
@@ -114,6 +191,9 @@ void narrowRow(const std::uint8_t* p, std::uint8_t* d, int lo, int hi, int r, st
     const int w = 2 * r + 1;
     int x = lo;
     if (r <= kDirectMaxRadius) {
+#if TESSIVO_HAVE_AVX2
+        if (haveAVX2()) x = directRowAVX2(p, d, x, hi, w, div);
+#endif
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
         const NarrowDivider8 divide8(div);
@@ -215,8 +295,8 @@ int lastSet(const std::uint8_t* s, int w) {
 // (plus the radius), and a row whose whole vertical window is empty is
 // written as zeros. The sums are exact, so skipping changes no value.
 //
-// Fills scratch.rowSet (one flag per row of dst) and returns the columns of
-// dst that can hold set samples: [first, second), empty when first >= second.
+// Leaves the identities of dst's rows in scratch.ids and returns the columns
+// of dst that can hold set samples: [first, second), empty when first >= second.
 std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r,
                                Scratch& scratch) {
     const bool narrow = r <= kNarrowMaxRadius;
@@ -226,42 +306,61 @@ std::pair<int, int> horizontal(const std::uint8_t* src, std::uint8_t* dst, int w
     // padding is never written.
     scratch.padded.assign(std::size_t(w) + 2 * std::size_t(r) + 1, 0);
     if (narrow) scratch.prefix.resize(std::size_t(w) + 2 * std::size_t(r) + 2);
-    scratch.rowSet.assign(std::size_t(h), 0);
+    auto& ids = scratch.ids;
+    scratch.canonical.resize(std::size_t(h));
+    RowId idAbove = kZeroRow;
     std::uint8_t* p = scratch.padded.data();
     int minX = w, maxX = -1;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* s = src + std::size_t(y) * stride;
         std::uint8_t* d = dst + std::size_t(y) * stride;
-        const int first = firstSet(s, w);
+        const std::size_t row = std::size_t(y);
+        // A row like the one above blurs like it (its columns are counted).
+        // The one above may have been found to be zeros since: its identity
+        // as it came is compared.
+        const RowId id = ids[row];
+        if (y > 0 && id == idAbove) {
+            scratch.canonical[row] = scratch.canonical[row - 1];
+            ids[row] = ids[row - 1];
+            continue;
+        }
+        idAbove = id;
+        scratch.canonical[row] = y;
+        // Rows of zeros are never read (the vertical pass knows them by
+        // their identity).
+        const int first = ids[row] == kZeroRow ? w : firstSet(s, w);
         if (first == w) {
-            std::fill(d, d + w, std::uint8_t(0));
+            ids[row] = kZeroRow;
             continue;
         }
         const int last = lastSet(s, w);
         const int lo = std::max(0, first - r), hi = std::min(w - 1, last + r);
-        std::copy(s + lo, s + hi + 1, p + r + lo);
+        std::memcpy(p + r + lo, s + lo, std::size_t(hi + 1 - lo));
         // The window of x reads p[x .. x + 2r], that is src[x - r .. x + r].
         std::fill(p + std::max(0, lo - r) + r, p + lo + r, std::uint8_t(0));
         std::fill(p + hi + 1 + r, p + std::min(w - 1, hi + r) + 1 + r, std::uint8_t(0));
-        std::fill(d, d + lo, std::uint8_t(0));
+        std::memset(d, 0, std::size_t(lo));
         if (narrow) {
             narrowRow(p, d, lo, hi, r, scratch.prefix.data(), narrowDiv);
         } else {
             wideRow(p, d, lo, hi, r);
         }
-        std::fill(d + hi + 1, d + w, std::uint8_t(0));
-        scratch.rowSet[std::size_t(y)] = 1;
+        std::memset(d + hi + 1, 0, std::size_t(w - 1 - hi));
         minX = std::min(minX, lo);
         maxX = std::max(maxX, hi);
     }
     return {minX, maxX + 1};
 }
 
-// One output row of the vertical pass over n columns: writes the rounded
-// window sums acc + add and leaves acc + add - sub for the next row.
+// One output row of the vertical pass over n columns: takes the row leaving
+// the window from the sums, adds the row entering it, and writes the rounded
+// sums.
 void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
                    const NarrowDivider& div) {
     int x = 0;
+#if TESSIVO_HAVE_AVX2
+    if (haveAVX2()) x = columnsAVX2(acc, add, sub, d, n, div);
+#endif
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const NarrowDivider8 divide8(div);
@@ -269,31 +368,37 @@ void narrowColumns(std::uint16_t* acc, const std::uint8_t* add, const std::uint8
         auto* a = reinterpret_cast<__m128i*>(acc + x);
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(add + x));
         const __m128i out = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sub + x));
-        const __m128i v0 = _mm_add_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(in, zero));
-        const __m128i v1 = _mm_add_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(in, zero));
+        const __m128i v0 =
+            _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a), _mm_unpacklo_epi8(out, zero)), _mm_unpacklo_epi8(in, zero));
+        const __m128i v1 = _mm_add_epi16(_mm_sub_epi16(_mm_loadu_si128(a + 1), _mm_unpackhi_epi8(out, zero)),
+                                         _mm_unpackhi_epi8(in, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(divide8(v0), divide8(v1)));
-        _mm_storeu_si128(a, _mm_sub_epi16(v0, _mm_unpacklo_epi8(out, zero)));
-        _mm_storeu_si128(a + 1, _mm_sub_epi16(v1, _mm_unpackhi_epi8(out, zero)));
+        _mm_storeu_si128(a, v0);
+        _mm_storeu_si128(a + 1, v1);
     }
 #endif
     for (; x < n; ++x) {
-        const std::uint16_t v = std::uint16_t(acc[x] + add[x]);
+        const std::uint16_t v = std::uint16_t(acc[x] - sub[x] + add[x]);
         d[x] = div(v);
-        acc[x] = std::uint16_t(v - sub[x]);
+        acc[x] = v;
     }
 }
 
 void wideColumns(std::uint32_t* a, const std::uint8_t* add, const std::uint8_t* sub, std::uint8_t* d, int n,
                  const Divider& div) {
     for (int x = 0; x < n; ++x) {
-        const std::uint32_t v = a[x] + add[x];
+        const std::uint32_t v = a[x] - sub[x] + add[x];
         d[x] = div(v);
-        a[x] = v - sub[x];
+        a[x] = v;
     }
 }
 
+// Reads the identities of src's rows from scratch.ids and leaves those of
+// dst's there. Unless `everyRow` is set, rows of zeros and rows that repeat
+// the row above are left unwritten: the next horizontal pass does not read
+// them.
 void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stride, int r, Scratch& scratch,
-              std::pair<int, int> columns) {
+              std::pair<int, int> columns, bool everyRow) {
     const bool narrow = r <= kNarrowMaxRadius;
     const NarrowDivider narrowDiv(2 * r + 1);
     const Divider wideDiv(2 * r + 1);
@@ -305,42 +410,70 @@ void vertical(const std::uint8_t* src, std::uint8_t* dst, int w, int h, int stri
     } else {
         scratch.acc.assign(columnCount, 0);
     }
-    // Rows that are not set hold zeros: they are read from here instead.
+    // Rows of zeros are read from here instead.
     scratch.zeros.assign(columnCount, 0);
-    const auto& rowSet = scratch.rowSet;
-    auto isSet = [&](int y) { return y >= 0 && y < h && rowSet[std::size_t(y)] != 0; };
-    int setInWindow = 0; // set rows among y - r ... y + r
+    const auto& ids = scratch.ids;
+    auto& outIds = scratch.nextIds;
+    outIds.resize(std::size_t(h));
+    auto idOf = [&](int y) { return y >= 0 && y < h ? ids[std::size_t(y)] : kZeroRow; };
+    auto rowOf = [&](int y) {
+        return idOf(y) == kZeroRow ? scratch.zeros.data()
+                                   : src + std::size_t(scratch.canonical[std::size_t(y)]) * stride + x0;
+    };
+    int setInWindow = 0; // rows not known to be zero among y - r ... y + r
+    // The window before the first row: rows -r - 1 ... r - 1.
     for (int y = 0; y < std::min(r, h); ++y) {
-        if (!isSet(y)) continue;
+        if (idOf(y) == kZeroRow) continue;
         ++setInWindow;
-        const std::uint8_t* s = src + std::size_t(y) * stride + x0;
+        const std::uint8_t* s = rowOf(y);
         if (narrow) {
             for (std::size_t x = 0; x < columnCount; ++x) scratch.acc16[x] = std::uint16_t(scratch.acc16[x] + s[x]);
         } else {
             for (std::size_t x = 0; x < columnCount; ++x) scratch.acc[x] += s[x];
         }
     }
-    // One pass per row: add the row entering the window, write, take away
-    // the row leaving it.
+    // One pass per row: take away the row leaving the window, add the row
+    // entering it, write.
     for (int y = 0; y < h; ++y) {
-        const bool addSet = isSet(y + r), subSet = isSet(y - r);
+        const RowId addId = idOf(y + r), subId = idOf(y - r - 1);
+        if (subId != kZeroRow) --setInWindow;
+        if (addId != kZeroRow) ++setInWindow;
         std::uint8_t* row = dst + std::size_t(y) * stride;
-        if (addSet) ++setInWindow;
         if (setInWindow == 0 || n <= 0) {
-            std::fill(row, row + w, std::uint8_t(0));
-            if (subSet) --setInWindow;
+            // The whole window is zeros, and so are its sums from now on.
+            if (subId != kZeroRow) {
+                std::fill(scratch.acc16.begin(), scratch.acc16.end(), std::uint16_t(0));
+                std::fill(scratch.acc.begin(), scratch.acc.end(), 0u);
+            }
+            if (everyRow) std::memset(row, 0, std::size_t(w));
+            outIds[std::size_t(y)] = kZeroRow;
             continue;
         }
-        std::fill(row, row + x0, std::uint8_t(0));
-        std::fill(row + x1, row + w, std::uint8_t(0));
-        const std::uint8_t* add = addSet ? src + std::size_t(y + r) * stride + x0 : scratch.zeros.data();
-        const std::uint8_t* sub = subSet ? src + std::size_t(y - r) * stride + x0 : scratch.zeros.data();
-        if (narrow) {
-            narrowColumns(scratch.acc16.data(), add, sub, row + x0, n, narrowDiv);
-        } else {
-            wideColumns(scratch.acc.data(), add, sub, row + x0, n, wideDiv);
+        if (y > 0 && addId == subId) {
+            // The sums are those of the row above.
+            if (everyRow) std::memcpy(row, row - stride, std::size_t(w));
+            outIds[std::size_t(y)] = outIds[std::size_t(y) - 1];
+            continue;
         }
-        if (subSet) --setInWindow;
+        std::memset(row, 0, std::size_t(x0));
+        std::memset(row + x1, 0, std::size_t(w - x1));
+        if (narrow) {
+            narrowColumns(scratch.acc16.data(), rowOf(y + r), rowOf(y - r - 1), row + x0, n, narrowDiv);
+        } else {
+            wideColumns(scratch.acc.data(), rowOf(y + r), rowOf(y - r - 1), row + x0, n, wideDiv);
+        }
+        outIds[std::size_t(y)] = scratch.freshId();
+    }
+    std::swap(scratch.ids, outIds);
+}
+
+// Identities of the rows of a plane: equal neighbours share one.
+void identifyRows(const std::uint8_t* data, int w, int h, int stride, Scratch& scratch) {
+    scratch.ids.resize(std::size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = data + std::size_t(y) * stride;
+        const bool same = y > 0 && std::memcmp(s, s - stride, std::size_t(w)) == 0;
+        scratch.ids[std::size_t(y)] = same ? scratch.ids[std::size_t(y) - 1] : scratch.freshId();
     }
 }
 
@@ -353,12 +486,16 @@ void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sig
     sigma = std::min(sigma, kMaxBlurSigma);
     int radii[3];
     boxRadii(sigma, radii);
-    std::vector<std::uint8_t> tmp(std::size_t(stride) * std::size_t(height));
+    // Only rows that a pass writes are read back: the buffer needs no zeros.
+    const auto tmp = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(stride) * std::size_t(height));
     Scratch scratch;
-    for (int r : radii) {
-        if (r <= 0) continue;
-        const auto columns = horizontal(data, tmp.data(), width, height, stride, r, scratch);
-        vertical(tmp.data(), data, width, height, stride, r, scratch, columns);
+    identifyRows(data, width, height, stride, scratch);
+    int last = 2;
+    while (last > 0 && radii[last] <= 0) --last;
+    for (int i = 0; i <= last; ++i) {
+        if (radii[i] <= 0) continue;
+        const auto columns = horizontal(data, tmp.get(), width, height, stride, radii[i], scratch);
+        vertical(tmp.get(), data, width, height, stride, radii[i], scratch, columns, i == last);
     }
 }
 

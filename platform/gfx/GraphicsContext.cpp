@@ -1,6 +1,7 @@
 #include "platform/gfx/GraphicsContext.h"
 
 #include "platform/gfx/Blur.h"
+#include "platform/gfx/Composite.h"
 #include "platform/gfx/Coverage.h"
 
 #include <cairo-pdf.h>
@@ -502,6 +503,16 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
                       sigma * scale);
     cairo_surface_mark_dirty(mask.get());
 
+    if (aligned) {
+        const double dx = sx0 + std::floor(ox), dy = sy0 + std::floor(oy);
+        if (compositeShadowMask(cairo_image_surface_get_data(mask.get()), w, h,
+                                cairo_image_surface_get_stride(mask.get()), int(dx), int(dy), int(std::floor(tx0)),
+                                int(std::floor(ty0)), int(std::ceil(tx1)), int(std::ceil(ty1)),
+                                detail::solidPixel(unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha))) {
+            return;
+        }
+    }
+
     CairoPtr<cairo_pattern_t> pattern(cairo_pattern_create_for_surface(mask.get()));
     cairo_matrix_t pm;
     cairo_matrix_init_scale(&pm, scale, scale);
@@ -525,6 +536,47 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     cairo_mask(cr_, pattern.get());
     cairo_restore(cr_);
+}
+
+bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy,
+                                          int x0, int y0, int x1, int y1, std::uint32_t colour) {
+    if (pdf_ || !layers_.empty() || state_.blend != BlendMode::normal || cairo_get_target(cr_) != surface_) {
+        return false;
+    }
+    // The clip within the area, as whole-pixel rectangles if it is made of
+    // them (the area's own rectangle keeps a context without a clip from
+    // reporting none).
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
+    cairo_clip(cr_);
+    std::unique_ptr<cairo_rectangle_list_t, void (*)(cairo_rectangle_list_t*)> clip(cairo_copy_clip_rectangle_list(cr_),
+                                                                                    cairo_rectangle_list_destroy);
+    cairo_restore(cr_);
+    if (!clip || clip->status != CAIRO_STATUS_SUCCESS) return false;
+    for (int i = 0; i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        if (r.x != std::floor(r.x) || r.y != std::floor(r.y) || r.width != std::floor(r.width) ||
+            r.height != std::floor(r.height)) {
+            return false;
+        }
+    }
+    cairo_surface_flush(surface_);
+    for (int i = 0; i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        // Where the rectangle, the mask and the bitmap meet.
+        const int left = std::max({int(r.x), dx, 0}),
+                  right = std::min({int(r.x + r.width), dx + width, bitmap_.width()});
+        const int top = std::max({int(r.y), dy, 0}),
+                  bottom = std::min({int(r.y + r.height), dy + height, bitmap_.height()});
+        for (int y = top; y < bottom; ++y) {
+            detail::maskSolidOver(colour, mask + std::ptrdiff_t(y - dy) * stride + (left - dx), bitmap_.row(y) + left,
+                                  std::size_t(std::max(0, right - left)));
+        }
+    }
+    cairo_surface_mark_dirty(surface_);
+    return true;
 }
 
 // MARK: drawing

@@ -208,6 +208,13 @@ private:
     template <class F>
     void paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1, double by1,
                      F&& drawCoverage);
+    // Composites a bitmap shadow's blurred mask (its first sample at device
+    // pixel (dx, dy)) in `colour` over the pixels of the whole-pixel area
+    // (x0, y0)...(x1, y1), as Cairo would; false, with nothing drawn, where
+    // Cairo must do it (a clip that is not made of whole pixels, a blend
+    // mode other than normal, a transparency layer).
+    bool compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy, int x0,
+                             int y0, int x1, int y1, std::uint32_t colour);
 
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;

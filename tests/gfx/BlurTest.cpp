@@ -72,3 +72,34 @@ TEST(Blur, SparseAndDensePlanesMatchTheDirectSums) {
                                    << kind;
     }
 }
+
+// A shadow's mask repeats its rows (the inside rows of a row of modules) and
+// holds bands of zeros; the blur reuses the sums of repeated rows, which
+// must give the values computed row by row, wherever the repeats start and
+// end relative to the windows.
+TEST(Blur, RepeatedRowsAndZeroBandsMatchTheDirectSums) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 300; ++round) {
+        const int w = 1 + int(rng() % 70), h = 1 + int(rng() % 90), stride = w + int(rng() % 3);
+        const double sigma = double(rng() % 120) / 10;
+        std::vector<std::uint8_t> plane(std::size_t(stride) * h, 0);
+        std::vector<std::uint8_t> pattern(static_cast<std::size_t>(w));
+        for (int y = 0; y < h;) {
+            // A band of equal rows, of zeros now and then, between single edge rows.
+            const int band = 1 + int(rng() % 12);
+            const bool zeros = rng() % 4 == 0;
+            for (auto& v : pattern) v = zeros ? 0 : std::uint8_t(rng() % 3 == 0 ? 0 : 255 - rng() % 3);
+            for (int i = 0; i < band && y < h; ++i, ++y) {
+                std::copy(pattern.begin(), pattern.end(), plane.begin() + std::ptrdiff_t(y) * stride);
+            }
+            if (y < h && rng() % 2 == 0) {
+                for (int x = 0; x < w; ++x) plane[std::size_t(y) * stride + x] = std::uint8_t(rng() % 256);
+                ++y;
+            }
+        }
+        auto expected = plane;
+        referenceBlur(expected, w, h, stride, sigma);
+        gfx::detail::blurAlpha(plane.data(), w, h, stride, sigma);
+        ASSERT_EQ(plane, expected) << w << " x " << h << ", stride " << stride << ", sigma " << sigma;
+    }
+}

@@ -128,6 +128,16 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
         {"many colours", imagetest::gradientImage(40, 30, false), "RGB", 8},
         {"many colours with alpha", imagetest::gradientImage(40, 30, true), "RGBA", 8},
         {"translucent grey ramp", makeImage(256, 3, [&](int x, int y) { return grey(x, 255 - 40 * y); }), "LA", 8},
+        // Rows of many greys, then (after the writer stopped noting greys)
+        // more greys and finally one colour: the palette needs every grey.
+        {"grey rows then one colour",
+         makeImage(40, 6,
+                   [&](int x, int y) {
+                       return y == 5 && x == 3 ? gfx::Pixel{255, 0, 0, 255} : grey((x + 40 * y) % 200);
+                   }),
+         "P", 8},
+        {"grey rows then more greys", makeImage(40, 6, [&](int x, int y) { return grey((x * 3 + 40 * y) % 256); }),
+         "L", 8},
         // Incompressible, so the data spans more than one IDAT chunk.
         {"noise",
          makeImage(800, 600,

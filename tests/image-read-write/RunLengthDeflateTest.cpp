@@ -76,6 +76,15 @@ TEST(RunLengthDeflate, ZlibReadsBackWhatWasWritten) {
         for (int x = 0; x < 700; ++x) rows.push_back(y % 3 == 0 && x % 90 < 40 ? std::uint8_t(x % 90 ? 255 : 131) : 0);
     }
     cases.push_back({"rows", rows});
+    // A shadow's filtered rows: short runs and literals at random, now and
+    // then a run past the longest match, over several blocks.
+    Bytes mixed;
+    while (mixed.size() < 400000) {
+        const std::uint32_t r = random();
+        const std::size_t length = (r >> 8) % 97 == 0 ? 250 + (r >> 16) % 300 : 1 + (r >> 16) % 6;
+        mixed.insert(mixed.end(), length, std::uint8_t(r >> 24) % 5);
+    }
+    cases.push_back({"short runs and literals", mixed});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
