@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QSessionManager>
 #include <QSocketNotifier>
 
@@ -36,6 +38,12 @@ extern "C" void forwardSignal(int) {
         [[maybe_unused]] const auto written = ::write(fd, &byte, 1);
     }
     errno = saved;
+}
+
+// The platform's Quit binding, and Ctrl+Q where the platform has none.
+bool isQuitKey(const QKeyEvent& key) {
+    return key.matches(QKeySequence::Quit) ||
+           QKeySequence(key.keyCombination()) == QKeySequence(Qt::ControlModifier | Qt::Key_Q);
 }
 
 void saveSettings() { (void)platform::UserDefaults::standard()->synchronize(); }
@@ -100,6 +108,13 @@ bool ApplicationLifetime::eventFilter(QObject* watched, QEvent* event) {
     // Quit must not be refused: end the event loop directly.
     if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
         QCoreApplication::exit(0);
+        return true;
+    }
+    // A sheet (the reset confirmation, an alert, the mailing-list prompt)
+    // blocks its window, and with it the menu's Quit shortcut: the key then
+    // reaches the sheet as a plain key press. Quit must still work.
+    if (event->type() == QEvent::KeyPress && isQuitKey(*static_cast<QKeyEvent*>(event))) {
+        QCoreApplication::quit();
         return true;
     }
     return QObject::eventFilter(watched, event);

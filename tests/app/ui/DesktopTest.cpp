@@ -128,6 +128,19 @@ TEST_F(Desktop, NoWindowCanRefuseQuit) {
     EXPECT_EQ(stubborn.refusals, 0); // not even asked
 }
 
+// A sheet blocks its window and with it the menu's shortcut; Ctrl+Q
+// pressed in the sheet still quits.
+TEST_F(Desktop, CtrlQInASheetEndsTheLoop) {
+    ApplicationLifetime lifetime;
+    MainWindow window;
+    window.show();
+    window.confirmResetToDefaults();
+    QMessageBox* box = window.resetConfirmation();
+    ASSERT_TRUE(box && QTest::qWaitForWindowExposed(box));
+    QTimer::singleShot(0, [box] { QTest::keyClick(box, Qt::Key_Q, Qt::ControlModifier); });
+    EXPECT_EQ(runEventLoop(10), 0);
+}
+
 // SIGTERM (a shutdown, `kill`) goes through Quit: the program ends on its
 // own with status 0 and takes its single-instance socket away.
 TEST(DesktopProgram, SigtermEndsTheProgramThroughQuit) {
