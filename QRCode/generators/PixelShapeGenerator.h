@@ -45,6 +45,14 @@ public:
     // figures of a whole code can be summed into coverage module by module,
     // with no check for overlaps.
     virtual bool outlinesStayInModules() const { return false; }
+    // For a shape whose figures may reach past their module's cell but do
+    // not vary from module to module (other than by the parity of row +
+    // column): how far past their cell they reach, in cells. Any two modules
+    // at one offset from each other then draw the same two figures, so
+    // whether the figures of a whole code overlap shows in a few neighbouring
+    // modules; where they do not, a renderer may sum the figures module by
+    // module as for outlinesStayInModules. Nothing for any other shape.
+    virtual std::optional<double> alikeModulesOverhang() const { return std::nullopt; }
     // Whether eye and pupil shapes may draw with this shape.
     virtual bool canGenerateEyeAndPupilShapes() const = 0;
 };

@@ -48,8 +48,7 @@ public:
     // shape whose outlines stay in their modules), otherwise through the
     // layer's path.
     void fillPixels(const QRCodeFillStyleGenerator& style, Components component, rendering::PixelLayer layer,
-                    const Shape& shape, QRCodePixelShapeGenerator* generator, bool extend,
-                    const Shadow* shadow) const {
+                    const Shape& shape, QRCodePixelShapeGenerator* generator, bool extend, const Shadow* shadow) const {
         if (!fillStreamed(style, layer, generator, extend, shadow)) {
             fill(style, path(component, shape, extend, true), shadow);
         }
@@ -66,25 +65,50 @@ private:
     bool fillStreamed(const QRCodeFillStyleGenerator& style, rendering::PixelLayer layer,
                       QRCodePixelShapeGenerator* generator, bool extend, const Shadow* shadow) const {
         const auto* solid = dynamic_cast<const FillStyle::Solid*>(&style);
-        if (solid == nullptr || shadow != nullptr || generator == nullptr || !generator->outlinesStayInModules() ||
-            rendering::isPlainSquare(*generator)) {
+        if (solid == nullptr || shadow != nullptr || generator == nullptr || rendering::isPlainSquare(*generator)) {
             return false;
         }
+        // Figures that reach past their cells are summed only where a few
+        // neighbouring modules show they cannot overlap.
+        const bool inModules = generator->outlinesStayInModules();
+        const std::optional<double> overhang = inModules ? std::optional<double>(0) : generator->alikeModulesOverhang();
+        if (!overhang || !(*overhang <= kMaxStreamedOverhang)) return false;
         bool drawn = false;
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
             ctx.setFillColor(solid->color());
             // The layer's path lies in user space moved by the quiet zone.
             const gfx::Size size = layout_.R.size;
-            auto coverage = ctx.makeCoverageFill(gfx::AffineTransform::translation(layout_.q, layout_.q),
-                                                 gfx::Rect(gfx::Point{layout_.q, layout_.q}, size));
-            if (!coverage) return;
             const double side = std::min(size.width, size.height);
-            generator->generateOutlines(rendering::layerModules(matrix_, layer, logo_, side, extend), size,
-                                        *coverage);
+            const double cell = side / static_cast<double>(matrix_.dimension());
+            const double reach = *overhang * cell;
+            if (!inModules && !neighboursApart(ctx, *generator, *overhang, cell)) return;
+            auto coverage = ctx.makeCoverageFill(
+                gfx::AffineTransform::translation(layout_.q, layout_.q),
+                gfx::Rect(layout_.q - reach, layout_.q - reach, size.width + 2 * reach, size.height + 2 * reach));
+            if (!coverage) return;
+            generator->generateOutlines(rendering::layerModules(matrix_, layer, logo_, side, extend), size, *coverage);
             drawn = ctx.fillCoverage(*coverage);
         });
         return drawn;
     }
+
+    // Whether the figures of modules all on, as many as every figure can
+    // reach, overlap none of their neighbours where the context would sum
+    // them: then no two modules of a code overlap either, as every pair of
+    // them draws the same figures as a pair in this patch.
+    static bool neighboursApart(gfx::GraphicsContext& ctx, QRCodePixelShapeGenerator& generator, double overhang,
+                                double cell) {
+        // Figures k cells apart can meet while k < 1 + 2 * overhang; the
+        // patch holds every such offset from a module of either parity.
+        const int k = std::max(1, static_cast<int>(std::ceil(2 * overhang)));
+        const int n = 2 * k + 1;
+        const BoolMatrix patch(n, std::vector<bool>(static_cast<std::size_t>(n * n), true));
+        return ctx.figuresApart(generator.generatePath(patch, gfx::Size{n * cell, n * cell}));
+    }
+
+    // Figures that reach farther than this past their cells are filled
+    // through the layer's path.
+    static constexpr double kMaxStreamedOverhang = 1;
 
     gfx::GraphicsContext& ctx_;
     const BoolMatrix& matrix_;
@@ -176,8 +200,8 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
             painter.fill(*style.offPixels(), painter.path(Components::standard(), squareShape, extend, true), shadow);
         }
         if (style.onPixels()) {
-            painter.fillPixels(*style.onPixels(), Components::negatedOnPixels(), rendering::PixelLayer::negatedOn, shape,
-                               shape.onPixels().get(), false, shadow);
+            painter.fillPixels(*style.onPixels(), Components::negatedOnPixels(), rendering::PixelLayer::negatedOn,
+                               shape, shape.onPixels().get(), false, shadow);
         }
     } else {
         if (style.eyeBackground()) {

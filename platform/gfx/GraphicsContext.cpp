@@ -221,8 +221,7 @@ namespace {
 // between them the ramp goes straight from one to the other, so the stops
 // inside a run at one location never show, and the ones inside a bucket are
 // what the cap gives up.
-template <class SameRun>
-void keepFirstAndLastOfRuns(std::vector<GradientStop>& stops, SameRun sameRun) {
+template <class SameRun> void keepFirstAndLastOfRuns(std::vector<GradientStop>& stops, SameRun sameRun) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < stops.size();) {
         std::size_t end = i + 1;
@@ -243,13 +242,13 @@ Gradient::Gradient(std::vector<GradientStop> stops) : stops_(std::move(stops)) {
     auto byLocation = [](const GradientStop& a, const GradientStop& b) { return a.location < b.location; };
     if (!std::is_sorted(stops_.begin(), stops_.end(), byLocation))
         std::stable_sort(stops_.begin(), stops_.end(), byLocation);
-    keepFirstAndLastOfRuns(stops_, [](const GradientStop& a, const GradientStop& b) {
-        return a.location == b.location;
-    });
+    keepFirstAndLastOfRuns(stops_,
+                           [](const GradientStop& a, const GradientStop& b) { return a.location == b.location; });
     if (stops_.size() > kMostStops) {
         constexpr double spans = kMostStops / 2;
         auto span = [&](const GradientStop& s) { return std::min(std::floor(s.location * spans), spans - 1); };
-        keepFirstAndLastOfRuns(stops_, [&](const GradientStop& a, const GradientStop& b) { return span(a) == span(b); });
+        keepFirstAndLastOfRuns(stops_,
+                               [&](const GradientStop& a, const GradientStop& b) { return span(a) == span(b); });
     }
     stops_.shrink_to_fit();
 }
@@ -610,23 +609,12 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
     cairo_fill(cr_);
 }
 
-bool GraphicsContext::fillByCoverage(const Path& path) {
-    // Cairo's scan converter samples every pixel row fifteen times across
-    // all the edges the row meets, so a code of thousands of small curves
-    // (flower or rounded pixels) costs it tens of milliseconds; the coverage
-    // raster's cost follows the edges' length and the pixels instead.
-    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
-    const AffineTransform m = state_.ctm.then(base_);
-    double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
-    // Summed coverage equals the non-zero rule only while the figures count
-    // one way and do not overlap: where one turning each way meet in a pixel
-    // (a shape of two halves drawn in opposite senses) they would cancel,
-    // and where two overlap by a sliver the pixel would count it twice. Each
-    // subpath's sense is the sign of its control polygon's area;
-    // orientSubpaths picks the sign each subpath is counted with, or refuses
-    // overlapping figures, which Cairo fills.
-    std::vector<detail::SubpathExtent> extents;
-    std::vector<std::size_t> firstElements;
+namespace {
+
+// Each subpath's device extent and twice its signed area under `m`, and the
+// index of its first element; false when memory ran out.
+bool subpathExtents(const Path& path, const AffineTransform& m, std::vector<detail::SubpathExtent>& extents,
+                    std::vector<std::size_t>& firstElements) {
     detail::SubpathExtent current{};
     Point first{}, last{};
     bool inSubpath = false;
@@ -660,25 +648,15 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (const auto& x : extents) {
-        px0 = std::min(px0, x.x0), px1 = std::max(px1, x.x1);
-        py0 = std::min(py0, x.y0), py1 = std::max(py1, x.y1);
-    }
-    // Beyond Cairo's own coordinate range the raster's arithmetic would
-    // lose its precision (or overflow); Cairo handles such paths.
-    constexpr double kMaxCoordinate = 1e7;
-    if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
-    double cx0, cy0, cx1, cy1;
-    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return false;
-    const double x0 = std::floor(std::max(px0, cx0)), y0 = std::floor(std::max(py0, cy0));
-    const double x1 = std::ceil(std::min(px1, cx1)), y1 = std::ceil(std::min(py1, cy1));
-    if (!(x1 > x0 && y1 > y0)) return false;
-    const double area = (x1 - x0) * (y1 - y0);
-    if (!(area <= kCoverageMaxPixels)) return false;
-    const int w = int(x1 - x0), h = int(y1 - y0);
-    // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
-    const double tolerance = cairo_get_tolerance(cr_);
-    std::vector<float> signs;
+    return true;
+}
+
+// The sign each subpath of `path` (under `m`, curves flattened to
+// `tolerance`) is summed with; false when figures may overlap (see
+// detail::orientSubpaths) or memory ran out.
+bool orientForCoverage(const Path& path, const AffineTransform& m, double tolerance,
+                       const std::vector<detail::SubpathExtent>& extents, const std::vector<std::size_t>& firstElements,
+                       std::vector<float>& signs) {
     try {
         const auto pointsOf = [&](std::size_t i, std::vector<Point>& out) {
             const auto& elements = path.elements();
@@ -704,10 +682,62 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
                 }
             }
         };
-        if (!detail::orientSubpaths(extents, pointsOf, signs)) return false;
+        return detail::orientSubpaths(extents, pointsOf, signs);
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+} // namespace
+
+bool GraphicsContext::figuresApart(const Path& path) const {
+    if (!usable()) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    std::vector<detail::SubpathExtent> extents;
+    std::vector<std::size_t> firstElements;
+    std::vector<float> signs;
+    return subpathExtents(path, m, extents, firstElements) &&
+           orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
+}
+
+bool GraphicsContext::fillByCoverage(const Path& path) {
+    // Cairo's scan converter samples every pixel row fifteen times across
+    // all the edges the row meets, so a code of thousands of small curves
+    // (flower or rounded pixels) costs it tens of milliseconds; the coverage
+    // raster's cost follows the edges' length and the pixels instead.
+    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
+    // Summed coverage equals the non-zero rule only while the figures count
+    // one way and do not overlap: where one turning each way meet in a pixel
+    // (a shape of two halves drawn in opposite senses) they would cancel,
+    // and where two overlap by a sliver the pixel would count it twice. Each
+    // subpath's sense is the sign of its control polygon's area;
+    // orientSubpaths picks the sign each subpath is counted with, or refuses
+    // overlapping figures, which Cairo fills.
+    std::vector<detail::SubpathExtent> extents;
+    std::vector<std::size_t> firstElements;
+    if (!subpathExtents(path, m, extents, firstElements)) return false;
+    for (const auto& x : extents) {
+        px0 = std::min(px0, x.x0), px1 = std::max(px1, x.x1);
+        py0 = std::min(py0, x.y0), py1 = std::max(py1, x.y1);
+    }
+    // Beyond Cairo's own coordinate range the raster's arithmetic would
+    // lose its precision (or overflow); Cairo handles such paths.
+    constexpr double kMaxCoordinate = 1e7;
+    if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return false;
+    const double x0 = std::floor(std::max(px0, cx0)), y0 = std::floor(std::max(py0, cy0));
+    const double x1 = std::ceil(std::min(px1, cx1)), y1 = std::ceil(std::min(py1, cy1));
+    if (!(x1 > x0 && y1 > y0)) return false;
+    const double area = (x1 - x0) * (y1 - y0);
+    if (!(area <= kCoverageMaxPixels)) return false;
+    const int w = int(x1 - x0), h = int(y1 - y0);
+    // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
+    const double tolerance = cairo_get_tolerance(cr_);
+    std::vector<float> signs;
+    if (!orientForCoverage(path, m, tolerance, extents, firstElements, signs)) return false;
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;

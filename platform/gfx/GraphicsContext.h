@@ -144,6 +144,11 @@ public:
     // elements that fillPath would hand them to Cairo: the caller fills
     // their path, so that both ways give the same pixels.
     bool fillCoverage(CoverageFill& fill);
+    // Whether fillPath would sum the coverage of `path`'s figures (under the
+    // current transform) as they stand: none overlaps another by more than
+    // the summed fill allows. A caller about to hand a coverage fill many
+    // copies of the same few figures checks a sample of them here.
+    bool figuresApart(const Path& path) const;
     void fillRect(const Rect& rect);
     void fillEllipse(const Rect& rect);
 

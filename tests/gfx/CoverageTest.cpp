@@ -171,8 +171,8 @@ TEST(CoverageFill, FixedOutlinesPlacedAgainGiveTheSamePixels) {
         ASSERT_TRUE(fill);
         for (int r = 0; r < 21; ++r)
             for (int c = 0; c < 21; ++c) {
-                const AffineTransform at = AffineTransform::scale(1.03, 1.03).then(
-                    AffineTransform::translation(c * 9.41 + 0.37, r * 9.41 + 0.61));
+                const AffineTransform at = AffineTransform::scale(1.03, 1.03)
+                                               .then(AffineTransform::translation(c * 9.41 + 0.37, r * 9.41 + 0.61));
                 if (fixed) {
                     fill->appendFixed(outline, at);
                 } else {
@@ -222,4 +222,40 @@ TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigur
     ctx->clearShadow();
     EXPECT_FALSE(ctx->makeCoverageFill(AffineTransform::scale(0, 1), Rect(0, 0, 10, 10)));
     EXPECT_TRUE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+}
+
+// The check a caller runs on a few of the figures it is about to stream:
+// figures apart, abutting or holding a hole may be summed; figures that
+// overlap by more than a sliver may not, at the scale the context draws.
+TEST(CoverageFill, FiguresApartOnlyWhereNoneOverlapsAnotherAtTheDrawnScale) {
+    auto ctx = gfx::GraphicsContext::makeBitmap(64, 64);
+    const auto twoCircles = [](double gap) {
+        Path p;
+        p.addEllipse(Rect(0, 0, 10, 10));
+        p.addEllipse(Rect(10 + gap, 0, 10, 10));
+        return p;
+    };
+    EXPECT_TRUE(ctx->figuresApart(twoCircles(0.5)));
+    EXPECT_TRUE(ctx->figuresApart(twoCircles(0)));
+    EXPECT_FALSE(ctx->figuresApart(twoCircles(-1)));
+    Path abutting;
+    abutting.addRect(Rect(0, 0, 10, 10));
+    abutting.addRect(Rect(10, 0, 10, 10));
+    EXPECT_TRUE(ctx->figuresApart(abutting));
+    // A square frame: its hole runs the other way round inside it.
+    Path ring;
+    ring.addRect(Rect(0, 0, 20, 20));
+    ring.moveTo({5, 5});
+    ring.lineTo({5, 15});
+    ring.lineTo({15, 15});
+    ring.lineTo({15, 5});
+    ring.closeSubpath();
+    EXPECT_TRUE(ctx->figuresApart(ring));
+    // Circles a tenth of a unit into each other overlap by far less than a
+    // pixel's 1/1020 when drawn at a hundredth of the size, by far more at
+    // ten times it.
+    ctx->scaleBy(0.01, 0.01);
+    EXPECT_TRUE(ctx->figuresApart(twoCircles(-0.1)));
+    ctx->scaleBy(1000, 1000);
+    EXPECT_FALSE(ctx->figuresApart(twoCircles(-0.1)));
 }

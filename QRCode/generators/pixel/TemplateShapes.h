@@ -184,6 +184,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
     std::string_view name() const noexcept override { return Self::Name; }
     std::string_view title() const noexcept override { return Self::Title; }
@@ -266,6 +267,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
 
 private:

@@ -241,12 +241,43 @@ TEST(RenderAgreement, PixelShapeCoverageIsTheNonZeroRulesArea) {
     EXPECT_GE(summed, 36);
 }
 
+namespace {
+
+// The largest channel difference between `shape`'s on-pixels (or their
+// negation) rendered as they are and through the layer's path, which an
+// invisible shadow forces (the style's shadow is cast by the path), with
+// `quietZone` modules around the code.
+template <typename Code>
+int directAgainstPath(const Code& code, const QRCode::QRCodePixelShapeGenerator& shape, bool negated, int size,
+                      int quietZone = 0) {
+    auto direct = std::make_shared<QRCode::Design>();
+    auto viaPath = std::make_shared<QRCode::Design>();
+    for (const auto& d : {direct, viaPath}) {
+        d->shape()->setOnPixels(shape.copyShape());
+        d->shape()->setNegatedOnPixelsOnly(negated);
+        d->setAdditionalQuietZonePixels(quietZone);
+        d->style()->setOnPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.2, 0.4, 0.9, 0.8)));
+    }
+    viaPath->style()->setShadow(QRCode::Shadow(QRCode::ShadowType::dropShadow, 1, 1, 0, gfx::Color::sRGB(0, 0, 0, 0)));
+    const auto a = code.cgImage(size, *direct, nullptr);
+    const auto b = code.cgImage(size, *viaPath, nullptr);
+    int worst = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const gfx::Pixel p = a->premultipliedPixel(x, y), q = b->premultipliedPixel(x, y);
+            worst =
+                std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b), std::abs(p.a - q.a)});
+        }
+    return worst;
+}
+
+} // namespace
+
 // Pixel layers of shapes whose outlines stay in their modules are filled
 // from the modules' outlines as the shape hands them over, not from the
-// layer's path; both must give the same pixels. An invisible shadow sends
-// the same design down the path's way (on-pixels, and their negation, cast
-// the style's shadow). Also at a size whose path is too short for the
-// summed fill, where both must leave the layer to Cairo.
+// layer's path; both must give the same pixels. Also at a size whose path
+// is too short for the summed fill, where both must leave the layer to
+// Cairo.
 TEST(RenderAgreement, PixelLayersFilledFromModuleOutlinesMatchTheirPaths) {
     const auto matrix = randomMatrix(57, 7);
     const auto code = holder(matrix);
@@ -257,26 +288,9 @@ TEST(RenderAgreement, PixelLayersFilledFromModuleOutlinesMatchTheirPaths) {
         const auto shape = factory.named(name);
         streamed += shape->outlinesStayInModules();
         for (const bool negated : {false, true}) {
-            auto direct = std::make_shared<QRCode::Design>();
-            auto viaPath = std::make_shared<QRCode::Design>();
-            for (const auto& d : {direct, viaPath}) {
-                d->shape()->setOnPixels(shape->copyShape());
-                d->shape()->setNegatedOnPixelsOnly(negated);
-                d->style()->setOnPixels(QRCode::FillStyle::Solid::make(gfx::Color::sRGB(0.2, 0.4, 0.9, 0.8)));
-            }
-            viaPath->style()->setShadow(
-                QRCode::Shadow(QRCode::ShadowType::dropShadow, 1, 1, 0, gfx::Color::sRGB(0, 0, 0, 0)));
             for (const int size : {431, 60}) {
-                const auto a = code.cgImage(size, *direct, nullptr);
-                const auto b = code.cgImage(size, *viaPath, nullptr);
-                int worst = 0;
-                for (int y = 0; y < size; ++y)
-                    for (int x = 0; x < size; ++x) {
-                        const gfx::Pixel p = a->premultipliedPixel(x, y), q = b->premultipliedPixel(x, y);
-                        worst = std::max({worst, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b),
-                                          std::abs(p.a - q.a)});
-                    }
-                EXPECT_LE(worst, 1) << "at " << size << " px" << (negated ? ", negated" : "");
+                EXPECT_LE(directAgainstPath(code, *shape, negated, size), 1)
+                    << "at " << size << " px" << (negated ? ", negated" : "");
             }
         }
     }
@@ -286,4 +300,51 @@ TEST(RenderAgreement, PixelLayersFilledFromModuleOutlinesMatchTheirPaths) {
     for (const char* name : {"gear", "flower", "spikyCircle", "sharp", "circle", "grid4x4", "diagonalStripes"}) {
         EXPECT_TRUE(factory.named(name)->outlinesStayInModules()) << name;
     }
+}
+
+// Shapes whose alike figures reach past their cells (heart, koala, shiny's
+// odd modules) are filled from their outlines where a few neighbouring
+// modules show no overlap at the drawn scale, and through the path (whose
+// fill unites overlapping figures) where they do overlap: both ways give
+// the path's pixels, with the figures in the outermost modules (of the
+// negation, which covers the code's border) reaching into the quiet zone.
+TEST(RenderAgreement, AlikeFiguresReachingPastTheirCellsAreSummedOnlyWhereApart) {
+    const auto matrix = randomMatrix(41, 11);
+    const auto code = holder(matrix);
+    const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
+    const auto with = [&](const char* name, double inset) {
+        auto shape = factory.named(name);
+        EXPECT_TRUE(shape->setSettingValue(QRCode::SettingsValue(inset), "insetFraction"));
+        return shape;
+    };
+    const std::pair<std::string, std::shared_ptr<QRCode::QRCodePixelShapeGenerator>> shapes[] = {
+        {"heart", factory.named("heart")},
+        {"koala", factory.named("koala")},
+        {"shiny", factory.named("shiny")},
+        {"heart inset", with("heart", 0.4)},
+        {"koala grown", with("koala", -0.6)},
+        {"heart grown", with("heart", -0.2)},
+        {"koala grown a little", with("koala", -0.08)},
+    };
+    for (const auto& [name, shape] : shapes) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(shape->alikeModulesOverhang());
+        for (const bool negated : {false, true}) {
+            for (const int size : {512, 97}) {
+                EXPECT_LE(directAgainstPath(code, *shape, negated, size, 1), 1)
+                    << "at " << size << " px" << (negated ? ", negated" : "");
+            }
+        }
+    }
+
+    // What decides: the figures of 3 x 3 modules all on, at the drawn
+    // scale. Hearts and koalas keep apart, koalas grown by 4% of a cell
+    // too (reaching a tenth of a cell below theirs); grown by 30% they
+    // overlap.
+    auto ctx = gfx::GraphicsContext::makeBitmap(100, 100);
+    const QRCode::BoolMatrix patch(3, std::vector<bool>(9, true));
+    EXPECT_TRUE(ctx->figuresApart(factory.named("heart")->generatePath(patch, gfx::Size{27, 27})));
+    EXPECT_TRUE(ctx->figuresApart(factory.named("koala")->generatePath(patch, gfx::Size{27, 27})));
+    EXPECT_TRUE(ctx->figuresApart(with("koala", -0.08)->generatePath(patch, gfx::Size{27, 27})));
+    EXPECT_FALSE(ctx->figuresApart(with("koala", -0.6)->generatePath(patch, gfx::Size{27, 27})));
 }

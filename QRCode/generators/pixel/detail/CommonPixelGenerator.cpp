@@ -98,6 +98,31 @@ bool CommonPixelGenerator::outlinesStayInModules() const {
     return true;
 }
 
+std::optional<double> CommonPixelGenerator::alikeModulesOverhang() const {
+    // The fixed generator gives every module the fraction, any generator
+    // gives a zero fraction to every module.
+    const bool sameInsets = insetFraction_ == 0 || insetGenerator_->name() == PixelInset::Fixed::Name;
+    if (!sameInsets || rotationFraction_ != 0) return std::nullopt;
+    // The figure's place in a unit cell, as generateOutlines draws it.
+    const double d = 0.5 * insetFraction_, w = 1 - 2 * d;
+    if (!std::isfinite(d) || !(w >= 0)) return std::nullopt;
+    double origin = d, scale = w / 10;
+    if (pixelType_ == PixelType::stitch) origin = 0;
+    if (pixelType_ == PixelType::shiny) origin = -w / 8, scale = w / 8;
+    const auto reach = [&](const gfx::Rect& box) {
+        return std::max({0.0, -(origin + scale * box.minX()), -(origin + scale * box.minY()),
+                         origin + scale * box.maxX() - 1, origin + scale * box.maxY() - 1});
+    };
+    if (pixelType_ == PixelType::roundedRect) return reach(gfx::Rect(0, 0, 10, 10));
+    double overhang = 0;
+    for (int index = 0; index < (pixelType_ == PixelType::shiny ? 2 : 1); ++index) {
+        const gfx::Path* outline = templatePath(pixelType_, index);
+        if (outline == nullptr) return std::nullopt;
+        overhang = std::max(overhang, reach(outline->pathBoundingBox()));
+    }
+    return overhang;
+}
+
 void CommonPixelGenerator::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& path) {
     insetGenerator_->reset();
     rotationGenerator_->reset();

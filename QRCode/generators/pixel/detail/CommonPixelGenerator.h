@@ -87,6 +87,10 @@ public:
     // Whether every module's figure stays inside its cell: the outline fits
     // its box, no inset grows a module and nothing turns.
     bool outlinesStayInModules() const;
+    // How far (in cells) every module's figure reaches past its cell when
+    // all modules draw the same figure (shiny: one of two, by parity): no
+    // inset varies from module to module and nothing turns. Nothing else.
+    std::optional<double> alikeModulesOverhang() const;
 
     // The setters behind the settings keys; each answers whether the value
     // was taken (std::nullopt is "no value").

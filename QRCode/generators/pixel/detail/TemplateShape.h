@@ -75,6 +75,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
 
     SettingsDict settings() const override {
         SettingsDict result = SettingsDict::object();

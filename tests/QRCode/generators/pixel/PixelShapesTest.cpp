@@ -268,3 +268,86 @@ TEST(PixelShapeOutlines, AreThePathsAndKeepToTheirModulesWhereTheShapeSaysSo) {
         }
     }
 }
+
+namespace {
+
+// The shape `name` with the given settings taken.
+std::shared_ptr<QRCodePixelShapeGenerator> shapeWith(const std::string& name,
+                                                     std::vector<std::pair<std::string, SettingsValue>> settings) {
+    auto shape = QRCodePixelShapeFactory::shared().named(name);
+    for (const auto& [key, value] : settings) EXPECT_TRUE(shape->setSettingValue(value, key)) << key;
+    return shape;
+}
+
+} // namespace
+
+// A shape that says its modules are alike draws, in every on-module, the
+// figure of the first module of the same parity moved to its cell, reaching
+// no farther past the cell than it says: what lets a renderer judge a whole
+// code's overlaps from a few modules. Insets that vary, or a turn, make
+// modules unlike.
+TEST(PixelShapeOutlines, AlikeModulesDrawOneFigureMovedFromCellToCell) {
+    const auto& factory = QRCodePixelShapeFactory::shared();
+    std::vector<std::pair<std::string, std::shared_ptr<QRCodePixelShapeGenerator>>> shapes;
+    for (const auto& name : factory.availableGeneratorNames()) shapes.emplace_back(name, factory.named(name));
+    shapes.emplace_back("heart inset", shapeWith("heart", {{"insetFraction", SettingsValue(0.3)}}));
+    shapes.emplace_back("koala grown", shapeWith("koala", {{"insetFraction", SettingsValue(-0.6)}}));
+    shapes.emplace_back("star grown", shapeWith("star", {{"insetFraction", SettingsValue(-0.3)}}));
+    int alike = 0;
+    for (const auto& [name, shape] : shapes) {
+        SCOPED_TRACE(name);
+        const auto overhang = shape->alikeModulesOverhang();
+        if (!overhang) continue;
+        ++alike;
+        const BoolMatrix matrix = scattered(19, 5);
+        GroupRecorder recorder;
+        shape->generateOutlines(matrix, Size{190, 190}, recorder);
+        recorder.endFigure();
+        std::vector<Point> cells;
+        for (int r = 0; r < 19; ++r)
+            for (int c = 0; c < 19; ++c)
+                if (matrix(r, c)) cells.push_back({double(c), double(r)});
+        ASSERT_EQ(recorder.groups.size(), cells.size());
+        const gfx::Path* first[2] = {nullptr, nullptr};
+        std::vector<gfx::Path> moved;
+        moved.reserve(cells.size());
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            moved.push_back(
+                recorder.groups[i].transformed(gfx::AffineTransform::translation(-10 * cells[i].x, -10 * cells[i].y)));
+            const gfx::Rect box = moved.back().pathBoundingBox();
+            const double reach = 10 * *overhang + 1e-9;
+            EXPECT_TRUE(box.minX() >= -reach && box.minY() >= -reach && box.maxX() <= 10 + reach &&
+                        box.maxY() <= 10 + reach)
+                << box.minX() << ", " << box.minY() << " to " << box.maxX() << ", " << box.maxY();
+        }
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const auto parity = std::size_t(cells[i].x + cells[i].y) % 2;
+            if (first[parity] == nullptr) {
+                first[parity] = &moved[i];
+                continue;
+            }
+            const auto& a = moved[i].elements();
+            const auto& b = first[parity]->elements();
+            ASSERT_EQ(a.size(), b.size());
+            for (std::size_t e = 0; e < a.size(); ++e) {
+                ASSERT_EQ(a[e].type, b[e].type);
+                for (std::size_t k = 0; k < std::size_t(gfx::Path::pointCount(a[e].type)); ++k) {
+                    ASSERT_NEAR(a[e].points[k].x, b[e].points[k].x, 1e-9);
+                    ASSERT_NEAR(a[e].points[k].y, b[e].points[k].y, 1e-9);
+                }
+            }
+        }
+    }
+    EXPECT_GE(alike, 20);
+    for (const char* name : {"heart", "koala"}) {
+        const auto overhang = factory.named(name)->alikeModulesOverhang();
+        ASSERT_TRUE(overhang) << name;
+        EXPECT_GT(*overhang, 0) << name;
+    }
+    EXPECT_GT(*shapes[shapes.size() - 2].second->alikeModulesOverhang(), 0.25);
+    EXPECT_GT(*shapes.back().second->alikeModulesOverhang(), 0.1);
+    EXPECT_FALSE(
+        shapeWith("heart", {{"insetFraction", SettingsValue(0.3)}, {"insetGeneratorName", SettingsValue("random")}})
+            ->alikeModulesOverhang());
+    EXPECT_FALSE(shapeWith("koala", {{"rotationFraction", SettingsValue(0.25)}})->alikeModulesOverhang());
+}
