@@ -147,6 +147,17 @@ private:
     // An opaque premultiplied pixel whose three channels are equal.
     static bool isOpaqueGrey(std::uint32_t v) { return (v >> 24) == 0xFF && ((v ^ (v >> 8)) & 0xFFFF) == 0; }
 
+#if defined(__SSE2__)
+    // Whether the four pixels from `p` are all opaque greys.
+    static bool fourOpaqueGreys(const std::uint32_t* p) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_and_si128(v, _mm_set1_epi32(0xFF));
+        const __m128i grey = _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)),
+                                          _mm_or_si128(_mm_slli_epi32(b, 16), _mm_set1_epi32(int(0xFF000000u))));
+        return _mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) == 0xFFFF;
+    }
+#endif
+
     // Marks the level of every opaque grey pixel of a row in `levels`;
     // whether all were opaque greys (anti-aliased codes in black and white
     // are nothing else). On the first other pixel it stops, having marked
@@ -163,13 +174,9 @@ private:
 #if defined(__SSE2__)
         // Four pixels a step; only those that differ from the pixel before
         // them can bring a new level.
-        const __m128i lowByte = _mm_set1_epi32(0xFF), alpha = _mm_set1_epi32(int(0xFF000000u));
         for (; x + 4 <= width; x += 4) {
+            if (!fourOpaqueGreys(row + x)) return false;
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-            const __m128i b = _mm_and_si128(v, lowByte);
-            const __m128i grey =
-                _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)), _mm_or_si128(_mm_slli_epi32(b, 16), alpha));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) != 0xFFFF) return false;
             const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x - 1));
             if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, before)) != 0xFFFF) {
                 for (int i = 0; i < 4; ++i) levels[row[x + i] & 0xFF] = 1;
@@ -186,13 +193,8 @@ private:
     static bool allOpaqueGreys(const std::uint32_t* row, int width) {
         int x = 0;
 #if defined(__SSE2__)
-        const __m128i lowByte = _mm_set1_epi32(0xFF), alpha = _mm_set1_epi32(int(0xFF000000u));
         for (; x + 4 <= width; x += 4) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-            const __m128i b = _mm_and_si128(v, lowByte);
-            const __m128i grey =
-                _mm_or_si128(_mm_or_si128(b, _mm_slli_epi32(b, 8)), _mm_or_si128(_mm_slli_epi32(b, 16), alpha));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, grey)) != 0xFFFF) return false;
+            if (!fourOpaqueGreys(row + x)) return false;
         }
 #endif
         for (; x < width; ++x) {
