@@ -77,8 +77,8 @@ constexpr int kWindingSubrows = 15;
 // follows the crossings: the edges times the sample lines each one meets.
 class WindingEdges {
 public:
-    // More edges than this are not held (80 MB).
-    static constexpr std::size_t kMaxEdges = std::size_t(1) << 21;
+    // More edges than this are not held (160 MB).
+    static constexpr std::size_t kMaxEdges = std::size_t(1) << 22;
 
     // The edges of `path` under `m`, curves flattened to `tolerance`, for a
     // raster of `height` rows whose first pixel is device pixel (originX,

@@ -44,13 +44,13 @@ double pdfShadowScale(double sigma) {
 constexpr std::size_t kCoverageMinElements = 2048;
 constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // A clip outline is scanned on Cairo's fifteen lines a pixel row up to this
-// many edge crossings (a fraction of a second); beyond it summed areas serve
-// where they are exact.
+// many edge crossings (a fraction of a second).
 constexpr std::size_t kMaxWindingCrossings = std::size_t(1) << 24;
-// Outlines beyond that which summed areas cannot fill are scanned on fewer
-// lines a pixel row, as long as that keeps this many crossings with at least
-// this many lines.
-constexpr std::size_t kMaxCoarseWindingCrossings = std::size_t(1) << 25;
+// Beyond that it is scanned on fewer lines a pixel row, as long as that keeps
+// this many crossings (about a second) with at least this many lines. Summed
+// areas are no shortcut here: where many turns of one outline pass through a
+// pixel they count it many times over.
+constexpr std::size_t kMaxCoarseWindingCrossings = std::size_t(1) << 26;
 constexpr int kMinWindingSubrows = 4;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
@@ -907,26 +907,12 @@ bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rec
         detail::WindingEdges edges;
         const bool held = edges.build(clipPath, m, tolerance, int(x0), int(y0), h, detail::kWindingSubrows);
         if (held && edges.crossings() <= kMaxWindingCrossings) return scanned(edges);
-        const std::size_t crossings = held ? edges.crossings() : 0;
-        edges = {}; // rebuilt below if need be
-        // Too many crossings to scan finely (a spiral of thousands of turns
-        // meets each sample line thousands of times). Summed areas are the
-        // non-zero rule's while the winding number keeps one sign, as it
-        // does in a spiral; the pixel centres' winding numbers show that.
-        // (Pixels where many turns of one outline meet its outer edge count
-        // them more than once and come out darker than Cairo's.)
-        const std::vector<int> winding =
-            clipPath.transformed(m).windingNumbersAtCellCentres(std::int64_t(x0), std::int64_t(y0), w, h);
-        const auto [low, high] = std::minmax_element(winding.begin(), winding.end());
-        if (low == winding.end() || *low >= 0 || *high <= 0) {
-            if (areaCoverage(clipPath,
-                             [&](cairo_surface_t* mask, int x, int y) { paintImage(image, rect, mask, x, y); })) {
-                return true;
-            }
-        }
-        // Otherwise fewer sample lines a row, down to a quarter pixel apart,
-        // keep the scan's cost bounded.
         if (!held) return false;
+        const std::size_t crossings = edges.crossings();
+        edges = {}; // rebuilt below with fewer lines
+        // Too many crossings to scan finely (a spiral of thousands of turns
+        // meets each sample line thousands of times): fewer sample lines a
+        // row, down to a quarter pixel apart, keep the scan's cost bounded.
         const int subrows = int(std::min(double(detail::kWindingSubrows),
                                          double(detail::kWindingSubrows) * double(kMaxCoarseWindingCrossings) /
                                              double(crossings)));
