@@ -127,9 +127,8 @@ void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& la
     usingGState(ctx, [&](gfx::GraphicsContext& c) {
         c.scaleBy(1, -1);
         c.translateBy((W - s) / 2, (H - s) / 2 - H);
-        c.clip(logoPath, gfx::FillRule::nonZero);
         const gfx::Rect box = logoPath.pathBoundingBox().insetBy(logo.inset(), logo.inset());
-        if (!box.isNull() && logo.image()) c.drawImage(logo.image(), box);
+        if (!box.isNull() && logo.image()) c.drawImage(logo.image(), box, logoPath);
     });
 }
 

@@ -431,6 +431,133 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     return true;
 }
 
+
+bool WindingEdges::build(const Path& path, const AffineTransform& m, double tolerance, int originX, int originY,
+                         int height, int subrows) {
+    edges_.clear();
+    crossings_ = 0;
+    subrows_ = subrows;
+    lines_ = std::max(height, 0) * subrows;
+    const Point origin{double(originX), double(originY)};
+    const double S = subrows;
+    bool finite = true, tooMany = false;
+    const auto addEdge = [&](Point a, Point b) {
+        if (!(a.y != b.y) || tooMany) return;
+        const double ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
+        // Sample line j lies at y = (j + 0.5) / S and counts the edge when ylo <= y < yhi.
+        const int first = int(std::clamp(std::ceil(ylo * S - 0.5), 0.0, double(lines_)));
+        const int end = int(std::clamp(std::ceil(yhi * S - 0.5), 0.0, double(lines_)));
+        if (first >= end) return;
+        if (edges_.size() == kMaxEdges) {
+            tooMany = true;
+            return;
+        }
+        edges_.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), first, end, b.y > a.y ? 1 : -1});
+        crossings_ += std::size_t(end - first);
+    };
+    Point start{}, current{};
+    bool open = false;
+    std::vector<Point> chords;
+    const auto device = [&](Point p) {
+        const Point d = m.apply(p) - origin;
+        finite = finite && std::isfinite(d.x) && std::isfinite(d.y);
+        return d;
+    };
+    const auto close = [&] {
+        if (open) addEdge(current, start);
+        current = start;
+        open = false;
+    };
+    for (const auto& e : path.elements()) {
+        switch (e.type) {
+        case Path::ElementType::moveToPoint:
+            close();
+            start = current = device(e.points[0]);
+            break;
+        case Path::ElementType::addLineToPoint: chords.push_back(device(e.points[0])); break;
+        case Path::ElementType::addQuadCurveToPoint: {
+            const Point c = device(e.points[0]), end = device(e.points[1]);
+            if (finite) flattenQuad(current, c, end, tolerance, chords);
+            break;
+        }
+        case Path::ElementType::addCurveToPoint: {
+            const Point c1 = device(e.points[0]), c2 = device(e.points[1]), end = device(e.points[2]);
+            if (finite) flattenCubic(current, c1, c2, end, tolerance, chords);
+            break;
+        }
+        case Path::ElementType::closeSubpath: close(); break;
+        }
+        for (const Point q : chords) addEdge(current, q), current = q, open = true;
+        chords.clear();
+        if (!finite || tooMany) return false;
+    }
+    close();
+    if (!finite || tooMany) return false;
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.first < b.first; });
+    return true;
+}
+
+void WindingEdges::scan(const std::function<void(int, std::span<const std::pair<double, int>>)>& line) const {
+    // The active edges with their x on the current line, kept in the order
+    // of the line before: lines a fraction of a pixel apart seldom reorder
+    // edges, so an insertion sort mostly just checks the order. Past a
+    // budget of moves (edges that cross often) a full sort takes over.
+    std::vector<std::pair<double, std::size_t>> active;
+    std::vector<std::pair<double, int>> crossings;
+    std::size_t next = 0;
+    for (int j = 0; j < lines_; ++j) {
+        std::erase_if(active, [&](const auto& a) { return edges_[a.second].end <= j; });
+        while (next < edges_.size() && edges_[next].first <= j) active.emplace_back(0.0, next++);
+        const double y = (j + 0.5) / subrows_;
+        for (auto& [x, i] : active) {
+            const Edge& e = edges_[i];
+            x = e.x0 + (y - e.y0) * e.dxdy;
+        }
+        std::size_t moves = 0;
+        const std::size_t budget = 4 * active.size() + 64;
+        for (std::size_t k = 1; k < active.size() && moves <= budget; ++k) {
+            for (std::size_t m = k; m > 0 && active[m].first < active[m - 1].first; --m, ++moves)
+                std::swap(active[m], active[m - 1]);
+        }
+        if (moves > budget) std::sort(active.begin(), active.end());
+        crossings.clear();
+        for (const auto& [x, i] : active) crossings.emplace_back(x, edges_[i].dir);
+        line(j, crossings);
+    }
+}
+
+void WindingEdges::resolve(int width, std::uint8_t* data, int stride) const {
+    // Per pixel row: whole cells a span covers as a difference list, and
+    // the part of a cell each end covers.
+    std::vector<float> whole(std::size_t(width) + 1), part(std::size_t(width) + 1);
+    const auto addSpan = [&](double xa, double xb) {
+        xa = std::clamp(xa, 0.0, double(width)), xb = std::clamp(xb, 0.0, double(width));
+        if (!(xb > xa)) return;
+        const int ia = int(xa), ib = int(xb);
+        whole[std::size_t(ia)] += 1, whole[std::size_t(ib)] -= 1;
+        part[std::size_t(ib)] += float(xb - ib), part[std::size_t(ia)] -= float(xa - ia);
+    };
+    scan([&](int j, std::span<const std::pair<double, int>> crossings) {
+        int winding = 0;
+        double spanStart = 0;
+        for (const auto& [x, dir] : crossings) {
+            if (winding == 0) spanStart = x;
+            winding += dir;
+            if (winding == 0) addSpan(spanStart, x);
+        }
+        if ((j + 1) % subrows_ != 0) return;
+        std::uint8_t* out = data + std::ptrdiff_t(j / subrows_) * stride;
+        float run = 0;
+        for (int x = 0; x < width; ++x) {
+            run += whole[std::size_t(x)];
+            const float c = std::clamp((run + part[std::size_t(x)]) / float(subrows_), 0.0F, 1.0F);
+            out[x] = std::uint8_t(std::lround(c * 255));
+        }
+        std::fill(whole.begin(), whole.end(), 0.0F);
+        std::fill(part.begin(), part.end(), 0.0F);
+    });
+}
+
 } // namespace gfx::detail
 
 namespace gfx::detail {

@@ -43,6 +43,15 @@ double pdfShadowScale(double sigma) {
 // larger than this (the coverage raster holds a float per pixel).
 constexpr std::size_t kCoverageMinElements = 2048;
 constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
+// A clip outline is scanned on Cairo's fifteen lines a pixel row up to this
+// many edge crossings (a fraction of a second).
+constexpr std::size_t kMaxWindingCrossings = std::size_t(1) << 24;
+// Beyond that it is scanned on fewer lines a pixel row, as long as that keeps
+// this many crossings (about a second) with at least this many lines. Summed
+// areas are no shortcut here: where many turns of one outline pass through a
+// pixel they count it many times over.
+constexpr std::size_t kMaxCoarseWindingCrossings = std::size_t(1) << 26;
+constexpr int kMinWindingSubrows = 4;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
@@ -887,7 +896,62 @@ void GraphicsContext::drawImage(const Image& image, const Rect& rect) {
     drawImage(std::make_shared<const Image>(image), rect);
 }
 
-void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect) {
+void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect) { paintImage(image, rect, nullptr, 0, 0); }
+
+void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect, const Path& clipPath) {
+    if (!usable() || !image || image->empty() || rect.isEmpty()) return;
+    if (drawImageByCoverage(image, rect, clipPath)) return;
+    cairo_save(cr_);
+    clip(clipPath);
+    paintImage(image, rect, nullptr, 0, 0);
+    cairo_restore(cr_);
+}
+
+bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath) {
+    // Outlines as small as real logos keep Cairo's clip and its exact pixels.
+    if (pdf_ || !state_.antialias || clipPath.size() < kCoverageMinElements || !clipPath.isFinite()) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    const Rect bounds = m.apply(clipPath.boundingBox());
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return true;
+    const double x0 = std::floor(std::max(bounds.minX(), cx0)), y0 = std::floor(std::max(bounds.minY(), cy0));
+    const double x1 = std::ceil(std::min(bounds.maxX(), cx1)), y1 = std::ceil(std::min(bounds.maxY(), cy1));
+    if (!(x1 > x0 && y1 > y0)) return true; // nothing of the outline is visible
+    if (!((x1 - x0) * (y1 - y0) <= kCoverageMaxPixels)) return false;
+    const int w = int(x1 - x0), h = int(y1 - y0);
+    const double tolerance = cairo_get_tolerance(cr_);
+    const auto scanned = [&](const detail::WindingEdges& edges) {
+        CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+        if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+        cairo_surface_flush(mask.get());
+        edges.resolve(w, cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+        cairo_surface_mark_dirty(mask.get());
+        paintImage(image, rect, mask.get(), int(x0), int(y0));
+        return true;
+    };
+    try {
+        detail::WindingEdges edges;
+        const bool held = edges.build(clipPath, m, tolerance, int(x0), int(y0), h, detail::kWindingSubrows);
+        if (held && edges.crossings() <= kMaxWindingCrossings) return scanned(edges);
+        if (!held) return false;
+        const std::size_t crossings = edges.crossings();
+        edges = {}; // rebuilt below with fewer lines
+        // Too many crossings to scan finely (a spiral of thousands of turns
+        // meets each sample line thousands of times): fewer sample lines a
+        // row, down to a quarter pixel apart, keep the scan's cost bounded.
+        const int subrows = int(std::min(double(detail::kWindingSubrows),
+                                         double(detail::kWindingSubrows) * double(kMaxCoarseWindingCrossings) /
+                                             double(crossings)));
+        if (subrows < kMinWindingSubrows) return false;
+        if (!edges.build(clipPath, m, tolerance, int(x0), int(y0), h, subrows)) return false;
+        return scanned(edges);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void GraphicsContext::paintImage(const ImagePtr& image, const Rect& rect, cairo_surface_t* mask, int maskX,
+                                 int maskY) {
     if (!usable() || !image || image->empty() || rect.isEmpty()) return;
     const Rect r = rect.standardized();
     if (!std::isfinite(r.minX()) || !std::isfinite(r.minY()) || !std::isfinite(r.maxX()) || !std::isfinite(r.maxY()))
@@ -910,8 +974,21 @@ void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect) {
     cairo_new_path(cr_);
     cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
     cairo_clip(cr_);
-    cairo_set_source(cr_, p.get());
-    cairo_paint_with_alpha(cr_, state_.alpha);
+    if (mask == nullptr) {
+        cairo_set_source(cr_, p.get());
+        cairo_paint_with_alpha(cr_, state_.alpha);
+    } else {
+        // The source keeps the user space it was set in; the mask lies in
+        // device space.
+        if (state_.alpha != 1) cairo_push_group(cr_);
+        cairo_set_source(cr_, p.get());
+        cairo_identity_matrix(cr_);
+        cairo_mask_surface(cr_, mask, maskX, maskY);
+        if (state_.alpha != 1) {
+            cairo_pop_group_to_source(cr_);
+            cairo_paint_with_alpha(cr_, state_.alpha);
+        }
+    }
     cairo_restore(cr_);
 }
 

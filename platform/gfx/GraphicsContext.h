@@ -6,6 +6,7 @@
 #include "platform/gfx/Path.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -169,6 +170,12 @@ public:
     // upside down unless the caller flips back). Edges stay sharp.
     void drawImage(const ImagePtr& image, const Rect& rect);
     void drawImage(const Image& image, const Rect& rect);
+    // The same, seen only within `clipPath` (non-zero rule), as after
+    // clip(clipPath); the clip itself is left as it was. On a bitmap an
+    // outline of many elements is turned into a coverage mask of its own
+    // rather than Cairo's clip, whose cost grows with the product of the
+    // outline's size and what it covers.
+    void drawImage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
 
     // Everything drawn up to the matching end is composited as one picture,
     // with the shadow and alpha in effect at the begin.
@@ -201,6 +208,12 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // drawImage within a clip outline of many elements through a coverage
+    // mask; false (nothing drawn) when Cairo's clip must do it.
+    bool drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
+    // Draws the image through `mask` (A8, its first pixel at device pixel
+    // (maskX, maskY)) or, without one, within the current clip.
+    void paintImage(const ImagePtr& image, const Rect& rect, cairo_surface_t* mask, int maskX, int maskY);
     // Paints the fill colour through an A8 mask whose first pixel is at
     // device pixel (x, y).
     void paintMask(cairo_surface_t* mask, int x, int y);

@@ -259,3 +259,41 @@ TEST(CoverageFill, FiguresApartOnlyWhereNoneOverlapsAnotherAtTheDrawnScale) {
     ctx->scaleBy(1000, 1000);
     EXPECT_FALSE(ctx->figuresApart(twoCircles(-0.1)));
 }
+
+TEST(WindingEdges, SpansCountTheirExactWidthAndRowsTheirSampleLines) {
+    // A rectangle from x = 2.25 to 6.75 and y = 1 to 3.5, drawn twice over
+    // in the same sense (winding 2 is inside all the same), with a hole of
+    // the other sense from x = 4 to 5 in the first row.
+    Path p;
+    for (int k = 0; k < 2; ++k) p.addRect(Rect(2.25, 1, 4.5, 2.5));
+    p.moveTo({4, 1});
+    p.lineTo({4, 2});
+    p.lineTo({5, 2});
+    p.lineTo({5, 1});
+    p.closeSubpath();
+    constexpr int w = 8, h = 5;
+    gfx::detail::WindingEdges edges;
+    ASSERT_TRUE(edges.build(p, AffineTransform(), 0.1, 0, 0, h, gfx::detail::kWindingSubrows));
+    std::vector<std::uint8_t> out(w * h, 7);
+    edges.resolve(w, out.data(), w);
+    const auto at = [&](int x, int y) { return int(out[std::size_t(y * w + x)]); };
+    for (int x = 0; x < w; ++x) EXPECT_EQ(at(x, 0), 0);
+    EXPECT_EQ(at(1, 2), 0);
+    EXPECT_EQ(at(2, 2), 191); // three quarters of the pixel
+    EXPECT_EQ(at(3, 2), 255);
+    EXPECT_EQ(at(6, 2), 191);
+    EXPECT_EQ(at(7, 2), 0);
+    // The hole leaves the inner rectangle's ends; a winding of 2 minus 1 still fills.
+    EXPECT_EQ(at(4, 1), 255);
+    // Seven of the fifteen sample lines of row 3 lie above y = 3.5.
+    EXPECT_EQ(at(3, 3), 7 * 255 / 15);
+    EXPECT_EQ(at(3, 4), 0);
+
+    // Offsets move the raster; a point that is not finite refuses the path.
+    ASSERT_TRUE(edges.build(p, AffineTransform(), 0.1, 2, 1, h, gfx::detail::kWindingSubrows));
+    edges.resolve(w, out.data(), w);
+    EXPECT_EQ(at(0, 0), 191);
+    Path broken = p;
+    broken.lineTo({std::numeric_limits<double>::quiet_NaN(), 1});
+    EXPECT_FALSE(edges.build(broken, AffineTransform(), 0.1, 0, 0, h, 15));
+}
