@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -17,13 +18,17 @@ using gfx::Rect;
 
 TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
     std::mt19937 rng(11);
-    bool onTies = false; // every third round: on a grid of 1/512, halfway between fixed-point steps
+    // Every third round on a grid of 1/512, halfway between fixed-point
+    // steps; the last hundred on whole pixels, where edges begin and end on
+    // the rows' own borders.
+    bool onTies = false, onPixels = false;
     auto uniform = [&](double lo, double hi) {
         const double v = std::uniform_real_distribution<double>(lo, hi)(rng);
-        return onTies ? std::round(v * 512) / 512 : v;
+        return onPixels ? std::max(std::round(v), 1.0) : onTies ? std::round(v * 512) / 512 : v;
     };
-    for (int round = 0; round < 300; ++round) {
-        onTies = round % 3 == 0;
+    for (int round = 0; round < 400; ++round) {
+        onPixels = round >= 300;
+        onTies = onPixels || round % 3 == 0;
         const int w = 20 + int(rng() % 60), h = 20 + int(rng() % 60);
         // Rectangles and L shapes drawn in the other sense (holes, overlaps,
         // parts beyond the raster), under flips, scales and fractional moves.
@@ -64,6 +69,30 @@ TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
             }
             EXPECT_EQ(plane[std::size_t(y) * (w + 3) + w], 0xAB);
         }
+    }
+
+    // Modules of a code, drawn one square each: neighbours' shared edges
+    // cancel in either order, and most rows repeat the one above.
+    for (const double module : {7.37, 4.0, 2.5}) {
+        const int cells = 40, size = int(std::ceil(module * cells)) + 4;
+        Path modules;
+        for (int r = 0; r < cells; ++r)
+            for (int c = 0; c < cells; ++c)
+                if (rng() % 2) modules.addRect(Rect(1.3 + c * module, 2.6 + r * module, module, module));
+        auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+        ASSERT_TRUE(ctx);
+        ctx->setFillColor(gfx::Color::sRGB(1, 1, 1));
+        // Squares that do not overlap fill alike under either rule; the
+        // even-odd one keeps this many elements with Cairo's scan converter.
+        ctx->fillPath(modules, gfx::FillRule::evenOdd);
+        const auto image = ctx->makeImage();
+        const AffineTransform toRows{1, 0, 0, -1, 0, double(size)};
+        std::vector<std::uint8_t> plane(std::size_t(size) * size, 0xAB);
+        ASSERT_TRUE(gfx::detail::rectilinearCoverage(modules, toRows, plane.data(), size, size, size));
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                ASSERT_EQ(int(plane[std::size_t(y) * size + x]), int(image->pixel(x, y).a))
+                    << "module " << module << " at " << x << ", " << y;
     }
 
     // Curves, slanted lines and coordinates beyond doubles are refused before
