@@ -256,6 +256,36 @@ TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigur
 // The check a caller runs on a few of the figures it is about to stream:
 // figures apart, abutting or holding a hole may be summed; figures that
 // overlap by more than a sliver may not, at the scale the context draws.
+TEST(CoverageFill, OverlappingFiguresAreFilledOnceWhereverTheyComeInALongPath) {
+    // A thin bar over a wide one's right edge: in the pixel column both
+    // cut, their union covers 0.9 of each pixel, their sum more than all.
+    auto pair = [](Path& path) {
+        path.addRect(Rect(10, 10, 30.5, 50));
+        path.addRect(Rect(40.3, 20, 0.6, 30));
+    };
+    Path specks;
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 15; ++j) specks.addRect(Rect(3 + i * 6, 100 + j * 6, 2.5, 2.5));
+    Path first, last;
+    pair(first);
+    first.addPath(specks);
+    last.addPath(specks);
+    pair(last);
+    ASSERT_GT(last.size(), 2048u);
+    std::shared_ptr<const gfx::Image> images[2];
+    for (const Path* path : {&first, &last}) {
+        auto ctx = gfx::GraphicsContext::makeBitmap(200, 200);
+        ASSERT_TRUE(ctx);
+        ctx->setFillColor(gfx::Color::sRGB(0, 0, 0));
+        ctx->fillPath(*path);
+        images[path == &last] = ctx->makeImage();
+        // Device space has y up: the bars' rows run from 150 to 180 down.
+        EXPECT_NEAR(int(images[path == &last]->pixel(40, 165).a), 230, 1) << (path == &last ? "last" : "first");
+    }
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) ASSERT_EQ(images[0]->pixel(x, y).a, images[1]->pixel(x, y).a) << x << ", " << y;
+}
+
 TEST(CoverageFill, FiguresApartOnlyWhereNoneOverlapsAnotherAtTheDrawnScale) {
     auto ctx = gfx::GraphicsContext::makeBitmap(64, 64);
     const auto twoCircles = [](double gap) {
