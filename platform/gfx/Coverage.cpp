@@ -333,6 +333,7 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
                          int stride) {
     if (width <= 0 || height <= 0) return false;
     std::vector<VerticalEdge> unordered;
+    unordered.reserve(path.size()); // at most one edge an element
     if (!verticalEdges(path, m, width, height, unordered)) return false;
 
     // The edges by the pixel row they begin in (those above the raster in
