@@ -245,7 +245,12 @@ bool verticalEdges(const Path& path, const AffineTransform& m, int width, int he
     // Coordinates beyond the raster are held a pixel outside it, where they
     // still bound the same pixels inside, before they turn into integers.
     auto fixed = [](double v, int limit) {
-        return std::int64_t(std::nearbyint(std::clamp(v, -1.0, double(limit) + 1.0) * kFixedOne));
+        // Adding and taking away 1.5 * 2^52 rounds as nearbyint does (to
+        // even under the default mode), without a call per coordinate; the
+        // clamped values are far below where that would lose bits.
+        constexpr double kRound = 6755399441055744.0;
+        const double scaled = std::clamp(v, -1.0, double(limit) + 1.0) * kFixedOne;
+        return std::int64_t((scaled + kRound) - kRound);
     };
     Point start{}, current{};
     bool open = false;
@@ -327,9 +332,32 @@ void resolveCover(const std::int32_t* cover, std::uint8_t* out, std::size_t n) {
 bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_t* data, int width, int height,
                          int stride) {
     if (width <= 0 || height <= 0) return false;
-    std::vector<VerticalEdge> edges;
-    if (!verticalEdges(path, m, width, height, edges)) return false;
-    std::sort(edges.begin(), edges.end(), [](const VerticalEdge& a, const VerticalEdge& b) { return a.top < b.top; });
+    std::vector<VerticalEdge> unordered;
+    unordered.reserve(path.size()); // at most one edge an element
+    if (!verticalEdges(path, m, width, height, unordered)) return false;
+
+    // The edges by the pixel row they begin in (those above the raster in
+    // the first), and for each row whether an edge begins or ends in it,
+    // and whether that cuts it: a counting sort, as the rows are known.
+    const auto rowOf = [height](std::int64_t y) {
+        return std::size_t(std::clamp<std::int64_t>(y / kFixedOne, 0, height));
+    };
+    enum : std::uint8_t { kEvent = 1, kCut = 2 };
+    std::vector<std::uint8_t> rowEvents(std::size_t(height) + 1, 0);
+    std::vector<std::uint32_t> firstOfRow(std::size_t(height) + 2, 0);
+    for (const VerticalEdge& e : unordered) {
+        ++firstOfRow[rowOf(e.top) + 1];
+        for (const std::int64_t y : {e.top, e.bottom}) {
+            if (y < 0) continue;
+            rowEvents[rowOf(y)] |= y % kFixedOne ? kEvent | kCut : kEvent;
+        }
+    }
+    for (std::size_t r = 1; r < firstOfRow.size(); ++r) firstOfRow[r] += firstOfRow[r - 1];
+    std::vector<VerticalEdge> edges(unordered.size());
+    {
+        std::vector<std::uint32_t> fill(firstOfRow.begin(), firstOfRow.end() - 1);
+        for (const VerticalEdge& e : unordered) edges[fill[rowOf(e.top)]++] = e;
+    }
 
     // Each pixel row is cut where an edge begins or ends; within a band the
     // winding along the row changes only at the edges crossing it, so the
@@ -341,10 +369,14 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     std::vector<const VerticalEdge*> active;
     std::vector<std::int64_t> cuts;
     std::vector<const VerticalEdge*> merged;
+    std::vector<int> windings;
+    std::vector<std::int64_t> spanStarts;
     // Everything is allocated before the first row is written.
     active.reserve(edges.size());
     merged.reserve(edges.size());
     cuts.reserve(2 * edges.size() + 2);
+    windings.reserve(2 * edges.size() + 1);
+    spanStarts.reserve(2 * edges.size() + 1);
     std::size_t touchedBegin = 0, touchedEnd = 0; // the cells of cover a row has written
     auto addSpan = [&](std::int64_t x0, std::int64_t x1, std::int32_t band) {
         x0 = std::clamp<std::int64_t>(x0, 0, right);
@@ -361,21 +393,26 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
         addToAll(cover.data() + i0 + 1, i1 - i0 - 1, band * kFixedOne);
         cover[i1] += band * std::int32_t(x1 - std::int64_t(i1) * kFixedOne);
     };
-    std::size_t next = 0;
-    // A row crossed by the same edges as the one above, neither of them cut,
-    // repeats it: most rows of a module do.
+    // A row in which no edge begins or ends is crossed by the edges of the
+    // row above; if they crossed that one whole too, it repeats it: most
+    // rows of a module do.
     bool aboveWhole = false;
     for (int row = 0; row < height; ++row) {
         const std::int64_t top = std::int64_t(row) * kFixedOne, bottom = top + kFixedOne;
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
+        const std::uint8_t events = rowEvents[std::size_t(row)];
+        if (events == 0 && aboveWhole) {
+            std::memcpy(out, out - stride, std::size_t(width));
+            continue;
+        }
+        const bool whole = !(events & kCut);
+        aboveWhole = whole;
         // The edges crossing the row, kept in order along it.
-        const std::size_t crossingAbove = active.size();
         std::erase_if(active, [top](const VerticalEdge* e) { return e->bottom <= top; });
         const std::size_t staying = active.size();
-        for (; next < edges.size() && edges[next].top < bottom; ++next) {
-            if (edges[next].bottom > top) active.push_back(&edges[next]);
+        for (std::size_t k = firstOfRow[std::size_t(row)]; k < firstOfRow[std::size_t(row) + 1]; ++k) {
+            if (edges[k].bottom > top) active.push_back(&edges[k]);
         }
-        const bool changed = active.size() != crossingAbove || staying != crossingAbove;
         if (active.size() != staying) {
             auto byX = [](const VerticalEdge* a, const VerticalEdge* b) { return a->x < b->x; };
             const auto added = active.begin() + std::ptrdiff_t(staying);
@@ -384,37 +421,36 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
             std::merge(active.begin(), added, added, active.end(), std::back_inserter(merged), byX);
             active.swap(merged);
         }
-        const bool whole = std::none_of(active.begin(), active.end(), [top, bottom](const VerticalEdge* e) {
-            return e->top > top || e->bottom < bottom;
-        });
-        if (whole && aboveWhole && !changed) {
-            std::memcpy(out, out - stride, std::size_t(width));
-            continue;
-        }
-        aboveWhole = whole;
         touchedBegin = std::size_t(width);
         touchedEnd = 0;
         if (!active.empty()) {
             cuts.assign({top, bottom});
-            for (const VerticalEdge* e : active) {
-                if (e->top > top) cuts.push_back(e->top);
-                if (e->bottom < bottom) cuts.push_back(e->bottom);
-            }
-            std::sort(cuts.begin(), cuts.end());
-            cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-            for (std::size_t b = 0; b + 1 < cuts.size(); ++b) {
-                const std::int64_t y0 = cuts[b], y1 = cuts[b + 1];
-                const auto band = std::int32_t(y1 - y0);
-                // Edges at one x may come in any order: a span of no width
-                // adds nothing, and one split there adds the same.
-                int winding = 0;
-                std::int64_t spanStart = 0;
+            if (!whole) {
                 for (const VerticalEdge* e : active) {
-                    if (e->top > y0 || e->bottom < y1) continue;
-                    const int before = winding;
-                    winding += e->winding;
-                    if (before == 0 && winding != 0) spanStart = e->x;
-                    if (before != 0 && winding == 0) addSpan(spanStart, e->x, band);
+                    if (e->top > top) cuts.push_back(e->top);
+                    if (e->bottom < bottom) cuts.push_back(e->bottom);
+                }
+                std::sort(cuts.begin(), cuts.end());
+                cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+            }
+            // All bands are walked along the row at once, each with its own
+            // winding, which an edge changes in the bands it crosses. Edges
+            // at one x may come in any order: a span of no width adds
+            // nothing, and one split there adds the same.
+            const std::size_t bands = cuts.size() - 1;
+            windings.assign(bands, 0);
+            spanStarts.assign(bands, 0);
+            for (const VerticalEdge* e : active) {
+                std::size_t b = 0, end = bands;
+                if (e->top > top) b = std::size_t(std::lower_bound(cuts.begin(), cuts.end(), e->top) - cuts.begin());
+                if (e->bottom < bottom) {
+                    end = std::size_t(std::lower_bound(cuts.begin(), cuts.end(), e->bottom) - cuts.begin());
+                }
+                for (; b < end; ++b) {
+                    const int before = windings[b];
+                    windings[b] += e->winding;
+                    if (before == 0) spanStarts[b] = e->x;
+                    else if (windings[b] == 0) addSpan(spanStarts[b], e->x, std::int32_t(cuts[b + 1] - cuts[b]));
                 }
             }
         }

@@ -621,9 +621,11 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
 namespace {
 
 // Each subpath's device extent and twice its signed area under `m`, and the
-// index of its first element; false when memory ran out.
+// index of its first element, for the first `limit` subpaths; false when
+// memory ran out.
 bool subpathExtents(const Path& path, const AffineTransform& m, std::vector<detail::SubpathExtent>& extents,
-                    std::vector<std::size_t>& firstElements) {
+                    std::vector<std::size_t>& firstElements,
+                    std::size_t limit = std::numeric_limits<std::size_t>::max()) {
     detail::SubpathExtent current{};
     Point first{}, last{};
     bool inSubpath = false;
@@ -638,6 +640,7 @@ bool subpathExtents(const Path& path, const AffineTransform& m, std::vector<deta
         for (std::size_t index = 0; index < elements.size(); ++index) {
             const auto& e = elements[index];
             if (e.type == Path::ElementType::moveToPoint) endSubpath();
+            if (!inSubpath && extents.size() == limit) break;
             for (int k = 0; k < Path::pointCount(e.type); ++k) {
                 const Point d = m.apply(e.points[std::size_t(k)]);
                 if (inSubpath) {
@@ -716,6 +719,23 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     // raster's cost follows the edges' length and the pixels instead.
     if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
     const AffineTransform m = state_.ctm.then(base_);
+    // Two figures that may overlap refuse the whole path, and in outlines
+    // that have them (merged square modules: islands within holes, blobs
+    // within each other's bounds) they come early: the first subpaths are
+    // tried on their own before every subpath is measured. Among this few
+    // the comparisons stay within orientSubpaths's budget, so a refusal here
+    // is the one the whole path would get.
+    constexpr std::size_t kProbeSubpaths = 64;
+    std::vector<float> signs;
+    const double tolerance = cairo_get_tolerance(cr_);
+    {
+        std::vector<detail::SubpathExtent> extents;
+        std::vector<std::size_t> firstElements;
+        if (!subpathExtents(path, m, extents, firstElements, kProbeSubpaths) ||
+            !orientForCoverage(path, m, tolerance, extents, firstElements, signs)) {
+            return false;
+        }
+    }
     double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
     // Summed coverage equals the non-zero rule only while the figures count
     // one way and do not overlap: where one turning each way meet in a pixel
@@ -744,8 +764,6 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (!(area <= kCoverageMaxPixels)) return false;
     const int w = int(x1 - x0), h = int(y1 - y0);
     // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
-    const double tolerance = cairo_get_tolerance(cr_);
-    std::vector<float> signs;
     if (!orientForCoverage(path, m, tolerance, extents, firstElements, signs)) return false;
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));

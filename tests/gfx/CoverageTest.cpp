@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -17,13 +18,17 @@ using gfx::Rect;
 
 TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
     std::mt19937 rng(11);
-    bool onTies = false; // every third round: on a grid of 1/512, halfway between fixed-point steps
+    // Every third round on a grid of 1/512, halfway between fixed-point
+    // steps; the last hundred on whole pixels, where edges begin and end on
+    // the rows' own borders.
+    bool onTies = false, onPixels = false;
     auto uniform = [&](double lo, double hi) {
         const double v = std::uniform_real_distribution<double>(lo, hi)(rng);
-        return onTies ? std::round(v * 512) / 512 : v;
+        return onPixels ? std::max(std::round(v), 1.0) : onTies ? std::round(v * 512) / 512 : v;
     };
-    for (int round = 0; round < 300; ++round) {
-        onTies = round % 3 == 0;
+    for (int round = 0; round < 400; ++round) {
+        onPixels = round >= 300;
+        onTies = onPixels || round % 3 == 0;
         const int w = 20 + int(rng() % 60), h = 20 + int(rng() % 60);
         // Rectangles and L shapes drawn in the other sense (holes, overlaps,
         // parts beyond the raster), under flips, scales and fractional moves.
@@ -64,6 +69,30 @@ TEST(Coverage, RectilinearPathsGetTheScanConvertersPixels) {
             }
             EXPECT_EQ(plane[std::size_t(y) * (w + 3) + w], 0xAB);
         }
+    }
+
+    // Modules of a code, drawn one square each: neighbours' shared edges
+    // cancel in either order, and most rows repeat the one above.
+    for (const double module : {7.37, 4.0, 2.5}) {
+        const int cells = 40, size = int(std::ceil(module * cells)) + 4;
+        Path modules;
+        for (int r = 0; r < cells; ++r)
+            for (int c = 0; c < cells; ++c)
+                if (rng() % 2) modules.addRect(Rect(1.3 + c * module, 2.6 + r * module, module, module));
+        auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+        ASSERT_TRUE(ctx);
+        ctx->setFillColor(gfx::Color::sRGB(1, 1, 1));
+        // Squares that do not overlap fill alike under either rule; the
+        // even-odd one keeps this many elements with Cairo's scan converter.
+        ctx->fillPath(modules, gfx::FillRule::evenOdd);
+        const auto image = ctx->makeImage();
+        const AffineTransform toRows{1, 0, 0, -1, 0, double(size)};
+        std::vector<std::uint8_t> plane(std::size_t(size) * size, 0xAB);
+        ASSERT_TRUE(gfx::detail::rectilinearCoverage(modules, toRows, plane.data(), size, size, size));
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                ASSERT_EQ(int(plane[std::size_t(y) * size + x]), int(image->pixel(x, y).a))
+                    << "module " << module << " at " << x << ", " << y;
     }
 
     // Curves, slanted lines and coordinates beyond doubles are refused before
@@ -227,6 +256,36 @@ TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigur
 // The check a caller runs on a few of the figures it is about to stream:
 // figures apart, abutting or holding a hole may be summed; figures that
 // overlap by more than a sliver may not, at the scale the context draws.
+TEST(CoverageFill, OverlappingFiguresAreFilledOnceWhereverTheyComeInALongPath) {
+    // A thin bar over a wide one's right edge: in the pixel column both
+    // cut, their union covers 0.9 of each pixel, their sum more than all.
+    auto pair = [](Path& path) {
+        path.addRect(Rect(10, 10, 30.5, 50));
+        path.addRect(Rect(40.3, 20, 0.6, 30));
+    };
+    Path specks;
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 15; ++j) specks.addRect(Rect(3 + i * 6, 100 + j * 6, 2.5, 2.5));
+    Path first, last;
+    pair(first);
+    first.addPath(specks);
+    last.addPath(specks);
+    pair(last);
+    ASSERT_GT(last.size(), 2048u);
+    std::shared_ptr<const gfx::Image> images[2];
+    for (const Path* path : {&first, &last}) {
+        auto ctx = gfx::GraphicsContext::makeBitmap(200, 200);
+        ASSERT_TRUE(ctx);
+        ctx->setFillColor(gfx::Color::sRGB(0, 0, 0));
+        ctx->fillPath(*path);
+        images[path == &last] = ctx->makeImage();
+        // Device space has y up: the bars' rows run from 150 to 180 down.
+        EXPECT_NEAR(int(images[path == &last]->pixel(40, 165).a), 230, 1) << (path == &last ? "last" : "first");
+    }
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) ASSERT_EQ(images[0]->pixel(x, y).a, images[1]->pixel(x, y).a) << x << ", " << y;
+}
+
 TEST(CoverageFill, FiguresApartOnlyWhereNoneOverlapsAnotherAtTheDrawnScale) {
     auto ctx = gfx::GraphicsContext::makeBitmap(64, 64);
     const auto twoCircles = [](double gap) {
