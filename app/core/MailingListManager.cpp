@@ -215,13 +215,14 @@ void MailingListManager::subscribe(const QString& email) {
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         const QVariant code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (const QString stopped = boundedReplyFailure(*reply); !stopped.isEmpty() && !boundedReplyTimedOut(*reply)) {
+        const bool timedOut = boundedReplyTimedOut(*reply);
+        if (const QString stopped = boundedReplyFailure(*reply); !stopped.isEmpty() && !timedOut) {
             // An answer that never ends is no answer, whatever its status.
             setStatus(SubmitStatus::failure(stopped + QStringLiteral(" Please try again later.")));
             return;
         }
-        if (!code.isValid() || boundedReplyTimedOut(*reply)) {
-            if (boundedReplyTimedOut(*reply) || reply->error() == QNetworkReply::OperationCanceledError)
+        if (!code.isValid() || timedOut) {
+            if (timedOut || reply->error() == QNetworkReply::OperationCanceledError)
                 setStatus(SubmitStatus::failure(QStringLiteral("The request timed out. Please try again later.")));
             else if (reply->error() != QNetworkReply::NoError)
                 setStatus(SubmitStatus::failure(reply->errorString()));

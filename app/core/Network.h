@@ -31,8 +31,8 @@ struct NetworkOptions {
     int timeoutMilliseconds = 60'000;
     // The most a reply body may hold. An update feed or a status answer is a
     // few kilobytes; anything near this is not one.
-    std::optional<QSslConfiguration> sslConfiguration;
     qint64 maximumReplyBytes = qint64(4) << 20;
+    std::optional<QSslConfiguration> sslConfiguration;
 };
 
 // Applies the TLS settings; a request that may be redirected also asks to
