@@ -209,16 +209,10 @@ void requireFitsLargestVersion(QRSegment::Mode mode, std::size_t chars, QRCodeEC
                                                               " bits");
 }
 
-QRSegment::Mode textMode(std::string_view text) {
-    if (QRSegment::isNumeric(text)) return QRSegment::Mode::numeric;
-    if (QRSegment::isAlphanumeric(text)) return QRSegment::Mode::alphanumeric;
-    return QRSegment::Mode::byte;
-}
-
 } // namespace
 
 QRCode QRCode::encode(std::string_view text, QRCodeECC ecl) {
-    if (!text.empty()) requireFitsLargestVersion(textMode(text), text.size(), ecl);
+    if (!text.empty()) requireFitsLargestVersion(QRSegment::textMode(text), text.size(), ecl);
     return encode(QRSegment::makeSegments(text), ecl);
 }
 

@@ -103,15 +103,23 @@ QRSegment QRSegment::makeEci(std::uint32_t assignValue) {
     return {Mode::eci, 0, std::move(bb.bits)};
 }
 
-std::vector<QRSegment> QRSegment::makeSegments(std::string_view text) {
+QRSegment::Mode QRSegment::textMode(std::string_view text) {
     // Working on bytes gives the same answer as working on user-perceived
     // characters: a character is a digit or in the alphanumeric set only when
     // it is a single ASCII byte, and any other character brings non-ASCII
     // bytes with it.
+    if (isNumeric(text)) return Mode::numeric;
+    if (isAlphanumeric(text)) return Mode::alphanumeric;
+    return Mode::byte;
+}
+
+std::vector<QRSegment> QRSegment::makeSegments(std::string_view text) {
     if (text.empty()) return {};
-    if (isNumeric(text)) return {makeNumeric(text)};
-    if (isAlphanumeric(text)) return {makeAlphanumeric(text)};
-    return {makeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()})};
+    switch (textMode(text)) {
+    case Mode::numeric: return {makeNumeric(text)};
+    case Mode::alphanumeric: return {makeAlphanumeric(text)};
+    default: return {makeBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()})};
+    }
 }
 
 std::optional<std::size_t> QRSegment::getTotalBits(const std::vector<QRSegment>& segments, QRCodeVersion version) {

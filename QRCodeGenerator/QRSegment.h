@@ -41,9 +41,12 @@ struct QRSegment {
     static bool isNumeric(std::string_view text);
     static bool isAlphanumeric(std::string_view text);
 
-    // Splits UTF-8 text into segments: none for the empty text, one numeric
-    // segment if all are digits, one alphanumeric segment if all belong to
-    // that set, otherwise one byte segment of the text's bytes.
+    // The mode makeSegments encodes non-empty text in: numeric if all are
+    // digits, alphanumeric if all belong to that set, otherwise byte.
+    static Mode textMode(std::string_view text);
+    // Splits UTF-8 text into segments: none for the empty text, otherwise one
+    // segment of the text's mode (textMode), a byte segment holding the
+    // text's bytes.
     static std::vector<QRSegment> makeSegments(std::string_view text);
 
     // Bits the segments occupy in a symbol of `version`, or no value when a

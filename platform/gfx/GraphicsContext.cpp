@@ -440,6 +440,17 @@ bool GraphicsContext::deviceClipExtents(double& x0, double& y0, double& x1, doub
     return x1 > x0 && y1 > y0;
 }
 
+std::optional<GraphicsContext::PixelArea> GraphicsContext::coverageArea(double x0, double y0, double x1,
+                                                                        double y1) const {
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return PixelArea{};
+    const double ax0 = std::floor(std::max(x0, cx0)), ay0 = std::floor(std::max(y0, cy0));
+    const double ax1 = std::ceil(std::min(x1, cx1)), ay1 = std::ceil(std::min(y1, cy1));
+    if (!(ax1 > ax0 && ay1 > ay0)) return PixelArea{};
+    if (!((ax1 - ax0) * (ay1 - ay0) <= kCoverageMaxPixels)) return std::nullopt;
+    return PixelArea{int(ax0), int(ay0), int(ax1 - ax0), int(ay1 - ay0)};
+}
+
 Rect GraphicsContext::clipBoundingBox() const {
     double x0, y0, x1, y1;
     if (!cr_ || !deviceClipExtents(x0, y0, x1, y1)) return Rect::null();
@@ -755,21 +766,16 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     // lose its precision (or overflow); Cairo handles such paths.
     constexpr double kMaxCoordinate = 1e7;
     if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
-    double cx0, cy0, cx1, cy1;
-    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return false;
-    const double x0 = std::floor(std::max(px0, cx0)), y0 = std::floor(std::max(py0, cy0));
-    const double x1 = std::ceil(std::min(px1, cx1)), y1 = std::ceil(std::min(py1, cy1));
-    if (!(x1 > x0 && y1 > y0)) return false;
-    const double area = (x1 - x0) * (y1 - y0);
-    if (!(area <= kCoverageMaxPixels)) return false;
-    const int w = int(x1 - x0), h = int(y1 - y0);
+    const auto area = coverageArea(px0, py0, px1, py1);
+    if (!area || area->empty()) return false;
+    const int w = area->width, h = area->height;
     // Curves are flattened to Cairo's tolerance, for the hulls and the raster alike.
     if (!orientForCoverage(path, m, tolerance, extents, firstElements, signs)) return false;
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
-        detail::CoverageRaster raster(int(x0), int(y0), w, h);
+        detail::CoverageRaster raster(area->x, area->y, w, h);
         // Subpaths are counted as above: the first begins with the first
         // point, each later one at a move.
         std::size_t subpath = 0;
@@ -801,7 +807,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    paintMask(mask.get(), int(x0), int(y0));
+    paintMask(mask.get(), area->x, area->y);
     return true;
 }
 
@@ -821,13 +827,10 @@ std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTran
     const AffineTransform m = toUser.then(state_.ctm).then(base_);
     if (!m.isInvertible()) return nullptr;
     const Rect device = state_.ctm.then(base_).apply(userBounds);
-    double cx0, cy0, cx1, cy1;
-    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return nullptr;
-    const double x0 = std::floor(std::max(device.minX(), cx0)), y0 = std::floor(std::max(device.minY(), cy0));
-    const double x1 = std::ceil(std::min(device.maxX(), cx1)), y1 = std::ceil(std::min(device.maxY(), cy1));
-    if (!(x1 > x0 && y1 > y0) || !((x1 - x0) * (y1 - y0) <= kCoverageMaxPixels)) return nullptr;
+    const auto area = coverageArea(device.minX(), device.minY(), device.maxX(), device.maxY());
+    if (!area || area->empty()) return nullptr;
     try {
-        return std::make_unique<CoverageFill>(m, int(x0), int(y0), int(x1 - x0), int(y1 - y0),
+        return std::make_unique<CoverageFill>(m, area->x, area->y, area->width, area->height,
                                               cairo_get_tolerance(cr_));
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -930,13 +933,10 @@ bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rec
     if (pdf_ || !state_.antialias || clipPath.size() < kCoverageMinElements || !clipPath.isFinite()) return false;
     const AffineTransform m = state_.ctm.then(base_);
     const Rect bounds = m.apply(clipPath.boundingBox());
-    double cx0, cy0, cx1, cy1;
-    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return true;
-    const double x0 = std::floor(std::max(bounds.minX(), cx0)), y0 = std::floor(std::max(bounds.minY(), cy0));
-    const double x1 = std::ceil(std::min(bounds.maxX(), cx1)), y1 = std::ceil(std::min(bounds.maxY(), cy1));
-    if (!(x1 > x0 && y1 > y0)) return true; // nothing of the outline is visible
-    if (!((x1 - x0) * (y1 - y0) <= kCoverageMaxPixels)) return false;
-    const int w = int(x1 - x0), h = int(y1 - y0);
+    const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
+    if (!area) return false;
+    if (area->empty()) return true; // nothing of the outline is visible
+    const int x0 = area->x, y0 = area->y, w = area->width, h = area->height;
     const double tolerance = cairo_get_tolerance(cr_);
     const auto scanned = [&](const detail::WindingEdges& edges) {
         CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
@@ -944,12 +944,12 @@ bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rec
         cairo_surface_flush(mask.get());
         edges.resolve(w, cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
         cairo_surface_mark_dirty(mask.get());
-        paintImage(image, rect, mask.get(), int(x0), int(y0));
+        paintImage(image, rect, mask.get(), x0, y0);
         return true;
     };
     try {
         detail::WindingEdges edges;
-        const bool held = edges.build(clipPath, m, tolerance, int(x0), int(y0), h, detail::kWindingSubrows);
+        const bool held = edges.build(clipPath, m, tolerance, x0, y0, h, detail::kWindingSubrows);
         if (held && edges.crossings() <= kMaxWindingCrossings) return scanned(edges);
         if (!held) return false;
         const std::size_t crossings = edges.crossings();
@@ -961,7 +961,7 @@ bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rec
                                          double(detail::kWindingSubrows) * double(kMaxCoarseWindingCrossings) /
                                              double(crossings)));
         if (subrows < kMinWindingSubrows) return false;
-        if (!edges.build(clipPath, m, tolerance, int(x0), int(y0), h, subrows)) return false;
+        if (!edges.build(clipPath, m, tolerance, x0, y0, h, subrows)) return false;
         return scanned(edges);
     } catch (const std::bad_alloc&) {
         return false;

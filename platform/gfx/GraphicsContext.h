@@ -220,6 +220,15 @@ private:
     void setSource(const Color& c) const;
     // Device (Cairo, y down) bounds of the current clip.
     bool deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const;
+    // Whole device pixels, (x, y) the first.
+    struct PixelArea {
+        int x = 0, y = 0, width = 0, height = 0;
+        bool empty() const { return width <= 0 || height <= 0; }
+    };
+    // The whole pixels where the device box (x0, y0)...(x1, y1) meets the
+    // clip, for a coverage mask: empty where they do not meet, nullopt where
+    // the area holds more pixels than a coverage mask may.
+    std::optional<PixelArea> coverageArea(double x0, double y0, double x1, double y1) const;
     // Paints the shadow of whatever `drawCoverage(maskContext, deviceToMask)`
     // draws; the mask context starts in this context's user space. The
     // bounds (Cairo device space) limit where the shape can be.
