@@ -262,17 +262,10 @@ template <NSSecureCoding T> struct NSSecureCodingBridge {
 };
 
 // An archivable object that is also codable, stored as the JSON text of its
-// encoding (never as an archive), exactly as TopLevelCodableBridge stores it.
+// encoding (never as an archive): TopLevelCodableBridge under its own name.
 template <class T>
 requires Codable<T> && NSSecureCoding<T>
-struct CodableNSSecureCodingBridge {
-    using Value = T;
-    using Serializable = std::string;
-    std::optional<std::string> serialize(const std::optional<T>& value) const { return detail::jsonSerialize(value); }
-    std::optional<T> deserialize(const std::optional<std::string>& text) const {
-        return detail::jsonDeserialize<T>(text);
-    }
-};
+struct CodableNSSecureCodingBridge : TopLevelCodableBridge<T> {};
 
 // ---- colours ----
 

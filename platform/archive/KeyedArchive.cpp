@@ -184,6 +184,16 @@ namespace {
 [[noreturn]] void wrongKind(std::string_view key, std::string_view expected) {
     throw ArchiveError::corrupt("The value for key '" + printable(key) + "' is not " + std::string(expected) + ".");
 }
+
+// The bytes of `value` (inline bytes or a data object), counted against the
+// reader's allowance; nothing for no value.
+std::optional<PlistBytes> handOutBytes(detail::ArchiveReader& reader, const PlistObject* value, std::string_view key,
+                                       std::string_view expected) {
+    if (!value) return std::nullopt;
+    if (!value->asData()) wrongKind(key, expected);
+    reader.handOut(value->asData()->size());
+    return *value->asData();
+}
 } // namespace
 
 bool KeyedDecoder::containsValue(std::string_view key) const { return field(key) != nullptr; }
@@ -212,11 +222,7 @@ std::optional<double> KeyedDecoder::decodeDouble(std::string_view key) const {
 }
 
 std::optional<std::vector<std::uint8_t>> KeyedDecoder::decodeBytes(std::string_view key) const {
-    const auto* value = field(key);
-    if (!value) return std::nullopt;
-    if (!value->asData()) wrongKind(key, "bytes");
-    reader_.handOut(value->asData()->size());
-    return *value->asData();
+    return handOutBytes(reader_, field(key), key, "bytes");
 }
 
 std::optional<std::uint64_t> KeyedDecoder::reference(std::string_view key) const {
@@ -240,11 +246,7 @@ std::optional<std::string> KeyedDecoder::decodeString(std::string_view key) cons
 }
 
 std::optional<std::vector<std::uint8_t>> KeyedDecoder::decodeData(std::string_view key) const {
-    const auto* object = referenced(key);
-    if (!object) return std::nullopt;
-    if (!object->asData()) wrongKind(key, "data");
-    reader_.handOut(object->asData()->size());
-    return *object->asData();
+    return handOutBytes(reader_, referenced(key), key, "data");
 }
 
 } // namespace archive

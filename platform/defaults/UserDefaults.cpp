@@ -558,9 +558,14 @@ std::string UserDefaults::saveFile(const PropertyListDictionary& values) const {
     return {};
 }
 
+const PropertyList* UserDefaults::presentedValueLocked(std::string_view key) const {
+    if (auto it = persistent_.find(key); it != persistent_.end()) return &it->second;
+    if (auto it = registered_.find(key); it != registered_.end()) return &it->second;
+    return nullptr;
+}
+
 std::optional<PropertyList> UserDefaults::presentedLocked(std::string_view key) const {
-    if (auto it = persistent_.find(key); it != persistent_.end()) return it->second;
-    if (auto it = registered_.find(key); it != registered_.end()) return it->second;
+    if (const PropertyList* value = presentedValueLocked(key)) return *value;
     return std::nullopt;
 }
 
@@ -615,9 +620,7 @@ std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) con
 void UserDefaults::readObject(std::string_view key, const std::function<void(const PropertyList*)>& reader) const {
     std::lock_guard guard(mutex_);
     refreshLocked();
-    if (auto it = persistent_.find(key); it != persistent_.end()) return reader(&it->second);
-    if (auto it = registered_.find(key); it != registered_.end()) return reader(&it->second);
-    reader(nullptr);
+    reader(presentedValueLocked(key));
 }
 
 void UserDefaults::setObject(std::string_view key, std::optional<PropertyList> value) {

@@ -167,6 +167,8 @@ private:
     };
 
     // Callers hold mutex_.
+    // The value set for the name, else its registered fallback, else null.
+    const PropertyList* presentedValueLocked(std::string_view key) const;
     std::optional<PropertyList> presentedLocked(std::string_view key) const;
     void refreshLocked() const;
     void loadLocked(const FileLock* lock) const;
