@@ -621,7 +621,7 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
         }
         applyMatrix(cr_);
     }
-    if (rule == FillRule::nonZero && fillByCoverage(path)) return;
+    if (rule == FillRule::nonZero && (fillByCoverage(path) || fillRectilinear(path))) return;
     applyDrawingState();
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fr);
@@ -721,6 +721,32 @@ bool GraphicsContext::figuresApart(const Path& path) const {
     std::vector<float> signs;
     return subpathExtents(path, m, extents, firstElements) &&
            orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
+}
+
+bool GraphicsContext::fillRectilinear(const Path& path) {
+    // Outlines along the axes (merged square modules) get Cairo's own
+    // pixels from rectilinearCoverage at a fraction of its scan converter's
+    // cost; anything curved or slanted is refused at its first element.
+    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    const Rect bounds = m.apply(path.boundingBox());
+    const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
+    if (!area || area->empty()) return false;
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+    cairo_surface_flush(mask.get());
+    try {
+        if (!detail::rectilinearCoverage(path, m.then(AffineTransform::translation(-area->x, -area->y)),
+                                         cairo_image_surface_get_data(mask.get()), area->width, area->height,
+                                         cairo_image_surface_get_stride(mask.get()))) {
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_surface_mark_dirty(mask.get());
+    paintMask(mask.get(), area->x, area->y);
+    return true;
 }
 
 bool GraphicsContext::fillByCoverage(const Path& path) {
