@@ -557,30 +557,41 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_restore(cr_);
 }
 
+namespace {
+
+// The clip within the device pixels x0...x1, y0...y1 as rectangles of whole
+// pixels; null when it is not made of them.
+using ClipRectangles = std::unique_ptr<cairo_rectangle_list_t, void (*)(cairo_rectangle_list_t*)>;
+ClipRectangles wholePixelClip(cairo_t* cr, int x0, int y0, int x1, int y1) {
+    // The area's own rectangle keeps a context without a clip from
+    // reporting none.
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+    cairo_clip(cr);
+    ClipRectangles clip(cairo_copy_clip_rectangle_list(cr), cairo_rectangle_list_destroy);
+    cairo_restore(cr);
+    if (!clip || clip->status != CAIRO_STATUS_SUCCESS) return {nullptr, cairo_rectangle_list_destroy};
+    for (int i = 0; i < clip->num_rectangles; ++i) {
+        const cairo_rectangle_t& r = clip->rectangles[i];
+        if (r.x != std::floor(r.x) || r.y != std::floor(r.y) || r.width != std::floor(r.width) ||
+            r.height != std::floor(r.height)) {
+            return {nullptr, cairo_rectangle_list_destroy};
+        }
+    }
+    return clip;
+}
+
+} // namespace
+
 bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy,
                                           int x0, int y0, int x1, int y1, std::uint32_t colour) {
     if (pdf_ || !layers_.empty() || state_.blend != BlendMode::normal || cairo_get_target(cr_) != surface_) {
         return false;
     }
-    // The clip within the area, as whole-pixel rectangles if it is made of
-    // them (the area's own rectangle keeps a context without a clip from
-    // reporting none).
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_new_path(cr_);
-    cairo_rectangle(cr_, x0, y0, x1 - x0, y1 - y0);
-    cairo_clip(cr_);
-    std::unique_ptr<cairo_rectangle_list_t, void (*)(cairo_rectangle_list_t*)> clip(cairo_copy_clip_rectangle_list(cr_),
-                                                                                    cairo_rectangle_list_destroy);
-    cairo_restore(cr_);
-    if (!clip || clip->status != CAIRO_STATUS_SUCCESS) return false;
-    for (int i = 0; i < clip->num_rectangles; ++i) {
-        const cairo_rectangle_t& r = clip->rectangles[i];
-        if (r.x != std::floor(r.x) || r.y != std::floor(r.y) || r.width != std::floor(r.width) ||
-            r.height != std::floor(r.height)) {
-            return false;
-        }
-    }
+    const auto clip = wholePixelClip(cr_, x0, y0, x1, y1);
+    if (!clip) return false;
     cairo_surface_flush(surface_);
     for (int i = 0; i < clip->num_rectangles; ++i) {
         const cairo_rectangle_t& r = clip->rectangles[i];
@@ -732,6 +743,10 @@ bool GraphicsContext::fillRectilinear(const Path& path) {
     const Rect bounds = m.apply(path.boundingBox());
     const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
     if (!area || area->empty()) return false;
+    // Cairo cuts its fill by a clip exactly; a mask painted under a clip
+    // would multiply the two coverages where both edges cross a pixel. Only
+    // a clip of whole pixels (or none) multiplies by 0 or 1.
+    if (!wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) return false;
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     cairo_surface_flush(mask.get());

@@ -205,9 +205,12 @@ private:
     bool applyMatrix(cairo_t* cr) const;
     void applyDrawingState() const;
     void appendPath(cairo_t* cr, const Path& path) const;
+    // Fills a path along the axes through the rectilinear raster's mask,
+    // which gives Cairo's pixels; false (nothing drawn) when it does not
+    // qualify.
+    bool fillRectilinear(const Path& path);
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
-    bool fillRectilinear(const Path& path);
     bool fillByCoverage(const Path& path);
     // drawImage within a clip outline of many elements through a coverage
     // mask; false (nothing drawn) when Cairo's clip must do it.

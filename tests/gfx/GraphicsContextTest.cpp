@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using gfx::Color;
@@ -178,6 +179,102 @@ TEST(GraphicsContext, LargeFillsAgreeWithTheScanConverter) {
                 EXPECT_NEAR(images[0]->pixel(7, 200 - 1 - 5).a, 0.7 * 0.8 * 255, 12);
             }
         }
+}
+
+// Outlines along the axes of thousands of elements (merged square modules)
+// are filled through the rectilinear raster's coverage instead of by Cairo,
+// which gives the same coverage: the picture must be Cairo's own fill of the
+// path, translucent colour over a gradient and under clips included.
+TEST(GraphicsContext, FillsAlongTheAxesGetCairosPixels) {
+    Path squares;
+    for (int i = 0; i < 30; ++i)
+        for (int j = 0; j < 30; ++j) {
+            if ((i * 7 + j * 3) % 5 == 0) continue;
+            // Overlapping squares, every third one traced the other way round.
+            const double x = 1.37 + i * 6.61, y = 2.9 + j * 6.61, side = 6.61 + (i % 3) * 1.7;
+            if ((i + j) % 3) {
+                squares.addRect(Rect(x, y, side, side));
+            } else {
+                squares.moveTo({x, y});
+                squares.lineTo({x, y + side});
+                squares.lineTo({x + side, y + side});
+                squares.lineTo({x + side, y});
+                squares.closeSubpath();
+            }
+        }
+    ASSERT_GT(squares.size(), 2048u);
+    constexpr int size = 200;
+    const gfx::Gradient gradient({{0, Color::sRGB(1, 0.9, 0.2)}, {1, Color::sRGB(0.1, 0.6, 0.3, 0.5)}});
+
+    // No clip, one of whole pixels, one cutting pixels, a round one.
+    for (int clip = 0; clip < 4; ++clip) {
+        SCOPED_TRACE(clip);
+        auto ctx = bitmap(size, size);
+        ctx->drawLinearGradient(gradient, {0, 0}, {200, 170});
+        const auto background = ctx->makeImage();
+        if (clip == 1) ctx->clipToRect(Rect(10, 20, 150, 121));
+        if (clip == 2) ctx->clipToRect(Rect(10.5, 20.25, 150, 120.7));
+        if (clip == 3) {
+            Path circle;
+            circle.addEllipse(Rect(20.5, 20.5, 160, 160));
+            ctx->clip(circle);
+        }
+        ctx->scaleBy(0.93, 1.07);
+        ctx->setFillColor(Color::sRGB(0.2, 0.4, 0.9, 0.8));
+        ctx->fillPath(squares);
+        const auto image = ctx->makeImage();
+
+        // Cairo itself, from the same background, in the context's y-up space.
+        std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> surface(
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size), cairo_surface_destroy);
+        std::unique_ptr<cairo_t, void (*)(cairo_t*)> cr(cairo_create(surface.get()), cairo_destroy);
+        cairo_surface_flush(surface.get());
+        for (int y = 0; y < size; ++y)
+            std::memcpy(cairo_image_surface_get_data(surface.get()) + y * cairo_image_surface_get_stride(surface.get()),
+                        background->row(y), std::size_t(size) * 4);
+        cairo_surface_mark_dirty(surface.get());
+        cairo_matrix_t flip;
+        cairo_matrix_init(&flip, 1, 0, 0, -1, 0, size);
+        cairo_set_matrix(cr.get(), &flip);
+        if (clip == 1) cairo_rectangle(cr.get(), 10, 20, 150, 121);
+        if (clip == 2) cairo_rectangle(cr.get(), 10.5, 20.25, 150, 120.7);
+        if (clip == 3) {
+            cairo_save(cr.get());
+            cairo_translate(cr.get(), 100.5, 100.5);
+            cairo_arc(cr.get(), 0, 0, 80, 0, 2 * M_PI);
+            cairo_restore(cr.get());
+        }
+        if (clip != 0) cairo_clip(cr.get());
+        cairo_scale(cr.get(), 0.93, 1.07);
+        for (const auto& e : squares.elements()) {
+            if (e.type == Path::ElementType::moveToPoint) cairo_move_to(cr.get(), e.points[0].x, e.points[0].y);
+            if (e.type == Path::ElementType::addLineToPoint) cairo_line_to(cr.get(), e.points[0].x, e.points[0].y);
+            if (e.type == Path::ElementType::closeSubpath) cairo_close_path(cr.get());
+        }
+        cairo_set_source_rgba(cr.get(), 0.2, 0.4, 0.9, 0.8);
+        cairo_fill(cr.get());
+        cairo_surface_flush(surface.get());
+
+        int worst = 0, differing = 0, painted = 0;
+        for (int y = 0; y < size; ++y) {
+            const auto* expected = reinterpret_cast<const std::uint32_t*>(
+                cairo_image_surface_get_data(surface.get()) + y * cairo_image_surface_get_stride(surface.get()));
+            for (int x = 0; x < size; ++x) {
+                const std::uint32_t p = image->row(y)[x], q = expected[x], b = background->row(y)[x];
+                int d = 0, fromBackground = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    d = std::max(d, std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)));
+                    fromBackground = std::max(fromBackground, std::abs(int((p >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+                }
+                worst = std::max(worst, d);
+                differing += d != 0;
+                painted += fromBackground > 30;
+            }
+        }
+        EXPECT_LE(worst, 1);
+        EXPECT_LT(differing, size * size / 20);
+        EXPECT_GT(painted, size * size / 4); // the squares are there to see
+    }
 }
 
 TEST(GraphicsContext, ClipsIntersectAndRestore) {
