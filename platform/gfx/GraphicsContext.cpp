@@ -42,6 +42,9 @@ double pdfShadowScale(double sigma) {
 // Fills of fewer path elements go to Cairo as they are, and so do bitmaps
 // larger than this (the coverage raster holds a float per pixel).
 constexpr std::size_t kCoverageMinElements = 2048;
+// Below this many elements Cairo fills an outline along the axes about as
+// fast as the rectilinear raster.
+constexpr std::size_t kRectilinearMinElements = 256;
 constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // A clip outline is scanned on Cairo's fifteen lines a pixel row up to this
 // many edge crossings (a fraction of a second).
@@ -738,7 +741,7 @@ bool GraphicsContext::fillRectilinear(const Path& path) {
     // Outlines along the axes (merged square modules) get Cairo's own
     // pixels from rectilinearCoverage at a fraction of its scan converter's
     // cost; anything curved or slanted is refused at its first element.
-    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    if (pdf_ || !state_.antialias || path.size() < kRectilinearMinElements) return false;
     const AffineTransform m = state_.ctm.then(base_);
     const Rect bounds = m.apply(path.boundingBox());
     const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
