@@ -112,21 +112,27 @@ void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
     });
 }
 
-void CoverageRaster::edge(Point a, Point b) {
+namespace {
+
+// Adds the signed area the edge from a to b sweeps to the accumulation
+// cells (rows of width + 2) of a raster of width x height pixels, and calls
+// touch(row, x) for every pixel of the raster the edge crosses.
+template <class Touch>
+inline void accumulateEdge(Point a, Point b, float sign, int width, int height, float* cells, Touch&& touch) {
     if (a.y == b.y) return;
-    float dir = sign_;
+    float dir = sign;
     if (a.y > b.y) {
         std::swap(a, b);
         dir = -dir;
     }
-    const double yTop = std::max(a.y, 0.0), yEnd = std::min(b.y, double(height_));
+    const double yTop = std::max(a.y, 0.0), yEnd = std::min(b.y, double(height));
     if (!(yTop < yEnd)) return;
-    const double w = double(width_);
+    const double w = double(width);
     const double dxdy = (b.x - a.x) / (b.y - a.y);
-    const std::size_t rowCells = std::size_t(width_ + 2);
+    const std::size_t rowCells = std::size_t(width + 2);
     // yTop is at least 0: truncation is the floor.
     int row = int(yTop);
-    float* cell = &cells_[std::size_t(row) * rowCells];
+    float* cell = &cells[std::size_t(row) * rowCells];
     double top = yTop;
     // Parts left of the raster count from its left border, parts right of
     // it from beyond its last pixel: the pixels inside see the same.
@@ -146,6 +152,7 @@ void CoverageRaster::edge(Point a, Point b) {
             const float xmf = float(0.5 * (xTop + xBottom) - x0floor);
             cell[x0i] += d - d * xmf;
             cell[x0i + 1] += d * xmf;
+            touch(row, x0i, x0i + 1);
         } else {
             const double s = 1.0 / (x1 - x0);
             const double x0f = x0 - x0floor;
@@ -163,12 +170,19 @@ void CoverageRaster::edge(Point a, Point b) {
                 cell[x1i - 1] += d * float(1 - a2 - am);
             }
             cell[x1i] += d * float(am);
+            touch(row, x0i, x1i);
         }
         top = bottom;
         xTop = xBottom;
         ++row;
         cell += rowCells;
     }
+}
+
+} // namespace
+
+void CoverageRaster::edge(Point a, Point b) {
+    accumulateEdge(a, b, sign_, width_, height_, cells_.data(), [](int, int, int) {});
 }
 
 void CoverageRaster::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
@@ -187,10 +201,14 @@ void CoverageRaster::addPolygon(const Point* points, std::size_t count, Point sh
     open_ = true;
 }
 
-void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
-    const std::size_t rowCells = std::size_t(width_ + 2);
-    for (int row = 0; row < height_; ++row) {
-        const float* cell = &cells_[std::size_t(row) * rowCells];
+namespace {
+
+// Coverage from accumulation cells (rows of width + 2): the running sum along
+// each row, its magnitude held to 1.
+void resolveCells(const float* cells, int width, int height, std::uint8_t* data, int stride) {
+    const std::size_t rowCells = std::size_t(width + 2);
+    for (int row = 0; row < height; ++row) {
+        const float* cell = &cells[std::size_t(row) * rowCells];
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
         float sum = 0;
         int x = 0;
@@ -209,7 +227,7 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
             const __m128 c = _mm_min_ps(_mm_and_ps(v, magnitude), one);
             return _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, scale), half));
         };
-        for (; x + 16 <= width_; x += 16) {
+        for (; x + 16 <= width; x += 16) {
             const __m128i a = levels(cell + x), b = levels(cell + x + 4);
             const __m128i c = levels(cell + x + 8), d = levels(cell + x + 12);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
@@ -217,10 +235,328 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
         }
         sum = _mm_cvtss_f32(carry);
 #endif
-        for (; x < width_; ++x) {
+        for (; x < width; ++x) {
             sum += cell[x];
             const float c = std::min(std::fabs(sum), 1.0f);
             out[x] = std::uint8_t(c * 255.0f + 0.5f);
+        }
+    }
+}
+
+} // namespace
+
+void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
+    resolveCells(cells_.data(), width_, height_, data, stride);
+}
+
+// MARK: overlapping figures
+
+UnionCoverage::UnionCoverage(int originX, int originY, int width, int height)
+    : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
+      cells_(std::size_t(width_ + 2) * std::size_t(height_), 0.0f),
+      owner_(std::size_t(width_) * std::size_t(height_), 0) {}
+
+void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift) {
+    if (count < 3) return;
+    // Subpaths and points are counted in 32 bits.
+    if (count >= std::numeric_limits<std::uint32_t>::max() - points_.size() ||
+        subpathStarts_.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        throw std::bad_alloc();
+    }
+    const auto id = std::uint32_t(subpathStarts_.size());
+    const Point origin{shift.x - originX_, shift.y - originY_};
+    const std::size_t first = points_.size();
+    for (std::size_t i = 0; i < count; ++i) points_.push_back(points[i] + origin);
+    subpathStarts_.push_back(std::uint32_t(points_.size()));
+
+    const auto touch = [&](int row, int x0, int x1) {
+        std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
+        for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
+            if (owner[x] == id) continue;
+            if (owner[x] != 0) {
+                const std::uint64_t pixel = std::uint64_t(row) * std::uint64_t(width_) + std::uint64_t(x);
+                meetings_.push_back(pixel << 32 | owner[x]);
+                meetings_.push_back(pixel << 32 | id);
+            }
+            owner[x] = id;
+        }
+    };
+    const Point* p = &points_[first];
+    for (std::size_t i = 0; i < count; ++i) {
+        const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
+        if (a.y != b.y) {
+            accumulateEdge(a, b, 1.0f, width_, height_, cells_.data(), touch);
+        } else if (a.y > 0 && a.y < double(height_) && std::floor(a.y) != a.y) {
+            // A level edge inside a row sums nothing, but the pixels below it
+            // in the row are covered only in part: the pixels it runs along
+            // are where the subpath's winding changes.
+            const double w = double(width_);
+            const int x0 = int(std::clamp(std::min(a.x, b.x), 0.0, w)), x1 = int(std::clamp(std::max(a.x, b.x), 0.0, w));
+            touch(int(a.y), x0, x1 + 1);
+        }
+    }
+}
+
+namespace {
+
+// An edge clipped to a pixel row: y from the row's top (0...1), x in the
+// raster's pixels, dir +1 running down.
+struct RowPiece {
+    double yt, yb, xt, xb;
+    int dir;
+};
+
+// An edge within one pixel: x and y from its top left corner (0...1).
+struct PixelPiece {
+    double yt, yb, xt, xb;
+    int dir;
+};
+// Where the winding along the pixel's left side changes by `dir`.
+struct WallStep {
+    double y;
+    int dir;
+};
+struct BandEdge {
+    double x0, x1; // at the band's top and bottom
+    int dir;
+};
+
+template <class T, class Less> void insertionSort(T* first, T* last, Less less) {
+    for (T* i = first + (first != last); i < last; ++i) {
+        T v = *i;
+        T* j = i;
+        for (; j > first && less(v, *(j - 1)); --j) *j = *(j - 1);
+        *j = v;
+    }
+}
+
+// The area of the non-zero winding within the band y0...y1 of a pixel,
+// `left` being the winding along its left side there (less that of the
+// crossings within the band, when `lessCrossings`). Edges that cross
+// within the band split it at their crossing, so that between the lines of
+// a band the edges keep their order and each stretch of non-zero winding
+// is a trapezoid.
+double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int left, bool lessCrossings,
+                std::vector<BandEdge>& edges, int depth) {
+    if (!(y1 > y0)) return 0;
+    const double ym = 0.5 * (y0 + y1);
+    const std::size_t base = edges.size();
+    for (const PixelPiece& p : pieces) {
+        if (!(p.yt < ym && p.yb > ym)) continue;
+        const double slope = (p.xb - p.xt) / (p.yb - p.yt);
+        edges.push_back({p.xt + (y0 - p.yt) * slope, p.xt + (y1 - p.yt) * slope, p.dir});
+    }
+    BandEdge* first = edges.data() + base;
+    BandEdge* last = edges.data() + edges.size();
+    insertionSort(first, last, [](const BandEdge& a, const BandEdge& b) { return a.x0 + a.x1 < b.x0 + b.x1; });
+    const double height = y1 - y0;
+    double area = 0;
+    // Crossings are looked for between neighbours in the middle's order:
+    // two edges that cross change places with a neighbour somewhere.
+    constexpr double kApart = 1e-12;
+    constexpr int kMostSplits = 12;
+    for (BandEdge* e = first; depth < kMostSplits && e + 1 < last; ++e) {
+        const double d0 = e->x0 - (e + 1)->x0, d1 = e->x1 - (e + 1)->x1;
+        if ((d0 > kApart && d1 < -kApart) || (d0 < -kApart && d1 > kApart)) {
+            const double yc = y0 + d0 / (d0 - d1) * height;
+            edges.resize(base);
+            return bandArea(pieces, y0, yc, left, lessCrossings, edges, depth + 1) +
+                   bandArea(pieces, yc, y1, left, lessCrossings, edges, depth + 1);
+        }
+    }
+    int winding = left;
+    if (lessCrossings)
+        for (const BandEdge* e = first; e < last; ++e) winding -= e->dir;
+    double from = 0;
+    for (const BandEdge* e = first; e < last; ++e) {
+        const int next = winding + e->dir;
+        const double x = 0.5 * (e->x0 + e->x1);
+        if (winding == 0 && next != 0) from = x;
+        if (winding != 0 && next == 0) area += height * (x - from);
+        winding = next;
+    }
+    if (winding != 0) area += height * (1 - from);
+    edges.resize(base);
+    return area;
+}
+
+struct UnionScratch {
+    std::vector<PixelPiece> pieces;
+    std::vector<WallStep> leftWalls, rightWalls;
+    std::vector<double> lines;
+    std::vector<BandEdge> edges;
+};
+
+// The exact coverage of pixel column px of a row by the subpaths (slots of
+// rowRanges into rowPieces) whose edges meet in it, `sum` being what the
+// summed raster holds there.
+double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const RowPiece> rowPieces,
+                  std::span<const std::uint32_t> rowRanges, double sum, UnionScratch& scratch) {
+    auto& [pieces, leftWalls, rightWalls, lines, edges] = scratch;
+    pieces.clear(), leftWalls.clear(), rightWalls.clear(), lines.clear(), edges.clear();
+    // Edges left and right of the pixel count only as the winding they give
+    // its sides; as every subpath is closed, the windings of a line's
+    // crossings add up to nothing, and the winding along the left side is
+    // minus that of the crossings within and right of the pixel. Whichever
+    // side has fewer edges is the one looked at.
+    double leftArea = 0, rightArea = 0, insideLeft = 0, insideRight = 0;
+    const auto wall = [&](std::vector<WallStep>& walls, double& area, double yt, double yb, int dir) {
+        walls.push_back({yt, dir});
+        walls.push_back({yb, -dir});
+        area += dir * (yb - yt);
+    };
+    for (const std::uint32_t k : subpaths) {
+        for (std::uint32_t i = rowRanges[k]; i < rowRanges[k + 1]; ++i) {
+            const RowPiece& p = rowPieces[i];
+            const double xt = p.xt - px, xb = p.xb - px;
+            if (xt >= 1 && xb >= 1) {
+                wall(rightWalls, rightArea, p.yt, p.yb, p.dir);
+                continue;
+            }
+            if (xt <= 0 && xb <= 0) {
+                wall(leftWalls, leftArea, p.yt, p.yb, p.dir);
+                continue;
+            }
+            // Cut where it crosses the pixel's sides.
+            double cuts[4];
+            int n = 0;
+            cuts[n++] = p.yt;
+            const double dydx = (p.yb - p.yt) / (xb - xt);
+            if ((xt < 0) != (xb < 0)) cuts[n++] = p.yt + (0 - xt) * dydx;
+            if ((xt < 1) != (xb < 1)) cuts[n++] = p.yt + (1 - xt) * dydx;
+            if (n == 3 && cuts[1] > cuts[2]) std::swap(cuts[1], cuts[2]);
+            cuts[n++] = p.yb;
+            const double dxdy = (xb - xt) / (p.yb - p.yt);
+            for (int c = 0; c + 1 < n; ++c) {
+                const double y0 = std::clamp(cuts[c], p.yt, p.yb), y1 = std::clamp(cuts[c + 1], p.yt, p.yb);
+                if (!(y1 > y0)) continue;
+                const double x0 = xt + (y0 - p.yt) * dxdy, x1 = xt + (y1 - p.yt) * dxdy;
+                const double xm = 0.5 * (x0 + x1);
+                if (xm >= 1) {
+                    wall(rightWalls, rightArea, y0, y1, p.dir);
+                } else if (xm <= 0) {
+                    wall(leftWalls, leftArea, y0, y1, p.dir);
+                } else {
+                    const double cx0 = std::clamp(x0, 0.0, 1.0), cx1 = std::clamp(x1, 0.0, 1.0);
+                    pieces.push_back({y0, y1, cx0, cx1, p.dir});
+                    const double middle = 0.5 * (cx0 + cx1);
+                    insideLeft += p.dir * (y1 - y0) * (1 - middle);
+                    insideRight += p.dir * (y1 - y0) * middle;
+                }
+            }
+        }
+    }
+    const bool fromRight = rightWalls.size() < leftWalls.size();
+    // The signed area these subpaths add to the pixel, as the sum has it;
+    // the others' edges cross no part of it: theirs is a whole winding over
+    // all of it.
+    const double own = fromRight ? -rightArea - insideRight : leftArea + insideLeft;
+    const int rest = int(std::lround(sum - own));
+    std::vector<WallStep>& walls = fromRight ? rightWalls : leftWalls;
+    const int side = fromRight ? -1 : 1;
+
+    insertionSort(walls.data(), walls.data() + walls.size(),
+                  [](const WallStep& a, const WallStep& b) { return a.y < b.y; });
+    lines.push_back(0);
+    lines.push_back(1);
+    for (std::size_t i = 0; i < walls.size();) {
+        const double y = walls[i].y;
+        int change = 0;
+        for (; i < walls.size() && walls[i].y == y; ++i) change += walls[i].dir;
+        if (change != 0) lines.push_back(y);
+    }
+    for (const PixelPiece& p : pieces) {
+        lines.push_back(p.yt);
+        lines.push_back(p.yb);
+    }
+    insertionSort(lines.data(), lines.data() + lines.size(), std::less<double>());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    double area = 0;
+    int wallWinding = 0;
+    std::size_t w = 0;
+    for (std::size_t b = 0; b + 1 < lines.size(); ++b) {
+        const double y0 = lines[b], y1 = lines[b + 1];
+        if (y0 < 0 || y1 > 1) continue;
+        for (; w < walls.size() && walls[w].y <= y0; ++w) wallWinding += walls[w].dir;
+        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, 0);
+    }
+    return std::clamp(area, 0.0, 1.0);
+}
+
+} // namespace
+
+void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
+    resolveCells(cells_.data(), width_, height_, data, stride);
+    if (meetings_.empty()) return;
+
+    // The meetings by row (a counting sort), then by pixel and subpath.
+    std::vector<std::uint32_t> rowStart(std::size_t(height_) + 1, 0);
+    const auto rowOf = [&](std::uint64_t m) { return std::size_t((m >> 32) / std::uint64_t(width_)); };
+    for (const std::uint64_t m : meetings_) ++rowStart[rowOf(m) + 1];
+    for (std::size_t r = 1; r < rowStart.size(); ++r) rowStart[r] += rowStart[r - 1];
+    std::vector<std::uint64_t> byRow(meetings_.size());
+    {
+        std::vector<std::uint32_t> next(rowStart.begin(), rowStart.end() - 1);
+        for (const std::uint64_t m : meetings_) byRow[next[rowOf(m)]++] = m;
+    }
+
+    // For each row: the edges of the subpaths that meet in it, clipped to
+    // the row once, then every pixel where they meet.
+    std::vector<std::uint32_t> slot(subpathStarts_.size(), 0), slotRow(subpathStarts_.size(), 0);
+    std::vector<std::uint32_t> rowSubpaths, rowRanges, pixelSubpaths;
+    std::vector<RowPiece> rowPieces;
+    UnionScratch scratch;
+    for (int row = 0; row < height_; ++row) {
+        const auto first = byRow.begin() + rowStart[std::size_t(row)], last = byRow.begin() + rowStart[std::size_t(row) + 1];
+        if (first == last) continue;
+        std::sort(first, last);
+        rowSubpaths.clear(), rowPieces.clear(), rowRanges.assign(1, 0);
+        const auto slotOf = [&](std::uint32_t id) {
+            if (slotRow[id] == std::uint32_t(row) + 1) return slot[id];
+            slotRow[id] = std::uint32_t(row) + 1;
+            slot[id] = std::uint32_t(rowSubpaths.size());
+            rowSubpaths.push_back(id);
+            const Point* p = points_.data();
+            const std::uint32_t begin = subpathStarts_[id - 1], end = subpathStarts_[id];
+            const double top = row, bottom = row + 1;
+            for (std::uint32_t i = begin; i < end; ++i) {
+                Point a = p[i], b = p[i + 1 < end ? i + 1 : begin];
+                if (a.y == b.y) continue;
+                int dir = 1;
+                if (a.y > b.y) {
+                    std::swap(a, b);
+                    dir = -1;
+                }
+                if (b.y <= top || a.y >= bottom) continue;
+                const double dxdy = (b.x - a.x) / (b.y - a.y);
+                const double yt = std::max(a.y, top), yb = std::min(b.y, bottom);
+                const double xt = yt == a.y ? a.x : a.x + (yt - a.y) * dxdy;
+                const double xb = yb == b.y ? b.x : a.x + (yb - a.y) * dxdy;
+                rowPieces.push_back({yt - top, yb - top, xt, xb, dir});
+            }
+            rowRanges.push_back(std::uint32_t(rowPieces.size()));
+            return slot[id];
+        };
+        const float* cell = &cells_[std::size_t(row) * std::size_t(width_ + 2)];
+        std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
+        double sum = 0;
+        int summedTo = 0;
+        for (auto m = first; m != last;) {
+            const std::uint64_t pixel = *m >> 32;
+            pixelSubpaths.clear();
+            for (; m != last && (*m >> 32) == pixel; ++m) {
+                const auto id = std::uint32_t(*m);
+                if (pixelSubpaths.empty() || rowSubpaths[pixelSubpaths.back()] != id) pixelSubpaths.push_back(slotOf(id));
+            }
+            const int x = int(pixel % std::uint64_t(width_));
+            // Four sums at a time: one alone waits on every addition.
+            double lanes[4] = {0, 0, 0, 0};
+            for (; summedTo + 4 <= x + 1; summedTo += 4)
+                for (int k = 0; k < 4; ++k) lanes[k] += cell[summedTo + k];
+            for (; summedTo <= x; ++summedTo) lanes[0] += cell[summedTo];
+            sum += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
+            const double area = exactPixel(x, pixelSubpaths, rowPieces, rowRanges, sum, scratch);
+            out[x] = std::uint8_t(area * 255 + 0.5);
         }
     }
 }

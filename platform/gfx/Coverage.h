@@ -58,6 +58,43 @@ private:
     float sign_ = 1;
 };
 
+// Exact coverage (non-zero rule) of outlines whose figures overlap, as the
+// figures of neighbouring modules that reach into each other do. Signed
+// areas are summed as in CoverageRaster, with each subpath counted in its
+// own direction: in a pixel that the edges of one subpath alone cross, the
+// others' winding is whole there and the sum is exact. Pixels that the edges
+// of two or more subpaths cross are worked out again from those subpaths
+// alone, band by band between their vertices and crossings, with the
+// winding the rest give the pixel (what the sum holds beyond theirs). The
+// cost follows the edges' length, the pixels, and the pixels where figures
+// meet.
+class UnionCoverage {
+public:
+    // A raster of `width` x `height` pixels whose top left pixel is at
+    // (originX, originY) in device space (y down).
+    UnionCoverage(int originX, int originY, int width, int height);
+
+    // The closed polygon through `count` device points, each moved by `shift`.
+    void addPolygon(const Point* points, std::size_t count, Point shift);
+    // Pixels where the edges of two or more subpaths meet, each once per
+    // subpath (at least twice the pixels to be worked out again).
+    std::size_t meetings() const { return meetings_.size(); }
+    // Points of the polygons added.
+    std::size_t points() const { return points_.size(); }
+    // Writes coverage (0..255) into an 8-bit plane of the raster's size.
+    void resolve(std::uint8_t* data, int stride) const;
+
+private:
+    int originX_, originY_, width_, height_;
+    std::vector<float> cells_;
+    // Per pixel the last subpath (from 1) whose edges crossed it, 0 for none.
+    std::vector<std::uint32_t> owner_;
+    // Pixel (row-major) in the high half, subpath in the low half.
+    std::vector<std::uint64_t> meetings_;
+    std::vector<Point> points_;
+    std::vector<std::uint32_t> subpathStarts_{0};
+};
+
 // Exact coverage (non-zero rule) of a path whose segments all run along the
 // axes under `m`, as merged square modules do, into the width x height plane
 // `data` (its first pixel at the origin of m's space). Unlike the signed

@@ -46,6 +46,9 @@ constexpr std::size_t kCoverageMinElements = 2048;
 // fast as the rectilinear raster.
 constexpr std::size_t kRectilinearMinElements = 256;
 constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
+// Beyond Cairo's own coordinate range the coverage rasters' arithmetic would
+// lose its precision (or overflow); Cairo handles such paths.
+constexpr double kCoverageMaxCoordinate = 1e7;
 // A clip outline is scanned on Cairo's fifteen lines a pixel row up to this
 // many edge crossings (a fraction of a second).
 constexpr std::size_t kMaxWindingCrossings = std::size_t(1) << 24;
@@ -635,7 +638,7 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
         }
         applyMatrix(cr_);
     }
-    if (rule == FillRule::nonZero && (fillByCoverage(path) || fillRectilinear(path))) return;
+    if (rule == FillRule::nonZero && (fillByCoverage(path) || fillRectilinear(path) || fillByUnion(path))) return;
     applyDrawingState();
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fr);
@@ -806,10 +809,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
         px0 = std::min(px0, x.x0), px1 = std::max(px1, x.x1);
         py0 = std::min(py0, x.y0), py1 = std::max(py1, x.y1);
     }
-    // Beyond Cairo's own coordinate range the raster's arithmetic would
-    // lose its precision (or overflow); Cairo handles such paths.
-    constexpr double kMaxCoordinate = 1e7;
-    if (!(std::max({-px0, px1, -py0, py1}) <= kMaxCoordinate)) return false;
+    if (!(std::max({-px0, px1, -py0, py1}) <= kCoverageMaxCoordinate)) return false;
     const auto area = coverageArea(px0, py0, px1, py1);
     if (!area || area->empty()) return false;
     const int w = area->width, h = area->height;
@@ -845,6 +845,84 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
             started = started || e.type != Path::ElementType::closeSubpath;
         }
         raster.closeSubpath();
+        cairo_surface_flush(mask.get());
+        raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+        cairo_surface_mark_dirty(mask.get());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    paintMask(mask.get(), area->x, area->y);
+    return true;
+}
+
+bool GraphicsContext::fillByUnion(const Path& path) {
+    // Figures that overlap their neighbours (arms joining into one bar,
+    // drips reaching into the next module) cannot be summed; Cairo's scan
+    // converter samples every row fifteen times across all of their edges.
+    // The union raster sums them and works out again only the pixels where
+    // two figures' edges meet.
+    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    const Rect bounds = m.apply(path.boundingBox());
+    if (!(std::max({-bounds.minX(), bounds.maxX(), -bounds.minY(), bounds.maxY()}) <= kCoverageMaxCoordinate)) {
+        return false;
+    }
+    const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
+    if (!area || area->empty()) return false;
+    // As for fillRectilinear: Cairo cuts its fill by a clip exactly.
+    if (!wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) return false;
+    const double tolerance = cairo_get_tolerance(cr_);
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+    try {
+        detail::UnionCoverage raster(area->x, area->y, area->width, area->height);
+        std::vector<Point> points;
+        Point start{};
+        bool started = false;
+        // An element with no point before it starts there, as Cairo has it.
+        const auto from = [&](Point end) {
+            if (!points.empty()) return;
+            if (!started) start = end, started = true;
+            points.push_back(start);
+        };
+        // Each pixel worked out again costs about as much as a few Cairo
+        // scans of an edge: figures that meet at more pixels than they have
+        // edges (abutting along whole sides) are left to Cairo, found out
+        // early on.
+        constexpr std::size_t kMeetingsLooked = std::size_t(1) << 14;
+        bool tooMany = false;
+        const auto close = [&] {
+            raster.addPolygon(points.data(), points.size(), {0, 0});
+            points.clear();
+            tooMany = raster.meetings() > kMeetingsLooked && raster.meetings() > raster.points() / 2;
+        };
+        for (const auto& e : path.elements()) {
+            if (tooMany) return false;
+            const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
+            switch (e.type) {
+            case Path::ElementType::moveToPoint:
+                close();
+                points.push_back(start = p(0));
+                started = true;
+                break;
+            case Path::ElementType::addLineToPoint:
+                from(p(0));
+                points.push_back(p(0));
+                break;
+            case Path::ElementType::addQuadCurveToPoint:
+                from(p(1));
+                detail::flattenQuad(points.back(), p(0), p(1), tolerance, points);
+                break;
+            case Path::ElementType::addCurveToPoint:
+                from(p(2));
+                detail::flattenCubic(points.back(), p(0), p(1), p(2), tolerance, points);
+                break;
+            case Path::ElementType::closeSubpath: close(); break;
+            }
+        }
+        close();
+        constexpr std::size_t kMostMeetings = std::size_t(1) << 20;
+        if (tooMany || raster.meetings() > kMostMeetings) return false;
         cairo_surface_flush(mask.get());
         raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
         cairo_surface_mark_dirty(mask.get());

@@ -212,6 +212,9 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // Fills a path of many elements whose figures overlap through the union
+    // raster's mask; false (nothing drawn) when it does not qualify.
+    bool fillByUnion(const Path& path);
     // drawImage within a clip outline of many elements through a coverage
     // mask; false (nothing drawn) when Cairo's clip must do it.
     bool drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath);

@@ -4,6 +4,8 @@
 #include "platform/gfx/Coverage.h"
 #include "platform/gfx/GraphicsContext.h"
 
+#include <cairo.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -355,4 +357,97 @@ TEST(WindingEdges, SpansCountTheirExactWidthAndRowsTheirSampleLines) {
     Path broken = p;
     broken.lineTo({std::numeric_limits<double>::quiet_NaN(), 1});
     EXPECT_FALSE(edges.build(broken, AffineTransform(), 0.1, 0, 0, h, 15));
+}
+
+namespace {
+
+// Cairo's non-zero fill of closed polygons at `scale` times the size,
+// averaged back down: the reference coverage of a size x size raster.
+std::vector<double> supersampled(const std::vector<std::vector<gfx::Point>>& polygons, int size, int scale) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, size * scale, size * scale);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    for (const auto& polygon : polygons) {
+        cairo_move_to(cr, polygon[0].x, polygon[0].y);
+        for (const auto& p : polygon) cairo_line_to(cr, p.x, p.y);
+        cairo_close_path(cr);
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_fill(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<double> out(std::size_t(size) * size, 0);
+    for (int y = 0; y < size * scale; ++y)
+        for (int x = 0; x < size * scale; ++x)
+            out[std::size_t(y / scale) * size + std::size_t(x / scale)] += data[y * stride + x];
+    for (double& v : out) v /= scale * scale;
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return out;
+}
+
+} // namespace
+
+// Figures that overlap are filled as their union under the non-zero rule,
+// within a level of the exact area wherever their edges meet: the same
+// figure twice, bars overlapping along one line (their edges on top of each
+// other), crossing bars, discs reaching into each other, a figure over
+// another's hole, and two of opposite senses over each other (which cancel,
+// as the rule has it), each placed off the pixel grid.
+TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
+    constexpr int size = 48, scale = 32;
+    const auto disc = [](double cx, double cy, double r, bool reversed) {
+        std::vector<gfx::Point> p;
+        for (int i = 0; i < 40; ++i) {
+            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
+            p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+        }
+        return p;
+    };
+    const auto bar = [](gfx::Point from, gfx::Point to, double half) {
+        const double dx = to.x - from.x, dy = to.y - from.y, l = std::hypot(dx, dy);
+        const gfx::Point n{-dy / l * half, dx / l * half};
+        return std::vector<gfx::Point>{from + n, to + n, to - n, from - n};
+    };
+    std::mt19937 rng(5);
+    const auto jitter = [&] { return std::uniform_real_distribution<double>(0, 1)(rng); };
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        const double ox = jitter(), oy = jitter();
+        const gfx::Point o{ox, oy};
+        std::vector<std::vector<gfx::Point>> polygons = {
+            disc(8 + ox, 8 + oy, 5.3, false),
+            disc(8 + ox, 8 + oy, 5.3, false), // the same again
+            bar(gfx::Point{20.2, 3.1} + o, gfx::Point{30.7, 13.9} + o, 1.3),
+            bar(gfx::Point{26.1, 9.1} + o, gfx::Point{38.3, 21.6} + o, 1.3), // along the first one's line
+            bar(gfx::Point{3.3, 30.2} + o, gfx::Point{18.4, 41.7} + o, 1.7),
+            bar(gfx::Point{3.1, 41.3} + o, gfx::Point{17.9, 29.6} + o, 0.9), // across it
+            disc(30 + ox, 33 + oy, 6.1, false),
+            disc(36.5 + ox, 36 + oy, 4.4, false), // reaching into it
+            disc(42 + ox, 8 + oy, 4.5, false),
+            disc(42 + ox, 8 + oy, 2.2, true), // a hole in it
+            bar(gfx::Point{39.4, 3.9} + o, gfx::Point{44.6, 12.7} + o, 0.6), // across the hole
+            disc(12 + ox, 22 + oy, 3.8, false),
+            disc(14.5 + ox, 22.5 + oy, 3.1, true), // the other sense: the overlap cancels
+        };
+        gfx::detail::UnionCoverage raster(0, 0, size, size);
+        for (const auto& p : polygons) raster.addPolygon(p.data(), p.size(), {0, 0});
+        EXPECT_GT(raster.meetings(), 0u);
+        std::vector<std::uint8_t> plane(std::size_t(size + 3) * size, 0xAB);
+        raster.resolve(plane.data(), size + 3);
+        const auto reference = supersampled(polygons, size, scale);
+        int worst = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const double expected = reference[std::size_t(y) * size + std::size_t(x)];
+                const int got = plane[std::size_t(y) * (size + 3) + std::size_t(x)];
+                worst = std::max(worst, int(std::ceil(std::abs(got - expected) - 0.5)));
+            }
+            EXPECT_EQ(plane[std::size_t(y) * (size + 3) + size], 0xAB);
+        }
+        EXPECT_LE(worst, 1);
+        // The opposite senses cancel where they overlap: a hole at (13.2, 22.2).
+        EXPECT_EQ(plane[std::size_t(22 + (oy > 0.8)) * (size + 3) + std::size_t(13 + (ox > 0.8))], 0);
+    }
 }
