@@ -303,12 +303,14 @@ namespace {
 // raster's pixels, dir +1 running down.
 struct RowPiece {
     double yt, yb, xt, xb;
+    double dxdy;
     int dir;
 };
 
 // An edge within one pixel: x and y from its top left corner (0...1).
 struct PixelPiece {
     double yt, yb, xt, xb;
+    double dxdy;
     int dir;
 };
 // Where the winding along the pixel's left side changes by `dir`.
@@ -343,8 +345,7 @@ double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int
     const std::size_t base = edges.size();
     for (const PixelPiece& p : pieces) {
         if (!(p.yt < ym && p.yb > ym)) continue;
-        const double slope = (p.xb - p.xt) / (p.yb - p.yt);
-        edges.push_back({p.xt + (y0 - p.yt) * slope, p.xt + (y1 - p.yt) * slope, p.dir});
+        edges.push_back({p.xt + (y0 - p.yt) * p.dxdy, p.xt + (y1 - p.yt) * p.dxdy, p.dir});
     }
     BandEdge* first = edges.data() + base;
     BandEdge* last = edges.data() + edges.size();
@@ -421,12 +422,11 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
             double cuts[4];
             int n = 0;
             cuts[n++] = p.yt;
-            const double dydx = (p.yb - p.yt) / (xb - xt);
-            if ((xt < 0) != (xb < 0)) cuts[n++] = p.yt + (0 - xt) * dydx;
-            if ((xt < 1) != (xb < 1)) cuts[n++] = p.yt + (1 - xt) * dydx;
+            if ((xt < 0) != (xb < 0)) cuts[n++] = p.yt + (0 - xt) / p.dxdy;
+            if ((xt < 1) != (xb < 1)) cuts[n++] = p.yt + (1 - xt) / p.dxdy;
             if (n == 3 && cuts[1] > cuts[2]) std::swap(cuts[1], cuts[2]);
             cuts[n++] = p.yb;
-            const double dxdy = (xb - xt) / (p.yb - p.yt);
+            const double dxdy = p.dxdy;
             for (int c = 0; c + 1 < n; ++c) {
                 const double y0 = std::clamp(cuts[c], p.yt, p.yb), y1 = std::clamp(cuts[c + 1], p.yt, p.yb);
                 if (!(y1 > y0)) continue;
@@ -438,7 +438,7 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
                     wall(leftWalls, leftArea, y0, y1, p.dir);
                 } else {
                     const double cx0 = std::clamp(x0, 0.0, 1.0), cx1 = std::clamp(x1, 0.0, 1.0);
-                    pieces.push_back({y0, y1, cx0, cx1, p.dir});
+                    pieces.push_back({y0, y1, cx0, cx1, dxdy, p.dir});
                     const double middle = 0.5 * (cx0 + cx1);
                     insideLeft += p.dir * (y1 - y0) * (1 - middle);
                     insideRight += p.dir * (y1 - y0) * middle;
@@ -532,7 +532,7 @@ void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
                 const double yt = std::max(a.y, top), yb = std::min(b.y, bottom);
                 const double xt = yt == a.y ? a.x : a.x + (yt - a.y) * dxdy;
                 const double xb = yb == b.y ? b.x : a.x + (yb - a.y) * dxdy;
-                rowPieces.push_back({yt - top, yb - top, xt, xb, dir});
+                rowPieces.push_back({yt - top, yb - top, xt, xb, dxdy, dir});
             }
             rowRanges.push_back(std::uint32_t(rowPieces.size()));
             return slot[id];
