@@ -115,8 +115,9 @@ void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
 namespace {
 
 // Adds the signed area the edge from a to b sweeps to the accumulation
-// cells (rows of width + 2) of a raster of width x height pixels, and calls
-// touch(row, x) for every pixel of the raster the edge crosses.
+// cells (rows of width + 2) of a raster of width x height pixels; before it
+// adds to a row it calls touch(row, x0, x1) with the pixels x0 <= x < x1 the
+// edge crosses there (x0 may be the raster's width).
 template <class Touch>
 inline void accumulateEdge(Point a, Point b, float sign, int width, int height, float* cells, Touch&& touch) {
     if (a.y == b.y) return;
@@ -147,12 +148,12 @@ inline void accumulateEdge(Point a, Point b, float sign, int width, int height, 
         const double x0floor = double(x0i);
         int x1i = int(x1);
         if (double(x1i) < x1) ++x1i;
+        touch(row, x0i, std::max(x1i, x0i + 1));
         if (x1i <= x0i + 1) {
             // Within one pixel: the area right of the edge's midpoint.
             const float xmf = float(0.5 * (xTop + xBottom) - x0floor);
             cell[x0i] += d - d * xmf;
             cell[x0i + 1] += d * xmf;
-            touch(row, x0i, x0i + 1);
         } else {
             const double s = 1.0 / (x1 - x0);
             const double x0f = x0 - x0floor;
@@ -170,7 +171,6 @@ inline void accumulateEdge(Point a, Point b, float sign, int width, int height, 
                 cell[x1i - 1] += d * float(1 - a2 - am);
             }
             cell[x1i] += d * float(am);
-            touch(row, x0i, x1i);
         }
         top = bottom;
         xTop = xBottom;
@@ -205,11 +205,16 @@ namespace {
 
 // Coverage from accumulation cells (rows of width + 2): the running sum along
 // each row, its magnitude held to 1.
-void resolveCells(const float* cells, int width, int height, std::uint8_t* data, int stride) {
+void resolveCells(const float* cells, int width, int height, std::uint8_t* data, int stride,
+                  const std::uint8_t* rowsUsed = nullptr) {
     const std::size_t rowCells = std::size_t(width + 2);
     for (int row = 0; row < height; ++row) {
         const float* cell = &cells[std::size_t(row) * rowCells];
         std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
+        if (rowsUsed != nullptr && rowsUsed[row] == 0) {
+            std::memset(out, 0, std::size_t(width));
+            continue;
+        }
         float sum = 0;
         int x = 0;
 #if defined(__SSE2__)
@@ -253,8 +258,16 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
 
 UnionCoverage::UnionCoverage(int originX, int originY, int width, int height)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
-      cells_(std::size_t(width_ + 2) * std::size_t(height_), 0.0f),
-      owner_(std::size_t(width_) * std::size_t(height_), 0) {}
+      cells_(new float[std::size_t(width_ + 2) * std::size_t(height_)]),
+      owner_(new std::uint32_t[std::size_t(width_) * std::size_t(height_)]), rowsUsed_(std::size_t(height_), 0) {}
+
+void UnionCoverage::useRow(int row) {
+    // Rows are cleared when first drawn into: a raster given up early, or
+    // rows no figure reaches, cost nothing.
+    rowsUsed_[std::size_t(row)] = 1;
+    std::fill_n(&cells_[std::size_t(row) * std::size_t(width_ + 2)], width_ + 2, 0.0f);
+    std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
+}
 
 void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift) {
     if (count < 3) return;
@@ -270,6 +283,7 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
     subpathStarts_.push_back(std::uint32_t(points_.size()));
 
     const auto touch = [&](int row, int x0, int x1) {
+        if (rowsUsed_[std::size_t(row)] == 0) useRow(row);
         std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
         for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
             if (owner[x] == id) continue;
@@ -285,7 +299,7 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
     for (std::size_t i = 0; i < count; ++i) {
         const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
         if (a.y != b.y) {
-            accumulateEdge(a, b, 1.0f, width_, height_, cells_.data(), touch);
+            accumulateEdge(a, b, 1.0f, width_, height_, cells_.get(), touch);
         } else if (a.y > 0 && a.y < double(height_) && std::floor(a.y) != a.y) {
             // A level edge inside a row sums nothing, but the pixels below it
             // in the row are covered only in part: the pixels it runs along
@@ -402,9 +416,23 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
     // side has fewer edges is the one looked at.
     double leftArea = 0, rightArea = 0, insideLeft = 0, insideRight = 0;
     const auto wall = [&](std::vector<WallStep>& walls, double& area, double yt, double yb, int dir) {
+        area += dir * (yb - yt);
+        // The edges of a side of a figure come one after another: a wall
+        // that continues the last one of its sense lengthens it.
+        if (walls.size() >= 2) {
+            WallStep& top = walls[walls.size() - 2];
+            WallStep& bottom = walls.back();
+            if (top.dir == dir && bottom.y == yt) {
+                bottom.y = yb;
+                return;
+            }
+            if (top.dir == dir && top.y == yb) {
+                top.y = yt;
+                return;
+            }
+        }
         walls.push_back({yt, dir});
         walls.push_back({yb, -dir});
-        area += dir * (yb - yt);
     };
     for (const std::uint32_t k : subpaths) {
         for (std::uint32_t i = rowRanges[k]; i < rowRanges[k + 1]; ++i) {
@@ -486,7 +514,7 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
 } // namespace
 
 void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
-    resolveCells(cells_.data(), width_, height_, data, stride);
+    resolveCells(cells_.get(), width_, height_, data, stride, rowsUsed_.data());
     if (meetings_.empty()) return;
 
     // The meetings by row (a counting sort), then by pixel and subpath.

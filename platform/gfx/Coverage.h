@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -85,10 +86,14 @@ public:
     void resolve(std::uint8_t* data, int stride) const;
 
 private:
+    void useRow(int row);
+
     int originX_, originY_, width_, height_;
-    std::vector<float> cells_;
+    std::unique_ptr<float[]> cells_;
     // Per pixel the last subpath (from 1) whose edges crossed it, 0 for none.
-    std::vector<std::uint32_t> owner_;
+    std::unique_ptr<std::uint32_t[]> owner_;
+    // Rows drawn into (cleared); the others are empty.
+    std::vector<std::uint8_t> rowsUsed_;
     // Pixel (row-major) in the high half, subpath in the low half.
     std::vector<std::uint64_t> meetings_;
     std::vector<Point> points_;

@@ -638,7 +638,11 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
         }
         applyMatrix(cr_);
     }
-    if (rule == FillRule::nonZero && (fillByCoverage(path) || fillRectilinear(path) || fillByUnion(path))) return;
+    if (rule == FillRule::nonZero && fillByCoverage(path)) return;
+    if (rule == FillRule::nonZero && !pdf_ && state_.antialias && path.size() >= kRectilinearMinElements) {
+        const Rect bounds = state_.ctm.then(base_).apply(path.boundingBox());
+        if (fillRectilinear(path, bounds) || fillByUnion(path, bounds)) return;
+    }
     applyDrawingState();
     appendPath(cr_, path);
     cairo_set_fill_rule(cr_, fr);
@@ -740,13 +744,15 @@ bool GraphicsContext::figuresApart(const Path& path) const {
            orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
 }
 
-bool GraphicsContext::fillRectilinear(const Path& path) {
+bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
     // Outlines along the axes (merged square modules) get Cairo's own
     // pixels from rectilinearCoverage at a fraction of its scan converter's
-    // cost; anything curved or slanted is refused at its first element.
-    if (pdf_ || !state_.antialias || path.size() < kRectilinearMinElements) return false;
+    // cost; anything curved or slanted is refused.
+    const auto curved = [](const Path::Element& e) {
+        return e.type == Path::ElementType::addQuadCurveToPoint || e.type == Path::ElementType::addCurveToPoint;
+    };
+    if (std::any_of(path.elements().begin(), path.elements().end(), curved)) return false;
     const AffineTransform m = state_.ctm.then(base_);
-    const Rect bounds = m.apply(path.boundingBox());
     const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
     if (!area || area->empty()) return false;
     // Cairo cuts its fill by a clip exactly; a mask painted under a clip
@@ -855,15 +861,14 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     return true;
 }
 
-bool GraphicsContext::fillByUnion(const Path& path) {
+bool GraphicsContext::fillByUnion(const Path& path, const Rect& bounds) {
     // Figures that overlap their neighbours (arms joining into one bar,
     // drips reaching into the next module) cannot be summed; Cairo's scan
     // converter samples every row fifteen times across all of their edges.
     // The union raster sums them and works out again only the pixels where
     // two figures' edges meet.
-    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    if (path.size() < kCoverageMinElements) return false;
     const AffineTransform m = state_.ctm.then(base_);
-    const Rect bounds = m.apply(path.boundingBox());
     if (!(std::max({-bounds.minX(), bounds.maxX(), -bounds.minY(), bounds.maxY()}) <= kCoverageMaxCoordinate)) {
         return false;
     }
@@ -872,8 +877,7 @@ bool GraphicsContext::fillByUnion(const Path& path) {
     // As for fillRectilinear: Cairo cuts its fill by a clip exactly.
     if (!wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) return false;
     const double tolerance = cairo_get_tolerance(cr_);
-    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
-    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
+    CairoPtr<cairo_surface_t> mask;
     try {
         detail::UnionCoverage raster(area->x, area->y, area->width, area->height);
         std::vector<Point> points;
@@ -889,7 +893,7 @@ bool GraphicsContext::fillByUnion(const Path& path) {
         // scans of an edge: figures that meet at more pixels than they have
         // edges (abutting along whole sides) are left to Cairo, found out
         // early on.
-        constexpr std::size_t kMeetingsLooked = std::size_t(1) << 14;
+        constexpr std::size_t kMeetingsLooked = std::size_t(1) << 12;
         bool tooMany = false;
         const auto close = [&] {
             raster.addPolygon(points.data(), points.size(), {0, 0});
@@ -923,6 +927,8 @@ bool GraphicsContext::fillByUnion(const Path& path) {
         close();
         constexpr std::size_t kMostMeetings = std::size_t(1) << 20;
         if (tooMany || raster.meetings() > kMostMeetings) return false;
+        mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
+        if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
         cairo_surface_flush(mask.get());
         raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
         cairo_surface_mark_dirty(mask.get());

@@ -208,13 +208,14 @@ private:
     // Fills a path along the axes through the rectilinear raster's mask,
     // which gives Cairo's pixels; false (nothing drawn) when it does not
     // qualify.
-    bool fillRectilinear(const Path& path);
+    // `bounds`: the path's device bounds.
+    bool fillRectilinear(const Path& path, const Rect& bounds);
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
     // Fills a path of many elements whose figures overlap through the union
     // raster's mask; false (nothing drawn) when it does not qualify.
-    bool fillByUnion(const Path& path);
+    bool fillByUnion(const Path& path, const Rect& bounds);
     // drawImage within a clip outline of many elements through a coverage
     // mask; false (nothing drawn) when Cairo's clip must do it.
     bool drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
