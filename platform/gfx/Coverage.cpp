@@ -256,6 +256,16 @@ void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
 
 // MARK: overlapping figures
 
+namespace {
+
+// Pieces of edges looked at in working out the pixels where figures meet,
+// past which the union is given up (about a tenth of a second; a code's
+// figures take a tenth of it): outlines whose edges meet by the hundred in
+// a pixel.
+constexpr std::size_t kMostWork = std::size_t(1) << 24;
+
+} // namespace
+
 UnionCoverage::UnionCoverage(int originX, int originY, int width, int height)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
       cells_(new float[std::size_t(width_ + 2) * std::size_t(height_)]),
@@ -337,7 +347,13 @@ struct BandEdge {
     int dir;
 };
 
+// Sorts the few elements a pixel has by insertion; many, as outlines made
+// to meet in one place bring, by std::sort.
 template <class T, class Less> void insertionSort(T* first, T* last, Less less) {
+    if (last - first > 32) {
+        std::sort(first, last, less);
+        return;
+    }
     for (T* i = first + (first != last); i < last; ++i) {
         T v = *i;
         T* j = i;
@@ -353,8 +369,9 @@ template <class T, class Less> void insertionSort(T* first, T* last, Less less) 
 // a band the edges keep their order and each stretch of non-zero winding
 // is a trapezoid.
 double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int left, bool lessCrossings,
-                std::vector<BandEdge>& edges, int depth) {
-    if (!(y1 > y0)) return 0;
+                std::vector<BandEdge>& edges, std::size_t& work, int depth) {
+    if (!(y1 > y0) || work > kMostWork) return 0;
+    work += pieces.size() + 1;
     const double ym = 0.5 * (y0 + y1);
     const std::size_t base = edges.size();
     for (const PixelPiece& p : pieces) {
@@ -364,6 +381,7 @@ double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int
     BandEdge* first = edges.data() + base;
     BandEdge* last = edges.data() + edges.size();
     insertionSort(first, last, [](const BandEdge& a, const BandEdge& b) { return a.x0 + a.x1 < b.x0 + b.x1; });
+    work += 8 * std::size_t(last - first); // the sort
     const double height = y1 - y0;
     double area = 0;
     // Crossings are looked for between neighbours in the middle's order:
@@ -375,8 +393,8 @@ double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int
         if ((d0 > kApart && d1 < -kApart) || (d0 < -kApart && d1 > kApart)) {
             const double yc = y0 + d0 / (d0 - d1) * height;
             edges.resize(base);
-            return bandArea(pieces, y0, yc, left, lessCrossings, edges, depth + 1) +
-                   bandArea(pieces, yc, y1, left, lessCrossings, edges, depth + 1);
+            return bandArea(pieces, y0, yc, left, lessCrossings, edges, work, depth + 1) +
+                   bandArea(pieces, yc, y1, left, lessCrossings, edges, work, depth + 1);
         }
     }
     int winding = left;
@@ -400,6 +418,7 @@ struct UnionScratch {
     std::vector<WallStep> leftWalls, rightWalls;
     std::vector<double> lines;
     std::vector<BandEdge> edges;
+    std::size_t work = 0; // pieces looked at, for the budget
 };
 
 // The exact coverage of pixel column px of a row by the subpaths (slots of
@@ -407,7 +426,7 @@ struct UnionScratch {
 // summed raster holds there.
 double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const RowPiece> rowPieces,
                   std::span<const std::uint32_t> rowRanges, double sum, UnionScratch& scratch) {
-    auto& [pieces, leftWalls, rightWalls, lines, edges] = scratch;
+    auto& [pieces, leftWalls, rightWalls, lines, edges, work] = scratch;
     pieces.clear(), leftWalls.clear(), rightWalls.clear(), lines.clear(), edges.clear();
     // Edges left and right of the pixel count only as the winding they give
     // its sides; as every subpath is closed, the windings of a line's
@@ -435,6 +454,7 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
         walls.push_back({yb, -dir});
     };
     for (const std::uint32_t k : subpaths) {
+        work += rowRanges[k + 1] - rowRanges[k];
         for (std::uint32_t i = rowRanges[k]; i < rowRanges[k + 1]; ++i) {
             const RowPiece& p = rowPieces[i];
             const double xt = p.xt - px, xb = p.xb - px;
@@ -506,16 +526,17 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
         const double y0 = lines[b], y1 = lines[b + 1];
         if (y0 < 0 || y1 > 1) continue;
         for (; w < walls.size() && walls[w].y <= y0; ++w) wallWinding += walls[w].dir;
-        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, 0);
+        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, scratch.work, 0);
+        if (scratch.work > kMostWork) return 0; // the caller gives up
     }
     return std::clamp(area, 0.0, 1.0);
 }
 
 } // namespace
 
-void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
+bool UnionCoverage::resolve(std::uint8_t* data, int stride) const {
     resolveCells(cells_.get(), width_, height_, data, stride, rowsUsed_.data());
-    if (meetings_.empty()) return;
+    if (meetings_.empty()) return true;
 
     // The meetings by row (a counting sort), then by pixel and subpath.
     std::vector<std::uint32_t> rowStart(std::size_t(height_) + 1, 0);
@@ -546,6 +567,7 @@ void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
             rowSubpaths.push_back(id);
             const Point* p = points_.data();
             const std::uint32_t begin = subpathStarts_[id - 1], end = subpathStarts_[id];
+            scratch.work += end - begin;
             const double top = row, bottom = row + 1;
             for (std::uint32_t i = begin; i < end; ++i) {
                 Point a = p[i], b = p[i + 1 < end ? i + 1 : begin];
@@ -585,8 +607,10 @@ void UnionCoverage::resolve(std::uint8_t* data, int stride) const {
             sum += (lanes[0] + lanes[1]) + (lanes[2] + lanes[3]);
             const double area = exactPixel(x, pixelSubpaths, rowPieces, rowRanges, sum, scratch);
             out[x] = std::uint8_t(area * 255 + 0.5);
+            if (scratch.work > kMostWork) return false;
         }
     }
+    return true;
 }
 
 namespace {

@@ -82,8 +82,10 @@ public:
     std::size_t meetings() const { return meetings_.size(); }
     // Points of the polygons added.
     std::size_t points() const { return points_.size(); }
-    // Writes coverage (0..255) into an 8-bit plane of the raster's size.
-    void resolve(std::uint8_t* data, int stride) const;
+    // Writes coverage (0..255) into an 8-bit plane of the raster's size;
+    // false (the plane half written) when the pixels where figures meet
+    // would take too long to work out.
+    bool resolve(std::uint8_t* data, int stride) const;
 
 private:
     void useRow(int row);

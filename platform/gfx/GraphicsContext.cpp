@@ -930,7 +930,9 @@ bool GraphicsContext::fillByUnion(const Path& path, const Rect& bounds) {
         mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
         if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
         cairo_surface_flush(mask.get());
-        raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+        if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()))) {
+            return false;
+        }
         cairo_surface_mark_dirty(mask.get());
     } catch (const std::bad_alloc&) {
         return false;

@@ -435,7 +435,7 @@ TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
         for (const auto& p : polygons) raster.addPolygon(p.data(), p.size(), {0, 0});
         EXPECT_GT(raster.meetings(), 0u);
         std::vector<std::uint8_t> plane(std::size_t(size + 3) * size, 0xAB);
-        raster.resolve(plane.data(), size + 3);
+        ASSERT_TRUE(raster.resolve(plane.data(), size + 3));
         const auto reference = supersampled(polygons, size, scale);
         int worst = 0;
         for (int y = 0; y < size; ++y) {
@@ -450,4 +450,21 @@ TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
         // The opposite senses cancel where they overlap: a hole at (13.2, 22.2).
         EXPECT_EQ(plane[std::size_t(22 + (oy > 0.8)) * (size + 3) + std::size_t(13 + (ox > 0.8))], 0);
     }
+}
+
+// Thousands of thin wedges through one small place meet in every pixel of
+// it: working those pixels out would take minutes, so the union gives up
+// within its budget (and the fill goes to Cairo), in a fraction of a second.
+TEST(UnionCoverage, FiguresMeetingByTheThousandInAPixelAreGivenUp) {
+    constexpr int size = 32;
+    gfx::detail::UnionCoverage raster(0, 0, size, size);
+    for (int i = 0; i < 3000; ++i) {
+        const double a = i * 2 * M_PI / 3000, b = a + 0.003;
+        const std::vector<gfx::Point> wedge = {{16 + 15 * std::cos(a), 16 + 15 * std::sin(a)},
+                                               {16 + 15 * std::cos(b), 16 + 15 * std::sin(b)},
+                                               {16.3 - 2 * std::cos(a), 15.8 - 2 * std::sin(a)}};
+        raster.addPolygon(wedge.data(), wedge.size(), {0, 0});
+    }
+    std::vector<std::uint8_t> plane(std::size_t(size) * size);
+    EXPECT_FALSE(raster.resolve(plane.data(), size));
 }
