@@ -268,8 +268,9 @@ constexpr std::size_t kMostWork = std::size_t(1) << 24;
 
 UnionCoverage::UnionCoverage(int originX, int originY, int width, int height)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
-      cells_(new float[std::size_t(width_ + 2) * std::size_t(height_)]),
-      owner_(new std::uint32_t[std::size_t(width_) * std::size_t(height_)]), rowsUsed_(std::size_t(height_), 0) {}
+      cells_(std::make_unique_for_overwrite<float[]>(std::size_t(width_ + 2) * std::size_t(height_))),
+      owner_(std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(width_) * std::size_t(height_))),
+      rowsUsed_(std::size_t(height_), 0) {}
 
 void UnionCoverage::useRow(int row) {
     // Rows are cleared when first drawn into: a raster given up early, or
