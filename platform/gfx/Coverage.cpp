@@ -863,9 +863,8 @@ bool WindingEdges::build(const Path& path, const AffineTransform& m, double tole
     crossings_ = 0;
     subrows_ = subrows;
     lines_ = std::max(height, 0) * subrows;
-    const Point origin{double(originX), double(originY)};
     const double S = subrows;
-    bool finite = true, tooMany = false;
+    bool tooMany = false;
     const auto addEdge = [&](Point a, Point b) {
         if (!(a.y != b.y) || tooMany) return;
         const double ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
@@ -880,44 +879,15 @@ bool WindingEdges::build(const Path& path, const AffineTransform& m, double tole
         edges_.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), first, end, b.y > a.y ? 1 : -1});
         crossings_ += std::size_t(end - first);
     };
-    Point start{}, current{};
-    bool open = false;
-    std::vector<Point> chords;
-    const auto device = [&](Point p) {
-        const Point d = m.apply(p) - origin;
-        finite = finite && std::isfinite(d.x) && std::isfinite(d.y);
-        return d;
+    const auto addPolygon = [&](std::span<const Point> points) {
+        const auto finite = [](Point p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+        if (!std::all_of(points.begin(), points.end(), finite)) return false;
+        for (std::size_t i = 0; i < points.size(); ++i) addEdge(points[i], points[i + 1 < points.size() ? i + 1 : 0]);
+        return !tooMany;
     };
-    const auto close = [&] {
-        if (open) addEdge(current, start);
-        current = start;
-        open = false;
-    };
-    for (const auto& e : path.elements()) {
-        switch (e.type) {
-        case Path::ElementType::moveToPoint:
-            close();
-            start = current = device(e.points[0]);
-            break;
-        case Path::ElementType::addLineToPoint: chords.push_back(device(e.points[0])); break;
-        case Path::ElementType::addQuadCurveToPoint: {
-            const Point c = device(e.points[0]), end = device(e.points[1]);
-            if (finite) flattenQuad(current, c, end, tolerance, chords);
-            break;
-        }
-        case Path::ElementType::addCurveToPoint: {
-            const Point c1 = device(e.points[0]), c2 = device(e.points[1]), end = device(e.points[2]);
-            if (finite) flattenCubic(current, c1, c2, end, tolerance, chords);
-            break;
-        }
-        case Path::ElementType::closeSubpath: close(); break;
-        }
-        for (const Point q : chords) addEdge(current, q), current = q, open = true;
-        chords.clear();
-        if (!finite || tooMany) return false;
+    if (!forEachPolygon(path, m.then(AffineTransform::translation(-originX, -originY)), tolerance, addPolygon)) {
+        return false;
     }
-    close();
-    if (!finite || tooMany) return false;
     std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.first < b.first; });
     return true;
 }

@@ -157,6 +157,42 @@ private:
 void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vector<Point>& out);
 void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out);
 
+// Calls polygon(points) with each subpath of `path` under `m` as the
+// polygon through its points (its closing edge implied), curves flattened to
+// `tolerance`. Stops when polygon returns false, and returns false then.
+template <class Polygon>
+bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance, Polygon&& polygon) {
+    std::vector<Point> points;
+    Point start{};
+    const auto end = [&] {
+        const bool go = points.empty() || polygon(std::span<const Point>(points));
+        points.clear();
+        return go;
+    };
+    for (const auto& e : path.elements()) {
+        const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
+        // A path begins with a move; after a close the next subpath starts
+        // where the closed one did.
+        if (e.type != Path::ElementType::moveToPoint && e.type != Path::ElementType::closeSubpath && points.empty())
+            points.push_back(start);
+        switch (e.type) {
+        case Path::ElementType::moveToPoint:
+            if (!end()) return false;
+            points.push_back(start = p(0));
+            break;
+        case Path::ElementType::addLineToPoint: points.push_back(p(0)); break;
+        case Path::ElementType::addQuadCurveToPoint: flattenQuad(points.back(), p(0), p(1), tolerance, points); break;
+        case Path::ElementType::addCurveToPoint:
+            flattenCubic(points.back(), p(0), p(1), p(2), tolerance, points);
+            break;
+        case Path::ElementType::closeSubpath:
+            if (!end()) return false;
+            break;
+        }
+    }
+    return end();
+}
+
 // Device bounds and twice the signed area (of the control polygon) of one
 // subpath.
 struct SubpathExtent {

@@ -876,55 +876,20 @@ bool GraphicsContext::fillByUnion(const Path& path, const Rect& bounds) {
     if (!area || area->empty()) return false;
     // As for fillRectilinear: Cairo cuts its fill by a clip exactly.
     if (!wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) return false;
-    const double tolerance = cairo_get_tolerance(cr_);
     CairoPtr<cairo_surface_t> mask;
     try {
         detail::UnionCoverage raster(area->x, area->y, area->width, area->height);
-        std::vector<Point> points;
-        Point start{};
-        bool started = false;
-        // An element with no point before it starts there, as Cairo has it.
-        const auto from = [&](Point end) {
-            if (!points.empty()) return;
-            if (!started) start = end, started = true;
-            points.push_back(start);
-        };
         // Each pixel worked out again costs about as much as a few Cairo
         // scans of an edge: figures that meet at more pixels than they have
         // edges (abutting along whole sides) are left to Cairo, found out
         // early on.
         constexpr std::size_t kMeetingsLooked = std::size_t(1) << 12;
         bool tooMany = false;
-        const auto close = [&] {
+        detail::forEachPolygon(path, m, cairo_get_tolerance(cr_), [&](std::span<const Point> points) {
             raster.addPolygon(points.data(), points.size(), {0, 0});
-            points.clear();
             tooMany = raster.meetings() > kMeetingsLooked && raster.meetings() > raster.points() / 2;
-        };
-        for (const auto& e : path.elements()) {
-            if (tooMany) return false;
-            const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
-            switch (e.type) {
-            case Path::ElementType::moveToPoint:
-                close();
-                points.push_back(start = p(0));
-                started = true;
-                break;
-            case Path::ElementType::addLineToPoint:
-                from(p(0));
-                points.push_back(p(0));
-                break;
-            case Path::ElementType::addQuadCurveToPoint:
-                from(p(1));
-                detail::flattenQuad(points.back(), p(0), p(1), tolerance, points);
-                break;
-            case Path::ElementType::addCurveToPoint:
-                from(p(2));
-                detail::flattenCubic(points.back(), p(0), p(1), p(2), tolerance, points);
-                break;
-            case Path::ElementType::closeSubpath: close(); break;
-            }
-        }
-        close();
+            return !tooMany;
+        });
         constexpr std::size_t kMostMeetings = std::size_t(1) << 20;
         if (tooMany || raster.meetings() > kMostMeetings) return false;
         mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
