@@ -324,16 +324,10 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
 
 namespace {
 
-// An edge clipped to a pixel row: y from the row's top (0...1), x in the
-// raster's pixels, dir +1 running down.
-struct RowPiece {
-    double yt, yb, xt, xb;
-    double dxdy;
-    int dir;
-};
-
-// An edge within one pixel: x and y from its top left corner (0...1).
-struct PixelPiece {
+// An edge clipped to a pixel row, from its top (y 0...1) to its bottom, x
+// changing by dxdy a unit of y; dir +1 running down. Clipped to a row, x
+// is in the raster's pixels; within one pixel, from its left side.
+struct EdgePiece {
     double yt, yb, xt, xb;
     double dxdy;
     int dir;
@@ -369,13 +363,13 @@ template <class T, class Less> void insertionSort(T* first, T* last, Less less) 
 // within the band split it at their crossing, so that between the lines of
 // a band the edges keep their order and each stretch of non-zero winding
 // is a trapezoid.
-double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int left, bool lessCrossings,
+double bandArea(const std::vector<EdgePiece>& pieces, double y0, double y1, int left, bool lessCrossings,
                 std::vector<BandEdge>& edges, std::size_t& work, int depth) {
     if (!(y1 > y0) || work > kMostWork) return 0;
     work += pieces.size() + 1;
     const double ym = 0.5 * (y0 + y1);
     const std::size_t base = edges.size();
-    for (const PixelPiece& p : pieces) {
+    for (const EdgePiece& p : pieces) {
         if (!(p.yt < ym && p.yb > ym)) continue;
         edges.push_back({p.xt + (y0 - p.yt) * p.dxdy, p.xt + (y1 - p.yt) * p.dxdy, p.dir});
     }
@@ -415,7 +409,7 @@ double bandArea(const std::vector<PixelPiece>& pieces, double y0, double y1, int
 }
 
 struct UnionScratch {
-    std::vector<PixelPiece> pieces;
+    std::vector<EdgePiece> pieces;
     std::vector<WallStep> leftWalls, rightWalls;
     std::vector<double> lines;
     std::vector<BandEdge> edges;
@@ -425,7 +419,7 @@ struct UnionScratch {
 // The exact coverage of pixel column px of a row by the subpaths (slots of
 // rowRanges into rowPieces) whose edges meet in it, `sum` being what the
 // summed raster holds there.
-double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const RowPiece> rowPieces,
+double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const EdgePiece> rowPieces,
                   std::span<const std::uint32_t> rowRanges, double sum, UnionScratch& scratch) {
     auto& [pieces, leftWalls, rightWalls, lines, edges, work] = scratch;
     pieces.clear(), leftWalls.clear(), rightWalls.clear(), lines.clear(), edges.clear();
@@ -457,7 +451,7 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
     for (const std::uint32_t k : subpaths) {
         work += rowRanges[k + 1] - rowRanges[k];
         for (std::uint32_t i = rowRanges[k]; i < rowRanges[k + 1]; ++i) {
-            const RowPiece& p = rowPieces[i];
+            const EdgePiece& p = rowPieces[i];
             const double xt = p.xt - px, xb = p.xb - px;
             if (xt >= 1 && xb >= 1) {
                 wall(rightWalls, rightArea, p.yt, p.yb, p.dir);
@@ -514,7 +508,7 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
         for (; i < walls.size() && walls[i].y == y; ++i) change += walls[i].dir;
         if (change != 0) lines.push_back(y);
     }
-    for (const PixelPiece& p : pieces) {
+    for (const EdgePiece& p : pieces) {
         lines.push_back(p.yt);
         lines.push_back(p.yb);
     }
@@ -525,10 +519,9 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
     std::size_t w = 0;
     for (std::size_t b = 0; b + 1 < lines.size(); ++b) {
         const double y0 = lines[b], y1 = lines[b + 1];
-        if (y0 < 0 || y1 > 1) continue;
         for (; w < walls.size() && walls[w].y <= y0; ++w) wallWinding += walls[w].dir;
-        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, scratch.work, 0);
-        if (scratch.work > kMostWork) return 0; // the caller gives up
+        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, work, 0);
+        if (work > kMostWork) return 0; // the caller gives up
     }
     return std::clamp(area, 0.0, 1.0);
 }
@@ -554,7 +547,7 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride) const {
     // the row once, then every pixel where they meet.
     std::vector<std::uint32_t> slot(subpathStarts_.size(), 0), slotRow(subpathStarts_.size(), 0);
     std::vector<std::uint32_t> rowSubpaths, rowRanges, pixelSubpaths;
-    std::vector<RowPiece> rowPieces;
+    std::vector<EdgePiece> rowPieces;
     UnionScratch scratch;
     for (int row = 0; row < height_; ++row) {
         const auto first = byRow.begin() + rowStart[std::size_t(row)], last = byRow.begin() + rowStart[std::size_t(row) + 1];
