@@ -40,11 +40,16 @@ public:
         sink.append(generatePath(matrix, size), gfx::AffineTransform());
         sink.endFigure();
     }
-    // Whether every module's figures stay inside the module's cell and do
-    // not overlap one another (a hole lies inside its figure): then the
-    // figures of a whole code can be summed into coverage module by module,
-    // with no check for overlaps.
+    // Whether every module's figures stay inside the module's cell (grown
+    // by outlinesReach() on every side) and overlap neither one another (a
+    // hole lies inside its figure) nor any other module's: then the figures
+    // of a whole code can be summed into coverage module by module, with no
+    // check for overlaps.
     virtual bool outlinesStayInModules() const { return false; }
+    // For a shape whose outlines stay in their modules: how far, in cells, a
+    // curve may bulge past its cell into a neighbour that draws nothing
+    // there.
+    virtual double outlinesReach() const { return 0; }
     // For a shape whose figures may reach past their module's cell but do
     // not vary from module to module (other than by the parity of row +
     // column): how far past their cell they reach, in cells. Any two modules

@@ -71,7 +71,8 @@ private:
         // Figures that reach past their cells are summed only where a few
         // neighbouring modules show they cannot overlap.
         const bool inModules = generator->outlinesStayInModules();
-        const std::optional<double> overhang = inModules ? std::optional<double>(0) : generator->alikeModulesOverhang();
+        const std::optional<double> overhang =
+            inModules ? std::optional<double>(generator->outlinesReach()) : generator->alikeModulesOverhang();
         if (!overhang || !(*overhang <= kMaxStreamedOverhang)) return false;
         bool drawn = false;
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {

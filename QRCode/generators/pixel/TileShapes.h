@@ -58,6 +58,11 @@ public:
     static constexpr std::string_view Name = "razor";
     static constexpr std::string_view Title = "Razor";
     static constexpr std::size_t elementsPerModule = 10;
+    // A line end's sweep bulges 0.0408 units (of 10) past the side whose
+    // neighbour is off, halfway along it, where that neighbour has no
+    // fillet: no two modules' figures overlap.
+    static constexpr bool staysInModules = true;
+    static constexpr double reach = 0.005;
     void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink);
 };
 

@@ -39,6 +39,9 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
 //   static constexpr std::size_t elementsPerModule; // sizes a path up front
 // and, when every module's figures stay inside its cell without overlapping,
 //   static constexpr bool staysInModules = true;
+// with, where curves bulge a little past the cell into a neighbour that
+// draws nothing there, how far in cells:
+//   static constexpr double reach;
 template <class Derived> class TiledShape : public ShapeWithoutSettings<Derived> {
 public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
@@ -56,6 +59,13 @@ public:
             return Derived::staysInModules;
         } else {
             return false;
+        }
+    }
+    double outlinesReach() const override {
+        if constexpr (requires { Derived::reach; }) {
+            return Derived::reach;
+        } else {
+            return 0;
         }
     }
 };

@@ -241,7 +241,8 @@ BoolMatrix scattered(int n, unsigned seed) {
 
 // The outlines a shape hands over are its path's, element for element; a
 // shape that says its outlines stay in their modules hands each module's
-// over as a group that lies within one module cell.
+// over as a group that lies within one module cell (grown by the reach it
+// states).
 TEST(PixelShapeOutlines, AreThePathsAndKeepToTheirModulesWhereTheShapeSaysSo) {
     const auto& factory = QRCodePixelShapeFactory::shared();
     for (const auto& name : factory.availableGeneratorNames()) {
@@ -258,10 +259,13 @@ TEST(PixelShapeOutlines, AreThePathsAndKeepToTheirModulesWhereTheShapeSaysSo) {
             EXPECT_EQ(joined.elements(), shape->generatePath(matrix, size).elements());
             if (!shape->outlinesStayInModules()) continue;
             EXPECT_GT(recorder.groups.size(), 100u);
+            const double reach = 10 * shape->outlinesReach() + 1e-9;
+            EXPECT_LT(reach, 1);
             for (const auto& g : recorder.groups) {
                 const gfx::Rect box = g.pathBoundingBox();
-                const double column = std::floor(box.minX() / 10 + 1e-9), row = std::floor(box.minY() / 10 + 1e-9);
-                EXPECT_TRUE(box.maxX() <= 10 * column + 10 + 1e-9 && box.maxY() <= 10 * row + 10 + 1e-9)
+                const double column = std::floor(box.midX() / 10), row = std::floor(box.midY() / 10);
+                EXPECT_TRUE(box.minX() >= 10 * column - reach && box.minY() >= 10 * row - reach &&
+                            box.maxX() <= 10 * column + 10 + reach && box.maxY() <= 10 * row + 10 + reach)
                     << "a group reaches from " << box.minX() << ", " << box.minY() << " to " << box.maxX() << ", "
                     << box.maxY();
             }
