@@ -146,6 +146,28 @@ void BM_PixelShapeBitmap(benchmark::State& state, const std::string& name) {
     for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
 }
 
+// Rendering only, of shapes whose modules vary (a random inset or turn per
+// module), which no few modules can show apart: circles inset, squares
+// grown into their neighbours, stars turned.
+void BM_VariedShapeBitmap(benchmark::State& state) {
+    struct Variant {
+        const char* shape;
+        double inset, turn;
+    };
+    constexpr Variant variants[] = {{"circle", 0.3, 0}, {"square", -0.3, 0}, {"star", 0, 0.3}};
+    const Variant& v = variants[state.range(0)];
+    auto shape = QRCodePixelShapeFactory::shared().named(v.shape);
+    shape->setSettingValue(QRCode::SettingsValue(v.inset), "insetFraction");
+    shape->setSettingValue(QRCode::SettingsValue(std::string("random")), "insetGeneratorName");
+    shape->setSettingValue(QRCode::SettingsValue(v.turn), "rotationFraction");
+    shape->setSettingValue(QRCode::SettingsValue(std::string("random")), "rotationGeneratorName");
+    const auto d = design(nullptr, false);
+    d->shape()->setOnPixels(shape);
+    const auto c = code(22);
+    for (auto _ : state) benchmark::DoNotOptimize(c.cgImage(1024, *d, nullptr));
+    state.SetLabel(v.shape);
+}
+
 // Rendering only, plain and with the default drop shadow: what the shadow
 // itself costs, apart from encoding the picture.
 void BM_ShadowBitmap(benchmark::State& state) {
@@ -182,4 +204,5 @@ BENCHMARK(BM_SVG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowPNG)->Arg(22)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PDF)->Args({22, 0})->Args({22, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShadowBitmap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VariedShapeBitmap)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PNGWriteOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

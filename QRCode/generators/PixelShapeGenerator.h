@@ -46,6 +46,11 @@ public:
     // of a whole code can be summed into coverage module by module, with no
     // check for overlaps.
     virtual bool outlinesStayInModules() const { return false; }
+    // Whether generateOutlines hands the figures over module by module (the
+    // default hands over generatePath's whole path): a renderer may then
+    // take them as they come, even where they overlap, instead of building
+    // the path first.
+    virtual bool outlinesByModule() const { return false; }
     // For a shape whose outlines stay in their modules: how far, in cells, a
     // curve may bulge past its cell into a neighbour that draws nothing
     // there.

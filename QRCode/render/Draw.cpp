@@ -69,11 +69,14 @@ private:
             return false;
         }
         // Figures that reach past their cells are summed only where a few
-        // neighbouring modules show they cannot overlap.
+        // neighbouring modules show they cannot overlap; figures that may
+        // overlap are united, when the shape hands them over module by
+        // module (otherwise its path is built anyway, and filled).
         const bool inModules = generator->outlinesStayInModules();
-        const std::optional<double> overhang =
+        std::optional<double> overhang =
             inModules ? std::optional<double>(generator->outlinesReach()) : generator->alikeModulesOverhang();
-        if (!overhang || !(*overhang <= kMaxStreamedOverhang)) return false;
+        if (overhang && !(*overhang <= kMaxStreamedOverhang)) overhang.reset();
+        if (!overhang && !generator->outlinesByModule()) return false;
         bool drawn = false;
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
             ctx.setFillColor(solid->color());
@@ -81,11 +84,16 @@ private:
             const gfx::Size size = layout_.R.size;
             const double side = std::min(size.width, size.height);
             const double cell = side / static_cast<double>(matrix_.dimension());
-            const double reach = *overhang * cell;
-            if (!inModules && !neighboursApart(ctx, *generator, *overhang, cell)) return;
-            auto coverage = ctx.makeCoverageFill(
-                gfx::AffineTransform::translation(layout_.q, layout_.q),
-                gfx::Rect(layout_.q - reach, layout_.q - reach, size.width + 2 * reach, size.height + 2 * reach));
+            const gfx::AffineTransform toUser = gfx::AffineTransform::translation(layout_.q, layout_.q);
+            std::unique_ptr<gfx::CoverageFill> coverage;
+            if (overhang && (inModules || neighboursApart(ctx, *generator, *overhang, cell))) {
+                const double reach = *overhang * cell;
+                coverage = ctx.makeCoverageFill(toUser, gfx::Rect(layout_.q - reach, layout_.q - reach,
+                                                                  size.width + 2 * reach, size.height + 2 * reach));
+            } else if (generator->outlinesByModule() && !loneFigureAlongAxes(*generator)) {
+                // How far such figures reach is not known: all that shows.
+                coverage = ctx.makeCoverageFill(toUser, ctx.clipBoundingBox(), gfx::Figures::overlapping);
+            }
             if (!coverage) return;
             generator->generateOutlines(rendering::layerModules(matrix_, layer, logo_, side, extend), size, *coverage);
             drawn = ctx.fillCoverage(*coverage);
@@ -105,6 +113,30 @@ private:
         const int n = 2 * k + 1;
         const BoolMatrix patch(n, std::vector<bool>(static_cast<std::size_t>(n * n), true));
         return ctx.figuresApart(generator.generatePath(patch, gfx::Size{n * cell, n * cell}));
+    }
+
+    // Whether a lone module's figures run along the axes (squares, grown or
+    // inset): overlapping, they abut along whole sides, too often for the
+    // union, and the path's fill along the axes is exact and faster.
+    static bool loneFigureAlongAxes(QRCodePixelShapeGenerator& generator) {
+        const BoolMatrix lone(1, std::vector<bool>{true});
+        const gfx::Path path = generator.generatePath(lone, gfx::Size{10, 10});
+        gfx::Point last{}, start{};
+        for (const auto& e : path.elements()) {
+            switch (e.type) {
+            case gfx::Path::ElementType::moveToPoint: last = start = e.points[0]; break;
+            case gfx::Path::ElementType::addLineToPoint:
+                if (e.points[0].x != last.x && e.points[0].y != last.y) return false;
+                last = e.points[0];
+                break;
+            case gfx::Path::ElementType::closeSubpath:
+                if (start.x != last.x && start.y != last.y) return false;
+                last = start;
+                break;
+            default: return false;
+            }
+        }
+        return true;
     }
 
     // Figures that reach farther than this past their cells are filled

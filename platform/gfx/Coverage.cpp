@@ -1155,9 +1155,22 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
 namespace gfx {
 
 CoverageFill::CoverageFill(const AffineTransform& toDevice, int originX, int originY, int width, int height,
-                           double tolerance)
+                           double tolerance, Figures figures)
     : toDevice_(toDevice), originX_(originX), originY_(originY), width_(std::max(width, 0)),
-      height_(std::max(height, 0)), tolerance_(tolerance), raster_(originX, originY, width, height) {}
+      height_(std::max(height, 0)), tolerance_(tolerance),
+      raster_(originX, originY, figures == Figures::apart ? width : 0, figures == Figures::apart ? height : 0) {
+    if (figures == Figures::overlapping) union_ = std::make_unique<detail::UnionCoverage>(originX, originY, width, height);
+}
+
+void CoverageFill::add(const Point* points, std::size_t count, Point shift, float sign) {
+    if (!union_) {
+        raster_.addPolygon(points, count, shift, sign);
+        return;
+    }
+    if (gaveUp_) return;
+    union_->addPolygon(points, count, shift);
+    gaveUp_ = detail::UnionCoverage::tooManyMeetings(union_->meetings(), union_->points());
+}
 
 
 void CoverageFill::endSubpath() {
@@ -1278,7 +1291,7 @@ void CoverageFill::endFigure() {
         if (!finite_) return;
         for (std::size_t i = 0; i < stamp.subpaths.size(); ++i) {
             const Subpath& s = stamp.subpaths[i];
-            raster_.addPolygon(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
+            add(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
         }
         return;
     }
@@ -1287,7 +1300,7 @@ void CoverageFill::endFigure() {
     if (finite_) {
         for (std::size_t i = 0; i < subpaths_.size(); ++i) {
             const Subpath& s = subpaths_[i];
-            raster_.addPolygon(points_.data() + s.first, s.end - s.first, {0, 0}, signs_[i]);
+            add(points_.data() + s.first, s.end - s.first, {0, 0}, signs_[i]);
         }
     }
     points_.clear();
@@ -1356,9 +1369,13 @@ void CoverageFill::materialise() {
     placed_.clear();
 }
 
-void CoverageFill::resolve(std::uint8_t* data, int stride) {
+bool CoverageFill::resolve(std::uint8_t* data, int stride) {
     endFigure();
-    raster_.resolve(data, stride);
+    if (!union_) {
+        raster_.resolve(data, stride);
+        return true;
+    }
+    return !gaveUp_ && union_->resolve(data, stride);
 }
 
 } // namespace gfx

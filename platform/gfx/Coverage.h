@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gfx/Geometry.h"
+#include "platform/gfx/GraphicsContext.h"
 #include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
@@ -82,6 +83,16 @@ public:
     std::size_t meetings() const { return meetings_.size(); }
     // Points of the polygons added.
     std::size_t points() const { return points_.size(); }
+    // Whether figures with these meetings and points are better left to
+    // Cairo: each pixel worked out again costs about as much as a few Cairo
+    // scans of an edge, so figures that meet at more pixels than they have
+    // edges (abutting along whole sides), found out early on, or at more
+    // than a million pixels. Meetings only grow: asked as polygons are
+    // added, it gives the raster up as soon as it can.
+    static bool tooManyMeetings(std::size_t meetings, std::size_t points) {
+        constexpr std::size_t kLooked = std::size_t(1) << 12, kMost = std::size_t(1) << 20;
+        return (meetings > kLooked && meetings > points / 2) || meetings > kMost;
+    }
     // Writes coverage (0..255) into an 8-bit plane of the raster's size;
     // false (the plane half written) when the pixels where figures meet
     // would take too long to work out.
@@ -221,17 +232,20 @@ namespace gfx {
 // Outlines streamed straight into a coverage raster: each point goes to
 // device space once, curves are flattened as they arrive and each group of
 // figures (one module's outlines) is rasterised when it ends, so a whole
-// code's outline is never held. Within a group every figure counts
-// positively and a subpath nested in a larger one of the other sense (a
-// hole) against it; groups must not overlap one another, nor a group's
-// figures each other (summed coverage would count an overlap twice).
+// code's outline is never held. Figures that are `apart` are summed: within
+// a group every figure counts positively and a subpath nested in a larger
+// one of the other sense (a hole) against it; groups must not overlap one
+// another, nor a group's figures each other (summed coverage would count an
+// overlap twice). Figures that may be `overlapping` go to the union raster
+// instead, which gives the non-zero rule's coverage of any figures, and
+// gives up where they meet too often (resolve says so).
 // GraphicsContext::makeCoverageFill makes one and fillCoverage paints it.
 class CoverageFill final : public OutlineSink {
 public:
     // Points arrive in the space that `toDevice` maps to Cairo's device
     // space; the raster covers width x height pixels from (originX, originY).
     CoverageFill(const AffineTransform& toDevice, int originX, int originY, int width, int height,
-                 double tolerance);
+                 double tolerance, Figures figures = Figures::apart);
 
     void moveTo(Point p) override;
     void lineTo(Point p) override;
@@ -254,8 +268,9 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     // Ends the last group and writes coverage (0...255) into an 8-bit plane
-    // of the raster's size.
-    void resolve(std::uint8_t* data, int stride);
+    // of the raster's size; false (the plane half written) when overlapping
+    // figures meet too often to be united, and the path must be filled.
+    bool resolve(std::uint8_t* data, int stride);
 
 private:
     struct Subpath {
@@ -269,6 +284,8 @@ private:
         return d;
     }
     void endSubpath();
+    // Rasterises a closed polygon of device points moved by `shift`.
+    void add(const Point* points, std::size_t count, Point shift, float sign);
     // Starts a subpath at the last start after a close; false before any.
     bool reopen();
     // Starts a subpath at device point d.
@@ -281,6 +298,8 @@ private:
     int originX_, originY_, width_, height_;
     double tolerance_;
     detail::CoverageRaster raster_;
+    std::unique_ptr<detail::UnionCoverage> union_; // for overlapping figures
+    bool gaveUp_ = false;                          // the union was given up
     // The open group: its subpaths' device points, one after another.
     std::vector<Point> points_;
     std::vector<Subpath> subpaths_;

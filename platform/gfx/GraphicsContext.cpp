@@ -879,19 +879,13 @@ bool GraphicsContext::fillByUnion(const Path& path, const Rect& bounds) {
     CairoPtr<cairo_surface_t> mask;
     try {
         detail::UnionCoverage raster(area->x, area->y, area->width, area->height);
-        // Each pixel worked out again costs about as much as a few Cairo
-        // scans of an edge: figures that meet at more pixels than they have
-        // edges (abutting along whole sides) are left to Cairo, found out
-        // early on.
-        constexpr std::size_t kMeetingsLooked = std::size_t(1) << 12;
         bool tooMany = false;
         detail::forEachPolygon(path, m, cairo_get_tolerance(cr_), [&](std::span<const Point> points) {
             raster.addPolygon(points.data(), points.size(), {0, 0});
-            tooMany = raster.meetings() > kMeetingsLooked && raster.meetings() > raster.points() / 2;
+            tooMany = detail::UnionCoverage::tooManyMeetings(raster.meetings(), raster.points());
             return !tooMany;
         });
-        constexpr std::size_t kMostMeetings = std::size_t(1) << 20;
-        if (tooMany || raster.meetings() > kMostMeetings) return false;
+        if (tooMany) return false;
         mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
         if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
         cairo_surface_flush(mask.get());
@@ -916,17 +910,21 @@ void GraphicsContext::paintMask(cairo_surface_t* mask, int x, int y) {
     cairo_new_path(cr_);
 }
 
-std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTransform& toUser,
-                                                                const Rect& userBounds) const {
+std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTransform& toUser, const Rect& userBounds,
+                                                                Figures figures) const {
     if (!usable() || pdf_ || !state_.antialias || state_.shadow.isSet || userBounds.isNull()) return nullptr;
     const AffineTransform m = toUser.then(state_.ctm).then(base_);
     if (!m.isInvertible()) return nullptr;
     const Rect device = state_.ctm.then(base_).apply(userBounds);
     const auto area = coverageArea(device.minX(), device.minY(), device.maxX(), device.maxY());
     if (!area || area->empty()) return nullptr;
+    if (figures == Figures::overlapping &&
+        !wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) {
+        return nullptr;
+    }
     try {
         return std::make_unique<CoverageFill>(m, area->x, area->y, area->width, area->height,
-                                              cairo_get_tolerance(cr_));
+                                              cairo_get_tolerance(cr_), figures);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -940,7 +938,9 @@ bool GraphicsContext::fillCoverage(CoverageFill& fill) {
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, fill.width(), fill.height()));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     cairo_surface_flush(mask.get());
-    fill.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+    if (!fill.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()))) {
+        return false;
+    }
     cairo_surface_mark_dirty(mask.get());
     paintMask(mask.get(), fill.originX(), fill.originY());
     return true;

@@ -18,6 +18,9 @@ typedef struct _cairo_pattern cairo_pattern_t;
 namespace gfx {
 
 class CoverageFill;
+// Whether the figures handed to a coverage fill keep apart (they are summed)
+// or may overlap (they are united).
+enum class Figures { apart, overlapping };
 
 struct GradientStop {
     double location = 0; // 0...1 along the gradient
@@ -137,13 +140,18 @@ public:
     // maps to user space, all within `userBounds`: see CoverageFill for what
     // the figures must keep to. nullptr where the context cannot take one (a
     // PDF, antialiasing off, a shadow set, a transform that cannot be
-    // inverted, a raster beyond the coverage limit): the caller fills a path.
-    std::unique_ptr<CoverageFill> makeCoverageFill(const AffineTransform& toUser, const Rect& userBounds) const;
+    // inverted, a raster beyond the coverage limit; for overlapping figures
+    // also a clip that cuts pixels, which Cairo applies exactly to a path):
+    // the caller fills a path.
+    std::unique_ptr<CoverageFill> makeCoverageFill(
+        const AffineTransform& toUser, const Rect& userBounds,
+        Figures figures = Figures::apart) const;
     // Paints the fill colour through the coverage of the figures handed to
     // `fill` (nothing when one of their points was not finite) and answers
     // true; or answers false, with nothing drawn, for figures of so few
-    // elements that fillPath would hand them to Cairo: the caller fills
-    // their path, so that both ways give the same pixels.
+    // elements that fillPath would hand them to Cairo, or overlapping ones
+    // that meet too often to be united: the caller fills their path, so that
+    // both ways give the same pixels.
     bool fillCoverage(CoverageFill& fill);
     // Whether fillPath would sum the coverage of `path`'s figures (under the
     // current transform) as they stand: none overlaps another by more than

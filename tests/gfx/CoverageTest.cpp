@@ -223,6 +223,68 @@ TEST(CoverageFill, FixedOutlinesPlacedAgainGiveTheSamePixels) {
     EXPECT_GT(covered, size * size / 3);
 }
 
+// Figures that reach into their neighbours (discs grown past their cells,
+// each with a hole) streamed as overlapping are united as the
+// path's fill unites them; squares that abut along whole sides meet too
+// often, and are left to the path with nothing drawn; a clip that cuts
+// pixels leaves overlapping figures to the path from the start.
+TEST(CoverageFill, OverlappingFiguresStreamedAreUnitedAsThePathIs) {
+    constexpr int size = 200, cells = 21;
+    const double cell = 9.41;
+    Path disc, hole;
+    disc.addEllipse(Rect(-1.3, -1.1, cell + 2.5, cell + 2.2));
+    hole.addEllipse(Rect(3.1, 2.9, 3.3, 3.4));
+    disc.addPath(hole.transformed(AffineTransform{1, 0, 0, -1, 0, 9.2})); // the other sense
+    Path square;
+    square.addRect(Rect(0, 0, cell, cell));
+    const auto place = [&](gfx::OutlineSink& sink, const Path& figure) {
+        for (int r = 0; r < cells; ++r)
+            for (int c = 0; c < cells; ++c) {
+                if ((r * 7 + c * 3) % 5 == 0) continue;
+                sink.appendFixed(figure, AffineTransform::translation(c * cell + 0.37, r * cell + 0.61));
+                sink.endFigure();
+            }
+    };
+    Path whole;
+    gfx::PathOutlineSink toPath(whole);
+    place(toPath, disc);
+    ASSERT_GT(whole.size(), 2048u);
+
+    auto viaPath = gfx::GraphicsContext::makeBitmap(size, size);
+    viaPath->fillPath(whole);
+    auto streamed = gfx::GraphicsContext::makeBitmap(size, size);
+    auto fill = streamed->makeCoverageFill({}, Rect(0, 0, size, size), gfx::Figures::overlapping);
+    ASSERT_TRUE(fill);
+    place(*fill, disc);
+    ASSERT_TRUE(streamed->fillCoverage(*fill));
+    const auto a = viaPath->takeImage(), b = streamed->takeImage();
+    int full = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            ASSERT_LE(std::abs(int(a->pixel(x, y).a) - int(b->pixel(x, y).a)), 1) << x << ", " << y;
+            full += b->pixel(x, y).a == 255;
+        }
+    EXPECT_GT(full, size * size / 3);
+
+    auto abutting = gfx::GraphicsContext::makeBitmap(size, size);
+    auto squares = abutting->makeCoverageFill({}, Rect(0, 0, size, size), gfx::Figures::overlapping);
+    ASSERT_TRUE(squares);
+    for (int k = 0; k < 8; ++k) place(*squares, square);
+    EXPECT_FALSE(abutting->fillCoverage(*squares));
+    const auto untouched = abutting->takeImage();
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) ASSERT_EQ(untouched->pixel(x, y).a, 0);
+
+    auto clipped = gfx::GraphicsContext::makeBitmap(size, size);
+    clipped->saveGState();
+    clipped->clipToRect(Rect(10.5, 10, 100, 100));
+    EXPECT_FALSE(clipped->makeCoverageFill({}, Rect(0, 0, size, size), gfx::Figures::overlapping));
+    EXPECT_TRUE(clipped->makeCoverageFill({}, Rect(0, 0, size, size)));
+    clipped->restoreGState();
+    clipped->clipToRect(Rect(10, 10, 100, 100));
+    EXPECT_TRUE(clipped->makeCoverageFill({}, Rect(0, 0, size, size), gfx::Figures::overlapping));
+}
+
 TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigures) {
     auto ctx = gfx::GraphicsContext::makeBitmap(64, 64);
     // Too few elements: nothing drawn, the caller fills the path (Cairo).

@@ -337,15 +337,15 @@ const gfx::Path& crosshatchTile(unsigned arms) {
 
 } // namespace
 
-gfx::Path Crosshatch::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    return neighbours::tiledPath(matrix, size, 14,
-                                 [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
-                                     if (!on) return;
-                                     const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
-                                     const unsigned arms = (n.topLeft ? 1U : 0U) | (n.topRight ? 2U : 0U) |
-                                                           (n.bottomLeft ? 4U : 0U) | (n.bottomRight ? 8U : 0U);
-                                     sink.append(crosshatchTile(arms));
-                                 });
+void Crosshatch::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
+    neighbours::tiledOutlines(matrix, size, out,
+                              [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+                                  if (!on) return;
+                                  const BoolMatrix::NeighbourInfo n = matrix.neighbourInfo(row, column);
+                                  const unsigned arms = (n.topLeft ? 1U : 0U) | (n.topRight ? 2U : 0U) |
+                                                        (n.bottomLeft ? 4U : 0U) | (n.bottomRight ? 8U : 0U);
+                                  sink.appendFixed(crosshatchTile(arms));
+                              });
 }
 
 } // namespace QRCode::PixelShape

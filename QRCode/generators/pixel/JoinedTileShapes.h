@@ -30,11 +30,12 @@ public:
 
 // Every on-module a disc with an arm through each corner whose diagonal
 // neighbour is on, so diagonal runs become chains of beads. No settings.
-class Crosshatch final : public neighbours::ShapeWithoutSettings<Crosshatch> {
+class Crosshatch final : public neighbours::TiledShape<Crosshatch> {
 public:
     static constexpr std::string_view Name = "crosshatch";
     static constexpr std::string_view Title = "Crosshatch";
-    gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    static constexpr std::size_t elementsPerModule = 14;
+    void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink);
 };
 
 } // namespace QRCode::PixelShape

@@ -184,6 +184,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    bool outlinesByModule() const override { return true; }
     std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
     std::string_view name() const noexcept override { return Self::Name; }
@@ -267,6 +268,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    bool outlinesByModule() const override { return true; }
     std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
     bool canGenerateEyeAndPupilShapes() const override { return true; }
 

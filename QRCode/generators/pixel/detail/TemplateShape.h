@@ -75,6 +75,7 @@ public:
         common_.generateOutlines(matrix, size, sink);
     }
     bool outlinesStayInModules() const override { return common_.outlinesStayInModules(); }
+    bool outlinesByModule() const override { return true; }
     std::optional<double> alikeModulesOverhang() const override { return common_.alikeModulesOverhang(); }
 
     SettingsDict settings() const override {

@@ -54,6 +54,7 @@ public:
     void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
         static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
     }
+    bool outlinesByModule() const override { return true; }
     bool outlinesStayInModules() const override {
         if constexpr (requires { Derived::staysInModules; }) {
             return Derived::staysInModules;
