@@ -362,19 +362,19 @@ template <class T, class Less> void insertionSort(T* first, T* last, Less less) 
 // crossings within the band, when `lessCrossings`). Edges that cross
 // within the band split it at their crossing, so that between the lines of
 // a band the edges keep their order and each stretch of non-zero winding
-// is a trapezoid.
-double bandArea(const std::vector<EdgePiece>& pieces, double y0, double y1, int left, bool lessCrossings,
-                std::vector<BandEdge>& edges, std::size_t& work, int depth) {
+// is a trapezoid. `edges` has room for one edge per piece (a split lets go
+// of its band's edges before it works out its halves).
+double bandArea(std::span<const EdgePiece> pieces, double y0, double y1, int left, bool lessCrossings,
+                BandEdge* edges, std::size_t& work, int depth) {
     if (!(y1 > y0) || work > kMostWork) return 0;
     work += pieces.size() + 1;
     const double ym = 0.5 * (y0 + y1);
-    const std::size_t base = edges.size();
+    BandEdge* first = edges;
+    BandEdge* last = edges;
     for (const EdgePiece& p : pieces) {
         if (!(p.yt < ym && p.yb > ym)) continue;
-        edges.push_back({p.xt + (y0 - p.yt) * p.dxdy, p.xt + (y1 - p.yt) * p.dxdy, p.dir});
+        *last++ = {p.xt + (y0 - p.yt) * p.dxdy, p.xt + (y1 - p.yt) * p.dxdy, p.dir};
     }
-    BandEdge* first = edges.data() + base;
-    BandEdge* last = edges.data() + edges.size();
     insertionSort(first, last, [](const BandEdge& a, const BandEdge& b) { return a.x0 + a.x1 < b.x0 + b.x1; });
     work += 8 * std::size_t(last - first); // the sort
     const double height = y1 - y0;
@@ -387,7 +387,6 @@ double bandArea(const std::vector<EdgePiece>& pieces, double y0, double y1, int 
         const double d0 = e->x0 - (e + 1)->x0, d1 = e->x1 - (e + 1)->x1;
         if ((d0 > kApart && d1 < -kApart) || (d0 < -kApart && d1 > kApart)) {
             const double yc = y0 + d0 / (d0 - d1) * height;
-            edges.resize(base);
             return bandArea(pieces, y0, yc, left, lessCrossings, edges, work, depth + 1) +
                    bandArea(pieces, yc, y1, left, lessCrossings, edges, work, depth + 1);
         }
@@ -404,10 +403,11 @@ double bandArea(const std::vector<EdgePiece>& pieces, double y0, double y1, int 
         winding = next;
     }
     if (winding != 0) area += height * (1 - from);
-    edges.resize(base);
     return area;
 }
 
+// Buffers a pixel's work reuses; each is grown ahead to what the pixel's
+// pieces can need, so that filling them costs no checks.
 struct UnionScratch {
     std::vector<EdgePiece> pieces;
     std::vector<WallStep> leftWalls, rightWalls;
@@ -416,26 +416,24 @@ struct UnionScratch {
     std::size_t work = 0; // pieces looked at, for the budget
 };
 
-// The exact coverage of pixel column px of a row by the subpaths (slots of
-// rowRanges into rowPieces) whose edges meet in it, `sum` being what the
-// summed raster holds there.
-double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const EdgePiece> rowPieces,
-                  std::span<const std::uint32_t> rowRanges, double sum, UnionScratch& scratch) {
-    auto& [pieces, leftWalls, rightWalls, lines, edges, work] = scratch;
-    pieces.clear(), leftWalls.clear(), rightWalls.clear(), lines.clear(), edges.clear();
-    // Edges left and right of the pixel count only as the winding they give
-    // its sides; as every subpath is closed, the windings of a line's
-    // crossings add up to nothing, and the winding along the left side is
-    // minus that of the crossings within and right of the pixel. Whichever
-    // side has fewer edges is the one looked at.
-    double leftArea = 0, rightArea = 0, insideLeft = 0, insideRight = 0;
-    const auto wall = [&](std::vector<WallStep>& walls, double& area, double yt, double yb, int dir) {
+template <class T> T* roomFor(std::vector<T>& buffer, std::size_t n) {
+    if (buffer.size() < n) buffer.resize(std::max(n, 2 * buffer.size()));
+    return buffer.data();
+}
+
+// The edges of one side of a pixel: where the winding along it changes.
+struct Walls {
+    WallStep* steps;
+    std::size_t size = 0;
+    double area = 0; // the signed area the sum gives them in the pixel
+
+    void add(double yt, double yb, int dir) {
         area += dir * (yb - yt);
         // The edges of a side of a figure come one after another: a wall
         // that continues the last one of its sense lengthens it.
-        if (walls.size() >= 2) {
-            WallStep& top = walls[walls.size() - 2];
-            WallStep& bottom = walls.back();
+        if (size >= 2) {
+            WallStep& top = steps[size - 2];
+            WallStep& bottom = steps[size - 1];
             if (top.dir == dir && bottom.y == yt) {
                 bottom.y = yb;
                 return;
@@ -445,20 +443,40 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
                 return;
             }
         }
-        walls.push_back({yt, dir});
-        walls.push_back({yb, -dir});
-    };
+        steps[size++] = {yt, dir};
+        steps[size++] = {yb, -dir};
+    }
+};
+
+// The exact coverage of pixel column px of a row by the subpaths (slots of
+// rowRanges into rowPieces) whose edges meet in it, `sum` being what the
+// summed raster holds there.
+double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<const EdgePiece> rowPieces,
+                  std::span<const std::uint32_t> rowRanges, double sum, UnionScratch& scratch) {
+    std::size_t total = 0;
+    for (const std::uint32_t k : subpaths) total += rowRanges[k + 1] - rowRanges[k];
+    scratch.work += total;
+    // A piece is cut in at most three by the pixel's sides; each part is
+    // one inner piece or one wall of two steps.
+    EdgePiece* const pieces = roomFor(scratch.pieces, 3 * total);
+    Walls left{roomFor(scratch.leftWalls, 6 * total)}, right{roomFor(scratch.rightWalls, 6 * total)};
+    std::size_t inner = 0;
+    // Edges left and right of the pixel count only as the winding they give
+    // its sides; as every subpath is closed, the windings of a line's
+    // crossings add up to nothing, and the winding along the left side is
+    // minus that of the crossings within and right of the pixel. Whichever
+    // side has fewer edges is the one looked at.
+    double insideLeft = 0, insideRight = 0;
     for (const std::uint32_t k : subpaths) {
-        work += rowRanges[k + 1] - rowRanges[k];
         for (std::uint32_t i = rowRanges[k]; i < rowRanges[k + 1]; ++i) {
             const EdgePiece& p = rowPieces[i];
             const double xt = p.xt - px, xb = p.xb - px;
             if (xt >= 1 && xb >= 1) {
-                wall(rightWalls, rightArea, p.yt, p.yb, p.dir);
+                right.add(p.yt, p.yb, p.dir);
                 continue;
             }
             if (xt <= 0 && xb <= 0) {
-                wall(leftWalls, leftArea, p.yt, p.yb, p.dir);
+                left.add(p.yt, p.yb, p.dir);
                 continue;
             }
             // Cut where it crosses the pixel's sides.
@@ -476,12 +494,12 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
                 const double x0 = xt + (y0 - p.yt) * dxdy, x1 = xt + (y1 - p.yt) * dxdy;
                 const double xm = 0.5 * (x0 + x1);
                 if (xm >= 1) {
-                    wall(rightWalls, rightArea, y0, y1, p.dir);
+                    right.add(y0, y1, p.dir);
                 } else if (xm <= 0) {
-                    wall(leftWalls, leftArea, y0, y1, p.dir);
+                    left.add(y0, y1, p.dir);
                 } else {
                     const double cx0 = std::clamp(x0, 0.0, 1.0), cx1 = std::clamp(x1, 0.0, 1.0);
-                    pieces.push_back({y0, y1, cx0, cx1, dxdy, p.dir});
+                    pieces[inner++] = {y0, y1, cx0, cx1, dxdy, p.dir};
                     const double middle = 0.5 * (cx0 + cx1);
                     insideLeft += p.dir * (y1 - y0) * (1 - middle);
                     insideRight += p.dir * (y1 - y0) * middle;
@@ -489,39 +507,43 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
             }
         }
     }
-    const bool fromRight = rightWalls.size() < leftWalls.size();
+    const bool fromRight = right.size < left.size;
     // The signed area these subpaths add to the pixel, as the sum has it;
     // the others' edges cross no part of it: theirs is a whole winding over
     // all of it.
-    const double own = fromRight ? -rightArea - insideRight : leftArea + insideLeft;
+    const double own = fromRight ? -right.area - insideRight : left.area + insideLeft;
     const int rest = int(std::lround(sum - own));
-    std::vector<WallStep>& walls = fromRight ? rightWalls : leftWalls;
+    const Walls& walls = fromRight ? right : left;
     const int side = fromRight ? -1 : 1;
 
-    insertionSort(walls.data(), walls.data() + walls.size(),
+    insertionSort(walls.steps, walls.steps + walls.size,
                   [](const WallStep& a, const WallStep& b) { return a.y < b.y; });
-    lines.push_back(0);
-    lines.push_back(1);
-    for (std::size_t i = 0; i < walls.size();) {
-        const double y = walls[i].y;
+    double* const lines = roomFor(scratch.lines, 2 + walls.size + 2 * inner);
+    std::size_t count = 0;
+    lines[count++] = 0;
+    lines[count++] = 1;
+    for (std::size_t i = 0; i < walls.size;) {
+        const double y = walls.steps[i].y;
         int change = 0;
-        for (; i < walls.size() && walls[i].y == y; ++i) change += walls[i].dir;
-        if (change != 0) lines.push_back(y);
+        for (; i < walls.size && walls.steps[i].y == y; ++i) change += walls.steps[i].dir;
+        if (change != 0) lines[count++] = y;
     }
-    for (const EdgePiece& p : pieces) {
-        lines.push_back(p.yt);
-        lines.push_back(p.yb);
+    for (std::size_t i = 0; i < inner; ++i) {
+        lines[count++] = pieces[i].yt;
+        lines[count++] = pieces[i].yb;
     }
-    insertionSort(lines.data(), lines.data() + lines.size(), std::less<double>());
-    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    insertionSort(lines, lines + count, std::less<double>());
+    count = std::size_t(std::unique(lines, lines + count) - lines);
+    BandEdge* const edges = roomFor(scratch.edges, inner);
     double area = 0;
     int wallWinding = 0;
     std::size_t w = 0;
-    for (std::size_t b = 0; b + 1 < lines.size(); ++b) {
+    for (std::size_t b = 0; b + 1 < count; ++b) {
         const double y0 = lines[b], y1 = lines[b + 1];
-        for (; w < walls.size() && walls[w].y <= y0; ++w) wallWinding += walls[w].dir;
-        area += bandArea(pieces, y0, y1, rest + side * wallWinding, fromRight, edges, work, 0);
-        if (work > kMostWork) return 0; // the caller gives up
+        for (; w < walls.size && walls.steps[w].y <= y0; ++w) wallWinding += walls.steps[w].dir;
+        area += bandArea(std::span<const EdgePiece>(pieces, inner), y0, y1, rest + side * wallWinding, fromRight,
+                         edges, scratch.work, 0);
+        if (scratch.work > kMostWork) return 0; // the caller gives up
     }
     return std::clamp(area, 0.0, 1.0);
 }
