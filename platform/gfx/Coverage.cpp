@@ -1,11 +1,14 @@
 #include "platform/gfx/Coverage.h"
 
 #include <algorithm>
+#include <barrier>
 #include <cmath>
 #include <cstring>
 #include <iterator>
 #include <limits>
 #include <span>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -115,18 +118,20 @@ void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
 namespace {
 
 // Adds the signed area the edge from a to b sweeps to the accumulation
-// cells (rows of width + 2) of a raster of width x height pixels; before it
-// adds to a row it calls touch(row, x0, x1) with the pixels x0 <= x < x1 the
-// edge crosses there (x0 may be the raster's width).
+// cells (rows of width + 2) of rows rowBegin <= row < rowEnd of a raster
+// `width` pixels wide; before it adds to a row it calls touch(row, x0, x1)
+// with the pixels x0 <= x < x1 the edge crosses there (x0 may be the
+// raster's width).
 template <class Touch>
-inline void accumulateEdge(Point a, Point b, float sign, int width, int height, float* cells, Touch&& touch) {
+inline void accumulateEdge(Point a, Point b, float sign, int width, int rowBegin, int rowEnd, float* cells,
+                           Touch&& touch) {
     if (a.y == b.y) return;
     float dir = sign;
     if (a.y > b.y) {
         std::swap(a, b);
         dir = -dir;
     }
-    const double yTop = std::max(a.y, 0.0), yEnd = std::min(b.y, double(height));
+    const double yTop = std::max(a.y, double(rowBegin)), yEnd = std::min(b.y, double(rowEnd));
     if (!(yTop < yEnd)) return;
     const double w = double(width);
     const double dxdy = (b.x - a.x) / (b.y - a.y);
@@ -177,6 +182,11 @@ inline void accumulateEdge(Point a, Point b, float sign, int width, int height, 
         ++row;
         cell += rowCells;
     }
+}
+
+template <class Touch>
+inline void accumulateEdge(Point a, Point b, float sign, int width, int height, float* cells, Touch&& touch) {
+    accumulateEdge(a, b, sign, width, 0, height, cells, touch);
 }
 
 } // namespace
@@ -266,19 +276,12 @@ constexpr std::size_t kMostWork = std::size_t(1) << 24;
 
 } // namespace
 
-UnionCoverage::UnionCoverage(int originX, int originY, int width, int height)
+UnionCoverage::UnionCoverage(int originX, int originY, int width, int height, unsigned threads)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
+      threads_(threads == 0 ? std::max(std::thread::hardware_concurrency(), 1u) : threads),
       cells_(std::make_unique_for_overwrite<float[]>(std::size_t(width_ + 2) * std::size_t(height_))),
       owner_(std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(width_) * std::size_t(height_))),
       rowsUsed_(std::size_t(height_), 0) {}
-
-void UnionCoverage::useRow(int row) {
-    // Rows are cleared when first drawn into: a raster given up early, or
-    // rows no figure reaches, cost nothing.
-    rowsUsed_[std::size_t(row)] = 1;
-    std::fill_n(&cells_[std::size_t(row) * std::size_t(width_ + 2)], width_ + 2, 0.0f);
-    std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
-}
 
 void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift) {
     if (count < 3) return;
@@ -287,39 +290,68 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
         subpathStarts_.size() >= std::numeric_limits<std::uint32_t>::max()) {
         throw std::bad_alloc();
     }
-    const auto id = std::uint32_t(subpathStarts_.size());
     const Point origin{shift.x - originX_, shift.y - originY_};
-    const std::size_t first = points_.size();
-    for (std::size_t i = 0; i < count; ++i) points_.push_back(points[i] + origin);
-    subpathStarts_.push_back(std::uint32_t(points_.size()));
-
-    const auto touch = [&](int row, int x0, int x1) {
-        if (rowsUsed_[std::size_t(row)] == 0) useRow(row);
-        std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
-        for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
-            if (owner[x] == id) continue;
-            if (owner[x] != 0) {
-                const std::uint64_t pixel = std::uint64_t(row) * std::uint64_t(width_) + std::uint64_t(x);
-                meetings_.push_back(pixel << 32 | owner[x]);
-                meetings_.push_back(pixel << 32 | id);
-            }
-            owner[x] = id;
-        }
-    };
-    const Point* p = &points_[first];
+    double low = std::numeric_limits<double>::infinity(), high = -low;
     for (std::size_t i = 0; i < count; ++i) {
-        const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
-        if (a.y != b.y) {
-            accumulateEdge(a, b, 1.0f, width_, height_, cells_.get(), touch);
-        } else if (a.y > 0 && a.y < double(height_) && std::floor(a.y) != a.y) {
-            // A level edge inside a row sums nothing, but the pixels below it
-            // in the row are covered only in part: the pixels it runs along
-            // are where the subpath's winding changes.
-            const double w = double(width_);
-            const int x0 = int(std::clamp(std::min(a.x, b.x), 0.0, w)), x1 = int(std::clamp(std::max(a.x, b.x), 0.0, w));
-            touch(int(a.y), x0, x1 + 1);
+        const Point p = points[i] + origin;
+        points_.push_back(p);
+        low = std::min(low, p.y), high = std::max(high, p.y);
+    }
+    subpathStarts_.push_back(std::uint32_t(points_.size()));
+    // The rows it reaches (a level edge along a row's top reaches none).
+    const double rows = double(height_);
+    subpathRows_.emplace_back(int(std::clamp(std::floor(low), 0.0, rows)), int(std::clamp(std::ceil(high), 0.0, rows)));
+}
+
+// What a band of rows keeps between summing and uniting.
+struct UnionCoverage::Band {
+    // Pixel (row-major) in the high half, subpath in the low half.
+    std::vector<std::uint64_t> meetings;
+};
+
+void UnionCoverage::sumRows(int r0, int r1, Band& band, std::uint8_t* data, int stride) {
+    const std::size_t rowCells = std::size_t(width_ + 2);
+    for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
+        const auto [top, bottom] = subpathRows_[id];
+        if (bottom <= r0 || top >= r1) continue;
+        const auto touch = [&](int row, int x0, int x1) {
+            if (rowsUsed_[std::size_t(row)] == 0) {
+                // Rows are cleared when first drawn into: rows no figure
+                // reaches cost nothing.
+                rowsUsed_[std::size_t(row)] = 1;
+                std::fill_n(&cells_[std::size_t(row) * rowCells], rowCells, 0.0f);
+                std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
+            }
+            std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
+            for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
+                if (owner[x] == id) continue;
+                if (owner[x] != 0) {
+                    const std::uint64_t pixel = std::uint64_t(row) * std::uint64_t(width_) + std::uint64_t(x);
+                    band.meetings.push_back(pixel << 32 | owner[x]);
+                    band.meetings.push_back(pixel << 32 | id);
+                }
+                owner[x] = id;
+            }
+        };
+        const Point* p = &points_[subpathStarts_[id - 1]];
+        const std::size_t count = subpathStarts_[id] - subpathStarts_[id - 1];
+        for (std::size_t i = 0; i < count; ++i) {
+            const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
+            if (a.y != b.y) {
+                accumulateEdge(a, b, 1.0f, width_, r0, r1, cells_.get(), touch);
+            } else if (a.y >= r0 && a.y < double(r1) && std::floor(a.y) != a.y) {
+                // A level edge inside a row sums nothing, but the pixels below
+                // it in the row are covered only in part: the pixels it runs
+                // along are where the subpath's winding changes.
+                const double w = double(width_);
+                const int x0 = int(std::clamp(std::min(a.x, b.x), 0.0, w));
+                const int x1 = int(std::clamp(std::max(a.x, b.x), 0.0, w));
+                touch(int(a.y), x0, x1 + 1);
+            }
         }
     }
+    resolveCells(&cells_[std::size_t(r0) * rowCells], width_, r1 - r0, data + std::ptrdiff_t(r0) * stride, stride,
+                 rowsUsed_.data() + r0);
 }
 
 namespace {
@@ -550,19 +582,19 @@ double exactPixel(int px, std::span<const std::uint32_t> subpaths, std::span<con
 
 } // namespace
 
-bool UnionCoverage::resolve(std::uint8_t* data, int stride) const {
-    resolveCells(cells_.get(), width_, height_, data, stride, rowsUsed_.data());
-    if (meetings_.empty()) return true;
-
+bool UnionCoverage::uniteRows(int r0, int r1, Band& band, std::uint8_t* data, int stride,
+                              std::atomic<std::size_t>& work) const {
+    std::vector<std::uint64_t>& meetings = band.meetings;
+    if (meetings.empty()) return true;
     // The meetings by row (a counting sort), then by pixel and subpath.
-    std::vector<std::uint32_t> rowStart(std::size_t(height_) + 1, 0);
-    const auto rowOf = [&](std::uint64_t m) { return std::size_t((m >> 32) / std::uint64_t(width_)); };
-    for (const std::uint64_t m : meetings_) ++rowStart[rowOf(m) + 1];
+    std::vector<std::uint32_t> rowStart(std::size_t(r1 - r0) + 1, 0);
+    const auto rowOf = [&](std::uint64_t m) { return std::size_t((m >> 32) / std::uint64_t(width_)) - std::size_t(r0); };
+    for (const std::uint64_t m : meetings) ++rowStart[rowOf(m) + 1];
     for (std::size_t r = 1; r < rowStart.size(); ++r) rowStart[r] += rowStart[r - 1];
-    std::vector<std::uint64_t> byRow(meetings_.size());
+    std::vector<std::uint64_t> byRow(meetings.size());
     {
         std::vector<std::uint32_t> next(rowStart.begin(), rowStart.end() - 1);
-        for (const std::uint64_t m : meetings_) byRow[next[rowOf(m)]++] = m;
+        for (const std::uint64_t m : meetings) byRow[next[rowOf(m)]++] = m;
     }
 
     // For each row: the edges of the subpaths that meet in it, clipped to
@@ -571,8 +603,9 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride) const {
     std::vector<std::uint32_t> rowSubpaths, rowRanges, pixelSubpaths;
     std::vector<EdgePiece> rowPieces;
     UnionScratch scratch;
-    for (int row = 0; row < height_; ++row) {
-        const auto first = byRow.begin() + rowStart[std::size_t(row)], last = byRow.begin() + rowStart[std::size_t(row) + 1];
+    for (int row = r0; row < r1; ++row) {
+        const auto first = byRow.begin() + rowStart[std::size_t(row - r0)];
+        const auto last = byRow.begin() + rowStart[std::size_t(row - r0) + 1];
         if (first == last) continue;
         std::sort(first, last);
         rowSubpaths.clear(), rowPieces.clear(), rowRanges.assign(1, 0);
@@ -625,8 +658,76 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride) const {
             out[x] = std::uint8_t(area * 255 + 0.5);
             if (scratch.work > kMostWork) return false;
         }
+        // The budget is the bands' together.
+        if (work.fetch_add(scratch.work) + scratch.work > kMostWork) return false;
+        scratch.work = 0;
     }
     return true;
+}
+
+bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
+    // Bands of rows, taken in turn by as many threads as the processor runs
+    // at once; one thread does small rasters, where starting others would
+    // cost more than they save.
+    constexpr int kBandRows = 16;
+    constexpr std::size_t kPointsForThreads = std::size_t(1) << 14;
+    constexpr unsigned kMostThreads = 8;
+    const int bands = (height_ + kBandRows - 1) / kBandRows;
+    unsigned threads = 1;
+    if (points_.size() >= kPointsForThreads && bands > 1) {
+        threads = std::clamp(threads_, 1u, std::min(kMostThreads, unsigned(bands)));
+    }
+    std::vector<Band> state(static_cast<std::size_t>(bands));
+    std::atomic<int> nextToSum{0}, nextToUnite{0};
+    std::atomic<std::size_t> work{0};
+    std::atomic<bool> failed{false};
+    // Every band is summed before any is united: whether figures meet too
+    // often is known only then.
+    bool giveUp = false;
+    const auto decide = [&]() noexcept {
+        std::size_t meetings = 0;
+        for (const Band& b : state) meetings += b.meetings.size();
+        meetings_ = meetings;
+        giveUp = failed || (!anyMeetings && tooManyMeetings(meetings, points_.size()));
+    };
+    std::barrier summed(std::ptrdiff_t(threads), decide);
+    const auto run = [&] {
+        // A band's rows; the last band ends with the raster.
+        const auto rows = [&](int b) { return std::pair<int, int>{b * kBandRows, std::min(height_, (b + 1) * kBandRows)}; };
+        try {
+            for (int b; !failed && (b = nextToSum++) < bands;) {
+                const auto [r0, r1] = rows(b);
+                sumRows(r0, r1, state[std::size_t(b)], data, stride);
+            }
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+        summed.arrive_and_wait();
+        if (giveUp) return;
+        try {
+            for (int b; !failed && (b = nextToUnite++) < bands;) {
+                const auto [r0, r1] = rows(b);
+                if (!uniteRows(r0, r1, state[std::size_t(b)], data, stride, work)) failed = true;
+            }
+        } catch (const std::bad_alloc&) {
+            failed = true;
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        helpers.reserve(threads); // nothing to throw once a thread waits for the others
+        for (unsigned t = 1; t < threads; ++t) {
+            try {
+                helpers.emplace_back(run);
+            } catch (const std::system_error&) {
+                // A thread that cannot be started is not waited for; the
+                // others take its bands.
+                summed.arrive_and_drop();
+            }
+        }
+        run();
+    }
+    return !giveUp && !failed;
 }
 
 namespace {
@@ -1189,9 +1290,7 @@ void CoverageFill::add(const Point* points, std::size_t count, Point shift, floa
         raster_.addPolygon(points, count, shift, sign);
         return;
     }
-    if (gaveUp_) return;
     union_->addPolygon(points, count, shift);
-    gaveUp_ = detail::UnionCoverage::tooManyMeetings(union_->meetings(), union_->points());
 }
 
 
@@ -1397,7 +1496,7 @@ bool CoverageFill::resolve(std::uint8_t* data, int stride) {
         raster_.resolve(data, stride);
         return true;
     }
-    return !gaveUp_ && union_->resolve(data, stride);
+    return union_->resolve(data, stride);
 }
 
 } // namespace gfx

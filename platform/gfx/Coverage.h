@@ -5,6 +5,7 @@
 #include "platform/gfx/OutlineSink.h"
 #include "platform/gfx/Path.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -69,48 +70,60 @@ private:
 // alone, band by band between their vertices and crossings, with the
 // winding the rest give the pixel (what the sum holds beyond theirs). The
 // cost follows the edges' length, the pixels, and the pixels where figures
-// meet.
+// meet. Polygons are kept as they are added and rasterised by resolve in
+// bands of rows, which are independent: large rasters share them out among
+// the processor's cores, with the same pixels as one core gives.
 class UnionCoverage {
 public:
     // A raster of `width` x `height` pixels whose top left pixel is at
-    // (originX, originY) in device space (y down).
-    UnionCoverage(int originX, int originY, int width, int height);
+    // (originX, originY) in device space (y down), resolved by at most
+    // `threads` threads (0: as many as the processor runs at once).
+    UnionCoverage(int originX, int originY, int width, int height, unsigned threads = 0);
 
     // The closed polygon through `count` device points, each moved by `shift`.
     void addPolygon(const Point* points, std::size_t count, Point shift);
-    // Pixels where the edges of two or more subpaths meet, each once per
-    // subpath (at least twice the pixels to be worked out again).
-    std::size_t meetings() const { return meetings_.size(); }
     // Points of the polygons added.
     std::size_t points() const { return points_.size(); }
     // Whether figures with these meetings and points are better left to
     // Cairo: each pixel worked out again costs about as much as a few Cairo
     // scans of an edge, so figures that meet at more pixels than they have
-    // edges (abutting along whole sides), found out early on, or at more
-    // than a million pixels. Meetings only grow: asked as polygons are
-    // added, it gives the raster up as soon as it can.
+    // edges (abutting along whole sides; from a few thousand meetings on),
+    // or at more than a million pixels.
     static bool tooManyMeetings(std::size_t meetings, std::size_t points) {
         constexpr std::size_t kLooked = std::size_t(1) << 12, kMost = std::size_t(1) << 20;
         return (meetings > kLooked && meetings > points / 2) || meetings > kMost;
     }
-    // Writes coverage (0..255) into an 8-bit plane of the raster's size;
-    // false (the plane half written) when the pixels where figures meet
-    // would take too long to work out.
-    bool resolve(std::uint8_t* data, int stride) const;
+    // Writes coverage (0..255) into an 8-bit plane of the raster's size,
+    // once; false (the plane half written) when the pixels where figures
+    // meet would take too long to work out, or, unless `anyMeetings`, when
+    // they meet too often (see tooManyMeetings).
+    bool resolve(std::uint8_t* data, int stride, bool anyMeetings = false);
+    // After resolve: pixels where the edges of two or more subpaths meet,
+    // each once per subpath (at least twice the pixels worked out again).
+    std::size_t meetings() const { return meetings_; }
 
 private:
-    void useRow(int row);
+    struct Band;
+    // The summed cells and the meetings of rows r0 <= row < r1, and those
+    // rows' coverage as the sum has it.
+    void sumRows(int r0, int r1, Band& band, std::uint8_t* data, int stride);
+    // The exact coverage of the band's meeting pixels, adding the pieces it
+    // looks at to `work`, shared by all bands; false once that passes the
+    // budget.
+    bool uniteRows(int r0, int r1, Band& band, std::uint8_t* data, int stride, std::atomic<std::size_t>& work) const;
 
     int originX_, originY_, width_, height_;
+    unsigned threads_;
     std::unique_ptr<float[]> cells_;
     // Per pixel the last subpath (from 1) whose edges crossed it, 0 for none.
     std::unique_ptr<std::uint32_t[]> owner_;
     // Rows drawn into (cleared); the others are empty.
     std::vector<std::uint8_t> rowsUsed_;
-    // Pixel (row-major) in the high half, subpath in the low half.
-    std::vector<std::uint64_t> meetings_;
     std::vector<Point> points_;
     std::vector<std::uint32_t> subpathStarts_{0};
+    // Each subpath's rows: from the first row it reaches to past its last.
+    std::vector<std::pair<int, int>> subpathRows_{{0, 0}};
+    std::size_t meetings_ = 0;
 };
 
 // Exact coverage (non-zero rule) of a path whose segments all run along the
@@ -299,7 +312,6 @@ private:
     double tolerance_;
     detail::CoverageRaster raster_;
     std::unique_ptr<detail::UnionCoverage> union_; // for overlapping figures
-    bool gaveUp_ = false;                          // the union was given up
     // The open group: its subpaths' device points, one after another.
     std::vector<Point> points_;
     std::vector<Subpath> subpaths_;

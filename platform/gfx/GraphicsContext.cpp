@@ -879,13 +879,10 @@ bool GraphicsContext::fillByUnion(const Path& path, const Rect& bounds) {
     CairoPtr<cairo_surface_t> mask;
     try {
         detail::UnionCoverage raster(area->x, area->y, area->width, area->height);
-        bool tooMany = false;
         detail::forEachPolygon(path, m, cairo_get_tolerance(cr_), [&](std::span<const Point> points) {
             raster.addPolygon(points.data(), points.size(), {0, 0});
-            tooMany = detail::UnionCoverage::tooManyMeetings(raster.meetings(), raster.points());
-            return !tooMany;
+            return true;
         });
-        if (tooMany) return false;
         mask.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, area->width, area->height));
         if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
         cairo_surface_flush(mask.get());

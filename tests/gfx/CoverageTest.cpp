@@ -495,9 +495,9 @@ TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
         };
         gfx::detail::UnionCoverage raster(0, 0, size, size);
         for (const auto& p : polygons) raster.addPolygon(p.data(), p.size(), {0, 0});
-        EXPECT_GT(raster.meetings(), 0u);
         std::vector<std::uint8_t> plane(std::size_t(size + 3) * size, 0xAB);
         ASSERT_TRUE(raster.resolve(plane.data(), size + 3));
+        EXPECT_GT(raster.meetings(), 0u);
         const auto reference = supersampled(polygons, size, scale);
         int worst = 0;
         for (int y = 0; y < size; ++y) {
@@ -512,6 +512,42 @@ TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
         // The opposite senses cancel where they overlap: a hole at (13.2, 22.2).
         EXPECT_EQ(plane[std::size_t(22 + (oy > 0.8)) * (size + 3) + std::size_t(13 + (ox > 0.8))], 0);
     }
+}
+
+// A large raster is summed and united in bands of rows by several threads,
+// with the pixels one thread gives: figures crossing the bands' borders,
+// overlapping and meeting there too.
+TEST(UnionCoverage, BandsSharedOutAmongThreadsGiveTheSamePixels) {
+    constexpr int size = 300;
+    std::mt19937 rng(9);
+    const auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    std::vector<std::vector<gfx::Point>> polygons;
+    for (int k = 0; k < 500; ++k) {
+        const double cx = uniform(-10, size + 10), cy = uniform(-10, size + 10), r = uniform(2, 14);
+        const bool reversed = k % 7 == 0;
+        std::vector<gfx::Point> p;
+        for (int i = 0; i < 40; ++i) {
+            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
+            p.push_back({cx + r * std::cos(a), cy + r * (k % 3 == 0 ? 0.3 : 1) * std::sin(a)});
+        }
+        polygons.push_back(p);
+    }
+    std::vector<std::vector<std::uint8_t>> planes;
+    std::vector<std::size_t> meetings;
+    for (const unsigned threads : {1u, 8u, 3u}) {
+        gfx::detail::UnionCoverage raster(0, 0, size, size, threads);
+        for (const auto& p : polygons) raster.addPolygon(p.data(), p.size(), {0.25, -0.5});
+        ASSERT_GE(raster.points(), std::size_t(1) << 14); // enough to share out
+        planes.emplace_back(std::size_t(size) * size, 0xAB);
+        ASSERT_TRUE(raster.resolve(planes.back().data(), size));
+        meetings.push_back(raster.meetings());
+    }
+    EXPECT_GT(meetings[0], 1000u);
+    EXPECT_EQ(meetings[1], meetings[0]);
+    EXPECT_EQ(meetings[2], meetings[0]);
+    EXPECT_TRUE(planes[1] == planes[0]);
+    EXPECT_TRUE(planes[2] == planes[0]);
+    EXPECT_GT(std::count(planes[0].begin(), planes[0].end(), 255), size * size / 4);
 }
 
 // Thousands of thin wedges through one small place meet in every pixel of

@@ -395,7 +395,7 @@ TEST(RenderAgreement, FiguresSummedModuleByModuleGiveTheUnionOfThePath) {
                                             return true;
                                         });
             std::vector<std::uint8_t> plane(std::size_t(size) * std::size_t(size));
-            ASSERT_TRUE(united.resolve(plane.data(), size));
+            ASSERT_TRUE(united.resolve(plane.data(), size, true));
             int worst = 0;
             for (int y = 0; y < size; ++y)
                 for (int x = 0; x < size; ++x)
