@@ -276,14 +276,16 @@ constexpr std::size_t kMostWork = std::size_t(1) << 24;
 
 } // namespace
 
-UnionCoverage::UnionCoverage(int originX, int originY, int width, int height, unsigned threads)
+UnionCoverage::UnionCoverage(int originX, int originY, int width, int height, unsigned threads, Figures figures)
     : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
       threads_(threads == 0 ? std::max(std::thread::hardware_concurrency(), 1u) : threads),
+      unite_(figures == Figures::overlapping),
       cells_(std::make_unique_for_overwrite<float[]>(std::size_t(width_ + 2) * std::size_t(height_))),
-      owner_(std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(width_) * std::size_t(height_))),
+      owner_(unite_ ? std::make_unique_for_overwrite<std::uint32_t[]>(std::size_t(width_) * std::size_t(height_))
+                    : nullptr),
       rowsUsed_(std::size_t(height_), 0) {}
 
-void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift) {
+void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
     if (count < 3) return;
     // Subpaths and points are counted in 32 bits.
     if (count >= std::numeric_limits<std::uint32_t>::max() - points_.size() ||
@@ -301,6 +303,7 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
     // The rows it reaches (a level edge along a row's top reaches none).
     const double rows = double(height_);
     subpathRows_.emplace_back(int(std::clamp(std::floor(low), 0.0, rows)), int(std::clamp(std::ceil(high), 0.0, rows)));
+    signs_.push_back(unite_ ? 1.0f : sign);
 }
 
 // What a band of rows keeps between summing and uniting.
@@ -311,17 +314,28 @@ struct UnionCoverage::Band {
 
 void UnionCoverage::sumRows(int r0, int r1, Band& band, std::uint8_t* data, int stride) {
     const std::size_t rowCells = std::size_t(width_ + 2);
+    // Rows are cleared when first drawn into: rows no figure reaches cost
+    // nothing.
+    const auto useRow = [&](int row) {
+        if (rowsUsed_[std::size_t(row)] != 0) return;
+        rowsUsed_[std::size_t(row)] = 1;
+        std::fill_n(&cells_[std::size_t(row) * rowCells], rowCells, 0.0f);
+        if (unite_) std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
+    };
     for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
         const auto [top, bottom] = subpathRows_[id];
         if (bottom <= r0 || top >= r1) continue;
-        const auto touch = [&](int row, int x0, int x1) {
-            if (rowsUsed_[std::size_t(row)] == 0) {
-                // Rows are cleared when first drawn into: rows no figure
-                // reaches cost nothing.
-                rowsUsed_[std::size_t(row)] = 1;
-                std::fill_n(&cells_[std::size_t(row) * rowCells], rowCells, 0.0f);
-                std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
+        const Point* p = &points_[subpathStarts_[id - 1]];
+        const std::size_t count = subpathStarts_[id] - subpathStarts_[id - 1];
+        if (!unite_) {
+            for (std::size_t i = 0; i < count; ++i) {
+                accumulateEdge(p[i], p[i + 1 < count ? i + 1 : 0], signs_[id], width_, r0, r1, cells_.get(),
+                               [&](int row, int, int) { useRow(row); });
             }
+            continue;
+        }
+        const auto touch = [&](int row, int x0, int x1) {
+            useRow(row);
             std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
             for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
                 if (owner[x] == id) continue;
@@ -333,8 +347,6 @@ void UnionCoverage::sumRows(int r0, int r1, Band& band, std::uint8_t* data, int 
                 owner[x] = id;
             }
         };
-        const Point* p = &points_[subpathStarts_[id - 1]];
-        const std::size_t count = subpathStarts_[id] - subpathStarts_[id - 1];
         for (std::size_t i = 0; i < count; ++i) {
             const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
             if (a.y != b.y) {
@@ -683,12 +695,13 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     std::atomic<bool> failed{false};
     // Every band is summed before any is united: whether figures meet too
     // often is known only then.
-    bool giveUp = false;
+    bool giveUp = false, unite = false;
     const auto decide = [&]() noexcept {
         std::size_t meetings = 0;
         for (const Band& b : state) meetings += b.meetings.size();
         meetings_ = meetings;
-        giveUp = failed || (!anyMeetings && tooManyMeetings(meetings, points_.size()));
+        giveUp = unite_ && !anyMeetings && tooManyMeetings(meetings, points_.size());
+        unite = unite_ && !giveUp && !failed;
     };
     std::barrier summed(std::ptrdiff_t(threads), decide);
     const auto run = [&] {
@@ -703,7 +716,7 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
             failed = true;
         }
         summed.arrive_and_wait();
-        if (giveUp) return;
+        if (!unite) return;
         try {
             for (int b; !failed && (b = nextToUnite++) < bands;) {
                 const auto [r0, r1] = rows(b);
@@ -727,7 +740,7 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
         }
         run();
     }
-    return !giveUp && !failed;
+    return !failed && !giveUp;
 }
 
 namespace {
@@ -1281,16 +1294,10 @@ CoverageFill::CoverageFill(const AffineTransform& toDevice, int originX, int ori
                            double tolerance, Figures figures)
     : toDevice_(toDevice), originX_(originX), originY_(originY), width_(std::max(width, 0)),
       height_(std::max(height, 0)), tolerance_(tolerance),
-      raster_(originX, originY, figures == Figures::apart ? width : 0, figures == Figures::apart ? height : 0) {
-    if (figures == Figures::overlapping) union_ = std::make_unique<detail::UnionCoverage>(originX, originY, width, height);
-}
+      raster_(originX, originY, width, height, 0, figures) {}
 
 void CoverageFill::add(const Point* points, std::size_t count, Point shift, float sign) {
-    if (!union_) {
-        raster_.addPolygon(points, count, shift, sign);
-        return;
-    }
-    union_->addPolygon(points, count, shift);
+    raster_.addPolygon(points, count, shift, sign);
 }
 
 
@@ -1492,11 +1499,7 @@ void CoverageFill::materialise() {
 
 bool CoverageFill::resolve(std::uint8_t* data, int stride) {
     endFigure();
-    if (!union_) {
-        raster_.resolve(data, stride);
-        return true;
-    }
-    return union_->resolve(data, stride);
+    return raster_.resolve(data, stride);
 }
 
 } // namespace gfx

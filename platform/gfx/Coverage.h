@@ -70,18 +70,23 @@ private:
 // alone, band by band between their vertices and crossings, with the
 // winding the rest give the pixel (what the sum holds beyond theirs). The
 // cost follows the edges' length, the pixels, and the pixels where figures
-// meet. Polygons are kept as they are added and rasterised by resolve in
-// bands of rows, which are independent: large rasters share them out among
-// the processor's cores, with the same pixels as one core gives.
+// meet. Figures known to be `apart` are only summed, as CoverageRaster
+// does, with no meetings looked for. Polygons are kept as they are added
+// and rasterised by resolve in bands of rows, which are independent: large
+// rasters share them out among the processor's cores, with the same pixels
+// as one core gives.
 class UnionCoverage {
 public:
     // A raster of `width` x `height` pixels whose top left pixel is at
     // (originX, originY) in device space (y down), resolved by at most
     // `threads` threads (0: as many as the processor runs at once).
-    UnionCoverage(int originX, int originY, int width, int height, unsigned threads = 0);
+    UnionCoverage(int originX, int originY, int width, int height, unsigned threads = 0,
+                  Figures figures = Figures::overlapping);
 
-    // The closed polygon through `count` device points, each moved by `shift`.
-    void addPolygon(const Point* points, std::size_t count, Point shift);
+    // The closed polygon through `count` device points, each moved by
+    // `shift`; figures apart are summed with `sign` (-1 for a hole drawn in
+    // its figure's sense), overlapping ones each in its own direction.
+    void addPolygon(const Point* points, std::size_t count, Point shift, float sign = 1);
     // Points of the polygons added.
     std::size_t points() const { return points_.size(); }
     // Whether figures with these meetings and points are better left to
@@ -114,6 +119,7 @@ private:
 
     int originX_, originY_, width_, height_;
     unsigned threads_;
+    bool unite_;
     std::unique_ptr<float[]> cells_;
     // Per pixel the last subpath (from 1) whose edges crossed it, 0 for none.
     std::unique_ptr<std::uint32_t[]> owner_;
@@ -123,6 +129,7 @@ private:
     std::vector<std::uint32_t> subpathStarts_{0};
     // Each subpath's rows: from the first row it reaches to past its last.
     std::vector<std::pair<int, int>> subpathRows_{{0, 0}};
+    std::vector<float> signs_{0};
     std::size_t meetings_ = 0;
 };
 
@@ -243,15 +250,17 @@ bool orientSubpaths(const std::vector<SubpathExtent>& subpaths,
 namespace gfx {
 
 // Outlines streamed straight into a coverage raster: each point goes to
-// device space once, curves are flattened as they arrive and each group of
-// figures (one module's outlines) is rasterised when it ends, so a whole
-// code's outline is never held. Figures that are `apart` are summed: within
-// a group every figure counts positively and a subpath nested in a larger
-// one of the other sense (a hole) against it; groups must not overlap one
+// device space once, curves are flattened as they arrive (a fixed outline
+// placed again is flattened once and moved) and each group of figures (one
+// module's outlines) goes to the raster as polygons when it ends; no path
+// of the whole code is built. Figures that are `apart` are summed: within a
+// group every figure counts positively and a subpath nested in a larger one
+// of the other sense (a hole) against it; groups must not overlap one
 // another, nor a group's figures each other (summed coverage would count an
-// overlap twice). Figures that may be `overlapping` go to the union raster
-// instead, which gives the non-zero rule's coverage of any figures, and
-// gives up where they meet too often (resolve says so).
+// overlap twice). Figures that may be `overlapping` are united instead,
+// which gives the non-zero rule's coverage of any figures, and gives up
+// where they meet too often (resolve says so). The raster is worked out in
+// bands of rows, on several threads for a large one (see UnionCoverage).
 // GraphicsContext::makeCoverageFill makes one and fillCoverage paints it.
 class CoverageFill final : public OutlineSink {
 public:
@@ -310,8 +319,7 @@ private:
     AffineTransform toDevice_;
     int originX_, originY_, width_, height_;
     double tolerance_;
-    detail::CoverageRaster raster_;
-    std::unique_ptr<detail::UnionCoverage> union_; // for overlapping figures
+    detail::UnionCoverage raster_;
     // The open group: its subpaths' device points, one after another.
     std::vector<Point> points_;
     std::vector<Subpath> subpaths_;

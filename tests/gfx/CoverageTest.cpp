@@ -550,6 +550,44 @@ TEST(UnionCoverage, BandsSharedOutAmongThreadsGiveTheSamePixels) {
     EXPECT_GT(std::count(planes[0].begin(), planes[0].end(), 255), size * size / 4);
 }
 
+// Figures known to be apart are only summed, band by band and shared out
+// among threads as well: the same pixels as the summed raster, which adds
+// each edge as it comes, holes counted against their figures.
+TEST(UnionCoverage, FiguresApartAreSummedInBandsAsTheSummedRasterSumsThem) {
+    constexpr int size = 300;
+    std::vector<std::pair<std::vector<gfx::Point>, float>> polygons;
+    const auto ring = [](double cx, double cy, double r, bool reversed) {
+        std::vector<gfx::Point> p;
+        for (int i = 0; i < 40; ++i) {
+            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
+            p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+        }
+        return p;
+    };
+    for (int r = 0; r < 24; ++r)
+        for (int c = 0; c < 24; ++c) {
+            const double cx = c * 12.7 + 3.1, cy = r * 12.7 - 2.3;
+            const bool reversed = (r + c) % 3 == 0; // figures in either sense
+            polygons.push_back({ring(cx, cy, 5.9, reversed), reversed ? -1.0f : 1.0f});
+            polygons.push_back({ring(cx + 0.4, cy - 0.3, 2.1, !reversed), reversed ? -1.0f : 1.0f}); // its hole
+        }
+    gfx::detail::CoverageRaster summed(0, 0, size, size);
+    for (const auto& [p, sign] : polygons) summed.addPolygon(p.data(), p.size(), {0.25, -0.5}, sign);
+    std::vector<std::uint8_t> expected(std::size_t(size) * size);
+    summed.resolve(expected.data(), size);
+    for (const unsigned threads : {1u, 8u}) {
+        gfx::detail::UnionCoverage banded(0, 0, size, size, threads, gfx::Figures::apart);
+        for (const auto& [p, sign] : polygons) banded.addPolygon(p.data(), p.size(), {0.25, -0.5}, sign);
+        ASSERT_GE(banded.points(), std::size_t(1) << 14);
+        std::vector<std::uint8_t> plane(std::size_t(size) * size, 0xAB);
+        ASSERT_TRUE(banded.resolve(plane.data(), size));
+        EXPECT_EQ(banded.meetings(), 0u);
+        EXPECT_TRUE(plane == expected) << threads << " threads";
+    }
+    EXPECT_GT(std::count(expected.begin(), expected.end(), 255), size * size / 5);
+    EXPECT_GT(std::count(expected.begin(), expected.end(), 0), size * size / 5);
+}
+
 // Thousands of thin wedges through one small place meet in every pixel of
 // it: working those pixels out would take minutes, so the union gives up
 // within its budget (and the fill goes to Cairo), in a fraction of a second.
