@@ -312,30 +312,28 @@ struct UnionCoverage::Band {
     std::vector<std::uint64_t> meetings;
 };
 
-void UnionCoverage::sumRows(int r0, int r1, Band& band, std::uint8_t* data, int stride) {
+void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> subpaths, Band& band, std::uint8_t* data,
+                            int stride) {
     const std::size_t rowCells = std::size_t(width_ + 2);
-    // Rows are cleared when first drawn into: rows no figure reaches cost
-    // nothing.
-    const auto useRow = [&](int row) {
-        if (rowsUsed_[std::size_t(row)] != 0) return;
-        rowsUsed_[std::size_t(row)] = 1;
-        std::fill_n(&cells_[std::size_t(row) * rowCells], rowCells, 0.0f);
-        if (unite_) std::fill_n(&owner_[std::size_t(row) * std::size_t(width_)], width_, 0u);
-    };
-    for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
-        const auto [top, bottom] = subpathRows_[id];
-        if (bottom <= r0 || top >= r1) continue;
+    // Bands are cleared only when a figure reaches them: the rows around a
+    // code cost nothing.
+    if (!subpaths.empty()) {
+        std::fill_n(&cells_[std::size_t(r0) * rowCells], std::size_t(r1 - r0) * rowCells, 0.0f);
+        if (unite_) std::fill_n(&owner_[std::size_t(r0) * std::size_t(width_)], std::size_t(r1 - r0) * std::size_t(width_), 0u);
+        std::fill(rowsUsed_.begin() + r0, rowsUsed_.begin() + r1, std::uint8_t(1));
+    }
+    for (const std::uint32_t id : subpaths) {
         const Point* p = &points_[subpathStarts_[id - 1]];
         const std::size_t count = subpathStarts_[id] - subpathStarts_[id - 1];
         if (!unite_) {
+            const float sign = signs_[id];
             for (std::size_t i = 0; i < count; ++i) {
-                accumulateEdge(p[i], p[i + 1 < count ? i + 1 : 0], signs_[id], width_, r0, r1, cells_.get(),
-                               [&](int row, int, int) { useRow(row); });
+                accumulateEdge(p[i], p[i + 1 < count ? i + 1 : 0], sign, width_, r0, r1, cells_.get(),
+                               [](int, int, int) {});
             }
             continue;
         }
         const auto touch = [&](int row, int x0, int x1) {
-            useRow(row);
             std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
             for (int x = x0, end = std::min(x1, width_); x < end; ++x) {
                 if (owner[x] == id) continue;
@@ -679,15 +677,36 @@ bool UnionCoverage::uniteRows(int r0, int r1, Band& band, std::uint8_t* data, in
 
 bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     // Bands of rows, taken in turn by as many threads as the processor runs
-    // at once; one thread does small rasters, where starting others would
-    // cost more than they save.
-    constexpr int kBandRows = 16;
+    // at once; one thread does small rasters (starting others would cost
+    // more than they save), all rows as one band.
+    constexpr int kSharedBandRows = 16;
     constexpr std::size_t kPointsForThreads = std::size_t(1) << 14;
     constexpr unsigned kMostThreads = 8;
-    const int bands = (height_ + kBandRows - 1) / kBandRows;
     unsigned threads = 1;
-    if (points_.size() >= kPointsForThreads && bands > 1) {
-        threads = std::clamp(threads_, 1u, std::min(kMostThreads, unsigned(bands)));
+    if (points_.size() >= kPointsForThreads && height_ > kSharedBandRows) {
+        threads = std::clamp(threads_, 1u, std::min(kMostThreads, unsigned(height_ / kSharedBandRows)));
+    }
+    const int kBandRows = threads > 1 ? kSharedBandRows : std::max(height_, 1);
+    const int bands = (height_ + kBandRows - 1) / kBandRows;
+    // Each band's subpaths, in the order they were added: those reaching
+    // its rows (a counting sort, as the bands are known).
+    std::vector<std::uint32_t> bandStart(std::size_t(bands) + 1, 0);
+    const auto bandsOf = [&](std::uint32_t id) {
+        const auto [top, bottom] = subpathRows_[id];
+        return std::pair<int, int>{top / kBandRows, bottom > top ? (bottom - 1) / kBandRows + 1 : 0};
+    };
+    for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
+        const auto [b0, b1] = bandsOf(id);
+        for (int b = b0; b < b1; ++b) ++bandStart[std::size_t(b) + 1];
+    }
+    for (std::size_t b = 1; b < bandStart.size(); ++b) bandStart[b] += bandStart[b - 1];
+    std::vector<std::uint32_t> bandSubpaths(bandStart.back());
+    {
+        std::vector<std::uint32_t> next(bandStart.begin(), bandStart.end() - 1);
+        for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
+            const auto [b0, b1] = bandsOf(id);
+            for (int b = b0; b < b1; ++b) bandSubpaths[next[std::size_t(b)]++] = id;
+        }
     }
     std::vector<Band> state(static_cast<std::size_t>(bands));
     std::atomic<int> nextToSum{0}, nextToUnite{0};
@@ -710,7 +729,9 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
         try {
             for (int b; !failed && (b = nextToSum++) < bands;) {
                 const auto [r0, r1] = rows(b);
-                sumRows(r0, r1, state[std::size_t(b)], data, stride);
+                const std::span<const std::uint32_t> subpaths(bandSubpaths.data() + bandStart[std::size_t(b)],
+                                                              bandStart[std::size_t(b) + 1] - bandStart[std::size_t(b)]);
+                sumRows(r0, r1, subpaths, state[std::size_t(b)], data, stride);
             }
         } catch (const std::bad_alloc&) {
             failed = true;

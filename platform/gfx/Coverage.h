@@ -109,9 +109,11 @@ public:
 
 private:
     struct Band;
-    // The summed cells and the meetings of rows r0 <= row < r1, and those
+    // The summed cells and the meetings of rows r0 <= row < r1, which the
+    // edges of `subpaths` (in the order they were added) reach, and those
     // rows' coverage as the sum has it.
-    void sumRows(int r0, int r1, Band& band, std::uint8_t* data, int stride);
+    void sumRows(int r0, int r1, std::span<const std::uint32_t> subpaths, Band& band, std::uint8_t* data,
+                 int stride);
     // The exact coverage of the band's meeting pixels, adding the pieces it
     // looks at to `work`, shared by all bands; false once that passes the
     // budget.
@@ -123,7 +125,7 @@ private:
     std::unique_ptr<float[]> cells_;
     // Per pixel the last subpath (from 1) whose edges crossed it, 0 for none.
     std::unique_ptr<std::uint32_t[]> owner_;
-    // Rows drawn into (cleared); the others are empty.
+    // Rows of the bands drawn into (cleared); the others are empty.
     std::vector<std::uint8_t> rowsUsed_;
     std::vector<Point> points_;
     std::vector<std::uint32_t> subpathStarts_{0};
