@@ -686,14 +686,14 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     if (points_.size() >= kPointsForThreads && height_ > kSharedBandRows) {
         threads = std::clamp(threads_, 1u, std::min(kMostThreads, unsigned(height_ / kSharedBandRows)));
     }
-    const int kBandRows = threads > 1 ? kSharedBandRows : std::max(height_, 1);
-    const int bands = (height_ + kBandRows - 1) / kBandRows;
+    const int bandRows = threads > 1 ? kSharedBandRows : std::max(height_, 1);
+    const int bands = (height_ + bandRows - 1) / bandRows;
     // Each band's subpaths, in the order they were added: those reaching
     // its rows (a counting sort, as the bands are known).
     std::vector<std::uint32_t> bandStart(std::size_t(bands) + 1, 0);
     const auto bandsOf = [&](std::uint32_t id) {
         const auto [top, bottom] = subpathRows_[id];
-        return std::pair<int, int>{top / kBandRows, bottom > top ? (bottom - 1) / kBandRows + 1 : 0};
+        return std::pair<int, int>{top / bandRows, bottom > top ? (bottom - 1) / bandRows + 1 : 0};
     };
     for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
         const auto [b0, b1] = bandsOf(id);
@@ -725,7 +725,7 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     std::barrier summed(std::ptrdiff_t(threads), decide);
     const auto run = [&] {
         // A band's rows; the last band ends with the raster.
-        const auto rows = [&](int b) { return std::pair<int, int>{b * kBandRows, std::min(height_, (b + 1) * kBandRows)}; };
+        const auto rows = [&](int b) { return std::pair<int, int>{b * bandRows, std::min(height_, (b + 1) * bandRows)}; };
         try {
             for (int b; !failed && (b = nextToSum++) < bands;) {
                 const auto [r0, r1] = rows(b);
@@ -1317,9 +1317,6 @@ CoverageFill::CoverageFill(const AffineTransform& toDevice, int originX, int ori
       height_(std::max(height, 0)), tolerance_(tolerance),
       raster_(originX, originY, width, height, 0, figures) {}
 
-void CoverageFill::add(const Point* points, std::size_t count, Point shift, float sign) {
-    raster_.addPolygon(points, count, shift, sign);
-}
 
 
 void CoverageFill::endSubpath() {
@@ -1440,7 +1437,7 @@ void CoverageFill::endFigure() {
         if (!finite_) return;
         for (std::size_t i = 0; i < stamp.subpaths.size(); ++i) {
             const Subpath& s = stamp.subpaths[i];
-            add(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
+            raster_.addPolygon(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
         }
         return;
     }
@@ -1449,7 +1446,7 @@ void CoverageFill::endFigure() {
     if (finite_) {
         for (std::size_t i = 0; i < subpaths_.size(); ++i) {
             const Subpath& s = subpaths_[i];
-            add(points_.data() + s.first, s.end - s.first, {0, 0}, signs_[i]);
+            raster_.addPolygon(points_.data() + s.first, s.end - s.first, {0, 0}, signs_[i]);
         }
     }
     points_.clear();

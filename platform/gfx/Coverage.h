@@ -308,8 +308,6 @@ private:
         return d;
     }
     void endSubpath();
-    // Rasterises a closed polygon of device points moved by `shift`.
-    void add(const Point* points, std::size_t count, Point shift, float sign);
     // Starts a subpath at the last start after a close; false before any.
     bool reopen();
     // Starts a subpath at device point d.

@@ -423,6 +423,17 @@ TEST(WindingEdges, SpansCountTheirExactWidthAndRowsTheirSampleLines) {
 
 namespace {
 
+// An ellipse of 40 points about (cx, cy), `squash` times as tall as wide,
+// counter-clockwise in y-down space unless `reversed`.
+std::vector<gfx::Point> disc(double cx, double cy, double r, bool reversed, double squash = 1) {
+    std::vector<gfx::Point> p;
+    for (int i = 0; i < 40; ++i) {
+        const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
+        p.push_back({cx + r * std::cos(a), cy + r * squash * std::sin(a)});
+    }
+    return p;
+}
+
 // Cairo's non-zero fill of closed polygons at `scale` times the size,
 // averaged back down: the reference coverage of a size x size raster.
 std::vector<double> supersampled(const std::vector<std::vector<gfx::Point>>& polygons, int size, int scale) {
@@ -459,14 +470,6 @@ std::vector<double> supersampled(const std::vector<std::vector<gfx::Point>>& pol
 // as the rule has it), each placed off the pixel grid.
 TEST(UnionCoverage, OverlappingFiguresGetTheNonZeroRulesArea) {
     constexpr int size = 48, scale = 32;
-    const auto disc = [](double cx, double cy, double r, bool reversed) {
-        std::vector<gfx::Point> p;
-        for (int i = 0; i < 40; ++i) {
-            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
-            p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
-        }
-        return p;
-    };
     const auto bar = [](gfx::Point from, gfx::Point to, double half) {
         const double dx = to.x - from.x, dy = to.y - from.y, l = std::hypot(dx, dy);
         const gfx::Point n{-dy / l * half, dx / l * half};
@@ -524,13 +527,7 @@ TEST(UnionCoverage, BandsSharedOutAmongThreadsGiveTheSamePixels) {
     std::vector<std::vector<gfx::Point>> polygons;
     for (int k = 0; k < 500; ++k) {
         const double cx = uniform(-10, size + 10), cy = uniform(-10, size + 10), r = uniform(2, 14);
-        const bool reversed = k % 7 == 0;
-        std::vector<gfx::Point> p;
-        for (int i = 0; i < 40; ++i) {
-            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
-            p.push_back({cx + r * std::cos(a), cy + r * (k % 3 == 0 ? 0.3 : 1) * std::sin(a)});
-        }
-        polygons.push_back(p);
+        polygons.push_back(disc(cx, cy, r, k % 7 == 0, k % 3 == 0 ? 0.3 : 1));
     }
     std::vector<std::vector<std::uint8_t>> planes;
     std::vector<std::size_t> meetings;
@@ -556,20 +553,12 @@ TEST(UnionCoverage, BandsSharedOutAmongThreadsGiveTheSamePixels) {
 TEST(UnionCoverage, FiguresApartAreSummedInBandsAsTheSummedRasterSumsThem) {
     constexpr int size = 300;
     std::vector<std::pair<std::vector<gfx::Point>, float>> polygons;
-    const auto ring = [](double cx, double cy, double r, bool reversed) {
-        std::vector<gfx::Point> p;
-        for (int i = 0; i < 40; ++i) {
-            const double a = (reversed ? -1 : 1) * i * 2 * M_PI / 40;
-            p.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
-        }
-        return p;
-    };
     for (int r = 0; r < 24; ++r)
         for (int c = 0; c < 24; ++c) {
             const double cx = c * 12.7 + 3.1, cy = r * 12.7 - 2.3;
             const bool reversed = (r + c) % 3 == 0; // figures in either sense
-            polygons.push_back({ring(cx, cy, 5.9, reversed), reversed ? -1.0f : 1.0f});
-            polygons.push_back({ring(cx + 0.4, cy - 0.3, 2.1, !reversed), reversed ? -1.0f : 1.0f}); // its hole
+            polygons.push_back({disc(cx, cy, 5.9, reversed), reversed ? -1.0f : 1.0f});
+            polygons.push_back({disc(cx + 0.4, cy - 0.3, 2.1, !reversed), reversed ? -1.0f : 1.0f}); // its hole
         }
     gfx::detail::CoverageRaster summed(0, 0, size, size);
     for (const auto& [p, sign] : polygons) summed.addPolygon(p.data(), p.size(), {0.25, -0.5}, sign);
