@@ -4,6 +4,7 @@
 #include "image-read-write/Codecs.h"
 #include "image-read-write/ImageExportType.h"
 #include "image-read-write/RunLengthDeflate.h"
+#include "platform/gfx/Crew.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -425,6 +426,12 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
     }
 }
 
+// Pictures with this many bytes of scanlines that do not repeat the one
+// above are compressed in pieces on several threads, each piece holding at
+// least the second many such bytes.
+constexpr std::size_t kPiecesMinBytes = std::size_t(1) << 19;
+constexpr std::size_t kPieceMinBytes = std::size_t(1) << 17;
+
 // The compressed scanlines, each with its filter byte. Rows that repeat the
 // one above are all zeros under the "up" filter. Other rows take the filter
 // (none, sub, up or Paeth) that leaves the fewest changes from one byte to
@@ -437,45 +444,90 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
 // sum-of-differences choice is larger, the average filter never wins, and
 // zlib's matching strategies at any level are slower and larger for codes.
 Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
-    const int width = image.width();
+    const int width = image.width(), height = image.height();
     const std::size_t rowBytes = layout.rowBytes(width), distance = layout.filterDistance();
-    // The rows of the file, after eight zero bytes: the pixel left of the
-    // row for sub and Paeth, and (the last) the filter byte of "none".
-    constexpr std::size_t kLead = 8;
-    std::vector<std::uint8_t> previous(kLead + rowBytes), current(kLead + rowBytes);
-    // Filtered rows, each after its filter byte.
-    std::vector<std::uint8_t> sub(rowBytes + 1), up(rowBytes + 1), paethRow(rowBytes + 1);
-    sub[0] = 1;
-    up[0] = 2;
-    paethRow[0] = 4;
-    Bytes out;
-    RunLengthDeflate deflate(out);
-    for (int y = 0; y < image.height(); ++y) {
-        if (y > 0 && layout.repeatsRowAbove(y)) {
-            deflate.writeRun(2, 1);
-            deflate.writeRun(0, rowBytes);
-            continue;
-        }
-        std::uint8_t* const row = current.data() + kLead;
-        const std::uint8_t* const above = previous.data() + kLead;
-        layout.convertRow(image.row(y), width, row);
-        subtract(row, row - distance, sub.data() + 1, rowBytes);
-        subtract(row, above, up.data() + 1, rowBytes);
-        paeth(row, above, paethRow.data() + 1, rowBytes, distance);
-        const std::uint8_t* chosen = row - 1;
-        std::size_t least = changes(chosen, rowBytes);
-        for (const std::uint8_t* filtered : {sub.data(), up.data(), paethRow.data()}) {
-            const std::size_t count = changes(filtered, rowBytes);
-            if (count < least) {
-                least = count;
-                chosen = filtered;
+    // Rows y0 ... y1 - 1 into `deflate`, filtered against the row above y0.
+    const auto compress = [&](int y0, int y1, RunLengthDeflate& deflate) {
+        // The rows of the file, after eight zero bytes: the pixel left of
+        // the row for sub and Paeth, and (the last) the filter byte of "none".
+        constexpr std::size_t kLead = 8;
+        std::vector<std::uint8_t> previous(kLead + rowBytes), current(kLead + rowBytes);
+        // Filtered rows, each after its filter byte.
+        std::vector<std::uint8_t> sub(rowBytes + 1), up(rowBytes + 1), paethRow(rowBytes + 1);
+        sub[0] = 1;
+        up[0] = 2;
+        paethRow[0] = 4;
+        if (y0 > 0) layout.convertRow(image.row(y0 - 1), width, previous.data() + kLead);
+        for (int y = y0; y < y1; ++y) {
+            if (y > 0 && layout.repeatsRowAbove(y)) {
+                deflate.writeRun(2, 1);
+                deflate.writeRun(0, rowBytes);
+                continue;
             }
+            std::uint8_t* const row = current.data() + kLead;
+            const std::uint8_t* const above = previous.data() + kLead;
+            layout.convertRow(image.row(y), width, row);
+            subtract(row, row - distance, sub.data() + 1, rowBytes);
+            subtract(row, above, up.data() + 1, rowBytes);
+            paeth(row, above, paethRow.data() + 1, rowBytes, distance);
+            const std::uint8_t* chosen = row - 1;
+            std::size_t least = changes(chosen, rowBytes);
+            for (const std::uint8_t* filtered : {sub.data(), up.data(), paethRow.data()}) {
+                const std::size_t count = changes(filtered, rowBytes);
+                if (count < least) {
+                    least = count;
+                    chosen = filtered;
+                }
+            }
+            deflate.write(chosen, rowBytes + 1);
+            previous.swap(current);
         }
-        deflate.write(chosen, rowBytes + 1);
-        previous.swap(current);
+    };
+    // A large picture is compressed in pieces of rows on several threads,
+    // each piece ending on a byte boundary (see RunLengthDeflate::Piece):
+    // the rows are filtered as before, and a piece costs its own code
+    // tables, a few hundred bytes.
+    // The work is in the rows that do not repeat the one above (a code's
+    // rows mostly do; a shadow's blurred rows do not).
+    std::vector<std::size_t> workBefore(std::size_t(height) + 1, 0);
+    for (int y = 0; y < height; ++y) {
+        const bool repeats = y > 0 && layout.repeatsRowAbove(y);
+        workBefore[std::size_t(y) + 1] = workBefore[std::size_t(y)] + (repeats ? 0 : rowBytes + 1);
     }
-    deflate.finish();
-    return out;
+    const std::size_t work = workBefore.back();
+    std::unique_ptr<gfx::detail::Crew> crew;
+    if (work >= kPiecesMinBytes) {
+        crew = std::make_unique<gfx::detail::Crew>();
+        if (crew->helpers() == 0) crew.reset();
+    }
+    if (!crew) {
+        Bytes out;
+        RunLengthDeflate deflate(out);
+        compress(0, height, deflate);
+        deflate.finish();
+        return out;
+    }
+    const std::size_t pieces = std::clamp<std::size_t>(work / kPieceMinBytes, 2, crew->helpers() + 1);
+    std::vector<Bytes> compressed(pieces);
+    std::vector<std::uint32_t> adlers(pieces);
+    std::vector<std::size_t> sizes(pieces);
+    // Pieces of about equal work.
+    const auto firstRow = [&](std::size_t piece) {
+        const std::size_t target = work / pieces * piece;
+        return piece == 0        ? 0
+               : piece == pieces ? height
+                                 : int(std::lower_bound(workBefore.begin(), workBefore.end(), target) - workBefore.begin());
+    };
+    const bool done = crew->forEach(pieces, [&](std::size_t piece) {
+        const int y0 = firstRow(piece), y1 = firstRow(piece + 1);
+        RunLengthDeflate deflate(compressed[piece], RunLengthDeflate::Piece{});
+        compress(y0, y1, deflate);
+        deflate.finishPiece();
+        adlers[piece] = deflate.adler();
+        sizes[piece] = (rowBytes + 1) * std::size_t(y1 - y0);
+    });
+    if (!done) throw std::bad_alloc();
+    return RunLengthDeflate::joinPieces(compressed, adlers, sizes);
 }
 
 png_uint_32 pixelsPerMetre(double dpi) {

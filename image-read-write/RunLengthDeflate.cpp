@@ -173,6 +173,17 @@ std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::siz
     return (s2 << 16) | s1;
 }
 
+// The Adler-32 of a followed by b, from their checksums and b's length: b's
+// first sum grows by a's first sum less one (b's started at 1) and its
+// second by that once for every byte of b, plus a's second sum.
+std::uint32_t adler32Combine(std::uint32_t a, std::uint32_t b, std::size_t lengthB) {
+    const std::uint64_t m = kAdlerModulus, n = lengthB % kAdlerModulus;
+    const std::uint64_t a1 = a & 0xFFFF, a2 = a >> 16, b1 = b & 0xFFFF, b2 = b >> 16;
+    const std::uint64_t s1 = (a1 + b1 + m - 1) % m;
+    const std::uint64_t s2 = (a2 + b2 + n * ((a1 + m - 1) % m)) % m;
+    return std::uint32_t((s2 << 16) | s1);
+}
+
 // Writes bits from the least significant into room reserved beforehand
 // (with eight bytes to spare): every put stores eight bytes and moves on by
 // the whole bytes it completed, which keeps fewer than eight bits pending.
@@ -200,12 +211,23 @@ struct BitWriter {
 
 } // namespace
 
-RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
-    // Deflate, 32 KiB window, no preset dictionary; the check bits make the
-    // pair a multiple of 31.
-    out_.push_back(0x78);
-    out_.push_back(0x01);
+namespace {
+
+// Deflate, 32 KiB window, no preset dictionary; the check bits make the
+// pair a multiple of 31.
+constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x01};
+
+void appendAdler(std::vector<std::uint8_t>& out, std::uint32_t adler) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(adler >> shift));
 }
+
+} // namespace
+
+RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out) : out_(out) {
+    out_.insert(out_.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
+}
+
+RunLengthDeflate::RunLengthDeflate(std::vector<std::uint8_t>& out, Piece) : out_(out) {}
 
 // The token emitters are small and run once a byte or so: defined ahead of
 // their callers so that they are inlined. A block ends at exactly
@@ -448,7 +470,41 @@ void RunLengthDeflate::finish() {
     }
     bitCount_ = 0;
     bits_ = 0;
-    for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(std::uint8_t(adler_ >> shift));
+    appendAdler(out_, adler_);
+}
+
+void RunLengthDeflate::finishPiece() {
+    endRun();
+    if (tokenCount_ > 0) flushBlock(false);
+    // A stored block (not the last) of no bytes: three header bits, the rest
+    // of the byte, and its length and the length's complement.
+    std::uint8_t header[16];
+    BitWriter out{header, bits_, bitCount_};
+    out.put(0, 3);
+    out_.insert(out_.end(), header, out.at);
+    if (out.count > 0) out_.push_back(std::uint8_t(out.bits));
+    out_.insert(out_.end(), {0x00, 0x00, 0xFF, 0xFF});
+    bits_ = 0;
+    bitCount_ = 0;
+}
+
+std::vector<std::uint8_t> RunLengthDeflate::joinPieces(const std::vector<std::vector<std::uint8_t>>& pieces,
+                                                       const std::vector<std::uint32_t>& adlers,
+                                                       const std::vector<std::size_t>& sizes) {
+    std::size_t total = 2 + 2 + 4;
+    for (const auto& piece : pieces) total += piece.size();
+    std::vector<std::uint8_t> out;
+    out.reserve(total);
+    out.insert(out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
+    std::uint32_t adler = 1;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        out.insert(out.end(), pieces[i].begin(), pieces[i].end());
+        adler = adler32Combine(adler, adlers[i], sizes[i]);
+    }
+    // The last block: fixed codes, nothing but its end (ten bits).
+    out.insert(out.end(), {0x03, 0x00});
+    appendAdler(out, adler);
+    return out;
 }
 
 } // namespace ImageReadWrite::detail

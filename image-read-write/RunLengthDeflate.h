@@ -18,6 +18,11 @@ class RunLengthDeflate {
 public:
     // Compressed bytes are appended to `out` as they are made.
     explicit RunLengthDeflate(std::vector<std::uint8_t>& out);
+    // One piece of a stream whose pieces are compressed apart (on several
+    // threads) and joined by joinPieces: no header, and ended by
+    // finishPiece instead of finish.
+    struct Piece {};
+    RunLengthDeflate(std::vector<std::uint8_t>& out, Piece);
 
     void write(const std::uint8_t* data, std::size_t size);
     // The same as writing `count` copies of `byte`, at a cost that does not
@@ -25,6 +30,17 @@ public:
     void writeRun(std::uint8_t byte, std::size_t count);
     // Ends the stream (last block, checksum); nothing may be written after.
     void finish();
+    // Ends a piece: its last block (not the stream's) and an empty stored
+    // block after it, which leaves the piece on a byte boundary so that
+    // pieces join as they are. Nothing may be written after.
+    void finishPiece();
+    // The Adler-32 checksum of what was written.
+    std::uint32_t adler() const { return adler_; }
+    // The zlib stream of pieces (in order) that held `sizes` bytes with the
+    // checksums `adlers` before compression.
+    static std::vector<std::uint8_t> joinPieces(const std::vector<std::vector<std::uint8_t>>& pieces,
+                                                const std::vector<std::uint32_t>& adlers,
+                                                const std::vector<std::size_t>& sizes);
 
 private:
     static constexpr int kLitLenSymbols = 286;

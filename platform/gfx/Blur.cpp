@@ -479,6 +479,13 @@ void identifyRows(const std::uint8_t* data, int w, int h, int stride, Scratch& s
 
 } // namespace
 
+int blurReach(double sigma) {
+    if (!(sigma >= 0.5)) return 0;
+    int radii[3];
+    boxRadii(std::min(sigma, kMaxBlurSigma), radii);
+    return std::max(radii[0], 0) + std::max(radii[1], 0) + std::max(radii[2], 0);
+}
+
 void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sigma) {
     if (!(sigma >= 0.5) || width <= 0 || height <= 0) return;
     // Box radii far beyond the plane only thin the result out further; the

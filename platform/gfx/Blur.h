@@ -13,4 +13,9 @@ inline constexpr double kMaxBlurSigma = 16384;
 
 void blurAlpha(std::uint8_t* data, int width, int height, int stride, double sigma);
 
+// How many pixels a sample spreads to either side under blurAlpha with this
+// sigma: a row (or column) of the result depends only on the input within
+// this distance, so a plane may be blurred in pieces that overlap by it.
+int blurReach(double sigma);
+
 } // namespace gfx::detail

@@ -771,10 +771,7 @@ namespace {
 // of a pixel in 1/65536ths, its value the area's 256ths, 256 held to 255.
 constexpr int kFixedOne = 256;
 
-struct VerticalEdge {
-    std::int64_t x, top, bottom; // 24.8 fixed point
-    int winding;                 // +1 downward, -1 upward
-};
+using VerticalEdge = RectilinearCoverage::Edge;
 
 // The path's vertical edges under m, in fixed point, for a raster of width x
 // height pixels; false when a segment is neither vertical nor horizontal
@@ -870,6 +867,20 @@ void resolveCover(const std::int32_t* cover, std::uint8_t* out, std::size_t n) {
 
 bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_t* data, int width, int height,
                          int stride) {
+    RectilinearCoverage coverage;
+    if (!coverage.prepare(path, m, width, height)) return false;
+    coverage.rows(0, height, data, stride);
+    return true;
+}
+
+namespace {
+enum : std::uint8_t { kEvent = 1, kCut = 2 };
+}
+
+bool RectilinearCoverage::prepare(const Path& path, const AffineTransform& m, int width, int height) {
+    // Until it succeeds, rows() writes nothing.
+    width_ = height_ = 0;
+    edges_.clear();
     if (width <= 0 || height <= 0) return false;
     std::vector<VerticalEdge> unordered;
     unordered.reserve(path.size()); // at most one edge an element
@@ -881,22 +892,34 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     const auto rowOf = [height](std::int64_t y) {
         return std::size_t(std::clamp<std::int64_t>(y / kFixedOne, 0, height));
     };
-    enum : std::uint8_t { kEvent = 1, kCut = 2 };
-    std::vector<std::uint8_t> rowEvents(std::size_t(height) + 1, 0);
-    std::vector<std::uint32_t> firstOfRow(std::size_t(height) + 2, 0);
+    rowEvents_.assign(std::size_t(height) + 1, 0);
+    firstOfRow_.assign(std::size_t(height) + 2, 0);
     for (const VerticalEdge& e : unordered) {
-        ++firstOfRow[rowOf(e.top) + 1];
+        ++firstOfRow_[rowOf(e.top) + 1];
         for (const std::int64_t y : {e.top, e.bottom}) {
             if (y < 0) continue;
-            rowEvents[rowOf(y)] |= y % kFixedOne ? kEvent | kCut : kEvent;
+            rowEvents_[rowOf(y)] |= y % kFixedOne ? kEvent | kCut : kEvent;
         }
     }
-    for (std::size_t r = 1; r < firstOfRow.size(); ++r) firstOfRow[r] += firstOfRow[r - 1];
-    std::vector<VerticalEdge> edges(unordered.size());
+    for (std::size_t r = 1; r < firstOfRow_.size(); ++r) firstOfRow_[r] += firstOfRow_[r - 1];
+    edges_.resize(unordered.size());
     {
-        std::vector<std::uint32_t> fill(firstOfRow.begin(), firstOfRow.end() - 1);
-        for (const VerticalEdge& e : unordered) edges[fill[rowOf(e.top)]++] = e;
+        std::vector<std::uint32_t> fill(firstOfRow_.begin(), firstOfRow_.end() - 1);
+        for (const VerticalEdge& e : unordered) edges_[fill[rowOf(e.top)]++] = e;
     }
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void RectilinearCoverage::rows(int r0, int r1, std::uint8_t* first, int stride) const {
+    if (r0 < 0) first += std::ptrdiff_t(-r0) * stride, r0 = 0;
+    r1 = std::min(r1, height_);
+    if (r0 >= r1) return;
+    const int width = width_;
+    const auto& edges = edges_;
+    const auto& firstOfRow = firstOfRow_;
+    const auto& rowEvents = rowEvents_;
 
     // Each pixel row is cut where an edge begins or ends; within a band the
     // winding along the row changes only at the edges crossing it, so the
@@ -916,6 +939,15 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     cuts.reserve(2 * edges.size() + 2);
     windings.reserve(2 * edges.size() + 1);
     spanStarts.reserve(2 * edges.size() + 1);
+    auto byX = [](const VerticalEdge* a, const VerticalEdge* b) { return a->x < b->x; };
+    // The edges begun above the first row that still cross it.
+    {
+        const std::int64_t top = std::int64_t(r0) * kFixedOne;
+        for (std::size_t k = 0; k < firstOfRow[std::size_t(r0)]; ++k) {
+            if (edges[k].bottom > top) active.push_back(&edges[k]);
+        }
+        std::sort(active.begin(), active.end(), byX);
+    }
     std::size_t touchedBegin = 0, touchedEnd = 0; // the cells of cover a row has written
     auto addSpan = [&](std::int64_t x0, std::int64_t x1, std::int32_t band) {
         x0 = std::clamp<std::int64_t>(x0, 0, right);
@@ -936,9 +968,9 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
     // row above; if they crossed that one whole too, it repeats it: most
     // rows of a module do.
     bool aboveWhole = false;
-    for (int row = 0; row < height; ++row) {
+    for (int row = r0; row < r1; ++row) {
         const std::int64_t top = std::int64_t(row) * kFixedOne, bottom = top + kFixedOne;
-        std::uint8_t* out = data + std::ptrdiff_t(row) * stride;
+        std::uint8_t* out = first + std::ptrdiff_t(row - r0) * stride;
         const std::uint8_t events = rowEvents[std::size_t(row)];
         if (events == 0 && aboveWhole) {
             std::memcpy(out, out - stride, std::size_t(width));
@@ -953,7 +985,6 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
             if (edges[k].bottom > top) active.push_back(&edges[k]);
         }
         if (active.size() != staying) {
-            auto byX = [](const VerticalEdge* a, const VerticalEdge* b) { return a->x < b->x; };
             const auto added = active.begin() + std::ptrdiff_t(staying);
             std::sort(added, active.end(), byX);
             merged.clear();
@@ -1003,9 +1034,7 @@ bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_
         resolveCover(cover.data() + touchedBegin, out + touchedBegin, end - touchedBegin);
         std::fill(cover.begin() + std::ptrdiff_t(touchedBegin), cover.begin() + std::ptrdiff_t(touchedEnd), 0);
     }
-    return true;
 }
-
 
 bool WindingEdges::build(const Path& path, const AffineTransform& m, double tolerance, int originX, int originY,
                          int height, int subrows) {

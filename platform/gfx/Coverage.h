@@ -144,6 +144,30 @@ private:
 bool rectilinearCoverage(const Path& path, const AffineTransform& m, std::uint8_t* data, int width, int height,
                          int stride);
 
+// The same worked in bands of rows, which may go to different threads: the
+// edges are found and ordered once, and each band finds the edges crossing
+// its first row itself. Any split gives the same bytes as one band.
+class RectilinearCoverage {
+public:
+    struct Edge {
+        std::int64_t x, top, bottom; // 24.8 fixed point
+        int winding;                 // +1 downward, -1 upward
+    };
+
+    // False when a segment is curved, slanted or not finite; rows() may not
+    // be called then.
+    bool prepare(const Path& path, const AffineTransform& m, int width, int height);
+    // Writes rows r0 ... r1 - 1 of the plane (those of them inside it), row
+    // r0 at `first`. Calls may run at once.
+    void rows(int r0, int r1, std::uint8_t* first, int stride) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<Edge> edges_; // by the row they begin in
+    std::vector<std::uint32_t> firstOfRow_;
+    std::vector<std::uint8_t> rowEvents_;
+};
+
 // Sample lines per pixel row that match Cairo's own anti-aliasing.
 constexpr int kWindingSubrows = 15;
 

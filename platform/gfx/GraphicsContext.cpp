@@ -3,6 +3,7 @@
 #include "platform/gfx/Blur.h"
 #include "platform/gfx/Composite.h"
 #include "platform/gfx/Coverage.h"
+#include "platform/gfx/Crew.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 
@@ -75,6 +77,12 @@ constexpr double kMaxPdfShadowSide = 16384.0;
 // tail is cut at kMaxShadowMargin anyway, and an offset beyond the largest
 // page only moves the shadow out of sight.
 constexpr double kMaxShadowBlur = 4096.0;
+// A bitmap's shadow of this many mask pixels or more (a 512-pixel square; a
+// 1024-pixel code's is over a million) is drawn in bands of this many rows
+// by a crew of threads, when its blur reaches no further than a quarter of
+// a band (each band's coverage and blur take that much more on either side).
+constexpr double kBandedShadowMinPixels = 512.0 * 512.0;
+constexpr int kShadowBandRows = 64;
 constexpr double kMaxShadowOffset = 1e7;
 
 cairo_operator_t cairoOperator(BlendMode m) {
@@ -469,7 +477,7 @@ Rect GraphicsContext::clipBoundingBox() const {
 
 template <class F>
 void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1,
-                                  double by1, F&& drawCoverage) {
+                                  double by1, F&& drawCoverage, FillInBands* withFill) {
     const RGBA sc = shadow.color.toSRGB();
     if (!(unit(sc.a) * alpha > 0)) return;
     double cx0, cy0, cx1, cy1;
@@ -508,13 +516,21 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     const double fx = aligned ? ox - std::floor(ox) : 0.0, fy = aligned ? oy - std::floor(oy) : 0.0;
     const int w = int(dw) + (aligned ? 1 : 0), h = int(dh) + (aligned ? 1 : 0);
 
+    const AffineTransform deviceToMask =
+        AffineTransform::translation(-sx0 + fx, -sy0 + fy).then(AffineTransform::scale(scale, scale));
+    const AffineTransform userToMask = state_.ctm.then(base_).then(deviceToMask);
+    const std::uint32_t colour = detail::solidPixel(unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
+    if (withFill != nullptr && aligned && double(w) * double(h) >= kBandedShadowMinPixels &&
+        shadowAndFillInBands(*withFill, userToMask, w, h, sigma * scale, int(sx0 + std::floor(ox)),
+                             int(sy0 + std::floor(oy)), int(std::floor(tx0)), int(std::floor(ty0)),
+                             int(std::ceil(tx1)), int(std::ceil(ty1)), colour)) {
+        return;
+    }
+
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
     {
         CairoPtr<cairo_t> mc(cairo_create(mask.get()));
-        const AffineTransform deviceToMask =
-            AffineTransform::translation(-sx0 + fx, -sy0 + fy).then(AffineTransform::scale(scale, scale));
-        const AffineTransform userToMask = state_.ctm.then(base_).then(deviceToMask);
         if (userToMask.isInvertible()) {
             cairo_matrix_t m;
             toCairo(userToMask, m);
@@ -532,8 +548,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
         const double dx = sx0 + std::floor(ox), dy = sy0 + std::floor(oy);
         if (compositeShadowMask(cairo_image_surface_get_data(mask.get()), w, h,
                                 cairo_image_surface_get_stride(mask.get()), int(dx), int(dy), int(std::floor(tx0)),
-                                int(std::floor(ty0)), int(std::ceil(tx1)), int(std::ceil(ty1)),
-                                detail::solidPixel(unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha))) {
+                                int(std::floor(ty0)), int(std::ceil(tx1)), int(std::ceil(ty1)), colour)) {
             return;
         }
     }
@@ -591,27 +606,172 @@ ClipRectangles wholePixelClip(cairo_t* cr, int x0, int y0, int x1, int y1) {
 
 } // namespace
 
-bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy,
-                                          int x0, int y0, int x1, int y1, std::uint32_t colour) {
-    if (pdf_ || !layers_.empty() || state_.blend != BlendMode::normal || cairo_get_target(cr_) != surface_) {
-        return false;
-    }
+bool GraphicsContext::clipAreas(int x0, int y0, int x1, int y1, std::vector<PixelArea>& areas) {
     const auto clip = wholePixelClip(cr_, x0, y0, x1, y1);
     if (!clip) return false;
-    cairo_surface_flush(surface_);
+    areas.clear();
     for (int i = 0; i < clip->num_rectangles; ++i) {
         const cairo_rectangle_t& r = clip->rectangles[i];
+        areas.push_back({int(r.x), int(r.y), int(r.width), int(r.height)});
+    }
+    return true;
+}
+
+bool GraphicsContext::compositesDirectly() const {
+    return !pdf_ && layers_.empty() && state_.blend == BlendMode::normal && cairo_get_target(cr_) == surface_;
+}
+
+void GraphicsContext::compositeRows(const std::vector<PixelArea>& areas, const std::uint8_t* mask, int width, int rows,
+                                    int stride, int dx, int dy, std::uint32_t colour) {
+    for (const PixelArea& r : areas) {
         // Where the rectangle, the mask and the bitmap meet.
-        const int left = std::max({int(r.x), dx, 0}),
-                  right = std::min({int(r.x + r.width), dx + width, bitmap_.width()});
-        const int top = std::max({int(r.y), dy, 0}),
-                  bottom = std::min({int(r.y + r.height), dy + height, bitmap_.height()});
+        const int left = std::max({r.x, dx, 0}), right = std::min({r.x + r.width, dx + width, bitmap_.width()});
+        const int top = std::max({r.y, dy, 0}), bottom = std::min({r.y + r.height, dy + rows, bitmap_.height()});
+        if (left >= right) continue;
         for (int y = top; y < bottom; ++y) {
             detail::maskSolidOver(colour, mask + std::ptrdiff_t(y - dy) * stride + (left - dx), bitmap_.row(y) + left,
-                                  std::size_t(std::max(0, right - left)));
+                                  std::size_t(right - left));
+        }
+    }
+}
+
+bool GraphicsContext::compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy,
+                                          int x0, int y0, int x1, int y1, std::uint32_t colour) {
+    std::vector<PixelArea> areas;
+    try {
+        if (!compositesDirectly() || !clipAreas(x0, y0, x1, y1, areas)) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_surface_flush(surface_);
+    compositeRows(areas, mask, width, height, stride, dx, dy, colour);
+    cairo_surface_mark_dirty(surface_);
+    return true;
+}
+
+struct GraphicsContext::FillInBands {
+    const Path* path = nullptr;
+    AffineTransform toArea; // user space to the area's pixels
+    PixelArea area;         // the pixels the fill's mask covers
+    std::vector<PixelArea> clip;
+    std::uint32_t colour = 0;
+    bool done = false;
+};
+
+bool GraphicsContext::prepareFillInBands(const Path& path, FillInBands& fill) {
+    // The fill fillPath would draw through the rectilinear raster (see its
+    // order of ways): an opaque-mask fill of a path along the axes whose
+    // figures the summed coverage refuses at once (merged square modules).
+    if (pdf_ || !state_.antialias || path.size() < kRectilinearMinElements || !compositesDirectly()) return false;
+    const auto curved = [](const Path::Element& e) {
+        return e.type == Path::ElementType::addQuadCurveToPoint || e.type == Path::ElementType::addCurveToPoint;
+    };
+    if (std::any_of(path.elements().begin(), path.elements().end(), curved)) return false;
+    if (path.size() >= kCoverageMinElements && !coverageProbeRefuses(path)) return false;
+    const AffineTransform m = state_.ctm.then(base_);
+    const Rect bounds = m.apply(path.boundingBox());
+    const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
+    if (!area || area->empty()) return false;
+    try {
+        if (!clipAreas(area->x, area->y, area->x + area->width, area->y + area->height, fill.clip)) return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const RGBA c = state_.fill.toSRGB();
+    fill.path = &path;
+    fill.toArea = m.then(AffineTransform::translation(-area->x, -area->y));
+    fill.area = *area;
+    fill.colour = detail::solidPixel(unit(c.r), unit(c.g), unit(c.b), unit(c.a) * state_.alpha);
+    return true;
+}
+
+bool GraphicsContext::shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width,
+                                           int height, double sigma, int dx, int dy, int x0, int y0, int x1, int y1,
+                                           std::uint32_t colour) {
+    // Moving a mask from one core's cache to another's costs about as much
+    // as the work on it, so each band of device rows stays with one thread
+    // from the coverage of its shadow to the composite of its fill; the band
+    // finds the shadow's coverage of the rows its blur reaches besides its
+    // own. Every band's pixels are those of the whole: blurAlpha's rows
+    // depend only on the rows within its reach, the rectilinear raster's on
+    // nothing outside them, and the shadow is composited before the fill in
+    // every row, as a whole shadow before a whole fill would be.
+    const int reach = detail::blurReach(sigma);
+    if (reach > kShadowBandRows / 4) return false;
+    std::vector<PixelArea> areas;
+    detail::RectilinearCoverage shadowCoverage, fillCoverage;
+    const PixelArea& area = fill.area;
+    // The bands cover the device rows of the shadow and of the fill.
+    const int top = std::min(dy, area.y), bottom = std::max(dy + height, area.y + area.height);
+    const int bands = (bottom - top + kShadowBandRows - 1) / kShadowBandRows;
+    const int shadowStride = (width + 63) / 64 * 64, fillStride = (area.width + 63) / 64 * 64;
+    const std::size_t shadowBytes = std::size_t(shadowStride) * std::size_t(kShadowBandRows + 2 * reach);
+    const std::size_t fillBytes = std::size_t(fillStride) * std::size_t(kShadowBandRows);
+    std::unique_ptr<std::uint8_t[]> planes;
+    // What each band has composited: 1 its shadow, 2 its fill too.
+    std::vector<std::uint8_t> stage;
+    std::once_flag fillPrepared;
+    bool fillRefused = false; // written once, under fillPrepared
+    try {
+        if (!compositesDirectly() || !clipAreas(x0, y0, x1, y1, areas)) return false;
+        if (!crew_) crew_ = std::make_unique<detail::Crew>();
+        if (crew_->helpers() == 0) return false;
+        if (!shadowCoverage.prepare(*fill.path, userToMask, width, height)) return false;
+        // All the bands' memory is had before any band is composited.
+        planes = std::make_unique_for_overwrite<std::uint8_t[]>((shadowBytes + fillBytes) * std::size_t(bands));
+        stage.assign(std::size_t(bands), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_surface_flush(surface_);
+    const auto band = [&](std::size_t b) {
+        const int first = top + int(b) * kShadowBandRows, end = std::min(bottom, first + kShadowBandRows);
+        std::uint8_t* const plane = planes.get() + (shadowBytes + fillBytes) * b;
+        if (stage[b] == 0) {
+            // The shadow mask's rows in the band, and those its blur reaches.
+            const int r0 = std::max(0, first - dy), r1 = std::min(height, end - dy);
+            if (r0 < r1) {
+                const int from = std::max(0, r0 - reach), to = std::min(height, r1 + reach);
+                shadowCoverage.rows(from, to, plane, shadowStride);
+                detail::blurAlpha(plane, width, to - from, shadowStride, sigma);
+                compositeRows(areas, plane + std::ptrdiff_t(r0 - from) * shadowStride, width, r1 - r0, shadowStride,
+                              dx, dy + r0, colour);
+            }
+            stage[b] = 1;
+        }
+        // The fill's rows in the band. Its edges are found by the first band
+        // to need them, while the others draw their shadows; they are those
+        // of the shadow's outline moved, so they are along the axes too.
+        const int f0 = std::max(0, first - area.y), f1 = std::min(area.height, end - area.y);
+        if (f0 < f1) {
+            std::call_once(fillPrepared, [&] {
+                // Rounding may still make a nearly level segment level in one
+                // space and not in the other: the fill is then drawn after
+                // the bands, as it would be without them.
+                fillRefused = !fillCoverage.prepare(*fill.path, fill.toArea, area.width, area.height);
+            });
+        }
+        if (f0 < f1 && !fillRefused) {
+            std::uint8_t* const mask = plane + shadowBytes;
+            fillCoverage.rows(f0, f1, mask, fillStride);
+            compositeRows(fill.clip, mask, area.width, f1 - f0, fillStride, area.x, area.y + f0, fill.colour);
+        }
+        stage[b] = 2;
+    };
+    if (!crew_->forEach(std::size_t(bands), band)) {
+        // Memory ran out in a band (its raster's or its blur's working
+        // memory): what the bands left undone is tried again here, each part
+        // once, so that nothing is left out or drawn twice while memory
+        // allows.
+        try {
+            for (std::size_t b = 0; b < stage.size(); ++b) {
+                if (stage[b] != 2) band(b);
+            }
+        } catch (const std::bad_alloc&) {
         }
     }
     cairo_surface_mark_dirty(surface_);
+    fill.done = !fillRefused;
     return true;
 }
 
@@ -623,7 +783,13 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
     const cairo_fill_rule_t fr = rule == FillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
     if (state_.shadow.isSet) {
         const double fillAlpha = unit(state_.fill.toSRGB().a);
-        for (const Rect& b : shadowClusters(path, state_.ctm.then(base_), shadowReach(state_.shadow.blur))) {
+        const auto clusters = shadowClusters(path, state_.ctm.then(base_), shadowReach(state_.shadow.blur));
+        // One large shadow along the axes (a code's merged square modules)
+        // is drawn band by band with its fill, on several threads.
+        FillInBands withFill;
+        const bool banded = clusters.size() == 1 && rule == FillRule::nonZero && fillAlpha == 1 &&
+                            prepareFillInBands(path, withFill);
+        for (const Rect& b : clusters) {
             paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
                         [&](cairo_t* mc, const AffineTransform& deviceToMask) {
                             if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
@@ -634,8 +800,10 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
                             cairo_set_fill_rule(mc, fr);
                             cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
                             cairo_fill(mc);
-                        });
+                        },
+                        banded ? &withFill : nullptr);
         }
+        if (withFill.done) return;
         applyMatrix(cr_);
     }
     if (rule == FillRule::nonZero && fillByCoverage(path)) return;
@@ -776,13 +944,7 @@ bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
     return true;
 }
 
-bool GraphicsContext::fillByCoverage(const Path& path) {
-    // Cairo's scan converter samples every pixel row fifteen times across
-    // all the edges the row meets, so a code of thousands of small curves
-    // (flower or rounded pixels) costs it tens of milliseconds; the coverage
-    // raster's cost follows the edges' length and the pixels instead.
-    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
-    const AffineTransform m = state_.ctm.then(base_);
+bool GraphicsContext::coverageProbeRefuses(const Path& path) const {
     // Two figures that may overlap refuse the whole path, and in outlines
     // that have them (merged square modules: islands within holes, blobs
     // within each other's bounds) they come early: the first subpaths are
@@ -790,16 +952,24 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     // the comparisons stay within orientSubpaths's budget, so a refusal here
     // is the one the whole path would get.
     constexpr std::size_t kProbeSubpaths = 64;
+    const AffineTransform m = state_.ctm.then(base_);
+    std::vector<detail::SubpathExtent> extents;
+    std::vector<std::size_t> firstElements;
+    std::vector<float> signs;
+    return !subpathExtents(path, m, extents, firstElements, kProbeSubpaths) ||
+           !orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
+}
+
+bool GraphicsContext::fillByCoverage(const Path& path) {
+    // Cairo's scan converter samples every pixel row fifteen times across
+    // all the edges the row meets, so a code of thousands of small curves
+    // (flower or rounded pixels) costs it tens of milliseconds; the coverage
+    // raster's cost follows the edges' length and the pixels instead.
+    if (pdf_ || !state_.antialias || path.size() < kCoverageMinElements) return false;
+    if (coverageProbeRefuses(path)) return false;
+    const AffineTransform m = state_.ctm.then(base_);
     std::vector<float> signs;
     const double tolerance = cairo_get_tolerance(cr_);
-    {
-        std::vector<detail::SubpathExtent> extents;
-        std::vector<std::size_t> firstElements;
-        if (!subpathExtents(path, m, extents, firstElements, kProbeSubpaths) ||
-            !orientForCoverage(path, m, tolerance, extents, firstElements, signs)) {
-            return false;
-        }
-    }
     double px0 = std::numeric_limits<double>::infinity(), py0 = px0, px1 = -px0, py1 = -px0;
     // Summed coverage equals the non-zero rule only while the figures count
     // one way and do not overlap: where one turning each way meet in a pixel

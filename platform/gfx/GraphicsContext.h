@@ -18,6 +18,9 @@ typedef struct _cairo_pattern cairo_pattern_t;
 namespace gfx {
 
 class CoverageFill;
+namespace detail {
+class Crew;
+}
 // Whether the figures handed to a coverage fill keep apart (they are summed)
 // or may overlap (they are united).
 enum class Figures { apart, overlapping };
@@ -221,6 +224,8 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // Whether fillByCoverage refuses the path from its first figures alone.
+    bool coverageProbeRefuses(const Path& path) const;
     // Fills a path of many elements whose figures overlap through the union
     // raster's mask; false (nothing drawn) when it does not qualify.
     bool fillByUnion(const Path& path, const Rect& bounds);
@@ -245,17 +250,42 @@ private:
     // clip, for a coverage mask: empty where they do not meet, nullopt where
     // the area holds more pixels than a coverage mask may.
     std::optional<PixelArea> coverageArea(double x0, double y0, double x1, double y1) const;
+    // A fill along the axes to be drawn band by band with its shadow.
+    struct FillInBands;
     // Paints the shadow of whatever `drawCoverage(maskContext, deviceToMask)`
     // draws; the mask context starts in this context's user space. The
-    // bounds (Cairo device space) limit where the shape can be.
+    // bounds (Cairo device space) limit where the shape can be. With
+    // `withFill` (the path drawCoverage fills opaquely), a large shadow may
+    // be drawn together with that fill, which is then marked done.
     template <class F>
     void paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1, double by1,
-                     F&& drawCoverage);
+                     F&& drawCoverage, FillInBands* withFill = nullptr);
+    // What a fill of `path` needs to be drawn with its shadow in bands: the
+    // fill the rectilinear raster would draw, composited without Cairo;
+    // false when it does not qualify.
+    bool prepareFillInBands(const Path& path, FillInBands& fill);
+    // Draws the shadow of fill's path (its mask of width x height pixels
+    // under `userToMask`, the mask's first sample at device pixel (dx, dy),
+    // composited within x0, y0 ... x1, y1 in `colour`) and then the fill, in
+    // bands of rows shared out among the crew; false, with nothing drawn,
+    // when it does not qualify.
+    bool shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width, int height,
+                              double sigma, int dx, int dy, int x0, int y0, int x1, int y1, std::uint32_t colour);
+    // The clip within x0, y0 ... x1, y1 as whole-pixel areas; false when it
+    // is not made of whole pixels.
+    bool clipAreas(int x0, int y0, int x1, int y1, std::vector<PixelArea>& areas);
+    // Whether masks may be composited into the bitmap here without Cairo: a
+    // bitmap's own surface, no transparency layer, the normal blend mode.
+    bool compositesDirectly() const;
+    // Composites `rows` rows of an 8-bit mask, the first at device pixel
+    // (dx, dy), in `colour` over the bitmap within `areas`, as Cairo would.
+    void compositeRows(const std::vector<PixelArea>& areas, const std::uint8_t* mask, int width, int rows, int stride,
+                       int dx, int dy, std::uint32_t colour);
     // Composites a bitmap shadow's blurred mask (its first sample at device
     // pixel (dx, dy)) in `colour` over the pixels of the whole-pixel area
     // (x0, y0)...(x1, y1), as Cairo would; false, with nothing drawn, where
-    // Cairo must do it (a clip that is not made of whole pixels, a blend
-    // mode other than normal, a transparency layer).
+    // Cairo must do it (a clip that is not made of whole pixels, or not
+    // compositesDirectly).
     bool compositeShadowMask(const std::uint8_t* mask, int width, int height, int stride, int dx, int dy, int x0,
                              int y0, int x1, int y1, std::uint32_t colour);
 
@@ -270,6 +300,9 @@ private:
     State state_;
     std::vector<State> stack_;
     std::vector<Layer> layers_;
+    // Threads for the large shadows of a bitmap, started at the first and
+    // kept until the context ends (a code's fills may each cast one).
+    std::unique_ptr<detail::Crew> crew_;
 };
 
 } // namespace gfx

@@ -103,3 +103,24 @@ TEST(Blur, RepeatedRowsAndZeroBandsMatchTheDirectSums) {
         ASSERT_EQ(plane, expected) << w << " x " << h << ", stride " << stride << ", sigma " << sigma;
     }
 }
+
+// A plane may be blurred in overlapping pieces (a shadow drawn in bands of
+// rows): each row of the result depends only on the rows within blurReach.
+TEST(Blur, RowsDependOnlyOnTheRowsWithinTheReach) {
+    std::mt19937 rng(13);
+    for (const double sigma : {0.4, 0.5, 1.0, 2.0, 3.5, 6.0, 12.0}) {
+        SCOPED_TRACE(sigma);
+        const int w = 37, h = 90, reach = gfx::detail::blurReach(sigma);
+        std::vector<std::uint8_t> plane(std::size_t(w) * h);
+        for (auto& v : plane) v = rng() % 3 == 0 ? 0 : std::uint8_t(rng() % 256);
+        auto whole = plane;
+        gfx::detail::blurAlpha(whole.data(), w, h, w, sigma);
+        // Rows 40...49 from the rows reach beyond them.
+        const int from = 40 - reach, to = 50 + reach;
+        std::vector<std::uint8_t> piece(plane.begin() + std::ptrdiff_t(from) * w,
+                                        plane.begin() + std::ptrdiff_t(to) * w);
+        gfx::detail::blurAlpha(piece.data(), w, to - from, w, sigma);
+        EXPECT_TRUE(std::equal(piece.begin() + std::ptrdiff_t(reach) * w, piece.begin() + std::ptrdiff_t(reach + 10) * w,
+                               whole.begin() + 40 * w));
+    }
+}

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 
 using gfx::Color;
 using gfx::FillRule;
@@ -689,6 +690,81 @@ TEST(GraphicsContext, HugeShapesBlursAndOffsetsAreClampedAndStayCheap) {
     std::vector<std::uint8_t> plane(50 * 50, 255);
     gfx::detail::blurAlpha(plane.data(), 50, 50, 50, 1e12);
     EXPECT_LT(*std::max_element(plane.begin(), plane.end()), 2);
+}
+
+// Outlines along the axes like merged square modules: `blobs` skylines of
+// random column heights (cells `cell` units wide), overlapping each other,
+// each with a hole turning the other way.
+Path skylines(int blobs, double cell, unsigned seed) {
+    std::mt19937 rng(seed);
+    Path p;
+    for (int b = 0; b < blobs; ++b) {
+        const double x0 = b * 7 * cell, y0 = b * 9 * cell;
+        constexpr int kColumns = 40;
+        p.moveTo({x0, y0});
+        double top = 0;
+        for (int c = 0; c < kColumns; ++c) {
+            const double h = (4 + rng() % 12) * cell;
+            p.lineTo({x0 + c * cell, y0 + h});
+            p.lineTo({x0 + (c + 1) * cell, y0 + h});
+            top = std::max(top, h);
+        }
+        p.lineTo({x0 + kColumns * cell, y0});
+        p.closeSubpath();
+        p.moveTo({x0 + cell, y0 + cell});
+        p.lineTo({x0 + kColumns * cell / 2, y0 + cell});
+        p.lineTo({x0 + kColumns * cell / 2, y0 + 3 * cell});
+        p.lineTo({x0 + cell, y0 + 3 * cell});
+        p.closeSubpath();
+    }
+    return p;
+}
+
+TEST(GraphicsContext, LargeShadowsDrawnInBandsWithTheirFillAreThoseDrawnWhole) {
+    // A large shadow along the axes is drawn band by band with its fill on
+    // several threads. The same outlines with one more figure far away
+    // (off the bitmap, its shadow too) have two groups of figures whose
+    // shadows are drawn apart, which is done whole, shadow before fill: the
+    // pixels must be the same. Offsets of a fraction of a pixel, past the
+    // bitmap's edge, and far enough for the fill to reach beyond the
+    // shadow's rows; with and without a clip.
+    struct Case {
+        double dx, dy, blur;
+        bool clipped;
+    };
+    for (const Case c : {Case{3.3, -2.7, 4, false}, Case{-0.6, 0.45, 2, true}, Case{0, 180.25, 7, false},
+                         Case{-250, -90.5, 4, true}, Case{1, -1, 0.6, false}}) {
+        SCOPED_TRACE(testing::Message() << c.dx << "," << c.dy << " blur " << c.blur << (c.clipped ? " clipped" : ""));
+        const Path outlines = skylines(6, 10.37, 5);
+        Path apart = outlines;
+        apart.addRect(Rect(1e5, 100, 10, 10));
+        gfx::ImagePtr images[2];
+        for (int k = 0; k < 2; ++k) {
+            auto ctx = bitmap(640, 700);
+            ctx->setFillColor(Color::sRGB(0.9, 0.9, 0.2));
+            ctx->fillRect(Rect(0, 0, 640, 700));
+            if (c.clipped) ctx->clipToRect(Rect(17, 23, 500, 600));
+            ctx->translateBy(11.25, 20.5);
+            ctx->setShadow({c.dx, c.dy}, c.blur, Color::sRGB(0.1, 0.2, 0.5, 0.7));
+            ctx->setFillColor(Color::sRGB(0.8, 0.1, 0.3));
+            ctx->fillPath(k == 0 ? outlines : apart);
+            images[k] = ctx->makeImage();
+        }
+        int differing = 0, filled = 0, shaded = 0;
+        for (int y = 0; y < images[0]->height(); ++y) {
+            differing += std::memcmp(images[0]->row(y), images[1]->row(y), std::size_t(images[0]->width()) * 4) != 0;
+            for (int x = 0; x < images[0]->width(); ++x) {
+                const Pixel p = images[0]->pixel(x, y);
+                filled += p.r == 204 && p.g == 25 && p.b == 76;
+                shaded += p.g < 200 && p.g > 60 && p.b < 120;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+        // Both were drawn: many pixels in the fill's colour, many in the
+        // background's darkened by the shadow.
+        EXPECT_GT(filled, 40000);
+        EXPECT_GT(shaded, 10000);
+    }
 }
 
 TEST(GraphicsContext, PdfShadowsOnHugePagesAreDrawnCoarserNotDroppedOrHuge) {

@@ -120,3 +120,41 @@ TEST(RunLengthDeflate, ZlibReadsBackWhatWasWritten) {
     // Long runs cost about two bits per 258 bytes.
     EXPECT_LT(compress(Bytes(1 << 20, 0), 4096).size(), 1100u);
 }
+
+// Pieces compressed apart (as threads compress bands of rows) and joined
+// make one stream that zlib reads back, checksum included: pieces empty,
+// of one byte, cut inside runs and across block limits.
+TEST(RunLengthDeflate, PiecesCompressedApartJoinIntoOneStream) {
+    std::uint32_t seed = 777;
+    auto random = [&] { return seed = seed * 1664525u + 1013904223u; };
+    Bytes data;
+    while (data.size() < 300000) {
+        const std::uint32_t r = random();
+        const std::size_t length = (r >> 8) % 13 == 0 ? 200 + (r >> 16) % 700 : 1 + (r >> 16) % 5;
+        data.insert(data.end(), length, std::uint8_t(r >> 24) % 7);
+    }
+    for (const std::vector<std::size_t>& cuts :
+         {std::vector<std::size_t>{}, {0}, {1}, {1000, 1000, 1001}, {150000}, {70000, 140000, 210000, 280000},
+          {data.size()}, {5, 131072, 131073, 299999}}) {
+        SCOPED_TRACE(::testing::Message() << cuts.size() << " cuts");
+        std::vector<Bytes> pieces;
+        std::vector<std::uint32_t> adlers;
+        std::vector<std::size_t> sizes;
+        std::size_t at = 0;
+        for (std::size_t i = 0; i <= cuts.size(); ++i) {
+            const std::size_t end = i < cuts.size() ? cuts[i] : data.size();
+            Bytes piece;
+            RunLengthDeflate deflate(piece, RunLengthDeflate::Piece{});
+            deflate.write(data.data() + at, end - at);
+            deflate.finishPiece();
+            pieces.push_back(std::move(piece));
+            adlers.push_back(deflate.adler());
+            sizes.push_back(end - at);
+            at = end;
+        }
+        const Bytes joined = RunLengthDeflate::joinPieces(pieces, adlers, sizes);
+        EXPECT_EQ(inflated(joined, data.size()), data);
+        // A piece costs its own code tables, not more.
+        EXPECT_LT(joined.size(), compress(data, data.size()).size() + 200 * (cuts.size() + 1));
+    }
+}
