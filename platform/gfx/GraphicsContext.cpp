@@ -944,6 +944,52 @@ bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
     return true;
 }
 
+namespace {
+
+// The polygons a summed raster fills for `path` under `m` (curves flattened
+// to `tolerance`), subpath i counted with signs[i]: a subpath begins at a
+// move, and the segments after a close without one form another polygon
+// from the closed one's start, with its sign.
+void addSummedPolygons(const Path& path, const AffineTransform& m, double tolerance, const std::vector<float>& signs,
+                       detail::UnionCoverage& raster) {
+    std::vector<Point> points;
+    std::size_t subpath = 0;
+    bool started = false;
+    Point start{};
+    float sign = signs.empty() ? 1.0f : signs[0];
+    const auto flush = [&] {
+        raster.addPolygon(points.data(), points.size(), {0, 0}, sign);
+        points.clear();
+    };
+    for (const auto& e : path.elements()) {
+        const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
+        switch (e.type) {
+        case Path::ElementType::moveToPoint:
+            flush();
+            if (started && ++subpath < signs.size()) sign = signs[subpath];
+            points.push_back(start = p(0));
+            break;
+        case Path::ElementType::addLineToPoint:
+            if (points.empty()) points.push_back(start);
+            points.push_back(p(0));
+            break;
+        case Path::ElementType::addQuadCurveToPoint:
+            if (points.empty()) points.push_back(start);
+            detail::flattenQuad(points.back(), p(0), p(1), tolerance, points);
+            break;
+        case Path::ElementType::addCurveToPoint:
+            if (points.empty()) points.push_back(start);
+            detail::flattenCubic(points.back(), p(0), p(1), p(2), tolerance, points);
+            break;
+        case Path::ElementType::closeSubpath: flush(); break;
+        }
+        started = started || e.type != Path::ElementType::closeSubpath;
+    }
+    flush();
+}
+
+} // namespace
+
 bool GraphicsContext::coverageProbeRefuses(const Path& path) const {
     // Two figures that may overlap refuse the whole path, and in outlines
     // that have them (merged square modules: islands within holes, blobs
@@ -995,34 +1041,14 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
-        detail::CoverageRaster raster(area->x, area->y, w, h);
-        // Subpaths are counted as above: the first begins with the first
-        // point, each later one at a move.
-        std::size_t subpath = 0;
-        bool started = false;
-        if (!signs.empty()) raster.setOrientation(signs[0]);
-        for (const auto& e : path.elements()) {
-            switch (e.type) {
-            case Path::ElementType::moveToPoint:
-                // The last subpath closes with its own sign.
-                raster.closeSubpath();
-                if (started && ++subpath < signs.size()) raster.setOrientation(signs[subpath]);
-                raster.moveTo(m.apply(e.points[0]));
-                break;
-            case Path::ElementType::addLineToPoint: raster.lineTo(m.apply(e.points[0])); break;
-            case Path::ElementType::addQuadCurveToPoint:
-                raster.quadTo(m.apply(e.points[0]), m.apply(e.points[1]), tolerance);
-                break;
-            case Path::ElementType::addCurveToPoint:
-                raster.curveTo(m.apply(e.points[0]), m.apply(e.points[1]), m.apply(e.points[2]), tolerance);
-                break;
-            case Path::ElementType::closeSubpath: raster.closeSubpath(); break;
-            }
-            started = started || e.type != Path::ElementType::closeSubpath;
-        }
-        raster.closeSubpath();
+        // The figures are summed in bands of rows, shared out among threads
+        // for a large raster.
+        detail::UnionCoverage raster(area->x, area->y, w, h, 0, Figures::apart);
+        addSummedPolygons(path, m, tolerance, signs, raster);
         cairo_surface_flush(mask.get());
-        raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+        if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()), true)) {
+            return false;
+        }
         cairo_surface_mark_dirty(mask.get());
     } catch (const std::bad_alloc&) {
         return false;
