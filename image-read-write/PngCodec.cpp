@@ -514,9 +514,10 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
     // Pieces of about equal work.
     const auto firstRow = [&](std::size_t piece) {
         const std::size_t target = work / pieces * piece;
-        return piece == 0        ? 0
-               : piece == pieces ? height
-                                 : int(std::lower_bound(workBefore.begin(), workBefore.end(), target) - workBefore.begin());
+        return piece == 0 ? 0
+               : piece == pieces
+                   ? height
+                   : int(std::lower_bound(workBefore.begin(), workBefore.end(), target) - workBefore.begin());
     };
     const bool done = crew->forEach(pieces, [&](std::size_t piece) {
         const int y0 = firstRow(piece), y1 = firstRow(piece + 1);

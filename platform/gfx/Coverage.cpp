@@ -16,32 +16,6 @@
 
 namespace gfx::detail {
 
-CoverageRaster::CoverageRaster(int originX, int originY, int width, int height)
-    : originX_(originX), originY_(originY), width_(std::max(width, 0)), height_(std::max(height, 0)),
-      cells_(std::size_t(width_ + 2) * std::size_t(height_), 0.0f) {}
-
-void CoverageRaster::moveTo(Point p) {
-    closeSubpath();
-    start_ = current_ = {p.x - originX_, p.y - originY_};
-    open_ = true;
-}
-
-void CoverageRaster::lineTo(Point p) {
-    const Point q{p.x - originX_, p.y - originY_};
-    if (!open_) {
-        start_ = current_ = q;
-        open_ = true;
-        return;
-    }
-    edge(current_, q);
-    current_ = q;
-}
-
-void CoverageRaster::closeSubpath() {
-    if (open_) edge(current_, start_);
-    current_ = start_;
-}
-
 namespace {
 
 // Segments for a curve whose second derivative is at most sqrt(squaredBound):
@@ -89,30 +63,6 @@ void flattenQuad(Point p0, Point control, Point end, double tolerance, std::vect
 
 void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std::vector<Point>& out) {
     cubicChords(p0, c1, c2, end, tolerance, [&](Point p) { out.push_back(p); });
-}
-
-void CoverageRaster::quadTo(Point control, Point end, double tolerance) {
-    if (!open_) {
-        lineTo(end);
-        return;
-    }
-    const Point origin{double(originX_), double(originY_)};
-    quadChords(current_, control - origin, end - origin, tolerance, [this](Point to) {
-        edge(current_, to);
-        current_ = to;
-    });
-}
-
-void CoverageRaster::curveTo(Point c1, Point c2, Point end, double tolerance) {
-    if (!open_) {
-        lineTo(end);
-        return;
-    }
-    const Point origin{double(originX_), double(originY_)};
-    cubicChords(current_, c1 - origin, c2 - origin, end - origin, tolerance, [this](Point to) {
-        edge(current_, to);
-        current_ = to;
-    });
 }
 
 namespace {
@@ -184,32 +134,7 @@ inline void accumulateEdge(Point a, Point b, float sign, int width, int rowBegin
     }
 }
 
-template <class Touch>
-inline void accumulateEdge(Point a, Point b, float sign, int width, int height, float* cells, Touch&& touch) {
-    accumulateEdge(a, b, sign, width, 0, height, cells, touch);
-}
-
 } // namespace
-
-void CoverageRaster::edge(Point a, Point b) {
-    accumulateEdge(a, b, sign_, width_, height_, cells_.data(), [](int, int, int) {});
-}
-
-void CoverageRaster::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
-    if (count == 0) return;
-    sign_ = sign;
-    const Point origin{shift.x - originX_, shift.y - originY_};
-    const Point first = points[0] + origin;
-    Point at = first;
-    for (std::size_t i = 1; i < count; ++i) {
-        const Point next = points[i] + origin;
-        edge(at, next);
-        at = next;
-    }
-    edge(at, first);
-    start_ = current_ = first;
-    open_ = true;
-}
 
 namespace {
 
@@ -259,10 +184,6 @@ void resolveCells(const float* cells, int width, int height, std::uint8_t* data,
 }
 
 } // namespace
-
-void CoverageRaster::resolve(std::uint8_t* data, int stride) const {
-    resolveCells(cells_.data(), width_, height_, data, stride);
-}
 
 // MARK: overlapping figures
 

@@ -16,65 +16,27 @@
 
 namespace gfx::detail {
 
-// Anti-aliased coverage of a filled outline by exact pixel areas: every edge
+// Anti-aliased coverage of filled outlines by exact pixel areas: every edge
 // adds the signed area it sweeps to the cells it crosses, and one pass along
-// each row sums them into coverage. The cost follows the edges' length and the
-// pixels, not edges times sub-sample rows as a scan converter's does, which
-// makes it the fast way for outlines of thousands of small curves.
+// each row sums them into coverage (the winding number weighted by area,
+// held to 0..1). The cost follows the edges' length and the pixels, not
+// edges times sub-sample rows as a scan converter's does, which makes it the
+// fast way for outlines of thousands of small curves.
 //
-// Coverage is the winding number weighted by area, held to 0..1: the non-zero
-// rule's wherever the figures do not overlap (overlaps count twice in pixels
-// their edges cross; orientSubpaths finds them). Subpaths that turn the other
-// way are counted with the sign given to setOrientation, so that separate
-// figures drawn in opposite senses add up instead of cancelling.
-class CoverageRaster {
-public:
-    // A raster of `width` x `height` pixels whose top left pixel is at
-    // (originX, originY) in device space (y down).
-    CoverageRaster(int originX, int originY, int width, int height);
-
-    void moveTo(Point p);
-    void lineTo(Point p);
-    // Curves are flattened to within `tolerance` device pixels.
-    void quadTo(Point control, Point end, double tolerance);
-    void curveTo(Point c1, Point c2, Point end, double tolerance);
-    void closeSubpath();
-    // Edges added from now on count with this sign (1 or -1).
-    void setOrientation(float sign) { sign_ = sign; }
-
-    // The closed polygon through `points`, each moved by `shift`, counted
-    // with `sign`: as moveTo, lineTo for the rest and closeSubpath do.
-    void addPolygon(const Point* points, std::size_t count, Point shift, float sign);
-
-    // Writes coverage (0..255) into an 8-bit plane of the raster's size.
-    void resolve(std::uint8_t* data, int stride) const;
-
-private:
-    void edge(Point a, Point b);
-
-    int originX_, originY_, width_, height_;
-    // One accumulation row is width + 2 cells: edges right of the raster
-    // collapse onto its right border and still close their rows.
-    std::vector<float> cells_;
-    Point start_{}, current_{};
-    bool open_ = false;
-    float sign_ = 1;
-};
-
-// Exact coverage (non-zero rule) of outlines whose figures overlap, as the
-// figures of neighbouring modules that reach into each other do. Signed
-// areas are summed as in CoverageRaster, with each subpath counted in its
-// own direction: in a pixel that the edges of one subpath alone cross, the
+// Figures known to be `apart` are only summed, each counted with the sign
+// it is given, so that separate figures drawn in opposite senses add up
+// instead of cancelling (orientSubpaths finds the signs, or that figures
+// may overlap). Figures that overlap, as the figures of neighbouring
+// modules that reach into each other do, are each counted in their own
+// direction: in a pixel that the edges of one subpath alone cross, the
 // others' winding is whole there and the sum is exact. Pixels that the edges
 // of two or more subpaths cross are worked out again from those subpaths
 // alone, band by band between their vertices and crossings, with the
-// winding the rest give the pixel (what the sum holds beyond theirs). The
-// cost follows the edges' length, the pixels, and the pixels where figures
-// meet. Figures known to be `apart` are only summed, as CoverageRaster
-// does, with no meetings looked for. Polygons are kept as they are added
-// and rasterised by resolve in bands of rows, which are independent: large
-// rasters share them out among the processor's cores, with the same pixels
-// as one core gives.
+// winding the rest give the pixel (what the sum holds beyond theirs); the
+// cost then follows the pixels where figures meet too. Polygons are kept as
+// they are added and rasterised by resolve in bands of rows, which are
+// independent: large rasters share them out among the processor's cores,
+// with the same pixels as one core gives.
 class UnionCoverage {
 public:
     // A raster of `width` x `height` pixels whose top left pixel is at

@@ -37,8 +37,9 @@ public:
     // thread at a time.
     template <class Work> bool forEach(std::size_t count, Work&& work) {
         using W = std::remove_reference_t<Work>;
-        publish(count, [](void* w, std::size_t i) { (*static_cast<W*>(w))(i); },
-                const_cast<std::remove_const_t<W>*>(&work));
+        publish(
+            count, [](void* w, std::size_t i) { (*static_cast<W*>(w))(i); },
+            const_cast<std::remove_const_t<W>*>(&work));
         return finish();
     }
 

@@ -522,8 +522,8 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     const std::uint32_t colour = detail::solidPixel(unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     if (withFill != nullptr && aligned && double(w) * double(h) >= kBandedShadowMinPixels &&
         shadowAndFillInBands(*withFill, userToMask, w, h, sigma * scale, int(sx0 + std::floor(ox)),
-                             int(sy0 + std::floor(oy)), int(std::floor(tx0)), int(std::floor(ty0)),
-                             int(std::ceil(tx1)), int(std::ceil(ty1)), colour)) {
+                             int(sy0 + std::floor(oy)), int(std::floor(tx0)), int(std::floor(ty0)), int(std::ceil(tx1)),
+                             int(std::ceil(ty1)), colour)) {
         return;
     }
 
@@ -685,8 +685,8 @@ bool GraphicsContext::prepareFillInBands(const Path& path, FillInBands& fill) {
     return true;
 }
 
-bool GraphicsContext::shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width,
-                                           int height, double sigma, int dx, int dy, int x0, int y0, int x1, int y1,
+bool GraphicsContext::shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width, int height,
+                                           double sigma, int dx, int dy, int x0, int y0, int x1, int y1,
                                            std::uint32_t colour) {
     // Moving a mask from one core's cache to another's costs about as much
     // as the work on it, so each band of device rows stays with one thread
@@ -734,8 +734,8 @@ bool GraphicsContext::shadowAndFillInBands(FillInBands& fill, const AffineTransf
                 const int from = std::max(0, r0 - reach), to = std::min(height, r1 + reach);
                 shadowCoverage.rows(from, to, plane, shadowStride);
                 detail::blurAlpha(plane, width, to - from, shadowStride, sigma);
-                compositeRows(areas, plane + std::ptrdiff_t(r0 - from) * shadowStride, width, r1 - r0, shadowStride,
-                              dx, dy + r0, colour);
+                compositeRows(areas, plane + std::ptrdiff_t(r0 - from) * shadowStride, width, r1 - r0, shadowStride, dx,
+                              dy + r0, colour);
             }
             stage[b] = 1;
         }
@@ -787,21 +787,22 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
         // One large shadow along the axes (a code's merged square modules)
         // is drawn band by band with its fill, on several threads.
         FillInBands withFill;
-        const bool banded = clusters.size() == 1 && rule == FillRule::nonZero && fillAlpha == 1 &&
-                            prepareFillInBands(path, withFill);
+        const bool banded =
+            clusters.size() == 1 && rule == FillRule::nonZero && fillAlpha == 1 && prepareFillInBands(path, withFill);
         for (const Rect& b : clusters) {
-            paintShadow(state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
-                        [&](cairo_t* mc, const AffineTransform& deviceToMask) {
-                            if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
-                                maskByCoverage(mc, path, state_.ctm.then(base_).then(deviceToMask))) {
-                                return;
-                            }
-                            appendPath(mc, path);
-                            cairo_set_fill_rule(mc, fr);
-                            cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
-                            cairo_fill(mc);
-                        },
-                        banded ? &withFill : nullptr);
+            paintShadow(
+                state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
+                [&](cairo_t* mc, const AffineTransform& deviceToMask) {
+                    if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
+                        maskByCoverage(mc, path, state_.ctm.then(base_).then(deviceToMask))) {
+                        return;
+                    }
+                    appendPath(mc, path);
+                    cairo_set_fill_rule(mc, fr);
+                    cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
+                    cairo_fill(mc);
+                },
+                banded ? &withFill : nullptr);
         }
         if (withFill.done) return;
         applyMatrix(cr_);
@@ -1046,7 +1047,8 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
         detail::UnionCoverage raster(area->x, area->y, w, h, 0, Figures::apart);
         addSummedPolygons(path, m, tolerance, signs, raster);
         cairo_surface_flush(mask.get());
-        if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()), true)) {
+        if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()),
+                            true)) {
             return false;
         }
         cairo_surface_mark_dirty(mask.get());

@@ -269,8 +269,8 @@ private:
     // composited within x0, y0 ... x1, y1 in `colour`) and then the fill, in
     // bands of rows shared out among the crew; false, with nothing drawn,
     // when it does not qualify.
-    bool shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width, int height,
-                              double sigma, int dx, int dy, int x0, int y0, int x1, int y1, std::uint32_t colour);
+    bool shadowAndFillInBands(FillInBands& fill, const AffineTransform& userToMask, int width, int height, double sigma,
+                              int dx, int dy, int x0, int y0, int x1, int y1, std::uint32_t colour);
     // The clip within x0, y0 ... x1, y1 as whole-pixel areas; false when it
     // is not made of whole pixels.
     bool clipAreas(int x0, int y0, int x1, int y1, std::vector<PixelArea>& areas);

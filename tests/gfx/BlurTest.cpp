@@ -120,7 +120,7 @@ TEST(Blur, RowsDependOnlyOnTheRowsWithinTheReach) {
         std::vector<std::uint8_t> piece(plane.begin() + std::ptrdiff_t(from) * w,
                                         plane.begin() + std::ptrdiff_t(to) * w);
         gfx::detail::blurAlpha(piece.data(), w, to - from, w, sigma);
-        EXPECT_TRUE(std::equal(piece.begin() + std::ptrdiff_t(reach) * w, piece.begin() + std::ptrdiff_t(reach + 10) * w,
-                               whole.begin() + 40 * w));
+        EXPECT_TRUE(std::equal(piece.begin() + std::ptrdiff_t(reach) * w,
+                               piece.begin() + std::ptrdiff_t(reach + 10) * w, whole.begin() + 40 * w));
     }
 }

@@ -133,9 +133,14 @@ TEST(RunLengthDeflate, PiecesCompressedApartJoinIntoOneStream) {
         const std::size_t length = (r >> 8) % 13 == 0 ? 200 + (r >> 16) % 700 : 1 + (r >> 16) % 5;
         data.insert(data.end(), length, std::uint8_t(r >> 24) % 7);
     }
-    for (const std::vector<std::size_t>& cuts :
-         {std::vector<std::size_t>{}, {0}, {1}, {1000, 1000, 1001}, {150000}, {70000, 140000, 210000, 280000},
-          {data.size()}, {5, 131072, 131073, 299999}}) {
+    for (const std::vector<std::size_t>& cuts : {std::vector<std::size_t>{},
+                                                 {0},
+                                                 {1},
+                                                 {1000, 1000, 1001},
+                                                 {150000},
+                                                 {70000, 140000, 210000, 280000},
+                                                 {data.size()},
+                                                 {5, 131072, 131073, 299999}}) {
         SCOPED_TRACE(::testing::Message() << cuts.size() << " cuts");
         std::vector<Bytes> pieces;
         std::vector<std::uint32_t> adlers;
