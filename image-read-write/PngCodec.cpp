@@ -429,7 +429,7 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
 // Pictures with this many bytes of scanlines that do not repeat the one
 // above are compressed in pieces on several threads, each piece holding at
 // least the second many such bytes.
-constexpr std::size_t kPiecesMinBytes = std::size_t(1) << 19;
+constexpr std::size_t kPiecesMinBytes = std::size_t(3) << 18;
 constexpr std::size_t kPieceMinBytes = std::size_t(1) << 17;
 
 // The compressed scanlines, each with its filter byte. Rows that repeat the
