@@ -196,6 +196,13 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     layout.R = rect.insetBy(layout.q, layout.q);
     layout.p = layout.R.width() / n;
     linkBorrowedPixelShape(shape);
+    // Square modules with a shadow are drawn as one outline whose large
+    // shadow the context shares out among threads: they start now, while
+    // the background, the eyes and the outline are drawn.
+    if (style.shadow() && style.onPixels() && shape.onPixels() && !shape.negatedOnPixelsOnly() &&
+        rendering::isPlainSquare(*shape.onPixels())) {
+        ctx.expectLargeShadows();
+    }
 
     // Background, clipped to rounded corners when asked. The radius is held
     // to half the smaller side, past which the corners would overlap.

@@ -606,6 +606,14 @@ ClipRectangles wholePixelClip(cairo_t* cr, int x0, int y0, int x1, int y1) {
 
 } // namespace
 
+void GraphicsContext::expectLargeShadows() {
+    if (pdf_ || crew_ || double(bitmap_.width()) * double(bitmap_.height()) < kBandedShadowMinPixels) return;
+    try {
+        crew_ = std::make_unique<detail::Crew>();
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 bool GraphicsContext::clipAreas(int x0, int y0, int x1, int y1, std::vector<PixelArea>& areas) {
     const auto clip = wholePixelClip(cr_, x0, y0, x1, y1);
     if (!clip) return false;

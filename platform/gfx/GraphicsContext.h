@@ -193,6 +193,11 @@ public:
     void beginTransparencyLayer();
     void endTransparencyLayer();
 
+    // Says that a large shadow of an outline along the axes is coming: on a
+    // large bitmap the threads that draw it start now, so that they are
+    // ready by then.
+    void expectLargeShadows();
+
 private:
     struct State {
         AffineTransform ctm;
