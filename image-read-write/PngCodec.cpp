@@ -428,9 +428,10 @@ void paeth(const std::uint8_t* row, const std::uint8_t* above, std::uint8_t* out
 
 // Pictures with this many bytes of scanlines that do not repeat the one
 // above are compressed in pieces on several threads, each piece holding at
-// least the second many such bytes.
+// least the second many such bytes, in at most kMostPieces pieces.
 constexpr std::size_t kPiecesMinBytes = std::size_t(3) << 18;
 constexpr std::size_t kPieceMinBytes = std::size_t(1) << 17;
+constexpr std::size_t kMostPieces = 8;
 
 // The compressed scanlines, each with its filter byte. Rows that repeat the
 // one above are all zeros under the "up" filter. Other rows take the filter
@@ -486,7 +487,8 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
     // A large picture is compressed in pieces of rows on several threads,
     // each piece ending on a byte boundary (see RunLengthDeflate::Piece):
     // the rows are filtered as before, and a piece costs its own code
-    // tables, a few hundred bytes.
+    // tables, a few hundred bytes. How a picture is cut depends on it
+    // alone, so the file is the same on every machine.
     // The work is in the rows that do not repeat the one above (a code's
     // rows mostly do; a shadow's blurred rows do not).
     std::vector<std::size_t> workBefore(std::size_t(height) + 1, 0);
@@ -495,19 +497,14 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
         workBefore[std::size_t(y) + 1] = workBefore[std::size_t(y)] + (repeats ? 0 : rowBytes + 1);
     }
     const std::size_t work = workBefore.back();
-    std::unique_ptr<gfx::detail::Crew> crew;
-    if (work >= kPiecesMinBytes) {
-        crew = std::make_unique<gfx::detail::Crew>();
-        if (crew->helpers() == 0) crew.reset();
-    }
-    if (!crew) {
+    if (work < kPiecesMinBytes) {
         Bytes out;
         RunLengthDeflate deflate(out);
         compress(0, height, deflate);
         deflate.finish();
         return out;
     }
-    const std::size_t pieces = std::clamp<std::size_t>(work / kPieceMinBytes, 2, crew->helpers() + 1);
+    const std::size_t pieces = std::clamp<std::size_t>(work / kPieceMinBytes, 2, kMostPieces);
     std::vector<Bytes> compressed(pieces);
     std::vector<std::uint32_t> adlers(pieces);
     std::vector<std::size_t> sizes(pieces);
@@ -519,7 +516,8 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
                    ? height
                    : int(std::lower_bound(workBefore.begin(), workBefore.end(), target) - workBefore.begin());
     };
-    const bool done = crew->forEach(pieces, [&](std::size_t piece) {
+    gfx::detail::Crew crew;
+    const bool done = crew.forEach(pieces, [&](std::size_t piece) {
         const int y0 = firstRow(piece), y1 = firstRow(piece + 1);
         RunLengthDeflate deflate(compressed[piece], RunLengthDeflate::Piece{});
         compress(y0, y1, deflate);
