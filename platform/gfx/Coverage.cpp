@@ -215,14 +215,9 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
     }
     const Point origin{shift.x - originX_, shift.y - originY_};
     double low = std::numeric_limits<double>::infinity(), high = -low;
-    // Grown once and written in one loop: a code's figures come by the
-    // thousand, each of a few dozen points.
-    const std::size_t first = points_.size();
-    points_.resize(first + count);
-    Point* const out = points_.data() + first;
     for (std::size_t i = 0; i < count; ++i) {
         const Point p = points[i] + origin;
-        out[i] = p;
+        points_.push_back(p);
         low = std::min(low, p.y), high = std::max(high, p.y);
     }
     subpathStarts_.push_back(std::uint32_t(points_.size()));
