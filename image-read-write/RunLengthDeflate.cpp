@@ -1,5 +1,7 @@
 #include "image-read-write/RunLengthDeflate.h"
 
+#include <zlib.h>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -171,17 +173,6 @@ std::uint32_t adler32Update(std::uint32_t adler, const std::uint8_t* p, std::siz
         s2 %= kAdlerModulus;
     }
     return (s2 << 16) | s1;
-}
-
-// The Adler-32 of a followed by b, from their checksums and b's length: b's
-// first sum grows by a's first sum less one (b's started at 1) and its
-// second by that once for every byte of b, plus a's second sum.
-std::uint32_t adler32Combine(std::uint32_t a, std::uint32_t b, std::size_t lengthB) {
-    const std::uint64_t m = kAdlerModulus, n = lengthB % kAdlerModulus;
-    const std::uint64_t a1 = a & 0xFFFF, a2 = a >> 16, b1 = b & 0xFFFF, b2 = b >> 16;
-    const std::uint64_t s1 = (a1 + b1 + m - 1) % m;
-    const std::uint64_t s2 = (a2 + b2 + n * ((a1 + m - 1) % m)) % m;
-    return std::uint32_t((s2 << 16) | s1);
 }
 
 // Writes bits from the least significant into room reserved beforehand
@@ -499,7 +490,7 @@ std::vector<std::uint8_t> RunLengthDeflate::joinPieces(const std::vector<std::ve
     std::uint32_t adler = 1;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         out.insert(out.end(), pieces[i].begin(), pieces[i].end());
-        adler = adler32Combine(adler, adlers[i], sizes[i]);
+        adler = std::uint32_t(adler32_combine(adler, adlers[i], z_off_t(sizes[i])));
     }
     // The last block: fixed codes, nothing but its end (ten bits).
     out.insert(out.end(), {0x03, 0x00});

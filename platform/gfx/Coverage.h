@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -178,13 +179,26 @@ void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std
 
 // Calls polygon(points) with each subpath of `path` under `m` as the
 // polygon through its points (its closing edge implied), curves flattened to
-// `tolerance`. Stops when polygon returns false, and returns false then.
+// `tolerance`; polygon(points, subpath) also gets the number of the subpath
+// the polygon belongs to, counted as subpathExtents counts them (the first
+// begins with the first point, each later one at a move: the segments after
+// a close without a move belong to the closed subpath, from its start).
+// Stops when polygon returns false, and returns false then.
 template <class Polygon>
 bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance, Polygon&& polygon) {
     std::vector<Point> points;
     Point start{};
+    std::size_t subpath = 0;
+    bool started = false;
     const auto end = [&] {
-        const bool go = points.empty() || polygon(std::span<const Point>(points));
+        bool go = true;
+        if (!points.empty()) {
+            if constexpr (std::is_invocable_v<Polygon&, std::span<const Point>, std::size_t>) {
+                go = polygon(std::span<const Point>(points), subpath);
+            } else {
+                go = polygon(std::span<const Point>(points));
+            }
+        }
         points.clear();
         return go;
     };
@@ -197,6 +211,7 @@ bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance
         switch (e.type) {
         case Path::ElementType::moveToPoint:
             if (!end()) return false;
+            if (started) ++subpath;
             points.push_back(start = p(0));
             break;
         case Path::ElementType::addLineToPoint: points.push_back(p(0)); break;
@@ -208,6 +223,7 @@ bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance
             if (!end()) return false;
             break;
         }
+        started = started || e.type != Path::ElementType::closeSubpath;
     }
     return end();
 }

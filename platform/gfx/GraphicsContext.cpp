@@ -214,6 +214,13 @@ std::vector<Rect> shadowClusters(const Path& path, const AffineTransform& toDevi
     return boxes;
 }
 
+// Whether a segment of `path` is curved.
+bool hasCurves(const Path& path) {
+    return std::any_of(path.elements().begin(), path.elements().end(), [](const Path::Element& e) {
+        return e.type == Path::ElementType::addQuadCurveToPoint || e.type == Path::ElementType::addCurveToPoint;
+    });
+}
+
 // A shadow's mask drawn by coverage where that gives Cairo's own pixels (an
 // opaque fill of a path along the axes, such as merged square modules), at
 // several times Cairo's speed: the whole A8 surface behind `mc` gets the
@@ -606,8 +613,12 @@ ClipRectangles wholePixelClip(cairo_t* cr, int x0, int y0, int x1, int y1) {
 
 } // namespace
 
+bool GraphicsContext::bandsPay() const {
+    return !pdf_ && double(bitmap_.width()) * double(bitmap_.height()) >= kBandedShadowMinPixels;
+}
+
 void GraphicsContext::expectLargeShadows() {
-    if (pdf_ || crew_ || double(bitmap_.width()) * double(bitmap_.height()) < kBandedShadowMinPixels) return;
+    if (crew_ || !bandsPay()) return;
     try {
         crew_ = std::make_unique<detail::Crew>();
     } catch (const std::bad_alloc&) {
@@ -670,11 +681,10 @@ bool GraphicsContext::prepareFillInBands(const Path& path, FillInBands& fill) {
     // The fill fillPath would draw through the rectilinear raster (see its
     // order of ways): an opaque-mask fill of a path along the axes whose
     // figures the summed coverage refuses at once (merged square modules).
-    if (pdf_ || !state_.antialias || path.size() < kRectilinearMinElements || !compositesDirectly()) return false;
-    const auto curved = [](const Path::Element& e) {
-        return e.type == Path::ElementType::addQuadCurveToPoint || e.type == Path::ElementType::addCurveToPoint;
-    };
-    if (std::any_of(path.elements().begin(), path.elements().end(), curved)) return false;
+    if (!bandsPay() || !state_.antialias || path.size() < kRectilinearMinElements || !compositesDirectly() ||
+        hasCurves(path)) {
+        return false;
+    }
     if (path.size() >= kCoverageMinElements && !coverageProbeRefuses(path)) return false;
     const AffineTransform m = state_.ctm.then(base_);
     const Rect bounds = m.apply(path.boundingBox());
@@ -925,10 +935,7 @@ bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
     // Outlines along the axes (merged square modules) get Cairo's own
     // pixels from rectilinearCoverage at a fraction of its scan converter's
     // cost; anything curved or slanted is refused.
-    const auto curved = [](const Path::Element& e) {
-        return e.type == Path::ElementType::addQuadCurveToPoint || e.type == Path::ElementType::addCurveToPoint;
-    };
-    if (std::any_of(path.elements().begin(), path.elements().end(), curved)) return false;
+    if (hasCurves(path)) return false;
     const AffineTransform m = state_.ctm.then(base_);
     const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
     if (!area || area->empty()) return false;
@@ -952,52 +959,6 @@ bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
     paintMask(mask.get(), area->x, area->y);
     return true;
 }
-
-namespace {
-
-// The polygons a summed raster fills for `path` under `m` (curves flattened
-// to `tolerance`), subpath i counted with signs[i]: a subpath begins at a
-// move, and the segments after a close without one form another polygon
-// from the closed one's start, with its sign.
-void addSummedPolygons(const Path& path, const AffineTransform& m, double tolerance, const std::vector<float>& signs,
-                       detail::UnionCoverage& raster) {
-    std::vector<Point> points;
-    std::size_t subpath = 0;
-    bool started = false;
-    Point start{};
-    float sign = signs.empty() ? 1.0f : signs[0];
-    const auto flush = [&] {
-        raster.addPolygon(points.data(), points.size(), {0, 0}, sign);
-        points.clear();
-    };
-    for (const auto& e : path.elements()) {
-        const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
-        switch (e.type) {
-        case Path::ElementType::moveToPoint:
-            flush();
-            if (started && ++subpath < signs.size()) sign = signs[subpath];
-            points.push_back(start = p(0));
-            break;
-        case Path::ElementType::addLineToPoint:
-            if (points.empty()) points.push_back(start);
-            points.push_back(p(0));
-            break;
-        case Path::ElementType::addQuadCurveToPoint:
-            if (points.empty()) points.push_back(start);
-            detail::flattenQuad(points.back(), p(0), p(1), tolerance, points);
-            break;
-        case Path::ElementType::addCurveToPoint:
-            if (points.empty()) points.push_back(start);
-            detail::flattenCubic(points.back(), p(0), p(1), p(2), tolerance, points);
-            break;
-        case Path::ElementType::closeSubpath: flush(); break;
-        }
-        started = started || e.type != Path::ElementType::closeSubpath;
-    }
-    flush();
-}
-
-} // namespace
 
 bool GraphicsContext::coverageProbeRefuses(const Path& path) const {
     // Two figures that may overlap refuse the whole path, and in outlines
@@ -1053,7 +1014,13 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
         // The figures are summed in bands of rows, shared out among threads
         // for a large raster.
         detail::UnionCoverage raster(area->x, area->y, w, h, 0, Figures::apart);
-        addSummedPolygons(path, m, tolerance, signs, raster);
+        // Each subpath counted with its sign (the last one for any past
+        // them, as none are).
+        detail::forEachPolygon(path, m, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
+            const float sign = signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
+            raster.addPolygon(points.data(), points.size(), {0, 0}, sign);
+            return true;
+        });
         cairo_surface_flush(mask.get());
         if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()),
                             true)) {

@@ -282,6 +282,9 @@ private:
     // Whether masks may be composited into the bitmap here without Cairo: a
     // bitmap's own surface, no transparency layer, the normal blend mode.
     bool compositesDirectly() const;
+    // Whether the bitmap is large enough for a shadow drawn in bands to
+    // gain from its threads.
+    bool bandsPay() const;
     // Composites `rows` rows of an 8-bit mask, the first at device pixel
     // (dx, dy), in `colour` over the bitmap within `areas`, as Cairo would.
     void compositeRows(const std::vector<PixelArea>& areas, const std::uint8_t* mask, int width, int rows, int stride,
