@@ -206,13 +206,25 @@ UnionCoverage::UnionCoverage(int originX, int originY, int width, int height, un
                     : nullptr),
       rowsUsed_(std::size_t(height_), 0) {}
 
-void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
-    if (count < 3) return;
-    // Subpaths and points are counted in 32 bits.
-    if (count >= std::numeric_limits<std::uint32_t>::max() - points_.size() ||
-        subpathStarts_.size() >= std::numeric_limits<std::uint32_t>::max()) {
+void UnionCoverage::addItem(Item item, std::size_t subpaths, std::size_t points, double low, double high) {
+    // Subpaths are numbered, and points counted, in 32 bits.
+    constexpr std::size_t kMost = std::numeric_limits<std::uint32_t>::max();
+    if (subpaths >= kMost - subpaths_ || points >= kMost - pointCount_ || items_.size() >= kMost) {
         throw std::bad_alloc();
     }
+    item.firstId = subpaths_ + 1;
+    // The rows it reaches (a level edge along a row's top reaches none).
+    const double rows = double(height_);
+    item.top = int(std::clamp(std::floor(low), 0.0, rows));
+    item.bottom = int(std::clamp(std::ceil(high), 0.0, rows));
+    items_.push_back(item);
+    subpaths_ += std::uint32_t(subpaths);
+    pointCount_ += points;
+}
+
+void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shift, float sign) {
+    if (count < 3) return;
+    if (count >= std::numeric_limits<std::uint32_t>::max() - points_.size()) throw std::bad_alloc();
     const Point origin{shift.x - originX_, shift.y - originY_};
     double low = std::numeric_limits<double>::infinity(), high = -low;
     for (std::size_t i = 0; i < count; ++i) {
@@ -220,11 +232,62 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
         points_.push_back(p);
         low = std::min(low, p.y), high = std::max(high, p.y);
     }
-    subpathStarts_.push_back(std::uint32_t(points_.size()));
-    // The rows it reaches (a level edge along a row's top reaches none).
-    const double rows = double(height_);
-    subpathRows_.emplace_back(int(std::clamp(std::floor(low), 0.0, rows)), int(std::clamp(std::ceil(high), 0.0, rows)));
+    const auto polygon = std::uint32_t(signs_.size());
+    polygonStarts_.push_back(std::uint32_t(points_.size()));
     signs_.push_back(unite_ ? 1.0f : sign);
+    addItem({0, -1, polygon, 0, 0, {0, 0}}, 1, count, low, high);
+}
+
+std::uint32_t UnionCoverage::keep(std::span<const Point> points, std::span<const std::size_t> ends,
+                                  std::span<const float> signs) {
+    if (points.size() >= std::numeric_limits<std::uint32_t>::max() ||
+        kept_.size() >= std::size_t(std::numeric_limits<std::int32_t>::max())) {
+        throw std::bad_alloc();
+    }
+    Kept k{{}, {0}, {}, {}, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    k.points.reserve(points.size());
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const std::size_t end = std::clamp(ends[i], first, points.size());
+        // Fewer than three points enclose nothing, as for addPolygon.
+        if (end >= first + 3) {
+            double low = std::numeric_limits<double>::infinity(), high = -low;
+            for (std::size_t j = first; j < end; ++j) {
+                k.points.push_back(points[j]);
+                low = std::min(low, points[j].y), high = std::max(high, points[j].y);
+            }
+            k.starts.push_back(std::uint32_t(k.points.size()));
+            k.signs.push_back(unite_ ? 1.0f : signs[i]);
+            k.ys.emplace_back(low, high);
+            k.low = std::min(k.low, low), k.high = std::max(k.high, high);
+        }
+        first = end;
+    }
+    kept_.push_back(std::move(k));
+    return std::uint32_t(kept_.size() - 1);
+}
+
+void UnionCoverage::place(std::uint32_t kept, Point shift) {
+    const Kept& k = kept_[kept];
+    if (k.signs.empty()) return;
+    const Point origin{shift.x - originX_, shift.y - originY_};
+    // Adding a number keeps the order of the numbers it is added to: the
+    // lowest point moved is the lowest point's move.
+    addItem({0, std::int32_t(kept), 0, 0, 0, origin}, k.signs.size(), k.points.size(), k.low + origin.y,
+            k.high + origin.y);
+}
+
+UnionCoverage::Polygon UnionCoverage::subpath(std::uint32_t id) const {
+    const auto after = std::upper_bound(items_.begin(), items_.end(), id,
+                                        [](std::uint32_t v, const Item& item) { return v < item.firstId; });
+    const Item& item = *(after - 1);
+    if (item.kept < 0) {
+        const std::uint32_t begin = polygonStarts_[item.polygon];
+        return {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin, signs_[item.polygon]};
+    }
+    const Kept& k = kept_[std::size_t(item.kept)];
+    const std::uint32_t j = id - item.firstId;
+    return {&k.points[k.starts[j]], k.starts[j + 1] - k.starts[j], item.origin, k.signs[j]};
 }
 
 // What a band of rows keeps between summing and uniting.
@@ -233,26 +296,26 @@ struct UnionCoverage::Band {
     std::vector<std::uint64_t> meetings;
 };
 
-void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> subpaths, Band& band, std::uint8_t* data,
+void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> items, Band& band, std::uint8_t* data,
                             int stride) {
     const std::size_t rowCells = std::size_t(width_ + 2);
     // Bands are cleared only when a figure reaches them: the rows around a
     // code cost nothing.
-    if (!subpaths.empty()) {
+    if (!items.empty()) {
         std::fill_n(&cells_[std::size_t(r0) * rowCells], std::size_t(r1 - r0) * rowCells, 0.0f);
         if (unite_) std::fill_n(&owner_[std::size_t(r0) * std::size_t(width_)], std::size_t(r1 - r0) * std::size_t(width_), 0u);
         std::fill(rowsUsed_.begin() + r0, rowsUsed_.begin() + r1, std::uint8_t(1));
     }
-    for (const std::uint32_t id : subpaths) {
-        const Point* p = &points_[subpathStarts_[id - 1]];
-        const std::size_t count = subpathStarts_[id] - subpathStarts_[id - 1];
+    const auto sum = [&](std::uint32_t id, const Polygon& polygon) {
+        const Point* p = polygon.p;
+        const std::size_t count = polygon.count;
+        const Point o = polygon.origin;
         if (!unite_) {
-            const float sign = signs_[id];
             for (std::size_t i = 0; i < count; ++i) {
-                accumulateEdge(p[i], p[i + 1 < count ? i + 1 : 0], sign, width_, r0, r1, cells_.get(),
+                accumulateEdge(p[i] + o, p[i + 1 < count ? i + 1 : 0] + o, polygon.sign, width_, r0, r1, cells_.get(),
                                [](int, int, int) {});
             }
-            continue;
+            return;
         }
         const auto touch = [&](int row, int x0, int x1) {
             std::uint32_t* owner = &owner_[std::size_t(row) * std::size_t(width_)];
@@ -267,7 +330,7 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> subpa
             }
         };
         for (std::size_t i = 0; i < count; ++i) {
-            const Point a = p[i], b = p[i + 1 < count ? i + 1 : 0];
+            const Point a = p[i] + o, b = p[i + 1 < count ? i + 1 : 0] + o;
             if (a.y != b.y) {
                 accumulateEdge(a, b, 1.0f, width_, r0, r1, cells_.get(), touch);
             } else if (a.y >= r0 && a.y < double(r1) && std::floor(a.y) != a.y) {
@@ -279,6 +342,22 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> subpa
                 const int x1 = int(std::clamp(std::max(a.x, b.x), 0.0, w));
                 touch(int(a.y), x0, x1 + 1);
             }
+        }
+    };
+    for (const std::uint32_t index : items) {
+        const Item& item = items_[index];
+        if (item.kept < 0) {
+            const std::uint32_t begin = polygonStarts_[item.polygon];
+            sum(item.firstId, {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin,
+                               signs_[item.polygon]});
+            continue;
+        }
+        const Kept& k = kept_[std::size_t(item.kept)];
+        for (std::size_t j = 0; j < k.signs.size(); ++j) {
+            // A polygon above or below the band adds nothing to it.
+            if (!(k.ys[j].first + item.origin.y < double(r1) && k.ys[j].second + item.origin.y > double(r0))) continue;
+            sum(item.firstId + std::uint32_t(j),
+                {&k.points[k.starts[j]], k.starts[j + 1] - k.starts[j], item.origin, k.signs[j]});
         }
     }
     resolveCells(&cells_[std::size_t(r0) * rowCells], width_, r1 - r0, data + std::ptrdiff_t(r0) * stride, stride,
@@ -530,7 +609,7 @@ bool UnionCoverage::uniteRows(int r0, int r1, Band& band, std::uint8_t* data, in
 
     // For each row: the edges of the subpaths that meet in it, clipped to
     // the row once, then every pixel where they meet.
-    std::vector<std::uint32_t> slot(subpathStarts_.size(), 0), slotRow(subpathStarts_.size(), 0);
+    std::vector<std::uint32_t> slot(std::size_t(subpaths_) + 1, 0), slotRow(std::size_t(subpaths_) + 1, 0);
     std::vector<std::uint32_t> rowSubpaths, rowRanges, pixelSubpaths;
     std::vector<EdgePiece> rowPieces;
     UnionScratch scratch;
@@ -545,12 +624,13 @@ bool UnionCoverage::uniteRows(int r0, int r1, Band& band, std::uint8_t* data, in
             slotRow[id] = std::uint32_t(row) + 1;
             slot[id] = std::uint32_t(rowSubpaths.size());
             rowSubpaths.push_back(id);
-            const Point* p = points_.data();
-            const std::uint32_t begin = subpathStarts_[id - 1], end = subpathStarts_[id];
-            scratch.work += end - begin;
+            const Polygon polygon = subpath(id);
+            const Point* p = polygon.p;
+            const std::uint32_t end = polygon.count;
+            scratch.work += end;
             const double top = row, bottom = row + 1;
-            for (std::uint32_t i = begin; i < end; ++i) {
-                Point a = p[i], b = p[i + 1 < end ? i + 1 : begin];
+            for (std::uint32_t i = 0; i < end; ++i) {
+                Point a = p[i] + polygon.origin, b = p[i + 1 < end ? i + 1 : 0] + polygon.origin;
                 if (a.y == b.y) continue;
                 int dir = 1;
                 if (a.y > b.y) {
@@ -604,29 +684,28 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     constexpr std::size_t kPointsForThreads = std::size_t(1) << 14;
     constexpr unsigned kMostThreads = 8;
     unsigned threads = 1;
-    if (points_.size() >= kPointsForThreads && height_ > kSharedBandRows) {
+    if (pointCount_ >= kPointsForThreads && height_ > kSharedBandRows) {
         threads = std::clamp(threads_, 1u, std::min(kMostThreads, unsigned(height_ / kSharedBandRows)));
     }
     const int bandRows = threads > 1 ? kSharedBandRows : std::max(height_, 1);
     const int bands = (height_ + bandRows - 1) / bandRows;
-    // Each band's subpaths, in the order they were added: those reaching
-    // its rows (a counting sort, as the bands are known).
+    // Each band's items, in the order they were added: those reaching its
+    // rows (a counting sort, as the bands are known).
     std::vector<std::uint32_t> bandStart(std::size_t(bands) + 1, 0);
-    const auto bandsOf = [&](std::uint32_t id) {
-        const auto [top, bottom] = subpathRows_[id];
-        return std::pair<int, int>{top / bandRows, bottom > top ? (bottom - 1) / bandRows + 1 : 0};
+    const auto bandsOf = [&](const Item& item) {
+        return std::pair<int, int>{item.top / bandRows, item.bottom > item.top ? (item.bottom - 1) / bandRows + 1 : 0};
     };
-    for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
-        const auto [b0, b1] = bandsOf(id);
+    for (const Item& item : items_) {
+        const auto [b0, b1] = bandsOf(item);
         for (int b = b0; b < b1; ++b) ++bandStart[std::size_t(b) + 1];
     }
     for (std::size_t b = 1; b < bandStart.size(); ++b) bandStart[b] += bandStart[b - 1];
-    std::vector<std::uint32_t> bandSubpaths(bandStart.back());
+    std::vector<std::uint32_t> bandItems(bandStart.back());
     {
         std::vector<std::uint32_t> next(bandStart.begin(), bandStart.end() - 1);
-        for (std::uint32_t id = 1; id < subpathStarts_.size(); ++id) {
-            const auto [b0, b1] = bandsOf(id);
-            for (int b = b0; b < b1; ++b) bandSubpaths[next[std::size_t(b)]++] = id;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            const auto [b0, b1] = bandsOf(items_[i]);
+            for (int b = b0; b < b1; ++b) bandItems[next[std::size_t(b)]++] = std::uint32_t(i);
         }
     }
     std::vector<Band> state(static_cast<std::size_t>(bands));
@@ -640,7 +719,7 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
         std::size_t meetings = 0;
         for (const Band& b : state) meetings += b.meetings.size();
         meetings_ = meetings;
-        giveUp = unite_ && !anyMeetings && tooManyMeetings(meetings, points_.size());
+        giveUp = unite_ && !anyMeetings && tooManyMeetings(meetings, pointCount_);
         unite = unite_ && !giveUp && !failed;
     };
     std::barrier summed(std::ptrdiff_t(threads), decide);
@@ -650,9 +729,9 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
         try {
             for (int b; !failed && (b = nextToSum++) < bands;) {
                 const auto [r0, r1] = rows(b);
-                const std::span<const std::uint32_t> subpaths(bandSubpaths.data() + bandStart[std::size_t(b)],
-                                                              bandStart[std::size_t(b) + 1] - bandStart[std::size_t(b)]);
-                sumRows(r0, r1, subpaths, state[std::size_t(b)], data, stride);
+                const std::span<const std::uint32_t> items(bandItems.data() + bandStart[std::size_t(b)],
+                                                           bandStart[std::size_t(b) + 1] - bandStart[std::size_t(b)]);
+                sumRows(r0, r1, items, state[std::size_t(b)], data, stride);
             }
         } catch (const std::bad_alloc&) {
             failed = true;
@@ -1384,11 +1463,7 @@ void CoverageFill::endFigure() {
         const Stamp& stamp = stamps_[placed_.front().stamp];
         const Point shift = placed_.front().shift;
         placed_.clear();
-        if (!finite_) return;
-        for (std::size_t i = 0; i < stamp.subpaths.size(); ++i) {
-            const Subpath& s = stamp.subpaths[i];
-            raster_.addPolygon(stamp.points.data() + s.first, s.end - s.first, shift, stamp.signs[i]);
-        }
+        if (finite_) raster_.place(stamp.kept, shift);
         return;
     }
     materialise();
@@ -1428,7 +1503,7 @@ void CoverageFill::appendFixed(const Path& path, const AffineTransform& transfor
         endSubpath();
         constexpr std::size_t kMaxStamps = 32;
         if (stamps_.size() == kMaxStamps) return;
-        Stamp made{&path, m, {}, {}, {}, elements_ - elements, start_};
+        Stamp made{&path, m, {}, {}, {}, elements_ - elements, start_, 0};
         made.points.assign(points_.begin() + std::ptrdiff_t(firstPoint), points_.end());
         for (std::size_t i = firstSubpath; i < subpaths_.size(); ++i) {
             Subpath sp = subpaths_[i];
@@ -1437,6 +1512,10 @@ void CoverageFill::appendFixed(const Path& path, const AffineTransform& transfor
             made.subpaths.push_back(sp);
         }
         signsOf(made.subpaths, made.signs);
+        std::vector<std::size_t> ends;
+        ends.reserve(made.subpaths.size());
+        for (const Subpath& sp : made.subpaths) ends.push_back(sp.end);
+        made.kept = raster_.keep(made.points, ends, made.signs);
         stamps_.push_back(std::move(made));
         return;
     }

@@ -50,8 +50,16 @@ public:
     // `shift`; figures apart are summed with `sign` (-1 for a hole drawn in
     // its figure's sense), overlapping ones each in its own direction.
     void addPolygon(const Point* points, std::size_t count, Point shift, float sign = 1);
-    // Points of the polygons added.
-    std::size_t points() const { return points_.size(); }
+    // Keeps a set of polygons to be placed again and again (a shape's
+    // outline in module after module): polygon k runs through points
+    // [ends[k - 1], ends[k]) (from 0 for the first), summed with signs[k] as
+    // addPolygon sums. Returns the number place() takes.
+    std::uint32_t keep(std::span<const Point> points, std::span<const std::size_t> ends, std::span<const float> signs);
+    // The kept set's polygons moved by `shift`, as if each were added in turn;
+    // nothing is copied, so a thousand modules cost a thousand records.
+    void place(std::uint32_t kept, Point shift);
+    // Points of the polygons added and placed.
+    std::size_t points() const { return pointCount_; }
     // Whether figures with these meetings and points are better left to
     // Cairo: each pixel worked out again costs about as much as a few Cairo
     // scans of an edge, so figures that meet at more pixels than they have
@@ -72,11 +80,36 @@ public:
 
 private:
     struct Band;
+    // A polygon added alone, or a kept set placed: subpaths firstId,
+    // firstId + 1, ... (numbered from 1 in the order they came), their
+    // points each moved by `origin`.
+    struct Item {
+        std::uint32_t firstId;
+        std::int32_t kept;     // -1: one polygon of points_
+        std::uint32_t polygon; // which of points_'s polygons
+        int top, bottom;       // the rows it reaches
+        Point origin;
+    };
+    struct Kept {
+        std::vector<Point> points;
+        std::vector<std::uint32_t> starts; // polygon k: starts[k] ... starts[k + 1]
+        std::vector<float> signs;
+        std::vector<std::pair<double, double>> ys; // each polygon's lowest and highest y
+        double low, high;
+    };
+    // One subpath's points as the raster sees them: each p[i] + origin.
+    struct Polygon {
+        const Point* p;
+        std::uint32_t count;
+        Point origin;
+        float sign;
+    };
+    Polygon subpath(std::uint32_t id) const;
+    void addItem(Item item, std::size_t subpaths, std::size_t points, double low, double high);
     // The summed cells and the meetings of rows r0 <= row < r1, which the
-    // edges of `subpaths` (in the order they were added) reach, and those
+    // edges of `items` (in the order they were added) reach, and those
     // rows' coverage as the sum has it.
-    void sumRows(int r0, int r1, std::span<const std::uint32_t> subpaths, Band& band, std::uint8_t* data,
-                 int stride);
+    void sumRows(int r0, int r1, std::span<const std::uint32_t> items, Band& band, std::uint8_t* data, int stride);
     // The exact coverage of the band's meeting pixels, adding the pieces it
     // looks at to `work`, shared by all bands; false once that passes the
     // budget.
@@ -90,11 +123,14 @@ private:
     std::unique_ptr<std::uint32_t[]> owner_;
     // Rows of the bands drawn into (cleared); the others are empty.
     std::vector<std::uint8_t> rowsUsed_;
+    // The polygons added alone, one after another, already moved.
     std::vector<Point> points_;
-    std::vector<std::uint32_t> subpathStarts_{0};
-    // Each subpath's rows: from the first row it reaches to past its last.
-    std::vector<std::pair<int, int>> subpathRows_{{0, 0}};
-    std::vector<float> signs_{0};
+    std::vector<std::uint32_t> polygonStarts_{0};
+    std::vector<float> signs_;
+    std::vector<Kept> kept_;
+    std::vector<Item> items_;
+    std::uint32_t subpaths_ = 0;
+    std::size_t pointCount_ = 0;
     std::size_t meetings_ = 0;
 };
 
@@ -340,6 +376,7 @@ private:
         std::vector<float> signs; // as a group of its own
         std::size_t elements;
         Point start; // the start point after the path
+        std::uint32_t kept; // the raster's copy, placed for a group of it alone
     };
     std::vector<Stamp> stamps_;
     // A stamp placed in the open group, not yet copied into it: a group of

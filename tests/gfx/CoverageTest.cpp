@@ -629,6 +629,58 @@ TEST(UnionCoverage, FiguresApartAreSummedExactlyInBands) {
     EXPECT_GT(std::count(plane.begin(), plane.end(), 0), size * size / 5);
 }
 
+// A kept set of polygons placed again and again gives what its polygons
+// added one by one give, pixel for pixel and meeting for meeting, summed or
+// united, on one thread or several: placed off the pixel grid, past the
+// raster's top and bottom, between polygons added alone, with a polygon of
+// two points in the set that encloses nothing.
+TEST(UnionCoverage, PlacedSetsAreTheirPolygonsAddedOneByOne) {
+    constexpr int size = 260;
+    std::vector<gfx::Point> points;
+    std::vector<std::size_t> ends;
+    const std::vector<float> signs = {1, -1, 1, 1};
+    for (const auto& polygon : {disc(6, 6, 5.2, false), disc(6.3, 5.8, 2.1, true),
+                                std::vector<gfx::Point>{{0, 0}, {3, 3}},
+                                std::vector<gfx::Point>{{-1.2, 9.1}, {4.4, 11.9}, {3.9, 12.8}, {-1.7, 10.0}}}) {
+        points.insert(points.end(), polygon.begin(), polygon.end());
+        ends.push_back(points.size());
+    }
+    const auto loose = disc(3, 3, 2.5, false);
+    for (const gfx::Figures figures : {gfx::Figures::apart, gfx::Figures::overlapping}) {
+        for (const unsigned threads : {1u, 8u}) {
+            SCOPED_TRACE(testing::Message() << (figures == gfx::Figures::apart ? "apart" : "overlapping") << ", "
+                                            << threads << " threads");
+            gfx::detail::UnionCoverage placed(-3, 5, size, size, threads, figures);
+            gfx::detail::UnionCoverage added(-3, 5, size, size, threads, figures);
+            const std::uint32_t kept = placed.keep(points, ends, signs);
+            for (int r = 0; r < 26; ++r)
+                for (int c = 0; c < 22; ++c) {
+                    // Overlapping figures reach into their neighbours.
+                    const double step = figures == gfx::Figures::apart ? 12.1 : 9.3;
+                    const gfx::Point at{c * step + 0.37 * (r % 3), r * step - 8.6 + 0.21 * (c % 4)};
+                    placed.place(kept, at);
+                    for (std::size_t k = 0, first = 0; k < ends.size(); first = ends[k++])
+                        added.addPolygon(points.data() + first, ends[k] - first, at, signs[k]);
+                    if ((r + c) % 5 == 0) {
+                        placed.addPolygon(loose.data(), loose.size(), at + gfx::Point{5, 5});
+                        added.addPolygon(loose.data(), loose.size(), at + gfx::Point{5, 5});
+                    }
+                }
+            EXPECT_EQ(placed.points(), added.points());
+            ASSERT_GE(placed.points(), std::size_t(1) << 14); // enough to share out
+            std::vector<std::uint8_t> a(std::size_t(size) * size, 0xAB), b = a;
+            ASSERT_TRUE(placed.resolve(a.data(), size, true));
+            ASSERT_TRUE(added.resolve(b.data(), size, true));
+            EXPECT_EQ(placed.meetings(), added.meetings());
+            if (figures == gfx::Figures::overlapping) {
+                EXPECT_GT(placed.meetings(), 1000u);
+            }
+            EXPECT_TRUE(a == b);
+            EXPECT_GT(std::count(a.begin(), a.end(), 255), size * size / 5);
+        }
+    }
+}
+
 // Thousands of thin wedges through one small place meet in every pixel of
 // it: working those pixels out would take minutes, so the union gives up
 // within its budget (and the fill goes to Cairo), in a fraction of a second.
