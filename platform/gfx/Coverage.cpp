@@ -348,8 +348,8 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> items
         const Item& item = items_[index];
         if (item.kept < 0) {
             const std::uint32_t begin = polygonStarts_[item.polygon];
-            sum(item.firstId, {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin,
-                               signs_[item.polygon]});
+            sum(item.firstId,
+                {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin, signs_[item.polygon]});
             continue;
         }
         const Kept& k = kept_[std::size_t(item.kept)];

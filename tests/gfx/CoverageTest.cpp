@@ -639,9 +639,9 @@ TEST(UnionCoverage, PlacedSetsAreTheirPolygonsAddedOneByOne) {
     std::vector<gfx::Point> points;
     std::vector<std::size_t> ends;
     const std::vector<float> signs = {1, -1, 1, 1};
-    for (const auto& polygon : {disc(6, 6, 5.2, false), disc(6.3, 5.8, 2.1, true),
-                                std::vector<gfx::Point>{{0, 0}, {3, 3}},
-                                std::vector<gfx::Point>{{-1.2, 9.1}, {4.4, 11.9}, {3.9, 12.8}, {-1.7, 10.0}}}) {
+    for (const auto& polygon :
+         {disc(6, 6, 5.2, false), disc(6.3, 5.8, 2.1, true), std::vector<gfx::Point>{{0, 0}, {3, 3}},
+          std::vector<gfx::Point>{{-1.2, 9.1}, {4.4, 11.9}, {3.9, 12.8}, {-1.7, 10.0}}}) {
         points.insert(points.end(), polygon.begin(), polygon.end());
         ends.push_back(points.size());
     }
