@@ -277,6 +277,39 @@ void UnionCoverage::place(std::uint32_t kept, Point shift) {
             k.high + origin.y);
 }
 
+void UnionCoverage::makeLater(Make make, Point shift) {
+    if (unite_) throw std::logic_error("figures united are kept");
+    make_ = std::move(make);
+    makeOrigin_ = {shift.x - originX_, shift.y - originY_};
+}
+
+void UnionCoverage::addLater(std::size_t figure, double low, double high, std::size_t points) {
+    if (!make_ || figure != madeFigures_.size()) throw std::logic_error("figures are numbered in turn");
+    // A row more each way: the points made may stray from the bounds given
+    // by a rounding.
+    addItem({0, -2, std::uint32_t(figure), 0, 0, makeOrigin_}, 1, points, low + makeOrigin_.y - 1,
+            high + makeOrigin_.y + 1);
+    madeFigures_.push_back({0, 0, 0});
+}
+
+void UnionCoverage::makeRun(std::size_t r, std::size_t figuresPerRun) {
+    Made& run = made_[r];
+    std::vector<Point> scratch;
+    std::size_t figure = r * figuresPerRun;
+    const Emit emit = [&](const Point* p, std::size_t count, float sign) {
+        if (count < 3) return;
+        if (count >= std::numeric_limits<std::uint32_t>::max() - run.points.size()) throw std::bad_alloc();
+        run.points.insert(run.points.end(), p, p + count);
+        run.ends.push_back(std::uint32_t(run.points.size()));
+        run.signs.push_back(sign);
+        ++madeFigures_[figure].count;
+    };
+    for (const std::size_t end = std::min(madeFigures_.size(), figure + figuresPerRun); figure < end; ++figure) {
+        madeFigures_[figure] = {std::uint32_t(r), std::uint32_t(run.ends.size()), 0};
+        make_(figure, scratch, emit);
+    }
+}
+
 UnionCoverage::Polygon UnionCoverage::subpath(std::uint32_t id) const {
     const auto after = std::upper_bound(items_.begin(), items_.end(), id,
                                         [](std::uint32_t v, const Item& item) { return v < item.firstId; });
@@ -346,6 +379,15 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> items
     };
     for (const std::uint32_t index : items) {
         const Item& item = items_[index];
+        if (item.kept == -2) {
+            const MadeFigure& f = madeFigures_[item.polygon];
+            const Made& run = made_[f.run];
+            for (std::uint32_t k = f.first; k < f.first + f.count; ++k) {
+                const std::uint32_t begin = k == 0 ? 0 : run.ends[k - 1];
+                sum(item.firstId, {&run.points[begin], run.ends[k] - begin, item.origin, run.signs[k]});
+            }
+            continue;
+        }
         if (item.kept < 0) {
             const std::uint32_t begin = polygonStarts_[item.polygon];
             sum(item.firstId,
@@ -701,11 +743,28 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     }
     for (std::size_t b = 1; b < bandStart.size(); ++b) bandStart[b] += bandStart[b - 1];
     std::vector<std::uint32_t> bandItems(bandStart.back());
+    // Figures made later are made first, in runs of a few dozen taken in
+    // turn, each run by one thread; a band is summed once the runs of its
+    // figures are made (those of a band follow each other, as figures come
+    // row by row), so that threads started late find bands ready.
+    const std::size_t figuresPerRun = std::max<std::size_t>(1, madeFigures_.size() / (std::size_t(threads) * 8));
+    const std::size_t runs = (madeFigures_.size() + figuresPerRun - 1) / figuresPerRun;
+    made_.assign(runs, {});
+    const auto runsMade = std::make_unique<std::atomic<bool>[]>(runs);
+    std::vector<std::pair<std::size_t, std::size_t>> bandRuns(std::size_t(bands), {runs, 0});
     {
         std::vector<std::uint32_t> next(bandStart.begin(), bandStart.end() - 1);
         for (std::size_t i = 0; i < items_.size(); ++i) {
-            const auto [b0, b1] = bandsOf(items_[i]);
-            for (int b = b0; b < b1; ++b) bandItems[next[std::size_t(b)]++] = std::uint32_t(i);
+            const Item& item = items_[i];
+            const auto [b0, b1] = bandsOf(item);
+            for (int b = b0; b < b1; ++b) {
+                bandItems[next[std::size_t(b)]++] = std::uint32_t(i);
+                if (item.kept == -2) {
+                    auto& [first, end] = bandRuns[std::size_t(b)];
+                    first = std::min(first, item.polygon / figuresPerRun);
+                    end = std::max(end, item.polygon / figuresPerRun + 1);
+                }
+            }
         }
     }
     std::vector<Band> state(static_cast<std::size_t>(bands));
@@ -723,11 +782,21 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
         unite = unite_ && !giveUp && !failed;
     };
     std::barrier summed(std::ptrdiff_t(threads), decide);
+    std::atomic<std::size_t> nextToMake{0};
     const auto run = [&] {
         // A band's rows; the last band ends with the raster.
         const auto rows = [&](int b) { return std::pair<int, int>{b * bandRows, std::min(height_, (b + 1) * bandRows)}; };
         try {
+            for (std::size_t r; !failed && (r = nextToMake++) < runs;) {
+                makeRun(r, figuresPerRun);
+                runsMade[r].store(true, std::memory_order_release);
+            }
             for (int b; !failed && (b = nextToSum++) < bands;) {
+                // The runs still being made are at work on other threads.
+                for (auto [r, end] = bandRuns[std::size_t(b)]; r < end && !failed; ++r) {
+                    while (!runsMade[r].load(std::memory_order_acquire) && !failed) std::this_thread::yield();
+                }
+                if (failed) break;
                 const auto [r0, r1] = rows(b);
                 const std::span<const std::uint32_t> items(bandItems.data() + bandStart[std::size_t(b)],
                                                            bandStart[std::size_t(b) + 1] - bandStart[std::size_t(b)]);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <span>
 #include <type_traits>
@@ -58,6 +59,20 @@ public:
     // The kept set's polygons moved by `shift`, as if each were added in turn;
     // nothing is copied, so a thousand modules cost a thousand records.
     void place(std::uint32_t kept, Point shift);
+    // Figures apart only: polygons made by resolve's threads, each figure
+    // once, instead of one after another by the caller; a band is summed
+    // once its figures are made. make(figure, scratch, emit) calls
+    // emit(points, count, sign) for each polygon of `figure` (device points,
+    // moved by `shift` as addPolygon moves them); `scratch` is the calling
+    // thread's to make them in. Any exception but std::bad_alloc (which
+    // fails the resolve) ends the program.
+    using Emit = std::function<void(const Point*, std::size_t, float)>;
+    using Make = std::function<void(std::size_t, std::vector<Point>&, const Emit&)>;
+    void makeLater(Make make, Point shift);
+    // Figure number `figure` (each number once, from 0 up), summed in turn
+    // with the polygons added and placed; its points lie between device
+    // rows low and high (moved as its points are), and number about `points`.
+    void addLater(std::size_t figure, double low, double high, std::size_t points);
     // Points of the polygons added and placed.
     std::size_t points() const { return pointCount_; }
     // Whether figures with these meetings and points are better left to
@@ -128,6 +143,21 @@ private:
     std::vector<std::uint32_t> polygonStarts_{0};
     std::vector<float> signs_;
     std::vector<Kept> kept_;
+    Make make_;
+    Point makeOrigin_{};
+    // The polygons made, in runs of figures that one thread makes.
+    struct Made {
+        std::vector<Point> points;
+        std::vector<std::uint32_t> ends; // polygon k: ends[k - 1] (0 for the first) ... ends[k]
+        std::vector<float> signs;
+    };
+    struct MadeFigure {
+        std::uint32_t run, first, count; // its polygons in made_[run]
+    };
+    std::vector<Made> made_;
+    std::vector<MadeFigure> madeFigures_;
+    // Makes the figures of run r (see makeLater).
+    void makeRun(std::size_t r, std::size_t figuresPerRun);
     std::vector<Item> items_;
     std::uint32_t subpaths_ = 0;
     std::size_t pointCount_ = 0;
@@ -219,10 +249,15 @@ void flattenCubic(Point p0, Point c1, Point c2, Point end, double tolerance, std
 // the polygon belongs to, counted as subpathExtents counts them (the first
 // begins with the first point, each later one at a move: the segments after
 // a close without a move belong to the closed subpath, from its start).
-// Stops when polygon returns false, and returns false then.
+// Stops when polygon returns false, and returns false then. The elements
+// looked at may be limited to [first, last), from a move or the path's
+// start, the subpaths then counted from there; `points` holds the polygon
+// being made.
 template <class Polygon>
-bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance, Polygon&& polygon) {
-    std::vector<Point> points;
+bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance, Polygon&& polygon,
+                    std::vector<Point>& points, std::size_t first = 0,
+                    std::size_t last = std::numeric_limits<std::size_t>::max()) {
+    points.clear();
     Point start{};
     std::size_t subpath = 0;
     bool started = false;
@@ -238,7 +273,9 @@ bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance
         points.clear();
         return go;
     };
-    for (const auto& e : path.elements()) {
+    const auto& elements = path.elements();
+    for (std::size_t index = first, stop = std::min(last, elements.size()); index < stop; ++index) {
+        const auto& e = elements[index];
         const auto p = [&](int k) { return m.apply(e.points[std::size_t(k)]); };
         // A path begins with a move; after a close the next subpath starts
         // where the closed one did.
@@ -262,6 +299,12 @@ bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance
         started = started || e.type != Path::ElementType::closeSubpath;
     }
     return end();
+}
+
+template <class Polygon>
+bool forEachPolygon(const Path& path, const AffineTransform& m, double tolerance, Polygon&& polygon) {
+    std::vector<Point> points;
+    return forEachPolygon(path, m, tolerance, std::forward<Polygon>(polygon), points);
 }
 
 // Device bounds and twice the signed area (of the control polygon) of one

@@ -1012,15 +1012,40 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
         // The figures are summed in bands of rows, shared out among threads
-        // for a large raster.
+        // for a large raster. Each subpath counted with its sign (the last
+        // one for any past them, as none are).
         detail::UnionCoverage raster(area->x, area->y, w, h, 0, Figures::apart);
-        // Each subpath counted with its sign (the last one for any past
-        // them, as none are).
-        detail::forEachPolygon(path, m, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
-            const float sign = signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
-            raster.addPolygon(points.data(), points.size(), {0, 0}, sign);
-            return true;
-        });
+        const auto signOf = [&](std::size_t subpath) {
+            return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
+        };
+        const auto& elements = path.elements();
+        if (elements[firstElements.front()].type == Path::ElementType::moveToPoint) {
+            // Flattening the curves costs as much as summing them: the
+            // raster's threads flatten each subpath, from its move to the
+            // next, before they sum it.
+            const auto endOf = [&](std::size_t i) {
+                return i + 1 < firstElements.size() ? firstElements[i + 1] : elements.size();
+            };
+            raster.makeLater(
+                [&](std::size_t i, std::vector<Point>& points, const detail::UnionCoverage::Emit& emit) {
+                    detail::forEachPolygon(
+                        path, m, tolerance,
+                        [&](std::span<const Point> polygon) {
+                            emit(polygon.data(), polygon.size(), signOf(i));
+                            return true;
+                        },
+                        points, firstElements[i], endOf(i));
+                },
+                {0, 0});
+            for (std::size_t i = 0; i < firstElements.size(); ++i) {
+                raster.addLater(i, extents[i].y0, extents[i].y1, 2 * (endOf(i) - firstElements[i]));
+            }
+        } else {
+            detail::forEachPolygon(path, m, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
+                raster.addPolygon(points.data(), points.size(), {0, 0}, signOf(subpath));
+                return true;
+            });
+        }
         cairo_surface_flush(mask.get());
         if (!raster.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()),
                             true)) {

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 using gfx::AffineTransform;
@@ -679,6 +681,88 @@ TEST(UnionCoverage, PlacedSetsAreTheirPolygonsAddedOneByOne) {
             EXPECT_GT(std::count(a.begin(), a.end(), 255), size * size / 5);
         }
     }
+}
+
+// Figures made by the raster's threads give what their polygons added in
+// turn give, between polygons added alone, whatever the threads: figures of
+// one polygon, of a disc and its hole, of a polygon of two points, and past
+// the raster's top and bottom. A figure whose making runs out of memory
+// fails the resolve, on one thread or several, without waiting forever for
+// it.
+TEST(UnionCoverage, FiguresMadeByTheThreadsAreThoseAddedInTurn) {
+    constexpr int size = 300;
+    struct Figure {
+        std::vector<std::vector<gfx::Point>> polygons;
+        std::vector<float> signs;
+        double low, high;
+    };
+    std::vector<Figure> figures;
+    for (int r = 0; r < 25; ++r)
+        for (int c = 0; c < 24; ++c) {
+            const double cx = c * 12.4 + 5.5, cy = r * 12.9 - 3.1;
+            Figure f;
+            if ((r + c) % 4 == 0) {
+                f.polygons = {disc(cx, cy, 5.7, false), disc(cx + 0.3, cy, 2.2, true)};
+                f.signs = {1, 1};
+            } else if ((r + c) % 4 == 1) {
+                f.polygons = {disc(cx, cy, 4.1, true, 1.3), {{cx, cy}, {cx + 1, cy + 1}}};
+                f.signs = {-1, -1};
+            } else {
+                f.polygons = {disc(cx, cy, 5.1, false, 0.6)};
+                f.signs = {1};
+            }
+            f.low = cy - 7.5, f.high = cy + 7.5;
+            figures.push_back(f);
+        }
+    const gfx::Point shift{0.3, -0.45};
+    const auto loose = disc(0, 0, 1.9, false);
+    for (const unsigned threads : {1u, 8u}) {
+        SCOPED_TRACE(testing::Message() << threads << " threads");
+        gfx::detail::UnionCoverage made(0, 0, size, size, threads, gfx::Figures::apart);
+        gfx::detail::UnionCoverage added(0, 0, size, size, threads, gfx::Figures::apart);
+        made.makeLater(
+            [&](std::size_t i, std::vector<gfx::Point>& scratch, const gfx::detail::UnionCoverage::Emit& emit) {
+                for (std::size_t k = 0; k < figures[i].polygons.size(); ++k) {
+                    scratch.assign(figures[i].polygons[k].begin(), figures[i].polygons[k].end());
+                    emit(scratch.data(), scratch.size(), figures[i].signs[k]);
+                }
+            },
+            shift);
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            made.addLater(i, figures[i].low + shift.y, figures[i].high + shift.y, 80);
+            for (std::size_t k = 0; k < figures[i].polygons.size(); ++k) {
+                const auto& p = figures[i].polygons[k];
+                added.addPolygon(p.data(), p.size(), shift, figures[i].signs[k]);
+            }
+            if (i % 7 == 0) {
+                const gfx::Point at{double(i % 24) * 12.4 + 11.7, double(i / 24) * 12.9 + 3.3};
+                made.addPolygon(loose.data(), loose.size(), at);
+                added.addPolygon(loose.data(), loose.size(), at);
+            }
+        }
+        std::vector<std::uint8_t> a(std::size_t(size) * size, 0xAB), b = a;
+        ASSERT_TRUE(made.resolve(a.data(), size));
+        ASSERT_TRUE(added.resolve(b.data(), size));
+        EXPECT_TRUE(a == b);
+        EXPECT_GT(std::count(a.begin(), a.end(), 255), size * size / 8);
+
+        gfx::detail::UnionCoverage failing(0, 0, size, size, threads, gfx::Figures::apart);
+        failing.makeLater(
+            [&](std::size_t i, std::vector<gfx::Point>&, const gfx::detail::UnionCoverage::Emit& emit) {
+                if (i == figures.size() / 2) {
+                    // Late, so that other threads wait for it.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(threads > 1 ? 30 : 0));
+                    throw std::bad_alloc();
+                }
+                emit(figures[i].polygons[0].data(), figures[i].polygons[0].size(), 1);
+            },
+            shift);
+        for (std::size_t i = 0; i < figures.size(); ++i) failing.addLater(i, figures[i].low, figures[i].high, 80);
+        EXPECT_FALSE(failing.resolve(a.data(), size));
+    }
+    // Figures that may overlap are kept, to be worked out again where they meet.
+    gfx::detail::UnionCoverage united(0, 0, size, size);
+    EXPECT_THROW(united.makeLater([](std::size_t, std::vector<gfx::Point>&, const auto&) {}, {0, 0}), std::logic_error);
 }
 
 // Thousands of thin wedges through one small place meet in every pixel of
