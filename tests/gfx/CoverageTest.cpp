@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <random>
-#include <chrono>
 #include <thread>
 #include <vector>
 
