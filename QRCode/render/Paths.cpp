@@ -41,9 +41,9 @@ void appendPixels(gfx::Path& out, QRCodePixelShapeGenerator& generator, const Bo
         return;
     }
     gfx::Path pixels = generator.generatePath(matrix, size);
-    if (q == 0 && out.isEmpty()) {
+    if (out.isEmpty()) {
         // A version-40 outline runs to tens of megabytes: taken, not copied.
-        out = std::move(pixels);
+        out = q == 0 ? std::move(pixels) : std::move(pixels).transformed(AffineTransform::translation(q, q));
     } else if (q == 0) {
         out.addPath(pixels);
     } else {

@@ -263,10 +263,25 @@ void Path::addPath(const Path& other, const AffineTransform& t) {
         addPath(other);
         return;
     }
-    addPath(other.transformed(t));
+    if (other.isEmpty()) return;
+    // Each element goes through t as it is appended (one copy, not two).
+    elements_.reserve(elements_.size() + other.elements_.size());
+    bool finite = true;
+    for (const auto& e : other.elements_) {
+        Element n = e;
+        const int count = pointCount(e.type);
+        for (int i = 0; i < count; ++i) {
+            n.points[i] = t.apply(e.points[i]);
+            finite = finite && n.points[i].isFinite();
+        }
+        elements_.push_back(n);
+    }
+    finite_ = finite_ && finite;
+    current_ = t.apply(other.current_);
+    subpathStart_ = t.apply(other.subpathStart_);
 }
 
-Path Path::transformed(const AffineTransform& t) const {
+Path Path::transformed(const AffineTransform& t) const& {
     Path out;
     out.elements_.reserve(elements_.size());
     for (const auto& e : elements_) {
@@ -281,6 +296,21 @@ Path Path::transformed(const AffineTransform& t) const {
     out.current_ = t.apply(current_);
     out.subpathStart_ = t.apply(subpathStart_);
     return out;
+}
+
+Path Path::transformed(const AffineTransform& t) && {
+    bool finite = true;
+    for (auto& e : elements_) {
+        const int count = pointCount(e.type);
+        for (int i = 0; i < count; ++i) {
+            e.points[i] = t.apply(e.points[i]);
+            finite = finite && e.points[i].isFinite();
+        }
+    }
+    finite_ = finite;
+    current_ = t.apply(current_);
+    subpathStart_ = t.apply(subpathStart_);
+    return std::move(*this);
 }
 
 Rect Path::boundingBox() const {

@@ -60,7 +60,10 @@ public:
     void addPath(const Path& other);
     void addPath(const Path& other, const AffineTransform& transform);
 
-    Path transformed(const AffineTransform& transform) const;
+    Path transformed(const AffineTransform& transform) const&;
+    // The same, the path's own elements changed in place (a code's outline
+    // runs to megabytes).
+    Path transformed(const AffineTransform& transform) &&;
 
     const std::vector<Element>& elements() const { return elements_; }
     std::size_t size() const { return elements_.size(); }

@@ -98,6 +98,28 @@ TEST(Path, RoundedRectTransformAndAppend) {
     EXPECT_NEAR(a.boundingBox().minX(), 100, 1e-12);
     EXPECT_EQ(a.size(), r.size());
     EXPECT_EQ(r.transformed(gfx::AffineTransform::translation(100, 0)), a);
+
+    // Appended through a transform, or transformed in place as a temporary,
+    // a path is what its transformed copy is: elements, current point (a
+    // subpath after a close starts there) and finiteness alike.
+    const gfx::AffineTransform turn = gfx::AffineTransform::scale(2, -1).then(gfx::AffineTransform::translation(3, 7));
+    Path open = r;
+    open.moveTo({1, 1});
+    open.quadTo({4, 2}, {5, 5});
+    Path appended;
+    appended.addRect(Rect(-5, -5, 1, 1));
+    appended.addPath(open, turn);
+    Path expected;
+    expected.addRect(Rect(-5, -5, 1, 1));
+    expected.addPath(open.transformed(turn));
+    EXPECT_EQ(appended, expected);
+    EXPECT_EQ(appended.currentPoint(), turn.apply(open.currentPoint()));
+    const Path moved = Path(open).transformed(turn);
+    EXPECT_EQ(moved, open.transformed(turn));
+    EXPECT_EQ(moved.currentPoint(), turn.apply(open.currentPoint()));
+    EXPECT_FALSE(Path(open).transformed(gfx::AffineTransform::scale(INFINITY, 1)).isFinite());
+    appended.addPath(open, gfx::AffineTransform::scale(INFINITY, 1));
+    EXPECT_FALSE(appended.isFinite());
 }
 
 TEST(Path, NonFiniteCoordinatesAreFlagged) {
