@@ -5,22 +5,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace QRCode::PixelShape {
 
-gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
+namespace {
+
+// Every on-module's outline, in user space, into `out` (a path or an
+// outline sink; a sink's figures end with each module).
+template <class Out> void drawAbstract(const BoolMatrix& matrix, gfx::Size size, Out& out) {
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
-    if (!layout) return path;
+    if (!layout) return;
     const std::int64_t n = layout->n;
     const double cell = layout->cell;
     const double xOffset = layout->x0;
     const double yOffset = layout->y0;
     const double s = cell / 10;
 
-    SplitMix64 rng(seed);
+    SplitMix64 rng(Abstract::seed);
     const std::uint8_t* cells = matrix.data();
-    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
     for (std::int64_t row = 0; row < n; ++row) {
         const double ty = static_cast<double>(row) * cell + yOffset;
         for (std::int64_t column = 0; column < n; ++column) {
@@ -35,35 +38,48 @@ gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
             const double c = (rng.next() % 2 == 0) ? 5 : 0; // bottom-left
             const double e = (rng.next() % 2 == 0) ? 5 : 0; // bottom-right
 
-            path.moveTo(at(a, 0));
+            out.moveTo(at(a, 0));
             if (b == 0) {
-                path.lineTo(at(10, 0));
+                out.lineTo(at(10, 0));
             } else {
-                path.lineTo(at(10 - b, 0));
-                path.curveTo(at(10, 0), at(10, b), at(10, b));
+                out.lineTo(at(10 - b, 0));
+                out.curveTo(at(10, 0), at(10, b), at(10, b));
             }
             if (e == 0) {
-                path.lineTo(at(10, 10));
+                out.lineTo(at(10, 10));
             } else {
-                path.lineTo(at(10, 10 - e));
-                path.curveTo(at(10, 10), at(10 - e, 10), at(10 - e, 10));
+                out.lineTo(at(10, 10 - e));
+                out.curveTo(at(10, 10), at(10 - e, 10), at(10 - e, 10));
             }
             if (c == 0) {
-                path.lineTo(at(0, 10));
+                out.lineTo(at(0, 10));
             } else {
-                path.lineTo(at(c, 10));
-                path.curveTo(at(0, 10), at(0, 10 - c), at(0, 10 - c));
+                out.lineTo(at(c, 10));
+                out.curveTo(at(0, 10), at(0, 10 - c), at(0, 10 - c));
             }
             if (a == 0) {
-                path.lineTo(at(0, 0));
+                out.lineTo(at(0, 0));
             } else {
-                path.lineTo(at(0, a));
-                path.curveTo(at(0, 0), at(a, 0), at(a, 0));
+                out.lineTo(at(0, a));
+                out.curveTo(at(0, 0), at(a, 0), at(a, 0));
             }
-            path.closeSubpath();
+            out.closeSubpath();
+            if constexpr (std::is_base_of_v<gfx::OutlineSink, Out>) out.endFigure();
         }
     }
+}
+
+} // namespace
+
+gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+    gfx::Path path;
+    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
+    drawAbstract(matrix, size, path);
     return path;
+}
+
+void Abstract::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
+    drawAbstract(matrix, size, sink);
 }
 
 } // namespace QRCode::PixelShape

@@ -21,6 +21,11 @@ public:
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override { return Create(); }
     void reset() override {}
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    // Each module's figure lies in its cell, meeting its neighbours only
+    // along the cells' sides.
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override;
+    bool outlinesByModule() const override { return true; }
+    bool outlinesStayInModules() const override { return true; }
     SettingsDict settings() const override { return SettingsDict::object(); }
     bool setSettingValue(const OptionalSettingsValue&, std::string_view) override { return false; }
     bool supportsSettingValueForKey(std::string_view) const override { return false; }

@@ -110,6 +110,14 @@ bool CurvePixel::setSettingValue(const OptionalSettingsValue& value, std::string
 }
 
 gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+    gfx::Path path;
+    path.reserve(neighbours::onModuleCount(matrix) * 10);
+    gfx::PathOutlineSink sink(path);
+    generateOutlines(matrix, size, sink);
+    return path;
+}
+
+void CurvePixel::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
     // The outlines depend only on which side neighbours are on and on the
     // radius, so each is made once per build.
     const double rho = actualRadius_;
@@ -129,16 +137,16 @@ gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size) {
         return outlines[on];
     };
 
-    return neighbours::tiledPath(matrix, size, 10,
-                                 [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
-                                     if (!on) return;
-                                     using neighbours::isOn;
-                                     const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) |
-                                                            (isOn(matrix, row - 1, column) ? top : 0U) |
-                                                            (isOn(matrix, row, column + 1) ? right : 0U) |
-                                                            (isOn(matrix, row + 1, column) ? bottom : 0U);
-                                     sink.append(outline(sides));
-                                 });
+    neighbours::tiledOutlines(matrix, size, out,
+                              [&](const neighbours::TileSink& sink, std::int64_t row, std::int64_t column, bool on) {
+                                  if (!on) return;
+                                  using neighbours::isOn;
+                                  const unsigned sides = (isOn(matrix, row, column - 1) ? left : 0U) |
+                                                         (isOn(matrix, row - 1, column) ? top : 0U) |
+                                                         (isOn(matrix, row, column + 1) ? right : 0U) |
+                                                         (isOn(matrix, row + 1, column) ? bottom : 0U);
+                                  sink.append(outline(sides));
+                              });
 }
 
 } // namespace QRCode::PixelShape

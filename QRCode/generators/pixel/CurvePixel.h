@@ -29,6 +29,10 @@ public:
     std::shared_ptr<QRCodePixelShapeGenerator> copyShape() const override;
     void reset() override { setCornerRadiusFraction(DefaultCornerRadiusValue); }
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    // Each module's figure lies inside its cell.
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override;
+    bool outlinesByModule() const override { return true; }
+    bool outlinesStayInModules() const override { return true; }
     SettingsDict settings() const override;
     // "cornerRadiusFraction": no value restores the default; a number is
     // taken (limited); anything else is refused. Other keys are refused.

@@ -4,6 +4,7 @@
 #include "QRCode/generators/pixel/detail/NeighbourShapeSupport.h"
 #include "QRCode/generators/SettingsKey.h"
 
+#include <algorithm>
 #include <array>
 
 namespace QRCode::PixelShape {
@@ -226,15 +227,24 @@ bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::s
 
 gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
+    const auto n = static_cast<std::size_t>(std::max<std::int64_t>(matrix.dimension(), 0));
+    path.reserve(n * n * 8);
+    gfx::PathOutlineSink out(path);
+    drawOutlines(matrix, size, out);
+    return path;
+}
+
+void RoundedPathBase::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
+    drawOutlines(matrix, size, sink);
+}
+
+void RoundedPathBase::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) const {
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
-    if (!layout) return path;
+    if (!layout) return;
     const double r = actualRadius_;
     const double f = innerRadius * cornerRadius_;
     const bool fillets = hasInnerCorners_;
     const bool indented = indentedEnds_;
-    path.reserve(static_cast<std::size_t>(layout->n * layout->n) * 8);
-    gfx::PathOutlineSink out(path);
-
     neighbours::forEachModule(
         matrix, *layout, [&](std::int64_t row, std::int64_t column, bool on, const gfx::AffineTransform& placement) {
             if (!on && !fillets) return;
@@ -242,14 +252,17 @@ gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size
             const auto nb = matrix.neighbourInfo(row, column);
             if (on) {
                 Outliner{sink, r}.onModule(nb, indented);
+                out.endFigure();
                 return;
             }
+            // An off-module's fillets fill the inner corners of the on-modules
+            // around it, inside its own cell.
             if (nb.top && nb.left && nb.topLeft) fillet(sink, f, false, false);
             if (nb.top && nb.right && nb.topRight) fillet(sink, f, true, false);
             if (nb.bottom && nb.left && nb.bottomLeft) fillet(sink, f, false, true);
             if (nb.bottom && nb.right && nb.bottomRight) fillet(sink, f, true, true);
+            out.endFigure();
         });
-    return path;
 }
 
 std::shared_ptr<RoundedPath> RoundedPath::Create(const SettingsDict& settings) {

@@ -39,11 +39,18 @@ public:
     bool supportsSettingValueForKey(std::string_view key) const override;
     bool canGenerateEyeAndPupilShapes() const override { return true; }
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    // Each module's outline, and each off-module's fillets, lie in the
+    // module's cell and meet their neighbours only along the cells' sides.
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override;
+    bool outlinesByModule() const override { return true; }
+    bool outlinesStayInModules() const override { return true; }
 
 protected:
     RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorners, bool defaultHasInnerCorners, bool indentedEnds);
 
 private:
+    void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) const;
+
     double actualRadius_ = 0;
     double cornerRadius_ = 0;
     bool hasInnerCorners_;

@@ -103,12 +103,18 @@ constexpr Choice kColumnBetween{dot, bottomCap, topCap, verticalBar};           
 
 gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
-    const std::int64_t d = matrix.dimension();
-    if (d < 2) return path;
-    const auto layout = neighbours::ModuleLayout::of(matrix, size);
-    if (!layout) return path;
+    if (matrix.dimension() < 2 || !neighbours::ModuleLayout::of(matrix, size)) return path;
     path.reserve(neighbours::onModuleCount(matrix) * 8);
     gfx::PathOutlineSink sink(path);
+    generateOutlines(matrix, size, sink);
+    return path;
+}
+
+void Vortex::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
+    const std::int64_t d = matrix.dimension();
+    if (d < 2) return;
+    const auto layout = neighbours::ModuleLayout::of(matrix, size);
+    if (!layout) return;
 
     // The shape keeps no tiles: each outline is drawn from its table
     // straight into the result.
@@ -118,6 +124,7 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     };
     const auto place = [&](std::int64_t row, std::int64_t column, Tile tileIndex) {
         neighbours::TileSink(sink, layout->unitCellTransform(row, column)).append(tiles[tileIndex]);
+        sink.endFigure();
     };
 
     for (std::int64_t k = 0; k < d / 2; ++k) {
@@ -151,7 +158,6 @@ gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
         }
     }
     if (d % 2 == 1 && matrix(d / 2, d / 2)) place(d / 2, d / 2, dot);
-    return path;
 }
 
 } // namespace QRCode::PixelShape

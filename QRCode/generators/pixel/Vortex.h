@@ -17,6 +17,11 @@ public:
     static constexpr std::string_view Title = "Vortex";
     // Empty below a dimension of 2.
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override;
+    // Each module's tile lies in its cell, meeting its neighbours only along
+    // the cells' sides; modules come ring by ring, as in the path.
+    void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override;
+    bool outlinesByModule() const override { return true; }
+    bool outlinesStayInModules() const override { return true; }
 };
 
 } // namespace QRCode::PixelShape
