@@ -206,18 +206,17 @@ UnionCoverage::UnionCoverage(int originX, int originY, int width, int height, un
                     : nullptr),
       rowsUsed_(std::size_t(height_), 0) {}
 
-void UnionCoverage::addItem(Item item, std::size_t subpaths, std::size_t points, double low, double high) {
+void UnionCoverage::addItem(std::int32_t kept, std::uint32_t polygon, Point origin, std::size_t subpaths,
+                            std::size_t points, double low, double high) {
     // Subpaths are numbered, and points counted, in 32 bits.
     constexpr std::size_t kMost = std::numeric_limits<std::uint32_t>::max();
     if (subpaths >= kMost - subpaths_ || points >= kMost - pointCount_ || items_.size() >= kMost) {
         throw std::bad_alloc();
     }
-    item.firstId = subpaths_ + 1;
     // The rows it reaches (a level edge along a row's top reaches none).
     const double rows = double(height_);
-    item.top = int(std::clamp(std::floor(low), 0.0, rows));
-    item.bottom = int(std::clamp(std::ceil(high), 0.0, rows));
-    items_.push_back(item);
+    items_.push_back({subpaths_ + 1, kept, polygon, int(std::clamp(std::floor(low), 0.0, rows)),
+                      int(std::clamp(std::ceil(high), 0.0, rows)), origin});
     subpaths_ += std::uint32_t(subpaths);
     pointCount_ += points;
 }
@@ -235,7 +234,7 @@ void UnionCoverage::addPolygon(const Point* points, std::size_t count, Point shi
     const auto polygon = std::uint32_t(signs_.size());
     polygonStarts_.push_back(std::uint32_t(points_.size()));
     signs_.push_back(unite_ ? 1.0f : sign);
-    addItem({0, -1, polygon, 0, 0, {0, 0}}, 1, count, low, high);
+    addItem(-1, polygon, {0, 0}, 1, count, low, high);
 }
 
 std::uint32_t UnionCoverage::keep(std::span<const Point> points, std::span<const std::size_t> ends,
@@ -273,7 +272,7 @@ void UnionCoverage::place(std::uint32_t kept, Point shift) {
     const Point origin{shift.x - originX_, shift.y - originY_};
     // Adding a number keeps the order of the numbers it is added to: the
     // lowest point moved is the lowest point's move.
-    addItem({0, std::int32_t(kept), 0, 0, 0, origin}, k.signs.size(), k.points.size(), k.low + origin.y,
+    addItem(std::int32_t(kept), 0, origin, k.signs.size(), k.points.size(), k.low + origin.y,
             k.high + origin.y);
 }
 
@@ -287,7 +286,7 @@ void UnionCoverage::addLater(std::size_t figure, double low, double high, std::s
     if (!make_ || figure != madeFigures_.size()) throw std::logic_error("figures are numbered in turn");
     // A row more each way: the points made may stray from the bounds given
     // by a rounding.
-    addItem({0, -2, std::uint32_t(figure), 0, 0, makeOrigin_}, 1, points, low + makeOrigin_.y - 1,
+    addItem(-2, std::uint32_t(figure), makeOrigin_, 1, points, low + makeOrigin_.y - 1,
             high + makeOrigin_.y + 1);
     madeFigures_.push_back({0, 0, 0});
 }

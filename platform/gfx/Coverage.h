@@ -120,7 +120,8 @@ private:
         float sign;
     };
     Polygon subpath(std::uint32_t id) const;
-    void addItem(Item item, std::size_t subpaths, std::size_t points, double low, double high);
+    void addItem(std::int32_t kept, std::uint32_t polygon, Point origin, std::size_t subpaths, std::size_t points,
+                 double low, double high);
     // The summed cells and the meetings of rows r0 <= row < r1, which the
     // edges of `items` (in the order they were added) reach, and those
     // rows' coverage as the sum has it.

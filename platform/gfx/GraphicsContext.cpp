@@ -1019,10 +1019,10 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
             return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
         };
         const auto& elements = path.elements();
-        if (elements[firstElements.front()].type == Path::ElementType::moveToPoint) {
-            // Flattening the curves costs as much as summing them: the
-            // raster's threads flatten each subpath, from its move to the
-            // next, before they sum it.
+        if (hasCurves(path) && elements[firstElements.front()].type == Path::ElementType::moveToPoint) {
+            // Flattening curves costs as much as summing them: the raster's
+            // threads flatten each subpath, from its move to the next, before
+            // they sum it (lines alone are only copied, not worth the wait).
             const auto endOf = [&](std::size_t i) {
                 return i + 1 < firstElements.size() ? firstElements[i + 1] : elements.size();
             };
