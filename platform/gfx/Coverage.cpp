@@ -272,8 +272,7 @@ void UnionCoverage::place(std::uint32_t kept, Point shift) {
     const Point origin{shift.x - originX_, shift.y - originY_};
     // Adding a number keeps the order of the numbers it is added to: the
     // lowest point moved is the lowest point's move.
-    addItem(std::int32_t(kept), 0, origin, k.signs.size(), k.points.size(), k.low + origin.y,
-            k.high + origin.y);
+    addItem(std::int32_t(kept), 0, origin, k.signs.size(), k.points.size(), k.low + origin.y, k.high + origin.y);
 }
 
 void UnionCoverage::makeLater(Make make, Point shift) {
@@ -286,8 +285,7 @@ void UnionCoverage::addLater(std::size_t figure, double low, double high, std::s
     if (!make_ || figure != madeFigures_.size()) throw std::logic_error("figures are numbered in turn");
     // A row more each way: the points made may stray from the bounds given
     // by a rounding.
-    addItem(-2, std::uint32_t(figure), makeOrigin_, 1, points, low + makeOrigin_.y - 1,
-            high + makeOrigin_.y + 1);
+    addItem(-2, std::uint32_t(figure), makeOrigin_, 1, points, low + makeOrigin_.y - 1, high + makeOrigin_.y + 1);
     madeFigures_.push_back({0, 0, 0});
 }
 
