@@ -311,7 +311,7 @@ UnionCoverage::Polygon UnionCoverage::subpath(std::uint32_t id) const {
     const auto after = std::upper_bound(items_.begin(), items_.end(), id,
                                         [](std::uint32_t v, const Item& item) { return v < item.firstId; });
     const Item& item = *(after - 1);
-    if (item.kept < 0) {
+    if (item.kept == -1) {
         const std::uint32_t begin = polygonStarts_[item.polygon];
         return {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin, signs_[item.polygon]};
     }

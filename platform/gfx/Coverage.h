@@ -95,13 +95,14 @@ public:
 
 private:
     struct Band;
-    // A polygon added alone, or a kept set placed: subpaths firstId,
-    // firstId + 1, ... (numbered from 1 in the order they came), their
-    // points each moved by `origin`.
+    // A polygon added alone, a kept set placed, or a figure made later:
+    // subpaths firstId, firstId + 1, ... (numbered from 1 in the order they
+    // came; a figure made later is one), their points each moved by
+    // `origin`.
     struct Item {
         std::uint32_t firstId;
-        std::int32_t kept;     // -1: one polygon of points_
-        std::uint32_t polygon; // which of points_'s polygons
+        std::int32_t kept;     // which of kept_; -1: a polygon of points_, -2: a figure made later
+        std::uint32_t polygon; // which of points_'s polygons, or the figure
         int top, bottom;       // the rows it reaches
         Point origin;
     };
@@ -119,7 +120,20 @@ private:
         Point origin;
         float sign;
     };
+    // A subpath added or placed (figures made later are never united, and
+    // never looked up).
     Polygon subpath(std::uint32_t id) const;
+    // The polygons made later, in runs of figures that one thread makes.
+    struct Made {
+        std::vector<Point> points;
+        std::vector<std::uint32_t> ends; // polygon k: ends[k - 1] (0 for the first) ... ends[k]
+        std::vector<float> signs;
+    };
+    struct MadeFigure {
+        std::uint32_t run, first, count; // its polygons in made_[run]
+    };
+    // Makes the figures of run r (see makeLater).
+    void makeRun(std::size_t r, std::size_t figuresPerRun);
     void addItem(std::int32_t kept, std::uint32_t polygon, Point origin, std::size_t subpaths, std::size_t points,
                  double low, double high);
     // The summed cells and the meetings of rows r0 <= row < r1, which the
@@ -146,19 +160,8 @@ private:
     std::vector<Kept> kept_;
     Make make_;
     Point makeOrigin_{};
-    // The polygons made, in runs of figures that one thread makes.
-    struct Made {
-        std::vector<Point> points;
-        std::vector<std::uint32_t> ends; // polygon k: ends[k - 1] (0 for the first) ... ends[k]
-        std::vector<float> signs;
-    };
-    struct MadeFigure {
-        std::uint32_t run, first, count; // its polygons in made_[run]
-    };
     std::vector<Made> made_;
     std::vector<MadeFigure> madeFigures_;
-    // Makes the figures of run r (see makeLater).
-    void makeRun(std::size_t r, std::size_t figuresPerRun);
     std::vector<Item> items_;
     std::uint32_t subpaths_ = 0;
     std::size_t pointCount_ = 0;
