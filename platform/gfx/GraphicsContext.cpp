@@ -1019,13 +1019,15 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
             return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
         };
         const auto& elements = path.elements();
+        // Where subpath i's elements end. The raster calls back while it
+        // resolves: all it reaches lives until then.
+        const auto endOf = [&](std::size_t i) {
+            return i + 1 < firstElements.size() ? firstElements[i + 1] : elements.size();
+        };
         if (hasCurves(path) && elements[firstElements.front()].type == Path::ElementType::moveToPoint) {
             // Flattening curves costs as much as summing them: the raster's
             // threads flatten each subpath, from its move to the next, before
             // they sum it (lines alone are only copied, not worth the wait).
-            const auto endOf = [&](std::size_t i) {
-                return i + 1 < firstElements.size() ? firstElements[i + 1] : elements.size();
-            };
             raster.makeLater(
                 [&](std::size_t i, std::vector<Point>& points, const detail::UnionCoverage::Emit& emit) {
                     detail::forEachPolygon(
