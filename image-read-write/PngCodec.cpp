@@ -510,11 +510,8 @@ Bytes compressedRows(const gfx::Image& image, const PngLayout& layout) {
     std::vector<std::size_t> sizes(pieces);
     // Pieces of about equal work.
     const auto firstRow = [&](std::size_t piece) {
-        const std::size_t target = work / pieces * piece;
-        return piece == 0 ? 0
-               : piece == pieces
-                   ? height
-                   : int(std::lower_bound(workBefore.begin(), workBefore.end(), target) - workBefore.begin());
+        if (piece == pieces) return height;
+        return int(std::lower_bound(workBefore.begin(), workBefore.end(), work / pieces * piece) - workBefore.begin());
     };
     gfx::detail::Crew crew;
     const bool done = crew.forEach(pieces, [&](std::size_t piece) {

@@ -732,8 +732,8 @@ bool GraphicsContext::shadowAndFillInBands(FillInBands& fill, const AffineTransf
     bool fillRefused = false; // written once, under fillPrepared
     try {
         if (!compositesDirectly() || !clipAreas(x0, y0, x1, y1, areas)) return false;
-        if (!crew_) crew_ = std::make_unique<detail::Crew>();
-        if (crew_->helpers() == 0) return false;
+        expectLargeShadows();
+        if (!crew_ || crew_->helpers() == 0) return false;
         if (!shadowCoverage.prepare(*fill.path, userToMask, width, height)) return false;
         // All the bands' memory is had before any band is composited.
         planes = std::make_unique_for_overwrite<std::uint8_t[]>((shadowBytes + fillBytes) * std::size_t(bands));

@@ -258,6 +258,20 @@ void Path::addPath(const Path& other) {
     subpathStart_ = other.subpathStart_;
 }
 
+namespace {
+
+// The element's points through t; whether they are all finite.
+bool transformElement(Path::Element& e, const AffineTransform& t) {
+    bool finite = true;
+    for (int i = 0; i < Path::pointCount(e.type); ++i) {
+        e.points[i] = t.apply(e.points[i]);
+        finite = finite && e.points[i].isFinite();
+    }
+    return finite;
+}
+
+} // namespace
+
 void Path::addPath(const Path& other, const AffineTransform& t) {
     if (t.isIdentity()) {
         addPath(other);
@@ -266,48 +280,22 @@ void Path::addPath(const Path& other, const AffineTransform& t) {
     if (other.isEmpty()) return;
     // Each element goes through t as it is appended (one copy, not two).
     elements_.reserve(elements_.size() + other.elements_.size());
-    bool finite = true;
-    for (const auto& e : other.elements_) {
-        Element n = e;
-        const int count = pointCount(e.type);
-        for (int i = 0; i < count; ++i) {
-            n.points[i] = t.apply(e.points[i]);
-            finite = finite && n.points[i].isFinite();
-        }
-        elements_.push_back(n);
+    for (Element e : other.elements_) {
+        finite_ = transformElement(e, t) && finite_;
+        elements_.push_back(e);
     }
-    finite_ = finite_ && finite;
     current_ = t.apply(other.current_);
     subpathStart_ = t.apply(other.subpathStart_);
 }
 
 Path Path::transformed(const AffineTransform& t) const& {
-    Path out;
-    out.elements_.reserve(elements_.size());
-    for (const auto& e : elements_) {
-        Element n = e;
-        const int count = pointCount(e.type);
-        for (int i = 0; i < count; ++i) {
-            n.points[i] = t.apply(e.points[i]);
-            out.finite_ = out.finite_ && n.points[i].isFinite();
-        }
-        out.elements_.push_back(n);
-    }
-    out.current_ = t.apply(current_);
-    out.subpathStart_ = t.apply(subpathStart_);
-    return out;
+    Path out = *this;
+    return std::move(out).transformed(t);
 }
 
 Path Path::transformed(const AffineTransform& t) && {
-    bool finite = true;
-    for (auto& e : elements_) {
-        const int count = pointCount(e.type);
-        for (int i = 0; i < count; ++i) {
-            e.points[i] = t.apply(e.points[i]);
-            finite = finite && e.points[i].isFinite();
-        }
-    }
-    finite_ = finite;
+    finite_ = true;
+    for (auto& e : elements_) finite_ = transformElement(e, t) && finite_;
     current_ = t.apply(current_);
     subpathStart_ = t.apply(subpathStart_);
     return std::move(*this);

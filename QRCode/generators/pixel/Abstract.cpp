@@ -5,15 +5,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
 
 namespace QRCode::PixelShape {
 
-namespace {
+gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
+    gfx::Path path;
+    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
+    gfx::PathOutlineSink sink(path);
+    generateOutlines(matrix, size, sink);
+    return path;
+}
 
-// Every on-module's outline, in user space, into `out` (a path or an
-// outline sink; a sink's figures end with each module).
-template <class Out> void drawAbstract(const BoolMatrix& matrix, gfx::Size size, Out& out) {
+void Abstract::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return;
     const std::int64_t n = layout->n;
@@ -22,7 +25,7 @@ template <class Out> void drawAbstract(const BoolMatrix& matrix, gfx::Size size,
     const double yOffset = layout->y0;
     const double s = cell / 10;
 
-    SplitMix64 rng(Abstract::seed);
+    SplitMix64 rng(seed);
     const std::uint8_t* cells = matrix.data();
     for (std::int64_t row = 0; row < n; ++row) {
         const double ty = static_cast<double>(row) * cell + yOffset;
@@ -64,22 +67,9 @@ template <class Out> void drawAbstract(const BoolMatrix& matrix, gfx::Size size,
                 out.curveTo(at(0, 0), at(a, 0), at(a, 0));
             }
             out.closeSubpath();
-            if constexpr (std::is_base_of_v<gfx::OutlineSink, Out>) out.endFigure();
+            out.endFigure();
         }
     }
-}
-
-} // namespace
-
-gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
-    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
-    drawAbstract(matrix, size, path);
-    return path;
-}
-
-void Abstract::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
-    drawAbstract(matrix, size, sink);
 }
 
 } // namespace QRCode::PixelShape

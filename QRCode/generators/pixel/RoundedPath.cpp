@@ -230,15 +230,11 @@ gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size
     const auto n = static_cast<std::size_t>(std::max<std::int64_t>(matrix.dimension(), 0));
     path.reserve(n * n * 8);
     gfx::PathOutlineSink out(path);
-    drawOutlines(matrix, size, out);
+    generateOutlines(matrix, size, out);
     return path;
 }
 
-void RoundedPathBase::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {
-    drawOutlines(matrix, size, sink);
-}
-
-void RoundedPathBase::drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) const {
+void RoundedPathBase::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {
     const auto layout = neighbours::ModuleLayout::of(matrix, size);
     if (!layout) return;
     const double r = actualRadius_;

@@ -49,8 +49,6 @@ protected:
     RoundedPathBase(double cornerRadiusFraction, bool hasInnerCorners, bool defaultHasInnerCorners, bool indentedEnds);
 
 private:
-    void drawOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) const;
-
     double actualRadius_ = 0;
     double cornerRadius_ = 0;
     bool hasInnerCorners_;

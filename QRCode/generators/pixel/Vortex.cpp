@@ -103,7 +103,6 @@ constexpr Choice kColumnBetween{dot, bottomCap, topCap, verticalBar};           
 
 gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
     gfx::Path path;
-    if (matrix.dimension() < 2 || !neighbours::ModuleLayout::of(matrix, size)) return path;
     path.reserve(neighbours::onModuleCount(matrix) * 8);
     gfx::PathOutlineSink sink(path);
     generateOutlines(matrix, size, sink);
