@@ -3,6 +3,8 @@
 #include "platform/gfx/Geometry.h"
 #include "platform/gfx/Path.h"
 
+#include <cstddef>
+
 namespace gfx {
 
 // Receives outlines element by element, as gfx::Path records them, without
@@ -45,5 +47,15 @@ public:
 private:
     Path& path_;
 };
+
+// The outlines draw(sink) hands over, as one path with room for `elements`
+// made up front (a hint, not a limit).
+template <class Draw> Path pathOfOutlines(std::size_t elements, Draw&& draw) {
+    Path path;
+    path.reserve(elements);
+    PathOutlineSink sink(path);
+    draw(static_cast<OutlineSink&>(sink));
+    return path;
+}
 
 } // namespace gfx

@@ -9,11 +9,9 @@
 namespace QRCode::PixelShape {
 
 gfx::Path Abstract::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
-    path.reserve(neighbours::onModuleCount(matrix) * 10); // at most a move, four lines, four curves and a close
-    gfx::PathOutlineSink sink(path);
-    generateOutlines(matrix, size, sink);
-    return path;
+    // At most a move, four lines, four curves and a close a module.
+    return gfx::pathOfOutlines(neighbours::onModuleCount(matrix) * 10,
+                               [&](gfx::OutlineSink& sink) { generateOutlines(matrix, size, sink); });
 }
 
 void Abstract::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {

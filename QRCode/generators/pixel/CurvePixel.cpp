@@ -110,11 +110,8 @@ bool CurvePixel::setSettingValue(const OptionalSettingsValue& value, std::string
 }
 
 gfx::Path CurvePixel::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
-    path.reserve(neighbours::onModuleCount(matrix) * 10);
-    gfx::PathOutlineSink sink(path);
-    generateOutlines(matrix, size, sink);
-    return path;
+    return gfx::pathOfOutlines(neighbours::onModuleCount(matrix) * 10,
+                               [&](gfx::OutlineSink& sink) { generateOutlines(matrix, size, sink); });
 }
 
 void CurvePixel::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {

@@ -226,12 +226,8 @@ bool RoundedPathBase::setSettingValue(const OptionalSettingsValue& value, std::s
 }
 
 gfx::Path RoundedPathBase::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
     const auto n = static_cast<std::size_t>(std::max<std::int64_t>(matrix.dimension(), 0));
-    path.reserve(n * n * 8);
-    gfx::PathOutlineSink out(path);
-    generateOutlines(matrix, size, out);
-    return path;
+    return gfx::pathOfOutlines(n * n * 8, [&](gfx::OutlineSink& out) { generateOutlines(matrix, size, out); });
 }
 
 void RoundedPathBase::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& out) {

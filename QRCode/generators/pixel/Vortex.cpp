@@ -102,11 +102,8 @@ constexpr Choice kColumnBetween{dot, bottomCap, topCap, verticalBar};           
 } // namespace
 
 gfx::Path Vortex::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
-    path.reserve(neighbours::onModuleCount(matrix) * 8);
-    gfx::PathOutlineSink sink(path);
-    generateOutlines(matrix, size, sink);
-    return path;
+    return gfx::pathOfOutlines(neighbours::onModuleCount(matrix) * 8,
+                               [&](gfx::OutlineSink& sink) { generateOutlines(matrix, size, sink); });
 }
 
 void Vortex::generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) {

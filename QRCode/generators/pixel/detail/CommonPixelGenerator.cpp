@@ -73,15 +73,12 @@ void CommonPixelGenerator::setRotationGenerator(std::shared_ptr<QRCodePixelRotat
 }
 
 gfx::Path CommonPixelGenerator::generatePath(const BoolMatrix& matrix, gfx::Size size) {
-    gfx::Path path;
     const gfx::Path* outline = pixelType_ != PixelType::roundedRect ? templatePath(pixelType_, 0) : nullptr;
     const gfx::Path* oddOutline = pixelType_ == PixelType::shiny ? templatePath(pixelType_, 1) : outline;
     const std::size_t perModule =
         outline != nullptr ? std::max(outline->size(), (oddOutline != nullptr ? oddOutline : outline)->size()) : 10;
-    path.reserve(neighbours::onModuleCount(matrix) * perModule);
-    gfx::PathOutlineSink sink(path);
-    generateOutlines(matrix, size, sink);
-    return path;
+    return gfx::pathOfOutlines(neighbours::onModuleCount(matrix) * perModule,
+                               [&](gfx::OutlineSink& sink) { generateOutlines(matrix, size, sink); });
 }
 
 bool CommonPixelGenerator::outlinesStayInModules() const {

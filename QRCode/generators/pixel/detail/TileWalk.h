@@ -22,17 +22,6 @@ template <class Draw> void tiledOutlines(const BoolMatrix& matrix, gfx::Size siz
                   });
 }
 
-// The outlines of tiledOutlines as one path. `elementsPerOnModule` sizes
-// the result up front (a hint, not a limit).
-template <class Draw>
-gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elementsPerOnModule, Draw&& draw) {
-    gfx::Path path;
-    path.reserve(onModuleCount(matrix) * elementsPerOnModule);
-    gfx::PathOutlineSink sink(path);
-    tiledOutlines(matrix, size, sink, std::forward<Draw>(draw));
-    return path;
-}
-
 // A shape without settings that hands its outlines over module by module:
 // Derived declares
 //   void drawOutlines(const BoolMatrix&, gfx::Size, gfx::OutlineSink&);
@@ -45,11 +34,9 @@ gfx::Path tiledPath(const BoolMatrix& matrix, gfx::Size size, std::size_t elemen
 template <class Derived> class TiledShape : public ShapeWithoutSettings<Derived> {
 public:
     gfx::Path generatePath(const BoolMatrix& matrix, gfx::Size size) override {
-        gfx::Path path;
-        path.reserve(onModuleCount(matrix) * Derived::elementsPerModule);
-        gfx::PathOutlineSink sink(path);
-        static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
-        return path;
+        return gfx::pathOfOutlines(onModuleCount(matrix) * Derived::elementsPerModule, [&](gfx::OutlineSink& sink) {
+            static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
+        });
     }
     void generateOutlines(const BoolMatrix& matrix, gfx::Size size, gfx::OutlineSink& sink) override {
         static_cast<Derived&>(*this).drawOutlines(matrix, size, sink);
