@@ -1,5 +1,6 @@
 #include "QRCode/views/PlatformImage.h"
 
+#include <exception>
 #include <utility>
 
 namespace QRCode::views {
@@ -34,6 +35,17 @@ QImage platformImage(const Document& document, gfx::Size size, double dpi) {
 
 ImageReadWrite::LabelledImage imageUI(const Document& document, gfx::Size size, double dpi, QString label) {
     return {platformImage(document, size, dpi), std::move(label)};
+}
+
+std::vector<QRCodeFeature> DetectQRCodesIn(const QImage& image) {
+    gfx::ImagePtr bitmap;
+    try {
+        bitmap = ImageReadWrite::cgImage(image);
+    } catch (const std::exception&) { // no memory for the copy
+        return {};
+    }
+    if (!bitmap) return {};
+    return QRCode::DetectQRCodes(*bitmap, DetectionAccuracy::high);
 }
 
 } // namespace QRCode::views

@@ -3,7 +3,7 @@
 // A symbol or a document rendered as a platform image: a QImage of the
 // requested pixel size whose device pixel ratio is dpi / 72, so its point
 // size is pixels x 72 / dpi (1024 pixels at 72 dpi are 1024 points, at 144
-// dpi 512).
+// dpi 512); and the QR codes found in a platform image.
 //
 // Errors: a DPI that is not finite and above zero throws the image module's
 // ImageReadWriteException(invalidDPI) before anything is rendered; the
@@ -13,6 +13,7 @@
 
 #include "QRCode/Document.h"
 #include "QRCode/QRCode.h"
+#include "QRCode/encoding/Detection.h"
 #include "image-read-write/qt/PlatformImage.h"
 #include "platform/gfx/Geometry.h"
 
@@ -20,6 +21,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace QRCode::views {
 
@@ -36,5 +38,11 @@ QImage platformImage(const Document& document, std::int64_t dimension, double dp
 QImage platformImage(const Document& document, gfx::Size size, double dpi);
 // The same with a label (imageUI).
 ImageReadWrite::LabelledImage imageUI(const Document& document, gfx::Size size, double dpi, QString label);
+
+// The QR codes found in a platform image, searched with accuracy high over
+// its whole pixel area whatever its device pixel ratio (feature coordinates
+// are pixels). Like every detection it never throws: a null image, one
+// larger than a bitmap may be, or one that gives no bitmap has no codes.
+std::vector<QRCodeFeature> DetectQRCodesIn(const QImage& image);
 
 } // namespace QRCode::views

@@ -1,6 +1,6 @@
-// Symbols and documents as platform images, and the small platform
-// conveniences: the builder's painter path, the colour of a solid fill and
-// an image fill from a platform image.
+// Symbols and documents as platform images, QR codes found in platform
+// images, and the small platform conveniences: the builder's painter path,
+// the colour of a solid fill and an image fill from a platform image.
 #include "QRCode/Builder.h"
 #include "QRCode/generators/EyeShapeFactory.h"
 #include "QRCode/generators/PixelShapeFactory.h"
@@ -172,4 +172,53 @@ TEST(PlatformConveniences, SolidFillColourAndImageFillFromAPlatformImage) {
     const auto empty = QRCode::views::makeImageFill(QImage());
     EXPECT_FALSE(empty->image());
     EXPECT_EQ(errorOf([&] { empty->settings(); }), QRCode::QRCodeError::cannotGenerateImageBase64);
+}
+
+TEST(PlatformImageDetection, FindsTheCodeWhateverTheRatioAndPixelFormat) {
+    QRCode::Document document("detect me in Qt", QRCode::ErrorCorrection::medium);
+    struct Case {
+        const char* name;
+        QImage image;
+    };
+    const QImage at72 = platformImage(document, 300, 72);
+    const QImage at144 = platformImage(document, 300, 144);
+    ASSERT_EQ(at144.devicePixelRatio(), 2.0);
+    for (const auto& [name, image] : std::vector<Case>{
+             {"ratio 1", at72},
+             {"ratio 2", at144},
+             {"24-bit RGB", at72.convertToFormat(QImage::Format_RGB888)},
+             {"8-bit grey", at72.convertToFormat(QImage::Format_Grayscale8)}}) {
+        SCOPED_TRACE(name);
+        const auto features = QRCode::views::DetectQRCodesIn(image);
+        ASSERT_EQ(features.size(), 1u);
+        EXPECT_EQ(features[0].messageString, "detect me in Qt");
+        // Corners are pixels of the whole image, not points.
+        EXPECT_GT(features[0].bounds.size.width, 150);
+        EXPECT_LE(features[0].bounds.origin.x + features[0].bounds.size.width, 300);
+    }
+}
+
+TEST(PlatformImageDetection, NoCodeOrNoBitmapGivesTheEmptyList) {
+    QImage blank(200, 120, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QImage picture(200, 120, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    {
+        QPainter p(&picture);
+        p.setBrush(Qt::black);
+        p.drawEllipse(20, 20, 80, 80);
+        p.drawRect(120, 10, 60, 100);
+    }
+    // One bit a pixel keeps a picture larger than any bitmap cheap.
+    QImage tooLarge(16385, 16384, QImage::Format_Mono);
+    ASSERT_FALSE(tooLarge.isNull());
+    tooLarge.fill(1);
+    for (const auto& [name, image] : std::vector<std::pair<const char*, QImage>>{
+             {"blank", blank},
+             {"a picture", picture},
+             {"null", QImage()},
+             {"zero-sized", QImage(0, 0, QImage::Format_RGB32)},
+             {"too large", tooLarge}}) {
+        EXPECT_TRUE(QRCode::views::DetectQRCodesIn(image).empty()) << name;
+    }
 }
