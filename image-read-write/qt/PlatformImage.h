@@ -17,7 +17,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace ImageReadWrite {
 
@@ -61,6 +65,40 @@ LabelledImage swiftUIImage(const ImageRepresentation& representation, Scale scal
 // give the same bytes. A platform image without a bitmap throws
 // cannotCreateCGImage; the encoders' errors pass on.
 Bytes imageData(const QImage& image, const ImageExportType& type);
+// One platform image and a convenience per format: the platform image's
+// counterpart of ImageRepresentation, with the same operations and
+// arguments. Each encodes through imageData(const QImage&, type) with the
+// matching export type (the type-identifier form takes the bitmap the same
+// way and encodes it with the extra properties), so it gives the bytes the
+// bitmap side gives for the same pixels. The image's own device pixel ratio
+// plays no part: the arguments decide the file's resolution. A platform image
+// without a bitmap (a null one, say) throws cannotCreateCGImage; the
+// encoders' errors pass on (invalidDPI for a DPI or scale that is not finite
+// and above zero).
+class PlatformImageRepresentation {
+public:
+    explicit PlatformImageRepresentation(QImage owner) : owner_(std::move(owner)) {}
+    const QImage& owner() const { return owner_; }
+
+    Bytes png(DPI dpi, bool excludeGPSData = false) const;
+    Bytes png(Scale scale, bool excludeGPSData = false) const;
+    Bytes jpeg(DPI dpi, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes jpeg(Scale scale, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes tiff(DPI dpi, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes tiff(Scale scale, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes heic(DPI dpi, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes heic(Scale scale, std::optional<double> compression = std::nullopt, bool excludeGPSData = false) const;
+    Bytes gif() const;
+    Bytes pdf(ImageExportType::Size size) const;
+    std::string svg(std::optional<ImageExportType::Size> size, SVGImageFillStyle fillStyle,
+                    const ImageExportType& embeddedImageFormat) const;
+    Bytes imageData(std::string_view uniformTypeIdentifier, double scale, std::optional<double> compression,
+                    bool excludeGPSData, const ImageProperties* otherProperties = nullptr) const;
+
+private:
+    QImage owner_;
+};
+
 // The platform image as lossless TIFF at its own resolution (72 x its
 // device pixel ratio dots per inch), the form a TIFF pasteboard entry takes.
 Bytes tiffRepresentation(const QImage& image);

@@ -1,5 +1,6 @@
 // Platform images (QImage) against the module's bitmaps: conversions both
-// ways, point sizes, encoding through the same codecs and loading.
+// ways, point sizes, encoding through the same codecs (the per-format
+// conveniences included) and loading.
 #include "image-read-write/qt/PlatformImage.h"
 
 #include "image-read-write/ImageLoading.h"
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -140,6 +142,117 @@ TEST(PlatformImage, EncodingAnImageWithoutBitmapIsCannotCreateCGImage) {
     const QImage image = toQImage(*imagetest::blockImage(4, 4));
     EXPECT_EQ(imagetest::thrown([&] { ImageReadWrite::imageData(image, ImageExportType::png(0)); }).code,
               ImageReadWriteError::invalidDPI);
+}
+
+namespace {
+
+// One convenience called the same way on either representation.
+struct Convenience {
+    std::string name;
+    std::function<Bytes(const ImageRepresentation&)> bitmap;
+    std::function<Bytes(const PlatformImageRepresentation&)> platform;
+};
+
+template <class Call> Convenience convenience(std::string name, Call call) {
+    return {std::move(name), call, call};
+}
+
+Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+std::vector<Convenience> everyConvenience() {
+    const ImageProperties extra{{ImageProperty::dpiWidth, 300}};
+    std::vector<Convenience> all = {
+        convenience("png dpi", [](const auto& r) { return r.png(DPI{144}, true); }),
+        convenience("png scale", [](const auto& r) { return r.png(Scale{3}); }),
+        convenience("jpeg dpi", [](const auto& r) { return r.jpeg(DPI{300}, 0.4, true); }),
+        convenience("jpeg scale", [](const auto& r) { return r.jpeg(Scale{2}); }),
+        convenience("tiff dpi", [](const auto& r) { return r.tiff(DPI{96}); }),
+        convenience("tiff scale", [](const auto& r) { return r.tiff(Scale{0.5}, 0.9, true); }),
+        convenience("gif", [](const auto& r) { return r.gif(); }),
+        convenience("pdf", [](const auto& r) { return r.pdf({120, 60}); }),
+        convenience("svg", [](const auto& r) {
+            return bytesOf(r.svg(ImageExportType::Size{80, 50}, SVGImageFillStyle::aspectFill, ImageExportType::jpg(2)));
+        }),
+        convenience("svg of its own size", [](const auto& r) {
+            return bytesOf(r.svg(std::nullopt, SVGImageFillStyle::scale, ImageExportType::png()));
+        }),
+        convenience("type identifier", [](const auto& r) {
+            return r.imageData(ImageTypeIdentifier::tiff, 2, std::nullopt, false);
+        }),
+        convenience("type identifier, extra properties",
+                    [extra](const auto& r) { return r.imageData(ImageTypeIdentifier::jpeg, 1, 0.7, true, &extra); }),
+    };
+    if (imagetest::heicEncodingAvailable()) {
+        all.push_back(convenience("heic dpi", [](const auto& r) { return r.heic(DPI{144}, 0.8); }));
+        all.push_back(convenience("heic scale", [](const auto& r) { return r.heic(Scale{1}, std::nullopt, true); }));
+        all.push_back(convenience("heic type identifier",
+                                  [](const auto& r) { return r.imageData(ImageTypeIdentifier::heic, 1, 1.0, false); }));
+    }
+    return all;
+}
+
+// Every convenience that takes a DPI or a scale, given a bad one.
+std::vector<Convenience> everyConvenienceAt(double bad) {
+    return {
+        convenience("png dpi", [bad](const auto& r) { return r.png(DPI{bad}); }),
+        convenience("png scale", [bad](const auto& r) { return r.png(Scale{bad}); }),
+        convenience("jpeg dpi", [bad](const auto& r) { return r.jpeg(DPI{bad}); }),
+        convenience("jpeg scale", [bad](const auto& r) { return r.jpeg(Scale{bad}, 0.5); }),
+        convenience("tiff dpi", [bad](const auto& r) { return r.tiff(DPI{bad}); }),
+        convenience("tiff scale", [bad](const auto& r) { return r.tiff(Scale{bad}); }),
+        convenience("heic dpi", [bad](const auto& r) { return r.heic(DPI{bad}); }),
+        convenience("heic scale", [bad](const auto& r) { return r.heic(Scale{bad}); }),
+        convenience("type identifier",
+                    [bad](const auto& r) { return r.imageData(ImageTypeIdentifier::png, bad, std::nullopt, false); }),
+    };
+}
+
+} // namespace
+
+TEST(PlatformImageRepresentation, EachConvenienceGivesTheBitmapSidesBytes) {
+    const auto bitmap = imagetest::gradientImage(40, 30, true);
+    const ImageRepresentation onBitmap(bitmap);
+    // The platform image's own ratio must not leak into the files.
+    const PlatformImageRepresentation onPlatform(platformImage(*bitmap, DPI{216}));
+    EXPECT_EQ(onPlatform.owner().size(), QSize(40, 30));
+    for (const auto& c : everyConvenience()) {
+        SCOPED_TRACE(c.name);
+        const Bytes expected = c.bitmap(onBitmap);
+        ASSERT_FALSE(expected.empty());
+        const Bytes got = c.platform(onPlatform);
+        // Compared whole; only the sizes are printed, not the bytes.
+        EXPECT_TRUE(got == expected) << got.size() << " bytes, the bitmap side " << expected.size();
+    }
+    // A platform image of another pixel format holding the same pixels
+    // encodes the same.
+    const QImage opaque = toQImage(*imagetest::blockImage(16, 16)).convertToFormat(QImage::Format_RGB888);
+    const ImageRepresentation opaqueBitmap(cgImage(opaque));
+    EXPECT_EQ(PlatformImageRepresentation(opaque).png(DPI{72}), opaqueBitmap.png(DPI{72}));
+}
+
+TEST(PlatformImageRepresentation, DPIOrScaleOfZeroOrLessIsInvalidDPI) {
+    const auto bitmap = imagetest::blockImage(8, 8);
+    const ImageRepresentation onBitmap(bitmap);
+    const PlatformImageRepresentation onPlatform(toQImage(*bitmap));
+    for (const double bad : {0.0, -0.0, -72.0, kNaN, -kInfinity}) {
+        for (const auto& c : everyConvenienceAt(bad)) {
+            SCOPED_TRACE(c.name + " at " + std::to_string(bad));
+            EXPECT_EQ(imagetest::thrown([&] { c.platform(onPlatform); }).code, ImageReadWriteError::invalidDPI);
+            EXPECT_EQ(imagetest::thrown([&] { c.bitmap(onBitmap); }).code, ImageReadWriteError::invalidDPI);
+        }
+    }
+}
+
+TEST(PlatformImageRepresentation, AnImageWithoutBitmapIsCannotCreateCGImage) {
+    const PlatformImageRepresentation nothing{QImage()};
+    auto all = everyConvenience();
+    // Even a bad DPI: there is no bitmap to encode before it matters.
+    for (auto& c : everyConvenienceAt(0)) all.push_back(std::move(c));
+    all.push_back(convenience("heic", [](const auto& r) { return r.heic(Scale{1}); }));
+    for (const auto& c : all) {
+        EXPECT_EQ(imagetest::thrown([&] { c.platform(nothing); }).code, ImageReadWriteError::cannotCreateCGImage)
+            << c.name;
+    }
 }
 
 TEST(PlatformImage, TiffRepresentationKeepsTheImagesResolution) {
