@@ -179,8 +179,8 @@ TEST_F(PanelLayout, ALogoProblemIsScrolledIntoView) {
     openGroups(63);
     make(800);
     ASSERT_EQ(scroll->verticalScrollBar()->value(), 0);
-    testsupport::writeTextFile(dir / "notes.png", "not a picture\n");
-    panel->loadLogo(QString::fromStdString((dir / "notes.png").string()));
+    testsupport::writeFile(dir / "huge.png", testsupport::bilevelPNG(40000, 40000, false));
+    panel->loadLogo(QString::fromStdString((dir / "huge.png").string()));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->isLoadingLogo() && !panel->logoMessage().isEmpty(); }, 10000));
     pumpEvents();
     auto* message = panel->findChild<QLabel*>(QStringLiteral("logoMessage"));
