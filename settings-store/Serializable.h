@@ -125,10 +125,18 @@ requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T,
         else
             return PropertyList(std::uint64_t(v));
     }
-    // Only an integer that fits; a real is not an integer, even 5.0.
+    // An integer that fits, or a real that is one exactly (5.0 reads as 5,
+    // 5.5 as nothing), as a stored number casts to an integer type.
     static std::optional<T> cast(const PropertyList& o) {
         if (auto v = o.asInt64(); v && std::in_range<T>(*v)) return T(*v);
         if (auto v = o.asUInt64(); v && std::in_range<T>(*v)) return T(*v);
+        if (auto r = o.asReal(); r && std::isfinite(*r) && std::trunc(*r) == *r) {
+            if (*r >= -0x1p63 && *r < 0x1p63) {
+                if (const auto i = std::int64_t(*r); std::in_range<T>(i)) return T(i);
+            } else if (*r >= 0 && *r < 0x1p64) {
+                if (const auto u = std::uint64_t(*r); std::in_range<T>(u)) return T(u);
+            }
+        }
         return std::nullopt;
     }
 };

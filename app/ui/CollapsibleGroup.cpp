@@ -1,5 +1,7 @@
 #include "app/ui/CollapsibleGroup.h"
 
+#include "app/ui/FocusOutline.h"
+
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -14,12 +16,9 @@ CollapsibleGroup::CollapsibleGroup(const QString& title, const Defaults::Key<boo
     header_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     header_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // A title, not a pressed button: open and closed groups look alike but
-    // for the arrow. Keyboard focus (Tab; Space opens and closes) outlines
-    // it in the accent colour; the transparent border keeps it in place.
+    // for the arrow. Keyboard focus (Tab; Space opens and closes) outlines it.
     header_->setFocusPolicy(Qt::TabFocus);
-    header_->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid transparent; border-radius: 3px;"
-                                          " padding: 2px 0px; }"
-                                          "QToolButton:focus { border-color: palette(highlight); }"));
+    outlineKeyboardFocus(*header_, QStringLiteral("2px 0px"));
     QFont bold = header_->font();
     bold.setBold(true);
     header_->setFont(bold);

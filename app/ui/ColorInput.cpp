@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace Tessivo::ui {
 
 QColor toQColor(const Color& color) {
@@ -66,9 +64,8 @@ HexColorField::HexColorField(const QString& title, const Defaults::Key<Color>& c
     : QWidget(parent), color_(color), label_(new QLabel(title, this)), swatch_(new ColorSwatch(this)),
       lineEdit_(new QLineEdit(this)) {
     lineEdit_->setPlaceholderText("#RRGGBB");
-    // Wide enough for "#RRGGBB" and no wider: the panel's column is narrow,
-    // and equal widths keep the swatches of all rows in one line.
-    lineEdit_->setFixedWidth(std::min(100, lineEdit_->fontMetrics().horizontalAdvance("#RRGGBB") + 26));
+    // One width for every row keeps the swatches of all rows in one line.
+    lineEdit_->setFixedWidth(100);
     lineEdit_->setAccessibleName(title);
     // The swatch and the field, 6 points apart, at the right end of the row.
     auto* input = new QWidget(this);

@@ -67,8 +67,9 @@ public:
 
     // Runs the file dialog and loads the chosen file.
     void selectLogoImage();
-    // Starts decoding `path`; on success the image replaces the current one,
-    // on failure the logo stays and logoMessage() says why.
+    // Starts decoding `path`; on success the image replaces the current one.
+    // A file that is no picture changes nothing and says nothing; a picture
+    // that is too large leaves the logo and logoMessage() says why.
     void loadLogo(const QString& path);
     bool isLoadingLogo() const;
     // The last logo problem, empty when none.

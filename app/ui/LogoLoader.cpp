@@ -10,7 +10,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
 
 namespace Tessivo::ui {
 
@@ -18,18 +17,12 @@ namespace {
 
 QString quoted(const QString& path) { return QStringLiteral("\u201C%1\u201D").arg(QFileInfo(path).fileName()); }
 
-// Why a file the image module refused could not be used. The module says
-// only that it could not decode; the header, read by Qt without decoding,
-// tells a picture that is too large from one that is no picture at all.
+// What to tell the user when the image module refused the file. A file
+// that is no picture (or no readable one) is simply not taken, as an open
+// panel's wrong choice is; a picture above the pixel limit is one the user
+// means to use, so that refusal is said. The header, read by Qt without
+// decoding, tells the two apart.
 QString refusal(const QString& path) {
-    const std::filesystem::path file(path.toStdString());
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        return QStringLiteral("%1 could not be found. It may have been moved or deleted.").arg(quoted(path));
-    }
-    if (!std::filesystem::is_regular_file(file, ec) || !std::ifstream(file, std::ios::binary)) {
-        return QStringLiteral("%1 could not be read.").arg(quoted(path));
-    }
     QImageReader reader(path);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * qint64(size.height()) > gfx::Image::kMaxPixels) {
@@ -39,8 +32,7 @@ QString refusal(const QString& path) {
             .arg(size.height())
             .arg(gfx::Image::kMaxPixels / 1'000'000);
     }
-    return QStringLiteral("%1 is not an image that can be used as a logo. Choose a PNG, JPEG, TIFF, GIF or HEIC file.")
-        .arg(quoted(path));
+    return {};
 }
 
 } // namespace
@@ -83,8 +75,8 @@ void LogoLoader::load(const QString& path) {
         const LogoLoadResult result = future.resultCount() > 0 ? future.result() : LogoLoadResult{};
         if (result.image)
             emit loaded(result.image, result.thumbnail);
-        else
-            emit failed(result.error.isEmpty() ? QStringLiteral("The image could not be loaded.") : result.error);
+        else if (!result.error.isEmpty())
+            emit failed(result.error);
     });
     raw->setFuture(promise->future());
     watcher_ = std::move(watcher);

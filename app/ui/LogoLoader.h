@@ -19,7 +19,8 @@ namespace Tessivo::ui {
 struct LogoLoadResult {
     gfx::ImagePtr image; // null on failure
     QImage thumbnail;    // the image stretched to thumbnailSide square
-    QString error;       // what to tell the user on failure
+    QString error;       // what to tell the user on failure; empty when the
+                         // file is simply not taken (no picture)
 };
 
 // Pixels of the logo thumbnail's side (120 points on a display of up to
@@ -40,6 +41,8 @@ public:
 
 signals:
     void loaded(gfx::ImagePtr image, const QImage& thumbnail);
+    // Only for a refusal worth saying; a file that is no picture ends the
+    // load with neither signal.
     void failed(const QString& message);
 
 private:

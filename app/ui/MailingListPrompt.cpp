@@ -1,5 +1,7 @@
 #include "app/ui/MailingListPrompt.h"
 
+#include "app/ui/FocusOutline.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +61,7 @@ MailingListPrompt::MailingListPrompt(MailingListManager& manager, QWidget* paren
     auto* row = new QHBoxLayout;
     decline_ = new QPushButton(QStringLiteral("Don't ask again"), form);
     decline_->setFlat(true);
+    ui::outlineKeyboardFocus(*decline_, QStringLiteral("3px 6px"));
     decline_->setAutoDefault(false);
     later_ = new QPushButton(QStringLiteral("Maybe later"), form);
     later_->setAutoDefault(false);

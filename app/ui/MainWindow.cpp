@@ -5,6 +5,7 @@
 #include "app/core/SettingsKeys.h"
 #include "app/ui/Alerts.h"
 #include "app/ui/Extensions.h"
+#include "app/ui/FocusOutline.h"
 #include "app/ui/MessageSection.h"
 #include "app/ui/PreviewView.h"
 #include "app/ui/SwitchToggle.h"
@@ -140,6 +141,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     // lies in the right-hand padding, so the panel is as wide as the message
     // section and its controls keep a gap to the bar.
     designScroll_ = new QScrollArea(content);
+    // The panel's controls take the focus and are scrolled into view as Tab
+    // reaches them; the scrolling area itself would be a stop that shows
+    // nothing.
+    designScroll_->setFocusPolicy(Qt::NoFocus);
     const int barWidth = designScroll_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, designScroll_);
     const int barGap = 4;
     const int rightEdge = std::max(0, columnPadding - barWidth - barGap);
@@ -191,6 +196,9 @@ QWidget* MainWindow::buildBottomBar(QWidget* parent) {
     row->addStretch(1);
     auto* reset = new QPushButton(tr("Reset to defaults"), bar);
     reset->setFlat(true);
+    // Space on it opens the reset confirmation: it must show when it has
+    // the focus.
+    outlineKeyboardFocus(*reset, QStringLiteral("3px 6px"));
     reset->setObjectName(QStringLiteral("resetToDefaults"));
     connect(reset, &QPushButton::clicked, this, &MainWindow::confirmResetToDefaults);
     row->addWidget(reset);

@@ -76,7 +76,16 @@ void ShapeSelector::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         // The stroke lies inside the edge: inset by half its width.
         const qreal half = borderWidth / 2.0;
-        painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
+        const QRectF ring = QRectF(rect()).adjusted(half, half, -half, -half);
+        painter.drawRect(ring);
+        // The chosen shape reached by Tab: a thin light line runs along the
+        // middle of its outline, so the focus shows there too.
+        if (selected_ && hasFocus()) {
+            QPen inner(palette().color(QPalette::HighlightedText), 1);
+            inner.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(inner);
+            painter.drawRect(ring);
+        }
     }
 }
 

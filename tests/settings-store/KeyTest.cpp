@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+#include <vector>
+
 using namespace Defaults;
 using platform::PropertyList;
 using platform::UserDefaults;
@@ -60,8 +64,15 @@ TEST_F(KeyTest, TextUnderAnIntegerKeyReadsThroughTheBridge) {
     EXPECT_EQ(suite->objectForKey("count"), PropertyList("abc")) << "reading leaves the stored object alone";
     suite->setObject("count", PropertyList("4.5"));
     EXPECT_EQ(count.get(), 7);
-    suite->setObject("count", PropertyList(4.0));
-    EXPECT_EQ(count.get(), 7) << "a real is no integer";
+    // A stored real casts to an integer exactly when it is one.
+    for (const auto& [stored, read] : std::vector<std::pair<double, int>>{
+             {4.0, 4}, {-3.0, -3}, {4.5, 7}, {1e300, 7}, {2147483648.0, 7}, {std::nan(""), 7}, {-INFINITY, 7}}) {
+        suite->setObject("count", PropertyList(stored));
+        EXPECT_EQ(count.get(), read) << stored;
+    }
+    Key<std::vector<int>> counts("counts", {}, suite);
+    suite->setObject("counts", PropertyList(platform::PropertyListArray{PropertyList(1.0), PropertyList(2)}));
+    EXPECT_EQ(counts.get(), (std::vector<int>{1, 2}));
     suite->setObject("count", PropertyList(std::int64_t(1) << 40));
     EXPECT_EQ(count.get(), 7) << "out of range for int";
 

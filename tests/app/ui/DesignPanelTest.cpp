@@ -16,6 +16,7 @@
 #include "app/ui/SwitchToggle.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -31,6 +32,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
+
+#include <filesystem>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -509,7 +512,10 @@ TEST_F(Panel, ARealPictureBecomesTheLogoInThePanelAndThePreview) {
     EXPECT_EQ(storedNames(), (std::set<std::string>{"background padding", "expanded logo settings"}));
 }
 
-TEST_F(Panel, BadLogoFilesSayWhyAndKeepTheCurrentLogo) {
+// Choosing a file that is no picture is a wrong choice in the open panel:
+// it is not taken, and nothing on screen changes. A picture above the pixel
+// limit is one the user meant to use, so that refusal says why.
+TEST_F(Panel, FilesThatAreNoPictureChangeNothingAndATooLargeOneSaysWhy) {
     Keys::expandedLogo().set(true);
     make();
     clickBox(panel->useLogoToggle());
@@ -519,29 +525,37 @@ TEST_F(Panel, BadLogoFilesSayWhyAndKeepTheCurrentLogo) {
     load(path("first.png"));
     const gfx::ImagePtr first = panel->logo().image;
     ASSERT_NE(first, nullptr);
+    settle();
+    QWidget* logoGroup = panel->logoThumbnail()->parentWidget();
+    const gfx::ImagePtr previewBefore = preview();
+    const QImage groupBefore = logoGroup->grab().toImage();
+    const QWidgetList windowsBefore = QApplication::topLevelWidgets();
 
     QSignalSpy changes(panel, &DesignPanel::logoChanged);
     testsupport::writeTextFile(dir / "notes.png", "just some text, not a picture\n");
-    load(path("notes.png"));
-    EXPECT_EQ(panel->logo().image, first);
-    EXPECT_TRUE(panel->logoMessage().contains("\u201Cnotes.png\u201D is not an image"))
-        << panel->logoMessage().toStdString();
-
     // A PNG cut short after its header.
     testsupport::writeTextFile(dir / "cut.png", testsupport::readTextFile(dir / "first.png").substr(0, 40));
-    load(path("cut.png"));
-    EXPECT_EQ(panel->logo().image, first);
-    EXPECT_TRUE(panel->logoMessage().contains("cut.png")) << panel->logoMessage().toStdString();
+    std::filesystem::create_directory(dir / "folder.png");
+    for (const char* name : {"notes.png", "cut.png", "folder.png", "gone.png" /* chosen, then removed */}) {
+        SCOPED_TRACE(name);
+        load(path(name));
+        settle();
+        EXPECT_EQ(panel->logo().image, first);
+        EXPECT_TRUE(panel->logoMessage().isEmpty()) << panel->logoMessage().toStdString();
+        EXPECT_EQ(logoGroup->grab().toImage(), groupBefore); // no message, nothing moved
+        EXPECT_TRUE(samePixels(preview(), previewBefore));
+        EXPECT_EQ(QApplication::topLevelWidgets(), windowsBefore); // no alert either
+    }
+    EXPECT_EQ(changes.count(), 0);
 
     testsupport::writeFile(dir / "huge.png", testsupport::bilevelPNG(40000, 40000, false));
     load(path("huge.png"));
     EXPECT_EQ(panel->logo().image, first);
     EXPECT_TRUE(panel->logoMessage().contains("too large")) << panel->logoMessage().toStdString();
     EXPECT_TRUE(panel->logoMessage().contains("40000")) << panel->logoMessage().toStdString();
-
-    load(path("gone.png")); // chosen, then removed before it was read
-    EXPECT_EQ(panel->logo().image, first);
-    EXPECT_TRUE(panel->logoMessage().contains("could not be found")) << panel->logoMessage().toStdString();
+    const QString tooLarge = panel->logoMessage();
+    load(path("notes.png")); // changes nothing, the last message included
+    EXPECT_EQ(panel->logoMessage(), tooLarge);
     EXPECT_EQ(changes.count(), 0);
 
     // A good file chosen while a bad one is still being read replaces the

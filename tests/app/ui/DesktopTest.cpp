@@ -268,6 +268,75 @@ TEST_F(Desktop, TypingStartsInTheMessageFieldAndFocusShowsOnGroupHeaders) {
     EXPECT_TRUE(Keys::showHints().get());
 }
 
+// Tab from the message field goes round the whole window and back to it.
+// Each stop on the way is a control the user can see and that shows it has
+// the focus: a stop that showed nothing would leave the keyboard user lost
+// (Space on an unmarked "Reset to defaults" opened the reset confirmation).
+TEST_F(Desktop, EveryTabStopOfTheWindowIsAVisibleControlThatShowsTheFocus) {
+    struct Layout {
+        const char* name;
+        int layoutMode;
+        bool openGroups;
+        int messageType;
+    };
+    const Layout layouts[] = {
+        {"advanced, groups closed, text", 1, false, 0}, {"advanced, groups open, text", 1, true, 0},
+        {"advanced, groups open, e-mail", 1, true, 2},  {"advanced, groups open, Wi-Fi", 1, true, 5},
+        {"advanced, groups open, contact", 1, true, 6}, {"basic, SMS", 0, false, 4},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        Keys::layoutMode().set(layout.layoutMode);
+        Keys::messageType().set(layout.messageType);
+        for (const auto* key : {&Keys::expandedEyeShape(), &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
+                                &Keys::expandedBackground(), &Keys::expandedLogo(), &Keys::expandedAdvanced()})
+            key->set(layout.openGroups);
+        MainWindow window;
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        if (layout.openGroups) { // the logo's controls take the focus only with "Use logo" on
+            auto* panel = qobject_cast<DesignPanel*>(window.designPanel());
+            ASSERT_NE(panel, nullptr);
+            clickBox(panel->useLogoToggle());
+        }
+        QWidget* start = window.messageSection().firstField();
+        start->setFocus(Qt::TabFocusReason);
+        pumpEvents();
+        ASSERT_EQ(QApplication::focusWidget(), start);
+
+        // Each stop drawn while it has the focus, and again once the focus
+        // has moved on.
+        QWidget* stop = start;
+        QImage focused = stop->grab().toImage();
+        int stops = 0;
+        std::set<QWidget*> reached;
+        do {
+            QTest::keyClick(stop, Qt::Key_Tab);
+            pumpEvents();
+            QWidget* next = QApplication::focusWidget();
+            ASSERT_NE(next, nullptr);
+            ASSERT_NE(next, stop) << "Tab stays on " << stop->metaObject()->className();
+            QString label = stop->property("text").toString();
+            if (label.isEmpty()) label = stop->accessibleName();
+            const std::string name = std::string(stop->metaObject()->className()) + " \"" + label.toStdString() +
+                                     "\" (stop " + std::to_string(stops) + ")";
+            EXPECT_NE(stop->grab().toImage(), focused) << "no focus to be seen on " << name;
+            stop = next;
+            EXPECT_TRUE(stop->isVisible() && !stop->visibleRegion().isEmpty())
+                << stop->metaObject()->className() << " takes the focus unseen";
+            EXPECT_TRUE(stop->window() == &window) << stop->metaObject()->className();
+            focused = stop->grab().toImage();
+            reached.insert(stop);
+        } while (stop != start && ++stops < 200);
+        EXPECT_EQ(stop, start) << "the chain does not come back to the message field";
+        // The bottom bar and the toolbar are on the way.
+        EXPECT_TRUE(reached.contains(window.findChild<QPushButton*>(QStringLiteral("resetToDefaults"))));
+        EXPECT_TRUE(reached.contains(&window.actionsButton()));
+        EXPECT_TRUE(reached.contains(&window.presetsButton()));
+    }
+}
+
 // Alerts are wide enough to read their title and text in full; in the
 // reset confirmation Return means Cancel.
 TEST_F(Desktop, AlertsReadInFullAndReturnInTheResetConfirmationChangesNothing) {

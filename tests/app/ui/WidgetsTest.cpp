@@ -155,6 +155,14 @@ TEST_F(Widgets, MailingListPromptWalksFormProgressAndThanks) {
     QTest::keyClick(prompt->emailField(), Qt::Key_Return);
     EXPECT_TRUE(prompt->failureLabel()->isVisible());
     EXPECT_EQ(prompt->failureLabel()->text(), QStringLiteral("Please enter a valid email address."));
+    // The borderless "Don't ask again" shows when Tab reaches it (Space there
+    // would decline for good).
+    prompt->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(prompt));
+    const QImage unfocused = prompt->declineButton()->grab().toImage();
+    prompt->declineButton()->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(prompt->declineButton()->hasFocus());
+    EXPECT_NE(prompt->declineButton()->grab().toImage(), unfocused);
 
     // "Maybe later" closes; reopening starts with an empty form.
     prompt->laterButton()->click();
