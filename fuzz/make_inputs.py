@@ -69,6 +69,38 @@ def chain(arrays):
     return bplist(objects, offset_size=4, ref_size=2)
 
 
+def one_data_everywhere(entries, size):
+    """An array whose offset table gives every element the offset of one
+    data object of `size` bytes."""
+    data = b"\x4f\x12" + size.to_bytes(4, "big") + bytes(size)
+    top = b"\xaf\x12" + (entries - 1).to_bytes(4, "big") + b"".join(i.to_bytes(4, "big") for i in range(1, entries))
+    out = bytearray(b"bplist00") + top
+    data_at = len(out)
+    out += data
+    table = len(out)
+    out += (8).to_bytes(4, "big") + data_at.to_bytes(4, "big") * (entries - 1)
+    out += bytes(6) + bytes([4, 4]) + struct.pack(">QQQ", entries, 0, table)
+    return bytes(out)
+
+
+def one_key_everywhere(dictionaries, key_size):
+    """An array of one-entry dictionaries that all use one long key."""
+    objects = [b"\xaf\x12" + dictionaries.to_bytes(4, "big")
+               + b"".join((3 + i).to_bytes(4, "big") for i in range(dictionaries)),
+               b"\x5f\x12" + key_size.to_bytes(4, "big") + b"k" * key_size, b"\x09"]
+    objects += [b"\xd1" + (1).to_bytes(4, "big") + (2).to_bytes(4, "big")] * dictionaries
+    return bplist(objects, offset_size=4, ref_size=4)
+
+
+def diamond(levels):
+    """Arrays each holding the next twice, written twice over: reading them
+    shares every level, comparing them must too."""
+    objects = [b"\xa2" + (1).to_bytes(2, "big") + (levels + 1).to_bytes(2, "big")]
+    for first in (1, levels + 1):
+        objects += [b"\xa2" + (first + i + 1).to_bytes(2, "big") * 2 for i in range(levels - 1)] + [b"\xa0"]
+    return bplist(objects, offset_size=2, ref_size=2)
+
+
 def gradient_pins(count):
     """A linear gradient fill of `count` pins, most of them in runs at one position."""
     pins = "|".join("%r:%d,%d,1,1" % (round(i / count, 3), i % 2, i % 3 == 0) for i in range(count))
@@ -119,6 +151,13 @@ def main():
             "bplist-self-reference": bplist([b"\xa1\x00"]),
             # 60 arrays each holding the next one twice: 2^60 elements unshared.
             "bplist-shared-doubling": bplist([b"\xa2" + bytes([i + 1, i + 1]) for i in range(60)] + [b"\x09"]),
+            # 60,000 references to one 64 KB data object: 3.9 GB copied apart.
+            "bplist-one-data-everywhere": one_data_everywhere(60000, 65536),
+            # 4,000 dictionaries sharing one 1 MB key: 4 GB of key copies.
+            "bplist-one-key-everywhere": one_key_everywhere(4000, 1 << 20),
+            # Two diamonds of 500 levels in one array, equal only when the
+            # comparison walks each pair of levels once.
+            "bplist-diamonds": diamond(500),
         },
         "image": {
             "png-bomb-16384.png": bomb,

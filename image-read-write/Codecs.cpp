@@ -3,12 +3,18 @@
 #include "image-read-write/ImageReadWriteError.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ImageReadWrite::detail {
 
 void checkDecodedSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels) {
+    // The cap is a square: neither side may pass its root, so that a limit
+    // stated as sides holds for long thin images too.
     const std::int64_t cap = std::min(maxPixels, gfx::Image::kMaxPixels);
-    if (width <= 0 || height <= 0 || width > cap || height > cap || width * height > cap) {
+    std::int64_t side = std::int64_t(std::sqrt(double(std::max<std::int64_t>(cap, 0))));
+    while (side * side > cap) --side;
+    while ((side + 1) * (side + 1) <= cap) ++side;
+    if (width <= 0 || height <= 0 || width > side || height > side) {
         failDecoding();
     }
 }

@@ -38,7 +38,8 @@ gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels);
 gfx::ImagePtr decodeGIF(ByteView data, std::int64_t maxPixels);
 
 // Throws unableToDecodeImage unless width x height is a size an image may
-// have and at most maxPixels (itself at most gfx::Image::kMaxPixels).
+// have and fits the square of maxPixels pixels (itself at most
+// gfx::Image::kMaxPixels): neither side above the square's side.
 void checkDecodedSize(std::int64_t width, std::int64_t height, std::int64_t maxPixels);
 // Throws cannotCreateImageOfType(typeIdentifier) for an image without pixels.
 void checkEncodable(const gfx::Image& image, const char* typeIdentifier);

@@ -100,6 +100,8 @@ Defaults::Color Archivable<Defaults::Color>::decode(const KeyedDecoder& coder) {
         for (std::size_t i = 0; i < 8; ++i) bits = bits << 8 | (*bytes)[at + i];
         components.push_back(std::bit_cast<double>(bits));
     }
+    if (!Defaults::Color::allFinite(components))
+        throw ArchiveError::corrupt("The colour has a component that is not a finite number.");
     if (name.empty()) return Defaults::Color{"", std::move(components)};
     auto color = Defaults::Color::make(name, std::move(components));
     if (!color) throw ArchiveError::corrupt("The colour names an unknown colour space or has the wrong number of components.");

@@ -1,5 +1,7 @@
 #include "settings-store/Values.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace Defaults {
@@ -73,7 +75,12 @@ std::optional<std::size_t> Color::componentCount(std::string_view name) {
 std::optional<Color> Color::make(std::string_view colorSpaceName, std::vector<double> components) {
     auto count = componentCount(colorSpaceName);
     if (!count || components.size() != *count + 1) return std::nullopt;
+    if (!allFinite(components)) return std::nullopt;
     return Color{std::string(colorSpaceName), std::move(components)};
+}
+
+bool Color::allFinite(const std::vector<double>& components) {
+    return std::all_of(components.begin(), components.end(), [](double c) { return std::isfinite(c); });
 }
 
 Color Color::sRGB(double red, double green, double blue, double alpha) {

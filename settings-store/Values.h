@@ -56,10 +56,13 @@ struct Color {
     static std::optional<std::size_t> componentCount(std::string_view colorSpaceName);
 
     // Nothing unless the space is known and the list has exactly its
-    // components plus alpha.
+    // components plus alpha, every one finite (a NaN or infinite component
+    // draws nothing a user could mean).
     static std::optional<Color> make(std::string_view colorSpaceName, std::vector<double> components);
     static Color sRGB(double red, double green, double blue, double alpha = 1);
     static Color gray(double white, double alpha = 1);
+    // Whether every component is a finite number.
+    static bool allFinite(const std::vector<double>& components);
 
     friend bool operator==(const Color&, const Color&) = default;
 };

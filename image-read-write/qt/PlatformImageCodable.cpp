@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -36,9 +37,12 @@ QImage archive::Archivable<QImage>::decode(const KeyedDecoder& coder) {
     if (!png || !width || !height) throw ArchiveError::corrupt("An image needs PNG data, a width and a height.");
     QImage image;
     try {
-        image = ImageReadWrite::loadPlatformImage(*png);
+        // A stored image is a logo or a fill: it gets their cap, and the
+        // cap is checked from the PNG's header before any pixel is decoded.
+        image = ImageReadWrite::toQImage(*ImageReadWrite::load(*png, ImageReadWrite::kMaxEmbeddedImagePixels));
     } catch (const ImageReadWriteException&) {
-        throw ArchiveError::corrupt("The image's PNG data cannot be read.");
+        throw ArchiveError::corrupt("The image's PNG data cannot be read, or its image is larger than " +
+                                    std::to_string(ImageReadWrite::kMaxEmbeddedImageSide) + " pixels on a side.");
     }
     const double ratioX = image.width() / *width;
     const double ratioY = image.height() / *height;

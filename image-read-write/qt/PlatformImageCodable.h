@@ -18,8 +18,9 @@
 // size in points ("width", "height": the pixel size divided by the device
 // pixel ratio). A null image has no PNG form and cannot be archived
 // (writeInvalid). Decoding refuses with readCorrupt what makes no image:
-// missing fields, bytes that are no PNG the image module reads (within its
-// size limit), or a point size that is not positive and finite or gives the
+// missing fields, bytes that are no PNG the image module reads within the
+// cap of a document's images (ImageReadWrite::kMaxEmbeddedImagePixels, 4096
+// on each side), or a point size that is not positive and finite or gives the
 // two sides different ratios.
 template <> struct archive::Archivable<QImage> {
     static constexpr std::string_view className = "QImage";

@@ -8,6 +8,8 @@
 #include <deque>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 namespace archive {
 
@@ -31,8 +33,48 @@ std::optional<std::int64_t> PlistObject::asInteger() const {
     return std::nullopt;
 }
 
+namespace {
+
+struct PairHash {
+    std::size_t operator()(const std::pair<const void*, const void*>& pair) const {
+        const std::hash<const void*> hash;
+        return hash(pair.first) * 31 + hash(pair.second);
+    }
+};
+using ComparedPairs = std::unordered_set<std::pair<const void*, const void*>, PairHash>;
+
+// Objects are immutable and cannot contain themselves, so a pair of
+// containers met again is either equal or the walk has already answered
+// false: each pair is walked once, and a structure shared many times (a
+// diamond of arrays each holding the next twice) costs its size, not the
+// number of paths through it.
+bool sameStorage(const PlistObject::Storage& a, const PlistObject::Storage& b, ComparedPairs& compared) {
+    if (&a == &b) return true;
+    if (a.index() != b.index()) return false;
+    if (const auto* left = std::get_if<PlistArray>(&a)) {
+        const auto& right = std::get<PlistArray>(b);
+        if (left->size() != right.size()) return false;
+        if (!compared.emplace(&a, &b).second) return true;
+        for (std::size_t i = 0; i < left->size(); ++i)
+            if (!sameStorage((*left)[i].storage(), right[i].storage(), compared)) return false;
+        return true;
+    }
+    if (const auto* left = std::get_if<PlistDictionary>(&a)) {
+        const auto& right = std::get<PlistDictionary>(b);
+        if (left->size() != right.size()) return false;
+        if (!compared.emplace(&a, &b).second) return true;
+        for (auto l = left->begin(), r = right.begin(); l != left->end(); ++l, ++r)
+            if (l->first != r->first || !sameStorage(l->second.storage(), r->second.storage(), compared)) return false;
+        return true;
+    }
+    return a == b;
+}
+
+} // namespace
+
 bool operator==(const PlistObject& a, const PlistObject& b) {
-    return a.storage_ == b.storage_ || *a.storage_ == *b.storage_;
+    ComparedPairs compared;
+    return sameStorage(*a.storage_, *b.storage_, compared);
 }
 
 std::size_t maxPlistDepth() { return foundation::maxJsonDepth; }
@@ -267,7 +309,11 @@ public:
             corrupt("the object count does not fit the offset table");
         if (top_ >= count) corrupt("the top object is not in the offset table");
         count_ = std::size_t(count);
-        state_.assign(count_, State{});
+        // Strings, data and dictionary keys are copies of what the file
+        // holds: a file that refers to one large value from many places (or
+        // lays objects over one another) would cost that value once per
+        // reference, so their total is held to a few times the file's size.
+        budget_ = 4 * bytes.size() + (std::size_t(1) << 20);
     }
 
     PlistObject read() { return object(top_, 0).value; }
@@ -288,16 +334,18 @@ private:
         return value;
     }
 
-    // The object at table index `index`, read once and shared after that.
+    // The object at table index `index`, read once and shared after that;
+    // table entries that give one offset share one object.
     const Entry& object(std::uint64_t index, std::size_t depth) {
         if (index >= count_) corrupt("an object reference lies outside the offset table");
-        State& state = state_[std::size_t(index)];
+        const std::uint64_t offset = bigEndian(tableOffset_ + std::size_t(index) * offsetSize_, offsetSize_);
+        if (offset < sizeof header || offset >= tableOffset_) corrupt("an object offset lies outside the objects");
+        // Elements of the map stay where they are while it grows.
+        State& state = state_[std::size_t(offset)];
         if (state.done) return *state.done;
         if (state.started) corrupt("a container contains itself");
         if (depth > maxPlistDepth()) corrupt("it is nested too deeply");
         state.started = true;
-        const std::uint64_t offset = bigEndian(tableOffset_ + std::size_t(index) * offsetSize_, offsetSize_);
-        if (offset < sizeof header || offset >= tableOffset_) corrupt("an object offset lies outside the objects");
         Entry entry = parse(std::size_t(offset), depth);
         // A shared container may be met again deeper down: its height, not
         // the depth it was first met at, bounds every walk through it.
@@ -324,6 +372,12 @@ private:
         const std::uint64_t value = bigEndian(at + 1, size);
         at += 1 + size;
         return value;
+    }
+
+    // Counts `size` bytes of strings, data or keys about to be made.
+    void materialise(std::uint64_t size) {
+        if (size > budget_) corrupt("its strings, data and keys are used too often for its size");
+        budget_ -= std::size_t(size);
     }
 
     // The `count` units of `unit` bytes that start at `at`, checked against
@@ -366,11 +420,13 @@ private:
         case 0x4: {
             const std::uint64_t n = count(marker, at);
             needUnits(at, n, 1);
+            materialise(n);
             return {PlistObject(PlistBytes(bytes_.begin() + at, bytes_.begin() + at + std::size_t(n)))};
         }
         case 0x5: {
             const std::uint64_t n = count(marker, at);
             needUnits(at, n, 1);
+            materialise(n);
             std::string text(reinterpret_cast<const char*>(bytes_.data() + at), std::size_t(n));
             for (char c : text)
                 if (std::uint8_t(c) >= 0x80) corrupt("an ASCII string holds other bytes");
@@ -379,7 +435,10 @@ private:
         case 0x6: {
             const std::uint64_t n = count(marker, at);
             needUnits(at, n, 2);
-            return {PlistObject(utf16Text(at, std::size_t(n)))};
+            // At most three bytes of UTF-8 per unit; counted as made.
+            std::string text = utf16Text(at, std::size_t(n));
+            materialise(text.size());
+            return {PlistObject(std::move(text))};
         }
         case 0x8: {
             const std::size_t size = (marker & 0xF) + 1;
@@ -409,6 +468,7 @@ private:
             for (std::size_t i = 0; i < n; ++i) {
                 const auto key = object(bigEndian(at + i * refSize_, refSize_), depth + 1).value.asString();
                 if (!key) corrupt("a dictionary key is not a string");
+                materialise(key->size());
                 std::string name = *key;
                 const Entry& value = object(bigEndian(values + i * refSize_, refSize_), depth + 1);
                 height = std::max(height, value.height);
@@ -446,7 +506,8 @@ private:
     std::size_t count_ = 0;
     std::uint64_t top_ = 0;
     std::size_t tableOffset_ = 0;
-    std::vector<State> state_;
+    std::unordered_map<std::size_t, State> state_; // by offset
+    std::size_t budget_ = 0;
 };
 
 } // namespace

@@ -98,7 +98,8 @@ public:
     // The same object (shared), for the writer to write it once.
     const void* identity() const { return storage_.get(); }
 
-    // Deep comparison; integers compare by value.
+    // Deep comparison; integers compare by value. Each pair of containers
+    // is compared once, so structure shared many times costs its size.
     friend bool operator==(const PlistObject& a, const PlistObject& b);
 
 private:
@@ -119,8 +120,12 @@ std::vector<std::uint8_t> writeBinaryPropertyList(const PlistObject& root);
 // object reference outside the file, a count larger than the bytes that
 // could hold it, a container that contains itself, nesting deeper than
 // maxPlistDepth(), non-text dictionary keys or a key given twice, invalid
-// text, and the kinds keyed archives never hold (null, sets, fill bytes).
-// The work is linear in the size of the input whatever it holds.
+// text, the kinds keyed archives never hold (null, sets, fill bytes), and
+// strings, data and dictionary keys that would come to more than four times
+// the input plus 1 MiB in all (each key counted at every use, a string or
+// data object once per offset: offset table entries that give one offset
+// share one object). The work is linear in the size of the input whatever
+// it holds.
 PlistObject readBinaryPropertyList(std::span<const std::uint8_t> bytes);
 
 } // namespace archive

@@ -242,6 +242,7 @@ std::optional<std::string> KeyedDecoder::decodeString(std::string_view key) cons
     const auto* object = referenced(key);
     if (!object) return std::nullopt;
     if (!object->asString()) wrongKind(key, "a string");
+    reader_.handOut(object->asString()->size());
     return *object->asString();
 }
 

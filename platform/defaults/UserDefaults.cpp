@@ -3,7 +3,9 @@
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/foundation/Json.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -382,8 +384,44 @@ void UserDefaults::refreshLocked() const {
     if (!loaded_ || currentIdentity() != loadedIdentity_) loadLocked(nullptr);
 }
 
+std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries() const {
+    // saveFile's names: the file's name, ".tmp-" and six letters or digits.
+    const std::string prefix = file_.filename().string() + ".tmp-";
+    std::vector<std::filesystem::path> found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(directory_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+        if (!std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        std::error_code statError;
+        if (it->symlink_status(statError).type() == std::filesystem::file_type::regular) found.push_back(it->path());
+    }
+    return found;
+}
+
+void UserDefaults::removeLeftoverTemporariesLocked(const FileLock* lock) const {
+    if (leftoverTemporaries().empty()) {
+        sweptTemporaries_ = true;
+        return;
+    }
+    // A save keeps its temporary file only while it holds the suite's lock:
+    // with the lock ours, every temporary file left is one whose writer
+    // died. mutex_ is held here, so the lock is never waited for; when
+    // someone is saving, a later read looks again.
+    std::optional<FileLock> ownLock;
+    if (!lock) {
+        ownLock.emplace(lockFile_, false);
+        if (!ownLock->held()) return;
+    }
+    for (const auto& path : leftoverTemporaries()) ::unlink(path.c_str());
+    sweptTemporaries_ = true;
+}
+
 void UserDefaults::loadLocked(const FileLock* lock) const {
     loaded_ = true;
+    if (!sweptTemporaries_) removeLeftoverTemporariesLocked(lock);
     // Only a regular file (or a link to one) is read. Anything else (a FIFO
     // would block the open, a device never ends) is damaged and moved aside
     // below without being opened, and the open never blocks in case the path

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <sys/types.h>
 #include <thread>
+#include <vector>
 
 namespace platform {
 
@@ -31,7 +32,9 @@ namespace platform {
 // programs and store instances that share a suite never lose each other's
 // keys. synchronize() writes what is still unsaved before it returns; so do
 // the suite's destructor and the end of the process (return from main or
-// exit()), for every suite still alive then. Reads pick up a file replaced by
+// exit()), for every suite still alive then. A temporary file that a killed
+// save left behind is removed when the suite is first read, unless another
+// writer holds the lock (it may be that file's writer). Reads pick up a file replaced by
 // another writer, keeping this suite's unsaved changes on top of it. A file
 // that cannot be parsed, that nests deeper than foundation::maxJsonDepth, or
 // that is no regular file of at most maxFileSize bytes, is renamed aside
@@ -172,6 +175,11 @@ private:
     std::optional<PropertyList> presentedLocked(std::string_view key) const;
     void refreshLocked() const;
     void loadLocked(const FileLock* lock) const;
+    // Temporary files of saves killed before their rename, removed at the
+    // first read once the suite's lock is free (`lock` when the caller
+    // holds it).
+    void removeLeftoverTemporariesLocked(const FileLock* lock) const;
+    std::vector<std::filesystem::path> leftoverTemporaries() const;
     void overlayPendingLocked() const;
     // In the child of fork(), with mutex_ and saveMutex_ held.
     void adoptAfterForkLocked();
@@ -203,6 +211,7 @@ private:
     // suite then keeps changes in memory rather than overwrite what it could
     // not read.
     mutable bool readOnly_ = false;
+    mutable bool sweptTemporaries_ = false;
     bool reportedLockFailure_ = false;
     PropertyListDictionary registered_;
     KeyValueObserverList observers_;

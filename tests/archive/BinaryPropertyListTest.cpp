@@ -54,6 +54,35 @@ Bytes marker(std::uint8_t kind, std::vector<std::uint8_t> rest = {}) {
     return rest;
 }
 
+void appendBE32(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
+}
+
+// An array of `dictionaries` one-entry dictionaries whose one key, a string
+// of `keySize` bytes, is a single object of the file.
+Crafted sharedKey(std::uint32_t dictionaries, std::uint32_t keySize) {
+    Crafted c{.offsetSize = 4, .refSize = 4};
+    Bytes top{0xAF, 0x12};
+    appendBE32(top, dictionaries);
+    for (std::uint32_t i = 0; i < dictionaries; ++i) appendBE32(top, 3 + i);
+    Bytes key{0x5F, 0x12};
+    appendBE32(key, keySize);
+    key.resize(key.size() + keySize, 'k');
+    Bytes dictionary{0xD1};
+    appendBE32(dictionary, 1);
+    appendBE32(dictionary, 2);
+    c.objects = {top, key, Bytes{0x09}};
+    c.objects.insert(c.objects.end(), dictionaries, dictionary);
+    return c;
+}
+
+// `levels` arrays, each holding the next twice; the innermost holds `leaf`.
+PlistObject diamond(std::size_t levels, const PlistObject& leaf) {
+    PlistObject inner{PlistArray{leaf}};
+    for (std::size_t i = 1; i < levels; ++i) inner = PlistObject(PlistArray{inner, inner});
+    return inner;
+}
+
 void expectRefused(const Bytes& bytes, const std::string& what) {
     try {
         (void)readBinaryPropertyList(bytes);
@@ -106,6 +135,68 @@ TEST(BinaryPropertyList, SharedObjectsAreWrittenOnceAndStayShared) {
     EXPECT_EQ(read.asArray()->at(0).identity(), read.asArray()->at(1).identity());
     // Written again, it is as small: the reader kept the sharing.
     EXPECT_EQ(writeBinaryPropertyList(read).size(), bytes.size());
+}
+
+TEST(BinaryPropertyList, WhatReadingMakesIsBoundedByTheInput) {
+    // 60,000 offset table entries that all give one 64 KB data object's
+    // offset: one object, shared, rather than 3.9 GB of copies.
+    constexpr std::uint32_t entries = 60000;
+    Crafted everywhere{.offsetSize = 4, .refSize = 4};
+    Bytes top{0xAF, 0x12};
+    appendBE32(top, entries - 1);
+    for (std::uint32_t i = 1; i < entries; ++i) appendBE32(top, i);
+    Bytes data{0x4F, 0x12};
+    appendBE32(data, 1 << 16);
+    data.resize(data.size() + (1 << 16), 0xAB);
+    everywhere.objects = {top, data};
+    everywhere.objects.resize(entries); // the rest are table entries only
+    everywhere.offsetOverrides.assign(entries, 8 + top.size());
+    everywhere.offsetOverrides[0] = 8;
+    const std::size_t before = testsupport::peakResidentBytes();
+    const PlistObject read = readBinaryPropertyList(everywhere.bytes());
+    ASSERT_TRUE(read.asArray());
+    ASSERT_EQ(read.asArray()->size(), entries - 1);
+    for (const auto& element : *read.asArray()) ASSERT_EQ(element.identity(), read.asArray()->front().identity());
+    EXPECT_EQ(read.asArray()->front().asData()->size(), 1u << 16);
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+
+    // Dictionary keys are copies wherever they are used: 4,000 dictionaries
+    // sharing one 1 MB key would make 4 GB of them from a 1 MB file.
+    const Bytes keyEverywhere = sharedKey(4000, 1 << 20).bytes();
+    expectRefused(keyEverywhere, "one 1 MB key in 4,000 dictionaries");
+    try {
+        (void)readBinaryPropertyList(keyEverywhere);
+    } catch (const FormatError& error) {
+        EXPECT_NE(std::string(error.what()).find("too often"), std::string::npos) << error.what();
+    }
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+    // Sharing within the bound reads: fifty dictionaries sharing a 10 KB key.
+    const PlistObject fifty = readBinaryPropertyList(sharedKey(50, 10000).bytes());
+    ASSERT_TRUE(fifty.asArray());
+    ASSERT_EQ(fifty.asArray()->size(), 50u);
+    EXPECT_EQ(fifty.asArray()->back().asDictionary()->begin()->first, std::string(10000, 'k'));
+}
+
+TEST(BinaryPropertyList, ComparingWalksSharedStructureOnce) {
+    // Two diamonds of 500 levels built apart: 2^500 paths each, 500 pairs
+    // of levels to compare.
+    const PlistObject a = diamond(500, PlistObject("leaf")), b = diamond(500, PlistObject("leaf"));
+    ASSERT_NE(a.identity(), b.identity());
+    EXPECT_EQ(a, b);
+    EXPECT_FALSE(a == diamond(500, PlistObject("other leaf")));
+    EXPECT_FALSE(a == diamond(499, PlistObject("leaf")));
+    // Side by side in one file, read back, and compared there.
+    const PlistObject read =
+        readBinaryPropertyList(writeBinaryPropertyList(PlistObject(PlistArray{a, diamond(500, PlistObject("leaf"))})));
+    ASSERT_TRUE(read.asArray());
+    ASSERT_NE(read.asArray()->at(0).identity(), read.asArray()->at(1).identity());
+    EXPECT_EQ(read.asArray()->at(0), read.asArray()->at(1));
+    EXPECT_EQ(read.asArray()->at(0), a);
+    // Dictionaries compare by keys and values, shared or not.
+    const PlistObject left(PlistDictionary{{"x", a}, {"y", a}});
+    EXPECT_EQ(left, PlistObject(PlistDictionary{{"x", b}, {"y", a}}));
+    EXPECT_FALSE(left == PlistObject(PlistDictionary{{"x", b}, {"z", a}}));
+    EXPECT_FALSE(left == PlistObject(PlistDictionary{{"x", b}, {"y", diamond(500, PlistObject(1))}}));
 }
 
 TEST(BinaryPropertyList, NestingIsLimitedWhenWritingAndReading) {

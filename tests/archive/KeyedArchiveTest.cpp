@@ -270,6 +270,11 @@ TEST(KeyedArchive, HostileArchivesAreRefusedQuickly) {
     const Bytes sharingBytes = archiveOf(sharing, PlistObject(PlistDictionary{{"root", PlistObject(UID{4})}}));
     EXPECT_LT(sharingBytes.size(), 80000u);
     EXPECT_EQ(refusal(sharingBytes), Code::readCorrupt);
+    // The same with one shared 64 KB name: strings count as data do.
+    sharing[2] = PlistObject(std::string(1 << 16, 'n'));
+    sharing[3] = PlistObject(PlistBytes{});
+    EXPECT_EQ(refusal(archiveOf(sharing, PlistObject(PlistDictionary{{"root", PlistObject(UID{4})}}))),
+              Code::readCorrupt);
 
     // Sixty trees each holding the next one twice: 2^60 visits if each
     // reference were followed anew.

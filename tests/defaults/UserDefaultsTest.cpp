@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -286,6 +287,38 @@ TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
         ASSERT_TRUE(suite->synchronize().ok());
         EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 2u);
     }
+}
+
+TEST(UserDefaults, TemporaryFileOfAKilledSaveIsRemovedAtTheNextStartUnlessTheLockIsHeld) {
+    TempDir dir;
+    testsupport::writeTextFile(dir / "s.json", "{\"a\": 1}");
+    // What a save killed between writing and renaming leaves, and names
+    // that are not this suite's temporary files.
+    const std::string leftover = "s.json.tmp-Ab12Cd";
+    const std::vector<std::string> others = {"other.json.tmp-Ab12Cd", "s.json.tmp-Ab12", "s.json.tmp-Ab12C!",
+                                             "s.json.tmp-Ab12Cde", "s.json.corrupt-x"};
+    testsupport::writeTextFile(dir / leftover, "{\"a\": ");
+    for (const auto& name : others) testsupport::writeTextFile(dir / name, "keep");
+    std::filesystem::create_directory(dir / "s.json.tmp-Folder");
+
+    {
+        // Whoever holds the lock may be writing that file right now.
+        const int lockFd = ::open((dir / "s.json.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lockFd, 0);
+        ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+        auto started = UserDefaults::open("s", dir.path());
+        EXPECT_EQ(started->objectForKey("a"), PropertyList(1));
+        EXPECT_TRUE(std::filesystem::exists(dir / leftover));
+        ::close(lockFd);
+    }
+    auto next = UserDefaults::open("s", dir.path());
+    EXPECT_EQ(next->objectForKey("a"), PropertyList(1));
+    EXPECT_FALSE(std::filesystem::exists(dir / leftover));
+    for (const auto& name : others) EXPECT_EQ(testsupport::readTextFile(dir / name), "keep") << name;
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "s.json.tmp-Folder"));
+    next->setObject("b", PropertyList(2));
+    ASSERT_TRUE(next->synchronize().ok());
+    EXPECT_EQ(filesIn(dir.path()).size(), others.size() + 3); // s.json, its lock and the folder
 }
 
 TEST(UserDefaults, ThreadsSharingOneSuiteKeepEveryKey) {

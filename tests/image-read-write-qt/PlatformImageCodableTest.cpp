@@ -162,6 +162,19 @@ TEST(PlatformImageCodable, FieldsThatMakeNoImageAreCorrupt) {
                               {1e-320, 1e-320}}) {
         EXPECT_EQ(decodeOutcome(archived({png, w, h})).archive, ArchiveError::Code::readCorrupt) << w << " x " << h;
     }
+
+    // A stored image is a logo or a fill and gets their cap, 4096 on each
+    // side: a 32 KB archive of a 16384 x 16384 PNG is refused from the PNG's
+    // header, not decoded to a gigabyte.
+    const Bytes bomb = testsupport::bilevelPNG(16384, 16384, true);
+    ASSERT_LT(bomb.size(), 64u << 10);
+    const std::size_t before = testsupport::peakResidentBytes();
+    EXPECT_EQ(decodeOutcome(archived({bomb, 16384, 16384})).archive, ArchiveError::Code::readCorrupt);
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+    EXPECT_EQ(decodeOutcome(archived({testsupport::bilevelPNG(8192, 2048, true), 8192, 2048})).archive,
+              ArchiveError::Code::readCorrupt);
+    EXPECT_EQ(PlatformImageCodable::decode(archived({testsupport::bilevelPNG(4096, 2, true), 4096, 2})).image.width(),
+              4096);
 }
 
 TEST(PlatformImageCodable, ANullImageCannotBeArchived) {

@@ -175,7 +175,8 @@ TEST(DecodingRobustness, SizesTheDataCannotHoldOrTheCallerRefusesCostNoMemory) {
     expectRefused(bomb, "png bomb");
     EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
 
-    // A caller's cap counts pixels, checked before decoding in every format.
+    // A caller's cap is a square of that many pixels, checked before
+    // decoding in every format.
     const auto image = imagetest::blockImage(16, 16);
     for (const Bytes& bytes : {imageData(*image, ImageExportType::png()), imageData(*image, ImageExportType::jpg()),
                                imageData(*image, ImageExportType::tiff()), imageData(*image, ImageExportType::gif())}) {
@@ -186,4 +187,25 @@ TEST(DecodingRobustness, SizesTheDataCannotHoldOrTheCallerRefusesCostNoMemory) {
     const auto wide = load(testsupport::bilevelPNG(4000, 3, true), kMaxEmbeddedImagePixels);
     EXPECT_EQ(wide->width(), 4000);
     EXPECT_EQ(wide->pixel(3999, 2), (gfx::Pixel{0, 0, 0, 255}));
+
+    // Each side is held to the square's side, however few pixels the image
+    // has: a logo or fill is at most 4096 on a side, any image 16384.
+    struct Case {
+        int width, height;
+        std::int64_t cap;
+        bool read;
+    };
+    for (const Case& c : {Case{4096, 16, kMaxEmbeddedImagePixels, true}, Case{16, 4096, kMaxEmbeddedImagePixels, true},
+                          Case{4097, 1, kMaxEmbeddedImagePixels, false}, Case{1, 4097, kMaxEmbeddedImagePixels, false},
+                          Case{8192, 2048, kMaxEmbeddedImagePixels, false},
+                          Case{16384, 1, kMaxEmbeddedImagePixels, false}, Case{16384, 1, gfx::Image::kMaxPixels, true},
+                          Case{16385, 1, gfx::Image::kMaxPixels, false}, Case{1, 16385, gfx::Image::kMaxPixels, false}}) {
+        const Bytes png = testsupport::bilevelPNG(c.width, c.height, true);
+        const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height) + " under a cap of " +
+                                 std::to_string(c.cap) + " pixels";
+        if (c.read)
+            EXPECT_EQ(load(png, c.cap)->width(), c.width) << what;
+        else
+            EXPECT_THROW(load(png, c.cap), ImageReadWriteException) << what;
+    }
 }

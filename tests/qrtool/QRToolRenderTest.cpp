@@ -1,5 +1,6 @@
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
+#include "platform/foundation/Base64.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,7 @@ TEST(QRToolRender, SizeDpiLevelEngineAndFileContent) {
     EXPECT_EQ(found[0].bytes, (std::vector<std::uint8_t>{'b', 'y', 't', 'e', 's'}));
 
     ASSERT_EQ(tool("render --text hi --size 200 --dpi 144 -o " + (dir / "a.pdf").string()).status, 0);
+    ASSERT_EQ(tool("render --text hi --size 200 --dpi 72.5 -o " + (dir / "b.png").string()).status, 0);
     ASSERT_EQ(shell("pdfinfo " + (dir / "a.pdf").string(), &out), 0);
     EXPECT_NE(out.find("100 x 100 pts"), std::string::npos) << out;
 }
@@ -213,6 +215,20 @@ TEST(QRToolRender, FailuresOfEveryCommandGiveOneLineStatusOneAndNoFile) {
              "render --text hi --dpi 0x10 -o " + out,
              "render --text hi --dpi 0.001 -o " + out,
              "render --text hi --dpi 1e6 -o " + out,
+             "render --text hi --dpi 1e3 -o " + out,
+             "render --text hi --dpi +300 -o " + out,
+             "render --text hi --dpi 72. -o " + out,
+             "render --text hi --dpi .5e3 -o " + out,
+             "render --text hi --dpi 7.2.1 -o " + out,
+             // Every option at most once, the last never silently winning.
+             "render --text hi --size 100 --size 200 -o " + out,
+             "render --text hi --dpi 72 --dpi 72 -o " + out,
+             "render --text hi --level H --level L -o " + out,
+             "render --text hi --engine external --engine coreimage -o " + out,
+             "render --text hi -o " + out + " --output " + out,
+             std::string("encode --level H --level L hi"),
+             std::string("encode --engine external --engine coreimage hi"),
+             std::string("encode --small --small hi"),
          }) {
         const ToolResult run = tool(args);
         EXPECT_EQ(run.status, 1) << args;
@@ -250,20 +266,25 @@ TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
 
 TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
     testsupport::TempDir dir;
-    // A PNG signature and nothing a decoder can use, base64.
+    // A PNG signature and nothing a decoder can use; and images past the
+    // 4096-pixel side of logos and fills, though within their pixel count.
     const std::string junk = "iVBORw0KGgoAAAAA";
-    const nlohmann::json document = {
-        {"text", "hi"},
-        {"logoTemplate", {{"image", junk}, {"relativeMaskPath", "W10="}}},
-        {"design", {{"style", {{"background", {{"type", "image"}, {"settings", {{"imagePNGbase64", junk}}}}}}}}},
-    };
-    testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
-    const ToolResult run =
-        tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "a.png").string());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
-    EXPECT_EQ(scanned(dir / "a.png"), "hi");
+    for (const std::string& image :
+         {junk, foundation::base64Encode(testsupport::bilevelPNG(8192, 2048)),
+          foundation::base64Encode(testsupport::bilevelPNG(16384, 1))}) {
+        const nlohmann::json document = {
+            {"text", "hi"},
+            {"logoTemplate", {{"image", image}, {"relativeMaskPath", "W10="}}},
+            {"design", {{"style", {{"background", {{"type", "image"}, {"settings", {{"imagePNGbase64", image}}}}}}}}},
+        };
+        testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
+        const ToolResult run =
+            tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / "a.png").string());
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
+        EXPECT_EQ(scanned(dir / "a.png"), "hi");
+    }
 }
 
 TEST(QRToolRender, OutputsThatAreNotRegularFilesAreRefusedAndLeftAsTheyAre) {

@@ -249,13 +249,20 @@ TEST(ColorBridge, ArchivedColoursWithBadFieldsAreRefused) {
     const archive::PlistBytes half{0x3F, 0xE0, 0, 0, 0, 0, 0, 0}; // 0.5
     archive::PlistBytes two = half;
     two.insert(two.end(), half.begin(), half.end());
+    archive::PlistBytes nanAndHalf{0x7F, 0xF8, 0, 0, 0, 0, 0, 0};
+    nanAndHalf.insert(nanAndHalf.end(), half.begin(), half.end());
+    archive::PlistBytes infinityAndHalf{0x7F, 0xF0, 0, 0, 0, 0, 0, 0};
+    infinityAndHalf.insert(infinityAndHalf.end(), half.begin(), half.end());
     EXPECT_EQ(fromSerializable<Color>(colourArchive("kCGColorSpaceExtendedGray", two)), Color::gray(0.5, 0.5));
     for (const auto& [what, object] : std::vector<std::pair<std::string, PropertyList>>{
              {"no components", colourArchive(std::nullopt, {})},
              {"a partial component", colourArchive(std::nullopt, {0x3F, 0xE0})},
              {"seventeen components", colourArchive(std::nullopt, archive::PlistBytes(17 * 8, 0))},
              {"an unknown space", colourArchive("Nowhere", two)},
-             {"too few components for sRGB", colourArchive("kCGColorSpaceSRGB", two)}}) {
+             {"too few components for sRGB", colourArchive("kCGColorSpaceSRGB", two)},
+             {"a NaN component", colourArchive(std::nullopt, nanAndHalf)},
+             {"a named colour with a NaN component", colourArchive("kCGColorSpaceExtendedGray", nanAndHalf)},
+             {"an infinite component", colourArchive(std::nullopt, infinityAndHalf)}}) {
         std::optional<Color> read;
         const auto out = captured([&] { read = fromSerializable<Color>(object); });
         EXPECT_FALSE(read) << what;
@@ -303,6 +310,16 @@ TEST(ArchiveBridges, RoundTripThroughTheUserDefaultsFiles) {
         EXPECT_EQ(lines(captured([&] { readColour = colour.get(); })), 1);
         EXPECT_EQ(readColour, Color::sRGB(0, 0, 0));
         ASSERT_TRUE(suite->synchronize().ok());
+
+        // A colour the file gives a NaN or infinite component reads as the
+        // key's default, like any other damaged value.
+        for (const char* component : {R"({"$real": "nan"})", R"({"$real": "-inf"})"}) {
+            testsupport::writeTextFile(dir.path() / "tessivo" / "nan-colour.json",
+                                       std::string(R"({"colour": ["kCGColorSpaceSRGB", [0, )") + component +
+                                           ", 0, 1]]}");
+            auto damaged = UserDefaults::open("nan-colour", dir.path() / "tessivo");
+            EXPECT_EQ(Key<Color>("colour", Color::sRGB(0, 0, 1), damaged).get(), Color::sRGB(0, 0, 1)) << component;
+        }
     }
     if (previous)
         ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);

@@ -263,6 +263,18 @@ TEST(ColorBridge, PairAndArchiveFormsAreReadAndGarbageRefused) {
         refused(list({PropertyList("kCGColorSpaceExtendedGray"), list({PropertyList("1"), PropertyList(1.0)})})));
     EXPECT_TRUE(refused(list({PropertyList(3), list({})})));
     EXPECT_TRUE(refused(PropertyList("red")));
+    // A component that is no finite number draws nothing meant: refused in
+    // every position, as a settings file can hold it ({"$real": "nan"}).
+    for (const double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL})
+        for (std::size_t at = 0; at < 4; ++at) {
+            platform::PropertyListArray components(4, PropertyList(0.5));
+            components[at] = PropertyList(bad);
+            EXPECT_TRUE(refused(list({PropertyList("kCGColorSpaceSRGB"), PropertyList(components)})))
+                << bad << " at " << at;
+        }
+    EXPECT_FALSE(Color::make("kCGColorSpaceExtendedGray", {std::nan(""), 1}));
+    // Extended colours reach past 0...1 and stay.
+    EXPECT_EQ(roundTrip(Color::sRGB(-0.5, 1.5, 2, 1)), Color::sRGB(-0.5, 1.5, 2, 1));
     // The archive form is read; garbage in it is reported.
     std::string pair = R"(["kCGColorSpaceSRGB",[0,0.5,1,1]])";
     platform::Data archive(std::vector<std::uint8_t>(pair.begin(), pair.end()));

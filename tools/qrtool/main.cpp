@@ -104,12 +104,19 @@ int encode(const std::vector<std::string_view>& args) {
     std::optional<std::string> text;
     std::optional<std::string> filePath;
 
+    // Every option may be given once, as in render.
+    std::vector<std::string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) return std::nullopt;
             return std::string(args[++i]);
         };
+        if (arg.starts_with("--")) {
+            if (std::find(seen.begin(), seen.end(), arg) != seen.end())
+                return fail("'" + std::string(arg) + "' may be given only once");
+            seen.push_back(arg);
+        }
         if (arg == "--engine") {
             const auto v = value();
             if (!v) return fail("--engine needs a value (coreimage or external)");
@@ -124,7 +131,6 @@ int encode(const std::vector<std::string_view>& args) {
         } else if (arg == "--file") {
             const auto v = value();
             if (!v) return fail("--file needs a path");
-            if (filePath) return fail("only one --file may be given");
             filePath = *v;
         } else if (arg.size() > 1 && arg.substr(0, 2) == "--") {
             return fail("unknown option '" + std::string(arg) + "' (see qrtool --help)");
@@ -370,6 +376,17 @@ private:
     int saved_ = -1;
 };
 
+// Digits, and at most one point with digits after it: no sign, exponent,
+// hexadecimal or words (inf, nan).
+bool isPlainDecimal(std::string_view text) {
+    const auto point = text.find('.');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return point == std::string_view::npos ? digits(text)
+                                           : digits(text.substr(0, point)) && digits(text.substr(point + 1));
+}
+
 constexpr double kMinDpi = 1;
 constexpr double kMaxDpi = 100000;
 
@@ -419,6 +436,8 @@ std::string engineErrorText(const QRCodeException& e, QRCode::ErrorCorrection le
 
 int render(const std::vector<std::string_view>& args) {
     std::optional<std::string> documentPath, text, filePath, engineName, output, jsonTarget;
+    // Every option may be given once; these hold the text of the ones parsed below.
+    std::optional<std::string> levelText, sizeText, dpiText;
     std::optional<QRCode::ErrorCorrection> level;
     std::int64_t size = 1024;
     double dpi = 72;
@@ -432,7 +451,6 @@ int render(const std::vector<std::string_view>& args) {
             return std::nullopt;
         };
         std::optional<std::string> problem;
-        std::optional<std::string> scratch;
         if (arg == "--document") {
             problem = value(documentPath, "a file");
         } else if (arg == "--text") {
@@ -447,32 +465,32 @@ int render(const std::vector<std::string_view>& args) {
             problem = value(jsonTarget, "'-'");
             if (!problem && *jsonTarget != "-") problem = "--json takes only '-' (standard output)";
         } else if (arg == "--level") {
-            problem = value(scratch, "one of L, M, Q, H");
+            problem = value(levelText, "one of L, M, Q, H");
             if (!problem) {
-                if (scratch->size() != 1 || std::string_view("LMQH").find((*scratch)[0]) == std::string_view::npos)
+                if (levelText->size() != 1 || std::string_view("LMQH").find((*levelText)[0]) == std::string_view::npos)
                     problem = "--level needs one of L, M, Q, H";
                 else
-                    level = QRCode::errorCorrectionFromCharacter((*scratch)[0]);
+                    level = QRCode::errorCorrectionFromCharacter((*levelText)[0]);
             }
         } else if (arg == "--size") {
-            problem = value(scratch, "a size in pixels");
+            problem = value(sizeText, "a size in pixels");
             if (!problem) {
-                const auto parsed = foundation::parseInt64(*scratch);
+                const auto parsed = foundation::parseInt64(*sizeText);
                 if (!parsed || *parsed < 1 || *parsed > 16384)
                     problem = "--size needs a whole number of pixels from 1 to 16384";
                 else
                     size = *parsed;
             }
         } else if (arg == "--dpi") {
-            problem = value(scratch, "a resolution");
+            problem = value(dpiText, "a resolution");
             if (!problem) {
-                // Plain decimal notation only, like --size; the range keeps
-                // every format's resolution field exact to a percent and a
-                // PDF page within what viewers open.
-                const bool decimal = scratch->find_first_not_of("0123456789.eE+-") == std::string::npos;
-                const auto parsed = decimal ? foundation::parseDouble(*scratch) : std::nullopt;
+                // Plain decimal notation only (digits with at most one
+                // point; no sign, no exponent); the range keeps every
+                // format's resolution field exact to a percent and a PDF
+                // page within what viewers open.
+                const auto parsed = isPlainDecimal(*dpiText) ? foundation::parseDouble(*dpiText) : std::nullopt;
                 if (!parsed || !(*parsed >= kMinDpi && *parsed <= kMaxDpi))
-                    problem = "--dpi needs a number from 1 to 100000";
+                    problem = "--dpi needs a decimal number from 1 to 100000, such as 300 or 72.5";
                 else
                     dpi = *parsed;
             }
