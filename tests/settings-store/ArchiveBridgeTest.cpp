@@ -255,7 +255,12 @@ TEST(ColorBridge, ArchivedColoursWithBadFieldsAreRefused) {
              {"a partial component", colourArchive(std::nullopt, {0x3F, 0xE0})},
              {"seventeen components", colourArchive(std::nullopt, archive::PlistBytes(17 * 8, 0))},
              {"an unknown space", colourArchive("Nowhere", two)},
-             {"too few components for sRGB", colourArchive("kCGColorSpaceSRGB", two)}}) {
+             {"too few components for sRGB", colourArchive("kCGColorSpaceSRGB", two)},
+             {"too many components for grey", colourArchive("kCGColorSpaceExtendedGray", [&] {
+                  archive::PlistBytes three = two;
+                  three.insert(three.end(), half.begin(), half.end());
+                  return three;
+              }())}}) {
         std::optional<Color> read;
         const auto out = captured([&] { read = fromSerializable<Color>(object); });
         EXPECT_FALSE(read) << what;
