@@ -207,6 +207,31 @@ TEST(KeyedArchive, AbsentRootAndAbsentFieldsGiveNothing) {
     EXPECT_FALSE(bare->count);
 }
 
+TEST(KeyedArchive, ReferencesReachTheLastObjectAndNoFurther) {
+    // Five objects: the root, its child and its class at the last index
+    // (4) are read; one further (5, the object count) is refused.
+    const PlistObject null("$null"), name("x"), swatchClass = classInfo("Swatch");
+    const auto root = [](std::uint64_t index) { return PlistObject(PlistDictionary{{"root", PlistObject(UID{index})}}); };
+    const auto classAt = [&](std::uint64_t index) {
+        return PlistObject(PlistDictionary{
+            {"$class", PlistObject(UID{index})}, {"name", PlistObject(UID{3})}, {"alpha", PlistObject(1)}});
+    };
+    const auto child = unarchivedObject<Swatch>(archiveOf({null, swatchObject(4), swatchClass, name, swatchObject()}));
+    ASSERT_TRUE(child);
+    ASSERT_TRUE(child->child);
+    EXPECT_EQ(child->child->name, "x");
+    EXPECT_EQ(refusal(archiveOf({null, swatchObject(5), swatchClass, name, swatchObject()})), ArchiveError::Code::readCorrupt);
+
+    const auto last = unarchivedObject<Swatch>(archiveOf({null, swatchObject(), swatchClass, name, swatchObject()}, root(4)));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->name, "x");
+    EXPECT_EQ(refusal(archiveOf({null, swatchObject(), swatchClass, name, swatchObject()}, root(5))),
+              ArchiveError::Code::readCorrupt);
+
+    EXPECT_TRUE(unarchivedObject<Swatch>(archiveOf({null, classAt(4), null, name, swatchClass})));
+    EXPECT_EQ(refusal(archiveOf({null, classAt(5), null, name, swatchClass})), ArchiveError::Code::readCorrupt);
+}
+
 TEST(KeyedArchive, HostileArchivesAreRefusedQuickly) {
     using Code = ArchiveError::Code;
     const PlistObject null("$null"), name("x"), swatchClass = classInfo("Swatch");
