@@ -331,9 +331,24 @@ TEST(KeyedArchive, EncodingRefusesWhatCannotBeArchived) {
         }
         return ArchiveError::Code::readCorrupt;
     };
-    Swatch badText = sample();
-    badText.name = "\xFF";
-    EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid);
+    // Text that is no UTF-8 is refused when written, whatever is wrong with
+    // it, never written for the reader to refuse; every character of text
+    // that is UTF-8 comes back, up to the edges of the ranges.
+    for (const std::string& bad : std::vector<std::string>{"\xFF", "a\xFF" "b", "\xC3", "\x80", "\xC0\x80", "\xE0\x80\x80", "\xF0\x80\x80\x80",
+                                  "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80"}) {
+        Swatch badText = sample();
+        badText.name = bad;
+        EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid) << testing::PrintToString(bad);
+        badText = sample();
+        badText.child->name = bad;
+        EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid) << testing::PrintToString(bad);
+    }
+    for (const std::string& good : std::vector<std::string>{"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                                   "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", std::string("a\0b", 3)}) {
+        Swatch text = sample();
+        text.name = good;
+        EXPECT_EQ(unarchivedObject<Swatch>(archivedData(text)), text) << testing::PrintToString(good);
+    }
     Swatch deep{"leaf"};
     for (std::size_t i = 0; i < maxPlistDepth() + 1; ++i) {
         Swatch parent{"node"};
