@@ -52,7 +52,8 @@ TEST(PropertyListLimits, WhatEndsExactlyAtABoundIsReadAndOneFurtherIsRefused) {
         // The trailer: the shortest file, and the widths it gives.
         {"the shortest file: header, one object, its offset, the trailer", Crafted{.objects = {Bytes{0x09}}}.bytes(),
          yes},
-        {"one byte short of it", [] {
+        {"one byte short of it",
+         [] {
              Bytes b = Crafted{.objects = {Bytes{0x09}}}.bytes();
              b.erase(b.begin() + 8);
              return b;
@@ -60,13 +61,15 @@ TEST(PropertyListLimits, WhatEndsExactlyAtABoundIsReadAndOneFurtherIsRefused) {
          std::nullopt},
         {"8-byte offsets", Crafted{.objects = {Bytes{0x09}}, .offsetSize = 8}.bytes(), yes},
         {"9-byte offsets", Crafted{.objects = {Bytes{0x09}}, .offsetSize = 9}.bytes(), std::nullopt},
-        {"8-byte references", Crafted{.objects = {Bytes{0xA1, 0, 0, 0, 0, 0, 0, 0, 1}, Bytes{0x09}}, .refSize = 8}.bytes(),
+        {"8-byte references",
+         Crafted{.objects = {Bytes{0xA1, 0, 0, 0, 0, 0, 0, 0, 1}, Bytes{0x09}}, .refSize = 8}.bytes(),
          PlistObject(PlistArray{yes})},
-        {"9-byte references", Crafted{.objects = {Bytes{0xA1, 0, 0, 0, 0, 0, 0, 0, 0, 1}, Bytes{0x09}}, .refSize = 9}.bytes(),
-         std::nullopt},
+        {"9-byte references",
+         Crafted{.objects = {Bytes{0xA1, 0, 0, 0, 0, 0, 0, 0, 0, 1}, Bytes{0x09}}, .refSize = 9}.bytes(), std::nullopt},
         // The object count fills the table up to the trailer, or one more.
         {"a count that fills the table", Crafted{.objects = {Bytes{0x09}, Bytes{0x08}}, .count = 2}.bytes(), yes},
-        {"a count one past the table", Crafted{.objects = {Bytes{0x09}, Bytes{0x08}}, .count = 3}.bytes(), std::nullopt},
+        {"a count one past the table", Crafted{.objects = {Bytes{0x09}, Bytes{0x08}}, .count = 3}.bytes(),
+         std::nullopt},
         {"the table starting right after the header's object",
          Crafted{.objects = {Bytes{0x09}}, .tableOffset = 9}.bytes(), yes},
         {"the table starting on the header", Crafted{.objects = {Bytes{0x09}}, .tableOffset = 8}.bytes(), std::nullopt},

@@ -234,7 +234,8 @@ TEST(UserDefaults, BurstOfChangesEndsInFewSavesOfOneConsistentFile) {
         int count = 0;
         alignas(inotify_event) char buffer[64 * 1024];
         for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
-            for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+            for (char* p = buffer; p < buffer + n;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
                 if (const auto* event = reinterpret_cast<inotify_event*>(p);
                     (event->mask & IN_MOVED_TO) && std::string_view(event->name) == "s.json")
                     ++count;
@@ -587,9 +588,8 @@ TEST(UserDefaults, NestingAtTheLimitIsWrittenAndReadBackAndOneLevelMoreIsRefused
         EXPECT_EQ(lines(out), 1) << out;
         EXPECT_FALSE(suite->objectForKey("too deep"));
         ASSERT_TRUE(suite->synchronize().ok());
-        const std::string quiet = printed([&] {
-            EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("deepest"), c.deepest);
-        });
+        const std::string quiet =
+            printed([&] { EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("deepest"), c.deepest); });
         EXPECT_EQ(quiet, "");
     }
 
@@ -597,7 +597,7 @@ TEST(UserDefaults, NestingAtTheLimitIsWrittenAndReadBackAndOneLevelMoreIsRefused
     for (const std::size_t depth : {limit, limit + 1}) {
         TempDir dir;
         testsupport::writeTextFile(dir / "s.json", "{\"a\": " + std::string(depth - 1, '[') + "1" +
-                                                        std::string(depth - 1, ']') + ", \"b\": 2}");
+                                                       std::string(depth - 1, ']') + ", \"b\": 2}");
         auto suite = UserDefaults::open("s", dir.path());
         const std::string out = printed([&] {
             EXPECT_EQ(suite->objectForKey("b"), depth > limit ? std::nullopt : std::optional(PropertyList(2)));
@@ -615,7 +615,7 @@ TEST(UserDefaults, AFileOfManyObjectsSideBySideReadsBackInFull) {
     TempDir dir;
     std::string text = "{";
     for (int i = 0; i < 600; ++i) {
-        static const char* const forms[] = {R"({"$data": "AAE="})", R"({"$date": 5.5})", R"({"$real": "-inf"})",
+        static const char* const forms[] = {R"({"$data": "AAE="})",      R"({"$date": 5.5})",  R"({"$real": "-inf"})",
                                             R"({"$dict": {"$x": [1]}})", R"({"x": {"y": 2}})", "[[1], [2]]"};
         text += (i ? ", \"k" : "\"k") + std::to_string(i) + "\": " + forms[i % 6];
     }
@@ -629,10 +629,11 @@ TEST(UserDefaults, AFileOfManyObjectsSideBySideReadsBackInFull) {
     EXPECT_EQ(suite->objectForKey("k596"), PropertyList(-std::numeric_limits<double>::infinity()));
     EXPECT_EQ(suite->objectForKey("k597"),
               PropertyList(PropertyListDictionary{{"$x", PropertyList(PropertyListArray{PropertyList(1)})}}));
-    EXPECT_EQ(suite->objectForKey("k598"),
-              PropertyList(PropertyListDictionary{{"x", PropertyList(PropertyListDictionary{{"y", PropertyList(2)}})}}));
-    EXPECT_EQ(suite->objectForKey("k599"), PropertyList(PropertyListArray{PropertyList(PropertyListArray{PropertyList(1)}),
-                                                                          PropertyList(PropertyListArray{PropertyList(2)})}));
+    EXPECT_EQ(suite->objectForKey("k598"), PropertyList(PropertyListDictionary{
+                                               {"x", PropertyList(PropertyListDictionary{{"y", PropertyList(2)}})}}));
+    EXPECT_EQ(suite->objectForKey("k599"),
+              PropertyList(PropertyListArray{PropertyList(PropertyListArray{PropertyList(1)}),
+                                             PropertyList(PropertyListArray{PropertyList(2)})}));
     EXPECT_TRUE(movedAside(dir.path()).empty());
 }
 

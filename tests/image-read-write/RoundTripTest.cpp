@@ -167,7 +167,8 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
 // those of the writer as it is, within a small margin.
 TEST(RoundTrip, PNGFilesOfACodeAndAGradientKeepTheirSize) {
     // A known code drawn as anti-aliased round dots, 8 pixels a module.
-    const auto code = QRCodeGenerator::QRCode::encode("https://tessivo.org/download", QRCodeGenerator::QRCodeECC::medium);
+    const auto code =
+        QRCodeGenerator::QRCode::encode("https://tessivo.org/download", QRCodeGenerator::QRCodeECC::medium);
     constexpr int scale = 8, quiet = 4;
     const int side = (code.size() + 2 * quiet) * scale;
     const auto dots = makeImage(side, side, [&](int x, int y) {

@@ -313,7 +313,8 @@ TEST(ColorBridge, PairAndArchiveFormsAreReadAndGarbageRefused) {
         const std::string text = platform::propertyListToJSON(c.pair).dump();
         std::optional<Color> fromData;
         (void)captured([&] {
-            fromData = fromSerializable<Color>(PropertyList(platform::Data(std::vector<std::uint8_t>(text.begin(), text.end()))));
+            fromData = fromSerializable<Color>(
+                PropertyList(platform::Data(std::vector<std::uint8_t>(text.begin(), text.end()))));
         });
         EXPECT_EQ(fromData, c.expected) << text;
     }

@@ -24,13 +24,14 @@ TEST(ColorToHex, CMYKColoursReadAsTheirInks) {
         const char* hex;
     } cases[] = {
         {{0, 0, 0, 0, 1}, "#FFFFFF"}, // no ink: the paper
-        {{1, 0, 0, 0, 1}, "#00FFFF"}, {{0, 1, 0, 0, 1}, "#FF00FF"}, {{0, 0, 1, 0, 1}, "#FFFF00"},
+        {{1, 0, 0, 0, 1}, "#00FFFF"}, {{0, 1, 0, 0, 1}, "#FF00FF"},   {{0, 0, 1, 0, 1}, "#FFFF00"},
         {{0, 0, 0, 1, 1}, "#000000"}, {{0, 0, 0, 0.5, 1}, "#808080"}, {{0.5, 0, 0, 0.5, 0.3}, "#408080"},
     };
     for (const auto& c : cases) {
         const auto color = Color::make("kCGColorSpaceGenericCMYK", c.cmyka);
         ASSERT_TRUE(color);
-        EXPECT_EQ(colorToHex(*color), c.hex) << c.cmyka[0] << "," << c.cmyka[1] << "," << c.cmyka[2] << "," << c.cmyka[3];
+        EXPECT_EQ(colorToHex(*color), c.hex)
+            << c.cmyka[0] << "," << c.cmyka[1] << "," << c.cmyka[2] << "," << c.cmyka[3];
     }
 }
 

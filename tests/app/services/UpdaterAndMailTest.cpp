@@ -127,7 +127,8 @@ TEST(UpdateFeed, DeepNestingIsRefusedWithoutRecursion) {
         const QByteArray channel = QByteArray("<x>").repeated(inChannel) + QByteArray("</x>").repeated(inChannel) +
                                    item("2.0", "https://tessivo.org/2.0");
         const QByteArray notes = QByteArray("<b>").repeated(inNotes) + "New" + QByteArray("</b>").repeated(inNotes);
-        for (const QByteArray& text : {feed(channel), feed(item("2.0", "https://tessivo.org/2.0", notes.constData()))}) {
+        for (const QByteArray& text :
+             {feed(channel), feed(item("2.0", "https://tessivo.org/2.0", notes.constData()))}) {
             if (extra == 0) {
                 EXPECT_EQ(parseUpdateFeed(text).size(), 1u);
                 continue;
@@ -186,8 +187,7 @@ TEST(Updater, EndlessTricklingDeepAndRedirectedRepliesEndWithAClearError) {
     Updater pastTheCap(address, "1.0", options(20000, {}, exact.size() - 1));
     result = check(pastTheCap);
     EXPECT_EQ(result.kind, Kind::error);
-    EXPECT_EQ(result.errorMessage,
-              QStringLiteral("The server's reply is larger than %1 bytes.").arg(exact.size() - 1));
+    EXPECT_EQ(result.errorMessage, QStringLiteral("The server's reply is larger than %1 bytes.").arg(exact.size() - 1));
 
     // A byte every 50 ms keeps every read short; the exchange as a whole
     // still ends at the limit.
