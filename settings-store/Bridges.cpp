@@ -29,7 +29,8 @@ std::optional<Color> colorFromJSONPair(const Data& data) {
     try {
         std::string text(data.bytes.begin(), data.bytes.end());
         auto json = parseJSON(text);
-        if (!json.is_array() || json.size() != 2 || !json[0].is_string() || !json[1].is_array())
+        // As the array form: elements after the second are ignored.
+        if (!json.is_array() || json.size() < 2 || !json[0].is_string() || !json[1].is_array())
             throw JSONDecodingError("The data isn't a colour archive.");
         PropertyListArray components;
         for (const auto& c : json[1]) {

@@ -272,8 +272,10 @@ struct CodableNSSecureCodingBridge : TopLevelCodableBridge<T> {};
 // A colour with a known named colour space as the pair [colour-space name,
 // [components..., alpha]]; any other colour (one whose space has no name)
 // as the keyed archive of the colour (raw data). Reading takes both forms,
-// whichever wrote them: a pair whose space is unknown or whose list is not
-// exactly the space's components plus alpha reads as nothing, silently; raw
+// whichever wrote them, the pair also as the JSON text of one in raw data.
+// Either way elements after the second are ignored, and a pair of fewer
+// elements, or whose space is unknown or whose list is not exactly the
+// space's components plus alpha, reads as nothing, silently; raw
 // data that is no colour archive prints the unarchiver's error once.
 struct ColorBridge {
     using Value = Color;

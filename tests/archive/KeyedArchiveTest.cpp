@@ -207,6 +207,35 @@ TEST(KeyedArchive, AbsentRootAndAbsentFieldsGiveNothing) {
     EXPECT_FALSE(bare->count);
 }
 
+TEST(KeyedArchive, ReferencesReachTheLastObjectAndNoFurther) {
+    // Five objects: the root, its child and its class at the last index
+    // (4) are read; one further (5, the object count) is refused.
+    const PlistObject null("$null"), name("x"), swatchClass = classInfo("Swatch");
+    const auto root = [](std::uint64_t index) {
+        return PlistObject(PlistDictionary{{"root", PlistObject(UID{index})}});
+    };
+    const auto classAt = [&](std::uint64_t index) {
+        return PlistObject(PlistDictionary{
+            {"$class", PlistObject(UID{index})}, {"name", PlistObject(UID{3})}, {"alpha", PlistObject(1)}});
+    };
+    const auto child = unarchivedObject<Swatch>(archiveOf({null, swatchObject(4), swatchClass, name, swatchObject()}));
+    ASSERT_TRUE(child);
+    ASSERT_TRUE(child->child);
+    EXPECT_EQ(child->child->name, "x");
+    EXPECT_EQ(refusal(archiveOf({null, swatchObject(5), swatchClass, name, swatchObject()})),
+              ArchiveError::Code::readCorrupt);
+
+    const auto last =
+        unarchivedObject<Swatch>(archiveOf({null, swatchObject(), swatchClass, name, swatchObject()}, root(4)));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->name, "x");
+    EXPECT_EQ(refusal(archiveOf({null, swatchObject(), swatchClass, name, swatchObject()}, root(5))),
+              ArchiveError::Code::readCorrupt);
+
+    EXPECT_TRUE(unarchivedObject<Swatch>(archiveOf({null, classAt(4), null, name, swatchClass})));
+    EXPECT_EQ(refusal(archiveOf({null, classAt(5), null, name, swatchClass})), ArchiveError::Code::readCorrupt);
+}
+
 TEST(KeyedArchive, HostileArchivesAreRefusedQuickly) {
     using Code = ArchiveError::Code;
     const PlistObject null("$null"), name("x"), swatchClass = classInfo("Swatch");
@@ -311,9 +340,29 @@ TEST(KeyedArchive, EncodingRefusesWhatCannotBeArchived) {
         }
         return ArchiveError::Code::readCorrupt;
     };
-    Swatch badText = sample();
-    badText.name = "\xFF";
-    EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid);
+    // Text that is no UTF-8 is refused when written, whatever is wrong with
+    // it, never written for the reader to refuse; every character of text
+    // that is UTF-8 comes back, up to the edges of the ranges.
+    for (const std::string& bad :
+         std::vector<std::string>{"\xFF",
+                                  "a\xFF"
+                                  "b",
+                                  "\xC3", "\x80", "\xC0\x80", "\xE0\x80\x80", "\xF0\x80\x80\x80", "\xED\xA0\x80",
+                                  "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80"}) {
+        Swatch badText = sample();
+        badText.name = bad;
+        EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid) << testing::PrintToString(bad);
+        badText = sample();
+        badText.child->name = bad;
+        EXPECT_EQ(code(badText), ArchiveError::Code::writeInvalid) << testing::PrintToString(bad);
+    }
+    for (const std::string& good :
+         std::vector<std::string>{"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                                  "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", std::string("a\0b", 3)}) {
+        Swatch text = sample();
+        text.name = good;
+        EXPECT_EQ(unarchivedObject<Swatch>(archivedData(text)), text) << testing::PrintToString(good);
+    }
     Swatch deep{"leaf"};
     for (std::size_t i = 0; i < maxPlistDepth() + 1; ++i) {
         Swatch parent{"node"};

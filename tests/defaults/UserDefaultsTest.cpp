@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
@@ -55,6 +57,24 @@ std::vector<std::string> filesIn(const std::filesystem::path& dir) {
     for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// `depth` arrays (or dictionaries under "k"), each holding the next, around
+// `inner`.
+PropertyList nested(std::size_t depth, bool dictionaries, PropertyList inner = PropertyList(1)) {
+    PropertyList value = std::move(inner);
+    for (std::size_t i = 0; i < depth; ++i) {
+        if (dictionaries) {
+            PropertyListDictionary d;
+            d.emplace("k", std::move(value));
+            value = PropertyList(std::move(d));
+        } else {
+            PropertyListArray a;
+            a.push_back(std::move(value));
+            value = PropertyList(std::move(a));
+        }
+    }
+    return value;
 }
 
 // What `run` printed on standard output, and how many lines that is.
@@ -153,6 +173,17 @@ TEST(UserDefaults, TwoInstancesOfOneSuiteKeepEachOthersKeys) {
     EXPECT_EQ(all.at("from b"), PropertyList(2));
     EXPECT_EQ(all.at("again a"), PropertyList(3));
     EXPECT_EQ(all.at("unsaved"), PropertyList(4));
+
+    // A change once saved is no longer A's to keep on top: B's newer value
+    // of the same name shows in A and survives A's next save.
+    a->setObject("k", PropertyList(1));
+    ASSERT_TRUE(a->synchronize().ok());
+    b->setObject("k", PropertyList(2));
+    ASSERT_TRUE(b->synchronize().ok());
+    EXPECT_EQ(a->objectForKey("k"), PropertyList(2));
+    a->setObject("later", PropertyList(5));
+    ASSERT_TRUE(a->synchronize().ok());
+    EXPECT_EQ(UserDefaults::open("shared", dir.path())->objectForKey("k"), PropertyList(2));
 }
 
 TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
@@ -195,7 +226,29 @@ TEST(UserDefaults, BurstOfChangesEndsInFewSavesOfOneConsistentFile) {
     auto suite = UserDefaults::open("s", dir.path());
     int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(watch, 0);
-    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_TO), 0);
+    // Each save moves a temporary file of its own name to the settings
+    // file. Both ends of the move are watched: inotify would merge moves to
+    // the one name that follow each other unread.
+    ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_FROM | IN_MOVED_TO), 0);
+    // The saves since the last call.
+    const auto saves = [&] {
+        int count = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
+            for (char* p = buffer; p < buffer + n;
+                 p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+                if (const auto* event = reinterpret_cast<inotify_event*>(p);
+                    (event->mask & IN_MOVED_TO) && std::string_view(event->name) == "s.json")
+                    ++count;
+        return count;
+    };
+    // Changes that come within the store's coalescing window (20 ms) of the
+    // first share one save, or two when the last of them come after the
+    // first save began. Only a burst that a busy machine stretches over
+    // further windows may take one more save for each.
+    const auto mostSaves = [](std::chrono::steady_clock::duration burst) {
+        return 2 + int(burst / std::chrono::milliseconds(20));
+    };
 
     // Whenever the file is there, it is complete.
     std::atomic<bool> done{false};
@@ -209,29 +262,40 @@ TEST(UserDefaults, BurstOfChangesEndsInFewSavesOfOneConsistentFile) {
             if (json.is_discarded() || !json.is_object()) ++damaged;
         }
     });
+    auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 1000; ++i) {
         const std::string key = "k" + std::to_string(i % 10);
         suite->setObject(key, PropertyList(i));
         ASSERT_EQ(suite->objectForKey(key), PropertyList(i)) << "a change shows before it is saved";
     }
+    auto burst = std::chrono::steady_clock::now() - start;
     auto result = suite->synchronize();
     done = true;
     reader.join();
     ASSERT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(damaged, 0);
+    int count = saves();
+    EXPECT_GE(count, 1);
+    EXPECT_LE(count, mostSaves(burst)) << "changes close together share a save";
 
-    int saves = 0;
-    alignas(inotify_event) char buffer[64 * 1024];
-    for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;)
-        for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
-            if (std::string_view(reinterpret_cast<inotify_event*>(p)->name) == "s.json") ++saves;
+    // A slider dragged: fifteen changes a millisecond apart, each giving a
+    // writer that did not wait time to save.
+    start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 15; ++i) {
+        suite->setObject("slider", PropertyList(i));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    burst = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(suite->synchronize().ok());
+    count = saves();
+    EXPECT_GE(count, 1);
+    EXPECT_LE(count, mostSaves(burst)) << "a dragged slider shares its saves";
     ::close(watch);
-    EXPECT_GE(saves, 1);
-    EXPECT_LT(saves, 50) << "changes close together share a save";
 
     auto all = UserDefaults::open("s", dir.path())->persistentDomain();
-    ASSERT_EQ(all.size(), 10u);
+    ASSERT_EQ(all.size(), 11u);
     for (int k = 0; k < 10; ++k) EXPECT_EQ(all["k" + std::to_string(k)], PropertyList(990 + k));
+    EXPECT_EQ(all["slider"], PropertyList(14));
     EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
 }
 
@@ -287,6 +351,30 @@ TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
         ASSERT_TRUE(suite->synchronize().ok());
         EXPECT_EQ(UserDefaults::open("s", dir.path())->persistentDomain().size(), 2u);
     }
+
+    // A save that fails once its temporary file exists: in a child whose
+    // files may not grow past 4 KB, a value of 10 KB cannot be written out.
+    // The child reports the failure and keeps the value; nothing is left
+    // in the folder but the lock and the file as it was.
+    TempDir dir;
+    testsupport::writeTextFile(dir / "s.json", "{\"kept\": 1}");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(60);
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        auto suite = UserDefaults::open("s", dir.path());
+        suite->setObject("big", PropertyList(std::string(10000, 'x')));
+        const auto result = suite->synchronize();
+        const bool ok = result.error.find("Cannot save") != std::string::npos &&
+                        suite->objectForKey("big") == PropertyList(std::string(10000, 'x'));
+        std::_Exit(ok ? 0 : 1);
+    }
+    EXPECT_EQ(waitFor(child), 0);
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"s.json", "s.json.lock"}));
+    EXPECT_EQ(testsupport::readTextFile(dir / "s.json"), "{\"kept\": 1}");
 }
 
 TEST(UserDefaults, TemporaryFileOfAKilledSaveIsRemovedAtTheNextStartUnlessTheLockIsHeld) {
@@ -437,6 +525,17 @@ TEST(UserDefaults, OversizedSettingsFileIsMovedAsideUnreadAndALinkToAGoodFileIsR
         big << "{\"a\": 1}";
     }
     std::filesystem::resize_file(dir / "s.json", std::uintmax_t(UserDefaults::maxFileSize) + 1);
+    {
+        // A file of exactly the largest size is read (its padding is white space).
+        TempDir full;
+        std::string text = "{\"a\": 1}";
+        text.resize(std::size_t(UserDefaults::maxFileSize), ' ');
+        testsupport::writeTextFile(full / "s.json", text);
+        const std::string quiet =
+            printed([&] { EXPECT_EQ(UserDefaults::open("s", full.path())->objectForKey("a"), PropertyList(1)); });
+        EXPECT_EQ(quiet, "");
+        EXPECT_EQ(std::filesystem::file_size(full / "s.json"), std::uintmax_t(UserDefaults::maxFileSize));
+    }
     auto suite = UserDefaults::open("s", dir.path());
     const std::string out = printed([&] { EXPECT_FALSE(suite->objectForKey("a")); });
     EXPECT_EQ(lines(out), 1) << out;
@@ -475,21 +574,6 @@ TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
     TempDir dir;
     auto suite = UserDefaults::open("s", dir.path());
     // Nested deeper than a settings file may be, in arrays and dictionaries.
-    auto nested = [](std::size_t depth, bool dictionaries) {
-        PropertyList value(1);
-        for (std::size_t i = 0; i < depth; ++i) {
-            if (dictionaries) {
-                PropertyListDictionary d;
-                d.emplace("k", std::move(value));
-                value = PropertyList(std::move(d));
-            } else {
-                PropertyListArray a;
-                a.push_back(std::move(value));
-                value = PropertyList(std::move(a));
-            }
-        }
-        return value;
-    };
     const std::string out = printed([&] {
         suite->setObject("bad", PropertyList("\xff\xfe"));
         suite->setObject("\xc3", PropertyList(1));
@@ -506,6 +590,84 @@ TEST(UserDefaults, ValuesTheFileCannotHoldAreRefusedWithoutBlockingLaterSaves) {
     suite->setObject("good", PropertyList("ok"));
     ASSERT_TRUE(suite->synchronize().ok());
     EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("good"), PropertyList("ok"));
+}
+
+TEST(UserDefaults, NestingAtTheLimitIsWrittenAndReadBackAndOneLevelMoreIsRefused) {
+    // Levels of the file: its own object, then the value's arrays or
+    // dictionaries, then the tag object of data. What the store writes at
+    // its deepest, it reads back; a value one level deeper is refused when
+    // set, and a file one level deeper is damaged.
+    const std::size_t limit = foundation::maxJsonDepth;
+    const PropertyList data(Data({1, 2, 3}));
+    const struct {
+        const char* what;
+        PropertyList deepest, tooDeep;
+    } cases[] = {
+        {"arrays", nested(limit - 1, false), nested(limit, false)},
+        {"dictionaries", nested(limit - 1, true), nested(limit, true)},
+        {"data in arrays", nested(limit - 2, false, data), nested(limit - 1, false, data)},
+        {"a dictionary holding a tag's name",
+         nested(limit - 3, false, PropertyList(PropertyListDictionary{{"$data", PropertyList("x")}})),
+         nested(limit - 2, false, PropertyList(PropertyListDictionary{{"$data", PropertyList("x")}}))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        auto suite = UserDefaults::open("s", dir.path());
+        const std::string out = printed([&] {
+            suite->setObject("deepest", c.deepest);
+            suite->setObject("too deep", c.tooDeep);
+        });
+        EXPECT_EQ(lines(out), 1) << out;
+        EXPECT_FALSE(suite->objectForKey("too deep"));
+        ASSERT_TRUE(suite->synchronize().ok());
+        const std::string quiet =
+            printed([&] { EXPECT_EQ(UserDefaults::open("s", dir.path())->objectForKey("deepest"), c.deepest); });
+        EXPECT_EQ(quiet, "");
+    }
+
+    // Files written by hand: as deep as the limit, and one level deeper.
+    for (const std::size_t depth : {limit, limit + 1}) {
+        TempDir dir;
+        testsupport::writeTextFile(dir / "s.json", "{\"a\": " + std::string(depth - 1, '[') + "1" +
+                                                       std::string(depth - 1, ']') + ", \"b\": 2}");
+        auto suite = UserDefaults::open("s", dir.path());
+        const std::string out = printed([&] {
+            EXPECT_EQ(suite->objectForKey("b"), depth > limit ? std::nullopt : std::optional(PropertyList(2)));
+        });
+        EXPECT_EQ(movedAside(dir.path()).empty(), depth <= limit) << depth << ": " << out;
+        if (depth <= limit) {
+            EXPECT_EQ(suite->objectForKey("a"), nested(limit - 1, false));
+        }
+    }
+}
+
+TEST(UserDefaults, AFileOfManyObjectsSideBySideReadsBackInFull) {
+    // Six hundred tagged values, arrays and dictionaries next to each other:
+    // many objects in all, none nested deeply.
+    TempDir dir;
+    std::string text = "{";
+    for (int i = 0; i < 600; ++i) {
+        static const char* const forms[] = {R"({"$data": "AAE="})",      R"({"$date": 5.5})",  R"({"$real": "-inf"})",
+                                            R"({"$dict": {"$x": [1]}})", R"({"x": {"y": 2}})", "[[1], [2]]"};
+        text += (i ? ", \"k" : "\"k") + std::to_string(i) + "\": " + forms[i % 6];
+    }
+    text += "}";
+    testsupport::writeTextFile(dir / "s.json", text);
+    auto suite = UserDefaults::open("s", dir.path());
+    const std::string out = printed([&] { EXPECT_EQ(suite->persistentDomain().size(), 600u); });
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(suite->objectForKey("k0"), PropertyList(Data({0, 1})));
+    EXPECT_EQ(suite->objectForKey("k595"), PropertyList(Date{5.5}));
+    EXPECT_EQ(suite->objectForKey("k596"), PropertyList(-std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(suite->objectForKey("k597"),
+              PropertyList(PropertyListDictionary{{"$x", PropertyList(PropertyListArray{PropertyList(1)})}}));
+    EXPECT_EQ(suite->objectForKey("k598"), PropertyList(PropertyListDictionary{
+                                               {"x", PropertyList(PropertyListDictionary{{"y", PropertyList(2)}})}}));
+    EXPECT_EQ(suite->objectForKey("k599"),
+              PropertyList(PropertyListArray{PropertyList(PropertyListArray{PropertyList(1)}),
+                                             PropertyList(PropertyListArray{PropertyList(2)})}));
+    EXPECT_TRUE(movedAside(dir.path()).empty());
 }
 
 TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -12,8 +13,8 @@
 
 namespace {
 
-// The same three boxes, summed directly over every window (outside counts
-// as zero), rounded as the blur rounds.
+// The same three boxes, each window's exact sum (outside counts as zero)
+// taken from prefix sums of its row or column, rounded as the blur rounds.
 void referenceBlur(std::vector<std::uint8_t>& data, int w, int h, int stride, double sigma) {
     const double wIdeal = std::sqrt(12 * sigma * sigma / 3 + 1);
     int wl = int(std::floor(wIdeal));
@@ -29,14 +30,17 @@ void referenceBlur(std::vector<std::uint8_t>& data, int w, int h, int stride, do
         for (int pass = 0; pass < 2; ++pass) {
             const auto& src = pass == 0 ? data : tmp;
             auto& dst = pass == 0 ? tmp : data;
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    std::uint64_t sum = 0;
-                    for (int k = -r; k <= r; ++k) {
-                        const int xx = pass == 0 ? x + k : x, yy = pass == 0 ? y : y + k;
-                        if (xx >= 0 && xx < w && yy >= 0 && yy < h) sum += src[std::size_t(yy) * stride + xx];
-                    }
-                    dst[std::size_t(y) * stride + x] = div(sum);
+            // Lines are rows in the first pass and columns in the second.
+            const int lines = pass == 0 ? h : w, length = pass == 0 ? w : h;
+            auto at = [&](int line, int i) {
+                return pass == 0 ? std::size_t(line) * stride + i : std::size_t(i) * stride + line;
+            };
+            std::vector<std::uint64_t> prefix(std::size_t(length) + 1);
+            for (int line = 0; line < lines; ++line) {
+                for (int i = 0; i < length; ++i) prefix[std::size_t(i) + 1] = prefix[std::size_t(i)] + src[at(line, i)];
+                for (int i = 0; i < length; ++i) {
+                    const int lo = std::max(i - r, 0), hi = std::min(i + r + 1, length);
+                    dst[at(line, i)] = div(prefix[std::size_t(hi)] - prefix[std::size_t(lo)]);
                 }
             }
         }
@@ -70,6 +74,35 @@ TEST(Blur, SparseAndDensePlanesMatchTheDirectSums) {
         gfx::detail::blurAlpha(plane.data(), w, h, stride, sigma);
         ASSERT_EQ(plane, expected) << w << " x " << h << ", stride " << stride << ", sigma " << sigma << ", kind "
                                    << kind;
+    }
+}
+
+// Radii above 127 take 32-bit sums, and the narrow windows of radii near it
+// divide by widths with no 16-bit reciprocal; both must round every window
+// as the reference does. The planes are large and dense, so that the blurred
+// levels stay high and every rounding shows, and their widths leave tails
+// after the vector steps.
+TEST(Blur, WideBlursOfLargeDensePlanesMatchTheDirectSums) {
+    std::mt19937 rng(17);
+    const struct {
+        int w, h;
+        double sigma;
+    } cases[] = {{1000, 1000, 110}, {1000, 1000, 150}, {1003, 517, 110}, {1001, 601, 150}, {999, 700, 127.5}};
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> plane(std::size_t(c.w) * c.h);
+        // Blocks of high and low levels with noise on top.
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x)
+                plane[std::size_t(y) * c.w + x] =
+                    std::uint8_t(((x / 90 + y / 70) % 3 == 0 ? 40 : 200) + int(rng() % 56));
+        auto expected = plane;
+        referenceBlur(expected, c.w, c.h, c.w, c.sigma);
+        gfx::detail::blurAlpha(plane.data(), c.w, c.h, c.w, c.sigma);
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < plane.size(); ++i) differing += plane[i] != expected[i];
+        EXPECT_EQ(differing, 0u) << c.w << " x " << c.h << ", sigma " << c.sigma;
+        // The middle is far from the edges' fall-off: dense, not thinned out.
+        EXPECT_GT(expected[std::size_t(c.h / 2) * c.w + c.w / 2], 90) << c.sigma;
     }
 }
 

@@ -99,30 +99,45 @@ TEST(PlatformImageCodable, RoundTripsThroughJSONWithPixelAndPointSize) {
 }
 
 TEST(PlatformImageCodable, ArchiveIsReadByAnIndependentReader) {
-    testsupport::TempDir dir;
-    testsupport::writeFile(dir / "image.archive", archiveOf(sample(2)));
+    // The stored PNG says the image's resolution (its pHYs chunk, in pixels
+    // per metre), so another reader sees the image at its size in points.
     const std::string script =
-        "import plistlib,sys,json\n"
+        "import plistlib,struct,sys,json\n"
         "a=plistlib.load(open(sys.argv[1],'rb'))\n"
         "o=a['$objects']; root=o[a['$top']['root'].data]\n"
         "cls=o[root['$class'].data]\n"
         "png=o[root['pngData'].data]\n"
+        "at,phys=8,None\n"
+        "while at+8<=len(png):\n"
+        "  n,kind=struct.unpack('>I4s',png[at:at+8])\n"
+        "  if kind==b'pHYs': phys=list(struct.unpack('>IIB',png[at+8:at+17]))\n"
+        "  at+=12+n\n"
         "print(json.dumps([a['$archiver'],cls['$classname'],cls['$classes'],root['width'],root['height'],"
-        "png[:8].hex()]))\n";
-    testsupport::writeTextFile(dir / "read.py", script);
-    std::string output;
-    ASSERT_EQ(testsupport::runCommand("/usr/bin/python3 " + (dir / "read.py").string() + " " +
-                                          (dir / "image.archive").string(),
-                                      &output),
-              0)
-        << output;
-    const auto read = nlohmann::json::parse(output);
-    EXPECT_EQ(read[0], "NSKeyedArchiver");
-    EXPECT_EQ(read[1], "QImage");
-    EXPECT_EQ(read[2][0], "QImage");
-    EXPECT_EQ(read[3], 15.0);
-    EXPECT_EQ(read[4], 10.0);
-    EXPECT_EQ(read[5], "89504e470d0a1a0a");
+        "png[:8].hex(),phys]))\n";
+    for (const double ratio : {2.0, 300.0 / 72}) {
+        SCOPED_TRACE(ratio);
+        testsupport::TempDir dir;
+        testsupport::writeFile(dir / "image.archive", archiveOf(sample(ratio)));
+        testsupport::writeTextFile(dir / "read.py", script);
+        std::string output;
+        ASSERT_EQ(testsupport::runCommand("/usr/bin/python3 " + (dir / "read.py").string() + " " +
+                                              (dir / "image.archive").string(),
+                                          &output),
+                  0)
+            << output;
+        const auto read = nlohmann::json::parse(output);
+        EXPECT_EQ(read[0], "NSKeyedArchiver");
+        EXPECT_EQ(read[1], "QImage");
+        EXPECT_EQ(read[2][0], "QImage");
+        EXPECT_NEAR(read[3].get<double>(), 30 / ratio, 1e-9);
+        EXPECT_NEAR(read[4].get<double>(), 20 / ratio, 1e-9);
+        EXPECT_EQ(read[5], "89504e470d0a1a0a");
+        ASSERT_TRUE(read[6].is_array()) << output;
+        const double pixelsPerMetre = 72 * ratio / 0.0254;
+        EXPECT_NEAR(read[6][0].get<double>(), pixelsPerMetre, 0.5);
+        EXPECT_NEAR(read[6][1].get<double>(), pixelsPerMetre, 0.5);
+        EXPECT_EQ(read[6][2], 1); // metres
+    }
 }
 
 TEST(PlatformImageCodable, NonArchivesAndOtherClassesAreRefusedWithoutCrash) {

@@ -262,7 +262,12 @@ TEST(ColorBridge, ArchivedColoursWithBadFieldsAreRefused) {
              {"too few components for sRGB", colourArchive("kCGColorSpaceSRGB", two)},
              {"a NaN component", colourArchive(std::nullopt, nanAndHalf)},
              {"a named colour with a NaN component", colourArchive("kCGColorSpaceExtendedGray", nanAndHalf)},
-             {"an infinite component", colourArchive(std::nullopt, infinityAndHalf)}}) {
+             {"an infinite component", colourArchive(std::nullopt, infinityAndHalf)},
+             {"too many components for grey", colourArchive("kCGColorSpaceExtendedGray", [&] {
+                  archive::PlistBytes three = two;
+                  three.insert(three.end(), half.begin(), half.end());
+                  return three;
+              }())}}) {
         std::optional<Color> read;
         const auto out = captured([&] { read = fromSerializable<Color>(object); });
         EXPECT_FALSE(read) << what;

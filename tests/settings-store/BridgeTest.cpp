@@ -186,6 +186,27 @@ TEST(CodableBridge, DecodingIsStrictAndSilentEncodingNonFiniteNumbersFailsWithAM
     EXPECT_NE(out.find("scale"), std::string::npos) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
     EXPECT_THROW(jsonText(JSON(std::nan(""))), JSONEncodingError);
+    // The message names the number as it is and where it sits.
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        JSON value;
+        std::string number, place;
+    } nonFinite[] = {
+        {JSON::array({1.5, inf}), "inf", "1"},
+        {JSON::array({-inf, 2.5}), "-inf", "0"},
+        {JSON{{"a", JSON::array({0, 1, -inf})}, {"b", 1}}, "-inf", "a.2"},
+        {JSON{{"a", 1}, {"b", JSON{{"c", inf}}}}, "inf", "b.c"},
+        {JSON(std::nan("")), "nan", "(top level)"},
+    };
+    for (const auto& c : nonFinite) {
+        try {
+            (void)jsonText(c.value);
+            ADD_FAILURE() << c.number << " was written";
+        } catch (const JSONEncodingError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Unable to encode the non-finite number " + c.number + " in JSON at \"" + c.place + "\"");
+        }
+    }
 
     // Invalid UTF-8 is no text: nothing, silently.
     out = captured([&] { stored = toSerializable(app::Preset{"\xff", 1, 1}); });
@@ -275,6 +296,41 @@ TEST(ColorBridge, PairAndArchiveFormsAreReadAndGarbageRefused) {
     EXPECT_FALSE(Color::make("kCGColorSpaceExtendedGray", {std::nan(""), 1}));
     // Extended colours reach past 0...1 and stay.
     EXPECT_EQ(roundTrip(Color::sRGB(-0.5, 1.5, 2, 1)), Color::sRGB(-0.5, 1.5, 2, 1));
+    // The pair as an array and as the JSON text of one in raw data follow one
+    // rule: elements after the second are ignored, fewer than two are
+    // nothing, and the components must be exactly the space's and alpha.
+    const auto sRGB = PropertyList("kCGColorSpaceSRGB");
+    const auto rgba = [](std::initializer_list<double> values) {
+        platform::PropertyListArray out;
+        for (double v : values) out.emplace_back(v);
+        return PropertyList(std::move(out));
+    };
+    const struct {
+        const char* what;
+        PropertyList pair;
+        std::optional<Color> expected;
+    } pairs[] = {
+        {"exact", list({sRGB, rgba({0, 0.5, 1, 1})}), Color::sRGB(0, 0.5, 1, 1)},
+        {"a third element", list({sRGB, rgba({0, 0.5, 1, 1}), PropertyList("extra")}), Color::sRGB(0, 0.5, 1, 1)},
+        {"a fourth element", list({sRGB, rgba({1, 0, 0, 0.5}), rgba({1}), PropertyList(7)}), Color::sRGB(1, 0, 0, 0.5)},
+        {"only the name", list({sRGB}), std::nullopt},
+        {"empty", list({}), std::nullopt},
+        {"no alpha", list({sRGB, rgba({0, 0.5, 1})}), std::nullopt},
+        {"a component too many", list({sRGB, rgba({0, 0.5, 1, 1, 1})}), std::nullopt},
+        {"components in the third place", list({sRGB, PropertyList("x"), rgba({0, 0.5, 1, 1})}), std::nullopt},
+    };
+    for (const auto& c : pairs) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(fromSerializable<Color>(c.pair), c.expected);
+        const std::string text = platform::propertyListToJSON(c.pair).dump();
+        std::optional<Color> fromData;
+        (void)captured([&] {
+            fromData = fromSerializable<Color>(
+                PropertyList(platform::Data(std::vector<std::uint8_t>(text.begin(), text.end()))));
+        });
+        EXPECT_EQ(fromData, c.expected) << text;
+    }
+
     // The archive form is read; garbage in it is reported.
     std::string pair = R"(["kCGColorSpaceSRGB",[0,0.5,1,1]])";
     platform::Data archive(std::vector<std::uint8_t>(pair.begin(), pair.end()));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 using namespace Tessivo;
 
@@ -15,6 +16,23 @@ TEST(ColorToHex, FormatsRoundedSRGBComponentsAndIgnoresAlpha) {
     EXPECT_EQ(colorToHex(*Color::make("kCGColorSpaceExtendedSRGB", {1.5, -0.2, 0.2, 1})), "#FF0033");
     EXPECT_EQ(colorToHex(Color{"kCGColorSpaceSRGB", {std::numeric_limits<double>::quiet_NaN(), 0, 1, 1}}), "#0000FF");
     EXPECT_EQ(colorToHex(Color{"no such space", {1, 1, 1, 1}}), "#000000");
+}
+
+TEST(ColorToHex, CMYKColoursReadAsTheirInks) {
+    const struct {
+        std::vector<double> cmyka;
+        const char* hex;
+    } cases[] = {
+        {{0, 0, 0, 0, 1}, "#FFFFFF"}, // no ink: the paper
+        {{1, 0, 0, 0, 1}, "#00FFFF"}, {{0, 1, 0, 0, 1}, "#FF00FF"},   {{0, 0, 1, 0, 1}, "#FFFF00"},
+        {{0, 0, 0, 1, 1}, "#000000"}, {{0, 0, 0, 0.5, 1}, "#808080"}, {{0.5, 0, 0, 0.5, 0.3}, "#408080"},
+    };
+    for (const auto& c : cases) {
+        const auto color = Color::make("kCGColorSpaceGenericCMYK", c.cmyka);
+        ASSERT_TRUE(color);
+        EXPECT_EQ(colorToHex(*color), c.hex)
+            << c.cmyka[0] << "," << c.cmyka[1] << "," << c.cmyka[2] << "," << c.cmyka[3];
+    }
 }
 
 TEST(HexToColor, AcceptsSixDigitsWithOptionalHashAndRefusesEverythingElse) {

@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <limits>
+
 using namespace Tessivo;
 
 namespace {
@@ -91,6 +93,16 @@ TEST(PresetJSON, RefusesMissingKeysWrongTypesAndBadIds) {
     EXPECT_FALSE(with("eyeShapeIdx", "3"));
     EXPECT_FALSE(with("eyeShapeIdx", 2.5));
     EXPECT_FALSE(with("backgroundPadding", "4"));
+    // Numbers beyond the float range are no numbers of a preset (they would
+    // read as infinity); the largest float is one.
+    for (const char* key : {"backgroundPadding", "backgroundRadius"}) {
+        EXPECT_FALSE(with(key, 1e39)) << key;
+        EXPECT_FALSE(with(key, -1e39)) << key;
+        const auto largest = with(key, double(std::numeric_limits<float>::max()));
+        ASSERT_TRUE(largest) << key;
+        EXPECT_EQ(std::string(key) == "backgroundPadding" ? largest->backgroundPadding : largest->backgroundRadius,
+                  std::numeric_limits<float>::max());
+    }
     EXPECT_FALSE(with("fgEyeColor", "#000000"));
     EXPECT_FALSE(with("fgEyeColor", {{"hex", 0}}));
     EXPECT_FALSE(decodePreset("[]"));

@@ -119,6 +119,29 @@ TEST(UpdateFeed, DeepNestingIsRefusedWithoutRecursion) {
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items.front().notes, QStringLiteral("New"));
 
+    // Exactly as deep as the limit, and one level deeper: in the channel
+    // (under rss and channel) and inside a release's notes (under rss,
+    // channel, item and description).
+    for (const int extra : {0, 1}) {
+        const int inChannel = kMaximumFeedDepth - 2 + extra, inNotes = kMaximumFeedDepth - 4 + extra;
+        const QByteArray channel = QByteArray("<x>").repeated(inChannel) + QByteArray("</x>").repeated(inChannel) +
+                                   item("2.0", "https://tessivo.org/2.0");
+        const QByteArray notes = QByteArray("<b>").repeated(inNotes) + "New" + QByteArray("</b>").repeated(inNotes);
+        for (const QByteArray& text :
+             {feed(channel), feed(item("2.0", "https://tessivo.org/2.0", notes.constData()))}) {
+            if (extra == 0) {
+                EXPECT_EQ(parseUpdateFeed(text).size(), 1u);
+                continue;
+            }
+            try {
+                parseUpdateFeed(text);
+                ADD_FAILURE() << "a feed one level too deep was read";
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "The update feed is nested too deeply.");
+            }
+        }
+    }
+
     // 100,000 levels, in the channel and inside a release's notes.
     const QByteArray open = QByteArray("<x>").repeated(100000), close = QByteArray("</x>").repeated(100000);
     for (const QByteArray& deep : {feed(open + close), feed(item("2.0", "https://a", (open + close).constData()))}) {
@@ -155,6 +178,16 @@ TEST(Updater, EndlessTricklingDeepAndRedirectedRepliesEndWithAClearError) {
     UpdateCheckResult result = check(capped);
     EXPECT_EQ(result.kind, Kind::error);
     EXPECT_EQ(result.errorMessage, QStringLiteral("The server's reply is larger than 1048576 bytes."));
+
+    // A feed of exactly the cap is read; one byte more is refused.
+    const QByteArray exact = feed(item("1.1", "https://tessivo.org/download"));
+    server.respondWith(200, exact, "application/rss+xml");
+    Updater atTheCap(address, "1.0", options(20000, {}, exact.size()));
+    EXPECT_EQ(check(atTheCap).kind, Kind::updateAvailable);
+    Updater pastTheCap(address, "1.0", options(20000, {}, exact.size() - 1));
+    result = check(pastTheCap);
+    EXPECT_EQ(result.kind, Kind::error);
+    EXPECT_EQ(result.errorMessage, QStringLiteral("The server's reply is larger than %1 bytes.").arg(exact.size() - 1));
 
     // A byte every 50 ms keeps every read short; the exchange as a whole
     // still ends at the limit.
