@@ -132,15 +132,8 @@ Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(heifImage.get(), heif_channel_interleaved, &stride);
     if (!plane) failEncoding(type);
-    const std::size_t channels = alpha ? 4 : 3;
     for (int y = 0; y < image.height(); ++y) {
-        const std::uint32_t* row = image.row(y);
-        std::uint8_t* p = plane + std::size_t(y) * std::size_t(stride);
-        for (int x = 0; x < image.width(); ++x, p += channels) {
-            std::uint8_t a;
-            unpremultiply(row[x], p[0], p[1], p[2], a);
-            if (alpha) p[3] = a;
-        }
+        straightRow(image.row(y), image.width(), alpha, plane + std::size_t(y) * std::size_t(stride));
     }
 
     heif_image_handle* rawHandle = nullptr;
