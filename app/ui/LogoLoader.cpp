@@ -18,6 +18,21 @@ namespace {
 
 QString quoted(const QString& path) { return QStringLiteral("\u201C%1\u201D").arg(QFileInfo(path).fileName()); }
 
+// The chooser takes what a document keeps of a logo: each side at most
+// 4096 pixels (a larger picture would be dropped from the saved document).
+constexpr int kMaxLogoSide = 4096;
+static_assert(std::int64_t(kMaxLogoSide) * kMaxLogoSide == ImageReadWrite::kMaxEmbeddedImagePixels);
+
+bool tooLargeForLogo(QSize size) { return size.width() > kMaxLogoSide || size.height() > kMaxLogoSide; }
+
+QString tooLargeMessage(const QString& path, QSize size) {
+    return QStringLiteral("%1 is too large for a logo (%2 \u00D7 %3 pixels; at most %4 \u00D7 %4 pixels).")
+        .arg(quoted(path))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(kMaxLogoSide);
+}
+
 // Why a file the image module refused could not be used. The module says
 // only that it could not decode; the header, read by Qt without decoding,
 // tells a picture that is too large from one that is no picture at all.
@@ -32,13 +47,7 @@ QString refusal(const QString& path) {
     }
     QImageReader reader(path);
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * qint64(size.height()) > gfx::Image::kMaxPixels) {
-        return QStringLiteral("%1 is too large for a logo (%2 \u00D7 %3 pixels; at most %4 million pixels).")
-            .arg(quoted(path))
-            .arg(size.width())
-            .arg(size.height())
-            .arg(gfx::Image::kMaxPixels / 1'000'000);
-    }
+    if (size.isValid() && tooLargeForLogo(size)) return tooLargeMessage(path, size);
     return QStringLiteral("%1 is not an image that can be used as a logo. Choose a PNG, JPEG, TIFF, GIF or HEIC file.")
         .arg(quoted(path));
 }
@@ -47,7 +56,11 @@ QString refusal(const QString& path) {
 
 LogoLoadResult decodeLogoFile(const QString& path) {
     try {
-        gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()));
+        gfx::ImagePtr image =
+            ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()), ImageReadWrite::kMaxEmbeddedImagePixels);
+        if (image && tooLargeForLogo(QSize(image->width(), image->height()))) {
+            return {nullptr, {}, tooLargeMessage(path, QSize(image->width(), image->height()))};
+        }
         if (image && !image->empty()) {
             // Scaled here, once: a large picture is never scaled on the main
             // thread. Stretched to the square, as the thumbnail shows it.
