@@ -26,6 +26,11 @@ Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeJPEG(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings);
+// HEIC as a grid of pictures of tileSide x tileSide pixels (a multiple of
+// 64, which libheif codes without a cropping wrapper of its own), coded one
+// at a time; what encodeHEIC writes for images larger than one HEVC picture
+// may be.
+Bytes encodeHEICGrid(const gfx::Image& image, const EncodeSettings& settings, int tileSide);
 Bytes encodeGIF(const gfx::Image& image);
 
 // Whether libheif offers an HEVC encoder in this installation.

@@ -56,8 +56,8 @@ QString refusal(const QString& path) {
 
 LogoLoadResult decodeLogoFile(const QString& path) {
     try {
-        gfx::ImagePtr image =
-            ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()), ImageReadWrite::kMaxEmbeddedImagePixels);
+        gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()),
+                                                       ImageReadWrite::kMaxEmbeddedImagePixels);
         if (image && tooLargeForLogo(QSize(image->width(), image->height()))) {
             return {nullptr, {}, tooLargeMessage(path, QSize(image->width(), image->height()))};
         }

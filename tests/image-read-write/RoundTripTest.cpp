@@ -3,6 +3,7 @@
 
 #include "tests/image-read-write/ImageTestSupport.h"
 
+#include "image-read-write/Codecs.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "tests/support/TestSupport.h"
@@ -136,15 +137,16 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
                        return y == 5 && x == 3 ? gfx::Pixel{255, 0, 0, 255} : grey((x + 40 * y) % 200);
                    }),
          "P", 8},
-        {"grey rows then more greys", makeImage(40, 6, [&](int x, int y) { return grey((x * 3 + 40 * y) % 256); }),
-         "L", 8},
+        {"grey rows then more greys", makeImage(40, 6, [&](int x, int y) { return grey((x * 3 + 40 * y) % 256); }), "L",
+         8},
         // Incompressible, so the data spans more than one IDAT chunk.
         {"noise",
          makeImage(800, 600,
-              [](int x, int y) {
-                  const std::uint32_t h = (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) * 2654435761u;
-                  return gfx::Pixel{std::uint8_t(h >> 8), std::uint8_t(h >> 16), std::uint8_t(h >> 24), 255};
-              }),
+                   [](int x, int y) {
+                       const std::uint32_t h =
+                           (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) * 2654435761u;
+                       return gfx::Pixel{std::uint8_t(h >> 8), std::uint8_t(h >> 16), std::uint8_t(h >> 24), 255};
+                   }),
          "RGB", 8},
     };
     for (const Case& c : cases) {
@@ -176,6 +178,51 @@ TEST(RoundTrip, QualityIsClampedAndOnlyLossyFormatsUseIt) {
     EXPECT_EQ(loaded->pixel(0, 0).a, 0);
     EXPECT_EQ(loaded->pixel(39, 0).a, 255);
     EXPECT_LE(compare(*loaded, *image).mean, 6.0);
+}
+
+// A picture with more pixels than one HEVC picture may hold (8192 x 4352)
+// is written as a grid of pictures coded apart, here with small tiles: both
+// readers get its size, pixels (the last row and column of tiles padded,
+// then cut), alpha and resolution back as from a single picture.
+TEST(RoundTrip, HEICGridsReadBackLikeOnePicture) {
+    if (!imagetest::heicEncodingAvailable()) return;
+    testsupport::TempDir dir;
+    struct Case {
+        int width, height, tileSide;
+        bool transparency;
+    };
+    // ImageMagick here reads no HEIC alpha at all (not even libheif's own
+    // single pictures): transparent grids are read by our loader only.
+    for (const Case& c : {Case{200, 150, 64, false}, Case{201, 65, 64, true}, Case{64, 64, 64, false}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        const auto image = imagetest::gradientImage(c.width, c.height, c.transparency);
+        const Bytes bytes = detail::encodeHEICGrid(*image, detail::EncodeSettings{144, 144, 0.9}, c.tileSide);
+        EXPECT_NE(imagetest::find(bytes, "grid"), std::string::npos);
+        const Bytes single = ImageRepresentation(image).heic(Scale{2}, 0.9);
+
+        const auto loaded = load(bytes);
+        ASSERT_EQ(loaded->width(), c.width);
+        ASSERT_EQ(loaded->height(), c.height);
+        const auto ours = compare(*loaded, *image);
+        // As close as the same picture coded whole.
+        EXPECT_LE(ours.mean, compare(*load(single), *image).mean + 1.0);
+        EXPECT_LE(ours.mean, 4.0);
+        if (c.transparency) {
+            EXPECT_EQ(loaded->pixel(0, 0).a, 0);
+            EXPECT_EQ(loaded->pixel(c.width - 1, 0).a, 255);
+            EXPECT_NEAR(loaded->pixel(c.width - 1, c.height - 1).a, 160, 4);
+        }
+        const auto path = save(dir, "grid.heic", bytes);
+        const auto exif = imagetest::readHEICExifResolution(path);
+        EXPECT_EQ(exif["dpiX"], 144.0);
+        EXPECT_EQ(exif["dpiY"], 144.0);
+        EXPECT_EQ(exif["unit"], 2);
+        if (c.transparency) continue;
+        const auto external = imagetest::readWithImageMagick(path, c.width, c.height);
+        EXPECT_EQ(external.info["width"], c.width);
+        EXPECT_EQ(external.info["height"], c.height);
+        EXPECT_LE(compare(*image, external.rgba).mean, 4.0);
+    }
 }
 
 TEST(RoundTrip, GIFWithFewColoursIsExactAndKeepsTransparency) {

@@ -241,9 +241,9 @@ TEST(QRToolRender, APDFPageTooLargeForItsSizeAndDpiIsNamedWithTheResolutionThatF
         const char* page; // as the message gives it
         const char* fits; // a --dpi that works for this size
     };
-    for (const Case& c : {Case{"16384", "1", "1179648 points a side (416 m)", "1.18"},
-                          Case{"13889", "1", "1000008 points a side", "1.01"},
-                          Case{"16384", "1.1", "1072407 points a side", "1.18"}}) {
+    for (const Case& c :
+         {Case{"16384", "1", "1179648 points a side (416 m)", "1.18"},
+          Case{"13889", "1", "1000008 points a side", "1.01"}, Case{"16384", "1.1", "1072407 points a side", "1.18"}}) {
         const std::string args = std::string("render --text hi --size ") + c.size + " --dpi ";
         const ToolResult refused = tool(args + c.dpi + " -o " + out);
         EXPECT_EQ(refused.status, 1) << c.size;
@@ -372,13 +372,14 @@ TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
     testsupport::TempDir dir;
     testsupport::writeTextFile(dir / "huge.qrjcode",
                                nlohmann::json{{"text", std::string(std::size_t(8) << 20, 'h')}}.dump());
-    const ToolResult run = tool("render --document " + (dir / "huge.qrjcode").string() + " -o " +
-                                (dir / "x.png").string());
+    const ToolResult run =
+        tool("render --document " + (dir / "huge.qrjcode").string() + " -o " + (dir / "x.png").string());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("does not fit in a symbol"), std::string::npos) << run.err;
     for (const char* engine : {"coreimage", "external"}) {
-        const auto [status, peak] = statusAndPeakMemory(
-            {"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o", (dir / "x.png").string()});
+        const auto [status, peak] =
+            statusAndPeakMemory({"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o",
+                                 (dir / "x.png").string()});
         EXPECT_EQ(status, 1) << engine;
         EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
     }

@@ -521,9 +521,9 @@ TEST_F(Panel, LogoPicturesAreTakenUpToWhatADocumentKeeps) {
         std::uint32_t width, height;
         bool taken;
     };
-    for (const Case& c : {Case{"wide.png", 4097, 10, false}, Case{"tall.png", 10, 4097, false},
-                          Case{"long.png", 16384, 1, false}, Case{"square.png", 4096, 4096, true},
-                          Case{"edge.png", 4096, 1, true}, Case{"past.png", 4097, 4097, false}}) {
+    for (const Case& c :
+         {Case{"wide.png", 4097, 10, false}, Case{"tall.png", 10, 4097, false}, Case{"long.png", 16384, 1, false},
+          Case{"square.png", 4096, 4096, true}, Case{"edge.png", 4096, 1, true}, Case{"past.png", 4097, 4097, false}}) {
         const gfx::ImagePtr before = panel->logo().image;
         testsupport::writeFile(dir / c.name, testsupport::bilevelPNG(c.width, c.height));
         load(path(c.name));
@@ -536,8 +536,7 @@ TEST_F(Panel, LogoPicturesAreTakenUpToWhatADocumentKeeps) {
             EXPECT_EQ(panel->logo().image, before) << c.name;
             const std::string message = panel->logoMessage().toStdString();
             EXPECT_NE(message.find("too large"), std::string::npos) << c.name << ": " << message;
-            EXPECT_NE(message.find(std::to_string(c.width) + " \u00D7 " + std::to_string(c.height)),
-                      std::string::npos)
+            EXPECT_NE(message.find(std::to_string(c.width) + " \u00D7 " + std::to_string(c.height)), std::string::npos)
                 << c.name << ": " << message;
             EXPECT_NE(message.find("4096 \u00D7 4096"), std::string::npos) << message;
         }
