@@ -3,8 +3,8 @@
 
 #include "image-read-write/Codecs.h"
 #include "image-read-write/HeifGrid.h"
-#include "platform/gfx/Crew.h"
 #include "image-read-write/ImageExportType.h"
+#include "platform/gfx/Crew.h"
 
 #include <libheif/heif.h>
 

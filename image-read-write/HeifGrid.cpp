@@ -216,6 +216,7 @@ File parse(ByteView bytes) {
 
 // ---- writing
 
+// v in `bytes` (at most 8) bytes, big-endian.
 void put(Bytes& out, std::uint64_t v, int bytes) {
     for (int i = bytes - 1; i >= 0; --i) out.push_back(std::uint8_t(v >> (8 * i)));
 }
@@ -350,7 +351,7 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
             fullBox(m, "hdlr", 0, 0, [&] {
                 put(m, 0, 4);
                 put(m, fourCC("pict"), 4);
-                put(m, 0, 12);
+                m.insert(m.end(), 12, 0); // reserved
                 put(m, 0, 1);
             });
             fullBox(m, "pitm", 0, 0, [&] { put(m, gridId, 2); });
