@@ -4,6 +4,7 @@
 #include "tests/image-read-write/ImageTestSupport.h"
 
 #include "image-read-write/Codecs.h"
+#include "image-read-write/HeifGrid.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "tests/support/TestSupport.h"
@@ -223,6 +224,42 @@ TEST(RoundTrip, HEICGridsReadBackLikeOnePicture) {
         EXPECT_EQ(external.info["height"], c.height);
         EXPECT_LE(compare(*image, external.rgba).mean, 4.0);
     }
+}
+
+// Joining tiles refuses what it cannot read whole, with the encoder's error
+// and without reading past any tile: cut files, foreign bytes, a picture
+// libheif wrapped in a cropping grid of its own, counts that do not match.
+TEST(RoundTrip, HEICGridsRefuseTilesTheyCannotRead) {
+    if (!imagetest::heicEncodingAvailable()) return;
+    const Bytes tile = ImageRepresentation(imagetest::gradientImage(64, 64, true)).heic(Scale{1});
+    const Bytes cropped = ImageRepresentation(imagetest::gradientImage(33, 21, false)).heic(Scale{1});
+    ASSERT_NE(imagetest::find(cropped, "grid"), std::string::npos);
+    struct Case {
+        std::string name;
+        std::vector<Bytes> tiles;
+        int columns, rows;
+    };
+    std::vector<Case> cases = {
+        {"foreign bytes", {Bytes(200, 0x41)}, 1, 1},
+        {"empty", {Bytes()}, 1, 1},
+        {"cropping grid", {cropped}, 1, 1},
+        {"too few tiles", {tile}, 2, 1},
+        {"too many columns", std::vector<Bytes>(257, tile), 257, 1},
+    };
+    for (std::size_t cut = 0; cut < tile.size(); cut += 13) {
+        cases.push_back(
+            {"cut at " + std::to_string(cut), {Bytes(tile.begin(), tile.begin() + std::ptrdiff_t(cut))}, 1, 1});
+    }
+    for (const Case& c : cases) {
+        const auto error = imagetest::thrown([&] { detail::heifGrid(64, 64, c.columns, c.rows, c.tiles); });
+        EXPECT_EQ(error.code, ImageReadWriteError::cannotCreateImageOfType) << c.name;
+    }
+    // The whole tile joins, alone or four times over.
+    EXPECT_EQ(load(detail::heifGrid(64, 64, 1, 1, {tile}))->width(), 64);
+    const auto four = load(detail::heifGrid(100, 70, 2, 2, {tile, tile, tile, tile}));
+    EXPECT_EQ(four->width(), 100);
+    EXPECT_EQ(four->height(), 70);
+    EXPECT_EQ(four->pixel(64, 0).a, 0); // the second tile's transparent left quarter
 }
 
 TEST(RoundTrip, GIFWithFewColoursIsExactAndKeepsTransparency) {
