@@ -147,8 +147,13 @@ public:
     gfx::ImagePtr cgImage(gfx::Size size, const Design& design, const LogoTemplate* logoTemplate) const;
     gfx::ImagePtr cgImage(std::int64_t dimension, const Design& design, const LogoTemplate* logoTemplate) const;
 
+    // Longest side of a PDF page, in points (about 350 m): far beyond any
+    // paper, a page's numbers would be written with hundreds of digits.
+    static constexpr double kMaxPDFPageSide = 1e6;
+
     // A one-page PDF whose page is the size scaled by 72 / pdfResolution.
-    // Throws QRCodeException(cannotGenerateImage).
+    // Throws QRCodeException(cannotGenerateImage), also for a page with a
+    // side above kMaxPDFPageSide.
     std::vector<std::uint8_t> pdfData(gfx::Size size, double pdfResolution, const Design& design,
                                       const LogoTemplate* logoTemplate) const;
     std::vector<std::uint8_t> pdfData(std::int64_t dimension, double pdfResolution, const Design& design,

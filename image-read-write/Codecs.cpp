@@ -39,22 +39,17 @@ bool isOpaque(const gfx::Image& image) {
     return true;
 }
 
-Bytes straightPixels(const gfx::Image& image, bool withAlpha) {
-    const std::size_t channels = withAlpha ? 4 : 3;
-    Bytes out(std::size_t(image.width()) * std::size_t(image.height()) * channels);
-    std::uint8_t* p = out.data();
-    for (int y = 0; y < image.height(); ++y) {
-        const std::uint32_t* row = image.row(y);
-        for (int x = 0; x < image.width(); ++x) {
-            std::uint8_t r, g, b, a;
-            unpremultiply(row[x], r, g, b, a);
-            *p++ = r;
-            *p++ = g;
-            *p++ = b;
-            if (withAlpha) *p++ = a;
+void straightRow(const std::uint32_t* row, int width, bool withAlpha, std::uint8_t* out) {
+    for (int x = 0; x < width; ++x) {
+        std::uint8_t a;
+        unpremultiply(row[x], out[0], out[1], out[2], a);
+        if (withAlpha) {
+            out[3] = a;
+            out += 4;
+        } else {
+            out += 3;
         }
     }
-    return out;
 }
 
 } // namespace ImageReadWrite::detail

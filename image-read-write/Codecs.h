@@ -26,6 +26,11 @@ Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeJPEG(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings);
 Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings);
+// HEIC as a grid of pictures of tileSide x tileSide pixels (a multiple of
+// 64, which libheif codes without a cropping wrapper of its own), coded one
+// at a time; what encodeHEIC writes for images larger than one HEVC picture
+// may be.
+Bytes encodeHEICGrid(const gfx::Image& image, const EncodeSettings& settings, int tileSide);
 Bytes encodeGIF(const gfx::Image& image);
 
 // Whether libheif offers an HEVC encoder in this installation.
@@ -76,7 +81,9 @@ inline std::uint32_t premultiplied(std::uint8_t r, std::uint8_t g, std::uint8_t 
 
 bool isOpaque(const gfx::Image& image);
 
-// Writes straight RGB (3 bytes per pixel) or RGBA (4) rows, top-down, packed.
-Bytes straightPixels(const gfx::Image& image, bool withAlpha);
+// Writes one row of straight RGB (3 bytes per pixel) or RGBA (4) into `out`.
+// Encoders convert row by row as they write: a whole converted copy of a
+// 16384-pixel-square picture would cost another 768 MiB or 1 GiB.
+void straightRow(const std::uint32_t* row, int width, bool withAlpha, std::uint8_t* out);
 
 } // namespace ImageReadWrite::detail

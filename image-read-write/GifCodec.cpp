@@ -65,78 +65,131 @@ int paletteSizeFor(int colours) {
     return size;
 }
 
-struct Palette {
-    std::vector<GifColorType> colours;
-    std::vector<GifByteType> indices; // one per pixel
-    int transparentIndex = -1;
-};
+// A straight colour as a key: red, green, blue from the high byte down.
+std::uint32_t colourKey(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+}
 
 // Pixels with alpha below one half become the transparent entry; the others
-// are opaque colours. Up to 255 distinct colours are kept exactly; more are
-// reduced by median cut.
-Palette buildPalette(const gfx::Image& image) {
-    const std::size_t count = std::size_t(image.width()) * std::size_t(image.height());
-    Bytes rgba = straightPixels(image, true);
-    Palette palette;
-    palette.indices.resize(count);
-    bool anyTransparent = false;
-    std::unordered_map<std::uint32_t, int> exact;
-    bool fitsExactly = true;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = rgba.data() + i * 4;
-        if (p[3] < 128) {
-            anyTransparent = true;
-            continue;
+// are opaque colours. Up to 255 distinct colours are kept exactly and each
+// row's indices are looked up as it is written, so nothing image-sized is
+// held besides the image; more colours are reduced by median cut, which
+// needs the whole picture at once.
+class Palette {
+public:
+    explicit Palette(const gfx::Image& image) : image_(image) {
+        bool anyTransparent = false, fitsExactly = true;
+        std::uint32_t last = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const std::uint32_t* row = image.row(y);
+            for (int x = 0; x < image.width(); ++x) {
+                if ((row[x] >> 24) < 128) {
+                    anyTransparent = true;
+                    continue;
+                }
+                if (!fitsExactly || (row[x] == last && !exact_.empty())) continue;
+                last = row[x];
+                std::uint8_t r, g, b, a;
+                unpremultiply(row[x], r, g, b, a);
+                const std::uint32_t key = colourKey(r, g, b);
+                if (exact_.find(key) != exact_.end()) continue;
+                if (exact_.size() == 255) {
+                    fitsExactly = false;
+                    continue;
+                }
+                const int index = int(exact_.size());
+                exact_.emplace(key, index);
+            }
         }
-        if (!fitsExactly) continue;
-        const std::uint32_t key = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-        if (exact.find(key) == exact.end()) {
-            if (exact.size() == 255) {
-                fitsExactly = false;
+        if (fitsExactly) {
+            colours_.resize(exact_.size());
+            for (const auto& [key, index] : exact_) {
+                colours_[std::size_t(index)] =
+                    GifColorType{GifByteType(key >> 16), GifByteType(key >> 8), GifByteType(key)};
+            }
+        } else {
+            exact_.clear();
+            quantise(anyTransparent);
+        }
+        if (anyTransparent) {
+            transparentIndex_ = int(colours_.size());
+            colours_.push_back(GifColorType{0, 0, 0});
+        }
+        if (colours_.empty()) colours_.push_back(GifColorType{0, 0, 0});
+    }
+
+    const std::vector<GifColorType>& colours() const { return colours_; }
+    int transparentIndex() const { return transparentIndex_; }
+
+    // The palette indices of image row y.
+    void indexRow(int y, GifByteType* out) const {
+        const std::uint32_t* row = image_.row(y);
+        const int width = image_.width();
+        if (!indices_.empty()) {
+            std::copy_n(indices_.data() + std::size_t(y) * std::size_t(width), width, out);
+            return;
+        }
+        std::uint32_t last = 0;
+        GifByteType lastIndex = 0;
+        bool haveLast = false;
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = row[x];
+            if ((v >> 24) < 128) {
+                out[x] = GifByteType(transparentIndex_);
                 continue;
             }
-            const int index = int(exact.size());
-            exact.emplace(key, index);
+            if (!haveLast || v != last) {
+                std::uint8_t r, g, b, a;
+                unpremultiply(v, r, g, b, a);
+                last = v;
+                lastIndex = GifByteType(exact_.at(colourKey(r, g, b)));
+                haveLast = true;
+            }
+            out[x] = lastIndex;
         }
     }
-    if (fitsExactly) {
-        palette.colours.resize(exact.size());
-        for (const auto& [key, index] : exact) {
-            palette.colours[std::size_t(index)] =
-                GifColorType{GifByteType(key >> 16), GifByteType(key >> 8), GifByteType(key)};
+
+private:
+    void quantise(bool anyTransparent) {
+        const int width = image_.width(), height = image_.height();
+        const std::size_t count = std::size_t(width) * std::size_t(height);
+        indices_.resize(count);
+        {
+            Bytes red(count), green(count), blue(count);
+            std::size_t i = 0;
+            for (int y = 0; y < height; ++y) {
+                const std::uint32_t* row = image_.row(y);
+                for (int x = 0; x < width; ++x, ++i) {
+                    std::uint8_t a;
+                    unpremultiply(row[x], red[i], green[i], blue[i], a);
+                }
+            }
+            int size = anyTransparent ? 255 : 256;
+            std::vector<GifColorType> colours(256);
+            if (GifQuantizeBuffer(unsigned(width), unsigned(height), &size, red.data(), green.data(), blue.data(),
+                                  indices_.data(), colours.data()) != GIF_OK) {
+                failEncoding(ImageTypeIdentifier::gif);
+            }
+            colours.resize(std::size_t(std::clamp(size, 1, 255)));
+            colours_ = std::move(colours);
         }
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::uint8_t* p = rgba.data() + i * 4;
-            if (p[3] < 128) continue;
-            const std::uint32_t key = (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
-            palette.indices[i] = GifByteType(exact[key]);
+        if (!anyTransparent) return;
+        const auto transparent = GifByteType(colours_.size());
+        std::size_t i = 0;
+        for (int y = 0; y < height; ++y) {
+            const std::uint32_t* row = image_.row(y);
+            for (int x = 0; x < width; ++x, ++i) {
+                if ((row[x] >> 24) < 128) indices_[i] = transparent;
+            }
         }
-    } else {
-        Bytes red(count), green(count), blue(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            red[i] = rgba[i * 4];
-            green[i] = rgba[i * 4 + 1];
-            blue[i] = rgba[i * 4 + 2];
-        }
-        int size = anyTransparent ? 255 : 256;
-        std::vector<GifColorType> colours(256);
-        if (GifQuantizeBuffer(unsigned(image.width()), unsigned(image.height()), &size, red.data(), green.data(),
-                              blue.data(), palette.indices.data(), colours.data()) != GIF_OK) {
-            failEncoding(ImageTypeIdentifier::gif);
-        }
-        colours.resize(std::size_t(std::clamp(size, 1, 255)));
-        palette.colours = std::move(colours);
     }
-    if (anyTransparent) {
-        palette.transparentIndex = int(palette.colours.size());
-        palette.colours.push_back(GifColorType{0, 0, 0});
-        for (std::size_t i = 0; i < count; ++i) {
-            if (rgba[i * 4 + 3] < 128) palette.indices[i] = GifByteType(palette.transparentIndex);
-        }
-    }
-    if (palette.colours.empty()) palette.colours.push_back(GifColorType{0, 0, 0});
-    return palette;
-}
+
+    const gfx::Image& image_;
+    std::unordered_map<std::uint32_t, int> exact_;
+    std::vector<GifColorType> colours_;
+    std::vector<GifByteType> indices_; // one per pixel, only when quantised
+    int transparentIndex_ = -1;
+};
 
 } // namespace
 
@@ -144,12 +197,12 @@ Bytes encodeGIF(const gfx::Image& image) {
     const char* type = ImageTypeIdentifier::gif;
     checkEncodable(image, type);
     if (image.width() > 65535 || image.height() > 65535) failEncoding(type);
-    Palette palette = buildPalette(image);
+    const Palette palette(image);
 
     MapHandle map;
-    const int mapSize = paletteSizeFor(int(palette.colours.size()));
+    const int mapSize = paletteSizeFor(int(palette.colours().size()));
     std::vector<GifColorType> colours(std::size_t(mapSize), GifColorType{0, 0, 0});
-    std::copy(palette.colours.begin(), palette.colours.end(), colours.begin());
+    std::copy(palette.colours().begin(), palette.colours().end(), colours.begin());
     map.map = GifMakeMapObject(mapSize, colours.data());
     if (!map.map) failEncoding(type);
 
@@ -161,14 +214,15 @@ Bytes encodeGIF(const gfx::Image& image) {
     if (!gif) failEncoding(type);
     EGifSetGifVersion(gif, true);
     bool ok = EGifPutScreenDesc(gif, image.width(), image.height(), map.map->BitsPerPixel, 0, map.map) == GIF_OK;
-    if (ok && palette.transparentIndex >= 0) {
-        const GifByteType control[4] = {0x01, 0, 0, GifByteType(palette.transparentIndex)};
+    if (ok && palette.transparentIndex() >= 0) {
+        const GifByteType control[4] = {0x01, 0, 0, GifByteType(palette.transparentIndex())};
         ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) == GIF_OK;
     }
     ok = ok && EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr) == GIF_OK;
+    std::vector<GifByteType> line(std::size_t(image.width()));
     for (int y = 0; ok && y < image.height(); ++y) {
-        ok = EGifPutLine(gif, palette.indices.data() + std::size_t(y) * std::size_t(image.width()), image.width()) ==
-             GIF_OK;
+        palette.indexRow(y, line.data());
+        ok = EGifPutLine(gif, line.data(), image.width()) == GIF_OK;
     }
     handle.gif = nullptr;
     // Closing writes the trailer; its result is the encoder's final word.

@@ -2,10 +2,13 @@
 // built with). Whether an HEVC encoder exists is decided at run time.
 
 #include "image-read-write/Codecs.h"
+#include "image-read-write/HeifGrid.h"
 #include "image-read-write/ImageExportType.h"
+#include "platform/gfx/Crew.h"
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -97,10 +100,14 @@ bool heicEncoderAvailable() {
     return heif_have_encoder_for_format(heif_compression_HEVC) != 0;
 }
 
-Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
+namespace {
+
+// One HEIF file of the picture width x height whose top left corner is at
+// (left, top) of the image; where it reaches past the image's right or
+// bottom edge, the last column and row repeat.
+Bytes encodePicture(const gfx::Image& image, int left, int top, int width, int height, bool alpha,
+                    const EncodeSettings& settings) {
     const char* type = ImageTypeIdentifier::heic;
-    checkEncodable(image, type);
-    initialiseLibrary();
     Context ctx(heif_context_alloc());
     if (!ctx) failEncoding(type);
     heif_encoder* rawEncoder = nullptr;
@@ -116,31 +123,27 @@ Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
         }
     }
 
-    const bool alpha = !isOpaque(image);
     heif_image* rawImage = nullptr;
-    if (heif_image_create(image.width(), image.height(), heif_colorspace_RGB,
+    if (heif_image_create(width, height, heif_colorspace_RGB,
                           alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, &rawImage)
                 .code != heif_error_Ok ||
         !rawImage) {
         failEncoding(type);
     }
     HeifImage heifImage(rawImage);
-    if (heif_image_add_plane(heifImage.get(), heif_channel_interleaved, image.width(), image.height(), 8).code !=
-        heif_error_Ok) {
+    if (heif_image_add_plane(heifImage.get(), heif_channel_interleaved, width, height, 8).code != heif_error_Ok) {
         failEncoding(type);
     }
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(heifImage.get(), heif_channel_interleaved, &stride);
     if (!plane) failEncoding(type);
     const std::size_t channels = alpha ? 4 : 3;
-    for (int y = 0; y < image.height(); ++y) {
-        const std::uint32_t* row = image.row(y);
-        std::uint8_t* p = plane + std::size_t(y) * std::size_t(stride);
-        for (int x = 0; x < image.width(); ++x, p += channels) {
-            std::uint8_t a;
-            unpremultiply(row[x], p[0], p[1], p[2], a);
-            if (alpha) p[3] = a;
-        }
+    const int inside = std::min(width, image.width() - left);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = plane + std::size_t(y) * std::size_t(stride);
+        straightRow(image.row(std::min(top + y, image.height() - 1)) + left, inside, alpha, out);
+        for (int x = inside; x < width; ++x)
+            std::memcpy(out + std::size_t(x) * channels, out + std::size_t(inside - 1) * channels, channels);
     }
 
     heif_image_handle* rawHandle = nullptr;
@@ -160,6 +163,44 @@ Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
     writer.write = writeToVector;
     if (heif_context_write(ctx.get(), &writer, &out).code != heif_error_Ok || out.empty()) failEncoding(type);
     return out;
+}
+
+// The most luma samples of one picture at HEVC's highest levels (8192 x
+// 4352). Larger images are coded as a grid of tiles, as decoders expect;
+// that also bounds the encoder's memory, about 13 bytes per pixel of the
+// picture it codes (3.5 GB for 16384 x 16384 in one picture).
+constexpr std::int64_t kMaxPictureSamples = 35'651'584;
+constexpr int kTileSide = 2048;
+
+} // namespace
+
+Bytes encodeHEIC(const gfx::Image& image, const EncodeSettings& settings) {
+    checkEncodable(image, ImageTypeIdentifier::heic);
+    if (std::int64_t(image.width()) * image.height() > kMaxPictureSamples) {
+        return encodeHEICGrid(image, settings, kTileSide);
+    }
+    initialiseLibrary();
+    return encodePicture(image, 0, 0, image.width(), image.height(), !isOpaque(image), settings);
+}
+
+Bytes encodeHEICGrid(const gfx::Image& image, const EncodeSettings& settings, int tileSide) {
+    checkEncodable(image, ImageTypeIdentifier::heic);
+    if (tileSide < 64 || tileSide % 64 != 0) failEncoding(ImageTypeIdentifier::heic);
+    initialiseLibrary();
+    const bool alpha = !isOpaque(image);
+    const int columns = (image.width() + tileSide - 1) / tileSide;
+    const int rows = (image.height() + tileSide - 1) / tileSide;
+    std::vector<Bytes> tiles(std::size_t(columns) * std::size_t(rows));
+    // Two tiles at once: one encoder keeps little more than one core busy on
+    // a tile, and each holds about 100 to 200 MB while it works (16384 x
+    // 16384: 1.5 GB at most in all, four at once would take 1.8 GB).
+    gfx::detail::Crew crew(1);
+    const bool done = crew.forEach(tiles.size(), [&](std::size_t i) {
+        const int row = int(i / std::size_t(columns)), column = int(i % std::size_t(columns));
+        tiles[i] = encodePicture(image, column * tileSide, row * tileSide, tileSide, tileSide, alpha, settings);
+    });
+    if (!done) failEncoding(ImageTypeIdentifier::heic);
+    return heifGrid(std::uint32_t(image.width()), std::uint32_t(image.height()), columns, rows, tiles);
 }
 
 gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels) {

@@ -51,7 +51,7 @@ gfx::ImagePtr load(std::span<const std::uint8_t> data, std::int64_t maxPixels) {
     throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
 }
 
-gfx::ImagePtr loadFile(const std::filesystem::path& path) {
+gfx::ImagePtr loadFile(const std::filesystem::path& path, std::int64_t maxPixels) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
@@ -63,7 +63,7 @@ gfx::ImagePtr loadFile(const std::filesystem::path& path) {
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size))) {
         throw ImageReadWriteException(ImageReadWriteError::unableToDecodeImage);
     }
-    return load(bytes);
+    return load(bytes, maxPixels);
 }
 
 std::vector<std::filesystem::path> namedImageDirectories() {

@@ -27,8 +27,8 @@ inline constexpr std::int64_t kMaxEmbeddedImagePixels = kMaxEmbeddedImageSide * 
 gfx::ImagePtr load(std::span<const std::uint8_t> data, std::int64_t maxPixels = gfx::Image::kMaxPixels);
 
 // Decodes the file at `path`. Throws unableToDecodeImage when the file
-// cannot be read or holds no readable image.
-gfx::ImagePtr loadFile(const std::filesystem::path& path);
+// cannot be read or holds no readable image (above maxPixels, too).
+gfx::ImagePtr loadFile(const std::filesystem::path& path, std::int64_t maxPixels = gfx::Image::kMaxPixels);
 
 // The application's image called `name`: a file of that name, with or
 // without one of the extensions png, jpg, jpeg, tiff, tif, gif, heic, in one

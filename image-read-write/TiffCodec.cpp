@@ -119,7 +119,6 @@ Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
     checkEncodable(image, type);
     const bool alpha = !isOpaque(image);
     const int channels = alpha ? 4 : 3;
-    Bytes pixels = straightPixels(image, alpha);
 
     Bytes out;
     MemoryFile file;
@@ -147,9 +146,10 @@ Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
         std::uint16_t extra = EXTRASAMPLE_UNASSALPHA;
         ok = TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
-    const std::size_t rowBytes = std::size_t(width) * std::size_t(channels);
+    Bytes row(std::size_t(width) * std::size_t(channels));
     for (std::uint32_t y = 0; ok && y < height; ++y) {
-        ok = TIFFWriteScanline(tif, pixels.data() + y * rowBytes, y, 0) == 1;
+        straightRow(image.row(int(y)), image.width(), alpha, row.data());
+        ok = TIFFWriteScanline(tif, row.data(), y, 0) == 1;
     }
     ok = ok && TIFFWriteDirectory(tif) && TIFFFlush(tif);
     TIFFClose(tif);

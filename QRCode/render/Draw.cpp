@@ -307,10 +307,8 @@ std::vector<std::uint8_t> QRCode::pdfData(gfx::Size size, double pdfResolution, 
     }
     const double factor = 72.0 / pdfResolution;
     const gfx::Size page{size.width * factor, size.height * factor};
-    // Far beyond any paper (about 350 m a side) the page's numbers would be
-    // written with hundreds of digits; such pages are refused.
-    constexpr double kMaxPageSide = 1e6;
-    if (!(page.width > 0) || !(page.height > 0) || !(page.width <= kMaxPageSide) || !(page.height <= kMaxPageSide)) {
+    if (!(page.width > 0) || !(page.height > 0) || !(page.width <= kMaxPDFPageSide) ||
+        !(page.height <= kMaxPDFPageSide)) {
         throw QRCodeException(QRCodeError::cannotGenerateImage);
     }
     auto ctx = gfx::GraphicsContext::makePDF(page);

@@ -17,21 +17,29 @@ namespace {
 
 QString quoted(const QString& path) { return QStringLiteral("\u201C%1\u201D").arg(QFileInfo(path).fileName()); }
 
+// The chooser takes what a document keeps of a logo: each side at most
+// 4096 pixels (a larger picture would be dropped from the saved document).
+constexpr int kMaxLogoSide = int(ImageReadWrite::kMaxEmbeddedImageSide);
+
+bool tooLargeForLogo(QSize size) { return size.width() > kMaxLogoSide || size.height() > kMaxLogoSide; }
+
+QString tooLargeMessage(const QString& path, QSize size) {
+    return QStringLiteral("%1 is too large for a logo (%2 \u00D7 %3 pixels; at most %4 \u00D7 %4 pixels).")
+        .arg(quoted(path))
+        .arg(size.width())
+        .arg(size.height())
+        .arg(kMaxLogoSide);
+}
+
 // What to tell the user when the image module refused the file. A file
 // that is no picture (or no readable one) is simply not taken, as an open
-// panel's wrong choice is; a picture above the pixel limit is one the user
+// panel's wrong choice is; a picture too large for a logo is one the user
 // means to use, so that refusal is said. The header, read by Qt without
 // decoding, tells the two apart.
 QString refusal(const QString& path) {
     QImageReader reader(path);
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * qint64(size.height()) > gfx::Image::kMaxPixels) {
-        return QStringLiteral("%1 is too large for a logo (%2 \u00D7 %3 pixels; at most %4 million pixels).")
-            .arg(quoted(path))
-            .arg(size.width())
-            .arg(size.height())
-            .arg(gfx::Image::kMaxPixels / 1'000'000);
-    }
+    if (size.isValid() && tooLargeForLogo(size)) return tooLargeMessage(path, size);
     return {};
 }
 
@@ -39,7 +47,11 @@ QString refusal(const QString& path) {
 
 LogoLoadResult decodeLogoFile(const QString& path) {
     try {
-        gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()));
+        gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()),
+                                                       ImageReadWrite::kMaxEmbeddedImagePixels);
+        if (image && tooLargeForLogo(QSize(image->width(), image->height()))) {
+            return {nullptr, {}, tooLargeMessage(path, QSize(image->width(), image->height()))};
+        }
         if (image && !image->empty()) {
             // Scaled here, once: a large picture is never scaled on the main
             // thread. Stretched to the square, as the thumbnail shows it.

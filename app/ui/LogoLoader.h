@@ -1,7 +1,8 @@
 #pragma once
 
-// Decodes a logo file off the main thread through the image module (which
-// refuses images above its pixel limit) and reports on the main thread. A
+// Decodes a logo file off the main thread through the image module (up to
+// what a document keeps of a logo, 4096 pixels a side) and reports on the
+// main thread. A
 // newer request supersedes an older one still running: only the last
 // choice counts.
 

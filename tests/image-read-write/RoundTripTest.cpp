@@ -3,6 +3,8 @@
 
 #include "tests/image-read-write/ImageTestSupport.h"
 
+#include "image-read-write/Codecs.h"
+#include "image-read-write/HeifGrid.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "tests/support/TestSupport.h"
@@ -139,15 +141,16 @@ TEST(RoundTrip, PNGTakesTheSmallestExactColourType) {
                        return y == 5 && x == 3 ? gfx::Pixel{255, 0, 0, 255} : grey((x + 40 * y) % 200);
                    }),
          "P", 8},
-        {"grey rows then more greys", makeImage(40, 6, [&](int x, int y) { return grey((x * 3 + 40 * y) % 256); }),
-         "L", 8},
+        {"grey rows then more greys", makeImage(40, 6, [&](int x, int y) { return grey((x * 3 + 40 * y) % 256); }), "L",
+         8},
         // Incompressible, so the data spans more than one IDAT chunk.
         {"noise",
          makeImage(800, 600,
-              [](int x, int y) {
-                  const std::uint32_t h = (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) * 2654435761u;
-                  return gfx::Pixel{std::uint8_t(h >> 8), std::uint8_t(h >> 16), std::uint8_t(h >> 24), 255};
-              }),
+                   [](int x, int y) {
+                       const std::uint32_t h =
+                           (std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u) * 2654435761u;
+                       return gfx::Pixel{std::uint8_t(h >> 8), std::uint8_t(h >> 16), std::uint8_t(h >> 24), 255};
+                   }),
          "RGB", 8},
     };
     for (const Case& c : cases) {
@@ -213,6 +216,87 @@ TEST(RoundTrip, QualityIsClampedAndOnlyLossyFormatsUseIt) {
     EXPECT_EQ(loaded->pixel(0, 0).a, 0);
     EXPECT_EQ(loaded->pixel(39, 0).a, 255);
     EXPECT_LE(compare(*loaded, *image).mean, 6.0);
+}
+
+// A picture with more pixels than one HEVC picture may hold (8192 x 4352)
+// is written as a grid of pictures coded apart, here with small tiles: both
+// readers get its size, pixels (the last row and column of tiles padded,
+// then cut), alpha and resolution back as from a single picture.
+TEST(RoundTrip, HEICGridsReadBackLikeOnePicture) {
+    if (!imagetest::heicEncodingAvailable()) return;
+    testsupport::TempDir dir;
+    struct Case {
+        int width, height, tileSide;
+        bool transparency;
+    };
+    // ImageMagick here reads no HEIC alpha at all (not even libheif's own
+    // single pictures): transparent grids are read by our loader only.
+    for (const Case& c : {Case{200, 150, 64, false}, Case{201, 65, 64, true}, Case{64, 64, 64, false}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        const auto image = imagetest::gradientImage(c.width, c.height, c.transparency);
+        const Bytes bytes = detail::encodeHEICGrid(*image, detail::EncodeSettings{144, 144, 0.9}, c.tileSide);
+        EXPECT_NE(imagetest::find(bytes, "grid"), std::string::npos);
+        const Bytes single = ImageRepresentation(image).heic(Scale{2}, 0.9);
+
+        const auto loaded = load(bytes);
+        ASSERT_EQ(loaded->width(), c.width);
+        ASSERT_EQ(loaded->height(), c.height);
+        const auto ours = compare(*loaded, *image);
+        // As close as the same picture coded whole.
+        EXPECT_LE(ours.mean, compare(*load(single), *image).mean + 1.0);
+        EXPECT_LE(ours.mean, 4.0);
+        if (c.transparency) {
+            EXPECT_EQ(loaded->pixel(0, 0).a, 0);
+            EXPECT_EQ(loaded->pixel(c.width - 1, 0).a, 255);
+            EXPECT_NEAR(loaded->pixel(c.width - 1, c.height - 1).a, 160, 4);
+        }
+        const auto path = save(dir, "grid.heic", bytes);
+        const auto exif = imagetest::readHEICExifResolution(path);
+        EXPECT_EQ(exif["dpiX"], 144.0);
+        EXPECT_EQ(exif["dpiY"], 144.0);
+        EXPECT_EQ(exif["unit"], 2);
+        if (c.transparency) continue;
+        const auto external = imagetest::readWithImageMagick(path, c.width, c.height);
+        EXPECT_EQ(external.info["width"], c.width);
+        EXPECT_EQ(external.info["height"], c.height);
+        EXPECT_LE(compare(*image, external.rgba).mean, 4.0);
+    }
+}
+
+// Joining tiles refuses what it cannot read whole, with the encoder's error
+// and without reading past any tile: cut files, foreign bytes, a picture
+// libheif wrapped in a cropping grid of its own, counts that do not match.
+TEST(RoundTrip, HEICGridsRefuseTilesTheyCannotRead) {
+    if (!imagetest::heicEncodingAvailable()) return;
+    const Bytes tile = ImageRepresentation(imagetest::gradientImage(64, 64, true)).heic(Scale{1});
+    const Bytes cropped = ImageRepresentation(imagetest::gradientImage(33, 21, false)).heic(Scale{1});
+    ASSERT_NE(imagetest::find(cropped, "grid"), std::string::npos);
+    struct Case {
+        std::string name;
+        std::vector<Bytes> tiles;
+        int columns, rows;
+    };
+    std::vector<Case> cases = {
+        {"foreign bytes", {Bytes(200, 0x41)}, 1, 1},
+        {"empty", {Bytes()}, 1, 1},
+        {"cropping grid", {cropped}, 1, 1},
+        {"too few tiles", {tile}, 2, 1},
+        {"too many columns", std::vector<Bytes>(257, tile), 257, 1},
+    };
+    for (std::size_t cut = 0; cut < tile.size(); cut += 13) {
+        cases.push_back(
+            {"cut at " + std::to_string(cut), {Bytes(tile.begin(), tile.begin() + std::ptrdiff_t(cut))}, 1, 1});
+    }
+    for (const Case& c : cases) {
+        const auto error = imagetest::thrown([&] { detail::heifGrid(64, 64, c.columns, c.rows, c.tiles); });
+        EXPECT_EQ(error.code, ImageReadWriteError::cannotCreateImageOfType) << c.name;
+    }
+    // The whole tile joins, alone or four times over.
+    EXPECT_EQ(load(detail::heifGrid(64, 64, 1, 1, {tile}))->width(), 64);
+    const auto four = load(detail::heifGrid(100, 70, 2, 2, {tile, tile, tile, tile}));
+    EXPECT_EQ(four->width(), 100);
+    EXPECT_EQ(four->height(), 70);
+    EXPECT_EQ(four->pixel(64, 0).a, 0); // the second tile's transparent left quarter
 }
 
 TEST(RoundTrip, GIFWithFewColoursIsExactAndKeepsTransparency) {

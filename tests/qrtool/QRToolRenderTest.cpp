@@ -244,6 +244,41 @@ TEST(QRToolRender, FailuresOfEveryCommandGiveOneLineStatusOneAndNoFile) {
     EXPECT_EQ(testsupport::readTextFile(dir / "keep.png"), "old");
 }
 
+// A size and a resolution each within range can still make a PDF page
+// larger than the library draws (size x 72 / dpi points a side): the one
+// line names the page and the least resolution that does, and that
+// resolution (or one pixel less) renders.
+TEST(QRToolRender, APDFPageTooLargeForItsSizeAndDpiIsNamedWithTheResolutionThatFits) {
+    testsupport::TempDir dir;
+    const std::string out = (dir / "x.pdf").string();
+    struct Case {
+        const char* size;
+        const char* dpi;
+        const char* page; // as the message gives it
+        const char* fits; // a --dpi that works for this size
+    };
+    for (const Case& c :
+         {Case{"16384", "1", "1179648 points a side (416 m)", "1.18"},
+          Case{"13889", "1", "1000008 points a side", "1.01"}, Case{"16384", "1.1", "1072407 points a side", "1.18"}}) {
+        const std::string args = std::string("render --text hi --size ") + c.size + " --dpi ";
+        const ToolResult refused = tool(args + c.dpi + " -o " + out);
+        EXPECT_EQ(refused.status, 1) << c.size;
+        EXPECT_EQ(lines(refused.err), 1u) << refused.err;
+        EXPECT_NE(refused.err.find(c.page), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(std::string("use --dpi ") + c.fits + " or more"), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.err.find("QRCodeError"), std::string::npos) << refused.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+
+        const ToolResult rendered = tool(args + c.fits + " -o " + out);
+        EXPECT_EQ(rendered.status, 0) << rendered.err;
+        EXPECT_TRUE(std::filesystem::exists(out));
+        std::filesystem::remove(out);
+    }
+    // The largest page that is drawn: 13888 pixels at 1 dpi.
+    EXPECT_EQ(tool("render --text hi --size 13888 --dpi 1 -o " + out).status, 0);
+    EXPECT_EQ(entries(dir.path()), 1u);
+}
+
 TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
     testsupport::TempDir dir;
     const auto file = dir / "private.png";
@@ -358,13 +393,14 @@ TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
     testsupport::TempDir dir;
     testsupport::writeTextFile(dir / "huge.qrjcode",
                                nlohmann::json{{"text", std::string(std::size_t(8) << 20, 'h')}}.dump());
-    const ToolResult run = tool("render --document " + (dir / "huge.qrjcode").string() + " -o " +
-                                (dir / "x.png").string());
+    const ToolResult run =
+        tool("render --document " + (dir / "huge.qrjcode").string() + " -o " + (dir / "x.png").string());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("does not fit in a symbol"), std::string::npos) << run.err;
     for (const char* engine : {"coreimage", "external"}) {
-        const auto [status, peak] = statusAndPeakMemory(
-            {"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o", (dir / "x.png").string()});
+        const auto [status, peak] =
+            statusAndPeakMemory({"render", "--engine", engine, "--document", (dir / "huge.qrjcode").string(), "-o",
+                                 (dir / "x.png").string()});
         EXPECT_EQ(status, 1) << engine;
         EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
     }

@@ -8,6 +8,7 @@
 #include "image-read-write/ImageReadWriteError.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
+#include "platform/foundation/NumberText.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -427,6 +428,23 @@ void warnAboutDroppedImages(std::span<const std::uint8_t> json, const QRCode::Do
                      path.c_str());
 }
 
+// Why a PDF of `size` pixels at `dpi` cannot be made, or nothing: its page
+// is size x 72 / dpi points a side, and the library refuses pages larger
+// than any paper. Says which resolution would do.
+std::optional<std::string> pdfPageProblem(std::int64_t size, double dpi) {
+    const double side = double(size) * 72 / dpi;
+    constexpr double kMaxSide = QRCode::QRCode::kMaxPDFPageSide;
+    if (side <= kMaxSide) return std::nullopt;
+    // The least resolution in hundredths that keeps the page within bounds.
+    double least = std::ceil(double(size) * 72 / kMaxSide * 100) / 100;
+    while (double(size) * 72 / least > kMaxSide) least += 0.01;
+    return "a PDF of " + std::to_string(size) + " pixels at " + foundation::fixedNumberText(dpi, 6) +
+           " dpi would have a page of " + foundation::fixedNumberText(side, 0) + " points a side (" +
+           foundation::fixedNumberText(side / 72 * 0.0254, 0) + " m); pages are at most " +
+           foundation::fixedNumberText(kMaxSide, 0) + " points a side: use --dpi " +
+           foundation::fixedNumberText(least, 2) + " or more, or a smaller --size";
+}
+
 std::string levelName(QRCode::ErrorCorrection level) { return std::string(QRCode::errorCorrectionLetter(level)); }
 
 std::string engineErrorText(const QRCodeException& e, QRCode::ErrorCorrection level) {
@@ -583,6 +601,8 @@ int render(const std::vector<std::string_view>& args) {
         }
     }
     if (!output) return 0;
+    if (extension == ".pdf")
+        if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
 
     std::vector<std::uint8_t> bytes;
     try {

@@ -512,6 +512,40 @@ TEST_F(Panel, ARealPictureBecomesTheLogoInThePanelAndThePreview) {
     EXPECT_EQ(storedNames(), (std::set<std::string>{"background padding", "expanded logo settings"}));
 }
 
+// The chooser takes what a document keeps of a logo, each side at most 4096
+// pixels: a picture past that on either side is refused as other
+// too-large pictures are, the current logo staying.
+TEST_F(Panel, LogoPicturesAreTakenUpToWhatADocumentKeeps) {
+    Keys::expandedLogo().set(true);
+    make();
+    clickBox(panel->useLogoToggle());
+    struct Case {
+        const char* name;
+        std::uint32_t width, height;
+        bool taken;
+    };
+    for (const Case& c :
+         {Case{"wide.png", 4097, 10, false}, Case{"tall.png", 10, 4097, false}, Case{"long.png", 16384, 1, false},
+          Case{"square.png", 4096, 4096, true}, Case{"edge.png", 4096, 1, true}, Case{"past.png", 4097, 4097, false}}) {
+        const gfx::ImagePtr before = panel->logo().image;
+        testsupport::writeFile(dir / c.name, testsupport::bilevelPNG(c.width, c.height));
+        load(path(c.name));
+        if (c.taken) {
+            EXPECT_TRUE(panel->logoMessage().isEmpty()) << c.name << ": " << panel->logoMessage().toStdString();
+            ASSERT_NE(panel->logo().image, nullptr) << c.name;
+            EXPECT_EQ(panel->logo().image->width(), int(c.width)) << c.name;
+            EXPECT_EQ(panel->logo().image->height(), int(c.height)) << c.name;
+        } else {
+            EXPECT_EQ(panel->logo().image, before) << c.name;
+            const std::string message = panel->logoMessage().toStdString();
+            EXPECT_NE(message.find("too large"), std::string::npos) << c.name << ": " << message;
+            EXPECT_NE(message.find(std::to_string(c.width) + " \u00D7 " + std::to_string(c.height)), std::string::npos)
+                << c.name << ": " << message;
+            EXPECT_NE(message.find("4096 \u00D7 4096"), std::string::npos) << message;
+        }
+    }
+}
+
 // Choosing a file that is no picture is a wrong choice in the open panel:
 // it is not taken, and nothing on screen changes. A picture above the pixel
 // limit is one the user meant to use, so that refusal says why.
