@@ -69,6 +69,10 @@ constexpr std::size_t kOutlineMaxPoints = std::size_t(1) << 21;
 // flattens to up to this many.
 constexpr std::size_t kCairoFillMaxPoints = std::size_t(1) << 19;
 constexpr std::size_t kCairoClipMaxPoints = std::size_t(1) << 14;
+// Cairo sorts its active edges on each of its fifteen lines a row: past this
+// many crossings (a few tenths of a second there) the scan here, which
+// merges new edges in, takes over.
+constexpr std::size_t kCairoFillMaxCrossings = std::size_t(1) << 22;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
@@ -1287,7 +1291,7 @@ void GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rec
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
     const std::size_t crossings = outline.crossings(y0, h, detail::kWindingSubrows);
-    if (outline.points().size() <= kCairoFillMaxPoints && crossings <= kMaxWindingCrossings) {
+    if (outline.points().size() <= kCairoFillMaxPoints && crossings <= kCairoFillMaxCrossings) {
         // Cairo fills the polygons it would have made of the outline itself.
         CairoPtr<cairo_t> mc(cairo_create(mask.get()));
         cairo_translate(mc.get(), -x0, -y0);
