@@ -1078,9 +1078,9 @@ TEST(GraphicsContext, ImagesWithinLargeOutlinesMatchCairosClipOfTheSameFigure) {
                 worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b),
                                   std::abs(a.a - b.a)});
             }
-        // Where the image's rectangle cuts the outline, Cairo keeps each cut
-        // edge's own line while the cut here ends it at a point of the
-        // 1/256 grid.
+        // Where the image's rectangle cuts the outline, the cut here ends
+        // edges at points of Cairo's 1/256 grid and Cairo cuts them its own
+        // way: a few levels apart along the cut edges.
         EXPECT_LE(worst, c.inset > 0 ? 4 : 2);
     }
 }
