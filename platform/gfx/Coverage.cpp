@@ -1146,10 +1146,11 @@ bool WindingEdges::build(const Path& path, const AffineTransform& m, double tole
 bool WindingEdges::build(const FlatOutline& outline, int originX, int originY, int height, int subrows) {
     start(height, subrows);
     std::vector<Point> moved;
+    const Point origin{double(originX), double(originY)};
     std::size_t from = 0;
     for (const std::size_t end : outline.ends()) {
         moved.clear();
-        for (std::size_t i = from; i < end; ++i) moved.push_back(outline.points()[i] - Point{double(originX), double(originY)});
+        for (std::size_t i = from; i < end; ++i) moved.push_back(outline.points()[i] - origin);
         from = end;
         if (!addPolygon(moved)) return false;
     }

@@ -1075,8 +1075,8 @@ TEST(GraphicsContext, ImagesWithinLargeOutlinesMatchCairosClipOfTheSameFigure) {
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 200; ++x) {
                 const Pixel a = expected->premultipliedPixel(x, y), b = drawn->premultipliedPixel(x, y);
-                worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b),
-                                  std::abs(a.a - b.a)});
+                worst = std::max(
+                    {worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
             }
         // Where the image's rectangle cuts the outline, the cut here ends
         // edges at points of Cairo's 1/256 grid and Cairo cuts them its own

@@ -315,7 +315,8 @@ TEST(RenderDraw, LogoMasksAreDrawnWithinABudgetOrLeftOutWithAWarning) {
     // Curves reaching a million logo sides out flatten to more points at
     // any size than a clip may take; a spiral of ten thousand turns stays
     // within it up to 4096 pixels.
-    for (const Case& c : {Case{"far-reaching", farReachingCurves(50000), false}, Case{"spiral", spiralMask(10000), true}}) {
+    for (const Case& c :
+         {Case{"far-reaching", farReachingCurves(50000), false}, Case{"spiral", spiralMask(10000), true}}) {
         const QRCode::LogoTemplate logo(red, c.mask, 0, true);
         for (const int side : {64, 256, 4096}) {
             SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(side));
