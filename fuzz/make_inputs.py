@@ -123,6 +123,24 @@ def spiral_logo(png, curves):
     return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
 
 
+def far_curves_logo(png, curves):
+    """A logo whose mask path is `curves` cubics from the logo's middle out
+    and back, their control points 1e3 to 1e6 logo sides away."""
+    import math
+    import random
+    rng = random.Random(2024)
+
+    def far():
+        distance, angle = 10 ** rng.uniform(3, 6), rng.uniform(0, 2 * math.pi)
+        return [0.5 + distance * math.cos(angle), 0.5 + distance * math.sin(angle)]
+    elements = [{"type": 0, "points": [[0.5, 0.5]]}]
+    for _ in range(curves):
+        elements.append({"type": 3, "points": [far(), far(), [rng.uniform(0.35, 0.65), rng.uniform(0.35, 0.65)]]})
+    elements.append({"type": 4})
+    path = base64.b64encode(json.dumps(elements, separators=(",", ":")).encode()).decode()
+    return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
+
+
 def main():
     out = sys.argv[1]
     bomb = bilevel_png(16384, 16384, with_pixels=False)  # 68 bytes
@@ -141,6 +159,7 @@ def main():
             "message-of-megabytes.json": document(text="m" * (4 << 20)),
             "gradient-of-100000-pins.json": document(gradient_pins(100000)),
             "mask-of-40000-curves.json": document(logo=spiral_logo(bilevel_png(8, 8), 40000)),
+            "mask-of-50000-far-curves.json": document(logo=far_curves_logo(bilevel_png(8, 8), 50000)),
         },
         "settings": {
             "deep-array.json": '{"a": ' + nested(30000) + "}",

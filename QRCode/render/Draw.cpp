@@ -149,20 +149,40 @@ private:
     const LogoTemplate* logo_;
 };
 
-void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo) {
+// Calls draw(context, outline) in the logo's space: the template's unit
+// path is drawn with y up inside the unit square and the context is flipped
+// once more, so the image comes out upright.
+template <class Draw>
+void inLogoSpace(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo,
+                 Draw&& draw) {
     const double W = rect.width(), H = rect.height();
     const double s = std::min(layout.R.width(), layout.R.height());
-    // The template's unit path is drawn with y up inside the unit square and
-    // the context is flipped once more, so the image comes out upright.
     const gfx::Path logoPath = logo.path().transformed(gfx::AffineTransform::scale(1, -1)
                                                            .then(gfx::AffineTransform::translation(0, 1))
                                                            .then(gfx::AffineTransform::scale(s, s)));
     usingGState(ctx, [&](gfx::GraphicsContext& c) {
         c.scaleBy(1, -1);
         c.translateBy((W - s) / 2, (H - s) / 2 - H);
+        draw(c, logoPath);
+    });
+}
+
+void drawLogo(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo) {
+    inLogoSpace(ctx, rect, layout, logo, [&](gfx::GraphicsContext& c, const gfx::Path& logoPath) {
         const gfx::Rect box = logoPath.pathBoundingBox().insetBy(logo.inset(), logo.inset());
         if (!box.isNull() && logo.image()) c.drawImage(logo.image(), box, logoPath);
     });
+}
+
+// Whether the logo's outline can be drawn at this size within the work a
+// clip may take. One that cannot is left out with its masking, as a logo
+// that cannot be read is: the code still scans.
+bool logoDrawable(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout& layout, const LogoTemplate& logo) {
+    bool drawable = true;
+    inLogoSpace(ctx, rect, layout, logo,
+                [&](gfx::GraphicsContext& c, const gfx::Path& logoPath) { drawable = c.canClipTo(logoPath); });
+    if (!drawable) diagnostic("Logo mask too complex to draw at this size; drawing the code without the logo");
+    return drawable;
 }
 
 void requireFinite(double v) {
@@ -222,6 +242,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
         });
     }
 
+    if (logoTemplate != nullptr && !logoDrawable(ctx, rect, layout, *logoTemplate)) logoTemplate = nullptr;
     const LayerPainter painter(ctx, matrix, layout, logoTemplate);
     // Plain squares for on-pixels, the square eye and its default pupil;
     // made per drawing, as generators keep state while they draw.

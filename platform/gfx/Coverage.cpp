@@ -1102,39 +1102,331 @@ void RectilinearCoverage::rows(int r0, int r1, std::uint8_t* first, int stride) 
     }
 }
 
-bool WindingEdges::build(const Path& path, const AffineTransform& m, double tolerance, int originX, int originY,
-                         int height, int subrows) {
+void WindingEdges::start(int height, int subrows) {
     edges_.clear();
     crossings_ = 0;
     subrows_ = subrows;
     lines_ = std::max(height, 0) * subrows;
-    const double S = subrows;
-    bool tooMany = false;
-    const auto addEdge = [&](Point a, Point b) {
-        if (!(a.y != b.y) || tooMany) return;
+}
+
+bool WindingEdges::addPolygon(std::span<const Point> points) {
+    const double S = subrows_;
+    const auto finite = [](Point p) { return std::isfinite(p.x) && std::isfinite(p.y); };
+    if (!std::all_of(points.begin(), points.end(), finite)) return false;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point a = points[i], b = points[i + 1 < points.size() ? i + 1 : 0];
+        if (!(a.y != b.y)) continue;
         const double ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
         // Sample line j lies at y = (j + 0.5) / S and counts the edge when ylo <= y < yhi.
         const int first = int(std::clamp(std::ceil(ylo * S - 0.5), 0.0, double(lines_)));
         const int end = int(std::clamp(std::ceil(yhi * S - 0.5), 0.0, double(lines_)));
-        if (first >= end) return;
-        if (edges_.size() == kMaxEdges) {
-            tooMany = true;
-            return;
-        }
+        if (first >= end) continue;
+        if (edges_.size() == kMaxEdges) return false;
         edges_.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), first, end, b.y > a.y ? 1 : -1});
         crossings_ += std::size_t(end - first);
-    };
-    const auto addPolygon = [&](std::span<const Point> points) {
-        const auto finite = [](Point p) { return std::isfinite(p.x) && std::isfinite(p.y); };
-        if (!std::all_of(points.begin(), points.end(), finite)) return false;
-        for (std::size_t i = 0; i < points.size(); ++i) addEdge(points[i], points[i + 1 < points.size() ? i + 1 : 0]);
-        return !tooMany;
-    };
-    if (!forEachPolygon(path, m.then(AffineTransform::translation(-originX, -originY)), tolerance, addPolygon)) {
+    }
+    return true;
+}
+
+void WindingEdges::finish() {
+    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.first < b.first; });
+}
+
+bool WindingEdges::build(const Path& path, const AffineTransform& m, double tolerance, int originX, int originY,
+                         int height, int subrows) {
+    start(height, subrows);
+    const auto polygon = [&](std::span<const Point> points) { return addPolygon(points); };
+    if (!forEachPolygon(path, m.then(AffineTransform::translation(-originX, -originY)), tolerance, polygon)) {
         return false;
     }
-    std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.first < b.first; });
+    finish();
     return true;
+}
+
+bool WindingEdges::build(const FlatOutline& outline, int originX, int originY, int height, int subrows) {
+    start(height, subrows);
+    std::vector<Point> moved;
+    const Point origin{double(originX), double(originY)};
+    std::size_t from = 0;
+    for (const std::size_t end : outline.ends()) {
+        moved.clear();
+        for (std::size_t i = from; i < end; ++i) moved.push_back(outline.points()[i] - origin);
+        from = end;
+        if (!addPolygon(moved)) return false;
+    }
+    finish();
+    return true;
+}
+
+namespace {
+
+// Device coordinates as Cairo holds them: 24.8 fixed point, here in units of
+// 1/256 pixel held by doubles (exact while below 2^53). Coordinates too large
+// for that are left as they are: no drawable pixel is near them.
+constexpr double kFixedUnit = 256;
+constexpr double kFixedLimit = 4503599627370496.0; // 2^52
+// How far (fixed units: a hundredth of a pixel) points may lie from the
+// straight run that replaces them.
+constexpr double kStraightTolerance = 2.56;
+double toFixed(double v) {
+    const double f = v * kFixedUnit;
+    return std::fabs(f) < kFixedLimit ? std::nearbyint(f) : f;
+}
+Point toFixed(Point p) { return {toFixed(p.x), toFixed(p.y)}; }
+// Half of Cairo's range (fixed units): beyond it its coordinates wrap.
+constexpr double kCairoReach = double(std::int64_t(1) << 30);
+
+// Cairo's halving of a fixed-point distance (an arithmetic shift).
+double halfwayFixed(double a, double b) { return a + std::floor((b - a) / 2); }
+Point halfwayFixed(Point a, Point b) { return {halfwayFixed(a.x, b.x), halfwayFixed(a.y, b.y)}; }
+
+// The farther of the inner control points from the chord a-d, squared in
+// pixels, as Cairo bounds a curve's distance from its chord.
+double chordErrorSquared(Point a, Point b, Point c, Point d) {
+    double bdx = (b.x - a.x) / kFixedUnit, bdy = (b.y - a.y) / kFixedUnit;
+    double cdx = (c.x - a.x) / kFixedUnit, cdy = (c.y - a.y) / kFixedUnit;
+    if (a.x != d.x || a.y != d.y) {
+        const double dx = (d.x - a.x) / kFixedUnit, dy = (d.y - a.y) / kFixedUnit;
+        const double v = dx * dx + dy * dy;
+        const auto towardChord = [&](double& px, double& py) {
+            const double u = px * dx + py * dy;
+            if (u <= 0) return;
+            if (u >= v) {
+                px -= dx;
+                py -= dy;
+            } else {
+                px -= u / v * dx;
+                py -= u / v * dy;
+            }
+        };
+        towardChord(bdx, bdy);
+        towardChord(cdx, cdy);
+    }
+    return std::max(bdx * bdx + bdy * bdy, cdx * cdx + cdy * cdy);
+}
+
+// Positive on the left of the line from a to b (y up), negative on its right.
+double sideOf(Point a, Point b, Point p) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); }
+
+} // namespace
+
+// Drops the points of the polygon points[from...] that lie within
+// `tolerance` (fixed units) of the straight run they are on, keeping the
+// run's ends: points along the straight sides of a large outline would
+// otherwise make every pixel row they cross be sampled line by line rather
+// than measured whole, which moves edge pixels by up to a sixteenth.
+// Each run grows while its end's direction seen from its start stays within
+// the angles that keep every dropped point near the chord.
+void mergeStraightRuns(std::vector<Point>& points, std::size_t from, double tolerance) {
+    const std::size_t n = points.size();
+    if (n - from < 3) return;
+    std::size_t out = from + 1; // points[from] stays
+    Point anchor = points[from];
+    std::size_t end = from + 1; // the run's end so far
+    Point reference{};
+    double lo = 0, hi = 0, reach = 0;
+    const auto startRun = [&](std::size_t i) {
+        anchor = points[out - 1];
+        end = i;
+        reference = points[i] - anchor;
+        lo = -M_PI, hi = M_PI;
+        reach = std::hypot(reference.x, reference.y);
+    };
+    startRun(from + 1);
+    for (std::size_t i = from + 2; i < n; ++i) {
+        const Point p = points[i] - anchor, q = points[end] - anchor;
+        const auto angle = [&](Point v) {
+            return std::atan2(reference.x * v.y - reference.y * v.x, reference.x * v.x + reference.y * v.y);
+        };
+        const double d = std::hypot(p.x, p.y);
+        double qlo = lo, qhi = hi;
+        const double dq = std::hypot(q.x, q.y);
+        if (dq > tolerance) {
+            const double spread = std::asin(tolerance / dq), aq = angle(q);
+            qlo = std::max(qlo, aq - spread), qhi = std::min(qhi, aq + spread);
+        }
+        const double a = angle(p);
+        if (d >= reach && a >= qlo && a <= qhi) {
+            lo = qlo, hi = qhi, reach = d;
+            end = i;
+            continue;
+        }
+        points[out++] = points[end];
+        startRun(i);
+    }
+    points[out++] = points[end];
+    points.resize(out);
+}
+
+bool FlatOutline::flatten(const Path& path, const AffineTransform& m, double tolerance, const Rect& window,
+                          std::size_t maxPoints) {
+    points_.clear();
+    ends_.clear();
+    withinCairosRange_ = true;
+    const auto refuse = [&] {
+        points_ = {};
+        ends_ = {};
+        return false;
+    };
+    if (!path.isFinite()) return refuse();
+    // The window in fixed units, for telling which curves lie beside it.
+    const double wx0 = toFixed(window.minX()), wy0 = toFixed(window.minY());
+    const double wx1 = toFixed(window.maxX()), wy1 = toFixed(window.maxY());
+    const double toleranceSquared = tolerance * tolerance;
+    std::size_t polygonStart = 0;
+    Point current{}, start{}, user{}, userStart{};
+    bool open = false;
+    const auto closePolygon = [&] {
+        mergeStraightRuns(points_, polygonStart, kStraightTolerance);
+        if (points_.size() > polygonStart) ends_.push_back(points_.size());
+        polygonStart = points_.size();
+        open = false;
+    };
+    const auto reach = [&](Point fixed) {
+        withinCairosRange_ = withinCairosRange_ && std::fabs(fixed.x) < kCairoReach && std::fabs(fixed.y) < kCairoReach;
+        return fixed;
+    };
+    const auto add = [&](Point fixed) {
+        if (!open) {
+            // A subpath drawn on after its close starts again from its start.
+            points_.push_back(start);
+            open = true;
+        }
+        if (points_.size() > polygonStart && points_.back().x == fixed.x && points_.back().y == fixed.y) return true;
+        if (points_.size() >= maxPoints) return false;
+        points_.push_back(fixed);
+        return true;
+    };
+    struct Piece {
+        Point a, b, c, d;
+    };
+    std::vector<Piece> pending;
+    // Pieces looked at, for the budget: halving that ends in chords of no
+    // length adds no point but costs as much.
+    std::size_t pieces = 0;
+    const auto curve = [&](Point b, Point c, Point d) {
+        const Point a = current;
+        current = d;
+        const bool beside = std::max({a.x, b.x, c.x, d.x}) < wx0 || std::min({a.x, b.x, c.x, d.x}) > wx1 ||
+                            std::max({a.y, b.y, c.y, d.y}) < wy0 || std::min({a.y, b.y, c.y, d.y}) > wy1;
+        const bool straight = a.x == b.x && a.y == b.y && c.x == d.x && c.y == d.y;
+        if (beside || straight) return add(d);
+        // Depth first, the first half before the second: the points come
+        // in order along the curve.
+        pending.clear();
+        pending.push_back({a, b, c, d});
+        while (!pending.empty()) {
+            Piece s1 = pending.back();
+            pending.pop_back();
+            if (++pieces > 4 * maxPoints) return false;
+            if (chordErrorSquared(s1.a, s1.b, s1.c, s1.d) < toleranceSquared) {
+                if (!add(s1.a)) return false;
+                continue;
+            }
+            const Point ab = halfwayFixed(s1.a, s1.b), bc = halfwayFixed(s1.b, s1.c), cd = halfwayFixed(s1.c, s1.d);
+            const Point abbc = halfwayFixed(ab, bc), bccd = halfwayFixed(bc, cd);
+            const Point mid = halfwayFixed(abbc, bccd);
+            pending.push_back({mid, bccd, cd, s1.d});
+            pending.push_back({s1.a, ab, abbc, mid});
+            // Halving stops where the halves no longer change; past that a
+            // curve so far out needs more points than any budget.
+            if (pending.size() > 256) return false;
+        }
+        return add(d);
+    };
+    for (const auto& e : path.elements()) {
+        bool kept = true;
+        switch (e.type) {
+        case Path::ElementType::moveToPoint:
+            closePolygon();
+            user = userStart = e.points[0];
+            current = start = reach(toFixed(m.apply(user)));
+            break;
+        case Path::ElementType::addLineToPoint:
+            user = e.points[0];
+            current = reach(toFixed(m.apply(user)));
+            kept = add(current);
+            break;
+        case Path::ElementType::addQuadCurveToPoint: {
+            // Cairo draws a quadratic curve as the cubic through the same
+            // points, made in user space.
+            const auto c = cubicControlsForQuad(user, e.points[0], e.points[1]);
+            user = e.points[1];
+            kept = curve(reach(toFixed(m.apply(c[0]))), reach(toFixed(m.apply(c[1]))), reach(toFixed(m.apply(user))));
+            break;
+        }
+        case Path::ElementType::addCurveToPoint:
+            user = e.points[2];
+            kept = curve(reach(toFixed(m.apply(e.points[0]))), reach(toFixed(m.apply(e.points[1]))),
+                         reach(toFixed(m.apply(user))));
+            break;
+        case Path::ElementType::closeSubpath:
+            closePolygon();
+            current = start;
+            user = userStart;
+            break;
+        }
+        if (!kept) return refuse();
+    }
+    closePolygon();
+    for (Point& p : points_) p = p * (1 / kFixedUnit);
+    return true;
+}
+
+void FlatOutline::clip(std::span<const Point> region) {
+    if (region.size() < 3) return;
+    // On the points' own grid, as Cairo holds a clip: an outline's corner
+    // on the region's side stays inside it.
+    std::vector<Point> corners;
+    for (const Point& p : region) corners.push_back(toFixed(p) * (1 / kFixedUnit));
+    double area = 0;
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        const Point a = corners[i], b = corners[(i + 1) % corners.size()];
+        area += a.x * b.y - b.x * a.y;
+    }
+    const double sense = area < 0 ? -1 : 1;
+    std::vector<Point> in, out, kept;
+    std::vector<std::size_t> keptEnds;
+    std::size_t from = 0;
+    for (const std::size_t end : ends_) {
+        in.assign(points_.begin() + std::ptrdiff_t(from), points_.begin() + std::ptrdiff_t(end));
+        from = end;
+        for (std::size_t k = 0; k < corners.size() && !in.empty(); ++k) {
+            const Point a = corners[k], b = corners[(k + 1) % corners.size()];
+            out.clear();
+            for (std::size_t i = 0; i < in.size(); ++i) {
+                const Point p = in[i], q = in[(i + 1) % in.size()];
+                const double sp = sense * sideOf(a, b, p), sq = sense * sideOf(a, b, q);
+                if (sp >= 0) out.push_back(p);
+                if ((sp < 0 && sq > 0) || (sp > 0 && sq < 0)) {
+                    const double t = sp / (sp - sq);
+                    out.push_back(toFixed(p + (q - p) * t) * (1 / kFixedUnit));
+                }
+            }
+            in.swap(out);
+        }
+        if (in.size() < 3) continue;
+        kept.insert(kept.end(), in.begin(), in.end());
+        keptEnds.push_back(kept.size());
+    }
+    points_.swap(kept);
+    ends_.swap(keptEnds);
+}
+
+std::size_t FlatOutline::crossings(int y0, int height, int subrows) const {
+    const double S = subrows, lines = double(std::max(height, 0)) * S;
+    std::size_t total = 0, from = 0;
+    for (const std::size_t end : ends_) {
+        for (std::size_t i = from; i < end; ++i) {
+            const Point a = points_[i], b = points_[i + 1 < end ? i + 1 : from];
+            const double ylo = std::min(a.y, b.y) - y0, yhi = std::max(a.y, b.y) - y0;
+            const double first = std::clamp(std::ceil(ylo * S - 0.5), 0.0, lines);
+            const double last = std::clamp(std::ceil(yhi * S - 0.5), 0.0, lines);
+            total += std::size_t(last - first);
+        }
+        from = end;
+    }
+    return total;
 }
 
 void WindingEdges::scan(const std::function<void(int, std::span<const std::pair<double, int>>)>& line) const {
@@ -1142,12 +1434,14 @@ void WindingEdges::scan(const std::function<void(int, std::span<const std::pair<
     // of the line before: lines a fraction of a pixel apart seldom reorder
     // edges, so an insertion sort mostly just checks the order. Past a
     // budget of moves (edges that cross often) a full sort takes over.
-    std::vector<std::pair<double, std::size_t>> active;
+    // Edges that begin on a line are sorted apart and merged in: among
+    // thousands of active edges (a spiral's turns) one sorted in by
+    // insertion would move past most of them.
+    std::vector<std::pair<double, std::size_t>> active, added, merged;
     std::vector<std::pair<double, int>> crossings;
     std::size_t next = 0;
     for (int j = 0; j < lines_; ++j) {
         std::erase_if(active, [&](const auto& a) { return edges_[a.second].end <= j; });
-        while (next < edges_.size() && edges_[next].first <= j) active.emplace_back(0.0, next++);
         const double y = (j + 0.5) / subrows_;
         for (auto& [x, i] : active) {
             const Edge& e = edges_[i];
@@ -1160,6 +1454,17 @@ void WindingEdges::scan(const std::function<void(int, std::span<const std::pair<
                 std::swap(active[m], active[m - 1]);
         }
         if (moves > budget) std::sort(active.begin(), active.end());
+        added.clear();
+        for (; next < edges_.size() && edges_[next].first <= j; ++next) {
+            const Edge& e = edges_[next];
+            added.emplace_back(e.x0 + (y - e.y0) * e.dxdy, next);
+        }
+        if (!added.empty()) {
+            std::sort(added.begin(), added.end());
+            merged.clear();
+            std::merge(active.begin(), active.end(), added.begin(), added.end(), std::back_inserter(merged));
+            active.swap(merged);
+        }
         crossings.clear();
         for (const auto& [x, i] : active) crossings.emplace_back(x, edges_[i].dir);
         line(j, crossings);

@@ -201,6 +201,8 @@ private:
     std::vector<std::uint8_t> rowEvents_;
 };
 
+class FlatOutline;
+
 // Sample lines per pixel row that match Cairo's own anti-aliasing.
 constexpr int kWindingSubrows = 15;
 
@@ -219,6 +221,8 @@ public:
     // originY). False for a path that is not finite or has too many edges.
     bool build(const Path& path, const AffineTransform& m, double tolerance, int originX, int originY, int height,
                int subrows);
+    // The same for polygons already flattened in device space.
+    bool build(const FlatOutline& outline, int originX, int originY, int height, int subrows);
     // How many crossings a scan meets.
     std::size_t crossings() const { return crossings_; }
     // Calls `line(j, crossings)` for every sample line j from the top with
@@ -231,6 +235,11 @@ public:
     void resolve(int width, std::uint8_t* data, int stride) const;
 
 private:
+    void start(int height, int subrows);
+    // Adds the closed polygon's edges (raster coordinates); false once there
+    // are too many.
+    bool addPolygon(std::span<const Point> points);
+    void finish();
     // Sample lines first <= j < end cross the edge, at x0 + (y - y0) * dxdy.
     struct Edge {
         double x0, y0, dxdy;
@@ -241,6 +250,40 @@ private:
     std::size_t crossings_ = 0;
     int subrows_ = 1;
     int lines_ = 0;
+};
+
+// An outline's subpaths as closed polygons in device space, flattened the
+// way Cairo's fill flattens them: every point on Cairo's 1/256 grid, each
+// curve halved until both inner control points lie within the tolerance of
+// its chord. Filled by Cairo, the polygons give the pixels Cairo gives the
+// outline itself, while the work stays within a budget: Cairo's own
+// flattening of a curve that reaches far out has no bound. A curve whose
+// control points all lie on one side outside `window` becomes its chord,
+// which changes no winding number inside the window.
+class FlatOutline {
+public:
+    // False, with nothing kept, for an outline that is not finite or that
+    // takes more than `maxPoints` points.
+    bool flatten(const Path& path, const AffineTransform& m, double tolerance, const Rect& window,
+                 std::size_t maxPoints);
+    // Cuts every polygon to the convex polygon through `region`'s corners
+    // (in either sense): inside it every winding number stays as it was.
+    void clip(std::span<const Point> region);
+    // The crossings of the polygons' edges with `subrows` sample lines a
+    // pixel row (as WindingEdges places them) in rows y0 <= row < y0 + height.
+    std::size_t crossings(int y0, int height, int subrows) const;
+    std::span<const Point> points() const { return points_; }
+    // Polygon k runs through points [ends[k - 1], ends[k]) (from 0 for the
+    // first), its closing edge implied.
+    std::span<const std::size_t> ends() const { return ends_; }
+    // Whether the outline's points all lie well within Cairo's coordinate
+    // range (beyond it Cairo's own flattening is not this one).
+    bool withinCairosRange() const { return withinCairosRange_; }
+
+private:
+    std::vector<Point> points_;
+    std::vector<std::size_t> ends_;
+    bool withinCairosRange_ = true;
 };
 
 // The points a raster's quadTo or curveTo from p0 draws its chords to.

@@ -59,7 +59,20 @@ constexpr std::size_t kMaxWindingCrossings = std::size_t(1) << 24;
 // areas are no shortcut here: where many turns of one outline pass through a
 // pixel they count it many times over.
 constexpr std::size_t kMaxCoarseWindingCrossings = std::size_t(1) << 26;
-constexpr int kMinWindingSubrows = 4;
+// A clip outline flattens to at most this many points at the size it is
+// drawn (32 MB, and 80 MB of edges for the coarse scan); past it the
+// outline is refused rather than handed to Cairo, whose flattening of
+// far-reaching curves has no bound.
+constexpr std::size_t kOutlineMaxPoints = std::size_t(1) << 21;
+// Cairo fills a flattened outline of up to this many points (its own edges
+// take some hundred bytes each) and clips to one of fewer elements that
+// flattens to up to this many.
+constexpr std::size_t kCairoFillMaxPoints = std::size_t(1) << 19;
+constexpr std::size_t kCairoClipMaxPoints = std::size_t(1) << 14;
+// Cairo sorts its active edges on each of its fifteen lines a row: past this
+// many crossings (a few tenths of a second there) the scan here, which
+// merges new edges in, takes over.
+constexpr std::size_t kCairoFillMaxCrossings = std::size_t(1) << 22;
 // Largest blur margin (device units) kept around a shadow; beyond this the
 // Gaussian's tail is cut, which keeps a huge blur from a huge allocation.
 constexpr double kMaxShadowMargin = 1024.0;
@@ -1213,51 +1226,106 @@ void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect) { paint
 
 void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect, const Path& clipPath) {
     if (!usable() || !image || image->empty() || rect.isEmpty()) return;
-    if (drawImageByCoverage(image, rect, clipPath)) return;
-    cairo_save(cr_);
-    clip(clipPath);
-    paintImage(image, rect, nullptr, 0, 0);
-    cairo_restore(cr_);
+    detail::FlatOutline outline;
+    // An outline past the budget clips everything away, as one that is not
+    // finite does.
+    if (!boundedOutline(clipPath, outline)) return;
+    if (pdf_ || (clipPath.size() < kCoverageMinElements && outline.points().size() <= kCairoClipMaxPoints &&
+                 outline.withinCairosRange())) {
+        cairo_save(cr_);
+        clip(clipPath);
+        paintImage(image, rect, nullptr, 0, 0);
+        cairo_restore(cr_);
+        return;
+    }
+    drawImageByCoverage(image, rect, outline);
 }
 
-bool GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath) {
-    // Outlines as small as real logos keep Cairo's clip and its exact pixels.
-    if (pdf_ || !state_.antialias || clipPath.size() < kCoverageMinElements || !clipPath.isFinite()) return false;
-    const AffineTransform m = state_.ctm.then(base_);
-    const Rect bounds = m.apply(clipPath.boundingBox());
-    const auto area = coverageArea(bounds.minX(), bounds.minY(), bounds.maxX(), bounds.maxY());
-    if (!area) return false;
-    if (area->empty()) return true; // nothing of the outline is visible
-    const int x0 = area->x, y0 = area->y, w = area->width, h = area->height;
+bool GraphicsContext::canClipTo(const Path& outline) const {
+    if (!cr_) return false;
+    detail::FlatOutline flat;
+    return boundedOutline(outline, flat);
+}
+
+bool GraphicsContext::boundedOutline(const Path& outline, detail::FlatOutline& flat) const {
+    if (!outline.isFinite()) return false;
+    double x0, y0, x1, y1;
+    if (!deviceClipExtents(x0, y0, x1, y1)) return true; // nothing shows: nothing to flatten
+    // A pixel's margin keeps the cut, and the edges it adds, off the pixels
+    // that show.
+    x0 = std::floor(x0) - 1, y0 = std::floor(y0) - 1, x1 = std::ceil(x1) + 1, y1 = std::ceil(y1) + 1;
     const double tolerance = cairo_get_tolerance(cr_);
-    const auto scanned = [&](const detail::WindingEdges& edges) {
-        CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
-        if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
-        cairo_surface_flush(mask.get());
-        edges.resolve(w, cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
-        cairo_surface_mark_dirty(mask.get());
-        paintImage(image, rect, mask.get(), x0, y0);
-        return true;
-    };
-    try {
-        detail::WindingEdges edges;
-        const bool held = edges.build(clipPath, m, tolerance, x0, y0, h, detail::kWindingSubrows);
-        if (held && edges.crossings() <= kMaxWindingCrossings) return scanned(edges);
-        if (!held) return false;
-        const std::size_t crossings = edges.crossings();
-        edges = {}; // rebuilt below with fewer lines
-        // Too many crossings to scan finely (a spiral of thousands of turns
-        // meets each sample line thousands of times): fewer sample lines a
-        // row, down to a quarter pixel apart, keep the scan's cost bounded.
-        const int subrows = int(std::min(double(detail::kWindingSubrows),
-                                         double(detail::kWindingSubrows) * double(kMaxCoarseWindingCrossings) /
-                                             double(crossings)));
-        if (subrows < kMinWindingSubrows) return false;
-        if (!edges.build(clipPath, m, tolerance, x0, y0, h, subrows)) return false;
-        return scanned(edges);
-    } catch (const std::bad_alloc&) {
+    if (!flat.flatten(outline, state_.ctm.then(base_), tolerance, Rect(x0, y0, x1 - x0, y1 - y0),
+                      kOutlineMaxPoints)) {
         return false;
     }
+    const Point window[] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    flat.clip(window);
+    // Scanned on a single line a row at the coarsest.
+    return flat.crossings(int(y0), int(y1 - y0), 1) <= kMaxCoarseWindingCrossings;
+}
+
+void GraphicsContext::drawImageByCoverage(const ImagePtr& image, const Rect& rect, detail::FlatOutline& outline) {
+    const AffineTransform m = state_.ctm.then(base_);
+    // The mask holds the outline within the image's rectangle: cut to it
+    // exactly rather than multiplied by a clip of its own, which would fade
+    // the pixels along the edges they share twice.
+    const Rect r = rect.standardized();
+    const Point corners[] = {m.apply(Point{r.minX(), r.minY()}), m.apply(Point{r.maxX(), r.minY()}),
+                             m.apply(Point{r.maxX(), r.maxY()}), m.apply(Point{r.minX(), r.maxY()})};
+    for (const Point& p : corners) {
+        if (!p.isFinite()) return;
+    }
+    outline.clip(corners);
+    if (outline.points().empty()) return;
+    double bx0 = outline.points()[0].x, by0 = outline.points()[0].y, bx1 = bx0, by1 = by0;
+    for (const Point& p : outline.points()) {
+        bx0 = std::min(bx0, p.x), by0 = std::min(by0, p.y), bx1 = std::max(bx1, p.x), by1 = std::max(by1, p.y);
+    }
+    double cx0, cy0, cx1, cy1;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return;
+    const int x0 = int(std::floor(std::max(bx0, cx0))), y0 = int(std::floor(std::max(by0, cy0)));
+    const int x1 = int(std::ceil(std::min(bx1, cx1))), y1 = int(std::ceil(std::min(by1, cy1)));
+    if (x1 <= x0 || y1 <= y0) return;
+    const int w = x1 - x0, h = y1 - y0;
+    CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
+    const std::size_t crossings = outline.crossings(y0, h, detail::kWindingSubrows);
+    if (outline.points().size() <= kCairoFillMaxPoints && crossings <= kCairoFillMaxCrossings) {
+        // Cairo fills the polygons it would have made of the outline itself.
+        CairoPtr<cairo_t> mc(cairo_create(mask.get()));
+        cairo_translate(mc.get(), -x0, -y0);
+        cairo_set_antialias(mc.get(), state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        cairo_set_fill_rule(mc.get(), CAIRO_FILL_RULE_WINDING);
+        std::size_t from = 0;
+        for (const std::size_t end : outline.ends()) {
+            cairo_move_to(mc.get(), outline.points()[from].x, outline.points()[from].y);
+            for (std::size_t i = from + 1; i < end; ++i)
+                cairo_line_to(mc.get(), outline.points()[i].x, outline.points()[i].y);
+            cairo_close_path(mc.get());
+            from = end;
+        }
+        cairo_fill(mc.get());
+        if (cairo_status(mc.get()) != CAIRO_STATUS_SUCCESS) return;
+    } else {
+        // Too many crossings to scan finely (a spiral of thousands of turns
+        // meets each sample line thousands of times): fewer sample lines a
+        // row keep the scan's cost bounded.
+        const int subrows = int(std::clamp(double(detail::kWindingSubrows) * double(kMaxCoarseWindingCrossings) /
+                                               double(std::max<std::size_t>(crossings, 1)),
+                                           1.0, double(detail::kWindingSubrows)));
+        try {
+            detail::WindingEdges edges;
+            if (!edges.build(outline, x0, y0, h, subrows)) return;
+            outline = {}; // the edges hold all that is needed
+            cairo_surface_flush(mask.get());
+            edges.resolve(w, cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()));
+            cairo_surface_mark_dirty(mask.get());
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+    }
+    paintImage(image, rect, mask.get(), x0, y0);
 }
 
 void GraphicsContext::paintImage(const ImagePtr& image, const Rect& rect, cairo_surface_t* mask, int maskX,
@@ -1282,9 +1350,10 @@ void GraphicsContext::paintImage(const ImagePtr& image, const Rect& rect, cairo_
     cairo_save(cr_);
     applyDrawingState();
     cairo_new_path(cr_);
-    cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
-    cairo_clip(cr_);
     if (mask == nullptr) {
+        // A mask holds the rectangle already.
+        cairo_rectangle(cr_, r.minX(), r.minY(), r.width(), r.height());
+        cairo_clip(cr_);
         cairo_set_source(cr_, p.get());
         cairo_paint_with_alpha(cr_, state_.alpha);
     } else {

@@ -20,7 +20,8 @@ namespace gfx {
 class CoverageFill;
 namespace detail {
 class Crew;
-}
+class FlatOutline;
+} // namespace detail
 // Whether the figures handed to a coverage fill keep apart (they are summed)
 // or may overlap (they are united).
 enum class Figures { apart, overlapping };
@@ -183,10 +184,16 @@ public:
     void drawImage(const Image& image, const Rect& rect);
     // The same, seen only within `clipPath` (non-zero rule), as after
     // clip(clipPath); the clip itself is left as it was. On a bitmap an
-    // outline of many elements is turned into a coverage mask of its own
-    // rather than Cairo's clip, whose cost grows with the product of the
-    // outline's size and what it covers.
+    // outline of many elements (or whose curves take many chords) is
+    // flattened here and turned into a mask of its own rather than Cairo's
+    // clip, whose cost grows with the product of the outline's size and what
+    // it covers and whose flattening of far-reaching curves has no bound.
+    // An outline that canClipTo refuses shows nothing of the image.
     void drawImage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
+    // Whether drawImage within `outline` stays within its budget under the
+    // current transform and clip: the outline's curves flattened at the size
+    // they are drawn, and the crossings of its edges with the pixel rows.
+    bool canClipTo(const Path& outline) const;
 
     // Everything drawn up to the matching end is composited as one picture,
     // with the shadow and alpha in effect at the begin.
@@ -234,9 +241,13 @@ private:
     // Fills a path of many elements whose figures overlap through the union
     // raster's mask; false (nothing drawn) when it does not qualify.
     bool fillByUnion(const Path& path, const Rect& bounds);
-    // drawImage within a clip outline of many elements through a coverage
-    // mask; false (nothing drawn) when Cairo's clip must do it.
-    bool drawImageByCoverage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
+    // `outline` flattened in device space and cut to the clip's extents;
+    // false when that passes the budget canClipTo tells of.
+    bool boundedOutline(const Path& outline, detail::FlatOutline& flat) const;
+    // drawImage within a flattened outline through a mask: Cairo fills it
+    // (its own pixels), or where its edges cross too many sample lines for
+    // that, a scan on fewer lines a row.
+    void drawImageByCoverage(const ImagePtr& image, const Rect& rect, detail::FlatOutline& outline);
     // Draws the image through `mask` (A8, its first pixel at device pixel
     // (maskX, maskY)) or, without one, within the current clip.
     void paintImage(const ImagePtr& image, const Rect& rect, cairo_surface_t* mask, int maskX, int maskY);

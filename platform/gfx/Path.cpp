@@ -101,9 +101,12 @@ template <class F> void flatten(const std::vector<Path::Element>& elements, F&& 
                 end = e.points[2];
             }
             // Enough steps that the chord error stays tiny for design-sized curves.
+            // Held to its range before it becomes an integer: a control point
+            // far out makes the length larger than any int.
             const double len = std::hypot(c1.x - cur.x, c1.y - cur.y) + std::hypot(c2.x - c1.x, c2.y - c1.y) +
                                std::hypot(end.x - c2.x, end.y - c2.y);
-            const int steps = std::clamp(int(std::sqrt(len) * 4), 4, 256);
+            const double wanted = std::sqrt(len) * 4;
+            const int steps = wanted >= 4 ? int(std::min(wanted, 256.0)) : 4;
             Point prev = cur;
             for (int i = 1; i <= steps; ++i) {
                 const Point p = i == steps ? end : cubicAt(cur, c1, c2, end, double(i) / steps);

@@ -137,6 +137,26 @@ TEST(Path, NonFiniteCoordinatesAreFlagged) {
     EXPECT_FALSE(r.isFinite());
 }
 
+TEST(Path, CurvesReachingFarOutAreFlattenedWithoutOverflow) {
+    // A control point 1e18 away makes the curve's length larger than any
+    // int: the step count is held to its range before it is converted (the
+    // sanitizer build reports a conversion that is not). Quadratics take the
+    // same way through their cubic controls.
+    for (const double far : {1e17, 1e18, 1e300}) {
+        SCOPED_TRACE(far);
+        Path p;
+        p.moveTo({0, 0});
+        p.curveTo({far, far}, {-far, far}, {1, 0});
+        p.quadTo({0.5, -far}, {0, 0});
+        p.closeSubpath();
+        ASSERT_TRUE(p.isFinite());
+        EXPECT_FALSE(p.contains({-5, -5}));
+        const auto winding = p.windingNumbersAtCellCentres(-2, -2, 4, 4);
+        EXPECT_EQ(winding.size(), 16u);
+        EXPECT_EQ(winding[0], 0); // the cell centred on (-1.5, -1.5) lies outside every part
+    }
+}
+
 namespace {
 
 // The winding at (x, y) as `contains` tells it, under both rules: 0 outside,

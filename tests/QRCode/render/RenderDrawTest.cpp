@@ -1,6 +1,7 @@
 #include "tests/QRCode/ErrorOf.h"
 #include "tests/QRCode/TestDrawing.h"
 #include "tests/QRCode/render/RenderTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include "QRCode/design/LogoTemplate.h"
 #include "QRCode/QRCodeError.h"
@@ -260,4 +261,80 @@ TEST(RenderDraw, EyeBackgroundAndOffPixelLayers) {
     design->shape()->setExtendOffPixelsIntoEmptyQRCodeComponents(true);
     image = code.cgImage(250, *design, nullptr);
     EXPECT_EQ(image->pixel(5, 125), (gfx::Pixel{0, 0, 255, 255}));
+}
+
+namespace {
+
+// A mask of `curves` cubics from the logo's middle out and back, their
+// control points 1e3 to 1e6 logo sides away in all directions.
+gfx::Path farReachingCurves(int curves) {
+    std::uint32_t seed = 2024;
+    const auto random = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return double(seed >> 8) / double(1u << 24);
+    };
+    const auto far = [&] {
+        const double distance = std::pow(10.0, 3 + 3 * random()), angle = 2 * M_PI * random();
+        return gfx::Point{0.5 + distance * std::cos(angle), 0.5 + distance * std::sin(angle)};
+    };
+    gfx::Path path;
+    path.moveTo({0.5, 0.5});
+    for (int i = 0; i < curves; ++i) path.curveTo(far(), far(), {0.35 + 0.3 * random(), 0.35 + 0.3 * random()});
+    path.closeSubpath();
+    return path;
+}
+
+// A spiral of `turns` half-turn cubics across the logo.
+gfx::Path spiralMask(int turns) {
+    constexpr double k = 4.0 / 3;
+    gfx::Path path;
+    path.moveTo({0.5, 0.5});
+    for (int i = 0; i < turns; ++i) {
+        const double r = 0.4 * (i + 1) / turns, side = i % 2 == 0 ? 1 : -1;
+        path.curveTo({0.5 + side * r, 0.5 + side * k * r}, {0.5 - side * r, 0.5 + side * k * r}, {0.5 - side * r, 0.5});
+    }
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+TEST(RenderDraw, LogoMasksAreDrawnWithinABudgetOrLeftOutWithAWarning) {
+    const std::string message = "https://example.com/logo-masks";
+    const QRCode::QRCode code(message, QRCode::ErrorCorrection::high);
+    auto design = blackOnWhite();
+    design->setAdditionalQuietZonePixels(3);
+    const auto red = solidImage(16, 16, {255, 0, 0, 255});
+    const std::size_t before = testsupport::peakResidentBytes();
+    const std::string warning = "Logo mask too complex to draw at this size; drawing the code without the logo\n";
+    struct Case {
+        const char* name;
+        gfx::Path mask;
+        bool drawn;
+    };
+    // Curves reaching a million logo sides out flatten to more points at
+    // any size than a clip may take; a spiral of ten thousand turns stays
+    // within it up to 4096 pixels.
+    for (const Case& c :
+         {Case{"far-reaching", farReachingCurves(50000), false}, Case{"spiral", spiralMask(10000), true}}) {
+        const QRCode::LogoTemplate logo(red, c.mask, 0, true);
+        for (const int side : {64, 256, 4096}) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(side));
+            testing::internal::CaptureStdout();
+            const auto image = code.cgImage(side, *design, &logo);
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), c.drawn ? "" : warning);
+            EXPECT_EQ(isRed(*image, side / 2, side / 2), c.drawn);
+            if (!c.drawn && side == 256) {
+                EXPECT_EQ(decoded(*image), message);
+            }
+        }
+    }
+    // The address sanitizer keeps freed blocks aside for a while (and pads
+    // each): it doubles what the renders above peak at.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr std::size_t budget = std::size_t(600) << 20;
+#else
+    constexpr std::size_t budget = std::size_t(300) << 20;
+#endif
+    EXPECT_LT(testsupport::peakResidentBytes() - before, budget);
 }
