@@ -12,8 +12,8 @@ endfunction()
 
 # tessivo_add_test(NAME SOURCES ... [DEPS ...])
 # One GoogleTest executable; every test case becomes its own CTest test.
-# Tests run with the source tree's tests/data folder and a scratch folder
-# in the build tree available through environment variables.
+# Tests find the source tree through the path the test support library is
+# built with, so they run alike from any folder.
 include(GoogleTest)
 function(tessivo_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
@@ -23,6 +23,6 @@ function(tessivo_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "TESSIVO_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                TIMEOUT 300)
 endfunction()

@@ -25,8 +25,12 @@ TEST(ThreadedObservation, CancellingWhileAnotherThreadDeliversIsSafe) {
     std::atomic<bool> stop{false};
     std::atomic<int> delivered{0};
 
+    // Writes at least once, however late it starts.
     std::thread writer([&] {
-        for (int i = 1; !stop.load(); ++i) number.set(i);
+        int i = 0;
+        do {
+            number.set(++i);
+        } while (!stop.load());
     });
 
     std::thread canceller([&] {

@@ -74,10 +74,7 @@ int runCommand(const std::string& command, std::string* output) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::filesystem::path sourceDir() {
-    const char* dir = std::getenv("TESSIVO_SOURCE_DIR");
-    return dir ? std::filesystem::path(dir) : std::filesystem::current_path();
-}
+std::filesystem::path sourceDir() { return std::filesystem::path(TESSIVO_SOURCE_DIR); }
 
 namespace {
 

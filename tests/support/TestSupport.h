@@ -34,7 +34,8 @@ void writeTextFile(const std::filesystem::path& path, const std::string& text);
 // it printed on standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
 
-// The source tree's root (for test data), from TESSIVO_SOURCE_DIR.
+// The source tree's root (for test data and helper scripts), as the build
+// knows it, whatever the working folder.
 std::filesystem::path sourceDir();
 
 // A black-and-white PNG (one bit per pixel, all black) of the given size,

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 using namespace rendertest;
@@ -26,6 +27,30 @@ gfx::ImagePtr rasteriseSVG(const testsupport::TempDir& dir, const std::string& s
                                 "' '" + (dir / "code.svg").string() + "'") != 0)
         return nullptr;
     return ImageReadWrite::loadFile(dir / "svg.png");
+}
+
+// The PDF drawn by pdftoppm at 72 dpi (one pixel a point).
+gfx::ImagePtr rasterisePDF(const testsupport::TempDir& dir, const std::vector<std::uint8_t>& pdf) {
+    testsupport::writeFile(dir / "code.pdf", pdf);
+    if (testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
+                                (dir / "pdf").string() + "'") != 0)
+        return nullptr;
+    return ImageReadWrite::loadFile(dir / "pdf.png");
+}
+
+// One design at d x d pixels as a PNG, as SVG and as PDF, each read back as
+// a bitmap (null where a rasteriser failed).
+struct ThreeFormats {
+    gfx::ImagePtr png, svg, pdf;
+};
+
+ThreeFormats renderThreeWays(const QRCode::QRCode& code, const QRCode::Design& design, int d) {
+    testsupport::TempDir dir;
+    ThreeFormats out;
+    out.png = ImageReadWrite::load(code.pngData(d, 72, design, nullptr));
+    out.svg = rasteriseSVG(dir, code.svg(d, design, nullptr), d);
+    out.pdf = rasterisePDF(dir, code.pdfData(d, 72, design, nullptr));
+    return out;
 }
 
 } // namespace
@@ -43,15 +68,8 @@ TEST(RenderAgreement, BitmapSVGAndPDFAgreeAtEveryModuleCentre) {
     const int cells = n + 4;
     const int d = cells * 9 + 3; // module size 9.1: edges off the pixel grid
 
-    testsupport::TempDir dir;
-    const auto png = code.cgImage(d, *design, nullptr);
-    testsupport::writeFile(dir / "code.pdf", code.pdfData(d, 72, *design, nullptr));
-    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
-                                      (dir / "pdf").string() + "'"),
-              0);
-    const auto svg = rasteriseSVG(dir, code.svg(d, *design, nullptr), d);
-    const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
-    ASSERT_TRUE(svg && pdf);
+    const auto [png, svg, pdf] = renderThreeWays(code, *design, d);
+    ASSERT_TRUE(png && svg && pdf);
     ASSERT_EQ(svg->width(), d);
     ASSERT_EQ(pdf->width(), d);
 
@@ -119,17 +137,90 @@ TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap) {
     const auto bitmap = code.cgImage(d, *design, nullptr);
     const auto pdfBytes = code.pdfData(d, 72, *design, nullptr);
     EXPECT_LT(pdfBytes.size(), 400u * 1024);
-    testsupport::writeFile(dir / "code.pdf", pdfBytes);
-    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
-                                      (dir / "pdf").string() + "'"),
-              0);
-    const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
+    const auto pdf = rasterisePDF(dir, pdfBytes);
     ASSERT_TRUE(pdf);
     ASSERT_EQ(pdf->width(), d);
     double sum = 0;
     for (int y = 0; y < d; ++y)
         for (int x = 0; x < d; ++x) sum += std::abs(greyOnWhite(*pdf, x, y) - greyOnWhite(*bitmap, x, y));
     EXPECT_LT(sum / (double(d) * d), 8.0);
+}
+
+namespace {
+
+// The mean grey (over white) of each m x m cell of an image `cells` cells a
+// side, row by row.
+std::vector<double> cellMeans(const gfx::Image& image, int cells, int m) {
+    std::vector<double> means;
+    means.reserve(std::size_t(cells) * std::size_t(cells));
+    for (int r = 0; r < cells; ++r)
+        for (int c = 0; c < cells; ++c) {
+            int sum = 0;
+            for (int y = r * m; y < (r + 1) * m; ++y)
+                for (int x = c * m; x < (c + 1) * m; ++x) sum += greyOnWhite(image, x, y);
+            means.push_back(double(sum) / (m * m));
+        }
+    return means;
+}
+
+} // namespace
+
+// A shadow falls alike in the PNG, the SVG and the PDF, beyond the modules
+// as well as on them: under shaped modules with a solid fill (which a
+// bitmap may fill without building their path), nowhere under off pixels
+// (drawn without one) and under pupils of their own colour. Every
+// module-sized cell, quiet zone included, has the same mean grey in all
+// three within a few levels (the PDF's shadow is an image, which pdftoppm
+// draws with its edge up to a pixel further out), and the shadow darkens
+// many cells that the modules leave light.
+TEST(RenderAgreement, ShadowsFallAlikeInEveryFormat) {
+    const QRCode::QRCode code(std::string("https://example.com/shadows/fall/alike/in/every/format/beyond/the/modules"),
+                              QRCode::ErrorCorrection::medium);
+    constexpr int z = 2, m = 10;
+    const int cells = static_cast<int>(code.current().dimension()) + 2 * z, d = cells * m;
+    const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
+    const auto solid = [](double r, double g, double b) {
+        return QRCode::FillStyle::Solid::make(gfx::Color::sRGB(r, g, b));
+    };
+    const std::pair<const char*, std::function<void(QRCode::Design&)>> cases[] = {
+        {"circles", [&](QRCode::Design& design) { design.shape()->setOnPixels(factory.named("circle")); }},
+        {"hearts", [&](QRCode::Design& design) { design.shape()->setOnPixels(factory.named("heart")); }},
+        {"off pixels",
+         [&](QRCode::Design& design) {
+             design.shape()->setOffPixels(factory.named("circle"));
+             design.style()->setOffPixels(solid(0.3, 0.5, 0.9));
+         }},
+        {"pupils",
+         [&](QRCode::Design& design) {
+             design.style()->setEye(solid(0.2, 0.4, 0.9));
+             design.style()->setPupil(solid(1, 0.8, 0.1));
+         }},
+    };
+    for (const auto& [name, dress] : cases) {
+        SCOPED_TRACE(name);
+        auto design = blackOnWhite();
+        design->setAdditionalQuietZonePixels(z);
+        dress(*design);
+        const auto plain = cellMeans(*code.cgImage(d, *design, nullptr), cells, m);
+        design->style()->setShadow(
+            QRCode::Shadow(QRCode::ShadowType::dropShadow, 0.4, -0.4, 3, gfx::Color::sRGB(0, 0, 0, 0.8)));
+        const auto [png, svg, pdf] = renderThreeWays(code, *design, d);
+        ASSERT_TRUE(png && svg && pdf);
+        ASSERT_EQ(svg->width(), d);
+        ASSERT_EQ(pdf->width(), d);
+        const auto fromPNG = cellMeans(*png, cells, m), fromSVG = cellMeans(*svg, cells, m),
+                   fromPDF = cellMeans(*pdf, cells, m);
+        int shadowed = 0;
+        double worstSVG = 0, worstPDF = 0;
+        for (std::size_t i = 0; i < fromPNG.size(); ++i) {
+            shadowed += plain[i] > 200 && fromPNG[i] < plain[i] - 30;
+            worstSVG = std::max(worstSVG, std::abs(fromSVG[i] - fromPNG[i]));
+            worstPDF = std::max(worstPDF, std::abs(fromPDF[i] - fromPNG[i]));
+        }
+        EXPECT_LE(worstSVG, 6);
+        EXPECT_LE(worstPDF, 28);
+        EXPECT_GT(shadowed, cells * 2);
+    }
 }
 
 namespace {

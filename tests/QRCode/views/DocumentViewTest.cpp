@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -17,9 +18,10 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-QRCode::DocumentPtr slowDocument(const std::string& text, int milliseconds) {
+// A document whose rendering waits until the gate opens.
+QRCode::DocumentPtr slowDocument(const std::string& text, const RenderGate::Hold& gate) {
     auto document = textDocument(text);
-    document->design()->shape()->setOnPixels(std::make_shared<SlowPixelShape>(std::chrono::milliseconds(milliseconds)));
+    document->design()->shape()->setOnPixels(std::make_shared<SlowPixelShape>(gate.gate));
     return document;
 }
 
@@ -46,11 +48,11 @@ TEST(DocumentView, BurstOfChangesRendersOnceTheLastDocument) {
     QSignalSpy displayed(&view, &QRCodeDocumentView::imageDisplayed);
     ASSERT_TRUE(waitFor([&] { return displayed.count() == 1; }));
 
+    // Changes made one after another, with no turn of the event loop
+    // between them (where the pause could run out however short it is).
     QSignalSpy started(&view, &QRCodeDocumentView::renderStarted);
     view.setDocument(textDocument("second"));
-    QTest::qWait(50);
     view.setDocument(textDocument("third"));
-    QTest::qWait(50);
     auto last = textDocument("fourth");
     view.setDocument(last);
     EXPECT_EQ(started.count(), 0);
@@ -102,31 +104,43 @@ TEST(DocumentView, NoDocumentEmptiesTheView) {
 TEST(DocumentView, SlowRenderingDimsTheOldImageAndSpinsUntilTheNewOneArrives) {
     QRCodeDocumentView view(textDocument("old"));
     ASSERT_TRUE(waitFor([&] { return !view.image().isNull(); }));
-    view.setDocument(slowDocument("new", 900));
+    const RenderGate::Hold gate;
+    view.setDocument(slowDocument("new", gate));
     ASSERT_TRUE(waitFor([&] { return view.isBusy(); }));
     EXPECT_EQ(view.imageOpacity(), 0.2);
     EXPECT_EQ(decode(view.image()), Texts{"old"}); // still shown, dimmed
+    gate.open();
     ASSERT_TRUE(waitFor([&] { return !view.isBusy(); }, 10000));
     EXPECT_EQ(view.imageOpacity(), 1.0);
     EXPECT_EQ(decode(view.image()), Texts{"new"});
 }
 
 TEST(DocumentView, OlderResultArrivingLastIsDiscarded) {
-    QRCodeDocumentView view(slowDocument("slow and old", 800));
+    // The quick rendering runs while the slow one waits, also where the
+    // pool would run one at a time (on one core).
+    QThreadPool& pool = *QThreadPool::globalInstance();
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(std::max(threads, 2));
+    const RenderGate::Hold gate;
+    QRCodeDocumentView view(slowDocument("slow and old", gate));
     QSignalSpy started(&view, &QRCodeDocumentView::renderStarted);
     ASSERT_TRUE(waitFor([&] { return started.count() == 1; }));
     view.setDocument(textDocument("quick and new"));
     ASSERT_TRUE(waitFor([&] { return decode(view.image()) == Texts{"quick and new"}; }, 10000));
+    gate.open();
     viewstest::settle(); // the slow one finishes after the quick one
     EXPECT_EQ(decode(view.image()), Texts{"quick and new"});
     EXPECT_FALSE(view.isBusy());
+    pool.setMaxThreadCount(threads);
 }
 
 TEST(DocumentView, ViewDestroyedWhileRenderingIsLeftAlone) {
-    auto view = std::make_unique<QRCodeDocumentView>(slowDocument("gone", 300));
+    const RenderGate::Hold gate;
+    auto view = std::make_unique<QRCodeDocumentView>(slowDocument("gone", gate));
     QSignalSpy started(view.get(), &QRCodeDocumentView::renderStarted);
     ASSERT_TRUE(waitFor([&] { return started.count() == 1; }));
     view.reset();
+    gate.open();
     viewstest::settle(); // the result finds no view
     SUCCEED();
 }

@@ -228,7 +228,7 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     EXPECT_TRUE(suggested.endsWith(QStringLiteral("/qrcode.svg"))) << suggested.toStdString();
     ASSERT_TRUE(waitFor([&] { return window.isSuccessNoticeShown(); }));
     EXPECT_TRUE(testsupport::readTextFile(dir / "mine.svg").find("<svg") != std::string::npos);
-    EXPECT_TRUE(waitFor([&] { return !window.isSuccessNoticeShown(); }, 5000));
+    EXPECT_TRUE(waitFor([&] { return !window.isSuccessNoticeShown(); }, 30000));
     answerSaveDialog(QString(), &suggested);
     findAction(window.actionsMenu(), QStringLiteral("PNG"))->trigger();
     QTest::qWait(100);
