@@ -832,9 +832,9 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
             paintShadow(
                 state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
                 [&](cairo_t* mc, const AffineTransform& deviceToMask) {
-                    if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
-                        maskByCoverage(mc, path, state_.ctm.then(base_).then(deviceToMask))) {
-                        return;
+                    if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1) {
+                        const AffineTransform toMask = state_.ctm.then(base_).then(deviceToMask);
+                        if (maskByCoverage(mc, path, toMask) || maskByAreas(mc, path, toMask)) return;
                     }
                     appendPath(mc, path);
                     cairo_set_fill_rule(mc, fr);
@@ -950,6 +950,49 @@ bool GraphicsContext::figuresApart(const Path& path) const {
     std::vector<float> signs;
     return subpathExtents(path, m, extents, firstElements) &&
            orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
+}
+
+bool GraphicsContext::maskByAreas(cairo_t* mc, const Path& path, const AffineTransform& toMask) const {
+    // Cairo's scan converter costs a code of thousands of small curves tens
+    // of milliseconds, on a PDF's shadow raster as on a bitmap; the summed
+    // (or, for figures that overlap, united) pixel areas a fraction of that.
+    if (path.size() < kCoverageMinElements) return false;
+    cairo_surface_t* s = cairo_get_target(mc);
+    if (cairo_image_surface_get_format(s) != CAIRO_FORMAT_A8) return false;
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    if (!(double(w) * double(h) <= kCoverageMaxPixels)) return false;
+    const int stride = cairo_image_surface_get_stride(s);
+    std::uint8_t* const data = cairo_image_surface_get_data(s);
+    const double tolerance = cairo_get_tolerance(cr_);
+    try {
+        std::vector<detail::SubpathExtent> extents;
+        std::vector<std::size_t> firstElements;
+        if (!subpathExtents(path, toMask, extents, firstElements)) return false;
+        for (const auto& x : extents) {
+            if (!(std::max({-x.x0, x.x1, -x.y0, x.y1}) <= kCoverageMaxCoordinate)) return false;
+        }
+        std::vector<float> signs;
+        const bool apart = orientForCoverage(path, toMask, tolerance, extents, firstElements, signs);
+        detail::UnionCoverage raster(0, 0, w, h, 0, apart ? Figures::apart : Figures::overlapping);
+        const auto signOf = [&](std::size_t subpath) {
+            return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
+        };
+        detail::forEachPolygon(path, toMask, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
+            raster.addPolygon(points.data(), points.size(), {0, 0}, apart ? signOf(subpath) : 1.0f);
+            return true;
+        });
+        cairo_surface_flush(s);
+        if (!raster.resolve(data, stride)) {
+            // Half written: Cairo draws the mask afresh.
+            for (int y = 0; y < h; ++y) std::memset(data + std::ptrdiff_t(y) * stride, 0, std::size_t(w));
+            cairo_surface_mark_dirty(s);
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_surface_mark_dirty(s);
+    return true;
 }
 
 bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {

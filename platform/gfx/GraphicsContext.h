@@ -231,6 +231,10 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // A shadow's mask (the whole A8 surface behind `mc`) from the summed or
+    // united coverage of `path` under `toMask`, for paths of many elements;
+    // false (the mask left empty) when neither takes the path.
+    bool maskByAreas(cairo_t* mc, const Path& path, const AffineTransform& toMask) const;
     // Whether fillByCoverage refuses the path from its first figures alone.
     bool coverageProbeRefuses(const Path& path) const;
     // Fills a path of many elements whose figures overlap through the union

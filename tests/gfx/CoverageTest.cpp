@@ -306,14 +306,19 @@ TEST(CoverageFill, TakenOnlyWhereThePathWouldBeSummedAndNeverDrawsNonFiniteFigur
         for (int x = 0; x < 64; ++x) ASSERT_EQ(image->pixel(x, y).a, 0);
 
     // No coverage fill where fillPath would not sum: a PDF, antialiasing
-    // off, a shadow, a transform that cannot be inverted.
+    // off, a shadow under a fill that is not opaque (the shadow's mask holds
+    // the fill's alpha, not the coverage alone), a transform that cannot be
+    // inverted. An opaque fill casts its shadow from its coverage.
     auto pdf = gfx::GraphicsContext::makePDF({100, 100});
     EXPECT_FALSE(pdf->makeCoverageFill({}, Rect(0, 0, 10, 10)));
     ctx->setShouldAntialias(false);
     EXPECT_FALSE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
     ctx->setShouldAntialias(true);
     ctx->setShadow({2, 2}, 3);
+    EXPECT_TRUE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+    ctx->setFillColor(gfx::Color::gray(0, 0.5));
     EXPECT_FALSE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));
+    ctx->setFillColor(gfx::Color::gray(0, 1));
     ctx->clearShadow();
     EXPECT_FALSE(ctx->makeCoverageFill(AffineTransform::scale(0, 1), Rect(0, 0, 10, 10)));
     EXPECT_TRUE(ctx->makeCoverageFill({}, Rect(0, 0, 10, 10)));

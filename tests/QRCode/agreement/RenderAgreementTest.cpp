@@ -469,8 +469,9 @@ std::vector<std::uint8_t> cairoShadowMask(const gfx::Path& path, int size, int s
 // A drop shadow of figures filled from their coverage (shapes summed or
 // united module by module) is cast from the same raster: the figures'
 // coverage where the offset is whole pixels, worked out again moved by the
-// offset's fraction otherwise, blurred and composited before the fill. Under
-// the same fill it matches the shadow Cairo casts from the figures' path
+// offset's fraction otherwise, blurred and composited before the fill; a
+// path of many elements casts its shadow from its summed or united areas
+// too. Under the same fill either matches the shadow Cairo casts from the figures' path
 // within a level wherever neither mask has an edge within the blur's reach,
 // and everywhere the shadow of the path's area (Cairo's fill at eight times
 // the resolution, averaged down) within the coverage's own level, one of
@@ -495,21 +496,6 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
         const auto shape = factory.named(name);
         ASSERT_TRUE(shape->outlinesByModule()) << name;
         const auto figures = shape->outlinesStayInModules() ? gfx::Figures::apart : gfx::Figures::overlapping;
-        // Fills from the shape's outlines, under whatever shadow is set.
-        const auto draw = [&](const std::optional<Cast>& cast) {
-            auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
-            ctx->setFillColor(fillColour);
-            if (cast) ctx->setShadow(cast->offset, cast->blur, shadowColour);
-            auto fill = ctx->makeCoverageFill(
-                place, gfx::Rect(margin - module, margin - module, side + 2 * module, side + 2 * module), figures);
-            EXPECT_TRUE(fill);
-            if (!fill) return gfx::ImagePtr();
-            shape->generateOutlines(matrix, gfx::Size{side, side}, *fill);
-            EXPECT_TRUE(ctx->fillCoverage(*fill));
-            return ctx->takeImage();
-        };
-        const auto plain = draw(std::nullopt);
-        ASSERT_TRUE(plain);
         const gfx::Path path = shape->generatePath(matrix, gfx::Size{side, side}).transformed(place);
         // The polygons the raster fills: curves flattened as Cairo flattens
         // them at the bitmap's own scale.
@@ -520,11 +506,29 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
             polygons.closeSubpath();
             return true;
         });
+        // Fills from the shape's outlines or through its path, under
+        // whatever shadow is set.
+        const auto draw = [&](const std::optional<Cast>& cast, bool byPath) {
+            auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+            ctx->setFillColor(fillColour);
+            if (cast) ctx->setShadow(cast->offset, cast->blur, shadowColour);
+            if (byPath) {
+                ctx->fillPath(path);
+                return ctx->takeImage();
+            }
+            auto fill = ctx->makeCoverageFill(
+                place, gfx::Rect(margin - module, margin - module, side + 2 * module, side + 2 * module), figures);
+            EXPECT_TRUE(fill);
+            if (!fill) return gfx::ImagePtr();
+            shape->generateOutlines(matrix, gfx::Size{side, side}, *fill);
+            EXPECT_TRUE(ctx->fillCoverage(*fill));
+            return ctx->takeImage();
+        };
+        const gfx::ImagePtr plains[] = {draw(std::nullopt, false), draw(std::nullopt, true)};
+        ASSERT_TRUE(plains[0] && plains[1]);
         for (const Cast& cast : casts) {
             SCOPED_TRACE(std::string(name) + ", offset " + std::to_string(cast.offset.width) + ", " +
                          std::to_string(cast.offset.height) + ", blur " + std::to_string(cast.blur));
-            const auto shadowed = draw(cast);
-            ASSERT_TRUE(shadowed);
             std::vector<std::uint8_t> today, area;
             const auto todaySharp = cairoShadowMask(path, size, 1, cast.offset, cast.blur, today);
             const auto areaSharp = cairoShadowMask(polygons, size, 8, cast.offset, cast.blur, area);
@@ -539,10 +543,15 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
                         for (int xx = std::max(0, x - reach); xx <= std::min(size - 1, x + reach); ++xx)
                             nearEdge[std::size_t(yy * size + xx)] = 1;
                 }
+            for (const bool byPath : {false, true}) {
+            SCOPED_TRACE(byPath ? "through the path" : "from the outlines");
+            const gfx::Image& plain = *plains[byPath];
+            const auto shadowed = draw(cast, byPath);
+            ASSERT_TRUE(shadowed);
             // The largest channel difference from the shadow through `mask`
             // under the fill.
             const auto difference = [&](int x, int y, const std::vector<std::uint8_t>& mask) {
-                const gfx::Pixel f = plain->premultipliedPixel(x, y), got = shadowed->premultipliedPixel(x, y);
+                const gfx::Pixel f = plain.premultipliedPixel(x, y), got = shadowed->premultipliedPixel(x, y);
                 const double a = sc.a * mask[std::size_t(y * size + x)] / 255.0, under = 1 - f.a / 255.0;
                 const double want[4] = {f.r + under * sc.r * a * 255, f.g + under * sc.g * a * 255,
                                         f.b + under * sc.b * a * 255, f.a + under * a * 255};
@@ -556,12 +565,13 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
                 for (int x = 0; x < size; ++x) {
                     if (!nearEdge[std::size_t(y * size + x)]) fromToday = std::max(fromToday, difference(x, y, today));
                     fromArea = std::max(fromArea, difference(x, y, area));
-                    shaded += plain->premultipliedPixel(x, y).a == 0 && shadowed->premultipliedPixel(x, y).a > 20;
+                    shaded += plain.premultipliedPixel(x, y).a == 0 && shadowed->premultipliedPixel(x, y).a > 20;
                 }
             EXPECT_LE(fromToday, 1);
             EXPECT_LE(fromArea, 3);
             // The shadow shows beside the figures.
             EXPECT_GT(shaded, size);
+            }
         }
     }
 }
