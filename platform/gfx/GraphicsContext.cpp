@@ -251,8 +251,8 @@ void copyPlane(const std::uint8_t* from, int fromStride, int w, int h, std::uint
     const int left = std::max(0, x), right = std::min(toWidth, x + w);
     if (left >= right) return;
     for (int row = std::max(0, y), end = std::min(toHeight, y + h); row < end; ++row) {
-        std::memcpy(to + std::ptrdiff_t(row) * toStride + left, from + std::ptrdiff_t(row - y) * fromStride + (left - x),
-                    std::size_t(right - left));
+        std::memcpy(to + std::ptrdiff_t(row) * toStride + left,
+                    from + std::ptrdiff_t(row - y) * fromStride + (left - x), std::size_t(right - left));
     }
 }
 
@@ -1180,9 +1180,9 @@ std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTran
     // A shadow falls into the clip from figures outside it too, as far as
     // its offset and blur reach.
     const ShadowState& shadow = state_.shadow;
-    const double grow =
-        shadow.isSet ? shadowReach(shadow.blur) + std::max(std::abs(shadow.offset.width), std::abs(shadow.offset.height)) + 1
-                     : 0.0;
+    const double grow = shadow.isSet ? shadowReach(shadow.blur) +
+                                           std::max(std::abs(shadow.offset.width), std::abs(shadow.offset.height)) + 1
+                                     : 0.0;
     const auto area = coverageArea(device.minX(), device.minY(), device.maxX(), device.maxY(), grow);
     if (!area || area->empty()) return nullptr;
     if (figures == Figures::overlapping &&

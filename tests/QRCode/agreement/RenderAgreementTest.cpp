@@ -505,7 +505,8 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
         gfx::Size offset; // device space, y up
         double blur;
     };
-    const Cast casts[] = {{{2, -2}, 4}, {{1.37, 0.62}, 0}, {{-3, 2}, 1}, {{-0.45, -2.7}, 10}, {{0, 0}, 3}, {{-4, -1}, 0}};
+    const Cast casts[] = {{{2, -2}, 4},        {{1.37, 0.62}, 0}, {{-3, 2}, 1},
+                          {{-0.45, -2.7}, 10}, {{0, 0}, 3},       {{-4, -1}, 0}};
     const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
     const gfx::AffineTransform place = gfx::AffineTransform::translation(margin, margin);
     for (const char* name : {"circle", "roundedPath", "crosshatch", "flower"}) {
@@ -560,33 +561,34 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
                             nearEdge[std::size_t(yy * size + xx)] = 1;
                 }
             for (const bool byPath : {false, true}) {
-            SCOPED_TRACE(byPath ? "through the path" : "from the outlines");
-            const gfx::Image& plain = *plains[byPath];
-            const auto shadowed = draw(cast, byPath);
-            ASSERT_TRUE(shadowed);
-            // The largest channel difference from the shadow through `mask`
-            // under the fill.
-            const auto difference = [&](int x, int y, const std::vector<std::uint8_t>& mask) {
-                const gfx::Pixel f = plain.premultipliedPixel(x, y), got = shadowed->premultipliedPixel(x, y);
-                const double a = sc.a * mask[std::size_t(y * size + x)] / 255.0, under = 1 - f.a / 255.0;
-                const double want[4] = {f.r + under * sc.r * a * 255, f.g + under * sc.g * a * 255,
-                                        f.b + under * sc.b * a * 255, f.a + under * a * 255};
-                const int have[4] = {got.r, got.g, got.b, got.a};
-                int worst = 0;
-                for (int k = 0; k < 4; ++k) worst = std::max(worst, int(std::lround(std::abs(have[k] - want[k]))));
-                return worst;
-            };
-            int fromToday = 0, fromArea = 0, shaded = 0;
-            for (int y = 0; y < size; ++y)
-                for (int x = 0; x < size; ++x) {
-                    if (!nearEdge[std::size_t(y * size + x)]) fromToday = std::max(fromToday, difference(x, y, today));
-                    fromArea = std::max(fromArea, difference(x, y, area));
-                    shaded += plain.premultipliedPixel(x, y).a == 0 && shadowed->premultipliedPixel(x, y).a > 20;
-                }
-            EXPECT_LE(fromToday, 1);
-            EXPECT_LE(fromArea, 3);
-            // The shadow shows beside the figures.
-            EXPECT_GT(shaded, size);
+                SCOPED_TRACE(byPath ? "through the path" : "from the outlines");
+                const gfx::Image& plain = *plains[byPath];
+                const auto shadowed = draw(cast, byPath);
+                ASSERT_TRUE(shadowed);
+                // The largest channel difference from the shadow through `mask`
+                // under the fill.
+                const auto difference = [&](int x, int y, const std::vector<std::uint8_t>& mask) {
+                    const gfx::Pixel f = plain.premultipliedPixel(x, y), got = shadowed->premultipliedPixel(x, y);
+                    const double a = sc.a * mask[std::size_t(y * size + x)] / 255.0, under = 1 - f.a / 255.0;
+                    const double want[4] = {f.r + under * sc.r * a * 255, f.g + under * sc.g * a * 255,
+                                            f.b + under * sc.b * a * 255, f.a + under * a * 255};
+                    const int have[4] = {got.r, got.g, got.b, got.a};
+                    int worst = 0;
+                    for (int k = 0; k < 4; ++k) worst = std::max(worst, int(std::lround(std::abs(have[k] - want[k]))));
+                    return worst;
+                };
+                int fromToday = 0, fromArea = 0, shaded = 0;
+                for (int y = 0; y < size; ++y)
+                    for (int x = 0; x < size; ++x) {
+                        if (!nearEdge[std::size_t(y * size + x)])
+                            fromToday = std::max(fromToday, difference(x, y, today));
+                        fromArea = std::max(fromArea, difference(x, y, area));
+                        shaded += plain.premultipliedPixel(x, y).a == 0 && shadowed->premultipliedPixel(x, y).a > 20;
+                    }
+                EXPECT_LE(fromToday, 1);
+                EXPECT_LE(fromArea, 3);
+                // The shadow shows beside the figures.
+                EXPECT_GT(shaded, size);
             }
         }
     }
