@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <utility>
 
 using namespace rendertest;
@@ -105,49 +104,33 @@ TEST(RenderAgreement, ShadowedSVGPaintsPupilsOverTheEyesShadowLikeTheBitmap) {
             }
 }
 
-// A drop shadow in a PDF is a raster at a resolution that follows its blur,
-// drawn from the outline's areas like a bitmap's (square modules' outline
-// along the axes, round modules' many curves): the file stays small, and
-// pdftoppm's picture of it matches the bitmap render (on average within a
-// few levels; edges differ a little between the two rasterisers), dark or
-// light alike at every module centre.
+// A drop shadow in a PDF is a raster at a resolution that follows its blur:
+// the file stays small, and pdftoppm's picture of it matches the bitmap
+// render (on average within a few levels; edges differ a little between the
+// two rasterisers).
 TEST(RenderAgreement, ShadowedPDFIsSmallAndMatchesTheBitmap) {
     std::string text;
     for (int i = 0; i < 1000; ++i) text += char('a' + (i * 7) % 26);
     const QRCode::QRCode code(text, QRCode::ErrorCorrection::low);
-    const int n = int(code.current().dimension());
-    // Round modules' outlines take more of the file than the shadow.
-    const std::pair<const char*, std::size_t> shapes[] = {{"square", 400u * 1024}, {"circle", 800u * 1024}};
-    for (const auto& [shape, mostBytes] : shapes) {
-        SCOPED_TRACE(shape);
-        auto design = blackOnWhite();
-        design->shape()->setOnPixels(QRCode::QRCodePixelShapeFactory::shared().named(shape));
-        design->style()->setShadow(QRCode::Shadow());
-        constexpr int d = 1024;
+    auto design = blackOnWhite();
+    design->style()->setShadow(QRCode::Shadow());
+    constexpr int d = 1024;
 
-        testsupport::TempDir dir;
-        const auto bitmap = code.cgImage(d, *design, nullptr);
-        const auto pdfBytes = code.pdfData(d, 72, *design, nullptr);
-        EXPECT_LT(pdfBytes.size(), mostBytes);
-        testsupport::writeFile(dir / "code.pdf", pdfBytes);
-        ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
-                                          (dir / "pdf").string() + "'"),
-                  0);
-        const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
-        ASSERT_TRUE(pdf);
-        ASSERT_EQ(pdf->width(), d);
-        double sum = 0;
-        for (int y = 0; y < d; ++y)
-            for (int x = 0; x < d; ++x) sum += std::abs(greyOnWhite(*pdf, x, y) - greyOnWhite(*bitmap, x, y));
-        EXPECT_LT(sum / (double(d) * d), 8.0);
-        int disagree = 0;
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < n; ++c) {
-                const int x = int((c + 0.5) * d / n), y = int((r + 0.5) * d / n);
-                disagree += (greyOnWhite(*pdf, x, y) < 128) != (greyOnWhite(*bitmap, x, y) < 128);
-            }
-        EXPECT_EQ(disagree, 0);
-    }
+    testsupport::TempDir dir;
+    const auto bitmap = code.cgImage(d, *design, nullptr);
+    const auto pdfBytes = code.pdfData(d, 72, *design, nullptr);
+    EXPECT_LT(pdfBytes.size(), 400u * 1024);
+    testsupport::writeFile(dir / "code.pdf", pdfBytes);
+    ASSERT_EQ(testsupport::runCommand("pdftoppm -r 72 -png -singlefile '" + (dir / "code.pdf").string() + "' '" +
+                                      (dir / "pdf").string() + "'"),
+              0);
+    const auto pdf = ImageReadWrite::loadFile(dir / "pdf.png");
+    ASSERT_TRUE(pdf);
+    ASSERT_EQ(pdf->width(), d);
+    double sum = 0;
+    for (int y = 0; y < d; ++y)
+        for (int x = 0; x < d; ++x) sum += std::abs(greyOnWhite(*pdf, x, y) - greyOnWhite(*bitmap, x, y));
+    EXPECT_LT(sum / (double(d) * d), 8.0);
 }
 
 namespace {
@@ -525,7 +508,7 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
         });
         // Fills from the shape's outlines or through its path, under
         // whatever shadow is set.
-        const auto draw = [&](const std::optional<Cast>& cast, bool byPath) {
+        const auto draw = [&](const Cast* cast, bool byPath) {
             auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
             ctx->setFillColor(fillColour);
             if (cast) ctx->setShadow(cast->offset, cast->blur, shadowColour);
@@ -541,7 +524,7 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
             EXPECT_TRUE(ctx->fillCoverage(*fill));
             return ctx->takeImage();
         };
-        const gfx::ImagePtr plains[] = {draw(std::nullopt, false), draw(std::nullopt, true)};
+        const gfx::ImagePtr plains[] = {draw(nullptr, false), draw(nullptr, true)};
         ASSERT_TRUE(plains[0] && plains[1]);
         for (const Cast& cast : casts) {
             SCOPED_TRACE(std::string(name) + ", offset " + std::to_string(cast.offset.width) + ", " +
@@ -563,7 +546,7 @@ TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath)
             for (const bool byPath : {false, true}) {
                 SCOPED_TRACE(byPath ? "through the path" : "from the outlines");
                 const gfx::Image& plain = *plains[byPath];
-                const auto shadowed = draw(cast, byPath);
+                const auto shadowed = draw(&cast, byPath);
                 ASSERT_TRUE(shadowed);
                 // The largest channel difference from the shadow through `mask`
                 // under the fill.
