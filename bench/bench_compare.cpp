@@ -186,9 +186,39 @@ void BM_PNGWriteOnly(benchmark::State& state) {
     label(state, c, size);
 }
 
+// Encoding, rendering and PNG writing of every pixel shape on the
+// version-22 symbol, plain and with the default drop shadow: what the shadow
+// costs each shape.
+void BM_PixelShapePNG(benchmark::State& state, const std::string& name, bool shadow) {
+    png(state, name.c_str(), shadow);
+}
+
+// The PDF of a pixel shape on the version-22 symbol; argument 1: drop shadow.
+void BM_PixelShapePDF(benchmark::State& state, const std::string& name) {
+    const auto c = code(22);
+    const auto d = design(name.c_str(), state.range(0) != 0);
+    std::size_t size = 0;
+    for (auto _ : state) size = c.pdfData(1024, 72, *d, nullptr).size();
+    label(state, c, size);
+}
+
 const int registered = [] {
     for (const auto& name : QRCodePixelShapeFactory::shared().availableGeneratorNames()) {
         benchmark::RegisterBenchmark(("BM_PixelShapeBitmap/" + name).c_str(), BM_PixelShapeBitmap, name)
+            ->Unit(benchmark::kMillisecond);
+    }
+    for (const auto& name : QRCodePixelShapeFactory::shared().availableGeneratorNames()) {
+        benchmark::RegisterBenchmark(("BM_PixelShapePNG/" + name).c_str(), BM_PixelShapePNG, name, false)
+            ->Arg(22)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_PixelShapeShadowPNG/" + name).c_str(), BM_PixelShapePNG, name, true)
+            ->Arg(22)
+            ->Unit(benchmark::kMillisecond);
+    }
+    for (const char* name : {"square", "circle", "roundedPath", "crosshatch"}) {
+        benchmark::RegisterBenchmark((std::string("BM_PixelShapePDF/") + name).c_str(), BM_PixelShapePDF, name)
+            ->Arg(0)
+            ->Arg(1)
             ->Unit(benchmark::kMillisecond);
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "QRCode/design/Design.h"
 #include "QRCode/core/detail/DrawingHelpers.h"
 #include "QRCode/fills/Solid.h"
+#include "QRCode/fills/detail/FillShadows.h"
 #include "QRCode/design/LogoTemplate.h"
 #include "QRCode/render/detail/PathComposition.h"
 #include "QRCode/generators/detail/PixelShapeLink.h"
@@ -65,7 +66,10 @@ private:
     bool fillStreamed(const QRCodeFillStyleGenerator& style, rendering::PixelLayer layer,
                       QRCodePixelShapeGenerator* generator, bool extend, const Shadow* shadow) const {
         const auto* solid = dynamic_cast<const FillStyle::Solid*>(&style);
-        if (solid == nullptr || shadow != nullptr || generator == nullptr || rendering::isPlainSquare(*generator)) {
+        // A drop shadow is cast from the fill's own coverage; an inner one
+        // is drawn through the path.
+        if (solid == nullptr || (shadow != nullptr && shadow->type != ShadowType::dropShadow) || generator == nullptr ||
+            rendering::isPlainSquare(*generator)) {
             return false;
         }
         // Figures that reach past their cells are summed only where a few
@@ -80,6 +84,9 @@ private:
         bool drawn = false;
         usingGState(ctx_, [&](gfx::GraphicsContext& ctx) {
             ctx.setFillColor(solid->color());
+            if (shadow != nullptr) {
+                ctx.setShadow(FillStyle::detail::shadowOffset(*shadow, layout_.p), shadow->blur, shadow->color);
+            }
             // The layer's path lies in user space moved by the quiet zone.
             const gfx::Size size = layout_.R.size;
             const double side = std::min(size.width, size.height);

@@ -313,11 +313,11 @@ UnionCoverage::Polygon UnionCoverage::subpath(std::uint32_t id) const {
     const Item& item = *(after - 1);
     if (item.kept == -1) {
         const std::uint32_t begin = polygonStarts_[item.polygon];
-        return {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin, signs_[item.polygon]};
+        return {&points_[begin], polygonStarts_[item.polygon + 1] - begin, item.origin + shift_, signs_[item.polygon]};
     }
     const Kept& k = kept_[std::size_t(item.kept)];
     const std::uint32_t j = id - item.firstId;
-    return {&k.points[k.starts[j]], k.starts[j + 1] - k.starts[j], item.origin, k.signs[j]};
+    return {&k.points[k.starts[j]], k.starts[j + 1] - k.starts[j], item.origin + shift_, k.signs[j]};
 }
 
 // What a band of rows keeps between summing and uniting.
@@ -339,7 +339,7 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> items
     const auto sum = [&](std::uint32_t id, const Polygon& polygon) {
         const Point* p = polygon.p;
         const std::size_t count = polygon.count;
-        const Point o = polygon.origin;
+        const Point o = polygon.origin + shift_;
         if (!unite_) {
             for (std::size_t i = 0; i < count; ++i) {
                 accumulateEdge(p[i] + o, p[i + 1 < count ? i + 1 : 0] + o, polygon.sign, width_, r0, r1, cells_.get(),
@@ -394,7 +394,8 @@ void UnionCoverage::sumRows(int r0, int r1, std::span<const std::uint32_t> items
         const Kept& k = kept_[std::size_t(item.kept)];
         for (std::size_t j = 0; j < k.signs.size(); ++j) {
             // A polygon above or below the band adds nothing to it.
-            if (!(k.ys[j].first + item.origin.y < double(r1) && k.ys[j].second + item.origin.y > double(r0))) continue;
+            const double dy = item.origin.y + shift_.y;
+            if (!(k.ys[j].first + dy < double(r1) && k.ys[j].second + dy > double(r0))) continue;
             sum(item.firstId + std::uint32_t(j),
                 {&k.points[k.starts[j]], k.starts[j + 1] - k.starts[j], item.origin, k.signs[j]});
         }
@@ -715,7 +716,11 @@ bool UnionCoverage::uniteRows(int r0, int r1, Band& band, std::uint8_t* data, in
     return true;
 }
 
-bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
+bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings, Point shift) {
+    // A shift within a pixel moves an item's rows down by at most one.
+    shift_ = {std::clamp(shift.x, 0.0, 1.0), std::clamp(shift.y, 0.0, 1.0)};
+    const int moreRows = shift_.y > 0 ? 1 : 0;
+    std::fill(rowsUsed_.begin(), rowsUsed_.end(), std::uint8_t(0));
     // Bands of rows, taken in turn by as many threads as the processor runs
     // at once; one thread does small rasters (starting others would cost
     // more than they save), all rows as one band.
@@ -732,7 +737,8 @@ bool UnionCoverage::resolve(std::uint8_t* data, int stride, bool anyMeetings) {
     // rows (a counting sort, as the bands are known).
     std::vector<std::uint32_t> bandStart(std::size_t(bands) + 1, 0);
     const auto bandsOf = [&](const Item& item) {
-        return std::pair<int, int>{item.top / bandRows, item.bottom > item.top ? (item.bottom - 1) / bandRows + 1 : 0};
+        const int bottom = std::min(height_, item.bottom + moreRows);
+        return std::pair<int, int>{item.top / bandRows, bottom > item.top ? (bottom - 1) / bandRows + 1 : 0};
     };
     for (const Item& item : items_) {
         const auto [b0, b1] = bandsOf(item);
@@ -1915,9 +1921,13 @@ void CoverageFill::materialise() {
     placed_.clear();
 }
 
-bool CoverageFill::resolve(std::uint8_t* data, int stride) {
+bool CoverageFill::resolve(std::uint8_t* data, int stride, Point shift) {
     endFigure();
-    return raster_.resolve(data, stride);
+    // Moved figures meet where the first resolve found them to meet
+    // (give or take a pixel): that resolve has already judged how often.
+    const bool again = resolved_;
+    resolved_ = true;
+    return raster_.resolve(data, stride, again, shift);
 }
 
 } // namespace gfx

@@ -84,11 +84,13 @@ public:
         constexpr std::size_t kLooked = std::size_t(1) << 12, kMost = std::size_t(1) << 20;
         return (meetings > kLooked && meetings > points / 2) || meetings > kMost;
     }
-    // Writes coverage (0..255) into an 8-bit plane of the raster's size,
-    // once; false (the plane half written) when the pixels where figures
-    // meet would take too long to work out, or, unless `anyMeetings`, when
-    // they meet too often (see tooManyMeetings).
-    bool resolve(std::uint8_t* data, int stride, bool anyMeetings = false);
+    // Writes coverage (0..255) into an 8-bit plane of the raster's size;
+    // false (the plane half written) when the pixels where figures meet
+    // would take too long to work out, or, unless `anyMeetings`, when they
+    // meet too often (see tooManyMeetings). It may be called again, each
+    // time with every figure moved by `shift` (each way at least 0 and below
+    // 1 pixel; a shadow's fraction of a pixel).
+    bool resolve(std::uint8_t* data, int stride, bool anyMeetings = false, Point shift = {});
     // After resolve: pixels where the edges of two or more subpaths meet,
     // each once per subpath (at least twice the pixels worked out again).
     std::size_t meetings() const { return meetings_; }
@@ -166,6 +168,8 @@ private:
     std::uint32_t subpaths_ = 0;
     std::size_t pointCount_ = 0;
     std::size_t meetings_ = 0;
+    // Every figure moved by this in the resolve under way.
+    Point shift_{};
 };
 
 // Exact coverage (non-zero rule) of a path whose segments all run along the
@@ -422,7 +426,9 @@ public:
     // Ends the last group and writes coverage (0...255) into an 8-bit plane
     // of the raster's size; false (the plane half written) when overlapping
     // figures meet too often to be united, and the path must be filled.
-    bool resolve(std::uint8_t* data, int stride);
+    // May be called again, with every figure moved by `shift` (each way at
+    // least 0 and below 1 pixel): a shadow's coverage from the same figures.
+    bool resolve(std::uint8_t* data, int stride, Point shift = {});
 
 private:
     struct Subpath {
@@ -482,6 +488,7 @@ private:
     static void signsOf(const std::vector<Subpath>& subpaths, std::vector<float>& signs);
     bool closed_ = false; // the last element was a close
     bool finite_ = true;
+    bool resolved_ = false;
 };
 
 } // namespace gfx

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 
 namespace gfx {
 
@@ -256,6 +257,18 @@ bool maskByCoverage(cairo_t* mc, const Path& path, const AffineTransform& toMask
     return true;
 }
 
+// Copies a w x h plane into the plane `to` (toWidth x toHeight) with its
+// first pixel at (x, y) there, as far as they overlap.
+void copyPlane(const std::uint8_t* from, int fromStride, int w, int h, std::uint8_t* to, int toStride, int toWidth,
+               int toHeight, int x, int y) {
+    const int left = std::max(0, x), right = std::min(toWidth, x + w);
+    if (left >= right) return;
+    for (int row = std::max(0, y), end = std::min(toHeight, y + h); row < end; ++row) {
+        std::memcpy(to + std::ptrdiff_t(row) * toStride + left,
+                    from + std::ptrdiff_t(row - y) * fromStride + (left - x), std::size_t(right - left));
+    }
+}
+
 } // namespace
 
 namespace {
@@ -474,10 +487,11 @@ bool GraphicsContext::deviceClipExtents(double& x0, double& y0, double& x1, doub
     return x1 > x0 && y1 > y0;
 }
 
-std::optional<GraphicsContext::PixelArea> GraphicsContext::coverageArea(double x0, double y0, double x1,
-                                                                        double y1) const {
+std::optional<GraphicsContext::PixelArea> GraphicsContext::coverageArea(double x0, double y0, double x1, double y1,
+                                                                        double grow) const {
     double cx0, cy0, cx1, cy1;
     if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return PixelArea{};
+    cx0 -= grow, cy0 -= grow, cx1 += grow, cy1 += grow;
     const double ax0 = std::floor(std::max(x0, cx0)), ay0 = std::floor(std::max(y0, cy0));
     const double ax1 = std::ceil(std::min(x1, cx1)), ay1 = std::ceil(std::min(y1, cy1));
     if (!(ax1 > ax0 && ay1 > ay0)) return PixelArea{};
@@ -496,12 +510,12 @@ Rect GraphicsContext::clipBoundingBox() const {
 // MARK: shadows
 
 template <class F>
-void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1,
+bool GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1,
                                   double by1, F&& drawCoverage, FillInBands* withFill) {
     const RGBA sc = shadow.color.toSRGB();
-    if (!(unit(sc.a) * alpha > 0)) return;
+    if (!(unit(sc.a) * alpha > 0)) return true;
     double cx0, cy0, cx1, cy1;
-    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return;
+    if (!deviceClipExtents(cx0, cy0, cx1, cy1)) return true;
 
     // Device space of Cairo has y downward; the shadow's offset is y up.
     const double ox = shadow.offset.width, oy = -shadow.offset.height;
@@ -515,7 +529,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // Where shadow pixels can land: the clip, within reach of the shifted shape.
     const double tx0 = std::max(cx0, bx0 + ox - margin), ty0 = std::max(cy0, by0 + oy - margin);
     const double tx1 = std::min(cx1, bx1 + ox + margin), ty1 = std::min(cy1, by1 + oy + margin);
-    if (!(tx1 > tx0 && ty1 > ty0)) return;
+    if (!(tx1 > tx0 && ty1 > ty0)) return true;
     // The part of the unshifted shape that can reach there.
     const double sx0 = std::floor(tx0 - ox - margin), sy0 = std::floor(ty0 - oy - margin);
     const double sx1 = std::ceil(tx1 - ox + margin), sy1 = std::ceil(ty1 - oy + margin);
@@ -528,7 +542,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // numbers lost their precision (an offset far beyond the page).
     const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);
     const double limit = (std::max(cx1 - cx0, cy1 - cy0) + 4 * margin + 4) * scale;
-    if (!(dw > 0 && dw <= limit && dh > 0 && dh <= limit)) return;
+    if (!(dw > 0 && dw <= limit && dh > 0 && dh <= limit)) return true;
     // On a bitmap the mask is composited at a whole-pixel offset, which
     // Cairo copies without resampling; the offset's fraction is drawn into
     // the mask instead (one more row and column hold it).
@@ -544,11 +558,11 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
         shadowAndFillInBands(*withFill, userToMask, w, h, sigma * scale, int(sx0 + std::floor(ox)),
                              int(sy0 + std::floor(oy)), int(std::floor(tx0)), int(std::floor(ty0)), int(std::ceil(tx1)),
                              int(std::ceil(ty1)), colour)) {
-        return;
+        return true;
     }
 
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
-    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return;
+    if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return true;
     {
         CairoPtr<cairo_t> mc(cairo_create(mask.get()));
         if (userToMask.isInvertible()) {
@@ -557,7 +571,13 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
             cairo_set_matrix(mc.get(), &m);
         }
         cairo_set_antialias(mc.get(), state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-        drawCoverage(mc.get(), deviceToMask);
+        // A mask drawn by a caller's own raster may be refused (nothing
+        // is drawn then); Cairo's is not.
+        if constexpr (std::is_same_v<decltype(drawCoverage(mc.get(), deviceToMask)), bool>) {
+            if (!drawCoverage(mc.get(), deviceToMask)) return false;
+        } else {
+            drawCoverage(mc.get(), deviceToMask);
+        }
     }
     cairo_surface_flush(mask.get());
     detail::blurAlpha(cairo_image_surface_get_data(mask.get()), w, h, cairo_image_surface_get_stride(mask.get()),
@@ -569,7 +589,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
         if (compositeShadowMask(cairo_image_surface_get_data(mask.get()), w, h,
                                 cairo_image_surface_get_stride(mask.get()), int(dx), int(dy), int(std::floor(tx0)),
                                 int(std::floor(ty0)), int(std::ceil(tx1)), int(std::ceil(ty1)), colour)) {
-            return;
+            return true;
         }
     }
 
@@ -596,6 +616,7 @@ void GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     cairo_set_source_rgba(cr_, unit(sc.r), unit(sc.g), unit(sc.b), unit(sc.a) * alpha);
     cairo_mask(cr_, pattern.get());
     cairo_restore(cr_);
+    return true;
 }
 
 namespace {
@@ -824,9 +845,9 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
             paintShadow(
                 state_.shadow, state_.alpha, b.minX(), b.minY(), b.maxX(), b.maxY(),
                 [&](cairo_t* mc, const AffineTransform& deviceToMask) {
-                    if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1 &&
-                        maskByCoverage(mc, path, state_.ctm.then(base_).then(deviceToMask))) {
-                        return;
+                    if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1) {
+                        const AffineTransform toMask = state_.ctm.then(base_).then(deviceToMask);
+                        if (maskByCoverage(mc, path, toMask) || maskByAreas(mc, path, toMask)) return;
                     }
                     appendPath(mc, path);
                     cairo_set_fill_rule(mc, fr);
@@ -942,6 +963,49 @@ bool GraphicsContext::figuresApart(const Path& path) const {
     std::vector<float> signs;
     return subpathExtents(path, m, extents, firstElements) &&
            orientForCoverage(path, m, cairo_get_tolerance(cr_), extents, firstElements, signs);
+}
+
+bool GraphicsContext::maskByAreas(cairo_t* mc, const Path& path, const AffineTransform& toMask) const {
+    // Cairo's scan converter costs a code of thousands of small curves tens
+    // of milliseconds, on a PDF's shadow raster as on a bitmap; the summed
+    // (or, for figures that overlap, united) pixel areas a fraction of that.
+    if (path.size() < kCoverageMinElements) return false;
+    cairo_surface_t* s = cairo_get_target(mc);
+    if (cairo_image_surface_get_format(s) != CAIRO_FORMAT_A8) return false;
+    const int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
+    if (!(double(w) * double(h) <= kCoverageMaxPixels)) return false;
+    const int stride = cairo_image_surface_get_stride(s);
+    std::uint8_t* const data = cairo_image_surface_get_data(s);
+    const double tolerance = cairo_get_tolerance(cr_);
+    try {
+        std::vector<detail::SubpathExtent> extents;
+        std::vector<std::size_t> firstElements;
+        if (!subpathExtents(path, toMask, extents, firstElements)) return false;
+        for (const auto& x : extents) {
+            if (!(std::max({-x.x0, x.x1, -x.y0, x.y1}) <= kCoverageMaxCoordinate)) return false;
+        }
+        std::vector<float> signs;
+        const bool apart = orientForCoverage(path, toMask, tolerance, extents, firstElements, signs);
+        detail::UnionCoverage raster(0, 0, w, h, 0, apart ? Figures::apart : Figures::overlapping);
+        const auto signOf = [&](std::size_t subpath) {
+            return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
+        };
+        detail::forEachPolygon(path, toMask, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
+            raster.addPolygon(points.data(), points.size(), {0, 0}, apart ? signOf(subpath) : 1.0f);
+            return true;
+        });
+        cairo_surface_flush(s);
+        if (!raster.resolve(data, stride)) {
+            // Half written: Cairo draws the mask afresh.
+            for (int y = 0; y < h; ++y) std::memset(data + std::ptrdiff_t(y) * stride, 0, std::size_t(w));
+            cairo_surface_mark_dirty(s);
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    cairo_surface_mark_dirty(s);
+    return true;
 }
 
 bool GraphicsContext::fillRectilinear(const Path& path, const Rect& bounds) {
@@ -1122,36 +1186,85 @@ void GraphicsContext::paintMask(cairo_surface_t* mask, int x, int y) {
 
 std::unique_ptr<CoverageFill> GraphicsContext::makeCoverageFill(const AffineTransform& toUser, const Rect& userBounds,
                                                                 Figures figures) const {
-    if (!usable() || pdf_ || !state_.antialias || state_.shadow.isSet || userBounds.isNull()) return nullptr;
+    if (!usable() || pdf_ || !state_.antialias || userBounds.isNull() || !shadowFromCoverage()) return nullptr;
     const AffineTransform m = toUser.then(state_.ctm).then(base_);
     if (!m.isInvertible()) return nullptr;
     const Rect device = state_.ctm.then(base_).apply(userBounds);
-    const auto area = coverageArea(device.minX(), device.minY(), device.maxX(), device.maxY());
+    // A shadow falls into the clip from figures outside it too, as far as
+    // its offset and blur reach.
+    const ShadowState& shadow = state_.shadow;
+    const double grow = shadow.isSet ? shadowReach(shadow.blur) +
+                                           std::max(std::abs(shadow.offset.width), std::abs(shadow.offset.height)) + 1
+                                     : 0.0;
+    const auto area = coverageArea(device.minX(), device.minY(), device.maxX(), device.maxY(), grow);
     if (!area || area->empty()) return nullptr;
     if (figures == Figures::overlapping &&
         !wholePixelClip(cr_, area->x, area->y, area->x + area->width, area->y + area->height)) {
         return nullptr;
     }
+    // One more column and row hold the figures moved by a shadow's fraction
+    // of a pixel.
+    const int more = shadow.isSet ? 1 : 0;
     try {
-        return std::make_unique<CoverageFill>(m, area->x, area->y, area->width, area->height,
+        return std::make_unique<CoverageFill>(m, area->x, area->y, area->width + more, area->height + more,
                                               cairo_get_tolerance(cr_), figures);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
+bool GraphicsContext::shadowFromCoverage() const {
+    // A shadow's mask holds the fill's alpha: coverage alone is the mask of
+    // an opaque fill.
+    return !state_.shadow.isSet || unit(state_.fill.toSRGB().a) == 1;
+}
+
 bool GraphicsContext::fillCoverage(CoverageFill& fill) {
-    if (fill.elementCount() < kCoverageMinElements) return false;
+    if (fill.elementCount() < kCoverageMinElements || !shadowFromCoverage()) return false;
     if (!usable()) return true;
     fill.endFigure();
     if (!fill.isFinite() || fill.width() <= 0 || fill.height() <= 0) return true;
     CairoPtr<cairo_surface_t> mask(cairo_image_surface_create(CAIRO_FORMAT_A8, fill.width(), fill.height()));
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     cairo_surface_flush(mask.get());
-    if (!fill.resolve(cairo_image_surface_get_data(mask.get()), cairo_image_surface_get_stride(mask.get()))) {
-        return false;
-    }
+    std::uint8_t* const coverage = cairo_image_surface_get_data(mask.get());
+    const int stride = cairo_image_surface_get_stride(mask.get());
+    if (!fill.resolve(coverage, stride)) return false;
     cairo_surface_mark_dirty(mask.get());
+    if (state_.shadow.isSet) {
+        // The shadow's mask from the same figures: their coverage as it
+        // stands where the shadow moves them by whole pixels, otherwise
+        // worked out again moved by the fraction of a pixel, which the mask
+        // holds (see paintShadow); then blurred and composited as any
+        // shadow is, before the fill.
+        const int x0 = fill.originX(), y0 = fill.originY(), w = fill.width(), h = fill.height();
+        const bool cast = paintShadow(
+            state_.shadow, state_.alpha, x0, y0, x0 + w, y0 + h, [&](cairo_t* mc, const AffineTransform& deviceToMask) {
+                cairo_surface_t* target = cairo_get_target(mc);
+                const double fx = deviceToMask.tx - std::floor(deviceToMask.tx);
+                const double fy = deviceToMask.ty - std::floor(deviceToMask.ty);
+                const int mx = x0 + int(std::floor(deviceToMask.tx)), my = y0 + int(std::floor(deviceToMask.ty));
+                std::vector<std::uint8_t> moved;
+                const std::uint8_t* from = coverage;
+                int fromStride = stride;
+                try {
+                    if (fx != 0 || fy != 0) {
+                        moved.resize(std::size_t(w) * std::size_t(h));
+                        if (!fill.resolve(moved.data(), w, {fx, fy})) return false;
+                        from = moved.data(), fromStride = w;
+                    }
+                } catch (const std::bad_alloc&) {
+                    return false;
+                }
+                cairo_surface_flush(target);
+                copyPlane(from, fromStride, w, h, cairo_image_surface_get_data(target),
+                          cairo_image_surface_get_stride(target), cairo_image_surface_get_width(target),
+                          cairo_image_surface_get_height(target), mx, my);
+                cairo_surface_mark_dirty(target);
+                return true;
+            });
+        if (!cast) return false;
+    }
     paintMask(mask.get(), fill.originX(), fill.originY());
     return true;
 }

@@ -143,16 +143,18 @@ public:
     // A coverage fill for figures handed over in the space that `toUser`
     // maps to user space, all within `userBounds`: see CoverageFill for what
     // the figures must keep to. nullptr where the context cannot take one (a
-    // PDF, antialiasing off, a shadow set, a transform that cannot be
-    // inverted, a raster beyond the coverage limit; for overlapping figures
-    // also a clip that cuts pixels, which Cairo applies exactly to a path):
-    // the caller fills a path.
+    // PDF, antialiasing off, a shadow set under a fill colour that is not
+    // opaque, a transform that cannot be inverted, a raster beyond the
+    // coverage limit; for overlapping figures also a clip that cuts pixels,
+    // which Cairo applies exactly to a path): the caller fills a path. A
+    // shadow set is cast by the figures, from the same raster.
     std::unique_ptr<CoverageFill> makeCoverageFill(
         const AffineTransform& toUser, const Rect& userBounds,
         Figures figures = Figures::apart) const;
     // Paints the fill colour through the coverage of the figures handed to
-    // `fill` (nothing when one of their points was not finite) and answers
-    // true; or answers false, with nothing drawn, for figures of so few
+    // `fill` (nothing when one of their points was not finite), after the
+    // shadow set (if any) cast by the same coverage, and answers true; or
+    // answers false, with nothing drawn, for figures of so few
     // elements that fillPath would hand them to Cairo, or overlapping ones
     // that meet too often to be united: the caller fills their path, so that
     // both ways give the same pixels.
@@ -236,6 +238,10 @@ private:
     // Fills a path of many elements through an area-coverage mask on a
     // bitmap; false (nothing drawn) when the fill does not qualify.
     bool fillByCoverage(const Path& path);
+    // A shadow's mask (the whole A8 surface behind `mc`) from the summed or
+    // united coverage of `path` under `toMask`, for paths of many elements;
+    // false (the mask left empty) when neither takes the path.
+    bool maskByAreas(cairo_t* mc, const Path& path, const AffineTransform& toMask) const;
     // Whether fillByCoverage refuses the path from its first figures alone.
     bool coverageProbeRefuses(const Path& path) const;
     // Fills a path of many elements whose figures overlap through the union
@@ -254,6 +260,9 @@ private:
     // Paints the fill colour through an A8 mask whose first pixel is at
     // device pixel (x, y).
     void paintMask(cairo_surface_t* mask, int x, int y);
+    // Whether a coverage fill can cast the shadow set (if any) from its own
+    // coverage.
+    bool shadowFromCoverage() const;
     void setSource(const Color& c) const;
     // Device (Cairo, y down) bounds of the current clip.
     bool deviceClipExtents(double& x0, double& y0, double& x1, double& y1) const;
@@ -263,9 +272,10 @@ private:
         bool empty() const { return width <= 0 || height <= 0; }
     };
     // The whole pixels where the device box (x0, y0)...(x1, y1) meets the
-    // clip, for a coverage mask: empty where they do not meet, nullopt where
-    // the area holds more pixels than a coverage mask may.
-    std::optional<PixelArea> coverageArea(double x0, double y0, double x1, double y1) const;
+    // clip (grown by `grow` each way), for a coverage mask: empty where they
+    // do not meet, nullopt where the area holds more pixels than a coverage
+    // mask may.
+    std::optional<PixelArea> coverageArea(double x0, double y0, double x1, double y1, double grow = 0) const;
     // A fill along the axes to be drawn band by band with its shadow.
     struct FillInBands;
     // Paints the shadow of whatever `drawCoverage(maskContext, deviceToMask)`
@@ -273,8 +283,10 @@ private:
     // bounds (Cairo device space) limit where the shape can be. With
     // `withFill` (the path drawCoverage fills opaquely), a large shadow may
     // be drawn together with that fill, which is then marked done.
+    // True unless drawCoverage (answering whether it drew) refused: then
+    // nothing is drawn.
     template <class F>
-    void paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1, double by1,
+    bool paintShadow(const ShadowState& shadow, double alpha, double bx0, double by0, double bx1, double by1,
                      F&& drawCoverage, FillInBands* withFill = nullptr);
     // What a fill of `path` needs to be drawn with its shadow in bands: the
     // fill the rectilinear raster would draw, composited without Cairo;

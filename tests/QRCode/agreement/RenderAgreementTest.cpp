@@ -4,6 +4,7 @@
 #include "QRCode/generators/PixelShapeFactory.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/gfx/GraphicsContext.h"
+#include "platform/gfx/Blur.h"
 #include "platform/gfx/Coverage.h"
 #include "tests/support/TestSupport.h"
 
@@ -496,4 +497,173 @@ TEST(RenderAgreement, FiguresSummedModuleByModuleGiveTheUnionOfThePath) {
         }
     }
     EXPECT_GE(checked, 20);
+}
+
+namespace {
+
+// A shadow as Cairo casts it: the path (user space y up, under an identity
+// transform on a size x size bitmap) filled anti-aliased into an A8 mask,
+// moved by the offset (device space, y up); drawn `scale` times larger and
+// averaged down to whole pixels. Returns the mask before the blur; `blurred`
+// gets it blurred.
+std::vector<std::uint8_t> cairoShadowMask(const gfx::Path& path, int size, int scale, gfx::Size offset, double blur,
+                                          std::vector<std::uint8_t>& blurred) {
+    const int big = size * scale;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, big, big);
+    cairo_t* cr = cairo_create(surface);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, scale, 0, 0, -scale, offset.width * scale, (size - offset.height) * scale);
+    cairo_set_matrix(cr, &m);
+    gfx::Point at{};
+    for (const auto& e : path.elements()) {
+        switch (e.type) {
+        case gfx::Path::ElementType::moveToPoint: cairo_move_to(cr, e.points[0].x, e.points[0].y); break;
+        case gfx::Path::ElementType::addLineToPoint: cairo_line_to(cr, e.points[0].x, e.points[0].y); break;
+        case gfx::Path::ElementType::addQuadCurveToPoint: {
+            const auto c = gfx::cubicControlsForQuad(at, e.points[0], e.points[1]);
+            cairo_curve_to(cr, c[0].x, c[0].y, c[1].x, c[1].y, e.points[1].x, e.points[1].y);
+            break;
+        }
+        case gfx::Path::ElementType::addCurveToPoint:
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x,
+                           e.points[2].y);
+            break;
+        case gfx::Path::ElementType::closeSubpath: cairo_close_path(cr); break;
+        }
+        double x = 0, y = 0;
+        if (cairo_has_current_point(cr)) cairo_get_current_point(cr, &x, &y);
+        at = {x, y};
+    }
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    std::vector<std::uint8_t> sharp(std::size_t(size) * std::size_t(size), 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            int sum = 0;
+            for (int j = 0; j < scale; ++j)
+                for (int i = 0; i < scale; ++i) sum += data[(y * scale + j) * stride + x * scale + i];
+            sharp[std::size_t(y * size + x)] = std::uint8_t((sum + scale * scale / 2) / (scale * scale));
+        }
+    cairo_surface_destroy(surface);
+    blurred = sharp;
+    gfx::detail::blurAlpha(blurred.data(), size, size, size, blur / 2);
+    return sharp;
+}
+
+} // namespace
+
+// A drop shadow of figures filled from their coverage (shapes summed or
+// united module by module) is cast from the same raster: the figures'
+// coverage where the offset is whole pixels, worked out again moved by the
+// offset's fraction otherwise, blurred and composited before the fill; a
+// path of many elements casts its shadow from its summed or united areas
+// too. Under the same fill either matches the shadow Cairo casts from the figures' path
+// within a level wherever neither mask has an edge within the blur's reach,
+// and everywhere the shadow of the path's area (Cairo's fill at eight times
+// the resolution, averaged down) within the coverage's own level, one of
+// compositing and one of the reference's own rounding.
+TEST(RenderAgreement, ShadowsCastFromTheFillsCoverageMatchCairosShadowOfThePath) {
+    constexpr int n = 41;
+    constexpr double module = 7.37, margin = 40;
+    const auto matrix = randomMatrix(n, 3);
+    const double side = n * module;
+    const int size = int(std::ceil(side + 2 * margin));
+    const gfx::Color fillColour = gfx::Color::sRGB(0.2, 0.4, 0.9);
+    const gfx::Color shadowColour = gfx::Color::sRGB(0.3, 0.1, 0, 0.8);
+    const gfx::RGBA sc = shadowColour.toSRGB();
+    struct Cast {
+        gfx::Size offset; // device space, y up
+        double blur;
+    };
+    const Cast casts[] = {{{2, -2}, 4},        {{1.37, 0.62}, 0}, {{-3, 2}, 1},
+                          {{-0.45, -2.7}, 10}, {{0, 0}, 3},       {{-4, -1}, 0}};
+    const auto& factory = QRCode::QRCodePixelShapeFactory::shared();
+    const gfx::AffineTransform place = gfx::AffineTransform::translation(margin, margin);
+    for (const char* name : {"circle", "roundedPath", "crosshatch", "flower"}) {
+        const auto shape = factory.named(name);
+        ASSERT_TRUE(shape->outlinesByModule()) << name;
+        const auto figures = shape->outlinesStayInModules() ? gfx::Figures::apart : gfx::Figures::overlapping;
+        const gfx::Path path = shape->generatePath(matrix, gfx::Size{side, side}).transformed(place);
+        // The polygons the raster fills: curves flattened as Cairo flattens
+        // them at the bitmap's own scale.
+        gfx::Path polygons;
+        gfx::detail::forEachPolygon(path, gfx::AffineTransform(), 0.1, [&](std::span<const gfx::Point> points) {
+            polygons.moveTo(points[0]);
+            for (std::size_t i = 1; i < points.size(); ++i) polygons.lineTo(points[i]);
+            polygons.closeSubpath();
+            return true;
+        });
+        // Fills from the shape's outlines or through its path, under
+        // whatever shadow is set.
+        const auto draw = [&](const Cast* cast, bool byPath) {
+            auto ctx = gfx::GraphicsContext::makeBitmap(size, size);
+            ctx->setFillColor(fillColour);
+            if (cast) ctx->setShadow(cast->offset, cast->blur, shadowColour);
+            if (byPath) {
+                ctx->fillPath(path);
+                return ctx->takeImage();
+            }
+            auto fill = ctx->makeCoverageFill(
+                place, gfx::Rect(margin - module, margin - module, side + 2 * module, side + 2 * module), figures);
+            EXPECT_TRUE(fill);
+            if (!fill) return gfx::ImagePtr();
+            shape->generateOutlines(matrix, gfx::Size{side, side}, *fill);
+            EXPECT_TRUE(ctx->fillCoverage(*fill));
+            return ctx->takeImage();
+        };
+        const gfx::ImagePtr plains[] = {draw(nullptr, false), draw(nullptr, true)};
+        ASSERT_TRUE(plains[0] && plains[1]);
+        for (const Cast& cast : casts) {
+            SCOPED_TRACE(std::string(name) + ", offset " + std::to_string(cast.offset.width) + ", " +
+                         std::to_string(cast.offset.height) + ", blur " + std::to_string(cast.blur));
+            std::vector<std::uint8_t> today, area;
+            const auto todaySharp = cairoShadowMask(path, size, 1, cast.offset, cast.blur, today);
+            const auto areaSharp = cairoShadowMask(polygons, size, 8, cast.offset, cast.blur, area);
+            // Pixels within the blur's reach of an edge of either mask.
+            const int reach = gfx::detail::blurReach(cast.blur / 2) + 1;
+            std::vector<std::uint8_t> nearEdge(today.size(), 0);
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const std::size_t at = std::size_t(y * size + x);
+                    if (todaySharp[at] % 255 == 0 && areaSharp[at] % 255 == 0) continue;
+                    for (int yy = std::max(0, y - reach); yy <= std::min(size - 1, y + reach); ++yy)
+                        for (int xx = std::max(0, x - reach); xx <= std::min(size - 1, x + reach); ++xx)
+                            nearEdge[std::size_t(yy * size + xx)] = 1;
+                }
+            for (const bool byPath : {false, true}) {
+                SCOPED_TRACE(byPath ? "through the path" : "from the outlines");
+                const gfx::Image& plain = *plains[byPath];
+                const auto shadowed = draw(&cast, byPath);
+                ASSERT_TRUE(shadowed);
+                // The largest channel difference from the shadow through `mask`
+                // under the fill.
+                const auto difference = [&](int x, int y, const std::vector<std::uint8_t>& mask) {
+                    const gfx::Pixel f = plain.premultipliedPixel(x, y), got = shadowed->premultipliedPixel(x, y);
+                    const double a = sc.a * mask[std::size_t(y * size + x)] / 255.0, under = 1 - f.a / 255.0;
+                    const double want[4] = {f.r + under * sc.r * a * 255, f.g + under * sc.g * a * 255,
+                                            f.b + under * sc.b * a * 255, f.a + under * a * 255};
+                    const int have[4] = {got.r, got.g, got.b, got.a};
+                    int worst = 0;
+                    for (int k = 0; k < 4; ++k) worst = std::max(worst, int(std::lround(std::abs(have[k] - want[k]))));
+                    return worst;
+                };
+                int fromToday = 0, fromArea = 0, shaded = 0;
+                for (int y = 0; y < size; ++y)
+                    for (int x = 0; x < size; ++x) {
+                        if (!nearEdge[std::size_t(y * size + x)])
+                            fromToday = std::max(fromToday, difference(x, y, today));
+                        fromArea = std::max(fromArea, difference(x, y, area));
+                        shaded += plain.premultipliedPixel(x, y).a == 0 && shadowed->premultipliedPixel(x, y).a > 20;
+                    }
+                EXPECT_LE(fromToday, 1);
+                EXPECT_LE(fromArea, 3);
+                // The shadow shows beside the figures.
+                EXPECT_GT(shaded, size);
+            }
+        }
+    }
 }
