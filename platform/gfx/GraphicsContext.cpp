@@ -52,11 +52,9 @@ constexpr double kCoverageMaxPixels = 4.0 * 1024 * 1024;
 // Beyond Cairo's own coordinate range the coverage rasters' arithmetic would
 // lose its precision (or overflow); Cairo handles such paths.
 constexpr double kCoverageMaxCoordinate = 1e7;
-// A clip outline is scanned on Cairo's fifteen lines a pixel row up to this
-// many edge crossings (a fraction of a second).
-constexpr std::size_t kMaxWindingCrossings = std::size_t(1) << 24;
-// Beyond that it is scanned on fewer lines a pixel row, as long as that keeps
-// this many crossings (about a second) with at least this many lines. Summed
+// A clip outline too crossed for Cairo's fill is scanned here on as many
+// lines a pixel row (one at the fewest) as keep this many crossings (about a
+// second); one that crosses more even on one line a row is refused. Summed
 // areas are no shortcut here: where many turns of one outline pass through a
 // pixel they count it many times over.
 constexpr std::size_t kMaxCoarseWindingCrossings = std::size_t(1) << 26;
