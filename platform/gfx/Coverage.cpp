@@ -1108,6 +1108,17 @@ void RectilinearCoverage::rows(int r0, int r1, std::uint8_t* first, int stride) 
     }
 }
 
+namespace {
+
+// The sample lines first <= j < end, of `lines` lines S a pixel row, that an
+// edge from y = ylo down to y = yhi crosses: line j lies at y = (j + 0.5) / S
+// and counts the edge when ylo <= y < yhi.
+std::pair<double, double> sampleLinesCrossed(double ylo, double yhi, double S, double lines) {
+    return {std::clamp(std::ceil(ylo * S - 0.5), 0.0, lines), std::clamp(std::ceil(yhi * S - 0.5), 0.0, lines)};
+}
+
+} // namespace
+
 void WindingEdges::start(int height, int subrows) {
     edges_.clear();
     crossings_ = 0;
@@ -1115,17 +1126,14 @@ void WindingEdges::start(int height, int subrows) {
     lines_ = std::max(height, 0) * subrows;
 }
 
-bool WindingEdges::addPolygon(std::span<const Point> points) {
-    const double S = subrows_;
+bool WindingEdges::addPolygon(std::span<const Point> points, Point origin) {
     const auto finite = [](Point p) { return std::isfinite(p.x) && std::isfinite(p.y); };
     if (!std::all_of(points.begin(), points.end(), finite)) return false;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point a = points[i], b = points[i + 1 < points.size() ? i + 1 : 0];
+        const Point a = points[i] - origin, b = points[i + 1 < points.size() ? i + 1 : 0] - origin;
         if (!(a.y != b.y)) continue;
-        const double ylo = std::min(a.y, b.y), yhi = std::max(a.y, b.y);
-        // Sample line j lies at y = (j + 0.5) / S and counts the edge when ylo <= y < yhi.
-        const int first = int(std::clamp(std::ceil(ylo * S - 0.5), 0.0, double(lines_)));
-        const int end = int(std::clamp(std::ceil(yhi * S - 0.5), 0.0, double(lines_)));
+        const auto [lo, hi] = sampleLinesCrossed(std::min(a.y, b.y), std::max(a.y, b.y), subrows_, lines_);
+        const int first = int(lo), end = int(hi);
         if (first >= end) continue;
         if (edges_.size() == kMaxEdges) return false;
         edges_.push_back({a.x, a.y, (b.x - a.x) / (b.y - a.y), first, end, b.y > a.y ? 1 : -1});
@@ -1151,14 +1159,11 @@ bool WindingEdges::build(const Path& path, const AffineTransform& m, double tole
 
 bool WindingEdges::build(const FlatOutline& outline, int originX, int originY, int height, int subrows) {
     start(height, subrows);
-    std::vector<Point> moved;
     const Point origin{double(originX), double(originY)};
     std::size_t from = 0;
     for (const std::size_t end : outline.ends()) {
-        moved.clear();
-        for (std::size_t i = from; i < end; ++i) moved.push_back(outline.points()[i] - origin);
+        if (!addPolygon(outline.points().subspan(from, end - from), origin)) return false;
         from = end;
-        if (!addPolygon(moved)) return false;
     }
     finish();
     return true;
@@ -1425,9 +1430,7 @@ std::size_t FlatOutline::crossings(int y0, int height, int subrows) const {
     for (const std::size_t end : ends_) {
         for (std::size_t i = from; i < end; ++i) {
             const Point a = points_[i], b = points_[i + 1 < end ? i + 1 : from];
-            const double ylo = std::min(a.y, b.y) - y0, yhi = std::max(a.y, b.y) - y0;
-            const double first = std::clamp(std::ceil(ylo * S - 0.5), 0.0, lines);
-            const double last = std::clamp(std::ceil(yhi * S - 0.5), 0.0, lines);
+            const auto [first, last] = sampleLinesCrossed(std::min(a.y, b.y) - y0, std::max(a.y, b.y) - y0, S, lines);
             total += std::size_t(last - first);
         }
         from = end;

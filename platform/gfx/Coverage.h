@@ -240,9 +240,10 @@ public:
 
 private:
     void start(int height, int subrows);
-    // Adds the closed polygon's edges (raster coordinates); false once there
-    // are too many.
-    bool addPolygon(std::span<const Point> points);
+    // Adds the closed polygon's edges, moved by -origin into raster
+    // coordinates; false for a point that is not finite or once there are
+    // too many.
+    bool addPolygon(std::span<const Point> points, Point origin = {});
     void finish();
     // Sample lines first <= j < end cross the edge, at x0 + (y - y0) * dxdy.
     struct Edge {
