@@ -951,6 +951,12 @@ bool orientForCoverage(const Path& path, const AffineTransform& m, double tolera
     }
 }
 
+// The sign orientForCoverage picked for `subpath` (the last one for any
+// past them, as none are; +1 where it picked none).
+float signOf(const std::vector<float>& signs, std::size_t subpath) {
+    return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
+}
+
 } // namespace
 
 bool GraphicsContext::figuresApart(const Path& path) const {
@@ -985,11 +991,8 @@ bool GraphicsContext::maskByAreas(cairo_t* mc, const Path& path, const AffineTra
         std::vector<float> signs;
         const bool apart = orientForCoverage(path, toMask, tolerance, extents, firstElements, signs);
         detail::UnionCoverage raster(0, 0, w, h, 0, apart ? Figures::apart : Figures::overlapping);
-        const auto signOf = [&](std::size_t subpath) {
-            return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
-        };
         detail::forEachPolygon(path, toMask, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
-            raster.addPolygon(points.data(), points.size(), {0, 0}, apart ? signOf(subpath) : 1.0f);
+            raster.addPolygon(points.data(), points.size(), {0, 0}, apart ? signOf(signs, subpath) : 1.0f);
             return true;
         });
         cairo_surface_flush(s);
@@ -1087,12 +1090,8 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
     if (cairo_surface_status(mask.get()) != CAIRO_STATUS_SUCCESS) return false;
     try {
         // The figures are summed in bands of rows, shared out among threads
-        // for a large raster. Each subpath counted with its sign (the last
-        // one for any past them, as none are).
+        // for a large raster, each subpath counted with its sign.
         detail::UnionCoverage raster(area->x, area->y, w, h, 0, Figures::apart);
-        const auto signOf = [&](std::size_t subpath) {
-            return signs.empty() ? 1.0f : signs[std::min(subpath, signs.size() - 1)];
-        };
         const auto& elements = path.elements();
         // Where subpath i's elements end. The raster calls back while it
         // resolves: all it reaches lives until then.
@@ -1108,7 +1107,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
                     detail::forEachPolygon(
                         path, m, tolerance,
                         [&](std::span<const Point> polygon) {
-                            emit(polygon.data(), polygon.size(), signOf(i));
+                            emit(polygon.data(), polygon.size(), signOf(signs, i));
                             return true;
                         },
                         points, firstElements[i], endOf(i));
@@ -1119,7 +1118,7 @@ bool GraphicsContext::fillByCoverage(const Path& path) {
             }
         } else {
             detail::forEachPolygon(path, m, tolerance, [&](std::span<const Point> points, std::size_t subpath) {
-                raster.addPolygon(points.data(), points.size(), {0, 0}, signOf(subpath));
+                raster.addPolygon(points.data(), points.size(), {0, 0}, signOf(signs, subpath));
                 return true;
             });
         }
