@@ -1219,8 +1219,6 @@ double chordErrorSquared(Point a, Point b, Point c, Point d) {
 // Positive on the left of the line from a to b (y up), negative on its right.
 double sideOf(Point a, Point b, Point p) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); }
 
-} // namespace
-
 // Drops the points of the polygon points[from...] that lie within
 // `tolerance` (fixed units) of the straight run they are on, keeping the
 // run's ends: points along the straight sides of a large outline would
@@ -1268,6 +1266,8 @@ void mergeStraightRuns(std::vector<Point>& points, std::size_t from, double tole
     points[out++] = points[end];
     points.resize(out);
 }
+
+} // namespace
 
 bool FlatOutline::flatten(const Path& path, const AffineTransform& m, double tolerance, const Rect& window,
                           std::size_t maxPoints) {
