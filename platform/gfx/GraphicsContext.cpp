@@ -19,7 +19,6 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
-#include <type_traits>
 
 namespace gfx {
 
@@ -571,11 +570,7 @@ bool GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
         cairo_set_antialias(mc.get(), state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
         // A mask drawn by a caller's own raster may be refused (nothing
         // is drawn then); Cairo's is not.
-        if constexpr (std::is_same_v<decltype(drawCoverage(mc.get(), deviceToMask)), bool>) {
-            if (!drawCoverage(mc.get(), deviceToMask)) return false;
-        } else {
-            drawCoverage(mc.get(), deviceToMask);
-        }
+        if (!drawCoverage(mc.get(), deviceToMask)) return false;
     }
     cairo_surface_flush(mask.get());
     detail::blurAlpha(cairo_image_surface_get_data(mask.get()), w, h, cairo_image_surface_get_stride(mask.get()),
@@ -845,12 +840,13 @@ void GraphicsContext::fillPath(const Path& path, FillRule rule) {
                 [&](cairo_t* mc, const AffineTransform& deviceToMask) {
                     if (rule == FillRule::nonZero && state_.antialias && fillAlpha == 1) {
                         const AffineTransform toMask = state_.ctm.then(base_).then(deviceToMask);
-                        if (maskByCoverage(mc, path, toMask) || maskByAreas(mc, path, toMask)) return;
+                        if (maskByCoverage(mc, path, toMask) || maskByAreas(mc, path, toMask)) return true;
                     }
                     appendPath(mc, path);
                     cairo_set_fill_rule(mc, fr);
                     cairo_set_source_rgba(mc, 0, 0, 0, fillAlpha);
                     cairo_fill(mc);
+                    return true;
                 },
                 banded ? &withFill : nullptr);
         }
@@ -1520,6 +1516,7 @@ void GraphicsContext::endTransparencyLayer() {
                                 cairo_set_matrix(mc, &m);
                                 cairo_set_source(mc, group.get());
                                 cairo_paint(mc);
+                                return true;
                             });
             }
         }
