@@ -13,6 +13,7 @@
 // chosen for it (DefaultBridges.h).
 
 #include "platform/defaults/PropertyList.h"
+#include "platform/foundation/SafeConvert.h"
 #include "settings-store/JSONCoding.h"
 
 #include <cmath>
@@ -130,13 +131,7 @@ requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T,
     static std::optional<T> cast(const PropertyList& o) {
         if (auto v = o.asInt64(); v && std::in_range<T>(*v)) return T(*v);
         if (auto v = o.asUInt64(); v && std::in_range<T>(*v)) return T(*v);
-        if (auto r = o.asReal(); r && std::isfinite(*r) && std::trunc(*r) == *r) {
-            if (*r >= -0x1p63 && *r < 0x1p63) {
-                if (const auto i = std::int64_t(*r); std::in_range<T>(i)) return T(i);
-            } else if (*r >= 0 && *r < 0x1p64) {
-                if (const auto u = std::uint64_t(*r); std::in_range<T>(u)) return T(u);
-            }
-        }
+        if (auto r = o.asReal(); r && std::trunc(*r) == *r) return foundation::truncatedInteger<T>(*r);
         return std::nullopt;
     }
 };

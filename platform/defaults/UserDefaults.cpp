@@ -402,20 +402,20 @@ std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries() const {
 }
 
 void UserDefaults::removeLeftoverTemporariesLocked(const FileLock* lock) const {
-    if (leftoverTemporaries().empty()) {
-        sweptTemporaries_ = true;
-        return;
-    }
+    const auto leftovers = leftoverTemporaries();
     // A save keeps its temporary file only while it holds the suite's lock:
     // with the lock ours, every temporary file left is one whose writer
-    // died. mutex_ is held here, so the lock is never waited for; when
-    // someone is saving, a later read looks again.
+    // died. One listed while a live save held the lock is gone by the time
+    // the lock is ours (renamed or removed), and no new one appears while we
+    // hold it, so the folder is listed once. mutex_ is held here, so the
+    // lock is never waited for; when someone is saving, a later read looks
+    // again.
     std::optional<FileLock> ownLock;
-    if (!lock) {
+    if (!leftovers.empty() && !lock) {
         ownLock.emplace(lockFile_, false);
         if (!ownLock->held()) return;
     }
-    for (const auto& path : leftoverTemporaries()) ::unlink(path.c_str());
+    for (const auto& path : leftovers) ::unlink(path.c_str());
     sweptTemporaries_ = true;
 }
 

@@ -24,10 +24,6 @@ double encodeSRGB(double linear) {
     return std::copysign(encoded, linear);
 }
 
-bool allFinite(const std::vector<double>& values) {
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-
 Color storedColorOfAnySpec(const QColor& color) {
     switch (color.spec()) {
     case QColor::Invalid: throw archive::ArchiveError::invalid("An invalid colour has no components to archive.");
@@ -48,16 +44,17 @@ Color storedColorOfAnySpec(const QColor& color) {
 // An extended-range colour can hold infinities; no archive does.
 Color storedColor(const QColor& color) {
     Color stored = storedColorOfAnySpec(color);
-    if (!allFinite(stored.components))
+    if (!Color::allFinite(stored.components))
         throw archive::ArchiveError::invalid("The colour has components that are not finite.");
     return stored;
 }
 
 [[noreturn]] void refuse() { throw archive::ArchiveError::corrupt("The colour's components make no platform colour."); }
 
+// `color` as the colour archive decodes it: at least one component, every
+// one finite.
 QColor platformColor(const Color& color) {
     const auto& values = color.components;
-    if (values.empty() || !allFinite(values)) refuse();
     const double alpha = values.back();
     if (!(alpha >= 0 && alpha <= 1)) refuse();
     const std::size_t count = values.size() - 1;
@@ -76,7 +73,7 @@ QColor platformColor(const Color& color) {
     // Out of 0...1 Qt keeps the values as an extended-range colour, in half
     // precision: values beyond its range would become infinite.
     const QColor result = QColor::fromRgbF(float(rgb[0]), float(rgb[1]), float(rgb[2]), float(alpha));
-    if (!allFinite({result.redF(), result.greenF(), result.blueF()})) refuse();
+    if (!Color::allFinite({result.redF(), result.greenF(), result.blueF()})) refuse();
     return result;
 }
 
