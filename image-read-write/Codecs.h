@@ -81,6 +81,12 @@ inline std::uint32_t premultiplied(std::uint8_t r, std::uint8_t g, std::uint8_t 
 
 bool isOpaque(const gfx::Image& image);
 
+// Appends the low `bytes` bytes of v (at most 8), most significant first,
+// as container formats store their numbers.
+inline void appendBigEndian(Bytes& out, std::uint64_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(std::uint8_t(v >> (8 * i)));
+}
+
 // Writes one row of straight RGB (3 bytes per pixel) or RGBA (4) into `out`.
 // Encoders convert row by row as they write: a whole converted copy of a
 // 16384-pixel-square picture would cost another 768 MiB or 1 GiB.

