@@ -77,42 +77,44 @@ LabelledImage swiftUIImage(const ImageRepresentation& representation, Scale scal
 
 Bytes imageData(const QImage& image, const ImageExportType& type) { return imageData(*requireBitmap(image), type); }
 
-// Each convenience converts the platform image once and hands it to the
-// bitmap side's, so the two lists cannot drift apart.
-ImageRepresentation PlatformImageRepresentation::bitmap() const { return ImageRepresentation(requireBitmap(owner_)); }
-
-Bytes PlatformImageRepresentation::png(DPI dpi, bool excludeGPSData) const { return bitmap().png(dpi, excludeGPSData); }
+Bytes PlatformImageRepresentation::png(DPI dpi, bool excludeGPSData) const {
+    return ImageReadWrite::imageData(owner_, ImageExportType::png(dpi.value / 72, excludeGPSData));
+}
 Bytes PlatformImageRepresentation::png(Scale scale, bool excludeGPSData) const {
-    return bitmap().png(scale, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::png(scale.value, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::jpeg(DPI dpi, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().jpeg(dpi, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::jpg(dpi.value / 72, compression, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::jpeg(Scale scale, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().jpeg(scale, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::jpg(scale.value, compression, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::tiff(DPI dpi, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().tiff(dpi, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::tiff(dpi.value / 72, compression, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::tiff(Scale scale, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().tiff(scale, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::tiff(scale.value, compression, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::heic(DPI dpi, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().heic(dpi, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::heic(dpi.value / 72, compression, excludeGPSData));
 }
 Bytes PlatformImageRepresentation::heic(Scale scale, std::optional<double> compression, bool excludeGPSData) const {
-    return bitmap().heic(scale, compression, excludeGPSData);
+    return ImageReadWrite::imageData(owner_, ImageExportType::heic(scale.value, compression, excludeGPSData));
 }
-Bytes PlatformImageRepresentation::gif() const { return bitmap().gif(); }
-Bytes PlatformImageRepresentation::pdf(ImageExportType::Size size) const { return bitmap().pdf(size); }
+Bytes PlatformImageRepresentation::gif() const { return ImageReadWrite::imageData(owner_, ImageExportType::gif()); }
+Bytes PlatformImageRepresentation::pdf(ImageExportType::Size size) const {
+    return ImageReadWrite::imageData(owner_, ImageExportType::pdf(size));
+}
 std::string PlatformImageRepresentation::svg(std::optional<ImageExportType::Size> size, SVGImageFillStyle fillStyle,
                                              const ImageExportType& embeddedImageFormat) const {
-    return bitmap().svg(size, fillStyle, embeddedImageFormat);
+    const Bytes text = ImageReadWrite::imageData(owner_, ImageExportType::svg(size, fillStyle, embeddedImageFormat));
+    return std::string(text.begin(), text.end());
 }
 Bytes PlatformImageRepresentation::imageData(std::string_view uniformTypeIdentifier, double scale,
                                              std::optional<double> compression, bool excludeGPSData,
                                              const ImageProperties* otherProperties) const {
-    return bitmap().imageData(uniformTypeIdentifier, scale, compression, excludeGPSData, otherProperties);
+    return bitmapImageData(*requireBitmap(owner_), uniformTypeIdentifier, scale * 72, compression, excludeGPSData,
+                           otherProperties);
 }
 
 Bytes tiffRepresentation(const QImage& image) {

@@ -67,8 +67,9 @@ LabelledImage swiftUIImage(const ImageRepresentation& representation, Scale scal
 Bytes imageData(const QImage& image, const ImageExportType& type);
 // One platform image and a convenience per format: the platform image's
 // counterpart of ImageRepresentation, with the same operations and
-// arguments. Each converts the platform image to a bitmap and calls the
-// bitmap side's convenience of the same name, so it gives the bytes the
+// arguments. Each encodes through imageData(const QImage&, type) with the
+// matching export type (the type-identifier form takes the bitmap the same
+// way and encodes it with the extra properties), so it gives the bytes the
 // bitmap side gives for the same pixels. The image's own device pixel ratio
 // plays no part: the arguments decide the file's resolution. A platform image
 // without a bitmap (a null one, say) throws cannotCreateCGImage; the
@@ -95,9 +96,6 @@ public:
                     bool excludeGPSData, const ImageProperties* otherProperties = nullptr) const;
 
 private:
-    // The bitmap the conveniences encode; throws cannotCreateCGImage.
-    ImageRepresentation bitmap() const;
-
     QImage owner_;
 };
 
