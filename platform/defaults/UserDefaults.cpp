@@ -2,6 +2,7 @@
 
 #include "platform/defaults/PropertyListCoding.h"
 #include "platform/foundation/Json.h"
+#include "platform/foundation/SymbolicLinks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -101,6 +102,20 @@ bool ensureDirectory(const std::filesystem::path& directory) {
     return false;
 }
 
+// The folder a file is in, for opening and listing.
+std::filesystem::path folderOf(const std::filesystem::path& file) {
+    std::filesystem::path folder = file.parent_path();
+    return folder.empty() ? "." : folder;
+}
+
+// How a failure names the settings file: by its own path, and by the file a
+// link of that name leads to.
+std::string quotedFile(const std::filesystem::path& file, const std::filesystem::path& target) {
+    std::string text = "\"" + file.string() + "\"";
+    if (target != file) text += " (a link to \"" + target.string() + "\")";
+    return text;
+}
+
 // How long the writer waits after a change for more to come, so that a burst
 // of changes (a slider being dragged) costs one save.
 constexpr auto coalescingDelay = std::chrono::milliseconds(20);
@@ -194,8 +209,8 @@ class UserDefaults::FileLock {
 public:
     // Without `wait`, gives up at once when someone else holds the lock
     // (error() is then EWOULDBLOCK).
-    explicit FileLock(const std::filesystem::path& path, bool wait = true) {
-        fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    explicit FileLock(std::filesystem::path path, bool wait = true) : path_(std::move(path)) {
+        fd_.reset(::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (!fd_) {
             error_ = errno;
             return;
@@ -213,8 +228,10 @@ public:
     }
     bool held() const { return bool(fd_); }
     int error() const { return error_; }
+    const std::filesystem::path& path() const { return path_; }
 
 private:
+    std::filesystem::path path_;
     FileDescriptor fd_;
     int error_ = 0;
 };
@@ -270,7 +287,6 @@ std::filesystem::path UserDefaults::defaultDirectory() {
 UserDefaults::UserDefaults(std::string name, std::filesystem::path directory)
     : name_(std::move(name)), directory_(std::move(directory)) {
     file_ = directory_ / (name_ + ".json");
-    lockFile_ = directory_ / (name_ + ".json.lock");
     if (!Registry::closed()) Registry::instance().add(this);
 }
 
@@ -327,22 +343,27 @@ UserDefaults::SaveResult UserDefaults::savePending() {
         }
     }
     // The file lock is taken without mutex_, so readers and writers of this
-    // suite go on while another program holds it.
+    // suite go on while another program holds it. Reading under the lock can
+    // change where the save goes (a link to a damaged file is moved aside):
+    // the lock for the new place is then taken instead.
     std::optional<FileLock> lock;
-    int lockError = 0;
-    if (ensureDirectory(directory_)) {
-        lock.emplace(lockFile_);
-        lockError = lock->error();
-    } else {
-        lockError = errno;
-    }
+    SaveTarget target{file_, {}, {}};
     PropertyListDictionary snapshot;
     std::uint64_t savedGeneration = 0;
-    {
+    for (int attempt = 1;; ++attempt) {
+        lock.reset();
+        int lockError = 0;
+        if (ensureDirectory(directory_)) {
+            target = saveTarget();
+            lock.emplace(target.lock);
+            lockError = lock->error();
+        } else {
+            lockError = errno;
+        }
         std::lock_guard guard(mutex_);
         if (!lock || !lock->held()) {
-            std::string error = "Cannot lock settings file \"" + file_.string() + "\": " + errnoText(lockError) +
-                                "; changes are kept in memory only";
+            std::string error = "Cannot lock settings file " + quotedFile(file_, target.file) + ": " +
+                                errnoText(lockError) + "; changes are kept in memory only";
             if (!reportedLockFailure_) report(error);
             reportedLockFailure_ = true;
             refreshLocked();
@@ -356,8 +377,15 @@ UserDefaults::SaveResult UserDefaults::savePending() {
                     "\": it could not be read; changes are kept in memory only"};
         snapshot = persistent_;
         savedGeneration = generation_;
+        target = saveTarget();
+        if (target.lock == lock->path()) break;
+        if (attempt == 3) {
+            // Links that change on every look get no save this time.
+            target.problem = "its links kept changing";
+            break;
+        }
     }
-    std::string error = saveFile(snapshot);
+    std::string error = saveFile(snapshot, target);
     FileIdentity written = error.empty() ? currentIdentity() : FileIdentity{};
     lock.reset();
 
@@ -384,12 +412,28 @@ void UserDefaults::refreshLocked() const {
     if (!loaded_ || currentIdentity() != loadedIdentity_) loadLocked(nullptr);
 }
 
-std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries() const {
-    // saveFile's names: the file's name, ".tmp-" and six letters or digits.
-    const std::string prefix = file_.filename().string() + ".tmp-";
+UserDefaults::SaveTarget UserDefaults::saveTarget() const {
+    const std::filesystem::path ownLock = file_.string() + ".lock";
+    std::error_code error;
+    std::filesystem::path end = foundation::followSymbolicLinks(file_, error);
+    if (error) return {file_, ownLock, error.message()};
+    // Nothing but a regular file is replaced. Reading moves a link to a
+    // FIFO or a device aside and leaves one to a folder unread, so the
+    // suite's own lock guards such a link, and nothing is made beside what
+    // it leads to.
+    struct stat st {};
+    if (::stat(end.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return {end, ownLock, "it is not a regular file"};
+    std::filesystem::path lock = end.string() + ".lock";
+    return {std::move(end), std::move(lock), {}};
+}
+
+std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries(const std::filesystem::path& file) const {
+    // saveFile's names: the file's name, ".tmp-" and six letters or digits,
+    // beside the file.
+    const std::string prefix = file.filename().string() + ".tmp-";
     std::vector<std::filesystem::path> found;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(directory_, ec), end; !ec && it != end; it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(folderOf(file), ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
         if (!std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
@@ -402,7 +446,10 @@ std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries() const {
 }
 
 void UserDefaults::removeLeftoverTemporariesLocked(const FileLock* lock) const {
-    const auto leftovers = leftoverTemporaries();
+    const SaveTarget target = saveTarget();
+    // Nothing is saved there now; look again when something is.
+    if (!target.problem.empty()) return;
+    const auto leftovers = leftoverTemporaries(target.file);
     // A save keeps its temporary file only while it holds the suite's lock:
     // with the lock ours, every temporary file left is one whose writer
     // died. One listed while a live save held the lock is gone by the time
@@ -411,8 +458,8 @@ void UserDefaults::removeLeftoverTemporariesLocked(const FileLock* lock) const {
     // lock is never waited for; when someone is saving, a later read looks
     // again.
     std::optional<FileLock> ownLock;
-    if (!leftovers.empty() && !lock) {
-        ownLock.emplace(lockFile_, false);
+    if (!leftovers.empty() && (!lock || lock->path() != target.lock)) {
+        ownLock.emplace(target.lock, false);
         if (!ownLock->held()) return;
     }
     for (const auto& path : leftovers) ::unlink(path.c_str());
@@ -512,7 +559,7 @@ void UserDefaults::loadLocked(const FileLock* lock) const {
         // this suite holds it while it waits for mutex_). Whoever holds it
         // is saving: they deal with the damaged file, and the next read
         // looks again.
-        ownLock.emplace(lockFile_, false);
+        ownLock.emplace(saveTarget().lock, false);
         if (!ownLock->held() && ownLock->error() == EWOULDBLOCK) {
             persistent_.clear();
             overlayPendingLocked();
@@ -566,8 +613,9 @@ void UserDefaults::overlayPendingLocked() const {
     }
 }
 
-std::string UserDefaults::saveFile(const PropertyListDictionary& values) const {
-    const std::string failure = "Cannot save settings file \"" + file_.string() + "\": ";
+std::string UserDefaults::saveFile(const PropertyListDictionary& values, const SaveTarget& target) const {
+    const std::string failure = "Cannot save settings file " + quotedFile(file_, target.file) + ": ";
+    if (!target.problem.empty()) return failure + target.problem;
     std::string text;
     try {
         auto json = nlohmann::json::object();
@@ -576,13 +624,14 @@ std::string UserDefaults::saveFile(const PropertyListDictionary& values) const {
     } catch (const std::exception& e) {
         return failure + e.what();
     }
-    std::string temporary = file_.string() + ".tmp-XXXXXX";
+    // Beside the file it replaces, since a rename cannot cross file systems.
+    std::string temporary = target.file.string() + ".tmp-XXXXXX";
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) return failure + errnoText(errno);
     bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text) && ::fsync(fd.get()) == 0;
     int error = errno;
     ok = fd.close() && ok;
-    if (ok && ::rename(temporary.c_str(), file_.c_str()) != 0) {
+    if (ok && ::rename(temporary.c_str(), target.file.c_str()) != 0) {
         ok = false;
         error = errno;
     }
@@ -591,7 +640,7 @@ std::string UserDefaults::saveFile(const PropertyListDictionary& values) const {
         return failure + errnoText(error);
     }
     // Make the rename itself durable.
-    FileDescriptor dir(::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(::open(folderOf(target.file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir) ::fsync(dir.get());
     return {};
 }

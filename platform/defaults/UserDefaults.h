@@ -30,7 +30,20 @@ namespace platform {
 // atomically (temporary file, fsync, rename) while holding an exclusive flock
 // on <suite name>.json.lock, and re-reads the file under that lock first, so
 // programs and store instances that share a suite never lose each other's
-// keys. synchronize() writes what is still unsaved before it returns; so do
+// keys.
+//
+// A settings file that is a symbolic link (or a chain of them, a relative
+// link taken against its own folder) is the user's own set-up: it is read
+// through, and a save replaces the file at the end of the chain, with the
+// temporary file and the lock (that file's name and ".lock") beside it, so
+// that a program using the file by its real path shares the lock; the links
+// stay. A dangling link is read as a missing file, and the first save makes
+// the file where it leads; a folder it leads into that is not there is not
+// made (it may be a drive not mounted now): the save fails until it is
+// there. A loop of links fails to read and to save. A link to anything but
+// a regular file is treated as such a file is.
+//
+// synchronize() writes what is still unsaved before it returns; so do
 // the suite's destructor and the end of the process (return from main or
 // exit()), for every suite still alive then. A temporary file that a killed
 // save left behind is removed when the suite is first read, unless another
@@ -80,8 +93,8 @@ public:
     // The largest settings file read, in bytes. A larger one, and one that is
     // not a regular file (a FIFO, a device, a link to either), is damaged:
     // moved aside unread like a file that does not parse. A link to a
-    // regular file is read through, since users keep settings files in
-    // folders of their own that way.
+    // regular file is read and saved through, since users keep settings
+    // files in folders of their own that way.
     static constexpr off_t maxFileSize = off_t(64) << 20;
 
     ~UserDefaults();
@@ -148,6 +161,13 @@ private:
     };
     class FileLock;
     class Registry;
+    // Where a save writes: the settings file, or the file at the end of its
+    // links.
+    struct SaveTarget {
+        std::filesystem::path file; // what the new file is renamed over
+        std::filesystem::path lock; // the lock file that guards that
+        std::string problem;        // why nothing may be written there; empty when it may
+    };
 
     UserDefaults(std::string name, std::filesystem::path directory);
 
@@ -179,7 +199,8 @@ private:
     // first read once the suite's lock is free (`lock` when the caller
     // holds it).
     void removeLeftoverTemporariesLocked(const FileLock* lock) const;
-    std::vector<std::filesystem::path> leftoverTemporaries() const;
+    std::vector<std::filesystem::path> leftoverTemporaries(const std::filesystem::path& file) const;
+    SaveTarget saveTarget() const;
     void overlayPendingLocked() const;
     // In the child of fork(), with mutex_ and saveMutex_ held.
     void adoptAfterForkLocked();
@@ -187,7 +208,7 @@ private:
     Change applyLocked(std::string_view key, std::optional<PropertyList> value);
     // Writes the file; the error text, empty on success. Needs the file lock,
     // not mutex_.
-    std::string saveFile(const PropertyListDictionary& values) const;
+    std::string saveFile(const PropertyListDictionary& values, const SaveTarget& target) const;
     // Saves the pending changes (the writer thread, synchronize, shutdown).
     // Takes saveMutex_, then the file lock, then mutex_; never call it with
     // mutex_ held.
@@ -201,7 +222,6 @@ private:
     std::string name_;
     std::filesystem::path directory_;
     std::filesystem::path file_;
-    std::filesystem::path lockFile_;
 
     mutable std::mutex mutex_;
     mutable PropertyListDictionary persistent_;

@@ -14,10 +14,12 @@
 #include <limits>
 #include <csignal>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -91,6 +93,63 @@ int waitFor(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+// A shell command that runs the suite writer program (SuiteWriter.cpp) for
+// each (folder, suite) at once, the one at index N writing `keys` keys named
+// pNk0, pNk1 and so on, odd ones ending by exit() with their suite still
+// alive and even ones by returning from main; the command ends with status 0
+// only if every one of them does.
+std::string concurrentWriters(const std::vector<std::pair<std::filesystem::path, std::string>>& writers, int keys) {
+    std::string script, waits = "true";
+    for (std::size_t p = 0; p < writers.size(); ++p) {
+        const std::string n = std::to_string(p);
+        script += "'" TESSIVO_SUITE_WRITER "' '" + writers[p].first.string() + "' " + writers[p].second + " p" + n +
+                  "k " + std::to_string(keys) + (p % 2 ? " exit" : " return") + " & p" + n + "=$!; ";
+        waits += " && wait $p" + n;
+    }
+    return script + waits;
+}
+
+// What the link at `path` holds, or "(no link)".
+std::string linkText(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto text = std::filesystem::read_symlink(path, error);
+    return error ? "(no link)" : text.string();
+}
+
+// What a child run by boundByPermissions ends with when even there a folder
+// without write permission can be written (a file system that ignores
+// permissions).
+constexpr int writesNotDenied = 77;
+
+// Runs `body` in a child process in which file permissions bind root as they
+// bind anyone (root gives up the capability that overrides them), so that a
+// folder without write permission cannot be written whoever runs the tests.
+// The child's failed expectations are printed there; its exit status is 0
+// when they all held, -1 when it did not end normally. `scratch` is a
+// writable folder for a check of the set-up.
+int boundByPermissions(const std::filesystem::path& scratch, const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        ::alarm(60); // a hang fails the test instead of stalling it
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct capabilities[_LINUX_CAPABILITY_U32S_3]{};
+        if (::syscall(SYS_capget, &header, capabilities) == 0) {
+            capabilities[CAP_TO_INDEX(CAP_DAC_OVERRIDE)].effective &= ~CAP_TO_MASK(CAP_DAC_OVERRIDE);
+            (void)::syscall(SYS_capset, &header, capabilities);
+        }
+        const auto probe = scratch / "probe";
+        ::mkdir(probe.c_str(), 0500);
+        const bool denied = ::mkdir((probe / "inside").c_str(), 0700) != 0;
+        ::rmdir((probe / "inside").c_str());
+        ::rmdir(probe.c_str());
+        if (!denied) std::_Exit(writesNotDenied);
+        body();
+        std::_Exit(testing::Test::HasFailure() ? 1 : 0);
+    }
+    return waitFor(child);
 }
 
 } // namespace
@@ -191,17 +250,11 @@ TEST(UserDefaults, ProcessesWritingAtOnceKeepEveryKeyAndSaveAsTheyEnd) {
     // main, two call exit() with their suite still alive.
     TempDir dir;
     constexpr int keysEach = 200;
-    // The suite writer program (SuiteWriter.cpp), four at once; the shell
-    // ends with status 0 only if every one of them does.
-    const std::string writer = "'" TESSIVO_SUITE_WRITER "' '" + dir.path().string() + "' group.shared p";
-    std::string script, waits = "true";
-    for (int p = 0; p < 4; ++p) {
-        const std::string n = std::to_string(p);
-        script += writer + n + "k " + std::to_string(keysEach) + (p % 2 ? " exit" : " return") + " & p" + n + "=$!; ";
-        waits += " && wait $p" + n;
-    }
+    // The suite writer program (SuiteWriter.cpp), four at once.
+    const std::string script =
+        concurrentWriters(std::vector(4, std::pair{dir.path(), std::string("group.shared")}), keysEach);
     int writers = -1;
-    std::thread others([&] { writers = testsupport::runCommand(script + waits); });
+    std::thread others([&] { writers = testsupport::runCommand(script); });
     auto suite = UserDefaults::open("group.shared", dir.path());
     for (int k = 0; k < keysEach; ++k) suite->setObject("mine" + std::to_string(k), PropertyList(k));
     others.join();
@@ -688,6 +741,267 @@ TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {
     struct stat st {};
     ASSERT_EQ(::stat((dir / "s.json").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0400u);
+}
+
+TEST(UserDefaults, SettingsKeptBehindLinksAreSavedWhereTheLinksLeadAndTheLinksStay) {
+    // The user keeps the file in a folder of their own, "mine", and links
+    // the settings file to it: by an absolute link, by a relative one (taken
+    // against the link's folder, not the working folder), by a chain of both
+    // kinds whose last link lies two folders deep, and by a dangling link,
+    // whose first save makes the file it leads to. A link text that starts
+    // with "/" is taken below the test's folder.
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links; // where, and the link's text
+        bool fileExists;
+    } cases[] = {
+        {"an absolute link", {{"config/s.json", "/mine/settings.json"}}, true},
+        {"a relative link", {{"config/s.json", "../mine/settings.json"}}, true},
+        {"a chain of links",
+         {{"config/s.json", "hop.json"},
+          {"config/hop.json", "/via/deeper/hop.json"},
+          {"via/deeper/hop.json", "../../mine/settings.json"}},
+         true},
+        {"a dangling link", {{"config/s.json", "../mine/settings.json"}}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir root;
+        const auto linkFor = [&](const std::string& text) {
+            return text.starts_with("/") ? root.path().string() + text : text;
+        };
+        for (const char* folder : {"config", "mine", "via/deeper"}) std::filesystem::create_directories(root / folder);
+        const auto mine = root / "mine";
+        if (c.fileExists) testsupport::writeTextFile(mine / "settings.json", "{\"kept\": 1}");
+        std::vector<std::string> linksInConfig;
+        for (const auto& [at, text] : c.links) {
+            std::filesystem::create_symlink(linkFor(text), root / at);
+            if (at.starts_with("config/")) linksInConfig.push_back(at.substr(7));
+        }
+        std::sort(linksInConfig.begin(), linksInConfig.end());
+
+        auto suite = UserDefaults::open("s", root / "config");
+        const std::string out = printed([&] {
+            EXPECT_EQ(suite->objectForKey("kept"), c.fileExists ? std::optional(PropertyList(1)) : std::nullopt);
+            suite->setObject("first", PropertyList(1));
+            ASSERT_TRUE(suite->synchronize().ok());
+            suite->setObject("second", PropertyList(2));
+            ASSERT_TRUE(suite->synchronize().ok());
+        });
+        EXPECT_EQ(out, "");
+        for (const auto& [at, text] : c.links) EXPECT_EQ(linkText(root / at), linkFor(text)) << at;
+        // Every save reached the user's file; lock and temporary files are
+        // beside it, and nothing but the links is in the settings folder.
+        auto real = UserDefaults::open("settings", mine);
+        EXPECT_EQ(real->persistentDomain().size(), c.fileExists ? 3u : 2u);
+        EXPECT_EQ(real->objectForKey("second"), PropertyList(2));
+        EXPECT_EQ(filesIn(mine), (std::vector<std::string>{"settings.json", "settings.json.lock"}));
+        EXPECT_EQ(filesIn(root / "config"), linksInConfig);
+        struct stat st {};
+        ASSERT_EQ(::stat((mine / "settings.json").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        // What is saved by the real path shows through the link.
+        real->setObject("there", PropertyList(3));
+        ASSERT_TRUE(real->synchronize().ok());
+        EXPECT_EQ(suite->objectForKey("there"), PropertyList(3));
+    }
+}
+
+TEST(UserDefaults, ALinkWhoseEndCannotTakeTheSaveKeepsTheChangesAndThatEndAsItIs) {
+    // The changes stay readable in memory, one line says what failed, and
+    // the links and the place they lead to are left as they are.
+    const auto failedSave = [](UserDefaults& suite, UserDefaults::SaveResult& result) {
+        const std::string out = printed([&] {
+            suite.setObject("a", PropertyList(1));
+            result = suite.synchronize();
+            suite.setObject("b", PropertyList(2));
+            EXPECT_FALSE(suite.synchronize().ok());
+        });
+        EXPECT_FALSE(result.ok());
+        EXPECT_EQ(lines(out), 1) << out;
+        EXPECT_EQ(suite.objectForKey("a"), PropertyList(1));
+        EXPECT_EQ(suite.objectForKey("b"), PropertyList(2));
+    };
+    UserDefaults::SaveResult result;
+    {
+        SCOPED_TRACE("a loop of links");
+        TempDir dir;
+        std::filesystem::create_symlink("loop.json", dir / "s.json");
+        std::filesystem::create_symlink("s.json", dir / "loop.json");
+        auto suite = UserDefaults::open("s", dir.path());
+        failedSave(*suite, result);
+        EXPECT_EQ(linkText(dir / "s.json"), "loop.json");
+        EXPECT_EQ(linkText(dir / "loop.json"), "s.json");
+        // With the loop broken the chain ends at a file to make, and the
+        // kept changes are saved there.
+        std::filesystem::remove(dir / "loop.json");
+        std::filesystem::create_symlink("kept.json", dir / "loop.json");
+        ASSERT_TRUE(suite->synchronize().ok());
+        EXPECT_EQ(UserDefaults::open("kept", dir.path())->persistentDomain().size(), 2u);
+        EXPECT_EQ(linkText(dir / "s.json"), "loop.json");
+    }
+    {
+        SCOPED_TRACE("a dangling link into a folder that is not there");
+        TempDir dir;
+        std::filesystem::create_directory(dir / "config");
+        std::filesystem::create_symlink("../gone/settings.json", dir / "config" / "s.json");
+        auto suite = UserDefaults::open("s", dir / "config");
+        failedSave(*suite, result);
+        EXPECT_NE(result.error.find("gone/settings.json"), std::string::npos) << result.error;
+        EXPECT_FALSE(std::filesystem::exists(dir / "gone")) << "the folder is made by no one but its owner";
+        EXPECT_EQ(linkText(dir / "config" / "s.json"), "../gone/settings.json");
+        std::filesystem::create_directory(dir / "gone");
+        ASSERT_TRUE(suite->synchronize().ok());
+        EXPECT_EQ(UserDefaults::open("settings", dir / "gone")->persistentDomain().size(), 2u);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir / "config" / "s.json"));
+    }
+    {
+        SCOPED_TRACE("a link to a folder");
+        TempDir dir;
+        std::filesystem::create_directory(dir / "folder");
+        std::filesystem::create_symlink("folder", dir / "s.json");
+        auto suite = UserDefaults::open("s", dir.path());
+        failedSave(*suite, result);
+        EXPECT_TRUE(std::filesystem::is_empty(dir / "folder"));
+        EXPECT_EQ(linkText(dir / "s.json"), "folder");
+    }
+    {
+        SCOPED_TRACE("a link into a folder that cannot be written");
+        TempDir dir;
+        const auto mine = dir / "mine";
+        std::filesystem::create_directories(dir / "config");
+        std::filesystem::create_directory(mine);
+        testsupport::writeTextFile(mine / "settings.json", "{\"kept\": 1}");
+        std::filesystem::create_symlink(mine / "settings.json", dir / "config" / "s.json");
+        const int status = boundByPermissions(dir.path(), [&] {
+            auto suite = UserDefaults::open("s", dir / "config");
+            suite->setObject("before", PropertyList(0));
+            ASSERT_TRUE(suite->synchronize().ok());
+            ::chmod(mine.c_str(), 0500);
+            UserDefaults::SaveResult failed;
+            failedSave(*suite, failed);
+            EXPECT_NE(failed.error.find("Cannot save"), std::string::npos) << failed.error;
+            EXPECT_EQ(suite->objectForKey("kept"), PropertyList(1));
+            EXPECT_TRUE(std::filesystem::is_symlink(dir / "config" / "s.json"));
+            EXPECT_EQ(filesIn(mine), (std::vector<std::string>{"settings.json", "settings.json.lock"}));
+            EXPECT_FALSE(UserDefaults::open("settings", mine)->objectForKey("a"));
+            ::chmod(mine.c_str(), 0700);
+            ASSERT_TRUE(suite->synchronize().ok());
+            EXPECT_EQ(UserDefaults::open("settings", mine)->persistentDomain().size(), 4u);
+            EXPECT_TRUE(std::filesystem::is_symlink(dir / "config" / "s.json"));
+        });
+        ::chmod(mine.c_str(), 0700);
+        if (status == writesNotDenied) GTEST_SKIP() << "this file system lets a folder without permission be written";
+        EXPECT_EQ(status, 0);
+    }
+}
+
+TEST(UserDefaults, ALinkWhoseEndIsNoGoodSettingsFileIsMovedAsideAndThatEndIsNeverWritten) {
+    // A link to a FIFO, and a link to a file that a save finds damaged: the
+    // link is moved aside as a damaged file would be and the save writes a
+    // file of its own in its place. The place the link led to is not
+    // written, and a FIFO gets no lock beside it.
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "a FIFO" : "a damaged file");
+        TempDir dir;
+        const auto mine = dir / "mine";
+        std::filesystem::create_directories(dir / "config");
+        std::filesystem::create_directory(mine);
+        const auto end = mine / (fifo ? "pipe" : "settings.json");
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(end.c_str(), 0600), 0);
+        } else {
+            testsupport::writeTextFile(end, "{\"kept\": 1}");
+        }
+        std::filesystem::create_symlink(end, dir / "config" / "s.json");
+        std::optional<testsupport::FifoWatch> watch;
+        if (fifo) watch.emplace(end);
+        auto suite = UserDefaults::open("s", dir / "config");
+        if (!fifo) {
+            EXPECT_EQ(suite->objectForKey("kept"), PropertyList(1));
+        }
+        // The file is damaged while a save by its real path holds its lock,
+        // after the change below was made on the good file: the save of the
+        // change is the first to meet the damage.
+        const int lockFd = fifo ? -1 : ::open((end.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (!fifo) {
+            ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+        }
+        const std::string out = printed([&] {
+            suite->setObject("b", PropertyList(2));
+            if (!fifo) {
+                testsupport::writeTextFile(end, "{\"kept\": ");
+                ::close(lockFd);
+            }
+            ASSERT_TRUE(suite->synchronize().ok());
+        });
+        EXPECT_EQ(lines(out), 1) << out;
+        if (watch) {
+            EXPECT_FALSE(watch->openedForReading());
+        }
+        EXPECT_EQ(suite->objectForKey("b"), PropertyList(2));
+        const std::vector<std::string> untouched =
+            fifo ? std::vector<std::string>{"pipe"} : std::vector<std::string>{"settings.json", "settings.json.lock"};
+        EXPECT_EQ(filesIn(mine), untouched);
+        if (fifo) {
+            EXPECT_TRUE(std::filesystem::is_fifo(end));
+        } else {
+            EXPECT_EQ(testsupport::readTextFile(end), "{\"kept\": ");
+        }
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / "config" / "s.json")));
+        EXPECT_EQ(linkText(movedAside(dir / "config")), end.string());
+        EXPECT_EQ(UserDefaults::open("s", dir / "config")->objectForKey("b"), PropertyList(2));
+    }
+}
+
+TEST(UserDefaults, ALinkedFileSharesItsLockAndTemporaryFileSweepWithItsRealPath) {
+    TempDir dir;
+    const auto mine = dir / "mine";
+    std::filesystem::create_directories(dir / "config");
+    std::filesystem::create_directory(mine);
+    testsupport::writeTextFile(mine / "settings.json", "{\"a\": 1}");
+    std::filesystem::create_symlink("../mine/settings.json", dir / "config" / "s.json");
+    // What a save through the link killed between writing and renaming
+    // leaves beside the file, and names that are not that: one of another
+    // length, and a link (followed, it would lead the sweep elsewhere).
+    const std::string leftover = "settings.json.tmp-Ab12Cd";
+    testsupport::writeTextFile(mine / leftover, "{\"a\": ");
+    testsupport::writeTextFile(mine / "settings.json.tmp-Ab12", "keep");
+    testsupport::writeTextFile(dir / "elsewhere", "keep");
+    std::filesystem::create_symlink(dir / "elsewhere", mine / "settings.json.tmp-Zz99Yy");
+    {
+        // A save by the real path holds the file's lock: its temporary
+        // file may be that one.
+        const int lockFd = ::open((mine / "settings.json.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lockFd, 0);
+        ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+        auto started = UserDefaults::open("s", dir / "config");
+        EXPECT_EQ(started->objectForKey("a"), PropertyList(1));
+        EXPECT_TRUE(std::filesystem::exists(mine / leftover));
+        ::close(lockFd);
+    }
+    auto suite = UserDefaults::open("s", dir / "config");
+    EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
+    EXPECT_FALSE(std::filesystem::exists(mine / leftover));
+    EXPECT_EQ(testsupport::readTextFile(mine / "settings.json.tmp-Ab12"), "keep");
+    EXPECT_TRUE(std::filesystem::is_symlink(mine / "settings.json.tmp-Zz99Yy"));
+    EXPECT_EQ(testsupport::readTextFile(dir / "elsewhere"), "keep");
+
+    // Programs writing at once, two through the link and two by the real
+    // path, and this one through the link, keep every key.
+    constexpr int keysEach = 100;
+    int writers = -1;
+    std::thread others([&] {
+        writers = testsupport::runCommand(concurrentWriters(
+            {{dir / "config", "s"}, {mine, "settings"}, {dir / "config", "s"}, {mine, "settings"}}, keysEach));
+    });
+    for (int k = 0; k < keysEach; ++k) suite->setObject("mine" + std::to_string(k), PropertyList(k));
+    others.join();
+    EXPECT_EQ(writers, 0);
+    ASSERT_TRUE(suite->synchronize().ok());
+    EXPECT_EQ(UserDefaults::open("settings", mine)->persistentDomain().size(), std::size_t(5 * keysEach + 1));
+    EXPECT_EQ(linkText(dir / "config" / "s.json"), "../mine/settings.json");
+    EXPECT_EQ(filesIn(dir / "config"), (std::vector<std::string>{"s.json"}));
 }
 
 TEST(UserDefaults, SuitesAreInternedByName) {

@@ -9,6 +9,7 @@
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/SymbolicLinks.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -265,20 +266,6 @@ private:
     std::string path_;
 };
 
-// The file a write to `path` lands in: symbolic links are followed, as a
-// shell redirection follows them, so that a link stays a link.
-std::filesystem::path writeTarget(const std::filesystem::path& path) {
-    std::filesystem::path target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!std::filesystem::is_symlink(target, ec)) break;
-        const std::filesystem::path link = std::filesystem::read_symlink(target, ec);
-        if (ec) break;
-        target = link.is_absolute() ? link : target.parent_path() / link;
-    }
-    return target;
-}
-
 // Why `path` cannot be an output, or nothing: an output is replaced by a new
 // regular file, so it must be one already (or a link to one), or not exist.
 // A device, a pipe or a folder, or a link to one, is refused rather than
@@ -307,7 +294,14 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
         error = *unfit;
         return false;
     }
-    const std::filesystem::path target = writeTarget(path);
+    // Symbolic links are followed, as a shell redirection follows them, so
+    // that a link stays a link.
+    std::error_code linkError;
+    const std::filesystem::path target = foundation::followSymbolicLinks(path, linkError);
+    if (linkError) {
+        error = "cannot write '" + path + "': " + linkError.message();
+        return false;
+    }
     std::filesystem::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
     TemporaryFile temporary(folder);
