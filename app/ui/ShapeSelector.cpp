@@ -1,6 +1,7 @@
 #include "app/ui/ShapeSelector.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
@@ -107,6 +108,7 @@ ShapeGrid::ShapeGrid(ShapeKind kind, std::shared_ptr<ShapeThumbnails> thumbnails
         // Read out by assistive technology; the thumbnail itself has no text.
         if (const QString title = thumbnails_->title(i); !title.isEmpty()) selector->setAccessibleName(title);
         connect(selector, &QAbstractButton::clicked, this, [this, i] { index_.setWrappedValue(i); });
+        selector->installEventFilter(this);
         selectors_.push_back(selector);
     }
     connect(&index_.observable(), &Defaults::ObservableBase::objectWillChange, this, [this] { showSelection(); });
@@ -125,6 +127,39 @@ int ShapeGrid::shownIndex() const {
 void ShapeGrid::showSelection() {
     const int selected = index_.wrappedValue();
     for (auto* selector : selectors_) selector->setSelected(selector->idx() == selected);
+}
+
+int ShapeGrid::focusTarget(int from, int key) const {
+    const int count = int(selectors_.size());
+    const int columns = columnsFor(width());
+    switch (key) {
+    case Qt::Key_Left: return std::max(from - 1, 0);
+    case Qt::Key_Right: return std::min(from + 1, count - 1);
+    // A column that the last row leaves short has nothing below its last
+    // tile: the focus stays, as in the platform's icon views.
+    case Qt::Key_Up: return from >= columns ? from - columns : from;
+    case Qt::Key_Down: return from + columns < count ? from + columns : from;
+    case Qt::Key_Home: return 0;
+    case Qt::Key_End: return count - 1;
+    default: return -1;
+    }
+}
+
+bool ShapeGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The thumbnails would take the arrows as Tab and Shift+Tab, out of the
+    // grid at its ends; here they move through the grid as it is laid out.
+    // They move the focus only: Space chooses.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto found = std::find(selectors_.begin(), selectors_.end(), watched);
+        if (found != selectors_.end() && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (const int target = focusTarget(int(found - selectors_.begin()), key->key()); target >= 0) {
+                selectors_[std::size_t(target)]->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int ShapeGrid::columnsFor(int width) const {

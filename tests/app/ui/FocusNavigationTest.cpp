@@ -1,0 +1,99 @@
+// The keyboard user's view of the main window: the shape grids move the
+// focus as grids.
+#include "UiTestSupport.h"
+
+#include "app/ui/DesignPanel.h"
+#include "app/ui/ShapeSelector.h"
+
+#include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <functional>
+
+using namespace Tessivo;
+using namespace Tessivo::ui;
+
+namespace {
+
+struct FocusNavigation : FreshSettings {
+    std::unique_ptr<MainWindow> window;
+    DesignPanel* panel = nullptr;
+    QScrollArea* scroll = nullptr;
+
+    // The Advanced layout with every group open: the panel scrolls.
+    void make(int width = 800) {
+        Keys::layoutMode().set(1);
+        for (const auto* key : {&Keys::expandedEyeShape(), &Keys::expandedPupilShape(), &Keys::expandedPixelShape(),
+                                &Keys::expandedBackground(), &Keys::expandedLogo(), &Keys::expandedAdvanced()})
+            key->set(true);
+        window = std::make_unique<MainWindow>();
+        window->show();
+        window->resize(width, window->height());
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        pumpEvents();
+        panel = qobject_cast<DesignPanel*>(window->designPanel());
+        scroll = window->designScroll();
+        ASSERT_TRUE(panel && scroll);
+        ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    }
+};
+
+} // namespace
+
+// Left and Right go to the neighbouring tile in reading order, Up and Down
+// to the tile above and below in the columns as laid out, Home and End to
+// the first and last tile; at an edge, and below a column that the last
+// row leaves short, the focus stays. Only Space chooses.
+TEST_F(FocusNavigation, ArrowsHomeAndEndMoveTheFocusThroughTheGridAsLaidOut) {
+    std::set<int> columnCounts;
+    for (const int width : {800, 1000}) {
+        make(width);
+        store(Keys::eyeShapeIdx(), 2);
+        const auto& tiles = panel->eyeGrid()->selectors();
+        const int count = int(tiles.size());
+        ASSERT_GT(count, 7);
+        int columns = 0;
+        for (auto* tile : tiles) columns += tile->y() == tiles.front()->y();
+        columnCounts.insert(columns);
+        ASSERT_NE(count % columns, 0) << "the last row should be short at width " << width;
+
+        // The neighbour in the laid-out columns, the tile itself when none.
+        auto vertical = [&](int from, int direction) {
+            int best = from;
+            for (int i = 0; i < count; ++i) {
+                if (tiles[i]->x() != tiles[from]->x()) continue;
+                const int dy = (tiles[i]->y() - tiles[from]->y()) * direction;
+                if (dy > 0 && (best == from || dy < (tiles[best]->y() - tiles[from]->y()) * direction)) best = i;
+            }
+            return best;
+        };
+        const std::pair<Qt::Key, std::function<int(int)>> moves[] = {
+            {Qt::Key_Right, [&](int i) { return std::min(i + 1, count - 1); }},
+            {Qt::Key_Left, [](int i) { return std::max(i - 1, 0); }},
+            {Qt::Key_Down, [&](int i) { return vertical(i, 1); }},
+            {Qt::Key_Up, [&](int i) { return vertical(i, -1); }},
+            {Qt::Key_Home, [](int) { return 0; }},
+            {Qt::Key_End, [&](int) { return count - 1; }},
+        };
+        for (const auto& [key, expected] : moves)
+            for (int from = 0; from < count; ++from) {
+                tiles[from]->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(tiles[from], key);
+                pumpEvents();
+                EXPECT_EQ(QApplication::focusWidget(), tiles[expected(from)])
+                    << QKeySequence(key).toString().toStdString() << " from tile " << from << " of " << columns
+                    << " columns";
+            }
+        EXPECT_EQ(Keys::eyeShapeIdx().get(), 2);
+        EXPECT_EQ(panel->eyeGrid()->shownIndex(), 2);
+
+        tiles[0]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(tiles[0], Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        pumpEvents();
+        EXPECT_EQ(Keys::eyeShapeIdx().get(), columns);
+    }
+    EXPECT_EQ(columnCounts, (std::set<int>{5, 7}));
+}
