@@ -1,13 +1,21 @@
-// The keyboard user's view of the main window: the shape grids move the
-// focus as grids.
+// The keyboard user's view of the main window: Tab into the scrolling design
+// panel brings the control with the focus into view, and the shape grids
+// move the focus as grids.
 #include "UiTestSupport.h"
 
+#include "app/ui/CollapsibleGroup.h"
 #include "app/ui/DesignPanel.h"
+#include "app/ui/MessageSection.h"
 #include "app/ui/ShapeSelector.h"
+#include "app/ui/SwitchToggle.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <functional>
 
@@ -38,9 +46,61 @@ struct FocusNavigation : FreshSettings {
         ASSERT_TRUE(panel && scroll);
         ASSERT_GT(scroll->verticalScrollBar()->maximum(), 0);
     }
+    bool inView(const QWidget* widget) const {
+        const QRect shown(widget->mapTo(scroll->viewport(), QPoint(0, 0)), widget->size());
+        return scroll->viewport()->rect().contains(shown);
+    }
+    SwitchToggle* switchTitled(const QString& title) const {
+        for (auto* box : window->findChildren<QCheckBox*>())
+            if (box->text() == title) return dynamic_cast<SwitchToggle*>(box);
+        return nullptr;
+    }
 };
 
 } // namespace
+
+// Tab from the message field onto the panel scrolled to its end, and
+// Shift+Tab from the bottom bar onto the panel at its top: either way the
+// first control reached was out of sight.
+TEST_F(FocusNavigation, TabIntoTheScrolledPanelBringsTheFocusIntoView) {
+    make();
+    QScrollBar* bar = scroll->verticalScrollBar();
+
+    QLineEdit* field = window->messageSection().firstField();
+    field->setFocus(Qt::TabFocusReason);
+    bar->setValue(bar->maximum());
+    pumpEvents();
+    QTest::keyClick(field, Qt::Key_Tab);
+    pumpEvents();
+    QWidget* first = QApplication::focusWidget();
+    ASSERT_TRUE(first && panel->isAncestorOf(first));
+    EXPECT_EQ(first, panel->groups().front()->header());
+    EXPECT_TRUE(inView(first)) << "scrolled to " << bar->value();
+
+    SwitchToggle* hints = switchTitled("Show hints");
+    ASSERT_TRUE(hints && !panel->isAncestorOf(hints));
+    hints->setFocus(Qt::TabFocusReason);
+    bar->setValue(0);
+    pumpEvents();
+    QTest::keyClick(hints, Qt::Key_Backtab, Qt::ShiftModifier);
+    pumpEvents();
+    QWidget* last = QApplication::focusWidget();
+    ASSERT_TRUE(last && panel->isAncestorOf(last));
+    EXPECT_EQ(last, panel->errorCorrectionPicker());
+    EXPECT_TRUE(inView(last)) << "scrolled to " << bar->value();
+
+    // A click on a control half out of sight takes the focus where the
+    // pointer is and scrolls nothing.
+    SwitchToggle* matching = panel->matchingPupilSwitch();
+    bar->setValue(matching->mapTo(panel, QPoint(0, matching->height() / 2)).y());
+    pumpEvents();
+    const int scrolled = bar->value();
+    ASSERT_FALSE(inView(matching));
+    QTest::mouseClick(matching, Qt::LeftButton, {}, QPoint(matching->width() / 2, matching->height() - 2));
+    pumpEvents();
+    EXPECT_TRUE(matching->hasFocus());
+    EXPECT_EQ(bar->value(), scrolled);
+}
 
 // Left and Right go to the neighbouring tile in reading order, Up and Down
 // to the tile above and below in the columns as laid out, Home and End to
