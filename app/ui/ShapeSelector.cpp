@@ -1,5 +1,7 @@
 #include "app/ui/ShapeSelector.h"
 
+#include "app/ui/FocusOutline.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -68,25 +70,37 @@ void ShapeSelector::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect imageRect(padding, padding, imageSize, imageSize);
     if (!thumbnail_.isNull()) painter.drawImage(imageRect, thumbnail_);
-    if (selected_ || hasFocus()) {
-        QColor outline = palette().color(QPalette::Highlight);
-        if (!selected_) outline.setAlphaF(0.35f); // keyboard focus only
-        QPen pen(outline, borderWidth);
+    const QPalette& colours = palette();
+    painter.setBrush(Qt::NoBrush);
+    // The stroke lies inside the edge: inset by half its width.
+    const qreal half = borderWidth / 2.0;
+    const QRectF ring = QRectF(rect()).adjusted(half, half, -half, -half);
+    if (selected_) {
+        QPen pen(colours.color(QPalette::Highlight), borderWidth);
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        // The stroke lies inside the edge: inset by half its width.
-        const qreal half = borderWidth / 2.0;
-        const QRectF ring = QRectF(rect()).adjusted(half, half, -half, -half);
         painter.drawRect(ring);
-        // The chosen shape reached by Tab: a thin light line runs along the
-        // middle of its outline, so the focus shows there too.
-        if (selected_ && hasFocus()) {
-            QPen inner(palette().color(QPalette::HighlightedText), 1);
-            inner.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(inner);
-            painter.drawRect(ring);
-        }
+    }
+    if (!hasFocus()) return;
+    // The keyboard focus. On the chosen shape a line runs along the middle
+    // of its outline; on any other a dashed ring, unlike the chosen one's
+    // solid outline, lies along the edge, beside the window and the
+    // thumbnail's strokes. Each stands out 3:1 from what it lies on.
+    if (selected_) {
+        QPen line(focusMarkColour(colours.color(QPalette::HighlightedText), {colours.color(QPalette::Highlight)}), 1);
+        line.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(line);
+        painter.drawRect(ring);
+    } else {
+        QPen dashes(focusMarkColour(colours.color(QPalette::Highlight),
+                                    {colours.color(QPalette::Window), colours.color(QPalette::WindowText)}),
+                    focusRingWidth);
+        dashes.setDashPattern({2, 1});   // in pen widths
+        dashes.setCapStyle(Qt::FlatCap); // square caps would close the gaps
+        dashes.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(dashes);
+        const qreal inset = focusRingWidth / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
     }
 }
 

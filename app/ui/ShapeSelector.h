@@ -20,13 +20,16 @@
 namespace Tessivo::ui {
 
 // One thumbnail: 30 x 30 with 2 points of padding, outlined 3 points wide
-// (inside its edge) in the accent colour while selected.
+// (inside its edge) in the accent colour while selected. The keyboard focus
+// shows as a line along that outline, or as a dashed ring where there is
+// none.
 class ShapeSelector : public QAbstractButton {
     Q_OBJECT
 public:
     static constexpr int imageSize = 30;
     static constexpr int padding = 2;
     static constexpr int borderWidth = 3;
+    static constexpr int focusRingWidth = 2;
 
     // `image` names the shape (see shapeImageNames); the object name is the
     // prefix followed by it, e.g. "eye_square".
