@@ -141,10 +141,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), state_(std::make_
     // lies in the right-hand padding, so the panel is as wide as the message
     // section and its controls keep a gap to the bar.
     designScroll_ = new QScrollArea(content);
-    // The panel's controls take the focus and are scrolled into view as Tab
-    // reaches them; the scrolling area itself would be a stop that shows
-    // nothing.
+    // The panel's controls take the focus and are scrolled into view as the
+    // keyboard reaches them, also from outside the panel; the scrolling area
+    // itself would be a stop that shows nothing.
     designScroll_->setFocusPolicy(Qt::NoFocus);
+    keepFocusInView(*designScroll_);
     const int barWidth = designScroll_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, designScroll_);
     const int barGap = 4;
     const int rightEdge = std::max(0, columnPadding - barWidth - barGap);

@@ -1,6 +1,9 @@
 #include "app/ui/ShapeSelector.h"
 
+#include "app/ui/FocusOutline.h"
+
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
@@ -67,25 +70,37 @@ void ShapeSelector::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect imageRect(padding, padding, imageSize, imageSize);
     if (!thumbnail_.isNull()) painter.drawImage(imageRect, thumbnail_);
-    if (selected_ || hasFocus()) {
-        QColor outline = palette().color(QPalette::Highlight);
-        if (!selected_) outline.setAlphaF(0.35f); // keyboard focus only
-        QPen pen(outline, borderWidth);
+    const QPalette& colours = palette();
+    painter.setBrush(Qt::NoBrush);
+    // The stroke lies inside the edge: inset by half its width.
+    const qreal half = borderWidth / 2.0;
+    const QRectF ring = QRectF(rect()).adjusted(half, half, -half, -half);
+    if (selected_) {
+        QPen pen(colours.color(QPalette::Highlight), borderWidth);
         pen.setJoinStyle(Qt::MiterJoin);
         painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        // The stroke lies inside the edge: inset by half its width.
-        const qreal half = borderWidth / 2.0;
-        const QRectF ring = QRectF(rect()).adjusted(half, half, -half, -half);
         painter.drawRect(ring);
-        // The chosen shape reached by Tab: a thin light line runs along the
-        // middle of its outline, so the focus shows there too.
-        if (selected_ && hasFocus()) {
-            QPen inner(palette().color(QPalette::HighlightedText), 1);
-            inner.setJoinStyle(Qt::MiterJoin);
-            painter.setPen(inner);
-            painter.drawRect(ring);
-        }
+    }
+    if (!hasFocus()) return;
+    // The keyboard focus. On the chosen shape a line runs along the middle
+    // of its outline; on any other a dashed ring, unlike the chosen one's
+    // solid outline, lies along the edge, beside the window and the
+    // thumbnail's strokes. Each stands out 3:1 from what it lies on.
+    if (selected_) {
+        QPen line(focusMarkColour(colours.color(QPalette::HighlightedText), {colours.color(QPalette::Highlight)}), 1);
+        line.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(line);
+        painter.drawRect(ring);
+    } else {
+        QPen dashes(focusMarkColour(colours.color(QPalette::Highlight),
+                                    {colours.color(QPalette::Window), colours.color(QPalette::WindowText)}),
+                    focusRingWidth);
+        dashes.setDashPattern({2, 1});   // in pen widths
+        dashes.setCapStyle(Qt::FlatCap); // square caps would close the gaps
+        dashes.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(dashes);
+        const qreal inset = focusRingWidth / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
     }
 }
 
@@ -107,6 +122,7 @@ ShapeGrid::ShapeGrid(ShapeKind kind, std::shared_ptr<ShapeThumbnails> thumbnails
         // Read out by assistive technology; the thumbnail itself has no text.
         if (const QString title = thumbnails_->title(i); !title.isEmpty()) selector->setAccessibleName(title);
         connect(selector, &QAbstractButton::clicked, this, [this, i] { index_.setWrappedValue(i); });
+        selector->installEventFilter(this);
         selectors_.push_back(selector);
     }
     connect(&index_.observable(), &Defaults::ObservableBase::objectWillChange, this, [this] { showSelection(); });
@@ -125,6 +141,39 @@ int ShapeGrid::shownIndex() const {
 void ShapeGrid::showSelection() {
     const int selected = index_.wrappedValue();
     for (auto* selector : selectors_) selector->setSelected(selector->idx() == selected);
+}
+
+int ShapeGrid::focusTarget(int from, int key) const {
+    const int count = int(selectors_.size());
+    const int columns = columnsFor(width());
+    switch (key) {
+    case Qt::Key_Left: return std::max(from - 1, 0);
+    case Qt::Key_Right: return std::min(from + 1, count - 1);
+    // A column that the last row leaves short has nothing below its last
+    // tile: the focus stays, as in the platform's icon views.
+    case Qt::Key_Up: return from >= columns ? from - columns : from;
+    case Qt::Key_Down: return from + columns < count ? from + columns : from;
+    case Qt::Key_Home: return 0;
+    case Qt::Key_End: return count - 1;
+    default: return -1;
+    }
+}
+
+bool ShapeGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The thumbnails would take the arrows as Tab and Shift+Tab, out of the
+    // grid at its ends; here they move through the grid as it is laid out.
+    // They move the focus only: Space chooses.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto found = std::find(selectors_.begin(), selectors_.end(), watched);
+        if (found != selectors_.end() && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (const int target = focusTarget(int(found - selectors_.begin()), key->key()); target >= 0) {
+                selectors_[std::size_t(target)]->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int ShapeGrid::columnsFor(int width) const {

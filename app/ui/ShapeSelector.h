@@ -20,13 +20,16 @@
 namespace Tessivo::ui {
 
 // One thumbnail: 30 x 30 with 2 points of padding, outlined 3 points wide
-// (inside its edge) in the accent colour while selected.
+// (inside its edge) in the accent colour while selected. The keyboard focus
+// shows as a line along that outline, or as a dashed ring where there is
+// none.
 class ShapeSelector : public QAbstractButton {
     Q_OBJECT
 public:
     static constexpr int imageSize = 30;
     static constexpr int padding = 2;
     static constexpr int borderWidth = 3;
+    static constexpr int focusRingWidth = 2;
 
     // `image` names the shape (see shapeImageNames); the object name is the
     // prefix followed by it, e.g. "eye_square".
@@ -70,7 +73,9 @@ public:
 const std::vector<QString>& shapeImageNames(ShapeKind kind);
 
 // The selectors of one list, laid out in as few rows as the width allows,
-// filled evenly, rows 3 points apart, centred. Thumbnails
+// filled evenly, rows 3 points apart, centred. The arrow keys move the
+// focus to the neighbouring thumbnail (Up and Down within the columns as
+// laid out), Home and End to the first and last. Thumbnails
 // are drawn in the window's text colour, on first show and again only when
 // that colour or the screen's pixel ratio changes.
 class ShapeGrid : public QWidget {
@@ -94,9 +99,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int columnsFor(int width) const;
+    // The selector that a key moves the focus to from `from`, -1 for a key
+    // the grid leaves alone.
+    int focusTarget(int from, int key) const;
     void placeSelectors();
     void showSelection();
     void drawThumbnails();

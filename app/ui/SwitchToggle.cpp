@@ -1,5 +1,7 @@
 #include "app/ui/SwitchToggle.h"
 
+#include "app/ui/FocusOutline.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -9,7 +11,11 @@
 namespace Tessivo::ui {
 
 namespace {
-constexpr int focusMargin = 2; // room for the focus ring around the track
+// Room for the focus ring around the track: 2 points of ring, 1 point of
+// window between ring and track, so that the ring stands out from the
+// window on both sides whatever the track's colour.
+constexpr int focusRingWidth = 2;
+constexpr int focusMargin = focusRingWidth + 1;
 }
 
 SwitchToggle::SwitchToggle(const QString& title, const Defaults::Key<bool>& key, QWidget* parent)
@@ -61,11 +67,12 @@ void SwitchToggle::paintEvent(QPaintEvent*) {
     painter.drawEllipse(QRectF(knobX, track.top() + 2, knob, knob));
 
     if (hasFocus()) {
-        QColor ring = colours.color(QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        painter.setPen(QPen(ring, 2));
+        const QColor ring = focusMarkColour(colours.color(QPalette::Highlight), {colours.color(QPalette::Window)});
+        painter.setPen(QPen(ring, focusRingWidth));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(track).adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5, radius + 1.5);
+        const qreal offset = focusMargin - focusRingWidth / 2.0; // the pen's middle
+        painter.drawRoundedRect(QRectF(track).adjusted(-offset, -offset, offset, offset), radius + offset,
+                                radius + offset);
     }
 }
 
