@@ -92,6 +92,27 @@ def one_key_everywhere(dictionaries, key_size):
     return bplist(objects, offset_size=4, ref_size=4)
 
 
+def overlapping_arrays(arrays, claimed):
+    """Arrays laid over one another four bytes apart, each claiming `claimed`
+    references: the following arrays' headers (as references 0xAF11 and
+    `claimed`) and the zeros after them, all naming one Boolean. A top array
+    holds every array; no two share an offset."""
+    header = b"\xaf\x11" + claimed.to_bytes(2, "big")
+    count = max(0xAF11, claimed) + 2
+    offsets = [8] * count
+    out = bytearray(b"bplist00\x09")
+    for k in range(arrays):
+        offsets[1 + k] = len(out)
+        out += header
+    out += bytes(2 * claimed)
+    offsets[-1] = len(out)
+    out += b"\xaf\x11" + arrays.to_bytes(2, "big") + b"".join((1 + k).to_bytes(2, "big") for k in range(arrays))
+    table = len(out)
+    out += b"".join(offset.to_bytes(3, "big") for offset in offsets)
+    out += bytes(6) + bytes([3, 2]) + struct.pack(">QQQ", count, count - 1, table)
+    return bytes(out)
+
+
 def diamond(levels):
     """Arrays each holding the next twice, written twice over: reading them
     shares every level, comparing them must too."""
@@ -174,6 +195,9 @@ def main():
             "bplist-one-data-everywhere": one_data_everywhere(60000, 65536),
             # 4,000 dictionaries sharing one 1 MB key: 4 GB of key copies.
             "bplist-one-key-everywhere": one_key_everywhere(4000, 1 << 20),
+            # 3,000 arrays laid over one another: 180 million elements,
+            # 2.8 GB of them, from 318 KB.
+            "bplist-overlapping-arrays": overlapping_arrays(3000, 60000),
             # Two diamonds of 500 levels in one array, equal only when the
             # comparison walks each pair of levels once.
             "bplist-diamonds": diamond(500),

@@ -314,6 +314,12 @@ public:
         // lays objects over one another) would cost that value once per
         // reference, so their total is held to a few times the file's size.
         budget_ = 4 * bytes.size() + (std::size_t(1) << 20);
+        // Every element a container is read with takes a slot of its own,
+        // shared child or not, and each comes from a reference in the file.
+        // Containers that lie side by side have no more reference bytes
+        // than the objects span; containers laid over one another can claim
+        // the same bytes again and again, and are stopped at that bound.
+        referenceBytesLeft_ = tableOffset_ - sizeof header;
     }
 
     PlistObject read() { return object(top_, 0).value; }
@@ -387,6 +393,17 @@ private:
             corrupt("a count is larger than the file");
     }
 
+    // The `count` references of `unit` bytes each at `at` that a container
+    // is about to be read with: in the file, and counted against what the
+    // objects span before a slot is made for them.
+    void needReferences(std::size_t at, std::uint64_t count, std::size_t unit) {
+        needUnits(at, count, unit);
+        // needUnits keeps count * unit within the objects.
+        const std::size_t size = std::size_t(count) * unit;
+        if (size > referenceBytesLeft_) corrupt("its containers claim more elements than it holds");
+        referenceBytesLeft_ -= size;
+    }
+
     Entry parse(std::size_t at, std::size_t depth) {
         const std::uint8_t marker = bytes_[at];
         switch (marker >> 4) {
@@ -448,7 +465,7 @@ private:
         }
         case 0xA: {
             const std::uint64_t n = count(marker, at);
-            needUnits(at, n, refSize_);
+            needReferences(at, n, refSize_);
             PlistArray array;
             array.reserve(std::size_t(n));
             std::size_t height = 0;
@@ -461,7 +478,7 @@ private:
         }
         case 0xD: {
             const std::uint64_t n = count(marker, at);
-            needUnits(at, n, 2 * refSize_);
+            needReferences(at, n, 2 * refSize_);
             PlistDictionary dictionary;
             std::size_t height = 0;
             const std::size_t values = at + std::size_t(n) * refSize_;
@@ -508,6 +525,7 @@ private:
     std::size_t tableOffset_ = 0;
     std::unordered_map<std::size_t, State> state_; // by offset
     std::size_t budget_ = 0;
+    std::size_t referenceBytesLeft_ = 0;
 };
 
 } // namespace

@@ -124,8 +124,15 @@ std::vector<std::uint8_t> writeBinaryPropertyList(const PlistObject& root);
 // strings, data and dictionary keys that would come to more than four times
 // the input plus 1 MiB in all (each key counted at every use, a string or
 // data object once per offset: offset table entries that give one offset
-// share one object). The work is linear in the size of the input whatever
-// it holds.
+// share one object), and containers whose elements need more reference
+// bytes in all than the objects span. Each element read takes a slot of its
+// own, a shared child's too, so the elements are counted as made: at their
+// reference's width (a dictionary entry twice, key and value), a container
+// once per offset. Containers that lie side by side never exceed that, so
+// every file a writer makes reads; containers laid over one another, each
+// claiming the following ones' bytes as its references, are refused as
+// corrupt once they claim more. The time and memory of reading are linear
+// in the size of the input whatever it holds.
 PlistObject readBinaryPropertyList(std::span<const std::uint8_t> bytes);
 
 } // namespace archive

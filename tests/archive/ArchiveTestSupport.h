@@ -30,6 +30,21 @@ struct Crafted {
     Bytes bytes() const;
 };
 
+// Appends `value` as `size` bytes, big-endian; widths above 8 bytes (for
+// hostile trailers) are padded with leading zeros.
+void appendBigEndian(Bytes& out, std::uint64_t value, std::size_t size);
+
+// `arrays` arrays laid over one another four bytes apart, each at an offset
+// of its own, so sharing by offset never applies. Array k claims
+// `claimed` + k two-byte references: the headers of the arrays after it
+// ("AF 11" and a count, as references 0xAF11 and that count) and the zeros
+// after them. Nested, the count in each header refers to that array, so
+// each array holds the ones after it; side by side, the counts refer to a
+// Boolean and a top array holds every array. Read element by element they
+// come to over `arrays` times `claimed` elements from a file of about
+// 5 * claimed + 11 * arrays bytes. `claimed` must lie above 0xAF11.
+Bytes overlappingArrays(std::uint16_t arrays, std::uint16_t claimed, bool nested);
+
 // plist_tool.py's dump of a file: the property list as JSON with UIDs,
 // data and dates tagged ({"UID": n}, {"data": hex}, {"date": seconds}).
 nlohmann::json pythonDump(const Bytes& plist);

@@ -76,6 +76,42 @@ Crafted sharedKey(std::uint32_t dictionaries, std::uint32_t keySize) {
     return c;
 }
 
+// `dictionaries` dictionaries of `entries` entries, one after another: the
+// keys of each are the strings k1, k2 and on, and its values are the bytes
+// of the next dictionary (its header and keys, read as references that all
+// name true). A top array holds them all.
+Bytes stackedDictionaries(std::size_t dictionaries, std::uint8_t entries) {
+    // Entries from `first` on are the dictionaries, the last the top array;
+    // every other entry (0xDF10, the references "DF 10" makes, among them) true.
+    constexpr std::size_t first = 30000, count = 0xDF12;
+    std::vector<std::uint64_t> offsets(count, 8);
+    Bytes objects{0x09};
+    for (std::size_t i = 1; i <= entries; ++i) {
+        offsets[i] = 8 + objects.size();
+        const std::string key = "k" + std::to_string(i);
+        objects.push_back(std::uint8_t(0x50 | key.size()));
+        objects.insert(objects.end(), key.begin(), key.end());
+    }
+    for (std::size_t d = 0; d < dictionaries; ++d) {
+        offsets[first + d] = 8 + objects.size();
+        objects.insert(objects.end(), {0xDF, 0x10, entries});
+        for (std::size_t i = 1; i <= entries; ++i) archivetest::appendBigEndian(objects, i, 2);
+    }
+    // Zeros, references to true, for the last dictionary's values.
+    objects.resize(objects.size() + 2 * std::size_t(entries), 0);
+    offsets[count - 1] = 8 + objects.size();
+    objects.insert(objects.end(), {0xAF, 0x11});
+    archivetest::appendBigEndian(objects, dictionaries, 2);
+    for (std::size_t d = 0; d < dictionaries; ++d) archivetest::appendBigEndian(objects, first + d, 2);
+    Crafted crafted{.objects = {std::move(objects)},
+                    .top = count - 1,
+                    .offsetSize = 3,
+                    .refSize = 2,
+                    .offsetOverrides = std::move(offsets)};
+    crafted.objects.resize(count); // the rest are table entries only
+    return crafted.bytes();
+}
+
 // `levels` arrays, each holding the next twice; the innermost holds `leaf`.
 PlistObject diamond(std::size_t levels, const PlistObject& leaf) {
     PlistObject inner{PlistArray{leaf}};
@@ -175,6 +211,51 @@ TEST(BinaryPropertyList, WhatReadingMakesIsBoundedByTheInput) {
     ASSERT_TRUE(fifty.asArray());
     ASSERT_EQ(fifty.asArray()->size(), 50u);
     EXPECT_EQ(fifty.asArray()->back().asDictionary()->begin()->first, std::string(10000, 'k'));
+}
+
+TEST(BinaryPropertyList, ContainersLaidOverOneAnotherAreRefusedAndSideBySideOnesRead) {
+    const std::size_t before = testsupport::peakResidentBytes();
+    // 3,000 arrays, each claiming the 50,000 and more references after its
+    // header: 155 million elements, 2.5 GB of them, from under 300 KB.
+    const Bytes sideBySide = archivetest::overlappingArrays(3000, 50000, false);
+    EXPECT_LT(sideBySide.size(), 300000u);
+    expectRefused(sideBySide, "3,000 arrays laid over one another");
+    try {
+        (void)readBinaryPropertyList(sideBySide);
+    } catch (const FormatError& error) {
+        EXPECT_NE(std::string(error.what()).find("containers"), std::string::npos) << error.what();
+    }
+    // Nested within the depth limit, each holding the arrays after it.
+    expectRefused(archivetest::overlappingArrays(400, 50000, true), "400 nested arrays laid over one another");
+    // A dictionary's keys and values both count: these hold the next
+    // dictionary's bytes as their values.
+    expectRefused(stackedDictionaries(200, 100), "dictionaries whose values are the next one's bytes");
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+
+    // One of each, overlapping nothing, reads.
+    const PlistObject array = readBinaryPropertyList(archivetest::overlappingArrays(1, 50000, false));
+    ASSERT_TRUE(array.asArray() && array.asArray()->size() == 1);
+    ASSERT_TRUE(array.asArray()->front().asArray());
+    EXPECT_EQ(array.asArray()->front().asArray()->size(), 50000u);
+    const PlistObject dictionary = readBinaryPropertyList(stackedDictionaries(1, 100));
+    ASSERT_TRUE(dictionary.asArray() && dictionary.asArray()->size() == 1);
+    ASSERT_TRUE(dictionary.asArray()->front().asDictionary());
+    EXPECT_EQ(dictionary.asArray()->front().asDictionary()->size(), 100u);
+    EXPECT_EQ(dictionary.asArray()->front().asDictionary()->at("k100"), PlistObject(true));
+
+    // What a writer makes reads however many elements share one child:
+    // 2,000 arrays of 500 references to one data object, and 2,000
+    // dictionaries whose 100 keys all name one array.
+    const PlistObject shared(PlistBytes(100, 7));
+    PlistArray rows;
+    for (int i = 0; i < 2000; ++i) rows.emplace_back(PlistArray(500, shared));
+    PlistDictionary fields;
+    for (int i = 0; i < 100; ++i) fields.emplace("field " + std::to_string(i), rows.front());
+    PlistArray maps;
+    for (int i = 0; i < 2000; ++i) maps.emplace_back(fields);
+    const PlistObject tree(
+        PlistDictionary{{"rows", PlistObject(std::move(rows))}, {"maps", PlistObject(std::move(maps))}});
+    EXPECT_EQ(readBinaryPropertyList(writeBinaryPropertyList(tree)), tree);
 }
 
 TEST(BinaryPropertyList, ComparingWalksSharedStructureOnce) {

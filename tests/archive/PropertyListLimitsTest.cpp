@@ -37,6 +37,17 @@ Crafted stringsBooleansAndLast(std::size_t booleans, Bytes last) {
     return c;
 }
 
+// An array of four references (at 9 to 12) with a second array inside
+// them at 10, whose marker (0xA1 or 0xA2, a reference to true for the
+// first) says how many of the references after it are its own. One claims
+// exactly the bytes the objects span, two one more.
+Bytes arrayInsideAnArray(std::uint8_t innerMarker) {
+    Crafted c{.objects = {Bytes{0xA4, 1, innerMarker, 2, 0x09}}, .offsetOverrides = {8, 10}};
+    c.objects.resize(0xA3); // the rest are table entries only, all naming true
+    c.offsetOverrides.resize(c.objects.size(), 12);
+    return c.bytes();
+}
+
 } // namespace
 
 TEST(PropertyListLimits, WhatEndsExactlyAtABoundIsReadAndOneFurtherIsRefused) {
@@ -110,6 +121,11 @@ TEST(PropertyListLimits, WhatEndsExactlyAtABoundIsReadAndOneFurtherIsRefused) {
          abc(yes, no, yes)},
         {"dictionary values one into the table", stringsBooleansAndLast(6, Bytes{0xD3, 0, 1, 2, 3, 4}).bytes(),
          std::nullopt},
+        // Containers laid over one another may claim as many references as
+        // the objects span, and not one more.
+        {"arrays claiming every byte of the objects", arrayInsideAnArray(0xA1),
+         PlistObject(PlistArray{PlistObject(PlistArray{yes}), yes, yes, yes})},
+        {"arrays claiming one byte more", arrayInsideAnArray(0xA2), std::nullopt},
     };
     for (const auto& c : cases) {
         const auto read = readOrRefuse(c.bytes);

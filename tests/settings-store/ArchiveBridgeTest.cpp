@@ -3,6 +3,7 @@
 #include "settings-store/Defaults.h"
 
 #include "archive/ArchiveTestSupport.h"
+#include "platform/foundation/Base64.h"
 
 #include <gtest/gtest.h>
 
@@ -273,6 +274,28 @@ TEST(ColorBridge, ArchivedColoursWithBadFieldsAreRefused) {
         EXPECT_FALSE(read) << what;
         EXPECT_EQ(lines(out), 1) << what << ": " << out;
     }
+}
+
+// A settings file whose stored colour is a property list of 3,000 arrays
+// laid over one another (2.5 GB of elements when read element by element):
+// the colour reads as the key's default with one line saying why, and the
+// read costs next to nothing.
+TEST(ColorBridge, AStoredArchiveOfContainersLaidOverOneAnotherReadsAsTheDefaultWithOneLine) {
+    testsupport::TempDir dir;
+    const auto plist = archivetest::overlappingArrays(3000, 50000, false);
+    testsupport::writeTextFile(dir / "overlapping.json",
+                               R"({"background color": {"$data": ")" + foundation::base64Encode(plist) + R"("}})");
+    auto suite = UserDefaults::open("overlapping", dir.path());
+    const Color white = Color::sRGB(1, 1, 1);
+    const Key<Color> background("background color", white, suite);
+    ASSERT_TRUE(suite->objectForKey("background color") && suite->objectForKey("background color")->asData());
+    const std::size_t before = testsupport::peakResidentBytes();
+    Color read;
+    const auto out = captured([&] { read = background.get(); });
+    EXPECT_EQ(read, white);
+    EXPECT_EQ(lines(out), 1) << out;
+    EXPECT_NE(out.find("containers"), std::string::npos) << out;
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
 }
 
 TEST(ArchiveBridges, RoundTripThroughTheUserDefaultsFiles) {

@@ -4,6 +4,9 @@
 
 #include "tests/app/AppTestSupport.h"
 
+#include "archive/ArchiveTestSupport.h"
+#include "platform/foundation/Base64.h"
+
 #include "app/core/MainWindowState.h"
 #include "app/ui/ApplicationServices.h"
 #include "app/ui/MailingListPrompt.h"
@@ -332,6 +335,29 @@ TEST_F(MainWindowTest, StartsWhenTheSettingsFileIsAFifoOrALinkToOne) {
         EXPECT_EQ(aside, linked ? 2 : 1);
     }
     std::filesystem::remove(pipe);
+}
+
+// A settings file whose background colour is a property list of 3,000
+// arrays laid over one another (2.5 GB of elements when read element by
+// element, once for each of the dozen reads of the colour while the window
+// opens): the window opens on the default background without that cost.
+TEST_F(MainWindowTest, StartsWhenTheStoredBackgroundIsArraysLaidOverOneAnother) {
+    auto& suite = *platform::UserDefaults::standard();
+    ASSERT_TRUE(suite.synchronize().ok());
+    std::filesystem::create_directories(suite.filePath().parent_path());
+    testsupport::writeTextFile(
+        suite.filePath(), R"({"background color": {"$data": ")" +
+                              foundation::base64Encode(archivetest::overlappingArrays(3000, 50000, false)) + R"("}})");
+    ASSERT_TRUE(suite.objectForKey("background color") && suite.objectForKey("background color")->asData());
+    const std::size_t before = testsupport::peakResidentBytes();
+    {
+        MainWindow window;
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        settle(window);
+        EXPECT_EQ(Keys::backgroundColor().get(), Color::sRGB(1, 1, 1));
+    }
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(256) << 20);
 }
 
 // Pasting far more than a symbol holds cuts the field one character past
