@@ -2,11 +2,12 @@
 # Runs under xvfb-run: a window manager (openbox), the real program with
 # its own settings folder, driven with xdotool as a user drives it. Every
 # step has a time limit.
-#   desktop-session.sh PROGRAM OUTDIR
-# Checks: the window manager cannot make the window larger than its layout
-# (resizing, maximising), and Ctrl+Q with the Settings window open ends the
-# program with status 0. Prints what it saw; exits 1 on the first failure.
-program="$1"; out="$2"
+#   desktop-session.sh PROGRAM OUTDIR SCENARIO
+# SCENARIO "size": the window manager cannot make the window larger than
+# its layout (resizing, maximising), and Ctrl+Q with the Settings window
+# open ends the program with status 0.
+# Prints what it saw; exits 1 on the first failure.
+program="$1"; out="$2"; scenario="$3"
 export QT_QPA_PLATFORM=xcb
 export HOME="$out/home" XDG_CONFIG_HOME="$out/home/config" XDG_RUNTIME_DIR="$out/run"
 mkdir -p "$XDG_CONFIG_HOME/tessivo" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -56,6 +57,7 @@ find_window() {
 }
 win=$(find_window '^Tessivo$')
 [ -n "$win" ] || fail "the main window did not appear"
+echo "the window is up"
 sleep 0.5
 
 size() { timeout 5 xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p'; }
