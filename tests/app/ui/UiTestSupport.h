@@ -99,7 +99,7 @@ inline Tessivo::ui::SettingsView* openSettings(Tessivo::ui::MainWindow& window) 
 
 // The first tool of the desktop sessions that is not installed, or "".
 inline QString missingDesktopTool() {
-    for (const char* tool : {"xvfb-run", "openbox", "xdotool", "xprop", "timeout"})
+    for (const char* tool : {"xvfb-run", "openbox", "xdotool", "xprop", "xwininfo", "timeout"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return QString::fromLatin1(tool);
     return {};
 }
