@@ -20,6 +20,7 @@
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -116,6 +118,49 @@ protected:
         painter.setBrush(palette().color(QPalette::Window).lighter(104));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
     }
+};
+
+// The menu bar from the keyboard as in the desktop's other programs. F10
+// opens the first menu, as Alt and a title's letter opens that menu. One
+// Escape closes an open menu and gives the focus back to the control that
+// had it: Qt's menu bar would keep the focus, its title highlighted, until
+// a second Escape, and Tab would move along the titles meanwhile.
+class MenuBarKeys : public QObject {
+public:
+    explicit MenuBarKeys(QMenuBar& bar) : QObject(&bar), bar_(bar) {
+        for (QAction* title : bar.actions())
+            if (QMenu* menu = title->menu()) menu->installEventFilter(this);
+        auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), bar.window());
+        connect(f10, &QShortcut::activated, this, &MenuBarKeys::openFirstMenu);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+            return false;
+        static_cast<QMenu*>(watched)->hide();
+        // The menu bar's own way out of its keyboard mode, which puts the
+        // focus back where it was.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&bar_, &escape);
+        return true;
+    }
+
+private:
+    // Opened with its first command chosen, as Alt and a letter opens it.
+    void openFirstMenu() {
+        const QList<QAction*> titles = bar_.actions();
+        if (titles.isEmpty() || !titles.front()->menu()) return;
+        QMenu* menu = titles.front()->menu();
+        bar_.setActiveAction(titles.front());
+        for (QAction* item : menu->actions()) {
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                menu->setActiveAction(item);
+                break;
+            }
+        }
+    }
+
+    QMenuBar& bar_;
 };
 
 } // namespace
@@ -241,7 +286,7 @@ void MainWindow::buildToolbar() {
 }
 
 void MainWindow::buildMenus() {
-    auto* app = menuBar()->addMenu(QStringLiteral("Tessivo"));
+    auto* app = menuBar()->addMenu(QStringLiteral("&Tessivo"));
     auto* about = app->addAction(tr("About Tessivo"));
     connect(about, &QAction::triggered, this, [this] {
         QMessageBox::about(this, tr("About Tessivo"),
@@ -263,16 +308,18 @@ void MainWindow::buildMenus() {
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit);
 
     // No "New": there is one window, and it is always there.
-    auto* file = menuBar()->addMenu(tr("File"));
+    auto* file = menuBar()->addMenu(tr("&File"));
     auto* close = file->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence::Close);
     connect(close, &QAction::triggered, this, &MainWindow::hideApplication);
 
-    auto* help = menuBar()->addMenu(tr("Help"));
+    auto* help = menuBar()->addMenu(tr("&Help"));
     contactSupportAction_ = help->addAction(tr("Contact Support"));
     contactSupportAction_->setEnabled(false);
     subscribeAction_ = help->addAction(tr("Subscribe to Newsletter…"));
     subscribeAction_->setEnabled(false);
+
+    new MenuBarKeys(*menuBar());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -108,6 +109,36 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(this);
     column->addWidget(tabs_);
     column->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void SettingsView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel) || event->matches(QKeySequence::Close)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SettingsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The window opens with the focus on a control, and shows it: on the
+    // first opening the current tab's first control; later, the control
+    // that had it when the window closed.
+    if (!focusWidget())
+        if (QWidget* control = firstControl()) control->setFocus(Qt::ActiveWindowFocusReason);
+    // Styles draw the focus only once the keyboard has moved it.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+QWidget* SettingsView::firstControl() const {
+    QWidget* page = tabs_->currentWidget();
+    for (QWidget* widget = page->nextInFocusChain(); page->isAncestorOf(widget); widget = widget->nextInFocusChain()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() || !widget->isVisibleTo(page)) continue;
+        // A choice among radio buttons is entered at the chosen one.
+        if (auto* radio = qobject_cast<QRadioButton*>(widget); radio && !radio->isChecked()) continue;
+        return widget;
+    }
+    return nullptr;
 }
 
 } // namespace Tessivo::ui

@@ -60,7 +60,16 @@ public:
     GeneralSettingsTab* generalTab() const { return general_; }
     ColorSettingsTab* colorTab() const { return colors_; }
 
+protected:
+    // Escape and the close command close the window, as a preferences
+    // window of the desktop closes.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Opens with the focus on a control, drawn.
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QWidget* firstControl() const;
+
     QTabWidget* tabs_;
     GeneralSettingsTab* general_;
     ColorSettingsTab* colors_;

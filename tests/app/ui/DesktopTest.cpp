@@ -25,7 +25,6 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -38,18 +37,6 @@ using namespace Tessivo;
 using namespace Tessivo::ui;
 
 namespace {
-
-QAction* menuBarAction(QMainWindow& window, const QString& text) {
-    for (auto* menu : window.menuBar()->findChildren<QMenu*>())
-        if (QAction* action = findAction(*menu, text)) return action;
-    return nullptr;
-}
-
-SettingsView* openSettings(MainWindow& window) {
-    window.settingsAction().trigger();
-    pumpEvents();
-    return window.findChild<SettingsView*>();
-}
 
 // Runs the application's event loop until something ends it; a loop that
 // nothing ends gives up after `seconds` with 99.
@@ -423,28 +410,8 @@ TEST_F(Desktop, ToolbarMenusAndSettingsTabsAlwaysHaveSymbols) {
 // and maximising keep the window within its layout's limits, and Ctrl+Q
 // with the Settings window open ends it (desktop-session.sh drives it).
 TEST(DesktopProgram, UnderAWindowManagerTheWindowKeepsItsSizeAndCtrlQEndsIt) {
-    for (const char* tool : {"xvfb-run", "openbox", "xdotool", "xprop", "timeout"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            GTEST_SKIP() << tool << " is not installed; ./test installs it";
-    }
-    auto run = [](QString* log) {
-        QTemporaryDir out;
-        QProcess session;
-        session.setProcessChannelMode(QProcess::MergedChannels);
-        // `timeout` ends xvfb-run politely, which then ends its X server.
-        session.start(QStringLiteral("timeout"),
-                      {QStringLiteral("120"), QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
-                       QStringLiteral("-screen 0 1280x800x24"), QStringLiteral("sh"),
-                       QStringLiteral(TESSIVO_DESKTOP_SCRIPT), QStringLiteral(TESSIVO_PROGRAM), out.path()});
-        const bool finished = session.waitForFinished(150000);
-        if (!finished) session.kill();
-        *log = QString::fromLocal8Bit(session.readAll());
-        return finished && session.exitStatus() == QProcess::NormalExit && session.exitCode() == 0;
-    };
+    if (const QString tool = missingDesktopTool(); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " is not installed; ./test installs it";
     QString log;
-    // xvfb-run -a can lose a race for a display number with another test
-    // starting a server at the same moment; one more try settles that.
-    bool passed = run(&log);
-    if (!passed && !log.contains(QStringLiteral("opened at"))) passed = run(&log);
-    EXPECT_TRUE(passed) << log.toStdString();
+    EXPECT_TRUE(runDesktopSession(QStringLiteral("size"), &log)) << log.toStdString();
 }

@@ -44,12 +44,6 @@ QLineEdit* fieldWithPlaceholder(QWidget& root, const QString& placeholder) {
     return nullptr;
 }
 
-QAction* menuBarAction(QMainWindow& window, const QString& text) {
-    for (auto* menu : window.menuBar()->findChildren<QMenu*>())
-        if (QAction* action = findAction(*menu, text)) return action;
-    return nullptr;
-}
-
 // Answers the next save dialog with `path` as a user typing a name would, or
 // cancels it when `path` is empty.
 void answerSaveDialog(const QString& path, QString* suggested) {

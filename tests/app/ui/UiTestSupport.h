@@ -3,12 +3,17 @@
 #include "app/core/SettingsKeys.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PreviewView.h"
+#include "app/ui/SettingsWindow.h"
 #include "platform/detector/QRDetector.h"
 #include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -76,6 +81,50 @@ inline QAction* findAction(const QMenu& menu, const QString& text) {
     for (QAction* a : menu.actions())
         if (a->text() == text) return a;
     return nullptr;
+}
+
+// The command with this text in one of the window's menus.
+inline QAction* menuBarAction(QMainWindow& window, const QString& text) {
+    for (auto* menu : window.menuBar()->findChildren<QMenu*>())
+        if (QAction* action = findAction(*menu, text)) return action;
+    return nullptr;
+}
+
+// Opens the Settings window as its command does.
+inline Tessivo::ui::SettingsView* openSettings(Tessivo::ui::MainWindow& window) {
+    window.settingsAction().trigger();
+    pumpEvents();
+    return window.findChild<Tessivo::ui::SettingsView*>();
+}
+
+// The first tool of the desktop sessions that is not installed, or "".
+inline QString missingDesktopTool() {
+    for (const char* tool : {"xvfb-run", "openbox", "xdotool", "xprop", "xwininfo", "timeout"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) return QString::fromLatin1(tool);
+    return {};
+}
+
+// Runs desktop-session.sh with the real program and the scenario under a
+// window manager on a private X server; true when every step passed. `log`
+// gets what the session printed.
+inline bool runDesktopSession(const QString& scenario, QString* log) {
+    auto run = [&] {
+        QTemporaryDir out;
+        QProcess session;
+        session.setProcessChannelMode(QProcess::MergedChannels);
+        // `timeout` ends xvfb-run politely, which then ends its X server.
+        session.start(QStringLiteral("timeout"),
+                      {QStringLiteral("120"), QStringLiteral("xvfb-run"), QStringLiteral("-a"), QStringLiteral("-s"),
+                       QStringLiteral("-screen 0 1280x800x24"), QStringLiteral("sh"),
+                       QStringLiteral(TESSIVO_DESKTOP_SCRIPT), QStringLiteral(TESSIVO_PROGRAM), out.path(), scenario});
+        const bool finished = session.waitForFinished(150000);
+        if (!finished) session.kill();
+        *log = QString::fromLocal8Bit(session.readAll());
+        return finished && session.exitStatus() == QProcess::NormalExit && session.exitCode() == 0;
+    };
+    // xvfb-run -a can lose a race for a display number with another test
+    // starting a server at the same moment; one more try settles that.
+    return run() || (!log->contains(QStringLiteral("the window is up")) && run());
 }
 
 // The names that hold a stored value in the standard suite.
