@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 #include <string>
@@ -405,4 +407,61 @@ TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
         EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
+}
+
+namespace {
+
+// A document whose logo mask is curves reaching a million logo sides out:
+// more than a clip may take at any size, so every render warns and leaves
+// the logo out.
+nlohmann::json documentWithAMaskTooComplexToDraw() {
+    nlohmann::json elements = nlohmann::json::array({{{"type", 0}, {"points", {{0.5, 0.5}}}}});
+    for (int i = 0; i < 50; ++i) {
+        const double a = i * 2.4, far = 1e6;
+        elements.push_back({{"type", 3},
+                            {"points",
+                             {{0.5 + far * std::cos(a), 0.5 + far * std::sin(a)},
+                              {0.5 - far * std::sin(a), 0.5 + far * std::cos(a)},
+                              {0.5, 0.5}}}});
+    }
+    elements.push_back({{"type", 4}});
+    const std::string mask = elements.dump();
+    return {
+        {"text", "hi"},
+        {"correction", "H"},
+        {"logoTemplate",
+         {{"image", foundation::base64Encode(testsupport::bilevelPNG(8, 8))},
+          {"relativeMaskPath", foundation::base64Encode(std::vector<std::uint8_t>(mask.begin(), mask.end()))}}},
+    };
+}
+
+} // namespace
+
+TEST(QRToolRender, StandardOutputHoldsOnlyTheJsonOfARenderThatSucceeded) {
+    testsupport::TempDir dir;
+    const auto doc = dir / "doc.qrjcode";
+    testsupport::writeTextFile(doc, documentWithAMaskTooComplexToDraw().dump());
+
+    // The library's warning goes to standard error; the JSON stays JSON.
+    const ToolResult run =
+        tool("render --document " + doc.string() + " --size 128 --json - -o " + (dir / "a.png").string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Logo mask too complex to draw at this size"), std::string::npos) << run.err;
+    const auto printed = nlohmann::json::parse(run.out, nullptr, false);
+    EXPECT_TRUE(printed.is_object() && printed.value("text", "") == "hi") << run.out;
+    EXPECT_EQ(scanned(dir / "a.png"), "hi");
+
+    // A render refused after the document loaded prints nothing at all on
+    // standard output, nor does the tool run without a command.
+    for (const std::string& args : {
+             "render --document " + doc.string() + " --size 16384 --dpi 1 --json - -o " + (dir / "x.pdf").string(),
+             "render --document " + doc.string() + " --json - -o " + (dir / "missing" / "x.png").string(),
+             std::string(),
+         }) {
+        const ToolResult refused = tool(args);
+        EXPECT_EQ(refused.status, 1) << args;
+        EXPECT_TRUE(refused.out.empty()) << args;
+        EXPECT_FALSE(refused.err.empty()) << args;
+    }
+    EXPECT_EQ(entries(dir.path()), 2u); // the document and a.png
 }

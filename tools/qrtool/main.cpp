@@ -6,6 +6,7 @@
 #include "QRCode/fills/ImageFill.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageReadWriteError.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
 #include "platform/foundation/NumberText.h"
@@ -27,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using QRCode::QRCodeError;
@@ -46,9 +48,10 @@ constexpr const char* kUsage =
     "            render a document (loaded from its .qrjcode JSON, else a default\n"
     "            one) whose content TEXT or the bytes of PATH replace; OUTPUT's\n"
     "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
-    "            txt (text art); --json - prints the document's formatted JSON;\n"
-    "            defaults: size 1024 (1 to 16384), dpi 72 (1 to 100000); --file\n"
-    "            reads at most 1 MiB, --document at most 64 MiB\n"
+    "            txt (text art); --json - prints the document's formatted JSON\n"
+    "            once the output is written; defaults: size 1024 (1 to 16384),\n"
+    "            dpi 72 (1 to 100000); --file reads at most 1 MiB, --document at\n"
+    "            most 64 MiB\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
@@ -351,30 +354,18 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
     return ok;
 }
 
-// Sends standard output to /dev/null while it lives: the document reports
-// passing regeneration failures there, and the tool reports the final state
-// itself in one line on standard error.
-class SilencedStdout {
+// Drops the library's diagnostics while it lives: the document reports
+// passing regeneration failures while it loads, and the tool reports the
+// final state itself in one line on standard error.
+class SilencedDiagnostics {
 public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(STDOUT_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) ::dup2(null, STDOUT_FILENO);
-        if (null >= 0) ::close(null);
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDOUT_FILENO);
-            ::close(saved_);
-        }
-    }
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
+    SilencedDiagnostics() : saved_(foundation::setDiagnosticSink([](std::string_view) {})) {}
+    ~SilencedDiagnostics() { foundation::setDiagnosticSink(std::move(saved_)); }
+    SilencedDiagnostics(const SilencedDiagnostics&) = delete;
+    SilencedDiagnostics& operator=(const SilencedDiagnostics&) = delete;
 
 private:
-    int saved_ = -1;
+    foundation::DiagnosticSink saved_;
 };
 
 // Digits, and at most one point with digits after it: no sign, exponent,
@@ -528,9 +519,12 @@ int render(const std::vector<std::string_view>& args) {
                         "' (use .png, .jpg, .tiff, .gif, .heic, .pdf, .svg or .txt)");
     }
 
-    // Checked before the work of rendering as well as when writing.
-    if (output)
+    // Checked before the work of rendering (the output also when writing).
+    if (output) {
         if (const auto unfit = unfitOutput(*output)) return fail(*unfit);
+        if (extension == ".pdf")
+            if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
+    }
 
     std::shared_ptr<QRCode::QRCodeEngine> engine;
     if (engineName) {
@@ -548,7 +542,7 @@ int render(const std::vector<std::string_view>& args) {
 
     std::shared_ptr<QRCode::Document> document;
     try {
-        const SilencedStdout silence;
+        const SilencedDiagnostics silence;
         document = std::make_shared<QRCode::Document>(engine);
         if (documentPath) {
             std::string error;
@@ -590,18 +584,22 @@ int render(const std::vector<std::string_view>& args) {
         return fail("the document cannot be encoded");
     }
 
+    // The JSON is made first and printed last, once the output is written:
+    // a command that fails prints nothing on standard output.
+    std::string json;
     if (jsonTarget) {
         try {
-            const std::string json = document->jsonStringFormatted() + "\n";
-            std::fwrite(json.data(), 1, json.size(), stdout);
-            if (std::fflush(stdout) != 0) return fail("cannot write to standard output");
+            json = document->jsonStringFormatted() + "\n";
         } catch (const std::exception& e) {
             return fail(std::string("cannot write the document's JSON: ") + e.what());
         }
     }
-    if (!output) return 0;
-    if (extension == ".pdf")
-        if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
+    const auto printJson = [&] {
+        if (!jsonTarget) return 0;
+        std::fwrite(json.data(), 1, json.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : fail("cannot write to standard output");
+    };
+    if (!output) return printJson();
 
     std::vector<std::uint8_t> bytes;
     try {
@@ -633,13 +631,18 @@ int render(const std::vector<std::string_view>& args) {
 
     std::string error;
     if (!writeAtomically(*output, bytes.data(), bytes.size(), error)) return fail(error);
-    return 0;
+    return printJson();
 }
 
 int run(const std::vector<std::string_view>& args) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    // Asked for, the usage is the output; without a command it is an error.
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::fputs(kUsage, stdout);
-        return args.empty() ? 1 : 0;
+        return 0;
     }
     if (args[0] == "encode") return encode({args.begin() + 1, args.end()});
     if (args[0] == "render") return render({args.begin() + 1, args.end()});
@@ -653,6 +656,10 @@ int run(const std::vector<std::string_view>& args) {
 // No failure leaves the tool as an uncaught exception: whatever the library
 // throws ends as one line on standard error and exit status 1.
 int main(int argc, char** argv) {
+    // Standard output carries only what was asked for (text art, the
+    // document's JSON), which other programs read: the library's warnings go
+    // to standard error beside the tool's own.
+    foundation::setDiagnosticSink(foundation::diagnosticStream(stderr));
     try {
         return run(std::vector<std::string_view>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {
