@@ -456,6 +456,7 @@ TEST(QRToolRender, StandardOutputHoldsOnlyTheJsonOfARenderThatSucceeded) {
     for (const std::string& args : {
              "render --document " + doc.string() + " --size 16384 --dpi 1 --json - -o " + (dir / "x.pdf").string(),
              "render --document " + doc.string() + " --json - -o " + (dir / "missing" / "x.png").string(),
+             "render --document " + doc.string() + " --dpi 1.5 --json - -o " + (dir / "x.jpg").string(),
              std::string(),
          }) {
         const ToolResult refused = tool(args);
@@ -464,4 +465,71 @@ TEST(QRToolRender, StandardOutputHoldsOnlyTheJsonOfARenderThatSucceeded) {
         EXPECT_FALSE(refused.err.empty()) << args;
     }
     EXPECT_EQ(entries(dir.path()), 2u); // the document and a.png
+}
+
+namespace {
+
+// The density of a JPEG's JFIF header: its unit (1: dots per inch) and the
+// horizontal and vertical values.
+std::array<int, 3> jfifDensity(const std::filesystem::path& file) {
+    const auto bytes = testsupport::readFile(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const auto at = text.find(std::string("JFIF\0", 5));
+    if (at == std::string::npos || at + 12 > bytes.size()) return {-1, -1, -1};
+    const auto u16 = [&](std::size_t i) { return bytes[i] << 8 | bytes[i + 1]; };
+    return {bytes[at + 7], u16(at + 8), u16(at + 10)};
+}
+
+// The horizontal pixels per metre of a PNG's pHYs chunk.
+long pngPixelsPerMetre(const std::filesystem::path& file) {
+    const auto bytes = testsupport::readFile(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const auto at = text.find("pHYs");
+    if (at == std::string::npos || at + 8 > bytes.size()) return -1;
+    return long(bytes[at + 4]) << 24 | long(bytes[at + 5]) << 16 | long(bytes[at + 6]) << 8 | long(bytes[at + 7]);
+}
+
+} // namespace
+
+// A JPEG holds whole dots per inch from 1 to 65535 and a PNG whole pixels
+// per metre: a resolution they cannot hold within a percent is refused in
+// one line that says what would do, where the encoder would round or clamp
+// it in silence.
+TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
+    testsupport::TempDir dir;
+    const auto jpg = dir / "a.jpg", png = dir / "a.png", tiff = dir / "a.tiff";
+    struct Refused {
+        const char* dpi;
+        std::filesystem::path out;
+        const char* fits; // in the message, or empty
+    };
+    for (const Refused& c :
+         {Refused{"70000", jpg, "use --dpi 65535 or less"}, Refused{"65536", jpg, "use --dpi 65535 or less"},
+          Refused{"1.5", jpg, "use --dpi 1 or 2"}, Refused{"10.5", jpg, "use --dpi 10 or 11"}, Refused{"0.99", jpg, ""},
+          Refused{"1.0033", png, "use --dpi 1.016"}}) {
+        const ToolResult run = tool(std::string("render --text hi --size 64 --dpi ") + c.dpi + " -o " + c.out.string());
+        EXPECT_EQ(run.status, 1) << c.dpi;
+        EXPECT_EQ(lines(run.err), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.fits), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(entries(dir.path()), 0u) << c.dpi; // no file, no temporary
+    }
+
+    // What a JPEG can hold within a percent is recorded as the nearest whole
+    // number.
+    for (const auto& [dpi, recorded] : std::vector<std::pair<std::string, int>>{
+             {"300", 300}, {"65535", 65535}, {"1", 1}, {"72.3", 72}, {"50.4", 50}, {"65535.4", 65535}}) {
+        const ToolResult run = tool("render --text hi --size 64 --dpi " + dpi + " -o " + jpg.string());
+        ASSERT_EQ(run.status, 0) << dpi << ": " << run.err;
+        EXPECT_EQ(jfifDensity(jpg), (std::array<int, 3>{1, recorded, recorded})) << dpi;
+    }
+    // Other formats and resolutions as before.
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 1 -o " + png.string()).status, 0);
+    EXPECT_EQ(pngPixelsPerMetre(png), 39); // 0.9906 dpi
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 70000 -o " + png.string()).status, 0);
+    EXPECT_EQ(pngPixelsPerMetre(png), 2755906);
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 70000 -o " + tiff.string()).status, 0);
+    std::string out;
+    ASSERT_EQ(shell("identify -units PixelsPerInch -format '%x' " + tiff.string(), &out), 0) << out;
+    EXPECT_EQ(out, "70000");
 }

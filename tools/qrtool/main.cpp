@@ -50,8 +50,8 @@ constexpr const char* kUsage =
     "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
     "            txt (text art); --json - prints the document's formatted JSON\n"
     "            once the output is written; defaults: size 1024 (1 to 16384),\n"
-    "            dpi 72 (1 to 100000); --file reads at most 1 MiB, --document at\n"
-    "            most 64 MiB\n"
+    "            dpi 72 (1 to 100000; for jpg and png one the file records\n"
+    "            within 1%); --file reads at most 1 MiB, --document at most 64 MiB\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
@@ -430,6 +430,41 @@ std::optional<std::string> pdfPageProblem(std::int64_t size, double dpi) {
            foundation::fixedNumberText(least, 2) + " or more, or a smaller --size";
 }
 
+// Why a file of the format of `extension` cannot record `dpi` (given as
+// `dpiText`) within a percent, or nothing. A JPEG's header holds whole dots
+// per inch in 16 bits and a PNG's whole pixels per metre, and their encoders
+// round to the nearest one they hold; the other formats hold `dpi` closely
+// (TIFF a float, HEIC hundredths, a PDF its page size) or no resolution at
+// all (GIF, SVG, text art). Says which resolutions would do.
+std::optional<std::string> resolutionProblem(const std::string& extension, double dpi, const std::string& dpiText) {
+    struct WholeUnits {
+        const char* format;
+        const char* units; // what the file holds
+        double unitDpi;    // one unit in dots per inch
+        double maxUnits;
+    };
+    static constexpr WholeUnits jpeg{"a JPEG", "whole dots per inch from 1 to 65535", 1, 65535};
+    static constexpr WholeUnits png{"a PNG", "whole pixels per metre (0.0254 dpi each)", 0.0254, 2147483647};
+    const WholeUnits* field = extension == ".jpg" ? &jpeg : extension == ".png" ? &png : nullptr;
+    if (!field) return std::nullopt;
+    const double units = dpi / field->unitDpi;
+    const double nearest = std::round(units);
+    const std::string intro =
+        std::string(field->format) + " records its resolution in " + field->units + ": --dpi " + dpiText;
+    if (nearest > field->maxUnits)
+        return intro + " is beyond that; use --dpi " +
+               foundation::fixedNumberText(field->maxUnits * field->unitDpi, 4) + " or less";
+    if (nearest >= 1 && std::abs(nearest * field->unitDpi - dpi) <= dpi / 100) return std::nullopt;
+    // The recordable resolutions on either side that --dpi accepts.
+    std::string fits;
+    for (const double candidate : {std::floor(units), std::ceil(units)}) {
+        const double fit = candidate * field->unitDpi;
+        if (candidate < 1 || fit < kMinDpi || fit > kMaxDpi) continue;
+        fits += (fits.empty() ? "" : " or ") + foundation::fixedNumberText(fit, 4);
+    }
+    return intro + " is not within 1% of one; use --dpi " + fits;
+}
+
 std::string levelName(QRCode::ErrorCorrection level) { return std::string(QRCode::errorCorrectionLetter(level)); }
 
 std::string engineErrorText(const QRCodeException& e, QRCode::ErrorCorrection level) {
@@ -488,9 +523,10 @@ int render(const std::vector<std::string_view>& args) {
             problem = value(dpiText, "a resolution");
             if (!problem) {
                 // Plain decimal notation only (digits with at most one
-                // point; no sign, no exponent); the range keeps every
-                // format's resolution field exact to a percent and a PDF
-                // page within what viewers open.
+                // point; no sign, no exponent); the range keeps the
+                // resolution fields of TIFF and HEIC within a percent and a
+                // PDF page within what viewers open (JPEG and PNG hold less:
+                // see resolutionProblem).
                 const auto parsed = isPlainDecimal(*dpiText) ? foundation::parseDouble(*dpiText) : std::nullopt;
                 if (!parsed || !(*parsed >= kMinDpi && *parsed <= kMaxDpi))
                     problem = "--dpi needs a decimal number from 1 to 100000, such as 300 or 72.5";
@@ -524,6 +560,7 @@ int render(const std::vector<std::string_view>& args) {
         if (const auto unfit = unfitOutput(*output)) return fail(*unfit);
         if (extension == ".pdf")
             if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
+        if (const auto problem = resolutionProblem(extension, dpi, dpiText.value_or("72"))) return fail(*problem);
     }
 
     std::shared_ptr<QRCode::QRCodeEngine> engine;
