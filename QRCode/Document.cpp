@@ -2,8 +2,8 @@
 
 #include "QRCode/QRCodeError.h"
 #include "QRCode/document/QRCodeMessageFormatter.h"
-#include "QRCode/core/Diagnostics.h"
 #include "platform/foundation/Base64.h"
+#include "platform/foundation/Diagnostics.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -69,7 +69,7 @@ void Document::regenerateReportingErrors() {
     try {
         regenerate();
     } catch (const std::exception& error) {
-        diagnostic(std::string("QRCode.Document: Could not regenerate. Error was '") + error.what() + "'");
+        foundation::diagnostic(std::string("QRCode.Document: Could not regenerate. Error was '") + error.what() + "'");
     }
 }
 
@@ -177,7 +177,7 @@ gfx::Path Document::path(gfx::Size size, Components components) const {
     const double quiet = size.width / (2 * q + n) * q;
     const double border = 2 * quiet;
     if (!(size.width > border)) {
-        diagnostic("additionalQuietSpace too large");
+        foundation::diagnostic("additionalQuietSpace too large");
         return gfx::Path();
     }
     const Shape& shape = *design_->shape();

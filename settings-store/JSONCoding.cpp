@@ -1,9 +1,8 @@
 #include "settings-store/JSONCoding.h"
 
 #include "platform/foundation/Base64.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
-
-#include <cstdio>
 
 namespace Defaults {
 
@@ -58,11 +57,7 @@ JSON parseJSON(std::string_view text) {
     }
 }
 
-void printError(const std::exception& error) {
-    std::string line = std::string(error.what()) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
-}
+void printError(const std::exception& error) { foundation::diagnostic(error.what()); }
 
 namespace detail {
 

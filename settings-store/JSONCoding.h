@@ -108,8 +108,9 @@ std::string jsonText(const JSON& value);
 // complete JSON value.
 JSON parseJSON(std::string_view text);
 
-// Prints the description of an error and a line break on standard output,
-// the way conversions report the failures they do not hide.
+// Writes the description of an error as one diagnostic line (see
+// foundation::diagnostic), the way conversions report the failures they do
+// not hide.
 void printError(const std::exception& error);
 
 // ---- standard codable types ----

@@ -3,11 +3,11 @@
 #include "QRCode/design/CGPathCodable.h"
 #include "QRCode/core/detail/DrawingHelpers.h"
 #include "QRCode/QRCodeError.h"
-#include "QRCode/core/Diagnostics.h"
 #include "image-read-write/CGImageCodable.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/foundation/Base64.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/gfx/GraphicsContext.h"
 
 #include <algorithm>
@@ -163,14 +163,14 @@ BoolMatrix LogoTemplate::applyingImageTransparencyMask(const BoolMatrix& matrix)
             drawCenteredImage(ctx, canvas, source, cover);
         });
     if (!fitted) {
-        diagnostic("Couldn't scale logo template image");
+        foundation::diagnostic("Couldn't scale logo template image");
         return matrix;
     }
 
     // makeSRGBBitmapImage refuses sizes that do not fit an int.
     auto ctx = gfx::GraphicsContext::makeBitmap(int(n), int(n));
     if (!ctx) {
-        diagnostic("Couldn't get image context");
+        foundation::diagnostic("Couldn't get image context");
         return matrix;
     }
 
@@ -184,7 +184,7 @@ BoolMatrix LogoTemplate::applyingImageTransparencyMask(const BoolMatrix& matrix)
 
     const gfx::ImagePtr bitmap = ctx->takeImage();
     if (!bitmap) {
-        diagnostic("Couldn't get image context");
+        foundation::diagnostic("Couldn't get image context");
         return matrix;
     }
 

@@ -8,8 +8,8 @@
 #include "QRCode/generators/pixel/Square.h"
 #include "QRCode/QRCode.h"
 #include "QRCode/QRCodeError.h"
-#include "QRCode/core/Diagnostics.h"
 #include "image-read-write/ImageEncoding.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/gfx/Coverage.h"
 #include "platform/gfx/GraphicsContext.h"
 
@@ -188,7 +188,8 @@ bool logoDrawable(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Layout
     bool drawable = true;
     inLogoSpace(ctx, rect, layout, logo,
                 [&](gfx::GraphicsContext& c, const gfx::Path& logoPath) { drawable = c.canClipTo(logoPath); });
-    if (!drawable) diagnostic("Logo mask too complex to draw at this size; drawing the code without the logo");
+    if (!drawable)
+        foundation::diagnostic("Logo mask too complex to draw at this size; drawing the code without the logo");
     return drawable;
 }
 
@@ -217,7 +218,7 @@ void QRCode::draw(gfx::GraphicsContext& ctx, const gfx::Rect& rect, const Design
     layout.m = sz / (n + 2 * a);
     layout.q = a * layout.m;
     if (!(sz > 2 * layout.q) || !std::isfinite(layout.m)) {
-        diagnostic("additionalQuietSpace too large");
+        foundation::diagnostic("additionalQuietSpace too large");
         return;
     }
     layout.R = rect.insetBy(layout.q, layout.q);

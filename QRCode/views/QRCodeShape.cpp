@@ -2,7 +2,7 @@
 
 #include "QRCode/document/QRCodeMessageFormatter.h"
 #include "QRCode/views/ImageConversion.h"
-#include "QRCode/core/Diagnostics.h"
+#include "platform/foundation/Diagnostics.h"
 
 #include <exception>
 #include <string>
@@ -31,7 +31,7 @@ QRCodeShape::QRCodeShape(QRCode::Content content, QRCode::ErrorCorrection errorC
     try {
         holder->update(content_, errorCorrection_);
     } catch (const std::exception& error) {
-        QRCode::diagnostic(std::string("QRCodeShape: Error creating shape. Error was '") + error.what() + "'");
+        foundation::diagnostic(std::string("QRCodeShape: Error creating shape. Error was '") + error.what() + "'");
     }
     qrcode_ = std::move(holder);
 }

@@ -12,7 +12,7 @@
 #include "QRCode/views/ImageConversion.h"
 #include "QRCode/views/PlatformImage.h"
 #include "QRCode/views/Pasteboard.h"
-#include "QRCode/core/Diagnostics.h"
+#include "platform/foundation/Diagnostics.h"
 
 #include <QDrag>
 #include <QDir>
@@ -275,7 +275,7 @@ void QRCodeView::prepareForInterfaceBuilder() {
         const auto bytes = data();
         document_->update(std::span<const std::uint8_t>(bytes), document_->errorCorrection());
     } catch (const std::exception& error) {
-        QRCode::diagnostic(error.what());
+        foundation::diagnostic(error.what());
         return;
     }
     applyPixelShape();
@@ -338,7 +338,7 @@ std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder) {
     const QString fileName = QString::fromStdString(path.string());
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        QRCode::diagnostic(file.errorString().toLocal8Bit().constData());
+        foundation::diagnostic(file.errorString().toLocal8Bit().constData());
         return std::nullopt;
     }
     return QUrl::fromLocalFile(fileName);

@@ -3,11 +3,11 @@
 #include "app/core/ColorText.h"
 #include "app/core/DocumentBuilder.h"
 #include "app/core/SettingsKeys.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -218,7 +218,7 @@ bool PresetStore::append(const QRPreset& preset) {
     try {
         text = presetJSONText(preset);
     } catch (const std::exception& e) {
-        std::printf("Could not encode the preset: %s\n", e.what());
+        foundation::diagnostic(std::string("Could not encode the preset: ") + e.what());
         return false;
     }
     auto entries = rawEntries();

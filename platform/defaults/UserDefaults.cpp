@@ -1,6 +1,7 @@
 #include "platform/defaults/UserDefaults.h"
 
 #include "platform/defaults/PropertyListCoding.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/SymbolicLinks.h"
 
@@ -28,12 +29,8 @@ namespace platform {
 
 namespace {
 
-// Diagnostics of the store are single lines on standard output.
-void report(const std::string& line) {
-    std::string text = line + "\n";
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-}
+// Diagnostics of the store are single lines, through the process's sink.
+void report(const std::string& line) { foundation::diagnostic(line); }
 
 std::string errnoText(int error) { return std::strerror(error); }
 

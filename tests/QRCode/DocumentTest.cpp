@@ -6,6 +6,7 @@
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/foundation/Base64.h"
+#include "tests/support/CapturedDiagnostics.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -179,6 +180,20 @@ TEST(Document, FailedSetterKeepsValueAndLastGoodMatrixAndRefusesExports) {
     EXPECT_TRUE(doc.isMatrixCurrent());
     EXPECT_NE(doc.boolMatrix(), good);
     EXPECT_NO_THROW(doc.pngData(200));
+}
+
+TEST(Document, ItsDiagnosticsGoWhereTheProgramPointsThem) {
+    Document doc("short", ErrorCorrection::high);
+    testing::internal::CaptureStdout();
+    {
+        const testsupport::CapturedDiagnostics captured;
+        doc.setData(bigData()); // a failed regeneration
+        doc.setErrorCorrection(ErrorCorrection::low);
+        EXPECT_TRUE(doc.path(0, QRCode::Components::standard()).isEmpty()); // no room inside the quiet zone
+        EXPECT_EQ(captured.lines(), (std::vector<std::string>{kRegenerateLine + "QRCodeError.cannotGenerateImage'",
+                                                              "additionalQuietSpace too large"}));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(Document, AStoredMessageNoSymbolHoldsLoadsWithItsTextKeptAndCostsOnlyItsCopies) {

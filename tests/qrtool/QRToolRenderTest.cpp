@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 #include <string>
@@ -405,4 +407,129 @@ TEST(QRToolRender, AMessageNoSymbolHoldsIsRefusedForLittleMoreThanItsOwnSize) {
         EXPECT_LT(peak, std::size_t(400) << 20) << engine; // once over a gigabyte
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "x.png"));
+}
+
+namespace {
+
+// A document whose logo mask is curves reaching a million logo sides out:
+// more than a clip may take at any size, so every render warns and leaves
+// the logo out.
+nlohmann::json documentWithAMaskTooComplexToDraw() {
+    nlohmann::json elements = nlohmann::json::array({{{"type", 0}, {"points", {{0.5, 0.5}}}}});
+    for (int i = 0; i < 50; ++i) {
+        const double a = i * 2.4, far = 1e6;
+        elements.push_back({{"type", 3},
+                            {"points",
+                             {{0.5 + far * std::cos(a), 0.5 + far * std::sin(a)},
+                              {0.5 - far * std::sin(a), 0.5 + far * std::cos(a)},
+                              {0.5, 0.5}}}});
+    }
+    elements.push_back({{"type", 4}});
+    const std::string mask = elements.dump();
+    return {
+        {"text", "hi"},
+        {"correction", "H"},
+        {"logoTemplate",
+         {{"image", foundation::base64Encode(testsupport::bilevelPNG(8, 8))},
+          {"relativeMaskPath", foundation::base64Encode(std::vector<std::uint8_t>(mask.begin(), mask.end()))}}},
+    };
+}
+
+} // namespace
+
+TEST(QRToolRender, StandardOutputHoldsOnlyTheJsonOfARenderThatSucceeded) {
+    testsupport::TempDir dir;
+    const auto doc = dir / "doc.qrjcode";
+    testsupport::writeTextFile(doc, documentWithAMaskTooComplexToDraw().dump());
+
+    // The library's warning goes to standard error; the JSON stays JSON.
+    const ToolResult run =
+        tool("render --document " + doc.string() + " --size 128 --json - -o " + (dir / "a.png").string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Logo mask too complex to draw at this size"), std::string::npos) << run.err;
+    const auto printed = nlohmann::json::parse(run.out, nullptr, false);
+    EXPECT_TRUE(printed.is_object() && printed.value("text", "") == "hi") << run.out;
+    EXPECT_EQ(scanned(dir / "a.png"), "hi");
+
+    // A render refused after the document loaded prints nothing at all on
+    // standard output, nor does the tool run without a command.
+    for (const std::string& args : {
+             "render --document " + doc.string() + " --size 16384 --dpi 1 --json - -o " + (dir / "x.pdf").string(),
+             "render --document " + doc.string() + " --json - -o " + (dir / "missing" / "x.png").string(),
+             "render --document " + doc.string() + " --dpi 1.5 --json - -o " + (dir / "x.jpg").string(),
+             std::string(),
+         }) {
+        const ToolResult refused = tool(args);
+        EXPECT_EQ(refused.status, 1) << args;
+        EXPECT_TRUE(refused.out.empty()) << args;
+        EXPECT_FALSE(refused.err.empty()) << args;
+    }
+    EXPECT_EQ(entries(dir.path()), 2u); // the document and a.png
+}
+
+namespace {
+
+// The density of a JPEG's JFIF header: its unit (1: dots per inch) and the
+// horizontal and vertical values.
+std::array<int, 3> jfifDensity(const std::filesystem::path& file) {
+    const auto bytes = testsupport::readFile(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const auto at = text.find(std::string("JFIF\0", 5));
+    if (at == std::string::npos || at + 12 > bytes.size()) return {-1, -1, -1};
+    const auto u16 = [&](std::size_t i) { return bytes[i] << 8 | bytes[i + 1]; };
+    return {bytes[at + 7], u16(at + 8), u16(at + 10)};
+}
+
+// The horizontal pixels per metre of a PNG's pHYs chunk.
+long pngPixelsPerMetre(const std::filesystem::path& file) {
+    const auto bytes = testsupport::readFile(file);
+    const std::string text(bytes.begin(), bytes.end());
+    const auto at = text.find("pHYs");
+    if (at == std::string::npos || at + 8 > bytes.size()) return -1;
+    return long(bytes[at + 4]) << 24 | long(bytes[at + 5]) << 16 | long(bytes[at + 6]) << 8 | long(bytes[at + 7]);
+}
+
+} // namespace
+
+// A JPEG holds whole dots per inch from 1 to 65535 and a PNG whole pixels
+// per metre: a resolution they cannot hold within a percent is refused in
+// one line that says what would do, where the encoder would round or clamp
+// it in silence.
+TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
+    testsupport::TempDir dir;
+    const auto jpg = dir / "a.jpg", png = dir / "a.png", tiff = dir / "a.tiff";
+    struct Refused {
+        const char* dpi;
+        std::filesystem::path out;
+        const char* fits; // in the message, or empty
+    };
+    for (const Refused& c :
+         {Refused{"70000", jpg, "use --dpi 65535 or less"}, Refused{"65536", jpg, "use --dpi 65535 or less"},
+          Refused{"1.5", jpg, "use --dpi 1 or 2"}, Refused{"10.5", jpg, "use --dpi 10 or 11"}, Refused{"0.99", jpg, ""},
+          Refused{"1.0033", png, "use --dpi 1.016"}}) {
+        const ToolResult run = tool(std::string("render --text hi --size 64 --dpi ") + c.dpi + " -o " + c.out.string());
+        EXPECT_EQ(run.status, 1) << c.dpi;
+        EXPECT_EQ(lines(run.err), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.fits), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(entries(dir.path()), 0u) << c.dpi; // no file, no temporary
+    }
+
+    // What a JPEG can hold within a percent is recorded as the nearest whole
+    // number.
+    for (const auto& [dpi, recorded] : std::vector<std::pair<std::string, int>>{
+             {"300", 300}, {"65535", 65535}, {"1", 1}, {"72.3", 72}, {"50.4", 50}, {"65535.4", 65535}}) {
+        const ToolResult run = tool("render --text hi --size 64 --dpi " + dpi + " -o " + jpg.string());
+        ASSERT_EQ(run.status, 0) << dpi << ": " << run.err;
+        EXPECT_EQ(jfifDensity(jpg), (std::array<int, 3>{1, recorded, recorded})) << dpi;
+    }
+    // Other formats and resolutions as before.
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 1 -o " + png.string()).status, 0);
+    EXPECT_EQ(pngPixelsPerMetre(png), 39); // 0.9906 dpi
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 70000 -o " + png.string()).status, 0);
+    EXPECT_EQ(pngPixelsPerMetre(png), 2755906);
+    ASSERT_EQ(tool("render --text hi --size 64 --dpi 70000 -o " + tiff.string()).status, 0);
+    std::string out;
+    ASSERT_EQ(shell("identify -units PixelsPerInch -format '%x' " + tiff.string(), &out), 0) << out;
+    EXPECT_EQ(out, "70000");
 }

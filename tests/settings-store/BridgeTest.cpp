@@ -1,5 +1,8 @@
 #include "platform/defaults/PropertyListCoding.h"
+#include "platform/defaults/UserDefaults.h"
 #include "settings-store/Defaults.h"
+#include "tests/support/CapturedDiagnostics.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +215,22 @@ TEST(CodableBridge, DecodingIsStrictAndSilentEncodingNonFiniteNumbersFailsWithAM
     out = captured([&] { stored = toSerializable(app::Preset{"\xff", 1, 1}); });
     EXPECT_FALSE(stored);
     EXPECT_EQ(out, "");
+}
+
+TEST(CodableBridge, ItsFailuresAndTheStoresReportsGoWhereTheProgramPointsThem) {
+    testing::internal::CaptureStdout();
+    {
+        const testsupport::CapturedDiagnostics captured;
+        EXPECT_FALSE(toSerializable(app::Preset{"x", 1, std::numeric_limits<float>::infinity()}));
+        testsupport::TempDir dir;
+        testsupport::writeTextFile(dir / "s.json", "{\"a\": 1,");
+        EXPECT_FALSE(platform::UserDefaults::open("s", dir.path())->objectForKey("a"));
+        const auto& lines = captured.lines();
+        EXPECT_EQ(lines.size(), 2u);
+        EXPECT_TRUE(lines.size() > 0 && lines[0].find("non-finite") != std::string::npos);
+        EXPECT_TRUE(lines.size() > 1 && lines[1].find("is damaged") != std::string::npos);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(RawValueBridges, CodableEnumsAsJSONAndRawEnumsAsTheirValue) {

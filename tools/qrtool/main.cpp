@@ -6,6 +6,7 @@
 #include "QRCode/fills/ImageFill.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageReadWriteError.h"
+#include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
 #include "platform/foundation/NumberText.h"
@@ -28,6 +29,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 using QRCode::QRCodeError;
@@ -47,9 +49,10 @@ constexpr const char* kUsage =
     "            render a document (loaded from its .qrjcode JSON, else a default\n"
     "            one) whose content TEXT or the bytes of PATH replace; OUTPUT's\n"
     "            extension picks the format: png, jpg, tiff, gif, heic, pdf, svg,\n"
-    "            txt (text art); --json - prints the document's formatted JSON;\n"
-    "            defaults: size 1024 (1 to 16384), dpi 72 (1 to 100000); --file\n"
-    "            reads at most 1 MiB, --document at most 64 MiB\n"
+    "            txt (text art); --json - prints the document's formatted JSON\n"
+    "            once the output is written; defaults: size 1024 (1 to 16384),\n"
+    "            dpi 72 (1 to 100000; for jpg and png one the file records\n"
+    "            within 1%); --file reads at most 1 MiB, --document at most 64 MiB\n"
     "  --help    show this text\n";
 
 int fail(const std::string& message) {
@@ -345,30 +348,18 @@ bool writeAtomically(const std::string& path, const void* bytes, std::size_t siz
     return ok;
 }
 
-// Sends standard output to /dev/null while it lives: the document reports
-// passing regeneration failures there, and the tool reports the final state
-// itself in one line on standard error.
-class SilencedStdout {
+// Drops the library's diagnostics while it lives: the document reports
+// passing regeneration failures while it loads, and the tool reports the
+// final state itself in one line on standard error.
+class SilencedDiagnostics {
 public:
-    SilencedStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(STDOUT_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) ::dup2(null, STDOUT_FILENO);
-        if (null >= 0) ::close(null);
-    }
-    ~SilencedStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDOUT_FILENO);
-            ::close(saved_);
-        }
-    }
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
+    SilencedDiagnostics() : saved_(foundation::setDiagnosticSink([](std::string_view) {})) {}
+    ~SilencedDiagnostics() { foundation::setDiagnosticSink(std::move(saved_)); }
+    SilencedDiagnostics(const SilencedDiagnostics&) = delete;
+    SilencedDiagnostics& operator=(const SilencedDiagnostics&) = delete;
 
 private:
-    int saved_ = -1;
+    foundation::DiagnosticSink saved_;
 };
 
 // Digits, and at most one point with digits after it: no sign, exponent,
@@ -433,6 +424,41 @@ std::optional<std::string> pdfPageProblem(std::int64_t size, double dpi) {
            foundation::fixedNumberText(least, 2) + " or more, or a smaller --size";
 }
 
+// Why a file of the format of `extension` cannot record `dpi` (given as
+// `dpiText`) within a percent, or nothing. A JPEG's header holds whole dots
+// per inch in 16 bits and a PNG's whole pixels per metre, and their encoders
+// round to the nearest one they hold; the other formats hold `dpi` closely
+// (TIFF a float, HEIC hundredths, a PDF its page size) or no resolution at
+// all (GIF, SVG, text art). Says which resolutions would do.
+std::optional<std::string> resolutionProblem(const std::string& extension, double dpi, const std::string& dpiText) {
+    struct WholeUnits {
+        const char* format;
+        const char* units; // what the file holds
+        double unitDpi;    // one unit in dots per inch
+        double maxUnits;
+    };
+    static constexpr WholeUnits jpeg{"a JPEG", "whole dots per inch from 1 to 65535", 1, 65535};
+    static constexpr WholeUnits png{"a PNG", "whole pixels per metre (0.0254 dpi each)", 0.0254, 2147483647};
+    const WholeUnits* field = extension == ".jpg" ? &jpeg : extension == ".png" ? &png : nullptr;
+    if (!field) return std::nullopt;
+    const double units = dpi / field->unitDpi;
+    const double nearest = std::round(units);
+    const std::string intro =
+        std::string(field->format) + " records its resolution in " + field->units + ": --dpi " + dpiText;
+    if (nearest > field->maxUnits)
+        return intro + " is beyond that; use --dpi " +
+               foundation::fixedNumberText(field->maxUnits * field->unitDpi, 4) + " or less";
+    if (nearest >= 1 && std::abs(nearest * field->unitDpi - dpi) <= dpi / 100) return std::nullopt;
+    // The recordable resolutions on either side that --dpi accepts.
+    std::string fits;
+    for (const double candidate : {std::floor(units), std::ceil(units)}) {
+        const double fit = candidate * field->unitDpi;
+        if (candidate < 1 || fit < kMinDpi || fit > kMaxDpi) continue;
+        fits += (fits.empty() ? "" : " or ") + foundation::fixedNumberText(fit, 4);
+    }
+    return intro + " is not within 1% of one; use --dpi " + fits;
+}
+
 std::string levelName(QRCode::ErrorCorrection level) { return std::string(QRCode::errorCorrectionLetter(level)); }
 
 std::string engineErrorText(const QRCodeException& e, QRCode::ErrorCorrection level) {
@@ -491,9 +517,10 @@ int render(const std::vector<std::string_view>& args) {
             problem = value(dpiText, "a resolution");
             if (!problem) {
                 // Plain decimal notation only (digits with at most one
-                // point; no sign, no exponent); the range keeps every
-                // format's resolution field exact to a percent and a PDF
-                // page within what viewers open.
+                // point; no sign, no exponent); the range keeps the
+                // resolution fields of TIFF and HEIC within a percent and a
+                // PDF page within what viewers open (JPEG and PNG hold less:
+                // see resolutionProblem).
                 const auto parsed = isPlainDecimal(*dpiText) ? foundation::parseDouble(*dpiText) : std::nullopt;
                 if (!parsed || !(*parsed >= kMinDpi && *parsed <= kMaxDpi))
                     problem = "--dpi needs a decimal number from 1 to 100000, such as 300 or 72.5";
@@ -522,9 +549,13 @@ int render(const std::vector<std::string_view>& args) {
                         "' (use .png, .jpg, .tiff, .gif, .heic, .pdf, .svg or .txt)");
     }
 
-    // Checked before the work of rendering as well as when writing.
-    if (output)
+    // Checked before the work of rendering (the output also when writing).
+    if (output) {
         if (const auto unfit = unfitOutput(*output)) return fail(*unfit);
+        if (extension == ".pdf")
+            if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
+        if (const auto problem = resolutionProblem(extension, dpi, dpiText.value_or("72"))) return fail(*problem);
+    }
 
     std::shared_ptr<QRCode::QRCodeEngine> engine;
     if (engineName) {
@@ -542,7 +573,7 @@ int render(const std::vector<std::string_view>& args) {
 
     std::shared_ptr<QRCode::Document> document;
     try {
-        const SilencedStdout silence;
+        const SilencedDiagnostics silence;
         document = std::make_shared<QRCode::Document>(engine);
         if (documentPath) {
             std::string error;
@@ -584,18 +615,22 @@ int render(const std::vector<std::string_view>& args) {
         return fail("the document cannot be encoded");
     }
 
+    // The JSON is made first and printed last, once the output is written:
+    // a command that fails prints nothing on standard output.
+    std::string json;
     if (jsonTarget) {
         try {
-            const std::string json = document->jsonStringFormatted() + "\n";
-            std::fwrite(json.data(), 1, json.size(), stdout);
-            if (std::fflush(stdout) != 0) return fail("cannot write to standard output");
+            json = document->jsonStringFormatted() + "\n";
         } catch (const std::exception& e) {
             return fail(std::string("cannot write the document's JSON: ") + e.what());
         }
     }
-    if (!output) return 0;
-    if (extension == ".pdf")
-        if (const auto problem = pdfPageProblem(size, dpi)) return fail(*problem);
+    const auto printJson = [&] {
+        if (!jsonTarget) return 0;
+        std::fwrite(json.data(), 1, json.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : fail("cannot write to standard output");
+    };
+    if (!output) return printJson();
 
     std::vector<std::uint8_t> bytes;
     try {
@@ -627,13 +662,18 @@ int render(const std::vector<std::string_view>& args) {
 
     std::string error;
     if (!writeAtomically(*output, bytes.data(), bytes.size(), error)) return fail(error);
-    return 0;
+    return printJson();
 }
 
 int run(const std::vector<std::string_view>& args) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    // Asked for, the usage is the output; without a command it is an error.
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::fputs(kUsage, stdout);
-        return args.empty() ? 1 : 0;
+        return 0;
     }
     if (args[0] == "encode") return encode({args.begin() + 1, args.end()});
     if (args[0] == "render") return render({args.begin() + 1, args.end()});
@@ -647,6 +687,10 @@ int run(const std::vector<std::string_view>& args) {
 // No failure leaves the tool as an uncaught exception: whatever the library
 // throws ends as one line on standard error and exit status 1.
 int main(int argc, char** argv) {
+    // Standard output carries only what was asked for (text art, the
+    // document's JSON), which other programs read: the library's warnings go
+    // to standard error beside the tool's own.
+    foundation::setDiagnosticSink(foundation::diagnosticStream(stderr));
     try {
         return run(std::vector<std::string_view>(argv + 1, argv + argc));
     } catch (const std::bad_alloc&) {
