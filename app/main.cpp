@@ -6,10 +6,15 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/SingleInstance.h"
 
+#include "platform/foundation/Diagnostics.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Every window that shows a stored value reads it: one that cannot be
+    // read says so once, not once for each of them.
+    foundation::setDiagnosticSink(foundation::withoutRepeats({}));
     QApplication::setApplicationName(QStringLiteral("Tessivo"));
     QApplication::setApplicationVersion(QStringLiteral(TESSIVO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.tessivo.Tessivo"));

@@ -1,6 +1,8 @@
 #include "platform/foundation/Diagnostics.h"
 
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -47,6 +49,17 @@ DiagnosticSink setDiagnosticSink(DiagnosticSink sink) {
 
 DiagnosticSink diagnosticStream(std::FILE* stream) {
     return [stream](std::string_view line) { writeLine(stream, line); };
+}
+
+DiagnosticSink withoutRepeats(DiagnosticSink sink) {
+    if (!sink) sink = diagnosticStream(stdout);
+    // Sinks are called one line at a time, under the setting's lock.
+    auto last = std::make_shared<std::optional<std::string>>();
+    return [sink = std::move(sink), last](std::string_view line) {
+        if (*last == line) return;
+        last->emplace(line);
+        sink(line);
+    };
 }
 
 } // namespace foundation

@@ -28,4 +28,10 @@ DiagnosticSink setDiagnosticSink(DiagnosticSink sink);
 // flushed at once.
 DiagnosticSink diagnosticStream(std::FILE* stream);
 
+// A sink that passes each line on to `sink` (standard output when empty)
+// unless it is the line passed on just before it: a program whose windows
+// read one stored value in many places, or that draws one picture again and
+// again, says what is wrong with it once until something else is said.
+DiagnosticSink withoutRepeats(DiagnosticSink sink);
+
 } // namespace foundation

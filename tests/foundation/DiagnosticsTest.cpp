@@ -61,3 +61,19 @@ TEST(Diagnostics, LinesGoToStandardOutputOrWhereTheProgramPointsThem) {
     foundation::diagnostic("last");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "last\n");
 }
+
+TEST(Diagnostics, ALineSaidAgainRightAfterItselfIsPassedOnOnce) {
+    std::vector<std::string> seen;
+    const auto sink = foundation::withoutRepeats([&seen](std::string_view line) { seen.emplace_back(line); });
+    for (const char* line : {"bad colour", "bad colour", "bad colour", "other", "bad colour", "bad colour", ""})
+        sink(line);
+    sink("");
+    EXPECT_EQ(seen, (std::vector<std::string>{"bad colour", "other", "bad colour", ""}));
+
+    // With no sink of its own it writes to standard output.
+    const auto toStandardOutput = foundation::withoutRepeats({});
+    testing::internal::CaptureStdout();
+    toStandardOutput("once");
+    toStandardOutput("once");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "once\n");
+}

@@ -1,16 +1,19 @@
 // The main window as a desktop program: Quit always ends the event loop and
 // saves the settings (also with another window open, also on SIGTERM to the
-// real program), hiding takes every window along, the window's size limits,
+// real program), a stored value that cannot be read costs the real program
+// little and says so once, hiding takes every window along, the window's size limits,
 // where the keyboard focus starts and shows, the alerts, the success notice
 // and the symbols of the toolbar and the Settings tabs.
 #include "UiTestSupport.h"
 
+#include "archive/ArchiveTestSupport.h"
 #include "app/ui/ApplicationLifetime.h"
 #include "app/ui/CollapsibleGroup.h"
 #include "app/ui/DesignPanel.h"
 #include "app/ui/MessageSection.h"
 #include "app/ui/SettingsWindow.h"
 #include "app/ui/SwitchToggle.h"
+#include "platform/foundation/Base64.h"
 #include "app/ui/Symbols.h"
 
 #include <QApplication>
@@ -32,6 +35,7 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using namespace Tessivo;
 using namespace Tessivo::ui;
@@ -128,16 +132,17 @@ TEST_F(Desktop, CtrlQInASheetEndsTheLoop) {
     EXPECT_EQ(runEventLoop(10), 0);
 }
 
-// SIGTERM (a shutdown, `kill`) goes through Quit: the program ends on its
-// own with status 0 and takes its single-instance socket away.
-TEST(DesktopProgram, SigtermEndsTheProgramThroughQuit) {
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
+namespace {
+
+// The real program, offscreen, with its settings and runtime folders in
+// `home` and the newsletter already answered (no prompt opens). True once it
+// listens on its socket: its signal handlers are in place, and a signal is
+// handled once the window has been built and shown.
+bool startProgram(const QTemporaryDir& home, QProcess& program) {
     const QString runtime = home.filePath(QStringLiteral("run"));
-    ASSERT_TRUE(QDir().mkpath(runtime));
+    QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // Already answered the newsletter: no prompt opens.
-    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("config/tessivo"))));
+    QDir().mkpath(home.filePath(QStringLiteral("config/tessivo")));
     testsupport::writeTextFile(home.filePath(QStringLiteral("config/tessivo/org.tessivo.shared.json")).toStdString(),
                                R"({"mailingList.shared.decision":"declined"})");
 
@@ -146,24 +151,59 @@ TEST(DesktopProgram, SigtermEndsTheProgramThroughQuit) {
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess program;
     program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::MergedChannels);
     program.start(QStringLiteral(TESSIVO_PROGRAM), {});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const QString socket = runtime + QStringLiteral("/tessivo");
-    // Listening means the window and the signal handlers are in place.
-    const bool listening = QTest::qWaitFor([&] { return QFile::exists(socket); }, 20000);
+    if (!program.waitForStarted(10000)) return false;
+    const bool listening = QTest::qWaitFor([&] { return QFile::exists(runtime + QStringLiteral("/tessivo")); }, 20000);
     if (!listening) program.kill();
-    ASSERT_TRUE(listening) << program.readAll().toStdString();
+    return listening;
+}
 
-    ASSERT_EQ(::kill(pid_t(program.processId()), SIGTERM), 0);
+// Ends the program with SIGTERM; true when it ended on its own with status 0.
+bool terminate(QProcess& program) {
+    if (::kill(pid_t(program.processId()), SIGTERM) != 0) return false;
     const bool ended = program.waitForFinished(20000);
     if (!ended) program.kill();
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAll().toStdString();
-    EXPECT_EQ(program.exitCode(), 0);
-    EXPECT_FALSE(QFile::exists(socket));
+    return ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
+}
+
+} // namespace
+
+// SIGTERM (a shutdown, `kill`) goes through Quit: the program ends on its
+// own with status 0 and takes its single-instance socket away.
+TEST(DesktopProgram, SigtermEndsTheProgramThroughQuit) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcess program;
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    ASSERT_TRUE(startProgram(home, program)) << program.readAll().toStdString();
+    EXPECT_TRUE(terminate(program)) << program.readAll().toStdString();
+    EXPECT_FALSE(QFile::exists(home.filePath(QStringLiteral("run/tessivo"))));
+}
+
+// A stored background colour whose property list lays 3,000 arrays over one
+// another (gigabytes of elements if read element by element): the program
+// opens its window at its usual cost, and the colour, read by every control
+// that shows it, reads as missing with one line on standard output.
+TEST(DesktopProgram, AStoredValueThatCannotBeReadCostsLittleAndSaysSoOnce) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QDir().mkpath(home.filePath(QStringLiteral("config/tessivo")));
+    testsupport::writeTextFile(
+        home.filePath(QStringLiteral("config/tessivo/org.tessivo.Tessivo.json")).toStdString(),
+        R"({"background color": {"$data": ")" +
+            foundation::base64Encode(archivetest::overlappingArrays(3000, 50000, false)) + R"("}})");
+    QProcess program;
+    ASSERT_TRUE(startProgram(home, program)) << program.readAllStandardError().toStdString();
+    ASSERT_TRUE(terminate(program)) << program.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(program.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("containers claim more elements"))) << lines[0].toStdString();
+
+    // The largest resident size of any program this test waited for.
+    rusage usage{};
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 400L * 1024) << "kilobytes";
 }
 
 TEST_F(Desktop, HidingTheProgramHidesEveryWindowAndShowingBringsThemBack) {
