@@ -504,7 +504,7 @@ TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
         const char* fits; // in the message, or empty
     };
     for (const Refused& c :
-         {Refused{"70000", jpg, "use --dpi 65535 or less"}, Refused{"65536", jpg, "use --dpi 65535 or less"},
+         {Refused{"70000", jpg, "use --dpi 65535 or less"}, Refused{"66200", jpg, "use --dpi 65535 or less"},
           Refused{"1.5", jpg, "use --dpi 1 or 2"}, Refused{"10.5", jpg, "use --dpi 10 or 11"}, Refused{"0.99", jpg, ""},
           Refused{"1.0033", png, "use --dpi 1.016"}}) {
         const ToolResult run = tool(std::string("render --text hi --size 64 --dpi ") + c.dpi + " -o " + c.out.string());
@@ -516,9 +516,9 @@ TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
     }
 
     // What a JPEG can hold within a percent is recorded as the nearest whole
-    // number.
+    // number it holds (65535 for up to 1% above it).
     for (const auto& [dpi, recorded] : std::vector<std::pair<std::string, int>>{
-             {"300", 300}, {"65535", 65535}, {"1", 1}, {"72.3", 72}, {"50.4", 50}, {"65535.4", 65535}}) {
+             {"300", 300}, {"65535", 65535}, {"1", 1}, {"72.3", 72}, {"50.4", 50}, {"65535.4", 65535}, {"65536", 65535}, {"66190", 65535}}) {
         const ToolResult run = tool("render --text hi --size 64 --dpi " + dpi + " -o " + jpg.string());
         ASSERT_EQ(run.status, 0) << dpi << ": " << run.err;
         EXPECT_EQ(jfifDensity(jpg), (std::array<int, 3>{1, recorded, recorded})) << dpi;

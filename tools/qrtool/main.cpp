@@ -442,13 +442,14 @@ std::optional<std::string> resolutionProblem(const std::string& extension, doubl
     const WholeUnits* field = extension == ".jpg" ? &jpeg : extension == ".png" ? &png : nullptr;
     if (!field) return std::nullopt;
     const double units = dpi / field->unitDpi;
-    const double nearest = std::round(units);
+    // What the encoder writes: the nearest unit, held within the field.
+    const double recorded = std::clamp(std::round(units), 1.0, field->maxUnits);
+    if (std::abs(recorded * field->unitDpi - dpi) <= dpi / 100) return std::nullopt;
     const std::string intro =
         std::string(field->format) + " records its resolution in " + field->units + ": --dpi " + dpiText;
-    if (nearest > field->maxUnits)
+    if (units > field->maxUnits)
         return intro + " is beyond that; use --dpi " +
                foundation::fixedNumberText(field->maxUnits * field->unitDpi, 4) + " or less";
-    if (nearest >= 1 && std::abs(nearest * field->unitDpi - dpi) <= dpi / 100) return std::nullopt;
     // The recordable resolutions on either side that --dpi accepts.
     std::string fits;
     for (const double candidate : {std::floor(units), std::ceil(units)}) {
