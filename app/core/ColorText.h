@@ -19,9 +19,10 @@ namespace Tessivo {
 std::string colorToHex(const Color& color);
 
 // An opaque sRGB colour from six hexadecimal digits with an optional leading
-// "#"; surrounding white space (any of Unicode's) is ignored and case does not matter. The six
-// characters are read as one signed number, so a leading "+" or "-" counts
-// among them ("-00001" is white). Nothing for any other text.
+// "#"; white space at either end (any of Unicode's) is ignored and case does
+// not matter. The six characters are read as one signed number, so a leading
+// "+" or "-" counts among them ("-00001" is white). Nothing for any other
+// text.
 std::optional<Color> hexToColor(std::string_view text);
 
 // The UTF-8 text without Unicode white space and line breaks at either end
