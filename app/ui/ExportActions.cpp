@@ -36,9 +36,10 @@ public:
         const QString path = withFormatExtension(typed, format_);
         const QFileInfo target(path);
         if (target.exists() &&
-            QMessageBox::warning(this, windowTitle(),
-                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName()),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            QMessageBox::warning(
+                this, windowTitle(),
+                QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
             return;
         chosen_ = path;
         QFileDialog::accept();

@@ -88,8 +88,7 @@ std::string formatOfFile(const std::filesystem::path& file) {
     const std::string bytes = std::filesystem::exists(file) ? testsupport::readTextFile(file) : std::string();
     if (bytes.rfind("\x89PNG", 0) == 0) return "PNG";
     if (bytes.rfind("\xFF\xD8\xFF", 0) == 0) return "JPEG";
-    if (bytes.rfind(std::string("II*\0", 4), 0) == 0 || bytes.rfind(std::string("MM\0*", 4), 0) == 0)
-        return "TIFF";
+    if (bytes.rfind(std::string("II*\0", 4), 0) == 0 || bytes.rfind(std::string("MM\0*", 4), 0) == 0) return "TIFF";
     if (bytes.rfind("%PDF", 0) == 0) return "PDF";
     if (bytes.find("<svg") != std::string::npos) return "SVG";
     return bytes.substr(0, 16);
@@ -340,12 +339,20 @@ TEST_F(MainWindowTest, AnExportedFileCarriesTheExtensionOfItsFormat) {
         const char* typed;
         const char* written;
     } cases[] = {
-        {"PNG", "a.jpg", "a.jpg.png"},   {"JPEG", "mismatch.png", "mismatch.png.jpg"}, {"TIFF", "b.PDF", "b.PDF.tiff"},
-        {"PDF", "c.svg", "c.svg.pdf"},   {"SVG", "d.tif", "d.tif.svg"},                {"PNG", "e.heic", "e.heic.png"},
+        {"PNG", "a.jpg", "a.jpg.png"},
+        {"JPEG", "mismatch.png", "mismatch.png.jpg"},
+        {"TIFF", "b.PDF", "b.PDF.tiff"},
+        {"PDF", "c.svg", "c.svg.pdf"},
+        {"SVG", "d.tif", "d.tif.svg"},
+        {"PNG", "e.heic", "e.heic.png"},
         {"PNG", "report.v2", "report.v2.png"},
         // The format's own extensions, in any case, and none at all.
-        {"JPEG", "f.JPEG", "f.JPEG"},    {"JPEG", "g.jpg", "g.jpg"},                   {"TIFF", "h.Tif", "h.Tif"},
-        {"TIFF", "i.tiff", "i.tiff"},    {"PDF", "j", "j.pdf"},                        {"SVG", "k.", "k.svg"},
+        {"JPEG", "f.JPEG", "f.JPEG"},
+        {"JPEG", "g.jpg", "g.jpg"},
+        {"TIFF", "h.Tif", "h.Tif"},
+        {"TIFF", "i.tiff", "i.tiff"},
+        {"PDF", "j", "j.pdf"},
+        {"SVG", "k.", "k.svg"},
     };
     for (const auto& c : cases) {
         exportAs(QString::fromLatin1(c.format), c.typed);
