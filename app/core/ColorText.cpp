@@ -1,5 +1,8 @@
 #include "app/core/ColorText.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -15,14 +18,32 @@ int toByte(double component) {
     return int(std::clamp(std::round(component * 255.0), 0.0, 255.0));
 }
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isSpace(UChar32 c) { return c >= 0 && u_isUWhiteSpace(c); }
 
 } // namespace
 
 std::string_view trimmedWhitespace(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-    return text;
+    // Text pasted from elsewhere brings no-break, ideographic and other
+    // Unicode spaces and line separators along, not only ASCII ones. A byte
+    // that is not UTF-8 stops the trimming at that end.
+    if (text.size() > std::size_t(INT32_MAX)) return text;
+    const auto* s = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::int32_t start = 0, end = std::int32_t(text.size());
+    while (start < end) {
+        std::int32_t next = start;
+        UChar32 c;
+        U8_NEXT(s, next, end, c);
+        if (!isSpace(c)) break;
+        start = next;
+    }
+    while (end > start) {
+        std::int32_t previous = end;
+        UChar32 c;
+        U8_PREV(s, start, previous, c);
+        if (!isSpace(c)) break;
+        end = previous;
+    }
+    return text.substr(std::size_t(start), std::size_t(end - start));
 }
 
 gfx::Color toGraphicsColor(const Color& color) {

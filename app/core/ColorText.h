@@ -19,12 +19,15 @@ namespace Tessivo {
 std::string colorToHex(const Color& color);
 
 // An opaque sRGB colour from six hexadecimal digits with an optional leading
-// "#"; surrounding whitespace is ignored and case does not matter. The six
-// characters are read as one signed number, so a leading "+" or "-" counts
-// among them ("-00001" is white). Nothing for any other text.
+// "#"; white space at either end (any of Unicode's) is ignored and case does
+// not matter. The six characters are read as one signed number, so a leading
+// "+" or "-" counts among them ("-00001" is white). Nothing for any other
+// text.
 std::optional<Color> hexToColor(std::string_view text);
 
-// The text without white space and line breaks at either end.
+// The UTF-8 text without Unicode white space and line breaks at either end
+// (ASCII spaces, tabs and line breaks, U+0085, no-break, ideographic and the
+// other Unicode spaces, U+2028, U+2029).
 std::string_view trimmedWhitespace(std::string_view text);
 
 // The stored colour as a drawing colour. A colour of an unknown space or with

@@ -3,6 +3,7 @@
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageExportType.h"
 
+#include <QFileInfo>
 #include <QMimeData>
 #include <QSaveFile>
 
@@ -72,13 +73,27 @@ template <class Make> void addItem(ClipboardItems& items, const char* type, Make
 
 const ExportFormatInfo& exportFormatInfo(ExportFormat format) {
     static const ExportFormatInfo infos[] = {
-        {"PNG", "qrcode.png", "png", "PNG image (*.png)", "Could not save PNG."},
-        {"JPEG", "qrcode.jpg", "jpg", "JPEG image (*.jpg *.jpeg)", "Could not save JPEG."},
-        {"TIFF", "qrcode.tiff", "tiff", "TIFF image (*.tiff *.tif)", "Could not save TIFF."},
-        {"PDF", "qrcode.pdf", "pdf", "PDF document (*.pdf)", "Could not save PDF."},
-        {"SVG", "qrcode.svg", "svg", "SVG image (*.svg)", "Could not save SVG."},
+        {"PNG", "qrcode.png", "png", nullptr, "PNG image (*.png)", "Could not save PNG."},
+        {"JPEG", "qrcode.jpg", "jpg", "jpeg", "JPEG image (*.jpg *.jpeg)", "Could not save JPEG."},
+        {"TIFF", "qrcode.tiff", "tiff", "tif", "TIFF image (*.tiff *.tif)", "Could not save TIFF."},
+        {"PDF", "qrcode.pdf", "pdf", nullptr, "PDF document (*.pdf)", "Could not save PDF."},
+        {"SVG", "qrcode.svg", "svg", nullptr, "SVG image (*.svg)", "Could not save SVG."},
     };
     return infos[static_cast<int>(format)];
+}
+
+QString withFormatExtension(const QString& path, ExportFormat format) {
+    const ExportFormatInfo& info = exportFormatInfo(format);
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) {
+        const QString extension = name.mid(dot + 1);
+        for (const char* own : {info.suffix, info.otherSuffix})
+            if (own && extension.compare(QLatin1String(own), Qt::CaseInsensitive) == 0) return path;
+    }
+    // A name that ends in its dot takes the extension after that dot.
+    const bool endsInDot = dot >= 0 && dot == name.size() - 1;
+    return path + (endsInDot ? QString() : QStringLiteral(".")) + QLatin1String(info.suffix);
 }
 
 QByteArray exportData(const QRCode::Document& document, ExportFormat format) {

@@ -20,12 +20,19 @@ enum class ExportFormat { png, jpeg, tiff, pdf, svg };
 struct ExportFormatInfo {
     const char* title;       // menu item: "PNG"
     const char* defaultName; // "qrcode.png"
-    const char* suffix;      // "png"
+    const char* suffix;      // "png": the extension a saved file is given
+    const char* otherSuffix; // the format's other extension ("jpeg", "tif"), or null
     const char* nameFilter;  // save dialog filter
     const char* failureText; // "Could not save PNG."
 };
 
 const ExportFormatInfo& exportFormatInfo(ExportFormat format);
+
+// The path a file of the format is saved under: `path` when its name ends in
+// one of the format's extensions (in any case), otherwise `path` with the
+// format's extension added ("code.png" as JPEG is "code.png.jpg", "code" is
+// "code.jpg"), so that the name never tells another format than the bytes.
+QString withFormatExtension(const QString& path, ExportFormat format);
 inline constexpr ExportFormat kExportFormats[] = {ExportFormat::png, ExportFormat::jpeg, ExportFormat::tiff,
                                                   ExportFormat::pdf, ExportFormat::svg};
 

@@ -3,9 +3,54 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QThreadPool>
 
 namespace Tessivo {
+
+namespace {
+
+// Qt's own save dialog, whose file always carries the chosen format's
+// extension: a name ending in any other is given the format's before the
+// overwrite question, so the question names the file that will be written
+// and "No" leaves the dialog open. Native dialogs on Linux ask about the
+// name as typed and may end before the name can be mended, so this one is
+// never native.
+class ExportSaveDialog : public QFileDialog {
+public:
+    ExportSaveDialog(QWidget* parent, ExportFormat format) : QFileDialog(parent), format_(format) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite); // asked below, about the final name
+    }
+
+    QString chosenPath() const { return chosen_; }
+
+    void accept() override {
+        const QString typed = selectedFiles().value(0);
+        // An empty name, or a folder to go into, is the dialog's own matter.
+        if (typed.isEmpty() || QFileInfo(typed).isDir()) {
+            QFileDialog::accept();
+            return;
+        }
+        const QString path = withFormatExtension(typed, format_);
+        const QFileInfo target(path);
+        if (target.exists() &&
+            QMessageBox::warning(
+                this, windowTitle(),
+                QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        chosen_ = path;
+        QFileDialog::accept();
+    }
+
+private:
+    ExportFormat format_;
+    QString chosen_;
+};
+
+} // namespace
 
 ExportController::ExportController(QWidget* window, DocumentProvider documents, Reporters reporters, QObject* parent)
     : QObject(parent), window_(window), documents_(std::move(documents)),
@@ -13,14 +58,14 @@ ExportController::ExportController(QWidget* window, DocumentProvider documents, 
 
 QString ExportController::chooseWithDialog(ExportFormat format) {
     const ExportFormatInfo& info = exportFormatInfo(format);
-    QFileDialog dialog(window_);
+    ExportSaveDialog dialog(window_, format);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QString::fromLatin1(info.nameFilter));
     dialog.setDefaultSuffix(QString::fromLatin1(info.suffix));
     dialog.selectFile(QString::fromLatin1(info.defaultName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.chosenPath();
 }
 
 std::shared_ptr<QRCode::Document> ExportController::documentForJob() {

@@ -18,7 +18,7 @@ class ExportController : public QObject {
 public:
     // The current design's document, or null when there is no message.
     using DocumentProvider = std::function<std::shared_ptr<QRCode::Document>()>;
-    // The chosen file, or the empty text when the user cancelled.
+    // The file to write, or the empty text when the user cancelled.
     using FileChooser = std::function<QString(ExportFormat)>;
 
     static constexpr const char* kNoMessageText = "Enter a message first to generate a QR code.";
@@ -31,7 +31,8 @@ public:
 
     ExportController(QWidget* window, DocumentProvider documents, Reporters reporters, QObject* parent = nullptr);
 
-    // A save dialog with the format's filter, default name and suffix.
+    // Replaces the save dialog, which offers the format's default name and
+    // gives the file the format's extension (asking before it replaces one).
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
     void exportAs(ExportFormat format);

@@ -265,7 +265,7 @@ void MainWindow::buildToolbar() {
         menu = new QMenu(title, this);
         button = new QToolButton(toolbar);
         button->setText(title);
-        button->setIcon(symbolIcon(symbol));
+        button->setIcon(symbolIcon(symbol, button, QPalette::ButtonText));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(menu);

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -104,8 +105,8 @@ SettingsView::SettingsView(QWidget* parent) : QWidget(parent) {
     tabs_ = new QTabWidget(this);
     general_ = new GeneralSettingsTab;
     colors_ = new ColorSettingsTab;
-    tabs_->addTab(general_, symbolIcon(Symbol::gear), "General");
-    tabs_->addTab(colors_, symbolIcon(Symbol::palette), "Colors");
+    tabs_->addTab(general_, symbolIcon(Symbol::gear, tabs_->tabBar()), "General");
+    tabs_->addTab(colors_, symbolIcon(Symbol::palette, tabs_->tabBar()), "Colors");
     auto* column = new QVBoxLayout(this);
     column->addWidget(tabs_);
     column->setSizeConstraint(QLayout::SetFixedSize);

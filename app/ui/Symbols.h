@@ -6,7 +6,10 @@
 // without its symbol.
 
 #include <QIcon>
+#include <QPalette>
 #include <QString>
+
+class QWidget;
 
 namespace Tessivo::ui {
 
@@ -20,6 +23,12 @@ enum class Symbol {
 QString themeIconName(Symbol symbol);
 QString ownIconPath(Symbol symbol);
 
-QIcon symbolIcon(Symbol symbol);
+// The theme's icon, or our own drawing (a one-colour silhouette) drawn as
+// the label beside it is: in the colour `role` of the palette that `control`
+// has when the symbol is drawn (the application's palette without a
+// control), the disabled colour for a disabled control, and at least 3:1
+// against the window and button colours. So it follows a palette that
+// changes while it is shown.
+QIcon symbolIcon(Symbol symbol, const QWidget* control = nullptr, QPalette::ColorRole role = QPalette::WindowText);
 
 } // namespace Tessivo::ui

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 #include <vector>
 
 using namespace Tessivo;
@@ -39,6 +40,22 @@ TEST(HexToColor, AcceptsSixDigitsWithOptionalHashAndRefusesEverythingElse) {
     const double v = 26.0 / 255.0;
     for (const char* text : {"#1a1a1a", "1A1A1A", " #1A1A1A\n"})
         EXPECT_EQ(hexToColor(text), Color::sRGB(v, v, v)) << text;
+    // Every kind of Unicode white space and line break at either end, as
+    // text copied from a page brings; inside, it still spoils the text.
+    for (const char* space :
+         {"\t", "\v", "\f", "\r", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x83",
+          "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80"}) {
+        const std::string s = space;
+        EXPECT_EQ(hexToColor(s + "#1A1A1A" + s), Color::sRGB(v, v, v)) << s;
+        EXPECT_EQ(hexToColor(s + s + "1A1A1A"), Color::sRGB(v, v, v)) << s;
+        EXPECT_FALSE(hexToColor("#1A1" + s + "A1A")) << s;
+        EXPECT_FALSE(hexToColor("#" + s + "1A1A1A")) << s;
+        EXPECT_EQ(trimmedWhitespace(s + "My preset" + s), "My preset") << s;
+    }
+    // Not white space: a zero-width space, and a Latin-1 NEL byte that is
+    // no UTF-8.
+    for (const char* text : {"\xE2\x80\x8B#1A1A1A", "#1A1A1A\x85", "\x85#1A1A1A"})
+        EXPECT_FALSE(hexToColor(text)) << text;
     // A sign counts among the six characters.
     EXPECT_EQ(hexToColor("+FFFFF"), Color::sRGB(15.0 / 255.0, 1, 1));
     EXPECT_EQ(hexToColor("-00001"), Color::sRGB(1, 1, 1));

@@ -27,6 +27,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,6 +36,7 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace Tessivo;
@@ -66,6 +68,19 @@ bool hasInk(const QIcon& icon) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 128;
     return inked > 24;
+}
+
+// The symbol as a control draws it: the control grabbed with a blank
+// stand-in of the same size and with the symbol.
+DrawnMark symbolMark(QWidget& control, const std::function<void(const QIcon&)>& setIcon, const QIcon& symbol) {
+    QPixmap blank(64, 64);
+    blank.fill(Qt::transparent);
+    setIcon(QIcon(blank));
+    pumpEvents();
+    const QImage without = control.grab().toImage();
+    setIcon(symbol);
+    pumpEvents();
+    return markBetween(without, control.grab().toImage());
 }
 
 // A window that refuses every close.
@@ -105,7 +120,6 @@ TEST_F(Desktop, QuitWithTheSettingsWindowOpenEndsTheLoopAndSavesTheSettings) {
     const nlohmann::json saved = savedSettings();
     ASSERT_TRUE(saved.is_object()) << platform::UserDefaults::standard()->filePath();
     EXPECT_EQ(saved.value("show hints", false), true);
-
 }
 
 // The application's quit, as the session's end and the signals reach it:
@@ -189,14 +203,15 @@ TEST(DesktopProgram, AStoredValueThatCannotBeReadCostsLittleAndSaysSoOnce) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     QDir().mkpath(home.filePath(QStringLiteral("config/tessivo")));
-    testsupport::writeTextFile(
-        home.filePath(QStringLiteral("config/tessivo/org.tessivo.Tessivo.json")).toStdString(),
-        R"({"background color": {"$data": ")" +
-            foundation::base64Encode(archivetest::overlappingArrays(3000, 50000, false)) + R"("}})");
+    testsupport::writeTextFile(home.filePath(QStringLiteral("config/tessivo/org.tessivo.Tessivo.json")).toStdString(),
+                               R"({"background color": {"$data": ")" +
+                                   foundation::base64Encode(archivetest::overlappingArrays(3000, 50000, false)) +
+                                   R"("}})");
     QProcess program;
     ASSERT_TRUE(startProgram(home, program)) << program.readAllStandardError().toStdString();
     ASSERT_TRUE(terminate(program)) << program.readAllStandardError().toStdString();
-    const QStringList lines = QString::fromUtf8(program.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(program.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 1) << lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("containers claim more elements"))) << lines[0].toStdString();
 
@@ -275,7 +290,7 @@ TEST_F(Desktop, TypingStartsInTheMessageFieldAndFocusShowsOnGroupHeaders) {
     const QImage unfocused = header->grab().toImage();
     header->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(header->hasFocus());
-    EXPECT_NE(header->grab().toImage(), unfocused); // the focus can be seen
+    EXPECT_NE(header->grab().toImage(), unfocused);                             // the focus can be seen
     EXPECT_EQ(header->size(), unfocused.size() / unfocused.devicePixelRatio()); // and moves nothing
 
     // Space opens the group and stores it.
@@ -431,19 +446,78 @@ TEST_F(Desktop, TheSuccessNoticeHidesTwoSecondsAfterItFirstAppeared) {
 }
 
 // Without a desktop icon theme the toolbar and the tabs still have their
-// symbols: the application's own.
+// symbols: the application's own, drawn as their labels are, in the light
+// palette and in a dark one that arrives while they are shown, standing out
+// 3:1 from what lies beside them; a disabled button's is drawn as its
+// disabled label.
 TEST_F(Desktop, ToolbarMenusAndSettingsTabsAlwaysHaveSymbols) {
+    const QStringList themePaths = QIcon::themeSearchPaths(), fallbackPaths = QIcon::fallbackSearchPaths();
+    QIcon::setThemeSearchPaths({});
+    QIcon::setFallbackSearchPaths({});
+    KeepPalette keep;
     for (Symbol symbol : {Symbol::palette, Symbol::send, Symbol::gear}) {
         EXPECT_TRUE(QFile::exists(ownIconPath(symbol))) << ownIconPath(symbol).toStdString();
         EXPECT_TRUE(hasInk(QIcon(ownIconPath(symbol)))) << ownIconPath(symbol).toStdString();
         EXPECT_TRUE(hasInk(symbolIcon(symbol))) << themeIconName(symbol).toStdString();
     }
+    auto hex = [](const QColor& colour) { return colour.name().toStdString(); };
     MainWindow window;
-    EXPECT_TRUE(hasInk(window.presetsButton().icon()));
-    EXPECT_TRUE(hasInk(window.actionsButton().icon()));
+    window.show();
     SettingsView* settings = openSettings(window);
     ASSERT_NE(settings, nullptr);
-    for (int i = 0; i < settings->tabs()->count(); ++i) EXPECT_TRUE(hasInk(settings->tabs()->tabIcon(i))) << i;
+    QTabBar* tabs = settings->tabs()->tabBar();
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark palette" : "light palette");
+        if (dark) {
+            QPalette palette = darkPalette();
+            for (auto role : {QPalette::WindowText, QPalette::ButtonText})
+                palette.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+            QApplication::setPalette(palette);
+            pumpEvents();
+        }
+        for (QToolButton* button : {&window.presetsButton(), &window.actionsButton()}) {
+            const std::string what = button->text().toStdString();
+            const QIcon symbol = button->icon();
+            auto setIcon = [button](const QIcon& icon) { button->setIcon(icon); };
+            const DrawnMark mark = symbolMark(*button, setIcon, symbol);
+            expectContrast(mark, what);
+            EXPECT_EQ(hex(mark.colour), hex(button->palette().color(QPalette::ButtonText))) << what;
+            EXPECT_GE(contrastRatio(mark.colour, button->palette().color(QPalette::Window)), 3.0) << what;
+            button->setEnabled(false);
+            const DrawnMark disabled = symbolMark(*button, setIcon, symbol);
+            EXPECT_EQ(hex(disabled.colour), hex(button->palette().color(QPalette::Disabled, QPalette::ButtonText)))
+                << what;
+            button->setEnabled(true);
+        }
+        for (int i = 0; i < tabs->count(); ++i) {
+            const std::string what = tabs->tabText(i).toStdString();
+            const QIcon symbol = tabs->tabIcon(i);
+            const DrawnMark mark = symbolMark(
+                *tabs, [tabs, i](const QIcon& icon) { tabs->setTabIcon(i, icon); }, symbol);
+            expectContrast(mark, what);
+            EXPECT_EQ(hex(mark.colour), hex(tabs->palette().color(QPalette::WindowText))) << what;
+            EXPECT_GE(contrastRatio(mark.colour, tabs->palette().color(QPalette::Window)), 3.0) << what;
+        }
+    }
+
+    // Where the icon theme has a symbol, the theme's is used.
+    QTemporaryDir themes;
+    QDir(themes.path()).mkpath(QStringLiteral("test/16x16/actions"));
+    QFile index(themes.filePath(QStringLiteral("test/index.theme")));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=test\nDirectories=16x16/actions\n[16x16/actions]\nSize=16\n");
+    index.close();
+    QPixmap ink(16, 16);
+    ink.fill(Qt::red);
+    ASSERT_TRUE(ink.save(themes.filePath(QStringLiteral("test/16x16/actions/document-send.png"))));
+    const QString themeName = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName(QStringLiteral("test"));
+    EXPECT_EQ(symbolIcon(Symbol::send).name(), themeIconName(Symbol::send));
+    EXPECT_EQ(symbolIcon(Symbol::send).pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    QIcon::setThemeName(themeName);
+    QIcon::setThemeSearchPaths(themePaths);
+    QIcon::setFallbackSearchPaths(fallbackPaths);
 }
 
 // The real program under a window manager on a private X server: resizing

@@ -64,71 +64,14 @@ struct FocusNavigation : FreshSettings {
 
 // A focus mark as the screen shows it: the control's parent drawn with the
 // focus elsewhere and on the control; the pixels that differ are the mark.
-// Its colour is the one most of them share. Beside it lie the unchanged
-// pixels that touch it; each colour that makes up a tenth of those is a
-// surface the mark must stand out from (the rest is anti-aliasing).
-struct FocusMark {
-    QColor colour;
-    std::vector<QColor> beside;
-    int pixels = 0;
-};
-
-FocusMark focusMark(QWidget* control, QWidget* elsewhere) {
+DrawnMark focusMark(QWidget* control, QWidget* elsewhere) {
     QWidget* area = control->parentWidget();
     elsewhere->setFocus(Qt::TabFocusReason);
     pumpEvents();
-    const QImage before = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage before = area->grab().toImage();
     control->setFocus(Qt::TabFocusReason);
     pumpEvents();
-    const QImage after = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    FocusMark mark;
-    if (before.size() != after.size()) return mark;
-    auto changed = [&](int x, int y) { return before.pixel(x, y) != after.pixel(x, y); };
-    std::map<QRgb, int> markColours, besideColours;
-    int besideCount = 0;
-    for (int y = 0; y < after.height(); ++y)
-        for (int x = 0; x < after.width(); ++x) {
-            if (changed(x, y)) {
-                ++markColours[after.pixel(x, y)];
-                ++mark.pixels;
-                continue;
-            }
-            bool touches = false;
-            for (int dy = -1; dy <= 1 && !touches; ++dy)
-                for (int dx = -1; dx <= 1 && !touches; ++dx)
-                    touches = after.valid(x + dx, y + dy) && changed(x + dx, y + dy);
-            if (touches) {
-                ++besideColours[after.pixel(x, y)];
-                ++besideCount;
-            }
-        }
-    if (markColours.empty()) return mark;
-    mark.colour = QColor(std::max_element(markColours.begin(), markColours.end(), [](auto& a, auto& b) {
-                             return a.second < b.second;
-                         })->first);
-    for (const auto& [rgb, count] : besideColours)
-        if (count * 10 >= besideCount) mark.beside.push_back(QColor(rgb));
-    return mark;
-}
-
-void expectContrast(const FocusMark& mark, const std::string& what) {
-    ASSERT_GT(mark.pixels, 0) << what << ": no focus to be seen";
-    ASSERT_FALSE(mark.beside.empty()) << what;
-    for (const QColor& colour : mark.beside)
-        EXPECT_GE(contrastRatio(mark.colour, colour), 3.0)
-            << what << ": mark " << mark.colour.name().toStdString() << " beside " << colour.name().toStdString();
-}
-
-// A dark palette whose accent is deep: the accent as it is would hardly
-// show on the window, and neither would the light palette's.
-QPalette darkPalette() {
-    QPalette dark(QColor(0x45, 0x49, 0x4a), QColor(0x3c, 0x3f, 0x41));
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::BrightText})
-        dark.setColor(role, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Highlight, QColor(0x1f, 0x4e, 0x8c));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    return dark;
+    return markBetween(before, area->grab().toImage());
 }
 
 } // namespace
@@ -182,13 +125,7 @@ TEST_F(FocusNavigation, FocusMarksContrastWithWhatIsBesideThem) {
     EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
     EXPECT_NEAR(contrastRatio(QColor(0xad, 0xcd, 0xe1), QColor(0xef, 0xef, 0xef)), 1.45, 0.01);
 
-    struct KeepPalette {
-        const QPalette original = QApplication::palette();
-        ~KeepPalette() {
-            QApplication::setPalette(original);
-            pumpEvents();
-        }
-    } keep;
+    KeepPalette keep;
     make();
     QLineEdit* elsewhere = window->messageSection().firstField();
     for (const bool dark : {false, true}) {

@@ -58,6 +58,42 @@ void answerSaveDialog(const QString& path, QString* suggested) {
     });
 }
 
+// Answers the question a save dialog asks before it replaces a file: keeps
+// its text and replaces or not. After "No" it notes whether the dialog is
+// still open, then cancels it.
+void answerReplaceQuestion(bool replace, QString* asked, bool* dialogStayed = nullptr) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            auto* dialog = box ? qobject_cast<QFileDialog*>(box->parentWidget()) : nullptr;
+            if (!dialog || !box->isVisible()) continue;
+            *asked = box->text();
+            box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            if (!replace)
+                QTimer::singleShot(50, dialog, [dialog, dialogStayed] {
+                    if (dialogStayed) *dialogStayed = dialog->isVisible();
+                    dialog->reject();
+                });
+            poll->deleteLater();
+            poll->stop();
+            return;
+        }
+    });
+    poll->start(20);
+}
+
+// The format a file's bytes hold, by their signature.
+std::string formatOfFile(const std::filesystem::path& file) {
+    const std::string bytes = std::filesystem::exists(file) ? testsupport::readTextFile(file) : std::string();
+    if (bytes.rfind("\x89PNG", 0) == 0) return "PNG";
+    if (bytes.rfind("\xFF\xD8\xFF", 0) == 0) return "JPEG";
+    if (bytes.rfind(std::string("II*\0", 4), 0) == 0 || bytes.rfind(std::string("MM\0*", 4), 0) == 0) return "TIFF";
+    if (bytes.rfind("%PDF", 0) == 0) return "PDF";
+    if (bytes.find("<svg") != std::string::npos) return "SVG";
+    return bytes.substr(0, 16);
+}
+
 QImage clipboardPNG() {
     return QImage::fromData(QApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG");
 }
@@ -283,6 +319,69 @@ TEST_F(MainWindowTest, CommandsWaitForTheServicesThenExportMailAndSubscribe) {
     prompt->declineButton()->click();
     EXPECT_FALSE(prompt->isVisible());
     EXPECT_FALSE(window.subscribeAction().isVisible());
+}
+
+// Whatever name is typed, the file written carries the extension of the
+// format it holds, and the question before replacing a file names the file
+// that is written.
+TEST_F(MainWindowTest, AnExportedFileCarriesTheExtensionOfItsFormat) {
+    testsupport::TempDir dir;
+    MainWindow window;
+    window.show();
+    window.state().fields.qrText = "Extensions";
+    auto exportAs = [&](const QString& format, const char* typed) {
+        QString suggested;
+        answerSaveDialog(QString::fromStdString((dir / typed).string()), &suggested);
+        findAction(window.actionsMenu(), format)->trigger();
+    };
+    const struct {
+        const char* format;
+        const char* typed;
+        const char* written;
+    } cases[] = {
+        {"PNG", "a.jpg", "a.jpg.png"},
+        {"JPEG", "mismatch.png", "mismatch.png.jpg"},
+        {"TIFF", "b.PDF", "b.PDF.tiff"},
+        {"PDF", "c.svg", "c.svg.pdf"},
+        {"SVG", "d.tif", "d.tif.svg"},
+        {"PNG", "e.heic", "e.heic.png"},
+        {"PNG", "report.v2", "report.v2.png"},
+        // The format's own extensions, in any case, and none at all.
+        {"JPEG", "f.JPEG", "f.JPEG"},
+        {"JPEG", "g.jpg", "g.jpg"},
+        {"TIFF", "h.Tif", "h.Tif"},
+        {"TIFF", "i.tiff", "i.tiff"},
+        {"PDF", "j", "j.pdf"},
+        {"SVG", "k.", "k.svg"},
+    };
+    for (const auto& c : cases) {
+        exportAs(QString::fromLatin1(c.format), c.typed);
+        EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(dir / c.written); })) << c.typed;
+        EXPECT_EQ(formatOfFile(dir / c.written), c.format) << c.written;
+        if (std::string(c.typed) != c.written) {
+            EXPECT_FALSE(std::filesystem::exists(dir / c.typed)) << c.typed;
+        }
+    }
+
+    // The typed name and the mended one both exist: the question names the
+    // mended one, "No" keeps the dialog open and writes nothing, "Yes"
+    // replaces only the mended one.
+    testsupport::writeTextFile(dir / "x.png", "typed");
+    testsupport::writeTextFile(dir / "x.png.jpg", "mended");
+    QString asked;
+    bool stayed = false;
+    answerReplaceQuestion(false, &asked, &stayed);
+    exportAs(QStringLiteral("JPEG"), "x.png");
+    EXPECT_TRUE(asked.startsWith(QStringLiteral("x.png.jpg already exists"))) << asked.toStdString();
+    EXPECT_TRUE(stayed);
+    QTest::qWait(200);
+    EXPECT_EQ(testsupport::readTextFile(dir / "x.png.jpg"), "mended");
+    asked.clear();
+    answerReplaceQuestion(true, &asked);
+    exportAs(QStringLiteral("JPEG"), "x.png");
+    EXPECT_TRUE(asked.startsWith(QStringLiteral("x.png.jpg already exists"))) << asked.toStdString();
+    EXPECT_TRUE(waitFor([&] { return formatOfFile(dir / "x.png.jpg") == "JPEG"; }));
+    EXPECT_EQ(testsupport::readTextFile(dir / "x.png"), "typed");
 }
 
 TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/SettingsKeys.h"
+#include "app/ui/FocusOutline.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/PreviewView.h"
 #include "app/ui/SettingsWindow.h"
@@ -8,9 +9,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <type_traits>
@@ -138,6 +142,80 @@ inline std::set<std::string> storedNames() {
 struct FreshSettings : ::testing::Test {
     void SetUp() override {
         for (const auto* key : Tessivo::Keys::all()) key->reset();
+        pumpEvents();
+    }
+};
+
+// What a widget draws as the screen shows it: two grabs of the same area,
+// without it and with it; the pixels that differ are the mark. Its colour is
+// the one most of them share. Beside it lie the unchanged pixels that touch
+// it; each colour that makes up a tenth of those is a surface the mark must
+// stand out from (the rest is anti-aliasing).
+struct DrawnMark {
+    QColor colour;
+    std::vector<QColor> beside;
+    int pixels = 0;
+};
+
+inline DrawnMark markBetween(const QImage& without, const QImage& with) {
+    const QImage before = without.convertToFormat(QImage::Format_RGB32);
+    const QImage after = with.convertToFormat(QImage::Format_RGB32);
+    DrawnMark mark;
+    if (before.size() != after.size()) return mark;
+    auto changed = [&](int x, int y) { return before.pixel(x, y) != after.pixel(x, y); };
+    std::map<QRgb, int> markColours, besideColours;
+    int besideCount = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x) {
+            if (changed(x, y)) {
+                ++markColours[after.pixel(x, y)];
+                ++mark.pixels;
+                continue;
+            }
+            bool touches = false;
+            for (int dy = -1; dy <= 1 && !touches; ++dy)
+                for (int dx = -1; dx <= 1 && !touches; ++dx)
+                    touches = after.valid(x + dx, y + dy) && changed(x + dx, y + dy);
+            if (touches) {
+                ++besideColours[after.pixel(x, y)];
+                ++besideCount;
+            }
+        }
+    if (markColours.empty()) return mark;
+    mark.colour = QColor(std::max_element(markColours.begin(), markColours.end(), [](auto& a, auto& b) {
+                             return a.second < b.second;
+                         })->first);
+    for (const auto& [rgb, count] : besideColours)
+        if (count * 10 >= besideCount) mark.beside.push_back(QColor(rgb));
+    return mark;
+}
+
+// The mark stands out 3:1 from every surface beside it.
+inline void expectContrast(const DrawnMark& mark, const std::string& what) {
+    ASSERT_GT(mark.pixels, 0) << what << ": nothing to be seen";
+    ASSERT_FALSE(mark.beside.empty()) << what;
+    for (const QColor& colour : mark.beside)
+        EXPECT_GE(Tessivo::ui::contrastRatio(mark.colour, colour), 3.0)
+            << what << ": mark " << mark.colour.name().toStdString() << " beside " << colour.name().toStdString();
+}
+
+// A dark palette whose accent is deep: the accent as it is would hardly
+// show on the window, and neither would the light palette's.
+inline QPalette darkPalette() {
+    QPalette dark(QColor(0x45, 0x49, 0x4a), QColor(0x3c, 0x3f, 0x41));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::BrightText})
+        dark.setColor(role, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::Highlight, QColor(0x1f, 0x4e, 0x8c));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+// Gives the application back the palette it had when a test changes it.
+struct KeepPalette {
+    const QPalette original = QApplication::palette();
+    ~KeepPalette() {
+        QApplication::setPalette(original);
         pumpEvents();
     }
 };
