@@ -137,7 +137,7 @@ public:
 
     // Every fill or transparency layer made while a shadow is set casts it.
     // The blur is clamped to 0...4096 and the offset to +-1e7 device units;
-    // a PDF's shadow raster is at most 2^22 samples (coarser on huge pages).
+    // a PDF's shadow raster is at most 2^22 samples (see pdfRasterScale).
     void setShadow(Size offset, double blur, const Color& color);
     void setShadow(Size offset, double blur); // black at one third alpha, as the platform does
     void clearShadow() { state_.shadow = ShadowState{}; }
