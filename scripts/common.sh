@@ -17,7 +17,7 @@ TESSIVO_FUZZ_PACKAGES=(
 # Extra tools the tests use as independent readers of what we write.
 TESSIVO_TEST_PACKAGES=(
   poppler-utils librsvg2-bin libxml2-utils python3-pil imagemagick xvfb openssl
-  xdotool x11-utils python3-vobject python3-icalendar openbox
+  xdotool x11-utils python3-vobject python3-icalendar openbox qpdf
 )
 
 ensure_packages() {

@@ -79,11 +79,12 @@ constexpr double kMaxShadowMargin = 1024.0;
 // Gaussian's tail is cut at three sigma (sigma is blur / 2).
 double shadowReach(double blur) { return std::min(std::ceil(3 * (blur / 2)), kMaxShadowMargin); }
 
-// A PDF's shadow raster gets coarser rather than larger than this many
-// samples (4 MB of coverage), or this many samples a side: a page at a tiny
-// resolution is huge in points but needs no finer shadow than a normal one.
-constexpr double kMaxPdfShadowSamples = double(1 << 22);
-constexpr double kMaxPdfShadowSide = 16384.0;
+// A raster that a PDF receives (a shadow's, a picture's) gets coarser rather
+// than larger than this many samples (4 MB of coverage), or this many
+// samples a side: a page at a tiny resolution is huge in points but needs no
+// finer shadow than a normal one.
+constexpr double kMaxPdfRasterSamples = double(1 << 22);
+constexpr double kMaxPdfRasterSide = 16384.0;
 // Blurs and shadow offsets are clamped to these (device units): a blur's
 // tail is cut at kMaxShadowMargin anyway, and an offset beyond the largest
 // page only moves the shadow out of sight.
@@ -95,6 +96,17 @@ constexpr double kMaxShadowBlur = 4096.0;
 constexpr double kBandedShadowMinPixels = 512.0 * 512.0;
 constexpr int kShadowBandRows = 64;
 constexpr double kMaxShadowOffset = 1e7;
+// Device coordinates beyond this reach past what Cairo holds exactly (24.8
+// fixed point, +-2^23; its bitmaps' transforms are 16.16), and a PDF's
+// numbers past what its readers take: images and gradients placed farther
+// out are drawn as the part of them that shows.
+constexpr double kMaxDrawnCoordinate = double(1 << 22);
+// A far image is sampled in bands of at most this many samples.
+constexpr double kFarImageBandSamples = double(1 << 22);
+
+bool withinDrawnRange(Point p) {
+    return std::fabs(p.x) <= kMaxDrawnCoordinate && std::fabs(p.y) <= kMaxDrawnCoordinate;
+}
 
 cairo_operator_t cairoOperator(BlendMode m) {
     switch (m) {
@@ -326,6 +338,12 @@ std::unique_ptr<GraphicsContext> GraphicsContext::makeBitmap(int width, int heig
     return ctx;
 }
 
+double GraphicsContext::pdfRasterScale(double width, double height, double finest) {
+    const double side = std::max(width, height), area = width * height;
+    if (!(area > 0) || !std::isfinite(area)) return finest;
+    return std::min({finest, std::sqrt(kMaxPdfRasterSamples / area), kMaxPdfRasterSide / side});
+}
+
 std::unique_ptr<GraphicsContext> GraphicsContext::makePDF(Size size) {
     if (!(size.width > 0) || !(size.height > 0) || !std::isfinite(size.width) || !std::isfinite(size.height)) {
         return nullptr;
@@ -530,11 +548,7 @@ bool GraphicsContext::paintShadow(const ShadowState& shadow, double alpha, doubl
     // The part of the unshifted shape that can reach there.
     const double sx0 = std::floor(tx0 - ox - margin), sy0 = std::floor(ty0 - oy - margin);
     const double sx1 = std::ceil(tx1 - ox + margin), sy1 = std::ceil(ty1 - oy + margin);
-    if (pdf_) {
-        const double side = std::max(sx1 - sx0, sy1 - sy0), area = (sx1 - sx0) * (sy1 - sy0);
-        if (area > 0 && std::isfinite(area))
-            scale = std::min({scale, std::sqrt(kMaxPdfShadowSamples / area), kMaxPdfShadowSide / side});
-    }
+    if (pdf_) scale = pdfRasterScale(sx1 - sx0, sy1 - sy0, scale);
     // The raster spans the clip plus two margins; anything else means the
     // numbers lost their precision (an offset far beyond the page).
     const double dw = std::ceil((sx1 - sx0) * scale), dh = std::ceil((sy1 - sy0) * scale);
@@ -1295,32 +1309,124 @@ void GraphicsContext::clipToRect(const Rect& rect) {
     clip(p);
 }
 
-void GraphicsContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
-    if (!usable() || !start.isFinite() || !end.isFinite() || !applyMatrix(cr_)) return;
-    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
+namespace {
+
+void addStops(cairo_pattern_t* p, const Gradient& gradient) {
     for (const auto& s : gradient.stops()) {
         const RGBA c = s.color.toSRGB();
-        cairo_pattern_add_color_stop_rgba(p.get(), s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));
+        cairo_pattern_add_color_stop_rgba(p, s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));
     }
-    cairo_pattern_set_extend(p.get(), CAIRO_EXTEND_PAD);
+}
+
+// The ramp's colour at t, padded beyond its end stops (whose locations lie
+// within 0...1, in order).
+RGBA rampColor(const std::vector<GradientStop>& stops, double t) {
+    const auto at = [&](std::size_t i) {
+        const RGBA c = stops[i].color.toSRGB();
+        return RGBA{unit(c.r), unit(c.g), unit(c.b), unit(c.a)};
+    };
+    if (!(t > stops.front().location)) return at(0);
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        if (t < stops[i].location) {
+            const RGBA a = at(i - 1), b = at(i);
+            const double f = (t - stops[i - 1].location) / (stops[i].location - stops[i - 1].location);
+            return {a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f, a.a + (b.a - a.a) * f};
+        }
+    }
+    return at(stops.size() - 1);
+}
+
+} // namespace
+
+void GraphicsContext::paintGradient(cairo_pattern_t* pattern) {
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
     applyDrawingState();
-    cairo_set_source(cr_, p.get());
+    cairo_set_source(cr_, pattern);
     cairo_paint_with_alpha(cr_, state_.alpha);
+}
+
+void GraphicsContext::paintFarRamp(const Gradient& gradient, Point origin, Point direction, double t0, double length) {
+    const std::vector<GradientStop>& stops = gradient.stops();
+    if (stops.empty() || !(length != 0) || !std::isfinite(length) || !std::isfinite(t0)) return;
+    if (length < 0) direction = {-direction.x, -direction.y}, length = -length;
+    // The ramp's extent over the clip: projections of its corners onto the
+    // direction, from the origin (near the clip, so these are small).
+    double x0, y0, x1, y1;
+    if (!deviceClipExtents(x0, y0, x1, y1)) return;
+    const AffineTransform toUser = state_.ctm.then(base_).inverted();
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    for (const Point corner : {Point{x0, y0}, Point{x1, y0}, Point{x0, y1}, Point{x1, y1}}) {
+        const Point p = toUser.apply(corner);
+        const double along = (p.x - origin.x) * direction.x + (p.y - origin.y) * direction.y;
+        lo = std::min(lo, along), hi = std::max(hi, along);
+    }
+    if (!(hi >= lo)) return;
+    const double tLo = t0 + lo / length, tHi = t0 + hi / length;
+    CairoPtr<cairo_pattern_t> p;
+    if (!(tHi > tLo) || !(hi - lo > 1e-9 * std::max(1.0, std::fabs(lo)))) {
+        // Too little of the ramp shows to tell its ends apart.
+        const RGBA c = rampColor(stops, t0 + (lo + hi) / 2 / length);
+        p.reset(cairo_pattern_create_rgba(c.r, c.g, c.b, c.a));
+    } else {
+        p.reset(cairo_pattern_create_linear(origin.x + direction.x * lo, origin.y + direction.y * lo,
+                                            origin.x + direction.x * hi, origin.y + direction.y * hi));
+        const auto add = [&](double location, const RGBA& c) {
+            cairo_pattern_add_color_stop_rgba(p.get(), location, c.r, c.g, c.b, c.a);
+        };
+        add(0, rampColor(stops, tLo));
+        for (const GradientStop& s : stops) {
+            if (s.location > tLo && s.location < tHi)
+                add((s.location - tLo) / (tHi - tLo), rampColor(stops, s.location));
+        }
+        add(1, rampColor(stops, tHi));
+    }
+    paintGradient(p.get());
+}
+
+void GraphicsContext::drawLinearGradient(const Gradient& gradient, Point start, Point end) {
+    if (!usable() || !start.isFinite() || !end.isFinite() || !applyMatrix(cr_)) return;
+    const AffineTransform m = state_.ctm.then(base_);
+    if (!withinDrawnRange(m.apply(start)) || !withinDrawnRange(m.apply(end))) {
+        // Halves keep the differences of far points finite.
+        const Point half{end.x / 2 - start.x / 2, end.y / 2 - start.y / 2};
+        const double halfLength = std::hypot(half.x, half.y);
+        if (!(halfLength > 0) || !std::isfinite(halfLength)) return;
+        const Point direction{half.x / halfLength, half.y / halfLength};
+        const Rect clip = clipBoundingBox();
+        if (clip.isNull()) return;
+        const Point origin{clip.midX(), clip.midY()};
+        const double t0 =
+            ((origin.x / 2 - start.x / 2) * direction.x + (origin.y / 2 - start.y / 2) * direction.y) / halfLength;
+        paintFarRamp(gradient, origin, direction, t0, 2 * halfLength);
+        return;
+    }
+    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_linear(start.x, start.y, end.x, end.y));
+    addStops(p.get(), gradient);
+    paintGradient(p.get());
 }
 
 void GraphicsContext::drawRadialGradient(const Gradient& gradient, Point c0, double r0, Point c1, double r1) {
     if (!usable() || !c0.isFinite() || !c1.isFinite() || !std::isfinite(r0) || !std::isfinite(r1)) return;
     if (!applyMatrix(cr_)) return;
-    CairoPtr<cairo_pattern_t> p(
-        cairo_pattern_create_radial(c0.x, c0.y, std::max(0.0, r0), c1.x, c1.y, std::max(0.0, r1)));
-    for (const auto& s : gradient.stops()) {
-        const RGBA c = s.color.toSRGB();
-        cairo_pattern_add_color_stop_rgba(p.get(), s.location, unit(c.r), unit(c.g), unit(c.b), unit(c.a));
+    r0 = std::max(0.0, r0), r1 = std::max(0.0, r1);
+    const AffineTransform m = state_.ctm.then(base_);
+    const double stretch = std::max(std::hypot(m.a, m.b), std::hypot(m.c, m.d));
+    if (!withinDrawnRange(m.apply(c0)) || !withinDrawnRange(m.apply(c1)) || !(r0 * stretch <= kMaxDrawnCoordinate) ||
+        !(r1 * stretch <= kMaxDrawnCoordinate)) {
+        // Seen from the clip, a far circle's edge runs across the direction
+        // from its centre.
+        const Rect clip = clipBoundingBox();
+        if (clip.isNull()) return;
+        const Point origin{clip.midX(), clip.midY()};
+        const Point half{origin.x / 2 - c1.x / 2, origin.y / 2 - c1.y / 2};
+        const double halfDistance = std::hypot(half.x, half.y);
+        const Point direction = halfDistance > 0 ? Point{half.x / halfDistance, half.y / halfDistance} : Point{1, 0};
+        paintFarRamp(gradient, origin, direction, (2 * halfDistance - r0) / (r1 - r0), r1 - r0);
+        return;
     }
-    cairo_pattern_set_extend(p.get(), CAIRO_EXTEND_PAD);
-    applyDrawingState();
-    cairo_set_source(cr_, p.get());
-    cairo_paint_with_alpha(cr_, state_.alpha);
+    CairoPtr<cairo_pattern_t> p(cairo_pattern_create_radial(c0.x, c0.y, r0, c1.x, c1.y, r1));
+    addStops(p.get(), gradient);
+    paintGradient(p.get());
 }
 
 void GraphicsContext::drawImage(const Image& image, const Rect& rect) {
@@ -1339,7 +1445,26 @@ void GraphicsContext::drawImage(const ImagePtr& image, const Rect& rect, const P
     if (pdf_ || (clipPath.size() < kCoverageMinElements && outline.points().size() <= kCairoClipMaxPoints &&
                  outline.withinCairosRange())) {
         cairo_save(cr_);
-        clip(clipPath);
+        if (outline.withinCairosRange()) {
+            clip(clipPath);
+        } else {
+            // Cairo would wrap the far points around its fixed-point range:
+            // the polygons, cut to what shows, hold the same clip there.
+            cairo_new_path(cr_);
+            cairo_identity_matrix(cr_);
+            cairo_set_antialias(cr_, state_.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+            cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+            cairo_rectangle(cr_, 0, 0, 0, 0);
+            std::size_t from = 0;
+            for (const std::size_t end : outline.ends()) {
+                for (std::size_t i = from; i < end; ++i) {
+                    (i == from ? cairo_move_to : cairo_line_to)(cr_, outline.points()[i].x, outline.points()[i].y);
+                }
+                cairo_close_path(cr_);
+                from = end;
+            }
+            cairo_clip(cr_);
+        }
         paintImage(image, rect, nullptr, 0, 0);
         cairo_restore(cr_);
         return;
@@ -1441,11 +1566,20 @@ void GraphicsContext::paintImage(const ImagePtr& image, const Rect& rect, cairo_
     if (!std::isfinite(r.minX()) || !std::isfinite(r.minY()) || !std::isfinite(r.maxX()) || !std::isfinite(r.maxY()))
         return;
     if (!applyMatrix(cr_)) return;
+    // User space to image pixels: the first row sits at the rectangle's maxY.
+    const double sx = image->width() / r.width(), sy = image->height() / r.height();
+    const AffineTransform imageToDevice =
+        AffineTransform{1 / sx, 0, 0, -1 / sy, r.minX(), r.maxY()}.then(state_.ctm).then(base_);
+    const double w = image->width(), h = image->height();
+    for (const Point corner : {Point{0, 0}, Point{w, 0}, Point{0, h}, Point{w, h}}) {
+        if (!withinDrawnRange(imageToDevice.apply(corner))) {
+            paintFarImage(*image, imageToDevice, mask, maskX, maskY);
+            return;
+        }
+    }
     CairoPtr<cairo_surface_t> surface(surfaceForImage(image));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return;
     CairoPtr<cairo_pattern_t> p(cairo_pattern_create_for_surface(surface.get()));
-    // User space to image pixels: the first row sits at the rectangle's maxY.
-    const double sx = image->width() / r.width(), sy = image->height() / r.height();
     cairo_matrix_t m;
     cairo_matrix_init(&m, sx, 0, 0, -sy, -r.minX() * sx, r.maxY() * sy);
     cairo_pattern_set_matrix(p.get(), &m);
@@ -1475,6 +1609,83 @@ void GraphicsContext::paintImage(const ImagePtr& image, const Rect& rect, cairo_
         }
     }
     cairo_restore(cr_);
+}
+
+void GraphicsContext::paintFarImage(const Image& image, const AffineTransform& imageToDevice, cairo_surface_t* mask,
+                                    int maskX, int maskY) {
+    // The inverse, its linear part scaled down first: a placement near the
+    // largest numbers has a determinant beyond them.
+    const double k = std::max({std::fabs(imageToDevice.a), std::fabs(imageToDevice.b), std::fabs(imageToDevice.c),
+                               std::fabs(imageToDevice.d)});
+    const double a = imageToDevice.a / k, b = imageToDevice.b / k, c = imageToDevice.c / k, d = imageToDevice.d / k;
+    const double det = a * d - b * c;
+    if (!imageToDevice.isFinite() || !(det != 0) || !std::isfinite(det)) return;
+    AffineTransform toImage{d / det / k, -b / det / k, -c / det / k, a / det / k, 0, 0};
+    toImage.tx = -(toImage.a * imageToDevice.tx + toImage.c * imageToDevice.ty);
+    toImage.ty = -(toImage.b * imageToDevice.tx + toImage.d * imageToDevice.ty);
+    if (!toImage.isFinite()) return;
+    // What shows: the clip (and the mask), within the image's bounds.
+    double x0, y0, x1, y1;
+    if (!deviceClipExtents(x0, y0, x1, y1)) return;
+    if (mask != nullptr) {
+        x0 = std::max(x0, double(maskX)), y0 = std::max(y0, double(maskY));
+        x1 = std::min(x1, double(maskX) + cairo_image_surface_get_width(mask));
+        y1 = std::min(y1, double(maskY) + cairo_image_surface_get_height(mask));
+    }
+    const Rect bounds = imageToDevice.apply(Rect(0, 0, image.width(), image.height()));
+    x0 = std::floor(std::max(x0, bounds.minX())), y0 = std::floor(std::max(y0, bounds.minY()));
+    x1 = std::ceil(std::min(x1, bounds.maxX())), y1 = std::ceil(std::min(y1, bounds.maxY()));
+    if (!(x1 > x0 && y1 > y0)) return;
+    // A bitmap's raster is its own pixels; a PDF's as fine as its shadows.
+    const double scale = pdf_ ? pdfRasterScale(x1 - x0, y1 - y0, kPdfShadowScaleMax) : 1.0;
+    const int width = int(std::ceil((x1 - x0) * scale)), height = int(std::ceil((y1 - y0) * scale));
+    const int bandRows = std::clamp(int(kFarImageBandSamples / width), 1, height);
+    for (int top = 0; top < height; top += bandRows) {
+        const int rows = std::min(bandRows, height - top);
+        CairoPtr<cairo_surface_t> band(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, rows));
+        if (cairo_surface_status(band.get()) != CAIRO_STATUS_SUCCESS) return;
+        cairo_surface_flush(band.get());
+        std::uint8_t* const data = cairo_image_surface_get_data(band.get());
+        const int stride = cairo_image_surface_get_stride(band.get());
+        // Each sample takes the image pixel under its centre; outside the
+        // image it stays transparent.
+        for (int j = 0; j < rows; ++j) {
+            auto* out = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(j) * stride);
+            const Point first = toImage.apply(Point{x0 + 0.5 / scale, y0 + (top + j + 0.5) / scale});
+            const double du = toImage.a / scale, dv = toImage.b / scale;
+            for (int i = 0; i < width; ++i) {
+                const double u = first.x + du * i, v = first.y + dv * i;
+                out[i] = u >= 0 && u < image.width() && v >= 0 && v < image.height() ? image.row(int(v))[int(u)] : 0;
+            }
+        }
+        cairo_surface_mark_dirty(band.get());
+
+        CairoPtr<cairo_pattern_t> pattern(cairo_pattern_create_for_surface(band.get()));
+        cairo_matrix_t pm;
+        cairo_matrix_init_scale(&pm, scale, scale);
+        cairo_matrix_translate(&pm, -x0, -(y0 + top / scale));
+        cairo_pattern_set_matrix(pattern.get(), &pm);
+        cairo_pattern_set_filter(pattern.get(), CAIRO_FILTER_NEAREST);
+        cairo_save(cr_);
+        cairo_identity_matrix(cr_);
+        applyDrawingState();
+        cairo_new_path(cr_);
+        cairo_rectangle(cr_, x0, y0 + top / scale, x1 - x0, rows / scale);
+        cairo_clip(cr_);
+        if (mask == nullptr) {
+            cairo_set_source(cr_, pattern.get());
+            cairo_paint_with_alpha(cr_, state_.alpha);
+        } else {
+            if (state_.alpha != 1) cairo_push_group(cr_);
+            cairo_set_source(cr_, pattern.get());
+            cairo_mask_surface(cr_, mask, maskX, maskY);
+            if (state_.alpha != 1) {
+                cairo_pop_group_to_source(cr_);
+                cairo_paint_with_alpha(cr_, state_.alpha);
+            }
+        }
+        cairo_restore(cr_);
+    }
 }
 
 void GraphicsContext::beginTransparencyLayer() {

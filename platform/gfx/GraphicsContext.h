@@ -96,6 +96,11 @@ public:
     GraphicsContext& operator=(const GraphicsContext&) = delete;
 
     bool isPDF() const { return pdf_; }
+    // Samples per device unit of a raster that a PDF receives over an area
+    // of width x height points: `finest`, or fewer where that would pass
+    // 2^22 samples or 16384 a side (a huge page's rasters get coarser, not
+    // larger); `finest` for an empty or unbounded area.
+    static double pdfRasterScale(double width, double height, double finest);
     // Device size: pixels for a bitmap, points for a PDF.
     Size deviceSize() const { return deviceSize_; }
 
@@ -132,7 +137,7 @@ public:
 
     // Every fill or transparency layer made while a shadow is set casts it.
     // The blur is clamped to 0...4096 and the offset to +-1e7 device units;
-    // a PDF's shadow raster is at most 2^22 samples (coarser on huge pages).
+    // a PDF's shadow raster is at most 2^22 samples (see pdfRasterScale).
     void setShadow(Size offset, double blur, const Color& color);
     void setShadow(Size offset, double blur); // black at one third alpha, as the platform does
     void clearShadow() { state_.shadow = ShadowState{}; }
@@ -174,14 +179,21 @@ public:
     Rect clipBoundingBox() const;
 
     // Gradients paint the whole clip, padding with the end colours before the
-    // start and after the end.
+    // start and after the end. One whose points or circles lie farther out
+    // than Cairo's coordinates reach (and a PDF's numbers) is drawn as the
+    // same ramp over the part that shows: a far circle as the ramp along the
+    // direction from its centre, which is what it shows when the ramp is
+    // padded there (exact), or nearly so when the circle is huge.
     void drawLinearGradient(const Gradient& gradient, Point start, Point end);
     void drawRadialGradient(const Gradient& gradient, Point startCenter, double startRadius, Point endCenter,
                             double endRadius);
 
     // Draws the image stretched into the rectangle, its first row at the
     // rectangle's maxY: upright in a y-up space (a flipped space shows it
-    // upside down unless the caller flips back). Edges stay sharp.
+    // upside down unless the caller flips back). Edges stay sharp. An image
+    // placed farther out than Cairo's coordinates reach (and a PDF's
+    // numbers) is drawn as the part of it that shows, sampled into a raster
+    // on the device (a PDF's as fine as its shadows).
     void drawImage(const ImagePtr& image, const Rect& rect);
     void drawImage(const Image& image, const Rect& rect);
     // The same, seen only within `clipPath` (non-zero rule), as after
@@ -190,7 +202,9 @@ public:
     // flattened here and turned into a mask of its own rather than Cairo's
     // clip, whose cost grows with the product of the outline's size and what
     // it covers and whose flattening of far-reaching curves has no bound.
-    // An outline that canClipTo refuses shows nothing of the image.
+    // An outline that canClipTo refuses shows nothing of the image. In a
+    // PDF, an outline reaching beyond Cairo's coordinates clips as its
+    // flattened polygons cut to the page.
     void drawImage(const ImagePtr& image, const Rect& rect, const Path& clipPath);
     // Whether drawImage within `outline` stays within its budget under the
     // current transform and clip: the outline's curves flattened at the size
@@ -257,6 +271,17 @@ private:
     // Draws the image through `mask` (A8, its first pixel at device pixel
     // (maskX, maskY)) or, without one, within the current clip.
     void paintImage(const ImagePtr& image, const Rect& rect, cairo_surface_t* mask, int maskX, int maskY);
+    // paintImage for an image whose pixels go to device space by
+    // `imageToDevice` (Cairo's device, y down) reaching too far for Cairo:
+    // what shows is sampled into rasters on the device, in bands.
+    void paintFarImage(const Image& image, const AffineTransform& imageToDevice, cairo_surface_t* mask, int maskX,
+                       int maskY);
+    // Paints `pattern` (in user space) over the clip.
+    void paintGradient(cairo_pattern_t* pattern);
+    // Paints the ramp t(p) = t0 + (p - origin) . direction / length (user
+    // space, `direction` a unit vector) through `gradient`'s stops over the
+    // part of the clip that shows, with geometry near it.
+    void paintFarRamp(const Gradient& gradient, Point origin, Point direction, double t0, double length);
     // Paints the fill colour through an A8 mask whose first pixel is at
     // device pixel (x, y).
     void paintMask(cairo_surface_t* mask, int x, int y);

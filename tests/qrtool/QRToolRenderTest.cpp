@@ -1,3 +1,4 @@
+#include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/foundation/Base64.h"
@@ -532,4 +533,157 @@ TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
     std::string out;
     ASSERT_EQ(shell("identify -units PixelsPerInch -format '%x' " + tiff.string(), &out), 0) << out;
     EXPECT_EQ(out, "70000");
+}
+
+namespace {
+
+// The PDF's page drawn by pdftoppm, `pixels` a side.
+gfx::ImagePtr pdfPage(const std::filesystem::path& pdf, int pixels) {
+    const auto png = pdf.parent_path() / (pdf.stem().string() + "-page");
+    std::string out;
+    EXPECT_EQ(shell("pdftoppm -png -singlefile -scale-to " + std::to_string(pixels) + " '" + pdf.string() + "' '" +
+                        png.string() + "'",
+                    &out),
+              0)
+        << out;
+    return ImageReadWrite::loadFile(png.string() + ".png");
+}
+
+// The mean difference of two pictures of one size over white, in levels of
+// the colour components.
+double meanDifference(const gfx::Image& a, const gfx::Image& b) {
+    EXPECT_EQ(a.width(), b.width());
+    EXPECT_EQ(a.height(), b.height());
+    if (a.width() != b.width() || a.height() != b.height()) return 255;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const auto p = a.premultipliedPixel(x, y), q = b.premultipliedPixel(x, y);
+            sum += std::abs((p.r + 255 - p.a) - (q.r + 255 - q.a)) + std::abs((p.g + 255 - p.a) - (q.g + 255 - q.a)) +
+                   std::abs((p.b + 255 - p.a) - (q.b + 255 - q.a));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+nlohmann::json fill(const std::string& type, const nlohmann::json& settings) {
+    return {{"type", type}, {"settings", settings}};
+}
+
+nlohmann::json shadow(double offset, double blur, int type) {
+    return {{"offset-width", offset},
+            {"offset-height", -offset},
+            {"blur", blur},
+            {"type", type},
+            {"color", "0.0,0.6,0.0,1.0"}};
+}
+
+} // namespace
+
+// Drop and inner shadows of gradient and image fills and the inner shadow
+// of a solid fill are drawn through a picture: on a page of 16,384 points,
+// or of 1000 pixels at 7 dpi (10,286 points), it is coarser than on a
+// 1000-point page and the same shadow scaled up. (Sharp shadow edges land
+// on the page's pixels a little differently at every page size: a fourth
+// of what the shadow itself changes leaves room for that, not for a
+// missing or misplaced shadow.)
+TEST(QRToolRender, ShadowsDrawnThroughPicturesShowOnPdfPagesOfEverySize) {
+    testsupport::TempDir dir;
+    auto red = std::make_shared<gfx::Image>(2, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) red->setPixel(x, y, {220, 0, 0, 255});
+    const auto png = ImageReadWrite::ImageRepresentation(red).png(ImageReadWrite::Scale{1});
+    const nlohmann::json image = fill("image", {{"imagePNGbase64", foundation::base64Encode(png)}});
+    const nlohmann::json gradient =
+        fill("lineargradient",
+             {{"startX", 0}, {"startY", 0}, {"endX", 1}, {"endY", 1}, {"gradient", "0:1,0,0,1|1:1,0.8,0,1"}});
+    const nlohmann::json solid = fill("solid", {{"color", "0.9,0.0,0.0,1.0"}});
+    struct Case {
+        const char* name;
+        nlohmann::json onPixels;
+        int type; // 0 drop, 1 inner
+    };
+    for (const Case& c : {Case{"gradient-drop", gradient, 0}, Case{"gradient-inner", gradient, 1},
+                          Case{"image-drop", image, 0}, Case{"image-inner", image, 1}, Case{"solid-inner", solid, 1}}) {
+        nlohmann::json document = {{"text", "https://example.com"},
+                                   {"design", {{"style", {{"onPixels", c.onPixels}}}}}};
+        testsupport::writeTextFile(dir / "plain.qrjcode", document.dump());
+        document["design"]["style"]["shadow"] = shadow(0.35, 0, c.type);
+        testsupport::writeTextFile(dir / "shadow.qrjcode", document.dump());
+        const auto render = [&](const std::string& doc, const std::string& options, const std::string& name) {
+            const auto pdf = dir / (name + ".pdf");
+            const ToolResult run =
+                tool("render --document " + (dir / doc).string() + " " + options + " -o " + pdf.string());
+            EXPECT_EQ(run.status, 0) << c.name << " " << options << ": " << run.err;
+            EXPECT_TRUE(run.err.empty()) << c.name << " " << options << ": " << run.err;
+            return pdfPage(pdf, 500);
+        };
+        const auto plain = render("plain.qrjcode", "--size 1000", "plain");
+        const auto small = render("shadow.qrjcode", "--size 1000", "small");
+        const double shadowAlone = meanDifference(*small, *plain);
+        EXPECT_GT(shadowAlone, 8) << c.name;
+        for (const std::string options : {"--size 16384", "--size 1000 --dpi 7"}) {
+            const auto large = render("shadow.qrjcode", options, "large");
+            EXPECT_LT(meanDifference(*large, *small), shadowAlone / 4) << c.name << " " << options;
+        }
+    }
+}
+
+// Numbers near the ends of a double in every place of a document that
+// carries geometry into a PDF: a strict reader takes every PDF made, and it
+// shows what the bitmap of the same document shows.
+TEST(QRToolRender, PdfsOfDocumentsWithFarGeometryPassAStrictReaderAndShowWhatTheBitmapShows) {
+    testsupport::TempDir dir;
+    const std::string logoImage = foundation::base64Encode(testsupport::bilevelPNG(8, 8));
+    const std::string ramp = "0:0,0.7,0,1|0.5:0,0,1,1|1:1,0,0,1";
+    const auto mask = [](double far) {
+        const std::string text = nlohmann::json::array({{{"type", 0}, {"points", {{0.4, 0.4}}}},
+                                                        {{"type", 1}, {"points", {{far, 0.4}}}},
+                                                        {{"type", 1}, {"points", {{far, far}}}},
+                                                        {{"type", 1}, {"points", {{0.4, 0.6}}}},
+                                                        {{"type", 4}}})
+                                     .dump();
+        return foundation::base64Encode(std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    const auto withStyle = [&](const nlohmann::json& style) {
+        return nlohmann::json{{"text", "hi"}, {"design", {{"style", style}}}};
+    };
+    const nlohmann::json linear =
+        fill("lineargradient", {{"startX", 0}, {"startY", 0}, {"endX", 1}, {"endY", 1}, {"gradient", ramp}});
+    for (const double far : {1e9, 1e18, 1e25, 1e300, -1e18, 1e-300}) {
+        const std::vector<std::pair<std::string, nlohmann::json>> documents = {
+            {"logo mask",
+             {{"text", "hi"},
+              {"correction", "H"},
+              {"logoTemplate", {{"image", logoImage}, {"relativeMaskPath", mask(far)}}}}},
+            {"logo inset",
+             {{"text", "hi"},
+              {"correction", "H"},
+              {"logoTemplate", {{"image", logoImage}, {"relativeMaskPath", mask(0.6)}, {"inset", -far}}}}},
+            {"linear gradient",
+             withStyle({{"onPixels",
+                         fill("lineargradient",
+                              {{"startX", far}, {"startY", 0}, {"endX", 1}, {"endY", -far}, {"gradient", ramp}})}})},
+            {"radial gradient",
+             withStyle(
+                 {{"onPixels", fill("radialgradient", {{"centerX", far}, {"centerY", 0.5}, {"gradient", ramp}})}})},
+            {"drop shadow", withStyle({{"onPixels", linear}, {"shadow", shadow(far, far, 0)}})},
+            {"inner shadow", withStyle({{"onPixels", linear}, {"shadow", shadow(far, far, 1)}})},
+        };
+        for (const auto& [place, document] : documents) {
+            const std::string what = place + " at " + nlohmann::json(far).dump();
+            testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
+            const auto pdf = dir / "far.pdf", png = dir / "far.png";
+            for (const auto& out : {pdf, png}) {
+                const ToolResult run =
+                    tool("render --document " + (dir / "doc.qrjcode").string() + " --size 128 -o " + out.string());
+                ASSERT_EQ(run.status, 0) << what << ": " << run.err;
+            }
+            std::string out;
+            EXPECT_EQ(shell("qpdf --check " + pdf.string(), &out), 0) << what << ": " << out;
+            // (Up to a few levels apart along the edges; a shadow without
+            // offset or blur is all edges.)
+            EXPECT_LT(meanDifference(*pdfPage(pdf, 128), *ImageReadWrite::loadFile(png)), 12) << what;
+        }
+    }
 }

@@ -1,5 +1,7 @@
 #include "QRCode/fills/detail/FillShadows.h"
 
+#include "platform/foundation/Diagnostics.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,9 +9,13 @@ namespace QRCode::FillStyle::detail {
 
 namespace {
 
-// Samples per device unit of the offscreen pictures: a bitmap's pixel, or
-// two per point for a PDF, which a viewer shows larger.
-double offscreenScale(const gfx::GraphicsContext& ctx) { return ctx.isPDF() ? 2.0 : 1.0; }
+// Samples per device unit of an offscreen picture of width x height device
+// units: a bitmap's pixel; for a PDF two per point, which a viewer shows
+// larger, or fewer on a page so large that the picture would pass the PDF's
+// raster budget (a shadow drawn there looks like a small page's scaled up).
+double offscreenScale(const gfx::GraphicsContext& ctx, double width, double height) {
+    return ctx.isPDF() ? gfx::GraphicsContext::pdfRasterScale(width, height, 2.0) : 1.0;
+}
 
 // Draws with `draw(offscreen, scale)` into a transparent bitmap that covers
 // the current clip in device space, then paints that bitmap into `ctx`
@@ -29,9 +35,15 @@ template <class Draw> void drawThroughOffscreen(gfx::GraphicsContext& ctx, const
     if (area.isNull() || area.isEmpty()) return;
     const double x0 = std::floor(area.minX()), y0 = std::floor(area.minY());
     const double x1 = std::ceil(area.maxX()), y1 = std::ceil(area.maxY());
-    const double scale = offscreenScale(ctx);
-    auto offscreen = gfx::GraphicsContext::makeBitmap(int((x1 - x0) * scale), int((y1 - y0) * scale));
-    if (!offscreen) return;
+    const double scale = offscreenScale(ctx, x1 - x0, y1 - y0);
+    // Whole samples that cover the area (a sample of a coarse picture may
+    // reach past it, which the clip cuts).
+    const double w = std::ceil((x1 - x0) * scale), h = std::ceil((y1 - y0) * scale);
+    auto offscreen = gfx::GraphicsContext::makeBitmap(int(w), int(h));
+    if (!offscreen) {
+        foundation::diagnostic("Not enough memory for a fill's shadow; drawing it without the shadow");
+        return;
+    }
     offscreen->concatCTM(
         toDevice.then(gfx::AffineTransform::translation(-x0, -y0)).then(gfx::AffineTransform::scale(scale, scale)));
     draw(*offscreen, scale);
@@ -41,10 +53,11 @@ template <class Draw> void drawThroughOffscreen(gfx::GraphicsContext& ctx, const
     ctx.clearShadow();
     ctx.setBlendMode(gfx::BlendMode::normal);
     ctx.concatCTM(toDevice.inverted());
-    // The picture lies on the device grid (a PDF's at twice its resolution):
+    // The picture lies on the device grid (a PDF's at up to twice its
+    // resolution):
     // smoothing would only soften its edges against the vector drawing.
     ctx.setInterpolationQuality(gfx::InterpolationQuality::none);
-    ctx.drawImage(picture, gfx::Rect(x0, y0, x1 - x0, y1 - y0));
+    ctx.drawImage(picture, gfx::Rect(x0, y0, w / scale, h / scale));
     ctx.restoreGState();
 }
 
