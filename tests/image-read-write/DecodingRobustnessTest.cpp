@@ -12,6 +12,7 @@
 
 #include <random>
 
+#include <jpeglib.h>
 #include <zlib.h>
 
 using namespace ImageReadWrite;
@@ -59,6 +60,63 @@ void putBE32(Bytes& b, std::size_t at, std::uint32_t v) {
 
 void expectRefused(const Bytes& bytes, const char* what) {
     EXPECT_EQ(imagetest::thrown([&] { load(bytes); }).code, ImageReadWriteError::unableToDecodeImage) << what;
+}
+
+// A JPEG of `image` written by libjpeg with the scans of `script` (with an
+// empty one, libjpeg's own progression).
+Bytes scriptedJPEG(const gfx::Image& image, const std::vector<jpeg_scan_info>& script) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_EXT_BGRX;
+    jpeg_set_defaults(&cinfo);
+    if (script.empty()) {
+        jpeg_simple_progression(&cinfo);
+    } else {
+        cinfo.scan_info = script.data();
+        cinfo.num_scans = int(script.size());
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(image.data() + std::size_t(cinfo.next_scanline) * image.stride());
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    Bytes bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+// The file with scan `index` (header and coded data) repeated `times` more
+// times right after itself.
+Bytes repeatScan(const Bytes& jpeg, std::size_t index, int times) {
+    std::vector<std::pair<std::size_t, std::size_t>> scans;
+    for (std::size_t at = 2; at + 4 <= jpeg.size() && jpeg[at + 1] != 0xD9;) {
+        std::size_t end = at + 2 + (std::size_t(jpeg[at + 2]) << 8 | jpeg[at + 3]);
+        if (jpeg[at + 1] == 0xDA) {
+            // Coded data runs to the next marker other than a restart.
+            while (end + 1 < jpeg.size() &&
+                   !(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
+                ++end;
+            scans.emplace_back(at, end);
+        }
+        at = end;
+    }
+    EXPECT_LT(index, scans.size());
+    const auto [from, to] = scans.at(index);
+    Bytes out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(to));
+    for (int i = 0; i < times; ++i)
+        out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(from), jpeg.begin() + std::ptrdiff_t(to));
+    out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(to), jpeg.end());
+    return out;
 }
 
 } // namespace
@@ -195,11 +253,12 @@ TEST(DecodingRobustness, SizesTheDataCannotHoldOrTheCallerRefusesCostNoMemory) {
         std::int64_t cap;
         bool read;
     };
-    for (const Case& c : {Case{4096, 16, kMaxEmbeddedImagePixels, true}, Case{16, 4096, kMaxEmbeddedImagePixels, true},
-                          Case{4097, 1, kMaxEmbeddedImagePixels, false}, Case{1, 4097, kMaxEmbeddedImagePixels, false},
-                          Case{8192, 2048, kMaxEmbeddedImagePixels, false},
-                          Case{16384, 1, kMaxEmbeddedImagePixels, false}, Case{16384, 1, gfx::Image::kMaxPixels, true},
-                          Case{16385, 1, gfx::Image::kMaxPixels, false}, Case{1, 16385, gfx::Image::kMaxPixels, false}}) {
+    for (const Case& c :
+         {Case{4096, 16, kMaxEmbeddedImagePixels, true}, Case{16, 4096, kMaxEmbeddedImagePixels, true},
+          Case{4097, 1, kMaxEmbeddedImagePixels, false}, Case{1, 4097, kMaxEmbeddedImagePixels, false},
+          Case{8192, 2048, kMaxEmbeddedImagePixels, false}, Case{16384, 1, kMaxEmbeddedImagePixels, false},
+          Case{16384, 1, gfx::Image::kMaxPixels, true}, Case{16385, 1, gfx::Image::kMaxPixels, false},
+          Case{1, 16385, gfx::Image::kMaxPixels, false}}) {
         const Bytes png = testsupport::bilevelPNG(c.width, c.height, true);
         const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height) + " under a cap of " +
                                  std::to_string(c.cap) + " pixels";
@@ -208,4 +267,43 @@ TEST(DecodingRobustness, SizesTheDataCannotHoldOrTheCallerRefusesCostNoMemory) {
         else
             EXPECT_THROW(load(png, c.cap), ImageReadWriteException) << what;
     }
+}
+
+// Reading a file costs about what an ordinary file of its pixel size costs,
+// whatever its structure claims: work a file repeats without paying for it
+// in bytes (scans walking every block again) gets it refused, while what
+// ordinary encoders write still reads.
+TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
+    const auto image = imagetest::gradientImage(96, 64, false);
+    auto expectRead = [&](const Bytes& bytes, const char* what) {
+        try {
+            const auto read = load(bytes);
+            EXPECT_LT(imagetest::compare(*read, *image).mean, 4) << what;
+        } catch (const ImageReadWriteException&) {
+            ADD_FAILURE() << what << " refused";
+        }
+    };
+
+    // JPEG. libjpeg's own progression (10 scans), a script of 29 scans in
+    // narrow bands with successive approximation, and sequential scans of
+    // one component each.
+    const Bytes progressive = scriptedJPEG(*image, {});
+    std::vector<jpeg_scan_info> bands = {{3, {0, 1, 2}, 0, 0, 0, 1}};
+    for (int c = 0; c < 3; ++c) {
+        for (const auto& [from, to] :
+             {std::pair{1, 2}, {3, 5}, {6, 9}, {10, 14}, {15, 20}, {21, 27}, {28, 35}, {36, 63}})
+            bands.push_back({1, {c}, from, to, 0, 1});
+    }
+    for (int c = 0; c < 3; ++c) bands.push_back({1, {c}, 1, 63, 1, 0});
+    bands.push_back({3, {0, 1, 2}, 0, 0, 1, 0});
+    const Bytes sequential =
+        scriptedJPEG(*image, {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}});
+    expectRead(progressive, "libjpeg's progression");
+    expectRead(scriptedJPEG(*image, bands), "29 scans");
+    expectRead(sequential, "sequential scans");
+    // A scan repeated: each repeat is a few dozen bytes, and each walks the
+    // picture again.
+    expectRefused(repeatScan(progressive, 9, 200), "progression with a refinement scan repeated");
+    expectRefused(repeatScan(progressive, 1, 200), "progression with a first scan repeated");
+    expectRefused(repeatScan(sequential, 0, 200), "sequential scan repeated");
 }
