@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include <jpeglib.h>
@@ -117,6 +118,17 @@ Bytes repeatScan(const Bytes& jpeg, std::size_t index, int times) {
         out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(from), jpeg.begin() + std::ptrdiff_t(to));
     out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(to), jpeg.end());
     return out;
+}
+
+// A PNG chunk of the given type around `data`.
+Bytes pngChunk(const char* type, const Bytes& data) {
+    Bytes chunk(8);
+    putBE32(chunk, 0, std::uint32_t(data.size()));
+    std::memcpy(chunk.data() + 4, type, 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    chunk.resize(chunk.size() + 4);
+    putBE32(chunk, chunk.size() - 4, std::uint32_t(::crc32(0, chunk.data() + 4, uInt(data.size() + 4))));
+    return chunk;
 }
 
 } // namespace
@@ -306,4 +318,19 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     expectRefused(repeatScan(progressive, 9, 200), "progression with a refinement scan repeated");
     expectRefused(repeatScan(progressive, 1, 200), "progression with a first scan repeated");
     expectRefused(repeatScan(sequential, 0, 200), "sequential scan repeated");
+
+    // PNG: a hundred compressed text chunks of 8 KB, each inflating to 7.9 MB
+    // of text that libpng would keep, before the pixels.
+    const Bytes letters(7'900'000, 'x');
+    Bytes text = {'c', 'o', 'm', 'm', 'e', 'n', 't', 0, 0};
+    uLongf packed = compressBound(uLong(letters.size()));
+    text.resize(text.size() + packed);
+    ASSERT_EQ(compress2(text.data() + 9, &packed, letters.data(), uLong(letters.size()), 9), Z_OK);
+    text.resize(9 + packed);
+    const Bytes zTXt = pngChunk("zTXt", text);
+    Bytes png = imageData(*image, ImageExportType::png());
+    for (int i = 0; i < 100; ++i) png.insert(png.begin() + 33, zTXt.begin(), zTXt.end()); // after the header
+    const std::size_t before = testsupport::peakResidentBytes();
+    expectRead(png, "png with text");
+    EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
 }
