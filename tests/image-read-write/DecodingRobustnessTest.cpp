@@ -2,6 +2,7 @@
 // truncated files, flipped bits and headers that claim huge images (which
 // must be refused before anything of that size is allocated).
 
+#include "image-read-write/HeifGrid.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageLoading.h"
 
@@ -333,4 +334,25 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     const std::size_t before = testsupport::peakResidentBytes();
     expectRead(png, "png with text");
     EXPECT_LT(testsupport::peakResidentBytes() - before, std::size_t(64) << 20);
+
+    // HEIF: libheif decodes a grid's tile once for every reference to it,
+    // and a picture at the size its parameter set gives.
+    if (!imagetest::heicEncodingAvailable()) return;
+    const Bytes tile = imageData(*imagetest::gradientImage(64, 64, false), ImageExportType::heic());
+    const Bytes grid = detail::heifGrid(128, 128, 2, 2, {tile, tile, tile, tile});
+    ASSERT_TRUE(tryLoad(grid));
+    Bytes sameTile = grid;
+    const std::size_t dimg = imagetest::find(sameTile, "dimg");
+    ASSERT_NE(dimg, std::string::npos);
+    for (std::size_t at = dimg + 10; at < dimg + 16; at += 2) { // the second to fourth tile: the first again
+        sameTile[at] = sameTile[dimg + 8];
+        sameTile[at + 1] = sameTile[dimg + 9];
+    }
+    expectRefused(sameTile, "heif grid repeating a tile");
+    Bytes large = imageData(*imagetest::gradientImage(256, 256, false), ImageExportType::heic());
+    const std::size_t ispe = imagetest::find(large, "ispe");
+    putBE32(large, ispe + 8, 64);
+    putBE32(large, ispe + 12, 64);
+    expectRefused(detail::heifGrid(128, 128, 2, 2, {large, large, large, large}), "heif tiles larger than they say");
+    expectRefused(detail::heifGrid(1024, 1024, 16, 16, std::vector<Bytes>(256, tile)), "heif grid of tiny tiles");
 }
