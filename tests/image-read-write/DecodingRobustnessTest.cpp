@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <random>
 
@@ -66,7 +68,7 @@ void expectRefused(const Bytes& bytes, const char* what) {
 
 // A JPEG of `image` written by libjpeg with the scans of `script` (with an
 // empty one, libjpeg's own progression).
-Bytes scriptedJPEG(const gfx::Image& image, const std::vector<jpeg_scan_info>& script) {
+Bytes scriptedJPEG(const gfx::Image& image, const std::vector<jpeg_scan_info>& script, bool grey = false) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -76,8 +78,8 @@ Bytes scriptedJPEG(const gfx::Image& image, const std::vector<jpeg_scan_info>& s
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = JDIMENSION(image.width());
     cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_EXT_BGRX;
+    cinfo.input_components = grey ? 1 : 4;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGRX;
     jpeg_set_defaults(&cinfo);
     if (script.empty()) {
         jpeg_simple_progression(&cinfo);
@@ -86,8 +88,14 @@ Bytes scriptedJPEG(const gfx::Image& image, const std::vector<jpeg_scan_info>& s
         cinfo.num_scans = int(script.size());
     }
     jpeg_start_compress(&cinfo, TRUE);
+    Bytes greyRow(std::size_t(image.width()));
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(image.data() + std::size_t(cinfo.next_scanline) * image.stride());
+        const std::uint32_t* pixels = image.row(int(cinfo.next_scanline));
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<std::uint32_t*>(pixels));
+        if (grey) {
+            for (int x = 0; x < image.width(); ++x) greyRow[std::size_t(x)] = std::uint8_t(pixels[x] >> 8);
+            row = greyRow.data();
+        }
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -119,6 +127,36 @@ Bytes repeatScan(const Bytes& jpeg, std::size_t index, int times) {
         out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(from), jpeg.begin() + std::ptrdiff_t(to));
     out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(to), jpeg.end());
     return out;
+}
+
+// A little-endian TIFF of one directory: tag, type (3 short, 4 long) and
+// value of each entry. A strip given follows the directory, with its
+// offset and byte count entered.
+Bytes handMadeTIFF(std::vector<std::array<std::uint32_t, 3>> entries, const Bytes& strip = {}) {
+    if (!strip.empty()) {
+        entries.push_back({273, 4, std::uint32_t(8 + 2 + 12 * (entries.size() + 2) + 4)});
+        entries.push_back({279, 4, std::uint32_t(strip.size())});
+        std::sort(entries.begin(), entries.end());
+    }
+    Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    auto put16 = [&](std::uint16_t v) {
+        tiff.push_back(std::uint8_t(v));
+        tiff.push_back(std::uint8_t(v >> 8));
+    };
+    auto put32 = [&](std::uint32_t v) {
+        put16(std::uint16_t(v));
+        put16(std::uint16_t(v >> 16));
+    };
+    put16(std::uint16_t(entries.size()));
+    for (const auto& [tag, type, value] : entries) {
+        put16(std::uint16_t(tag));
+        put16(std::uint16_t(type));
+        put32(1);
+        put32(value);
+    }
+    put32(0);
+    tiff.insert(tiff.end(), strip.begin(), strip.end());
+    return tiff;
 }
 
 // A PNG chunk of the given type around `data`.
@@ -194,28 +232,10 @@ TEST(DecodingRobustness, HeadersClaimingHugeImagesAreRefusedBeforeAllocating) {
     }
     expectRefused(jpeg, "jpeg");
 
-    // A hand-made TIFF: 100000 x 100000 grey, one strip.
-    Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
-    auto put16 = [&](std::uint16_t v) {
-        tiff.push_back(std::uint8_t(v));
-        tiff.push_back(std::uint8_t(v >> 8));
-    };
-    auto put32 = [&](std::uint32_t v) {
-        put16(std::uint16_t(v));
-        put16(std::uint16_t(v >> 16));
-    };
     // Width, length, bits per sample, black is zero, strip offset, samples
-    // per pixel, strip byte count: tag, type (3 short, 4 long), value.
-    const std::uint32_t entries[][3] = {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 8},  {262, 3, 1},
-                                        {273, 4, 8},      {277, 3, 1},      {279, 4, 100}};
-    put16(std::uint16_t(std::size(entries)));
-    for (const auto& [tag, type, value] : entries) {
-        put16(std::uint16_t(tag));
-        put16(std::uint16_t(type));
-        put32(1);
-        put32(value);
-    }
-    put32(0);
+    // per pixel, strip byte count: 100000 x 100000 grey, one strip.
+    const Bytes tiff = handMadeTIFF(
+        {{256, 4, 100000}, {257, 4, 100000}, {258, 3, 8}, {262, 3, 1}, {273, 4, 8}, {277, 3, 1}, {279, 4, 100}});
     expectRefused(tiff, "tiff");
 
     Bytes gif = imageData(*image, ImageExportType::gif());
@@ -319,6 +339,16 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     expectRefused(repeatScan(progressive, 9, 200), "progression with a refinement scan repeated");
     expectRefused(repeatScan(progressive, 1, 200), "progression with a first scan repeated");
     expectRefused(repeatScan(sequential, 0, 200), "sequential scan repeated");
+
+    // TIFF: libtiff reads a JPEG-compressed strip with libjpeg, up to its
+    // hundredth scan.
+    const auto tiffJPEG = [&](const Bytes& jpeg) {
+        return handMadeTIFF(
+            {{256, 4, 96}, {257, 4, 64}, {258, 3, 8}, {259, 3, 7}, {262, 3, 1}, {277, 3, 1}, {278, 4, 64}}, jpeg);
+    };
+    const Bytes greyProgressive = scriptedJPEG(*image, {}, true);
+    EXPECT_TRUE(tryLoad(tiffJPEG(greyProgressive)));
+    expectRefused(tiffJPEG(repeatScan(greyProgressive, 5, 60)), "tiff strip with a refinement scan repeated");
 
     // PNG: a hundred compressed text chunks of 8 KB, each inflating to 7.9 MB
     // of text that libpng would keep, before the pixels.
