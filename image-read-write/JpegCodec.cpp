@@ -119,8 +119,10 @@ UINT16 density(double dpi) {
 // 8 for a block a scan visits, and for a refinement scan one more for every
 // coefficient of its band, each of which it looks at in every block (a
 // refinement scan over the whole band costs about seven times a first one).
-// Ordinary progressions come to 15 to 20 walks in this measure, custom
-// scripts of a few dozen scans to about 25; sequential files to one.
+// libjpeg's own progression comes to about 19 walks in this measure (15
+// without chroma subsampling), a script of 29 scans in narrow bands to 19,
+// a sequential file to one. Reading a flat 4096 x 4096 picture whose scans
+// stop just short of the budget costs less than twice an ordinary read.
 constexpr std::uint64_t kScanWalks = 64;
 
 struct ScanCharge {
