@@ -364,9 +364,17 @@ private:
         if ((columns - 1) * tile.first >= width || (rows - 1) * tile.second >= height) malformed();
     }
 
-    // The size a picture is coded at: about its declared size, by the
-    // parameter sets of its configuration alone; its data lie in the file
-    // once.
+    // The size a sequence parameter set codes a picture at, which must be
+    // about its declared size: whole coding units of up to 64 x 64, cut to
+    // size.
+    static std::pair<std::uint64_t, std::uint64_t> codedSize(ByteView sps, std::uint64_t width, std::uint64_t height) {
+        const auto coded = spsSize(sps);
+        if (coded.first > width + 64 || coded.second > height + 64) malformed();
+        return coded;
+    }
+
+    // The size a picture is coded at, by the parameter sets of its
+    // configuration and of its data; its data lie in the file once.
     std::pair<std::uint64_t, std::uint64_t> hevc(std::uint32_t id, std::uint64_t width, std::uint64_t height) {
         Reader config(property(id, fourCC("hvcC")));
         config.take(21);
@@ -376,13 +384,9 @@ private:
             const auto nalType = config.read(1) & 0x3F;
             for (std::uint64_t n = config.read(2); n > 0; --n) {
                 const ByteView nal = config.take(std::size_t(config.read(2)));
-                if (nalType != 33) continue;
-                coded = spsSize(nal);
-                // Coded in whole coding units of up to 64 x 64, cut to size.
-                if (coded.first > width + 64 || coded.second > height + 64) malformed();
+                if (nalType == 33) coded = codedSize(nal, width, height);
             }
         }
-        if (coded.first == 0 || coded.second == 0) malformed();
         for (const ByteView extent : item(id).extents) {
             if (extent.size() > fileSize_ - dataBytes_) malformed();
             dataBytes_ += extent.size();
@@ -392,9 +396,11 @@ private:
         while (!units.atEnd()) {
             const ByteView nal = units.take(std::size_t(units.read(lengthSize)));
             if (nal.empty()) malformed();
-            const int nalType = (nal[0] >> 1) & 0x3F;
-            if (nalType >= 32 && nalType <= 34) malformed(); // parameter sets in the data
+            // A sequence parameter set may come again with the picture; the
+            // decoder then codes it at that one's size.
+            if (((nal[0] >> 1) & 0x3F) == 33) coded = codedSize(nal, width, height);
         }
+        if (coded.first == 0 || coded.second == 0) malformed();
         return coded;
     }
 

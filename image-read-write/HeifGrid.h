@@ -20,8 +20,9 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
 
 // Whether decoding the primary image of a HEIF file (with its alpha) costs
 // about what its pixels cost: every coded picture and derived image of it
-// is decoded once, coded at the size it declares with its parameter sets
-// in its configuration and its data in the file once, a grid's tiles lie
+// is decoded once, coded at about the size it declares (by every sequence
+// parameter set, in its configuration or its data) and its data in the
+// file once, a grid's tiles lie
 // inside the grid, and the pictures add up to at most four times the
 // image's pixels (plus a margin of 64 on each side), at least 128 x 128 on
 // average. False, too, for boxes that cannot be followed.

@@ -159,6 +159,47 @@ Bytes handMadeTIFF(std::vector<std::array<std::uint32_t, 3>> entries, const Byte
     return tiff;
 }
 
+std::uint32_t getBE(const Bytes& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v = v << 8 | b[at + std::size_t(i)];
+    return v;
+}
+
+// `heic` (one picture per item, as libheif writes it) with the parameter
+// sets of `donor`'s configuration also at the start of its first item's
+// data, as some writers send them along with the picture.
+Bytes withParameterSetsInData(Bytes heic, const Bytes& donor) {
+    const std::size_t config = imagetest::find(donor, "hvcC") + 4;
+    Bytes units;
+    std::size_t at = config + 23;
+    for (std::uint32_t arrays = donor[config + 22]; arrays > 0; --arrays) {
+        std::uint32_t count = getBE(donor, at + 1, 2);
+        for (at += 3; count > 0; --count) {
+            const std::uint32_t length = getBE(donor, at, 2);
+            units.resize(units.size() + 4);
+            putBE32(units, units.size() - 4, length);
+            units.insert(units.end(), donor.begin() + std::ptrdiff_t(at + 2),
+                         donor.begin() + std::ptrdiff_t(at + 2 + length));
+            at += 2 + length;
+        }
+    }
+    // The item locations: every offset and length four bytes, one extent each.
+    const std::size_t iloc = imagetest::find(heic, "iloc") + 4;
+    EXPECT_TRUE(heic[iloc] == 0 && heic[iloc + 4] == 0x44 && heic[iloc + 5] == 0x40) << "item locations as expected";
+    const std::uint32_t items = getBE(heic, iloc + 6, 2);
+    const std::size_t first = iloc + 8;
+    const std::uint32_t insertAt = getBE(heic, first + 4, 4) + getBE(heic, first + 10, 4);
+    for (std::uint32_t i = 1; i < items; ++i) {
+        const std::size_t item = first + 18 * i;
+        putBE32(heic, item + 4, getBE(heic, item + 4, 4) + std::uint32_t(units.size()));
+    }
+    putBE32(heic, first + 14, getBE(heic, first + 14, 4) + std::uint32_t(units.size()));
+    const std::size_t mdat = imagetest::find(heic, "mdat") - 4;
+    putBE32(heic, mdat, getBE(heic, mdat, 4) + std::uint32_t(units.size()));
+    heic.insert(heic.begin() + insertAt, units.begin(), units.end());
+    return heic;
+}
+
 // A PNG chunk of the given type around `data`.
 Bytes pngChunk(const char* type, const Bytes& data) {
     Bytes chunk(8);
@@ -385,4 +426,10 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     putBE32(large, ispe + 12, 64);
     expectRefused(detail::heifGrid(128, 128, 2, 2, {large, large, large, large}), "heif tiles larger than they say");
     expectRefused(detail::heifGrid(1024, 1024, 16, 16, std::vector<Bytes>(256, tile)), "heif grid of tiny tiles");
+    // Parameter sets sent along with the picture: the decoder codes it at
+    // the size they give.
+    EXPECT_TRUE(tryLoad(withParameterSetsInData(tile, tile))) << "heif with its parameter sets in its data";
+    expectRefused(withParameterSetsInData(tile, imageData(*imagetest::gradientImage(1024, 1024, false),
+                                                          ImageExportType::heic())),
+                  "heif whose data carry a larger picture's parameter sets");
 }
