@@ -204,6 +204,7 @@ Bytes encodeHEICGrid(const gfx::Image& image, const EncodeSettings& settings, in
 }
 
 gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels) {
+    if (!heifDecodingBounded(data)) failDecoding();
     initialiseLibrary();
     Context ctx(heif_context_alloc());
     if (!ctx) failDecoding();

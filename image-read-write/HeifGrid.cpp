@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <set>
+#include <tuple>
+#include <utility>
 
 namespace ImageReadWrite::detail {
 namespace {
@@ -22,7 +25,9 @@ constexpr FourCC fourCC(const char (&s)[5]) {
            FourCC(std::uint8_t(s[3]));
 }
 
-[[noreturn]] void fail() { failEncoding(ImageTypeIdentifier::heic); }
+// What the readers below throw for boxes they cannot follow.
+struct Malformed {};
+[[noreturn]] void malformed() { throw Malformed{}; }
 
 // Big-endian reading of a box's bytes; running past the end fails.
 class Reader {
@@ -30,13 +35,13 @@ public:
     explicit Reader(ByteView data) : data_(data) {}
     bool atEnd() const { return at_ >= data_.size(); }
     std::uint64_t read(int bytes) {
-        if (bytes < 0 || std::size_t(bytes) > data_.size() - at_) fail();
+        if (bytes < 0 || std::size_t(bytes) > data_.size() - at_) malformed();
         std::uint64_t v = 0;
         for (int i = 0; i < bytes; ++i) v = (v << 8) | data_[at_++];
         return v;
     }
     ByteView take(std::size_t n) {
-        if (n > data_.size() - at_) fail();
+        if (n > data_.size() - at_) malformed();
         const ByteView part = data_.subspan(at_, n);
         at_ += n;
         return part;
@@ -71,7 +76,7 @@ std::vector<Box> boxes(ByteView data) {
         } else if (size == 0) {
             size = data.size() - at;
         }
-        if (size < header || size > data.size() - at) fail();
+        if (size < header || size > data.size() - at) malformed();
         found.push_back(
             Box{type, data.subspan(at, std::size_t(size)), data.subspan(at + header, std::size_t(size) - header)});
         r.take(std::size_t(size) - header);
@@ -82,7 +87,7 @@ std::vector<Box> boxes(ByteView data) {
 
 const Box& only(const std::vector<Box>& list, FourCC type) {
     const auto it = std::find_if(list.begin(), list.end(), [&](const Box& b) { return b.type == type; });
-    if (it == list.end()) fail();
+    if (it == list.end()) malformed();
     return *it;
 }
 
@@ -94,8 +99,14 @@ struct Association {
 struct Item {
     FourCC type = 0;
     std::vector<Association> properties;
-    Bytes data;
+    std::vector<ByteView> extents; // of its data, in order
 };
+
+Bytes dataOf(const Item& item) {
+    Bytes data;
+    for (const ByteView extent : item.extents) data.insert(data.end(), extent.begin(), extent.end());
+    return data;
+}
 
 struct Reference {
     FourCC type;
@@ -103,7 +114,7 @@ struct Reference {
     std::vector<std::uint32_t> to;
 };
 
-// What a single-picture file holds.
+// What a file holds.
 struct File {
     ByteView ftyp;
     std::uint32_t primary = 0;
@@ -128,7 +139,7 @@ File parse(ByteView bytes) {
     const std::vector<Box> top = boxes(bytes);
     file.ftyp = only(top, fourCC("ftyp")).whole;
     const ByteView metaBody = only(top, fourCC("meta")).body;
-    if (metaBody.size() < 4) fail();
+    if (metaBody.size() < 4) malformed();
     const std::vector<Box> meta = boxes(metaBody.subspan(4));
 
     Reader pitm(only(meta, fourCC("pitm")).body);
@@ -144,7 +155,7 @@ File parse(ByteView bytes) {
         Reader r(infe.body);
         const auto version = r.read(1);
         r.read(3);
-        if (version < 2) fail();
+        if (version < 2) malformed();
         const auto id = std::uint32_t(r.read(version == 2 ? 2 : 4));
         r.read(2);
         file.items[id].type = FourCC(r.read(4));
@@ -161,19 +172,18 @@ File parse(ByteView bytes) {
         const auto id = std::uint32_t(iloc.read(ilocVersion < 2 ? 2 : 4));
         // Construction method 0: offsets in the file; 1: in the idat box.
         const auto method = ilocVersion >= 1 ? iloc.read(2) & 15 : 0;
-        if (method > 1) fail();
+        if (method > 1) malformed();
         const ByteView source = method == 0 ? bytes : only(meta, fourCC("idat")).body;
         iloc.read(2);
         const auto base = iloc.read(baseSize);
         const auto extents = iloc.read(2);
-        Bytes& data = file.items[id].data;
+        std::vector<ByteView>& data = file.items[id].extents;
         for (std::uint64_t e = 0; e < extents; ++e) {
             iloc.read(indexSize);
             const auto offset = base + iloc.read(offsetSize);
             const auto length = iloc.read(lengthSize);
-            if (offset > source.size() || length > source.size() - offset) fail();
-            data.insert(data.end(), source.begin() + std::ptrdiff_t(offset),
-                        source.begin() + std::ptrdiff_t(offset + length));
+            if (offset > source.size() || length > source.size() - offset) malformed();
+            data.push_back(source.subspan(std::size_t(offset), std::size_t(length)));
         }
     }
 
@@ -190,7 +200,7 @@ File parse(ByteView bytes) {
             const bool wide = (ipmaFlags & 1) != 0;
             const auto v = ipma.read(wide ? 2 : 1);
             const std::uint64_t index = v & (wide ? 0x7FFF : 0x7F);
-            if (index == 0 || index > file.properties.size()) fail();
+            if (index == 0 || index > file.properties.size()) malformed();
             file.items[id].properties.push_back({std::size_t(index - 1), (v >> (wide ? 15 : 7)) != 0});
         }
     }
@@ -208,13 +218,202 @@ File parse(ByteView bytes) {
             file.references.push_back(std::move(reference));
         }
     }
-    // A picture coded whole, not one that libheif wrapped in a grid of its
-    // own to crop it.
-    if (!file.items.count(file.primary) || file.items.at(file.primary).type != fourCC("hvc1")) fail();
     return file;
 }
 
+// ---- what decoding costs
+
+// Bits of a parameter set's payload, with the bytes that keep start codes
+// out of it (0x03 after two zero bytes) taken away; past the end, zeros.
+class BitReader {
+public:
+    explicit BitReader(ByteView nal) {
+        int zeros = 0;
+        for (const std::uint8_t byte : nal) {
+            if (zeros >= 2 && byte == 3) {
+                zeros = 0;
+                continue;
+            }
+            bytes_.push_back(byte);
+            zeros = byte == 0 ? zeros + 1 : 0;
+        }
+    }
+    std::uint64_t bits(int n) {
+        std::uint64_t v = 0;
+        for (int i = 0; i < n; ++i, ++at_) {
+            const std::size_t byte = at_ / 8;
+            v = v << 1 | (byte < bytes_.size() ? (bytes_[byte] >> (7 - at_ % 8)) & 1 : 0);
+        }
+        return v;
+    }
+    // An unsigned Exp-Golomb number; more than 31 leading zeros is no size.
+    std::uint64_t golomb() {
+        int zeros = 0;
+        while (bits(1) == 0) {
+            if (++zeros > 31) malformed();
+        }
+        return (std::uint64_t(1) << zeros) - 1 + bits(zeros);
+    }
+
+private:
+    Bytes bytes_;
+    std::size_t at_ = 0;
+};
+
+// The picture size an HEVC sequence parameter set (NAL header included)
+// declares.
+std::pair<std::uint64_t, std::uint64_t> spsSize(ByteView nal) {
+    BitReader r(nal);
+    r.bits(16 + 4); // NAL header, video parameter set
+    const int subLayers = int(r.bits(3));
+    r.bits(1);
+    r.bits(96); // general profile, tier and level
+    std::vector<std::pair<bool, bool>> present(static_cast<std::size_t>(subLayers));
+    for (auto& [profile, level] : present) {
+        profile = r.bits(1) != 0;
+        level = r.bits(1) != 0;
+    }
+    if (subLayers > 0) r.bits(2 * (8 - subLayers));
+    for (const auto& [profile, level] : present) r.bits((profile ? 88 : 0) + (level ? 8 : 0));
+    r.golomb();                     // its own id
+    if (r.golomb() == 3) r.bits(1); // chroma format 4:4:4: separate planes
+    const std::uint64_t width = r.golomb();
+    return {width, r.golomb()};
+}
+
+// Decoding a file's primary image (and the auxiliary images libheif
+// decodes with it) costs about what its pixels cost, whatever its boxes
+// claim: libheif decodes a grid's tile once for every reference to it, and
+// each coded picture at the size its parameter set gives, not its declared
+// one.
+class Cost {
+    static constexpr std::uint64_t kMostSide = std::uint64_t(1) << 20;
+
+public:
+    explicit Cost(const File& file, std::size_t fileSize) : file_(file), fileSize_(fileSize) {}
+
+    // Refuses (throws Malformed) an image whose pictures would cost more.
+    void image(std::uint32_t id) {
+        const auto [width, height] = sizeOf(id);
+        // The pictures are coded at about the image's size: a grid's tiles
+        // reach past its edges by less than a tile, a picture by the
+        // padding of its coding units. Each picture costs besides its
+        // pixels (a decoder is set up for it): on average at least 128 x
+        // 128 pixels a picture.
+        pixelsLeft_ = 4 * (width + 64) * (height + 64);
+        picturesLeft_ = std::max<std::uint64_t>(64, width * height / 16384);
+        visit(id, 0);
+    }
+
+private:
+    const Item& item(std::uint32_t id) const {
+        const auto it = file_.items.find(id);
+        if (it == file_.items.end()) malformed();
+        return it->second;
+    }
+    ByteView property(std::uint32_t id, FourCC type) const {
+        for (const Association& a : item(id).properties) {
+            const ByteView whole = file_.properties[a.property];
+            if (FourCC(Reader(whole.subspan(4, 4)).read(4)) == type) return whole.subspan(8);
+        }
+        return {};
+    }
+    std::pair<std::uint64_t, std::uint64_t> sizeOf(std::uint32_t id) const {
+        Reader ispe(property(id, fourCC("ispe")));
+        ispe.read(4);
+        const std::uint64_t width = ispe.read(4), height = ispe.read(4);
+        // Far past any side an image may have: no product overflows.
+        if (width > kMostSide || height > kMostSide) malformed();
+        return {width, height};
+    }
+    std::vector<std::uint32_t> derivedFrom(std::uint32_t id) const {
+        for (const Reference& ref : file_.references)
+            if (ref.type == fourCC("dimg") && ref.from == id) return ref.to;
+        return {};
+    }
+
+    void visit(std::uint32_t id, int depth) {
+        // Each picture and derived image is decoded once.
+        if (depth > 8 || !seen_.insert(id).second) malformed();
+        const FourCC type = item(id).type;
+        const std::vector<std::uint32_t> sources = derivedFrom(id);
+        if (type == fourCC("grid")) grid(id, sources);
+        if (type == fourCC("grid") || type == fourCC("iden") || type == fourCC("iovl")) {
+            for (std::uint32_t source : sources) visit(source, depth + 1);
+            return;
+        }
+        auto [width, height] = sizeOf(id);
+        if (type == fourCC("hvc1")) std::tie(width, height) = hevc(id, width, height);
+        if (picturesLeft_ == 0 || width * height > pixelsLeft_) malformed();
+        --picturesLeft_;
+        pixelsLeft_ -= width * height;
+    }
+
+    // The tiles lie in the grid: each row and column of them starts inside it.
+    void grid(std::uint32_t id, const std::vector<std::uint32_t>& tiles) const {
+        const Bytes description = dataOf(item(id));
+        Reader r(description);
+        r.read(1);
+        const bool wide = (r.read(1) & 1) != 0;
+        const std::uint64_t rows = r.read(1) + 1, columns = r.read(1) + 1;
+        const std::uint64_t width = r.read(wide ? 4 : 2), height = r.read(wide ? 4 : 2);
+        if (tiles.empty() || tiles.size() != rows * columns) malformed();
+        const auto tile = sizeOf(tiles.front());
+        for (std::uint32_t other : tiles)
+            if (sizeOf(other) != tile) malformed();
+        if ((columns - 1) * tile.first >= width || (rows - 1) * tile.second >= height) malformed();
+    }
+
+    // The size a sequence parameter set codes a picture at, which must be
+    // about its declared size: whole coding units of up to 64 x 64, cut to
+    // size.
+    static std::pair<std::uint64_t, std::uint64_t> codedSize(ByteView sps, std::uint64_t width, std::uint64_t height) {
+        const auto coded = spsSize(sps);
+        if (coded.first > width + 64 || coded.second > height + 64) malformed();
+        return coded;
+    }
+
+    // The size a picture is coded at, by the parameter sets of its
+    // configuration and of its data; its data lie in the file once.
+    std::pair<std::uint64_t, std::uint64_t> hevc(std::uint32_t id, std::uint64_t width, std::uint64_t height) {
+        Reader config(property(id, fourCC("hvcC")));
+        config.take(21);
+        const int lengthSize = int(config.read(1) & 3) + 1;
+        std::pair<std::uint64_t, std::uint64_t> coded{0, 0};
+        for (std::uint64_t arrays = config.read(1); arrays > 0; --arrays) {
+            const auto nalType = config.read(1) & 0x3F;
+            for (std::uint64_t n = config.read(2); n > 0; --n) {
+                const ByteView nal = config.take(std::size_t(config.read(2)));
+                if (nalType == 33) coded = codedSize(nal, width, height);
+            }
+        }
+        for (const ByteView extent : item(id).extents) {
+            if (extent.size() > fileSize_ - dataBytes_) malformed();
+            dataBytes_ += extent.size();
+        }
+        const Bytes data = dataOf(item(id));
+        Reader units(data);
+        while (!units.atEnd()) {
+            const ByteView nal = units.take(std::size_t(units.read(lengthSize)));
+            if (nal.empty()) malformed();
+            // A sequence parameter set may come again with the picture; the
+            // decoder then codes it at that one's size.
+            if (((nal[0] >> 1) & 0x3F) == 33) coded = codedSize(nal, width, height);
+        }
+        if (coded.first == 0 || coded.second == 0) malformed();
+        return coded;
+    }
+
+    const File& file_;
+    const std::size_t fileSize_;
+    std::set<std::uint32_t> seen_;
+    std::uint64_t pixelsLeft_ = 0, picturesLeft_ = 0;
+    std::size_t dataBytes_ = 0;
+};
+
 // ---- writing
+
+[[noreturn]] void fail() { failEncoding(ImageTypeIdentifier::heic); }
 
 // Appends a box around what `body` writes.
 template <class Body> void box(Bytes& out, const char (&type)[5], Body&& body) {
@@ -288,7 +487,17 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
     if (width > 0xFFFF || height > 0xFFFF) fail();
     std::vector<File> files;
     files.reserve(tiles.size());
-    for (const Bytes& tile : tiles) files.push_back(parse(tile));
+    for (const Bytes& tile : tiles) {
+        try {
+            files.push_back(parse(tile));
+        } catch (const Malformed&) {
+            fail();
+        }
+        // A picture coded whole, not one that libheif wrapped in a grid of
+        // its own to crop it.
+        const File& file = files.back();
+        if (!file.items.count(file.primary) || file.items.at(file.primary).type != fourCC("hvc1")) fail();
+    }
 
     Properties properties;
     std::vector<OutItem> items;
@@ -314,7 +523,7 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
     std::vector<OutItem> tileItems;
     for (const File& file : files) {
         const Item& main = file.items.at(file.primary);
-        OutItem tile{nextId++, main.type, true, {}, main.data, false};
+        OutItem tile{nextId++, main.type, true, {}, dataOf(main), false};
         copyProperties(file, main, false, properties, tile);
         tileIds.push_back(tile.id);
         tileItems.push_back(std::move(tile));
@@ -324,7 +533,7 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
         const Item& alphaItem = file.items.at(alphaId);
         if (alphaItem.type != fourCC("hvc1")) fail();
         if (alphaTileIds.empty()) copyProperties(file, alphaItem, true, properties, alphaGrid);
-        OutItem alphaTile{nextId++, alphaItem.type, true, {}, alphaItem.data, false};
+        OutItem alphaTile{nextId++, alphaItem.type, true, {}, dataOf(alphaItem), false};
         copyProperties(file, alphaItem, false, properties, alphaTile);
         alphaTileIds.push_back(alphaTile.id);
         tileItems.push_back(std::move(alphaTile));
@@ -335,7 +544,7 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
     std::uint32_t exifId = 0;
     if (const std::uint32_t id = files[0].itemOfType(fourCC("Exif"))) {
         exifId = nextId++;
-        items.push_back(OutItem{exifId, fourCC("Exif"), false, {}, files[0].items.at(id).data, false});
+        items.push_back(OutItem{exifId, fourCC("Exif"), false, {}, dataOf(files[0].items.at(id)), false});
     }
 
     // The meta box with file offsets counted from the mdat's data, then
@@ -432,6 +641,22 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
             if (!item.inIdat) out.insert(out.end(), item.data.begin(), item.data.end());
     });
     return out;
+}
+
+bool heifDecodingBounded(ByteView bytes) {
+    try {
+        const File file = parse(bytes);
+        Cost cost(file, bytes.size());
+        cost.image(file.primary);
+        // Auxiliary images (alpha) of the primary one.
+        for (const Reference& ref : file.references) {
+            if (ref.type == fourCC("auxl") && std::find(ref.to.begin(), ref.to.end(), file.primary) != ref.to.end())
+                cost.image(ref.from);
+        }
+        return true;
+    } catch (const Malformed&) {
+        return false;
+    }
 }
 
 } // namespace ImageReadWrite::detail

@@ -1,7 +1,8 @@
 #pragma once
 
 // Internal to the module: a HEIF file whose primary image is a grid of
-// pictures coded apart, for pictures larger than one HEVC picture may be.
+// pictures coded apart, for pictures larger than one HEVC picture may be;
+// and what decoding a file's primary image costs, from the same boxes.
 
 #include "image-read-write/Codecs.h"
 
@@ -16,5 +17,15 @@ namespace ImageReadWrite::detail {
 // to width x height. The first tile's Exif block, when it has one, becomes
 // the grid's. Throws cannotCreateImageOfType(heic) for tiles it cannot read.
 Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows, const std::vector<Bytes>& tiles);
+
+// Whether decoding the primary image of a HEIF file (with its alpha) costs
+// about what its pixels cost: every coded picture and derived image of it
+// is decoded once, coded at about the size it declares (by every sequence
+// parameter set, in its configuration or its data) and its data in the
+// file once, a grid's tiles lie
+// inside the grid, and the pictures add up to at most four times the
+// image's pixels (plus a margin of 64 on each side), at least 128 x 128 on
+// average. False, too, for boxes that cannot be followed.
+bool heifDecodingBounded(ByteView file);
 
 } // namespace ImageReadWrite::detail

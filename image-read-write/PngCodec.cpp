@@ -576,9 +576,42 @@ Bytes encodePNG(const gfx::Image& image, const EncodeSettings& settings) {
 
 constexpr double kMaxDeflateRatio = 1032;
 
+namespace {
+
+// libpng inflates every compressed text chunk before the pixels, up to 8 MB
+// from a few kilobytes each and a thousand of them, and keeps the text,
+// though a picture has no use for it: a file with text chunks is read
+// without them. Empty when there are none; a malformed chunk ends the walk
+// and is left to libpng to refuse.
+Bytes withoutTextChunks(ByteView data) {
+    Bytes kept;
+    std::size_t at = 8, copied = 0;
+    while (data.size() - at >= 12) {
+        const std::uint32_t length = std::uint32_t(data[at]) << 24 | std::uint32_t(data[at + 1]) << 16 |
+                                     std::uint32_t(data[at + 2]) << 8 | data[at + 3];
+        if (length > data.size() - at - 12) break;
+        const std::size_t end = at + 12 + length;
+        const ByteView type = data.subspan(at + 4, 4);
+        const bool text = std::memcmp(type.data(), "tEXt", 4) == 0 || std::memcmp(type.data(), "zTXt", 4) == 0 ||
+                          std::memcmp(type.data(), "iTXt", 4) == 0;
+        if (text) {
+            kept.insert(kept.end(), data.begin() + std::ptrdiff_t(copied), data.begin() + std::ptrdiff_t(at));
+            copied = end;
+        }
+        if (std::memcmp(type.data(), "IEND", 4) == 0) break;
+        at = end;
+    }
+    if (copied != 0) kept.insert(kept.end(), data.begin() + std::ptrdiff_t(copied), data.end());
+    return kept;
+}
+
+} // namespace
+
 // Decoding uses libpng's simplified interface, which catches libpng's jumps
 // itself and reports failure by its return value.
-gfx::ImagePtr decodePNG(ByteView data, std::int64_t maxPixels) {
+gfx::ImagePtr decodePNG(ByteView file, std::int64_t maxPixels) {
+    const Bytes withoutText = file.size() > 8 ? withoutTextChunks(file) : Bytes();
+    const ByteView data = withoutText.empty() ? file : ByteView(withoutText);
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;

@@ -112,6 +112,49 @@ TIFF* open(MemoryFile& file, const char* mode, Options& options) {
                              options.opts);
 }
 
+// libtiff reads a JPEG-compressed strip or tile with libjpeg, whose scans
+// each walk every block of the piece however few bytes they hold; libtiff
+// stops only at its hundredth scan of a piece. Such a file is read when its
+// pieces hold at most kMostScans scans over each part of the picture (an
+// ordinary progression has about ten), counting each scan's markers in the
+// pieces' data; pieces whose data add up to more than the file (read over
+// one another) are refused, which bounds that count by the file's size.
+constexpr std::uint64_t kMostScans = 64;
+
+bool jpegScansWithinBounds(TIFF* tif, ByteView data, std::uint32_t width, std::uint32_t height) {
+    std::uint16_t compression = COMPRESSION_NONE;
+    if (!TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression) || compression != COMPRESSION_JPEG) return true;
+    const bool tiled = TIFFIsTiled(tif) != 0;
+    const std::uint64_t pieces = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    std::uint64_t pieceWidth = width, pieceHeight = 0;
+    if (tiled) {
+        std::uint32_t w = 0, h = 0;
+        if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &w) || !TIFFGetField(tif, TIFFTAG_TILELENGTH, &h)) return false;
+        pieceWidth = w;
+        pieceHeight = h;
+    } else {
+        std::uint32_t rows = 0;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rows);
+        pieceHeight = std::min<std::uint64_t>(rows, height);
+    }
+    std::uint16_t planes = PLANARCONFIG_CONTIG, samples = 1;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planes);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    const std::uint64_t layers = planes == PLANARCONFIG_SEPARATE ? samples : 1;
+    std::uint64_t scanned = 0, scans = 0;
+    for (std::uint64_t piece = 0; piece < pieces; ++piece) {
+        const std::uint64_t offset = TIFFGetStrileOffset(tif, std::uint32_t(piece));
+        const std::uint64_t size = TIFFGetStrileByteCount(tif, std::uint32_t(piece));
+        if (offset >= data.size()) continue;
+        const std::size_t end = std::size_t(std::min<std::uint64_t>(data.size(), offset + std::min(size, data.size())));
+        scanned += end - offset;
+        if (scanned > data.size()) return false;
+        for (std::size_t at = std::size_t(offset); at + 1 < end; ++at)
+            scans += data[at] == 0xFF && data[at + 1] == 0xDA;
+    }
+    return scans * pieceWidth * pieceHeight <= kMostScans * width * height * layers;
+}
+
 } // namespace
 
 Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
@@ -173,7 +216,7 @@ gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels) {
     }
     checkDecodedSize(width, height, maxPixels);
     char message[1024] = {};
-    if (!TIFFRGBAImageOK(tif, message)) failDecoding();
+    if (!TIFFRGBAImageOK(tif, message) || !jpegScansWithinBounds(tif, data, width, height)) failDecoding();
     auto image = std::make_shared<gfx::Image>(int(width), int(height));
     // The raster has the image's layout: one 32-bit word per pixel, rows
     // top-down, premultiplied, but with red in the low byte.

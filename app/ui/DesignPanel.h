@@ -72,6 +72,7 @@ public:
     // that is too large leaves the logo and logoMessage() says why.
     void loadLogo(const QString& path);
     bool isLoadingLogo() const;
+    LogoLoader& logoLoader() { return loader_; }
     // The last logo problem, empty when none.
     QString logoMessage() const;
 

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPromise>
-#include <QThreadPool>
 
 #include <exception>
 #include <filesystem>
@@ -92,8 +91,10 @@ void LogoLoader::load(const QString& path) {
     raw->setFuture(promise->future());
     watcher_ = std::move(watcher);
     promise->start();
-    QThreadPool::globalInstance()->start([promise, path] {
-        promise->addResult(decodeLogoFile(path));
+    // A thread of its own, started now whatever still runs.
+    pool_.setMaxThreadCount(pool_.activeThreadCount() + 1);
+    pool_.start([promise, path, decode = decode_] {
+        promise->addResult(decode(path));
         promise->finish();
     });
 }

@@ -2,9 +2,10 @@
 
 // Decodes a logo file off the main thread through the image module (up to
 // what a document keeps of a logo, 4096 pixels a side) and reports on the
-// main thread. A
-// newer request supersedes an older one still running: only the last
-// choice counts.
+// main thread. A newer request supersedes an older one still running: only
+// the last choice counts, and it is decoded at once on a thread of its own,
+// never queued behind the decodes it superseded (nor do they take the
+// threads the preview renders on).
 
 #include "platform/gfx/Image.h"
 
@@ -12,7 +13,9 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 namespace Tessivo::ui {
@@ -34,11 +37,16 @@ LogoLoadResult decodeLogoFile(const QString& path);
 class LogoLoader : public QObject {
     Q_OBJECT
 public:
+    using Decode = std::function<LogoLoadResult(const QString& path)>;
+
     explicit LogoLoader(QObject* parent = nullptr);
     ~LogoLoader() override;
 
     void load(const QString& path);
     bool isLoading() const;
+    // What decodes a file (decodeLogoFile unless replaced), called on the
+    // decoding threads.
+    void setDecode(Decode decode) { decode_ = std::move(decode); }
 
 signals:
     void loaded(gfx::ImagePtr image, const QImage& thumbnail);
@@ -47,7 +55,11 @@ signals:
     void failed(const QString& message);
 
 private:
+    Decode decode_ = decodeLogoFile;
     std::unique_ptr<QFutureWatcher<LogoLoadResult>> watcher_;
+    // Destroyed first: waits for the decodes still running, whose results
+    // nobody watches any more.
+    QThreadPool pool_;
 };
 
 } // namespace Tessivo::ui

@@ -26,13 +26,17 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <atomic>
 #include <filesystem>
 
 using namespace Tessivo;
@@ -604,4 +608,55 @@ TEST_F(Panel, FilesThatAreNoPictureChangeNothingAndATooLargeOneSaysWhy) {
     ASSERT_NE(panel->logo().image, first);
     EXPECT_EQ(panel->logo().image->pixel(0, 0), (gfx::Pixel{0, 255, 0, 255}));
     EXPECT_EQ(changes.count(), 1);
+}
+
+// A choice made while earlier ones are still being read (large or hostile
+// pictures) is decoded and shown at once, in the panel and the preview,
+// however many earlier decodes still run; their results, when they come,
+// are dropped.
+TEST_F(Panel, TheLastChoiceIsShownWithoutWaitingForTheDecodesItSuperseded) {
+    Keys::expandedLogo().set(true);
+    make();
+    clickBox(panel->useLogoToggle());
+    // Reading slow.png is held until the test lets it go, as many times as
+    // the application's pool runs tasks at once.
+    const int slow = QThreadPool::globalInstance()->maxThreadCount();
+    struct Gate {
+        QSemaphore release;
+        std::atomic<int> held = 0, ended = 0;
+    };
+    const auto gate = std::make_shared<Gate>();
+    const auto releaseAtEnd = qScopeGuard([&] { gate->release.release(slow); });
+    panel->logoLoader().setDecode([gate](const QString& file) {
+        const bool isSlow = file.endsWith("slow.png");
+        if (isSlow) {
+            ++gate->held;
+            gate->release.acquire();
+        }
+        LogoLoadResult result = decodeLogoFile(file);
+        if (isSlow) ++gate->ended;
+        return result;
+    });
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(path("slow.png")));
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path("quick.png")));
+    for (int i = 0; i < slow; ++i) panel->loadLogo(path("slow.png"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->held == slow; }, 10000));
+
+    panel->loadLogo(path("quick.png"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->logo().image != nullptr; }, 10000));
+    settle();
+    EXPECT_EQ(gate->held, slow);
+    EXPECT_EQ(gate->ended, 0);
+    EXPECT_EQ(panel->logo().image->pixel(0, 0), (gfx::Pixel{0, 255, 0, 255}));
+    EXPECT_EQ(preview()->pixel(512, 512), (gfx::Pixel{0, 255, 0, 255}));
+
+    // The superseded decodes end without replacing it.
+    gate->release.release(slow);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate->ended == slow; }, 10000));
+    QTest::qWait(50);
+    pumpEvents();
+    EXPECT_EQ(panel->logo().image->pixel(0, 0), (gfx::Pixel{0, 255, 0, 255}));
 }
