@@ -54,8 +54,8 @@ template <class Draw> void drawThroughOffscreen(gfx::GraphicsContext& ctx, const
     ctx.setBlendMode(gfx::BlendMode::normal);
     ctx.concatCTM(toDevice.inverted());
     // The picture lies on the device grid (a PDF's at up to twice its
-    // resolution):
-    // smoothing would only soften its edges against the vector drawing.
+    // resolution): smoothing would only soften its edges against the vector
+    // drawing.
     ctx.setInterpolationQuality(gfx::InterpolationQuality::none);
     ctx.drawImage(picture, gfx::Rect(x0, y0, w / scale, h / scale));
     ctx.restoreGState();
