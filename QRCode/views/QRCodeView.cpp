@@ -12,6 +12,7 @@
 #include "QRCode/views/ImageConversion.h"
 #include "QRCode/views/PlatformImage.h"
 #include "QRCode/views/Pasteboard.h"
+#include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Diagnostics.h"
 
 #include <QDrag>
@@ -20,7 +21,6 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -335,13 +335,12 @@ std::optional<QUrl> QRCodeView::writeDroppedFile(const QString& folder) {
     const QByteArray pdf = dragPDF();
     if (pdf.isEmpty()) return std::nullopt;
     const auto path = uniqueFileURL(std::filesystem::path(folder.toStdString()), kDroppedFileName);
-    const QString fileName = QString::fromStdString(path.string());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        foundation::diagnostic(file.errorString().toLocal8Bit().constData());
+    if (const auto error =
+            foundation::writeFileAtomically(path, std::string_view(pdf.constData(), std::size_t(pdf.size())))) {
+        foundation::diagnostic("Cannot write \"" + path.string() + "\": " + error.message());
         return std::nullopt;
     }
-    return QUrl::fromLocalFile(fileName);
+    return QUrl::fromLocalFile(QString::fromStdString(path.string()));
 }
 
 std::unique_ptr<QMimeData> QRCodeView::makeDragMimeData() { return std::make_unique<QRCodeDragMimeData>(this); }

@@ -2,14 +2,16 @@
 
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageExportType.h"
+#include "platform/foundation/AtomicFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace Tessivo {
@@ -112,21 +114,12 @@ QByteArray exportData(const QRCode::Document& document, ExportFormat format) {
     return {};
 }
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 bool exportToFile(const QRCode::Document& document, ExportFormat format, const QString& path) noexcept {
     try {
         const QByteArray bytes = exportData(document, format);
         if (bytes.isEmpty()) return false;
-        return writeFileAtomically(path, bytes);
+        const std::filesystem::path file(QFile::encodeName(path).toStdString());
+        return !foundation::writeFileAtomically(file, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const std::exception&) {
         return false;
     }

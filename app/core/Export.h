@@ -44,12 +44,8 @@ inline constexpr std::int64_t kExportDimension = 1024;
 // resolution (the clipboard's PNG keeps its 72 dpi).
 QByteArray exportData(const QRCode::Document& document, ExportFormat format);
 
-// Writes the bytes through a temporary file beside `path` that replaces the
-// target only once it is complete: a failure leaves an existing file as it
-// was. False on any failure.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes);
-
-// exportData and writeFileAtomically; false when either fails.
+// exportData, then foundation::writeFileAtomically: a file at `path` is
+// replaced only by a complete export. False when either fails.
 bool exportToFile(const QRCode::Document& document, ExportFormat format, const QString& path) noexcept;
 
 // Clipboard content as (MIME type, bytes) pairs, made off the main thread

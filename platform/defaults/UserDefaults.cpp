@@ -1,6 +1,7 @@
 #include "platform/defaults/UserDefaults.h"
 
 #include "platform/defaults/PropertyListCoding.h"
+#include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/SymbolicLinks.h"
@@ -56,21 +57,6 @@ public:
 private:
     int fd_;
 };
-
-bool writeAll(int fd, const std::string& text) {
-    const char* p = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= std::size_t(n);
-    }
-    return true;
-}
 
 // Reads to the end; fails with EFBIG once more than `limit` bytes came (a
 // file that grows while it is read).
@@ -425,9 +411,9 @@ UserDefaults::SaveTarget UserDefaults::saveTarget() const {
 }
 
 std::vector<std::filesystem::path> UserDefaults::leftoverTemporaries(const std::filesystem::path& file) const {
-    // saveFile's names: the file's name, ".tmp-" and six letters or digits,
+    // saveFile's names: the writer's prefix and six letters or digits,
     // beside the file.
-    const std::string prefix = file.filename().string() + ".tmp-";
+    const std::string prefix = std::filesystem::path(foundation::atomicWriteTemporaryPrefix(file)).filename().string();
     std::vector<std::filesystem::path> found;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folderOf(file), ec), end; !ec && it != end; it.increment(ec)) {
@@ -621,24 +607,9 @@ std::string UserDefaults::saveFile(const PropertyListDictionary& values, const S
     } catch (const std::exception& e) {
         return failure + e.what();
     }
-    // Beside the file it replaces, since a rename cannot cross file systems.
-    std::string temporary = target.file.string() + ".tmp-XXXXXX";
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) return failure + errnoText(errno);
-    bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text) && ::fsync(fd.get()) == 0;
-    int error = errno;
-    ok = fd.close() && ok;
-    if (ok && ::rename(temporary.c_str(), target.file.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return failure + errnoText(error);
-    }
-    // Make the rename itself durable.
-    FileDescriptor dir(::open(folderOf(target.file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) ::fsync(dir.get());
+    // Settings may be private: the file is the user's alone, whatever it was.
+    if (const auto error = foundation::writeFileAtomically(target.file, text, {.mode = 0600}))
+        return failure + error.message();
     return {};
 }
 

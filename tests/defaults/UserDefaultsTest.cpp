@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -379,15 +380,17 @@ TEST(UserDefaults, ForkedChildSavesOnlyItsOwnChanges) {
 }
 
 TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
-    // The lock cannot be taken while its path is a folder; the temporary
-    // file's name is too long for the file system.
+    // The lock cannot be taken while its path is a folder; a file larger
+    // than the file-size limit cannot be written.
     for (const bool lockIsAFolder : {true, false}) {
         TempDir dir;
-        const std::string name = lockIsAFolder ? "s" : std::string(240, 'n');
-        auto suite = UserDefaults::open(name, dir.path());
+        auto suite = UserDefaults::open("s", dir.path());
         if (lockIsAFolder) std::filesystem::create_directory(dir / "s.json.lock");
         UserDefaults::SaveResult first, second;
+        std::optional<testsupport::FileSizeLimit> limit;
+        if (!lockIsAFolder) limit.emplace(4096);
         const std::string out = printed([&] {
+            if (limit) suite->setObject("large", PropertyList(std::string(8192, 'x')));
             suite->setObject("a", PropertyList(1));
             first = suite->synchronize();
             suite->setObject("b", PropertyList(2));
@@ -395,6 +398,7 @@ TEST(UserDefaults, FailedSavesAreReportedOnceKeptAndTriedAgain) {
         });
         EXPECT_NE(first.error.find(lockIsAFolder ? "Cannot lock" : "Cannot save"), std::string::npos) << first.error;
         EXPECT_FALSE(second.ok());
+        limit.reset();
         EXPECT_EQ(lines(out), 1) << out;
         EXPECT_EQ(suite->objectForKey("a"), PropertyList(1));
         EXPECT_EQ(suite->objectForKey("b"), PropertyList(2));

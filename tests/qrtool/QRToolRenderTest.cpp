@@ -27,11 +27,13 @@ struct ToolResult {
     std::string err;
 };
 
-ToolResult tool(const std::string& args) {
+// Runs the tool with `args`, after `environment` (NAME=value assignments
+// for the shell, each followed by a space).
+ToolResult tool(const std::string& args, const std::string& environment = {}) {
     testsupport::TempDir scratch;
     const auto errPath = scratch / "stderr";
     ToolResult run;
-    run.status = testsupport::runCommand(std::string(QRTOOL_PATH) + " " + args + " 2>" + errPath.string(), &run.out);
+    run.status = testsupport::runCommand(environment + QRTOOL_PATH + " " + args + " 2>" + errPath.string(), &run.out);
     run.err = testsupport::readTextFile(errPath);
     return run;
 }
@@ -302,7 +304,7 @@ TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
     EXPECT_EQ(entries(dir / "real"), 1u);
 }
 
-TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
+TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOutAndEachPictureIsDecodedOnce) {
     testsupport::TempDir dir;
     // A PNG signature and nothing a decoder can use; and images past the
     // 4096-pixel side of logos and fills, though within their pixel count.
@@ -322,6 +324,39 @@ TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOut) {
         EXPECT_NE(run.err.find("warning: the logo in"), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("warning: a fill image in"), std::string::npos) << run.err;
         EXPECT_EQ(scanned(dir / "a.png"), "hi");
+    }
+
+    // Every place a fill goes is checked, and a readable picture warns of
+    // nothing. Each picture is decoded once, a fill's as a logo's (counted
+    // where the tool enters libpng), whatever the output.
+    const std::string picture = foundation::base64Encode(testsupport::bilevelPNG(64, 64));
+    const nlohmann::json imageFill = {{"type", "image"}, {"settings", {{"imagePNGbase64", picture}}}};
+    const nlohmann::json brokenFill = {{"type", "image"}, {"settings", {{"imagePNGbase64", junk}}}};
+    for (const char* place : {"onPixels", "offPixels", "eye", "pupil", "background"}) {
+        for (const bool readable : {true, false}) {
+            const nlohmann::json document = {{"text", "hi"},
+                                             {"design", {{"style", {{place, readable ? imageFill : brokenFill}}}}}};
+            testsupport::writeTextFile(dir / "fill.qrjcode", document.dump());
+            const ToolResult run =
+                tool("render --document " + (dir / "fill.qrjcode").string() + " -o " + (dir / "a.png").string());
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(run.err.find("warning: a fill image in") != std::string::npos, !readable) << place << run.err;
+        }
+    }
+    const nlohmann::json withFill = {{"text", "hi"}, {"design", {{"style", {{"onPixels", imageFill}}}}}};
+    const nlohmann::json withLogo = {{"text", "hi"},
+                                     {"logoTemplate", {{"image", picture}, {"relativeMaskPath", "W10="}}}};
+    for (const auto& [name, document] : {std::pair{"fill", withFill}, std::pair{"logo", withLogo}}) {
+        testsupport::writeTextFile(dir / "doc.qrjcode", document.dump());
+        for (const char* output : {"a.png", "a.pdf", "a.svg"}) {
+            std::filesystem::remove(dir / "decodes");
+            const ToolResult run =
+                tool("render --document " + (dir / "doc.qrjcode").string() + " -o " + (dir / output).string(),
+                     "LD_PRELOAD=" PNG_DECODE_COUNTER " TESSIVO_PNG_DECODES=" + (dir / "decodes").string() +
+                         " ASAN_OPTIONS=verify_asan_link_order=0 ");
+            EXPECT_EQ(run.status, 0) << name << " " << output << ": " << run.err;
+            EXPECT_EQ(testsupport::readTextFile(dir / "decodes"), "1\n") << name << " " << output;
+        }
     }
 }
 
@@ -355,7 +390,7 @@ TEST(QRToolRender, AnOutputNameAtTheFileNameLimitIsWritten) {
     EXPECT_EQ(entries(dir.path()), 1u);
 }
 
-TEST(QRToolRender, AWriteStoppedByTheFileSizeLimitLeavesNoTemporaryFile) {
+TEST(QRToolRender, AWriteStoppedByTheFileSizeLimitLeavesNoTemporaryAndReplacesNothing) {
     // The kernel stops the write with SIGXFSZ at the size limit: the tool
     // ends by that signal, and its temporary file goes with it.
     testsupport::TempDir dir;
@@ -366,6 +401,21 @@ TEST(QRToolRender, AWriteStoppedByTheFileSizeLimitLeavesNoTemporaryFile) {
     EXPECT_EQ(status, 0);
     EXPECT_NE(out.find("status 153"), std::string::npos) << out; // 128 + SIGXFSZ
     EXPECT_EQ(entries(dir.path()), 0u);
+
+    // With SIGXFSZ ignored the write fails as on a full disk: the tool says
+    // so and leaves the file it would replace as it was.
+    for (const char* name : {"big.tiff", "small.png", "small.pdf"}) {
+        testsupport::writeTextFile(dir / name, "kept");
+        const std::string ignoring = "trap '' XFSZ && ulimit -f 1 && exec " + std::string(QRTOOL_PATH) +
+                                     " render --text hi -o " + (dir / name).string();
+        out.clear();
+        EXPECT_EQ(shell("sh -c \"" + ignoring + "\" 2>&1; echo \"status $?\"", &out), 0);
+        EXPECT_NE(out.find("File too large"), std::string::npos) << out;
+        EXPECT_EQ(lines(out), 2u) << out;
+        EXPECT_NE(out.find("status 1"), std::string::npos) << out;
+        EXPECT_EQ(testsupport::readTextFile(dir / name), "kept");
+    }
+    EXPECT_EQ(entries(dir.path()), 3u);
 }
 
 namespace {
@@ -518,8 +568,14 @@ TEST(QRToolRender, AJpegOrPngRecordsItsResolutionWithinAPercentOrIsRefused) {
 
     // What a JPEG can hold within a percent is recorded as the nearest whole
     // number it holds (65535 for up to 1% above it).
-    for (const auto& [dpi, recorded] : std::vector<std::pair<std::string, int>>{
-             {"300", 300}, {"65535", 65535}, {"1", 1}, {"72.3", 72}, {"50.4", 50}, {"65535.4", 65535}, {"65536", 65535}, {"66190", 65535}}) {
+    for (const auto& [dpi, recorded] : std::vector<std::pair<std::string, int>>{{"300", 300},
+                                                                                {"65535", 65535},
+                                                                                {"1", 1},
+                                                                                {"72.3", 72},
+                                                                                {"50.4", 50},
+                                                                                {"65535.4", 65535},
+                                                                                {"65536", 65535},
+                                                                                {"66190", 65535}}) {
         const ToolResult run = tool("render --text hi --size 64 --dpi " + dpi + " -o " + jpg.string());
         ASSERT_EQ(run.status, 0) << dpi << ": " << run.err;
         EXPECT_EQ(jfifDensity(jpg), (std::array<int, 3>{1, recorded, recorded})) << dpi;

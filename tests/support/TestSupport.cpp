@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -113,6 +114,23 @@ std::size_t peakResidentBytes() {
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
     return std::size_t(usage.ru_maxrss) * 1024;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+    savedHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    saved_ = limit.rlim_cur;
+    limit.rlim_cur = rlim_t(bytes);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) throw std::runtime_error("cannot limit the size of files");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    struct rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(saved_);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, savedHandler_);
 }
 
 FifoWatch::FifoWatch(const std::filesystem::path& fifo)

@@ -46,6 +46,21 @@ std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, 
 // The most memory this process has held so far, in bytes.
 std::size_t peakResidentBytes();
 
+// Holds this process's files to at most `bytes` while it lives, with
+// SIGXFSZ ignored: a write past the limit fails with EFBIG as it would on a
+// full disk, and the process goes on. Needs no privileges.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    std::uint64_t saved_ = 0;
+    void (*savedHandler_)(int) = nullptr;
+};
+
 // Watches a FIFO from the writing side: whoever opens it to read (which
 // blocks until a writer comes) is let through at once and noted, so a test
 // of code that must never open it fails instead of hanging.

@@ -6,11 +6,11 @@
 #include "QRCode/fills/ImageFill.h"
 #include "image-read-write/ImageEncoding.h"
 #include "image-read-write/ImageReadWriteError.h"
+#include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Diagnostics.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/NumberParse.h"
 #include "platform/foundation/NumberText.h"
-#include "platform/foundation/SymbolicLinks.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -172,19 +173,8 @@ int encode(const std::vector<std::string_view>& args) {
 
 // ---- render ----
 
-// The temporary output file while it exists, for the signal handler that
-// removes it when the tool is interrupted or terminated mid-write.
-char gTemporaryPath[4096];
-volatile sig_atomic_t gTemporaryPathSet = 0;
-
-extern "C" void removeTemporaryAndDie(int signal) {
-    if (gTemporaryPathSet) ::unlink(gTemporaryPath);
-    ::signal(signal, SIG_DFL);
-    ::raise(signal);
-}
-
 // Every signal sent from outside whose default action ends the process
-// (SIGKILL cannot be caught; faults of the tool itself are left to their
+// (SIGKILL cannot be held; faults of the tool itself are left to their
 // default).
 sigset_t terminatingSignals() {
     sigset_t set;
@@ -196,8 +186,10 @@ sigset_t terminatingSignals() {
     return set;
 }
 
-// Holds the terminating signals back while it lives, so that the temporary
-// file and the handler's record of it come and go together.
+// Holds the terminating signals back while it lives: one that comes while
+// the output is written takes effect once the output is in place or gone,
+// so that no temporary file outlives the tool. A file-size limit's SIGXFSZ
+// waits too; the write fails with EFBIG first.
 class SignalsHeld {
 public:
     SignalsHeld() {
@@ -210,63 +202,6 @@ public:
 
 private:
     sigset_t saved_;
-};
-
-// Creates the temporary file for an output in `folder` and registers it with
-// the signal handler; the file is removed when the tool is ended by a signal
-// while it exists.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::filesystem::path& folder) {
-        // A short name of its own: one derived from the output's name could
-        // pass the file-name limit that the output itself is within.
-        std::string pattern = (folder / ".qrtool-XXXXXX").string();
-        if (pattern.size() >= sizeof gTemporaryPath) {
-            errno = ENAMETOOLONG;
-            return;
-        }
-        struct sigaction action {};
-        action.sa_handler = removeTemporaryAndDie;
-        sigemptyset(&action.sa_mask);
-        const sigset_t set = terminatingSignals();
-        for (int s = 1; s < NSIG; ++s)
-            if (sigismember(&set, s) == 1) ::sigaction(s, &action, nullptr);
-        const SignalsHeld held;
-        fd_ = ::mkstemp(pattern.data());
-        if (fd_ < 0) return;
-        path_ = pattern;
-        std::memcpy(gTemporaryPath, pattern.c_str(), pattern.size() + 1);
-        gTemporaryPathSet = 1;
-    }
-    ~TemporaryFile() {
-        const SignalsHeld held;
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.empty() && gTemporaryPathSet) ::unlink(path_.c_str());
-        gTemporaryPathSet = 0;
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    // Closes the file; false with errno set when that fails.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-    // Renames the file to `target`; afterwards nothing is removed.
-    bool renameTo(const std::filesystem::path& target) {
-        const SignalsHeld held;
-        if (::rename(path_.c_str(), target.c_str()) != 0) return false;
-        gTemporaryPathSet = 0;
-        path_.clear();
-        return true;
-    }
-
-private:
-    int fd_ = -1;
-    std::string path_;
 };
 
 // Why `path` cannot be an output, or nothing: an output is replaced by a new
@@ -288,64 +223,21 @@ std::optional<std::string> unfitOutput(const std::string& path) {
     return "cannot write '" + path + "': it is " + what + ", not a regular file";
 }
 
-// Writes `bytes` to a temporary file next to `path` (or next to the file a
-// symbolic link `path` points to), then renames it into place: a failure
-// never leaves a partial output file, and a file that is replaced keeps its
-// permissions.
-bool writeAtomically(const std::string& path, const void* bytes, std::size_t size, std::string& error) {
+// Replaces `path` (or the file a symbolic link `path` leads to) with
+// `bytes` as a whole: a failure leaves no partial output and an existing
+// file as it was, and a replaced file keeps its permissions.
+bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
     if (const auto unfit = unfitOutput(path)) {
         error = *unfit;
         return false;
     }
-    // Symbolic links are followed, as a shell redirection follows them, so
-    // that a link stays a link.
-    std::error_code linkError;
-    const std::filesystem::path target = foundation::followSymbolicLinks(path, linkError);
-    if (linkError) {
-        error = "cannot write '" + path + "': " + linkError.message();
-        return false;
+    std::error_code failure;
+    {
+        const SignalsHeld held;
+        failure = foundation::writeFileAtomically(path, bytes);
     }
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    TemporaryFile temporary(folder);
-    if (temporary.fd() < 0) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    const auto* p = static_cast<const char*>(bytes);
-    std::size_t left = size;
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(temporary.fd(), p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    int savedErrno = errno;
-    // A replaced file keeps its mode; a new one gets what a plain create
-    // would give it.
-    struct stat existing {};
-    mode_t mode = 0;
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const auto failed = [&] {
-        savedErrno = errno;
-        return false;
-    };
-    if (ok && ::fchmod(temporary.fd(), mode) != 0) ok = failed();
-    if (!temporary.close() && ok) ok = failed();
-    if (ok && !temporary.renameTo(target)) ok = failed();
-    if (!ok) error = "cannot write '" + path + "': " + std::strerror(savedErrno);
-    return ok;
+    if (failure) error = "cannot write '" + path + "': " + failure.message();
+    return !failure;
 }
 
 // Drops the library's diagnostics while it lives: the document reports
@@ -378,33 +270,33 @@ constexpr double kMaxDpi = 100000;
 
 // The library keeps a document usable when its logo or a fill image cannot
 // be decoded (the logo is left out, the fill falls back); the tool says so
-// on standard error rather than render without a word.
+// on standard error rather than render without a word. What was dropped is
+// read off the loaded document, whose loading decoded each picture once:
+// an image fill in the JSON that did not become an image fill fell back.
 // `tree` is the JSON the document was loaded from.
 void warnAboutDroppedImages(const nlohmann::json& tree, const QRCode::Document& document, const std::string& path) {
     if (const auto* logo = foundation::settingEntry(tree, "logoTemplate");
         logo && logo->is_object() && !document.logoTemplate()) {
         std::fprintf(stderr, "qrtool: warning: the logo in '%s' cannot be read; rendering without it\n", path.c_str());
     }
-    std::vector<const nlohmann::json*> pending{&tree};
-    bool dropped = false;
-    while (!pending.empty() && !dropped) {
-        const nlohmann::json* node = pending.back();
-        pending.pop_back();
-        if (!node->is_structured()) continue;
-        if (node->is_object() && foundation::settingString(*node, "type") == QRCode::FillStyle::Image::Name) {
-            const auto* settings = foundation::settingEntry(*node, "settings");
-            try {
-                (void)QRCode::FillStyle::Image::Create(settings && settings->is_object() ? *settings
-                                                                                         : nlohmann::json::object());
-            } catch (const std::exception&) {
-                dropped = true;
-            }
+    const auto* design = foundation::settingEntry(tree, "design");
+    const auto* style = design && design->is_object() ? foundation::settingEntry(*design, "style") : nullptr;
+    if (!style || !style->is_object()) return;
+    const QRCode::Style& loaded = *document.design()->style();
+    const std::pair<const char*, const QRCode::QRCodeFillStylePtr*> fills[] = {
+        {"onPixels", &loaded.onPixels()}, {"offPixels", &loaded.offPixels()},   {"eye", &loaded.eye()},
+        {"pupil", &loaded.pupil()},       {"background", &loaded.background()},
+    };
+    for (const auto& [key, fill] : fills) {
+        const auto* stored = foundation::settingEntry(*style, key);
+        if (stored && stored->is_object() &&
+            foundation::settingString(*stored, "type") == QRCode::FillStyle::Image::Name &&
+            !std::dynamic_pointer_cast<QRCode::FillStyle::Image>(*fill)) {
+            std::fprintf(stderr, "qrtool: warning: a fill image in '%s' cannot be read; that fill falls back\n",
+                         path.c_str());
+            return;
         }
-        for (const auto& child : *node) pending.push_back(&child);
     }
-    if (dropped)
-        std::fprintf(stderr, "qrtool: warning: a fill image in '%s' cannot be read; that fill falls back\n",
-                     path.c_str());
 }
 
 // Why a PDF of `size` pixels at `dpi` cannot be made, or nothing: its page
@@ -662,7 +554,7 @@ int render(const std::vector<std::string_view>& args) {
     }
 
     std::string error;
-    if (!writeAtomically(*output, bytes.data(), bytes.size(), error)) return fail(error);
+    if (!writeOutput(*output, bytes, error)) return fail(error);
     return printJson();
 }
 

@@ -4,6 +4,7 @@
 #include "QRCode/views/Pasteboard.h"
 #include "QRCode/views/QRCodeView.h"
 #include "tests/QRCode/views/ViewsTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,7 +155,23 @@ TEST(QRCodeView, DragDataHoldsTheFormatsAndAPromisedFile) {
     EXPECT_EQ(dragImage.deviceIndependentSize(), QSizeF(64, 64));
 }
 
-TEST(QRCodeView, DragDataOfADocumentThatCannotRenderIsEmpty) {
+TEST(QRCodeView, DragDataThatCannotBeMadeOrWrittenIsEmpty) {
+    {
+        // A PDF that cannot be written (as on a full disk) is offered as no
+        // file at all, and nothing of it is left.
+        QRCodeView view;
+        view.setIbTextContent(QStringLiteral("full disk"));
+        QTemporaryDir destination;
+        ASSERT_TRUE(destination.isValid());
+        const auto before = QDir(QRCodeView::droppedFilesFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        {
+            const testsupport::FileSizeLimit limit(512); // the PDF is larger
+            EXPECT_FALSE(view.writeDroppedFile(destination.path()));
+            EXPECT_TRUE(view.makeDragMimeData()->urls().isEmpty());
+        }
+        EXPECT_TRUE(QDir(destination.path()).isEmpty());
+        EXPECT_EQ(QDir(QRCodeView::droppedFilesFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
     QRCodeView view;
     view.setErrorCorrection(QRCode::ErrorCorrection::high);
     view.setData(QRCode::Document::Bytes(4000, 'x')); // too long: the old matrix is kept

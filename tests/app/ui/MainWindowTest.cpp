@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <sys/stat.h>
@@ -382,6 +383,43 @@ TEST_F(MainWindowTest, AnExportedFileCarriesTheExtensionOfItsFormat) {
     EXPECT_TRUE(asked.startsWith(QStringLiteral("x.png.jpg already exists"))) << asked.toStdString();
     EXPECT_TRUE(waitFor([&] { return formatOfFile(dir / "x.png.jpg") == "JPEG"; }));
     EXPECT_EQ(testsupport::readTextFile(dir / "x.png"), "typed");
+}
+
+// An export onto a full disk (here: past the file-size limit) is reported
+// as failed, leaves a file it would replace as it was, and leaves nothing
+// behind where there was nothing.
+TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsReportedAndLosesNothing) {
+    testsupport::TempDir dir;
+    MainWindow window;
+    window.show();
+    window.state().fields.qrText = "Full disk";
+    const std::pair<const char*, std::string> formats[] = {
+        {"PNG", "png"}, {"JPEG", "jpg"}, {"TIFF", "tiff"}, {"PDF", "pdf"}, {"SVG", "svg"}};
+    for (const auto& [format, extension] : formats) {
+        const std::string replaced = "old." + extension;
+        testsupport::writeTextFile(dir / replaced, "the user's file");
+        for (const std::string& target : {replaced, "new." + extension}) {
+            {
+                // Every export is larger than this.
+                const testsupport::FileSizeLimit limit(512);
+                QString suggested, asked;
+                answerSaveDialog(QString::fromStdString((dir / target).string()), &suggested);
+                if (target == replaced) answerReplaceQuestion(true, &asked);
+                findAction(window.actionsMenu(), QString::fromLatin1(format))->trigger();
+                ASSERT_TRUE(waitFor([&] { return window.exportAlert() && window.exportAlert()->isVisible(); }))
+                    << target;
+            }
+            EXPECT_EQ(window.exportAlert()->informativeText(), QStringLiteral("Could not save %1.").arg(format));
+            EXPECT_FALSE(window.isSuccessNoticeShown()) << target;
+            QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
+            pumpEvents();
+        }
+        EXPECT_EQ(testsupport::readTextFile(dir / replaced), "the user's file") << format;
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"old.jpg", "old.pdf", "old.png", "old.svg", "old.tiff"}));
 }
 
 TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {
