@@ -45,7 +45,11 @@ def image_fill(png):
 
 
 def logo(png):
-    path = base64.b64encode(json.dumps([[0, [0.4, 0.4]], [1, [0.6, 0.4]], [1, [0.6, 0.6]], [4]]).encode()).decode()
+    """A logo masked by a triangle, its path in the stored form: elements of
+    a type (0 move, 1 line, 2 quadratic, 3 cubic, 4 close) and their points."""
+    elements = [{"type": 0, "points": [[0.4, 0.4]]}, {"type": 1, "points": [[0.6, 0.4]]},
+                {"type": 1, "points": [[0.6, 0.6]]}, {"type": 4}]
+    path = base64.b64encode(json.dumps(elements, separators=(",", ":")).encode()).decode()
     return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
 
 

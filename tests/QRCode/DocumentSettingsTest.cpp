@@ -7,10 +7,12 @@
 #include "image-read-write/ImageReadWriteError.h"
 #include "platform/detector/QRDetector.h"
 #include "platform/foundation/Json.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 
@@ -328,4 +330,21 @@ TEST(DocumentTemplates, TemplatesKeepTheLookAndTakeTheText) {
     EXPECT_EQ(errorOf([&] { Document::UsingTemplate(templateJson, tooLong); }), QRCodeError::cannotGenerateImage);
     testing::internal::GetCapturedStdout();
     EXPECT_THROW(Document::UsingTemplate(qrcodetest::bytesOf("[]"), "x"), QRCode::DocumentError);
+}
+
+// The fuzzers start from these documents: a seed whose logo is dropped as
+// unreadable would never lead them into drawing logos.
+TEST(DocumentSettings, EverySeedDocumentWithALogoLoadsIt) {
+    int logos = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::sourceDir() / "fuzz/corpus/document")) {
+        const nlohmann::json tree = foundation::parseJson(testsupport::readTextFile(entry.path()));
+        const auto* logo = foundation::settingEntry(tree, "logoTemplate");
+        if (!logo || !logo->is_object()) continue;
+        ++logos;
+        Document document;
+        document.load(tree);
+        ASSERT_TRUE(document.logoTemplate()) << entry.path().filename();
+        EXPECT_FALSE(document.logoTemplate()->path().isEmpty()) << entry.path().filename();
+    }
+    EXPECT_GE(logos, 3);
 }
