@@ -466,6 +466,14 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     putBE32(large, ispe + 12, 64);
     expectRefused(detail::heifGrid(128, 128, 2, 2, {large, large, large, large}), "heif tiles larger than they say");
     expectRefused(detail::heifGrid(1024, 1024, 16, 16, std::vector<Bytes>(256, tile)), "heif grid of tiny tiles");
+    // A grid's tiles reach past its image by what they need to cover it; a
+    // small image in a huge tile is still refused.
+    const Bytes tile512 = imageData(*imagetest::gradientImage(512, 512, false), ImageExportType::heic());
+    EXPECT_TRUE(tryLoad(detail::heifGrid(100, 100, 1, 1, {tile512}))) << "heif image smaller than its grid's tile";
+    EXPECT_TRUE(tryLoad(detail::heifGrid(600, 100, 2, 1, {tile512, tile512}))) << "heif grid reaching past its image";
+    expectRefused(detail::heifGrid(16, 16, 1, 1,
+                                   {imageData(*imagetest::gradientImage(2048, 2048, false), ImageExportType::heic())}),
+                  "heif of 16 x 16 in a 2048 x 2048 tile");
     // Parameter sets sent along with the picture: the decoder codes it at
     // the size they give.
     EXPECT_TRUE(tryLoad(withParameterSetsInData(tile, tile))) << "heif with its parameter sets in its data";
