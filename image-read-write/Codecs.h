@@ -42,6 +42,12 @@ gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels);
 gfx::ImagePtr decodeHEIF(ByteView data, std::int64_t maxPixels);
 gfx::ImagePtr decodeGIF(ByteView data, std::int64_t maxPixels);
 
+// How much of a tile's padding (its pixels beyond the picture it helps
+// cover) a decoder may walk without that counting against the file: a
+// 1024 x 1024 tile's worth. Ordinary tiles are 256 or 512 on a side; only
+// a small picture in a huge tile needs more.
+constexpr std::uint64_t kMostPaddingPerTile = std::uint64_t(1) << 20;
+
 // Throws unableToDecodeImage unless width x height is a size an image may
 // have and fits the square of maxPixels pixels (itself at most
 // gfx::Image::kMaxPixels): neither side above the square's side.

@@ -295,11 +295,11 @@ public:
     // Refuses (throws Malformed) an image whose pictures would cost more.
     void image(std::uint32_t id) {
         const auto [width, height] = sizeOf(id);
-        // The pictures are coded at about the image's size: a grid's tiles
-        // reach past its edges by less than a tile, a picture by the
-        // padding of its coding units. Each picture costs besides its
-        // pixels (a decoder is set up for it): on average at least 128 x
-        // 128 pixels a picture.
+        // The pictures are coded at about the image's size: a picture
+        // reaches past it by the padding of its coding units, and the
+        // image's grid by the padding its tiles need to cover it (added in
+        // visit). Each picture costs besides its pixels (a decoder is set
+        // up for it): on average at least 128 x 128 pixels a picture.
         pixelsLeft_ = 4 * (width + 64) * (height + 64);
         picturesLeft_ = std::max<std::uint64_t>(64, width * height / 16384);
         visit(id, 0);
@@ -337,7 +337,12 @@ private:
         if (depth > 8 || !seen_.insert(id).second) malformed();
         const FourCC type = item(id).type;
         const std::vector<std::uint32_t> sources = derivedFrom(id);
-        if (type == fourCC("grid")) grid(id, sources);
+        // The padding of the image's own grid is paid for, not that of a
+        // grid inside it: nesting grids gains nothing.
+        if (type == fourCC("grid")) {
+            const std::uint64_t padding = grid(id, sources);
+            if (depth == 0) pixelsLeft_ += padding;
+        }
         if (type == fourCC("grid") || type == fourCC("iden") || type == fourCC("iovl")) {
             for (std::uint32_t source : sources) visit(source, depth + 1);
             return;
@@ -349,8 +354,11 @@ private:
         pixelsLeft_ -= width * height;
     }
 
-    // The tiles lie in the grid: each row and column of them starts inside it.
-    void grid(std::uint32_t id, const std::vector<std::uint32_t>& tiles) const {
+    // The tiles lie in the grid: each row and column of them starts inside
+    // it. Returns how much of the padding they need to cover it (their
+    // pixels beyond it) is paid for: up to kMostPaddingPerTile a tile, so a
+    // small image in an ordinary tile reads and one in a huge tile does not.
+    std::uint64_t grid(std::uint32_t id, const std::vector<std::uint32_t>& tiles) const {
         const Bytes description = dataOf(item(id));
         Reader r(description);
         r.read(1);
@@ -362,6 +370,9 @@ private:
         for (std::uint32_t other : tiles)
             if (sizeOf(other) != tile) malformed();
         if ((columns - 1) * tile.first >= width || (rows - 1) * tile.second >= height) malformed();
+        const std::uint64_t coveredWidth = columns * tile.first, coveredHeight = rows * tile.second;
+        const std::uint64_t inside = std::min(width, coveredWidth) * std::min(height, coveredHeight);
+        return std::min(coveredWidth * coveredHeight - inside, tiles.size() * kMostPaddingPerTile);
     }
 
     // The size a sequence parameter set codes a picture at, which must be

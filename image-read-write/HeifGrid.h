@@ -24,8 +24,10 @@ Bytes heifGrid(std::uint32_t width, std::uint32_t height, int columns, int rows,
 // parameter set, in its configuration or its data) and its data in the
 // file once, a grid's tiles lie
 // inside the grid, and the pictures add up to at most four times the
-// image's pixels (plus a margin of 64 on each side), at least 128 x 128 on
-// average. False, too, for boxes that cannot be followed.
+// image's pixels (plus a margin of 64 on each side) and the padding the
+// image's grid's tiles need to cover it (up to kMostPaddingPerTile a tile),
+// at least 128 x 128 on average. False, too, for boxes that cannot be
+// followed.
 bool heifDecodingBounded(ByteView file);
 
 } // namespace ImageReadWrite::detail

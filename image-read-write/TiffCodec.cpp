@@ -115,10 +115,14 @@ TIFF* open(MemoryFile& file, const char* mode, Options& options) {
 // libtiff reads a JPEG-compressed strip or tile with libjpeg, whose scans
 // each walk every block of the piece however few bytes they hold; libtiff
 // stops only at its hundredth scan of a piece. Such a file is read when its
-// pieces hold at most kMostScans scans over each part of the picture (an
-// ordinary progression has about ten), counting each scan's markers in the
-// pieces' data; pieces whose data add up to more than the file (read over
-// one another) are refused, which bounds that count by the file's size.
+// pieces hold at most kMostScans scans over each part of the area they
+// cover (an ordinary progression has about ten), counting each scan's
+// markers in the pieces' data; pieces whose data add up to more than the
+// file (read over one another) are refused, which bounds that count by the
+// file's size. A tile is coded whole, so each scan is charged for all of
+// it; the padding beyond the picture counts as covered area only up to
+// kMostPaddingPerTile a piece, so a small picture in an ordinary tile reads
+// while one in a huge tile cannot have the tile walked over and over.
 constexpr std::uint64_t kMostScans = 64;
 
 bool jpegScansWithinBounds(TIFF* tif, ByteView data, std::uint32_t width, std::uint32_t height) {
@@ -152,7 +156,13 @@ bool jpegScansWithinBounds(TIFF* tif, ByteView data, std::uint32_t width, std::u
         for (std::size_t at = std::size_t(offset); at + 1 < end; ++at)
             scans += data[at] == 0xFF && data[at + 1] == 0xDA;
     }
-    return scans * pieceWidth * pieceHeight <= kMostScans * width * height * layers;
+    const std::uint64_t pieceArea = pieceWidth * pieceHeight;
+    if (pieceArea == 0) return true;
+    const std::uint64_t picture = std::uint64_t(width) * height * layers;
+    const std::uint64_t mostCovered = picture + pieces * kMostPaddingPerTile;
+    const std::uint64_t covered =
+        pieces > mostCovered / pieceArea ? mostCovered : std::max(picture, pieces * pieceArea);
+    return scans <= kMostScans * covered / pieceArea;
 }
 
 } // namespace

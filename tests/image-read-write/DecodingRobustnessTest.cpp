@@ -130,12 +130,12 @@ Bytes repeatScan(const Bytes& jpeg, std::size_t index, int times) {
 }
 
 // A little-endian TIFF of one directory: tag, type (3 short, 4 long) and
-// value of each entry. A strip given follows the directory, with its
-// offset and byte count entered.
-Bytes handMadeTIFF(std::vector<std::array<std::uint32_t, 3>> entries, const Bytes& strip = {}) {
+// value of each entry. A strip (or with `tiled`, a tile) given follows the
+// directory, with its offset and byte count entered.
+Bytes handMadeTIFF(std::vector<std::array<std::uint32_t, 3>> entries, const Bytes& strip = {}, bool tiled = false) {
     if (!strip.empty()) {
-        entries.push_back({273, 4, std::uint32_t(8 + 2 + 12 * (entries.size() + 2) + 4)});
-        entries.push_back({279, 4, std::uint32_t(strip.size())});
+        entries.push_back({tiled ? 324u : 273u, 4, std::uint32_t(8 + 2 + 12 * (entries.size() + 2) + 4)});
+        entries.push_back({tiled ? 325u : 279u, 4, std::uint32_t(strip.size())});
         std::sort(entries.begin(), entries.end());
     }
     Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
@@ -390,6 +390,46 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     const Bytes greyProgressive = scriptedJPEG(*image, {}, true);
     EXPECT_TRUE(tryLoad(tiffJPEG(greyProgressive)));
     expectRefused(tiffJPEG(repeatScan(greyProgressive, 5, 60)), "tiff strip with a refinement scan repeated");
+    // A tile is coded whole, padding and all: small pictures in ordinary
+    // tiles read, as ImageMagick writes them (one tile, or one a plane) and
+    // progressive; a small picture in a huge tile may not have the tile
+    // walked over and over.
+    testsupport::TempDir dir;
+    for (const char* size : {"16x16", "100x10"}) {
+        for (const char* tile : {"256x256", "512x512"}) {
+            for (const char* planes : {"", " -interlace plane"}) {
+                const std::string what = std::string("tiff of ") + size + " in " + tile + " tiles" + planes;
+                const auto file = dir / "tiled.tif";
+                ASSERT_EQ(testsupport::runCommand(std::string("convert -size ") + size + " xc:red" + planes +
+                                                  " -compress JPEG -define tiff:tile-geometry=" + tile + " '" +
+                                                  file.string() + "'"),
+                          0)
+                    << what;
+                try {
+                    const gfx::Pixel p = load(testsupport::readFile(file))->pixel(0, 0);
+                    EXPECT_TRUE(p.r > 250 && p.g < 5 && p.b < 5) << what;
+                } catch (const ImageReadWriteException&) {
+                    ADD_FAILURE() << what << " refused";
+                }
+            }
+        }
+    }
+    const auto tiledJPEG = [&](std::uint32_t side, std::uint32_t tile, const Bytes& jpeg) {
+        return handMadeTIFF({{256, 4, side},
+                             {257, 4, side},
+                             {258, 3, 8},
+                             {259, 3, 7},
+                             {262, 3, 1},
+                             {277, 3, 1},
+                             {322, 4, tile},
+                             {323, 4, tile}},
+                            jpeg, true);
+    };
+    EXPECT_TRUE(tryLoad(tiledJPEG(16, 256, scriptedJPEG(*imagetest::gradientImage(256, 256, false), {}, true))))
+        << "progressive tiff tile";
+    expectRefused(
+        tiledJPEG(16, 2048, repeatScan(scriptedJPEG(*imagetest::gradientImage(2048, 2048, false), {}, true), 5, 50)),
+        "tiff of 16 x 16 in a 2048 x 2048 tile of 60 scans");
 
     // PNG: a hundred compressed text chunks of 8 KB, each inflating to 7.9 MB
     // of text that libpng would keep, before the pixels.
@@ -426,6 +466,14 @@ TEST(DecodingRobustness, WorkIsBoundedByWhatTheFileHolds) {
     putBE32(large, ispe + 12, 64);
     expectRefused(detail::heifGrid(128, 128, 2, 2, {large, large, large, large}), "heif tiles larger than they say");
     expectRefused(detail::heifGrid(1024, 1024, 16, 16, std::vector<Bytes>(256, tile)), "heif grid of tiny tiles");
+    // A grid's tiles reach past its image by what they need to cover it; a
+    // small image in a huge tile is still refused.
+    const Bytes tile512 = imageData(*imagetest::gradientImage(512, 512, false), ImageExportType::heic());
+    EXPECT_TRUE(tryLoad(detail::heifGrid(100, 100, 1, 1, {tile512}))) << "heif image smaller than its grid's tile";
+    EXPECT_TRUE(tryLoad(detail::heifGrid(600, 100, 2, 1, {tile512, tile512}))) << "heif grid reaching past its image";
+    expectRefused(detail::heifGrid(16, 16, 1, 1,
+                                   {imageData(*imagetest::gradientImage(2048, 2048, false), ImageExportType::heic())}),
+                  "heif of 16 x 16 in a 2048 x 2048 tile");
     // Parameter sets sent along with the picture: the decoder codes it at
     // the size they give.
     EXPECT_TRUE(tryLoad(withParameterSetsInData(tile, tile))) << "heif with its parameter sets in its data";
