@@ -2,6 +2,7 @@
 
 #include "platform/foundation/SymbolicLinks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
