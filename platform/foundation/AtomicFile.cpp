@@ -110,6 +110,14 @@ std::error_code writeFileAtomically(const std::filesystem::path& path, std::span
         if (S_ISDIR(existing.st_mode)) return std::make_error_code(std::errc::is_a_directory);
         if (!S_ISREG(existing.st_mode)) return std::make_error_code(std::errc::invalid_argument);
         if (!mode) mode = existing.st_mode & 07777;
+        // The rename below needs only the folder's permission, so it would
+        // replace a file its owner marked read-only. Ask the system whether
+        // this process may write the file itself, as cp does: a process that
+        // may write any file (root) still replaces it. A file that went away
+        // meanwhile, or one being run (ETXTBSY), is no reason to refuse.
+        if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 &&
+            (errno == EACCES || errno == EPERM || errno == EROFS))
+            return lastError();
     } else if (errno != ENOENT) {
         return lastError();
     }

@@ -27,7 +27,9 @@ struct AtomicWriteOptions {
 //
 // A symbolic link is followed to the file it leads to, so that a link stays
 // a link. Only a regular file, or nothing, is replaced: a folder fails with
-// is_a_directory and a device, pipe or socket with invalid_argument.
+// is_a_directory and a device, pipe or socket with invalid_argument. A file
+// this process may not write (one its owner marked read-only) is left as it
+// is, with permission_denied, before anything is created.
 // Returns the first failure, or an empty error code.
 std::error_code writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                                     const AtomicWriteOptions& options = {});

@@ -745,6 +745,19 @@ TEST(UserDefaults, ReadOnlyFileIsNotReplaced) {
     struct stat st {};
     ASSERT_EQ(::stat((dir / "s.json").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0400u);
+
+    // Marked read-only after it was read, before a save: kept all the same.
+    testsupport::writeTextFile(dir / "later.json", kept);
+    auto later = UserDefaults::open("later", dir.path());
+    EXPECT_EQ(later->objectForKey("a"), PropertyList(1));
+    ::chmod((dir / "later.json").c_str(), 0444);
+    const std::string laterOut = printed([&] {
+        later->setObject("b", PropertyList(2));
+        EXPECT_FALSE(later->synchronize().ok());
+    });
+    EXPECT_NE(laterOut.find("read-only"), std::string::npos) << laterOut;
+    EXPECT_EQ(later->objectForKey("b"), PropertyList(2));
+    EXPECT_EQ(testsupport::readTextFile(dir / "later.json"), kept);
 }
 
 TEST(UserDefaults, SettingsKeptBehindLinksAreSavedWhereTheLinksLeadAndTheLinksStay) {

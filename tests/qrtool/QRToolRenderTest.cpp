@@ -284,7 +284,7 @@ TEST(QRToolRender, APDFPageTooLargeForItsSizeAndDpiIsNamedWithTheResolutionThatF
     EXPECT_EQ(entries(dir.path()), 1u);
 }
 
-TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
+TEST(QRToolRender, ReplacedOutputsKeepTheirModeLinksStayLinksAndReadOnlyOnesAreRefused) {
     testsupport::TempDir dir;
     const auto file = dir / "private.png";
     testsupport::writeTextFile(file, "old");
@@ -302,6 +302,33 @@ TEST(QRToolRender, ReplacedOutputsKeepTheirModeAndLinksStayLinks) {
     EXPECT_EQ(scanned(dir / "real" / "target.png"), "linked");
     EXPECT_EQ(entries(dir.path()), 3u);
     EXPECT_EQ(entries(dir / "real"), 1u);
+
+    // A file its owner marked read-only is refused, directly or through a
+    // link, by a run that may not write it: root gives up its power to
+    // write any file for the run, and without it still replaces the file.
+    using std::filesystem::perms;
+    const auto readOnly = dir / "read-only.png";
+    testsupport::writeTextFile(readOnly, "kept");
+    std::filesystem::permissions(readOnly, perms::owner_read | perms::group_read | perms::others_read);
+    std::filesystem::create_symlink("read-only.png", dir / "read-only-link.png");
+    const bool root = ::geteuid() == 0;
+    for (const char* name : {"read-only.png", "read-only-link.png"}) {
+        const std::string path = (dir / name).string();
+        const ToolResult run =
+            tool("render --text hi -o " + path, root ? "setpriv --bounding-set=-all --inh-caps=-all " : "");
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.err, "qrtool: cannot write '" + path + "': Permission denied\n");
+    }
+    EXPECT_EQ(testsupport::readTextFile(readOnly), "kept");
+    EXPECT_EQ(std::filesystem::status(readOnly).permissions(),
+              perms::owner_read | perms::group_read | perms::others_read);
+    EXPECT_EQ(entries(dir.path()), 5u);
+    if (root) {
+        ASSERT_EQ(tool("render --text root -o " + readOnly.string()).status, 0);
+        EXPECT_EQ(scanned(readOnly), "root");
+        EXPECT_EQ(std::filesystem::status(readOnly).permissions(),
+                  perms::owner_read | perms::group_read | perms::others_read);
+    }
 }
 
 TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOutAndEachPictureIsDecodedOnce) {

@@ -133,6 +133,23 @@ FileSizeLimit::~FileSizeLimit() {
     ::signal(SIGXFSZ, savedHandler_);
 }
 
+ActingUnprivileged::ActingUnprivileged() {
+    if (::geteuid() != 0) return;
+    savedGroup_ = ::getegid();
+    if (::setegid(65534) != 0) throw std::runtime_error("cannot act as group 65534");
+    if (::seteuid(65534) != 0) {
+        ::setegid(savedGroup_);
+        throw std::runtime_error("cannot act as user 65534");
+    }
+    acting_ = true;
+}
+
+ActingUnprivileged::~ActingUnprivileged() {
+    if (!acting_) return;
+    // The saved user id is still root's, so its powers come back.
+    if (::seteuid(0) != 0 || ::setegid(savedGroup_) != 0) std::abort();
+}
+
 FifoWatch::FifoWatch(const std::filesystem::path& fifo)
     : thread_([this, fifo] {
           while (!stop_) {

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace testsupport {
 
 // A fresh, empty folder that is removed with everything in it when the
@@ -59,6 +61,22 @@ public:
 private:
     std::uint64_t saved_ = 0;
     void (*savedHandler_)(int) = nullptr;
+};
+
+// While it lives, a process started as root acts as the unprivileged user
+// and group 65534 (its effective ids, for every thread), so it may write
+// only what an ordinary user's program may; any other process is left as it
+// is. Files and folders made meanwhile belong to that user.
+class ActingUnprivileged {
+public:
+    ActingUnprivileged();
+    ~ActingUnprivileged();
+    ActingUnprivileged(const ActingUnprivileged&) = delete;
+    ActingUnprivileged& operator=(const ActingUnprivileged&) = delete;
+
+private:
+    bool acting_ = false;
+    gid_t savedGroup_ = 0;
 };
 
 // Watches a FIFO from the writing side: whoever opens it to read (which

@@ -385,9 +385,9 @@ TEST_F(MainWindowTest, AnExportedFileCarriesTheExtensionOfItsFormat) {
     EXPECT_EQ(testsupport::readTextFile(dir / "x.png"), "typed");
 }
 
-// An export onto a full disk (here: past the file-size limit) is reported
-// as failed, leaves a file it would replace as it was, and leaves nothing
-// behind where there was nothing.
+// An export onto a full disk (here: past the file-size limit) or over a
+// file its owner marked read-only is reported as failed, leaves a file it
+// would replace as it was, and leaves nothing behind where there was nothing.
 TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsReportedAndLosesNothing) {
     testsupport::TempDir dir;
     MainWindow window;
@@ -395,31 +395,53 @@ TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsReportedAndLosesNothing) {
     window.state().fields.qrText = "Full disk";
     const std::pair<const char*, std::string> formats[] = {
         {"PNG", "png"}, {"JPEG", "jpg"}, {"TIFF", "tiff"}, {"PDF", "pdf"}, {"SVG", "svg"}};
+    // Exports `format` to `path`, answering "Yes" to replace what is there,
+    // and expects the failure alert for the format and no success notice.
+    const auto exportFails = [&](const char* format, const std::filesystem::path& path) {
+        SCOPED_TRACE(path.string());
+        QString suggested, asked;
+        answerSaveDialog(QString::fromStdString(path.string()), &suggested);
+        if (std::filesystem::exists(path)) answerReplaceQuestion(true, &asked);
+        findAction(window.actionsMenu(), QString::fromLatin1(format))->trigger();
+        ASSERT_TRUE(waitFor([&] { return window.exportAlert() && window.exportAlert()->isVisible(); }));
+        EXPECT_EQ(window.exportAlert()->informativeText(), QStringLiteral("Could not save %1.").arg(format));
+        EXPECT_FALSE(window.isSuccessNoticeShown());
+        QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
+        pumpEvents();
+    };
+    const auto namesIn = [](const std::filesystem::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
     for (const auto& [format, extension] : formats) {
         const std::string replaced = "old." + extension;
         testsupport::writeTextFile(dir / replaced, "the user's file");
         for (const std::string& target : {replaced, "new." + extension}) {
-            {
-                // Every export is larger than this.
-                const testsupport::FileSizeLimit limit(512);
-                QString suggested, asked;
-                answerSaveDialog(QString::fromStdString((dir / target).string()), &suggested);
-                if (target == replaced) answerReplaceQuestion(true, &asked);
-                findAction(window.actionsMenu(), QString::fromLatin1(format))->trigger();
-                ASSERT_TRUE(waitFor([&] { return window.exportAlert() && window.exportAlert()->isVisible(); }))
-                    << target;
-            }
-            EXPECT_EQ(window.exportAlert()->informativeText(), QStringLiteral("Could not save %1.").arg(format));
-            EXPECT_FALSE(window.isSuccessNoticeShown()) << target;
-            QTest::keyClick(window.exportAlert(), Qt::Key_Escape);
-            pumpEvents();
+            // Every export is larger than this.
+            const testsupport::FileSizeLimit limit(512);
+            exportFails(format, dir / target);
         }
         EXPECT_EQ(testsupport::readTextFile(dir / replaced), "the user's file") << format;
     }
-    std::vector<std::string> left;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) left.push_back(entry.path().filename());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"old.jpg", "old.pdf", "old.png", "old.svg", "old.tiff"}));
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"old.jpg", "old.pdf", "old.png", "old.svg", "old.tiff"}));
+
+    // In a folder that would let a new file be renamed over it.
+    const testsupport::ActingUnprivileged unprivileged;
+    const testsupport::TempDir own;
+    for (const auto& [format, extension] : formats) {
+        const auto locked = own / ("locked." + extension);
+        testsupport::writeTextFile(locked, "the user's file");
+        ::chmod(locked.c_str(), 0444);
+        exportFails(format, locked);
+        EXPECT_EQ(testsupport::readTextFile(locked), "the user's file") << format;
+        using std::filesystem::perms;
+        EXPECT_EQ(std::filesystem::status(locked).permissions(),
+                  perms::owner_read | perms::group_read | perms::others_read);
+    }
+    EXPECT_EQ(namesIn(own.path()),
+              (std::vector<std::string>{"locked.jpg", "locked.pdf", "locked.png", "locked.svg", "locked.tiff"}));
 }
 
 TEST(SingleInstance, ASecondStartReachesTheFirstAndAStaleSocketIsReplaced) {
