@@ -1,5 +1,5 @@
 // PNG: written here (chunks around a run-length deflate stream), read with
-// libpng's simplified interface.
+// libpng's simplified interface, or row by row where that interface fails.
 
 #include "image-read-write/Codecs.h"
 #include "image-read-write/ImageExportType.h"
@@ -605,6 +605,83 @@ Bytes withoutTextChunks(ByteView data) {
     return kept;
 }
 
+// libpng's simplified reader merges each Adam7 pass of a 16-bit file into
+// a stale row when it scales the samples to 8 bits, so that a fifth to a
+// half of the pixels come out wrong (libpng 1.6.39 among others). Such files
+// are read row by row instead, through the same transforms that reader sets
+// up for 8-bit output, so they read exactly as the same picture does
+// without interlace. IHDR comes first, and the simplified reader has
+// checked it.
+bool isSixteenBitInterlaced(ByteView data) {
+    constexpr std::size_t kBitDepth = 8 + 8 + 8, kInterlace = kBitDepth + 4;
+    return data.size() > kInterlace && data[kBitDepth] == 16 && data[kInterlace] == PNG_INTERLACE_ADAM7;
+}
+
+struct MemoryInput {
+    ByteView data;
+    std::size_t at = 0;
+};
+
+void readFromMemory(png_structp png, png_bytep out, std::size_t size) {
+    auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+    if (size > input->data.size() - input->at) png_error(png, "file ends early");
+    std::memcpy(out, input->data.data() + input->at, size);
+    input->at += size;
+}
+
+[[noreturn]] void jumpOnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignoreWarning(png_structp, png_const_charp) {}
+
+// Reads the picture into `rows` as `format` (8-bit BGRA or ARGB, straight
+// alpha); false when libpng finds the file broken or unlike `width` by
+// `height`. libpng reports errors by a long jump to here, so nothing in
+// this function may need destroying.
+bool readRowByRow(png_structp png, png_infop info, png_uint_32 format, png_uint_32 width, png_uint_32 height,
+                  png_bytepp rows) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_benign_errors(png, 1);
+    png_read_info(png, info);
+    if (png_get_image_width(png, info) != width || png_get_image_height(png, info) != height ||
+        png_get_bit_depth(png, info) != 16)
+        return false;
+    const int colorType = png_get_color_type(png, info);
+    const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    const bool alphaFirst = (format & PNG_FORMAT_FLAG_AFIRST) != 0;
+    png_set_expand(png);
+    if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
+    // Samples without a stated gamma are linear light, as the simplified
+    // reader takes 16-bit samples to be; the output is sRGB.
+    png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_GAMMA_LINEAR);
+    png_set_scale_16(png);
+    if (!alpha) png_set_add_alpha(png, 255, alphaFirst ? PNG_FILLER_BEFORE : PNG_FILLER_AFTER);
+    png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
+    if ((format & PNG_FORMAT_FLAG_BGR) != 0) png_set_bgr(png);
+    if (alpha && alphaFirst) png_set_swap_alpha(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != png_size_t(width) * 4) return false;
+    png_read_image(png, rows);
+    return true;
+}
+
+void decodeSixteenBitInterlaced(ByteView data, png_uint_32 format, gfx::Image& image) {
+    struct Reader {
+        png_structp png = nullptr;
+        png_infop info = nullptr;
+        ~Reader() { png_destroy_read_struct(&png, &info, nullptr); }
+    } reader;
+    reader.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, ignoreWarning);
+    if (reader.png) reader.info = png_create_info_struct(reader.png);
+    if (!reader.info) throw std::bad_alloc();
+    MemoryInput input{data};
+    png_set_read_fn(reader.png, &input, readFromMemory);
+    std::vector<png_bytep> rows(std::size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y) rows[std::size_t(y)] = reinterpret_cast<png_bytep>(image.row(y));
+    if (!readRowByRow(reader.png, reader.info, format, png_uint_32(image.width()), png_uint_32(image.height()),
+                      rows.data()))
+        failDecoding();
+}
+
 } // namespace
 
 // Decoding uses libpng's simplified interface, which catches libpng's jumps
@@ -630,7 +707,10 @@ gfx::ImagePtr decodePNG(ByteView file, std::int64_t maxPixels) {
     // in native byte order), then premultiplied in place.
     png.format = std::endian::native == std::endian::little ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     auto image = std::make_shared<gfx::Image>(int(png.width), int(png.height));
-    if (!png_image_finish_read(&png, nullptr, image->data(), image->stride(), nullptr)) failDecoding();
+    if (isSixteenBitInterlaced(data))
+        decodeSixteenBitInterlaced(data, png.format, *image);
+    else if (!png_image_finish_read(&png, nullptr, image->data(), image->stride(), nullptr))
+        failDecoding();
     for (int y = 0; y < image->height(); ++y) {
         std::uint32_t* row = image->row(y);
         for (int x = 0; x < image->width(); ++x) {

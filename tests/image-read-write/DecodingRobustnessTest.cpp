@@ -17,6 +17,7 @@
 #include <random>
 
 #include <jpeglib.h>
+#include <png.h>
 #include <zlib.h>
 
 using namespace ImageReadWrite;
@@ -46,8 +47,12 @@ struct Sample {
 
 std::vector<Sample> samples() {
     const auto image = imagetest::gradientImage(40, 30, true);
+    std::vector<std::uint16_t> samples(40 * 30 * 4);
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = std::uint16_t(i * 2654435761u >> 7);
     std::vector<Sample> result = {
         {"png", imageData(*image, ImageExportType::png()), 12},
+        // Read row by row rather than by libpng's simplified reader.
+        {"16-bit interlaced png", imagetest::sixteenBitPNG({40, 30, PNG_COLOR_TYPE_RGB_ALPHA, true, {}, {}}, samples), 12},
         {"jpeg", imageData(*image, ImageExportType::jpg(1, 0.8)), 0},
         {"tiff", imageData(*image, ImageExportType::tiff()), 0},
         {"gif", imageData(*image, ImageExportType::gif()), 1},

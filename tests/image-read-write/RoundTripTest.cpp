@@ -14,7 +14,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <random>
 #include <sstream>
+
+#include <png.h>
 
 using namespace ImageReadWrite;
 using imagetest::compare;
@@ -353,4 +357,60 @@ TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
         EXPECT_LE(compare(*image, testsupport::readFile(dir / (name + ".raw"))).max, lossy ? 12 : 2);
     }
     EXPECT_EQ(count, 20);
+}
+
+// An Adam7-interlaced PNG of 16 bits a sample reads as the same picture
+// written without interlace: every colour type, with the gamma that the
+// file states or the linear one assumed without, with a transparent colour,
+// and at sizes where some passes are empty.
+TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) {
+    std::mt19937 random(2026);
+    const struct {
+        const char* name;
+        int colorType, channels;
+    } kinds[] = {{"grey", PNG_COLOR_TYPE_GRAY, 1},
+                 {"grey and alpha", PNG_COLOR_TYPE_GRAY_ALPHA, 2},
+                 {"RGB", PNG_COLOR_TYPE_RGB, 3},
+                 {"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 4}};
+    const std::pair<int, int> sizes[] = {{1, 1}, {3, 2}, {5, 9}, {17, 8}, {61, 40}};
+    for (const auto& kind : kinds) {
+        for (const std::optional<double> gamma :
+             {std::optional<double>(), std::optional(1 / 2.2), std::optional(1.0)}) {
+            for (const bool withTransparentColour : {false, true}) {
+                if (withTransparentColour && kind.colorType & PNG_COLOR_MASK_ALPHA) continue;
+                for (const auto& [width, height] : sizes) {
+                    SCOPED_TRACE(std::string(kind.name) + (gamma ? " gamma " + std::to_string(*gamma) : "") +
+                                 (withTransparentColour ? " tRNS " : " ") + std::to_string(width) + "x" +
+                                 std::to_string(height));
+                    std::vector<std::uint16_t> samples(std::size_t(width * height * kind.channels));
+                    for (auto& sample : samples) sample = std::uint16_t(random());
+                    imagetest::SixteenBitPNG form{width, height, kind.colorType, false, gamma, {}};
+                    if (withTransparentColour) {
+                        // The first pixel's colour, which every third pixel shares.
+                        form.transparent.assign(samples.begin(), samples.begin() + kind.channels);
+                        for (std::size_t at = 0; at < samples.size(); at += 3 * std::size_t(kind.channels))
+                            std::copy(form.transparent.begin(), form.transparent.end(),
+                                      samples.begin() + std::ptrdiff_t(at));
+                    }
+                    const auto plain = load(imagetest::sixteenBitPNG(form, samples));
+                    form.interlaced = true;
+                    const Bytes file = imagetest::sixteenBitPNG(form, samples);
+                    ASSERT_EQ(file[28], 1); // IHDR's interlace method: Adam7
+                    const auto interlaced = load(file);
+                    EXPECT_LE(compare(*interlaced, *plain).max, 1);
+                    // Stated as the output's gamma, the samples need no
+                    // correction: each is its 8-bit value.
+                    if (gamma && *gamma < 1 && kind.colorType == PNG_COLOR_TYPE_RGB && !withTransparentColour) {
+                        std::vector<std::uint8_t> rgba;
+                        for (std::size_t i = 0; i < samples.size(); i += 3) {
+                            for (std::size_t c = 0; c < 3; ++c)
+                                rgba.push_back(std::uint8_t(std::lround(samples[i + c] / 257.0)));
+                            rgba.push_back(255);
+                        }
+                        EXPECT_LE(compare(*interlaced, rgba).max, 1);
+                    }
+                }
+            }
+        }
+    }
 }
