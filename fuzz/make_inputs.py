@@ -22,6 +22,29 @@ def bilevel_png(width, height, with_pixels=True):
             + chunk(b"IEND", b""))
 
 
+def rgba_png(width, height, pixel):
+    """An 8-bit RGBA PNG whose pixel (x, y) is pixel(x, y), four numbers."""
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    raw = b"".join(b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(width)) for y in range(height))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
+def round_picture():
+    """An 8 x 8 disc on transparent corners, its edge at alphas either side
+    of the least that hides a module (2)."""
+    def pixel(x, y):
+        d = (x - 3.5) ** 2 + (y - 3.5) ** 2
+        return (200, 30, 60, 255 if d < 9 else 2 if d < 12 else 1 if d < 16 else 0)
+    return rgba_png(8, 8, pixel)
+
+
+def band_mask():
+    """A 12 x 5 mask picture, another size and shape than the logos: opaque
+    on a diagonal band, half opaque beside it, transparent elsewhere."""
+    return rgba_png(12, 5, lambda x, y: (0, 0, 0, 255 if abs(x - 2 * y - 1) < 2 else 128 if abs(x - 2 * y - 1) < 4 else 0))
+
+
 def nested(depth, inner="1"):
     return "[" * depth + inner + "]" * depth
 
@@ -44,13 +67,21 @@ def image_fill(png):
     return {"style": {"onPixels": {"type": "image", "settings": {"imagePNGbase64": base64.b64encode(png).decode()}}}}
 
 
-def logo(png):
-    """A logo masked by a triangle, its path in the stored form: elements of
-    a type (0 move, 1 line, 2 quadratic, 3 cubic, 4 close) and their points."""
+def logo(png, by_transparency=False, mask=None):
+    """A logo over a triangle, its path in the stored form: elements of a
+    type (0 move, 1 line, 2 quadratic, 3 cubic, 4 close) and their points.
+    The triangle hides the modules, or with `by_transparency` the logo's
+    own picture does (or `mask`, a picture of its own) laid over the
+    triangle's bounding box, wherever it is not transparent."""
     elements = [{"type": 0, "points": [[0.4, 0.4]]}, {"type": 1, "points": [[0.6, 0.4]]},
                 {"type": 1, "points": [[0.6, 0.6]]}, {"type": 4}]
     path = base64.b64encode(json.dumps(elements, separators=(",", ":")).encode()).decode()
-    return {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
+    result = {"image": base64.b64encode(png).decode(), "relativeMaskPath": path}
+    if by_transparency:
+        result["maskUsingImageTransparency"] = True
+    if mask is not None:
+        result["maskImage"] = base64.b64encode(mask).decode()
+    return result
 
 
 def bplist(objects, top=0, offset_size=1, ref_size=1, count=None):
@@ -170,6 +201,7 @@ def main():
     out = sys.argv[1]
     bomb = bilevel_png(16384, 16384, with_pixels=False)  # 68 bytes
     big = bilevel_png(8192, 8192)  # about 8 KB, 64 million pixels
+    largest = bilevel_png(4096, 4096)  # as large as a document's pictures may be
     deep_fill = ('{"text": "deep", "design": {"style": {"onPixels": {"type": "solid", "settings": {"x": '
                  + nested(50000) + "}}}}}")
     inputs = {
@@ -180,6 +212,14 @@ def main():
             "huge-shadow-offset.json": document(shadow(4, 1e300, -1e300)),
             "png-bomb-logo.json": document(logo=logo(bomb)),
             "big-logo.json": document(logo=logo(big)),
+            # The two ways a picture hides the modules, as the seeds hold
+            # them; then with the largest picture a document may carry, and
+            # with a mask picture refused, which leaves the logo's own.
+            "logo-masked-by-its-transparency.json": document(logo=logo(round_picture(), by_transparency=True)),
+            "logo-with-a-mask-picture.json": document(logo=logo(round_picture(), True, band_mask())),
+            "largest-logo-masked-by-its-transparency.json": document(logo=logo(largest, by_transparency=True)),
+            "largest-mask-picture.json": document(logo=logo(round_picture(), True, largest)),
+            "png-bomb-mask-picture.json": document(logo=logo(round_picture(), True, bomb)),
             "png-bomb-fill.json": document(image_fill(bomb)),
             "message-of-megabytes.json": document(text="m" * (4 << 20)),
             "gradient-of-100000-pins.json": document(gradient_pins(100000)),

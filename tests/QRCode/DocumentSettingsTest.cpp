@@ -333,18 +333,47 @@ TEST(DocumentTemplates, TemplatesKeepTheLookAndTakeTheText) {
 }
 
 // The fuzzers start from these documents: a seed whose logo is dropped as
-// unreadable would never lead them into drawing logos.
-TEST(DocumentSettings, EverySeedDocumentWithALogoLoadsIt) {
-    int logos = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(testsupport::sourceDir() / "fuzz/corpus/document")) {
-        const nlohmann::json tree = foundation::parseJson(testsupport::readTextFile(entry.path()));
-        const auto* logo = foundation::settingEntry(tree, "logoTemplate");
-        if (!logo || !logo->is_object()) continue;
-        ++logos;
-        Document document;
-        document.load(tree);
-        ASSERT_TRUE(document.logoTemplate()) << entry.path().filename();
-        EXPECT_FALSE(document.logoTemplate()->path().isEmpty()) << entry.path().filename();
+// unreadable would never lead them into drawing logos, and without seeds
+// for each way a logo hides modules (by its path, by its picture's own
+// transparency, by a mask picture of another size) they would reach only
+// the ways they have. The same holds of what the inputs generator makes,
+// but for the PNG bombs and the pictures larger than a document may carry,
+// which are made to be refused.
+TEST(DocumentSettings, EverySeedDocumentWithALogoLoadsItAndEachWayOfMaskingHasSeeds) {
+    testsupport::TempDir generated;
+    ASSERT_EQ(testsupport::runCommand("/usr/bin/python3 '" +
+                                      (testsupport::sourceDir() / "fuzz/make_inputs.py").string() + "' '" +
+                                      generated.path().string() + "'"),
+              0);
+    for (const auto& folder : {testsupport::sourceDir() / "fuzz/corpus/document", generated / "document"}) {
+        SCOPED_TRACE(folder);
+        int byPath = 0, byTransparency = 0, byMaskPicture = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string name = entry.path().filename();
+            if (name.starts_with("png-bomb") || name.starts_with("big-")) continue;
+            const std::string text = testsupport::readTextFile(entry.path());
+            // Among the documents without a logo are some too deep to parse.
+            if (text.find("\"logoTemplate\"") == std::string::npos) continue;
+            const nlohmann::json tree = foundation::parseJson(text);
+            const auto* logo = foundation::settingEntry(tree, "logoTemplate");
+            if (!logo || !logo->is_object()) continue;
+            Document document;
+            document.load(tree);
+            ASSERT_TRUE(document.logoTemplate()) << name;
+            const LogoTemplate& loaded = *document.logoTemplate();
+            EXPECT_FALSE(loaded.path().isEmpty()) << name;
+            if (const auto& mask = loaded.maskImage()) {
+                EXPECT_TRUE(loaded.useImageMasking()) << name;
+                EXPECT_NE(std::pair(mask->width(), mask->height()),
+                          std::pair(loaded.image()->width(), loaded.image()->height()))
+                    << name;
+                ++byMaskPicture;
+            } else {
+                ++(loaded.useImageMasking() ? byTransparency : byPath);
+            }
+        }
+        EXPECT_GE(byPath, 2);
+        EXPECT_GE(byTransparency, 1);
+        EXPECT_GE(byMaskPicture, 1);
     }
-    EXPECT_GE(logos, 3);
 }
