@@ -42,7 +42,10 @@ def round_picture():
 def band_mask():
     """A 12 x 5 mask picture, another size and shape than the logos: opaque
     on a diagonal band, half opaque beside it, transparent elsewhere."""
-    return rgba_png(12, 5, lambda x, y: (0, 0, 0, 255 if abs(x - 2 * y - 1) < 2 else 128 if abs(x - 2 * y - 1) < 4 else 0))
+    def pixel(x, y):
+        off = abs(x - 2 * y - 1)
+        return (0, 0, 0, 255 if off < 2 else 128 if off < 4 else 0)
+    return rgba_png(12, 5, pixel)
 
 
 def nested(depth, inner="1"):
