@@ -649,12 +649,12 @@ bool readRowByRow(png_structp png, png_infop info, png_uint_32 format, png_uint_
     const bool alphaFirst = (format & PNG_FORMAT_FLAG_AFIRST) != 0;
     png_set_expand(png);
     if ((colorType & PNG_COLOR_MASK_COLOR) == 0) png_set_gray_to_rgb(png);
-    // Samples without a stated gamma are linear light, as the simplified
-    // reader takes 16-bit samples to be; the output is sRGB.
-    png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_GAMMA_LINEAR);
+    // The output is sRGB, and so are samples whose file states no gamma
+    // (libpng takes the inverse of the output's gamma as the file's then),
+    // as the simplified reader is told to take them.
+    png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
     png_set_scale_16(png);
     if (!alpha) png_set_add_alpha(png, 255, alphaFirst ? PNG_FILLER_BEFORE : PNG_FILLER_AFTER);
-    png_set_alpha_mode_fixed(png, PNG_ALPHA_PNG, PNG_DEFAULT_sRGB);
     if ((format & PNG_FORMAT_FLAG_BGR) != 0) png_set_bgr(png);
     if (alpha && alphaFirst) png_set_swap_alpha(png);
     png_set_interlace_handling(png);
@@ -697,6 +697,13 @@ gfx::ImagePtr decodePNG(ByteView file, std::int64_t maxPixels) {
         ~Release() { png_image_free(p); }
     } release{&png};
     if (!png_image_begin_read_from_memory(&png, data.data(), data.size())) failDecoding();
+    // 16-bit samples of a file that states neither gAMA nor sRGB are taken
+    // as sRGB-encoded, as at 8 bits and as viewers and editors take them;
+    // libpng would otherwise assume linear light and draw them far lighter.
+    // An embedded ICC profile is no such statement: no picture is colour
+    // managed here, at any depth. Set after the header is read, which
+    // clears the flags.
+    png.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     checkDecodedSize(png.width, png.height, maxPixels);
     // Deflate packs at most 1032 bytes into one, and every row holds at
     // least one filter byte and one bit per pixel: a file shorter than that

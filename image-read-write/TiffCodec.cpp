@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -165,6 +166,56 @@ bool jpegScansWithinBounds(TIFF* tif, ByteView data, std::uint32_t width, std::u
     return scans <= kMostScans * covered / pieceArea;
 }
 
+// libtiff's reader takes the alpha of contiguous grey-and-alpha pixels as
+// associated at 8 bits, leaving a straight grey above its alpha, and drops
+// it at 16 bits, so such pixels are put together here: straight alpha is
+// associated, and 16-bit samples are rounded to the nearest 8-bit level, so
+// that the picture reads as it does saved at 8 bits.
+bool isContiguousGreyAndAlpha(const TIFFRGBAImage& image) {
+    return image.isContig && image.alpha != 0 && image.samplesperpixel >= 2 &&
+           (image.photometric == PHOTOMETRIC_MINISBLACK || image.photometric == PHOTOMETRIC_MINISWHITE) &&
+           (image.bitspersample == 8 || image.bitspersample == 16);
+}
+
+// The alpha is the sample after the grey; `fromSkew` counts pixels.
+void putGreyAndAlpha(TIFFRGBAImage* image, std::uint32_t* out, std::uint32_t, std::uint32_t, std::uint32_t width,
+                     std::uint32_t height, std::int32_t fromSkew, std::int32_t toSkew, unsigned char* in) {
+    const bool sixteen = image->bitspersample == 16;
+    const std::size_t sampleBytes = sixteen ? 2 : 1, pixelBytes = sampleBytes * image->samplesperpixel;
+    const bool associated = image->alpha == EXTRASAMPLE_ASSOCALPHA;
+    const bool whiteIsZero = image->photometric == PHOTOMETRIC_MINISWHITE;
+    const auto level = [sixteen](const unsigned char* sample) -> std::uint32_t {
+        if (!sixteen) return *sample;
+        std::uint16_t value; // in native byte order, as libtiff hands it over
+        std::memcpy(&value, sample, 2);
+        return (std::uint32_t(value) * 255 + 32767) / 65535;
+    };
+    for (; height > 0; --height) {
+        for (std::uint32_t x = 0; x < width; ++x, in += pixelBytes) {
+            const std::uint32_t alpha = level(in + sampleBytes);
+            std::uint32_t grey = level(in);
+            if (associated) {
+                grey = std::min(grey, alpha);
+                if (whiteIsZero) grey = alpha - grey;
+            } else {
+                if (whiteIsZero) grey = 255 - grey;
+                grey = (grey * alpha + 127) / 255;
+            }
+            *out++ = grey | grey << 8 | grey << 16 | alpha << 24;
+        }
+        out += toSkew;
+        in += std::ptrdiff_t(fromSkew) * std::ptrdiff_t(pixelBytes);
+    }
+}
+
+struct RGBAReader {
+    TIFFRGBAImage image{};
+    bool begun = false;
+    ~RGBAReader() {
+        if (begun) TIFFRGBAImageEnd(&image);
+    }
+};
+
 } // namespace
 
 Bytes encodeTIFF(const gfx::Image& image, const EncodeSettings& settings) {
@@ -231,7 +282,12 @@ gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels) {
     // The raster has the image's layout: one 32-bit word per pixel, rows
     // top-down, premultiplied, but with red in the low byte.
     auto* raster = reinterpret_cast<std::uint32_t*>(image->data());
-    if (!TIFFReadRGBAImageOriented(tif, width, height, raster, ORIENTATION_TOPLEFT, 1)) failDecoding();
+    RGBAReader reader;
+    reader.begun = TIFFRGBAImageBegin(&reader.image, tif, 1, message) != 0;
+    if (!reader.begun) failDecoding();
+    reader.image.req_orientation = ORIENTATION_TOPLEFT;
+    if (isContiguousGreyAndAlpha(reader.image)) reader.image.put.contig = putGreyAndAlpha;
+    if (!TIFFRGBAImageGet(&reader.image, raster, width, height)) failDecoding();
     const std::size_t count = std::size_t(width) * height;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t v = raster[i];

@@ -52,7 +52,10 @@ std::vector<Sample> samples() {
     std::vector<Sample> result = {
         {"png", imageData(*image, ImageExportType::png()), 12},
         // Read row by row rather than by libpng's simplified reader.
-        {"16-bit interlaced png", imagetest::sixteenBitPNG({40, 30, PNG_COLOR_TYPE_RGB_ALPHA, true, {}, {}}, samples), 12},
+        {"16-bit interlaced png",
+         testsupport::writtenPNG({.width = 40, .height = 30, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .interlaced = true},
+                                 samples),
+         12},
         {"jpeg", imageData(*image, ImageExportType::jpg(1, 0.8)), 0},
         {"tiff", imageData(*image, ImageExportType::tiff()), 0},
         {"gif", imageData(*image, ImageExportType::gif()), 1},

@@ -5,55 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <png.h>
-
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
 
 namespace imagetest {
-
-namespace {
-
-void appendToBytes(png_structp png, png_bytep data, std::size_t size) {
-    auto* out = static_cast<ImageReadWrite::Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
-} // namespace
-
-ImageReadWrite::Bytes sixteenBitPNG(const SixteenBitPNG& form, const std::vector<std::uint16_t>& samples) {
-    ImageReadWrite::Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, appendToBytes, nullptr);
-    png_set_IHDR(png, info, png_uint_32(form.width), png_uint_32(form.height), 16, form.colorType,
-                 form.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (form.gamma) png_set_gAMA(png, info, *form.gamma);
-    if (!form.transparent.empty()) {
-        png_color_16 colour{};
-        colour.gray = colour.red = form.transparent[0];
-        if (form.transparent.size() >= 3) {
-            colour.green = form.transparent[1];
-            colour.blue = form.transparent[2];
-        }
-        png_set_tRNS(png, info, nullptr, 0, &colour);
-    }
-    png_write_info(png, info);
-    if constexpr (std::endian::native == std::endian::little) png_set_swap(png); // the file's are big-endian
-    const std::size_t perRow = std::size_t(form.width) * png_get_channels(png, info);
-    std::vector<std::uint16_t> rows(perRow * std::size_t(form.height));
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = samples[i % samples.size()];
-    std::vector<png_bytep> pointers;
-    for (int y = 0; y < form.height; ++y)
-        pointers.push_back(reinterpret_cast<png_bytep>(rows.data() + perRow * std::size_t(y)));
-    png_write_image(png, pointers.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
-}
 
 gfx::ImagePtr gradientImage(int width, int height, bool transparency) {
     auto image = std::make_shared<gfx::Image>(width, height);

@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,19 +19,6 @@ namespace imagetest {
 gfx::ImagePtr gradientImage(int width, int height, bool transparency);
 // A few flat colours in blocks (exactly representable in a small palette).
 gfx::ImagePtr blockImage(int width, int height);
-
-// A PNG of 16 bits a sample, as libpng writes it: `colorType` (grey, grey
-// and alpha, RGB or RGBA), Adam7-interlaced or not, its pixels' samples
-// taken in turn from `samples` (as many a pixel as the type has). A gamma,
-// when given, is stored in a gAMA chunk; a transparent colour (its samples)
-// in a tRNS chunk.
-struct SixteenBitPNG {
-    int width = 0, height = 0, colorType = 0;
-    bool interlaced = false;
-    std::optional<double> gamma;
-    std::vector<std::uint16_t> transparent;
-};
-ImageReadWrite::Bytes sixteenBitPNG(const SixteenBitPNG& form, const std::vector<std::uint16_t>& samples);
 
 struct Difference {
     double mean = 0;

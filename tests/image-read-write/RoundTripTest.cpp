@@ -19,6 +19,7 @@
 #include <sstream>
 
 #include <png.h>
+#include <tiffio.h>
 
 using namespace ImageReadWrite;
 using imagetest::compare;
@@ -29,6 +30,65 @@ std::filesystem::path save(const testsupport::TempDir& dir, const std::string& n
     const auto path = dir / name;
     testsupport::writeFile(path, bytes);
     return path;
+}
+
+// A TIFF of grey and alpha, contiguous and deflated, as libtiff writes it:
+// samples of `bits` bits (8 or 16) taken in turn from `samples`, in strips
+// or in 16 x 16 tiles, rows stored top-down or bottom-up.
+struct GreyAndAlphaTIFF {
+    int width = 0, height = 0, bits = 8;
+    std::uint16_t photometric = PHOTOMETRIC_MINISBLACK, alpha = EXTRASAMPLE_UNASSALPHA;
+    bool tiled = false, bottomUp = false;
+};
+
+Bytes greyAndAlphaTIFF(const testsupport::TempDir& dir, const GreyAndAlphaTIFF& form,
+                       const std::vector<std::uint16_t>& samples) {
+    const auto path = dir / "written.tiff";
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, form.width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, form.height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, form.bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 2);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, form.photometric);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &form.alpha);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, form.bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT);
+    const int side = form.tiled ? 16 : form.height;
+    if (form.tiled) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, side);
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, side);
+    } else {
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, side);
+    }
+    // Whole tiles, or the one strip, in native byte order (libtiff swaps).
+    const int pieceWidth = form.tiled ? side : form.width;
+    const std::size_t sampleBytes = std::size_t(form.bits / 8);
+    std::vector<std::uint8_t> piece(std::size_t(pieceWidth * side * 2) * sampleBytes);
+    for (int top = 0; top < form.height; top += side) {
+        for (int left = 0; left < form.width; left += pieceWidth) {
+            std::fill(piece.begin(), piece.end(), 0);
+            for (int y = 0; y < side && top + y < form.height; ++y) {
+                for (int x = 0; x < pieceWidth && left + x < form.width; ++x) {
+                    for (int c = 0; c < 2; ++c) {
+                        const std::size_t at = std::size_t(((top + y) * form.width + left + x) * 2 + c);
+                        const std::uint16_t sample = samples[at % samples.size()];
+                        std::uint8_t* out = piece.data() + (std::size_t((y * pieceWidth + x) * 2 + c)) * sampleBytes;
+                        if (sampleBytes == 2)
+                            std::memcpy(out, &sample, 2);
+                        else
+                            *out = std::uint8_t(sample);
+                    }
+                }
+            }
+            if (form.tiled)
+                TIFFWriteTile(tif, piece.data(), std::uint32_t(left), std::uint32_t(top), 0, 0);
+            else
+                TIFFWriteEncodedStrip(tif, 0, piece.data(), tmsize_t(piece.size()));
+        }
+    }
+    TIFFClose(tif);
+    return testsupport::readFile(path);
 }
 
 gfx::ImagePtr makeImage(int w, int h, const std::function<gfx::Pixel(int, int)>& pixel) {
@@ -356,12 +416,12 @@ TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
         const bool lossy = name.find(".jpg") != std::string::npos || name == "jpeg.tiff";
         EXPECT_LE(compare(*image, testsupport::readFile(dir / (name + ".raw"))).max, lossy ? 12 : 2);
     }
-    EXPECT_EQ(count, 20);
+    EXPECT_EQ(count, 27);
 }
 
 // An Adam7-interlaced PNG of 16 bits a sample reads as the same picture
 // written without interlace: every colour type, with the gamma that the
-// file states or the linear one assumed without, with a transparent colour,
+// file states or sRGB assumed without, with a transparent colour,
 // and at sizes where some passes are empty.
 TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) {
     std::mt19937 random(2026);
@@ -384,7 +444,8 @@ TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) 
                                  std::to_string(height));
                     std::vector<std::uint16_t> samples(std::size_t(width * height * kind.channels));
                     for (auto& sample : samples) sample = std::uint16_t(random());
-                    imagetest::SixteenBitPNG form{width, height, kind.colorType, false, gamma, {}};
+                    testsupport::PNGForm form{
+                        .width = width, .height = height, .colorType = kind.colorType, .gamma = gamma};
                     if (withTransparentColour) {
                         // The first pixel's colour, which every third pixel shares.
                         form.transparent.assign(samples.begin(), samples.begin() + kind.channels);
@@ -392,9 +453,9 @@ TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) 
                             std::copy(form.transparent.begin(), form.transparent.end(),
                                       samples.begin() + std::ptrdiff_t(at));
                     }
-                    const auto plain = load(imagetest::sixteenBitPNG(form, samples));
+                    const auto plain = load(testsupport::writtenPNG(form, samples));
                     form.interlaced = true;
-                    const Bytes file = imagetest::sixteenBitPNG(form, samples);
+                    const Bytes file = testsupport::writtenPNG(form, samples);
                     ASSERT_EQ(file[28], 1); // IHDR's interlace method: Adam7
                     const auto interlaced = load(file);
                     EXPECT_LE(compare(*interlaced, *plain).max, 1);
@@ -409,6 +470,134 @@ TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) 
                         }
                         EXPECT_LE(compare(*interlaced, rgba).max, 1);
                     }
+                }
+            }
+        }
+    }
+}
+
+// A 16-bit PNG that states no gamma, with no chunk of its colours or with
+// only an embedded profile, reads as the same picture saved at 8 bits: its
+// samples are sRGB-encoded, as viewers and editors take them, not linear
+// light. Every colour type, plain and interlaced (each read by a path of
+// its own).
+TEST(ForeignFiles, SixteenBitPNGsThatStateNoGammaReadAsTheirEightBitTwin) {
+    std::mt19937 random(55);
+    const std::vector<std::uint8_t> profile = testsupport::wideGamutICCProfile();
+    for (const int colorType :
+         {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
+        const std::size_t channels = colorType == PNG_COLOR_TYPE_GRAY         ? 1
+                                     : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                     : colorType == PNG_COLOR_TYPE_RGB        ? 3
+                                                                              : 4;
+        for (const bool interlaced : {false, true}) {
+            for (const bool withProfile : {false, true}) {
+                if (withProfile && (colorType & PNG_COLOR_MASK_COLOR) == 0) continue;
+                SCOPED_TRACE("colour type " + std::to_string(colorType) + (interlaced ? " interlaced" : "") +
+                             (withProfile ? " with a profile" : ""));
+                // Each 16-bit sample lies within half a level of its 8-bit twin's.
+                std::vector<std::uint16_t> eight(23 * 17 * channels), sixteen(eight.size());
+                for (std::size_t i = 0; i < eight.size(); ++i) {
+                    eight[i] = std::uint16_t(random() % 256);
+                    const int offset = int(random() % 257) - 128;
+                    sixteen[i] = std::uint16_t(std::clamp(eight[i] * 257 + offset, 0, 65535));
+                }
+                testsupport::PNGForm form{.width = 23, .height = 17, .colorType = colorType, .interlaced = interlaced};
+                if (withProfile) form.iccProfile = profile;
+                const Bytes file = testsupport::writtenPNG(form, sixteen);
+                if (withProfile) {
+                    ASSERT_NE(imagetest::find(file, "iCCP"), std::string::npos);
+                }
+                form.bitDepth = 8;
+                EXPECT_LE(compare(*load(file), *load(testsupport::writtenPNG(form, eight))).max, 1);
+            }
+        }
+    }
+}
+
+// A 16-bit PNG that states its gamma is read by it, plain or interlaced: a
+// gAMA of 1 is linear light, brought to the output's gamma of 2.2 (a
+// mid-grey sample reads as 186, not as 128), and samples stated sRGB, by
+// an sRGB chunk or a gAMA of 1/2.2, are each their nearest 8-bit level.
+TEST(ForeignFiles, SixteenBitPNGsThatStateTheirGammaAreReadByIt) {
+    std::vector<std::uint16_t> ramp;
+    for (int i = 0; i < 64; ++i) ramp.push_back(std::uint16_t(i * 1040));
+    ramp.push_back(32768);
+    for (const bool interlaced : {false, true}) {
+        for (const int statement : {0, 1, 2}) {
+            SCOPED_TRACE(std::to_string(statement) + (interlaced ? " interlaced" : ""));
+            testsupport::PNGForm form{
+                .width = int(ramp.size()), .height = 3, .colorType = PNG_COLOR_TYPE_GRAY, .interlaced = interlaced};
+            if (statement == 0) form.gamma = 1.0;
+            if (statement == 1) form.sRGB = true;
+            if (statement == 2) form.gamma = 1 / 2.2;
+            const auto image = load(testsupport::writtenPNG(form, ramp));
+            std::vector<std::uint8_t> rgba;
+            for (int y = 0; y < form.height; ++y) {
+                for (const std::uint16_t sample : ramp) {
+                    const double level = statement == 0 ? 255 * std::pow(sample / 65535.0, 1 / 2.2) : sample / 257.0;
+                    const auto v = std::uint8_t(std::lround(level));
+                    rgba.insert(rgba.end(), {v, v, v, 255});
+                }
+            }
+            EXPECT_LE(compare(*image, rgba).max, 1);
+            if (statement == 0) {
+                EXPECT_NEAR(image->pixel(int(ramp.size()) - 1, 1).r, 186, 1);
+            }
+        }
+    }
+}
+
+// A contiguous grey-and-alpha TIFF reads as its picture at 8 and at 16 bits
+// a sample: straight alpha (which libtiff's reader leaves unassociated at 8
+// bits and drops at 16) and associated alpha, black or white at zero, in
+// strips or in tiles that the picture's edges cut, stored top-down or
+// bottom-up. The premultiplied pixels are compared: exact in every case.
+TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
+    testsupport::TempDir dir;
+    std::mt19937 random(2055);
+    const int width = 21, height = 18;
+    std::vector<std::uint8_t> grey, alpha;
+    for (int i = 0; i < width * height; ++i) {
+        grey.push_back(std::uint8_t(random()));
+        alpha.push_back(i % 7 == 0 ? 0 : i % 7 == 1 ? 255 : std::uint8_t(random()));
+    }
+    for (const int bits : {8, 16}) {
+        for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
+            for (const std::uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
+                for (const int layout : {0, 1, 2}) {
+                    const GreyAndAlphaTIFF form{width, height, bits, photometric, kind, layout == 1, layout == 2};
+                    SCOPED_TRACE(std::to_string(bits) + " bits, photometric " + std::to_string(photometric) +
+                                 ", extra sample " + std::to_string(kind) + ", layout " + std::to_string(layout));
+                    std::vector<std::uint16_t> samples;
+                    for (int y = 0; y < height; ++y) {
+                        // Bottom-up rows are stored last row first.
+                        const int row = form.bottomUp ? height - 1 - y : y;
+                        for (int x = 0; x < width; ++x) {
+                            const std::size_t i = std::size_t(row * width + x);
+                            const int a = alpha[i], premultiplied = (grey[i] * a + 127) / 255;
+                            int stored = kind == EXTRASAMPLE_ASSOCALPHA ? premultiplied : grey[i];
+                            if (photometric == PHOTOMETRIC_MINISWHITE)
+                                stored = (kind == EXTRASAMPLE_ASSOCALPHA ? a : 255) - stored;
+                            const int scale = bits == 16 ? 257 : 1;
+                            samples.insert(samples.end(), {std::uint16_t(stored * scale), std::uint16_t(a * scale)});
+                        }
+                    }
+                    const auto image = load(greyAndAlphaTIFF(dir, form, samples));
+                    ASSERT_EQ(image->width(), width);
+                    ASSERT_EQ(image->height(), height);
+                    int most = 0;
+                    for (int y = 0; y < height; ++y) {
+                        for (int x = 0; x < width; ++x) {
+                            const std::size_t i = std::size_t(y * width + x);
+                            const int premultiplied = (grey[i] * alpha[i] + 127) / 255;
+                            const gfx::Pixel p = image->premultipliedPixel(x, y);
+                            for (const int d :
+                                 {p.r - premultiplied, p.g - premultiplied, p.b - premultiplied, p.a - int(alpha[i])})
+                                most = std::max(most, std::abs(d));
+                        }
+                    }
+                    EXPECT_EQ(most, 0);
                 }
             }
         }

@@ -3,8 +3,9 @@
 
 Usage: make_foreign.py FOLDER
 For each variant NAME it writes FOLDER/NAME (the encoded file) and
-FOLDER/NAME.raw (PIL's own decoding, straight RGBA, rows top-down), and
-prints the variant names, one a line.
+FOLDER/NAME.raw (PIL's own decoding, straight RGBA, rows top-down; for a
+file ImageMagick made from another, that one's), and prints the variant
+names, one a line.
 """
 import subprocess
 import sys
@@ -34,6 +35,7 @@ variants = {
     "deflate.tiff": (base, {"compression": "tiff_adobe_deflate"}),
     "jpeg.tiff": (opaque, {"compression": "jpeg"}),
     "grey.tiff": (opaque.convert("L"), {}),
+    "greyalpha.tiff": (base.convert("LA"), {}),
     "cmyk.tiff": (opaque.convert("CMYK"), {}),
     "packbits.tiff": (opaque, {"compression": "packbits"}),
     "plain.gif": (opaque.convert("P", palette=Image.ADAPTIVE, colors=64), {}),
@@ -47,12 +49,26 @@ for name, (image, options) in variants.items():
         out.write(decoded.tobytes())
     print(name)
 
-# What PIL cannot write: 16-bit and interlaced PNG, by ImageMagick.
-for name, arguments in {"rgba16.png": ["-define", "png:bit-depth=16", "-depth", "16"], "interlaced.png": ["-interlace", "PNG"]}.items():
+# What PIL cannot write, by ImageMagick from a file above, each to read as
+# that file does: interlaced PNG, and 16 bits a sample, in a PNG with its
+# colour chunks or stripped of them (its samples then sRGB, as at 8 bits)
+# and in TIFFs, and grey with associated alpha.
+sixteen = ["-depth", "16"]
+made = {
+    "rgba16.png": ("rgba8.png", ["-define", "png:bit-depth=16", *sixteen]),
+    "rgba16-stripped.png": ("rgba8.png", ["-strip", "-define", "png:bit-depth=16", *sixteen]),
+    "grey16-stripped.png": ("grey.png", ["-strip", "-define", "png:bit-depth=16", *sixteen]),
+    "interlaced.png": ("rgba8.png", ["-interlace", "PNG"]),
+    "rgba16.tiff": ("lzw.tiff", sixteen),
+    "greyalpha16.tiff": ("greyalpha.tiff", sixteen),
+    "greyalpha-associated.tiff": ("greyalpha.tiff", ["-define", "tiff:alpha=associated"]),
+    "greyalpha16-associated.tiff": ("greyalpha.tiff", ["-define", "tiff:alpha=associated", *sixteen]),
+}
+for name, (source, arguments) in made.items():
     path = f"{folder}/{name}"
-    subprocess.run(["convert", f"{folder}/rgba8.png", *arguments, path], check=True)
+    subprocess.run(["convert", f"{folder}/{source}", *arguments, path], check=True)
     with open(path + ".raw", "wb") as out:
-        out.write(Image.open(path).convert("RGBA").tobytes())
+        out.write(Image.open(f"{folder}/{source}").convert("RGBA").tobytes())
     print(name)
 
 # An animation: the first frame is the image.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <png.h>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -384,6 +385,62 @@ TEST(QRToolRender, AnUnreadableLogoOrFillImageIsReportedAndLeftOutAndEachPicture
             EXPECT_EQ(run.status, 0) << name << " " << output << ": " << run.err;
             EXPECT_EQ(testsupport::readTextFile(dir / "decodes"), "1\n") << name << " " << output;
         }
+    }
+}
+
+// A logo or a fill picture saved at 16 bits a sample without any statement
+// of its colours is drawn as the same picture saved at 8 bits, as every
+// viewer shows it: its samples are sRGB-encoded, not linear light.
+TEST(QRToolRender, ASixteenBitPictureThatStatesNoGammaDrawsAsItsEightBitTwin) {
+    testsupport::TempDir dir;
+    // Greys and colours from dark to light, each 16-bit sample within half
+    // a level of its twin's.
+    std::vector<std::uint16_t> eight, sixteen;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 48; ++x) {
+            for (const int v : {x * 5 + 8, y * 5 + 8, (x + y) % 2 ? 32 : 112}) {
+                eight.push_back(std::uint16_t(v));
+                sixteen.push_back(std::uint16_t(v * 257 + (x * 37 + y * 11) % 257 - 128));
+            }
+        }
+    }
+    testsupport::PNGForm form{.width = 48, .height = 48, .colorType = PNG_COLOR_TYPE_RGB};
+    const std::string deep = foundation::base64Encode(testsupport::writtenPNG(form, sixteen));
+    form.bitDepth = 8;
+    const std::string shallow = foundation::base64Encode(testsupport::writtenPNG(form, eight));
+    // The logo hides a square of the code: the middle 24% of its side.
+    const auto asLogo = [](const std::string& picture) {
+        const std::string square = foundation::base64Encode(
+            R"([{"type":0,"points":[[0.38,0.38]]},{"type":1,"points":[[0.62,0.38]]},)"
+            R"({"type":1,"points":[[0.62,0.62]]},{"type":1,"points":[[0.38,0.62]]},{"type":4}])");
+        return nlohmann::json{{"text", "hi"}, {"logoTemplate", {{"image", picture}, {"relativeMaskPath", square}}}};
+    };
+    const auto asBackground = [](const std::string& picture) {
+        const nlohmann::json fill = {{"type", "image"}, {"settings", {{"imagePNGbase64", picture}}}};
+        return nlohmann::json{{"text", "hi"}, {"design", {{"style", {{"background", fill}}}}}};
+    };
+    for (const auto& [name, document] : {std::pair{"logo", +asLogo}, std::pair{"background", +asBackground}}) {
+        SCOPED_TRACE(name);
+        std::vector<gfx::ImagePtr> drawn;
+        for (const std::string& picture : {deep, shallow}) {
+            testsupport::writeTextFile(dir / "doc.qrjcode", document(picture).dump());
+            const ToolResult run = tool("render --document " + (dir / "doc.qrjcode").string() + " --size 256 -o " +
+                                        (dir / "a.png").string());
+            ASSERT_EQ(run.status, 0) << run.err;
+            EXPECT_TRUE(run.err.empty()) << run.err;
+            drawn.push_back(ImageReadWrite::loadFile(dir / "a.png"));
+        }
+        ASSERT_EQ(drawn[0]->width(), drawn[1]->width());
+        ASSERT_EQ(drawn[0]->height(), drawn[1]->height());
+        int most = 0;
+        for (int y = 0; y < drawn[0]->height(); ++y) {
+            for (int x = 0; x < drawn[0]->width(); ++x) {
+                const gfx::Pixel a = drawn[0]->pixel(x, y), b = drawn[1]->pixel(x, y);
+                for (const int d : {a.r - b.r, a.g - b.g, a.b - b.b, a.a - b.a}) most = std::max(most, std::abs(d));
+            }
+        }
+        EXPECT_LE(most, 1);
+        EXPECT_EQ(scanned(dir / "a.png"), "hi");
     }
 }
 

@@ -4,9 +4,11 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <array>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -108,6 +110,112 @@ std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, 
     appendChunk(png, "IDAT", packed);
     appendChunk(png, "IEND", {});
     return png;
+}
+
+namespace {
+
+void appendToBytes(png_structp png, png_bytep data, std::size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
+}
+
+std::uint32_t s15Fixed16(double value) { return std::uint32_t(std::int32_t(std::lround(value * 65536))); }
+
+} // namespace
+
+std::vector<std::uint8_t> writtenPNG(const PNGForm& form, const std::vector<std::uint16_t>& samples) {
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, appendToBytes, nullptr);
+    png_set_IHDR(png, info, png_uint_32(form.width), png_uint_32(form.height), form.bitDepth, form.colorType,
+                 form.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (form.gamma) png_set_gAMA(png, info, *form.gamma);
+    if (form.sRGB) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+    if (!form.iccProfile.empty())
+        png_set_iCCP(png, info, "wide gamut", PNG_COMPRESSION_TYPE_BASE, form.iccProfile.data(),
+                     png_uint_32(form.iccProfile.size()));
+    if (!form.transparent.empty()) {
+        png_color_16 colour{};
+        colour.gray = colour.red = form.transparent[0];
+        if (form.transparent.size() >= 3) {
+            colour.green = form.transparent[1];
+            colour.blue = form.transparent[2];
+        }
+        png_set_tRNS(png, info, nullptr, 0, &colour);
+    }
+    png_write_info(png, info);
+    const std::size_t perRow = std::size_t(form.width) * png_get_channels(png, info);
+    const std::size_t bytesPerSample = form.bitDepth == 16 ? 2 : 1;
+    std::vector<std::uint8_t> rows(perRow * bytesPerSample * std::size_t(form.height));
+    for (std::size_t i = 0; i < perRow * std::size_t(form.height); ++i) {
+        const std::uint16_t sample = samples[i % samples.size()];
+        if (bytesPerSample == 2) {
+            rows[2 * i] = std::uint8_t(sample >> 8); // the file's samples are big-endian
+            rows[2 * i + 1] = std::uint8_t(sample);
+        } else {
+            rows[i] = std::uint8_t(sample);
+        }
+    }
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < form.height; ++y) pointers.push_back(rows.data() + perRow * bytesPerSample * std::size_t(y));
+    png_write_image(png, pointers.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::vector<std::uint8_t> wideGamutICCProfile() {
+    // Tags: white point, the three primaries (adapted to D50) and one tone
+    // curve shared by the three channels.
+    struct Tag {
+        const char* signature;
+        std::vector<std::uint8_t> data;
+    };
+    const auto xyz = [](double x, double y, double z) {
+        std::vector<std::uint8_t> data = {'X', 'Y', 'Z', ' ', 0, 0, 0, 0};
+        for (const double v : {x, y, z}) appendBigEndian(data, s15Fixed16(v));
+        return data;
+    };
+    const std::vector<std::uint8_t> curve = {'c', 'u', 'r', 'v', 0, 0, 0, 0, 0, 0, 0, 1, 2, 0x33, 0, 0}; // 2.2
+    const Tag tags[] = {{"wtpt", xyz(0.96421, 1.0, 0.82491)},
+                        {"rXYZ", xyz(0.6097, 0.3111, 0.0195)},
+                        {"gXYZ", xyz(0.2053, 0.6257, 0.0609)},
+                        {"bXYZ", xyz(0.1492, 0.0632, 0.7446)},
+                        {"rTRC", curve},
+                        {"gTRC", curve},
+                        {"bTRC", curve}};
+    const std::size_t tagCount = std::size(tags);
+    std::vector<std::uint8_t> body;
+    std::vector<std::uint8_t> table;
+    appendBigEndian(table, std::uint32_t(tagCount));
+    const std::size_t dataStart = 128 + 4 + 12 * tagCount;
+    for (const Tag& tag : tags) {
+        table.insert(table.end(), tag.signature, tag.signature + 4);
+        appendBigEndian(table, std::uint32_t(dataStart + body.size()));
+        appendBigEndian(table, std::uint32_t(tag.data.size()));
+        body.insert(body.end(), tag.data.begin(), tag.data.end()); // each a multiple of 4 bytes long
+    }
+    std::vector<std::uint8_t> profile;
+    appendBigEndian(profile, std::uint32_t(dataStart + body.size()));
+    appendBigEndian(profile, 0);          // preferred colour management module
+    appendBigEndian(profile, 0x02100000); // version 2.1
+    for (const char* field : {"mntr", "RGB ", "XYZ "}) profile.insert(profile.end(), field, field + 4);
+    for (const int part : {2026, 1, 1, 0, 0, 0})
+        profile.insert(profile.end(), {std::uint8_t(part >> 8), std::uint8_t(part)});
+    profile.insert(profile.end(), {'a', 'c', 's', 'p'});
+    profile.resize(64, 0);       // platform, flags, maker, model, attributes
+    appendBigEndian(profile, 0); // perceptual intent
+    for (const std::uint32_t v : {0xF6D6u, 0x10000u, 0xD32Du}) appendBigEndian(profile, v); // D50, as libpng expects
+    profile.resize(128, 0);
+    profile.insert(profile.end(), table.begin(), table.end());
+    profile.insert(profile.end(), body.begin(), body.end());
+    return profile;
 }
 
 std::size_t peakResidentBytes() {

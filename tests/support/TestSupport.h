@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,6 +45,27 @@ std::filesystem::path sourceDir();
 // written byte by byte. Without pixel data its image data holds a few bytes
 // only: a tiny file that claims a huge image.
 std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, bool withPixelData = true);
+
+// A PNG as libpng writes it, of 8 or 16 bits a sample: `colorType` (grey,
+// grey and alpha, RGB or RGBA), Adam7-interlaced or not, its pixels'
+// samples taken in turn from `samples` (as many a pixel as the type has).
+// A gamma, when given, is stored in a gAMA chunk, `sRGB` adds an sRGB
+// chunk, an ICC profile an iCCP chunk, a transparent colour (its samples)
+// a tRNS chunk; without them the file states nothing of its colours.
+struct PNGForm {
+    int width = 0, height = 0, colorType = 0, bitDepth = 16;
+    bool interlaced = false;
+    std::optional<double> gamma{};
+    bool sRGB = false;
+    std::vector<std::uint8_t> iccProfile{};
+    std::vector<std::uint16_t> transparent{};
+};
+std::vector<std::uint8_t> writtenPNG(const PNGForm& form, const std::vector<std::uint16_t>& samples);
+
+// An RGB display profile of wide-gamut primaries and a tone curve of 2.2,
+// as an editor embeds one: not among the sRGB profiles libpng knows, so to
+// libpng it states no gamma.
+std::vector<std::uint8_t> wideGamutICCProfile();
 
 // The most memory this process has held so far, in bytes.
 std::size_t peakResidentBytes();
