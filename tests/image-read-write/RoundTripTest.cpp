@@ -419,21 +419,23 @@ TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
     EXPECT_EQ(count, 27);
 }
 
+// PNG's colour types of 8 and 16 bits a sample.
+const struct {
+    const char* name;
+    int colorType, channels;
+} kPNGColourTypes[] = {{"grey", PNG_COLOR_TYPE_GRAY, 1},
+                       {"grey and alpha", PNG_COLOR_TYPE_GRAY_ALPHA, 2},
+                       {"RGB", PNG_COLOR_TYPE_RGB, 3},
+                       {"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 4}};
+
 // An Adam7-interlaced PNG of 16 bits a sample reads as the same picture
 // written without interlace: every colour type, with the gamma that the
 // file states or sRGB assumed without, with a transparent colour,
 // and at sizes where some passes are empty.
 TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) {
     std::mt19937 random(2026);
-    const struct {
-        const char* name;
-        int colorType, channels;
-    } kinds[] = {{"grey", PNG_COLOR_TYPE_GRAY, 1},
-                 {"grey and alpha", PNG_COLOR_TYPE_GRAY_ALPHA, 2},
-                 {"RGB", PNG_COLOR_TYPE_RGB, 3},
-                 {"RGBA", PNG_COLOR_TYPE_RGB_ALPHA, 4}};
     const std::pair<int, int> sizes[] = {{1, 1}, {3, 2}, {5, 9}, {17, 8}, {61, 40}};
-    for (const auto& kind : kinds) {
+    for (const auto& kind : kPNGColourTypes) {
         for (const std::optional<double> gamma :
              {std::optional<double>(), std::optional(1 / 2.2), std::optional(1.0)}) {
             for (const bool withTransparentColour : {false, true}) {
@@ -484,19 +486,14 @@ TEST(ForeignFiles, SixteenBitInterlacedPNGsReadLikeTheSamePictureNotInterlaced) 
 TEST(ForeignFiles, SixteenBitPNGsThatStateNoGammaReadAsTheirEightBitTwin) {
     std::mt19937 random(55);
     const std::vector<std::uint8_t> profile = testsupport::wideGamutICCProfile();
-    for (const int colorType :
-         {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA}) {
-        const std::size_t channels = colorType == PNG_COLOR_TYPE_GRAY         ? 1
-                                     : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                                     : colorType == PNG_COLOR_TYPE_RGB        ? 3
-                                                                              : 4;
+    for (const auto& [name, colorType, channels] : kPNGColourTypes) {
         for (const bool interlaced : {false, true}) {
             for (const bool withProfile : {false, true}) {
                 if (withProfile && (colorType & PNG_COLOR_MASK_COLOR) == 0) continue;
-                SCOPED_TRACE("colour type " + std::to_string(colorType) + (interlaced ? " interlaced" : "") +
+                SCOPED_TRACE(std::string(name) + (interlaced ? " interlaced" : "") +
                              (withProfile ? " with a profile" : ""));
                 // Each 16-bit sample lies within half a level of its 8-bit twin's.
-                std::vector<std::uint16_t> eight(23 * 17 * channels), sixteen(eight.size());
+                std::vector<std::uint16_t> eight(std::size_t(23 * 17 * channels)), sixteen(eight.size());
                 for (std::size_t i = 0; i < eight.size(); ++i) {
                     eight[i] = std::uint16_t(random() % 256);
                     const int offset = int(random() % 257) - 128;

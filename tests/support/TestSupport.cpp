@@ -81,24 +81,31 @@ std::filesystem::path sourceDir() { return std::filesystem::path(TESSIVO_SOURCE_
 
 namespace {
 
+void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
+}
+
 void appendChunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
-    auto put32 = [&png](std::uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8) png.push_back(std::uint8_t(v >> shift));
-    };
-    put32(std::uint32_t(data.size()));
+    appendBigEndian(png, std::uint32_t(data.size()));
     const std::size_t start = png.size();
     png.insert(png.end(), type, type + 4);
     png.insert(png.end(), data.begin(), data.end());
-    put32(std::uint32_t(::crc32(0, png.data() + start, uInt(png.size() - start))));
+    appendBigEndian(png, std::uint32_t(::crc32(0, png.data() + start, uInt(png.size() - start))));
 }
+
+void appendToBytes(png_structp png, png_bytep data, std::size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+std::uint32_t s15Fixed16(double value) { return std::uint32_t(std::int32_t(std::lround(value * 65536))); }
 
 } // namespace
 
 std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, bool withPixelData) {
     std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     std::vector<std::uint8_t> header;
-    for (std::uint32_t v : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8) header.push_back(std::uint8_t(v >> shift));
+    for (std::uint32_t v : {width, height}) appendBigEndian(header, v);
     header.insert(header.end(), {1, 0, 0, 0, 0}); // 1 bit, grey, deflate, no filter, not interlaced
     appendChunk(png, "IHDR", header);
     const std::size_t raw = withPixelData ? std::size_t(height) * (1 + (width + 7) / 8) : 16;
@@ -111,21 +118,6 @@ std::vector<std::uint8_t> bilevelPNG(std::uint32_t width, std::uint32_t height, 
     appendChunk(png, "IEND", {});
     return png;
 }
-
-namespace {
-
-void appendToBytes(png_structp png, png_bytep data, std::size_t size) {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
-void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
-}
-
-std::uint32_t s15Fixed16(double value) { return std::uint32_t(std::int32_t(std::lround(value * 65536))); }
-
-} // namespace
 
 std::vector<std::uint8_t> writtenPNG(const PNGForm& form, const std::vector<std::uint16_t>& samples) {
     std::vector<std::uint8_t> out;
