@@ -19,7 +19,9 @@ bool startsWith(std::span<const std::uint8_t> data, const char* prefix, std::siz
 Format sniff(std::span<const std::uint8_t> data) {
     if (startsWith(data, "\x89PNG\r\n\x1a\n", 8)) return Format::png;
     if (startsWith(data, "\xFF\xD8\xFF", 3)) return Format::jpeg;
+    // Classic TIFF, then BigTIFF (64-bit offsets), in either byte order.
     if (startsWith(data, "II*\0", 4) || startsWith(data, "MM\0*", 4)) return Format::tiff;
+    if (startsWith(data, "II+\0", 4) || startsWith(data, "MM\0+", 4)) return Format::tiff;
     if (startsWith(data, "GIF87a", 6) || startsWith(data, "GIF89a", 6)) return Format::gif;
     if (data.size() >= 12 && std::memcmp(data.data() + 4, "ftyp", 4) == 0) return Format::heif;
     return Format::unknown;

@@ -4,6 +4,7 @@
 
 #include "image-read-write/Codecs.h"
 #include "image-read-write/ImageExportType.h"
+#include "image-read-write/TiffSamples.h"
 
 #include <tiffio.h>
 
@@ -68,7 +69,19 @@ toff_t memSeek(thandle_t handle, toff_t offset, int whence) {
 
 int memClose(thandle_t) { return 0; }
 toff_t memSize(thandle_t handle) { return currentSize(static_cast<MemoryFile*>(handle)); }
-int memMap(thandle_t, void**, toff_t*) { return 0; }
+
+// A file being read is handed to libtiff as a mapping of its bytes: libtiff
+// then reads strips and tiles in place rather than copying them, and its
+// copying path refuses an uncompressed tile whose size is not a multiple of
+// 1024 bytes (it compares the tile with its read buffer, which it rounds
+// up). libtiff reads a mapping and never writes it.
+int memMap(thandle_t handle, void** base, toff_t* size) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    if (!f->data) return 0;
+    *base = const_cast<std::uint8_t*>(f->data);
+    *size = f->size;
+    return 1;
+}
 void memUnmap(thandle_t, void*, toff_t) {}
 
 int quietHandler(TIFF*, void*, const char*, const char*, va_list) {
@@ -92,7 +105,7 @@ struct Options {
         TIFFOpenOptionsSetErrorHandlerExtR(opts, quietHandler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(opts, quietHandler, nullptr);
         // No single allocation of libtiff's own larger than the largest image.
-        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(gfx::Image::kMaxPixels) * 4);
+        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(kMostTIFFBufferBytes));
     }
     ~Options() {
         if (opts) TIFFOpenOptionsFree(opts);
@@ -208,6 +221,30 @@ void putGreyAndAlpha(TIFFRGBAImage* image, std::uint32_t* out, std::uint32_t, st
     }
 }
 
+// libtiff's routine for 16-bit grey steps over the part of a tile beyond the
+// picture's right edge by one byte a pixel, so every row of a cut tile after
+// the first starts in the wrong place; this one steps by whole pixels and
+// otherwise puts each pixel as libtiff does (the high byte of its sample,
+// through the reader's own grey map).
+void putSixteenBitGrey(TIFFRGBAImage* image, std::uint32_t* out, std::uint32_t, std::uint32_t, std::uint32_t width,
+                       std::uint32_t height, std::int32_t fromSkew, std::int32_t toSkew, unsigned char* in) {
+    const std::size_t pixelBytes = 2 * std::size_t(image->samplesperpixel);
+    for (; height > 0; --height) {
+        for (std::uint32_t x = 0; x < width; ++x, in += pixelBytes) {
+            std::uint16_t value; // in native byte order, as libtiff hands it over
+            std::memcpy(&value, in, 2);
+            *out++ = image->BWmap[value >> 8][0];
+        }
+        out += toSkew;
+        in += std::ptrdiff_t(fromSkew) * std::ptrdiff_t(pixelBytes);
+    }
+}
+
+bool isContiguousSixteenBitGrey(const TIFFRGBAImage& image) {
+    return image.isContig && image.bitspersample == 16 &&
+           (image.photometric == PHOTOMETRIC_MINISBLACK || image.photometric == PHOTOMETRIC_MINISWHITE);
+}
+
 struct RGBAReader {
     TIFFRGBAImage image{};
     bool begun = false;
@@ -268,7 +305,7 @@ gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels) {
     file.size = data.size();
     Options options;
     TiffHandle handle;
-    handle.tif = open(file, "rm", options);
+    handle.tif = open(file, "r", options);
     TIFF* tif = handle.tif;
     if (!tif) failDecoding();
     std::uint32_t width = 0, height = 0;
@@ -277,22 +314,34 @@ gfx::ImagePtr decodeTIFF(ByteView data, std::int64_t maxPixels) {
     }
     checkDecodedSize(width, height, maxPixels);
     char message[1024] = {};
-    if (!TIFFRGBAImageOK(tif, message) || !jpegScansWithinBounds(tif, data, width, height)) failDecoding();
+    const bool bySamples = readsBySamples(tif);
+    if ((!bySamples && !TIFFRGBAImageOK(tif, message)) || !jpegScansWithinBounds(tif, data, width, height))
+        failDecoding();
+    if (bySamples) return readBySamples(tif, width, height);
+    RGBAReader reader;
+    reader.begun = TIFFRGBAImageBegin(&reader.image, tif, 1, message) != 0;
+    if (!reader.begun) failDecoding();
+    // libtiff's reader flips a picture as its orientation asks but cannot
+    // turn it, taking the four orientations that turn by a quarter for ones
+    // that flip; those are read as stored and turned here.
+    const std::uint16_t orientation = reader.image.orientation;
+    const bool turns = orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT;
+    reader.image.req_orientation = turns ? orientation : ORIENTATION_TOPLEFT;
+    if (isContiguousGreyAndAlpha(reader.image))
+        reader.image.put.contig = putGreyAndAlpha;
+    else if (isContiguousSixteenBitGrey(reader.image))
+        reader.image.put.contig = putSixteenBitGrey;
     auto image = std::make_shared<gfx::Image>(int(width), int(height));
     // The raster has the image's layout: one 32-bit word per pixel, rows
     // top-down, premultiplied, but with red in the low byte.
     auto* raster = reinterpret_cast<std::uint32_t*>(image->data());
-    RGBAReader reader;
-    reader.begun = TIFFRGBAImageBegin(&reader.image, tif, 1, message) != 0;
-    if (!reader.begun) failDecoding();
-    reader.image.req_orientation = ORIENTATION_TOPLEFT;
-    if (isContiguousGreyAndAlpha(reader.image)) reader.image.put.contig = putGreyAndAlpha;
     if (!TIFFRGBAImageGet(&reader.image, raster, width, height)) failDecoding();
     const std::size_t count = std::size_t(width) * height;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t v = raster[i];
         raster[i] = (v & 0xFF00FF00u) | ((v & 0xFFu) << 16) | ((v >> 16) & 0xFFu);
     }
+    if (turns) return turned(*image, orientation);
     return image;
 }
 

@@ -18,6 +18,7 @@
 
 #include <jpeglib.h>
 #include <png.h>
+#include <tiffio.h>
 #include <zlib.h>
 
 using namespace ImageReadWrite;
@@ -45,6 +46,27 @@ struct Sample {
     std::size_t optionalTail;
 };
 
+// A TIFF of `channels` random 16-bit samples a pixel (grey, or CMYK with
+// alpha), in 16 x 16 tiles, in planes and BigTIFF when `big`.
+Bytes tiff(int width, int height, int channels, std::uint16_t compression, bool big) {
+    testsupport::TempDir dir;
+    imagetest::TIFFForm form{.width = width,
+                             .height = height,
+                             .bits = 16,
+                             .samples = channels,
+                             .photometric =
+                                 std::uint16_t(channels == 5 ? PHOTOMETRIC_SEPARATED : PHOTOMETRIC_MINISBLACK),
+                             .compression = compression,
+                             .separatePlanes = big,
+                             .tileWidth = 16,
+                             .tileHeight = 16,
+                             .bigTIFF = big};
+    if (channels == 5) form.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+    std::vector<std::uint16_t> samples(std::size_t(width * height * channels));
+    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = std::uint16_t(i * 2654435761u >> 9);
+    return imagetest::writtenTIFF(dir.path(), form, samples);
+}
+
 std::vector<Sample> samples() {
     const auto image = imagetest::gradientImage(40, 30, true);
     std::vector<std::uint16_t> samples(40 * 30 * 4);
@@ -58,6 +80,10 @@ std::vector<Sample> samples() {
          12},
         {"jpeg", imageData(*image, ImageExportType::jpg(1, 0.8)), 0},
         {"tiff", imageData(*image, ImageExportType::tiff()), 0},
+        // TIFFs that libtiff reads in place from the file's bytes, and a
+        // BigTIFF read by our own reader of samples (CMYK with alpha).
+        {"uncompressed tiled tiff", tiff(40, 30, 1, COMPRESSION_NONE, false), 0},
+        {"deflated cmyka bigtiff in tiles of planes", tiff(40, 30, 5, COMPRESSION_ADOBE_DEFLATE, true), 0},
         {"gif", imageData(*image, ImageExportType::gif()), 1},
     };
     if (imagetest::heicEncodingAvailable()) {

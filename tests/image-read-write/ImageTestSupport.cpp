@@ -7,7 +7,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
+
+#include <tiffio.h>
 
 namespace imagetest {
 
@@ -119,6 +122,88 @@ nlohmann::json readHEICExifResolution(const std::filesystem::path& file) {
 }
 
 bool heicEncodingAvailable() { return ImageReadWrite::detail::heicEncoderAvailable(); }
+
+ImageReadWrite::Bytes writtenTIFF(const std::filesystem::path& folder, const TIFFForm& form,
+                                  const std::vector<std::uint16_t>& samples) {
+    EXPECT_EQ(samples.size(), std::size_t(form.width * form.height * form.samples));
+    const auto path = folder / "written.tiff";
+    std::string mode = "w";
+    mode += form.bigEndian ? "b" : "l";
+    if (form.bigTIFF) mode += "8";
+    TIFF* tif = TIFFOpen(path.c_str(), mode.c_str());
+    EXPECT_NE(tif, nullptr);
+    if (!tif) return {};
+    const bool tiled = form.tileWidth > 0;
+    const int pieceWidth = tiled ? form.tileWidth : form.width;
+    const int pieceHeight = tiled ? form.tileHeight : form.rowsPerStrip > 0 ? form.rowsPerStrip : form.height;
+    const int planes = form.separatePlanes ? form.samples : 1;
+    bool ok =
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, form.width) && TIFFSetField(tif, TIFFTAG_IMAGELENGTH, form.height) &&
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, form.bits) &&
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, form.samples) &&
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, form.photometric) &&
+        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, form.separatePlanes ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG) &&
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, form.compression) &&
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, form.orientation);
+    if (!form.extraSamples.empty())
+        ok = ok &&
+             TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, std::uint16_t(form.extraSamples.size()), form.extraSamples.data());
+    if (!form.colourMap.empty()) {
+        const std::size_t n = form.colourMap.size() / 3;
+        ok = ok && TIFFSetField(tif, TIFFTAG_COLORMAP, form.colourMap.data(), form.colourMap.data() + n,
+                                form.colourMap.data() + 2 * n);
+    }
+    if (form.photometric == PHOTOMETRIC_SEPARATED) ok = ok && TIFFSetField(tif, TIFFTAG_INKSET, INKSET_CMYK);
+    if (tiled)
+        ok = ok && TIFFSetField(tif, TIFFTAG_TILEWIDTH, form.tileWidth) &&
+             TIFFSetField(tif, TIFFTAG_TILELENGTH, form.tileHeight);
+    else
+        ok = ok && TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, pieceHeight);
+    EXPECT_TRUE(ok);
+    // Each piece whole, its rows padded to whole bytes, samples packed from
+    // the high bit; 16-bit samples in native byte order (libtiff swaps).
+    const int perPixel = form.separatePlanes ? 1 : form.samples;
+    const std::size_t rowBytes = (std::size_t(pieceWidth) * std::size_t(perPixel * form.bits) + 7) / 8;
+    std::vector<std::uint8_t> piece(rowBytes * std::size_t(pieceHeight));
+    for (int plane = 0; plane < planes; ++plane) {
+        for (int top = 0; top < form.height; top += pieceHeight) {
+            for (int left = 0; left < form.width; left += pieceWidth) {
+                std::fill(piece.begin(), piece.end(), 0);
+                for (int y = 0; y < pieceHeight && top + y < form.height; ++y) {
+                    std::uint8_t* row = piece.data() + std::size_t(y) * rowBytes;
+                    for (int x = 0; x < pieceWidth && left + x < form.width; ++x) {
+                        for (int s = 0; s < perPixel; ++s) {
+                            const int sample = form.separatePlanes ? plane : s;
+                            const std::uint16_t value =
+                                samples[std::size_t(((top + y) * form.width + left + x) * form.samples + sample)];
+                            const std::size_t index = std::size_t(x * perPixel + s);
+                            if (form.bits == 16) {
+                                std::memcpy(row + 2 * index, &value, 2);
+                            } else if (form.bits == 8) {
+                                row[index] = std::uint8_t(value);
+                            } else {
+                                const std::size_t bit = index * std::size_t(form.bits);
+                                row[bit / 8] |= std::uint8_t(value << (8 - form.bits - int(bit % 8)));
+                            }
+                        }
+                    }
+                }
+                const auto sample = std::uint16_t(plane);
+                const tmsize_t written =
+                    tiled
+                        ? TIFFWriteEncodedTile(tif,
+                                               TIFFComputeTile(tif, std::uint32_t(left), std::uint32_t(top), 0, sample),
+                                               piece.data(), tmsize_t(piece.size()))
+                        : TIFFWriteEncodedStrip(tif, TIFFComputeStrip(tif, std::uint32_t(top), sample), piece.data(),
+                                                tmsize_t(std::min(pieceHeight, form.height - top)) *
+                                                    tmsize_t(rowBytes));
+                EXPECT_GE(written, 0);
+            }
+        }
+    }
+    TIFFClose(tif);
+    return testsupport::readFile(path);
+}
 
 std::size_t find(const ImageReadWrite::Bytes& bytes, std::string_view text, std::size_t from) {
     const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());

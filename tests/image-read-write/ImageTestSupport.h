@@ -43,6 +43,25 @@ nlohmann::json readHEICExifResolution(const std::filesystem::path& file);
 
 bool heicEncodingAvailable();
 
+// A TIFF as libtiff writes it, of one picture whose samples are given pixel
+// by pixel in stored order (rows top-down as stored, each pixel's samples
+// together), each within `bits` bits (1 to 16). Strips of `rowsPerStrip`
+// rows (0: one strip), or tiles when tileWidth is set; planes separate or
+// not; the picture's own fields as given.
+struct TIFFForm {
+    int width = 0, height = 0, bits = 8, samples = 1;
+    std::uint16_t photometric = 1; // min-is-black
+    std::vector<std::uint16_t> extraSamples{};
+    std::uint16_t compression = 1; // none
+    std::uint16_t orientation = 1;
+    bool separatePlanes = false;
+    int rowsPerStrip = 0, tileWidth = 0, tileHeight = 0;
+    bool bigTIFF = false, bigEndian = false;
+    std::vector<std::uint16_t> colourMap{}; // red, green, blue; 2^bits entries each
+};
+ImageReadWrite::Bytes writtenTIFF(const std::filesystem::path& folder, const TIFFForm& form,
+                                  const std::vector<std::uint16_t>& samples);
+
 // Where `text` first occurs in `bytes` at or after `from`, or npos.
 std::size_t find(const ImageReadWrite::Bytes& bytes, std::string_view text, std::size_t from = 0);
 

@@ -32,65 +32,6 @@ std::filesystem::path save(const testsupport::TempDir& dir, const std::string& n
     return path;
 }
 
-// A TIFF of grey and alpha, contiguous and deflated, as libtiff writes it:
-// samples of `bits` bits (8 or 16) taken in turn from `samples`, in strips
-// or in 16 x 16 tiles, rows stored top-down or bottom-up.
-struct GreyAndAlphaTIFF {
-    int width = 0, height = 0, bits = 8;
-    std::uint16_t photometric = PHOTOMETRIC_MINISBLACK, alpha = EXTRASAMPLE_UNASSALPHA;
-    bool tiled = false, bottomUp = false;
-};
-
-Bytes greyAndAlphaTIFF(const testsupport::TempDir& dir, const GreyAndAlphaTIFF& form,
-                       const std::vector<std::uint16_t>& samples) {
-    const auto path = dir / "written.tiff";
-    TIFF* tif = TIFFOpen(path.c_str(), "w");
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, form.width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, form.height);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, form.bits);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 2);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, form.photometric);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &form.alpha);
-    TIFFSetField(tif, TIFFTAG_ORIENTATION, form.bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT);
-    const int side = form.tiled ? 16 : form.height;
-    if (form.tiled) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, side);
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, side);
-    } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, side);
-    }
-    // Whole tiles, or the one strip, in native byte order (libtiff swaps).
-    const int pieceWidth = form.tiled ? side : form.width;
-    const std::size_t sampleBytes = std::size_t(form.bits / 8);
-    std::vector<std::uint8_t> piece(std::size_t(pieceWidth * side * 2) * sampleBytes);
-    for (int top = 0; top < form.height; top += side) {
-        for (int left = 0; left < form.width; left += pieceWidth) {
-            std::fill(piece.begin(), piece.end(), 0);
-            for (int y = 0; y < side && top + y < form.height; ++y) {
-                for (int x = 0; x < pieceWidth && left + x < form.width; ++x) {
-                    for (int c = 0; c < 2; ++c) {
-                        const std::size_t at = std::size_t(((top + y) * form.width + left + x) * 2 + c);
-                        const std::uint16_t sample = samples[at % samples.size()];
-                        std::uint8_t* out = piece.data() + (std::size_t((y * pieceWidth + x) * 2 + c)) * sampleBytes;
-                        if (sampleBytes == 2)
-                            std::memcpy(out, &sample, 2);
-                        else
-                            *out = std::uint8_t(sample);
-                    }
-                }
-            }
-            if (form.tiled)
-                TIFFWriteTile(tif, piece.data(), std::uint32_t(left), std::uint32_t(top), 0, 0);
-            else
-                TIFFWriteEncodedStrip(tif, 0, piece.data(), tmsize_t(piece.size()));
-        }
-    }
-    TIFFClose(tif);
-    return testsupport::readFile(path);
-}
-
 gfx::ImagePtr makeImage(int w, int h, const std::function<gfx::Pixel(int, int)>& pixel) {
     auto image = std::make_shared<gfx::Image>(w, h);
     for (int y = 0; y < h; ++y)
@@ -416,7 +357,7 @@ TEST(ForeignFiles, FilesWrittenByOtherProgramsLoadLikeTheirReferenceDecoder) {
         const bool lossy = name.find(".jpg") != std::string::npos || name == "jpeg.tiff";
         EXPECT_LE(compare(*image, testsupport::readFile(dir / (name + ".raw"))).max, lossy ? 12 : 2);
     }
-    EXPECT_EQ(count, 27);
+    EXPECT_EQ(count, 31);
 }
 
 // PNG's colour types of 8 and 16 bits a sample.
@@ -563,13 +504,26 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
         for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
             for (const std::uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
                 for (const int layout : {0, 1, 2}) {
-                    const GreyAndAlphaTIFF form{width, height, bits, photometric, kind, layout == 1, layout == 2};
+                    // Contiguous and deflated, in strips or in 16 x 16 tiles,
+                    // rows stored top-down or bottom-up.
+                    const bool tiled = layout == 1, bottomUp = layout == 2;
+                    const imagetest::TIFFForm form{
+                        .width = width,
+                        .height = height,
+                        .bits = bits,
+                        .samples = 2,
+                        .photometric = photometric,
+                        .extraSamples = {kind},
+                        .compression = COMPRESSION_ADOBE_DEFLATE,
+                        .orientation = std::uint16_t(bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT),
+                        .tileWidth = tiled ? 16 : 0,
+                        .tileHeight = tiled ? 16 : 0};
                     SCOPED_TRACE(std::to_string(bits) + " bits, photometric " + std::to_string(photometric) +
                                  ", extra sample " + std::to_string(kind) + ", layout " + std::to_string(layout));
                     std::vector<std::uint16_t> samples;
                     for (int y = 0; y < height; ++y) {
                         // Bottom-up rows are stored last row first.
-                        const int row = form.bottomUp ? height - 1 - y : y;
+                        const int row = bottomUp ? height - 1 - y : y;
                         for (int x = 0; x < width; ++x) {
                             const std::size_t i = std::size_t(row * width + x);
                             const int a = alpha[i], premultiplied = (grey[i] * a + 127) / 255;
@@ -580,7 +534,7 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
                             samples.insert(samples.end(), {std::uint16_t(stored * scale), std::uint16_t(a * scale)});
                         }
                     }
-                    const auto image = load(greyAndAlphaTIFF(dir, form, samples));
+                    const auto image = load(imagetest::writtenTIFF(dir.path(), form, samples));
                     ASSERT_EQ(image->width(), width);
                     ASSERT_EQ(image->height(), height);
                     int most = 0;
@@ -596,6 +550,288 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
                     }
                     EXPECT_EQ(most, 0);
                 }
+            }
+        }
+    }
+}
+
+namespace {
+
+// TIFF's colour layouts; each picture has samples of a number of bits.
+enum class Colours { grey, whiteIsZero, rgb, rgba, palette, paletteAndAlpha, cmyk, cmyka, associatedCMYKA };
+const char* const kColourNames[] = {"grey",  "white-is-zero",   "RGB", "RGBA", "palette", "palette+alpha", "CMYK",
+                                    "CMYKA", "associated CMYKA"};
+
+// A picture of random samples as libtiff would store it, and what it shows:
+// premultiplied ARGB words in stored order (before any turn).
+struct StoredPicture {
+    imagetest::TIFFForm form;
+    std::vector<std::uint16_t> samples{};
+    std::vector<std::uint32_t> shown{};
+    std::string name;
+};
+
+std::uint32_t premultipliedWord(int r, int g, int b, int a) {
+    const auto weigh = [a](int c) { return std::uint32_t((c * a + 127) / 255); };
+    return std::uint32_t(a) << 24 | weigh(r) << 16 | weigh(g) << 8 | weigh(b);
+}
+
+StoredPicture storedPicture(Colours colours, int bits, int width, int height, std::mt19937& random) {
+    StoredPicture picture{.form = {.width = width, .height = height, .bits = bits},
+                          .name = std::string(kColourNames[int(colours)]) + " " + std::to_string(bits)};
+    imagetest::TIFFForm& form = picture.form;
+    const bool cmyk = colours == Colours::cmyk || colours == Colours::cmyka || colours == Colours::associatedCMYKA;
+    const bool palette = colours == Colours::palette || colours == Colours::paletteAndAlpha;
+    const bool alpha =
+        colours == Colours::rgba || colours == Colours::paletteAndAlpha || (cmyk && colours != Colours::cmyk);
+    form.samples = (cmyk ? 4 : colours == Colours::rgb || colours == Colours::rgba ? 3 : 1) + (alpha ? 1 : 0);
+    form.photometric = cmyk                              ? PHOTOMETRIC_SEPARATED
+                       : palette                         ? PHOTOMETRIC_PALETTE
+                       : form.samples >= 3               ? PHOTOMETRIC_RGB
+                       : colours == Colours::whiteIsZero ? PHOTOMETRIC_MINISWHITE
+                                                         : PHOTOMETRIC_MINISBLACK;
+    if (alpha)
+        form.extraSamples = {
+            std::uint16_t(colours == Colours::associatedCMYKA ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
+    // 8-bit levels that samples of under 8 bits hold exactly.
+    const int step = bits < 8 ? 255 / ((1 << bits) - 1) : 1;
+    const auto level = [&] { return int(random() % std::uint32_t(256 / step)) * step; };
+    const auto stored = [bits](int level) { return std::uint16_t(bits == 16 ? level * 257 : level >> (8 - bits)); };
+    std::vector<std::array<int, 3>> map(palette ? std::size_t(1) << bits : 0);
+    for (std::size_t c = 0; c < 3; ++c) {
+        for (auto& colour : map) {
+            colour[c] = int(random() % 256);
+            form.colourMap.push_back(std::uint16_t(colour[c] * 257));
+        }
+    }
+    for (std::size_t i = 0; i < std::size_t(width * height); ++i) {
+        // Alpha is in turn transparent, opaque and anything between.
+        const int a = !alpha ? 255 : i % 5 == 0 ? 0 : i % 5 == 1 ? 255 : level();
+        std::uint32_t shown;
+        if (cmyk) {
+            std::array<int, 4> ink{level(), level(), level(), level()};
+            // Inks weighted by alpha lose precision where it is small: the
+            // colour weighted by it is what they keep.
+            const bool associated = colours == Colours::associatedCMYKA;
+            for (const int value : ink) picture.samples.push_back(stored(associated ? (value * a + 127) / 255 : value));
+            const auto weighted = [&](int value) {
+                return std::uint32_t(std::lround(a * (255 - value) * (255 - ink[3]) / 65025.0));
+            };
+            // Straight inks as libtiff's reader of 8-bit CMYK shows them.
+            const auto rgb = [&](int value) { return (255 - ink[3]) * (255 - value) / 255; };
+            shown = associated
+                        ? std::uint32_t(a) << 24 | weighted(ink[0]) << 16 | weighted(ink[1]) << 8 | weighted(ink[2])
+                        : premultipliedWord(rgb(ink[0]), rgb(ink[1]), rgb(ink[2]), a);
+        } else if (palette) {
+            const std::size_t index = random() % map.size();
+            picture.samples.push_back(std::uint16_t(index));
+            shown = premultipliedWord(map[index][0], map[index][1], map[index][2], a);
+        } else if (form.samples >= 3) {
+            const int r = level(), g = level(), b = level();
+            picture.samples.insert(picture.samples.end(), {stored(r), stored(g), stored(b)});
+            shown = premultipliedWord(r, g, b, a);
+        } else {
+            const int grey = level();
+            picture.samples.push_back(stored(colours == Colours::whiteIsZero ? 255 - grey : grey));
+            shown = premultipliedWord(grey, grey, grey, 255);
+        }
+        if (alpha) picture.samples.push_back(stored(a));
+        picture.shown.push_back(shown);
+    }
+    return picture;
+}
+
+// The largest difference between the premultiplied components of an image
+// and of words of a picture of the given size; 256 when the sizes differ.
+int mostDifference(const gfx::Image& image, int width, int height, const std::vector<std::uint32_t>& words) {
+    EXPECT_EQ(image.width(), width);
+    EXPECT_EQ(image.height(), height);
+    if (image.width() != width || image.height() != height) return 256;
+    int most = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t a = image.row(y)[x], b = words[std::size_t(y * width + x)];
+            for (int shift = 0; shift < 32; shift += 8)
+                most = std::max(most, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+        }
+    }
+    return most;
+}
+
+// How far what a picture's file reads as lies from what it shows.
+int mostDifference(const testsupport::TempDir& dir, const StoredPicture& picture) {
+    const auto image = load(imagetest::writtenTIFF(dir.path(), picture.form, picture.samples));
+    return mostDifference(*image, picture.form.width, picture.form.height, picture.shown);
+}
+
+} // namespace
+
+// Uncompressed tiles read whatever their size in bytes, in every colour
+// layout: libtiff reads them in place from the file's bytes (its copying
+// path refuses a tile whose size is not a multiple of 1024 bytes).
+TEST(TIFFLayouts, UncompressedTilesOfEverySizeRead) {
+    testsupport::TempDir dir;
+    std::mt19937 random(581);
+    const std::pair<Colours, int> layouts[] = {{Colours::grey, 8},    {Colours::grey, 16}, {Colours::grey, 1},
+                                               {Colours::rgb, 8},     {Colours::rgb, 16},  {Colours::rgba, 8},
+                                               {Colours::palette, 4}, {Colours::cmyk, 8},  {Colours::cmyka, 16}};
+    for (const auto& [colours, bits] : layouts) {
+        for (const auto& [tileWidth, tileHeight] :
+             {std::pair(16, 16), std::pair(48, 48), std::pair(16, 32), std::pair(112, 16), std::pair(64, 64)}) {
+            StoredPicture picture = storedPicture(colours, bits, 50, 37, random);
+            SCOPED_TRACE(picture.name + " in " + std::to_string(tileWidth) + "x" + std::to_string(tileHeight));
+            picture.form.tileWidth = tileWidth;
+            picture.form.tileHeight = tileHeight;
+            EXPECT_EQ(mostDifference(dir, picture), 0);
+        }
+    }
+}
+
+// BigTIFF (64-bit offsets) reads as classic TIFF does, in either byte order,
+// in strips or in tiles, compressed or not.
+TEST(TIFFLayouts, BigTIFFReadsInBothByteOrders) {
+    testsupport::TempDir dir;
+    std::mt19937 random(582);
+    for (const auto& [colours, bits] :
+         {std::pair(Colours::rgba, 8), std::pair(Colours::grey, 16), std::pair(Colours::cmyka, 8)}) {
+        for (const bool bigEndian : {false, true}) {
+            for (const int tile : {0, 32}) {
+                for (const std::uint16_t compression : {COMPRESSION_NONE, COMPRESSION_ADOBE_DEFLATE}) {
+                    StoredPicture picture = storedPicture(colours, bits, 40, 33, random);
+                    SCOPED_TRACE(picture.name + (bigEndian ? " MM" : " II") + " tile " + std::to_string(tile) +
+                                 " compression " + std::to_string(compression));
+                    picture.form.bigTIFF = true;
+                    picture.form.bigEndian = bigEndian;
+                    picture.form.compression = compression;
+                    picture.form.rowsPerStrip = 8;
+                    picture.form.tileWidth = picture.form.tileHeight = tile;
+                    const Bytes file = imagetest::writtenTIFF(dir.path(), picture.form, picture.samples);
+                    EXPECT_EQ(std::string(file.begin(), file.begin() + 4),
+                              std::string(bigEndian ? "MM\0+" : "II+\0", 4));
+                    EXPECT_EQ(mostDifference(*load(file), 40, 33, picture.shown), 0);
+                }
+            }
+        }
+    }
+}
+
+// 16-bit grey in tiles that the picture's right edge cuts: every row of a
+// cut tile starts where it should (libtiff's own routine shears them), black
+// or white at zero, in either byte order and any compression.
+TEST(TIFFLayouts, SixteenBitGreyInTilesTheRightEdgeCuts) {
+    testsupport::TempDir dir;
+    std::mt19937 random(583);
+    for (const Colours colours : {Colours::grey, Colours::whiteIsZero}) {
+        for (const bool bigEndian : {false, true}) {
+            for (const std::uint16_t compression : {COMPRESSION_NONE, COMPRESSION_LZW, COMPRESSION_ADOBE_DEFLATE}) {
+                for (const int tileWidth : {16, 32}) {
+                    StoredPicture picture = storedPicture(colours, 16, 37, 21, random);
+                    SCOPED_TRACE(picture.name + (bigEndian ? " MM" : " II") + " compression " +
+                                 std::to_string(compression) + " tile " + std::to_string(tileWidth));
+                    picture.form.bigEndian = bigEndian;
+                    picture.form.compression = compression;
+                    picture.form.tileWidth = tileWidth;
+                    picture.form.tileHeight = 16;
+                    EXPECT_EQ(mostDifference(dir, picture), 0);
+                }
+            }
+        }
+    }
+}
+
+// CMYK and palette pictures show their alpha, straight or associated, at 8
+// and 16 bits (a palette's at 4 and 8), in one plane or separate ones, in
+// strips or in cut tiles. Inks weighted by their alpha are rounded where it
+// is small, so the colour they give is exact only to two levels.
+TEST(TIFFLayouts, CMYKAndPalettePicturesShowTheirAlpha) {
+    testsupport::TempDir dir;
+    std::mt19937 random(584);
+    const std::pair<Colours, int> layouts[] = {{Colours::cmyka, 8},           {Colours::cmyka, 16},
+                                               {Colours::associatedCMYKA, 8}, {Colours::associatedCMYKA, 16},
+                                               {Colours::paletteAndAlpha, 8}, {Colours::paletteAndAlpha, 4}};
+    for (const auto& [colours, bits] : layouts) {
+        for (const bool separate : {false, true}) {
+            for (const int tile : {0, 16}) {
+                StoredPicture picture = storedPicture(colours, bits, 37, 21, random);
+                SCOPED_TRACE(picture.name + (separate ? " planes" : " contiguous") + " tile " + std::to_string(tile));
+                picture.form.separatePlanes = separate;
+                picture.form.compression = COMPRESSION_ADOBE_DEFLATE;
+                picture.form.rowsPerStrip = 5;
+                picture.form.tileWidth = picture.form.tileHeight = tile;
+                EXPECT_LE(mostDifference(dir, picture), colours == Colours::associatedCMYKA ? 2 : 0);
+            }
+        }
+    }
+}
+
+// CMYK of 16 bits a sample reads as the same picture at 8 bits does (which
+// libtiff's own routine reads), in one plane or separate ones.
+TEST(TIFFLayouts, SixteenBitCMYKReadsAsItsEightBitTwin) {
+    testsupport::TempDir dir;
+    std::mt19937 random(585);
+    for (const bool separate : {false, true}) {
+        for (const int tile : {0, 16}) {
+            SCOPED_TRACE(std::string(separate ? "planes" : "contiguous") + " tile " + std::to_string(tile));
+            StoredPicture picture = storedPicture(Colours::cmyk, 16, 37, 21, random);
+            picture.form.separatePlanes = separate;
+            picture.form.compression = COMPRESSION_LZW;
+            picture.form.tileWidth = picture.form.tileHeight = tile;
+            EXPECT_EQ(mostDifference(dir, picture), 0);
+            imagetest::TIFFForm twin = picture.form;
+            twin.bits = 8;
+            twin.separatePlanes = false;
+            for (auto& sample : picture.samples) sample = std::uint16_t(sample / 257);
+            EXPECT_EQ(
+                mostDifference(*load(imagetest::writtenTIFF(dir.path(), twin, picture.samples)), 37, 21, picture.shown),
+                0);
+        }
+    }
+}
+
+// Every orientation shows the picture as viewers do: the stored rows run
+// down (1 to 4) or across (5 to 8) the shown picture from the side that the
+// orientation names for row 0, each from the side it names for column 0; so
+// a picture stored 23 x 14 shows 14 x 23 in orientations 5 to 8. Pictures
+// read by libtiff's reader (in strips and in cut tiles), by a routine of
+// ours inside it and by our own reader alike.
+TEST(TIFFLayouts, EveryOrientationShowsThePictureTurnedAsViewersDo) {
+    testsupport::TempDir dir;
+    std::mt19937 random(586);
+    enum Side { top, bottom, left, right };
+    // Where each orientation puts stored row 0 and stored column 0.
+    const std::pair<Side, Side> sides[] = {{top, left}, {top, right}, {bottom, right}, {bottom, left},
+                                           {left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    const int width = 23, height = 14;
+    for (const auto& [colours, bits] : {std::pair(Colours::rgb, 8), std::pair(Colours::grey, 16),
+                                        std::pair(Colours::cmyka, 16), std::pair(Colours::paletteAndAlpha, 8)}) {
+        for (const int tile : {0, 16}) {
+            for (std::uint16_t orientation = 1; orientation <= 8; ++orientation) {
+                StoredPicture picture = storedPicture(colours, bits, width, height, random);
+                SCOPED_TRACE(picture.name + " tile " + std::to_string(tile) + " orientation " +
+                             std::to_string(orientation));
+                picture.form.orientation = orientation;
+                picture.form.tileWidth = picture.form.tileHeight = tile;
+                const auto [rowSide, columnSide] = sides[orientation - 1];
+                const bool across = rowSide == left || rowSide == right;
+                const int shownWidth = across ? height : width, shownHeight = across ? width : height;
+                std::vector<std::uint32_t> shown(picture.shown.size());
+                for (int r = 0; r < height; ++r) {
+                    for (int c = 0; c < width; ++c) {
+                        const int alongRows = rowSide == top || rowSide == left ? r : height - 1 - r;
+                        const int alongColumns = columnSide == top || columnSide == left ? c : width - 1 - c;
+                        const int x = across ? alongRows : alongColumns, y = across ? alongColumns : alongRows;
+                        shown[std::size_t(y * shownWidth + x)] = picture.shown[std::size_t(r * width + c)];
+                    }
+                }
+                const auto image = load(imagetest::writtenTIFF(dir.path(), picture.form, picture.samples));
+                ASSERT_EQ(image->width(), shownWidth);
+                ASSERT_EQ(image->height(), shownHeight);
+                // The stored first pixel lands in the corner where row 0's
+                // side and column 0's side meet.
+                const bool atRight = rowSide == right || columnSide == right;
+                const bool atBottom = rowSide == bottom || columnSide == bottom;
+                EXPECT_EQ(image->row(atBottom ? shownHeight - 1 : 0)[atRight ? shownWidth - 1 : 0], picture.shown[0]);
+                EXPECT_EQ(mostDifference(*image, shownWidth, shownHeight, shown), 0);
             }
         }
     }
