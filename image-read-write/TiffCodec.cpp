@@ -197,16 +197,16 @@ void putGreyAndAlpha(TIFFRGBAImage* image, std::uint32_t* out, std::uint32_t, st
     const std::size_t sampleBytes = sixteen ? 2 : 1, pixelBytes = sampleBytes * image->samplesperpixel;
     const bool associated = image->alpha == EXTRASAMPLE_ASSOCALPHA;
     const bool whiteIsZero = image->photometric == PHOTOMETRIC_MINISWHITE;
-    const auto level = [sixteen](const unsigned char* sample) -> std::uint32_t {
+    const auto levelAt = [sixteen](const unsigned char* sample) -> std::uint32_t {
         if (!sixteen) return *sample;
         std::uint16_t value; // in native byte order, as libtiff hands it over
         std::memcpy(&value, sample, 2);
-        return (std::uint32_t(value) * 255 + 32767) / 65535;
+        return eightBitLevel(value, 16);
     };
     for (; height > 0; --height) {
         for (std::uint32_t x = 0; x < width; ++x, in += pixelBytes) {
-            const std::uint32_t alpha = level(in + sampleBytes);
-            std::uint32_t grey = level(in);
+            const std::uint32_t alpha = levelAt(in + sampleBytes);
+            std::uint32_t grey = levelAt(in);
             if (associated) {
                 grey = std::min(grey, alpha);
                 if (whiteIsZero) grey = alpha - grey;

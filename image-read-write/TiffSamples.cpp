@@ -9,6 +9,12 @@
 
 namespace ImageReadWrite::detail {
 
+std::uint32_t eightBitLevel(std::uint32_t sample, int bits) {
+    if (bits == 8) return sample;
+    if (bits == 16) return (sample * 255 + 32767) / 65535;
+    return sample * 255 / ((1u << bits) - 1);
+}
+
 Placement placement(std::uint16_t orientation, int storedWidth, int storedHeight) {
     const std::int64_t w = storedWidth, h = storedHeight;
     // Orientations 5 to 8 store the shown picture's columns as rows.
@@ -90,14 +96,6 @@ std::uint32_t sampleAt(const std::uint8_t* row, std::size_t index, int bits) {
     return (row[bit / 8] >> (8 - bits - int(bit % 8))) & ((1u << bits) - 1);
 }
 
-// A sample as an 8-bit level: 16-bit samples rounded to the nearest, so
-// that a picture reads as it does saved at 8 bits.
-std::uint32_t level(std::uint32_t sample, int bits) {
-    if (bits == 8) return sample;
-    if (bits == 16) return (sample * 255 + 32767) / 65535;
-    return sample * 255 / ((1u << bits) - 1);
-}
-
 // One picture's pixels from their samples: CMYK inks, or a palette index.
 class Colours {
 public:
@@ -109,9 +107,10 @@ public:
         // A colour map of 16-bit entries as the format has them, or of
         // 8-bit ones as old writers stored them: taken as libtiff's RGBA
         // reader takes it for the same picture without alpha.
-        const bool eightBit = std::all_of(red, red + count, [](auto v) { return v < 256; }) &&
-                              std::all_of(green, green + count, [](auto v) { return v < 256; }) &&
-                              std::all_of(blue, blue + count, [](auto v) { return v < 256; });
+        const auto eightBitMap = [count](const std::uint16_t* map) {
+            return std::all_of(map, map + count, [](std::uint16_t v) { return v < 256; });
+        };
+        const bool eightBit = eightBitMap(red) && eightBitMap(green) && eightBitMap(blue);
         const int shift = eightBit ? 0 : 8;
         palette_.resize(count);
         for (std::size_t i = 0; i < count; ++i)
@@ -131,9 +130,9 @@ public:
     std::uint32_t pixel(const std::uint32_t* samples) const {
         const int bits = layout_.bits;
         if (!palette_.empty()) {
+            // A palette picture is read here only with alpha.
             const auto& colour = palette_[samples[0]];
-            if (layout_.alpha < 0) return premultiplied(colour[0], colour[1], colour[2], 255);
-            const auto alpha = std::uint8_t(level(samples[1], bits));
+            const auto alpha = std::uint8_t(eightBitLevel(samples[1], bits));
             if (!layout_.associated) return premultiplied(colour[0], colour[1], colour[2], alpha);
             // Colours already weighted by their alpha cannot exceed it.
             const auto weighted = [alpha](std::uint8_t c) { return std::uint32_t(std::min(c, alpha)); };
@@ -141,8 +140,8 @@ public:
                    weighted(colour[2]);
         }
         std::array<std::uint32_t, 4> inks{};
-        for (std::size_t i = 0; i < 4; ++i) inks[i] = level(samples[i], bits);
-        const std::uint32_t alpha = layout_.alpha >= 0 ? level(samples[4], bits) : 255;
+        for (std::size_t i = 0; i < 4; ++i) inks[i] = eightBitLevel(samples[i], bits);
+        const std::uint32_t alpha = layout_.alpha >= 0 ? eightBitLevel(samples[4], bits) : 255;
         // The same sums as libtiff's reader of 8-bit CMYK (truncated), so
         // that a picture reads alike at either depth and with or without
         // alpha. Inks weighted by their alpha give the colour weighted by

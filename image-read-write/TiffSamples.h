@@ -17,6 +17,11 @@ namespace ImageReadWrite::detail {
 // included: the bytes of the largest image.
 constexpr std::int64_t kMostTIFFBufferBytes = gfx::Image::kMaxPixels * 4;
 
+// A sample of `bits` bits (1, 2, 4, 8 or 16) as an 8-bit level: 16-bit
+// samples rounded to the nearest, so that a picture reads as it does saved
+// at 8 bits.
+std::uint32_t eightBitLevel(std::uint32_t sample, int bits);
+
 // Where the pixel stored at column c of row r lands in the picture as it
 // is shown: at pixel index first + c * column + r * row of a shown image of
 // width x height.

@@ -486,75 +486,6 @@ TEST(ForeignFiles, SixteenBitPNGsThatStateTheirGammaAreReadByIt) {
     }
 }
 
-// A contiguous grey-and-alpha TIFF reads as its picture at 8 and at 16 bits
-// a sample: straight alpha (which libtiff's reader leaves unassociated at 8
-// bits and drops at 16) and associated alpha, black or white at zero, in
-// strips or in tiles that the picture's edges cut, stored top-down or
-// bottom-up. The premultiplied pixels are compared: exact in every case.
-TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
-    testsupport::TempDir dir;
-    std::mt19937 random(2055);
-    const int width = 21, height = 18;
-    std::vector<std::uint8_t> grey, alpha;
-    for (int i = 0; i < width * height; ++i) {
-        grey.push_back(std::uint8_t(random()));
-        alpha.push_back(i % 7 == 0 ? 0 : i % 7 == 1 ? 255 : std::uint8_t(random()));
-    }
-    for (const int bits : {8, 16}) {
-        for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
-            for (const std::uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
-                for (const int layout : {0, 1, 2}) {
-                    // Contiguous and deflated, in strips or in 16 x 16 tiles,
-                    // rows stored top-down or bottom-up.
-                    const bool tiled = layout == 1, bottomUp = layout == 2;
-                    const imagetest::TIFFForm form{
-                        .width = width,
-                        .height = height,
-                        .bits = bits,
-                        .samples = 2,
-                        .photometric = photometric,
-                        .extraSamples = {kind},
-                        .compression = COMPRESSION_ADOBE_DEFLATE,
-                        .orientation = std::uint16_t(bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT),
-                        .tileWidth = tiled ? 16 : 0,
-                        .tileHeight = tiled ? 16 : 0};
-                    SCOPED_TRACE(std::to_string(bits) + " bits, photometric " + std::to_string(photometric) +
-                                 ", extra sample " + std::to_string(kind) + ", layout " + std::to_string(layout));
-                    std::vector<std::uint16_t> samples;
-                    for (int y = 0; y < height; ++y) {
-                        // Bottom-up rows are stored last row first.
-                        const int row = bottomUp ? height - 1 - y : y;
-                        for (int x = 0; x < width; ++x) {
-                            const std::size_t i = std::size_t(row * width + x);
-                            const int a = alpha[i], premultiplied = (grey[i] * a + 127) / 255;
-                            int stored = kind == EXTRASAMPLE_ASSOCALPHA ? premultiplied : grey[i];
-                            if (photometric == PHOTOMETRIC_MINISWHITE)
-                                stored = (kind == EXTRASAMPLE_ASSOCALPHA ? a : 255) - stored;
-                            const int scale = bits == 16 ? 257 : 1;
-                            samples.insert(samples.end(), {std::uint16_t(stored * scale), std::uint16_t(a * scale)});
-                        }
-                    }
-                    const auto image = load(imagetest::writtenTIFF(dir.path(), form, samples));
-                    ASSERT_EQ(image->width(), width);
-                    ASSERT_EQ(image->height(), height);
-                    int most = 0;
-                    for (int y = 0; y < height; ++y) {
-                        for (int x = 0; x < width; ++x) {
-                            const std::size_t i = std::size_t(y * width + x);
-                            const int premultiplied = (grey[i] * alpha[i] + 127) / 255;
-                            const gfx::Pixel p = image->premultipliedPixel(x, y);
-                            for (const int d :
-                                 {p.r - premultiplied, p.g - premultiplied, p.b - premultiplied, p.a - int(alpha[i])})
-                                most = std::max(most, std::abs(d));
-                        }
-                    }
-                    EXPECT_EQ(most, 0);
-                }
-            }
-        }
-    }
-}
-
 namespace {
 
 // TIFF's colour layouts; each picture has samples of a number of bits.
@@ -665,6 +596,66 @@ int mostDifference(const testsupport::TempDir& dir, const StoredPicture& picture
 }
 
 } // namespace
+
+// A contiguous grey-and-alpha TIFF reads as its picture at 8 and at 16 bits
+// a sample: straight alpha (which libtiff's reader leaves unassociated at 8
+// bits and drops at 16) and associated alpha, black or white at zero, in
+// strips or in tiles that the picture's edges cut, stored top-down or
+// bottom-up. The premultiplied pixels are compared: exact in every case.
+TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
+    testsupport::TempDir dir;
+    std::mt19937 random(2055);
+    const int width = 21, height = 18;
+    std::vector<std::uint8_t> grey, alpha;
+    std::vector<std::uint32_t> shown;
+    for (int i = 0; i < width * height; ++i) {
+        grey.push_back(std::uint8_t(random()));
+        alpha.push_back(i % 7 == 0 ? 0 : i % 7 == 1 ? 255 : std::uint8_t(random()));
+        shown.push_back(premultipliedWord(grey.back(), grey.back(), grey.back(), alpha.back()));
+    }
+    for (const int bits : {8, 16}) {
+        for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
+            for (const std::uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
+                for (const int layout : {0, 1, 2}) {
+                    // Contiguous and deflated, in strips or in 16 x 16 tiles,
+                    // rows stored top-down or bottom-up.
+                    const bool tiled = layout == 1, bottomUp = layout == 2;
+                    const imagetest::TIFFForm form{
+                        .width = width,
+                        .height = height,
+                        .bits = bits,
+                        .samples = 2,
+                        .photometric = photometric,
+                        .extraSamples = {kind},
+                        .compression = COMPRESSION_ADOBE_DEFLATE,
+                        .orientation = std::uint16_t(bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT),
+                        .tileWidth = tiled ? 16 : 0,
+                        .tileHeight = tiled ? 16 : 0};
+                    SCOPED_TRACE(std::to_string(bits) + " bits, photometric " + std::to_string(photometric) +
+                                 ", extra sample " + std::to_string(kind) + ", layout " + std::to_string(layout));
+                    std::vector<std::uint16_t> samples;
+                    for (int y = 0; y < height; ++y) {
+                        // Bottom-up rows are stored last row first.
+                        const int row = bottomUp ? height - 1 - y : y;
+                        for (int x = 0; x < width; ++x) {
+                            const std::size_t i = std::size_t(row * width + x);
+                            const int a = alpha[i], premultiplied = (grey[i] * a + 127) / 255;
+                            int stored = kind == EXTRASAMPLE_ASSOCALPHA ? premultiplied : grey[i];
+                            if (photometric == PHOTOMETRIC_MINISWHITE)
+                                stored = (kind == EXTRASAMPLE_ASSOCALPHA ? a : 255) - stored;
+                            const int scale = bits == 16 ? 257 : 1;
+                            samples.insert(samples.end(), {std::uint16_t(stored * scale), std::uint16_t(a * scale)});
+                        }
+                    }
+                    const auto image = load(imagetest::writtenTIFF(dir.path(), form, samples));
+                    ASSERT_EQ(image->width(), width);
+                    ASSERT_EQ(image->height(), height);
+                    EXPECT_EQ(mostDifference(*image, width, height, shown), 0);
+                }
+            }
+        }
+    }
+}
 
 // Uncompressed tiles read whatever their size in bytes, in every colour
 // layout: libtiff reads them in place from the file's bytes (its copying
