@@ -194,9 +194,11 @@ ImageReadWrite::Bytes writtenTIFF(const std::filesystem::path& folder, const TIF
                         ? TIFFWriteEncodedTile(tif,
                                                TIFFComputeTile(tif, std::uint32_t(left), std::uint32_t(top), 0, sample),
                                                piece.data(), tmsize_t(piece.size()))
-                        : TIFFWriteEncodedStrip(tif, TIFFComputeStrip(tif, std::uint32_t(top), sample), piece.data(),
-                                                tmsize_t(std::min(pieceHeight, form.height - top)) *
-                                                    tmsize_t(rowBytes));
+                        : TIFFWriteEncodedStrip(
+                              tif, TIFFComputeStrip(tif, std::uint32_t(top), sample), piece.data(),
+                              tmsize_t(std::min(pieceHeight, form.height - top) -
+                                       (top + pieceHeight >= form.height ? form.lastStripShortBy : 0)) *
+                                  tmsize_t(rowBytes));
                 EXPECT_GE(written, 0);
             }
         }

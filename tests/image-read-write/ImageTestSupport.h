@@ -47,7 +47,8 @@ bool heicEncodingAvailable();
 // by pixel in stored order (rows top-down as stored, each pixel's samples
 // together), each within `bits` bits (1 to 16). Strips of `rowsPerStrip`
 // rows (0: one strip), or tiles when tileWidth is set; planes separate or
-// not; the picture's own fields as given.
+// not; the picture's own fields as given. The last strip of each plane may
+// leave out its last rows, as a codec whose data can end early would.
 struct TIFFForm {
     int width = 0, height = 0, bits = 8, samples = 1;
     std::uint16_t photometric = 1; // min-is-black
@@ -57,6 +58,7 @@ struct TIFFForm {
     bool separatePlanes = false;
     int rowsPerStrip = 0, tileWidth = 0, tileHeight = 0;
     bool bigTIFF = false, bigEndian = false;
+    int lastStripShortBy = 0;               // rows
     std::vector<std::uint16_t> colourMap{}; // red, green, blue; 2^bits entries each
 };
 ImageReadWrite::Bytes writtenTIFF(const std::filesystem::path& folder, const TIFFForm& form,

@@ -489,17 +489,31 @@ TEST(ForeignFiles, SixteenBitPNGsThatStateTheirGammaAreReadByIt) {
 namespace {
 
 // TIFF's colour layouts; each picture has samples of a number of bits.
-enum class Colours { grey, whiteIsZero, rgb, rgba, palette, paletteAndAlpha, cmyk, cmyka, associatedCMYKA };
-const char* const kColourNames[] = {"grey",  "white-is-zero",   "RGB", "RGBA", "palette", "palette+alpha", "CMYK",
-                                    "CMYKA", "associated CMYKA"};
+enum class Colours {
+    grey,
+    whiteIsZero,
+    rgb,
+    rgba,
+    palette,
+    paletteAndAlpha,
+    associatedPaletteAndAlpha,
+    cmyk,
+    cmyka,
+    associatedCMYKA
+};
+const char* const kColourNames[] = {
+    "grey",  "white-is-zero",   "RGB", "RGBA", "palette", "palette+alpha", "associated palette+alpha", "CMYK",
+    "CMYKA", "associated CMYKA"};
 
 // A picture of random samples as libtiff would store it, and what it shows:
-// premultiplied ARGB words in stored order (before any turn).
+// premultiplied ARGB words in stored order (before any turn), and by how
+// many levels a reading may lie from them.
 struct StoredPicture {
     imagetest::TIFFForm form;
     std::vector<std::uint16_t> samples{};
     std::vector<std::uint32_t> shown{};
     std::string name;
+    int slack = 0;
 };
 
 std::uint32_t premultipliedWord(int r, int g, int b, int a) {
@@ -507,27 +521,50 @@ std::uint32_t premultipliedWord(int r, int g, int b, int a) {
     return std::uint32_t(a) << 24 | weigh(r) << 16 | weigh(g) << 8 | weigh(b);
 }
 
+// A 16-bit sample that rounds to the 8-bit `level`: level * 257 plus an
+// offset within +-128, so that its low byte is apart from its high byte and
+// a reader that takes the low byte, truncates or swaps the bytes misreads it.
+std::uint16_t sixteenBitSample(int level, std::mt19937& random) {
+    const int low = std::max(-128, -level * 257), high = std::min(128, 65535 - level * 257);
+    return std::uint16_t(level * 257 + low + int(random() % std::uint32_t(high - low + 1)));
+}
+
+// The picture with its colour map in 8-bit entries, as old writers stored
+// it: libtiff's reader takes a map with no entry above 255 as such.
+void withEightBitColourMap(StoredPicture& picture) {
+    if (picture.form.colourMap.empty()) return;
+    for (auto& entry : picture.form.colourMap) entry = std::uint16_t(entry / 257);
+    picture.name += " 8-bit map";
+}
+
 StoredPicture storedPicture(Colours colours, int bits, int width, int height, std::mt19937& random) {
     StoredPicture picture{.form = {.width = width, .height = height, .bits = bits},
                           .name = std::string(kColourNames[int(colours)]) + " " + std::to_string(bits)};
     imagetest::TIFFForm& form = picture.form;
     const bool cmyk = colours == Colours::cmyk || colours == Colours::cmyka || colours == Colours::associatedCMYKA;
-    const bool palette = colours == Colours::palette || colours == Colours::paletteAndAlpha;
+    const bool associated = colours == Colours::associatedCMYKA || colours == Colours::associatedPaletteAndAlpha;
+    const bool palette = colours == Colours::palette || colours == Colours::paletteAndAlpha ||
+                         colours == Colours::associatedPaletteAndAlpha;
     const bool alpha =
-        colours == Colours::rgba || colours == Colours::paletteAndAlpha || (cmyk && colours != Colours::cmyk);
+        colours == Colours::rgba || (palette && colours != Colours::palette) || (cmyk && colours != Colours::cmyk);
     form.samples = (cmyk ? 4 : colours == Colours::rgb || colours == Colours::rgba ? 3 : 1) + (alpha ? 1 : 0);
     form.photometric = cmyk                              ? PHOTOMETRIC_SEPARATED
                        : palette                         ? PHOTOMETRIC_PALETTE
                        : form.samples >= 3               ? PHOTOMETRIC_RGB
                        : colours == Colours::whiteIsZero ? PHOTOMETRIC_MINISWHITE
                                                          : PHOTOMETRIC_MINISBLACK;
-    if (alpha)
-        form.extraSamples = {
-            std::uint16_t(colours == Colours::associatedCMYKA ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
+    if (alpha) form.extraSamples = {std::uint16_t(associated ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
+    // libtiff's reader takes the high byte of 16-bit grey, a level off the
+    // rounded one at most. Inks weighted by alpha lose precision where it is
+    // small: the colour weighted by it is what they keep, to two levels.
+    if (bits == 16 && form.samples == 1) picture.slack = 1;
+    if (cmyk && associated) picture.slack = 2;
     // 8-bit levels that samples of under 8 bits hold exactly.
     const int step = bits < 8 ? 255 / ((1 << bits) - 1) : 1;
     const auto level = [&] { return int(random() % std::uint32_t(256 / step)) * step; };
-    const auto stored = [bits](int level) { return std::uint16_t(bits == 16 ? level * 257 : level >> (8 - bits)); };
+    const auto stored = [&](int level) {
+        return bits == 16 ? sixteenBitSample(level, random) : std::uint16_t(level >> (8 - bits));
+    };
     std::vector<std::array<int, 3>> map(palette ? std::size_t(1) << bits : 0);
     for (std::size_t c = 0; c < 3; ++c) {
         for (auto& colour : map) {
@@ -541,9 +578,6 @@ StoredPicture storedPicture(Colours colours, int bits, int width, int height, st
         std::uint32_t shown;
         if (cmyk) {
             std::array<int, 4> ink{level(), level(), level(), level()};
-            // Inks weighted by alpha lose precision where it is small: the
-            // colour weighted by it is what they keep.
-            const bool associated = colours == Colours::associatedCMYKA;
             for (const int value : ink) picture.samples.push_back(stored(associated ? (value * a + 127) / 255 : value));
             const auto weighted = [&](int value) {
                 return std::uint32_t(std::lround(a * (255 - value) * (255 - ink[3]) / 65025.0));
@@ -556,7 +590,12 @@ StoredPicture storedPicture(Colours colours, int bits, int width, int height, st
         } else if (palette) {
             const std::size_t index = random() % map.size();
             picture.samples.push_back(std::uint16_t(index));
-            shown = premultipliedWord(map[index][0], map[index][1], map[index][2], a);
+            // An associated map's colours are weighted by alpha already; one
+            // above its alpha shows as much as that alpha allows.
+            const auto weighted = [a](int c) { return std::uint32_t(std::min(c, a)); };
+            shown = associated ? std::uint32_t(a) << 24 | weighted(map[index][0]) << 16 | weighted(map[index][1]) << 8 |
+                                     weighted(map[index][2])
+                               : premultipliedWord(map[index][0], map[index][1], map[index][2], a);
         } else if (form.samples >= 3) {
             const int r = level(), g = level(), b = level();
             picture.samples.insert(picture.samples.end(), {stored(r), stored(g), stored(b)});
@@ -572,6 +611,14 @@ StoredPicture storedPicture(Colours colours, int bits, int width, int height, st
     return picture;
 }
 
+// The largest difference between the components of two words.
+int mostDifference(std::uint32_t a, std::uint32_t b) {
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        most = std::max(most, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
+    return most;
+}
+
 // The largest difference between the premultiplied components of an image
 // and of words of a picture of the given size; 256 when the sizes differ.
 int mostDifference(const gfx::Image& image, int width, int height, const std::vector<std::uint32_t>& words) {
@@ -580,11 +627,8 @@ int mostDifference(const gfx::Image& image, int width, int height, const std::ve
     if (image.width() != width || image.height() != height) return 256;
     int most = 0;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t a = image.row(y)[x], b = words[std::size_t(y * width + x)];
-            for (int shift = 0; shift < 32; shift += 8)
-                most = std::max(most, std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)));
-        }
+        for (int x = 0; x < width; ++x)
+            most = std::max(most, mostDifference(image.row(y)[x], words[std::size_t(y * width + x)]));
     }
     return most;
 }
@@ -601,7 +645,8 @@ int mostDifference(const testsupport::TempDir& dir, const StoredPicture& picture
 // a sample: straight alpha (which libtiff's reader leaves unassociated at 8
 // bits and drops at 16) and associated alpha, black or white at zero, in
 // strips or in tiles that the picture's edges cut, stored top-down or
-// bottom-up. The premultiplied pixels are compared: exact in every case.
+// bottom-up, in either byte order. The premultiplied pixels are compared:
+// exact in every case.
 TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
     testsupport::TempDir dir;
     std::mt19937 random(2055);
@@ -616,9 +661,9 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
     for (const int bits : {8, 16}) {
         for (const std::uint16_t photometric : {PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE}) {
             for (const std::uint16_t kind : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
-                for (const int layout : {0, 1, 2}) {
+                for (const int layout : {0, 1, 2, 3}) {
                     // Contiguous and deflated, in strips or in 16 x 16 tiles,
-                    // rows stored top-down or bottom-up.
+                    // rows stored top-down or bottom-up; big-endian strips.
                     const bool tiled = layout == 1, bottomUp = layout == 2;
                     const imagetest::TIFFForm form{
                         .width = width,
@@ -630,7 +675,8 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
                         .compression = COMPRESSION_ADOBE_DEFLATE,
                         .orientation = std::uint16_t(bottomUp ? ORIENTATION_BOTLEFT : ORIENTATION_TOPLEFT),
                         .tileWidth = tiled ? 16 : 0,
-                        .tileHeight = tiled ? 16 : 0};
+                        .tileHeight = tiled ? 16 : 0,
+                        .bigEndian = layout == 3};
                     SCOPED_TRACE(std::to_string(bits) + " bits, photometric " + std::to_string(photometric) +
                                  ", extra sample " + std::to_string(kind) + ", layout " + std::to_string(layout));
                     std::vector<std::uint16_t> samples;
@@ -643,8 +689,10 @@ TEST(ForeignFiles, GreyAndAlphaTIFFsReadAsTheirPictureAtEachDepth) {
                             int stored = kind == EXTRASAMPLE_ASSOCALPHA ? premultiplied : grey[i];
                             if (photometric == PHOTOMETRIC_MINISWHITE)
                                 stored = (kind == EXTRASAMPLE_ASSOCALPHA ? a : 255) - stored;
-                            const int scale = bits == 16 ? 257 : 1;
-                            samples.insert(samples.end(), {std::uint16_t(stored * scale), std::uint16_t(a * scale)});
+                            const auto sample = [&](int level) {
+                                return bits == 16 ? sixteenBitSample(level, random) : std::uint16_t(level);
+                            };
+                            samples.insert(samples.end(), {sample(stored), sample(a)});
                         }
                     }
                     const auto image = load(imagetest::writtenTIFF(dir.path(), form, samples));
@@ -673,7 +721,7 @@ TEST(TIFFLayouts, UncompressedTilesOfEverySizeRead) {
             SCOPED_TRACE(picture.name + " in " + std::to_string(tileWidth) + "x" + std::to_string(tileHeight));
             picture.form.tileWidth = tileWidth;
             picture.form.tileHeight = tileHeight;
-            EXPECT_EQ(mostDifference(dir, picture), 0);
+            EXPECT_LE(mostDifference(dir, picture), picture.slack);
         }
     }
 }
@@ -684,7 +732,7 @@ TEST(TIFFLayouts, BigTIFFReadsInBothByteOrders) {
     testsupport::TempDir dir;
     std::mt19937 random(582);
     for (const auto& [colours, bits] :
-         {std::pair(Colours::rgba, 8), std::pair(Colours::grey, 16), std::pair(Colours::cmyka, 8)}) {
+         {std::pair(Colours::rgba, 8), std::pair(Colours::grey, 16), std::pair(Colours::cmyka, 16)}) {
         for (const bool bigEndian : {false, true}) {
             for (const int tile : {0, 32}) {
                 for (const std::uint16_t compression : {COMPRESSION_NONE, COMPRESSION_ADOBE_DEFLATE}) {
@@ -699,7 +747,7 @@ TEST(TIFFLayouts, BigTIFFReadsInBothByteOrders) {
                     const Bytes file = imagetest::writtenTIFF(dir.path(), picture.form, picture.samples);
                     EXPECT_EQ(std::string(file.begin(), file.begin() + 4),
                               std::string(bigEndian ? "MM\0+" : "II+\0", 4));
-                    EXPECT_EQ(mostDifference(*load(file), 40, 33, picture.shown), 0);
+                    EXPECT_LE(mostDifference(*load(file), 40, 33, picture.shown), picture.slack);
                 }
             }
         }
@@ -723,7 +771,7 @@ TEST(TIFFLayouts, SixteenBitGreyInTilesTheRightEdgeCuts) {
                     picture.form.compression = compression;
                     picture.form.tileWidth = tileWidth;
                     picture.form.tileHeight = 16;
-                    EXPECT_EQ(mostDifference(dir, picture), 0);
+                    EXPECT_LE(mostDifference(dir, picture), picture.slack);
                 }
             }
         }
@@ -731,25 +779,33 @@ TEST(TIFFLayouts, SixteenBitGreyInTilesTheRightEdgeCuts) {
 }
 
 // CMYK and palette pictures show their alpha, straight or associated, at 8
-// and 16 bits (a palette's at 4 and 8), in one plane or separate ones, in
-// strips or in cut tiles. Inks weighted by their alpha are rounded where it
-// is small, so the colour they give is exact only to two levels.
+// and 16 bits (a palette's at 2, 4 and 8), in one plane or separate ones,
+// in strips or in cut tiles. Palettes in strips have 8-bit colour maps,
+// which show the colours that libtiff's reader gives the same picture
+// without alpha.
 TEST(TIFFLayouts, CMYKAndPalettePicturesShowTheirAlpha) {
     testsupport::TempDir dir;
     std::mt19937 random(584);
-    const std::pair<Colours, int> layouts[] = {{Colours::cmyka, 8},           {Colours::cmyka, 16},
-                                               {Colours::associatedCMYKA, 8}, {Colours::associatedCMYKA, 16},
-                                               {Colours::paletteAndAlpha, 8}, {Colours::paletteAndAlpha, 4}};
+    const std::pair<Colours, int> layouts[] = {{Colours::cmyka, 8},
+                                               {Colours::cmyka, 16},
+                                               {Colours::associatedCMYKA, 8},
+                                               {Colours::associatedCMYKA, 16},
+                                               {Colours::paletteAndAlpha, 8},
+                                               {Colours::paletteAndAlpha, 4},
+                                               {Colours::associatedPaletteAndAlpha, 8},
+                                               {Colours::associatedPaletteAndAlpha, 2},
+                                               {Colours::palette, 8}};
     for (const auto& [colours, bits] : layouts) {
         for (const bool separate : {false, true}) {
             for (const int tile : {0, 16}) {
                 StoredPicture picture = storedPicture(colours, bits, 37, 21, random);
+                if (tile == 0) withEightBitColourMap(picture);
                 SCOPED_TRACE(picture.name + (separate ? " planes" : " contiguous") + " tile " + std::to_string(tile));
                 picture.form.separatePlanes = separate;
                 picture.form.compression = COMPRESSION_ADOBE_DEFLATE;
                 picture.form.rowsPerStrip = 5;
                 picture.form.tileWidth = picture.form.tileHeight = tile;
-                EXPECT_LE(mostDifference(dir, picture), colours == Colours::associatedCMYKA ? 2 : 0);
+                EXPECT_LE(mostDifference(dir, picture), picture.slack);
             }
         }
     }
@@ -771,12 +827,51 @@ TEST(TIFFLayouts, SixteenBitCMYKReadsAsItsEightBitTwin) {
             imagetest::TIFFForm twin = picture.form;
             twin.bits = 8;
             twin.separatePlanes = false;
-            for (auto& sample : picture.samples) sample = std::uint16_t(sample / 257);
+            for (auto& sample : picture.samples) sample = std::uint16_t((sample + 128) / 257);
             EXPECT_EQ(
                 mostDifference(*load(imagetest::writtenTIFF(dir.path(), twin, picture.samples)), 37, 21, picture.shown),
                 0);
         }
     }
+}
+
+// Pictures read sample by sample may be padded by their tiles up to a
+// megapixel a tile: a 1024 x 1040 tile pads a 128 x 128 picture by just
+// that, and reads; one a row shorter, by 128 pixels more, and is refused.
+TEST(TIFFLayouts, TilesThatPadThePictureByOverAMegapixelAreRefused) {
+    testsupport::TempDir dir;
+    std::mt19937 random(587);
+    ASSERT_EQ(std::uint64_t(1024 * 1040 - 128 * 128), detail::kMostPaddingPerTile);
+    for (const Colours colours : {Colours::cmyka, Colours::paletteAndAlpha}) {
+        for (const int height : {128, 127}) {
+            StoredPicture picture = storedPicture(colours, 8, 128, height, random);
+            SCOPED_TRACE(picture.name + " of height " + std::to_string(height));
+            picture.form.compression = COMPRESSION_ADOBE_DEFLATE;
+            picture.form.tileWidth = 1024;
+            picture.form.tileHeight = 1040;
+            if (height == 128) {
+                EXPECT_EQ(mostDifference(dir, picture), 0);
+            } else {
+                const Bytes file = imagetest::writtenTIFF(dir.path(), picture.form, picture.samples);
+                EXPECT_EQ(imagetest::thrown([&] { load(file); }).code, ImageReadWriteError::unableToDecodeImage);
+            }
+        }
+    }
+}
+
+// Group 4 fax data may end before their strip does, which libtiff takes
+// without an error: the rows left out read as zeros, so transparent, and
+// never as what the strip before left in the buffer.
+TEST(TIFFLayouts, RowsAStripLeavesOutReadAsTransparent) {
+    testsupport::TempDir dir;
+    std::mt19937 random(588);
+    StoredPicture picture = storedPicture(Colours::paletteAndAlpha, 1, 37, 16, random);
+    picture.form.separatePlanes = true;
+    picture.form.compression = COMPRESSION_CCITTFAX4;
+    picture.form.rowsPerStrip = 8;
+    picture.form.lastStripShortBy = 3;
+    std::fill(picture.shown.end() - 3 * 37, picture.shown.end(), 0);
+    EXPECT_EQ(mostDifference(dir, picture), 0);
 }
 
 // Every orientation shows the picture as viewers do: the stored rows run
@@ -821,8 +916,10 @@ TEST(TIFFLayouts, EveryOrientationShowsThePictureTurnedAsViewersDo) {
                 // side and column 0's side meet.
                 const bool atRight = rowSide == right || columnSide == right;
                 const bool atBottom = rowSide == bottom || columnSide == bottom;
-                EXPECT_EQ(image->row(atBottom ? shownHeight - 1 : 0)[atRight ? shownWidth - 1 : 0], picture.shown[0]);
-                EXPECT_EQ(mostDifference(*image, shownWidth, shownHeight, shown), 0);
+                EXPECT_LE(mostDifference(image->row(atBottom ? shownHeight - 1 : 0)[atRight ? shownWidth - 1 : 0],
+                                         picture.shown[0]),
+                          picture.slack);
+                EXPECT_LE(mostDifference(*image, shownWidth, shownHeight, shown), picture.slack);
             }
         }
     }
